@@ -1,0 +1,226 @@
+#include "FakeDesktop.h"
+
+#include "platform/desktop/Notifications.h"
+#include "platform/desktop/StatusNotifierItem.h"
+
+#include <algorithm>
+#include <poll.h>
+
+namespace quelvo::desktop::testing {
+
+bool Pump::Until(const std::function<bool()>& condition, std::chrono::milliseconds limit)
+{
+    const auto deadline = std::chrono::steady_clock::now() + limit;
+    for (;;) {
+        for (BusConnection* connection : connections_)
+            connection->Dispatch();
+        if (condition())
+            return true;
+        if (std::chrono::steady_clock::now() >= deadline)
+            return false;
+        std::vector<pollfd> fds;
+        for (BusConnection* connection : connections_) {
+            if (connection->IsOpen())
+                fds.push_back(pollfd{connection->Fd(), connection->Events(), 0});
+        }
+        poll(fds.data(), fds.size(), 5);
+    }
+}
+
+namespace {
+
+int StoreReply(sd_bus_message* m, void* userdata, sd_bus_error*)
+{
+    static_cast<MessagePtr*>(userdata)->reset(sd_bus_message_ref(m));
+    return 0;
+}
+
+} // namespace
+
+MessagePtr Call(Pump& pump, BusConnection& from, const std::string& destination, const std::string& path,
+                const std::string& interface, const std::string& member,
+                const std::function<int(sd_bus_message*)>& append)
+{
+    sd_bus_message* raw = nullptr;
+    if (sd_bus_message_new_method_call(from.Bus(), &raw, destination.c_str(), path.c_str(), interface.c_str(),
+                                       member.c_str()) < 0)
+        return nullptr;
+    MessagePtr call(raw);
+    if (append && append(raw) < 0)
+        return nullptr;
+    MessagePtr reply;
+    sd_bus_slot* slot = nullptr;
+    if (sd_bus_call_async(from.Bus(), &slot, raw, &StoreReply, &reply, 0) < 0)
+        return nullptr;
+    SlotPtr owned(slot);
+    from.Flush();
+    pump.Until([&] { return reply != nullptr; });
+    return reply;
+}
+
+MessagePtr GetProperty(Pump& pump, BusConnection& from, const std::string& destination, const std::string& path,
+                       const std::string& interface, const std::string& property)
+{
+    MessagePtr reply = Call(pump, from, destination, path, "org.freedesktop.DBus.Properties", "Get",
+                            [&](sd_bus_message* m) {
+                                return sd_bus_message_append(m, "ss", interface.c_str(), property.c_str());
+                            });
+    if (!reply || sd_bus_message_is_method_error(reply.get(), nullptr))
+        return nullptr;
+    // Step into the variant so the caller reads the value itself.
+    char type = 0;
+    const char* contents = nullptr;
+    if (sd_bus_message_peek_type(reply.get(), &type, &contents) < 0 ||
+        sd_bus_message_enter_container(reply.get(), SD_BUS_TYPE_VARIANT, contents) < 0)
+        return nullptr;
+    return reply;
+}
+
+FakeWatcher::FakeWatcher() : connection_(BusConnection::OpenSession())
+{
+    static const sd_bus_vtable table[] = {
+        SD_BUS_VTABLE_START(0),
+        SD_BUS_METHOD("RegisterStatusNotifierItem", "s", "", &FakeWatcher::Register, 0),
+        SD_BUS_SIGNAL("StatusNotifierItemRegistered", "s", 0),
+        SD_BUS_VTABLE_END,
+    };
+    if (!connection_)
+        return;
+    sd_bus_slot* slot = nullptr;
+    if (sd_bus_add_object_vtable(connection_->Bus(), &slot, kWatcherPath, kWatcherName, table, this) < 0)
+        return;
+    object_.reset(slot);
+    slot = nullptr;
+    if (sd_bus_add_match(connection_->Bus(), &slot, "type='signal',path='/StatusNotifierItem'", &OnSignal, this) < 0)
+        return;
+    match_.reset(slot);
+    slot = nullptr;
+    if (sd_bus_add_match(connection_->Bus(), &slot, "type='signal',path='/MenuBar'", &OnSignal, this) < 0)
+        return;
+    menuMatch_.reset(slot);
+    ok_ = connection_->RequestName(kWatcherName);
+}
+
+FakeWatcher::~FakeWatcher()
+{
+    object_.reset();
+    match_.reset();
+    menuMatch_.reset();
+}
+
+int FakeWatcher::Count(const std::string& signal) const
+{
+    return static_cast<int>(std::count(signals_.begin(), signals_.end(), signal));
+}
+
+int FakeWatcher::Register(sd_bus_message* m, void* userdata, sd_bus_error*)
+{
+    auto* self = static_cast<FakeWatcher*>(userdata);
+    const char* service = nullptr;
+    const int r = sd_bus_message_read(m, "s", &service);
+    if (r < 0)
+        return r;
+    self->registrations_.push_back({service, sd_bus_message_get_sender(m)});
+    return sd_bus_reply_method_return(m, "");
+}
+
+int FakeWatcher::OnSignal(sd_bus_message* m, void* userdata, sd_bus_error*)
+{
+    static_cast<FakeWatcher*>(userdata)->signals_.emplace_back(sd_bus_message_get_member(m));
+    return 0;
+}
+
+FakeNotificationServer::FakeNotificationServer(std::vector<std::string> capabilities)
+    : connection_(BusConnection::OpenSession()), capabilities_(std::move(capabilities))
+{
+    static const sd_bus_vtable table[] = {
+        SD_BUS_VTABLE_START(0),
+        SD_BUS_METHOD("Notify", "susssasa{sv}i", "u", &FakeNotificationServer::Notify, 0),
+        SD_BUS_METHOD("GetCapabilities", "", "as", &FakeNotificationServer::GetCapabilities, 0),
+        SD_BUS_METHOD("CloseNotification", "u", "", &FakeNotificationServer::CloseNotification, 0),
+        SD_BUS_VTABLE_END,
+    };
+    if (!connection_)
+        return;
+    sd_bus_slot* slot = nullptr;
+    if (sd_bus_add_object_vtable(connection_->Bus(), &slot, kNotificationsPath, kNotificationsName, table, this) < 0)
+        return;
+    object_.reset(slot);
+    ok_ = connection_->RequestName(kNotificationsName);
+}
+
+FakeNotificationServer::~FakeNotificationServer()
+{
+    object_.reset();
+}
+
+int FakeNotificationServer::Notify(sd_bus_message* m, void* userdata, sd_bus_error*)
+{
+    auto* self = static_cast<FakeNotificationServer*>(userdata);
+    ReceivedNotification n;
+    const char* appName = nullptr;
+    const char* icon = nullptr;
+    const char* summary = nullptr;
+    const char* body = nullptr;
+    int r = sd_bus_message_read(m, "susss", &appName, &n.replacesId, &icon, &summary, &body);
+    if (r >= 0)
+        r = sd_bus_message_skip(m, "as");
+    if (r >= 0)
+        r = sd_bus_message_enter_container(m, SD_BUS_TYPE_ARRAY, "{sv}");
+    while (r >= 0 && (r = sd_bus_message_enter_container(m, SD_BUS_TYPE_DICT_ENTRY, "sv")) > 0) {
+        const char* key = nullptr;
+        r = sd_bus_message_read(m, "s", &key);
+        std::uint8_t urgency = 0;
+        if (r >= 0 && std::string(key) == "urgency" && sd_bus_message_read(m, "v", "y", &urgency) >= 0)
+            n.urgency = urgency;
+        else if (r >= 0)
+            r = sd_bus_message_skip(m, "v");
+        if (r >= 0)
+            r = sd_bus_message_exit_container(m);
+    }
+    if (r >= 0)
+        r = sd_bus_message_exit_container(m);
+    if (r >= 0)
+        r = sd_bus_message_read(m, "i", &n.timeoutMs);
+    if (r < 0)
+        return r;
+    n.appName = appName;
+    n.icon = icon;
+    n.summary = summary;
+    n.body = body;
+    n.id = n.replacesId != 0 ? n.replacesId : self->nextId_++;
+    self->received_.push_back(n);
+    return sd_bus_reply_method_return(m, "u", n.id);
+}
+
+int FakeNotificationServer::GetCapabilities(sd_bus_message* m, void* userdata, sd_bus_error*)
+{
+    auto* self = static_cast<FakeNotificationServer*>(userdata);
+    sd_bus_message* raw = nullptr;
+    int r = sd_bus_message_new_method_return(m, &raw);
+    if (r < 0)
+        return r;
+    MessagePtr reply(raw);
+    r = sd_bus_message_open_container(raw, SD_BUS_TYPE_ARRAY, "s");
+    for (const std::string& capability : self->capabilities_) {
+        if (r >= 0)
+            r = sd_bus_message_append(raw, "s", capability.c_str());
+    }
+    if (r >= 0)
+        r = sd_bus_message_close_container(raw);
+    if (r < 0)
+        return r;
+    return sd_bus_send(nullptr, raw, nullptr);
+}
+
+int FakeNotificationServer::CloseNotification(sd_bus_message* m, void* userdata, sd_bus_error*)
+{
+    std::uint32_t id = 0;
+    const int r = sd_bus_message_read(m, "u", &id);
+    if (r < 0)
+        return r;
+    static_cast<FakeNotificationServer*>(userdata)->closed_.push_back(id);
+    return sd_bus_reply_method_return(m, "");
+}
+
+} // namespace quelvo::desktop::testing

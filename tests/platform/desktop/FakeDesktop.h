@@ -1,0 +1,99 @@
+#pragma once
+// A small panel and notification server of our own, on their own bus
+// connection in the test process, and a pump that serves every connection
+// of the test from one loop (as the program's message loop would).
+
+#include "platform/desktop/BusConnection.h"
+
+#include <chrono>
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <string>
+#include <vector>
+
+namespace quelvo::desktop::testing {
+
+// Serves the given connections until the condition holds or time runs out.
+class Pump {
+public:
+    void Add(BusConnection* connection) { connections_.push_back(connection); }
+    bool Until(const std::function<bool()>& condition, std::chrono::milliseconds limit = std::chrono::seconds(5));
+    // Serves for a short while, for checks that something did NOT happen.
+    void Settle() { Until([] { return false; }, std::chrono::milliseconds(150)); }
+
+private:
+    std::vector<BusConnection*> connections_;
+};
+
+// Calls a method on another connection without blocking the loop that must
+// answer it; the reply (or error) comes back through the pump.
+MessagePtr Call(Pump& pump, BusConnection& from, const std::string& destination, const std::string& path,
+                const std::string& interface, const std::string& member,
+                const std::function<int(sd_bus_message*)>& append = {});
+MessagePtr GetProperty(Pump& pump, BusConnection& from, const std::string& destination, const std::string& path,
+                       const std::string& interface, const std::string& property);
+
+struct Registration {
+    std::string service;
+    std::string sender;
+};
+
+// The watcher (and host) side of the notification area.
+class FakeWatcher {
+public:
+    FakeWatcher();
+    ~FakeWatcher();
+    bool Ok() const { return ok_; }
+    BusConnection& Connection() { return *connection_; }
+    const std::vector<Registration>& Registrations() const { return registrations_; }
+    // Signals seen from item and menu objects, by member name.
+    const std::vector<std::string>& Signals() const { return signals_; }
+    int Count(const std::string& signal) const;
+
+private:
+    static int Register(sd_bus_message* m, void* userdata, sd_bus_error* error);
+    static int OnSignal(sd_bus_message* m, void* userdata, sd_bus_error* error);
+    std::unique_ptr<BusConnection> connection_;
+    SlotPtr object_;
+    SlotPtr match_;
+    SlotPtr menuMatch_;
+    std::vector<Registration> registrations_;
+    std::vector<std::string> signals_;
+    bool ok_ = false;
+};
+
+struct ReceivedNotification {
+    std::string appName;
+    std::uint32_t replacesId = 0;
+    std::string icon;
+    std::string summary;
+    std::string body;
+    std::int32_t timeoutMs = 0;
+    int urgency = -1;
+    std::uint32_t id = 0; // the id handed back
+};
+
+class FakeNotificationServer {
+public:
+    explicit FakeNotificationServer(std::vector<std::string> capabilities);
+    ~FakeNotificationServer();
+    bool Ok() const { return ok_; }
+    BusConnection& Connection() { return *connection_; }
+    const std::vector<ReceivedNotification>& Received() const { return received_; }
+    const std::vector<std::uint32_t>& Closed() const { return closed_; }
+
+private:
+    static int Notify(sd_bus_message* m, void* userdata, sd_bus_error* error);
+    static int GetCapabilities(sd_bus_message* m, void* userdata, sd_bus_error* error);
+    static int CloseNotification(sd_bus_message* m, void* userdata, sd_bus_error* error);
+    std::unique_ptr<BusConnection> connection_;
+    SlotPtr object_;
+    std::vector<std::string> capabilities_;
+    std::vector<ReceivedNotification> received_;
+    std::vector<std::uint32_t> closed_;
+    std::uint32_t nextId_ = 100;
+    bool ok_ = false;
+};
+
+} // namespace quelvo::desktop::testing
