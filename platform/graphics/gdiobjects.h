@@ -1,0 +1,182 @@
+#pragma once
+// Internal: the objects behind GDI handles and the handle table. A handle is
+// a small number (never a pointer), so a stale or forged handle is looked up
+// and refused instead of being dereferenced.
+
+#include "platform/graphics/region.h"
+#include "platform/graphics/surface.h"
+#include "platform/graphics/wingdi.h"
+
+#include <array>
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <vector>
+
+namespace quelvo::gfx {
+
+class FontFace;
+
+enum class ObjKind : std::uint8_t { None, Pen, Brush, Font, Bitmap, Region, DC, Icon };
+
+struct GdiObject {
+    virtual ~GdiObject() = default;
+    ObjKind kind = ObjKind::None;
+    bool stock = false;     // never deleted
+    int selectedCount = 0;  // DCs holding it; DeleteObject waits for 0
+    bool deletePending = false;
+};
+
+struct PenObj : GdiObject {
+    int style = PS_SOLID;    // PS_STYLE_MASK part
+    int width = 1;
+    bool geometric = false;
+    COLORREF color = 0;
+    bool dcPen = false;      // the DC_PEN stock object
+};
+
+struct BitmapObj;
+
+struct BrushObj : GdiObject {
+    UINT style = BS_SOLID;
+    COLORREF color = 0;
+    int hatch = 0;
+    bool dcBrush = false;    // the DC_BRUSH stock object
+    int sysColorIndex = -1;  // a system colour brush follows the table
+    // Pattern brushes: 8 x 8 cells taken from the bitmap when created.
+    bool monoPattern = false;
+    std::array<Pixel, 64> pattern{};
+    std::array<bool, 64> patternBit{}; // mono patterns: true = bit set
+};
+
+struct FontObj : GdiObject {
+    LOGFONTA log{};
+    std::shared_ptr<FontFace> face; // resolved on first use
+};
+
+struct BitmapObj : GdiObject {
+    int width = 0;
+    int height = 0;
+    int bitsPixel = 32;   // 1 for monochrome device bitmaps
+    bool dib = false;
+    bool topDown = false;
+    Surface surface;      // the pixels we draw into (always 32-bit)
+    // DIB sections below 32 bits keep their own bits and colour table.
+    std::vector<std::uint8_t> dibBits;
+    std::vector<RGBQUAD> colorTable;
+    std::vector<std::uint8_t> ownedDib32; // 32-bit DIB storage (surface wraps it)
+    int selectedInDCs = 0;
+    LONG WidthBytes() const;
+    void SyncFromDibBits();
+    void SyncToDibBits();
+};
+
+struct RegionObj : GdiObject {
+    Region region;
+};
+
+struct IconObj : GdiObject {
+    ICONINFO info{};      // the bitmaps are owned by the icon
+    int width = 0;
+    int height = 0;
+};
+
+struct DCState {
+    HGDIOBJ pen = nullptr;
+    HGDIOBJ brush = nullptr;
+    HGDIOBJ font = nullptr;
+    HGDIOBJ bitmap = nullptr;
+    POINT windowOrg{};
+    POINT viewportOrg{};
+    POINT brushOrg{};
+    POINT pos{};
+    int bkMode = OPAQUE;
+    COLORREF bkColor = RGB(255, 255, 255);
+    COLORREF textColor = 0;
+    UINT textAlign = TA_LEFT | TA_TOP;
+    int charExtra = 0;
+    int rop2 = R2_COPYPEN;
+    int stretchMode = BLACKONWHITE;
+    int polyFillMode = ALTERNATE;
+    COLORREF dcBrushColor = RGB(255, 255, 255);
+    COLORREF dcPenColor = 0;
+    bool hasClip = false;
+    Region clip; // device coordinates
+};
+
+struct PathFigure {
+    std::vector<POINT> points; // logical coordinates
+    bool closed = false;
+};
+
+struct DCObj : GdiObject {
+    bool memory = false;            // CreateCompatibleDC
+    Surface* external = nullptr;    // a window or screen surface
+    POINT deviceOrigin{};           // device (0,0) on the surface
+    bool hasVisible = false;
+    Region visible;                 // surface coordinates
+    DCState st;
+    std::vector<DCState> saved;
+    // Paths.
+    bool pathOpen = false;
+    bool pathReady = false;
+    std::vector<PathFigure> path;
+    // Cache of the effective clip on the surface.
+    bool clipDirty = true;
+    Region effective;
+    RECT effectiveBox{};
+    bool effectiveIsRect = true;
+    const Surface* cachedSurface = nullptr;
+    int cachedWidth = -1;
+    int cachedHeight = -1;
+};
+
+// Handle table.
+HGDIOBJ Register(std::unique_ptr<GdiObject> object);
+GdiObject* Lookup(HGDIOBJ handle);
+template <class T>
+T* LookupAs(HGDIOBJ handle, ObjKind kind)
+{
+    GdiObject* o = Lookup(handle);
+    return o && o->kind == kind ? static_cast<T*>(o) : nullptr;
+}
+inline DCObj* LookupDC(HDC dc) { return LookupAs<DCObj>(dc, ObjKind::DC); }
+inline RegionObj* LookupRgn(HRGN rgn) { return LookupAs<RegionObj>(rgn, ObjKind::Region); }
+inline BitmapObj* LookupBitmap(HGDIOBJ b) { return LookupAs<BitmapObj>(b, ObjKind::Bitmap); }
+inline BrushObj* LookupBrush(HGDIOBJ b) { return LookupAs<BrushObj>(b, ObjKind::Brush); }
+inline PenObj* LookupPen(HGDIOBJ p) { return LookupAs<PenObj>(p, ObjKind::Pen); }
+inline FontObj* LookupFont(HGDIOBJ f) { return LookupAs<FontObj>(f, ObjKind::Font); }
+// Removes and frees the object.
+void Unregister(HGDIOBJ handle);
+
+// Monochrome bitmap a fresh memory DC starts with.
+HBITMAP DefaultDCBitmap();
+
+// The surface a DC draws into, or null (a memory DC with no bitmap).
+Surface* TargetSurface(DCObj& dc);
+// True when the DC draws into a 1-bit bitmap (colours become black or white).
+bool IsMonoTarget(DCObj& dc);
+// Effective clip in surface coordinates (surface bounds, visible region and
+// the DC's clip region together).
+const Region& EffectiveClip(DCObj& dc);
+inline void InvalidateClip(DCObj& dc) { dc.clipDirty = true; }
+
+// Logical point to surface point.
+inline POINT ToSurface(const DCObj& dc, int x, int y)
+{
+    return POINT{x - dc.st.windowOrg.x + dc.st.viewportOrg.x + dc.deviceOrigin.x,
+                 y - dc.st.windowOrg.y + dc.st.viewportOrg.y + dc.deviceOrigin.y};
+}
+inline POINT ToDevice(const DCObj& dc, int x, int y)
+{
+    return POINT{x - dc.st.windowOrg.x + dc.st.viewportOrg.x, y - dc.st.windowOrg.y + dc.st.viewportOrg.y};
+}
+
+// Colour of the pixel a colour becomes on the DC's surface (black or white
+// on a monochrome target).
+Pixel TargetPixel(DCObj& dc, COLORREF color);
+
+// Resolves a system colour index + 1 disguised as a brush.
+BrushObj* ResolveBrush(HBRUSH brush);
+
+} // namespace quelvo::gfx
