@@ -8,7 +8,10 @@ namespace quelvo::desktop {
 
 namespace {
 constexpr const char* kNotificationsInterface = "org.freedesktop.Notifications";
-}
+// A server that has not answered by then is taken to be hung; the next
+// balloon is sent without waiting for it.
+constexpr auto kHungCall = std::chrono::seconds(30);
+} // namespace
 
 NotificationClient::NotificationClient(BusConnection* connection) : connection_(connection)
 {
@@ -45,6 +48,8 @@ void NotificationClient::Show(std::uint64_t key, Notification notification)
         AskCapabilities();
         return;
     }
+    if (slot.call && std::chrono::steady_clock::now() - slot.sentAt > kHungCall)
+        slot.call.reset();
     if (!slot.call)
         Send(slot);
 }
@@ -125,6 +130,7 @@ void NotificationClient::Send(Slot& slot)
     if (sd_bus_call_async(connection_->Bus(), &call, raw, &NotificationClient::OnNotified, &slot, 0) < 0)
         return;
     slot.call.reset(call);
+    slot.sentAt = std::chrono::steady_clock::now();
     connection_->Flush();
 }
 

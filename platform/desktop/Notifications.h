@@ -5,6 +5,7 @@
 
 #include "platform/desktop/BusConnection.h"
 
+#include <chrono>
 #include <cstdint>
 #include <map>
 #include <memory>
@@ -50,6 +51,7 @@ private:
         std::optional<Notification> waiting;
         bool closeWhenShown = false;
         SlotPtr call;
+        std::chrono::steady_clock::time_point sentAt;
     };
     enum class Capabilities { Unknown, Asking, Known };
 
