@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "engine/ProcessWatcher.h"
+#include "engine/ScopedHandle.h"
 #include "platform/system/paths.h"
 #include "platform/system/psapi.h"
 #include "platform/system/toolhelp.h"
@@ -90,24 +91,6 @@ struct ProcessStatusFunctions {
             buffer.assign(buffer.size() * 2, '\0');
         }
     }
-};
-
-// Closes a process handle when it goes out of scope.
-class ProcessHandle {
-public:
-    explicit ProcessHandle(HANDLE handle) : handle_(handle) {}
-    ~ProcessHandle()
-    {
-        if (handle_ != nullptr)
-            CloseHandle(handle_);
-    }
-    ProcessHandle(const ProcessHandle&) = delete;
-    ProcessHandle& operator=(const ProcessHandle&) = delete;
-    HANDLE get() const { return handle_; }
-    explicit operator bool() const { return handle_ != nullptr; }
-
-private:
-    HANDLE handle_ = nullptr;
 };
 
 struct ToolhelpFunctions {
@@ -205,7 +188,7 @@ bool CPSAPIT::EnumerateProcessStatus()
     if (!ps.ProcessIds(ids))
         return false;
     for (const DWORD id : ids) {
-        const ProcessHandle process(OpenProcess(kScanAccess, FALSE, id));
+        const ScopedProcessHandle process(OpenProcess(kScanAccess, FALSE, id));
         if (!process)
             continue;
         const auto modules = ps.Modules(process.get());
@@ -277,7 +260,7 @@ bool CPSAPIT::GetProcessName(DWORD processId, std::string& name)
         return false;
     // Reading a name needs no more than the scan's rights; asking for every
     // right would hide the names of processes whose class we may not change.
-    ProcessHandle process(OpenProcess(kScanAccess, FALSE, processId));
+    ScopedProcessHandle process(OpenProcess(kScanAccess, FALSE, processId));
     if (!process)
         return false;
     for (const HMODULE module : ps.Modules(process.get())) {

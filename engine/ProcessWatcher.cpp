@@ -1,4 +1,5 @@
 #include "engine/ProcessWatcher.h"
+#include "engine/ScopedHandle.h"
 
 #include <algorithm>
 #include <climits>
@@ -23,44 +24,14 @@ constexpr const char* kCounterKeys[2] = {
 constexpr const char* kDisableCounters = "Disable Performance Counters";
 constexpr REGSAM kCounterKeyAccess = KEY_READ | KEY_SET_VALUE | KEY_CREATE_SUB_KEY;
 
-// Closes a handle when it goes out of scope.
-class Handle {
-public:
-    explicit Handle(HANDLE handle) : handle_(handle) {}
-    ~Handle()
-    {
-        if (handle_ != nullptr)
-            CloseHandle(handle_);
-    }
-    Handle(const Handle&) = delete;
-    Handle& operator=(const Handle&) = delete;
-    HANDLE get() const { return handle_; }
-    explicit operator bool() const { return handle_ != nullptr; }
-
-private:
-    HANDLE handle_ = nullptr;
-};
-
-class RegistryKey {
-public:
-    RegistryKey(HKEY parent, const char* path, REGSAM access)
-    {
-        if (RegOpenKeyExA(parent, path, 0, access, &key_) != static_cast<LONG>(ERROR_SUCCESS))
-            key_ = nullptr;
-    }
-    ~RegistryKey()
-    {
-        if (key_ != nullptr)
-            RegCloseKey(key_);
-    }
-    RegistryKey(const RegistryKey&) = delete;
-    RegistryKey& operator=(const RegistryKey&) = delete;
-    HKEY get() const { return key_; }
-    explicit operator bool() const { return key_ != nullptr; }
-
-private:
-    HKEY key_ = nullptr;
-};
+// The key at a path, opened with the given rights; null when it cannot be.
+HKEY OpenKey(HKEY parent, const char* path, REGSAM access)
+{
+    HKEY key = nullptr;
+    if (RegOpenKeyExA(parent, path, 0, access, &key) != static_cast<LONG>(ERROR_SUCCESS))
+        return nullptr;
+    return key;
+}
 
 bool IsUnnamed(const std::string& name)
 {
@@ -296,7 +267,7 @@ bool ProcessWatcher::ClosePid(DWORD processId, DWORD milliseconds, bool terminat
 {
     if (processId == 0 || processId == GetCurrentProcessId())
         return false;
-    const Handle process(OpenProcess(kCloseAccess, FALSE, processId));
+    const ScopedProcessHandle process(OpenProcess(kCloseAccess, FALSE, processId));
     if (!process)
         return true;
     CloseWindowsOfPid(processId);
@@ -322,7 +293,7 @@ int ProcessWatcher::EnablePerfCounters(int flag)
     if (osClass_ != 1)
         return 0;
     for (std::size_t i = 0; i < 2; ++i) {
-        const RegistryKey key(HKEY_LOCAL_MACHINE, kCounterKeys[i], kCounterKeyAccess);
+        const ScopedRegistryKey key(OpenKey(HKEY_LOCAL_MACHINE, kCounterKeys[i], kCounterKeyAccess));
         if (!key)
             continue;
         if (flag == 1) {
@@ -396,7 +367,7 @@ void ProcessWatcher::UpdateProcessCpu(DWORD processId, std::int64_t value, std::
 
 DWORD ProcessWatcher::GetPidPriority(DWORD processId)
 {
-    const Handle process(OpenProcess(PROCESS_QUERY_INFORMATION, FALSE, processId));
+    const ScopedProcessHandle process(OpenProcess(PROCESS_QUERY_INFORMATION, FALSE, processId));
     if (!process)
         return 0;
     return GetPriorityClass(process.get());
@@ -404,7 +375,7 @@ DWORD ProcessWatcher::GetPidPriority(DWORD processId)
 
 bool ProcessWatcher::SetPidPriority(DWORD processId, DWORD priorityClass)
 {
-    const Handle process(OpenProcess(PROCESS_SET_INFORMATION, TRUE, processId));
+    const ScopedProcessHandle process(OpenProcess(PROCESS_SET_INFORMATION, TRUE, processId));
     if (!process)
         return false;
     return SetPriorityClass(process.get(), priorityClass) != FALSE;

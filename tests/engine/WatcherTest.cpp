@@ -12,6 +12,16 @@ namespace {
 
 using Events = std::vector<std::pair<std::string, std::string>>;
 
+// A parameterised case's test name from its description.
+template <typename Case>
+std::string CaseName(const testing::TestParamInfo<Case>& info)
+{
+    std::string name;
+    for (const char* p = info.param.what; *p; ++p)
+        name += std::isalnum(static_cast<unsigned char>(*p)) ? *p : '_';
+    return name;
+}
+
 // ---- Arithmetic --------------------------------------------------------------
 
 // Feeds one record a counter series one second apart and reports the sample
@@ -530,12 +540,7 @@ INSTANTIATE_TEST_SUITE_P(
         ApplyCase{"never kill this program itself", "Force Kill", kNormal, 0, false, true, true, {}, kNormal, 1,
                   false},
         ApplyCase{"rules not enforced", "Force High", kNormal, 0, false, false, false, {}, kNormal, 1, false}),
-    [](const testing::TestParamInfo<ApplyCase>& info) {
-        std::string name;
-        for (const char* p = info.param.what; *p; ++p)
-            name += std::isalnum(static_cast<unsigned char>(*p)) ? *p : '_';
-        return name;
-    });
+    CaseName<ApplyCase>);
 
 TEST_F(Priorities, RestoreAgreesWithTheProcessAlready)
 {
@@ -599,12 +604,7 @@ INSTANTIATE_TEST_SUITE_P(
                     CloseCase{"closes on request", true, true, true, false, true, false, 0},
                     CloseCase{"ignores the request", true, true, false, false, false, true, 0},
                     CloseCase{"ignores it and is killed", true, true, false, true, true, false, 1}),
-    [](const testing::TestParamInfo<CloseCase>& info) {
-        std::string name;
-        for (const char* p = info.param.what; *p; ++p)
-            name += std::isalnum(static_cast<unsigned char>(*p)) ? *p : '_';
-        return name;
-    });
+    CaseName<CloseCase>);
 
 TEST_F(Priorities, ClosePidPostsToEveryWindow)
 {
