@@ -1,0 +1,560 @@
+#pragma once
+// Value types, value definitions and the record storage of the data
+// controller, and the sorted key-to-text lookup list.
+//
+// A value type is a stateless class used by reference: every operation is
+// virtual and const, and one shared instance of each class stands for the
+// class (TcxValueTypeClass). Values live in record buffers at "places": the
+// bytes after a value's null flag. Heap-held values (strings, wide strings,
+// variants, objects) keep a pointer in their place, so those places are
+// pointer-sized.
+
+#include <cstddef>
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "platform/hostlib/event.h"
+#include "platform/hostlib/object.h"
+#include "platform/hostlib/streams.h"
+#include "platform/hostlib/variant.h"
+
+using hostlib::TObject;
+using hostlib::TStream;
+using hostlib::Variant;
+
+class TcxValueType;
+using TcxValueTypeClass = const TcxValueType*;
+
+class TcxValueType {
+public:
+    TcxValueType() = default;
+    TcxValueType(const TcxValueType&) = delete;
+    TcxValueType& operator=(const TcxValueType&) = delete;
+    virtual ~TcxValueType() = default;
+
+    // The shared instance that stands for the class.
+    static TcxValueTypeClass Class();
+    virtual const char* ClassName() const { return "TcxValueType"; }
+    virtual TcxValueTypeClass ClassParent() const { return nullptr; }
+    bool InheritsFrom(TcxValueTypeClass other) const;
+
+    virtual int Compare(const std::uint8_t* P1, const std::uint8_t* P2) const;
+    virtual void FreeBuffer(std::uint8_t* P) const;
+    void FreeTextBuffer(std::uint8_t* P) const;
+    virtual int GetDataSize() const { return 0; }
+    virtual void GetDataValue(const std::uint8_t* P, Variant& V) const;
+    virtual std::string GetDefaultDisplayText(const std::uint8_t* P) const;
+    std::string GetDisplayText(const std::uint8_t* P) const;
+    virtual void ReadDataValue(std::uint8_t* P, TStream& stream) const;
+    void ReadDisplayText(std::uint8_t* P, TStream& stream) const;
+    // Converts first and writes only when the conversion succeeded, so a
+    // value that does not convert leaves the place as it was.
+    virtual void SetDataValue(std::uint8_t* P, const Variant& V) const;
+    void SetDisplayText(std::uint8_t* P, const std::string& S) const;
+    virtual void WriteDataValue(const std::uint8_t* P, TStream& stream) const;
+    void WriteDisplayText(const std::uint8_t* P, TStream& stream) const;
+    // The class name without a leading "Tcx" and the first "ValueType".
+    std::string Caption() const;
+    virtual int CompareValues(const void* P1, const void* P2) const;
+    virtual void GetValue(const void* P, Variant& V) const;
+    virtual int GetVarType() const;
+    virtual bool IsValueValid(Variant& V) const;
+    virtual bool IsString() const { return false; }
+    virtual const void* PrepareValueBuffer(const std::uint8_t* P) const { return P; }
+};
+
+// Declares one value-type class: its shared instance, name and parent.
+template <class Self, class Parent, const char* const* Name>
+class TcxValueTypeOf : public Parent {
+public:
+    static TcxValueTypeClass Class()
+    {
+        static const Self instance;
+        return &instance;
+    }
+    const char* ClassName() const override { return *Name; }
+    TcxValueTypeClass ClassParent() const override { return Parent::Class(); }
+};
+
+namespace cx_value_type_names {
+inline constexpr const char* String = "TcxStringValueType";
+inline constexpr const char* WideString = "TcxWideStringValueType";
+inline constexpr const char* Smallint = "TcxSmallintValueType";
+inline constexpr const char* Integer = "TcxIntegerValueType";
+inline constexpr const char* Word = "TcxWordValueType";
+inline constexpr const char* Boolean = "TcxBooleanValueType";
+inline constexpr const char* Float = "TcxFloatValueType";
+inline constexpr const char* Currency = "TcxCurrencyValueType";
+inline constexpr const char* DateTime = "TcxDateTimeValueType";
+inline constexpr const char* LargeInt = "TcxLargeIntValueType";
+inline constexpr const char* FMTBcd = "TcxFMTBcdValueType";
+inline constexpr const char* SQLTimeStamp = "TcxSQLTimeStampValueType";
+inline constexpr const char* Variant = "TcxVariantValueType";
+inline constexpr const char* Object = "TcxObjectValueType";
+} // namespace cx_value_type_names
+
+class TcxStringValueType : public TcxValueTypeOf<TcxStringValueType, TcxValueType, &cx_value_type_names::String> {
+public:
+    void FreeBuffer(std::uint8_t* P) const override;
+    int GetDataSize() const override;
+    void GetDataValue(const std::uint8_t* P, Variant& V) const override;
+    void ReadDataValue(std::uint8_t* P, TStream& stream) const override;
+    void SetDataValue(std::uint8_t* P, const Variant& V) const override;
+    void WriteDataValue(const std::uint8_t* P, TStream& stream) const override;
+    int CompareValues(const void* P1, const void* P2) const override;
+    void GetValue(const void* P, Variant& V) const override;
+    int GetVarType() const override;
+    bool IsString() const override { return true; }
+    const void* PrepareValueBuffer(const std::uint8_t* P) const override;
+};
+
+// Holds the text as UTF-8 like the string type; its variant form is an
+// OLE string and its stream form the UTF-16 code units of the text.
+class TcxWideStringValueType
+    : public TcxValueTypeOf<TcxWideStringValueType, TcxStringValueType, &cx_value_type_names::WideString> {
+public:
+    void GetDataValue(const std::uint8_t* P, Variant& V) const override;
+    void ReadDataValue(std::uint8_t* P, TStream& stream) const override;
+    void WriteDataValue(const std::uint8_t* P, TStream& stream) const override;
+    void GetValue(const void* P, Variant& V) const override;
+    int GetVarType() const override;
+};
+
+// Fixed-size values held in the place itself.
+class TcxSmallintValueType : public TcxValueTypeOf<TcxSmallintValueType, TcxValueType, &cx_value_type_names::Smallint> {
+public:
+    int GetDataSize() const override { return 2; }
+    void GetDataValue(const std::uint8_t* P, Variant& V) const override;
+    void ReadDataValue(std::uint8_t* P, TStream& stream) const override;
+    void SetDataValue(std::uint8_t* P, const Variant& V) const override;
+    void WriteDataValue(const std::uint8_t* P, TStream& stream) const override;
+    int CompareValues(const void* P1, const void* P2) const override;
+    int GetVarType() const override;
+};
+
+class TcxIntegerValueType : public TcxValueTypeOf<TcxIntegerValueType, TcxValueType, &cx_value_type_names::Integer> {
+public:
+    int GetDataSize() const override { return 4; }
+    void GetDataValue(const std::uint8_t* P, Variant& V) const override;
+    void ReadDataValue(std::uint8_t* P, TStream& stream) const override;
+    void SetDataValue(std::uint8_t* P, const Variant& V) const override;
+    void WriteDataValue(const std::uint8_t* P, TStream& stream) const override;
+    int CompareValues(const void* P1, const void* P2) const override;
+    int GetVarType() const override;
+};
+
+class TcxWordValueType : public TcxValueTypeOf<TcxWordValueType, TcxValueType, &cx_value_type_names::Word> {
+public:
+    int GetDataSize() const override { return 2; }
+    void GetDataValue(const std::uint8_t* P, Variant& V) const override;
+    void ReadDataValue(std::uint8_t* P, TStream& stream) const override;
+    void SetDataValue(std::uint8_t* P, const Variant& V) const override;
+    void WriteDataValue(const std::uint8_t* P, TStream& stream) const override;
+    int CompareValues(const void* P1, const void* P2) const override;
+    int GetVarType() const override;
+};
+
+class TcxBooleanValueType : public TcxValueTypeOf<TcxBooleanValueType, TcxValueType, &cx_value_type_names::Boolean> {
+public:
+    int GetDataSize() const override { return 1; }
+    void GetDataValue(const std::uint8_t* P, Variant& V) const override;
+    std::string GetDefaultDisplayText(const std::uint8_t* P) const override;
+    void ReadDataValue(std::uint8_t* P, TStream& stream) const override;
+    void SetDataValue(std::uint8_t* P, const Variant& V) const override;
+    void WriteDataValue(const std::uint8_t* P, TStream& stream) const override;
+    int CompareValues(const void* P1, const void* P2) const override;
+    int GetVarType() const override;
+};
+
+class TcxFloatValueType : public TcxValueTypeOf<TcxFloatValueType, TcxValueType, &cx_value_type_names::Float> {
+public:
+    int GetDataSize() const override { return 8; }
+    void GetDataValue(const std::uint8_t* P, Variant& V) const override;
+    void ReadDataValue(std::uint8_t* P, TStream& stream) const override;
+    void SetDataValue(std::uint8_t* P, const Variant& V) const override;
+    void WriteDataValue(const std::uint8_t* P, TStream& stream) const override;
+    int CompareValues(const void* P1, const void* P2) const override;
+    int GetVarType() const override;
+};
+
+class TcxCurrencyValueType : public TcxValueTypeOf<TcxCurrencyValueType, TcxValueType, &cx_value_type_names::Currency> {
+public:
+    int GetDataSize() const override { return 8; }
+    void GetDataValue(const std::uint8_t* P, Variant& V) const override;
+    void ReadDataValue(std::uint8_t* P, TStream& stream) const override;
+    void SetDataValue(std::uint8_t* P, const Variant& V) const override;
+    void WriteDataValue(const std::uint8_t* P, TStream& stream) const override;
+    int CompareValues(const void* P1, const void* P2) const override;
+    int GetVarType() const override;
+};
+
+class TcxDateTimeValueType : public TcxValueTypeOf<TcxDateTimeValueType, TcxValueType, &cx_value_type_names::DateTime> {
+public:
+    int GetDataSize() const override { return 8; }
+    void GetDataValue(const std::uint8_t* P, Variant& V) const override;
+    std::string GetDefaultDisplayText(const std::uint8_t* P) const override;
+    void ReadDataValue(std::uint8_t* P, TStream& stream) const override;
+    void SetDataValue(std::uint8_t* P, const Variant& V) const override;
+    void WriteDataValue(const std::uint8_t* P, TStream& stream) const override;
+    int CompareValues(const void* P1, const void* P2) const override;
+    int GetVarType() const override;
+};
+
+class TcxLargeIntValueType : public TcxValueTypeOf<TcxLargeIntValueType, TcxValueType, &cx_value_type_names::LargeInt> {
+public:
+    int GetDataSize() const override { return 8; }
+    void GetDataValue(const std::uint8_t* P, Variant& V) const override;
+    void ReadDataValue(std::uint8_t* P, TStream& stream) const override;
+    void SetDataValue(std::uint8_t* P, const Variant& V) const override;
+    void WriteDataValue(const std::uint8_t* P, TStream& stream) const override;
+    int CompareValues(const void* P1, const void* P2) const override;
+    int GetVarType() const override;
+};
+
+// A packed decimal record (TBcd). The host's variants have no decimal
+// type, so its variant form, and the type it reports, is a Double.
+class TcxFMTBcdValueType : public TcxValueTypeOf<TcxFMTBcdValueType, TcxValueType, &cx_value_type_names::FMTBcd> {
+public:
+    int GetDataSize() const override { return 34; }
+    void GetDataValue(const std::uint8_t* P, Variant& V) const override;
+    std::string GetDefaultDisplayText(const std::uint8_t* P) const override;
+    void ReadDataValue(std::uint8_t* P, TStream& stream) const override;
+    void SetDataValue(std::uint8_t* P, const Variant& V) const override;
+    void WriteDataValue(const std::uint8_t* P, TStream& stream) const override;
+    int CompareValues(const void* P1, const void* P2) const override;
+    int GetVarType() const override;
+};
+
+// A time-stamp record (TSQLTimeStamp); its variant form, and the type it
+// reports, is a Date.
+class TcxSQLTimeStampValueType
+    : public TcxValueTypeOf<TcxSQLTimeStampValueType, TcxValueType, &cx_value_type_names::SQLTimeStamp> {
+public:
+    int GetDataSize() const override { return 16; }
+    void GetDataValue(const std::uint8_t* P, Variant& V) const override;
+    void ReadDataValue(std::uint8_t* P, TStream& stream) const override;
+    void SetDataValue(std::uint8_t* P, const Variant& V) const override;
+    void WriteDataValue(const std::uint8_t* P, TStream& stream) const override;
+    int CompareValues(const void* P1, const void* P2) const override;
+    int GetVarType() const override;
+};
+
+class TcxVariantValueType : public TcxValueTypeOf<TcxVariantValueType, TcxValueType, &cx_value_type_names::Variant> {
+public:
+    void FreeBuffer(std::uint8_t* P) const override;
+    int GetDataSize() const override;
+    void GetDataValue(const std::uint8_t* P, Variant& V) const override;
+    void ReadDataValue(std::uint8_t* P, TStream& stream) const override;
+    void SetDataValue(std::uint8_t* P, const Variant& V) const override;
+    void WriteDataValue(const std::uint8_t* P, TStream& stream) const override;
+    int CompareValues(const void* P1, const void* P2) const override;
+    void GetValue(const void* P, Variant& V) const override;
+    const void* PrepareValueBuffer(const std::uint8_t* P) const override;
+};
+
+// An owned object, kept by its address: the place is pointer-sized and the
+// variant form is an Int64 holding the address. Freeing the place destroys
+// the object. Not streamed.
+class TcxObjectValueType : public TcxValueTypeOf<TcxObjectValueType, TcxIntegerValueType, &cx_value_type_names::Object> {
+public:
+    void FreeBuffer(std::uint8_t* P) const override;
+    int GetDataSize() const override;
+    void GetDataValue(const std::uint8_t* P, Variant& V) const override;
+    void ReadDataValue(std::uint8_t* P, TStream& stream) const override;
+    void SetDataValue(std::uint8_t* P, const Variant& V) const override;
+    void WriteDataValue(const std::uint8_t* P, TStream& stream) const override;
+    int CompareValues(const void* P1, const void* P2) const override;
+    int GetVarType() const override;
+};
+
+// The registered value types, in registration order.
+class TcxValueTypeClassList {
+public:
+    void RegisterItem(TcxValueTypeClass item);
+    void UnregisterItem(TcxValueTypeClass item);
+    TcxValueTypeClass ItemByCaption(const std::string& caption) const;
+    int Count() const { return static_cast<int>(items_.size()); }
+    TcxValueTypeClass Items(int index) const;
+
+private:
+    std::vector<TcxValueTypeClass> items_;
+};
+
+// The process-wide registry; created on first use with the fourteen types.
+TcxValueTypeClassList& cxValueTypeClassList();
+// Start-up and shut-down of the unit: registers the fourteen types in their
+// order, and unregisters them in reverse order.
+void cxDataStorageInitialize();
+void cxDataStorageFinalize();
+
+class TcxValueDefs;
+class TcxDataStorage;
+
+// Places one field's value (and optionally its display text) in every
+// record buffer of its list's layout.
+class TcxValueDef : public TObject {
+public:
+    TcxValueDef(TcxValueDefs* valueDefs, TcxValueTypeClass valueTypeClass);
+    ~TcxValueDef() override = default;
+
+    virtual TObject* GetLinkObject() const { return linkObject_; }
+    virtual bool GetStored() const { return stored_; }
+    virtual void SetLinkObject(TObject* value) { linkObject_ = value; }
+    virtual void Assign(const TcxValueDef& source);
+
+    TObject* LinkObject() const { return GetLinkObject(); }
+    bool Stored() const { return GetStored(); }
+    void SetStored(bool value);
+    bool TextStored() const { return textStored_; }
+    void SetTextStored(bool value);
+    TcxValueTypeClass ValueTypeClass() const { return valueTypeClass_; }
+    void SetValueTypeClass(TcxValueTypeClass value);
+    TcxValueDefs* ValueDefs() const { return valueDefs_; }
+
+    bool IsStored() const;
+    bool IsTextStored() const;
+    bool IsNeedConversion() const { return valueTypeClass_->IsString(); }
+    int Offset() const { return offset_; }
+    int DataSize() const { return dataSize_; }
+    int BufferSize() const { return bufferSize_; }
+
+    void Init(int& offset);
+    bool IsNullValue(const std::uint8_t* place) const { return place[-1] == 0; }
+    void SetNull(std::uint8_t* place, bool isNull) const;
+    void GetDataValue(const std::uint8_t* buffer, Variant& V) const;
+    void SetDataValue(std::uint8_t* buffer, const Variant& V) const;
+    std::string GetDisplayText(const std::uint8_t* buffer) const;
+    void SetDisplayText(std::uint8_t* buffer, const std::string& S) const;
+    int Compare(const std::uint8_t* buffer1, const std::uint8_t* buffer2) const;
+    int CompareValues(bool isNull1, bool isNull2, const void* prepared1, const void* prepared2) const;
+    void FreeBuffer(std::uint8_t* buffer) const;
+    void FreeTextBuffer(std::uint8_t* buffer) const;
+    void ReadDataValue(std::uint8_t* buffer, TStream& stream) const;
+    void WriteDataValue(const std::uint8_t* buffer, TStream& stream) const;
+    void ReadDisplayText(std::uint8_t* buffer, TStream& stream) const;
+    void WriteDisplayText(const std::uint8_t* buffer, TStream& stream) const;
+
+    // The value's place (after the null flag) and the display text's place.
+    std::uint8_t* ValuePlace(std::uint8_t* buffer) const { return buffer + offset_ + 1; }
+    const std::uint8_t* ValuePlace(const std::uint8_t* buffer) const { return buffer + offset_ + 1; }
+    std::uint8_t* TextPlace(std::uint8_t* buffer) const { return buffer + offset_ + 1 + dataSize_; }
+    const std::uint8_t* TextPlace(const std::uint8_t* buffer) const { return buffer + offset_ + 1 + dataSize_; }
+
+protected:
+    void Changed(bool resyncNeeded);
+
+private:
+    friend class TcxValueDefs;
+    friend class TcxDataStorage;
+    TcxValueDefs* valueDefs_ = nullptr;
+    TcxValueTypeClass valueTypeClass_ = nullptr;
+    TObject* linkObject_ = nullptr;
+    bool stored_ = true;
+    bool textStored_ = false;
+    // The layout as of the last Init: buffers are read with it until the
+    // next one.
+    int offset_ = 0;
+    int dataSize_ = 0;
+    int bufferSize_ = 0;
+    TcxValueTypeClass placeType_ = nullptr;
+    bool placeStored_ = false;
+    bool placeTextStored_ = false;
+};
+
+// The mirror of an ordinary definition in the internal layout: always
+// stored, linked to the ordinary definition.
+class TcxInternalValueDef : public TcxValueDef {
+public:
+    using TcxValueDef::TcxValueDef;
+    TcxValueDef* GetValueDef() const { return valueDef_; }
+    TObject* GetLinkObject() const override;
+    bool GetStored() const override { return true; }
+    void SetLinkObject(TObject* value) override;
+
+private:
+    TcxValueDef* valueDef_ = nullptr;
+};
+
+class TcxValueDefs {
+public:
+    explicit TcxValueDefs(TcxDataStorage* storage) : storage_(storage) {}
+    TcxValueDefs(const TcxValueDefs&) = delete;
+    TcxValueDefs& operator=(const TcxValueDefs&) = delete;
+    virtual ~TcxValueDefs() = default;
+
+    virtual void Changed(TcxValueDef* valueDef, bool resyncNeeded);
+    virtual std::unique_ptr<TcxValueDef> CreateValueDef(TcxValueTypeClass valueTypeClass);
+    virtual void Prepare(int recordOffset);
+
+    TcxValueDef* Add(TcxValueTypeClass valueTypeClass, bool stored, bool textStored, TObject* linkObject);
+    // Removes the definition's place from every buffer and destroys it.
+    void Remove(TcxValueDef* valueDef);
+    void Clear();
+    int Count() const { return static_cast<int>(items_.size()); }
+    TcxValueDef* Items(int index) const;
+    int IndexOf(const TcxValueDef* valueDef) const;
+    int GetStoredCount() const;
+    int RecordSize() const { return recordSize_; }
+    TcxDataStorage* DataStorage() const { return storage_; }
+
+private:
+    friend class TcxValueDef;
+    friend class TcxDataStorage;
+    // Moves a definition's place to its new form after a change of Stored,
+    // TextStored or value type; the definition's values are lost, others
+    // keep theirs.
+    void ReplacePlace(TcxValueDef* valueDef, const std::function<void()>& change);
+
+    TcxDataStorage* storage_ = nullptr;
+    std::vector<std::unique_ptr<TcxValueDef>> items_;
+    int recordOffset_ = 0;
+    int recordSize_ = 0;
+};
+
+class TcxInternalValueDefs : public TcxValueDefs {
+public:
+    using TcxValueDefs::TcxValueDefs;
+    std::unique_ptr<TcxValueDef> CreateValueDef(TcxValueTypeClass valueTypeClass) override;
+    TcxValueDef* FindByLinkObject(const TObject* linkObject) const;
+    void RemoveByLinkObject(const TObject* linkObject);
+};
+
+// The source ReadRecord fills a record from.
+class TcxValueDefReader {
+public:
+    virtual ~TcxValueDefReader() = default;
+    virtual std::string GetDisplayText(TcxValueDef* valueDef);
+    virtual Variant GetValue(TcxValueDef* valueDef);
+    virtual bool IsInternal(TcxValueDef* valueDef);
+};
+
+using TcxValueDefSetProc =
+    std::function<void(TcxValueDef* AValueDef, int AFromRecordIndex, int AToRecordIndex, TcxValueDefReader* AValueDefReader)>;
+// Orders definitions while the storage streams.
+using TcxValueDefCompareFunc = std::function<int(const TcxValueDef*, const TcxValueDef*)>;
+
+inline constexpr std::uint8_t cxRecordFlagInUse = 1;
+
+// The records of a data controller: ordinary records 0 .. count - 1 and
+// internal records -1, -2, ..., one buffer each (or none).
+class TcxDataStorage : public TObject {
+public:
+    TcxDataStorage();
+    TcxDataStorage(const TcxDataStorage&) = delete;
+    TcxDataStorage& operator=(const TcxDataStorage&) = delete;
+    ~TcxDataStorage() override;
+
+    virtual void InitStructure(TcxValueDefs* valueDefs);
+    virtual void ValueDefsChanged(TcxValueDef* valueDef, bool resyncNeeded);
+    virtual TcxValueDefs* ValueDefsByRecordIndex(int index);
+
+    TcxValueDefs& ValueDefs() { return valueDefs_; }
+    TcxInternalValueDefs& InternalValueDefs() { return internalValueDefs_; }
+
+    int RecordCount() const { return static_cast<int>(records_.size()); }
+    void SetRecordCount(int value);
+    int InternalRecordCount() const { return static_cast<int>(internalRecords_.size()); }
+    // Nullptr when the record has no buffer.
+    std::uint8_t* RecordBuffers(int index);
+    // Replaces the record's buffer (taking ownership), freeing the old one.
+    // The new buffer must have the record size of the record's layout.
+    void SetRecordBuffers(int index, std::vector<std::uint8_t> buffer);
+
+    int AppendRecord();
+    void InsertRecord(int index);
+    void DeleteRecord(int index);
+    int AddInternalRecord();
+    void DeleteInternalRecord(int index);
+    std::uint8_t* AllocRecordBuffer(int index);
+    void FreeAndNilRecordBuffer(int index);
+
+    Variant GetValue(int index, TcxValueDef* valueDef);
+    void SetValue(int index, TcxValueDef* valueDef, const Variant& V);
+    std::string GetDisplayText(int index, TcxValueDef* valueDef);
+    void SetDisplayText(int index, TcxValueDef* valueDef, const std::string& S);
+    bool CheckValueDef(int index, TcxValueDef*& valueDef);
+    int CompareRecords(int index1, int index2, TcxValueDef* valueDef);
+    // True when Null; otherwise the prepared value for CompareValues.
+    bool GetCompareInfo(int index, TcxValueDef* valueDef, const void*& prepared);
+    int GetRecordID(int index);
+    void SetRecordID(int index, int ID);
+
+    bool UseRecordID() const { return useRecordID_; }
+    void SetUseRecordID(bool value);
+    bool StoredValuesOnly() const { return storedValuesOnly_; }
+    void SetStoredValuesOnly(bool value);
+
+    void Clear(bool keepInternalRecords);
+    void ClearRecords(bool remove);
+    void ClearInternalRecords();
+
+    void ReadRecord(int index, TcxValueDefReader& reader, bool skipInternal);
+    void ReadRecordFrom(int fromIndex, int toIndex, TcxValueDefReader& reader, const TcxValueDefSetProc& setProc);
+    void ReadData(int index, TStream& stream);
+    void WriteData(int index, TStream& stream);
+
+    void BeginStreaming(const TcxValueDefCompareFunc& compare);
+    void EndStreaming();
+    bool IsStreaming() const { return streaming_; }
+    // The definitions of a layout in streaming order while streaming, else
+    // in list order.
+    std::vector<TcxValueDef*> StreamingOrder(TcxValueDefs* valueDefs) const;
+
+    virtual void BeginLoad() {}
+    virtual void CheckStructure() {}
+    virtual void EndLoad() {}
+    void BeforeDestruction() override { destroying_ = true; }
+    bool IsDestroying() const { return destroying_; }
+
+    hostlib::TNotifyEvent OnClearInternalRecords;
+
+private:
+    friend class TcxValueDefs;
+    friend class TcxValueDef;
+    using Buffer = std::vector<std::uint8_t>;
+
+    bool IsInternalLayout(const TcxValueDefs* valueDefs) const { return valueDefs == &internalValueDefs_; }
+    std::vector<Buffer>& BuffersOf(const TcxValueDefs* valueDefs);
+    Buffer& RecordBuffer(int index);
+    int RecordOffset(const TcxValueDefs* valueDefs) const;
+    void FreeBufferParts(TcxValueDefs* valueDefs, Buffer& buffer);
+    void InsertValueDef(TcxValueDefs* valueDefs, TcxValueDef* valueDef);
+    void RemoveValueDef(TcxValueDefs* valueDefs, TcxValueDef* valueDef);
+    void InsertPlace(TcxValueDefs* valueDefs, int at, int size);
+    void RemovePlace(TcxValueDefs* valueDefs, TcxValueDef* valueDef);
+    void FreeAllBuffers(TcxValueDefs* valueDefs);
+    void AssignRecordID(int index);
+    void CheckRecordCounterReset();
+
+    TcxValueDefs valueDefs_{this};
+    TcxInternalValueDefs internalValueDefs_{this};
+    std::vector<Buffer> records_;
+    std::vector<Buffer> internalRecords_;
+    int recordIDCounter_ = 1;
+    bool useRecordID_ = false;
+    bool storedValuesOnly_ = false;
+    bool destroying_ = false;
+    bool streaming_ = false;
+    std::vector<TcxValueDef*> streamingOrder_;
+};
+
+struct TcxLookupListItem {
+    Variant KeyValue;
+    std::string DisplayText;
+};
+
+// Key-to-text pairs sorted by key in VarCompare order.
+class TcxLookupList {
+public:
+    bool Find(const Variant& key, int& index) const;
+    void Insert(int index, const Variant& key, const std::string& text);
+    void Clear() { items_.clear(); }
+    int Count() const { return static_cast<int>(items_.size()); }
+    const TcxLookupListItem& Items(int index) const;
+
+private:
+    std::vector<TcxLookupListItem> items_;
+};

@@ -1,0 +1,68 @@
+#include "components/data/cxDataUtils.h"
+
+#include "platform/hostlib/datetime.h"
+#include "platform/hostlib/format.h"
+#include "platform/hostlib/format_settings.h"
+#include "platform/hostlib/rounding.h"
+
+#include <cmath>
+
+std::string DefaultCurrencyDisplayFormat()
+{
+    const hostlib::TFormatSettings& fs = hostlib::FormatSettings();
+    std::string result = ",0." + std::string(fs.CurrencyDecimals, '0');
+    std::string symbol;
+    for (const char c : fs.CurrencyString) {
+        if (c == ',' || c == '.') {
+            symbol += '\'';
+            symbol += c;
+            symbol += '\'';
+        } else {
+            symbol += c;
+        }
+    }
+    if (symbol.empty())
+        return result;
+    // Formats outside 0..3 are not the locale's; they count as 0.
+    switch (fs.CurrencyFormat) {
+    case 1: return result + symbol;
+    case 2: return symbol + " " + result;
+    case 3: return result + " " + symbol;
+    default: return symbol + result;
+    }
+}
+
+double DateOf(double dateTime)
+{
+    return std::trunc(dateTime);
+}
+
+double TimeOf(double dateTime)
+{
+    return dateTime - std::trunc(dateTime);
+}
+
+int GetStartOfWeek()
+{
+    // The locale counts from Monday = 0; the result counts from Sunday = 0.
+    int first = hostlib::FormatSettings().FirstDayOfWeek;
+    if (first < 0 || first > 6)
+        first = 0;
+    return (first + 1) % 7;
+}
+
+double GetStartDateOfWeek(double dateTime)
+{
+    const int s = GetStartOfWeek();
+    const int w = hostlib::DayOfWeek(dateTime) - 1;
+    return w >= s ? DateOf(dateTime) - (w - s) : DateOf(dateTime) - 7 + (s - w);
+}
+
+bool DataCompareText(const std::string& S1, const std::string& S2, bool partial)
+{
+    const std::string a = hostlib::AnsiUpperCase(S1);
+    const std::string b = hostlib::AnsiUpperCase(S2);
+    if (b.empty() || !partial)
+        return a == b;
+    return a.size() >= b.size() && a.compare(0, b.size(), b) == 0;
+}
