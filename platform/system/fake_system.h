@@ -90,7 +90,7 @@ public:
     void SetCurrentPid(DWORD pid) { currentPid_ = pid; }
     // The performance data query fails (nothing reported) while set.
     void SetPerfQueryFails(bool fails) { perfQueryFails_ = fails; }
-    RegistryStore& Registry() const { return *registry_; }
+    RegistryStore& Store() const { return *registry_; }
     void SetSelfPath(const std::string& path) { selfPath_ = path; }
     // Scripted files win over the real file system.
     void AddFile(const std::string& path, DWORD attributes = FILE_ATTRIBUTE_ARCHIVE);

@@ -1,5 +1,6 @@
 // The default backend: the running Linux system.
 
+#include <cctype>
 #include <cerrno>
 #include <climits>
 #include <cstdlib>
@@ -7,27 +8,24 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <fcntl.h>
+#include <sys/file.h>
+#include <time.h>
+
 #include "platform/system/backend.h"
+#include "platform/system/command_line.h"
+#include "platform/system/linux_proc.h"
+#include "platform/system/linux_process.h"
+#include "platform/system/paths.h"
 #include "platform/system/registry_store.h"
+#include "platform/system/runtime_folder.h"
 #include "platform/system/shell.h"
+#include "platform/system/spawn.h"
+#include "platform/system/unique_fd.h"
 #include "platform/system/winbase.h"
 
 namespace quelvo::sys {
 namespace {
-
-DWORD ErrorFromErrno(int error)
-{
-    switch (error) {
-    case ENOENT: return ERROR_FILE_NOT_FOUND;
-    case ENOTDIR: return ERROR_PATH_NOT_FOUND;
-    case EACCES:
-    case EPERM: return ERROR_ACCESS_DENIED;
-    case ENOMEM: return ERROR_NOT_ENOUGH_MEMORY;
-    case ESRCH: return ERROR_INVALID_PARAMETER;
-    case ENAMETOOLONG: return ERROR_INVALID_NAME;
-    default: return ERROR_INVALID_FUNCTION;
-    }
-}
 
 std::string Environment(const char* name)
 {
@@ -50,6 +48,98 @@ std::string XdgFolder(const char* variable, const char* fallbackBelowHome)
     return HomeFolder() + "/" + fallbackBelowHome;
 }
 
+
+std::int64_t ClockIn100ns(clockid_t clock)
+{
+    timespec ts{};
+    clock_gettime(clock, &ts);
+    return static_cast<std::int64_t>(ts.tv_sec) * 10'000'000 + ts.tv_nsec / 100;
+}
+
+// Processes as the system lists them: neither kernel threads nor zombies.
+template <class F>
+void ForEachUserProcess(F&& f)
+{
+    ForEachProcEntry([&f](pid_t pid) {
+        ProcStat stat;
+        if (ReadProcStat(pid, stat) && !IsKernelThread(stat) && !IsZombie(stat)) f(pid, stat);
+    });
+}
+
+std::string BaseNameOf(const std::string& path)
+{
+    const std::size_t cut = path.rfind(kPathSeparator);
+    return cut == std::string::npos ? path : path.substr(cut + 1);
+}
+
+class LinuxMutex final : public NamedMutexState {
+public:
+    explicit LinuxMutex(UniqueFd fd) : fd_(std::move(fd)) {}
+
+private:
+    UniqueFd fd_;  // closing it drops the lock
+};
+
+// Mutex names may hold any character: keep the harmless ones, escape the rest.
+std::string MutexFileName(const std::string& name)
+{
+    static constexpr char kHex[] = "0123456789ABCDEF";
+    std::string file = "mutex.";
+    for (const unsigned char c : name) {
+        if (std::isalnum(c) || c == '_' || c == '-' || c == '.') {
+            file += static_cast<char>(c);
+        } else {
+            file += '%';
+            file += kHex[c >> 4];
+            file += kHex[c & 0xF];
+        }
+    }
+    return file;
+}
+
+bool IsExecutableFile(const std::string& path)
+{
+    struct stat st{};
+    return stat(path.c_str(), &st) == 0 && S_ISREG(st.st_mode) && access(path.c_str(), X_OK) == 0;
+}
+
+bool Exists(const std::string& path)
+{
+    struct stat st{};
+    return stat(path.c_str(), &st) == 0;
+}
+
+// "scheme:..." with a scheme of letters, digits, '+', '-', '.'.
+bool LooksLikeUrl(const std::string& text)
+{
+    const std::size_t colon = text.find(':');
+    if (colon == std::string::npos || colon < 2) return false;
+    for (std::size_t i = 0; i < colon; ++i) {
+        const unsigned char c = static_cast<unsigned char>(text[i]);
+        if (!(std::isalnum(c) || c == '+' || c == '-' || c == '.')) return false;
+    }
+    return std::isalpha(static_cast<unsigned char>(text[0])) != 0;
+}
+
+std::string InFolder(const std::string& folder, const std::string& file)
+{
+    if (!file.empty() && file.front() == '/') return file;
+    if (folder.empty()) return file;
+    return folder.back() == '/' ? folder + file : folder + "/" + file;
+}
+
+int ShellCode(DWORD error)
+{
+    switch (error) {
+    case ERROR_SUCCESS: return 42;
+    case ERROR_FILE_NOT_FOUND: return SE_ERR_FNF;
+    case ERROR_PATH_NOT_FOUND: return SE_ERR_PNF;
+    case ERROR_ACCESS_DENIED: return SE_ERR_ACCESSDENIED;
+    case ERROR_NOT_ENOUGH_MEMORY: return SE_ERR_OOM;
+    default: return SE_ERR_NOASSOC;
+    }
+}
+
 class LinuxSystem final : public SystemBackend {
 public:
     LinuxSystem() : registry_(std::make_shared<RegistryStore>()) { registry_->AddDefaultKeys(); }
@@ -65,27 +155,62 @@ public:
     DWORD ListProcesses(std::vector<DWORD>& pids) override
     {
         pids.clear();
-        return ERROR_CALL_NOT_IMPLEMENTED;
+        ForEachUserProcess([&pids](pid_t pid, const ProcStat&) { pids.push_back(static_cast<DWORD>(pid)); });
+        return ERROR_SUCCESS;
     }
+
     DWORD SnapshotProcesses(std::vector<ProcessEntry>& entries) override
     {
         entries.clear();
-        return ERROR_CALL_NOT_IMPLEMENTED;
+        ForEachUserProcess([&entries](pid_t pid, const ProcStat& stat) {
+            std::string path = ReadExecutablePath(pid);
+            entries.push_back({static_cast<DWORD>(pid), static_cast<DWORD>(stat.parentPid),
+                               static_cast<DWORD>(stat.threads), path.empty() ? stat.comm : BaseNameOf(path)});
+        });
+        return ERROR_SUCCESS;
     }
-    DWORD OpenProcess(DWORD, DWORD, std::unique_ptr<ProcessHandleState>&) override
+
+    DWORD OpenProcess(DWORD pid, DWORD access, std::unique_ptr<ProcessHandleState>& handle) override
     {
-        return ERROR_CALL_NOT_IMPLEMENTED;
+        return OpenLinuxProcess(pid, access, handle);
     }
-    DWORD SampleProcesses(std::vector<ProcessSample>& samples, std::int64_t&, std::int64_t&) override
+
+    DWORD SampleProcesses(std::vector<ProcessSample>& samples, std::int64_t& perfTime100ns,
+                          std::int64_t& now100ns) override
     {
         samples.clear();
-        return ERROR_CALL_NOT_IMPLEMENTED;
+        perfTime100ns = ClockIn100ns(CLOCK_MONOTONIC);
+        now100ns = ClockIn100ns(CLOCK_BOOTTIME);
+        ForEachUserProcess([&samples](pid_t pid, const ProcStat& stat) {
+            ProcessSample& sample = samples.emplace_back();
+            sample.pid = static_cast<DWORD>(pid);
+            sample.cpuTime100ns = TicksTo100ns(stat.userTicks + stat.systemTicks);
+            sample.startTime100ns = TicksTo100ns(stat.startTicks);
+            std::memcpy(sample.name, stat.comm, sizeof(sample.name));
+        });
+        return ERROR_SUCCESS;
     }
 
     std::shared_ptr<RegistryStore> Registry() override { return registry_; }
-    DWORD CreateNamedMutex(const std::string&, std::unique_ptr<NamedMutexState>&, bool&) override
+
+    DWORD CreateNamedMutex(const std::string& name, std::unique_ptr<NamedMutexState>& mutex,
+                           bool& alreadyExists) override
     {
-        return ERROR_CALL_NOT_IMPLEMENTED;
+        const std::string file = MutexFileName(name);
+        if (file.size() > 240) return ERROR_INVALID_NAME;
+        const RuntimeFolderResult folder = RuntimeFolder();
+        if (!folder) return ERROR_ACCESS_DENIED;
+        const std::string path = folder.path + "/" + file;
+        UniqueFd fd(open(path.c_str(), O_RDWR | O_CREAT | O_CLOEXEC | O_NOFOLLOW, 0600));
+        if (!fd.Valid()) return ErrorFromErrno(errno);
+        int result = 0;
+        do {
+            result = flock(fd.Get(), LOCK_EX | LOCK_NB);
+        } while (result != 0 && errno == EINTR);
+        if (result != 0 && errno != EWOULDBLOCK) return ErrorFromErrno(errno);
+        alreadyExists = result != 0;
+        mutex = std::make_unique<LinuxMutex>(std::move(fd));
+        return ERROR_SUCCESS;
     }
 
     std::string SelfExecutablePath() override
@@ -120,8 +245,41 @@ public:
         return attributes;
     }
 
-    int ShellExecute(const ShellRequest&) override { return SE_ERR_NOASSOC; }
-    DWORD CreateProcess(const CreateProcessRequest&, DWORD&) override { return ERROR_CALL_NOT_IMPLEMENTED; }
+    int ShellExecute(const ShellRequest& request) override
+    {
+        const std::string folder = request.directory.empty() ? CurrentDirectory() : request.directory;
+        std::string target = InFolder(folder, request.file);
+        if (!Exists(target)) {
+            if (LooksLikeUrl(request.file)) return OpenWithDesktop(request.file);
+            target = FindOnPath(request.file);
+            if (target.empty()) return SE_ERR_FNF;
+        }
+        if (!IsExecutableFile(target)) return OpenWithDesktop(target);
+        std::vector<std::string> arguments{target};
+        for (std::string& parameter : SplitParameters(request.parameters)) arguments.push_back(std::move(parameter));
+        pid_t pid = 0;
+        return ShellCode(SpawnDetached(target, arguments, request.directory, pid));
+    }
+
+    DWORD CreateProcess(const CreateProcessRequest& request, DWORD& pid) override
+    {
+        std::vector<std::string> arguments = SplitParameters(request.commandLine);
+        std::string program = request.application;
+        if (program.empty()) {
+            if (arguments.empty()) return ERROR_FILE_NOT_FOUND;
+            program = arguments.front();
+        }
+        if (arguments.empty()) arguments.push_back(program);
+        const std::string folder = request.directory.empty() ? CurrentDirectory() : request.directory;
+        std::string path = InFolder(folder, program);
+        if (!Exists(path) && program.find('/') == std::string::npos) path = FindOnPath(program);
+        if (path.empty() || !Exists(path)) return ERROR_FILE_NOT_FOUND;
+        if (!IsExecutableFile(path)) return ERROR_ACCESS_DENIED;
+        pid_t started = 0;
+        const DWORD error = SpawnDetached(path, arguments, request.directory, started);
+        if (error == ERROR_SUCCESS) pid = static_cast<DWORD>(started);
+        return error;
+    }
 
     std::string SpecialFolder(int csidl) override
     {
@@ -137,6 +295,15 @@ public:
     }
 
 private:
+    // Documents and addresses go to the desktop's opener.
+    static int OpenWithDesktop(const std::string& target)
+    {
+        const std::string opener = FindOnPath("xdg-open");
+        if (opener.empty()) return SE_ERR_NOASSOC;
+        pid_t pid = 0;
+        return ShellCode(SpawnDetached(opener, {opener, target}, {}, pid));
+    }
+
     std::shared_ptr<RegistryStore> registry_;
 };
 

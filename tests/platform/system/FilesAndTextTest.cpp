@@ -1,0 +1,217 @@
+// Desktop entries and the shell-link writer, the runtime folder, and the
+// reading of /proc stat lines.
+
+#include <gtest/gtest.h>
+
+#include <fstream>
+#include <sstream>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include "platform/system/desktop_entry.h"
+#include "platform/system/linux_proc.h"
+#include "platform/system/runtime_folder.h"
+#include "platform/system/text_conversion.h"
+#include "platform/system/winsys.h"
+#include "tests/platform/system/temp_folder.h"
+
+namespace quelvo::sys {
+namespace {
+
+std::string ReadFile(const std::string& path)
+{
+    std::ifstream in(path, std::ios::binary);
+    std::stringstream text;
+    text << in.rdbuf();
+    return text.str();
+}
+
+TEST(DesktopEntry, ExecLineQuotingAndEscaping)
+{
+    struct Case {
+        const char* target;
+        const char* arguments;
+        const char* execLine;
+    };
+    const Case cases[] = {
+        {"/opt/quelvo/QuelvoTray.exe", "", "Exec=/opt/quelvo/QuelvoTray.exe"},
+        {"/opt/my apps/Quelvo Tray.exe", "", R"(Exec="/opt/my apps/Quelvo Tray.exe")"},
+        {R"(/opt/say "hi"/t)", "", R"(Exec="/opt/say \\"hi\\"/t")"},
+        {"/opt/$HOME/t", "", R"(Exec="/opt/\\$HOME/t")"},
+        {"/opt/100%/t", "", "Exec=/opt/100%%/t"},
+        {"/opt/50% off/t", "", R"(Exec="/opt/50%% off/t")"},
+        {R"(/opt/back\slash)", "", R"(Exec="/opt/back\\\\slash")"},
+        {"/opt/`cmd`", "", R"(Exec="/opt/\\`cmd\\`")"},
+        {"/opt/t", R"(-x "two words" %u)", R"(Exec=/opt/t -x "two words" %%u)"},
+        {"/opt/t", R"("")", R"(Exec=/opt/t "")"},
+    };
+    for (const Case& c : cases) {
+        DesktopEntry entry;
+        entry.name = "Quelvo";
+        entry.target = c.target;
+        entry.arguments = c.arguments;
+        const std::string text = FormatDesktopEntry(entry);
+        EXPECT_NE(text.find(std::string("\n") + c.execLine + "\n"), std::string::npos)
+            << c.target << " gave:\n" << text;
+    }
+}
+
+TEST(DesktopEntry, StringValuesAreEscaped)
+{
+    EXPECT_EQ(EscapeDesktopString(" lead"), "\\slead");
+    EXPECT_EQ(EscapeDesktopString("a\nb\tc\rd\\e f"), "a\\nb\\tc\\rd\\\\e f");
+    DesktopEntry entry;
+    entry.name = "Quelvo";
+    entry.comment = "two\nlines";
+    entry.target = "/t";
+    entry.workingDirectory = "/opt/my apps";
+    EXPECT_EQ(FormatDesktopEntry(entry),
+              "[Desktop Entry]\nType=Application\nName=Quelvo\nComment=two\\nlines\nExec=/t\n"
+              "Path=/opt/my apps\nTerminal=false\n");
+}
+
+TEST(ShellLink, SavesADesktopEntryAndMakesItsFolder)
+{
+    test::TempFolder folder;
+    ASSERT_FALSE(folder.Path().empty());
+    const std::string linkPath = folder / "autostart/Quelvo.desktop";
+    ASSERT_EQ(CoInitialize(nullptr), S_OK);
+    IShellLinkA* link = nullptr;
+    ASSERT_EQ(CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkA,
+                               reinterpret_cast<void**>(&link)),
+              S_OK);
+    link->SetPath("/opt/my apps/$pecial \"q\" 100%/QuelvoTray.exe");
+    link->SetDescription("");
+    link->SetWorkingDirectory("/opt/my apps");
+    link->SetArguments("");
+    link->SetShowCmd(SW_SHOW);
+    IPersistFile* file = nullptr;
+    ASSERT_EQ(link->QueryInterface(IID_IPersistFile, reinterpret_cast<void**>(&file)), S_OK);
+    const std::u16string wide = WidenText(linkPath);
+    EXPECT_EQ(file->Save(wide.c_str(), TRUE), S_OK);
+    file->Release();
+    link->Release();
+    CoUninitialize();
+
+    EXPECT_EQ(ReadFile(linkPath),
+              "[Desktop Entry]\nType=Application\nName=Quelvo\n"
+              "Exec=\"/opt/my apps/\\\\$pecial \\\\\"q\\\\\" 100%%/QuelvoTray.exe\"\n"
+              "Path=/opt/my apps\nTerminal=false\n");
+}
+
+TEST(ShellLink, RefusesWhatItDoesNotKnow)
+{
+    void* object = reinterpret_cast<void*>(1);
+    EXPECT_EQ(CoCreateInstance(IID_IMalloc, nullptr, CLSCTX_INPROC_SERVER, IID_IUnknown, &object), REGDB_E_CLASSNOTREG);
+    EXPECT_EQ(object, nullptr);
+    EXPECT_EQ(CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IMalloc, &object), E_NOINTERFACE);
+    IShellLinkA* link = nullptr;
+    ASSERT_EQ(CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkA,
+                               reinterpret_cast<void**>(&link)),
+              S_OK);
+    IPersistFile* file = nullptr;
+    ASSERT_EQ(link->QueryInterface(IID_IPersistFile, reinterpret_cast<void**>(&file)), S_OK);
+    EXPECT_EQ(file->Save(nullptr, TRUE), E_INVALIDARG);
+    EXPECT_TRUE(FAILED(file->Save(u"/proc/no/such/place.desktop", TRUE)));
+    char path[8] = {};
+    link->SetPath("/a/long/path");
+    EXPECT_EQ(link->GetPath(path, sizeof(path), nullptr, 0), S_OK);
+    EXPECT_STREQ(path, "/a/long");
+    file->Release();
+    link->Release();
+}
+
+TEST(StartupFolder, FollowsXdgConfigHome)
+{
+    const char* saved = std::getenv("XDG_CONFIG_HOME");
+    const std::string restore = saved != nullptr ? saved : "";
+    struct Case {
+        const char* value;  // null = unset
+        std::string expected;
+    };
+    const std::string home = std::getenv("HOME") != nullptr ? std::getenv("HOME") : "/";
+    const Case cases[] = {{"/cfg", "/cfg/autostart"},
+                          {nullptr, home + "/.config/autostart"},
+                          {"relative/ignored", home + "/.config/autostart"}};
+    for (const Case& c : cases) {
+        if (c.value != nullptr) {
+            setenv("XDG_CONFIG_HOME", c.value, 1);
+        } else {
+            unsetenv("XDG_CONFIG_HOME");
+        }
+        LPITEMIDLIST list = nullptr;
+        ASSERT_EQ(SHGetSpecialFolderLocation(nullptr, CSIDL_STARTUP, &list), S_OK);
+        char path[MAX_PATH] = {};
+        EXPECT_TRUE(SHGetPathFromIDListA(list, path));
+        EXPECT_EQ(path, c.expected);
+        CoTaskMemFree(list);
+    }
+    if (saved != nullptr) {
+        setenv("XDG_CONFIG_HOME", restore.c_str(), 1);
+    } else {
+        unsetenv("XDG_CONFIG_HOME");
+    }
+}
+
+TEST(RuntimeFolder, CreatedPrivateAndRefusedWhenNotOurs)
+{
+    test::TempFolder base;
+    const uid_t uid = geteuid();
+    RuntimeFolderResult made = RuntimeFolderFor(base.Path(), uid);
+    ASSERT_TRUE(made) << made.error;
+    EXPECT_EQ(made.path, base / "quelvo");
+    struct stat st{};
+    ASSERT_EQ(stat(made.path.c_str(), &st), 0);
+    EXPECT_EQ(st.st_mode & 0777, 0700u);
+
+    chmod(made.path.c_str(), 0777);  // ours but open: tightened
+    ASSERT_TRUE(RuntimeFolderFor(base.Path(), uid));
+    ASSERT_EQ(stat(made.path.c_str(), &st), 0);
+    EXPECT_EQ(st.st_mode & 0777, 0700u);
+
+    // Someone else's folder (as far as the check can tell) is refused.
+    RuntimeFolderResult foreign = RuntimeFolderFor(base.Path(), uid + 1);
+    EXPECT_FALSE(foreign);
+    EXPECT_NE(foreign.error.find("another user"), std::string::npos);
+
+    test::TempFolder other;
+    std::ofstream(other / "quelvo") << "a file";
+    EXPECT_FALSE(RuntimeFolderFor(other.Path(), uid));
+    ASSERT_EQ(symlink(base.Path().c_str(), (other / "link").c_str()), 0);
+    EXPECT_FALSE(RuntimeFolderFor(other / "link/..", uid + 1));
+
+    EXPECT_EQ(RuntimeFolderFor("", uid).path, "/tmp/quelvo-" + std::to_string(uid));
+    EXPECT_EQ(RuntimeFolderFor("relative", uid).path, "/tmp/quelvo-" + std::to_string(uid));
+}
+
+TEST(ProcStat, ParsesTheFieldsItNeeds)
+{
+    ProcStat stat;
+    const std::string line =
+        "1234 (a (weird) name) S 1 1234 1234 0 -1 4194560 100 0 0 0 250 50 0 0 20 5 3 0 987654 1000 200 "
+        "18446744073709551615 1 1 0 0 0 0 0 0 0 0 0 0 17 2 0 0 0 0 0 0 0 0 0 0 0 0 9\n";
+    ASSERT_TRUE(ParseProcStat(line, stat));
+    EXPECT_EQ(stat.pid, 1234);
+    EXPECT_STREQ(stat.comm, "a (weird) name");
+    EXPECT_EQ(stat.state, 'S');
+    EXPECT_EQ(stat.parentPid, 1);
+    EXPECT_EQ(stat.flags, 4194560u);
+    EXPECT_EQ(stat.userTicks, 250u);
+    EXPECT_EQ(stat.systemTicks, 50u);
+    EXPECT_EQ(stat.nice, 5);
+    EXPECT_EQ(stat.threads, 3);
+    EXPECT_EQ(stat.startTicks, 987654u);
+    EXPECT_EQ(stat.exitCode, 9);
+
+    const char* broken[] = {"", "1234", "1234 (name", "1234 (name) S 1", "x (name) S 1 2 3 4 5 6 7 8 9 10 11 12 13 14 "
+                                                                           "15 16 17 18 19 20"};
+    for (const char* text : broken) EXPECT_FALSE(ParseProcStat(text, stat)) << text;
+
+    ASSERT_TRUE(ParseProcStat("2 (kthreadd) S 0 0 0 0 -1 2129984 0 0 0 0 0 0 0 0 20 -7 1 0 3", stat));
+    EXPECT_TRUE(IsKernelThread(stat));
+    EXPECT_EQ(stat.nice, -7);
+    EXPECT_EQ(stat.exitCode, -1);
+}
+
+}  // namespace
+}  // namespace quelvo::sys
