@@ -333,17 +333,19 @@ private:
 template <class T, class Parent>
 TClass DefineClass(const char* name, void (*publish)(ClassBuilder<T>&))
 {
-    // The class info lives for the program (function-local static); it is
-    // built on first use, never by a static constructor.
-    static TClassInfo* info = [&]() {
-        static TClassInfo storage(name, Parent::StaticClass(), detail::FactoryOf<T>());
+    // The class info lives for the program (function-local static) and is
+    // built on first use, never by a static constructor. Publishing runs
+    // after the info exists, so a property may name its own class.
+    static TClassInfo storage(name, Parent::StaticClass(), detail::FactoryOf<T>());
+    static bool published = false;
+    if (!published) {
+        published = true;
         if (publish) {
             ClassBuilder<T> builder(storage);
             publish(builder);
         }
-        return &storage;
-    }();
-    return info;
+    }
+    return &storage;
 }
 
 // ---- generic property access ----------------------------------------------------

@@ -148,24 +148,40 @@ bool IsLowerLetter(char32_t c)
     return ToUpper(c) != c;
 }
 
-// Locale-aware comparison: first by case-folded characters, then (for the
-// case-sensitive form) lower case before upper case at the first difference.
+// The base letter of an accented Latin-1 letter (already lower case).
+char32_t BaseLetter(char32_t c)
+{
+    if (c < 0xE0 || c > 0xFF) return c;
+    static constexpr char kBase[] = "aaaaaaaceeeeiiiidnooooo/ouuuuyty";
+    const char b = kBase[c - 0xE0];
+    return b == '/' ? c : static_cast<char32_t>(b);
+}
+
+// Locale-aware comparison in levels: base letters, then accents (the
+// case-folded characters), then - for the case-sensitive form - lower case
+// before upper case at the first difference.
 int AnsiCompare(std::string_view a, std::string_view b, bool caseSensitive)
 {
     std::size_t i = 0;
     std::size_t j = 0;
+    int accent = 0;
     int tie = 0;
     while (i < a.size() && j < b.size()) {
         const char32_t ca = DecodeUtf8(a, i);
         const char32_t cb = DecodeUtf8(b, j);
         const char32_t fa = ToLower(ca);
         const char32_t fb = ToLower(cb);
-        if (fa != fb) return fa < fb ? -1 : 1;
-        if (caseSensitive && tie == 0 && ca != cb) tie = IsLowerLetter(ca) ? -1 : (IsLowerLetter(cb) ? 1 : (ca < cb ? -1 : 1));
+        const char32_t ba = BaseLetter(fa);
+        const char32_t bb = BaseLetter(fb);
+        if (ba != bb) return ba < bb ? -1 : 1;
+        if (accent == 0 && fa != fb) accent = fa < fb ? -1 : 1;
+        if (caseSensitive && tie == 0 && ca != cb && fa == fb)
+            tie = IsLowerLetter(ca) ? -1 : (IsLowerLetter(cb) ? 1 : (ca < cb ? -1 : 1));
     }
     if (i < a.size()) return 1;
     if (j < b.size()) return -1;
-    return tie;
+    if (accent != 0) return accent;
+    return caseSensitive ? tie : 0;
 }
 
 bool IsTrimmed(char c)
