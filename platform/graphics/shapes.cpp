@@ -2,8 +2,11 @@
 //
 // Rules:
 // - Lines leave out their end point (raster.h documents the stepping).
-// - Polygons fill the pixels whose centres lie inside (alternate or winding
-//   rule), then stroke the outline with the pen, vertices included.
+// - Polygons fill the pixels whose sample point lies inside (alternate or
+//   winding rule), then stroke the outline with the pen, vertices included.
+//   Pixel (x, y) is sampled at the point (x, y): left and top edges are in,
+//   right and bottom edges out, so an arrow (1,1) (7,1) (4,4) gives rows of
+//   7, 5, 3 and 1 pixels.
 // - Rectangle, RoundRect and Ellipse cover [left, right) x [top, bottom).
 //   A pixel belongs to an ellipse when its centre lies inside or on the
 //   ellipse inscribed in that box; the one-pixel outline is every such pixel
@@ -335,7 +338,7 @@ Region PolygonRegion(const std::vector<std::vector<POINT>>& polys, int fillMode)
         }
     std::vector<std::pair<double, int>> xs;
     for (long y = minY; y < maxY && y - minY < (1L << 16); ++y) {
-        double yc = y + 0.5;
+        double yc = y;
         xs.clear();
         for (auto& poly : polys)
             for (size_t i = 0; i < poly.size(); ++i) {
@@ -350,7 +353,7 @@ Region PolygonRegion(const std::vector<std::vector<POINT>>& polys, int fillMode)
             }
         std::sort(xs.begin(), xs.end());
         auto add = [&](double a, double b) {
-            int xa = static_cast<int>(std::ceil(a - 0.5)), xb = static_cast<int>(std::ceil(b - 0.5));
+            int xa = static_cast<int>(std::ceil(a)), xb = static_cast<int>(std::ceil(b));
             result.Union(RECT{xa, static_cast<LONG>(y), xb, static_cast<LONG>(y + 1)});
         };
         if (fillMode == WINDING) {

@@ -1,0 +1,366 @@
+// Fonts and text output.
+#include "platform/graphics/fonts.h"
+#include "platform/graphics/raster.h"
+
+#include <algorithm>
+#include <cstring>
+
+using namespace quelvo::gfx;
+
+HFONT CreateFontIndirectA(const LOGFONTA* log)
+{
+    if (!log)
+        return nullptr;
+    auto f = std::make_unique<FontObj>();
+    f->kind = ObjKind::Font;
+    f->log = *log;
+    f->log.lfFaceName[LF_FACESIZE - 1] = '\0';
+    return static_cast<HFONT>(Register(std::move(f)));
+}
+
+HFONT CreateFontA(int height, int width, int escapement, int orientation, int weight, DWORD italic, DWORD underline,
+                  DWORD strikeOut, DWORD charSet, DWORD outPrecision, DWORD clipPrecision, DWORD quality,
+                  DWORD pitchAndFamily, LPCSTR face)
+{
+    LOGFONTA log;
+    log.lfHeight = height;
+    log.lfWidth = width;
+    log.lfEscapement = escapement;
+    log.lfOrientation = orientation;
+    log.lfWeight = weight;
+    log.lfItalic = static_cast<BYTE>(italic != 0);
+    log.lfUnderline = static_cast<BYTE>(underline != 0);
+    log.lfStrikeOut = static_cast<BYTE>(strikeOut != 0);
+    log.lfCharSet = static_cast<BYTE>(charSet);
+    log.lfOutPrecision = static_cast<BYTE>(outPrecision);
+    log.lfClipPrecision = static_cast<BYTE>(clipPrecision);
+    log.lfQuality = static_cast<BYTE>(quality);
+    log.lfPitchAndFamily = static_cast<BYTE>(pitchAndFamily);
+    if (face)
+        std::strncpy(log.lfFaceName, face, LF_FACESIZE - 1);
+    return CreateFontIndirectA(&log);
+}
+
+namespace {
+
+int Length(LPCSTR text, int length)
+{
+    if (!text)
+        return 0;
+    if (length < 0)
+        return static_cast<int>(std::strlen(text));
+    return length;
+}
+
+// Quarter turns counter-clockwise of the font's escapement (tenths of a
+// degree), rounded to the nearest quarter.
+int QuarterTurns(const LOGFONTA& log)
+{
+    long e = log.lfEscapement % 3600;
+    if (e < 0)
+        e += 3600;
+    return static_cast<int>(((e + 450) / 900) % 4);
+}
+
+// Advances of each character: the font's, or the caller's array, plus the
+// DC's character extra.
+std::vector<int> Advances(FontFace& face, const std::vector<std::uint32_t>& cps, const INT* dx, int extra)
+{
+    std::vector<int> adv(cps.size());
+    for (size_t i = 0; i < cps.size(); ++i)
+        adv[i] = dx ? dx[i] : face.Get(cps[i]).advance + extra;
+    return adv;
+}
+
+inline Pixel BlendCoverage(Pixel dst, Pixel color, unsigned cov)
+{
+    if (cov >= 255)
+        return color;
+    unsigned inv = 255 - cov;
+    unsigned r = (((color >> 16) & 0xFF) * cov + ((dst >> 16) & 0xFF) * inv + 127) / 255;
+    unsigned g = (((color >> 8) & 0xFF) * cov + ((dst >> 8) & 0xFF) * inv + 127) / 255;
+    unsigned b = ((color & 0xFF) * cov + (dst & 0xFF) * inv + 127) / 255;
+    return (r << 16) | (g << 8) | b;
+}
+
+// Maps a point (ux, uy) relative to the pen origin of unrotated text (y
+// down) to the rotated text's surface offset.
+inline void Rotate(int q, int ux, int uy, int& ox, int& oy)
+{
+    switch (q) {
+    case 1: ox = uy; oy = -ux; break;
+    case 2: ox = -ux; oy = -uy; break;
+    case 3: ox = -uy; oy = ux; break;
+    default: ox = ux; oy = uy; break;
+    }
+}
+
+void DrawGlyph(const Target& t, const Glyph& g, int ox, int oy, int q, Pixel color, bool monoTarget)
+{
+    if (g.width == 0 || g.height == 0)
+        return;
+    if (q == 0) {
+        int x0 = ox + g.left, y0 = oy - g.top;
+        if (x0 >= t.box.right || y0 >= t.box.bottom || x0 + g.width <= t.box.left || y0 + g.height <= t.box.top)
+            return;
+        for (int gy = 0; gy < g.height; ++gy) {
+            int y = y0 + gy;
+            if (y < t.box.top || y >= t.box.bottom)
+                continue;
+            Pixel* row = t.surface->Row(y);
+            const std::uint8_t* cov = g.coverage.data() + static_cast<size_t>(gy) * g.width;
+            t.ForSpan(y, x0, x0 + g.width, [&](int a, int b) {
+                for (int x = a; x < b; ++x) {
+                    unsigned c = cov[x - x0];
+                    if (c == 0)
+                        continue;
+                    if (monoTarget)
+                        row[x] = c >= 128 ? color : row[x];
+                    else
+                        row[x] = BlendCoverage(row[x], color, c);
+                }
+            });
+        }
+        return;
+    }
+    for (int gy = 0; gy < g.height; ++gy)
+        for (int gx = 0; gx < g.width; ++gx) {
+            unsigned c = g.coverage[static_cast<size_t>(gy * g.width + gx)];
+            if (c == 0)
+                continue;
+            int dx, dy;
+            Rotate(q, g.left + gx, gy - g.top, dx, dy);
+            int x = ox + dx, y = oy + dy;
+            if (!t.Visible(x, y))
+                continue;
+            Pixel& p = t.surface->Row(y)[x];
+            p = monoTarget ? (c >= 128 ? color : p) : BlendCoverage(p, color, c);
+        }
+}
+
+} // namespace
+
+BOOL ExtTextOutA(HDC handle, int x, int y, UINT options, const RECT* rect, LPCSTR text, UINT length, const INT* dx)
+{
+    DCObj* dc = LookupDC(handle);
+    if (!dc)
+        return FALSE;
+    int len = text ? static_cast<int>(std::min<UINT>(length, 1u << 24)) : 0;
+    Target t;
+    if (!t.Open(*dc))
+        return TRUE;
+    Region saved;
+    bool clipped = false;
+    // ETO_OPAQUE fills the rectangle with the background colour first.
+    RECT sr{};
+    if (rect) {
+        POINT a = ToSurface(*dc, rect->left, rect->top), b = ToSurface(*dc, rect->right, rect->bottom);
+        sr = RECT{std::min(a.x, b.x), std::min(a.y, b.y), std::max(a.x, b.x), std::max(a.y, b.y)};
+        if (options & ETO_OPAQUE)
+            FillRectOn(t, sr, SolidPaint(TargetPixel(*dc, dc->st.bkColor)), R2_COPYPEN);
+    }
+    if (len == 0)
+        return TRUE;
+    Target clip = t;
+    Region narrowed;
+    if (rect && (options & ETO_CLIPPED)) {
+        narrowed = *t.clip;
+        narrowed.Intersect(sr);
+        clip.clip = &narrowed;
+        clip.box = narrowed.Bounds();
+        clip.simple = narrowed.RectCount() <= 1;
+        clipped = true;
+        if (narrowed.Empty())
+            return TRUE;
+    }
+    (void)saved;
+    (void)clipped;
+    FontFace& face = FaceOf(*dc);
+    const LOGFONTA& log = LogFontOf(*dc);
+    std::vector<std::uint32_t> cps = DecodeUtf8(text, len);
+    std::vector<int> adv = Advances(face, cps, dx, dc->st.charExtra);
+    int total = 0;
+    for (int a : adv)
+        total += a;
+    // Reference point.
+    UINT align = dc->st.textAlign;
+    POINT origin{x, y};
+    if (align & TA_UPDATECP)
+        origin = dc->st.pos;
+    int startX = 0; // along the baseline, relative to the reference point
+    UINT h = align & TA_CENTER;
+    if (h == TA_RIGHT)
+        startX = -total;
+    else if (h == TA_CENTER)
+        startX = -total / 2;
+    int baseline = face.Ascent(); // from the reference point down to the baseline
+    UINT v = align & TA_BASELINE;
+    if (v == TA_BASELINE)
+        baseline = 0;
+    else if (v == TA_BOTTOM)
+        baseline = -face.Descent();
+    if (align & TA_UPDATECP) {
+        if (h == TA_LEFT)
+            dc->st.pos.x += total;
+        else if (h == TA_RIGHT)
+            dc->st.pos.x -= total;
+    }
+    POINT ref = ToSurface(*dc, origin.x, origin.y);
+    int q = QuarterTurns(log);
+    Pixel color = TargetPixel(*dc, dc->st.textColor);
+    bool mono = IsMonoTarget(*dc);
+    // The background of the text cell in OPAQUE mode.
+    auto cellRect = [&](int u0, int v0, int u1, int v1) {
+        int ax, ay, bx, by;
+        Rotate(q, u0, v0, ax, ay);
+        Rotate(q, u1, v1, bx, by);
+        return RECT{ref.x + std::min(ax, bx), ref.y + std::min(ay, by), ref.x + std::max(ax, bx),
+                    ref.y + std::max(ay, by)};
+    };
+    int top = baseline - face.Ascent(), bottom = baseline + face.Descent();
+    if (dc->st.bkMode == OPAQUE && !(options & ETO_OPAQUE && rect))
+        FillRectOn(clip, cellRect(startX, top, startX + total, bottom), SolidPaint(TargetPixel(*dc, dc->st.bkColor)),
+                   R2_COPYPEN);
+    // Quick rejection of text wholly outside the clip box.
+    RECT whole = cellRect(startX - face.MaxCharWidth(), top - face.Height(), startX + total + face.MaxCharWidth(),
+                          bottom + face.Height());
+    if (whole.right <= clip.box.left || whole.left >= clip.box.right || whole.bottom <= clip.box.top ||
+        whole.top >= clip.box.bottom)
+        return TRUE;
+    int pen = startX;
+    for (size_t i = 0; i < cps.size(); ++i) {
+        int ox, oy;
+        Rotate(q, pen, baseline, ox, oy);
+        const Glyph& g = face.Get(cps[i]);
+        DrawGlyph(clip, g, ref.x + ox, ref.y + oy, q, color, mono);
+        pen += adv[i];
+    }
+    auto line = [&](int v0, int thickness) {
+        FillRectOn(clip, cellRect(startX, v0, startX + total, v0 + thickness), SolidPaint(color), R2_COPYPEN);
+    };
+    if (log.lfUnderline)
+        line(baseline + face.UnderlinePosition(), face.UnderlineThickness());
+    if (log.lfStrikeOut)
+        line(baseline - face.StrikeoutPosition(), face.UnderlineThickness());
+    return TRUE;
+}
+
+BOOL TextOutA(HDC dc, int x, int y, LPCSTR text, int length)
+{
+    if (length < 0)
+        return FALSE;
+    return ExtTextOutA(dc, x, y, 0, nullptr, text, static_cast<UINT>(Length(text, length)), nullptr);
+}
+
+BOOL GetTextExtentExPointA(HDC handle, LPCSTR text, int length, int maxExtent, int* fit, int* dx, LPSIZE size)
+{
+    DCObj* dc = LookupDC(handle);
+    if (!dc || length < 0 || (length > 0 && !text))
+        return FALSE;
+    FontFace& face = FaceOf(*dc);
+    std::vector<std::uint32_t> cps = DecodeUtf8(text, length);
+    int total = 0, fitted = 0;
+    bool fitting = true;
+    for (size_t i = 0; i < cps.size(); ++i) {
+        total += face.Get(cps[i]).advance + dc->st.charExtra;
+        if (dx)
+            dx[i] = total;
+        if (fitting && total <= maxExtent)
+            ++fitted;
+        else
+            fitting = false;
+    }
+    if (fit)
+        *fit = fitted;
+    if (size) {
+        size->cx = total;
+        size->cy = face.Height();
+    }
+    return TRUE;
+}
+
+BOOL GetTextExtentPoint32A(HDC dc, LPCSTR text, int length, LPSIZE size)
+{
+    if (!size)
+        return FALSE;
+    return GetTextExtentExPointA(dc, text, length, 0, nullptr, nullptr, size);
+}
+
+BOOL GetTextExtentPointA(HDC dc, LPCSTR text, int length, LPSIZE size)
+{
+    return GetTextExtentPoint32A(dc, text, length, size);
+}
+
+BOOL GetTextMetricsA(HDC handle, TEXTMETRICA* tm)
+{
+    DCObj* dc = LookupDC(handle);
+    if (!dc || !tm)
+        return FALSE;
+    FontFace& face = FaceOf(*dc);
+    const LOGFONTA& log = LogFontOf(*dc);
+    *tm = TEXTMETRICA{};
+    tm->tmAscent = face.Ascent();
+    tm->tmDescent = face.Descent();
+    tm->tmHeight = face.Height();
+    tm->tmInternalLeading = face.InternalLeading();
+    tm->tmExternalLeading = face.ExternalLeading();
+    tm->tmAveCharWidth = face.AveCharWidth();
+    tm->tmMaxCharWidth = face.MaxCharWidth();
+    tm->tmWeight = log.lfWeight == 0 ? FW_NORMAL : log.lfWeight;
+    tm->tmItalic = log.lfItalic;
+    tm->tmUnderlined = log.lfUnderline;
+    tm->tmStruckOut = log.lfStrikeOut;
+    // The classic flag is set for variable pitch fonts.
+    tm->tmPitchAndFamily = static_cast<BYTE>((face.FixedPitch() ? 0 : TMPF_FIXED_PITCH) | TMPF_VECTOR |
+                                             TMPF_TRUETYPE | (log.lfPitchAndFamily & 0xF0));
+    tm->tmCharSet = log.lfCharSet;
+    return TRUE;
+}
+
+BOOL GetCharWidth32A(HDC handle, UINT first, UINT last, int* widths)
+{
+    DCObj* dc = LookupDC(handle);
+    if (!dc || !widths || last < first || last - first > 0x10FFFF)
+        return FALSE;
+    FontFace& face = FaceOf(*dc);
+    for (UINT c = first; c <= last; ++c)
+        widths[c - first] = face.Get(c).advance;
+    return TRUE;
+}
+
+BOOL GetCharWidthA(HDC dc, UINT first, UINT last, int* widths) { return GetCharWidth32A(dc, first, last, widths); }
+
+BOOL GetCharABCWidthsA(HDC handle, UINT first, UINT last, ABC* abc)
+{
+    DCObj* dc = LookupDC(handle);
+    if (!dc || !abc || last < first || last - first > 0x10FFFF)
+        return FALSE;
+    FontFace& face = FaceOf(*dc);
+    for (UINT c = first; c <= last; ++c) {
+        const Glyph& g = face.Get(c);
+        ABC& r = abc[c - first];
+        r.abcA = g.width ? g.left : 0;
+        r.abcB = static_cast<UINT>(g.width ? g.width : 0);
+        r.abcC = g.advance - r.abcA - static_cast<int>(r.abcB);
+    }
+    return TRUE;
+}
+
+int GetTextFaceA(HDC handle, int size, LPSTR out)
+{
+    DCObj* dc = LookupDC(handle);
+    if (!dc)
+        return 0;
+    const LOGFONTA& log = LogFontOf(*dc);
+    std::string name(log.lfFaceName, strnlen(log.lfFaceName, LF_FACESIZE));
+    if (name.empty())
+        name = "MS Sans Serif";
+    if (!out)
+        return static_cast<int>(name.size()) + 1;
+    if (size <= 0)
+        return 0;
+    size_t n = std::min(name.size(), static_cast<size_t>(size - 1));
+    std::memcpy(out, name.data(), n);
+    out[n] = '\0';
+    return static_cast<int>(n);
+}
