@@ -66,3 +66,99 @@ bool DataCompareText(const std::string& S1, const std::string& S2, bool partial)
         return a == b;
     return a.size() >= b.size() && a.compare(0, b.size(), b) == 0;
 }
+
+// ---- TcxCustomDataBinding ---------------------------------------------------
+
+hostlib::TClass TcxCustomDataBinding::StaticClass()
+{
+    return hostlib::DefineClass<TcxCustomDataBinding, hostlib::TPersistent>("TcxCustomDataBinding");
+}
+
+hostlib::TClass TcxDataBinding::StaticClass()
+{
+    return hostlib::DefineClass<TcxDataBinding, TcxCustomDataBinding>("TcxDataBinding");
+}
+
+void TcxCustomDataBinding::Construct(hostlib::TComponent* owner, hostlib::TComponent* dataComponent)
+{
+    owner_ = owner;
+    dataComponent_ = dataComponent;
+}
+
+void TcxCustomDataBinding::DataChange()
+{
+    OnDataChange();
+}
+
+void TcxCustomDataBinding::DataSetChange()
+{
+    OnDataSetChange();
+}
+
+bool TcxCustomDataBinding::ExecuteAction(hostlib::TComponent*)
+{
+    return false;
+}
+
+bool TcxCustomDataBinding::GetModified()
+{
+    return false;
+}
+
+bool TcxCustomDataBinding::GetReadOnly()
+{
+    return false;
+}
+
+void TcxCustomDataBinding::SetReadOnly(bool) {}
+
+bool TcxCustomDataBinding::UpdateAction(hostlib::TComponent*)
+{
+    return false;
+}
+
+void TcxCustomDataBinding::UpdateData()
+{
+    OnUpdateData();
+}
+
+void TcxCustomDataBinding::VisualControlChanged() {}
+
+bool TcxCustomDataBinding::CanModify()
+{
+    return true;
+}
+
+hostlib::Variant TcxCustomDataBinding::GetStoredValue(TcxDataEditValueSource, bool)
+{
+    return hostlib::Variant::Null();
+}
+
+bool TcxCustomDataBinding::IsDataSourceLive()
+{
+    return true;
+}
+
+bool TcxCustomDataBinding::IsDataStorage()
+{
+    return false;
+}
+
+void TcxCustomDataBinding::Reset() {}
+
+bool TcxCustomDataBinding::SetEditMode()
+{
+    return true;
+}
+
+void TcxCustomDataBinding::SetStoredValue(TcxDataEditValueSource, const hostlib::Variant&) {}
+
+void TcxCustomDataBinding::UpdateDataSource() {}
+
+void TcxCustomDataBinding::SetVisualControl(hostlib::TComponent* control)
+{
+    if (visualControl_ == control)
+        return;
+    visualControl_ = control;
+    VisualControlChanged();
+}

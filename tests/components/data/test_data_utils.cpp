@@ -7,6 +7,7 @@
 
 #include "components/data/cxDataConsts.h"
 #include "components/data/cxDataUtils.h"
+#include "platform/hostlib/component.h"
 #include "platform/hostlib/datetime.h"
 #include "platform/hostlib/format_settings.h"
 
@@ -143,4 +144,70 @@ TEST(DataUtils, MessagesOfTheStringTable)
     EXPECT_STREQ(table[0].Text, "Stream read error");
     EXPECT_STREQ(cxSDataRecordIndexError, "RecordIndex out of range");
     EXPECT_STREQ(table[11].Text, "Key Field not found");
+}
+
+namespace {
+
+// Counts the hooks the base calls, and checks that Construct reaches it.
+class ProbeBinding : public TcxCustomDataBinding {
+public:
+    void Construct(hostlib::TComponent* owner, hostlib::TComponent* dataComponent) override
+    {
+        TcxCustomDataBinding::Construct(owner, dataComponent);
+        constructedLive = IsDataSourceLive();
+    }
+    bool IsDataSourceLive() override { return false; }
+    void VisualControlChanged() override { ++visualChanges; }
+
+    bool constructedLive = true;
+    int visualChanges = 0;
+};
+
+} // namespace
+
+TEST(DataBinding, BaseBehaviourAndNotifications)
+{
+    auto owner = hostlib::MakeObject<hostlib::TComponent>(nullptr);
+    auto data = hostlib::MakeObject<hostlib::TComponent>(nullptr);
+    auto binding = hostlib::MakeObject<TcxDataBinding>(owner.get(), data.get());
+    EXPECT_EQ(binding->ClassName(), "TcxDataBinding");
+    EXPECT_TRUE(binding->InheritsFrom(TcxCustomDataBinding::StaticClass()));
+    EXPECT_EQ(binding->GetOwner(), owner.get());
+    EXPECT_EQ(binding->DataComponent(), data.get());
+    EXPECT_FALSE(binding->ExecuteAction(nullptr));
+    EXPECT_FALSE(binding->UpdateAction(nullptr));
+    EXPECT_FALSE(binding->GetModified());
+    EXPECT_FALSE(binding->GetReadOnly());
+    binding->SetReadOnly(true);
+    EXPECT_FALSE(binding->GetReadOnly());
+    EXPECT_TRUE(binding->CanModify());
+    EXPECT_TRUE(binding->IsDataSourceLive());
+    EXPECT_FALSE(binding->IsDataStorage());
+    EXPECT_TRUE(binding->SetEditMode());
+    binding->SetStoredValue(evsValue, hostlib::Variant("x"));
+    EXPECT_TRUE(binding->GetStoredValue(evsText, true).IsNull());
+
+    // Unassigned notifications do nothing; assigned ones fire once per call.
+    binding->DataChange();
+    std::vector<std::string> fired;
+    binding->OnDataChange = TcxDataBindingNotifyEvent::FromFunction([&] { fired.push_back("data"); });
+    binding->OnDataSetChange = TcxDataBindingNotifyEvent::FromFunction([&] { fired.push_back("dataset"); });
+    binding->OnUpdateData = TcxDataBindingNotifyEvent::FromFunction([&] { fired.push_back("update"); });
+    binding->DataChange();
+    binding->DataSetChange();
+    binding->UpdateData();
+    EXPECT_EQ(fired, (std::vector<std::string>{"data", "dataset", "update"}));
+}
+
+TEST(DataBinding, VisualControlChangesAndTwoPhaseConstruction)
+{
+    auto control = hostlib::MakeObject<hostlib::TComponent>(nullptr);
+    auto probe = hostlib::MakeObject<ProbeBinding>(nullptr, nullptr);
+    EXPECT_FALSE(probe->constructedLive);
+    probe->SetVisualControl(control.get());
+    probe->SetVisualControl(control.get());
+    EXPECT_EQ(probe->visualChanges, 1);
+    EXPECT_EQ(probe->VisualControl(), control.get());
+    probe->SetVisualControl(nullptr);
+    EXPECT_EQ(probe->visualChanges, 2);
 }
