@@ -1,0 +1,569 @@
+// The system layer against the running Linux system, with child processes.
+// Tests that need another user or pid control run only as root (as CI does).
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <chrono>
+#include <fstream>
+#include <map>
+#include <set>
+#include <sstream>
+#include <sys/resource.h>
+#include <sys/stat.h>
+#include <thread>
+
+#include "platform/system/linux_proc.h"
+#include "platform/system/priority_map.h"
+#include "platform/system/winsys.h"
+#include "tests/platform/system/child_process.h"
+#include "tests/platform/system/perf_walker.h"
+#include "tests/platform/system/temp_folder.h"
+
+namespace quelvo::sys {
+namespace {
+
+using test::Child;
+using test::HelperPath;
+
+constexpr DWORD kSetAndQuery = PROCESS_SET_INFORMATION | PROCESS_QUERY_INFORMATION;
+
+// Closes a handle at the end of a scope.
+class Handle {
+public:
+    explicit Handle(HANDLE handle) : handle_(handle) {}
+    ~Handle()
+    {
+        if (handle_ != nullptr) CloseHandle(handle_);
+    }
+    Handle(const Handle&) = delete;
+    Handle& operator=(const Handle&) = delete;
+    HANDLE Get() const { return handle_; }
+
+private:
+    HANDLE handle_ = nullptr;
+};
+
+bool IsRoot() { return geteuid() == 0; }
+
+// Whether a nice limit can be raised here (containers often drop the
+// capability even for root).
+bool CanRaiseNiceLimit()
+{
+    const pid_t pid = fork();
+    if (pid == 0) {
+        rlimit limit{20, 20};
+        _exit(setrlimit(RLIMIT_NICE, &limit) == 0 ? 0 : 1);
+    }
+    int status = 0;
+    waitpid(pid, &status, 0);
+    return WIFEXITED(status) && WEXITSTATUS(status) == 0;
+}
+
+int NiceOf(pid_t tid)
+{
+    errno = 0;
+    return getpriority(PRIO_PROCESS, static_cast<id_t>(tid));
+}
+
+std::vector<pid_t> Threads(pid_t pid)
+{
+    std::vector<pid_t> tids;
+    const std::string folder = "/proc/" + std::to_string(pid) + "/task";
+    for (const auto& entry : std::filesystem::directory_iterator(folder)) tids.push_back(std::stoi(entry.path().filename()));
+    return tids;
+}
+
+const test::WalkedInstance* FindInstance(const test::WalkedBlock& block, pid_t pid)
+{
+    for (const auto& instance : block.instances) {
+        if (instance.pid == static_cast<std::uint32_t>(pid)) return &instance;
+    }
+    return nullptr;
+}
+
+TEST(LinuxSystem, ProcessListNamesAndSelf)
+{
+    std::vector<DWORD> pids(4);
+    DWORD bytes = 0;
+    // Grow until the answer no longer fills the buffer.
+    while (true) {
+        ASSERT_TRUE(EnumProcesses(pids.data(), static_cast<DWORD>(pids.size() * sizeof(DWORD)), &bytes));
+        if (bytes < pids.size() * sizeof(DWORD)) break;
+        pids.resize(pids.size() * 2);
+    }
+    pids.resize(bytes / sizeof(DWORD));
+    const auto self = static_cast<DWORD>(getpid());
+    EXPECT_NE(std::find(pids.begin(), pids.end(), self), pids.end());
+    for (const DWORD pid : pids) {
+        ProcStat stat;
+        if (ReadProcStat(static_cast<pid_t>(pid), stat)) {
+            EXPECT_FALSE(IsKernelThread(stat)) << pid;
+        }
+    }
+
+    char exe[4096] = {};
+    ASSERT_GT(readlink("/proc/self/exe", exe, sizeof(exe) - 1), 0);
+    char path[4096] = {};
+    EXPECT_EQ(GetModuleFileNameA(nullptr, path, sizeof(path)), std::strlen(exe));
+    EXPECT_STREQ(path, exe);
+    const std::string baseName = std::string(exe).substr(std::string(exe).rfind('/') + 1);
+
+    Handle process(OpenProcess(PROCESS_QUERY_INFORMATION | PROCESS_VM_READ, FALSE, self));
+    ASSERT_NE(process.Get(), nullptr);
+    char name[MAX_PATH] = {};
+    EXPECT_GT(GetModuleBaseNameA(process.Get(), nullptr, name, sizeof(name)), 0u);
+    EXPECT_EQ(name, baseName);
+    EXPECT_EQ(GetModuleFileNameExA(process.Get(), nullptr, path, sizeof(path)), std::strlen(exe));
+    DWORD code = 0;
+    EXPECT_TRUE(GetExitCodeProcess(process.Get(), &code));
+    EXPECT_EQ(code, STILL_ACTIVE);
+
+    HANDLE snapshot = CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0);
+    ASSERT_NE(snapshot, INVALID_HANDLE_VALUE);
+    PROCESSENTRY32 entry;
+    entry.dwSize = sizeof(entry);
+    bool found = false;
+    for (BOOL ok = Process32First(snapshot, &entry); ok; ok = Process32Next(snapshot, &entry)) {
+        if (entry.th32ProcessID == self) {
+            found = true;
+            EXPECT_EQ(entry.szExeFile, baseName);
+            EXPECT_EQ(entry.th32ParentProcessID, static_cast<DWORD>(getppid()));
+        }
+    }
+    EXPECT_TRUE(found);
+    CloseHandle(snapshot);
+
+    SYSTEM_INFO info;
+    GetSystemInfo(&info);
+    EXPECT_EQ(info.dwNumberOfProcessors, static_cast<DWORD>(sysconf(_SC_NPROCESSORS_ONLN)));
+}
+
+TEST(LinuxSystem, PerformanceBlockOfTheLiveSystem)
+{
+    std::vector<unsigned char> bytes;
+    ASSERT_EQ(test::QueryPerfBlock("230", bytes), ERROR_SUCCESS);
+    const test::WalkedBlock block = test::PerfWalker(bytes).Walk();
+    ASSERT_EQ(block.error, "");
+    ASSERT_TRUE(block.hasProcessObject);
+    std::set<std::uint32_t> pids;
+    for (const auto& instance : block.instances) {
+        EXPECT_NE(instance.pid, 0u);
+        EXPECT_TRUE(pids.insert(instance.pid).second) << "pid twice: " << instance.pid;
+        EXPECT_LE(instance.startTime, block.objectPerfTime);
+    }
+    const test::WalkedInstance* self = FindInstance(block, getpid());
+    ASSERT_NE(self, nullptr);
+    ProcStat stat;
+    ASSERT_TRUE(ReadProcStat(getpid(), stat));
+    EXPECT_EQ(self->name, stat.comm);
+    EXPECT_EQ(self->startTime, TicksTo100ns(stat.startTicks));
+    EXPECT_GT(block.perfTime100nSec, 0);
+}
+
+TEST(LinuxSystem, BusyThreadsUseTheirShareOfProcessors)
+{
+    // One busy thread always; two as well where the machine has room.
+    std::vector<int> threadCounts{1};
+    if (sysconf(_SC_NPROCESSORS_ONLN) >= 4) threadCounts.push_back(2);
+    std::vector<std::unique_ptr<Child>> children;
+    for (const int n : threadCounts) {
+        children.push_back(std::make_unique<Child>(std::vector<std::string>{HelperPath(), "busy", std::to_string(n)}));
+        ASSERT_EQ(children.back()->ReadLine(), "ready");
+    }
+    std::this_thread::sleep_for(std::chrono::milliseconds(100));  // let them reach full speed
+    std::vector<unsigned char> first;
+    std::vector<unsigned char> second;
+    ASSERT_EQ(test::QueryPerfBlock("230", first), ERROR_SUCCESS);
+    std::this_thread::sleep_for(std::chrono::seconds(1));
+    ASSERT_EQ(test::QueryPerfBlock("230", second), ERROR_SUCCESS);
+    const test::WalkedBlock before = test::PerfWalker(first).Walk();
+    const test::WalkedBlock after = test::PerfWalker(second).Walk();
+    ASSERT_EQ(before.error, "");
+    ASSERT_EQ(after.error, "");
+    const double dT = static_cast<double>(after.perfTime100nSec - before.perfTime100nSec);
+    ASSERT_GT(dT, 0);
+    for (std::size_t i = 0; i < children.size(); ++i) {
+        const auto* a = FindInstance(before, children[i]->Pid());
+        const auto* b = FindInstance(after, children[i]->Pid());
+        ASSERT_TRUE(a != nullptr && b != nullptr);
+        const double share = static_cast<double>(b->processorTime - a->processorTime) / dT * 100.0 / threadCounts[i];
+        // Processor time is counted in clock ticks, so a second's share can
+        // read a tick above 100.
+        EXPECT_GE(share, 80.0) << threadCounts[i] << " threads";
+        EXPECT_LE(share, 102.0) << threadCounts[i] << " threads";
+    }
+}
+
+TEST(LinuxSystem, EveryClassRoundTrips)
+{
+    Child child({HelperPath(), "sleep"});
+    ASSERT_GT(child.Pid(), 0);
+    std::this_thread::sleep_for(std::chrono::milliseconds(50));  // let it exec
+    Handle process(OpenProcess(kSetAndQuery, TRUE, static_cast<DWORD>(child.Pid())));
+    ASSERT_NE(process.Get(), nullptr) << GetLastError();
+    EXPECT_EQ(GetPriorityClass(process.Get()), NORMAL_PRIORITY_CLASS);
+    const DWORD classes[] = {IDLE_PRIORITY_CLASS, BELOW_NORMAL_PRIORITY_CLASS, ABOVE_NORMAL_PRIORITY_CLASS,
+                             HIGH_PRIORITY_CLASS, NORMAL_PRIORITY_CLASS,       REALTIME_PRIORITY_CLASS,
+                             IDLE_PRIORITY_CLASS, NORMAL_PRIORITY_CLASS};
+    for (const DWORD priorityClass : classes) {
+        if (!IsRoot() && NiceOfClass(priorityClass) < 0) continue;
+        ASSERT_TRUE(SetPriorityClass(process.Get(), priorityClass)) << priorityClass << " error " << GetLastError();
+        EXPECT_EQ(GetPriorityClass(process.Get()), priorityClass);
+        EXPECT_EQ(NiceOf(child.Pid()), NiceOfClass(priorityClass));
+    }
+    // An idle scheduling policy reads as Low whatever the nice value.
+    sched_param param{};
+    ASSERT_EQ(sched_setscheduler(child.Pid(), SCHED_IDLE, &param), 0);
+    EXPECT_EQ(GetPriorityClass(process.Get()), IDLE_PRIORITY_CLASS);
+}
+
+TEST(LinuxSystem, ThreadsStartedDuringTheWalkAreReached)
+{
+    Child child({HelperPath(), "spawner", "400"});
+    ASSERT_EQ(child.ReadLine(), "started");
+    Handle process(OpenProcess(kSetAndQuery, FALSE, static_cast<DWORD>(child.Pid())));
+    ASSERT_NE(process.Get(), nullptr);
+    ASSERT_TRUE(SetPriorityClass(process.Get(), IDLE_PRIORITY_CLASS));
+    ASSERT_EQ(child.ReadLine(), "done");
+    const std::vector<pid_t> tids = Threads(child.Pid());
+    EXPECT_GT(tids.size(), 400u);
+    for (const pid_t tid : tids) EXPECT_EQ(NiceOf(tid), 19) << "thread " << tid;
+}
+
+TEST(LinuxSystem, ExactPerThreadNiceValuesComeBack)
+{
+    if (!IsRoot()) GTEST_SKIP() << "lowering a nice value back needs privilege";
+    for (const std::vector<std::string>& nices :
+         {std::vector<std::string>{"0", "3", "1", "4"}, std::vector<std::string>{"2", "-1", "7"}}) {
+        std::vector<std::string> argv{HelperPath(), "nices"};
+        argv.insert(argv.end(), nices.begin(), nices.end());
+        Child child(argv);
+        std::map<pid_t, int> expected;
+        for (std::string line = child.ReadLine(); line != "ready"; line = child.ReadLine()) {
+            ASSERT_FALSE(line.empty());
+            std::istringstream in(line);
+            int tid = 0;
+            int nice = 0;
+            in >> tid >> nice;
+            expected[tid] = nice;
+        }
+        ASSERT_EQ(expected.size(), nices.size());
+        Handle process(OpenProcess(kSetAndQuery, FALSE, static_cast<DWORD>(child.Pid())));
+        ASSERT_NE(process.Get(), nullptr);
+        const DWORD original = GetPriorityClass(process.Get());
+        EXPECT_EQ(original, ClassOfNice(std::stoi(nices[0])));
+        ASSERT_TRUE(SetPriorityClass(process.Get(), IDLE_PRIORITY_CLASS));
+        for (const auto& [tid, nice] : expected) EXPECT_EQ(NiceOf(tid), 19);
+        ASSERT_TRUE(SetPriorityClass(process.Get(), HIGH_PRIORITY_CLASS));  // a second move keeps the first memory
+        ASSERT_TRUE(SetPriorityClass(process.Get(), original));
+        for (const auto& [tid, nice] : expected) EXPECT_EQ(NiceOf(tid), nice) << "thread " << tid;
+    }
+}
+
+TEST(LinuxSystem, AutogroupFollowsAProcessAloneInIt)
+{
+    std::string enabled;
+    if (!ReadSmallFile("/proc/sys/kernel/sched_autogroup_enabled", enabled) || enabled.empty() || enabled[0] != '1') {
+        GTEST_SKIP() << "autogroup scheduling is off";
+    }
+    if (!IsRoot()) GTEST_SKIP() << "restoring an autogroup nice needs privilege";
+    Child child({HelperPath(), "sleep"}, /*newSession=*/true);
+    std::this_thread::sleep_for(std::chrono::milliseconds(50));
+    auto autogroupNice = [&child] {
+        std::string text;
+        ReadSmallFile(("/proc/" + std::to_string(child.Pid()) + "/autogroup").c_str(), text);
+        const std::size_t at = text.find("nice ");
+        return at == std::string::npos ? 999 : std::stoi(text.substr(at + 5));
+    };
+    ASSERT_EQ(autogroupNice(), 0);
+    Handle process(OpenProcess(kSetAndQuery, FALSE, static_cast<DWORD>(child.Pid())));
+    ASSERT_NE(process.Get(), nullptr);
+    ASSERT_TRUE(SetPriorityClass(process.Get(), IDLE_PRIORITY_CLASS));
+    EXPECT_EQ(autogroupNice(), 19);
+    ASSERT_TRUE(SetPriorityClass(process.Get(), NORMAL_PRIORITY_CLASS));
+    EXPECT_EQ(autogroupNice(), 0);
+}
+
+// ---- Another user ----
+
+class UnprivilegedTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        if (!IsRoot()) GTEST_SKIP() << "needs root to start processes as another user";
+        if (access("/usr/bin/setpriv", X_OK) != 0 || access("/usr/bin/prlimit", X_OK) != 0) {
+            GTEST_SKIP() << "setpriv or prlimit missing";
+        }
+        // The helper must be reachable for the other user wherever the
+        // build tree is.
+        ASSERT_EQ(chmod(folder_.Path().c_str(), 0755), 0);
+        helper_ = folder_ / "helper";
+        std::filesystem::copy_file(HelperPath(), helper_);
+        ASSERT_EQ(chmod(helper_.c_str(), 0755), 0);
+    }
+
+    // argv run as uid 65534, with the nice limit given.
+    std::vector<std::string> AsNobody(int niceLimit, std::vector<std::string> argv) const
+    {
+        std::vector<std::string> full{"prlimit", "--nice=" + std::to_string(niceLimit) + ":" + std::to_string(niceLimit),
+                                      "--", "setpriv", "--reuid=65534", "--regid=65534", "--clear-groups", "--"};
+        full.insert(full.end(), argv.begin(), argv.end());
+        return full;
+    }
+
+    std::string Probe(pid_t target, DWORD access)
+    {
+        Child probe(AsNobody(0, {helper_, "probe", std::to_string(target), std::to_string(access)}));
+        return probe.ReadLine();
+    }
+
+    test::TempFolder folder_;
+    std::string helper_;
+};
+
+TEST_F(UnprivilegedTest, SetInformationOnlyWhereARestoreIsPossible)
+{
+    Child plain(AsNobody(0, {helper_, "sleep"}));
+    Child lowTight(AsNobody(0, {helper_, "sleep"}));
+    // Where the limit cannot be raised prlimit fails and these end at once.
+    Child roomy(AsNobody(20, {helper_, "sleep"}));
+    Child lowRoomy(AsNobody(1, {helper_, "sleep"}));
+    std::this_thread::sleep_for(std::chrono::milliseconds(200));  // let them reach the helper
+    ASSERT_EQ(setpriority(PRIO_PROCESS, static_cast<id_t>(lowTight.Pid()), 19), 0);
+    setpriority(PRIO_PROCESS, static_cast<id_t>(lowRoomy.Pid()), 19);
+
+    const std::string denied = "denied " + std::to_string(ERROR_ACCESS_DENIED);
+    struct Case {
+        const char* what;
+        pid_t target;
+        DWORD access;
+        std::string expected;
+        bool needsRaisedLimit = false;
+    };
+    const Case cases[] = {
+        {"query, same user", plain.Pid(), PROCESS_QUERY_INFORMATION, "granted"},
+        {"set, nice limit 0 at nice 0", plain.Pid(), PROCESS_SET_INFORMATION, denied},
+        {"set, nice limit 20 at nice 0", roomy.Pid(), PROCESS_SET_INFORMATION, "granted", true},
+        {"set, nice limit 0 at nice 19", lowTight.Pid(), PROCESS_SET_INFORMATION, denied},
+        {"set, nice limit 1 at nice 19", lowRoomy.Pid(), PROCESS_SET_INFORMATION, "granted", true},
+        {"terminate, same user", plain.Pid(), PROCESS_TERMINATE, "granted"},
+        {"query, root's process", getpid(), PROCESS_QUERY_INFORMATION, "granted"},
+        {"set, root's process", getpid(), PROCESS_SET_INFORMATION, denied},
+        {"terminate, root's process", getpid(), PROCESS_TERMINATE | SYNCHRONIZE, denied},
+    };
+    const bool raisedLimits = CanRaiseNiceLimit();
+    for (const Case& c : cases) {
+        if (c.needsRaisedLimit && !raisedLimits) continue;
+        EXPECT_EQ(Probe(c.target, c.access), c.expected) << c.what;
+    }
+    if (!raisedLimits) GTEST_SKIP() << "nice limits cannot be raised here: the granted cases were left out";
+
+    // Where it was granted, lowering and putting back both work.
+    Child roundTrip(AsNobody(0, {helper_, "roundtrip", std::to_string(roomy.Pid())}));
+    EXPECT_EQ(roundTrip.ReadLine(), "32 1 64 1 32");
+}
+
+TEST(LinuxSystem, OldHandleRefusesAReusedPid)
+{
+    if (!IsRoot()) GTEST_SKIP() << "steering pid allocation needs root";
+    for (int attempt = 0; attempt < 30; ++attempt) {
+        auto first = std::make_unique<Child>(std::vector<std::string>{HelperPath(), "sleep"});
+        const pid_t pid = first->Pid();
+        std::this_thread::sleep_for(std::chrono::milliseconds(20));
+        Handle old(OpenProcess(PROCESS_ALL_ACCESS, FALSE, static_cast<DWORD>(pid)));
+        ASSERT_NE(old.Get(), nullptr);
+        first->Kill();
+        {
+            std::ofstream lastPid("/proc/sys/kernel/ns_last_pid");
+            if (!lastPid) GTEST_SKIP() << "ns_last_pid is not writable";
+            lastPid << (pid - 1);
+        }
+        Child second({HelperPath(), "sleep"});
+        if (second.Pid() != pid) continue;
+        std::this_thread::sleep_for(std::chrono::milliseconds(20));
+
+        EXPECT_FALSE(SetPriorityClass(old.Get(), IDLE_PRIORITY_CLASS));
+        EXPECT_EQ(GetLastError(), ERROR_INVALID_HANDLE);
+        EXPECT_EQ(NiceOf(pid), 0);
+        EXPECT_EQ(GetPriorityClass(old.Get()), 0u);
+        EXPECT_FALSE(TerminateProcess(old.Get(), 1));
+        char name[MAX_PATH] = {};
+        EXPECT_EQ(GetModuleBaseNameA(old.Get(), nullptr, name, sizeof(name)), 0u);
+        EXPECT_EQ(WaitForSingleObject(old.Get(), 0), WAIT_OBJECT_0);
+        DWORD code = STILL_ACTIVE;
+        EXPECT_TRUE(GetExitCodeProcess(old.Get(), &code));
+        EXPECT_NE(code, STILL_ACTIVE);
+        EXPECT_EQ(kill(pid, 0), 0);  // the new process lives on
+        Handle fresh(OpenProcess(PROCESS_QUERY_INFORMATION, FALSE, static_cast<DWORD>(pid)));
+        EXPECT_EQ(GetPriorityClass(fresh.Get()), NORMAL_PRIORITY_CLASS);
+        return;
+    }
+    GTEST_SKIP() << "the pid was not handed out again";
+}
+
+TEST(LinuxSystem, TerminateAndWaitThroughAHandle)
+{
+    Child child({HelperPath(), "sleep"});
+    std::this_thread::sleep_for(std::chrono::milliseconds(20));
+    Handle process(OpenProcess(SYNCHRONIZE | PROCESS_QUERY_INFORMATION | PROCESS_TERMINATE, FALSE,
+                               static_cast<DWORD>(child.Pid())));
+    ASSERT_NE(process.Get(), nullptr);
+    EXPECT_EQ(WaitForSingleObject(process.Get(), 3), WAIT_TIMEOUT);
+    ASSERT_TRUE(TerminateProcess(process.Get(), 0));
+    EXPECT_EQ(WaitForSingleObject(process.Get(), 5000), WAIT_OBJECT_0);
+    DWORD code = STILL_ACTIVE;
+    EXPECT_TRUE(GetExitCodeProcess(process.Get(), &code));
+    EXPECT_EQ(code, 0u);
+    EXPECT_FALSE(TerminateProcess(process.Get(), 0));
+}
+
+TEST(LinuxSystem, NamedMutexAcrossProcesses)
+{
+    test::TempFolder runtime;
+    const char* saved = std::getenv("XDG_RUNTIME_DIR");
+    const std::string restore = saved != nullptr ? saved : "";
+    setenv("XDG_RUNTIME_DIR", runtime.Path().c_str(), 1);
+    const std::string name = "Bellwick_Quelvo_Mutex/test";  // a separator in the name is harmless
+
+    HANDLE mine = CreateMutexA(nullptr, FALSE, name.c_str());
+    ASSERT_NE(mine, nullptr);
+    EXPECT_EQ(GetLastError(), ERROR_SUCCESS);
+    {
+        Child other({HelperPath(), "mutex", name});
+        EXPECT_EQ(other.ReadLine(), std::to_string(ERROR_ALREADY_EXISTS));
+        other.CloseInput();
+        EXPECT_TRUE(other.WaitForExit());
+    }
+    CloseHandle(mine);
+    {
+        Child holder({HelperPath(), "mutex", name});
+        EXPECT_EQ(holder.ReadLine(), "0");
+        HANDLE second = CreateMutexA(nullptr, FALSE, name.c_str());
+        EXPECT_EQ(GetLastError(), ERROR_ALREADY_EXISTS);
+        CloseHandle(second);
+        holder.Kill();  // dies holding it: the kernel lets it go
+    }
+    mine = CreateMutexA(nullptr, FALSE, name.c_str());
+    EXPECT_EQ(GetLastError(), ERROR_SUCCESS);
+    CloseHandle(mine);
+    struct stat st{};
+    ASSERT_EQ(stat((runtime / "quelvo").c_str(), &st), 0);
+    EXPECT_EQ(st.st_mode & 0777, 0700u);
+
+    if (saved != nullptr) {
+        setenv("XDG_RUNTIME_DIR", restore.c_str(), 1);
+    } else {
+        unsetenv("XDG_RUNTIME_DIR");
+    }
+}
+
+// ---- Starting programs ----
+
+class ShellTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        ASSERT_FALSE(folder_.Path().empty());
+        char cwd[4096] = {};
+        ASSERT_NE(getcwd(cwd, sizeof(cwd)), nullptr);
+        savedCwd_ = cwd;
+        savedPath_ = std::getenv("PATH") != nullptr ? std::getenv("PATH") : "";
+        // A tool that writes its arguments, one a line, to a file named by
+        // its own first argument's folder.
+        WriteScript(folder_ / "tool.sh", "printf '%s\\n' \"$@\" > \"" + (folder_ / "tool.out") + "\"\n");
+        WriteScript(folder_ / "xdg-open", "printf '%s\\n' \"$@\" > \"" + (folder_ / "opened.out") + "\"\n");
+        std::ofstream(folder_ / "notes.txt") << "text";
+    }
+    void TearDown() override
+    {
+        if (!savedCwd_.empty()) chdir(savedCwd_.c_str());
+        setenv("PATH", savedPath_.c_str(), 1);
+    }
+
+    static void WriteScript(const std::string& path, const std::string& body)
+    {
+        std::ofstream(path) << "#!/bin/sh\n" << body;
+        chmod(path.c_str(), 0755);
+    }
+
+    // Waits for a file the started program writes.
+    static std::string AwaitFile(const std::string& path)
+    {
+        for (int i = 0; i < 500; ++i) {
+            std::ifstream in(path);
+            std::stringstream text;
+            text << in.rdbuf();
+            if (in && !text.str().empty() && text.str().back() == '\n') return text.str();
+            std::this_thread::sleep_for(std::chrono::milliseconds(10));
+        }
+        return "<nothing>";
+    }
+
+    static std::intptr_t Open(const char* file, const char* parameters, const char* directory)
+    {
+        return reinterpret_cast<std::intptr_t>(ShellExecuteA(nullptr, "open", file, parameters, directory, SW_SHOWNORMAL));
+    }
+
+    test::TempFolder folder_;
+    std::string savedCwd_;
+    std::string savedPath_;
+};
+
+TEST_F(ShellTest, ExecutableStartsDirectlyWithSplitParameters)
+{
+    ASSERT_TRUE(SetCurrentDirectoryA(folder_.Path().c_str()));
+    EXPECT_GT(Open("tool.sh", R"(one "two words" "")", nullptr), 32);
+    EXPECT_EQ(AwaitFile(folder_ / "tool.out"), "one\ntwo words\n\n");
+    // Nothing of ours is left behind, not even a zombie.
+    int status = 0;
+    EXPECT_EQ(waitpid(-1, &status, WNOHANG), -1);
+    EXPECT_EQ(errno, ECHILD);
+}
+
+TEST_F(ShellTest, DocumentsAndAddressesGoToTheOpener)
+{
+    setenv("PATH", (folder_.Path() + ":" + savedPath_).c_str(), 1);
+    EXPECT_GT(Open("notes.txt", nullptr, folder_.Path().c_str()), 32);
+    EXPECT_EQ(AwaitFile(folder_ / "opened.out"), (folder_ / "notes.txt") + "\n");
+    std::filesystem::remove(folder_ / "opened.out");
+    EXPECT_GT(Open("https://example.invalid/help", nullptr, nullptr), 32);
+    EXPECT_EQ(AwaitFile(folder_ / "opened.out"), "https://example.invalid/help\n");
+}
+
+TEST_F(ShellTest, MissingFilesAreReported)
+{
+    ASSERT_TRUE(SetCurrentDirectoryA(folder_.Path().c_str()));
+    EXPECT_EQ(Open("Quelvo.chm", nullptr, nullptr), SE_ERR_FNF);
+    EXPECT_EQ(Open("no-such-program-anywhere", nullptr, nullptr), SE_ERR_FNF);
+    EXPECT_EQ(Open("", nullptr, nullptr), SE_ERR_FNF);
+    EXPECT_FALSE(SetCurrentDirectoryA((folder_ / "missing").c_str()));
+    EXPECT_EQ(GetLastError(), ERROR_FILE_NOT_FOUND);
+}
+
+TEST_F(ShellTest, CreateProcessGivesAPidAndAHandle)
+{
+    STARTUPINFOA startup;
+    PROCESS_INFORMATION info;
+    char commandLine[] = "tool.sh alpha";
+    ASSERT_TRUE(CreateProcessA(nullptr, commandLine, nullptr, nullptr, FALSE, 0, nullptr, folder_.Path().c_str(),
+                               &startup, &info))
+        << GetLastError();
+    EXPECT_NE(info.dwProcessId, 0u);
+    EXPECT_EQ(AwaitFile(folder_ / "tool.out"), "alpha\n");
+    if (info.hProcess != nullptr) {
+        EXPECT_EQ(WaitForSingleObject(info.hProcess, 5000), WAIT_OBJECT_0);
+        CloseHandle(info.hProcess);
+    }
+    CloseHandle(info.hThread);
+
+    EXPECT_FALSE(CreateProcessA("Quelvo.exe", nullptr, nullptr, nullptr, FALSE, 0, nullptr, folder_.Path().c_str(),
+                                &startup, &info));
+    EXPECT_EQ(GetLastError(), ERROR_FILE_NOT_FOUND);
+    EXPECT_FALSE(CreateProcessA((folder_ / "notes.txt").c_str(), nullptr, nullptr, nullptr, FALSE, 0, nullptr, nullptr,
+                                &startup, &info));
+    EXPECT_EQ(GetLastError(), ERROR_ACCESS_DENIED);
+}
+
+}  // namespace
+}  // namespace quelvo::sys
