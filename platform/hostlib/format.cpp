@@ -108,7 +108,7 @@ std::string CurrencyText(const std::string& number, bool negative, const TFormat
 std::string DecimalToStrF(Decimal d, TFloatFormat format, int precision, int digits, const TFormatSettings& fs)
 {
     if (d.Nan || d.Infinite) return SpecialText(d);
-    precision = std::clamp(precision, 1, 18);
+    precision = std::clamp(precision, 1, 20);  // currency carries 19 digits
     switch (format) {
     case ffGeneral: {
         detail::RoundSignificant(d, precision);
@@ -720,7 +720,7 @@ double StrToFloatDef(std::string_view text, double def)
 
 std::string CurrToStr(Currency value, const TFormatSettings& fs)
 {
-    return DecimalToStrF(detail::ScaledToDecimal(value.Scaled(), 4), ffGeneral, 18, 0, fs);
+    return DecimalToStrF(detail::ScaledToDecimal(value.Scaled(), 4), ffGeneral, 20, 0, fs);
 }
 
 std::string CurrToStr(Currency value)
@@ -730,7 +730,7 @@ std::string CurrToStr(Currency value)
 
 std::string CurrToStrF(Currency value, TFloatFormat format, int digits, const TFormatSettings& fs)
 {
-    return DecimalToStrF(detail::ScaledToDecimal(value.Scaled(), 4), format, 18, digits, fs);
+    return DecimalToStrF(detail::ScaledToDecimal(value.Scaled(), 4), format, 20, digits, fs);
 }
 
 std::string CurrToStrF(Currency value, TFloatFormat format, int digits)
