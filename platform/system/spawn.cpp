@@ -81,9 +81,12 @@ std::string FindOnPath(const std::string& name)
     std::string_view rest = path != nullptr ? path : "/usr/local/bin:/usr/bin:/bin";
     while (true) {
         const std::size_t cut = rest.find(':');
-        std::string folder(rest.substr(0, cut));
-        if (folder.empty()) folder = ".";
-        const std::string candidate = folder + "/" + name;
+        const std::string_view folder = rest.substr(0, cut);
+        std::string candidate;
+        candidate.reserve(folder.size() + name.size() + 2);
+        candidate.append(folder.empty() ? std::string_view(".") : folder);
+        candidate += '/';
+        candidate += name;
         struct stat st{};
         if (stat(candidate.c_str(), &st) == 0 && S_ISREG(st.st_mode) && access(candidate.c_str(), X_OK) == 0) {
             return candidate;
