@@ -11,20 +11,8 @@
 
 namespace {
 
-// Places are not aligned: every value goes in and out by copy.
-template <class T>
-T Load(const std::uint8_t* p)
-{
-    T value{};
-    std::memcpy(&value, p, sizeof(T));
-    return value;
-}
-
-template <class T>
-void Store(std::uint8_t* p, T value)
-{
-    std::memcpy(p, &value, sizeof(T));
-}
+using cx_place::Load;
+using cx_place::Store;
 
 template <class T>
 int Sign(T a, T b)
@@ -37,13 +25,6 @@ template <class T>
 int CompareStored(const void* P1, const void* P2)
 {
     return Sign(Load<T>(static_cast<const std::uint8_t*>(P1)), Load<T>(static_cast<const std::uint8_t*>(P2)));
-}
-
-// The value converted to the type's variant type (raising the variant
-// conversion errors).
-Variant Converted(const Variant& V, hostlib::TVarType type)
-{
-    return V.AsType(type);
 }
 
 std::string* StringAt(const std::uint8_t* P)
@@ -177,7 +158,7 @@ bool TcxValueType::IsValueValid(Variant& V) const
     if (V.IsNull() || GetVarType() == hostlib::varVariant)
         return true;
     try {
-        Variant converted = Converted(V, static_cast<hostlib::TVarType>(GetVarType()));
+        Variant converted = V.AsType(static_cast<hostlib::TVarType>(GetVarType()));
         V = std::move(converted);
         return true;
     } catch (const hostlib::EVariantError&) {
@@ -275,81 +256,6 @@ int TcxWideStringValueType::GetVarType() const
 
 // ---- Fixed-size types -------------------------------------------------------
 
-void TcxSmallintValueType::GetDataValue(const std::uint8_t* P, Variant& V) const
-{
-    V = Variant(Load<std::int16_t>(P));
-}
-void TcxSmallintValueType::ReadDataValue(std::uint8_t* P, TStream& stream) const
-{
-    Store(P, ReadSmallIntFunc(stream));
-}
-void TcxSmallintValueType::SetDataValue(std::uint8_t* P, const Variant& V) const
-{
-    Store(P, static_cast<std::int16_t>(Converted(V, hostlib::varSmallint).AsInteger()));
-}
-void TcxSmallintValueType::WriteDataValue(const std::uint8_t* P, TStream& stream) const
-{
-    WriteSmallIntProc(stream, Load<std::int16_t>(P));
-}
-int TcxSmallintValueType::CompareValues(const void* P1, const void* P2) const
-{
-    return CompareStored<std::int16_t>(P1, P2);
-}
-int TcxSmallintValueType::GetVarType() const
-{
-    return hostlib::varSmallint;
-}
-
-void TcxIntegerValueType::GetDataValue(const std::uint8_t* P, Variant& V) const
-{
-    V = Variant(Load<std::int32_t>(P));
-}
-void TcxIntegerValueType::ReadDataValue(std::uint8_t* P, TStream& stream) const
-{
-    Store(P, ReadIntegerFunc(stream));
-}
-void TcxIntegerValueType::SetDataValue(std::uint8_t* P, const Variant& V) const
-{
-    Store(P, Converted(V, hostlib::varInteger).AsInteger());
-}
-void TcxIntegerValueType::WriteDataValue(const std::uint8_t* P, TStream& stream) const
-{
-    WriteIntegerProc(stream, Load<std::int32_t>(P));
-}
-int TcxIntegerValueType::CompareValues(const void* P1, const void* P2) const
-{
-    return CompareStored<std::int32_t>(P1, P2);
-}
-int TcxIntegerValueType::GetVarType() const
-{
-    return hostlib::varInteger;
-}
-
-void TcxWordValueType::GetDataValue(const std::uint8_t* P, Variant& V) const
-{
-    V = Variant(Load<std::uint16_t>(P));
-}
-void TcxWordValueType::ReadDataValue(std::uint8_t* P, TStream& stream) const
-{
-    Store(P, ReadWordFunc(stream));
-}
-void TcxWordValueType::SetDataValue(std::uint8_t* P, const Variant& V) const
-{
-    Store(P, static_cast<std::uint16_t>(Converted(V, hostlib::varWord).AsInteger()));
-}
-void TcxWordValueType::WriteDataValue(const std::uint8_t* P, TStream& stream) const
-{
-    WriteWordProc(stream, Load<std::uint16_t>(P));
-}
-int TcxWordValueType::CompareValues(const void* P1, const void* P2) const
-{
-    return CompareStored<std::uint16_t>(P1, P2);
-}
-int TcxWordValueType::GetVarType() const
-{
-    return hostlib::varWord;
-}
-
 void TcxBooleanValueType::GetDataValue(const std::uint8_t* P, Variant& V) const
 {
     V = Variant(*P != 0);
@@ -382,60 +288,6 @@ int TcxBooleanValueType::GetVarType() const
     return hostlib::varBoolean;
 }
 
-void TcxFloatValueType::GetDataValue(const std::uint8_t* P, Variant& V) const
-{
-    V = Variant(Load<double>(P));
-}
-void TcxFloatValueType::ReadDataValue(std::uint8_t* P, TStream& stream) const
-{
-    Store(P, ReadFloatFunc(stream));
-}
-void TcxFloatValueType::SetDataValue(std::uint8_t* P, const Variant& V) const
-{
-    Store(P, V.AsDouble());
-}
-void TcxFloatValueType::WriteDataValue(const std::uint8_t* P, TStream& stream) const
-{
-    WriteFloatProc(stream, Load<double>(P));
-}
-int TcxFloatValueType::CompareValues(const void* P1, const void* P2) const
-{
-    return CompareStored<double>(P1, P2);
-}
-int TcxFloatValueType::GetVarType() const
-{
-    return hostlib::varDouble;
-}
-
-void TcxCurrencyValueType::GetDataValue(const std::uint8_t* P, Variant& V) const
-{
-    V = Variant(hostlib::Currency::FromScaled(Load<std::int64_t>(P)));
-}
-void TcxCurrencyValueType::ReadDataValue(std::uint8_t* P, TStream& stream) const
-{
-    Store(P, ReadCurrencyFunc(stream).Scaled());
-}
-void TcxCurrencyValueType::SetDataValue(std::uint8_t* P, const Variant& V) const
-{
-    Store(P, V.AsCurrency().Scaled());
-}
-void TcxCurrencyValueType::WriteDataValue(const std::uint8_t* P, TStream& stream) const
-{
-    WriteCurrencyProc(stream, hostlib::Currency::FromScaled(Load<std::int64_t>(P)));
-}
-int TcxCurrencyValueType::CompareValues(const void* P1, const void* P2) const
-{
-    return CompareStored<std::int64_t>(P1, P2);
-}
-int TcxCurrencyValueType::GetVarType() const
-{
-    return hostlib::varCurrency;
-}
-
-void TcxDateTimeValueType::GetDataValue(const std::uint8_t* P, Variant& V) const
-{
-    V = Variant::FromDate(Load<double>(P));
-}
 std::string TcxDateTimeValueType::GetDefaultDisplayText(const std::uint8_t* P) const
 {
     const double value = Load<double>(P);
@@ -445,53 +297,6 @@ std::string TcxDateTimeValueType::GetDefaultDisplayText(const std::uint8_t* P) c
         return hostlib::DateTimeToStr(value);
     }
 }
-void TcxDateTimeValueType::ReadDataValue(std::uint8_t* P, TStream& stream) const
-{
-    Store(P, ReadDateTimeFunc(stream));
-}
-void TcxDateTimeValueType::SetDataValue(std::uint8_t* P, const Variant& V) const
-{
-    // Through the date conversion, so that a date text converts too.
-    Store(P, V.AsDate());
-}
-void TcxDateTimeValueType::WriteDataValue(const std::uint8_t* P, TStream& stream) const
-{
-    WriteDateTimeProc(stream, Load<double>(P));
-}
-int TcxDateTimeValueType::CompareValues(const void* P1, const void* P2) const
-{
-    return CompareStored<double>(P1, P2);
-}
-int TcxDateTimeValueType::GetVarType() const
-{
-    return hostlib::varDate;
-}
-
-void TcxLargeIntValueType::GetDataValue(const std::uint8_t* P, Variant& V) const
-{
-    V = Variant(static_cast<long long>(Load<std::int64_t>(P)));
-}
-void TcxLargeIntValueType::ReadDataValue(std::uint8_t* P, TStream& stream) const
-{
-    Store(P, ReadLargeIntFunc(stream));
-}
-void TcxLargeIntValueType::SetDataValue(std::uint8_t* P, const Variant& V) const
-{
-    Store(P, V.AsInt64());
-}
-void TcxLargeIntValueType::WriteDataValue(const std::uint8_t* P, TStream& stream) const
-{
-    WriteLargeIntProc(stream, Load<std::int64_t>(P));
-}
-int TcxLargeIntValueType::CompareValues(const void* P1, const void* P2) const
-{
-    return CompareStored<std::int64_t>(P1, P2);
-}
-int TcxLargeIntValueType::GetVarType() const
-{
-    return hostlib::varInt64;
-}
-
 // ---- FMTBcd and SQLTimeStamp ------------------------------------------------
 
 void TcxFMTBcdValueType::GetDataValue(const std::uint8_t* P, Variant& V) const
@@ -742,6 +547,21 @@ void cxDataStorageFinalize()
 }
 
 // ---- TcxValueDef ------------------------------------------------------------
+
+hostlib::TClass TcxValueDef::StaticClass()
+{
+    return hostlib::DefineClass<TcxValueDef, TObject>("TcxValueDef");
+}
+
+hostlib::TClass TcxInternalValueDef::StaticClass()
+{
+    return hostlib::DefineClass<TcxInternalValueDef, TcxValueDef>("TcxInternalValueDef");
+}
+
+hostlib::TClass TcxDataStorage::StaticClass()
+{
+    return hostlib::DefineClass<TcxDataStorage, TObject>("TcxDataStorage");
+}
 
 TcxValueDef::TcxValueDef(TcxValueDefs* valueDefs, TcxValueTypeClass valueTypeClass)
     : valueDefs_(valueDefs), valueTypeClass_(valueTypeClass ? valueTypeClass : TcxStringValueType::Class())

@@ -11,11 +11,13 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <cstring>
 #include <functional>
 #include <memory>
 #include <string>
 #include <vector>
 
+#include "components/data/cxVariants.h"
 #include "platform/hostlib/event.h"
 #include "platform/hostlib/object.h"
 #include "platform/hostlib/streams.h"
@@ -123,39 +125,79 @@ public:
     int GetVarType() const override;
 };
 
-// Fixed-size values held in the place itself.
-class TcxSmallintValueType : public TcxValueTypeOf<TcxSmallintValueType, TcxValueType, &cx_value_type_names::Smallint> {
+// Places are not aligned: values go in and out by copy.
+namespace cx_place {
+template <class T>
+T Load(const std::uint8_t* p)
+{
+    T value{};
+    std::memcpy(&value, p, sizeof(T));
+    return value;
+}
+template <class T>
+void Store(std::uint8_t* p, T value)
+{
+    std::memcpy(p, &value, sizeof(T));
+}
+} // namespace cx_place
+
+// A value held in the place itself as a T, streamed with the given
+// procedures; its variant form has the type VarTypeCode.
+template <class Self, class T, const char* const* Name, hostlib::TVarType VarTypeCode, T (*ReadFunc)(TStream&),
+          void (*WriteProc)(TStream&, T)>
+class TcxFixedSizeValueType : public TcxValueTypeOf<Self, TcxValueType, Name> {
 public:
-    int GetDataSize() const override { return 2; }
-    void GetDataValue(const std::uint8_t* P, Variant& V) const override;
-    void ReadDataValue(std::uint8_t* P, TStream& stream) const override;
-    void SetDataValue(std::uint8_t* P, const Variant& V) const override;
-    void WriteDataValue(const std::uint8_t* P, TStream& stream) const override;
-    int CompareValues(const void* P1, const void* P2) const override;
-    int GetVarType() const override;
+    int GetDataSize() const override { return sizeof(T); }
+    void GetDataValue(const std::uint8_t* P, Variant& V) const override { V = ToVariant(cx_place::Load<T>(P)); }
+    void ReadDataValue(std::uint8_t* P, TStream& stream) const override { cx_place::Store(P, ReadFunc(stream)); }
+    void SetDataValue(std::uint8_t* P, const Variant& V) const override { cx_place::Store(P, FromVariant(V)); }
+    void WriteDataValue(const std::uint8_t* P, TStream& stream) const override { WriteProc(stream, cx_place::Load<T>(P)); }
+    int CompareValues(const void* P1, const void* P2) const override
+    {
+        const T a = cx_place::Load<T>(static_cast<const std::uint8_t*>(P1));
+        const T b = cx_place::Load<T>(static_cast<const std::uint8_t*>(P2));
+        return a < b ? -1 : (b < a ? 1 : 0);
+    }
+    int GetVarType() const override { return VarTypeCode; }
+
+private:
+    static Variant ToVariant(T value)
+    {
+        if constexpr (VarTypeCode == hostlib::varCurrency)
+            return Variant(hostlib::Currency::FromScaled(value));
+        else if constexpr (VarTypeCode == hostlib::varDate)
+            return Variant::FromDate(value);
+        else if constexpr (VarTypeCode == hostlib::varInt64)
+            return Variant(static_cast<long long>(value));
+        else
+            return Variant(value);
+    }
+    // Converts completely before anything is stored.
+    static T FromVariant(const Variant& V)
+    {
+        if constexpr (VarTypeCode == hostlib::varCurrency)
+            return V.AsCurrency().Scaled();
+        else if constexpr (VarTypeCode == hostlib::varDate)
+            return V.AsDate(); // through the date conversion, so date texts convert too
+        else if constexpr (VarTypeCode == hostlib::varDouble)
+            return V.AsDouble();
+        else if constexpr (VarTypeCode == hostlib::varInt64)
+            return V.AsInt64();
+        else
+            return static_cast<T>(V.AsType(VarTypeCode).AsInteger());
+    }
 };
 
-class TcxIntegerValueType : public TcxValueTypeOf<TcxIntegerValueType, TcxValueType, &cx_value_type_names::Integer> {
-public:
-    int GetDataSize() const override { return 4; }
-    void GetDataValue(const std::uint8_t* P, Variant& V) const override;
-    void ReadDataValue(std::uint8_t* P, TStream& stream) const override;
-    void SetDataValue(std::uint8_t* P, const Variant& V) const override;
-    void WriteDataValue(const std::uint8_t* P, TStream& stream) const override;
-    int CompareValues(const void* P1, const void* P2) const override;
-    int GetVarType() const override;
-};
+class TcxSmallintValueType
+    : public TcxFixedSizeValueType<TcxSmallintValueType, std::int16_t, &cx_value_type_names::Smallint, hostlib::varSmallint,
+                                   ReadSmallIntFunc, WriteSmallIntProc> {};
 
-class TcxWordValueType : public TcxValueTypeOf<TcxWordValueType, TcxValueType, &cx_value_type_names::Word> {
-public:
-    int GetDataSize() const override { return 2; }
-    void GetDataValue(const std::uint8_t* P, Variant& V) const override;
-    void ReadDataValue(std::uint8_t* P, TStream& stream) const override;
-    void SetDataValue(std::uint8_t* P, const Variant& V) const override;
-    void WriteDataValue(const std::uint8_t* P, TStream& stream) const override;
-    int CompareValues(const void* P1, const void* P2) const override;
-    int GetVarType() const override;
-};
+class TcxIntegerValueType
+    : public TcxFixedSizeValueType<TcxIntegerValueType, std::int32_t, &cx_value_type_names::Integer, hostlib::varInteger,
+                                   ReadIntegerFunc, WriteIntegerProc> {};
+
+class TcxWordValueType : public TcxFixedSizeValueType<TcxWordValueType, std::uint16_t, &cx_value_type_names::Word,
+                                                      hostlib::varWord, ReadWordFunc, WriteWordProc> {};
 
 class TcxBooleanValueType : public TcxValueTypeOf<TcxBooleanValueType, TcxValueType, &cx_value_type_names::Boolean> {
 public:
@@ -169,50 +211,24 @@ public:
     int GetVarType() const override;
 };
 
-class TcxFloatValueType : public TcxValueTypeOf<TcxFloatValueType, TcxValueType, &cx_value_type_names::Float> {
-public:
-    int GetDataSize() const override { return 8; }
-    void GetDataValue(const std::uint8_t* P, Variant& V) const override;
-    void ReadDataValue(std::uint8_t* P, TStream& stream) const override;
-    void SetDataValue(std::uint8_t* P, const Variant& V) const override;
-    void WriteDataValue(const std::uint8_t* P, TStream& stream) const override;
-    int CompareValues(const void* P1, const void* P2) const override;
-    int GetVarType() const override;
-};
+// Streamed as 10-byte extended precision.
+class TcxFloatValueType : public TcxFixedSizeValueType<TcxFloatValueType, double, &cx_value_type_names::Float,
+                                                       hostlib::varDouble, ReadFloatFunc, WriteFloatProc> {};
 
-class TcxCurrencyValueType : public TcxValueTypeOf<TcxCurrencyValueType, TcxValueType, &cx_value_type_names::Currency> {
-public:
-    int GetDataSize() const override { return 8; }
-    void GetDataValue(const std::uint8_t* P, Variant& V) const override;
-    void ReadDataValue(std::uint8_t* P, TStream& stream) const override;
-    void SetDataValue(std::uint8_t* P, const Variant& V) const override;
-    void WriteDataValue(const std::uint8_t* P, TStream& stream) const override;
-    int CompareValues(const void* P1, const void* P2) const override;
-    int GetVarType() const override;
-};
+class TcxCurrencyValueType
+    : public TcxFixedSizeValueType<TcxCurrencyValueType, std::int64_t, &cx_value_type_names::Currency, hostlib::varCurrency,
+                                   ReadLargeIntFunc, WriteLargeIntProc> {};
 
-class TcxDateTimeValueType : public TcxValueTypeOf<TcxDateTimeValueType, TcxValueType, &cx_value_type_names::DateTime> {
+class TcxDateTimeValueType
+    : public TcxFixedSizeValueType<TcxDateTimeValueType, double, &cx_value_type_names::DateTime, hostlib::varDate,
+                                   ReadDateTimeFunc, WriteDateTimeProc> {
 public:
-    int GetDataSize() const override { return 8; }
-    void GetDataValue(const std::uint8_t* P, Variant& V) const override;
     std::string GetDefaultDisplayText(const std::uint8_t* P) const override;
-    void ReadDataValue(std::uint8_t* P, TStream& stream) const override;
-    void SetDataValue(std::uint8_t* P, const Variant& V) const override;
-    void WriteDataValue(const std::uint8_t* P, TStream& stream) const override;
-    int CompareValues(const void* P1, const void* P2) const override;
-    int GetVarType() const override;
 };
 
-class TcxLargeIntValueType : public TcxValueTypeOf<TcxLargeIntValueType, TcxValueType, &cx_value_type_names::LargeInt> {
-public:
-    int GetDataSize() const override { return 8; }
-    void GetDataValue(const std::uint8_t* P, Variant& V) const override;
-    void ReadDataValue(std::uint8_t* P, TStream& stream) const override;
-    void SetDataValue(std::uint8_t* P, const Variant& V) const override;
-    void WriteDataValue(const std::uint8_t* P, TStream& stream) const override;
-    int CompareValues(const void* P1, const void* P2) const override;
-    int GetVarType() const override;
-};
+class TcxLargeIntValueType
+    : public TcxFixedSizeValueType<TcxLargeIntValueType, std::int64_t, &cx_value_type_names::LargeInt, hostlib::varInt64,
+                                   ReadLargeIntFunc, WriteLargeIntProc> {};
 
 // A packed decimal record (TBcd). The host's variants have no decimal
 // type, so its variant form, and the type it reports, is a Double.
@@ -297,6 +313,9 @@ class TcxDataStorage;
 // record buffer of its list's layout.
 class TcxValueDef : public TObject {
 public:
+    static hostlib::TClass StaticClass();
+    hostlib::TClass ClassType() const override { return StaticClass(); }
+
     TcxValueDef(TcxValueDefs* valueDefs, TcxValueTypeClass valueTypeClass);
     ~TcxValueDef() override = default;
 
@@ -368,6 +387,9 @@ private:
 // stored, linked to the ordinary definition.
 class TcxInternalValueDef : public TcxValueDef {
 public:
+    static hostlib::TClass StaticClass();
+    hostlib::TClass ClassType() const override { return StaticClass(); }
+
     using TcxValueDef::TcxValueDef;
     TcxValueDef* GetValueDef() const { return valueDef_; }
     TObject* GetLinkObject() const override;
@@ -442,6 +464,9 @@ inline constexpr std::uint8_t cxRecordFlagInUse = 1;
 // internal records -1, -2, ..., one buffer each (or none).
 class TcxDataStorage : public TObject {
 public:
+    static hostlib::TClass StaticClass();
+    hostlib::TClass ClassType() const override { return StaticClass(); }
+
     TcxDataStorage();
     TcxDataStorage(const TcxDataStorage&) = delete;
     TcxDataStorage& operator=(const TcxDataStorage&) = delete;

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "components/data/cxDataStorage.h"
+#include "data_test_objects.h"
 #include "platform/hostlib/exceptions.h"
 #include "platform/hostlib/streams.h"
 
@@ -207,6 +208,10 @@ TEST(DataStorageInternalRecords, SlotsAreReusedAndMirrorTheLayout)
     EXPECT_EQ(storage.GetDisplayText(-2, def), "Edit");
     TcxValueDef* mirror = storage.InternalValueDefs().FindByLinkObject(def);
     ASSERT_NE(mirror, nullptr);
+    EXPECT_EQ(mirror->ClassName(), "TcxInternalValueDef");
+    EXPECT_EQ(def->ClassName(), "TcxValueDef");
+    EXPECT_EQ(storage.ClassName(), "TcxDataStorage");
+    EXPECT_EQ(mirror->LinkObject(), def->LinkObject());
     EXPECT_EQ(Text(storage.GetValue(-2, mirror)), "edit");
     // The internal layout does not fit ordinary records.
     storage.AppendRecord();
@@ -452,23 +457,6 @@ TEST(DataLookupList, FindGivesTheIndexOrTheInsertionPoint)
     EXPECT_EQ(list.Count(), 0);
 }
 
-namespace {
-
-class Owned : public hostlib::TObject {
-public:
-    explicit Owned(int& destroyed) : destroyed_(destroyed) {}
-    ~Owned() override { ++destroyed_; }
-
-private:
-    int& destroyed_;
-};
-
-Variant AddressOf(hostlib::TObject* object)
-{
-    return Variant(static_cast<long long>(reinterpret_cast<std::intptr_t>(object)));
-}
-
-} // namespace
 
 TEST(DataStorageOwnership, HeapValuesAreFreedWithTheirRecords)
 {
@@ -479,10 +467,10 @@ TEST(DataStorageOwnership, HeapValuesAreFreedWithTheirRecords)
         storage.ValueDefs().Add(TcxVariantValueType::Class(), true, true, nullptr);
         storage.SetRecordCount(4);
         for (int i = 0; i < 4; ++i) {
-            storage.SetValue(i, objects, AddressOf(new Owned(destroyed)));
+            storage.SetValue(i, objects, AddressOf(new CountedObject(destroyed)));
             storage.SetDisplayText(i, objects, "object");
         }
-        storage.SetValue(storage.AddInternalRecord(), objects, AddressOf(new Owned(destroyed)));
+        storage.SetValue(storage.AddInternalRecord(), objects, AddressOf(new CountedObject(destroyed)));
         storage.DeleteRecord(0);
         EXPECT_EQ(destroyed, 1);
         storage.SetValue(1, objects, Variant::Null());

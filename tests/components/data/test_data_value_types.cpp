@@ -10,6 +10,7 @@
 
 #include "components/data/bcd_timestamp.h"
 #include "components/data/cxDataStorage.h"
+#include "data_test_objects.h"
 #include "platform/hostlib/exceptions.h"
 #include "platform/hostlib/format_settings.h"
 #include "platform/hostlib/streams.h"
@@ -364,35 +365,18 @@ TEST(DataValueTypes, DefaultDisplayTexts)
     EXPECT_EQ(TcxValueType::Class()->GetDefaultDisplayText(base.Data()), "");
 }
 
-namespace {
-
-class Counted : public hostlib::TObject {
-public:
-    explicit Counted(int& destroyed) : destroyed_(destroyed) {}
-    ~Counted() override { ++destroyed_; }
-
-private:
-    int& destroyed_;
-};
-
-Variant AddressOf(hostlib::TObject* object)
-{
-    return Variant(static_cast<long long>(reinterpret_cast<std::intptr_t>(object)));
-}
-
-} // namespace
 
 TEST(DataValueTypes, ObjectValuesAreOwnedByTheirPlace)
 {
     int destroyed = 0;
     {
         Place p(TcxObjectValueType::Class());
-        auto* first = new Counted(destroyed);
+        auto* first = new CountedObject(destroyed);
         p.Set(AddressOf(first));
         EXPECT_EQ(p.Get().AsInt64(), AddressOf(first).AsInt64());
         p.Set(AddressOf(first)); // the same object again: kept
         EXPECT_EQ(destroyed, 0);
-        p.Set(AddressOf(new Counted(destroyed))); // replaced: the first is freed
+        p.Set(AddressOf(new CountedObject(destroyed))); // replaced: the first is freed
         EXPECT_EQ(destroyed, 1);
 
         // Not streamed: reading gives an empty place and frees what it held.
@@ -400,7 +384,7 @@ TEST(DataValueTypes, ObjectValuesAreOwnedByTheirPlace)
         TcxObjectValueType::Class()->ReadDataValue(p.Data(), stream);
         EXPECT_EQ(destroyed, 2);
         EXPECT_EQ(p.Get().AsInt64(), 0);
-        p.Set(AddressOf(new Counted(destroyed)));
+        p.Set(AddressOf(new CountedObject(destroyed)));
     }
     EXPECT_EQ(destroyed, 3);
 }
