@@ -213,12 +213,7 @@ public:
         return ERROR_SUCCESS;
     }
 
-    std::string SelfExecutablePath() override
-    {
-        char buffer[PATH_MAX + 1] = {};
-        const ssize_t n = readlink("/proc/self/exe", buffer, PATH_MAX);
-        return n > 0 ? std::string(buffer, static_cast<std::size_t>(n)) : std::string();
-    }
+    std::string SelfExecutablePath() override { return ReadExecutablePath(getpid()); }
     DWORD SetCurrentDirectory(const std::string& path) override
     {
         return chdir(path.c_str()) == 0 ? ERROR_SUCCESS : ErrorFromErrno(errno);

@@ -95,6 +95,15 @@ const std::u16string& SystemName()
     return name;
 }
 
+// Copies a key or value name for the enumerations.
+LONG CopyName(const std::string& name, LPSTR buffer, LPDWORD size)
+{
+    if (*size <= name.size()) return ERROR_MORE_DATA;
+    std::memcpy(buffer, name.c_str(), name.size() + 1);
+    *size = static_cast<DWORD>(name.size());
+    return ERROR_SUCCESS;
+}
+
 LONG QueryPerformanceData(LPCSTR valueName, LPDWORD type, BYTE* data, LPDWORD dataSize)
 {
     thread_local std::vector<ProcessSample> samples;
@@ -208,9 +217,7 @@ LONG RegEnumKeyExA(HKEY key, DWORD index, LPSTR name, LPDWORD nameSize, LPDWORD,
     if (opened.performance) return ERROR_NO_MORE_ITEMS;
     const auto subKey = opened.store->SubKeyName(opened.root, opened.path, index);
     if (!subKey) return ERROR_NO_MORE_ITEMS;
-    if (*nameSize <= subKey->size()) return ERROR_MORE_DATA;
-    std::memcpy(name, subKey->c_str(), subKey->size() + 1);
-    *nameSize = static_cast<DWORD>(subKey->size());
+    if (const LONG result = CopyName(*subKey, name, nameSize); result != ERROR_SUCCESS) return result;
     if (keyClass != nullptr && classSize != nullptr && *classSize > 0) keyClass[0] = '\0';
     if (classSize != nullptr) *classSize = 0;
     if (lastWriteTime != nullptr) *lastWriteTime = FILETIME{};
@@ -226,9 +233,7 @@ LONG RegEnumValueA(HKEY key, DWORD index, LPSTR name, LPDWORD nameSize, LPDWORD,
     if (opened.performance) return ERROR_NO_MORE_ITEMS;
     const auto entry = opened.store->ValueAt(opened.root, opened.path, index);
     if (!entry) return ERROR_NO_MORE_ITEMS;
-    if (*nameSize <= entry->first.size()) return ERROR_MORE_DATA;
-    std::memcpy(name, entry->first.c_str(), entry->first.size() + 1);
-    *nameSize = static_cast<DWORD>(entry->first.size());
+    if (const LONG result = CopyName(entry->first, name, nameSize); result != ERROR_SUCCESS) return result;
     if (type != nullptr) *type = entry->second.type;
     if (data != nullptr && dataSize == nullptr) return ERROR_INVALID_PARAMETER;
     return CopyData(entry->second.data.data(), static_cast<DWORD>(entry->second.data.size()), data, dataSize);

@@ -352,6 +352,12 @@ TEST_F(UnprivilegedTest, SetInformationOnlyWhereARestoreIsPossible)
         {"set, root's process", getpid(), PROCESS_SET_INFORMATION, denied},
         {"terminate, root's process", getpid(), PROCESS_TERMINATE | SYNCHRONIZE, denied},
     };
+    // Another user's executable link cannot be read: the short name stands in.
+    ProcStat self;
+    ASSERT_TRUE(ReadProcStat(getpid(), self));
+    Child name(AsNobody(0, {helper_, "name", std::to_string(getpid())}));
+    EXPECT_EQ(name.ReadLine(), self.comm);
+
     const bool raisedLimits = CanRaiseNiceLimit();
     for (const Case& c : cases) {
         if (c.needsRaisedLimit && !raisedLimits) continue;

@@ -14,6 +14,7 @@
 //                          "denied <error>"
 //   roundtrip PID          lowers PID to Low and puts it back; prints the
 //                          classes read after each step
+//   name PID               prints GetModuleFileNameExA of PID
 
 #include <atomic>
 #include <chrono>
@@ -132,6 +133,19 @@ int RoundTrip(DWORD pid)
     return 0;
 }
 
+int Name(DWORD pid)
+{
+    HANDLE process = OpenProcess(PROCESS_QUERY_INFORMATION | PROCESS_VM_READ, FALSE, pid);
+    char path[MAX_PATH] = {};
+    if (process == nullptr || GetModuleFileNameExA(process, nullptr, path, sizeof(path)) == 0) {
+        std::printf("failed %u\n", GetLastError());
+    } else {
+        std::printf("%s\n", path);
+    }
+    if (process != nullptr) CloseHandle(process);
+    return 0;
+}
+
 }  // namespace
 
 int main(int argc, char** argv)
@@ -144,6 +158,7 @@ int main(int argc, char** argv)
     if (mode == "spawner" && argc == 3) return Spawner(std::atoi(argv[2]));
     if (mode == "mutex" && argc == 3) return Mutex(argv[2]);
     if (mode == "probe" && argc == 4) return Probe(std::strtoul(argv[2], nullptr, 10), std::strtoul(argv[3], nullptr, 0));
+    if (mode == "name" && argc == 3) return Name(std::strtoul(argv[2], nullptr, 10));
     if (mode == "roundtrip" && argc == 3) return RoundTrip(std::strtoul(argv[2], nullptr, 10));
     return 2;
 }
