@@ -39,6 +39,8 @@ INSTANTIATE_TEST_SUITE_P(
         // A reference repeats the group's expression, not the text it matched.
         MatchCase{"(a|b)\\1", "ab", true, true}, MatchCase{"(a|b)\\1", "aa", true, true},
         MatchCase{"(a|b)\\1", "a", true, false}, MatchCase{"(a|b)\\1", "ac", false, false},
+        // A reference inside its own group copies what was read of it so far.
+        MatchCase{"(a\\1)", "aa", true, true}, MatchCase{"(a){2}\\1", "aaa", true, true},
         MatchCase{"[^0-9]", "5", false, false}, MatchCase{"[^0-9]", "x", true, true},
         MatchCase{"[a-]", "-", true, true}, MatchCase{"[a-]", "a", true, true}, MatchCase{"[a-]", "b", false, false},
         MatchCase{"[a-cx]", "b", true, true}, MatchCase{"[a-cx]", "x", true, true}, MatchCase{"[a-cx]", "d", false, false},
