@@ -1,0 +1,115 @@
+#pragma once
+// Display backends present top-level windows and feed input into the
+// window manager. The headless display is the default when no display is
+// configured and the one every test drives: a virtual screen on which the
+// top-level windows are composited in z-order; synthetic input is injected
+// at screen points.
+
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "platform/graphics/surface.h"
+#include "platform/windows/windefs.h"
+
+namespace quelvo::win {
+
+enum class MouseButton { Left, Right, Middle };
+
+// Raw input as a backend reports it; the window manager turns it into
+// window messages when the program retrieves it (hit test, capture,
+// double clicks, activation, hooks).
+struct MouseInput {
+    enum class Kind { Move, Down, Up, Wheel } kind = Kind::Move;
+    POINT pt{};                      // screen coordinates
+    MouseButton button = MouseButton::Left;
+    int wheelDelta = 0;              // multiples of WHEEL_DELTA
+};
+
+struct KeyInput {
+    int vk = 0;
+    bool down = true;
+    bool extended = false;
+    int repeat = 1;
+};
+
+// Queue input for the current thread's windows. Backends call these from
+// their loop-source callbacks.
+void QueueMouseInput(const MouseInput& input);
+void QueueKeyInput(const KeyInput& input);
+
+class DisplayBackend {
+public:
+    virtual ~DisplayBackend() = default;
+    virtual SIZE ScreenSize() const = 0;
+    // A top-level window was shown, hidden, moved, restacked or repainted;
+    // the backend may present it at its leisure.
+    virtual void WindowChanged(HWND hwnd) = 0;
+    // The cursor shape the program asked for (a standard IDC_ identifier or
+    // a cursor handle of the drawing layer).
+    virtual void CursorChanged(HCURSOR cursor) = 0;
+};
+
+class HeadlessDisplay : public DisplayBackend {
+public:
+    SIZE ScreenSize() const override { return size_; }
+    void WindowChanged(HWND) override {}
+    void CursorChanged(HCURSOR cursor) override { cursor_ = cursor; }
+
+    void SetScreenSize(int width, int height);
+    HCURSOR CurrentCursor() const { return cursor_; }
+
+    // Synthetic input at screen points. Each call queues raw input; call
+    // PumpUntilIdle to have it delivered.
+    void MoveMouse(POINT pt);
+    void ButtonDown(POINT pt, MouseButton button = MouseButton::Left);
+    void ButtonUp(POINT pt, MouseButton button = MouseButton::Left);
+    void Click(POINT pt, MouseButton button = MouseButton::Left);
+    void DoubleClick(POINT pt, MouseButton button = MouseButton::Left);
+    void Wheel(POINT pt, int delta);
+    void KeyDown(int vk, int repeat = 1);
+    void KeyUp(int vk);
+    void PressKey(int vk);  // down then up
+    // Types printable ASCII text as key strokes (shift where needed).
+    void TypeText(const std::string& text);
+
+    // Pumps posted, input, paint and due timer messages until none is left
+    // (bounded, so a window that never validates cannot hang a test).
+    // Returns the number of messages dispatched.
+    int PumpUntilIdle(int maxMessages = 10000);
+
+    // Composites every visible top-level window in z-order (desktop colour
+    // behind) and returns the screen.
+    gfx::Surface CaptureScreen() const;
+    std::uint32_t ScreenPixel(int x, int y) const;  // 0x00RRGGBB
+    // A window's pixels as they are in its top-level surface, in the
+    // window's client coordinates, as 0x00RRGGBB. Returns 0xFFFFFFFF outside.
+    std::uint32_t ClientPixel(HWND hwnd, int x, int y) const;
+    bool DumpPng(const std::string& path) const;
+
+    std::uint32_t desktopColour = 0x003A6EA5;
+
+private:
+    SIZE size_{1280, 1024};
+    HCURSOR cursor_ = nullptr;
+};
+
+// The display in use; a headless display is created on first use when no
+// backend was installed.
+DisplayBackend& Display();
+void SetDisplay(std::unique_ptr<DisplayBackend> backend);
+// The headless display, installing one when another backend is in use.
+HeadlessDisplay& Headless();
+
+// The IDC_ identifier of a standard cursor handle, 0 for others.
+WORD StandardCursorId(HCURSOR cursor);
+
+// The surface of a top-level window (nullptr for children and unknown
+// windows); children draw into their top-level window's surface.
+gfx::Surface* TopLevelSurface(HWND hwnd);
+
+// Writes a surface as an uncompressed PNG file.
+bool WritePng(const gfx::Surface& surface, const std::string& path);
+
+}  // namespace quelvo::win

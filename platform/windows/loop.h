@@ -1,0 +1,41 @@
+#pragma once
+// What the message loop serves besides window messages: file descriptors of
+// other subsystems (D-Bus, an X11 connection), the one clock of the window
+// layer, and termination signals.
+
+#include <cstdint>
+#include <functional>
+#include <string>
+
+namespace quelvo::win {
+
+// onReadable runs from GetMessageA/PeekMessageA/WaitMessage (and so from
+// every modal loop) whenever fd is readable; it may post messages or add
+// and remove sources. Returns an id > 0, or 0 when fd is negative.
+int AddLoopSource(int fd, std::function<void()> onReadable);
+void RemoveLoopSource(int id);
+
+// SIGTERM, SIGINT and SIGHUP become a posted WM_CLOSE to each top-level
+// window of this process. Installed when the first top-level window is
+// created unless the program set its own handlers; may be called earlier.
+void InstallCloseOnSignals();
+
+// Where per-process window lists and message sockets live. Defaults to the
+// per-user runtime folder; tests point it elsewhere before creating windows.
+void SetRuntimeFolder(const std::string& path);
+std::string RuntimeFolder();
+
+// Makes the system layer's window directory (used by the process engine)
+// see this process's windows and those published by others. Done when the
+// first top-level window is created; programs may call it earlier.
+void InstallWindowDirectory();
+
+// How long a send to another process waits for its reply (default 5000).
+void SetCrossProcessSendTimeout(int ms);
+
+// Drops every window, class, timer, hook and queued message of this
+// process without sending messages (used by tests between cases, and by a
+// child after fork before it creates windows of its own).
+void ResetWindowManager();
+
+}  // namespace quelvo::win

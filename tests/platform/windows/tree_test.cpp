@@ -1,0 +1,421 @@
+// Window tree, creation and destruction order, placement, coordinates and
+// window data.
+#include <algorithm>
+
+#include "tests/platform/windows/win_fixture.h"
+
+using namespace wintest;
+using V = std::vector<std::string>;
+
+namespace {
+
+const std::set<std::string> kLifecycle = {"WM_GETMINMAXINFO", "WM_NCCREATE",   "WM_NCCALCSIZE", "WM_CREATE",
+                                          "WM_SIZE",          "WM_MOVE",       "WM_SHOWWINDOW", "WM_PARENTNOTIFY",
+                                          "WM_DESTROY",       "WM_NCDESTROY",  "WM_ACTIVATEAPP", "WM_ACTIVATE",
+                                          "WM_SETFOCUS",      "WM_KILLFOCUS",  "WM_WINDOWPOSCHANGING",
+                                          "WM_WINDOWPOSCHANGED", "WM_NCACTIVATE", "WM_CAPTURECHANGED"};
+
+class Tree : public WinTest {};
+
+TEST_F(Tree, CreationOrderOfTopLevelAndChildWindows)
+{
+    struct Case {
+        const char* what;
+        bool child;
+        DWORD style;
+        V expected;
+    };
+    const Case cases[] = {
+        {"hidden popup", false, WS_POPUP,
+         {"w WM_NCCREATE", "w WM_NCCALCSIZE", "w WM_CREATE", "w WM_SIZE 50,40", "w WM_MOVE 10,20"}},
+        {"overlapped (caption forced)", false, WS_OVERLAPPED,
+         {"w WM_GETMINMAXINFO", "w WM_NCCREATE", "w WM_NCCALCSIZE", "w WM_CREATE", "w WM_SIZE 44,15", "w WM_MOVE 13,42"}},
+        {"visible popup activates", false, WS_POPUP | WS_VISIBLE,
+         {"w WM_NCCREATE", "w WM_NCCALCSIZE", "w WM_CREATE", "w WM_SIZE 50,40", "w WM_MOVE 10,20",
+          "w WM_SHOWWINDOW 1", "w WM_WINDOWPOSCHANGING", "w WM_WINDOWPOSCHANGING", "w WM_WINDOWPOSCHANGED",
+          "w WM_ACTIVATEAPP 1", "w WM_NCACTIVATE 1", "w WM_ACTIVATE 1 0", "w WM_SETFOCUS 0", "w WM_WINDOWPOSCHANGED"}},
+        {"visible child", true, WS_CHILD | WS_VISIBLE,
+         {"w WM_NCCREATE", "w WM_NCCALCSIZE", "w WM_CREATE", "w WM_SIZE 50,40", "w WM_MOVE 10,20",
+          "p WM_PARENTNOTIFY", "w WM_SHOWWINDOW 1", "w WM_WINDOWPOSCHANGING", "w WM_WINDOWPOSCHANGED"}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        quelvo::win::ResetWindowManager();
+        SetUp();
+        HWND p = c.child ? Make("p", WS_POPUP | WS_VISIBLE, 0, 0, 300, 300) : nullptr;
+        Rec().Clear();
+        HWND w = Make("w", c.style, 10, 20, 50, 40, p);
+        ASSERT_NE(w, nullptr);
+        EXPECT_EQ(Rec().Only(kLifecycle), c.expected);
+    }
+}
+
+TEST_F(Tree, DestroySendsDestroyParentFirstAndNcDestroyChildrenFirst)
+{
+    HWND p = Make("p", WS_POPUP | WS_VISIBLE, 0, 0, 200, 200);
+    HWND a = Make("a", WS_CHILD | WS_VISIBLE, 0, 0, 50, 50, p, 1);
+    HWND b = Make("b", WS_CHILD, 60, 0, 50, 50, p, 2);
+    HWND aa = Make("aa", WS_CHILD | WS_VISIBLE, 0, 0, 10, 10, a, 3);
+    Rec().Clear();
+    ASSERT_TRUE(DestroyWindow(p));
+    EXPECT_EQ(Rec().Only({"WM_DESTROY", "WM_NCDESTROY"}),
+              (V{"p WM_DESTROY", "a WM_DESTROY", "aa WM_DESTROY", "b WM_DESTROY", "aa WM_NCDESTROY",
+                 "a WM_NCDESTROY", "b WM_NCDESTROY", "p WM_NCDESTROY"}));
+    for (HWND h : {p, a, b, aa}) EXPECT_FALSE(IsWindow(h));
+    EXPECT_EQ(GetActiveWindow(), nullptr);
+    EXPECT_EQ(GetFocus(), nullptr);
+}
+
+TEST_F(Tree, DestroyingTheFocusedChildHandsFocusAndCaptureBack)
+{
+    HWND p = Make("p", WS_POPUP | WS_VISIBLE, 0, 0, 200, 200);
+    HWND c = Make("c", WS_CHILD | WS_VISIBLE, 0, 0, 50, 50, p, 1);
+    SetFocus(c);
+    SetCapture(c);
+    Rec().Clear();
+    DestroyWindow(c);
+    EXPECT_EQ(Rec().Only({"WM_KILLFOCUS", "WM_SETFOCUS", "WM_CAPTURECHANGED", "WM_DESTROY"}),
+              (V{"c WM_KILLFOCUS p", "p WM_SETFOCUS c", "c WM_CAPTURECHANGED 0", "c WM_DESTROY"}));
+    EXPECT_EQ(GetFocus(), p);
+    EXPECT_EQ(GetCapture(), nullptr);
+}
+
+TEST_F(Tree, OwnedPopupsGoWithTheirOwnerAndStayAboveIt)
+{
+    HWND owner = Make("owner", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 0, 0, 300, 300);
+    HWND popup = Make("popup", WS_POPUP | WS_VISIBLE, 10, 10, 50, 50, owner);
+    HWND other = Make("other", WS_POPUP | WS_VISIBLE, 0, 0, 50, 50);
+    EXPECT_EQ(GetParent(popup), owner);
+    EXPECT_EQ(GetWindow(popup, GW_OWNER), owner);
+    EXPECT_EQ(GetAncestor(popup, GA_ROOTOWNER), owner);
+    EXPECT_EQ(GetAncestor(popup, GA_PARENT), GetDesktopWindow());
+    SetActiveWindow(owner);
+    EXPECT_EQ(GetTopWindow(nullptr), popup);
+    EXPECT_EQ(GetWindow(popup, GW_HWNDNEXT), owner);
+    EXPECT_EQ(GetWindow(owner, GW_HWNDNEXT), other);
+    DestroyWindow(owner);
+    EXPECT_FALSE(IsWindow(popup));
+    EXPECT_EQ(GetActiveWindow(), other);
+}
+
+TEST_F(Tree, ShowAndHideAnswerThePreviousStateAndNotifyOnlyOnChange)
+{
+    HWND p = Make("p", WS_POPUP | WS_VISIBLE, 0, 0, 200, 200);
+    HWND c = Make("c", WS_CHILD, 0, 0, 50, 50, p, 1);
+    struct Step {
+        int cmd;
+        BOOL result;
+        V messages;
+    };
+    const Step steps[] = {
+        {SW_SHOW, FALSE, {"c WM_SHOWWINDOW 1", "c WM_WINDOWPOSCHANGING", "c WM_WINDOWPOSCHANGED"}},
+        {SW_SHOW, TRUE, {"c WM_WINDOWPOSCHANGING", "c WM_WINDOWPOSCHANGED"}},
+        {SW_HIDE, TRUE, {"c WM_SHOWWINDOW 0", "c WM_WINDOWPOSCHANGING", "c WM_WINDOWPOSCHANGED"}},
+        {SW_HIDE, FALSE, {}},
+    };
+    for (const Step& s : steps) {
+        Rec().Clear();
+        EXPECT_EQ(ShowWindow(c, s.cmd), s.result) << s.cmd;
+        EXPECT_EQ(Rec().Only(kLifecycle), s.messages) << s.cmd;
+        EXPECT_EQ(IsWindowVisible(c), s.cmd != SW_HIDE);
+    }
+    ShowWindow(p, SW_HIDE);
+    ShowWindow(c, SW_SHOW);
+    EXPECT_FALSE(IsWindowVisible(c)) << "visible only when every ancestor is";
+}
+
+TEST_F(Tree, SetWindowPosSendsMoveAndSizeOnlyForWhatChanged)
+{
+    HWND p = Make("p", WS_POPUP | WS_VISIBLE, 0, 0, 300, 300);
+    HWND c = Make("c", WS_CHILD | WS_VISIBLE | WS_BORDER, 10, 10, 50, 50, p, 1);
+    struct Case {
+        int x, y, cx, cy;
+        UINT flags;
+        V expected;
+    };
+    const Case cases[] = {
+        {20, 30, 0, 0, SWP_NOSIZE | SWP_NOZORDER,
+         {"c WM_WINDOWPOSCHANGING", "c WM_WINDOWPOSCHANGED", "c WM_MOVE 21,31"}},
+        {0, 0, 80, 60, SWP_NOMOVE | SWP_NOZORDER,
+         {"c WM_WINDOWPOSCHANGING", "c WM_NCCALCSIZE", "c WM_WINDOWPOSCHANGED", "c WM_SIZE 78,58"}},
+        {5, 6, 70, 40, SWP_NOZORDER,
+         {"c WM_WINDOWPOSCHANGING", "c WM_NCCALCSIZE", "c WM_WINDOWPOSCHANGED", "c WM_MOVE 6,7", "c WM_SIZE 68,38"}},
+        {5, 6, 70, 40, SWP_NOZORDER, {"c WM_WINDOWPOSCHANGING", "c WM_WINDOWPOSCHANGED"}},
+        {0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOZORDER | SWP_NOSENDCHANGING, {"c WM_WINDOWPOSCHANGED"}},
+        {0, 0, -5, -5, SWP_NOMOVE | SWP_NOZORDER,
+         {"c WM_WINDOWPOSCHANGING", "c WM_NCCALCSIZE", "c WM_WINDOWPOSCHANGED", "c WM_SIZE 0,0"}},
+    };
+    for (const Case& k : cases) {
+        Rec().Clear();
+        ASSERT_TRUE(SetWindowPos(c, nullptr, k.x, k.y, k.cx, k.cy, k.flags));
+        EXPECT_EQ(Rec().Only({"WM_WINDOWPOSCHANGING", "WM_NCCALCSIZE", "WM_WINDOWPOSCHANGED", "WM_MOVE", "WM_SIZE"}),
+                  k.expected);
+    }
+    RECT r;
+    GetClientRect(c, &r);
+    EXPECT_EQ(r.right, 0) << "negative sizes become empty";
+}
+
+TEST_F(Tree, WindowPosChangingMayAlterThePlacement)
+{
+    struct Clamp {
+        static LRESULT Proc(HWND h, UINT m, WPARAM w, LPARAM l)
+        {
+            if (m == WM_WINDOWPOSCHANGING) {
+                auto* wp = reinterpret_cast<WINDOWPOS*>(l);
+                wp->cx = std::min(wp->cx, 100);
+            }
+            return DefWindowProcA(h, m, w, l);
+        }
+    };
+    HWND w = Make("w", WS_POPUP, 0, 0, 50, 50);
+    SetWindowLongA(w, GWL_WNDPROC, reinterpret_cast<LONG_PTR>(&Clamp::Proc));
+    SetWindowPos(w, nullptr, 0, 0, 500, 80, SWP_NOMOVE | SWP_NOZORDER);
+    RECT r;
+    GetWindowRect(w, &r);
+    EXPECT_EQ(r.right - r.left, 100);
+    EXPECT_EQ(r.bottom - r.top, 80);
+}
+
+TEST_F(Tree, ZOrderOfTopLevelWindows)
+{
+    HWND a = Make("a", WS_POPUP | WS_VISIBLE, 0, 0, 10, 10);
+    HWND b = Make("b", WS_POPUP | WS_VISIBLE, 0, 0, 10, 10);
+    HWND c = Make("c", WS_POPUP | WS_VISIBLE, 0, 0, 10, 10);
+    auto order = [] {
+        std::string s;
+        for (HWND h = GetTopWindow(nullptr); h; h = GetWindow(h, GW_HWNDNEXT)) s += Rec().NameOf(h);
+        return s;
+    };
+    EXPECT_EQ(order(), "cba");
+    struct Case {
+        HWND w;
+        HWND after;
+        std::string order;
+    };
+    const Case cases[] = {
+        {a, HWND_TOP, "acb"},     {a, HWND_BOTTOM, "cba"}, {b, HWND_TOPMOST, "bca"},
+        {c, HWND_TOP, "bca"},     {a, HWND_TOPMOST, "abc"}, {b, HWND_NOTOPMOST, "abc"},
+        {c, a, "acb"},            {b, c, "acb"},
+    };
+    for (const Case& k : cases) {
+        SetWindowPos(k.w, k.after, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+        EXPECT_EQ(order(), k.order);
+    }
+    EXPECT_TRUE(GetWindowLongA(a, GWL_EXSTYLE) & WS_EX_TOPMOST);
+    EXPECT_FALSE(GetWindowLongA(b, GWL_EXSTYLE) & WS_EX_TOPMOST);
+}
+
+TEST_F(Tree, CoordinatesAcrossNestedWindowsWithFrames)
+{
+    HWND top = Make("top", WS_POPUP | WS_VISIBLE | WS_BORDER, 100, 50, 400, 300);
+    HWND mid = Make("mid", WS_CHILD | WS_VISIBLE, 10, 20, 200, 200, top, 1, WS_EX_CLIENTEDGE);
+    HWND leaf = Make("leaf", WS_CHILD | WS_VISIBLE, 5, 5, 30, 30, mid, 2);
+    RECT r;
+    GetWindowRect(leaf, &r);
+    // top client at 101,51; mid window at 111,71, its client 2 further in.
+    EXPECT_EQ(r.left, 118);
+    EXPECT_EQ(r.top, 78);
+    POINT pt{0, 0};
+    ClientToScreen(leaf, &pt);
+    EXPECT_EQ(pt.x, 118);
+    ScreenToClient(top, &pt);
+    EXPECT_EQ(pt.x, 17);
+    EXPECT_EQ(pt.y, 27);
+    POINT pts[2] = {{0, 0}, {1, 1}};
+    MapWindowPoints(leaf, mid, pts, 2);
+    EXPECT_EQ(pts[1].x, 6);
+    EXPECT_EQ(pts[1].y, 6);
+    MapWindowPoints(leaf, nullptr, pts, 1);
+    EXPECT_EQ(pts[0].x, 118 + 5);
+
+    struct Hit {
+        POINT screen;
+        HWND expected;
+    };
+    const Hit hits[] = {{{120, 80}, leaf}, {{113, 73}, mid}, {{105, 55}, top}, {{99, 49}, nullptr}, {{600, 600}, nullptr}};
+    for (const Hit& h : hits) EXPECT_EQ(WindowFromPoint(h.screen), h.expected) << h.screen.x << "," << h.screen.y;
+    EnableWindow(leaf, FALSE);
+    EXPECT_EQ(WindowFromPoint(POINT{120, 80}), mid) << "disabled children are passed over";
+    EXPECT_EQ(ChildWindowFromPointEx(mid, POINT{10, 10}, CWP_ALL), leaf);
+    EXPECT_EQ(ChildWindowFromPointEx(mid, POINT{10, 10}, CWP_SKIPDISABLED), mid);
+    ShowWindow(leaf, SW_HIDE);
+    EXPECT_EQ(ChildWindowFromPointEx(mid, POINT{10, 10}, CWP_SKIPINVISIBLE), mid);
+    EXPECT_EQ(ChildWindowFromPointEx(mid, POINT{-1, 10}, CWP_ALL), nullptr);
+}
+
+TEST_F(Tree, HitTestTransparentWindowsPassThePointOn)
+{
+    HWND top = Make("top", WS_POPUP | WS_VISIBLE, 0, 0, 100, 100);
+    HWND under = Make("under", WS_CHILD | WS_VISIBLE, 0, 0, 50, 50, top, 1);
+    HWND glass = Make("glass", WS_CHILD | WS_VISIBLE, 0, 0, 50, 50, top, 2);
+    SetWindowPos(glass, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
+    EXPECT_EQ(WindowFromPoint(POINT{10, 10}), glass);
+    Rec().answers["glass"].byMessage[WM_NCHITTEST] = HTTRANSPARENT;
+    EXPECT_EQ(WindowFromPoint(POINT{10, 10}), under);
+}
+
+LRESULT Subclass(HWND h, UINT m, WPARAM w, LPARAM l);
+WNDPROC gOriginal = nullptr;
+LRESULT Subclass(HWND h, UINT m, WPARAM w, LPARAM l)
+{
+    if (m == WM_USER) return 42;
+    return CallWindowProcA(gOriginal, h, m, w, l);
+}
+
+TEST_F(Tree, SubclassingChainsThroughCallWindowProc)
+{
+    HWND w = Make("w", WS_POPUP, 0, 0, 10, 10);
+    gOriginal = reinterpret_cast<WNDPROC>(SetWindowLongA(w, GWL_WNDPROC, reinterpret_cast<LONG_PTR>(&Subclass)));
+    EXPECT_EQ(gOriginal, &RecordingProc);
+    EXPECT_EQ(GetWindowLongA(w, GWL_WNDPROC), reinterpret_cast<LONG_PTR>(&Subclass));
+    Rec().Clear();
+    EXPECT_EQ(SendMessageA(w, WM_USER, 0, 0), 42);
+    EXPECT_TRUE(Rec().All().empty()) << "the subclass answered alone";
+    SendMessageA(w, WM_USER + 1, 0, 0);
+    EXPECT_EQ(Rec().All(), V{"w 0x1025"});
+    EXPECT_EQ(SetWindowLongA(w, GWL_WNDPROC, 0), 0) << "a null procedure is refused";
+}
+
+TEST_F(Tree, WindowLongsAndExtraBytes)
+{
+    WNDCLASSA wc;
+    wc.lpfnWndProc = RecordingProc;
+    wc.cbWndExtra = 8;
+    wc.lpszClassName = "extra";
+    ASSERT_NE(RegisterClassA(&wc), 0);
+    HWND w = Make("w", WS_POPUP, 0, 0, 10, 10, nullptr, 0, 0, "extra");
+    EXPECT_EQ(SetWindowLongA(w, 0, 7), 0);
+    EXPECT_EQ(SetWindowLongA(w, 4, -9), 0);
+    EXPECT_EQ(GetWindowLongA(w, 0), 7);
+    EXPECT_EQ(GetWindowLongA(w, 4), -9);
+    EXPECT_EQ(SetWindowLongPtrA(w, 0, 0x1234567890LL), static_cast<LONG_PTR>(0xFFFFFFF700000007LL));
+    EXPECT_EQ(GetWindowLongPtrA(w, 0), 0x1234567890LL);
+    for (int bad : {5, 8, 1000, -1000}) {
+        SetLastError(0);
+        EXPECT_EQ(GetWindowLongA(w, bad), 0) << bad;
+        EXPECT_EQ(GetLastError(), 1413u) << bad;
+    }
+    SetWindowLongA(w, GWL_USERDATA, 99);
+    SetWindowLongA(w, GWL_ID, 12);
+    EXPECT_EQ(GetWindowLongA(w, GWL_USERDATA), 99);
+    EXPECT_EQ(GetWindowLongA(w, GWL_ID), 12);
+    Rec().Clear();
+    SetWindowLongA(w, GWL_STYLE, WS_POPUP | WS_BORDER);
+    EXPECT_EQ(Rec().Only({"WM_STYLECHANGING", "WM_STYLECHANGED"}), (V{"w WM_STYLECHANGING", "w WM_STYLECHANGED"}));
+    EXPECT_EQ(static_cast<DWORD>(GetWindowLongA(w, GWL_STYLE)), WS_POPUP | WS_BORDER);
+    SetWindowLongA(w, GWL_EXSTYLE, WS_EX_TOPMOST | WS_EX_TOOLWINDOW);
+    EXPECT_EQ(static_cast<DWORD>(GetWindowLongA(w, GWL_EXSTYLE)), WS_EX_TOOLWINDOW) << "topmost only through SetWindowPos";
+}
+
+TEST_F(Tree, TextPropertiesAndFinding)
+{
+    HWND w = Make("first", WS_POPUP, 0, 0, 10, 10);
+    HWND hidden = CreateWindowExA(0, "plain", "msg", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr, nullptr, nullptr);
+    ASSERT_NE(hidden, nullptr);
+    EXPECT_TRUE(SetWindowTextA(w, "Renamed"));
+    char buf[5];
+    EXPECT_EQ(GetWindowTextA(w, buf, sizeof buf), 4);
+    EXPECT_STREQ(buf, "Rena");
+    EXPECT_EQ(GetWindowTextLengthA(w), 7);
+    EXPECT_EQ(GetWindowTextA(w, buf, 0), 0);
+    EXPECT_EQ(FindWindowA("REC", "Renamed"), w) << "class names compare without case";
+    EXPECT_EQ(FindWindowA(nullptr, "renamed"), nullptr);
+    EXPECT_EQ(FindWindowA("plain", nullptr), nullptr) << "message-only windows are not found";
+    EXPECT_EQ(FindWindowExA(HWND_MESSAGE, nullptr, "plain", nullptr), hidden);
+    EXPECT_FALSE(IsWindowVisible(hidden));
+    EXPECT_FALSE(ShowWindow(hidden, SW_SHOW));
+    EXPECT_EQ(GetAncestor(hidden, GA_PARENT), nullptr);
+
+    int seen = 0;
+    EnumWindows([](HWND h, LPARAM p) -> BOOL {
+        if (!IsWindow(h)) return FALSE;
+        ++*reinterpret_cast<int*>(p);
+        return TRUE;
+    }, reinterpret_cast<LPARAM>(&seen));
+    EXPECT_EQ(seen, 1);
+
+    int a = 1, b = 2;
+    EXPECT_TRUE(SetPropA(w, "Key", &a));
+    EXPECT_TRUE(SetPropA(w, "key", &b));
+    EXPECT_EQ(GetPropA(w, "KEY"), &b);
+    EXPECT_EQ(RemovePropA(w, "key"), &b);
+    EXPECT_EQ(GetPropA(w, "key"), nullptr);
+    EXPECT_EQ(RemovePropA(w, "key"), nullptr);
+    DWORD pid = 0;
+    EXPECT_EQ(GetWindowThreadProcessId(w, &pid), static_cast<DWORD>(getpid()));
+    EXPECT_EQ(pid, static_cast<DWORD>(getpid()));
+}
+
+TEST_F(Tree, BadCallsFailWithAReason)
+{
+    struct Case {
+        const char* what;
+        HWND result;
+        DWORD error;
+    };
+    HWND top = Make("top", WS_POPUP, 0, 0, 10, 10);
+    HWND fake = reinterpret_cast<HWND>((static_cast<std::uintptr_t>(getpid()) << 32) | 0xFFFFFF);
+    const Case cases[] = {
+        {"unknown class", CreateWindowExA(0, "nope", "", WS_POPUP, 0, 0, 1, 1, nullptr, nullptr, nullptr, nullptr), 1407},
+        {"child without parent", CreateWindowExA(0, "rec", "", WS_CHILD, 0, 0, 1, 1, nullptr, nullptr, nullptr, nullptr), 1406},
+        {"dead parent", CreateWindowExA(0, "rec", "", WS_CHILD, 0, 0, 1, 1, fake, nullptr, nullptr, nullptr), 1400},
+    };
+    for (const Case& c : cases) {
+        EXPECT_EQ(c.result, nullptr) << c.what;
+    }
+    SetLastError(0);
+    EXPECT_EQ(CreateWindowExA(0, "nope", "", WS_POPUP, 0, 0, 1, 1, nullptr, nullptr, nullptr, nullptr), nullptr);
+    EXPECT_EQ(GetLastError(), 1407u);
+    EXPECT_FALSE(DestroyWindow(fake));
+    EXPECT_FALSE(IsWindow(fake));
+    EXPECT_EQ(SendMessageA(fake, WM_USER, 0, 0), 0);
+    EXPECT_FALSE(PostMessageA(fake, WM_USER, 0, 0));
+    EXPECT_EQ(SetParent(top, top), nullptr);
+    WNDCLASSA wc;
+    wc.lpfnWndProc = RecordingProc;
+    wc.lpszClassName = "rec";
+    EXPECT_EQ(RegisterClassA(&wc), 0) << "registered twice";
+    wc.lpszClassName = "";
+    EXPECT_EQ(RegisterClassA(&wc), 0);
+    EXPECT_FALSE(UnregisterClassA("rec", nullptr)) << "a window still uses it";
+    Rec().answers["refuses"].byMessage[WM_CREATE] = -1;
+    EXPECT_EQ(Make("refuses", WS_POPUP, 0, 0, 1, 1), nullptr);
+    Rec().answers["nonc"].byMessage[WM_NCCREATE] = 0;
+    EXPECT_EQ(Make("nonc", WS_POPUP, 0, 0, 1, 1), nullptr);
+}
+
+TEST_F(Tree, DestroyingInsideItsOwnHandlersIsSafe)
+{
+    struct Self {
+        static LRESULT Proc(HWND h, UINT m, WPARAM w, LPARAM l)
+        {
+            if (m == WM_USER) DestroyWindow(h);
+            if (m == WM_DESTROY) DestroyWindow(h);  // re-entrant: ignored
+            return DefWindowProcA(h, m, w, l);
+        }
+    };
+    HWND w = Make("w", WS_POPUP | WS_VISIBLE, 0, 0, 10, 10);
+    SetWindowLongA(w, GWL_WNDPROC, reinterpret_cast<LONG_PTR>(&Self::Proc));
+    PostMessageA(w, WM_USER + 5, 0, 0);
+    SendMessageA(w, WM_USER, 0, 0);
+    EXPECT_FALSE(IsWindow(w));
+    EXPECT_EQ(Pump(), 0) << "posted messages of a destroyed window are dropped";
+}
+
+TEST_F(Tree, SetParentMovesAWindowBetweenParents)
+{
+    HWND a = Make("a", WS_POPUP | WS_VISIBLE, 0, 0, 100, 100);
+    HWND b = Make("b", WS_POPUP | WS_VISIBLE, 200, 0, 100, 100);
+    HWND c = Make("c", WS_CHILD | WS_VISIBLE, 5, 5, 10, 10, a, 1);
+    EXPECT_EQ(SetParent(c, b), a);
+    EXPECT_EQ(GetParent(c), b);
+    EXPECT_TRUE(IsChild(b, c));
+    EXPECT_FALSE(IsChild(a, c));
+    RECT r;
+    GetWindowRect(c, &r);
+    EXPECT_EQ(r.left, 205);
+    EXPECT_EQ(SetParent(b, c), nullptr) << "a window cannot become its own descendant";
+}
+
+}  // namespace
