@@ -380,8 +380,8 @@ HGDIOBJ GetCurrentObject(HDC handle, UINT type)
 BOOL DeleteObject(HGDIOBJ handle)
 {
     GdiObject* o = Lookup(handle);
-    if (!o || o->kind == ObjKind::DC)
-        return FALSE;
+    if (!o || o->kind == ObjKind::DC || o->kind == ObjKind::Icon)
+        return FALSE; // DCs and icons have their own deleters
     if (o->stock)
         return TRUE;
     if (o->kind == ObjKind::Bitmap && static_cast<BitmapObj*>(o)->selectedInDCs > 0)

@@ -245,9 +245,10 @@ HRESULT GetCurrentThemeName(LPSTR themeFile, int maxFile, LPSTR colorName, int m
 COLORREF GetThemeSysColor(HTHEME theme, int colorId);
 
 namespace quelvo::gfx {
-// Turns visual styles on or off. Open handles stay valid but draw nothing
-// while styles are off; the listener (set by the window layer, which
-// broadcasts WM_THEMECHANGED) hears every change.
+// Turns visual styles on or off (on by default). While off, OpenThemeData
+// gives 0 and IsThemeActive is false; handles already open keep working
+// until closed. The listener (set by the window layer, which broadcasts
+// WM_THEMECHANGED) hears every change.
 void SetThemeActive(bool active);
 void SetThemeChangeListener(std::function<void()> listener);
 // The window layer paints a window's parent into `dc` for
