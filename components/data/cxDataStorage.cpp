@@ -964,6 +964,9 @@ std::uint8_t* TcxDataStorage::RecordBuffers(int index)
 
 void TcxDataStorage::SetRecordBuffers(int index, std::vector<std::uint8_t> buffer)
 {
+    // A buffer of another layout would be read past its end.
+    if (!buffer.empty() && static_cast<int>(buffer.size()) != ValueDefsByRecordIndex(index)->RecordSize())
+        throw hostlib::EInvalidOperation("Record buffer does not fit the record layout");
     FreeAndNilRecordBuffer(index);
     RecordBuffer(index) = std::move(buffer);
 }

@@ -485,7 +485,8 @@ public:
     // Nullptr when the record has no buffer.
     std::uint8_t* RecordBuffers(int index);
     // Replaces the record's buffer (taking ownership), freeing the old one.
-    // The new buffer must have the record size of the record's layout.
+    // A buffer that is neither empty nor of the layout's record size raises
+    // EInvalidOperation. Heap values of the new buffer become the storage's.
     void SetRecordBuffers(int index, std::vector<std::uint8_t> buffer);
 
     int AppendRecord();

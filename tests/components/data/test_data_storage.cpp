@@ -352,6 +352,16 @@ TEST_F(FilledStorage, ValuesDisplayTextsAndFailedConversions)
     storage.SetDisplayText(1, count, "ignored");
     EXPECT_EQ(storage.GetDisplayText(1, count), "10");
     EXPECT_THROW(storage.GetValue(3, count), hostlib::EListError);
+
+    // Buffers handed in must fit the layout.
+    const int size = storage.ValueDefs().RecordSize();
+    EXPECT_THROW(storage.SetRecordBuffers(0, std::vector<std::uint8_t>(static_cast<std::size_t>(size) + 1, 0)),
+                 hostlib::EInvalidOperation);
+    EXPECT_EQ(storage.GetDisplayText(0, name), "row0");
+    storage.SetRecordBuffers(0, std::vector<std::uint8_t>(static_cast<std::size_t>(size), 0));
+    EXPECT_TRUE(storage.GetValue(0, name).IsNull());
+    storage.SetRecordBuffers(0, {});
+    EXPECT_EQ(storage.RecordBuffers(0), nullptr);
     EXPECT_THROW(storage.GetValue(-1, count), hostlib::EListError);
 }
 
@@ -480,4 +490,46 @@ TEST(DataStorageOwnership, HeapValuesAreFreedWithTheirRecords)
     }
     // The last record and the internal one go with the storage.
     EXPECT_EQ(destroyed, 5);
+}
+
+namespace {
+
+class WatchedStorage : public TcxDataStorage {
+public:
+    void ValueDefsChanged(TcxValueDef* valueDef, bool resyncNeeded) override
+    {
+        changes.push_back({valueDef, resyncNeeded});
+    }
+    std::vector<std::pair<TcxValueDef*, bool>> changes;
+};
+
+} // namespace
+
+TEST(DataStorageDefinitions, SettersAnnounceOnlyRealChanges)
+{
+    WatchedStorage storage;
+    TcxValueDef* def = storage.ValueDefs().Add(TcxIntegerValueType::Class(), true, false, nullptr);
+    TcxValueDef* mirror = storage.InternalValueDefs().FindByLinkObject(def);
+    storage.changes.clear();
+    def->SetStored(true);
+    def->SetTextStored(false);
+    def->SetValueTypeClass(TcxIntegerValueType::Class());
+    def->SetValueTypeClass(nullptr);
+    EXPECT_TRUE(storage.changes.empty());
+
+    def->SetStored(false);
+    def->SetTextStored(true);
+    def->SetValueTypeClass(TcxStringValueType::Class());
+    using Change = std::pair<TcxValueDef*, bool>;
+    // Stored concerns only the ordinary definition; the mirror follows the
+    // text flag and the value type, announcing its change first.
+    EXPECT_EQ(storage.changes, (std::vector<Change>{{def, false}, {mirror, true}, {def, true}, {mirror, true}, {def, true}}));
+
+    // Assign copies the two flags.
+    TcxValueDef* other = storage.ValueDefs().Add(TcxIntegerValueType::Class(), true, false, nullptr);
+    other->Assign(*def);
+    EXPECT_FALSE(other->Stored());
+    EXPECT_TRUE(other->TextStored());
+    EXPECT_FALSE(other->IsNeedConversion());
+    EXPECT_TRUE(def->IsNeedConversion());
 }
