@@ -78,6 +78,17 @@ bool ProcessUids(pid_t pid, uid_t& real, uid_t& effective)
     return true;
 }
 
+// The thread group (process) a task id belongs to; 0 when unknown.
+pid_t ThreadGroupOf(pid_t pid)
+{
+    char path[64];
+    std::snprintf(path, sizeof(path), "/proc/%d/status", static_cast<int>(pid));
+    std::string status;
+    if (!ReadSmallFile(path, status)) return 0;
+    const std::size_t at = status.find("\nTgid:");
+    return at == std::string::npos ? 0 : static_cast<pid_t>(std::atoi(status.c_str() + at + 6));
+}
+
 // The soft RLIMIT_NICE of a process (the lowest nice it may be given is
 // 20 - limit); RLIM_INFINITY when unlimited.
 rlim_t NiceLimit(pid_t pid)
@@ -404,6 +415,8 @@ DWORD OpenLinuxProcess(DWORD pidValue, DWORD access, std::unique_ptr<ProcessHand
     const auto pid = static_cast<pid_t>(pidValue);
     ProcStat stat;
     if (!ReadProcStat(pid, stat) || IsZombie(stat)) return ERROR_INVALID_PARAMETER;
+    // /proc answers for thread ids too; only a process id names a process.
+    if (ThreadGroupOf(pid) != pid) return ERROR_INVALID_PARAMETER;
 
     constexpr DWORD kAlwaysGranted =
         PROCESS_QUERY_INFORMATION | PROCESS_QUERY_LIMITED_INFORMATION | PROCESS_VM_READ | READ_CONTROL;

@@ -4,6 +4,7 @@
 #include <ctime>
 
 #include "platform/system/perfdata.h"
+#include "platform/system/text_conversion.h"
 
 namespace quelvo::sys {
 namespace {
@@ -19,11 +20,18 @@ constexpr int kCounterCount = 3;
 constexpr std::size_t kDefinitionLength =
     Align8(sizeof(PERF_OBJECT_TYPE) + kCounterCount * sizeof(PERF_COUNTER_DEFINITION));
 
-std::size_t NameLength(const char* name) { return strnlen(name, sizeof(ProcessSample::name) - 1); }
+constexpr std::size_t kNameCapacity = sizeof(ProcessSample::name);
 
-std::size_t InstanceLength(const ProcessSample& sample)
+// The short name in UTF-16, without its terminating zero.
+std::size_t WideName(const ProcessSample& sample, char16_t (&wide)[kNameCapacity])
 {
-    return Align8(sizeof(PERF_INSTANCE_DEFINITION) + (NameLength(sample.name) + 1) * sizeof(WCHAR));
+    const std::string_view name(sample.name, strnlen(sample.name, kNameCapacity - 1));
+    return WidenTextInto(name, wide, kNameCapacity);
+}
+
+std::size_t InstanceLength(std::size_t nameUnits)
+{
+    return Align8(sizeof(PERF_INSTANCE_DEFINITION) + (nameUnits + 1) * sizeof(WCHAR));
 }
 
 template <class T>
@@ -87,7 +95,10 @@ void BuildPerfBlock(const PerfBlockInput& input, std::vector<BYTE>& out)
     std::size_t objectLength = 0;
     if (input.includeProcessObject) {
         objectLength = kDefinitionLength;
-        for (const ProcessSample& sample : samples) objectLength += InstanceLength(sample) + kCounterBlockLength;
+        char16_t wide[kNameCapacity];
+        for (const ProcessSample& sample : samples) {
+            objectLength += InstanceLength(WideName(sample, wide)) + kCounterBlockLength;
+        }
     }
     out.assign(headerLength + objectLength, 0);
 
@@ -135,18 +146,15 @@ void BuildPerfBlock(const PerfBlockInput& input, std::vector<BYTE>& out)
 
     at += kDefinitionLength;
     for (const ProcessSample& sample : samples) {
-        const std::size_t nameChars = NameLength(sample.name);
+        char16_t wide[kNameCapacity];
+        const std::size_t nameUnits = WideName(sample, wide);
         PERF_INSTANCE_DEFINITION instance;
-        instance.ByteLength = static_cast<DWORD>(InstanceLength(sample));
+        instance.ByteLength = static_cast<DWORD>(InstanceLength(nameUnits));
         instance.UniqueID = PERF_NO_UNIQUE_ID;
         instance.NameOffset = sizeof(PERF_INSTANCE_DEFINITION);
-        instance.NameLength = static_cast<DWORD>((nameChars + 1) * sizeof(WCHAR));
+        instance.NameLength = static_cast<DWORD>((nameUnits + 1) * sizeof(WCHAR));
         Put(out, at, instance);
-        // Short names are plain bytes; each becomes one UTF-16 unit.
-        for (std::size_t i = 0; i < nameChars; ++i) {
-            const WCHAR c = static_cast<unsigned char>(sample.name[i]);
-            Put(out, at + sizeof(PERF_INSTANCE_DEFINITION) + i * sizeof(WCHAR), c);
-        }
+        std::memcpy(out.data() + at + sizeof(PERF_INSTANCE_DEFINITION), wide, nameUnits * sizeof(WCHAR));
         at += instance.ByteLength;
         Put(out, at, PERF_COUNTER_BLOCK{kCounterBlockLength});
         Put(out, at + kOffsetProcessorTime, sample.cpuTime100ns);

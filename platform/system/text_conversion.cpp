@@ -61,12 +61,9 @@ void AppendUtf8(std::string& out, char32_t cp)
     }
 }
 
-}  // namespace
-
-std::u16string WidenText(std::string_view text)
+template <class Emit>
+void WidenEach(std::string_view text, Emit&& emit)
 {
-    std::u16string out;
-    out.reserve(text.size());
     for (std::size_t i = 0; i < text.size();) {
         char32_t cp = 0;
         std::size_t length = DecodeUtf8(text, i, cp);
@@ -76,14 +73,37 @@ std::u16string WidenText(std::string_view text)
         }
         if (cp >= 0x10000) {
             cp -= 0x10000;
-            out += static_cast<char16_t>(0xD800 + (cp >> 10));
-            out += static_cast<char16_t>(0xDC00 + (cp & 0x3FF));
-        } else {
-            out += static_cast<char16_t>(cp);
+            if (!emit(static_cast<char16_t>(0xD800 + (cp >> 10)))) return;
+            if (!emit(static_cast<char16_t>(0xDC00 + (cp & 0x3FF)))) return;
+        } else if (!emit(static_cast<char16_t>(cp))) {
+            return;
         }
         i += length;
     }
+}
+
+}  // namespace
+
+std::u16string WidenText(std::string_view text)
+{
+    std::u16string out;
+    out.reserve(text.size());
+    WidenEach(text, [&out](char16_t unit) {
+        out += unit;
+        return true;
+    });
     return out;
+}
+
+std::size_t WidenTextInto(std::string_view text, char16_t* out, std::size_t capacity)
+{
+    std::size_t count = 0;
+    WidenEach(text, [&](char16_t unit) {
+        if (count == capacity) return false;
+        out[count++] = unit;
+        return true;
+    });
+    return count;
 }
 
 std::string NarrowText(std::u16string_view text)

@@ -352,6 +352,7 @@ TEST_F(FakeSystemTest, PerformanceBlockCarriesTheScriptedCounters)
     fake.AddProcess(100, "/usr/bin/hog.exe");
     fake.Clock().Advance(500);
     fake.AddProcess(7, "/sbin/init");
+    fake.AddProcess(9, "/usr/bin/caf\xC3\xA9-\xF0\x9F\x98\x80");
     fake.AddCpuTime(100, 1500);
 
     std::vector<unsigned char> bytes;
@@ -360,12 +361,13 @@ TEST_F(FakeSystemTest, PerformanceBlockCarriesTheScriptedCounters)
     ASSERT_EQ(block.error, "");
     ASSERT_TRUE(block.hasProcessObject);
     EXPECT_EQ(block.perfTime100nSec, 1500 * 10000);
-    ASSERT_EQ(block.instances.size(), 2u);
+    ASSERT_EQ(block.instances.size(), 3u);
     EXPECT_EQ(block.instances[0].name, "init");
     EXPECT_EQ(block.instances[0].pid, 7u);
-    EXPECT_EQ(block.instances[1].name, "hog.exe");
-    EXPECT_EQ(block.instances[1].processorTime, 1500 * 10000);
-    EXPECT_LT(block.instances[1].startTime, block.instances[0].startTime);
+    EXPECT_EQ(block.instances[1].wideName, u"caf\u00E9-\U0001F600");
+    EXPECT_EQ(block.instances[2].name, "hog.exe");
+    EXPECT_EQ(block.instances[2].processorTime, 1500 * 10000);
+    EXPECT_LT(block.instances[2].startTime, block.instances[0].startTime);
 
     // Too small: ERROR_MORE_DATA with the size needed.
     DWORD size = 16;

@@ -4,6 +4,8 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <atomic>
+#include <sys/syscall.h>
 #include <chrono>
 #include <fstream>
 #include <map>
@@ -137,6 +139,21 @@ TEST(LinuxSystem, ProcessListNamesAndSelf)
     SYSTEM_INFO info;
     GetSystemInfo(&info);
     EXPECT_EQ(info.dwNumberOfProcessors, static_cast<DWORD>(sysconf(_SC_NPROCESSORS_ONLN)));
+}
+
+TEST(LinuxSystem, AThreadIdIsNoProcessId)
+{
+    std::atomic<pid_t> tid{0};
+    std::atomic<bool> stop{false};
+    std::thread thread([&] {
+        tid = static_cast<pid_t>(syscall(SYS_gettid));
+        while (!stop) std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    });
+    while (tid == 0) std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    EXPECT_EQ(OpenProcess(PROCESS_QUERY_INFORMATION, FALSE, static_cast<DWORD>(tid.load())), nullptr);
+    EXPECT_EQ(GetLastError(), ERROR_INVALID_PARAMETER);
+    stop = true;
+    thread.join();
 }
 
 TEST(LinuxSystem, PerformanceBlockOfTheLiveSystem)

@@ -12,7 +12,8 @@
 namespace quelvo::test {
 
 struct WalkedInstance {
-    std::string name;
+    std::string name;        // the low bytes of the name: enough for ASCII
+    std::u16string wideName;
     std::uint32_t pid = 0;
     std::int64_t processorTime = 0;
     std::int64_t startTime = 0;
@@ -84,8 +85,13 @@ private:
                 return Fail(block, "instance lengths"), false;
             }
             WalkedInstance walked;
+            if (nameLength < 2 || nameLength % 2 != 0 || U16(instance + nameOffset + nameLength - 2) != 0) {
+                return Fail(block, "instance name not terminated"), false;
+            }
             for (std::uint32_t k = 0; k + 2 < nameLength; k += 2) {
-                walked.name += static_cast<char>(bytes_[instance + nameOffset + k]);
+                const char16_t unit = U16(instance + nameOffset + k);
+                walked.wideName += unit;
+                walked.name += static_cast<char>(unit & 0xFF);
             }
             const std::size_t counterBlock = instance + length;
             if (!Check(counterBlock, 4)) return Fail(block, "counter block beyond the block"), false;
@@ -102,6 +108,12 @@ private:
     }
 
     bool Check(std::size_t at, std::size_t length) const { return at <= bytes_.size() && length <= bytes_.size() - at; }
+    char16_t U16(std::size_t at) const
+    {
+        char16_t v = 0;
+        if (Check(at, 2)) std::memcpy(&v, bytes_.data() + at, 2);
+        return v;
+    }
     std::uint32_t U32(std::size_t at) const
     {
         std::uint32_t v = 0;
