@@ -115,19 +115,32 @@ void FreeAndNil(T*& object)
     if (o) o->Free();
 }
 
-// Creates an object in two phases: the C++ constructor, then
-// Construct(args...) and AfterConstruction. A failed Construct frees the
-// half-built object (its Destroy chain runs) and rethrows.
+// Creates an object. Classes with a Construct(args...) second phase are
+// built in two phases: the C++ constructor, then Construct and
+// AfterConstruction; a failed Construct frees the half-built object (its
+// Destroy chain runs) and rethrows. Other classes take the arguments in
+// their C++ constructor.
 template <class T, class... A>
 T* CreateObject(A&&... args)
 {
-    T* object = new T();
-    try {
-        if constexpr (sizeof...(A) > 0 || requires(T& t) { t.Construct(); }) object->Construct(std::forward<A>(args)...);
-        object->AfterConstruction();
-    } catch (...) {
-        object->Free();
-        throw;
+    T* object = nullptr;
+    if constexpr (requires(T& t) { t.Construct(std::forward<A>(args)...); }) {
+        object = new T();
+        try {
+            object->Construct(std::forward<A>(args)...);
+            object->AfterConstruction();
+        } catch (...) {
+            object->Free();
+            throw;
+        }
+    } else {
+        object = new T(std::forward<A>(args)...);
+        try {
+            object->AfterConstruction();
+        } catch (...) {
+            object->Free();
+            throw;
+        }
     }
     return object;
 }
