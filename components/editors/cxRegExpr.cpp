@@ -1169,7 +1169,6 @@ TcxRegExpr::AltEnd TcxRegExpr::ParseAlt(TcxRegExprParserAlt& alt, bool topLevel,
             case '{':
                 if (!alt.GetLastItem()) {
                     AddLexemError(*lexem, Res(scxRegExprIncorrectParameterQuantifier));
-                    SkipQuantifierRest();
                 } else {
                     ParseQuantifier(alt, *lexem);
                 }
@@ -1268,57 +1267,54 @@ bool TcxRegExpr::ApplyQuantifier(TcxRegExprParserAlt& alt, std::unique_ptr<TcxRe
     return true;
 }
 
-void TcxRegExpr::SkipQuantifierRest()
-{
-    while (const TcxLexem* lexem = NextLexem()) {
-        if (IsSpecial(lexem, "}")) return;
-    }
-}
-
 void TcxRegExpr::ParseQuantifier(TcxRegExprParserAlt& alt, const TcxLexem& start)
 {
-    const TcxLexem* failedAt = &start;
-    int low = 0;
-    int high = 0;
+    using enum TcxRegExprLexemCode;
+    // The syntax first: a lexem that does not fit is left for the caller,
+    // which reports what it is ("Illegal integer value", "Illegal '}'").
+    const TcxLexem* last = &start;
+    const auto fail = [&](const TcxLexem* at) {
+        AddLexemError(at ? *at : *last, Res(scxRegExprIncorrectParameterQuantifier));
+    };
+    const auto take = [&](bool fits) {
+        const TcxLexem* lexem = PeekLexem();
+        if (!lexem || !fits) return static_cast<const TcxLexem*>(nullptr);
+        last = NextLexem();
+        return last;
+    };
+    const auto isInteger = [&] { return PeekLexem() && PeekLexem()->Code == relcInteger; };
+    const TcxLexem* lowLexem = take(isInteger());
+    if (!lowLexem) return fail(PeekLexem());
+    const TcxLexem* highLexem = nullptr;
     bool atLeast = false;
-    bool valid = false;
-    const TcxLexem* lexem = NextLexem();
-    if (lexem && LexemInteger(*lexem, low)) {
-        failedAt = lexem;
-        lexem = NextLexem();
-        if (IsSpecial(lexem, "}")) {
-            high = low;
-            valid = true;
-        } else if (IsSpecial(lexem, ",")) {
-            failedAt = lexem;
-            lexem = NextLexem();
-            if (IsSpecial(lexem, "}")) {
-                atLeast = true;
-                valid = true;
-            } else if (lexem && LexemInteger(*lexem, high)) {
-                failedAt = lexem;
-                lexem = NextLexem();
-                valid = IsSpecial(lexem, "}") && high >= low;
-            }
+    if (!take(IsSpecial(PeekLexem(), "}"))) {
+        if (!take(IsSpecial(PeekLexem(), ","))) return fail(PeekLexem());
+        if (take(IsSpecial(PeekLexem(), "}"))) {
+            atLeast = true;
+        } else {
+            highLexem = take(isInteger());
+            if (!highLexem || !take(IsSpecial(PeekLexem(), "}"))) return fail(PeekLexem());
         }
     }
-    if (!valid) {
-        if (lexem) failedAt = lexem;
-        AddLexemError(*failedAt, Res(scxRegExprIncorrectParameterQuantifier));
-        if (lexem && !IsSpecial(lexem, "}")) SkipQuantifierRest();
-        return;
-    }
-    auto* last = alt.GetLastItem();
+    // Then the values: counts that do not fit or do not ascend.
+    int low = 0;
+    int high = 0;
+    if (!LexemInteger(*lowLexem, low)) return fail(lowLexem);
+    if (highLexem && !LexemInteger(*highLexem, high)) return fail(highLexem);
+    if (!highLexem) high = low;
+    if (high < low) return fail(last);
+
+    auto* item = alt.GetLastItem();
     // An open repetition of an item that can match the empty text would loop
     // without reading a character, as '*' would.
-    if (last->CanMissing() || (atLeast && last->CanEmpty())) {
+    if (item->CanMissing() || (atLeast && item->CanEmpty())) {
         AddLexemError(start, Res(scxRegExprCantUseParameterQuantifier));
         return;
     }
     const std::size_t copies = static_cast<std::size_t>(atLeast ? low + 1 : high);
-    const std::size_t size = last->StateCount() + 2;
+    const std::size_t size = item->StateCount() + 2;
     const std::size_t chain = atLeast ? 1 : static_cast<std::size_t>(high - low);
-    if (copies > MaxStateCount / size || last->Depth() + chain + 1 > MaxNestingDepth ||
+    if (copies > MaxStateCount / size || item->Depth() + chain + 1 > MaxNestingDepth ||
         !ReserveStates(copies * size + 2)) {
         AddLexemError(start, Res(scxRegExprIncorrectParameterQuantifier));
         return;

@@ -565,7 +565,6 @@ private:
     void ParseEnumeration(TcxRegExprParserAlt& alt);
     void ParseQuantifier(TcxRegExprParserAlt& alt, const TcxLexem& start);
     bool ApplyQuantifier(TcxRegExprParserAlt& alt, std::unique_ptr<TcxRegExprQuantifier> quantifier);
-    void SkipQuantifierRest();
     bool ReserveStates(std::size_t count);
     void StopParsing();
     void Discard(std::unique_ptr<TcxRegExprParserItem> item);

@@ -131,8 +131,13 @@ INSTANTIATE_TEST_SUITE_P(
         ErrorCase{"*", {"Line1, Char1: Illegal quantifier '*'"}},
         ErrorCase{"?a", {"Line1, Char1: Illegal quantifier '?'"}},
         ErrorCase{"a{3,1}", {"Line1, Char6: Incorrect parameter quantifier"}},
-        ErrorCase{"a{,3}", {"Line1, Char3: Incorrect parameter quantifier"}},
-        ErrorCase{"{2}", {"Line1, Char1: Incorrect parameter quantifier"}},
+        // A lexem that does not fit the quantifier is reported for what it is.
+        ErrorCase{"a{,3}", {"Line1, Char3: Incorrect parameter quantifier", "Line1, Char4: Illegal integer value",
+                            "Line1, Char5: Illegal '}'"}},
+        ErrorCase{"{2}", {"Line1, Char1: Incorrect parameter quantifier", "Line1, Char2: Illegal integer value",
+                          "Line1, Char3: Illegal '}'"}},
+        ErrorCase{"a{2 3}", {"Line1, Char5: Incorrect parameter quantifier", "Line1, Char5: Illegal integer value",
+                             "Line1, Char6: Illegal '}'"}},
         ErrorCase{"a?{2}", {"Line1, Char3: The parameter quantifier cannot be applied here"}},
         // An open repetition of a group that can match nothing would loop.
         ErrorCase{"(a?){2,}", {"Line1, Char5: The parameter quantifier cannot be applied here"}},
