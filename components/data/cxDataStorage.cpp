@@ -467,6 +467,11 @@ int TcxObjectValueType::GetVarType() const
 
 // ---- Registry ---------------------------------------------------------------
 
+hostlib::TClass TcxValueTypeClassList::StaticClass()
+{
+    return hostlib::DefineClass<TcxValueTypeClassList, TObject>("TcxValueTypeClassList");
+}
+
 void TcxValueTypeClassList::RegisterItem(TcxValueTypeClass item)
 {
     if (item && std::find(items_.begin(), items_.end(), item) == items_.end())
@@ -753,6 +758,16 @@ void TcxInternalValueDef::SetLinkObject(TObject* value)
 
 // ---- TcxValueDefs -----------------------------------------------------------
 
+hostlib::TClass TcxValueDefs::StaticClass()
+{
+    return hostlib::DefineClass<TcxValueDefs, TObject>("TcxValueDefs");
+}
+
+hostlib::TClass TcxInternalValueDefs::StaticClass()
+{
+    return hostlib::DefineClass<TcxInternalValueDefs, TcxValueDefs>("TcxInternalValueDefs");
+}
+
 void TcxValueDefs::Changed(TcxValueDef* valueDef, bool resyncNeeded)
 {
     if (storage_)
@@ -878,6 +893,11 @@ void TcxInternalValueDefs::RemoveByLinkObject(const TObject* linkObject)
 }
 
 // ---- TcxValueDefReader ------------------------------------------------------
+
+hostlib::TClass TcxValueDefReader::StaticClass()
+{
+    return hostlib::DefineClass<TcxValueDefReader, TObject>("TcxValueDefReader");
+}
 
 std::string TcxValueDefReader::GetDisplayText(TcxValueDef*)
 {
@@ -1310,6 +1330,11 @@ std::vector<TcxValueDef*> TcxDataStorage::StreamingOrder(TcxValueDefs* valueDefs
 }
 
 // ---- TcxLookupList ----------------------------------------------------------
+
+hostlib::TClass TcxLookupList::StaticClass()
+{
+    return hostlib::DefineClass<TcxLookupList, TObject>("TcxLookupList");
+}
 
 bool TcxLookupList::Find(const Variant& key, int& index) const
 {

@@ -287,8 +287,11 @@ public:
 };
 
 // The registered value types, in registration order.
-class TcxValueTypeClassList {
+class TcxValueTypeClassList : public TObject {
 public:
+    static hostlib::TClass StaticClass();
+    hostlib::TClass ClassType() const override { return StaticClass(); }
+
     void RegisterItem(TcxValueTypeClass item);
     void UnregisterItem(TcxValueTypeClass item);
     TcxValueTypeClass ItemByCaption(const std::string& caption) const;
@@ -400,12 +403,12 @@ private:
     TcxValueDef* valueDef_ = nullptr;
 };
 
-class TcxValueDefs {
+class TcxValueDefs : public TObject {
 public:
+    static hostlib::TClass StaticClass();
+    hostlib::TClass ClassType() const override { return StaticClass(); }
+
     explicit TcxValueDefs(TcxDataStorage* storage) : storage_(storage) {}
-    TcxValueDefs(const TcxValueDefs&) = delete;
-    TcxValueDefs& operator=(const TcxValueDefs&) = delete;
-    virtual ~TcxValueDefs() = default;
 
     virtual void Changed(TcxValueDef* valueDef, bool resyncNeeded);
     virtual std::unique_ptr<TcxValueDef> CreateValueDef(TcxValueTypeClass valueTypeClass);
@@ -438,6 +441,9 @@ private:
 
 class TcxInternalValueDefs : public TcxValueDefs {
 public:
+    static hostlib::TClass StaticClass();
+    hostlib::TClass ClassType() const override { return StaticClass(); }
+
     using TcxValueDefs::TcxValueDefs;
     std::unique_ptr<TcxValueDef> CreateValueDef(TcxValueTypeClass valueTypeClass) override;
     TcxValueDef* FindByLinkObject(const TObject* linkObject) const;
@@ -445,9 +451,11 @@ public:
 };
 
 // The source ReadRecord fills a record from.
-class TcxValueDefReader {
+class TcxValueDefReader : public TObject {
 public:
-    virtual ~TcxValueDefReader() = default;
+    static hostlib::TClass StaticClass();
+    hostlib::TClass ClassType() const override { return StaticClass(); }
+
     virtual std::string GetDisplayText(TcxValueDef* valueDef);
     virtual Variant GetValue(TcxValueDef* valueDef);
     virtual bool IsInternal(TcxValueDef* valueDef);
@@ -573,8 +581,11 @@ struct TcxLookupListItem {
 };
 
 // Key-to-text pairs sorted by key in VarCompare order.
-class TcxLookupList {
+class TcxLookupList : public TObject {
 public:
+    static hostlib::TClass StaticClass();
+    hostlib::TClass ClassType() const override { return StaticClass(); }
+
     bool Find(const Variant& key, int& index) const;
     void Insert(int index, const Variant& key, const std::string& text);
     void Clear() { items_.clear(); }

@@ -422,3 +422,20 @@ Variant ReadVariantFunc(TStream& stream)
     return value;
 }
 void WriteVariantProc(TStream& stream, const Variant& value) { WriteVariant(stream, value); }
+
+// ---- Filers -----------------------------------------------------------------
+
+hostlib::TClass TcxFiler::StaticClass()
+{
+    return hostlib::DefineClass<TcxFiler, hostlib::TObject>("TcxFiler");
+}
+
+hostlib::TClass TcxReader::StaticClass()
+{
+    return hostlib::DefineClass<TcxReader, TcxFiler>("TcxReader");
+}
+
+hostlib::TClass TcxWriter::StaticClass()
+{
+    return hostlib::DefineClass<TcxWriter, TcxFiler>("TcxWriter");
+}

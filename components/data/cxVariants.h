@@ -90,10 +90,12 @@ hostlib::Variant ReadVariantFunc(hostlib::TStream& stream);
 void WriteVariantProc(hostlib::TStream& stream, const hostlib::Variant& value);
 
 // Holds one stream it does not own.
-class TcxFiler {
+class TcxFiler : public hostlib::TObject {
 public:
+    static hostlib::TClass StaticClass();
+    hostlib::TClass ClassType() const override { return StaticClass(); }
+
     explicit TcxFiler(hostlib::TStream& stream) : stream_(&stream) {}
-    virtual ~TcxFiler() = default;
     hostlib::TStream& Stream() const { return *stream_; }
 
 private:
@@ -102,6 +104,9 @@ private:
 
 class TcxReader : public TcxFiler {
 public:
+    static hostlib::TClass StaticClass();
+    hostlib::TClass ClassType() const override { return StaticClass(); }
+
     using TcxFiler::TcxFiler;
     bool ReadBoolean() { return ReadBooleanFunc(Stream()); }
     std::uint8_t ReadByte() { return ReadByteFunc(Stream()); }
@@ -123,6 +128,9 @@ public:
 
 class TcxWriter : public TcxFiler {
 public:
+    static hostlib::TClass StaticClass();
+    hostlib::TClass ClassType() const override { return StaticClass(); }
+
     using TcxFiler::TcxFiler;
     void WriteBoolean(bool value) { WriteBooleanProc(Stream(), value); }
     void WriteByte(std::uint8_t value) { WriteByteProc(Stream(), value); }

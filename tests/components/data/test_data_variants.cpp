@@ -110,6 +110,10 @@ TEST(DataStreamScalars, ReaderGivesBackWhatWriterWrote)
     EXPECT_EQ(reader.ReadWideString(), u"\u00e9\U0001F600");
     EXPECT_EQ(reader.ReadWord(), 65535);
     EXPECT_EQ(stream.Position(), stream.Size());
+    EXPECT_EQ(&reader.Stream(), &stream);
+    EXPECT_EQ(reader.ClassName(), "TcxReader");
+    EXPECT_EQ(writer.ClassName(), "TcxWriter");
+    EXPECT_TRUE(writer.InheritsFrom(TcxFiler::StaticClass()));
 }
 
 TEST(DataStreamScalars, DamagedInputRaisesReadError)
