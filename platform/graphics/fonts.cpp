@@ -9,6 +9,7 @@
 #include <algorithm>
 #include <cctype>
 #include <cmath>
+#include <cstdlib>
 #include <cstring>
 #include <map>
 #include <tuple>
@@ -83,7 +84,12 @@ bool FindFont(const std::vector<std::string>& families, bool bold, bool italic, 
         out = it->second;
         return !out.file.empty();
     }
-    static bool ready = FcInit() == FcTrue;
+    static bool ready = [] {
+        if (FcInit() != FcTrue)
+            return false;
+        std::atexit(FcFini); // fontconfig keeps its configuration until told
+        return true;
+    }();
     Match m;
     if (ready) {
         for (const auto& family : families) {

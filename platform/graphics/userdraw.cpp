@@ -545,10 +545,12 @@ void RadioButton(DCObj& dc, const Target& t, const RECT& r, UINT state)
 }
 
 // A filled triangle of rows 1, 3, 5, ... pointing in a direction, centred.
-void Arrow(DCObj& dc, const Target& t, const RECT& r, int direction, COLORREF color)
+// `rows` 0: sized from the rectangle (a quarter of its smaller side).
+void Arrow(DCObj& dc, const Target& t, const RECT& r, int direction, COLORREF color, int rows = 0)
 {
     int w = r.right - r.left, h = r.bottom - r.top;
-    int rows = std::max(1, (std::min(w, h) + 1) / 4);
+    if (rows <= 0)
+        rows = std::max(1, (std::min(w, h) + 1) / 4);
     Paint p = SolidPaint(TargetPixel(dc, color));
     bool vertical = direction == 0 || direction == 1; // up, down
     int len = 2 * rows - 1;
@@ -567,12 +569,10 @@ void Arrow(DCObj& dc, const Target& t, const RECT& r, int direction, COLORREF co
     }
 }
 
-void ButtonFace(DCObj& dc, const Target& t, HDC handle, RECT& r, UINT state)
+void ButtonFace(HDC handle, RECT& r, UINT state, bool soft)
 {
-    (void)dc;
-    (void)t;
     UINT edge = (state & DFCS_PUSHED) ? EDGE_SUNKEN : EDGE_RAISED;
-    UINT flags = BF_RECT | BF_MIDDLE | BF_ADJUST | BF_SOFT;
+    UINT flags = BF_RECT | BF_MIDDLE | BF_ADJUST | (soft ? BF_SOFT : 0);
     if (state & DFCS_FLAT)
         flags = BF_RECT | BF_MIDDLE | BF_ADJUST | BF_FLAT;
     if ((state & DFCS_PUSHED) && (state & DFCS_FLAT))
@@ -600,23 +600,25 @@ void ScrollControl(DCObj& dc, const Target& t, HDC handle, RECT r, UINT state)
         }
         return;
     }
-    ButtonFace(dc, t, handle, r, state);
+    // The arrow is sized from the whole button: rows 1, 3, 5, 7 on 16 pixels.
+    int rows = std::max(1, (std::min(r.right - r.left, r.bottom - r.top) + 1) / 4);
+    ButtonFace(handle, r, state, false);
     if (state & DFCS_PUSHED)
         OffsetRect(&r, 1, 1);
     int dir = kind == DFCS_SCROLLUP ? 0 : kind == DFCS_SCROLLLEFT ? 2 : kind == DFCS_SCROLLRIGHT ? 3 : 1;
     if (state & DFCS_INACTIVE) {
         RECT shadow = r;
         OffsetRect(&shadow, 1, 1);
-        Arrow(dc, t, shadow, dir, GetSysColor(COLOR_BTNHIGHLIGHT));
-        Arrow(dc, t, r, dir, GetSysColor(COLOR_GRAYTEXT));
+        Arrow(dc, t, shadow, dir, GetSysColor(COLOR_BTNHIGHLIGHT), rows);
+        Arrow(dc, t, r, dir, GetSysColor(COLOR_GRAYTEXT), rows);
     } else {
-        Arrow(dc, t, r, dir, GetSysColor(COLOR_BTNTEXT));
+        Arrow(dc, t, r, dir, GetSysColor(COLOR_BTNTEXT), rows);
     }
 }
 
 void CaptionControl(DCObj& dc, const Target& t, HDC handle, RECT r, UINT state)
 {
-    ButtonFace(dc, t, handle, r, state);
+    ButtonFace(handle, r, state, false);
     if (state & DFCS_PUSHED)
         OffsetRect(&r, 1, 1);
     int w = r.right - r.left, h = r.bottom - r.top;
@@ -664,7 +666,7 @@ BOOL DrawFrameControl(HDC handle, LPRECT rect, UINT type, UINT state)
     case DFC_BUTTON: {
         UINT kind = state & 0xFF;
         if (kind & DFCS_BUTTONPUSH) {
-            ButtonFace(*dc, t, handle, r, state);
+            ButtonFace(handle, r, state, true);
             if (state & DFCS_ADJUSTRECT)
                 *rect = r;
         } else if (kind & (DFCS_BUTTONRADIOIMAGE | DFCS_BUTTONRADIOMASK | DFCS_BUTTONRADIO)) {

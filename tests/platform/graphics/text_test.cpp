@@ -1,0 +1,397 @@
+// Fonts and text placement. Glyph shapes differ between machines, so text is
+// checked as rectangles: the opaque text cell, ink bounding boxes, extents.
+#include "tests/platform/graphics/canvas.h"
+
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <string>
+
+using quelvo::gfx::test::Canvas;
+using quelvo::gfx::test::Selected;
+
+namespace {
+
+const COLORREF kBlack = RGB(0, 0, 0);
+const COLORREF kWhite = RGB(255, 255, 255);
+const COLORREF kCell = RGB(0, 255, 0);
+
+HFONT Font(int height, const char* face = "Tahoma", int weight = FW_NORMAL, int escapement = 0)
+{
+    return CreateFontA(height, 0, escapement, 0, weight, 0, 0, 0, DEFAULT_CHARSET, 0, 0, 0, 0, face);
+}
+
+SIZE Extent(HDC dc, const char* text)
+{
+    SIZE s{};
+    GetTextExtentPoint32A(dc, text, static_cast<int>(std::strlen(text)), &s);
+    return s;
+}
+
+// Canvas with a font selected and an opaque green cell background, so the
+// text cell shows as a green rectangle.
+struct TextCanvas : Canvas {
+    Selected font;
+    TextCanvas(int w, int h, int height = -13) : Canvas(w, h), font(dc(), Font(height))
+    {
+        SetBkColor(dc(), kCell);
+        SetBkMode(dc(), OPAQUE);
+    }
+    RECT CellBox() const { return BoxOf(kCell); }
+    RECT BoxOf(COLORREF c) const
+    {
+        RECT r{width(), height(), 0, 0};
+        for (int y = 0; y < height(); ++y)
+            for (int x = 0; x < width(); ++x)
+                if (At(x, y) == c) {
+                    r.left = std::min<LONG>(r.left, x);
+                    r.top = std::min<LONG>(r.top, y);
+                    r.right = std::max<LONG>(r.right, x + 1);
+                    r.bottom = std::max<LONG>(r.bottom, y + 1);
+                }
+        return r.left < r.right ? r : RECT{};
+    }
+};
+
+void ExpectRect(const RECT& got, const RECT& want, const std::string& what)
+{
+    EXPECT_EQ(got.left, want.left) << what;
+    EXPECT_EQ(got.top, want.top) << what;
+    EXPECT_EQ(got.right, want.right) << what;
+    EXPECT_EQ(got.bottom, want.bottom) << what;
+}
+
+TEST(FontTest, HeightsInPixelsMapToEmOrCellHeights)
+{
+    Canvas cv(4, 4);
+    for (int em : {8, 11, 13, 20, 32}) {
+        Selected f(cv.dc(), Font(-em));
+        TEXTMETRICA tm;
+        ASSERT_TRUE(GetTextMetricsA(cv.dc(), &tm));
+        EXPECT_EQ(tm.tmHeight, tm.tmAscent + tm.tmDescent);
+        EXPECT_EQ(tm.tmHeight - tm.tmInternalLeading, em) << "negative height is the em size";
+        EXPECT_GT(tm.tmAveCharWidth, 0);
+        EXPECT_GE(tm.tmMaxCharWidth, tm.tmAveCharWidth);
+    }
+    for (int cell : {12, 16, 24}) {
+        Selected f(cv.dc(), Font(cell));
+        TEXTMETRICA tm;
+        GetTextMetricsA(cv.dc(), &tm);
+        EXPECT_NEAR(tm.tmHeight, cell, 1) << "positive height is the cell height";
+    }
+}
+
+TEST(FontTest, FaceNamesAreReportedAsRequestedAndBoldIsWider)
+{
+    Canvas cv(4, 4);
+    for (const char* face : {"MS Sans Serif", "MS Shell Dlg", "Tahoma", "Arial", "Segoe UI", "Courier New", "No Such Face"}) {
+        Selected f(cv.dc(), Font(-13, face));
+        char name[LF_FACESIZE] = {};
+        EXPECT_EQ(GetTextFaceA(cv.dc(), LF_FACESIZE, name), static_cast<int>(std::strlen(face)));
+        EXPECT_STREQ(name, face);
+        EXPECT_GT(Extent(cv.dc(), "Hello").cx, 0) << face;
+    }
+    LONG normal, bold;
+    {
+        Selected f(cv.dc(), Font(-13, "Tahoma", FW_NORMAL));
+        normal = Extent(cv.dc(), "Wide text here").cx;
+    }
+    {
+        Selected f(cv.dc(), Font(-13, "Tahoma", FW_BOLD));
+        bold = Extent(cv.dc(), "Wide text here").cx;
+    }
+    EXPECT_GT(bold, normal);
+    Selected mono(cv.dc(), Font(-13, "Courier New"));
+    EXPECT_EQ(Extent(cv.dc(), "iiii").cx, Extent(cv.dc(), "WWWW").cx) << "fixed pitch";
+}
+
+TEST(TextMeasureTest, ExtentsAddUpAndCountCharactersNotBytes)
+{
+    Canvas cv(4, 4);
+    Selected f(cv.dc(), Font(-13));
+    TEXTMETRICA tm;
+    GetTextMetricsA(cv.dc(), &tm);
+    SIZE ab = Extent(cv.dc(), "ab"), a = Extent(cv.dc(), "a"), b = Extent(cv.dc(), "b"), none = Extent(cv.dc(), "");
+    EXPECT_EQ(ab.cx, a.cx + b.cx);
+    EXPECT_EQ(ab.cy, tm.tmHeight);
+    EXPECT_EQ(none.cx, 0);
+    EXPECT_EQ(none.cy, tm.tmHeight);
+    SetTextCharacterExtra(cv.dc(), 3);
+    EXPECT_EQ(Extent(cv.dc(), "ab").cx, ab.cx + 6);
+    SetTextCharacterExtra(cv.dc(), 0);
+    const char* text = "a\xC3\xA9z"; // a, e-acute (two bytes), z
+    int fit = -1;
+    int dx[3] = {};
+    SIZE s;
+    ASSERT_TRUE(GetTextExtentExPointA(cv.dc(), text, 4, a.cx + 1, &fit, dx, &s));
+    EXPECT_EQ(fit, 1);
+    EXPECT_EQ(dx[0], a.cx);
+    EXPECT_EQ(dx[2], s.cx);
+    int widths[2];
+    GetCharWidth32A(cv.dc(), 'a', 'b', widths);
+    EXPECT_EQ(widths[0], a.cx);
+    ABC abc;
+    GetCharABCWidthsA(cv.dc(), 'W', 'W', &abc);
+    EXPECT_EQ(abc.abcA + static_cast<int>(abc.abcB) + abc.abcC, Extent(cv.dc(), "W").cx);
+    // Bytes that start no character still count, one each.
+    EXPECT_TRUE(GetTextExtentExPointA(cv.dc(), "\xFF\xFE", 2, 1000, &fit, nullptr, &s));
+    EXPECT_EQ(fit, 2);
+}
+
+TEST(TextOutTest, OpaqueCellsSitAtTheReferencePointByAlignment)
+{
+    struct Case {
+        UINT align;
+        int x, y;
+    } cases[] = {{TA_LEFT | TA_TOP, 10, 5}, {TA_RIGHT | TA_TOP, 70, 5}, {TA_CENTER | TA_TOP, 40, 5},
+                 {TA_LEFT | TA_BOTTOM, 10, 30}, {TA_LEFT | TA_BASELINE, 10, 20}};
+    for (const Case& c : cases) {
+        TextCanvas cv(80, 40);
+        TEXTMETRICA tm;
+        GetTextMetricsA(cv.dc(), &tm);
+        SIZE s = Extent(cv.dc(), "Text");
+        SetTextAlign(cv.dc(), c.align);
+        TextOutA(cv.dc(), c.x, c.y, "Text", 4);
+        int left = (c.align & TA_CENTER) == TA_CENTER ? c.x - s.cx / 2 : (c.align & TA_RIGHT) ? c.x - s.cx : c.x;
+        int top = (c.align & TA_BASELINE) == TA_BASELINE ? c.y - tm.tmAscent : (c.align & TA_BOTTOM) ? c.y - tm.tmHeight : c.y;
+        RECT cell = cv.CellBox();
+        // Ink may cover cell pixels; the cell's bounding box still shows.
+        ExpectRect(cell, RECT{left, top, left + s.cx, top + tm.tmHeight}, "align " + std::to_string(c.align));
+        RECT ink = cv.BoxOf(kBlack);
+        EXPECT_GE(ink.left, left - 1);
+        EXPECT_LE(ink.right, left + s.cx + 1);
+        EXPECT_GE(ink.top, top);
+        EXPECT_LE(ink.bottom, top + tm.tmHeight);
+    }
+}
+
+TEST(TextOutTest, UpdateCurrentPositionAdvancesByTheExtent)
+{
+    TextCanvas cv(80, 20);
+    SetTextAlign(cv.dc(), TA_UPDATECP);
+    MoveToEx(cv.dc(), 5, 2, nullptr);
+    TextOutA(cv.dc(), 0, 0, "ab", 2);
+    POINT p;
+    GetCurrentPositionEx(cv.dc(), &p);
+    EXPECT_EQ(p.x, 5 + Extent(cv.dc(), "ab").cx);
+    EXPECT_EQ(p.y, 2);
+}
+
+TEST(TextOutTest, ClippedAndOpaqueRectanglesBoundTheOutput)
+{
+    TextCanvas cv(80, 20);
+    SetBkMode(cv.dc(), TRANSPARENT);
+    RECT clip{10, 0, 20, 20};
+    ExtTextOutA(cv.dc(), 5, 2, ETO_CLIPPED, &clip, "WWWWWWWW", 8, nullptr);
+    RECT ink = cv.BoxOf(kBlack);
+    EXPECT_GE(ink.left, 10);
+    EXPECT_LE(ink.right, 20);
+    TextCanvas op(40, 20);
+    SetBkColor(op.dc(), RGB(255, 0, 0));
+    RECT box{3, 4, 30, 15};
+    ExtTextOutA(op.dc(), 5, 5, ETO_OPAQUE, &box, nullptr, 0, nullptr);
+    ExpectRect(op.BoxOf(RGB(255, 0, 0)), box, "opaque rectangle");
+    int dx[3] = {10, 10, 10};
+    TextCanvas spaced(60, 20);
+    ExtTextOutA(spaced.dc(), 0, 0, 0, nullptr, "abc", 3, dx);
+    EXPECT_EQ(spaced.CellBox().right, 30) << "caller's advances";
+}
+
+TEST(TextOutTest, VerticalTextRunsUpward)
+{
+    Canvas cv(40, 120);
+    Selected f(cv.dc(), Font(-13, "Tahoma", FW_NORMAL, 900));
+    SetBkMode(cv.dc(), TRANSPARENT);
+    TextOutA(cv.dc(), 10, 110, "Vertical text", 13);
+    RECT ink = cv.InkBox();
+    EXPECT_GT(ink.bottom - ink.top, 2 * (ink.right - ink.left));
+    EXPECT_LE(ink.bottom, 111);
+    EXPECT_GE(ink.left, 9);
+}
+
+// --- DrawText ------------------------------------------------------------------
+
+TEST(DrawTextTest, SingleLinePlacementByAlignment)
+{
+    struct Case {
+        UINT format;
+        char h, v; // l c r / t c b
+    } cases[] = {
+        {DT_SINGLELINE, 'l', 't'},
+        {DT_SINGLELINE | DT_CENTER | DT_VCENTER, 'c', 'c'},
+        {DT_SINGLELINE | DT_RIGHT | DT_BOTTOM, 'r', 'b'},
+        {DT_SINGLELINE | DT_CENTER, 'c', 't'},
+        {DT_VCENTER | DT_RIGHT, 'r', 't'}, // vertical alignment needs a single line
+    };
+    for (const Case& c : cases) {
+        TextCanvas cv(120, 50);
+        RECT r{10, 5, 110, 45};
+        SIZE s = Extent(cv.dc(), "Label");
+        int h = DrawTextA(cv.dc(), "Label", -1, &r, c.format);
+        int left = c.h == 'l' ? 10 : c.h == 'r' ? 110 - s.cx : 10 + (100 - s.cx) / 2;
+        int top = c.v == 't' ? 5 : c.v == 'b' ? 45 - s.cy : 5 + (40 - s.cy) / 2;
+        ExpectRect(cv.CellBox(), RECT{left, top, left + s.cx, top + s.cy}, "format " + std::to_string(c.format));
+        EXPECT_EQ(h, top - 5 + s.cy);
+    }
+}
+
+TEST(DrawTextTest, CalcRectMeasuresWithoutDrawing)
+{
+    TextCanvas cv(100, 60);
+    SIZE s = Extent(cv.dc(), "Measure me");
+    RECT r{5, 7, 6, 8};
+    int h = DrawTextA(cv.dc(), "Measure me", -1, &r, DT_CALCRECT | DT_SINGLELINE);
+    EXPECT_EQ(h, s.cy);
+    ExpectRect(r, RECT{5, 7, 5 + s.cx, 7 + s.cy}, "calc single");
+    RECT two{0, 0, 1000, 0};
+    EXPECT_EQ(DrawTextA(cv.dc(), "one\ntwo", -1, &two, DT_CALCRECT), 2 * s.cy);
+    EXPECT_EQ(two.right, std::max(Extent(cv.dc(), "one").cx, Extent(cv.dc(), "two").cx));
+    RECT one{0, 0, 1000, 0};
+    EXPECT_EQ(DrawTextA(cv.dc(), "one\r\ntwo", -1, &one, DT_CALCRECT | DT_SINGLELINE), s.cy);
+    EXPECT_EQ(cv.CellBox().right, 0) << "nothing drawn";
+}
+
+TEST(DrawTextTest, WordBreakWrapsAtBlanksAndKeepsLongWordsUnlessEditControl)
+{
+    TextCanvas cv(200, 100);
+    int w2 = Extent(cv.dc(), "aaa bbb").cx;
+    RECT r{0, 0, w2 + 2, 0};
+    int h = DrawTextA(cv.dc(), "aaa bbb ccc", -1, &r, DT_CALCRECT | DT_WORDBREAK);
+    EXPECT_EQ(h, 2 * Extent(cv.dc(), "a").cy);
+    EXPECT_EQ(r.right, w2) << "the widest line";
+    // A word wider than the rectangle stays whole without DT_EDITCONTROL.
+    int narrow = Extent(cv.dc(), "abc").cx;
+    RECT k{0, 0, narrow, 0};
+    DrawTextA(cv.dc(), "abcdefgh", -1, &k, DT_CALCRECT | DT_WORDBREAK);
+    EXPECT_EQ(k.bottom, Extent(cv.dc(), "a").cy);
+    EXPECT_EQ(k.right, Extent(cv.dc(), "abcdefgh").cx);
+    RECT e{0, 0, narrow, 0};
+    DrawTextA(cv.dc(), "abcdefgh", -1, &e, DT_CALCRECT | DT_WORDBREAK | DT_EDITCONTROL);
+    EXPECT_GE(e.bottom, 2 * Extent(cv.dc(), "a").cy);
+    EXPECT_LE(e.right, narrow);
+    // Drawn lines: the first cell is exactly "aaa bbb", the second "ccc".
+    RECT draw{0, 0, w2 + 2, 100};
+    DrawTextA(cv.dc(), "aaa bbb ccc", -1, &draw, DT_WORDBREAK);
+    int lh = Extent(cv.dc(), "a").cy;
+    int rowWidth[2] = {0, 0};
+    for (int row = 0; row < 2; ++row)
+        for (int x = 0; x < 200; ++x)
+            for (int y = row * lh; y < (row + 1) * lh; ++y)
+                if (cv.At(x, y) != kWhite) {
+                    rowWidth[row] = std::max(rowWidth[row], x + 1);
+                    break;
+                }
+    EXPECT_EQ(rowWidth[0], w2);
+    EXPECT_EQ(rowWidth[1], Extent(cv.dc(), "ccc").cx);
+}
+
+TEST(DrawTextTest, EditControlHidesAPartlyVisibleLastLine)
+{
+    TextCanvas cv(200, 100);
+    int lh = Extent(cv.dc(), "a").cy;
+    RECT r{0, 0, 200, lh + lh / 2};
+    DrawTextA(cv.dc(), "one\ntwo", -1, &r, DT_EDITCONTROL);
+    EXPECT_EQ(cv.CellBox().bottom, lh);
+    TextCanvas plain(200, 100);
+    DrawTextA(plain.dc(), "one\ntwo", -1, &r, 0);
+    EXPECT_EQ(plain.CellBox().bottom, r.bottom) << "clipped to the rectangle";
+}
+
+TEST(DrawTextTest, EllipsesShortenTextToFit)
+{
+    TextCanvas cv(300, 40);
+    char end[] = "An overly long caption for this box";
+    int width = Extent(cv.dc(), "An overly").cx;
+    RECT r{0, 0, width, 20};
+    DrawTextExA(cv.dc(), end, -1, &r, DT_SINGLELINE | DT_END_ELLIPSIS | DT_MODIFYSTRING, nullptr);
+    std::string shown(end);
+    EXPECT_EQ(shown.substr(shown.size() - 3), "...");
+    EXPECT_LE(Extent(cv.dc(), shown.c_str()).cx, width);
+    EXPECT_LE(cv.CellBox().right, width);
+    char path[] = "C:\\Program Files\\Some Folder\\file.txt";
+    RECT p{0, 0, Extent(cv.dc(), "C:\\Pro...\\file.txt").cx, 20};
+    DrawTextExA(cv.dc(), path, -1, &p, DT_SINGLELINE | DT_PATH_ELLIPSIS | DT_MODIFYSTRING, nullptr);
+    std::string shortened(path);
+    EXPECT_NE(shortened.find("...\\file.txt"), std::string::npos) << shortened;
+    EXPECT_EQ(shortened.rfind("C:\\", 0), 0u) << shortened;
+    char fits[] = "ok";
+    RECT wide{0, 0, 300, 20};
+    DrawTextExA(cv.dc(), fits, -1, &wide, DT_SINGLELINE | DT_END_ELLIPSIS | DT_MODIFYSTRING, nullptr);
+    EXPECT_STREQ(fits, "ok");
+}
+
+TEST(DrawTextTest, PrefixesUnderlineTheirLetterUnlessHiddenOrDisabled)
+{
+    struct Case {
+        const char* text;
+        UINT format;
+        const char* shown;
+        bool underline;
+    } cases[] = {
+        {"&File", DT_SINGLELINE, "File", true},
+        {"&File", DT_SINGLELINE | DT_NOPREFIX, "&File", false},
+        {"&File", DT_SINGLELINE | DT_HIDEPREFIX, "File", false},
+        {"Save && Exit", DT_SINGLELINE, "Save & Exit", false},
+    };
+    for (const Case& c : cases) {
+        TextCanvas cv(200, 30);
+        SetBkMode(cv.dc(), TRANSPARENT);
+        SetTextColor(cv.dc(), RGB(255, 0, 0));
+        RECT calc{0, 0, 200, 30};
+        DrawTextA(cv.dc(), c.text, -1, &calc, c.format | DT_CALCRECT);
+        EXPECT_EQ(calc.right, Extent(cv.dc(), c.shown).cx) << c.text;
+        RECT r{0, 0, 200, 30};
+        DrawTextA(cv.dc(), c.text, -1, &r, c.format);
+        // The underline is a full row of text colour under the first letter.
+        TEXTMETRICA tm;
+        GetTextMetricsA(cv.dc(), &tm);
+        int fw = Extent(cv.dc(), "F").cx;
+        bool found = false;
+        for (int y = tm.tmAscent; y < 30 && !found; ++y) {
+            int run = 0;
+            for (int x = 0; x < fw; ++x)
+                run += cv.At(x, y) == RGB(255, 0, 0);
+            found = run == fw;
+        }
+        EXPECT_EQ(found, c.underline) << c.text << " / " << c.format;
+    }
+}
+
+TEST(DrawTextTest, TabsExpandToStopsOfEightAverageCharacters)
+{
+    TextCanvas cv(300, 20);
+    TEXTMETRICA tm;
+    GetTextMetricsA(cv.dc(), &tm);
+    RECT r{0, 0, 300, 20};
+    DrawTextA(cv.dc(), "a\tb", -1, &r, DT_SINGLELINE | DT_EXPANDTABS | DT_CALCRECT);
+    EXPECT_EQ(r.right, 8 * tm.tmAveCharWidth + Extent(cv.dc(), "b").cx);
+    RECT plain{0, 0, 300, 20};
+    DrawTextA(cv.dc(), "a\tb", -1, &plain, DT_SINGLELINE | DT_CALCRECT);
+    EXPECT_EQ(plain.right, Extent(cv.dc(), "ab").cx);
+}
+
+TEST(DrawTextTest, NoClipLetsTextLeaveTheRectangle)
+{
+    for (UINT extra : {0u, DT_NOCLIP}) {
+        TextCanvas cv(200, 30);
+        RECT r{0, 0, 10, 30};
+        DrawTextA(cv.dc(), "A wide line of text", -1, &r, DT_SINGLELINE | extra);
+        EXPECT_EQ(cv.CellBox().right > 10, extra == DT_NOCLIP);
+    }
+}
+
+TEST(DrawTextTest, HostileArgumentsFailQuietly)
+{
+    TextCanvas cv(50, 20);
+    RECT r{0, 0, 50, 20};
+    EXPECT_EQ(DrawTextA(cv.dc(), nullptr, 5, &r, 0), 0);
+    EXPECT_EQ(DrawTextA(cv.dc(), "x", -5, &r, 0), 0);
+    EXPECT_EQ(DrawTextA(cv.dc(), "x", 1, nullptr, 0), 0);
+    EXPECT_EQ(DrawTextA(nullptr, "x", 1, &r, 0), 0);
+    EXPECT_GT(DrawTextA(cv.dc(), "\xC3\x28\xA0\xA1", 4, &r, DT_SINGLELINE), 0) << "broken UTF-8 still draws";
+    RECT tiny{0, 0, 1, 0};
+    EXPECT_GT(DrawTextA(cv.dc(), "abc def", -1, &tiny, DT_CALCRECT | DT_WORDBREAK | DT_EDITCONTROL), 0)
+        << "a width below one character still ends";
+}
+
+} // namespace
