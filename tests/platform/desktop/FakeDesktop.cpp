@@ -12,6 +12,8 @@ bool Pump::Until(const std::function<bool()>& condition, std::chrono::millisecon
 {
     const auto deadline = std::chrono::steady_clock::now() + limit;
     for (;;) {
+        for (const auto& work : work_)
+            work();
         for (BusConnection* connection : connections_)
             connection->Dispatch();
         if (condition())
@@ -23,7 +25,7 @@ bool Pump::Until(const std::function<bool()>& condition, std::chrono::millisecon
             if (connection->IsOpen())
                 fds.push_back(pollfd{connection->Fd(), connection->Events(), 0});
         }
-        poll(fds.data(), fds.size(), 5);
+        poll(fds.data(), fds.size(), work_.empty() ? 5 : 2);
     }
 }
 

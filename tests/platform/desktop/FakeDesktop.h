@@ -18,12 +18,15 @@ namespace quelvo::desktop::testing {
 class Pump {
 public:
     void Add(BusConnection* connection) { connections_.push_back(connection); }
+    // Runs on every round, e.g. the window layer's message loop.
+    void AddWork(std::function<void()> work) { work_.push_back(std::move(work)); }
     bool Until(const std::function<bool()>& condition, std::chrono::milliseconds limit = std::chrono::seconds(5));
     // Serves for a short while, for checks that something did NOT happen.
     void Settle() { Until([] { return false; }, std::chrono::milliseconds(150)); }
 
 private:
     std::vector<BusConnection*> connections_;
+    std::vector<std::function<void()>> work_;
 };
 
 // Calls a method on another connection without blocking the loop that must

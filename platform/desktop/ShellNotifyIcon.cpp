@@ -1,0 +1,311 @@
+// The notification-area icons of the process, kept as the Windows-style
+// records the programs pass, shown through the desktop session. Everything
+// the bus reports reaches the windows as posted messages, from the window
+// layer's loop: nothing here runs a window procedure directly.
+
+#include "platform/desktop/shellapi.h"
+#include "platform/desktop/traymenu.h"
+
+#include "platform/desktop/BusText.h"
+#include "platform/desktop/DesktopSession.h"
+#include "platform/desktop/IconPixels.h"
+#include "platform/windows/loop.h"
+#include "platform/windows/winuser.h"
+
+#include <algorithm>
+#include <map>
+#include <memory>
+#include <unistd.h>
+#include <vector>
+
+namespace quelvo::desktop {
+
+namespace {
+
+constexpr const char* kProductName = "Quelvo";
+// Balloons stay at least this long, as they do on Windows.
+constexpr UINT kMinimumBalloonMs = 10000;
+
+struct TrayIcon {
+    HWND hwnd = nullptr;
+    UINT id = 0;
+    UINT callbackMessage = 0;
+    HICON icon = nullptr;
+    std::string tip;
+    std::unique_ptr<StatusNotifierItem> item;
+    // The panel asked for the exported menu; the next TrackPopupMenu of the
+    // window goes there.
+    bool menuForPanel = false;
+};
+
+class TrayIcons {
+public:
+    static TrayIcons& Instance()
+    {
+        static TrayIcons instance;
+        return instance;
+    }
+
+    BOOL Apply(DWORD message, const NOTIFYICONDATAA& data);
+    bool ExportMenu(HWND owner, const std::vector<MenuItem>& menu);
+    void Name(HICON icon, const std::string& name) { iconNames_[icon] = ToBusText(name); }
+    void Shutdown();
+
+private:
+    DesktopSession& Session();
+    TrayIcon* Find(HWND hwnd, UINT id);
+    void Update(TrayIcon& icon, const NOTIFYICONDATAA& data);
+    void ShowIcon(TrayIcon& icon);
+    void PushIcon(TrayIcon& icon);
+    std::string NameOf(HICON icon) const;
+    void ForgetDeadWindows();
+    void ShowBalloon(const TrayIcon& icon, const NOTIFYICONDATAA& data);
+    void Post(const TrayIcon& icon, UINT mouseMessage);
+    void WatcherAppeared();
+    void WatcherVanished();
+    std::uint64_t Key(const TrayIcon& icon) const
+    {
+        return (static_cast<std::uint64_t>(reinterpret_cast<std::uintptr_t>(icon.hwnd)) << 16) ^ icon.id;
+    }
+
+    std::unique_ptr<DesktopSession> session_;
+    int loopSource_ = 0;
+    std::vector<std::unique_ptr<TrayIcon>> icons_;
+    std::map<HICON, std::string> iconNames_;
+};
+
+DesktopSession& TrayIcons::Session()
+{
+    if (!session_) {
+        session_ = DesktopSession::OpenUserSession();
+        session_->OnWatcherAppeared = [this] { WatcherAppeared(); };
+        session_->OnWatcherVanished = [this] { WatcherVanished(); };
+        if (session_->Online())
+            loopSource_ = win::AddLoopSource(session_->Fd(), [this] {
+                if (session_)
+                    session_->Dispatch();
+            });
+    }
+    return *session_;
+}
+
+void TrayIcons::Shutdown()
+{
+    icons_.clear();
+    if (loopSource_ != 0)
+        win::RemoveLoopSource(loopSource_);
+    loopSource_ = 0;
+    session_.reset();
+}
+
+TrayIcon* TrayIcons::Find(HWND hwnd, UINT id)
+{
+    const auto it = std::find_if(icons_.begin(), icons_.end(),
+                                 [&](const auto& icon) { return icon->hwnd == hwnd && icon->id == id; });
+    return it == icons_.end() ? nullptr : it->get();
+}
+
+void TrayIcons::Post(const TrayIcon& icon, UINT mouseMessage)
+{
+    if (icon.callbackMessage != 0)
+        PostMessageA(icon.hwnd, icon.callbackMessage, icon.id, static_cast<LPARAM>(mouseMessage));
+}
+
+void TrayIcons::ShowIcon(TrayIcon& icon)
+{
+    icon.item = Session().CreateItem(kProductName);
+    if (!icon.item)
+        return;
+    TrayIcon* self = &icon;
+    icon.item->OnActivate = [this, self](int, int) { Post(*self, WM_LBUTTONDBLCLK); };
+    icon.item->OnSecondaryActivate = [this, self](int, int) { Post(*self, WM_MBUTTONUP); };
+    icon.item->OnContextMenu = [this, self](int, int) {
+        self->menuForPanel = false;
+        Post(*self, WM_RBUTTONUP);
+    };
+    icon.item->Menu().OnOpening = [this, self] {
+        self->menuForPanel = true;
+        Post(*self, WM_RBUTTONUP);
+    };
+    icon.item->Menu().OnCommand = [self](int command) {
+        PostMessageA(self->hwnd, WM_COMMAND, MAKEWPARAM(static_cast<WORD>(command), 0), 0);
+    };
+    PushIcon(icon);
+    icon.item->SetToolTip(icon.tip);
+}
+
+void TrayIcons::PushIcon(TrayIcon& icon)
+{
+    std::vector<IconImage> images;
+    if (auto image = IconImageOf(icon.icon))
+        images.push_back(std::move(*image));
+    icon.item->SetIcon(NameOf(icon.icon), std::move(images));
+}
+
+std::string TrayIcons::NameOf(HICON icon) const
+{
+    const auto name = iconNames_.find(icon);
+    return name != iconNames_.end() ? name->second : std::string();
+}
+
+void TrayIcons::Update(TrayIcon& icon, const NOTIFYICONDATAA& data)
+{
+    if ((data.uFlags & NIF_MESSAGE) != 0)
+        icon.callbackMessage = data.uCallbackMessage;
+    if ((data.uFlags & NIF_TIP) != 0) {
+        icon.tip = FieldText(data.szTip, sizeof data.szTip);
+        if (icon.item)
+            icon.item->SetToolTip(icon.tip);
+    }
+    if ((data.uFlags & NIF_ICON) != 0) {
+        icon.icon = data.hIcon;
+        if (icon.item)
+            PushIcon(icon);
+    }
+    if ((data.uFlags & NIF_INFO) != 0)
+        ShowBalloon(icon, data);
+}
+
+void TrayIcons::ShowBalloon(const TrayIcon& icon, const NOTIFYICONDATAA& data)
+{
+    NotificationClient& client = Session().Notifications();
+    const std::string body = FieldText(data.szInfo, sizeof data.szInfo);
+    if (body.empty()) {
+        client.Close(Key(icon));
+        return;
+    }
+    Notification n;
+    n.appName = kProductName;
+    n.summary = FieldText(data.szInfoTitle, sizeof data.szInfoTitle);
+    n.body = body;
+    switch (data.dwInfoFlags & NIIF_ICON_MASK) {
+    case NIIF_INFO: n.icon = "dialog-information"; break;
+    case NIIF_WARNING: n.icon = "dialog-warning"; break;
+    case NIIF_ERROR: n.icon = "dialog-error"; break;
+    case NIIF_USER: n.icon = NameOf(icon.icon); break;
+    default: break;
+    }
+    n.timeoutMs = static_cast<std::int32_t>(std::clamp<UINT>(data.uTimeout, kMinimumBalloonMs, 0x7FFFFFFF));
+    client.Show(Key(icon), std::move(n));
+}
+
+BOOL TrayIcons::Apply(DWORD message, const NOTIFYICONDATAA& data)
+{
+    DesktopSession& session = Session();
+    ForgetDeadWindows();
+    BOOL result = FALSE;
+    TrayIcon* icon = Find(data.hWnd, data.uID);
+    switch (message) {
+    case NIM_ADD:
+        if (icon != nullptr && icon->item)
+            break; // already shown
+        if (icon == nullptr) {
+            if (IsWindow(data.hWnd) == FALSE)
+                break;
+            icons_.push_back(std::make_unique<TrayIcon>());
+            icon = icons_.back().get();
+            icon->hwnd = data.hWnd;
+            icon->id = data.uID;
+        }
+        Update(*icon, data);
+        ShowIcon(*icon);
+        result = icon->item ? TRUE : FALSE;
+        break;
+    case NIM_MODIFY:
+        if (icon == nullptr)
+            break;
+        Update(*icon, data);
+        result = TRUE;
+        break;
+    case NIM_DELETE:
+        if (icon == nullptr)
+            break;
+        session.Notifications().Close(Key(*icon));
+        std::erase_if(icons_, [&](const auto& each) { return each.get() == icon; });
+        result = TRUE;
+        break;
+    default:
+        break;
+    }
+    // Synchronous calls to the bus daemon may have read other messages
+    // off the socket; serve them now rather than at the next readable fd.
+    session.Dispatch();
+    return result;
+}
+
+void TrayIcons::ForgetDeadWindows()
+{
+    // A window destroyed without deleting its icons leaves them behind.
+    std::erase_if(icons_, [&](const auto& icon) {
+        if (IsWindow(icon->hwnd) != FALSE)
+            return false;
+        Session().Notifications().Close(Key(*icon));
+        return true;
+    });
+}
+
+void TrayIcons::WatcherAppeared()
+{
+    // A new host knows none of our items: drop them and let each window
+    // add its icons again, as after a restarted taskbar.
+    for (auto& icon : icons_)
+        icon->item.reset();
+    const UINT taskbarCreated = RegisterWindowMessageA("TaskbarCreated");
+    std::vector<HWND> windows;
+    EnumWindows(
+        [](HWND hwnd, LPARAM param) -> BOOL {
+            DWORD pid = 0;
+            GetWindowThreadProcessId(hwnd, &pid);
+            if (pid == static_cast<DWORD>(getpid()))
+                reinterpret_cast<std::vector<HWND>*>(param)->push_back(hwnd);
+            return TRUE;
+        },
+        reinterpret_cast<LPARAM>(&windows));
+    for (HWND hwnd : windows)
+        PostMessageA(hwnd, taskbarCreated, 0, 0);
+}
+
+void TrayIcons::WatcherVanished()
+{
+    for (auto& icon : icons_)
+        icon->item.reset();
+}
+
+bool TrayIcons::ExportMenu(HWND owner, const std::vector<MenuItem>& menu)
+{
+    bool forPanel = false;
+    for (auto& icon : icons_) {
+        if (icon->hwnd != owner || !icon->item)
+            continue;
+        icon->item->Menu().SetMenu(menu);
+        forPanel = forPanel || icon->menuForPanel;
+        icon->menuForPanel = false;
+    }
+    return forPanel;
+}
+
+} // namespace
+
+bool ExportTrayMenu(HWND owner, const std::vector<MenuItem>& menu)
+{
+    return TrayIcons::Instance().ExportMenu(owner, menu);
+}
+
+void NameTrayIcon(HICON icon, const std::string& themeName)
+{
+    TrayIcons::Instance().Name(icon, themeName);
+}
+
+void ShutdownDesktopServices()
+{
+    TrayIcons::Instance().Shutdown();
+}
+
+} // namespace quelvo::desktop
+
+BOOL Shell_NotifyIconA(DWORD message, PNOTIFYICONDATAA data)
+{
+    if (data == nullptr)
+        return FALSE;
+    return quelvo::desktop::TrayIcons::Instance().Apply(message, *data);
+}

@@ -1,0 +1,42 @@
+#pragma once
+// The menu side of notification-area icons, and the services' life.
+//
+// Panels show the menu of an icon themselves, from a menu the program
+// exports. The program builds its popup menu when it receives WM_RBUTTONUP
+// through the icon's callback message and passes it to TrackPopupMenu; the
+// menu layer hands the menu to ExportTrayMenu first:
+//   - when the owner window has a tray icon, the menu is exported (the
+//     panel's copy is kept current either way);
+//   - when the panel itself asked for the menu (it is about to show it),
+//     ExportTrayMenu returns true: the menu layer shows nothing and returns
+//     at once; the item the user picks in the panel arrives at the owner as
+//     a posted WM_COMMAND with the item's id (wParam low word; lParam 0);
+//   - otherwise (the panel asked for a context menu of the program's own,
+//     or the window owns no icon) it returns false and the menu layer shows
+//     its own popup menu at the pointer as usual.
+// The menu layer sits below this one and cannot call in directly: it is to
+// offer a hook in TrackPopupMenu taking (HMENU, owner HWND) and returning
+// whether the menu was taken; the first Shell_NotifyIconA installs there a
+// function that reads the HMENU into a MenuItem tree and calls
+// ExportTrayMenu.
+
+#include "platform/desktop/MenuModel.h"
+#include "platform/system/wintypes.h"
+
+#include <string>
+#include <vector>
+
+namespace quelvo::desktop {
+
+bool ExportTrayMenu(HWND owner, const std::vector<MenuItem>& menu);
+
+// Gives the icon a name of the desktop's icon theme, shown by panels that
+// find it there instead of the icon's pixels. Icons without a name are
+// shown from their pixels only.
+void NameTrayIcon(HICON icon, const std::string& themeName);
+
+// Removes every icon, balloon and the bus connection (end of program,
+// tests). The next Shell_NotifyIconA connects again.
+void ShutdownDesktopServices();
+
+} // namespace quelvo::desktop
