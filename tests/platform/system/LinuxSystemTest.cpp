@@ -321,17 +321,24 @@ protected:
     }
 
     // argv run as uid 65534, with the nice limit given.
-    std::vector<std::string> AsNobody(int niceLimit, std::vector<std::string> argv) const
+    // argv run as uid 65534, with the nice limit given, and with
+    // CAP_SYS_NICE when asked.
+    std::vector<std::string> AsNobody(int niceLimit, std::vector<std::string> argv, bool capSysNice = false) const
     {
         std::vector<std::string> full{"prlimit", "--nice=" + std::to_string(niceLimit) + ":" + std::to_string(niceLimit),
-                                      "--", "setpriv", "--reuid=65534", "--regid=65534", "--clear-groups", "--"};
+                                      "--", "setpriv", "--reuid=65534", "--regid=65534", "--clear-groups"};
+        if (capSysNice) {
+            full.push_back("--inh-caps=+sys_nice");
+            full.push_back("--ambient-caps=+sys_nice");
+        }
+        full.push_back("--");
         full.insert(full.end(), argv.begin(), argv.end());
         return full;
     }
 
-    std::string Probe(pid_t target, DWORD access)
+    std::string Probe(pid_t target, DWORD access, bool capSysNice = false)
     {
-        Child probe(AsNobody(0, {helper_, "probe", std::to_string(target), std::to_string(access)}));
+        Child probe(AsNobody(0, {helper_, "probe", std::to_string(target), std::to_string(access)}, capSysNice));
         return probe.ReadLine();
     }
 
@@ -357,6 +364,7 @@ TEST_F(UnprivilegedTest, SetInformationOnlyWhereARestoreIsPossible)
         DWORD access;
         std::string expected;
         bool needsRaisedLimit = false;
+        bool capSysNice = false;
     };
     const Case cases[] = {
         {"query, same user", plain.Pid(), PROCESS_QUERY_INFORMATION, "granted"},
@@ -368,6 +376,8 @@ TEST_F(UnprivilegedTest, SetInformationOnlyWhereARestoreIsPossible)
         {"query, root's process", getpid(), PROCESS_QUERY_INFORMATION, "granted"},
         {"set, root's process", getpid(), PROCESS_SET_INFORMATION, denied},
         {"terminate, root's process", getpid(), PROCESS_TERMINATE | SYNCHRONIZE, denied},
+        {"set with CAP_SYS_NICE, nice limit 0", plain.Pid(), PROCESS_SET_INFORMATION, "granted", false, true},
+        {"set with CAP_SYS_NICE, root's process", getpid(), PROCESS_SET_INFORMATION, "granted", false, true},
     };
     // Another user's executable link cannot be read: the short name stands in.
     ProcStat self;
@@ -375,10 +385,14 @@ TEST_F(UnprivilegedTest, SetInformationOnlyWhereARestoreIsPossible)
     Child name(AsNobody(0, {helper_, "name", std::to_string(getpid())}));
     EXPECT_EQ(name.ReadLine(), self.comm);
 
+    // With the capability a restore is always possible: the round trip works.
+    Child capableRoundTrip(AsNobody(0, {helper_, "roundtrip", std::to_string(plain.Pid())}, true));
+    EXPECT_EQ(capableRoundTrip.ReadLine(), "32 1 64 1 32");
+
     const bool raisedLimits = CanRaiseNiceLimit();
     for (const Case& c : cases) {
         if (c.needsRaisedLimit && !raisedLimits) continue;
-        EXPECT_EQ(Probe(c.target, c.access), c.expected) << c.what;
+        EXPECT_EQ(Probe(c.target, c.access, c.capSysNice), c.expected) << c.what;
     }
     if (!raisedLimits) GTEST_SKIP() << "nice limits cannot be raised here: the granted cases were left out";
 
