@@ -359,7 +359,8 @@ HDC BeginPaint(HWND hwnd, PAINTSTRUCT* ps)
     *ps = PAINTSTRUCT{};
     ps->rcPaint = update.Bounds();
     ps->hdc = MakeDC(w, false, both);
-    ps->fErase = TRUE;
+    // fErase: the background was to be erased and nobody did.
+    ps->fErase = erase ? TRUE : FALSE;
     if (erase && ps->hdc) ps->fErase = Deliver(w, WM_ERASEBKGND, reinterpret_cast<WPARAM>(ps->hdc), 0) ? FALSE : TRUE;
     return ps->hdc;
 }

@@ -1,5 +1,6 @@
 #include "platform/windows/wm_state.h"
 
+#include <pthread.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -106,10 +107,20 @@ State& S()
     return state;
 }
 
+namespace {
+std::uint32_t gPid = 0;
+void ForgetPid() { gPid = 0; }
+}  // namespace
+
 std::uint32_t OwnPid()
 {
-    // Not cached: a forked child must see its own id.
-    return static_cast<std::uint32_t>(getpid());
+    // Cached, and forgotten in a forked child, which must see its own id.
+    if (gPid == 0) {
+        static const bool registered = [] { return pthread_atfork(nullptr, nullptr, ForgetPid) == 0; }();
+        (void)registered;
+        gPid = static_cast<std::uint32_t>(getpid());
+    }
+    return gPid;
 }
 
 HWND NewHandle()
@@ -120,6 +131,8 @@ HWND NewHandle()
 
 Window* Find(HWND hwnd)
 {
+    // Windows inherited across fork belong to the parent.
+    if ((reinterpret_cast<std::uintptr_t>(hwnd) >> 32) != OwnPid()) return nullptr;
     auto& map = S().windows;
     auto it = map.find(reinterpret_cast<std::uintptr_t>(hwnd));
     if (it == map.end() || it->second->destroyed) return nullptr;

@@ -1,0 +1,270 @@
+// Update regions, WM_PAINT merging, clipping of children and siblings,
+// composition on the headless screen, scrolling and locked updates.
+#include <cstdio>
+#include <filesystem>
+#include <fstream>
+#include <map>
+
+#include "tests/platform/windows/win_fixture.h"
+
+using namespace wintest;
+using V = std::vector<std::string>;
+
+namespace {
+
+std::map<HWND, COLORREF> gColour;
+std::vector<std::string> gPaints;
+
+std::string RectText(const RECT& r)
+{
+    return std::to_string(r.left) + "," + std::to_string(r.top) + "," + std::to_string(r.right) + "," + std::to_string(r.bottom);
+}
+
+// Fills what it is asked to paint with its colour and records rcPaint.
+LRESULT PaintProc(HWND h, UINT m, WPARAM w, LPARAM l)
+{
+    Rec().Add(h, m, w, l);
+    if (m == WM_PAINT) {
+        PAINTSTRUCT ps;
+        HDC dc = BeginPaint(h, &ps);
+        gPaints.push_back(Rec().NameOf(h) + " " + RectText(ps.rcPaint) + (ps.fErase ? " erase" : ""));
+        HBRUSH brush = CreateSolidBrush(gColour[h]);
+        RECT all;
+        GetClientRect(h, &all);
+        FillRect(dc, &all, brush);
+        DeleteObject(brush);
+        EndPaint(h, &ps);
+        return 0;
+    }
+    if (m == WM_ERASEBKGND) return 1;
+    return DefWindowProcA(h, m, w, l);
+}
+
+class Paint : public WinTest {
+protected:
+    void SetUp() override
+    {
+        WinTest::SetUp();
+        gColour.clear();
+        gPaints.clear();
+        WNDCLASSA wc;
+        wc.lpfnWndProc = PaintProc;
+        wc.lpszClassName = "painter";
+        ASSERT_NE(RegisterClassA(&wc), 0);
+    }
+    HWND Painter(const std::string& name, DWORD style, int x, int y, int w, int h, COLORREF colour, HWND parent = nullptr)
+    {
+        HWND hwnd = Make(name, style, x, y, w, h, parent, parent ? 1 : 0, 0, "painter");
+        gColour[hwnd] = colour;
+        return hwnd;
+    }
+    std::uint32_t Px(int x, int y) { return Screen().ScreenPixel(x, y); }
+};
+
+constexpr COLORREF kRed = RGB(255, 0, 0);
+constexpr COLORREF kBlue = RGB(0, 0, 255);
+constexpr COLORREF kGreen = RGB(0, 255, 0);
+constexpr std::uint32_t kRedPx = 0xFF0000, kBluePx = 0x0000FF, kGreenPx = 0x00FF00;
+
+TEST_F(Paint, InvalidRectanglesMergeIntoOnePaint)
+{
+    HWND w = Painter("w", WS_POPUP | WS_VISIBLE, 0, 0, 100, 100, kRed);
+    Pump();
+    gPaints.clear();
+    RECT first{10, 10, 20, 20};
+    InvalidateRect(w, &first, FALSE);
+    RECT second{50, 60, 70, 80};
+    InvalidateRect(w, &second, TRUE);
+    RECT outside{200, 200, 300, 300};
+    InvalidateRect(w, &outside, FALSE);
+    RECT u;
+    EXPECT_TRUE(GetUpdateRect(w, &u, FALSE));
+    EXPECT_EQ(RectText(u), "10,10,70,80");
+    RECT part{10, 10, 20, 20};
+    ValidateRect(w, &part);
+    EXPECT_TRUE(GetUpdateRect(w, &u, FALSE));
+    EXPECT_EQ(RectText(u), "50,60,70,80");
+    InvalidateRect(w, &part, FALSE);
+    Pump();
+    EXPECT_EQ(gPaints, V{"w 10,10,70,80"}) << "one WM_PAINT, erased by the handler already";
+    EXPECT_FALSE(GetUpdateRect(w, &u, FALSE));
+    EXPECT_EQ(Pump(), 0);
+}
+
+TEST_F(Paint, BeginPaintSendsFrameAndBackgroundFirst)
+{
+    HWND w = Make("w", WS_POPUP | WS_VISIBLE | WS_BORDER, 0, 0, 100, 100);
+    Rec().Clear();
+    Pump();
+    EXPECT_EQ(Rec().Only({"WM_NCPAINT", "WM_ERASEBKGND", "WM_PAINT"}), (V{"w WM_PAINT", "w WM_NCPAINT", "w WM_ERASEBKGND"}));
+    EXPECT_EQ(Screen().ClientPixel(w, 5, 5), GetSysColor(COLOR_WINDOW) == 0 ? 0u : quelvo::gfx::PixelFromColorRef(GetSysColor(COLOR_WINDOW)) & 0xFFFFFF)
+        << "the class brush erased the background";
+    Rec().Clear();
+    InvalidateRect(w, nullptr, FALSE);
+    Pump();
+    EXPECT_EQ(Rec().Only({"WM_NCPAINT", "WM_ERASEBKGND", "WM_PAINT"}), (V{"w WM_PAINT"}));
+    Rec().Clear();
+    RedrawWindow(w, nullptr, nullptr, RDW_FRAME | RDW_INVALIDATE | RDW_UPDATENOW);
+    EXPECT_EQ(Rec().Only({"WM_NCPAINT", "WM_ERASEBKGND", "WM_PAINT"}), (V{"w WM_PAINT", "w WM_NCPAINT"}))
+        << "painted at once, not through the queue";
+}
+
+TEST_F(Paint, ChildrenAreClippedOnlyWithClipChildren)
+{
+    struct Case {
+        const char* what;
+        DWORD parentStyle;
+        V paints;
+    };
+    const Case cases[] = {
+        {"clip children", WS_POPUP | WS_VISIBLE | WS_CLIPCHILDREN, {"p 0,0,100,100", "c 0,0,40,40"}},
+        {"no clipping: child painted after parent", WS_POPUP | WS_VISIBLE, {"p 0,0,100,100", "c 0,0,40,40"}},
+    };
+    for (const Case& k : cases) {
+        SCOPED_TRACE(k.what);
+        quelvo::win::ResetWindowManager();
+        SetUp();
+        HWND p = Painter("p", k.parentStyle, 0, 0, 100, 100, kRed);
+        Painter("c", WS_CHILD | WS_VISIBLE, 10, 10, 40, 40, kBlue, p);
+        Pump();
+        EXPECT_EQ(gPaints, k.paints);
+        EXPECT_EQ(Px(5, 5), kRedPx);
+        EXPECT_EQ(Px(20, 20), kBluePx);
+        gPaints.clear();
+        RECT r{0, 0, 30, 30};
+        InvalidateRect(p, &r, FALSE);
+        Pump();
+        EXPECT_EQ(Px(20, 20), kBluePx) << "the child survives its parent's repaint";
+        if (k.parentStyle & WS_CLIPCHILDREN) EXPECT_EQ(gPaints, V{"p 0,0,30,30"});
+        else EXPECT_EQ(gPaints, (V{"p 0,0,30,30", "c 0,0,20,20"}));
+    }
+}
+
+TEST_F(Paint, OverlappingSiblingsClipWithClipSiblings)
+{
+    HWND p = Painter("p", WS_POPUP | WS_VISIBLE | WS_CLIPCHILDREN, 0, 0, 100, 100, kRed);
+    HWND top = Painter("top", WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS, 0, 0, 50, 50, kBlue, p);
+    HWND under = Painter("under", WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS, 25, 25, 50, 50, kGreen, p);
+    Pump();
+    EXPECT_EQ(Px(30, 30), kBluePx) << "the first child is on top";
+    EXPECT_EQ(Px(60, 60), kGreenPx);
+    InvalidateRect(under, nullptr, FALSE);
+    Pump();
+    EXPECT_EQ(Px(30, 30), kBluePx) << "the lower sibling does not paint over the upper";
+    SetWindowPos(under, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
+    Pump();
+    EXPECT_EQ(Px(30, 30), kGreenPx);
+    (void)top;
+}
+
+TEST_F(Paint, TopLevelWindowsCompositeInZOrder)
+{
+    HWND a = Painter("a", WS_POPUP | WS_VISIBLE, 0, 0, 60, 60, kRed);
+    HWND b = Painter("b", WS_POPUP | WS_VISIBLE, 30, 30, 60, 60, kBlue);
+    Pump();
+    EXPECT_EQ(Px(40, 40), kBluePx);
+    EXPECT_EQ(Px(10, 10), kRedPx);
+    EXPECT_EQ(Px(200, 200), Screen().desktopColour & 0xFFFFFF);
+    EXPECT_EQ(Px(-1, 0), 0xFFFFFFFFu);
+    SetActiveWindow(a);
+    EXPECT_EQ(Px(40, 40), kRedPx);
+    ShowWindow(a, SW_HIDE);
+    EXPECT_EQ(Px(40, 40), kBluePx);
+    std::string png = quelvo::win::RuntimeFolder() + "/screen.png";
+    ASSERT_TRUE(Screen().DumpPng(png));
+    std::ifstream f(png, std::ios::binary);
+    char sig[8] = {};
+    f.read(sig, 8);
+    EXPECT_EQ(std::string(sig + 1, 3), "PNG");
+    EXPECT_GT(std::filesystem::file_size(png), 1280u * 1024u * 3u) << "stored, not compressed";
+    EXPECT_FALSE(quelvo::win::WritePng(quelvo::gfx::Surface(), png));
+    (void)b;
+}
+
+TEST_F(Paint, HiddenWindowsAreNotPaintedUntilShown)
+{
+    HWND w = Painter("w", WS_POPUP, 0, 0, 50, 50, kRed);
+    InvalidateRect(w, nullptr, TRUE);
+    EXPECT_EQ(Pump(), 0);
+    ShowWindow(w, SW_SHOWNA);
+    Pump();
+    EXPECT_EQ(gPaints, V{"w 0,0,50,50"}) << "shown: all of it, erased by the handler's WM_ERASEBKGND";
+    gPaints.clear();
+    Rec().answers["w"].byMessage[WM_ERASEBKGND] = 0;
+    SetWindowLongA(w, GWL_WNDPROC, reinterpret_cast<LONG_PTR>(&RecordingProc));
+    InvalidateRect(w, nullptr, TRUE);
+    PAINTSTRUCT ps;
+    BeginPaint(w, &ps);
+    EXPECT_TRUE(ps.fErase) << "nobody erased: the painter must";
+    EndPaint(w, &ps);
+    EXPECT_EQ(Px(10, 10), kRedPx);
+}
+
+TEST_F(Paint, ScrollMovesPixelsAndInvalidatesWhatIsUncovered)
+{
+    struct Stripes {
+        static LRESULT Proc(HWND h, UINT m, WPARAM w, LPARAM l)
+        {
+            if (m != WM_PAINT) return PaintProc(h, m, w, l);
+            PAINTSTRUCT ps;
+            HDC dc = BeginPaint(h, &ps);
+            gPaints.push_back(RectText(ps.rcPaint));
+            for (int y = 0; y < 100; y += 10) {
+                HBRUSH b = CreateSolidBrush(RGB(0, 0, y * 2));
+                RECT r{0, y, 100, y + 10};
+                FillRect(dc, &r, b);
+                DeleteObject(b);
+            }
+            EndPaint(h, &ps);
+            return 0;
+        }
+    };
+    HWND w = Make("w", WS_POPUP | WS_VISIBLE, 0, 0, 100, 100);
+    SetWindowLongA(w, GWL_WNDPROC, reinterpret_cast<LONG_PTR>(&Stripes::Proc));
+    InvalidateRect(w, nullptr, FALSE);
+    Pump();
+    gPaints.clear();
+    EXPECT_EQ(Px(5, 55), 100u);
+    RECT exposed;
+    EXPECT_EQ(ScrollWindowEx(w, 0, -20, nullptr, nullptr, nullptr, &exposed, SW_INVALIDATE), SIMPLEREGION);
+    EXPECT_EQ(RectText(exposed), "0,80,100,100");
+    EXPECT_EQ(Px(5, 35), 100u) << "row 50 moved up by 20";
+    Pump();
+    EXPECT_EQ(gPaints, V{"0,80,100,100"});
+    EXPECT_EQ(ScrollWindowEx(w, 0, 0, nullptr, nullptr, nullptr, &exposed, 0), NULLREGION);
+}
+
+TEST_F(Paint, LockWindowUpdateHoldsDrawingBack)
+{
+    HWND w = Painter("w", WS_POPUP | WS_VISIBLE, 0, 0, 50, 50, kRed);
+    Pump();
+    ASSERT_TRUE(LockWindowUpdate(w));
+    EXPECT_FALSE(LockWindowUpdate(Painter("x", WS_POPUP, 0, 0, 1, 1, kRed))) << "one lock at a time";
+    gColour[w] = kBlue;
+    InvalidateRect(w, nullptr, FALSE);
+    Pump();
+    EXPECT_EQ(Px(10, 10), kRedPx);
+    LockWindowUpdate(nullptr);
+    Pump();
+    EXPECT_EQ(Px(10, 10), kBluePx);
+}
+
+TEST_F(Paint, ScreenDcMeasuresAndGetDcDrawsOutsidePaint)
+{
+    HDC screen = GetDC(nullptr);
+    ASSERT_NE(screen, nullptr);
+    EXPECT_EQ(ReleaseDC(nullptr, screen), 1);
+    EXPECT_EQ(ReleaseDC(nullptr, screen), 0) << "released once";
+    HWND w = Painter("w", WS_POPUP | WS_VISIBLE, 0, 0, 50, 50, kRed);
+    Pump();
+    HDC dc = GetDC(w);
+    HBRUSH b = CreateSolidBrush(kGreen);
+    RECT r{0, 0, 5, 5};
+    FillRect(dc, &r, b);
+    DeleteObject(b);
+    ReleaseDC(w, dc);
+    EXPECT_EQ(Px(2, 2), kGreenPx);
+    EXPECT_EQ(Px(10, 10), kRedPx);
+}
+
+}  // namespace
