@@ -124,6 +124,8 @@ bool Region::Overlaps(const RECT& r) const
 
 bool Region::Equals(const Region& other) const
 {
+    if (Empty() || other.Empty())
+        return Empty() && other.Empty();
     return pixman_region32_equal(const_cast<pixman_region32_t*>(&r_), const_cast<pixman_region32_t*>(&other.r_));
 }
 
