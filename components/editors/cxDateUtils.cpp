@@ -369,7 +369,10 @@ std::string DateTimeToText(TDateTime date)
         if (UseHostFormats()) return hostlib::DateTimeToStr(date);
         if (InCalendar(date)) {
             std::string text = hostlib::DateToStr(date);
-            if (std::fabs(date - std::trunc(date)) > 0) text += " " + hostlib::TimeToStr(date);
+            if (std::fabs(date - std::trunc(date)) > 0) {
+                text += ' ';
+                text += hostlib::TimeToStr(date);
+            }
             return text;
         }
         return hostlib::VarToStr(hostlib::Variant::FromDate(date));
