@@ -212,8 +212,13 @@ DWORD FakeSystem::OpenProcess(DWORD pid, DWORD access, std::unique_ptr<ProcessHa
 {
     FakeProcess* process = Process(pid);
     if (process == nullptr) return ERROR_INVALID_PARAMETER;
-    if ((access & process->deniedAccess) != 0) return ERROR_ACCESS_DENIED;
-    handle = std::make_unique<FakeProcessHandle>(*this, *process, access);
+    DWORD granted = access;
+    if ((access & process->deniedAccess) != 0) {
+        // As on the real system, a request for every right gets what may be had.
+        if ((access & PROCESS_ALL_ACCESS) != PROCESS_ALL_ACCESS) return ERROR_ACCESS_DENIED;
+        granted &= ~process->deniedAccess;
+    }
+    handle = std::make_unique<FakeProcessHandle>(*this, *process, granted);
     return ERROR_SUCCESS;
 }
 

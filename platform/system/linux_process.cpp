@@ -420,16 +420,25 @@ DWORD OpenLinuxProcess(DWORD pidValue, DWORD access, std::unique_ptr<ProcessHand
 
     constexpr DWORD kAlwaysGranted =
         PROCESS_QUERY_INFORMATION | PROCESS_QUERY_LIMITED_INFORMATION | PROCESS_VM_READ | READ_CONTROL;
-    const DWORD rest = access & ~kAlwaysGranted;
-    if ((rest & PROCESS_SET_INFORMATION) != 0 && !MaySetAndRestore(pid, stat)) return ERROR_ACCESS_DENIED;
-    if ((rest & ~PROCESS_SET_INFORMATION) != 0 && !MaySignal(pid)) return ERROR_ACCESS_DENIED;
+    // A request for every right asks for what may be had: the rights that
+    // cannot be granted are left out of the handle instead of failing it.
+    const bool everything = (access & PROCESS_ALL_ACCESS) == PROCESS_ALL_ACCESS;
+    DWORD granted = access;
+    if ((access & PROCESS_SET_INFORMATION) != 0 && !MaySetAndRestore(pid, stat)) {
+        if (!everything) return ERROR_ACCESS_DENIED;
+        granted &= ~PROCESS_SET_INFORMATION;
+    }
+    if ((access & ~(kAlwaysGranted | PROCESS_SET_INFORMATION)) != 0 && !MaySignal(pid)) {
+        if (!everything) return ERROR_ACCESS_DENIED;
+        granted &= kAlwaysGranted | PROCESS_SET_INFORMATION;
+    }
 
     UniqueFd pidfd(PidfdOpen(pid));
     // The descriptor names whatever process had the id when it was made:
     // check that it is still the one whose start time we read.
     ProcStat again;
     if (!ReadProcStat(pid, again) || again.startTicks != stat.startTicks) return ERROR_INVALID_PARAMETER;
-    handle = std::make_unique<LinuxProcessHandle>(pid, access, stat.startTicks, std::move(pidfd));
+    handle = std::make_unique<LinuxProcessHandle>(pid, granted, stat.startTicks, std::move(pidfd));
     return ERROR_SUCCESS;
 }
 

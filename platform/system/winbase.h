@@ -96,9 +96,14 @@ inline constexpr DWORD STANDARD_RIGHTS_REQUIRED = 0x000F0000;
 inline constexpr DWORD PROCESS_ALL_ACCESS = 0x001F0FFF;
 
 // Grants every requested right or fails with ERROR_ACCESS_DENIED
-// (ERROR_INVALID_PARAMETER when the process does not exist). The handle
-// remembers the process's start time: a later call on it never acts on
-// another process that reuses the id.
+// (ERROR_INVALID_PARAMETER when the process does not exist). Query rights
+// are granted for every process; PROCESS_SET_INFORMATION only where the
+// priority could later be put back (same user or CAP_SYS_NICE, and a nice
+// limit that allows the process's present nice values); the other rights
+// where a signal may be sent. A request holding all of PROCESS_ALL_ACCESS
+// gets what may be had instead of failing: the handle then lacks the rights
+// that were not granted. The handle remembers the process's start time: a
+// later call on it never acts on another process that reuses the id.
 HANDLE OpenProcess(DWORD desiredAccess, BOOL inheritHandle, DWORD processId);
 DWORD GetCurrentProcessId();
 HANDLE GetCurrentProcess();  // a pseudo handle with every right; never closed

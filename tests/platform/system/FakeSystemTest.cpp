@@ -112,6 +112,14 @@ TEST_F(FakeSystemTest, AccessRightsAreCheckedPerCall)
     EXPECT_EQ(GetLastError(), ERROR_ACCESS_DENIED);
     EXPECT_EQ(WaitForSingleObject(query, 0), WAIT_FAILED);
     CloseHandle(query);
+
+    // Asking for every right gets the rest; the refused right fails at use.
+    HANDLE everything = OpenProcess(PROCESS_ALL_ACCESS, FALSE, 40);
+    ASSERT_NE(everything, nullptr);
+    EXPECT_FALSE(SetPriorityClass(everything, IDLE_PRIORITY_CLASS));
+    EXPECT_EQ(GetLastError(), ERROR_ACCESS_DENIED);
+    EXPECT_EQ(WaitForSingleObject(everything, 0), WAIT_TIMEOUT);
+    CloseHandle(everything);
     EXPECT_TRUE(fake.priorityChanges.empty());
     EXPECT_EQ(OpenProcess(PROCESS_QUERY_INFORMATION, FALSE, 0), nullptr);
     EXPECT_EQ(GetLastError(), ERROR_INVALID_PARAMETER);

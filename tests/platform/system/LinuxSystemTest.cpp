@@ -189,26 +189,58 @@ TEST(LinuxSystem, BusyThreadsUseTheirShareOfProcessors)
         ASSERT_EQ(children.back()->ReadLine(), "ready");
     }
     std::this_thread::sleep_for(std::chrono::milliseconds(100));  // let them reach full speed
-    std::vector<unsigned char> first;
-    std::vector<unsigned char> second;
-    ASSERT_EQ(test::QueryPerfBlock("230", first), ERROR_SUCCESS);
-    std::this_thread::sleep_for(std::chrono::seconds(1));
-    ASSERT_EQ(test::QueryPerfBlock("230", second), ERROR_SUCCESS);
-    const test::WalkedBlock before = test::PerfWalker(first).Walk();
-    const test::WalkedBlock after = test::PerfWalker(second).Walk();
-    ASSERT_EQ(before.error, "");
-    ASSERT_EQ(after.error, "");
-    const double dT = static_cast<double>(after.perfTime100nSec - before.perfTime100nSec);
-    ASSERT_GT(dT, 0);
+
+    // One sampling: the shares of every child over a second, and the
+    // processor time each one's own stat file gained meanwhile.
+    struct Sample {
+        std::vector<double> shares;
+        std::vector<std::int64_t> blockGain;
+        std::vector<std::int64_t> statGain;
+    };
+    auto statTime = [](pid_t pid) {
+        ProcStat stat;
+        return ReadProcStat(pid, stat) ? TicksTo100ns(stat.userTicks + stat.systemTicks) : -1;
+    };
+    auto sampleOnce = [&](Sample& sample) {
+        std::vector<std::int64_t> statBefore;
+        for (const auto& child : children) statBefore.push_back(statTime(child->Pid()));
+        std::vector<unsigned char> first;
+        std::vector<unsigned char> second;
+        ASSERT_EQ(test::QueryPerfBlock("230", first), ERROR_SUCCESS);
+        std::this_thread::sleep_for(std::chrono::seconds(1));
+        ASSERT_EQ(test::QueryPerfBlock("230", second), ERROR_SUCCESS);
+        const test::WalkedBlock before = test::PerfWalker(first).Walk();
+        const test::WalkedBlock after = test::PerfWalker(second).Walk();
+        ASSERT_EQ(before.error, "");
+        ASSERT_EQ(after.error, "");
+        const double dT = static_cast<double>(after.perfTime100nSec - before.perfTime100nSec);
+        ASSERT_GT(dT, 0);
+        for (std::size_t i = 0; i < children.size(); ++i) {
+            const auto* a = FindInstance(before, children[i]->Pid());
+            const auto* b = FindInstance(after, children[i]->Pid());
+            ASSERT_TRUE(a != nullptr && b != nullptr);
+            sample.blockGain.push_back(b->processorTime - a->processorTime);
+            sample.statGain.push_back(statTime(children[i]->Pid()) - statBefore[i]);
+            sample.shares.push_back(static_cast<double>(sample.blockGain.back()) / dT * 100.0 / threadCounts[i]);
+        }
+    };
+    // Processor time is counted in clock ticks, so a second's share can read
+    // a tick above 100. A machine busy with other work can starve the
+    // children for a moment: such a second is sampled again.
+    auto inRange = [](double share) { return share >= 80.0 && share <= 102.0; };
+    Sample sample;
+    for (int attempt = 0; attempt < 3; ++attempt) {
+        sample = Sample{};
+        sampleOnce(sample);
+        if (HasFatalFailure()) return;
+        if (std::all_of(sample.shares.begin(), sample.shares.end(), inRange)) break;
+    }
     for (std::size_t i = 0; i < children.size(); ++i) {
-        const auto* a = FindInstance(before, children[i]->Pid());
-        const auto* b = FindInstance(after, children[i]->Pid());
-        ASSERT_TRUE(a != nullptr && b != nullptr);
-        const double share = static_cast<double>(b->processorTime - a->processorTime) / dT * 100.0 / threadCounts[i];
-        // Processor time is counted in clock ticks, so a second's share can
-        // read a tick above 100.
-        EXPECT_GE(share, 80.0) << threadCounts[i] << " threads";
-        EXPECT_LE(share, 102.0) << threadCounts[i] << " threads";
+        EXPECT_TRUE(inRange(sample.shares[i])) << threadCounts[i] << " threads: " << sample.shares[i] << " %";
+        // The block's counter is the child's own processor time: what the
+        // stat file gained over a slightly longer stretch bounds it.
+        EXPECT_LE(sample.blockGain[i], sample.statGain[i]);
+        EXPECT_GE(sample.blockGain[i], sample.statGain[i] - 10'000'000 / 10);
     }
 }
 
@@ -376,6 +408,7 @@ TEST_F(UnprivilegedTest, SetInformationOnlyWhereARestoreIsPossible)
         {"query, root's process", getpid(), PROCESS_QUERY_INFORMATION, "granted"},
         {"set, root's process", getpid(), PROCESS_SET_INFORMATION, denied},
         {"terminate, root's process", getpid(), PROCESS_TERMINATE | SYNCHRONIZE, denied},
+        {"every right, root's process", getpid(), PROCESS_ALL_ACCESS, "granted"},
         {"set with CAP_SYS_NICE, nice limit 0", plain.Pid(), PROCESS_SET_INFORMATION, "granted", false, true},
         {"set with CAP_SYS_NICE, root's process", getpid(), PROCESS_SET_INFORMATION, "granted", false, true},
     };
