@@ -236,10 +236,10 @@ void cxFormatsShutdown() { Owned().reset(); }
 
 void cxBroadcastSettingChange(const std::string& section)
 {
-    Broadcast(cxWM_WININICHANGE, 0, reinterpret_cast<LPARAM>(section.c_str()));
+    Broadcast(WM_WININICHANGE, 0, reinterpret_cast<LPARAM>(section.c_str()));
 }
 
-void cxBroadcastTimeChange() { Broadcast(cxWM_TIMECHANGE, 0, 0); }
+void cxBroadcastTimeChange() { Broadcast(WM_TIMECHANGE, 0, 0); }
 
 // ---------------------------------------------------------------------------
 
@@ -630,7 +630,7 @@ int TcxFormatController::GetDateTimeStandardMaskStringLength(const TcxDateTimeFo
 
 LRESULT TcxFormatController::WndProc(UINT message, WPARAM wParam, LPARAM lParam)
 {
-    if (message == cxWM_WININICHANGE) {
+    if (message == WM_WININICHANGE) {
         const auto* section = reinterpret_cast<const char*>(lParam);
         auto& update = cxFormatSettingsUpdate();
         if (wParam == 0 && section && std::strcmp(section, "intl") == 0 && update.UpdateFormatSettings) {
@@ -640,7 +640,7 @@ LRESULT TcxFormatController::WndProc(UINT message, WPARAM wParam, LPARAM lParam)
         }
         return 0;
     }
-    if (message == cxWM_TIMECHANGE) {
+    if (message == WM_TIMECHANGE) {
         TimeChanged();
         return 0;
     }

@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "platform/system/wintypes.h"
+#include "platform/windows/windefs.h"
 
 // 0 = Sunday .. 6 = Saturday.
 using TDayOfWeek = int;
@@ -70,10 +71,6 @@ public:
     virtual void TimeChanged() = 0;
 };
 
-// The broadcast messages the controller reacts to.
-inline constexpr UINT cxWM_WININICHANGE = 0x001A;
-inline constexpr UINT cxWM_TIMECHANGE = 0x001E;
-
 class TcxFormatController {
 public:
     TcxFormatController();
@@ -110,8 +107,8 @@ public:
                                                       TcxDateTimeFormatItemInfo& itemInfo);
     static int GetDateTimeStandardMaskStringLength(const TcxDateTimeFormatInfo& info);
 
-    // The hidden window's message handling: a locale change ("intl") and a
-    // time change. Returns the message result.
+    // The hidden window's message handling: WM_WININICHANGE for the locale
+    // ("intl") and WM_TIMECHANGE. Returns the message result.
     virtual LRESULT WndProc(UINT message, WPARAM wParam, LPARAM lParam);
     // Hands a message to WndProc; an error raised there goes to the
     // application's error handler and does not leave.

@@ -415,8 +415,8 @@ TEST_F(FormatsTest, OnlyTheIntlSectionCounts)
     cxFormatSettingsUpdate().Reload = [&] { ++reloads; };
     cxBroadcastSettingChange("Intl");
     cxBroadcastSettingChange("windows");
-    EXPECT_EQ(controller.WndProc(cxWM_WININICHANGE, 1, reinterpret_cast<LPARAM>("intl")), 0);
-    EXPECT_EQ(controller.WndProc(cxWM_WININICHANGE, 0, 0), 0);
+    EXPECT_EQ(controller.WndProc(WM_WININICHANGE, 1, reinterpret_cast<LPARAM>("intl")), 0);
+    EXPECT_EQ(controller.WndProc(WM_WININICHANGE, 0, 0), 0);
     EXPECT_EQ(controller.WndProc(0x0400, 0, 0), 0);
     EXPECT_EQ(listener.Formats, 0);
     cxFormatSettingsUpdate().UpdateFormatSettings = false;
