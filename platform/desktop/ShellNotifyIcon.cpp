@@ -63,10 +63,9 @@ private:
     void Post(const TrayIcon& icon, UINT mouseMessage);
     void WatcherAppeared();
     void WatcherVanished();
-    std::uint64_t Key(const TrayIcon& icon) const
-    {
-        return (static_cast<std::uint64_t>(reinterpret_cast<std::uintptr_t>(icon.hwnd)) << 16) ^ icon.id;
-    }
+    void ConnectionLost();
+    // Each record has its own balloon; its balloon goes when it goes.
+    static std::uint64_t Key(const TrayIcon& icon) { return reinterpret_cast<std::uintptr_t>(&icon); }
 
     std::unique_ptr<DesktopSession> session_;
     int loopSource_ = 0;
@@ -82,11 +81,26 @@ DesktopSession& TrayIcons::Session()
         session_->OnWatcherVanished = [this] { WatcherVanished(); };
         if (session_->Online())
             loopSource_ = win::AddLoopSource(session_->Fd(), [this] {
-                if (session_)
-                    session_->Dispatch();
+                if (!session_)
+                    return;
+                session_->Dispatch();
+                if (!session_->Online())
+                    ConnectionLost();
             });
     }
     return *session_;
+}
+
+void TrayIcons::ConnectionLost()
+{
+    // A bus that went away keeps its socket readable for good: stop
+    // watching it, or the message loop would spin. The records stay; the
+    // calls fail quietly from now on.
+    for (auto& icon : icons_)
+        icon->item.reset();
+    if (loopSource_ != 0)
+        win::RemoveLoopSource(loopSource_);
+    loopSource_ = 0;
 }
 
 void TrayIcons::Shutdown()

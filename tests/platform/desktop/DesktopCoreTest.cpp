@@ -271,6 +271,21 @@ TEST(DesktopOfflineTest, UnreachableBusLeavesEveryServiceQuiet)
     session->Dispatch();
 }
 
+TEST(DesktopLostBusTest, BusThatGoesAwayLeavesTheSessionOffline)
+{
+    testing::PrivateBus bus;
+    ASSERT_FALSE(bus.Address().empty());
+    auto session = DesktopSession::Open(BusConnection::OpenAddress(bus.Address()));
+    ASSERT_TRUE(session->Online());
+    bus.Kill();
+    Pump pump;
+    pump.AddWork([&] { session->Dispatch(); });
+    ASSERT_TRUE(pump.Until([&] { return !session->Online(); }));
+    EXPECT_FALSE(session->CreateItem("Quelvo"));
+    session->Notifications().Show(1, Notification{});
+    session->Dispatch();
+}
+
 TEST_F(DesktopTest, WatcherThatComesLateOrRestartsIsAnnounced)
 {
     int appeared = 0;

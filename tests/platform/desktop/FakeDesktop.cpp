@@ -4,7 +4,11 @@
 #include "platform/desktop/StatusNotifierItem.h"
 
 #include <algorithm>
+#include <csignal>
+#include <cstdlib>
+#include <cstdio>
 #include <poll.h>
+#include <sys/wait.h>
 
 namespace quelvo::desktop::testing {
 
@@ -76,6 +80,29 @@ MessagePtr GetProperty(Pump& pump, BusConnection& from, const std::string& desti
         sd_bus_message_enter_container(reply.get(), SD_BUS_TYPE_VARIANT, contents) < 0)
         return nullptr;
     return reply;
+}
+
+PrivateBus::PrivateBus()
+{
+    FILE* out = popen("dbus-daemon --session --fork --print-address=1 --print-pid=1", "r");
+    if (out == nullptr)
+        return;
+    char line[512] = {};
+    if (fgets(line, sizeof line, out) != nullptr) {
+        address_ = line;
+        while (!address_.empty() && (address_.back() == '\n' || address_.back() == '\r'))
+            address_.pop_back();
+    }
+    if (fgets(line, sizeof line, out) != nullptr)
+        pid_ = std::atoi(line);
+    pclose(out);
+}
+
+void PrivateBus::Kill()
+{
+    if (pid_ > 0)
+        kill(pid_, SIGTERM);
+    pid_ = 0;
 }
 
 FakeWatcher::FakeWatcher() : connection_(BusConnection::OpenSession())

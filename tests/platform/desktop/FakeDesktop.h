@@ -37,6 +37,21 @@ MessagePtr Call(Pump& pump, BusConnection& from, const std::string& destination,
 MessagePtr GetProperty(Pump& pump, BusConnection& from, const std::string& destination, const std::string& path,
                        const std::string& interface, const std::string& property);
 
+// A bus daemon of the test's own, which the test may take down.
+class PrivateBus {
+public:
+    PrivateBus();
+    ~PrivateBus() { Kill(); }
+    PrivateBus(const PrivateBus&) = delete;
+    PrivateBus& operator=(const PrivateBus&) = delete;
+    const std::string& Address() const { return address_; }
+    void Kill();
+
+private:
+    std::string address_;
+    int pid_ = 0;
+};
+
 struct Registration {
     std::string service;
     std::string sender;

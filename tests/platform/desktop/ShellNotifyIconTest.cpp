@@ -438,5 +438,29 @@ TEST_F(ShellNotifyIconTest, NoBusAtAllLeavesTheProgramRunning)
     setenv("DBUS_SESSION_BUS_ADDRESS", address.c_str(), 1);
 }
 
+TEST_F(ShellNotifyIconTest, BusThatGoesAwayStopsBeingServed)
+{
+    const std::string address = std::getenv("DBUS_SESSION_BUS_ADDRESS");
+    testing::PrivateBus bus;
+    ASSERT_FALSE(bus.Address().empty());
+    setenv("DBUS_SESSION_BUS_ADDRESS", bus.Address().c_str(), 1);
+    ShutdownDesktopServices();
+    FakeWatcher& watcher = StartWatcher();
+    ASSERT_TRUE(Shell_NotifyIconA(NIM_ADD, &state_.record));
+    ASSERT_TRUE(PumpUntil([&] { return !watcher.Registrations().empty(); }));
+    watcher_.reset();
+    bus.Kill();
+    Settle();
+    // The loop goes on, and so do the program's calls.
+    NOTIFYICONDATAA tip = state_.record;
+    tip.uFlags = NIF_TIP | NIF_INFO;
+    CopyField(tip.szInfo, sizeof tip.szInfo, "x");
+    EXPECT_TRUE(Shell_NotifyIconA(NIM_MODIFY, &tip));
+    EXPECT_FALSE(Shell_NotifyIconA(NIM_ADD, &state_.record));
+    Settle();
+    ShutdownDesktopServices();
+    setenv("DBUS_SESSION_BUS_ADDRESS", address.c_str(), 1);
+}
+
 } // namespace
 } // namespace quelvo::desktop
