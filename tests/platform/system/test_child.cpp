@@ -6,8 +6,9 @@
 //   sleep                  sleeps until killed
 //   nices V1 V2 ...        one thread per value, each setting its own nice;
 //                          prints "tid nice" per thread, then "ready"
-//   spawner N              starts a new sleeping thread every millisecond
-//                          until N exist; prints "started" at once
+//   spawner N              starts N/2 sleeping threads, then a thread that
+//                          starts more as fast as it can until N exist;
+//                          prints "started", and "done" at the end
 //   mutex NAME             creates the named mutex, prints GetLastError(),
 //                          then holds it until stdin closes
 //   probe PID ACCESS       OpenProcess(ACCESS, PID); prints "granted" or
@@ -81,12 +82,21 @@ int Nices(int count, char** values)
 
 int Spawner(int count)
 {
+    // Half the threads exist first; the spawning thread comes after them,
+    // so a single walk over the threads would reach it late and miss what
+    // it started meanwhile.
+    for (int i = 0; i < count / 2; ++i) std::thread(SleepForever).detach();
+    std::atomic<bool> done{false};
+    std::thread([count, &done] {
+        for (int i = count / 2; i < count; ++i) {
+            std::thread(SleepForever).detach();
+        }
+        done = true;
+        SleepForever();
+    }).detach();
     std::printf("started\n");
     std::fflush(stdout);
-    for (int i = 0; i < count; ++i) {
-        std::thread(SleepForever).detach();
-        std::this_thread::sleep_for(std::chrono::milliseconds(1));
-    }
+    while (!done) std::this_thread::sleep_for(std::chrono::milliseconds(1));
     std::printf("done\n");
     std::fflush(stdout);
     SleepForever();
