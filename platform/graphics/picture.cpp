@@ -373,7 +373,7 @@ bool DecodeJpeg(const std::uint8_t* data, unsigned long size, std::vector<Pixel>
     err.message[0] = '\0';
     std::vector<std::uint8_t> row;
     if (setjmp(err.jump)) {
-        std::strncpy(message, err.message, JMSG_LENGTH_MAX - 1);
+        std::snprintf(message, JMSG_LENGTH_MAX, "%s", err.message);
         jpeg_destroy_decompress(&cinfo);
         return false;
     }
@@ -382,7 +382,7 @@ bool DecodeJpeg(const std::uint8_t* data, unsigned long size, std::vector<Pixel>
     jpeg_read_header(&cinfo, TRUE);
     if (cinfo.image_width == 0 || cinfo.image_height == 0 || cinfo.image_width > 32767 ||
         cinfo.image_height > 32767 || static_cast<long long>(cinfo.image_width) * cinfo.image_height > kMaxPixels) {
-        std::strncpy(message, "JPEG is too large", JMSG_LENGTH_MAX - 1);
+        std::snprintf(message, JMSG_LENGTH_MAX, "%s", "JPEG is too large");
         jpeg_destroy_decompress(&cinfo);
         return false;
     }

@@ -118,14 +118,6 @@ void FillRegionOn(const Target& t, const Region& region, const Paint& paint, int
         FillRectOn(t, RECT{boxes[i].x1, boxes[i].y1, boxes[i].x2, boxes[i].y2}, paint, rop2);
 }
 
-void PlotPixel(const Target& t, int x, int y, Pixel color, int rop2)
-{
-    if (!t.Visible(x, y))
-        return;
-    Pixel& p = t.surface->Row(y)[x];
-    p = ApplyRop2(rop2, color, p);
-}
-
 PenStroke PenOf(DCObj& dc)
 {
     PenStroke s;
@@ -198,6 +190,24 @@ void StrokeLine(const Target& t, PenStroke& pen, int x0, int y0, int x1, int y1,
 {
     if (pen.null)
         return;
+    if (pen.dashes.empty() && pen.width <= 1) {
+        // Solid one-pixel pens: straight lines as spans, others inline.
+        if (y0 == y1) {
+            int a = x1 >= x0 ? x0 : (last ? x1 : x1 + 1);
+            int b = x1 >= x0 ? (last ? x1 + 1 : x1) : x0 + 1;
+            FillSpan(t, y0, a, b, SolidPaint(pen.color), pen.rop2);
+            return;
+        }
+        if (x0 == x1) {
+            int a = y1 >= y0 ? y0 : (last ? y1 : y1 + 1);
+            int b = y1 >= y0 ? (last ? y1 + 1 : y1) : y0 + 1;
+            a = std::max(a, static_cast<int>(t.box.top));
+            b = std::min(b, static_cast<int>(t.box.bottom));
+            for (int y = a; y < b; ++y)
+                PlotPixel(t, x0, y, pen.color, pen.rop2);
+            return;
+        }
+    }
     long long dx = std::llabs(static_cast<long long>(x1) - x0);
     long long dy = std::llabs(static_cast<long long>(y1) - y0);
     int sx = x1 >= x0 ? 1 : -1;

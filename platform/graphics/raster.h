@@ -135,7 +135,13 @@ void FillSpan(const Target& t, int y, int x0, int x1, const Paint& paint, int ro
 void FillRectOn(const Target& t, const RECT& r, const Paint& paint, int rop2);
 // Every pixel of the region (surface coordinates) through the paint.
 void FillRegionOn(const Target& t, const Region& region, const Paint& paint, int rop2);
-void PlotPixel(const Target& t, int x, int y, Pixel color, int rop2);
+inline void PlotPixel(const Target& t, int x, int y, Pixel color, int rop2)
+{
+    if (!t.Visible(x, y))
+        return;
+    Pixel& p = t.surface->Row(y)[x];
+    p = rop2 == R2_COPYPEN ? color : ApplyRop2(rop2, color, p);
+}
 
 // One-pixel pen lines. The style pattern (on/off run lengths) continues
 // from `phase`; `gap` paints the off pixels unless null.

@@ -72,15 +72,38 @@ std::vector<int> Advances(FontFace& face, const std::vector<std::uint32_t>& cps,
     return adv;
 }
 
+// round(v / 255) for v in 0..65535, without a division.
+inline unsigned Div255(unsigned v)
+{
+    v += 128;
+    return (v + (v >> 8)) >> 8;
+}
+
 inline Pixel BlendCoverage(Pixel dst, Pixel color, unsigned cov)
 {
     if (cov >= 255)
         return color;
     unsigned inv = 255 - cov;
-    unsigned r = (((color >> 16) & 0xFF) * cov + ((dst >> 16) & 0xFF) * inv + 127) / 255;
-    unsigned g = (((color >> 8) & 0xFF) * cov + ((dst >> 8) & 0xFF) * inv + 127) / 255;
-    unsigned b = ((color & 0xFF) * cov + (dst & 0xFF) * inv + 127) / 255;
+    unsigned r = Div255(((color >> 16) & 0xFF) * cov + ((dst >> 16) & 0xFF) * inv);
+    unsigned g = Div255(((color >> 8) & 0xFF) * cov + ((dst >> 8) & 0xFF) * inv);
+    unsigned b = Div255((color & 0xFF) * cov + (dst & 0xFF) * inv);
     return (r << 16) | (g << 8) | b;
+}
+
+// Blends one row of coverage in the text colour: two channels per multiply
+// (red and blue share a word), the same rounding as BlendCoverage, and no
+// branches so the compiler can vectorise it. Alpha becomes 0.
+inline void BlendRow(Pixel* dst, const std::uint8_t* cov, int n, Pixel color)
+{
+    const std::uint32_t crb = color & 0xFF00FFu, cg = color & 0x00FF00u;
+    for (int i = 0; i < n; ++i) {
+        std::uint32_t a = cov[i], ia = 255 - a, d = dst[i];
+        std::uint32_t rb = (d & 0xFF00FFu) * ia + crb * a + 0x00800080u;
+        rb = ((rb + ((rb >> 8) & 0x00FF00FFu)) >> 8) & 0x00FF00FFu;
+        std::uint32_t g = (d & 0x00FF00u) * ia + cg * a + 0x00008000u;
+        g = ((g + (g >> 8)) >> 8) & 0x0000FF00u;
+        dst[i] = rb | g;
+    }
 }
 
 // Maps a point (ux, uy) relative to the pen origin of unrotated text (y
@@ -110,15 +133,13 @@ void DrawGlyph(const Target& t, const Glyph& g, int ox, int oy, int q, Pixel col
             Pixel* row = t.surface->Row(y);
             const std::uint8_t* cov = g.coverage.data() + static_cast<size_t>(gy) * g.width;
             t.ForSpan(y, x0, x0 + g.width, [&](int a, int b) {
-                for (int x = a; x < b; ++x) {
-                    unsigned c = cov[x - x0];
-                    if (c == 0)
-                        continue;
-                    if (monoTarget)
-                        row[x] = c >= 128 ? color : row[x];
-                    else
-                        row[x] = BlendCoverage(row[x], color, c);
+                if (!monoTarget) {
+                    BlendRow(row + a, cov + (a - x0), b - a, color);
+                    return;
                 }
+                for (int x = a; x < b; ++x)
+                    if (cov[x - x0] >= 128)
+                        row[x] = color;
             });
         }
         return;
