@@ -33,6 +33,12 @@ void InstallWindowDirectory();
 // How long a send to another process waits for its reply (default 5000).
 void SetCrossProcessSendTimeout(int ms);
 
+// Lets a higher layer (the standard controls) register its window classes
+// on demand: when a class name is not found, each provider runs once (in
+// the order added) and the lookup is tried again. Providers stay across
+// ResetWindowManager, and run again after it.
+void AddClassProvider(std::function<void()> registerClasses);
+
 // Drops every window, class, timer, hook and queued message of this
 // process without sending messages (used by tests between cases, and by a
 // child after fork before it creates windows of its own).

@@ -27,11 +27,15 @@ bool SameName(const std::string& a, LPCSTR b) { return strcasecmp(a.c_str(), b) 
 
 std::string AtomName(LPCSTR name)
 {
-    if (IS_INTRESOURCE(name)) return "#" + std::to_string(reinterpret_cast<std::uintptr_t>(name));
+    if (IS_INTRESOURCE(name)) {
+        std::string atom(1, '#');
+        atom += std::to_string(reinterpret_cast<std::uintptr_t>(name));
+        return atom;
+    }
     return name ? std::string(name) : std::string();
 }
 
-std::shared_ptr<WindowClass> FindClass(LPCSTR name)
+std::shared_ptr<WindowClass> FindRegisteredClass(LPCSTR name)
 {
     if (!name) return nullptr;
     for (const auto& c : S().classes) {
@@ -42,6 +46,32 @@ std::shared_ptr<WindowClass> FindClass(LPCSTR name)
         }
     }
     return nullptr;
+}
+
+struct ClassProviders {
+    std::vector<std::function<void()>> providers;
+    std::size_t ran = 0;  // how many have run since the last reset
+    bool running = false;
+};
+
+ClassProviders& Providers()
+{
+    static ClassProviders p;
+    return p;
+}
+
+std::shared_ptr<WindowClass> FindClass(LPCSTR name)
+{
+    if (auto c = FindRegisteredClass(name)) return c;
+    ClassProviders& p = Providers();
+    if (p.running || p.ran == p.providers.size()) return nullptr;
+    p.running = true;
+    while (p.ran < p.providers.size()) {
+        auto provider = p.providers[p.ran++];
+        provider();
+    }
+    p.running = false;
+    return FindRegisteredClass(name);
 }
 
 std::vector<Window*>& SiblingList(Window* w)
@@ -242,7 +272,7 @@ ATOM RegisterClassExA(const WNDCLASSEXA* wc)
         SetLastError(87);
         return 0;
     }
-    if (FindClass(wc->lpszClassName)) {
+    if (FindRegisteredClass(wc->lpszClassName)) {
         SetLastError(1410);  // class already exists
         return 0;
     }
@@ -1353,3 +1383,16 @@ int GetWindowRgn(HWND hwnd, HRGN region)
     if (!w || !region || !w->shapeRegion) return RGN_ERROR;
     return CombineRgn(region, w->shapeRegion, nullptr, RGN_COPY);
 }
+
+namespace quelvo::win {
+
+void AddClassProvider(std::function<void()> registerClasses)
+{
+    if (registerClasses) Providers().providers.push_back(std::move(registerClasses));
+}
+
+}  // namespace quelvo::win
+
+namespace quelvo::win::detail {
+void ForgetRegisteredClasses() { Providers().ran = 0; }
+}  // namespace quelvo::win::detail

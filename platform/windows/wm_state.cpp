@@ -316,6 +316,7 @@ void ResetWindowManager()
     s.messageOnly.clear();
     s.creationOrder.clear();
     s.classes.clear();
+    ForgetRegisteredClasses();
     s.posted.clear();
     s.input.clear();
     s.quitPending = false;

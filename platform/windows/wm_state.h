@@ -241,6 +241,7 @@ void InstallSignalsOnFirstWindow();
 RECT NonClientInsets(DWORD style, DWORD exStyle, bool child);
 extern const HWND kDesktop;
 void FreeGraveyard();
+void ForgetRegisteredClasses();  // providers run again on the next miss
 void DefWindowPosChanged(HWND hwnd, const WINDOWPOS* wp);
 std::vector<std::unique_ptr<Window>>& Graveyard();
 

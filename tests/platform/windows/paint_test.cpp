@@ -268,3 +268,23 @@ TEST_F(Paint, ScreenDcMeasuresAndGetDcDrawsOutsidePaint)
 }
 
 }  // namespace
+
+namespace {
+
+TEST_F(Paint, RegionsInvalidateAndReportTheUpdateArea)
+{
+    HWND w = Painter("w", WS_POPUP | WS_VISIBLE, 0, 0, 100, 100, kRed);
+    Pump();
+    HRGN rgn = CreateRectRgn(10, 20, 30, 40);
+    InvalidateRgn(w, rgn, FALSE);
+    HRGN update = CreateRectRgn(0, 0, 0, 0);
+    EXPECT_EQ(GetUpdateRgn(w, update, FALSE), SIMPLEREGION);
+    EXPECT_TRUE(EqualRgn(update, rgn));
+    ValidateRgn(w, rgn);
+    EXPECT_EQ(GetUpdateRgn(w, update, FALSE), NULLREGION);
+    DeleteObject(rgn);
+    DeleteObject(update);
+    EXPECT_EQ(Pump(), 0);
+}
+
+}  // namespace

@@ -419,3 +419,90 @@ TEST_F(Tree, SetParentMovesAWindowBetweenParents)
 }
 
 }  // namespace
+
+namespace {
+
+TEST_F(Tree, ClassProvidersRegisterSystemClassesOnDemand)
+{
+    static int runs = 0;
+    runs = 0;
+    quelvo::win::AddClassProvider([] {
+        ++runs;
+        WNDCLASSA wc;
+        wc.lpfnWndProc = RecordingProc;
+        wc.lpszClassName = "ProvidedClass";
+        RegisterClassA(&wc);
+    });
+    EXPECT_NE(Make("e", WS_POPUP, 0, 0, 1, 1, nullptr, 0, 0, "providedclass"), nullptr);
+    EXPECT_EQ(CreateWindowExA(0, "StillMissing", "", WS_POPUP, 0, 0, 1, 1, nullptr, nullptr, nullptr, nullptr), nullptr);
+    EXPECT_EQ(runs, 1) << "each provider runs once";
+    quelvo::win::ResetWindowManager();
+    WNDCLASSA info;
+    EXPECT_TRUE(GetClassInfoA(nullptr, "ProvidedClass", &info)) << "and again after a reset";
+    EXPECT_EQ(runs, 2);
+}
+
+TEST_F(Tree, SystemMetricsParametersAndMonitors)
+{
+    Screen().SetScreenSize(800, 600);
+    struct Metric {
+        int index;
+        int value;
+    };
+    const Metric metrics[] = {{SM_CXSCREEN, 800}, {SM_CYSCREEN, 600}, {SM_CXVSCROLL, 17}, {SM_CYHSCROLL, 17},
+                              {SM_CXCURSOR, 32},  {SM_CXBORDER, 1},   {SM_CXEDGE, 2},     {SM_CXDOUBLECLK, 4},
+                              {SM_CYCAPTION, 19}, {SM_CMONITORS, 1},  {12345, 0}};
+    for (const Metric& m : metrics) EXPECT_EQ(GetSystemMetrics(m.index), m.value) << m.index;
+    RECT work{};
+    ASSERT_TRUE(SystemParametersInfoA(SPI_GETWORKAREA, 0, &work, 0));
+    EXPECT_EQ(work.right, 800);
+    UINT lines = 0;
+    ASSERT_TRUE(SystemParametersInfoA(SPI_GETWHEELSCROLLLINES, 0, &lines, 0));
+    EXPECT_EQ(lines, 3u);
+    NONCLIENTMETRICSA ncm;
+    EXPECT_TRUE(SystemParametersInfoA(SPI_GETNONCLIENTMETRICS, sizeof ncm, &ncm, 0));
+    EXPECT_EQ(ncm.iScrollWidth, 17);
+    ncm.cbSize = 12;
+    EXPECT_FALSE(SystemParametersInfoA(SPI_GETNONCLIENTMETRICS, 12, &ncm, 0)) << "a size we do not know";
+    EXPECT_FALSE(SystemParametersInfoA(SPI_GETWORKAREA, 0, nullptr, 0));
+    EXPECT_EQ(GetDoubleClickTime(), 500u);
+
+    HMONITOR primary = MonitorFromPoint(POINT{10, 10}, MONITOR_DEFAULTTONULL);
+    ASSERT_NE(primary, nullptr);
+    EXPECT_EQ(MonitorFromPoint(POINT{-10, 10}, MONITOR_DEFAULTTONULL), nullptr);
+    EXPECT_EQ(MonitorFromPoint(POINT{-10, 10}, MONITOR_DEFAULTTONEAREST), primary);
+    RECT off{900, 900, 950, 950};
+    EXPECT_EQ(MonitorFromRect(&off, MONITOR_DEFAULTTONULL), nullptr);
+    HWND w = Make("w", WS_POPUP, 100, 100, 10, 10);
+    EXPECT_EQ(MonitorFromWindow(w, MONITOR_DEFAULTTONULL), primary);
+    MONITORINFO mi;
+    ASSERT_TRUE(GetMonitorInfoA(primary, &mi));
+    EXPECT_EQ(mi.rcMonitor.bottom, 600);
+    EXPECT_EQ(mi.dwFlags, MONITORINFOF_PRIMARY);
+    EXPECT_FALSE(GetMonitorInfoA(reinterpret_cast<HMONITOR>(&mi), &mi));
+    RECT r{0, 0, 100, 50};
+    AdjustWindowRectEx(&r, WS_POPUP | WS_BORDER, FALSE, WS_EX_CLIENTEDGE);
+    EXPECT_EQ(r.left, -3);
+    EXPECT_EQ(r.bottom, 53);
+}
+
+TEST_F(Tree, WindowRegionsShapeHitTesting)
+{
+    HWND w = Make("w", WS_POPUP | WS_VISIBLE, 0, 0, 100, 100);
+    EXPECT_EQ(WindowFromPoint(POINT{90, 90}), w);
+    HRGN rgn = CreateRectRgn(0, 0, 50, 50);
+    EXPECT_EQ(SetWindowRgn(w, rgn, TRUE), 1);
+    EXPECT_EQ(WindowFromPoint(POINT{90, 90}), nullptr);
+    EXPECT_EQ(WindowFromPoint(POINT{10, 10}), w);
+    HRGN copy = CreateRectRgn(0, 0, 0, 0);
+    EXPECT_EQ(GetWindowRgn(w, copy), SIMPLEREGION);
+    RECT box;
+    GetRgnBox(copy, &box);
+    EXPECT_EQ(box.right, 50);
+    EXPECT_EQ(SetWindowRgn(w, nullptr, FALSE), 1);
+    EXPECT_EQ(GetWindowRgn(w, copy), RGN_ERROR);
+    DeleteObject(copy);
+    EXPECT_EQ(WindowFromPoint(POINT{90, 90}), w);
+}
+
+}  // namespace
