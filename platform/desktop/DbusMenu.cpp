@@ -138,7 +138,7 @@ std::vector<MenuProperty> DbusMenuExporter::Properties(int id) const
         properties.push_back({"toggle-type", std::string("checkmark")});
         properties.push_back({"toggle-state", std::int32_t{1}});
     }
-    if (!entry.children.empty())
+    if (item->IsSubmenu())
         properties.push_back({"children-display", std::string("submenu")});
     return properties;
 }
@@ -197,7 +197,7 @@ bool DbusMenuExporter::Click(int id, const std::string& event)
     if (entry == nullptr)
         return false;
     if (event == "clicked" && entry->item != nullptr && !entry->item->separator && entry->item->enabled &&
-        entry->children.empty() && OnCommand)
+        !entry->item->IsSubmenu() && OnCommand)
         OnCommand(entry->item->command);
     return true;
 }

@@ -12,7 +12,10 @@ struct MenuItem {
     bool separator = false;
     bool checked = false;
     bool enabled = true;
-    std::vector<MenuItem> children; // a submenu when not empty
+    std::vector<MenuItem> children;
+    bool submenu = false; // opens children (even none) instead of giving a command
+
+    bool IsSubmenu() const { return submenu || !children.empty(); }
 };
 
 } // namespace quelvo::desktop

@@ -393,6 +393,7 @@ std::vector<MenuItem> TrayLikeMenu()
     more.children.push_back({110, "&Visit Quelvo Homepage (check for updates)", false, false, true, {}});
     menu.push_back(more);
     menu.push_back({101, "&Exit", false, false, true, {}});
+    menu.push_back({0, "&Nothing yet", false, false, true, {}, true});
     return menu;
 }
 
@@ -452,7 +453,9 @@ TEST_F(DesktopMenuTest, ExportsLabelsSeparatorsChecksAndSubmenus)
     EXPECT_GT(revision, before);
     EXPECT_EQ(root->id, 0);
     EXPECT_EQ(root->properties.at("children-display"), "submenu");
-    ASSERT_EQ(root->children.size(), 6u);
+    ASSERT_EQ(root->children.size(), 7u);
+    EXPECT_EQ(root->children[6].properties.at("children-display"), "submenu");
+    EXPECT_TRUE(root->children[6].children.empty());
 
     const auto& enabled = root->children[0].properties;
     EXPECT_EQ(enabled.at("label"), "_Enabled");
@@ -506,6 +509,7 @@ TEST_F(DesktopMenuTest, ClickedLeafItemsReportTheirCommandOnly)
         {"submenu itself", root->children[4].id, "clicked", false},
         {"item in a submenu", homepage, "clicked", false},
         {"hover is no click", root->children[5].id, "hovered", false},
+        {"empty submenu", root->children[6].id, "clicked", false},
         {"root", 0, "clicked", false},
         {"unknown id", 4242, "clicked", true},
         {"negative id", -3, "clicked", true},
