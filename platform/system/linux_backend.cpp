@@ -5,12 +5,11 @@
 #include <climits>
 #include <cstdlib>
 #include <cstring>
-#include <sys/stat.h>
-#include <unistd.h>
-
+#include <ctime>
 #include <fcntl.h>
 #include <sys/file.h>
-#include <time.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 #include "platform/system/backend.h"
 #include "platform/system/command_line.h"
@@ -47,7 +46,6 @@ std::string XdgFolder(const char* variable, const char* fallbackBelowHome)
     if (!value.empty() && value.front() == '/') return value;
     return HomeFolder() + "/" + fallbackBelowHome;
 }
-
 
 std::int64_t ClockIn100ns(clockid_t clock)
 {
