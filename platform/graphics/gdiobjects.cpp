@@ -1,5 +1,7 @@
 #include "platform/graphics/gdiobjects.h"
 
+#include "platform/system/winerror.h"
+
 #include <algorithm>
 #include <cstring>
 
@@ -62,6 +64,8 @@ GdiObject* Lookup(HGDIOBJ handle)
         return nullptr;
     return s.object.get();
 }
+
+void ReportInvalidHandle() { SetLastError(ERROR_INVALID_HANDLE); }
 
 void Unregister(HGDIOBJ handle)
 {

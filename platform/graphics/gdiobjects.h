@@ -134,11 +134,17 @@ struct DCObj : GdiObject {
 // Handle table.
 HGDIOBJ Register(std::unique_ptr<GdiObject> object);
 GdiObject* Lookup(HGDIOBJ handle);
+// Reports ERROR_INVALID_HANDLE through SetLastError when the handle is not
+// a live object of that kind.
+void ReportInvalidHandle();
 template <class T>
 T* LookupAs(HGDIOBJ handle, ObjKind kind)
 {
     GdiObject* o = Lookup(handle);
-    return o && o->kind == kind ? static_cast<T*>(o) : nullptr;
+    if (o && o->kind == kind)
+        return static_cast<T*>(o);
+    ReportInvalidHandle();
+    return nullptr;
 }
 inline DCObj* LookupDC(HDC dc) { return LookupAs<DCObj>(dc, ObjKind::DC); }
 inline RegionObj* LookupRgn(HRGN rgn) { return LookupAs<RegionObj>(rgn, ObjKind::Region); }

@@ -3,6 +3,7 @@
 #include "platform/graphics/uxtheme.h"
 
 #include "platform/graphics/raster.h"
+#include "platform/system/winerror.h"
 
 #include <algorithm>
 #include <cctype>
@@ -13,9 +14,9 @@ using namespace quelvo::gfx;
 
 namespace {
 
-constexpr HRESULT kOk = 0;
-constexpr HRESULT kFail = static_cast<HRESULT>(0x80004005u);
-constexpr HRESULT kInvalidArg = static_cast<HRESULT>(0x80070057u);
+constexpr HRESULT kOk = S_OK;
+constexpr HRESULT kFail = E_FAIL;
+constexpr HRESULT kInvalidArg = E_INVALIDARG;
 constexpr HRESULT kNotFound = static_cast<HRESULT>(0x80070490u); // element not found
 
 enum class Cls { Button, ScrollBar, Header, ListView, TreeView, ExplorerBar, Edit, TrackBar, Window, ComboBox, Tab,

@@ -1,5 +1,6 @@
 // The rasteriser's rules: half-open rectangles, origins, pattern alignment,
 // lines, polygons, ellipses, binary raster operations, clipping, DC state.
+#include "platform/system/winerror.h"
 #include "tests/platform/graphics/canvas.h"
 
 #include <gtest/gtest.h>
@@ -415,7 +416,9 @@ TEST(DCStateTest, StaleAndForgedHandlesAreRefused)
 {
     HDC dc = CreateCompatibleDC(nullptr);
     DeleteDC(dc);
+    SetLastError(0);
     EXPECT_FALSE(DeleteDC(dc));
+    EXPECT_EQ(GetLastError(), ERROR_INVALID_HANDLE);
     EXPECT_EQ(SetBkColor(dc, 0), CLR_INVALID);
     EXPECT_EQ(SelectObject(dc, GetStockObject(BLACK_PEN)), nullptr);
     RECT r{0, 0, 1, 1};
