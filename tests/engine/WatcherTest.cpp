@@ -188,7 +188,7 @@ TEST_F(Enumeration, ProcessNamesAndTheirFailures)
 {
     Add(10, "tool.exe");
     fake.AddProcess(11, "/usr/lib/very-long-daemon-name").pathReadable = false;
-    Add(12, "locked").deniedAccess = PROCESS_QUERY_INFORMATION;
+    Add(12, "locked").deniedAccess = PROCESS_VM_READ;  // not in a scan, yet named
     CPSAPIT_ProcessWatcher e;
     std::string name = "junk";
     EXPECT_FALSE(e.GetProcessName(10, name));
@@ -198,8 +198,9 @@ TEST_F(Enumeration, ProcessNamesAndTheirFailures)
     EXPECT_EQ(name, "tool.exe");
     EXPECT_TRUE(e.GetProcessName(11, name));
     EXPECT_EQ(name, "very-long-daemo");  // the short name of the system
-    EXPECT_FALSE(e.GetProcessName(12, name));
-    EXPECT_EQ(name, "");
+    EXPECT_TRUE(e.GetProcessName(12, name));
+    EXPECT_EQ(name, "locked");
+    EXPECT_EQ(e.FindPidByName("locked"), 0u);
     EXPECT_FALSE(e.GetProcessName(99, name));
     EXPECT_EQ(name, "");
 }
@@ -330,14 +331,16 @@ TEST_F(Table, IdZeroIsIgnored)
 
 TEST_F(Table, NamesAreRetriedUpToTenTimes)
 {
-    auto& locked = Add(10, "late.exe");
-    locked.deniedAccess = PROCESS_VM_READ;
+    // Named by its short name at first, as for a path that cannot be read.
+    auto& script = Add(10, "late.exe");
+    script.pathReadable = false;
+    script.shortName = "unnamed:late";
     Add(11, "unnamed-thing");
     W().SetRule("late.exe", "Force Low");
     Tick();  // both first seen by a sample
     ProcessObject* late = W().FindProcess(10);
     ProcessObject* unnamed = W().FindProcess(11);
-    EXPECT_EQ(late->Name, "");
+    EXPECT_EQ(late->Name, "unnamed:late");
     EXPECT_EQ(late->NameRetries, 10);
     EXPECT_EQ(unnamed->Name, "unnamed-thing");
     EXPECT_EQ(unnamed->NameRetries, 10);
@@ -348,7 +351,7 @@ TEST_F(Table, NamesAreRetriedUpToTenTimes)
     }
     EXPECT_EQ(late->NameRetries, 7);
     EXPECT_TRUE(events.empty());
-    fake.Process(10)->deniedAccess = 0;
+    fake.Process(10)->pathReadable = true;
     Tick();
     W().PurgeVanished();
     EXPECT_EQ(late->Name, "late.exe");
