@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "platform/hostlib/exceptions.h"
+#include "platform/hostlib/filer.h"
 #include "platform/hostlib/format.h"
 
 namespace hostlib {
@@ -230,7 +231,10 @@ void TComponent::Loaded()
     state_.Exclude(csLoading);
 }
 
-void TComponent::ReadState(TReader&) {}
+void TComponent::ReadState(TReader& reader)
+{
+    reader.ReadData(this);
+}
 
 void TComponent::GetChildren(const std::function<void(TComponent*)>&, TComponent*) {}
 

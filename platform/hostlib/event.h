@@ -7,6 +7,7 @@
 #include <array>
 #include <cstring>
 #include <functional>
+#include <memory>
 #include <string>
 #include <typeindex>
 #include <typeinfo>
@@ -30,6 +31,8 @@ public:
     virtual void Clear() = 0;
     // Copies another event of the same signature; false when they differ.
     virtual bool AssignFrom(const TEventBase& other) = 0;
+    // An unassigned event of the same signature.
+    virtual std::unique_ptr<TEventBase> NewEmpty() const = 0;
 
     bool SameHandler(const TEventBase& other) const
     {
@@ -114,6 +117,8 @@ public:
         *this = static_cast<const Event&>(other);
         return true;
     }
+
+    std::unique_ptr<TEventBase> NewEmpty() const override { return std::make_unique<Event>(); }
 
     friend bool operator==(const Event& a, const Event& b) { return a.SameHandler(b); }
 

@@ -220,6 +220,11 @@ public:
             else p_.DefaultValue = detail::ToVariant<V>(value);
             return *this;
         }
+        PropRef& Default(const char* value)
+        {
+            p_.DefaultValue = Variant(std::string(value));
+            return *this;
+        }
         PropRef& NoDefault()
         {
             p_.DefaultValue.reset();
