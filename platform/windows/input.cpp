@@ -723,7 +723,11 @@ BOOL IsDialogMessageA(HWND dialog, LPMSG msg)
             switch (static_cast<int>(msg->wParam)) {
             case VK_TAB:
                 if (code & DLGC_WANTTAB) break;
-                if (HWND next = GetNextDlgTabItem(dialog, GetFocus(), shift)) SetFocus(next);
+                if (HWND next = GetNextDlgTabItem(dialog, GetFocus(), shift)) {
+                    SetFocus(next);
+                    // An edit control entered by Tab has all its text selected.
+                    if (SendMessageA(next, WM_GETDLGCODE, 0, 0) & DLGC_HASSETSEL) SendMessageA(next, 0x00B1, 0, -1);
+                }
                 return TRUE;
             case VK_LEFT:
             case VK_UP:
@@ -732,8 +736,11 @@ BOOL IsDialogMessageA(HWND dialog, LPMSG msg)
                 if (code & DLGC_WANTARROWS) break;
                 if (HWND next = GetNextDlgGroupItem(dialog, GetFocus(),
                                                     msg->wParam == static_cast<WPARAM>(VK_LEFT) ||
-                                                        msg->wParam == static_cast<WPARAM>(VK_UP)))
+                                                        msg->wParam == static_cast<WPARAM>(VK_UP))) {
                     SetFocus(next);
+                    // Moving onto a radio button checks it.
+                    if (SendMessageA(next, WM_GETDLGCODE, 0, 0) & DLGC_RADIOBUTTON) SendMessageA(next, 0x00F5, 0, 0);
+                }
                 return TRUE;
             case VK_RETURN: {
                 LRESULT def = SendMessageA(dialog, DM_GETDEFID, 0, 0);

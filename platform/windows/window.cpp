@@ -3,6 +3,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <functional>
 
 #include "platform/windows/wm_state.h"
 
@@ -137,7 +138,7 @@ void RaiseOwned(Window* owner)
     }
 }
 
-void ApplyZOrder(Window* w, HWND after)
+void ApplyZOrder(Window* w, HWND after, bool withOwned)
 {
     if (after == HWND_TOPMOST) {
         w->exStyle |= WS_EX_TOPMOST;
@@ -154,7 +155,7 @@ void ApplyZOrder(Window* w, HWND after)
         if (a->parent == w->parent) PlaceAfter(w, a);
         return;
     }
-    RaiseOwned(w);
+    if (withOwned) RaiseOwned(w);
 }
 
 int DefaultPosition()
@@ -246,8 +247,13 @@ RECT NonClientInsets(DWORD style, DWORD exStyle, bool child)
 void EnsureSurface(Window* w)
 {
     if (w->parent || w->messageOnly) return;
-    int width = std::max(0, static_cast<int>(w->window.right - w->window.left));
-    int height = std::max(0, static_cast<int>(w->window.bottom - w->window.top));
+    // A window may be larger than anything we would allocate for it: the
+    // surface is capped and drawing beyond it is clipped away.
+    constexpr int kMaxSide = 8192;
+    constexpr long long kMaxPixels = 4096LL * 4096LL;
+    int width = std::clamp(static_cast<int>(w->window.right - w->window.left), 0, kMaxSide);
+    int height = std::clamp(static_cast<int>(w->window.bottom - w->window.top), 0, kMaxSide);
+    if (static_cast<long long>(width) * height > kMaxPixels) height = static_cast<int>(kMaxPixels / std::max(width, 1));
     if (!w->surface) w->surface = std::make_unique<gfx::Surface>();
     gfx::Surface& s = *w->surface;
     if (s.Width() == width && s.Height() == height) return;
@@ -740,8 +746,6 @@ BOOL ShowWindow(HWND hwnd, int cmd)
         RECT area{};
         if (w->parent) GetClientRect(w->parent->handle, &area);
         else SystemParametersInfoA(SPI_GETWORKAREA, 0, &area, 0);
-        RECT in = NonClientInsets(w->style, w->exStyle, child);
-        target = {area.left - in.left + (w->style & WS_THICKFRAME ? 0 : in.left), area.top, area.right, area.bottom};
         target = area;
         w->style = (w->style | WS_MAXIMIZE) & ~WS_MINIMIZE;
         resize = true;
@@ -844,7 +848,7 @@ BOOL SetWindowPos(HWND hwnd, HWND insertAfter, int x, int y, int cx, int cy, UIN
     bool restacked = false;
     if (!(flags & SWP_NOZORDER)) {
         auto before = w->parent ? w->parent->children : S().topLevels;
-        ApplyZOrder(w, wp.hwndInsertAfter);
+        ApplyZOrder(w, wp.hwndInsertAfter, !(flags & SWP_NOOWNERZORDER));
         restacked = before != (w->parent ? w->parent->children : S().topLevels);
     }
     if (flags & SWP_SHOWWINDOW) w->style |= WS_VISIBLE;

@@ -434,3 +434,75 @@ TEST_F(Input, MouseLeaveWheelAndCursor)
 }
 
 }  // namespace
+
+namespace {
+
+HHOOK gKeyHook = nullptr;
+LRESULT KeyHook(int code, WPARAM wParam, LPARAM lParam)
+{
+    if (code == HC_ACTION && wParam == static_cast<WPARAM>('K')) return 1;  // swallowed
+    return CallNextHookEx(gKeyHook, code, wParam, lParam);
+}
+
+TEST_F(Input, KeyboardHookMaySwallowKeys)
+{
+    HWND w = Make("w", WS_POPUP | WS_VISIBLE, 0, 0, 10, 10);
+    SetFocus(w);
+    gKeyHook = SetWindowsHookExA(WH_KEYBOARD, KeyHook, nullptr, 0);
+    Rec().Clear();
+    Screen().TypeText("jk");
+    Pump();
+    EXPECT_EQ(Rec().Only({"WM_KEYDOWN", "WM_KEYUP", "WM_CHAR"}), (V{"w WM_KEYDOWN 74", "w WM_CHAR j", "w WM_KEYUP 74"}));
+    UnhookWindowsHookEx(gKeyHook);
+}
+
+TEST_F(Input, ModalLoopsInsideHandlersKeepDispatching)
+{
+    struct Modal {
+        static LRESULT Proc(HWND h, UINT m, WPARAM w, LPARAM l)
+        {
+            if (m == WM_USER) {
+                // A modal loop: runs until its timer has fired twice.
+                SetTimer(h, 9, 100, nullptr);
+                int ticks = 0;
+                MSG msg;
+                while (ticks < 2 && GetMessageA(&msg, nullptr, 0, 0) > 0) {
+                    if (msg.message == WM_TIMER && msg.hwnd == h) ++ticks;
+                    TranslateMessage(&msg);
+                    DispatchMessageA(&msg);
+                }
+                KillTimer(h, 9);
+                return ticks;
+            }
+            return RecordingProc(h, m, w, l);
+        }
+    };
+    // The clock moves on from another window's timer proc while the loop runs.
+    static quelvo::sys::ManualClock* clock = nullptr;
+    clock = &clock_;
+    HWND w = Make("w", WS_POPUP | WS_VISIBLE, 0, 0, 50, 50);
+    HWND other = Make("other", WS_POPUP, 0, 0, 5, 5);
+    SetWindowLongA(w, GWL_WNDPROC, reinterpret_cast<LONG_PTR>(&Modal::Proc));
+    SetTimer(other, 1, 10, [](HWND, UINT, UINT_PTR, DWORD) { clock->Advance(60); });
+    clock_.Advance(10);
+    Screen().Click({5, 5});
+    Rec().Clear();
+    EXPECT_EQ(SendMessageA(w, WM_USER, 0, 0), 2);
+    EXPECT_FALSE(Rec().Only({"WM_LBUTTONDOWN", "WM_LBUTTONUP"}).empty()) << "input was dispatched inside the modal loop";
+}
+
+TEST_F(Input, MessagePositionAndTime)
+{
+    HWND w = Make("w", WS_POPUP | WS_VISIBLE, 0, 0, 100, 100);
+    clock_.Set(123456);
+    Screen().MoveMouse({40, 30});
+    MSG m;
+    ASSERT_TRUE(PeekMessageA(&m, w, 0, 0, PM_REMOVE));
+    EXPECT_EQ(GetMessageTime(), 123456);
+    EXPECT_EQ(GetMessagePos(), static_cast<DWORD>(MAKELONG(40, 30)));
+    POINT p;
+    GetCursorPos(&p);
+    EXPECT_EQ(p.x, 40);
+}
+
+}  // namespace

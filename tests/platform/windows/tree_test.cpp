@@ -506,3 +506,34 @@ TEST_F(Tree, WindowRegionsShapeHitTesting)
 }
 
 }  // namespace
+
+namespace {
+
+TEST_F(Tree, HugeWindowsGetABoundedSurface)
+{
+    HWND w = Make("w", WS_POPUP | WS_VISIBLE, -100000, 0, 1000000, 1000000);
+    ASSERT_NE(w, nullptr);
+    RECT r;
+    GetWindowRect(w, &r);
+    EXPECT_EQ(r.right - r.left, 1000000);
+    quelvo::gfx::Surface* s = quelvo::win::TopLevelSurface(w);
+    ASSERT_NE(s, nullptr);
+    EXPECT_LE(static_cast<long long>(s->Width()) * s->Height(), 4096LL * 4096LL);
+    InvalidateRect(w, nullptr, TRUE);
+    Pump();
+    EXPECT_TRUE(IsWindow(w));
+}
+
+TEST_F(Tree, NoOwnerZOrderLeavesOwnedWindowsWhereTheyAre)
+{
+    HWND owner = Make("owner", WS_POPUP | WS_VISIBLE, 0, 0, 10, 10);
+    HWND owned = Make("owned", WS_POPUP | WS_VISIBLE, 0, 0, 10, 10, owner);
+    HWND other = Make("other", WS_POPUP | WS_VISIBLE, 0, 0, 10, 10);
+    SetWindowPos(owner, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE | SWP_NOOWNERZORDER);
+    EXPECT_EQ(GetTopWindow(nullptr), owner);
+    SetWindowPos(owner, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+    EXPECT_EQ(GetTopWindow(nullptr), owned);
+    (void)other;
+}
+
+}  // namespace
