@@ -214,11 +214,26 @@ void StrokeLine(const Target& t, PenStroke& pen, int x0, int y0, int x1, int y1,
     int sy = y1 >= y0 ? 1 : -1;
     long long n = std::max(dx, dy);
     long long count = last ? n + 1 : n;
-    // Hostile coordinates: never walk further than the clip box needs.
-    const long long limit = 1LL << 26;
-    if (count > limit)
-        count = limit;
-    for (long long i = 0; i < count; ++i) {
+    // Walk only the steps whose major coordinate can reach the clip box
+    // (widened by the pen), so far-away coordinates cost nothing; a dashed
+    // pen's pattern still counts the skipped steps.
+    long long first = 0;
+    {
+        long long margin = pen.width + 1;
+        long long lo = (dx >= dy ? t.box.left : t.box.top) - margin;
+        long long hi = (dx >= dy ? t.box.right : t.box.bottom) + margin;
+        long long start = dx >= dy ? x0 : y0;
+        int step = dx >= dy ? sx : sy;
+        // start + step * i in [lo, hi)
+        long long a = step > 0 ? lo - start : start - hi + 1;
+        long long b = step > 0 ? hi - start : start - lo + 1;
+        first = std::max(0LL, a);
+        count = std::min(count, std::max(0LL, b));
+        if (first >= count)
+            return;
+        pen.phase += static_cast<int>(first % 1000000);
+    }
+    for (long long i = first; i < count; ++i) {
         long long x, y;
         if (dx >= dy) {
             x = x0 + sx * i;

@@ -327,7 +327,7 @@ Region RoundRegion(const RECT& box, int cw, int ch)
     return r;
 }
 
-Region PolygonRegion(const std::vector<std::vector<POINT>>& polys, int fillMode)
+Region PolygonRegion(const std::vector<std::vector<POINT>>& polys, int fillMode, long rowFrom, long rowTo)
 {
     Region result;
     long minY = 1L << 30, maxY = -(1L << 30);
@@ -336,6 +336,8 @@ Region PolygonRegion(const std::vector<std::vector<POINT>>& polys, int fillMode)
             minY = std::min<long>(minY, q.y);
             maxY = std::max<long>(maxY, q.y);
         }
+    minY = std::max(minY, rowFrom);
+    maxY = std::min(maxY, rowTo);
     std::vector<std::pair<double, int>> xs;
     for (long y = minY; y < maxY && y - minY < (1L << 16); ++y) {
         double yc = y;
@@ -465,7 +467,8 @@ BOOL PolyPolygon(HDC handle, const POINT* points, const INT* counts, int polygon
         return TRUE;
     for (auto& poly : polys)
         poly = ToSurfacePoints(*dc, poly.data(), static_cast<int>(poly.size()));
-    FillRegionOn(t, PolygonRegion(polys, dc->st.polyFillMode), BrushPaint(*dc, dc->st.brush), dc->st.rop2);
+    FillRegionOn(t, PolygonRegion(polys, dc->st.polyFillMode, t.box.top, t.box.bottom), BrushPaint(*dc, dc->st.brush),
+                 dc->st.rop2);
     PenStroke pen = PenOf(*dc);
     for (const auto& poly : polys)
         StrokeClosed(t, pen, poly);
@@ -490,7 +493,22 @@ BOOL BoxShape(HDC handle, int l, int tp, int r, int b, int cw, int ch, bool elli
     if (!dc)
         return FALSE;
     if (Recording(*dc)) {
-        PathAdd(*dc, {POINT{l, tp}, POINT{r - 1, tp}, POINT{r - 1, b - 1}, POINT{l, b - 1}}, true, false);
+        // The outline of the shape's pixels as one closed figure.
+        RECT lb{std::min(l, r), std::min(tp, b), std::max(l, r), std::max(tp, b)};
+        Shape s = ellipse ? RoundShape(lb, lb.right - lb.left, lb.bottom - lb.top) : RoundShape(lb, cw, ch);
+        std::vector<POINT> outline;
+        for (int i = 0; i < s.Rows(); ++i)
+            if (s.left[static_cast<size_t>(i)] < s.right[static_cast<size_t>(i)]) {
+                outline.push_back(POINT{s.left[static_cast<size_t>(i)], s.top + i});
+                outline.push_back(POINT{s.left[static_cast<size_t>(i)], s.top + i + 1});
+            }
+        for (int i = s.Rows(); i-- > 0;)
+            if (s.left[static_cast<size_t>(i)] < s.right[static_cast<size_t>(i)]) {
+                outline.push_back(POINT{s.right[static_cast<size_t>(i)], s.top + i + 1});
+                outline.push_back(POINT{s.right[static_cast<size_t>(i)], s.top + i});
+            }
+        if (!outline.empty())
+            PathAdd(*dc, outline, true, false);
         return TRUE;
     }
     Target t;

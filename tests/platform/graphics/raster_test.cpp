@@ -5,6 +5,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 using quelvo::gfx::test::Canvas;
 using quelvo::gfx::test::Joined;
 using quelvo::gfx::test::Selected;
@@ -206,6 +208,63 @@ TEST(LineTest, PenStylesDrawTheirDocumentedRuns)
         LineTo(cv.dc(), 12, 0);
         EXPECT_EQ(cv.Art({{kBlack, '#'}, {kWhite, '.'}, {RGB(255, 128, 0), 'o'}})[0], c.row) << c.style;
     }
+}
+
+TEST(LineTest, FarAwayEndPointsDrawOnlyTheVisiblePartByTheSameRule)
+{
+    struct Case {
+        POINT a, b;
+        int row; // the row where the line crosses the canvas
+    } cases[] = {
+        {{-2000000000, 1}, {2000000000, 1}, 1},
+        {{3, -1000000000}, {3, 1000000000}, -1},
+        {{-1000000, -1000000}, {1000000, 1000000}, -1},
+    };
+    for (const Case& c : cases) {
+        Canvas cv(6, 4);
+        MoveToEx(cv.dc(), c.a.x, c.a.y, nullptr);
+        LineTo(cv.dc(), c.b.x, c.b.y);
+        int ink = 0;
+        for (const auto& row : cv.Art())
+            ink += static_cast<int>(std::count(row.begin(), row.end(), '#'));
+        EXPECT_EQ(ink, c.row >= 0 ? 6 : 4) << c.a.x << "," << c.a.y;
+        if (c.a.x == -1000000) {
+            EXPECT_EQ(Joined(cv.Art()), Joined({"#.....", ".#....", "..#...", "...#.."}));
+        }
+    }
+}
+
+TEST(PolygonTest, HugePolygonsStillFillTheVisibleRows)
+{
+    Canvas cv(4, 3);
+    Selected b(cv.dc(), GetStockObject(BLACK_BRUSH), false);
+    Selected p(cv.dc(), GetStockObject(NULL_PEN), false);
+    POINT pts[] = {{-100000000, -100000000}, {100000000, -100000000}, {100000000, 100000000}, {-100000000, 100000000}};
+    Polygon(cv.dc(), pts, 4);
+    EXPECT_EQ(Joined(cv.Art()), Joined({"####", "####", "####"}));
+}
+
+TEST(PathTest, PathsOfShapesBecomeTheSameRegions)
+{
+    Canvas cv(10, 10);
+    BeginPath(cv.dc());
+    Ellipse(cv.dc(), 1, 1, 8, 8);
+    EndPath(cv.dc());
+    HRGN fromPath = PathToRegion(cv.dc());
+    HRGN direct = CreateEllipticRgn(1, 1, 8, 8);
+    EXPECT_TRUE(EqualRgn(fromPath, direct));
+    BeginPath(cv.dc());
+    MoveToEx(cv.dc(), 0, 0, nullptr);
+    LineTo(cv.dc(), 4, 0);
+    LineTo(cv.dc(), 4, 3);
+    LineTo(cv.dc(), 0, 3);
+    EndPath(cv.dc());
+    HRGN box = PathToRegion(cv.dc());
+    HRGN expected = CreateRectRgn(0, 0, 4, 3);
+    EXPECT_TRUE(EqualRgn(box, expected));
+    EXPECT_EQ(PathToRegion(cv.dc()), nullptr) << "the path is used up";
+    for (HRGN r : {fromPath, direct, box, expected})
+        DeleteObject(r);
 }
 
 TEST(Rop2Test, BinaryRasterOperationsCombinePenAndDestination)
