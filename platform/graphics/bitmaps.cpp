@@ -164,6 +164,24 @@ HBITMAP CreateCompatibleBitmap(HDC handle, int width, int height)
     return NewBitmap(width, height, bits);
 }
 
+HBITMAP CreateDIBitmap(HDC dc, const BITMAPINFOHEADER* header, DWORD init, const void* bits, const BITMAPINFO* info,
+                       UINT usage)
+{
+    if (!header)
+        return nullptr;
+    int height = header->biHeight < 0 ? -header->biHeight : header->biHeight;
+    HDC probe = dc ? dc : CreateDCA("DISPLAY", nullptr, nullptr, nullptr);
+    HBITMAP bmp = CreateCompatibleBitmap(probe, header->biWidth, height);
+    if (!dc)
+        DeleteDC(probe);
+    if (bmp && (init & CBM_INIT) && bits && info &&
+        SetDIBits(dc, bmp, 0, static_cast<UINT>(height), bits, info, usage) == 0) {
+        DeleteObject(bmp);
+        return nullptr;
+    }
+    return bmp;
+}
+
 HBITMAP CreateDIBSection(HDC, const BITMAPINFO* info, UINT usage, void** bits, HANDLE, DWORD)
 {
     if (bits)

@@ -165,13 +165,22 @@ std::shared_ptr<FontFace> FontFace::For(const LOGFONTA& log)
     FindFont(Families(log), bold, italic, m);
     // One face object per file, size and synthesis.
     static std::map<std::tuple<std::string, int, int, bool, bool, bool>, std::weak_ptr<FontFace>> faces;
+    // The em size for a cell height needs the face's metrics: opened once
+    // per file, index and height.
+    static std::map<std::tuple<std::string, int, LONG>, int> ems;
     int em = 0;
-    FT_Face probe = nullptr;
-    if (!m.file.empty() && Library())
-        FT_New_Face(Library(), m.file.c_str(), m.index, &probe);
-    em = EmFromHeight(log, probe);
-    if (probe)
-        FT_Done_Face(probe);
+    auto emKey = std::make_tuple(m.file, m.index, log.lfHeight);
+    if (auto it = ems.find(emKey); it != ems.end()) {
+        em = it->second;
+    } else {
+        FT_Face probe = nullptr;
+        if (log.lfHeight >= 0 && !m.file.empty() && Library())
+            FT_New_Face(Library(), m.file.c_str(), m.index, &probe);
+        em = EmFromHeight(log, probe);
+        if (probe)
+            FT_Done_Face(probe);
+        ems[emKey] = em;
+    }
     bool mono = log.lfQuality == NONANTIALIASED_QUALITY;
     auto key = std::make_tuple(m.file, m.index, em, bold && !m.bold, italic && !m.italic, mono);
     if (auto it = faces.find(key); it != faces.end())

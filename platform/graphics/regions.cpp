@@ -31,6 +31,16 @@ Region OnSurface(const DCObj& dc, const Region& region)
 
 } // namespace
 
+namespace quelvo::gfx {
+
+std::vector<RECT> RegionRects(HRGN region)
+{
+    RegionObj* o = LookupRgn(region);
+    return o ? o->region.RectList() : std::vector<RECT>{};
+}
+
+} // namespace quelvo::gfx
+
 HRGN CreateRectRgn(int l, int t, int r, int b) { return NewRegion(Region(Normal(l, t, r, b))); }
 
 HRGN CreateRectRgnIndirect(const RECT* rect)

@@ -83,5 +83,8 @@ BOOL SetSurfaceDCVisibleRegion(HDC dc, HRGN visible);
 Surface* SurfaceOfDC(HDC dc);
 // The pixels of a bitmap object (any depth is kept as 32-bit pixels).
 Surface* SurfaceOfBitmap(HBITMAP bitmap);
+// The rectangles of a region, in bands from top to bottom (empty for an
+// invalid handle); for presenting damaged areas.
+std::vector<RECT> RegionRects(HRGN region);
 
 } // namespace quelvo::gfx

@@ -538,6 +538,10 @@ BOOL PaintRgn(HDC dc, HRGN region);
 HBITMAP CreateBitmap(int width, int height, UINT planes, UINT bitCount, const void* bits);
 HBITMAP CreateBitmapIndirect(const BITMAP* bitmap);
 HBITMAP CreateCompatibleBitmap(HDC dc, int width, int height);
+inline constexpr DWORD CBM_INIT = 0x04;
+// A device bitmap compatible with the DC, filled from the DIB with CBM_INIT.
+HBITMAP CreateDIBitmap(HDC dc, const BITMAPINFOHEADER* header, DWORD init, const void* bits, const BITMAPINFO* info,
+                       UINT usage);
 // Bits of 1, 4, 8, 24 and 32-bit sections; for depths below 32 drawing
 // reaches the bits after GdiFlush, and writes to the bits are seen when the
 // bitmap is next selected or used as a source.

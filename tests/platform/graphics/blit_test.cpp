@@ -283,6 +283,26 @@ TEST(DibTest, StretchDIBitsCountsSourceRowsFromTheBottomOfBottomUpPictures)
     EXPECT_EQ(cv.At(0, 1), RGB(255, 0, 0));
 }
 
+TEST(DibTest, CreateDIBitmapMakesADeviceBitmapFromPixels)
+{
+    std::uint32_t pixels[2] = {0x00FF0000, 0x000000FF}; // bottom-up: bottom red, top blue
+    BITMAPINFO info;
+    info.bmiHeader.biWidth = 1;
+    info.bmiHeader.biHeight = 2;
+    info.bmiHeader.biBitCount = 32;
+    Canvas cv(1, 1);
+    HBITMAP bmp = CreateDIBitmap(cv.dc(), &info.bmiHeader, CBM_INIT, pixels, &info, DIB_RGB_COLORS);
+    ASSERT_NE(bmp, nullptr);
+    HDC dc = CreateCompatibleDC(nullptr);
+    HGDIOBJ old = SelectObject(dc, bmp);
+    EXPECT_EQ(GetPixel(dc, 0, 0), RGB(0, 0, 255));
+    EXPECT_EQ(GetPixel(dc, 0, 1), RGB(255, 0, 0));
+    SelectObject(dc, old);
+    DeleteDC(dc);
+    DeleteObject(bmp);
+    EXPECT_EQ(CreateDIBitmap(cv.dc(), nullptr, CBM_INIT, pixels, &info, DIB_RGB_COLORS), nullptr);
+}
+
 TEST(IconTest, IconsDrawMaskThenImageAndReportTheirBitmaps)
 {
     const WORD maskRows[2] = {0x0040, 0x0000}; // (1,0) transparent

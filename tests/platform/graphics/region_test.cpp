@@ -1,4 +1,5 @@
 // Region algebra, region shapes, and drawing through regions.
+#include "platform/graphics/surface.h"
 #include "tests/platform/graphics/canvas.h"
 
 #include <gtest/gtest.h>
@@ -78,6 +79,19 @@ TEST(RegionAlgebraTest, QueriesAndOffsets)
     GetRgnBox(r.h, &box);
     EXPECT_EQ(box.left, 1);
     EXPECT_EQ(box.right, 6);
+}
+
+TEST(RegionAlgebraTest, RectanglesComeOutInBandsFromTopToBottom)
+{
+    Rgn a(0, 0, 4, 2), b(6, 0, 8, 2), c(0, 3, 8, 4), out(0, 0, 0, 0);
+    CombineRgn(out.h, a.h, b.h, RGN_OR);
+    CombineRgn(out.h, out.h, c.h, RGN_OR);
+    std::vector<RECT> rects = quelvo::gfx::RegionRects(out.h);
+    ASSERT_EQ(rects.size(), 3u);
+    EXPECT_EQ(rects[0].right, 4);
+    EXPECT_EQ(rects[1].left, 6);
+    EXPECT_EQ(rects[2].top, 3);
+    EXPECT_TRUE(quelvo::gfx::RegionRects(nullptr).empty());
 }
 
 TEST(RegionShapeTest, EllipticAndRoundRegionsMatchTheDrawnShapes)
