@@ -4,6 +4,7 @@
 
 #include "platform/hostlib/exceptions.h"
 #include "platform/hostlib/format.h"
+#include "platform/hostlib/update_scope.h"
 
 namespace hostlib {
 
@@ -158,14 +159,8 @@ void TCollection::Delete(int index)
 void TCollection::Clear()
 {
     if (items_.empty()) return;
-    BeginUpdate();
-    try {
-        while (!items_.empty()) items_.back()->Free();
-    } catch (...) {
-        EndUpdate();
-        throw;
-    }
-    EndUpdate();
+    UpdateScope update(*this);
+    while (!items_.empty()) items_.back()->Free();
 }
 
 TCollectionItem* TCollection::FindItemID(int id) const
@@ -226,15 +221,11 @@ void TCollection::Assign(TPersistent* source)
 {
     if (auto* other = As<TCollection>(source)) {
         if (other == this) return;
-        BeginUpdate();
-        try {
+        {
+            UpdateScope update(*this);
             Clear();
             for (int i = 0; i < other->Count(); ++i) Add()->Assign(other->Items(i));
-        } catch (...) {
-            EndUpdate();
-            throw;
         }
-        EndUpdate();
         return;
     }
     TPersistent::Assign(source);

@@ -9,6 +9,7 @@
 #include "platform/hostlib/filer.h"
 #include "platform/hostlib/form_resource.h"
 #include "platform/hostlib/format.h"
+#include "platform/hostlib/update_scope.h"
 #include "platform/hostlib/lists.h"
 #include "platform/hostlib/resources.h"
 #include "platform/hostlib/streams.h"
@@ -332,34 +333,26 @@ private:
             if (!strings) Fail(line, "Property " + prop.Name + " is nil");
             for (const auto& item : v.items)
                 if (item.kind != FormValue::String) Fail(item.line, "A string expected in list " + prop.Name);
-            strings->BeginUpdate();
-            try {
+            {
+                UpdateScope update(*strings);
                 strings->Clear();
                 for (const auto& item : v.items) strings->Add(item.text);
-            } catch (...) {
-                strings->EndUpdate();
-                throw;
             }
-            strings->EndUpdate();
             return;
         }
         case pkCollection: {
             if (v.kind != FormValue::Collection) WrongValue(prop, v, "A collection");
             auto* coll = As<TCollection>(prop.GetObject(*obj));
             if (!coll) Fail(line, "Property " + prop.Name + " is nil");
-            coll->BeginUpdate();
-            try {
+            {
+                UpdateScope update(*coll);
                 coll->Clear();
                 for (const auto& item : v.collection) {
                     TCollectionItem* it = nullptr;
                     Guard(item.line, [&] { it = coll->Add(); });
                     for (const auto& a : item.assignments) Assign(it, a);
                 }
-            } catch (...) {
-                coll->EndUpdate();
-                throw;
             }
-            coll->EndUpdate();
             return;
         }
         case pkObject:

@@ -7,6 +7,7 @@
 #include "platform/hostlib/exceptions.h"
 #include "platform/hostlib/form_resource.h"
 #include "platform/hostlib/format.h"
+#include "platform/hostlib/text_escape.h"
 
 namespace hostlib {
 
@@ -122,37 +123,12 @@ private:
 
     Token Quoted(Token& t)
     {
+        const std::size_t start = ++pos_;
+        while (pos_ < s_.size() && s_[pos_] != '"' && s_[pos_] != '\n') pos_ += s_[pos_] == '\\' ? 2 : 1;
+        if (pos_ >= s_.size() || s_[pos_] != '"') Fail(t.line, "Unterminated string");
+        if (!UnescapeText(s_.substr(start, pos_ - start), t.text)) Fail(t.line, "Invalid escape in string");
         ++pos_;
-        std::string out;
-        while (true) {
-            if (pos_ >= s_.size() || s_[pos_] == '\n') Fail(t.line, "Unterminated string");
-            const char c = s_[pos_++];
-            if (c == '"') break;
-            if (c != '\\') {
-                out += c;
-                continue;
-            }
-            if (pos_ >= s_.size()) Fail(t.line, "Unterminated string");
-            const char e = s_[pos_++];
-            switch (e) {
-            case '"': out += '"'; break;
-            case '\\': out += '\\'; break;
-            case 'n': out += '\n'; break;
-            case 'r': out += '\r'; break;
-            case 't': out += '\t'; break;
-            case 'x': {
-                std::int64_t v = 0;
-                if (pos_ + 2 > s_.size() || !TryStrToInt64("$" + std::string(s_.substr(pos_, 2)), v))
-                    Fail(t.line, "Invalid escape in string");
-                out += static_cast<char>(v);
-                pos_ += 2;
-                break;
-            }
-            default: Fail(t.line, std::string("Invalid escape \\") + e + " in string");
-            }
-        }
         t.kind = Token::String;
-        t.text = std::move(out);
         return t;
     }
 
@@ -286,13 +262,9 @@ private:
         v.line = tok_.line;
         switch (tok_.kind) {
         case Token::Integer:
-            v.kind = FormValue::Integer;
-            v.integer = tok_.integer;
-            v.text = tok_.text;
-            Advance();
-            return v;
         case Token::Float:
-            v.kind = FormValue::Float;
+            v.kind = tok_.kind == Token::Integer ? FormValue::Integer : FormValue::Float;
+            v.integer = tok_.integer;
             v.number = tok_.number;
             v.text = tok_.text;
             Advance();

@@ -10,6 +10,7 @@
 #include "platform/hostlib/format.h"
 #include "platform/hostlib/lists.h"
 #include "platform/hostlib/streams.h"
+#include "platform/hostlib/text_escape.h"
 
 namespace hostlib {
 
@@ -17,20 +18,7 @@ namespace {
 
 std::string Quote(std::string_view s)
 {
-    std::string out = "\"";
-    for (char c : s) {
-        switch (c) {
-        case '"': out += "\\\""; break;
-        case '\\': out += "\\\\"; break;
-        case '\n': out += "\\n"; break;
-        case '\r': out += "\\r"; break;
-        case '\t': out += "\\t"; break;
-        default:
-            if (static_cast<unsigned char>(c) < 32 || c == 127) out += "\\x" + IntToHex(static_cast<unsigned char>(c), 2);
-            else out += c;
-        }
-    }
-    return out + "\"";
+    return "\"" + EscapeText(s) + "\"";
 }
 
 // Shortest text that reads back to the same double, always with a point

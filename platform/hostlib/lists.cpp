@@ -4,6 +4,7 @@
 
 #include "platform/hostlib/exceptions.h"
 #include "platform/hostlib/format.h"
+#include "platform/hostlib/update_scope.h"
 #include "platform/hostlib/streams.h"
 
 namespace hostlib {
@@ -225,26 +226,14 @@ int TStrings::AddObject(const std::string& s, TObject* object)
 void TStrings::AddStrings(TStrings* strings)
 {
     if (!strings) return;
-    BeginUpdate();
-    try {
-        for (int i = 0; i < strings->Count(); ++i) AddObject(strings->Get(i), strings->GetObject(i));
-    } catch (...) {
-        EndUpdate();
-        throw;
-    }
-    EndUpdate();
+    UpdateScope update(*this);
+    for (int i = 0; i < strings->Count(); ++i) AddObject(strings->Get(i), strings->GetObject(i));
 }
 
 void TStrings::AddStrings(const std::vector<std::string>& strings)
 {
-    BeginUpdate();
-    try {
-        for (const auto& s : strings) Add(s);
-    } catch (...) {
-        EndUpdate();
-        throw;
-    }
-    EndUpdate();
+    UpdateScope update(*this);
+    for (const auto& s : strings) Add(s);
 }
 
 int TStrings::CompareStrings(const std::string& a, const std::string& b) const
@@ -278,35 +267,23 @@ int TStrings::IndexOfObject(TObject* object) const
 
 void TStrings::Exchange(int index1, int index2)
 {
-    BeginUpdate();
-    try {
-        const std::string s1 = Get(index1);
-        TObject* o1 = GetObject(index1);
-        Put(index1, Get(index2));
-        PutObject(index1, GetObject(index2));
-        Put(index2, s1);
-        PutObject(index2, o1);
-    } catch (...) {
-        EndUpdate();
-        throw;
-    }
-    EndUpdate();
+    UpdateScope update(*this);
+    const std::string s1 = Get(index1);
+    TObject* o1 = GetObject(index1);
+    Put(index1, Get(index2));
+    PutObject(index1, GetObject(index2));
+    Put(index2, s1);
+    PutObject(index2, o1);
 }
 
 void TStrings::Move(int curIndex, int newIndex)
 {
     if (curIndex == newIndex) return;
-    BeginUpdate();
-    try {
-        const std::string s = Get(curIndex);
-        TObject* o = GetObject(curIndex);
-        Delete(curIndex);
-        InsertObject(newIndex, s, o);
-    } catch (...) {
-        EndUpdate();
-        throw;
-    }
-    EndUpdate();
+    UpdateScope update(*this);
+    const std::string s = Get(curIndex);
+    TObject* o = GetObject(curIndex);
+    Delete(curIndex);
+    InsertObject(newIndex, s, o);
 }
 
 bool TStrings::Equals(TStrings* other) const
@@ -329,23 +306,17 @@ std::string TStrings::Text() const
 
 void TStrings::SetText(std::string_view text)
 {
-    BeginUpdate();
-    try {
-        Clear();
-        std::size_t i = 0;
-        while (i < text.size()) {
-            std::size_t j = i;
-            while (j < text.size() && text[j] != '\n' && text[j] != '\r') ++j;
-            Add(std::string(text.substr(i, j - i)));
-            if (j < text.size() && text[j] == '\r') ++j;
-            if (j < text.size() && text[j] == '\n') ++j;
-            i = j;
-        }
-    } catch (...) {
-        EndUpdate();
-        throw;
+    UpdateScope update(*this);
+    Clear();
+    std::size_t i = 0;
+    while (i < text.size()) {
+        std::size_t j = i;
+        while (j < text.size() && text[j] != '\n' && text[j] != '\r') ++j;
+        Add(std::string(text.substr(i, j - i)));
+        if (j < text.size() && text[j] == '\r') ++j;
+        if (j < text.size() && text[j] == '\n') ++j;
+        i = j;
     }
-    EndUpdate();
 }
 
 std::string TStrings::DelimitedText() const
@@ -372,41 +343,35 @@ std::string TStrings::DelimitedText() const
 void TStrings::SetDelimitedText(std::string_view text)
 {
     auto blank = [](char c) { return c != '\0' && static_cast<unsigned char>(c) <= ' '; };
-    BeginUpdate();
-    try {
-        Clear();
-        std::string_view p = text;
+    UpdateScope update(*this);
+    Clear();
+    std::string_view p = text;
+    if (!strictDelimiter_)
+        while (!p.empty() && blank(p.front())) p.remove_prefix(1);
+    while (!p.empty()) {
+        std::string s;
+        if (p.front() == quoteChar_) {
+            s = AnsiExtractQuotedStr(p, quoteChar_);
+        } else {
+            std::size_t n = 0;
+            while (n < p.size() && p[n] != delimiter_ && (strictDelimiter_ || static_cast<unsigned char>(p[n]) > ' '))
+                ++n;
+            s = std::string(p.substr(0, n));
+            p.remove_prefix(n);
+        }
+        Add(s);
         if (!strictDelimiter_)
             while (!p.empty() && blank(p.front())) p.remove_prefix(1);
-        while (!p.empty()) {
-            std::string s;
-            if (p.front() == quoteChar_) {
-                s = AnsiExtractQuotedStr(p, quoteChar_);
-            } else {
-                std::size_t n = 0;
-                while (n < p.size() && p[n] != delimiter_ && (strictDelimiter_ || static_cast<unsigned char>(p[n]) > ' '))
-                    ++n;
-                s = std::string(p.substr(0, n));
-                p.remove_prefix(n);
-            }
-            Add(s);
+        if (!p.empty() && p.front() == delimiter_) {
+            p.remove_prefix(1);
+            if (p.empty()) Add("");
             if (!strictDelimiter_)
                 while (!p.empty() && blank(p.front())) p.remove_prefix(1);
-            if (!p.empty() && p.front() == delimiter_) {
-                p.remove_prefix(1);
-                if (p.empty()) Add("");
-                if (!strictDelimiter_)
-                    while (!p.empty() && blank(p.front())) p.remove_prefix(1);
-            } else if (!p.empty() && p.front() != quoteChar_ && strictDelimiter_) {
-                // Text right after a closing quote belongs to no item.
-                p.remove_prefix(1);
-            }
+        } else if (!p.empty() && p.front() != quoteChar_ && strictDelimiter_) {
+            // Text right after a closing quote belongs to no item.
+            p.remove_prefix(1);
         }
-    } catch (...) {
-        EndUpdate();
-        throw;
     }
-    EndUpdate();
 }
 
 std::string TStrings::CommaText() const
@@ -512,19 +477,15 @@ void TStrings::Assign(TPersistent* source)
 {
     if (auto* other = As<TStrings>(source)) {
         if (other == this) return;
-        BeginUpdate();
-        try {
+        {
+            UpdateScope update(*this);
             Clear();
             delimiter_ = other->delimiter_;
             quoteChar_ = other->quoteChar_;
             strictDelimiter_ = other->strictDelimiter_;
             nameValueSeparator_ = other->nameValueSeparator_;
             AddStrings(other);
-        } catch (...) {
-            EndUpdate();
-            throw;
         }
-        EndUpdate();
         return;
     }
     TPersistent::Assign(source);

@@ -9,6 +9,7 @@
 #include "platform/hostlib/format.h"
 #include "platform/hostlib/lists.h"
 #include "platform/hostlib/streams.h"
+#include "platform/hostlib/text_escape.h"
 
 namespace hostlib {
 
@@ -56,54 +57,6 @@ std::vector<std::string> SplitPath(std::string_view path)
 std::string RootName(HKEY root)
 {
     return "0x" + IntToHex(static_cast<std::uint32_t>(reinterpret_cast<std::intptr_t>(root)), 8);
-}
-
-// Text escapes of the store file: \\ \" \n \r \t and \xHH for other
-// control bytes.
-std::string Escape(std::string_view s)
-{
-    std::string out;
-    for (char c : s) {
-        switch (c) {
-        case '\\': out += "\\\\"; break;
-        case '"': out += "\\\""; break;
-        case '\n': out += "\\n"; break;
-        case '\r': out += "\\r"; break;
-        case '\t': out += "\\t"; break;
-        default:
-            if (static_cast<unsigned char>(c) < 32) out += "\\x" + IntToHex(static_cast<unsigned char>(c), 2);
-            else out += c;
-        }
-    }
-    return out;
-}
-
-bool Unescape(std::string_view s, std::string& out)
-{
-    out.clear();
-    for (std::size_t i = 0; i < s.size(); ++i) {
-        if (s[i] != '\\') {
-            out += s[i];
-            continue;
-        }
-        if (++i >= s.size()) return false;
-        switch (s[i]) {
-        case '\\': out += '\\'; break;
-        case '"': out += '"'; break;
-        case 'n': out += '\n'; break;
-        case 'r': out += '\r'; break;
-        case 't': out += '\t'; break;
-        case 'x': {
-            std::int64_t v = 0;
-            if (i + 2 >= s.size() || !TryStrToInt64("$" + std::string(s.substr(i + 1, 2)), v)) return false;
-            out += static_cast<char>(v);
-            i += 2;
-            break;
-        }
-        default: return false;
-        }
-    }
-    return true;
 }
 
 class Store {
@@ -262,7 +215,7 @@ private:
         }
         if (k >= line.size() || k + 1 >= line.size() || line[k + 1] != '=') return;
         std::string name;
-        if (!Unescape(std::string_view(line).substr(1, k - 1), name)) return;
+        if (!UnescapeText(std::string_view(line).substr(1, k - 1), name)) return;
         const std::string rest = line.substr(k + 2);
         const std::size_t colon = rest.find(':');
         if (colon == std::string::npos) return;
@@ -272,7 +225,7 @@ private:
         v.name = name;
         if (type == "sz" || type == "expand") {
             std::string text;
-            if (!Unescape(data, text)) return;
+            if (!UnescapeText(data, text)) return;
             v.type = type == "sz" ? rdString : rdExpandString;
             v.data.assign(text.begin(), text.end());
         } else if (type == "dword") {
@@ -301,11 +254,11 @@ private:
     {
         out += "[" + path + "]\n";
         for (const auto& v : k.values) {
-            out += "\"" + Escape(v.name) + "\"=";
+            out += "\"" + EscapeText(v.name) + "\"=";
             switch (v.type) {
             case rdString:
             case rdExpandString:
-                out += (v.type == rdString ? "sz:" : "expand:") + Escape(std::string(v.data.begin(), v.data.end()));
+                out += (v.type == rdString ? "sz:" : "expand:") + EscapeText(std::string(v.data.begin(), v.data.end()));
                 break;
             case rdInteger: {
                 std::uint32_t u = 0;
