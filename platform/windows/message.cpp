@@ -632,6 +632,11 @@ LRESULT DefWindowProcA(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam)
         return 0;
     case WM_SYSKEYDOWN:
         if (wParam == static_cast<WPARAM>(VK_F4) && (HIWORD(lParam) & 0x2000)) PostMessageA(hwnd, WM_SYSCOMMAND, 0xF060, 0);
+        if (wParam == static_cast<WPARAM>(VK_F10) && (GetKeyState(VK_SHIFT) & 0x8000))
+            SendMessageA(hwnd, WM_CONTEXTMENU, reinterpret_cast<WPARAM>(hwnd), -1);  // from the keyboard
+        return 0;
+    case WM_KEYUP:
+        if (wParam == static_cast<WPARAM>(VK_APPS)) SendMessageA(hwnd, WM_CONTEXTMENU, reinterpret_cast<WPARAM>(hwnd), -1);
         return 0;
     case WM_SYSCOMMAND:
         switch (wParam & 0xFFF0) {

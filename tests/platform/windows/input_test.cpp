@@ -506,3 +506,33 @@ TEST_F(Input, MessagePositionAndTime)
 }
 
 }  // namespace
+
+namespace {
+
+TEST_F(Input, ContextMenuRequestsFromMouseAndKeyboard)
+{
+    HWND top = Make("top", WS_POPUP | WS_VISIBLE, 100, 100, 100, 100);
+    HWND child = Make("child", WS_CHILD | WS_VISIBLE, 0, 0, 50, 50, top, 1);
+    SetFocus(child);
+    struct Case {
+        const char* what;
+        std::function<void()> input;
+        V expected;
+    };
+    auto& s = Screen();
+    const Case cases[] = {
+        {"right click", [&] { s.Click({110, 110}, quelvo::win::MouseButton::Right); },
+         {"child WM_CONTEXTMENU 110,110", "top WM_CONTEXTMENU 110,110"}},
+        {"menu key", [&] { s.PressKey(VK_APPS); }, {"child WM_CONTEXTMENU -1,-1", "top WM_CONTEXTMENU -1,-1"}},
+        {"shift F10", [&] { s.KeyDown(VK_SHIFT); s.PressKey(VK_F10); s.KeyUp(VK_SHIFT); },
+         {"child WM_CONTEXTMENU -1,-1", "top WM_CONTEXTMENU -1,-1"}},
+    };
+    for (const Case& c : cases) {
+        Rec().Clear();
+        c.input();
+        Pump();
+        EXPECT_EQ(Rec().Only({"WM_CONTEXTMENU"}), c.expected) << c.what;
+    }
+}
+
+}  // namespace

@@ -67,6 +67,7 @@ void Recorder::Add(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam)
     case WM_LBUTTONUP:
     case WM_LBUTTONDBLCLK:
     case WM_MOUSEMOVE:
+    case WM_CONTEXTMENU:
         e += " " + std::to_string(static_cast<SHORT>(LOWORD(lParam))) + "," + std::to_string(static_cast<SHORT>(HIWORD(lParam)));
         break;
     case WM_COMMAND: e += " " + std::to_string(LOWORD(wParam)); break;
