@@ -86,6 +86,8 @@ public:
     TClass ClassType() const override { return StaticClass(); }
 
     explicit TReader(TStream* stream) : TFiler(stream) {}
+    // The buffer size of the original interface; reads are not buffered here.
+    TReader(TStream* stream, int /*bufferSize*/) : TFiler(stream) {}
 
     // The component whose block is being read and the owner of new ones.
     TComponent* Parent() const { return parent_; }
@@ -136,6 +138,7 @@ public:
     TClass ClassType() const override { return StaticClass(); }
 
     explicit TWriter(TStream* stream) : TFiler(stream) {}
+    TWriter(TStream* stream, int /*bufferSize*/) : TFiler(stream) {}
 
     void WriteValue(TValueType value);
     void WriteBoolean(bool value);

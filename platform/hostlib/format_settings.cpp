@@ -2,6 +2,7 @@
 
 #include <clocale>
 #include <cstdlib>
+#include <string_view>
 #include <langinfo.h>
 #include <locale.h>
 
@@ -78,9 +79,17 @@ TFormatSettings EnglishFormatSettings()
 TFormatSettings LocaleFormatSettings()
 {
     TFormatSettings s;
-    const char* name = std::getenv("LC_ALL");
-    if (!name || !*name) name = std::getenv("LANG");
+    // The locale the time and number categories follow; the "C" and POSIX
+    // locales carry no user preferences (two-digit years, no currency), so
+    // they keep the English settings.
+    const char* name = nullptr;
+    for (const char* var : {"LC_ALL", "LC_TIME", "LANG"}) {
+        name = std::getenv(var);
+        if (name && *name) break;
+    }
     if (!name || !*name) return s;
+    const std::string_view n(name);
+    if (n == "C" || n == "POSIX" || n.rfind("C.", 0) == 0) return s;
     locale_t loc = newlocale(LC_ALL_MASK, "", static_cast<locale_t>(nullptr));
     if (loc == static_cast<locale_t>(nullptr)) return s;
     s.DecimalSeparator = SingleByte(nl_langinfo_l(RADIXCHAR, loc), '.');

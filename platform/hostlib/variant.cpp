@@ -364,7 +364,9 @@ Variant Variant::FromOleStr(std::string utf8)
 
 Variant Variant::CreateArray(int lowBound, int highBound, TVarType elementType)
 {
-    if (highBound < lowBound - 1 || static_cast<long long>(highBound) - lowBound >= 100000000LL)
+    // The element count is bounded so that a hostile count read from a stream
+    // cannot ask for gigabytes.
+    if (highBound < lowBound - 1 || static_cast<long long>(highBound) - lowBound >= (1LL << 24))
         throw EVariantArrayCreateError(messages::SVarArrayCreate);
     Variant v;
     v.type_ = static_cast<TVarType>(varArray | (elementType & varTypeMask));

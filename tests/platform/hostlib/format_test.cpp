@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <cstdlib>
 #include <string>
 #include <vector>
 
@@ -513,6 +514,37 @@ TEST(Strings, TrimQuotePosCopy)
     EXPECT_EQ(Utf16ToUtf8(Utf8ToUtf16("aé€😀")), "aé€😀");
     EXPECT_EQ(Utf8ToUtf16("\xFF").size(), 1u);
     EXPECT_EQ(Utf8ToUtf16("\xFF")[0], u'\xFFFD');
+}
+
+TEST(LocaleSettings, CAndPosixLocalesKeepTheEnglishSettings)
+{
+    struct Env {
+        const char* name;
+        std::string saved;
+        bool had;
+    };
+    std::vector<Env> env = {{"LC_ALL", "", false}, {"LC_TIME", "", false}, {"LANG", "", false}};
+    for (auto& e : env) {
+        const char* v = std::getenv(e.name);
+        e.had = v != nullptr;
+        if (v) e.saved = v;
+    }
+    for (const char* locale : {"C", "POSIX", "C.UTF-8"}) {
+        ::setenv("LC_ALL", locale, 1);
+        const TFormatSettings s = LocaleFormatSettings();
+        EXPECT_EQ(s.ShortDateFormat, "M/d/yyyy");
+        EXPECT_EQ(s.DecimalSeparator, '.');
+    }
+    for (const auto& e : env) {
+        if (e.had) ::setenv(e.name, e.saved.c_str(), 1);
+        else ::unsetenv(e.name);
+    }
+    // The process-wide settings are replaceable for a scope.
+    {
+        ScopedFormatSettings comma(kComma);
+        EXPECT_EQ(FloatToStr(1.5), "1,5");
+    }
+    EXPECT_EQ(FormatSettings().DecimalSeparator, EnglishFormatSettings().DecimalSeparator);
 }
 
 TEST(Rounding, NamedRoundings)
