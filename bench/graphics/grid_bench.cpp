@@ -13,6 +13,7 @@
 #include <cstdio>
 #include <map>
 #include <string>
+#include <vector>
 
 namespace {
 
@@ -26,11 +27,17 @@ constexpr int kRowsPerScreen = kHeight / kRowHeight;
 constexpr const char* kFamily = "DejaVu Sans";
 constexpr int kFontPixels = 12;
 
-std::string CellText(int row, int col)
+// Every cell's text, row by row.
+std::vector<std::string> CellTexts()
 {
-    char buf[64];
-    std::snprintf(buf, sizeof buf, "Row %d, column %d: value %d", row, col, row * 7 + col * 13);
-    return buf;
+    std::vector<std::string> texts;
+    for (int r = 0; r < kRows; ++r)
+        for (int c = 0; c < kCols; ++c) {
+            char buf[64];
+            std::snprintf(buf, sizeof buf, "Row %d, column %d: value %d", r, c, r * 7 + c * 13);
+            texts.push_back(buf);
+        }
+    return texts;
 }
 
 void BM_GridOurs(benchmark::State& state)
@@ -45,10 +52,7 @@ void BM_GridOurs(benchmark::State& state)
     SelectObject(dc, grid);
     SetBkMode(dc, TRANSPARENT);
     SetTextColor(dc, RGB(0, 0, 0));
-    std::vector<std::string> texts;
-    for (int r = 0; r < kRows; ++r)
-        for (int c = 0; c < kCols; ++c)
-            texts.push_back(CellText(r, c));
+    const std::vector<std::string> texts = CellTexts();
     for (auto _ : state) {
         for (int r = 0; r < kRows; ++r) {
             int y = (r % kRowsPerScreen) * kRowHeight;
@@ -86,10 +90,7 @@ void BM_GridCairo(benchmark::State& state)
     cairo_set_line_width(cr, 1.0);
     cairo_font_extents_t fe;
     cairo_font_extents(cr, &fe);
-    std::vector<std::string> texts;
-    for (int r = 0; r < kRows; ++r)
-        for (int c = 0; c < kCols; ++c)
-            texts.push_back(CellText(r, c));
+    const std::vector<std::string> texts = CellTexts();
     for (auto _ : state) {
         for (int r = 0; r < kRows; ++r) {
             int y = (r % kRowsPerScreen) * kRowHeight;

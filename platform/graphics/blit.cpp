@@ -150,23 +150,6 @@ BOOL Transfer(DCObj& dst, int x, int y, int w, int h, const BlitSource* src, std
     return TRUE;
 }
 
-bool OpenSource(HDC handle, DCObj& dst, int x, int y, int w, int h, BlitSource& out, DCObj*& srcDc)
-{
-    srcDc = LookupDC(handle);
-    if (!srcDc)
-        return false;
-    if (BitmapObj* b = LookupBitmap(srcDc->st.bitmap); b && !srcDc->external)
-        b->SyncFromDibBits();
-    out.surface = TargetSurface(*srcDc);
-    POINT p = ToSurface(*srcDc, x, y);
-    out.x = p.x;
-    out.y = p.y;
-    out.w = w;
-    out.h = h;
-    out.map = MapBetween(dst, *srcDc);
-    return out.surface != nullptr;
-}
-
 // A blit whose source and destination are one surface copies through a
 // snapshot, so overlapping areas move as a whole.
 struct Snapshot {
@@ -182,6 +165,28 @@ struct Snapshot {
         return true;
     }
 };
+
+// The source of a transfer in `out`; when it is the destination's own
+// surface, `snap` keeps a copy to read from.
+bool OpenSource(HDC handle, DCObj& dst, int x, int y, int w, int h, BlitSource& out, Snapshot& snap)
+{
+    DCObj* srcDc = LookupDC(handle);
+    if (!srcDc)
+        return false;
+    if (BitmapObj* b = LookupBitmap(srcDc->st.bitmap); b && !srcDc->external)
+        b->SyncFromDibBits();
+    out.surface = TargetSurface(*srcDc);
+    POINT p = ToSurface(*srcDc, x, y);
+    out.x = p.x;
+    out.y = p.y;
+    out.w = w;
+    out.h = h;
+    out.map = MapBetween(dst, *srcDc);
+    if (!out.surface)
+        return false;
+    snap.Take(out, TargetSurface(dst));
+    return true;
+}
 
 } // namespace
 
@@ -207,12 +212,9 @@ BOOL StretchBlt(HDC dest, int x, int y, int w, int h, HDC src, int xs, int ys, i
     if (ws == 0 || hs == 0)
         return FALSE;
     BlitSource s;
-    DCObj* sdc = nullptr;
-    if (!OpenSource(src, *dc, xs, ys, ws, hs, s, sdc))
-        return FALSE;
-    // A negative destination size mirrors like a negative source size.
     Snapshot snap;
-    snap.Take(s, TargetSurface(*dc));
+    if (!OpenSource(src, *dc, xs, ys, ws, hs, s, snap))
+        return FALSE;
     return Transfer(*dc, x, y, w, h, &s, code);
 }
 
@@ -237,15 +239,12 @@ BOOL MaskBlt(HDC dest, int x, int y, int w, int h, HDC src, int xs, int ys, HBIT
     }
     BlitSource s;
     BlitSource* sp = nullptr;
+    Snapshot snap;
     if (UsesSource(fore) || (m && UsesSource(back))) {
-        DCObj* sdc = nullptr;
-        if (!OpenSource(src, *dc, xs, ys, w, h, s, sdc))
+        if (!OpenSource(src, *dc, xs, ys, w, h, s, snap))
             return FALSE;
         sp = &s;
     }
-    Snapshot snap;
-    if (sp)
-        snap.Take(s, TargetSurface(*dc));
     return Transfer(*dc, x, y, w, h, sp, fore, m, xm, ym, m ? back : fore);
 }
 
@@ -255,11 +254,9 @@ BOOL TransparentBlt(HDC dest, int x, int y, int w, int h, HDC src, int xs, int y
     if (!dc || w <= 0 || h <= 0 || ws <= 0 || hs <= 0)
         return FALSE;
     BlitSource s;
-    DCObj* sdc = nullptr;
-    if (!OpenSource(src, *dc, xs, ys, ws, hs, s, sdc))
-        return FALSE;
     Snapshot snap;
-    snap.Take(s, TargetSurface(*dc));
+    if (!OpenSource(src, *dc, xs, ys, ws, hs, s, snap))
+        return FALSE;
     Target t;
     if (!t.Open(*dc))
         return TRUE;
@@ -294,14 +291,12 @@ BOOL AlphaBlend(HDC dest, int x, int y, int w, int h, HDC src, int xs, int ys, i
     if (ws == 0 || hs == 0)
         return FALSE;
     BlitSource s;
-    DCObj* sdc = nullptr;
-    if (!OpenSource(src, *dc, xs, ys, ws, hs, s, sdc))
+    Snapshot snap;
+    if (!OpenSource(src, *dc, xs, ys, ws, hs, s, snap))
         return FALSE;
     // The source rectangle must lie inside the source surface.
     if (s.x < 0 || s.y < 0 || s.x + ws > s.surface->Width() || s.y + hs > s.surface->Height())
         return FALSE;
-    Snapshot snap;
-    snap.Take(s, TargetSurface(*dc));
     Target t;
     if (!t.Open(*dc))
         return TRUE;

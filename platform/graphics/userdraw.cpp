@@ -260,6 +260,16 @@ void FillLogical(DCObj& dc, const Target& t, const RECT& r, const Paint& p, int 
 
 Paint SysPaint(DCObj& dc, int index) { return SolidPaint(TargetPixel(dc, GetSysColor(index))); }
 
+// A one-pixel solid line between two logical points, both ends drawn.
+void SolidLine(DCObj& dc, const Target& t, COLORREF color, int x0, int y0, int x1, int y1)
+{
+    PenStroke pen;
+    pen.null = false;
+    pen.color = TargetPixel(dc, color);
+    POINT a = ToSurface(dc, x0, y0), b = ToSurface(dc, x1, y1);
+    StrokeLine(t, pen, a.x, a.y, b.x, b.y, true);
+}
+
 } // namespace
 
 int FillRect(HDC handle, const RECT* rect, HBRUSH brush)
@@ -381,11 +391,7 @@ void Diagonal(DCObj& dc, const Target& t, const RECT& r, UINT edge, UINT flags)
     case BF_BOTTOM | BF_LEFT: x0 = r.right - 1; y0 = r.top; x1 = r.left; y1 = r.bottom - 1; break;
     default: x0 = r.left; y0 = r.top; x1 = r.right - 1; y1 = r.bottom - 1; break;
     }
-    PenStroke pen;
-    pen.null = false;
-    pen.color = TargetPixel(dc, GetSysColor((edge & BDR_SUNKENOUTER) ? COLOR_3DSHADOW : COLOR_3DDKSHADOW));
-    POINT a = ToSurface(dc, x0, y0), b = ToSurface(dc, x1, y1);
-    StrokeLine(t, pen, a.x, a.y, b.x, b.y, true);
+    SolidLine(dc, t, GetSysColor((edge & BDR_SUNKENOUTER) ? COLOR_3DSHADOW : COLOR_3DDKSHADOW), x0, y0, x1, y1);
 }
 
 } // namespace
@@ -586,18 +592,10 @@ void ScrollControl(DCObj& dc, const Target& t, HDC handle, RECT r, UINT state)
     if (kind == DFCS_SCROLLSIZEGRIP) {
         FillLogical(dc, t, r, SysPaint(dc, COLOR_BTNFACE), R2_COPYPEN);
         int n = std::min(r.right - r.left, r.bottom - r.top);
-        PenStroke light;
-        light.null = false;
-        light.color = TargetPixel(dc, GetSysColor(COLOR_BTNHIGHLIGHT));
-        PenStroke dark = light;
-        dark.color = TargetPixel(dc, GetSysColor(COLOR_BTNSHADOW));
-        for (int k = 1; k + 3 <= n; k += 4) {
-            for (int j = 0; j < 3; ++j) {
-                PenStroke& pen = j == 0 ? light : dark;
-                POINT a = ToSurface(dc, r.right - k - j, r.bottom - 1), b = ToSurface(dc, r.right - 1, r.bottom - k - j);
-                StrokeLine(t, pen, a.x, a.y, b.x, b.y, true);
-            }
-        }
+        for (int k = 1; k + 3 <= n; k += 4)
+            for (int j = 0; j < 3; ++j)
+                SolidLine(dc, t, GetSysColor(j == 0 ? COLOR_BTNHIGHLIGHT : COLOR_BTNSHADOW), r.right - k - j,
+                          r.bottom - 1, r.right - 1, r.bottom - k - j);
         return;
     }
     // The arrow is sized from the whole button: rows 1, 3, 5, 7 on 16 pixels.
@@ -627,14 +625,9 @@ void CaptionControl(DCObj& dc, const Target& t, HDC handle, RECT r, UINT state)
         --s;
     int x = r.left + (w - s) / 2, y = r.top + (h - s) / 2;
     COLORREF color = GetSysColor((state & DFCS_INACTIVE) ? COLOR_GRAYTEXT : COLOR_BTNTEXT);
-    PenStroke pen;
-    pen.null = false;
-    pen.color = TargetPixel(dc, color);
     UINT kind = state & 0xFF;
-    auto line = [&](int x0, int y0, int x1, int y1) {
-        POINT a = ToSurface(dc, x0, y0), b = ToSurface(dc, x1, y1);
-        StrokeLine(t, pen, a.x, a.y, b.x, b.y, true);
-    };
+    auto line = [&](int x0, int y0, int x1, int y1) { SolidLine(dc, t, color, x0, y0, x1, y1); };
+    Paint solid = SolidPaint(TargetPixel(dc, color));
     if (kind == DFCS_CAPTIONCLOSE) {
         // Two pixels thick diagonals.
         line(x, y, x + s - 2, y + s - 2);
@@ -642,9 +635,9 @@ void CaptionControl(DCObj& dc, const Target& t, HDC handle, RECT r, UINT state)
         line(x + s - 2, y, x, y + s - 2);
         line(x + s - 1, y, x + 1, y + s - 2);
     } else if (kind == DFCS_CAPTIONMIN) {
-        FillLogical(dc, t, RECT{x, y + s - 2, x + s - 1, y + s}, SolidPaint(pen.color), R2_COPYPEN);
+        FillLogical(dc, t, RECT{x, y + s - 2, x + s - 1, y + s}, solid, R2_COPYPEN);
     } else {
-        FillLogical(dc, t, RECT{x, y, x + s, y + 2}, SolidPaint(pen.color), R2_COPYPEN);
+        FillLogical(dc, t, RECT{x, y, x + s, y + 2}, solid, R2_COPYPEN);
         line(x, y, x, y + s - 1);
         line(x + s - 1, y, x + s - 1, y + s - 1);
         line(x, y + s - 1, x + s - 1, y + s - 1);
