@@ -41,31 +41,21 @@ void HeadlessDisplay::SetScreenSize(int width, int height)
     size_.cy = std::clamp(height, 1, 16384);
 }
 
-void HeadlessDisplay::MoveMouse(POINT pt)
+namespace {
+void QueueMouse(MouseInput::Kind kind, POINT pt, MouseButton button = MouseButton::Left, int wheel = 0)
 {
     MouseInput m;
-    m.kind = MouseInput::Kind::Move;
-    m.pt = pt;
-    QueueMouseInput(m);
-}
-
-void HeadlessDisplay::ButtonDown(POINT pt, MouseButton button)
-{
-    MouseInput m;
-    m.kind = MouseInput::Kind::Down;
+    m.kind = kind;
     m.pt = pt;
     m.button = button;
+    m.wheelDelta = wheel;
     QueueMouseInput(m);
 }
+}  // namespace
 
-void HeadlessDisplay::ButtonUp(POINT pt, MouseButton button)
-{
-    MouseInput m;
-    m.kind = MouseInput::Kind::Up;
-    m.pt = pt;
-    m.button = button;
-    QueueMouseInput(m);
-}
+void HeadlessDisplay::MoveMouse(POINT pt) { QueueMouse(MouseInput::Kind::Move, pt); }
+void HeadlessDisplay::ButtonDown(POINT pt, MouseButton button) { QueueMouse(MouseInput::Kind::Down, pt, button); }
+void HeadlessDisplay::ButtonUp(POINT pt, MouseButton button) { QueueMouse(MouseInput::Kind::Up, pt, button); }
 
 void HeadlessDisplay::Click(POINT pt, MouseButton button)
 {
@@ -81,14 +71,7 @@ void HeadlessDisplay::DoubleClick(POINT pt, MouseButton button)
     ButtonUp(pt, button);
 }
 
-void HeadlessDisplay::Wheel(POINT pt, int delta)
-{
-    MouseInput m;
-    m.kind = MouseInput::Kind::Wheel;
-    m.pt = pt;
-    m.wheelDelta = delta;
-    QueueMouseInput(m);
-}
+void HeadlessDisplay::Wheel(POINT pt, int delta) { QueueMouse(MouseInput::Kind::Wheel, pt, MouseButton::Left, delta); }
 
 void HeadlessDisplay::KeyDown(int vk, int repeat)
 {

@@ -90,6 +90,15 @@ HDC MakeDC(Window* w, bool windowArea, const RectSet& screenClip)
     return dc;
 }
 
+// Where painting an update region (client coordinates) may reach, on screen.
+RectSet PaintClip(const Window* w, RectSet update)
+{
+    POINT o = ClientOrigin(w);
+    update.Offset(o.x, o.y);
+    update.Intersect(VisibleRegion(w, true, (w->style & WS_CLIPCHILDREN) != 0, (w->style & WS_CLIPSIBLINGS) != 0));
+    return update;
+}
+
 bool NeedsPaint(const Window* w) { return !w->update.Empty() || w->internalPaint || w->ncPaintPending; }
 
 Window* FirstToPaint(const std::vector<Window*>& list)
@@ -112,14 +121,7 @@ void SendNcPaintAndErase(Window* w, bool erase)
     }
     if (erase && w->erasePending) {
         w->erasePending = false;
-        RectSet clip = w->update;
-        POINT o = ClientOrigin(w);
-        clip.Offset(o.x, o.y);
-        RectSet vis = VisibleRegion(w, true, (w->style & WS_CLIPCHILDREN) != 0, (w->style & WS_CLIPSIBLINGS) != 0);
-        RectSet both;
-        for (const RECT& r : clip.Rects())
-            for (const RECT& v : vis.Rects()) both.Add(RectIntersect(r, v));
-        HDC dc = MakeDC(w, false, both);
+        HDC dc = MakeDC(w, false, PaintClip(w, w->update));
         if (dc) {
             Deliver(w, WM_ERASEBKGND, reinterpret_cast<WPARAM>(dc), 0);
             ReleaseDC(hwnd, dc);
@@ -349,16 +351,9 @@ HDC BeginPaint(HWND hwnd, PAINTSTRUCT* ps)
     w->erasePending = false;
     RECT local = LocalClient(w);
     update.Intersect(local);
-    RectSet clip = update;
-    POINT o = ClientOrigin(w);
-    clip.Offset(o.x, o.y);
-    RectSet vis = VisibleRegion(w, true, (w->style & WS_CLIPCHILDREN) != 0, (w->style & WS_CLIPSIBLINGS) != 0);
-    RectSet both;
-    for (const RECT& r : clip.Rects())
-        for (const RECT& v : vis.Rects()) both.Add(RectIntersect(r, v));
     *ps = PAINTSTRUCT{};
     ps->rcPaint = update.Bounds();
-    ps->hdc = MakeDC(w, false, both);
+    ps->hdc = MakeDC(w, false, PaintClip(w, update));
     // fErase: the background was to be erased and nobody did.
     ps->fErase = erase ? TRUE : FALSE;
     if (erase && ps->hdc) ps->fErase = Deliver(w, WM_ERASEBKGND, reinterpret_cast<WPARAM>(ps->hdc), 0) ? FALSE : TRUE;
@@ -391,10 +386,7 @@ HDC GetDCEx(HWND hwnd, HRGN clipRegion, DWORD flags)
         POINT o = windowArea ? WindowOrigin(w) : ClientOrigin(w);
         extra.Offset(o.x, o.y);
         if (flags & DCX_INTERSECTRGN) {
-            RectSet both;
-            for (const RECT& r : vis.Rects())
-                for (const RECT& e : extra.Rects()) both.Add(RectIntersect(r, e));
-            vis = both;
+            vis.Intersect(extra);
         } else if (exact) {
             vis.Subtract(extra);
         }

@@ -83,6 +83,14 @@ void RectSet::Intersect(const RECT& r)
     rects_.swap(next);
 }
 
+void RectSet::Intersect(const RectSet& other)
+{
+    RectSet both;
+    for (const RECT& a : rects_)
+        for (const RECT& b : other.rects_) both.Add(RectIntersect(a, b));
+    rects_.swap(both.rects_);
+}
+
 void RectSet::Offset(int dx, int dy)
 {
     for (RECT& r : rects_) r = RectOffset(r, dx, dy);

@@ -26,6 +26,7 @@ public:
     void Subtract(const RECT& r);
     void Subtract(const RectSet& other);
     void Intersect(const RECT& r);
+    void Intersect(const RectSet& other);
     void Offset(int dx, int dy);
     void Clear() { rects_.clear(); }
     bool Empty() const { return rects_.empty(); }
