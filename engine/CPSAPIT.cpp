@@ -250,13 +250,16 @@ bool CPSAPIT::GetProcessName(DWORD processId, std::string& name)
         name = "failed1";
         return false;
     }
-    std::vector<DWORD> ids;
-    if (!ps.ProcessIds(ids)) {
-        name = "failed2";
-        return false;
+    if (!batchOpen_ || !batchValid_) {
+        if (!ps.ProcessIds(listed_)) {
+            name = "failed2";
+            return false;
+        }
+        std::sort(listed_.begin(), listed_.end());
+        batchValid_ = batchOpen_;
     }
     name.clear();
-    if (std::find(ids.begin(), ids.end(), processId) == ids.end())
+    if (!std::binary_search(listed_.begin(), listed_.end(), processId))
         return false;
     // Every right is asked for; the platform grants what may be had, which
     // always includes reading the name.
@@ -271,6 +274,18 @@ bool CPSAPIT::GetProcessName(DWORD processId, std::string& name)
             break;
     }
     return true;
+}
+
+void CPSAPIT::BeginNameBatch()
+{
+    batchOpen_ = true;
+    batchValid_ = false;
+}
+
+void CPSAPIT::EndNameBatch()
+{
+    batchOpen_ = false;
+    batchValid_ = false;
 }
 
 std::string CPSAPIT_ProcessWatcher::BaseName(const std::string& path)

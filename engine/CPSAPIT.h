@@ -7,6 +7,7 @@
 // through a virtual callback.
 
 #include <string>
+#include <vector>
 
 #include "platform/system/wintypes.h"
 
@@ -38,6 +39,12 @@ public:
 
     bool ProcessStatusMode() const { return processStatusMode_; }
 
+    // While a batch is open, GetProcessName reads the process list once and
+    // looks every further id up in that copy. Open one around the name
+    // look-ups of a single sample, whose ids all come from one reading.
+    void BeginNameBatch();
+    void EndNameBatch();
+
     // Returning 0 stops the enumeration.
     virtual int OnModule(const std::string& path, DWORD processId);
     virtual int OnWindow_wPid(HWND window, LPARAM value, DWORD processId);
@@ -50,6 +57,9 @@ private:
     bool processStatusMode_ = true;
     HMODULE psapi_ = nullptr;
     HMODULE vdmdbg_ = nullptr;
+    bool batchOpen_ = false;
+    bool batchValid_ = false;
+    std::vector<DWORD> listed_;  // sorted
 };
 
 // The enumerator bound to the engine: during EnumerateInto every process

@@ -211,8 +211,10 @@ bool ProcessWatcher::PurgeVanished()
     });
     // Indexes, not iterators: a kill rule applied after a late name must not
     // invalidate the walk.
+    enumerator_->BeginNameBatch();
     for (std::size_t i = 0; i < processes_.size(); ++i)
         RecheckName(processes_[i].get());
+    enumerator_->EndNameBatch();
     if (tamedGone)
         RebuildTamedList();
     return tamedGone;
@@ -331,7 +333,11 @@ int ProcessWatcher::SampleProcesses()
     // Strictly later than the previous sample, so that a process missing
     // from this one is always seen as gone.
     SampleTime = std::max(CurrentTime, previous + 1);
+    // New processes of one sample are named against one reading of the
+    // process list, not one reading each.
+    enumerator_->BeginNameBatch();
     const int walked = perf_.ForEachProcess(kPerfObjectProcess, kPerfCounterProcessorTime, *this);
+    enumerator_->EndNameBatch();
     // A sample that saw nothing must not make every record look vanished:
     // the next purge would drop lowered processes with their saved class.
     if (walked == 0)

@@ -4,8 +4,11 @@
 
 #include <benchmark/benchmark.h>
 
+#include <cstdio>
 #include <malloc.h>
+#include <map>
 #include <memory>
+#include <string>
 
 #include "engine/ProcessWatcher.h"
 #include "tests/engine/ChildProcesses.h"
@@ -105,6 +108,39 @@ BENCHMARK(BM_PerfBlock)->Arg(0)->Arg(1000)->Unit(benchmark::kMicrosecond);
 BENCHMARK(BM_EngineCycle)->Arg(0)->Arg(1000)->Unit(benchmark::kMicrosecond);
 BENCHMARK(BM_EngineOwnWork)->Arg(0)->Arg(1000)->Unit(benchmark::kMicrosecond);
 
+// Prints the table as usual and keeps each run's time for the ratios.
+class RatioReporter : public benchmark::ConsoleReporter {
+public:
+    void ReportRuns(const std::vector<Run>& runs) override
+    {
+        ConsoleReporter::ReportRuns(runs);
+        for (const auto& run : runs)
+            times[run.benchmark_name()] = run.GetAdjustedRealTime();
+    }
+    std::map<std::string, double> times;
+};
+
 } // namespace
 
-BENCHMARK_MAIN();
+int main(int argc, char** argv)
+{
+    benchmark::Initialize(&argc, argv);
+    if (benchmark::ReportUnrecognizedArguments(argc, argv))
+        return 1;
+    RatioReporter reporter;
+    benchmark::RunSpecifiedBenchmarks(&reporter);
+    for (const char* extra : {"0", "1000"}) {
+        const auto block = reporter.times.find(std::string("BM_PerfBlock/") + extra);
+        const auto cycle = reporter.times.find(std::string("BM_EngineCycle/") + extra);
+        const auto own = reporter.times.find(std::string("BM_EngineOwnWork/") + extra);
+        if (block == reporter.times.end() || own == reporter.times.end() || block->second <= 0)
+            continue;
+        std::printf("extra children %-5s engine's own work / block = %.2f %% (target < 20 %%)", extra,
+                    100.0 * own->second / block->second);
+        if (cycle != reporter.times.end())
+            std::printf(", full cycle / block = %.2f", cycle->second / block->second);
+        std::printf("\n");
+    }
+    benchmark::Shutdown();
+    return 0;
+}
