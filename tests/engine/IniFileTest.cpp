@@ -245,6 +245,17 @@ TEST(IniFile, FailuresAreReported)
     EXPECT_FALSE(missing.Load());
     EXPECT_TRUE(missing.SectionNames().empty());
 
+    // Far larger than any settings file: refused rather than read whole.
+    const std::string huge = dir.Write("huge.ini", "[S]\nA=1\n");
+    std::filesystem::resize_file(huge, 17 * 1024 * 1024);
+    CIniFile tooLarge(huge);
+    EXPECT_FALSE(tooLarge.Load());
+    EXPECT_TRUE(tooLarge.SectionNames().empty());
+    std::filesystem::remove(huge);
+
+    CIniFile folder(dir.Path());
+    EXPECT_FALSE(folder.Load());
+
     CIniFile unwritable(dir.File("no/such/folder/Quelvo.ini"));
     unwritable.SetString("S", "A", "1", true);
     EXPECT_FALSE(unwritable.Save());

@@ -416,14 +416,14 @@ protected:
         RegCloseKey(key);
         return r;
     }
-    static void Write(const char* path, DWORD value)
+    static void Write(const char* path, DWORD type, const void* data, DWORD size)
     {
         HKEY key = nullptr;
         ASSERT_EQ(RegOpenKeyExA(HKEY_LOCAL_MACHINE, path, 0, KEY_ALL_ACCESS, &key), 0);
-        RegSetValueExA(key, "Disable Performance Counters", 0, REG_DWORD, reinterpret_cast<const BYTE*>(&value),
-                       sizeof(value));
+        RegSetValueExA(key, "Disable Performance Counters", 0, type, static_cast<const BYTE*>(data), size);
         RegCloseKey(key);
     }
+    static void Write(const char* path, DWORD value) { Write(path, REG_DWORD, &value, sizeof(value)); }
 };
 
 TEST_F(Counters, SwitchedOnBySamplingAndBackAtTheEnd)
@@ -442,6 +442,16 @@ TEST_F(Counters, SwitchedOnBySamplingAndBackAtTheEnd)
     ASSERT_EQ(Read(kProc, value), 0);
     EXPECT_EQ(value, 1u);
     ASSERT_EQ(Read(kOs, value), 0);  // absent before: now present with 0
+    EXPECT_EQ(value, 0u);
+}
+
+TEST_F(Counters, AValueOfAnotherTypeIsNotTakenForTheSwitch)
+{
+    Write(kOs, REG_SZ, "1", 2);
+    W().Sample();
+    DestroyWatcher();
+    DWORD value = 99;
+    ASSERT_EQ(Read(kOs, value), 0);
     EXPECT_EQ(value, 0u);
 }
 
