@@ -179,32 +179,41 @@ void InstallSignalsOnFirstWindow()
 
 bool IsPointerMessage(UINT msg, LPARAM lParam)
 {
+    // Programs' own messages (WM_USER and up, registered ones) are passed
+    // as integers. Below WM_USER only system messages known to carry no
+    // pointer cross: the others (text, structures, DCs, control messages)
+    // would be meaningless or dangerous in the receiving process.
+    if (msg >= WM_USER) return false;
+    if (msg >= WM_KEYFIRST && msg <= WM_KEYLAST) return false;
+    if (msg >= WM_MOUSEFIRST && msg <= WM_MOUSELAST) return false;
     switch (msg) {
-    case WM_CREATE:
-    case WM_NCCREATE:
-    case WM_SETTEXT:
-    case WM_GETTEXT:
-    case WM_COPYDATA:
-    case WM_WINDOWPOSCHANGING:
-    case WM_WINDOWPOSCHANGED:
-    case WM_NCCALCSIZE:
-    case WM_GETMINMAXINFO:
-    case WM_DRAWITEM:
-    case WM_MEASUREITEM:
-    case WM_NOTIFY:
-    case WM_STYLECHANGING:
-    case WM_STYLECHANGED:
-    case WM_PAINT:
-    case WM_ERASEBKGND:
-    case WM_NCPAINT:
-    case WM_PRINT:
-    case WM_PRINTCLIENT:
-        return true;
+    case WM_NULL:
+    case WM_ACTIVATE:
+    case WM_ENABLE:
+    case WM_CLOSE:
+    case WM_QUERYENDSESSION:
+    case WM_QUIT:
+    case WM_ENDSESSION:
+    case WM_SYSCOLORCHANGE:
+    case WM_SHOWWINDOW:
+    case WM_ACTIVATEAPP:
+    case WM_FONTCHANGE:
+    case WM_TIMECHANGE:
+    case WM_CANCELMODE:
+    case WM_GETTEXTLENGTH:
+    case WM_CONTEXTMENU:
+    case WM_COMMAND:
+    case WM_SYSCOMMAND:
+    case WM_HSCROLL:
+    case WM_VSCROLL:
+    case WM_MOUSEHOVER:
+    case WM_MOUSELEAVE:
+    case WM_THEMECHANGED:
+        return false;
     case WM_SETTINGCHANGE:
-    case WM_GETDLGCODE:
-        return lParam != 0;
+        return lParam != 0;  // the section name would be a pointer
     default:
-        return msg >= WM_CTLCOLORMSGBOX && msg <= WM_CTLCOLORSTATIC;
+        return true;
     }
 }
 

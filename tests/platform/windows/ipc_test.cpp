@@ -154,6 +154,15 @@ TEST_F(CrossProcess, PointerMessagesAreRefusedAndSlowPeersTimeOut)
     COPYDATASTRUCT cds;
     EXPECT_EQ(SendMessageA(p, WM_COPYDATA, 0, reinterpret_cast<LPARAM>(&cds)), 0);
     EXPECT_FALSE(PostMessageA(p, WM_SETTEXT, 0, reinterpret_cast<LPARAM>("x")));
+    struct Kind {
+        UINT msg;
+        LPARAM l;
+        bool crosses;
+    };
+    const Kind kinds[] = {{WM_TIMER, 1, false},         {WM_PAINT, 0, false},        {WM_SETTINGCHANGE, 1, false},
+                          {WM_SETTINGCHANGE, 0, true},  {WM_NULL, 0, true},         {WM_COMMAND, 5, true},
+                          {WM_APP + 9, 123, true},      {0xC123, 7, true},           {WM_KEYDOWN, 0, true}};
+    for (const Kind& k : kinds) EXPECT_EQ(PostMessageA(p, k.msg, 0, k.l) != FALSE, k.crosses) << k.msg;
     EXPECT_FALSE(SetWindowTextA(p, "x"));
 
     quelvo::win::SetCrossProcessSendTimeout(300);
