@@ -4,6 +4,7 @@
 #include "engine/ProcessWatcher.h"
 #include "tests/engine/ChildProcesses.h"
 
+#include <algorithm>
 #include <gtest/gtest.h>
 #include <thread>
 
@@ -22,18 +23,23 @@ TEST(Live, SamplesABusyChildAndChangesItsClass)
     ASSERT_TRUE(watcher.ScanProcesses());
     ASSERT_NE(watcher.FindProcess(static_cast<DWORD>(::getpid())), nullptr);
     watcher.Sample();
-    std::this_thread::sleep_for(std::chrono::seconds(1));
-    watcher.Sample();
-    watcher.PurgeVanished();
-
-    const ProcessObject* record = watcher.FindProcess(static_cast<DWORD>(busy));
-    ASSERT_NE(record, nullptr);
-    EXPECT_EQ(record->Name, "test_engine_live");
-    EXPECT_EQ(record->SampleCount, 2);
     // The share of the whole machine, so one busy thread shows as 100 / n.
+    // A second that the machine gave to something else is measured again.
     const int processors = watcher.NumberOfProcessors();
-    EXPECT_GE((record->CpuUse + 1) * processors, 80) << record->CpuUse << " % of " << processors;
-    EXPECT_LE(record->CpuUse * processors, 110);
+    const ProcessObject* record = nullptr;
+    int best = 0;
+    for (int window = 0; window < 3 && (best + 1) * processors < 80; ++window) {
+        std::this_thread::sleep_for(std::chrono::seconds(1));
+        watcher.Sample();
+        watcher.PurgeVanished();
+        record = watcher.FindProcess(static_cast<DWORD>(busy));
+        ASSERT_NE(record, nullptr);
+        EXPECT_LE(record->CpuUse * processors, 110);
+        best = std::max(best, record->CpuUse);
+    }
+    EXPECT_GE((best + 1) * processors, 80) << best << " % of " << processors;
+    EXPECT_EQ(record->Name, "test_engine_live");
+    EXPECT_GE(record->SampleCount, 2);
     EXPECT_EQ(watcher.FindProcessByName("test_engine_live"), watcher.FindProcess(static_cast<DWORD>(::getpid())));
 
     const DWORD pid = static_cast<DWORD>(busy);
