@@ -163,6 +163,7 @@ TEST_F(CrossProcess, PointerMessagesAreRefusedAndSlowPeersTimeOut)
                           {WM_SETTINGCHANGE, 0, true},  {WM_NULL, 0, true},         {WM_COMMAND, 5, true},
                           {WM_APP + 9, 123, true},      {0xC123, 7, true},           {WM_KEYDOWN, 0, true}};
     for (const Kind& k : kinds) EXPECT_EQ(PostMessageA(p, k.msg, 0, k.l) != FALSE, k.crosses) << k.msg;
+    EXPECT_EQ(peer.Line(2000), "command 0 5") << "the posted command arrived; nothing before it";
     EXPECT_FALSE(SetWindowTextA(p, "x"));
 
     quelvo::win::SetCrossProcessSendTimeout(300);
