@@ -1,0 +1,86 @@
+#pragma once
+// What the control classes of this layer share: one C++ object per control
+// window, found through the window's first extra slot, created on
+// WM_NCCREATE and deleted after WM_NCDESTROY.
+
+#include <memory>
+#include <string>
+
+#include "platform/controls/winctl.h"
+
+namespace quelvo::ctl::detail {
+
+class Control {
+public:
+    explicit Control(HWND hwnd) : hwnd_(hwnd) {}
+    virtual ~Control() = default;
+    Control(const Control&) = delete;
+    Control& operator=(const Control&) = delete;
+
+    virtual LRESULT Handle(UINT msg, WPARAM wParam, LPARAM lParam) = 0;
+    HWND Hwnd() const { return hwnd_; }
+
+protected:
+    LRESULT Default(UINT msg, WPARAM wParam, LPARAM lParam) { return DefWindowProcA(hwnd_, msg, wParam, lParam); }
+    DWORD Style() const { return static_cast<DWORD>(GetWindowLongA(hwnd_, GWL_STYLE)); }
+    // WM_COMMAND with the control's id and `code` to the parent.
+    void Notify(WORD code) const;
+    // The WM_SETFONT font, or the default GUI font.
+    HFONT Font() const { return font_ ? font_ : static_cast<HFONT>(GetStockObject(DEFAULT_GUI_FONT)); }
+    // WM_SETFONT/WM_GETFONT; true when handled.
+    bool FontMessage(UINT msg, WPARAM wParam, LPARAM lParam, LRESULT& result);
+    // The parent's answer to WM_CTLCOLORxxx, or the system brush of `fallback`.
+    HBRUSH ColourBrush(UINT ctlColorMsg, HDC dc, int fallback) const;
+
+    HWND hwnd_ = nullptr;
+    HFONT font_ = nullptr;
+};
+
+inline constexpr int kControlSlot = 0;  // extra bytes of every control class
+inline constexpr int kControlExtra = static_cast<int>(sizeof(LONG_PTR));
+
+Control* Lookup(HWND hwnd);
+// Takes the new object for hwnd; deletes it on WM_NCDESTROY.
+void Attach(HWND hwnd, std::unique_ptr<Control> control, int slot = kControlSlot);
+LRESULT Dispatch(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam, int slot = kControlSlot);
+
+template <class T>
+LRESULT ControlProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam)
+{
+    if (msg == WM_NCCREATE) Attach(hwnd, std::make_unique<T>(hwnd));
+    return Dispatch(hwnd, msg, wParam, lParam);
+}
+
+// Class procedures, registered by InitControls.
+LRESULT ButtonProc(HWND, UINT, WPARAM, LPARAM);
+LRESULT StaticProc(HWND, UINT, WPARAM, LPARAM);
+LRESULT ScrollBarProc(HWND, UINT, WPARAM, LPARAM);
+LRESULT EditProc(HWND, UINT, WPARAM, LPARAM);
+LRESULT ListBoxProc(HWND, UINT, WPARAM, LPARAM);
+LRESULT ComboBoxProc(HWND, UINT, WPARAM, LPARAM);
+LRESULT ComboListProc(HWND, UINT, WPARAM, LPARAM);
+LRESULT MenuWindowProc(HWND, UINT, WPARAM, LPARAM);
+LRESULT DialogClassProc(HWND, UINT, WPARAM, LPARAM);
+
+inline constexpr const char* kMenuClass = "#32768";
+inline constexpr const char* kDialogClass = "#32770";
+inline constexpr const char* kComboListClass = "ComboLBox";
+
+// Small shared helpers.
+POINT PointFrom(LPARAM lParam);
+bool KeyDown(int vk);  // from the message-time key state
+std::string WindowText(HWND hwnd);
+// Number of UTF-8 code points in s; byte offset of code point `index`.
+int CharCount(const std::string& s);
+std::size_t ByteOffset(const std::string& s, int index);
+int LineHeight(HDC dc);
+int TextWidth(HDC dc, const std::string& s);
+// Text with '&' marks drawn with the prefix underline.
+void DrawLabel(HDC dc, const std::string& text, RECT rc, UINT format, bool enabled);
+// The character after a single '&' in a label, lower-cased; 0 when none.
+char Mnemonic(const std::string& label);
+// Runs one queued message through the normal path; false on WM_QUIT (the
+// quit message is posted again for the outer loop).
+bool PumpOne(HWND idleOwner, UINT idleKind);
+
+}  // namespace quelvo::ctl::detail
