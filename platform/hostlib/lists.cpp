@@ -171,6 +171,13 @@ TClass TObjectList::StaticClass()
     return DefineClass<TObjectList, TList>("TObjectList");
 }
 
+TObjectList::~TObjectList()
+{
+    if (!ownsObjects_) return;
+    for (int i = Count() - 1; i >= 0; --i)
+        if (TObject* o = Items(i)) o->Free();
+}
+
 void TObjectList::Notify(void* item, TListNotification action)
 {
     if (ownsObjects_ && action == lnDeleted) static_cast<TObject*>(item)->Free();

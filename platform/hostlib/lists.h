@@ -71,6 +71,9 @@ public:
 
     TObjectList() = default;
     explicit TObjectList(bool ownsObjects) : ownsObjects_(ownsObjects) {}
+    // A list that was not freed through Free (a member, say) still frees
+    // the objects it owns.
+    ~TObjectList() override;
 
     bool OwnsObjects() const { return ownsObjects_; }
     void SetOwnsObjects(bool value) { ownsObjects_ = value; }

@@ -135,6 +135,11 @@ TClass FindClass(std::string_view name)
     return c;
 }
 
+void ClassCastError(TClass cls, TClass base)
+{
+    throw EInvalidCast(Format("%s is not a %s", cls ? cls->ClassName() : std::string("nil"), base->ClassName()));
+}
+
 void Abort()
 {
     throw EAbort("Operation aborted");

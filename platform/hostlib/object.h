@@ -144,6 +144,26 @@ T* CreateObject(A&&... args)
     }
     return object;
 }
+// Creates an object of a class known at run time (a class reference) that
+// must derive from Base: NewInstance, then Construct(args...) and
+// AfterConstruction. Raises EInvalidCast when the class does not derive
+// from Base (and EAbstractError for an abstract class).
+[[noreturn]] void ClassCastError(TClass cls, TClass base);
+template <class Base, class... A>
+Base* CreateInstance(TClass cls, A&&... args)
+{
+    if (!cls || !cls->InheritsFrom(Base::StaticClass())) ClassCastError(cls, Base::StaticClass());
+    auto* object = static_cast<Base*>(cls->NewInstance());
+    try {
+        object->Construct(std::forward<A>(args)...);
+        object->AfterConstruction();
+    } catch (...) {
+        object->Free();
+        throw;
+    }
+    return object;
+}
+
 template <class T, class... A>
 ObjectPtr<T> MakeObject(A&&... args)
 {

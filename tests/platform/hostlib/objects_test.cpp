@@ -578,6 +578,27 @@ TEST(Lists, ObjectListOwnsItsObjects)
     list->Delete(0);
     EXPECT_EQ(scope.log.back(), "destroy A sample");
     b->Free();
+    {
+        TObjectList member;  // not freed through Free
+        auto* c = CreateObject<TSample>(nullptr);
+        c->SetName("C");
+        member.Add(c);
+    }
+    EXPECT_EQ(scope.log.back(), "destroy C sample");
+}
+
+TEST(ClassInfo, CreatesInstancesOfClassReferences)
+{
+    auto owner = MakeObject<TSample>(nullptr);
+    TComponent* c = CreateInstance<TComponent>(TFancySample::StaticClass(), owner.get());
+    EXPECT_EQ(c->Owner(), owner.get());
+    EXPECT_EQ(c->ClassName(), "TFancySample");
+    EXPECT_THROW(CreateInstance<TComponent>(TStringList::StaticClass(), owner.get()), EInvalidCast);
+    EXPECT_THROW(CreateInstance<TCollection>(TStrings::StaticClass(), nullptr), EInvalidCast);
+    EXPECT_THROW(TStrings::StaticClass()->NewInstance(), EAbstractError);
+    auto* items = CreateInstance<TCollection>(TCollection::StaticClass(), TColumnItem::StaticClass());
+    ObjectPtr<TCollection> guard(items);
+    EXPECT_EQ(items->Add()->ClassName(), "TColumnItem");
 }
 
 struct StringsCase {
