@@ -865,7 +865,8 @@ BOOL SetWindowPos(HWND hwnd, HWND insertAfter, int x, int y, int cx, int cy, UIN
         if (S().active == w) ActivateOtherWindow(w);
         if (!(w = Find(hwnd))) return TRUE;
     }
-    if (!(flags & SWP_NOACTIVATE) && !(w->style & WS_CHILD) && !w->messageOnly && (w->style & WS_VISIBLE)) {
+    if (!(flags & SWP_NOACTIVATE) && !(w->style & WS_CHILD) && !w->messageOnly && (w->style & WS_VISIBLE) &&
+        !(w->exStyle & WS_EX_NOACTIVATE)) {
         ActivateWindow(w, false, true);
         if (!(w = Find(hwnd))) return TRUE;
     }

@@ -536,3 +536,21 @@ TEST_F(Input, ContextMenuRequestsFromMouseAndKeyboard)
 }
 
 }  // namespace
+
+namespace {
+
+TEST_F(Input, NoActivateWindowsNeverTakeActivation)
+{
+    HWND main = Make("main", WS_POPUP | WS_VISIBLE, 0, 0, 100, 100);
+    HWND tip = Make("tip", WS_POPUP, 200, 200, 50, 50, nullptr, 0, WS_EX_NOACTIVATE | WS_EX_TOPMOST);
+    ShowWindow(tip, SW_SHOW);
+    EXPECT_EQ(GetActiveWindow(), main);
+    Rec().Clear();
+    Screen().Click({210, 210});
+    Pump();
+    EXPECT_EQ(GetActiveWindow(), main);
+    EXPECT_EQ(Rec().Only({"WM_MOUSEACTIVATE", "WM_LBUTTONDOWN"}), (V{"tip WM_LBUTTONDOWN 10,10"}));
+    EXPECT_EQ(GetTopWindow(nullptr), tip) << "topmost from creation";
+}
+
+}  // namespace
