@@ -62,13 +62,25 @@ int QuarterTurns(const LOGFONTA& log)
     return static_cast<int>(((e + 450) / 900) % 4);
 }
 
-// Advances of each character: the font's, or the caller's array, plus the
-// DC's character extra.
-std::vector<int> Advances(FontFace& face, const std::vector<std::uint32_t>& cps, const INT* dx, int extra)
+// Advances of each character: the font's plus the DC's character extra, or
+// from the caller's array, which has one entry per byte (a character
+// advances by the sum of its bytes' entries, as double-byte text does).
+std::vector<int> Advances(FontFace& face, const char* text, int length, const std::vector<std::uint32_t>& cps,
+                          const INT* dx, int extra)
 {
     std::vector<int> adv(cps.size());
+    if (dx) {
+        std::vector<int> offsets = Utf8Offsets(text, length);
+        for (size_t i = 0; i < cps.size(); ++i) {
+            int sum = 0;
+            for (int b = offsets[i]; b < offsets[i + 1]; ++b)
+                sum += dx[b];
+            adv[i] = sum;
+        }
+        return adv;
+    }
     for (size_t i = 0; i < cps.size(); ++i)
-        adv[i] = dx ? dx[i] : face.Get(cps[i]).advance + extra;
+        adv[i] = face.Get(cps[i]).advance + extra;
     return adv;
 }
 
@@ -199,7 +211,7 @@ BOOL ExtTextOutA(HDC handle, int x, int y, UINT options, const RECT* rect, LPCST
     FontFace& face = FaceOf(*dc);
     const LOGFONTA& log = LogFontOf(*dc);
     std::vector<std::uint32_t> cps = DecodeUtf8(text, len);
-    std::vector<int> adv = Advances(face, cps, dx, dc->st.charExtra);
+    std::vector<int> adv = Advances(face, text, len, cps, dx, dc->st.charExtra);
     int total = 0;
     for (int a : adv)
         total += a;
@@ -280,14 +292,18 @@ BOOL GetTextExtentExPointA(HDC handle, LPCSTR text, int length, int maxExtent, i
         return FALSE;
     FontFace& face = FaceOf(*dc);
     std::vector<std::uint32_t> cps = DecodeUtf8(text, length);
+    std::vector<int> offsets = Utf8Offsets(text, length);
+    // Counted in bytes, so that callers can cut their strings with them:
+    // every byte of a character gets the extent through that character.
     int total = 0, fitted = 0;
     bool fitting = true;
     for (size_t i = 0; i < cps.size(); ++i) {
         total += face.Get(cps[i]).advance + dc->st.charExtra;
         if (dx)
-            dx[i] = total;
+            for (int b = offsets[i]; b < offsets[i + 1]; ++b)
+                dx[b] = total;
         if (fitting && total <= maxExtent)
-            ++fitted;
+            fitted = offsets[i + 1];
         else
             fitting = false;
     }

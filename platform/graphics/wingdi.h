@@ -480,11 +480,13 @@ HFONT CreateFontA(int height, int width, int escapement, int orientation, int we
                   DWORD underline, DWORD strikeOut, DWORD charSet, DWORD outPrecision, DWORD clipPrecision,
                   DWORD quality, DWORD pitchAndFamily, LPCSTR face);
 BOOL TextOutA(HDC dc, int x, int y, LPCSTR text, int length);
-// `dx`: advance of each character (one per UTF-8 character), or null.
+// `dx`: one advance per byte, or null; a character advances by the sum of
+// its bytes' entries (the lead byte's advance and 0 for the others, usually).
 BOOL ExtTextOutA(HDC dc, int x, int y, UINT options, const RECT* rect, LPCSTR text, UINT length, const INT* dx);
 BOOL GetTextExtentPoint32A(HDC dc, LPCSTR text, int length, LPSIZE size);
 BOOL GetTextExtentPointA(HDC dc, LPCSTR text, int length, LPSIZE size);
-// `fit` counts and `dx` offsets are per UTF-8 character.
+// Counted in bytes: `fit` is the length in bytes of the whole characters
+// that fit, `dx[i]` the extent through the character that byte i is part of.
 BOOL GetTextExtentExPointA(HDC dc, LPCSTR text, int length, int maxExtent, int* fit, int* dx, LPSIZE size);
 BOOL GetTextMetricsA(HDC dc, TEXTMETRICA* metrics);
 BOOL GetCharWidth32A(HDC dc, UINT first, UINT last, int* widths);

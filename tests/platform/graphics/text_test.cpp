@@ -119,14 +119,22 @@ TEST(TextMeasureTest, ExtentsAddUpAndCountCharactersNotBytes)
     SetTextCharacterExtra(cv.dc(), 3);
     EXPECT_EQ(Extent(cv.dc(), "ab").cx, ab.cx + 6);
     SetTextCharacterExtra(cv.dc(), 0);
-    const char* text = "a\xC3\xA9z"; // a, e-acute (two bytes), z
-    int fit = -1;
-    int dx[3] = {};
+    // Fits and offsets count bytes; both bytes of e-acute share its extent.
+    const char* text = "a\xC3\xA9z";
+    struct Case {
+        int max, fit;
+    } fits[] = {{a.cx - 1, 0}, {a.cx, 1}, {a.cx + 1, 1}, {1000, 4}};
+    int dx[4] = {};
     SIZE s;
-    ASSERT_TRUE(GetTextExtentExPointA(cv.dc(), text, 4, a.cx + 1, &fit, dx, &s));
-    EXPECT_EQ(fit, 1);
+    int fit = -1;
+    for (const Case& c : fits) {
+        ASSERT_TRUE(GetTextExtentExPointA(cv.dc(), text, 4, c.max, &fit, dx, &s));
+        EXPECT_EQ(fit, c.fit) << c.max;
+    }
     EXPECT_EQ(dx[0], a.cx);
-    EXPECT_EQ(dx[2], s.cx);
+    EXPECT_EQ(dx[1], dx[2]);
+    EXPECT_GT(dx[2], dx[0]);
+    EXPECT_EQ(dx[3], s.cx);
     int widths[2];
     GetCharWidth32A(cv.dc(), 'a', 'b', widths);
     EXPECT_EQ(widths[0], a.cx);
@@ -191,10 +199,10 @@ TEST(TextOutTest, ClippedAndOpaqueRectanglesBoundTheOutput)
     RECT box{3, 4, 30, 15};
     ExtTextOutA(op.dc(), 5, 5, ETO_OPAQUE, &box, nullptr, 0, nullptr);
     ExpectRect(op.BoxOf(RGB(255, 0, 0)), box, "opaque rectangle");
-    int dx[3] = {10, 10, 10};
+    int dx[4] = {10, 10, 6, 4};
     TextCanvas spaced(60, 20);
-    ExtTextOutA(spaced.dc(), 0, 0, 0, nullptr, "abc", 3, dx);
-    EXPECT_EQ(spaced.CellBox().right, 30) << "caller's advances";
+    ExtTextOutA(spaced.dc(), 0, 0, 0, nullptr, "ab\xC3\xA9", 4, dx);
+    EXPECT_EQ(spaced.CellBox().right, 30) << "caller's advances, per byte";
 }
 
 TEST(TextOutTest, VerticalTextRunsUpward)
