@@ -176,7 +176,7 @@ private:
             if (s.find('.') == std::string::npos && s.find('E') == std::string::npos) s += ".0";
             return s;
         }
-        case pkChar:
+        case pkChar: return Quote(std::string(1, static_cast<char>(v.AsInteger())));
         case pkString: return Quote(v.AsString());
         case pkVariant: return VariantText(v);
         default: return {};

@@ -135,6 +135,28 @@ TClass FindClass(std::string_view name)
     return c;
 }
 
+namespace {
+std::map<TClass, TClass>& Groups()
+{
+    static std::map<TClass, TClass> groups;
+    return groups;
+}
+}  // namespace
+
+void GroupDescendentsWith(TClass cls, TClass groupClass)
+{
+    if (cls && groupClass) Groups()[cls] = groupClass;
+}
+
+TClass ClassGroupOf(TClass cls)
+{
+    for (TClass c = cls; c; c = c->ClassParent()) {
+        auto it = Groups().find(c);
+        if (it != Groups().end()) return it->second;
+    }
+    return nullptr;
+}
+
 void ClassCastError(TClass cls, TClass base)
 {
     throw EInvalidCast(Format("%s is not a %s", cls ? cls->ClassName() : std::string("nil"), base->ClassName()));

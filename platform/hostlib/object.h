@@ -187,6 +187,14 @@ bool Is(const TObject* obj)
     return dynamic_cast<const T*>(obj) != nullptr;
 }
 
+// Interfaces are abstract classes without reference counting (the owner
+// frees the object); Supports asks an object for one.
+template <class I>
+I* Supports(TObject* obj)
+{
+    return dynamic_cast<I*>(obj);
+}
+
 namespace detail {
 template <class T>
 TObject* NewOf()
@@ -218,6 +226,11 @@ void UnRegisterClass(TClass cls);
 TClass GetClass(std::string_view name);
 // Raises EClassNotFound "Class %s not found".
 TClass FindClass(std::string_view name);
+// Streaming class groups only matter to a form designer, which this
+// system has none of; the grouping is kept for ActiveClassGroup-style
+// queries and has no other effect.
+void GroupDescendentsWith(TClass cls, TClass groupClass);
+TClass ClassGroupOf(TClass cls);
 
 }  // namespace hostlib
 

@@ -123,8 +123,7 @@ struct TPropInfo {
     std::optional<Variant> DefaultValue;
     std::function<bool(const TObject&)> StoredFn;  // empty means stored
 
-    // Value kinds (ordinals as integers, sets as bit masks, chars as
-    // one-character strings).
+    // Value kinds (ordinals and characters as integers, sets as bit masks).
     std::function<Variant(const TObject&)> GetValue;
     std::function<void(TObject&, const Variant&)> SetValue;
     // Object kinds.
@@ -158,7 +157,7 @@ template <class R>
 Variant ToVariant(const R& v)
 {
     if constexpr (std::is_same_v<R, bool>) return Variant(v);
-    else if constexpr (std::is_same_v<R, char>) return Variant(std::string(1, v));
+    else if constexpr (std::is_same_v<R, char>) return Variant(static_cast<std::int32_t>(static_cast<unsigned char>(v)));
     else if constexpr (std::is_enum_v<R>) return Variant(static_cast<std::int32_t>(v));
     else if constexpr (IsTSet<R>::value) return Variant(static_cast<long long>(v.Bits()));
     else if constexpr (std::is_integral_v<R> && sizeof(R) <= 4) return Variant(static_cast<std::int32_t>(v));
@@ -175,8 +174,12 @@ R FromVariant(const Variant& v)
 {
     if constexpr (std::is_same_v<R, bool>) return v.AsBoolean();
     else if constexpr (std::is_same_v<R, char>) {
-        const std::string s = v.AsString();
-        return s.empty() ? '\0' : s[0];
+        // A character is an ordinal; a one-character text gives its code.
+        if (VarIsStr(v)) {
+            const std::string s = v.AsString();
+            return s.empty() ? '\0' : s[0];
+        }
+        return static_cast<char>(v.AsInteger());
     } else if constexpr (std::is_enum_v<R>) return static_cast<R>(v.AsInteger());
     else if constexpr (IsTSet<R>::value) return R::FromBits(static_cast<std::uint64_t>(v.AsInt64()));
     else if constexpr (std::is_integral_v<R> && sizeof(R) <= 4) return static_cast<R>(v.AsInt64());

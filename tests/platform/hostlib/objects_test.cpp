@@ -57,6 +57,8 @@ public:
     std::string Caption() const { return caption_; }
     void SetCaption(const std::string& c) { caption_ = c; }
     long long Big() const { return big_; }
+    char Hotkey() const { return hotkey_; }
+    void SetHotkey(char c) { hotkey_ = c; }
     TSample* Buddy() const { return buddy_; }
     void SetBuddy(TSample* b)
     {
@@ -88,6 +90,7 @@ private:
     double ratio_ = 0;
     std::string caption_;
     long long big_ = 5000000000LL;
+    char hotkey_ = 'a';
     TSample* buddy_ = nullptr;
     TNotifyEvent onClick_;
 };
@@ -102,6 +105,7 @@ TClass TSample::StaticClass()
         b.Property("Ratio", &TSample::Ratio, &TSample::SetRatio);
         b.Property("Caption", &TSample::Caption, &TSample::SetCaption);
         b.Property("Big", &TSample::Big);
+        b.Property("Hotkey", &TSample::Hotkey, &TSample::SetHotkey);
         b.Property("Buddy", &TSample::Buddy, &TSample::SetBuddy);
         b.EventProperty("OnClick", &TSample::OnClick);
         b.Method("Click", &TSample::Click);
@@ -156,7 +160,7 @@ TEST(ClassInfo, PropertiesInDeclarationOrderAfterAncestors)
     std::vector<std::string> names;
     for (const TPropInfo* p : TFancySample::StaticClass()->Properties()) names.push_back(p->Name);
     const std::vector<std::string> expected = {"Name", "Tag", "Width", "Visible", "Shade", "Shades", "Ratio",
-                                               "Caption", "Big", "Buddy", "OnClick", "Depth"};
+                                               "Caption", "Big", "Hotkey", "Buddy", "OnClick", "Depth"};
     EXPECT_EQ(names, expected);
 
     struct Case {
@@ -167,7 +171,7 @@ TEST(ClassInfo, PropertiesInDeclarationOrderAfterAncestors)
     const std::vector<Case> cases = {
         {"width", pkInteger, false},  {"VISIBLE", pkBoolean, false}, {"Shade", pkEnumeration, false},
         {"Shades", pkSet, false},     {"Ratio", pkFloat, false},     {"Caption", pkString, false},
-        {"Big", pkInt64, true},       {"Buddy", pkComponent, false}, {"OnClick", pkEvent, false},
+        {"Big", pkInt64, true},       {"Hotkey", pkChar, false},     {"Buddy", pkComponent, false}, {"OnClick", pkEvent, false},
         {"Tag", pkInt64, false},      {"Depth", pkInteger, false},
     };
     TClass cls = TFancySample::StaticClass();
@@ -203,6 +207,11 @@ TEST(ClassInfo, GenericAccessAndDefaults)
     EXPECT_EQ(GetFloatProp(obj, "Ratio"), 0.5);
     EXPECT_EQ(GetOrdProp(obj, "Big"), 5000000000LL);
     EXPECT_EQ(GetEnumProp(obj, "Visible"), "True");
+    EXPECT_EQ(GetOrdProp(obj, "Hotkey"), 'a');  // characters are ordinals
+    SetOrdProp(obj, "Hotkey", 'z');
+    EXPECT_EQ(obj->Hotkey(), 'z');
+    SetStrProp(obj, "Hotkey", "q");
+    EXPECT_EQ(obj->Hotkey(), 'q');
 
     EXPECT_THROW(SetOrdProp(obj, "Big", 1), EPropertyError);
     EXPECT_THROW(SetOrdProp(obj, "Missing", 1), EPropertyError);
