@@ -1,6 +1,9 @@
 #pragma once
 // Display backends present top-level windows and feed input into the
-// window manager. The headless display is the default when no display is
+// window manager. A backend with a connection (X11) registers its file
+// descriptor with AddLoopSource (loop.h) and, when it is readable, turns
+// what it reads into QueueMouseInput / QueueKeyInput calls; windows moved
+// or resized from outside are placed with SetWindowPos. The headless display is the default when no display is
 // configured and the one every test drives: a virtual screen on which the
 // top-level windows are composited in z-order; synthetic input is injected
 // at screen points.
@@ -45,7 +48,11 @@ public:
     virtual SIZE ScreenSize() const = 0;
     // A top-level window was shown, hidden, moved, restacked or repainted;
     // the backend may present it at its leisure.
+    // Read its surface with TopLevelSurface, its place with GetWindowRect,
+    // its visibility with IsWindowVisible.
     virtual void WindowChanged(HWND hwnd) = 0;
+    // A top-level window is going away; its surface is still readable.
+    virtual void WindowDestroyed(HWND) {}
     // The cursor shape the program asked for (a standard IDC_ identifier or
     // a cursor handle of the drawing layer).
     virtual void CursorChanged(HCURSOR cursor) = 0;

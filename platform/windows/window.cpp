@@ -195,9 +195,10 @@ void FreeWindow(Window* w)
     Deliver(w, WM_NCDESTROY, 0, 0);
     w = Find(hwnd);
     if (!w) return;
+    bool wasTopLevel = !w->parent && !w->messageOnly;
+    if (wasTopLevel) quelvo::win::Display().WindowDestroyed(hwnd);
     ForgetWindow(w);
     KillTimersOf(hwnd);
-    bool wasTopLevel = !w->parent && !w->messageOnly;
     Unlink(w);
     w->destroyed = true;
     auto& map = S().windows;
@@ -871,7 +872,7 @@ BOOL SetWindowPos(HWND hwnd, HWND insertAfter, int x, int y, int cx, int cy, UIN
         if (!(w = Find(hwnd))) return TRUE;
     }
     NotifyDisplay(TopLevelOf(w));
-    if (flags & (SWP_SHOWWINDOW | SWP_HIDEWINDOW)) PublishWindows();
+    if ((flags & (SWP_SHOWWINDOW | SWP_HIDEWINDOW)) && !w->parent && !w->messageOnly) PublishWindows();
     WINDOWPOS done = wp;
     done.x = newWindow.left;
     done.y = newWindow.top;
