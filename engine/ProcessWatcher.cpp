@@ -273,10 +273,14 @@ bool ProcessWatcher::ClosePid(DWORD processId, DWORD milliseconds, bool terminat
     if (!process)
         return true;
     CloseWindowsOfPid(processId);
+    // Most programs here have no top-level window: they are asked to close
+    // through the platform's own request instead, and killed after the wait
+    // when terminate is set, as a windowed program is.
     const HWND window = FindWindowOfPid(processId);
-    if (window == nullptr)
-        return true;
-    quelvo::sys::Windows().PostMessageTo(window, kWmClose, 0, 0);
+    if (window != nullptr)
+        quelvo::sys::Windows().PostMessageTo(window, kWmClose, 0, 0);
+    else
+        RequestProcessClose(process.get());
     WaitForSingleObject(process.get(), milliseconds);
     DWORD code = ExitCodeOf(process.get());
     if (code == STILL_ACTIVE && terminate) {

@@ -105,11 +105,11 @@ public:
     HWND FindWindowOfPid(DWORD processId);
     bool CloseWindowsOfPid(DWORD processId);
     DWORD FindPidByName(const std::string& name);
-    // Asks a process to close (WM_CLOSE to its top-level windows), waits up
-    // to the given time and, when asked, kills it if it is still running.
-    // True when it is gone, when it cannot be opened at all, and for a
-    // process without a top-level window, which is left alone. Never acts on
-    // this program's own process (false).
+    // Asks a process to close (WM_CLOSE to its top-level windows, or the
+    // platform's close request when it has none), waits up to the given time
+    // and, when asked, kills it if it is still running. True when it is gone
+    // or cannot be opened at all. Never acts on this program's own process
+    // (false).
     bool ClosePid(DWORD processId, DWORD milliseconds, bool terminate);
 
     // ---- Sampling ----

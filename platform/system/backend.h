@@ -46,6 +46,9 @@ public:
     virtual DWORD PriorityClass(DWORD& priorityClass) = 0;
     virtual DWORD SetPriorityClass(DWORD priorityClass) = 0;
     virtual DWORD Terminate(UINT exitCode) = 0;
+    // Asks the process to close on its own (SIGTERM here): what a window's
+    // WM_CLOSE is for a program that has no window.
+    virtual DWORD RequestClose() = 0;
     // ended := whether the process ended within the time.
     virtual DWORD Wait(DWORD milliseconds, bool& ended) = 0;
     // STILL_ACTIVE while it runs.

@@ -56,6 +56,14 @@ public:
         fake_.EndProcess(process->pid, exitCode);
         return ERROR_SUCCESS;
     }
+    DWORD RequestClose() override
+    {
+        FakeProcess* process = Live();
+        if (process == nullptr) return ERROR_ACCESS_DENIED;  // already ended
+        fake_.closeRequests.push_back(process->pid);
+        if (process->closesOnRequest) fake_.EndProcess(process->pid, 0);
+        return ERROR_SUCCESS;
+    }
     DWORD Wait(DWORD, bool& ended) override
     {
         ended = Live() == nullptr;

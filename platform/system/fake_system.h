@@ -39,6 +39,7 @@ struct FakeProcess {
     DWORD deniedAccess = 0;       // rights OpenProcess refuses
     bool setPriorityFails = false;  // SetPriorityClass fails (ERROR_ACCESS_DENIED)
     bool closesOnWmClose = true;  // ends when WM_CLOSE reaches one of its windows
+    bool closesOnRequest = true;  // ends when asked to close (RequestProcessClose)
     bool alive = true;
     DWORD exitCode = STILL_ACTIVE;
 };
@@ -109,6 +110,7 @@ public:
     std::vector<FakePriorityChange> priorityChanges;
     std::vector<FakeMessage> messages;
     std::vector<FakeTermination> terminations;
+    std::vector<DWORD> closeRequests;  // pids asked through RequestProcessClose
     std::vector<ShellRequest> shellCalls;
     std::vector<FakeCreatedProcess> createdProcesses;
     std::vector<std::string> directoryChanges;

@@ -173,6 +173,13 @@ BOOL TerminateProcess(HANDLE process, UINT exitCode)
     return Result(object->State().Terminate(exitCode));
 }
 
+BOOL RequestProcessClose(HANDLE process)
+{
+    auto object = ProcessForHandle(process, PROCESS_TERMINATE);
+    if (!object) return FALSE;
+    return Result(object->State().RequestClose());
+}
+
 DWORD GetPriorityClass(HANDLE process)
 {
     auto object = ProcessForHandle(process, PROCESS_QUERY_INFORMATION | PROCESS_QUERY_LIMITED_INFORMATION);

@@ -292,18 +292,12 @@ public:
 
     DWORD Terminate(UINT exitCode) override
     {
-        ProcStat stat;
-        if (!Running(stat)) return ERROR_ACCESS_DENIED;  // it has ended already
-        int result = -1;
-        if (pidfd_.Valid()) {
-            result = PidfdSendSignal(pidfd_.Get(), SIGKILL);
-        } else {
-            result = kill(Id(), SIGKILL);
-        }
-        if (result != 0) return ERROR_ACCESS_DENIED;
-        terminatedWith_ = exitCode;
-        return ERROR_SUCCESS;
+        const DWORD error = Signal(SIGKILL);
+        if (error == ERROR_SUCCESS) terminatedWith_ = exitCode;
+        return error;
     }
+
+    DWORD RequestClose() override { return Signal(SIGTERM); }
 
     DWORD Wait(DWORD milliseconds, bool& ended) override
     {
@@ -356,6 +350,15 @@ public:
     }
 
 private:
+    // Through the pidfd where there is one, so a reused id is never hit.
+    DWORD Signal(int signal)
+    {
+        ProcStat stat;
+        if (!Running(stat)) return ERROR_ACCESS_DENIED;  // it has ended already
+        const int result = pidfd_.Valid() ? PidfdSendSignal(pidfd_.Get(), signal) : kill(Id(), signal);
+        return result == 0 ? ERROR_SUCCESS : ERROR_ACCESS_DENIED;
+    }
+
     pid_t Id() const { return static_cast<pid_t>(Pid()); }
 
     // The process opened is still there and has not ended.

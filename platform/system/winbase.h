@@ -109,6 +109,9 @@ DWORD GetCurrentProcessId();
 HANDLE GetCurrentProcess();  // a pseudo handle with every right; never closed
 BOOL GetExitCodeProcess(HANDLE process, LPDWORD exitCode);
 BOOL TerminateProcess(HANDLE process, UINT exitCode);
+// Not a Windows function: asks a process to close on its own (SIGTERM), the
+// way WM_CLOSE asks a program that has a window. Needs PROCESS_TERMINATE.
+BOOL RequestProcessClose(HANDLE process);
 DWORD GetProcessId(HANDLE process);
 
 // Priority classes and the nice value each one stands for:

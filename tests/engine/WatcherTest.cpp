@@ -592,6 +592,7 @@ struct CloseCase {
     bool result;
     bool alive;
     std::size_t terminations;
+    std::size_t closeRequests = 0;
 };
 
 class ClosePid : public WatcherFixture, public testing::WithParamInterface<CloseCase> {};
@@ -600,7 +601,9 @@ TEST_P(ClosePid, Case)
 {
     const CloseCase& c = GetParam();
     if (c.exists) {
-        Add(10, "target").closesOnWmClose = c.closes;
+        quelvo::sys::FakeProcess& target = Add(10, "target");
+        target.closesOnWmClose = c.closes;
+        target.closesOnRequest = c.closes;
         if (c.window) {
             fake.AddWindow(10);
             fake.AddWindow(10);
@@ -609,6 +612,7 @@ TEST_P(ClosePid, Case)
     EXPECT_EQ(W().ClosePid(10, 3, c.terminate), c.result);
     EXPECT_EQ(fake.Process(10) != nullptr, c.alive);
     EXPECT_EQ(fake.terminations.size(), c.terminations);
+    EXPECT_EQ(fake.closeRequests.size(), c.closeRequests);
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -616,7 +620,10 @@ INSTANTIATE_TEST_SUITE_P(
     testing::Values(CloseCase{"not there", false, false, false, true, true, false, 0},
                     CloseCase{"closes on request", true, true, true, false, true, false, 0},
                     CloseCase{"ignores the request", true, true, false, false, false, true, 0},
-                    CloseCase{"ignores it and is killed", true, true, false, true, true, false, 1}),
+                    CloseCase{"ignores it and is killed", true, true, false, true, true, false, 1},
+                    CloseCase{"windowless closes on request", true, false, true, false, true, false, 0, 1},
+                    CloseCase{"windowless ignores the request", true, false, false, false, false, true, 0, 1},
+                    CloseCase{"windowless ignores it and is killed", true, false, false, true, true, false, 1, 1}),
     CaseName<CloseCase>);
 
 TEST_F(Priorities, ClosePidPostsToEveryWindow)

@@ -505,6 +505,21 @@ TEST(LinuxSystem, TerminateAndWaitThroughAHandle)
     EXPECT_FALSE(TerminateProcess(process.Get(), 0));
 }
 
+TEST(LinuxSystem, CloseRequestEndsAProgramWithoutWindows)
+{
+    Child child({HelperPath(), "sleep"});
+    std::this_thread::sleep_for(std::chrono::milliseconds(20));
+    Handle process(OpenProcess(SYNCHRONIZE | PROCESS_QUERY_INFORMATION | PROCESS_TERMINATE, FALSE,
+                               static_cast<DWORD>(child.Pid())));
+    ASSERT_NE(process.Get(), nullptr);
+    ASSERT_TRUE(RequestProcessClose(process.Get()));
+    EXPECT_EQ(WaitForSingleObject(process.Get(), 5000), WAIT_OBJECT_0);
+    DWORD code = 0;
+    EXPECT_TRUE(GetExitCodeProcess(process.Get(), &code));
+    EXPECT_NE(code, STILL_ACTIVE);
+    EXPECT_FALSE(RequestProcessClose(process.Get()));
+}
+
 TEST(LinuxSystem, NamedMutexAcrossProcesses)
 {
     test::TempFolder runtime;
