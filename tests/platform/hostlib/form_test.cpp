@@ -138,6 +138,8 @@ public:
     void SetPrice(Currency p) { price_ = p; }
     Variant Value() const { return value_; }
     void SetValue(const Variant& v) { value_ = v; }
+    char Accel() const { return accel_; }
+    void SetAccel(char c) { accel_ = c; }
     bool Enabled() const { return enabled_; }
     void SetEnabled(bool e) { enabled_ = e; }
     TPanel* Buddy() const { return buddy_; }
@@ -169,7 +171,8 @@ public:
 
     void ReadState(TReader& reader) override
     {
-        gEvents.push_back("read " + Name() + " parent " + (reader.Parent() ? reader.Parent()->Name() : "-"));
+        gEvents.push_back("read " + Name() + " parent " + (reader.Parent() ? reader.Parent()->Name() : "-") +
+                          (ComponentState().Contains(csReading) ? " reading" : ""));
         TComponent::ReadState(reader);
         gEvents.push_back("read end " + Name());
     }
@@ -201,6 +204,7 @@ private:
     Currency price_;
     Variant value_;
     bool enabled_ = true;
+    char accel_ = '\0';
     TPanel* buddy_ = nullptr;
     TComponent* parent_ = nullptr;
     ObjectPtr<TStringList> items_;
@@ -223,6 +227,7 @@ TClass TPanel::StaticClass()
         b.Property("Price", &TPanel::Price, &TPanel::SetPrice);
         b.Property("Value", &TPanel::Value, &TPanel::SetValue);
         b.Property("Enabled", &TPanel::Enabled, &TPanel::SetEnabled).Default(true);
+        b.Property("Accel", &TPanel::Accel, &TPanel::SetAccel).Default(0);
         b.Property("Buddy", &TPanel::Buddy, &TPanel::SetBuddy);
         b.Property("Items", &TPanel::Items);
         b.Property("Columns", &TPanel::Columns);
@@ -303,6 +308,7 @@ Main : TTestForm {
       Price = 12.3456;
       Value = "text";
       Enabled = False;
+      Accel = "&";
       Color = $00FF00;
       Buddy = Top;
     }
@@ -343,13 +349,14 @@ TEST_F(FormTest, LoadsNestedComponentsWithHostSemantics)
     EXPECT_EQ(inner->Price().Scaled(), 123456);
     EXPECT_EQ(inner->Value().AsString(), "text");
     EXPECT_FALSE(inner->Enabled());
+    EXPECT_EQ(inner->Accel(), '&');
     EXPECT_EQ(inner->Color(), 0x00FF00);
 
     EXPECT_EQ(top->OnClick().HandlerName(), "PanelClick");
     top->OnClick()(top);
     EXPECT_EQ(form_->clicked, std::vector<std::string>{"Top"});
 
-    const std::vector<std::string> expected = {"read Top parent Main", "read Inner parent Top", "read end Inner",
+    const std::vector<std::string> expected = {"read Top parent Main reading", "read Inner parent Top reading", "read end Inner",
                                                "read end Top", "loaded form", "loaded Top loading", "loaded Inner loading"};
     EXPECT_EQ(gEvents, expected);
     EXPECT_FALSE(top->IsLoading());
@@ -456,6 +463,7 @@ TEST_F(FormTest, WrittenFormReadsBackToTheSameObjects)
     EXPECT_EQ(top2->Columns()->Count(), 2);
     EXPECT_EQ(As<TSpinProps>(top2->Props())->Increment(), 5);
     EXPECT_EQ(inner2->Price().Scaled(), 123456);
+    EXPECT_EQ(inner2->Accel(), '&');
     // The event is written by its handler name, also when bound in code.
     inner2->OnClick() = TNotifyEvent::Bind(copy.get(), &TTestForm::PanelClick);
     EXPECT_NE(WriteFormResource(copy.get()).find("    OnClick = PanelClick;"), std::string::npos);
