@@ -53,8 +53,9 @@ public:
     virtual void WindowChanged(HWND hwnd) = 0;
     // A top-level window is going away; its surface is still readable.
     virtual void WindowDestroyed(HWND) {}
-    // The cursor shape the program asked for (a standard IDC_ identifier or
-    // a cursor handle of the drawing layer).
+    // The cursor shape the program asked for: a standard cursor (see
+    // StandardCursorId) or one made by the drawing layer's
+    // CreateIconIndirect (its pixels through GetIconInfo); null hides it.
     virtual void CursorChanged(HCURSOR cursor) = 0;
 };
 
