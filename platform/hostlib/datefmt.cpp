@@ -271,7 +271,7 @@ int ExpandYear(int year, int digits, const TFormatSettings& fs)
     int threshold = current - fs.TwoDigitYearCenturyWindow;
     int century = threshold - threshold % 100;
     year += century;
-    if (fs.TwoDigitYearCenturyWindow > 0 && year <= threshold) year += 100;
+    if (fs.TwoDigitYearCenturyWindow > 0 && year < threshold) year += 100;
     return year;
 }
 

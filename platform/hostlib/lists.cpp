@@ -326,101 +326,75 @@ void TStrings::SetText(std::string_view text)
     }
 }
 
-std::string TStrings::DelimitedText() const
+std::string TStrings::JoinDelimited(char delimiter, char quote, bool strict) const
 {
-    if (Count() == 1 && Get(0).empty()) return std::string(2, quoteChar_);
+    if (Count() == 1 && Get(0).empty()) return std::string(2, quote);
     std::string out;
     for (int i = 0; i < Count(); ++i) {
         std::string s = Get(i);
-        bool quote = false;
         for (char c : s) {
-            if ((!strictDelimiter_ && static_cast<unsigned char>(c) <= ' ') || c == quoteChar_ || c == delimiter_ ||
-                c == '\0') {
-                quote = true;
+            if ((!strict && static_cast<unsigned char>(c) <= ' ') || c == quote || c == delimiter || c == '\0') {
+                s = AnsiQuotedStr(s, quote);
                 break;
             }
         }
-        if (quote) s = AnsiQuotedStr(s, quoteChar_);
-        if (i > 0) out += delimiter_;
+        if (i > 0) out += delimiter;
         out += s;
     }
     return out;
 }
 
-void TStrings::SetDelimitedText(std::string_view text)
+void TStrings::SplitDelimited(std::string_view text, char delimiter, char quote, bool strict)
 {
     auto blank = [](char c) { return c != '\0' && static_cast<unsigned char>(c) <= ' '; };
     UpdateScope update(*this);
     Clear();
     std::string_view p = text;
-    if (!strictDelimiter_)
+    if (!strict)
         while (!p.empty() && blank(p.front())) p.remove_prefix(1);
     while (!p.empty()) {
         std::string s;
-        if (p.front() == quoteChar_) {
-            s = AnsiExtractQuotedStr(p, quoteChar_);
+        if (p.front() == quote) {
+            s = AnsiExtractQuotedStr(p, quote);
         } else {
             std::size_t n = 0;
-            while (n < p.size() && p[n] != delimiter_ && (strictDelimiter_ || static_cast<unsigned char>(p[n]) > ' '))
-                ++n;
+            while (n < p.size() && p[n] != delimiter && (strict || static_cast<unsigned char>(p[n]) > ' ')) ++n;
             s = std::string(p.substr(0, n));
             p.remove_prefix(n);
         }
         Add(s);
-        if (!strictDelimiter_)
+        if (!strict)
             while (!p.empty() && blank(p.front())) p.remove_prefix(1);
-        if (!p.empty() && p.front() == delimiter_) {
+        if (!p.empty() && p.front() == delimiter) {
             p.remove_prefix(1);
             if (p.empty()) Add("");
-            if (!strictDelimiter_)
+            if (!strict)
                 while (!p.empty() && blank(p.front())) p.remove_prefix(1);
-        } else if (!p.empty() && p.front() != quoteChar_ && strictDelimiter_) {
+        } else if (!p.empty() && p.front() != quote && strict) {
             // Text right after a closing quote belongs to no item.
             p.remove_prefix(1);
         }
     }
 }
 
+std::string TStrings::DelimitedText() const
+{
+    return JoinDelimited(delimiter_, quoteChar_, strictDelimiter_);
+}
+
+void TStrings::SetDelimitedText(std::string_view text)
+{
+    SplitDelimited(text, delimiter_, quoteChar_, strictDelimiter_);
+}
+
 std::string TStrings::CommaText() const
 {
-    struct Saved {
-        TStrings& s;
-        char d, q;
-        bool strict;
-        ~Saved()
-        {
-            s.delimiter_ = d;
-            s.quoteChar_ = q;
-            s.strictDelimiter_ = strict;
-        }
-    };
-    auto& self = const_cast<TStrings&>(*this);
-    Saved saved{self, delimiter_, quoteChar_, strictDelimiter_};
-    self.delimiter_ = ',';
-    self.quoteChar_ = '"';
-    self.strictDelimiter_ = false;
-    return DelimitedText();
+    return JoinDelimited(',', '"', false);
 }
 
 void TStrings::SetCommaText(std::string_view text)
 {
-    const char d = delimiter_;
-    const char q = quoteChar_;
-    const bool strict = strictDelimiter_;
-    delimiter_ = ',';
-    quoteChar_ = '"';
-    strictDelimiter_ = false;
-    try {
-        SetDelimitedText(text);
-    } catch (...) {
-        delimiter_ = d;
-        quoteChar_ = q;
-        strictDelimiter_ = strict;
-        throw;
-    }
-    delimiter_ = d;
-    quoteChar_ = q;
-    strictDelimiter_ = strict;
+    SplitDelimited(text, ',', '"', false);
 }
 
 std::string TStrings::Names(int index) const

@@ -175,6 +175,9 @@ protected:
     [[noreturn]] static void Error(const char* message, int data);
 
 private:
+    std::string JoinDelimited(char delimiter, char quote, bool strict) const;
+    void SplitDelimited(std::string_view text, char delimiter, char quote, bool strict);
+
     char delimiter_ = ',';
     char quoteChar_ = '"';
     bool strictDelimiter_ = false;
