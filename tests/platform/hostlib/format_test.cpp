@@ -404,6 +404,7 @@ TEST(Dates, ParsingFollowsTheShortDateOrder)
     const int thisYear = DecodeDate(Date()).Year;
     EXPECT_EQ(DecodeDate(StrToDate("1/1/" + std::to_string((thisYear + 10) % 100), kEnglish)).Year, thisYear + 10);
     EXPECT_EQ(DecodeDate(StrToDate("1/1/" + std::to_string((thisYear + 60) % 100), kEnglish)).Year, thisYear + 60 - 100);
+    EXPECT_EQ(DecodeDate(StrToDate("1/1/" + std::to_string((thisYear + 50) % 100), kEnglish)).Year, thisYear - 50);
     try {
         StrToDate("x", kEnglish);
         ADD_FAILURE();
