@@ -1,0 +1,53 @@
+#include "tray/TrayFiles.h"
+
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cstdio>
+#include <filesystem>
+#include <memory>
+
+namespace quelvo::tray {
+
+namespace {
+
+struct FileCloser {
+    void operator()(std::FILE* file) const { std::fclose(file); }
+};
+
+bool OwnedAndClosed(const std::string& path, bool wantDirectory)
+{
+    struct stat info {};
+    if (::stat(path.c_str(), &info) != 0)
+        return false;
+    if (wantDirectory ? !S_ISDIR(info.st_mode) : !S_ISREG(info.st_mode))
+        return false;
+    const uid_t me = ::geteuid();
+    if (info.st_uid != me && info.st_uid != 0)
+        return false;
+    return (info.st_mode & (S_IWGRP | S_IWOTH)) == 0;
+}
+
+}  // namespace
+
+bool AppendLogLine(const std::string& path, const std::string& line)
+{
+    const std::unique_ptr<std::FILE, FileCloser> file(std::fopen(path.c_str(), "a+b"));
+    if (!file)
+        return false;
+    return std::fwrite(line.data(), 1, line.size(), file.get()) == line.size();
+}
+
+bool IsPrivateToUser(const std::string& path)
+{
+    std::error_code ec;
+    const std::filesystem::path absolute = std::filesystem::absolute(path, ec);
+    if (ec)
+        return false;
+    std::string folder = absolute.parent_path().string();
+    if (folder.empty())
+        folder = "/";
+    return OwnedAndClosed(absolute.string(), false) && OwnedAndClosed(folder, true);
+}
+
+}  // namespace quelvo::tray
