@@ -537,3 +537,88 @@ TEST_F(Tree, NoOwnerZOrderLeavesOwnedWindowsWhereTheyAre)
 }
 
 }  // namespace
+
+namespace {
+
+TEST_F(Tree, DefaultNonClientAreaByStyle)
+{
+    struct Case {
+        const char* what;
+        DWORD style;
+        DWORD exStyle;
+        bool child;
+        RECT client;  // in window coordinates of a 200 x 100 window
+    };
+    const Case cases[] = {
+        {"bare popup", WS_POPUP, 0, false, {0, 0, 200, 100}},
+        {"border", WS_POPUP | WS_BORDER, 0, false, {1, 1, 199, 99}},
+        {"dialog frame", WS_POPUP | WS_DLGFRAME, 0, false, {3, 3, 197, 97}},
+        {"sizing frame", WS_POPUP | WS_THICKFRAME, 0, false, {4, 4, 196, 96}},
+        {"caption", WS_POPUP | WS_CAPTION, 0, false, {3, 22, 197, 97}},
+        {"tool caption", WS_POPUP | WS_CAPTION, WS_EX_TOOLWINDOW, false, {3, 18, 197, 97}},
+        {"child caption has none", WS_CHILD | WS_CAPTION, 0, true, {3, 3, 197, 97}},
+        {"client edge and scroll bars", WS_CHILD | WS_VSCROLL | WS_HSCROLL, WS_EX_CLIENTEDGE, true, {2, 2, 181, 81}},
+        {"static edge", WS_CHILD, WS_EX_STATICEDGE, true, {1, 1, 199, 99}},
+    };
+    HWND parent = Make("parent", WS_POPUP | WS_VISIBLE, 0, 0, 400, 400);
+    for (const Case& c : cases) {
+        HWND w = Make("w", c.style | WS_VISIBLE, 0, 0, 200, 100, c.child ? parent : nullptr, 1, c.exStyle);
+        RECT wr, cr;
+        GetWindowRect(w, &wr);
+        GetClientRect(w, &cr);
+        POINT o{0, 0};
+        ClientToScreen(w, &o);
+        RECT got{o.x - wr.left, o.y - wr.top, o.x - wr.left + cr.right, o.y - wr.top + cr.bottom};
+        EXPECT_TRUE(EqualRect(&got, &c.client)) << c.what << ": " << got.left << "," << got.top << "," << got.right << "," << got.bottom;
+        RECT adjusted = cr;
+        AdjustWindowRectEx(&adjusted, c.style & ~(WS_VSCROLL | WS_HSCROLL), FALSE, c.exStyle);
+        if (!(c.style & (WS_VSCROLL | WS_HSCROLL))) {
+            EXPECT_EQ(adjusted.right - adjusted.left, 200) << c.what << ": AdjustWindowRectEx is the inverse";
+        }
+        DestroyWindow(w);
+    }
+}
+
+TEST_F(Tree, DefaultHitTestCodes)
+{
+    HWND w = Make("w", WS_OVERLAPPEDWINDOW | WS_VSCROLL | WS_VISIBLE, 100, 100, 300, 200);
+    // Frame 4, caption 19, scroll bar 17: client from (104,123) to (379,296).
+    struct Case {
+        POINT pt;
+        LRESULT hit;
+    };
+    const Case cases[] = {
+        {{200, 200}, HTCLIENT},   {{200, 110}, HTCAPTION},  {{390, 110}, HTCLOSE},    {{106, 110}, HTSYSMENU},
+        {{101, 200}, HTLEFT},     {{398, 200}, HTRIGHT},    {{200, 101}, HTTOP},      {{200, 298}, HTBOTTOM},
+        {{101, 101}, HTTOPLEFT},  {{398, 298}, HTBOTTOMRIGHT}, {{385, 200}, HTVSCROLL}, {{50, 50}, HTNOWHERE},
+    };
+    for (const Case& c : cases)
+        EXPECT_EQ(SendMessageA(w, WM_NCHITTEST, 0, MAKELPARAM(static_cast<WORD>(c.pt.x), static_cast<WORD>(c.pt.y))), c.hit)
+            << c.pt.x << "," << c.pt.y;
+    Screen().MoveMouse({101, 200});
+    Pump();
+    EXPECT_EQ(quelvo::win::StandardCursorId(Screen().CurrentCursor()), IDC_SIZEWE_ID);
+    Screen().MoveMouse({101, 101});
+    Pump();
+    EXPECT_EQ(quelvo::win::StandardCursorId(Screen().CurrentCursor()), IDC_SIZENWSE_ID);
+    Screen().MoveMouse({200, 110});
+    Pump();
+    EXPECT_EQ(quelvo::win::StandardCursorId(Screen().CurrentCursor()), IDC_ARROW_ID);
+}
+
+TEST_F(Tree, CaptionIsPaintedInTheActiveColour)
+{
+    HWND a = Make("a", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 0, 0, 200, 100);
+    Pump();
+    std::uint32_t active = quelvo::gfx::PixelFromColorRef(GetSysColor(COLOR_ACTIVECAPTION)) & 0xFFFFFF;
+    std::uint32_t inactive = quelvo::gfx::PixelFromColorRef(GetSysColor(COLOR_INACTIVECAPTION)) & 0xFFFFFF;
+    EXPECT_EQ(Screen().ScreenPixel(150, 10), active);
+    Make("b", WS_POPUP | WS_VISIBLE, 300, 300, 10, 10);
+    Pump();
+    EXPECT_EQ(Screen().ScreenPixel(150, 10), inactive);
+    SetWindowTextA(a, "A title");
+    Pump();
+    EXPECT_EQ(Screen().ScreenPixel(150, 10), inactive);
+}
+
+}  // namespace
