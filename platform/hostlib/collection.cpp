@@ -130,15 +130,7 @@ TCollectionItem* TCollection::Items(int index) const
 TCollectionItem* TCollection::Add()
 {
     if (!itemClass_) throw EComponentError("Collection has no item class");
-    auto* item = static_cast<TCollectionItem*>(itemClass_->NewInstance());
-    try {
-        item->Construct(this);
-        item->AfterConstruction();
-    } catch (...) {
-        item->Free();
-        throw;
-    }
-    return item;
+    return CreateInstance<TCollectionItem>(itemClass_, this);
 }
 
 TCollectionItem* TCollection::Insert(int index)

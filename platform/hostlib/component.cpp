@@ -68,16 +68,7 @@ TComponent* CreateComponent(TClass cls, TComponent* owner)
 {
     if (!cls || !cls->InheritsFrom(TComponent::StaticClass()))
         throw EComponentError(Format("%s is not a component class", cls ? cls->ClassName() : std::string("nil")));
-    TObject* object = cls->NewInstance();
-    auto* component = static_cast<TComponent*>(object);
-    try {
-        component->Construct(owner);
-        component->AfterConstruction();
-    } catch (...) {
-        component->Free();
-        throw;
-    }
-    return component;
+    return CreateInstance<TComponent>(cls, owner);
 }
 
 TComponent::~TComponent()

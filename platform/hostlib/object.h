@@ -115,35 +115,37 @@ void FreeAndNil(T*& object)
     if (o) o->Free();
 }
 
-// Creates an object. Classes with a Construct(args...) second phase are
-// built in two phases: the C++ constructor, then Construct and
-// AfterConstruction; a failed Construct frees the half-built object (its
-// Destroy chain runs) and rethrows. Other classes take the arguments in
-// their C++ constructor.
-template <class T, class... A>
-T* CreateObject(A&&... args)
+namespace detail {
+// Runs the second construction phase and AfterConstruction; a failure
+// frees the half-built object (its Destroy chain runs) and rethrows.
+template <class T, class F>
+T* CompleteConstruction(T* object, F&& construct)
 {
-    T* object = nullptr;
-    if constexpr (requires(T& t) { t.Construct(std::forward<A>(args)...); }) {
-        object = new T();
-        try {
-            object->Construct(std::forward<A>(args)...);
-            object->AfterConstruction();
-        } catch (...) {
-            object->Free();
-            throw;
-        }
-    } else {
-        object = new T(std::forward<A>(args)...);
-        try {
-            object->AfterConstruction();
-        } catch (...) {
-            object->Free();
-            throw;
-        }
+    try {
+        construct(*object);
+        object->AfterConstruction();
+    } catch (...) {
+        object->Free();
+        throw;
     }
     return object;
 }
+}  // namespace detail
+
+// Creates an object. Classes with a Construct(args...) second phase are
+// built in two phases: the C++ constructor, then Construct and
+// AfterConstruction. Other classes take the arguments in their C++
+// constructor.
+template <class T, class... A>
+T* CreateObject(A&&... args)
+{
+    if constexpr (requires(T& t) { t.Construct(std::forward<A>(args)...); }) {
+        return detail::CompleteConstruction(new T(), [&](T& t) { t.Construct(std::forward<A>(args)...); });
+    } else {
+        return detail::CompleteConstruction(new T(std::forward<A>(args)...), [](T&) {});
+    }
+}
+
 // Creates an object of a class known at run time (a class reference) that
 // must derive from Base: NewInstance, then Construct(args...) and
 // AfterConstruction. Raises EInvalidCast when the class does not derive
@@ -153,15 +155,8 @@ template <class Base, class... A>
 Base* CreateInstance(TClass cls, A&&... args)
 {
     if (!cls || !cls->InheritsFrom(Base::StaticClass())) ClassCastError(cls, Base::StaticClass());
-    auto* object = static_cast<Base*>(cls->NewInstance());
-    try {
-        object->Construct(std::forward<A>(args)...);
-        object->AfterConstruction();
-    } catch (...) {
-        object->Free();
-        throw;
-    }
-    return object;
+    return detail::CompleteConstruction(static_cast<Base*>(cls->NewInstance()),
+                                        [&](Base& b) { b.Construct(std::forward<A>(args)...); });
 }
 
 template <class T, class... A>
