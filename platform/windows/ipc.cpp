@@ -58,7 +58,6 @@ struct IpcState {
     std::map<std::uint64_t, Packet> replies;
     int sendTimeoutMs = 5000;
     bool cleanupRegistered = false;
-    bool directoryInstalled = false;
 };
 
 IpcState& I()
@@ -277,12 +276,13 @@ public:
     }
 };
 
+// Installs the real directory unless another one (a test's scripted fake)
+// is in place.
 void InstallDirectory()
 {
-    if (I().directoryInstalled) return;
     static PublishedDirectory directory;
-    quelvo::sys::InstallWindowDirectory(&directory);
-    I().directoryInstalled = true;
+    quelvo::sys::WindowDirectory* previous = quelvo::sys::InstallWindowDirectory(&directory);
+    if (previous && previous != &directory) quelvo::sys::InstallWindowDirectory(previous);
 }
 
 }  // namespace

@@ -26,8 +26,9 @@ void SetRuntimeFolder(const std::string& path);
 std::string RuntimeFolder();
 
 // Makes the system layer's window directory (used by the process engine)
-// see this process's windows and those published by others. Done when the
-// first top-level window is created; programs may call it earlier.
+// see this process's windows and those published by others, unless another
+// directory (a scripted fake) is installed. Done whenever a top-level window
+// is created; programs may call it earlier.
 void InstallWindowDirectory();
 
 // How long a send to another process waits for its reply (default 5000).

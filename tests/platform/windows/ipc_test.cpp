@@ -262,3 +262,23 @@ TEST_F(CrossProcess, PostsFromAnotherUserAreDropped)
 }
 
 }  // namespace
+
+namespace {
+
+class ScriptedDirectory : public quelvo::sys::WindowDirectory {
+public:
+    std::vector<quelvo::sys::TopLevelWindow> TopLevelWindows() override { return {{reinterpret_cast<HWND>(0x77), 4242}}; }
+    bool PostMessageTo(HWND, UINT, WPARAM, LPARAM) override { return true; }
+    LRESULT SendMessageTo(HWND, UINT, WPARAM, LPARAM) override { return 0; }
+};
+
+TEST_F(CrossProcess, AScriptedDirectoryIsLeftInPlace)
+{
+    ScriptedDirectory fake;
+    quelvo::sys::WindowDirectoryScope scope(fake);
+    Make("w", WS_POPUP, 0, 0, 10, 10);
+    quelvo::win::InstallWindowDirectory();
+    EXPECT_EQ(quelvo::sys::WindowsOfProcess(4242), std::vector<HWND>{reinterpret_cast<HWND>(0x77)});
+}
+
+}  // namespace
