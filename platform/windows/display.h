@@ -42,6 +42,10 @@ struct KeyInput {
 void QueueMouseInput(const MouseInput& input);
 void QueueKeyInput(const KeyInput& input);
 
+// The display moved the keyboard focus: to one of our top-level windows,
+// or (null) to another program, which deactivates ours (WM_ACTIVATEAPP).
+void ForegroundChangedByDisplay(HWND hwnd);
+
 class DisplayBackend {
 public:
     virtual ~DisplayBackend() = default;

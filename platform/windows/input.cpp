@@ -410,6 +410,13 @@ void QueueKeyInput(const KeyInput& input)
     s.input.push_back(raw);
 }
 
+void ForegroundChangedByDisplay(HWND hwnd)
+{
+    Window* w = hwnd ? Find(hwnd) : nullptr;
+    if (hwnd && (!w || w->parent || w->messageOnly)) return;
+    ActivateWindow(w, false, true);
+}
+
 WORD StandardCursorId(HCURSOR cursor)
 {
     for (int i = 0; i < 14; ++i)

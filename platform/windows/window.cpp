@@ -804,7 +804,6 @@ BOOL SetWindowPos(HWND hwnd, HWND insertAfter, int x, int y, int cx, int cy, UIN
 {
     Window* w = Find(hwnd);
     if (!w) return FALSE;
-    if (w->parent || w->messageOnly) flags &= ~0u;
     bool wasVisible = (w->style & WS_VISIBLE) != 0;
     if ((flags & SWP_SHOWWINDOW) && wasVisible) flags &= ~SWP_SHOWWINDOW;
     if ((flags & SWP_HIDEWINDOW) && !wasVisible) flags &= ~SWP_HIDEWINDOW;

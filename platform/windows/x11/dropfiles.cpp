@@ -2,6 +2,8 @@
 // are refused instead of read.
 #include "platform/windows/x11/dropfiles.h"
 
+#include "platform/graphics/winuserdraw.h"
+
 #include <algorithm>
 #include <cstring>
 #include <map>

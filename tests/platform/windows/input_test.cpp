@@ -554,3 +554,22 @@ TEST_F(Input, NoActivateWindowsNeverTakeActivation)
 }
 
 }  // namespace
+
+namespace {
+
+TEST_F(Input, AnotherProgramTakingTheForegroundDeactivatesOurs)
+{
+    HWND w = Make("w", WS_POPUP | WS_VISIBLE, 0, 0, 10, 10);
+    HWND hidden = Make("hidden", WS_POPUP, 0, 0, 10, 10);
+    Rec().Clear();
+    quelvo::win::ForegroundChangedByDisplay(nullptr);
+    EXPECT_EQ(Rec().Only(kFocus), (V{"w WM_NCACTIVATE 0", "w WM_ACTIVATE 0 0", "hidden WM_ACTIVATEAPP 0",
+                                      "w WM_ACTIVATEAPP 0", "w WM_KILLFOCUS 0"}));
+    EXPECT_EQ(GetActiveWindow(), nullptr);
+    quelvo::win::ForegroundChangedByDisplay(w);
+    EXPECT_EQ(GetActiveWindow(), w);
+    EXPECT_EQ(GetFocus(), w);
+    (void)hidden;
+}
+
+}  // namespace

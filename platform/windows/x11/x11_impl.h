@@ -1,0 +1,128 @@
+#pragma once
+// Internal state of the X11 display, shared by its source files only.
+
+#include <X11/Xatom.h>
+#include <X11/Xlib.h>
+#include <X11/Xutil.h>
+#include <X11/extensions/XShm.h>
+
+#include <cstdint>
+#include <map>
+#include <string>
+#include <vector>
+
+#include "platform/windows/x11/x11_display.h"
+
+namespace quelvo::win::x11 {
+
+// One shared-memory or plain image that a window is presented through.
+struct PresentImage {
+    XImage* image = nullptr;
+    XShmSegmentInfo shm{};
+    bool usesShm = false;
+    std::vector<char> plain;  // pixels of a plain image
+    void Release(::Display* dpy);
+};
+
+struct TopWindow {
+    HWND hwnd = nullptr;
+    ::Window xid = 0;
+    Colormap colormap = 0;
+    bool overrideRedirect = false;
+    bool framed = false;
+    bool argb = false;
+    bool mapped = false;    // asked to be mapped
+    bool viewable = false;  // the server mapped it
+    bool dirty = true;
+    RECT geometry{};        // root coordinates of the X window as last set or reported
+    RECT insets{};          // our frame around the X window (framed windows)
+    std::string title;
+    DWORD style = 0;
+    DWORD exStyle = 0;
+    BYTE alpha = 255;
+    ::Window transientFor = 0;
+    bool modal = false;
+    bool above = false;
+    bool dndAware = false;
+    XIC ic = nullptr;
+    PresentImage image;
+};
+
+struct DndState {
+    ::Window source = 0;
+    ::Window target = 0;
+    HWND hwnd = nullptr;
+    bool hasUriList = false;
+    bool accepted = false;
+    POINT pt{};  // root coordinates of the last position
+    unsigned long version = 5;
+};
+
+struct X11Display::Impl {
+    ::Display* dpy = nullptr;
+    int screen = 0;
+    ::Window root = 0;
+    ::Window utility = 0;  // unmapped; owns selections, receives conversions
+    Visual* visual = nullptr;
+    int depth = 24;
+    Visual* argbVisual = nullptr;
+    GC gc = nullptr;
+    bool shmAvailable = false;
+    XIM im = nullptr;
+    int wakeFd = -1;
+    int xSource = 0;
+    int wakeSource = 0;
+    bool inDispatch = false;
+    bool inWindowChanged = false;
+    bool grabbing = false;
+    bool focusCheckPending = false;
+    HWND requestedActive = nullptr;
+    std::uint64_t lastPresentMs = 0;
+    std::map<::Window, TopWindow*> byXid;
+    std::map<HWND, std::unique_ptr<TopWindow>> windows;
+    std::map<int, int> pressedVk;  // keycode -> vk queued on press
+    bool capsSynced = false;
+    Cursor cursor = 0;
+    std::map<int, Cursor> cursorCache;
+    std::map<std::string, Atom> atoms;
+
+    std::vector<ClipboardItem> clipboard;
+    bool ownsClipboard = false;
+    Time lastEventTime = CurrentTime;
+
+    DndState dnd;
+
+    Atom A(const char* name);
+    TopWindow* ByXid(::Window xid);
+    void HandleEvent(XEvent& ev);
+    void DispatchPending();
+    void Wake();
+    void OnWake();
+    void PresentDirty();
+    void Present(TopWindow& t);
+    void SyncWindow(HWND hwnd);
+    void CreateXWindow(TopWindow& t);
+    void DestroyXWindow(TopWindow& t);
+    void SetProperties(TopWindow& t, bool initial);
+    void SweepDead();
+    void UpdateGrab();
+    void RequestActivation(TopWindow& t);
+    void CheckFocus();
+    void SyncModifiers(unsigned int state);
+
+    // Clipboard (x11_clipboard.cpp).
+    void ServeSelectionRequest(const XSelectionRequestEvent& req);
+    void SelectionCleared(const XSelectionClearEvent& ev);
+    bool WaitForSelection(Atom selection, Atom target, Atom property, std::string& out, Atom& type, int timeoutMs);
+
+    // Dropped files (x11_xdnd.cpp).
+    void SetDndAware(TopWindow& t, bool aware);
+    bool HandleDndMessage(const XClientMessageEvent& ev);
+    bool HandleDndSelection(const XSelectionEvent& ev);
+};
+
+// Waits until a matching event arrives or timeoutMs passes; handles every
+// other event meanwhile.
+bool WaitForEvent(X11Display::Impl& impl, int timeoutMs, const std::function<bool(const XEvent&)>& match, XEvent& out);
+
+}  // namespace quelvo::win::x11
