@@ -7,6 +7,8 @@
 #include <functional>
 #include <string>
 
+#include "platform/system/wintypes.h"
+
 namespace quelvo::win {
 
 // onReadable runs from GetMessageA/PeekMessageA/WaitMessage (and so from
@@ -39,6 +41,13 @@ void SetCrossProcessSendTimeout(int ms);
 // the order added) and the lookup is tried again. Providers stay across
 // ResetWindowManager, and run again after it.
 void AddClassProvider(std::function<void()> registerClasses);
+
+// A higher layer may answer some messages inside DefWindowProcA before the
+// default handling (the standard controls draw and track the scroll bars
+// of WS_HSCROLL / WS_VSCROLL windows this way). The hook returns true with
+// `result` set when it handled the message. Returns the previous hook.
+using DefWindowProcHook = bool (*)(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam, LRESULT& result);
+DefWindowProcHook SetDefWindowProcHook(DefWindowProcHook hook);
 
 // Drops every window, class, timer, hook and queued message of this
 // process without sending messages (used by tests between cases, and by a

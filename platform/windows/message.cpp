@@ -598,10 +598,26 @@ BOOL KillTimer(HWND hwnd, UINT_PTR id)
 
 // ---- default window procedure -------------------------------------------
 
+namespace {
+quelvo::win::DefWindowProcHook gDefHook = nullptr;
+}  // namespace
+
+quelvo::win::DefWindowProcHook quelvo::win::SetDefWindowProcHook(DefWindowProcHook hook)
+{
+    DefWindowProcHook previous = gDefHook;
+    gDefHook = hook;
+    return previous;
+}
+
 LRESULT DefWindowProcA(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam)
 {
     Window* w = Find(hwnd);
     if (!w) return 0;
+    if (gDefHook) {
+        LRESULT result = 0;
+        if (gDefHook(hwnd, msg, wParam, lParam, result)) return result;
+        if (!(w = Find(hwnd))) return result;
+    }
     switch (msg) {
     case WM_NCCREATE: return TRUE;
     case WM_NCCALCSIZE: {

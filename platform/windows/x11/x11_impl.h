@@ -7,6 +7,8 @@
 #include <X11/extensions/XShm.h>
 
 #include <cstdint>
+#include <functional>
+#include <memory>
 #include <map>
 #include <string>
 #include <vector>
@@ -45,6 +47,7 @@ struct TopWindow {
     bool above = false;
     bool dndAware = false;
     XIC ic = nullptr;
+    GC gc = nullptr;
     PresentImage image;
 };
 
@@ -75,6 +78,8 @@ struct X11Display::Impl {
     bool inDispatch = false;
     bool inWindowChanged = false;
     bool grabbing = false;
+    bool wakeArmed = false;
+    bool wmPresent = false;
     bool focusCheckPending = false;
     HWND requestedActive = nullptr;
     std::uint64_t lastPresentMs = 0;
@@ -108,7 +113,14 @@ struct X11Display::Impl {
     void UpdateGrab();
     void RequestActivation(TopWindow& t);
     void CheckFocus();
-    void SyncModifiers(unsigned int state);
+    void SyncModifiers(unsigned int state, bool capsKey);
+    void HandleKey(TopWindow* t, XKeyEvent& k, bool press);
+    void HandleButton(const XButtonEvent& b, bool press);
+    void HandleFocusIn(TopWindow& t);
+    void HandleConfigure(TopWindow& t);
+    void SetNetState(TopWindow& t, const char* state, bool on);
+    void PostText(const std::string& text);
+    bool GetProperty(::Window w, Atom prop, bool remove, std::string& bytes, Atom& type, int& format);
 
     // Clipboard (x11_clipboard.cpp).
     void ServeSelectionRequest(const XSelectionRequestEvent& req);

@@ -622,3 +622,27 @@ TEST_F(Tree, CaptionIsPaintedInTheActiveColour)
 }
 
 }  // namespace
+
+namespace {
+
+bool ScrollBarsHook(HWND hwnd, UINT msg, WPARAM, LPARAM, LRESULT& result)
+{
+    if (msg == WM_NCHITTEST && (GetWindowLongA(hwnd, GWL_STYLE) & WS_VSCROLL)) {
+        result = HTBORDER;  // stands in for a layer that owns the bars
+        return true;
+    }
+    return false;
+}
+
+TEST_F(Tree, AHigherLayerMayAnswerInsideDefWindowProc)
+{
+    HWND bars = Make("bars", WS_POPUP | WS_VSCROLL | WS_VISIBLE, 0, 0, 100, 100);
+    HWND plain = Make("plain", WS_POPUP | WS_VISIBLE, 200, 0, 100, 100);
+    EXPECT_EQ(quelvo::win::SetDefWindowProcHook(ScrollBarsHook), nullptr);
+    EXPECT_EQ(SendMessageA(bars, WM_NCHITTEST, 0, MAKELPARAM(50, 50)), HTBORDER);
+    EXPECT_EQ(SendMessageA(plain, WM_NCHITTEST, 0, MAKELPARAM(250, 50)), HTCLIENT);
+    EXPECT_EQ(quelvo::win::SetDefWindowProcHook(nullptr), &ScrollBarsHook);
+    EXPECT_EQ(SendMessageA(bars, WM_NCHITTEST, 0, MAKELPARAM(50, 50)), HTCLIENT);
+}
+
+}  // namespace
