@@ -748,6 +748,7 @@ BOOL ShowWindow(HWND hwnd, int cmd)
         if (w->parent) GetClientRect(w->parent->handle, &area);
         else SystemParametersInfoA(SPI_GETWORKAREA, 0, &area, 0);
         target = area;
+        if (!(w->style & WS_MAXIMIZE)) w->restored = w->window;
         w->style = (w->style | WS_MAXIMIZE) & ~WS_MINIMIZE;
         resize = true;
         break;
@@ -759,6 +760,10 @@ BOOL ShowWindow(HWND hwnd, int cmd)
         break;
     default:
         flags |= SWP_SHOWWINDOW;
+        if ((cmd == SW_RESTORE || cmd == SW_SHOWNORMAL) && (w->style & WS_MAXIMIZE)) {
+            target = w->restored;
+            resize = true;
+        }
         if (cmd == SW_RESTORE || cmd == SW_SHOWNORMAL) w->style &= ~(WS_MINIMIZE | WS_MAXIMIZE);
         break;
     }

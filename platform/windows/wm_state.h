@@ -70,6 +70,7 @@ struct Window {
     bool messageOnly = false;
     RECT window{};  // in parent client coordinates (screen for top-level)
     RECT client{};  // same coordinates as window
+    RECT restored{};  // the placement before maximizing
     std::string text;
     std::vector<std::pair<std::string, HANDLE>> props;
     std::vector<LONG_PTR> extra;

@@ -9,6 +9,11 @@ using V = std::vector<std::string>;
 
 namespace {
 
+std::string RectTextOf(const RECT& r)
+{
+    return std::to_string(r.left) + "," + std::to_string(r.top) + "," + std::to_string(r.right) + "," + std::to_string(r.bottom);
+}
+
 const std::set<std::string> kLifecycle = {"WM_GETMINMAXINFO", "WM_NCCREATE",   "WM_NCCALCSIZE", "WM_CREATE",
                                           "WM_SIZE",          "WM_MOVE",       "WM_SHOWWINDOW", "WM_PARENTNOTIFY",
                                           "WM_DESTROY",       "WM_NCDESTROY",  "WM_ACTIVATEAPP", "WM_ACTIVATE",
@@ -643,6 +648,28 @@ TEST_F(Tree, AHigherLayerMayAnswerInsideDefWindowProc)
     EXPECT_EQ(SendMessageA(plain, WM_NCHITTEST, 0, MAKELPARAM(250, 50)), HTCLIENT);
     EXPECT_EQ(quelvo::win::SetDefWindowProcHook(nullptr), &ScrollBarsHook);
     EXPECT_EQ(SendMessageA(bars, WM_NCHITTEST, 0, MAKELPARAM(50, 50)), HTCLIENT);
+}
+
+}  // namespace
+
+namespace {
+
+TEST_F(Tree, MaximizeFillsTheWorkAreaAndRestoreGivesThePlaceBack)
+{
+    Screen().SetScreenSize(640, 480);
+    HWND w = Make("w", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 10, 20, 200, 100);
+    Rec().Clear();
+    ShowWindow(w, SW_SHOWMAXIMIZED);
+    EXPECT_TRUE(IsZoomed(w));
+    RECT r;
+    GetWindowRect(w, &r);
+    EXPECT_EQ(RectTextOf(r), "0,0,640,480");
+    EXPECT_EQ(Rec().Only({"WM_SIZE"}).size(), 1u);
+    EXPECT_EQ(Rec().Only({"WM_SIZE"}).front(), "w WM_SIZE 632,453");
+    ShowWindow(w, SW_RESTORE);
+    EXPECT_FALSE(IsZoomed(w));
+    GetWindowRect(w, &r);
+    EXPECT_EQ(RectTextOf(r), "10,20,210,120");
 }
 
 }  // namespace
