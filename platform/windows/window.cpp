@@ -861,7 +861,10 @@ BOOL SetWindowPos(HWND hwnd, HWND insertAfter, int x, int y, int cx, int cy, UIN
     if (sized) EnsureSurface(w);
     bool nowVisible = (w->style & WS_VISIBLE) != 0;
     if (!(flags & SWP_NOREDRAW)) {
-        if (nowVisible && (moved || sized || (flags & (SWP_SHOWWINDOW | SWP_FRAMECHANGED)) || restacked))
+        // A top-level window keeps its own surface: moving or restacking it
+        // shows the same pixels elsewhere, nothing to repaint.
+        bool sharesSurface = w->parent != nullptr;
+        if (nowVisible && (sized || (flags & (SWP_SHOWWINDOW | SWP_FRAMECHANGED)) || (sharesSurface && (moved || restacked))))
             InvalidateWindow(w, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_ALLCHILDREN);
         if (w->parent && IsVisibleDeep(w->parent) && ((wasVisible && (moved || sized)) || (flags & SWP_HIDEWINDOW)))
             InvalidateExposed(w->parent, oldWindow);

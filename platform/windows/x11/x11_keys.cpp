@@ -48,7 +48,7 @@ constexpr char kShiftedDigits[] = ")!@#$%^&*(";
 
 }  // namespace
 
-KeyCode VirtualKeyFor(unsigned long sym)
+VirtualKey VirtualKeyFor(unsigned long sym)
 {
     if (sym >= XK_a && sym <= XK_z) return {static_cast<int>(sym - XK_a + 'A'), false};
     if (sym >= XK_A && sym <= XK_Z) return {static_cast<int>(sym), false};
@@ -93,7 +93,7 @@ char LayerCharFor(int vk, bool shift, bool capsLock, bool control)
     return 0;
 }
 
-KeyPlan PlanKeyPress(KeyCode key, const std::string& given, bool shift, bool capsLock, bool control)
+KeyPlan PlanKeyPress(VirtualKey key, const std::string& given, bool shift, bool capsLock, bool control)
 {
     KeyPlan plan;
     char derived = key.vk ? LayerCharFor(key.vk, shift, capsLock, control) : 0;

@@ -8,14 +8,14 @@ namespace quelvo::win::x11 {
 
 inline constexpr int kVkPacket = 0xE7;  // a key that only carries text
 
-struct KeyCode {
+struct VirtualKey {
     int vk = 0;  // 0: no virtual key for the symbol
     bool extended = false;
 };
 
 // The virtual key of a key symbol (the key's unshifted symbol gives the
 // physical key, as virtual keys name keys, not characters).
-KeyCode VirtualKeyFor(unsigned long keysym);
+VirtualKey VirtualKeyFor(unsigned long keysym);
 
 // The character the window layer derives itself from a key press of vk
 // (TranslateMessage); 0 when it derives none.
@@ -27,7 +27,7 @@ struct KeyPlan {
     bool extended = false;
     std::string postedText;  // text the layer would not derive: posted as WM_CHAR bytes
 };
-KeyPlan PlanKeyPress(KeyCode key, const std::string& text, bool shift, bool capsLock, bool control);
+KeyPlan PlanKeyPress(VirtualKey key, const std::string& text, bool shift, bool capsLock, bool control);
 
 // UTF-8 of a key symbol's character (Latin-1 and the Unicode range of key
 // symbols); empty for symbols without one.

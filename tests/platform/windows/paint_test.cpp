@@ -288,3 +288,24 @@ TEST_F(Paint, RegionsInvalidateAndReportTheUpdateArea)
 }
 
 }  // namespace
+
+namespace {
+
+TEST_F(Paint, MovingATopLevelWindowKeepsItsPixelsWithoutRepainting)
+{
+    HWND w = Painter("w", WS_POPUP | WS_VISIBLE, 0, 0, 50, 50, kRed);
+    HWND c = Painter("c", WS_CHILD | WS_VISIBLE, 0, 0, 10, 10, kBlue, w);
+    Pump();
+    gPaints.clear();
+    SetWindowPos(w, nullptr, 100, 100, 0, 0, SWP_NOSIZE | SWP_NOZORDER);
+    EXPECT_EQ(Pump(), 0);
+    EXPECT_EQ(Px(120, 120), kRedPx);
+    EXPECT_EQ(Px(105, 105), kBluePx);
+    SetWindowPos(c, nullptr, 20, 20, 0, 0, SWP_NOSIZE | SWP_NOZORDER);
+    Pump();
+    EXPECT_EQ(gPaints, (V{"w 0,0,10,10", "c 0,0,10,10"})) << "a moved child is repainted, and what it uncovered";
+    EXPECT_EQ(Px(105, 105), kRedPx);
+    EXPECT_EQ(Px(125, 125), kBluePx);
+}
+
+}  // namespace

@@ -1,0 +1,1005 @@
+// The X11 display: X windows for our top-level windows, presenting, input,
+// activation and window-manager requests.
+#include "platform/windows/x11/x11_impl.h"
+
+#include <X11/XKBlib.h>
+#include <X11/cursorfont.h>
+#include <X11/extensions/Xrandr.h>
+#include <errno.h>
+#include <poll.h>
+#include <sys/eventfd.h>
+#include <sys/ipc.h>
+#include <sys/shm.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <chrono>
+#include <climits>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+
+#include "platform/windows/loop.h"
+#include "platform/windows/wm_state.h"
+#include "platform/windows/x11/dropfiles.h"
+#include "platform/windows/x11/layered.h"
+#include "platform/windows/x11/x11_keys.h"
+
+namespace quelvo::win::x11 {
+
+namespace {
+
+int gLastXError = 0;
+
+// The default handler ends the process; a window of another client that
+// vanished mid-request is no reason for that.
+int KeepErrors(::Display*, XErrorEvent* e)
+{
+    gLastXError = e->error_code;
+    return 0;
+}
+
+std::uint64_t SteadyMs()
+{
+    using namespace std::chrono;
+    return static_cast<std::uint64_t>(duration_cast<milliseconds>(steady_clock::now().time_since_epoch()).count());
+}
+
+bool SameRect(const RECT& a, const RECT& b)
+{
+    return a.left == b.left && a.top == b.top && a.right == b.right && a.bottom == b.bottom;
+}
+
+int Width(const RECT& r) { return r.right - r.left; }
+int Height(const RECT& r) { return r.bottom - r.top; }
+
+bool IsTrueColour888(const Visual* v)
+{
+    return v && v->c_class == TrueColor && v->red_mask == 0xFF0000 && v->green_mask == 0xFF00 && v->blue_mask == 0xFF;
+}
+
+constexpr long kEventMask = ExposureMask | StructureNotifyMask | KeyPressMask | KeyReleaseMask | ButtonPressMask |
+                            ButtonReleaseMask | PointerMotionMask | EnterWindowMask | LeaveWindowMask |
+                            FocusChangeMask | PropertyChangeMask;
+
+}  // namespace
+
+// ---- images -------------------------------------------------------------
+
+void PresentImage::Release(::Display* dpy)
+{
+    if (!image) return;
+    if (usesShm) {
+        XShmDetach(dpy, &shm);
+        XSync(dpy, False);
+        shmdt(shm.shmaddr);
+    }
+    image->data = nullptr;  // the pixels are not Xlib's to free
+    XDestroyImage(image);
+    image = nullptr;
+    usesShm = false;
+    plain.clear();
+    shm = XShmSegmentInfo{};
+}
+
+namespace {
+
+// A shared-memory image, or null when the server cannot attach it (a
+// remote display); errors are checked synchronously once.
+XImage* CreateShmImage(::Display* dpy, Visual* visual, int depth, int w, int h, XShmSegmentInfo& shm)
+{
+    XImage* img = XShmCreateImage(dpy, visual, static_cast<unsigned>(depth), ZPixmap, nullptr, &shm,
+                                  static_cast<unsigned>(w), static_cast<unsigned>(h));
+    if (!img) return nullptr;
+    shm.shmid = shmget(IPC_PRIVATE, static_cast<std::size_t>(img->bytes_per_line) * static_cast<std::size_t>(h), IPC_CREAT | 0600);
+    if (shm.shmid < 0) {
+        XDestroyImage(img);
+        return nullptr;
+    }
+    shm.shmaddr = img->data = static_cast<char*>(shmat(shm.shmid, nullptr, 0));
+    if (shm.shmaddr == reinterpret_cast<char*>(-1)) {
+        shmctl(shm.shmid, IPC_RMID, nullptr);
+        img->data = nullptr;
+        XDestroyImage(img);
+        return nullptr;
+    }
+    shm.readOnly = False;
+    gLastXError = 0;
+    XShmAttach(dpy, &shm);
+    XSync(dpy, False);
+    shmctl(shm.shmid, IPC_RMID, nullptr);  // freed once both sides detach
+    if (gLastXError) {
+        shmdt(shm.shmaddr);
+        img->data = nullptr;
+        XDestroyImage(img);
+        return nullptr;
+    }
+    return img;
+}
+
+}  // namespace
+
+// ---- the connection -------------------------------------------------------
+
+Atom X11Display::Impl::A(const char* name)
+{
+    auto it = atoms.find(name);
+    if (it != atoms.end()) return it->second;
+    Atom a = XInternAtom(dpy, name, False);
+    atoms.emplace(name, a);
+    return a;
+}
+
+TopWindow* X11Display::Impl::ByXid(::Window xid)
+{
+    auto it = byXid.find(xid);
+    return it == byXid.end() ? nullptr : it->second;
+}
+
+X11Display::X11Display(std::unique_ptr<Impl> impl) : impl_(std::move(impl)) {}
+
+std::unique_ptr<X11Display> X11Display::Open(const std::string& name, std::string* error)
+{
+    auto fail = [&](const std::string& why) -> std::unique_ptr<X11Display> {
+        if (error) *error = why;
+        return nullptr;
+    };
+    const char* env = std::getenv("DISPLAY");
+    std::string shown = !name.empty() ? name : (env ? env : "");
+    if (shown.empty()) return fail("no X display named (DISPLAY is not set)");
+    ::Display* dpy = XOpenDisplay(shown.c_str());
+    if (!dpy) return fail("cannot open X display \"" + shown + "\"");
+    XSetErrorHandler(&KeepErrors);
+    auto impl = std::make_unique<Impl>();
+    Impl& m = *impl;
+    m.dpy = dpy;
+    m.screen = DefaultScreen(dpy);
+    m.root = RootWindow(dpy, m.screen);
+    m.visual = DefaultVisual(dpy, m.screen);
+    m.depth = DefaultDepth(dpy, m.screen);
+    if (!IsTrueColour888(m.visual) || (m.depth != 24 && m.depth != 32)) {
+        XCloseDisplay(dpy);
+        return fail("X display \"" + shown + "\" has no 24-bit true-colour visual");
+    }
+    XVisualInfo vi{};
+    if (XMatchVisualInfo(dpy, m.screen, 32, TrueColor, &vi) && IsTrueColour888(vi.visual)) m.argbVisual = vi.visual;
+    m.shmAvailable = XShmQueryExtension(dpy) == True;
+    m.utility = XCreateSimpleWindow(dpy, m.root, -10, -10, 1, 1, 0, 0, 0);
+    XSelectInput(dpy, m.utility, PropertyChangeMask);
+    Bool detectable = False;
+    XkbSetDetectableAutoRepeat(dpy, True, &detectable);  // repeats without fake releases
+    XSetLocaleModifiers("");
+    if (XSupportsLocale()) m.im = XOpenIM(dpy, nullptr, nullptr, nullptr);
+
+    // A window manager that follows the desktop conventions announces itself.
+    Atom type = 0;
+    int format = 0;
+    unsigned long n = 0, after = 0;
+    unsigned char* data = nullptr;
+    if (XGetWindowProperty(dpy, m.root, m.A("_NET_SUPPORTING_WM_CHECK"), 0, 1, False, XA_WINDOW, &type, &format, &n,
+                           &after, &data) == Success &&
+        data) {
+        m.wmPresent = n == 1;
+        XFree(data);
+    }
+
+    m.wakeFd = eventfd(0, EFD_NONBLOCK | EFD_CLOEXEC);
+    Impl* self = impl.get();
+    m.xSource = AddLoopSource(ConnectionNumber(dpy), [self] {
+        self->DispatchPending();
+        self->Wake();
+    });
+    m.wakeSource = AddLoopSource(m.wakeFd, [self] { self->OnWake(); });
+    return std::unique_ptr<X11Display>(new X11Display(std::move(impl)));
+}
+
+X11Display::~X11Display()
+{
+    Impl& m = *impl_;
+    RemoveLoopSource(m.xSource);
+    RemoveLoopSource(m.wakeSource);
+    for (auto& [h, t] : m.windows) m.DestroyXWindow(*t);
+    m.windows.clear();
+    for (auto& [id, c] : m.cursorCache) XFreeCursor(m.dpy, c);
+    if (m.im) XCloseIM(m.im);
+    XDestroyWindow(m.dpy, m.utility);
+    XCloseDisplay(m.dpy);
+    if (m.wakeFd >= 0) close(m.wakeFd);
+}
+
+SIZE X11Display::ScreenSize() const
+{
+    return SIZE{DisplayWidth(impl_->dpy, impl_->screen), DisplayHeight(impl_->dpy, impl_->screen)};
+}
+
+RECT X11Display::WorkArea() const
+{
+    Impl& m = *impl_;
+    SIZE s = ScreenSize();
+    RECT area{0, 0, s.cx, s.cy};
+    Atom type = 0;
+    int format = 0;
+    unsigned long n = 0, after = 0;
+    unsigned char* data = nullptr;
+    if (XGetWindowProperty(m.dpy, m.root, m.A("_NET_WORKAREA"), 0, 4, False, XA_CARDINAL, &type, &format, &n, &after,
+                           &data) == Success &&
+        data) {
+        if (format == 32 && n >= 4) {
+            const long* v = reinterpret_cast<const long*>(data);  // format 32 arrives as longs
+            RECT r{static_cast<LONG>(v[0]), static_cast<LONG>(v[1]), static_cast<LONG>(v[0] + v[2]),
+                   static_cast<LONG>(v[1] + v[3])};
+            if (Width(r) > 0 && Height(r) > 0) area = r;
+        }
+        XFree(data);
+    }
+    return area;
+}
+
+std::vector<RECT> X11Display::Monitors() const
+{
+    Impl& m = *impl_;
+    std::vector<RECT> out;
+    int events = 0, errors = 0;
+    if (XRRQueryExtension(m.dpy, &events, &errors)) {
+        int count = 0;
+        if (XRRMonitorInfo* mons = XRRGetMonitors(m.dpy, m.root, True, &count)) {
+            for (int i = 0; i < count; ++i)
+                out.push_back(RECT{mons[i].x, mons[i].y, mons[i].x + mons[i].width, mons[i].y + mons[i].height});
+            XRRFreeMonitors(mons);
+        }
+    }
+    if (out.empty()) {
+        SIZE s = ScreenSize();
+        out.push_back(RECT{0, 0, s.cx, s.cy});
+    }
+    return out;
+}
+
+unsigned long X11Display::XWindowOf(HWND hwnd) const
+{
+    auto it = impl_->windows.find(hwnd);
+    return it == impl_->windows.end() ? 0 : it->second->xid;
+}
+
+void X11Display::Dispatch()
+{
+    impl_->DispatchPending();
+    impl_->PresentDirty();
+}
+
+void X11Display::Flush()
+{
+    impl_->DispatchPending();
+    impl_->PresentDirty();
+    XSync(impl_->dpy, False);
+}
+
+void X11Display::WindowChanged(HWND hwnd)
+{
+    Impl& m = *impl_;
+    if (m.inWindowChanged) {
+        auto it = m.windows.find(hwnd);
+        if (it != m.windows.end()) it->second->dirty = true;
+        m.Wake();
+        return;
+    }
+    m.inWindowChanged = true;
+    m.SyncWindow(hwnd);
+    m.inWindowChanged = false;
+    m.Wake();
+}
+
+void X11Display::CursorChanged(HCURSOR cursor)
+{
+    Impl& m = *impl_;
+    WORD id = StandardCursorId(cursor);
+    unsigned shape = XC_left_ptr;
+    switch (id) {
+    case IDC_IBEAM_ID: shape = XC_xterm; break;
+    case IDC_WAIT_ID: shape = XC_watch; break;
+    case IDC_APPSTARTING_ID: shape = XC_watch; break;
+    case IDC_CROSS_ID: shape = XC_crosshair; break;
+    case IDC_UPARROW_ID: shape = XC_sb_up_arrow; break;
+    case IDC_SIZENWSE_ID: shape = XC_bottom_right_corner; break;
+    case IDC_SIZENESW_ID: shape = XC_bottom_left_corner; break;
+    case IDC_SIZEWE_ID: shape = XC_sb_h_double_arrow; break;
+    case IDC_SIZENS_ID: shape = XC_sb_v_double_arrow; break;
+    case IDC_SIZEALL_ID: shape = XC_fleur; break;
+    case IDC_NO_ID: shape = XC_X_cursor; break;
+    case IDC_HAND_ID: shape = XC_hand2; break;
+    case IDC_HELP_ID: shape = XC_question_arrow; break;
+    default: break;  // the arrow, and cursor images of our own for now
+    }
+    auto key = static_cast<int>(shape);
+    auto it = m.cursorCache.find(key);
+    Cursor c = it != m.cursorCache.end() ? it->second : m.cursorCache[key] = XCreateFontCursor(m.dpy, shape);
+    if (c == m.cursor) return;
+    m.cursor = c;
+    for (auto& [h, t] : m.windows)
+        if (t->xid) XDefineCursor(m.dpy, t->xid, c);
+    XFlush(m.dpy);
+}
+
+// ---- waking the loop ---------------------------------------------------------
+
+void X11Display::Impl::Wake()
+{
+    if (wakeArmed || wakeFd < 0) return;
+    std::uint64_t one = 1;
+    if (write(wakeFd, &one, sizeof one) == sizeof one) wakeArmed = true;
+}
+
+void X11Display::Impl::OnWake()
+{
+    DispatchPending();
+    // Let pending paints finish first, so that one present shows them all;
+    // a window that never validates is still shown now and then.
+    if ((GetQueueStatus(QS_PAINT) & QS_PAINT) && SteadyMs() - lastPresentMs < 50) return;
+    std::uint64_t count = 0;
+    if (read(wakeFd, &count, sizeof count) < 0 && errno != EAGAIN) return;
+    wakeArmed = false;
+    PresentDirty();
+    UpdateGrab();
+    if (XQLength(dpy) > 0) Wake();  // events Xlib read while we talked to the server
+}
+
+void X11Display::Impl::DispatchPending()
+{
+    if (inDispatch) return;
+    inDispatch = true;
+    while (XPending(dpy) > 0) {
+        XEvent ev;
+        XNextEvent(dpy, &ev);
+        if (XFilterEvent(&ev, None)) continue;
+        HandleEvent(ev);
+    }
+    if (focusCheckPending) CheckFocus();
+    UpdateGrab();
+    inDispatch = false;
+}
+
+bool WaitForEvent(X11Display::Impl& m, int timeoutMs, const std::function<bool(const XEvent&)>& match, XEvent& out)
+{
+    std::uint64_t end = SteadyMs() + static_cast<std::uint64_t>(std::max(0, timeoutMs));
+    XFlush(m.dpy);
+    for (;;) {
+        while (XPending(m.dpy) > 0) {
+            XNextEvent(m.dpy, &out);
+            if (match(out)) return true;
+            if (XFilterEvent(&out, None)) continue;
+            m.HandleEvent(out);
+        }
+        std::uint64_t now = SteadyMs();
+        if (now >= end) return false;
+        pollfd p{ConnectionNumber(m.dpy), POLLIN, 0};
+        poll(&p, 1, static_cast<int>(std::min<std::uint64_t>(end - now, 100)));
+    }
+}
+
+// ---- windows ---------------------------------------------------------------
+
+void X11Display::Impl::SweepDead()
+{
+    for (auto it = windows.begin(); it != windows.end();) {
+        if (IsWindow(it->first)) {
+            ++it;
+            continue;
+        }
+        if (requestedActive == it->first) requestedActive = nullptr;
+        DestroyXWindow(*it->second);
+        it = windows.erase(it);
+    }
+}
+
+void X11Display::Impl::SyncWindow(HWND hwnd)
+{
+    SweepDead();
+    if (!IsWindow(hwnd) || !TopLevelSurface(hwnd)) return;  // children and message-only windows stay ours
+    auto style = static_cast<DWORD>(GetWindowLongA(hwnd, GWL_STYLE));
+    auto ex = static_cast<DWORD>(GetWindowLongA(hwnd, GWL_EXSTYLE));
+    if (style & WS_CHILD) return;
+    bool visible = (style & WS_VISIBLE) != 0;
+    auto it = windows.find(hwnd);
+    if (!visible && it == windows.end()) return;  // hidden windows are never created on the server
+    if (it == windows.end()) {
+        auto t = std::make_unique<TopWindow>();
+        t->hwnd = hwnd;
+        it = windows.emplace(hwnd, std::move(t)).first;
+    }
+    TopWindow& t = *it->second;
+    bool framed = (style & WS_CAPTION) == WS_CAPTION;
+    bool overrideRedirect = !framed && (style & WS_POPUP);
+    BYTE alpha = WindowAlpha(hwnd);
+    bool argb = overrideRedirect && alpha < 255 && argbVisual;
+    if (t.xid && (t.framed != framed || t.overrideRedirect != overrideRedirect || t.argb != argb)) DestroyXWindow(t);
+    t.framed = framed;
+    t.overrideRedirect = overrideRedirect;
+    t.argb = argb;
+    t.alpha = alpha;
+
+    RECT wr{};
+    GetWindowRect(hwnd, &wr);
+    RECT ins = framed ? detail::NonClientInsets(style & ~(WS_VSCROLL | WS_HSCROLL), ex, false) : RECT{0, 0, 0, 0};
+    RECT want{wr.left + ins.left, wr.top + ins.top, wr.right - ins.right, wr.bottom - ins.bottom};
+    if (want.right <= want.left) want.right = want.left + 1;
+    if (want.bottom <= want.top) want.bottom = want.top + 1;
+    t.insets = ins;
+    bool created = false;
+    if (!t.xid) {
+        t.style = style;
+        t.exStyle = ex;
+        t.geometry = want;
+        CreateXWindow(t);
+        created = true;
+    } else if (!SameRect(want, t.geometry)) {
+        t.geometry = want;
+        XMoveResizeWindow(dpy, t.xid, want.left, want.top, static_cast<unsigned>(Width(want)),
+                          static_cast<unsigned>(Height(want)));
+    }
+    t.style = style;
+    t.exStyle = ex;
+    SetProperties(t, created);
+    if (visible && !t.mapped) {
+        t.mapped = true;
+        XMapRaised(dpy, t.xid);
+    } else if (!visible && t.mapped) {
+        t.mapped = false;
+        t.viewable = false;
+        XUnmapWindow(dpy, t.xid);
+        if (requestedActive == hwnd) requestedActive = nullptr;
+    }
+    t.dirty = true;
+    if (visible && framed && GetActiveWindow() == hwnd) RequestActivation(t);
+    UpdateGrab();
+}
+
+void X11Display::Impl::CreateXWindow(TopWindow& t)
+{
+    XSetWindowAttributes a{};
+    unsigned long mask = CWBackPixmap | CWBorderPixel | CWEventMask | CWOverrideRedirect;
+    a.background_pixmap = None;  // no server-side clearing before we present
+    a.border_pixel = 0;
+    a.event_mask = kEventMask;
+    a.override_redirect = t.overrideRedirect ? True : False;
+    Visual* v = visual;
+    int d = depth;
+    if (t.argb) {
+        v = argbVisual;
+        d = 32;
+        t.colormap = XCreateColormap(dpy, root, v, AllocNone);
+        a.colormap = t.colormap;
+        mask |= CWColormap;
+    }
+    if (cursor) {
+        a.cursor = cursor;
+        mask |= CWCursor;
+    }
+    t.xid = XCreateWindow(dpy, root, t.geometry.left, t.geometry.top, static_cast<unsigned>(Width(t.geometry)),
+                          static_cast<unsigned>(Height(t.geometry)), 0, d, InputOutput, v, mask, &a);
+    byXid[t.xid] = &t;
+    t.gc = XCreateGC(dpy, t.xid, 0, nullptr);
+    t.mapped = t.viewable = false;
+    t.title.clear();
+    t.transientFor = 0;
+    t.modal = t.above = t.dndAware = false;
+
+    Atom protocols[] = {A("WM_DELETE_WINDOW"), A("_NET_WM_PING")};
+    XSetWMProtocols(dpy, t.xid, protocols, 2);
+    XClassHint cls{};
+    std::string resName = program_invocation_short_name ? program_invocation_short_name : "quelvo";
+    std::string resClass = "Quelvo";
+    cls.res_name = resName.data();
+    cls.res_class = resClass.data();
+    XSetClassHint(dpy, t.xid, &cls);
+    long pid = static_cast<long>(getpid());
+    XChangeProperty(dpy, t.xid, A("_NET_WM_PID"), XA_CARDINAL, 32, PropModeReplace,
+                    reinterpret_cast<unsigned char*>(&pid), 1);
+    char host[256] = {};
+    if (gethostname(host, sizeof host - 1) == 0) {
+        XChangeProperty(dpy, t.xid, XA_WM_CLIENT_MACHINE, XA_STRING, 8, PropModeReplace,
+                        reinterpret_cast<unsigned char*>(host), static_cast<int>(std::strlen(host)));
+    }
+    XWMHints hints{};
+    hints.flags = InputHint | StateHint;
+    hints.input = t.overrideRedirect ? False : True;
+    hints.initial_state = NormalState;
+    XSetWMHints(dpy, t.xid, &hints);
+    XSizeHints size{};
+    size.flags = PPosition | USPosition | PSize;
+    size.x = t.geometry.left;
+    size.y = t.geometry.top;
+    size.width = Width(t.geometry);
+    size.height = Height(t.geometry);
+    if (!(t.style & WS_THICKFRAME)) {
+        size.flags |= PMinSize | PMaxSize;
+        size.min_width = size.max_width = size.width;
+        size.min_height = size.max_height = size.height;
+    }
+    XSetWMNormalHints(dpy, t.xid, &size);
+
+    const char* kind = "_NET_WM_WINDOW_TYPE_NORMAL";
+    if (t.overrideRedirect) kind = t.alpha < 255 ? "_NET_WM_WINDOW_TYPE_DND" : "_NET_WM_WINDOW_TYPE_POPUP_MENU";
+    else if (t.exStyle & WS_EX_TOOLWINDOW) kind = "_NET_WM_WINDOW_TYPE_UTILITY";
+    else if (GetWindow(t.hwnd, GW_OWNER)) kind = "_NET_WM_WINDOW_TYPE_DIALOG";
+    Atom kindAtom = A(kind);
+    XChangeProperty(dpy, t.xid, A("_NET_WM_WINDOW_TYPE"), XA_ATOM, 32, PropModeReplace,
+                    reinterpret_cast<unsigned char*>(&kindAtom), 1);
+    if (t.alpha < 255 && !t.argb) {
+        // No translucent visual: the compositor's window opacity instead.
+        unsigned long opacity = static_cast<unsigned long>(t.alpha) * 0x01010101ul;
+        XChangeProperty(dpy, t.xid, A("_NET_WM_WINDOW_OPACITY"), XA_CARDINAL, 32, PropModeReplace,
+                        reinterpret_cast<unsigned char*>(&opacity), 1);
+    }
+    if (im && !t.overrideRedirect) {
+        t.ic = XCreateIC(im, XNInputStyle, XIMPreeditNothing | XIMStatusNothing, XNClientWindow, t.xid, XNFocusWindow,
+                         t.xid, nullptr);
+        long filter = 0;
+        if (t.ic && !XGetICValues(t.ic, XNFilterEvents, &filter, nullptr)) XSelectInput(dpy, t.xid, kEventMask | filter);
+    }
+}
+
+void X11Display::Impl::DestroyXWindow(TopWindow& t)
+{
+    if (!t.xid) return;
+    if (t.ic) XDestroyIC(t.ic);
+    t.ic = nullptr;
+    t.image.Release(dpy);
+    if (t.gc) XFreeGC(dpy, t.gc);
+    t.gc = nullptr;
+    byXid.erase(t.xid);
+    XDestroyWindow(dpy, t.xid);
+    if (t.colormap) XFreeColormap(dpy, t.colormap);
+    t.colormap = 0;
+    t.xid = 0;
+    t.mapped = t.viewable = false;
+    if (dnd.target && !ByXid(dnd.target)) dnd = DndState{};
+}
+
+void X11Display::Impl::SetNetState(TopWindow& t, const char* state, bool on)
+{
+    Atom stateAtom = A(state);
+    if (!t.mapped) {
+        // Before mapping the property itself is read by the window manager.
+        std::string bytes;
+        Atom type = 0;
+        int format = 0;
+        std::vector<Atom> list;
+        if (GetProperty(t.xid, A("_NET_WM_STATE"), false, bytes, type, format) && format == 32) {
+            const long* v = reinterpret_cast<const long*>(bytes.data());
+            for (std::size_t i = 0; i < bytes.size() / sizeof(long); ++i)
+                if (static_cast<Atom>(v[i]) != stateAtom) list.push_back(static_cast<Atom>(v[i]));
+        }
+        if (on) list.push_back(stateAtom);
+        XChangeProperty(dpy, t.xid, A("_NET_WM_STATE"), XA_ATOM, 32, PropModeReplace,
+                        reinterpret_cast<unsigned char*>(list.data()), static_cast<int>(list.size()));
+        return;
+    }
+    XEvent ev{};
+    ev.xclient.type = ClientMessage;
+    ev.xclient.window = t.xid;
+    ev.xclient.message_type = A("_NET_WM_STATE");
+    ev.xclient.format = 32;
+    ev.xclient.data.l[0] = on ? 1 : 0;
+    ev.xclient.data.l[1] = static_cast<long>(stateAtom);
+    ev.xclient.data.l[3] = 1;
+    XSendEvent(dpy, root, False, SubstructureRedirectMask | SubstructureNotifyMask, &ev);
+}
+
+void X11Display::Impl::SetProperties(TopWindow& t, bool initial)
+{
+    int len = GetWindowTextLengthA(t.hwnd);
+    std::string title(static_cast<std::size_t>(std::max(0, len)) + 1, '\0');
+    title.resize(static_cast<std::size_t>(std::max(0, GetWindowTextA(t.hwnd, title.data(), len + 1))));
+    if (initial || title != t.title) {
+        t.title = title;
+        auto* bytes = reinterpret_cast<unsigned char*>(title.data());
+        int n = static_cast<int>(title.size());
+        for (const char* prop : {"_NET_WM_NAME", "WM_NAME", "_NET_WM_ICON_NAME", "WM_ICON_NAME"})
+            XChangeProperty(dpy, t.xid, A(prop), A("UTF8_STRING"), 8, PropModeReplace, bytes, n);
+    }
+    if (t.overrideRedirect) {
+        SetDndAware(t, AcceptsDroppedFiles(t.hwnd));
+        return;
+    }
+    HWND owner = GetWindow(t.hwnd, GW_OWNER);
+    auto ownerIt = owner ? windows.find(owner) : windows.end();
+    ::Window transientFor = ownerIt != windows.end() ? ownerIt->second->xid : 0;
+    if (transientFor != t.transientFor) {
+        t.transientFor = transientFor;
+        if (transientFor) XSetTransientForHint(dpy, t.xid, transientFor);
+        else XDeleteProperty(dpy, t.xid, XA_WM_TRANSIENT_FOR);
+    }
+    bool modal = owner && !IsWindowEnabled(owner);
+    if (initial || modal != t.modal) {
+        t.modal = modal;
+        SetNetState(t, "_NET_WM_STATE_MODAL", modal);
+    }
+    bool above = (t.exStyle & WS_EX_TOPMOST) != 0;
+    if (initial || above != t.above) {
+        t.above = above;
+        SetNetState(t, "_NET_WM_STATE_ABOVE", above);
+    }
+    if (initial && (owner || (t.exStyle & WS_EX_TOOLWINDOW))) SetNetState(t, "_NET_WM_STATE_SKIP_TASKBAR", true);
+    SetDndAware(t, AcceptsDroppedFiles(t.hwnd));
+}
+
+void X11Display::Impl::RequestActivation(TopWindow& t)
+{
+    if (requestedActive == t.hwnd || !t.viewable) return;
+    requestedActive = t.hwnd;
+    if (wmPresent) {
+        XEvent ev{};
+        ev.xclient.type = ClientMessage;
+        ev.xclient.window = t.xid;
+        ev.xclient.message_type = A("_NET_ACTIVE_WINDOW");
+        ev.xclient.format = 32;
+        ev.xclient.data.l[0] = 1;  // a normal application
+        ev.xclient.data.l[1] = static_cast<long>(lastEventTime);
+        XSendEvent(dpy, root, False, SubstructureRedirectMask | SubstructureNotifyMask, &ev);
+    } else {
+        XSetInputFocus(dpy, t.xid, RevertToParent, CurrentTime);
+    }
+}
+
+// ---- presenting --------------------------------------------------------------
+
+void X11Display::Impl::PresentDirty()
+{
+    bool any = false;
+    for (auto& [h, t] : windows)
+        if (t->dirty && t->viewable && t->xid) {
+            Present(*t);
+            t->dirty = false;
+            any = true;
+        }
+    if (any) XFlush(dpy);
+    lastPresentMs = SteadyMs();
+}
+
+void X11Display::Impl::Present(TopWindow& t)
+{
+    gfx::Surface* s = TopLevelSurface(t.hwnd);
+    if (!s || s->Empty()) return;
+    int w = Width(t.geometry), h = Height(t.geometry);
+    Visual* v = t.argb ? argbVisual : visual;
+    int d = t.argb ? 32 : depth;
+    PresentImage& pi = t.image;
+    if (!pi.image || pi.image->width != w || pi.image->height != h || pi.image->depth != d) {
+        pi.Release(dpy);
+        if (shmAvailable) {
+            pi.image = CreateShmImage(dpy, v, d, w, h, pi.shm);
+            pi.usesShm = pi.image != nullptr;
+            if (!pi.image) shmAvailable = false;  // the server cannot share memory with us
+        }
+        if (!pi.image) {
+            pi.plain.assign(static_cast<std::size_t>(w) * static_cast<std::size_t>(h) * 4, 0);
+            pi.image = XCreateImage(dpy, v, static_cast<unsigned>(d), ZPixmap, 0, pi.plain.data(),
+                                    static_cast<unsigned>(w), static_cast<unsigned>(h), 32, w * 4);
+            if (!pi.image) {
+                pi.plain.clear();
+                return;
+            }
+            pi.image->byte_order = LSBFirst;  // our pixels are host words
+            if (std::uint32_t probe = 1; *reinterpret_cast<unsigned char*>(&probe) != 1) pi.image->byte_order = MSBFirst;
+        }
+    }
+    int ox = t.insets.left, oy = t.insets.top;
+    std::uint32_t a = t.alpha;
+    for (int y = 0; y < h; ++y) {
+        auto* out = reinterpret_cast<std::uint32_t*>(pi.image->data + static_cast<std::ptrdiff_t>(y) * pi.image->bytes_per_line);
+        int sy = y + oy;
+        if (sy >= s->Height()) {
+            std::fill(out, out + w, 0xFF000000u);
+            continue;
+        }
+        const gfx::Pixel* in = s->Row(sy);
+        for (int x = 0; x < w; ++x) {
+            int sx = x + ox;
+            std::uint32_t p = sx < s->Width() ? in[sx] : 0;
+            if (t.argb) {
+                // Premultiplied, as the compositor expects of 32-bit visuals.
+                std::uint32_t r = ((p >> 16) & 0xFF) * a / 255, g = ((p >> 8) & 0xFF) * a / 255, b = (p & 0xFF) * a / 255;
+                out[x] = (a << 24) | (r << 16) | (g << 8) | b;
+            } else {
+                out[x] = p | 0xFF000000u;
+            }
+        }
+    }
+    if (pi.usesShm)
+        XShmPutImage(dpy, t.xid, t.gc, pi.image, 0, 0, 0, 0, static_cast<unsigned>(w), static_cast<unsigned>(h), False);
+    else
+        XPutImage(dpy, t.xid, t.gc, pi.image, 0, 0, 0, 0, static_cast<unsigned>(w), static_cast<unsigned>(h));
+}
+
+// ---- input and window-manager events ---------------------------------------------
+
+void X11Display::Impl::HandleEvent(XEvent& ev)
+{
+    TopWindow* t = ByXid(ev.xany.window);
+    switch (ev.type) {
+    case Expose:
+        if (t) t->dirty = true;
+        break;
+    case ConfigureNotify:
+        if (t && ev.xconfigure.window == t->xid) HandleConfigure(*t);
+        break;
+    case MapNotify:
+        if (t) {
+            t->viewable = true;
+            t->dirty = true;
+            if (t->framed && GetActiveWindow() == t->hwnd) {
+                requestedActive = nullptr;
+                RequestActivation(*t);
+            }
+        }
+        break;
+    case UnmapNotify:
+        if (t) t->viewable = false;
+        break;
+    case FocusIn:
+        if (t && ev.xfocus.detail != NotifyPointer) HandleFocusIn(*t);
+        break;
+    case FocusOut:
+        if (t && ev.xfocus.detail != NotifyPointer) {
+            if (t->ic) XUnsetICFocus(t->ic);
+            focusCheckPending = true;
+        }
+        break;
+    case ButtonPress:
+    case ButtonRelease:
+        HandleButton(ev.xbutton, ev.type == ButtonPress);
+        break;
+    case MotionNotify: {
+        XEvent next;
+        while (XCheckTypedWindowEvent(dpy, ev.xmotion.window, MotionNotify, &next)) ev = next;  // only the latest counts
+        lastEventTime = ev.xmotion.time;
+        MouseInput in;
+        in.kind = MouseInput::Kind::Move;
+        in.pt = POINT{ev.xmotion.x_root, ev.xmotion.y_root};
+        QueueMouseInput(in);
+        break;
+    }
+    case EnterNotify:
+    case LeaveNotify:
+        if (ev.xcrossing.mode == NotifyNormal && ev.xcrossing.detail != NotifyInferior) {
+            MouseInput in;
+            in.kind = MouseInput::Kind::Move;
+            in.pt = POINT{ev.xcrossing.x_root, ev.xcrossing.y_root};
+            QueueMouseInput(in);
+        }
+        break;
+    case KeyPress:
+    case KeyRelease:
+        HandleKey(t, ev.xkey, ev.type == KeyPress);
+        break;
+    case ClientMessage:
+        if (ev.xclient.message_type == A("WM_PROTOCOLS") && t) {
+            auto what = static_cast<Atom>(ev.xclient.data.l[0]);
+            if (what == A("WM_DELETE_WINDOW")) {
+                if (IsWindowEnabled(t->hwnd)) PostMessageA(t->hwnd, WM_CLOSE, 0, 0);
+            } else if (what == A("_NET_WM_PING")) {
+                XEvent reply = ev;
+                reply.xclient.window = root;
+                XSendEvent(dpy, root, False, SubstructureRedirectMask | SubstructureNotifyMask, &reply);
+            }
+        } else {
+            HandleDndMessage(ev.xclient);
+        }
+        break;
+    case SelectionRequest: ServeSelectionRequest(ev.xselectionrequest); break;
+    case SelectionClear: SelectionCleared(ev.xselectionclear); break;
+    case SelectionNotify: HandleDndSelection(ev.xselection); break;
+    case MappingNotify:
+        if (ev.xmapping.request == MappingKeyboard || ev.xmapping.request == MappingModifier) XRefreshKeyboardMapping(&ev.xmapping);
+        break;
+    default: break;
+    }
+}
+
+void X11Display::Impl::HandleConfigure(TopWindow& t)
+{
+    if (t.overrideRedirect) return;  // we place those ourselves
+    int x = 0, y = 0;
+    ::Window child = 0;
+    XWindowAttributes wa{};
+    if (!XGetWindowAttributes(dpy, t.xid, &wa)) return;
+    XTranslateCoordinates(dpy, t.xid, root, 0, 0, &x, &y, &child);
+    RECT g{x, y, x + wa.width, y + wa.height};
+    if (SameRect(g, t.geometry)) return;
+    t.geometry = g;
+    t.dirty = true;
+    // The window manager moved or sized us: the window follows, frame included.
+    SetWindowPos(t.hwnd, nullptr, g.left - t.insets.left, g.top - t.insets.top, Width(g) + t.insets.left + t.insets.right,
+                 Height(g) + t.insets.top + t.insets.bottom, SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+void X11Display::Impl::HandleFocusIn(TopWindow& t)
+{
+    if (t.ic) XSetICFocus(t.ic);
+    focusCheckPending = false;
+    char keys[32] = {};
+    XQueryKeymap(dpy, keys);
+    HWND target = t.hwnd;
+    // The owner of a modal dialog passes the activation on to the dialog.
+    if (!IsWindowEnabled(target)) {
+        HWND popup = GetLastActivePopup(target);
+        if (popup && popup != target && IsWindowEnabled(popup)) target = popup;
+        auto it = windows.find(target);
+        if (it != windows.end() && target != t.hwnd) {
+            requestedActive = nullptr;
+            RequestActivation(*it->second);
+        }
+    }
+    if (GetActiveWindow() != target && IsWindowEnabled(target)) {
+        requestedActive = target;
+        SetActiveWindow(target);
+    }
+}
+
+void X11Display::Impl::CheckFocus()
+{
+    focusCheckPending = false;
+    ::Window focus = 0;
+    int revert = 0;
+    XGetInputFocus(dpy, &focus, &revert);
+    if (focus == PointerRoot || ByXid(focus)) return;
+    if (GetActiveWindow()) {
+        // Another program has the keyboard now.
+        requestedActive = nullptr;
+        detail::ActivateWindow(nullptr, false, true);
+    }
+}
+
+void X11Display::Impl::SyncModifiers(unsigned int state, bool capsKey)
+{
+    // A modifier released while another program had the keyboard.
+    struct Mod {
+        int vk;
+        unsigned int mask;
+    };
+    for (Mod m : {Mod{VK_SHIFT, ShiftMask}, Mod{VK_CONTROL, ControlMask}, Mod{VK_MENU, Mod1Mask}}) {
+        if (!(state & m.mask) && (GetAsyncKeyState(m.vk) & 0x8000)) {
+            KeyInput up;
+            up.vk = m.vk;
+            up.down = false;
+            QueueKeyInput(up);
+        }
+    }
+    bool capsX = (state & LockMask) != 0;
+    bool capsOurs = (detail::S().asyncKeyState[VK_CAPITAL] & 0x01) != 0;
+    if (!capsKey && capsX != capsOurs) {
+        KeyInput k;
+        k.vk = VK_CAPITAL;
+        QueueKeyInput(k);
+        k.down = false;
+        QueueKeyInput(k);
+    }
+}
+
+void X11Display::Impl::PostText(const std::string& text)
+{
+    HWND target = GetFocus();
+    if (!target) target = GetActiveWindow();
+    if (!target) return;
+    // The layer's texts are UTF-8: one character message per byte.
+    for (char c : text) PostMessageA(target, WM_CHAR, static_cast<unsigned char>(c), 1);
+}
+
+void X11Display::Impl::HandleKey(TopWindow* t, XKeyEvent& k, bool press)
+{
+    lastEventTime = k.time;
+    KeySym base = XLookupKeysym(&k, 0);
+    SyncModifiers(k.state, base == XK_Caps_Lock);
+    if (!press) {
+        auto it = pressedVk.find(static_cast<int>(k.keycode));
+        if (it == pressedVk.end()) return;
+        KeyInput up;
+        up.vk = it->second;
+        up.down = false;
+        pressedVk.erase(it);
+        QueueKeyInput(up);
+        return;
+    }
+    KeySym sym = NoSymbol;
+    std::string text;
+    char buf[64];
+    if (t && t->ic) {
+        Status status = 0;
+        int n = Xutf8LookupString(t->ic, &k, buf, sizeof buf, &sym, &status);
+        if (status == XBufferOverflow) {
+            std::vector<char> big(static_cast<std::size_t>(n) + 1);
+            n = Xutf8LookupString(t->ic, &k, big.data(), n, &sym, &status);
+            text.assign(big.data(), static_cast<std::size_t>(std::max(0, n)));
+        } else if (status == XLookupChars || status == XLookupBoth) {
+            text.assign(buf, static_cast<std::size_t>(std::max(0, n)));
+        }
+        if (status != XLookupKeySym && status != XLookupBoth) sym = NoSymbol;
+    } else {
+        int n = XLookupString(&k, buf, sizeof buf, &sym, nullptr);
+        // Control characters come as they are, the rest from the symbol (UTF-8).
+        if (n == 1 && (static_cast<unsigned char>(buf[0]) < 0x20 || buf[0] == 0x7F)) text.assign(buf, 1);
+        else if (n > 0) text = TextForKeysym(sym);
+    }
+    if (k.keycode == 0) {  // text committed by the input method
+        PostText(text);
+        return;
+    }
+    VirtualKey code = VirtualKeyFor(base);
+    if (!code.vk && sym != NoSymbol) code = VirtualKeyFor(sym);
+    KeyPlan plan = PlanKeyPress(code, text, (k.state & ShiftMask) != 0, (k.state & LockMask) != 0, (k.state & ControlMask) != 0);
+    if (plan.vk) {
+        KeyInput in;
+        in.vk = plan.vk;
+        in.extended = plan.extended;
+        QueueKeyInput(in);
+        pressedVk[static_cast<int>(k.keycode)] = plan.vk;
+    }
+    if (!plan.postedText.empty()) PostText(plan.postedText);
+}
+
+void X11Display::Impl::HandleButton(const XButtonEvent& b, bool press)
+{
+    lastEventTime = b.time;
+    SyncModifiers(b.state, true);
+    MouseInput in;
+    in.pt = POINT{b.x_root, b.y_root};
+    switch (b.button) {
+    case Button1: in.button = MouseButton::Left; break;
+    case Button2: in.button = MouseButton::Middle; break;
+    case Button3: in.button = MouseButton::Right; break;
+    case Button4:
+    case Button5:
+        if (!press) return;
+        in.kind = MouseInput::Kind::Wheel;
+        in.wheelDelta = b.button == Button4 ? WHEEL_DELTA : -WHEEL_DELTA;
+        QueueMouseInput(in);
+        return;
+    default: return;  // sideways wheel and extra buttons
+    }
+    in.kind = press ? MouseInput::Kind::Down : MouseInput::Kind::Up;
+    QueueMouseInput(in);
+}
+
+void X11Display::Impl::UpdateGrab()
+{
+    // A capture holds the pointer for us outside our windows while a button
+    // is down (the server does that by itself) or while a popup of ours is
+    // open (menus and drop-downs close on clicks elsewhere).
+    HWND cap = GetCapture();
+    TopWindow* grabWindow = nullptr;
+    bool popupOpen = false;
+    for (auto& [h, t] : windows) {
+        if (!t->viewable) continue;
+        if (t->overrideRedirect && t->alpha == 255) popupOpen = true;
+        if (cap && (h == GetAncestor(cap, GA_ROOT) || !grabWindow)) grabWindow = t.get();
+    }
+    bool want = cap && popupOpen && grabWindow;
+    if (want && !grabbing) {
+        grabbing = XGrabPointer(dpy, grabWindow->xid, True,
+                                ButtonPressMask | ButtonReleaseMask | PointerMotionMask | EnterWindowMask | LeaveWindowMask,
+                                GrabModeAsync, GrabModeAsync, None, None, CurrentTime) == GrabSuccess;
+    } else if (!want && grabbing) {
+        XUngrabPointer(dpy, CurrentTime);
+        grabbing = false;
+    }
+}
+
+// ---- installing ------------------------------------------------------------------
+
+bool UseDesktopDisplay()
+{
+    const char* env = std::getenv("DISPLAY");
+    if (!env || !*env) return false;
+    std::string error;
+    auto x = X11Display::Open({}, &error);
+    if (!x) {
+        std::fprintf(stderr, "%s; showing no windows\n", error.c_str());
+        return false;
+    }
+    SetDisplay(std::move(x));
+    return true;
+}
+
+X11Display* CurrentX11Display() { return dynamic_cast<X11Display*>(&Display()); }
+
+}  // namespace quelvo::win::x11
