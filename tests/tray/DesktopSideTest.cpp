@@ -1,0 +1,100 @@
+// The tray's desktop side: icons from the artwork and the About dialog.
+
+#include <gtest/gtest.h>
+
+#include <unistd.h>
+
+#include <filesystem>
+#include <set>
+#include <string>
+
+#include "platform/controls/winctl.h"
+#include "platform/desktop/IconPixels.h"
+#include "platform/graphics/wingdi.h"
+#include "platform/windows/loop.h"
+#include "tray/DesktopTrayServices.h"
+#include "tray/TrayArtwork.h"
+
+namespace {
+
+using namespace quelvo::tray;
+
+TEST(TrayArtwork, ThreeDistinctScalesWithTransparentCorners)
+{
+    std::set<std::vector<std::uint32_t>> seen;
+    for (const int id : {kIconEnabled, kIconDisabled, kIconTaming}) {
+        SCOPED_TRACE(id);
+        const auto pixels = TrayIconPixels(id);
+        ASSERT_EQ(pixels.size(), 256u);
+        EXPECT_EQ(pixels[0], 0u);
+        EXPECT_EQ(pixels[255], 0u);
+        std::set<std::uint32_t> colours(pixels.begin(), pixels.end());
+        EXPECT_LE(colours.size(), 16u);
+        EXPECT_GE(colours.size(), 3u);
+        for (const std::uint32_t p : pixels)
+            EXPECT_TRUE((p >> 24) == 0 || (p >> 24) == 0xFF);
+        seen.insert(pixels);
+    }
+    EXPECT_EQ(seen.size(), 3u);
+    // The disabled one is grey.
+    for (const std::uint32_t p : TrayIconPixels(kIconDisabled)) {
+        const unsigned r = (p >> 16) & 0xFF, g = (p >> 8) & 0xFF, b = p & 0xFF;
+        EXPECT_TRUE(r == g && g == b);
+    }
+    EXPECT_TRUE(TrayIconPixels(0).empty());
+    EXPECT_TRUE(TrayIconPixels(105).empty());
+}
+
+TEST(DesktopServices, IconsCarryTheArtwork)
+{
+    DesktopTrayServices services;
+    for (const int id : {kIconEnabled, kIconDisabled, kIconTaming}) {
+        SCOPED_TRACE(id);
+        const HICON icon = services.LoadTrayIcon(id);
+        ASSERT_NE(icon, nullptr);
+        const auto image = quelvo::desktop::IconImageOf(icon);
+        ASSERT_TRUE(image.has_value());
+        EXPECT_EQ(image->width, 16);
+        EXPECT_EQ(image->height, 16);
+        const auto expected = TrayIconPixels(id);
+        for (std::size_t i = 0; i < expected.size(); ++i)
+            if ((expected[i] >> 24) == 0)
+                EXPECT_EQ(image->argb[i] >> 24, 0u) << i;
+            else
+                EXPECT_EQ(image->argb[i], expected[i]) << i;
+        services.DestroyTrayIcon(icon);
+    }
+    EXPECT_EQ(services.LoadTrayIcon(7), nullptr);
+}
+
+TEST(DesktopServices, AboutDialogShowsItsTextAndClosesOnOk)
+{
+    quelvo::win::ResetWindowManager();
+    char pattern[] = "/tmp/quelvo-trayabout-XXXXXX";
+    ASSERT_NE(::mkdtemp(pattern), nullptr);
+    quelvo::win::SetRuntimeFolder(pattern);
+    const HINSTANCE instance = reinterpret_cast<HINSTANCE>(static_cast<std::uintptr_t>(0x7700));
+    RegisterAboutDialog(instance);
+    RegisterAboutDialog(instance);  // twice is harmless
+    const std::string text = "Quelvo v2.00.15\n\nline\r\n\r\n\r\nCurrently disabled.";
+    const HWND dialog = CreateDialogParamA(instance, MAKEINTRESOURCEA(kAboutDialog), nullptr, &AboutDlgProc,
+                                           reinterpret_cast<LPARAM>(&text));
+    ASSERT_NE(dialog, nullptr);
+    char caption[32] = {};
+    GetWindowTextA(dialog, caption, sizeof(caption));
+    EXPECT_STREQ(caption, "About");
+    char shown[256] = {};
+    GetDlgItemTextA(dialog, kAboutText, shown, sizeof(shown));
+    EXPECT_EQ(std::string(shown), text);
+    char ok[8] = {};
+    GetDlgItemTextA(dialog, IDOK, ok, sizeof(ok));
+    EXPECT_STREQ(ok, "OK");
+    EXPECT_EQ(AboutDlgProc(dialog, WM_COMMAND, 12345, 0), FALSE);
+    EXPECT_EQ(AboutDlgProc(dialog, WM_COMMAND, IDOK, 0), TRUE);
+    DestroyWindow(dialog);
+    quelvo::win::ResetWindowManager();
+    std::error_code ec;
+    std::filesystem::remove_all(pattern, ec);
+}
+
+}  // namespace

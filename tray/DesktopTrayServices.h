@@ -1,0 +1,29 @@
+#pragma once
+// The tray's desktop side on the platform: icons made from the program's
+// artwork, the notification-area icon over the desktop services, the popup
+// menu and the modal About dialog (resource 108).
+
+#include "tray/TrayServices.h"
+
+namespace quelvo::tray {
+
+inline constexpr int kAboutDialog = 108;
+inline constexpr int kAboutText = 1010;
+
+class DesktopTrayServices final : public TrayServices {
+public:
+    BOOL NotifyIcon(DWORD message, NOTIFYICONDATAA& data) override;
+    HICON LoadTrayIcon(int id) override;
+    void DestroyTrayIcon(HICON icon) override;
+    void TrackMenu(HWND owner, const std::vector<TrayMenuItem>& items) override;
+    INT_PTR ShowAbout(HINSTANCE instance, const std::string& text) override;
+};
+
+// The About dialog's procedure; the creation parameter points at the
+// std::string to show in control 1010.
+INT_PTR AboutDlgProc(HWND dialog, UINT msg, WPARAM wParam, LPARAM lParam);
+
+// Registers the About dialog's template for an instance (idempotent).
+void RegisterAboutDialog(HINSTANCE instance);
+
+}  // namespace quelvo::tray
