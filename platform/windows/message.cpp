@@ -24,6 +24,7 @@ void DefNcPaint(Window* w);
 LRESULT DefSetCursor(Window* w, WPARAM wParam, LPARAM lParam);
 bool DefEraseBackground(Window* w, HDC dc);
 void DefPaint(Window* w);
+void DefPrint(Window* w, HDC dc, LPARAM flags);
 
 namespace {
 
@@ -686,6 +687,7 @@ LRESULT DefWindowProcA(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam)
         if (wParam) w->style |= WS_VISIBLE;
         else w->style &= ~WS_VISIBLE;
         return 0;
+    case WM_PRINT: DefPrint(w, reinterpret_cast<HDC>(wParam), lParam); return 0;
     case WM_QUERYENDSESSION: return TRUE;
     case WM_SHOWWINDOW:
     case WM_GETDLGCODE:

@@ -268,6 +268,34 @@ bool DefEraseBackground(Window* w, HDC dc)
     return true;
 }
 
+// WM_PRINT: the window draws itself (and its children) into any DC, whose
+// origin is the window's top-left corner.
+void DefPrint(Window* w, HDC dc, LPARAM flags)
+{
+    if (!dc || ((flags & PRF_CHECKVISIBLE) && !IsVisibleDeep(w))) return;
+    HWND hwnd = w->handle;
+    int saved = SaveDC(dc);
+    POINT clientAt{w->client.left - w->window.left, w->client.top - w->window.top};
+    OffsetViewportOrgEx(dc, clientAt.x, clientAt.y, nullptr);
+    IntersectClipRect(dc, 0, 0, w->client.right - w->client.left, w->client.bottom - w->client.top);
+    if (flags & PRF_ERASEBKGND) Deliver(w, WM_ERASEBKGND, reinterpret_cast<WPARAM>(dc), 0);
+    if ((flags & PRF_CLIENT) && Find(hwnd)) Deliver(w, WM_PRINTCLIENT, reinterpret_cast<WPARAM>(dc), flags);
+    if ((flags & PRF_CHILDREN) && (w = Find(hwnd))) {
+        std::vector<HWND> kids;
+        for (auto it = w->children.rbegin(); it != w->children.rend(); ++it) kids.push_back((*it)->handle);  // bottom first
+        for (HWND k : kids) {
+            Window* c = Find(k);
+            if (!c || !(c->style & WS_VISIBLE)) continue;
+            int inner = SaveDC(dc);
+            OffsetViewportOrgEx(dc, c->window.left, c->window.top, nullptr);
+            IntersectClipRect(dc, 0, 0, c->window.right - c->window.left, c->window.bottom - c->window.top);
+            Deliver(c, WM_PRINT, reinterpret_cast<WPARAM>(dc), flags & ~PRF_CHECKVISIBLE);
+            RestoreDC(dc, inner);
+        }
+    }
+    RestoreDC(dc, saved);
+}
+
 void DefPaint(Window* w)
 {
     PAINTSTRUCT ps;

@@ -387,6 +387,14 @@ inline constexpr DWORD DCX_EXCLUDERGN = 0x00000040;
 inline constexpr DWORD DCX_INTERSECTRGN = 0x00000080;
 inline constexpr DWORD DCX_LOCKWINDOWUPDATE = 0x00000400;
 
+// WM_PRINT flags.
+inline constexpr LPARAM PRF_CHECKVISIBLE = 0x0001;
+inline constexpr LPARAM PRF_NONCLIENT = 0x0002;
+inline constexpr LPARAM PRF_CLIENT = 0x0004;
+inline constexpr LPARAM PRF_ERASEBKGND = 0x0008;
+inline constexpr LPARAM PRF_CHILDREN = 0x0010;
+inline constexpr LPARAM PRF_OWNED = 0x0020;
+
 // ---- hooks ---------------------------------------------------------------
 inline constexpr int WH_GETMESSAGE = 3;
 inline constexpr int WH_CALLWNDPROC = 4;

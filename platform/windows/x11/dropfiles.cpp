@@ -5,6 +5,7 @@
 #include "platform/graphics/winuserdraw.h"
 
 #include <algorithm>
+#include <cctype>
 #include <cstring>
 #include <map>
 #include <memory>
@@ -87,6 +88,63 @@ bool PostDroppedFiles(HWND hwnd, const std::vector<std::string>& paths, POINT cl
         return false;
     }
     return true;
+}
+
+namespace {
+
+int HexValue(char c)
+{
+    if (c >= '0' && c <= '9') return c - '0';
+    if (c >= 'a' && c <= 'f') return c - 'a' + 10;
+    if (c >= 'A' && c <= 'F') return c - 'A' + 10;
+    return -1;
+}
+
+bool StartsWithNoCase(const std::string& s, const std::string& prefix)
+{
+    if (s.size() < prefix.size()) return false;
+    for (std::size_t i = 0; i < prefix.size(); ++i)
+        if (std::tolower(static_cast<unsigned char>(s[i])) != prefix[i]) return false;
+    return true;
+}
+
+}  // namespace
+
+std::vector<std::string> PathsFromUriList(const std::string& list, const std::string& hostName)
+{
+    std::vector<std::string> paths;
+    std::size_t pos = 0;
+    while (pos < list.size()) {
+        std::size_t end = list.find('\n', pos);
+        if (end == std::string::npos) end = list.size();
+        std::string line = list.substr(pos, end - pos);
+        pos = end + 1;
+        while (!line.empty() && (line.back() == '\r' || line.back() == ' ')) line.pop_back();
+        if (line.empty() || line[0] == '#' || !StartsWithNoCase(line, "file:")) continue;
+        std::string rest = line.substr(5);
+        if (rest.compare(0, 2, "//") == 0) {
+            std::size_t slash = rest.find('/', 2);
+            if (slash == std::string::npos) continue;
+            std::string host = rest.substr(2, slash - 2);
+            if (!host.empty() && host != "localhost" && host != hostName) continue;  // another machine's file
+            rest = rest.substr(slash);
+        }
+        if (rest.empty() || rest[0] != '/') continue;
+        std::string path;
+        bool bad = false;
+        for (std::size_t i = 0; i < rest.size(); ++i) {
+            if (rest[i] == '%' && i + 2 < rest.size() && HexValue(rest[i + 1]) >= 0 && HexValue(rest[i + 2]) >= 0) {
+                char c = static_cast<char>(HexValue(rest[i + 1]) * 16 + HexValue(rest[i + 2]));
+                if (c == '\0') bad = true;
+                path += c;
+                i += 2;
+            } else {
+                path += rest[i];
+            }
+        }
+        if (!bad && !path.empty()) paths.push_back(path);
+    }
+    return paths;
 }
 
 std::size_t PendingDrops() { return Drops().size(); }

@@ -33,6 +33,11 @@ bool AcceptsDroppedFiles(HWND hwnd);
 // `paths` is empty.
 bool PostDroppedFiles(HWND hwnd, const std::vector<std::string>& paths, POINT clientPt);
 
+// The local paths of a text/uri-list (RFC 2483): comment lines, other
+// schemes and other hosts are skipped, percent escapes decoded; entries
+// that decode to nothing or contain a NUL are dropped.
+std::vector<std::string> PathsFromUriList(const std::string& list, const std::string& hostName = {});
+
 // Drops built but not yet finished (a receiver that never calls DragFinish
 // leaks them until the process ends).
 std::size_t PendingDrops();

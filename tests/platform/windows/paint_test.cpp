@@ -309,3 +309,44 @@ TEST_F(Paint, MovingATopLevelWindowKeepsItsPixelsWithoutRepainting)
 }
 
 }  // namespace
+
+namespace {
+
+// Paints its colour into whatever DC WM_PRINTCLIENT brings.
+LRESULT PrintProc(HWND h, UINT m, WPARAM w, LPARAM l)
+{
+    if (m == WM_PRINTCLIENT) {
+        RECT r;
+        GetClientRect(h, &r);
+        HBRUSH b = CreateSolidBrush(gColour[h]);
+        FillRect(reinterpret_cast<HDC>(w), &r, b);
+        DeleteObject(b);
+        return 0;
+    }
+    return PaintProc(h, m, w, l);
+}
+
+TEST_F(Paint, PrintDrawsAWindowAndItsChildrenIntoAnyDc)
+{
+    HWND p = Painter("p", WS_POPUP | WS_BORDER, 0, 0, 60, 60, kRed);
+    HWND c = Painter("c", WS_CHILD | WS_VISIBLE, 10, 10, 20, 20, kBlue, p);
+    SetWindowLongA(p, GWL_WNDPROC, reinterpret_cast<LONG_PTR>(&PrintProc));
+    SetWindowLongA(c, GWL_WNDPROC, reinterpret_cast<LONG_PTR>(&PrintProc));
+    HWND target = Painter("target", WS_POPUP | WS_VISIBLE, 200, 200, 100, 100, kGreen);
+    Pump();
+    HDC dc = GetDC(target);
+    SendMessageA(p, WM_PRINT, reinterpret_cast<WPARAM>(dc), PRF_CLIENT | PRF_CHILDREN);
+    ReleaseDC(target, dc);
+    EXPECT_EQ(Px(200, 200), kGreenPx) << "the border is not drawn without PRF_NONCLIENT";
+    EXPECT_EQ(Px(203, 203), kRedPx);
+    EXPECT_EQ(Px(215, 215), kBluePx) << "children at their place inside the client area";
+    EXPECT_EQ(Px(265, 265), kGreenPx) << "nothing beyond the window";
+    InvalidateRect(target, nullptr, FALSE);
+    Pump();
+    dc = GetDC(target);
+    SendMessageA(p, WM_PRINT, reinterpret_cast<WPARAM>(dc), PRF_CLIENT | PRF_CHECKVISIBLE);
+    ReleaseDC(target, dc);
+    EXPECT_EQ(Px(203, 203), kGreenPx) << "a hidden window prints nothing when asked to check";
+}
+
+}  // namespace
