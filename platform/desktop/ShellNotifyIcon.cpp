@@ -9,6 +9,8 @@
 #include "platform/desktop/BusText.h"
 #include "platform/desktop/DesktopSession.h"
 #include "platform/desktop/IconPixels.h"
+#include "platform/desktop/MenuReader.h"
+#include "platform/controls/winctl.h"
 #include "platform/windows/loop.h"
 #include "platform/windows/winuser.h"
 
@@ -48,6 +50,10 @@ public:
 
     BOOL Apply(DWORD message, const NOTIFYICONDATAA& data);
     bool ExportMenu(HWND owner, const std::vector<MenuItem>& menu);
+    bool OwnsIcon(HWND owner) const
+    {
+        return std::any_of(icons_.begin(), icons_.end(), [&](const auto& icon) { return icon->hwnd == owner; });
+    }
     void Name(HICON icon, const std::string& name) { iconNames_[icon] = ToBusText(name); }
     void Shutdown();
 
@@ -76,6 +82,12 @@ private:
 DesktopSession& TrayIcons::Session()
 {
     if (!session_) {
+        // Popup menus of windows with an icon go to the panel when it asked
+        // for them; the menu is read only for such windows.
+        ctl::SetTrayMenuHandler([](HMENU menu, HWND owner) {
+            TrayIcons& icons = Instance();
+            return icons.OwnsIcon(owner) && icons.ExportMenu(owner, ReadMenu(menu));
+        });
         session_ = DesktopSession::OpenUserSession();
         session_->OnWatcherAppeared = [this] { WatcherAppeared(); };
         session_->OnWatcherVanished = [this] { WatcherVanished(); };
@@ -105,6 +117,8 @@ void TrayIcons::ConnectionLost()
 
 void TrayIcons::Shutdown()
 {
+    if (session_)
+        ctl::SetTrayMenuHandler({});
     icons_.clear();
     if (loopSource_ != 0)
         win::RemoveLoopSource(loopSource_);

@@ -14,11 +14,9 @@
 //   - otherwise (the panel asked for a context menu of the program's own,
 //     or the window owns no icon) it returns false and the menu layer shows
 //     its own popup menu at the pointer as usual.
-// The menu layer sits below this one and cannot call in directly: it is to
-// offer a hook in TrackPopupMenu taking (HMENU, owner HWND) and returning
-// whether the menu was taken; the first Shell_NotifyIconA installs there a
-// function that reads the HMENU into a MenuItem tree and calls
-// ExportTrayMenu.
+// The menu layer sits below this one and cannot call in directly: the first
+// Shell_NotifyIconA installs its tray-menu handler, which reads the HMENU
+// (MenuReader.h) of a window with an icon and calls ExportTrayMenu.
 
 #include "platform/desktop/MenuModel.h"
 #include "platform/system/wintypes.h"

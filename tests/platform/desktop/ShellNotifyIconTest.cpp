@@ -3,6 +3,7 @@
 #include "platform/desktop/StatusNotifierItem.h"
 #include "platform/desktop/shellapi.h"
 #include "platform/desktop/traymenu.h"
+#include "platform/controls/winctl.h"
 #include "platform/graphics/picture.h"
 #include "platform/graphics/wingdi.h"
 #include "platform/windows/loop.h"
@@ -42,6 +43,7 @@ struct TrayWindowState {
     NOTIFYICONDATAA record{};
     std::vector<MenuItem> menu;
     std::vector<bool> menuTaken;
+    bool trackPopup = false; // build the menu as the tray does, through TrackPopupMenu
     UINT taskbarCreated = 0;
     int readds = 0;
 };
@@ -56,8 +58,17 @@ LRESULT TrayWindowProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam)
             ++g_state->readds;
             Shell_NotifyIconA(NIM_ADD, &g_state->record);
         }
-        if (msg == kTrayNotify && lParam == WM_RBUTTONUP)
+        if (msg == kTrayNotify && lParam == WM_RBUTTONUP && g_state->trackPopup) {
+            HMENU menu = CreatePopupMenu();
+            AppendMenuA(menu, MF_STRING | MF_CHECKED, 404, "&Enabled");
+            AppendMenuA(menu, MF_SEPARATOR, 0, nullptr);
+            AppendMenuA(menu, MF_STRING, 101, "&Exit");
+            const BOOL chosen = TrackPopupMenu(menu, TPM_RIGHTBUTTON | TPM_RETURNCMD, 0, 0, 0, hwnd, nullptr);
+            DestroyMenu(menu);
+            g_state->menuTaken.push_back(chosen == 0);
+        } else if (msg == kTrayNotify && lParam == WM_RBUTTONUP) {
             g_state->menuTaken.push_back(ExportTrayMenu(hwnd, g_state->menu));
+        }
     }
     return DefWindowProcA(hwnd, msg, wParam, lParam);
 }
@@ -199,6 +210,21 @@ protected:
         return testing::GetProperty(pump, watcher_->Connection(), ItemService(), kItemPath, kItemInterface, name);
     }
 
+    // Adds the icon, and the panel opens its menu: the window builds the
+    // menu, which goes to the panel instead of a popup of its own.
+    void OpenMenuFromPanel()
+    {
+        FakeWatcher& watcher = StartWatcher();
+        ASSERT_TRUE(Shell_NotifyIconA(NIM_ADD, &state_.record));
+        ASSERT_TRUE(PumpUntil([&] { return !watcher.Registrations().empty(); }));
+        MessagePtr shown = PanelCall(kMenuPath, "com.canonical.dbusmenu", "AboutToShow",
+                                     [](sd_bus_message* m) { return sd_bus_message_append(m, "i", 0); });
+        ASSERT_TRUE(shown);
+        ASSERT_TRUE(PumpUntil([&] { return watcher.Count("LayoutUpdated") == 1; }));
+        ASSERT_EQ(state_.menuTaken.size(), 1u);
+        EXPECT_TRUE(state_.menuTaken[0]);
+    }
+
     std::string ToolTipTitle()
     {
         MessagePtr tip = ItemProperty("ToolTip");
@@ -297,16 +323,7 @@ TEST_F(ShellNotifyIconTest, PanelClicksArriveAsTheCallbackMessage)
 
 TEST_F(ShellNotifyIconTest, MenuOpenedInThePanelIsExportedAndItsChoiceIsACommand)
 {
-    FakeWatcher& watcher = StartWatcher();
-    ASSERT_TRUE(Shell_NotifyIconA(NIM_ADD, &state_.record));
-    ASSERT_TRUE(PumpUntil([&] { return !watcher.Registrations().empty(); }));
-
-    MessagePtr shown = PanelCall(kMenuPath, "com.canonical.dbusmenu", "AboutToShow",
-                                 [](sd_bus_message* m) { return sd_bus_message_append(m, "i", 0); });
-    ASSERT_TRUE(shown);
-    ASSERT_TRUE(PumpUntil([&] { return watcher.Count("LayoutUpdated") == 1; }));
-    ASSERT_EQ(state_.menuTaken.size(), 1u);
-    EXPECT_TRUE(state_.menuTaken[0]);
+    ASSERT_NO_FATAL_FAILURE(OpenMenuFromPanel());
 
     // Items are numbered in order from 1: the exit item is the third.
     MessagePtr clicked = PanelCall(kMenuPath, "com.canonical.dbusmenu", "Event", [](sd_bus_message* m) {
@@ -325,6 +342,28 @@ TEST_F(ShellNotifyIconTest, MenuOpenedInThePanelIsExportedAndItsChoiceIsACommand
 
     // A window without an icon keeps its menus to itself.
     EXPECT_FALSE(ExportTrayMenu(nullptr, state_.menu));
+}
+
+TEST_F(ShellNotifyIconTest, TrackPopupMenuOfTheTrayWindowGoesToThePanel)
+{
+    state_.trackPopup = true;
+    ASSERT_NO_FATAL_FAILURE(OpenMenuFromPanel());
+
+    MessagePtr label = PanelCall(kMenuPath, "com.canonical.dbusmenu", "GetProperty", [](sd_bus_message* m) {
+        return sd_bus_message_append(m, "is", 1, "toggle-state");
+    });
+    ASSERT_TRUE(label);
+    std::int32_t checked = 0;
+    ASSERT_GE(sd_bus_message_read(label.get(), "v", "i", &checked), 0);
+    EXPECT_EQ(checked, 1);
+    MessagePtr clicked = PanelCall(kMenuPath, "com.canonical.dbusmenu", "Event", [](sd_bus_message* m) {
+        return sd_bus_message_append(m, "isvu", 3, "clicked", "s", "", 0u);
+    });
+    ASSERT_TRUE(clicked);
+    ASSERT_TRUE(PumpUntil([&] {
+        return std::any_of(state_.messages.begin(), state_.messages.end(),
+                           [](const Seen& s) { return s.msg == WM_COMMAND && LOWORD(s.wParam) == 101; });
+    }));
 }
 
 TEST_F(ShellNotifyIconTest, BalloonsBecomeNotificationsReplacingTheLastOne)
