@@ -221,14 +221,13 @@ LRESULT DefNcHitTest(Window* w, POINT pt)
     return HTBORDER;
 }
 
-void DefNcPaint(Window* w)
+namespace {
+// The default frame, drawn into a DC whose origin is the window's corner.
+void DrawFrame(Window* w, HDC dc)
 {
-    if (EqualRect(&w->window, &w->client)) return;
-    HWND hwnd = w->handle;
-    HDC dc = GetWindowDC(hwnd);
-    if (!dc) return;
     RECT whole{0, 0, w->window.right - w->window.left, w->window.bottom - w->window.top};
     RECT client = RectOffset(w->client, -w->window.left, -w->window.top);
+    int saved = SaveDC(dc);
     ExcludeClipRect(dc, client.left, client.top, client.right, client.bottom);
     FillRect(dc, &whole, reinterpret_cast<HBRUSH>(static_cast<std::intptr_t>(COLOR_BTNFACE + 1)));
     RECT in = NonClientInsets(w->style, w->exStyle, (w->style & WS_CHILD) != 0);
@@ -236,17 +235,17 @@ void DefNcPaint(Window* w)
         RECT frame = whole;
         DrawEdge(dc, &frame, (w->style & WS_CHILD) ? BDR_SUNKENOUTER : EDGE_RAISED, BF_RECT | BF_ADJUST);
     }
-    if (w->exStyle & WS_EX_CLIENTEDGE) {
-        int e = GetSystemMetrics(SM_CXEDGE);
-        RECT edge{client.left - e, client.top - e, client.right + e, client.bottom + e};
-        if (w->style & WS_VSCROLL) edge.right += GetSystemMetrics(SM_CXVSCROLL);
-        if (w->style & WS_HSCROLL) edge.bottom += GetSystemMetrics(SM_CYHSCROLL);
-        DrawEdge(dc, &edge, EDGE_SUNKEN, BF_RECT);
+    int edge = (w->exStyle & WS_EX_CLIENTEDGE) ? GetSystemMetrics(SM_CXEDGE) : 0;
+    if (edge) {
+        RECT around{client.left - edge, client.top - edge, client.right + edge, client.bottom + edge};
+        if (w->style & WS_VSCROLL) around.right += GetSystemMetrics(SM_CXVSCROLL);
+        if (w->style & WS_HSCROLL) around.bottom += GetSystemMetrics(SM_CYHSCROLL);
+        DrawEdge(dc, &around, EDGE_SUNKEN, BF_RECT);
     }
     if (!(w->style & WS_CHILD) && (w->style & WS_CAPTION) == WS_CAPTION) {
         int ch = (w->exStyle & WS_EX_TOOLWINDOW) ? GetSystemMetrics(SM_CYSMCAPTION) : GetSystemMetrics(SM_CYCAPTION);
-        int side = in.left - ((w->exStyle & WS_EX_CLIENTEDGE) ? GetSystemMetrics(SM_CXEDGE) : 0);
-        RECT bar{side, client.top - ch - ((w->exStyle & WS_EX_CLIENTEDGE) ? GetSystemMetrics(SM_CXEDGE) : 0), whole.right - side, 0};
+        int side = in.left - edge;
+        RECT bar{side, client.top - ch - edge, whole.right - side, 0};
         bar.bottom = bar.top + ch - 1;
         bool active = S().active == w;
         FillRect(dc, &bar, reinterpret_cast<HBRUSH>(static_cast<std::intptr_t>((active ? COLOR_ACTIVECAPTION : COLOR_INACTIVECAPTION) + 1)));
@@ -256,6 +255,17 @@ void DefNcPaint(Window* w)
         text.left += 4;
         DrawTextA(dc, w->text.c_str(), -1, &text, DT_SINGLELINE | DT_VCENTER | DT_NOPREFIX | DT_END_ELLIPSIS);
     }
+    RestoreDC(dc, saved);
+}
+}  // namespace
+
+void DefNcPaint(Window* w)
+{
+    if (EqualRect(&w->window, &w->client)) return;
+    HWND hwnd = w->handle;
+    HDC dc = GetWindowDC(hwnd);
+    if (!dc) return;
+    DrawFrame(w, dc);
     ReleaseDC(hwnd, dc);
 }
 
@@ -275,6 +285,7 @@ void DefPrint(Window* w, HDC dc, LPARAM flags)
     if (!dc || ((flags & PRF_CHECKVISIBLE) && !IsVisibleDeep(w))) return;
     HWND hwnd = w->handle;
     int saved = SaveDC(dc);
+    if ((flags & PRF_NONCLIENT) && !EqualRect(&w->window, &w->client)) DrawFrame(w, dc);
     POINT clientAt{w->client.left - w->window.left, w->client.top - w->window.top};
     OffsetViewportOrgEx(dc, clientAt.x, clientAt.y, nullptr);
     IntersectClipRect(dc, 0, 0, w->client.right - w->client.left, w->client.bottom - w->client.top);

@@ -347,6 +347,11 @@ TEST_F(Paint, PrintDrawsAWindowAndItsChildrenIntoAnyDc)
     SendMessageA(p, WM_PRINT, reinterpret_cast<WPARAM>(dc), PRF_CLIENT | PRF_CHECKVISIBLE);
     ReleaseDC(target, dc);
     EXPECT_EQ(Px(203, 203), kGreenPx) << "a hidden window prints nothing when asked to check";
+    dc = GetDC(target);
+    SendMessageA(p, WM_PRINT, reinterpret_cast<WPARAM>(dc), PRF_NONCLIENT);
+    ReleaseDC(target, dc);
+    EXPECT_NE(Px(200, 200), kGreenPx) << "the frame";
+    EXPECT_EQ(Px(203, 203), kGreenPx) << "and only the frame";
 }
 
 }  // namespace
