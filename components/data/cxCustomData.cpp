@@ -2825,6 +2825,13 @@ int TcxCustomDataController::CompareByField(int recordIndex1, int recordIndex2, 
 {
     const bool hasEvent = OnCompare.Assigned();
     if ((hasEvent && !field->IsInternal()) || IsConversionNeededForCompare(field)) {
+        if (!hasEvent && field->CompareMarker() != 2) {
+            // Stored texts are compared in place rather than copied into
+            // variants: sorting calls this n log n times.
+            TcxValueDef* def = field->ValueDef();
+            if (def && !IsProviderMode() && def->ValueTypeClass()->InheritsFrom(TcxStringValueType::Class()))
+                return CompareStoredTexts(recordIndex1, recordIndex2, def);
+        }
         const Variant v1 = GetComparedValue(recordIndex1, field);
         const Variant v2 = GetComparedValue(recordIndex2, field);
         if (hasEvent) {
@@ -2836,6 +2843,19 @@ int TcxCustomDataController::CompareByField(int recordIndex1, int recordIndex2, 
         return VarCompare(v1, v2);
     }
     return NativeCompare(recordIndex1, recordIndex2, field);
+}
+
+int TcxCustomDataController::CompareStoredTexts(int recordIndex1, int recordIndex2, TcxValueDef* def)
+{
+    const void* p1 = nullptr;
+    const void* p2 = nullptr;
+    const bool null1 = storage_->GetCompareInfo(recordIndex1, def, p1);
+    const bool null2 = storage_->GetCompareInfo(recordIndex2, def, p2);
+    if (null1 || null2) return null1 == null2 ? 0 : (null1 ? -1 : 1); // Null first
+    static const std::string empty;
+    const auto* s1 = static_cast<const std::string*>(p1);
+    const auto* s2 = static_cast<const std::string*>(p2);
+    return CompareTexts(s1 ? *s1 : empty, s2 ? *s2 : empty);
 }
 
 int TcxCustomDataController::NativeCompare(int recordIndex1, int recordIndex2, TcxCustomDataField* field)

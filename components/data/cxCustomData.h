@@ -943,6 +943,7 @@ public:
     virtual bool IsStringConversionNeeded(TcxCustomDataField* field);
     virtual bool IsSortByDisplayTextNeeded(TcxCustomDataField* field);
     virtual int NativeCompare(int recordIndex1, int recordIndex2, TcxCustomDataField* field);
+    // Compares two texts by dcoAnsiSort and dcoCaseInsensitive.
     int CompareTexts(const std::string& text1, const std::string& text2) const;
     bool SortingChangedFlag() const { return sortingChanged_; }
     bool GroupingChangedFlag() const { return groupingChanged_; }
@@ -1003,6 +1004,7 @@ private:
         hostlib::TNotifyEvent Event;
     };
 
+    int CompareStoredTexts(int recordIndex1, int recordIndex2, TcxValueDef* def);
     void Update();
     void NotifyControl(std::unique_ptr<TcxUpdateControlInfo> info);
     void DataNotification();
