@@ -8,7 +8,9 @@
 #include <sys/syscall.h>
 #include <chrono>
 #include <fstream>
+#include <iostream>
 #include <map>
+#include <numeric>
 #include <set>
 #include <sstream>
 #include <sys/resource.h>
@@ -205,6 +207,19 @@ TEST(LinuxSystem, BusyThreadsUseTheirShareOfProcessors)
         std::vector<double> shares;
         std::vector<std::int64_t> blockGain;
         std::vector<std::int64_t> statGain;
+        double othersBusy = 0;  // processors kept busy by everything else
+    };
+    // Busy and total ticks of the whole machine, from /proc/stat.
+    auto machineTicks = [] {
+        std::ifstream in("/proc/stat");
+        std::string cpu;
+        std::int64_t busy = 0, total = 0, value = 0;
+        in >> cpu;
+        for (int field = 0; field < 8 && in >> value; ++field) {
+            total += value;
+            if (field != 3 && field != 4) busy += value;  // idle and iowait are spare
+        }
+        return std::pair{busy, total};
     };
     auto statTime = [](pid_t pid) {
         ProcStat stat;
@@ -215,9 +230,11 @@ TEST(LinuxSystem, BusyThreadsUseTheirShareOfProcessors)
         for (const auto& child : children) statBefore.push_back(statTime(child->Pid()));
         std::vector<unsigned char> first;
         std::vector<unsigned char> second;
+        const auto machineBefore = machineTicks();
         ASSERT_EQ(test::QueryPerfBlock("230", first), ERROR_SUCCESS);
         std::this_thread::sleep_for(std::chrono::seconds(1));
         ASSERT_EQ(test::QueryPerfBlock("230", second), ERROR_SUCCESS);
+        const auto machineAfter = machineTicks();
         const test::WalkedBlock before = test::PerfWalker(first).Walk();
         const test::WalkedBlock after = test::PerfWalker(second).Walk();
         ASSERT_EQ(before.error, "");
@@ -232,6 +249,13 @@ TEST(LinuxSystem, BusyThreadsUseTheirShareOfProcessors)
             sample.statGain.push_back(statTime(children[i]->Pid()) - statBefore[i]);
             sample.shares.push_back(static_cast<double>(sample.blockGain.back()) / dT * 100.0 / threadCounts[i]);
         }
+        const double ticks = static_cast<double>(machineAfter.second - machineBefore.second);
+        if (ticks > 0) {
+            double busy = static_cast<double>(machineAfter.first - machineBefore.first);
+            const double tick100ns = static_cast<double>(TicksTo100ns(1));
+            for (const std::int64_t gain : sample.statGain) busy -= static_cast<double>(gain) / tick100ns;
+            sample.othersBusy = busy / ticks * static_cast<double>(sysconf(_SC_NPROCESSORS_ONLN));
+        }
     };
     // Processor time is counted in clock ticks, so a second's share can read
     // a tick above 100. A machine busy with other work can starve the
@@ -244,8 +268,17 @@ TEST(LinuxSystem, BusyThreadsUseTheirShareOfProcessors)
         if (HasFatalFailure()) return;
         if (std::all_of(sample.shares.begin(), sample.shares.end(), inRange)) break;
     }
+    // Where other work left the children less than a processor per thread,
+    // a low share is the machine's doing, not the counter's: only the
+    // counter's agreement with the stat file is checked then.
+    const double spare = static_cast<double>(sysconf(_SC_NPROCESSORS_ONLN)) - sample.othersBusy;
+    const double wanted = std::accumulate(threadCounts.begin(), threadCounts.end(), 0.0) + 0.5;
     for (std::size_t i = 0; i < children.size(); ++i) {
-        EXPECT_TRUE(inRange(sample.shares[i])) << threadCounts[i] << " threads: " << sample.shares[i] << " %";
+        if (spare >= wanted || sample.shares[i] > 102.0 || inRange(sample.shares[i]))
+            EXPECT_TRUE(inRange(sample.shares[i])) << threadCounts[i] << " threads: " << sample.shares[i] << " %";
+        else
+            std::cout << "machine busy (" << sample.othersBusy << " processors taken by others): share of "
+                      << threadCounts[i] << " threads " << sample.shares[i] << " % not judged\n";
         // The block's counter is the child's own processor time: what the
         // stat file gained over a slightly longer stretch bounds it.
         EXPECT_LE(sample.blockGain[i], sample.statGain[i]);
