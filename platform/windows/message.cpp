@@ -673,6 +673,13 @@ LRESULT DefWindowProcA(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam)
         default: break;
         }
         return 0;
+    case WM_NCLBUTTONUP:
+        if (wParam == static_cast<WPARAM>(HTCLOSE)) SendMessageA(hwnd, WM_SYSCOMMAND, 0xF060, lParam);
+        return 0;
+    case WM_NCLBUTTONDBLCLK:
+        if (wParam == static_cast<WPARAM>(HTCAPTION) && (w->style & WS_MAXIMIZEBOX) && (w->style & WS_THICKFRAME))
+            SendMessageA(hwnd, WM_SYSCOMMAND, (w->style & WS_MAXIMIZE) ? 0xF120 : 0xF030, lParam);
+        return 0;
     case WM_MOUSEWHEEL:
     case WM_CONTEXTMENU:
         if ((w->style & WS_CHILD) && w->parent) return SendMessageA(w->parent->handle, msg, wParam, lParam);

@@ -573,3 +573,24 @@ TEST_F(Input, AnotherProgramTakingTheForegroundDeactivatesOurs)
 }
 
 }  // namespace
+
+namespace {
+
+TEST_F(Input, CaptionButtonsWorkOnTheHeadlessScreen)
+{
+    HWND w = Make("w", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 0, 0, 300, 200);
+    Pump();
+    Screen().DoubleClick({150, 10});
+    Pump();
+    EXPECT_TRUE(IsZoomed(w)) << "a double click on the caption maximizes";
+    Screen().DoubleClick({150, 10});
+    Pump();
+    EXPECT_FALSE(IsZoomed(w));
+    Rec().Clear();
+    Screen().Click({290, 10});
+    Pump();
+    EXPECT_EQ(Rec().Only({"WM_SYSCOMMAND", "WM_CLOSE", "WM_DESTROY"}), (V{"w WM_SYSCOMMAND", "w WM_CLOSE", "w WM_DESTROY"}));
+    EXPECT_FALSE(IsWindow(w));
+}
+
+}  // namespace
