@@ -1,0 +1,232 @@
+// The tray program itself on this machine: it lowers a child that burns
+// every processor, raises it once it is idle, keeps to one instance,
+// restores on SIGTERM and applies a rule on a reload request. Needs the
+// right to raise priorities again (root or CAP_SYS_NICE); skipped without.
+
+#include <gtest/gtest.h>
+
+#include <fcntl.h>
+#include <signal.h>
+#include <sys/resource.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <functional>
+#include <iterator>
+#include <sstream>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "platform/system/window_directory.h"
+#include "platform/windows/loop.h"
+#include "platform/windows/winuser.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+using namespace std::chrono_literals;
+
+const std::string kSettings =
+    "[Settings]\nLogging=1\nBalloonTips=0\nCpuTriggerHigh=50\nCpuTriggerLow=8\nCpuSmoothing=0\nCpuMinInterval=2\n";
+
+fs::path OwnFolder()
+{
+    return fs::read_symlink("/proc/self/exe").parent_path();
+}
+
+bool MayRaisePriorities()
+{
+    if (::geteuid() == 0)
+        return true;
+    rlimit limit{};
+    return ::getrlimit(RLIMIT_NICE, &limit) == 0 && limit.rlim_cur >= 20;
+}
+
+// The nice value of a process from its stat file; 99 when unreadable.
+int NiceOf(pid_t pid)
+{
+    std::ifstream in("/proc/" + std::to_string(pid) + "/stat");
+    const std::string stat((std::istreambuf_iterator<char>(in)), {});
+    const auto close = stat.rfind(')');
+    if (close == std::string::npos)
+        return 99;
+    std::istringstream fields(stat.substr(close + 2));
+    std::string field;
+    for (int i = 3; i <= 19 && fields >> field; ++i)
+        if (i == 19)
+            return std::atoi(field.c_str());
+    return 99;
+}
+
+bool WaitFor(const std::function<bool()>& condition, std::chrono::milliseconds limit)
+{
+    const auto end = std::chrono::steady_clock::now() + limit;
+    while (std::chrono::steady_clock::now() < end) {
+        if (condition())
+            return true;
+        std::this_thread::sleep_for(50ms);
+    }
+    return condition();
+}
+
+// Waits for a child to end; its exit status, or -1 on time out.
+int WaitExit(pid_t pid, std::chrono::milliseconds limit)
+{
+    int status = 0;
+    const bool ended = WaitFor([&] { return ::waitpid(pid, &status, WNOHANG) == pid; }, limit);
+    if (!ended)
+        return -1;
+    return WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
+}
+
+class LiveTray : public testing::Test {
+protected:
+    void SetUp() override
+    {
+        if (!MayRaisePriorities())
+            GTEST_SKIP() << "needs root, or RLIMIT_NICE of 20, to give priorities back";
+        std::string pattern = (OwnFolder() / "tray-live-XXXXXX").string();
+        ASSERT_NE(::mkdtemp(pattern.data()), nullptr);
+        folder_ = pattern;
+        fs::permissions(folder_, fs::perms::owner_all);
+        fs::create_directory(folder_ / "runtime");
+        fs::permissions(folder_ / "runtime", fs::perms::owner_all);
+        ::setenv("XDG_RUNTIME_DIR", (folder_ / "runtime").c_str(), 1);
+        ::unsetenv("DISPLAY");
+        ::unsetenv("WAYLAND_DISPLAY");
+        quelvo::win::SetRuntimeFolder((folder_ / "runtime" / "quelvo").string());
+        // The program finds its settings beside itself.
+        std::error_code ec;
+        fs::create_hard_link(OwnFolder() / "QuelvoTray.exe", folder_ / "QuelvoTray.exe", ec);
+        if (ec)
+            fs::copy_file(OwnFolder() / "QuelvoTray.exe", folder_ / "QuelvoTray.exe");
+        WriteSettings(kSettings);
+    }
+
+    void TearDown() override
+    {
+        // SIGTERM first: a tray gives back whatever it lowered on the way.
+        for (const pid_t pid : children_)
+            ::kill(pid, SIGTERM);
+        for (const pid_t pid : children_) {
+            if (WaitExit(pid, 10s) < 0) {
+                ::kill(pid, SIGKILL);
+                ::waitpid(pid, nullptr, 0);
+            }
+        }
+        std::error_code ec;
+        if (!folder_.empty())
+            fs::remove_all(folder_, ec);
+    }
+
+    void WriteSettings(const std::string& text)
+    {
+        const fs::path path = folder_ / "Quelvo.ini";
+        const fs::path temporary = folder_ / "Quelvo.ini.new";
+        std::ofstream(temporary, std::ios::binary) << text;
+        fs::rename(temporary, path);
+    }
+
+    std::string Log() const
+    {
+        std::ifstream in(folder_ / "Quelvo.log", std::ios::binary);
+        return std::string((std::istreambuf_iterator<char>(in)), {});
+    }
+    bool Logged(const std::string& text) const { return Log().find(text) != std::string::npos; }
+
+    pid_t Spawn(const std::string& program, const std::vector<std::string>& args)
+    {
+        const pid_t pid = ::fork();
+        if (pid == 0) {
+            // Started from elsewhere: the program must find its own folder.
+            if (::chdir("/") != 0)
+                ::_exit(126);
+            const int null = ::open("/dev/null", O_RDWR);
+            ::dup2(null, 1);
+            std::vector<char*> argv{const_cast<char*>(program.c_str())};
+            for (const auto& a : args)
+                argv.push_back(const_cast<char*>(a.c_str()));
+            argv.push_back(nullptr);
+            ::execv(program.c_str(), argv.data());
+            ::_exit(127);
+        }
+        children_.push_back(pid);
+        return pid;
+    }
+    pid_t StartTray()
+    {
+        const pid_t pid = Spawn((folder_ / "QuelvoTray.exe").string(), {});
+        EXPECT_TRUE(WaitFor([&] { return Logged("Starting Up | hello world!"); }, 20s)) << "tray did not start";
+        return pid;
+    }
+    pid_t StartBurner(bool idle = false)
+    {
+        return Spawn((OwnFolder() / "tray_test_burner").string(), idle ? std::vector<std::string>{"idle"}
+                                                                       : std::vector<std::string>{});
+    }
+    void Forget(pid_t pid) { std::erase(children_, pid); }
+
+    fs::path folder_;
+
+private:
+    std::vector<pid_t> children_;
+};
+
+TEST_F(LiveTray, LowersABurnerAndRaisesItOnceIdle)
+{
+    const pid_t burner = StartBurner();
+    StartTray();
+    EXPECT_TRUE(WaitFor([&] { return NiceOf(burner) == 19; }, 20s)) << "nice " << NiceOf(burner);
+    EXPECT_TRUE(Logged(" -> Lowering Process Priority  | tray_test_burner\n")) << Log();
+    ::kill(burner, SIGUSR1);
+    EXPECT_TRUE(WaitFor([&] { return NiceOf(burner) == 0; }, 20s)) << "nice " << NiceOf(burner);
+    EXPECT_TRUE(Logged(" -> Increasing Process Priority | tray_test_burner\n")) << Log();
+}
+
+TEST_F(LiveTray, SecondTrayLeavesAtOnce)
+{
+    const pid_t first = StartTray();
+    const pid_t second = Spawn((folder_ / "QuelvoTray.exe").string(), {});
+    EXPECT_EQ(WaitExit(second, 15s), 0);
+    Forget(second);
+    int status = 0;
+    EXPECT_EQ(::waitpid(first, &status, WNOHANG), 0) << "the first one keeps running";
+}
+
+TEST_F(LiveTray, TerminationSignalRestoresBeforeLeaving)
+{
+    const pid_t burner = StartBurner();
+    const pid_t tray = StartTray();
+    ASSERT_TRUE(WaitFor([&] { return NiceOf(burner) == 19; }, 20s)) << "nice " << NiceOf(burner);
+    ::kill(tray, SIGTERM);
+    EXPECT_EQ(WaitExit(tray, 15s), 0);
+    Forget(tray);
+    EXPECT_EQ(NiceOf(burner), 0);
+    EXPECT_TRUE(Logged(" -> Restoring Process Priority | tray_test_burner\n")) << Log();
+    EXPECT_TRUE(Logged(" -> Closing Down | goodbye!\n")) << Log();
+}
+
+TEST_F(LiveTray, ReloadRequestAppliesANewRule)
+{
+    const pid_t burner = StartBurner(true);
+    const pid_t tray = StartTray();
+    ASSERT_EQ(NiceOf(burner), 0);
+    WriteSettings(kSettings + "[Rules]\nRuleStrings=tray_test_burner?Force Low\n");
+    // A client of our own, as the configurator sends it.
+    quelvo::win::InstallWindowDirectory();
+    std::vector<HWND> windows;
+    ASSERT_TRUE(WaitFor([&] {
+        windows = quelvo::sys::WindowsOfProcess(static_cast<DWORD>(tray));
+        return !windows.empty();
+    }, 20s));
+    EXPECT_EQ(quelvo::sys::Windows().SendMessageTo(windows.front(), WM_COMMAND, 777, 1), 1);
+    EXPECT_TRUE(WaitFor([&] { return NiceOf(burner) == 19; }, 10s)) << "nice " << NiceOf(burner);
+    EXPECT_TRUE(Logged(" -> Forcing priority Low due to explicit rule | tray_test_burner\n")) << Log();
+}
+
+}  // namespace
