@@ -1,7 +1,7 @@
 #pragma once
-// What the message loop serves besides window messages: file descriptors of
-// other subsystems (D-Bus, an X11 connection), the one clock of the window
-// layer, and termination signals.
+// What the message loop serves besides window messages (file descriptors
+// of other subsystems: D-Bus, an X11 connection; termination signals), and
+// the extension points of the window layer for the layers above it.
 
 #include <cstdint>
 #include <functional>
@@ -49,9 +49,10 @@ void AddClassProvider(std::function<void()> registerClasses);
 using DefWindowProcHook = bool (*)(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam, LRESULT& result);
 DefWindowProcHook SetDefWindowProcHook(DefWindowProcHook hook);
 
-// Drops every window, class, timer, hook and queued message of this
-// process without sending messages (used by tests between cases, and by a
-// child after fork before it creates windows of its own).
+// Drops every window, class, timer, hook, loop source and queued message of
+// this process without sending messages (tests call it between cases). A
+// forked child never sees its parent's windows as its own; it may call this
+// to free them.
 void ResetWindowManager();
 
 }  // namespace quelvo::win
