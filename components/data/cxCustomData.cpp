@@ -2512,8 +2512,9 @@ void TcxCustomDataController::CheckFocusedRow()
 bool TcxCustomDataController::FocusSelectedRow(int index)
 {
     const int row = GetSelectedRowIndex(index);
+    if (row == -1) return false; // nothing selected there: the focus stays
     ChangeFocusedRowIndex(row);
-    return row != -1 && GetFocusedRowIndex() == row;
+    return GetFocusedRowIndex() == row;
 }
 
 void TcxCustomDataController::GotoFirst()

@@ -8,6 +8,7 @@
 #include <memory>
 #include <set>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "components/data/cxData.h"
@@ -27,11 +28,18 @@ public:
         return index;
     }
 
+    // Reorders the control's items the way a column move does; the fields
+    // follow on UpdateItemIndexes.
+    void SwapItems(int a, int b) { std::swap(items_.at(static_cast<std::size_t>(a)), items_.at(static_cast<std::size_t>(b))); }
+
     void UpdateControl(TcxUpdateControlInfo* info) override
     {
         notices.push_back(Describe(info));
         TcxDataController::UpdateControl(info);
     }
+
+    // As a control does: each item follows the controller's option.
+    bool GetItemSortByDisplayText(int, bool defaultValue) const override { return defaultValue; }
 
     bool CanFocusRecord(int recordIndex) override
     {

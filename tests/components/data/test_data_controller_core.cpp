@@ -347,4 +347,63 @@ TEST_F(ControllerCore, RemovingASortedItemResorts)
     EXPECT_EQ(RowTexts(*dc, text), (std::vector<std::string>{"t0", "t1", "t2"}));
 }
 
+TEST_F(ControllerCore, ItemIndexesFollowTheControlsOrder)
+{
+    dc->SwapItems(text, number);
+    dc->notices.clear();
+    dc->UpdateItemIndexes();
+    EXPECT_EQ(dc->GetValue(2, 0).AsInteger(), 20);
+    EXPECT_EQ(dc->GetValue(2, 1).AsString(), "t2");
+    EXPECT_EQ(dc->GetItemValueTypeClass(0), TcxIntegerValueType::Class());
+    EXPECT_EQ(dc->notices, std::vector<std::string>{"layout"});
+}
+
+TEST_F(ControllerCore, ItemPropertiesChangedRefreshesOnlyForSortedItems)
+{
+    EXPECT_FALSE(dc->ItemPropertiesChanged(text));
+    EXPECT_TRUE(dc->notices.empty());
+    dc->ChangeSorting(text, soAscending);
+    dc->notices.clear();
+    EXPECT_TRUE(dc->ItemPropertiesChanged(text));
+    EXPECT_TRUE(dc->ItemPropertiesChanged(-1));
+    EXPECT_FALSE(dc->notices.empty());
+}
+
+TEST(ControllerLoading, ListenersHearOnceFromLoaded)
+{
+    auto owner = hostlib::MakeObject<hostlib::TComponent>(static_cast<hostlib::TComponent*>(nullptr));
+    auto dc = hostlib::MakeObject<TestDataController>(owner.get());
+    const int item = dc->AddColumn(TcxStringValueType::Class());
+    int heard = 0;
+    dc->OnDataChanged = hostlib::TNotifyEvent::FromFunction([&](hostlib::TObject*) { ++heard; });
+    owner->IncludeState(hostlib::csLoading);
+    dc->SetRecordCount(2);
+    dc->SetValue(0, item, Variant("a"));
+    dc->SetValue(1, item, Variant("b"));
+    EXPECT_EQ(heard, 0);
+    // The control still hears of every change.
+    EXPECT_EQ(dc->NoticesOf("data").size(), 3u);
+    owner->ExcludeState(hostlib::csLoading);
+    dc->Loaded();
+    EXPECT_EQ(heard, 1);
+    dc->Loaded();
+    EXPECT_EQ(heard, 1);
+}
+
+TEST(ControllerNotifier, RemovedComponentsReachTheFields)
+{
+    class WatchingField : public TcxCustomDataField {
+    public:
+        void RemoveNotification(hostlib::TComponent* component) override { removed.push_back(component); }
+        std::vector<hostlib::TComponent*> removed;
+    };
+    auto dc = MakeTestDataController();
+    auto* field = hostlib::CreateObject<WatchingField>();
+    field->Construct(&dc->Fields());
+    dc->Fields().Add(field);
+    auto component = hostlib::MakeObject<hostlib::TComponent>(static_cast<hostlib::TComponent*>(nullptr));
+    dc->RemoveNotification(component.get());
+    EXPECT_EQ(field->removed, std::vector<hostlib::TComponent*>{component.get()});
+}
+
 } // namespace

@@ -205,6 +205,19 @@ TEST_F(ControllerFocus, FocusedSelectedMode)
     EXPECT_EQ(dc->NoticesOf("selection"), std::vector<std::string>{"selection [2]"});
 }
 
+TEST_F(ControllerFocus, FocusSelectedRow)
+{
+    Load(5);
+    dc->ChangeFocusedRowIndex(1);
+    EXPECT_FALSE(dc->FocusSelectedRow(1)); // nothing there: the focus stays
+    EXPECT_EQ(dc->GetFocusedRowIndex(), 1);
+    dc->SetMultiSelect(true);
+    dc->SelectRows(3, 4);
+    EXPECT_TRUE(dc->FocusSelectedRow(2));
+    EXPECT_EQ(dc->GetFocusedRowIndex(), 4);
+    EXPECT_THROW(dc->FocusSelectedRow(3), EcxInvalidDataControllerOperation);
+}
+
 TEST_F(ControllerFocus, MultiSelectRowsAndNotices)
 {
     Load(8);

@@ -169,6 +169,22 @@ TEST_F(ControllerSorting, CompareEventDecides)
     EXPECT_EQ(Rows(), (std::vector<std::string>{"AAA1", "BB1", "b2", "a2", "a1", "-3"}));
 }
 
+TEST_F(ControllerSorting, ByDisplayText)
+{
+    dc->SetValue(0, number, Variant(9));
+    dc->SetValue(1, number, Variant(100));
+    dc->SetValue(2, number, Variant(10));
+    dc->ChangeSorting(number, soAscending);
+    std::vector<int> records;
+    for (int row = 0; row < dc->GetRowCount(); ++row) records.push_back(dc->GetRowInfo(row).RecordIndex);
+    EXPECT_EQ(records, (std::vector<int>{5, 4, 3, 0, 2, 1}));
+    dc->SetOptions(dc->Options() + TcxDataControllerOptions{dcoSortByDisplayText});
+    records.clear();
+    for (int row = 0; row < dc->GetRowCount(); ++row) records.push_back(dc->GetRowInfo(row).RecordIndex);
+    // "1" (records 5), "10", "100", "2" (record 4), "3", "9"
+    EXPECT_EQ(records, (std::vector<int>{5, 2, 1, 4, 3, 0}));
+}
+
 TEST_F(ControllerSorting, GroupingListEntriesAreNeverUnsorted)
 {
     TcxGroupingFieldList grouping;
