@@ -103,6 +103,29 @@ void DbusMenuExporter::Flatten(const std::vector<MenuItem>& items, int parent)
     }
 }
 
+DbusMenuExporter::~DbusMenuExporter()
+{
+    AnswerOpenings(false);
+}
+
+void DbusMenuExporter::AnswerOpenings()
+{
+    AnswerOpenings(false);
+}
+
+void DbusMenuExporter::AnswerOpenings(bool needUpdate)
+{
+    if (pendingOpenings_.empty())
+        return;
+    const std::vector<MessagePtr> pending = std::move(pendingOpenings_);
+    pendingOpenings_.clear();
+    if (!connection_.IsOpen())
+        return;
+    for (const MessagePtr& call : pending)
+        sd_bus_reply_method_return(call.get(), "b", static_cast<int>(needUpdate));
+    connection_.Flush();
+}
+
 void DbusMenuExporter::SetMenu(const std::vector<MenuItem>& items)
 {
     items_ = items;
@@ -113,6 +136,7 @@ void DbusMenuExporter::SetMenu(const std::vector<MenuItem>& items)
         sd_bus_emit_signal(connection_.Bus(), path_.c_str(), kInterface, "LayoutUpdated", "ui", revision_, 0);
         connection_.Flush();
     }
+    AnswerOpenings(true);
 }
 
 const DbusMenuExporter::Entry* DbusMenuExporter::Find(int id) const
@@ -358,11 +382,13 @@ int DbusMenuExporter::AboutToShow(sd_bus_message* m, void* userdata, sd_bus_erro
         return r;
     if (self->Find(id) == nullptr)
         return UnknownItem(error, id);
-    if (id == 0 && self->OnOpening)
-        self->OnOpening();
-    // The owner builds its menu later from its message loop; the panel
-    // learns of the new layout from LayoutUpdated.
-    return sd_bus_reply_method_return(m, "b", 0);
+    if (id != 0 || !self->OnOpening)
+        return sd_bus_reply_method_return(m, "b", 0);
+    // The owner builds its menu from its message loop; the answer waits
+    // for it (SetMenu) so that the panel shows the new menu at once.
+    self->pendingOpenings_.emplace_back(sd_bus_message_ref(m));
+    self->OnOpening();
+    return 1;
 }
 
 int DbusMenuExporter::AboutToShowGroup(sd_bus_message* m, void* userdata, sd_bus_error*)

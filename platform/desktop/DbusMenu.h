@@ -28,14 +28,22 @@ public:
     DbusMenuExporter(const DbusMenuExporter&) = delete;
     DbusMenuExporter& operator=(const DbusMenuExporter&) = delete;
 
-    // Replaces the exported menu and tells the panel its layout changed.
+    ~DbusMenuExporter();
+
+    // Replaces the exported menu and tells the panel its layout changed; a
+    // panel waiting for the menu to open learns that it must read it again.
     void SetMenu(const std::vector<MenuItem>& items);
+    // Lets a panel waiting for the menu to open go on with the menu as it is.
+    void AnswerOpenings();
+    bool OpeningPending() const { return !pendingOpenings_.empty(); }
     std::uint32_t Revision() const { return revision_; }
     const std::string& Path() const { return path_; }
 
     // An enabled leaf item was clicked.
     std::function<void(int command)> OnCommand;
-    // The panel is about to show the menu.
+    // The panel is about to show the menu. The panel waits (a few seconds at
+    // most) until SetMenu() or AnswerOpenings() answers it, so the owner can
+    // build the menu first.
     std::function<void()> OnOpening;
 
 private:
@@ -54,6 +62,7 @@ private:
     int AppendLayout(sd_bus_message* reply, int id, int depth, const std::vector<std::string>& names) const;
     int AppendProperties(sd_bus_message* reply, int id, const std::vector<std::string>& names) const;
     bool Click(int id, const std::string& event);
+    void AnswerOpenings(bool needUpdate);
 
     static int GetLayout(sd_bus_message* m, void* userdata, sd_bus_error* error);
     static int GetGroupProperties(sd_bus_message* m, void* userdata, sd_bus_error* error);
@@ -74,6 +83,7 @@ private:
     std::vector<MenuItem> items_;
     std::vector<Entry> entries_;
     std::uint32_t revision_ = 1;
+    std::vector<MessagePtr> pendingOpenings_;
     SlotPtr slot_;
 };
 

@@ -17,6 +17,7 @@
 #include <algorithm>
 #include <map>
 #include <memory>
+#include <sys/timerfd.h>
 #include <unistd.h>
 #include <vector>
 
@@ -27,6 +28,46 @@ namespace {
 constexpr const char* kProductName = "Quelvo";
 // Balloons stay at least this long, as they do on Windows.
 constexpr UINT kMinimumBalloonMs = 10000;
+
+// How long a panel opening an icon's menu waits for the program to build it
+// before it shows the menu it has.
+constexpr int kMenuWaitMs = 500;
+
+// A one-shot timer the message loop serves like any other descriptor.
+class LoopTimer {
+public:
+    LoopTimer() : fd_(timerfd_create(CLOCK_MONOTONIC, TFD_NONBLOCK | TFD_CLOEXEC)) {}
+    ~LoopTimer()
+    {
+        if (source_ != 0)
+            win::RemoveLoopSource(source_);
+        if (fd_ >= 0)
+            close(fd_);
+    }
+    LoopTimer(const LoopTimer&) = delete;
+    LoopTimer& operator=(const LoopTimer&) = delete;
+
+    void OnExpiry(std::function<void()> handler)
+    {
+        source_ = win::AddLoopSource(fd_, [this, handler = std::move(handler)] {
+            std::uint64_t expirations = 0;
+            if (read(fd_, &expirations, sizeof expirations) > 0)
+                handler();
+        });
+    }
+    void Start(int ms)
+    {
+        itimerspec spec{};
+        spec.it_value.tv_sec = ms / 1000;
+        spec.it_value.tv_nsec = static_cast<long>(ms % 1000) * 1000000L;
+        if (fd_ >= 0)
+            timerfd_settime(fd_, 0, &spec, nullptr);
+    }
+
+private:
+    int fd_ = -1;
+    int source_ = 0;
+};
 
 struct TrayIcon {
     HWND hwnd = nullptr;
@@ -42,10 +83,12 @@ struct TrayIcon {
 
 class TrayIcons {
 public:
+    // Never destroyed: at exit the window layer it serves may be gone
+    // already; the system closes the bus connection.
     static TrayIcons& Instance()
     {
-        static TrayIcons instance;
-        return instance;
+        static TrayIcons* const instance = new TrayIcons();
+        return *instance;
     }
 
     BOOL Apply(DWORD message, const NOTIFYICONDATAA& data);
@@ -75,6 +118,7 @@ private:
 
     std::unique_ptr<DesktopSession> session_;
     int loopSource_ = 0;
+    std::unique_ptr<LoopTimer> menuWait_;
     std::vector<std::unique_ptr<TrayIcon>> icons_;
     std::map<HICON, std::string> iconNames_;
 };
@@ -91,6 +135,13 @@ DesktopSession& TrayIcons::Session()
         session_ = DesktopSession::OpenUserSession();
         session_->OnWatcherAppeared = [this] { WatcherAppeared(); };
         session_->OnWatcherVanished = [this] { WatcherVanished(); };
+        menuWait_ = std::make_unique<LoopTimer>();
+        menuWait_->OnExpiry([this] {
+            for (auto& icon : icons_) {
+                if (icon->item)
+                    icon->item->Menu().AnswerOpenings();
+            }
+        });
         if (session_->Online())
             loopSource_ = win::AddLoopSource(session_->Fd(), [this] {
                 if (!session_)
@@ -123,6 +174,7 @@ void TrayIcons::Shutdown()
     if (loopSource_ != 0)
         win::RemoveLoopSource(loopSource_);
     loopSource_ = 0;
+    menuWait_.reset();
     session_.reset();
 }
 
@@ -154,6 +206,7 @@ void TrayIcons::ShowIcon(TrayIcon& icon)
     icon.item->Menu().OnOpening = [this, self] {
         self->menuForPanel = true;
         Post(*self, WM_RBUTTONUP);
+        menuWait_->Start(kMenuWaitMs);
     };
     icon.item->Menu().OnCommand = [self](int command) {
         PostMessageA(self->hwnd, WM_COMMAND, MAKEWPARAM(static_cast<WORD>(command), 0), 0);

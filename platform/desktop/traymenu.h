@@ -7,7 +7,8 @@
 // menu layer hands the menu to ExportTrayMenu first:
 //   - when the owner window has a tray icon, the menu is exported (the
 //     panel's copy is kept current either way);
-//   - when the panel itself asked for the menu (it is about to show it),
+//   - when the panel itself asked for the menu (it is about to show it, and
+//     waits up to half a second for the program to build it),
 //     ExportTrayMenu returns true: the menu layer shows nothing and returns
 //     at once; the item the user picks in the panel arrives at the owner as
 //     a posted WM_COMMAND with the item's id (wParam low word; lParam 0);

@@ -538,13 +538,30 @@ TEST_F(DesktopMenuTest, ClickedLeafItemsReportTheirCommandOnly)
 TEST_F(DesktopMenuTest, OpeningTheMenuIsReportedAndPropertiesAreReadable)
 {
     item_->Menu().SetMenu(TrayLikeMenu());
-    MessagePtr reply = MenuCall("AboutToShow", [](sd_bus_message* m) { return sd_bus_message_append(m, "i", 0); });
-    ASSERT_TRUE(reply);
-    EXPECT_FALSE(sd_bus_message_is_method_error(reply.get(), nullptr));
-    EXPECT_EQ(openings_, 1);
-    reply = MenuCall("AboutToShowGroup", [](sd_bus_message* m) { return sd_bus_message_append(m, "ai", 2, 0, 555); });
-    ASSERT_TRUE(reply);
+    // The owner either builds the menu anew or leaves it as it is; the
+    // panel is told whether to read it again.
+    const auto aboutToShow = [&] {
+        MessagePtr reply = MenuCall("AboutToShow", [](sd_bus_message* m) { return sd_bus_message_append(m, "i", 0); });
+        int needUpdate = -1;
+        if (reply && !sd_bus_message_is_method_error(reply.get(), nullptr))
+            sd_bus_message_read(reply.get(), "b", &needUpdate);
+        return needUpdate;
+    };
+    item_->Menu().OnOpening = [&] {
+        ++openings_;
+        item_->Menu().SetMenu(TrayLikeMenu());
+    };
+    EXPECT_EQ(aboutToShow(), 1);
+    item_->Menu().OnOpening = [&] {
+        ++openings_;
+        item_->Menu().AnswerOpenings();
+    };
+    EXPECT_EQ(aboutToShow(), 0);
     EXPECT_EQ(openings_, 2);
+    MessagePtr reply =
+        MenuCall("AboutToShowGroup", [](sd_bus_message* m) { return sd_bus_message_append(m, "ai", 2, 0, 555); });
+    ASSERT_TRUE(reply);
+    EXPECT_EQ(openings_, 3);
 
     const auto root = Layout(0, -1);
     ASSERT_TRUE(root);
@@ -579,6 +596,40 @@ TEST_F(DesktopMenuTest, OpeningTheMenuIsReportedAndPropertiesAreReadable)
     std::uint32_t v = 0;
     sd_bus_message_read(version.get(), "u", &v);
     EXPECT_EQ(v, 3u);
+}
+
+TEST_F(DesktopMenuTest, PanelWaitsForTheMenuTheOwnerBuildsLater)
+{
+    // The owner only notes the request; its loop builds the menu later.
+    sd_bus_message* raw = nullptr;
+    ASSERT_GE(sd_bus_message_new_method_call(watcher_->Connection().Bus(), &raw, item_->ServiceName().c_str(),
+                                             kMenuPath, "com.canonical.dbusmenu", "AboutToShow"),
+              0);
+    MessagePtr call(raw);
+    sd_bus_message_append(raw, "i", 0);
+    MessagePtr reply;
+    sd_bus_slot* slot = nullptr;
+    ASSERT_GE(sd_bus_call_async(
+                  watcher_->Connection().Bus(), &slot, raw,
+                  [](sd_bus_message* m, void* userdata, sd_bus_error*) {
+                      static_cast<MessagePtr*>(userdata)->reset(sd_bus_message_ref(m));
+                      return 0;
+                  },
+                  &reply, 0),
+              0);
+    SlotPtr owned(slot);
+    watcher_->Connection().Flush();
+    ASSERT_TRUE(pump_.Until([&] { return openings_ == 1; }));
+    pump_.Settle();
+    EXPECT_FALSE(reply) << "answered before the menu was built";
+    EXPECT_TRUE(item_->Menu().OpeningPending());
+
+    item_->Menu().SetMenu(TrayLikeMenu());
+    ASSERT_TRUE(pump_.Until([&] { return reply != nullptr; }));
+    int needUpdate = 0;
+    ASSERT_GE(sd_bus_message_read(reply.get(), "b", &needUpdate), 0);
+    EXPECT_EQ(needUpdate, 1);
+    EXPECT_FALSE(item_->Menu().OpeningPending());
 }
 
 TEST_F(DesktopMenuTest, LabelsWithBrokenTextStillGoOut)

@@ -44,6 +44,7 @@ struct TrayWindowState {
     std::vector<MenuItem> menu;
     std::vector<bool> menuTaken;
     bool trackPopup = false; // build the menu as the tray does, through TrackPopupMenu
+    bool noMenu = false;     // build no menu at all
     UINT taskbarCreated = 0;
     int readds = 0;
 };
@@ -58,7 +59,9 @@ LRESULT TrayWindowProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam)
             ++g_state->readds;
             Shell_NotifyIconA(NIM_ADD, &g_state->record);
         }
-        if (msg == kTrayNotify && lParam == WM_RBUTTONUP && g_state->trackPopup) {
+        if (msg == kTrayNotify && lParam == WM_RBUTTONUP && g_state->noMenu) {
+            g_state->menuTaken.push_back(false);
+        } else if (msg == kTrayNotify && lParam == WM_RBUTTONUP && g_state->trackPopup) {
             HMENU menu = CreatePopupMenu();
             AppendMenuA(menu, MF_STRING | MF_CHECKED, 404, "&Enabled");
             AppendMenuA(menu, MF_SEPARATOR, 0, nullptr);
@@ -364,6 +367,21 @@ TEST_F(ShellNotifyIconTest, TrackPopupMenuOfTheTrayWindowGoesToThePanel)
         return std::any_of(state_.messages.begin(), state_.messages.end(),
                            [](const Seen& s) { return s.msg == WM_COMMAND && LOWORD(s.wParam) == 101; });
     }));
+}
+
+TEST_F(ShellNotifyIconTest, PanelIsAnsweredEvenWhenNoMenuIsBuilt)
+{
+    state_.noMenu = true;
+    FakeWatcher& watcher = StartWatcher();
+    ASSERT_TRUE(Shell_NotifyIconA(NIM_ADD, &state_.record));
+    ASSERT_TRUE(PumpUntil([&] { return !watcher.Registrations().empty(); }));
+    MessagePtr shown = PanelCall(kMenuPath, "com.canonical.dbusmenu", "AboutToShow",
+                                 [](sd_bus_message* m) { return sd_bus_message_append(m, "i", 0); });
+    ASSERT_TRUE(shown);
+    int needUpdate = 1;
+    ASSERT_GE(sd_bus_message_read(shown.get(), "b", &needUpdate), 0);
+    EXPECT_EQ(needUpdate, 0);
+    EXPECT_EQ(state_.menuTaken.size(), 1u);
 }
 
 TEST_F(ShellNotifyIconTest, BalloonsBecomeNotificationsReplacingTheLastOne)
