@@ -1,0 +1,908 @@
+// The "EDIT" class: single and multi-line text editing with selection, the
+// caret, single-level undo, the clipboard and the EM_ messages. Positions
+// are byte offsets into the UTF-8 text, always on character boundaries.
+#include <algorithm>
+#include <cctype>
+#include <cstring>
+
+#include "platform/controls/control_base.h"
+#include "platform/graphics/winuserdraw.h"
+
+namespace quelvo::ctl::detail {
+
+namespace {
+
+constexpr int kDefaultLimit = 32767;
+constexpr int kMaxLimit = 0x7FFFFFFE;
+constexpr UINT_PTR kDragTimer = 0xED17;
+
+bool IsLead(char c) { return (static_cast<unsigned char>(c) & 0xC0) != 0x80; }
+
+bool IsWordChar(char c)
+{
+    auto u = static_cast<unsigned char>(c);
+    return u >= 0x80 || std::isalnum(u) || c == '_';
+}
+
+std::string Utf8(UINT cp)
+{
+    std::string s;
+    if (cp < 0x80) {
+        s += static_cast<char>(cp);
+    } else if (cp < 0x800) {
+        s += static_cast<char>(0xC0 | (cp >> 6));
+        s += static_cast<char>(0x80 | (cp & 0x3F));
+    } else if (cp < 0x10000) {
+        s += static_cast<char>(0xE0 | (cp >> 12));
+        s += static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
+        s += static_cast<char>(0x80 | (cp & 0x3F));
+    } else if (cp < 0x110000) {
+        s += static_cast<char>(0xF0 | (cp >> 18));
+        s += static_cast<char>(0x80 | ((cp >> 12) & 0x3F));
+        s += static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
+        s += static_cast<char>(0x80 | (cp & 0x3F));
+    }
+    return s;
+}
+
+class Edit : public Control {
+public:
+    using Control::Control;
+    LRESULT Handle(UINT msg, WPARAM wParam, LPARAM lParam) override;
+
+private:
+    struct Line {
+        int start = 0;  // byte offset of the line's first character
+        int end = 0;    // byte offset of its break (or the text's end)
+    };
+
+    bool Multi() const { return (Style() & ES_MULTILINE) != 0; }
+    bool ReadOnly() const { return (Style() & ES_READONLY) != 0; }
+    int SelMin() const { return std::min(anchor_, caret_); }
+    int SelMax() const { return std::max(anchor_, caret_); }
+    int Len() const { return static_cast<int>(text_.size()); }
+    int Snap(int pos) const;
+    int NextChar(int pos) const;
+    int PrevChar(int pos) const;
+    int WordLeft(int pos) const;
+    int WordRight(int pos) const;
+
+    // Layout.
+    void Relayout();
+    int LineOf(int pos) const;
+    int LineHeightPx() const { return lineH_; }
+    RECT Format() const;
+    int VisibleLines() const;
+    std::string Shown(int from, int to) const;  // password characters in place of text
+    int XOf(int pos) const;                        // client x of a position
+    POINT PosOf(int pos) const;                    // client point of a position
+    int PosFromPoint(POINT pt) const;
+    int LineStartX(const Line& line) const;
+
+    // Changing the text.
+    bool Replace(const std::string& insert, bool canUndo, bool byUser);
+    void SetSel(int anchor, int caret, bool scroll = true);
+    void MoveCaret(int pos, bool extend);
+    void AfterChange(bool byUser);
+    void BeginUndo(bool typing);
+    void Undo();
+    void Copy();
+    void Cut();
+    void Paste();
+    void Clear();
+    void ScrollToCaret();
+    void UpdateCaret();
+    void UpdateScrollBars();
+    void VScroll(int lines);
+
+    void OnChar(UINT ch);
+    void OnKey(int vk);
+    void Paint(HDC dc);
+    LRESULT DlgCode(LPARAM lParam) const;
+
+    std::string text_;
+    int anchor_ = 0;
+    int caret_ = 0;
+    int limit_ = kDefaultLimit;
+    bool modified_ = false;
+    char password_ = 0;
+    int leftMargin_ = 0;
+    int rightMargin_ = 0;
+    int lineH_ = 16;
+    int xOffset_ = 0;    // pixels scrolled to the left
+    int firstLine_ = 0;  // first visible line
+    std::vector<Line> lines_{Line{}};
+    bool focused_ = false;
+    bool dragging_ = false;
+    // Single-level undo.
+    bool canUndo_ = false;
+    bool typingGroup_ = false;
+    std::string undoText_;
+    int undoAnchor_ = 0;
+    int undoCaret_ = 0;
+};
+
+int Edit::Snap(int pos) const
+{
+    pos = std::clamp(pos, 0, Len());
+    while (pos > 0 && pos < Len() && !IsLead(text_[static_cast<std::size_t>(pos)])) --pos;
+    // Never between the two characters of a line break.
+    if (pos > 0 && pos < Len() && text_[static_cast<std::size_t>(pos)] == '\n' &&
+        text_[static_cast<std::size_t>(pos) - 1] == '\r')
+        --pos;
+    return pos;
+}
+
+int Edit::NextChar(int pos) const
+{
+    if (pos >= Len()) return Len();
+    if (text_[static_cast<std::size_t>(pos)] == '\r' && pos + 1 < Len() && text_[static_cast<std::size_t>(pos) + 1] == '\n')
+        return pos + 2;
+    ++pos;
+    while (pos < Len() && !IsLead(text_[static_cast<std::size_t>(pos)])) ++pos;
+    return pos;
+}
+
+int Edit::PrevChar(int pos) const
+{
+    if (pos <= 0) return 0;
+    if (pos >= 2 && text_[static_cast<std::size_t>(pos) - 1] == '\n' && text_[static_cast<std::size_t>(pos) - 2] == '\r')
+        return pos - 2;
+    --pos;
+    while (pos > 0 && !IsLead(text_[static_cast<std::size_t>(pos)])) --pos;
+    return pos;
+}
+
+int Edit::WordLeft(int pos) const
+{
+    while (pos > 0 && !IsWordChar(text_[static_cast<std::size_t>(PrevChar(pos))])) pos = PrevChar(pos);
+    while (pos > 0 && IsWordChar(text_[static_cast<std::size_t>(PrevChar(pos))])) pos = PrevChar(pos);
+    return pos;
+}
+
+int Edit::WordRight(int pos) const
+{
+    while (pos < Len() && IsWordChar(text_[static_cast<std::size_t>(pos)])) pos = NextChar(pos);
+    while (pos < Len() && !IsWordChar(text_[static_cast<std::size_t>(pos)])) pos = NextChar(pos);
+    return pos;
+}
+
+void Edit::Relayout()
+{
+    lines_.clear();
+    if (!Multi()) {
+        lines_.push_back(Line{0, Len()});
+    } else {
+        int start = 0;
+        for (int i = 0; i < Len(); ++i) {
+            if (text_[static_cast<std::size_t>(i)] != '\n') continue;
+            int end = (i > start && text_[static_cast<std::size_t>(i) - 1] == '\r') ? i - 1 : i;
+            lines_.push_back(Line{start, end});
+            start = i + 1;
+        }
+        lines_.push_back(Line{start, Len()});
+    }
+    HDC dc = GetDC(hwnd_);
+    HGDIOBJ old = SelectObject(dc, Font());
+    lineH_ = LineHeight(dc);
+    SelectObject(dc, old);
+    ReleaseDC(hwnd_, dc);
+}
+
+int Edit::LineOf(int pos) const
+{
+    auto after = std::upper_bound(lines_.begin(), lines_.end(), pos,
+                                  [](int p, const Line& l) { return p < l.start; });
+    return std::max(0, static_cast<int>(after - lines_.begin()) - 1);
+}
+
+RECT Edit::Format() const
+{
+    RECT rc;
+    GetClientRect(hwnd_, &rc);
+    rc.left += leftMargin_;
+    rc.right = std::max(rc.left, rc.right - rightMargin_);
+    if (!Multi()) {
+        // One line, centred vertically in a taller client.
+        int extra = std::max(0, static_cast<int>(rc.bottom - rc.top) - lineH_);
+        rc.top += extra / 2;
+        rc.bottom = rc.top + lineH_;
+    }
+    return rc;
+}
+
+int Edit::VisibleLines() const
+{
+    RECT f = Format();
+    return std::max(1, static_cast<int>(f.bottom - f.top) / std::max(1, lineH_));
+}
+
+std::string Edit::Shown(int from, int to) const
+{
+    std::string part = text_.substr(static_cast<std::size_t>(from), static_cast<std::size_t>(to - from));
+    if (!password_) return part;
+    return std::string(static_cast<std::size_t>(CharCount(part)), password_);
+}
+
+int Edit::LineStartX(const Line& line) const
+{
+    RECT f = Format();
+    DWORD align = Style() & (ES_CENTER | ES_RIGHT);
+    if (!align) return f.left - xOffset_;
+    HDC dc = GetDC(hwnd_);
+    HGDIOBJ old = SelectObject(dc, Font());
+    int w = TextWidth(dc, Shown(line.start, line.end));
+    SelectObject(dc, old);
+    ReleaseDC(hwnd_, dc);
+    int room = f.right - f.left;
+    if (w >= room && !Multi()) return f.left - xOffset_;
+    return (align & ES_RIGHT) && !(align & ES_CENTER) ? f.right - w - xOffset_ : f.left + (room - w) / 2 - xOffset_;
+}
+
+int Edit::XOf(int pos) const
+{
+    const Line& line = lines_[static_cast<std::size_t>(LineOf(pos))];
+    HDC dc = GetDC(hwnd_);
+    HGDIOBJ old = SelectObject(dc, Font());
+    int w = TextWidth(dc, Shown(line.start, std::min(pos, line.end)));
+    SelectObject(dc, old);
+    ReleaseDC(hwnd_, dc);
+    return LineStartX(line) + w;
+}
+
+POINT Edit::PosOf(int pos) const
+{
+    int line = LineOf(pos);
+    return POINT{XOf(pos), static_cast<LONG>(Format().top + (line - firstLine_) * lineH_)};
+}
+
+int Edit::PosFromPoint(POINT pt) const
+{
+    RECT f = Format();
+    int line = Multi() ? firstLine_ + static_cast<int>(pt.y - f.top) / std::max(1, lineH_) : 0;
+    if (pt.y < f.top && Multi()) line = firstLine_ - 1;
+    line = std::clamp(line, 0, static_cast<int>(lines_.size()) - 1);
+    const Line& l = lines_[static_cast<std::size_t>(line)];
+    HDC dc = GetDC(hwnd_);
+    HGDIOBJ old = SelectObject(dc, Font());
+    int x0 = LineStartX(l);
+    int best = l.start;
+    int prevX = x0;
+    for (int p = l.start; p < l.end;) {
+        int next = NextChar(p);
+        int x = x0 + TextWidth(dc, Shown(l.start, next));
+        if (pt.x < (prevX + x) / 2) break;
+        best = next;
+        prevX = x;
+        p = next;
+    }
+    SelectObject(dc, old);
+    ReleaseDC(hwnd_, dc);
+    return best;
+}
+
+void Edit::BeginUndo(bool typing)
+{
+    if (typing && typingGroup_ && canUndo_) return;  // typing goes on in one undo step
+    undoText_ = text_;
+    undoAnchor_ = anchor_;
+    undoCaret_ = caret_;
+    canUndo_ = true;
+    typingGroup_ = typing;
+}
+
+bool Edit::Replace(const std::string& insertIn, bool canUndo, bool byUser)
+{
+    std::string insert = insertIn;
+    if (!Multi()) {
+        // A single line keeps what comes before the first line break.
+        auto br = insert.find_first_of("\r\n");
+        if (br != std::string::npos) insert.resize(br);
+    }
+    DWORD style = Style();
+    if (style & (ES_UPPERCASE | ES_LOWERCASE))
+        for (char& c : insert)
+            c = static_cast<char>((style & ES_UPPERCASE) ? std::toupper(static_cast<unsigned char>(c))
+                                                         : std::tolower(static_cast<unsigned char>(c)));
+    int from = SelMin(), to = SelMax();
+    long room = static_cast<long>(limit_) - (Len() - (to - from));
+    bool cut = false;
+    if (static_cast<long>(insert.size()) > room) {
+        // Keep whole characters that fit.
+        std::size_t keep = static_cast<std::size_t>(std::max(0L, room));
+        while (keep > 0 && keep < insert.size() && !IsLead(insert[keep])) --keep;
+        insert.resize(keep);
+        cut = true;
+    }
+    if (!Multi() && !(style & ES_AUTOHSCROLL) && byUser && !insert.empty()) {
+        // Without horizontal scrolling, only what fits the width is taken.
+        std::string next = text_.substr(0, static_cast<std::size_t>(from)) + insert + text_.substr(static_cast<std::size_t>(to));
+        HDC dc = GetDC(hwnd_);
+        HGDIOBJ old = SelectObject(dc, Font());
+        int w = TextWidth(dc, password_ ? std::string(static_cast<std::size_t>(CharCount(next)), password_) : next);
+        SelectObject(dc, old);
+        ReleaseDC(hwnd_, dc);
+        RECT f = Format();
+        if (w > f.right - f.left) {
+            Notify(EN_MAXTEXT);
+            return false;
+        }
+    }
+    if (cut) Notify(EN_MAXTEXT);
+    if (insert.empty() && from == to) return false;
+    if (canUndo) BeginUndo(byUser && to == from && !insert.empty() && insert.size() <= 4);
+    text_.replace(static_cast<std::size_t>(from), static_cast<std::size_t>(to - from), insert);
+    anchor_ = caret_ = from + static_cast<int>(insert.size());
+    AfterChange(true);
+    return true;
+}
+
+void Edit::AfterChange(bool notify)
+{
+    Relayout();
+    Default(WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text_.c_str()));
+    modified_ = true;
+    ScrollToCaret();
+    UpdateScrollBars();
+    InvalidateRect(hwnd_, nullptr, TRUE);
+    if (notify) {
+        Notify(EN_UPDATE);
+        Notify(EN_CHANGE);
+    }
+}
+
+void Edit::SetSel(int anchor, int caret, bool scroll)
+{
+    anchor_ = Snap(anchor);
+    caret_ = Snap(caret);
+    typingGroup_ = false;
+    if (scroll) ScrollToCaret();
+    UpdateCaret();
+    InvalidateRect(hwnd_, nullptr, FALSE);
+}
+
+void Edit::MoveCaret(int pos, bool extend) { SetSel(extend ? anchor_ : pos, pos); }
+
+void Edit::ScrollToCaret()
+{
+    RECT f = Format();
+    int width = f.right - f.left;
+    bool hScrolls = Multi() ? true : (Style() & ES_AUTOHSCROLL) != 0;
+    int line = LineOf(caret_);
+    int oldFirst = firstLine_, oldX = xOffset_;
+    if (Multi()) {
+        int visible = VisibleLines();
+        if (line < firstLine_) firstLine_ = line;
+        else if (line >= firstLine_ + visible) firstLine_ = line - visible + 1;
+    }
+    if (hScrolls && width > 0) {
+        int x = XOf(caret_) + xOffset_ - f.left;  // caret x in unscrolled text
+        if (x - xOffset_ < 0) xOffset_ = std::max(0, x - width / 3);
+        else if (x - xOffset_ >= width) xOffset_ = x - width + width / 3;
+    } else if (!hScrolls) {
+        xOffset_ = 0;
+    }
+    if (oldFirst != firstLine_ || oldX != xOffset_) {
+        InvalidateRect(hwnd_, nullptr, TRUE);
+        if (oldX != xOffset_) Notify(EN_HSCROLL);
+        if (oldFirst != firstLine_) Notify(EN_VSCROLL);
+        UpdateScrollBars();
+    }
+    UpdateCaret();
+}
+
+void Edit::UpdateCaret()
+{
+    if (!focused_) return;
+    POINT p = PosOf(caret_);
+    SetCaretPos(p.x, p.y);
+}
+
+void Edit::UpdateScrollBars()
+{
+    DWORD style = Style();
+    if (!Multi() || !(style & WS_VSCROLL)) return;
+    SCROLLINFO si;
+    si.fMask = SIF_RANGE | SIF_PAGE | SIF_POS | SIF_DISABLENOSCROLL;
+    si.nMin = 0;
+    si.nMax = static_cast<int>(lines_.size()) - 1;
+    si.nPage = static_cast<UINT>(VisibleLines());
+    si.nPos = firstLine_;
+    SetScrollInfo(hwnd_, SB_VERT, &si, TRUE);
+}
+
+void Edit::VScroll(int lines)
+{
+    if (!Multi()) return;
+    int maxFirst = std::max(0, static_cast<int>(lines_.size()) - 1);
+    int next = std::clamp(firstLine_ + lines, 0, maxFirst);
+    if (next == firstLine_) return;
+    firstLine_ = next;
+    InvalidateRect(hwnd_, nullptr, TRUE);
+    UpdateScrollBars();
+    UpdateCaret();
+    Notify(EN_VSCROLL);
+}
+
+void Edit::Undo()
+{
+    if (!canUndo_ || ReadOnly()) return;
+    std::swap(text_, undoText_);
+    int a = undoAnchor_, c = undoCaret_;
+    undoAnchor_ = anchor_;
+    undoCaret_ = caret_;
+    anchor_ = Snap(std::min(a, c));
+    caret_ = Snap(std::max(a, c));
+    typingGroup_ = false;
+    Relayout();
+    anchor_ = Snap(anchor_);
+    caret_ = Snap(caret_);
+    AfterChange(true);
+}
+
+void Edit::Copy()
+{
+    if (password_ || SelMin() == SelMax()) return;
+    std::string part = text_.substr(static_cast<std::size_t>(SelMin()), static_cast<std::size_t>(SelMax() - SelMin()));
+    if (!OpenClipboard(hwnd_)) return;
+    EmptyClipboard();
+    HGLOBAL mem = GlobalAlloc(GMEM_MOVEABLE, part.size() + 1);
+    if (mem) {
+        std::memcpy(GlobalLock(mem), part.c_str(), part.size() + 1);
+        GlobalUnlock(mem);
+        if (!SetClipboardData(CF_TEXT, mem)) GlobalFree(mem);
+    }
+    CloseClipboard();
+}
+
+void Edit::Cut()
+{
+    if (ReadOnly() || password_ || SelMin() == SelMax()) return;
+    Copy();
+    Clear();
+}
+
+void Edit::Paste()
+{
+    if (ReadOnly()) return;
+    std::string text = ClipboardText();
+    if (text.empty()) return;
+    if (Style() & ES_NUMBER) {
+        if (!std::all_of(text.begin(), text.end(), [](char c) { return std::isdigit(static_cast<unsigned char>(c)); })) {
+            MessageBeep(0);
+            return;
+        }
+    }
+    typingGroup_ = false;
+    Replace(text, true, true);
+}
+
+void Edit::Clear()
+{
+    if (ReadOnly() || SelMin() == SelMax()) return;
+    typingGroup_ = false;
+    Replace("", true, true);
+}
+
+void Edit::OnChar(UINT ch)
+{
+    bool ctrl = KeyDown(VK_CONTROL);
+    switch (ch) {
+    case 1: SetSel(0, Len()); return;          // Ctrl+A
+    case 3: Copy(); return;                     // Ctrl+C
+    case 22: Paste(); return;                   // Ctrl+V
+    case 24: Cut(); return;                     // Ctrl+X
+    case 26: Undo(); return;                    // Ctrl+Z
+    case 8: {                                   // Backspace
+        if (ReadOnly()) return;
+        if (SelMin() == SelMax()) {
+            if (caret_ == 0) return;
+            int to = caret_;
+            int from = ctrl ? WordLeft(caret_) : PrevChar(caret_);
+            BeginUndo(false);
+            anchor_ = from;
+            caret_ = to;
+            Replace("", false, true);
+        } else {
+            Clear();
+        }
+        return;
+    }
+    case '\r':
+    case '\n':
+        if (!Multi() || ReadOnly()) {
+            if (!Multi()) MessageBeep(0);
+            return;
+        }
+        typingGroup_ = false;
+        Replace("\r\n", true, true);
+        return;
+    case '\t':
+        if (!Multi() || ReadOnly()) return;
+        Replace("\t", true, true);
+        return;
+    default: break;
+    }
+    if (ch < 0x20 || ch == 0x7F || ReadOnly()) return;
+    if ((Style() & ES_NUMBER) && !(ch >= '0' && ch <= '9')) {
+        MessageBeep(0);
+        return;
+    }
+    Replace(Utf8(ch), true, true);
+}
+
+void Edit::OnKey(int vk)
+{
+    bool shift = KeyDown(VK_SHIFT), ctrl = KeyDown(VK_CONTROL);
+    int line = LineOf(caret_);
+    switch (vk) {
+    case VK_LEFT:
+        if (!shift && SelMin() != SelMax()) MoveCaret(SelMin(), false);
+        else MoveCaret(ctrl ? WordLeft(caret_) : PrevChar(caret_), shift);
+        break;
+    case VK_RIGHT:
+        if (!shift && SelMin() != SelMax()) MoveCaret(SelMax(), false);
+        else MoveCaret(ctrl ? WordRight(caret_) : NextChar(caret_), shift);
+        break;
+    case VK_HOME:
+        MoveCaret(ctrl ? 0 : lines_[static_cast<std::size_t>(line)].start, shift);
+        break;
+    case VK_END:
+        MoveCaret(ctrl ? Len() : lines_[static_cast<std::size_t>(line)].end, shift);
+        break;
+    case VK_UP:
+    case VK_DOWN:
+    case VK_PRIOR:
+    case VK_NEXT: {
+        if (!Multi()) {
+            if (vk == VK_UP) MoveCaret(PrevChar(caret_), shift);
+            if (vk == VK_DOWN) MoveCaret(NextChar(caret_), shift);
+            break;
+        }
+        int step = (vk == VK_UP || vk == VK_DOWN) ? 1 : std::max(1, VisibleLines() - 1);
+        int target = std::clamp(line + ((vk == VK_UP || vk == VK_PRIOR) ? -step : step), 0,
+                                static_cast<int>(lines_.size()) - 1);
+        POINT p = PosOf(caret_);
+        p.y = Format().top + (target - firstLine_) * lineH_;
+        const Line& l = lines_[static_cast<std::size_t>(target)];
+        int pos = PosFromPoint(POINT{p.x, p.y + 1});
+        if (pos < l.start || pos > l.end) pos = l.start;
+        MoveCaret(pos, shift);
+        break;
+    }
+    case VK_DELETE:
+        if (ReadOnly()) break;
+        if (shift) {
+            Cut();
+        } else if (SelMin() == SelMax()) {
+            if (caret_ >= Len()) break;
+            BeginUndo(false);
+            anchor_ = caret_;
+            caret_ = ctrl ? WordRight(caret_) : NextChar(caret_);
+            Replace("", false, true);
+        } else {
+            Clear();
+        }
+        break;
+    case VK_INSERT:
+        if (ctrl) Copy();
+        else if (shift) Paste();
+        break;
+    default: break;
+    }
+}
+
+LRESULT Edit::DlgCode(LPARAM lParam) const
+{
+    LRESULT code = DLGC_WANTCHARS | DLGC_HASSETSEL | DLGC_WANTARROWS;
+    if (Multi()) {
+        code |= DLGC_WANTALLKEYS;
+        if (const MSG* m = reinterpret_cast<const MSG*>(lParam); m && m->message == WM_KEYDOWN) {
+            if (m->wParam == static_cast<WPARAM>(VK_ESCAPE) ||
+                (m->wParam == static_cast<WPARAM>(VK_RETURN) && !(Style() & ES_WANTRETURN)) ||
+                m->wParam == static_cast<WPARAM>(VK_TAB))
+                code &= ~DLGC_WANTALLKEYS;
+        }
+    }
+    return code;
+}
+
+void Edit::Paint(HDC dc)
+{
+    RECT rc;
+    GetClientRect(hwnd_, &rc);
+    bool enabled = IsWindowEnabled(hwnd_) != FALSE;
+    HGDIOBJ oldFont = SelectObject(dc, Font());
+    UINT colourMsg = (ReadOnly() || !enabled) ? WM_CTLCOLORSTATIC : WM_CTLCOLOREDIT;
+    HBRUSH back = ColourBrush(colourMsg, dc, (ReadOnly() || !enabled) ? COLOR_BTNFACE : COLOR_WINDOW);
+    FillRect(dc, &rc, back);
+    if (!enabled) SetTextColor(dc, GetSysColor(COLOR_GRAYTEXT));
+    COLORREF textColour = GetTextColor(dc);
+    RECT f = Format();
+    HRGN clip = CreateRectRgn(f.left, rc.top, f.right, rc.bottom);
+    SelectClipRgn(dc, clip);
+    DeleteObject(clip);
+    SetBkMode(dc, TRANSPARENT);
+    bool showSel = focused_ || (Style() & ES_NOHIDESEL);
+    int visible = VisibleLines() + 1;
+    for (int i = firstLine_; i < static_cast<int>(lines_.size()) && i < firstLine_ + visible; ++i) {
+        const Line& l = lines_[static_cast<std::size_t>(i)];
+        int y = f.top + (i - firstLine_) * lineH_;
+        int x0 = LineStartX(l);
+        std::string shown = Shown(l.start, l.end);
+        SetTextColor(dc, textColour);
+        TextOutA(dc, x0, y, shown.c_str(), static_cast<int>(shown.size()));
+        int s = std::max(SelMin(), l.start), e = std::min(SelMax(), l.end);
+        if (showSel && s < e) {
+            int xs = x0 + TextWidth(dc, Shown(l.start, s));
+            std::string sel = Shown(s, e);
+            RECT hl{xs, y, xs + TextWidth(dc, sel), y + lineH_};
+            FillRect(dc, &hl, GetSysColorBrush(COLOR_HIGHLIGHT));
+            SetTextColor(dc, GetSysColor(COLOR_HIGHLIGHTTEXT));
+            TextOutA(dc, xs, y, sel.c_str(), static_cast<int>(sel.size()));
+        }
+    }
+    SelectClipRgn(dc, nullptr);
+    SelectObject(dc, oldFont);
+}
+
+LRESULT Edit::Handle(UINT msg, WPARAM wParam, LPARAM lParam)
+{
+    LRESULT result = 0;
+    if (msg == WM_SETFONT) {
+        FontMessage(msg, wParam, lParam, result);
+        Relayout();
+        if (focused_) {
+            CreateCaret(hwnd_, nullptr, 1, lineH_);
+            ShowCaret(hwnd_);
+        }
+        ScrollToCaret();
+        return 0;
+    }
+    if (FontMessage(msg, wParam, lParam, result)) return result;
+    if (HandleScrollBarMessage(hwnd_, msg, wParam, lParam, result)) return result;
+    switch (msg) {
+    case WM_CREATE: {
+        auto* cs = reinterpret_cast<CREATESTRUCTA*>(lParam);
+        text_ = (cs && cs->lpszName) ? cs->lpszName : "";
+        if (!Multi()) {
+            auto br = text_.find_first_of("\r\n");
+            if (br != std::string::npos) text_.resize(br);
+        }
+        if (Style() & ES_PASSWORD) password_ = '*';
+        Default(WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text_.c_str()));
+        Relayout();
+        UpdateScrollBars();
+        return 0;
+    }
+    case WM_GETDLGCODE: return DlgCode(lParam);
+    case WM_SETTEXT: {
+        text_ = lParam ? reinterpret_cast<LPCSTR>(lParam) : "";
+        if (!Multi()) {
+            auto br = text_.find_first_of("\r\n");
+            if (br != std::string::npos) text_.resize(br);
+        }
+        anchor_ = caret_ = 0;
+        xOffset_ = 0;
+        firstLine_ = 0;
+        canUndo_ = false;
+        typingGroup_ = false;
+        AfterChange(true);
+        modified_ = false;
+        return TRUE;
+    }
+    case WM_GETTEXT: {
+        if (!lParam || wParam == 0) return 0;
+        std::size_t n = std::min<std::size_t>(text_.size(), wParam - 1);
+        while (n > 0 && n < text_.size() && !IsLead(text_[n])) --n;
+        std::memcpy(reinterpret_cast<char*>(lParam), text_.data(), n);
+        reinterpret_cast<char*>(lParam)[n] = '\0';
+        return static_cast<LRESULT>(n);
+    }
+    case WM_GETTEXTLENGTH: return Len();
+    case WM_ERASEBKGND: return 1;
+    case WM_PAINT: {
+        PAINTSTRUCT ps;
+        HDC dc = BeginPaint(hwnd_, &ps);
+        if (focused_) HideCaret(hwnd_);
+        if (dc) Paint(dc);
+        EndPaint(hwnd_, &ps);
+        if (focused_) ShowCaret(hwnd_);
+        return 0;
+    }
+    case WM_SIZE:
+        ScrollToCaret();
+        UpdateScrollBars();
+        InvalidateRect(hwnd_, nullptr, TRUE);
+        return 0;
+    case WM_SETFOCUS:
+        focused_ = true;
+        CreateCaret(hwnd_, nullptr, 1, lineH_);
+        UpdateCaret();
+        ShowCaret(hwnd_);
+        InvalidateRect(hwnd_, nullptr, FALSE);
+        Notify(EN_SETFOCUS);
+        return 0;
+    case WM_KILLFOCUS:
+        focused_ = false;
+        dragging_ = false;
+        DestroyCaret();
+        InvalidateRect(hwnd_, nullptr, FALSE);
+        Notify(EN_KILLFOCUS);
+        return 0;
+    case WM_ENABLE: InvalidateRect(hwnd_, nullptr, TRUE); return 0;
+    case WM_CHAR: OnChar(static_cast<UINT>(wParam)); return 0;
+    case WM_KEYDOWN: OnKey(static_cast<int>(wParam)); return 0;
+    case WM_LBUTTONDOWN: {
+        if (GetFocus() != hwnd_) SetFocus(hwnd_);
+        int pos = PosFromPoint(PointFrom(lParam));
+        MoveCaret(pos, (wParam & MK_SHIFT) != 0);
+        dragging_ = true;
+        SetCapture(hwnd_);
+        return 0;
+    }
+    case WM_LBUTTONDBLCLK: {
+        if (GetFocus() != hwnd_) SetFocus(hwnd_);
+        int pos = PosFromPoint(PointFrom(lParam));
+        int start = pos, end = pos;
+        if (pos < Len() && IsWordChar(text_[static_cast<std::size_t>(pos)])) {
+            while (start > 0 && IsWordChar(text_[static_cast<std::size_t>(PrevChar(start))])) start = PrevChar(start);
+            while (end < Len() && IsWordChar(text_[static_cast<std::size_t>(end)])) end = NextChar(end);
+        } else if (pos > 0 && IsWordChar(text_[static_cast<std::size_t>(PrevChar(pos))])) {
+            while (start > 0 && IsWordChar(text_[static_cast<std::size_t>(PrevChar(start))])) start = PrevChar(start);
+        }
+        SetSel(start, end);
+        return 0;
+    }
+    case WM_MOUSEMOVE:
+        if (dragging_ && GetCapture() == hwnd_) MoveCaret(PosFromPoint(PointFrom(lParam)), true);
+        return 0;
+    case WM_LBUTTONUP:
+        if (dragging_) {
+            dragging_ = false;
+            KillTimer(hwnd_, kDragTimer);
+            if (GetCapture() == hwnd_) ReleaseCapture();
+        }
+        return 0;
+    case WM_CAPTURECHANGED: dragging_ = false; return 0;
+    case WM_VSCROLL: {
+        switch (LOWORD(wParam)) {
+        case SB_LINEUP: VScroll(-1); break;
+        case SB_LINEDOWN: VScroll(1); break;
+        case SB_PAGEUP: VScroll(-VisibleLines()); break;
+        case SB_PAGEDOWN: VScroll(VisibleLines()); break;
+        case SB_TOP: VScroll(-firstLine_); break;
+        case SB_BOTTOM: VScroll(static_cast<int>(lines_.size())); break;
+        case SB_THUMBTRACK:
+        case SB_THUMBPOSITION: VScroll(static_cast<int>(HIWORD(wParam)) - firstLine_); break;
+        default: break;
+        }
+        return 0;
+    }
+    case WM_CUT: Cut(); return 0;
+    case WM_COPY: Copy(); return 0;
+    case WM_PASTE: Paste(); return 0;
+    case WM_CLEAR: Clear(); return 0;
+    case WM_UNDO:
+    case EM_UNDO: {
+        bool could = canUndo_;
+        Undo();
+        return could ? TRUE : FALSE;
+    }
+    case EM_GETSEL:
+        if (wParam) *reinterpret_cast<DWORD*>(wParam) = static_cast<DWORD>(SelMin());
+        if (lParam) *reinterpret_cast<DWORD*>(lParam) = static_cast<DWORD>(SelMax());
+        return MAKELONG(static_cast<WORD>(std::min(SelMin(), 0xFFFF)), static_cast<WORD>(std::min(SelMax(), 0xFFFF)));
+    case EM_SETSEL: {
+        int s = static_cast<int>(wParam), e = static_cast<int>(lParam);
+        if (s == -1) {  // remove the selection, keep the caret
+            SetSel(caret_, caret_);
+            return 0;
+        }
+        if (e < 0) e = Len();
+        if (s < 0) s = Len();
+        SetSel(std::min(s, Len()), std::min(e, Len()));
+        return 0;
+    }
+    case EM_REPLACESEL: {
+        if (!lParam) return 0;
+        typingGroup_ = false;
+        Replace(reinterpret_cast<LPCSTR>(lParam), wParam != 0, false);
+        if (wParam == 0) canUndo_ = false;
+        return 0;
+    }
+    case EM_LIMITTEXT:
+        limit_ = wParam == 0 ? kMaxLimit : static_cast<int>(std::min<WPARAM>(wParam, kMaxLimit));
+        return 0;
+    case EM_GETLIMITTEXT: return limit_;
+    case EM_SETREADONLY: {
+        DWORD style = Style();
+        SetWindowLongA(hwnd_, GWL_STYLE, static_cast<LONG_PTR>(wParam ? (style | ES_READONLY) : (style & ~ES_READONLY)));
+        InvalidateRect(hwnd_, nullptr, TRUE);
+        return TRUE;
+    }
+    case EM_CANUNDO: return canUndo_ ? TRUE : FALSE;
+    case EM_EMPTYUNDOBUFFER:
+        canUndo_ = false;
+        typingGroup_ = false;
+        undoText_.clear();
+        return 0;
+    case EM_SETMARGINS: {
+        auto side = [&](WORD v) { return v == EC_USEFONTINFO ? 0 : static_cast<int>(std::min<WORD>(v, 1000)); };
+        if (wParam & EC_LEFTMARGIN) leftMargin_ = side(LOWORD(lParam));
+        if (wParam & EC_RIGHTMARGIN) rightMargin_ = side(HIWORD(lParam));
+        ScrollToCaret();
+        InvalidateRect(hwnd_, nullptr, TRUE);
+        return 0;
+    }
+    case EM_GETMARGINS: return MAKELONG(static_cast<WORD>(leftMargin_), static_cast<WORD>(rightMargin_));
+    case EM_GETLINECOUNT: return static_cast<LRESULT>(lines_.size());
+    case EM_LINEINDEX: {
+        int line = static_cast<int>(wParam);
+        if (line == -1) line = LineOf(caret_);
+        if (line < 0 || line >= static_cast<int>(lines_.size())) return -1;
+        return lines_[static_cast<std::size_t>(line)].start;
+    }
+    case EM_LINELENGTH: {
+        int pos = static_cast<int>(wParam);
+        if (pos == -1) {
+            // Unselected characters on the lines holding the selection.
+            const Line& a = lines_[static_cast<std::size_t>(LineOf(SelMin()))];
+            const Line& b = lines_[static_cast<std::size_t>(LineOf(SelMax()))];
+            return (SelMin() - a.start) + (b.end - SelMax());
+        }
+        if (pos < 0 || pos > Len()) return 0;
+        const Line& l = lines_[static_cast<std::size_t>(LineOf(pos))];
+        return l.end - l.start;
+    }
+    case EM_LINEFROMCHAR: {
+        int pos = static_cast<int>(wParam);
+        return LineOf(pos < 0 ? SelMin() : std::min(pos, Len()));
+    }
+    case EM_GETLINE: {
+        int line = static_cast<int>(wParam);
+        auto* buf = reinterpret_cast<char*>(lParam);
+        if (!buf || line < 0 || line >= static_cast<int>(lines_.size())) return 0;
+        WORD size;
+        std::memcpy(&size, buf, sizeof size);  // the buffer's first word gives its size
+        const Line& l = lines_[static_cast<std::size_t>(line)];
+        std::size_t n = std::min<std::size_t>(static_cast<std::size_t>(l.end - l.start), size);
+        std::memcpy(buf, text_.data() + l.start, n);  // not zero-terminated
+        return static_cast<LRESULT>(n);
+    }
+    case EM_SCROLLCARET: ScrollToCaret(); return TRUE;
+    case EM_POSFROMCHAR: {
+        int pos = static_cast<int>(wParam);
+        if (pos < 0 || pos > Len()) return -1;
+        POINT p = PosOf(Snap(pos));
+        return MAKELONG(static_cast<WORD>(p.x), static_cast<WORD>(p.y));
+    }
+    case EM_CHARFROMPOS: {
+        int pos = PosFromPoint(PointFrom(lParam));
+        return MAKELONG(static_cast<WORD>(std::min(pos, 0xFFFF)), static_cast<WORD>(LineOf(pos)));
+    }
+    case EM_SETPASSWORDCHAR:
+        password_ = static_cast<char>(wParam & 0x7F);
+        InvalidateRect(hwnd_, nullptr, TRUE);
+        UpdateCaret();
+        return 0;
+    case EM_GETPASSWORDCHAR: return static_cast<unsigned char>(password_);
+    case EM_GETMODIFY: return modified_ ? TRUE : FALSE;
+    case EM_SETMODIFY: modified_ = wParam != 0; return 0;
+    case EM_GETFIRSTVISIBLELINE: return Multi() ? firstLine_ : 0;
+    case EM_LINESCROLL:
+        if (Multi()) VScroll(static_cast<int>(lParam));
+        return TRUE;
+    default: break;
+    }
+    return Default(msg, wParam, lParam);
+}
+
+}  // namespace
+
+LRESULT EditProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam)
+{
+    return ControlProc<Edit>(hwnd, msg, wParam, lParam);
+}
+
+}  // namespace quelvo::ctl::detail

@@ -1,0 +1,477 @@
+// The EDIT control driven by synthetic keys and mouse: typing, selection,
+// limits, undo, the clipboard, notifications, multi-line queries; and the
+// caret and clipboard functions beneath it.
+#include <cstring>
+
+#include "ctl_fixture.h"
+
+namespace quelvo::ctl::detail {
+bool CaretDrawn();
+}
+
+namespace ctltest {
+namespace {
+
+struct Step {
+    int vk = 0;           // key to press when text is null
+    const char* text = nullptr;
+    bool shift = false;
+    bool ctrl = false;
+};
+Step T(const char* text) { return Step{0, text}; }
+Step K(int vk, bool shift = false, bool ctrl = false) { return Step{vk, nullptr, shift, ctrl}; }
+
+class EditTest : public CtlTest {
+protected:
+    HWND MakeEdit(DWORD style = ES_AUTOHSCROLL, const char* text = "", int w = 200, int h = 24)
+    {
+        HWND e = MakeChild("EDIT", text, style | WS_BORDER, 10, 10, w, h, 30);
+        SetFocus(e);
+        Pump();
+        return e;
+    }
+    void Do(HWND, const std::vector<Step>& steps)
+    {
+        for (const Step& s : steps) {
+            if (s.text) {
+                Screen().TypeText(s.text);
+            } else {
+                if (s.shift) Screen().KeyDown(VK_SHIFT);
+                if (s.ctrl) Screen().KeyDown(VK_CONTROL);
+                Screen().PressKey(s.vk);
+                if (s.ctrl) Screen().KeyUp(VK_CONTROL);
+                if (s.shift) Screen().KeyUp(VK_SHIFT);
+            }
+            Pump();
+        }
+    }
+    static std::string Text(HWND e)
+    {
+        char buf[256];
+        GetWindowTextA(e, buf, sizeof buf);
+        return buf;
+    }
+    static std::pair<DWORD, DWORD> Sel(HWND e)
+    {
+        DWORD s = 0, t = 0;
+        SendMessageA(e, EM_GETSEL, reinterpret_cast<WPARAM>(&s), reinterpret_cast<LPARAM>(&t));
+        return {s, t};
+    }
+    static void Select(HWND e, int s, int t) { SendMessageA(e, EM_SETSEL, static_cast<WPARAM>(s), t); }
+};
+
+TEST_F(EditTest, TypingAndMovingBySelection)
+{
+    struct Case {
+        const char* name;
+        DWORD style;
+        const char* initial;
+        int selStart, selEnd;
+        std::vector<Step> steps;
+        const char* text;
+        DWORD expStart, expEnd;
+    };
+    // "a", "é" (2 bytes), "€" (3 bytes), "b": boundaries 0 1 3 6 7.
+    const char* mixed = "a\xC3\xA9\xE2\x82\xAC" "b";
+    const std::vector<Case> cases = {
+        {"type into empty", 0, "", 0, 0, {T("hello")}, "hello", 5, 5},
+        {"typing replaces the selection", 0, "hello world", 0, 5, {T("bye")}, "bye world", 3, 3},
+        {"shift+home selects to the start", 0, "hello world", 11, 11, {K(VK_HOME, true)}, "hello world", 0, 11},
+        {"ctrl+left moves by word", 0, "hello world", 11, 11, {K(VK_LEFT, false, true)}, "hello world", 6, 6},
+        {"ctrl+shift+right extends by words", 0, "one two three", 0, 0, {K(VK_RIGHT, true, true), K(VK_RIGHT, true, true)},
+         "one two three", 0, 8},
+        {"left collapses a selection to its start", 0, "abcdef", 1, 4, {K(VK_LEFT)}, "abcdef", 1, 1},
+        {"right collapses to its end", 0, "abcdef", 1, 4, {K(VK_RIGHT)}, "abcdef", 4, 4},
+        {"backspace", 0, "abc", 3, 3, {K(VK_BACK)}, "ab", 2, 2},
+        {"delete", 0, "abc", 0, 0, {K(VK_DELETE)}, "bc", 0, 0},
+        {"delete the selection", 0, "abcdef", 1, 4, {K(VK_DELETE)}, "aef", 1, 1},
+        {"end then type", 0, "abc", 0, 0, {K(VK_END), T("d")}, "abcd", 4, 4},
+        {"whole characters left", 0, mixed, 7, 7, {K(VK_LEFT), K(VK_LEFT)}, mixed, 3, 3},
+        {"whole characters back", 0, mixed, 6, 6, {K(VK_BACK)}, "a\xC3\xA9" "b", 3, 3},
+        {"selection snaps to characters", 0, mixed, 2, 5, {K(VK_DELETE)}, "a\xE2\x82\xAC" "b", 1, 1},
+        {"number only", ES_NUMBER, "", 0, 0, {T("1a2-")}, "12", 2, 2},
+        {"upper case", ES_UPPERCASE, "", 0, 0, {T("abC")}, "ABC", 3, 3},
+        {"lower case", ES_LOWERCASE, "", 0, 0, {T("AbC")}, "abc", 3, 3},
+        {"read only refuses", ES_READONLY, "keep", 4, 4, {T("x"), K(VK_BACK), K(VK_DELETE)}, "keep", 4, 4},
+        {"enter does nothing on one line", 0, "ab", 2, 2, {K(VK_RETURN)}, "ab", 2, 2},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        HWND e = MakeEdit(ES_AUTOHSCROLL | c.style, c.initial);
+        Select(e, c.selStart, c.selEnd);
+        Do(e, c.steps);
+        EXPECT_EQ(Text(e), c.text);
+        EXPECT_EQ(Sel(e), std::make_pair(c.expStart, c.expEnd));
+        DestroyWindow(e);
+    }
+}
+
+TEST_F(EditTest, LimitAndWhatReplaceSelectionKeeps)
+{
+    struct Case {
+        int limit;
+        const char* text;
+        int selStart, selEnd;
+        const char* replacement;
+        const char* expected;
+        bool maxText;
+    } cases[] = {
+        {5, "abc", 3, 3, "defgh", "abcde", true},
+        {5, "abc", 0, 3, "123456789", "12345", true},
+        {6, "ab", 1, 1, "\xE2\x82\xAC\xE2\x82\xAC", "a\xE2\x82\xAC" "b", true},  // a whole character or nothing
+        {5, "abc", 1, 2, "X", "aXc", false},
+        {0, "abc", 3, 3, "defgh", "abcdefgh", false},  // 0: the largest limit
+    };
+    for (const Case& c : cases) {
+        HWND e = MakeEdit(ES_AUTOHSCROLL, c.text);
+        SendMessageA(e, EM_LIMITTEXT, static_cast<WPARAM>(c.limit), 0);
+        Select(e, c.selStart, c.selEnd);
+        H().log.clear();
+        SendMessageA(e, EM_REPLACESEL, TRUE, reinterpret_cast<LPARAM>(c.replacement));
+        EXPECT_EQ(Text(e), c.expected) << c.replacement;
+        EXPECT_EQ(H().Commands(EN_MAXTEXT).size() == 1, c.maxText) << c.replacement;
+        DestroyWindow(e);
+    }
+    HWND e = MakeEdit();
+    EXPECT_EQ(SendMessageA(e, EM_GETLIMITTEXT, 0, 0), 32767);
+    SendMessageA(e, EM_SETLIMITTEXT, 3, 0);
+    EXPECT_EQ(SendMessageA(e, EM_GETLIMITTEXT, 0, 0), 3);
+    Do(e, {T("abcdef")});
+    EXPECT_EQ(Text(e), "abc");
+    SetWindowTextA(e, "longer than the limit");  // setting the text ignores it
+    EXPECT_EQ(Text(e), "longer than the limit");
+}
+
+TEST_F(EditTest, SingleLevelUndo)
+{
+    HWND e = MakeEdit();
+    EXPECT_FALSE(SendMessageA(e, EM_CANUNDO, 0, 0));
+    Do(e, {T("abc")});
+    EXPECT_TRUE(SendMessageA(e, EM_CANUNDO, 0, 0));
+    SendMessageA(e, WM_UNDO, 0, 0);
+    EXPECT_EQ(Text(e), "");  // the typing went as one step
+    SendMessageA(e, EM_UNDO, 0, 0);
+    EXPECT_EQ(Text(e), "abc");  // undoing the undo brings it back
+
+    Do(e, {K(VK_LEFT), T("x")});
+    EXPECT_EQ(Text(e), "abxc");
+    SendMessageA(e, EM_UNDO, 0, 0);
+    EXPECT_EQ(Text(e), "abc");  // only the last step
+
+    Do(e, {K(VK_END), K(VK_BACK)});
+    SendMessageA(e, EM_UNDO, 0, 0);
+    EXPECT_EQ(Text(e), "abc");
+
+    SendMessageA(e, EM_EMPTYUNDOBUFFER, 0, 0);
+    EXPECT_FALSE(SendMessageA(e, EM_CANUNDO, 0, 0));
+    EXPECT_FALSE(SendMessageA(e, EM_UNDO, 0, 0));
+    Do(e, {T("d")});
+    SetWindowTextA(e, "new");
+    EXPECT_FALSE(SendMessageA(e, EM_CANUNDO, 0, 0));
+    SendMessageA(e, EM_REPLACESEL, FALSE, reinterpret_cast<LPARAM>("z"));
+    EXPECT_FALSE(SendMessageA(e, EM_CANUNDO, 0, 0));
+    SendMessageA(e, EM_REPLACESEL, TRUE, reinterpret_cast<LPARAM>("y"));
+    SendMessageA(e, EM_UNDO, 0, 0);
+    EXPECT_EQ(Text(e), "znew");
+}
+
+TEST_F(EditTest, ClipboardMessagesAndKeys)
+{
+    HWND e = MakeEdit(ES_AUTOHSCROLL, "hello world");
+    Select(e, 6, 11);
+    SendMessageA(e, WM_COPY, 0, 0);
+    EXPECT_EQ(quelvo::ctl::ClipboardText(), "world");
+    SendMessageA(e, WM_CUT, 0, 0);
+    EXPECT_EQ(Text(e), "hello ");
+    Select(e, 0, 0);
+    SendMessageA(e, WM_PASTE, 0, 0);
+    EXPECT_EQ(Text(e), "worldhello ");
+    Select(e, 0, 5);
+    SendMessageA(e, WM_CLEAR, 0, 0);
+    EXPECT_EQ(Text(e), "hello ");
+    SendMessageA(e, EM_UNDO, 0, 0);
+    EXPECT_EQ(Text(e), "worldhello ");
+
+    // By keys: Ctrl+Insert copies, Shift+Delete cuts, Shift+Insert pastes.
+    Select(e, 0, 5);
+    Do(e, {K(VK_INSERT, false, true), K(VK_END), K(VK_INSERT, true)});
+    EXPECT_EQ(Text(e), "worldhello world");
+    Select(e, 0, 5);
+    Do(e, {K(VK_DELETE, true)});
+    EXPECT_EQ(Text(e), "hello world");
+    EXPECT_EQ(quelvo::ctl::ClipboardText(), "world");
+
+    struct Guard {
+        DWORD style;
+        const char* text;
+        bool copies;
+        bool cuts;
+    } guards[] = {{ES_READONLY, "fixed", true, false}, {ES_PASSWORD, "secret", false, false}};
+    for (const Guard& g : guards) {
+        HWND x = MakeEdit(ES_AUTOHSCROLL | g.style, g.text);
+        OpenClipboard(nullptr);
+        EmptyClipboard();
+        CloseClipboard();
+        Select(x, 0, -1);
+        SendMessageA(x, WM_COPY, 0, 0);
+        EXPECT_EQ(quelvo::ctl::ClipboardText() == g.text, g.copies) << g.text;
+        SendMessageA(x, WM_CUT, 0, 0);
+        EXPECT_EQ(Text(x) == "", g.cuts) << g.text;
+        DestroyWindow(x);
+    }
+    HWND digits = MakeEdit(ES_NUMBER, "1");
+    OpenClipboard(nullptr);
+    EmptyClipboard();
+    HGLOBAL mem = GlobalAlloc(GMEM_MOVEABLE, 4);
+    std::memcpy(GlobalLock(mem), "2x3", 4);
+    GlobalUnlock(mem);
+    SetClipboardData(CF_TEXT, mem);
+    CloseClipboard();
+    Select(digits, 1, 1);
+    SendMessageA(digits, WM_PASTE, 0, 0);
+    EXPECT_EQ(Text(digits), "1");
+}
+
+TEST_F(EditTest, NotificationsAndColours)
+{
+    HWND e = MakeEdit();
+    EXPECT_EQ(H().Commands(EN_SETFOCUS), std::vector<WORD>{30});
+    H().log.clear();
+    Do(e, {T("a")});
+    std::vector<WORD> codes;
+    for (const Seen& s : H().log)
+        if (s.msg == WM_COMMAND) codes.push_back(HIWORD(s.wParam));
+    EXPECT_EQ(codes, (std::vector<WORD>{EN_UPDATE, EN_CHANGE}));
+    EXPECT_GE(H().Count(WM_CTLCOLOREDIT), 1);
+    EXPECT_TRUE(SendMessageA(e, EM_GETMODIFY, 0, 0));
+    SendMessageA(e, EM_SETMODIFY, FALSE, 0);
+    EXPECT_FALSE(SendMessageA(e, EM_GETMODIFY, 0, 0));
+    H().log.clear();
+    SetWindowTextA(e, "set");
+    EXPECT_EQ(H().Commands(EN_CHANGE).size(), 1u);
+    EXPECT_FALSE(SendMessageA(e, EM_GETMODIFY, 0, 0));
+    H().log.clear();
+    SendMessageA(e, EM_SETREADONLY, TRUE, 0);
+    Pump();
+    EXPECT_GE(H().Count(WM_CTLCOLORSTATIC), 1);
+    SetFocus(host_);
+    EXPECT_EQ(H().Commands(EN_KILLFOCUS), std::vector<WORD>{30});
+
+    struct Code {
+        DWORD style;
+        int vk;
+        LRESULT expected;
+    } dlg[] = {
+        {0, 'A', DLGC_WANTCHARS | DLGC_HASSETSEL | DLGC_WANTARROWS},
+        {ES_MULTILINE, 'A', DLGC_WANTCHARS | DLGC_HASSETSEL | DLGC_WANTARROWS | DLGC_WANTALLKEYS},
+        {ES_MULTILINE, VK_RETURN, DLGC_WANTCHARS | DLGC_HASSETSEL | DLGC_WANTARROWS},
+        {ES_MULTILINE | ES_WANTRETURN, VK_RETURN, DLGC_WANTCHARS | DLGC_HASSETSEL | DLGC_WANTARROWS | DLGC_WANTALLKEYS},
+        {ES_MULTILINE, VK_ESCAPE, DLGC_WANTCHARS | DLGC_HASSETSEL | DLGC_WANTARROWS},
+    };
+    for (const Code& c : dlg) {
+        HWND x = MakeChild("EDIT", "", c.style, 0, 100, 100, 40, 31);
+        MSG m;
+        m.hwnd = x;
+        m.message = WM_KEYDOWN;
+        m.wParam = static_cast<WPARAM>(c.vk);
+        EXPECT_EQ(SendMessageA(x, WM_GETDLGCODE, m.wParam, reinterpret_cast<LPARAM>(&m)), c.expected) << c.style;
+        DestroyWindow(x);
+    }
+}
+
+TEST_F(EditTest, MultiLineQueriesAndKeys)
+{
+    HWND e = MakeEdit(ES_MULTILINE | ES_WANTRETURN | ES_AUTOVSCROLL | WS_VSCROLL, "one\r\ntwo\r\nthree", 200, 40);
+    EXPECT_EQ(SendMessageA(e, EM_GETLINECOUNT, 0, 0), 3);
+    struct Query {
+        UINT msg;
+        WPARAM wParam;
+        LRESULT expected;
+    } queries[] = {
+        {EM_LINEINDEX, 0, 0},     {EM_LINEINDEX, 1, 5},      {EM_LINEINDEX, 2, 10}, {EM_LINEINDEX, 3, -1},
+        {EM_LINELENGTH, 5, 3},    {EM_LINELENGTH, 12, 5},    {EM_LINELENGTH, 99, 0}, {EM_LINEFROMCHAR, 7, 1},
+        {EM_LINEFROMCHAR, 4, 0},  {EM_LINEFROMCHAR, 15, 2},
+    };
+    for (const Query& q : queries) EXPECT_EQ(SendMessageA(e, q.msg, q.wParam, 0), q.expected) << q.msg << " " << q.wParam;
+    char line[16];
+    WORD size = sizeof line;
+    std::memcpy(line, &size, sizeof size);
+    LRESULT n = SendMessageA(e, EM_GETLINE, 2, reinterpret_cast<LPARAM>(line));
+    EXPECT_EQ(std::string(line, static_cast<std::size_t>(n)), "three");
+    size = 2;
+    std::memcpy(line, &size, sizeof size);
+    EXPECT_EQ(SendMessageA(e, EM_GETLINE, 2, reinterpret_cast<LPARAM>(line)), 2);  // cut to the buffer
+
+    Select(e, 1, 1);
+    Do(e, {K(VK_DOWN)});
+    EXPECT_EQ(Sel(e).first, 6u);  // same column on the next line
+    Do(e, {K(VK_END), K(VK_RETURN), T("x")});
+    EXPECT_EQ(Text(e), "one\r\ntwo\r\nx\r\nthree");
+    EXPECT_EQ(SendMessageA(e, EM_GETLINECOUNT, 0, 0), 4);
+    Do(e, {K(VK_LEFT), K(VK_LEFT)});
+    EXPECT_EQ(Sel(e).first, 8u);  // a line break is one step
+
+    // Scrolling: the first visible line follows the caret and EM_LINESCROLL.
+    Do(e, {K(VK_END, false, true)});
+    EXPECT_GT(SendMessageA(e, EM_GETFIRSTVISIBLELINE, 0, 0), 0);
+    SendMessageA(e, EM_LINESCROLL, 0, -10);
+    EXPECT_EQ(SendMessageA(e, EM_GETFIRSTVISIBLELINE, 0, 0), 0);
+    SCROLLINFO si;
+    si.fMask = SIF_ALL;
+    ASSERT_TRUE(GetScrollInfo(e, SB_VERT, &si));
+    EXPECT_EQ(si.nMax, 3);
+    EXPECT_EQ(si.nPos, 0);
+    SendMessageA(e, WM_VSCROLL, SB_LINEDOWN, 0);
+    EXPECT_EQ(SendMessageA(e, EM_GETFIRSTVISIBLELINE, 0, 0), 1);
+
+    for (int pos : {5, 7, 10, 13, 15}) {  // lines from the first visible one on
+        LRESULT p = SendMessageA(e, EM_POSFROMCHAR, static_cast<WPARAM>(pos), 0);
+        LRESULT back = SendMessageA(e, EM_CHARFROMPOS, 0, MAKELPARAM(LOWORD(p) + 1, HIWORD(p) + 2));
+        EXPECT_EQ(LOWORD(back), pos) << pos;
+    }
+    EXPECT_EQ(SendMessageA(e, EM_LINEFROMCHAR, 4, 0), 0);  // inside a line break: its line
+    EXPECT_EQ(SendMessageA(e, EM_POSFROMCHAR, 500, 0), -1);
+}
+
+TEST_F(EditTest, MouseSelectsByClickDragAndDoubleClick)
+{
+    HWND e = MakeEdit(ES_AUTOHSCROLL, "alpha beta gamma", 300);
+    auto at = [&](int pos) {
+        LRESULT p = SendMessageA(e, EM_POSFROMCHAR, static_cast<WPARAM>(pos), 0);
+        return ScreenPoint(e, LOWORD(p) + 1, HIWORD(p) + 3);
+    };
+    Screen().Click(at(3));
+    Pump();
+    clock_.Advance(600);
+    EXPECT_EQ(Sel(e), std::make_pair(3u, 3u));
+    Screen().ButtonDown(at(2));
+    Screen().MoveMouse(at(8));
+    Screen().ButtonUp(at(8));
+    Pump();
+    clock_.Advance(600);
+    EXPECT_EQ(Sel(e), std::make_pair(2u, 8u));
+    EXPECT_EQ(GetCapture(), nullptr);
+    Screen().DoubleClick(at(8));
+    Pump();
+    clock_.Advance(600);
+    EXPECT_EQ(Sel(e), std::make_pair(6u, 10u));  // "beta"
+    Screen().KeyDown(VK_SHIFT);
+    Screen().Click(at(13));
+    Screen().KeyUp(VK_SHIFT);
+    Pump();
+    EXPECT_EQ(Sel(e), std::make_pair(6u, 13u));
+}
+
+TEST_F(EditTest, CaretFollowsAndBlinks)
+{
+    HWND e = MakeEdit(ES_AUTOHSCROLL, "abc");
+    Select(e, 2, 2);
+    Pump();
+    POINT caret{};
+    ASSERT_TRUE(GetCaretPos(&caret));
+    LRESULT p = SendMessageA(e, EM_POSFROMCHAR, 2, 0);
+    EXPECT_EQ(caret.x, LOWORD(p));
+    EXPECT_EQ(caret.y, HIWORD(p));
+    bool first = quelvo::ctl::detail::CaretDrawn();
+    Advance(GetCaretBlinkTime());
+    EXPECT_NE(quelvo::ctl::detail::CaretDrawn(), first);
+    Advance(GetCaretBlinkTime());
+    EXPECT_EQ(quelvo::ctl::detail::CaretDrawn(), first);
+    // Hiding nests.
+    EXPECT_TRUE(HideCaret(e));
+    EXPECT_TRUE(HideCaret(e));
+    EXPECT_FALSE(quelvo::ctl::detail::CaretDrawn());
+    EXPECT_TRUE(ShowCaret(e));
+    EXPECT_FALSE(quelvo::ctl::detail::CaretDrawn());
+    EXPECT_TRUE(ShowCaret(e));
+    EXPECT_TRUE(quelvo::ctl::detail::CaretDrawn());
+    EXPECT_FALSE(ShowCaret(host_));  // not its caret
+    SetFocus(host_);
+    EXPECT_FALSE(GetCaretPos(&caret));  // destroyed with the focus
+}
+
+TEST_F(EditTest, EmptyRectangleKeepsFocusAndTyping)
+{
+    HWND e = MakeEdit(ES_AUTOHSCROLL, "", 0, 0);
+    EXPECT_EQ(GetFocus(), e);
+    Do(e, {T("ab"), K(VK_LEFT), T("x")});
+    EXPECT_EQ(Text(e), "axb");
+    EXPECT_EQ(GetFocus(), e);
+    SendMessageA(e, EM_SETMARGINS, EC_LEFTMARGIN | EC_RIGHTMARGIN, MAKELONG(0, 1));
+    EXPECT_EQ(SendMessageA(e, EM_GETMARGINS, 0, 0), MAKELONG(0, 1));
+    SendMessageA(e, EM_SETPASSWORDCHAR, '#', 0);
+    EXPECT_EQ(SendMessageA(e, EM_GETPASSWORDCHAR, 0, 0), '#');
+    EXPECT_EQ(Text(e), "axb");
+}
+
+TEST_F(CtlTest, ClipboardStoresFormatsAndRefusesMisuse)
+{
+    EXPECT_EQ(SetClipboardData(CF_TEXT, GlobalAlloc(0, 2)), nullptr);  // not open
+    ASSERT_TRUE(OpenClipboard(host_));
+    EXPECT_FALSE(OpenClipboard(host_));  // already open
+    EXPECT_TRUE(EmptyClipboard());
+    EXPECT_EQ(GetClipboardOwner(), host_);
+    HGLOBAL text = GlobalAlloc(GMEM_MOVEABLE, 6);
+    std::memcpy(GlobalLock(text), "hello", 6);
+    GlobalUnlock(text);
+    EXPECT_EQ(SetClipboardData(CF_TEXT, text), text);
+    EXPECT_EQ(SetClipboardData(CF_TEXT, reinterpret_cast<HANDLE>(0x1234)), nullptr);  // not a memory block
+    UINT custom = RegisterClipboardFormatA("Quelvo Rule");
+    EXPECT_GE(custom, 0xC000u);
+    EXPECT_EQ(RegisterClipboardFormatA("quelvo rule"), custom);
+    EXPECT_EQ(RegisterClipboardFormatA(""), 0u);
+    HGLOBAL blob = GlobalAlloc(GHND, 3);
+    EXPECT_EQ(SetClipboardData(custom, blob), blob);
+    HBITMAP bmp = CreateBitmap(2, 2, 1, 32, nullptr);
+    EXPECT_EQ(SetClipboardData(CF_BITMAP, bmp), bmp);
+    EXPECT_EQ(CountClipboardFormats(), 3);
+    EXPECT_EQ(GetClipboardData(CF_TEXT), text);
+    EXPECT_TRUE(CloseClipboard());
+    EXPECT_FALSE(CloseClipboard());
+    EXPECT_TRUE(IsClipboardFormatAvailable(custom));
+    EXPECT_FALSE(IsClipboardFormatAvailable(CF_DIB));
+    EXPECT_EQ(GetClipboardData(CF_TEXT), nullptr);  // closed
+    EXPECT_EQ(quelvo::ctl::ClipboardText(), "hello");
+    // Text without a terminating zero never reads past its block.
+    ASSERT_TRUE(OpenClipboard(nullptr));
+    EmptyClipboard();
+    EXPECT_EQ(GlobalSize(text), 0u);  // freed by emptying
+    HGLOBAL raw = GlobalAlloc(GMEM_MOVEABLE, 3);
+    std::memcpy(GlobalLock(raw), "abc", 3);
+    GlobalUnlock(raw);
+    SetClipboardData(CF_TEXT, raw);
+    CloseClipboard();
+    EXPECT_EQ(quelvo::ctl::ClipboardText(), "abc");
+
+    struct Desktop : quelvo::ctl::ClipboardBackend {
+        std::string* published;
+        explicit Desktop(std::string* p) : published(p) {}
+        void Published(const std::string& t) override { *published = t; }
+        bool Fetch(std::string& t) override
+        {
+            t = "from desktop";
+            return true;
+        }
+    };
+    std::string published;
+    quelvo::ctl::SetClipboardBackend(std::make_unique<Desktop>(&published));
+    OpenClipboard(nullptr);
+    EmptyClipboard();
+    CloseClipboard();
+    EXPECT_EQ(quelvo::ctl::ClipboardText(), "from desktop");
+    OpenClipboard(nullptr);
+    EmptyClipboard();
+    HGLOBAL mine = GlobalAlloc(GMEM_MOVEABLE, 5);
+    std::memcpy(GlobalLock(mine), "mine", 5);
+    GlobalUnlock(mine);
+    SetClipboardData(CF_TEXT, mine);
+    CloseClipboard();
+    EXPECT_EQ(published, "mine");
+    quelvo::ctl::SetClipboardBackend(nullptr);
+    OpenClipboard(nullptr);
+    EmptyClipboard();
+    CloseClipboard();
+}
+
+}  // namespace
+}  // namespace ctltest
