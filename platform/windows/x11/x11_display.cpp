@@ -58,6 +58,18 @@ bool IsTrueColour888(const Visual* v)
     return v && v->c_class == TrueColor && v->red_mask == 0xFF0000 && v->green_mask == 0xFF00 && v->blue_mask == 0xFF;
 }
 
+// The display whose X windows follow destroyed windows (one per process).
+X11Display::Impl* gHookOwner = nullptr;
+
+LRESULT WatchDestroy(int code, WPARAM wParam, LPARAM lParam)
+{
+    if (code == HC_ACTION && gHookOwner) {
+        const auto* cwp = reinterpret_cast<const CWPSTRUCT*>(lParam);
+        if (cwp && cwp->message == WM_NCDESTROY) gHookOwner->Forget(cwp->hwnd);
+    }
+    return CallNextHookEx(gHookOwner ? gHookOwner->destroyHook : nullptr, code, wParam, lParam);
+}
+
 constexpr long kEventMask = ExposureMask | StructureNotifyMask | KeyPressMask | KeyReleaseMask | ButtonPressMask |
                             ButtonReleaseMask | PointerMotionMask | EnterWindowMask | LeaveWindowMask |
                             FocusChangeMask | PropertyChangeMask;
@@ -190,6 +202,8 @@ std::unique_ptr<X11Display> X11Display::Open(const std::string& name, std::strin
         self->Wake();
     });
     m.wakeSource = AddLoopSource(m.wakeFd, [self] { self->OnWake(); });
+    gHookOwner = self;
+    m.destroyHook = SetWindowsHookExA(WH_CALLWNDPROC, &WatchDestroy, nullptr, GetCurrentThreadId());
     return std::unique_ptr<X11Display>(new X11Display(std::move(impl)));
 }
 
@@ -198,6 +212,10 @@ X11Display::~X11Display()
     Impl& m = *impl_;
     RemoveLoopSource(m.xSource);
     RemoveLoopSource(m.wakeSource);
+    if (gHookOwner == &m) {
+        UnhookWindowsHookEx(m.destroyHook);
+        gHookOwner = nullptr;
+    }
     for (auto& [h, t] : m.windows) m.DestroyXWindow(*t);
     m.windows.clear();
     for (auto& [id, c] : m.cursorCache) XFreeCursor(m.dpy, c);
@@ -389,6 +407,16 @@ void X11Display::Impl::SweepDead()
         DestroyXWindow(*it->second);
         it = windows.erase(it);
     }
+}
+
+void X11Display::Impl::Forget(HWND hwnd)
+{
+    auto it = windows.find(hwnd);
+    if (it == windows.end()) return;
+    if (requestedActive == hwnd) requestedActive = nullptr;
+    DestroyXWindow(*it->second);
+    windows.erase(it);
+    XFlush(dpy);
 }
 
 void X11Display::Impl::SyncWindow(HWND hwnd)

@@ -73,6 +73,7 @@ struct X11Display::Impl {
     bool shmAvailable = false;
     XIM im = nullptr;
     int wakeFd = -1;
+    HHOOK destroyHook = nullptr;
     int xSource = 0;
     int wakeSource = 0;
     bool inDispatch = false;
@@ -110,6 +111,7 @@ struct X11Display::Impl {
     void DestroyXWindow(TopWindow& t);
     void SetProperties(TopWindow& t, bool initial);
     void SweepDead();
+    void Forget(HWND hwnd);
     void UpdateGrab();
     void RequestActivation(TopWindow& t);
     void CheckFocus();

@@ -1,0 +1,757 @@
+// The X11 display against a private Xvfb: windows as X windows, presented
+// pixels, input from the XTEST extension, window-manager requests, the
+// clipboard and dropped files, with a second connection playing the other
+// programs on the desktop.
+#include <gtest/gtest.h>
+#include <X11/Xatom.h>
+#include <X11/Xlib.h>
+#include <X11/Xutil.h>
+#include <X11/extensions/XTest.h>
+#include <X11/keysym.h>
+#include <poll.h>
+#include <stdlib.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <cstring>
+#include <filesystem>
+#include <functional>
+#include <memory>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "platform/graphics/wingdi.h"
+#include "platform/graphics/winuserdraw.h"
+#include "platform/windows/loop.h"
+#include "platform/windows/x11/dropfiles.h"
+#include "platform/windows/x11/layered.h"
+#include "platform/windows/x11/x11_display.h"
+#include "platform/windows/x11/x11_keys.h"
+#include "tests/platform/windows/x11/xvfb_server.h"
+
+namespace {
+
+using quelvo::win::x11::X11Display;
+
+x11test::XvfbServer* gServer = nullptr;
+
+class XvfbEnvironment : public ::testing::Environment {
+public:
+    void SetUp() override
+    {
+        XInitThreads();  // the clipboard test serves from a second thread
+        server_ = std::make_unique<x11test::XvfbServer>();
+        std::string error;
+        if (server_->Start(&error)) gServer = server_.get();
+        else error_ = error;
+    }
+    void TearDown() override
+    {
+        gServer = nullptr;
+        server_.reset();
+    }
+    static std::string error_;
+
+private:
+    std::unique_ptr<x11test::XvfbServer> server_;
+};
+std::string XvfbEnvironment::error_;
+
+const auto* gEnvironment = ::testing::AddGlobalTestEnvironment(new XvfbEnvironment);
+
+struct Received {
+    HWND hwnd;
+    UINT msg;
+    WPARAM wParam;
+    LPARAM lParam;
+};
+std::vector<Received> gLog;
+std::vector<std::string> gDropped;
+POINT gDropPoint{};
+COLORREF gFill = RGB(0x20, 0x60, 0xA0);
+
+LRESULT RecordingProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam)
+{
+    gLog.push_back({hwnd, msg, wParam, lParam});
+    switch (msg) {
+    case WM_PAINT: {
+        // A pattern that shows any shift or swap of the presented pixels.
+        PAINTSTRUCT ps;
+        HDC dc = BeginPaint(hwnd, &ps);
+        RECT r{};
+        GetClientRect(hwnd, &r);
+        HBRUSH fill = CreateSolidBrush(gFill);
+        FillRect(dc, &r, fill);
+        DeleteObject(fill);
+        for (int i = 0; i < 8; ++i) {
+            RECT band{i * 9, i * 5, i * 9 + 7, i * 5 + 30};
+            HBRUSH b = CreateSolidBrush(RGB(i * 30, 255 - i * 20, (i * 77) & 0xFF));
+            FillRect(dc, &band, b);
+            DeleteObject(b);
+        }
+        EndPaint(hwnd, &ps);
+        return 0;
+    }
+    case WM_ERASEBKGND: return 1;
+    case WM_DROPFILES: {
+        auto drop = reinterpret_cast<HDROP>(wParam);
+        UINT n = DragQueryFileA(drop, 0xFFFFFFFFu, nullptr, 0);
+        for (UINT i = 0; i < n; ++i) {
+            char path[256];
+            DragQueryFileA(drop, i, path, sizeof path);
+            gDropped.emplace_back(path);
+        }
+        DragQueryPoint(drop, &gDropPoint);
+        DragFinish(drop);
+        return 0;
+    }
+    default: return DefWindowProcA(hwnd, msg, wParam, lParam);
+    }
+}
+
+class X11DisplayTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        ASSERT_NE(gServer, nullptr) << "no X server for the X11 tests: " << XvfbEnvironment::error_;
+        quelvo::win::ResetWindowManager();
+        char tmpl[] = "/tmp/quelvo-x11test-XXXXXX";
+        folder_ = mkdtemp(tmpl);
+        quelvo::win::SetRuntimeFolder(folder_);
+        std::string error;
+        auto display = X11Display::Open(gServer->Name(), &error);
+        ASSERT_NE(display, nullptr) << error;
+        x_ = display.get();
+        quelvo::win::SetDisplay(std::move(display));
+        other_ = XOpenDisplay(gServer->Name().c_str());
+        ASSERT_NE(other_, nullptr);
+        root_ = DefaultRootWindow(other_);
+        WNDCLASSA wc{};
+        wc.style = CS_DBLCLKS;
+        wc.lpfnWndProc = RecordingProc;
+        wc.lpszClassName = "x11rec";
+        ASSERT_NE(RegisterClassA(&wc), 0);
+        gLog.clear();
+        gDropped.clear();
+        gFill = RGB(0x20, 0x60, 0xA0);
+    }
+
+    void TearDown() override
+    {
+        quelvo::win::ResetWindowManager();  // closes our connection and its windows
+        x_ = nullptr;
+        if (other_) {
+            XSetInputFocus(other_, PointerRoot, RevertToPointerRoot, CurrentTime);
+            XCloseDisplay(other_);
+        }
+        std::error_code ec;
+        std::filesystem::remove_all(folder_, ec);
+        quelvo::win::SetRuntimeFolder("");
+    }
+
+    // Runs our message loop (and the X connection) until pred holds.
+    bool PumpUntil(const std::function<bool()>& pred, int timeoutMs = 5000)
+    {
+        auto end = std::chrono::steady_clock::now() + std::chrono::milliseconds(timeoutMs);
+        for (;;) {
+            MSG msg;
+            while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
+                TranslateMessage(&msg);
+                DispatchMessageA(&msg);
+            }
+            x_->Dispatch();
+            if (pred()) return true;
+            if (std::chrono::steady_clock::now() > end) return false;
+            std::this_thread::sleep_for(std::chrono::milliseconds(2));
+        }
+    }
+
+    void Settle()
+    {
+        PumpUntil([] { return false; }, 150);
+        x_->Flush();
+    }
+
+    HWND Make(const char* title, DWORD style, int x, int y, int w, int h, HWND parent = nullptr, DWORD ex = 0)
+    {
+        return CreateWindowExA(ex, "x11rec", title, style, x, y, w, h, parent, nullptr, nullptr, nullptr);
+    }
+
+    ::Window XOf(HWND hwnd) const { return static_cast<::Window>(x_->XWindowOf(hwnd)); }
+
+    bool Viewable(::Window w)
+    {
+        XWindowAttributes wa{};
+        return w && XGetWindowAttributes(other_, w, &wa) && wa.map_state == IsViewable;
+    }
+
+    bool WaitViewable(HWND hwnd)
+    {
+        return PumpUntil([&] { return Viewable(XOf(hwnd)); });
+    }
+
+    std::string PropertyText(::Window w, const char* name)
+    {
+        Atom type = 0;
+        int format = 0;
+        unsigned long n = 0, after = 0;
+        unsigned char* data = nullptr;
+        std::string out;
+        if (XGetWindowProperty(other_, w, XInternAtom(other_, name, False), 0, 1024, False, AnyPropertyType, &type,
+                               &format, &n, &after, &data) == Success &&
+            data) {
+            if (format == 8) out.assign(reinterpret_cast<char*>(data), n);
+            XFree(data);
+        }
+        return out;
+    }
+
+    std::vector<long> PropertyLongs(::Window w, const char* name)
+    {
+        Atom type = 0;
+        int format = 0;
+        unsigned long n = 0, after = 0;
+        unsigned char* data = nullptr;
+        std::vector<long> out;
+        if (XGetWindowProperty(other_, w, XInternAtom(other_, name, False), 0, 1024, False, AnyPropertyType, &type,
+                               &format, &n, &after, &data) == Success &&
+            data) {
+            if (format == 32) out.assign(reinterpret_cast<long*>(data), reinterpret_cast<long*>(data) + n);
+            XFree(data);
+        }
+        return out;
+    }
+
+    Atom Atom_(const char* name) { return XInternAtom(other_, name, False); }
+
+    RECT XGeometry(::Window w)
+    {
+        XWindowAttributes wa{};
+        XGetWindowAttributes(other_, w, &wa);
+        int x = 0, y = 0;
+        ::Window child = 0;
+        XTranslateCoordinates(other_, w, root_, 0, 0, &x, &y, &child);
+        return RECT{x, y, x + wa.width, y + wa.height};
+    }
+
+    std::vector<Received> Messages(UINT msg, HWND hwnd = nullptr) const
+    {
+        std::vector<Received> out;
+        for (const Received& r : gLog)
+            if (r.msg == msg && (!hwnd || r.hwnd == hwnd)) out.push_back(r);
+        return out;
+    }
+
+    // Screen point of a client point.
+    POINT ScreenPoint(HWND hwnd, int x, int y)
+    {
+        POINT p{x, y};
+        ClientToScreen(hwnd, &p);
+        return p;
+    }
+
+    void FakeKey(KeySym sym, bool shift = false)
+    {
+        ::KeyCode shiftCode = XKeysymToKeycode(other_, XK_Shift_L);
+        ::KeyCode code = XKeysymToKeycode(other_, sym);
+        ASSERT_NE(code, 0) << "no key for symbol " << sym;
+        if (shift) XTestFakeKeyEvent(other_, shiftCode, True, CurrentTime);
+        XTestFakeKeyEvent(other_, code, True, CurrentTime);
+        XTestFakeKeyEvent(other_, code, False, CurrentTime);
+        if (shift) XTestFakeKeyEvent(other_, shiftCode, False, CurrentTime);
+        XFlush(other_);
+    }
+
+    std::string Chars(HWND hwnd) const
+    {
+        std::string s;
+        for (const Received& r : Messages(WM_CHAR, hwnd)) s += static_cast<char>(r.wParam);
+        return s;
+    }
+
+    X11Display* x_ = nullptr;
+    Display* other_ = nullptr;
+    ::Window root_ = 0;
+    std::string folder_;
+};
+
+TEST_F(X11DisplayTest, TopLevelWindowsBecomeXWindowsOfTheirKind)
+{
+    HWND main = Make("Quelvo main \xE2\x9C\x93", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 100, 80, 320, 240);
+    HWND hidden = Make("hidden", WS_OVERLAPPEDWINDOW, 10, 10, 100, 100);
+    HWND dialog = Make("dialog", WS_POPUP | WS_CAPTION | WS_SYSMENU | WS_VISIBLE, 150, 120, 200, 150, main);
+    HWND popup = Make("popup", WS_POPUP | WS_BORDER | WS_VISIBLE, 500, 300, 120, 90, main, WS_EX_TOOLWINDOW);
+    HWND tool = Make("tool", WS_POPUP | WS_CAPTION | WS_VISIBLE, 600, 50, 100, 80, nullptr, WS_EX_TOOLWINDOW | WS_EX_TOPMOST);
+    HWND child = Make("child", WS_CHILD | WS_VISIBLE, 5, 5, 50, 50, main);
+    ASSERT_TRUE(main && hidden && dialog && popup && tool && child);
+    ASSERT_TRUE(WaitViewable(main));
+    ASSERT_TRUE(WaitViewable(popup));
+    ::Window xmain = XOf(main);
+
+    EXPECT_EQ(XOf(hidden), 0u) << "hidden windows are never created on the server";
+    EXPECT_EQ(XOf(child), 0u) << "children stay ours";
+    EXPECT_EQ(PropertyText(xmain, "_NET_WM_NAME"), "Quelvo main \xE2\x9C\x93");
+    std::vector<long> pid = PropertyLongs(xmain, "_NET_WM_PID");
+    ASSERT_EQ(pid.size(), 1u);
+    EXPECT_EQ(pid[0], static_cast<long>(getpid()));
+    XClassHint cls{};
+    ASSERT_TRUE(XGetClassHint(other_, xmain, &cls));
+    EXPECT_STREQ(cls.res_class, "Quelvo");
+    XFree(cls.res_name);
+    XFree(cls.res_class);
+
+    // A framed window shows its inside; the desktop draws the frame.
+    RECT client{};
+    GetClientRect(main, &client);
+    POINT origin = ScreenPoint(main, 0, 0);
+    RECT g = XGeometry(xmain);
+    EXPECT_EQ(g.left, origin.x);
+    EXPECT_EQ(g.top, origin.y);
+    EXPECT_EQ(g.right - g.left, client.right);
+    EXPECT_EQ(g.bottom - g.top, client.bottom);
+
+    ::Window transient = 0;
+    ASSERT_TRUE(XGetTransientForHint(other_, XOf(dialog), &transient));
+    EXPECT_EQ(transient, xmain);
+    EXPECT_EQ(PropertyLongs(XOf(dialog), "_NET_WM_WINDOW_TYPE"), std::vector<long>{static_cast<long>(Atom_("_NET_WM_WINDOW_TYPE_DIALOG"))});
+
+    XWindowAttributes wa{};
+    ASSERT_TRUE(XGetWindowAttributes(other_, XOf(popup), &wa));
+    EXPECT_TRUE(wa.override_redirect) << "popups place themselves";
+    RECT pr{};
+    GetWindowRect(popup, &pr);
+    EXPECT_EQ(XGeometry(XOf(popup)).left, pr.left);
+    EXPECT_EQ(wa.width, pr.right - pr.left) << "a popup shows its own border";
+
+    std::vector<long> states = PropertyLongs(XOf(tool), "_NET_WM_STATE");
+    EXPECT_NE(std::find(states.begin(), states.end(), static_cast<long>(Atom_("_NET_WM_STATE_ABOVE"))), states.end());
+    EXPECT_EQ(PropertyLongs(XOf(tool), "_NET_WM_WINDOW_TYPE"), std::vector<long>{static_cast<long>(Atom_("_NET_WM_WINDOW_TYPE_UTILITY"))});
+
+    SetWindowTextA(main, "renamed");
+    ASSERT_TRUE(PumpUntil([&] { return PropertyText(xmain, "_NET_WM_NAME") == "renamed"; }));
+
+    ShowWindow(popup, SW_HIDE);
+    ASSERT_TRUE(PumpUntil([&] { return !Viewable(XOf(popup)); }));
+    ::Window xdialog = XOf(dialog);
+    DestroyWindow(dialog);
+    Settle();
+    EXPECT_EQ(XOf(dialog), 0u);
+    EXPECT_FALSE(XGetWindowAttributes(other_, xdialog, &wa)) << "the X window went with it";
+}
+
+TEST_F(X11DisplayTest, TheScreenShowsWhatWeDrew)
+{
+    HWND main = Make("shot", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 40, 40, 260, 200);
+    HWND popup = Make("popup", WS_POPUP | WS_VISIBLE, 400, 100, 90, 70, main, WS_EX_TOOLWINDOW);
+    ASSERT_TRUE(WaitViewable(main) && WaitViewable(popup));
+    Settle();
+    for (HWND hwnd : {main, popup}) {
+        ::Window w = XOf(hwnd);
+        RECT g = XGeometry(w);
+        int width = g.right - g.left, height = g.bottom - g.top;
+        XImage* img = XGetImage(other_, w, 0, 0, static_cast<unsigned>(width), static_cast<unsigned>(height), AllPlanes, ZPixmap);
+        ASSERT_NE(img, nullptr);
+        const quelvo::gfx::Surface* s = quelvo::win::TopLevelSurface(hwnd);
+        ASSERT_NE(s, nullptr);
+        RECT wr{};
+        GetWindowRect(hwnd, &wr);
+        int ox = g.left - wr.left, oy = g.top - wr.top;
+        int mismatches = 0;
+        for (int y = 0; y < height; ++y)
+            for (int x = 0; x < width; ++x)
+                if ((XGetPixel(img, x, y) & 0xFFFFFF) != (s->At(x + ox, y + oy) & 0xFFFFFF)) ++mismatches;
+        EXPECT_EQ(mismatches, 0);
+        EXPECT_EQ(XGetPixel(img, width - 2, height - 2) & 0xFFFFFF, 0x2060A0u) << "the fill reached the screen";
+        XDestroyImage(img);
+    }
+    // A repaint is presented by itself.
+    gFill = RGB(0xFF, 0x80, 0x00);
+    InvalidateRect(main, nullptr, TRUE);
+    ::Window w = XOf(main);
+    ASSERT_TRUE(PumpUntil([&] {
+        RECT g = XGeometry(w);
+        XImage* img = XGetImage(other_, w, g.right - g.left - 3, g.bottom - g.top - 3, 1, 1, AllPlanes, ZPixmap);
+        bool orange = img && (XGetPixel(img, 0, 0) & 0xFFFFFF) == 0xFF8000u;
+        if (img) XDestroyImage(img);
+        return orange;
+    }));
+}
+
+TEST_F(X11DisplayTest, PointerInputReachesTheWindowUnderIt)
+{
+    HWND main = Make("pointer", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 50, 50, 300, 220);
+    HWND child = Make("child", WS_CHILD | WS_VISIBLE, 40, 30, 120, 80, main);
+    ASSERT_TRUE(WaitViewable(main));
+    Settle();
+    POINT p = ScreenPoint(child, 17, 23);
+    XTestFakeMotionEvent(other_, DefaultScreen(other_), p.x, p.y, CurrentTime);
+    XTestFakeButtonEvent(other_, 1, True, CurrentTime);
+    XTestFakeButtonEvent(other_, 1, False, CurrentTime);
+    XTestFakeButtonEvent(other_, 1, True, CurrentTime);
+    XTestFakeButtonEvent(other_, 1, False, CurrentTime);
+    XTestFakeButtonEvent(other_, 3, True, CurrentTime);
+    XTestFakeButtonEvent(other_, 3, False, CurrentTime);
+    XFlush(other_);
+    ASSERT_TRUE(PumpUntil([&] { return !Messages(WM_RBUTTONUP, child).empty(); }));
+    auto downs = Messages(WM_LBUTTONDOWN, child);
+    ASSERT_EQ(downs.size(), 1u);
+    EXPECT_EQ(LOWORD(downs[0].lParam), 17);
+    EXPECT_EQ(HIWORD(downs[0].lParam), 23);
+    EXPECT_EQ(Messages(WM_LBUTTONDBLCLK, child).size(), 1u) << "the second quick click is a double click";
+    EXPECT_EQ(Messages(WM_LBUTTONUP, child).size(), 2u);
+    EXPECT_EQ(Messages(WM_RBUTTONDOWN, child).size(), 1u);
+    EXPECT_TRUE(Messages(WM_LBUTTONDOWN, main).empty());
+    EXPECT_EQ(GetActiveWindow(), main) << "clicking activates";
+
+    SetFocus(child);
+    XTestFakeButtonEvent(other_, 5, True, CurrentTime);
+    XTestFakeButtonEvent(other_, 5, False, CurrentTime);
+    XFlush(other_);
+    ASSERT_TRUE(PumpUntil([&] { return !Messages(WM_MOUSEWHEEL, child).empty(); }));
+    EXPECT_EQ(static_cast<SHORT>(HIWORD(Messages(WM_MOUSEWHEEL, child)[0].wParam)), -WHEEL_DELTA);
+}
+
+TEST_F(X11DisplayTest, TypedKeysBecomeKeyAndCharacterMessages)
+{
+    HWND main = Make("keys", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 60, 60, 240, 160);
+    HWND child = Make("edit", WS_CHILD | WS_VISIBLE, 10, 10, 100, 30, main);
+    ASSERT_TRUE(WaitViewable(main));
+    SetFocus(child);
+    ::Window focus = 0;
+    int revert = 0;
+    ASSERT_TRUE(PumpUntil([&] {
+        XGetInputFocus(other_, &focus, &revert);
+        return focus == XOf(main);
+    })) << "the active window holds the keyboard";
+
+    FakeKey(XK_h, true);
+    FakeKey(XK_i);
+    FakeKey(XK_1, true);
+    FakeKey(XK_space);
+    FakeKey(XK_Left);
+    FakeKey(XK_Delete);
+    ASSERT_TRUE(PumpUntil([&] { return Messages(WM_KEYUP, child).size() >= 8; }));
+    EXPECT_EQ(Chars(child), "Hi! ");
+    std::vector<WPARAM> keys;
+    for (const Received& r : Messages(WM_KEYDOWN, child)) keys.push_back(r.wParam);
+    std::vector<WPARAM> want{VK_SHIFT, 'H', 'I', VK_SHIFT, '1', VK_SPACE, VK_LEFT, VK_DELETE};
+    EXPECT_EQ(keys, want);
+    EXPECT_FALSE(GetKeyState(VK_SHIFT) & 0x8000);
+
+    // A character the layer's keyboard does not have: text only.
+    int minCode = 0, maxCode = 0;
+    XDisplayKeycodes(other_, &minCode, &maxCode);
+    ::KeyCode spare = 0;
+    int per = 0;
+    KeySym* map = XGetKeyboardMapping(other_, static_cast<::KeyCode>(minCode), maxCode - minCode + 1, &per);
+    for (int c = maxCode; c >= minCode && !spare; --c) {
+        bool empty = true;
+        for (int i = 0; i < per; ++i)
+            if (map[(c - minCode) * per + i] != NoSymbol) empty = false;
+        if (empty) spare = static_cast<::KeyCode>(c);
+    }
+    XFree(map);
+    ASSERT_NE(spare, 0);
+    KeySym eacute[2] = {XK_eacute, XK_Eacute};
+    XChangeKeyboardMapping(other_, spare, 2, eacute, 1);
+    XSync(other_, False);
+    Settle();
+    gLog.clear();
+    XTestFakeKeyEvent(other_, spare, True, CurrentTime);
+    XTestFakeKeyEvent(other_, spare, False, CurrentTime);
+    XFlush(other_);
+    ASSERT_TRUE(PumpUntil([&] { return Chars(child).size() >= 2; }));
+    EXPECT_EQ(Chars(child), "\xC3\xA9") << "UTF-8 bytes, one character message each";
+    auto downs = Messages(WM_KEYDOWN, child);
+    ASSERT_EQ(downs.size(), 1u);
+    EXPECT_EQ(downs[0].wParam, static_cast<WPARAM>(quelvo::win::x11::kVkPacket));
+}
+
+TEST_F(X11DisplayTest, WindowManagerRequestsBecomeMessages)
+{
+    HWND main = Make("wm", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 100, 100, 300, 200);
+    HWND second = Make("second", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 450, 100, 200, 150);
+    ASSERT_TRUE(WaitViewable(main) && WaitViewable(second));
+    Settle();
+
+    // Moved and sized by the desktop: the window and its frame follow.
+    RECT before{};
+    GetWindowRect(main, &before);
+    ::Window xmain = XOf(main);
+    RECT g = XGeometry(xmain);
+    gLog.clear();
+    XMoveResizeWindow(other_, xmain, g.left + 30, g.top + 20, 400, 250);
+    XFlush(other_);
+    ASSERT_TRUE(PumpUntil([&] { return !Messages(WM_SIZE, main).empty(); }));
+    RECT after{};
+    GetWindowRect(main, &after);
+    EXPECT_EQ(after.left, before.left + 30);
+    EXPECT_EQ(after.top, before.top + 20);
+    RECT client{};
+    GetClientRect(main, &client);
+    EXPECT_EQ(client.right, 400);
+    EXPECT_EQ(client.bottom, 250);
+    EXPECT_EQ(LOWORD(Messages(WM_SIZE, main).back().lParam), 400);
+
+    // Activation given by the desktop, and taken away.
+    ASSERT_EQ(GetActiveWindow(), second) << "the last one shown";
+    XSetInputFocus(other_, xmain, RevertToParent, CurrentTime);
+    XFlush(other_);
+    ASSERT_TRUE(PumpUntil([&] { return GetActiveWindow() == main; }));
+    ASSERT_FALSE(Messages(WM_ACTIVATE, main).empty());
+    EXPECT_EQ(LOWORD(Messages(WM_ACTIVATE, main).back().wParam), WA_ACTIVE);
+    EXPECT_EQ(LOWORD(Messages(WM_ACTIVATE, second).back().wParam), WA_INACTIVE);
+    gLog.clear();
+    XSetInputFocus(other_, root_, RevertToParent, CurrentTime);
+    XFlush(other_);
+    ASSERT_TRUE(PumpUntil([&] { return GetActiveWindow() == nullptr; }));
+    auto app = Messages(WM_ACTIVATEAPP, main);
+    ASSERT_FALSE(app.empty());
+    EXPECT_EQ(app.back().wParam, static_cast<WPARAM>(FALSE));
+
+    // The close button of the frame.
+    XEvent ev{};
+    ev.xclient.type = ClientMessage;
+    ev.xclient.window = XOf(second);
+    ev.xclient.message_type = Atom_("WM_PROTOCOLS");
+    ev.xclient.format = 32;
+    ev.xclient.data.l[0] = static_cast<long>(Atom_("WM_DELETE_WINDOW"));
+    XSendEvent(other_, XOf(second), False, NoEventMask, &ev);
+    XFlush(other_);
+    ASSERT_TRUE(PumpUntil([&] { return !Messages(WM_CLOSE, second).empty(); }));
+    EXPECT_FALSE(IsWindow(second)) << "the default close destroys";
+    EXPECT_TRUE(Messages(WM_CLOSE, main).empty());
+}
+
+// Serves one CLIPBOARD conversion from another program.
+void ServeClipboardOnce(const std::string& name, const std::string& type, const std::string& data, bool* served)
+{
+    Display* d = XOpenDisplay(name.c_str());
+    if (!d) return;
+    ::Window w = XCreateSimpleWindow(d, DefaultRootWindow(d), 0, 0, 1, 1, 0, 0, 0);
+    Atom clipboard = XInternAtom(d, "CLIPBOARD", False);
+    XSetSelectionOwner(d, clipboard, w, CurrentTime);
+    XFlush(d);
+    auto end = std::chrono::steady_clock::now() + std::chrono::seconds(5);
+    Atom wanted = XInternAtom(d, type.c_str(), False);
+    Atom targets = XInternAtom(d, "TARGETS", False);
+    while (std::chrono::steady_clock::now() < end && !*served) {
+        while (XPending(d)) {
+            XEvent ev;
+            XNextEvent(d, &ev);
+            if (ev.type != SelectionRequest) continue;
+            XSelectionRequestEvent& req = ev.xselectionrequest;
+            XEvent reply{};
+            reply.xselection.type = SelectionNotify;
+            reply.xselection.requestor = req.requestor;
+            reply.xselection.selection = req.selection;
+            reply.xselection.target = req.target;
+            reply.xselection.time = req.time;
+            reply.xselection.property = None;
+            if (req.target == targets) {
+                Atom list[2] = {targets, wanted};
+                XChangeProperty(d, req.requestor, req.property, XA_ATOM, 32, PropModeReplace, reinterpret_cast<unsigned char*>(list), 2);
+                reply.xselection.property = req.property;
+            } else if (req.target == wanted) {
+                XChangeProperty(d, req.requestor, req.property, wanted, 8, PropModeReplace,
+                                reinterpret_cast<const unsigned char*>(data.data()), static_cast<int>(data.size()));
+                reply.xselection.property = req.property;
+                *served = true;
+            }
+            XSendEvent(d, req.requestor, False, NoEventMask, &reply);
+            XFlush(d);
+        }
+        pollfd p{ConnectionNumber(d), POLLIN, 0};
+        poll(&p, 1, 20);
+    }
+    XDestroyWindow(d, w);
+    XCloseDisplay(d);
+}
+
+TEST_F(X11DisplayTest, ClipboardTextRoundTripsWithOtherPrograms)
+{
+    // Ours to another program: it asks, our loop answers.
+    const std::string text = "Gr\xC3\xBC\xC3\x9F" "e \xE2\x9C\x93 line\nnext";
+    ASSERT_TRUE(quelvo::win::x11::SetClipboardText(text));
+    ::Window requestor = XCreateSimpleWindow(other_, root_, 0, 0, 1, 1, 0, 0, 0);
+    Atom prop = Atom_("TEST_CLIP");
+    XConvertSelection(other_, Atom_("CLIPBOARD"), Atom_("UTF8_STRING"), prop, requestor, CurrentTime);
+    XFlush(other_);
+    XEvent ev{};
+    ASSERT_TRUE(PumpUntil([&] { return XCheckTypedWindowEvent(other_, requestor, SelectionNotify, &ev); }));
+    ASSERT_EQ(ev.xselection.property, prop);
+    EXPECT_EQ(PropertyText(requestor, "TEST_CLIP"), text);
+    std::string back;
+    EXPECT_TRUE(quelvo::win::x11::GetClipboardText(back)) << "our own offer reads back without the server";
+    EXPECT_EQ(back, text);
+
+    // Another program's text and image to us (it takes the selection over).
+    bool served = false;
+    std::thread owner(ServeClipboardOnce, gServer->Name(), "UTF8_STRING", std::string("from elsewhere \xC3\xA9"), &served);
+    ASSERT_TRUE(PumpUntil([&] { return XGetSelectionOwner(other_, Atom_("CLIPBOARD")) != requestor &&
+                                       XGetSelectionOwner(other_, Atom_("CLIPBOARD")) != None &&
+                                       quelvo::win::x11::GetClipboardText(back, 300) && !back.empty() && back != text; }, 5000));
+    owner.join();
+    EXPECT_EQ(back, "from elsewhere \xC3\xA9");
+
+    served = false;
+    std::string png("\x89PNG\r\n\x1A\n\0\0\0\rIHDR", 16);
+    std::thread imageOwner(ServeClipboardOnce, gServer->Name(), "image/png", png, &served);
+    std::string bytes;
+    std::vector<std::string> types;
+    ASSERT_TRUE(PumpUntil([&] {
+        types = x_->ClipboardTypes(300);
+        return std::find(types.begin(), types.end(), "image/png") != types.end();
+    }));
+    EXPECT_TRUE(x_->ReadClipboard("image/png", bytes, 2000));
+    imageOwner.join();
+    EXPECT_EQ(bytes, png) << "binary data with NUL bytes intact";
+    XDestroyWindow(other_, requestor);
+}
+
+TEST_F(X11DisplayTest, FilesDroppedByAnotherProgramArriveAsDropFiles)
+{
+    HWND main = Make("drop", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 80, 80, 300, 200);
+    HWND target = Make("target", WS_CHILD | WS_VISIBLE, 150, 20, 120, 100, main);
+    ASSERT_TRUE(WaitViewable(main));
+    ::Window xmain = XOf(main);
+    EXPECT_TRUE(PropertyLongs(xmain, "XdndAware").empty()) << "nobody takes files yet";
+    DragAcceptFiles(target, TRUE);
+    InvalidateRect(main, nullptr, TRUE);
+    ASSERT_TRUE(PumpUntil([&] { return PropertyLongs(xmain, "XdndAware") == std::vector<long>{5}; }));
+
+    ::Window source = XCreateSimpleWindow(other_, root_, 0, 0, 1, 1, 0, 0, 0);
+    XSetSelectionOwner(other_, Atom_("XdndSelection"), source, CurrentTime);
+    auto send = [&](const char* type, long l1, long l2, long l3, long l4) {
+        XEvent ev{};
+        ev.xclient.type = ClientMessage;
+        ev.xclient.window = xmain;
+        ev.xclient.message_type = Atom_(type);
+        ev.xclient.format = 32;
+        ev.xclient.data.l[0] = static_cast<long>(source);
+        ev.xclient.data.l[1] = l1;
+        ev.xclient.data.l[2] = l2;
+        ev.xclient.data.l[3] = l3;
+        ev.xclient.data.l[4] = l4;
+        XSendEvent(other_, xmain, False, NoEventMask, &ev);
+        XFlush(other_);
+    };
+    auto reply = [&](const char* type, XEvent& out) {
+        return PumpUntil([&] {
+            while (XPending(other_)) {
+                XNextEvent(other_, &out);
+                if (out.type == ClientMessage && out.xclient.message_type == Atom_(type)) return true;
+                if (out.type == SelectionRequest) {
+                    // The dragged data, as a file manager offers it.
+                    const std::string list = "file:///tmp/first%20file.txt\r\nhttp://example.org/x\r\nfile:///etc/hostname\r\n";
+                    XSelectionRequestEvent& req = out.xselectionrequest;
+                    XChangeProperty(other_, req.requestor, req.property, req.target, 8, PropModeReplace,
+                                    reinterpret_cast<const unsigned char*>(list.data()), static_cast<int>(list.size()));
+                    XEvent n{};
+                    n.xselection.type = SelectionNotify;
+                    n.xselection.requestor = req.requestor;
+                    n.xselection.selection = req.selection;
+                    n.xselection.target = req.target;
+                    n.xselection.property = req.property;
+                    n.xselection.time = req.time;
+                    XSendEvent(other_, req.requestor, False, NoEventMask, &n);
+                    XFlush(other_);
+                }
+            }
+            return false;
+        });
+    };
+    long copy = static_cast<long>(Atom_("XdndActionCopy"));
+    send("XdndEnter", 5L << 24, static_cast<long>(Atom_("text/uri-list")), 0, 0);
+
+    // Over the main window outside the target: refused.
+    POINT outside = ScreenPoint(main, 20, 20);
+    send("XdndPosition", 0, (outside.x << 16) | outside.y, CurrentTime, copy);
+    XEvent status{};
+    ASSERT_TRUE(reply("XdndStatus", status));
+    EXPECT_EQ(status.xclient.data.l[1] & 1, 0);
+
+    POINT inside = ScreenPoint(target, 30, 40);
+    send("XdndPosition", 0, (inside.x << 16) | inside.y, CurrentTime, copy);
+    ASSERT_TRUE(reply("XdndStatus", status));
+    EXPECT_EQ(status.xclient.data.l[1] & 1, 1);
+    EXPECT_EQ(status.xclient.data.l[4], copy);
+
+    send("XdndDrop", 0, CurrentTime, 0, 0);
+    XEvent finished{};
+    ASSERT_TRUE(reply("XdndFinished", finished));
+    EXPECT_EQ(finished.xclient.data.l[1] & 1, 1) << "the drop was taken";
+    ASSERT_TRUE(PumpUntil([&] { return !gDropped.empty(); }));
+    EXPECT_EQ(gDropped, (std::vector<std::string>{"/tmp/first file.txt", "/etc/hostname"}));
+    EXPECT_EQ(gDropPoint.x, 30);
+    EXPECT_EQ(gDropPoint.y, 40);
+    EXPECT_EQ(Messages(WM_DROPFILES, target).size(), 1u);
+    EXPECT_TRUE(Messages(WM_DROPFILES, main).empty());
+    XDestroyWindow(other_, source);
+}
+
+TEST_F(X11DisplayTest, LayeredPopupsAreTranslucentAndPopupsHoldThePointerWhileCapturing)
+{
+    HWND main = Make("owner", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 50, 50, 200, 150);
+    HWND drag = Make("drag image", WS_POPUP, 300, 300, 60, 40, main, WS_EX_LAYERED | WS_EX_TOOLWINDOW | WS_EX_TOPMOST);
+    ASSERT_TRUE(SetLayeredWindowAttributes(drag, 0, 200, LWA_ALPHA));
+    ShowWindow(drag, SW_SHOWNA);
+    ASSERT_TRUE(WaitViewable(drag));
+    Settle();
+    XWindowAttributes wa{};
+    ASSERT_TRUE(XGetWindowAttributes(other_, XOf(drag), &wa));
+    EXPECT_TRUE(wa.override_redirect);
+    XVisualInfo vi{};
+    if (XMatchVisualInfo(other_, DefaultScreen(other_), 32, TrueColor, &vi)) {
+        EXPECT_EQ(wa.depth, 32);
+        XImage* img = XGetImage(other_, XOf(drag), 8, 38, 1, 1, AllPlanes, ZPixmap);  // between the bands
+        ASSERT_NE(img, nullptr);
+        // The fill 0x2060A0 premultiplied by 200/255, alpha 200.
+        EXPECT_EQ(XGetPixel(img, 0, 0) & 0xFFFFFFFF, (200ul << 24) | (0x19ul << 16) | (0x4Bul << 8) | 0x7Dul);
+        XDestroyImage(img);
+    } else {
+        EXPECT_EQ(PropertyLongs(XOf(drag), "_NET_WM_WINDOW_OPACITY").size(), 1u);
+    }
+
+    // A menu-like popup with the capture holds the pointer for us.
+    HWND menu = Make("menu", WS_POPUP | WS_BORDER | WS_VISIBLE, 120, 120, 80, 100, main, WS_EX_TOOLWINDOW);
+    ASSERT_TRUE(WaitViewable(menu));
+    SetCapture(menu);
+    x_->Dispatch();
+    auto grabbedByUs = [&] {
+        ::Window probe = XCreateSimpleWindow(other_, root_, 0, 0, 1, 1, 0, 0, 0);
+        XMapWindow(other_, probe);
+        XSync(other_, False);
+        int r = XGrabPointer(other_, probe, False, ButtonPressMask, GrabModeAsync, GrabModeAsync, None, None, CurrentTime);
+        if (r == GrabSuccess) XUngrabPointer(other_, CurrentTime);
+        XDestroyWindow(other_, probe);
+        XSync(other_, False);
+        return r == AlreadyGrabbed;
+    };
+    ASSERT_TRUE(PumpUntil([&] { return grabbedByUs(); }));
+    ReleaseCapture();
+    ASSERT_TRUE(PumpUntil([&] { return !grabbedByUs(); }));
+}
+
+TEST_F(X11DisplayTest, ScreenFactsComeFromTheServer)
+{
+    EXPECT_EQ(GetSystemMetrics(SM_CXSCREEN), 1024);
+    EXPECT_EQ(GetSystemMetrics(SM_CYSCREEN), 768);
+    RECT work = x_->WorkArea();
+    EXPECT_EQ(work.right, 1024);
+    EXPECT_EQ(work.bottom, 768);
+    long area[4] = {0, 24, 1024, 744};
+    XChangeProperty(other_, root_, Atom_("_NET_WORKAREA"), XA_CARDINAL, 32, PropModeReplace, reinterpret_cast<unsigned char*>(area), 4);
+    XSync(other_, False);
+    work = x_->WorkArea();
+    EXPECT_EQ(work.top, 24);
+    EXPECT_EQ(work.bottom, 768);
+    XDeleteProperty(other_, root_, Atom_("_NET_WORKAREA"));
+    XSync(other_, False);
+    std::vector<RECT> monitors = x_->Monitors();
+    ASSERT_FALSE(monitors.empty());
+    EXPECT_EQ(monitors[0].right - monitors[0].left, 1024);
+}
+
+}  // namespace
