@@ -695,6 +695,24 @@ LRESULT DefWindowProcA(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam)
         else w->style &= ~WS_VISIBLE;
         return 0;
     case WM_PRINT: DefPrint(w, reinterpret_cast<HDC>(wParam), lParam); return 0;
+    case WM_CTLCOLORMSGBOX:
+    case WM_CTLCOLOREDIT:
+    case WM_CTLCOLORLISTBOX:
+    case WM_CTLCOLORBTN:
+    case WM_CTLCOLORDLG:
+    case WM_CTLCOLORSCROLLBAR:
+    case WM_CTLCOLORSTATIC: {
+        // The system colours for a control of that kind.
+        int back = (msg == WM_CTLCOLOREDIT || msg == WM_CTLCOLORLISTBOX) ? COLOR_WINDOW
+                   : msg == WM_CTLCOLORSCROLLBAR                          ? COLOR_SCROLLBAR
+                                                                          : COLOR_BTNFACE;
+        auto dc = reinterpret_cast<HDC>(wParam);
+        if (dc) {
+            SetTextColor(dc, GetSysColor(COLOR_WINDOWTEXT));
+            SetBkColor(dc, GetSysColor(back == COLOR_SCROLLBAR ? COLOR_WINDOW : back));
+        }
+        return reinterpret_cast<LRESULT>(GetSysColorBrush(back));
+    }
     case WM_QUERYENDSESSION: return TRUE;
     case WM_SHOWWINDOW:
     case WM_GETDLGCODE:

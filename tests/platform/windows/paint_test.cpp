@@ -355,3 +355,27 @@ TEST_F(Paint, PrintDrawsAWindowAndItsChildrenIntoAnyDc)
 }
 
 }  // namespace
+
+namespace {
+
+TEST_F(Paint, DefaultControlColoursAreTheSystemColours)
+{
+    HWND w = Make("w", WS_POPUP, 0, 0, 10, 10);
+    struct Case {
+        UINT msg;
+        int colour;
+    };
+    const Case cases[] = {{WM_CTLCOLOREDIT, COLOR_WINDOW},  {WM_CTLCOLORLISTBOX, COLOR_WINDOW},
+                          {WM_CTLCOLORSTATIC, COLOR_BTNFACE}, {WM_CTLCOLORDLG, COLOR_BTNFACE},
+                          {WM_CTLCOLORBTN, COLOR_BTNFACE},  {WM_CTLCOLORSCROLLBAR, COLOR_SCROLLBAR}};
+    HDC dc = GetDC(w);
+    for (const Case& c : cases) {
+        EXPECT_EQ(reinterpret_cast<HBRUSH>(SendMessageA(w, c.msg, reinterpret_cast<WPARAM>(dc), 0)), GetSysColorBrush(c.colour))
+            << c.msg;
+    }
+    EXPECT_EQ(GetBkColor(dc), GetSysColor(COLOR_WINDOW));
+    EXPECT_EQ(GetTextColor(dc), GetSysColor(COLOR_WINDOWTEXT));
+    ReleaseDC(w, dc);
+}
+
+}  // namespace
