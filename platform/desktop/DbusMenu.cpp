@@ -10,6 +10,7 @@ namespace quelvo::desktop {
 namespace {
 
 constexpr const char* kInterface = "com.canonical.dbusmenu";
+constexpr std::size_t kMostPendingOpenings = 8;
 
 bool Wanted(const std::vector<std::string>& names, std::string_view name)
 {
@@ -382,7 +383,9 @@ int DbusMenuExporter::AboutToShow(sd_bus_message* m, void* userdata, sd_bus_erro
         return r;
     if (self->Find(id) == nullptr)
         return UnknownItem(error, id);
-    if (id != 0 || !self->OnOpening)
+    // A panel repeating the request while its first waits needs no second
+    // menu; a bound keeps a flood of requests from piling up.
+    if (id != 0 || !self->OnOpening || self->pendingOpenings_.size() >= kMostPendingOpenings)
         return sd_bus_reply_method_return(m, "b", 0);
     // The owner builds its menu from its message loop; the answer waits
     // for it (SetMenu) so that the panel shows the new menu at once.

@@ -601,31 +601,32 @@ TEST_F(DesktopMenuTest, OpeningTheMenuIsReportedAndPropertiesAreReadable)
 TEST_F(DesktopMenuTest, PanelWaitsForTheMenuTheOwnerBuildsLater)
 {
     // The owner only notes the request; its loop builds the menu later.
-    sd_bus_message* raw = nullptr;
-    ASSERT_GE(sd_bus_message_new_method_call(watcher_->Connection().Bus(), &raw, item_->ServiceName().c_str(),
-                                             kMenuPath, "com.canonical.dbusmenu", "AboutToShow"),
-              0);
-    MessagePtr call(raw);
-    sd_bus_message_append(raw, "i", 0);
-    MessagePtr reply;
-    sd_bus_slot* slot = nullptr;
-    ASSERT_GE(sd_bus_call_async(
-                  watcher_->Connection().Bus(), &slot, raw,
-                  [](sd_bus_message* m, void* userdata, sd_bus_error*) {
-                      static_cast<MessagePtr*>(userdata)->reset(sd_bus_message_ref(m));
-                      return 0;
-                  },
-                  &reply, 0),
-              0);
-    SlotPtr owned(slot);
-    watcher_->Connection().Flush();
+    const auto aboutToShow = [&] {
+        return testing::PendingCall::Start(watcher_->Connection(), item_->ServiceName(), kMenuPath,
+                                           "com.canonical.dbusmenu", "AboutToShow",
+                                           [](sd_bus_message* m) { return sd_bus_message_append(m, "i", 0); });
+    };
+    auto first = aboutToShow();
+    ASSERT_TRUE(first);
     ASSERT_TRUE(pump_.Until([&] { return openings_ == 1; }));
     pump_.Settle();
-    EXPECT_FALSE(reply) << "answered before the menu was built";
+    EXPECT_FALSE(first->Done()) << "answered before the menu was built";
     EXPECT_TRUE(item_->Menu().OpeningPending());
 
+    // Requests beyond a handful are answered at once instead of piling up.
+    std::vector<std::unique_ptr<testing::PendingCall>> more;
+    for (int i = 0; i < 11; ++i)
+        more.push_back(aboutToShow());
+    const auto answered = [&] {
+        return std::count_if(more.begin(), more.end(), [](const auto& call) { return call && call->Done(); });
+    };
+    ASSERT_TRUE(pump_.Until([&] { return answered() == 4; }));
+    pump_.Settle();
+    EXPECT_EQ(answered(), 4);
+
     item_->Menu().SetMenu(TrayLikeMenu());
-    ASSERT_TRUE(pump_.Until([&] { return reply != nullptr; }));
+    ASSERT_TRUE(pump_.Until([&] { return first->Done() && answered() == 11; }));
+    MessagePtr reply = first->TakeReply();
     int needUpdate = 0;
     ASSERT_GE(sd_bus_message_read(reply.get(), "b", &needUpdate), 0);
     EXPECT_EQ(needUpdate, 1);

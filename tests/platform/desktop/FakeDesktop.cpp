@@ -33,19 +33,10 @@ bool Pump::Until(const std::function<bool()>& condition, std::chrono::millisecon
     }
 }
 
-namespace {
-
-int StoreReply(sd_bus_message* m, void* userdata, sd_bus_error*)
-{
-    static_cast<MessagePtr*>(userdata)->reset(sd_bus_message_ref(m));
-    return 0;
-}
-
-} // namespace
-
-MessagePtr Call(Pump& pump, BusConnection& from, const std::string& destination, const std::string& path,
-                const std::string& interface, const std::string& member,
-                const std::function<int(sd_bus_message*)>& append)
+std::unique_ptr<PendingCall> PendingCall::Start(BusConnection& from, const std::string& destination,
+                                                const std::string& path, const std::string& interface,
+                                                const std::string& member,
+                                                const std::function<int(sd_bus_message*)>& append)
 {
     sd_bus_message* raw = nullptr;
     if (sd_bus_message_new_method_call(from.Bus(), &raw, destination.c_str(), path.c_str(), interface.c_str(),
@@ -54,14 +45,30 @@ MessagePtr Call(Pump& pump, BusConnection& from, const std::string& destination,
     MessagePtr call(raw);
     if (append && append(raw) < 0)
         return nullptr;
-    MessagePtr reply;
+    std::unique_ptr<PendingCall> pending(new PendingCall());
     sd_bus_slot* slot = nullptr;
-    if (sd_bus_call_async(from.Bus(), &slot, raw, &StoreReply, &reply, 0) < 0)
+    if (sd_bus_call_async(from.Bus(), &slot, raw, &PendingCall::OnReply, pending.get(), 0) < 0)
         return nullptr;
-    SlotPtr owned(slot);
+    pending->slot_.reset(slot);
     from.Flush();
-    pump.Until([&] { return reply != nullptr; });
-    return reply;
+    return pending;
+}
+
+int PendingCall::OnReply(sd_bus_message* m, void* userdata, sd_bus_error*)
+{
+    static_cast<PendingCall*>(userdata)->reply_.reset(sd_bus_message_ref(m));
+    return 0;
+}
+
+MessagePtr Call(Pump& pump, BusConnection& from, const std::string& destination, const std::string& path,
+                const std::string& interface, const std::string& member,
+                const std::function<int(sd_bus_message*)>& append)
+{
+    auto pending = PendingCall::Start(from, destination, path, interface, member, append);
+    if (!pending)
+        return nullptr;
+    pump.Until([&] { return pending->Done(); });
+    return pending->TakeReply();
 }
 
 MessagePtr GetProperty(Pump& pump, BusConnection& from, const std::string& destination, const std::string& path,

@@ -29,6 +29,26 @@ private:
     std::vector<std::function<void()>> work_;
 };
 
+// A method call under way; its reply (or error) arrives through the pump.
+class PendingCall {
+public:
+    // nullptr when the call cannot be sent.
+    static std::unique_ptr<PendingCall> Start(BusConnection& from, const std::string& destination,
+                                              const std::string& path, const std::string& interface,
+                                              const std::string& member,
+                                              const std::function<int(sd_bus_message*)>& append = {});
+    PendingCall(const PendingCall&) = delete;
+    PendingCall& operator=(const PendingCall&) = delete;
+    bool Done() const { return reply_ != nullptr; }
+    MessagePtr TakeReply() { return std::move(reply_); }
+
+private:
+    PendingCall() = default;
+    static int OnReply(sd_bus_message* m, void* userdata, sd_bus_error* error);
+    MessagePtr reply_;
+    SlotPtr slot_;
+};
+
 // Calls a method on another connection without blocking the loop that must
 // answer it; the reply (or error) comes back through the pump.
 MessagePtr Call(Pump& pump, BusConnection& from, const std::string& destination, const std::string& path,
