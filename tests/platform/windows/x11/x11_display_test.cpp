@@ -12,6 +12,7 @@
 #include <stdlib.h>
 #include <unistd.h>
 
+#include <atomic>
 #include <chrono>
 #include <cstring>
 #include <filesystem>
@@ -23,7 +24,9 @@
 
 #include "platform/graphics/wingdi.h"
 #include "platform/graphics/winuserdraw.h"
+#include "platform/controls/winctl.h"
 #include "platform/windows/loop.h"
+#include "platform/windows/x11/controls_clipboard.h"
 #include "platform/windows/x11/dropfiles.h"
 #include "platform/windows/x11/layered.h"
 #include "platform/windows/x11/x11_display.h"
@@ -524,19 +527,36 @@ TEST_F(X11DisplayTest, WindowManagerRequestsBecomeMessages)
     EXPECT_TRUE(Messages(WM_CLOSE, main).empty());
 }
 
+// Joins a helper thread on every way out of a test.
+class Joined {
+public:
+    template <typename... Args>
+    explicit Joined(Args&&... args) : thread_(std::forward<Args>(args)...) {}
+    ~Joined() { thread_.join(); }
+
+private:
+    std::thread thread_;
+};
+
 // Serves one CLIPBOARD conversion from another program.
-void ServeClipboardOnce(const std::string& name, const std::string& type, const std::string& data, bool* served)
+struct ClipboardOwner {
+    std::atomic<bool> owning{false};
+    std::atomic<bool> served{false};
+};
+
+void ServeClipboardOnce(const std::string& name, const std::string& type, const std::string& data, ClipboardOwner* state)
 {
     Display* d = XOpenDisplay(name.c_str());
     if (!d) return;
     ::Window w = XCreateSimpleWindow(d, DefaultRootWindow(d), 0, 0, 1, 1, 0, 0, 0);
     Atom clipboard = XInternAtom(d, "CLIPBOARD", False);
     XSetSelectionOwner(d, clipboard, w, CurrentTime);
-    XFlush(d);
+    XSync(d, False);
+    state->owning = true;
     auto end = std::chrono::steady_clock::now() + std::chrono::seconds(5);
     Atom wanted = XInternAtom(d, type.c_str(), False);
     Atom targets = XInternAtom(d, "TARGETS", False);
-    while (std::chrono::steady_clock::now() < end && !*served) {
+    while (std::chrono::steady_clock::now() < end && !state->served) {
         while (XPending(d)) {
             XEvent ev;
             XNextEvent(d, &ev);
@@ -557,7 +577,7 @@ void ServeClipboardOnce(const std::string& name, const std::string& type, const 
                 XChangeProperty(d, req.requestor, req.property, wanted, 8, PropModeReplace,
                                 reinterpret_cast<const unsigned char*>(data.data()), static_cast<int>(data.size()));
                 reply.xselection.property = req.property;
-                *served = true;
+                state->served = true;
             }
             XSendEvent(d, req.requestor, False, NoEventMask, &reply);
             XFlush(d);
@@ -587,27 +607,57 @@ TEST_F(X11DisplayTest, ClipboardTextRoundTripsWithOtherPrograms)
     EXPECT_EQ(back, text);
 
     // Another program's text and image to us (it takes the selection over).
-    bool served = false;
-    std::thread owner(ServeClipboardOnce, gServer->Name(), "UTF8_STRING", std::string("from elsewhere \xC3\xA9"), &served);
-    ASSERT_TRUE(PumpUntil([&] { return XGetSelectionOwner(other_, Atom_("CLIPBOARD")) != requestor &&
-                                       XGetSelectionOwner(other_, Atom_("CLIPBOARD")) != None &&
-                                       quelvo::win::x11::GetClipboardText(back, 300) && !back.empty() && back != text; }, 5000));
-    owner.join();
-    EXPECT_EQ(back, "from elsewhere \xC3\xA9");
-
-    served = false;
-    std::string png("\x89PNG\r\n\x1A\n\0\0\0\rIHDR", 16);
-    std::thread imageOwner(ServeClipboardOnce, gServer->Name(), "image/png", png, &served);
-    std::string bytes;
-    std::vector<std::string> types;
-    ASSERT_TRUE(PumpUntil([&] {
-        types = x_->ClipboardTypes(300);
-        return std::find(types.begin(), types.end(), "image/png") != types.end();
-    }));
-    EXPECT_TRUE(x_->ReadClipboard("image/png", bytes, 2000));
-    imageOwner.join();
-    EXPECT_EQ(bytes, png) << "binary data with NUL bytes intact";
     XDestroyWindow(other_, requestor);
+    {
+        ClipboardOwner state;
+        Joined owner(ServeClipboardOnce, gServer->Name(), "UTF8_STRING", std::string("from elsewhere \xC3\xA9"), &state);
+        ASSERT_TRUE(PumpUntil([&] { return state.owning.load(); }));
+        Settle();
+        EXPECT_TRUE(quelvo::win::x11::GetClipboardText(back, 3000));
+        EXPECT_EQ(back, "from elsewhere \xC3\xA9");
+    }
+    {
+        ClipboardOwner state;
+        std::string png("\x89PNG\r\n\x1A\n\0\0\0\rIHDR", 16);
+        Joined owner(ServeClipboardOnce, gServer->Name(), "image/png", png, &state);
+        ASSERT_TRUE(PumpUntil([&] { return state.owning.load(); }));
+        std::vector<std::string> types = x_->ClipboardTypes(3000);
+        EXPECT_NE(std::find(types.begin(), types.end(), "image/png"), types.end());
+        std::string bytes;
+        EXPECT_TRUE(x_->ReadClipboard("image/png", bytes, 3000));
+        EXPECT_EQ(bytes, png) << "binary data with NUL bytes intact";
+    }
+}
+
+TEST_F(X11DisplayTest, TheControlsClipboardIsTheDesktops)
+{
+    ASSERT_TRUE(quelvo::win::x11::UseDesktopClipboard());
+    const std::string text = "first\r\nsecond";
+    HGLOBAL mem = GlobalAlloc(GMEM_MOVEABLE, text.size() + 1);
+    std::memcpy(GlobalLock(mem), text.c_str(), text.size() + 1);
+    GlobalUnlock(mem);
+    ASSERT_TRUE(OpenClipboard(nullptr));
+    EmptyClipboard();
+    ASSERT_NE(SetClipboardData(CF_TEXT, mem), nullptr);
+    CloseClipboard();
+    ::Window requestor = XCreateSimpleWindow(other_, root_, 0, 0, 1, 1, 0, 0, 0);
+    XConvertSelection(other_, Atom_("CLIPBOARD"), Atom_("UTF8_STRING"), Atom_("TEST_CLIP"), requestor, CurrentTime);
+    XFlush(other_);
+    XEvent ev{};
+    ASSERT_TRUE(PumpUntil([&] { return XCheckTypedWindowEvent(other_, requestor, SelectionNotify, &ev); }));
+    EXPECT_EQ(PropertyText(requestor, "TEST_CLIP"), "first\nsecond");
+    XDestroyWindow(other_, requestor);
+
+    // Nothing of ours on the clipboard: the desktop's text is fetched.
+    ASSERT_TRUE(OpenClipboard(nullptr));
+    EmptyClipboard();
+    CloseClipboard();
+    ClipboardOwner state;
+    Joined owner(ServeClipboardOnce, gServer->Name(), "UTF8_STRING", std::string("x\ny"), &state);
+    ASSERT_TRUE(PumpUntil([&] { return state.owning.load(); }));
+    Settle();  // our offer is withdrawn
+    EXPECT_EQ(quelvo::ctl::ClipboardText(), "x\r\ny");
+    quelvo::ctl::SetClipboardBackend(nullptr);
 }
 
 TEST_F(X11DisplayTest, FilesDroppedByAnotherProgramArriveAsDropFiles)

@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "platform/windows/loop.h"
+#include "platform/windows/x11/controls_clipboard.h"
 #include "platform/windows/x11/dropfiles.h"
 #include "platform/windows/x11/layered.h"
 #include "platform/windows/x11/x11_keys.h"
@@ -105,6 +106,20 @@ TEST(UriList, LocalPathsAreDecodedAndTheRestSkipped)
         {"relative or empty", "file:relative\nfile://\n\n", {}},
     };
     for (const Case& c : cases) EXPECT_EQ(quelvo::win::PathsFromUriList(c.list, "box"), c.want) << c.what;
+}
+
+TEST(ClipboardLineEnds, DesktopHasLfAndTheClipboardCrLf)
+{
+    struct Case {
+        std::string clipboard, desktop;
+    };
+    const Case both[] = {{"", ""}, {"one", "one"}, {"a\r\nb\r\n", "a\nb\n"}, {"\r\n\r\n", "\n\n"}};
+    for (const Case& c : both) {
+        EXPECT_EQ(quelvo::win::x11::DesktopLineEnds(c.clipboard), c.desktop);
+        EXPECT_EQ(quelvo::win::x11::ClipboardLineEnds(c.desktop), c.clipboard);
+    }
+    EXPECT_EQ(quelvo::win::x11::DesktopLineEnds("old\rmac\r"), "old\nmac\n");
+    EXPECT_EQ(quelvo::win::x11::ClipboardLineEnds("mixed\r\nand\n"), "mixed\r\nand\r\n") << "no doubled CR";
 }
 
 LRESULT DefProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) { return DefWindowProcA(hwnd, msg, wParam, lParam); }
