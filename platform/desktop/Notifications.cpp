@@ -11,6 +11,42 @@ constexpr const char* kNotificationsInterface = "org.freedesktop.Notifications";
 // A server that has not answered by then is taken to be hung; the next
 // balloon is sent without waiting for it.
 constexpr auto kHungCall = std::chrono::seconds(30);
+
+// Urgency, and the picture as RGBA rows.
+int AppendHints(sd_bus_message* m, const Notification& n)
+{
+    int r = sd_bus_message_open_container(m, SD_BUS_TYPE_ARRAY, "{sv}");
+    if (r >= 0)
+        r = sd_bus_message_append(m, "{sv}", "urgency", "y", n.urgency);
+    if (r >= 0 && n.image && n.image->Valid()) {
+        const IconImage& image = *n.image;
+        std::vector<std::uint8_t> rgba;
+        rgba.reserve(image.argb.size() * 4);
+        for (const std::uint32_t pixel : image.argb) {
+            rgba.push_back(static_cast<std::uint8_t>(pixel >> 16));
+            rgba.push_back(static_cast<std::uint8_t>(pixel >> 8));
+            rgba.push_back(static_cast<std::uint8_t>(pixel));
+            rgba.push_back(static_cast<std::uint8_t>(pixel >> 24));
+        }
+        r = sd_bus_message_open_container(m, SD_BUS_TYPE_DICT_ENTRY, "sv");
+        if (r >= 0)
+            r = sd_bus_message_append(m, "s", "image-data");
+        if (r >= 0)
+            r = sd_bus_message_open_container(m, SD_BUS_TYPE_VARIANT, "(iiibiiay)");
+        if (r >= 0)
+            r = sd_bus_message_open_container(m, SD_BUS_TYPE_STRUCT, "iiibiiay");
+        if (r >= 0)
+            r = sd_bus_message_append(m, "iiibii", image.width, image.height, image.width * 4, 1, 8, 4);
+        if (r >= 0)
+            r = sd_bus_message_append_array(m, 'y', rgba.data(), rgba.size());
+        for (int level = 0; level < 3 && r >= 0; ++level)
+            r = sd_bus_message_close_container(m);
+    }
+    if (r >= 0)
+        r = sd_bus_message_close_container(m);
+    return r;
+}
+
 } // namespace
 
 NotificationClient::NotificationClient(BusConnection* connection) : connection_(connection)
@@ -121,7 +157,7 @@ void NotificationClient::Send(Slot& slot)
     if (r >= 0)
         r = sd_bus_message_append(raw, "as", 0);
     if (r >= 0)
-        r = sd_bus_message_append(raw, "a{sv}", 1, "urgency", "y", n.urgency);
+        r = AppendHints(raw, n);
     if (r >= 0)
         r = sd_bus_message_append(raw, "i", n.timeoutMs);
     if (r < 0)

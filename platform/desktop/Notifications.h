@@ -4,6 +4,7 @@
 // one replaces it.
 
 #include "platform/desktop/BusConnection.h"
+#include "platform/desktop/IconImage.h"
 
 #include <chrono>
 #include <cstdint>
@@ -22,6 +23,7 @@ struct Notification {
     std::string summary;
     std::string body;       // plain text; escaped here when the server reads markup
     std::string icon;       // icon name, may be empty
+    std::optional<IconImage> image; // pixels shown where the server shows images
     std::int32_t timeoutMs = -1;
     std::uint8_t urgency = 1; // 0 low, 1 normal, 2 critical
 };

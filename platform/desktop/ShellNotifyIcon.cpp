@@ -263,7 +263,10 @@ void TrayIcons::ShowBalloon(const TrayIcon& icon, const NOTIFYICONDATAA& data)
     case NIIF_INFO: n.icon = "dialog-information"; break;
     case NIIF_WARNING: n.icon = "dialog-warning"; break;
     case NIIF_ERROR: n.icon = "dialog-error"; break;
-    case NIIF_USER: n.icon = NameOf(icon.icon); break;
+    case NIIF_USER:
+        n.icon = NameOf(icon.icon);
+        n.image = IconImageOf(icon.icon);
+        break;
     default: break;
     }
     n.timeoutMs = static_cast<std::int32_t>(std::clamp<UINT>(data.uTimeout, kMinimumBalloonMs, 0x7FFFFFFF));

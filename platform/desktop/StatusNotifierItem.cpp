@@ -6,12 +6,6 @@
 
 namespace quelvo::desktop {
 
-bool IconImage::Valid() const
-{
-    return width > 0 && height > 0 && width <= 1024 && height <= 1024 &&
-           argb.size() == static_cast<std::size_t>(width) * static_cast<std::size_t>(height);
-}
-
 std::unique_ptr<StatusNotifierItem> StatusNotifierItem::Create(BusConnection& connection, std::string serviceName,
                                                                std::string title)
 {

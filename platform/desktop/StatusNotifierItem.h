@@ -4,6 +4,7 @@
 
 #include "platform/desktop/BusConnection.h"
 #include "platform/desktop/DbusMenu.h"
+#include "platform/desktop/IconImage.h"
 
 #include <cstdint>
 #include <functional>
@@ -14,15 +15,6 @@
 
 namespace quelvo::desktop {
 
-// One picture of an icon: width * height pixels 0xAARRGGBB (straight alpha),
-// rows top to bottom.
-struct IconImage {
-    int width = 0;
-    int height = 0;
-    std::vector<std::uint32_t> argb;
-
-    bool Valid() const;
-};
 
 inline constexpr const char* kWatcherName = "org.kde.StatusNotifierWatcher";
 inline constexpr const char* kWatcherPath = "/StatusNotifierWatcher";

@@ -671,6 +671,7 @@ TEST_F(DesktopNotificationTest, SendsTextsAndReplacesThePreviousBalloon)
     EXPECT_EQ(first.timeoutMs, 10000);
     EXPECT_EQ(first.urgency, 1);
     EXPECT_EQ(first.replacesId, 0u);
+    EXPECT_TRUE(first.image.empty());
 
     client.Show(1, Balloon("Increasing Process Priority", "burn.exe"));
     ASSERT_TRUE(pump_.Until([&] { return server.Received().size() == 2; }));
@@ -686,6 +687,21 @@ TEST_F(DesktopNotificationTest, SendsTextsAndReplacesThePreviousBalloon)
     ASSERT_TRUE(pump_.Until([&] { return server.Closed().size() == 1; }));
     EXPECT_EQ(server.Closed()[0], first.id);
     EXPECT_EQ(client.IdOf(1), 0u);
+}
+
+TEST_F(DesktopNotificationTest, PictureTravelsAsRgbaRows)
+{
+    FakeNotificationServer& server = StartServer({"body"});
+    Notification n = Balloon("Quelvo", "with picture");
+    n.image = IconImage{3, 2, std::vector<std::uint32_t>(6, 0x80102030)};
+    session_->Notifications().Show(1, n);
+    ASSERT_TRUE(pump_.Until([&] { return server.Received().size() == 1; }));
+    EXPECT_EQ(server.Received()[0].image, (std::vector<int>{3, 2, 12, 1, 8, 4, 0x10, 0x20, 0x30, 0x80}));
+
+    n.image = IconImage{3, 2, std::vector<std::uint32_t>(5, 0)}; // pixels missing: left out
+    session_->Notifications().Show(1, n);
+    ASSERT_TRUE(pump_.Until([&] { return server.Received().size() == 2; }));
+    EXPECT_TRUE(server.Received()[1].image.empty());
 }
 
 TEST_F(DesktopNotificationTest, PlainServerGetsPlainTextAndBrokenBytesAreReplaced)

@@ -190,6 +190,34 @@ FakeNotificationServer::~FakeNotificationServer()
     object_.reset();
 }
 
+namespace {
+
+int ReadImage(sd_bus_message* m, std::vector<int>& out)
+{
+    int r = sd_bus_message_enter_container(m, SD_BUS_TYPE_VARIANT, "(iiibiiay)");
+    if (r >= 0)
+        r = sd_bus_message_enter_container(m, SD_BUS_TYPE_STRUCT, "iiibiiay");
+    int values[6] = {};
+    if (r >= 0)
+        r = sd_bus_message_read(m, "iiibii", &values[0], &values[1], &values[2], &values[3], &values[4], &values[5]);
+    const void* data = nullptr;
+    size_t size = 0;
+    if (r >= 0)
+        r = sd_bus_message_read_array(m, 'y', &data, &size);
+    if (r < 0)
+        return r;
+    out.assign(values, values + 6);
+    const auto* bytes = static_cast<const std::uint8_t*>(data);
+    for (size_t i = 0; i < 4 && i < size; ++i)
+        out.push_back(bytes[i]);
+    r = sd_bus_message_exit_container(m);
+    if (r >= 0)
+        r = sd_bus_message_exit_container(m);
+    return r;
+}
+
+} // namespace
+
 int FakeNotificationServer::Notify(sd_bus_message* m, void* userdata, sd_bus_error*)
 {
     auto* self = static_cast<FakeNotificationServer*>(userdata);
@@ -209,6 +237,8 @@ int FakeNotificationServer::Notify(sd_bus_message* m, void* userdata, sd_bus_err
         std::uint8_t urgency = 0;
         if (r >= 0 && std::string(key) == "urgency" && sd_bus_message_read(m, "v", "y", &urgency) >= 0)
             n.urgency = urgency;
+        else if (r >= 0 && std::string(key) == "image-data")
+            r = ReadImage(m, n.image);
         else if (r >= 0)
             r = sd_bus_message_skip(m, "v");
         if (r >= 0)

@@ -109,6 +109,7 @@ struct ReceivedNotification {
     std::string body;
     std::int32_t timeoutMs = 0;
     int urgency = -1;
+    std::vector<int> image; // width, height, rowstride, alpha, bits, channels, then the first pixel's RGBA
     std::uint32_t id = 0; // the id handed back
 };
 

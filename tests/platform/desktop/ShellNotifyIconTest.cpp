@@ -401,7 +401,9 @@ TEST_F(ShellNotifyIconTest, BalloonsBecomeNotificationsReplacingTheLastOne)
         {NIIF_WARNING | NIIF_NOSOUND, 15000, "dialog-warning", 15000},
         {NIIF_ERROR, 0, "dialog-error", 10000},
         {NIIF_NONE, 10000, "", 10000},
+        {NIIF_USER, 10000, "quelvo-busy", 10000},
     };
+    NameTrayIcon(icon_, "quelvo-busy");
     std::uint32_t firstId = 0;
     for (const BalloonCase& c : cases) {
         NOTIFYICONDATAA balloon = state_.record;
@@ -419,6 +421,8 @@ TEST_F(ShellNotifyIconTest, BalloonsBecomeNotificationsReplacingTheLastOne)
         EXPECT_EQ(n.body, "a&lt;b&gt;.exe");
         EXPECT_EQ(n.icon, c.expectedIcon);
         EXPECT_EQ(n.timeoutMs, c.expectedTimeout);
+        // Only a balloon showing the program's own icon carries its pixels.
+        EXPECT_EQ(n.image.empty(), c.flags != NIIF_USER);
         if (firstId == 0)
             firstId = n.id;
         else
