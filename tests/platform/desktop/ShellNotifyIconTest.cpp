@@ -45,6 +45,7 @@ struct TrayWindowState {
     std::vector<bool> menuTaken;
     bool trackPopup = false; // build the menu as the tray does, through TrackPopupMenu
     bool noMenu = false;     // build no menu at all
+    BOOL addedOnCreate = -1; // result of NIM_ADD from WM_CREATE, when asked for
     UINT taskbarCreated = 0;
     int readds = 0;
 };
@@ -53,6 +54,11 @@ TrayWindowState* g_state = nullptr;
 LRESULT TrayWindowProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam)
 {
     if (g_state != nullptr) {
+        if (msg == WM_CREATE && g_state->addedOnCreate == FALSE) {
+            NOTIFYICONDATAA record = g_state->record;
+            record.hWnd = hwnd;
+            g_state->addedOnCreate = Shell_NotifyIconA(NIM_ADD, &record);
+        }
         if (msg == g_state->taskbarCreated || msg == kTrayNotify || msg == WM_COMMAND)
             g_state->messages.push_back({msg, wParam, lParam});
         if (msg == g_state->taskbarCreated) {
@@ -281,6 +287,17 @@ TEST_F(ShellNotifyIconTest, AddShowsTheIconWithItsTipAndPixels)
 
     // Adding the same icon twice fails as it does on Windows.
     EXPECT_FALSE(Shell_NotifyIconA(NIM_ADD, &state_.record));
+}
+
+TEST_F(ShellNotifyIconTest, IconAddedWhileTheWindowIsBeingCreated)
+{
+    FakeWatcher& watcher = StartWatcher();
+    DestroyWindow(hwnd_);
+    state_.addedOnCreate = FALSE;
+    hwnd_ = CreateWindowExA(0, "QuelvoShellTestWindow", "tray", 0, 0, 0, 10, 10, nullptr, nullptr, nullptr, nullptr);
+    ASSERT_NE(hwnd_, nullptr);
+    EXPECT_EQ(state_.addedOnCreate, TRUE);
+    ASSERT_TRUE(PumpUntil([&] { return !watcher.Registrations().empty(); }));
 }
 
 TEST_F(ShellNotifyIconTest, ModifyChangesTipAndIconAndDeleteRemovesTheItem)
