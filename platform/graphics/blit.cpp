@@ -64,7 +64,7 @@ SourceMap MapBetween(DCObj& dst, DCObj& src)
 RECT DestRect(const DCObj& dc, int x, int y, int w, int h)
 {
     POINT a = ToSurface(dc, x, y);
-    RECT r{a.x, a.y, a.x + w, a.y + h};
+    RECT r{a.x, a.y, Saturate(static_cast<long long>(a.x) + w), Saturate(static_cast<long long>(a.y) + h)};
     if (r.left > r.right)
         std::swap(r.left, r.right);
     if (r.top > r.bottom)
@@ -101,6 +101,8 @@ BOOL Transfer(DCObj& dst, int x, int y, int w, int h, const BlitSource* src, std
 {
     if (w == 0 || h == 0)
         return TRUE;
+    if (!SaneSpan(0, w) || !SaneSpan(0, h) || (src && (!SaneSpan(0, src->w) || !SaneSpan(0, src->h))))
+        return FALSE;
     Target t;
     if (!t.Open(dst))
         return TRUE;
@@ -251,7 +253,8 @@ BOOL MaskBlt(HDC dest, int x, int y, int w, int h, HDC src, int xs, int ys, HBIT
 BOOL TransparentBlt(HDC dest, int x, int y, int w, int h, HDC src, int xs, int ys, int ws, int hs, UINT transparent)
 {
     DCObj* dc = LookupDC(dest);
-    if (!dc || w <= 0 || h <= 0 || ws <= 0 || hs <= 0)
+    if (!dc || w <= 0 || h <= 0 || ws <= 0 || hs <= 0 || !SaneSpan(0, w) || !SaneSpan(0, h) || !SaneSpan(0, ws) ||
+        !SaneSpan(0, hs))
         return FALSE;
     BlitSource s;
     Snapshot snap;
@@ -284,7 +287,8 @@ BOOL TransparentBlt(HDC dest, int x, int y, int w, int h, HDC src, int xs, int y
 BOOL AlphaBlend(HDC dest, int x, int y, int w, int h, HDC src, int xs, int ys, int ws, int hs, BLENDFUNCTION blend)
 {
     DCObj* dc = LookupDC(dest);
-    if (!dc || w < 0 || h < 0 || ws < 0 || hs < 0 || blend.BlendOp != AC_SRC_OVER)
+    if (!dc || w < 0 || h < 0 || ws < 0 || hs < 0 || blend.BlendOp != AC_SRC_OVER || !SaneSpan(0, w) ||
+        !SaneSpan(0, h) || !SaneSpan(0, ws) || !SaneSpan(0, hs))
         return FALSE;
     if (w == 0 || h == 0)
         return TRUE;

@@ -11,6 +11,8 @@ using namespace quelvo::gfx;
 
 namespace {
 
+constexpr size_t kMaxDrawText = 1u << 18;
+
 struct Layout {
     DCObj* dc = nullptr;
     FontFace* face = nullptr;
@@ -22,7 +24,7 @@ struct Layout {
     // the line's start when tabs are expanded, and are otherwise nothing.
     int Width(std::string_view s) const
     {
-        int w = 0;
+        long long w = 0;
         auto cps = DecodeUtf8(s.data(), static_cast<int>(s.size()));
         for (std::uint32_t c : cps) {
             if (c == '\t') {
@@ -34,7 +36,7 @@ struct Layout {
                 continue;
             w += face->Get(c).advance + extra;
         }
-        return w;
+        return static_cast<int>(std::clamp(w, -(1LL << 29), 1LL << 29));
     }
 };
 
@@ -177,7 +179,13 @@ int DrawTextExA(HDC handle, LPSTR text, int length, LPRECT rect, UINT format, DR
         tabChars = static_cast<int>((format >> 8) & 0xFF) ? static_cast<int>((format >> 8) & 0xFF) : 8;
     L.tabWidth = tabChars * L.face->AveCharWidth();
     int leftMargin = params ? params->iLeftMargin : 0, rightMargin = params ? params->iRightMargin : 0;
-    RECT box{rect->left + leftMargin, rect->top, rect->right - rightMargin, rect->bottom};
+    // Longer texts are refused; the working rectangle is kept within
+    // +-2^29 (far beyond any surface), so no sum below can overflow.
+    if (source.size() > kMaxDrawText)
+        return 0;
+    auto inner = [](long long v) { return static_cast<LONG>(std::clamp(v, -(1LL << 29), 1LL << 29)); };
+    RECT box{inner(static_cast<long long>(rect->left) + leftMargin), inner(rect->top),
+             inner(static_cast<long long>(rect->right) - rightMargin), inner(rect->bottom)};
     int width = box.right - box.left;
 
     int prefix = -1;
@@ -252,10 +260,10 @@ int DrawTextExA(HDC handle, LPSTR text, int length, LPRECT rect, UINT format, DR
 
     if (format & DT_CALCRECT) {
         if (!source.empty() || !(format & DT_SINGLELINE))
-            rect->right = rect->left + maxWidth + leftMargin + rightMargin;
+            rect->right = Saturate(static_cast<long long>(rect->left) + maxWidth + leftMargin + rightMargin);
         if (source.empty())
             rect->right = rect->left;
-        rect->bottom = rect->top + totalHeight;
+        rect->bottom = Saturate(static_cast<long long>(rect->top) + totalHeight);
         if (params)
             params->uiLengthDrawn = static_cast<UINT>(source.size());
         return totalHeight;
@@ -264,7 +272,7 @@ int DrawTextExA(HDC handle, LPSTR text, int length, LPRECT rect, UINT format, DR
     int y = box.top;
     if (format & DT_SINGLELINE) {
         if (format & DT_VCENTER)
-            y = box.top + (box.bottom - box.top - lineHeight) / 2;
+            y = Saturate(box.top + (static_cast<long long>(box.bottom) - box.top - lineHeight) / 2);
         else if (format & DT_BOTTOM)
             y = box.bottom - lineHeight;
     }
@@ -281,7 +289,7 @@ int DrawTextExA(HDC handle, LPSTR text, int length, LPRECT rect, UINT format, DR
         int w = L.Width(line.text);
         int x = box.left;
         if (format & DT_CENTER)
-            x = box.left + (width - w) / 2;
+            x = Saturate(box.left + (static_cast<long long>(width) - w) / 2);
         else if (format & DT_RIGHT)
             x = box.right - w;
         if (canDraw && !(format & DT_PREFIXONLY)) {

@@ -7,7 +7,9 @@
 #include "platform/graphics/surface.h"
 #include "platform/graphics/wingdi.h"
 
+#include <algorithm>
 #include <array>
+#include <climits>
 #include <cstdint>
 #include <memory>
 #include <string>
@@ -167,15 +169,26 @@ bool IsMonoTarget(DCObj& dc);
 const Region& EffectiveClip(DCObj& dc);
 inline void InvalidateClip(DCObj& dc) { dc.clipDirty = true; }
 
+// Coordinates saturate at the 32-bit limits instead of wrapping, so hostile
+// values and origins never overflow.
+inline LONG Saturate(long long v)
+{
+    return static_cast<LONG>(std::clamp<long long>(v, INT32_MIN, INT32_MAX));
+}
+// Rectangles wider or taller than this are refused by the calls that walk
+// their pixels one by one (no surface comes near it).
+inline bool SaneSpan(long long a, long long b) { return (b > a ? b - a : a - b) <= (1LL << 28); }
+inline bool SaneRect(const RECT& r) { return SaneSpan(r.left, r.right) && SaneSpan(r.top, r.bottom); }
 // Logical point to surface point.
 inline POINT ToSurface(const DCObj& dc, int x, int y)
 {
-    return POINT{x - dc.st.windowOrg.x + dc.st.viewportOrg.x + dc.deviceOrigin.x,
-                 y - dc.st.windowOrg.y + dc.st.viewportOrg.y + dc.deviceOrigin.y};
+    return POINT{Saturate(static_cast<long long>(x) - dc.st.windowOrg.x + dc.st.viewportOrg.x + dc.deviceOrigin.x),
+                 Saturate(static_cast<long long>(y) - dc.st.windowOrg.y + dc.st.viewportOrg.y + dc.deviceOrigin.y)};
 }
 inline POINT ToDevice(const DCObj& dc, int x, int y)
 {
-    return POINT{x - dc.st.windowOrg.x + dc.st.viewportOrg.x, y - dc.st.windowOrg.y + dc.st.viewportOrg.y};
+    return POINT{Saturate(static_cast<long long>(x) - dc.st.windowOrg.x + dc.st.viewportOrg.x),
+                 Saturate(static_cast<long long>(y) - dc.st.windowOrg.y + dc.st.viewportOrg.y)};
 }
 
 // Colour of the pixel a colour becomes on the DC's surface (black or white

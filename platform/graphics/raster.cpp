@@ -233,14 +233,15 @@ void StrokeLine(const Target& t, PenStroke& pen, int x0, int y0, int x1, int y1,
             return;
         pen.phase += static_cast<int>(first % 1000000);
     }
+    using Wide = __int128; // 2 * i * d reaches 2^65 for lines across the whole range
     for (long long i = first; i < count; ++i) {
         long long x, y;
         if (dx >= dy) {
             x = x0 + sx * i;
-            y = dx == 0 ? y0 : y0 + sy * ((2 * i * dy + dx) / (2 * dx));
+            y = dx == 0 ? y0 : y0 + sy * static_cast<long long>((2 * Wide(i) * dy + dx) / (2 * Wide(dx)));
         } else {
             y = y0 + sy * i;
-            x = x0 + sx * ((2 * i * dx + dy) / (2 * dy));
+            x = x0 + sx * static_cast<long long>((2 * Wide(i) * dx + dy) / (2 * Wide(dy)));
         }
         StampPen(t, pen, static_cast<int>(x), static_cast<int>(y));
     }

@@ -163,7 +163,7 @@ PenStroke PenOf(DCObj& dc);
 void StrokeLine(const Target& t, PenStroke& pen, int x0, int y0, int x1, int y1, bool last);
 
 // Regions of shapes, by the same pixel-centre rules as the drawing calls.
-Region RoundRegion(const RECT& box, int cornerWidth, int cornerHeight);
+Region RoundRegion(const RECT& box, long long cornerWidth, long long cornerHeight);
 // Rows outside [rowFrom, rowTo) are left out (the caller's clip box).
 Region PolygonRegion(const std::vector<std::vector<POINT>>& polygons, int fillMode, long rowFrom = -(1L << 30),
                      long rowTo = 1L << 30);

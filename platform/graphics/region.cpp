@@ -7,19 +7,31 @@
 namespace quelvo::gfx {
 
 namespace {
+
 bool Valid(const RECT& r) { return r.left < r.right && r.top < r.bottom; }
+
+// Coordinates are kept within +-2^30, far beyond any surface, so neither our
+// arithmetic nor pixman's can overflow.
+constexpr long long kLimit = 1LL << 30;
+int Clamp(long long v) { return static_cast<int>(v < -kLimit ? -kLimit : (v > kLimit ? kLimit : v)); }
+
+pixman_box32_t Box(const RECT& r) { return pixman_box32_t{Clamp(r.left), Clamp(r.top), Clamp(r.right), Clamp(r.bottom)}; }
+
+// (Re)initialises `region` as the rectangle, or empty.
+void InitRect(pixman_region32_t* region, const RECT& r)
+{
+    pixman_box32_t b = Box(r);
+    if (b.x1 < b.x2 && b.y1 < b.y2)
+        pixman_region32_init_rects(region, &b, 1);
+    else
+        pixman_region32_init(region);
+}
+
 } // namespace
 
 Region::Region() { pixman_region32_init(&r_); }
 
-Region::Region(const RECT& r)
-{
-    if (Valid(r))
-        pixman_region32_init_rect(&r_, r.left, r.top, static_cast<unsigned>(r.right - r.left),
-                                  static_cast<unsigned>(r.bottom - r.top));
-    else
-        pixman_region32_init(&r_);
-}
+Region::Region(const RECT& r) { InitRect(&r_, r); }
 
 Region::Region(const Region& other)
 {
@@ -51,20 +63,24 @@ Region::~Region() { pixman_region32_fini(&r_); }
 
 Region Region::FromRects(const std::vector<RECT>& rects)
 {
-    Region result;
+    std::vector<pixman_box32_t> boxes;
+    boxes.reserve(rects.size());
     for (const RECT& r : rects)
-        result.Union(r);
+        if (pixman_box32_t b = Box(r); b.x1 < b.x2 && b.y1 < b.y2)
+            boxes.push_back(b);
+    Region result;
+    if (boxes.empty())
+        return result;
+    pixman_region32_fini(&result.r_);
+    // Builds and normalises in one pass (overlaps are allowed).
+    pixman_region32_init_rects(&result.r_, boxes.data(), static_cast<int>(boxes.size()));
     return result;
 }
 
 void Region::SetRect(const RECT& r)
 {
     pixman_region32_fini(&r_);
-    if (Valid(r))
-        pixman_region32_init_rect(&r_, r.left, r.top, static_cast<unsigned>(r.right - r.left),
-                                  static_cast<unsigned>(r.bottom - r.top));
-    else
-        pixman_region32_init(&r_);
+    InitRect(&r_, r);
 }
 
 void Region::SetEmpty()
@@ -72,27 +88,38 @@ void Region::SetEmpty()
     pixman_region32_clear(&r_);
 }
 
-void Region::Offset(int dx, int dy) { pixman_region32_translate(&r_, dx, dy); }
+void Region::Offset(int dx, int dy)
+{
+    if (Empty())
+        return;
+    // Moving past the limits keeps the region's size and clips what leaves.
+    RECT b = Bounds();
+    int cx = Clamp(static_cast<long long>(b.left) + dx) - b.left;
+    int cy = Clamp(static_cast<long long>(b.top) + dy) - b.top;
+    pixman_region32_translate(&r_, cx, cy);
+    if (cx != dx || cy != dy) {
+        Region all(RECT{static_cast<LONG>(-kLimit), static_cast<LONG>(-kLimit), static_cast<LONG>(kLimit),
+                        static_cast<LONG>(kLimit)});
+        Intersect(all);
+    }
+}
 
 void Region::Intersect(const Region& other) { pixman_region32_intersect(&r_, &r_, &other.r_); }
 
 void Region::Intersect(const RECT& r)
 {
-    if (!Valid(r)) {
-        SetEmpty();
-        return;
-    }
-    pixman_region32_intersect_rect(&r_, &r_, r.left, r.top, static_cast<unsigned>(r.right - r.left),
-                                   static_cast<unsigned>(r.bottom - r.top));
+    Region other(r);
+    Intersect(other);
 }
 
 void Region::Union(const Region& other) { pixman_region32_union(&r_, &r_, &other.r_); }
 
 void Region::Union(const RECT& r)
 {
-    if (Valid(r))
-        pixman_region32_union_rect(&r_, &r_, r.left, r.top, static_cast<unsigned>(r.right - r.left),
-                                   static_cast<unsigned>(r.bottom - r.top));
+    if (Valid(r)) {
+        Region other(r);
+        Union(other);
+    }
 }
 
 void Region::Subtract(const Region& other) { pixman_region32_subtract(&r_, &r_, &other.r_); }
@@ -118,7 +145,9 @@ bool Region::Overlaps(const RECT& r) const
 {
     if (!Valid(r))
         return false;
-    pixman_box32_t box{r.left, r.top, r.right, r.bottom};
+    pixman_box32_t box = Box(r);
+    if (box.x1 >= box.x2 || box.y1 >= box.y2)
+        return false;
     return pixman_region32_contains_rectangle(const_cast<pixman_region32_t*>(&r_), &box) != PIXMAN_REGION_OUT;
 }
 

@@ -50,13 +50,13 @@ HRGN CreateRectRgnIndirect(const RECT* rect)
 
 HRGN CreateRoundRectRgn(int l, int t, int r, int b, int w, int h)
 {
-    return NewRegion(RoundRegion(Normal(l, t, r, b), std::abs(w), std::abs(h)));
+    return NewRegion(RoundRegion(Normal(l, t, r, b), std::abs(static_cast<long long>(w)), std::abs(static_cast<long long>(h))));
 }
 
 HRGN CreateEllipticRgn(int l, int t, int r, int b)
 {
     RECT box = Normal(l, t, r, b);
-    return NewRegion(RoundRegion(box, box.right - box.left, box.bottom - box.top));
+    return NewRegion(RoundRegion(box, static_cast<long long>(box.right) - box.left, static_cast<long long>(box.bottom) - box.top));
 }
 
 HRGN CreateEllipticRgnIndirect(const RECT* rect)

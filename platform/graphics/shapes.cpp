@@ -171,91 +171,97 @@ void StrokeClosed(const Target& t, PenStroke& pen, const std::vector<POINT>& pts
 
 // --- Ellipse spans ---------------------------------------------------------------
 
-// Row spans [left, right) of the pixels whose centres lie in the ellipse
-// inscribed in [0, w) x [0, h); an empty row has left == right.
-struct Spans {
-    std::vector<int> left, right;
-};
-
-Spans EllipseSpans(int w, int h)
+// Row y of the pixels whose centres lie in the ellipse inscribed in
+// [0, w) x [0, h): [left, right), empty when left == right. Exact integer
+// arithmetic up to 2^28 pixels a side, long double beyond.
+void EllipseRow(long long w, long long h, long long y, long long& left, long long& right)
 {
-    Spans s;
-    s.left.assign(static_cast<size_t>(std::max(h, 0)), 0);
-    s.right.assign(static_cast<size_t>(std::max(h, 0)), 0);
-    if (w <= 0 || h <= 0)
-        return s;
-    using Wide = __int128;
-    Wide W = w, H = h;
-    for (int y = 0; y < h; ++y) {
-        Wide Y = 2 * Wide(y) + 1 - H;
+    left = right = 0;
+    if (w <= 0 || h <= 0 || y < 0 || y >= h)
+        return;
+    long long xr;
+    if (w < (1LL << 28) && h < (1LL << 28)) {
+        using Wide = __int128;
+        Wide W = w, H = h, Y = 2 * Wide(y) + 1 - H;
         Wide q = W * W * (H * H - Y * Y); // X^2 * H^2 <= q
         auto inside = [&](long long x) {
             Wide X = 2 * Wide(x) + 1 - W;
             return X * X * H * H <= q;
         };
-        double approx = (std::sqrt(static_cast<double>(q)) / h + (w - 1)) / 2.0;
-        long long xr = static_cast<long long>(std::floor(approx));
-        xr = std::min<long long>(xr, w - 1);
+        xr = static_cast<long long>(std::floor((std::sqrt(static_cast<double>(q)) / static_cast<double>(h) +
+                                                static_cast<double>(w - 1)) / 2.0));
+        xr = std::min(xr, w - 1);
         while (xr + 1 <= w - 1 && inside(xr + 1))
             ++xr;
-        while (xr >= (w - 1 + 1) / 2 && !inside(xr))
+        while (xr >= w / 2 && !inside(xr))
             --xr;
-        if (xr < 0 || !inside(xr) || xr < (w - 1) / 2) {
-            // Check the middle pixel(s) directly.
-            long long mid = (w - 1) / 2;
-            if (!inside(mid) && !inside(w - 1 - mid))
-                continue;
-            xr = std::max(mid, static_cast<long long>(w - 1 - mid));
-        }
-        s.left[static_cast<size_t>(y)] = static_cast<int>(w - 1 - xr);
-        s.right[static_cast<size_t>(y)] = static_cast<int>(xr + 1);
+        if (xr < (w - 1) / 2 || !inside(xr))
+            return;
+    } else {
+        long double Y = 2.0L * y + 1 - h;
+        long double half = std::sqrt(std::max(0.0L, 1.0L - (Y * Y) / (static_cast<long double>(h) * h))) * w;
+        xr = static_cast<long long>(std::floor((half + (w - 1)) / 2.0L));
+        xr = std::min(xr, w - 1);
+        if (xr < (w - 1) / 2)
+            return;
     }
-    return s;
+    left = w - 1 - xr;
+    right = xr + 1;
 }
 
-// Shape rows on the surface: for row y (top..bottom), [left, right).
+// Shape rows on the surface: for rows top .. top + Rows() - 1, [left, right).
+// Only the rows a caller asks for are computed, so huge shapes cost what is
+// visible.
 struct Shape {
     int top = 0;
     std::vector<int> left, right;
     int Rows() const { return static_cast<int>(left.size()); }
     bool Inside(int x, int y) const
     {
-        int i = y - top;
+        long long i = static_cast<long long>(y) - top;
         return i >= 0 && i < Rows() && x >= left[static_cast<size_t>(i)] && x < right[static_cast<size_t>(i)];
     }
 };
 
-Shape RoundShape(const RECT& box, int cw, int ch)
+// A box with corners rounded by an ellipse of cw x ch (a full ellipse when
+// they equal the box), rows limited to [rowFrom, rowTo).
+Shape RoundShape(const RECT& box, long long cw, long long ch, long long rowFrom = -(1LL << 40),
+                 long long rowTo = 1LL << 40)
 {
     Shape sh;
-    int w = box.right - box.left, h = box.bottom - box.top;
-    sh.top = box.top;
+    long long w = static_cast<long long>(box.right) - box.left, h = static_cast<long long>(box.bottom) - box.top;
     if (w <= 0 || h <= 0)
         return sh;
-    cw = std::clamp(cw, 0, w);
-    ch = std::clamp(ch, 0, h);
-    Spans e = EllipseSpans(cw, ch);
-    sh.left.resize(static_cast<size_t>(h));
-    sh.right.resize(static_cast<size_t>(h));
-    for (int i = 0; i < h; ++i) {
-        int er = -1;
+    cw = std::clamp(cw, 0LL, w);
+    ch = std::clamp(ch, 0LL, h);
+    long long from = std::max<long long>(box.top, rowFrom), to = std::min<long long>(box.bottom, rowTo);
+    if (from >= to)
+        return sh;
+    sh.top = static_cast<int>(from);
+    sh.left.resize(static_cast<size_t>(to - from));
+    sh.right.resize(static_cast<size_t>(to - from));
+    for (long long y = from; y < to; ++y) {
+        long long i = y - box.top;
+        long long er = -1;
         if (ch > 0 && cw > 0) {
             if (i < ch / 2)
                 er = i;
             else if (i >= h - (ch - ch / 2))
                 er = i - (h - ch);
         }
+        size_t k = static_cast<size_t>(y - from);
         if (er >= 0) {
-            int l = e.left[static_cast<size_t>(er)], r = e.right[static_cast<size_t>(er)];
+            long long l, r;
+            EllipseRow(cw, ch, er, l, r);
             if (l >= r) {
-                sh.left[static_cast<size_t>(i)] = sh.right[static_cast<size_t>(i)] = box.left;
+                sh.left[k] = sh.right[k] = box.left;
                 continue;
             }
-            sh.left[static_cast<size_t>(i)] = box.left + l;
-            sh.right[static_cast<size_t>(i)] = box.right - cw + r;
+            sh.left[k] = static_cast<int>(box.left + l);
+            sh.right[k] = static_cast<int>(box.right - cw + r);
         } else {
-            sh.left[static_cast<size_t>(i)] = box.left;
-            sh.right[static_cast<size_t>(i)] = box.right;
+            sh.left[k] = box.left;
+            sh.right[k] = box.right;
         }
     }
     return sh;
@@ -269,6 +275,8 @@ void DrawShape(const Target& t, const Shape& sh, const Paint& fill, int rop2, Pe
     auto L = [&](int i) { return (i < 0 || i >= rows) ? 0 : sh.left[static_cast<size_t>(i)]; };
     auto R = [&](int i) { return (i < 0 || i >= rows) ? 0 : sh.right[static_cast<size_t>(i)]; };
     auto emptyRow = [&](int i) { return i < 0 || i >= rows || L(i) >= R(i); };
+    // The caller computed one row more than visible on each side, for the
+    // outline test; those rows themselves are not drawn.
     int first = std::max(0, t.box.top - sh.top), last = std::min(rows, t.box.bottom - sh.top);
     for (int i = first; i < last; ++i) {
         if (emptyRow(i))
@@ -286,24 +294,33 @@ void DrawShape(const Target& t, const Shape& sh, const Paint& fill, int rop2, Pe
                 innerR = std::min({innerR, R(i - 1), R(i + 1)});
             }
         }
+        // Pixel by pixel work stays within the clip box's columns.
+        auto visible = [&](int a, int b, auto&& each) {
+            for (int x = std::max(a, static_cast<int>(t.box.left)); x < std::min(b, static_cast<int>(t.box.right)); ++x)
+                each(x);
+        };
         if (innerL < innerR) {
-            if (keep) {
-                for (int x = innerL; x < innerR; ++x)
+            if (keep)
+                visible(innerL, innerR, [&](int x) {
                     if (keep(x, y))
                         FillSpan(t, y, x, x + 1, fill, rop2);
-            } else {
+                });
+            else
                 FillSpan(t, y, innerL, innerR, fill, rop2);
-            }
         }
         if (pen.null)
             continue;
-        for (int x = L(i); x < R(i); ++x) {
-            if (x >= innerL && x < innerR)
-                continue;
+        auto outline = [&](int x) {
             if (keep && !keep(x, y))
-                continue;
+                return;
             pen.phase = 0;
             StrokeLine(t, pen, x, y, x, y, true);
+        };
+        if (innerL < innerR) {
+            visible(L(i), innerL, outline);
+            visible(innerR, R(i), outline);
+        } else {
+            visible(L(i), R(i), outline);
         }
     }
 }
@@ -318,13 +335,17 @@ RECT NormalBox(const DCObj& dc, int l, int tp, int r, int b)
 
 namespace quelvo::gfx {
 
-Region RoundRegion(const RECT& box, int cw, int ch)
+Region RoundRegion(const RECT& box, long long cw, long long ch)
 {
+    long long h = static_cast<long long>(box.bottom) - box.top;
+    // Rounded regions taller than this are kept as their bounding box.
+    if (h > (1LL << 16))
+        return Region(box);
     Shape sh = RoundShape(box, cw, ch);
-    Region r;
+    std::vector<RECT> rows;
     for (int i = 0; i < sh.Rows(); ++i)
-        r.Union(RECT{sh.left[static_cast<size_t>(i)], sh.top + i, sh.right[static_cast<size_t>(i)], sh.top + i + 1});
-    return r;
+        rows.push_back(RECT{sh.left[static_cast<size_t>(i)], sh.top + i, sh.right[static_cast<size_t>(i)], sh.top + i + 1});
+    return Region::FromRects(rows);
 }
 
 Region PolygonRegion(const std::vector<std::vector<POINT>>& polys, int fillMode, long rowFrom, long rowTo)
@@ -489,13 +510,25 @@ namespace {
 // ring inside the box (inside-frame behaviour for every wide pen).
 BOOL BoxShape(HDC handle, int l, int tp, int r, int b, int cw, int ch, bool ellipse)
 {
+    // Corner sizes count by their magnitude.
+    cw = static_cast<int>(std::min<long long>(std::abs(static_cast<long long>(cw)), INT32_MAX));
+    ch = static_cast<int>(std::min<long long>(std::abs(static_cast<long long>(ch)), INT32_MAX));
     DCObj* dc = LookupDC(handle);
     if (!dc)
         return FALSE;
     if (Recording(*dc)) {
         // The outline of the shape's pixels as one closed figure.
         RECT lb{std::min(l, r), std::min(tp, b), std::max(l, r), std::max(tp, b)};
-        Shape s = ellipse ? RoundShape(lb, lb.right - lb.left, lb.bottom - lb.top) : RoundShape(lb, cw, ch);
+        bool huge = static_cast<long long>(lb.bottom) - lb.top > (1LL << 16);
+        Shape s = huge ? RoundShape(lb, 0, 0, lb.top, lb.top + 1LL)
+                       : RoundShape(lb, ellipse ? static_cast<long long>(lb.right) - lb.left : cw,
+                                    ellipse ? static_cast<long long>(lb.bottom) - lb.top : ch);
+        if (huge) {
+            PathAdd(*dc, {POINT{lb.left, lb.top}, POINT{lb.right, lb.top}, POINT{lb.right, lb.bottom},
+                          POINT{lb.left, lb.bottom}},
+                    true, false);
+            return TRUE;
+        }
         std::vector<POINT> outline;
         for (int i = 0; i < s.Rows(); ++i)
             if (s.left[static_cast<size_t>(i)] < s.right[static_cast<size_t>(i)]) {
@@ -525,15 +558,19 @@ BOOL BoxShape(HDC handle, int l, int tp, int r, int b, int cw, int ch, bool elli
         return TRUE;
     int rings = pen.null ? 0 : pen.width;
     pen.width = 1;
-    for (int ring = 1; ring < rings && box.right - box.left > 2 && box.bottom - box.top > 2; ++ring) {
-        Shape s = ellipse ? RoundShape(box, box.right - box.left, box.bottom - box.top) : RoundShape(box, cw, ch);
+    auto width = [&] { return static_cast<long long>(box.right) - box.left; };
+    auto height = [&] { return static_cast<long long>(box.bottom) - box.top; };
+    for (int ring = 1; ring < rings && width() > 2 && height() > 2; ++ring) {
+        Shape s = RoundShape(box, ellipse ? width() : cw, ellipse ? height() : ch,
+                             t.box.top - 1LL, t.box.bottom + 1LL);
         Paint none;
         DrawShape(t, s, none, dc->st.rop2, pen);
         box = RECT{box.left + 1, box.top + 1, box.right - 1, box.bottom - 1};
         cw = std::max(0, cw - 2);
         ch = std::max(0, ch - 2);
     }
-    Shape s = ellipse ? RoundShape(box, box.right - box.left, box.bottom - box.top) : RoundShape(box, cw, ch);
+    Shape s = RoundShape(box, ellipse ? static_cast<long long>(box.right) - box.left : cw,
+                         ellipse ? static_cast<long long>(box.bottom) - box.top : ch, t.box.top - 1LL, t.box.bottom + 1LL);
     DrawShape(t, s, fill, dc->st.rop2, pen);
     return TRUE;
 }
@@ -580,7 +617,8 @@ BOOL ArcShape(HDC handle, int l, int tp, int r, int b, int xs, int ys, int xe, i
     // Chord: the side of the chord line away from the centre... the pixels
     // on the arc's side of the line through the two arc ends.
     double ex0 = 0, ey0 = 0, ex1 = 0, ey1 = 0;
-    Shape shape = RoundShape(box, box.right - box.left, box.bottom - box.top);
+    Shape shape = RoundShape(box, static_cast<long long>(box.right) - box.left,
+                             static_cast<long long>(box.bottom) - box.top, t.box.top - 1LL, t.box.bottom + 1LL);
     auto boundary = [&](double a, double& bx, double& by) {
         // The last shape pixel along the ray from the centre at angle a.
         double dx = std::cos(a), dy = -std::sin(a);

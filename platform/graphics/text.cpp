@@ -212,9 +212,12 @@ BOOL ExtTextOutA(HDC handle, int x, int y, UINT options, const RECT* rect, LPCST
     const LOGFONTA& log = LogFontOf(*dc);
     std::vector<std::uint32_t> cps = DecodeUtf8(text, len);
     std::vector<int> adv = Advances(face, text, len, cps, dx, dc->st.charExtra);
-    int total = 0;
+    long long sum = 0;
     for (int a : adv)
-        total += a;
+        sum += a;
+    if (!SaneSpan(0, sum))
+        return FALSE; // advances no surface could show
+    int total = static_cast<int>(sum);
     // Reference point.
     UINT align = dc->st.textAlign;
     POINT origin{x, y};
@@ -239,6 +242,8 @@ BOOL ExtTextOutA(HDC handle, int x, int y, UINT options, const RECT* rect, LPCST
             dc->st.pos.x -= total;
     }
     POINT ref = ToSurface(*dc, origin.x, origin.y);
+    if (!SaneSpan(0, ref.x) || !SaneSpan(0, ref.y))
+        return TRUE; // far outside every surface
     int q = QuarterTurns(log);
     Pixel color = TargetPixel(*dc, dc->st.textColor);
     bool mono = IsMonoTarget(*dc);
@@ -295,13 +300,14 @@ BOOL GetTextExtentExPointA(HDC handle, LPCSTR text, int length, int maxExtent, i
     std::vector<int> offsets = Utf8Offsets(text, length);
     // Counted in bytes, so that callers can cut their strings with them:
     // every byte of a character gets the extent through that character.
-    int total = 0, fitted = 0;
+    long long total = 0;
+    int fitted = 0;
     bool fitting = true;
     for (size_t i = 0; i < cps.size(); ++i) {
         total += face.Get(cps[i]).advance + dc->st.charExtra;
         if (dx)
             for (int b = offsets[i]; b < offsets[i + 1]; ++b)
-                dx[b] = total;
+                dx[b] = Saturate(total);
         if (fitting && total <= maxExtent)
             fitted = offsets[i + 1];
         else
@@ -310,7 +316,7 @@ BOOL GetTextExtentExPointA(HDC handle, LPCSTR text, int length, int maxExtent, i
     if (fit)
         *fit = fitted;
     if (size) {
-        size->cx = total;
+        size->cx = Saturate(total);
         size->cy = face.Height();
     }
     return TRUE;

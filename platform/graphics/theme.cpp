@@ -498,7 +498,7 @@ HRESULT CloseThemeData(HTHEME theme)
 HRESULT DrawThemeBackground(HTHEME theme, HDC dc, int part, int state, const RECT* rect, const RECT* clip)
 {
     Theme* t = Find(theme);
-    if (!t || !rect || !LookupDC(dc))
+    if (!t || !rect || !LookupDC(dc) || !SaneRect(*rect))
         return kInvalidArg;
     int saved = 0;
     if (clip) {

@@ -27,14 +27,13 @@ BOOL CopyRect(LPRECT d, const RECT* s)
     return TRUE;
 }
 
+// Both saturate at the 32-bit limits rather than wrap.
 BOOL InflateRect(LPRECT r, int dx, int dy)
 {
     if (!r)
         return FALSE;
-    r->left -= dx;
-    r->right += dx;
-    r->top -= dy;
-    r->bottom += dy;
+    *r = RECT{Saturate(static_cast<long long>(r->left) - dx), Saturate(static_cast<long long>(r->top) - dy),
+              Saturate(static_cast<long long>(r->right) + dx), Saturate(static_cast<long long>(r->bottom) + dy)};
     return TRUE;
 }
 
@@ -42,10 +41,8 @@ BOOL OffsetRect(LPRECT r, int dx, int dy)
 {
     if (!r)
         return FALSE;
-    r->left += dx;
-    r->right += dx;
-    r->top += dy;
-    r->bottom += dy;
+    *r = RECT{Saturate(static_cast<long long>(r->left) + dx), Saturate(static_cast<long long>(r->top) + dy),
+              Saturate(static_cast<long long>(r->right) + dx), Saturate(static_cast<long long>(r->bottom) + dy)};
     return TRUE;
 }
 
@@ -338,10 +335,10 @@ BOOL DrawFocusRect(HDC handle, const RECT* rect)
         p.on[static_cast<size_t>(i)] = true;
     }
     FillLogical(*dc, t, RECT{r.left, r.top, r.right, r.top + 1}, p, R2_XORPEN);
-    if (r.bottom - r.top > 1)
+    if (r.bottom - 1LL > r.top)
         FillLogical(*dc, t, RECT{r.left, r.bottom - 1, r.right, r.bottom}, p, R2_XORPEN);
     FillLogical(*dc, t, RECT{r.left, r.top + 1, r.left + 1, r.bottom - 1}, p, R2_XORPEN);
-    if (r.right - r.left > 1)
+    if (r.right - 1LL > r.left)
         FillLogical(*dc, t, RECT{r.right - 1, r.top + 1, r.right, r.bottom - 1}, p, R2_XORPEN);
     return TRUE;
 }
@@ -371,13 +368,13 @@ RECT Shrink(const RECT& r, UINT sides)
 {
     RECT o = r;
     if (sides & BF_LEFT)
-        ++o.left;
+        o.left = Saturate(o.left + 1LL);
     if (sides & BF_TOP)
-        ++o.top;
+        o.top = Saturate(o.top + 1LL);
     if (sides & BF_RIGHT)
-        --o.right;
+        o.right = Saturate(o.right - 1LL);
     if (sides & BF_BOTTOM)
-        --o.bottom;
+        o.bottom = Saturate(o.bottom - 1LL);
     return o;
 }
 
@@ -399,7 +396,7 @@ void Diagonal(DCObj& dc, const Target& t, const RECT& r, UINT edge, UINT flags)
 BOOL DrawEdge(HDC handle, LPRECT rect, UINT edge, UINT flags)
 {
     DCObj* dc = LookupDC(handle);
-    if (!dc || !rect)
+    if (!dc || !rect || !SaneRect(*rect))
         return FALSE;
     Target t;
     bool can = t.Open(*dc);
@@ -649,7 +646,7 @@ void CaptionControl(DCObj& dc, const Target& t, HDC handle, RECT r, UINT state)
 BOOL DrawFrameControl(HDC handle, LPRECT rect, UINT type, UINT state)
 {
     DCObj* dc = LookupDC(handle);
-    if (!dc || !rect)
+    if (!dc || !rect || !SaneRect(*rect))
         return FALSE;
     Target t;
     if (!t.Open(*dc))

@@ -201,6 +201,6 @@ struct DRAWTEXTPARAMS {
 
 // Returns the height of the text drawn (measured with DT_CALCRECT, which
 // then only sets the rectangle); 0 on failure. A length of -1 means the text
-// is zero-terminated. Text is UTF-8.
+// is zero-terminated. Text is UTF-8; texts over 256 KiB are refused (0).
 int DrawTextA(HDC dc, LPCSTR text, int length, LPRECT rect, UINT format);
 int DrawTextExA(HDC dc, LPSTR text, int length, LPRECT rect, UINT format, DRAWTEXTPARAMS* params);

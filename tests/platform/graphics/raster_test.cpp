@@ -488,6 +488,55 @@ TEST(DCStateTest, StaleAndForgedHandlesAreRefused)
     EXPECT_EQ(GetObjectA(forged, 0, nullptr), 0);
 }
 
+TEST(HostileInputTest, ExtremeCoordinatesAndSizesNeverOverflowOrHang)
+{
+    const int M = INT32_MAX, m = INT32_MIN;
+    Canvas cv(8, 8);
+    Canvas src(4, 4);
+    HFONT font = CreateFontA(-12, 0, 0, 0, FW_NORMAL, 0, 0, 0, DEFAULT_CHARSET, 0, 0, 0, 0, "Tahoma");
+    Selected f(cv.dc(), font);
+    struct Origin {
+        int x, y;
+    } origins[] = {{0, 0}, {m, m}, {M, M}, {-5, 1000}};
+    for (Origin o : origins) {
+        SetWindowOrgEx(cv.dc(), o.x, o.y, nullptr);
+        RECT huge{m, m, M, M};
+        FillRect(cv.dc(), &huge, static_cast<HBRUSH>(GetStockObject(GRAY_BRUSH)));
+        Rectangle(cv.dc(), m, m, M, M);
+        Ellipse(cv.dc(), m, m, M, M);
+        RoundRect(cv.dc(), m, m, M, M, M, M);
+        Pie(cv.dc(), m, m, M, M, 0, 0, 1, 1);
+        MoveToEx(cv.dc(), m, m, nullptr);
+        LineTo(cv.dc(), M, M);
+        PatBlt(cv.dc(), m, m, M, M, PATCOPY);
+        BitBlt(cv.dc(), m, m, M, M, src.dc(), m, m, SRCCOPY);
+        StretchBlt(cv.dc(), 0, 0, 8, 8, src.dc(), m, m, M, M, SRCCOPY);
+        TextOutA(cv.dc(), M, M, "text", 4);
+        INT dx[2] = {M, M};
+        ExtTextOutA(cv.dc(), 0, 0, 0, nullptr, "ab", 2, dx);
+        DrawTextA(cv.dc(), "a b c", -1, &huge, DT_WORDBREAK | DT_CENTER);
+        DrawTextA(cv.dc(), "a b c", -1, &huge, DT_SINGLELINE | DT_VCENTER | DT_RIGHT);
+        RECT edge = huge;
+        DrawEdge(cv.dc(), &edge, EDGE_RAISED, BF_RECT | BF_ADJUST);
+        DrawFrameControl(cv.dc(), &edge, DFC_BUTTON, DFCS_BUTTONCHECK);
+        DrawFocusRect(cv.dc(), &huge);
+        IntersectClipRect(cv.dc(), m, m, M, M);
+        SelectClipRgn(cv.dc(), nullptr);
+    }
+    SetWindowOrgEx(cv.dc(), 0, 0, nullptr);
+    HRGN e = CreateEllipticRgn(m, m, M, M);
+    RECT box;
+    EXPECT_NE(GetRgnBox(e, &box), ERROR) << "a huge elliptic region falls back to its box";
+    DeleteObject(e);
+    RECT r{0, 0, 5, 5};
+    OffsetRect(&r, M, M);
+    EXPECT_EQ(r.right, M);
+    InflateRect(&r, M, M);
+    EXPECT_EQ(r.left, 0) << "saturated, not wrapped";
+    EXPECT_EQ(r.right, M);
+    RoundRect(cv.dc(), 0, 0, 8, 8, m, m);
+}
+
 TEST(DCStateTest, DeviceCapsDescribeA96DpiTrueColourDevice)
 {
     Canvas cv(3, 2);
