@@ -231,6 +231,10 @@ LRESULT SendMessageA(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam)
         for (Window* w : S().topLevels) all.push_back(w->handle);
         for (HWND h : all)
             if (Window* w = Find(h)) Deliver(w, msg, wParam, lParam);
+        // Other programs are told without waiting for them: one that hangs
+        // must not hang the sender.
+        if (!IsPointerMessage(msg, lParam))
+            for (const RemoteWindow& r : RemoteWindows()) RemotePost(r.hwnd, msg, wParam, lParam);
         return 1;
     }
     if (Window* w = Find(hwnd)) return Deliver(w, msg, wParam, lParam);

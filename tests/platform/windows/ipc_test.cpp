@@ -138,6 +138,10 @@ TEST_F(CrossProcess, AnotherProcessWindowIsFoundAndAnswers)
     for (const Case& c : cases) EXPECT_EQ(SendMessageA(p, c.msg, c.w, c.l), c.expected) << c.what;
     EXPECT_EQ(peer.Line(2000), "command 777 1");
 
+    EXPECT_EQ(SendMessageA(HWND_BROADCAST, WM_COMMAND, 5, 6), 1);
+    EXPECT_EQ(PostMessageA(HWND_BROADCAST, WM_COMMAND, 7, 8), TRUE);
+    EXPECT_EQ(peer.Line(2000), "command 5 6") << "a broadcast reaches the other program without waiting for it";
+    EXPECT_EQ(peer.Line(2000), "command 7 8");
     Rec().Clear();
     EXPECT_TRUE(PostMessageA(p, WM_APP + 4, reinterpret_cast<WPARAM>(mine), 0));
     EXPECT_TRUE(PumpFor(3000, [] { return !Rec().Only({"0x32779"}).empty(); }));
