@@ -295,20 +295,35 @@ void FontFace::Render(std::uint32_t cp, Glyph& g)
     }
 }
 
+void Glyph::Trim()
+{
+    rowStart.assign(static_cast<size_t>(height), 0);
+    rowEnd.assign(static_cast<size_t>(height), 0);
+    for (int y = 0; y < height; ++y) {
+        const std::uint8_t* row = coverage.data() + static_cast<size_t>(y) * width;
+        int a = 0, b = width;
+        while (a < b && row[a] == 0)
+            ++a;
+        while (b > a && row[b - 1] == 0)
+            --b;
+        rowStart[static_cast<size_t>(y)] = static_cast<std::uint16_t>(a);
+        rowEnd[static_cast<size_t>(y)] = static_cast<std::uint16_t>(b);
+    }
+}
+
 const Glyph& FontFace::Get(std::uint32_t cp)
 {
-    if (cp < 128) {
-        auto& slot = ascii_[cp];
-        if (!slot) {
-            slot = std::make_unique<Glyph>();
-            Render(cp, *slot);
-        }
-        return *slot;
-    }
-    auto& slot = others_[cp];
+    std::unique_ptr<Glyph>& slot = cp < 128 ? ascii_[cp] : others_[cp];
     if (!slot) {
         slot = std::make_unique<Glyph>();
         Render(cp, *slot);
+        // Glyph bitmaps are far narrower than 65536 columns; wider ones are
+        // dropped rather than trimmed wrongly.
+        if (slot->width > 0xFFFF) {
+            slot->width = slot->height = 0;
+            slot->coverage.clear();
+        }
+        slot->Trim();
     }
     return *slot;
 }

@@ -22,6 +22,10 @@ struct Glyph {
     int width = 0;
     int height = 0;
     std::vector<std::uint8_t> coverage; // width * height, 0..255
+    // Per row, the first and one past the last column with coverage (equal
+    // for an empty row), so drawing skips the blank margins.
+    std::vector<std::uint16_t> rowStart, rowEnd;
+    void Trim();
 };
 
 class FontFace {

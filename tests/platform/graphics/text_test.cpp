@@ -205,6 +205,28 @@ TEST(TextOutTest, ClippedAndOpaqueRectanglesBoundTheOutput)
     EXPECT_EQ(spaced.CellBox().right, 30) << "caller's advances, per byte";
 }
 
+TEST(TextOutTest, GlyphPixelsDoNotDependOnWhereTheClipStarts)
+{
+    // Rows are blended in groups of pixels and the rest one by one; a clip
+    // that starts elsewhere regroups them, and the pixels must not change.
+    Canvas whole(60, 20, RGB(30, 160, 90));
+    Selected f(whole.dc(), Font(-15));
+    SetBkMode(whole.dc(), TRANSPARENT);
+    SetTextColor(whole.dc(), RGB(200, 20, 250));
+    TextOutA(whole.dc(), 1, 1, "Wavy gMjq", 9);
+    for (int start = 1; start < 9; ++start) {
+        Canvas part(60, 20, RGB(30, 160, 90));
+        Selected pf(part.dc(), Font(-15));
+        SetBkMode(part.dc(), TRANSPARENT);
+        SetTextColor(part.dc(), RGB(200, 20, 250));
+        RECT clip{start, 0, 60, 20};
+        ExtTextOutA(part.dc(), 1, 1, ETO_CLIPPED, &clip, "Wavy gMjq", 9, nullptr);
+        for (int y = 0; y < 20; ++y)
+            for (int x = start; x < 60; ++x)
+                ASSERT_EQ(part.At(x, y), whole.At(x, y)) << x << "," << y << " clip from " << start;
+    }
+}
+
 TEST(TextOutTest, VerticalTextRunsUpward)
 {
     Canvas cv(40, 120);
