@@ -65,4 +65,5 @@ using PNOTIFYICONDATAA = NOTIFYICONDATAA*;
 //   icon's previous one, and an empty szInfo takes the balloon down. FALSE
 //   when the icon was never added.
 // NIM_DELETE: removes the icon and its balloon; FALSE when there was none.
+// Any other message, or no record: FALSE.
 BOOL Shell_NotifyIconA(DWORD message, PNOTIFYICONDATAA data);
