@@ -6,10 +6,13 @@
 #include <unordered_map>
 
 #include "platform/graphics/winuserdraw.h"
+#include "platform/windows/display.h"
 
 namespace quelvo::ctl::detail {
 
 namespace {
+
+bool gModalOnHeadless = false;
 
 // Owners of the control objects. A window dropped without WM_NCDESTROY (a
 // reset window manager) leaves its object here until the next attach to a
@@ -166,6 +169,11 @@ char Mnemonic(const std::string& label)
     return 0;
 }
 
+bool ModalUiAvailable()
+{
+    return gModalOnHeadless || !dynamic_cast<quelvo::win::HeadlessDisplay*>(&quelvo::win::Display());
+}
+
 bool PumpOne(HWND idleOwner, UINT idleKind)
 {
     MSG msg;
@@ -189,6 +197,8 @@ bool PumpOne(HWND idleOwner, UINT idleKind)
 namespace quelvo::ctl {
 
 using namespace detail;
+
+void AllowModalOnHeadlessDisplay(bool allow) { gModalOnHeadless = allow; }
 
 void InitControls()
 {

@@ -82,6 +82,8 @@ char Mnemonic(const std::string& label);
 // Runs one queued message through the normal path; false on WM_QUIT (the
 // quit message is posted again for the outer loop).
 bool PumpOne(HWND idleOwner, UINT idleKind);
+// Whether a modal loop can have a user (see AllowModalOnHeadlessDisplay).
+bool ModalUiAvailable();
 // Whether the caret is on screen at this moment of its blinking.
 bool CaretDrawn();
 

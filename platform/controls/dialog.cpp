@@ -405,6 +405,7 @@ INT_PTR DialogBoxIndirectParamA(HINSTANCE instance, LPCDLGTEMPLATEA dialog, HWND
         SetLastError(ERROR_INVALID_WINDOW_HANDLE);
         return -1;
     }
+    if (!ModalUiAvailable()) return -1;
     HWND root = owner ? GetAncestor(owner, GA_ROOT) : nullptr;
     bool reenable = root && IsWindowEnabled(root);
     HWND hwnd = CreateFromTemplate(instance, dialog, root, proc, param, true);
@@ -611,6 +612,7 @@ INT_PTR MessageBoxProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM)
 int MessageBoxA(HWND owner, LPCSTR text, LPCSTR caption, UINT type)
 {
     InitControls();
+    if (!ModalUiAvailable()) return 0;
     std::vector<BoxButton> buttons = ButtonsOf(type);
     std::string body = text ? text : "";
     DialogTemplate t;

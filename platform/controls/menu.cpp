@@ -907,7 +907,7 @@ BOOL TrackPopupMenuEx(HMENU menu, UINT flags, int x, int y, HWND owner, const TP
         return FALSE;
     }
     if (TrayHandler() && TrayHandler()(menu, owner)) return (flags & TPM_RETURNCMD) ? 0 : TRUE;
-    if (gTracker || m->items.empty()) return FALSE;
+    if (gTracker || m->items.empty() || !ModalUiAvailable()) return FALSE;
     Tracker tracker(owner, flags);
     gTracker = &tracker;
     UINT chosen = tracker.Run(menu, x, y);

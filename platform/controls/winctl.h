@@ -119,6 +119,13 @@ namespace quelvo::ctl {
 // Registers the control classes when they are not (idempotent).
 void InitControls();
 
+// A program without a display of its own runs on the headless display,
+// where nobody could answer a modal dialog, message box or popup menu:
+// there DialogBoxParamA gives -1, MessageBoxA 0 and TrackPopupMenu FALSE
+// (after the tray menu handler was asked). Tests that drive the headless
+// display with synthetic input allow them here.
+void AllowModalOnHeadlessDisplay(bool allow);
+
 // A menu about to be shown by TrackPopupMenu for `owner` is offered to this
 // handler first; when it answers true the menu was shown elsewhere (a
 // desktop panel exporting a tray icon's menu) and TrackPopupMenu returns at

@@ -83,6 +83,7 @@ void CtlTest::SetUp()
     scope_ = std::make_unique<quelvo::sys::ClockScope>(clock_);
     H() = Host{};
     quelvo::ctl::InitControls();
+    quelvo::ctl::AllowModalOnHeadlessDisplay(true);
     WNDCLASSA wc;
     wc.lpfnWndProc = HostProc;
     wc.lpszClassName = "host";
@@ -94,6 +95,7 @@ void CtlTest::SetUp()
 
 void CtlTest::TearDown()
 {
+    quelvo::ctl::AllowModalOnHeadlessDisplay(false);
     H() = Host{};
     quelvo::win::ResetWindowManager();
     scope_.reset();

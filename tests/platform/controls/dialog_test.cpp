@@ -106,6 +106,16 @@ TEST_F(DialogTest, TemplatesThatCannotBeShownGiveMinusOne)
     EXPECT_EQ(DialogBoxIndirectParamA(nullptr, &unknownClass, nullptr, AboutProc, 0), -1);
     EXPECT_EQ(DialogBoxIndirectParamA(nullptr, nullptr, nullptr, AboutProc, 0), -1);
     EXPECT_EQ(FindWindowA("#32770", nullptr), nullptr);
+    // Nobody could answer on the headless display of a program.
+    quelvo::ctl::AllowModalOnHeadlessDisplay(false);
+    EXPECT_EQ(DialogBoxParamA(nullptr, MAKEINTRESOURCEA(kAboutId), nullptr, AboutProc, 0), -1);
+    EXPECT_EQ(MessageBoxA(host_, "text", "caption", MB_OK), 0);
+    HMENU menu = CreatePopupMenu();
+    AppendMenuA(menu, MF_STRING, 1, "item");
+    EXPECT_FALSE(TrackPopupMenu(menu, TPM_RETURNCMD, 0, 0, 0, host_, nullptr));
+    DestroyMenu(menu);
+    EXPECT_EQ(FindWindowA("#32770", nullptr), nullptr);
+    quelvo::ctl::AllowModalOnHeadlessDisplay(true);
     // Named templates are found whatever the case.
     quelvo::ctl::RegisterDialogTemplate(nullptr, "Settings", AboutTemplate());
     Screen().PressKey(VK_RETURN);
