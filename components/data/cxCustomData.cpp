@@ -148,6 +148,18 @@ hostlib::TClass TcxDataSelection::StaticClass()
 {
     return hostlib::DefineClass<TcxDataSelection, hostlib::TObject>("TcxDataSelection");
 }
+hostlib::TClass TcxDataGroups::StaticClass()
+{
+    return hostlib::DefineClass<TcxDataGroups, hostlib::TObject>("TcxDataGroups");
+}
+hostlib::TClass TcxDataExpandingInfos::StaticClass()
+{
+    return hostlib::DefineClass<TcxDataExpandingInfos, hostlib::TObject>("TcxDataExpandingInfos");
+}
+hostlib::TClass TcxDataControllerGroups::StaticClass()
+{
+    return hostlib::DefineClass<TcxDataControllerGroups, hostlib::TObject>("TcxDataControllerGroups");
+}
 hostlib::TClass TcxCustomDataControllerInfo::StaticClass()
 {
     return hostlib::DefineClass<TcxCustomDataControllerInfo, hostlib::TObject>("TcxCustomDataControllerInfo");
@@ -681,6 +693,260 @@ TcxDataSelectionInfo& TcxDataSelection::ItemRef(int index)
     return items_[static_cast<std::size_t>(index)];
 }
 
+// ---- TcxDataGroups -----------------------------------------------------------
+
+void TcxDataGroups::Clear()
+{
+    fields_.clear();
+    items_.clear();
+    rowCount_ = 0;
+}
+
+TcxDataGroupInfo& TcxDataGroups::AddEmpty()
+{
+    items_.emplace_back();
+    return items_.back();
+}
+
+TcxCustomDataField* TcxDataGroups::GetField(int index) const
+{
+    if (index < 0 || index >= GetFieldCount()) TcxCustomDataController::InvalidOperation(cxSDataItemIndexError);
+    return fields_[static_cast<std::size_t>(index)];
+}
+
+const TcxDataGroupInfo& TcxDataGroups::GetItem(int index) const
+{
+    if (index < 0 || index >= GetItemCount()) TcxCustomDataController::InvalidOperation(cxSDataRowIndexError);
+    return items_[static_cast<std::size_t>(index)];
+}
+
+TcxDataGroupInfo& TcxDataGroups::ItemRef(int index)
+{
+    if (index < 0 || index >= GetItemCount()) TcxCustomDataController::InvalidOperation(cxSDataRowIndexError);
+    return items_[static_cast<std::size_t>(index)];
+}
+
+void TcxDataGroups::Number(int& index, int level, bool visible, int hiddenRow, int& counter)
+{
+    while (index < GetItemCount() && items_[static_cast<std::size_t>(index)].Level == level) {
+        TcxDataGroupInfo& group = items_[static_cast<std::size_t>(index++)];
+        group.RowIndex = visible ? counter : hiddenRow;
+        if (visible) ++counter;
+        if (level == InnermostLevel()) {
+            if (visible && group.Expanded) counter += group.End - group.Begin + 1;
+        } else {
+            Number(index, level + 1, visible && group.Expanded, visible ? group.RowIndex : hiddenRow, counter);
+        }
+    }
+}
+
+void TcxDataGroups::Rebuild()
+{
+    int index = 0;
+    int counter = 0;
+    Number(index, 0, true, 0, counter);
+    rowCount_ = GetItemCount() == 0 ? 0 : counter;
+}
+
+int TcxDataGroups::GetTopVisibleItem(int index) const
+{
+    const TcxDataGroupInfo& start = GetItem(index);
+    int result = index;
+    int level = start.Level;
+    for (int i = index - 1; i >= 0 && level > 0; --i) {
+        const TcxDataGroupInfo& group = items_[static_cast<std::size_t>(i)];
+        if (group.Level >= level) continue;
+        if (group.RowIndex != start.RowIndex) break;
+        level = group.Level;
+        if (!group.Expanded) result = i;
+    }
+    return result;
+}
+
+int TcxDataGroups::Find(int row, int& infoIndex) const
+{
+    const auto it = std::lower_bound(items_.begin(), items_.end(), row,
+                                     [](const TcxDataGroupInfo& g, int r) { return g.RowIndex < r; });
+    const int at = static_cast<int>(it - items_.begin());
+    if (it != items_.end() && it->RowIndex == row) {
+        infoIndex = GetTopVisibleItem(at);
+        return infoIndex;
+    }
+    infoIndex = at - 1;
+    return -1;
+}
+
+TcxRowInfo TcxDataGroups::GetRowInfo(int row) const
+{
+    int index = -1;
+    TcxRowInfo info;
+    if (Find(row, index) != -1) {
+        const TcxDataGroupInfo& group = GetItem(index);
+        info.Level = group.Level;
+        info.Expanded = group.Expanded;
+        int inner = index;
+        while (GetItem(inner).Level < InnermostLevel()) ++inner;
+        info.RecordIndex = GetItem(inner).Begin;
+    } else {
+        const TcxDataGroupInfo& group = GetItem(index);
+        info.Level = GetFieldCount();
+        info.Expanded = false;
+        info.RecordIndex = row + group.Begin - group.RowIndex - 1;
+    }
+    return info;
+}
+
+int TcxDataGroups::GetIndexByRowIndexLevel(int row, int level) const
+{
+    int index = -1;
+    Find(row, index);
+    if (index < 0 || index >= GetItemCount()) return -1;
+    if (level == -1) return index;
+    if (GetItem(index).Level < level) {
+        for (int i = index; i < GetItemCount(); ++i)
+            if (items_[static_cast<std::size_t>(i)].Level == level) return i;
+    } else {
+        for (int i = index; i >= 0; --i)
+            if (items_[static_cast<std::size_t>(i)].Level == level) return i;
+    }
+    return -1;
+}
+
+int TcxDataGroups::FindByIndex(int position, int level) const
+{
+    int last = -1;
+    for (int i = 0; i < GetItemCount(); ++i) {
+        const TcxDataGroupInfo& group = items_[static_cast<std::size_t>(i)];
+        if (group.Level == level) last = i;
+        if (group.Level == InnermostLevel() && group.Begin <= position && position <= group.End) return last;
+    }
+    return -1;
+}
+
+int TcxDataGroups::GetLevel(int index) const
+{
+    return index < 0 || index >= GetItemCount() ? -1 : items_[static_cast<std::size_t>(index)].Level;
+}
+
+int TcxDataGroups::GetParentIndex(int index) const
+{
+    const int level = GetLevel(index);
+    if (level <= 0) return -1;
+    for (int i = index - 1; i >= 0; --i)
+        if (items_[static_cast<std::size_t>(i)].Level < level) return i;
+    return -1;
+}
+
+int TcxDataGroups::GetChildCount(int index) const
+{
+    if (index == -1) {
+        return static_cast<int>(std::count_if(items_.begin(), items_.end(), [](const TcxDataGroupInfo& g) { return g.Level == 0; }));
+    }
+    if (index < 0 || index >= GetItemCount()) return 0;
+    const TcxDataGroupInfo& group = items_[static_cast<std::size_t>(index)];
+    if (group.Level == InnermostLevel()) return group.End - group.Begin + 1;
+    int count = 0;
+    for (int i = group.Begin; i <= group.End && i < GetItemCount(); ++i)
+        if (items_[static_cast<std::size_t>(i)].Level == group.Level + 1) ++count;
+    return count;
+}
+
+int TcxDataGroups::GetChildIndex(int index, int childIndex) const
+{
+    if (childIndex < 0) return -1;
+    int begin = 0;
+    int end = GetItemCount() - 1;
+    int level = 0;
+    if (index != -1) {
+        if (index < 0 || index >= GetItemCount()) return -1;
+        const TcxDataGroupInfo& group = items_[static_cast<std::size_t>(index)];
+        if (group.Level == InnermostLevel() || childIndex > group.End - group.Begin) return -1;
+        begin = group.Begin;
+        end = group.End;
+        level = group.Level + 1;
+    }
+    for (int i = begin; i <= end && i < GetItemCount(); ++i) {
+        if (items_[static_cast<std::size_t>(i)].Level != level) continue;
+        if (childIndex-- == 0) return i;
+    }
+    return -1;
+}
+
+int TcxDataGroups::GetChildRecordListIndex(int index, int childIndex) const
+{
+    if (index < 0 || index >= GetItemCount()) return -1;
+    const TcxDataGroupInfo& group = items_[static_cast<std::size_t>(index)];
+    if (group.Level != InnermostLevel() || childIndex < 0 || childIndex > group.End - group.Begin) return -1;
+    return group.Begin + childIndex;
+}
+
+bool TcxDataGroups::MakeVisible(int index, bool expandSelf)
+{
+    bool changed = false;
+    if (expandSelf && !GetItem(index).Expanded) {
+        ItemRef(index).Expanded = true;
+        changed = true;
+    }
+    for (int parent = GetParentIndex(index); parent != -1; parent = GetParentIndex(parent)) {
+        if (!items_[static_cast<std::size_t>(parent)].Expanded) {
+            items_[static_cast<std::size_t>(parent)].Expanded = true;
+            changed = true;
+        }
+    }
+    if (changed) Rebuild();
+    return changed;
+}
+
+void TcxDataGroups::ChangeExpanding(int row, bool expanded, bool recursive)
+{
+    int index = -1;
+    if (Find(row, index) == -1) return;
+    TcxDataGroupInfo& group = ItemRef(index);
+    group.Expanded = expanded;
+    if (recursive && group.Level < InnermostLevel())
+        for (int i = index + 1; i < GetItemCount() && items_[static_cast<std::size_t>(i)].Level > group.Level; ++i)
+            items_[static_cast<std::size_t>(i)].Expanded = expanded;
+    Rebuild();
+}
+
+void TcxDataGroups::FullExpanding(bool expanded)
+{
+    for (TcxDataGroupInfo& group : items_) group.Expanded = expanded;
+    Rebuild();
+}
+
+// ---- TcxDataExpandingInfos ---------------------------------------------------
+
+void TcxDataExpandingInfos::AddField(TcxCustomDataField* field)
+{
+    if (Find(field) != -1) TcxCustomDataController::InvalidOperation(cxSDataItemExistError);
+    fields_.push_back(field);
+    items_.clear();
+}
+
+void TcxDataExpandingInfos::AddItem(int level, const Variant& value, TcxDataExpandingInfoStateSet state)
+{
+    items_.push_back({level, value, state});
+}
+
+void TcxDataExpandingInfos::CheckField(TcxCustomDataField* field)
+{
+    if (Find(field) != -1) Clear();
+}
+
+void TcxDataExpandingInfos::Clear()
+{
+    fields_.clear();
+    items_.clear();
+    saveStates_ = {};
+}
+
+int TcxDataExpandingInfos::Find(const TcxCustomDataField* field) const
+{
+    const auto it = std::find(fields_.begin(), fields_.end(), field);
+    return it == fields_.end() ? -1 : static_cast<int>(it - fields_.begin());
+}
+
 // ---- TcxCustomDataControllerInfo ---------------------------------------------
 
 void TcxCustomDataControllerInfo::Construct(TcxCustomDataController* controller)
@@ -755,6 +1021,7 @@ void TcxCustomDataControllerInfo::RemoveField(TcxCustomDataField* field)
     groupingList_.Remove(field);
     groupingList_.UpdateSorting(sortingList_);
     totalSortingList_.Remove(field);
+    expandingInfos_.CheckField(field);
     CheckChanges();
 }
 
@@ -764,6 +1031,7 @@ void TcxCustomDataControllerInfo::UpdateField(TcxCustomDataField* field)
     sortingList_.CheckField(field);
     groupingList_.CheckField(field);
     if (groupingList_.Find(field) >= 0) selection_->Clear();
+    expandingInfos_.CheckField(field);
     CheckChanges();
 }
 
@@ -801,24 +1069,70 @@ void TcxCustomDataControllerInfo::CheckRowIndex(int row) const
 TcxRowInfo TcxCustomDataControllerInfo::GetRowInfo(int row) const
 {
     CheckRowIndex(row);
-    return TcxRowInfo{false, 0, recordList_[static_cast<std::size_t>(row)]};
+    if (!IsGrouped()) return TcxRowInfo{false, 0, recordList_[static_cast<std::size_t>(row)]};
+    TcxRowInfo info = groups_.GetRowInfo(row);
+    info.RecordIndex = GetInternalRecordIndex(info.RecordIndex);
+    return info;
 }
 
-int TcxCustomDataControllerInfo::GetRowIndexByRecordIndex(int recordIndex, bool)
+int TcxCustomDataControllerInfo::GetRowIndexByRecordIndex(int recordIndex, bool makeVisible)
 {
-    return GetInternalRecordListIndex(recordIndex);
+    const int position = GetInternalRecordListIndex(recordIndex);
+    if (position == -1 || !IsGrouped()) return position;
+    const int group = FindDataGroup(position);
+    if (group == -1) return -1;
+    const int row = LocateDetail(group, position, makeVisible);
+    if (makeVisible && expanding_) CheckChanges();
+    return row;
+}
+
+int TcxCustomDataControllerInfo::FindDataGroup(int position) const
+{
+    return groups_.FindByIndex(position, groups_.InnermostLevel());
+}
+
+int TcxCustomDataControllerInfo::LocateDetail(int groupIndex, int position, bool makeVisible)
+{
+    const TcxDataGroupInfo& group = groups_.GetItem(groupIndex);
+    if (!makeVisible) {
+        if (!groups_.IsVisible(groupIndex) || !group.Expanded) return -1;
+    } else if (groups_.MakeVisible(groupIndex, true)) {
+        ExpandingChanged();
+    }
+    return position + groups_.GetItem(groupIndex).RowIndex - groups_.GetItem(groupIndex).Begin + 1;
+}
+
+int TcxCustomDataControllerInfo::LocateGroupByLevel(int groupIndex, int level)
+{
+    int current = groupIndex;
+    for (;;) {
+        const int parent = groups_.GetParentIndex(current);
+        if (parent == -1 || current != parent + 1 || groups_.GetLevel(current) == level) break;
+        current = parent;
+    }
+    if (groups_.MakeVisible(current, false)) ExpandingChanged();
+    return groups_.GetItem(current).RowIndex;
 }
 
 int TcxCustomDataControllerInfo::GetNearestRowIndex(int row) const
 {
     CheckRowIndex(row);
-    if (row + 1 < GetRowCount()) return row + 1;
-    return row > 0 ? row - 1 : row;
+    const int count = GetRowCount();
+    if (!IsGrouped()) {
+        if (row + 1 < count) return row + 1;
+        return row > 0 ? row - 1 : row;
+    }
+    const int level = GetRowInfo(row).Level;
+    if (row + 1 < count && GetRowInfo(row + 1).Level == level) return row + 1;
+    if (row > 0 && GetRowInfo(row - 1).Level == level) return row - 1;
+    if (row == count - 1) return row > 0 ? row - 1 : row;
+    return row + 1;
 }
 
 int TcxCustomDataControllerInfo::GetInternalRecordIndex(int position) const
 {
-    if (position < 0 || position >= GetRowCount()) TcxCustomDataController::InvalidOperation(cxSDataRowIndexError);
+    if (position < 0 || position >= static_cast<int>(recordList_.size()))
+        TcxCustomDataController::InvalidOperation(cxSDataRowIndexError);
     return recordList_[static_cast<std::size_t>(position)];
 }
 
@@ -831,7 +1145,7 @@ int TcxCustomDataControllerInfo::GetInternalRecordListIndex(int recordIndex) con
 int TcxCustomDataControllerInfo::GetFocusedRecordIndex() const
 {
     const int row = focusingInfo_.RowIndex;
-    return row >= 0 && row < GetRowCount() ? recordList_[static_cast<std::size_t>(row)] : -1;
+    return row >= 0 && row < GetRowCount() ? GetRowInfo(row).RecordIndex : -1;
 }
 
 bool TcxCustomDataControllerInfo::SetFocusedRowIndex(int row)
@@ -861,7 +1175,10 @@ void TcxCustomDataControllerInfo::ChangeRowSelection(int row, bool selected)
         selection_->Delete(index);
     } else if (!found && selected && controller_->CanSelectRow(row)) {
         const TcxRowInfo info = GetRowInfo(row);
-        selection_->Add(index, row, info.Level, info.RecordIndex);
+        if (IsGrouped() && info.Level < groups_.GetFieldCount())
+            selection_->Add(index, row, -1, groups_.GetIndexByRowIndex(row));
+        else
+            selection_->Add(index, row, info.Level, info.RecordIndex);
     }
     CheckChanges();
 }
@@ -909,27 +1226,33 @@ void TcxCustomDataControllerInfo::Update()
     // Changes raised while this update runs are added to the pending set
     // and delivered by the update that follows.
     ++lockCount_;
+    const auto finish = [this] {
+        --lockCount_;
+        expandingInfos_.Clear();
+        if (expanding_ || changes_.Contains(dcicExpanding)) RecalcSelection();
+        expanding_ = false;
+        if (changes_.Contains(dcicSorting) || changes_.Contains(dcicExpanding)) controller_->CorrectPrevSelectionChangedInfo();
+        ForwardChanges();
+    };
     try {
         controller_->CheckMode();
+        SaveInfo();
         if (changes_.Contains(dcicLoad)) {
             DoLoad();
             DoFilter();
         }
-        if (changes_.Contains(dcicGrouping) || changes_.Contains(dcicSorting)) {
-            DoSort();
-            ResetFocusing();
-        }
+        const bool grouping = changes_.Contains(dcicGrouping);
+        if (grouping || changes_.Contains(dcicSorting)) DoSort();
+        if (grouping) DoGrouping();
+        if (grouping || changes_.Contains(dcicSorting)) ResetFocusing();
+        CheckExpanding();
         CheckFocusing();
         controller_->CheckBookmarkValid(-1);
     } catch (...) {
-        --lockCount_;
-        if (changes_.Contains(dcicSorting)) controller_->CorrectPrevSelectionChangedInfo();
-        ForwardChanges();
+        finish();
         throw;
     }
-    --lockCount_;
-    if (changes_.Contains(dcicSorting) || changes_.Contains(dcicExpanding)) controller_->CorrectPrevSelectionChangedInfo();
-    ForwardChanges();
+    finish();
 }
 
 void TcxCustomDataControllerInfo::ForwardChanges()
@@ -962,11 +1285,16 @@ void TcxCustomDataControllerInfo::DoFilter()
     if (!controller_->OnFilterRecord || controller_->IsGridMode()) return;
     const std::size_t oldCount = recordList_.size();
     const int editing = controller_->Provider().EditingRecordIndex();
+    // Asked from the last record to the first; the survivors keep their order.
+    std::vector<bool> keep(recordList_.size(), true);
     for (int position = static_cast<int>(recordList_.size()) - 1; position >= 0; --position) {
         const int record = recordList_[static_cast<std::size_t>(position)];
-        if (record == editing) continue;
-        if (!controller_->DoFilterRecord(record)) recordList_.erase(recordList_.begin() + position);
+        if (record != editing && !controller_->DoFilterRecord(record)) keep[static_cast<std::size_t>(position)] = false;
     }
+    std::size_t kept = 0;
+    for (std::size_t position = 0; position < recordList_.size(); ++position)
+        if (keep[position]) recordList_[kept++] = recordList_[position];
+    recordList_.resize(kept);
     if (recordList_.size() == oldCount) return;
     RebuildPositions();
     selection_->CheckAfterFiltering();
@@ -1056,20 +1384,43 @@ void TcxCustomDataControllerInfo::ResetFocusing()
     if (selection_->Count() > 0) selection_->ClearAll();
 }
 
-int TcxCustomDataControllerInfo::FindFocusedRow() const
+int TcxCustomDataControllerInfo::FindFocusedRow(bool afterCollapse)
 {
     if (focusingInfo_.RecordIndex == -1) return -1;
-    return GetInternalRecordListIndex(focusingInfo_.RecordIndex);
+    const int position = GetInternalRecordListIndex(focusingInfo_.RecordIndex);
+    if (position == -1 || !IsGrouped()) return position;
+    const int group = FindDataGroup(position);
+    if (group == -1) return -1;
+    int level = focusingInfo_.Level;
+    const int dataLevel = groups_.GetFieldCount();
+    if (!afterCollapse) {
+        const bool firstOfGroup = groups_.GetItem(group).Begin == position;
+        if (level != -1 && level != dataLevel && firstOfGroup) return LocateGroupByLevel(group, level);
+        if (level == -1 && firstOfGroup) return LocateGroupByLevel(group, -1);
+        return LocateDetail(group, position, true);
+    }
+    if (level == dataLevel && groups_.IsVisible(group) && groups_.GetItem(group).Expanded)
+        return LocateDetail(group, position, false);
+    if (level == dataLevel) --level;
+    if (level < 0) return groups_.GetItem(groups_.GetTopVisibleItem(group)).RowIndex;
+    for (int g = group; g != -1; g = groups_.GetParentIndex(g))
+        if (groups_.GetLevel(g) == level) return groups_.GetItem(g).RowIndex;
+    return -1;
+}
+
+void TcxCustomDataControllerInfo::CheckAfterCollapsing()
+{
+    const int row = FindFocusedRow(true);
+    if (row != focusingInfo_.RowIndex) DoChangeFocusedRow(row, false);
 }
 
 void TcxCustomDataControllerInfo::CheckFocusing()
 {
-    const int newRow = FindFocusedRow();
+    const int newRow = FindFocusedRow(false);
     const int stored = focusingInfo_.RowIndex;
     if (newRow != stored) {
         const bool storedInvalid = stored < 0 || stored >= GetRowCount();
-        if (storedInvalid || recordList_[static_cast<std::size_t>(stored)] != focusingInfo_.RecordIndex)
-            DoChangeFocusedRow(newRow, true);
+        if (storedInvalid || GetRowInfo(stored).RecordIndex != focusingInfo_.RecordIndex) DoChangeFocusedRow(newRow, true);
     }
     if (changes_.Contains(dcicFocusedRow) && prevFocusingInfo_.RowIndex >= GetRowCount()) prevFocusingInfo_.RowIndex = -1;
     if (controller_->FilterChangedFlag() && focusingInfo_.RowIndex == -1 && !controller_->GetNewItemRowFocused()) {
@@ -1092,7 +1443,7 @@ bool TcxCustomDataControllerInfo::DoChangeFocusedRow(int row, bool noCheck)
         if (prevFocusingInfo_.RowIndex != -1 || allowed) {
             focusingInfo_.SavePos();
             if (focusingInfo_.RowIndex != -1 && GetFocusedRecordIndex() != focusingInfo_.RecordIndex)
-                focusingInfo_.RowIndex = std::clamp(FindFocusedRow(), -1, GetRowCount() - 1);
+                focusingInfo_.RowIndex = std::clamp(FindFocusedRow(false), -1, GetRowCount() - 1);
         }
         if (!focusingInfo_.IsEqual(prevFocusingInfo_)) {
             changes_.Include(dcicFocusedRow);
@@ -1113,6 +1464,386 @@ bool TcxCustomDataControllerInfo::DoChangeFocusedRow(int row, bool noCheck)
     }
     settle();
     return allowed;
+}
+
+// ---- row engine: grouping and expansion --------------------------------------
+
+namespace {
+// The position of the first record under a group.
+int FirstPositionOf(const TcxDataGroups& groups, int index)
+{
+    while (groups.GetLevel(index) < groups.InnermostLevel()) ++index;
+    return groups.GetItem(index).Begin;
+}
+} // namespace
+
+bool TcxCustomDataControllerInfo::IsAlwaysExpanded() const
+{
+    return controller_->Options().Contains(dcoGroupsAlwaysExpanded);
+}
+
+void TcxCustomDataControllerInfo::ExpandingChanged()
+{
+    changes_.Include(dcicExpanding);
+    expanding_ = true;
+}
+
+void TcxCustomDataControllerInfo::ChangeGrouping(TcxCustomDataField* field, int index)
+{
+    groupingList_.ChangeGrouping(field, index);
+    groupingList_.UpdateSorting(sortingList_);
+    CheckChanges();
+}
+
+void TcxCustomDataControllerInfo::ClearGrouping()
+{
+    groupingList_.Clear();
+    CheckChanges();
+}
+
+void TcxCustomDataControllerInfo::ChangeExpanding(int row, bool expanded, bool recursive)
+{
+    CheckRowIndex(row);
+    if (!IsGrouped() || IsAlwaysExpanded()) return;
+    const int focused = focusingInfo_.RowIndex;
+    if (!expanded && focused != -1 && controller_->Groups().HasAsParent(focused, row)) controller_->CheckBrowseMode();
+    groups_.ChangeExpanding(row, expanded, recursive);
+    ExpandingChanged();
+    controller_->BeginUpdate();
+    try {
+        if (!expanded) CheckAfterCollapsing();
+    } catch (...) {
+        controller_->EndUpdate();
+        throw;
+    }
+    controller_->EndUpdate();
+}
+
+void TcxCustomDataControllerInfo::FullCollapse()
+{
+    if (!IsGrouped() || IsAlwaysExpanded()) return;
+    groups_.FullExpanding(false);
+    ExpandingChanged();
+    controller_->BeginUpdate();
+    try {
+        CheckAfterCollapsing();
+    } catch (...) {
+        controller_->EndUpdate();
+        throw;
+    }
+    controller_->EndUpdate();
+}
+
+void TcxCustomDataControllerInfo::FullExpand()
+{
+    if (!IsGrouped() || IsAlwaysExpanded()) return;
+    groups_.FullExpanding(true);
+    ExpandingChanged();
+    CheckChanges();
+}
+
+int TcxCustomDataControllerInfo::CompareGroupRecords(int recordIndex1, int recordIndex2, int level)
+{
+    return controller_->CompareRecords(recordIndex1, recordIndex2, totalSortingList_.Items(level));
+}
+
+void TcxCustomDataControllerInfo::DoGrouping()
+{
+    groups_.Clear();
+    groupValues_.clear();
+    for (int i = 0; i < groupingList_.Count(); ++i) groups_.AddField(groupingList_.Items(i).Field);
+    const int levels = groups_.GetFieldCount();
+    const int count = static_cast<int>(recordList_.size());
+    if (count == 0 || levels == 0) {
+        groups_.Rebuild();
+        return;
+    }
+    PrepareSorting();
+    struct Unprepare {
+        TcxCustomDataControllerInfo* info;
+        ~Unprepare() { info->UnprepareSorting(); }
+    } unprepare{this};
+    std::vector<int> open(static_cast<std::size_t>(levels), -1);
+    std::vector<int> reference(static_cast<std::size_t>(levels), -1);
+    const auto openGroups = [&](int fromLevel, int position) {
+        for (int level = fromLevel; level < levels; ++level) {
+            const int index = groups_.GetItemCount();
+            TcxDataGroupInfo& group = groups_.AddEmpty();
+            group.Level = level;
+            group.Begin = level == levels - 1 ? position : index + 1;
+            open[static_cast<std::size_t>(level)] = index;
+            reference[static_cast<std::size_t>(level)] = recordList_[static_cast<std::size_t>(position)];
+        }
+    };
+    const auto closeGroups = [&](int fromLevel, int lastPosition) {
+        for (int level = levels - 1; level >= fromLevel; --level) {
+            TcxDataGroupInfo& group = groups_.ItemRef(open[static_cast<std::size_t>(level)]);
+            group.End = level == levels - 1 ? lastPosition : groups_.GetItemCount() - 1;
+        }
+    };
+    openGroups(0, 0);
+    for (int position = 1; position < count; ++position) {
+        const int record = recordList_[static_cast<std::size_t>(position)];
+        for (int level = 0; level < levels; ++level) {
+            if (CompareGroupRecords(reference[static_cast<std::size_t>(level)], record, level) != 0) {
+                closeGroups(level, position - 1);
+                openGroups(level, position);
+                break;
+            }
+        }
+    }
+    closeGroups(0, count - 1);
+    groups_.Rebuild();
+    // Each group's value as it was grouped: expansion is saved and found
+    // again by it, also after records moved to other indexes.
+    groupValues_.resize(static_cast<std::size_t>(groups_.GetItemCount()));
+    for (int i = 0; i < groups_.GetItemCount(); ++i) {
+        const int record = recordList_[static_cast<std::size_t>(FirstPositionOf(groups_, i))];
+        groupValues_[static_cast<std::size_t>(i)] = controller_->GetComparedValue(record, groups_.GetField(groups_.GetLevel(i)));
+    }
+}
+
+void TcxCustomDataControllerInfo::SaveInfo()
+{
+    TcxDataExpandingInfoStateSet states;
+    if (controller_->Options().Contains(dcoSaveExpanding)) {
+        const bool loadOrGrouping = changes_.Contains(dcicLoad) || changes_.Contains(dcicGrouping);
+        if (loadOrGrouping) states.Include(eisExpanded);
+        if (selection_->Count() > 0 &&
+            (loadOrGrouping || changes_.Contains(dcicSorting) || changes_.Contains(dcicExpanding)))
+            states.Include(eisSelected);
+    }
+    SaveExpanding(states);
+}
+
+void TcxCustomDataControllerInfo::SaveExpanding(TcxDataExpandingInfoStateSet states)
+{
+    if (states == expandingInfos_.SaveStates() && !states.Empty()) return;
+    bool sameFields = groups_.GetFieldCount() == groupingList_.Count();
+    for (int i = 0; sameFields && i < groupingList_.Count(); ++i)
+        sameFields = groups_.GetField(i) == groupingList_.Items(i).Field;
+    expandingInfos_.Clear();
+    expandingInfos_.SetSaveStates(states);
+    if (states.Empty() || !sameFields || controller_->GetRecordCount() == 0) return;
+    for (int i = 0; i < groups_.GetFieldCount(); ++i) expandingInfos_.AddField(groups_.GetField(i));
+    if (!IsGrouped()) return;
+    const bool saveSelected = states.Contains(eisSelected);
+    int depth = 0;
+    for (int i = 0; i < groups_.GetItemCount(); ++i) {
+        const TcxDataGroupInfo& group = groups_.GetItem(i);
+        if (group.Level > depth) continue;
+        depth = group.Level;
+        const bool selected = saveSelected && selection_->FindByGroupIndex(i) != -1;
+        TcxDataExpandingInfoStateSet state;
+        if (group.Expanded) {
+            if (!IsAlwaysExpanded()) state.Include(eisExpanded);
+            depth = group.Level + 1;
+        }
+        if (selected) state.Include(eisSelected);
+        if (state.Empty() || i >= static_cast<int>(groupValues_.size())) continue;
+        expandingInfos_.AddItem(group.Level, groupValues_[static_cast<std::size_t>(i)], state);
+    }
+}
+
+bool TcxCustomDataControllerInfo::SameGroupValue(TcxCustomDataField* field, const Variant& a, const Variant& b)
+{
+    if (hostlib::VarIsStr(a) && hostlib::VarIsStr(b) && controller_->IsStringConversionNeeded(field))
+        return controller_->CompareTexts(a.AsString(), b.AsString()) == 0;
+    return VarCompare(a, b) == 0;
+}
+
+int TcxCustomDataControllerInfo::LocateSavedGroup(int level, const std::vector<Variant>& values)
+{
+    int parent = -1;
+    for (int l = 0; l <= level; ++l) {
+        TcxCustomDataField* field = groups_.GetField(l);
+        int found = -1;
+        const int children = groups_.GetChildCount(parent);
+        for (int c = 0; c < children && found == -1; ++c) {
+            const int g = groups_.GetChildIndex(parent, c);
+            if (g == -1 || g >= static_cast<int>(groupValues_.size())) break;
+            if (SameGroupValue(field, groupValues_[static_cast<std::size_t>(g)], values[static_cast<std::size_t>(l)])) found = g;
+        }
+        if (found == -1) return -1;
+        parent = found;
+    }
+    return parent;
+}
+
+void TcxCustomDataControllerInfo::CheckExpanding()
+{
+    if (IsGrouped() && IsAlwaysExpanded()) groups_.FullExpanding(true);
+    const TcxDataExpandingInfoStateSet states = expandingInfos_.SaveStates();
+    if (!states.Empty()) {
+        bool sameFields = expandingInfos_.GetFieldCount() == groups_.GetFieldCount();
+        for (int i = 0; sameFields && i < groups_.GetFieldCount(); ++i)
+            sameFields = expandingInfos_.GetField(i) == groups_.GetField(i);
+        if (sameFields) {
+            const int dataLevel = groups_.GetFieldCount();
+            for (int i = selection_->Count() - 1; i >= 0; --i)
+                if (selection_->Items(i).Level != dataLevel) selection_->Delete(i);
+            if (IsGrouped()) {
+                std::vector<Variant> values(static_cast<std::size_t>(dataLevel));
+                for (int i = 0; i < expandingInfos_.GetCount(); ++i) {
+                    const TcxDataExpandingInfo& entry = expandingInfos_.GetItem(i);
+                    if (entry.Level < 0 || entry.Level >= dataLevel) continue;
+                    values[static_cast<std::size_t>(entry.Level)] = entry.Value;
+                    const int g = LocateSavedGroup(entry.Level, values);
+                    if (g == -1) continue;
+                    if (states.Contains(eisExpanded) && entry.State.Contains(eisExpanded)) groups_.ItemRef(g).Expanded = true;
+                    if (entry.State.Contains(eisSelected)) selection_->Add(-1, -1, -1, g);
+                }
+                groups_.Rebuild();
+                RecalcSelection();
+            } else if (states.Contains(eisSelected) && !controller_->IsGridMode()) {
+                RecalcSelection();
+            }
+        } else if (states.Contains(eisSelected)) {
+            selection_->Clear();
+        }
+    }
+    const int anchor = selection_->AnchorRowIndex();
+    if (anchor != -1 && !selection_->IsRowSelected(anchor)) selection_->ClearAnchor();
+}
+
+void TcxCustomDataControllerInfo::RecalcSelection()
+{
+    for (int i = selection_->Count() - 1; i >= 0; --i) {
+        TcxDataSelectionInfo& entry = selection_->ItemRef(i);
+        if (entry.Level == -1) {
+            const bool valid = entry.RecordIndex >= 0 && entry.RecordIndex < groups_.GetItemCount() &&
+                               groups_.IsVisible(entry.RecordIndex);
+            entry.RowIndex = valid ? groups_.GetItem(entry.RecordIndex).RowIndex : -1;
+        } else {
+            entry.RowIndex = entry.RecordIndex >= 0 && entry.RecordIndex < controller_->GetRecordCount()
+                                 ? GetRowIndexByRecordIndex(entry.RecordIndex, false)
+                                 : -1;
+        }
+        // A row that is hidden or gone leaves the selection.
+        if (entry.RowIndex == -1) selection_->Delete(i);
+    }
+    selection_->Sort();
+}
+
+// ---- TcxDataControllerGroups -------------------------------------------------
+
+TcxCustomDataControllerInfo& TcxDataControllerGroups::Info() const
+{
+    return controller_->DataControllerInfo();
+}
+
+const TcxDataGroups& TcxDataControllerGroups::Groups() const
+{
+    return Info().DataGroups();
+}
+
+void TcxDataControllerGroups::ChangeGrouping(int itemIndex, int groupIndex)
+{
+    TcxCustomDataField* field = controller_->GetField(itemIndex);
+    const int current = Info().GroupingFieldList().GroupIndexByField(field);
+    if (current == groupIndex || (current == -1 && groupIndex < 0)) return;
+    controller_->BeforeSorting();
+    controller_->SetGroupingChangedFlag();
+    Info().ChangeGrouping(field, groupIndex);
+}
+
+void TcxDataControllerGroups::ClearGrouping()
+{
+    if (GetGroupingItemCount() > 0) {
+        controller_->BeforeSorting();
+        controller_->SetGroupingChangedFlag();
+    }
+    Info().ClearGrouping();
+}
+
+void TcxDataControllerGroups::ChangeExpanding(int rowIndex, bool expanded, bool recursive)
+{
+    Info().ChangeExpanding(rowIndex, expanded, recursive);
+}
+
+void TcxDataControllerGroups::FullCollapse()
+{
+    Info().FullCollapse();
+}
+
+void TcxDataControllerGroups::FullExpand()
+{
+    Info().FullExpand();
+}
+
+int TcxDataControllerGroups::GetGroupingItemCount() const
+{
+    return Info().GroupingFieldList().Count();
+}
+
+int TcxDataControllerGroups::GetGroupingItemIndex(int index) const
+{
+    return controller_->GetItemIndexByField(Info().GroupingFieldList().Items(index).Field);
+}
+
+int TcxDataControllerGroups::GetItemGroupIndex(int itemIndex) const
+{
+    return Info().GroupingFieldList().GroupIndexByField(controller_->GetField(itemIndex));
+}
+
+int TcxDataControllerGroups::GetDataGroupIndexByRowIndex(int rowIndex) const
+{
+    Info().CheckRowIndex(rowIndex);
+    return Info().IsGrouped() ? Groups().GetIndexByRowIndex(rowIndex) : -1;
+}
+
+int TcxDataControllerGroups::GetLevel(int groupIndex) const
+{
+    return Groups().GetLevel(groupIndex);
+}
+
+int TcxDataControllerGroups::GetParentDataGroupIndex(int groupIndex) const
+{
+    return Groups().GetParentIndex(groupIndex);
+}
+
+int TcxDataControllerGroups::GetChildCount(int groupIndex) const
+{
+    return Groups().GetChildCount(groupIndex);
+}
+
+int TcxDataControllerGroups::GetChildDataGroupIndex(int groupIndex, int childIndex) const
+{
+    return Groups().GetChildIndex(groupIndex, childIndex);
+}
+
+int TcxDataControllerGroups::GetChildRecordIndex(int groupIndex, int childIndex) const
+{
+    const int position = Groups().GetChildRecordListIndex(groupIndex, childIndex);
+    return position == -1 ? -1 : Info().GetInternalRecordIndex(position);
+}
+
+bool TcxDataControllerGroups::HasAsParent(int rowIndex, int parentRowIndex) const
+{
+    if (!Info().IsGrouped()) return false;
+    const int group = Groups().GetIndexByRowIndex(rowIndex);
+    const int parent = Groups().GetIndexByRowIndex(parentRowIndex);
+    if (group == -1 || parent == -1) return false;
+    if (group == parent) return true;
+    const TcxDataGroupInfo& p = Groups().GetItem(parent);
+    return p.Level < Groups().GetLevel(group) && p.Level < Groups().InnermostLevel() && p.Begin <= group && group <= p.End;
+}
+
+void TcxDataControllerGroups::LoadRecordIndexes(std::vector<int>& list, int groupIndex) const
+{
+    const TcxDataGroups& groups = Groups();
+    if (groupIndex < 0 || groupIndex >= groups.GetItemCount()) return;
+    const int count = groups.GetChildCount(groupIndex);
+    if (groups.GetLevel(groupIndex) == groups.InnermostLevel()) {
+        for (int i = 0; i < count; ++i) list.push_back(GetChildRecordIndex(groupIndex, i));
+    } else {
+        for (int i = 0; i < count; ++i) LoadRecordIndexes(list, groups.GetChildIndex(groupIndex, i));
+    }
+}
+
+void TcxDataControllerGroups::LoadRecordIndexesByRowIndex(std::vector<int>& list, int rowIndex) const
+{
+    LoadRecordIndexes(list, GetDataGroupIndexByRowIndex(rowIndex));
 }
 
 // ---- TcxCustomDataProvider ---------------------------------------------------
@@ -1200,7 +1931,11 @@ void TcxCustomDataProvider::DeleteSelection()
     std::vector<int> records;
     for (int i = 0; i < controller_->GetSelectedCount(); ++i) {
         const int row = controller_->GetSelectedRowIndex(i);
-        if (row >= 0 && row < controller_->GetRowCount()) records.push_back(controller_->GetRowInfo(row).RecordIndex);
+        if (row < 0 || row >= controller_->GetRowCount()) continue;
+        if (controller_->GetRowInfo(row).Level < controller_->GetGroupingItemCount())
+            controller_->Groups().LoadRecordIndexesByRowIndex(records, row);
+        else
+            records.push_back(controller_->GetRowInfo(row).RecordIndex);
     }
     controller_->SetInDeleteSelection(true);
     Finally reset([this] { controller_->SetInDeleteSelection(false); });
@@ -1278,9 +2013,15 @@ void TcxCustomDataProvider::AssignItemValue(int recordIndex, TcxCustomDataField*
     controller_->SetValue(recordIndex, controller_->GetItemIndexByField(field), value);
 }
 
-void TcxCustomDataProvider::DoInitInsertingRecord(int recordIndex, const Variant&)
+void TcxCustomDataProvider::DoInitInsertingRecord(int recordIndex, const Variant& groupValues)
 {
-    // Without grouping items there are no grouping values to copy.
+    const int count = controller_->GetGroupingItemCount();
+    if (count > 0 && controller_->Options().Contains(dcoAssignGroupingValues) && groupValues.IsArray()) {
+        for (int i = 0; i < count && i <= groupValues.ArrayHighBound(); ++i) {
+            TcxCustomDataField* field = controller_->DataControllerInfo().GroupingFieldList().Items(i).Field;
+            AssignItemValue(recordIndex, field, groupValues[i]);
+        }
+    }
     controller_->DoNewRecord(recordIndex);
 }
 
@@ -1423,6 +2164,7 @@ void TcxCustomDataController::Construct(hostlib::TComponent* owner)
     focusedSelected_ = true;
     options_ = cxDataControllerDefaultOptions;
     storage_.reset(hostlib::CreateObject<TcxDataStorage>());
+    groups_.reset(hostlib::CreateObject<TcxDataControllerGroups>(this));
     fields_.reset(hostlib::CreateObject<TcxCustomDataFieldList>(this));
     provider_.reset(NewInstanceOf<TcxCustomDataProvider>(GetDataProviderClass()));
     provider_->Construct(this);
@@ -1452,6 +2194,7 @@ void TcxCustomDataController::Destroy()
         storage_->OnClearInternalRecords.Clear();
         storage_->Clear(false);
     }
+    groups_.reset();
     fields_.reset();
     storage_.reset();
     provider_.reset();
@@ -2433,7 +3176,13 @@ void TcxCustomDataController::DeleteFocused()
     if (row == -1 || !provider_->CanDelete()) return;
     provider_->BeginDeleting();
     Finally end([this] { provider_->EndDeleting(); });
-    DeleteFocusedRecord();
+    if (GetRowInfo(row).Level < GetGroupingItemCount()) {
+        std::vector<int> records;
+        groups_->LoadRecordIndexesByRowIndex(records, row);
+        DeleteRecords(records);
+    } else {
+        DeleteFocusedRecord();
+    }
     ClearSelection();
 }
 
@@ -2602,11 +3351,16 @@ void TcxCustomDataController::ForEachRow(bool selectedOnly, const TcxDataControl
 
 Variant TcxCustomDataController::GetRowValue(const TcxRowInfo& rowInfo, int itemIndex) const
 {
+    // A group row shows the value of its own grouping item.
+    if (rowInfo.Level < GetGroupingItemCount() && !IsNewItemRecordIndex(rowInfo.RecordIndex))
+        itemIndex = groups_->GetGroupingItemIndex(rowInfo.Level);
     return GetValue(rowInfo.RecordIndex, itemIndex);
 }
 
 std::string TcxCustomDataController::GetRowDisplayText(const TcxRowInfo& rowInfo, int& itemIndex) const
 {
+    if (rowInfo.Level < GetGroupingItemCount() && !IsNewItemRecordIndex(rowInfo.RecordIndex))
+        itemIndex = groups_->GetGroupingItemIndex(rowInfo.Level);
     return GetDisplayText(rowInfo.RecordIndex, itemIndex);
 }
 

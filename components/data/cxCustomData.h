@@ -411,13 +411,113 @@ private:
     int anchorRowIndex_ = -1;
 };
 
-// ---- the row engine ----------------------------------------------------------
+// ---- groups ------------------------------------------------------------------
 
 struct TcxRowInfo {
     bool Expanded = false;
     int Level = 0;
     int RecordIndex = -1;
 };
+
+// One group. For a group of the innermost level Begin and End are the first
+// and last positions in the filtered record list; for any other group, the
+// first and last index of its descendant groups in the group list.
+struct TcxDataGroupInfo {
+    int RowIndex = 0;
+    bool Expanded = false;
+    int Level = 0;
+    int Begin = 0;
+    int End = 0;
+    hostlib::Variant SummaryValues;
+};
+
+// The group tree: the groups in depth-first order (each followed by its
+// descendants) with their row numbers. A group hidden under a collapsed
+// ancestor carries the row number of its topmost collapsed ancestor.
+class TcxDataGroups : public hostlib::TObject {
+public:
+    static hostlib::TClass StaticClass();
+    hostlib::TClass ClassType() const override { return StaticClass(); }
+
+    void Clear();
+    void AddField(TcxCustomDataField* field) { fields_.push_back(field); }
+    TcxDataGroupInfo& AddEmpty();
+    void Add(const TcxDataGroupInfo& info) { items_.push_back(info); }
+    TcxCustomDataField* GetField(int index) const;
+    int GetFieldCount() const { return static_cast<int>(fields_.size()); }
+    const TcxDataGroupInfo& GetItem(int index) const;
+    TcxDataGroupInfo& ItemRef(int index);
+    int GetItemCount() const { return static_cast<int>(items_.size()); }
+
+    void Rebuild();
+    int GetRowCount() const { return rowCount_; }
+    int GetTopVisibleItem(int index) const;
+    // The group shown at the row, or -1 for a data row; infoIndex is that
+    // group, or for a data row the innermost group holding it.
+    int Find(int row, int& infoIndex) const;
+    // For the row's record: its position in the filtered record list.
+    TcxRowInfo GetRowInfo(int row) const;
+    int GetIndexByRowIndex(int row) const { return GetIndexByRowIndexLevel(row, -1); }
+    int GetIndexByRowIndexLevel(int row, int level) const;
+    int FindByIndex(int position, int level) const;
+    int GetLevel(int index) const;
+    int GetParentIndex(int index) const;
+    int GetChildCount(int index) const;
+    int GetChildIndex(int index, int childIndex) const;
+    int GetChildRecordListIndex(int index, int childIndex) const;
+    int GetFirstLevelCount() const { return GetChildCount(-1); }
+    int GetFirstLevelIndex(int index) const { return GetChildIndex(-1, index); }
+    bool IsVisible(int index) const { return GetTopVisibleItem(index) == index; }
+    bool MakeVisible(int index, bool expandSelf);
+    void ChangeExpanding(int row, bool expanded, bool recursive);
+    void FullExpanding(bool expanded);
+    int InnermostLevel() const { return GetFieldCount() - 1; }
+
+private:
+    void Number(int& index, int level, bool visible, int hiddenRow, int& counter);
+
+    std::vector<TcxCustomDataField*> fields_;
+    std::vector<TcxDataGroupInfo> items_;
+    int rowCount_ = 0;
+};
+
+enum TcxDataExpandingInfoState { eisExpanded, eisSelected };
+using TcxDataExpandingInfoStateSet = hostlib::TSet<TcxDataExpandingInfoState>;
+
+struct TcxDataExpandingInfo {
+    int Level = 0;
+    hostlib::Variant Value;
+    TcxDataExpandingInfoStateSet State;
+};
+
+// The expanded and selected groups saved by group value across an update.
+class TcxDataExpandingInfos : public hostlib::TObject {
+public:
+    static hostlib::TClass StaticClass();
+    hostlib::TClass ClassType() const override { return StaticClass(); }
+
+    void AddField(TcxCustomDataField* field);
+    void AddItem(int level, const hostlib::Variant& value, TcxDataExpandingInfoStateSet state);
+    void CheckField(TcxCustomDataField* field);
+    void Clear();
+    void ClearFields() { fields_.clear(); }
+    void ClearValues() { items_.clear(); }
+    int Find(const TcxCustomDataField* field) const;
+    bool GetEmpty() const { return items_.empty() || fields_.empty(); }
+    int GetCount() const { return static_cast<int>(items_.size()); }
+    int GetFieldCount() const { return static_cast<int>(fields_.size()); }
+    TcxCustomDataField* GetField(int index) const { return fields_.at(static_cast<std::size_t>(index)); }
+    const TcxDataExpandingInfo& GetItem(int index) const { return items_.at(static_cast<std::size_t>(index)); }
+    TcxDataExpandingInfoStateSet SaveStates() const { return saveStates_; }
+    void SetSaveStates(TcxDataExpandingInfoStateSet states) { saveStates_ = states; }
+
+private:
+    std::vector<TcxCustomDataField*> fields_;
+    std::vector<TcxDataExpandingInfo> items_;
+    TcxDataExpandingInfoStateSet saveStates_;
+};
+
+// ---- the row engine ----------------------------------------------------------
 
 // Turns the controller's records into rows: the filtered and sorted record
 // list, the focus and the selection. Changes made while locked are run in
@@ -449,14 +549,26 @@ public:
     void ChangeSorting(TcxCustomDataField* field, TcxDataSortOrder order);
     void ChangeSortIndex(TcxCustomDataField* field, int index);
     void ClearSorting(bool keepGroupedItems);
+    void ChangeGrouping(TcxCustomDataField* field, int index);
+    void ClearGrouping();
+    void ChangeExpanding(int row, bool expanded, bool recursive);
+    void FullCollapse();
+    void FullExpand();
+    void ExpandingChanged();
 
-    int GetRowCount() const { return static_cast<int>(recordList_.size()); }
-    bool IsGrouped() const { return false; }
+    int GetRowCount() const { return IsGrouped() ? groups_.GetRowCount() : static_cast<int>(recordList_.size()); }
+    bool IsGrouped() const { return groups_.GetItemCount() > 0; }
+    bool IsAlwaysExpanded() const;
+    TcxDataGroups& DataGroups() { return groups_; }
+    const TcxDataGroups& DataGroups() const { return groups_; }
+    int FindDataGroup(int position) const;
+    int LocateDetail(int groupIndex, int position, bool makeVisible);
+    int LocateGroupByLevel(int groupIndex, int level);
     void CheckRowIndex(int row) const;
     TcxRowInfo GetRowInfo(int row) const;
     int GetRowIndexByRecordIndex(int recordIndex, bool makeVisible);
     int GetNearestRowIndex(int row) const;
-    int GetInternalRecordCount() const { return GetRowCount(); }
+    int GetInternalRecordCount() const { return static_cast<int>(recordList_.size()); }
     int GetInternalRecordIndex(int position) const;
     int GetInternalRecordListIndex(int recordIndex) const;
 
@@ -488,6 +600,7 @@ public:
     void PrepareSorting();
     void UnprepareSorting();
     int CompareRecords(int recordIndex1, int recordIndex2);
+    int CompareGroupRecords(int recordIndex1, int recordIndex2, int level);
 
     TcxCustomDataController* DataController() const { return controller_; }
 
@@ -498,10 +611,18 @@ private:
     void DoLoad();
     void DoFilter();
     void DoSort();
+    void DoGrouping();
     void ResetFocusing();
+    void SaveInfo();
+    void SaveExpanding(TcxDataExpandingInfoStateSet states);
+    void CheckExpanding();
+    int LocateSavedGroup(int level, const std::vector<hostlib::Variant>& values);
+    bool SameGroupValue(TcxCustomDataField* field, const hostlib::Variant& a, const hostlib::Variant& b);
+    void RecalcSelection();
     void CheckFocusing();
+    void CheckAfterCollapsing();
     void ForwardChanges();
-    int FindFocusedRow() const;
+    int FindFocusedRow(bool afterCollapse);
     bool DoChangeFocusedRow(int row, bool noCheck);
     void RebuildPositions();
 
@@ -513,12 +634,51 @@ private:
     TcxSortingFieldList sortingList_;
     TcxGroupingFieldList groupingList_;
     TcxSortingFieldList totalSortingList_;
+    TcxDataGroups groups_;
+    std::vector<hostlib::Variant> groupValues_;
+    TcxDataExpandingInfos expandingInfos_;
     TcxDataFocusingInfo focusingInfo_{this};
     TcxDataFocusingInfo prevFocusingInfo_{this};
     hostlib::ObjectPtr<TcxDataSelection> selection_;
     TcxDataControllerInfoChanges changes_;
     int lockCount_ = 0;
     bool focusing_ = false;
+    bool expanding_ = false;
+};
+
+// The controller's grouping facade; every group index is an index into the
+// row engine's group list.
+class TcxDataControllerGroups : public hostlib::TObject {
+public:
+    static hostlib::TClass StaticClass();
+    hostlib::TClass ClassType() const override { return StaticClass(); }
+
+    explicit TcxDataControllerGroups(TcxCustomDataController* controller) : controller_(controller) {}
+    TcxDataControllerGroups() = default;
+
+    void ChangeGrouping(int itemIndex, int groupIndex);
+    void ClearGrouping();
+    void ChangeExpanding(int rowIndex, bool expanded, bool recursive);
+    void FullCollapse();
+    void FullExpand();
+    int GetGroupingItemCount() const;
+    int GetGroupingItemIndex(int index) const;
+    int GetItemGroupIndex(int itemIndex) const;
+    int GetDataGroupIndexByRowIndex(int rowIndex) const;
+    int GetLevel(int groupIndex) const;
+    int GetParentDataGroupIndex(int groupIndex) const;
+    int GetChildCount(int groupIndex) const;
+    int GetChildDataGroupIndex(int groupIndex, int childIndex) const;
+    int GetChildRecordIndex(int groupIndex, int childIndex) const;
+    bool HasAsParent(int rowIndex, int parentRowIndex) const;
+    void LoadRecordIndexes(std::vector<int>& list, int groupIndex) const;
+    void LoadRecordIndexesByRowIndex(std::vector<int>& list, int rowIndex) const;
+
+private:
+    TcxCustomDataControllerInfo& Info() const;
+    const TcxDataGroups& Groups() const;
+
+    TcxCustomDataController* controller_ = nullptr;
 };
 
 // ---- the data provider -------------------------------------------------------
@@ -794,6 +954,8 @@ public:
     bool MultiSelect() const { return multiSelect_; }
     void SetMultiSelect(bool value);
     TcxCustomDataProvider& Provider() const { return *provider_; }
+    TcxDataControllerGroups& Groups() const { return *groups_; }
+    void SetGroupingChangedFlag() { groupingChanged_ = true; }
     TcxCustomDataControllerInfo& DataControllerInfo() const { return *info_; }
 
     // Change brackets and notification.
@@ -1018,6 +1180,7 @@ private:
     hostlib::TComponent* owner_ = nullptr;
     TcxDataControllerOptions options_ = cxDataControllerDefaultOptions;
     hostlib::ObjectPtr<TcxDataStorage> storage_;
+    hostlib::ObjectPtr<TcxDataControllerGroups> groups_;
     hostlib::ObjectPtr<TcxCustomDataFieldList> fields_;
     hostlib::ObjectPtr<TcxCustomDataProvider> provider_;
     hostlib::ObjectPtr<TcxCustomDataControllerInfo> info_;

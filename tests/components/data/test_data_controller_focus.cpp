@@ -269,6 +269,24 @@ TEST_F(ControllerFocus, SelectionAnchor)
     EXPECT_FALSE(dc->IsSelectionAnchorExist());
 }
 
+TEST_F(ControllerFocus, SelectionFollowsItsRecordsWhenSortedOrFiltered)
+{
+    Load(4);
+    dc->SetMultiSelect(true);
+    dc->SelectRows(0, 1);
+    dc->SetSelectionAnchor(0);
+    dc->ChangeSorting(text, soDescending); // r3 r2 r1 r0
+    EXPECT_EQ(dc->GetSelectedCount(), 2);
+    EXPECT_TRUE(dc->IsRowSelected(2));
+    EXPECT_TRUE(dc->IsRowSelected(3));
+    // The anchor row no longer names a selected row.
+    EXPECT_FALSE(dc->IsSelectionAnchorExist());
+    dc->OnFilterRecord = TcxDataFilterRecordEvent::FromFunction([](TcxCustomDataController*, int r, bool& accept) { accept = r != 1; });
+    dc->Refresh(); // r3 r2 r0
+    EXPECT_EQ(dc->GetSelectedCount(), 1);
+    EXPECT_TRUE(dc->IsRowSelected(2));
+}
+
 TEST_F(ControllerFocus, DeletedRecordsLeaveTheSelection)
 {
     Load(5);
