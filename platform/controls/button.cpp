@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "platform/controls/control_base.h"
+#include "platform/controls/theme_handle.h"
 #include "platform/graphics/winuserdraw.h"
 
 namespace quelvo::ctl::detail {
@@ -217,7 +218,12 @@ void Button::PaintCheck(HDC dc, const RECT& rc, bool enabled)
     if (check_ == BST_CHECKED) state |= DFCS_CHECKED;
     if (pushed_) state |= DFCS_PUSHED;
     if (!enabled) state |= DFCS_INACTIVE;
-    DrawFrameControl(dc, &mark, DFC_BUTTON, state);
+    // Themed states come in rows of four: normal, hot, pressed, disabled.
+    int row = IsRadio() ? (check_ == BST_CHECKED ? 1 : 0) : static_cast<int>(std::min<LRESULT>(check_, 2));
+    int themed = row * 4 + (!enabled ? 4 : pushed_ ? 3 : 1);
+    ThemeHandle theme(hwnd_, "Button");
+    if (!theme.Draw(dc, IsRadio() ? BP_RADIOBUTTON : BP_CHECKBOX, themed, mark))
+        DrawFrameControl(dc, &mark, DFC_BUTTON, state);
     RECT text = rc;
     if (leftText) text.right = mark.left - 4;
     else text.left = mark.right + 4;
@@ -245,11 +251,15 @@ void Button::Paint(HDC dc)
     HBRUSH back = ColourBrush(WM_CTLCOLORBTN, dc, COLOR_BTNFACE);
     if (IsPush()) {
         RECT face = rc;
-        if (Type() == BS_DEFPUSHBUTTON) {
-            FrameRect(dc, &face, GetSysColorBrush(COLOR_WINDOWFRAME));
-            InflateRect(&face, -1, -1);
+        ThemeHandle theme(hwnd_, "Button");
+        int themed = !enabled ? PBS_DISABLED : pushed_ ? PBS_PRESSED : Type() == BS_DEFPUSHBUTTON ? PBS_DEFAULTED : PBS_NORMAL;
+        if (!theme.Draw(dc, BP_PUSHBUTTON, themed, face)) {
+            if (Type() == BS_DEFPUSHBUTTON) {
+                FrameRect(dc, &face, GetSysColorBrush(COLOR_WINDOWFRAME));
+                InflateRect(&face, -1, -1);
+            }
+            DrawFrameControl(dc, &face, DFC_BUTTON, DFCS_BUTTONPUSH | (pushed_ ? DFCS_PUSHED : 0));
         }
-        DrawFrameControl(dc, &face, DFC_BUTTON, DFCS_BUTTONPUSH | (pushed_ ? DFCS_PUSHED : 0));
         RECT text = face;
         if (pushed_) OffsetRect(&text, 1, 1);
         SetTextColor(dc, GetSysColor(COLOR_BTNTEXT));

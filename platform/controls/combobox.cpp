@@ -5,6 +5,7 @@
 #include <cstring>
 
 #include "platform/controls/listbox.h"
+#include "platform/controls/theme_handle.h"
 #include "platform/graphics/winuserdraw.h"
 #include "platform/windows/display.h"
 
@@ -219,9 +220,13 @@ void ComboBox::PaintField(HDC dc)
     RECT frame = whole;
     DrawEdge(dc, &frame, EDGE_SUNKEN, BF_RECT);
     RECT button = ButtonRect();
-    if (Kind() != CBS_SIMPLE)
-        DrawFrameControl(dc, &button, DFC_SCROLL, DFCS_SCROLLCOMBOBOX | (buttonDown_ ? DFCS_PUSHED : 0) |
-                                                     (IsWindowEnabled(hwnd_) ? 0 : DFCS_INACTIVE));
+    if (Kind() != CBS_SIMPLE) {
+        ThemeHandle theme(hwnd_, "ComboBox");
+        int themed = !IsWindowEnabled(hwnd_) ? CBS_DISABLED : buttonDown_ ? CBS_PUSHED : CBS_NORMAL;
+        if (!theme.Draw(dc, CP_DROPDOWNBUTTON, themed, button))
+            DrawFrameControl(dc, &button, DFC_SCROLL, DFCS_SCROLLCOMBOBOX | (buttonDown_ ? DFCS_PUSHED : 0) |
+                                                         (IsWindowEnabled(hwnd_) ? 0 : DFCS_INACTIVE));
+    }
     if (Kind() == CBS_DROPDOWNLIST) {
         RECT text{3, 3, button.left - 1, field - 3};
         int sel = static_cast<int>(ToList(LB_GETCURSEL, 0, 0));

@@ -5,6 +5,7 @@
 #include <map>
 
 #include "platform/controls/control_base.h"
+#include "platform/controls/theme_handle.h"
 #include "platform/graphics/winuserdraw.h"
 
 namespace quelvo::ctl::detail {
@@ -113,9 +114,32 @@ RECT PartRect(const Geometry& g, int part)
     return r;
 }
 
-void PaintBar(HDC dc, const Geometry& g, const BarInfo& b, bool enabled)
+// The bar in the visual style; false when styles are off.
+bool PaintThemedBar(HWND hwnd, HDC dc, const Geometry& g, const BarInfo& b, bool off)
+{
+    ThemeHandle theme(hwnd, "ScrollBar");
+    if (!theme) return false;
+    auto arrowState = [&](int base, bool disabled, int part) {
+        return base + (disabled ? 3 : b.pressed == part ? 2 : 0);
+    };
+    int up = g.vertical ? ABS_UPNORMAL : ABS_LEFTNORMAL, down = g.vertical ? ABS_DOWNNORMAL : ABS_RIGHTNORMAL;
+    RECT a1 = PartRect(g, kArrow1), a2 = PartRect(g, kArrow2), p1 = PartRect(g, kPage1), p2 = PartRect(g, kPage2);
+    int track = off ? SCRBS_DISABLED : SCRBS_NORMAL;
+    theme.Draw(dc, g.vertical ? SBP_LOWERTRACKVERT : SBP_LOWERTRACKHORZ, b.pressed == kPage1 ? SCRBS_PRESSED : track, p1);
+    theme.Draw(dc, g.vertical ? SBP_UPPERTRACKVERT : SBP_UPPERTRACKHORZ, b.pressed == kPage2 ? SCRBS_PRESSED : track, p2);
+    if (!IsRectEmpty(&a1)) theme.Draw(dc, SBP_ARROWBTN, arrowState(up, off || (b.arrows & ESB_DISABLE_LTUP), kArrow1), a1);
+    if (!IsRectEmpty(&a2)) theme.Draw(dc, SBP_ARROWBTN, arrowState(down, off || (b.arrows & ESB_DISABLE_RTDN), kArrow2), a2);
+    if (g.thumbBottom > g.thumbTop) {
+        RECT t = PartRect(g, kThumb);
+        theme.Draw(dc, g.vertical ? SBP_THUMBBTNVERT : SBP_THUMBBTNHORZ, b.pressed == kThumb ? SCRBS_PRESSED : SCRBS_NORMAL, t);
+    }
+    return true;
+}
+
+void PaintBar(HWND hwnd, HDC dc, const Geometry& g, const BarInfo& b, bool enabled)
 {
     bool off = !enabled || !Scrollable(b) || b.arrows == ESB_DISABLE_BOTH;
+    if (PaintThemedBar(hwnd, dc, g, b, off)) return;
     RECT a1 = PartRect(g, kArrow1), a2 = PartRect(g, kArrow2);
     UINT s1 = g.vertical ? DFCS_SCROLLUP : DFCS_SCROLLLEFT, s2 = g.vertical ? DFCS_SCROLLDOWN : DFCS_SCROLLRIGHT;
     if (off || (b.arrows & ESB_DISABLE_LTUP)) s1 |= DFCS_INACTIVE;
@@ -179,7 +203,7 @@ void PaintStandardBars(HWND hwnd)
         RECT r = StandardBarRect(hwnd, bar);
         OffsetRect(&r, -win.left, -win.top);
         const BarInfo& info = bars ? (bar == SB_HORZ ? bars->horz : bars->vert) : none;
-        PaintBar(dc, Layout(r, bar == SB_VERT, info, enabled), info, enabled);
+        PaintBar(hwnd, dc, Layout(r, bar == SB_VERT, info, enabled), info, enabled);
     }
     if ((style & WS_HSCROLL) && (style & WS_VSCROLL)) {
         RECT v = StandardBarRect(hwnd, SB_VERT), h = StandardBarRect(hwnd, SB_HORZ);
@@ -448,7 +472,7 @@ LRESULT ScrollBarControl::Handle(UINT msg, WPARAM wParam, LPARAM lParam)
             DrawFrameControl(dc, &r, DFC_SCROLL, DFCS_SCROLLSIZEGRIP);
         } else if (dc) {
             bool enabled = IsWindowEnabled(hwnd_) != FALSE;
-            PaintBar(dc, Layout(r, Vertical(), info, enabled), info, enabled);
+            PaintBar(hwnd_, dc, Layout(r, Vertical(), info, enabled), info, enabled);
         }
         EndPaint(hwnd_, &ps);
         return 0;

@@ -2,6 +2,7 @@
 // GetScrollBarInfo reports, the codes clicks on each part send, auto-repeat
 // and thumb tracking.
 #include "ctl_fixture.h"
+#include "platform/graphics/uxtheme.h"
 
 namespace ctltest {
 namespace {
@@ -131,14 +132,22 @@ TEST_F(ScrollTest, BarInfoMatchesTheFrameAndThePixels)
     EXPECT_EQ(sbi.xyThumbTop, sbi.dxyLineButton + MulDiv(track - thumb, 40, 90));
     EXPECT_EQ(sbi.rgstate[0], 0u);
 
-    // What is drawn lies where the information says.
-    HWND top = host_;
-    InvalidateRect(top, nullptr, TRUE);
+    // What is drawn lies where the information says, classic and styled.
+    POINT thumbMid = PartPoint(sbi, 3), pageMid = PartPoint(sbi, 4), abovePage = PartPoint(sbi, 2);
+    quelvo::gfx::SetThemeActive(false);
     RedrawWindow(win_, nullptr, nullptr, RDW_FRAME | RDW_INVALIDATE | RDW_UPDATENOW);
     Pump();
-    POINT thumbMid = PartPoint(sbi, 3), pageMid = PartPoint(sbi, 4);
     EXPECT_EQ(Screen().ScreenPixel(thumbMid.x, thumbMid.y), Rgb(GetSysColor(COLOR_BTNFACE)));
     EXPECT_EQ(Screen().ScreenPixel(pageMid.x, pageMid.y), Rgb(GetSysColor(COLOR_SCROLLBAR)));
+    EXPECT_EQ(Screen().ScreenPixel(abovePage.x, abovePage.y), Rgb(GetSysColor(COLOR_SCROLLBAR)));
+    quelvo::gfx::SetThemeActive(true);
+    RedrawWindow(win_, nullptr, nullptr, RDW_FRAME | RDW_INVALIDATE | RDW_UPDATENOW);
+    Pump();
+    std::uint32_t thumbStyled = Screen().ScreenPixel(thumbMid.x, thumbMid.y);
+    EXPECT_NE(thumbStyled, Screen().ScreenPixel(pageMid.x, pageMid.y));
+    EXPECT_EQ(Screen().ScreenPixel(pageMid.x, pageMid.y), Screen().ScreenPixel(abovePage.x, abovePage.y));
+    std::uint32_t nearThumbEnd = Screen().ScreenPixel(thumbMid.x, sbi.rcScrollBar.top + sbi.xyThumbBottom - 3);
+    EXPECT_EQ(nearThumbEnd, thumbStyled);
 }
 
 TEST_F(ScrollTest, StatesForHiddenDisabledAndBadRequests)
