@@ -3,6 +3,7 @@
 #include "platform/windows/x11/x11_impl.h"
 
 #include <X11/XKBlib.h>
+#include <X11/Xcursor/Xcursor.h>
 #include <X11/cursorfont.h>
 #include <X11/extensions/Xrandr.h>
 #include <errno.h>
@@ -23,7 +24,9 @@
 #include "platform/windows/wm_state.h"
 #include "platform/windows/x11/dropfiles.h"
 #include "platform/windows/x11/layered.h"
+#include "platform/windows/x11/x11_icons.h"
 #include "platform/windows/x11/x11_keys.h"
+#include "platform/windows/x11/x11_settings.h"
 
 namespace quelvo::win::x11 {
 
@@ -195,6 +198,8 @@ std::unique_ptr<X11Display> X11Display::Open(const std::string& name, std::strin
         XFree(data);
     }
 
+    m.ReadDesktopSettings();
+
     m.wakeFd = eventfd(0, EFD_NONBLOCK | EFD_CLOEXEC);
     Impl* self = impl.get();
     m.xSource = AddLoopSource(ConnectionNumber(dpy), [self] {
@@ -212,13 +217,12 @@ X11Display::~X11Display()
     Impl& m = *impl_;
     RemoveLoopSource(m.xSource);
     RemoveLoopSource(m.wakeSource);
-    if (gHookOwner == &m) {
-        UnhookWindowsHookEx(m.destroyHook);
-        gHookOwner = nullptr;
-    }
+    UnhookWindowsHookEx(m.destroyHook);
+    if (gHookOwner == &m) gHookOwner = nullptr;
     for (auto& [h, t] : m.windows) m.DestroyXWindow(*t);
     m.windows.clear();
     for (auto& [id, c] : m.cursorCache) XFreeCursor(m.dpy, c);
+    if (m.customCursor) XFreeCursor(m.dpy, m.customCursor);
     if (m.im) XCloseIM(m.im);
     XDestroyWindow(m.dpy, m.utility);
     XCloseDisplay(m.dpy);
@@ -328,15 +332,74 @@ void X11Display::CursorChanged(HCURSOR cursor)
     case IDC_HELP_ID: shape = XC_question_arrow; break;
     default: break;  // the arrow, and cursor images of our own for now
     }
-    auto key = static_cast<int>(shape);
-    auto it = m.cursorCache.find(key);
-    Cursor c = it != m.cursorCache.end() ? it->second : m.cursorCache[key] = XCreateFontCursor(m.dpy, shape);
+    Cursor c = 0;
+    if (!id) c = m.CustomCursor(cursor);  // our own picture, or none to hide it
+    if (!c) {
+        auto key = static_cast<int>(shape);
+        auto it = m.cursorCache.find(key);
+        c = it != m.cursorCache.end() ? it->second : m.cursorCache[key] = XCreateFontCursor(m.dpy, shape);
+    }
     if (c == m.cursor) return;
     m.cursor = c;
     for (auto& [h, t] : m.windows)
         if (t->xid) XDefineCursor(m.dpy, t->xid, c);
     XFlush(m.dpy);
 }
+
+Cursor X11Display::Impl::CustomCursor(HCURSOR handle)
+{
+    if (handle == customCursorHandle && customCursor) return customCursor;
+    ArgbImage image;
+    if (handle) {
+        image = IconImage(handle);
+        if (image.Empty()) return 0;  // not a picture we can read: the arrow
+    } else {
+        image.width = image.height = 1;  // no cursor: an invisible one
+        image.pixels.assign(1, 0);
+    }
+    XcursorImage* xi = XcursorImageCreate(image.width, image.height);
+    if (!xi) return 0;
+    xi->xhot = static_cast<XcursorDim>(std::clamp<LONG>(image.hotspot.x, 0, image.width - 1));
+    xi->yhot = static_cast<XcursorDim>(std::clamp<LONG>(image.hotspot.y, 0, image.height - 1));
+    for (std::size_t i = 0; i < image.pixels.size(); ++i) {
+        std::uint32_t p = image.pixels[i], a = p >> 24;
+        // Xcursor takes premultiplied pixels.
+        xi->pixels[i] = (a << 24) | ((((p >> 16) & 0xFF) * a / 255) << 16) | ((((p >> 8) & 0xFF) * a / 255) << 8) |
+                        ((p & 0xFF) * a / 255);
+    }
+    Cursor c = XcursorImageLoadCursor(dpy, xi);
+    XcursorImageDestroy(xi);
+    if (!c) return 0;
+    // The server keeps a freed cursor while windows still show it.
+    if (customCursor) XFreeCursor(dpy, customCursor);
+    customCursor = c;
+    customCursorHandle = handle;
+    return c;
+}
+
+void X11Display::Impl::ReadDesktopSettings()
+{
+    std::string name = "_XSETTINGS_S" + std::to_string(screen);
+    ::Window owner = XGetSelectionOwner(dpy, A(name.c_str()));
+    if (owner != settingsOwner && owner) XSelectInput(dpy, owner, PropertyChangeMask | StructureNotifyMask);
+    settingsOwner = owner;
+    if (!owner) return;
+    std::string bytes;
+    Atom type = 0;
+    int format = 0;
+    if (!GetProperty(owner, A("_XSETTINGS_SETTINGS"), false, bytes, type, format) || format != 8) return;
+    auto values = ParseXSettingsIntegers(bytes);
+    auto take = [&](const char* key, int lo, int hi) {
+        auto it = values.find(key);
+        return it != values.end() && it->second >= lo && it->second <= hi ? it->second : 0;
+    };
+    if (int ms = take("Net/DoubleClickTime", 50, 5000)) SetDoubleClickTime(static_cast<UINT>(ms));
+    dragThreshold = take("Net/DndDragThreshold", 1, 200);
+    doubleClickDistance = take("Net/DoubleClickDistance", 1, 200);
+}
+
+int X11Display::DragThreshold() const { return impl_->dragThreshold; }
+int X11Display::DoubleClickDistance() const { return impl_->doubleClickDistance; }
 
 // ---- waking the loop ---------------------------------------------------------
 
@@ -469,6 +532,7 @@ void X11Display::Impl::SyncWindow(HWND hwnd)
     SetProperties(t, created);
     if (visible && !t.mapped) {
         t.mapped = true;
+        t.mapSerial = NextRequest(dpy);
         XMapRaised(dpy, t.xid);
     } else if (!visible && t.mapped) {
         t.mapped = false;
@@ -476,9 +540,47 @@ void X11Display::Impl::SyncWindow(HWND hwnd)
         XUnmapWindow(dpy, t.xid);
         if (requestedActive == hwnd) requestedActive = nullptr;
     }
+    if (visible && framed) SyncIconic(t, (style & WS_MINIMIZE) != 0);
     t.dirty = true;
     if (visible && framed && GetActiveWindow() == hwnd) RequestActivation(t);
     UpdateGrab();
+}
+
+void X11Display::Impl::SyncIconic(TopWindow& t, bool minimized)
+{
+    if (minimized && !t.iconic && t.mapped) {
+        t.iconic = true;
+        t.iconifySerial = NextRequest(dpy);
+        XIconifyWindow(dpy, t.xid, screen);
+    } else if (!minimized && t.iconic) {
+        t.iconic = false;
+        t.mapSerial = NextRequest(dpy);
+        XMapWindow(dpy, t.xid);  // mapping again restores an iconified window
+    }
+    bool maximized = (t.style & WS_MAXIMIZE) != 0;
+    if (maximized != t.maximized) {
+        t.maximized = maximized;
+        SetNetState(t, "_NET_WM_STATE_MAXIMIZED_VERT", maximized);
+        SetNetState(t, "_NET_WM_STATE_MAXIMIZED_HORZ", maximized);
+    }
+}
+
+void X11Display::Impl::SetIcon(TopWindow& t)
+{
+    detail::Window* w = detail::Find(t.hwnd);
+    HICON icon = w && w->cls ? w->cls->icon : nullptr;
+    if (icon == t.icon) return;
+    t.icon = icon;
+    ArgbImage image = IconImage(icon);
+    if (image.Empty()) {
+        XDeleteProperty(dpy, t.xid, A("_NET_WM_ICON"));
+        return;
+    }
+    // Width, height, then the pixels, each a CARDINAL (a long to Xlib).
+    std::vector<long> data{image.width, image.height};
+    data.insert(data.end(), image.pixels.begin(), image.pixels.end());
+    XChangeProperty(dpy, t.xid, A("_NET_WM_ICON"), XA_CARDINAL, 32, PropModeReplace,
+                    reinterpret_cast<unsigned char*>(data.data()), static_cast<int>(data.size()));
 }
 
 void X11Display::Impl::CreateXWindow(TopWindow& t)
@@ -509,7 +611,8 @@ void X11Display::Impl::CreateXWindow(TopWindow& t)
     t.mapped = t.viewable = false;
     t.title.clear();
     t.transientFor = 0;
-    t.modal = t.above = t.dndAware = false;
+    t.modal = t.above = t.dndAware = t.iconic = t.maximized = false;
+    t.icon = nullptr;
 
     Atom protocols[] = {A("WM_DELETE_WINDOW"), A("_NET_WM_PING")};
     XSetWMProtocols(dpy, t.xid, protocols, 2);
@@ -629,6 +732,7 @@ void X11Display::Impl::SetProperties(TopWindow& t, bool initial)
         SetDndAware(t, AcceptsDroppedFiles(t.hwnd));
         return;
     }
+    SetIcon(t);
     HWND owner = GetWindow(t.hwnd, GW_OWNER);
     auto ownerIt = owner ? windows.find(owner) : windows.end();
     ::Window transientFor = ownerIt != windows.end() ? ownerIt->second->xid : 0;
@@ -755,6 +859,12 @@ void X11Display::Impl::HandleEvent(XEvent& ev)
         if (t) {
             t->viewable = true;
             t->dirty = true;
+            if (t->iconic && ev.xmap.serial >= t->iconifySerial) {
+                // The desktop restored a window it had minimized.
+                t->iconic = false;
+                if (IsIconic(t->hwnd)) ShowWindow(t->hwnd, SW_RESTORE);
+                break;
+            }
             if (t->framed && GetActiveWindow() == t->hwnd) {
                 requestedActive = nullptr;
                 RequestActivation(*t);
@@ -762,7 +872,19 @@ void X11Display::Impl::HandleEvent(XEvent& ev)
         }
         break;
     case UnmapNotify:
-        if (t) t->viewable = false;
+        if (t) {
+            t->viewable = false;
+            if (t->mapped && t->framed && !t->iconic && ev.xunmap.serial >= t->mapSerial && IsIconicOnDesktop(*t)) {
+                t->iconic = true;  // the desktop minimized it
+                if (!IsIconic(t->hwnd)) ShowWindow(t->hwnd, SW_MINIMIZE);
+            }
+        }
+        break;
+    case PropertyNotify:
+        if (ev.xproperty.window == settingsOwner && ev.xproperty.atom == A("_XSETTINGS_SETTINGS")) ReadDesktopSettings();
+        break;
+    case DestroyNotify:
+        if (ev.xdestroywindow.window == settingsOwner) settingsOwner = 0;
         break;
     case FocusIn:
         if (t && ev.xfocus.detail != NotifyPointer) HandleFocusIn(*t);
@@ -824,6 +946,16 @@ void X11Display::Impl::HandleEvent(XEvent& ev)
     }
 }
 
+bool X11Display::Impl::IsIconicOnDesktop(const TopWindow& t)
+{
+    std::string bytes;
+    Atom type = 0;
+    int format = 0;
+    if (!GetProperty(t.xid, A("WM_STATE"), false, bytes, type, format) || format != 32 || bytes.size() < sizeof(long))
+        return false;
+    return *reinterpret_cast<const long*>(bytes.data()) == IconicState;
+}
+
 void X11Display::Impl::HandleConfigure(TopWindow& t)
 {
     if (t.overrideRedirect) return;  // we place those ourselves
@@ -848,6 +980,13 @@ void X11Display::Impl::HandleFocusIn(TopWindow& t)
     char keys[32] = {};
     XQueryKeymap(dpy, keys);
     HWND target = t.hwnd;
+    // A popup of ours that this window owns (a menu, a drop-down) keeps
+    // the activation: the keyboard reaches it through this window.
+    HWND active = GetActiveWindow();
+    auto activeIt = active ? windows.find(active) : windows.end();
+    if (activeIt != windows.end() && activeIt->second->overrideRedirect)
+        for (HWND o = GetWindow(active, GW_OWNER); o; o = GetWindow(o, GW_OWNER))
+            if (o == target) return;
     // The owner of a modal dialog passes the activation on to the dialog.
     if (!IsWindowEnabled(target)) {
         HWND popup = GetLastActivePopup(target);

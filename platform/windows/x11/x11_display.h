@@ -33,6 +33,11 @@ public:
     RECT WorkArea() const;               // _NET_WORKAREA, else the screen
     std::vector<RECT> Monitors() const;  // RandR monitors, else the screen
 
+    // From the desktop's settings (XSETTINGS); 0 when not given. The
+    // double-click time is applied to the window layer directly.
+    int DragThreshold() const;
+    int DoubleClickDistance() const;
+
     // The X window showing a top-level window (0 when it has none).
     unsigned long XWindowOf(HWND hwnd) const;
     // Reads and handles every X event that has arrived, then presents what

@@ -46,6 +46,11 @@ struct TopWindow {
     bool modal = false;
     bool above = false;
     bool dndAware = false;
+    bool iconic = false;     // minimized on the desktop
+    unsigned long mapSerial = 0;      // request serials of our last map and
+    unsigned long iconifySerial = 0;  // iconify: older events are stale
+    bool maximized = false;
+    HICON icon = nullptr;    // the icon given to the desktop
     XIC ic = nullptr;
     GC gc = nullptr;
     PresentImage image;
@@ -81,6 +86,9 @@ struct X11Display::Impl {
     bool grabbing = false;
     bool wakeArmed = false;
     bool wmPresent = false;
+    ::Window settingsOwner = 0;  // the XSETTINGS manager's window
+    int dragThreshold = 0;       // from the desktop settings, 0 = not given
+    int doubleClickDistance = 0;
     bool focusCheckPending = false;
     HWND requestedActive = nullptr;
     std::uint64_t lastPresentMs = 0;
@@ -90,6 +98,8 @@ struct X11Display::Impl {
     bool capsSynced = false;
     Cursor cursor = 0;
     std::map<int, Cursor> cursorCache;
+    HCURSOR customCursorHandle = nullptr;  // the picture behind customCursor
+    Cursor customCursor = 0;
     std::map<std::string, Atom> atoms;
 
     std::vector<ClipboardItem> clipboard;
@@ -121,6 +131,11 @@ struct X11Display::Impl {
     void HandleFocusIn(TopWindow& t);
     void HandleConfigure(TopWindow& t);
     void SetNetState(TopWindow& t, const char* state, bool on);
+    void SetIcon(TopWindow& t);
+    bool IsIconicOnDesktop(const TopWindow& t);
+    void SyncIconic(TopWindow& t, bool minimized);
+    Cursor CustomCursor(HCURSOR handle);
+    void ReadDesktopSettings();
     void PostText(const std::string& text);
     bool GetProperty(::Window w, Atom prop, bool remove, std::string& bytes, Atom& type, int& format);
 

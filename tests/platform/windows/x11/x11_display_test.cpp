@@ -7,6 +7,7 @@
 #include <X11/Xlib.h>
 #include <X11/Xutil.h>
 #include <X11/extensions/XTest.h>
+#include <X11/extensions/Xfixes.h>
 #include <X11/keysym.h>
 #include <poll.h>
 #include <stdlib.h>
@@ -802,6 +803,159 @@ TEST_F(X11DisplayTest, ScreenFactsComeFromTheServer)
     std::vector<RECT> monitors = x_->Monitors();
     ASSERT_FALSE(monitors.empty());
     EXPECT_EQ(monitors[0].right - monitors[0].left, 1024);
+}
+
+TEST_F(X11DisplayTest, AWindowManagerMinimizesAndRestores)
+{
+    // The second connection plays a minimal window manager.
+    XSelectInput(other_, root_, SubstructureRedirectMask | SubstructureNotifyMask);
+    XSync(other_, False);
+    auto setState = [&](::Window w, long state) {
+        long value[2] = {state, 0};
+        XChangeProperty(other_, w, Atom_("WM_STATE"), Atom_("WM_STATE"), 32, PropModeReplace,
+                        reinterpret_cast<unsigned char*>(value), 2);
+    };
+    auto manage = [&] {
+        while (XPending(other_)) {
+            XEvent ev;
+            XNextEvent(other_, &ev);
+            if (ev.type == MapRequest) {
+                setState(ev.xmaprequest.window, NormalState);
+                XMapWindow(other_, ev.xmaprequest.window);
+            } else if (ev.type == ConfigureRequest) {
+                XWindowChanges c{};
+                c.x = ev.xconfigurerequest.x;
+                c.y = ev.xconfigurerequest.y;
+                c.width = ev.xconfigurerequest.width;
+                c.height = ev.xconfigurerequest.height;
+                XConfigureWindow(other_, ev.xconfigurerequest.window,
+                                 static_cast<unsigned>(ev.xconfigurerequest.value_mask & (CWX | CWY | CWWidth | CWHeight)), &c);
+            } else if (ev.type == ClientMessage && ev.xclient.message_type == Atom_("WM_CHANGE_STATE") &&
+                       ev.xclient.data.l[0] == IconicState) {
+                setState(ev.xclient.window, IconicState);
+                XUnmapWindow(other_, ev.xclient.window);
+            }
+        }
+        XFlush(other_);
+    };
+    HWND main = Make("managed", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 100, 100, 300, 200);
+    ASSERT_TRUE(PumpUntil([&] {
+        manage();
+        return Viewable(XOf(main));
+    }));
+    ::Window w = XOf(main);
+
+    // The user minimizes from the desktop, then restores.
+    setState(w, IconicState);
+    XUnmapWindow(other_, w);
+    XFlush(other_);
+    ASSERT_TRUE(PumpUntil([&] { return IsIconic(main) != FALSE; }));
+    setState(w, NormalState);
+    XMapWindow(other_, w);
+    XFlush(other_);
+    ASSERT_TRUE(PumpUntil([&] { return !IsIconic(main); }));
+
+    // The program minimizes and restores.
+    ShowWindow(main, SW_MINIMIZE);
+    ASSERT_TRUE(PumpUntil([&] {
+        manage();
+        return !Viewable(w);
+    }));
+    EXPECT_TRUE(IsIconic(main));
+    ShowWindow(main, SW_RESTORE);
+    ASSERT_TRUE(PumpUntil([&] {
+        manage();
+        return Viewable(w);
+    }));
+    EXPECT_FALSE(IsIconic(main));
+}
+
+TEST_F(X11DisplayTest, DesktopSettingsIconsAndCursorPictures)
+{
+    // An XSETTINGS manager with its double-click time and drag threshold.
+    ::Window manager = XCreateSimpleWindow(other_, root_, 0, 0, 1, 1, 0, 0, 0);
+    std::string selection = "_XSETTINGS_S" + std::to_string(DefaultScreen(other_));
+    XSetSelectionOwner(other_, Atom_(selection.c_str()), manager, CurrentTime);
+    auto publish = [&](std::uint32_t doubleClick) {
+        std::string b("\0\0\0\0", 4);
+        auto u32 = [&](std::uint32_t v) {
+            for (int i = 0; i < 4; ++i) b += static_cast<char>(v >> (8 * i));
+        };
+        auto setting = [&](const std::string& name, std::uint32_t v) {
+            b += std::string("\0\0", 2);
+            b += static_cast<char>(name.size());
+            b += '\0';
+            b += name;
+            b.append((4 - name.size() % 4) % 4, '\0');
+            u32(0);
+            u32(v);
+        };
+        u32(1);
+        u32(2);
+        setting("Net/DoubleClickTime", doubleClick);
+        setting("Net/DndDragThreshold", 9);
+        XChangeProperty(other_, manager, Atom_("_XSETTINGS_SETTINGS"), Atom_("_XSETTINGS_SETTINGS"), 8, PropModeReplace,
+                        reinterpret_cast<const unsigned char*>(b.data()), static_cast<int>(b.size()));
+        XSync(other_, False);
+    };
+    publish(321);
+    auto display = X11Display::Open(gServer->Name());
+    ASSERT_NE(display, nullptr);
+    x_ = display.get();
+    quelvo::win::SetDisplay(std::move(display));
+    EXPECT_EQ(GetDoubleClickTime(), 321u);
+    EXPECT_EQ(x_->DragThreshold(), 9);
+    publish(654);
+    ASSERT_TRUE(PumpUntil([] { return GetDoubleClickTime() == 654u; })) << "changes are followed";
+
+    // A class icon becomes the window's desktop icon.
+    const std::uint32_t pixels[4] = {0xFFFF0000, 0x80008000, 0x00000000, 0xFF0000FF};
+    HBITMAP colour = CreateBitmap(2, 2, 1, 32, pixels);
+    HBITMAP mask = CreateBitmap(2, 2, 1, 1, nullptr);
+    ICONINFO info;
+    info.hbmColor = colour;
+    info.hbmMask = mask;
+    HICON icon = CreateIconIndirect(&info);
+    WNDCLASSA wc{};
+    wc.lpfnWndProc = RecordingProc;
+    wc.lpszClassName = "x11icon";
+    wc.hIcon = icon;
+    ASSERT_NE(RegisterClassA(&wc), 0);
+    HWND main = CreateWindowExA(0, "x11icon", "icon", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 100, 100, 200, 150, nullptr, nullptr, nullptr, nullptr);
+    ASSERT_TRUE(WaitViewable(main));
+    std::vector<std::uint32_t> want{2, 2, 0xFFFF0000, 0x80008000, 0x00000000, 0xFF0000FF};
+    std::vector<std::uint32_t> got;
+    for (long v : PropertyLongs(XOf(main), "_NET_WM_ICON")) got.push_back(static_cast<std::uint32_t>(v));
+    EXPECT_EQ(got, want);
+
+    // A cursor picture of our own is what the desktop shows over the window.
+    POINT p = ScreenPoint(main, 50, 50);
+    XTestFakeMotionEvent(other_, DefaultScreen(other_), p.x, p.y, CurrentTime);
+    XFlush(other_);
+    ASSERT_TRUE(PumpUntil([&] {
+        POINT c{};
+        GetCursorPos(&c);
+        return c.x == p.x && c.y == p.y;
+    }));
+    SetCursor(icon);
+    x_->Flush();
+    int fixesEvent = 0, fixesError = 0;
+    ASSERT_TRUE(XFixesQueryExtension(other_, &fixesEvent, &fixesError));
+    XFixesCursorImage* shown = XFixesGetCursorImage(other_);
+    ASSERT_NE(shown, nullptr);
+    EXPECT_EQ(shown->width, 2);
+    EXPECT_EQ(shown->height, 2);
+    // Premultiplied: half-transparent green shows as 0x80004000.
+    EXPECT_EQ(static_cast<std::uint32_t>(shown->pixels[1]), 0x80004000u);
+    XFree(shown);
+    SetCursor(LoadCursorA(nullptr, IDC_ARROW));
+    x_->Flush();
+    shown = XFixesGetCursorImage(other_);
+    ASSERT_NE(shown, nullptr);
+    EXPECT_NE(shown->width, 2) << "back to the desktop's arrow";
+    XFree(shown);
+    DestroyWindow(main);
+    XDestroyWindow(other_, manager);
 }
 
 }  // namespace

@@ -13,7 +13,10 @@
 #include "platform/windows/x11/controls_clipboard.h"
 #include "platform/windows/x11/dropfiles.h"
 #include "platform/windows/x11/layered.h"
+#include "platform/graphics/wingdi.h"
+#include "platform/windows/x11/x11_icons.h"
 #include "platform/windows/x11/x11_keys.h"
+#include "platform/windows/x11/x11_settings.h"
 
 namespace {
 
@@ -120,6 +123,141 @@ TEST(ClipboardLineEnds, DesktopHasLfAndTheClipboardCrLf)
     }
     EXPECT_EQ(quelvo::win::x11::DesktopLineEnds("old\rmac\r"), "old\nmac\n");
     EXPECT_EQ(quelvo::win::x11::ClipboardLineEnds("mixed\r\nand\n"), "mixed\r\nand\r\n") << "no doubled CR";
+}
+
+// XSETTINGS data as a manager writes it, little- or big-endian.
+class SettingsWriter {
+public:
+    explicit SettingsWriter(bool msb) : msb_(msb) { bytes_ = std::string(1, msb ? '\1' : '\0') + std::string(3, '\0'); }
+    SettingsWriter& Count(std::uint32_t n)
+    {
+        U32(7);  // serial
+        U32(n);
+        return *this;
+    }
+    SettingsWriter& Int(const std::string& name, std::int32_t v)
+    {
+        Head(0, name);
+        U32(static_cast<std::uint32_t>(v));
+        return *this;
+    }
+    SettingsWriter& Text(const std::string& name, const std::string& v)
+    {
+        Head(1, name);
+        U32(static_cast<std::uint32_t>(v.size()));
+        Pad(v);
+        return *this;
+    }
+    SettingsWriter& Colour(const std::string& name)
+    {
+        Head(2, name);
+        bytes_.append(8, '\x7f');
+        return *this;
+    }
+    std::string bytes_;
+
+private:
+    void Head(char type, const std::string& name)
+    {
+        bytes_ += type;
+        bytes_ += '\0';
+        U16(static_cast<std::uint16_t>(name.size()));
+        Pad(name);
+        U32(1);  // last change
+    }
+    void Pad(const std::string& s)
+    {
+        bytes_ += s;
+        bytes_.append((4 - s.size() % 4) % 4, '\0');
+    }
+    void U16(std::uint16_t v) { Put(v, 2); }
+    void U32(std::uint32_t v) { Put(v, 4); }
+    void Put(std::uint32_t v, int n)
+    {
+        for (int i = 0; i < n; ++i) bytes_ += static_cast<char>(v >> (8 * (msb_ ? n - 1 - i : i)));
+    }
+    bool msb_;
+};
+
+TEST(XSettings, IntegersAreReadInEitherByteOrderAndFaultsStopTheReading)
+{
+    for (bool msb : {false, true}) {
+        SettingsWriter w(msb);
+        w.Count(4).Text("Net/ThemeName", "Adwaita").Int("Net/DoubleClickTime", 400).Colour("Gtk/Colour").Int("Net/DndDragThreshold", -8);
+        auto v = quelvo::win::x11::ParseXSettingsIntegers(w.bytes_);
+        EXPECT_EQ(v.size(), 2u) << msb;
+        EXPECT_EQ(v["Net/DoubleClickTime"], 400) << msb;
+        EXPECT_EQ(v["Net/DndDragThreshold"], -8) << msb;
+    }
+    SettingsWriter full(false);
+    full.Count(2).Int("A", 1).Int("B", 2);
+    struct Case {
+        const char* what;
+        std::string bytes;
+        std::size_t want;
+    };
+    const Case cases[] = {
+        {"empty", "", 0},
+        {"header only", full.bytes_.substr(0, 12), 0},
+        {"cut in the second setting", full.bytes_.substr(0, full.bytes_.size() - 2), 1},
+        {"more settings announced than present", SettingsWriter(false).Count(1000).Int("A", 1).bytes_, 1},
+        {"a name longer than the data", SettingsWriter(false).Count(1).bytes_ + std::string("\0\0\xff\xff", 4), 0},
+        {"an unknown type", SettingsWriter(false).Count(2).Int("A", 1).bytes_ + std::string("\x09\0\1\0", 4), 1},
+    };
+    for (const Case& c : cases) EXPECT_EQ(quelvo::win::x11::ParseXSettingsIntegers(c.bytes).size(), c.want) << c.what;
+}
+
+TEST(IconPictures, AlphaComesFromTheColourOrTheMask)
+{
+    using quelvo::win::x11::IconImage;
+    EXPECT_TRUE(IconImage(nullptr).Empty());
+    EXPECT_TRUE(IconImage(reinterpret_cast<HICON>(static_cast<std::uintptr_t>(0x4321))).Empty());
+
+    // Colour icon without alpha: the mask's set bit is a hole.
+    const std::uint32_t colours[4] = {0x00FF0000, 0x0000FF00, 0x000000FF, 0x00FFFFFF};
+    const unsigned char maskBits[4] = {0x40, 0, 0x00, 0};  // rows of 2 bytes: pixel (1, 0) set
+    HBITMAP colour = CreateBitmap(2, 2, 1, 32, colours);
+    HBITMAP mask = CreateBitmap(2, 2, 1, 1, maskBits);
+    ICONINFO info;
+    info.hbmColor = colour;
+    info.hbmMask = mask;
+    HICON icon = CreateIconIndirect(&info);
+    ASSERT_NE(icon, nullptr);
+    auto image = IconImage(icon);
+    ASSERT_EQ(image.width, 2);
+    ASSERT_EQ(image.height, 2);
+    EXPECT_EQ(image.pixels, (std::vector<std::uint32_t>{0xFFFF0000, 0, 0xFF0000FF, 0xFFFFFFFF}));
+    DestroyIcon(icon);
+
+    // Colour with alpha of its own: the mask no longer counts.
+    const std::uint32_t translucent[4] = {0x80FF0000, 0x00000000, 0xFF00FF00, 0x40000000};
+    HBITMAP colour2 = CreateBitmap(2, 2, 1, 32, translucent);
+    info.hbmColor = colour2;
+    icon = CreateIconIndirect(&info);
+    image = IconImage(icon);
+    EXPECT_EQ(image.pixels, (std::vector<std::uint32_t>(translucent, translucent + 4)));
+    DestroyIcon(icon);
+
+    // Monochrome cursor: AND rows over XOR rows, hot spot kept.
+    const unsigned char mono[8] = {0x00, 0, 0xC0, 0,   // AND: row 0 opaque, row 1 transparent-ish
+                                   0x40, 0, 0x40, 0};  // XOR
+    HBITMAP cursorMask = CreateBitmap(2, 4, 1, 1, mono);
+    ICONINFO cursorInfo;
+    cursorInfo.fIcon = FALSE;
+    cursorInfo.xHotspot = 1;
+    cursorInfo.yHotspot = 0;
+    cursorInfo.hbmMask = cursorMask;
+    HICON cursor = CreateIconIndirect(&cursorInfo);
+    image = IconImage(cursor);
+    ASSERT_EQ(image.height, 2);
+    EXPECT_EQ(image.hotspot.x, 1);
+    // black, white, transparent, inverted (shown black)
+    EXPECT_EQ(image.pixels, (std::vector<std::uint32_t>{0xFF000000, 0xFFFFFFFF, 0, 0xFF000000}));
+    DestroyIcon(cursor);
+    DeleteObject(colour);
+    DeleteObject(colour2);
+    DeleteObject(mask);
+    DeleteObject(cursorMask);
 }
 
 LRESULT DefProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) { return DefWindowProcA(hwnd, msg, wParam, lParam); }
