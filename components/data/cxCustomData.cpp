@@ -617,6 +617,7 @@ void TcxDataSelection::Clear()
 
 void TcxDataSelection::InternalClear()
 {
+    fields_.clear();
     items_.clear();
 }
 
@@ -2502,6 +2503,17 @@ Variant TcxCustomDataController::GetRecordId(int recordIndex) const
 Variant TcxCustomDataController::GetRowId(int rowIndex) const
 {
     return Variant(static_cast<std::int32_t>(rowIndex));
+}
+
+Variant TcxCustomDataController::GetInternalRecordId(int recordIndex,
+                                                     const std::vector<TcxCustomDataField*>& keyFields) const
+{
+    if (keyFields.empty()) return Variant::Null();
+    if (keyFields.size() == 1) return GetInternalValue(recordIndex, keyFields.front());
+    std::vector<Variant> values;
+    values.reserve(keyFields.size());
+    for (TcxCustomDataField* field : keyFields) values.push_back(GetInternalValue(recordIndex, field));
+    return Variant::ArrayOf(values);
 }
 
 Variant TcxCustomDataController::GetGroupValue(int recordIndex, TcxCustomDataField* field) const

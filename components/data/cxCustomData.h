@@ -397,6 +397,11 @@ public:
     void SetAnchorRowIndex(int row) { anchorRowIndex_ = row; }
     void Changed() { OnChanged(); }
     TcxCustomDataController* DataController() const { return controller_; }
+    // Key fields a descendant keeps its entries by; cleared with them.
+    void AddField(TcxCustomDataField* field) { fields_.push_back(field); }
+    void ClearFields() { fields_.clear(); }
+    TcxCustomDataField* GetField(int index) const { return fields_.at(static_cast<std::size_t>(index)); }
+    int GetFieldCount() const { return static_cast<int>(fields_.size()); }
 
     TcxNoParamsEvent OnChanged;
 
@@ -407,6 +412,7 @@ protected:
 
 private:
     TcxCustomDataController* controller_ = nullptr;
+    std::vector<TcxCustomDataField*> fields_;
     std::vector<TcxDataSelectionInfo> items_;
     int anchorRowIndex_ = -1;
 };
@@ -899,9 +905,14 @@ public:
     virtual bool IsDataField(const TcxCustomDataField* field) const;
     virtual hostlib::Variant GetRecordId(int recordIndex) const;
     virtual hostlib::Variant GetRowId(int rowIndex) const;
+    // The key of a record: Null without key fields, the value of a single
+    // key field, else an array of their values.
+    virtual hostlib::Variant GetInternalRecordId(int recordIndex, const std::vector<TcxCustomDataField*>& keyFields) const;
+    virtual void GetKeyFields(std::vector<TcxCustomDataField*>&) const {}
     virtual hostlib::Variant GetGroupValue(int recordIndex, TcxCustomDataField* field) const;
     virtual void GetGroupValues(int recordIndex, hostlib::Variant& values) const;
     virtual void Refresh();
+    void SortByDisplayTextChanged() { Refresh(); }
     virtual int GetNewItemRecordIndex();
     bool IsNewItemRecordIndex(int recordIndex) const;
     TcxDataStorage& DataStorage() const { return *storage_; }

@@ -114,6 +114,13 @@ TEST_F(ControllerCore, RecordIdAndRowIdChecks)
     EXPECT_TRUE(dc->GetRecordId(0).IsNull());
     EXPECT_EQ(ErrorOf([&] { dc->GetRecordId(3); }), cxSDataRecordIndexError);
     EXPECT_EQ(dc->GetRowId(7).AsInteger(), 7);
+    EXPECT_TRUE(dc->GetInternalRecordId(1, {}).IsNull());
+    EXPECT_EQ(dc->GetInternalRecordId(1, {dc->GetField(number)}).AsInteger(), 10);
+    const Variant key = dc->GetInternalRecordId(1, {dc->GetField(text), dc->GetField(number)});
+    ASSERT_TRUE(key.IsArray());
+    EXPECT_EQ(key.ArrayLowBound(), 0);
+    EXPECT_EQ(key[0].AsString(), "t1");
+    EXPECT_EQ(key[1].AsInteger(), 10);
 }
 
 TEST_F(ControllerCore, NewItemRecordPassesTheCheckOnlyOnceItExists)
