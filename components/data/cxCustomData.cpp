@@ -1510,14 +1510,8 @@ void TcxCustomDataControllerInfo::ChangeExpanding(int row, bool expanded, bool r
     if (!expanded && focused != -1 && controller_->Groups().HasAsParent(focused, row)) controller_->CheckBrowseMode();
     groups_.ChangeExpanding(row, expanded, recursive);
     ExpandingChanged();
-    controller_->BeginUpdate();
-    try {
-        if (!expanded) CheckAfterCollapsing();
-    } catch (...) {
-        controller_->EndUpdate();
-        throw;
-    }
-    controller_->EndUpdate();
+    UpdateBracket bracket(*controller_);
+    if (!expanded) CheckAfterCollapsing();
 }
 
 void TcxCustomDataControllerInfo::FullCollapse()
@@ -1525,14 +1519,8 @@ void TcxCustomDataControllerInfo::FullCollapse()
     if (!IsGrouped() || IsAlwaysExpanded()) return;
     groups_.FullExpanding(false);
     ExpandingChanged();
-    controller_->BeginUpdate();
-    try {
-        CheckAfterCollapsing();
-    } catch (...) {
-        controller_->EndUpdate();
-        throw;
-    }
-    controller_->EndUpdate();
+    UpdateBracket bracket(*controller_);
+    CheckAfterCollapsing();
 }
 
 void TcxCustomDataControllerInfo::FullExpand()

@@ -786,9 +786,6 @@ public:
     bool DataChangedLocked() const { return dataChangedLocked_; }
     bool LoadAllNeeded() const { return loadAllNeeded_; }
     void SetLoadAllNeeded(bool value) { loadAllNeeded_ = value; }
-    // Forgets the editing index without resetting the rest (the record is
-    // gone).
-    void ForgetEditingRecord() { editingRecordIndex_ = cxNullEditingRecordIndex; }
 
 private:
     void DeleteFocusedRecordCore();

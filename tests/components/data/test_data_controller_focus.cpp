@@ -125,9 +125,12 @@ TEST_F(ControllerFocus, FocusTopRowAfterSorting)
     Load(3);
     dc->SetOptions(dc->Options() + TcxDataControllerOptions{dcoFocusTopRowAfterSorting});
     dc->ChangeFocusedRecordIndex(1);
+    dc->SetMultiSelect(true);
+    dc->SelectRows(1, 2);
     dc->ChangeSorting(text, soDescending);
     EXPECT_EQ(dc->GetFocusedRowIndex(), 0);
     EXPECT_EQ(dc->GetFocusedRecordIndex(), 2);
+    EXPECT_EQ(dc->GetSelectedCount(), 0);
 }
 
 TEST_F(ControllerFocus, Bookmarks)
