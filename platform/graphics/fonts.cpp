@@ -192,6 +192,12 @@ std::shared_ptr<FontFace> FontFace::For(const LOGFONTA& log)
     if (m.file.empty() || !f->Open(m.file, m.index, sized, m.bold, m.italic))
         f->OpenBuiltin(sized);
     faces[key] = f;
+    // Programs create and delete the same few fonts over and over: the most
+    // recent faces stay open even when no font object holds them.
+    static std::vector<std::shared_ptr<FontFace>> recent;
+    recent.push_back(f);
+    if (recent.size() > 32)
+        recent.erase(recent.begin());
     return f;
 }
 

@@ -8,6 +8,26 @@
 //
 // The user32 drawing helpers (FillRect, DrawEdge, DrawText, system colours,
 // rectangle helpers) are in winuserdraw.h, included at the end.
+//
+// Rasterising rules, pinned by the tests:
+// - Rectangles are half-open; logical to device = logical - window origin +
+//   viewport origin (MM_TEXT only); clip regions are device rectangles.
+// - Pattern and hatch brushes line up with device (0, 0) plus the brush
+//   origin; monochrome patterns take the text colour for 0 bits and the
+//   background colour for 1 bits.
+// - Lines leave out their end point and step along the longer axis with the
+//   other coordinate at start + floor((2 i d + n) / 2n). Cosmetic styles:
+//   PS_DASH 18 on 6 off, PS_DOT 3/3, PS_DASHDOT 9/6/3/6, PS_DASHDOTDOT
+//   9/3/3/3/3/3, PS_ALTERNATE every other pixel; gaps take the background
+//   colour in OPAQUE mode. Wide pens stamp a square on each line pixel, and
+//   Rectangle, RoundRect and Ellipse draw them as rings inside the box.
+// - Polygons fill pixel (x, y) when the point (x, y) is inside, then the
+//   pen strokes the outline with its vertices.
+// - Ellipses keep the pixels whose centres (x + 0.5, y + 0.5) lie in the
+//   inscribed ellipse; the pen takes those with a 4-neighbour outside.
+// - StretchBlt picks the nearest source pixel whatever the stretch mode.
+// - Text is drawn from FreeType grey-scale glyphs blended in the text
+//   colour; drawing writes 0 in the alpha byte.
 
 #include "platform/system/wintypes.h"
 

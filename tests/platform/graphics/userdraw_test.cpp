@@ -218,6 +218,41 @@ TEST_F(DistinctPalette, ScrollArrowsAreRowsOfOddLengthsCentredOnAButton)
     EXPECT_GT(h, 0);
 }
 
+TEST_F(DistinctPalette, PushedFlatAndCaptionControls)
+{
+    auto inkBox = [](const std::vector<std::string>& art, char c) {
+        RECT r{1000, 1000, -1, -1};
+        for (int y = 0; y < static_cast<int>(art.size()); ++y)
+            for (int x = 0; x < static_cast<int>(art[y].size()); ++x)
+                if (art[y][x] == c) {
+                    r.left = std::min<LONG>(r.left, x);
+                    r.top = std::min<LONG>(r.top, y);
+                    r.right = std::max<LONG>(r.right, x + 1);
+                    r.bottom = std::max<LONG>(r.bottom, y + 1);
+                }
+        return r;
+    };
+    RECT r{0, 0, 16, 16};
+    Canvas up(16, 16), pushed(16, 16), flat(16, 16), close(16, 16);
+    DrawFrameControl(up.dc(), &r, DFC_SCROLL, DFCS_SCROLLDOWN);
+    DrawFrameControl(pushed.dc(), &r, DFC_SCROLL, DFCS_SCROLLDOWN | DFCS_PUSHED);
+    DrawFrameControl(flat.dc(), &r, DFC_SCROLL, DFCS_SCROLLDOWN | DFCS_FLAT);
+    DrawFrameControl(close.dc(), &r, DFC_CAPTION, DFCS_CAPTIONCLOSE);
+    RECT a = inkBox(up.Art(Roles()), 'B'), b = inkBox(pushed.Art(Roles()), 'B');
+    EXPECT_EQ(b.left, a.left + 1) << "pushed arrows move one pixel right and down";
+    EXPECT_EQ(b.top, a.top + 1);
+    EXPECT_EQ(pushed.Art(Roles())[0][0], 'S') << "pushed buttons are sunken";
+    auto flatArt = flat.Art(Roles());
+    EXPECT_EQ(flatArt[0], std::string(16, 'S')) << "flat buttons have a one-colour frame";
+    auto x = close.Art(Roles());
+    RECT cross = inkBox(x, 'B');
+    EXPECT_EQ(cross.right - cross.left, cross.bottom - cross.top + 1) << "two-pixel strokes: one wider than high";
+    for (int i = cross.top; i < cross.bottom; ++i)
+        for (int j = cross.left; j < cross.right; ++j)
+            EXPECT_EQ(x[i][j] == 'B', x[i][cross.left + cross.right - 1 - j] == 'B')
+                << "mirror symmetric at " << j << "," << i << Joined(x);
+}
+
 TEST_F(DistinctPalette, RadioMaskIsABlackDiscOnWhite)
 {
     Canvas cv(12, 12);
