@@ -83,19 +83,9 @@ LRESULT Button::Handle(UINT msg, WPARAM wParam, LPARAM lParam)
         if (Type() == BS_GROUPBOX) return HTTRANSPARENT;
         break;
     case WM_ERASEBKGND: return 1;
-    case WM_PAINT: {
-        PAINTSTRUCT ps;
-        HDC dc = BeginPaint(hwnd_, &ps);
-        if (dc) Paint(dc);
-        EndPaint(hwnd_, &ps);
-        return 0;
-    }
+    case WM_PAINT: return PaintWith([this](HDC dc) { Paint(dc); });
     case WM_SETTEXT:
-    case WM_ENABLE: {
-        LRESULT r = Default(msg, wParam, lParam);
-        InvalidateRect(hwnd_, nullptr, TRUE);
-        return r;
-    }
+    case WM_ENABLE: return DefaultAndRedraw(msg, wParam, lParam);
     case WM_SETFOCUS:
         focused_ = true;
         InvalidateRect(hwnd_, nullptr, FALSE);

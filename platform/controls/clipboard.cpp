@@ -239,4 +239,15 @@ std::string ClipboardText()
     return text;
 }
 
+bool SetClipboardText(HWND owner, const std::string& text)
+{
+    if (!OpenClipboard(owner)) return false;
+    EmptyClipboard();
+    HGLOBAL mem = TextBlock(text);
+    bool ok = mem && SetClipboardData(CF_TEXT, mem);
+    if (mem && !ok) GlobalFree(mem);
+    CloseClipboard();
+    return ok;
+}
+
 }  // namespace quelvo::ctl

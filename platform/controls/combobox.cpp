@@ -79,11 +79,7 @@ LRESULT ComboEditProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam)
 
 int ComboBox::FieldHeight() const
 {
-    HDC dc = GetDC(hwnd_);
-    HGDIOBJ old = SelectObject(dc, Font());
-    int h = LineHeight(dc) + 6;
-    SelectObject(dc, old);
-    ReleaseDC(hwnd_, dc);
+    int h = FontHeight() + 6;
     if (Style() & (CBS_OWNERDRAWFIXED | CBS_OWNERDRAWVARIABLE)) {
         LRESULT item = ToList(LB_GETITEMHEIGHT, 0, 0);
         if (item > 0) h = std::max<int>(h, static_cast<int>(item) + 6);
@@ -306,13 +302,7 @@ LRESULT ComboBox::Handle(UINT msg, WPARAM wParam, LPARAM lParam)
         return 0;
     case WM_SIZE: Layout(); return 0;
     case WM_ERASEBKGND: return 1;
-    case WM_PAINT: {
-        PAINTSTRUCT ps;
-        HDC dc = BeginPaint(hwnd_, &ps);
-        if (dc) PaintField(dc);
-        EndPaint(hwnd_, &ps);
-        return 0;
-    }
+    case WM_PAINT: return PaintWith([this](HDC dc) { PaintField(dc); });
     case WM_GETDLGCODE: return DLGC_WANTARROWS | DLGC_WANTCHARS | (dropped_ ? DLGC_WANTALLKEYS : 0);
     case WM_SETFOCUS:
         if (edit_) {

@@ -63,6 +63,26 @@ HBRUSH Control::ColourBrush(UINT ctlColorMsg, HDC dc, int fallback) const
     return brush;
 }
 
+int Control::FontHeight() const
+{
+    HDC dc = GetDC(hwnd_);
+    HGDIOBJ old = SelectObject(dc, Font());
+    int h = LineHeight(dc);
+    SelectObject(dc, old);
+    ReleaseDC(hwnd_, dc);
+    return h;
+}
+
+RECT ScreenClientRect(HWND hwnd)
+{
+    RECT r{};
+    GetClientRect(hwnd, &r);
+    POINT o{0, 0};
+    ClientToScreen(hwnd, &o);
+    OffsetRect(&r, o.x, o.y);
+    return r;
+}
+
 Control* Lookup(HWND hwnd)
 {
     auto* c = reinterpret_cast<Control*>(GetWindowLongPtrA(hwnd, kControlSlot));

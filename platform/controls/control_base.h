@@ -31,6 +31,25 @@ protected:
     bool FontMessage(UINT msg, WPARAM wParam, LPARAM lParam, LRESULT& result);
     // The parent's answer to WM_CTLCOLORxxx, or the system brush of `fallback`.
     HBRUSH ColourBrush(UINT ctlColorMsg, HDC dc, int fallback) const;
+    // WM_PAINT: BeginPaint, the painter on the DC, EndPaint.
+    template <class Painter>
+    LRESULT PaintWith(Painter&& painter)
+    {
+        PAINTSTRUCT ps;
+        HDC dc = BeginPaint(hwnd_, &ps);
+        if (dc) painter(dc);
+        EndPaint(hwnd_, &ps);
+        return 0;
+    }
+    // The default handling, then the whole control drawn again.
+    LRESULT DefaultAndRedraw(UINT msg, WPARAM wParam, LPARAM lParam)
+    {
+        LRESULT r = Default(msg, wParam, lParam);
+        InvalidateRect(hwnd_, nullptr, TRUE);
+        return r;
+    }
+    // Height of a line of the control's font.
+    int FontHeight() const;
 
     HWND hwnd_ = nullptr;
     HFONT font_ = nullptr;
@@ -69,6 +88,7 @@ inline constexpr const char* kComboListClass = "ComboLBox";
 // Small shared helpers.
 POINT PointFrom(LPARAM lParam);
 bool KeyDown(int vk);  // from the message-time key state
+RECT ScreenClientRect(HWND hwnd);
 std::string WindowText(HWND hwnd);
 // Number of UTF-8 code points in s; byte offset of code point `index`.
 int CharCount(const std::string& s);

@@ -7,6 +7,7 @@
 
 #include "platform/controls/control_base.h"
 #include "platform/graphics/winuserdraw.h"
+#include "platform/system/text_conversion.h"
 
 namespace quelvo::ctl::detail {
 
@@ -24,25 +25,22 @@ bool IsWordChar(char c)
     return u >= 0x80 || std::isalnum(u) || c == '_';
 }
 
-std::string Utf8(UINT cp)
+// A character beyond the bytes, as UTF-8.
+std::string FromCodePoint(UINT cp)
 {
-    std::string s;
-    if (cp < 0x80) {
-        s += static_cast<char>(cp);
-    } else if (cp < 0x800) {
-        s += static_cast<char>(0xC0 | (cp >> 6));
-        s += static_cast<char>(0x80 | (cp & 0x3F));
-    } else if (cp < 0x10000) {
-        s += static_cast<char>(0xE0 | (cp >> 12));
-        s += static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
-        s += static_cast<char>(0x80 | (cp & 0x3F));
-    } else if (cp < 0x110000) {
-        s += static_cast<char>(0xF0 | (cp >> 18));
-        s += static_cast<char>(0x80 | ((cp >> 12) & 0x3F));
-        s += static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
-        s += static_cast<char>(0x80 | (cp & 0x3F));
+    std::u16string units;
+    if (cp >= 0x10000 && cp < 0x110000) {
+        cp -= 0x10000;
+        units = {static_cast<char16_t>(0xD800 + (cp >> 10)), static_cast<char16_t>(0xDC00 + (cp & 0x3FF))};
+    } else {
+        units = {static_cast<char16_t>(cp)};
     }
-    return s;
+    return quelvo::sys::NarrowText(units);
+}
+
+int Utf8Length(unsigned char lead)
+{
+    return lead >= 0xF0 && lead <= 0xF4 ? 4 : lead >= 0xE0 ? 3 : lead >= 0xC2 && lead < 0xE0 ? 2 : 0;
 }
 
 class Edit : public Control {
@@ -118,6 +116,8 @@ private:
     bool canUndo_ = false;
     bool typingGroup_ = false;
     std::string undoText_;
+    std::string pending_;  // the first bytes of a character being typed
+    int pendingLength_ = 0;
     int undoAnchor_ = 0;
     int undoCaret_ = 0;
 };
@@ -182,11 +182,7 @@ void Edit::Relayout()
         }
         lines_.push_back(Line{start, Len()});
     }
-    HDC dc = GetDC(hwnd_);
-    HGDIOBJ old = SelectObject(dc, Font());
-    lineH_ = LineHeight(dc);
-    SelectObject(dc, old);
-    ReleaseDC(hwnd_, dc);
+    lineH_ = FontHeight();
 }
 
 int Edit::LineOf(int pos) const
@@ -443,16 +439,7 @@ void Edit::Undo()
 void Edit::Copy()
 {
     if (password_ || SelMin() == SelMax()) return;
-    std::string part = text_.substr(static_cast<std::size_t>(SelMin()), static_cast<std::size_t>(SelMax() - SelMin()));
-    if (!OpenClipboard(hwnd_)) return;
-    EmptyClipboard();
-    HGLOBAL mem = GlobalAlloc(GMEM_MOVEABLE, part.size() + 1);
-    if (mem) {
-        std::memcpy(GlobalLock(mem), part.c_str(), part.size() + 1);
-        GlobalUnlock(mem);
-        if (!SetClipboardData(CF_TEXT, mem)) GlobalFree(mem);
-    }
-    CloseClipboard();
+    SetClipboardText(hwnd_, text_.substr(static_cast<std::size_t>(SelMin()), static_cast<std::size_t>(SelMax() - SelMin())));
 }
 
 void Edit::Cut()
@@ -524,11 +511,28 @@ void Edit::OnChar(UINT ch)
     default: break;
     }
     if (ch < 0x20 || ch == 0x7F || ReadOnly()) return;
+    // Text arrives as UTF-8 bytes, one message each: a character goes in
+    // once its last byte came.
+    if (ch >= 0x80 && ch <= 0xFF) {
+        if (ch >= 0xC0) {
+            pending_.assign(1, static_cast<char>(ch));
+            pendingLength_ = Utf8Length(static_cast<unsigned char>(ch));
+            return;
+        }
+        if (pending_.empty()) return;  // a stray continuation byte
+        pending_ += static_cast<char>(ch);
+        if (static_cast<int>(pending_.size()) < pendingLength_) return;
+    } else {
+        pending_.clear();
+    }
     if ((Style() & ES_NUMBER) && !(ch >= '0' && ch <= '9')) {
+        pending_.clear();
         MessageBeep(0);
         return;
     }
-    Replace(Utf8(ch), true, true);
+    std::string insert = pending_.empty() ? FromCodePoint(ch) : pending_;
+    pending_.clear();
+    Replace(insert, true, true);
 }
 
 void Edit::OnKey(int vk)

@@ -471,13 +471,7 @@ LRESULT ListBox::Handle(UINT msg, WPARAM wParam, LPARAM lParam)
     LRESULT result = 0;
     if (msg == WM_SETFONT) {
         FontMessage(msg, wParam, lParam, result);
-        if (!OwnerDraw()) {
-            HDC dc = GetDC(hwnd_);
-            HGDIOBJ old = SelectObject(dc, Font());
-            itemHeight_ = LineHeight(dc);
-            SelectObject(dc, old);
-            ReleaseDC(hwnd_, dc);
-        }
+        if (!OwnerDraw()) itemHeight_ = FontHeight();
         UpdateBars();
         return 0;
     }
@@ -485,11 +479,7 @@ LRESULT ListBox::Handle(UINT msg, WPARAM wParam, LPARAM lParam)
     if (HandleScrollBarMessage(hwnd_, msg, wParam, lParam, result)) return result;
     switch (msg) {
     case WM_CREATE: {
-        HDC dc = GetDC(hwnd_);
-        HGDIOBJ old = SelectObject(dc, Font());
-        itemHeight_ = LineHeight(dc);
-        SelectObject(dc, old);
-        ReleaseDC(hwnd_, dc);
+        itemHeight_ = FontHeight();
         if (Style() & LBS_OWNERDRAWFIXED) Measure(-1);
         wantsVBar_ = (Style() & WS_VSCROLL) != 0;  // the bars come and go with the items
         wantsHBar_ = (Style() & WS_HSCROLL) != 0;
@@ -514,13 +504,7 @@ LRESULT ListBox::Handle(UINT msg, WPARAM wParam, LPARAM lParam)
         return 0;
     }
     case WM_ERASEBKGND: return 1;
-    case WM_PAINT: {
-        PAINTSTRUCT ps;
-        HDC dc = BeginPaint(hwnd_, &ps);
-        if (dc) Paint(dc);
-        EndPaint(hwnd_, &ps);
-        return 0;
-    }
+    case WM_PAINT: return PaintWith([this](HDC dc) { Paint(dc); });
     case WM_GETDLGCODE: return DLGC_WANTARROWS | DLGC_WANTCHARS;
     case WM_SETFOCUS:
         focused_ = true;

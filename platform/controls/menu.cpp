@@ -342,15 +342,26 @@ int GetMenuStringA(HMENU menu, UINT item, LPSTR buffer, int size, UINT flags)
     return static_cast<int>(n);
 }
 
-BOOL GetMenuItemInfoA(HMENU menu, UINT item, BOOL byPosition, LPMENUITEMINFOA info)
+namespace {
+
+// The entry an item-information call names, after checking the structure.
+MenuEntry* InfoTarget(HMENU menu, UINT item, BOOL byPosition, LPCMENUITEMINFOA info)
 {
     if (!ValidInfo(info)) {
         SetLastError(87);
-        return FALSE;
+        return nullptr;
     }
     auto w = Locate(menu, item, byPosition != FALSE);
-    if (!w) return FALSE;
-    const MenuEntry& e = w->menu->items[w->index];
+    return w ? &w->menu->items[w->index] : nullptr;
+}
+
+}  // namespace
+
+BOOL GetMenuItemInfoA(HMENU menu, UINT item, BOOL byPosition, LPMENUITEMINFOA info)
+{
+    MenuEntry* found = InfoTarget(menu, item, byPosition, info);
+    if (!found) return FALSE;
+    const MenuEntry& e = *found;
     UINT mask = info->fMask;
     auto copyText = [&](const std::string& text) {
         if (info->dwTypeData && info->cch > 0) {
@@ -382,13 +393,9 @@ BOOL GetMenuItemInfoA(HMENU menu, UINT item, BOOL byPosition, LPMENUITEMINFOA in
 
 BOOL SetMenuItemInfoA(HMENU menu, UINT item, BOOL byPosition, LPCMENUITEMINFOA info)
 {
-    if (!ValidInfo(info)) {
-        SetLastError(87);
-        return FALSE;
-    }
-    auto w = Locate(menu, item, byPosition != FALSE);
-    if (!w) return FALSE;
-    MenuEntry& e = w->menu->items[w->index];
+    MenuEntry* found = InfoTarget(menu, item, byPosition, info);
+    if (!found) return FALSE;
+    MenuEntry& e = *found;
     HMENU oldSub = e.sub;
     if ((info->fMask & MIIM_SUBMENU) && info->hSubMenu == menu) return FALSE;
     ApplyInfo(e, info);

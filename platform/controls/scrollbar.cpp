@@ -172,17 +172,19 @@ WindowBars* BarsOf(HWND hwnd, bool create)
 }
 
 DWORD StyleBit(int bar) { return bar == SB_HORZ ? WS_HSCROLL : WS_VSCROLL; }
+RECT BarBeside(const RECT& client, int bar);
 
 // Screen rectangle of a standard bar (empty when the style lacks it).
 RECT StandardBarRect(HWND hwnd, int bar)
 {
-    RECT client;
-    GetClientRect(hwnd, &client);
-    POINT o{0, 0};
-    ClientToScreen(hwnd, &o);
-    OffsetRect(&client, o.x, o.y);
     DWORD style = static_cast<DWORD>(GetWindowLongA(hwnd, GWL_STYLE));
     if (!(style & StyleBit(bar))) return RECT{0, 0, 0, 0};
+    return BarBeside(ScreenClientRect(hwnd), bar);
+}
+
+// Where a standard bar lies next to a client rectangle (screen).
+RECT BarBeside(const RECT& client, int bar)
+{
     if (bar == SB_VERT) return RECT{client.right, client.top, client.right + GetSystemMetrics(SM_CXVSCROLL), client.bottom};
     return RECT{client.left, client.bottom, client.right, client.bottom + GetSystemMetrics(SM_CYHSCROLL)};
 }
@@ -241,15 +243,7 @@ public:
     LRESULT Handle(UINT msg, WPARAM wParam, LPARAM lParam) override;
     BarInfo info;
     bool Vertical() const { return (Style() & SBS_VERT) != 0; }
-    RECT ScreenRect() const
-    {
-        RECT r;
-        GetClientRect(hwnd_, &r);
-        POINT o{0, 0};
-        ClientToScreen(hwnd_, &o);
-        OffsetRect(&r, o.x, o.y);
-        return r;
-    }
+    RECT ScreenRect() const { return ScreenClientRect(hwnd_); }
 };
 
 namespace {
@@ -699,13 +693,7 @@ BOOL GetScrollBarInfo(HWND hwnd, LONG object, SCROLLBARINFO* sbi)
     Geometry g = ScreenGeometry(hwnd, bar, info);
     if (bar != SB_CTL && IsRectEmpty(&g.bar)) {
         // The bar the window would have, reported as invisible.
-        RECT client;
-        GetClientRect(hwnd, &client);
-        POINT o{0, 0};
-        ClientToScreen(hwnd, &o);
-        OffsetRect(&client, o.x, o.y);
-        g.bar = bar == SB_VERT ? RECT{client.right, client.top, client.right + GetSystemMetrics(SM_CXVSCROLL), client.bottom}
-                               : RECT{client.left, client.bottom, client.right, client.bottom + GetSystemMetrics(SM_CYHSCROLL)};
+        g.bar = BarBeside(ScreenClientRect(hwnd), bar);
     }
     sbi->rcScrollBar = g.bar;
     sbi->dxyLineButton = g.arrow;

@@ -41,19 +41,9 @@ LRESULT Static::Handle(UINT msg, WPARAM wParam, LPARAM lParam)
         if (Style() & SS_NOTIFY) Notify(STN_DBLCLK);
         return 0;
     case WM_ERASEBKGND: return 1;
-    case WM_PAINT: {
-        PAINTSTRUCT ps;
-        HDC dc = BeginPaint(hwnd_, &ps);
-        if (dc) Paint(dc);
-        EndPaint(hwnd_, &ps);
-        return 0;
-    }
+    case WM_PAINT: return PaintWith([this](HDC dc) { Paint(dc); });
     case WM_SETTEXT:
-    case WM_ENABLE: {
-        LRESULT r = Default(msg, wParam, lParam);
-        InvalidateRect(hwnd_, nullptr, TRUE);
-        return r;
-    }
+    case WM_ENABLE: return DefaultAndRedraw(msg, wParam, lParam);
     case STM_SETICON: return reinterpret_cast<LRESULT>(SetImage(reinterpret_cast<HANDLE>(wParam)));
     case STM_GETICON: return reinterpret_cast<LRESULT>(image_);
     case STM_SETIMAGE: return reinterpret_cast<LRESULT>(SetImage(reinterpret_cast<HANDLE>(lParam)));

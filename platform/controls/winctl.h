@@ -151,6 +151,9 @@ public:
 void SetClipboardBackend(std::unique_ptr<ClipboardBackend> backend);
 // The clipboard's text (CF_TEXT) as a string, empty when none.
 std::string ClipboardText();
+// Empties the clipboard for `owner` and puts the text there; false when the
+// clipboard is open elsewhere.
+bool SetClipboardText(HWND owner, const std::string& text);
 
 // Standard scroll bars in the non-client area: a window procedure of a
 // window with WS_HSCROLL/WS_VSCROLL passes its messages here first; true

@@ -106,6 +106,21 @@ TEST_F(EditTest, TypingAndMovingBySelection)
     }
 }
 
+TEST_F(EditTest, CharactersArriveAsBytesOrWhole)
+{
+    HWND e = MakeEdit();
+    // "é" as two byte messages, a stray continuation byte, "€" as a character.
+    for (WPARAM c : {WPARAM{'a'}, WPARAM{0xC3}, WPARAM{0xA9}, WPARAM{0x82}, WPARAM{0x20AC}, WPARAM{0x1F600}})
+        SendMessageA(e, WM_CHAR, c, 1);
+    EXPECT_EQ(Text(e), "a\xC3\xA9\xE2\x82\xAC\xF0\x9F\x98\x80");
+    // A lead byte left without its rest is dropped by the next plain character.
+    SendMessageA(e, WM_CHAR, 0xE2, 1);
+    SendMessageA(e, WM_CHAR, 'b', 1);
+    EXPECT_EQ(Text(e), "a\xC3\xA9\xE2\x82\xAC\xF0\x9F\x98\x80" "b");
+    Do(e, {K(VK_LEFT), K(VK_LEFT), K(VK_BACK)});
+    EXPECT_EQ(Text(e), "a\xC3\xA9\xF0\x9F\x98\x80" "b");
+}
+
 TEST_F(EditTest, LimitAndWhatReplaceSelectionKeeps)
 {
     struct Case {
@@ -220,13 +235,7 @@ TEST_F(EditTest, ClipboardMessagesAndKeys)
         DestroyWindow(x);
     }
     HWND digits = MakeEdit(ES_NUMBER, "1");
-    OpenClipboard(nullptr);
-    EmptyClipboard();
-    HGLOBAL mem = GlobalAlloc(GMEM_MOVEABLE, 4);
-    std::memcpy(GlobalLock(mem), "2x3", 4);
-    GlobalUnlock(mem);
-    SetClipboardData(CF_TEXT, mem);
-    CloseClipboard();
+    ASSERT_TRUE(quelvo::ctl::SetClipboardText(nullptr, "2x3"));
     Select(digits, 1, 1);
     SendMessageA(digits, WM_PASTE, 0, 0);
     EXPECT_EQ(Text(digits), "1");
@@ -459,14 +468,11 @@ TEST_F(CtlTest, ClipboardStoresFormatsAndRefusesMisuse)
     EmptyClipboard();
     CloseClipboard();
     EXPECT_EQ(quelvo::ctl::ClipboardText(), "from desktop");
-    OpenClipboard(nullptr);
-    EmptyClipboard();
-    HGLOBAL mine = GlobalAlloc(GMEM_MOVEABLE, 5);
-    std::memcpy(GlobalLock(mine), "mine", 5);
-    GlobalUnlock(mine);
-    SetClipboardData(CF_TEXT, mine);
-    CloseClipboard();
+    ASSERT_TRUE(quelvo::ctl::SetClipboardText(host_, "mine"));
     EXPECT_EQ(published, "mine");
+    ASSERT_TRUE(OpenClipboard(nullptr));
+    EXPECT_FALSE(quelvo::ctl::SetClipboardText(host_, "while open elsewhere"));
+    CloseClipboard();
     quelvo::ctl::SetClipboardBackend(nullptr);
     OpenClipboard(nullptr);
     EmptyClipboard();
