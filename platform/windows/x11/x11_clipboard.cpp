@@ -106,8 +106,10 @@ void X11Display::Impl::ServeSelectionRequest(const XSelectionRequestEvent& req)
                             reinterpret_cast<unsigned char*>(list.data()), static_cast<int>(list.size()));
             reply.xselection.property = property;
         } else if (const ClipboardItem* item = FindItem(clipboard, target)) {
-            // Larger items would need an incremental transfer, which we do not serve.
-            auto limit = static_cast<std::size_t>(XMaxRequestSize(dpy)) * 4 - 64;
+            // Larger items would need an incremental transfer, which we do not
+            // serve; big requests let a property hold megabytes.
+            long units = XExtendedMaxRequestSize(dpy) ? XExtendedMaxRequestSize(dpy) : XMaxRequestSize(dpy);
+            auto limit = static_cast<std::size_t>(units) * 4 - 64;
             if (item->data.size() <= limit) {
                 Atom type = IsTextType(target) && target != "TEXT" ? req.target : A(IsTextType(target) ? "UTF8_STRING" : target.c_str());
                 XChangeProperty(dpy, req.requestor, property, type, 8, PropModeReplace,

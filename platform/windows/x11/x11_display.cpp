@@ -6,6 +6,7 @@
 #include <X11/Xcursor/Xcursor.h>
 #include <X11/cursorfont.h>
 #include <X11/extensions/Xrandr.h>
+#include <X11/extensions/shape.h>
 #include <errno.h>
 #include <poll.h>
 #include <sys/eventfd.h>
@@ -530,6 +531,7 @@ void X11Display::Impl::SyncWindow(HWND hwnd)
     t.style = style;
     t.exStyle = ex;
     SetProperties(t, created);
+    SyncShape(t);
     if (visible && !t.mapped) {
         t.mapped = true;
         t.mapSerial = NextRequest(dpy);
@@ -563,6 +565,32 @@ void X11Display::Impl::SyncIconic(TopWindow& t, bool minimized)
         SetNetState(t, "_NET_WM_STATE_MAXIMIZED_VERT", maximized);
         SetNetState(t, "_NET_WM_STATE_MAXIMIZED_HORZ", maximized);
     }
+}
+
+void X11Display::Impl::SyncShape(TopWindow& t)
+{
+    detail::Window* w = detail::Find(t.hwnd);
+    bool shaped = w && w->shapeRegion;
+    std::vector<RECT> rects;
+    if (shaped)
+        for (RECT r : gfx::RegionRects(w->shapeRegion))  // window coordinates: ours include the frame
+            rects.push_back(RECT{r.left - t.insets.left, r.top - t.insets.top, r.right - t.insets.left, r.bottom - t.insets.top});
+    bool same = shaped == t.shaped && rects.size() == t.shape.size() &&
+                std::equal(rects.begin(), rects.end(), t.shape.begin(), SameRect);
+    if (same) return;
+    t.shaped = shaped;
+    t.shape = rects;
+    if (!shaped) {
+        XShapeCombineMask(dpy, t.xid, ShapeBounding, 0, 0, None, ShapeSet);
+        return;
+    }
+    std::vector<XRectangle> xr;
+    for (const RECT& r : rects) {
+        auto clampPos = [](LONG v) { return static_cast<short>(std::clamp<LONG>(v, -32768, 32767)); };
+        auto clampLen = [](LONG v) { return static_cast<unsigned short>(std::clamp<LONG>(v, 0, 65535)); };
+        xr.push_back(XRectangle{clampPos(r.left), clampPos(r.top), clampLen(r.right - r.left), clampLen(r.bottom - r.top)});
+    }
+    XShapeCombineRectangles(dpy, t.xid, ShapeBounding, 0, 0, xr.data(), static_cast<int>(xr.size()), ShapeSet, Unsorted);
 }
 
 void X11Display::Impl::SetIcon(TopWindow& t)
@@ -611,7 +639,8 @@ void X11Display::Impl::CreateXWindow(TopWindow& t)
     t.mapped = t.viewable = false;
     t.title.clear();
     t.transientFor = 0;
-    t.modal = t.above = t.dndAware = t.iconic = t.maximized = false;
+    t.modal = t.above = t.dndAware = t.iconic = t.maximized = t.shaped = false;
+    t.shape.clear();
     t.icon = nullptr;
 
     Atom protocols[] = {A("WM_DELETE_WINDOW"), A("_NET_WM_PING")};

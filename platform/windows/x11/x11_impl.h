@@ -51,6 +51,8 @@ struct TopWindow {
     unsigned long iconifySerial = 0;  // iconify: older events are stale
     bool maximized = false;
     HICON icon = nullptr;    // the icon given to the desktop
+    bool shaped = false;     // SetWindowRgn, as last given to the server
+    std::vector<RECT> shape;
     XIC ic = nullptr;
     GC gc = nullptr;
     PresentImage image;
@@ -132,6 +134,7 @@ struct X11Display::Impl {
     void HandleConfigure(TopWindow& t);
     void SetNetState(TopWindow& t, const char* state, bool on);
     void SetIcon(TopWindow& t);
+    void SyncShape(TopWindow& t);
     bool IsIconicOnDesktop(const TopWindow& t);
     void SyncIconic(TopWindow& t, bool minimized);
     Cursor CustomCursor(HCURSOR handle);

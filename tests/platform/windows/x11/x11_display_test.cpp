@@ -8,6 +8,7 @@
 #include <X11/Xutil.h>
 #include <X11/extensions/XTest.h>
 #include <X11/extensions/Xfixes.h>
+#include <X11/extensions/shape.h>
 #include <X11/keysym.h>
 #include <poll.h>
 #include <stdlib.h>
@@ -382,6 +383,44 @@ TEST_F(X11DisplayTest, TheScreenShowsWhatWeDrew)
     }));
 }
 
+TEST_F(X11DisplayTest, WindowRegionsShapeTheXWindow)
+{
+    HWND main = Make("shaped owner", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 40, 40, 200, 150);
+    HWND popup = Make("shaped", WS_POPUP | WS_VISIBLE, 300, 200, 100, 80, main, WS_EX_TOOLWINDOW);
+    ASSERT_TRUE(WaitViewable(popup));
+    auto shape = [&](::Window w) {
+        int count = 0, ordering = 0;
+        std::vector<std::string> out;
+        XRectangle* r = XShapeGetRectangles(other_, w, ShapeBounding, &count, &ordering);
+        for (int i = 0; i < count; ++i)
+            out.push_back(std::to_string(r[i].x) + "," + std::to_string(r[i].y) + " " + std::to_string(r[i].width) + "x" +
+                          std::to_string(r[i].height));
+        if (r) XFree(r);
+        std::sort(out.begin(), out.end());
+        return out;
+    };
+    HRGN region = CreateRectRgn(0, 0, 30, 20);
+    HRGN second = CreateRectRgn(50, 40, 100, 80);
+    CombineRgn(region, region, second, RGN_OR);
+    DeleteObject(second);
+    SetWindowRgn(popup, region, TRUE);
+    std::vector<std::string> want{"0,0 30x20", "50,40 50x40"};
+    ASSERT_TRUE(PumpUntil([&] { return shape(XOf(popup)) == want; }));
+    SetWindowRgn(popup, nullptr, TRUE);
+    want = {"0,0 100x80"};
+    ASSERT_TRUE(PumpUntil([&] { return shape(XOf(popup)) == want; })) << "the whole window again";
+
+    // A framed window's region counts from its frame, which the desktop draws.
+    RECT wr{}, client{};
+    GetWindowRect(main, &wr);
+    GetClientRect(main, &client);
+    POINT origin = ScreenPoint(main, 0, 0);
+    int fx = origin.x - wr.left, fy = origin.y - wr.top;
+    SetWindowRgn(main, CreateRectRgn(fx + 10, fy + 5, fx + 60, fy + 45), TRUE);
+    want = {"10,5 50x40"};
+    ASSERT_TRUE(PumpUntil([&] { return shape(XOf(main)) == want; }));
+}
+
 TEST_F(X11DisplayTest, PointerInputReachesTheWindowUnderIt)
 {
     HWND main = Make("pointer", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 50, 50, 300, 220);
@@ -528,6 +567,21 @@ TEST_F(X11DisplayTest, WindowManagerRequestsBecomeMessages)
     EXPECT_TRUE(Messages(WM_CLOSE, main).empty());
 }
 
+// Tells a requestor that its conversion was stored in `property` (None:
+// refused), as a selection owner does.
+void AnswerSelection(Display* d, const XSelectionRequestEvent& req, Atom property)
+{
+    XEvent reply{};
+    reply.xselection.type = SelectionNotify;
+    reply.xselection.requestor = req.requestor;
+    reply.xselection.selection = req.selection;
+    reply.xselection.target = req.target;
+    reply.xselection.time = req.time;
+    reply.xselection.property = property;
+    XSendEvent(d, req.requestor, False, NoEventMask, &reply);
+    XFlush(d);
+}
+
 // Joins a helper thread on every way out of a test.
 class Joined {
 public:
@@ -563,25 +617,18 @@ void ServeClipboardOnce(const std::string& name, const std::string& type, const 
             XNextEvent(d, &ev);
             if (ev.type != SelectionRequest) continue;
             XSelectionRequestEvent& req = ev.xselectionrequest;
-            XEvent reply{};
-            reply.xselection.type = SelectionNotify;
-            reply.xselection.requestor = req.requestor;
-            reply.xselection.selection = req.selection;
-            reply.xselection.target = req.target;
-            reply.xselection.time = req.time;
-            reply.xselection.property = None;
+            Atom stored = None;
             if (req.target == targets) {
                 Atom list[2] = {targets, wanted};
                 XChangeProperty(d, req.requestor, req.property, XA_ATOM, 32, PropModeReplace, reinterpret_cast<unsigned char*>(list), 2);
-                reply.xselection.property = req.property;
+                stored = req.property;
             } else if (req.target == wanted) {
                 XChangeProperty(d, req.requestor, req.property, wanted, 8, PropModeReplace,
                                 reinterpret_cast<const unsigned char*>(data.data()), static_cast<int>(data.size()));
-                reply.xselection.property = req.property;
+                stored = req.property;
                 state->served = true;
             }
-            XSendEvent(d, req.requestor, False, NoEventMask, &reply);
-            XFlush(d);
+            AnswerSelection(d, req, stored);
         }
         pollfd p{ConnectionNumber(d), POLLIN, 0};
         poll(&p, 1, 20);
@@ -699,15 +746,7 @@ TEST_F(X11DisplayTest, FilesDroppedByAnotherProgramArriveAsDropFiles)
                     XSelectionRequestEvent& req = out.xselectionrequest;
                     XChangeProperty(other_, req.requestor, req.property, req.target, 8, PropModeReplace,
                                     reinterpret_cast<const unsigned char*>(list.data()), static_cast<int>(list.size()));
-                    XEvent n{};
-                    n.xselection.type = SelectionNotify;
-                    n.xselection.requestor = req.requestor;
-                    n.xselection.selection = req.selection;
-                    n.xselection.target = req.target;
-                    n.xselection.property = req.property;
-                    n.xselection.time = req.time;
-                    XSendEvent(other_, req.requestor, False, NoEventMask, &n);
-                    XFlush(other_);
+                    AnswerSelection(other_, req, req.property);
                 }
             }
             return false;
