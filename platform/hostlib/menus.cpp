@@ -1,0 +1,221 @@
+#include "platform/hostlib/menus.h"
+
+#include <map>
+
+#include "platform/controls/winctl.h"
+#include "platform/hostlib/forms.h"
+#include "platform/hostlib/timer.h"
+
+namespace hostlib {
+
+namespace {
+TPopupMenu::Tracker& CurrentTracker()
+{
+    static TPopupMenu::Tracker tracker;
+    return tracker;
+}
+
+// Frees a menu handle tree on scope exit.
+struct MenuHandle {
+    HMENU menu = CreatePopupMenu();
+    ~MenuHandle() { DestroyMenu(menu); }
+};
+
+void BuildMenu(HMENU menu, TMenuItem* parent, std::map<UINT, TMenuItem*>& ids)
+{
+    for (int i = 0; i < parent->Count(); ++i) {
+        TMenuItem* item = parent->Items(i);
+        if (!item->Visible()) continue;
+        if (item->IsLine()) {
+            AppendMenuA(menu, MF_SEPARATOR, 0, nullptr);
+            continue;
+        }
+        UINT flags = MF_STRING;
+        if (!item->Enabled()) flags |= MF_GRAYED;
+        if (item->Checked()) flags |= MF_CHECKED;
+        if (item->Count() > 0) {
+            HMENU sub = CreatePopupMenu();
+            BuildMenu(sub, item, ids);
+            AppendMenuA(menu, flags | MF_POPUP, reinterpret_cast<UINT_PTR>(sub), item->Caption().c_str());
+            continue;
+        }
+        const UINT id = static_cast<UINT>(ids.size() + 1);
+        ids[id] = item;
+        AppendMenuA(menu, flags, id, item->Caption().c_str());
+        if (item->Default()) SetMenuDefaultItem(menu, id, FALSE);
+    }
+}
+}  // namespace
+
+TShortCut ShortCut(WORD key, TShiftState shift)
+{
+    if (key & 0xFF00) return scNone;
+    TShortCut sc = key;
+    if (shift.Contains(ssShift)) sc |= scShift;
+    if (shift.Contains(ssCtrl)) sc |= scCtrl;
+    if (shift.Contains(ssAlt)) sc |= scAlt;
+    return sc;
+}
+
+TShortCut ShortCutFromMessage(const TMessage& m)
+{
+    return ShortCut(static_cast<WORD>(m.WParam), KeyDataToShiftState(m.LParam));
+}
+
+// ---- TMenuItem --------------------------------------------------------------------------
+
+TClass TMenuItem::StaticClass()
+{
+    return DefineClass<TMenuItem, TComponent>("TMenuItem", [](ClassBuilder<TMenuItem>& b) {
+        b.Property("Caption", &TMenuItem::Caption, &TMenuItem::SetCaption);
+        b.Property("Checked", &TMenuItem::Checked, &TMenuItem::SetChecked).Default(false);
+        b.Property("Enabled", &TMenuItem::Enabled, &TMenuItem::SetEnabled).Default(true);
+        b.Property("Visible", &TMenuItem::Visible, &TMenuItem::SetVisible).Default(true);
+        b.Property("ImageIndex", &TMenuItem::ImageIndex, &TMenuItem::SetImageIndex).Default(-1LL);
+        b.EventProperty("OnClick", &TMenuItem::OnClick);
+    });
+}
+
+void TMenuItem::Construct(TComponent* owner) { TComponent::Construct(owner); }
+
+void TMenuItem::Destroy()
+{
+    if (parent_) parent_->Remove(this);
+    Clear();
+    TComponent::Destroy();
+}
+
+TMenuItem* TMenuItem::Items(int index) const
+{
+    if (index < 0 || index >= Count()) throw EListError("List index out of bounds (" + std::to_string(index) + ")");
+    return items_[static_cast<std::size_t>(index)];
+}
+
+void TMenuItem::Add(TMenuItem* item) { Insert(Count(), item); }
+
+void TMenuItem::Insert(int index, TMenuItem* item)
+{
+    if (!item) return;
+    if (item->parent_) throw EInvalidOperation("Menu inserted twice");
+    if (index < 0 || index > Count()) throw EListError("List index out of bounds (" + std::to_string(index) + ")");
+    items_.insert(items_.begin() + index, item);
+    item->parent_ = this;
+}
+
+void TMenuItem::Remove(TMenuItem* item)
+{
+    const int i = IndexOf(item);
+    if (i < 0) return;
+    items_.erase(items_.begin() + i);
+    item->parent_ = nullptr;
+}
+
+void TMenuItem::Delete(int index) { Remove(Items(index)); }
+
+void TMenuItem::Clear()
+{
+    while (!items_.empty()) {
+        TMenuItem* item = items_.back();
+        Remove(item);
+        if (!item->Owner()) item->Free();
+    }
+}
+
+int TMenuItem::IndexOf(TMenuItem* item) const
+{
+    for (std::size_t i = 0; i < items_.size(); ++i)
+        if (items_[i] == item) return static_cast<int>(i);
+    return -1;
+}
+
+void TMenuItem::SetChecked(bool value)
+{
+    checked_ = value;
+    if (value && radioItem_ && parent_) {
+        for (TMenuItem* other : parent_->items_)
+            if (other != this && other->radioItem_ && other->groupIndex_ == groupIndex_) other->checked_ = false;
+    }
+}
+
+TMenuItem* TMenuItem::FindShortCut(TShortCut sc)
+{
+    for (TMenuItem* item : items_) {
+        if (!item->visible_) continue;
+        if (item->shortCut_ == sc && sc != scNone && item->enabled_) return item;
+        if (TMenuItem* found = item->FindShortCut(sc)) return found;
+    }
+    return nullptr;
+}
+
+void TMenuItem::Click()
+{
+    if (enabled_) OnClick(this);
+}
+
+// ---- TPopupMenu --------------------------------------------------------------------------
+
+TClass TPopupMenu::StaticClass()
+{
+    return DefineClass<TPopupMenu, TComponent>("TPopupMenu", [](ClassBuilder<TPopupMenu>& b) {
+        b.Property("AutoPopup", &TPopupMenu::AutoPopup, &TPopupMenu::SetAutoPopup).Default(true);
+        b.EventProperty("OnPopup", &TPopupMenu::OnPopup);
+    });
+}
+
+void TPopupMenu::SetTracker(Tracker tracker) { CurrentTracker() = std::move(tracker); }
+
+void TPopupMenu::Construct(TComponent* owner)
+{
+    TComponent::Construct(owner);
+    items_ = CreateObject<TMenuItem>(nullptr);
+}
+
+void TPopupMenu::Destroy()
+{
+    if (items_) {
+        items_->Free();
+        items_ = nullptr;
+    }
+    TComponent::Destroy();
+}
+
+void TPopupMenu::Notification(TComponent* component, TOperation operation)
+{
+    TComponent::Notification(component, operation);
+    if (operation == opRemove && component == popupComponent_) popupComponent_ = nullptr;
+}
+
+void TPopupMenu::Popup(int x, int y)
+{
+    popupPoint_ = POINT{x, y};
+    DoPopup();
+    TMenuItem* chosen = nullptr;
+    if (CurrentTracker()) {
+        chosen = CurrentTracker()(this, x, y);
+    } else {
+        MenuHandle menu;
+        std::map<UINT, TMenuItem*> ids;
+        BuildMenu(menu.menu, items_, ids);
+        UINT flags = TPM_RETURNCMD | TPM_RIGHTBUTTON;
+        if (alignment_ == paRight) flags |= TPM_RIGHTALIGN;
+        if (alignment_ == paCenter) flags |= TPM_CENTERALIGN;
+        // The menu's owner window receives nothing we need: a hidden one.
+        HWND owner = AllocateHWnd([](TMessage& m) { m.Result = 0; });
+        const UINT id = static_cast<UINT>(TrackPopupMenu(menu.menu, flags, x, y, 0, owner, nullptr));
+        DeallocateHWnd(owner);
+        auto it = ids.find(id);
+        if (it != ids.end()) chosen = it->second;
+    }
+    OnClose(this);
+    if (chosen) chosen->Click();
+}
+
+bool TPopupMenu::IsShortCut(TMessage& m)
+{
+    TMenuItem* item = items_ ? items_->FindShortCut(ShortCutFromMessage(m)) : nullptr;
+    if (!item) return false;
+    item->Click();
+    return true;
+}
+
+}  // namespace hostlib

@@ -1,0 +1,247 @@
+#include "tests/platform/hostlib/visual_fixture.h"
+
+#include <filesystem>
+
+#include "platform/controls/winctl.h"
+#include "platform/hostlib/menus.h"
+#include "platform/windows/loop.h"
+#include "platform/windows/winuser.h"
+
+using namespace hostlib;
+
+namespace visualtest {
+
+Trace& Log()
+{
+    static Trace trace;
+    return trace;
+}
+
+namespace {
+void Note(const TComponent* c, const std::string& what) { Log().push_back(c->Name() + " " + what); }
+std::string Button(TMouseButton b) { return b == mbLeft ? "L" : b == mbRight ? "R" : "M"; }
+}  // namespace
+
+TClass TTraceControl::StaticClass() { return DefineClass<TTraceControl, TCustomControl>("TTraceControl"); }
+
+void TTraceControl::Construct(TComponent* owner)
+{
+    TCustomControl::Construct(owner);
+    SetTabStop(true);
+}
+
+void TTraceControl::Dispatch(TMessage& m)
+{
+    if (m.Msg == WM_GETDLGCODE) {
+        m.Result = dlgCode;
+        return;
+    }
+    TCustomControl::Dispatch(m);
+}
+
+void TTraceControl::MouseDown(TMouseButton b, TShiftState s, int x, int y)
+{
+    Note(this, "down" + Button(b) + (s.Contains(ssDouble) ? " double" : "") + " " + std::to_string(x) + "," +
+                   std::to_string(y));
+    TCustomControl::MouseDown(b, s, x, y);
+}
+void TTraceControl::MouseUp(TMouseButton b, TShiftState s, int x, int y)
+{
+    Note(this, "up" + Button(b));
+    TCustomControl::MouseUp(b, s, x, y);
+}
+void TTraceControl::Click()
+{
+    Note(this, "click");
+    TCustomControl::Click();
+}
+void TTraceControl::DblClick()
+{
+    Note(this, "dblclick");
+    TCustomControl::DblClick();
+}
+void TTraceControl::KeyDown(WORD& key, TShiftState shift)
+{
+    Note(this, "key " + std::to_string(key));
+    TCustomControl::KeyDown(key, shift);
+}
+void TTraceControl::KeyPress(char& key)
+{
+    Note(this, std::string("char ") + key);
+    TCustomControl::KeyPress(key);
+}
+void TTraceControl::DoEnter()
+{
+    Note(this, "enter");
+    TCustomControl::DoEnter();
+}
+void TTraceControl::DoExit()
+{
+    Note(this, "exit");
+    TCustomControl::DoExit();
+}
+void TTraceControl::MouseEnter()
+{
+    Note(this, "mouseenter");
+    TCustomControl::MouseEnter();
+}
+void TTraceControl::MouseLeave()
+{
+    Note(this, "mouseleave");
+    TCustomControl::MouseLeave();
+}
+void TTraceControl::Paint()
+{
+    Note(this, "paint");
+    if (throwInPaint) throw Exception("paint failed");
+    RECT r = ClientRect();
+    Canvas()->Brush()->SetColor(Color());
+    Canvas()->FillRect(r);
+}
+
+TClass TTraceLabel::StaticClass() { return DefineClass<TTraceLabel, TGraphicControl>("TTraceLabel"); }
+void TTraceLabel::MouseDown(TMouseButton b, TShiftState s, int x, int y)
+{
+    Note(this, "down" + Button(b) + (s.Contains(ssDouble) ? " double" : "") + " " + std::to_string(x) + "," +
+                   std::to_string(y));
+    TGraphicControl::MouseDown(b, s, x, y);
+}
+void TTraceLabel::MouseUp(TMouseButton b, TShiftState s, int x, int y)
+{
+    Note(this, "up" + Button(b));
+    TGraphicControl::MouseUp(b, s, x, y);
+}
+void TTraceLabel::Click()
+{
+    Note(this, "click");
+    TGraphicControl::Click();
+}
+void TTraceLabel::DblClick()
+{
+    Note(this, "dblclick");
+    TGraphicControl::DblClick();
+}
+void TTraceLabel::MouseEnter()
+{
+    Note(this, "mouseenter");
+    TGraphicControl::MouseEnter();
+}
+void TTraceLabel::MouseLeave()
+{
+    Note(this, "mouseleave");
+    TGraphicControl::MouseLeave();
+}
+void TTraceLabel::Paint()
+{
+    Note(this, "paint");
+    RECT r = ClientRect();
+    Canvas()->Brush()->SetColor(Color());
+    Canvas()->FillRect(r);
+}
+
+TClass TTestButton::StaticClass() { return DefineClass<TTestButton, TTraceControl>("TTestButton"); }
+
+void TTestButton::Dispatch(TMessage& m)
+{
+    if (m.Msg == CM_DIALOGKEY) {
+        if ((m.WParam == static_cast<WPARAM>(VK_RETURN) && isDefault) ||
+            (m.WParam == static_cast<WPARAM>(VK_ESCAPE) && isCancel)) {
+            Click();
+            m.Result = 1;
+        }
+        return;
+    }
+    if (m.Msg == CM_DIALOGCHAR) {
+        if (IsAccel(static_cast<WORD>(m.WParam), Caption()) && CanFocus()) {
+            Click();
+            m.Result = 1;
+        }
+        return;
+    }
+    TTraceControl::Dispatch(m);
+}
+
+void TTestButton::Click()
+{
+    if (modalResult != mrNone)
+        if (TCustomForm* form = GetParentForm(this)) form->SetModalResult(modalResult);
+    TTraceControl::Click();
+}
+
+// ---- fixture ------------------------------------------------------------------
+
+void VisualTest::SetUp()
+{
+    quelvo::win::ResetWindowManager();
+    char tmpl[] = "/tmp/quelvo-visual-XXXXXX";
+    folder_ = mkdtemp(tmpl);
+    quelvo::win::SetRuntimeFolder(folder_);
+    scope_ = std::make_unique<quelvo::sys::ClockScope>(clock_);
+    quelvo::ctl::InitControls();
+    Log().clear();
+    InitVisualLibrary();
+    Application->SetTitle("Visual");
+    Application->SetMessageBoxResponder([this](const std::string& text, const std::string& caption, UINT flags) {
+        boxes.push_back(Box{text, caption, flags});
+        return IDOK;
+    });
+    Screen().MoveMouse(POINT{1200, 1000});
+}
+
+void VisualTest::TearDown()
+{
+    TPopupMenu::SetTracker(nullptr);
+    DoneVisualLibrary();
+    quelvo::win::ResetWindowManager();
+    scope_.reset();
+    std::error_code ec;
+    std::filesystem::remove_all(folder_, ec);
+    quelvo::win::SetRuntimeFolder("");
+}
+
+void VisualTest::Pump()
+{
+    for (int i = 0; i < 20; ++i) {
+        Application->ProcessMessages();
+        Application->DoIdle();
+        MSG msg;
+        if (!PeekMessageA(&msg, nullptr, 0, 0, PM_NOREMOVE)) break;
+    }
+}
+
+void VisualTest::Advance(std::uint64_t ms)
+{
+    clock_.Advance(ms);
+    Pump();
+}
+
+TForm* VisualTest::NewForm(int width, int height)
+{
+    TForm* form = Application->CreateForm<TForm>();
+    form->SetName("Form" + std::to_string(hostlib::Screen->FormCount()));
+    form->SetBorderStyle(bsNone);
+    form->SetBounds(10, 10, width, height);
+    return form;
+}
+
+void VisualTest::ClickAt(TControl* c, int x, int y)
+{
+    Screen().Click(At(c, x, y));
+    Pump();
+}
+
+void VisualTest::Key(int vk)
+{
+    Screen().PressKey(vk);
+    Pump();
+}
+
+void VisualTest::KeyWith(int modifier, int vk)
+{
+    Screen().KeyDown(modifier);
+    Screen().PressKey(vk);
+    Screen().KeyUp(modifier);
+    Pump();
+}
+
+}  // namespace visualtest
