@@ -700,12 +700,15 @@ void TcxDataGroups::Clear()
 {
     fields_.clear();
     items_.clear();
+    innermost_.clear();
+    indexed_ = false;
     rowCount_ = 0;
 }
 
 TcxDataGroupInfo& TcxDataGroups::AddEmpty()
 {
     items_.emplace_back();
+    indexed_ = false;
     return items_.back();
 }
 
@@ -747,6 +750,10 @@ void TcxDataGroups::Rebuild()
     int counter = 0;
     Number(index, 0, true, 0, counter);
     rowCount_ = GetItemCount() == 0 ? 0 : counter;
+    innermost_.clear();
+    for (int i = 0; i < GetItemCount(); ++i)
+        if (items_[static_cast<std::size_t>(i)].Level == InnermostLevel()) innermost_.push_back(i);
+    indexed_ = true;
 }
 
 int TcxDataGroups::GetTopVisibleItem(int index) const
@@ -815,6 +822,15 @@ int TcxDataGroups::GetIndexByRowIndexLevel(int row, int level) const
 
 int TcxDataGroups::FindByIndex(int position, int level) const
 {
+    if (indexed_) {
+        const auto it = std::upper_bound(innermost_.begin(), innermost_.end(), position,
+                                         [this](int p, int g) { return p < items_[static_cast<std::size_t>(g)].Begin; });
+        if (it == innermost_.begin()) return -1;
+        int group = *(it - 1);
+        if (position > items_[static_cast<std::size_t>(group)].End) return -1;
+        while (group != -1 && items_[static_cast<std::size_t>(group)].Level != level) group = GetParentIndex(group);
+        return group;
+    }
     int last = -1;
     for (int i = 0; i < GetItemCount(); ++i) {
         const TcxDataGroupInfo& group = items_[static_cast<std::size_t>(i)];

@@ -448,7 +448,11 @@ public:
     void Clear();
     void AddField(TcxCustomDataField* field) { fields_.push_back(field); }
     TcxDataGroupInfo& AddEmpty();
-    void Add(const TcxDataGroupInfo& info) { items_.push_back(info); }
+    void Add(const TcxDataGroupInfo& info)
+    {
+        items_.push_back(info);
+        indexed_ = false;
+    }
     TcxCustomDataField* GetField(int index) const;
     int GetFieldCount() const { return static_cast<int>(fields_.size()); }
     const TcxDataGroupInfo& GetItem(int index) const;
@@ -484,6 +488,10 @@ private:
 
     std::vector<TcxCustomDataField*> fields_;
     std::vector<TcxDataGroupInfo> items_;
+    // The innermost groups in list order (their Begin grows), kept by
+    // Rebuild for finding a position's group by halving.
+    std::vector<int> innermost_;
+    bool indexed_ = false;
     int rowCount_ = 0;
 };
 

@@ -15,7 +15,7 @@ namespace {
 
 // Group A (expanded) with innermost groups A1 (2 records) and A2 (1 record),
 // both expanded, then group B (collapsed) with B1 (1 record).
-void BuildExample(TcxDataGroups& groups)
+void BuildExample(TcxDataGroups& groups, bool rebuild = true)
 {
     groups.AddField(nullptr);
     groups.AddField(nullptr);
@@ -24,7 +24,7 @@ void BuildExample(TcxDataGroups& groups)
     groups.Add({0, true, 1, 2, 2, {}});
     groups.Add({0, false, 0, 4, 4, {}});
     groups.Add({0, true, 1, 3, 3, {}});
-    groups.Rebuild();
+    if (rebuild) groups.Rebuild();
 }
 
 TEST(DataGroups, RowNumberingOfTheExample)
@@ -71,9 +71,17 @@ TEST(DataGroups, Navigation)
     EXPECT_EQ(groups.GetParentIndex(4), 3);
     EXPECT_EQ(groups.GetParentIndex(0), -1);
     EXPECT_EQ(groups.GetLevel(7), -1);
-    EXPECT_EQ(groups.FindByIndex(3, 0), 3);
-    EXPECT_EQ(groups.FindByIndex(2, 1), 2);
-    EXPECT_EQ(groups.FindByIndex(9, 1), -1);
+    // Found by halving once numbered, by walking before.
+    TcxDataGroups unnumbered;
+    BuildExample(unnumbered, false);
+    for (const TcxDataGroups* g : {&groups, &unnumbered}) {
+        EXPECT_EQ(g->FindByIndex(3, 0), 3);
+        EXPECT_EQ(g->FindByIndex(2, 1), 2);
+        EXPECT_EQ(g->FindByIndex(1, 0), 0);
+        EXPECT_EQ(g->FindByIndex(9, 1), -1);
+        EXPECT_EQ(g->FindByIndex(-1, 1), -1);
+        EXPECT_EQ(g->FindByIndex(0, 2), -1);
+    }
     EXPECT_EQ(groups.GetIndexByRowIndexLevel(5, 0), 0);
     EXPECT_EQ(groups.GetIndexByRowIndexLevel(0, 1), 1);
     EXPECT_EQ(groups.GetIndexByRowIndex(3), 1);
