@@ -51,6 +51,9 @@ TEST_F(ControllerFocus, NavigationKeys)
         {"move by two", 1, By, 2, 3},
         {"move by past the end", 1, By, 10, 4},
         {"move by before the start", 3, By, -10, 0},
+        {"move by the largest distance", 2, By, 2147483647, 4},
+        {"move by the smallest distance", 2, By, -2147483647 - 1, 0},
+        {"by the largest index", 1, ByIndex, 2147483647, 4},
     };
     Load(5);
     for (const Case& c : cases) {

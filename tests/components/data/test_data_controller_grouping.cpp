@@ -51,6 +51,20 @@ TEST(DataGroups, RowNumberingOfTheExample)
     }
 }
 
+TEST(DataGroups, ExpandingInfosKeepEachFieldOnce)
+{
+    auto dc = MakeTestDataController();
+    const int item = dc->AddColumn(TcxStringValueType::Class());
+    TcxDataExpandingInfos infos;
+    infos.AddField(dc->GetField(item));
+    infos.AddItem(0, Variant("a"), {eisExpanded});
+    EXPECT_FALSE(infos.GetEmpty());
+    EXPECT_THROW(infos.AddField(dc->GetField(item)), EcxInvalidDataControllerOperation);
+    infos.CheckField(dc->GetField(item));
+    EXPECT_TRUE(infos.GetEmpty());
+    EXPECT_EQ(infos.GetFieldCount(), 0);
+}
+
 TEST(DataGroups, Navigation)
 {
     TcxDataGroups groups;
