@@ -100,9 +100,8 @@ void Release(HGDIOBJ h)
     GdiObject* o = Lookup(h);
     if (!o)
         return;
-    if (o->selectedCount > 0)
-        --o->selectedCount;
-    if (o->selectedCount == 0 && o->deletePending)
+    // Every release pairs with an earlier hold.
+    if (o->selectedCount.fetch_sub(1) == 1 && o->deletePending)
         Unregister(h);
 }
 
@@ -132,8 +131,7 @@ void ReleaseState(const DCState& st, bool current)
     Release(st.brush);
     Release(st.font);
     if (BitmapObj* b = LookupBitmap(st.bitmap); b && current) {
-        if (b->selectedInDCs > 0)
-            --b->selectedInDCs;
+        --b->selectedInDCs;
         b->SyncToDibBits();
     }
     Release(st.bitmap);
@@ -339,8 +337,7 @@ HGDIOBJ SelectObject(HDC handle, HGDIOBJ object)
             return nullptr;
         HGDIOBJ old = dc->st.bitmap;
         if (BitmapObj* ob = LookupBitmap(old)) {
-            if (ob->selectedInDCs > 0)
-                --ob->selectedInDCs;
+            --ob->selectedInDCs;
             ob->SyncToDibBits();
         }
         ++b->selectedInDCs;

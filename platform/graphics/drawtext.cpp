@@ -164,6 +164,7 @@ std::string PathEllipsis(const Layout& L, const std::string& s, int width, int& 
 
 int DrawTextExA(HDC handle, LPSTR text, int length, LPRECT rect, UINT format, DRAWTEXTPARAMS* params)
 {
+    std::lock_guard<std::recursive_mutex> textLock(TextLock());
     DCObj* dc = LookupDC(handle);
     if (!dc || !rect || (length > 0 && !text) || length < -1)
         return 0;

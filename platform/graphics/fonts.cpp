@@ -334,6 +334,12 @@ const Glyph& FontFace::Get(std::uint32_t cp)
     return *slot;
 }
 
+std::recursive_mutex& TextLock()
+{
+    static std::recursive_mutex lock;
+    return lock;
+}
+
 const LOGFONTA& LogFontOf(DCObj& dc)
 {
     FontObj* f = LookupFont(dc.st.font);

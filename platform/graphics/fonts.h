@@ -9,6 +9,7 @@
 #include <array>
 #include <cstdint>
 #include <memory>
+#include <mutex>
 #include <string>
 #include <unordered_map>
 #include <vector>
@@ -72,7 +73,11 @@ private:
     std::unordered_map<std::uint32_t, std::unique_ptr<Glyph>> others_;
 };
 
-// The face of the font selected into a DC.
+// Faces, their glyph caches and the font lookups are shared by every
+// thread: text calls hold this lock while they use them.
+std::recursive_mutex& TextLock();
+
+// The face of the font selected into a DC (call with TextLock held).
 FontFace& FaceOf(DCObj& dc);
 const LOGFONTA& LogFontOf(DCObj& dc);
 

@@ -3,7 +3,9 @@
 #include "platform/system/winerror.h"
 
 #include <algorithm>
+#include <atomic>
 #include <cstring>
+#include <mutex>
 
 namespace quelvo::gfx {
 
@@ -12,20 +14,43 @@ namespace {
 // Handle value = ((slot + 1) << 8) | generation: never below 0x100, so the
 // small numbers that stand for system colour brushes are never confused
 // with real objects, and a reused slot refuses its old handles.
+//
+// The table may be touched from more than one thread (a helper thread that
+// turns an icon into pixels, say): slots live in fixed chunks that never
+// move, creation and deletion take a lock, and lookups read atomics without
+// one. Using one object from two threads at once is still the caller's to
+// avoid.
 struct Slot {
-    std::unique_ptr<GdiObject> object;
-    std::uint8_t generation = 0;
+    std::atomic<GdiObject*> object{nullptr};
+    std::atomic<std::uint8_t> generation{0};
 };
 
+constexpr std::size_t kChunkSlots = 4096;
+constexpr std::size_t kChunks = 4096; // 16.7 million live objects at most
+
 struct Table {
-    std::vector<Slot> slots;
+    std::mutex lock;
+    std::array<std::atomic<Slot*>, kChunks> chunks{};
+    std::vector<std::unique_ptr<Slot[]>> owned;
+    std::size_t used = 0;
     std::vector<std::size_t> freeSlots;
 };
 
+// Never destroyed: objects may still be deleted by other static destructors
+// at exit, and what is left stays reachable rather than leaked.
 Table& TheTable()
 {
-    static Table table;
-    return table;
+    static Table* table = new Table;
+    return *table;
+}
+
+Slot* SlotAt(std::size_t slot)
+{
+    std::size_t chunk = slot / kChunkSlots;
+    if (chunk >= kChunks)
+        return nullptr;
+    Slot* base = TheTable().chunks[chunk].load(std::memory_order_acquire);
+    return base ? base + slot % kChunkSlots : nullptr;
 }
 
 HGDIOBJ MakeHandle(std::size_t slot, std::uint8_t generation)
@@ -38,16 +63,26 @@ HGDIOBJ MakeHandle(std::size_t slot, std::uint8_t generation)
 HGDIOBJ Register(std::unique_ptr<GdiObject> object)
 {
     Table& t = TheTable();
+    std::lock_guard<std::mutex> guard(t.lock);
     std::size_t slot;
     if (!t.freeSlots.empty()) {
         slot = t.freeSlots.back();
         t.freeSlots.pop_back();
     } else {
-        slot = t.slots.size();
-        t.slots.emplace_back();
+        slot = t.used;
+        std::size_t chunk = slot / kChunkSlots;
+        if (chunk >= kChunks)
+            return nullptr; // out of handles
+        if (!t.chunks[chunk].load(std::memory_order_relaxed)) {
+            t.owned.push_back(std::make_unique<Slot[]>(kChunkSlots));
+            t.chunks[chunk].store(t.owned.back().get(), std::memory_order_release);
+        }
+        ++t.used;
     }
-    t.slots[slot].object = std::move(object);
-    return MakeHandle(slot, t.slots[slot].generation);
+    Slot* s = SlotAt(slot);
+    std::uint8_t generation = s->generation.load(std::memory_order_relaxed);
+    s->object.store(object.release(), std::memory_order_release);
+    return MakeHandle(slot, generation);
 }
 
 GdiObject* Lookup(HGDIOBJ handle)
@@ -55,30 +90,34 @@ GdiObject* Lookup(HGDIOBJ handle)
     auto v = reinterpret_cast<std::uintptr_t>(handle);
     if (v < 0x100)
         return nullptr;
-    std::size_t slot = (v >> 8) - 1;
-    Table& t = TheTable();
-    if (slot >= t.slots.size())
+    Slot* s = SlotAt((v >> 8) - 1);
+    if (!s)
         return nullptr;
-    Slot& s = t.slots[slot];
-    if (!s.object || s.generation != static_cast<std::uint8_t>(v & 0xFF))
+    GdiObject* o = s->object.load(std::memory_order_acquire);
+    if (!o || s->generation.load(std::memory_order_acquire) != static_cast<std::uint8_t>(v & 0xFF))
         return nullptr;
-    return s.object.get();
+    return o;
 }
 
 void ReportInvalidHandle() { SetLastError(ERROR_INVALID_HANDLE); }
 
 void Unregister(HGDIOBJ handle)
 {
-    if (!Lookup(handle))
-        return;
     auto v = reinterpret_cast<std::uintptr_t>(handle);
-    std::size_t slot = (v >> 8) - 1;
-    Table& t = TheTable();
-    // Free after the slot is cleared: a destructor may look handles up.
-    std::unique_ptr<GdiObject> doomed = std::move(t.slots[slot].object);
-    ++t.slots[slot].generation;
-    t.freeSlots.push_back(slot);
-    doomed.reset();
+    GdiObject* doomed = nullptr;
+    {
+        Table& t = TheTable();
+        std::lock_guard<std::mutex> guard(t.lock);
+        if (!Lookup(handle))
+            return;
+        std::size_t slot = (v >> 8) - 1;
+        Slot* s = SlotAt(slot);
+        doomed = s->object.exchange(nullptr, std::memory_order_acq_rel);
+        s->generation.fetch_add(1, std::memory_order_acq_rel);
+        t.freeSlots.push_back(slot);
+    }
+    // Freed outside the lock: a destructor may delete other objects.
+    delete doomed;
 }
 
 // --- Bitmaps -----------------------------------------------------------------

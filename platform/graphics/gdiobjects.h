@@ -9,6 +9,7 @@
 
 #include <algorithm>
 #include <array>
+#include <atomic>
 #include <climits>
 #include <cstdint>
 #include <memory>
@@ -25,8 +26,8 @@ struct GdiObject {
     virtual ~GdiObject() = default;
     ObjKind kind = ObjKind::None;
     bool stock = false;     // never deleted
-    int selectedCount = 0;  // DCs holding it; DeleteObject waits for 0
-    bool deletePending = false;
+    std::atomic<int> selectedCount{0}; // DCs holding it; DeleteObject waits for 0
+    std::atomic<bool> deletePending{false};
 };
 
 struct PenObj : GdiObject {
@@ -67,7 +68,7 @@ struct BitmapObj : GdiObject {
     std::vector<std::uint8_t> dibBits;
     std::vector<RGBQUAD> colorTable;
     std::vector<std::uint8_t> ownedDib32; // 32-bit DIB storage (surface wraps it)
-    int selectedInDCs = 0;
+    std::atomic<int> selectedInDCs{0};
     LONG WidthBytes() const;
     void SyncFromDibBits();
     void SyncToDibBits();

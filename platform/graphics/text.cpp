@@ -211,6 +211,7 @@ void DrawGlyph(const Target& t, const Glyph& g, int ox, int oy, int q, Pixel col
 
 BOOL ExtTextOutA(HDC handle, int x, int y, UINT options, const RECT* rect, LPCSTR text, UINT length, const INT* dx)
 {
+    std::lock_guard<std::recursive_mutex> textLock(TextLock());
     DCObj* dc = LookupDC(handle);
     if (!dc)
         return FALSE;
@@ -337,6 +338,7 @@ BOOL TextOutA(HDC dc, int x, int y, LPCSTR text, int length)
 
 BOOL GetTextExtentExPointA(HDC handle, LPCSTR text, int length, int maxExtent, int* fit, int* dx, LPSIZE size)
 {
+    std::lock_guard<std::recursive_mutex> textLock(TextLock());
     DCObj* dc = LookupDC(handle);
     if (!dc || length < 0 || (length > 0 && !text))
         return FALSE;
@@ -381,6 +383,7 @@ BOOL GetTextExtentPointA(HDC dc, LPCSTR text, int length, LPSIZE size)
 
 BOOL GetTextMetricsA(HDC handle, TEXTMETRICA* tm)
 {
+    std::lock_guard<std::recursive_mutex> textLock(TextLock());
     DCObj* dc = LookupDC(handle);
     if (!dc || !tm)
         return FALSE;
@@ -407,6 +410,7 @@ BOOL GetTextMetricsA(HDC handle, TEXTMETRICA* tm)
 
 BOOL GetCharWidth32A(HDC handle, UINT first, UINT last, int* widths)
 {
+    std::lock_guard<std::recursive_mutex> textLock(TextLock());
     DCObj* dc = LookupDC(handle);
     if (!dc || !widths || last < first || last - first > 0x10FFFF)
         return FALSE;
@@ -420,6 +424,7 @@ BOOL GetCharWidthA(HDC dc, UINT first, UINT last, int* widths) { return GetCharW
 
 BOOL GetCharABCWidthsA(HDC handle, UINT first, UINT last, ABC* abc)
 {
+    std::lock_guard<std::recursive_mutex> textLock(TextLock());
     DCObj* dc = LookupDC(handle);
     if (!dc || !abc || last < first || last - first > 0x10FFFF)
         return FALSE;

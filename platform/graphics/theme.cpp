@@ -6,8 +6,11 @@
 #include "platform/system/winerror.h"
 
 #include <algorithm>
+#include <atomic>
 #include <cctype>
 #include <cstring>
+#include <deque>
+#include <mutex>
 #include <string>
 
 using namespace quelvo::gfx;
@@ -104,8 +107,9 @@ struct Theme {
 };
 
 struct State {
-    bool active = true;
-    std::vector<Theme> themes;
+    std::mutex lock; // guards the list of themes (a deque: entries never move)
+    std::atomic<bool> active{true};
+    std::deque<Theme> themes;
     std::function<void()> listener;
     std::function<bool(HWND, HDC, const RECT*)> parentPainter;
 };
@@ -119,6 +123,7 @@ State& S()
 // Handles are 0x1000 + index: small numbers that no GDI handle uses.
 Theme* Find(HTHEME h)
 {
+    std::lock_guard<std::mutex> guard(S().lock);
     auto v = reinterpret_cast<std::uintptr_t>(h);
     if (v < 0x1000)
         return nullptr;
@@ -471,6 +476,7 @@ HTHEME OpenThemeData(HWND, LPCSTR classList)
         std::string name = Lower(list.substr(start, semi == std::string::npos ? std::string::npos : semi - start));
         for (const ClassName& c : kClasses)
             if (name == c.name) {
+                std::lock_guard<std::mutex> guard(S().lock);
                 // Reuse a closed slot so opening and closing never grows.
                 auto& themes = S().themes;
                 auto slot = std::find_if(themes.begin(), themes.end(), [](const Theme& t) { return !t.open; });
@@ -491,6 +497,7 @@ HRESULT CloseThemeData(HTHEME theme)
     Theme* t = Find(theme);
     if (!t)
         return kInvalidArg;
+    std::lock_guard<std::mutex> guard(S().lock);
     t->open = false;
     return kOk;
 }

@@ -2,9 +2,11 @@
 // Drawing API with the classic names, constants and structures: device
 // contexts, pens, brushes, fonts, bitmaps, regions, raster operations, text
 // and blending. Everything draws through one software rasteriser into 32-bit
-// surfaces (surface.h). Strings are UTF-8. GDI objects and DCs belong to the
-// user-interface thread. Invalid handles make a call fail (0 / FALSE /
-// CLR_INVALID / GDI_ERROR as the call documents), never crash.
+// surfaces (surface.h). Strings are UTF-8. Objects may be made, used and
+// deleted on any thread, but one object (a DC, a bitmap) must not be used by
+// two threads at once. Invalid handles make a call fail (0 / FALSE /
+// CLR_INVALID / GDI_ERROR as the call documents) and set ERROR_INVALID_HANDLE,
+// never crash.
 //
 // The user32 drawing helpers (FillRect, DrawEdge, DrawText, system colours,
 // rectangle helpers) are in winuserdraw.h, included at the end.

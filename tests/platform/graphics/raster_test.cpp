@@ -6,6 +6,8 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <atomic>
+#include <thread>
 
 using quelvo::gfx::test::Canvas;
 using quelvo::gfx::test::Joined;
@@ -535,6 +537,41 @@ TEST(HostileInputTest, ExtremeCoordinatesAndSizesNeverOverflowOrHang)
     EXPECT_EQ(r.left, 0) << "saturated, not wrapped";
     EXPECT_EQ(r.right, M);
     RoundRect(cv.dc(), 0, 0, 8, 8, m, m);
+}
+
+// Several threads drawing into their own bitmaps at once get the pixels
+// one thread alone gets.
+TEST(ThreadTest, ThreadsDrawingTheirOwnBitmapsAgreeWithOneThread)
+{
+    auto draw = [] {
+        Canvas cv(40, 20);
+        HFONT font = CreateFontA(-12, 0, 0, 0, FW_NORMAL, 0, 0, 0, DEFAULT_CHARSET, 0, 0, 0, 0, "Tahoma");
+        HGDIOBJ old = SelectObject(cv.dc(), font);
+        HBRUSH brush = CreateHatchBrush(HS_CROSS, RGB(0, 0, 200));
+        RECT r{0, 0, 40, 20};
+        FillRect(cv.dc(), &r, brush);
+        Ellipse(cv.dc(), 2, 2, 30, 18);
+        TextOutA(cv.dc(), 3, 3, "Threads", 7);
+        HRGN rgn = CreateEllipticRgn(0, 0, 20, 20);
+        InvertRgn(cv.dc(), rgn);
+        DeleteObject(rgn);
+        SelectObject(cv.dc(), old);
+        DeleteObject(font);
+        DeleteObject(brush);
+        return cv.Art({{RGB(255, 255, 255), '.'}, {RGB(0, 0, 0), '#'}}, '+');
+    };
+    const auto expected = draw();
+    std::vector<std::thread> threads;
+    std::atomic<int> mismatches{0};
+    for (int i = 0; i < 4; ++i)
+        threads.emplace_back([&] {
+            for (int k = 0; k < 25; ++k)
+                if (draw() != expected)
+                    ++mismatches;
+        });
+    for (auto& t : threads)
+        t.join();
+    EXPECT_EQ(mismatches.load(), 0);
 }
 
 TEST(DCStateTest, DeviceCapsDescribeA96DpiTrueColourDevice)
