@@ -50,11 +50,15 @@ public:
 
 private:
     struct Line {
-        int start = 0;  // byte offset of the line's first character
-        int end = 0;    // byte offset of its break (or the text's end)
+        int start = 0;      // byte offset of the line's first character
+        int end = 0;        // byte offset of its break (or the text's end)
+        bool soft = false;  // wrapped: the next line goes on without a break
     };
 
     bool Multi() const { return (Style() & ES_MULTILINE) != 0; }
+    // Multi-line text wraps at the width unless it scrolls sideways.
+    bool Wraps() const { return Multi() && !(Style() & (ES_AUTOHSCROLL | WS_HSCROLL)); }
+    void Wrap(HDC dc, int start, int end, int width);
     bool ReadOnly() const { return (Style() & ES_READONLY) != 0; }
     int SelMin() const { return std::min(anchor_, caret_); }
     int SelMax() const { return std::max(anchor_, caret_); }
@@ -169,20 +173,51 @@ int Edit::WordRight(int pos) const
 
 void Edit::Relayout()
 {
+    lineH_ = FontHeight();
     lines_.clear();
     if (!Multi()) {
         lines_.push_back(Line{0, Len()});
-    } else {
-        int start = 0;
-        for (int i = 0; i < Len(); ++i) {
-            if (text_[static_cast<std::size_t>(i)] != '\n') continue;
-            int end = (i > start && text_[static_cast<std::size_t>(i) - 1] == '\r') ? i - 1 : i;
-            lines_.push_back(Line{start, end});
-            start = i + 1;
-        }
-        lines_.push_back(Line{start, Len()});
+        return;
     }
-    lineH_ = FontHeight();
+    RECT f = Format();
+    int width = f.right - f.left;
+    HDC dc = GetDC(hwnd_);
+    HGDIOBJ old = SelectObject(dc, Font());
+    int start = 0;
+    for (int i = 0; i <= Len(); ++i) {
+        if (i < Len() && text_[static_cast<std::size_t>(i)] != '\n') continue;
+        int end = (i > start && text_[static_cast<std::size_t>(i) - 1] == '\r') ? i - 1 : i;
+        if (Wraps() && width > 0) Wrap(dc, start, end, width);
+        else lines_.push_back(Line{start, end});
+        start = i + 1;
+    }
+    SelectObject(dc, old);
+    ReleaseDC(hwnd_, dc);
+}
+
+// Breaks one line of text into lines that fit the width: after the last
+// blank that fits, or inside a word too long for a line of its own.
+void Edit::Wrap(HDC dc, int start, int end, int width)
+{
+    int lineStart = start, x = 0, lastBreak = -1;
+    for (int p = start; p < end;) {
+        int next = p + 1;
+        while (next < end && !IsLead(text_[static_cast<std::size_t>(next)])) ++next;
+        int w = TextWidth(dc, Shown(p, next));
+        if (x + w > width && p > lineStart) {
+            int cut = lastBreak > lineStart ? lastBreak : p;
+            lines_.push_back(Line{lineStart, cut, true});
+            lineStart = cut;
+            lastBreak = -1;
+            x = TextWidth(dc, Shown(cut, next));
+        } else {
+            x += w;
+        }
+        char c = text_[static_cast<std::size_t>(p)];
+        if (c == ' ' || c == '\t') lastBreak = next;
+        p = next;
+    }
+    lines_.push_back(Line{lineStart, end});
 }
 
 int Edit::LineOf(int pos) const
@@ -363,7 +398,7 @@ void Edit::ScrollToCaret()
 {
     RECT f = Format();
     int width = f.right - f.left;
-    bool hScrolls = Multi() ? true : (Style() & ES_AUTOHSCROLL) != 0;
+    bool hScrolls = Multi() ? !Wraps() : (Style() & ES_AUTOHSCROLL) != 0;
     int line = LineOf(caret_);
     int oldFirst = firstLine_, oldX = xOffset_;
     if (Multi()) {
@@ -551,9 +586,12 @@ void Edit::OnKey(int vk)
     case VK_HOME:
         MoveCaret(ctrl ? 0 : lines_[static_cast<std::size_t>(line)].start, shift);
         break;
-    case VK_END:
-        MoveCaret(ctrl ? Len() : lines_[static_cast<std::size_t>(line)].end, shift);
+    case VK_END: {
+        // The end of a wrapped line stays on it: before its last blank.
+        const Line& l = lines_[static_cast<std::size_t>(line)];
+        MoveCaret(ctrl ? Len() : (l.soft && l.end > l.start) ? PrevChar(l.end) : l.end, shift);
         break;
+    }
     case VK_UP:
     case VK_DOWN:
     case VK_PRIOR:
@@ -715,6 +753,7 @@ LRESULT Edit::Handle(UINT msg, WPARAM wParam, LPARAM lParam)
         return 0;
     }
     case WM_SIZE:
+        if (Wraps()) Relayout();
         ScrollToCaret();
         UpdateScrollBars();
         InvalidateRect(hwnd_, nullptr, TRUE);

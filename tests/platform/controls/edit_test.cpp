@@ -342,6 +342,39 @@ TEST_F(EditTest, MultiLineQueriesAndKeys)
     EXPECT_EQ(SendMessageA(e, EM_POSFROMCHAR, 500, 0), -1);
 }
 
+TEST_F(EditTest, MultiLineTextWrapsAtTheWidth)
+{
+    HWND e = MakeEdit(ES_MULTILINE, "", 120, 200);
+    std::string words = "alpha beta gamma delta epsilon zeta eta theta";
+    SetWindowTextA(e, words.c_str());
+    LRESULT lines = SendMessageA(e, EM_GETLINECOUNT, 0, 0);
+    EXPECT_GT(lines, 2);
+    std::string joined;
+    for (LRESULT i = 0; i < lines; ++i) {
+        LRESULT start = SendMessageA(e, EM_LINEINDEX, static_cast<WPARAM>(i), 0);
+        LRESULT len = SendMessageA(e, EM_LINELENGTH, static_cast<WPARAM>(start), 0);
+        std::string line = words.substr(static_cast<std::size_t>(start), static_cast<std::size_t>(len));
+        if (i + 1 < lines) {
+            EXPECT_EQ(line.back(), ' ') << line;  // broken after a blank
+        }
+        LRESULT first = SendMessageA(e, EM_POSFROMCHAR, static_cast<WPARAM>(start), 0);
+        EXPECT_LE(static_cast<SHORT>(LOWORD(first)), 2);  // every line starts at the left
+        joined += line;
+    }
+    EXPECT_EQ(joined, words);  // nothing lost, nothing added
+    EXPECT_EQ(Text(e), words);
+
+    // A word longer than the width is cut inside; a wider control needs fewer lines.
+    SetWindowTextA(e, "abcdefghijklmnopqrstuvwxyzabcdefghijklmnopqrstuvwxyz");
+    EXPECT_GT(SendMessageA(e, EM_GETLINECOUNT, 0, 0), 1);
+    SetWindowTextA(e, words.c_str());
+    MoveWindow(e, 10, 10, 1000, 200, TRUE);
+    EXPECT_EQ(SendMessageA(e, EM_GETLINECOUNT, 0, 0), 1);
+    // With sideways scrolling nothing wraps.
+    HWND wide = MakeEdit(ES_MULTILINE | ES_AUTOHSCROLL, words.c_str(), 120, 200);
+    EXPECT_EQ(SendMessageA(wide, EM_GETLINECOUNT, 0, 0), 1);
+}
+
 TEST_F(EditTest, MouseSelectsByClickDragAndDoubleClick)
 {
     HWND e = MakeEdit(ES_AUTOHSCROLL, "alpha beta gamma", 300);
