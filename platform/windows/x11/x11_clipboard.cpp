@@ -65,6 +65,7 @@ bool X11Display::Impl::GetProperty(::Window w, Atom prop, bool remove, std::stri
 bool X11Display::OfferClipboard(std::vector<ClipboardItem> items)
 {
     Impl& m = *impl_;
+    if (m.lost) return false;
     m.clipboard = std::move(items);
     XSetSelectionOwner(m.dpy, m.A("CLIPBOARD"), m.utility, m.lastEventTime);
     m.ownsClipboard = XGetSelectionOwner(m.dpy, m.A("CLIPBOARD")) == m.utility;
@@ -161,6 +162,7 @@ bool X11Display::ReadClipboard(const std::string& type, std::string& out, int ti
 {
     Impl& m = *impl_;
     out.clear();
+    if (m.lost) return false;
     if (m.ownsClipboard) {
         const ClipboardItem* item = FindItem(m.clipboard, type);
         if (!item) return false;
@@ -176,6 +178,7 @@ std::vector<std::string> X11Display::ClipboardTypes(int timeoutMs)
 {
     Impl& m = *impl_;
     std::vector<std::string> types;
+    if (m.lost) return types;
     if (m.ownsClipboard) {
         for (const auto& item : m.clipboard) types.push_back(item.type);
         return types;

@@ -26,7 +26,6 @@
 #include "platform/windows/x11/dropfiles.h"
 #include "platform/windows/x11/layered.h"
 #include "platform/windows/x11/x11_icons.h"
-#include "platform/windows/x11/x11_keys.h"
 #include "platform/windows/x11/x11_settings.h"
 
 namespace quelvo::win::x11 {
@@ -43,19 +42,25 @@ int KeepErrors(::Display*, XErrorEvent* e)
     return 0;
 }
 
+// Xlib would end the process; we close our windows instead, so that the
+// program ends through its own code (as on SIGHUP). The global handler only
+// returns, which lets each connection's exit handler decide: ours closes,
+// other connections keep Xlib's ending.
+int QuietIoError(::Display*) { return 0; }
+void OnIoError(::Display*, void* impl) { static_cast<X11Display::Impl*>(impl)->ConnectionLost(); }
+
+BOOL PostClose(HWND hwnd, LPARAM)
+{
+    PostMessageA(hwnd, WM_CLOSE, 0, 0);
+    return TRUE;
+}
+
 std::uint64_t SteadyMs()
 {
     using namespace std::chrono;
     return static_cast<std::uint64_t>(duration_cast<milliseconds>(steady_clock::now().time_since_epoch()).count());
 }
 
-bool SameRect(const RECT& a, const RECT& b)
-{
-    return a.left == b.left && a.top == b.top && a.right == b.right && a.bottom == b.bottom;
-}
-
-int Width(const RECT& r) { return r.right - r.left; }
-int Height(const RECT& r) { return r.bottom - r.top; }
 
 bool IsTrueColour888(const Visual* v)
 {
@@ -82,12 +87,14 @@ constexpr long kEventMask = ExposureMask | StructureNotifyMask | KeyPressMask | 
 
 // ---- images -------------------------------------------------------------
 
-void PresentImage::Release(::Display* dpy)
+void PresentImage::Release(::Display* dpy, bool serverGone)
 {
     if (!image) return;
     if (usesShm) {
-        XShmDetach(dpy, &shm);
-        XSync(dpy, False);
+        if (!serverGone) {
+            XShmDetach(dpy, &shm);
+            XSync(dpy, False);
+        }
         shmdt(shm.shmaddr);
     }
     image->data = nullptr;  // the pixels are not Xlib's to free
@@ -200,6 +207,8 @@ std::unique_ptr<X11Display> X11Display::Open(const std::string& name, std::strin
     }
 
     m.ReadDesktopSettings();
+    XSetIOErrorHandler(&QuietIoError);
+    XSetIOErrorExitHandler(dpy, &OnIoError, impl.get());
 
     m.wakeFd = eventfd(0, EFD_NONBLOCK | EFD_CLOEXEC);
     Impl* self = impl.get();
@@ -222,10 +231,12 @@ X11Display::~X11Display()
     if (gHookOwner == &m) gHookOwner = nullptr;
     for (auto& [h, t] : m.windows) m.DestroyXWindow(*t);
     m.windows.clear();
-    for (auto& [id, c] : m.cursorCache) XFreeCursor(m.dpy, c);
-    if (m.customCursor) XFreeCursor(m.dpy, m.customCursor);
     if (m.im) XCloseIM(m.im);
-    XDestroyWindow(m.dpy, m.utility);
+    if (!m.lost) {
+        for (auto& [id, c] : m.cursorCache) XFreeCursor(m.dpy, c);
+        if (m.customCursor) XFreeCursor(m.dpy, m.customCursor);
+        XDestroyWindow(m.dpy, m.utility);
+    }
     XCloseDisplay(m.dpy);
     if (m.wakeFd >= 0) close(m.wakeFd);
 }
@@ -240,6 +251,7 @@ RECT X11Display::WorkArea() const
     Impl& m = *impl_;
     SIZE s = ScreenSize();
     RECT area{0, 0, s.cx, s.cy};
+    if (m.lost) return area;
     Atom type = 0;
     int format = 0;
     unsigned long n = 0, after = 0;
@@ -263,7 +275,7 @@ std::vector<RECT> X11Display::Monitors() const
     Impl& m = *impl_;
     std::vector<RECT> out;
     int events = 0, errors = 0;
-    if (XRRQueryExtension(m.dpy, &events, &errors)) {
+    if (!m.lost && XRRQueryExtension(m.dpy, &events, &errors)) {
         int count = 0;
         if (XRRMonitorInfo* mons = XRRGetMonitors(m.dpy, m.root, True, &count)) {
             for (int i = 0; i < count; ++i)
@@ -286,12 +298,14 @@ unsigned long X11Display::XWindowOf(HWND hwnd) const
 
 void X11Display::Dispatch()
 {
+    if (impl_->lost) return;
     impl_->DispatchPending();
     impl_->PresentDirty();
 }
 
 void X11Display::Flush()
 {
+    if (impl_->lost) return;
     impl_->DispatchPending();
     impl_->PresentDirty();
     XSync(impl_->dpy, False);
@@ -300,6 +314,7 @@ void X11Display::Flush()
 void X11Display::WindowChanged(HWND hwnd)
 {
     Impl& m = *impl_;
+    if (m.lost) return;
     if (m.inWindowChanged) {
         auto it = m.windows.find(hwnd);
         if (it != m.windows.end()) it->second->dirty = true;
@@ -315,6 +330,7 @@ void X11Display::WindowChanged(HWND hwnd)
 void X11Display::CursorChanged(HCURSOR cursor)
 {
     Impl& m = *impl_;
+    if (impl_->lost) return;
     WORD id = StandardCursorId(cursor);
     unsigned shape = XC_left_ptr;
     switch (id) {
@@ -413,6 +429,11 @@ void X11Display::Impl::Wake()
 
 void X11Display::Impl::OnWake()
 {
+    if (lost) {
+        std::uint64_t count = 0;
+        if (read(wakeFd, &count, sizeof count) >= 0) wakeArmed = false;
+        return;
+    }
     DispatchPending();
     // Let pending paints finish first, so that one present shows them all;
     // a window that never validates is still shown now and then.
@@ -427,7 +448,7 @@ void X11Display::Impl::OnWake()
 
 void X11Display::Impl::DispatchPending()
 {
-    if (inDispatch) return;
+    if (inDispatch || lost) return;
     inDispatch = true;
     while (XPending(dpy) > 0) {
         XEvent ev;
@@ -480,7 +501,7 @@ void X11Display::Impl::Forget(HWND hwnd)
     if (requestedActive == hwnd) requestedActive = nullptr;
     DestroyXWindow(*it->second);
     windows.erase(it);
-    XFlush(dpy);
+    if (!lost) XFlush(dpy);
 }
 
 void X11Display::Impl::SyncWindow(HWND hwnd)
@@ -698,9 +719,31 @@ void X11Display::Impl::CreateXWindow(TopWindow& t)
     }
 }
 
+void X11Display::Impl::ConnectionLost()
+{
+    if (lost) return;
+    lost = true;
+    std::fprintf(stderr, "The connection to the X display broke; closing the windows\n");
+    RemoveLoopSource(xSource);
+    xSource = 0;
+    grabbing = false;
+    EnumWindows(&PostClose, 0);
+}
+
 void X11Display::Impl::DestroyXWindow(TopWindow& t)
 {
     if (!t.xid) return;
+    if (lost) {
+        // Only what lives on our side is freed; Xlib drops the requests.
+        t.image.Release(dpy, true);
+        if (t.ic) XDestroyIC(t.ic);
+        if (t.gc) XFreeGC(dpy, t.gc);
+        byXid.erase(t.xid);
+        HWND hwnd = t.hwnd;
+        t = TopWindow{};
+        t.hwnd = hwnd;
+        return;
+    }
     if (t.ic) XDestroyIC(t.ic);
     t.ic = nullptr;
     t.image.Release(dpy);
@@ -870,314 +913,6 @@ void X11Display::Impl::Present(TopWindow& t)
         XShmPutImage(dpy, t.xid, t.gc, pi.image, 0, 0, 0, 0, static_cast<unsigned>(w), static_cast<unsigned>(h), False);
     else
         XPutImage(dpy, t.xid, t.gc, pi.image, 0, 0, 0, 0, static_cast<unsigned>(w), static_cast<unsigned>(h));
-}
-
-// ---- input and window-manager events ---------------------------------------------
-
-void X11Display::Impl::HandleEvent(XEvent& ev)
-{
-    TopWindow* t = ByXid(ev.xany.window);
-    switch (ev.type) {
-    case Expose:
-        if (t) t->dirty = true;
-        break;
-    case ConfigureNotify:
-        if (t && ev.xconfigure.window == t->xid) HandleConfigure(*t);
-        break;
-    case MapNotify:
-        if (t) {
-            t->viewable = true;
-            t->dirty = true;
-            if (t->iconic && ev.xmap.serial >= t->iconifySerial) {
-                // The desktop restored a window it had minimized.
-                t->iconic = false;
-                if (IsIconic(t->hwnd)) ShowWindow(t->hwnd, SW_RESTORE);
-                break;
-            }
-            if (t->framed && GetActiveWindow() == t->hwnd) {
-                requestedActive = nullptr;
-                RequestActivation(*t);
-            }
-        }
-        break;
-    case UnmapNotify:
-        if (t) {
-            t->viewable = false;
-            if (t->mapped && t->framed && !t->iconic && ev.xunmap.serial >= t->mapSerial && IsIconicOnDesktop(*t)) {
-                t->iconic = true;  // the desktop minimized it
-                if (!IsIconic(t->hwnd)) ShowWindow(t->hwnd, SW_MINIMIZE);
-            }
-        }
-        break;
-    case PropertyNotify:
-        if (ev.xproperty.window == settingsOwner && ev.xproperty.atom == A("_XSETTINGS_SETTINGS")) ReadDesktopSettings();
-        break;
-    case DestroyNotify:
-        if (ev.xdestroywindow.window == settingsOwner) settingsOwner = 0;
-        break;
-    case FocusIn:
-        if (t && ev.xfocus.detail != NotifyPointer) HandleFocusIn(*t);
-        break;
-    case FocusOut:
-        if (t && ev.xfocus.detail != NotifyPointer) {
-            if (t->ic) XUnsetICFocus(t->ic);
-            focusCheckPending = true;
-        }
-        break;
-    case ButtonPress:
-    case ButtonRelease:
-        HandleButton(ev.xbutton, ev.type == ButtonPress);
-        break;
-    case MotionNotify: {
-        XEvent next;
-        while (XCheckTypedWindowEvent(dpy, ev.xmotion.window, MotionNotify, &next)) ev = next;  // only the latest counts
-        lastEventTime = ev.xmotion.time;
-        MouseInput in;
-        in.kind = MouseInput::Kind::Move;
-        in.pt = POINT{ev.xmotion.x_root, ev.xmotion.y_root};
-        QueueMouseInput(in);
-        break;
-    }
-    case EnterNotify:
-    case LeaveNotify:
-        if (ev.xcrossing.mode == NotifyNormal && ev.xcrossing.detail != NotifyInferior) {
-            MouseInput in;
-            in.kind = MouseInput::Kind::Move;
-            in.pt = POINT{ev.xcrossing.x_root, ev.xcrossing.y_root};
-            QueueMouseInput(in);
-        }
-        break;
-    case KeyPress:
-    case KeyRelease:
-        HandleKey(t, ev.xkey, ev.type == KeyPress);
-        break;
-    case ClientMessage:
-        if (ev.xclient.message_type == A("WM_PROTOCOLS") && t) {
-            auto what = static_cast<Atom>(ev.xclient.data.l[0]);
-            if (what == A("WM_DELETE_WINDOW")) {
-                if (IsWindowEnabled(t->hwnd)) PostMessageA(t->hwnd, WM_CLOSE, 0, 0);
-            } else if (what == A("_NET_WM_PING")) {
-                XEvent reply = ev;
-                reply.xclient.window = root;
-                XSendEvent(dpy, root, False, SubstructureRedirectMask | SubstructureNotifyMask, &reply);
-            }
-        } else {
-            HandleDndMessage(ev.xclient);
-        }
-        break;
-    case SelectionRequest: ServeSelectionRequest(ev.xselectionrequest); break;
-    case SelectionClear: SelectionCleared(ev.xselectionclear); break;
-    case SelectionNotify: HandleDndSelection(ev.xselection); break;
-    case MappingNotify:
-        if (ev.xmapping.request == MappingKeyboard || ev.xmapping.request == MappingModifier) XRefreshKeyboardMapping(&ev.xmapping);
-        break;
-    default: break;
-    }
-}
-
-bool X11Display::Impl::IsIconicOnDesktop(const TopWindow& t)
-{
-    std::string bytes;
-    Atom type = 0;
-    int format = 0;
-    if (!GetProperty(t.xid, A("WM_STATE"), false, bytes, type, format) || format != 32 || bytes.size() < sizeof(long))
-        return false;
-    return *reinterpret_cast<const long*>(bytes.data()) == IconicState;
-}
-
-void X11Display::Impl::HandleConfigure(TopWindow& t)
-{
-    if (t.overrideRedirect) return;  // we place those ourselves
-    int x = 0, y = 0;
-    ::Window child = 0;
-    XWindowAttributes wa{};
-    if (!XGetWindowAttributes(dpy, t.xid, &wa)) return;
-    XTranslateCoordinates(dpy, t.xid, root, 0, 0, &x, &y, &child);
-    RECT g{x, y, x + wa.width, y + wa.height};
-    if (SameRect(g, t.geometry)) return;
-    t.geometry = g;
-    t.dirty = true;
-    // The window manager moved or sized us: the window follows, frame included.
-    SetWindowPos(t.hwnd, nullptr, g.left - t.insets.left, g.top - t.insets.top, Width(g) + t.insets.left + t.insets.right,
-                 Height(g) + t.insets.top + t.insets.bottom, SWP_NOZORDER | SWP_NOACTIVATE);
-}
-
-void X11Display::Impl::HandleFocusIn(TopWindow& t)
-{
-    if (t.ic) XSetICFocus(t.ic);
-    focusCheckPending = false;
-    char keys[32] = {};
-    XQueryKeymap(dpy, keys);
-    HWND target = t.hwnd;
-    // A popup of ours that this window owns (a menu, a drop-down) keeps
-    // the activation: the keyboard reaches it through this window.
-    HWND active = GetActiveWindow();
-    auto activeIt = active ? windows.find(active) : windows.end();
-    if (activeIt != windows.end() && activeIt->second->overrideRedirect)
-        for (HWND o = GetWindow(active, GW_OWNER); o; o = GetWindow(o, GW_OWNER))
-            if (o == target) return;
-    // The owner of a modal dialog passes the activation on to the dialog.
-    if (!IsWindowEnabled(target)) {
-        HWND popup = GetLastActivePopup(target);
-        if (popup && popup != target && IsWindowEnabled(popup)) target = popup;
-        auto it = windows.find(target);
-        if (it != windows.end() && target != t.hwnd) {
-            requestedActive = nullptr;
-            RequestActivation(*it->second);
-        }
-    }
-    if (GetActiveWindow() != target && IsWindowEnabled(target)) {
-        requestedActive = target;
-        SetActiveWindow(target);
-    }
-}
-
-void X11Display::Impl::CheckFocus()
-{
-    focusCheckPending = false;
-    ::Window focus = 0;
-    int revert = 0;
-    XGetInputFocus(dpy, &focus, &revert);
-    if (focus == PointerRoot || ByXid(focus)) return;
-    if (GetActiveWindow()) {
-        // Another program has the keyboard now.
-        requestedActive = nullptr;
-        detail::ActivateWindow(nullptr, false, true);
-    }
-}
-
-void X11Display::Impl::SyncModifiers(unsigned int state, bool capsKey)
-{
-    // A modifier released while another program had the keyboard.
-    struct Mod {
-        int vk;
-        unsigned int mask;
-    };
-    for (Mod m : {Mod{VK_SHIFT, ShiftMask}, Mod{VK_CONTROL, ControlMask}, Mod{VK_MENU, Mod1Mask}}) {
-        if (!(state & m.mask) && (GetAsyncKeyState(m.vk) & 0x8000)) {
-            KeyInput up;
-            up.vk = m.vk;
-            up.down = false;
-            QueueKeyInput(up);
-        }
-    }
-    bool capsX = (state & LockMask) != 0;
-    bool capsOurs = (detail::S().asyncKeyState[VK_CAPITAL] & 0x01) != 0;
-    if (!capsKey && capsX != capsOurs) {
-        KeyInput k;
-        k.vk = VK_CAPITAL;
-        QueueKeyInput(k);
-        k.down = false;
-        QueueKeyInput(k);
-    }
-}
-
-void X11Display::Impl::PostText(const std::string& text)
-{
-    HWND target = GetFocus();
-    if (!target) target = GetActiveWindow();
-    if (!target) return;
-    // The layer's texts are UTF-8: one character message per byte.
-    for (char c : text) PostMessageA(target, WM_CHAR, static_cast<unsigned char>(c), 1);
-}
-
-void X11Display::Impl::HandleKey(TopWindow* t, XKeyEvent& k, bool press)
-{
-    lastEventTime = k.time;
-    KeySym base = XLookupKeysym(&k, 0);
-    SyncModifiers(k.state, base == XK_Caps_Lock);
-    if (!press) {
-        auto it = pressedVk.find(static_cast<int>(k.keycode));
-        if (it == pressedVk.end()) return;
-        KeyInput up;
-        up.vk = it->second;
-        up.down = false;
-        pressedVk.erase(it);
-        QueueKeyInput(up);
-        return;
-    }
-    KeySym sym = NoSymbol;
-    std::string text;
-    char buf[64];
-    if (t && t->ic) {
-        Status status = 0;
-        int n = Xutf8LookupString(t->ic, &k, buf, sizeof buf, &sym, &status);
-        if (status == XBufferOverflow) {
-            std::vector<char> big(static_cast<std::size_t>(n) + 1);
-            n = Xutf8LookupString(t->ic, &k, big.data(), n, &sym, &status);
-            text.assign(big.data(), static_cast<std::size_t>(std::max(0, n)));
-        } else if (status == XLookupChars || status == XLookupBoth) {
-            text.assign(buf, static_cast<std::size_t>(std::max(0, n)));
-        }
-        if (status != XLookupKeySym && status != XLookupBoth) sym = NoSymbol;
-    } else {
-        int n = XLookupString(&k, buf, sizeof buf, &sym, nullptr);
-        // Control characters come as they are, the rest from the symbol (UTF-8).
-        if (n == 1 && (static_cast<unsigned char>(buf[0]) < 0x20 || buf[0] == 0x7F)) text.assign(buf, 1);
-        else if (n > 0) text = TextForKeysym(sym);
-    }
-    if (k.keycode == 0) {  // text committed by the input method
-        PostText(text);
-        return;
-    }
-    VirtualKey code = VirtualKeyFor(base);
-    if (!code.vk && sym != NoSymbol) code = VirtualKeyFor(sym);
-    KeyPlan plan = PlanKeyPress(code, text, (k.state & ShiftMask) != 0, (k.state & LockMask) != 0, (k.state & ControlMask) != 0);
-    if (plan.vk) {
-        KeyInput in;
-        in.vk = plan.vk;
-        in.extended = plan.extended;
-        QueueKeyInput(in);
-        pressedVk[static_cast<int>(k.keycode)] = plan.vk;
-    }
-    if (!plan.postedText.empty()) PostText(plan.postedText);
-}
-
-void X11Display::Impl::HandleButton(const XButtonEvent& b, bool press)
-{
-    lastEventTime = b.time;
-    SyncModifiers(b.state, true);
-    MouseInput in;
-    in.pt = POINT{b.x_root, b.y_root};
-    switch (b.button) {
-    case Button1: in.button = MouseButton::Left; break;
-    case Button2: in.button = MouseButton::Middle; break;
-    case Button3: in.button = MouseButton::Right; break;
-    case Button4:
-    case Button5:
-        if (!press) return;
-        in.kind = MouseInput::Kind::Wheel;
-        in.wheelDelta = b.button == Button4 ? WHEEL_DELTA : -WHEEL_DELTA;
-        QueueMouseInput(in);
-        return;
-    default: return;  // sideways wheel and extra buttons
-    }
-    in.kind = press ? MouseInput::Kind::Down : MouseInput::Kind::Up;
-    QueueMouseInput(in);
-}
-
-void X11Display::Impl::UpdateGrab()
-{
-    // A capture holds the pointer for us outside our windows while a button
-    // is down (the server does that by itself) or while a popup of ours is
-    // open (menus and drop-downs close on clicks elsewhere).
-    HWND cap = GetCapture();
-    TopWindow* grabWindow = nullptr;
-    bool popupOpen = false;
-    for (auto& [h, t] : windows) {
-        if (!t->viewable) continue;
-        if (t->overrideRedirect && t->alpha == 255) popupOpen = true;
-        if (cap && (h == GetAncestor(cap, GA_ROOT) || !grabWindow)) grabWindow = t.get();
-    }
-    bool want = cap && popupOpen && grabWindow;
-    if (want && !grabbing) {
-        grabbing = XGrabPointer(dpy, grabWindow->xid, True,
-                                ButtonPressMask | ButtonReleaseMask | PointerMotionMask | EnterWindowMask | LeaveWindowMask,
-                                GrabModeAsync, GrabModeAsync, None, None, CurrentTime) == GrabSuccess;
-    } else if (!want && grabbing) {
-        XUngrabPointer(dpy, CurrentTime);
-        grabbing = false;
-    }
 }
 
 // ---- installing ------------------------------------------------------------------

@@ -17,13 +17,20 @@
 
 namespace quelvo::win::x11 {
 
+inline bool SameRect(const RECT& a, const RECT& b)
+{
+    return a.left == b.left && a.top == b.top && a.right == b.right && a.bottom == b.bottom;
+}
+inline int Width(const RECT& r) { return r.right - r.left; }
+inline int Height(const RECT& r) { return r.bottom - r.top; }
+
 // One shared-memory or plain image that a window is presented through.
 struct PresentImage {
     XImage* image = nullptr;
     XShmSegmentInfo shm{};
     bool usesShm = false;
     std::vector<char> plain;  // pixels of a plain image
-    void Release(::Display* dpy);
+    void Release(::Display* dpy, bool serverGone = false);
 };
 
 struct TopWindow {
@@ -84,6 +91,7 @@ struct X11Display::Impl {
     int xSource = 0;
     int wakeSource = 0;
     bool inDispatch = false;
+    bool lost = false;  // the connection broke: nothing more goes to the server
     bool inWindowChanged = false;
     bool grabbing = false;
     bool wakeArmed = false;
@@ -123,6 +131,7 @@ struct X11Display::Impl {
     void DestroyXWindow(TopWindow& t);
     void SetProperties(TopWindow& t, bool initial);
     void SweepDead();
+    void ConnectionLost();
     void Forget(HWND hwnd);
     void UpdateGrab();
     void RequestActivation(TopWindow& t);

@@ -997,4 +997,31 @@ TEST_F(X11DisplayTest, DesktopSettingsIconsAndCursorPictures)
     XDestroyWindow(other_, manager);
 }
 
+TEST_F(X11DisplayTest, ALostServerClosesTheWindowsInsteadOfEndingTheProcess)
+{
+    auto server = std::make_unique<x11test::XvfbServer>();
+    std::string error;
+    ASSERT_TRUE(server->Start(&error)) << error;
+    auto display = X11Display::Open(server->Name());
+    ASSERT_NE(display, nullptr);
+    x_ = display.get();
+    quelvo::win::SetDisplay(std::move(display));
+    HWND main = Make("doomed", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 10, 10, 200, 100);
+    HWND hidden = Make("hidden", WS_OVERLAPPEDWINDOW, 10, 10, 50, 50);
+    Settle();
+    ASSERT_NE(XOf(main), 0u);
+    server.reset();  // the X server goes away
+    ASSERT_TRUE(PumpUntil([&] { return !IsWindow(main) && !IsWindow(hidden); }));
+    EXPECT_EQ(Messages(WM_CLOSE, main).size(), 1u);
+    EXPECT_EQ(Messages(WM_CLOSE, hidden).size(), 1u);
+    // The program may go on without a display.
+    HWND later = Make("later", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 10, 10, 100, 100);
+    ASSERT_NE(later, nullptr);
+    Settle();
+    SetCursor(LoadCursorA(nullptr, IDC_IBEAM));
+    std::string text;
+    EXPECT_FALSE(quelvo::win::x11::GetClipboardText(text, 100));
+    EXPECT_EQ(XOf(later), 0u);
+}
+
 }  // namespace
