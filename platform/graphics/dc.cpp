@@ -1,5 +1,6 @@
 // Device contexts, object selection and DC state.
 #include "platform/graphics/gdiobjects.h"
+#include "platform/graphics/libraries.h"
 
 #include <algorithm>
 #include <cstring>
@@ -139,6 +140,8 @@ void ReleaseState(const DCState& st, bool current)
 
 HDC NewDC(bool memory, Surface* external, POINT origin)
 {
+    // Referencing the registration links it into every program that draws.
+    RegisterLibraries();
     auto dc = std::make_unique<DCObj>();
     dc->kind = ObjKind::DC;
     dc->memory = memory;

@@ -1,5 +1,7 @@
 // The theme layer: opening by class name, part metrics, colours, drawing.
+#include "platform/graphics/libraries.h"
 #include "platform/graphics/uxtheme.h"
+#include "platform/system/winbase.h"
 #include "tests/platform/graphics/canvas.h"
 
 #include <gtest/gtest.h>
@@ -58,6 +60,26 @@ TEST(ThemeOpenTest, SwitchingStylesOffClosesTheDoorAndTellsTheListener)
     EXPECT_EQ(CloseThemeData(before.h), 0);
     EXPECT_NE(CloseThemeData(before.h), 0) << "closing twice fails";
     before.h = nullptr;
+}
+
+TEST(ThemeOpenTest, TheThemeLibraryBindsByNameAtRunTime)
+{
+    quelvo::gfx::RegisterLibraries();
+    HMODULE ux = LoadLibraryA("UxTheme.dll");
+    ASSERT_NE(ux, nullptr);
+    using OpenFn = HTHEME (*)(HWND, LPCSTR);
+    using CloseFn = HRESULT (*)(HTHEME);
+    auto open = reinterpret_cast<OpenFn>(GetProcAddress(ux, "OpenThemeData"));
+    auto close = reinterpret_cast<CloseFn>(GetProcAddress(ux, "CloseThemeData"));
+    ASSERT_NE(open, nullptr);
+    ASSERT_NE(close, nullptr);
+    HTHEME t = open(nullptr, "Button");
+    EXPECT_NE(t, nullptr);
+    EXPECT_EQ(close(t), 0);
+    EXPECT_EQ(GetProcAddress(ux, "GetThemeInt"), nullptr) << "names not offered stay unbound";
+    HMODULE img = LoadLibraryA("msimg32.dll");
+    ASSERT_NE(img, nullptr);
+    EXPECT_EQ(reinterpret_cast<void*>(GetProcAddress(img, "AlphaBlend")), reinterpret_cast<void*>(&AlphaBlend));
 }
 
 TEST(ThemeMetricsTest, PartSizesContentRectsAndColours)
