@@ -571,10 +571,12 @@ void TApplication::Construct(TComponent* owner)
 void TApplication::Destroy()
 {
     CancelHint();
+    if (hintWindow_) hintWindow_->Free();
+    hintWindow_ = nullptr;
+    if (hintTimer_) hintTimer_->Free();
+    hintTimer_ = nullptr;
     // Forms and other owned components go first, while Application is whole.
     DestroyComponents();
-    hintWindow_ = nullptr;
-    hintTimer_ = nullptr;
     TComponent::Destroy();
 }
 
@@ -743,12 +745,12 @@ void TApplication::SetHint(const std::string& value)
 
 void TApplication::ControlDestroyed(TControl* control)
 {
+    if (control == hintWindow_) hintWindow_ = nullptr;
     if (mouseControl_ == control) mouseControl_ = nullptr;
     if (hintControl_ == control) {
         hintControl_ = nullptr;
         CancelHint();
     }
-    if (control == hintWindow_) hintWindow_ = nullptr;
 }
 
 void TApplication::HandleException(TObject* sender)

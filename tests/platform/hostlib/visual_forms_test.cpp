@@ -1,0 +1,505 @@
+// Forms, the application loop, timers, hints, popup menus, cursors and drag
+// and drop, driven through the headless display and the manual clock.
+#include "tests/platform/hostlib/visual_fixture.h"
+
+#include "platform/controls/winctl.h"
+#include "platform/hostlib/dragdrop.h"
+#include "platform/hostlib/menus.h"
+#include "platform/hostlib/timer.h"
+#include "platform/windows/winuser.h"
+
+using namespace hostlib;
+using namespace visualtest;
+
+namespace {
+
+class Forms : public VisualTest {
+protected:
+    // Runs steps one per idle step of whatever loop is running; when they
+    // run out the modal form is ended with mrAbort so that a test fails
+    // instead of hanging.
+    void Script(std::vector<std::function<void()>> steps, TCustomForm* modal = nullptr)
+    {
+        script_ = std::move(steps);
+        step_ = 0;
+        Application->OnIdle = TIdleEvent::FromFunction([this, modal](TObject*, bool& done) {
+            done = false;
+            if (inStep_) return;  // a step that pumps itself
+            if (step_ < script_.size()) {
+                inStep_ = true;
+                script_[step_++]();
+                inStep_ = false;
+            } else {
+                Log().push_back("script exhausted");
+                if (modal) modal->SetModalResult(mrAbort);
+                Application->Terminate();
+            }
+        });
+    }
+    std::vector<std::function<void()>> script_;
+    std::size_t step_ = 0;
+    bool inStep_ = false;
+};
+
+void DrainQueue()
+{
+    MSG msg;
+    while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
+    }
+}
+
+TEST_F(Forms, ShowModalEndsOnModalResultAfterCloseQueryAndOnClose)
+{
+    struct Case {
+        std::string name;
+        bool refuseOnce;
+        TCloseAction action;
+        std::function<void(TForm*, TTestButton*)> end;
+        TModalResult expected;
+        int closeQueries;
+    };
+    const Case cases[] = {
+        {"ok button", false, caHide, [this](TForm*, TTestButton* b) { ClickAt(b); }, mrOk, 1},
+        {"close", false, caHide, [](TForm* f, TTestButton*) { PostMessageA(f->Handle(), WM_CLOSE, 0, 0); }, mrCancel, 1},
+        {"escape", false, caHide, [this](TForm*, TTestButton*) { Key(VK_ESCAPE); }, mrCancel, 1},
+        {"refused once", true, caHide, [this](TForm*, TTestButton* b) { ClickAt(b); }, mrOk, 2},
+        {"close action none once", false, caNone, [this](TForm*, TTestButton* b) { ClickAt(b); }, mrOk, 2},
+    };
+    for (const Case& k : cases) {
+        TForm* main = NewForm();
+        main->Show();
+        Pump();
+        TForm* dialog = NewForm(200, 100);
+        auto* ok = Add<TTestButton>(dialog, "ok", 0, 0, 50, 20);
+        ok->modalResult = mrOk;
+        auto* cancel = Add<TTestButton>(dialog, "cancel", 60, 0, 50, 20);
+        cancel->isCancel = true;
+        cancel->modalResult = mrCancel;
+        int queries = 0;
+        bool refuse = k.refuseOnce;
+        dialog->OnCloseQuery = TCloseQueryEvent::FromFunction([&](TObject*, bool& can) {
+            ++queries;
+            can = !refuse;
+            refuse = false;
+        });
+        TCloseAction action = k.action;
+        dialog->OnClose = TCloseEvent::FromFunction([&](TObject*, TCloseAction& a) {
+            a = action;
+            action = caHide;
+        });
+        bool mainDisabled = false;
+        Script({[&] { mainDisabled = !IsWindowEnabled(main->Handle()); },
+                [&] { k.end(dialog, ok); },
+                [&] {
+                    clock_.Advance(1000);  // no double click
+                    k.end(dialog, ok);
+                }},
+               dialog);
+        EXPECT_EQ(dialog->ShowModal(), k.expected) << k.name;
+        EXPECT_EQ(queries, k.closeQueries) << k.name;
+        EXPECT_TRUE(mainDisabled) << k.name;
+        EXPECT_TRUE(IsWindowEnabled(main->Handle())) << k.name;
+        EXPECT_FALSE(dialog->Visible()) << k.name;
+        Application->OnIdle = nullptr;
+        dialog->Free();
+        main->Free();
+        Application->SetMainForm(nullptr);
+        DrainQueue();
+    }
+}
+
+TEST_F(Forms, ShowModalRefusesAVisibleForm)
+{
+    TForm* form = NewForm();
+    form->Show();
+    EXPECT_THROW(form->ShowModal(), EInvalidOperation);
+}
+
+TEST_F(Forms, CloseActionsOnTheMainFormEndRun)
+{
+    struct Case {
+        TCloseAction action;
+        bool ends;
+    };
+    const Case cases[] = {{caHide, true}, {caFree, true}, {caMinimize, true}, {caNone, false}};
+    for (const Case& k : cases) {
+        TForm* main = NewForm();
+        main->OnClose = TCloseEvent::FromFunction([&](TObject*, TCloseAction& a) { a = k.action; });
+        Script({[&] { PostMessageA(main->Handle(), WM_CLOSE, 0, 0); }, [] {}, [] {}});
+        Log().clear();
+        Application->Run();
+        const bool exhausted = !Log().empty() && Log().back() == "script exhausted";
+        EXPECT_EQ(!exhausted, k.ends) << k.action;
+        Application->OnIdle = nullptr;
+        if (Application->MainForm()) Application->MainForm()->Free();
+        DrainQueue();
+        // A fresh application for the next case.
+        DoneVisualLibrary();
+        InitVisualLibrary();
+        Application->SetMessageBoxResponder([](const std::string&, const std::string&, UINT) { return IDOK; });
+    }
+}
+
+TEST_F(Forms, CloseActionsOfOtherForms)
+{
+    NewForm();  // the main form
+    struct Case {
+        TCloseAction action;
+        bool visible;
+        bool freed;
+    };
+    const Case cases[] = {{caHide, false, false}, {caFree, true, true}, {caNone, true, false}};
+    for (const Case& k : cases) {
+        TForm* form = NewForm();
+        form->Show();
+        Pump();
+        form->OnClose = TCloseEvent::FromFunction([&](TObject*, TCloseAction& a) { a = k.action; });
+        auto alive = form->AliveToken();
+        form->Close();
+        EXPECT_TRUE(*alive) << "freed only after the current message";
+        if (*alive) {
+            EXPECT_EQ(form->Visible(), k.visible) << k.action;
+        }
+        Pump();
+        EXPECT_EQ(!*alive, k.freed) << k.action;
+        if (*alive) form->Free();
+    }
+}
+
+TEST_F(Forms, AFormReleasedInItsOwnClickIsFreedAfterTheMessage)
+{
+    TForm* form = NewForm();
+    auto* b = Add<TTestButton>(form, "b", 0, 0, 40, 20);
+    b->OnClick = TNotifyEvent::FromFunction([form](TObject*) { form->Release(); });
+    form->Show();
+    Pump();
+    auto alive = form->AliveToken();
+    Screen().Click(At(b));
+    Pump();
+    EXPECT_FALSE(*alive);
+    EXPECT_EQ(hostlib::Screen->FormCount(), 0);
+}
+
+// ---- timers ---------------------------------------------------------------------------
+
+TEST_F(Forms, TimersFireOnTheManualClock)
+{
+    struct Case {
+        unsigned interval;
+        bool enabled;
+        std::uint64_t advance;
+        int fired;
+    };
+    const Case cases[] = {{100, true, 350, 3}, {100, false, 350, 0}, {0, true, 5000, 0}, {1000, true, 999, 0}};
+    for (const Case& k : cases) {
+        int fired = 0;
+        TTimer* t = CreateObject<TTimer>(nullptr);
+        t->SetInterval(k.interval);
+        t->SetEnabled(k.enabled);
+        t->OnTimer = TNotifyEvent::FromFunction([&](TObject*) { ++fired; });
+        for (std::uint64_t done = 0; done < k.advance; done += 50) Advance(std::min<std::uint64_t>(50, k.advance - done));
+        EXPECT_EQ(fired, k.fired) << k.interval << " " << k.advance;
+        t->Free();
+    }
+}
+
+TEST_F(Forms, ChangingATimerRestartsItsCount)
+{
+    int fired = 0;
+    ObjectPtr<TTimer> t(CreateObject<TTimer>(nullptr));
+    t->SetInterval(100);
+    t->OnTimer = TNotifyEvent::FromFunction([&](TObject*) { ++fired; });
+    Advance(80);
+    t->SetInterval(150);
+    Advance(80);
+    EXPECT_EQ(fired, 0);
+    Advance(80);
+    EXPECT_EQ(fired, 1);
+}
+
+TEST_F(Forms, ATimerFreedInItsOwnHandlerAndThrowingTimers)
+{
+    int fired = 0;
+    TTimer* t = CreateObject<TTimer>(nullptr);
+    t->SetInterval(10);
+    t->OnTimer = TNotifyEvent::FromFunction([&](TObject* sender) {
+        ++fired;
+        sender->Free();
+    });
+    Advance(50);
+    Advance(50);
+    EXPECT_EQ(fired, 1);
+    ObjectPtr<TTimer> thrower(CreateObject<TTimer>(nullptr));
+    thrower->SetInterval(10);
+    thrower->OnTimer = TNotifyEvent::FromFunction([](TObject*) { throw Exception("tick failed"); });
+    Advance(10);
+    ASSERT_EQ(boxes.size(), 1u);
+    EXPECT_EQ(boxes[0].text, "tick failed.");
+}
+
+TEST_F(Forms, TimersFireInsideShowModal)
+{
+    TForm* dialog = NewForm();
+    int fired = 0;
+    ObjectPtr<TTimer> t(CreateObject<TTimer>(nullptr));
+    t->SetInterval(100);
+    t->OnTimer = TNotifyEvent::FromFunction([&](TObject*) { ++fired; });
+    // One message per due timer: a long step counts once.
+    Script({[&] { clock_.Advance(150); }, [] {}, [&] { clock_.Advance(100); }, [] {}, [&] { clock_.Advance(500); },
+            [] {}, [&] { dialog->SetModalResult(mrOk); }},
+           dialog);
+    EXPECT_EQ(dialog->ShowModal(), mrOk);
+    EXPECT_EQ(fired, 3);
+}
+
+// ---- hints and cursors -------------------------------------------------------------------
+
+TEST_F(Forms, HintsFollowTheMousePath)
+{
+    TForm* form = NewForm();
+    auto* panel = Add<TTraceControl>(form, "panel", 0, 0, 100, 100);
+    panel->SetHint("Panel|Long panel");
+    auto* inner = Add<TTraceControl>(panel, "inner", 10, 10, 30, 30);
+    auto* label = Add<TTraceLabel>(form, "label", 150, 0, 40, 20);
+    label->SetHint("Label|Long label");
+    form->Show();
+    Pump();
+    Trace hints;
+    Application->OnHint = TNotifyEvent::FromFunction([&](TObject*) { hints.push_back(Application->Hint()); });
+    struct Step {
+        TControl* over;
+        int x;
+        int y;
+        std::string hint;
+    };
+    const Step steps[] = {
+        {inner, 5, 5, "Long panel"}, {inner, 8, 8, "Long panel"}, {panel, 80, 80, "Long panel"},
+        {label, 5, 5, "Long label"}, {form, 250, 150, ""},
+    };
+    for (const Step& s : steps) {
+        Screen().MoveMouse(At(s.over, s.x, s.y));
+        Pump();
+        EXPECT_EQ(Application->Hint(), s.hint);
+    }
+    EXPECT_EQ(hints, (Trace{"Long panel", "Long label", ""})) << "OnHint only on a change";
+    EXPECT_EQ(Application->HintWindow(), nullptr) << "no tooltip without ShowHint";
+    // With ShowHint the short part shows after the pause; CM_HINTSHOW may refuse.
+    label->SetShowHint(true);
+    Screen().MoveMouse(At(label));
+    Pump();
+    Advance(600);
+    ASSERT_NE(Application->HintWindow(), nullptr);
+    EXPECT_TRUE(IsWindowVisible(Application->HintWindow()->Handle()));
+    EXPECT_EQ(Application->HintWindow()->Caption(), "Label");
+    EXPECT_TRUE(GetWindowLongA(Application->HintWindow()->Handle(), GWL_EXSTYLE) & WS_EX_TOPMOST);
+    EXPECT_EQ(GetActiveWindow(), form->Handle()) << "the hint never takes the activation";
+    Screen().MoveMouse(At(form, 250, 150));
+    Pump();
+    EXPECT_FALSE(Application->HintWindow()->HandleAllocated() && IsWindowVisible(Application->HintWindow()->Handle()));
+}
+
+TEST_F(Forms, ScreenCursorWinsOverTheControlsCursor)
+{
+    TForm* form = NewForm();
+    auto* c = Add<TTraceControl>(form, "c", 0, 0, 50, 50);
+    c->SetCursor(crHandPoint);
+    form->Show();
+    Pump();
+    struct Step {
+        TCursor screen;
+        WORD expected;
+    };
+    const Step steps[] = {{crDefault, IDC_HAND_ID}, {crHourGlass, IDC_WAIT_ID}, {crDefault, IDC_HAND_ID}};
+    int x = 5;
+    for (const Step& s : steps) {
+        hostlib::Screen->SetCursor(s.screen);
+        Screen().MoveMouse(At(c, x++, 5));
+        Pump();
+        EXPECT_EQ(quelvo::win::StandardCursorId(Screen().CurrentCursor()), s.expected) << s.screen;
+    }
+    hostlib::Screen->SetCursors(2108, LoadCursorA(nullptr, IDC_CROSS));
+    EXPECT_EQ(quelvo::win::StandardCursorId(hostlib::Screen->Cursors(2108)), IDC_CROSS_ID);
+    EXPECT_EQ(quelvo::win::StandardCursorId(hostlib::Screen->Cursors(4101)), IDC_ARROW_ID) << "unknown: default";
+}
+
+// ---- popup menus ----------------------------------------------------------------------------
+
+TEST_F(Forms, PopupMenusOpenOnRightClickAndMenuKeyWithAutoPopup)
+{
+    TForm* form = NewForm();
+    auto* c = Add<TTraceControl>(form, "c", 20, 20, 50, 50);
+    auto* menu = CreateObject<TPopupMenu>(form);
+    auto* item = CreateObject<TMenuItem>(form);
+    item->SetCaption("&Open");
+    item->OnClick = TNotifyEvent::FromFunction([](TObject*) { Log().push_back("item click"); });
+    menu->Items()->Add(item);
+    c->SetPopupMenu(menu);
+    form->Show();
+    Pump();
+    c->SetFocus();
+    Pump();
+    TPopupMenu::SetTracker([](TPopupMenu* m, int x, int y) {
+        Log().push_back("track " + std::to_string(x) + "," + std::to_string(y) + " " +
+                        (m->PopupComponent() ? m->PopupComponent()->Name() : "-"));
+        return m->Items()->Items(0);
+    });
+    const POINT origin = c->ClientToScreen(POINT{0, 0});
+    const std::string at = std::to_string(origin.x + 5) + "," + std::to_string(origin.y + 5);
+    const std::string atOrigin = std::to_string(origin.x) + "," + std::to_string(origin.y);
+    struct Case {
+        bool autoPopup;
+        bool byKey;
+        Trace expected;
+    };
+    const Case cases[] = {
+        {true, false, {"track " + at + " c", "item click"}},
+        {false, false, {}},
+        {true, true, {"track " + atOrigin + " c", "item click"}},
+        {false, true, {}},
+    };
+    for (const Case& k : cases) {
+        menu->SetAutoPopup(k.autoPopup);
+        Log().clear();
+        if (k.byKey) {
+            Key(VK_APPS);
+        } else {
+            Screen().Click(At(c), quelvo::win::MouseButton::Right);
+            Pump();
+        }
+        Trace menuLog;
+        for (const auto& s : Log())
+            if (s.rfind("track", 0) == 0 || s == "item click") menuLog.push_back(s);
+        EXPECT_EQ(menuLog, k.expected) << k.autoPopup << k.byKey;
+    }
+}
+
+TEST_F(Forms, ShortCutsOfThePopupMenuClickTheirItem)
+{
+    EXPECT_EQ(ShortCut(VK_RETURN, TShiftState{ssCtrl}), 16397);
+    TForm* form = NewForm();
+    auto* c = Add<TTraceControl>(form, "c", 0, 0, 50, 50);
+    auto* menu = CreateObject<TPopupMenu>(form);
+    auto* item = CreateObject<TMenuItem>(form);
+    item->SetShortCut(ShortCut(VK_RETURN, TShiftState{ssCtrl}));
+    int clicks = 0;
+    item->OnClick = TNotifyEvent::FromFunction([&](TObject*) { ++clicks; });
+    menu->Items()->Add(item);
+    c->SetPopupMenu(menu);
+    form->Show();
+    Pump();
+    c->SetFocus();
+    Pump();
+    Log().clear();
+    KeyWith(VK_CONTROL, VK_RETURN);
+    EXPECT_EQ(clicks, 1);
+    Key(VK_RETURN);
+    EXPECT_EQ(clicks, 1) << "Enter alone is no shortcut";
+    item->SetEnabled(false);
+    KeyWith(VK_CONTROL, VK_RETURN);
+    EXPECT_EQ(clicks, 1) << "disabled items take no shortcut";
+}
+
+// ---- drag and drop ---------------------------------------------------------------------------
+
+class Drag : public VisualTest {
+protected:
+    void Build()
+    {
+        form = NewForm(400, 200);
+        source = Add<TTraceControl>(form, "source", 0, 0, 50, 50);
+        source->SetDragMode(dmAutomatic);
+        accepting = Add<TTraceControl>(form, "accepting", 100, 0, 50, 50);
+        refusing = Add<TTraceLabel>(form, "refusing", 200, 0, 50, 50);
+        auto over = [](TObject* self, TObject* src, int, int, TDragState state, bool& accept, bool answer) {
+            static const char* names[] = {"enter", "leave", "move"};
+            Log().push_back(static_cast<TComponent*>(self)->Name() + " over " + names[state] + " from " +
+                            static_cast<TComponent*>(src)->Name());
+            accept = answer;
+        };
+        accepting->OnDragOver = TDragOverEvent::FromFunction(
+            [over](TObject* s, TObject* src, int x, int y, TDragState st, bool& a) { over(s, src, x, y, st, a, true); });
+        refusing->OnDragOver = TDragOverEvent::FromFunction(
+            [over](TObject* s, TObject* src, int x, int y, TDragState st, bool& a) { over(s, src, x, y, st, a, false); });
+        accepting->OnDragDrop = TDragDropEvent::FromFunction([](TObject* self, TObject* src, int x, int y) {
+            Log().push_back(static_cast<TComponent*>(self)->Name() + " drop " + static_cast<TComponent*>(src)->Name() +
+                            " at " + std::to_string(x) + "," + std::to_string(y));
+        });
+        source->OnEndDrag = TEndDragEvent::FromFunction([](TObject*, TObject* target, int, int) {
+            Log().push_back(std::string("end ") + (target ? static_cast<TComponent*>(target)->Name() : "nil"));
+        });
+        form->Show();
+        Pump();
+    }
+    Trace DragLog()
+    {
+        Trace t;
+        for (const auto& s : Log())
+            if (s.find(" over ") != std::string::npos || s.find(" drop ") != std::string::npos || s.rfind("end", 0) == 0)
+                t.push_back(s);
+        return t;
+    }
+    TForm* form = nullptr;
+    TTraceControl* source = nullptr;
+    TTraceControl* accepting = nullptr;
+    TTraceLabel* refusing = nullptr;
+};
+
+TEST_F(Drag, OverTwoTargetsThenDropOrCancel)
+{
+    Build();
+    struct Case {
+        std::string name;
+        std::function<void()> finish;
+        Trace tail;
+    };
+    const Case cases[] = {
+        {"drop on the accepting target",
+         [&] {
+             Screen().MoveMouse(At(accepting, 10, 12));
+             Screen().ButtonUp(At(accepting, 10, 12));
+         },
+         {"refusing over leave from source", "accepting over enter from source", "accepting over move from source",
+          "accepting over move from source", "accepting drop source at 10,12", "end accepting"}},
+        {"drop where nothing accepts",
+         [&] { Screen().ButtonUp(At(refusing, 10, 10)); },
+         {"refusing over move from source", "refusing over leave from source", "end nil"}},
+        {"escape",
+         [&] {
+             Screen().MoveMouse(At(accepting, 10, 12));
+             Screen().PressKey(VK_ESCAPE);
+         },
+         {"refusing over leave from source", "accepting over enter from source", "accepting over move from source",
+          "accepting over leave from source", "end nil"}},
+        {"right button",
+         [&] { Screen().ButtonDown(At(refusing, 10, 10), quelvo::win::MouseButton::Right); },
+         {"refusing over leave from source", "end nil"}},
+    };
+    for (const Case& k : cases) {
+        Log().clear();
+        Screen().ButtonDown(At(source, 10, 10));
+        Pump();
+        Screen().MoveMouse(At(source, 12, 12));
+        Pump();
+        EXPECT_TRUE(DragLog().empty()) << "under the threshold nothing moves yet";
+        Screen().MoveMouse(At(accepting, 5, 5));
+        Pump();
+        EXPECT_EQ(quelvo::win::StandardCursorId(Screen().CurrentCursor()), IDC_ARROW_ID) << "accepted: the drag cursor";
+        Screen().MoveMouse(At(refusing, 5, 5));
+        Pump();
+        EXPECT_EQ(quelvo::win::StandardCursorId(Screen().CurrentCursor()), IDC_NO_ID) << "refused: no drop";
+        k.finish();
+        Pump();
+        Trace expected = {"accepting over enter from source", "accepting over move from source",
+                          "accepting over leave from source", "refusing over enter from source",
+                          "refusing over move from source"};
+        expected.insert(expected.end(), k.tail.begin(), k.tail.end());
+        EXPECT_EQ(DragLog(), expected) << k.name;
+        EXPECT_FALSE(source->Dragging()) << k.name;
+        Screen().ButtonUp(At(form, 380, 180));
+        Screen().ButtonUp(At(form, 380, 180), quelvo::win::MouseButton::Right);
+        Pump();
+        clock_.Advance(1000);
+    }
+}
+
+}  // namespace
