@@ -13,6 +13,7 @@ namespace {
 
 constexpr DWORD kErrorInvalidHandle = 6;
 constexpr DWORD kErrorClipboardNotOpen = 1418;
+constexpr DWORD kErrorInvalidData = 13;
 
 struct Block {
     std::vector<char> bytes;
@@ -66,6 +67,67 @@ HGLOBAL TextBlock(const std::string& text)
     std::memcpy(p, text.c_str(), text.size() + 1);
     GlobalUnlock(mem);
     return mem;
+}
+
+// A bitmap as a packed DIB block: header and 32-bit rows, bottom-up.
+HGLOBAL DibFromBitmap(HBITMAP bitmap)
+{
+    BITMAP bm{};
+    if (!GetObjectA(bitmap, sizeof bm, &bm) || bm.bmWidth <= 0 || bm.bmHeight <= 0) return nullptr;
+    std::size_t rowBytes = static_cast<std::size_t>(bm.bmWidth) * 4;
+    std::size_t bytes = sizeof(BITMAPINFOHEADER) + rowBytes * static_cast<std::size_t>(bm.bmHeight);
+    HGLOBAL mem = GlobalAlloc(GMEM_MOVEABLE, bytes);
+    if (!mem) return nullptr;
+    auto* base = static_cast<unsigned char*>(GlobalLock(mem));
+    BITMAPINFO info;
+    info.bmiHeader.biWidth = bm.bmWidth;
+    info.bmiHeader.biHeight = bm.bmHeight;
+    info.bmiHeader.biBitCount = 32;
+    info.bmiHeader.biSizeImage = static_cast<DWORD>(bytes - sizeof(BITMAPINFOHEADER));
+    HDC dc = GetDC(nullptr);
+    int lines = GetDIBits(dc, bitmap, 0, static_cast<UINT>(bm.bmHeight), base + sizeof(BITMAPINFOHEADER), &info,
+                          DIB_RGB_COLORS);
+    ReleaseDC(nullptr, dc);
+    std::memcpy(base, &info.bmiHeader, sizeof(BITMAPINFOHEADER));
+    GlobalUnlock(mem);
+    if (lines <= 0) return GlobalFree(mem), nullptr;
+    return mem;
+}
+
+// A device bitmap from a packed DIB block; nullptr for a block whose header
+// does not describe what it holds.
+HBITMAP BitmapFromDib(HGLOBAL mem)
+{
+    Block* b = BlockOf(mem);
+    if (!b || b->bytes.size() < sizeof(BITMAPINFOHEADER)) return nullptr;
+    BITMAPINFOHEADER h;
+    std::memcpy(&h, b->bytes.data(), sizeof h);
+    int bits = h.biBitCount;
+    long width = h.biWidth, height = h.biHeight < 0 ? -static_cast<long>(h.biHeight) : h.biHeight;
+    if (h.biSize < sizeof(BITMAPINFOHEADER) || h.biSize > b->bytes.size() || h.biCompression != BI_RGB ||
+        width <= 0 || height <= 0 || width > 16384 || height > 16384 ||
+        (bits != 1 && bits != 4 && bits != 8 && bits != 24 && bits != 32)) {
+        SetLastError(kErrorInvalidData);
+        return nullptr;
+    }
+    std::size_t colours = bits <= 8 ? (h.biClrUsed && h.biClrUsed < (1u << bits) ? h.biClrUsed : (1u << bits)) : 0;
+    std::size_t stride = ((static_cast<std::size_t>(width) * static_cast<std::size_t>(bits) + 31) / 32) * 4;
+    std::size_t offset = h.biSize + colours * sizeof(RGBQUAD);
+    if (offset + stride * static_cast<std::size_t>(height) > b->bytes.size()) {
+        SetLastError(kErrorInvalidData);
+        return nullptr;
+    }
+    // The header and colour table as BITMAPINFO wants them, 40-byte header first.
+    std::vector<unsigned char> info(sizeof(BITMAPINFOHEADER) + std::max<std::size_t>(colours, 1) * sizeof(RGBQUAD), 0);
+    BITMAPINFOHEADER plain = h;
+    plain.biSize = sizeof(BITMAPINFOHEADER);
+    std::memcpy(info.data(), &plain, sizeof plain);
+    std::memcpy(info.data() + sizeof plain, b->bytes.data() + h.biSize, colours * sizeof(RGBQUAD));
+    const auto* bi = reinterpret_cast<const BITMAPINFO*>(info.data());
+    HDC dc = GetDC(nullptr);
+    HBITMAP bitmap = CreateDIBitmap(dc, &bi->bmiHeader, CBM_INIT, b->bytes.data() + offset, bi, DIB_RGB_COLORS);
+    ReleaseDC(nullptr, dc);
+    return bitmap;
 }
 
 std::string BlockText(HGLOBAL mem)
@@ -189,6 +251,17 @@ HANDLE GetClipboardData(UINT format)
     }
     auto it = c.data.find(format);
     if (it != c.data.end()) return it->second;
+    // A bitmap is offered in both forms; the other is made on demand.
+    if (format == CF_DIB && c.data.count(CF_BITMAP)) {
+        HGLOBAL dib = DibFromBitmap(static_cast<HBITMAP>(c.data[CF_BITMAP]));
+        if (dib) c.data[CF_DIB] = dib;
+        return dib;
+    }
+    if (format == CF_BITMAP && c.data.count(CF_DIB)) {
+        HBITMAP bitmap = BitmapFromDib(c.data[CF_DIB]);
+        if (bitmap) c.data[CF_BITMAP] = bitmap;
+        return bitmap;
+    }
     std::string text;
     if (format == CF_TEXT && c.backend && c.backend->Fetch(text)) {
         HGLOBAL mem = TextBlock(text);
@@ -202,6 +275,7 @@ BOOL IsClipboardFormatAvailable(UINT format)
 {
     Clipboard& c = C();
     if (c.data.count(format)) return TRUE;
+    if ((format == CF_DIB && c.data.count(CF_BITMAP)) || (format == CF_BITMAP && c.data.count(CF_DIB))) return TRUE;
     std::string text;
     return format == CF_TEXT && c.backend && c.backend->Fetch(text) ? TRUE : FALSE;
 }

@@ -558,8 +558,10 @@ inline constexpr UINT MB_TOPMOST = 0x00040000;
 // ---- clipboard -------------------------------------------------------------------
 inline constexpr UINT CF_TEXT = 1;
 inline constexpr UINT CF_BITMAP = 2;
+inline constexpr UINT CF_METAFILEPICT = 3;
 inline constexpr UINT CF_DIB = 8;
 inline constexpr UINT CF_UNICODETEXT = 13;
+inline constexpr UINT CF_ENHMETAFILE = 14;
 
 inline constexpr UINT GMEM_FIXED = 0x0000;
 inline constexpr UINT GMEM_MOVEABLE = 0x0002;

@@ -471,7 +471,8 @@ TEST_F(CtlTest, ClipboardStoresFormatsAndRefusesMisuse)
     EXPECT_TRUE(CloseClipboard());
     EXPECT_FALSE(CloseClipboard());
     EXPECT_TRUE(IsClipboardFormatAvailable(custom));
-    EXPECT_FALSE(IsClipboardFormatAvailable(CF_DIB));
+    EXPECT_TRUE(IsClipboardFormatAvailable(CF_DIB));  // made from the bitmap on demand
+    EXPECT_FALSE(IsClipboardFormatAvailable(CF_METAFILEPICT));
     EXPECT_EQ(GetClipboardData(CF_TEXT), nullptr);  // closed
     EXPECT_EQ(quelvo::ctl::ClipboardText(), "hello");
     // Text without a terminating zero never reads past its block.
@@ -484,6 +485,47 @@ TEST_F(CtlTest, ClipboardStoresFormatsAndRefusesMisuse)
     SetClipboardData(CF_TEXT, raw);
     CloseClipboard();
     EXPECT_EQ(quelvo::ctl::ClipboardText(), "abc");
+
+    // A bitmap is offered as a DIB too, and a DIB as a bitmap.
+    const std::uint32_t pixels[4] = {0x00FF0000, 0x0000FF00, 0x000000FF, 0x00FFFFFF};
+    ASSERT_TRUE(OpenClipboard(nullptr));
+    EmptyClipboard();
+    SetClipboardData(CF_BITMAP, CreateBitmap(2, 2, 1, 32, pixels));
+    CloseClipboard();
+    EXPECT_TRUE(IsClipboardFormatAvailable(CF_DIB));
+    ASSERT_TRUE(OpenClipboard(nullptr));
+    HGLOBAL dib = GetClipboardData(CF_DIB);
+    ASSERT_NE(dib, nullptr);
+    EXPECT_EQ(GlobalSize(dib), sizeof(BITMAPINFOHEADER) + 16);
+    auto* header = static_cast<BITMAPINFOHEADER*>(GlobalLock(dib));
+    EXPECT_EQ(header->biWidth, 2);
+    EXPECT_EQ(header->biBitCount, 32);
+    GlobalUnlock(dib);
+    // Back again: a DIB alone gives a bitmap with its pixels.
+    HGLOBAL copy = GlobalAlloc(GMEM_MOVEABLE, GlobalSize(dib));
+    std::memcpy(GlobalLock(copy), GlobalLock(dib), GlobalSize(dib));
+    GlobalUnlock(copy);
+    GlobalUnlock(dib);
+    EmptyClipboard();
+    SetClipboardData(CF_DIB, copy);
+    auto bitmap = static_cast<HBITMAP>(GetClipboardData(CF_BITMAP));
+    ASSERT_NE(bitmap, nullptr);
+    std::uint32_t back[4] = {};
+    EXPECT_EQ(GetBitmapBits(bitmap, sizeof back, back), static_cast<LONG>(sizeof back));
+    for (int i = 0; i < 4; ++i) EXPECT_EQ(back[i] & 0xFFFFFF, pixels[i]) << i;
+    // A DIB whose header promises more than the block holds gives nothing.
+    EmptyClipboard();
+    HGLOBAL bad = GlobalAlloc(GMEM_MOVEABLE, sizeof(BITMAPINFOHEADER) + 4);
+    BITMAPINFOHEADER lie;
+    lie.biWidth = 1000;
+    lie.biHeight = 1000;
+    lie.biBitCount = 32;
+    std::memcpy(GlobalLock(bad), &lie, sizeof lie);
+    GlobalUnlock(bad);
+    SetClipboardData(CF_DIB, bad);
+    EXPECT_EQ(GetClipboardData(CF_BITMAP), nullptr);
+    EmptyClipboard();
+    CloseClipboard();
 
     struct Desktop : quelvo::ctl::ClipboardBackend {
         std::string* published;
