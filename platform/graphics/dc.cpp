@@ -3,6 +3,7 @@
 #include "platform/graphics/libraries.h"
 
 #include <algorithm>
+#include <atomic>
 #include <cstring>
 #include <limits>
 
@@ -220,6 +221,22 @@ Surface* SurfaceOfDC(HDC handle)
     return dc ? TargetSurface(*dc) : nullptr;
 }
 
+namespace {
+std::atomic<long long> screenSize{(1080LL << 32) | 1920};
+} // namespace
+
+void SetScreenSize(SIZE size)
+{
+    if (size.cx > 0 && size.cy > 0)
+        screenSize = (static_cast<long long>(size.cy) << 32) | static_cast<std::uint32_t>(size.cx);
+}
+
+SIZE ScreenSize()
+{
+    long long v = screenSize;
+    return SIZE{static_cast<LONG>(v & 0xFFFFFFFF), static_cast<LONG>(v >> 32)};
+}
+
 Surface* SurfaceOfBitmap(HBITMAP bitmap)
 {
     BitmapObj* b = LookupBitmap(bitmap);
@@ -269,12 +286,14 @@ int GetDeviceCaps(HDC handle, int index)
     if (!dc)
         return 0;
     Surface* s = TargetSurface(*dc);
+    SIZE screen = quelvo::gfx::ScreenSize();
     switch (index) {
     case TECHNOLOGY: return DT_RASDISPLAY;
-    case HORZRES: return dc->external == &ScreenSurface() ? 1920 : (s ? s->Width() : 0);
-    case VERTRES: return dc->external == &ScreenSurface() ? 1080 : (s ? s->Height() : 0);
-    case DESKTOPHORZRES: return 1920;
-    case DESKTOPVERTRES: return 1080;
+    // Display DCs report the screen; memory DCs their bitmap.
+    case HORZRES: return dc->memory ? (s ? s->Width() : 0) : screen.cx;
+    case VERTRES: return dc->memory ? (s ? s->Height() : 0) : screen.cy;
+    case DESKTOPHORZRES: return screen.cx;
+    case DESKTOPVERTRES: return screen.cy;
     case HORZSIZE: return 508;
     case VERTSIZE: return 286;
     case BITSPIXEL: return IsMonoTarget(*dc) ? 1 : 32;

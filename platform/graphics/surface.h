@@ -83,6 +83,10 @@ BOOL SetSurfaceDCVisibleRegion(HDC dc, HRGN visible);
 Surface* SurfaceOfDC(HDC dc);
 // The pixels of a bitmap object (any depth is kept as 32-bit pixels).
 Surface* SurfaceOfBitmap(HBITMAP bitmap);
+// The screen's size in pixels as display DCs report it (HORZRES, VERTRES);
+// the window layer sets it from its display. 1920 x 1080 until then.
+void SetScreenSize(SIZE size);
+SIZE ScreenSize();
 // The rectangles of a region, in bands from top to bottom (empty for an
 // invalid handle); for presenting damaged areas.
 std::vector<RECT> RegionRects(HRGN region);

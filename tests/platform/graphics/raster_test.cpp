@@ -1,5 +1,6 @@
 // The rasteriser's rules: half-open rectangles, origins, pattern alignment,
 // lines, polygons, ellipses, binary raster operations, clipping, DC state.
+#include "platform/graphics/surface.h"
 #include "platform/system/winerror.h"
 #include "tests/platform/graphics/canvas.h"
 
@@ -574,6 +575,46 @@ TEST(ThreadTest, ThreadsDrawingTheirOwnBitmapsAgreeWithOneThread)
     EXPECT_EQ(mismatches.load(), 0);
 }
 
+// The window layer's hook: a DC on a shared surface, offset to a child's
+// origin and limited to its visible region (surface coordinates).
+TEST(SurfaceDCTest, WindowDCsDrawAtTheirOriginWithinTheVisibleRegion)
+{
+    quelvo::gfx::Surface surface(8, 6);
+    surface.Fill(0x00FFFFFF);
+    HRGN visible = CreateRectRgn(3, 2, 7, 6);
+    HRGN hole = CreateRectRgn(4, 3, 5, 4);
+    CombineRgn(visible, visible, hole, RGN_DIFF);
+    HDC dc = quelvo::gfx::CreateSurfaceDC(surface, POINT{2, 1}, visible);
+    DeleteObject(visible);
+    DeleteObject(hole);
+    EXPECT_EQ(quelvo::gfx::SurfaceOfDC(dc), &surface);
+    RECT all{-100, -100, 100, 100};
+    FillRect(dc, &all, static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH)));
+    std::vector<std::string> art;
+    for (int y = 0; y < 6; ++y) {
+        std::string row;
+        for (int x = 0; x < 8; ++x)
+            row += (surface.At(x, y) & 0xFFFFFF) == 0 ? '#' : '.';
+        art.push_back(row);
+    }
+    EXPECT_EQ(Joined(art), Joined({"........", "........", "...####.", "...#.##.", "...####.", "...####."}));
+    RECT box;
+    GetClipBox(dc, &box);
+    EXPECT_EQ(box.left, 1) << "device coordinates of the DC start at its origin";
+    EXPECT_EQ(box.top, 1);
+    EXPECT_EQ(box.right, 5);
+    EXPECT_EQ(box.bottom, 5);
+    HRGN probe = CreateRectRgn(0, 0, 0, 0);
+    EXPECT_EQ(GetClipRgn(dc, probe), 0) << "the visible region is not the application's clip region";
+    DeleteObject(probe);
+    EXPECT_EQ(GetPixel(dc, 1, 1), RGB(0, 0, 0));
+    EXPECT_EQ(GetPixel(dc, 0, 0), CLR_INVALID) << "outside the visible region";
+    EXPECT_TRUE(quelvo::gfx::SetSurfaceDCVisibleRegion(dc, nullptr));
+    EXPECT_EQ(GetPixel(dc, 0, 0), RGB(255, 255, 255));
+    EXPECT_TRUE(quelvo::gfx::ReleaseSurfaceDC(dc));
+    EXPECT_EQ(quelvo::gfx::SurfaceOfDC(dc), nullptr);
+}
+
 TEST(DCStateTest, DeviceCapsDescribeA96DpiTrueColourDevice)
 {
     Canvas cv(3, 2);
@@ -584,6 +625,17 @@ TEST(DCStateTest, DeviceCapsDescribeA96DpiTrueColourDevice)
     HDC fresh = CreateCompatibleDC(nullptr);
     EXPECT_EQ(GetDeviceCaps(fresh, BITSPIXEL), 1) << "a new memory DC holds a 1 x 1 monochrome bitmap";
     DeleteDC(fresh);
+    EXPECT_EQ(GetDeviceCaps(cv.dc(), HORZRES), 3) << "memory DCs: their bitmap";
+    quelvo::gfx::SetScreenSize(SIZE{1280, 1024});
+    HDC screen = CreateDCA("DISPLAY", nullptr, nullptr, nullptr);
+    EXPECT_EQ(GetDeviceCaps(screen, HORZRES), 1280);
+    EXPECT_EQ(GetDeviceCaps(screen, VERTRES), 1024);
+    quelvo::gfx::Surface window(10, 10);
+    HDC wdc = quelvo::gfx::CreateSurfaceDC(window, POINT{2, 3}, nullptr);
+    EXPECT_EQ(GetDeviceCaps(wdc, HORZRES), 1280) << "window DCs: the screen";
+    quelvo::gfx::ReleaseSurfaceDC(wdc);
+    DeleteDC(screen);
+    quelvo::gfx::SetScreenSize(SIZE{1920, 1080});
 }
 
 } // namespace
