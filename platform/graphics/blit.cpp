@@ -190,6 +190,22 @@ bool OpenSource(HDC handle, DCObj& dst, int x, int y, int w, int h, BlitSource& 
     return true;
 }
 
+// Calls f(destination pixel, source x, source y) for every destination
+// pixel of r inside the clip, with the nearest source pixel of the stretch.
+template <class F>
+void StretchEach(const Target& t, const RECT& r, int w, int h, const BlitSource& s, int ws, int hs, F&& f)
+{
+    int top = std::max(r.top, t.box.top), bottom = std::min(r.bottom, t.box.bottom);
+    for (int yy = top; yy < bottom; ++yy) {
+        int sy = SourceIndex(yy - r.top, h, s.y, hs);
+        Pixel* drow = t.surface->Row(yy);
+        t.ForSpan(yy, r.left, r.right, [&](int a, int b) {
+            for (int xx = a; xx < b; ++xx)
+                f(drow[xx], SourceIndex(xx - r.left, w, s.x, ws), sy);
+        });
+    }
+}
+
 } // namespace
 
 BOOL PatBlt(HDC handle, int x, int y, int w, int h, DWORD rop)
@@ -264,23 +280,13 @@ BOOL TransparentBlt(HDC dest, int x, int y, int w, int h, HDC src, int xs, int y
     if (!t.Open(*dc))
         return TRUE;
     Pixel key = PixelFromColorRef(transparent);
-    RECT r = DestRect(*dc, x, y, w, h);
-    int top = std::max(r.top, t.box.top), bottom = std::min(r.bottom, t.box.bottom);
-    for (int yy = top; yy < bottom; ++yy) {
-        int sy = SourceIndex(yy - r.top, h, s.y, hs);
-        Pixel* drow = t.surface->Row(yy);
-        t.ForSpan(yy, r.left, r.right, [&](int a, int b) {
-            for (int xx = a; xx < b; ++xx) {
-                int sx = SourceIndex(xx - r.left, w, s.x, ws);
-                if (!s.surface->Contains(sx, sy))
-                    continue;
-                Pixel raw = s.surface->At(sx, sy);
-                if ((raw & 0xFFFFFFu) == key)
-                    continue;
-                drow[xx] = s.map.Map(raw);
-            }
-        });
-    }
+    StretchEach(t, DestRect(*dc, x, y, w, h), w, h, s, ws, hs, [&](Pixel& d, int sx, int sy) {
+        if (!s.surface->Contains(sx, sy))
+            return;
+        Pixel raw = s.surface->At(sx, sy);
+        if ((raw & 0xFFFFFFu) != key)
+            d = s.map.Map(raw);
+    });
     return TRUE;
 }
 
@@ -306,36 +312,26 @@ BOOL AlphaBlend(HDC dest, int x, int y, int w, int h, HDC src, int xs, int ys, i
         return TRUE;
     const unsigned ca = blend.SourceConstantAlpha;
     const bool perPixel = (blend.AlphaFormat & AC_SRC_ALPHA) != 0;
-    RECT r = DestRect(*dc, x, y, w, h);
-    int top = std::max(r.top, t.box.top), bottom = std::min(r.bottom, t.box.bottom);
-    for (int yy = top; yy < bottom; ++yy) {
-        int sy = SourceIndex(yy - r.top, h, s.y, hs);
-        Pixel* drow = t.surface->Row(yy);
-        t.ForSpan(yy, r.left, r.right, [&](int a, int b) {
-            for (int xx = a; xx < b; ++xx) {
-                int sx = SourceIndex(xx - r.left, w, s.x, ws);
-                Pixel sp = s.surface->At(sx, sy);
-                Pixel dp = drow[xx];
-                unsigned alpha = ca;
-                Pixel out = 0;
-                if (perPixel) {
-                    // Premultiplied source scaled by the constant alpha.
-                    alpha = Scale(sp >> 24, ca);
-                    for (int shift = 0; shift < 32; shift += 8) {
-                        unsigned sv = Scale(sp >> shift, ca);
-                        unsigned dv = Scale(dp >> shift, 255 - alpha);
-                        out |= static_cast<Pixel>(std::min(255u, sv + dv)) << shift;
-                    }
-                } else {
-                    for (int shift = 0; shift < 32; shift += 8) {
-                        unsigned v = Scale(dp >> shift, 255 - alpha) + Scale(sp >> shift, alpha);
-                        out |= static_cast<Pixel>(std::min(255u, v)) << shift;
-                    }
-                }
-                drow[xx] = out;
+    StretchEach(t, DestRect(*dc, x, y, w, h), w, h, s, ws, hs, [&](Pixel& d, int sx, int sy) {
+        Pixel sp = s.surface->At(sx, sy);
+        Pixel dp = d;
+        Pixel out = 0;
+        if (perPixel) {
+            // Premultiplied source scaled by the constant alpha.
+            unsigned alpha = Scale(sp >> 24, ca);
+            for (int shift = 0; shift < 32; shift += 8) {
+                unsigned sv = Scale(sp >> shift, ca);
+                unsigned dv = Scale(dp >> shift, 255 - alpha);
+                out |= static_cast<Pixel>(std::min(255u, sv + dv)) << shift;
             }
-        });
-    }
+        } else {
+            for (int shift = 0; shift < 32; shift += 8) {
+                unsigned v = Scale(dp >> shift, 255 - ca) + Scale(sp >> shift, ca);
+                out |= static_cast<Pixel>(std::min(255u, v)) << shift;
+            }
+        }
+        d = out;
+    });
     return TRUE;
 }
 

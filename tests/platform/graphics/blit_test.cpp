@@ -7,13 +7,13 @@
 #include <cstring>
 
 using quelvo::gfx::test::Canvas;
+using quelvo::gfx::test::kBlack;
+using quelvo::gfx::test::kWhite;
 using quelvo::gfx::test::Joined;
 using quelvo::gfx::test::Selected;
 
 namespace {
 
-const COLORREF kBlack = RGB(0, 0, 0);
-const COLORREF kWhite = RGB(255, 255, 255);
 
 // Destination 2x2: columns 0/1 = 0x00/0xFF in red; source rows 0/1 =
 // 0x00/0xFF; the brush (pattern) is 0xF0 in every channel. Each code is

@@ -10,6 +10,9 @@
 
 namespace quelvo::gfx::test {
 
+inline constexpr COLORREF kBlack = RGB(0, 0, 0);
+inline constexpr COLORREF kWhite = RGB(255, 255, 255);
+
 class Canvas {
 public:
     Canvas(int width, int height, COLORREF background = RGB(255, 255, 255))

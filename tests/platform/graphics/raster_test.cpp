@@ -11,13 +11,13 @@
 #include <thread>
 
 using quelvo::gfx::test::Canvas;
+using quelvo::gfx::test::kBlack;
+using quelvo::gfx::test::kWhite;
 using quelvo::gfx::test::Joined;
 using quelvo::gfx::test::Selected;
 
 namespace {
 
-const COLORREF kBlack = RGB(0, 0, 0);
-const COLORREF kWhite = RGB(255, 255, 255);
 
 void Fill(HDC dc, RECT r, COLORREF c)
 {

@@ -8,12 +8,12 @@
 #include <string>
 
 using quelvo::gfx::test::Canvas;
+using quelvo::gfx::test::kBlack;
+using quelvo::gfx::test::kWhite;
 using quelvo::gfx::test::Selected;
 
 namespace {
 
-const COLORREF kBlack = RGB(0, 0, 0);
-const COLORREF kWhite = RGB(255, 255, 255);
 const COLORREF kCell = RGB(0, 255, 0);
 
 HFONT Font(int height, const char* face = "Tahoma", int weight = FW_NORMAL, int escapement = 0)

@@ -7,12 +7,12 @@
 #include <gtest/gtest.h>
 
 using quelvo::gfx::test::Canvas;
+using quelvo::gfx::test::kBlack;
+using quelvo::gfx::test::kWhite;
 using quelvo::gfx::test::Joined;
 
 namespace {
 
-const COLORREF kBlack = RGB(0, 0, 0);
-const COLORREF kWhite = RGB(255, 255, 255);
 
 COLORREF Distinct(int index) { return RGB(index * 7 + 1, 100, 200); }
 
