@@ -253,7 +253,16 @@ void Button::Paint(HDC dc)
         RECT text = face;
         if (pushed_) OffsetRect(&text, 1, 1);
         SetTextColor(dc, GetSysColor(COLOR_BTNTEXT));
-        DrawLabel(dc, WindowText(hwnd_), text, DT_SINGLELINE | DT_VCENTER | DT_CENTER, enabled);
+        if (image_ && (Style() & BS_BITMAP)) {
+            SIZE b = BitmapSize(static_cast<HBITMAP>(image_));
+            DrawBitmap(dc, static_cast<HBITMAP>(image_), (text.left + text.right - b.cx) / 2, (text.top + text.bottom - b.cy) / 2);
+        } else if (image_ && (Style() & BS_ICON)) {
+            int s = GetSystemMetrics(SM_CXICON);
+            DrawIconEx(dc, (text.left + text.right - s) / 2, (text.top + text.bottom - s) / 2, static_cast<HICON>(image_), 0,
+                       0, 0, nullptr, DI_NORMAL);
+        } else {
+            DrawLabel(dc, WindowText(hwnd_), text, DT_SINGLELINE | DT_VCENTER | DT_CENTER, enabled);
+        }
         if (focused_) {
             RECT focus = face;
             InflateRect(&focus, -4, -4);

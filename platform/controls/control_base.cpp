@@ -176,6 +176,24 @@ void DrawLabel(HDC dc, const std::string& text, RECT rc, UINT format, bool enabl
     DrawTextA(dc, text.c_str(), static_cast<int>(text.size()), &rc, format);
 }
 
+SIZE BitmapSize(HBITMAP bitmap)
+{
+    BITMAP bm{};
+    if (reinterpret_cast<ULONG_PTR>(bitmap) < 0x100 || !GetObjectA(bitmap, sizeof bm, &bm)) return SIZE{0, 0};
+    return SIZE{bm.bmWidth, bm.bmHeight};
+}
+
+void DrawBitmap(HDC dc, HBITMAP bitmap, int x, int y)
+{
+    SIZE size = BitmapSize(bitmap);
+    if (size.cx <= 0 || size.cy <= 0) return;
+    HDC mem = CreateCompatibleDC(dc);
+    HGDIOBJ old = SelectObject(mem, bitmap);
+    BitBlt(dc, x, y, size.cx, size.cy, mem, 0, 0, SRCCOPY);
+    SelectObject(mem, old);
+    DeleteDC(mem);
+}
+
 char Mnemonic(const std::string& label)
 {
     for (std::size_t i = 0; i + 1 < label.size(); ++i) {

@@ -97,6 +97,9 @@ int LineHeight(HDC dc);
 int TextWidth(HDC dc, const std::string& s);
 // Text with '&' marks drawn with the prefix underline.
 void DrawLabel(HDC dc, const std::string& text, RECT rc, UINT format, bool enabled);
+// Size of a bitmap; 0 x 0 for the small special values menus use.
+SIZE BitmapSize(HBITMAP bitmap);
+void DrawBitmap(HDC dc, HBITMAP bitmap, int x, int y);
 // The character after a single '&' in a label, lower-cased; 0 when none.
 char Mnemonic(const std::string& label);
 // Runs one queued message through the normal path; false on WM_QUIT (the

@@ -466,6 +466,7 @@ private:
     UINT chosen_ = 0;
     std::vector<Level> levels_;
     MenuFont font_;
+    MenuFont bold_{MenuFont::Kind::Menu, true};  // the default item
 };
 
 MenuEntry* Tracker::Entry(const Level& level, int index) const
@@ -501,6 +502,10 @@ void Tracker::Measure(Level& level)
             SendMessageA(owner_, WM_MEASUREITEM, 0, reinterpret_cast<LPARAM>(&mis));
             h = static_cast<int>(std::min<UINT>(mis.itemHeight, 1000));
             w = static_cast<int>(std::min<UINT>(mis.itemWidth, 4000));
+        } else if (e.type & MFT_BITMAP) {
+            SIZE b = BitmapSize(e.bitmap);
+            h = std::max(itemH, static_cast<int>(b.cy) + 4);
+            labelW = std::max(labelW, static_cast<int>(b.cx));
         } else {
             std::string label = e.text, accel;
             if (auto tab = label.find('\t'); tab != std::string::npos) {
@@ -508,9 +513,14 @@ void Tracker::Measure(Level& level)
                 label.resize(tab);
             }
             RECT r{0, 0, 0, 0};
+            SelectObject(dc, (e.state & MF_DEFAULT) ? bold_.Get() : font_.Get());
             DrawTextA(dc, label.c_str(), static_cast<int>(label.size()), &r, DT_SINGLELINE | DT_CALCRECT);
             labelW = std::max(labelW, static_cast<int>(r.right));
             accelW = std::max(accelW, TextWidth(dc, accel));
+            // A picture beside the text widens the gutter.
+            SIZE b = BitmapSize(e.bitmap);
+            level.gutter = std::max(level.gutter, static_cast<int>(b.cx) + 6);
+            h = std::max(h, static_cast<int>(b.cy) + 4);
         }
         heights.push_back(h);
         ownerWidths.push_back(w);
@@ -854,11 +864,22 @@ void Tracker::Paint(HWND wnd)
         }
         if (selected) FillRect(dc, &r, GetSysColorBrush(COLOR_HIGHLIGHT));
         SetTextColor(dc, GetSysColor(selected ? COLOR_HIGHLIGHTTEXT : COLOR_MENUTEXT));
-        if (e.state & MF_CHECKED) {
-            int s = GetSystemMetrics(SM_CXMENUCHECK);
-            RECT mark{r.left + 3, r.top + (r.bottom - r.top - s) / 2, r.left + 3 + s, r.top + (r.bottom - r.top - s) / 2 + s};
-            DrawFrameControl(dc, &mark, DFC_MENU, (e.type & MFT_RADIOCHECK) ? DFCS_MENUBULLET : DFCS_MENUCHECK);
+        if (e.type & MFT_BITMAP) {
+            SIZE b = BitmapSize(e.bitmap);
+            DrawBitmap(dc, e.bitmap, r.left + level.gutter, r.top + (r.bottom - r.top - b.cy) / 2);
+            continue;
         }
+        // The check mark, or the item's own pictures for either state.
+        HBITMAP mark = (e.state & MF_CHECKED) ? e.checked : e.unchecked;
+        if (!mark && !(e.state & MF_CHECKED)) mark = e.bitmap;
+        if (SIZE b = BitmapSize(mark); b.cx > 0) {
+            DrawBitmap(dc, mark, r.left + 3, r.top + (r.bottom - r.top - b.cy) / 2);
+        } else if (e.state & MF_CHECKED) {
+            int s = GetSystemMetrics(SM_CXMENUCHECK);
+            RECT box{r.left + 3, r.top + (r.bottom - r.top - s) / 2, r.left + 3 + s, r.top + (r.bottom - r.top - s) / 2 + s};
+            DrawFrameControl(dc, &box, DFC_MENU, (e.type & MFT_RADIOCHECK) ? DFCS_MENUBULLET : DFCS_MENUCHECK);
+        }
+        SelectObject(dc, (e.state & MF_DEFAULT) ? bold_.Get() : font_.Get());
         std::string label = e.text, accel;
         if (auto tab = label.find('\t'); tab != std::string::npos) {
             accel = label.substr(tab + 1);

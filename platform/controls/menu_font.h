@@ -8,11 +8,13 @@ namespace quelvo::ctl::detail {
 class MenuFont {
 public:
     enum class Kind { Menu, Message };
-    explicit MenuFont(Kind kind = Kind::Menu)
+    explicit MenuFont(Kind kind = Kind::Menu, bool bold = false)
     {
         NONCLIENTMETRICSA m;
-        if (SystemParametersInfoA(SPI_GETNONCLIENTMETRICS, sizeof m, &m, 0))
-            font_ = CreateFontIndirectA(kind == Kind::Menu ? &m.lfMenuFont : &m.lfMessageFont);
+        if (!SystemParametersInfoA(SPI_GETNONCLIENTMETRICS, sizeof m, &m, 0)) return;
+        LOGFONTA lf = kind == Kind::Menu ? m.lfMenuFont : m.lfMessageFont;
+        if (bold) lf.lfWeight = FW_BOLD;
+        font_ = CreateFontIndirectA(&lf);
     }
     ~MenuFont()
     {

@@ -81,19 +81,14 @@ void Static::Paint(HDC dc)
     HBRUSH back = ColourBrush(WM_CTLCOLORSTATIC, dc, COLOR_BTNFACE);
     FillRect(dc, &rc, back);
     if (Type() == SS_ICON) {
-        if (image_) DrawIconEx(dc, 0, 0, static_cast<HICON>(image_), 0, 0, 0, nullptr, 0x0003 /* DI_NORMAL */);
+        if (image_) DrawIconEx(dc, 0, 0, static_cast<HICON>(image_), 0, 0, 0, nullptr, DI_NORMAL);
         return;
     }
     if (Type() == SS_BITMAP) {
-        BITMAP bm{};
-        if (!image_ || !GetObjectA(image_, sizeof bm, &bm)) return;
-        HDC mem = CreateCompatibleDC(dc);
-        HGDIOBJ old = SelectObject(mem, image_);
-        int x = (style & SS_CENTERIMAGE) ? (rc.right - bm.bmWidth) / 2 : 0;
-        int y = (style & SS_CENTERIMAGE) ? (rc.bottom - bm.bmHeight) / 2 : 0;
-        BitBlt(dc, x, y, bm.bmWidth, bm.bmHeight, mem, 0, 0, SRCCOPY);
-        SelectObject(mem, old);
-        DeleteDC(mem);
+        SIZE size = BitmapSize(static_cast<HBITMAP>(image_));
+        bool centre = (style & SS_CENTERIMAGE) != 0;
+        DrawBitmap(dc, static_cast<HBITMAP>(image_), centre ? (rc.right - size.cx) / 2 : 0,
+                   centre ? (rc.bottom - size.cy) / 2 : 0);
         return;
     }
     UINT format = DT_EXPANDTABS;

@@ -300,6 +300,33 @@ TEST_F(MenuTest, OwnerDrawnItemsAreMeasuredAndDrawn)
     EXPECT_TRUE(selectedDrawn);
 }
 
+TEST_F(MenuTest, PictureItemsTakeTheirSize)
+{
+    std::vector<std::uint32_t> pixels(40 * 30, 0x00FF00FF);
+    HBITMAP tall = CreateBitmap(40, 30, 1, 32, pixels.data());
+    AppendMenuA(menu_, MF_BITMAP, 140, reinterpret_cast<LPCSTR>(tall));
+    MENUITEMINFOA withPicture;
+    withPicture.fMask = MIIM_STRING | MIIM_ID | MIIM_BITMAP;
+    withPicture.wID = 141;
+    withPicture.dwTypeData = const_cast<LPSTR>("&Picture");
+    withPicture.hbmpItem = tall;
+    InsertMenuItemA(menu_, static_cast<UINT>(-1), TRUE, &withPicture);
+    SetMenuDefaultItem(menu_, 0, TRUE);
+    EXPECT_EQ(GetMenuState(menu_, 0, MF_BYPOSITION) & MF_DEFAULT, MF_DEFAULT);
+    RECT bitmapItem{}, pictureItem{}, first{};
+    H().idle.push_back([&] {
+        GetMenuItemRect(host_, menu_, 0, &first);
+        GetMenuItemRect(host_, menu_, 5, &bitmapItem);
+        GetMenuItemRect(host_, menu_, 6, &pictureItem);
+        Screen().Click(POINT{bitmapItem.left + 5, bitmapItem.top + 5});
+    });
+    EXPECT_EQ(Track(), 140u);
+    EXPECT_EQ(bitmapItem.bottom - bitmapItem.top, 34);
+    EXPECT_EQ(pictureItem.bottom - pictureItem.top, 34);
+    EXPECT_GE(first.right - first.left, 40 + 6 + 40);  // gutter as wide as the picture, then the widest item
+    DeleteObject(tall);
+}
+
 TEST_F(MenuTest, AcceleratorsBecomeCommands)
 {
     ACCEL keys[] = {{FVIRTKEY | FCONTROL, 'O', 101}, {FVIRTKEY, VK_F5, 102}, {0, 'x', 103}};
