@@ -70,13 +70,23 @@ bool IsTrueColour888(const Visual* v)
 // The display whose X windows follow destroyed windows (one per process).
 X11Display::Impl* gHookOwner = nullptr;
 
-LRESULT WatchDestroy(int code, WPARAM wParam, LPARAM lParam)
+LRESULT WatchSent(int code, WPARAM wParam, LPARAM lParam)
 {
+    HHOOK self = gHookOwner ? gHookOwner->callHook : nullptr;
     if (code == HC_ACTION && gHookOwner) {
         const auto* cwp = reinterpret_cast<const CWPSTRUCT*>(lParam);
         if (cwp && cwp->message == WM_NCDESTROY) gHookOwner->Forget(cwp->hwnd);
+        // Told before or after the change: the grab is checked once idle.
+        if (cwp && cwp->message == WM_CAPTURECHANGED) gHookOwner->Wake();
     }
-    return CallNextHookEx(gHookOwner ? gHookOwner->destroyHook : nullptr, code, wParam, lParam);
+    return CallNextHookEx(self, code, wParam, lParam);
+}
+
+LRESULT WatchRetrieved(int code, WPARAM wParam, LPARAM lParam)
+{
+    HHOOK self = gHookOwner ? gHookOwner->getMessageHook : nullptr;
+    if (code == HC_ACTION && gHookOwner) gHookOwner->CaptureMayHaveChanged();
+    return CallNextHookEx(self, code, wParam, lParam);
 }
 
 constexpr long kEventMask = ExposureMask | StructureNotifyMask | KeyPressMask | KeyReleaseMask | ButtonPressMask |
@@ -218,7 +228,8 @@ std::unique_ptr<X11Display> X11Display::Open(const std::string& name, std::strin
     });
     m.wakeSource = AddLoopSource(m.wakeFd, [self] { self->OnWake(); });
     gHookOwner = self;
-    m.destroyHook = SetWindowsHookExA(WH_CALLWNDPROC, &WatchDestroy, nullptr, GetCurrentThreadId());
+    m.callHook = SetWindowsHookExA(WH_CALLWNDPROC, &WatchSent, nullptr, GetCurrentThreadId());
+    m.getMessageHook = SetWindowsHookExA(WH_GETMESSAGE, &WatchRetrieved, nullptr, GetCurrentThreadId());
     return std::unique_ptr<X11Display>(new X11Display(std::move(impl)));
 }
 
@@ -227,7 +238,8 @@ X11Display::~X11Display()
     Impl& m = *impl_;
     RemoveLoopSource(m.xSource);
     RemoveLoopSource(m.wakeSource);
-    UnhookWindowsHookEx(m.destroyHook);
+    UnhookWindowsHookEx(m.callHook);
+    UnhookWindowsHookEx(m.getMessageHook);
     if (gHookOwner == &m) gHookOwner = nullptr;
     for (auto& [h, t] : m.windows) m.DestroyXWindow(*t);
     m.windows.clear();
@@ -717,6 +729,15 @@ void X11Display::Impl::CreateXWindow(TopWindow& t)
         long filter = 0;
         if (t.ic && !XGetICValues(t.ic, XNFilterEvents, &filter, nullptr)) XSelectInput(dpy, t.xid, kEventMask | filter);
     }
+}
+
+void X11Display::Impl::CaptureMayHaveChanged()
+{
+    HWND capture = GetCapture();
+    if (lost || capture == lastCapture) return;
+    lastCapture = capture;
+    UpdateGrab();
+    XFlush(dpy);
 }
 
 void X11Display::Impl::ConnectionLost()

@@ -87,7 +87,9 @@ struct X11Display::Impl {
     bool shmAvailable = false;
     XIM im = nullptr;
     int wakeFd = -1;
-    HHOOK destroyHook = nullptr;
+    HHOOK callHook = nullptr;        // destroyed windows, capture changes
+    HHOOK getMessageHook = nullptr;  // capture taken while a popup is open
+    HWND lastCapture = nullptr;
     int xSource = 0;
     int wakeSource = 0;
     bool inDispatch = false;
@@ -132,6 +134,7 @@ struct X11Display::Impl {
     void SetProperties(TopWindow& t, bool initial);
     void SweepDead();
     void ConnectionLost();
+    void CaptureMayHaveChanged();
     void Forget(HWND hwnd);
     void UpdateGrab();
     void RequestActivation(TopWindow& t);

@@ -315,6 +315,7 @@ void X11Display::Impl::UpdateGrab()
     } else if (!want && grabbing) {
         XUngrabPointer(dpy, CurrentTime);
         grabbing = false;
+        XFlush(dpy);
     }
 }
 
