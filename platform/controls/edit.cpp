@@ -120,6 +120,8 @@ private:
     bool canUndo_ = false;
     bool typingGroup_ = false;
     std::string undoText_;
+    RECT format_{};           // set by EM_SETRECT (multi-line)
+    bool hasFormat_ = false;
     std::string pending_;  // the first bytes of a character being typed
     int pendingLength_ = 0;
     int undoAnchor_ = 0;
@@ -231,6 +233,7 @@ RECT Edit::Format() const
 {
     RECT rc;
     GetClientRect(hwnd_, &rc);
+    if (hasFormat_ && Multi()) return format_;
     rc.left += leftMargin_;
     rc.right = std::max(rc.left, rc.right - rightMargin_);
     if (!Multi()) {
@@ -914,6 +917,30 @@ LRESULT Edit::Handle(UINT msg, WPARAM wParam, LPARAM lParam)
         return static_cast<LRESULT>(n);
     }
     case EM_SCROLLCARET: ScrollToCaret(); return TRUE;
+    case EM_GETRECT:
+        if (lParam) *reinterpret_cast<RECT*>(lParam) = Format();
+        return 0;
+    case EM_SETRECT:
+    case EM_SETRECTNP:
+        if (!Multi()) return 0;
+        hasFormat_ = lParam != 0;
+        if (lParam) format_ = *reinterpret_cast<const RECT*>(lParam);
+        Relayout();
+        ScrollToCaret();
+        if (msg == EM_SETRECT) InvalidateRect(hwnd_, nullptr, TRUE);
+        return 0;
+    case EM_SCROLL: {
+        if (!Multi()) return FALSE;
+        int before = firstLine_;
+        switch (static_cast<WORD>(wParam)) {
+        case SB_LINEUP: VScroll(-1); break;
+        case SB_LINEDOWN: VScroll(1); break;
+        case SB_PAGEUP: VScroll(-VisibleLines()); break;
+        case SB_PAGEDOWN: VScroll(VisibleLines()); break;
+        default: return FALSE;
+        }
+        return MAKELONG(static_cast<WORD>(static_cast<SHORT>(firstLine_ - before)), TRUE);
+    }
     case EM_POSFROMCHAR: {
         int pos = static_cast<int>(wParam);
         if (pos < 0 || pos > Len()) return -1;

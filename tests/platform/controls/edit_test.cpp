@@ -340,6 +340,21 @@ TEST_F(EditTest, MultiLineQueriesAndKeys)
     }
     EXPECT_EQ(SendMessageA(e, EM_LINEFROMCHAR, 4, 0), 0);  // inside a line break: its line
     EXPECT_EQ(SendMessageA(e, EM_POSFROMCHAR, 500, 0), -1);
+
+    // EM_SCROLL answers how many lines it moved; EM_SETRECT moves the text.
+    SendMessageA(e, EM_LINESCROLL, 0, -10);
+    EXPECT_EQ(SendMessageA(e, EM_SCROLL, SB_LINEDOWN, 0), MAKELONG(1, TRUE));
+    EXPECT_EQ(SendMessageA(e, EM_SCROLL, SB_LINEUP, 0), MAKELONG(static_cast<WORD>(-1), TRUE));
+    EXPECT_EQ(SendMessageA(e, EM_SCROLL, SB_THUMBTRACK, 0), FALSE);
+    RECT inset{10, 4, 150, 40};
+    Select(e, 0, 0);
+    SendMessageA(e, EM_SETRECT, 0, reinterpret_cast<LPARAM>(&inset));
+    RECT got{};
+    SendMessageA(e, EM_GETRECT, 0, reinterpret_cast<LPARAM>(&got));
+    EXPECT_TRUE(EqualRect(&got, &inset));
+    LRESULT p0 = SendMessageA(e, EM_POSFROMCHAR, 0, 0);
+    EXPECT_EQ(LOWORD(p0), 10);
+    EXPECT_EQ(HIWORD(p0), 4);
 }
 
 TEST_F(EditTest, MultiLineTextWrapsAtTheWidth)
