@@ -519,6 +519,8 @@ void RadioButton(DCObj& dc, const Target& t, const RECT& r, UINT state)
     Region core = RoundRegion(coreBox, size - 4, size - 4);
     UINT kind = state & 0xFF;
     if (kind == DFCS_BUTTONRADIOMASK) {
+        // The mask: a black disc, everything else of the rectangle white.
+        FillLogical(dc, t, r, SolidPaint(TargetPixel(dc, RGB(255, 255, 255))), R2_COPYPEN);
         FillRegionOn(t, outer, SolidPaint(0), R2_COPYPEN);
         return;
     }
@@ -533,8 +535,15 @@ void RadioButton(DCObj& dc, const Target& t, const RECT& r, UINT state)
                 for (int x = rr.left; x < rr.right; ++x)
                     FillSpan(t, y, x, x + 1, x + y < diag ? a : c, R2_COPYPEN);
     };
-    ring(outer, inner, COLOR_BTNSHADOW, COLOR_BTNHIGHLIGHT);
-    ring(inner, core, COLOR_3DDKSHADOW, COLOR_3DLIGHT);
+    if (state & (DFCS_FLAT | DFCS_MONO)) {
+        // One ring in a single colour, the interior from the ring inwards.
+        int c = (state & DFCS_MONO) ? COLOR_WINDOWFRAME : COLOR_BTNSHADOW;
+        ring(outer, inner, c, c);
+        core = inner;
+    } else {
+        ring(outer, inner, COLOR_BTNSHADOW, COLOR_BTNHIGHLIGHT);
+        ring(inner, core, COLOR_3DDKSHADOW, COLOR_3DLIGHT);
+    }
     bool grey = (state & DFCS_INACTIVE) || (state & DFCS_PUSHED);
     FillRegionOn(t, core, SysPaint(dc, grey ? COLOR_BTNFACE : COLOR_WINDOW), R2_COPYPEN);
     if (state & DFCS_CHECKED) {

@@ -255,12 +255,31 @@ TEST_F(DistinctPalette, PushedFlatAndCaptionControls)
 
 TEST_F(DistinctPalette, RadioMaskIsABlackDiscOnWhite)
 {
-    Canvas cv(12, 12);
-    RECT r{0, 0, 12, 12};
-    DrawFrameControl(cv.dc(), &r, DFC_BUTTON, DFCS_BUTTONRADIOMASK);
+    // Measured the way the painters measure the radio: on a black cell the
+    // mask leaves black only in the disc's columns and rows.
+    Canvas cv(13, 13, kBlack);
+    RECT r{0, 0, 13, 13};
+    DrawFrameControl(cv.dc(), &r, DFC_BUTTON, DFCS_BUTTONRADIOMASK | DFCS_CHECKED | DFCS_FLAT);
     auto art = cv.Art();
-    EXPECT_EQ(art[0], "....####....");
-    EXPECT_EQ(art[6], "############");
+    int columns = 0;
+    for (int x = 0; x < 13; ++x) {
+        bool any = false;
+        for (const auto& row : art)
+            any = any || row[x] == '#';
+        columns += any;
+    }
+    EXPECT_EQ(columns, 12);
+    EXPECT_EQ(art[0], "....####.....");
+    EXPECT_EQ(art[6], "############.");
+    // The checked image: the dot is the only black inside, a 4 x 4 disc.
+    Canvas image(13, 13, kBlack);
+    quelvo::gfx::ResetSysColors();
+    DrawFrameControl(image.dc(), &r, DFC_BUTTON, DFCS_BUTTONRADIOIMAGE | DFCS_CHECKED | DFCS_FLAT);
+    auto dot = image.Art();
+    EXPECT_EQ(dot[3].substr(3, 6), "......");
+    EXPECT_EQ(dot[4].substr(3, 6), "..##..");
+    EXPECT_EQ(dot[5].substr(3, 6), ".####.");
+    EXPECT_EQ(dot[8].substr(3, 6), "......");
 }
 
 TEST_F(DistinctPalette, CheckBoxesBitmapHoldsTwelveCellsOfThirteenPixels)
