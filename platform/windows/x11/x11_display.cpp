@@ -519,13 +519,14 @@ void X11Display::Impl::Forget(HWND hwnd)
 void X11Display::Impl::SyncWindow(HWND hwnd)
 {
     SweepDead();
-    if (!IsWindow(hwnd) || !TopLevelSurface(hwnd)) return;  // children and message-only windows stay ours
+    if (!IsWindow(hwnd)) return;
     auto style = static_cast<DWORD>(GetWindowLongA(hwnd, GWL_STYLE));
     auto ex = static_cast<DWORD>(GetWindowLongA(hwnd, GWL_EXSTYLE));
     if (style & WS_CHILD) return;
     bool visible = (style & WS_VISIBLE) != 0;
     auto it = windows.find(hwnd);
     if (!visible && it == windows.end()) return;  // hidden windows are never created on the server
+    if (!TopLevelSurface(hwnd)) return;           // message-only windows stay ours
     if (it == windows.end()) {
         auto t = std::make_unique<TopWindow>();
         t->hwnd = hwnd;
@@ -549,20 +550,19 @@ void X11Display::Impl::SyncWindow(HWND hwnd)
     if (want.right <= want.left) want.right = want.left + 1;
     if (want.bottom <= want.top) want.bottom = want.top + 1;
     t.insets = ins;
+    t.style = style;
+    t.exStyle = ex;
     bool created = false;
     if (!t.xid) {
-        t.style = style;
-        t.exStyle = ex;
         t.geometry = want;
         CreateXWindow(t);
         created = true;
     } else if (!SameRect(want, t.geometry)) {
         t.geometry = want;
+        if (!t.overrideRedirect) SetSizeHints(t);
         XMoveResizeWindow(dpy, t.xid, want.left, want.top, static_cast<unsigned>(Width(want)),
                           static_cast<unsigned>(Height(want)));
     }
-    t.style = style;
-    t.exStyle = ex;
     SetProperties(t, created);
     SyncShape(t);
     if (visible && !t.mapped) {
@@ -697,18 +697,7 @@ void X11Display::Impl::CreateXWindow(TopWindow& t)
     hints.input = t.overrideRedirect ? False : True;
     hints.initial_state = NormalState;
     XSetWMHints(dpy, t.xid, &hints);
-    XSizeHints size{};
-    size.flags = PPosition | USPosition | PSize;
-    size.x = t.geometry.left;
-    size.y = t.geometry.top;
-    size.width = Width(t.geometry);
-    size.height = Height(t.geometry);
-    if (!(t.style & WS_THICKFRAME)) {
-        size.flags |= PMinSize | PMaxSize;
-        size.min_width = size.max_width = size.width;
-        size.min_height = size.max_height = size.height;
-    }
-    XSetWMNormalHints(dpy, t.xid, &size);
+    SetSizeHints(t);
 
     const char* kind = "_NET_WM_WINDOW_TYPE_NORMAL";
     if (t.overrideRedirect) kind = t.alpha < 255 ? "_NET_WM_WINDOW_TYPE_DND" : "_NET_WM_WINDOW_TYPE_POPUP_MENU";
@@ -749,6 +738,23 @@ void X11Display::Impl::ConnectionLost()
     xSource = 0;
     grabbing = false;
     EnumWindows(&PostClose, 0);
+}
+
+void X11Display::Impl::SetSizeHints(TopWindow& t)
+{
+    XSizeHints size{};
+    size.flags = PPosition | USPosition | PSize;
+    size.x = t.geometry.left;
+    size.y = t.geometry.top;
+    size.width = Width(t.geometry);
+    size.height = Height(t.geometry);
+    if (!(t.style & WS_THICKFRAME)) {
+        // Not sizable by the user: the desktop keeps the size we give.
+        size.flags |= PMinSize | PMaxSize;
+        size.min_width = size.max_width = size.width;
+        size.min_height = size.max_height = size.height;
+    }
+    XSetWMNormalHints(dpy, t.xid, &size);
 }
 
 void X11Display::Impl::DestroyXWindow(TopWindow& t)

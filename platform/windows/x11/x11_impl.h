@@ -146,6 +146,7 @@ struct X11Display::Impl {
     void HandleConfigure(TopWindow& t);
     void SetNetState(TopWindow& t, const char* state, bool on);
     void SetIcon(TopWindow& t);
+    void SetSizeHints(TopWindow& t);
     void SyncShape(TopWindow& t);
     bool IsIconicOnDesktop(const TopWindow& t);
     void SyncIconic(TopWindow& t, bool minimized);

@@ -355,6 +355,17 @@ TEST_F(X11DisplayTest, TopLevelWindowsBecomeXWindowsOfTheirKind)
     SetWindowTextA(main, "renamed");
     ASSERT_TRUE(PumpUntil([&] { return PropertyText(xmain, "_NET_WM_NAME") == "renamed"; }));
 
+    // A dialog the user cannot size keeps the size the program gives it.
+    SetWindowPos(dialog, nullptr, 0, 0, 260, 180, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+    RECT dc{};
+    GetClientRect(dialog, &dc);
+    XSizeHints hints{};
+    long supplied = 0;
+    ASSERT_TRUE(PumpUntil([&] {
+        return XGetWMNormalHints(other_, XOf(dialog), &hints, &supplied) && hints.min_width == dc.right &&
+               hints.max_height == dc.bottom;
+    }));
+
     ShowWindow(popup, SW_HIDE);
     ASSERT_TRUE(PumpUntil([&] { return !Viewable(XOf(popup)); }));
     ::Window xdialog = XOf(dialog);
