@@ -13,7 +13,8 @@
 //   with a 4-neighbour outside, the rest is filled with the brush. With the
 //   null pen the filled box is one pixel smaller at the right and bottom.
 // - Arc, Pie and Chord keep the ellipse pixels whose centre angle lies on the
-//   counter-clockwise sweep from the start radial to the end radial.
+//   counter-clockwise sweep from the start radial to the end radial (the
+//   radial points are taken at their pixels' centres too).
 #include "platform/graphics/raster.h"
 
 #include <algorithm>
@@ -604,7 +605,8 @@ BOOL ArcShape(HDC handle, int l, int tp, int r, int b, int xs, int ys, int xe, i
         double a = std::atan2(-(y - cy), x - cx);
         return a < 0 ? a + 2 * std::numbers::pi : a;
     };
-    double a0 = angleOf(s.x, s.y), a1 = angleOf(e.x, e.y);
+    // The radial points name pixels, like the pixels they are compared with.
+    double a0 = angleOf(s.x + 0.5, s.y + 0.5), a1 = angleOf(e.x + 0.5, e.y + 0.5);
     double sweep = a1 - a0;
     if (sweep <= 0)
         sweep += 2 * std::numbers::pi;

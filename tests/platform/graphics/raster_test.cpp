@@ -400,6 +400,28 @@ TEST(ShapeTest, PieKeepsTheCounterClockwiseSweep)
     EXPECT_EQ(cv.At(6, 6), kWhite);
 }
 
+TEST(ShapeTest, ArcAndChordKeepToTheirSweep)
+{
+    // Upper-right quarter, counter-clockwise from 3 o'clock to 12 o'clock.
+    Canvas arc(9, 9);
+    Arc(arc.dc(), 0, 0, 9, 9, 9, 4, 4, 0);
+    auto art = arc.Art();
+    for (int y = 0; y < 9; ++y)
+        for (int x = 0; x < 9; ++x)
+            if (art[y][x] == '#') {
+                EXPECT_GE(x, 4) << x << "," << y;
+                EXPECT_LE(y, 4) << x << "," << y;
+            }
+    EXPECT_EQ(art[0][4], '#') << "the arc reaches the top";
+    EXPECT_EQ(art[4][8], '#') << "and the right";
+    EXPECT_EQ(art[4][4], '.') << "an arc draws no fill";
+    Canvas chord(9, 9);
+    Selected b(chord.dc(), GetStockObject(BLACK_BRUSH), false);
+    Chord(chord.dc(), 0, 0, 9, 9, 9, 4, 4, 0);
+    EXPECT_EQ(chord.At(6, 2), kBlack) << "beyond the chord line";
+    EXPECT_EQ(chord.At(3, 5), kWhite) << "the centre side of the chord stays empty";
+}
+
 TEST(ClipTest, ClipRegionsAreDeviceRectanglesAndIntersect)
 {
     Canvas cv(8, 4);
