@@ -17,6 +17,7 @@
 #include <algorithm>
 #include <chrono>
 #include <climits>
+#include <clocale>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -201,8 +202,16 @@ std::unique_ptr<X11Display> X11Display::Open(const std::string& name, std::strin
     XSelectInput(dpy, m.utility, PropertyChangeMask);
     Bool detectable = False;
     XkbSetDetectableAutoRepeat(dpy, True, &detectable);  // repeats without fake releases
-    XSetLocaleModifiers("");
-    if (XSupportsLocale()) m.im = XOpenIM(dpy, nullptr, nullptr, nullptr);
+    {
+        // The input method works in the user's character locale (composing,
+        // input-method servers); the program's own locale is left as it was.
+        std::string saved = std::setlocale(LC_CTYPE, nullptr) ? std::setlocale(LC_CTYPE, nullptr) : "C";
+        std::setlocale(LC_CTYPE, "");
+        if (!XSupportsLocale()) std::setlocale(LC_CTYPE, "C.UTF-8");
+        XSetLocaleModifiers("");
+        if (XSupportsLocale()) m.im = XOpenIM(dpy, nullptr, nullptr, nullptr);
+        std::setlocale(LC_CTYPE, saved.c_str());
+    }
 
     // A window manager that follows the desktop conventions announces itself.
     Atom type = 0;
@@ -567,6 +576,12 @@ void X11Display::Impl::SyncWindow(HWND hwnd)
     SyncShape(t);
     if (visible && !t.mapped) {
         t.mapped = true;
+        if (lastEventTime != CurrentTime && !t.overrideRedirect) {
+            // Shown in answer to the user's last input: the desktop may focus it.
+            long time = static_cast<long>(lastEventTime);
+            XChangeProperty(dpy, t.xid, A("_NET_WM_USER_TIME"), XA_CARDINAL, 32, PropModeReplace,
+                            reinterpret_cast<unsigned char*>(&time), 1);
+        }
         t.mapSerial = NextRequest(dpy);
         XMapRaised(dpy, t.xid);
     } else if (!visible && t.mapped) {

@@ -16,6 +16,7 @@
 
 #include <atomic>
 #include <chrono>
+#include <clocale>
 #include <cstring>
 #include <filesystem>
 #include <functional>
@@ -967,8 +968,10 @@ TEST_F(X11DisplayTest, DesktopSettingsIconsAndCursorPictures)
         XSync(other_, False);
     };
     publish(321);
+    std::string locale = std::setlocale(LC_CTYPE, nullptr);
     auto display = X11Display::Open(gServer->Name());
     ASSERT_NE(display, nullptr);
+    EXPECT_EQ(std::setlocale(LC_CTYPE, nullptr), locale) << "the program's locale is its own";
     x_ = display.get();
     quelvo::win::SetDisplay(std::move(display));
     EXPECT_EQ(GetDoubleClickTime(), 321u);
