@@ -8,7 +8,6 @@
 #include <optional>
 
 #include "platform/controls/control_base.h"
-#include "platform/controls/menu_font.h"
 #include "platform/graphics/winuserdraw.h"
 #include "platform/windows/display.h"
 
@@ -586,16 +585,61 @@ std::vector<BoxButton> ButtonsOf(UINT type)
     }
 }
 
-INT_PTR MessageBoxProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM)
+constexpr int kBoxIcon = 0xFFFE;
+
+// The message box's icon: a sign drawn in a circle or a triangle.
+void DrawBoxIcon(HDC dc, RECT r, UINT kind)
+{
+    struct Look {
+        COLORREF fill;
+        COLORREF mark;
+        const char* sign;
+        bool triangle;
+    };
+    Look look = kind == MB_ICONHAND         ? Look{RGB(200, 30, 30), RGB(255, 255, 255), "X", false}
+                : kind == MB_ICONQUESTION    ? Look{RGB(30, 90, 200), RGB(255, 255, 255), "?", false}
+                : kind == MB_ICONEXCLAMATION ? Look{RGB(250, 200, 20), RGB(0, 0, 0), "!", true}
+                                             : Look{RGB(30, 90, 200), RGB(255, 255, 255), "i", false};
+    HBRUSH brush = CreateSolidBrush(look.fill);
+    HGDIOBJ oldBrush = SelectObject(dc, brush);
+    HGDIOBJ oldPen = SelectObject(dc, GetStockObject(NULL_PEN));
+    if (look.triangle) {
+        POINT points[3] = {{(r.left + r.right) / 2, r.top}, {r.right - 1, r.bottom - 1}, {r.left, r.bottom - 1}};
+        Polygon(dc, points, 3);
+    } else {
+        Ellipse(dc, r.left, r.top, r.right, r.bottom);
+    }
+    HFONT font = CreateFontA(-(r.bottom - r.top) * 2 / 3, 0, 0, 0, FW_BOLD, FALSE, FALSE, FALSE, DEFAULT_CHARSET, 0, 0,
+                             0, 0, "Sans");
+    HGDIOBJ oldFont = SelectObject(dc, font);
+    SetBkMode(dc, TRANSPARENT);
+    SetTextColor(dc, look.mark);
+    RECT text = r;
+    if (look.triangle) text.top += (r.bottom - r.top) / 6;
+    DrawTextA(dc, look.sign, -1, &text, DT_SINGLELINE | DT_CENTER | DT_VCENTER | DT_NOPREFIX);
+    SelectObject(dc, oldFont);
+    SelectObject(dc, oldPen);
+    SelectObject(dc, oldBrush);
+    DeleteObject(font);
+    DeleteObject(brush);
+}
+
+INT_PTR MessageBoxProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam)
 {
     if (msg == WM_INITDIALOG) {
+        SetWindowLongPtrA(hwnd, DWLP_USER, lParam);  // the icon kind
         HWND def = GetDlgItem(hwnd, LOWORD(SendMessageA(hwnd, DM_GETDEFID, 0, 0)));
         if (def) SetFocus(def);
         return FALSE;
     }
+    if (msg == WM_DRAWITEM && wParam == static_cast<WPARAM>(kBoxIcon)) {
+        const auto* dis = reinterpret_cast<const DRAWITEMSTRUCT*>(lParam);
+        DrawBoxIcon(dis->hDC, dis->rcItem, static_cast<UINT>(GetWindowLongPtrA(hwnd, DWLP_USER)));
+        return TRUE;
+    }
     if (msg != WM_COMMAND) return FALSE;
     int id = LOWORD(wParam);
-    if (GetDlgItem(hwnd, id)) {
+    if (GetDlgItem(hwnd, id) && id != kBoxIcon) {
         EndDialog(hwnd, id);
         return TRUE;
     }
@@ -615,33 +659,40 @@ int MessageBoxA(HWND owner, LPCSTR text, LPCSTR caption, UINT type)
     if (!ModalUiAvailable()) return 0;
     std::vector<BoxButton> buttons = ButtonsOf(type);
     std::string body = text ? text : "";
+    UINT icon = type & MB_ICONMASK;
     DialogTemplate t;
     t.caption = caption ? caption : "Error";
     t.style = WS_POPUP | WS_CAPTION | WS_SYSMENU | DS_MODALFRAME | DS_CENTER | DS_SETFONT;
     if (type & MB_TOPMOST) t.exStyle |= WS_EX_TOPMOST;
-    // Lay out in dialog units of the message font.
-    MenuFont font(MenuFont::Kind::Message);
-    SIZE base = BaseUnitsOf(font.Get());
+    // Laid out in the dialog units of the font the box will have.
+    HFONT font = TemplateFont(t);
+    SIZE base = BaseUnitsOf(font);
     HDC dc = GetDC(nullptr);
-    HGDIOBJ old = SelectObject(dc, font.Get());
+    HGDIOBJ old = SelectObject(dc, font);
     SIZE screen = quelvo::win::Display().ScreenSize();
     RECT measure{0, 0, std::max<LONG>(200, screen.cx * 3 / 5), 0};
     DrawTextA(dc, body.c_str(), static_cast<int>(body.size()), &measure, DT_CALCRECT | DT_WORDBREAK | DT_EXPANDTABS | DT_NOPREFIX);
     SelectObject(dc, old);
     ReleaseDC(nullptr, dc);
+    if (font) DeleteObject(font);
     int textW = MulDiv(measure.right, 4, base.cx) + 2;
     int textH = MulDiv(measure.bottom, 8, base.cy) + 2;
+    int iconW = icon ? MulDiv(32, 4, base.cx) : 0, iconH = icon ? MulDiv(32, 8, base.cy) : 0;
+    int textX = icon ? 7 + iconW + 7 : 10;
+    int bodyH = std::max(textH, iconH);
     int buttonsW = static_cast<int>(buttons.size()) * 50 + (static_cast<int>(buttons.size()) - 1) * 4;
-    t.cx = std::max(textW, buttonsW) + 20;
-    t.cy = textH + 10 + 14 + 14;
-    t.items.push_back(DialogItem{"STATIC", body, 0xFFFF, WS_CHILD | WS_VISIBLE | SS_LEFT | SS_NOPREFIX, 0, 10, 7, textW, textH});
+    t.cx = std::max(textX + textW + 10, buttonsW + 20);
+    t.cy = bodyH + 10 + 14 + 14;
+    if (icon) t.items.push_back(DialogItem{"STATIC", "", kBoxIcon, WS_CHILD | WS_VISIBLE | SS_OWNERDRAW, 0, 7, 7, iconW, iconH});
+    t.items.push_back(DialogItem{"STATIC", body, 0xFFFF, WS_CHILD | WS_VISIBLE | SS_LEFT | SS_NOPREFIX, 0, textX,
+                                 7 + (bodyH - textH) / 2, textW, textH});
     std::size_t def = std::min<std::size_t>((type & MB_DEFMASK) >> 8, buttons.size() - 1);
     int x = (t.cx - buttonsW) / 2;
     for (std::size_t i = 0; i < buttons.size(); ++i) {
         DWORD style = WS_CHILD | WS_VISIBLE | WS_TABSTOP | (i == def ? BS_DEFPUSHBUTTON : BS_PUSHBUTTON) | (i == 0 ? WS_GROUP : 0);
-        t.items.push_back(DialogItem{"BUTTON", buttons[i].label, buttons[i].id, style, 0, x, textH + 14, 50, 14});
+        t.items.push_back(DialogItem{"BUTTON", buttons[i].label, buttons[i].id, style, 0, x, bodyH + 14, 50, 14});
         x += 54;
     }
-    MessageBeep(type & MB_ICONMASK);
-    return static_cast<int>(DialogBoxIndirectParamA(nullptr, &t, owner, MessageBoxProc, 0));
+    MessageBeep(icon);
+    return static_cast<int>(DialogBoxIndirectParamA(nullptr, &t, owner, MessageBoxProc, static_cast<LPARAM>(icon)));
 }

@@ -350,6 +350,31 @@ TEST_F(CtlTest, MessageBoxAnswers)
     }
 }
 
+TEST_F(CtlTest, MessageBoxHasAnIconOnlyWhenAskedFor)
+{
+    struct Case {
+        UINT icon;
+        bool shown;
+    } cases[] = {{MB_ICONERROR, true}, {MB_ICONWARNING, true}, {MB_ICONQUESTION, true}, {MB_ICONINFORMATION, true}, {0, false}};
+    for (const Case& c : cases) {
+        bool hasIcon = false;
+        RECT icon{}, text{};
+        H().idle.push_back([&] {
+            HWND box = FindWindowA("#32770", nullptr);
+            HWND i = GetDlgItem(box, 0xFFFE);
+            hasIcon = i != nullptr;
+            if (i) GetWindowRect(i, &icon);
+            GetWindowRect(GetDlgItem(box, 0xFFFF), &text);
+            Screen().PressKey(VK_RETURN);
+        });
+        EXPECT_EQ(MessageBoxA(host_, "Text", "Caption", MB_OK | c.icon), IDOK);
+        EXPECT_EQ(hasIcon, c.shown) << c.icon;
+        if (c.shown) {
+            EXPECT_LE(icon.right, text.left);  // the text stands beside the icon
+        }
+    }
+}
+
 TEST_F(CtlTest, StaticPassesClicksUnlessNotify)
 {
     HWND quiet = MakeChild("STATIC", "quiet", SS_LEFT, 10, 10, 80, 20, 21);
