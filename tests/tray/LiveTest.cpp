@@ -11,6 +11,7 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <chrono>
 #include <cstdlib>
 #include <filesystem>
@@ -23,6 +24,7 @@
 #include <vector>
 
 #include "platform/system/window_directory.h"
+#include "tests/platform/desktop/FakeDesktop.h"
 #include "platform/windows/loop.h"
 #include "platform/windows/winuser.h"
 
@@ -62,6 +64,42 @@ int NiceOf(pid_t pid)
             return std::atoi(field.c_str());
     return 99;
 }
+
+// Processor time of a process in seconds; 0 when unreadable.
+double CpuSecondsOf(pid_t pid)
+{
+    std::ifstream in("/proc/" + std::to_string(pid) + "/stat");
+    const std::string stat((std::istreambuf_iterator<char>(in)), {});
+    const auto close = stat.rfind(')');
+    if (close == std::string::npos)
+        return 0;
+    std::istringstream fields(stat.substr(close + 2));
+    std::string field;
+    double ticks = 0;
+    for (int i = 3; i <= 15 && fields >> field; ++i)
+        if (i == 14 || i == 15)
+            ticks += std::atof(field.c_str());
+    return ticks / static_cast<double>(::sysconf(_SC_CLK_TCK));
+}
+
+// What a process held of the whole machine since a reading of its time.
+class MachineShare {
+public:
+    explicit MachineShare(pid_t pid) : pid_(pid), cpu_(CpuSecondsOf(pid)) {}
+    double Now() const
+    {
+        const double wall = std::chrono::duration<double>(std::chrono::steady_clock::now() - start_).count();
+        const double processors = std::max(1u, std::thread::hardware_concurrency());
+        return wall <= 0 ? 0 : (CpuSecondsOf(pid_) - cpu_) / (wall * processors);
+    }
+    // Too little to pass a threshold of half the machine.
+    bool Starved() const { return Now() < 0.6; }
+
+private:
+    pid_t pid_;
+    double cpu_;
+    std::chrono::steady_clock::time_point start_ = std::chrono::steady_clock::now();
+};
 
 bool WaitFor(const std::function<bool()>& condition, std::chrono::milliseconds limit)
 {
@@ -138,6 +176,11 @@ protected:
         return std::string((std::istreambuf_iterator<char>(in)), {});
     }
     bool Logged(const std::string& text) const { return Log().find(text) != std::string::npos; }
+    // The line of an action follows the action itself.
+    bool WaitLogged(const std::string& text) const
+    {
+        return WaitFor([&] { return Logged(text); }, 5s);
+    }
 
     pid_t Spawn(const std::string& program, const std::vector<std::string>& args)
     {
@@ -171,6 +214,18 @@ protected:
     }
     void Forget(pid_t pid) { std::erase(children_, pid); }
 
+    enum class Outcome { Lowered, Starved, NotLowered };
+    // Waits for the burner to be lowered. When it is not, tells whether it
+    // ever held enough of the machine to pass the threshold: on a machine
+    // busy with other work it cannot, and the case proves nothing.
+    Outcome WaitLowered(pid_t burner)
+    {
+        const MachineShare share(burner);
+        if (WaitFor([&] { return NiceOf(burner) == 19; }, 20s))
+            return Outcome::Lowered;
+        return share.Starved() ? Outcome::Starved : Outcome::NotLowered;
+    }
+
     fs::path folder_;
 
 private:
@@ -181,11 +236,14 @@ TEST_F(LiveTray, LowersABurnerAndRaisesItOnceIdle)
 {
     const pid_t burner = StartBurner();
     StartTray();
-    EXPECT_TRUE(WaitFor([&] { return NiceOf(burner) == 19; }, 20s)) << "nice " << NiceOf(burner);
-    EXPECT_TRUE(Logged(" -> Lowering Process Priority  | tray_test_burner\n")) << Log();
+    const Outcome outcome = WaitLowered(burner);
+    if (outcome == Outcome::Starved)
+        GTEST_SKIP() << "the machine is too busy for the child to hold half of it";
+    ASSERT_EQ(outcome, Outcome::Lowered) << "nice " << NiceOf(burner);
+    EXPECT_TRUE(WaitLogged(" -> Lowering Process Priority  | tray_test_burner\n")) << Log();
     ::kill(burner, SIGUSR1);
     EXPECT_TRUE(WaitFor([&] { return NiceOf(burner) == 0; }, 20s)) << "nice " << NiceOf(burner);
-    EXPECT_TRUE(Logged(" -> Increasing Process Priority | tray_test_burner\n")) << Log();
+    EXPECT_TRUE(WaitLogged(" -> Increasing Process Priority | tray_test_burner\n")) << Log();
 }
 
 TEST_F(LiveTray, SecondTrayLeavesAtOnce)
@@ -202,13 +260,16 @@ TEST_F(LiveTray, TerminationSignalRestoresBeforeLeaving)
 {
     const pid_t burner = StartBurner();
     const pid_t tray = StartTray();
-    ASSERT_TRUE(WaitFor([&] { return NiceOf(burner) == 19; }, 20s)) << "nice " << NiceOf(burner);
+    const Outcome outcome = WaitLowered(burner);
+    if (outcome == Outcome::Starved)
+        GTEST_SKIP() << "the machine is too busy for the child to hold half of it";
+    ASSERT_EQ(outcome, Outcome::Lowered) << "nice " << NiceOf(burner);
     ::kill(tray, SIGTERM);
     EXPECT_EQ(WaitExit(tray, 15s), 0);
     Forget(tray);
     EXPECT_EQ(NiceOf(burner), 0);
-    EXPECT_TRUE(Logged(" -> Restoring Process Priority | tray_test_burner\n")) << Log();
-    EXPECT_TRUE(Logged(" -> Closing Down | goodbye!\n")) << Log();
+    EXPECT_TRUE(WaitLogged(" -> Restoring Process Priority | tray_test_burner\n")) << Log();
+    EXPECT_TRUE(WaitLogged(" -> Closing Down | goodbye!\n")) << Log();
 }
 
 TEST_F(LiveTray, ReloadRequestAppliesANewRule)
@@ -226,7 +287,41 @@ TEST_F(LiveTray, ReloadRequestAppliesANewRule)
     }, 20s));
     EXPECT_EQ(quelvo::sys::Windows().SendMessageTo(windows.front(), WM_COMMAND, 777, 1), 1);
     EXPECT_TRUE(WaitFor([&] { return NiceOf(burner) == 19; }, 10s)) << "nice " << NiceOf(burner);
-    EXPECT_TRUE(Logged(" -> Forcing priority Low due to explicit rule | tray_test_burner\n")) << Log();
+    EXPECT_TRUE(WaitLogged(" -> Forcing priority Low due to explicit rule | tray_test_burner\n")) << Log();
+}
+
+// On a session bus with a notification area and a notification service:
+// the icon is registered and the lowering shows as a balloon.
+TEST_F(LiveTray, IconAndBalloonOnTheSessionBus)
+{
+    if (std::getenv("DBUS_SESSION_BUS_ADDRESS") == nullptr)
+        GTEST_SKIP() << "no private session bus";
+    namespace dt = quelvo::desktop::testing;
+    dt::FakeWatcher area;
+    dt::FakeNotificationServer notifications({"body"});
+    ASSERT_TRUE(area.Ok());
+    ASSERT_TRUE(notifications.Ok());
+    dt::Pump pump;
+    pump.Add(&area.Connection());
+    pump.Add(&notifications.Connection());
+    std::string settings = kSettings;
+    settings.replace(settings.find("BalloonTips=0"), 13, "BalloonTips=1");
+    WriteSettings(settings);
+    const pid_t burner = StartBurner();
+    Spawn((folder_ / "QuelvoTray.exe").string(), {});
+    EXPECT_TRUE(pump.Until([&] { return !area.Registrations().empty(); }, std::chrono::seconds(20)));
+    const auto lowered = [&] {
+        for (const auto& n : notifications.Received())
+            if (n.summary == "Lowering Process Priority " && n.body == "tray_test_burner")
+                return true;
+        return false;
+    };
+    const MachineShare share(burner);
+    if (!pump.Until(lowered, std::chrono::seconds(20))) {
+        if (share.Starved())
+            GTEST_SKIP() << "the machine is too busy for the child to hold half of it";
+        FAIL() << "no balloon; nice " << NiceOf(burner);
+    }
 }
 
 }  // namespace
