@@ -16,11 +16,13 @@ bool gModalOnHeadless = false;
 
 // Owners of the control objects. A window dropped without WM_NCDESTROY (a
 // reset window manager) leaves its object here until the next attach to a
-// window of the same handle or the end of the process.
+// window of the same handle. The table outlives static destruction on
+// purpose: objects still in it may hold drawing objects whose tables are
+// gone by then.
 std::unordered_map<HWND, std::unique_ptr<Control>>& Objects()
 {
-    static std::unordered_map<HWND, std::unique_ptr<Control>> objects;
-    return objects;
+    static auto* objects = new std::unordered_map<HWND, std::unique_ptr<Control>>();
+    return *objects;
 }
 
 }  // namespace
