@@ -9,6 +9,8 @@ namespace quelvo::win::x11 {
 
 namespace {
 
+constexpr std::size_t kMaxTransfer = 256u << 20;
+
 constexpr const char* kTextTypes[] = {"UTF8_STRING", "text/plain;charset=utf-8", "text/plain", "STRING", "TEXT"};
 
 bool IsTextType(const std::string& type)
@@ -154,6 +156,7 @@ bool X11Display::Impl::WaitForSelection(Atom selection, Atom target, Atom proper
         std::string chunk;
         if (!GetProperty(utility, property, true, chunk, type, format)) return false;
         if (chunk.empty()) return true;
+        if (out.size() + chunk.size() > kMaxTransfer) return false;  // an owner that never ends
         out += chunk;
     }
 }

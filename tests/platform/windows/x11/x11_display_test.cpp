@@ -667,6 +667,51 @@ void ServeClipboardOnce(const std::string& name, const std::string& type, const 
     XCloseDisplay(d);
 }
 
+// Serves one UTF8_STRING conversion incrementally, in chunks of `chunk`.
+void ServeClipboardIncrementally(const std::string& name, const std::string& data, std::size_t chunk, ClipboardOwner* state)
+{
+    Display* d = XOpenDisplay(name.c_str());
+    if (!d) return;
+    ::Window w = XCreateSimpleWindow(d, DefaultRootWindow(d), 0, 0, 1, 1, 0, 0, 0);
+    Atom utf8 = XInternAtom(d, "UTF8_STRING", False);
+    XSetSelectionOwner(d, XInternAtom(d, "CLIPBOARD", False), w, CurrentTime);
+    XSync(d, False);
+    state->owning = true;
+    ::Window requestor = 0;
+    Atom property = None;
+    std::size_t sent = 0;
+    bool finished = false;
+    auto end = std::chrono::steady_clock::now() + std::chrono::seconds(5);
+    while (std::chrono::steady_clock::now() < end && !finished) {
+        while (XPending(d) && !finished) {
+            XEvent ev;
+            XNextEvent(d, &ev);
+            if (ev.type == SelectionRequest && ev.xselectionrequest.target == utf8 && !requestor) {
+                XSelectionRequestEvent& req = ev.xselectionrequest;
+                requestor = req.requestor;
+                property = req.property;
+                XSelectInput(d, requestor, PropertyChangeMask);
+                long size = static_cast<long>(data.size());
+                XChangeProperty(d, requestor, property, XInternAtom(d, "INCR", False), 32, PropModeReplace,
+                                reinterpret_cast<unsigned char*>(&size), 1);
+                AnswerSelection(d, req, property);
+            } else if (ev.type == PropertyNotify && ev.xproperty.window == requestor && ev.xproperty.atom == property &&
+                       ev.xproperty.state == PropertyDelete) {
+                std::size_t n = std::min(chunk, data.size() - sent);
+                XChangeProperty(d, requestor, property, utf8, 8, PropModeReplace,
+                                reinterpret_cast<const unsigned char*>(data.data() + sent), static_cast<int>(n));
+                XFlush(d);
+                sent += n;
+                if (n == 0) finished = state->served = true;
+            }
+        }
+        pollfd p{ConnectionNumber(d), POLLIN, 0};
+        poll(&p, 1, 20);
+    }
+    XDestroyWindow(d, w);
+    XCloseDisplay(d);
+}
+
 TEST_F(X11DisplayTest, ClipboardTextRoundTripsWithOtherPrograms)
 {
     // Ours to another program: it asks, our loop answers.
@@ -693,6 +738,18 @@ TEST_F(X11DisplayTest, ClipboardTextRoundTripsWithOtherPrograms)
         Settle();
         EXPECT_TRUE(quelvo::win::x11::GetClipboardText(back, 3000));
         EXPECT_EQ(back, "from elsewhere \xC3\xA9");
+    }
+    {
+        // Larger data comes in pieces.
+        ClipboardOwner state;
+        std::string big;
+        for (int i = 0; i < 5000; ++i) big += "line " + std::to_string(i) + "\n";
+        Joined owner(ServeClipboardIncrementally, gServer->Name(), big, std::size_t{4096}, &state);
+        ASSERT_TRUE(PumpUntil([&] { return state.owning.load(); }));
+        Settle();
+        EXPECT_TRUE(quelvo::win::x11::GetClipboardText(back, 3000));
+        EXPECT_EQ(back.size(), big.size());
+        EXPECT_EQ(back, big);
     }
     {
         ClipboardOwner state;
