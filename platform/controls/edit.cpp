@@ -300,15 +300,22 @@ int Edit::PosFromPoint(POINT pt) const
     HDC dc = GetDC(hwnd_);
     HGDIOBJ old = SelectObject(dc, Font());
     int x0 = LineStartX(l);
-    int best = l.start;
-    int prevX = x0;
-    for (int p = l.start; p < l.end;) {
-        int next = NextChar(p);
-        int x = x0 + TextWidth(dc, Shown(l.start, next));
-        if (pt.x < (prevX + x) / 2) break;
-        best = next;
-        prevX = x;
-        p = next;
+    auto xAt = [&](int pos) { return x0 + TextWidth(dc, Shown(l.start, pos)); };
+    // The last character boundary left of the point, by halving (widths
+    // grow with the prefix), then the nearer of it and the next one.
+    std::vector<int> bounds;
+    for (int p = l.start; p < l.end; p = NextChar(p)) bounds.push_back(p);
+    bounds.push_back(l.end);
+    std::size_t lo = 0, hi = bounds.size() - 1;
+    while (lo < hi) {
+        std::size_t mid = (lo + hi + 1) / 2;
+        if (xAt(bounds[mid]) <= pt.x) lo = mid;
+        else hi = mid - 1;
+    }
+    int best = bounds[lo];
+    if (lo + 1 < bounds.size()) {
+        int left = xAt(bounds[lo]), right = xAt(bounds[lo + 1]);
+        if (pt.x >= (left + right) / 2) best = bounds[lo + 1];
     }
     SelectObject(dc, old);
     ReleaseDC(hwnd_, dc);
