@@ -1,0 +1,10 @@
+# Data sets: fields, data sources and links, filter texts, the in-memory data set.
+quelvo_library(hostlib_data
+  SOURCES
+    ${CMAKE_CURRENT_LIST_DIR}/dataset.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/fields.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/datalink.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/memdataset.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/filter_expr.cpp
+  DEPS hostlib
+)

@@ -1,0 +1,1 @@
+quelvo_test(test_hostlib_data_sets SOURCES ${CMAKE_CURRENT_LIST_DIR}/data_sets_test.cpp DEPS hostlib_data LABELS hostlib)
