@@ -258,7 +258,15 @@ void X11Display::Impl::HandleKey(TopWindow* t, XKeyEvent& k, bool press)
         PostText(text);
         return;
     }
-    VirtualKey code = VirtualKeyFor(base);
+    // Keypad keys name what Num Lock makes of them (digit or movement).
+    KeySym keySym = base;
+    if (IsKeypadKey(base)) {
+        KeySym withLock = NoSymbol;
+        char ignored[8];
+        XLookupString(&k, ignored, sizeof ignored, &withLock, nullptr);
+        if (withLock != NoSymbol) keySym = withLock;
+    }
+    VirtualKey code = VirtualKeyFor(keySym);
     if (!code.vk && sym != NoSymbol) code = VirtualKeyFor(sym);
     KeyPlan plan = PlanKeyPress(code, text, (k.state & ShiftMask) != 0, (k.state & LockMask) != 0, (k.state & ControlMask) != 0);
     if (plan.vk) {

@@ -513,6 +513,19 @@ TEST_F(X11DisplayTest, TypedKeysBecomeKeyAndCharacterMessages)
     EXPECT_EQ(keys, want);
     EXPECT_FALSE(GetKeyState(VK_SHIFT) & 0x8000);
 
+    // The keypad types digits under Num Lock and moves without it.
+    gLog.clear();
+    FakeKey(XK_KP_1);
+    FakeKey(XK_Num_Lock);
+    FakeKey(XK_KP_1);
+    FakeKey(XK_Num_Lock);
+    ASSERT_TRUE(PumpUntil([&] { return Messages(WM_KEYUP, child).size() >= 4; }));
+    keys.clear();
+    for (const Received& r : Messages(WM_KEYDOWN, child)) keys.push_back(r.wParam);
+    want = {VK_END, VK_NUMLOCK, VK_NUMPAD0 + 1, VK_NUMLOCK};
+    EXPECT_EQ(keys, want);
+    EXPECT_EQ(Chars(child), "1");
+
     // A character the layer's keyboard does not have: text only. And a
     // dead key composing with the next one through the input method.
     std::vector<::KeyCode> spare = SpareKeycodes(2);
