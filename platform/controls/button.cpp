@@ -84,6 +84,9 @@ LRESULT Button::Handle(UINT msg, WPARAM wParam, LPARAM lParam)
         break;
     case WM_ERASEBKGND: return 1;
     case WM_PAINT: return PaintWith([this](HDC dc) { Paint(dc); });
+    case WM_PRINTCLIENT:
+        if (wParam) Paint(reinterpret_cast<HDC>(wParam));
+        return 0;
     case WM_SETTEXT:
     case WM_ENABLE: return DefaultAndRedraw(msg, wParam, lParam);
     case WM_SETFOCUS:

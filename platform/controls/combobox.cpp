@@ -303,6 +303,9 @@ LRESULT ComboBox::Handle(UINT msg, WPARAM wParam, LPARAM lParam)
     case WM_SIZE: Layout(); return 0;
     case WM_ERASEBKGND: return 1;
     case WM_PAINT: return PaintWith([this](HDC dc) { PaintField(dc); });
+    case WM_PRINTCLIENT:
+        if (wParam) PaintField(reinterpret_cast<HDC>(wParam));
+        return 0;
     case WM_GETDLGCODE: return DLGC_WANTARROWS | DLGC_WANTCHARS | (dropped_ ? DLGC_WANTALLKEYS : 0);
     case WM_SETFOCUS:
         if (edit_) {

@@ -762,6 +762,9 @@ LRESULT Edit::Handle(UINT msg, WPARAM wParam, LPARAM lParam)
         if (focused_) ShowCaret(hwnd_);
         return 0;
     }
+    case WM_PRINTCLIENT:
+        if (wParam) Paint(reinterpret_cast<HDC>(wParam));
+        return 0;
     case WM_SIZE:
         if (Wraps()) Relayout();
         ScrollToCaret();

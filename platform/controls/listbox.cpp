@@ -505,6 +505,9 @@ LRESULT ListBox::Handle(UINT msg, WPARAM wParam, LPARAM lParam)
     }
     case WM_ERASEBKGND: return 1;
     case WM_PAINT: return PaintWith([this](HDC dc) { Paint(dc); });
+    case WM_PRINTCLIENT:
+        if (wParam) Paint(reinterpret_cast<HDC>(wParam));
+        return 0;
     case WM_GETDLGCODE: return DLGC_WANTARROWS | DLGC_WANTCHARS;
     case WM_SETFOCUS:
         focused_ = true;

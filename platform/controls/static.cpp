@@ -42,6 +42,9 @@ LRESULT Static::Handle(UINT msg, WPARAM wParam, LPARAM lParam)
         return 0;
     case WM_ERASEBKGND: return 1;
     case WM_PAINT: return PaintWith([this](HDC dc) { Paint(dc); });
+    case WM_PRINTCLIENT:
+        if (wParam) Paint(reinterpret_cast<HDC>(wParam));
+        return 0;
     case WM_SETTEXT:
     case WM_ENABLE: return DefaultAndRedraw(msg, wParam, lParam);
     case STM_SETICON: return reinterpret_cast<LRESULT>(SetImage(reinterpret_cast<HANDLE>(wParam)));

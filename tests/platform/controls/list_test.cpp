@@ -260,6 +260,13 @@ TEST_F(ListTest, OwnerDrawCallsCarryStateAndData)
         }
     }
     EXPECT_TRUE(sawSelected);
+    // Printing the client paints the items into the DC given.
+    H().drawn.clear();
+    HDC mem = CreateCompatibleDC(nullptr);
+    SendMessageA(lb, WM_PRINTCLIENT, reinterpret_cast<WPARAM>(mem), 0);
+    ASSERT_EQ(H().drawn.size(), 3u);
+    EXPECT_EQ(H().drawn.front().hDC, mem);
+    DeleteDC(mem);
 
     H().log.clear();
     H().measureHeight = 0;
