@@ -10,6 +10,18 @@
 
 namespace quelvo::win::x11 {
 
+namespace {
+
+void QueueMove(POINT pt)
+{
+    MouseInput in;
+    in.kind = MouseInput::Kind::Move;
+    in.pt = pt;
+    QueueMouseInput(in);
+}
+
+}  // namespace
+
 // ---- input and window-manager events ---------------------------------------------
 
 void X11Display::Impl::HandleEvent(XEvent& ev)
@@ -70,20 +82,13 @@ void X11Display::Impl::HandleEvent(XEvent& ev)
         XEvent next;
         while (XCheckTypedWindowEvent(dpy, ev.xmotion.window, MotionNotify, &next)) ev = next;  // only the latest counts
         lastEventTime = ev.xmotion.time;
-        MouseInput in;
-        in.kind = MouseInput::Kind::Move;
-        in.pt = POINT{ev.xmotion.x_root, ev.xmotion.y_root};
-        QueueMouseInput(in);
+        QueueMove(POINT{ev.xmotion.x_root, ev.xmotion.y_root});
         break;
     }
     case EnterNotify:
     case LeaveNotify:
-        if (ev.xcrossing.mode == NotifyNormal && ev.xcrossing.detail != NotifyInferior) {
-            MouseInput in;
-            in.kind = MouseInput::Kind::Move;
-            in.pt = POINT{ev.xcrossing.x_root, ev.xcrossing.y_root};
-            QueueMouseInput(in);
-        }
+        if (ev.xcrossing.mode == NotifyNormal && ev.xcrossing.detail != NotifyInferior)
+            QueueMove(POINT{ev.xcrossing.x_root, ev.xcrossing.y_root});
         break;
     case KeyPress:
     case KeyRelease:

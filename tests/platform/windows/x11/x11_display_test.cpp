@@ -258,6 +258,13 @@ protected:
         return p;
     }
 
+    void PressKeycode(::KeyCode code)
+    {
+        XTestFakeKeyEvent(other_, code, True, CurrentTime);
+        XTestFakeKeyEvent(other_, code, False, CurrentTime);
+        XFlush(other_);
+    }
+
     void FakeKey(KeySym sym, bool shift = false)
     {
         ::KeyCode shiftCode = XKeysymToKeycode(other_, XK_Shift_L);
@@ -537,9 +544,7 @@ TEST_F(X11DisplayTest, TypedKeysBecomeKeyAndCharacterMessages)
     XSync(other_, False);
     Settle();
     gLog.clear();
-    XTestFakeKeyEvent(other_, spare[0], True, CurrentTime);
-    XTestFakeKeyEvent(other_, spare[0], False, CurrentTime);
-    XFlush(other_);
+    PressKeycode(spare[0]);
     ASSERT_TRUE(PumpUntil([&] { return Chars(child).size() >= 2; }));
     EXPECT_EQ(Chars(child), "\xC3\xA9") << "UTF-8 bytes, one character message each";
     auto downs = Messages(WM_KEYDOWN, child);
@@ -547,8 +552,7 @@ TEST_F(X11DisplayTest, TypedKeysBecomeKeyAndCharacterMessages)
     EXPECT_EQ(downs[0].wParam, static_cast<WPARAM>(quelvo::win::x11::kVkPacket));
 
     gLog.clear();
-    XTestFakeKeyEvent(other_, spare[1], True, CurrentTime);
-    XTestFakeKeyEvent(other_, spare[1], False, CurrentTime);
+    PressKeycode(spare[1]);
     FakeKey(XK_a);
     ASSERT_TRUE(PumpUntil([&] { return Chars(child).size() >= 2; }));
     EXPECT_EQ(Chars(child), "\xC3\xA1") << "dead acute and a make one character";
