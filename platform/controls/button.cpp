@@ -26,6 +26,7 @@ private:
     void Paint(HDC dc);
     void PaintCheck(HDC dc, const RECT& rc, bool enabled);
     void DrawOwner(HDC dc, const RECT& rc);
+    void ShowAsDefault(bool focused);
 
     LRESULT check_ = BST_UNCHECKED;
     bool pushed_ = false;
@@ -65,6 +66,29 @@ void Button::Click()
     Notify(BN_CLICKED);
 }
 
+// In a dialog, a focused push button looks like the default one while it
+// has the focus (Enter presses it); the dialog's default looks so again
+// when the focus goes elsewhere.
+void Button::ShowAsDefault(bool focused)
+{
+    if (!IsPush()) return;
+    HWND dialog = GetParent(hwnd_);
+    char cls[16]{};
+    if (!dialog || !GetClassNameA(dialog, cls, sizeof cls) || std::string(cls) != kDialogClass) return;
+    LRESULT def = SendMessageA(dialog, DM_GETDEFID, 0, 0);
+    HWND defButton = HIWORD(def) == DC_HASDEFID ? GetDlgItem(dialog, LOWORD(def)) : nullptr;
+    if (focused) {
+        if (defButton && defButton != hwnd_) SendMessageA(defButton, BM_SETSTYLE, BS_PUSHBUTTON, TRUE);
+        SendMessageA(hwnd_, BM_SETSTYLE, BS_DEFPUSHBUTTON, TRUE);
+        return;
+    }
+    if (defButton != hwnd_) SendMessageA(hwnd_, BM_SETSTYLE, BS_PUSHBUTTON, TRUE);
+    HWND next = GetFocus();
+    bool nextIsPush = next && next != hwnd_ && IsChild(dialog, next) &&
+                      (SendMessageA(next, WM_GETDLGCODE, 0, 0) & (DLGC_DEFPUSHBUTTON | DLGC_UNDEFPUSHBUTTON));
+    if (defButton && !nextIsPush) SendMessageA(defButton, BM_SETSTYLE, BS_DEFPUSHBUTTON, TRUE);
+}
+
 LRESULT Button::Handle(UINT msg, WPARAM wParam, LPARAM lParam)
 {
     LRESULT fontResult = 0;
@@ -91,6 +115,7 @@ LRESULT Button::Handle(UINT msg, WPARAM wParam, LPARAM lParam)
     case WM_ENABLE: return DefaultAndRedraw(msg, wParam, lParam);
     case WM_SETFOCUS:
         focused_ = true;
+        ShowAsDefault(true);
         InvalidateRect(hwnd_, nullptr, FALSE);
         if (Style() & kNotify) Notify(BN_SETFOCUS);
         // Moving into an automatic radio button with the arrows checks it.
@@ -102,6 +127,7 @@ LRESULT Button::Handle(UINT msg, WPARAM wParam, LPARAM lParam)
         focused_ = false;
         spaceDown_ = false;
         SetPushed(false);
+        ShowAsDefault(false);
         if (Style() & kNotify) Notify(BN_KILLFOCUS);
         return 0;
     case WM_LBUTTONDOWN:

@@ -250,6 +250,31 @@ TEST_F(FormTest, EnterPressesTheDefaultOrTheFocusedButton)
     EXPECT_EQ(DialogBoxIndirectParamA(nullptr, &form_, host_, FormProc, 0), IDCANCEL);
 }
 
+TEST_F(FormTest, FocusedPushButtonLooksDefault)
+{
+    auto type = [](int id) {
+        return GetWindowLongA(GetDlgItem(FindWindowA("#32770", nullptr), id), GWL_STYLE) & BS_TYPEMASK;
+    };
+    std::vector<std::pair<DWORD, DWORD>> seen;  // (Plain, OK) after each step
+    auto note = [&] { seen.emplace_back(type(kPlain), type(IDOK)); };
+    H().idle.push_back([&] {
+        note();
+        SetFocus(GetDlgItem(FindWindowA("#32770", nullptr), kPlain));
+    });
+    H().idle.push_back([&] {
+        note();
+        SetFocus(GetDlgItem(FindWindowA("#32770", nullptr), kCheck));
+    });
+    H().idle.push_back([&] {
+        note();
+        Screen().PressKey(VK_ESCAPE);
+    });
+    EXPECT_EQ(DialogBoxIndirectParamA(nullptr, &form_, host_, FormProc, 0), IDCANCEL);
+    EXPECT_EQ(seen, (std::vector<std::pair<DWORD, DWORD>>{{BS_PUSHBUTTON, BS_DEFPUSHBUTTON},
+                                                          {BS_DEFPUSHBUTTON, BS_PUSHBUTTON},
+                                                          {BS_PUSHBUTTON, BS_DEFPUSHBUTTON}}));
+}
+
 TEST_F(FormTest, ButtonsByMouseSpaceArrowsAndMnemonics)
 {
     struct Case {
