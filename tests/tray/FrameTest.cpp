@@ -199,6 +199,36 @@ TEST_F(Frame, MenuFollowsStateAndOptions)
     EXPECT_EQ(services.menus.size(), 1u);
 }
 
+// A menu runs its own loop: timer messages are dispatched there, but the
+// watch cycle only runs from the program's loop.
+TEST_F(Frame, NoCycleWhileTheMenuIsOpen)
+{
+    WriteSettings("[Settings]\nCpuTriggerHigh=50\nCpuSmoothing=0\n");
+    fake.AddProcess(10, "/usr/bin/burner");
+    Start();
+    Tick();
+    const int samples = watcher->FindProcess(10)->SampleCount;
+    int timers = 0;
+    services.duringMenu = [&] {
+        for (int second = 0; second < 3; ++second) {
+            fake.AddCpuTime(10, 1000);
+            fake.Clock().Advance(1000);
+            MSG msg;
+            while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
+                timers += msg.message == WM_TIMER;
+                DispatchMessageA(&msg);
+            }
+        }
+    };
+    SendMessageA(App().Window(), WM_TRAY_NOTIFY, 255, WM_RBUTTONUP);
+    EXPECT_GE(timers, 1);
+    EXPECT_EQ(watcher->FindProcess(10)->SampleCount, samples);
+    EXPECT_EQ(ClassOf(10), kNormal);
+    fake.AddCpuTime(10, 1000);
+    Tick();
+    EXPECT_EQ(watcher->FindProcess(10)->SampleCount, samples + 1);
+}
+
 TEST_F(Frame, ReloadRequests)
 {
     WriteSettings("[Settings]\nCpuTriggerHigh=50\nCpuSmoothing=0\n");

@@ -49,36 +49,40 @@ bool MayRaisePriorities()
     return ::getrlimit(RLIMIT_NICE, &limit) == 0 && limit.rlim_cur >= 20;
 }
 
-// The nice value of a process from its stat file; 99 when unreadable.
-int NiceOf(pid_t pid)
+// The fields of a process's stat file from the third (its state) on;
+// empty when unreadable.
+std::vector<std::string> StatFields(pid_t pid)
 {
     std::ifstream in("/proc/" + std::to_string(pid) + "/stat");
     const std::string stat((std::istreambuf_iterator<char>(in)), {});
     const auto close = stat.rfind(')');
-    if (close == std::string::npos)
-        return 99;
-    std::istringstream fields(stat.substr(close + 2));
-    std::string field;
-    for (int i = 3; i <= 19 && fields >> field; ++i)
-        if (i == 19)
-            return std::atoi(field.c_str());
-    return 99;
+    std::vector<std::string> fields;
+    if (close == std::string::npos || close + 2 > stat.size())
+        return fields;
+    std::istringstream in2(stat.substr(close + 2));
+    for (std::string field; in2 >> field;)
+        fields.push_back(field);
+    return fields;
 }
 
-// Processor time of a process in seconds; 0 when unreadable.
+// Field n (counted from 1, as the stat file's manual does) of a stat file.
+std::string StatField(const std::vector<std::string>& fields, std::size_t n)
+{
+    return n >= 3 && n - 3 < fields.size() ? fields[n - 3] : std::string();
+}
+
+// The nice value of a process; 99 when unreadable.
+int NiceOf(pid_t pid)
+{
+    const std::string nice = StatField(StatFields(pid), 19);
+    return nice.empty() ? 99 : std::atoi(nice.c_str());
+}
+
+// Processor time of a process in seconds (user and system); 0 when unreadable.
 double CpuSecondsOf(pid_t pid)
 {
-    std::ifstream in("/proc/" + std::to_string(pid) + "/stat");
-    const std::string stat((std::istreambuf_iterator<char>(in)), {});
-    const auto close = stat.rfind(')');
-    if (close == std::string::npos)
-        return 0;
-    std::istringstream fields(stat.substr(close + 2));
-    std::string field;
-    double ticks = 0;
-    for (int i = 3; i <= 15 && fields >> field; ++i)
-        if (i == 14 || i == 15)
-            ticks += std::atof(field.c_str());
+    const auto fields = StatFields(pid);
+    const double ticks = std::atof(StatField(fields, 14).c_str()) + std::atof(StatField(fields, 15).c_str());
     return ticks / static_cast<double>(::sysconf(_SC_CLK_TCK));
 }
 

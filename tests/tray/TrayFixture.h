@@ -9,6 +9,7 @@
 #include <cstdint>
 #include <filesystem>
 #include <fstream>
+#include <functional>
 #include <iterator>
 #include <memory>
 #include <string>
@@ -51,6 +52,8 @@ public:
     void TrackMenu(HWND owner, const std::vector<quelvo::tray::TrayMenuItem>& items) override
     {
         menus.push_back(items);
+        if (duringMenu)
+            duringMenu();
         if (pick != 0)
             PostMessageA(owner, WM_COMMAND, pick, 0);
     }
@@ -75,6 +78,7 @@ public:
     std::vector<std::vector<quelvo::tray::TrayMenuItem>> menus;
     std::vector<std::string> abouts;
     UINT pick = 0;
+    std::function<void()> duringMenu;  // runs while the menu is "open"
     int loads = 0;
     int destroyed = 0;
 };

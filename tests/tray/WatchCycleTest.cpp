@@ -9,8 +9,7 @@
 #include <utility>
 #include <vector>
 
-#include "engine/ProcessWatcher.h"
-#include "platform/system/fake_system.h"
+#include "tests/engine/WatcherFixture.h"
 #include "tray/TrayWatch.h"
 
 namespace {
@@ -66,21 +65,8 @@ TEST(StepTables, RaisingByClassAndSavedClass)
         EXPECT_EQ(RaisedClass(c.current, c.saved), c.raised) << std::hex << c.current << " saved " << c.saved;
 }
 
-class WatchCycle : public testing::Test {
+class WatchCycle : public WatcherFixture {
 protected:
-    quelvo::sys::FakeSystem fake;
-    quelvo::sys::FakeSystemScope scope{fake};
-    std::vector<Event> events;
-
-    ProcessWatcher& W()
-    {
-        if (!watcher_) {
-            watcher_ = std::make_unique<ProcessWatcher>();
-            watcher_->EventCallback = [this](const std::string& e, const std::string& n) { events.emplace_back(e, n); };
-        }
-        return *watcher_;
-    }
-
     ProcessObject* Start(DWORD pid, const std::string& name, DWORD priorityClass)
     {
         fake.AddProcess(pid, "/usr/bin/" + name).priorityClass = priorityClass;
@@ -88,19 +74,18 @@ protected:
         return W().FindProcess(pid);
     }
 
-    // One pass after time moved on, with the record's smoothed use given.
-    void Pass(ProcessObject* record, double use, std::uint64_t advanceMs = 1000)
+    // One pass after time moved on, with the records' smoothed use given.
+    void PassWith(std::initializer_list<std::pair<ProcessObject*, double>> uses, std::uint64_t advanceMs = 1000)
     {
         fake.Clock().Advance(advanceMs);
-        record->SmoothedCpuUse = use;
+        for (const auto& [record, use] : uses)
+            record->SmoothedCpuUse = use;
         events.clear();
         TameProcesses(W());
     }
+    void Pass(ProcessObject* record, double use, std::uint64_t advanceMs = 1000) { PassWith({{record, use}}, advanceMs); }
 
     DWORD ClassOf(DWORD pid) { return fake.Process(pid)->priorityClass; }
-
-private:
-    std::unique_ptr<ProcessWatcher> watcher_;
 };
 
 TEST_F(WatchCycle, HighProcessGoesDownAndClimbsBackOneStepPerInterval)
@@ -177,10 +162,7 @@ TEST_F(WatchCycle, OnlyTheExactExplorerNameIsExempt)
 {
     ProcessObject* exact = Start(40, "explorer.exe", kNormal);
     ProcessObject* other = Start(41, "Explorer.exe", kNormal);
-    fake.Clock().Advance(1000);
-    exact->SmoothedCpuUse = 100;
-    other->SmoothedCpuUse = 100;
-    TameProcesses(W());
+    PassWith({{exact, 100}, {other, 100}});
     EXPECT_EQ(ClassOf(40), kNormal);
     EXPECT_EQ(exact->LastChange, 0);
     EXPECT_EQ(ClassOf(41), kLow);
@@ -245,11 +227,7 @@ TEST_F(WatchCycle, RestoreAllGivesEveryClassBackAndClearsUse)
     ProcessObject* a = Start(80, "a", kHigh);
     ProcessObject* b = Start(81, "b", kNormal);
     ProcessObject* calm = Start(82, "calm", kAbove);
-    fake.Clock().Advance(1000);
-    a->SmoothedCpuUse = 100;
-    b->SmoothedCpuUse = 100;
-    calm->SmoothedCpuUse = 30;
-    TameProcesses(W());
+    PassWith({{a, 100}, {b, 100}, {calm, 30}});
     ASSERT_EQ(W().TamedCount, 2);
     events.clear();
     RestoreAll(W());
@@ -266,10 +244,7 @@ TEST_F(WatchCycle, ResyncResetsRecordsChangedFromOutside)
 {
     ProcessObject* moved = Start(90, "moved", kNormal);
     ProcessObject* kept = Start(91, "kept", kNormal);
-    fake.Clock().Advance(1000);
-    moved->SmoothedCpuUse = 100;
-    kept->SmoothedCpuUse = 100;
-    TameProcesses(W());
+    PassWith({{moved, 100}, {kept, 100}});
     ASSERT_EQ(W().TamedCount, 2);
     kept->RuleState = 0;
     fake.Process(90)->priorityClass = kHigh;  // changed by hand
