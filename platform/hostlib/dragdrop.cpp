@@ -3,6 +3,7 @@
 #include <cstdlib>
 
 #include "platform/hostlib/forms.h"
+#include "platform/hostlib/imagelist.h"
 #include "platform/windows/winuser.h"
 
 namespace hostlib {
@@ -96,6 +97,10 @@ void DragTo(POINT pos)
         if (!gDrag) return;
     }
     gDrag->object->dragPos_ = pos;
+    if (TDragImageList* images = gDrag->object->GetDragImages()) {
+        if (images->Dragging()) images->DragMove(pos.x, pos.y);
+        else images->BeginDrag(pos.x, pos.y);
+    }
     if (gDrag->target) gDrag->accepted = SendDrag(gDrag->target, dmDragMove, pos) != 0;
     ShowDragCursor(pos);
 }
@@ -106,6 +111,7 @@ void DragDone(bool drop)
     std::unique_ptr<DragState> state(gDrag);
     gDrag = nullptr;
     TDragObject* object = state->object;
+    if (TDragImageList* images = object->GetDragImages()) images->EndDrag();
     POINT pos{};
     GetCursorPos(&pos);
     const bool accepted = drop && state->started && state->accepted && state->target;

@@ -510,9 +510,16 @@ void TBitmap::SetPixelFormat(TPixelFormat value)
     Changed();
 }
 
+void TBitmap::EndCanvasDrawing()
+{
+    // Deselecting brings what the canvas drew into the bitmap's own bits.
+    if (canvas_) canvas_->Release();
+    GdiFlush();
+}
+
 HBITMAP TBitmap::Handle()
 {
-    if (canvas_) GdiFlush();
+    EndCanvasDrawing();
     return handle_;
 }
 
@@ -525,7 +532,7 @@ TCanvas* TBitmap::Canvas()
 std::uint8_t* TBitmap::ScanLine(int row)
 {
     if (row < 0 || row >= height_ || !bits_) throw EInvalidGraphic("Scan line index out of range");
-    GdiFlush();
+    EndCanvasDrawing();
     return bits_ + static_cast<std::size_t>(row) * static_cast<std::size_t>(BytesPerScanLine());
 }
 
@@ -560,7 +567,7 @@ void TBitmap::Assign(TPersistent* source)
     format_ = other->format_;
     Rebuild(other->width_, other->height_, other->format_);
     if (bits_ && other->bits_) {
-        GdiFlush();
+        other->EndCanvasDrawing();
         std::memcpy(bits_, other->bits_, static_cast<std::size_t>(BytesPerScanLine()) * height_);
     }
     transparent_ = other->transparent_;
@@ -577,8 +584,24 @@ void TBitmap::LoadFromStream(TStream& stream)
     stream.ReadBuffer(bytes.data(), size);
     gfx::Picture picture;
     std::string error;
-    if (!gfx::ReadPicture(bytes, picture, error)) throw EInvalidGraphic("Bitmap image is not valid: " + error);
-    if (picture.width > kMaxSide || picture.height > kMaxSide) throw EInvalidGraphic("Bitmap image is too large");
+    // Only BMP data: other formats belong to their own graphic classes.
+    if (gfx::DetectPictureFormat(bytes) != gfx::PictureFormat::Bmp || !gfx::ReadBmp(bytes, picture, error))
+        throw EInvalidGraphic("Bitmap image is not valid");
+    LoadFromPicture(picture);
+}
+
+quelvo::gfx::Picture TBitmap::ToPicture()
+{
+    gfx::Picture picture;
+    if (handle_) gfx::PictureFromBitmap(Handle(), picture);
+    return picture;
+}
+
+void TBitmap::LoadFromPicture(const quelvo::gfx::Picture& picture)
+{
+    if (picture.width > kMaxSide || picture.height > kMaxSide || picture.width < 0 || picture.height < 0 ||
+        picture.pixels.size() < static_cast<std::size_t>(picture.width) * static_cast<std::size_t>(picture.height))
+        throw EInvalidGraphic("Bitmap image is not valid");
     ReleaseHandle();
     width_ = height_ = 0;
     Rebuild(picture.width, picture.height, picture.sourceBits == 24 ? pf24bit : pf32bit);
@@ -600,15 +623,14 @@ void TBitmap::LoadFromStream(TStream& stream)
 
 void TBitmap::SaveToStream(TStream& stream)
 {
-    gfx::Picture picture;
-    if (handle_) gfx::PictureFromBitmap(Handle(), picture);
+    const gfx::Picture picture = ToPicture();
     const auto bytes = gfx::WriteBmp(picture, BitCount());
     stream.WriteBuffer(bytes.data(), static_cast<std::int64_t>(bytes.size()));
 }
 
 void TBitmap::Draw(TCanvas& canvas, const RECT& rect)
 {
-    if (!handle_) return;
+    if (!handle_ || &canvas == canvas_.get()) return;
     HDC src = Canvas()->Handle();
     HDC dst = canvas.Handle();
     const int w = rect.right - rect.left;
@@ -626,9 +648,9 @@ TBitmapCanvas::~TBitmapCanvas() { Release(); }
 
 void TBitmapCanvas::CreateHandle()
 {
-    if (!bitmap_ || !bitmap_->Handle()) return;
+    if (!bitmap_ || !bitmap_->handle_) return;
     memDC_ = CreateCompatibleDC(nullptr);
-    oldBitmap_ = SelectObject(memDC_, bitmap_->Handle());
+    oldBitmap_ = SelectObject(memDC_, bitmap_->handle_);
     SetHandle(memDC_);
 }
 

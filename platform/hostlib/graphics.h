@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "platform/graphics/picture.h"
 #include "platform/graphics/wingdi.h"
 #include "platform/hostlib/component.h"
 #include "platform/hostlib/event.h"
@@ -257,6 +258,8 @@ class TGraphic : public TPersistent {
 public:
     static TClass StaticClass();
     TClass ClassType() const override { return StaticClass(); }
+    // Second construction phase of graphics made from a class reference.
+    virtual void Construct() {}
 
     virtual int Width() const = 0;
     virtual int Height() const = 0;
@@ -301,6 +304,8 @@ public:
     void SetSize(int width, int height);
     TPixelFormat PixelFormat() const { return format_; }
     void SetPixelFormat(TPixelFormat value);
+    // Handle and ScanLine end drawing in progress on the canvas (its
+    // device context is let go and made again on the next drawing).
     HBITMAP Handle();
     TCanvas* Canvas();
     // Raises EInvalidGraphic for a row outside the bitmap.
@@ -315,10 +320,15 @@ public:
     void SaveToStream(TStream& stream) override;
     void Draw(TCanvas& canvas, const RECT& rect) override;
     void Dormant() {}
+    // The pixels as straight ARGB, and a 32-bit bitmap of a picture.
+    quelvo::gfx::Picture ToPicture();
+    void LoadFromPicture(const quelvo::gfx::Picture& picture);
 
 private:
+    friend class TBitmapCanvas;
     void Rebuild(int width, int height, TPixelFormat format);
     void ReleaseHandle();
+    void EndCanvasDrawing();
     int BitCount() const;
 
     int width_ = 0;
