@@ -835,6 +835,13 @@ LRESULT Edit::Handle(UINT msg, WPARAM wParam, LPARAM lParam)
         }
         return 0;
     }
+    case WM_MOUSEWHEEL: {
+        if (!Multi()) return Default(msg, wParam, lParam);
+        UINT lines = 3;
+        SystemParametersInfoA(SPI_GETWHEELSCROLLLINES, 0, &lines, 0);
+        VScroll(-static_cast<SHORT>(HIWORD(wParam)) / WHEEL_DELTA * static_cast<int>(std::max(1u, lines)));
+        return 0;
+    }
     case WM_CUT: Cut(); return 0;
     case WM_COPY: Copy(); return 0;
     case WM_PASTE: Paste(); return 0;

@@ -332,6 +332,12 @@ TEST_F(EditTest, MultiLineQueriesAndKeys)
     EXPECT_EQ(si.nPos, 0);
     SendMessageA(e, WM_VSCROLL, SB_LINEDOWN, 0);
     EXPECT_EQ(SendMessageA(e, EM_GETFIRSTVISIBLELINE, 0, 0), 1);
+    SendMessageA(e, WM_MOUSEWHEEL, MAKEWPARAM(0, static_cast<WORD>(WHEEL_DELTA)), 0);
+    EXPECT_EQ(SendMessageA(e, EM_GETFIRSTVISIBLELINE, 0, 0), 0);
+    SendMessageA(e, WM_MOUSEWHEEL, MAKEWPARAM(0, static_cast<WORD>(-WHEEL_DELTA)), 0);
+    EXPECT_EQ(SendMessageA(e, EM_GETFIRSTVISIBLELINE, 0, 0), 3);
+    SendMessageA(e, WM_VSCROLL, SB_TOP, 0);
+    SendMessageA(e, WM_VSCROLL, SB_LINEDOWN, 0);
 
     for (int pos : {5, 7, 10, 13, 15}) {  // lines from the first visible one on
         LRESULT p = SendMessageA(e, EM_POSFROMCHAR, static_cast<WPARAM>(pos), 0);
