@@ -5,6 +5,8 @@
 #include <algorithm>
 #include <climits>
 
+#include "platform/system/text_conversion.h"
+
 namespace quelvo::win::x11 {
 
 namespace {
@@ -204,7 +206,8 @@ std::vector<std::string> X11Display::ClipboardTypes(int timeoutMs)
 bool SetClipboardText(const std::string& utf8)
 {
     X11Display* x = CurrentX11Display();
-    return x && x->OfferClipboard({{"UTF8_STRING", utf8}});
+    // Stray bytes of our texts are Latin-1; other programs get them as UTF-8.
+    return x && x->OfferClipboard({{"UTF8_STRING", sys::NarrowText(sys::WidenText(utf8))}});
 }
 
 bool GetClipboardText(std::string& utf8, int timeoutMs)

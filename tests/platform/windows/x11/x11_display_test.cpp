@@ -745,6 +745,9 @@ TEST_F(X11DisplayTest, ClipboardTextRoundTripsWithOtherPrograms)
     std::string back;
     EXPECT_TRUE(quelvo::win::x11::GetClipboardText(back)) << "our own offer reads back without the server";
     EXPECT_EQ(back, text);
+    ASSERT_TRUE(quelvo::win::x11::SetClipboardText("caf\xE9 ok"));
+    EXPECT_TRUE(quelvo::win::x11::GetClipboardText(back));
+    EXPECT_EQ(back, "caf\xC3\xA9 ok") << "a stray Latin-1 byte goes out as UTF-8";
 
     // Another program's text and image to us (it takes the selection over).
     XDestroyWindow(other_, requestor);
