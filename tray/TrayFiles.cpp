@@ -15,7 +15,7 @@ struct FileCloser {
     void operator()(std::FILE* file) const { std::fclose(file); }
 };
 
-bool OwnedAndClosed(const std::string& path, bool wantDirectory)
+bool OwnedAndClosed(const std::filesystem::path& path, bool wantDirectory)
 {
     struct stat info {};
     if (::stat(path.c_str(), &info) != 0)
@@ -44,10 +44,8 @@ bool IsPrivateToUser(const std::string& path)
     const std::filesystem::path absolute = std::filesystem::absolute(path, ec);
     if (ec)
         return false;
-    std::string folder = absolute.parent_path().string();
-    if (folder.empty())
-        folder = "/";
-    return OwnedAndClosed(absolute.string(), false) && OwnedAndClosed(folder, true);
+    const std::filesystem::path folder = absolute.has_parent_path() ? absolute.parent_path() : absolute.root_path();
+    return OwnedAndClosed(absolute, false) && OwnedAndClosed(folder, true);
 }
 
 }  // namespace quelvo::tray

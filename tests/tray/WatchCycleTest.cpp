@@ -135,7 +135,7 @@ TEST_F(WatchCycle, SavedClassIsReachedInOneStepFromBelowAndAboveNormal)
     DWORD pid = 20;
     for (const Case& c : cases) {
         SCOPED_TRACE(std::to_string(c.start));
-        ProcessObject* p = Start(pid, "p" + std::to_string(pid), c.start);
+        ProcessObject* p = Start(pid, std::to_string(pid).append(".bin"), c.start);
         Pass(p, 95);
         EXPECT_EQ(ClassOf(pid), c.lowered);
         EXPECT_EQ(p->SavedClass, c.start);
