@@ -591,9 +591,20 @@ void X11Display::Impl::SyncWindow(HWND hwnd)
         if (requestedActive == hwnd) requestedActive = nullptr;
     }
     if (visible && framed) SyncIconic(t, (style & WS_MINIMIZE) != 0);
+    // Popups place themselves: the highest of our popups is on top of the desktop.
+    if (visible && overrideRedirect && !created && IsTopPopup(hwnd)) XRaiseWindow(dpy, t.xid);
     t.dirty = true;
     if (visible && framed && GetActiveWindow() == hwnd) RequestActivation(t);
     UpdateGrab();
+}
+
+bool X11Display::Impl::IsTopPopup(HWND hwnd)
+{
+    for (HWND above = GetWindow(hwnd, GW_HWNDPREV); above; above = GetWindow(above, GW_HWNDPREV)) {
+        auto it = windows.find(above);
+        if (it != windows.end() && it->second->overrideRedirect && it->second->mapped) return false;
+    }
+    return true;
 }
 
 void X11Display::Impl::SyncIconic(TopWindow& t, bool minimized)

@@ -150,6 +150,7 @@ struct X11Display::Impl {
     void SyncShape(TopWindow& t);
     bool IsIconicOnDesktop(const TopWindow& t);
     void SyncIconic(TopWindow& t, bool minimized);
+    bool IsTopPopup(HWND hwnd);
     Cursor CustomCursor(HCURSOR handle);
     void ReadDesktopSettings();
     void PostText(const std::string& text);

@@ -374,6 +374,25 @@ TEST_F(X11DisplayTest, TopLevelWindowsBecomeXWindowsOfTheirKind)
                hints.max_height == dc.bottom;
     }));
 
+    // Two popups: the one brought to the top of ours is on top on the server.
+    HWND second = Make("second popup", WS_POPUP | WS_VISIBLE, 520, 320, 60, 60, main, WS_EX_TOOLWINDOW);
+    ASSERT_TRUE(WaitViewable(second));
+    auto stackedAbove = [&](::Window upper, ::Window lower) {
+        ::Window rootReturn = 0, parent = 0, *children = nullptr;
+        unsigned count = 0;
+        XQueryTree(other_, root_, &rootReturn, &parent, &children, &count);
+        int upperAt = -1, lowerAt = -1;
+        for (unsigned i = 0; i < count; ++i) {
+            if (children[i] == upper) upperAt = static_cast<int>(i);
+            if (children[i] == lower) lowerAt = static_cast<int>(i);
+        }
+        if (children) XFree(children);
+        return upperAt > lowerAt && lowerAt >= 0;  // bottom to top
+    };
+    EXPECT_TRUE(stackedAbove(XOf(second), XOf(popup)));
+    SetWindowPos(popup, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+    ASSERT_TRUE(PumpUntil([&] { return stackedAbove(XOf(popup), XOf(second)); }));
+
     ShowWindow(popup, SW_HIDE);
     ASSERT_TRUE(PumpUntil([&] { return !Viewable(XOf(popup)); }));
     ::Window xdialog = XOf(dialog);
