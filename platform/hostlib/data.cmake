@@ -8,3 +8,9 @@ quelvo_library(hostlib_data
     ${CMAKE_CURRENT_LIST_DIR}/filter_expr.cpp
   DEPS hostlib
 )
+
+# The content model of the mask edit, on the standard edit mask.
+quelvo_library(hostlib_mask
+  SOURCES ${CMAKE_CURRENT_LIST_DIR}/masktext.cpp
+  DEPS hostlib components_editors
+)
