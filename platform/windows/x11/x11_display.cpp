@@ -330,6 +330,7 @@ void X11Display::Flush()
     impl_->DispatchPending();
     impl_->PresentDirty();
     XSync(impl_->dpy, False);
+    if (XQLength(impl_->dpy) > 0) impl_->Wake();
 }
 
 void X11Display::WindowChanged(HWND hwnd)
@@ -753,6 +754,7 @@ void X11Display::Impl::CaptureMayHaveChanged()
     lastCapture = capture;
     UpdateGrab();
     XFlush(dpy);
+    if (XQLength(dpy) > 0) Wake();  // events read while grabbing
 }
 
 void X11Display::Impl::ConnectionLost()
