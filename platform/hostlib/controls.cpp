@@ -1321,6 +1321,22 @@ TControl* TWinControl::FindChildControl(const std::string& name) const
     return nullptr;
 }
 
+void TWinControl::GetChildren(const std::function<void(TComponent*)>& proc, TComponent* root)
+{
+    for (TControl* c : controls_)
+        if (c->Owner() == root) proc(c);
+}
+
+void TWinControl::BroadcastAll(UINT msg, WPARAM wParam, LPARAM lParam)
+{
+    const std::vector<TControl*> list = controls_;
+    for (TControl* c : list) {
+        if (std::find(controls_.begin(), controls_.end(), c) == controls_.end()) continue;
+        c->Perform(msg, wParam, lParam);
+        if (auto* w = As<TWinControl>(c)) w->BroadcastAll(msg, wParam, lParam);
+    }
+}
+
 void TWinControl::Broadcast(TMessage& m)
 {
     const std::vector<TControl*> list = controls_;

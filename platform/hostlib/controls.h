@@ -395,7 +395,11 @@ public:
     bool ContainsControl(TControl* control) const;
     TControl* ControlAtPos(POINT pos, bool allowDisabled, bool allowWinControls = false);
     TControl* FindChildControl(const std::string& name) const;
+    // The children a form resource stores inside this control.
+    void GetChildren(const std::function<void(TComponent*)>& proc, TComponent* root) override;
     void Broadcast(TMessage& message);
+    // Sends msg to every control below this one, depth first.
+    void BroadcastAll(UINT msg, WPARAM wParam = 0, LPARAM lParam = 0);
     void NotifyControls(UINT msg);
 
     // ---- alignment

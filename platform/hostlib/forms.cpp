@@ -7,7 +7,12 @@
 #include "platform/controls/winctl.h"
 #include "platform/hostlib/dragdrop.h"
 #include "platform/hostlib/timer.h"
+#include "platform/hostlib/imagelist.h"
+#include "platform/hostlib/menus.h"
+#include "platform/windows/display.h"
 #include "platform/windows/winuser.h"
+
+#include <unistd.h>
 
 namespace hostlib {
 
@@ -15,8 +20,16 @@ TApplication* Application = nullptr;
 TScreen* Screen = nullptr;
 TMouse* Mouse = nullptr;
 
+void RegisterVisualClasses()
+{
+    RegisterClasses({TForm::StaticClass(), TTimer::StaticClass(), TPopupMenu::StaticClass(), TMenuItem::StaticClass(),
+                     TImageList::StaticClass(), TFont::StaticClass(), TBrush::StaticClass(), TPen::StaticClass(),
+                     TSizeConstraints::StaticClass()});
+}
+
 void InitVisualLibrary()
 {
+    RegisterVisualClasses();
     if (!Mouse) Mouse = CreateObject<TMouse>();
     if (!Screen) Screen = CreateObject<TScreen>(nullptr);
     if (!Application) Application = CreateObject<TApplication>(nullptr);
@@ -48,6 +61,33 @@ TControl* FindControlByName(TWinControl* parent, const std::string& name)
             if (TControl* found = FindControlByName(w, name)) return found;
     }
     return nullptr;
+}
+
+namespace {
+TControl* NamedControl(TWinControl* form, const std::string& name)
+{
+    TControl* c = FindControlByName(form, name);
+    if (!c) throw EComponentError("No control named " + name);
+    return c;
+}
+}  // namespace
+
+void ClickControl(TWinControl* form, const std::string& name)
+{
+    TControl* c = NamedControl(form, name);
+    const POINT p = c->ClientToScreen(POINT{c->Width() / 2, c->Height() / 2});
+    quelvo::win::Headless().Click(p);
+    if (Application) Application->ProcessMessages();
+}
+
+void TypeIntoControl(TWinControl* form, const std::string& name, const std::string& text)
+{
+    auto* c = As<TWinControl>(NamedControl(form, name));
+    if (!c) throw EComponentError(name + " cannot take typing");
+    c->SetFocus();
+    if (Application) Application->ProcessMessages();
+    quelvo::win::Headless().TypeText(text);
+    if (Application) Application->ProcessMessages();
 }
 
 // ---- TCustomForm ------------------------------------------------------------------
@@ -405,6 +445,14 @@ bool TCustomForm::IsShortCut(TMessage& m)
     return handled;
 }
 
+void TCustomForm::GetChildren(const std::function<void(TComponent*)>& proc, TComponent* root)
+{
+    if (root == this)
+        for (int i = 0; i < ComponentCount(); ++i)
+            if (!Components(i)->HasParent()) proc(Components(i));
+    TWinControl::GetChildren(proc, root);
+}
+
 HMENU TCustomForm::SystemMenu()
 {
     // The window layer has no system menu of its own; the form keeps one
@@ -475,6 +523,12 @@ void TCustomForm::Dispatch(TMessage& m)
     case CM_RELEASE:
         Free();
         return;
+    case WM_SYSCOLORCHANGE:
+        BroadcastAll(CM_SYSCOLORCHANGE);
+        break;
+    case WM_SETTINGCHANGE:
+        BroadcastAll(CM_WININICHANGE, m.WParam, m.LParam);
+        break;
     case CM_DIALOGKEY:
         CMDialogKey(m);
         return;
@@ -578,6 +632,13 @@ void TApplication::Destroy()
     // Forms and other owned components go first, while Application is whole.
     DestroyComponents();
     TComponent::Destroy();
+}
+
+std::string TApplication::ExeName() const
+{
+    char buffer[4096];
+    const ssize_t n = readlink("/proc/self/exe", buffer, sizeof(buffer) - 1);
+    return n > 0 ? std::string(buffer, static_cast<std::size_t>(n)) : std::string();
 }
 
 TCustomForm* TApplication::CreateForm(TClass formClass)

@@ -108,6 +108,9 @@ public:
     void SendCancelMode(TControl* sender);
     virtual bool IsShortCut(TMessage& message);
     HMENU SystemMenu();
+    // Components of the form without a parent (timers, menus) first, then
+    // the controls.
+    void GetChildren(const std::function<void(TComponent*)>& proc, TComponent* root) override;
 
     TNotifyEvent OnCreate;
     TNotifyEvent OnDestroy;
@@ -194,6 +197,10 @@ public:
         return form;
     }
     TCustomForm* CreateForm(TClass formClass);
+    // Nothing to prepare here; kept for programs' start-up sequence.
+    void Initialize() {}
+    // The program file's full path.
+    std::string ExeName() const;
     TCustomForm* MainForm() const { return mainForm_; }
     void SetMainForm(TCustomForm* form) { mainForm_ = form; }
     // Shows the main form and handles messages until Terminate.
@@ -352,8 +359,15 @@ void InitVisualLibrary();
 // Frees the forms, Application, Screen and Mouse.
 void DoneVisualLibrary();
 
-// Test seam: the control named name (case-insensitive) on form, at any
-// depth; nullptr when none.
+// Test seams: the control named name (case-insensitive) on form, at any
+// depth (nullptr when none); a click at its centre through the display's
+// input; keys typed into it after focusing it. Both handle the resulting
+// messages and raise EComponentError for an unknown name.
 TControl* FindControlByName(TWinControl* form, const std::string& name);
+void ClickControl(TWinControl* form, const std::string& name);
+void TypeIntoControl(TWinControl* form, const std::string& name, const std::string& text);
+
+// Registers the visual classes with the class registry for form resources.
+void RegisterVisualClasses();
 
 }  // namespace hostlib

@@ -147,6 +147,25 @@ TMenuItem* TMenuItem::FindShortCut(TShortCut sc)
     return nullptr;
 }
 
+TComponent* TMenuItem::GetParentComponent() const
+{
+    if (parent_ && parent_->menu_) return parent_->menu_;
+    return parent_;
+}
+
+void TMenuItem::SetParentComponent(TComponent* parent)
+{
+    if (parent_) parent_->Remove(this);
+    if (auto* menu = As<TPopupMenu>(parent)) menu->Items()->Add(this);
+    else if (auto* item = As<TMenuItem>(parent)) item->Add(this);
+}
+
+void TMenuItem::GetChildren(const std::function<void(TComponent*)>& proc, TComponent* root)
+{
+    for (TMenuItem* item : items_)
+        if (item->Owner() == root) proc(item);
+}
+
 void TMenuItem::Click()
 {
     if (enabled_) OnClick(this);
@@ -168,6 +187,12 @@ void TPopupMenu::Construct(TComponent* owner)
 {
     TComponent::Construct(owner);
     items_ = CreateObject<TMenuItem>(nullptr);
+    items_->menu_ = this;
+}
+
+void TPopupMenu::GetChildren(const std::function<void(TComponent*)>& proc, TComponent* root)
+{
+    items_->GetChildren(proc, root);
 }
 
 void TPopupMenu::Destroy()

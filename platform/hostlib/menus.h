@@ -69,6 +69,11 @@ public:
     TMenuItem* FindShortCut(TShortCut shortCut);
 
     virtual void Click();
+    // Form resources store items inside their menu or parent item.
+    bool HasParent() const override { return true; }
+    TComponent* GetParentComponent() const override;
+    void SetParentComponent(TComponent* parent) override;
+    void GetChildren(const std::function<void(TComponent*)>& proc, TComponent* root) override;
     TNotifyEvent OnClick;
     TMenuDrawItemEvent OnDrawItem;
     TMenuMeasureItemEvent OnMeasureItem;
@@ -89,6 +94,8 @@ private:
     std::string hint_;
     std::vector<TMenuItem*> items_;
     TMenuItem* parent_ = nullptr;
+    TComponent* menu_ = nullptr;  // the menu whose root item this is
+    friend class TPopupMenu;
 };
 
 class TPopupMenu : public TComponent {
@@ -116,6 +123,7 @@ public:
     // When the key of message is the shortcut of one of the items, clicks
     // it and answers true.
     virtual bool IsShortCut(TMessage& message);
+    void GetChildren(const std::function<void(TComponent*)>& proc, TComponent* root) override;
     void Notification(TComponent* component, TOperation operation) override;
 
     TNotifyEvent OnPopup;

@@ -4,6 +4,7 @@
 
 #include "platform/controls/winctl.h"
 #include "platform/hostlib/dragdrop.h"
+#include "platform/hostlib/form_resource.h"
 #include "platform/hostlib/menus.h"
 #include "platform/hostlib/timer.h"
 #include "platform/windows/winuser.h"
@@ -500,6 +501,72 @@ TEST_F(Drag, OverTwoTargetsThenDropOrCancel)
         Pump();
         clock_.Advance(1000);
     }
+}
+
+}  // namespace
+
+namespace {
+
+class Streaming : public VisualTest {};
+
+TEST_F(Streaming, FormResourcesNestControlsAndMenuItems)
+{
+    RegisterClasses({TTraceControl::StaticClass(), TTraceLabel::StaticClass()});
+    TForm* form = NewForm();
+    const char* text = R"(Form1 : TForm {
+  Width = 250;
+  Panel : TTraceControl {
+    Left = 5;
+    Top = 6;
+    Width = 100;
+    Height = 50;
+    Inner : TTraceLabel {
+      Left = 1;
+      Width = 20;
+      Height = 10;
+      Caption = "inner";
+    }
+  }
+  Menu : TPopupMenu {
+    Open : TMenuItem {
+      Caption = "&Open";
+      Sub : TMenuItem {
+        Caption = "Sub";
+      }
+    }
+  }
+  Tick : TTimer {
+    Interval = 250;
+  }
+})";
+    ReadFormResource(form, text, "stream.form");
+    EXPECT_EQ(form->Width(), 250);
+    auto* panel = As<TTraceControl>(FindControlByName(form, "Panel"));
+    ASSERT_NE(panel, nullptr);
+    EXPECT_EQ(panel->Parent(), form);
+    TControl* inner = FindControlByName(form, "Inner");
+    ASSERT_NE(inner, nullptr);
+    EXPECT_EQ(inner->Parent(), panel);
+    EXPECT_EQ(inner->Caption(), "inner");
+    auto* menu = As<TPopupMenu>(form->FindComponent("Menu"));
+    ASSERT_NE(menu, nullptr);
+    ASSERT_EQ(menu->Items()->Count(), 1);
+    EXPECT_EQ(menu->Items()->Items(0)->Caption(), "&Open");
+    ASSERT_EQ(menu->Items()->Items(0)->Count(), 1);
+    EXPECT_EQ(As<TTimer>(form->FindComponent("Tick"))->Interval(), 250u);
+    const std::string written = WriteFormResource(form);
+    for (const char* part : {"Inner : TTraceLabel", "Sub : TMenuItem", "Tick : TTimer"})
+        EXPECT_NE(written.find(part), std::string::npos) << part << "\n" << written;
+    // The test seams reach controls by name.
+    form->Show();
+    Pump();
+    Log().clear();
+    ClickControl(form, "panel");
+    EXPECT_NE(std::find(Log().begin(), Log().end(), "Panel click"), Log().end());
+    Log().clear();
+    TypeIntoControl(form, "Panel", "ok");
+    EXPECT_NE(std::find(Log().begin(), Log().end(), "Panel char k"), Log().end());
+    EXPECT_THROW(ClickControl(form, "Nothing"), EComponentError);
 }
 
 }  // namespace
