@@ -90,6 +90,8 @@ LRESULT WatchRetrieved(int code, WPARAM wParam, LPARAM lParam)
     return CallNextHookEx(self, code, wParam, lParam);
 }
 
+constexpr LONG kMaxSide = 16384;
+
 constexpr long kEventMask = ExposureMask | StructureNotifyMask | KeyPressMask | KeyReleaseMask | ButtonPressMask |
                             ButtonReleaseMask | PointerMotionMask | EnterWindowMask | LeaveWindowMask |
                             FocusChangeMask | PropertyChangeMask;
@@ -557,8 +559,12 @@ void X11Display::Impl::SyncWindow(HWND hwnd)
     GetWindowRect(hwnd, &wr);
     RECT ins = framed ? detail::NonClientInsets(style & ~(WS_VSCROLL | WS_HSCROLL), ex, false) : RECT{0, 0, 0, 0};
     RECT want{wr.left + ins.left, wr.top + ins.top, wr.right - ins.right, wr.bottom - ins.bottom};
-    if (want.right <= want.left) want.right = want.left + 1;
-    if (want.bottom <= want.top) want.bottom = want.top + 1;
+    // The protocol's coordinates are 16-bit; a larger window shows its
+    // first 16384 pixels each way (as far as our surfaces go anyway).
+    want.left = std::clamp<LONG>(want.left, -32768, 32767);
+    want.top = std::clamp<LONG>(want.top, -32768, 32767);
+    want.right = want.left + std::clamp<LONG>(want.right - want.left, 1, kMaxSide);
+    want.bottom = want.top + std::clamp<LONG>(want.bottom - want.top, 1, kMaxSide);
     t.insets = ins;
     t.style = style;
     t.exStyle = ex;
@@ -919,7 +925,13 @@ void X11Display::Impl::Present(TopWindow& t)
 {
     gfx::Surface* s = TopLevelSurface(t.hwnd);
     if (!s || s->Empty()) return;
-    int w = Width(t.geometry), h = Height(t.geometry);
+    // Only the part on the screen: what moves into view is exposed and
+    // presented then, and images stay screen-sized however large the window.
+    int screenW = DisplayWidth(dpy, screen), screenH = DisplayHeight(dpy, screen);
+    int vx = std::max<LONG>(0, -t.geometry.left), vy = std::max<LONG>(0, -t.geometry.top);
+    int w = std::min<LONG>(Width(t.geometry), screenW - t.geometry.left) - vx;
+    int h = std::min<LONG>(Height(t.geometry), screenH - t.geometry.top) - vy;
+    if (w <= 0 || h <= 0) return;
     Visual* v = t.argb ? argbVisual : visual;
     int d = t.argb ? 32 : depth;
     PresentImage& pi = t.image;
@@ -942,7 +954,7 @@ void X11Display::Impl::Present(TopWindow& t)
             if (std::uint32_t probe = 1; *reinterpret_cast<unsigned char*>(&probe) != 1) pi.image->byte_order = MSBFirst;
         }
     }
-    int ox = t.insets.left, oy = t.insets.top;
+    int ox = t.insets.left + vx, oy = t.insets.top + vy;
     std::uint32_t a = t.alpha;
     for (int y = 0; y < h; ++y) {
         auto* out = reinterpret_cast<std::uint32_t*>(pi.image->data + static_cast<std::ptrdiff_t>(y) * pi.image->bytes_per_line);
@@ -965,9 +977,9 @@ void X11Display::Impl::Present(TopWindow& t)
         }
     }
     if (pi.usesShm)
-        XShmPutImage(dpy, t.xid, t.gc, pi.image, 0, 0, 0, 0, static_cast<unsigned>(w), static_cast<unsigned>(h), False);
+        XShmPutImage(dpy, t.xid, t.gc, pi.image, 0, 0, vx, vy, static_cast<unsigned>(w), static_cast<unsigned>(h), False);
     else
-        XPutImage(dpy, t.xid, t.gc, pi.image, 0, 0, 0, 0, static_cast<unsigned>(w), static_cast<unsigned>(h));
+        XPutImage(dpy, t.xid, t.gc, pi.image, 0, 0, vx, vy, static_cast<unsigned>(w), static_cast<unsigned>(h));
 }
 
 // ---- installing ------------------------------------------------------------------

@@ -374,6 +374,17 @@ TEST_F(X11DisplayTest, TopLevelWindowsBecomeXWindowsOfTheirKind)
                hints.max_height == dc.bottom;
     }));
 
+    // Absurd sizes and places are cut to what the protocol can say.
+    HWND huge = Make("huge", WS_POPUP | WS_VISIBLE, -100000, 50, 100000, 40000, main, WS_EX_TOOLWINDOW);
+    ASSERT_NE(huge, nullptr);
+    ASSERT_TRUE(WaitViewable(huge));
+    XWindowAttributes hugeAttributes{};
+    ASSERT_TRUE(XGetWindowAttributes(other_, XOf(huge), &hugeAttributes));
+    EXPECT_EQ(hugeAttributes.x, -32768);
+    EXPECT_EQ(hugeAttributes.width, 16384);
+    EXPECT_EQ(hugeAttributes.height, 16384);
+    DestroyWindow(huge);
+
     // Two popups: the one brought to the top of ours is on top on the server.
     HWND second = Make("second popup", WS_POPUP | WS_VISIBLE, 520, 320, 60, 60, main, WS_EX_TOOLWINDOW);
     ASSERT_TRUE(WaitViewable(second));
@@ -427,6 +438,20 @@ TEST_F(X11DisplayTest, TheScreenShowsWhatWeDrew)
         EXPECT_EQ(XGetPixel(img, width - 2, height - 2) & 0xFFFFFF, 0x2060A0u) << "the fill reached the screen";
         XDestroyImage(img);
     }
+    // A window partly off the screen shows its visible part right.
+    HWND edge = Make("edge", WS_POPUP | WS_VISIBLE, -30, 300, 90, 70, main, WS_EX_TOOLWINDOW);
+    ASSERT_TRUE(WaitViewable(edge));
+    Settle();
+    XImage* part = XGetImage(other_, XOf(edge), 30, 0, 60, 70, AllPlanes, ZPixmap);
+    ASSERT_NE(part, nullptr);
+    const quelvo::gfx::Surface* es = quelvo::win::TopLevelSurface(edge);
+    int wrong = 0;
+    for (int y = 0; y < 70; ++y)
+        for (int x = 0; x < 60; ++x)
+            if ((XGetPixel(part, x, y) & 0xFFFFFF) != (es->At(x + 30, y) & 0xFFFFFF)) ++wrong;
+    EXPECT_EQ(wrong, 0);
+    XDestroyImage(part);
+
     // A repaint is presented by itself.
     gFill = RGB(0xFF, 0x80, 0x00);
     InvalidateRect(main, nullptr, TRUE);
