@@ -595,6 +595,7 @@ void X11Display::Impl::SyncWindow(HWND hwnd)
         t.mapped = false;
         t.viewable = false;
         XUnmapWindow(dpy, t.xid);
+        t.image.Release(dpy);  // a hidden window needs no pixels on the way
         if (requestedActive == hwnd) requestedActive = nullptr;
     }
     if (visible && framed) SyncIconic(t, (style & WS_MINIMIZE) != 0);
