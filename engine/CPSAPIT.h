@@ -28,8 +28,7 @@ public:
     bool EnumerateProcesses();
     // Calls OnWindow_wPid for each top-level window, hidden ones included.
     bool EnumerateWindows();
-    // Posts WM_CLOSE to every top-level window of the process; false when a
-    // post failed.
+    // Posts WM_CLOSE to every top-level window of the process; always true.
     bool CloseWindowsOfPid(DWORD processId);
     // The base name of one process (or its full file name when the base name
     // is empty). On failure false, with "failed0" (libraries missing),

@@ -33,6 +33,14 @@ HKEY OpenKey(HKEY parent, const char* path, REGSAM access)
     return key;
 }
 
+// A name that would split or merge entries of the rule strings: such a rule
+// (only the legacy file can give one) is left out rather than written as a
+// rule for some other program.
+bool BreaksRuleStrings(const std::string& name)
+{
+    return name.empty() || name.find_first_of(std::string("|?\r\n\0", 5)) != std::string::npos;
+}
+
 bool IsUnnamed(const std::string& name)
 {
     return name.empty() || name.compare(0, 7, "unnamed") == 0;
@@ -267,7 +275,10 @@ DWORD ProcessWatcher::FindPidByName(const std::string& name)
 
 bool ProcessWatcher::ClosePid(DWORD processId, DWORD milliseconds, bool terminate)
 {
-    if (processId == 0 || processId == GetCurrentProcessId())
+    // Id 0 is no process: nothing to close, as for one that is gone.
+    if (processId == 0)
+        return true;
+    if (processId == GetCurrentProcessId())
         return false;
     const ScopedProcessHandle process(OpenProcess(kCloseAccess, FALSE, processId));
     if (!process)
@@ -423,9 +434,11 @@ bool ProcessWatcher::IsStorableRuleName(const std::string& name)
 
 ProcessOverrideRule* ProcessWatcher::SetRule(const std::string& name, const std::string& text)
 {
+    // The old rules go first, so that a rule read from the legacy file
+    // under a name that cannot be stored can still be removed this way.
+    RemoveRulesOf(name);
     if (!IsStorableRuleName(name))
         return nullptr;
-    RemoveRulesOf(name);
     auto rule = std::make_unique<ProcessOverrideRule>();
     if (!rule->Set(name, text))
         return nullptr;
@@ -452,6 +465,8 @@ void ProcessWatcher::BuildRuleStrings(std::string& out) const
 {
     bool first = true;
     for (const auto& rule : rules_) {
+        if (BreaksRuleStrings(rule->Name))
+            continue;
         if (!first)
             out += '|';
         first = false;

@@ -108,8 +108,8 @@ public:
     // Asks a process to close (WM_CLOSE to its top-level windows, or the
     // platform's close request when it has none), waits up to the given time
     // and, when asked, kills it if it is still running. True when it is gone
-    // or cannot be opened at all. Never acts on this program's own process
-    // (false).
+    // or cannot be opened at all (id 0 included). Never acts on this
+    // program's own process (false).
     bool ClosePid(DWORD processId, DWORD milliseconds, bool terminate);
 
     // ---- Sampling ----
@@ -136,11 +136,15 @@ public:
     std::string RuleTextFor(const ProcessObject* record) const;
     // Replaces the program's rules by one made of the text; null (and the
     // program left without rules) for an unknown text. Refuses a name that
-    // could not be stored (one holding '|', '?' or a control byte).
+    // could not be stored (one holding '|', '?' or a control byte): its old
+    // rules are removed all the same.
     ProcessOverrideRule* SetRule(const std::string& name, const std::string& text);
     void RemoveRulesOf(const std::string& name);
     void DeleteRule(ProcessOverrideRule* rule);
     void DeleteAllRules();
+    // Appends "name?text" per rule, "|" between them. A rule whose name would
+    // break that text (empty, or holding '|', '?' or a line end; only the
+    // legacy file can give one) is left out.
     void BuildRuleStrings(std::string& out) const;
     void ParseRuleStrings(const std::string& text);
     bool ReadOverridesFile(const std::string& path);

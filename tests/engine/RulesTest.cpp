@@ -156,6 +156,30 @@ TEST_F(Rules, SetRuleRefusesNamesThatCannotBeStored)
     EXPECT_NE(W().SetRule("name with blanks and \xC3\xA9.exe", "Force Low"), nullptr);
 }
 
+TEST_F(Rules, RulesThatWouldBreakTheRuleStringsAreLeftOut)
+{
+    TempFolder dir;
+    // Only the legacy file can give such names: quotes let a bar in.
+    const std::string path = dir.Write("ApplicationOverrides.txt",
+                                       "before.exe|IDLE\n"
+                                       "\"we|ird\".exe|HIGH\n"
+                                       "\"what?\".exe|KILL\n"
+                                       "|NORMAL\n"
+                                       "after.exe|IGNORE\n");
+    ASSERT_TRUE(W().ReadOverridesFile(path));
+    ASSERT_EQ(W().Rules().size(), 5u);
+    W().ParseRuleStrings("tab\there?Force High");  // harmless to the text: kept
+    std::string text;
+    W().BuildRuleStrings(text);
+    EXPECT_EQ(text, "before.exe?Force Low|after.exe?Ignore|tab\there?Force High");
+
+    // Such a rule can still be removed by name, though never set again.
+    EXPECT_EQ(W().SetRule("\"we|ird\".exe", "Force Low"), nullptr);
+    EXPECT_EQ(W().SetRule("tab\there", ""), nullptr);
+    EXPECT_EQ(RuleLines(W()), (std::vector<std::string>{"before.exe=Force Low", "\"what?\".exe=Force Kill",
+                                                        "=Force Normal", "after.exe=Ignore"}));
+}
+
 TEST_F(Rules, RuleTextForARecord)
 {
     Add(10, "a");

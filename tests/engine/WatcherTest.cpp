@@ -653,4 +653,13 @@ TEST_F(Priorities, ClosePidNeverActsOnThisProgram)
     EXPECT_TRUE(fake.terminations.empty());
 }
 
+TEST_F(Priorities, ClosePidOfNoProcessIsDone)
+{
+    Add(10, "other").closesOnRequest = false;
+    EXPECT_TRUE(W().ClosePid(0, 3, true));
+    EXPECT_TRUE(fake.messages.empty());
+    EXPECT_TRUE(fake.closeRequests.empty());
+    EXPECT_TRUE(fake.terminations.empty());
+}
+
 } // namespace
