@@ -256,7 +256,7 @@ void X11Display::Impl::HandleKey(TopWindow* t, XKeyEvent& k, bool press)
     } else {
         int n = XLookupString(&k, buf, sizeof buf, &sym, nullptr);
         // Control characters come as they are, the rest from the symbol (UTF-8).
-        if (n == 1 && (static_cast<unsigned char>(buf[0]) < 0x20 || buf[0] == 0x7F)) text.assign(buf, 1);
+        if (n == 1 && (static_cast<unsigned char>(buf[0]) < 0x20 || buf[0] == 0x7F)) text = std::string(1, buf[0]);
         else if (n > 0) text = TextForKeysym(sym);
     }
     if (k.keycode == 0) {  // text committed by the input method
