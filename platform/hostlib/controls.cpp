@@ -1646,46 +1646,38 @@ void TWinControl::CNSysChar(TMessage& m)
 
 void TWinControl::CMDialogKey(TMessage& m) { Broadcast(m); }
 
-bool TWinControl::DoKeyDown(TMessage& m)
+bool TWinControl::DoKeyEvent(TMessage& m, bool (TWinControl::*preview)(TMessage&),
+                             const std::function<void(WORD&)>& handler)
 {
     TCustomForm* form = GetParentForm(this);
     auto alive = AliveToken();
-    if (form && form != this && form->KeyPreview() && form->DoKeyDown(m)) return true;
+    if (form && form != this && form->KeyPreview() && (form->*preview)(m)) return true;
     if (!*alive) return true;
     if (controlStyle_.Contains(csNoStdEvents)) return false;
     WORD key = static_cast<WORD>(m.WParam);
-    KeyDown(key, KeyDataToShiftState(m.LParam));
+    handler(key);
     if (!*alive) return true;
     m.WParam = key;
     return key == 0;
+}
+
+bool TWinControl::DoKeyDown(TMessage& m)
+{
+    return DoKeyEvent(m, &TWinControl::DoKeyDown, [&](WORD& key) { KeyDown(key, KeyDataToShiftState(m.LParam)); });
 }
 
 bool TWinControl::DoKeyUp(TMessage& m)
 {
-    TCustomForm* form = GetParentForm(this);
-    auto alive = AliveToken();
-    if (form && form != this && form->KeyPreview() && form->DoKeyUp(m)) return true;
-    if (!*alive) return true;
-    if (controlStyle_.Contains(csNoStdEvents)) return false;
-    WORD key = static_cast<WORD>(m.WParam);
-    KeyUp(key, KeyDataToShiftState(m.LParam));
-    if (!*alive) return true;
-    m.WParam = key;
-    return key == 0;
+    return DoKeyEvent(m, &TWinControl::DoKeyUp, [&](WORD& key) { KeyUp(key, KeyDataToShiftState(m.LParam)); });
 }
 
 bool TWinControl::DoKeyPress(TMessage& m)
 {
-    TCustomForm* form = GetParentForm(this);
-    auto alive = AliveToken();
-    if (form && form != this && form->KeyPreview() && form->DoKeyPress(m)) return true;
-    if (!*alive) return true;
-    if (controlStyle_.Contains(csNoStdEvents)) return false;
-    char ch = static_cast<char>(m.WParam);
-    KeyPress(ch);
-    if (!*alive) return true;
-    m.WParam = static_cast<unsigned char>(ch);
-    return ch == 0;
+    return DoKeyEvent(m, &TWinControl::DoKeyPress, [&](WORD& key) {
+        char ch = static_cast<char>(key);
+        KeyPress(ch);
+        key = static_cast<unsigned char>(ch);
+    });
 }
 
 void TWinControl::WMKeyDown(TMessage& m)
@@ -1894,22 +1886,27 @@ void TCustomControl::Destroy()
     TWinControl::Destroy();
 }
 
-void TCustomControl::PaintWindow(HDC dc)
+void TControlCanvas::PaintOn(HDC dc, const std::function<void()>& paint)
 {
-    canvas_->Lock();
-    canvas_->FreeHandle();
-    canvas_->SetHandle(dc);
+    Lock();
+    FreeHandle();
+    SetHandle(dc);
     try {
-        canvas_->Font()->Assign(Font());
-        canvas_->Brush()->SetColor(Color());
-        Paint();
+        Font()->Assign(control_->Font());
+        Brush()->SetColor(control_->Color());
+        paint();
     } catch (...) {
-        canvas_->SetHandle(nullptr);
-        canvas_->Unlock();
+        SetHandle(nullptr);
+        Unlock();
         throw;
     }
-    canvas_->SetHandle(nullptr);
-    canvas_->Unlock();
+    SetHandle(nullptr);
+    Unlock();
+}
+
+void TCustomControl::PaintWindow(HDC dc)
+{
+    canvas_->PaintOn(dc, [this] { Paint(); });
 }
 
 TClass TGraphicControl::StaticClass() { return DefineClass<TGraphicControl, TControl>("TGraphicControl"); }
@@ -1930,20 +1927,7 @@ void TGraphicControl::Destroy()
 void TGraphicControl::Dispatch(TMessage& m)
 {
     if (m.Msg == WM_PAINT && m.WParam) {
-        canvas_->Lock();
-        canvas_->FreeHandle();
-        canvas_->SetHandle(reinterpret_cast<HDC>(m.WParam));
-        try {
-            canvas_->Font()->Assign(Font());
-            canvas_->Brush()->SetColor(Color());
-            Paint();
-        } catch (...) {
-            canvas_->SetHandle(nullptr);
-            canvas_->Unlock();
-            throw;
-        }
-        canvas_->SetHandle(nullptr);
-        canvas_->Unlock();
+        canvas_->PaintOn(reinterpret_cast<HDC>(m.WParam), [this] { Paint(); });
         return;
     }
     TControl::Dispatch(m);

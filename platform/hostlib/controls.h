@@ -493,6 +493,8 @@ private:
     void WMSetCursor(TMessage& m);
     void WMSize(TMessage& m);
     void DoControlMsg(HWND child, TMessage& m);
+    // KeyPreview first, then handler; true when the key was used up.
+    bool DoKeyEvent(TMessage& m, bool (TWinControl::*preview)(TMessage&), const std::function<void(WORD&)>& handler);
     bool IsControlMouseMsg(TMessage& m);
     void ListChildren(std::vector<TControl*>& list, TAlign align);
     void MoveFocusAway();
@@ -520,6 +522,8 @@ public:
     TControl* Control() const { return control_; }
     void SetControl(TControl* control);
     void FreeHandle();
+    // Runs paint with the canvas on dc, in the control's font and colour.
+    void PaintOn(HDC dc, const std::function<void()>& paint);
 
 protected:
     void CreateHandle() override;

@@ -17,10 +17,15 @@ Trace& Log()
     return trace;
 }
 
-namespace {
 void Note(const TComponent* c, const std::string& what) { Log().push_back(c->Name() + " " + what); }
-std::string Button(TMouseButton b) { return b == mbLeft ? "L" : b == mbRight ? "R" : "M"; }
-}  // namespace
+
+std::string MouseNote(const char* what, TMouseButton b, TShiftState s, int x, int y)
+{
+    std::string note = std::string(what) + (b == mbLeft ? "L" : b == mbRight ? "R" : "M");
+    if (s.Contains(ssDouble)) note += " double";
+    if (x >= 0) note += " " + std::to_string(x) + "," + std::to_string(y);
+    return note;
+}
 
 TClass TTraceControl::StaticClass() { return DefineClass<TTraceControl, TCustomControl>("TTraceControl"); }
 
@@ -39,27 +44,6 @@ void TTraceControl::Dispatch(TMessage& m)
     TCustomControl::Dispatch(m);
 }
 
-void TTraceControl::MouseDown(TMouseButton b, TShiftState s, int x, int y)
-{
-    Note(this, "down" + Button(b) + (s.Contains(ssDouble) ? " double" : "") + " " + std::to_string(x) + "," +
-                   std::to_string(y));
-    TCustomControl::MouseDown(b, s, x, y);
-}
-void TTraceControl::MouseUp(TMouseButton b, TShiftState s, int x, int y)
-{
-    Note(this, "up" + Button(b));
-    TCustomControl::MouseUp(b, s, x, y);
-}
-void TTraceControl::Click()
-{
-    Note(this, "click");
-    TCustomControl::Click();
-}
-void TTraceControl::DblClick()
-{
-    Note(this, "dblclick");
-    TCustomControl::DblClick();
-}
 void TTraceControl::KeyDown(WORD& key, TShiftState shift)
 {
     Note(this, "key " + std::to_string(key));
@@ -80,64 +64,16 @@ void TTraceControl::DoExit()
     Note(this, "exit");
     TCustomControl::DoExit();
 }
-void TTraceControl::MouseEnter()
-{
-    Note(this, "mouseenter");
-    TCustomControl::MouseEnter();
-}
-void TTraceControl::MouseLeave()
-{
-    Note(this, "mouseleave");
-    TCustomControl::MouseLeave();
-}
 void TTraceControl::Paint()
 {
-    Note(this, "paint");
-    if (throwInPaint) throw Exception("paint failed");
-    RECT r = ClientRect();
-    Canvas()->Brush()->SetColor(Color());
-    Canvas()->FillRect(r);
+    if (throwInPaint) {
+        Note(this, "paint");
+        throw Exception("paint failed");
+    }
+    TTraced::Paint();
 }
 
 TClass TTraceLabel::StaticClass() { return DefineClass<TTraceLabel, TGraphicControl>("TTraceLabel"); }
-void TTraceLabel::MouseDown(TMouseButton b, TShiftState s, int x, int y)
-{
-    Note(this, "down" + Button(b) + (s.Contains(ssDouble) ? " double" : "") + " " + std::to_string(x) + "," +
-                   std::to_string(y));
-    TGraphicControl::MouseDown(b, s, x, y);
-}
-void TTraceLabel::MouseUp(TMouseButton b, TShiftState s, int x, int y)
-{
-    Note(this, "up" + Button(b));
-    TGraphicControl::MouseUp(b, s, x, y);
-}
-void TTraceLabel::Click()
-{
-    Note(this, "click");
-    TGraphicControl::Click();
-}
-void TTraceLabel::DblClick()
-{
-    Note(this, "dblclick");
-    TGraphicControl::DblClick();
-}
-void TTraceLabel::MouseEnter()
-{
-    Note(this, "mouseenter");
-    TGraphicControl::MouseEnter();
-}
-void TTraceLabel::MouseLeave()
-{
-    Note(this, "mouseleave");
-    TGraphicControl::MouseLeave();
-}
-void TTraceLabel::Paint()
-{
-    Note(this, "paint");
-    RECT r = ClientRect();
-    Canvas()->Brush()->SetColor(Color());
-    Canvas()->FillRect(r);
-}
 
 TClass TTestButton::StaticClass() { return DefineClass<TTestButton, TTraceControl>("TTestButton"); }
 

@@ -25,9 +25,56 @@ struct Box {
     UINT flags = 0;
 };
 
-// A windowed control that records its mouse, key, focus and paint
-// events as "<name> <event>".
-class TTraceControl : public hostlib::TCustomControl {
+void Note(const hostlib::TComponent* c, const std::string& what);
+std::string MouseNote(const char* what, hostlib::TMouseButton b, hostlib::TShiftState s, int x, int y);
+
+// Records the mouse and paint events of a control as "<name> <event>".
+template <class Base>
+class TTraced : public Base {
+public:
+    void Click() override
+    {
+        Note(this, "click");
+        Base::Click();
+    }
+
+protected:
+    void MouseDown(hostlib::TMouseButton b, hostlib::TShiftState s, int x, int y) override
+    {
+        Note(this, MouseNote("down", b, s, x, y));
+        Base::MouseDown(b, s, x, y);
+    }
+    void MouseUp(hostlib::TMouseButton b, hostlib::TShiftState s, int x, int y) override
+    {
+        Note(this, MouseNote("up", b, {}, -1, -1));
+        Base::MouseUp(b, s, x, y);
+    }
+    void DblClick() override
+    {
+        Note(this, "dblclick");
+        Base::DblClick();
+    }
+    void MouseEnter() override
+    {
+        Note(this, "mouseenter");
+        Base::MouseEnter();
+    }
+    void MouseLeave() override
+    {
+        Note(this, "mouseleave");
+        Base::MouseLeave();
+    }
+    void Paint() override
+    {
+        Note(this, "paint");
+        RECT r = this->ClientRect();
+        this->Canvas()->Brush()->SetColor(this->Color());
+        this->Canvas()->FillRect(r);
+    }
+};
+
+// A windowed control that also records keys and focus.
+class TTraceControl : public TTraced<hostlib::TCustomControl> {
 public:
     static hostlib::TClass StaticClass();
     hostlib::TClass ClassType() const override { return StaticClass(); }
@@ -37,33 +84,18 @@ public:
 
 protected:
     void Dispatch(hostlib::TMessage& m) override;
-    void MouseDown(hostlib::TMouseButton b, hostlib::TShiftState s, int x, int y) override;
-    void MouseUp(hostlib::TMouseButton b, hostlib::TShiftState s, int x, int y) override;
-    void Click() override;
-    void DblClick() override;
     void KeyDown(WORD& key, hostlib::TShiftState shift) override;
     void KeyPress(char& key) override;
     void DoEnter() override;
     void DoExit() override;
-    void MouseEnter() override;
-    void MouseLeave() override;
     void Paint() override;
 };
 
-// A graphic control that records the same events.
-class TTraceLabel : public hostlib::TGraphicControl {
+// A graphic control that records the same mouse events.
+class TTraceLabel : public TTraced<hostlib::TGraphicControl> {
 public:
     static hostlib::TClass StaticClass();
     hostlib::TClass ClassType() const override { return StaticClass(); }
-
-protected:
-    void MouseDown(hostlib::TMouseButton b, hostlib::TShiftState s, int x, int y) override;
-    void MouseUp(hostlib::TMouseButton b, hostlib::TShiftState s, int x, int y) override;
-    void Click() override;
-    void DblClick() override;
-    void MouseEnter() override;
-    void MouseLeave() override;
-    void Paint() override;
 };
 
 // A push button: Enter clicks the default one, Escape the cancel one,

@@ -37,6 +37,20 @@ protected:
             }
         });
     }
+    // A popup menu with one item on c; the form shown and c focused.
+    TMenuItem* MenuOn(TForm* form, TTraceControl* c, std::function<void()> onClick)
+    {
+        auto* menu = CreateObject<TPopupMenu>(form);
+        auto* item = CreateObject<TMenuItem>(form);
+        item->OnClick = TNotifyEvent::FromFunction([onClick](TObject*) { onClick(); });
+        menu->Items()->Add(item);
+        c->SetPopupMenu(menu);
+        form->Show();
+        Pump();
+        c->SetFocus();
+        Pump();
+        return item;
+    }
     std::vector<std::function<void()>> script_;
     std::size_t step_ = 0;
     bool inStep_ = false;
@@ -329,16 +343,8 @@ TEST_F(Forms, PopupMenusOpenOnRightClickAndMenuKeyWithAutoPopup)
 {
     TForm* form = NewForm();
     auto* c = Add<TTraceControl>(form, "c", 20, 20, 50, 50);
-    auto* menu = CreateObject<TPopupMenu>(form);
-    auto* item = CreateObject<TMenuItem>(form);
-    item->SetCaption("&Open");
-    item->OnClick = TNotifyEvent::FromFunction([](TObject*) { Log().push_back("item click"); });
-    menu->Items()->Add(item);
-    c->SetPopupMenu(menu);
-    form->Show();
-    Pump();
-    c->SetFocus();
-    Pump();
+    MenuOn(form, c, [] { Log().push_back("item click"); });
+    TPopupMenu* menu = c->PopupMenu();
     TPopupMenu::SetTracker([](TPopupMenu* m, int x, int y) {
         Log().push_back("track " + std::to_string(x) + "," + std::to_string(y) + " " +
                         (m->PopupComponent() ? m->PopupComponent()->Name() : "-"));
@@ -379,17 +385,9 @@ TEST_F(Forms, ShortCutsOfThePopupMenuClickTheirItem)
     EXPECT_EQ(ShortCut(VK_RETURN, TShiftState{ssCtrl}), 16397);
     TForm* form = NewForm();
     auto* c = Add<TTraceControl>(form, "c", 0, 0, 50, 50);
-    auto* menu = CreateObject<TPopupMenu>(form);
-    auto* item = CreateObject<TMenuItem>(form);
-    item->SetShortCut(ShortCut(VK_RETURN, TShiftState{ssCtrl}));
     int clicks = 0;
-    item->OnClick = TNotifyEvent::FromFunction([&](TObject*) { ++clicks; });
-    menu->Items()->Add(item);
-    c->SetPopupMenu(menu);
-    form->Show();
-    Pump();
-    c->SetFocus();
-    Pump();
+    TMenuItem* item = MenuOn(form, c, [&] { ++clicks; });
+    item->SetShortCut(ShortCut(VK_RETURN, TShiftState{ssCtrl}));
     Log().clear();
     KeyWith(VK_CONTROL, VK_RETURN);
     EXPECT_EQ(clicks, 1);
