@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <charconv>
+#include <cmath>
 #include <cstdlib>
 
 #include "platform/hostlib/exceptions.h"
@@ -184,6 +185,12 @@ int BcdCompare(const TBcd& a, const TBcd& b)
     if (x.Negative != y.Negative)
         return x.Negative ? -1 : 1;
     const int sign = x.Negative ? -1 : 1;
+    // Zero keeps one integer digit while a pure fraction keeps none, so
+    // digit counts alone would put zero above 0.5.
+    const bool xZero = x.Digits == "0";
+    const bool yZero = y.Digits == "0";
+    if (xZero || yZero)
+        return xZero == yZero ? 0 : (xZero ? -sign : sign);
     const auto xInt = x.Digits.size() - static_cast<std::size_t>(x.Places);
     const auto yInt = y.Digits.size() - static_cast<std::size_t>(y.Places);
     // Leading zeros are gone, except a lone "0" integer part of a fraction.
@@ -222,6 +229,22 @@ TSQLTimeStamp DateTimeToSQLTimeStamp(hostlib::TDateTime value)
     r.Second = static_cast<std::uint16_t>(t.Sec);
     r.Fractions = static_cast<std::uint32_t>(t.MSec);
     return r;
+}
+
+std::optional<TSQLTimeStamp> TryDateTimeToSQLTimeStamp(hostlib::TDateTime value)
+{
+    // Before the epoch the time of day counts away from zero, so the first
+    // day reaches down to the day before it.
+    if (!std::isfinite(value) || value <= hostlib::EncodeDate(1, 1, 1) - 1 ||
+        value >= hostlib::EncodeDate(9999, 12, 31) + 1)
+        return std::nullopt;
+    const TSQLTimeStamp stamp = DateTimeToSQLTimeStamp(value);
+    try {
+        SQLTimeStampToDateTime(stamp);
+    } catch (const hostlib::EConvertError&) {
+        return std::nullopt;
+    }
+    return stamp;
 }
 
 int SQLTimeStampCompare(const TSQLTimeStamp& a, const TSQLTimeStamp& b)

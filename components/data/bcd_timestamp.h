@@ -53,6 +53,9 @@ int BcdCompare(const TBcd& a, const TBcd& b);
 // or time (Fractions are milliseconds and must stay below 1000).
 hostlib::TDateTime SQLTimeStampToDateTime(const TSQLTimeStamp& value);
 TSQLTimeStamp DateTimeToSQLTimeStamp(hostlib::TDateTime value);
+// Nothing for a date-time the stamp could not give back: not finite, or
+// outside the years 1 .. 9999.
+std::optional<TSQLTimeStamp> TryDateTimeToSQLTimeStamp(hostlib::TDateTime value);
 // Year, Month, Day, Hour, Minute, Second, Fractions: the difference of the
 // first fields that differ.
 int SQLTimeStampCompare(const TSQLTimeStamp& a, const TSQLTimeStamp& b);

@@ -94,6 +94,10 @@ std::string TcxValueType::GetDefaultDisplayText(const std::uint8_t* P) const
         return hostlib::VarToStr(V);
     } catch (const hostlib::EVariantError&) {
         return {};
+    } catch (const hostlib::EConvertError&) {
+        // A time stamp whose fields name no date (a buffer filled from
+        // outside) has no text either.
+        return {};
     }
 }
 
@@ -315,6 +319,7 @@ void TcxFMTBcdValueType::SetDataValue(std::uint8_t* P, const Variant& V) const
 {
     std::optional<TBcd> bcd;
     switch (V.VarType()) {
+    case hostlib::varCurrency: // through its text, which keeps all four decimals
     case hostlib::varString:
     case hostlib::varOleStr:
         bcd = TryStrToBcd(hostlib::Trim(V.AsString()), hostlib::FormatSettings().DecimalSeparator);
@@ -360,7 +365,12 @@ void TcxSQLTimeStampValueType::ReadDataValue(std::uint8_t* P, TStream& stream) c
 }
 void TcxSQLTimeStampValueType::SetDataValue(std::uint8_t* P, const Variant& V) const
 {
-    Store(P, DateTimeToSQLTimeStamp(V.AsDate()));
+    // A date the stamp could not give back is refused, not stored.
+    const std::optional<TSQLTimeStamp> stamp = TryDateTimeToSQLTimeStamp(V.AsDate());
+    if (!stamp)
+        throw hostlib::EVariantOverflowError(hostlib::Format(hostlib::messages::SVarTypeConvertOverflow,
+                                                              hostlib::VarTypeAsText(V.VarType()), "SQLTimeStamp"));
+    Store(P, *stamp);
 }
 void TcxSQLTimeStampValueType::WriteDataValue(const std::uint8_t* P, TStream& stream) const
 {

@@ -156,7 +156,12 @@ public:
     {
         const T a = cx_place::Load<T>(static_cast<const std::uint8_t*>(P1));
         const T b = cx_place::Load<T>(static_cast<const std::uint8_t*>(P2));
-        return a < b ? -1 : (b < a ? 1 : 0);
+        // Smallint and Word answer their difference, which cannot wrap in an
+        // int; wider values answer only the order.
+        if constexpr (sizeof(T) == 2)
+            return static_cast<int>(a) - static_cast<int>(b);
+        else
+            return a < b ? -1 : (b < a ? 1 : 0);
     }
     int GetVarType() const override { return VarTypeCode; }
 

@@ -1,5 +1,6 @@
 #include "components/data/cxVariants.h"
 
+#include <algorithm>
 #include <array>
 #include <bit>
 #include <cstring>
@@ -244,7 +245,18 @@ int VarCompare(const Variant& A, const Variant& B)
                        : diff > std::numeric_limits<int>::max() ? std::numeric_limits<int>::max()
                                                                 : static_cast<int>(diff);
             }
-            for (int i = 0; i <= highA; ++i) {
+            // Index by index from the lower of the two low bounds (0 for the
+            // arrays made here); an index only one array has puts the other
+            // first, as Null would, so that every array equals itself.
+            const int lowA = A.ArrayLowBound();
+            const int lowB = B.ArrayLowBound();
+            for (int i = std::min(lowA, lowB); i <= highA; ++i) {
+                const bool inA = i >= lowA;
+                const bool inB = i >= lowB;
+                if (inA != inB)
+                    return inA ? 1 : -1;
+                if (!inA)
+                    continue;
                 const int r = VarCompare(A[i], B[i]);
                 if (r != 0)
                     return r;

@@ -5,6 +5,7 @@
 
 #include <cstring>
 #include <functional>
+#include <limits>
 #include <string>
 #include <vector>
 
@@ -137,16 +138,20 @@ TEST(DataValueTypes, CompareValuesOrdersByTheStoredValue)
         TcxValueTypeClass type;
         Variant a;
         Variant b;
-        int expected; // sign
+        int expected; // compared by sign unless exact
+        bool exact = false;
     };
     const std::vector<Case> cases = {
         {"Integer max vs min", TcxIntegerValueType::Class(), Int(2147483647), Int(-2147483647 - 1), 1},
         {"Integer min vs max", TcxIntegerValueType::Class(), Int(-2147483647 - 1), Int(2147483647), -1},
         {"LargeInt same low bits", TcxLargeIntValueType::Class(), Variant(0x100000001LL), Variant(0x200000001LL), -1},
         {"LargeInt signed", TcxLargeIntValueType::Class(), Variant(-1LL), Variant(1LL), -1},
-        {"Smallint", TcxSmallintValueType::Class(), Int(-5), Int(3), -1},
-        {"Word above 32767", TcxWordValueType::Class(), Int(40000), Int(3), 1},
-        {"Boolean false before true", TcxBooleanValueType::Class(), Variant(false), Variant(true), -1},
+        // Two-byte values and Booleans answer the difference itself.
+        {"Smallint", TcxSmallintValueType::Class(), Int(-5), Int(3), -8, true},
+        {"Smallint extremes", TcxSmallintValueType::Class(), Int(32767), Int(-32768), 65535, true},
+        {"Word above 32767", TcxWordValueType::Class(), Int(40000), Int(3), 39997, true},
+        {"Word extremes", TcxWordValueType::Class(), Int(0), Int(65535), -65535, true},
+        {"Boolean false before true", TcxBooleanValueType::Class(), Variant(false), Variant(true), -1, true},
         {"Float", TcxFloatValueType::Class(), Variant(1.5), Variant(1.5), 0},
         {"Float negative", TcxFloatValueType::Class(), Variant(-1e300), Variant(1e-300), -1},
         {"Currency", TcxCurrencyValueType::Class(), Variant(Currency::FromScaled(5)), Variant(Currency::FromScaled(4)), 1},
@@ -156,6 +161,9 @@ TEST(DataValueTypes, CompareValuesOrdersByTheStoredValue)
         {"WideString", TcxWideStringValueType::Class(), Variant("b"), Variant("a"), 1},
         {"FMTBcd", TcxFMTBcdValueType::Class(), Variant("12345678901234567890.5"), Variant("12345678901234567890.25"), 1},
         {"FMTBcd signs", TcxFMTBcdValueType::Class(), Variant(-0.5), Variant(0.25), -1},
+        {"FMTBcd zero below a fraction", TcxFMTBcdValueType::Class(), Int(0), Variant(0.5), -1},
+        {"FMTBcd fraction above zero", TcxFMTBcdValueType::Class(), Variant("0.001"), Int(0), 1},
+        {"FMTBcd zero above a negative fraction", TcxFMTBcdValueType::Class(), Int(0), Variant(-0.5), 1},
         {"SQLTimeStamp", TcxSQLTimeStampValueType::Class(), Variant::FromDate(100.5), Variant::FromDate(100.25), 1},
         {"Variant", TcxVariantValueType::Class(), Int(3), Variant("4"), -1},
         {"Variant Null first", TcxVariantValueType::Class(), Variant::Null(), Int(0), -1},
@@ -164,9 +172,10 @@ TEST(DataValueTypes, CompareValuesOrdersByTheStoredValue)
         Place a(c.type, c.a);
         Place b(c.type, c.b);
         const int r = c.type->CompareValues(a.Prepared(), b.Prepared());
-        EXPECT_EQ((r > 0) - (r < 0), c.expected) << c.name;
+        const int sign = (c.expected > 0) - (c.expected < 0);
+        EXPECT_EQ(c.exact ? r : (r > 0) - (r < 0), c.expected) << c.name;
         const int byPlace = c.type->Compare(a.Data(), b.Data());
-        EXPECT_EQ((byPlace > 0) - (byPlace < 0), c.expected) << c.name;
+        EXPECT_EQ((byPlace > 0) - (byPlace < 0), sign) << c.name;
     }
 }
 
@@ -220,6 +229,14 @@ TEST(DataValueTypes, ConversionsIntoAndOutOfVariants)
             EXPECT_EQ(hostlib::VarToStr(out), c.outText) << c.name;
         }
     }
+    // Currency keeps all four decimals on its way into a packed decimal.
+    Place money(TcxFMTBcdValueType::Class(), Variant(Currency::FromScaled(9223372036854775807LL)));
+    EXPECT_EQ(TcxFMTBcdValueType::Class()->GetDefaultDisplayText(money.Data()), "922337203685477.5807");
+    // The first and last days a time stamp holds, time of day included.
+    for (const double edge : {hostlib::EncodeDate(1, 1, 1) - 0.5, hostlib::EncodeDate(9999, 12, 31) + 0.5}) {
+        Place p(TcxSQLTimeStampValueType::Class(), Variant::FromDate(edge));
+        EXPECT_DOUBLE_EQ(p.Get().AsDate(), edge);
+    }
     // A time stamp keeps the date and the time to the millisecond.
     Place stamp(TcxSQLTimeStampValueType::Class(), Variant::FromDate(45000.5));
     EXPECT_EQ(stamp.Get().VarType(), hostlib::varDate);
@@ -248,6 +265,14 @@ TEST(DataValueTypes, FailedConversionLeavesThePlaceAsItWas)
         {"DateTime from x", TcxDateTimeValueType::Class(), Variant::FromDate(3.0), Variant("x")},
         {"FMTBcd from x", TcxFMTBcdValueType::Class(), Variant("2.5"), Variant("x")},
         {"String from an array", TcxStringValueType::Class(), Variant("keep"), Variant::ArrayOf({Int(1)})},
+        {"SQLTimeStamp past the year 9999", TcxSQLTimeStampValueType::Class(), Variant::FromDate(45000.5),
+         Variant::FromDate(1e7)},
+        {"SQLTimeStamp before the year 1", TcxSQLTimeStampValueType::Class(), Variant::FromDate(45000.5),
+         Variant::FromDate(-700000.0)},
+        {"SQLTimeStamp from infinity", TcxSQLTimeStampValueType::Class(), Variant::FromDate(45000.5),
+         Variant(std::numeric_limits<double>::infinity())},
+        {"SQLTimeStamp from NaN", TcxSQLTimeStampValueType::Class(), Variant::FromDate(45000.5),
+         Variant(std::numeric_limits<double>::quiet_NaN())},
     };
     for (const auto& c : cases) {
         Place p(c.type, c.before);
@@ -359,6 +384,13 @@ TEST(DataValueTypes, DefaultDisplayTexts)
     for (const auto& c : cases) {
         Place p(c.type, c.value);
         EXPECT_EQ(c.type->GetDefaultDisplayText(p.Data()), c.text) << c.name;
+    }
+    // A time stamp whose fields name no date (a buffer filled from outside)
+    // shows nothing instead of raising.
+    for (const TSQLTimeStamp stamp : {TSQLTimeStamp{}, TSQLTimeStamp{2000, 13, 1, 0, 0, 0, 0}}) {
+        std::uint8_t raw[sizeof(TSQLTimeStamp)];
+        std::memcpy(raw, &stamp, sizeof raw);
+        EXPECT_EQ(TcxSQLTimeStampValueType::Class()->GetDefaultDisplayText(raw), "");
     }
     // The base type holds nothing and shows nothing.
     Place base(TcxValueType::Class());

@@ -35,6 +35,15 @@ Variant Array(std::vector<Variant> items)
     return Variant::ArrayOf(items);
 }
 
+// An array whose low bound is 1.
+Variant FromOne(const std::vector<Variant>& items)
+{
+    Variant result = Variant::CreateArray(1, static_cast<int>(items.size()));
+    for (std::size_t i = 0; i < items.size(); ++i)
+        result[static_cast<int>(i) + 1] = items[i];
+    return result;
+}
+
 } // namespace
 
 // ---- Scalar encodings -------------------------------------------------------
@@ -314,6 +323,10 @@ TEST(DataVarCompare, OrdersNullFirstArraysByBoundAndIncomparablesAsLess)
         {"equal arrays", Array({zero, abc}), Array({zero, abc}), 0, true},
         {"arrays with incomparable elements", Array({abc}), Array({five}), -1, true},
         {"dates", Variant::FromDate(1.0), Variant::FromDate(2.0), -1},
+        {"array from 1 equals itself", FromOne({zero, five}), FromOne({zero, five}), 0, true},
+        {"arrays from 1 element by element", FromOne({zero, five}), FromOne({zero, zero}), 1},
+        {"index 0 missing orders first", FromOne({zero, zero}), Array({zero, zero, zero}), -1, true},
+        {"index 0 present orders last", Array({zero, zero, zero}), FromOne({zero, zero}), 1, true},
     };
     for (const auto& c : cases) {
         const int r = VarCompare(c.a, c.b);
