@@ -3,6 +3,7 @@
 #include <cerrno>
 #include <climits>
 #include <cstdio>
+#include <cstdlib>
 #include <fcntl.h>
 #include <fstream>
 #include <iterator>
@@ -48,6 +49,21 @@ mode_t TargetMode(const std::string& path)
     const mode_t mask = ::umask(0);
     ::umask(mask);
     return 0666 & ~mask;
+}
+
+// The file a save replaces: a settings file that is a symbolic link stays
+// one, and the file it points to gets the new contents.
+std::string WrittenPath(const std::string& path)
+{
+    struct stat st {};
+    if (::lstat(path.c_str(), &st) != 0 || !S_ISLNK(st.st_mode))
+        return path;
+    char* resolved = ::realpath(path.c_str(), nullptr);
+    if (resolved == nullptr)
+        return path;
+    std::string target(resolved);
+    std::free(resolved);
+    return target;
 }
 
 } // namespace
@@ -279,17 +295,18 @@ bool CIniFile::Save() const
 {
     if (path_.empty())
         return false;
+    const std::string target = WrittenPath(path_);
     // Write beside the target and rename over it, so a failed or interrupted
     // save never leaves a half-written settings file behind.
-    std::string temp = Folder(path_) + "/.Quelvo-save-XXXXXX";
+    std::string temp = Folder(target) + "/.Quelvo-save-XXXXXX";
     const int fd = ::mkstemp(temp.data());
     if (fd < 0)
         return false;
-    bool ok = ::fchmod(fd, TargetMode(path_)) == 0;
+    bool ok = ::fchmod(fd, TargetMode(target)) == 0;
     ok = ok && WriteAll(fd, Serialize());
     ok = ok && ::fsync(fd) == 0;
     ok = (::close(fd) == 0) && ok;
-    ok = ok && ::rename(temp.c_str(), path_.c_str()) == 0;
+    ok = ok && ::rename(temp.c_str(), target.c_str()) == 0;
     if (!ok)
         ::unlink(temp.c_str());
     return ok;

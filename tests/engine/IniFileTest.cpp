@@ -238,6 +238,21 @@ TEST(IniFile, SaveReplacesAndKeepsTheFileMode)
               std::filesystem::perms::owner_read | std::filesystem::perms::owner_write);
 }
 
+TEST(IniFile, SaveThroughALinkReplacesTheFileItPointsTo)
+{
+    TempFolder dir;
+    std::filesystem::create_directory(dir.File("real"));
+    const std::string real = dir.Write("real/Quelvo.ini", "[Old]\n");
+    const std::string link = dir.File("Quelvo.ini");
+    std::filesystem::create_symlink("real/Quelvo.ini", link);
+    CIniFile ini(link);
+    ini.SetString("S", "A", "1", true);
+    ASSERT_TRUE(ini.Save());
+    EXPECT_TRUE(std::filesystem::is_symlink(link));
+    EXPECT_EQ(TempFolder::Read(real), "[S]\r\r\nA=1\r\r\n\r\r\n");
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.File("real")), {}), 1);
+}
+
 TEST(IniFile, FailuresAreReported)
 {
     TempFolder dir;
