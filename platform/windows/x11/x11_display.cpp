@@ -389,7 +389,7 @@ void X11Display::CursorChanged(HCURSOR cursor)
 
 Cursor X11Display::Impl::CustomCursor(HCURSOR handle)
 {
-    if (handle == customCursorHandle && customCursor) return customCursor;
+    // Made anew each time: a handle may be destroyed and its value reused.
     ArgbImage image;
     if (handle) {
         image = IconImage(handle);
@@ -414,7 +414,6 @@ Cursor X11Display::Impl::CustomCursor(HCURSOR handle)
     // The server keeps a freed cursor while windows still show it.
     if (customCursor) XFreeCursor(dpy, customCursor);
     customCursor = c;
-    customCursorHandle = handle;
     return c;
 }
 

@@ -110,8 +110,7 @@ struct X11Display::Impl {
     bool capsSynced = false;
     Cursor cursor = 0;
     std::map<int, Cursor> cursorCache;
-    HCURSOR customCursorHandle = nullptr;  // the picture behind customCursor
-    Cursor customCursor = 0;
+    Cursor customCursor = 0;  // the last cursor picture of our own
     std::map<std::string, Atom> atoms;
 
     std::vector<ClipboardItem> clipboard;

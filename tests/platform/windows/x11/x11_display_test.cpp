@@ -34,6 +34,7 @@
 #include "platform/windows/x11/layered.h"
 #include "platform/windows/x11/x11_display.h"
 #include "platform/windows/x11/x11_keys.h"
+#include "tests/platform/windows/x11/test_icons.h"
 #include "tests/platform/windows/x11/xvfb_server.h"
 
 namespace {
@@ -1102,12 +1103,7 @@ TEST_F(X11DisplayTest, DesktopSettingsIconsAndCursorPictures)
 
     // A class icon becomes the window's desktop icon.
     const std::uint32_t pixels[4] = {0xFFFF0000, 0x80008000, 0x00000000, 0xFF0000FF};
-    HBITMAP colour = CreateBitmap(2, 2, 1, 32, pixels);
-    HBITMAP mask = CreateBitmap(2, 2, 1, 1, nullptr);
-    ICONINFO info;
-    info.hbmColor = colour;
-    info.hbmMask = mask;
-    HICON icon = CreateIconIndirect(&info);
+    HICON icon = x11test::MakeTestIcon(pixels, nullptr);
     WNDCLASSA wc{};
     wc.lpfnWndProc = RecordingProc;
     wc.lpszClassName = "x11icon";
@@ -1147,6 +1143,8 @@ TEST_F(X11DisplayTest, DesktopSettingsIconsAndCursorPictures)
     EXPECT_NE(shown->width, 2) << "back to the desktop's arrow";
     XFree(shown);
     DestroyWindow(main);
+    UnregisterClassA("x11icon", nullptr);
+    DestroyIcon(icon);
     XDestroyWindow(other_, manager);
 }
 

@@ -17,6 +17,7 @@
 #include "platform/windows/x11/x11_icons.h"
 #include "platform/windows/x11/x11_keys.h"
 #include "platform/windows/x11/x11_settings.h"
+#include "tests/platform/windows/x11/test_icons.h"
 
 namespace {
 
@@ -216,12 +217,7 @@ TEST(IconPictures, AlphaComesFromTheColourOrTheMask)
     // Colour icon without alpha: the mask's set bit is a hole.
     const std::uint32_t colours[4] = {0x00FF0000, 0x0000FF00, 0x000000FF, 0x00FFFFFF};
     const unsigned char maskBits[4] = {0x40, 0, 0x00, 0};  // rows of 2 bytes: pixel (1, 0) set
-    HBITMAP colour = CreateBitmap(2, 2, 1, 32, colours);
-    HBITMAP mask = CreateBitmap(2, 2, 1, 1, maskBits);
-    ICONINFO info;
-    info.hbmColor = colour;
-    info.hbmMask = mask;
-    HICON icon = CreateIconIndirect(&info);
+    HICON icon = x11test::MakeTestIcon(colours, maskBits);
     ASSERT_NE(icon, nullptr);
     auto image = IconImage(icon);
     ASSERT_EQ(image.width, 2);
@@ -231,9 +227,7 @@ TEST(IconPictures, AlphaComesFromTheColourOrTheMask)
 
     // Colour with alpha of its own: the mask no longer counts.
     const std::uint32_t translucent[4] = {0x80FF0000, 0x00000000, 0xFF00FF00, 0x40000000};
-    HBITMAP colour2 = CreateBitmap(2, 2, 1, 32, translucent);
-    info.hbmColor = colour2;
-    icon = CreateIconIndirect(&info);
+    icon = x11test::MakeTestIcon(translucent, maskBits);
     image = IconImage(icon);
     EXPECT_EQ(image.pixels, (std::vector<std::uint32_t>(translucent, translucent + 4)));
     DestroyIcon(icon);
@@ -254,9 +248,6 @@ TEST(IconPictures, AlphaComesFromTheColourOrTheMask)
     // black, white, transparent, inverted (shown black)
     EXPECT_EQ(image.pixels, (std::vector<std::uint32_t>{0xFF000000, 0xFFFFFFFF, 0, 0xFF000000}));
     DestroyIcon(cursor);
-    DeleteObject(colour);
-    DeleteObject(colour2);
-    DeleteObject(mask);
     DeleteObject(cursorMask);
 }
 
