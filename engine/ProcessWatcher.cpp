@@ -54,6 +54,16 @@ DWORD ExitCodeOf(HANDLE process)
     return code;
 }
 
+// a - b: exact for every step a real counter makes; a damaged counter whose
+// step does not fit in 64 bits gets the nearest double instead of overflowing.
+double Difference(std::int64_t a, std::int64_t b)
+{
+    std::int64_t d = 0;
+    if (__builtin_sub_overflow(a, b, &d))
+        return static_cast<double>(a) - static_cast<double>(b);
+    return static_cast<double>(d);
+}
+
 } // namespace
 
 // ---- ProcessObject ---------------------------------------------------------
@@ -61,10 +71,9 @@ DWORD ExitCodeOf(HANDLE process)
 void ProcessObject::UpdateCpu(std::int64_t value, std::int64_t time, double factor, int processors)
 {
     if (SampleCount > 0) {
-        const double dT = static_cast<double>(time - LastCounterTime);
+        const double dT = Difference(time, LastCounterTime);
         if (dT > 0) {
-            const std::int64_t dV = value - LastCounterValue;
-            double q = static_cast<double>(dV) / dT;
+            double q = Difference(value, LastCounterValue) / dT;
             q = q / static_cast<double>(processors > 0 ? processors : 1);
             // Truncated toward zero; a share beyond the integer range (only
             // from a damaged counter) is held at its edge.

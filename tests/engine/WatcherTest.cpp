@@ -102,6 +102,30 @@ TEST(Smoothing, SingleSteps)
     }
 }
 
+TEST(Smoothing, DamagedCountersAtTheEdgesDoNotOverflow)
+{
+    constexpr std::int64_t kMin = INT64_MIN;
+    constexpr std::int64_t kMax = INT64_MAX;
+    struct Case {
+        const char* what;
+        std::int64_t value0, time0, value1, time1;
+        int use;
+    };
+    const Case cases[] = {
+        {"both steps beyond 64 bits", kMin, kMin, kMax, kMax, 100},
+        {"value step beyond 64 bits", kMin, 0, kMax, 1, 2147483647},
+        {"time step beyond 64 bits", 0, kMin, 10, kMax, 0},
+        {"time going back beyond 64 bits", 0, kMax, 10, kMin, 0},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        ProcessObject r;
+        r.UpdateCpu(c.value0, c.time0, 0.0, 1);
+        r.UpdateCpu(c.value1, c.time1, 0.0, 1);
+        EXPECT_EQ(r.CpuUse, c.use);
+    }
+}
+
 TEST(HashTable, BucketIsHalfTheIdModuloTheCount)
 {
     ZqSuperSimpleHashTable<int, unsigned long, ZqHashFunctionT_DIV2> table;
