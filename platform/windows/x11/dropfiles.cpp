@@ -3,6 +3,7 @@
 #include "platform/windows/x11/dropfiles.h"
 
 #include "platform/graphics/winuserdraw.h"
+#include "platform/windows/display.h"
 
 #include <algorithm>
 #include <cctype>
@@ -37,7 +38,10 @@ void DragAcceptFiles(HWND hwnd, BOOL accept)
     if (!IsWindow(hwnd)) return;
     auto ex = static_cast<DWORD>(GetWindowLongA(hwnd, GWL_EXSTYLE));
     DWORD wanted = accept ? (ex | WS_EX_ACCEPTFILES) : (ex & ~WS_EX_ACCEPTFILES);
-    if (wanted != ex) SetWindowLongA(hwnd, GWL_EXSTYLE, static_cast<LONG_PTR>(wanted));
+    if (wanted == ex) return;
+    SetWindowLongA(hwnd, GWL_EXSTYLE, static_cast<LONG_PTR>(wanted));
+    // The display tells other programs which windows take files.
+    quelvo::win::Display().WindowChanged(GetAncestor(hwnd, GA_ROOT));
 }
 
 UINT DragQueryFileA(HDROP drop, UINT index, LPSTR buffer, UINT size)

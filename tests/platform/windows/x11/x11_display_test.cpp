@@ -868,7 +868,6 @@ TEST_F(X11DisplayTest, FilesDroppedByAnotherProgramArriveAsDropFiles)
     ::Window xmain = XOf(main);
     EXPECT_TRUE(PropertyLongs(xmain, "XdndAware").empty()) << "nobody takes files yet";
     DragAcceptFiles(target, TRUE);
-    InvalidateRect(main, nullptr, TRUE);
     ASSERT_TRUE(PumpUntil([&] { return PropertyLongs(xmain, "XdndAware") == std::vector<long>{5}; }));
 
     ::Window source = XCreateSimpleWindow(other_, root_, 0, 0, 1, 1, 0, 0, 0);
