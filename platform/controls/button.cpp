@@ -23,7 +23,7 @@ private:
     bool IsRadio() const { return Type() == BS_RADIOBUTTON || Type() == BS_AUTORADIOBUTTON; }
     void Click();
     void SetPushed(bool pushed);
-    void Paint(HDC dc);
+    void Paint(HDC dc) override;
     void PaintCheck(HDC dc, const RECT& rc, bool enabled);
     void DrawOwner(HDC dc, const RECT& rc);
     void ShowAsDefault(bool focused);
@@ -92,7 +92,7 @@ void Button::ShowAsDefault(bool focused)
 LRESULT Button::Handle(UINT msg, WPARAM wParam, LPARAM lParam)
 {
     LRESULT fontResult = 0;
-    if (FontMessage(msg, wParam, lParam, fontResult)) return fontResult;
+    if (FontMessage(msg, wParam, lParam, fontResult) || PaintMessage(msg, wParam, fontResult)) return fontResult;
     switch (msg) {
     case WM_GETDLGCODE:
         switch (Type()) {
@@ -106,11 +106,6 @@ LRESULT Button::Handle(UINT msg, WPARAM wParam, LPARAM lParam)
     case WM_NCHITTEST:
         if (Type() == BS_GROUPBOX) return HTTRANSPARENT;
         break;
-    case WM_ERASEBKGND: return 1;
-    case WM_PAINT: return PaintWith([this](HDC dc) { Paint(dc); });
-    case WM_PRINTCLIENT:
-        if (wParam) Paint(reinterpret_cast<HDC>(wParam));
-        return 0;
     case WM_SETTEXT:
     case WM_ENABLE: return DefaultAndRedraw(msg, wParam, lParam);
     case WM_SETFOCUS:

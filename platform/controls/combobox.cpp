@@ -33,7 +33,7 @@ private:
     void Drop();
     void SyncText();
     std::string SelectedText() const;
-    void PaintField(HDC dc);
+    void Paint(HDC dc) override;
     LRESULT ToList(UINT msg, WPARAM wParam, LPARAM lParam) const { return list_ ? SendMessageA(list_, msg, wParam, lParam) : CB_ERR; }
     void MoveSelection(int delta, bool toEnd);
 
@@ -203,7 +203,7 @@ void ComboBox::MoveSelection(int delta, bool toEnd)
     Notify(CBN_SELCHANGE);
 }
 
-void ComboBox::PaintField(HDC dc)
+void ComboBox::Paint(HDC dc)
 {
     RECT rc;
     GetClientRect(hwnd_, &rc);
@@ -257,6 +257,7 @@ void ComboBox::PaintField(HDC dc)
 LRESULT ComboBox::Handle(UINT msg, WPARAM wParam, LPARAM lParam)
 {
     LRESULT fontResult = 0;
+    if (PaintMessage(msg, wParam, fontResult)) return fontResult;
     if (msg == WM_SETFONT) {
         FontMessage(msg, wParam, lParam, fontResult);
         if (edit_) SendMessageA(edit_, WM_SETFONT, wParam, lParam);
@@ -301,11 +302,6 @@ LRESULT ComboBox::Handle(UINT msg, WPARAM wParam, LPARAM lParam)
         list_ = nullptr;
         return 0;
     case WM_SIZE: Layout(); return 0;
-    case WM_ERASEBKGND: return 1;
-    case WM_PAINT: return PaintWith([this](HDC dc) { PaintField(dc); });
-    case WM_PRINTCLIENT:
-        if (wParam) PaintField(reinterpret_cast<HDC>(wParam));
-        return 0;
     case WM_GETDLGCODE: return DLGC_WANTARROWS | DLGC_WANTCHARS | (dropped_ ? DLGC_WANTALLKEYS : 0);
     case WM_SETFOCUS:
         if (edit_) {

@@ -65,6 +65,25 @@ HBRUSH Control::ColourBrush(UINT ctlColorMsg, HDC dc, int fallback) const
     return brush;
 }
 
+bool Control::PaintMessage(UINT msg, WPARAM wParam, LRESULT& result)
+{
+    result = 0;
+    switch (msg) {
+    case WM_ERASEBKGND: result = 1; return true;
+    case WM_PAINT: {
+        PAINTSTRUCT ps;
+        HDC dc = BeginPaint(hwnd_, &ps);
+        if (dc) Paint(dc);
+        EndPaint(hwnd_, &ps);
+        return true;
+    }
+    case WM_PRINTCLIENT:
+        if (wParam) Paint(reinterpret_cast<HDC>(wParam));
+        return true;
+    default: return false;
+    }
+}
+
 int Control::FontHeight() const
 {
     HDC dc = GetDC(hwnd_);

@@ -31,16 +31,11 @@ protected:
     bool FontMessage(UINT msg, WPARAM wParam, LPARAM lParam, LRESULT& result);
     // The parent's answer to WM_CTLCOLORxxx, or the system brush of `fallback`.
     HBRUSH ColourBrush(UINT ctlColorMsg, HDC dc, int fallback) const;
-    // WM_PAINT: BeginPaint, the painter on the DC, EndPaint.
-    template <class Painter>
-    LRESULT PaintWith(Painter&& painter)
-    {
-        PAINTSTRUCT ps;
-        HDC dc = BeginPaint(hwnd_, &ps);
-        if (dc) painter(dc);
-        EndPaint(hwnd_, &ps);
-        return 0;
-    }
+    // Draws the whole control; WM_PAINT and WM_PRINTCLIENT come here.
+    virtual void Paint(HDC) {}
+    // WM_ERASEBKGND (nothing to erase: Paint covers the client), WM_PAINT
+    // and WM_PRINTCLIENT; true when `msg` was one of them.
+    bool PaintMessage(UINT msg, WPARAM wParam, LRESULT& result);
     // The default handling, then the whole control drawn again.
     LRESULT DefaultAndRedraw(UINT msg, WPARAM wParam, LPARAM lParam)
     {

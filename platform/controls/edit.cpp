@@ -99,7 +99,7 @@ private:
 
     void OnChar(UINT ch);
     void OnKey(int vk);
-    void Paint(HDC dc);
+    void Paint(HDC dc) override;
     LRESULT DlgCode(LPARAM lParam) const;
 
     std::string text_;
@@ -752,19 +752,15 @@ LRESULT Edit::Handle(UINT msg, WPARAM wParam, LPARAM lParam)
         return static_cast<LRESULT>(n);
     }
     case WM_GETTEXTLENGTH: return Len();
-    case WM_ERASEBKGND: return 1;
     case WM_PAINT: {
-        PAINTSTRUCT ps;
-        HDC dc = BeginPaint(hwnd_, &ps);
+        // The caret is an inversion: off while the text is drawn under it.
         if (focused_) HideCaret(hwnd_);
-        if (dc) Paint(dc);
-        EndPaint(hwnd_, &ps);
+        PaintMessage(msg, wParam, result);
         if (focused_) ShowCaret(hwnd_);
         return 0;
     }
-    case WM_PRINTCLIENT:
-        if (wParam) Paint(reinterpret_cast<HDC>(wParam));
-        return 0;
+    case WM_ERASEBKGND:
+    case WM_PRINTCLIENT: PaintMessage(msg, wParam, result); return result;
     case WM_SIZE:
         if (Wraps()) Relayout();
         ScrollToCaret();

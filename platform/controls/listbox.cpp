@@ -475,7 +475,7 @@ LRESULT ListBox::Handle(UINT msg, WPARAM wParam, LPARAM lParam)
         UpdateBars();
         return 0;
     }
-    if (FontMessage(msg, wParam, lParam, result)) return result;
+    if (FontMessage(msg, wParam, lParam, result) || PaintMessage(msg, wParam, result)) return result;
     if (HandleScrollBarMessage(hwnd_, msg, wParam, lParam, result)) return result;
     switch (msg) {
     case WM_CREATE: {
@@ -503,11 +503,6 @@ LRESULT ListBox::Handle(UINT msg, WPARAM wParam, LPARAM lParam)
         InvalidateRect(hwnd_, nullptr, TRUE);
         return 0;
     }
-    case WM_ERASEBKGND: return 1;
-    case WM_PAINT: return PaintWith([this](HDC dc) { Paint(dc); });
-    case WM_PRINTCLIENT:
-        if (wParam) Paint(reinterpret_cast<HDC>(wParam));
-        return 0;
     case WM_GETDLGCODE: return DLGC_WANTARROWS | DLGC_WANTCHARS;
     case WM_SETFOCUS:
         focused_ = true;

@@ -53,7 +53,7 @@ protected:
     bool SetCur(int index, bool notify);
     void UpdateBars();
     void Measure(int index);
-    void Paint(HDC dc);
+    void Paint(HDC dc) override;
     void DrawItem(HDC dc, int index, UINT action);
     void UserSelect(int index, bool shift, bool ctrl, bool fromMouseMove);
     void Key(int vk);

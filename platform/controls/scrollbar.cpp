@@ -243,6 +243,7 @@ public:
     LRESULT Handle(UINT msg, WPARAM wParam, LPARAM lParam) override;
     BarInfo info;
     bool Vertical() const { return (Style() & SBS_VERT) != 0; }
+    void Paint(HDC dc) override;
     RECT ScreenRect() const { return ScreenClientRect(hwnd_); }
 };
 
@@ -446,29 +447,28 @@ bool TrackMessage(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam)
 
 }  // namespace
 
+void ScrollBarControl::Paint(HDC dc)
+{
+    RECT r;
+    GetClientRect(hwnd_, &r);
+    if (Style() & (SBS_SIZEBOX | SBS_SIZEGRIP)) {
+        FillRect(dc, &r, GetSysColorBrush(COLOR_BTNFACE));
+        DrawFrameControl(dc, &r, DFC_SCROLL, DFCS_SCROLLSIZEGRIP);
+        return;
+    }
+    bool enabled = IsWindowEnabled(hwnd_) != FALSE;
+    PaintBar(hwnd_, dc, Layout(r, Vertical(), info, enabled), info, enabled);
+}
+
 LRESULT ScrollBarControl::Handle(UINT msg, WPARAM wParam, LPARAM lParam)
 {
     if (TrackMessage(hwnd_, msg, wParam, lParam)) return 0;
+    LRESULT painted = 0;
+    if (PaintMessage(msg, wParam, painted)) return painted;
     switch (msg) {
     case WM_CREATE: {
         info.min = 0;
         info.max = 100;
-        return 0;
-    }
-    case WM_ERASEBKGND: return 1;
-    case WM_PAINT: {
-        PAINTSTRUCT ps;
-        HDC dc = BeginPaint(hwnd_, &ps);
-        RECT r;
-        GetClientRect(hwnd_, &r);
-        if (dc && (Style() & (SBS_SIZEBOX | SBS_SIZEGRIP))) {
-            FillRect(dc, &r, GetSysColorBrush(COLOR_BTNFACE));
-            DrawFrameControl(dc, &r, DFC_SCROLL, DFCS_SCROLLSIZEGRIP);
-        } else if (dc) {
-            bool enabled = IsWindowEnabled(hwnd_) != FALSE;
-            PaintBar(hwnd_, dc, Layout(r, Vertical(), info, enabled), info, enabled);
-        }
-        EndPaint(hwnd_, &ps);
         return 0;
     }
     case WM_LBUTTONDOWN:

@@ -13,7 +13,7 @@ public:
 
 private:
     DWORD Type() const { return Style() & SS_TYPEMASK; }
-    void Paint(HDC dc);
+    void Paint(HDC dc) override;
     HANDLE SetImage(HANDLE image);
 
     HANDLE image_ = nullptr;  // icon or bitmap, not owned
@@ -30,7 +30,7 @@ HANDLE Static::SetImage(HANDLE image)
 LRESULT Static::Handle(UINT msg, WPARAM wParam, LPARAM lParam)
 {
     LRESULT fontResult = 0;
-    if (FontMessage(msg, wParam, lParam, fontResult)) return fontResult;
+    if (FontMessage(msg, wParam, lParam, fontResult) || PaintMessage(msg, wParam, fontResult)) return fontResult;
     switch (msg) {
     case WM_GETDLGCODE: return DLGC_STATIC;
     case WM_NCHITTEST: return (Style() & SS_NOTIFY) ? HTCLIENT : HTTRANSPARENT;
@@ -39,11 +39,6 @@ LRESULT Static::Handle(UINT msg, WPARAM wParam, LPARAM lParam)
         return 0;
     case WM_LBUTTONDBLCLK:
         if (Style() & SS_NOTIFY) Notify(STN_DBLCLK);
-        return 0;
-    case WM_ERASEBKGND: return 1;
-    case WM_PAINT: return PaintWith([this](HDC dc) { Paint(dc); });
-    case WM_PRINTCLIENT:
-        if (wParam) Paint(reinterpret_cast<HDC>(wParam));
         return 0;
     case WM_SETTEXT:
     case WM_ENABLE: return DefaultAndRedraw(msg, wParam, lParam);
