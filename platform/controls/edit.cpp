@@ -116,6 +116,7 @@ private:
     std::vector<Line> lines_{Line{}};
     bool focused_ = false;
     bool dragging_ = false;
+    POINT dragPoint_{};  // client point of the mouse while selecting
     // Single-level undo.
     bool canUndo_ = false;
     bool typingGroup_ = false;
@@ -807,7 +808,14 @@ LRESULT Edit::Handle(UINT msg, WPARAM wParam, LPARAM lParam)
         return 0;
     }
     case WM_MOUSEMOVE:
-        if (dragging_ && GetCapture() == hwnd_) MoveCaret(PosFromPoint(PointFrom(lParam)), true);
+        if (dragging_ && GetCapture() == hwnd_) {
+            dragPoint_ = PointFrom(lParam);
+            MoveCaret(PosFromPoint(dragPoint_), true);
+            // Held beyond the text, the selection goes on growing.
+            RECT f = Format();
+            if (PtInRect(&f, dragPoint_)) KillTimer(hwnd_, kDragTimer);
+            else SetTimer(hwnd_, kDragTimer, 60, nullptr);
+        }
         return 0;
     case WM_LBUTTONUP:
         if (dragging_) {
@@ -816,7 +824,26 @@ LRESULT Edit::Handle(UINT msg, WPARAM wParam, LPARAM lParam)
             if (GetCapture() == hwnd_) ReleaseCapture();
         }
         return 0;
-    case WM_CAPTURECHANGED: dragging_ = false; return 0;
+    case WM_CAPTURECHANGED:
+        dragging_ = false;
+        KillTimer(hwnd_, kDragTimer);
+        return 0;
+    case WM_TIMER:
+        if (wParam != kDragTimer) return Default(msg, wParam, lParam);
+        if (!dragging_) {
+            KillTimer(hwnd_, kDragTimer);
+            return 0;
+        }
+        {
+            RECT f = Format();
+            int line = LineOf(caret_);
+            if (Multi() && dragPoint_.y < f.top && line > 0) VScroll(-1);
+            else if (Multi() && dragPoint_.y >= f.bottom) VScroll(1);
+            int pos = dragPoint_.x < f.left ? PrevChar(caret_) : dragPoint_.x >= f.right ? NextChar(caret_) : PosFromPoint(dragPoint_);
+            if (Multi() && (dragPoint_.y < f.top || dragPoint_.y >= f.bottom)) pos = PosFromPoint(dragPoint_);
+            MoveCaret(pos, true);
+        }
+        return 0;
     case WM_VSCROLL: {
         switch (LOWORD(wParam)) {
         case SB_LINEUP: VScroll(-1); break;

@@ -423,6 +423,27 @@ TEST_F(EditTest, MouseSelectsByClickDragAndDoubleClick)
     Screen().KeyUp(VK_SHIFT);
     Pump();
     EXPECT_EQ(Sel(e), std::make_pair(6u, 13u));
+    clock_.Advance(600);
+
+    // Held past the edge of a narrow field, the selection keeps growing.
+    DestroyWindow(e);
+    HWND narrow = MakeEdit(ES_AUTOHSCROLL, "one two three four five six seven eight nine ten", 60);
+    Select(narrow, 0, 0);
+    RECT r;
+    GetClientRect(narrow, &r);
+    Screen().ButtonDown(ScreenPoint(narrow, 2, r.bottom / 2));
+    Screen().MoveMouse(ScreenPoint(narrow, r.right + 20, r.bottom / 2));
+    Pump();
+    DWORD before = Sel(narrow).second;
+    Advance(60);
+    Advance(60);
+    Advance(60);
+    EXPECT_EQ(Sel(narrow).second, before + 3);
+    EXPECT_GT(SendMessageA(narrow, EM_POSFROMCHAR, 0, 0) & 0x8000, 0);  // scrolled: the start is off to the left
+    Screen().ButtonUp(ScreenPoint(narrow, r.right + 20, r.bottom / 2));
+    Pump();
+    Advance(200);
+    EXPECT_EQ(Sel(narrow).second, before + 3);  // no more after the release
 }
 
 TEST_F(EditTest, CaretFollowsAndBlinks)
