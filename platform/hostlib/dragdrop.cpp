@@ -86,7 +86,14 @@ void DragTo(POINT pos)
             return;
         gDrag->started = true;
     }
+    // The drag image's window lies over the target: out of the way while
+    // looking for what is under the mouse.
+    TDragImageList* images = gDrag->object->GetDragImages();
+    HWND imageWindow = images && images->Dragging() ? images->DragWindow() : nullptr;
+    if (imageWindow) ShowWindow(imageWindow, SW_HIDE);
     TControl* target = FindDragTarget(pos, false);
+    if (imageWindow) ShowWindow(imageWindow, SW_SHOWNOACTIVATE);
+    if (!gDrag) return;
     if (target != gDrag->target) {
         if (gDrag->target) SendDrag(gDrag->target, dmDragLeave, pos);
         if (!gDrag) return;
@@ -97,7 +104,7 @@ void DragTo(POINT pos)
         if (!gDrag) return;
     }
     gDrag->object->dragPos_ = pos;
-    if (TDragImageList* images = gDrag->object->GetDragImages()) {
+    if (images) {
         if (images->Dragging()) images->DragMove(pos.x, pos.y);
         else images->BeginDrag(pos.x, pos.y);
     }

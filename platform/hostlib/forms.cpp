@@ -176,6 +176,17 @@ void TCustomForm::CreateParams(TCreateParams& p)
 
 void TCustomForm::CreateWnd() { TWinControl::CreateWnd(); }
 
+RECT TCustomForm::ClientRect()
+{
+    if (HandleAllocated()) return TWinControl::ClientRect();
+    TCreateParams p;
+    CreateParams(p);
+    RECT frame{0, 0, 0, 0};
+    AdjustWindowRectEx(&frame, p.Style, FALSE, p.ExStyle);
+    return RECT{0, 0, std::max<LONG>(0, Width() - (frame.right - frame.left)),
+                std::max<LONG>(0, Height() - (frame.bottom - frame.top))};
+}
+
 void TCustomForm::SetBorderStyle(TFormBorderStyle value)
 {
     if (borderStyle_ == value) return;

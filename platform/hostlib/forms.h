@@ -79,6 +79,8 @@ public:
     void SetVisible(bool value) override;
     bool Showing() const override;
     void UpdateShowing() override;
+    // Before the window exists, the size less the frame its style will have.
+    RECT ClientRect() override;
 
     TFormBorderStyle BorderStyle() const { return borderStyle_; }
     void SetBorderStyle(TFormBorderStyle value);

@@ -251,13 +251,7 @@ LRESULT DragWindowProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam)
     if (msg == WM_PAINT && list) {
         PAINTSTRUCT ps;
         HDC dc = BeginPaint(hwnd, &ps);
-        TCanvas canvas;
-        canvas.SetHandle(dc);
-        RECT r{};
-        GetClientRect(hwnd, &r);
-        canvas.Brush()->SetColor(clFuchsia);
-        canvas.FillRect(r);
-        canvas.SetHandle(nullptr);
+        list->PaintDragImage(dc);
         EndPaint(hwnd, &ps);
         return 0;
     }
@@ -316,12 +310,12 @@ bool TDragImageList::BeginDrag(int x, int y)
     SetWindowRgn(window_, shape, FALSE);
     SetWindowPos(window_, HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE | SWP_SHOWWINDOW);
     HDC dc = GetDC(window_);
-    Paint(dc);
+    PaintDragImage(dc);
     ReleaseDC(window_, dc);
     return true;
 }
 
-void TDragImageList::Paint(HDC dc)
+void TDragImageList::PaintDragImage(HDC dc)
 {
     TCanvas canvas;
     canvas.SetHandle(dc);
@@ -334,7 +328,7 @@ void TDragImageList::DragMove(int x, int y)
     if (!window_) return;
     SetWindowPos(window_, HWND_TOPMOST, x - hotSpot_.x, y - hotSpot_.y, 0, 0, SWP_NOSIZE | SWP_NOACTIVATE);
     HDC dc = GetDC(window_);
-    Paint(dc);
+    PaintDragImage(dc);
     ReleaseDC(window_, dc);
 }
 

@@ -101,12 +101,13 @@ public:
     void EndDrag();
     bool Dragging() const { return window_ != nullptr; }
     HWND DragWindow() const { return window_; }
+    // Paints the drag image at the drag window's origin.
+    void PaintDragImage(HDC dc);
 
 protected:
     void Destroy() override;
 
 private:
-    void Paint(HDC dc);
     int dragIndex_ = 0;
     POINT hotSpot_{};
     HWND window_ = nullptr;

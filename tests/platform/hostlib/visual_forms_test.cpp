@@ -5,12 +5,14 @@
 #include "platform/controls/winctl.h"
 #include "platform/hostlib/dragdrop.h"
 #include "platform/hostlib/form_resource.h"
+#include "platform/hostlib/imagelist.h"
 #include "platform/hostlib/menus.h"
 #include "platform/hostlib/timer.h"
 #include "platform/windows/winuser.h"
 
 using namespace hostlib;
 using namespace visualtest;
+namespace gfx = quelvo::gfx;
 
 namespace {
 
@@ -120,6 +122,51 @@ TEST_F(Forms, ShowModalEndsOnModalResultAfterCloseQueryAndOnClose)
         main->Free();
         Application->SetMainForm(nullptr);
         DrainQueue();
+    }
+}
+
+TEST_F(Forms, FramesPositionsAndStylesOfForms)
+{
+    TForm* main = NewForm(400, 300);
+    main->SetLeft(100);
+    main->SetTop(50);
+    main->Show();
+    Pump();
+    const RECT work = hostlib::Screen->WorkAreaRect();
+    struct Case {
+        TFormBorderStyle border;
+        TPosition position;
+        TFormStyle style;
+        RECT around;  // the form is centred in it; empty: stays where placed
+    };
+    const Case cases[] = {
+        {bsSizeToolWin, poScreenCenter, fsStayOnTop, work},
+        {bsDialog, poMainFormCenter, fsNormal, RECT{100, 50, 500, 350}},
+        {bsSingle, poDesigned, fsMDIChild, RECT{}},
+    };
+    for (const Case& k : cases) {
+        TForm* form = NewForm(200, 100);
+        form->SetBorderStyle(k.border);
+        form->SetBorderIcons({biSystemMenu});
+        form->SetPosition(k.position);
+        form->SetFormStyle(k.style);
+        form->SetBounds(7, 8, 200, 100);
+        form->SetClientWidth(150);
+        const int clientBeforeWindow = form->ClientWidth();
+        form->Show();
+        Pump();
+        EXPECT_EQ(form->ClientWidth(), 150) << k.border;
+        EXPECT_EQ(clientBeforeWindow, 150) << k.border;
+        EXPECT_EQ(form->FormStyle(), k.style == fsMDIChild ? fsNormal : k.style) << "no MDI";
+        const LONG_PTR ex = GetWindowLongA(form->Handle(), GWL_EXSTYLE);
+        EXPECT_EQ((ex & WS_EX_TOPMOST) != 0, k.style == fsStayOnTop);
+        EXPECT_EQ((ex & WS_EX_TOOLWINDOW) != 0, k.border == bsSizeToolWin);
+        const bool centred = k.around.right > k.around.left;
+        const int expectedLeft = centred ? k.around.left + (k.around.right - k.around.left - form->Width()) / 2 : 7;
+        const int expectedTop = centred ? k.around.top + (k.around.bottom - k.around.top - form->Height()) / 2 : 8;
+        EXPECT_EQ(form->Left(), expectedLeft) << k.position;
+        EXPECT_EQ(form->Top(), expectedTop) << k.position;
+        form->Free();
     }
 }
 
@@ -565,6 +612,55 @@ TEST_F(Streaming, FormResourcesNestControlsAndMenuItems)
     TypeIntoControl(form, "Panel", "ok");
     EXPECT_NE(std::find(Log().begin(), Log().end(), "Panel char k"), Log().end());
     EXPECT_THROW(ClickControl(form, "Nothing"), EComponentError);
+}
+
+}  // namespace
+
+namespace {
+
+class TImageDragObject : public TDragControlObject {
+public:
+    TDragImageList* images = nullptr;
+    TDragImageList* GetDragImages() override { return images; }
+};
+
+TEST_F(Drag, TheDragImageFollowsTheMouseInATopmostDisabledWindow)
+{
+    Build();
+    ObjectPtr<TDragImageList> images(CreateObject<TDragImageList>(nullptr));
+    images->SetSize(8, 8);
+    gfx::Picture red;
+    red.width = red.height = 8;
+    red.pixels.assign(64, 0xFFFF0000u);
+    images->AddPixels(red);
+    images->SetDragImage(0, 2, 3);
+    ObjectPtr<TImageDragObject> object;
+    source->OnStartDrag = TStartDragEvent::FromFunction([&](TObject*, TDragObject*& made) {
+        object.reset(CreateObject<TImageDragObject>(static_cast<TControl*>(source)));
+        object->images = images.get();
+        made = object.get();
+    });
+    Screen().ButtonDown(At(source, 10, 10));
+    Pump();
+    EXPECT_FALSE(images->Dragging());
+    const POINT p = At(accepting, 20, 20);
+    Screen().MoveMouse(p);
+    Pump();
+    ASSERT_TRUE(images->Dragging());
+    HWND w = images->DragWindow();
+    EXPECT_TRUE(GetWindowLongA(w, GWL_EXSTYLE) & WS_EX_TOPMOST);
+    EXPECT_TRUE(GetWindowLongA(w, GWL_STYLE) & WS_DISABLED);
+    RECT r{};
+    GetWindowRect(w, &r);
+    EXPECT_EQ(r.left, p.x - 2);
+    EXPECT_EQ(r.top, p.y - 3);
+    EXPECT_EQ(Screen().ScreenPixel(p.x, p.y), 0xFF0000u);
+    EXPECT_EQ(GetActiveWindow(), form->Handle()) << "the image never takes the activation";
+    Screen().ButtonUp(p);
+    Pump();
+    EXPECT_FALSE(images->Dragging());
+    EXPECT_FALSE(IsWindow(w));
+    EXPECT_NE(std::find(Log().begin(), Log().end(), "end accepting"), Log().end());
 }
 
 }  // namespace
