@@ -9,12 +9,14 @@
 // variants, objects) keep a pointer in their place, so those places are
 // pointer-sized.
 
+#include <cmath>
 #include <cstddef>
 #include <cstdint>
 #include <cstring>
 #include <functional>
 #include <memory>
 #include <string>
+#include <type_traits>
 #include <vector>
 
 #include "components/data/cxVariants.h"
@@ -160,7 +162,13 @@ public:
         // int; wider values answer only the order.
         if constexpr (sizeof(T) == 2)
             return static_cast<int>(a) - static_cast<int>(b);
-        else
+        else if constexpr (std::is_floating_point_v<T>) {
+            // NaN would equal every number; it orders first instead, so that
+            // sorting and grouping see one order.
+            if (std::isnan(a) || std::isnan(b))
+                return (std::isnan(a) ? 0 : 1) - (std::isnan(b) ? 0 : 1);
+            return a < b ? -1 : (b < a ? 1 : 0);
+        } else
             return a < b ? -1 : (b < a ? 1 : 0);
     }
     int GetVarType() const override { return VarTypeCode; }

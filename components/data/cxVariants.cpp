@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <array>
 #include <bit>
+#include <cmath>
 #include <cstring>
 #include <limits>
 #include <type_traits>
@@ -227,6 +228,16 @@ void ReadVariant(TStream& stream, Variant& value, int depth)
     }
 }
 
+bool IsNaN(const Variant& V)
+{
+    switch (V.VarType()) {
+    case hostlib::varSingle:
+    case hostlib::varDouble:
+    case hostlib::varDate: return std::isnan(V.AsDouble());
+    default: return false;
+    }
+}
+
 } // namespace
 
 // ---- Comparison and classification ----------------------------------------
@@ -267,12 +278,16 @@ int VarCompare(const Variant& A, const Variant& B)
             return 1;
         if (arrayB)
             return -1;
+        if (A.IsNull() || B.IsNull())
+            return A.IsNull() == B.IsNull() ? 0 : (A.IsNull() ? -1 : 1);
+        // NaN is neither less nor greater than anything: it orders after
+        // Null and before every other value, as the value types keep it.
+        const bool nanA = IsNaN(A);
+        const bool nanB = IsNaN(B);
+        if (nanA || nanB)
+            return nanA == nanB ? 0 : (nanA ? -1 : 1);
         if (A == B)
             return 0;
-        if (A.IsNull())
-            return -1;
-        if (B.IsNull())
-            return 1;
         return A < B ? -1 : 1;
     } catch (const hostlib::EVariantError&) {
         return -1;

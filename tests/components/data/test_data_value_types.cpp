@@ -133,6 +133,7 @@ TEST(DataValueTypes, ClassesSizesAndVariantTypes)
 
 TEST(DataValueTypes, CompareValuesOrdersByTheStoredValue)
 {
+    const double nan = std::numeric_limits<double>::quiet_NaN();
     struct Case {
         const char* name;
         TcxValueTypeClass type;
@@ -154,6 +155,10 @@ TEST(DataValueTypes, CompareValuesOrdersByTheStoredValue)
         {"Boolean false before true", TcxBooleanValueType::Class(), Variant(false), Variant(true), -1, true},
         {"Float", TcxFloatValueType::Class(), Variant(1.5), Variant(1.5), 0},
         {"Float negative", TcxFloatValueType::Class(), Variant(-1e300), Variant(1e-300), -1},
+        {"Float NaN before numbers", TcxFloatValueType::Class(), Variant(nan), Variant(-1e300), -1, true},
+        {"Float number after NaN", TcxFloatValueType::Class(), Variant(0.0), Variant(nan), 1, true},
+        {"Float NaN equals NaN", TcxFloatValueType::Class(), Variant(nan), Variant(nan), 0, true},
+        {"DateTime NaN first", TcxDateTimeValueType::Class(), Variant::FromDate(nan), Variant::FromDate(0.0), -1, true},
         {"Currency", TcxCurrencyValueType::Class(), Variant(Currency::FromScaled(5)), Variant(Currency::FromScaled(4)), 1},
         {"DateTime", TcxDateTimeValueType::Class(), Variant::FromDate(2.5), Variant::FromDate(2.75), -1},
         {"String case-sensitive", TcxStringValueType::Class(), Variant("B"), Variant("a"), -1},

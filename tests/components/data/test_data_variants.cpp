@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <functional>
+#include <limits>
 #include <string>
 #include <vector>
 
@@ -295,6 +296,7 @@ TEST(DataVarCompare, OrdersNullFirstArraysByBoundAndIncomparablesAsLess)
     const Variant zero(std::int32_t{0});
     const Variant five(std::int32_t{5});
     const Variant abc("abc");
+    const Variant nan(std::numeric_limits<double>::quiet_NaN());
     const Variant arr3 = Array({zero, zero, zero});
     const Variant arr5 = Array({zero, zero, zero, zero, zero});
     struct Case {
@@ -323,6 +325,11 @@ TEST(DataVarCompare, OrdersNullFirstArraysByBoundAndIncomparablesAsLess)
         {"equal arrays", Array({zero, abc}), Array({zero, abc}), 0, true},
         {"arrays with incomparable elements", Array({abc}), Array({five}), -1, true},
         {"dates", Variant::FromDate(1.0), Variant::FromDate(2.0), -1},
+        {"NaN before numbers", nan, Variant(-1e300), -1, true},
+        {"numbers after NaN", zero, nan, 1, true},
+        {"NaN equals NaN", nan, Variant(std::numeric_limits<float>::quiet_NaN()), 0, true},
+        {"Null before NaN", null, nan, -1, true},
+        {"NaN date before dates", Variant::FromDate(nan.AsDouble()), Variant::FromDate(0.0), -1, true},
         {"array from 1 equals itself", FromOne({zero, five}), FromOne({zero, five}), 0, true},
         {"arrays from 1 element by element", FromOne({zero, five}), FromOne({zero, zero}), 1},
         {"index 0 missing orders first", FromOne({zero, zero}), Array({zero, zero, zero}), -1, true},
