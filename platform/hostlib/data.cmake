@@ -14,3 +14,5 @@ quelvo_library(hostlib_mask
   SOURCES ${CMAKE_CURRENT_LIST_DIR}/masktext.cpp
   DEPS hostlib components_editors
 )
+
+include(${CMAKE_CURRENT_LIST_DIR}/stdctrls.cmake OPTIONAL)

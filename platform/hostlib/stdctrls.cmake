@@ -1,0 +1,7 @@
+# Standard and common controls on the visual classes.
+quelvo_library(hostlib_stdctrls
+  SOURCES
+    ${CMAKE_CURRENT_LIST_DIR}/stdctrls.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/comctrls.cpp
+  DEPS hostlib_visual hostlib_mask platform_controls
+)

@@ -1,0 +1,313 @@
+#include "platform/hostlib/stdctrls.h"
+
+#include "platform/controls/winctl.h"
+
+namespace hostlib {
+
+namespace {
+
+void StandardClass(TWinControl&, TCreateParams&) { quelvo::ctl::InitControls(); }
+
+bool IsButtonDown(UINT msg)
+{
+    return msg == WM_LBUTTONDOWN || msg == WM_LBUTTONDBLCLK || msg == WM_RBUTTONDOWN || msg == WM_RBUTTONDBLCLK ||
+           msg == WM_MBUTTONDOWN || msg == WM_MBUTTONDBLCLK;
+}
+
+// The control pipeline handles button presses without passing them on; a
+// wrapped window class needs them too (to set the caret, to press).
+template <class F>
+void DispatchWrapped(TWinControl& control, TMessage& m, F&& inherited)
+{
+    const auto alive = control.AliveToken();
+    inherited(m);
+    if (IsButtonDown(m.Msg) && *alive && control.HandleAllocated()) control.DefaultHandler(m);
+}
+
+}  // namespace
+
+// ---- TCustomEdit ------------------------------------------------------------------------
+
+const TEnumInfo& EnumTypeInfo(TEditCharCase*)
+{
+    static const TEnumInfo info{"TEditCharCase", {"ecNormal", "ecUpperCase", "ecLowerCase"}, 0};
+    return info;
+}
+
+TClass TCustomEdit::StaticClass()
+{
+    return DefineClass<TCustomEdit, TWinControl>("TCustomEdit", [](ClassBuilder<TCustomEdit>& b) {
+        b.Property("MaxLength", &TCustomEdit::MaxLength, &TCustomEdit::SetMaxLength).Default(0);
+        b.Property("ReadOnly", &TCustomEdit::ReadOnly, &TCustomEdit::SetReadOnly).Default(false);
+        b.Property("CharCase", &TCustomEdit::CharCase, &TCustomEdit::SetCharCase).Default(ecNormal);
+        b.Property("AutoSelect", &TCustomEdit::AutoSelect, &TCustomEdit::SetAutoSelect).Default(true);
+        b.Property("Text", &TCustomEdit::Text, &TCustomEdit::SetText);
+        b.EventProperty("OnChange", &TCustomEdit::OnChange);
+    });
+}
+
+void TCustomEdit::Construct(TComponent* owner)
+{
+    TWinControl::Construct(owner);
+    SetBounds(0, 0, 121, 21);
+    SetTabStop(true);
+    SetParentColor(false);
+    SetColor(clWindow);
+    controlStyle_.Exclude(csSetCaption);
+}
+
+void TCustomEdit::CreateParams(TCreateParams& p)
+{
+    TWinControl::CreateParams(p);
+    StandardClass(*this, p);
+    CreateSubClass(p, "EDIT");
+    p.Style |= ES_AUTOHSCROLL | WS_BORDER;
+    if (readOnly_) p.Style |= ES_READONLY;
+    if (charCase_ == ecUpperCase) p.Style |= ES_UPPERCASE;
+    if (charCase_ == ecLowerCase) p.Style |= ES_LOWERCASE;
+    if (passwordChar_) p.Style |= ES_PASSWORD;
+}
+
+void TCustomEdit::CreateWnd()
+{
+    TWinControl::CreateWnd();
+    SendMessageA(handle_, EM_LIMITTEXT, static_cast<WPARAM>(maxLength_), 0);
+    SendMessageA(handle_, EM_SETMODIFY, modified_ ? TRUE : FALSE, 0);
+    if (passwordChar_) SendMessageA(handle_, EM_SETPASSWORDCHAR, static_cast<WPARAM>(static_cast<unsigned char>(passwordChar_)), 0);
+}
+
+void TCustomEdit::SetMaxLength(int value)
+{
+    maxLength_ = value < 0 ? 0 : value;
+    if (HandleAllocated()) SendMessageA(handle_, EM_LIMITTEXT, static_cast<WPARAM>(maxLength_), 0);
+}
+
+void TCustomEdit::SetReadOnly(bool value)
+{
+    readOnly_ = value;
+    if (HandleAllocated()) SendMessageA(handle_, EM_SETREADONLY, value ? TRUE : FALSE, 0);
+}
+
+void TCustomEdit::SetCharCase(TEditCharCase value)
+{
+    if (value == charCase_) return;
+    charCase_ = value;
+    if (HandleAllocated()) RecreateWnd();
+}
+
+void TCustomEdit::SetPasswordChar(char value)
+{
+    if (value == passwordChar_) return;
+    passwordChar_ = value;
+    if (HandleAllocated()) RecreateWnd();
+}
+
+bool TCustomEdit::Modified() const
+{
+    if (!handle_) return modified_;
+    return SendMessageA(handle_, EM_GETMODIFY, 0, 0) != 0;
+}
+
+void TCustomEdit::SetModified(bool value)
+{
+    modified_ = value;
+    if (HandleAllocated()) SendMessageA(handle_, EM_SETMODIFY, value ? TRUE : FALSE, 0);
+}
+
+int TCustomEdit::SelStart() const
+{
+    if (!handle_) return 0;
+    DWORD start = 0, end = 0;
+    SendMessageA(handle_, EM_GETSEL, reinterpret_cast<WPARAM>(&start), reinterpret_cast<LPARAM>(&end));
+    return static_cast<int>(start);
+}
+
+int TCustomEdit::SelLength() const
+{
+    if (!handle_) return 0;
+    DWORD start = 0, end = 0;
+    SendMessageA(handle_, EM_GETSEL, reinterpret_cast<WPARAM>(&start), reinterpret_cast<LPARAM>(&end));
+    return static_cast<int>(end - start);
+}
+
+void TCustomEdit::SetSelStart(int value) { SendMessageA(Handle(), EM_SETSEL, static_cast<WPARAM>(value), value); }
+
+void TCustomEdit::SetSelLength(int value)
+{
+    const int start = SelStart();
+    SendMessageA(Handle(), EM_SETSEL, static_cast<WPARAM>(start), start + value);
+}
+
+void TCustomEdit::SelectAll() { SendMessageA(Handle(), EM_SETSEL, 0, -1); }
+
+void TCustomEdit::DoEnter()
+{
+    if (autoSelect_ && HandleAllocated()) SelectAll();
+    TWinControl::DoEnter();
+}
+
+void TCustomEdit::Dispatch(TMessage& m)
+{
+    if (m.Msg == CN_COMMAND && HIWORD(m.WParam) == EN_CHANGE) {
+        Change();
+        return;
+    }
+    DispatchWrapped(*this, m, [this](TMessage& message) { TWinControl::Dispatch(message); });
+}
+
+TClass TEdit::StaticClass() { return DefineClass<TEdit, TCustomEdit>("TEdit"); }
+
+// ---- TCustomMaskEdit ------------------------------------------------------------------------
+
+TClass TCustomMaskEdit::StaticClass()
+{
+    return DefineClass<TCustomMaskEdit, TCustomEdit>("TCustomMaskEdit", [](ClassBuilder<TCustomMaskEdit>& b) {
+        b.Property("EditMask", &TCustomMaskEdit::EditMask, &TCustomMaskEdit::SetEditMask);
+    });
+}
+
+void TCustomMaskEdit::SetEditMask(const std::string& mask)
+{
+    masked_.SetText(Text());
+    masked_.SetEditMask(mask);
+    ShowMasked(-1);
+}
+
+void TCustomMaskEdit::SetText(const std::string& value)
+{
+    if (!IsMasked()) {
+        masked_.SetText(value);
+        TCustomEdit::SetText(value);
+        return;
+    }
+    masked_.SetText(value);
+    ShowMasked(-1);
+}
+
+void TCustomMaskEdit::ShowMasked(int caret)
+{
+    // TWinControl::SetText compares with the shown text, so an unchanged
+    // text raises no OnChange.
+    TCustomEdit::SetText(masked_.Text());
+    if (caret >= 0 && HandleAllocated()) SendMessageA(handle_, EM_SETSEL, static_cast<WPARAM>(caret), caret);
+}
+
+void TCustomMaskEdit::CreateWnd()
+{
+    TCustomEdit::CreateWnd();
+    if (IsMasked()) ShowMasked(-1);
+}
+
+void TCustomMaskEdit::KeyDown(WORD& key, TShiftState shift)
+{
+    TCustomEdit::KeyDown(key, shift);
+    if (!IsMasked() || key != VK_DELETE || ReadOnly()) return;
+    int start = SelStart();
+    int length = SelLength();
+    if (masked_.DeleteForward(start, length)) ShowMasked(start);
+    key = 0;
+}
+
+void TCustomMaskEdit::KeyPress(char& key)
+{
+    TCustomEdit::KeyPress(key);
+    if (!IsMasked() || key == 0) return;
+    const auto code = static_cast<unsigned char>(key);
+    if (code < 0x20 && key != '\b') return;  // Ctrl shortcuts go to the window
+    if (ReadOnly()) {
+        key = 0;
+        return;
+    }
+    int start = SelStart();
+    int length = SelLength();
+    const bool done = key == '\b' ? masked_.Backspace(start, length) : masked_.TypeChar(key, start, length);
+    if (done) ShowMasked(start);
+    key = 0;
+}
+
+void TCustomMaskEdit::Dispatch(TMessage& m)
+{
+    // Pasted or otherwise replaced text is spread over the mask again.
+    if (m.Msg == CN_COMMAND && HIWORD(m.WParam) == EN_CHANGE && IsMasked() && Text() != masked_.Text()) {
+        masked_.SetText(Text());
+        ShowMasked(-1);
+        return;
+    }
+    TCustomEdit::Dispatch(m);
+}
+
+TClass TMaskEdit::StaticClass() { return DefineClass<TMaskEdit, TCustomMaskEdit>("TMaskEdit"); }
+
+// ---- TCheckBox --------------------------------------------------------------------------------
+
+const TEnumInfo& EnumTypeInfo(TCheckBoxState*)
+{
+    static const TEnumInfo info{"TCheckBoxState", {"cbUnchecked", "cbChecked", "cbGrayed"}, 0};
+    return info;
+}
+
+TClass TCheckBox::StaticClass()
+{
+    return DefineClass<TCheckBox, TWinControl>("TCheckBox", [](ClassBuilder<TCheckBox>& b) {
+        b.Property("Checked", &TCheckBox::Checked, &TCheckBox::SetChecked).Default(false);
+        b.Property("State", &TCheckBox::State, &TCheckBox::SetState).Default(cbUnchecked);
+        b.Property("AllowGrayed", &TCheckBox::AllowGrayed, &TCheckBox::SetAllowGrayed).Default(false);
+    });
+}
+
+void TCheckBox::Construct(TComponent* owner)
+{
+    TWinControl::Construct(owner);
+    // The button window reports clicks itself (BN_CLICKED).
+    controlStyle_ = {csSetCaption, csDoubleClicks};
+    SetBounds(0, 0, 97, 17);
+    SetTabStop(true);
+}
+
+void TCheckBox::CreateParams(TCreateParams& p)
+{
+    TWinControl::CreateParams(p);
+    StandardClass(*this, p);
+    CreateSubClass(p, "BUTTON");
+    p.Style |= allowGrayed_ ? BS_3STATE : BS_CHECKBOX;
+}
+
+void TCheckBox::CreateWnd()
+{
+    TWinControl::CreateWnd();
+    SendMessageA(handle_, BM_SETCHECK, static_cast<WPARAM>(state_), 0);
+}
+
+void TCheckBox::SetState(TCheckBoxState value)
+{
+    if (value == state_) return;
+    state_ = value;
+    if (HandleAllocated()) SendMessageA(handle_, BM_SETCHECK, static_cast<WPARAM>(state_), 0);
+    Click();
+}
+
+void TCheckBox::Toggle()
+{
+    switch (state_) {
+    case cbUnchecked:
+        SetState(allowGrayed_ ? cbGrayed : cbChecked);
+        break;
+    case cbChecked:
+        SetState(cbUnchecked);
+        break;
+    case cbGrayed:
+        SetState(cbChecked);
+        break;
+    }
+}
+
+void TCheckBox::Dispatch(TMessage& m)
+{
+    if (m.Msg == CN_COMMAND && HIWORD(m.WParam) == BN_CLICKED) {
+        Toggle();
+        return;
+    }
+    DispatchWrapped(*this, m, [this](TMessage& message) { TWinControl::Dispatch(message); });
+}
+
+}  // namespace hostlib
