@@ -354,6 +354,33 @@ TEST(DataValueTypes, StreamFormsOfEachType)
     }
 }
 
+TEST(DataValueTypes, DamagedStreamFormsLeaveThePlaceAsItWas)
+{
+    struct Case {
+        const char* name;
+        TcxValueTypeClass type;
+        Variant before;
+        Bytes bytes;
+    };
+    const std::vector<Case> cases = {
+        {"SQLTimeStamp from a NaN date", TcxSQLTimeStampValueType::Class(), Variant::FromDate(45000.5),
+         {0x11, 0, 0, 0, 0, 0, 0, 0xF8, 0x7F}},
+        {"SQLTimeStamp from Null", TcxSQLTimeStampValueType::Class(), Variant::FromDate(45000.5), {0x00}},
+        {"FMTBcd from Null", TcxFMTBcdValueType::Class(), Variant("2.5"), {0x00}},
+        {"FMTBcd from text", TcxFMTBcdValueType::Class(), Variant("2.5"), {0x06, 0x01, 'x'}},
+        {"FMTBcd from an infinite double", TcxFMTBcdValueType::Class(), Variant("2.5"),
+         {0x05, 0, 0, 0, 0, 0, 0, 0, 0x80, 0xFF, 0x7F}},
+        {"Integer cut short", TcxIntegerValueType::Class(), Int(5), {0x07, 0x00}},
+    };
+    for (const auto& c : cases) {
+        Place p(c.type, c.before);
+        const std::string before = hostlib::VarToStr(p.Get());
+        TMemoryStream stream(c.bytes);
+        EXPECT_THROW(c.type->ReadDataValue(p.Data(), stream), hostlib::Exception) << c.name;
+        EXPECT_EQ(hostlib::VarToStr(p.Get()), before) << c.name;
+    }
+}
+
 TEST(DataValueTypes, BcdRoundTripThroughTheStreamKeepsDoublePrecisionOnly)
 {
     Place p(TcxFMTBcdValueType::Class(), Variant("1234567890.123456789012"));
