@@ -139,6 +139,7 @@ struct X11Display::Impl {
     void RequestActivation(TopWindow& t);
     void CheckFocus();
     void SyncModifiers(unsigned int state, bool capsKey);
+    void ReleaseStaleModifiers();
     void HandleKey(TopWindow* t, XKeyEvent& k, bool press);
     void HandleButton(const XButtonEvent& b, bool press);
     void HandleFocusIn(TopWindow& t);

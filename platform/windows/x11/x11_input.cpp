@@ -12,6 +12,16 @@ namespace quelvo::win::x11 {
 
 namespace {
 
+// Queues the release of a modifier we hold down that the keyboard does not.
+void ReleaseIfUp(int vk, bool reallyDown)
+{
+    if (reallyDown || !(GetAsyncKeyState(vk) & 0x8000)) return;
+    KeyInput up;
+    up.vk = vk;
+    up.down = false;
+    QueueKeyInput(up);
+}
+
 void QueueMove(POINT pt)
 {
     MouseInput in;
@@ -149,8 +159,7 @@ void X11Display::Impl::HandleFocusIn(TopWindow& t)
 {
     if (t.ic) XSetICFocus(t.ic);
     focusCheckPending = false;
-    char keys[32] = {};
-    XQueryKeymap(dpy, keys);
+    ReleaseStaleModifiers();
     HWND target = t.hwnd;
     // A popup of ours that this window owns (a menu, a drop-down) keeps
     // the activation: the keyboard reaches it through this window.
@@ -175,6 +184,20 @@ void X11Display::Impl::HandleFocusIn(TopWindow& t)
     }
 }
 
+void X11Display::Impl::ReleaseStaleModifiers()
+{
+    // Modifiers let go while another program had the keyboard are up again.
+    char keys[32] = {};
+    XQueryKeymap(dpy, keys);
+    auto down = [&](KeySym sym) {
+        ::KeyCode code = XKeysymToKeycode(dpy, sym);
+        return code && (keys[code / 8] & (1 << (code % 8)));
+    };
+    ReleaseIfUp(VK_SHIFT, down(XK_Shift_L) || down(XK_Shift_R));
+    ReleaseIfUp(VK_CONTROL, down(XK_Control_L) || down(XK_Control_R));
+    ReleaseIfUp(VK_MENU, down(XK_Alt_L) || down(XK_Alt_R) || down(XK_ISO_Level3_Shift));
+}
+
 void X11Display::Impl::CheckFocus()
 {
     focusCheckPending = false;
@@ -191,19 +214,11 @@ void X11Display::Impl::CheckFocus()
 
 void X11Display::Impl::SyncModifiers(unsigned int state, bool capsKey)
 {
-    // A modifier released while another program had the keyboard.
-    struct Mod {
-        int vk;
-        unsigned int mask;
-    };
-    for (Mod m : {Mod{VK_SHIFT, ShiftMask}, Mod{VK_CONTROL, ControlMask}, Mod{VK_MENU, Mod1Mask}}) {
-        if (!(state & m.mask) && (GetAsyncKeyState(m.vk) & 0x8000)) {
-            KeyInput up;
-            up.vk = m.vk;
-            up.down = false;
-            QueueKeyInput(up);
-        }
-    }
+    // A modifier released while another program had the keyboard (AltGr,
+    // which we take for Alt, is Mod5 on most keyboards).
+    ReleaseIfUp(VK_SHIFT, (state & ShiftMask) != 0);
+    ReleaseIfUp(VK_CONTROL, (state & ControlMask) != 0);
+    ReleaseIfUp(VK_MENU, (state & (Mod1Mask | Mod5Mask)) != 0);
     bool capsX = (state & LockMask) != 0;
     bool capsOurs = (detail::S().asyncKeyState[VK_CAPITAL] & 0x01) != 0;
     if (!capsKey && capsX != capsOurs) {

@@ -601,6 +601,20 @@ TEST_F(X11DisplayTest, TypedKeysBecomeKeyAndCharacterMessages)
     FakeKey(XK_a);
     ASSERT_TRUE(PumpUntil([&] { return Chars(child).size() >= 2; }));
     EXPECT_EQ(Chars(child), "\xC3\xA1") << "dead acute and a make one character";
+
+    // Shift let go while another program had the keyboard is up again.
+    ::KeyCode shift = XKeysymToKeycode(other_, XK_Shift_L);
+    XTestFakeKeyEvent(other_, shift, True, CurrentTime);
+    XFlush(other_);
+    ASSERT_TRUE(PumpUntil([] { return (GetAsyncKeyState(VK_SHIFT) & 0x8000) != 0; }));
+    XSetInputFocus(other_, root_, RevertToParent, CurrentTime);
+    XSync(other_, False);
+    ASSERT_TRUE(PumpUntil([] { return GetActiveWindow() == nullptr; }));
+    XTestFakeKeyEvent(other_, shift, False, CurrentTime);
+    XSetInputFocus(other_, XOf(main), RevertToParent, CurrentTime);
+    XFlush(other_);
+    ASSERT_TRUE(PumpUntil([&] { return GetActiveWindow() == main; }));
+    ASSERT_TRUE(PumpUntil([] { return !(GetAsyncKeyState(VK_SHIFT) & 0x8000); }));
 }
 
 TEST_F(X11DisplayTest, WindowManagerRequestsBecomeMessages)
