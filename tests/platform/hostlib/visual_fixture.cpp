@@ -114,6 +114,7 @@ void VisualTest::SetUp()
     quelvo::win::SetRuntimeFolder(folder_);
     scope_ = std::make_unique<quelvo::sys::ClockScope>(clock_);
     quelvo::ctl::InitControls();
+    quelvo::ctl::AllowModalOnHeadlessDisplay(true);
     Log().clear();
     InitVisualLibrary();
     Application->SetTitle("Visual");
@@ -128,6 +129,7 @@ void VisualTest::TearDown()
 {
     TPopupMenu::SetTracker(nullptr);
     DoneVisualLibrary();
+    quelvo::ctl::AllowModalOnHeadlessDisplay(false);
     quelvo::win::ResetWindowManager();
     scope_.reset();
     std::error_code ec;

@@ -664,3 +664,45 @@ TEST_F(Drag, TheDragImageFollowsTheMouseInATopmostDisabledWindow)
 }
 
 }  // namespace
+
+namespace {
+
+TEST_F(Forms, PopupTracksTheRealMenuAndClicksAfterItCloses)
+{
+    TForm* form = NewForm();
+    form->Show();
+    Pump();
+    auto* menu = CreateObject<TPopupMenu>(form);
+    bool menuOpenDuringClick = true;
+    for (const char* caption : {"&First", "-", "&Second"}) {
+        auto* item = CreateObject<TMenuItem>(form);
+        item->SetCaption(caption);
+        item->OnClick = TNotifyEvent::FromFunction([&, caption](TObject*) {
+            Log().push_back(std::string("clicked ") + caption);
+            menuOpenDuringClick = FindWindowA("#32768", nullptr) != nullptr && IsWindowVisible(FindWindowA("#32768", nullptr));
+        });
+        menu->Items()->Add(item);
+    }
+    menu->OnClose = TNotifyEvent::FromFunction([](TObject*) { Log().push_back("closed"); });
+    struct Case {
+        std::vector<int> keys;
+        Trace expected;
+    };
+    const Case cases[] = {
+        {{VK_ESCAPE}, {"closed"}},
+        {{'S'}, {"closed", "clicked &Second"}},
+    };
+    for (const Case& k : cases) {
+        Log().clear();
+        for (int vk : k.keys) {
+            if (vk >= 'A' && vk <= 'Z') Screen().TypeText(std::string(1, static_cast<char>(vk + 32)));
+            else Screen().PressKey(vk);
+        }
+        menu->Popup(50, 50);
+        Pump();
+        EXPECT_EQ(Log(), k.expected);
+    }
+    EXPECT_FALSE(menuOpenDuringClick);
+}
+
+}  // namespace
