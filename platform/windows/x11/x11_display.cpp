@@ -709,6 +709,10 @@ void X11Display::Impl::CreateXWindow(TopWindow& t)
     t.shape.clear();
     t.icon = nullptr;
 
+    if (t.exStyle & WS_EX_TRANSPARENT) {
+        // Clicks pass through, to whatever lies below.
+        XShapeCombineRectangles(dpy, t.xid, ShapeInput, 0, 0, nullptr, 0, ShapeSet, Unsorted);
+    }
     Atom protocols[] = {A("WM_DELETE_WINDOW"), A("_NET_WM_PING")};
     XSetWMProtocols(dpy, t.xid, protocols, 2);
     XClassHint cls{};

@@ -168,10 +168,13 @@ void X11Display::Impl::HandleFocusIn(TopWindow& t)
     if (activeIt != windows.end() && activeIt->second->overrideRedirect)
         for (HWND o = GetWindow(active, GW_OWNER); o; o = GetWindow(o, GW_OWNER))
             if (o == target) return;
-    // The owner of a modal dialog passes the activation on to the dialog.
+    // A window disabled by a modal one passes the activation on to it: its
+    // own dialog, or else the window of ours that is active (a modal form
+    // without an owner), which the desktop then raises.
     if (!IsWindowEnabled(target)) {
         HWND popup = GetLastActivePopup(target);
         if (popup && popup != target && IsWindowEnabled(popup)) target = popup;
+        else if (active && active != target && IsWindowEnabled(active)) target = active;
         auto it = windows.find(target);
         if (it != windows.end() && target != t.hwnd) {
             requestedActive = nullptr;

@@ -659,6 +659,29 @@ TEST_F(X11DisplayTest, WindowManagerRequestsBecomeMessages)
     ASSERT_FALSE(app.empty());
     EXPECT_EQ(app.back().wParam, static_cast<WPARAM>(FALSE));
 
+    // A modal form without an owner: clicking its disabled main window
+    // brings the form back.
+    HWND modal = Make("modal", WS_POPUP | WS_CAPTION | WS_SYSMENU | WS_VISIBLE, 200, 200, 200, 120);
+    ASSERT_TRUE(WaitViewable(modal));
+    EnableWindow(main, FALSE);
+    ASSERT_TRUE(PumpUntil([&] {
+        ::Window f = 0;
+        int r = 0;
+        XGetInputFocus(other_, &f, &r);
+        return GetActiveWindow() == modal && f == XOf(modal);
+    }));
+    XSetInputFocus(other_, xmain, RevertToParent, CurrentTime);
+    XFlush(other_);
+    ASSERT_TRUE(PumpUntil([&] {
+        ::Window f = 0;
+        int r = 0;
+        XGetInputFocus(other_, &f, &r);
+        return f == XOf(modal);
+    }));
+    EXPECT_EQ(GetActiveWindow(), modal);
+    EnableWindow(main, TRUE);
+    DestroyWindow(modal);
+
     // The close button of the frame.
     XEvent ev{};
     ev.xclient.type = ClientMessage;
@@ -949,7 +972,8 @@ TEST_F(X11DisplayTest, FilesDroppedByAnotherProgramArriveAsDropFiles)
 TEST_F(X11DisplayTest, LayeredPopupsAreTranslucentAndPopupsHoldThePointerWhileCapturing)
 {
     HWND main = Make("owner", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 50, 50, 200, 150);
-    HWND drag = Make("drag image", WS_POPUP, 300, 300, 60, 40, main, WS_EX_LAYERED | WS_EX_TOOLWINDOW | WS_EX_TOPMOST);
+    HWND drag = Make("drag image", WS_POPUP, 300, 300, 60, 40, main,
+                     WS_EX_LAYERED | WS_EX_TOOLWINDOW | WS_EX_TOPMOST | WS_EX_TRANSPARENT);
     ASSERT_TRUE(SetLayeredWindowAttributes(drag, 0, 200, LWA_ALPHA));
     ShowWindow(drag, SW_SHOWNA);
     ASSERT_TRUE(WaitViewable(drag));
@@ -957,6 +981,10 @@ TEST_F(X11DisplayTest, LayeredPopupsAreTranslucentAndPopupsHoldThePointerWhileCa
     XWindowAttributes wa{};
     ASSERT_TRUE(XGetWindowAttributes(other_, XOf(drag), &wa));
     EXPECT_TRUE(wa.override_redirect);
+    int inputRects = -1, ordering = 0;
+    XRectangle* input = XShapeGetRectangles(other_, XOf(drag), ShapeInput, &inputRects, &ordering);
+    if (input) XFree(input);
+    EXPECT_EQ(inputRects, 0) << "the pointer passes through a transparent window";
     XVisualInfo vi{};
     if (XMatchVisualInfo(other_, DefaultScreen(other_), 32, TrueColor, &vi)) {
         EXPECT_EQ(wa.depth, 32);
