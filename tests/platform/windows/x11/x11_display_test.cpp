@@ -682,6 +682,26 @@ TEST_F(X11DisplayTest, WindowManagerRequestsBecomeMessages)
     EnableWindow(main, TRUE);
     DestroyWindow(modal);
 
+    // The desktop's ping is answered (else it offers to kill us).
+    XSelectInput(other_, root_, SubstructureNotifyMask);
+    XEvent ping{};
+    ping.xclient.type = ClientMessage;
+    ping.xclient.window = xmain;
+    ping.xclient.message_type = Atom_("WM_PROTOCOLS");
+    ping.xclient.format = 32;
+    ping.xclient.data.l[0] = static_cast<long>(Atom_("_NET_WM_PING"));
+    ping.xclient.data.l[1] = 4242;
+    ping.xclient.data.l[2] = static_cast<long>(xmain);
+    XSendEvent(other_, xmain, False, NoEventMask, &ping);
+    XFlush(other_);
+    XEvent pong{};
+    ASSERT_TRUE(PumpUntil([&] {
+        while (XCheckTypedEvent(other_, ClientMessage, &pong))
+            if (pong.xclient.window == root_ && pong.xclient.data.l[1] == 4242) return true;
+        return false;
+    }));
+    XSelectInput(other_, root_, NoEventMask);
+
     // The close button of the frame.
     XEvent ev{};
     ev.xclient.type = ClientMessage;
