@@ -65,10 +65,11 @@ LRESULT HostWindowProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam)
     }
     TMessage m{msg, wParam, lParam, 0};
     CanvasFrame frame;
+    auto alive = control->AliveToken();
     try {
         control->WindowProc(m);
     } catch (...) {
-        if (Application) Application->HandleException(nullptr);
+        if (Application) Application->HandleException(*alive ? control : nullptr);
     }
     return m.Result;
 }

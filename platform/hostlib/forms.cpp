@@ -537,6 +537,9 @@ void TCustomForm::Dispatch(TMessage& m)
     case WM_SYSCOLORCHANGE:
         BroadcastAll(CM_SYSCOLORCHANGE);
         break;
+    case WM_ACTIVATEAPP:
+        if (Application) Application->SetActive(m.WParam != 0);
+        break;
     case WM_SETTINGCHANGE:
         BroadcastAll(CM_WININICHANGE, m.WParam, m.LParam);
         break;
@@ -770,9 +773,26 @@ void TApplication::HintTimerFired(TObject*)
 {
     hintTimer_->SetEnabled(false);
     if (!hintControl_ || hintControl_ != mouseControl_) return;
+    if (hintWindow_ && hintWindow_->HandleAllocated() && IsWindowVisible(hintWindow_->Handle())) {
+        // Shown long enough.
+        CancelHint();
+        return;
+    }
     POINT p{};
     GetCursorPos(&p);
     ActivateHint(p);
+    if (hintWindow_ && hintWindow_->HandleAllocated() && hintHidePause_ > 0) {
+        hintTimer_->SetInterval(static_cast<unsigned>(hintHidePause_));
+        hintTimer_->SetEnabled(true);
+    }
+}
+
+void TApplication::SetActive(bool value)
+{
+    if (active_ == value) return;
+    active_ = value;
+    if (value) OnActivate(this);
+    else OnDeactivate(this);
 }
 
 void TApplication::ActivateHint(POINT cursorPos)

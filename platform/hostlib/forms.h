@@ -250,6 +250,10 @@ public:
     bool IsKeyMsg(MSG& msg);
     // Forgets a control that is being freed.
     void ControlDestroyed(TControl* control);
+    // The program's windows gained or lost the activation (OnActivate /
+    // OnDeactivate fire on a change only).
+    void SetActive(bool value);
+    bool Active() const { return active_; }
 
     TNotifyEvent OnHint;
     TExceptionEvent OnException;
@@ -268,6 +272,7 @@ private:
     TCustomForm* mainForm_ = nullptr;
     bool terminated_ = false;
     bool running_ = false;
+    bool active_ = false;
     std::string title_;
     std::string hint_;
     TColor hintColor_ = clInfoBk;

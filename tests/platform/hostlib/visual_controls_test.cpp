@@ -507,6 +507,29 @@ TEST_F(Controls, ParentColourAndFontReachChildrenWithTheFlag)
     EXPECT_EQ(own->Color(), clYellow);
 }
 
+TEST_F(Controls, ACanvasTakenOutsidePaintingIsReleasedWhenTheMessageReturns)
+{
+    TForm* form = NewForm();
+    auto* c = Add<TTraceControl>(form, "c", 0, 0, 50, 50);
+    auto* l = Add<TTraceLabel>(form, "l", 60, 0, 30, 30);
+    form->Show();
+    Pump();
+    bool heldInside = false;
+    c->OnClick = TNotifyEvent::FromFunction([&](TObject*) {
+        c->Canvas()->Brush()->SetColor(clLime);
+        c->Canvas()->FillRect(RECT{0, 0, 10, 10});
+        l->Canvas()->Brush()->SetColor(clRed);
+        l->Canvas()->FillRect(RECT{0, 0, 10, 10});
+        heldInside = c->Canvas()->HandleAllocated() && l->Canvas()->HandleAllocated();
+    });
+    ClickAt(c, 20, 20);
+    EXPECT_TRUE(heldInside);
+    EXPECT_FALSE(c->Canvas()->HandleAllocated());
+    EXPECT_FALSE(l->Canvas()->HandleAllocated());
+    EXPECT_EQ(Screen().ClientPixel(c->Handle(), 5, 5), 0x00FF00u);
+    EXPECT_EQ(Screen().ClientPixel(form->Handle(), 65, 5), 0xFF0000u) << "a graphic control draws at its place";
+}
+
 TEST_F(Controls, GraphicChildrenPaintAfterTheirParent)
 {
     TForm* form = NewForm();

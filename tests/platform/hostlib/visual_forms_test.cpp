@@ -355,9 +355,51 @@ TEST_F(Forms, HintsFollowTheMousePath)
     EXPECT_EQ(Application->HintWindow()->Caption(), "Label");
     EXPECT_TRUE(GetWindowLongA(Application->HintWindow()->Handle(), GWL_EXSTYLE) & WS_EX_TOPMOST);
     EXPECT_EQ(GetActiveWindow(), form->Handle()) << "the hint never takes the activation";
+    auto hintShown = [] {
+        return Application->HintWindow() && Application->HintWindow()->HandleAllocated() &&
+               IsWindowVisible(Application->HintWindow()->Handle());
+    };
+    Advance(Application->HintHidePause() + 100);
+    EXPECT_FALSE(hintShown()) << "hidden after the hide pause";
     Screen().MoveMouse(At(form, 250, 150));
     Pump();
-    EXPECT_FALSE(Application->HintWindow()->HandleAllocated() && IsWindowVisible(Application->HintWindow()->Handle()));
+    Screen().MoveMouse(At(label, 6, 6));
+    Pump();
+    Advance(600);
+    EXPECT_TRUE(hintShown());
+    Screen().MoveMouse(At(form, 250, 150));
+    Pump();
+    EXPECT_FALSE(hintShown()) << "leaving the control hides it";
+    // A control may refuse through CM_HINTSHOW.
+    TWndMethod previous = label->WindowProc;
+    label->WindowProc = [previous](TMessage& m) {
+        if (m.Msg == CM_HINTSHOW) {
+            m.Result = 1;
+            return;
+        }
+        previous(m);
+    };
+    Screen().MoveMouse(At(label, 5, 5));
+    Pump();
+    Advance(600);
+    EXPECT_FALSE(hintShown());
+    EXPECT_EQ(Application->Hint(), "Long label") << "the status hint still follows";
+}
+
+TEST_F(Forms, ExceptionsInIdleHandlersShowOneBoxAndTheLoopGoesOn)
+{
+    int calls = 0;
+    Application->OnIdle = TIdleEvent::FromFunction([&](TObject*, bool& done) {
+        done = false;
+        if (++calls == 1) throw EConvertError("idle failed");
+        if (calls == 2) Abort();
+        Application->Terminate();
+    });
+    Application->Run();
+    EXPECT_EQ(calls, 3);
+    ASSERT_EQ(boxes.size(), 1u);
+    EXPECT_EQ(boxes[0].text, "idle failed.");
+    EXPECT_EQ(boxes[0].caption, "Visual");
 }
 
 TEST_F(Forms, ScreenCursorWinsOverTheControlsCursor)
