@@ -4,6 +4,7 @@
 
 #include "platform/controls/winctl.h"
 #include "platform/hostlib/forms.h"
+#include "platform/hostlib/imagelist.h"
 #include "platform/hostlib/timer.h"
 
 namespace hostlib {
@@ -15,13 +16,59 @@ TPopupMenu::Tracker& CurrentTracker()
     return tracker;
 }
 
+// What the hidden owner of a tracked menu answers: owner-drawn items.
+void OwnerMessage(TMessage& m)
+{
+    m.Result = 0;
+    if (m.Msg == WM_MEASUREITEM) {
+        auto* mis = reinterpret_cast<MEASUREITEMSTRUCT*>(m.LParam);
+        auto* item = mis && mis->CtlType == ODT_MENU ? reinterpret_cast<TMenuItem*>(mis->itemData) : nullptr;
+        if (!item) return;
+        HDC dc = CreateCompatibleDC(nullptr);
+        TCanvas canvas;
+        canvas.SetHandle(dc);
+        if (Screen) canvas.Font()->Assign(Screen->MenuFont());
+        int width = 0, height = 0;
+        try {
+            item->MeasureItem(&canvas, width, height);
+        } catch (...) {
+            canvas.SetHandle(nullptr);
+            DeleteDC(dc);
+            throw;
+        }
+        canvas.SetHandle(nullptr);
+        DeleteDC(dc);
+        mis->itemWidth = static_cast<UINT>(std::max(0, width));
+        mis->itemHeight = static_cast<UINT>(std::max(0, height));
+        m.Result = 1;
+    } else if (m.Msg == WM_DRAWITEM) {
+        auto* dis = reinterpret_cast<DRAWITEMSTRUCT*>(m.LParam);
+        auto* item = dis && dis->CtlType == ODT_MENU ? reinterpret_cast<TMenuItem*>(dis->itemData) : nullptr;
+        if (!item) return;
+        TCanvas canvas;
+        canvas.SetHandle(dis->hDC);
+        if (Screen) canvas.Font()->Assign(Screen->MenuFont());
+        const int saved = SaveDC(dis->hDC);
+        try {
+            item->DrawItem(&canvas, dis->rcItem, (dis->itemState & ODS_SELECTED) != 0);
+        } catch (...) {
+            RestoreDC(dis->hDC, saved);
+            canvas.SetHandle(nullptr);
+            throw;
+        }
+        RestoreDC(dis->hDC, saved);
+        canvas.SetHandle(nullptr);
+        m.Result = 1;
+    }
+}
+
 // Frees a menu handle tree on scope exit.
 struct MenuHandle {
     HMENU menu = CreatePopupMenu();
     ~MenuHandle() { DestroyMenu(menu); }
 };
 
-void BuildMenu(HMENU menu, TMenuItem* parent, std::map<UINT, TMenuItem*>& ids)
+void BuildMenu(HMENU menu, TMenuItem* parent, std::map<UINT, TMenuItem*>& ids, bool ownerDraw)
 {
     for (int i = 0; i < parent->Count(); ++i) {
         TMenuItem* item = parent->Items(i);
@@ -35,13 +82,14 @@ void BuildMenu(HMENU menu, TMenuItem* parent, std::map<UINT, TMenuItem*>& ids)
         if (item->Checked()) flags |= MF_CHECKED;
         if (item->Count() > 0) {
             HMENU sub = CreatePopupMenu();
-            BuildMenu(sub, item, ids);
+            BuildMenu(sub, item, ids, ownerDraw);
             AppendMenuA(menu, flags | MF_POPUP, reinterpret_cast<UINT_PTR>(sub), item->Caption().c_str());
             continue;
         }
         const UINT id = static_cast<UINT>(ids.size() + 1);
         ids[id] = item;
-        AppendMenuA(menu, flags, id, item->Caption().c_str());
+        if (ownerDraw) AppendMenuA(menu, flags | MF_OWNERDRAW, id, reinterpret_cast<LPCSTR>(item));
+        else AppendMenuA(menu, flags, id, item->Caption().c_str());
         if (item->Default()) SetMenuDefaultItem(menu, id, FALSE);
     }
 }
@@ -171,6 +219,52 @@ void TMenuItem::Click()
     if (enabled_) OnClick(this);
 }
 
+TCustomImageList* TMenuItem::Images() const
+{
+    const TMenuItem* root = this;
+    while (root->parent_) root = root->parent_;
+    auto* menu = As<TPopupMenu>(root->menu_);
+    return menu ? menu->Images() : nullptr;
+}
+
+void TMenuItem::MeasureItem(TCanvas* canvas, int& width, int& height)
+{
+    if (OnMeasureItem) {
+        OnMeasureItem(this, canvas, width, height);
+        return;
+    }
+    TCustomImageList* images = Images();
+    const int imageWidth = images ? images->Width() : 16;
+    const int imageHeight = images ? images->Height() : 0;
+    if (IsLine()) {
+        height = 8;
+        return;
+    }
+    width = imageWidth + 8 + canvas->TextWidth(caption_) + 16;
+    height = std::max(canvas->TextHeight("Qg") + 4, imageHeight + 4);
+}
+
+void TMenuItem::DrawItem(TCanvas* canvas, RECT rect, bool selected)
+{
+    if (OnDrawItem) {
+        OnDrawItem(this, canvas, rect, selected);
+        return;
+    }
+    canvas->Brush()->SetColor(selected ? clHighlight : clMenu);
+    canvas->FillRect(rect);
+    TCustomImageList* images = Images();
+    const int imageWidth = images ? images->Width() : 16;
+    if (images && imageIndex_ >= 0 && imageIndex_ < images->Count())
+        images->Draw(canvas, rect.left + 2, rect.top + (rect.bottom - rect.top - images->Height()) / 2, imageIndex_,
+                     enabled_);
+    RECT text = rect;
+    text.left += imageWidth + 8;
+    canvas->Brush()->SetStyle(bsClear);
+    canvas->Font()->SetColor(!enabled_ ? clGrayText : selected ? clHighlightText : clMenuText);
+    std::string caption = caption_;
+    canvas->DrawText(caption, text, DT_SINGLELINE | DT_VCENTER | DT_LEFT);
+}
+
 // ---- TPopupMenu --------------------------------------------------------------------------
 
 TClass TPopupMenu::StaticClass()
@@ -220,12 +314,13 @@ void TPopupMenu::Popup(int x, int y)
     } else {
         MenuHandle menu;
         std::map<UINT, TMenuItem*> ids;
-        BuildMenu(menu.menu, items_, ids);
+        const bool ownerDraw = ownerDraw_ || images_;
+        BuildMenu(menu.menu, items_, ids, ownerDraw);
         UINT flags = TPM_RETURNCMD | TPM_RIGHTBUTTON;
         if (alignment_ == paRight) flags |= TPM_RIGHTALIGN;
         if (alignment_ == paCenter) flags |= TPM_CENTERALIGN;
         // The menu's owner window receives nothing we need: a hidden one.
-        HWND owner = AllocateHWnd([](TMessage& m) { m.Result = 0; });
+        HWND owner = AllocateHWnd([](TMessage& m) { OwnerMessage(m); });
         const UINT id = static_cast<UINT>(TrackPopupMenu(menu.menu, flags, x, y, 0, owner, nullptr));
         DeallocateHWnd(owner);
         auto it = ids.find(id);

@@ -69,6 +69,11 @@ public:
     TMenuItem* FindShortCut(TShortCut shortCut);
 
     virtual void Click();
+    // Owner drawing (menus with OwnerDraw or Images): the size the item
+    // needs, and its drawing; the events replace the default.
+    virtual void MeasureItem(TCanvas* canvas, int& width, int& height);
+    virtual void DrawItem(TCanvas* canvas, RECT rect, bool selected);
+    TCustomImageList* Images() const;
     // Form resources store items inside their menu or parent item.
     bool HasParent() const override { return true; }
     TComponent* GetParentComponent() const override;

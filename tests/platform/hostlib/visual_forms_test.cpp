@@ -748,3 +748,57 @@ TEST_F(Forms, PopupTracksTheRealMenuAndClicksAfterItCloses)
 }
 
 }  // namespace
+
+namespace {
+
+TEST_F(Forms, OwnerDrawnMenuItemsAreMeasuredAndDrawn)
+{
+    TForm* form = NewForm();
+    form->Show();
+    Pump();
+    auto* images = CreateObject<TImageList>(form);
+    images->SetSize(12, 12);
+    gfx::Picture green;
+    green.width = green.height = 12;
+    green.pixels.assign(144, 0xFF00FF00u);
+    images->AddPixels(green);
+    auto* menu = CreateObject<TPopupMenu>(form);
+    menu->SetImages(images);
+    auto* custom = CreateObject<TMenuItem>(form);
+    custom->SetCaption("Custom");
+    custom->OnMeasureItem = TMenuMeasureItemEvent::FromFunction([](TObject*, TCanvas*, int& w, int& h) {
+        Log().push_back("measure custom");
+        w = 120;
+        h = 30;
+    });
+    custom->OnDrawItem = TMenuDrawItemEvent::FromFunction([this](TObject*, TCanvas* canvas, RECT r, bool) {
+        Log().push_back("draw custom " + std::to_string(r.bottom - r.top));
+        canvas->Brush()->SetColor(clRed);
+        canvas->FillRect(r);
+        Screen().PressKey(VK_ESCAPE);
+    });
+    auto* plain = CreateObject<TMenuItem>(form);
+    plain->SetCaption("&Plain");
+    plain->SetImageIndex(0);
+    menu->Items()->Add(custom);
+    menu->Items()->Add(plain);
+    int plainWidth = 0, plainHeight = 0;
+    {
+        TCanvas canvas;
+        HDC dc = CreateCompatibleDC(nullptr);
+        canvas.SetHandle(dc);
+        plain->MeasureItem(&canvas, plainWidth, plainHeight);
+        canvas.SetHandle(nullptr);
+        DeleteDC(dc);
+    }
+    EXPECT_GE(plainHeight, 16) << "room for the 12-pixel image";
+    EXPECT_GT(plainWidth, 12 + 8);
+    Log().clear();
+    menu->Popup(40, 40);
+    Pump();
+    ASSERT_GE(Log().size(), 2u);
+    EXPECT_EQ(Log()[0], "measure custom");
+    EXPECT_EQ(Log()[1], "draw custom 30");
+}
+
+}  // namespace
