@@ -976,6 +976,8 @@ void TWinControl::DestroyHandle()
 void TWinControl::DestroyWnd()
 {
     if (!handle_) return;
+    // The window may have changed its text itself (typing).
+    text_ = Text();
     HWND h = handle_;
     DestroyWindow(h);
     if (handle_ == h) {

@@ -530,6 +530,31 @@ TEST_F(Controls, ACanvasTakenOutsidePaintingIsReleasedWhenTheMessageReturns)
     EXPECT_EQ(Screen().ClientPixel(form->Handle(), 65, 5), 0xFF0000u) << "a graphic control draws at its place";
 }
 
+TEST_F(Controls, RecreatingAWindowKeepsItsTextChildrenAndVisibility)
+{
+    TForm* form = NewForm();
+    auto* c = Add<TTraceControl>(form, "c", 0, 0, 50, 50);
+    auto* hidden = Add<TTraceControl>(form, "hidden", 60, 0, 50, 50);
+    hidden->SetVisible(false);
+    form->Show();
+    Pump();
+    SetWindowTextA(c->Handle(), "typed");
+    const HWND oldForm = form->Handle();
+    const HWND oldChild = c->Handle();
+    form->SetBorderStyle(bsDialog);
+    Pump();
+    EXPECT_NE(form->Handle(), oldForm);
+    EXPECT_FALSE(IsWindow(oldForm));
+    EXPECT_NE(c->Handle(), oldChild);
+    EXPECT_EQ(GetParent(c->Handle()), form->Handle());
+    EXPECT_TRUE(IsWindowVisible(form->Handle()));
+    EXPECT_TRUE(IsWindowVisible(c->Handle()));
+    EXPECT_FALSE(hidden->HandleAllocated() && IsWindowVisible(hidden->Handle()));
+    EXPECT_EQ(c->Text(), "typed");
+    EXPECT_EQ(TWinControl::FindControl(c->Handle()), c);
+    EXPECT_EQ(TWinControl::FindControl(oldChild), nullptr);
+}
+
 TEST_F(Controls, GraphicChildrenPaintAfterTheirParent)
 {
     TForm* form = NewForm();
