@@ -3,5 +3,6 @@ quelvo_library(hostlib_stdctrls
   SOURCES
     ${CMAKE_CURRENT_LIST_DIR}/stdctrls.cpp
     ${CMAKE_CURRENT_LIST_DIR}/comctrls.cpp
-  DEPS hostlib_visual hostlib_mask platform_controls
+    ${CMAKE_CURRENT_LIST_DIR}/extctrls.cpp
+  DEPS hostlib_visual hostlib_mask hostlib_data platform_controls
 )

@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "platform/hostlib/comctrls.h"
+#include "platform/hostlib/extctrls.h"
 #include "platform/hostlib/stdctrls.h"
 #include "platform/windows/winuser.h"
 #include "tests/platform/hostlib/visual_fixture.h"
@@ -158,4 +159,129 @@ TEST_F(StdCtrlsTest, TrackBarKeysAndMouse)
     Pump();
     EXPECT_EQ(track->Position(), 100);
     EXPECT_EQ(events.front(), "track");
+}
+
+// ---- drawn controls and the combo box ------------------------------------------------------
+
+namespace {
+
+class ExtCtrlsTest : public VisualTest {
+protected:
+    void SetUp() override
+    {
+        VisualTest::SetUp();
+        RegisterStandardControls();
+        form = NewForm(400, 300);
+        pages = Add<TPageControl>(form, "Pages", 0, 0, 400, 200);
+        for (const char* caption : {"Processes", "Configuration", "Log"}) {
+            auto* sheet = CreateObject<TTabSheet>(form);
+            sheet->SetCaption(caption);
+            sheet->SetPageControl(pages);
+        }
+        combo = Add<TComboBox>(form, "Combo", 10, 210, 150, 21);
+        combo->SetStyle(csDropDownList);
+        for (const char* item : {"Configuration", "3rd Party Tool", "Toggle Enable"}) combo->Items()->Add(item);
+        status = Add<TStatusBar>(form, "Status", 0, 0, 0, 19);
+        status->SetSimplePanel(true);
+        form->Show();
+        Pump();
+        pages->OnChanging = TTabChangingEvent::FromFunction([this](TObject*, bool& allow) {
+            events.push_back("changing " + std::to_string(pages->ActivePageIndex()));
+            allow = allowChange;
+        });
+        pages->OnChange = TNotifyEvent::FromFunction([this](TObject*) { events.push_back("change " + std::to_string(pages->ActivePageIndex())); });
+        combo->OnChange = TNotifyEvent::FromFunction([this](TObject*) { events.push_back("combo " + std::to_string(combo->ItemIndex())); });
+    }
+
+    void ClickTab(int index)
+    {
+        const RECT r = pages->TabRect(index);
+        ClickAt(pages, (r.left + r.right) / 2, (r.top + r.bottom) / 2);
+    }
+
+    TForm* form = nullptr;
+    TPageControl* pages = nullptr;
+    TComboBox* combo = nullptr;
+    TStatusBar* status = nullptr;
+    std::vector<std::string> events;
+    bool allowChange = true;
+};
+
+}  // namespace
+
+TEST_F(ExtCtrlsTest, PageAndComboEvents)
+{
+    EXPECT_EQ(pages->PageCount(), 3);
+    EXPECT_EQ(pages->ActivePageIndex(), 0);  // the first page shows by default
+    struct Step {
+        const char* what;
+        std::function<void()> run;
+        std::vector<std::string> events;
+        int activePage;
+        int comboIndex;
+    };
+    const std::vector<Step> steps = {
+        {"program picks a page", [&] { pages->SetActivePageIndex(1); }, {}, 1, -1},
+        {"program picks no page", [&] { pages->SetActivePageIndex(7); }, {}, -1, -1},
+        {"program picks page 0", [&] { pages->SetActivePageIndex(0); }, {}, 0, -1},
+        {"user clicks a tab", [&] { ClickTab(2); }, {"changing 0", "change 2"}, 2, -1},
+        {"user clicks the shown tab", [&] { ClickTab(2); }, {}, 2, -1},
+        {"refused change", [&] {
+             allowChange = false;
+             ClickTab(1);
+             allowChange = true;
+         }, {"changing 2"}, 2, -1},
+        {"hiding the shown tab moves on quietly", [&] { pages->Pages(2)->SetTabVisible(false); }, {}, 0, -1},
+        {"program sets the combo", [&] { combo->SetItemIndex(1); }, {}, 0, 1},
+        {"combo outside the list", [&] { combo->SetItemIndex(5); }, {}, 0, -1},
+        {"user picks in the combo", [&] {
+             combo->SetItemIndex(0);
+             combo->SetFocus();
+             Pump();
+             Key(VK_DOWN);
+         }, {"combo 1"}, 0, 1},
+    };
+    for (const Step& s : steps) {
+        events.clear();
+        s.run();
+        EXPECT_EQ(events, s.events) << s.what;
+        EXPECT_EQ(pages->ActivePageIndex(), s.activePage) << s.what;
+        EXPECT_EQ(combo->ItemIndex(), s.comboIndex) << s.what;
+    }
+    // Only the shown page is visible, and it fills the display area.
+    for (int i = 0; i < pages->PageCount(); ++i) EXPECT_EQ(pages->Pages(i)->Visible(), i == pages->ActivePageIndex()) << i;
+    const RECT display = pages->DisplayRect();
+    EXPECT_EQ(pages->Pages(0)->Width(), display.right - display.left);
+    EXPECT_GT(pages->Pages(0)->Top(), 0);
+}
+
+TEST_F(ExtCtrlsTest, StatusBarLabelAndGroupBox)
+{
+    status->SetSimpleText("CPU Smoothing at 80   ");
+    EXPECT_EQ(status->SimpleText(), "CPU Smoothing at 80   ");
+    EXPECT_EQ(status->Align(), alBottom);
+    EXPECT_EQ(status->Top() + status->Height(), form->ClientHeight());
+    status->Panels()->Add()->SetText("one");
+    EXPECT_EQ(status->Panels()->Count(), 1);
+
+    auto* group = Add<TGroupBox>(form, "Group", 200, 210, 150, 80);
+    group->SetCaption(" System Options ");
+    auto* inside = Add<TEdit>(group, "Inside", 0, 0, 50, 21);
+    inside->SetAlign(alTop);
+    Pump();
+    EXPECT_GT(inside->Top(), 0);  // children start below the caption
+
+    auto* label = Add<TLabel>(form, "Label", 10, 240, 10, 10);
+    label->SetCaption("&Tool Menu Caption");
+    Pump();
+    EXPECT_GT(label->Width(), 40);  // sized to the caption
+    EXPECT_GT(label->Height(), 5);
+    auto* target = Add<TEdit>(form, "Target", 10, 260, 80, 21);
+    label->SetFocusControl(target);
+    combo->SetFocus();
+    Pump();
+    KeyWith(VK_MENU, 'T');
+    EXPECT_TRUE(target->Focused());
+    target->Free();
+    EXPECT_EQ(label->FocusControl(), nullptr);
 }
