@@ -149,14 +149,20 @@ TControl* GetCaptureControl()
 
 void SetCaptureControl(TControl* control)
 {
-    ReleaseCapture();
     gCaptureControl = nullptr;
-    if (!control) return;
+    if (!control) {
+        ReleaseCapture();
+        return;
+    }
     auto* win = As<TWinControl>(control);
     if (!win) win = control->Parent();
-    if (!win) return;
+    if (!win) {
+        ReleaseCapture();
+        return;
+    }
     gCaptureControl = control;
-    SetCapture(win->Handle());
+    // A window that holds the capture already keeps it undisturbed.
+    if (GetCapture() != win->Handle()) SetCapture(win->Handle());
 }
 
 TCustomForm* GetParentForm(TControl* control)
@@ -332,7 +338,11 @@ void TControl::Dispatch(TMessage& m)
     case WM_RBUTTONDOWN:
     case WM_MBUTTONDOWN: {
         const TMouseButton button = m.Msg == WM_LBUTTONDOWN ? mbLeft : m.Msg == WM_RBUTTONDOWN ? mbRight : mbMiddle;
+        auto alive = alive_;
         SendCancelMode(this);
+        // The window's own class sees the press first (a wrapped button).
+        DefaultHandler(m);
+        if (!*alive) return;
         if (button == mbLeft) {
             if (controlStyle_.Contains(csCaptureMouse)) SetMouseCapture(true);
             if (controlStyle_.Contains(csClickEvents)) controlState_.Include(csClicked);
@@ -345,8 +355,10 @@ void TControl::Dispatch(TMessage& m)
     case WM_MBUTTONDBLCLK: {
         const TMouseButton button =
             m.Msg == WM_LBUTTONDBLCLK ? mbLeft : m.Msg == WM_RBUTTONDBLCLK ? mbRight : mbMiddle;
-        SendCancelMode(this);
         auto alive = alive_;
+        SendCancelMode(this);
+        DefaultHandler(m);
+        if (!*alive) return;
         if (button == mbLeft) {
             if (controlStyle_.Contains(csCaptureMouse)) SetMouseCapture(true);
             if (controlStyle_.Contains(csClickEvents)) DblClick();
@@ -360,6 +372,10 @@ void TControl::Dispatch(TMessage& m)
     case WM_MBUTTONUP: {
         const TMouseButton button = m.Msg == WM_LBUTTONUP ? mbLeft : m.Msg == WM_RBUTTONUP ? mbRight : mbMiddle;
         auto alive = alive_;
+        // For a window this is where a right release asks for the context
+        // menu (WM_CONTEXTMENU from the default handling).
+        DefaultHandler(m);
+        if (!*alive) return;
         if (button == mbLeft) {
             if (controlStyle_.Contains(csCaptureMouse)) SetMouseCapture(false);
             if (controlState_.Contains(csClicked)) {
@@ -372,14 +388,12 @@ void TControl::Dispatch(TMessage& m)
         DoMouseUp(m, button);
         if (!*alive) return;
         if (button == mbRight && !As<TWinControl>(this)) {
-            // A graphic control asks for its context menu itself; windows
-            // get WM_CONTEXTMENU from the default handling.
+            // A graphic control asks for its context menu itself.
             POINT p = ClientToScreen(PointFromLParam(m.LParam));
             TMessage cm{WM_CONTEXTMENU, 0, MAKELPARAM(p.x, p.y), 0};
             ContextMenu(cm);
-            return;
         }
-        break;
+        return;
     }
     case WM_MOUSEMOVE:
         if (!controlStyle_.Contains(csNoStdEvents))

@@ -229,6 +229,43 @@ TEST_F(Controls, NotificationsReachTheChildAsReflections)
     }
 }
 
+// A standard push button wrapped as a control.
+class TWrappedButton : public TWinControl {
+public:
+    static TClass StaticClass() { return DefineClass<TWrappedButton, TWinControl>("TWrappedButton"); }
+    TClass ClassType() const override { return StaticClass(); }
+
+protected:
+    void CreateParams(TCreateParams& p) override
+    {
+        TWinControl::CreateParams(p);
+        CreateSubClass(p, "BUTTON");
+        p.Style |= BS_PUSHBUTTON;
+    }
+    void Dispatch(TMessage& m) override
+    {
+        if (m.Msg == CN_COMMAND) Log().push_back(Name() + " CN_COMMAND " + std::to_string(HIWORD(m.WParam)));
+        TWinControl::Dispatch(m);
+    }
+};
+
+TEST_F(Controls, AWrappedStandardControlKeepsItsClassBehaviour)
+{
+    TForm* form = NewForm();
+    auto* b = Add<TWrappedButton>(form, "b", 10, 10, 60, 25);
+    b->SetCaption("Go");
+    form->Show();
+    Pump();
+    char cls[32]{};
+    GetClassNameA(b->Handle(), cls, sizeof cls);
+    EXPECT_STREQ(cls, "TWrappedButton");
+    EXPECT_EQ(SendMessageA(b->Handle(), WM_GETDLGCODE, 0, 0) & DLGC_BUTTON, DLGC_BUTTON) << "the class's own answer";
+    EXPECT_EQ(b->Text(), "Go");
+    Log().clear();
+    ClickAt(b, 20, 10);
+    EXPECT_EQ(Log(), (Trace{"b CN_COMMAND " + std::to_string(BN_CLICKED)}));
+}
+
 // ---- mouse -----------------------------------------------------------------------
 
 TEST_F(Controls, ClicksAndDoubleClicksOnWindowedAndGraphicControls)
