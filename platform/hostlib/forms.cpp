@@ -113,7 +113,14 @@ void TCustomForm::Construct(TComponent* owner)
     SetParentFont(false);
     SetColor(clBtnFace);
     SetBounds(0, 0, 320, 240);
+    canvas_.reset(CreateObject<TControlCanvas>());
+    canvas_->SetControl(this);
     if (Screen) Screen->AddForm(this);
+}
+
+void TCustomForm::PaintWindow(HDC dc)
+{
+    canvas_->PaintOn(dc, [this] { Paint(); });
 }
 
 void TCustomForm::AfterConstruction()
@@ -135,6 +142,7 @@ void TCustomForm::Destroy()
     if (Application && Application->MainForm() == this) Application->SetMainForm(nullptr);
     activeControl_ = nullptr;
     focusedControl_ = nullptr;
+    canvas_.reset();
     TWinControl::Destroy();
 }
 

@@ -24,6 +24,8 @@ enum TFormStyle { fsNormal, fsMDIChild, fsMDIForm, fsStayOnTop };
 enum TPosition { poDesigned, poDefault, poDefaultPosOnly, poDefaultSizeOnly, poScreenCenter, poDesktopCenter,
                  poMainFormCenter, poOwnerFormCenter };
 enum TCloseAction { caNone, caHide, caFree, caMinimize };
+// Which monitor a form prefers; one display here, so no effect.
+enum TDefaultMonitor { dmDesktop, dmPrimary, dmMainForm, dmActiveForm };
 enum TWindowState { wsNormal, wsMinimized, wsMaximized };
 enum TFormStateFlag { fsCreating, fsVisible, fsShowing, fsModal, fsCreatedMDIChild, fsActivated };
 using TFormState = TSet<TFormStateFlag>;
@@ -98,6 +100,11 @@ public:
     void SetKeyPreview(bool value) { keyPreview_ = value; }
     TFormState FormState() const { return formState_; }
     bool Active() const { return active_; }
+    TDefaultMonitor DefaultMonitor() const { return defaultMonitor_; }
+    void SetDefaultMonitor(TDefaultMonitor value) { defaultMonitor_ = value; }
+    // The form's own drawing surface during Paint (and outside it, a
+    // device context released when the current message returns).
+    TCanvas* Canvas() const { return canvas_.get(); }
 
     TWinControl* ActiveControl() const { return activeControl_; }
     void SetActiveControl(TWinControl* control);
@@ -123,8 +130,11 @@ public:
     TCloseEvent OnClose;
     TCloseQueryEvent OnCloseQuery;
     TShortCutEvent OnShortCut;
+    TNotifyEvent OnPaint;
 
 protected:
+    virtual void Paint() { OnPaint(this); }
+    void PaintWindow(HDC dc) override;
     void Destroy() override;
     void CreateParams(TCreateParams& params) override;
     void CreateWnd() override;
@@ -154,6 +164,8 @@ private:
     TWinControl* activeControl_ = nullptr;
     TWinControl* focusedControl_ = nullptr;
     bool releasePosted_ = false;
+    TDefaultMonitor defaultMonitor_ = dmActiveForm;
+    ObjectPtr<TControlCanvas> canvas_;
 };
 
 class TForm : public TCustomForm {

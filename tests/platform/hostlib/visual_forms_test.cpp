@@ -170,6 +170,26 @@ TEST_F(Forms, FramesPositionsAndStylesOfForms)
     }
 }
 
+TEST_F(Forms, OnPaintDrawsOnTheFormsCanvasBeforeGraphicChildren)
+{
+    TForm* form = NewForm(100, 100);
+    auto* label = Add<TTraceLabel>(form, "label", 50, 50, 20, 20);
+    label->SetColor(clBlue);
+    form->OnPaint = TNotifyEvent::FromFunction([form](TObject*) {
+        Log().push_back("form paint");
+        form->Canvas()->Brush()->SetColor(clRed);
+        form->Canvas()->FillRect(RECT{0, 0, 100, 100});
+    });
+    form->Show();
+    Pump();
+    Log().clear();
+    form->Repaint();
+    Pump();
+    EXPECT_EQ(Log(), (Trace{"form paint", "label paint"}));
+    EXPECT_EQ(Screen().ClientPixel(form->Handle(), 10, 10), 0xFF0000u);
+    EXPECT_EQ(Screen().ClientPixel(form->Handle(), 55, 55), 0x0000FFu);
+}
+
 TEST_F(Forms, ShowModalRefusesAVisibleForm)
 {
     TForm* form = NewForm();
