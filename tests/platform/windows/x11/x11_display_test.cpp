@@ -1236,4 +1236,27 @@ TEST_F(X11DisplayTest, ALostServerClosesTheWindowsInsteadOfEndingTheProcess)
     EXPECT_EQ(XOf(later), 0u);
 }
 
+TEST_F(X11DisplayTest, ProgramsPickTheDesktopByTheirEnvironment)
+{
+    const char* old = std::getenv("DISPLAY");
+    std::string saved = old ? old : "";
+    struct Case {
+        const char* display;  // null: unset
+        bool desktop;
+    };
+    const Case cases[] = {{nullptr, false}, {"", false}, {":999", false}, {gServer->Name().c_str(), true}};
+    for (const Case& c : cases) {
+        quelvo::win::SetDisplay(std::make_unique<quelvo::win::HeadlessDisplay>());
+        x_ = nullptr;
+        if (c.display) setenv("DISPLAY", c.display, 1);
+        else unsetenv("DISPLAY");
+        EXPECT_EQ(quelvo::win::x11::UseDesktopDisplay(), c.desktop) << (c.display ? c.display : "unset");
+        EXPECT_EQ(quelvo::win::x11::CurrentX11Display() != nullptr, c.desktop);
+        EXPECT_EQ(dynamic_cast<quelvo::win::HeadlessDisplay*>(&quelvo::win::Display()) != nullptr, !c.desktop)
+            << "without a desktop the invisible screen stays";
+    }
+    if (old) setenv("DISPLAY", saved.c_str(), 1);
+    else unsetenv("DISPLAY");
+}
+
 }  // namespace
