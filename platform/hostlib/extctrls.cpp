@@ -4,7 +4,9 @@
 
 #include "platform/controls/winctl.h"
 #include "platform/graphics/winuserdraw.h"
+#include "platform/hostlib/buttons.h"
 #include "platform/hostlib/forms.h"
+#include "platform/hostlib/richedit.h"
 
 namespace hostlib {
 
@@ -692,7 +694,8 @@ void RegisterStandardControls()
 {
     RegisterClasses({TEdit::StaticClass(), TMaskEdit::StaticClass(), TCheckBox::StaticClass(), TTrackBar::StaticClass(),
                      TLabel::StaticClass(), TGroupBox::StaticClass(), TPageControl::StaticClass(), TTabSheet::StaticClass(),
-                     TStatusBar::StaticClass(), TComboBox::StaticClass()});
+                     TStatusBar::StaticClass(), TComboBox::StaticClass(), TButton::StaticClass(), TBitBtn::StaticClass(),
+                     TSpeedButton::StaticClass(), TRichEdit::StaticClass()});
 }
 
 }  // namespace hostlib

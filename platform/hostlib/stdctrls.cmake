@@ -4,5 +4,7 @@ quelvo_library(hostlib_stdctrls
     ${CMAKE_CURRENT_LIST_DIR}/stdctrls.cpp
     ${CMAKE_CURRENT_LIST_DIR}/comctrls.cpp
     ${CMAKE_CURRENT_LIST_DIR}/extctrls.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/buttons.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/richedit.cpp
   DEPS hostlib_visual hostlib_mask hostlib_data platform_controls
 )

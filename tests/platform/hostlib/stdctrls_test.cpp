@@ -1,12 +1,16 @@
 // Standard controls on the headless screen: when their change events fire,
 // the mask edit's keys and the track bar's keys and mouse.
 
+#include <cstdio>
+#include <fstream>
 #include <functional>
 #include <string>
 #include <vector>
 
+#include "platform/hostlib/buttons.h"
 #include "platform/hostlib/comctrls.h"
 #include "platform/hostlib/extctrls.h"
+#include "platform/hostlib/richedit.h"
 #include "platform/hostlib/stdctrls.h"
 #include "platform/windows/winuser.h"
 #include "tests/platform/hostlib/visual_fixture.h"
@@ -284,4 +288,141 @@ TEST_F(ExtCtrlsTest, StatusBarLabelAndGroupBox)
     EXPECT_TRUE(target->Focused());
     target->Free();
     EXPECT_EQ(label->FocusControl(), nullptr);
+}
+
+// ---- buttons ----------------------------------------------------------------------------------
+
+TEST(ButtonLayoutTest, GlyphAndCaptionPlaces)
+{
+    const RECT client{0, 0, 75, 25};
+    struct Case {
+        TButtonLayout layout;
+        int margin;
+        RECT glyph;
+        RECT text;
+    };
+    const Case cases[] = {
+        {blGlyphLeft, -1, {12, 4, 28, 20}, {32, 6, 62, 19}},   {blGlyphRight, -1, {46, 4, 62, 20}, {12, 6, 42, 19}},
+        {blGlyphLeft, 2, {2, 4, 18, 20}, {22, 6, 52, 19}},     {blGlyphTop, -1, {29, -4, 45, 12}, {22, 16, 52, 29}},
+        {blGlyphBottom, 0, {29, 17, 45, 33}, {22, 0, 52, 13}},
+    };
+    for (const Case& c : cases) {
+        const TButtonParts parts = LayoutButton(client, SIZE{16, 16}, SIZE{30, 13}, c.layout, c.margin, 4);
+        EXPECT_TRUE(EqualRect(&parts.Glyph, &c.glyph)) << c.layout << " " << parts.Glyph.left << "," << parts.Glyph.top;
+        EXPECT_TRUE(EqualRect(&parts.Text, &c.text)) << c.layout << " " << parts.Text.left << "," << parts.Text.top;
+    }
+    // Without a glyph the caption is centred alone.
+    const TButtonParts alone = LayoutButton(client, SIZE{0, 0}, SIZE{30, 13}, blGlyphLeft, -1, 4);
+    EXPECT_EQ(alone.Text.left, 22);
+}
+
+TEST_F(StdCtrlsTest, ButtonsClickAndCloseModalForms)
+{
+    struct KindCase {
+        TBitBtnKind kind;
+        const char* caption;
+        TModalResult result;
+        bool isDefault;
+        bool isCancel;
+    };
+    for (const KindCase& k : {KindCase{bkOK, "OK", mrOk, true, false}, KindCase{bkCancel, "Cancel", mrCancel, false, true},
+                              KindCase{bkHelp, "&Help", mrNone, false, false}, KindCase{bkYes, "&Yes", mrYes, true, false},
+                              KindCase{bkNo, "&No", mrNo, false, true}}) {
+        auto* b = CreateObject<TBitBtn>(form);
+        b->SetKind(k.kind);
+        EXPECT_EQ(b->Caption(), k.caption);
+        EXPECT_EQ(b->ModalResult(), k.result);
+        EXPECT_EQ(b->Default(), k.isDefault);
+        EXPECT_EQ(b->Cancel(), k.isCancel);
+        b->Free();
+    }
+
+    auto* ok = Add<TBitBtn>(form, "Ok", 220, 10, 75, 25);
+    ok->SetKind(bkOK);
+    auto* cancel = Add<TButton>(form, "Cancel", 220, 40, 75, 25);
+    cancel->SetCaption("Cancel");
+    cancel->SetCancel(true);
+    cancel->SetModalResult(mrCancel);
+    auto* speed = Add<TSpeedButton>(form, "Browse", 220, 70, 23, 22);
+    int okClicks = 0, cancelClicks = 0, speedClicks = 0;
+    ok->OnClick = TNotifyEvent::FromFunction([&](TObject*) { ++okClicks; });
+    cancel->OnClick = TNotifyEvent::FromFunction([&](TObject*) { ++cancelClicks; });
+    speed->OnClick = TNotifyEvent::FromFunction([&](TObject*) { ++speedClicks; });
+    Pump();
+
+    ClickAt(ok);
+    EXPECT_EQ(okClicks, 1);
+    EXPECT_EQ(form->ModalResult(), mrOk);
+    form->SetModalResult(mrNone);
+    edit->SetFocus();
+    Pump();
+    Key(VK_ESCAPE);
+    EXPECT_EQ(cancelClicks, 1);
+    EXPECT_EQ(form->ModalResult(), mrCancel);
+    form->SetModalResult(mrNone);
+    Key(VK_RETURN);
+    EXPECT_EQ(okClicks, 2);
+    ClickAt(speed);
+    EXPECT_EQ(speedClicks, 1);
+    EXPECT_FALSE(speed->Down());  // no group: never stays down
+
+    // Grouped speed buttons: one down at a time.
+    auto* a = Add<TSpeedButton>(form, "A", 250, 70, 23, 22);
+    auto* b = Add<TSpeedButton>(form, "B", 275, 70, 23, 22);
+    a->SetGroupIndex(1);
+    b->SetGroupIndex(1);
+    Pump();
+    ClickAt(a);
+    EXPECT_TRUE(a->Down());
+    ClickAt(b);
+    EXPECT_TRUE(b->Down());
+    EXPECT_FALSE(a->Down());
+    ClickAt(b);
+    EXPECT_TRUE(b->Down());  // the last one stays down without AllowAllUp
+}
+
+// ---- log view -----------------------------------------------------------------------------------
+
+TEST_F(StdCtrlsTest, RichEditShowsLogFiles)
+{
+    auto* log = Add<TRichEdit>(form, "Log", 10, 150, 200, 40);
+    log->SetReadOnly(true);
+    Pump();
+    const std::string path = "/tmp/quelvo-richedit-test.log";
+    struct Case {
+        const char* what;
+        std::string bytes;
+        std::vector<std::string> lines;
+    };
+    std::string many;
+    for (int i = 1; i <= 40; ++i) many += "line " + std::to_string(i) + "\n";
+    const std::vector<Case> cases = {
+        {"LF", "one\ntwo\n", {"one", "two"}},
+        {"CR LF", "one\r\ntwo\r\nthree", {"one", "two", "three"}},
+        {"CR", "a\rb\r", {"a", "b"}},
+        {"mixed", "a\r\nb\nc\rd", {"a", "b", "c", "d"}},
+        {"invalid UTF-8", "ok \xff\xfe end\n\xc3\xa9t\xc3", {"ok \xEF\xBF\xBD\xEF\xBF\xBD end", "\xC3\xA9t\xEF\xBF\xBD"}},
+        {"empty", "", {}},
+        {"long", many, {}},
+    };
+    for (const Case& c : cases) {
+        {
+            std::ofstream out(path, std::ios::binary);
+            out << c.bytes;
+        }
+        log->Lines()->LoadFromFile(path);
+        if (std::string(c.what) != "long") {
+            std::vector<std::string> lines;
+            for (int i = 0; i < log->Lines()->Count(); ++i) lines.push_back(log->Lines()->Get(i));
+            EXPECT_EQ(lines, c.lines) << c.what;
+        }
+        // Past the end stays at the end; the caret's line is shown.
+        log->SetSelStart(static_cast<int>(log->Text().size()) + 2);
+        log->Perform(EM_SCROLLCARET);
+        EXPECT_EQ(log->SelStart(), static_cast<int>(log->Text().size())) << c.what;
+        EXPECT_EQ(log->Lines()->Count() == 0, log->Text().empty()) << c.what;
+    }
+    EXPECT_EQ(log->Lines()->Count(), 40);
+    EXPECT_GT(log->TopLine(), 30);  // the last lines are in view
+    std::remove(path.c_str());
 }
