@@ -292,6 +292,12 @@ void TControl::Destroy()
 }
 
 TComponent* TControl::GetParentComponent() const { return parent_; }
+
+void TControl::Notification(TComponent* component, TOperation operation)
+{
+    TComponent::Notification(component, operation);
+    if (operation == opRemove && component == popupMenu_) popupMenu_ = nullptr;
+}
 void TControl::SetParentComponent(TComponent* parent)
 {
     if (auto* w = As<TWinControl>(parent)) SetParent(w);
@@ -849,12 +855,12 @@ void TWinControl::Destroy()
 {
     MoveFocusAway();
     if (handle_) DestroyHandle();
-    // Children the control still holds are freed with it unless an owner
-    // frees them first; either way they leave the list.
+    // Child controls go with their parent whoever owns them; freeing
+    // takes them off their owner's list.
     while (!controls_.empty()) {
         TControl* c = controls_.back();
-        if (c->Owner() == nullptr || c->Owner() == this) c->Free();
-        else RemoveControl(c);
+        RemoveControl(c);
+        c->Free();
     }
     brush_.reset();
     TControl::Destroy();
@@ -1288,6 +1294,7 @@ void TWinControl::RemoveControl(TControl* control)
     auto it = std::find(controls_.begin(), controls_.end(), control);
     if (it == controls_.end()) return;
     if (auto* w = As<TWinControl>(control)) {
+        if (TCustomForm* form = GetParentForm(this)) form->DefocusControl(w, true);
         w->MoveFocusAway();
         if (w->handle_ && !IsDestroying()) w->DestroyHandle();
         tabList_.erase(std::remove(tabList_.begin(), tabList_.end(), w), tabList_.end());
@@ -1531,7 +1538,7 @@ void TWinControl::MoveFocusAway()
     if (!focus || (focus != handle_ && !IsChild(handle_, focus))) return;
     TWinControl* parent = Parent();
     while (parent && !(parent->Visible() && parent->Enabled())) parent = parent->Parent();
-    if (TCustomForm* form = GetParentForm(this)) form->DefocusControl(this, parent);
+    if (TCustomForm* form = GetParentForm(this)) form->DefocusControl(this, false);
     if (parent && parent->HandleAllocated()) ::SetFocus(parent->Handle());
 }
 

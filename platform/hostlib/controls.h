@@ -272,6 +272,7 @@ public:
     TEndDragEvent OnEndDrag;
 
     bool HasParent() const override { return true; }
+    void Notification(TComponent* component, TOperation operation) override;
     TComponent* GetParentComponent() const override;
     void SetParentComponent(TComponent* parent) override;
 

@@ -442,12 +442,16 @@ bool TCustomForm::SetFocusedControl(TWinControl* control)
     return true;
 }
 
-void TCustomForm::DefocusControl(TWinControl* control, TWinControl* newFocus)
+void TCustomForm::DefocusControl(TWinControl* control, bool removing)
 {
     if (control == this) return;
-    if (activeControl_ && control->ContainsControl(activeControl_)) activeControl_ = newFocus == this ? nullptr : newFocus;
-    if (focusedControl_ && control->ContainsControl(focusedControl_) && control->IsDestroying())
-        focusedControl_ = newFocus == this ? nullptr : newFocus;
+    if (activeControl_ && control->ContainsControl(activeControl_)) activeControl_ = nullptr;
+    if (removing && focusedControl_ && control->ContainsControl(focusedControl_)) {
+        TWinControl* parent = control->Parent();
+        focusedControl_ = parent == this ? nullptr : parent;
+    }
+    if (removing && Screen && Screen->ActiveControl() && control->ContainsControl(Screen->ActiveControl()))
+        Screen->SetActiveControl(nullptr);
 }
 
 void TCustomForm::SendCancelMode(TControl* sender)

@@ -112,8 +112,10 @@ public:
     void FocusControl(TWinControl* control);
     // Enter and exit events for a focus move to control; false refuses.
     bool SetFocusedControl(TWinControl* control);
-    // The control loses the focus to newFocus (hidden, disabled, freed).
-    void DefocusControl(TWinControl* control, TWinControl* newFocus);
+    // The control stops being the active one (hidden, disabled); when it
+    // is being removed from the form, the focus record moves to its
+    // parent without exit events.
+    void DefocusControl(TWinControl* control, bool removing);
     void SendCancelMode(TControl* sender);
     virtual bool IsShortCut(TMessage& message);
     HMENU SystemMenu();

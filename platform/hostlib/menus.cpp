@@ -298,6 +298,13 @@ void TPopupMenu::Destroy()
     TComponent::Destroy();
 }
 
+void TPopupMenu::SetPopupComponent(TComponent* value)
+{
+    if (popupComponent_ && popupComponent_ != value) popupComponent_->RemoveFreeNotification(this);
+    popupComponent_ = value;
+    if (value) value->FreeNotification(this);
+}
+
 void TPopupMenu::Notification(TComponent* component, TOperation operation)
 {
     TComponent::Notification(component, operation);

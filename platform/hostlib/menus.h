@@ -113,7 +113,7 @@ public:
     bool AutoPopup() const { return autoPopup_; }
     void SetAutoPopup(bool value) { autoPopup_ = value; }
     TComponent* PopupComponent() const { return popupComponent_; }
-    void SetPopupComponent(TComponent* value) { popupComponent_ = value; }
+    void SetPopupComponent(TComponent* value);
     TPopupAlignment Alignment() const { return alignment_; }
     void SetAlignment(TPopupAlignment value) { alignment_ = value; }
     TCustomImageList* Images() const { return images_; }

@@ -3,6 +3,7 @@
 #include "tests/platform/hostlib/visual_fixture.h"
 
 #include "platform/controls/winctl.h"
+#include "platform/hostlib/menus.h"
 #include "platform/hostlib/timer.h"
 #include "platform/windows/winuser.h"
 
@@ -89,6 +90,40 @@ TEST_F(Controls, MessagesToAControlBeingDestroyedAreDropped)
     EXPECT_EQ(seen, 1) << "dropped once the control is being destroyed";
     c->Free();
     EXPECT_FALSE(IsWindow(h));
+}
+
+TEST_F(Controls, FreeingControlsLeavesNoReferenceBehind)
+{
+    TForm* form = NewForm();
+    auto* panel = Add<TTraceControl>(form, "panel", 0, 0, 100, 100);
+    // Owned by the form, as a form resource makes it, but inside the panel.
+    auto* inner = CreateObject<TTraceControl>(form);
+    inner->SetName("inner");
+    inner->SetBounds(0, 0, 20, 20);
+    inner->SetParent(panel);
+    auto* other = Add<TTraceControl>(form, "other", 120, 0, 20, 20);
+    auto* menu = CreateObject<TPopupMenu>(form);
+    menu->Items()->Add(CreateObject<TMenuItem>(form));
+    other->SetPopupMenu(menu);
+    form->Show();
+    Pump();
+    inner->SetFocus();
+    Pump();
+    auto innerAlive = inner->AliveToken();
+    const int before = form->ComponentCount();
+    panel->Free();
+    EXPECT_FALSE(*innerAlive) << "children go with their parent whoever owns them";
+    EXPECT_EQ(form->ComponentCount(), before - 2);
+    EXPECT_EQ(form->ActiveControl(), nullptr);
+    EXPECT_EQ(hostlib::Screen->ActiveControl(), nullptr);
+    Log().clear();
+    other->SetFocus();
+    Pump();
+    EXPECT_EQ(Log(), (Trace{"other enter"})) << "no exit events for a freed control";
+    menu->Free();
+    EXPECT_EQ(other->PopupMenu(), nullptr);
+    Screen().Click(At(other), quelvo::win::MouseButton::Right);
+    Pump();
 }
 
 // ---- procedure chain ---------------------------------------------------------------
