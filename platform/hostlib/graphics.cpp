@@ -5,6 +5,7 @@
 
 #include "platform/graphics/picture.h"
 #include "platform/graphics/winuserdraw.h"
+#include "platform/hostlib/resources.h"
 #include "platform/hostlib/streams.h"
 
 namespace hostlib {
@@ -588,6 +589,33 @@ void TBitmap::LoadFromStream(TStream& stream)
     if (gfx::DetectPictureFormat(bytes) != gfx::PictureFormat::Bmp || !gfx::ReadBmp(bytes, picture, error))
         throw EInvalidGraphic("Bitmap image is not valid");
     LoadFromPicture(picture);
+}
+
+void TBitmap::LoadFromResourceName(const std::string& name)
+{
+    TResourceStream resource(name, restype::Bitmap);
+    std::vector<std::uint8_t> bytes(static_cast<std::size_t>(resource.Size()));
+    if (!bytes.empty()) resource.ReadBuffer(bytes.data(), static_cast<std::int64_t>(bytes.size()));
+    if (bytes.size() >= 40 && !(bytes[0] == 'B' && bytes[1] == 'M')) {
+        // A bare DIB: the file header says where the pixels start.
+        std::uint32_t headerSize = 0, colours = 0;
+        std::memcpy(&headerSize, bytes.data(), 4);
+        std::memcpy(&colours, bytes.data() + 32, 4);
+        const std::uint16_t bits = static_cast<std::uint16_t>(bytes[14] | (bytes[15] << 8));
+        if (bits <= 8 && colours == 0) colours = 1u << bits;
+        if (headerSize < 40 || headerSize > bytes.size() || colours > 256) throw EInvalidGraphic("Bitmap image is not valid");
+        const std::uint32_t offset = 14 + headerSize + colours * 4;
+        const std::uint32_t total = static_cast<std::uint32_t>(bytes.size()) + 14;
+        std::vector<std::uint8_t> file = {'B', 'M'};
+        for (std::uint32_t v : {total, 0u, offset})
+            for (int i = 0; i < 4; ++i) file.push_back(static_cast<std::uint8_t>(v >> (8 * i)));
+        file.insert(file.end(), bytes.begin(), bytes.end());
+        bytes = std::move(file);
+    }
+    auto stream = MakeObject<TMemoryStream>();
+    if (!bytes.empty()) stream->WriteBuffer(bytes.data(), static_cast<std::int64_t>(bytes.size()));
+    stream->SetPosition(0);
+    LoadFromStream(*stream);
 }
 
 quelvo::gfx::Picture TBitmap::ToPicture()

@@ -318,6 +318,9 @@ public:
     void Assign(TPersistent* source) override;
     void LoadFromStream(TStream& stream) override;
     void SaveToStream(TStream& stream) override;
+    // A BITMAP resource: a BMP file, or a device-independent bitmap
+    // without the file header. Raises EResNotFound / EInvalidGraphic.
+    void LoadFromResourceName(const std::string& name);
     void Draw(TCanvas& canvas, const RECT& rect) override;
     void Dormant() {}
     // The pixels as straight ARGB, and a 32-bit bitmap of a picture.

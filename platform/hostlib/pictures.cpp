@@ -4,6 +4,7 @@
 #include <cctype>
 #include <cstring>
 
+#include "platform/hostlib/resources.h"
 #include "platform/hostlib/streams.h"
 
 namespace hostlib {
@@ -345,6 +346,12 @@ void TIcon::SetHandle(HICON icon)
     if (info.hbmMask) DeleteObject(info.hbmMask);
     if (!ok) throw EInvalidGraphic("Icon image is not valid");
     SetPixels(p);
+}
+
+void TIcon::LoadFromResourceName(const std::string& name)
+{
+    TResourceStream resource(name, restype::Icon);
+    LoadFromStream(resource);
 }
 
 bool TIcon::Decode(const std::vector<std::uint8_t>& bytes, gfx::Picture& picture, std::string& error)

@@ -46,6 +46,9 @@ public:
     HICON Handle();
     // Adopts the pixels of an icon handle (the handle stays the caller's).
     void SetHandle(HICON icon);
+    // An ICON resource holding an icon file; raises EResNotFound /
+    // EInvalidGraphic.
+    void LoadFromResourceName(const std::string& name);
 
 protected:
     void Changed() override;

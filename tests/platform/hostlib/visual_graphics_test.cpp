@@ -8,6 +8,7 @@
 #include "platform/hostlib/clipboard.h"
 #include "platform/hostlib/imagelist.h"
 #include "platform/hostlib/pictures.h"
+#include "platform/hostlib/resources.h"
 #include "platform/hostlib/streams.h"
 
 using namespace hostlib;
@@ -140,6 +141,33 @@ TEST_F(Graphics, IconsKeepTheirTransparency)
     EXPECT_EQ(canvasBitmap->Canvas()->Pixel(0, 0), clRed);
     EXPECT_EQ(canvasBitmap->Canvas()->Pixel(1, 0), clWhite);
     EXPECT_EQ(canvasBitmap->Canvas()->Pixel(1, 1), clBlue);
+}
+
+TEST_F(Graphics, BitmapsAndIconsFromResources)
+{
+    auto source = Gradient(3, 2);
+    ObjectPtr<TBitmap> bmp(CreateObject<TBitmap>());
+    bmp->Assign(source.get());
+    const auto file = Bytes(*bmp);
+    RegisterResource("TEST_FILE_BMP", "BITMAP", file.data(), file.size());
+    RegisterResource("TEST_BARE_DIB", "BITMAP", file.data() + 14, file.size() - 14);
+    RegisterResource("TEST_BAD_DIB", "BITMAP", file.data() + 20, file.size() - 20);
+    ObjectPtr<TIcon> icon(CreateObject<TIcon>());
+    icon->Assign(source.get());
+    const auto ico = Bytes(*icon);
+    RegisterResource("TEST_ICON", "ICON", ico.data(), ico.size());
+    for (const char* name : {"TEST_FILE_BMP", "test_bare_dib"}) {
+        ObjectPtr<TBitmap> loaded(CreateObject<TBitmap>());
+        loaded->LoadFromResourceName(name);
+        ASSERT_EQ(loaded->Width(), 3) << name;
+        EXPECT_EQ(loaded->Canvas()->Pixel(2, 1), static_cast<TColor>(RGB(32, 16, 0x40))) << name;
+    }
+    ObjectPtr<TBitmap> bad(CreateObject<TBitmap>());
+    EXPECT_THROW(bad->LoadFromResourceName("TEST_BAD_DIB"), EInvalidGraphic);
+    EXPECT_THROW(bad->LoadFromResourceName("NO_SUCH_BITMAP"), EResNotFound);
+    ObjectPtr<TIcon> loadedIcon(CreateObject<TIcon>());
+    loadedIcon->LoadFromResourceName("TEST_ICON");
+    EXPECT_EQ(loadedIcon->Width(), 3);
 }
 
 TEST_F(Graphics, JpegCompressionQualityChangesTheData)
