@@ -586,8 +586,14 @@ void TBitmap::LoadFromStream(TStream& stream)
     gfx::Picture picture;
     std::string error;
     // Only BMP data: other formats belong to their own graphic classes.
-    if (gfx::DetectPictureFormat(bytes) != gfx::PictureFormat::Bmp || !gfx::ReadBmp(bytes, picture, error))
-        throw EInvalidGraphic("Bitmap image is not valid");
+    if (gfx::DetectPictureFormat(bytes) != gfx::PictureFormat::Bmp) throw EInvalidGraphic("Bitmap image is not valid");
+    if (bytes.size() >= 26) {
+        std::int32_t width = 0, height = 0;
+        std::memcpy(&width, bytes.data() + 18, 4);
+        std::memcpy(&height, bytes.data() + 22, 4);
+        if (width > kMaxSide || height > kMaxSide || height < -kMaxSide) throw EInvalidGraphic("Bitmap image is too large");
+    }
+    if (!gfx::ReadBmp(bytes, picture, error)) throw EInvalidGraphic("Bitmap image is not valid");
     LoadFromPicture(picture);
 }
 

@@ -367,6 +367,13 @@ TClass TPngImage::StaticClass() { return DefineClass<TPngImage, TPixelGraphic>("
 
 bool TPngImage::Decode(const std::vector<std::uint8_t>& bytes, gfx::Picture& picture, std::string& error)
 {
+    // The header's size first, before any pixel is decoded.
+    if (bytes.size() >= 24) {
+        auto be32 = [&](std::size_t at) {
+            return (std::uint32_t{bytes[at]} << 24) | (bytes[at + 1] << 16) | (bytes[at + 2] << 8) | bytes[at + 3];
+        };
+        if (be32(16) > kMaxSide || be32(20) > kMaxSide) return error = "PNG image too large", false;
+    }
     return gfx::DetectPictureFormat(bytes) == gfx::PictureFormat::Png ? gfx::ReadPng(bytes, picture, error)
                                                                       : (error = "not a PNG image", false);
 }

@@ -229,6 +229,15 @@ TEST_F(Graphics, CorruptDataRaisesInvalidGraphicWithoutCrashing)
         {"icon with a huge width", TIcon::StaticClass(), Le32(goodIco, 22 + 4, 40000)},
         {"truncated icon pixels", TIcon::StaticClass(), cut(goodIco, 70)},
         {"truncated png", TPngImage::StaticClass(), cut(goodPng, 40)},
+        {"png of 20000 rows", TPngImage::StaticClass(), [&] {
+             auto b = goodPng;
+             b[20] = 0;
+             b[21] = 0;
+             b[22] = 0x4E;
+             b[23] = 0x20;
+             return b;
+         }()},
+        {"bitmap of 20000 rows", TBitmap::StaticClass(), Le32(goodBmp, 22, 20000)},
         {"bitmap as png", TPngImage::StaticClass(), goodBmp},
         {"truncated jpeg", TJPEGImage::StaticClass(), cut(goodJpg, 20)},
         {"metafile", TMetafile::StaticClass(), {1, 0, 9, 0}},
