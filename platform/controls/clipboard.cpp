@@ -1,4 +1,4 @@
-// Global memory blocks and the clipboard. The clipboard lives in the
+// The clipboard. The clipboard lives in the
 // process; a backend may publish text to and fetch text from a desktop.
 #include <algorithm>
 #include <cctype>
@@ -11,30 +11,34 @@
 
 namespace {
 
-constexpr DWORD kErrorInvalidHandle = 6;
 constexpr DWORD kErrorClipboardNotOpen = 1418;
 constexpr DWORD kErrorInvalidData = 13;
 
-struct Block {
-    std::vector<char> bytes;
-    int locks = 0;
-};
+bool IsBlock(HANDLE data) { return data && GlobalFlags(data) != GMEM_INVALID_HANDLE; }
 
-std::map<HGLOBAL, std::unique_ptr<Block>>& Blocks()
-{
-    static std::map<HGLOBAL, std::unique_ptr<Block>> blocks;
-    return blocks;
-}
-
-Block* BlockOf(HGLOBAL mem)
-{
-    auto it = Blocks().find(mem);
-    if (it == Blocks().end()) {
-        SetLastError(kErrorInvalidHandle);
-        return nullptr;
+// A global block's bytes for as long as it lives; empty for a handle that
+// is not a block.
+class LockedBlock {
+public:
+    explicit LockedBlock(HGLOBAL mem) : mem_(mem), size_(GlobalSize(mem))
+    {
+        if (size_) data_ = static_cast<const unsigned char*>(GlobalLock(mem));
+        if (!data_) size_ = 0;
     }
-    return it->second.get();
-}
+    ~LockedBlock()
+    {
+        if (data_) GlobalUnlock(mem_);
+    }
+    LockedBlock(const LockedBlock&) = delete;
+    LockedBlock& operator=(const LockedBlock&) = delete;
+    const unsigned char* Data() const { return data_; }
+    std::size_t Size() const { return size_; }
+
+private:
+    HGLOBAL mem_ = nullptr;
+    std::size_t size_ = 0;
+    const unsigned char* data_ = nullptr;
+};
 
 struct Clipboard {
     bool open = false;
@@ -56,7 +60,7 @@ void Release(UINT format, HANDLE data)
 {
     if (!data) return;
     if (format == CF_BITMAP) DeleteObject(data);
-    else if (Blocks().count(data)) GlobalFree(data);
+    else if (IsBlock(data)) GlobalFree(data);
 }
 
 HGLOBAL TextBlock(const std::string& text)
@@ -98,13 +102,16 @@ HGLOBAL DibFromBitmap(HBITMAP bitmap)
 // does not describe what it holds.
 HBITMAP BitmapFromDib(HGLOBAL mem)
 {
-    Block* b = BlockOf(mem);
-    if (!b || b->bytes.size() < sizeof(BITMAPINFOHEADER)) return nullptr;
+    LockedBlock b(mem);
+    if (b.Size() < sizeof(BITMAPINFOHEADER)) {
+        SetLastError(kErrorInvalidData);
+        return nullptr;
+    }
     BITMAPINFOHEADER h;
-    std::memcpy(&h, b->bytes.data(), sizeof h);
+    std::memcpy(&h, b.Data(), sizeof h);
     int bits = h.biBitCount;
     long width = h.biWidth, height = h.biHeight < 0 ? -static_cast<long>(h.biHeight) : h.biHeight;
-    if (h.biSize < sizeof(BITMAPINFOHEADER) || h.biSize > b->bytes.size() || h.biCompression != BI_RGB ||
+    if (h.biSize < sizeof(BITMAPINFOHEADER) || h.biSize > b.Size() || h.biCompression != BI_RGB ||
         width <= 0 || height <= 0 || width > 16384 || height > 16384 ||
         (bits != 1 && bits != 4 && bits != 8 && bits != 24 && bits != 32)) {
         SetLastError(kErrorInvalidData);
@@ -113,7 +120,7 @@ HBITMAP BitmapFromDib(HGLOBAL mem)
     std::size_t colours = bits <= 8 ? (h.biClrUsed && h.biClrUsed < (1u << bits) ? h.biClrUsed : (1u << bits)) : 0;
     std::size_t stride = ((static_cast<std::size_t>(width) * static_cast<std::size_t>(bits) + 31) / 32) * 4;
     std::size_t offset = h.biSize + colours * sizeof(RGBQUAD);
-    if (offset + stride * static_cast<std::size_t>(height) > b->bytes.size()) {
+    if (offset + stride * static_cast<std::size_t>(height) > b.Size()) {
         SetLastError(kErrorInvalidData);
         return nullptr;
     }
@@ -122,69 +129,23 @@ HBITMAP BitmapFromDib(HGLOBAL mem)
     BITMAPINFOHEADER plain = h;
     plain.biSize = sizeof(BITMAPINFOHEADER);
     std::memcpy(info.data(), &plain, sizeof plain);
-    std::memcpy(info.data() + sizeof plain, b->bytes.data() + h.biSize, colours * sizeof(RGBQUAD));
+    std::memcpy(info.data() + sizeof plain, b.Data() + h.biSize, colours * sizeof(RGBQUAD));
     const auto* bi = reinterpret_cast<const BITMAPINFO*>(info.data());
     HDC dc = GetDC(nullptr);
-    HBITMAP bitmap = CreateDIBitmap(dc, &bi->bmiHeader, CBM_INIT, b->bytes.data() + offset, bi, DIB_RGB_COLORS);
+    HBITMAP bitmap = CreateDIBitmap(dc, &bi->bmiHeader, CBM_INIT, b.Data() + offset, bi, DIB_RGB_COLORS);
     ReleaseDC(nullptr, dc);
     return bitmap;
 }
 
 std::string BlockText(HGLOBAL mem)
 {
-    Block* b = BlockOf(mem);
-    if (!b || b->bytes.empty()) return {};
+    LockedBlock b(mem);
     // Up to the first zero, never past the block.
-    auto end = std::find(b->bytes.begin(), b->bytes.end(), '\0');
-    return std::string(b->bytes.begin(), end);
+    const auto* text = reinterpret_cast<const char*>(b.Data());
+    return text ? std::string(text, std::find(text, text + b.Size(), '\0')) : std::string();
 }
 
 }  // namespace
-
-HGLOBAL GlobalAlloc(UINT flags, SIZE_T bytes)
-{
-    if (bytes > (SIZE_T{1} << 31)) {
-        SetLastError(8);  // not enough memory
-        return nullptr;
-    }
-    auto block = std::make_unique<Block>();
-    block->bytes.assign(std::max<SIZE_T>(bytes, 1), 0);  // zeroed whatever the flags
-    (void)flags;
-    HGLOBAL handle = block.get();
-    Blocks()[handle] = std::move(block);
-    return handle;
-}
-
-HGLOBAL GlobalFree(HGLOBAL mem)
-{
-    if (!mem) return nullptr;
-    if (!Blocks().erase(mem)) {
-        SetLastError(kErrorInvalidHandle);
-        return mem;
-    }
-    return nullptr;
-}
-
-LPVOID GlobalLock(HGLOBAL mem)
-{
-    Block* b = BlockOf(mem);
-    if (!b) return nullptr;
-    ++b->locks;
-    return b->bytes.data();
-}
-
-BOOL GlobalUnlock(HGLOBAL mem)
-{
-    Block* b = BlockOf(mem);
-    if (!b || b->locks == 0) return FALSE;
-    return --b->locks > 0 ? TRUE : FALSE;
-}
-
-SIZE_T GlobalSize(HGLOBAL mem)
-{
-    Block* b = BlockOf(mem);
-    return b ? b->bytes.size() : 0;
-}
 
 BOOL OpenClipboard(HWND owner)
 {
@@ -231,8 +192,8 @@ HANDLE SetClipboardData(UINT format, HANDLE data)
         SetLastError(c.open ? 87 : kErrorClipboardNotOpen);
         return nullptr;
     }
-    if ((format == CF_TEXT || format == CF_DIB) && !Blocks().count(data)) {
-        SetLastError(kErrorInvalidHandle);
+    if ((format == CF_TEXT || format == CF_DIB) && !IsBlock(data)) {
+        SetLastError(ERROR_INVALID_HANDLE);
         return nullptr;
     }
     auto it = c.data.find(format);

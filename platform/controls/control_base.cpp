@@ -7,6 +7,7 @@
 
 #include "platform/graphics/winuserdraw.h"
 #include "platform/windows/display.h"
+#include "platform/windows/loop.h"
 
 namespace quelvo::ctl::detail {
 
@@ -215,18 +216,7 @@ void DrawBitmap(HDC dc, HBITMAP bitmap, int x, int y)
     DeleteDC(mem);
 }
 
-char Mnemonic(const std::string& label)
-{
-    for (std::size_t i = 0; i + 1 < label.size(); ++i) {
-        if (label[i] != '&') continue;
-        if (label[i + 1] == '&') {
-            ++i;
-            continue;
-        }
-        return static_cast<char>(std::tolower(static_cast<unsigned char>(label[i + 1])));
-    }
-    return 0;
-}
+char Mnemonic(const std::string& label) { return quelvo::win::MnemonicOf(label); }
 
 bool ModalUiAvailable()
 {

@@ -565,11 +565,6 @@ inline constexpr UINT CF_DIB = 8;
 inline constexpr UINT CF_UNICODETEXT = 13;
 inline constexpr UINT CF_ENHMETAFILE = 14;
 
-inline constexpr UINT GMEM_FIXED = 0x0000;
-inline constexpr UINT GMEM_MOVEABLE = 0x0002;
-inline constexpr UINT GMEM_ZEROINIT = 0x0040;
-inline constexpr UINT GHND = GMEM_MOVEABLE | GMEM_ZEROINIT;
-
 // ---- dialog templates in code ---------------------------------------------------
 namespace quelvo::ctl {
 

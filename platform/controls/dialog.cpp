@@ -288,52 +288,6 @@ HWND CreateFromTemplate(HINSTANCE instance, const DialogTemplate* t, HWND owner,
     return dialog;
 }
 
-// Alt+letter and, where the focused control takes no characters, a plain
-// letter go to the control whose label carries it as mnemonic.
-bool HandleMnemonic(HWND dialog, const MSG& msg)
-{
-    bool sys = msg.message == WM_SYSCHAR;
-    if (!sys && msg.message != WM_CHAR) return false;
-    if (!sys) {
-        HWND focus = GetFocus();
-        if (focus && (SendMessageA(focus, WM_GETDLGCODE, msg.wParam, 0) & (DLGC_WANTCHARS | DLGC_WANTMESSAGE)))
-            return false;
-    }
-    char c = static_cast<char>(std::tolower(static_cast<int>(msg.wParam & 0xFF)));
-    if (!std::isalnum(static_cast<unsigned char>(c))) return false;
-    for (HWND child = GetWindow(dialog, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT)) {
-        if (!IsWindowVisible(child) || !IsWindowEnabled(child)) continue;
-        LRESULT code = SendMessageA(child, WM_GETDLGCODE, 0, 0);
-        if (!(code & (DLGC_BUTTON | DLGC_STATIC))) continue;
-        if ((code & DLGC_STATIC) && (GetWindowLongA(child, GWL_STYLE) & SS_NOPREFIX)) continue;
-        if (Mnemonic(WindowText(child)) != c) continue;
-        if (code & DLGC_STATIC) {
-            // A label moves the focus to the control after it.
-            HWND next = GetNextDlgTabItem(dialog, child, FALSE);
-            if (next) SetFocus(next);
-        } else {
-            SetFocus(child);
-            SendMessageA(child, BM_CLICK, 0, 0);
-        }
-        return true;
-    }
-    return false;
-}
-
-// Enter on a focused push button presses that button rather than the
-// dialog's default one.
-bool HandleEnterOnButton(HWND dialog, const MSG& msg)
-{
-    if (msg.message != WM_KEYDOWN || msg.wParam != static_cast<WPARAM>(VK_RETURN)) return false;
-    HWND focus = GetFocus();
-    if (!focus || !IsChild(dialog, focus)) return false;
-    LRESULT code = SendMessageA(focus, WM_GETDLGCODE, msg.wParam, 0);
-    if (!(code & (DLGC_DEFPUSHBUTTON | DLGC_UNDEFPUSHBUTTON))) return false;
-    SendMessageA(dialog, WM_COMMAND, MAKEWPARAM(static_cast<WORD>(GetDlgCtrlID(focus)), BN_CLICKED),
-                 reinterpret_cast<LPARAM>(focus));
-    return true;
-}
-
 }  // namespace
 
 LRESULT DialogClassProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam)
@@ -433,7 +387,6 @@ INT_PTR DialogBoxIndirectParamA(HINSTANCE instance, LPCDLGTEMPLATEA dialog, HWND
             PostQuitMessage(static_cast<int>(msg.wParam));
             break;
         }
-        if (HandleMnemonic(hwnd, msg) || HandleEnterOnButton(hwnd, msg)) continue;
         if (!IsDialogMessageA(hwnd, &msg)) {
             TranslateMessage(&msg);
             DispatchMessageA(&msg);

@@ -95,13 +95,8 @@ BOOL GetCaretPos(LPPOINT pt);
 UINT GetCaretBlinkTime();
 BOOL SetCaretBlinkTime(UINT ms);
 
-// ---- clipboard and global memory ---------------------------------------------------
-HGLOBAL GlobalAlloc(UINT flags, SIZE_T bytes);
-HGLOBAL GlobalFree(HGLOBAL mem);  // nullptr on success
-LPVOID GlobalLock(HGLOBAL mem);
-BOOL GlobalUnlock(HGLOBAL mem);
-SIZE_T GlobalSize(HGLOBAL mem);
-
+// ---- clipboard -------------------------------------------------------------------
+// Its blocks are the system layer's global memory (platform/system/winbase.h).
 BOOL OpenClipboard(HWND owner);
 BOOL CloseClipboard();
 BOOL EmptyClipboard();

@@ -226,3 +226,29 @@ inline constexpr UINT CP_UTF8 = 65001;
 int MultiByteToWideChar(UINT codePage, DWORD flags, LPCSTR text, int length, WCHAR* wide, int wideSize);
 int WideCharToMultiByte(UINT codePage, DWORD flags, const WCHAR* wide, int length, LPSTR text, int size,
                         LPCSTR defaultChar, BOOL* usedDefaultChar);
+
+// ---- Global memory ---------------------------------------------------------
+// Blocks handed between a program and the clipboard. Every block is zeroed.
+// A GMEM_FIXED block's handle is its data; a moveable block's handle is not
+// (GlobalLock gives the data). Foreign or freed handles fail with
+// ERROR_INVALID_HANDLE instead of being touched.
+
+inline constexpr UINT GMEM_FIXED = 0x0000;
+inline constexpr UINT GMEM_MOVEABLE = 0x0002;
+inline constexpr UINT GMEM_ZEROINIT = 0x0040;
+inline constexpr UINT GHND = GMEM_MOVEABLE | GMEM_ZEROINIT;
+inline constexpr UINT GPTR = GMEM_FIXED | GMEM_ZEROINIT;
+inline constexpr UINT GMEM_LOCKCOUNT = 0x00FF;
+inline constexpr UINT GMEM_INVALID_HANDLE = 0x8000;
+
+// nullptr with ERROR_NOT_ENOUGH_MEMORY above 2 GiB. A request of 0 bytes
+// still gives a block of 1 byte.
+HGLOBAL GlobalAlloc(UINT flags, SIZE_T bytes);
+HGLOBAL GlobalFree(HGLOBAL mem);  // nullptr on success, mem itself on failure
+LPVOID GlobalLock(HGLOBAL mem);
+// TRUE while the block stays locked; FALSE with ERROR_NOT_LOCKED when it
+// was not locked.
+BOOL GlobalUnlock(HGLOBAL mem);
+SIZE_T GlobalSize(HGLOBAL mem);  // 0 for an invalid handle
+// The lock count (GMEM_LOCKCOUNT bits), or GMEM_INVALID_HANDLE.
+UINT GlobalFlags(HGLOBAL mem);

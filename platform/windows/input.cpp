@@ -1,9 +1,12 @@
 // Input: raw mouse and key events become window messages at retrieval;
 // focus, activation, capture, key state, cursors and dialog keys.
 #include <algorithm>
+#include <cctype>
 #include <cstdlib>
+#include <strings.h>
 
 #include "platform/system/clock.h"
+#include "platform/windows/loop.h"
 #include "platform/windows/wm_state.h"
 
 namespace quelvo::win::detail {
@@ -716,12 +719,114 @@ HWND GetNextDlgGroupItem(HWND dialog, HWND control, BOOL previous)
     return control;
 }
 
+namespace {
+
+constexpr UINT kClickButton = 0x00F5;      // BM_CLICK of the button class
+constexpr UINT kSelectText = 0x00B1;       // EM_SETSEL of the edit class
+constexpr DWORD kStaticNoPrefix = 0x0080;  // SS_NOPREFIX of the static class
+
+// Every control of a dialog in tab order, through nested control parents.
+void CollectControls(Window* parent, std::vector<Window*>& out)
+{
+    for (Window* c : parent->children) {
+        if (c->exStyle & WS_EX_CONTROLPARENT) CollectControls(c, out);
+        else out.push_back(c);
+    }
+}
+
+bool IsStaticClass(HWND hwnd)
+{
+    char cls[16]{};
+    GetClassNameA(hwnd, cls, sizeof cls);
+    return strcasecmp(cls, "STATIC") == 0;
+}
+
+void FocusAndSelect(HWND control)
+{
+    SetFocus(control);
+    // An edit control entered from the keyboard has all its text selected.
+    if (SendMessageA(control, WM_GETDLGCODE, 0, 0) & DLGC_HASSETSEL) SendMessageA(control, kSelectText, 0, -1);
+}
+
+// The control whose label carries `key` as mnemonic, searched from the one
+// after the focus; a label hands the focus on to the next tab stop after it.
+// A button is pressed unless another control shares the mnemonic, in which
+// case the focus moves on to it. False when no control has it.
+bool DialogMnemonic(HWND dialog, char key)
+{
+    Window* d = Find(dialog);
+    if (!d) return false;
+    std::vector<Window*> all;
+    CollectControls(d, all);
+    std::vector<HWND> controls;
+    for (Window* w : all) controls.push_back(w->handle);
+    std::size_t n = controls.size();
+    std::size_t start = 0;
+    HWND focus = GetFocus();
+    for (std::size_t i = 0; i < n; ++i)
+        if (controls[i] == focus || IsChild(controls[i], focus)) start = i + 1;
+    std::vector<std::size_t> matches;
+    std::vector<LRESULT> codes;
+    for (std::size_t step = 0; step < n; ++step) {
+        std::size_t i = (start + step) % n;
+        Window* w = Find(controls[i]);
+        if (!w || !Usable(w)) continue;
+        LRESULT code = SendMessageA(controls[i], WM_GETDLGCODE, 0, 0);
+        if (!(code & (DLGC_BUTTON | DLGC_STATIC))) continue;
+        if ((code & DLGC_STATIC) && (GetWindowLongA(controls[i], GWL_STYLE) & kStaticNoPrefix) && IsStaticClass(controls[i]))
+            continue;
+        char text[256]{};
+        GetWindowTextA(controls[i], text, sizeof text);
+        if (quelvo::win::MnemonicOf(text) != key) continue;
+        matches.push_back(i);
+        codes.push_back(code);
+    }
+    if (matches.empty()) return false;
+    HWND hit = controls[matches.front()];
+    if (codes.front() & DLGC_STATIC) {
+        for (std::size_t step = 1; step < n; ++step) {
+            Window* w = Find(controls[(matches.front() + step) % n]);
+            if (w && Usable(w) && (w->style & WS_TABSTOP)) {
+                FocusAndSelect(w->handle);
+                break;
+            }
+        }
+        return true;
+    }
+    if (matches.size() > 1) {
+        SetFocus(hit);
+        return true;
+    }
+    SetFocus(hit);
+    SendMessageA(hit, kClickButton, 0, 0);
+    return true;
+}
+
+}  // namespace
+
+char quelvo::win::MnemonicOf(const std::string& label)
+{
+    for (std::size_t i = 0; i + 1 < label.size(); ++i) {
+        if (label[i] != '&') continue;
+        if (label[i + 1] == '&') {
+            ++i;
+            continue;
+        }
+        return static_cast<char>(std::tolower(static_cast<unsigned char>(label[i + 1])));
+    }
+    return 0;
+}
+
 BOOL IsDialogMessageA(HWND dialog, LPMSG msg)
 {
     Window* d = Find(dialog);
     if (!d || !msg) return FALSE;
     Window* t = Find(msg->hwnd);
     if (!t || (t != d && !IsDescendant(d, t))) return FALSE;
+    if (msg->message == WM_SYSCHAR) {
+        char key = static_cast<char>(std::tolower(static_cast<int>(msg->wParam & 0xFF)));
+        if (std::isalnum(static_cast<unsigned char>(key)) && DialogMnemonic(dialog, key)) return TRUE;
+    }
     if (msg->message == WM_KEYDOWN || msg->message == WM_CHAR) {
         LRESULT code = SendMessageA(msg->hwnd, WM_GETDLGCODE, msg->wParam, reinterpret_cast<LPARAM>(msg));
         if (!Find(dialog)) return TRUE;
@@ -730,11 +835,7 @@ BOOL IsDialogMessageA(HWND dialog, LPMSG msg)
             switch (static_cast<int>(msg->wParam)) {
             case VK_TAB:
                 if (code & DLGC_WANTTAB) break;
-                if (HWND next = GetNextDlgTabItem(dialog, GetFocus(), shift)) {
-                    SetFocus(next);
-                    // An edit control entered by Tab has all its text selected.
-                    if (SendMessageA(next, WM_GETDLGCODE, 0, 0) & DLGC_HASSETSEL) SendMessageA(next, 0x00B1, 0, -1);
-                }
+                if (HWND next = GetNextDlgTabItem(dialog, GetFocus(), shift)) FocusAndSelect(next);
                 return TRUE;
             case VK_LEFT:
             case VK_UP:
@@ -750,6 +851,12 @@ BOOL IsDialogMessageA(HWND dialog, LPMSG msg)
                 }
                 return TRUE;
             case VK_RETURN: {
+                // A focused push button is the one Enter presses.
+                if (code & (DLGC_DEFPUSHBUTTON | DLGC_UNDEFPUSHBUTTON)) {
+                    SendMessageA(dialog, WM_COMMAND, MAKEWPARAM(static_cast<WORD>(GetDlgCtrlID(msg->hwnd)), 0),
+                                 reinterpret_cast<LPARAM>(msg->hwnd));
+                    return TRUE;
+                }
                 LRESULT def = SendMessageA(dialog, DM_GETDEFID, 0, 0);
                 int id = HIWORD(def) == 0x534B ? LOWORD(def) : IDOK;  // DC_HASDEFID
                 HWND button = GetDlgItem(dialog, id);
@@ -765,6 +872,9 @@ BOOL IsDialogMessageA(HWND dialog, LPMSG msg)
         }
         if (msg->message == WM_CHAR && !(code & (DLGC_WANTCHARS | DLGC_WANTMESSAGE))) {
             if ((msg->wParam == '\t' && !(code & DLGC_WANTTAB)) || msg->wParam == '\r' || msg->wParam == 27) return TRUE;
+            // Where the focus takes no characters, a plain letter is a mnemonic.
+            char key = static_cast<char>(std::tolower(static_cast<int>(msg->wParam & 0xFF)));
+            if (std::isalnum(static_cast<unsigned char>(key)) && DialogMnemonic(dialog, key)) return TRUE;
         }
     }
     TranslateMessage(msg);

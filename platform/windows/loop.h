@@ -49,6 +49,11 @@ void AddClassProvider(std::function<void()> registerClasses);
 using DefWindowProcHook = bool (*)(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam, LRESULT& result);
 DefWindowProcHook SetDefWindowProcHook(DefWindowProcHook hook);
 
+// The character after a single '&' of a label ("&&" is a plain '&'),
+// lower-cased; 0 when there is none. IsDialogMessageA, menus and buttons
+// agree on mnemonics through it.
+char MnemonicOf(const std::string& label);
+
 // Drops every window, class, timer, hook, loop source and queued message of
 // this process without sending messages (tests call it between cases). A
 // forked child never sees its parent's windows as its own; it may call this

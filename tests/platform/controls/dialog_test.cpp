@@ -302,6 +302,87 @@ TEST_F(FormTest, ButtonsByMouseSpaceArrowsAndMnemonics)
     }
 }
 
+// The keys a dialog answers for itself behave alike in the modal loop and
+// in a modeless dialog whose program loop calls IsDialogMessageA.
+TEST_F(FormTest, DialogKeysModalAndModeless)
+{
+    auto alt = [this](int vk) -> std::function<void()> {
+        return [this, vk] {
+            Screen().KeyDown(VK_MENU);
+            Screen().PressKey(vk);
+            Screen().KeyUp(VK_MENU);
+        };
+    };
+    struct Case {
+        const char* name;
+        std::vector<std::function<void()>> actions;
+        std::vector<int> clicked;
+        int focus;  // 0 when the dialog ended before it could be seen
+        std::map<int, UINT> checks;
+    };
+    std::vector<Case> cases = {
+        {"alt and a letter presses a check box", {alt('T')}, {kThree}, kThree, {{kThree, 1}, {kCheck, 0}}},
+        {"plain letters where the focus takes none", {Type("tb")}, {kThree, kRadioB}, kRadioB,
+         {{kThree, 1}, {kRadioB, 1}}},
+        {"mnemonics ignore case", {Type("T")}, {kThree}, kThree, {{kThree, 1}}},
+        {"a letter shared by a box and a radio", {Type("c")}, {}, kRadioC, {{kCheck, 0}, {kRadioC, 0}}},
+        {"a label hands the focus to the next stop", {Key(VK_TAB), Key(VK_TAB), alt('L')}, {}, kCheck, {{kCheck, 0}}},
+        {"a shared mnemonic only moves the focus", {alt('A'), alt('A')}, {}, kApply, {{kRadioA, 0}}},
+        {"letters no control carries do nothing", {Type("z9"), alt('Q')}, {}, kCheck, {{kCheck, 0}}},
+        {"enter on a focused push button", {Key(VK_TAB), Key(VK_TAB), Key(VK_TAB), Key(VK_TAB), Key(VK_RETURN)},
+         {kPlain}, kPlain, {}},
+        {"enter elsewhere presses the default", {Key(VK_TAB), Key(VK_RETURN)}, {IDOK}, 0, {{kThree, 0}}},
+    };
+    for (bool modeless : {false, true}) {
+        for (const Case& c : cases) {
+            SCOPED_TRACE(std::string(c.name) + (modeless ? " (modeless)" : " (modal)"));
+            gForm = FormLog{};
+            H().idle.clear();
+            int focus = 0;
+            std::map<int, UINT> checks;
+            if (modeless) {
+                HWND d = CreateDialogIndirectParamA(nullptr, &form_, host_, FormProc, 0);
+                ASSERT_NE(d, nullptr);
+                ShowWindow(d, SW_SHOW);
+                SetActiveWindow(d);
+                SetFocus(GetDlgItem(d, kCheck));
+                for (const auto& action : c.actions) {
+                    action();
+                    // The program's own loop: the dialog sees its messages first.
+                    MSG msg;
+                    while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
+                        if (!IsDialogMessageA(d, &msg)) {
+                            TranslateMessage(&msg);
+                            DispatchMessageA(&msg);
+                        }
+                    }
+                }
+                if (c.focus) focus = GetDlgCtrlID(GetFocus());
+                for (int id : {kCheck, kThree, kRadioA, kRadioB, kRadioC}) checks[id] = IsDlgButtonChecked(d, id);
+                DestroyWindow(d);
+            } else {
+                std::vector<std::function<void()>> actions = c.actions;
+                actions.push_back([&] {
+                    focus = GetDlgCtrlID(GetFocus());
+                    Screen().PressKey(VK_ESCAPE);
+                });
+                INT_PTR ended = Run(actions);
+                EXPECT_EQ(ended, c.focus ? IDCANCEL : IDOK);
+                if (ended == IDCANCEL) {
+                    ASSERT_FALSE(gForm.clicked.empty());
+                    gForm.clicked.pop_back();
+                }
+                checks = gForm.checks;
+            }
+            EXPECT_EQ(gForm.clicked, c.clicked);
+            if (c.focus) {
+                EXPECT_EQ(focus, c.focus);
+            }
+            for (auto [id, v] : c.checks) EXPECT_EQ(checks[id], v) << id;
+        }
+    }
+}
+
 TEST_F(FormTest, ItemHelpers)
 {
     HWND d = CreateDialogIndirectParamA(nullptr, &form_, host_, FormProc, 0);
