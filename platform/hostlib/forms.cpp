@@ -9,6 +9,7 @@
 #include "platform/hostlib/timer.h"
 #include "platform/hostlib/imagelist.h"
 #include "platform/hostlib/menus.h"
+#include "platform/hostlib/property_set.h"
 #include "platform/windows/display.h"
 #include "platform/windows/winuser.h"
 
@@ -197,16 +198,12 @@ RECT TCustomForm::ClientRect()
 
 void TCustomForm::SetBorderStyle(TFormBorderStyle value)
 {
-    if (borderStyle_ == value) return;
-    borderStyle_ = value;
-    RecreateWnd();
+    SetIfChanged(borderStyle_, value, [this] { RecreateWnd(); });
 }
 
 void TCustomForm::SetBorderIcons(TBorderIcons value)
 {
-    if (borderIcons_ == value) return;
-    borderIcons_ = value;
-    RecreateWnd();
+    SetIfChanged(borderIcons_, value, [this] { RecreateWnd(); });
 }
 
 void TCustomForm::SetFormStyle(TFormStyle value)

@@ -5,6 +5,7 @@
 
 #include "platform/graphics/picture.h"
 #include "platform/graphics/winuserdraw.h"
+#include "platform/hostlib/property_set.h"
 #include "platform/hostlib/resources.h"
 #include "platform/hostlib/streams.h"
 
@@ -15,13 +16,6 @@ namespace gfx = quelvo::gfx;
 namespace {
 constexpr int kMaxSide = 16384;
 
-template <class T>
-void SetIfChanged(T& field, const T& value, const std::function<void()>& changed)
-{
-    if (field == value) return;
-    field = value;
-    changed();
-}
 }  // namespace
 
 COLORREF ColorToRGB(TColor color)

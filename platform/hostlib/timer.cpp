@@ -1,6 +1,7 @@
 #include "platform/hostlib/timer.h"
 
 #include "platform/hostlib/forms.h"
+#include "platform/hostlib/property_set.h"
 #include "platform/windows/winuser.h"
 
 namespace hostlib {
@@ -82,16 +83,12 @@ void TTimer::Loaded()
 
 void TTimer::SetEnabled(bool value)
 {
-    if (enabled_ == value) return;
-    enabled_ = value;
-    UpdateTimer();
+    SetIfChanged(enabled_, value, [this] { UpdateTimer(); });
 }
 
 void TTimer::SetInterval(unsigned value)
 {
-    if (interval_ == value) return;
-    interval_ = value;
-    UpdateTimer();
+    SetIfChanged(interval_, value, [this] { UpdateTimer(); });
 }
 
 void TTimer::UpdateTimer()
