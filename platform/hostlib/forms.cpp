@@ -17,6 +17,10 @@
 
 namespace hostlib {
 
+namespace {
+constexpr const char* kSystemMenuProp = "hostlib.sysmenu";
+}
+
 TApplication* Application = nullptr;
 TScreen* Screen = nullptr;
 TMouse* Mouse = nullptr;
@@ -135,6 +139,13 @@ void TCustomForm::BeforeDestruction()
 {
     TWinControl::BeforeDestruction();
     OnDestroy(this);
+}
+
+void TCustomForm::DestroyWnd()
+{
+    if (HandleAllocated())
+        if (auto menu = static_cast<HMENU>(RemovePropA(Handle(), kSystemMenuProp))) DestroyMenu(menu);
+    TWinControl::DestroyWnd();
 }
 
 void TCustomForm::Destroy()
@@ -473,25 +484,35 @@ void TCustomForm::GetChildren(const std::function<void(TComponent*)>& proc, TCom
     TWinControl::GetChildren(proc, root);
 }
 
-HMENU TCustomForm::SystemMenu()
+HMENU TCustomForm::SystemMenu(bool revert)
 {
-    // The window layer has no system menu of its own; the form keeps one
+    // The window layer draws no system menu of its own; the form keeps one
     // that programs may edit and that WM_SYSCOMMAND items come from.
-    static constexpr const char* kProp = "hostlib.sysmenu";
     HWND h = Handle();
-    auto menu = static_cast<HMENU>(GetPropA(h, kProp));
+    auto menu = static_cast<HMENU>(GetPropA(h, kSystemMenuProp));
+    if (menu && revert) {
+        DestroyMenu(menu);
+        RemovePropA(h, kSystemMenuProp);
+        menu = nullptr;
+    }
     if (!menu) {
         menu = CreatePopupMenu();
-        AppendMenuA(menu, MF_STRING, 0xF120, "&Restore");
-        AppendMenuA(menu, MF_STRING, 0xF010, "&Move");
-        AppendMenuA(menu, MF_STRING, 0xF000, "&Size");
-        AppendMenuA(menu, MF_STRING, 0xF020, "Mi&nimize");
-        AppendMenuA(menu, MF_STRING, 0xF030, "Ma&ximize");
+        AppendMenuA(menu, MF_STRING, SC_RESTORE, "&Restore");
+        AppendMenuA(menu, MF_STRING, SC_MOVE, "&Move");
+        AppendMenuA(menu, MF_STRING, SC_SIZE, "&Size");
+        AppendMenuA(menu, MF_STRING, SC_MINIMIZE, "Mi&nimize");
+        AppendMenuA(menu, MF_STRING, SC_MAXIMIZE, "Ma&ximize");
         AppendMenuA(menu, MF_SEPARATOR, 0, nullptr);
-        AppendMenuA(menu, MF_STRING, 0xF060, "&Close\tAlt+F4");
-        SetPropA(h, kProp, menu);
+        AppendMenuA(menu, MF_STRING, SC_CLOSE, "&Close\tAlt+F4");
+        SetPropA(h, kSystemMenuProp, menu);
     }
     return menu;
+}
+
+HMENU GetSystemMenu(HWND hwnd, BOOL revert)
+{
+    auto* form = As<TCustomForm>(TWinControl::FindControl(hwnd));
+    return form ? form->SystemMenu(revert != FALSE) : nullptr;
 }
 
 void TCustomForm::SetWindowFocus()

@@ -30,6 +30,14 @@ enum TWindowState { wsNormal, wsMinimized, wsMaximized };
 enum TFormStateFlag { fsCreating, fsVisible, fsShowing, fsModal, fsCreatedMDIChild, fsActivated };
 using TFormState = TSet<TFormStateFlag>;
 
+// System-menu commands (WM_SYSCOMMAND).
+inline constexpr UINT SC_SIZE = 0xF000;
+inline constexpr UINT SC_MOVE = 0xF010;
+inline constexpr UINT SC_MINIMIZE = 0xF020;
+inline constexpr UINT SC_MAXIMIZE = 0xF030;
+inline constexpr UINT SC_CLOSE = 0xF060;
+inline constexpr UINT SC_RESTORE = 0xF120;
+
 using TModalResult = int;
 inline constexpr TModalResult mrNone = 0;
 inline constexpr TModalResult mrOk = 1;
@@ -118,7 +126,9 @@ public:
     void DefocusControl(TWinControl* control, bool removing);
     void SendCancelMode(TControl* sender);
     virtual bool IsShortCut(TMessage& message);
-    HMENU SystemMenu();
+    // The form's system menu (Restore, Move, Size, Minimize, Maximize, a
+    // separator, Close), which programs may edit; revert restores it.
+    HMENU SystemMenu(bool revert = false);
     // Components of the form without a parent (timers, menus) first, then
     // the controls.
     void GetChildren(const std::function<void(TComponent*)>& proc, TComponent* root) override;
@@ -140,6 +150,7 @@ protected:
     void Destroy() override;
     void CreateParams(TCreateParams& params) override;
     void CreateWnd() override;
+    void DestroyWnd() override;
     virtual void DoShow() { OnShow(this); }
     virtual void DoHide() { OnHide(this); }
     virtual void DoClose(TCloseAction& action);
@@ -387,6 +398,9 @@ void DoneVisualLibrary();
 TControl* FindControlByName(TWinControl* form, const std::string& name);
 void ClickControl(TWinControl* form, const std::string& name);
 void TypeIntoControl(TWinControl* form, const std::string& name, const std::string& text);
+
+// The system menu of a form's window (nullptr for other windows).
+HMENU GetSystemMenu(HWND hwnd, BOOL revert);
 
 // Registers the visual classes with the class registry for form resources.
 void RegisterVisualClasses();

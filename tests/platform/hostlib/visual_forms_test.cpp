@@ -190,6 +190,25 @@ TEST_F(Forms, OnPaintDrawsOnTheFormsCanvasBeforeGraphicChildren)
     EXPECT_EQ(Screen().ClientPixel(form->Handle(), 55, 55), 0x0000FFu);
 }
 
+TEST_F(Forms, TheSystemMenuCanBeEdited)
+{
+    TForm* form = NewForm();
+    form->SetBorderStyle(bsSizeToolWin);
+    form->Show();
+    HMENU menu = GetSystemMenu(form->Handle(), FALSE);
+    ASSERT_NE(menu, nullptr);
+    EXPECT_EQ(GetMenuItemCount(menu), 7);
+    DeleteMenu(menu, 7, MF_BYPOSITION);
+    DeleteMenu(menu, 5, MF_BYPOSITION);
+    for (UINT command : {SC_MAXIMIZE, SC_MINIMIZE, SC_RESTORE}) DeleteMenu(menu, command, MF_BYCOMMAND);
+    std::vector<UINT> left;
+    for (int i = 0; i < GetMenuItemCount(menu); ++i) left.push_back(GetMenuItemID(menu, i));
+    EXPECT_EQ(left, (std::vector<UINT>{SC_MOVE, SC_SIZE, SC_CLOSE}));
+    EXPECT_EQ(GetSystemMenu(form->Handle(), FALSE), menu) << "the same, edited menu";
+    EXPECT_EQ(GetMenuItemCount(GetSystemMenu(form->Handle(), TRUE)), 7) << "revert restores it";
+    EXPECT_EQ(GetSystemMenu(nullptr, FALSE), nullptr);
+}
+
 TEST_F(Forms, ShowModalRefusesAVisibleForm)
 {
     TForm* form = NewForm();
