@@ -5,7 +5,9 @@
 #include "platform/controls/winctl.h"
 #include "platform/graphics/winuserdraw.h"
 #include "platform/hostlib/buttons.h"
+#include "platform/hostlib/dialogs.h"
 #include "platform/hostlib/forms.h"
+#include "platform/hostlib/listbox.h"
 #include "platform/hostlib/richedit.h"
 
 namespace hostlib {
@@ -695,7 +697,9 @@ void RegisterStandardControls()
     RegisterClasses({TEdit::StaticClass(), TMaskEdit::StaticClass(), TCheckBox::StaticClass(), TTrackBar::StaticClass(),
                      TLabel::StaticClass(), TGroupBox::StaticClass(), TPageControl::StaticClass(), TTabSheet::StaticClass(),
                      TStatusBar::StaticClass(), TComboBox::StaticClass(), TButton::StaticClass(), TBitBtn::StaticClass(),
-                     TSpeedButton::StaticClass(), TRichEdit::StaticClass()});
+                     TSpeedButton::StaticClass(), TRichEdit::StaticClass(), TListBox::StaticClass(),
+                     TOpenDialog::StaticClass(), TSaveDialog::StaticClass(), TOpenPictureDialog::StaticClass(),
+                     TSavePictureDialog::StaticClass()});
 }
 
 }  // namespace hostlib

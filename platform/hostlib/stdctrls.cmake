@@ -6,5 +6,7 @@ quelvo_library(hostlib_stdctrls
     ${CMAKE_CURRENT_LIST_DIR}/extctrls.cpp
     ${CMAKE_CURRENT_LIST_DIR}/buttons.cpp
     ${CMAKE_CURRENT_LIST_DIR}/richedit.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/listbox.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/dialogs.cpp
   DEPS hostlib_visual hostlib_mask hostlib_data platform_controls
 )
