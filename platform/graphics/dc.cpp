@@ -5,25 +5,8 @@
 #include <algorithm>
 #include <atomic>
 #include <cstring>
-#include <limits>
 
 using namespace quelvo::gfx;
-
-int MulDiv(int number, int numerator, int denominator)
-{
-    if (denominator == 0)
-        return -1;
-    long long product = static_cast<long long>(number) * numerator;
-    long long d = denominator;
-    bool negative = (product < 0) != (d < 0);
-    unsigned long long p = product < 0 ? static_cast<unsigned long long>(-product) : static_cast<unsigned long long>(product);
-    unsigned long long q = d < 0 ? static_cast<unsigned long long>(-d) : static_cast<unsigned long long>(d);
-    unsigned long long r = (p + q / 2) / q; // halves away from zero
-    long long result = negative ? -static_cast<long long>(r) : static_cast<long long>(r);
-    if (result > std::numeric_limits<int>::max() || result < std::numeric_limits<int>::min())
-        return -1;
-    return static_cast<int>(result);
-}
 
 namespace {
 

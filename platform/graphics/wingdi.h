@@ -31,6 +31,7 @@
 // - Text is drawn from FreeType grey-scale glyphs blended in the text
 //   colour; drawing writes 0 in the alpha byte.
 
+#include "platform/system/muldiv.h"
 #include "platform/system/wintypes.h"
 
 // --- Results and general constants ------------------------------------------
@@ -414,11 +415,6 @@ struct ICONINFO {
     HBITMAP hbmMask = nullptr; // AND mask; twice the height when hbmColor is 0
     HBITMAP hbmColor = nullptr;
 };
-
-// --- Arithmetic -------------------------------------------------------------
-// a * b / c with a 64-bit product, halves rounded away from zero; -1 when
-// c is 0 or the result does not fit.
-int MulDiv(int number, int numerator, int denominator);
 
 // --- Device contexts --------------------------------------------------------
 HDC CreateCompatibleDC(HDC dc);

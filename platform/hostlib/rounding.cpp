@@ -1,9 +1,9 @@
 #include "platform/hostlib/rounding.h"
 
 #include <cmath>
-#include <limits>
 
 #include "platform/hostlib/exceptions.h"
+#include "platform/system/muldiv.h"
 
 namespace hostlib {
 
@@ -48,16 +48,7 @@ double Int(double value)
 
 int MulDiv(int number, int numerator, int denominator)
 {
-    if (denominator == 0) return -1;
-    std::int64_t product = static_cast<std::int64_t>(number) * numerator;
-    std::int64_t d = denominator;
-    if (d < 0) {
-        d = -d;
-        product = -product;
-    }
-    std::int64_t q = product >= 0 ? (product + d / 2) / d : -((-product + d / 2) / d);
-    if (q > std::numeric_limits<int>::max() || q < std::numeric_limits<int>::min()) return -1;
-    return static_cast<int>(q);
+    return ::MulDiv(number, numerator, denominator);
 }
 
 }  // namespace hostlib

@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "platform/hostlib/format.h"
+#include "platform/system/text_conversion.h"
 
 namespace hostlib {
 
@@ -14,64 +15,10 @@ constexpr char32_t kReplacement = 0xFFFD;
 // U+FFFD and advance one byte.
 char32_t DecodeUtf8(std::string_view s, std::size_t& i)
 {
-    const unsigned char b0 = static_cast<unsigned char>(s[i]);
-    if (b0 < 0x80) {
-        ++i;
-        return b0;
-    }
-    int len = 0;
     char32_t cp = 0;
-    if ((b0 & 0xE0) == 0xC0) {
-        len = 2;
-        cp = b0 & 0x1F;
-    } else if ((b0 & 0xF0) == 0xE0) {
-        len = 3;
-        cp = b0 & 0x0F;
-    } else if ((b0 & 0xF8) == 0xF0) {
-        len = 4;
-        cp = b0 & 0x07;
-    } else {
-        ++i;
-        return kReplacement;
-    }
-    if (i + len > s.size()) {
-        ++i;
-        return kReplacement;
-    }
-    for (int k = 1; k < len; ++k) {
-        const unsigned char b = static_cast<unsigned char>(s[i + k]);
-        if ((b & 0xC0) != 0x80) {
-            ++i;
-            return kReplacement;
-        }
-        cp = (cp << 6) | (b & 0x3F);
-    }
-    static constexpr char32_t kMin[5] = {0, 0, 0x80, 0x800, 0x10000};
-    if (cp < kMin[len] || cp > 0x10FFFF || (cp >= 0xD800 && cp <= 0xDFFF)) {
-        ++i;
-        return kReplacement;
-    }
-    i += len;
-    return cp;
-}
-
-void EncodeUtf8(char32_t cp, std::string& out)
-{
-    if (cp < 0x80) {
-        out += static_cast<char>(cp);
-    } else if (cp < 0x800) {
-        out += static_cast<char>(0xC0 | (cp >> 6));
-        out += static_cast<char>(0x80 | (cp & 0x3F));
-    } else if (cp < 0x10000) {
-        out += static_cast<char>(0xE0 | (cp >> 12));
-        out += static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
-        out += static_cast<char>(0x80 | (cp & 0x3F));
-    } else {
-        out += static_cast<char>(0xF0 | (cp >> 18));
-        out += static_cast<char>(0x80 | ((cp >> 12) & 0x3F));
-        out += static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
-        out += static_cast<char>(0x80 | (cp & 0x3F));
-    }
+    const std::size_t length = quelvo::sys::DecodeUtf8(s, i, cp);
+    i += length == 0 ? 1 : length;
+    return length == 0 ? kReplacement : cp;
 }
 
 // Simple case mapping for the alphabets a user of this program types:
@@ -128,7 +75,7 @@ std::string MapCase(std::string_view s, Map map)
             out.append(s.substr(start, i - start));  // keep malformed bytes as they are
             continue;
         }
-        EncodeUtf8(map(c), out);
+        quelvo::sys::AppendUtf8(out, map(c));
     }
     return out;
 }
@@ -415,19 +362,7 @@ std::u16string Utf8ToUtf16(std::string_view s)
 
 std::string Utf16ToUtf8(std::u16string_view s)
 {
-    std::string out;
-    out.reserve(s.size());
-    for (std::size_t i = 0; i < s.size(); ++i) {
-        char32_t c = s[i];
-        if (c >= 0xD800 && c <= 0xDBFF && i + 1 < s.size() && s[i + 1] >= 0xDC00 && s[i + 1] <= 0xDFFF) {
-            c = 0x10000 + ((c - 0xD800) << 10) + (s[i + 1] - 0xDC00);
-            ++i;
-        } else if (c >= 0xD800 && c <= 0xDFFF) {
-            c = kReplacement;
-        }
-        EncodeUtf8(c, out);
-    }
-    return out;
+    return quelvo::sys::NarrowText(s);
 }
 
 }  // namespace hostlib

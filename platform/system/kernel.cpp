@@ -1,6 +1,7 @@
 // Kernel functions by their Windows names, dispatched to the backend.
 
 #include <cstring>
+#include <limits>
 #include <memory>
 #include <thread>
 #include <unistd.h>
@@ -10,6 +11,7 @@
 #include "platform/system/copy_text.h"
 #include "platform/system/handle_table.h"
 #include "platform/system/text_conversion.h"
+#include "platform/system/muldiv.h"
 #include "platform/system/winbase.h"
 
 using namespace quelvo::sys;
@@ -354,4 +356,20 @@ int WideCharToMultiByte(UINT, DWORD, const WCHAR* wide, int length, LPSTR text, 
     }
     std::memcpy(text, converted.data(), converted.size());
     return static_cast<int>(converted.size());
+}
+
+int MulDiv(int number, int numerator, int denominator)
+{
+    if (denominator == 0) return -1;
+    // Both fit in 64 bits with their signs dropped: |product| <= 2^62.
+    long long product = static_cast<long long>(number) * numerator;
+    long long divisor = denominator;
+    if (divisor < 0) {
+        divisor = -divisor;
+        product = -product;
+    }
+    const long long magnitude = ((product < 0 ? -product : product) + divisor / 2) / divisor;
+    const long long result = product < 0 ? -magnitude : magnitude;
+    if (result > std::numeric_limits<int>::max() || result < std::numeric_limits<int>::min()) return -1;
+    return static_cast<int>(result);
 }

@@ -5,10 +5,32 @@
 namespace quelvo::sys {
 namespace {
 
-// Length of a valid UTF-8 sequence at text[i] and its code point; 0 when
-// the bytes there are not one.
+template <class Emit>
+void WidenEach(std::string_view text, Emit&& emit)
+{
+    for (std::size_t i = 0; i < text.size();) {
+        char32_t cp = 0;
+        std::size_t length = DecodeUtf8(text, i, cp);
+        if (length == 0) {
+            cp = static_cast<unsigned char>(text[i]);
+            length = 1;
+        }
+        if (cp >= 0x10000) {
+            cp -= 0x10000;
+            if (!emit(static_cast<char16_t>(0xD800 + (cp >> 10)))) return;
+            if (!emit(static_cast<char16_t>(0xDC00 + (cp & 0x3FF)))) return;
+        } else if (!emit(static_cast<char16_t>(cp))) {
+            return;
+        }
+        i += length;
+    }
+}
+
+}  // namespace
+
 std::size_t DecodeUtf8(std::string_view text, std::size_t i, char32_t& cp)
 {
+    if (i >= text.size()) return 0;
     const auto byte = [&](std::size_t k) { return static_cast<unsigned char>(text[k]); };
     const unsigned char b0 = byte(i);
     std::size_t length = 0;
@@ -61,29 +83,6 @@ void AppendUtf8(std::string& out, char32_t cp)
     }
 }
 
-template <class Emit>
-void WidenEach(std::string_view text, Emit&& emit)
-{
-    for (std::size_t i = 0; i < text.size();) {
-        char32_t cp = 0;
-        std::size_t length = DecodeUtf8(text, i, cp);
-        if (length == 0) {
-            cp = static_cast<unsigned char>(text[i]);
-            length = 1;
-        }
-        if (cp >= 0x10000) {
-            cp -= 0x10000;
-            if (!emit(static_cast<char16_t>(0xD800 + (cp >> 10)))) return;
-            if (!emit(static_cast<char16_t>(0xDC00 + (cp & 0x3FF)))) return;
-        } else if (!emit(static_cast<char16_t>(cp))) {
-            return;
-        }
-        i += length;
-    }
-}
-
-}  // namespace
-
 std::u16string WidenText(std::string_view text)
 {
     std::u16string out;
@@ -121,6 +120,74 @@ std::string NarrowText(std::u16string_view text)
         AppendUtf8(out, cp);
     }
     return out;
+}
+
+namespace {
+
+int HexDigit(char c)
+{
+    if (c >= '0' && c <= '9') return c - '0';
+    if (c >= 'a' && c <= 'f') return c - 'a' + 10;
+    if (c >= 'A' && c <= 'F') return c - 'A' + 10;
+    return -1;
+}
+
+}  // namespace
+
+std::string EscapeText(std::string_view text)
+{
+    static constexpr char kHex[] = "0123456789ABCDEF";
+    std::string out;
+    out.reserve(text.size());
+    for (const char c : text) {
+        switch (c) {
+        case '\\': out += "\\\\"; break;
+        case '"': out += "\\\""; break;
+        case '\n': out += "\\n"; break;
+        case '\r': out += "\\r"; break;
+        case '\t': out += "\\t"; break;
+        default: {
+            const auto byte = static_cast<unsigned char>(c);
+            if (byte < 32 || byte == 127) {
+                out += "\\x";
+                out += kHex[byte >> 4];
+                out += kHex[byte & 0xF];
+            } else {
+                out += c;
+            }
+        }
+        }
+    }
+    return out;
+}
+
+bool UnescapeText(std::string_view text, std::string& out)
+{
+    out.clear();
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        if (text[i] != '\\') {
+            out += text[i];
+            continue;
+        }
+        if (++i >= text.size()) return false;
+        switch (text[i]) {
+        case '\\': out += '\\'; break;
+        case '"': out += '"'; break;
+        case 'n': out += '\n'; break;
+        case 'r': out += '\r'; break;
+        case 't': out += '\t'; break;
+        case 'x': {
+            const int high = i + 1 < text.size() ? HexDigit(text[i + 1]) : -1;
+            const int low = i + 2 < text.size() ? HexDigit(text[i + 2]) : -1;
+            if (high < 0 || low < 0) return false;
+            out += static_cast<char>(high * 16 + low);
+            i += 2;
+            break;
+        }
+        default: return false;
+        }
+    }
+    return true;
 }
 
 }  // namespace quelvo::sys

@@ -4,12 +4,14 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
+#include <limits>
 #include <thread>
 #include <string>
 #include <vector>
 
 #include "platform/system/command_line.h"
 #include "platform/system/fake_system.h"
+#include "platform/system/muldiv.h"
 #include "platform/system/priority_map.h"
 #include "platform/system/registry_store.h"
 #include "platform/system/text_conversion.h"
@@ -538,6 +540,91 @@ TEST(SystemHelpers, TextConversionKeepsEveryByte)
     char narrow[8] = {};
     EXPECT_EQ(WideCharToMultiByte(CP_ACP, 0, u"\u00E9", -1, narrow, 8, nullptr, nullptr), 3);
     EXPECT_STREQ(narrow, "\xC3\xA9");
+}
+
+TEST(SystemHelpers, Utf8StepsRefuseMalformedSequences)
+{
+    struct Case {
+        std::string bytes;
+        std::size_t length;  // 0: not a well-formed sequence
+        char32_t cp;
+    };
+    const Case cases[] = {
+        {"A", 1, U'A'},
+        {"\xC3\xA9", 2, U'\u00E9'},
+        {"\xE2\x82\xAC", 3, U'\u20AC'},
+        {"\xF4\x8F\xBF\xBF", 4, U'\U0010FFFF'},
+        {"\xC0\xAF", 0, 0},          // overlong
+        {"\xE0\x80\x80", 0, 0},      // overlong
+        {"\xED\xA0\x80", 0, 0},      // a surrogate
+        {"\xF4\x90\x80\x80", 0, 0},  // above U+10FFFF
+        {"\xE2\x82", 0, 0},          // cut off by the end
+        {"\xE2\x41\x41", 0, 0},      // continuation missing
+        {"\x80", 0, 0},              // lone continuation
+        {"\xFF", 0, 0},
+    };
+    for (const Case& c : cases) {
+        char32_t cp = 0;
+        const std::size_t length = DecodeUtf8(c.bytes, 0, cp);
+        EXPECT_EQ(length, c.length) << testing::PrintToString(c.bytes);
+        if (length == 0) continue;
+        EXPECT_EQ(cp, c.cp);
+        std::string encoded;
+        AppendUtf8(encoded, cp);
+        EXPECT_EQ(encoded, c.bytes);
+    }
+    char32_t cp = 0;
+    EXPECT_EQ(DecodeUtf8("ab", 2, cp), 0u);  // past the end
+}
+
+TEST(SystemHelpers, EscapedTextsRoundTripAndMalformedEscapesAreRefused)
+{
+    struct Case {
+        std::string text;
+        std::string escaped;
+    };
+    const Case cases[] = {
+        {"plain", "plain"},
+        {"a\\b\"c", "a\\\\b\\\"c"},
+        {"line\nnext\r\tend", "line\\nnext\\r\\tend"},
+        {std::string("\0\x1F\x7F", 3), "\\x00\\x1F\\x7F"},
+        {"caf\xC3\xA9", "caf\xC3\xA9"},  // bytes above 127 stay as they are
+    };
+    for (const Case& c : cases) {
+        EXPECT_EQ(EscapeText(c.text), c.escaped);
+        std::string back;
+        EXPECT_TRUE(UnescapeText(c.escaped, back)) << c.escaped;
+        EXPECT_EQ(back, c.text);
+    }
+    std::string out;
+    EXPECT_TRUE(UnescapeText("\\x4a\\x4A", out));
+    EXPECT_EQ(out, "JJ");
+    for (const char* bad : {"end\\", "\\q", "\\x4", "\\x", "\\xG0", "\\x-1", "\\x 1"})
+        EXPECT_FALSE(UnescapeText(bad, out)) << bad;
+}
+
+TEST(SystemHelpers, MulDivAtTheEdgesOfTheIntegerRange)
+{
+    constexpr int kMin = std::numeric_limits<int>::min();
+    constexpr int kMax = std::numeric_limits<int>::max();
+    struct Case {
+        int number, numerator, denominator, expected;
+    };
+    const Case cases[] = {
+        {kMin, kMin, kMin, kMin},
+        {kMax, kMax, kMax, kMax},
+        {kMin, 1, -1, -1},  // 2^31 does not fit
+        {kMin, -1, 1, -1},
+        {kMax, -1, 1, -kMax},
+        {kMin, 1, 1, kMin},
+        {kMax, 2, 4, kMax / 2 + 1},  // 1073741823.5 rounds away from zero
+        {-kMax, 2, 4, -(kMax / 2 + 1)},
+        {kMax, 1, kMin, -1},  // just under one, rounded
+        {1, 1, kMin, 0},      // far under a half
+    };
+    for (const Case& c : cases)
+        EXPECT_EQ(MulDiv(c.number, c.numerator, c.denominator), c.expected)
+            << c.number << " * " << c.numerator << " / " << c.denominator;
 }
 
 }  // namespace
