@@ -9,11 +9,11 @@
 
 #include <algorithm>
 #include <cstdio>
-#include <map>
 #include <memory>
 #include <string>
 #include <vector>
 
+#include "bench/common/ratio_reporter.h"
 #include "components/data/cxData.h"
 #include "platform/hostlib/format.h"
 
@@ -99,30 +99,15 @@ void BM_PlainVector(benchmark::State& state)
 BENCHMARK(BM_Controller)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_PlainVector)->Unit(benchmark::kMillisecond);
 
-// Prints the usual table and remembers each benchmark's time per iteration.
-class RatioReporter : public benchmark::ConsoleReporter {
-public:
-    std::map<std::string, double> times;
-    void ReportRuns(const std::vector<Run>& runs) override
-    {
-        for (const Run& run : runs)
-            if (run.run_type == Run::RT_Iteration && run.iterations > 0) times[run.benchmark_name()] = run.GetAdjustedRealTime();
-        ConsoleReporter::ReportRuns(runs);
-    }
-};
-
 } // namespace
 
 int main(int argc, char** argv)
 {
     benchmark::Initialize(&argc, argv);
-    RatioReporter reporter;
+    quelvo::bench::RatioReporter reporter;
     benchmark::RunSpecifiedBenchmarks(&reporter);
-    const auto ours = reporter.times.find("BM_Controller");
-    const auto plain = reporter.times.find("BM_PlainVector");
-    if (ours != reporter.times.end() && plain != reporter.times.end() && plain->second > 0)
-        std::printf("data controller ratio (controller / plain vector): %.2f (target: at most 3.00)\n",
-                    ours->second / plain->second);
+    if (const auto ratio = reporter.Ratio("BM_Controller", "BM_PlainVector"))
+        std::printf("data controller ratio (controller / plain vector): %.2f (target: at most 3.00)\n", *ratio);
     benchmark::Shutdown();
     return 0;
 }

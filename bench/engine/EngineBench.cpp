@@ -6,10 +6,10 @@
 
 #include <cstdio>
 #include <malloc.h>
-#include <map>
 #include <memory>
 #include <string>
 
+#include "bench/common/ratio_reporter.h"
 #include "engine/ProcessWatcher.h"
 #include "tests/engine/ChildProcesses.h"
 
@@ -108,18 +108,6 @@ BENCHMARK(BM_PerfBlock)->Arg(0)->Arg(1000)->Unit(benchmark::kMicrosecond);
 BENCHMARK(BM_EngineCycle)->Arg(0)->Arg(1000)->Unit(benchmark::kMicrosecond);
 BENCHMARK(BM_EngineOwnWork)->Arg(0)->Arg(1000)->Unit(benchmark::kMicrosecond);
 
-// Prints the table as usual and keeps each run's time for the ratios.
-class RatioReporter : public benchmark::ConsoleReporter {
-public:
-    void ReportRuns(const std::vector<Run>& runs) override
-    {
-        ConsoleReporter::ReportRuns(runs);
-        for (const auto& run : runs)
-            times[run.benchmark_name()] = run.GetAdjustedRealTime();
-    }
-    std::map<std::string, double> times;
-};
-
 } // namespace
 
 int main(int argc, char** argv)
@@ -127,18 +115,16 @@ int main(int argc, char** argv)
     benchmark::Initialize(&argc, argv);
     if (benchmark::ReportUnrecognizedArguments(argc, argv))
         return 1;
-    RatioReporter reporter;
+    quelvo::bench::RatioReporter reporter;
     benchmark::RunSpecifiedBenchmarks(&reporter);
-    for (const char* extra : {"0", "1000"}) {
-        const auto block = reporter.times.find(std::string("BM_PerfBlock/") + extra);
-        const auto cycle = reporter.times.find(std::string("BM_EngineCycle/") + extra);
-        const auto own = reporter.times.find(std::string("BM_EngineOwnWork/") + extra);
-        if (block == reporter.times.end() || own == reporter.times.end() || block->second <= 0)
+    for (const std::string extra : {"0", "1000"}) {
+        const auto own = reporter.Ratio("BM_EngineOwnWork/" + extra, "BM_PerfBlock/" + extra);
+        if (!own)
             continue;
-        std::printf("extra children %-5s engine's own work / block = %.2f %% (target < 20 %%)", extra,
-                    100.0 * own->second / block->second);
-        if (cycle != reporter.times.end())
-            std::printf(", full cycle / block = %.2f", cycle->second / block->second);
+        std::printf("extra children %-5s engine's own work / block = %.2f %% (target < 20 %%)", extra.c_str(),
+                    100.0 * *own);
+        if (const auto cycle = reporter.Ratio("BM_EngineCycle/" + extra, "BM_PerfBlock/" + extra))
+            std::printf(", full cycle / block = %.2f", *cycle);
         std::printf("\n");
     }
     benchmark::Shutdown();

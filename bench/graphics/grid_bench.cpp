@@ -4,6 +4,7 @@
 // (i mod 60) x 18), so every one of the 6,000 cells is really rasterised.
 // Each cell's text is clipped to the cell in both. Prints our time over
 // Cairo's.
+#include "bench/common/ratio_reporter.h"
 #include "platform/graphics/surface.h"
 #include "platform/graphics/wingdi.h"
 
@@ -11,7 +12,6 @@
 #include <cairo.h>
 
 #include <cstdio>
-#include <map>
 #include <string>
 #include <vector>
 
@@ -129,29 +129,15 @@ void BM_GridCairo(benchmark::State& state)
 BENCHMARK(BM_GridOurs)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_GridCairo)->Unit(benchmark::kMillisecond);
 
-// Prints the usual table and remembers each benchmark's time per iteration.
-class RatioReporter : public benchmark::ConsoleReporter {
-public:
-    std::map<std::string, double> times;
-    void ReportRuns(const std::vector<Run>& runs) override
-    {
-        for (const Run& run : runs)
-            if (run.run_type == Run::RT_Iteration && run.iterations > 0)
-                times[run.benchmark_name()] = run.GetAdjustedRealTime();
-        ConsoleReporter::ReportRuns(runs);
-    }
-};
-
 } // namespace
 
 int main(int argc, char** argv)
 {
     benchmark::Initialize(&argc, argv);
-    RatioReporter reporter;
+    quelvo::bench::RatioReporter reporter;
     benchmark::RunSpecifiedBenchmarks(&reporter);
-    auto ours = reporter.times.find("BM_GridOurs"), cairo = reporter.times.find("BM_GridCairo");
-    if (ours != reporter.times.end() && cairo != reporter.times.end() && cairo->second > 0)
-        std::printf("grid ratio (ours / Cairo): %.2f (target: at most 1.00)\n", ours->second / cairo->second);
+    if (const auto ratio = reporter.Ratio("BM_GridOurs", "BM_GridCairo"))
+        std::printf("grid ratio (ours / Cairo): %.2f (target: at most 1.00)\n", *ratio);
     benchmark::Shutdown();
     return 0;
 }

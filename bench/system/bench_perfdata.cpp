@@ -11,12 +11,12 @@
 #include <cstring>
 #include <dirent.h>
 #include <fcntl.h>
-#include <map>
 #include <string>
 #include <sys/wait.h>
 #include <unistd.h>
 #include <vector>
 
+#include "bench/common/ratio_reporter.h"
 #include "platform/system/registry.h"
 
 namespace {
@@ -114,40 +114,20 @@ void BM_MinimalStatLoop(benchmark::State& state)
 BENCHMARK(BM_PerformanceBlock)->Arg(0)->Arg(1000)->Unit(benchmark::kMicrosecond);
 BENCHMARK(BM_MinimalStatLoop)->Arg(0)->Arg(1000)->Unit(benchmark::kMicrosecond);
 
-// Keeps the times to print the ratios after the table.
-class RatioReporter : public benchmark::ConsoleReporter {
-public:
-    void ReportRuns(const std::vector<Run>& runs) override
-    {
-        ConsoleReporter::ReportRuns(runs);
-        for (const Run& run : runs) times_[run.benchmark_name()] = run.GetAdjustedRealTime();
-    }
-
-    void PrintRatios() const
-    {
-        for (const char* extra : {"0", "1000"}) {
-            const auto block = times_.find(std::string("BM_PerformanceBlock/") + extra);
-            const auto loop = times_.find(std::string("BM_MinimalStatLoop/") + extra);
-            if (block == times_.end() || loop == times_.end() || loop->second <= 0) continue;
-            std::printf("performance block / minimal loop, %s extra processes: %.2fx (target 1.30x)\n", extra,
-                        block->second / loop->second);
-        }
-    }
-
-private:
-    std::map<std::string, double> times_;
-};
-
 }  // namespace
 
 int main(int argc, char** argv)
 {
     benchmark::Initialize(&argc, argv);
     if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;
-    RatioReporter reporter;
+    quelvo::bench::RatioReporter reporter;
     benchmark::RunSpecifiedBenchmarks(&reporter);
     g_children.Stop();
-    reporter.PrintRatios();
+    for (const std::string extra : {"0", "1000"}) {
+        if (const auto ratio = reporter.Ratio("BM_PerformanceBlock/" + extra, "BM_MinimalStatLoop/" + extra))
+            std::printf("performance block / minimal loop, %s extra processes: %.2fx (target 1.30x)\n", extra.c_str(),
+                        *ratio);
+    }
     benchmark::Shutdown();
     return 0;
 }
