@@ -43,4 +43,19 @@ private:
     std::map<std::string, double> times_;
 };
 
+// A benchmark program's main: runs what the command line picks (1 for
+// arguments it does not know), printing the table, then hands the kept
+// times to printRatios.
+template <class PrintRatios>
+int RunAndPrintRatios(int argc, char** argv, PrintRatios&& printRatios)
+{
+    benchmark::Initialize(&argc, argv);
+    if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;
+    RatioReporter reporter;
+    benchmark::RunSpecifiedBenchmarks(&reporter);
+    printRatios(static_cast<const RatioReporter&>(reporter));
+    benchmark::Shutdown();
+    return 0;
+}
+
 }  // namespace quelvo::bench

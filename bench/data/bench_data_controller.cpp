@@ -103,11 +103,8 @@ BENCHMARK(BM_PlainVector)->Unit(benchmark::kMillisecond);
 
 int main(int argc, char** argv)
 {
-    benchmark::Initialize(&argc, argv);
-    quelvo::bench::RatioReporter reporter;
-    benchmark::RunSpecifiedBenchmarks(&reporter);
-    if (const auto ratio = reporter.Ratio("BM_Controller", "BM_PlainVector"))
-        std::printf("data controller ratio (controller / plain vector): %.2f (target: at most 3.00)\n", *ratio);
-    benchmark::Shutdown();
-    return 0;
+    return quelvo::bench::RunAndPrintRatios(argc, argv, [](const quelvo::bench::RatioReporter& reporter) {
+        if (const auto ratio = reporter.Ratio("BM_Controller", "BM_PlainVector"))
+            std::printf("data controller ratio (controller / plain vector): %.2f (target: at most 3.00)\n", *ratio);
+    });
 }

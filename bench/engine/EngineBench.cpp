@@ -112,21 +112,16 @@ BENCHMARK(BM_EngineOwnWork)->Arg(0)->Arg(1000)->Unit(benchmark::kMicrosecond);
 
 int main(int argc, char** argv)
 {
-    benchmark::Initialize(&argc, argv);
-    if (benchmark::ReportUnrecognizedArguments(argc, argv))
-        return 1;
-    quelvo::bench::RatioReporter reporter;
-    benchmark::RunSpecifiedBenchmarks(&reporter);
-    for (const std::string extra : {"0", "1000"}) {
-        const auto own = reporter.Ratio("BM_EngineOwnWork/" + extra, "BM_PerfBlock/" + extra);
-        if (!own)
-            continue;
-        std::printf("extra children %-5s engine's own work / block = %.2f %% (target < 20 %%)", extra.c_str(),
-                    100.0 * *own);
-        if (const auto cycle = reporter.Ratio("BM_EngineCycle/" + extra, "BM_PerfBlock/" + extra))
-            std::printf(", full cycle / block = %.2f", *cycle);
-        std::printf("\n");
-    }
-    benchmark::Shutdown();
-    return 0;
+    return quelvo::bench::RunAndPrintRatios(argc, argv, [](const quelvo::bench::RatioReporter& reporter) {
+        for (const std::string extra : {"0", "1000"}) {
+            const auto own = reporter.Ratio("BM_EngineOwnWork/" + extra, "BM_PerfBlock/" + extra);
+            if (!own)
+                continue;
+            std::printf("extra children %-5s engine's own work / block = %.2f %% (target < 20 %%)", extra.c_str(),
+                        100.0 * *own);
+            if (const auto cycle = reporter.Ratio("BM_EngineCycle/" + extra, "BM_PerfBlock/" + extra))
+                std::printf(", full cycle / block = %.2f", *cycle);
+            std::printf("\n");
+        }
+    });
 }

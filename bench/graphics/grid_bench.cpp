@@ -133,11 +133,8 @@ BENCHMARK(BM_GridCairo)->Unit(benchmark::kMillisecond);
 
 int main(int argc, char** argv)
 {
-    benchmark::Initialize(&argc, argv);
-    quelvo::bench::RatioReporter reporter;
-    benchmark::RunSpecifiedBenchmarks(&reporter);
-    if (const auto ratio = reporter.Ratio("BM_GridOurs", "BM_GridCairo"))
-        std::printf("grid ratio (ours / Cairo): %.2f (target: at most 1.00)\n", *ratio);
-    benchmark::Shutdown();
-    return 0;
+    return quelvo::bench::RunAndPrintRatios(argc, argv, [](const quelvo::bench::RatioReporter& reporter) {
+        if (const auto ratio = reporter.Ratio("BM_GridOurs", "BM_GridCairo"))
+            std::printf("grid ratio (ours / Cairo): %.2f (target: at most 1.00)\n", *ratio);
+    });
 }

@@ -118,16 +118,12 @@ BENCHMARK(BM_MinimalStatLoop)->Arg(0)->Arg(1000)->Unit(benchmark::kMicrosecond);
 
 int main(int argc, char** argv)
 {
-    benchmark::Initialize(&argc, argv);
-    if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;
-    quelvo::bench::RatioReporter reporter;
-    benchmark::RunSpecifiedBenchmarks(&reporter);
-    g_children.Stop();
-    for (const std::string extra : {"0", "1000"}) {
-        if (const auto ratio = reporter.Ratio("BM_PerformanceBlock/" + extra, "BM_MinimalStatLoop/" + extra))
-            std::printf("performance block / minimal loop, %s extra processes: %.2fx (target 1.30x)\n", extra.c_str(),
-                        *ratio);
-    }
-    benchmark::Shutdown();
-    return 0;
+    return quelvo::bench::RunAndPrintRatios(argc, argv, [](const quelvo::bench::RatioReporter& reporter) {
+        g_children.Stop();
+        for (const std::string extra : {"0", "1000"}) {
+            if (const auto ratio = reporter.Ratio("BM_PerformanceBlock/" + extra, "BM_MinimalStatLoop/" + extra))
+                std::printf("performance block / minimal loop, %s extra processes: %.2fx (target 1.30x)\n",
+                            extra.c_str(), *ratio);
+        }
+    });
 }
