@@ -3,6 +3,7 @@
 
 #include <X11/keysym.h>
 
+#include "platform/system/text_conversion.h"
 #include "platform/windows/windefs.h"
 
 namespace quelvo::win::x11 {
@@ -128,21 +129,7 @@ std::string TextForKeysym(unsigned long sym)
     else return {};
     if (cp >= 0xD800 && cp <= 0xDFFF) return {};
     std::string out;
-    if (cp < 0x80) {
-        out += static_cast<char>(cp);
-    } else if (cp < 0x800) {
-        out += static_cast<char>(0xC0 | (cp >> 6));
-        out += static_cast<char>(0x80 | (cp & 0x3F));
-    } else if (cp < 0x10000) {
-        out += static_cast<char>(0xE0 | (cp >> 12));
-        out += static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
-        out += static_cast<char>(0x80 | (cp & 0x3F));
-    } else {
-        out += static_cast<char>(0xF0 | (cp >> 18));
-        out += static_cast<char>(0x80 | ((cp >> 12) & 0x3F));
-        out += static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
-        out += static_cast<char>(0x80 | (cp & 0x3F));
-    }
+    sys::AppendUtf8(out, static_cast<char32_t>(cp));
     return out;
 }
 
