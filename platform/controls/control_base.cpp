@@ -249,7 +249,9 @@ using namespace detail;
 
 void AllowModalOnHeadlessDisplay(bool allow) { gModalOnHeadless = allow; }
 
-void InitControls()
+namespace {
+
+void RegisterControlClasses()
 {
     WNDCLASSA probe;
     if (GetClassInfoA(nullptr, "BUTTON", &probe)) return;
@@ -282,6 +284,20 @@ void InitControls()
         wc.lpszClassName = e.name;
         RegisterClassA(&wc);
     }
+}
+
+}  // namespace
+
+void InitControls()
+{
+    InstallStandardScrollBars();
+    // After the window manager was reset, the classes come back on demand.
+    static const bool provided = [] {
+        quelvo::win::AddClassProvider(RegisterControlClasses);
+        return true;
+    }();
+    (void)provided;
+    RegisterControlClasses();
 }
 
 }  // namespace quelvo::ctl

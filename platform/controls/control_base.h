@@ -80,6 +80,11 @@ inline constexpr const char* kMenuClass = "#32768";
 inline constexpr const char* kDialogClass = "#32770";
 inline constexpr const char* kComboListClass = "ComboLBox";
 
+// Makes DefWindowProcA of every window draw and track the standard scroll
+// bars of WS_HSCROLL / WS_VSCROLL (idempotent; InitControls and the scroll
+// bar functions call it).
+void InstallStandardScrollBars();
+
 // Small shared helpers.
 POINT PointFrom(LPARAM lParam);
 bool KeyDown(int vk);  // from the message-time key state

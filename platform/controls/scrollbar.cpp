@@ -7,6 +7,7 @@
 #include "platform/controls/control_base.h"
 #include "platform/controls/theme_handle.h"
 #include "platform/graphics/winuserdraw.h"
+#include "platform/windows/loop.h"
 
 namespace quelvo::ctl::detail {
 
@@ -164,6 +165,7 @@ WindowBars* BarsOf(HWND hwnd, bool create)
 {
     auto* bars = static_cast<WindowBars*>(GetPropA(hwnd, kBarsProp));
     if (bars || !create || !IsWindow(hwnd)) return bars;
+    InstallStandardScrollBars();
     auto fresh = std::make_unique<WindowBars>();
     bars = fresh.get();
     AllBars()[hwnd] = std::move(fresh);
@@ -189,13 +191,12 @@ RECT BarBeside(const RECT& client, int bar)
     return RECT{client.left, client.bottom, client.right, client.bottom + GetSystemMetrics(SM_CYHSCROLL)};
 }
 
-void PaintStandardBars(HWND hwnd)
+// The standard bars drawn into a DC whose origin is the window's corner.
+void PaintStandardBarsInto(HWND hwnd, HDC dc)
 {
     WindowBars* bars = BarsOf(hwnd, false);
     DWORD style = static_cast<DWORD>(GetWindowLongA(hwnd, GWL_STYLE));
-    if (!(style & (WS_HSCROLL | WS_VSCROLL))) return;
-    HDC dc = GetWindowDC(hwnd);
-    if (!dc) return;
+    if (!(style & (WS_HSCROLL | WS_VSCROLL)) || !dc) return;
     RECT win;
     GetWindowRect(hwnd, &win);
     bool enabled = IsWindowEnabled(hwnd) != FALSE;
@@ -213,6 +214,14 @@ void PaintStandardBars(HWND hwnd)
         OffsetRect(&corner, -win.left, -win.top);
         FillRect(dc, &corner, GetSysColorBrush(COLOR_BTNFACE));
     }
+}
+
+void PaintStandardBars(HWND hwnd)
+{
+    if (!(GetWindowLongA(hwnd, GWL_STYLE) & (WS_HSCROLL | WS_VSCROLL))) return;
+    HDC dc = GetWindowDC(hwnd);
+    if (!dc) return;
+    PaintStandardBarsInto(hwnd, dc);
     ReleaseDC(hwnd, dc);
 }
 
@@ -282,6 +291,12 @@ struct Track {
     bool active = false;
 };
 Track gTrack;
+// While a bar is pressed, the pointer is followed by a mouse hook and the
+// repeat by a timer procedure, so a window procedure that keeps mouse and
+// timer messages to itself still gets a working bar.
+HHOOK gTrackHook = nullptr;
+LRESULT TrackMouseHook(int code, WPARAM wParam, LPARAM lParam);
+void RepeatTimerProc(HWND hwnd, UINT, UINT_PTR, DWORD);
 
 Geometry ScreenGeometry(HWND hwnd, int bar, const BarInfo& info, int thumbPos = -1)
 {
@@ -354,6 +369,7 @@ void BeginTrack(HWND hwnd, int bar, POINT screen)
     info->pressed = part;
     info->trackPos = info->pos;
     SetCapture(hwnd);
+    if (!gTrackHook) gTrackHook = SetWindowsHookExA(WH_MOUSE, TrackMouseHook, nullptr, GetCurrentThreadId());
     if (part == kThumb) {
         int at = g.vertical ? screen.y - g.bar.top : screen.x - g.bar.left;
         gTrack.grabOffset = at - g.thumbTop;
@@ -362,7 +378,7 @@ void BeginTrack(HWND hwnd, int bar, POINT screen)
     }
     Redraw(hwnd, bar);
     SendScroll(hwnd, bar, CodeOf(part), 0);
-    if (gTrack.active) SetTimer(hwnd, kRepeatTimer, kFirstDelay, nullptr);
+    if (gTrack.active) SetTimer(hwnd, kRepeatTimer, kFirstDelay, RepeatTimerProc);
 }
 
 void MoveTrack(POINT screen)
@@ -401,6 +417,8 @@ void EndTrack(bool cancelled)
     if (!gTrack.active) return;
     Track t = gTrack;
     gTrack.active = false;
+    if (gTrackHook) UnhookWindowsHookEx(gTrackHook);
+    gTrackHook = nullptr;
     KillTimer(t.hwnd, kRepeatTimer);
     if (GetCapture() == t.hwnd) ReleaseCapture();
     BarInfo* info = InfoOf(t.hwnd, t.bar, false);
@@ -428,8 +446,7 @@ bool TrackMessage(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam)
     }
     case WM_TIMER:
         if (wParam != kRepeatTimer) return false;
-        SetTimer(hwnd, kRepeatTimer, kRepeatDelay, nullptr);
-        Repeat();
+        RepeatTimerProc(hwnd, WM_TIMER, kRepeatTimer, 0);
         return true;
     case WM_CAPTURECHANGED:
         if (reinterpret_cast<HWND>(lParam) != hwnd) EndTrack(true);
@@ -443,6 +460,31 @@ bool TrackMessage(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam)
         return false;
     default: return false;
     }
+}
+
+void RepeatTimerProc(HWND hwnd, UINT, UINT_PTR, DWORD)
+{
+    if (!gTrack.active || gTrack.hwnd != hwnd) {
+        KillTimer(hwnd, kRepeatTimer);
+        return;
+    }
+    SetTimer(hwnd, kRepeatTimer, kRepeatDelay, RepeatTimerProc);
+    Repeat();
+}
+
+// Every mouse message of the thread while a bar is pressed belongs to the
+// bar: none reaches a window procedure.
+LRESULT TrackMouseHook(int code, WPARAM wParam, LPARAM lParam)
+{
+    if (code != HC_ACTION || !gTrack.active || !lParam) return CallNextHookEx(nullptr, code, wParam, lParam);
+    if (GetCapture() != gTrack.hwnd) {
+        EndTrack(true);  // the capture went elsewhere unannounced
+        return CallNextHookEx(nullptr, code, wParam, lParam);
+    }
+    POINT pt = reinterpret_cast<const MOUSEHOOKSTRUCT*>(lParam)->pt;
+    if (wParam == WM_MOUSEMOVE || wParam == WM_LBUTTONUP) MoveTrack(pt);
+    if (wParam == WM_LBUTTONUP) EndTrack(false);
+    return 1;
 }
 
 }  // namespace
@@ -532,14 +574,75 @@ using namespace quelvo::ctl::detail;
 
 namespace quelvo::ctl {
 
+namespace {
+
+// The message DefWindowProcA is running for the bars themselves, which the
+// hook below leaves to the default.
+struct Bypass {
+    HWND hwnd = nullptr;
+    UINT msg = 0;
+};
+Bypass gBypass;
+
+LRESULT DefaultWithoutBars(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam)
+{
+    Bypass saved = gBypass;
+    gBypass = Bypass{hwnd, msg};
+    LRESULT r = DefWindowProcA(hwnd, msg, wParam, lParam);
+    gBypass = saved;
+    return r;
+}
+
+quelvo::win::DefWindowProcHook gNextHook = nullptr;
+
+// Inside DefWindowProcA: the standard bars of every window.
+bool StandardBarsHook(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam, LRESULT& result)
+{
+    bool bypassed = gBypass.hwnd == hwnd && gBypass.msg == msg;
+    if (!bypassed) {
+        if (msg == WM_NCDESTROY) {
+            if (gTrack.active && gTrack.hwnd == hwnd) {
+                gTrack.active = false;
+                if (gTrackHook) UnhookWindowsHookEx(gTrackHook);
+                gTrackHook = nullptr;
+            }
+            if (GetPropA(hwnd, kBarsProp)) {
+                RemovePropA(hwnd, kBarsProp);
+                AllBars().erase(hwnd);
+            }
+        } else if (HandleScrollBarMessage(hwnd, msg, wParam, lParam, result)) {
+            return true;
+        }
+    }
+    return gNextHook ? gNextHook(hwnd, msg, wParam, lParam, result) : false;
+}
+
+}  // namespace
+
+void detail::InstallStandardScrollBars()
+{
+    quelvo::win::DefWindowProcHook previous = quelvo::win::SetDefWindowProcHook(StandardBarsHook);
+    if (previous != StandardBarsHook) gNextHook = previous;
+}
+
 bool HandleScrollBarMessage(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam, LRESULT& result)
 {
     result = 0;
     if (TrackMessage(hwnd, msg, wParam, lParam)) return true;
     switch (msg) {
     case WM_NCPAINT:
-        result = DefWindowProcA(hwnd, msg, wParam, lParam);
+        result = DefaultWithoutBars(hwnd, msg, wParam, lParam);
         PaintStandardBars(hwnd);
+        return true;
+    case WM_PRINT:
+        // The frame drawn by the default is no longer blank where the bars are.
+        result = DefaultWithoutBars(hwnd, msg, wParam, lParam);
+        if ((lParam & PRF_NONCLIENT) && !((lParam & PRF_CHECKVISIBLE) && !IsWindowVisible(hwnd))) {
+            auto dc = reinterpret_cast<HDC>(wParam);
+            int saved = SaveDC(dc);
+            PaintStandardBarsInto(hwnd, dc);
+            RestoreDC(dc, saved);
+        }
         return true;
     case WM_NCLBUTTONDOWN:
     case WM_NCLBUTTONDBLCLK:
@@ -547,7 +650,7 @@ bool HandleScrollBarMessage(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam, L
         BeginTrack(hwnd, wParam == static_cast<WPARAM>(HTVSCROLL) ? SB_VERT : SB_HORZ, PointFrom(lParam));
         return true;
     case WM_ENABLE:
-        result = DefWindowProcA(hwnd, msg, wParam, lParam);
+        // The default has nothing to do; the bars show the new state.
         PaintStandardBars(hwnd);
         return false;
     default: return false;

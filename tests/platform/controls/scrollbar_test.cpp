@@ -1,6 +1,8 @@
 // Standard scroll bars and the SCROLLBAR control: ranges, the geometry
 // GetScrollBarInfo reports, the codes clicks on each part send, auto-repeat
 // and thumb tracking.
+#include <functional>
+
 #include "ctl_fixture.h"
 #include "platform/graphics/uxtheme.h"
 
@@ -15,6 +17,22 @@ LRESULT ScrollHostProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam)
     return DefWindowProcA(hwnd, msg, wParam, lParam);
 }
 
+// A window of a class that is no control: it leaves its bars to
+// DefWindowProcA and keeps mouse, timer and capture messages to itself.
+LRESULT PlainHostProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam)
+{
+    switch (msg) {
+    case WM_VSCROLL:
+    case WM_HSCROLL:
+    case WM_MOUSEMOVE:
+    case WM_LBUTTONDOWN:
+    case WM_LBUTTONUP:
+    case WM_TIMER:
+    case WM_CAPTURECHANGED: H().log.push_back(Seen{msg, wParam, lParam}); return 0;
+    default: return DefWindowProcA(hwnd, msg, wParam, lParam);
+    }
+}
+
 std::uint32_t Rgb(COLORREF c) { return (GetRValue(c) << 16) | (GetGValue(c) << 8) | GetBValue(c); }
 
 class ScrollTest : public CtlTest {
@@ -22,12 +40,15 @@ protected:
     void SetUp() override
     {
         CtlTest::SetUp();
-        WNDCLASSA wc;
-        wc.lpfnWndProc = ScrollHostProc;
-        wc.lpszClassName = "scrollhost";
-        wc.hbrBackground = reinterpret_cast<HBRUSH>(static_cast<std::intptr_t>(COLOR_WINDOW + 1));
-        ASSERT_NE(RegisterClassA(&wc), 0);
-        win_ = CreateWindowExA(0, "scrollhost", "", WS_CHILD | WS_VISIBLE | WS_VSCROLL | WS_HSCROLL | WS_BORDER, 10, 10,
+        const std::pair<const char*, WNDPROC> classes[] = {{"scrollhost", ScrollHostProc}, {"plainhost", PlainHostProc}};
+        for (auto [name, proc] : classes) {
+            WNDCLASSA wc;
+            wc.lpfnWndProc = proc;
+            wc.lpszClassName = name;
+            wc.hbrBackground = reinterpret_cast<HBRUSH>(static_cast<std::intptr_t>(COLOR_WINDOW + 1));
+            ASSERT_NE(RegisterClassA(&wc), 0);
+        }
+        win_ = CreateWindowExA(0, HostClass(), "", WS_CHILD | WS_VISIBLE | WS_VSCROLL | WS_HSCROLL | WS_BORDER, 10, 10,
                                200, 160, host_, nullptr, nullptr, nullptr);
         ASSERT_NE(win_, nullptr);
         SetRange(SB_VERT, 0, 99, 10, 40);
@@ -65,6 +86,7 @@ protected:
         }
         return POINT{x, top + y};
     }
+    virtual const char* HostClass() const { return "scrollhost"; }
     std::vector<WORD> Codes(UINT msg = WM_VSCROLL) const
     {
         std::vector<WORD> out;
@@ -180,7 +202,15 @@ TEST_F(ScrollTest, StatesForHiddenDisabledAndBadRequests)
     EXPECT_EQ(sizeof(SCROLLINFO), 28u);
 }
 
-TEST_F(ScrollTest, ClicksOnEachPartSendTheirCodes)
+// Pressing bars: those of a control that passes its messages on itself, and
+// those of a plain window that leaves them to DefWindowProcA.
+class ScrollTrackTest : public ScrollTest, public ::testing::WithParamInterface<const char*> {
+protected:
+    const char* HostClass() const override { return GetParam(); }
+};
+INSTANTIATE_TEST_SUITE_P(Hosts, ScrollTrackTest, ::testing::Values("scrollhost", "plainhost"));
+
+TEST_P(ScrollTrackTest, ClicksOnEachPartSendTheirCodes)
 {
     struct Case {
         int part;
@@ -203,7 +233,7 @@ TEST_F(ScrollTest, ClicksOnEachPartSendTheirCodes)
     EXPECT_TRUE(Codes().empty());
 }
 
-TEST_F(ScrollTest, HoldingRepeatsUntilReleasedOrLeft)
+TEST_P(ScrollTrackTest, HoldingRepeatsUntilReleasedOrLeft)
 {
     SCROLLBARINFO sbi = Info();
     POINT arrow = PartPoint(sbi, 5);
@@ -234,7 +264,7 @@ TEST_F(ScrollTest, HoldingRepeatsUntilReleasedOrLeft)
     EXPECT_EQ(Codes().size(), codes.size());  // the timer is gone
 }
 
-TEST_F(ScrollTest, DraggingTheThumbTracksAndEndsWithPosition)
+TEST_P(ScrollTrackTest, DraggingTheThumbTracksAndEndsWithPosition)
 {
     SCROLLBARINFO sbi = Info();
     POINT grip = PartPoint(sbi, 3);
@@ -268,6 +298,103 @@ TEST_F(ScrollTest, DraggingTheThumbTracksAndEndsWithPosition)
     EXPECT_EQ(codes[codes.size() - 2], SB_THUMBPOSITION);
     EXPECT_EQ(codes.back(), SB_ENDSCROLL);
     EXPECT_EQ(GetCapture(), nullptr);
+}
+
+TEST_F(ScrollTest, PlainWindowBarsAreDrawnByTheDefaultAndKeepMouseMessagesAway)
+{
+    quelvo::gfx::SetThemeActive(false);
+    HWND plain = CreateWindowExA(0, "plainhost", "", WS_CHILD | WS_VISIBLE | WS_VSCROLL | WS_BORDER, 220, 10, 150,
+                                 160, host_, nullptr, nullptr, nullptr);
+    ASSERT_NE(plain, nullptr);
+    SCROLLINFO si;
+    si.fMask = SIF_ALL;
+    si.nMax = 99;
+    si.nPage = 10;
+    si.nPos = 40;
+    SetScrollInfo(plain, SB_VERT, &si, FALSE);
+    Pump();
+    SCROLLBARINFO sbi = Info(OBJID_VSCROLL, plain);
+    POINT page = PartPoint(sbi, 4), thumb = PartPoint(sbi, 3);
+    // A track colour of its own, so that a frame left blank would show.
+    struct TrackColour {
+        COLORREF saved = GetSysColor(COLOR_SCROLLBAR);
+        TrackColour() { Set(RGB(0x20, 0x80, 0x40)); }
+        ~TrackColour() { Set(saved); }
+        static void Set(COLORREF c)
+        {
+            const INT index = COLOR_SCROLLBAR;
+            SetSysColors(1, &index, &c);
+        }
+    } colour;
+    const std::uint32_t track = 0x208040, face = Rgb(GetSysColor(COLOR_BTNFACE));
+
+    // Whatever repaints the frame paints the bars again over it.
+    struct Repaint {
+        const char* name;
+        std::function<void()> run;
+        std::uint32_t thumbColour;
+    } repaints[] = {
+        {"frame invalidated", [&] { RedrawWindow(plain, nullptr, nullptr, RDW_FRAME | RDW_INVALIDATE); }, face},
+        {"frame changed",
+         [&] { SetWindowPos(plain, nullptr, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOZORDER | SWP_FRAMECHANGED); },
+         face},
+        {"disabled: no thumb", [&] { EnableWindow(plain, FALSE); }, track},
+        {"enabled again", [&] { EnableWindow(plain, TRUE); }, face},
+    };
+    for (const Repaint& r : repaints) {
+        r.run();
+        Pump();
+        EXPECT_EQ(Screen().ScreenPixel(page.x, page.y), track) << r.name;
+        EXPECT_EQ(Screen().ScreenPixel(thumb.x, thumb.y), r.thumbColour) << r.name;
+    }
+    // A print of the whole window has them too.
+    RECT wr;
+    GetWindowRect(plain, &wr);
+    HDC screen = GetDC(nullptr);
+    HDC dc = CreateCompatibleDC(screen);
+    HBITMAP bitmap = CreateCompatibleBitmap(screen, wr.right - wr.left, wr.bottom - wr.top);
+    ReleaseDC(nullptr, screen);
+    HGDIOBJ old = SelectObject(dc, bitmap);
+    SendMessageA(plain, WM_PRINT, reinterpret_cast<WPARAM>(dc), PRF_NONCLIENT | PRF_CLIENT | PRF_ERASEBKGND);
+    EXPECT_EQ(Rgb(GetPixel(dc, page.x - wr.left, page.y - wr.top)), track);
+    EXPECT_EQ(Rgb(GetPixel(dc, thumb.x - wr.left, thumb.y - wr.top)), face);
+    SelectObject(dc, old);
+    DeleteObject(bitmap);
+    DeleteDC(dc);
+
+    // A drag reaches the window only as scroll codes.
+    H().log.clear();
+    Screen().ButtonDown(thumb);
+    Pump();
+    Screen().MoveMouse(POINT{thumb.x, thumb.y + 15});
+    Pump();
+    Screen().ButtonUp(POINT{thumb.x, thumb.y + 15});
+    Pump();
+    std::vector<WORD> codes = Codes();
+    ASSERT_GE(codes.size(), 3u);
+    EXPECT_EQ(codes.front(), SB_THUMBTRACK);
+    EXPECT_EQ(codes.back(), SB_ENDSCROLL);
+    for (UINT kept : {WM_MOUSEMOVE, WM_LBUTTONDOWN, WM_LBUTTONUP, WM_TIMER})
+        EXPECT_EQ(H().Count(kept), 0) << kept;
+    EXPECT_EQ(GetCapture(), nullptr);
+
+    // A window that goes while its arrow is held ends the press quietly;
+    // a window made afterwards starts from the default range.
+    Screen().ButtonDown(PartPoint(sbi, 5));
+    Pump();
+    EXPECT_EQ(GetCapture(), plain);
+    DestroyWindow(plain);
+    Advance(500);
+    EXPECT_EQ(GetCapture(), nullptr);
+    Screen().ButtonUp(PartPoint(sbi, 5));
+    Pump();
+    HWND next = CreateWindowExA(0, "plainhost", "", WS_CHILD | WS_VISIBLE | WS_VSCROLL, 220, 10, 150, 160, host_,
+                                nullptr, nullptr, nullptr);
+    int lo = -1, hi = -1;
+    EXPECT_TRUE(GetScrollRange(next, SB_VERT, &lo, &hi));
+    EXPECT_EQ(lo, 0);
+    EXPECT_EQ(hi, 100);
+    EXPECT_EQ(GetScrollPos(next, SB_VERT), 0);
 }
 
 TEST_F(ScrollTest, ScrollBarControlNotifiesItsParent)
