@@ -74,6 +74,22 @@ LRESULT HostWindowProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam)
     return m.Result;
 }
 
+const TEnumInfo& EnumTypeInfo(TAlign*)
+{
+    static const TEnumInfo info{"TAlign", {"alNone", "alTop", "alBottom", "alLeft", "alRight", "alClient", "alCustom"}, 0};
+    return info;
+}
+const TEnumInfo& EnumTypeInfo(TAnchorKind*)
+{
+    static const TEnumInfo info{"TAnchorKind", {"akLeft", "akTop", "akRight", "akBottom"}, 0};
+    return info;
+}
+const TEnumInfo& EnumTypeInfo(TDragMode*)
+{
+    static const TEnumInfo info{"TDragMode", {"dmManual", "dmAutomatic"}, 0};
+    return info;
+}
+
 // ---- helpers ------------------------------------------------------------------
 
 TShiftState KeysToShiftState(WPARAM keys)
@@ -257,6 +273,28 @@ TClass TControl::StaticClass()
         b.Property("ParentColor", &TControl::ParentColor, &TControl::SetParentColor);
         b.Property("ParentFont", &TControl::ParentFont, &TControl::SetParentFont).Default(true);
         b.Property("Cursor", &TControl::Cursor, &TControl::SetCursor).Default(0LL);
+        b.Property("Align", &TControl::Align, &TControl::SetAlign).Default(alNone);
+        b.Property("Anchors", &TControl::Anchors, &TControl::SetAnchors).Default(TAnchors{akLeft, akTop});
+        b.Property("Constraints", &TControl::Constraints);
+        b.Property("Font", &TControl::Font, &TControl::SetFont).Stored([](const TControl& c) { return !c.ParentFont(); });
+        b.Property("DragMode", &TControl::DragMode, &TControl::SetDragMode).Default(dmManual);
+        b.Property("DragCursor", &TControl::DragCursor, &TControl::SetDragCursor).Default(static_cast<long long>(crDrag));
+        b.Property("ParentShowHint", &TControl::ParentShowHint, &TControl::SetParentShowHint).Default(true);
+        b.Property("PopupMenu", &TControl::PopupMenu, &TControl::SetPopupMenu);
+        b.EventProperty("OnClick", &TControl::OnClick);
+        b.EventProperty("OnDblClick", &TControl::OnDblClick);
+        b.EventProperty("OnMouseDown", &TControl::OnMouseDown);
+        b.EventProperty("OnMouseMove", &TControl::OnMouseMove);
+        b.EventProperty("OnMouseUp", &TControl::OnMouseUp);
+        b.EventProperty("OnMouseWheel", &TControl::OnMouseWheel);
+        b.EventProperty("OnMouseEnter", &TControl::OnMouseEnter);
+        b.EventProperty("OnMouseLeave", &TControl::OnMouseLeave);
+        b.EventProperty("OnResize", &TControl::OnResize);
+        b.EventProperty("OnContextPopup", &TControl::OnContextPopup);
+        b.EventProperty("OnDragOver", &TControl::OnDragOver);
+        b.EventProperty("OnDragDrop", &TControl::OnDragDrop);
+        b.EventProperty("OnStartDrag", &TControl::OnStartDrag);
+        b.EventProperty("OnEndDrag", &TControl::OnEndDrag);
     });
 }
 
@@ -292,6 +330,12 @@ void TControl::Destroy()
 }
 
 TComponent* TControl::GetParentComponent() const { return parent_; }
+
+void TControl::Loaded()
+{
+    TComponent::Loaded();
+    UpdateAnchorRules();
+}
 
 void TControl::Notification(TComponent* component, TOperation operation)
 {
@@ -833,7 +877,13 @@ TClass TWinControl::StaticClass()
 {
     return DefineClass<TWinControl, TControl>("TWinControl", [](ClassBuilder<TWinControl>& b) {
         b.Property("TabStop", &TWinControl::TabStop, &TWinControl::SetTabStop).Default(false);
-        b.Property("TabOrder", &TWinControl::TabOrder, &TWinControl::SetTabOrder);
+        b.Property("TabOrder", &TWinControl::TabOrder, &TWinControl::SetTabOrder)
+            .Stored([](const TWinControl& c) { return c.Parent() != nullptr; });
+        b.EventProperty("OnEnter", &TWinControl::OnEnter);
+        b.EventProperty("OnExit", &TWinControl::OnExit);
+        b.EventProperty("OnKeyDown", &TWinControl::OnKeyDown);
+        b.EventProperty("OnKeyPress", &TWinControl::OnKeyPress);
+        b.EventProperty("OnKeyUp", &TWinControl::OnKeyUp);
     });
 }
 
@@ -1343,6 +1393,12 @@ TControl* TWinControl::FindChildControl(const std::string& name) const
     for (TControl* c : controls_)
         if (strcasecmp(c->Name().c_str(), name.c_str()) == 0) return c;
     return nullptr;
+}
+
+void TWinControl::Loaded()
+{
+    TControl::Loaded();
+    Realign();
 }
 
 void TWinControl::GetChildren(const std::function<void(TComponent*)>& proc, TComponent* root)

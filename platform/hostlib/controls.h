@@ -76,6 +76,10 @@ using TShiftState = TSet<TShiftStateFlag>;
 enum TDragMode { dmManual, dmAutomatic };
 enum TDragState { dsDragEnter, dsDragLeave, dsDragMove };
 
+const TEnumInfo& EnumTypeInfo(TAlign*);
+const TEnumInfo& EnumTypeInfo(TAnchorKind*);
+const TEnumInfo& EnumTypeInfo(TDragMode*);
+
 using TCursor = int;
 inline constexpr TCursor crDefault = 0;
 inline constexpr TCursor crNone = -1;
@@ -273,6 +277,7 @@ public:
 
     bool HasParent() const override { return true; }
     void Notification(TComponent* component, TOperation operation) override;
+    void Loaded() override;
     TComponent* GetParentComponent() const override;
     void SetParentComponent(TComponent* parent) override;
 
@@ -396,6 +401,8 @@ public:
     bool ContainsControl(TControl* control) const;
     TControl* ControlAtPos(POINT pos, bool allowDisabled, bool allowWinControls = false);
     TControl* FindChildControl(const std::string& name) const;
+    // Alignment waits while loading; it runs once loading is done.
+    void Loaded() override;
     // The children a form resource stores inside this control.
     void GetChildren(const std::function<void(TComponent*)>& proc, TComponent* root) override;
     void Broadcast(TMessage& message);

@@ -95,16 +95,66 @@ void TypeIntoControl(TWinControl* form, const std::string& name, const std::stri
     if (Application) Application->ProcessMessages();
 }
 
+const TEnumInfo& EnumTypeInfo(TFormBorderStyle*)
+{
+    static const TEnumInfo info{
+        "TFormBorderStyle", {"bsNone", "bsSingle", "bsSizeable", "bsDialog", "bsToolWindow", "bsSizeToolWin"}, 0};
+    return info;
+}
+const TEnumInfo& EnumTypeInfo(TBorderIcon*)
+{
+    static const TEnumInfo info{"TBorderIcon", {"biSystemMenu", "biMinimize", "biMaximize", "biHelp"}, 0};
+    return info;
+}
+const TEnumInfo& EnumTypeInfo(TFormStyle*)
+{
+    static const TEnumInfo info{"TFormStyle", {"fsNormal", "fsMDIChild", "fsMDIForm", "fsStayOnTop"}, 0};
+    return info;
+}
+const TEnumInfo& EnumTypeInfo(TPosition*)
+{
+    static const TEnumInfo info{"TPosition",
+                                {"poDesigned", "poDefault", "poDefaultPosOnly", "poDefaultSizeOnly", "poScreenCenter",
+                                 "poDesktopCenter", "poMainFormCenter", "poOwnerFormCenter"},
+                                0};
+    return info;
+}
+const TEnumInfo& EnumTypeInfo(TWindowState*)
+{
+    static const TEnumInfo info{"TWindowState", {"wsNormal", "wsMinimized", "wsMaximized"}, 0};
+    return info;
+}
+
 // ---- TCustomForm ------------------------------------------------------------------
 
 TClass TCustomForm::StaticClass()
 {
     return DefineClass<TCustomForm, TWinControl>("TCustomForm", [](ClassBuilder<TCustomForm>& b) {
+        b.Property("BorderIcons", &TCustomForm::BorderIcons, &TCustomForm::SetBorderIcons)
+            .Default(TBorderIcons{biSystemMenu, biMinimize, biMaximize});
+        b.Property("BorderStyle", &TCustomForm::BorderStyle, &TCustomForm::SetBorderStyle).Default(bsSizeable);
+        b.Property("ClientWidth", [](const TCustomForm& f) { return const_cast<TCustomForm&>(f).ClientWidth(); },
+                   &TCustomForm::SetClientWidth)
+            .Stored(false);
+        b.Property("ClientHeight", [](const TCustomForm& f) { return const_cast<TCustomForm&>(f).ClientHeight(); },
+                   &TCustomForm::SetClientHeight)
+            .Stored(false);
+        b.Property("FormStyle", &TCustomForm::FormStyle, &TCustomForm::SetFormStyle).Default(fsNormal);
         b.Property("KeyPreview", &TCustomForm::KeyPreview, &TCustomForm::SetKeyPreview).Default(false);
-        b.EventProperty("OnCreate", &TCustomForm::OnCreate);
-        b.EventProperty("OnDestroy", &TCustomForm::OnDestroy);
-        b.EventProperty("OnShow", &TCustomForm::OnShow);
+        b.Property("PixelsPerInch", &TCustomForm::PixelsPerInch, &TCustomForm::SetPixelsPerInch).Stored(false);
+        b.Property("Position", &TCustomForm::Position, &TCustomForm::SetPosition).Default(poDesigned);
+        b.Property("Scaled", &TCustomForm::Scaled, &TCustomForm::SetScaled).Default(true);
+        b.Property("TextHeight", &TCustomForm::TextHeight, &TCustomForm::SetTextHeight).Stored(false);
+        b.Property("WindowState", &TCustomForm::WindowState, &TCustomForm::SetWindowState).Default(wsNormal);
+        b.EventProperty("OnActivate", &TCustomForm::OnActivate);
         b.EventProperty("OnClose", &TCustomForm::OnClose);
+        b.EventProperty("OnCloseQuery", &TCustomForm::OnCloseQuery);
+        b.EventProperty("OnCreate", &TCustomForm::OnCreate);
+        b.EventProperty("OnDeactivate", &TCustomForm::OnDeactivate);
+        b.EventProperty("OnDestroy", &TCustomForm::OnDestroy);
+        b.EventProperty("OnHide", &TCustomForm::OnHide);
+        b.EventProperty("OnPaint", &TCustomForm::OnPaint);
+        b.EventProperty("OnShow", &TCustomForm::OnShow);
     });
 }
 

@@ -38,6 +38,12 @@ inline constexpr UINT SC_MAXIMIZE = 0xF030;
 inline constexpr UINT SC_CLOSE = 0xF060;
 inline constexpr UINT SC_RESTORE = 0xF120;
 
+const TEnumInfo& EnumTypeInfo(TFormBorderStyle*);
+const TEnumInfo& EnumTypeInfo(TBorderIcon*);
+const TEnumInfo& EnumTypeInfo(TFormStyle*);
+const TEnumInfo& EnumTypeInfo(TPosition*);
+const TEnumInfo& EnumTypeInfo(TWindowState*);
+
 using TModalResult = int;
 inline constexpr TModalResult mrNone = 0;
 inline constexpr TModalResult mrOk = 1;
@@ -108,6 +114,13 @@ public:
     void SetKeyPreview(bool value) { keyPreview_ = value; }
     TFormState FormState() const { return formState_; }
     bool Active() const { return active_; }
+    // No DPI scaling here: kept for form resources, without effect.
+    bool Scaled() const { return scaled_; }
+    void SetScaled(bool value) { scaled_ = value; }
+    int PixelsPerInch() const { return 96; }
+    void SetPixelsPerInch(int) {}
+    int TextHeight() const { return textHeight_; }
+    void SetTextHeight(int value) { textHeight_ = value; }
     TDefaultMonitor DefaultMonitor() const { return defaultMonitor_; }
     void SetDefaultMonitor(TDefaultMonitor value) { defaultMonitor_ = value; }
     // The form's own drawing surface during Paint (and outside it, a
@@ -178,6 +191,8 @@ private:
     TWinControl* focusedControl_ = nullptr;
     bool releasePosted_ = false;
     TDefaultMonitor defaultMonitor_ = dmActiveForm;
+    bool scaled_ = true;
+    int textHeight_ = 13;
     ObjectPtr<TControlCanvas> canvas_;
 };
 

@@ -25,6 +25,38 @@ COLORREF ColorToRGB(TColor color)
     return static_cast<COLORREF>(color) & 0xFFFFFF;
 }
 
+const TEnumInfo& EnumTypeInfo(TFontStyle*)
+{
+    static const TEnumInfo info{"TFontStyle", {"fsBold", "fsItalic", "fsUnderline", "fsStrikeOut"}, 0};
+    return info;
+}
+const TEnumInfo& EnumTypeInfo(TFontPitch*)
+{
+    static const TEnumInfo info{"TFontPitch", {"fpDefault", "fpVariable", "fpFixed"}, 0};
+    return info;
+}
+const TEnumInfo& EnumTypeInfo(TBrushStyle*)
+{
+    static const TEnumInfo info{
+        "TBrushStyle", {"bsSolid", "bsClear", "bsHorizontal", "bsVertical", "bsFDiagonal", "bsBDiagonal", "bsCross", "bsDiagCross"}, 0};
+    return info;
+}
+const TEnumInfo& EnumTypeInfo(TPenStyle*)
+{
+    static const TEnumInfo info{
+        "TPenStyle", {"psSolid", "psDash", "psDot", "psDashDot", "psDashDotDot", "psClear", "psInsideFrame"}, 0};
+    return info;
+}
+const TEnumInfo& EnumTypeInfo(TPenMode*)
+{
+    static const TEnumInfo info{"TPenMode",
+                                {"pmBlack", "pmWhite", "pmNop", "pmNot", "pmCopy", "pmNotCopy", "pmMergePenNot",
+                                 "pmMaskPenNot", "pmMergeNotPen", "pmMaskNotPen", "pmMerge", "pmNotMerge", "pmMask",
+                                 "pmNotMask", "pmXor", "pmNotXor"},
+                                0};
+    return info;
+}
+
 // ---- graphics objects ------------------------------------------------------
 
 TClass TGraphicsObject::StaticClass() { return DefineClass<TGraphicsObject, TPersistent>("TGraphicsObject"); }
@@ -47,9 +79,12 @@ void TGraphicsObject::Changed()
 TClass TFont::StaticClass()
 {
     return DefineClass<TFont, TGraphicsObject>("TFont", [](ClassBuilder<TFont>& b) {
-        b.Property("Name", &TFont::Name, &TFont::SetName);
-        b.Property("Height", &TFont::Height, &TFont::SetHeight);
+        b.Property("Charset", &TFont::Charset, &TFont::SetCharset).Default(1);
         b.Property("Color", &TFont::Color, &TFont::SetColor);
+        b.Property("Height", &TFont::Height, &TFont::SetHeight);
+        b.Property("Name", &TFont::Name, &TFont::SetName);
+        b.Property("Pitch", &TFont::Pitch, &TFont::SetPitch).Default(fpDefault);
+        b.Property("Style", &TFont::Style, &TFont::SetStyle).Default(TFontStyles{});
     });
 }
 
@@ -120,6 +155,7 @@ TClass TBrush::StaticClass()
 {
     return DefineClass<TBrush, TGraphicsObject>("TBrush", [](ClassBuilder<TBrush>& b) {
         b.Property("Color", &TBrush::Color, &TBrush::SetColor);
+        b.Property("Style", &TBrush::Style, &TBrush::SetStyle).Default(bsSolid);
     });
 }
 
@@ -160,7 +196,9 @@ TClass TPen::StaticClass()
 {
     return DefineClass<TPen, TGraphicsObject>("TPen", [](ClassBuilder<TPen>& b) {
         b.Property("Color", &TPen::Color, &TPen::SetColor);
-        b.Property("Width", &TPen::Width, &TPen::SetWidth);
+        b.Property("Mode", &TPen::Mode, &TPen::SetMode).Default(pmCopy);
+        b.Property("Style", &TPen::Style, &TPen::SetStyle).Default(psSolid);
+        b.Property("Width", &TPen::Width, &TPen::SetWidth).Default(1);
     });
 }
 

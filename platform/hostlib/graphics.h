@@ -82,6 +82,12 @@ enum TPenStyle { psSolid, psDash, psDot, psDashDot, psDashDotDot, psClear, psIns
 enum TPenMode { pmBlack, pmWhite, pmNop, pmNot, pmCopy, pmNotCopy, pmMergePenNot, pmMaskPenNot, pmMergeNotPen,
                 pmMaskNotPen, pmMerge, pmNotMerge, pmMask, pmNotMask, pmXor, pmNotXor };
 
+const TEnumInfo& EnumTypeInfo(TFontStyle*);
+const TEnumInfo& EnumTypeInfo(TFontPitch*);
+const TEnumInfo& EnumTypeInfo(TBrushStyle*);
+const TEnumInfo& EnumTypeInfo(TPenStyle*);
+const TEnumInfo& EnumTypeInfo(TPenMode*);
+
 // Base of the objects that own one drawing handle, made on first use and
 // remade after each change; OnChange tells the owner.
 class TGraphicsObject : public TPersistent {
@@ -121,6 +127,9 @@ public:
     TFontPitch Pitch() const { return pitch_; }
     void SetPitch(TFontPitch value);
     int PixelsPerInch() const { return 96; }
+    // Kept for form resources; text is UTF-8 whatever the value.
+    int Charset() const { return charset_; }
+    void SetCharset(int value) { charset_ = value; }
     void Assign(TPersistent* source) override;
     LOGFONTA LogFont() const;
     bool SameAs(const TFont& other) const;
@@ -131,6 +140,7 @@ private:
     TFontStyles style_;
     TColor color_ = clWindowText;
     TFontPitch pitch_ = fpDefault;
+    int charset_ = 1;
 };
 
 class TBrush : public TGraphicsObject {

@@ -120,7 +120,14 @@ TClass TMenuItem::StaticClass()
         b.Property("Enabled", &TMenuItem::Enabled, &TMenuItem::SetEnabled).Default(true);
         b.Property("Visible", &TMenuItem::Visible, &TMenuItem::SetVisible).Default(true);
         b.Property("ImageIndex", &TMenuItem::ImageIndex, &TMenuItem::SetImageIndex).Default(-1LL);
+        b.Property("ShortCut", &TMenuItem::GetShortCut, &TMenuItem::SetShortCut).Default(0);
+        b.Property("Default", &TMenuItem::Default, &TMenuItem::SetDefault).Default(false);
+        b.Property("RadioItem", &TMenuItem::RadioItem, &TMenuItem::SetRadioItem).Default(false);
+        b.Property("GroupIndex", &TMenuItem::GroupIndex, &TMenuItem::SetGroupIndex).Default(0);
+        b.Property("Hint", &TMenuItem::Hint, &TMenuItem::SetHint);
         b.EventProperty("OnClick", &TMenuItem::OnClick);
+        b.EventProperty("OnDrawItem", &TMenuItem::OnDrawItem);
+        b.EventProperty("OnMeasureItem", &TMenuItem::OnMeasureItem);
     });
 }
 
@@ -271,7 +278,10 @@ TClass TPopupMenu::StaticClass()
 {
     return DefineClass<TPopupMenu, TComponent>("TPopupMenu", [](ClassBuilder<TPopupMenu>& b) {
         b.Property("AutoPopup", &TPopupMenu::AutoPopup, &TPopupMenu::SetAutoPopup).Default(true);
+        b.Property("OwnerDraw", &TPopupMenu::OwnerDraw, &TPopupMenu::SetOwnerDraw).Default(false);
+        b.Property("Images", &TPopupMenu::Images, &TPopupMenu::SetImages);
         b.EventProperty("OnPopup", &TPopupMenu::OnPopup);
+        b.EventProperty("OnClose", &TPopupMenu::OnClose);
     });
 }
 
@@ -305,10 +315,18 @@ void TPopupMenu::SetPopupComponent(TComponent* value)
     if (value) value->FreeNotification(this);
 }
 
+void TPopupMenu::SetImages(TCustomImageList* value)
+{
+    if (images_ && images_ != value) images_->RemoveFreeNotification(this);
+    images_ = value;
+    if (value) value->FreeNotification(this);
+}
+
 void TPopupMenu::Notification(TComponent* component, TOperation operation)
 {
     TComponent::Notification(component, operation);
     if (operation == opRemove && component == popupComponent_) popupComponent_ = nullptr;
+    if (operation == opRemove && component == images_) images_ = nullptr;
 }
 
 void TPopupMenu::Popup(int x, int y)

@@ -117,7 +117,7 @@ public:
     TPopupAlignment Alignment() const { return alignment_; }
     void SetAlignment(TPopupAlignment value) { alignment_ = value; }
     TCustomImageList* Images() const { return images_; }
-    void SetImages(TCustomImageList* value) { images_ = value; }
+    void SetImages(TCustomImageList* value);
     bool OwnerDraw() const { return ownerDraw_; }
     void SetOwnerDraw(bool value) { ownerDraw_ = value; }
     POINT PopupPoint() const { return popupPoint_; }

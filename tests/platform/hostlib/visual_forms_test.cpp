@@ -641,7 +641,21 @@ TEST_F(Streaming, FormResourcesNestControlsAndMenuItems)
     TForm* form = NewForm();
     const char* text = R"(Form1 : TForm {
   Width = 250;
+  BorderStyle = bsDialog;
+  BorderIcons = [biSystemMenu];
+  Position = poScreenCenter;
+  Scaled = False;
+  PixelsPerInch = 120;
+  TextHeight = 13;
+  ClientHeight = 150;
+  Font.Name = "Serif";
+  Font.Height = -13;
+  Font.Style = [fsBold];
+  Constraints.MinWidth = 200;
   Panel : TTraceControl {
+    Align = alTop;
+    Anchors = [akLeft, akTop, akRight];
+    PopupMenu = Menu;
     Left = 5;
     Top = 6;
     Width = 100;
@@ -667,9 +681,21 @@ TEST_F(Streaming, FormResourcesNestControlsAndMenuItems)
 })";
     ReadFormResource(form, text, "stream.form");
     EXPECT_EQ(form->Width(), 250);
+    EXPECT_EQ(form->BorderStyle(), bsDialog);
+    EXPECT_EQ(form->BorderIcons(), TBorderIcons{biSystemMenu});
+    EXPECT_EQ(form->Position(), poScreenCenter);
+    EXPECT_FALSE(form->Scaled());
+    EXPECT_EQ(form->ClientHeight(), 150);
+    EXPECT_EQ(form->Font()->Name(), "Serif");
+    EXPECT_EQ(form->Font()->Style(), TFontStyles{fsBold});
+    EXPECT_EQ(form->Constraints()->MinWidth(), 200);
     auto* panel = As<TTraceControl>(FindControlByName(form, "Panel"));
     ASSERT_NE(panel, nullptr);
     EXPECT_EQ(panel->Parent(), form);
+    EXPECT_EQ(panel->Align(), alTop);
+    EXPECT_EQ(panel->Width(), form->ClientWidth()) << "aligned after loading";
+    EXPECT_EQ(panel->Font()->Name(), "Serif") << "the parent's font reached it";
+    EXPECT_EQ(panel->PopupMenu(), form->FindComponent("Menu")) << "a reference resolved after loading";
     TControl* inner = FindControlByName(form, "Inner");
     ASSERT_NE(inner, nullptr);
     EXPECT_EQ(inner->Parent(), panel);
@@ -681,7 +707,8 @@ TEST_F(Streaming, FormResourcesNestControlsAndMenuItems)
     ASSERT_EQ(menu->Items()->Items(0)->Count(), 1);
     EXPECT_EQ(As<TTimer>(form->FindComponent("Tick"))->Interval(), 250u);
     const std::string written = WriteFormResource(form);
-    for (const char* part : {"Inner : TTraceLabel", "Sub : TMenuItem", "Tick : TTimer"})
+    for (const char* part : {"Inner : TTraceLabel", "Sub : TMenuItem", "Tick : TTimer", "BorderStyle = bsDialog",
+                              "Align = alTop", "PopupMenu = Menu", "Style = [fsBold]"})
         EXPECT_NE(written.find(part), std::string::npos) << part << "\n" << written;
     // The test seams reach controls by name.
     form->Show();
