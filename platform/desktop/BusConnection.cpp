@@ -142,4 +142,17 @@ std::unique_ptr<NameWatch> BusConnection::WatchName(const std::string& name, Nam
     return watch;
 }
 
+int ReplyWith(sd_bus_message* call, const std::function<int(sd_bus_message* reply)>& fill)
+{
+    sd_bus_message* raw = nullptr;
+    int r = sd_bus_message_new_method_return(call, &raw);
+    if (r < 0)
+        return r;
+    MessagePtr reply(raw);
+    r = fill(raw);
+    if (r < 0)
+        return r;
+    return sd_bus_send(nullptr, raw, nullptr);
+}
+
 } // namespace quelvo::desktop

@@ -25,6 +25,10 @@ using BusPtr = std::unique_ptr<sd_bus, BusDeleter>;
 using SlotPtr = std::unique_ptr<sd_bus_slot, SlotDeleter>;
 using MessagePtr = std::unique_ptr<sd_bus_message, MessageDeleter>;
 
+// Answers a method call: fill writes the reply's values, which is then
+// sent. A negative result of making, filling or sending is handed back.
+int ReplyWith(sd_bus_message* call, const std::function<int(sd_bus_message* reply)>& fill);
+
 // Error texts of sd-bus calls, RAII.
 class BusError {
 public:

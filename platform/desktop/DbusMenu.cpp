@@ -53,17 +53,12 @@ int AppendValue(sd_bus_message* m, const MenuProperty& property)
 
 int ReplyInts(sd_bus_message* call, const std::vector<int>& first, const std::vector<int>* second)
 {
-    sd_bus_message* raw = nullptr;
-    int r = sd_bus_message_new_method_return(call, &raw);
-    if (r < 0)
+    return ReplyWith(call, [&](sd_bus_message* reply) {
+        int r = sd_bus_message_append_array(reply, 'i', first.data(), first.size() * sizeof(int));
+        if (r >= 0 && second != nullptr)
+            r = sd_bus_message_append_array(reply, 'i', second->data(), second->size() * sizeof(int));
         return r;
-    MessagePtr reply(raw);
-    r = sd_bus_message_append_array(raw, 'i', first.data(), first.size() * sizeof(int));
-    if (r >= 0 && second != nullptr)
-        r = sd_bus_message_append_array(raw, 'i', second->data(), second->size() * sizeof(int));
-    if (r < 0)
-        return r;
-    return sd_bus_send(nullptr, raw, nullptr);
+    });
 }
 
 int UnknownItem(sd_bus_error* error, int id)
@@ -240,17 +235,12 @@ int DbusMenuExporter::GetLayout(sd_bus_message* m, void* userdata, sd_bus_error*
         return r;
     if (self->Find(parent) == nullptr)
         return UnknownItem(error, parent);
-    sd_bus_message* raw = nullptr;
-    r = sd_bus_message_new_method_return(m, &raw);
-    if (r < 0)
-        return r;
-    MessagePtr reply(raw);
-    r = sd_bus_message_append(raw, "u", self->revision_);
-    if (r >= 0)
-        r = self->AppendLayout(raw, parent, depth, names);
-    if (r < 0)
-        return r;
-    return sd_bus_send(nullptr, raw, nullptr);
+    return ReplyWith(m, [&](sd_bus_message* reply) {
+        int status = sd_bus_message_append(reply, "u", self->revision_);
+        if (status >= 0)
+            status = self->AppendLayout(reply, parent, depth, names);
+        return status;
+    });
 }
 
 int DbusMenuExporter::GetGroupProperties(sd_bus_message* m, void* userdata, sd_bus_error*)
@@ -267,30 +257,25 @@ int DbusMenuExporter::GetGroupProperties(sd_bus_message* m, void* userdata, sd_b
         for (std::size_t id = 0; id < self->entries_.size(); ++id)
             ids.push_back(static_cast<int>(id));
     }
-    sd_bus_message* raw = nullptr;
-    r = sd_bus_message_new_method_return(m, &raw);
-    if (r < 0)
-        return r;
-    MessagePtr reply(raw);
-    r = sd_bus_message_open_container(raw, SD_BUS_TYPE_ARRAY, "(ia{sv})");
-    for (const int id : ids) {
-        if (r < 0)
-            break;
-        if (self->Find(id) == nullptr)
-            continue;
-        r = sd_bus_message_open_container(raw, SD_BUS_TYPE_STRUCT, "ia{sv}");
-        if (r >= 0)
-            r = sd_bus_message_append(raw, "i", id);
-        if (r >= 0)
-            r = self->AppendProperties(raw, id, names);
-        if (r >= 0)
-            r = sd_bus_message_close_container(raw);
-    }
-    if (r >= 0)
-        r = sd_bus_message_close_container(raw);
-    if (r < 0)
-        return r;
-    return sd_bus_send(nullptr, raw, nullptr);
+    return ReplyWith(m, [&](sd_bus_message* reply) {
+        int status = sd_bus_message_open_container(reply, SD_BUS_TYPE_ARRAY, "(ia{sv})");
+        for (const int id : ids) {
+            if (status < 0)
+                break;
+            if (self->Find(id) == nullptr)
+                continue;
+            status = sd_bus_message_open_container(reply, SD_BUS_TYPE_STRUCT, "ia{sv}");
+            if (status >= 0)
+                status = sd_bus_message_append(reply, "i", id);
+            if (status >= 0)
+                status = self->AppendProperties(reply, id, names);
+            if (status >= 0)
+                status = sd_bus_message_close_container(reply);
+        }
+        if (status >= 0)
+            status = sd_bus_message_close_container(reply);
+        return status;
+    });
 }
 
 int DbusMenuExporter::GetProperty(sd_bus_message* m, void* userdata, sd_bus_error* error)
@@ -306,15 +291,7 @@ int DbusMenuExporter::GetProperty(sd_bus_message* m, void* userdata, sd_bus_erro
     for (const MenuProperty& property : self->Properties(id)) {
         if (std::string_view(property.name) != name)
             continue;
-        sd_bus_message* raw = nullptr;
-        r = sd_bus_message_new_method_return(m, &raw);
-        if (r < 0)
-            return r;
-        MessagePtr reply(raw);
-        r = AppendValue(raw, property);
-        if (r < 0)
-            return r;
-        return sd_bus_send(nullptr, raw, nullptr);
+        return ReplyWith(m, [&](sd_bus_message* reply) { return AppendValue(reply, property); });
     }
     return sd_bus_error_setf(error, SD_BUS_ERROR_INVALID_ARGS, "Menu item %d has no property %s", id, name);
 }

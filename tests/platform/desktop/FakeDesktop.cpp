@@ -262,21 +262,16 @@ int FakeNotificationServer::Notify(sd_bus_message* m, void* userdata, sd_bus_err
 int FakeNotificationServer::GetCapabilities(sd_bus_message* m, void* userdata, sd_bus_error*)
 {
     auto* self = static_cast<FakeNotificationServer*>(userdata);
-    sd_bus_message* raw = nullptr;
-    int r = sd_bus_message_new_method_return(m, &raw);
-    if (r < 0)
-        return r;
-    MessagePtr reply(raw);
-    r = sd_bus_message_open_container(raw, SD_BUS_TYPE_ARRAY, "s");
-    for (const std::string& capability : self->capabilities_) {
+    return ReplyWith(m, [self](sd_bus_message* reply) {
+        int r = sd_bus_message_open_container(reply, SD_BUS_TYPE_ARRAY, "s");
+        for (const std::string& capability : self->capabilities_) {
+            if (r >= 0)
+                r = sd_bus_message_append(reply, "s", capability.c_str());
+        }
         if (r >= 0)
-            r = sd_bus_message_append(raw, "s", capability.c_str());
-    }
-    if (r >= 0)
-        r = sd_bus_message_close_container(raw);
-    if (r < 0)
+            r = sd_bus_message_close_container(reply);
         return r;
-    return sd_bus_send(nullptr, raw, nullptr);
+    });
 }
 
 int FakeNotificationServer::CloseNotification(sd_bus_message* m, void* userdata, sd_bus_error*)
