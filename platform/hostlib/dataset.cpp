@@ -665,22 +665,9 @@ void TDataSet::SetKey()
     DataEvent(deDataSetChange, 0);
 }
 
-void TDataSet::AppendRecord(const std::vector<Variant>& values)
+void TDataSet::AddRecord(const std::vector<Variant>& values, bool append)
 {
-    Append();
-    try {
-        for (std::size_t i = 0; i < values.size() && i < fields_.size(); ++i)
-            if (!values[i].IsEmpty() && fields_[i]->FieldKind() == fkData) fields_[i]->SetValue(values[i]);
-        Post();
-    } catch (...) {
-        Cancel();
-        throw;
-    }
-}
-
-void TDataSet::InsertRecord(const std::vector<Variant>& values)
-{
-    Insert();
+    BeginInsert(append);
     try {
         for (std::size_t i = 0; i < values.size() && i < fields_.size(); ++i)
             if (!values[i].IsEmpty() && fields_[i]->FieldKind() == fkData) fields_[i]->SetValue(values[i]);

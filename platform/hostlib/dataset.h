@@ -136,8 +136,10 @@ public:
     // Post or Cancel leaves it.
     void SetKey();
     bool Modified() const { return modified_; }
-    void AppendRecord(const std::vector<Variant>& values);
-    void InsertRecord(const std::vector<Variant>& values);
+    // Appends or inserts a record with the values in field order (Empty
+    // leaves a field alone) and posts it; on an error nothing is added.
+    void AppendRecord(const std::vector<Variant>& values) { AddRecord(values, true); }
+    void InsertRecord(const std::vector<Variant>& values) { AddRecord(values, false); }
 
     // ---- bookmarks -------------------------------------------------------
     TBookmark Bookmark() const { return GetBookmark(); }
@@ -239,6 +241,7 @@ private:
     void CheckEditing(const TField& field) const;
     void CheckCanModify() const;
     void BeginInsert(bool append);
+    void AddRecord(const std::vector<Variant>& values, bool append);
     void SetFilterState(const std::string& text, bool filtered, TFilterOptions options);
     void CheckRequiredFields();
     // Rebuilds the visible rows, keeping the cursor on keepId when it is

@@ -630,9 +630,7 @@ void TComboBox::CreateParams(TCreateParams& p)
 
 void TComboBox::FillWindow()
 {
-    SendMessageA(handle_, CB_RESETCONTENT, 0, 0);
-    for (int i = 0; i < items_->Count(); ++i) SendMessageA(handle_, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(items_->Get(i).c_str()));
-    SendMessageA(handle_, CB_SETCURSEL, static_cast<WPARAM>(itemIndex_), 0);
+    FillStringsWindow(handle_, *items_, CB_RESETCONTENT, CB_ADDSTRING, CB_SETCURSEL, itemIndex_);
 }
 
 void TComboBox::CreateWnd()
@@ -694,7 +692,7 @@ void TComboBox::Dispatch(TMessage& m)
 
 void RegisterStandardControls()
 {
-    RegisterClasses({TEdit::StaticClass(), TMaskEdit::StaticClass(), TCheckBox::StaticClass(), TTrackBar::StaticClass(),
+    RegisterClasses({TEdit::StaticClass(), TMaskEdit::StaticClass(), TMemo::StaticClass(), TRadioButton::StaticClass(), TCheckBox::StaticClass(), TTrackBar::StaticClass(),
                      TLabel::StaticClass(), TGroupBox::StaticClass(), TPageControl::StaticClass(), TTabSheet::StaticClass(),
                      TStatusBar::StaticClass(), TComboBox::StaticClass(), TButton::StaticClass(), TBitBtn::StaticClass(),
                      TSpeedButton::StaticClass(), TRichEdit::StaticClass(), TListBox::StaticClass(),

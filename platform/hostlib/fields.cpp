@@ -315,6 +315,20 @@ Variant TWideStringField::GetAsVariant() const
 
 // ---- numeric fields -----------------------------------------------------------------
 
+namespace {
+
+// Typed number text without blanks; a money text may carry the currency
+// symbol.
+std::string NumberText(const std::string& text, bool currency)
+{
+    std::string t = Trim(text);
+    const std::string& symbol = FormatSettings().CurrencyString;
+    if (currency && !symbol.empty()) t = Trim(StringReplace(t, symbol, "", rfReplaceAll));
+    return t;
+}
+
+}  // namespace
+
 TClass TNumericField::StaticClass()
 {
     return DefineClass<TNumericField, TField>("TNumericField", [](ClassBuilder<TNumericField>& b) {
@@ -455,15 +469,9 @@ std::string TFloatField::GetText(bool displayText) const
 
 void TFloatField::SetTextValue(const std::string& text)
 {
-    std::string t = Trim(text);
-    if (t.empty()) {
-        Clear();
-        return;
-    }
-    // A currency text may carry the currency symbol.
-    const std::string& symbol = FormatSettings().CurrencyString;
-    if (currency_ && !symbol.empty()) t = Trim(StringReplace(t, symbol, "", rfReplaceAll));
-    SetAsVariant(Variant(StrToFloat(t)));
+    const std::string t = NumberText(text, currency_);
+    if (t.empty()) Clear();
+    else SetAsVariant(Variant(StrToFloat(t)));
 }
 
 TClass TCurrencyField::StaticClass() { return DefineClass<TCurrencyField, TFloatField>("TCurrencyField"); }
@@ -508,14 +516,9 @@ std::string TBCDField::GetText(bool displayText) const
 
 void TBCDField::SetTextValue(const std::string& text)
 {
-    std::string t = Trim(text);
-    if (t.empty()) {
-        Clear();
-        return;
-    }
-    const std::string& symbol = FormatSettings().CurrencyString;
-    if (currency_ && !symbol.empty()) t = Trim(StringReplace(t, symbol, "", rfReplaceAll));
-    SetAsVariant(Variant(StrToCurr(t)));
+    const std::string t = NumberText(text, currency_);
+    if (t.empty()) Clear();
+    else SetAsVariant(Variant(StrToCurr(t)));
 }
 
 TClass TFMTBCDField::StaticClass() { return DefineClass<TFMTBCDField, TBCDField>("TFMTBCDField"); }

@@ -1,6 +1,7 @@
 #include "platform/hostlib/listbox.h"
 
 #include "platform/controls/winctl.h"
+#include "platform/hostlib/stdctrls.h"
 
 namespace hostlib {
 
@@ -42,9 +43,7 @@ void TListBox::CreateParams(TCreateParams& p)
 
 void TListBox::FillWindow()
 {
-    SendMessageA(handle_, LB_RESETCONTENT, 0, 0);
-    for (int i = 0; i < items_->Count(); ++i) SendMessageA(handle_, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(items_->Get(i).c_str()));
-    SendMessageA(handle_, LB_SETCURSEL, static_cast<WPARAM>(itemIndex_), 0);
+    FillStringsWindow(handle_, *items_, LB_RESETCONTENT, LB_ADDSTRING, LB_SETCURSEL, itemIndex_);
 }
 
 void TListBox::CreateWnd()

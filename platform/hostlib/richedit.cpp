@@ -26,12 +26,6 @@ void TRichEditLines::Changed()
 
 // ---- TRichEdit -------------------------------------------------------------------------
 
-const TEnumInfo& EnumTypeInfo(TScrollStyle*)
-{
-    static const TEnumInfo info{"TScrollStyle", {"ssNone", "ssHorizontal", "ssVertical", "ssBoth"}, 0};
-    return info;
-}
-
 TClass TRichEdit::StaticClass()
 {
     return DefineClass<TRichEdit, TCustomEdit>("TRichEdit", [](ClassBuilder<TRichEdit>& b) {
@@ -62,10 +56,7 @@ void TRichEdit::CreateParams(TCreateParams& p)
 {
     TCustomEdit::CreateParams(p);
     p.Style &= ~static_cast<DWORD>(ES_AUTOHSCROLL);
-    p.Style |= ES_MULTILINE | ES_AUTOVSCROLL | ES_NOHIDESEL;
-    if (!wordWrap_) p.Style |= ES_AUTOHSCROLL;
-    if (scrollBars_ == ssVertical || scrollBars_ == ssBoth) p.Style |= WS_VSCROLL;
-    if (scrollBars_ == ssHorizontal || scrollBars_ == ssBoth) p.Style |= WS_HSCROLL;
+    p.Style |= ES_NOHIDESEL | MultiLineStyle(wordWrap_, scrollBars_);
 }
 
 void TRichEdit::CreateWnd()

@@ -27,8 +27,6 @@ private:
     TRichEdit* edit_ = nullptr;
 };
 
-enum TScrollStyle { ssNone, ssHorizontal, ssVertical, ssBoth };
-
 class TRichEdit : public TCustomEdit {
 public:
     static TClass StaticClass();

@@ -1,6 +1,7 @@
 #include "platform/hostlib/stdctrls.h"
 
 #include "platform/controls/winctl.h"
+#include "platform/hostlib/format.h"
 
 namespace hostlib {
 
@@ -238,6 +239,200 @@ void TCustomMaskEdit::Dispatch(TMessage& m)
 
 TClass TMaskEdit::StaticClass() { return DefineClass<TMaskEdit, TCustomMaskEdit>("TMaskEdit"); }
 
+// ---- TMemo -------------------------------------------------------------------------------------
+
+const TEnumInfo& EnumTypeInfo(TScrollStyle*)
+{
+    static const TEnumInfo info{"TScrollStyle", {"ssNone", "ssHorizontal", "ssVertical", "ssBoth"}, 0};
+    return info;
+}
+
+DWORD MultiLineStyle(bool wordWrap, TScrollStyle scrollBars)
+{
+    DWORD style = ES_MULTILINE | ES_AUTOVSCROLL;
+    if (!wordWrap) style |= ES_AUTOHSCROLL;
+    if (scrollBars == ssVertical || scrollBars == ssBoth) style |= WS_VSCROLL;
+    if (scrollBars == ssHorizontal || scrollBars == ssBoth) style |= WS_HSCROLL;
+    return style;
+}
+
+namespace {
+
+// The lines of a memo, read from and written to its text.
+class TMemoStrings : public TStrings {
+public:
+    explicit TMemoStrings(TMemo& memo) : memo_(memo) {}
+    int Count() const override { return static_cast<int>(Split().size()); }
+    std::string Get(int index) const override
+    {
+        const std::vector<std::string> lines = Split();
+        if (index < 0 || index >= static_cast<int>(lines.size())) throw EStringListError(Format(messages::SListIndexError, index));
+        return lines[static_cast<std::size_t>(index)];
+    }
+    void Put(int index, const std::string& s) override
+    {
+        std::vector<std::string> lines = Split();
+        if (index < 0 || index >= static_cast<int>(lines.size())) throw EStringListError(Format(messages::SListIndexError, index));
+        lines[static_cast<std::size_t>(index)] = s;
+        Join(lines);
+    }
+    void Insert(int index, const std::string& s) override
+    {
+        std::vector<std::string> lines = Split();
+        if (index < 0 || index > static_cast<int>(lines.size())) throw EStringListError(Format(messages::SListIndexError, index));
+        lines.insert(lines.begin() + index, s);
+        Join(lines);
+    }
+    void Delete(int index) override
+    {
+        std::vector<std::string> lines = Split();
+        if (index < 0 || index >= static_cast<int>(lines.size())) throw EStringListError(Format(messages::SListIndexError, index));
+        lines.erase(lines.begin() + index);
+        Join(lines);
+    }
+    void Clear() override { memo_.SetText(""); }
+
+private:
+    std::vector<std::string> Split() const
+    {
+        std::vector<std::string> lines;
+        const std::string text = memo_.Text();
+        std::size_t i = 0;
+        while (i < text.size()) {
+            std::size_t j = text.find_first_of("\r\n", i);
+            if (j == std::string::npos) j = text.size();
+            lines.push_back(text.substr(i, j - i));
+            if (j < text.size() && text[j] == '\r') ++j;
+            if (j < text.size() && text[j] == '\n') ++j;
+            i = j;
+        }
+        return lines;
+    }
+    void Join(const std::vector<std::string>& lines)
+    {
+        std::string text;
+        for (const std::string& line : lines) text += line + "\r\n";
+        memo_.SetText(text);
+    }
+
+    TMemo& memo_;
+};
+
+}  // namespace
+
+TClass TMemo::StaticClass()
+{
+    return DefineClass<TMemo, TCustomEdit>("TMemo", [](ClassBuilder<TMemo>& b) {
+        b.Property("Lines", &TMemo::Lines, &TMemo::SetLines);
+        b.Property("WordWrap", &TMemo::WordWrap, &TMemo::SetWordWrap).Default(true);
+        b.Property("ScrollBars", &TMemo::ScrollBars, &TMemo::SetScrollBars).Default(ssNone);
+        b.Property("WantReturns", &TMemo::WantReturns, &TMemo::SetWantReturns).Default(true);
+        b.Property("WantTabs", &TMemo::WantTabs, &TMemo::SetWantTabs).Default(false);
+    });
+}
+
+void TMemo::Construct(TComponent* owner)
+{
+    TCustomEdit::Construct(owner);
+    lines_.reset(new TMemoStrings(*this));
+    SetBounds(0, 0, 185, 89);
+    SetAutoSelect(false);
+}
+
+void TMemo::Destroy()
+{
+    lines_.reset();
+    TCustomEdit::Destroy();
+}
+
+void TMemo::CreateParams(TCreateParams& p)
+{
+    TCustomEdit::CreateParams(p);
+    p.Style &= ~static_cast<DWORD>(ES_AUTOHSCROLL);
+    p.Style |= MultiLineStyle(wordWrap_, scrollBars_);
+}
+
+void TMemo::SetWordWrap(bool value)
+{
+    if (value == wordWrap_) return;
+    wordWrap_ = value;
+    if (HandleAllocated()) RecreateWnd();
+}
+
+void TMemo::SetScrollBars(TScrollStyle value)
+{
+    if (value == scrollBars_) return;
+    scrollBars_ = value;
+    if (HandleAllocated()) RecreateWnd();
+}
+
+void TMemo::Dispatch(TMessage& m)
+{
+    if (m.Msg == WM_GETDLGCODE) {
+        TCustomEdit::Dispatch(m);
+        m.Result &= ~DLGC_WANTALLKEYS;
+        if (wantTabs_) m.Result |= DLGC_WANTTAB;
+        else m.Result &= ~DLGC_WANTTAB;
+        if (wantReturns_) m.Result |= DLGC_WANTALLKEYS;
+        return;
+    }
+    if (m.Msg == WM_CHAR && ((m.WParam == '\r' && !wantReturns_) || (m.WParam == '\t' && !wantTabs_))) return;
+    TCustomEdit::Dispatch(m);
+}
+
+// ---- TRadioButton ---------------------------------------------------------------------------------
+
+TClass TRadioButton::StaticClass()
+{
+    return DefineClass<TRadioButton, TWinControl>("TRadioButton", [](ClassBuilder<TRadioButton>& b) {
+        b.Property("Checked", &TRadioButton::Checked, &TRadioButton::SetChecked).Default(false);
+    });
+}
+
+void TRadioButton::Construct(TComponent* owner)
+{
+    TWinControl::Construct(owner);
+    controlStyle_ = {csSetCaption, csDoubleClicks};
+    SetBounds(0, 0, 113, 17);
+}
+
+void TRadioButton::CreateParams(TCreateParams& p)
+{
+    TWinControl::CreateParams(p);
+    StandardClass(*this, p);
+    CreateSubClass(p, "BUTTON");
+    p.Style |= BS_RADIOBUTTON;
+}
+
+void TRadioButton::CreateWnd()
+{
+    TWinControl::CreateWnd();
+    SendMessageA(handle_, BM_SETCHECK, checked_ ? BST_CHECKED : BST_UNCHECKED, 0);
+}
+
+void TRadioButton::SetChecked(bool value)
+{
+    if (value == checked_) return;
+    checked_ = value;
+    // Tab reaches the checked button of a group only.
+    SetTabStop(value);
+    if (HandleAllocated()) SendMessageA(handle_, BM_SETCHECK, value ? BST_CHECKED : BST_UNCHECKED, 0);
+    if (!value) return;
+    if (Parent())
+        for (int i = 0; i < Parent()->ControlCount(); ++i)
+            if (auto* other = As<TRadioButton>(Parent()->Controls(i)); other && other != this) other->SetChecked(false);
+    Click();
+}
+
+void TRadioButton::Dispatch(TMessage& m)
+{
+    if (m.Msg == CN_COMMAND && HIWORD(m.WParam) == BN_CLICKED) {
+        SetChecked(true);
+        return;
+    }
+    DispatchWrapped(*this, m, [this](TMessage& message) { TWinControl::Dispatch(message); });
+}
+
 // ---- TCheckBox --------------------------------------------------------------------------------
 
 const TEnumInfo& EnumTypeInfo(TCheckBoxState*)
@@ -308,6 +503,13 @@ void TCheckBox::Dispatch(TMessage& m)
         return;
     }
     DispatchWrapped(*this, m, [this](TMessage& message) { TWinControl::Dispatch(message); });
+}
+
+void FillStringsWindow(HWND window, const TStrings& items, UINT resetMsg, UINT addMsg, UINT selectMsg, int index)
+{
+    SendMessageA(window, resetMsg, 0, 0);
+    for (int i = 0; i < items.Count(); ++i) SendMessageA(window, addMsg, 0, reinterpret_cast<LPARAM>(items.Get(i).c_str()));
+    SendMessageA(window, selectMsg, static_cast<WPARAM>(index), 0);
 }
 
 }  // namespace hostlib

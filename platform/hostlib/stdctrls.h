@@ -6,11 +6,17 @@
 #include <string>
 
 #include "platform/hostlib/controls.h"
+#include "platform/hostlib/lists.h"
 #include "platform/hostlib/masktext.h"
 
 namespace hostlib {
 
 enum TEditCharCase { ecNormal, ecUpperCase, ecLowerCase };
+enum TScrollStyle { ssNone, ssHorizontal, ssVertical, ssBoth };
+const TEnumInfo& EnumTypeInfo(TScrollStyle*);
+
+// Window styles of a multi-line edit.
+DWORD MultiLineStyle(bool wordWrap, TScrollStyle scrollBars);
 
 // An "EDIT" window. Setting Text to what it already shows changes nothing
 // and raises no OnChange; every real change, by the program or the user,
@@ -99,6 +105,40 @@ public:
     TClass ClassType() const override { return StaticClass(); }
 };
 
+// A multi-line edit. Lines is a live view of the text: reading it splits
+// the shown text, changing it rewrites the text.
+class TMemo : public TCustomEdit {
+public:
+    static TClass StaticClass();
+    TClass ClassType() const override { return StaticClass(); }
+    void Construct(TComponent* owner) override;
+
+    TStrings* Lines() const { return lines_.get(); }
+    void SetLines(TStrings* value) { lines_->Assign(value); }
+    bool WordWrap() const { return wordWrap_; }
+    void SetWordWrap(bool value);
+    TScrollStyle ScrollBars() const { return scrollBars_; }
+    void SetScrollBars(TScrollStyle value);
+    // Enter starts a new line (else it reaches the form's default button).
+    bool WantReturns() const { return wantReturns_; }
+    void SetWantReturns(bool value) { wantReturns_ = value; }
+    // Tab is typed (else it moves the focus).
+    bool WantTabs() const { return wantTabs_; }
+    void SetWantTabs(bool value) { wantTabs_ = value; }
+
+protected:
+    void Destroy() override;
+    void CreateParams(TCreateParams& params) override;
+    void Dispatch(TMessage& message) override;
+
+private:
+    ObjectPtr<TStrings> lines_;
+    bool wordWrap_ = true;
+    TScrollStyle scrollBars_ = ssNone;
+    bool wantReturns_ = true;
+    bool wantTabs_ = false;
+};
+
 enum TCheckBoxState { cbUnchecked, cbChecked, cbGrayed };
 
 // A "BUTTON" window with a check mark. Changing the state, by the program
@@ -127,5 +167,30 @@ private:
     TCheckBoxState state_ = cbUnchecked;
     bool allowGrayed_ = false;
 };
+
+// A "BUTTON" window with a round mark; checking one unchecks the radio
+// buttons beside it (same parent). Becoming checked, by the program or a
+// click, raises OnClick.
+class TRadioButton : public TWinControl {
+public:
+    static TClass StaticClass();
+    TClass ClassType() const override { return StaticClass(); }
+    void Construct(TComponent* owner) override;
+
+    bool Checked() const { return checked_; }
+    void SetChecked(bool value);
+
+protected:
+    void CreateParams(TCreateParams& params) override;
+    void CreateWnd() override;
+    void Dispatch(TMessage& message) override;
+
+private:
+    bool checked_ = false;
+};
+
+// Puts strings into a list window of a standard class: the reset message,
+// the add message per string, then the select message with index.
+void FillStringsWindow(HWND window, const TStrings& items, UINT resetMsg, UINT addMsg, UINT selectMsg, int index);
 
 }  // namespace hostlib

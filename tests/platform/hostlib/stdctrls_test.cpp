@@ -426,3 +426,61 @@ TEST_F(StdCtrlsTest, RichEditShowsLogFiles)
     EXPECT_GT(log->TopLine(), 30);  // the last lines are in view
     std::remove(path.c_str());
 }
+
+// ---- memo and radio buttons ---------------------------------------------------------------------
+
+TEST_F(StdCtrlsTest, MemoLinesAndKeys)
+{
+    auto* memo = Add<TMemo>(form, "Memo", 120, 10, 180, 60);
+    auto* ok = Add<TButton>(form, "Ok", 220, 150, 75, 25);
+    ok->SetDefault(true);
+    int okClicks = 0;
+    ok->OnClick = TNotifyEvent::FromFunction([&](TObject*) { ++okClicks; });
+    Pump();
+    memo->Lines()->Add("first");
+    memo->Lines()->Add("second");
+    EXPECT_EQ(memo->Lines()->Count(), 2);
+    EXPECT_EQ(memo->Text(), "first\r\nsecond\r\n");
+    memo->Lines()->Insert(1, "middle");
+    memo->Lines()->Delete(0);
+    EXPECT_EQ(memo->Lines()->Get(0), "middle");
+    EXPECT_THROW(memo->Lines()->Get(5), EStringListError);
+
+    // Enter types a new line while WantReturns, else it clicks the default button.
+    memo->Clear();
+    memo->SetFocus();
+    Pump();
+    Screen().TypeText("a");
+    Key(VK_RETURN);
+    Screen().TypeText("b");
+    Pump();
+    EXPECT_EQ(memo->Lines()->Count(), 2);
+    EXPECT_EQ(okClicks, 0);
+    memo->SetWantReturns(false);
+    Key(VK_RETURN);
+    EXPECT_EQ(okClicks, 1);
+    EXPECT_EQ(memo->Lines()->Count(), 2);
+}
+
+TEST_F(StdCtrlsTest, RadioButtonsAreExclusive)
+{
+    auto* a = Add<TRadioButton>(form, "A", 215, 10, 90, 17);
+    auto* b = Add<TRadioButton>(form, "B", 215, 30, 90, 17);
+    auto* group = Add<TGroupBox>(form, "G", 215, 50, 100, 45);
+    auto* c = Add<TRadioButton>(group, "C", 5, 20, 80, 17);
+    std::vector<std::string> clicks;
+    for (TRadioButton* r : {a, b, c}) {
+        r->OnClick = TNotifyEvent::FromFunction([&clicks, r](TObject*) { clicks.push_back(r->Name()); });
+    }
+    Pump();
+    a->SetChecked(true);
+    c->SetChecked(true);  // another parent: a stays checked
+    EXPECT_TRUE(a->Checked());
+    ClickAt(b);
+    EXPECT_TRUE(b->Checked());
+    EXPECT_FALSE(a->Checked());
+    EXPECT_TRUE(c->Checked());
+    ClickAt(b);  // already checked: nothing
+    EXPECT_EQ(clicks, (std::vector<std::string>{"A", "C", "B"}));
+    EXPECT_EQ(SendMessageA(a->Handle(), BM_GETCHECK, 0, 0), BST_UNCHECKED);
+}
