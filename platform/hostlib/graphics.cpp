@@ -282,7 +282,12 @@ void TCanvas::RequiredState(bool font, bool pen, bool brush)
     if (pen && !penValid_) {
         HGDIOBJ old = SelectObject(dc, pen_->Handle());
         if (!oldPen_) oldPen_ = old;
-        SetROP2(dc, static_cast<int>(pen_->Mode()) + 1);
+        // TPenMode order to the binary raster operations.
+        static constexpr int kRop2[] = {R2_BLACK,       R2_WHITE,       R2_NOP,        R2_NOT,
+                                        R2_COPYPEN,     R2_NOTCOPYPEN,  R2_MERGEPENNOT, R2_MASKPENNOT,
+                                        R2_MERGENOTPEN, R2_MASKNOTPEN,  R2_MERGEPEN,   R2_NOTMERGEPEN,
+                                        R2_MASKPEN,     R2_NOTMASKPEN,  R2_XORPEN,     R2_NOTXORPEN};
+        SetROP2(dc, kRop2[pen_->Mode()]);
         penValid_ = true;
     }
     if (brush && !brushValid_) {
@@ -316,6 +321,24 @@ void TCanvas::Ellipse(int left, int top, int right, int bottom)
 {
     RequiredState(false, true, true);
     ::Ellipse(dc_, left, top, right, bottom);
+}
+
+void TCanvas::RoundRect(int left, int top, int right, int bottom, int width, int height)
+{
+    RequiredState(false, true, true);
+    ::RoundRect(dc_, left, top, right, bottom, width, height);
+}
+
+void TCanvas::Arc(int x1, int y1, int x2, int y2, int x3, int y3, int x4, int y4)
+{
+    RequiredState(false, true, true);
+    ::Arc(dc_, x1, y1, x2, y2, x3, y3, x4, y4);
+}
+
+void TCanvas::Pie(int x1, int y1, int x2, int y2, int x3, int y3, int x4, int y4)
+{
+    RequiredState(false, true, true);
+    ::Pie(dc_, x1, y1, x2, y2, x3, y3, x4, y4);
 }
 
 void TCanvas::MoveTo(int x, int y)
@@ -411,9 +434,10 @@ void TCanvas::StretchDraw(const RECT& rect, TGraphic* graphic)
 void TCanvas::CopyRect(const RECT& dest, TCanvas* source, const RECT& src)
 {
     if (!source) return;
+    HDC from = As<TBitmapCanvas>(source) ? static_cast<TBitmapCanvas*>(source)->SourceHandle() : source->Handle();
     RequiredState(false, false, true);
-    StretchBlt(dc_, dest.left, dest.top, dest.right - dest.left, dest.bottom - dest.top, source->Handle(), src.left,
-               src.top, src.right - src.left, src.bottom - src.top, SRCCOPY);
+    StretchBlt(dc_, dest.left, dest.top, dest.right - dest.left, dest.bottom - dest.top, from, src.left,
+               src.top, src.right - src.left, src.bottom - src.top, copyMode_);
 }
 
 RECT TCanvas::ClipRect()
@@ -697,7 +721,8 @@ void TBitmap::SaveToStream(TStream& stream)
 void TBitmap::Draw(TCanvas& canvas, const RECT& rect)
 {
     if (!handle_ || &canvas == canvas_.get()) return;
-    HDC src = Canvas()->Handle();
+    Canvas();
+    HDC src = canvas_->SourceHandle();
     HDC dst = canvas.Handle();
     const int w = rect.right - rect.left;
     const int h = rect.bottom - rect.top;
@@ -718,6 +743,12 @@ void TBitmapCanvas::CreateHandle()
     memDC_ = CreateCompatibleDC(nullptr);
     oldBitmap_ = SelectObject(memDC_, bitmap_->handle_);
     SetHandle(memDC_);
+}
+
+HDC TBitmapCanvas::SourceHandle()
+{
+    Release();
+    return Handle();
 }
 
 void TBitmapCanvas::Release()

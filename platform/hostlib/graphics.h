@@ -209,6 +209,15 @@ public:
     void Rectangle(int left, int top, int right, int bottom);
     void Rectangle(const RECT& rect) { Rectangle(rect.left, rect.top, rect.right, rect.bottom); }
     void Ellipse(int left, int top, int right, int bottom);
+    void RoundRect(int left, int top, int right, int bottom, int width, int height);
+    void Arc(int x1, int y1, int x2, int y2, int x3, int y3, int x4, int y4);
+    void Pie(int x1, int y1, int x2, int y2, int x3, int y3, int x4, int y4);
+    // The raster operation of CopyRect (SRCCOPY by default).
+    DWORD CopyMode() const { return copyMode_; }
+    void SetCopyMode(DWORD value) { copyMode_ = value; }
+    // Lets go of the selected font, brush and pen; they are selected again
+    // on the next drawing.
+    void Refresh() { DeselectHandles(); }
     void MoveTo(int x, int y);
     void LineTo(int x, int y);
     POINT PenPos();
@@ -255,6 +264,7 @@ private:
     bool brushValid_ = false;
     bool penValid_ = false;
     int lockCount_ = 0;
+    DWORD copyMode_ = SRCCOPY;
 };
 
 // ---- graphics --------------------------------------------------------------
@@ -361,6 +371,10 @@ public:
     void Construct(TBitmap* bitmap) { bitmap_ = bitmap; }
     ~TBitmapCanvas() override;
     void Release();
+    // The device context to copy pixels from: what was drawn so far is
+    // brought into the bitmap's own bits first (the drawing layer reads a
+    // source bitmap of under 32 bits from those bits).
+    HDC SourceHandle();
 
 protected:
     void CreateHandle() override;

@@ -373,6 +373,48 @@ TEST_F(Graphics, CanvasTextUnderAClearBrushLeavesTheBackground)
     EXPECT_EQ(c->LockCount(), 1);
 }
 
+TEST_F(Graphics, CopyRectFollowsTheCopyMode)
+{
+    auto source = Gradient(4, 4);
+    ObjectPtr<TBitmap> target(CreateObject<TBitmap>());
+    target->SetSize(8, 4);
+    struct Case {
+        DWORD mode;
+        COLORREF (*expected)(COLORREF);
+    };
+    const Case cases[] = {
+        {SRCCOPY, [](COLORREF c) { return c; }},
+        {NOTSRCCOPY, [](COLORREF c) { return static_cast<COLORREF>(~c & 0xFFFFFF); }},
+    };
+    ASSERT_EQ(source->Canvas()->Pixel(2, 1), static_cast<TColor>(RGB(32, 16, 0x40)));
+    for (const Case& k : cases) {
+        target->Canvas()->SetCopyMode(k.mode);
+        target->Canvas()->CopyRect(RECT{4, 0, 8, 4}, source->Canvas(), RECT{0, 0, 4, 4});
+        EXPECT_EQ(static_cast<COLORREF>(target->Canvas()->Pixel(6, 1)), k.expected(RGB(32, 16, 0x40))) << k.mode;
+    }
+    for (TPixelFormat format : {pf8bit, pf24bit, pf32bit}) {
+        auto drawn = Gradient(4, 4, format);
+        target->Canvas()->Draw(0, 0, drawn.get());
+        const COLORREF got = static_cast<COLORREF>(target->Canvas()->Pixel(2, 1));
+        if (format == pf8bit) EXPECT_NE(got, 0u) << "drawn through its canvas, copied as a source";
+        else EXPECT_EQ(got, RGB(32, 16, 0x40)) << format;
+    }
+    target->Canvas()->Pen()->SetColor(clRed);
+    target->Canvas()->Brush()->SetColor(clWhite);
+    target->Canvas()->RoundRect(0, 0, 4, 4, 2, 2);
+    EXPECT_EQ(target->Canvas()->Pixel(2, 0), clRed);
+    EXPECT_EQ(target->Canvas()->Pixel(2, 2), clWhite);
+    // An exclusive-or pen drawn twice leaves the picture as it was.
+    target->Canvas()->Pen()->SetMode(pmXor);
+    target->Canvas()->Pen()->SetColor(clYellow);
+    const TColor before = target->Canvas()->Pixel(2, 2);
+    for (int pass = 0; pass < 2; ++pass) {
+        target->Canvas()->MoveTo(0, 2);
+        target->Canvas()->LineTo(4, 2);
+        EXPECT_EQ(target->Canvas()->Pixel(2, 2), pass == 0 ? (before ^ clYellow) : before);
+    }
+}
+
 TEST_F(Graphics, ClipboardTextAndPictures)
 {
     Clipboard()->SetAsText("hello clipboard");
