@@ -7,6 +7,7 @@
 #include "components/foundation/cxClasses.h"
 #include "platform/hostlib/format_settings.h"
 #include "platform/hostlib/format.h"
+#include "platform/system/text_conversion.h"
 
 namespace {
 
@@ -19,14 +20,6 @@ bool IsBlankByte(char ch)
 }
 
 bool IsDigitByte(char ch) { return ch >= '0' && ch <= '9'; }
-
-int HexValue(char ch)
-{
-    if (ch >= '0' && ch <= '9') return ch - '0';
-    if (ch >= 'A' && ch <= 'F') return ch - 'A' + 10;
-    if (ch >= 'a' && ch <= 'f') return ch - 'a' + 10;
-    return -1;
-}
 
 // Texts are single bytes here; a byte above 127 is not a character of its
 // own in the locale's text, so only ASCII letters change case.
@@ -913,7 +906,7 @@ void TcxRegExpr::ScanEscape(bool inClass)
                 AddError(FLine, FChar, Res(scxRegExprHexNumberExpected0));
                 return;
             }
-            const int value = HexValue(hex);
+            const int value = quelvo::sys::HexDigitValue(hex);
             if (value < 0) {
                 AddError(FLine, FChar, ResFmt(scxRegExprHexNumberExpected, std::string(1, hex)));
                 return;

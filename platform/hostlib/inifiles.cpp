@@ -6,6 +6,7 @@
 #include "platform/hostlib/format.h"
 #include "platform/hostlib/lists.h"
 #include "platform/hostlib/streams.h"
+#include "platform/system/text_conversion.h"
 
 namespace hostlib {
 
@@ -96,15 +97,9 @@ int TCustomIniFile::ReadBinaryStream(const std::string& section, const std::stri
     if (text.size() % 2 != 0) return 0;
     std::vector<std::uint8_t> bytes;
     bytes.reserve(text.size() / 2);
-    auto nibble = [](char c) {
-        if (c >= '0' && c <= '9') return c - '0';
-        if (c >= 'A' && c <= 'F') return c - 'A' + 10;
-        if (c >= 'a' && c <= 'f') return c - 'a' + 10;
-        return -1;
-    };
     for (std::size_t i = 0; i < text.size(); i += 2) {
-        const int hi = nibble(text[i]);
-        const int lo = nibble(text[i + 1]);
+        const int hi = quelvo::sys::HexDigitValue(text[i]);
+        const int lo = quelvo::sys::HexDigitValue(text[i + 1]);
         if (hi < 0 || lo < 0) return 0;
         bytes.push_back(static_cast<std::uint8_t>(hi * 16 + lo));
     }

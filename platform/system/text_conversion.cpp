@@ -122,17 +122,13 @@ std::string NarrowText(std::u16string_view text)
     return out;
 }
 
-namespace {
-
-int HexDigit(char c)
+int HexDigitValue(char c)
 {
     if (c >= '0' && c <= '9') return c - '0';
     if (c >= 'a' && c <= 'f') return c - 'a' + 10;
     if (c >= 'A' && c <= 'F') return c - 'A' + 10;
     return -1;
 }
-
-}  // namespace
 
 std::string EscapeText(std::string_view text)
 {
@@ -177,8 +173,8 @@ bool UnescapeText(std::string_view text, std::string& out)
         case 'r': out += '\r'; break;
         case 't': out += '\t'; break;
         case 'x': {
-            const int high = i + 1 < text.size() ? HexDigit(text[i + 1]) : -1;
-            const int low = i + 2 < text.size() ? HexDigit(text[i + 2]) : -1;
+            const int high = i + 1 < text.size() ? HexDigitValue(text[i + 1]) : -1;
+            const int low = i + 2 < text.size() ? HexDigitValue(text[i + 2]) : -1;
             if (high < 0 || low < 0) return false;
             out += static_cast<char>(high * 16 + low);
             i += 2;

@@ -24,6 +24,9 @@ std::size_t DecodeUtf8(std::string_view text, std::size_t i, char32_t& cp);
 // Appends the UTF-8 form of cp, which must be at most U+10FFFF.
 void AppendUtf8(std::string& out, char32_t cp);
 
+// 0 to 15 for a hexadecimal digit of either case; -1 for any other byte.
+int HexDigitValue(char c);
+
 // The backslash escapes of the line-based text files and records this
 // system writes: \\ \" \n \r \t, and \xHH (two hex digits) for the other
 // control bytes, so an escaped text holds no line break, tab or control.

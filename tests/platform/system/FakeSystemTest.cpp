@@ -7,6 +7,7 @@
 #include <limits>
 #include <thread>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "platform/system/command_line.h"
@@ -601,6 +602,10 @@ TEST(SystemHelpers, EscapedTextsRoundTripAndMalformedEscapesAreRefused)
     EXPECT_EQ(out, "JJ");
     for (const char* bad : {"end\\", "\\q", "\\x4", "\\x", "\\xG0", "\\x-1", "\\x 1"})
         EXPECT_FALSE(UnescapeText(bad, out)) << bad;
+
+    const std::pair<char, int> digits[] = {{'0', 0}, {'9', 9}, {'a', 10}, {'f', 15}, {'A', 10}, {'F', 15},
+                                           {'/', -1}, {':', -1}, {'@', -1}, {'G', -1}, {'g', -1}, {'\xFF', -1}};
+    for (const auto& [c, value] : digits) EXPECT_EQ(HexDigitValue(c), value) << c;
 }
 
 TEST(SystemHelpers, MulDivAtTheEdgesOfTheIntegerRange)
