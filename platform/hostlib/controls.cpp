@@ -1489,39 +1489,21 @@ void TWinControl::AlignControls(TControl*, RECT& rect)
         ListChildren(list, align);
         for (TControl* c : list) {
             int l = c->Left(), t = c->Top(), w = c->Width(), h = c->Height();
-            switch (align) {
-            case alTop:
-                l = rect.left;
-                t = rect.top;
-                w = rect.right - rect.left;
-                break;
-            case alBottom:
+            const bool horizontal = align == alTop || align == alBottom;
+            const bool vertical = align == alLeft || align == alRight;
+            if (horizontal || align == alClient) {
                 l = rect.left;
                 w = rect.right - rect.left;
-                t = rect.bottom - h;
-                break;
-            case alLeft:
-                l = rect.left;
-                t = rect.top;
-                h = rect.bottom - rect.top;
-                break;
-            case alRight:
-                t = rect.top;
-                h = rect.bottom - rect.top;
-                l = rect.right - w;
-                break;
-            case alClient:
-                l = rect.left;
-                t = rect.top;
-                w = rect.right - rect.left;
-                h = rect.bottom - rect.top;
-                break;
-            case alCustom:
-                CustomAlignPosition(c, l, t, w, h);
-                break;
-            default:
-                break;
             }
+            if (vertical || align == alClient) {
+                t = rect.top;
+                h = rect.bottom - rect.top;
+            }
+            if (align == alTop) t = rect.top;
+            if (align == alBottom) t = rect.bottom - h;
+            if (align == alLeft) l = rect.left;
+            if (align == alRight) l = rect.right - w;
+            if (align == alCustom) CustomAlignPosition(c, l, t, w, h);
             c->UpdateBoundsFromAlign(l, t, std::max(0, w), std::max(0, h));
             // The size constraints may have refused part of the space.
             switch (align) {
