@@ -468,6 +468,10 @@ void RepeatTimerProc(HWND hwnd, UINT, UINT_PTR, DWORD)
         KillTimer(hwnd, kRepeatTimer);
         return;
     }
+    if (GetCapture() != hwnd) {
+        EndTrack(true);  // the capture went elsewhere unannounced
+        return;
+    }
     SetTimer(hwnd, kRepeatTimer, kRepeatDelay, RepeatTimerProc);
     Repeat();
 }

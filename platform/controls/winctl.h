@@ -150,10 +150,11 @@ std::string ClipboardText();
 // clipboard is open elsewhere.
 bool SetClipboardText(HWND owner, const std::string& text);
 
-// Standard scroll bars in the non-client area: a window procedure of a
-// window with WS_HSCROLL/WS_VSCROLL passes its messages here first; true
-// when the message was handled (scroll-bar clicks and tracking, the bars
-// drawn after the default frame). The controls of this layer do so.
+// Standard scroll bars in the non-client area. Once InitControls ran (or a
+// scroll bar function was called), DefWindowProcA of every window with
+// WS_HSCROLL/WS_VSCROLL draws them after the default frame and tracks
+// presses on them. A window procedure that keeps non-client messages from
+// DefWindowProcA passes them here first; true when the message was handled.
 bool HandleScrollBarMessage(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam, LRESULT& result);
 
 }  // namespace quelvo::ctl

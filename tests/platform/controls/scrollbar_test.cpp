@@ -378,6 +378,18 @@ TEST_F(ScrollTest, PlainWindowBarsAreDrawnByTheDefaultAndKeepMouseMessagesAway)
         EXPECT_EQ(H().Count(kept), 0) << kept;
     EXPECT_EQ(GetCapture(), nullptr);
 
+    // Capture taken by another window, unannounced to this one, ends the
+    // repeat at its next step.
+    H().log.clear();
+    Screen().ButtonDown(PartPoint(sbi, 5));
+    Pump();
+    SetCapture(host_);
+    Advance(400);
+    EXPECT_EQ(Codes(), (std::vector<WORD>{SB_LINEDOWN, SB_ENDSCROLL}));
+    Screen().ButtonUp(PartPoint(sbi, 5));
+    Pump();
+    ReleaseCapture();
+
     // A window that goes while its arrow is held ends the press quietly;
     // a window made afterwards starts from the default range.
     Screen().ButtonDown(PartPoint(sbi, 5));

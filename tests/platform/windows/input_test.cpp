@@ -331,6 +331,17 @@ LRESULT DialogProc(HWND h, UINT m, WPARAM w, LPARAM l)
     return RecordingProc(h, m, w, l);
 }
 
+// A program's loop around a modeless dialog: the dialog sees each message first.
+void PumpThroughDialog(HWND dlg)
+{
+    MSG m;
+    while (PeekMessageA(&m, nullptr, 0, 0, PM_REMOVE))
+        if (!IsDialogMessageA(dlg, &m)) {
+            TranslateMessage(&m);
+            DispatchMessageA(&m);
+        }
+}
+
 TEST_F(Input, DialogKeysMoveFocusAndPressButtons)
 {
     HWND dlg = Make("dlg", WS_POPUP | WS_VISIBLE, 0, 0, 300, 300, nullptr, 0, WS_EX_CONTROLPARENT);
@@ -351,12 +362,7 @@ TEST_F(Input, DialogKeysMoveFocusAndPressButtons)
         if (shift) Screen().KeyDown(VK_SHIFT);
         Screen().PressKey(vk);
         if (shift) Screen().KeyUp(VK_SHIFT);
-        MSG m;
-        while (PeekMessageA(&m, nullptr, 0, 0, PM_REMOVE))
-            if (!IsDialogMessageA(dlg, &m)) {
-                TranslateMessage(&m);
-                DispatchMessageA(&m);
-            }
+        PumpThroughDialog(dlg);
     };
     struct Step {
         int vk;
@@ -389,6 +395,60 @@ TEST_F(Input, DialogKeysMoveFocusAndPressButtons)
     outside.hwnd = Make("other", WS_POPUP, 0, 0, 5, 5);
     outside.message = WM_KEYDOWN;
     EXPECT_FALSE(IsDialogMessageA(dlg, &outside));
+}
+
+TEST_F(Input, DialogMnemonicsFromLabelsAndButtons)
+{
+    HWND dlg = Make("dlg", WS_POPUP | WS_VISIBLE, 0, 0, 300, 300, nullptr, 0, WS_EX_CONTROLPARENT);
+    SetWindowLongA(dlg, GWL_WNDPROC, reinterpret_cast<LONG_PTR>(&DialogProc));
+    struct Control {
+        const char* text;
+        DWORD style;
+        LRESULT code;
+    } controls[] = {
+        {"&Name", 0, DLGC_STATIC},
+        {"edit", WS_TABSTOP, DLGC_WANTCHARS | DLGC_HASSETSEL},
+        {"&Go", WS_TABSTOP, DLGC_BUTTON | DLGC_UNDEFPUSHBUTTON},
+        {"&Keep", WS_TABSTOP, DLGC_BUTTON},
+        {"Also &keep", WS_TABSTOP, DLGC_BUTTON},
+        {"&Off", WS_TABSTOP | WS_DISABLED, DLGC_BUTTON},
+        {"Salt&&&chips", WS_TABSTOP, DLGC_BUTTON},
+    };
+    std::map<std::string, HWND> by;
+    int id = 10;
+    for (const Control& c : controls) {
+        by[c.text] = Make(c.text, WS_CHILD | WS_VISIBLE | c.style, 0, id * 10, 10, 10, dlg, id);
+        Rec().answers[c.text].byMessage[WM_GETDLGCODE] = c.code;
+        ++id;
+    }
+    struct Step {
+        bool alt;
+        int vk;
+        const char* focus;
+        V seen;  // clicks (0x245), selections (0x177), characters and commands
+    };
+    const Step steps[] = {
+        {false, 'G', "edit", {"edit WM_CHAR g"}},  // the edit takes its letters
+        {true, 'G', "&Go", {"&Go 0x245"}},
+        {true, 'N', "edit", {"edit 0x177"}},  // a label hands on to the next stop
+        {true, 'K', "&Keep", {}},              // shared: the focus only moves...
+        {true, 'K', "Also &keep", {}},
+        {true, 'K', "&Keep", {}},  // ...and wraps
+        {true, 'O', "&Keep", {"&Keep WM_SYSCHAR o"}},  // disabled: not a target
+        {false, 'C', "Salt&&&chips", {"Salt&&&chips 0x245"}},  // "&&" is no mnemonic
+        {false, 'G', "&Go", {"&Go 0x245"}},  // where the focus takes no letters
+        {false, VK_RETURN, "&Go", {"dlg WM_COMMAND 12"}},  // the focused push button
+    };
+    SetFocus(by["edit"]);
+    for (const Step& s : steps) {
+        Rec().Clear();
+        if (s.alt) Screen().KeyDown(VK_MENU);
+        Screen().PressKey(s.vk);
+        if (s.alt) Screen().KeyUp(VK_MENU);
+        PumpThroughDialog(dlg);
+        EXPECT_EQ(Rec().NameOf(GetFocus()), s.focus) << s.vk;
+        EXPECT_EQ(Rec().Only({"0x245", "0x177", "WM_CHAR", "WM_SYSCHAR", "WM_COMMAND"}), s.seen) << s.vk;
+    }
 }
 
 TEST_F(Input, MouseLeaveWheelAndCursor)
