@@ -1701,7 +1701,10 @@ void TWinControl::CNChar(TMessage& m)
 void TWinControl::CNSysChar(TMessage& m)
 {
     m.Result = 0;
-    if (m.WParam == VK_SPACE) return;
+    if (m.WParam == VK_SPACE) {
+        if (TCustomForm* form = GetParentForm(this); form && form->ShowSystemMenu()) m.Result = 1;
+        return;
+    }
     if (TCustomForm* form = GetParentForm(this); form && form->Perform(CM_DIALOGCHAR, m.WParam, m.LParam) != 0)
         m.Result = 1;
 }

@@ -559,6 +559,18 @@ HMENU TCustomForm::SystemMenu(bool revert)
     return menu;
 }
 
+bool TCustomForm::ShowSystemMenu()
+{
+    if (borderStyle_ == bsNone || !borderIcons_.Contains(biSystemMenu)) return false;
+    RECT r{};
+    GetWindowRect(Handle(), &r);
+    const UINT command = static_cast<UINT>(
+        TrackPopupMenu(SystemMenu(), TPM_RETURNCMD | TPM_LEFTALIGN, r.left, r.top + GetSystemMetrics(SM_CYCAPTION), 0,
+                       Handle(), nullptr));
+    if (command) SendMessageA(Handle(), WM_SYSCOMMAND, command, 0);
+    return true;
+}
+
 HMENU GetSystemMenu(HWND hwnd, BOOL revert)
 {
     auto* form = As<TCustomForm>(TWinControl::FindControl(hwnd));

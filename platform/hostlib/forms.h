@@ -142,6 +142,9 @@ public:
     // The form's system menu (Restore, Move, Size, Minimize, Maximize, a
     // separator, Close), which programs may edit; revert restores it.
     HMENU SystemMenu(bool revert = false);
+    // Alt+Space: the system menu at the window's corner; the chosen
+    // command arrives as WM_SYSCOMMAND. False when the form has none.
+    bool ShowSystemMenu();
     // Components of the form without a parent (timers, menus) first, then
     // the controls.
     void GetChildren(const std::function<void(TComponent*)>& proc, TComponent* root) override;

@@ -207,6 +207,19 @@ TEST_F(Forms, TheSystemMenuCanBeEdited)
     EXPECT_EQ(GetSystemMenu(form->Handle(), FALSE), menu) << "the same, edited menu";
     EXPECT_EQ(GetMenuItemCount(GetSystemMenu(form->Handle(), TRUE)), 7) << "revert restores it";
     EXPECT_EQ(GetSystemMenu(nullptr, FALSE), nullptr);
+    // Alt+Space opens it; its Close closes the form.
+    Pump();
+    int closes = 0;
+    form->OnClose = TCloseEvent::FromFunction([&](TObject*, TCloseAction& a) {
+        ++closes;
+        a = caNone;
+    });
+    Screen().KeyDown(VK_MENU);
+    Screen().PressKey(VK_SPACE);
+    Screen().KeyUp(VK_MENU);
+    Screen().TypeText("c");
+    Pump();
+    EXPECT_EQ(closes, 1);
 }
 
 TEST_F(Forms, ShowModalRefusesAVisibleForm)
