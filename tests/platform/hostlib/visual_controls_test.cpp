@@ -660,3 +660,26 @@ TEST_F(Controls, GraphicChildrenPaintAfterTheirParent)
 }
 
 }  // namespace
+
+namespace {
+
+TEST(ControlMessages, PinnedNumbers)
+{
+    struct Case {
+        UINT msg;
+        UINT value;
+    };
+    const Case cases[] = {
+        {CM_ACTIVATE, 0xB000},      {CM_DEACTIVATE, 0xB001},        {CM_DIALOGCHAR, 0xB006},
+        {CM_PARENTCOLORCHANGED, 0xB009}, {CM_ENABLEDCHANGED, 0xB00C}, {CM_FONTCHANGED, 0xB00E},
+        {CM_MOUSEENTER, 0xB013},    {CM_MOUSELEAVE, 0xB014},        {CM_APPKEYDOWN, 0xB016},
+        {CM_APPSYSCOMMAND, 0xB017}, {CM_WININICHANGE, 0xB025},      {CM_GETDATALINK, 0xB02D},
+        {CM_RECREATEWND, 0xB033},   {CN_DRAWITEM, 0xBC2B},          {CN_MEASUREITEM, 0xBC2C},
+        {CN_KEYDOWN, 0xBD00},       {CN_KEYUP, 0xBD01},             {CN_CHAR, 0xBD02},
+        {CN_SYSKEYDOWN, 0xBD04},
+    };
+    for (const Case& k : cases) EXPECT_EQ(k.msg, k.value) << std::hex << k.value;
+    EXPECT_EQ(static_cast<int>(csReplicatable), 11);
+}
+
+}  // namespace
