@@ -1,9 +1,10 @@
 #include "components/foundation/cxClasses.h"
 
 #include <algorithm>
-#include <cctype>
 #include <memory>
 #include <vector>
+
+#include "platform/hostlib/format.h"
 
 namespace {
 
@@ -19,19 +20,12 @@ std::unique_ptr<std::vector<Replacement>>& Table()
     return table;
 }
 
-bool SameTextIgnoringCase(const std::string& a, const std::string& b)
-{
-    return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) {
-               return std::tolower(static_cast<unsigned char>(x)) == std::tolower(static_cast<unsigned char>(y));
-           });
-}
-
 Replacement* Find(const std::string& source)
 {
     auto& table = Table();
     if (!table) return nullptr;
     auto it = std::find_if(table->begin(), table->end(),
-                           [&](const Replacement& item) { return SameTextIgnoringCase(item.Source, source); });
+                           [&](const Replacement& item) { return hostlib::SameText(item.Source, source); });
     return it == table->end() ? nullptr : &*it;
 }
 

@@ -1,4 +1,5 @@
 #include "platform/graphics/fonts.h"
+#include "platform/system/text_conversion.h"
 
 #include <fontconfig/fontconfig.h>
 #include <ft2build.h>
@@ -7,7 +8,6 @@
 #include FT_TRUETYPE_TABLES_H
 
 #include <algorithm>
-#include <cctype>
 #include <cmath>
 #include <cstdlib>
 #include <cstring>
@@ -29,19 +29,12 @@ FT_Library Library()
     return lib;
 }
 
-std::string Lower(std::string s)
-{
-    for (char& c : s)
-        c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-    return s;
-}
-
 // Classic face names to families that Linux machines ship. Unknown names go
 // to fontconfig as they are; it substitutes by its own rules.
 std::vector<std::string> Families(const LOGFONTA& log)
 {
     std::string name(log.lfFaceName, strnlen(log.lfFaceName, LF_FACESIZE));
-    std::string key = Lower(name);
+    std::string key = quelvo::sys::AsciiLowerCase(name);
     static const std::map<std::string, std::vector<std::string>> map = {
         {"ms sans serif", {"Liberation Sans", "DejaVu Sans", "sans-serif"}},
         {"ms shell dlg", {"Liberation Sans", "DejaVu Sans", "sans-serif"}},
@@ -110,7 +103,7 @@ bool FindFont(const std::vector<std::string>& families, bool bold, bool italic, 
             int index = 0, weight = 0, slant = 0;
             bool familyOk = true;
             if (FcPatternGetString(found, FC_FAMILY, 0, &foundFamily) == FcResultMatch && family != families.back())
-                familyOk = Lower(reinterpret_cast<const char*>(foundFamily)) == Lower(family);
+                familyOk = quelvo::sys::SameTextIgnoringAsciiCase(reinterpret_cast<const char*>(foundFamily), family);
             if (familyOk && FcPatternGetString(found, FC_FILE, 0, &file) == FcResultMatch) {
                 FcPatternGetInteger(found, FC_INDEX, 0, &index);
                 FcPatternGetInteger(found, FC_WEIGHT, 0, &weight);

@@ -3,11 +3,11 @@
 #include "platform/graphics/uxtheme.h"
 
 #include "platform/graphics/raster.h"
+#include "platform/system/text_conversion.h"
 #include "platform/system/winerror.h"
 
 #include <algorithm>
 #include <atomic>
-#include <cctype>
 #include <cstring>
 #include <deque>
 #include <mutex>
@@ -456,13 +456,6 @@ void DrawPart(HDC dc, Cls cls, int part, int state, const RECT& bounds)
     }
 }
 
-std::string Lower(std::string s)
-{
-    for (char& ch : s)
-        ch = static_cast<char>(std::tolower(static_cast<unsigned char>(ch)));
-    return s;
-}
-
 } // namespace
 
 HTHEME OpenThemeData(HWND, LPCSTR classList)
@@ -473,7 +466,7 @@ HTHEME OpenThemeData(HWND, LPCSTR classList)
     size_t start = 0;
     while (start <= list.size()) {
         size_t semi = list.find(';', start);
-        std::string name = Lower(list.substr(start, semi == std::string::npos ? std::string::npos : semi - start));
+        std::string name = quelvo::sys::AsciiLowerCase(list.substr(start, semi == std::string::npos ? std::string::npos : semi - start));
         for (const ClassName& c : kClasses)
             if (name == c.name) {
                 std::lock_guard<std::mutex> guard(S().lock);

@@ -147,10 +147,7 @@ std::string UpperCase(std::string_view s)
 
 std::string LowerCase(std::string_view s)
 {
-    std::string r(s);
-    for (char& c : r)
-        if (c >= 'A' && c <= 'Z') c = static_cast<char>(c + 32);
-    return r;
+    return quelvo::sys::AsciiLowerCase(s);
 }
 
 std::string AnsiUpperCase(std::string_view s)

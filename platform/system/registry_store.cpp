@@ -1,9 +1,9 @@
 #include "platform/system/registry_store.h"
 
-#include <cctype>
 #include <cstring>
 
 #include "platform/system/registry.h"
+#include "platform/system/text_conversion.h"
 #include "platform/system/winerror.h"
 
 namespace quelvo::sys {
@@ -20,13 +20,7 @@ using Node = RegistryStore::Node;
 
 bool SameName(std::string_view a, std::string_view b)
 {
-    if (a.size() != b.size()) return false;
-    for (std::size_t i = 0; i < a.size(); ++i) {
-        if (std::tolower(static_cast<unsigned char>(a[i])) != std::tolower(static_cast<unsigned char>(b[i]))) {
-            return false;
-        }
-    }
-    return true;
+    return SameTextIgnoringAsciiCase(a, b);
 }
 
 Node* Child(const Node& node, std::string_view name)

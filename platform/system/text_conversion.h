@@ -24,6 +24,11 @@ std::size_t DecodeUtf8(std::string_view text, std::size_t i, char32_t& cp);
 // Appends the UTF-8 form of cp, which must be at most U+10FFFF.
 void AppendUtf8(std::string& out, char32_t cp);
 
+// Case mapping and comparison of ASCII letters only; other bytes (UTF-8
+// sequences among them) stay as they are.
+std::string AsciiLowerCase(std::string_view text);
+bool SameTextIgnoringAsciiCase(std::string_view a, std::string_view b);
+
 // 0 to 15 for a hexadecimal digit of either case; -1 for any other byte.
 int HexDigitValue(char c);
 

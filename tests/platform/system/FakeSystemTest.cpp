@@ -608,6 +608,26 @@ TEST(SystemHelpers, EscapedTextsRoundTripAndMalformedEscapesAreRefused)
     for (const auto& [c, value] : digits) EXPECT_EQ(HexDigitValue(c), value) << c;
 }
 
+TEST(SystemHelpers, AsciiCaseLeavesOtherBytesAlone)
+{
+    EXPECT_EQ(AsciiLowerCase("Segoe UI 9"), "segoe ui 9");
+    EXPECT_EQ(AsciiLowerCase("\xC3\x89T\xC3\x89"), "\xC3\x89t\xC3\x89");  // the accented capital stays
+    struct Case {
+        const char* a;
+        const char* b;
+        bool same;
+    };
+    const Case cases[] = {
+        {"Software\\Quelvo", "SOFTWARE\\quelvo", true},
+        {"", "", true},
+        {"abc", "abcd", false},
+        {"[", "{", false},  // 0x5B and 0x7B differ by 32 but are no letters
+        {"@", "`", false},
+        {"\xC3\x89", "\xC3\xA9", false},
+    };
+    for (const Case& c : cases) EXPECT_EQ(SameTextIgnoringAsciiCase(c.a, c.b), c.same) << c.a << " / " << c.b;
+}
+
 TEST(SystemHelpers, MulDivAtTheEdgesOfTheIntegerRange)
 {
     constexpr int kMin = std::numeric_limits<int>::min();
