@@ -10,6 +10,8 @@
 #include "platform/system/winbase.h"
 #include "tray/DesktopTrayServices.h"
 #include "platform/windows/loop.h"
+#include "platform/windows/x11/controls_clipboard.h"
+#include "platform/windows/x11/x11_display.h"
 #include "tray/TrayApp.h"
 
 namespace {
@@ -41,6 +43,10 @@ int main()
     quelvo::tray::DesktopTrayServices services;
     int result = 0;
     CloseOnTerminationSignals();
+    // On a desktop the menu and the About box are real windows; without one
+    // the tray keeps working on the invisible screen.
+    if (quelvo::win::x11::UseDesktopDisplay())
+        quelvo::win::x11::UseDesktopClipboard();
     {
         quelvo::tray::TrayApp app(watcher, options, services);
         if (app.Start(GetModuleHandleA(nullptr)) == quelvo::tray::TrayApp::StartResult::Running)
