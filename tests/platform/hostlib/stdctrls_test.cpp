@@ -10,6 +10,7 @@
 #include "platform/hostlib/buttons.h"
 #include "platform/hostlib/comctrls.h"
 #include "platform/hostlib/extctrls.h"
+#include "platform/hostlib/listbox.h"
 #include "platform/hostlib/richedit.h"
 #include "platform/hostlib/stdctrls.h"
 #include "platform/windows/winuser.h"
@@ -483,4 +484,98 @@ TEST_F(StdCtrlsTest, RadioButtonsAreExclusive)
     ClickAt(b);  // already checked: nothing
     EXPECT_EQ(clicks, (std::vector<std::string>{"A", "C", "B"}));
     EXPECT_EQ(SendMessageA(a->Handle(), BM_GETCHECK, 0, 0), BST_UNCHECKED);
+}
+
+// ---- list boxes ----------------------------------------------------------------------------------
+
+TEST_F(StdCtrlsTest, OwnerDrawListMeasuresAndDraws)
+{
+    auto* list = CreateObject<TListBox>(form);
+    list->SetStyle(lbOwnerDrawVariable);
+    std::vector<int> measured, drawn;
+    list->OnMeasureItem = TMeasureItemEvent::FromFunction([&](TWinControl*, int index, int& height) {
+        measured.push_back(index);
+        height = 10 * (index + 1);
+    });
+    list->OnDrawItem = TDrawItemEvent::FromFunction([&](TWinControl*, int index, RECT, TOwnerDrawState) { drawn.push_back(index); });
+    list->SetBounds(215, 10, 100, 80);
+    list->SetParent(form);
+    list->Items()->BeginUpdate();
+    for (const char* item : {"a", "bb", "ccc"}) list->Items()->Add(item);
+    list->Items()->EndUpdate();
+    Pump();
+    EXPECT_EQ(measured, (std::vector<int>{0, 1, 2}));
+    for (int i = 0; i < 3; ++i) {
+        const RECT r = list->ItemRect(i);
+        EXPECT_EQ(r.bottom - r.top, 10 * (i + 1)) << i;
+        EXPECT_NE(std::find(drawn.begin(), drawn.end(), i), drawn.end()) << i;
+    }
+    EXPECT_EQ(list->ItemAtPos(POINT{5, 15}, true), 1);
+    EXPECT_EQ(list->ItemAtPos(POINT{5, 75}, true), -1);  // below the last item
+    EXPECT_EQ(list->ItemAtPos(POINT{5, 75}, false), 2);
+
+    // The program's choice raises nothing; the user's raises OnClick.
+    int clicks = 0;
+    list->OnClick = TNotifyEvent::FromFunction([&](TObject*) { ++clicks; });
+    list->SetItemIndex(2);
+    list->SetItemIndex(9);
+    EXPECT_EQ(list->ItemIndex(), -1);
+    EXPECT_EQ(clicks, 0);
+    ClickAt(list, 5, 15);
+    EXPECT_EQ(list->ItemIndex(), 1);
+    EXPECT_EQ(clicks, 1);
+}
+
+TEST_F(StdCtrlsTest, VirtualListAsksOnlyForWhatItShows)
+{
+    auto* list = Add<TListBox>(form, "Virtual", 215, 10, 100, 80);
+    list->SetStyle(lbVirtual);
+    int dataCalls = 0;
+    list->OnData = TLBGetDataEvent::FromFunction([&](TWinControl*, int index, std::string& text) {
+        ++dataCalls;
+        text = "Item " + std::to_string(index);
+    });
+    list->OnDataFind = TLBFindDataEvent::FromFunction([](TWinControl*, const std::string& text, int& result) {
+        result = text.rfind("Item ", 0) == 0 ? std::stoi(text.substr(5)) : -1;
+    });
+    list->SetCount(2000);
+    Pump();
+    EXPECT_EQ(list->Count(), 2000);
+    EXPECT_GT(dataCalls, 0);
+    EXPECT_LT(dataCalls, 100);  // the visible rows, not every item
+    EXPECT_EQ(list->ItemText(1999), "Item 1999");
+    EXPECT_EQ(list->FindItem("Item 42"), 42);
+    EXPECT_EQ(list->FindItem("zzz"), -1);
+    EXPECT_THROW(list->ItemText(2000), EListError);
+    auto* plain = Add<TListBox>(form, "Plain", 10, 10, 100, 80);
+    EXPECT_THROW(plain->SetCount(5), EListError);
+}
+
+TEST_F(StdCtrlsTest, MultiSelectionOperations)
+{
+    auto* from = Add<TListBox>(form, "From", 215, 10, 100, 80);
+    auto* to = Add<TListBox>(form, "To", 215, 100, 100, 80);
+    from->SetMultiSelect(true);
+    TObject marker;
+    for (const char* item : {"one", "two", "three", "four"}) from->Items()->Add(item);
+    from->Items()->PutObject(2, &marker);
+    Pump();
+    from->SetSelected(0, true);
+    from->SetSelected(2, true);
+    EXPECT_EQ(from->SelCount(), 2);
+    EXPECT_TRUE(from->Selected(2));
+    EXPECT_FALSE(from->Selected(1));
+    from->MoveSelection(to);
+    EXPECT_EQ(from->Items()->Text(), "two\nfour\n");
+    EXPECT_EQ(to->Items()->Text(), "one\nthree\n");
+    EXPECT_EQ(to->Items()->GetObject(1), &marker);
+    from->SelectAll();
+    EXPECT_EQ(from->SelCount(), 2);
+    from->DeleteSelected();
+    EXPECT_EQ(from->Count(), 0);
+    // Single selection: the current item is the selection.
+    to->SetItemIndex(1);
+    to->CopySelection(from);
+    EXPECT_EQ(from->Items()->Text(), "three\n");
+    EXPECT_THROW(to->Selected(7), EListError);
 }
