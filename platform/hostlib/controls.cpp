@@ -997,6 +997,9 @@ void TWinControl::CreateWindowHandle(const TCreateParams& p)
 void TWinControl::CreateHandle()
 {
     if (handle_) return;
+    // The parent's window first: making it makes this one too.
+    if (Parent()) Parent()->HandleNeeded();
+    if (handle_) return;
     controlState_.Include(csCreating);
     try {
         CreateWnd();

@@ -602,6 +602,25 @@ TEST_F(Controls, ACanvasTakenOutsidePaintingIsReleasedWhenTheMessageReturns)
     EXPECT_EQ(Screen().ClientPixel(form->Handle(), 65, 5), 0xFF0000u) << "a graphic control draws at its place";
 }
 
+TEST_F(Controls, AskingAChildForItsWindowMakesItsParentsOnce)
+{
+    TForm* form = NewForm();
+    auto* panel = Add<TTraceControl>(form, "panel", 0, 0, 100, 100);
+    auto* inner = Add<TTraceControl>(panel, "inner", 0, 0, 20, 20);
+    ASSERT_FALSE(form->HandleAllocated());
+    HWND h = inner->Handle();
+    EXPECT_TRUE(form->HandleAllocated());
+    EXPECT_EQ(GetParent(h), panel->Handle());
+    auto children = [](HWND parent) {
+        int n = 0;
+        for (HWND w = GetWindow(parent, GW_CHILD); w; w = GetWindow(w, GW_HWNDNEXT)) ++n;
+        return n;
+    };
+    EXPECT_EQ(children(form->Handle()), 1);
+    EXPECT_EQ(children(panel->Handle()), 1);
+    EXPECT_EQ(TWinControl::FindControl(h), inner);
+}
+
 TEST_F(Controls, RecreatingAWindowKeepsItsTextChildrenAndVisibility)
 {
     TForm* form = NewForm();
