@@ -42,6 +42,7 @@ TClass TCustomEdit::StaticClass()
         b.Property("ReadOnly", &TCustomEdit::ReadOnly, &TCustomEdit::SetReadOnly).Default(false);
         b.Property("CharCase", &TCustomEdit::CharCase, &TCustomEdit::SetCharCase).Default(ecNormal);
         b.Property("AutoSelect", &TCustomEdit::AutoSelect, &TCustomEdit::SetAutoSelect).Default(true);
+        b.Property("HideSelection", &TCustomEdit::HideSelection, &TCustomEdit::SetHideSelection).Default(true);
         b.Property("Text", &TCustomEdit::Text, &TCustomEdit::SetText);
         b.EventProperty("OnChange", &TCustomEdit::OnChange);
     });
@@ -67,6 +68,7 @@ void TCustomEdit::CreateParams(TCreateParams& p)
     if (charCase_ == ecUpperCase) p.Style |= ES_UPPERCASE;
     if (charCase_ == ecLowerCase) p.Style |= ES_LOWERCASE;
     if (passwordChar_) p.Style |= ES_PASSWORD;
+    if (!hideSelection_) p.Style |= ES_NOHIDESEL;
 }
 
 void TCustomEdit::CreateWnd()
@@ -115,31 +117,88 @@ void TCustomEdit::SetModified(bool value)
     if (HandleAllocated()) SendMessageA(handle_, EM_SETMODIFY, value ? TRUE : FALSE, 0);
 }
 
-int TCustomEdit::SelStart() const
+namespace {
+
+// The window counts bytes of its UTF-8 text; the control counts characters.
+int ByteToChar(const std::string& text, int byte)
 {
-    if (!handle_) return 0;
+    int ch = 0;
+    for (int i = 0; i < byte && i < static_cast<int>(text.size()); ++i)
+        if ((static_cast<unsigned char>(text[static_cast<std::size_t>(i)]) & 0xC0) != 0x80) ++ch;
+    return ch;
+}
+
+int CharToByte(const std::string& text, int ch)
+{
+    if (ch <= 0) return 0;
+    int seen = 0;
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        if ((static_cast<unsigned char>(text[i]) & 0xC0) == 0x80) continue;
+        if (seen == ch) return static_cast<int>(i);
+        ++seen;
+    }
+    return static_cast<int>(text.size());
+}
+
+}  // namespace
+
+std::pair<int, int> TCustomEdit::SelectionBytes() const
+{
+    if (!handle_) return {0, 0};
     DWORD start = 0, end = 0;
     SendMessageA(handle_, EM_GETSEL, reinterpret_cast<WPARAM>(&start), reinterpret_cast<LPARAM>(&end));
-    return static_cast<int>(start);
+    return {static_cast<int>(start), static_cast<int>(end)};
 }
+
+int TCustomEdit::SelStart() const { return ByteToChar(TWinControl::Text(), SelectionBytes().first); }
 
 int TCustomEdit::SelLength() const
 {
-    if (!handle_) return 0;
-    DWORD start = 0, end = 0;
-    SendMessageA(handle_, EM_GETSEL, reinterpret_cast<WPARAM>(&start), reinterpret_cast<LPARAM>(&end));
-    return static_cast<int>(end - start);
+    const std::string text = TWinControl::Text();
+    const auto [start, end] = SelectionBytes();
+    return ByteToChar(text, end) - ByteToChar(text, start);
 }
 
-void TCustomEdit::SetSelStart(int value) { SendMessageA(Handle(), EM_SETSEL, static_cast<WPARAM>(value), value); }
+void TCustomEdit::SetSelStart(int value)
+{
+    const int byte = CharToByte(TWinControl::Text(), std::max(0, value));
+    SendMessageA(Handle(), EM_SETSEL, static_cast<WPARAM>(byte), byte);
+}
 
 void TCustomEdit::SetSelLength(int value)
 {
+    const std::string text = TWinControl::Text();
     const int start = SelStart();
-    SendMessageA(Handle(), EM_SETSEL, static_cast<WPARAM>(start), start + value);
+    SendMessageA(Handle(), EM_SETSEL, static_cast<WPARAM>(CharToByte(text, start)), CharToByte(text, start + std::max(0, value)));
 }
 
 void TCustomEdit::SelectAll() { SendMessageA(Handle(), EM_SETSEL, 0, -1); }
+
+std::string TCustomEdit::SelText() const
+{
+    const auto [start, end] = SelectionBytes();
+    if (start >= end) return {};
+    return TWinControl::Text().substr(static_cast<std::size_t>(start), static_cast<std::size_t>(end - start));
+}
+
+void TCustomEdit::SetSelText(const std::string& value)
+{
+    SendMessageA(Handle(), EM_REPLACESEL, TRUE, reinterpret_cast<LPARAM>(value.c_str()));
+}
+
+void TCustomEdit::SetHideSelection(bool value)
+{
+    if (value == hideSelection_) return;
+    hideSelection_ = value;
+    if (HandleAllocated()) RecreateWnd();
+}
+
+bool TCustomEdit::CanUndo() const { return handle_ && SendMessageA(handle_, EM_CANUNDO, 0, 0) != 0; }
+
+void TCustomEdit::ClearUndo()
+{
+    if (HandleAllocated()) SendMessageA(handle_, EM_EMPTYUNDOBUFFER, 0, 0);
+}
 
 void TCustomEdit::DoEnter()
 {
@@ -190,7 +249,7 @@ void TCustomMaskEdit::ShowMasked(int caret)
     // TWinControl::SetText compares with the shown text, so an unchanged
     // text raises no OnChange.
     TCustomEdit::SetText(masked_.Text());
-    if (caret >= 0 && HandleAllocated()) SendMessageA(handle_, EM_SETSEL, static_cast<WPARAM>(caret), caret);
+    if (caret >= 0 && HandleAllocated()) SetSelStart(caret);
 }
 
 void TCustomMaskEdit::CreateWnd()

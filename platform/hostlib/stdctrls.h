@@ -4,6 +4,7 @@
 // and the check box.
 
 #include <string>
+#include <utility>
 
 #include "platform/hostlib/controls.h"
 #include "platform/hostlib/lists.h"
@@ -46,6 +47,19 @@ public:
     void SetSelLength(int value);
     void SelectAll();
     void Clear() { SetText(""); }
+    // The selected text; setting it replaces the selection (undoably).
+    std::string SelText() const;
+    void SetSelText(const std::string& value);
+    bool HideSelection() const { return hideSelection_; }
+    void SetHideSelection(bool value);
+    // Clipboard and undo through the window.
+    void CutToClipboard() { Perform(WM_CUT); }
+    void CopyToClipboard() { Perform(WM_COPY); }
+    void PasteFromClipboard() { Perform(WM_PASTE); }
+    void ClearSelection() { Perform(WM_CLEAR); }
+    void Undo() { Perform(WM_UNDO); }
+    bool CanUndo() const;
+    void ClearUndo();
 
     TNotifyEvent OnChange;
 
@@ -55,6 +69,8 @@ protected:
     void Dispatch(TMessage& message) override;
     virtual void Change() { OnChange(this); }
     void DoEnter() override;
+    // The window's selection in bytes of its text.
+    std::pair<int, int> SelectionBytes() const;
 
 private:
     int maxLength_ = 0;
@@ -62,6 +78,7 @@ private:
     TEditCharCase charCase_ = ecNormal;
     char passwordChar_ = '\0';
     bool autoSelect_ = true;
+    bool hideSelection_ = true;
     bool modified_ = false;
 };
 
