@@ -43,6 +43,15 @@ void TButton::SetDefault(bool value)
     if (HandleAllocated()) SendMessageA(handle_, BM_SETSTYLE, ButtonStyle(), TRUE);
 }
 
+bool TButton::IsActive()
+{
+    // A focused button takes Enter; otherwise the default button does.
+    TCustomForm* form = GetParentForm(this);
+    TWinControl* focused = form ? form->ActiveControl() : nullptr;
+    if (focused && As<TButton>(focused) && focused->Focused()) return focused == this;
+    return default_;
+}
+
 void TButton::Click()
 {
     if (modalResult_ != mrNone)
@@ -60,7 +69,7 @@ void TButton::Dispatch(TMessage& m)
         }
         break;
     case CM_DIALOGKEY:
-        if (((m.WParam == static_cast<WPARAM>(VK_RETURN) && default_) ||
+        if (((m.WParam == static_cast<WPARAM>(VK_RETURN) && IsActive()) ||
              (m.WParam == static_cast<WPARAM>(VK_ESCAPE) && cancel_)) &&
             Enabled() && Showing()) {
             Click();

@@ -26,6 +26,9 @@ public:
     TModalResult ModalResult() const { return modalResult_; }
     void SetModalResult(TModalResult value) { modalResult_ = value; }
     void Click() override;
+    // Whether Enter clicks this button now: the focused button, or the
+    // default one while no button has the focus.
+    bool IsActive();
 
 protected:
     void CreateParams(TCreateParams& params) override;

@@ -8,5 +8,6 @@ quelvo_library(hostlib_stdctrls
     ${CMAKE_CURRENT_LIST_DIR}/richedit.cpp
     ${CMAKE_CURRENT_LIST_DIR}/listbox.cpp
     ${CMAKE_CURRENT_LIST_DIR}/dialogs.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/actnlist.cpp
   DEPS hostlib_visual hostlib_mask hostlib_data platform_controls
 )

@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "platform/hostlib/actnlist.h"
 #include "platform/hostlib/buttons.h"
 #include "platform/hostlib/comctrls.h"
 #include "platform/hostlib/extctrls.h"
@@ -607,4 +608,49 @@ TEST_F(StdCtrlsTest, EditSelectionClipboardAndUndo)
     EXPECT_FALSE(edit->CanUndo());
     edit->SetHideSelection(false);
     EXPECT_FALSE(edit->HideSelection());
+}
+
+TEST_F(StdCtrlsTest, EnterClicksTheFocusedButtonElseTheDefault)
+{
+    auto* ok = Add<TButton>(form, "Ok", 220, 10, 75, 25);
+    auto* other = Add<TButton>(form, "Other", 220, 40, 75, 25);
+    ok->SetDefault(true);
+    std::vector<std::string> clicked;
+    ok->OnClick = TNotifyEvent::FromFunction([&](TObject*) { clicked.push_back("ok"); });
+    other->OnClick = TNotifyEvent::FromFunction([&](TObject*) { clicked.push_back("other"); });
+    Pump();
+    edit->SetFocus();
+    Pump();
+    Key(VK_RETURN);
+    other->SetFocus();
+    Pump();
+    EXPECT_FALSE(ok->IsActive());
+    Key(VK_RETURN);
+    EXPECT_EQ(clicked, (std::vector<std::string>{"ok", "other"}));
+}
+
+TEST_F(StdCtrlsTest, ActionLinksCarryChangesToFollowingClients)
+{
+    auto action = MakeObject<TAction>(nullptr);
+    action->SetCaption("Run");
+    edit->SetCaption("Run");
+    ObjectPtr<TWinControlActionLink> link(CreateObject<TWinControlActionLink>(static_cast<TObject*>(edit)));
+    link->SetAction(action.get());
+    EXPECT_EQ(action->LinkCount(), 1);
+    action->SetCaption("Go");
+    EXPECT_EQ(edit->Caption(), "Go");
+    action->SetEnabled(false);
+    EXPECT_FALSE(edit->Enabled());
+    // A client changed on its own no longer follows that property.
+    edit->SetHint("mine");
+    action->SetHint("theirs");
+    EXPECT_EQ(edit->Hint(), "mine");
+    EXPECT_TRUE(link->IsCheckedLinked());
+    EXPECT_FALSE(link->Execute());  // no handler
+    int runs = 0;
+    action->OnExecute = TNotifyEvent::FromFunction([&](TObject*) { ++runs; });
+    EXPECT_TRUE(link->Execute());
+    EXPECT_EQ(runs, 1);
+    action.reset();  // the link forgets a freed action
+    EXPECT_EQ(link->Action(), nullptr);
 }
