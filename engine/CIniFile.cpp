@@ -1,70 +1,18 @@
 #include "engine/CIniFile.h"
 
-#include <cerrno>
 #include <climits>
 #include <cstdio>
 #include <cstdlib>
-#include <fcntl.h>
 #include <fstream>
 #include <iterator>
-#include <sys/stat.h>
-#include <unistd.h>
+
+#include "platform/system/file_replace.h"
 
 namespace {
 
 constexpr const char* kLineEnd = "\r\r\n";
 // A settings file is a few kilobytes; anything this large is not one.
 constexpr std::streamoff kMaxFileSize = 16 * 1024 * 1024;
-
-std::string Folder(const std::string& path)
-{
-    const auto slash = path.rfind('/');
-    if (slash == std::string::npos)
-        return ".";
-    return slash == 0 ? "/" : path.substr(0, slash);
-}
-
-bool WriteAll(int fd, const std::string& data)
-{
-    std::size_t done = 0;
-    while (done < data.size()) {
-        const ssize_t n = ::write(fd, data.data() + done, data.size() - done);
-        if (n < 0) {
-            if (errno == EINTR)
-                continue;
-            return false;
-        }
-        done += static_cast<std::size_t>(n);
-    }
-    return true;
-}
-
-// Mode for a new file: that of the file being replaced, else the default
-// for new files under the current umask.
-mode_t TargetMode(const std::string& path)
-{
-    struct stat st {};
-    if (::stat(path.c_str(), &st) == 0)
-        return st.st_mode & 07777;
-    const mode_t mask = ::umask(0);
-    ::umask(mask);
-    return 0666 & ~mask;
-}
-
-// The file a save replaces: a settings file that is a symbolic link stays
-// one, and the file it points to gets the new contents.
-std::string WrittenPath(const std::string& path)
-{
-    struct stat st {};
-    if (::lstat(path.c_str(), &st) != 0 || !S_ISLNK(st.st_mode))
-        return path;
-    char* resolved = ::realpath(path.c_str(), nullptr);
-    if (resolved == nullptr)
-        return path;
-    std::string target(resolved);
-    std::free(resolved);
-    return target;
-}
 
 } // namespace
 
@@ -293,21 +241,6 @@ std::string CIniFile::Serialize() const
 
 bool CIniFile::Save() const
 {
-    if (path_.empty())
-        return false;
-    const std::string target = WrittenPath(path_);
-    // Write beside the target and rename over it, so a failed or interrupted
-    // save never leaves a half-written settings file behind.
-    std::string temp = Folder(target) + "/.Quelvo-save-XXXXXX";
-    const int fd = ::mkstemp(temp.data());
-    if (fd < 0)
-        return false;
-    bool ok = ::fchmod(fd, TargetMode(target)) == 0;
-    ok = ok && WriteAll(fd, Serialize());
-    ok = ok && ::fsync(fd) == 0;
-    ok = (::close(fd) == 0) && ok;
-    ok = ok && ::rename(temp.c_str(), target.c_str()) == 0;
-    if (!ok)
-        ::unlink(temp.c_str());
-    return ok;
+    // Never a half-written settings file, even when the save fails.
+    return !path_.empty() && quelvo::sys::ReplaceFileContents(path_, Serialize());
 }

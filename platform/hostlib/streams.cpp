@@ -10,6 +10,7 @@
 
 #include "platform/hostlib/exceptions.h"
 #include "platform/hostlib/format.h"
+#include "platform/system/file_replace.h"
 
 namespace hostlib {
 
@@ -275,25 +276,7 @@ bool ReadFileBytes(const std::string& fileName, std::string& content)
 
 bool WriteFileBytesAtomic(const std::string& fileName, std::string_view content)
 {
-    const std::string temp = fileName + ".tmp" + std::to_string(::getpid());
-    const int fd = ::open(temp.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
-    if (fd < 0) return false;
-    std::size_t done = 0;
-    while (done < content.size()) {
-        const ssize_t n = ::write(fd, content.data() + done, content.size() - done);
-        if (n < 0 && errno == EINTR) continue;
-        if (n <= 0) {
-            ::close(fd);
-            ::unlink(temp.c_str());
-            return false;
-        }
-        done += static_cast<std::size_t>(n);
-    }
-    if (::close(fd) != 0 || ::rename(temp.c_str(), fileName.c_str()) != 0) {
-        ::unlink(temp.c_str());
-        return false;
-    }
-    return true;
+    return quelvo::sys::ReplaceFileContents(fileName, content);
 }
 
 }  // namespace hostlib

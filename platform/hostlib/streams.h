@@ -120,7 +120,8 @@ private:
 // Whole-file helpers used by the INI and registry stores.
 bool ReadFileBytes(const std::string& fileName, std::string& content);
 // Writes through a temporary file renamed over the target, so a failed
-// write never leaves a half-written file behind.
+// write never leaves a half-written file behind; the file keeps its mode,
+// and a symbolic link keeps pointing to it.
 bool WriteFileBytesAtomic(const std::string& fileName, std::string_view content);
 
 }  // namespace hostlib

@@ -6,7 +6,6 @@
 #include <cerrno>
 #include <cstdlib>
 #include <cstring>
-#include <fcntl.h>
 #include <strings.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -14,6 +13,7 @@
 #include "platform/system/backend.h"
 #include "platform/system/copy_text.h"
 #include "platform/system/desktop_entry.h"
+#include "platform/system/file_replace.h"
 #include "platform/system/paths.h"
 #include "platform/system/text_conversion.h"
 
@@ -162,29 +162,6 @@ bool MakeParentFolders(const std::string& file)
     return true;
 }
 
-bool WriteWholeFile(const std::string& path, const std::string& text)
-{
-    // Written beside and renamed over, so a failure never leaves half a file.
-    const std::string temporary = path + ".tmp";
-    const int fd = open(temporary.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
-    if (fd < 0) return false;
-    std::size_t written = 0;
-    while (written < text.size()) {
-        const ssize_t n = write(fd, text.data() + written, text.size() - written);
-        if (n < 0) {
-            if (errno == EINTR) continue;
-            break;
-        }
-        written += static_cast<std::size_t>(n);
-    }
-    const bool ok = written == text.size() && close(fd) == 0;
-    if (!ok || rename(temporary.c_str(), path.c_str()) != 0) {
-        unlink(temporary.c_str());
-        return false;
-    }
-    return true;
-}
-
 std::string FileStem(const std::string& path)
 {
     const std::size_t slash = path.rfind(kPathSeparator);
@@ -206,7 +183,7 @@ HRESULT ShellLink::Save(LPCOLESTR fileName, BOOL)
     entry.target = path_;
     entry.arguments = arguments_;
     entry.workingDirectory = workingDirectory_;
-    if (!MakeParentFolders(path) || !WriteWholeFile(path, FormatDesktopEntry(entry))) {
+    if (!MakeParentFolders(path) || !ReplaceFileContents(path, FormatDesktopEntry(entry))) {
         return HRESULT_FROM_WIN32(ERROR_ACCESS_DENIED);
     }
     dirty_ = false;

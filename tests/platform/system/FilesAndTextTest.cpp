@@ -3,12 +3,16 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <filesystem>
 #include <fstream>
 #include <sstream>
 #include <sys/stat.h>
 #include <unistd.h>
+#include <vector>
 
 #include "platform/system/desktop_entry.h"
+#include "platform/system/file_replace.h"
 #include "platform/system/linux_proc.h"
 #include "platform/system/runtime_folder.h"
 #include "platform/system/text_conversion.h"
@@ -211,6 +215,42 @@ TEST(ProcStat, ParsesTheFieldsItNeeds)
     EXPECT_TRUE(IsKernelThread(stat));
     EXPECT_EQ(stat.nice, -7);
     EXPECT_EQ(stat.exitCode, -1);
+}
+
+TEST(FileReplace, ReplacesWholeFilesKeepingModeAndLinks)
+{
+    test::TempFolder folder;
+    ASSERT_FALSE(folder.Path().empty());
+    const std::string file = folder / "settings.ini";
+
+    ASSERT_TRUE(ReplaceFileContents(file, "first"));
+    EXPECT_EQ(ReadFile(file), "first");
+    const mode_t mask = umask(0);
+    umask(mask);
+    struct stat st {};
+    ASSERT_EQ(stat(file.c_str(), &st), 0);
+    EXPECT_EQ(st.st_mode & 07777, 0666 & ~mask);
+
+    ASSERT_EQ(chmod(file.c_str(), 0600), 0);
+    ASSERT_TRUE(ReplaceFileContents(file, std::string("sec\0ond", 7)));
+    EXPECT_EQ(ReadFile(file), std::string("sec\0ond", 7));
+    ASSERT_EQ(stat(file.c_str(), &st), 0);
+    EXPECT_EQ(st.st_mode & 07777, 0600u);
+
+    const std::string link = folder / "link.ini";
+    ASSERT_EQ(symlink("settings.ini", link.c_str()), 0);
+    ASSERT_TRUE(ReplaceFileContents(link, "through the link"));
+    EXPECT_TRUE(std::filesystem::is_symlink(link));
+    EXPECT_EQ(ReadFile(file), "through the link");
+
+    // Failures leave nothing behind: not the target, not a temporary file.
+    EXPECT_FALSE(ReplaceFileContents(folder / "missing/settings.ini", "x"));
+    EXPECT_FALSE(ReplaceFileContents("", "x"));
+    std::vector<std::string> names;
+    for (const auto& entry : std::filesystem::directory_iterator(folder.Path()))
+        names.push_back(entry.path().filename().string());
+    std::sort(names.begin(), names.end());
+    EXPECT_EQ(names, (std::vector<std::string>{"link.ini", "settings.ini"}));
 }
 
 }  // namespace
