@@ -28,17 +28,15 @@ void TRichEditLines::Changed()
 
 TClass TRichEdit::StaticClass()
 {
-    return DefineClass<TRichEdit, TCustomEdit>("TRichEdit", [](ClassBuilder<TRichEdit>& b) {
+    return DefineClass<TRichEdit, TCustomMemo>("TRichEdit", [](ClassBuilder<TRichEdit>& b) {
         b.Property("Lines", &TRichEdit::Lines, &TRichEdit::SetLines);
-        b.Property("ScrollBars", &TRichEdit::ScrollBars, &TRichEdit::SetScrollBars).Default(ssBoth);
-        b.Property("WordWrap", &TRichEdit::WordWrap, &TRichEdit::SetWordWrap).Default(false);
         b.Property("PlainText", &TRichEdit::PlainText, &TRichEdit::SetPlainText).Default(true);
     });
 }
 
 void TRichEdit::Construct(TComponent* owner)
 {
-    TCustomEdit::Construct(owner);
+    TCustomMemo::Construct(owner);
     lines_.reset(CreateObject<TRichEditLines>());
     lines_->SetEdit(this);
     SetBounds(0, 0, 185, 89);
@@ -49,34 +47,19 @@ void TRichEdit::Destroy()
 {
     lines_->SetEdit(nullptr);
     lines_.reset();
-    TCustomEdit::Destroy();
+    TCustomMemo::Destroy();
 }
 
 void TRichEdit::CreateParams(TCreateParams& p)
 {
-    TCustomEdit::CreateParams(p);
-    p.Style &= ~static_cast<DWORD>(ES_AUTOHSCROLL);
-    p.Style |= ES_NOHIDESEL | MultiLineStyle(wordWrap_, scrollBars_);
+    TCustomMemo::CreateParams(p);
+    p.Style |= ES_NOHIDESEL;
 }
 
 void TRichEdit::CreateWnd()
 {
-    TCustomEdit::CreateWnd();
+    TCustomMemo::CreateWnd();
     LinesChanged();
-}
-
-void TRichEdit::SetScrollBars(TScrollStyle value)
-{
-    if (value == scrollBars_) return;
-    scrollBars_ = value;
-    if (HandleAllocated()) RecreateWnd();
-}
-
-void TRichEdit::SetWordWrap(bool value)
-{
-    if (value == wordWrap_) return;
-    wordWrap_ = value;
-    if (HandleAllocated()) RecreateWnd();
 }
 
 std::string TRichEdit::Text() const

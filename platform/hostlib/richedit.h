@@ -27,7 +27,7 @@ private:
     TRichEdit* edit_ = nullptr;
 };
 
-class TRichEdit : public TCustomEdit {
+class TRichEdit : public TCustomMemo {
 public:
     static TClass StaticClass();
     TClass ClassType() const override { return StaticClass(); }
@@ -35,10 +35,6 @@ public:
 
     TStrings* Lines() const { return lines_.get(); }
     void SetLines(TStrings* value) { lines_->Assign(value); }
-    TScrollStyle ScrollBars() const { return scrollBars_; }
-    void SetScrollBars(TScrollStyle value);
-    bool WordWrap() const { return wordWrap_; }
-    void SetWordWrap(bool value);
     bool PlainText() const { return true; }
     void SetPlainText(bool) {}
     // The whole text with CR LF between lines.
@@ -57,8 +53,6 @@ protected:
 
 private:
     ObjectPtr<TRichEditLines> lines_;
-    TScrollStyle scrollBars_ = ssBoth;
-    bool wordWrap_ = false;
     bool syncing_ = false;
 };
 

@@ -379,53 +379,38 @@ private:
 
 }  // namespace
 
-TClass TMemo::StaticClass()
+TClass TCustomMemo::StaticClass()
 {
-    return DefineClass<TMemo, TCustomEdit>("TMemo", [](ClassBuilder<TMemo>& b) {
-        b.Property("Lines", &TMemo::Lines, &TMemo::SetLines);
-        b.Property("WordWrap", &TMemo::WordWrap, &TMemo::SetWordWrap).Default(true);
-        b.Property("ScrollBars", &TMemo::ScrollBars, &TMemo::SetScrollBars).Default(ssNone);
-        b.Property("WantReturns", &TMemo::WantReturns, &TMemo::SetWantReturns).Default(true);
-        b.Property("WantTabs", &TMemo::WantTabs, &TMemo::SetWantTabs).Default(false);
+    return DefineClass<TCustomMemo, TCustomEdit>("TCustomMemo", [](ClassBuilder<TCustomMemo>& b) {
+        b.Property("WordWrap", &TCustomMemo::WordWrap, &TCustomMemo::SetWordWrap).Default(true);
+        b.Property("ScrollBars", &TCustomMemo::ScrollBars, &TCustomMemo::SetScrollBars).Default(ssNone);
+        b.Property("WantReturns", &TCustomMemo::WantReturns, &TCustomMemo::SetWantReturns).Default(true);
+        b.Property("WantTabs", &TCustomMemo::WantTabs, &TCustomMemo::SetWantTabs).Default(false);
     });
 }
 
-void TMemo::Construct(TComponent* owner)
-{
-    TCustomEdit::Construct(owner);
-    lines_.reset(new TMemoStrings(*this));
-    SetBounds(0, 0, 185, 89);
-    SetAutoSelect(false);
-}
-
-void TMemo::Destroy()
-{
-    lines_.reset();
-    TCustomEdit::Destroy();
-}
-
-void TMemo::CreateParams(TCreateParams& p)
+void TCustomMemo::CreateParams(TCreateParams& p)
 {
     TCustomEdit::CreateParams(p);
     p.Style &= ~static_cast<DWORD>(ES_AUTOHSCROLL);
     p.Style |= MultiLineStyle(wordWrap_, scrollBars_);
 }
 
-void TMemo::SetWordWrap(bool value)
+void TCustomMemo::SetWordWrap(bool value)
 {
     if (value == wordWrap_) return;
     wordWrap_ = value;
     if (HandleAllocated()) RecreateWnd();
 }
 
-void TMemo::SetScrollBars(TScrollStyle value)
+void TCustomMemo::SetScrollBars(TScrollStyle value)
 {
     if (value == scrollBars_) return;
     scrollBars_ = value;
     if (HandleAllocated()) RecreateWnd();
 }
 
-void TMemo::Dispatch(TMessage& m)
+void TCustomMemo::Dispatch(TMessage& m)
 {
     if (m.Msg == WM_GETDLGCODE) {
         TCustomEdit::Dispatch(m);
@@ -437,6 +422,27 @@ void TMemo::Dispatch(TMessage& m)
     }
     if (m.Msg == WM_CHAR && ((m.WParam == '\r' && !wantReturns_) || (m.WParam == '\t' && !wantTabs_))) return;
     TCustomEdit::Dispatch(m);
+}
+
+TClass TMemo::StaticClass()
+{
+    return DefineClass<TMemo, TCustomMemo>("TMemo", [](ClassBuilder<TMemo>& b) {
+        b.Property("Lines", &TMemo::Lines, &TMemo::SetLines);
+    });
+}
+
+void TMemo::Construct(TComponent* owner)
+{
+    TCustomMemo::Construct(owner);
+    lines_.reset(new TMemoStrings(*this));
+    SetBounds(0, 0, 185, 89);
+    SetAutoSelect(false);
+}
+
+void TMemo::Destroy()
+{
+    lines_.reset();
+    TCustomMemo::Destroy();
 }
 
 // ---- TRadioButton ---------------------------------------------------------------------------------

@@ -122,16 +122,13 @@ public:
     TClass ClassType() const override { return StaticClass(); }
 };
 
-// A multi-line edit. Lines is a live view of the text: reading it splits
-// the shown text, changing it rewrites the text.
-class TMemo : public TCustomEdit {
+// A multi-line edit: word wrap, scroll bars, and whether Enter and Tab
+// are typed or reach the form.
+class TCustomMemo : public TCustomEdit {
 public:
     static TClass StaticClass();
     TClass ClassType() const override { return StaticClass(); }
-    void Construct(TComponent* owner) override;
 
-    TStrings* Lines() const { return lines_.get(); }
-    void SetLines(TStrings* value) { lines_->Assign(value); }
     bool WordWrap() const { return wordWrap_; }
     void SetWordWrap(bool value);
     TScrollStyle ScrollBars() const { return scrollBars_; }
@@ -144,16 +141,32 @@ public:
     void SetWantTabs(bool value) { wantTabs_ = value; }
 
 protected:
-    void Destroy() override;
     void CreateParams(TCreateParams& params) override;
     void Dispatch(TMessage& message) override;
 
 private:
-    ObjectPtr<TStrings> lines_;
     bool wordWrap_ = true;
     TScrollStyle scrollBars_ = ssNone;
     bool wantReturns_ = true;
     bool wantTabs_ = false;
+};
+
+// Lines is a live view of the text: reading it splits the shown text,
+// changing it rewrites the text.
+class TMemo : public TCustomMemo {
+public:
+    static TClass StaticClass();
+    TClass ClassType() const override { return StaticClass(); }
+    void Construct(TComponent* owner) override;
+
+    TStrings* Lines() const { return lines_.get(); }
+    void SetLines(TStrings* value) { lines_->Assign(value); }
+
+protected:
+    void Destroy() override;
+
+private:
+    ObjectPtr<TStrings> lines_;
 };
 
 enum TCheckBoxState { cbUnchecked, cbChecked, cbGrayed };
