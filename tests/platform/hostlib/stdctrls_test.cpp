@@ -608,6 +608,17 @@ TEST_F(StdCtrlsTest, EditSelectionClipboardAndUndo)
     EXPECT_FALSE(edit->CanUndo());
     edit->SetHideSelection(false);
     EXPECT_FALSE(edit->HideSelection());
+
+    // MaxLength limits typing, not the program's text.
+    edit->SetMaxLength(3);
+    edit->SetText("abcdef");
+    EXPECT_EQ(edit->Text(), "abcdef");
+    edit->Clear();
+    edit->SetFocus();
+    Pump();
+    Screen().TypeText("wxyz");
+    Pump();
+    EXPECT_EQ(edit->Text(), "wxy");
 }
 
 TEST_F(StdCtrlsTest, EnterClicksTheFocusedButtonElseTheDefault)
