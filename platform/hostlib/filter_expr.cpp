@@ -66,7 +66,10 @@ std::vector<Token> Tokenize(const std::string& s)
             t.kind = Tok::Number;
             while (i < s.size()) {
                 const unsigned char d = static_cast<unsigned char>(s[i]);
-                const bool sep = d == '.' || (d == static_cast<unsigned char>(decimal) && decimal != ',');
+                // With a comma as the decimal separator a comma between digits
+                // is one; list items are written ", ".
+                const bool sep = d == '.' || (d == static_cast<unsigned char>(decimal) &&
+                                              (decimal != ',' || (i + 1 < s.size() && std::isdigit(static_cast<unsigned char>(s[i + 1])))));
                 const bool exp = (d == 'e' || d == 'E') && i + 1 < s.size() &&
                                  (std::isdigit(static_cast<unsigned char>(s[i + 1])) || s[i + 1] == '-' || s[i + 1] == '+');
                 if (std::isdigit(d) || sep) t.text += d == static_cast<unsigned char>(decimal) ? '.' : static_cast<char>(d);

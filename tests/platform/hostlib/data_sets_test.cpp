@@ -768,6 +768,18 @@ TEST_F(DataSetTest, FilterRecordHandlerAndFilteredEditing)
     EXPECT_EQ(ds->RecordCount(), 11);
 }
 
+TEST_F(DataSetTest, FilterNumbersInTheLocaleForm)
+{
+    TFormatSettings comma = EnglishFormatSettings();
+    comma.DecimalSeparator = ',';
+    ScopedFormatSettings scope(comma);
+    ds->SetFilter("Price = 10,5 OR ID IN (2, 3)");
+    ds->SetFiltered(true);
+    EXPECT_EQ(VisibleIds(), (std::vector<int>{1, 2, 3}));
+    ds->SetFilter("Price BETWEEN 7,25 AND 10,5");
+    EXPECT_EQ(VisibleIds(), (std::vector<int>{1, 7}));
+}
+
 TEST(FilterLikeTest, Wildcards)
 {
     struct Case {
