@@ -10,6 +10,7 @@
 
 #include "platform/hostlib/exceptions.h"
 #include "platform/hostlib/format.h"
+#include "platform/system/fd_io.h"
 #include "platform/system/file_replace.h"
 
 namespace hostlib {
@@ -214,29 +215,13 @@ TFileStream::~TFileStream()
 std::int64_t TFileStream::Read(void* buffer, std::int64_t count)
 {
     if (count <= 0) return 0;
-    std::int64_t total = 0;
-    auto* p = static_cast<std::uint8_t*>(buffer);
-    while (total < count) {
-        const ssize_t n = ::read(fd_, p + total, static_cast<std::size_t>(count - total));
-        if (n < 0 && errno == EINTR) continue;
-        if (n <= 0) break;
-        total += n;
-    }
-    return total;
+    return static_cast<std::int64_t>(quelvo::sys::ReadFully(fd_, buffer, static_cast<std::size_t>(count)));
 }
 
 std::int64_t TFileStream::Write(const void* buffer, std::int64_t count)
 {
     if (count <= 0) return 0;
-    std::int64_t total = 0;
-    const auto* p = static_cast<const std::uint8_t*>(buffer);
-    while (total < count) {
-        const ssize_t n = ::write(fd_, p + total, static_cast<std::size_t>(count - total));
-        if (n < 0 && errno == EINTR) continue;
-        if (n <= 0) break;
-        total += n;
-    }
-    return total;
+    return static_cast<std::int64_t>(quelvo::sys::WriteFully(fd_, buffer, static_cast<std::size_t>(count)));
 }
 
 std::int64_t TFileStream::Seek(std::int64_t offset, TSeekOrigin origin)
@@ -259,17 +244,14 @@ bool ReadFileBytes(const std::string& fileName, std::string& content)
     if (fd < 0) return false;
     std::string out;
     char buf[65536];
-    while (true) {
-        const ssize_t n = ::read(fd, buf, sizeof buf);
-        if (n < 0 && errno == EINTR) continue;
-        if (n < 0) {
-            ::close(fd);
-            return false;
-        }
-        if (n == 0) break;
-        out.append(buf, static_cast<std::size_t>(n));
-    }
+    bool failed = false;
+    std::size_t n = 0;
+    do {
+        n = quelvo::sys::ReadFully(fd, buf, sizeof buf, &failed);
+        out.append(buf, n);
+    } while (n == sizeof buf && !failed);
     ::close(fd);
+    if (failed) return false;
     content = std::move(out);
     return true;
 }

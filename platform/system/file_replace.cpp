@@ -1,9 +1,10 @@
 #include "platform/system/file_replace.h"
 
-#include <cerrno>
 #include <cstdlib>
 #include <sys/stat.h>
 #include <unistd.h>
+
+#include "platform/system/fd_io.h"
 
 namespace quelvo::sys {
 namespace {
@@ -13,20 +14,6 @@ std::string Folder(const std::string& path)
     const auto slash = path.rfind('/');
     if (slash == std::string::npos) return ".";
     return slash == 0 ? "/" : path.substr(0, slash);
-}
-
-bool WriteAll(int fd, std::string_view data)
-{
-    std::size_t done = 0;
-    while (done < data.size()) {
-        const ssize_t n = ::write(fd, data.data() + done, data.size() - done);
-        if (n < 0) {
-            if (errno == EINTR) continue;
-            return false;
-        }
-        done += static_cast<std::size_t>(n);
-    }
-    return true;
 }
 
 // That of the file being replaced, else the default for new files under
@@ -61,7 +48,7 @@ bool ReplaceFileContents(const std::string& path, std::string_view content)
     const int fd = ::mkstemp(temp.data());
     if (fd < 0) return false;
     bool ok = ::fchmod(fd, TargetMode(target)) == 0;
-    ok = ok && WriteAll(fd, content);
+    ok = ok && WriteFully(fd, content.data(), content.size()) == content.size();
     ok = ok && ::fsync(fd) == 0;
     ok = (::close(fd) == 0) && ok;
     ok = ok && ::rename(temp.c_str(), target.c_str()) == 0;

@@ -1,12 +1,13 @@
 #include "platform/system/linux_proc.h"
 
-#include <cerrno>
 #include <climits>
 #include <cstdio>
 #include <cstring>
 #include <fcntl.h>
 #include <unistd.h>
 #include <vector>
+
+#include "platform/system/fd_io.h"
 
 namespace quelvo::sys {
 namespace {
@@ -16,19 +17,10 @@ ssize_t ReadInto(const char* path, char* buffer, std::size_t size)
 {
     const int fd = open(path, O_RDONLY | O_CLOEXEC);
     if (fd < 0) return -1;
-    ssize_t total = 0;
-    while (static_cast<std::size_t>(total) < size) {
-        const ssize_t n = read(fd, buffer + total, size - static_cast<std::size_t>(total));
-        if (n < 0) {
-            if (errno == EINTR) continue;
-            total = -1;
-            break;
-        }
-        if (n == 0) break;
-        total += n;
-    }
+    bool failed = false;
+    const std::size_t total = ReadFully(fd, buffer, size, &failed);
     close(fd);
-    return total;
+    return failed ? -1 : static_cast<ssize_t>(total);
 }
 
 bool ReadStatFile(const char* path, ProcStat& stat)

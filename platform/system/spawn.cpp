@@ -9,6 +9,7 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include "platform/system/fd_io.h"
 #include "platform/system/unique_fd.h"
 #include "platform/system/winerror.h"
 
@@ -17,34 +18,7 @@ namespace {
 
 bool WriteAll(int fd, const void* data, std::size_t size)
 {
-    const auto* bytes = static_cast<const char*>(data);
-    while (size > 0) {
-        const ssize_t n = write(fd, bytes, size);
-        if (n < 0) {
-            if (errno == EINTR) continue;
-            return false;
-        }
-        bytes += n;
-        size -= static_cast<std::size_t>(n);
-    }
-    return true;
-}
-
-// Reads up to size bytes until end of file; returns the count.
-std::size_t ReadAll(int fd, void* data, std::size_t size)
-{
-    auto* bytes = static_cast<char*>(data);
-    std::size_t total = 0;
-    while (total < size) {
-        const ssize_t n = read(fd, bytes + total, size - total);
-        if (n < 0) {
-            if (errno == EINTR) continue;
-            break;
-        }
-        if (n == 0) break;
-        total += static_cast<std::size_t>(n);
-    }
-    return total;
+    return WriteFully(fd, data, size) == size;
 }
 
 bool MakePipe(UniqueFd& readEnd, UniqueFd& writeEnd)
@@ -150,9 +124,9 @@ DWORD SpawnDetached(const std::string& program, const std::vector<std::string>& 
     while (waitpid(middle, &status, 0) < 0 && errno == EINTR) {
     }
     pid_t child = -1;
-    if (ReadAll(pidRead.Get(), &child, sizeof(child)) != sizeof(child) || child <= 0) return ERROR_NOT_ENOUGH_MEMORY;
+    if (ReadFully(pidRead.Get(), &child, sizeof(child)) != sizeof(child) || child <= 0) return ERROR_NOT_ENOUGH_MEMORY;
     int error = 0;
-    if (ReadAll(errorRead.Get(), &error, sizeof(error)) == sizeof(error)) return ErrorFromErrno(error);
+    if (ReadFully(errorRead.Get(), &error, sizeof(error)) == sizeof(error)) return ErrorFromErrno(error);
     pid = child;
     return ERROR_SUCCESS;
 }

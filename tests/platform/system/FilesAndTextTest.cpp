@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <fcntl.h>
 #include <filesystem>
 #include <fstream>
 #include <sstream>
@@ -12,6 +13,7 @@
 #include <vector>
 
 #include "platform/system/desktop_entry.h"
+#include "platform/system/fd_io.h"
 #include "platform/system/file_replace.h"
 #include "platform/system/linux_proc.h"
 #include "platform/system/runtime_folder.h"
@@ -251,6 +253,42 @@ TEST(FileReplace, ReplacesWholeFilesKeepingModeAndLinks)
         names.push_back(entry.path().filename().string());
     std::sort(names.begin(), names.end());
     EXPECT_EQ(names, (std::vector<std::string>{"link.ini", "settings.ini"}));
+}
+
+TEST(FdIo, WholeReadsStopAtTheEndAndReportErrors)
+{
+    test::TempFolder folder;
+    ASSERT_FALSE(folder.Path().empty());
+    std::string data(300000, '\0');  // larger than one pipe or read buffer
+    for (std::size_t i = 0; i < data.size(); ++i) data[i] = static_cast<char>(i * 7);
+    const std::string file = folder / "data.bin";
+    const int out = open(file.c_str(), O_WRONLY | O_CREAT | O_CLOEXEC, 0600);
+    ASSERT_GE(out, 0);
+    EXPECT_EQ(WriteFully(out, data.data(), data.size()), data.size());
+    close(out);
+
+    const int in = open(file.c_str(), O_RDONLY | O_CLOEXEC);
+    ASSERT_GE(in, 0);
+    std::string back(data.size() + 100, 'x');
+    bool failed = true;
+    EXPECT_EQ(ReadFully(in, back.data(), back.size(), &failed), data.size());  // the end stops it
+    EXPECT_FALSE(failed);
+    back.resize(data.size());
+    EXPECT_EQ(back, data);
+    close(in);
+
+    int ends[2] = {-1, -1};
+    ASSERT_EQ(pipe(ends), 0);
+    EXPECT_EQ(WriteFully(ends[1], "abc", 3), 3u);
+    close(ends[1]);
+    char small[8] = {};
+    EXPECT_EQ(ReadFully(ends[0], small, sizeof small), 3u);
+    close(ends[0]);
+
+    failed = false;
+    EXPECT_EQ(ReadFully(-1, small, sizeof small, &failed), 0u);
+    EXPECT_TRUE(failed);
+    EXPECT_EQ(WriteFully(-1, "abc", 3), 0u);
 }
 
 }  // namespace
