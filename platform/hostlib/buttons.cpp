@@ -5,6 +5,7 @@
 #include "platform/controls/winctl.h"
 #include "platform/graphics/winuserdraw.h"
 #include "platform/hostlib/format.h"
+#include "platform/hostlib/stdctrls.h"
 
 namespace hostlib {
 
@@ -266,6 +267,12 @@ void TBitBtn::DrawItem(const DRAWITEMSTRUCT& item)
         canvas->DrawFocusRect(r);
     }
     canvas->SetHandle(nullptr);
+}
+
+void TBitBtn::CreateWnd()
+{
+    TButton::CreateWnd();
+    GiveOwnWindowId(handle_);
 }
 
 void TBitBtn::Dispatch(TMessage& m)

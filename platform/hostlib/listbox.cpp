@@ -8,18 +8,6 @@
 
 namespace hostlib {
 
-namespace {
-
-// Owner-draw notifications find their control by window id, so every list
-// window gets one of its own.
-int NextWindowId()
-{
-    static int next = 0x4000;
-    return ++next;
-}
-
-}  // namespace
-
 const TEnumInfo& EnumTypeInfo(TListBoxStyle*)
 {
     static const TEnumInfo info{"TListBoxStyle",
@@ -82,7 +70,7 @@ void TListBox::CreateParams(TCreateParams& p)
 void TListBox::CreateWnd()
 {
     TWinControl::CreateWnd();
-    SetWindowLongA(handle_, GWL_ID, NextWindowId());
+    GiveOwnWindowId(handle_);
     if (IsOwnerDraw() && style_ != lbOwnerDrawVariable) SendMessageA(handle_, LB_SETITEMHEIGHT, 0, MAKELPARAM(itemHeight_, 0));
     if (scrollWidth_ > 0) SendMessageA(handle_, LB_SETHORIZONTALEXTENT, static_cast<WPARAM>(scrollWidth_), 0);
     FillWindow();

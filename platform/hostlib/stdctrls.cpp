@@ -570,6 +570,12 @@ void TCheckBox::Dispatch(TMessage& m)
     DispatchWrapped(*this, m, [this](TMessage& message) { TWinControl::Dispatch(message); });
 }
 
+void GiveOwnWindowId(HWND window)
+{
+    static int next = 0x4000;
+    SetWindowLongA(window, GWL_ID, ++next);
+}
+
 void FillStringsWindow(HWND window, const TStrings& items, UINT resetMsg, UINT addMsg, UINT selectMsg, int index)
 {
     SendMessageA(window, resetMsg, 0, 0);

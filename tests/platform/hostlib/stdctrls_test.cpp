@@ -342,6 +342,11 @@ TEST_F(StdCtrlsTest, ButtonsClickAndCloseModalForms)
 
     auto* ok = Add<TBitBtn>(form, "Ok", 220, 10, 75, 25);
     ok->SetKind(bkOK);
+    auto* help = Add<TBitBtn>(form, "Help", 220, 130, 75, 25);
+    help->SetKind(bkHelp);
+    // Each drawn button gets its own draw requests.
+    Pump();
+    EXPECT_NE(GetDlgCtrlID(ok->Handle()), GetDlgCtrlID(help->Handle()));
     auto* cancel = Add<TButton>(form, "Cancel", 220, 40, 75, 25);
     cancel->SetCaption("Cancel");
     cancel->SetCancel(true);
