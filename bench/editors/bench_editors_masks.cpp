@@ -9,7 +9,7 @@
 
 #include "components/editors/cxFormats.h"
 #include "components/editors/cxRegExpr.h"
-#include "components/editors/cxStandardMask.h"
+#include "platform/hostlib/cxStandardMask.h"
 
 namespace {
 

@@ -12,7 +12,7 @@ quelvo_library(hostlib_data
 # The content model of the mask edit, on the standard edit mask.
 quelvo_library(hostlib_mask
   SOURCES ${CMAKE_CURRENT_LIST_DIR}/masktext.cpp
-  DEPS hostlib components_editors
+  DEPS hostlib hostlib_standard_mask
 )
 
 include(${CMAKE_CURRENT_LIST_DIR}/stdctrls.cmake OPTIONAL)

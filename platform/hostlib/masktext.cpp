@@ -2,7 +2,7 @@
 
 #include <algorithm>
 
-#include "components/editors/cxStandardMask.h"
+#include "platform/hostlib/cxStandardMask.h"
 
 namespace hostlib {
 

@@ -2,7 +2,7 @@
 
 #include <string>
 
-#include "components/editors/cxStandardMask.h"
+#include "platform/hostlib/cxStandardMask.h"
 #include "platform/hostlib/format_settings.h"
 
 namespace {

@@ -1,4 +1,4 @@
-#include "components/editors/cxStandardMask.h"
+#include "platform/hostlib/cxStandardMask.h"
 
 #include <algorithm>
 
