@@ -2,6 +2,7 @@
 #include "platform/graphics/bitmaps.h"
 
 #include "platform/graphics/raster.h"
+#include "platform/system/winerror.h"
 
 #include <algorithm>
 #include <cstring>
@@ -119,13 +120,54 @@ bool DecodeDib(const BITMAPINFO* info, const void* bits, Surface& out)
         }
     } else {
         tmp.dibBits.assign(src, src + static_cast<size_t>(stride) * height);
-        tmp.SyncFromDibBits();
+        tmp.Sync(BitmapAccess::Read);
     }
     out = std::move(tmp.surface);
     return true;
 }
 
 } // namespace quelvo::gfx
+
+namespace {
+
+// Device bitmaps are kept at 1 or 32 bits; pixels given at 4, 8 or 24 bits
+// (rows of whole 16-bit words, the default colour table) are converted, so
+// the caller's smaller buffer is read at its own size. Other depths cannot
+// be read and are refused.
+HBITMAP CreateBitmapFromRows(int width, int height, int bitCount, const void* bits)
+{
+    if (bitCount != 4 && bitCount != 8 && bitCount != 24) {
+        SetLastError(ERROR_INVALID_PARAMETER);
+        return nullptr;
+    }
+    const size_t wordStride = static_cast<size_t>((width * bitCount + 15) / 16) * 2;
+    const size_t dibStride = static_cast<size_t>(DibStride(width, bitCount));
+    std::vector<std::uint8_t> rows(dibStride * static_cast<size_t>(height), 0);
+    const auto* src = static_cast<const std::uint8_t*>(bits);
+    for (int y = 0; y < height; ++y)
+        std::memcpy(rows.data() + dibStride * static_cast<size_t>(y), src + wordStride * static_cast<size_t>(y),
+                    wordStride);
+    std::vector<RGBQUAD> table = DefaultPalette(bitCount);
+    std::vector<std::uint8_t> infoBytes(sizeof(BITMAPINFOHEADER) + sizeof(RGBQUAD) * std::max<size_t>(table.size(), 1));
+    auto* info = reinterpret_cast<BITMAPINFO*>(infoBytes.data());
+    info->bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
+    info->bmiHeader.biWidth = width;
+    info->bmiHeader.biHeight = -height; // device bitmap rows run top-down
+    info->bmiHeader.biPlanes = 1;
+    info->bmiHeader.biBitCount = static_cast<WORD>(bitCount);
+    info->bmiHeader.biCompression = BI_RGB;
+    std::copy(table.begin(), table.end(), info->bmiColors);
+    Surface decoded;
+    if (!DecodeDib(info, rows.data(), decoded))
+        return nullptr;
+    HBITMAP h = NewBitmap(width, height, 32);
+    BitmapObj* b = LookupBitmap(h);
+    for (int y = 0; y < height; ++y)
+        std::copy(decoded.Row(y), decoded.Row(y) + width, b->surface.Row(y));
+    return h;
+}
+
+} // namespace
 
 HBITMAP CreateBitmap(int width, int height, UINT planes, UINT bitCount, const void* bits)
 {
@@ -135,6 +177,8 @@ HBITMAP CreateBitmap(int width, int height, UINT planes, UINT bitCount, const vo
         return NewBitmap(1, 1, 1);
     if (!SizeOk(width, height))
         return nullptr;
+    if (bits && bitCount != 1 && bitCount != 32)
+        return CreateBitmapFromRows(width, height, static_cast<int>(bitCount), bits);
     HBITMAP h = NewBitmap(width, height, static_cast<int>(bitCount));
     if (bits) {
         BitmapObj* b = LookupBitmap(h);
@@ -212,7 +256,7 @@ HBITMAP CreateDIBSection(HDC, const BITMAPINFO* info, UINT usage, void** bits, H
         b->dibBits.assign(bytes, 0);
         b->colorTable.assign(info->bmiColors, info->bmiColors + PaletteSize(h));
         b->surface = Surface(b->width, b->height);
-        b->SyncFromDibBits();
+        b->Sync(BitmapAccess::Read);
         data = b->dibBits.data();
     }
     if (bits)
@@ -249,7 +293,7 @@ int GetDIBits(HDC, HBITMAP bitmap, UINT start, UINT lines, LPVOID bits, BITMAPIN
         return 0;
     if (h.biWidth != b->width && h.biWidth != 0)
         return 0;
-    b->SyncFromDibBits();
+    b->Sync(BitmapAccess::Read);
     bool topDown = h.biHeight < 0;
     h.biWidth = b->width;
     int height = b->height;
@@ -282,10 +326,11 @@ int GetDIBits(HDC, HBITMAP bitmap, UINT start, UINT lines, LPVOID bits, BITMAPIN
         return static_cast<int>(count);
     }
     tmp.surface = Surface(b->width, height);
+    tmp.dibBits.assign(static_cast<size_t>(stride) * height, 0);
+    tmp.Sync(BitmapAccess::Draw);
     for (int y = 0; y < height; ++y)
         std::memcpy(tmp.surface.Row(y), b->surface.Row(y), static_cast<size_t>(b->width) * 4);
-    tmp.dibBits.assign(static_cast<size_t>(stride) * height, 0);
-    tmp.SyncToDibBits();
+    tmp.Sync(BitmapAccess::Read);
     std::memcpy(out, tmp.dibBits.data() + static_cast<size_t>(start) * stride, static_cast<size_t>(count) * stride);
     return static_cast<int>(count);
 }
@@ -310,6 +355,9 @@ int SetDIBits(HDC, HBITMAP bitmap, UINT start, UINT lines, const void* bits, con
     if (!DecodeDib(info, full.data(), decoded))
         return 0;
     bool topDown = h.biHeight < 0;
+    // Pending drawing and direct writes first; the scans below then go on
+    // top of them as drawing would.
+    b->Sync(BitmapAccess::Draw);
     for (UINT i = 0; i < count; ++i) {
         UINT scan = start + i;
         int y = topDown ? static_cast<int>(scan) : height - 1 - static_cast<int>(scan);
@@ -324,9 +372,22 @@ int SetDIBits(HDC, HBITMAP bitmap, UINT start, UINT lines, const void* bits, con
             dst[x] = p;
         }
     }
-    b->SyncToDibBits();
+    b->Sync(BitmapAccess::Read);
     return static_cast<int>(count);
 }
+
+namespace {
+
+// Where row y of a bitmap's own bits lies: packed DIB rows are in the
+// section's order, device bitmaps run top-down.
+std::uint8_t* PackedRow(BitmapObj& b, int y, LONG stride)
+{
+    return b.dibBits.data() + static_cast<size_t>(b.topDown ? y : b.height - 1 - y) * stride;
+}
+
+bool HasPackedBits(const BitmapObj& b) { return b.dib && b.bitsPixel != 32; }
+
+} // namespace
 
 LONG GetBitmapBits(HBITMAP bitmap, LONG size, LPVOID bits)
 {
@@ -337,26 +398,21 @@ LONG GetBitmapBits(HBITMAP bitmap, LONG size, LPVOID bits)
     LONG total = stride * b->height;
     if (!bits)
         return total;
-    b->SyncFromDibBits();
+    b->Sync(BitmapAccess::Read);
     auto* out = static_cast<std::uint8_t*>(bits);
     LONG written = 0;
     for (int y = 0; y < b->height && written + stride <= size; ++y) {
         const Pixel* row = b->surface.Row(y);
         std::uint8_t* dst = out + static_cast<size_t>(written);
-        if (b->dib && b->bitsPixel != 32) {
-            std::memcpy(dst, b->dibBits.data() + static_cast<size_t>(b->topDown ? y : b->height - 1 - y) * stride,
-                        static_cast<size_t>(stride));
+        if (HasPackedBits(*b)) {
+            std::memcpy(dst, PackedRow(*b, y, stride), static_cast<size_t>(stride));
         } else if (b->bitsPixel == 1) {
             std::memset(dst, 0, static_cast<size_t>(stride));
             for (int x = 0; x < b->width; ++x)
                 if ((row[x] & 0xFFFFFFu) == 0xFFFFFFu)
                     dst[x >> 3] |= static_cast<std::uint8_t>(0x80 >> (x & 7));
-        } else if (b->bitsPixel == 32) {
-            std::memcpy(dst, row, static_cast<size_t>(b->width) * 4);
         } else {
-            // Other DIB depths report their own bits.
-            std::memcpy(dst, b->dibBits.data() + static_cast<size_t>(b->topDown ? y : b->height - 1 - y) * stride,
-                        static_cast<size_t>(stride));
+            std::memcpy(dst, row, static_cast<size_t>(b->width) * 4);
         }
         written += stride;
     }
@@ -368,26 +424,25 @@ LONG SetBitmapBits(HBITMAP bitmap, DWORD size, const void* bits)
     BitmapObj* b = LookupBitmap(bitmap);
     if (!b || !bits)
         return 0;
+    // Pending drawing reaches the packed bits before some of them are
+    // replaced; the next Sync hands the replaced pixels to the surface.
+    b->Sync(BitmapAccess::Read);
     LONG stride = b->WidthBytes();
     const auto* in = static_cast<const std::uint8_t*>(bits);
     LONG read = 0;
     for (int y = 0; y < b->height && static_cast<DWORD>(read + stride) <= size; ++y) {
         Pixel* row = b->surface.Row(y);
         const std::uint8_t* src = in + read;
-        if (b->dib && b->bitsPixel != 32) {
-            std::memcpy(b->dibBits.data() + static_cast<size_t>(b->topDown ? y : b->height - 1 - y) * stride, src,
-                        static_cast<size_t>(stride));
+        if (HasPackedBits(*b)) {
+            std::memcpy(PackedRow(*b, y, stride), src, static_cast<size_t>(stride));
         } else if (b->bitsPixel == 1) {
             for (int x = 0; x < b->width; ++x)
                 row[x] = (src[x >> 3] & (0x80 >> (x & 7))) ? 0xFFFFFFu : 0u;
-        } else if (b->bitsPixel == 32) {
-            std::memcpy(row, src, static_cast<size_t>(b->width) * 4);
         } else {
-            std::memcpy(b->dibBits.data() + static_cast<size_t>(b->topDown ? y : b->height - 1 - y) * stride, src,
-                        static_cast<size_t>(stride));
+            std::memcpy(row, src, static_cast<size_t>(b->width) * 4);
         }
         read += stride;
     }
-    b->SyncFromDibBits();
+    b->Sync(BitmapAccess::Read);
     return read;
 }

@@ -175,9 +175,7 @@ bool OpenSource(HDC handle, DCObj& dst, int x, int y, int w, int h, BlitSource& 
     DCObj* srcDc = LookupDC(handle);
     if (!srcDc)
         return false;
-    if (BitmapObj* b = LookupBitmap(srcDc->st.bitmap); b && !srcDc->external)
-        b->SyncFromDibBits();
-    out.surface = TargetSurface(*srcDc);
+    out.surface = TargetSurface(*srcDc, BitmapAccess::Read);
     POINT p = ToSurface(*srcDc, x, y);
     out.x = p.x;
     out.y = p.y;
@@ -186,7 +184,7 @@ bool OpenSource(HDC handle, DCObj& dst, int x, int y, int w, int h, BlitSource& 
     out.map = MapBetween(dst, *srcDc);
     if (!out.surface)
         return false;
-    snap.Take(out, TargetSurface(dst));
+    snap.Take(out, TargetSurface(dst, BitmapAccess::Query));
     return true;
 }
 
@@ -253,7 +251,7 @@ BOOL MaskBlt(HDC dest, int x, int y, int w, int h, HDC src, int xs, int ys, HBIT
         m = LookupBitmap(mask);
         if (!m || m->bitsPixel != 1)
             return FALSE;
-        m->SyncFromDibBits();
+        m->Sync(BitmapAccess::Read);
     }
     BlitSource s;
     BlitSource* sp = nullptr;

@@ -117,7 +117,7 @@ void ReleaseState(const DCState& st, bool current)
     Release(st.font);
     if (BitmapObj* b = LookupBitmap(st.bitmap); b && current) {
         --b->selectedInDCs;
-        b->SyncToDibBits();
+        b->Sync(BitmapAccess::Read);
     }
     Release(st.bitmap);
 }
@@ -223,7 +223,10 @@ SIZE ScreenSize()
 Surface* SurfaceOfBitmap(HBITMAP bitmap)
 {
     BitmapObj* b = LookupBitmap(bitmap);
-    return b ? &b->surface : nullptr;
+    if (!b)
+        return nullptr;
+    b->Sync(BitmapAccess::Draw); // the caller may read or write it
+    return &b->surface;
 }
 
 } // namespace quelvo::gfx
@@ -255,10 +258,8 @@ BOOL RestoreDC(HDC handle, int savedDC)
     ReleaseState(dc->st, true);
     dc->st = std::move(dc->saved.back());
     dc->saved.pop_back();
-    if (BitmapObj* b = LookupBitmap(dc->st.bitmap)) {
+    if (BitmapObj* b = LookupBitmap(dc->st.bitmap))
         ++b->selectedInDCs;
-        b->SyncFromDibBits();
-    }
     InvalidateClip(*dc);
     return TRUE;
 }
@@ -268,7 +269,7 @@ int GetDeviceCaps(HDC handle, int index)
     DCObj* dc = LookupDC(handle);
     if (!dc)
         return 0;
-    Surface* s = TargetSurface(*dc);
+    Surface* s = TargetSurface(*dc, BitmapAccess::Query);
     SIZE screen = quelvo::gfx::ScreenSize();
     switch (index) {
     case TECHNOLOGY: return DT_RASDISPLAY;
@@ -343,10 +344,9 @@ HGDIOBJ SelectObject(HDC handle, HGDIOBJ object)
         HGDIOBJ old = dc->st.bitmap;
         if (BitmapObj* ob = LookupBitmap(old)) {
             --ob->selectedInDCs;
-            ob->SyncToDibBits();
+            ob->Sync(BitmapAccess::Read);
         }
         ++b->selectedInDCs;
-        b->SyncFromDibBits();
         Hold(object);
         dc->st.bitmap = object;
         Release(old);
@@ -442,6 +442,8 @@ int GetObjectA(HGDIOBJ handle, int size, LPVOID buffer)
         bm.bmBitsPixel = static_cast<WORD>(b->bitsPixel);
         bm.bmWidthBytes = b->WidthBytes();
         if (b->dib) {
+            if (buffer)
+                b->Sync(BitmapAccess::Read); // the program reads the bits next
             bm.bmBits = b->bitsPixel == 32 ? static_cast<void*>(b->ownedDib32.data())
                                            : static_cast<void*>(b->dibBits.data());
             if (buffer && size >= static_cast<int>(sizeof(DIBSECTION))) {
@@ -462,6 +464,7 @@ int GetObjectA(HGDIOBJ handle, int size, LPVOID buffer)
 
 BOOL GdiFlush()
 {
+    SyncAllBitmaps();
     return TRUE;
 }
 
@@ -678,7 +681,7 @@ int ExcludeClipRect(HDC handle, int left, int top, int right, int bottom)
     RECT r = DeviceRect(*dc, left, top, right, bottom);
     if (!dc->st.hasClip) {
         // Start from the whole drawing area (device coordinates).
-        Surface* s = TargetSurface(*dc);
+        Surface* s = TargetSurface(*dc, BitmapAccess::Query);
         RECT all{-dc->deviceOrigin.x, -dc->deviceOrigin.y, (s ? s->Width() : 0) - dc->deviceOrigin.x,
                  (s ? s->Height() : 0) - dc->deviceOrigin.y};
         dc->st.clip.SetRect(all);
@@ -754,7 +757,9 @@ COLORREF GetPixel(HDC handle, int x, int y)
     DCObj* dc = LookupDC(handle);
     if (!dc)
         return CLR_INVALID;
-    Surface* s = TargetSurface(*dc);
+    // The colour the bitmap holds, so a section below 32 bits answers with
+    // its table's colour, as every other reader does.
+    Surface* s = TargetSurface(*dc, BitmapAccess::Read);
     POINT p = ToSurface(*dc, x, y);
     if (!s || !EffectiveClip(*dc).Contains(p.x, p.y))
         return CLR_INVALID;

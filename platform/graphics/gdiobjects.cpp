@@ -157,65 +157,114 @@ unsigned NearestIndex(const std::vector<RGBQUAD>& table, Pixel p)
     return best;
 }
 
-} // namespace
-
-void BitmapObj::SyncFromDibBits()
+// One pixel of a packed row of 1, 4, 8 or 24 bits: its raw value (a table
+// index or 0xRRGGBB), read and written in place.
+unsigned RawAt(const std::uint8_t* row, int x, int bits)
 {
-    if (!dib || bitsPixel == 32 || dibBits.empty())
-        return;
-    LONG stride = WidthBytes();
-    for (int y = 0; y < height; ++y) {
-        int fileRow = topDown ? y : height - 1 - y;
-        const std::uint8_t* src = dibBits.data() + static_cast<std::size_t>(fileRow) * stride;
-        Pixel* dst = surface.Row(y);
-        for (int x = 0; x < width; ++x) {
-            switch (bitsPixel) {
-            case 1: dst[x] = PaletteColor(colorTable, (src[x >> 3] >> (7 - (x & 7))) & 1); break;
-            case 4: dst[x] = PaletteColor(colorTable, (src[x >> 1] >> ((x & 1) ? 0 : 4)) & 0xF); break;
-            case 8: dst[x] = PaletteColor(colorTable, src[x]); break;
-            case 24:
-                dst[x] = (static_cast<Pixel>(src[x * 3 + 2]) << 16) | (static_cast<Pixel>(src[x * 3 + 1]) << 8) |
-                         src[x * 3];
-                break;
-            default: break;
-            }
-        }
+    switch (bits) {
+    case 1: return (row[x >> 3] >> (7 - (x & 7))) & 1u;
+    case 4: return (row[x >> 1] >> ((x & 1) ? 0 : 4)) & 0xFu;
+    case 8: return row[x];
+    default:
+        return (static_cast<unsigned>(row[x * 3 + 2]) << 16) | (static_cast<unsigned>(row[x * 3 + 1]) << 8) |
+               row[x * 3];
     }
 }
 
-void BitmapObj::SyncToDibBits()
+void StoreRaw(std::uint8_t* row, int x, int bits, unsigned v)
 {
-    if (!dib || bitsPixel == 32 || dibBits.empty())
+    switch (bits) {
+    case 1: {
+        auto mask = static_cast<std::uint8_t>(0x80 >> (x & 7));
+        row[x >> 3] = (v & 1u) ? static_cast<std::uint8_t>(row[x >> 3] | mask)
+                               : static_cast<std::uint8_t>(row[x >> 3] & ~mask);
+        break;
+    }
+    case 4: {
+        std::uint8_t& b = row[x >> 1];
+        b = (x & 1) ? static_cast<std::uint8_t>((b & 0xF0) | (v & 0xF))
+                    : static_cast<std::uint8_t>((b & 0x0F) | ((v & 0xF) << 4));
+        break;
+    }
+    case 8: row[x] = static_cast<std::uint8_t>(v); break;
+    default:
+        row[x * 3] = static_cast<std::uint8_t>(v & 0xFF);
+        row[x * 3 + 1] = static_cast<std::uint8_t>((v >> 8) & 0xFF);
+        row[x * 3 + 2] = static_cast<std::uint8_t>((v >> 16) & 0xFF);
+        break;
+    }
+}
+
+} // namespace
+
+// The surface is the store while drawing; the packed bits are the store the
+// program sees. dibBitsSeen_ tells which packed pixels the program changed
+// behind our back, so neither its writes nor our drawing is lost whichever
+// came last.
+void BitmapObj::Sync(BitmapAccess access)
+{
+    if (access == BitmapAccess::Query || !dib || bitsPixel == 32 || dibBits.empty() || surface.Empty())
         return;
-    LONG stride = WidthBytes();
-    for (int y = 0; y < height; ++y) {
-        int fileRow = topDown ? y : height - 1 - y;
-        std::uint8_t* dst = dibBits.data() + static_cast<std::size_t>(fileRow) * stride;
-        const Pixel* src = surface.Row(y);
-        for (int x = 0; x < width; ++x) {
-            Pixel p = src[x];
-            switch (bitsPixel) {
-            case 1: {
-                unsigned bit = NearestIndex(colorTable, p) & 1;
-                std::uint8_t mask = static_cast<std::uint8_t>(0x80 >> (x & 7));
-                dst[x >> 3] = bit ? (dst[x >> 3] | mask) : (dst[x >> 3] & ~mask);
-                break;
-            }
-            case 4: {
-                unsigned v = NearestIndex(colorTable, p) & 0xF;
-                std::uint8_t& b = dst[x >> 1];
-                b = (x & 1) ? static_cast<std::uint8_t>((b & 0xF0) | v) : static_cast<std::uint8_t>((b & 0x0F) | (v << 4));
-                break;
-            }
-            case 8: dst[x] = static_cast<std::uint8_t>(NearestIndex(colorTable, p)); break;
-            case 24:
-                dst[x * 3] = static_cast<std::uint8_t>(p & 0xFF);
-                dst[x * 3 + 1] = static_cast<std::uint8_t>((p >> 8) & 0xFF);
-                dst[x * 3 + 2] = static_cast<std::uint8_t>((p >> 16) & 0xFF);
-                break;
-            default: break;
-            }
+    const LONG stride = WidthBytes();
+    const bool allNew = dibBitsSeen_.size() != dibBits.size();
+    const bool pack = access == BitmapAccess::Read && surfaceAhead_;
+    auto colourOf = [&](unsigned raw) {
+        return bitsPixel == 24 ? static_cast<Pixel>(raw) : PaletteColor(colorTable, raw);
+    };
+    // Drawing repeats one colour over many pixels: remember the last match.
+    Pixel lastColour = 0;
+    unsigned lastRaw = 0;
+    bool haveLast = false;
+    auto rawFor = [&](Pixel p) {
+        if (bitsPixel == 24)
+            return static_cast<unsigned>(p);
+        if (!haveLast || p != lastColour) {
+            lastColour = p;
+            lastRaw = NearestIndex(colorTable, p);
+            haveLast = true;
         }
+        return lastRaw;
+    };
+    for (int y = 0; y < height; ++y) {
+        const std::size_t offset = static_cast<std::size_t>(topDown ? y : height - 1 - y) * stride;
+        std::uint8_t* bits = dibBits.data() + offset;
+        const std::uint8_t* seen = allNew ? nullptr : dibBitsSeen_.data() + offset;
+        const bool written = allNew || std::memcmp(bits, seen, static_cast<std::size_t>(stride)) != 0;
+        if (!written && !pack)
+            continue;
+        Pixel* row = surface.Row(y);
+        for (int x = 0; x < width; ++x) {
+            unsigned raw = RawAt(bits, x, bitsPixel);
+            if (written && (allNew || raw != RawAt(seen, x, bitsPixel))) {
+                row[x] = colourOf(raw);
+                continue;
+            }
+            if (!pack)
+                continue;
+            Pixel want = row[x] & 0xFFFFFFu;
+            if (want != colourOf(raw)) {
+                raw = rawFor(want);
+                StoreRaw(bits, x, bitsPixel, raw);
+            }
+            row[x] = colourOf(raw);
+        }
+    }
+    dibBitsSeen_ = dibBits;
+    if (access == BitmapAccess::Draw)
+        surfaceAhead_ = true;
+    else
+        surfaceAhead_ = false;
+}
+
+void SyncAllBitmaps()
+{
+    Table& t = TheTable();
+    std::lock_guard<std::mutex> guard(t.lock);
+    for (std::size_t i = 0; i < t.used; ++i) {
+        Slot* s = SlotAt(i);
+        GdiObject* o = s ? s->object.load(std::memory_order_acquire) : nullptr;
+        if (o && o->kind == ObjKind::Bitmap)
+            static_cast<BitmapObj*>(o)->Sync(BitmapAccess::Read);
     }
 }
 
@@ -234,12 +283,15 @@ HBITMAP DefaultDCBitmap()
     return bitmap;
 }
 
-Surface* TargetSurface(DCObj& dc)
+Surface* TargetSurface(DCObj& dc, BitmapAccess access)
 {
     if (dc.external)
         return dc.external;
     BitmapObj* b = LookupBitmap(dc.st.bitmap);
-    return b ? &b->surface : nullptr;
+    if (!b)
+        return nullptr;
+    b->Sync(access);
+    return &b->surface;
 }
 
 bool IsMonoTarget(DCObj& dc)
@@ -262,7 +314,7 @@ Pixel TargetPixel(DCObj& dc, COLORREF color)
 
 const Region& EffectiveClip(DCObj& dc)
 {
-    Surface* s = TargetSurface(dc);
+    Surface* s = TargetSurface(dc, BitmapAccess::Query);
     RECT bounds{0, 0, s ? s->Width() : 0, s ? s->Height() : 0};
     if (!dc.clipDirty && dc.cachedSurface == s && dc.cachedWidth == bounds.right && dc.cachedHeight == bounds.bottom)
         return dc.effective;

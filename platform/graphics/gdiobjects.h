@@ -57,6 +57,13 @@ struct FontObj : GdiObject {
     std::shared_ptr<FontFace> face; // resolved on first use
 };
 
+// What a caller is about to do with a bitmap's pixels.
+enum class BitmapAccess : std::uint8_t {
+    Draw,  // may change the 32-bit surface
+    Read,  // reads the surface or the packed bits
+    Query, // only its size or identity (no sync)
+};
+
 struct BitmapObj : GdiObject {
     int width = 0;
     int height = 0;
@@ -64,14 +71,28 @@ struct BitmapObj : GdiObject {
     bool dib = false;
     bool topDown = false;
     Surface surface;      // the pixels we draw into (always 32-bit)
-    // DIB sections below 32 bits keep their own bits and colour table.
+    // DIB sections below 32 bits keep their own packed bits, which the
+    // program may write at any time through the section's memory, and a
+    // colour table.
     std::vector<std::uint8_t> dibBits;
     std::vector<RGBQUAD> colorTable;
     std::vector<std::uint8_t> ownedDib32; // 32-bit DIB storage (surface wraps it)
     std::atomic<int> selectedInDCs{0};
     LONG WidthBytes() const;
-    void SyncFromDibBits();
-    void SyncToDibBits();
+    // Brings the surface and the packed bits of a DIB section below 32 bits
+    // to one picture; a no-op for every other bitmap, whose surface is the
+    // only store. Pixels whose packed bits changed since the last Sync were
+    // written by the program and go to the surface; with Read, what was
+    // drawn since then is packed as well (the nearest colour of the table),
+    // and the surface keeps the colour the bits can hold. Every path that
+    // draws into, reads or writes a bitmap calls it first. A pixel the
+    // program sets to the value its bits already held is not seen as
+    // written: after drawing, GdiFlush comes before writing the memory.
+    void Sync(BitmapAccess access);
+
+private:
+    std::vector<std::uint8_t> dibBitsSeen_; // dibBits as of the last Sync
+    bool surfaceAhead_ = false;             // drawn on since the last Read
 };
 
 struct RegionObj : GdiObject {
@@ -161,8 +182,11 @@ void Unregister(HGDIOBJ handle);
 // Monochrome bitmap a fresh memory DC starts with.
 HBITMAP DefaultDCBitmap();
 
-// The surface a DC draws into, or null (a memory DC with no bitmap).
-Surface* TargetSurface(DCObj& dc);
+// The surface a DC draws into (Draw) or is read from (Read), or null (a
+// memory DC with no bitmap). Its bitmap is synced for that access.
+Surface* TargetSurface(DCObj& dc, BitmapAccess access = BitmapAccess::Draw);
+// Syncs every bitmap for reading (GdiFlush).
+void SyncAllBitmaps();
 // True when the DC draws into a 1-bit bitmap (colours become black or white).
 bool IsMonoTarget(DCObj& dc);
 // Effective clip in surface coordinates (surface bounds, visible region and

@@ -12,7 +12,7 @@ HBITMAP CopyBitmap(HBITMAP source)
     BitmapObj* b = LookupBitmap(source);
     if (!b)
         return nullptr;
-    b->SyncFromDibBits();
+    b->Sync(BitmapAccess::Read);
     HBITMAP copy = CreateBitmap(b->width, b->height, 1, static_cast<UINT>(b->bitsPixel == 1 ? 1 : 32), nullptr);
     BitmapObj* c = LookupBitmap(copy);
     if (!c)

@@ -522,7 +522,7 @@ bool PictureFromBitmap(HBITMAP bitmap, Picture& pic)
     BitmapObj* b = LookupBitmap(bitmap);
     if (!b)
         return false;
-    b->SyncFromDibBits();
+    b->Sync(BitmapAccess::Read);
     pic = PictureFromSurface(b->surface, b->bitsPixel == 32);
     pic.sourceBits = b->bitsPixel;
     return true;

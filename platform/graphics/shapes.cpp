@@ -103,7 +103,7 @@ HBRUSH CreatePatternBrush(HBITMAP bitmap)
     BitmapObj* bm = LookupBitmap(bitmap);
     if (!bm || bm->width <= 0 || bm->height <= 0)
         return nullptr;
-    bm->SyncFromDibBits();
+    bm->Sync(BitmapAccess::Read);
     HBRUSH h = NewBrush(BS_PATTERN, 0);
     BrushObj* b = LookupBrush(h);
     b->hatch = 0;
