@@ -225,6 +225,7 @@ void BitmapObj::Sync(BitmapAccess access)
         }
         return lastRaw;
     };
+    bool changedRows = false;
     for (int y = 0; y < height; ++y) {
         const std::size_t offset = static_cast<std::size_t>(topDown ? y : height - 1 - y) * stride;
         std::uint8_t* bits = dibBits.data() + offset;
@@ -232,6 +233,7 @@ void BitmapObj::Sync(BitmapAccess access)
         const bool written = allNew || std::memcmp(bits, seen, static_cast<std::size_t>(stride)) != 0;
         if (!written && !pack)
             continue;
+        changedRows = true;
         Pixel* row = surface.Row(y);
         for (int x = 0; x < width; ++x) {
             unsigned raw = RawAt(bits, x, bitsPixel);
@@ -249,11 +251,9 @@ void BitmapObj::Sync(BitmapAccess access)
             row[x] = colourOf(raw);
         }
     }
-    dibBitsSeen_ = dibBits;
-    if (access == BitmapAccess::Draw)
-        surfaceAhead_ = true;
-    else
-        surfaceAhead_ = false;
+    if (changedRows)
+        dibBitsSeen_ = dibBits;
+    surfaceAhead_ = access == BitmapAccess::Draw;
 }
 
 void SyncAllBitmaps()
