@@ -48,6 +48,8 @@ struct Clipboard {
     std::map<std::string, UINT> names;  // upper-cased
     UINT nextFormat = 0xC000;
     std::unique_ptr<quelvo::ctl::ClipboardBackend> backend;
+    bool fetched = false;  // CF_TEXT came from the backend, not from us
+    bool stale = false;    // taken elsewhere while open: drop at close
 };
 
 Clipboard& C()
@@ -145,6 +147,26 @@ std::string BlockText(HGLOBAL mem)
     return text ? std::string(text, std::find(text, text + b.Size(), '\0')) : std::string();
 }
 
+void DropAll(Clipboard& c)
+{
+    for (auto& [format, data] : c.data) Release(format, data);
+    c.data.clear();
+    c.owner = nullptr;
+    c.fetched = c.stale = false;
+}
+
+// Text fetched earlier may no longer be the desktop's.
+void DropFetched(Clipboard& c)
+{
+    if (!c.fetched) return;
+    auto it = c.data.find(CF_TEXT);
+    if (it != c.data.end()) {
+        Release(CF_TEXT, it->second);
+        c.data.erase(it);
+    }
+    c.fetched = false;
+}
+
 }  // namespace
 
 BOOL OpenClipboard(HWND owner)
@@ -155,6 +177,7 @@ BOOL OpenClipboard(HWND owner)
         SetLastError(ERROR_INVALID_WINDOW_HANDLE);
         return FALSE;
     }
+    DropFetched(c);
     c.open = true;
     c.opener = owner;
     return TRUE;
@@ -169,6 +192,7 @@ BOOL CloseClipboard()
     }
     c.open = false;
     c.opener = nullptr;
+    if (c.stale) DropAll(c);
     return TRUE;
 }
 
@@ -179,8 +203,7 @@ BOOL EmptyClipboard()
         SetLastError(kErrorClipboardNotOpen);
         return FALSE;
     }
-    for (auto& [format, data] : c.data) Release(format, data);
-    c.data.clear();
+    DropAll(c);
     c.owner = c.opener;
     return TRUE;
 }
@@ -199,6 +222,7 @@ HANDLE SetClipboardData(UINT format, HANDLE data)
     auto it = c.data.find(format);
     if (it != c.data.end() && it->second != data) Release(format, it->second);
     c.data[format] = data;
+    if (format == CF_TEXT) c.fetched = false;
     if (format == CF_TEXT && c.backend) c.backend->Published(BlockText(data));
     return data;
 }
@@ -226,7 +250,10 @@ HANDLE GetClipboardData(UINT format)
     std::string text;
     if (format == CF_TEXT && c.backend && c.backend->Fetch(text)) {
         HGLOBAL mem = TextBlock(text);
-        c.data[CF_TEXT] = mem;
+        if (mem) {
+            c.data[CF_TEXT] = mem;
+            c.fetched = true;
+        }
         return mem;
     }
     return nullptr;
@@ -235,6 +262,7 @@ HANDLE GetClipboardData(UINT format)
 BOOL IsClipboardFormatAvailable(UINT format)
 {
     Clipboard& c = C();
+    if (!c.open) DropFetched(c);
     if (c.data.count(format)) return TRUE;
     if ((format == CF_DIB && c.data.count(CF_BITMAP)) || (format == CF_BITMAP && c.data.count(CF_DIB))) return TRUE;
     std::string text;
@@ -263,6 +291,13 @@ int CountClipboardFormats() { return static_cast<int>(C().data.size()); }
 namespace quelvo::ctl {
 
 void SetClipboardBackend(std::unique_ptr<ClipboardBackend> backend) { C().backend = std::move(backend); }
+
+void ClipboardTakenElsewhere()
+{
+    Clipboard& c = C();
+    if (c.open) c.stale = true;
+    else DropAll(c);
+}
 
 std::string ClipboardText()
 {

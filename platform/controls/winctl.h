@@ -144,6 +144,11 @@ public:
     virtual bool Fetch(std::string& text) = 0;
 };
 void SetClipboardBackend(std::unique_ptr<ClipboardBackend> backend);
+// Another program took the desktop's clipboard: what this process holds is
+// dropped (at CloseClipboard when it is open) and text is asked for anew.
+// Text fetched from the desktop is in any case asked for again at every
+// OpenClipboard, as the desktop may have changed it since.
+void ClipboardTakenElsewhere();
 // The clipboard's text (CF_TEXT) as a string, empty when none.
 std::string ClipboardText();
 // Empties the clipboard for `owner` and puts the text there; false when the

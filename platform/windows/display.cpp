@@ -35,6 +35,29 @@ gfx::Surface* TopLevelSurface(HWND hwnd)
     return w->surface.get();
 }
 
+RECT DisplayBackend::WorkArea() const
+{
+    SIZE s = ScreenSize();
+    return RECT{0, 0, s.cx, s.cy};
+}
+
+std::vector<RECT> DisplayBackend::Monitors() const
+{
+    SIZE s = ScreenSize();
+    return {RECT{0, 0, s.cx, s.cy}};
+}
+
+RECT HeadlessDisplay::WorkArea() const
+{
+    bool set = workArea_.right > workArea_.left && workArea_.bottom > workArea_.top;
+    return set ? workArea_ : DisplayBackend::WorkArea();
+}
+
+std::vector<RECT> HeadlessDisplay::Monitors() const
+{
+    return monitors_.empty() ? DisplayBackend::Monitors() : monitors_;
+}
+
 void HeadlessDisplay::SetScreenSize(int width, int height)
 {
     size_.cx = std::clamp(width, 1, 16384);

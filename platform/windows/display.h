@@ -46,6 +46,11 @@ void QueueKeyInput(const KeyInput& input);
 // or (null) to another program, which deactivates ours (WM_ACTIVATEAPP).
 void ForegroundChangedByDisplay(HWND hwnd);
 
+// The display maximised (or restored from maximised) one of our top-level
+// windows: WS_MAXIMIZE follows and WM_SIZE says so; the size itself comes
+// with the display's SetWindowPos.
+void MaximizedByDisplay(HWND hwnd, bool maximized);
+
 class DisplayBackend {
 public:
     virtual ~DisplayBackend() = default;
@@ -61,6 +66,19 @@ public:
     // StandardCursorId) or one made by the drawing layer's
     // CreateIconIndirect (its pixels through GetIconInfo); null hides it.
     virtual void CursorChanged(HCURSOR cursor) = 0;
+
+    // Screen facts. By default one monitor covering the screen with no
+    // panels; 0 from the settings means the desktop gives none and the
+    // layer's own value holds.
+    virtual RECT WorkArea() const;               // in screen coordinates
+    virtual std::vector<RECT> Monitors() const;  // the primary first
+    virtual int DragThreshold() const { return 0; }        // pixels either way
+    virtual int DoubleClickDistance() const { return 0; }  // pixels either way
+
+    // The program moved the pointer (SetCursorPos) or hid or showed it
+    // (ShowCursor crossing zero).
+    virtual void PointerMoved(POINT) {}
+    virtual void PointerVisible(bool) {}
 };
 
 class HeadlessDisplay : public DisplayBackend {
@@ -68,9 +86,21 @@ public:
     SIZE ScreenSize() const override { return size_; }
     void WindowChanged(HWND) override {}
     void CursorChanged(HCURSOR cursor) override { cursor_ = cursor; }
+    RECT WorkArea() const override;
+    std::vector<RECT> Monitors() const override;
+    int DragThreshold() const override { return dragThreshold_; }
+    int DoubleClickDistance() const override { return doubleClickDistance_; }
+    void PointerVisible(bool visible) override { pointerVisible_ = visible; }
 
     void SetScreenSize(int width, int height);
     HCURSOR CurrentCursor() const { return cursor_; }
+    // Desktop facts for tests; an empty work area or monitor list means the
+    // whole screen again.
+    void SetWorkArea(const RECT& area) { workArea_ = area; }
+    void SetMonitors(std::vector<RECT> monitors) { monitors_ = std::move(monitors); }
+    void SetDragThreshold(int pixels) { dragThreshold_ = pixels; }
+    void SetDoubleClickDistance(int pixels) { doubleClickDistance_ = pixels; }
+    bool PointerShown() const { return pointerVisible_; }
 
     // Synthetic input at screen points. Each call queues raw input; call
     // PumpUntilIdle to have it delivered.
@@ -105,6 +135,11 @@ public:
 private:
     SIZE size_{1280, 1024};
     HCURSOR cursor_ = nullptr;
+    RECT workArea_{};
+    std::vector<RECT> monitors_;
+    int dragThreshold_ = 0;
+    int doubleClickDistance_ = 0;
+    bool pointerVisible_ = true;
 };
 
 // The display in use; a headless display is created on first use when no

@@ -552,6 +552,7 @@ BOOL SetCursorPos(int x, int y)
     MouseInput m;
     m.kind = MouseInput::Kind::Move;
     m.pt = {x, y};
+    quelvo::win::Display().PointerMoved(m.pt);
     quelvo::win::QueueMouseInput(m);
     return TRUE;
 }
@@ -580,8 +581,11 @@ HCURSOR LoadCursorA(HINSTANCE instance, LPCSTR name)
 
 int ShowCursor(BOOL show)
 {
-    S().cursorShowCount += show ? 1 : -1;
-    return S().cursorShowCount;
+    int& count = S().cursorShowCount;
+    bool wasShown = count >= 0;
+    count += show ? 1 : -1;
+    if ((count >= 0) != wasShown) quelvo::win::Display().PointerVisible(count >= 0);
+    return count;
 }
 
 namespace quelvo::win::detail {

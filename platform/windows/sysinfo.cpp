@@ -1,5 +1,8 @@
-// System metrics, parameters and the one monitor (the display's screen).
+// System metrics, parameters and the monitors, as the display reports them.
+#include <algorithm>
+#include <array>
 #include <cstring>
+#include <limits>
 
 #include "platform/windows/wm_state.h"
 
@@ -7,14 +10,54 @@ namespace {
 
 SIZE Screen() { return quelvo::win::Display().ScreenSize(); }
 
-// The only monitor; its handle is a fixed token.
-HMONITOR__ gPrimaryMonitor;
+// Monitor handles are fixed tokens: the n-th stands for the display's n-th
+// monitor, the first being the primary one.
+constexpr std::size_t kMaxMonitors = 16;
+std::array<HMONITOR__, kMaxMonitors> gMonitors;
+
+bool Empty(const RECT& r) { return r.right <= r.left || r.bottom <= r.top; }
+
+// The display's monitors without empty ones, never none.
+std::vector<RECT> Monitors()
+{
+    std::vector<RECT> out;
+    for (const RECT& r : quelvo::win::Display().Monitors())
+        if (!Empty(r) && out.size() < kMaxMonitors) out.push_back(r);
+    if (out.empty()) {
+        SIZE s = Screen();
+        out.push_back(RECT{0, 0, s.cx, s.cy});
+    }
+    return out;
+}
+
+RECT Intersection(const RECT& a, const RECT& b)
+{
+    RECT r{std::max(a.left, b.left), std::max(a.top, b.top), std::min(a.right, b.right), std::min(a.bottom, b.bottom)};
+    return Empty(r) ? RECT{} : r;
+}
+
+// The work area: the display's, kept inside the screen; the whole screen
+// when the display gives an empty or off-screen one.
+// The bounds of every monitor.
+RECT VirtualScreen()
+{
+    const std::vector<RECT> monitors = Monitors();
+    RECT all = monitors.front();
+    for (const RECT& m : monitors)
+        all = RECT{std::min(all.left, m.left), std::min(all.top, m.top), std::max(all.right, m.right), std::max(all.bottom, m.bottom)};
+    return all;
+}
 
 RECT WorkArea()
 {
-    SIZE s = Screen();
-    return RECT{0, 0, s.cx, s.cy};
+    RECT all = VirtualScreen();
+    RECT area = Intersection(quelvo::win::Display().WorkArea(), all);
+    return Empty(area) ? all : area;
 }
+
+// A distance from the desktop's settings as a box width centred on the
+// point, as the metrics give it; the layer's own 4 when none is given.
+int BoxFromDistance(int distance) { return distance > 0 ? 2 * distance : 4; }
 
 void FillFont(LOGFONTA& f, LONG height, LONG weight)
 {
@@ -29,12 +72,26 @@ void FillFont(LOGFONTA& f, LONG height, LONG weight)
 int GetSystemMetrics(int index)
 {
     switch (index) {
-    case SM_CXSCREEN:
-    case SM_CXVIRTUALSCREEN:
-    case SM_CXFULLSCREEN: return Screen().cx;
-    case SM_CYSCREEN:
-    case SM_CYVIRTUALSCREEN: return Screen().cy;
-    case SM_CYFULLSCREEN: return Screen().cy - 19;
+    case SM_CXSCREEN: return Screen().cx;
+    case SM_CYSCREEN: return Screen().cy;
+    case SM_XVIRTUALSCREEN: return VirtualScreen().left;
+    case SM_YVIRTUALSCREEN: return VirtualScreen().top;
+    case SM_CXVIRTUALSCREEN: {
+        RECT v = VirtualScreen();
+        return v.right - v.left;
+    }
+    case SM_CYVIRTUALSCREEN: {
+        RECT v = VirtualScreen();
+        return v.bottom - v.top;
+    }
+    // The primary monitor's work area below a caption.
+    case SM_CXFULLSCREEN:
+    case SM_CYFULLSCREEN: {
+        MONITORINFO info;
+        GetMonitorInfoA(&gMonitors[0], &info);
+        return index == SM_CXFULLSCREEN ? info.rcWork.right - info.rcWork.left
+                                        : info.rcWork.bottom - info.rcWork.top - 19;
+    }
     case SM_CXVSCROLL:
     case SM_CYHSCROLL:
     case SM_CYVSCROLL:
@@ -63,13 +120,13 @@ int GetSystemMetrics(int index)
     case SM_CXMIN: return 112;
     case SM_CYMIN: return 27;
     case SM_CXDRAG:
-    case SM_CYDRAG:
+    case SM_CYDRAG: return BoxFromDistance(quelvo::win::Display().DragThreshold());
     case SM_CXDOUBLECLK:
-    case SM_CYDOUBLECLK: return 4;
+    case SM_CYDOUBLECLK: return BoxFromDistance(quelvo::win::Display().DoubleClickDistance());
     case SM_CXMENUCHECK:
     case SM_CYMENUCHECK: return 13;
     case SM_MOUSEWHEELPRESENT: return 1;
-    case SM_CMONITORS: return 1;
+    case SM_CMONITORS: return static_cast<int>(Monitors().size());
     case SM_SWAPBUTTON: return 0;
     default: return 0;
     }
@@ -127,41 +184,86 @@ BOOL SystemParametersInfoA(UINT action, UINT uiParam, PVOID pvParam, UINT)
 }
 
 namespace {
-HMONITOR Pick(bool onScreen, DWORD flags)
+
+HMONITOR Handle(std::size_t index) { return &gMonitors[index]; }
+
+// Squared distance from a point to a rectangle (0 inside).
+long long DistanceSquared(const RECT& r, POINT pt)
 {
-    if (onScreen || flags != MONITOR_DEFAULTTONULL) return &gPrimaryMonitor;
-    return nullptr;
+    long long dx = pt.x < r.left ? r.left - pt.x : pt.x >= r.right ? pt.x - (r.right - 1) : 0;
+    long long dy = pt.y < r.top ? r.top - pt.y : pt.y >= r.bottom ? pt.y - (r.bottom - 1) : 0;
+    return dx * dx + dy * dy;
 }
+
+// No monitor holds the place: none, the primary or the nearest one.
+HMONITOR Fallback(DWORD flags, const std::vector<RECT>& monitors, const RECT& place)
+{
+    if (flags == MONITOR_DEFAULTTONEAREST) {
+        std::size_t best = 0;
+        long long bestDistance = std::numeric_limits<long long>::max();
+        for (std::size_t i = 0; i < monitors.size(); ++i) {
+            const RECT& m = monitors[i];
+            // Gap between the rectangles along each axis.
+            long long dx = std::max<long long>({0, m.left - place.right + 1, place.left - m.right + 1});
+            long long dy = std::max<long long>({0, m.top - place.bottom + 1, place.top - m.bottom + 1});
+            if (dx * dx + dy * dy < bestDistance) {
+                bestDistance = dx * dx + dy * dy;
+                best = i;
+            }
+        }
+        return Handle(best);
+    }
+    return flags == MONITOR_DEFAULTTOPRIMARY ? Handle(0) : nullptr;
+}
+
 }  // namespace
 
 HMONITOR MonitorFromPoint(POINT pt, DWORD flags)
 {
-    SIZE s = Screen();
-    return Pick(pt.x >= 0 && pt.y >= 0 && pt.x < s.cx && pt.y < s.cy, flags);
+    const std::vector<RECT> monitors = Monitors();
+    for (std::size_t i = 0; i < monitors.size(); ++i)
+        if (DistanceSquared(monitors[i], pt) == 0) return Handle(i);
+    return Fallback(flags, monitors, RECT{pt.x, pt.y, pt.x + 1, pt.y + 1});
 }
 
 HMONITOR MonitorFromRect(LPCRECT rect, DWORD flags)
 {
-    if (!rect) return Pick(false, flags);
-    SIZE s = Screen();
-    bool overlaps = rect->left < s.cx && rect->right > 0 && rect->top < s.cy && rect->bottom > 0;
-    return Pick(overlaps, flags);
+    const std::vector<RECT> monitors = Monitors();
+    if (!rect) return flags == MONITOR_DEFAULTTONULL ? nullptr : Handle(0);
+    // The monitor showing most of the rectangle; an empty one counts as its corner.
+    RECT place = Empty(*rect) ? RECT{rect->left, rect->top, rect->left + 1, rect->top + 1} : *rect;
+    std::size_t best = monitors.size();
+    long long bestArea = 0;
+    for (std::size_t i = 0; i < monitors.size(); ++i) {
+        RECT r = Intersection(monitors[i], place);
+        long long area = static_cast<long long>(r.right - r.left) * (r.bottom - r.top);
+        if (area > bestArea) {
+            bestArea = area;
+            best = i;
+        }
+    }
+    return best < monitors.size() ? Handle(best) : Fallback(flags, monitors, place);
 }
 
 HMONITOR MonitorFromWindow(HWND hwnd, DWORD flags)
 {
     RECT r{};
-    if (!GetWindowRect(hwnd, &r)) return Pick(false, flags);
+    if (!GetWindowRect(hwnd, &r)) return flags == MONITOR_DEFAULTTONULL ? nullptr : Handle(0);
     return MonitorFromRect(&r, flags);
 }
 
 BOOL GetMonitorInfoA(HMONITOR monitor, MONITORINFO* info)
 {
-    if (monitor != &gPrimaryMonitor || !info || info->cbSize < sizeof(MONITORINFO)) return FALSE;
-    SIZE s = Screen();
-    info->rcMonitor = {0, 0, s.cx, s.cy};
-    info->rcWork = WorkArea();
-    info->dwFlags = MONITORINFOF_PRIMARY;
+    if (!info || info->cbSize < sizeof(MONITORINFO)) return FALSE;
+    const std::vector<RECT> monitors = Monitors();
+    std::size_t index = 0;
+    while (index < monitors.size() && Handle(index) != monitor) ++index;
+    if (index == monitors.size()) return FALSE;
+    info->rcMonitor = monitors[index];
+    // The desktop gives one work area over all monitors; each keeps its share.
+    RECT work = Intersection(monitors[index], WorkArea());
+    info->rcWork = Empty(work) ? monitors[index] : work;
+    info->dwFlags = index == 0 ? MONITORINFOF_PRIMARY : 0;
     return TRUE;
 }
 

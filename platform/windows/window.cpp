@@ -738,15 +738,23 @@ BOOL ShowWindow(HWND hwnd, int cmd)
         break;
     case SW_SHOWNOACTIVATE:
     case SW_SHOWNA:
-    case SW_SHOWMINNOACTIVE:
         flags |= SWP_SHOWWINDOW | SWP_NOACTIVATE;
         if (cmd == SW_SHOWNA) flags |= SWP_NOZORDER;
+        break;
+    case SW_SHOWMINNOACTIVE:
+        flags |= SWP_SHOWWINDOW | SWP_NOACTIVATE;
+        w->style = (w->style | WS_MINIMIZE) & ~WS_MAXIMIZE;
         break;
     case SW_SHOWMAXIMIZED: {
         flags |= SWP_SHOWWINDOW;
         RECT area{};
         if (w->parent) GetClientRect(w->parent->handle, &area);
-        else SystemParametersInfoA(SPI_GETWORKAREA, 0, &area, 0);
+        else {
+            // The work area of the monitor showing the window: off the desktop's panels.
+            MONITORINFO info;
+            if (GetMonitorInfoA(MonitorFromWindow(hwnd, MONITOR_DEFAULTTONEAREST), &info)) area = info.rcWork;
+            else SystemParametersInfoA(SPI_GETWORKAREA, 0, &area, 0);
+        }
         target = area;
         if (!(w->style & WS_MAXIMIZE)) w->restored = w->window;
         w->style = (w->style | WS_MAXIMIZE) & ~WS_MINIMIZE;
@@ -777,7 +785,8 @@ BOOL ShowWindow(HWND hwnd, int cmd)
                  flags);
     if (!(w = Find(hwnd))) return wasVisible ? TRUE : FALSE;
     if (!show && child && S().focus && (S().focus == w || IsDescendant(w, S().focus))) SetFocus(w->parent->handle);
-    if ((cmd == SW_MINIMIZE || cmd == SW_SHOWMINIMIZED) && S().active == w) ActivateOtherWindow(w);
+    if ((cmd == SW_MINIMIZE || cmd == SW_SHOWMINIMIZED || cmd == SW_SHOWMINNOACTIVE) && S().active == w)
+        ActivateOtherWindow(w);
     return wasVisible ? TRUE : FALSE;
 }
 
@@ -1404,6 +1413,24 @@ void AddClassProvider(std::function<void()> registerClasses)
     if (registerClasses) Providers().providers.push_back(std::move(registerClasses));
 }
 
+}  // namespace quelvo::win
+
+namespace quelvo::win {
+void MaximizedByDisplay(HWND hwnd, bool maximized)
+{
+    Window* w = Find(hwnd);
+    if (!w || w->parent || w->messageOnly || ((w->style & WS_MAXIMIZE) != 0) == maximized) return;
+    if (maximized) {
+        if (!(w->style & WS_MINIMIZE)) w->restored = w->window;
+        w->style = (w->style | WS_MAXIMIZE) & ~WS_MINIMIZE;
+    } else {
+        w->style &= ~WS_MAXIMIZE;
+    }
+    RECT c{};
+    GetClientRect(hwnd, &c);
+    Deliver(w, WM_SIZE, maximized ? SIZE_MAXIMIZED : SIZE_RESTORED,
+            MAKELPARAM(static_cast<WORD>(c.right), static_cast<WORD>(c.bottom)));
+}
 }  // namespace quelvo::win
 
 namespace quelvo::win::detail {

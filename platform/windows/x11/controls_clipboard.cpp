@@ -26,8 +26,10 @@ public:
 
 bool UseDesktopClipboard()
 {
-    if (!CurrentX11Display()) return false;
+    X11Display* x = CurrentX11Display();
+    if (!x) return false;
     ctl::SetClipboardBackend(std::make_unique<DesktopClipboard>());
+    x->SetClipboardLostHandler([] { ctl::ClipboardTakenElsewhere(); });
     return true;
 }
 

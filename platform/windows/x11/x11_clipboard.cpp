@@ -82,7 +82,10 @@ void X11Display::Impl::SelectionCleared(const XSelectionClearEvent& ev)
     if (ev.selection != A("CLIPBOARD") || ev.window != utility) return;
     ownsClipboard = false;
     clipboard.clear();
+    if (clipboardLost) clipboardLost();
 }
+
+void X11Display::SetClipboardLostHandler(std::function<void()> handler) { impl_->clipboardLost = std::move(handler); }
 
 void X11Display::Impl::ServeSelectionRequest(const XSelectionRequestEvent& req)
 {

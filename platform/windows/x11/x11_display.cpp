@@ -258,6 +258,7 @@ X11Display::~X11Display()
     if (!m.lost) {
         for (auto& [id, c] : m.cursorCache) XFreeCursor(m.dpy, c);
         if (m.customCursor) XFreeCursor(m.dpy, m.customCursor);
+        if (m.invisibleCursor) XFreeCursor(m.dpy, m.invisibleCursor);
         XDestroyWindow(m.dpy, m.utility);
     }
     XCloseDisplay(m.dpy);
@@ -301,8 +302,11 @@ std::vector<RECT> X11Display::Monitors() const
     if (!m.lost && XRRQueryExtension(m.dpy, &events, &errors)) {
         int count = 0;
         if (XRRMonitorInfo* mons = XRRGetMonitors(m.dpy, m.root, True, &count)) {
-            for (int i = 0; i < count; ++i)
-                out.push_back(RECT{mons[i].x, mons[i].y, mons[i].x + mons[i].width, mons[i].y + mons[i].height});
+            for (int i = 0; i < count; ++i) {
+                RECT r{mons[i].x, mons[i].y, mons[i].x + mons[i].width, mons[i].y + mons[i].height};
+                if (mons[i].primary) out.insert(out.begin(), r);  // the layer takes the first as primary
+                else out.push_back(r);
+            }
             XRRFreeMonitors(mons);
         }
     }
@@ -382,9 +386,45 @@ void X11Display::CursorChanged(HCURSOR cursor)
     }
     if (c == m.cursor) return;
     m.cursor = c;
-    for (auto& [h, t] : m.windows)
-        if (t->xid) XDefineCursor(m.dpy, t->xid, c);
+    if (!m.pointerHidden) m.ShowCursorOnWindows(c);
+}
+
+void X11Display::Impl::ShowCursorOnWindows(Cursor c)
+{
+    for (auto& [h, t] : windows)
+        if (t->xid) XDefineCursor(dpy, t->xid, c);
+    XFlush(dpy);
+}
+
+Cursor X11Display::Impl::ShownCursor()
+{
+    if (!pointerHidden) return cursor;
+    if (!invisibleCursor) {
+        // A 1x1 cursor with an empty mask.
+        char bit = 0;
+        Pixmap empty = XCreateBitmapFromData(dpy, root, &bit, 1, 1);
+        if (!empty) return cursor;
+        XColor black{};
+        invisibleCursor = XCreatePixmapCursor(dpy, empty, empty, &black, &black, 0, 0);
+        XFreePixmap(dpy, empty);
+    }
+    return invisibleCursor ? invisibleCursor : cursor;
+}
+
+void X11Display::PointerMoved(POINT pt)
+{
+    Impl& m = *impl_;
+    if (m.lost) return;
+    XWarpPointer(m.dpy, None, m.root, 0, 0, 0, 0, pt.x, pt.y);
     XFlush(m.dpy);
+}
+
+void X11Display::PointerVisible(bool visible)
+{
+    Impl& m = *impl_;
+    if (m.lost || m.pointerHidden == !visible) return;
+    m.pointerHidden = !visible;
+    m.ShowCursorOnWindows(m.ShownCursor());
 }
 
 Cursor X11Display::Impl::CustomCursor(HCURSOR handle)
@@ -628,6 +668,7 @@ void X11Display::Impl::SyncIconic(TopWindow& t, bool minimized)
     bool maximized = (t.style & WS_MAXIMIZE) != 0;
     if (maximized != t.maximized) {
         t.maximized = maximized;
+        t.maximizeSerial = NextRequest(dpy);
         SetNetState(t, "_NET_WM_STATE_MAXIMIZED_VERT", maximized);
         SetNetState(t, "_NET_WM_STATE_MAXIMIZED_HORZ", maximized);
     }
@@ -694,8 +735,8 @@ void X11Display::Impl::CreateXWindow(TopWindow& t)
         a.colormap = t.colormap;
         mask |= CWColormap;
     }
-    if (cursor) {
-        a.cursor = cursor;
+    if (Cursor shown = ShownCursor()) {
+        a.cursor = shown;
         mask |= CWCursor;
     }
     t.xid = XCreateWindow(dpy, root, t.geometry.left, t.geometry.top, static_cast<unsigned>(Width(t.geometry)),
@@ -823,20 +864,26 @@ void X11Display::Impl::DestroyXWindow(TopWindow& t)
     if (dnd.target && !ByXid(dnd.target)) dnd = DndState{};
 }
 
+std::vector<Atom> X11Display::Impl::NetStates(const TopWindow& t)
+{
+    std::string bytes;
+    Atom type = 0;
+    int format = 0;
+    std::vector<Atom> list;
+    if (GetProperty(t.xid, A("_NET_WM_STATE"), false, bytes, type, format) && format == 32) {
+        const long* v = reinterpret_cast<const long*>(bytes.data());  // format 32 arrives as longs
+        for (std::size_t i = 0; i < bytes.size() / sizeof(long); ++i) list.push_back(static_cast<Atom>(v[i]));
+    }
+    return list;
+}
+
 void X11Display::Impl::SetNetState(TopWindow& t, const char* state, bool on)
 {
     Atom stateAtom = A(state);
     if (!t.mapped) {
         // Before mapping the property itself is read by the window manager.
-        std::string bytes;
-        Atom type = 0;
-        int format = 0;
-        std::vector<Atom> list;
-        if (GetProperty(t.xid, A("_NET_WM_STATE"), false, bytes, type, format) && format == 32) {
-            const long* v = reinterpret_cast<const long*>(bytes.data());
-            for (std::size_t i = 0; i < bytes.size() / sizeof(long); ++i)
-                if (static_cast<Atom>(v[i]) != stateAtom) list.push_back(static_cast<Atom>(v[i]));
-        }
+        std::vector<Atom> list = NetStates(t);
+        list.erase(std::remove(list.begin(), list.end(), stateAtom), list.end());
         if (on) list.push_back(stateAtom);
         XChangeProperty(dpy, t.xid, A("_NET_WM_STATE"), XA_ATOM, 32, PropModeReplace,
                         reinterpret_cast<unsigned char*>(list.data()), static_cast<int>(list.size()));

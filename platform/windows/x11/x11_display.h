@@ -8,6 +8,7 @@
 // window manager's activation, moves, sizes and close requests become the
 // usual messages. Xlib stays inside the source files.
 
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -30,13 +31,17 @@ public:
     void CursorChanged(HCURSOR cursor) override;
 
     // Screen facts beyond the screen size.
-    RECT WorkArea() const;               // _NET_WORKAREA, else the screen
-    std::vector<RECT> Monitors() const;  // RandR monitors, else the screen
+    RECT WorkArea() const override;               // _NET_WORKAREA, else the screen
+    std::vector<RECT> Monitors() const override;  // RandR monitors (primary first), else the screen
 
     // From the desktop's settings (XSETTINGS); 0 when not given. The
     // double-click time is applied to the window layer directly.
-    int DragThreshold() const;
-    int DoubleClickDistance() const;
+    int DragThreshold() const override;
+    int DoubleClickDistance() const override;
+
+    // Warps the real pointer; hides it with an invisible cursor.
+    void PointerMoved(POINT pt) override;
+    void PointerVisible(bool visible) override;
 
     // The X window showing a top-level window (0 when it has none).
     unsigned long XWindowOf(HWND hwnd) const;
@@ -56,6 +61,8 @@ public:
         std::string data;
     };
     bool OfferClipboard(std::vector<ClipboardItem> items);
+    // Called when another client takes the CLIPBOARD selection from us.
+    void SetClipboardLostHandler(std::function<void()> handler);
     bool ReadClipboard(const std::string& type, std::string& out, int timeoutMs = 1000);
     std::vector<std::string> ClipboardTypes(int timeoutMs = 1000);
 

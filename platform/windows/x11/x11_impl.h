@@ -56,6 +56,7 @@ struct TopWindow {
     bool iconic = false;     // minimized on the desktop
     unsigned long mapSerial = 0;      // request serials of our last map and
     unsigned long iconifySerial = 0;  // iconify: older events are stale
+    unsigned long maximizeSerial = 0; // and our last maximise or restore
     bool maximized = false;
     HICON icon = nullptr;    // the icon given to the desktop
     bool shaped = false;     // SetWindowRgn, as last given to the server
@@ -111,10 +112,13 @@ struct X11Display::Impl {
     Cursor cursor = 0;
     std::map<int, Cursor> cursorCache;
     Cursor customCursor = 0;  // the last cursor picture of our own
+    Cursor invisibleCursor = 0;
+    bool pointerHidden = false;  // ShowCursor below zero
     std::map<std::string, Atom> atoms;
 
     std::vector<ClipboardItem> clipboard;
     bool ownsClipboard = false;
+    std::function<void()> clipboardLost;
     Time lastEventTime = CurrentTime;
 
     DndState dnd;
@@ -145,13 +149,17 @@ struct X11Display::Impl {
     void HandleFocusIn(TopWindow& t);
     void HandleConfigure(TopWindow& t);
     void SetNetState(TopWindow& t, const char* state, bool on);
+    std::vector<Atom> NetStates(const TopWindow& t);  // _NET_WM_STATE as it stands
     void SetIcon(TopWindow& t);
     void SetSizeHints(TopWindow& t);
     void SyncShape(TopWindow& t);
     bool IsIconicOnDesktop(const TopWindow& t);
     void SyncIconic(TopWindow& t, bool minimized);
+    void MaximizedStateChanged(TopWindow& t);  // read back from _NET_WM_STATE
     bool IsTopPopup(HWND hwnd);
     Cursor CustomCursor(HCURSOR handle);
+    Cursor ShownCursor();  // the cursor asked for, or the invisible one
+    void ShowCursorOnWindows(Cursor c);
     void ReadDesktopSettings();
     void PostText(const std::string& text);
     bool GetProperty(::Window w, Atom prop, bool remove, std::string& bytes, Atom& type, int& format);

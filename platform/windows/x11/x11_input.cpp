@@ -71,6 +71,9 @@ void X11Display::Impl::HandleEvent(XEvent& ev)
         break;
     case PropertyNotify:
         if (ev.xproperty.window == settingsOwner && ev.xproperty.atom == A("_XSETTINGS_SETTINGS")) ReadDesktopSettings();
+        else if (t && ev.xproperty.window == t->xid && ev.xproperty.atom == A("_NET_WM_STATE") && t->framed &&
+                 ev.xproperty.serial >= t->maximizeSerial)
+            MaximizedStateChanged(*t);
         break;
     case DestroyNotify:
         if (ev.xdestroywindow.window == settingsOwner) settingsOwner = 0;
@@ -126,6 +129,17 @@ void X11Display::Impl::HandleEvent(XEvent& ev)
         break;
     default: break;
     }
+}
+
+void X11Display::Impl::MaximizedStateChanged(TopWindow& t)
+{
+    std::vector<Atom> states = NetStates(t);
+    auto has = [&](const char* name) { return std::find(states.begin(), states.end(), A(name)) != states.end(); };
+    // Maximised one way only is a tiling of the desktop's, not a maximise.
+    bool maximized = has("_NET_WM_STATE_MAXIMIZED_VERT") && has("_NET_WM_STATE_MAXIMIZED_HORZ");
+    if (maximized == t.maximized) return;
+    t.maximized = maximized;
+    MaximizedByDisplay(t.hwnd, maximized);
 }
 
 bool X11Display::Impl::IsIconicOnDesktop(const TopWindow& t)

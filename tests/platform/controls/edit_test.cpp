@@ -2,6 +2,7 @@
 // limits, undo, the clipboard, notifications, multi-line queries; and the
 // caret and clipboard functions beneath it.
 #include <cstring>
+#include <memory>
 
 #include "ctl_fixture.h"
 
@@ -592,6 +593,82 @@ TEST_F(CtlTest, ClipboardStoresFormatsAndRefusesMisuse)
     CloseClipboard();
     quelvo::ctl::SetClipboardBackend(nullptr);
     OpenClipboard(nullptr);
+    EmptyClipboard();
+    CloseClipboard();
+}
+
+
+// A desktop clipboard whose text the test changes behind the program's back.
+class DesktopStandIn : public quelvo::ctl::ClipboardBackend {
+public:
+    explicit DesktopStandIn(std::string* desktop) : desktop_(desktop) {}
+    void Published(const std::string& text) override { *desktop_ = text; }
+    bool Fetch(std::string& text) override
+    {
+        if (desktop_->empty()) return false;
+        text = *desktop_;
+        return true;
+    }
+
+private:
+    std::string* desktop_ = nullptr;
+};
+
+TEST_F(CtlTest, ClipboardFollowsTheDesktopOnceAnotherProgramTakesIt)
+{
+    std::string desktop;
+    quelvo::ctl::SetClipboardBackend(std::make_unique<DesktopStandIn>(&desktop));
+    ASSERT_TRUE(quelvo::ctl::SetClipboardText(host_, "ours"));
+    EXPECT_EQ(desktop, "ours");
+    desktop = "changed by the desktop without taking it";
+    EXPECT_EQ(quelvo::ctl::ClipboardText(), "ours") << "while we own it, pastes stay in the process";
+
+    struct Step {
+        const char* what;
+        std::string desktopText;
+        bool taken;
+        std::string expected;
+    };
+    const Step steps[] = {
+        {"another program takes it", "theirs", true, "theirs"},
+        {"and changes it again: fetched text is asked for anew", "theirs again", false, "theirs again"},
+        {"and empties it", "", true, ""},
+    };
+    for (const Step& s : steps) {
+        SCOPED_TRACE(s.what);
+        desktop = s.desktopText;
+        if (s.taken) quelvo::ctl::ClipboardTakenElsewhere();
+        EXPECT_EQ(quelvo::ctl::ClipboardText(), s.expected);
+        EXPECT_EQ(IsClipboardFormatAvailable(CF_TEXT) != FALSE, !s.expected.empty());
+    }
+
+    // Taken while open: the handles stay good until the clipboard closes.
+    ASSERT_TRUE(quelvo::ctl::SetClipboardText(host_, "mine"));
+    ASSERT_TRUE(OpenClipboard(host_));
+    HANDLE held = GetClipboardData(CF_TEXT);
+    ASSERT_NE(held, nullptr);
+    desktop = "later";
+    quelvo::ctl::ClipboardTakenElsewhere();
+    EXPECT_EQ(GetClipboardData(CF_TEXT), held);
+    EXPECT_EQ(GetClipboardOwner(), host_);
+    CloseClipboard();
+    EXPECT_EQ(GetClipboardOwner(), nullptr);
+    EXPECT_EQ(quelvo::ctl::ClipboardText(), "later");
+
+    // Taken while open, then filled again by the opener: ours stays.
+    ASSERT_TRUE(OpenClipboard(host_));
+    quelvo::ctl::ClipboardTakenElsewhere();
+    EmptyClipboard();
+    HGLOBAL text = GlobalAlloc(GMEM_MOVEABLE, 4);
+    std::memcpy(GlobalLock(text), "new", 4);
+    GlobalUnlock(text);
+    SetClipboardData(CF_TEXT, text);
+    CloseClipboard();
+    desktop = "elsewhere";
+    EXPECT_EQ(quelvo::ctl::ClipboardText(), "new");
+
+    quelvo::ctl::SetClipboardBackend(nullptr);
+    ASSERT_TRUE(OpenClipboard(nullptr));
     EmptyClipboard();
     CloseClipboard();
 }

@@ -653,4 +653,66 @@ TEST_F(Input, CaptionButtonsWorkOnTheHeadlessScreen)
     EXPECT_FALSE(IsWindow(w));
 }
 
+
+// The headless display, noting where the program put the pointer.
+class PointerDisplay : public quelvo::win::HeadlessDisplay {
+public:
+    void PointerMoved(POINT pt) override { moves.push_back(pt); }
+    std::vector<POINT> moves;
+};
+
+TEST_F(Input, SetCursorPosAndShowCursorReachTheDisplay)
+{
+    auto owned = std::make_unique<PointerDisplay>();
+    PointerDisplay* display = owned.get();
+    quelvo::win::SetDisplay(std::move(owned));
+    HWND top = Make("top", WS_POPUP | WS_VISIBLE, 0, 0, 300, 300);
+    Rec().Clear();
+    ASSERT_TRUE(SetCursorPos(40, 50));
+    Pump();
+    ASSERT_EQ(display->moves.size(), 1u);
+    EXPECT_EQ(display->moves[0].x, 40);
+    EXPECT_EQ(display->moves[0].y, 50);
+    POINT pt{};
+    GetCursorPos(&pt);
+    EXPECT_EQ(pt.x, 40);
+    EXPECT_EQ(Rec().Only({"WM_MOUSEMOVE"}), (V{"top WM_MOUSEMOVE 40,50"}));
+    (void)top;
+
+    struct Step {
+        BOOL show;
+        int count;
+        bool shown;
+    };
+    const Step steps[] = {{FALSE, -1, false}, {FALSE, -2, false}, {TRUE, -1, false}, {TRUE, 0, true}, {TRUE, 1, true}, {FALSE, 0, true}};
+    for (const Step& s : steps) {
+        EXPECT_EQ(ShowCursor(s.show), s.count);
+        EXPECT_EQ(display->PointerShown(), s.shown) << s.count;
+    }
+}
+
+TEST_F(Input, DoubleClickDistanceFromTheDisplaySettings)
+{
+    HWND top = Make("top", WS_POPUP | WS_VISIBLE, 0, 0, 300, 300);
+    const std::set<std::string> keep = {"WM_LBUTTONDBLCLK"};
+    struct Case {
+        int distance;  // 0: not given
+        int apart;
+        bool doubled;
+    };
+    const Case cases[] = {{0, 2, true}, {0, 3, false}, {5, 5, true}, {5, 6, false}};
+    for (const Case& c : cases) {
+        Screen().SetDoubleClickDistance(c.distance);
+        Advance(2000);
+        Rec().Clear();
+        Screen().Click({100, 100});
+        Pump();
+        clock_.Advance(50);
+        Screen().Click({100 + c.apart, 100});
+        Pump();
+        EXPECT_EQ(Rec().Only(keep).size(), c.doubled ? 1u : 0u) << c.distance << " apart " << c.apart;
+    }
+    (void)top;
+}
+
 }  // namespace

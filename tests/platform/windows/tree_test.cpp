@@ -672,4 +672,161 @@ TEST_F(Tree, MaximizeFillsTheWorkAreaAndRestoreGivesThePlaceBack)
     EXPECT_EQ(RectTextOf(r), "10,20,210,120");
 }
 
+
+// Two monitors side by side, the right one primary, with a panel along the
+// top of the left one.
+class Desk : public Tree {
+protected:
+    void SetUp() override
+    {
+        Tree::SetUp();
+        Screen().SetScreenSize(1800, 1000);
+        Screen().SetMonitors({RECT{800, 0, 1800, 1000}, RECT{0, 200, 800, 800}});
+        Screen().SetWorkArea(RECT{0, 30, 1800, 1000});
+    }
+};
+
+TEST_F(Desk, MetricsAndWorkAreaFollowTheDisplay)
+{
+    Screen().SetDragThreshold(8);
+    Screen().SetDoubleClickDistance(3);
+    struct Metric {
+        int index;
+        int value;
+    };
+    const Metric metrics[] = {{SM_CXSCREEN, 1800},        {SM_CMONITORS, 2},         {SM_XVIRTUALSCREEN, 0},
+                              {SM_YVIRTUALSCREEN, 0},     {SM_CXVIRTUALSCREEN, 1800}, {SM_CYVIRTUALSCREEN, 1000},
+                              {SM_CXDRAG, 16},            {SM_CYDRAG, 16},           {SM_CXDOUBLECLK, 6},
+                              {SM_CYDOUBLECLK, 6},        {SM_CXFULLSCREEN, 1000},   {SM_CYFULLSCREEN, 1000 - 30 - 19}};
+    for (const Metric& m : metrics) EXPECT_EQ(GetSystemMetrics(m.index), m.value) << m.index;
+    RECT work{};
+    ASSERT_TRUE(SystemParametersInfoA(SPI_GETWORKAREA, 0, &work, 0));
+    EXPECT_EQ(RectTextOf(work), "0,30,1800,1000");
+
+    struct Facts {
+        const char* what;
+        std::vector<RECT> monitors;
+        RECT work;
+        std::string expectedWork;
+        int monitorCount;
+    };
+    const Facts facts[] = {
+        {"no monitors: the screen", {}, RECT{}, "0,0,1800,1000", 1},
+        {"empty monitors are skipped", {RECT{5, 5, 5, 9}, RECT{0, 0, 100, 100}}, RECT{}, "0,0,100,100", 1},
+        {"a work area off every monitor: all of them", {RECT{0, 0, 100, 100}}, RECT{500, 500, 600, 600}, "0,0,100,100", 1},
+        {"a work area larger than the monitors is cut", {RECT{0, 0, 100, 100}}, RECT{-50, 10, 900, 900}, "0,10,100,100", 1},
+    };
+    for (const Facts& f : facts) {
+        SCOPED_TRACE(f.what);
+        Screen().SetMonitors(f.monitors);
+        Screen().SetWorkArea(f.work);
+        ASSERT_TRUE(SystemParametersInfoA(SPI_GETWORKAREA, 0, &work, 0));
+        EXPECT_EQ(RectTextOf(work), f.expectedWork);
+        EXPECT_EQ(GetSystemMetrics(SM_CMONITORS), f.monitorCount);
+    }
+    Screen().SetDragThreshold(0);
+    EXPECT_EQ(GetSystemMetrics(SM_CXDRAG), 4) << "no setting: the layer's own";
+}
+
+TEST_F(Desk, MonitorsByPointRectAndWindow)
+{
+    HMONITOR right = MonitorFromPoint(POINT{900, 10}, MONITOR_DEFAULTTONULL);
+    HMONITOR left = MonitorFromPoint(POINT{10, 300}, MONITOR_DEFAULTTONULL);
+    ASSERT_NE(right, nullptr);
+    ASSERT_NE(left, nullptr);
+    ASSERT_NE(left, right);
+    MONITORINFO mi;
+    ASSERT_TRUE(GetMonitorInfoA(right, &mi));
+    EXPECT_EQ(RectTextOf(mi.rcMonitor), "800,0,1800,1000");
+    EXPECT_EQ(RectTextOf(mi.rcWork), "800,30,1800,1000");
+    EXPECT_EQ(mi.dwFlags, MONITORINFOF_PRIMARY);
+    ASSERT_TRUE(GetMonitorInfoA(left, &mi));
+    EXPECT_EQ(RectTextOf(mi.rcWork), "0,200,800,800") << "the panel lies above this monitor";
+    EXPECT_EQ(mi.dwFlags, 0u);
+
+    struct PointCase {
+        POINT pt;
+        DWORD flags;
+        HMONITOR expected;
+    };
+    const PointCase points[] = {
+        {{799, 799}, MONITOR_DEFAULTTONULL, left},     {{800, 0}, MONITOR_DEFAULTTONULL, right},
+        {{10, 10}, MONITOR_DEFAULTTONULL, nullptr},    {{10, 10}, MONITOR_DEFAULTTOPRIMARY, right},
+        {{10, 10}, MONITOR_DEFAULTTONEAREST, left},    {{-500, 500}, MONITOR_DEFAULTTONEAREST, left},
+        {{5000, 10}, MONITOR_DEFAULTTONEAREST, right}, {{10, 10}, 77, nullptr},
+    };
+    for (const PointCase& c : points)
+        EXPECT_EQ(MonitorFromPoint(c.pt, c.flags), c.expected) << c.pt.x << "," << c.pt.y << " flags " << c.flags;
+
+    struct RectCase {
+        RECT rect;
+        DWORD flags;
+        HMONITOR expected;
+    };
+    const RectCase rects[] = {
+        {{700, 300, 1000, 400}, MONITOR_DEFAULTTONULL, right},  // more of it on the right
+        {{600, 300, 850, 400}, MONITOR_DEFAULTTONULL, left},
+        {{100, 0, 200, 100}, MONITOR_DEFAULTTONULL, nullptr},
+        {{100, 0, 200, 100}, MONITOR_DEFAULTTONEAREST, left},
+        {{300, 300, 300, 300}, MONITOR_DEFAULTTONULL, left},  // empty: its corner
+    };
+    for (const RectCase& c : rects) EXPECT_EQ(MonitorFromRect(&c.rect, c.flags), c.expected) << RectTextOf(c.rect);
+    EXPECT_EQ(MonitorFromRect(nullptr, MONITOR_DEFAULTTONULL), nullptr);
+
+    HWND w = Make("w", WS_POPUP, 100, 300, 50, 50);
+    EXPECT_EQ(MonitorFromWindow(w, MONITOR_DEFAULTTONULL), left);
+    EXPECT_EQ(MonitorFromWindow(nullptr, MONITOR_DEFAULTTOPRIMARY), right);
+
+    Screen().SetMonitors({RECT{0, 0, 1800, 1000}});
+    EXPECT_FALSE(GetMonitorInfoA(left, &mi)) << "a monitor that went away";
+    EXPECT_FALSE(GetMonitorInfoA(nullptr, &mi));
+}
+
+TEST_F(Desk, MaximizeKeepsOffThePanelOfItsOwnMonitor)
+{
+    HWND w = Make("w", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 100, 300, 200, 100);
+    ShowWindow(w, SW_SHOWMAXIMIZED);
+    RECT r;
+    GetWindowRect(w, &r);
+    EXPECT_EQ(RectTextOf(r), "0,200,800,800");
+    ShowWindow(w, SW_RESTORE);
+    SetWindowPos(w, nullptr, 1000, 10, 200, 100, SWP_NOZORDER);
+    ShowWindow(w, SW_SHOWMAXIMIZED);
+    GetWindowRect(w, &r);
+    EXPECT_EQ(RectTextOf(r), "800,30,1800,1000");
+}
+
+TEST_F(Tree, TheDisplayMaximizesAndMinimizeWithoutActivationKeepsTheActiveWindow)
+{
+    HWND a = Make("a", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 10, 20, 200, 100);
+    HWND b = Make("b", WS_OVERLAPPEDWINDOW, 50, 50, 200, 100);
+    SetActiveWindow(a);
+    Rec().Clear();
+    quelvo::win::MaximizedByDisplay(b, true);
+    EXPECT_TRUE(IsZoomed(b));
+    EXPECT_EQ(Rec().Only({"WM_SIZE"}), (V{"b WM_SIZE 192,73"})) << "the size kind says maximised";
+    SetWindowPos(b, nullptr, 0, 0, 400, 300, SWP_NOZORDER | SWP_NOACTIVATE);  // the display's new size
+    quelvo::win::MaximizedByDisplay(b, true);
+    EXPECT_EQ(Rec().Only({"WM_SIZE"}).size(), 2u) << "no second notice for the same state";
+    quelvo::win::MaximizedByDisplay(b, false);
+    EXPECT_FALSE(IsZoomed(b));
+    quelvo::win::MaximizedByDisplay(b, true);
+    ShowWindow(b, SW_RESTORE);
+    RECT r;
+    GetWindowRect(b, &r);
+    EXPECT_EQ(RectTextOf(r), "0,0,400,300") << "restore goes back to where the display had it";
+
+    ShowWindow(b, SW_SHOWMINNOACTIVE);
+    EXPECT_TRUE(IsIconic(b));
+    EXPECT_TRUE(IsWindowVisible(b));
+    EXPECT_EQ(GetActiveWindow(), a);
+    SetActiveWindow(b);
+    ShowWindow(b, SW_SHOWMINNOACTIVE);
+    EXPECT_NE(GetActiveWindow(), b) << "a minimised window gives up activation";
+    quelvo::win::MaximizedByDisplay(nullptr, true);
+    HWND child = Make("c", WS_CHILD | WS_VISIBLE, 0, 0, 10, 10, a, 1);
+    quelvo::win::MaximizedByDisplay(child, true);
+    EXPECT_FALSE(IsZoomed(child)) << "only top-level windows";
+}
+
 }  // namespace

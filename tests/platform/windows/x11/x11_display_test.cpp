@@ -917,6 +917,33 @@ TEST_F(X11DisplayTest, TheControlsClipboardIsTheDesktops)
     quelvo::ctl::SetClipboardBackend(nullptr);
 }
 
+TEST_F(X11DisplayTest, AnotherProgramTakingTheClipboardReplacesWhatWeHeld)
+{
+    ASSERT_TRUE(quelvo::win::x11::UseDesktopClipboard());
+    ASSERT_TRUE(quelvo::ctl::SetClipboardText(nullptr, "ours"));
+    EXPECT_EQ(quelvo::ctl::ClipboardText(), "ours");
+    {
+        ClipboardOwner state;
+        Joined owner(ServeClipboardOnce, gServer->Name(), "UTF8_STRING", std::string("theirs"), &state);
+        ASSERT_TRUE(PumpUntil([&] { return state.owning.load(); }));
+        Settle();  // the selection-clear reaches us
+        EXPECT_EQ(quelvo::ctl::ClipboardText(), "theirs");
+    }
+    {
+        // Taken again by another owner while we hold only what we fetched.
+        ClipboardOwner state;
+        Joined owner(ServeClipboardOnce, gServer->Name(), "UTF8_STRING", std::string("newer"), &state);
+        ASSERT_TRUE(PumpUntil([&] { return state.owning.load(); }));
+        EXPECT_EQ(quelvo::ctl::ClipboardText(), "newer");
+    }
+    ASSERT_TRUE(quelvo::ctl::SetClipboardText(nullptr, "ours again"));
+    EXPECT_EQ(quelvo::ctl::ClipboardText(), "ours again") << "our own offer pastes in the process";
+    quelvo::ctl::SetClipboardBackend(nullptr);
+    ASSERT_TRUE(OpenClipboard(nullptr));
+    EmptyClipboard();
+    CloseClipboard();
+}
+
 TEST_F(X11DisplayTest, FilesDroppedByAnotherProgramArriveAsDropFiles)
 {
     HWND main = Make("drop", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 80, 80, 300, 200);
@@ -1050,11 +1077,82 @@ TEST_F(X11DisplayTest, ScreenFactsComeFromTheServer)
     work = x_->WorkArea();
     EXPECT_EQ(work.top, 24);
     EXPECT_EQ(work.bottom, 768);
+    RECT spi{};
+    ASSERT_TRUE(SystemParametersInfoA(SPI_GETWORKAREA, 0, &spi, 0));
+    EXPECT_EQ(spi.top, 24) << "the window layer asks the server";
+    MONITORINFO info;
+    ASSERT_TRUE(GetMonitorInfoA(MonitorFromPoint(POINT{10, 10}, MONITOR_DEFAULTTONULL), &info));
+    EXPECT_EQ(info.rcWork.top, 24);
+    EXPECT_EQ(info.rcMonitor.top, 0);
+    HWND main = Make("panels", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 100, 100, 300, 200);
+    ShowWindow(main, SW_SHOWMAXIMIZED);
+    RECT r{};
+    GetWindowRect(main, &r);
+    EXPECT_EQ(r.top, 24) << "a maximised window keeps off the panel";
+    EXPECT_EQ(r.bottom, 768);
     XDeleteProperty(other_, root_, Atom_("_NET_WORKAREA"));
     XSync(other_, False);
     std::vector<RECT> monitors = x_->Monitors();
     ASSERT_FALSE(monitors.empty());
     EXPECT_EQ(monitors[0].right - monitors[0].left, 1024);
+    EXPECT_EQ(GetSystemMetrics(SM_CMONITORS), static_cast<int>(monitors.size()));
+    EXPECT_EQ(GetSystemMetrics(SM_CXVIRTUALSCREEN), 1024);
+}
+
+TEST_F(X11DisplayTest, AWindowManagerMaximizesAndRestores)
+{
+    HWND main = Make("zoom", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 100, 100, 300, 200);
+    ASSERT_TRUE(WaitViewable(main));
+    ::Window w = XOf(main);
+    auto setState = [&](std::vector<const char*> names) {
+        std::vector<Atom> atoms;
+        for (const char* n : names) atoms.push_back(Atom_(n));
+        XChangeProperty(other_, w, Atom_("_NET_WM_STATE"), XA_ATOM, 32, PropModeReplace,
+                        reinterpret_cast<unsigned char*>(atoms.data()), static_cast<int>(atoms.size()));
+        XFlush(other_);
+    };
+    // The second connection plays the window manager's part.
+    setState({"_NET_WM_STATE_MAXIMIZED_VERT", "_NET_WM_STATE_MAXIMIZED_HORZ"});
+    ASSERT_TRUE(PumpUntil([&] { return IsZoomed(main) != FALSE; }));
+    setState({"_NET_WM_STATE_MAXIMIZED_VERT"});
+    ASSERT_TRUE(PumpUntil([&] { return !IsZoomed(main); })) << "one way only is no maximise";
+    setState({"_NET_WM_STATE_MAXIMIZED_HORZ", "_NET_WM_STATE_ABOVE", "_NET_WM_STATE_MAXIMIZED_VERT"});
+    ASSERT_TRUE(PumpUntil([&] { return IsZoomed(main) != FALSE; }));
+    setState({});
+    ASSERT_TRUE(PumpUntil([&] { return !IsZoomed(main); }));
+}
+
+TEST_F(X11DisplayTest, TheProgramMovesAndHidesThePointer)
+{
+    HWND main = Make("pointer", WS_POPUP | WS_VISIBLE, 100, 100, 200, 150);
+    ASSERT_TRUE(WaitViewable(main));
+    ASSERT_TRUE(SetCursorPos(150, 160));
+    x_->Flush();
+    ::Window rootBack = 0, child = 0;
+    int rx = 0, ry = 0, wx = 0, wy = 0;
+    unsigned mask = 0;
+    ASSERT_TRUE(XQueryPointer(other_, root_, &rootBack, &child, &rx, &ry, &wx, &wy, &mask));
+    EXPECT_EQ(rx, 150);
+    EXPECT_EQ(ry, 160);
+
+    int fixesEvent = 0, fixesError = 0;
+    ASSERT_TRUE(XFixesQueryExtension(other_, &fixesEvent, &fixesError));
+    auto shownWidth = [&] {
+        x_->Flush();
+        XFixesCursorImage* shown = XFixesGetCursorImage(other_);
+        if (!shown) return -1;
+        int width = shown->width == 1 && shown->pixels[0] == 0 ? 0 : shown->width;  // 0: invisible
+        XFree(shown);
+        return width;
+    };
+    SetCursor(LoadCursorA(nullptr, IDC_ARROW));
+    EXPECT_GT(shownWidth(), 1);
+    EXPECT_EQ(ShowCursor(FALSE), -1);
+    EXPECT_EQ(shownWidth(), 0);
+    SetCursor(LoadCursorA(nullptr, IDC_IBEAM));
+    EXPECT_EQ(shownWidth(), 0) << "a new shape stays hidden";
+    EXPECT_EQ(ShowCursor(TRUE), 0);
+    EXPECT_GT(shownWidth(), 1);
 }
 
 TEST_F(X11DisplayTest, AWindowManagerMinimizesAndRestores)
@@ -1159,6 +1257,7 @@ TEST_F(X11DisplayTest, DesktopSettingsIconsAndCursorPictures)
     quelvo::win::SetDisplay(std::move(display));
     EXPECT_EQ(GetDoubleClickTime(), 321u);
     EXPECT_EQ(x_->DragThreshold(), 9);
+    EXPECT_EQ(GetSystemMetrics(SM_CXDRAG), 18) << "a box either side of the point";
     publish(654);
     ASSERT_TRUE(PumpUntil([] { return GetDoubleClickTime() == 654u; })) << "changes are followed";
 
