@@ -80,6 +80,8 @@ bool X11Display::OfferClipboard(std::vector<ClipboardItem> items)
 void X11Display::Impl::SelectionCleared(const XSelectionClearEvent& ev)
 {
     if (ev.selection != A("CLIPBOARD") || ev.window != utility) return;
+    // A clear that was queued before we took the selection back is stale.
+    if (!lost && XGetSelectionOwner(dpy, A("CLIPBOARD")) == utility) return;
     ownsClipboard = false;
     clipboard.clear();
     if (clipboardLost) clipboardLost();

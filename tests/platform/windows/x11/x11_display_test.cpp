@@ -1064,6 +1064,21 @@ TEST_F(X11DisplayTest, LayeredPopupsAreTranslucentAndPopupsHoldThePointerWhileCa
     ASSERT_TRUE(PumpUntil([&] { return !grabbedByUs(); }));
 }
 
+TEST_F(X11DisplayTest, AClearQueuedBeforeWeTookTheClipboardBackIsStale)
+{
+    ASSERT_TRUE(quelvo::win::x11::SetClipboardText("first"));
+    x_->Flush();
+    ::Window w = XCreateSimpleWindow(other_, root_, 0, 0, 1, 1, 0, 0, 0);
+    XSetSelectionOwner(other_, Atom_("CLIPBOARD"), w, CurrentTime);
+    XSync(other_, False);
+    ASSERT_TRUE(quelvo::win::x11::SetClipboardText("back")) << "taken back before the clear is read";
+    Settle();
+    std::string text;
+    EXPECT_TRUE(quelvo::win::x11::GetClipboardText(text, 500));
+    EXPECT_EQ(text, "back");
+    XDestroyWindow(other_, w);
+}
+
 TEST_F(X11DisplayTest, ScreenFactsComeFromTheServer)
 {
     EXPECT_EQ(GetSystemMetrics(SM_CXSCREEN), 1024);
