@@ -88,11 +88,7 @@ void TButton::Dispatch(TMessage& m)
     default:
         break;
     }
-    const auto alive = AliveToken();
     TWinControl::Dispatch(m);
-    // The control pipeline keeps button presses; the window class needs
-    // them to press.
-    if ((m.Msg == WM_LBUTTONDOWN || m.Msg == WM_LBUTTONDBLCLK) && *alive && HandleAllocated()) DefaultHandler(m);
 }
 
 // ---- layout shared by the drawn buttons ------------------------------------------------------
@@ -267,12 +263,6 @@ void TBitBtn::DrawItem(const DRAWITEMSTRUCT& item)
         canvas->DrawFocusRect(r);
     }
     canvas->SetHandle(nullptr);
-}
-
-void TBitBtn::CreateWnd()
-{
-    TButton::CreateWnd();
-    GiveOwnWindowId(handle_);
 }
 
 void TBitBtn::Dispatch(TMessage& m)

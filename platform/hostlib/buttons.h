@@ -74,7 +74,6 @@ public:
 protected:
     void Destroy() override;
     DWORD ButtonStyle() const override { return BS_OWNERDRAW; }
-    void CreateWnd() override;
     void Dispatch(TMessage& message) override;
     void DrawItem(const DRAWITEMSTRUCT& item);
 

@@ -690,6 +690,13 @@ void TControl::SetClientHeight(int v) { SetHeight(height_ - ClientHeight() + v);
 
 POINT TControl::ClientOrigin()
 {
+    // A window's client area sits inside its frame (caption bar, borders):
+    // the window layer knows where it starts on the screen.
+    if (auto* win = As<TWinControl>(this); win && win->HandleAllocated()) {
+        POINT p{0, 0};
+        ::ClientToScreen(win->Handle(), &p);
+        return p;
+    }
     if (!parent_) return POINT{left_, top_};
     POINT p = parent_->ClientOrigin();
     return POINT{p.x + left_, p.y + top_};
@@ -981,12 +988,33 @@ void TWinControl::CreateWnd()
     }
 }
 
+namespace {
+
+// Ids stay in a word (WM_COMMAND carries them so), above the dialog command
+// ids, and unique among the window's siblings.
+int FreeChildId(HWND parent)
+{
+    constexpr int first = 0x4000;
+    constexpr int last = 0xFFFF;
+    static int next = first;
+    for (int tries = 0; tries <= last - first; ++tries) {
+        next = next >= last ? first + 1 : next + 1;
+        if (!parent || !GetDlgItem(parent, next)) return next;
+    }
+    return 0;
+}
+
+}  // namespace
+
 void TWinControl::CreateWindowHandle(const TCreateParams& p)
 {
     TWinControl* previous = gCreating;
     gCreating = this;
+    // A child window carries its id in the menu argument; draw and measure
+    // requests find their control by it.
+    HMENU id = (p.Style & WS_CHILD) ? reinterpret_cast<HMENU>(static_cast<INT_PTR>(FreeChildId(p.WndParent))) : nullptr;
     HWND h = CreateWindowExA(p.ExStyle, p.WinClassName.c_str(), p.Caption.c_str(), p.Style, p.X, p.Y, p.Width,
-                             p.Height, p.WndParent, nullptr, nullptr, p.Param);
+                             p.Height, p.WndParent, id, nullptr, p.Param);
     if (gCreating == this) gCreating = previous;
     if (h && !handle_) {
         handle_ = h;

@@ -683,11 +683,7 @@ void TComboBox::Dispatch(TMessage& m)
         OnChange(this);
         return;
     }
-    const auto alive = AliveToken();
     TWinControl::Dispatch(m);
-    // The control pipeline keeps button presses to itself; the window
-    // class needs them to drop its list down.
-    if ((m.Msg == WM_LBUTTONDOWN || m.Msg == WM_LBUTTONDBLCLK) && *alive && HandleAllocated()) DefaultHandler(m);
 }
 
 void RegisterStandardControls()

@@ -70,7 +70,6 @@ void TListBox::CreateParams(TCreateParams& p)
 void TListBox::CreateWnd()
 {
     TWinControl::CreateWnd();
-    GiveOwnWindowId(handle_);
     if (IsOwnerDraw() && style_ != lbOwnerDrawVariable) SendMessageA(handle_, LB_SETITEMHEIGHT, 0, MAKELPARAM(itemHeight_, 0));
     if (scrollWidth_ > 0) SendMessageA(handle_, LB_SETHORIZONTALEXTENT, static_cast<WPARAM>(scrollWidth_), 0);
     FillWindow();
@@ -359,10 +358,7 @@ void TListBox::Dispatch(TMessage& m)
     default:
         break;
     }
-    const auto alive = AliveToken();
     TWinControl::Dispatch(m);
-    // The list window needs button presses to select.
-    if (m.Msg == WM_LBUTTONDOWN && *alive && HandleAllocated()) DefaultHandler(m);
 }
 
 }  // namespace hostlib

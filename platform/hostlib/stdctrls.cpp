@@ -9,22 +9,6 @@ namespace {
 
 void StandardClass(TWinControl&, TCreateParams&) { quelvo::ctl::InitControls(); }
 
-bool IsButtonDown(UINT msg)
-{
-    return msg == WM_LBUTTONDOWN || msg == WM_LBUTTONDBLCLK || msg == WM_RBUTTONDOWN || msg == WM_RBUTTONDBLCLK ||
-           msg == WM_MBUTTONDOWN || msg == WM_MBUTTONDBLCLK;
-}
-
-// The control pipeline handles button presses without passing them on; a
-// wrapped window class needs them too (to set the caret, to press).
-template <class F>
-void DispatchWrapped(TWinControl& control, TMessage& m, F&& inherited)
-{
-    const auto alive = control.AliveToken();
-    inherited(m);
-    if (IsButtonDown(m.Msg) && *alive && control.HandleAllocated()) control.DefaultHandler(m);
-}
-
 }  // namespace
 
 // ---- TCustomEdit ------------------------------------------------------------------------
@@ -212,7 +196,7 @@ void TCustomEdit::Dispatch(TMessage& m)
         Change();
         return;
     }
-    DispatchWrapped(*this, m, [this](TMessage& message) { TWinControl::Dispatch(message); });
+    TWinControl::Dispatch(m);
 }
 
 TClass TEdit::StaticClass() { return DefineClass<TEdit, TCustomEdit>("TEdit"); }
@@ -495,7 +479,7 @@ void TRadioButton::Dispatch(TMessage& m)
         SetChecked(true);
         return;
     }
-    DispatchWrapped(*this, m, [this](TMessage& message) { TWinControl::Dispatch(message); });
+    TWinControl::Dispatch(m);
 }
 
 // ---- TCheckBox --------------------------------------------------------------------------------
@@ -567,13 +551,7 @@ void TCheckBox::Dispatch(TMessage& m)
         Toggle();
         return;
     }
-    DispatchWrapped(*this, m, [this](TMessage& message) { TWinControl::Dispatch(message); });
-}
-
-void GiveOwnWindowId(HWND window)
-{
-    static int next = 0x4000;
-    SetWindowLongA(window, GWL_ID, ++next);
+    TWinControl::Dispatch(m);
 }
 
 void FillStringsWindow(HWND window, const TStrings& items, UINT resetMsg, UINT addMsg, UINT selectMsg, int index)

@@ -219,10 +219,6 @@ private:
     bool checked_ = false;
 };
 
-// Owner-draw notifications find their control by window id, so every
-// owner-drawn window gets one of its own.
-void GiveOwnWindowId(HWND window);
-
 // Puts strings into a list window of a standard class: the reset message,
 // the add message per string, then the select message with index.
 void FillStringsWindow(HWND window, const TStrings& items, UINT resetMsg, UINT addMsg, UINT selectMsg, int index);

@@ -74,8 +74,8 @@ protected:
     {
         auto* form = CreateObject<TFileDialogForm>(static_cast<TComponent*>(nullptr));
         form->Setup(dialog);
-        // Placed like the fixture's forms, without a caption bar.
-        form->SetBorderStyle(bsNone);
+        // The dialog keeps its own frame and caption bar: clicks are aimed
+        // by the controls' positions inside it.
         form->SetBounds(10, 10, form->Width(), form->Height());
         form->Show();
         Pump();
@@ -137,6 +137,15 @@ TEST_F(DialogTest, OpenByKeysAndClicks)
     EXPECT_EQ(form->ModalResult(), mrOk);
     EXPECT_EQ(form->ChosenPath(), (root / "Tool").string());
     EXPECT_EQ(form->ChosenFilterIndex(), 2);
+    form->Free();
+
+    // A double click on a folder opens it.
+    form = Open(*dialog);
+    ASSERT_EQ(form->Shown().at(1), "sub/");
+    clock_.Advance(1000);
+    Screen().DoubleClick(At(form->FileList(), 10, rowHeight + rowHeight / 2));
+    Pump();
+    EXPECT_EQ(form->Folder(), (root / "sub").string());
     form->Free();
 
     // Escape cancels.

@@ -670,3 +670,75 @@ TEST_F(StdCtrlsTest, ActionLinksCarryChangesToFollowingClients)
     action.reset();  // the link forgets a freed action
     EXPECT_EQ(link->Action(), nullptr);
 }
+
+// ---- clicks by position on framed forms ---------------------------------------------------------
+
+TEST_F(StdCtrlsTest, ClicksReachWrappedControlsOnFramedForms)
+{
+    for (TFormBorderStyle border : {bsNone, bsSingle, bsSizeable, bsDialog, bsToolWindow}) {
+        SCOPED_TRACE(static_cast<int>(border));
+        auto* framed = Application->CreateForm<TForm>();
+        framed->SetBorderStyle(border);
+        framed->SetCaption("Framed");
+        framed->SetBounds(40, 30, 300, 220);
+        auto* button = Add<TButton>(framed, "Go", 10, 10, 75, 25);
+        auto* box = Add<TCheckBox>(framed, "Box", 10, 45, 100, 17);
+        auto* list = Add<TListBox>(framed, "Items", 120, 10, 120, 100);
+        for (const char* item : {"one", "two", "three", "four"}) list->Items()->Add(item);
+        auto* toggles = Add<TListBox>(framed, "Toggles", 120, 120, 120, 60);
+        toggles->SetMultiSelect(true);
+        toggles->SetExtendedSelect(false);  // each press toggles its item
+        for (const char* item : {"a", "b"}) toggles->Items()->Add(item);
+        int clicks = 0, listClicks = 0, listDouble = 0;
+        button->OnClick = TNotifyEvent::FromFunction([&](TObject*) { ++clicks; });
+        list->OnClick = TNotifyEvent::FromFunction([&](TObject*) { ++listClicks; });
+        list->OnDblClick = TNotifyEvent::FromFunction([&](TObject*) { ++listDouble; });
+        framed->Show();
+        Pump();
+
+        // The client area starts below the caption bar and inside the frame.
+        RECT window{};
+        GetWindowRect(framed->Handle(), &window);
+        const POINT origin = framed->ClientOrigin();
+        POINT expected{0, 0};
+        ClientToScreen(framed->Handle(), &expected);
+        EXPECT_EQ(origin.x, expected.x);
+        EXPECT_EQ(origin.y, expected.y);
+        if (border != bsNone) {
+            EXPECT_GT(origin.y, window.top);
+        }
+
+        // Every wrapped window has an id of its own.
+        const int ids[] = {GetDlgCtrlID(button->Handle()), GetDlgCtrlID(box->Handle()), GetDlgCtrlID(list->Handle())};
+        EXPECT_NE(ids[0], 0);
+        EXPECT_NE(ids[0], ids[1]);
+        EXPECT_NE(ids[1], ids[2]);
+        EXPECT_NE(ids[0], ids[2]);
+
+        ClickAt(button);
+        EXPECT_EQ(clicks, 1);
+        ClickAt(box);
+        EXPECT_TRUE(box->Checked());
+        const int itemHeight = list->ItemRect(0).bottom - list->ItemRect(0).top;
+        ClickAt(list, 5, itemHeight * 2 + 2);
+        EXPECT_EQ(list->ItemIndex(), 2);
+        EXPECT_EQ(listClicks, 1);  // one selection change for one press
+
+        // A real double click on another item: the press selects, the
+        // second press is the double click.
+        clock_.Advance(1000);
+        Screen().DoubleClick(At(list, 5, itemHeight + 2));
+        Pump();
+        EXPECT_EQ(list->ItemIndex(), 1);
+        EXPECT_EQ(listDouble, 1);
+        EXPECT_EQ(listClicks, 2);
+
+        // The list window sees each press once: a second one would toggle
+        // the item back.
+        ClickAt(toggles, 5, itemHeight + 2);
+        EXPECT_TRUE(toggles->Selected(1));
+        EXPECT_FALSE(toggles->Selected(0));
+        framed->Free();
+        Pump();
+    }
+}
