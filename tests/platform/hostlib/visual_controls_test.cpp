@@ -521,6 +521,9 @@ TEST_F(Keys, FocusEventsRunUpToTheCommonParentThenDown)
 TEST_F(Controls, ParentResizeAppliesAlignAnchorsAndConstraints)
 {
     TForm* form = NewForm(200, 100);
+    // No frame: the sizes below are the client area's.
+    form->SetBorderStyle(bsNone);
+    form->SetBounds(10, 10, 200, 100);
     auto* top = Add<TTraceControl>(form, "top", 0, 0, 10, 20);
     top->SetAlign(alTop);
     auto* left = Add<TTraceControl>(form, "left", 0, 0, 30, 10);

@@ -157,7 +157,9 @@ TForm* VisualTest::NewForm(int width, int height)
 {
     TForm* form = Application->CreateForm<TForm>();
     form->SetName("Form" + std::to_string(hostlib::Screen->FormCount()));
-    form->SetBorderStyle(bsNone);
+    // A caption bar and a sizing frame, as users see forms: input is aimed
+    // at controls by their client positions inside them.
+    form->SetBorderStyle(bsSizeable);
     form->SetBounds(10, 10, width, height);
     return form;
 }
