@@ -1,10 +1,12 @@
 // The clipboard. The clipboard lives in the
-// process; a backend may publish text to and fetch text from a desktop.
+// process; a backend may publish text and images to and fetch them from a
+// desktop.
 #include <algorithm>
 #include <cctype>
 #include <cstring>
 #include <map>
 #include <memory>
+#include <set>
 #include <vector>
 
 #include "platform/controls/control_base.h"
@@ -48,7 +50,7 @@ struct Clipboard {
     std::map<std::string, UINT> names;  // upper-cased
     UINT nextFormat = 0xC000;
     std::unique_ptr<quelvo::ctl::ClipboardBackend> backend;
-    bool fetched = false;  // CF_TEXT came from the backend, not from us
+    std::set<UINT> fetched;  // formats that came from the backend, not from us
     bool stale = false;    // taken elsewhere while open: drop at close
 };
 
@@ -139,6 +141,33 @@ HBITMAP BitmapFromDib(HGLOBAL mem)
     return bitmap;
 }
 
+HGLOBAL BytesBlock(const std::vector<std::uint8_t>& bytes)
+{
+    if (bytes.empty()) return nullptr;
+    HGLOBAL mem = GlobalAlloc(GMEM_MOVEABLE, bytes.size());
+    if (!mem) return nullptr;
+    std::memcpy(GlobalLock(mem), bytes.data(), bytes.size());
+    GlobalUnlock(mem);
+    return mem;
+}
+
+std::vector<std::uint8_t> BlockBytes(HGLOBAL mem)
+{
+    LockedBlock b(mem);
+    return b.Data() ? std::vector<std::uint8_t>(b.Data(), b.Data() + b.Size()) : std::vector<std::uint8_t>();
+}
+
+// The packed DIB of an image set as CF_DIB or CF_BITMAP, for the desktop.
+std::vector<std::uint8_t> ImageBytes(UINT format, HANDLE data)
+{
+    if (format == CF_DIB) return BlockBytes(data);
+    HGLOBAL dib = DibFromBitmap(static_cast<HBITMAP>(data));
+    if (!dib) return {};
+    std::vector<std::uint8_t> bytes = BlockBytes(dib);
+    GlobalFree(dib);
+    return bytes;
+}
+
 std::string BlockText(HGLOBAL mem)
 {
     LockedBlock b(mem);
@@ -152,20 +181,23 @@ void DropAll(Clipboard& c)
     for (auto& [format, data] : c.data) Release(format, data);
     c.data.clear();
     c.owner = nullptr;
-    c.fetched = c.stale = false;
+    c.fetched.clear();
+    c.stale = false;
 }
 
-// Text fetched earlier may no longer be the desktop's.
+// What was fetched earlier may no longer be the desktop's.
 void DropFetched(Clipboard& c)
 {
-    if (!c.fetched) return;
-    auto it = c.data.find(CF_TEXT);
-    if (it != c.data.end()) {
-        Release(CF_TEXT, it->second);
+    for (UINT format : c.fetched) {
+        auto it = c.data.find(format);
+        if (it == c.data.end()) continue;
+        Release(format, it->second);
         c.data.erase(it);
     }
-    c.fetched = false;
+    c.fetched.clear();
 }
+
+bool IsImage(UINT format) { return format == CF_DIB || format == CF_BITMAP; }
 
 }  // namespace
 
@@ -204,6 +236,7 @@ BOOL EmptyClipboard()
         return FALSE;
     }
     DropAll(c);
+    if (c.backend) c.backend->Emptied();
     c.owner = c.opener;
     return TRUE;
 }
@@ -222,8 +255,12 @@ HANDLE SetClipboardData(UINT format, HANDLE data)
     auto it = c.data.find(format);
     if (it != c.data.end() && it->second != data) Release(format, it->second);
     c.data[format] = data;
-    if (format == CF_TEXT) c.fetched = false;
+    c.fetched.erase(format);
     if (format == CF_TEXT && c.backend) c.backend->Published(BlockText(data));
+    if (IsImage(format) && c.backend) {
+        std::vector<std::uint8_t> dib = ImageBytes(format, data);
+        if (!dib.empty()) c.backend->PublishedImage(dib);
+    }
     return data;
 }
 
@@ -245,14 +282,23 @@ HANDLE GetClipboardData(UINT format)
     if (format == CF_BITMAP && c.data.count(CF_DIB)) {
         HBITMAP bitmap = BitmapFromDib(c.data[CF_DIB]);
         if (bitmap) c.data[CF_BITMAP] = bitmap;
+        if (bitmap && c.fetched.count(CF_DIB)) c.fetched.insert(CF_BITMAP);
         return bitmap;
+    }
+    std::vector<std::uint8_t> dib;
+    if (IsImage(format) && c.backend && c.backend->FetchImage(dib)) {
+        HGLOBAL mem = BytesBlock(dib);
+        if (!mem) return nullptr;
+        c.data[CF_DIB] = mem;
+        c.fetched.insert(CF_DIB);
+        return format == CF_DIB ? mem : GetClipboardData(CF_BITMAP);
     }
     std::string text;
     if (format == CF_TEXT && c.backend && c.backend->Fetch(text)) {
         HGLOBAL mem = TextBlock(text);
         if (mem) {
             c.data[CF_TEXT] = mem;
-            c.fetched = true;
+            c.fetched.insert(CF_TEXT);
         }
         return mem;
     }
@@ -265,6 +311,7 @@ BOOL IsClipboardFormatAvailable(UINT format)
     if (!c.open) DropFetched(c);
     if (c.data.count(format)) return TRUE;
     if ((format == CF_DIB && c.data.count(CF_BITMAP)) || (format == CF_BITMAP && c.data.count(CF_DIB))) return TRUE;
+    if (IsImage(format)) return c.backend && c.backend->HasImage() ? TRUE : FALSE;
     std::string text;
     return format == CF_TEXT && c.backend && c.backend->Fetch(text) ? TRUE : FALSE;
 }

@@ -8,9 +8,11 @@
 // program creating controls with CreateWindowExA directly calls it once
 // first (and again after the window manager was reset).
 
+#include <cstdint>
 #include <functional>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "platform/controls/ctldefs.h"
 #include "platform/windows/winuser.h"
@@ -142,6 +144,14 @@ public:
     virtual ~ClipboardBackend() = default;
     virtual void Published(const std::string& text) = 0;
     virtual bool Fetch(std::string& text) = 0;
+    // Images travel as packed DIBs (header, colour table, rows). A backend
+    // that carries only text keeps these defaults.
+    virtual void PublishedImage(const std::vector<std::uint8_t>& dib) { (void)dib; }
+    virtual bool HasImage() { return false; }
+    virtual bool FetchImage(std::vector<std::uint8_t>& dib) { (void)dib; return false; }
+    // This process emptied its clipboard or lost it to another program:
+    // what was published before is no longer ours to offer.
+    virtual void Emptied() {}
 };
 void SetClipboardBackend(std::unique_ptr<ClipboardBackend> backend);
 // Another program took the desktop's clipboard: what this process holds is

@@ -25,6 +25,7 @@
 #include <thread>
 #include <vector>
 
+#include "platform/graphics/picture.h"
 #include "platform/graphics/wingdi.h"
 #include "platform/graphics/winuserdraw.h"
 #include "platform/controls/winctl.h"
@@ -192,6 +193,18 @@ protected:
     {
         XWindowAttributes wa{};
         return w && XGetWindowAttributes(other_, w, &wa) && wa.map_state == IsViewable;
+    }
+
+    // Empties the controls' clipboard and puts one block there.
+    static void PutOnClipboard(UINT format, const void* data, std::size_t size)
+    {
+        HGLOBAL mem = GlobalAlloc(GMEM_MOVEABLE, size);
+        std::memcpy(GlobalLock(mem), data, size);
+        GlobalUnlock(mem);
+        ASSERT_TRUE(OpenClipboard(nullptr));
+        EmptyClipboard();
+        ASSERT_NE(SetClipboardData(format, mem), nullptr);
+        CloseClipboard();
     }
 
     bool WaitViewable(HWND hwnd)
@@ -890,13 +903,7 @@ TEST_F(X11DisplayTest, TheControlsClipboardIsTheDesktops)
 {
     ASSERT_TRUE(quelvo::win::x11::UseDesktopClipboard());
     const std::string text = "first\r\nsecond";
-    HGLOBAL mem = GlobalAlloc(GMEM_MOVEABLE, text.size() + 1);
-    std::memcpy(GlobalLock(mem), text.c_str(), text.size() + 1);
-    GlobalUnlock(mem);
-    ASSERT_TRUE(OpenClipboard(nullptr));
-    EmptyClipboard();
-    ASSERT_NE(SetClipboardData(CF_TEXT, mem), nullptr);
-    CloseClipboard();
+    PutOnClipboard(CF_TEXT, text.c_str(), text.size() + 1);
     ::Window requestor = XCreateSimpleWindow(other_, root_, 0, 0, 1, 1, 0, 0, 0);
     XConvertSelection(other_, Atom_("CLIPBOARD"), Atom_("UTF8_STRING"), Atom_("TEST_CLIP"), requestor, CurrentTime);
     XFlush(other_);
@@ -938,6 +945,84 @@ TEST_F(X11DisplayTest, AnotherProgramTakingTheClipboardReplacesWhatWeHeld)
     }
     ASSERT_TRUE(quelvo::ctl::SetClipboardText(nullptr, "ours again"));
     EXPECT_EQ(quelvo::ctl::ClipboardText(), "ours again") << "our own offer pastes in the process";
+    quelvo::ctl::SetClipboardBackend(nullptr);
+    ASSERT_TRUE(OpenClipboard(nullptr));
+    EmptyClipboard();
+    CloseClipboard();
+}
+
+TEST_F(X11DisplayTest, ImagesCrossTheDesktopClipboardBothWays)
+{
+    ASSERT_TRUE(quelvo::win::x11::UseDesktopClipboard());
+    // Ours: a 3x2 24-bit DIB, bottom row first, rows padded to 12 bytes.
+    const std::vector<std::uint32_t> topDown = {0x102030, 0x405060, 0x708090, 0xA0B0C0, 0xD0E0F0, 0x0A0B0C};
+    std::vector<std::uint8_t> dib(sizeof(BITMAPINFOHEADER), 0);
+    BITMAPINFOHEADER h{};
+    h.biSize = sizeof h;
+    h.biWidth = 3;
+    h.biHeight = 2;
+    h.biPlanes = 1;
+    h.biBitCount = 24;
+    std::memcpy(dib.data(), &h, sizeof h);
+    for (int y = 1; y >= 0; --y) {
+        for (int x = 0; x < 3; ++x) {
+            std::uint32_t p = topDown[static_cast<std::size_t>(y * 3 + x)];
+            dib.insert(dib.end(), {static_cast<std::uint8_t>(p), static_cast<std::uint8_t>(p >> 8),
+                                   static_cast<std::uint8_t>(p >> 16)});
+        }
+        dib.insert(dib.end(), 3, 0);
+    }
+    PutOnClipboard(CF_DIB, dib.data(), dib.size());
+
+    ::Window requestor = XCreateSimpleWindow(other_, root_, 0, 0, 1, 1, 0, 0, 0);
+    for (const char* type : {"image/png", "image/bmp"}) {
+        SCOPED_TRACE(type);
+        XConvertSelection(other_, Atom_("CLIPBOARD"), Atom_(type), Atom_("TEST_CLIP"), requestor, CurrentTime);
+        XFlush(other_);
+        XEvent ev{};
+        ASSERT_TRUE(PumpUntil([&] { return XCheckTypedWindowEvent(other_, requestor, SelectionNotify, &ev); }));
+        ASSERT_EQ(ev.xselection.property, Atom_("TEST_CLIP"));
+        std::string bytes = PropertyText(requestor, "TEST_CLIP");
+        quelvo::gfx::Picture picture;
+        std::string error;
+        ASSERT_TRUE(quelvo::gfx::ReadPicture(std::vector<std::uint8_t>(bytes.begin(), bytes.end()), picture, error))
+            << error;
+        ASSERT_EQ(picture.width, 3);
+        ASSERT_EQ(picture.height, 2);
+        for (std::size_t i = 0; i < topDown.size(); ++i) EXPECT_EQ(picture.pixels[i] & 0xFFFFFFu, topDown[i]) << i;
+    }
+    XDestroyWindow(other_, requestor);
+
+    // Theirs: a PNG from another program arrives as CF_DIB.
+    quelvo::gfx::Picture theirs;
+    theirs.width = 2;
+    theirs.height = 1;
+    theirs.pixels = {0xFF112233, 0xFF445566};
+    std::vector<std::uint8_t> png = quelvo::gfx::WritePng(theirs);
+    ClipboardOwner state;
+    Joined owner(ServeClipboardOnce, gServer->Name(), "image/png", std::string(png.begin(), png.end()), &state);
+    ASSERT_TRUE(PumpUntil([&] { return state.owning.load(); }));
+    Settle();  // our offer is withdrawn
+    EXPECT_TRUE(IsClipboardFormatAvailable(CF_DIB));
+    EXPECT_FALSE(IsClipboardFormatAvailable(CF_TEXT));
+    ASSERT_TRUE(OpenClipboard(nullptr));
+    HANDLE got = GetClipboardData(CF_DIB);
+    ASSERT_NE(got, nullptr);
+    std::vector<std::uint8_t> back(GlobalSize(got));
+    std::memcpy(back.data(), GlobalLock(got), back.size());
+    GlobalUnlock(got);
+    CloseClipboard();
+    ASSERT_EQ(back.size(), sizeof(BITMAPINFOHEADER) + 8);
+    BITMAPINFOHEADER bh{};
+    std::memcpy(&bh, back.data(), sizeof bh);
+    EXPECT_EQ(bh.biWidth, 2);
+    EXPECT_EQ(bh.biHeight, 1);
+    EXPECT_EQ(bh.biBitCount, 32);
+    const std::uint8_t pixels[] = {0x33, 0x22, 0x11, 0xFF, 0x66, 0x55, 0x44, 0xFF};
+    for (std::size_t i = 0; i < 8; ++i) {
+        if (i % 4 == 3) continue;  // alpha
+        EXPECT_EQ(back[sizeof bh + i], pixels[i]) << i;
+    }
     quelvo::ctl::SetClipboardBackend(nullptr);
     ASSERT_TRUE(OpenClipboard(nullptr));
     EmptyClipboard();
