@@ -54,6 +54,11 @@ DefWindowProcHook SetDefWindowProcHook(DefWindowProcHook hook);
 // agree on mnemonics through it.
 char MnemonicOf(const std::string& label);
 
+// The character TranslateMessage derives from a key press of vk with the
+// given modifier state (a US keyboard layout); 0 when it derives none.
+// Display backends ask it to tell which keys need their text posted.
+char CharForVirtualKey(int vk, bool shift, bool capsLock, bool control);
+
 // Drops every window, class, timer, hook, loop source and queued message of
 // this process without sending messages (tests call it between cases). A
 // forked child never sees its parent's windows as its own; it may call this

@@ -466,12 +466,8 @@ DWORD GetQueueStatus(UINT flags)
 DWORD GetMessagePos() { return S().lastMessagePos; }
 LONG GetMessageTime() { return S().lastMessageTime; }
 
-namespace {
-char CharForKey(int vk, const std::array<BYTE, 256>& ks)
+char quelvo::win::CharForVirtualKey(int vk, bool shift, bool caps, bool ctrl)
 {
-    bool shift = (ks[VK_SHIFT] & 0x80) != 0;
-    bool caps = (ks[VK_CAPITAL] & 0x01) != 0;
-    bool ctrl = (ks[VK_CONTROL] & 0x80) != 0;
     if (vk >= 'A' && vk <= 'Z') {
         if (ctrl) return static_cast<char>(vk - 'A' + 1);
         bool upper = shift != caps;
@@ -508,12 +504,13 @@ char CharForKey(int vk, const std::array<BYTE, 256>& ks)
     default: return 0;
     }
 }
-}  // namespace
 
 BOOL TranslateMessage(const MSG* msg)
 {
     if (!msg || (msg->message != WM_KEYDOWN && msg->message != WM_SYSKEYDOWN)) return FALSE;
-    char c = CharForKey(static_cast<int>(msg->wParam), S().keyState);
+    const auto& ks = S().keyState;
+    char c = quelvo::win::CharForVirtualKey(static_cast<int>(msg->wParam), (ks[VK_SHIFT] & 0x80) != 0,
+                                            (ks[VK_CAPITAL] & 0x01) != 0, (ks[VK_CONTROL] & 0x80) != 0);
     if (!c) return FALSE;
     PostLocal(msg->hwnd, msg->message == WM_KEYDOWN ? WM_CHAR : WM_SYSCHAR, static_cast<unsigned char>(c), msg->lParam);
     return TRUE;

@@ -4,6 +4,7 @@
 #include <X11/keysym.h>
 
 #include "platform/system/text_conversion.h"
+#include "platform/windows/loop.h"
 #include "platform/windows/windefs.h"
 
 namespace quelvo::win::x11 {
@@ -45,7 +46,6 @@ struct OemKey {
 constexpr OemKey kOemKeys[] = {{0xBA, ';', ':'}, {0xBB, '=', '+'}, {0xBC, ',', '<'}, {0xBD, '-', '_'},
                                {0xBE, '.', '>'}, {0xBF, '/', '?'}, {0xC0, '`', '~'}, {0xDB, '[', '{'},
                                {0xDC, '\\', '|'}, {0xDD, ']', '}'}, {0xDE, '\'', '"'}};
-constexpr char kShiftedDigits[] = ")!@#$%^&*(";
 
 }  // namespace
 
@@ -67,37 +67,11 @@ VirtualKey VirtualKeyFor(unsigned long sym)
     return {};
 }
 
-char LayerCharFor(int vk, bool shift, bool capsLock, bool control)
-{
-    if (vk >= 'A' && vk <= 'Z') {
-        if (control) return static_cast<char>(vk - 'A' + 1);
-        return static_cast<char>(shift != capsLock ? vk : vk - 'A' + 'a');
-    }
-    if (control) return 0;
-    if (vk >= '0' && vk <= '9') return shift ? kShiftedDigits[vk - '0'] : static_cast<char>(vk);
-    if (vk >= VK_NUMPAD0 && vk <= VK_NUMPAD0 + 9) return static_cast<char>('0' + vk - VK_NUMPAD0);
-    switch (vk) {
-    case VK_SPACE: return ' ';
-    case VK_RETURN: return '\r';
-    case VK_BACK: return '\b';
-    case VK_TAB: return '\t';
-    case VK_ESCAPE: return 27;
-    case VK_MULTIPLY: return '*';
-    case VK_ADD: return '+';
-    case VK_SUBTRACT: return '-';
-    case VK_DECIMAL: return '.';
-    case VK_DIVIDE: return '/';
-    default: break;
-    }
-    for (const OemKey& k : kOemKeys)
-        if (k.vk == vk) return shift ? k.shifted : k.plain;
-    return 0;
-}
 
 KeyPlan PlanKeyPress(VirtualKey key, const std::string& given, bool shift, bool capsLock, bool control)
 {
     KeyPlan plan;
-    char derived = key.vk ? LayerCharFor(key.vk, shift, capsLock, control) : 0;
+    char derived = key.vk ? CharForVirtualKey(key.vk, shift, capsLock, control) : 0;
     std::string text = given;
     if (text.size() == 1) {
         auto c = static_cast<unsigned char>(text[0]);

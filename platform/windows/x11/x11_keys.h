@@ -17,10 +17,6 @@ struct VirtualKey {
 // physical key, as virtual keys name keys, not characters).
 VirtualKey VirtualKeyFor(unsigned long keysym);
 
-// The character the window layer derives itself from a key press of vk
-// (TranslateMessage); 0 when it derives none.
-char LayerCharFor(int vk, bool shift, bool capsLock, bool control);
-
 // What to queue for one key press that produced `text` (UTF-8).
 struct KeyPlan {
     int vk = 0;              // 0: queue no key event
