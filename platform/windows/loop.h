@@ -18,8 +18,10 @@ int AddLoopSource(int fd, std::function<void()> onReadable);
 void RemoveLoopSource(int id);
 
 // SIGTERM, SIGINT and SIGHUP become a posted WM_CLOSE to each top-level
-// window of this process. Installed when the first top-level window is
-// created unless the program set its own handlers; may be called earlier.
+// window of this process; an interrupt or hang-up that was ignored at start
+// (background job, nohup) stays ignored. Installed when the first top-level
+// window is created unless the program set its own handlers; may be called
+// earlier.
 void InstallCloseOnSignals();
 
 // Where per-process window lists and message sockets live. Defaults to the

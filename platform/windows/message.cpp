@@ -173,7 +173,7 @@ void InstallSignalsOnFirstWindow()
     for (int sig : {SIGTERM, SIGINT, SIGHUP}) {
         struct sigaction old{};
         sigaction(sig, nullptr, &old);
-        if (old.sa_handler != SIG_DFL) return;  // the program handles them itself
+        if (old.sa_handler != SIG_DFL && old.sa_handler != SIG_IGN) return;  // the program handles them itself
     }
     quelvo::win::InstallCloseOnSignals();
 }
@@ -754,7 +754,13 @@ void InstallCloseOnSignals()
     sa.sa_handler = OnSignal;
     sigemptyset(&sa.sa_mask);
     sa.sa_flags = SA_RESTART;
-    for (int sig : {SIGTERM, SIGINT, SIGHUP}) sigaction(sig, &sa, nullptr);
+    for (int sig : {SIGTERM, SIGINT, SIGHUP}) {
+        // An interrupt or hang-up the starting shell told us to ignore (a
+        // background job, nohup) stays ignored; SIGTERM always closes.
+        struct sigaction old{};
+        if (sig != SIGTERM && sigaction(sig, nullptr, &old) == 0 && old.sa_handler == SIG_IGN) continue;
+        sigaction(sig, &sa, nullptr);
+    }
     signalsInstalled = true;
 }
 
