@@ -3,6 +3,7 @@
 #include "platform/graphics/picture.h"
 
 #include "platform/graphics/gdiobjects.h"
+#include "platform/system/file_replace.h"
 
 #include <jpeglib.h>
 #include <png.h>
@@ -539,11 +540,8 @@ bool ReadFileBytes(const std::string& path, std::vector<std::uint8_t>& bytes, st
 
 bool WriteFileBytes(const std::string& path, const std::vector<std::uint8_t>& bytes, std::string& error)
 {
-    std::ofstream out(path, std::ios::binary | std::ios::trunc);
-    if (!out)
-        return Fail(error, "cannot create the file");
-    out.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
-    if (!out)
+    const std::string_view content(reinterpret_cast<const char*>(bytes.data()), bytes.size());
+    if (!quelvo::sys::ReplaceFileContents(path, content))
         return Fail(error, "cannot write the file");
     return true;
 }

@@ -20,6 +20,7 @@
 #include <sstream>
 
 #include "platform/system/runtime_folder.h"
+#include "platform/system/text_conversion.h"
 #include "platform/system/window_directory.h"
 #include "platform/windows/loop.h"
 #include "platform/windows/wm_state.h"
@@ -91,38 +92,6 @@ std::uint64_t StartTime(std::uint32_t pid)
     return std::strtoull(field.c_str(), nullptr, 10);
 }
 
-std::string Escape(const std::string& s)
-{
-    std::string out;
-    for (char c : s) {
-        if (c == '\\') out += "\\\\";
-        else if (c == '\t') out += "\\t";
-        else if (c == '\n') out += "\\n";
-        else if (c == '\r') out += "\\r";
-        else out += c;
-    }
-    return out;
-}
-
-bool Unescape(const std::string& s, std::string& out)
-{
-    out.clear();
-    for (std::size_t i = 0; i < s.size(); ++i) {
-        if (s[i] != '\\') {
-            out += s[i];
-            continue;
-        }
-        if (++i >= s.size()) return false;
-        switch (s[i]) {
-        case '\\': out += '\\'; break;
-        case 't': out += '\t'; break;
-        case 'n': out += '\n'; break;
-        case 'r': out += '\r'; break;
-        default: return false;
-        }
-    }
-    return true;
-}
 
 void Cleanup()
 {
@@ -177,7 +146,7 @@ std::vector<RemoteWindow> ReadList(std::uint32_t pid)
         r.hwnd = reinterpret_cast<HWND>(static_cast<std::uintptr_t>(value));
         r.pid = pid;
         r.visible = fields[1] == "1";
-        if (!Unescape(fields[2], r.className) || !Unescape(fields[3], r.title)) continue;
+        if (!quelvo::sys::UnescapeText(fields[2], r.className) || !quelvo::sys::UnescapeText(fields[3], r.title)) continue;
         out.push_back(std::move(r));
     }
     return out;
@@ -347,7 +316,7 @@ void PublishWindows()
     for (Window* w : list) {
         char hex[32];
         std::snprintf(hex, sizeof hex, "%llx", static_cast<unsigned long long>(reinterpret_cast<std::uintptr_t>(w->handle)));
-        out << hex << '\t' << ((w->style & WS_VISIBLE) ? 1 : 0) << '\t' << Escape(w->cls->name) << '\t' << Escape(w->text) << '\n';
+        out << hex << '\t' << ((w->style & WS_VISIBLE) ? 1 : 0) << '\t' << quelvo::sys::EscapeText(w->cls->name) << '\t' << quelvo::sys::EscapeText(w->text) << '\n';
     }
     std::string tmp = folder + "/.windows-" + std::to_string(pid) + ".tmp";
     {

@@ -3,6 +3,7 @@
 #include "platform/windows/x11/dropfiles.h"
 
 #include "platform/graphics/winuserdraw.h"
+#include "platform/system/text_conversion.h"
 #include "platform/windows/display.h"
 
 #include <algorithm>
@@ -96,14 +97,6 @@ bool PostDroppedFiles(HWND hwnd, const std::vector<std::string>& paths, POINT cl
 
 namespace {
 
-int HexValue(char c)
-{
-    if (c >= '0' && c <= '9') return c - '0';
-    if (c >= 'a' && c <= 'f') return c - 'a' + 10;
-    if (c >= 'A' && c <= 'F') return c - 'A' + 10;
-    return -1;
-}
-
 bool StartsWithNoCase(const std::string& s, const std::string& prefix)
 {
     if (s.size() < prefix.size()) return false;
@@ -137,8 +130,10 @@ std::vector<std::string> PathsFromUriList(const std::string& list, const std::st
         std::string path;
         bool bad = false;
         for (std::size_t i = 0; i < rest.size(); ++i) {
-            if (rest[i] == '%' && i + 2 < rest.size() && HexValue(rest[i + 1]) >= 0 && HexValue(rest[i + 2]) >= 0) {
-                char c = static_cast<char>(HexValue(rest[i + 1]) * 16 + HexValue(rest[i + 2]));
+            const int high = i + 2 < rest.size() ? quelvo::sys::HexDigitValue(rest[i + 1]) : -1;
+            const int low = i + 2 < rest.size() ? quelvo::sys::HexDigitValue(rest[i + 2]) : -1;
+            if (rest[i] == '%' && high >= 0 && low >= 0) {
+                char c = static_cast<char>(high * 16 + low);
                 if (c == '\0') bad = true;
                 path += c;
                 i += 2;
