@@ -15,7 +15,7 @@
 
 #include "bench/common/ratio_reporter.h"
 #include "components/data/cxData.h"
-#include "platform/hostlib/format.h"
+#include "platform/hostlib/core/format.h"
 
 namespace {
 

@@ -9,7 +9,7 @@
 
 #include "components/editors/cxFormats.h"
 #include "components/editors/cxRegExpr.h"
-#include "platform/hostlib/cxStandardMask.h"
+#include "platform/hostlib/mask/cxStandardMask.h"
 
 namespace {
 

@@ -5,7 +5,7 @@
 #include <cmath>
 #include <cstdlib>
 
-#include "platform/hostlib/exceptions.h"
+#include "platform/hostlib/core/exceptions.h"
 
 namespace {
 

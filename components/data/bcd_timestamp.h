@@ -8,7 +8,7 @@
 #include <string>
 #include <string_view>
 
-#include "platform/hostlib/datetime.h"
+#include "platform/hostlib/core/datetime.h"
 
 // A packed decimal of up to 64 digits: Precision digits, two per byte with
 // the high nibble first; bit 7 of SignSpecialPlaces is the sign, bits 0-5

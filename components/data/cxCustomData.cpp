@@ -5,7 +5,7 @@
 
 #include "components/data/cxDataConsts.h"
 #include "components/data/cxVariants.h"
-#include "platform/hostlib/format.h"
+#include "platform/hostlib/core/format.h"
 
 using hostlib::Variant;
 

@@ -17,11 +17,11 @@
 
 #include "components/data/cxDataStorage.h"
 #include "components/data/cxDataUtils.h"
-#include "platform/hostlib/component.h"
-#include "platform/hostlib/event.h"
-#include "platform/hostlib/exceptions.h"
-#include "platform/hostlib/object.h"
-#include "platform/hostlib/variant.h"
+#include "platform/hostlib/core/component.h"
+#include "platform/hostlib/core/event.h"
+#include "platform/hostlib/core/exceptions.h"
+#include "platform/hostlib/core/object.h"
+#include "platform/hostlib/core/variant.h"
 
 class TcxCustomDataController;
 class TcxCustomDataControllerInfo;

@@ -5,9 +5,9 @@
 
 #include "components/data/bcd_timestamp.h"
 #include "components/data/cxVariants.h"
-#include "platform/hostlib/exceptions.h"
-#include "platform/hostlib/format.h"
-#include "platform/hostlib/format_settings.h"
+#include "platform/hostlib/core/exceptions.h"
+#include "platform/hostlib/core/format.h"
+#include "platform/hostlib/core/format_settings.h"
 
 namespace {
 

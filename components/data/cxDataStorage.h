@@ -20,10 +20,10 @@
 #include <vector>
 
 #include "components/data/cxVariants.h"
-#include "platform/hostlib/event.h"
-#include "platform/hostlib/object.h"
-#include "platform/hostlib/streams.h"
-#include "platform/hostlib/variant.h"
+#include "platform/hostlib/core/event.h"
+#include "platform/hostlib/core/object.h"
+#include "platform/hostlib/core/streams.h"
+#include "platform/hostlib/core/variant.h"
 
 using hostlib::TObject;
 using hostlib::TStream;

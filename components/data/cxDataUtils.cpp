@@ -1,9 +1,9 @@
 #include "components/data/cxDataUtils.h"
 
-#include "platform/hostlib/datetime.h"
-#include "platform/hostlib/format.h"
-#include "platform/hostlib/format_settings.h"
-#include "platform/hostlib/rounding.h"
+#include "platform/hostlib/core/datetime.h"
+#include "platform/hostlib/core/format.h"
+#include "platform/hostlib/core/format_settings.h"
+#include "platform/hostlib/core/rounding.h"
 
 #include <cmath>
 

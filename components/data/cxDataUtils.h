@@ -4,9 +4,9 @@
 
 #include <string>
 
-#include "platform/hostlib/component.h"
-#include "platform/hostlib/event.h"
-#include "platform/hostlib/variant.h"
+#include "platform/hostlib/core/component.h"
+#include "platform/hostlib/core/event.h"
+#include "platform/hostlib/core/variant.h"
 
 // Where an edit value comes from.
 enum TcxDataEditValueSource { evsValue = 0, evsText = 1, evsKey = 2 };

@@ -10,9 +10,9 @@
 #include <vector>
 
 #include "components/data/cxDataConsts.h"
-#include "platform/hostlib/exceptions.h"
-#include "platform/hostlib/extended.h"
-#include "platform/hostlib/format.h"
+#include "platform/hostlib/core/exceptions.h"
+#include "platform/hostlib/core/extended.h"
+#include "platform/hostlib/core/format.h"
 
 using hostlib::TStream;
 using hostlib::Variant;

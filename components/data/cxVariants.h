@@ -8,10 +8,10 @@
 #include <cstdint>
 #include <string>
 
-#include "platform/hostlib/currency.h"
-#include "platform/hostlib/datetime.h"
-#include "platform/hostlib/streams.h"
-#include "platform/hostlib/variant.h"
+#include "platform/hostlib/core/currency.h"
+#include "platform/hostlib/core/datetime.h"
+#include "platform/hostlib/core/streams.h"
+#include "platform/hostlib/core/variant.h"
 
 // Negative, 0 or positive; Null first; arrays by high bound, then element by
 // element; values that cannot be brought to a common type order as less

@@ -12,10 +12,10 @@
 #include "components/editors/cxFormats.h"
 #include "components/editors/cxRegExpr.h"
 #include "components/foundation/cxClasses.h"
-#include "platform/hostlib/exceptions.h"
-#include "platform/hostlib/format.h"
-#include "platform/hostlib/format_settings.h"
-#include "platform/hostlib/variant.h"
+#include "platform/hostlib/core/exceptions.h"
+#include "platform/hostlib/core/format.h"
+#include "platform/hostlib/core/format_settings.h"
+#include "platform/hostlib/core/variant.h"
 
 namespace cxDateUtils {
 

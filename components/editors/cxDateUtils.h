@@ -9,7 +9,7 @@
 #include <functional>
 #include <string>
 
-#include "platform/hostlib/datetime.h"
+#include "platform/hostlib/core/datetime.h"
 
 using hostlib::TDateTime;
 

@@ -7,9 +7,9 @@
 
 #include "components/editors/cxDateUtils.h"
 #include "components/editors/cxRegExpr.h"
-#include "platform/hostlib/exceptions.h"
-#include "platform/hostlib/format.h"
-#include "platform/hostlib/format_settings.h"
+#include "platform/hostlib/core/exceptions.h"
+#include "platform/hostlib/core/format.h"
+#include "platform/hostlib/core/format_settings.h"
 
 namespace {
 

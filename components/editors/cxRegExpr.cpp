@@ -5,8 +5,8 @@
 
 #include "components/editors/cxEditConsts.h"
 #include "components/foundation/cxClasses.h"
-#include "platform/hostlib/format_settings.h"
-#include "platform/hostlib/format.h"
+#include "platform/hostlib/core/format_settings.h"
+#include "platform/hostlib/core/format.h"
 #include "platform/system/text_conversion.h"
 
 namespace {

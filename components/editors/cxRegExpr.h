@@ -9,9 +9,9 @@
 #include <unordered_set>
 #include <vector>
 
-#include "platform/hostlib/event.h"
-#include "platform/hostlib/exceptions.h"
-#include "platform/hostlib/streams.h"
+#include "platform/hostlib/core/event.h"
+#include "platform/hostlib/core/exceptions.h"
+#include "platform/hostlib/core/streams.h"
 
 // ---------------------------------------------------------------------------
 // Character tests. All characters are single bytes.

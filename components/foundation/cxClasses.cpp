@@ -4,7 +4,7 @@
 #include <memory>
 #include <vector>
 
-#include "platform/hostlib/format.h"
+#include "platform/hostlib/core/format.h"
 
 namespace {
 

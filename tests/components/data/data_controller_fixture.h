@@ -12,7 +12,7 @@
 #include <vector>
 
 #include "components/data/cxData.h"
-#include "platform/hostlib/object.h"
+#include "platform/hostlib/core/object.h"
 
 class TestDataController : public TcxDataController {
 public:

@@ -4,8 +4,8 @@
 
 #include <cstdint>
 
-#include "platform/hostlib/object.h"
-#include "platform/hostlib/variant.h"
+#include "platform/hostlib/core/object.h"
+#include "platform/hostlib/core/variant.h"
 
 class CountedObject : public hostlib::TObject {
 public:

@@ -8,8 +8,8 @@
 
 #include "components/data/cxDataStorage.h"
 #include "data_test_objects.h"
-#include "platform/hostlib/exceptions.h"
-#include "platform/hostlib/streams.h"
+#include "platform/hostlib/core/exceptions.h"
+#include "platform/hostlib/core/streams.h"
 
 using hostlib::TMemoryStream;
 using Bytes = std::vector<std::uint8_t>;

@@ -7,9 +7,9 @@
 
 #include "components/data/cxDataConsts.h"
 #include "components/data/cxDataUtils.h"
-#include "platform/hostlib/component.h"
-#include "platform/hostlib/datetime.h"
-#include "platform/hostlib/format_settings.h"
+#include "platform/hostlib/core/component.h"
+#include "platform/hostlib/core/datetime.h"
+#include "platform/hostlib/core/format_settings.h"
 
 namespace {
 

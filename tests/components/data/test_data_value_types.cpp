@@ -12,9 +12,9 @@
 #include "components/data/bcd_timestamp.h"
 #include "components/data/cxDataStorage.h"
 #include "data_test_objects.h"
-#include "platform/hostlib/exceptions.h"
-#include "platform/hostlib/format_settings.h"
-#include "platform/hostlib/streams.h"
+#include "platform/hostlib/core/exceptions.h"
+#include "platform/hostlib/core/format_settings.h"
+#include "platform/hostlib/core/streams.h"
 
 using hostlib::Currency;
 using hostlib::TMemoryStream;

@@ -9,8 +9,8 @@
 #include <vector>
 
 #include "components/data/cxVariants.h"
-#include "platform/hostlib/exceptions.h"
-#include "platform/hostlib/streams.h"
+#include "platform/hostlib/core/exceptions.h"
+#include "platform/hostlib/core/streams.h"
 
 using hostlib::Currency;
 using hostlib::TMemoryStream;

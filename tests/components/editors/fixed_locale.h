@@ -2,7 +2,7 @@
 // The fixed English locale of the editor tests: 'M/d/yyyy', 'h:mm:ss AMPM',
 // "$" before the number with two decimals, weeks from Sunday.
 
-#include "platform/hostlib/format_settings.h"
+#include "platform/hostlib/core/format_settings.h"
 
 inline hostlib::TFormatSettings FixedEnglishLocale()
 {

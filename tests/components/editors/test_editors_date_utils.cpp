@@ -9,9 +9,9 @@
 #include "components/editors/cxFormats.h"
 #include "components/editors/cxRegExpr.h"
 #include "components/foundation/cxClasses.h"
-#include "platform/hostlib/datetime.h"
-#include "platform/hostlib/format.h"
-#include "platform/hostlib/format_settings.h"
+#include "platform/hostlib/core/datetime.h"
+#include "platform/hostlib/core/format.h"
+#include "platform/hostlib/core/format_settings.h"
 #include "tests/components/editors/fixed_locale.h"
 
 namespace {

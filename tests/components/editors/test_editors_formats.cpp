@@ -6,8 +6,8 @@
 
 #include "components/editors/cxFormats.h"
 #include "components/editors/cxRegExpr.h"
-#include "platform/hostlib/format.h"
-#include "platform/hostlib/format_settings.h"
+#include "platform/hostlib/core/format.h"
+#include "platform/hostlib/core/format_settings.h"
 #include "tests/components/editors/fixed_locale.h"
 
 namespace {

@@ -6,7 +6,7 @@
 #include "components/editors/cxEditConsts.h"
 #include "components/editors/cxRegExpr.h"
 #include "components/foundation/cxClasses.h"
-#include "platform/hostlib/format_settings.h"
+#include "platform/hostlib/core/format_settings.h"
 
 namespace {
 

@@ -2,8 +2,8 @@
 
 #include <string>
 
-#include "platform/hostlib/cxStandardMask.h"
-#include "platform/hostlib/format_settings.h"
+#include "platform/hostlib/mask/cxStandardMask.h"
+#include "platform/hostlib/core/format_settings.h"
 
 namespace {
 

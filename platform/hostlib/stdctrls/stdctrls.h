@@ -1,0 +1,226 @@
+#pragma once
+// Standard controls that wrap the window classes of the controls layer
+// (notifications arrive reflected as CN_ messages): edits, the mask edit
+// and the check box.
+
+#include <string>
+#include <utility>
+
+#include "platform/hostlib/visual/controls.h"
+#include "platform/hostlib/core/lists.h"
+#include "platform/hostlib/mask/masktext.h"
+
+namespace hostlib {
+
+enum TEditCharCase { ecNormal, ecUpperCase, ecLowerCase };
+enum TScrollStyle { ssNone, ssHorizontal, ssVertical, ssBoth };
+const TEnumInfo& EnumTypeInfo(TScrollStyle*);
+
+// Window styles of a multi-line edit.
+DWORD MultiLineStyle(bool wordWrap, TScrollStyle scrollBars);
+
+// An "EDIT" window. Setting Text to what it already shows changes nothing
+// and raises no OnChange; every real change, by the program or the user,
+// raises one.
+class TCustomEdit : public TWinControl {
+public:
+    static TClass StaticClass();
+    TClass ClassType() const override { return StaticClass(); }
+    void Construct(TComponent* owner) override;
+
+    int MaxLength() const { return maxLength_; }
+    void SetMaxLength(int value);
+    bool ReadOnly() const { return readOnly_; }
+    void SetReadOnly(bool value);
+    TEditCharCase CharCase() const { return charCase_; }
+    void SetCharCase(TEditCharCase value);
+    char PasswordChar() const { return passwordChar_; }
+    void SetPasswordChar(char value);
+    bool AutoSelect() const { return autoSelect_; }
+    void SetAutoSelect(bool value) { autoSelect_ = value; }
+    bool Modified() const;
+    void SetModified(bool value);
+    // Character positions of the selection.
+    int SelStart() const;
+    void SetSelStart(int value);
+    int SelLength() const;
+    void SetSelLength(int value);
+    void SelectAll();
+    void Clear() { SetText(""); }
+    // The selected text; setting it replaces the selection (undoably).
+    std::string SelText() const;
+    void SetSelText(const std::string& value);
+    bool HideSelection() const { return hideSelection_; }
+    void SetHideSelection(bool value);
+    // Clipboard and undo through the window.
+    void CutToClipboard() { Perform(WM_CUT); }
+    void CopyToClipboard() { Perform(WM_COPY); }
+    void PasteFromClipboard() { Perform(WM_PASTE); }
+    void ClearSelection() { Perform(WM_CLEAR); }
+    void Undo() { Perform(WM_UNDO); }
+    bool CanUndo() const;
+    void ClearUndo();
+
+    TNotifyEvent OnChange;
+
+protected:
+    void CreateParams(TCreateParams& params) override;
+    void CreateWnd() override;
+    void Dispatch(TMessage& message) override;
+    virtual void Change() { OnChange(this); }
+    void DoEnter() override;
+    // The window's selection in bytes of its text.
+    std::pair<int, int> SelectionBytes() const;
+
+private:
+    int maxLength_ = 0;
+    bool readOnly_ = false;
+    TEditCharCase charCase_ = ecNormal;
+    char passwordChar_ = '\0';
+    bool autoSelect_ = true;
+    bool hideSelection_ = true;
+    bool modified_ = false;
+};
+
+class TEdit : public TCustomEdit {
+public:
+    static TClass StaticClass();
+    TClass ClassType() const override { return StaticClass(); }
+};
+
+// An edit whose text follows an edit mask (see TMaskedText): keys that do
+// not fit are refused, the text is always the displayed text.
+class TCustomMaskEdit : public TCustomEdit {
+public:
+    static TClass StaticClass();
+    TClass ClassType() const override { return StaticClass(); }
+
+    const std::string& EditMask() const { return masked_.EditMask(); }
+    void SetEditMask(const std::string& mask);
+    bool IsMasked() const { return masked_.IsMasked(); }
+    // The displayed text; setting it spreads the text over the mask.
+    void SetText(const std::string& value) override;
+    std::string EditText() const { return Text(); }
+    // Every required position is filled.
+    bool IsComplete() const { return masked_.IsComplete(); }
+
+protected:
+    void CreateWnd() override;
+    void KeyDown(WORD& key, TShiftState shift) override;
+    void KeyPress(char& key) override;
+    void Dispatch(TMessage& message) override;
+
+private:
+    void ShowMasked(int caret);
+
+    TMaskedText masked_;
+};
+
+class TMaskEdit : public TCustomMaskEdit {
+public:
+    static TClass StaticClass();
+    TClass ClassType() const override { return StaticClass(); }
+};
+
+// A multi-line edit: word wrap, scroll bars, and whether Enter and Tab
+// are typed or reach the form.
+class TCustomMemo : public TCustomEdit {
+public:
+    static TClass StaticClass();
+    TClass ClassType() const override { return StaticClass(); }
+
+    bool WordWrap() const { return wordWrap_; }
+    void SetWordWrap(bool value);
+    TScrollStyle ScrollBars() const { return scrollBars_; }
+    void SetScrollBars(TScrollStyle value);
+    // Enter starts a new line (else it reaches the form's default button).
+    bool WantReturns() const { return wantReturns_; }
+    void SetWantReturns(bool value) { wantReturns_ = value; }
+    // Tab is typed (else it moves the focus).
+    bool WantTabs() const { return wantTabs_; }
+    void SetWantTabs(bool value) { wantTabs_ = value; }
+
+protected:
+    void CreateParams(TCreateParams& params) override;
+    void Dispatch(TMessage& message) override;
+
+private:
+    bool wordWrap_ = true;
+    TScrollStyle scrollBars_ = ssNone;
+    bool wantReturns_ = true;
+    bool wantTabs_ = false;
+};
+
+// Lines is a live view of the text: reading it splits the shown text,
+// changing it rewrites the text.
+class TMemo : public TCustomMemo {
+public:
+    static TClass StaticClass();
+    TClass ClassType() const override { return StaticClass(); }
+    void Construct(TComponent* owner) override;
+
+    TStrings* Lines() const { return lines_.get(); }
+    void SetLines(TStrings* value) { lines_->Assign(value); }
+
+protected:
+    void Destroy() override;
+
+private:
+    ObjectPtr<TStrings> lines_;
+};
+
+enum TCheckBoxState { cbUnchecked, cbChecked, cbGrayed };
+
+// A "BUTTON" window with a check mark. Changing the state, by the program
+// or by a click, raises OnClick once; setting the same state raises none.
+class TCheckBox : public TWinControl {
+public:
+    static TClass StaticClass();
+    TClass ClassType() const override { return StaticClass(); }
+    void Construct(TComponent* owner) override;
+
+    bool Checked() const { return state_ == cbChecked; }
+    void SetChecked(bool value) { SetState(value ? cbChecked : cbUnchecked); }
+    TCheckBoxState State() const { return state_; }
+    void SetState(TCheckBoxState value);
+    bool AllowGrayed() const { return allowGrayed_; }
+    void SetAllowGrayed(bool value) { allowGrayed_ = value; }
+
+protected:
+    void CreateParams(TCreateParams& params) override;
+    void CreateWnd() override;
+    void Dispatch(TMessage& message) override;
+    // The user's click: the next state.
+    virtual void Toggle();
+
+private:
+    TCheckBoxState state_ = cbUnchecked;
+    bool allowGrayed_ = false;
+};
+
+// A "BUTTON" window with a round mark; checking one unchecks the radio
+// buttons beside it (same parent). Becoming checked, by the program or a
+// click, raises OnClick.
+class TRadioButton : public TWinControl {
+public:
+    static TClass StaticClass();
+    TClass ClassType() const override { return StaticClass(); }
+    void Construct(TComponent* owner) override;
+
+    bool Checked() const { return checked_; }
+    void SetChecked(bool value);
+
+protected:
+    void CreateParams(TCreateParams& params) override;
+    void CreateWnd() override;
+    void Dispatch(TMessage& message) override;
+
+private:
+    bool checked_ = false;
+};
+
+// Puts strings into a list window of a standard class: the reset message,
+// the add message per string, then the select message with index.
+void FillStringsWindow(HWND window, const TStrings& items, UINT resetMsg, UINT addMsg, UINT selectMsg, int index);
+
+}  // namespace hostlib

@@ -1,0 +1,435 @@
+// Canvas, bitmaps, picture formats and their registry, image lists and the
+// clipboard.
+#include "tests/platform/hostlib/visual/visual_fixture.h"
+
+#include <cstring>
+
+#include "platform/controls/winctl.h"
+#include "platform/hostlib/visual/clipboard.h"
+#include "platform/hostlib/visual/imagelist.h"
+#include "platform/hostlib/visual/pictures.h"
+#include "platform/hostlib/core/resources.h"
+#include "platform/hostlib/core/streams.h"
+
+using namespace hostlib;
+using namespace visualtest;
+namespace gfx = quelvo::gfx;
+
+namespace {
+
+class Graphics : public VisualTest {};
+
+// A w x h bitmap whose pixel (x, y) has colour RGB(x*16, y*16, 0x40).
+ObjectPtr<TBitmap> Gradient(int w, int h, TPixelFormat format = pf24bit)
+{
+    ObjectPtr<TBitmap> b(CreateObject<TBitmap>());
+    b->SetPixelFormat(format);
+    b->SetSize(w, h);
+    for (int y = 0; y < h; ++y)
+        for (int x = 0; x < w; ++x) b->Canvas()->SetPixel(x, y, static_cast<TColor>(RGB(x * 16, y * 16, 0x40)));
+    return b;
+}
+
+std::vector<std::uint8_t> Bytes(TGraphic& g)
+{
+    auto stream = MakeObject<TMemoryStream>();
+    g.SaveToStream(*stream);
+    std::vector<std::uint8_t> bytes(static_cast<std::size_t>(stream->Size()));
+    stream->SetPosition(0);
+    if (!bytes.empty()) stream->ReadBuffer(bytes.data(), static_cast<std::int64_t>(bytes.size()));
+    return bytes;
+}
+
+void Load(TGraphic& g, const std::vector<std::uint8_t>& bytes)
+{
+    auto stream = MakeObject<TMemoryStream>();
+    if (!bytes.empty()) stream->WriteBuffer(bytes.data(), static_cast<std::int64_t>(bytes.size()));
+    stream->SetPosition(0);
+    g.LoadFromStream(*stream);
+}
+
+TEST_F(Graphics, ScanLinesAreTopDownRowsPaddedToFourBytes)
+{
+    struct Case {
+        TPixelFormat format;
+        int width;
+        int bytesPerLine;
+    };
+    const Case cases[] = {{pf1bit, 10, 4}, {pf1bit, 33, 8}, {pf4bit, 10, 8}, {pf8bit, 10, 12},
+                          {pf24bit, 10, 32}, {pf24bit, 1, 4}, {pf32bit, 10, 40}};
+    for (const Case& k : cases) {
+        ObjectPtr<TBitmap> b(CreateObject<TBitmap>());
+        b->SetPixelFormat(k.format);
+        b->SetSize(k.width, 3);
+        EXPECT_EQ(b->BytesPerScanLine(), k.bytesPerLine) << k.format << " " << k.width;
+        EXPECT_EQ(b->ScanLine(1) - b->ScanLine(0), k.bytesPerLine);
+        EXPECT_THROW(b->ScanLine(3), EInvalidGraphic);
+        EXPECT_THROW(b->ScanLine(-1), EInvalidGraphic);
+    }
+    ObjectPtr<TBitmap> b(CreateObject<TBitmap>());
+    b->SetPixelFormat(pf24bit);
+    b->SetSize(4, 4);
+    std::uint8_t* top = b->ScanLine(0);
+    top[0] = 0x11;  // blue
+    top[1] = 0x22;  // green
+    top[2] = 0x33;  // red
+    EXPECT_EQ(b->Canvas()->Pixel(0, 0), static_cast<TColor>(RGB(0x33, 0x22, 0x11))) << "row 0 is the top row";
+    EXPECT_THROW(b->SetSize(16385, 1), EInvalidGraphic);
+    EXPECT_THROW(b->SetSize(-1, 1), EInvalidGraphic);
+}
+
+TEST_F(Graphics, TheAutomaticTransparentColourIsTheBottomLeftPixel)
+{
+    auto b = Gradient(4, 4);
+    EXPECT_EQ(b->TransparentColor(), static_cast<TColor>(RGB(0, 48, 0x40)));
+    b->SetTransparentColor(clRed);
+    EXPECT_EQ(b->TransparentMode(), tmFixed);
+    EXPECT_EQ(b->TransparentColor(), clRed);
+    b->SetTransparentMode(tmAuto);
+    EXPECT_EQ(b->TransparentColor(), static_cast<TColor>(RGB(0, 48, 0x40)));
+}
+
+TEST_F(Graphics, PictureFormatsRoundTrip)
+{
+    auto source = Gradient(8, 6);
+    struct Case {
+        TClass cls;
+        int tolerance;
+    };
+    const Case cases[] = {{TBitmap::StaticClass(), 0}, {TPngImage::StaticClass(), 0}, {TIcon::StaticClass(), 0},
+                          {TJPEGImage::StaticClass(), 40}};
+    for (const Case& k : cases) {
+        ObjectPtr<TGraphic> written(CreateInstance<TGraphic>(k.cls));
+        written->Assign(source.get());
+        const auto bytes = Bytes(*written);
+        ASSERT_FALSE(bytes.empty()) << k.cls->ClassName();
+        ObjectPtr<TGraphic> read(CreateInstance<TGraphic>(k.cls));
+        Load(*read, bytes);
+        ASSERT_EQ(read->Width(), 8) << k.cls->ClassName();
+        ASSERT_EQ(read->Height(), 6);
+        ObjectPtr<TBitmap> back(CreateObject<TBitmap>());
+        back->Assign(read.get());
+        for (int y = 0; y < 6; ++y)
+            for (int x = 0; x < 8; ++x) {
+                const COLORREF got = static_cast<COLORREF>(back->Canvas()->Pixel(x, y));
+                const COLORREF want = RGB(x * 16, y * 16, 0x40);
+                for (int shift = 0; shift < 24; shift += 8)
+                    EXPECT_NEAR(static_cast<int>((got >> shift) & 0xFF), static_cast<int>((want >> shift) & 0xFF), k.tolerance)
+                        << k.cls->ClassName() << " " << x << "," << y;
+            }
+    }
+}
+
+TEST_F(Graphics, IconsKeepTheirTransparency)
+{
+    gfx::Picture p;
+    p.width = 2;
+    p.height = 2;
+    p.hasAlpha = true;
+    p.pixels = {0xFFFF0000u, 0x00000000u, 0x00000000u, 0xFF0000FFu};
+    ObjectPtr<TIcon> icon(CreateObject<TIcon>());
+    icon->SetPixels(p);
+    ObjectPtr<TIcon> read(CreateObject<TIcon>());
+    Load(*read, Bytes(*icon));
+    EXPECT_EQ(read->Pixels().pixels, p.pixels);
+    EXPECT_NE(icon->Handle(), nullptr);
+    // Drawn over white: transparent pixels keep the background.
+    auto canvasBitmap = Gradient(2, 2);
+    canvasBitmap->Canvas()->Brush()->SetColor(clWhite);
+    canvasBitmap->Canvas()->FillRect(RECT{0, 0, 2, 2});
+    canvasBitmap->Canvas()->Draw(0, 0, read.get());
+    EXPECT_EQ(canvasBitmap->Canvas()->Pixel(0, 0), clRed);
+    EXPECT_EQ(canvasBitmap->Canvas()->Pixel(1, 0), clWhite);
+    EXPECT_EQ(canvasBitmap->Canvas()->Pixel(1, 1), clBlue);
+}
+
+TEST_F(Graphics, BitmapsAndIconsFromResources)
+{
+    auto source = Gradient(3, 2);
+    ObjectPtr<TBitmap> bmp(CreateObject<TBitmap>());
+    bmp->Assign(source.get());
+    const auto file = Bytes(*bmp);
+    RegisterResource("TEST_FILE_BMP", "BITMAP", file.data(), file.size());
+    RegisterResource("TEST_BARE_DIB", "BITMAP", file.data() + 14, file.size() - 14);
+    RegisterResource("TEST_BAD_DIB", "BITMAP", file.data() + 20, file.size() - 20);
+    ObjectPtr<TIcon> icon(CreateObject<TIcon>());
+    icon->Assign(source.get());
+    const auto ico = Bytes(*icon);
+    RegisterResource("TEST_ICON", "ICON", ico.data(), ico.size());
+    for (const char* name : {"TEST_FILE_BMP", "test_bare_dib"}) {
+        ObjectPtr<TBitmap> loaded(CreateObject<TBitmap>());
+        loaded->LoadFromResourceName(name);
+        ASSERT_EQ(loaded->Width(), 3) << name;
+        EXPECT_EQ(loaded->Canvas()->Pixel(2, 1), static_cast<TColor>(RGB(32, 16, 0x40))) << name;
+    }
+    ObjectPtr<TBitmap> bad(CreateObject<TBitmap>());
+    EXPECT_THROW(bad->LoadFromResourceName("TEST_BAD_DIB"), EInvalidGraphic);
+    EXPECT_THROW(bad->LoadFromResourceName("NO_SUCH_BITMAP"), EResNotFound);
+    ObjectPtr<TIcon> loadedIcon(CreateObject<TIcon>());
+    loadedIcon->LoadFromResourceName("TEST_ICON");
+    EXPECT_EQ(loadedIcon->Width(), 3);
+}
+
+TEST_F(Graphics, JpegCompressionQualityChangesTheData)
+{
+    auto source = Gradient(16, 16);
+    ObjectPtr<TJPEGImage> jpeg(CreateObject<TJPEGImage>());
+    jpeg->Assign(source.get());
+    jpeg->SetCompressionQuality(10);
+    jpeg->Compress();
+    const std::size_t small = jpeg->DataSize();
+    jpeg->SetCompressionQuality(100);
+    jpeg->Compress();
+    EXPECT_GT(jpeg->DataSize(), small);
+    EXPECT_EQ(Bytes(*jpeg).size(), jpeg->DataSize()) << "saving writes the compressed data";
+    jpeg->SetCompressionQuality(500);
+    EXPECT_EQ(jpeg->CompressionQuality(), 100);
+}
+
+std::vector<std::uint8_t> Le32(std::vector<std::uint8_t> b, std::size_t at, std::uint32_t v)
+{
+    if (b.size() < at + 4) b.resize(at + 4);
+    for (int i = 0; i < 4; ++i) b[at + i] = static_cast<std::uint8_t>(v >> (8 * i));
+    return b;
+}
+
+TEST_F(Graphics, CorruptDataRaisesInvalidGraphicWithoutCrashing)
+{
+    auto source = Gradient(4, 4);
+    ObjectPtr<TBitmap> bmp(CreateObject<TBitmap>());
+    bmp->Assign(source.get());
+    const auto goodBmp = Bytes(*bmp);
+    ObjectPtr<TIcon> ico(CreateObject<TIcon>());
+    ico->Assign(source.get());
+    const auto goodIco = Bytes(*ico);
+    ObjectPtr<TPngImage> png(CreateObject<TPngImage>());
+    png->Assign(source.get());
+    const auto goodPng = Bytes(*png);
+    ObjectPtr<TJPEGImage> jpg(CreateObject<TJPEGImage>());
+    jpg->Assign(source.get());
+    const auto goodJpg = Bytes(*jpg);
+    auto cut = [](std::vector<std::uint8_t> b, std::size_t n) {
+        b.resize(std::min(n, b.size()));
+        return b;
+    };
+    struct Case {
+        std::string name;
+        TClass cls;
+        std::vector<std::uint8_t> bytes;
+    };
+    const std::vector<Case> cases = {
+        {"empty bitmap", TBitmap::StaticClass(), {}},
+        {"truncated bitmap", TBitmap::StaticClass(), cut(goodBmp, 30)},
+        {"bitmap of 100000 pixels wide", TBitmap::StaticClass(), Le32(goodBmp, 18, 100000)},
+        {"jpeg data as a bitmap", TBitmap::StaticClass(), goodJpg},
+        {"garbage icon", TIcon::StaticClass(), {1, 2, 3, 4, 5, 6, 7, 8}},
+        {"icon image outside the file", TIcon::StaticClass(), Le32(goodIco, 18, 1u << 30)},
+        {"icon image size past the end", TIcon::StaticClass(), Le32(goodIco, 14, 1u << 20)},
+        {"icon of 0 images", TIcon::StaticClass(), {0, 0, 1, 0, 0, 0}},
+        {"icon with a huge width", TIcon::StaticClass(), Le32(goodIco, 22 + 4, 40000)},
+        {"truncated icon pixels", TIcon::StaticClass(), cut(goodIco, 70)},
+        {"truncated png", TPngImage::StaticClass(), cut(goodPng, 40)},
+        {"png of 20000 rows", TPngImage::StaticClass(), [&] {
+             auto b = goodPng;
+             b[20] = 0;
+             b[21] = 0;
+             b[22] = 0x4E;
+             b[23] = 0x20;
+             return b;
+         }()},
+        {"bitmap of 20000 rows", TBitmap::StaticClass(), Le32(goodBmp, 22, 20000)},
+        {"bitmap as png", TPngImage::StaticClass(), goodBmp},
+        {"truncated jpeg", TJPEGImage::StaticClass(), cut(goodJpg, 20)},
+        {"metafile", TMetafile::StaticClass(), {1, 0, 9, 0}},
+    };
+    for (const Case& k : cases) {
+        ObjectPtr<TGraphic> g(CreateInstance<TGraphic>(k.cls));
+        EXPECT_THROW(Load(*g, k.bytes), EInvalidGraphic) << k.name;
+    }
+}
+
+TEST_F(Graphics, TheRegistryFindsClassesByExtensionAndName)
+{
+    struct Case {
+        std::string extension;
+        TClass cls;
+    };
+    const Case cases[] = {{"bmp", TBitmap::StaticClass()}, {".ICO", TIcon::StaticClass()},
+                          {"Png", TPngImage::StaticClass()}, {".jpg", TJPEGImage::StaticClass()},
+                          {"jpeg", TJPEGImage::StaticClass()}, {"wmf", TMetafile::StaticClass()}, {"xyz", nullptr}};
+    for (const Case& k : cases) EXPECT_EQ(GraphicClassForExtension(k.extension), k.cls) << k.extension;
+    EXPECT_EQ(FindGraphicClass("tjpegimage"), TJPEGImage::StaticClass());
+    EXPECT_EQ(FindGraphicClass("TNothing"), nullptr);
+    EXPECT_EQ(GraphicFilter(TBitmap::StaticClass()), "Bitmaps (*.bmp)|*.bmp");
+    EXPECT_EQ(GraphicFilter(TJPEGImage::StaticClass()),
+              "All (*.jpg;*.jpeg)|*.jpg;*.jpeg|JPEG image file (*.jpg)|*.jpg|JPEG image file (*.jpeg)|*.jpeg");
+    EXPECT_EQ(GraphicExtension(TJPEGImage::StaticClass()), "jpg");
+    EXPECT_EQ(GraphicFileMask(TGraphic::StaticClass()), "*.bmp;*.ico;*.png;*.jpg;*.jpeg;*.wmf;*.emf");
+}
+
+TEST_F(Graphics, PicturesLoadByExtensionAndKeepTheirGraphicOnFailure)
+{
+    const std::string dir = ::testing::TempDir();
+    auto source = Gradient(5, 3);
+    ObjectPtr<TPicture> picture(CreateObject<TPicture>());
+    int changes = 0;
+    picture->OnChange = TNotifyEvent::FromFunction([&](TObject*) { ++changes; });
+    picture->SetGraphic(source.get());
+    EXPECT_NE(picture->Graphic(), source.get()) << "the picture keeps a copy";
+    for (const std::string ext : {"bmp", "png", "ico", "jpg"}) {
+        ObjectPtr<TGraphic> g(CreateInstance<TGraphic>(GraphicClassForExtension(ext)));
+        g->Assign(source.get());
+        const std::string path = dir + "/pic." + ext;
+        g->SaveToFile(path);
+        picture->LoadFromFile(path);
+        EXPECT_EQ(picture->Graphic()->ClassType(), GraphicClassForExtension(ext)) << ext;
+        EXPECT_EQ(picture->Width(), 5);
+    }
+    TGraphic* before = picture->Graphic();
+    EXPECT_THROW(picture->LoadFromFile(dir + "/pic.xyz"), EInvalidGraphic);
+    {
+        auto f = MakeObject<TFileStream>(dir + "/bad.png", fmCreate);
+        f->WriteBuffer("nonsense", 8);
+    }
+    EXPECT_THROW(picture->LoadFromFile(dir + "/bad.png"), EInvalidGraphic);
+    EXPECT_EQ(picture->Graphic(), before);
+    EXPECT_GE(changes, 5);
+    picture->Assign(nullptr);
+    EXPECT_EQ(picture->Graphic(), nullptr);
+}
+
+TEST_F(Graphics, ImageListsSplitMaskAndDrawDisabled)
+{
+    // Three 4x4 images side by side; the bottom-left pixel is the key.
+    ObjectPtr<TBitmap> strip(CreateObject<TBitmap>());
+    strip->SetPixelFormat(pf24bit);
+    strip->SetSize(12, 4);
+    strip->Canvas()->Brush()->SetColor(clFuchsia);
+    strip->Canvas()->FillRect(RECT{0, 0, 12, 4});
+    strip->Canvas()->SetPixel(1, 1, clRed);
+    strip->Canvas()->SetPixel(5, 1, clLime);
+    strip->Canvas()->SetPixel(9, 1, clBlue);
+    ObjectPtr<TImageList> list(CreateObject<TImageList>(nullptr));
+    list->SetSize(4, 4);
+    int linkChanges = 0;
+    ObjectPtr<TChangeLink> link(CreateObject<TChangeLink>());
+    link->OnChange = TNotifyEvent::FromFunction([&](TObject*) { ++linkChanges; });
+    list->RegisterChanges(link.get());
+    EXPECT_EQ(list->AddMasked(strip.get(), clDefault), 0);
+    EXPECT_EQ(list->Count(), 3);
+    EXPECT_EQ(linkChanges, 1);
+    struct Case {
+        int index;
+        bool enabled;
+        TColor at11;
+        TColor at22;
+    };
+    const Case cases[] = {
+        {0, true, clRed, clWhite},
+        {1, true, clLime, clWhite},
+        {2, true, clBlue, clWhite},
+        {0, false, clBtnShadow, clBtnHighlight},
+    };
+    for (const Case& k : cases) {
+        ObjectPtr<TBitmap> target(CreateObject<TBitmap>());
+        target->SetPixelFormat(pf24bit);
+        target->SetSize(6, 6);
+        target->Canvas()->Brush()->SetColor(clWhite);
+        target->Canvas()->FillRect(RECT{0, 0, 6, 6});
+        list->Draw(target->Canvas(), 0, 0, k.index, k.enabled);
+        EXPECT_EQ(target->Canvas()->Pixel(1, 1), static_cast<TColor>(ColorToRGB(k.at11))) << k.index << k.enabled;
+        EXPECT_EQ(target->Canvas()->Pixel(2, 2), static_cast<TColor>(ColorToRGB(k.at22))) << k.index << k.enabled;
+        EXPECT_EQ(target->Canvas()->Pixel(3, 3), clWhite) << "masked pixels stay";
+    }
+    list->UnRegisterChanges(link.get());
+    list->Delete(0);
+    EXPECT_EQ(linkChanges, 1);
+    EXPECT_EQ(list->Count(), 2);
+    EXPECT_THROW(list->Delete(5), EInvalidOperation);
+    list->RegisterChanges(link.get());
+    list.reset();
+    EXPECT_EQ(link->Sender(), nullptr) << "a freed list lets its links go";
+}
+
+TEST_F(Graphics, CanvasTextUnderAClearBrushLeavesTheBackground)
+{
+    ObjectPtr<TBitmap> b(CreateObject<TBitmap>());
+    b->SetSize(60, 20);
+    TCanvas* c = b->Canvas();
+    c->Brush()->SetColor(clYellow);
+    c->FillRect(RECT{0, 0, 60, 20});
+    c->Brush()->SetColor(clBlue);
+    c->TextOut(0, 0, "  ");
+    EXPECT_EQ(c->Pixel(2, 5), clBlue) << "an opaque brush fills behind the text";
+    c->Brush()->SetColor(clYellow);
+    c->FillRect(RECT{0, 0, 60, 20});
+    c->Brush()->SetStyle(bsClear);
+    c->TextOut(0, 0, "  ");
+    EXPECT_EQ(c->Pixel(2, 5), clYellow);
+    EXPECT_GT(c->TextWidth("WW"), c->TextWidth("W"));
+    c->Lock();
+    c->Lock();
+    c->Unlock();
+    EXPECT_EQ(c->LockCount(), 1);
+}
+
+TEST_F(Graphics, CopyRectFollowsTheCopyMode)
+{
+    auto source = Gradient(4, 4);
+    ObjectPtr<TBitmap> target(CreateObject<TBitmap>());
+    target->SetSize(8, 4);
+    struct Case {
+        DWORD mode;
+        COLORREF (*expected)(COLORREF);
+    };
+    const Case cases[] = {
+        {SRCCOPY, [](COLORREF c) { return c; }},
+        {NOTSRCCOPY, [](COLORREF c) { return static_cast<COLORREF>(~c & 0xFFFFFF); }},
+    };
+    ASSERT_EQ(source->Canvas()->Pixel(2, 1), static_cast<TColor>(RGB(32, 16, 0x40)));
+    for (const Case& k : cases) {
+        target->Canvas()->SetCopyMode(k.mode);
+        target->Canvas()->CopyRect(RECT{4, 0, 8, 4}, source->Canvas(), RECT{0, 0, 4, 4});
+        EXPECT_EQ(static_cast<COLORREF>(target->Canvas()->Pixel(6, 1)), k.expected(RGB(32, 16, 0x40))) << k.mode;
+    }
+    for (TPixelFormat format : {pf8bit, pf24bit, pf32bit}) {
+        auto drawn = Gradient(4, 4, format);
+        target->Canvas()->Draw(0, 0, drawn.get());
+        const COLORREF got = static_cast<COLORREF>(target->Canvas()->Pixel(2, 1));
+        if (format == pf8bit) EXPECT_NE(got, 0u) << "drawn through its canvas, copied as a source";
+        else EXPECT_EQ(got, RGB(32, 16, 0x40)) << format;
+    }
+    target->Canvas()->Pen()->SetColor(clRed);
+    target->Canvas()->Brush()->SetColor(clWhite);
+    target->Canvas()->RoundRect(0, 0, 4, 4, 2, 2);
+    EXPECT_EQ(target->Canvas()->Pixel(2, 0), clRed);
+    EXPECT_EQ(target->Canvas()->Pixel(2, 2), clWhite);
+    // An exclusive-or pen drawn twice leaves the picture as it was.
+    target->Canvas()->Pen()->SetMode(pmXor);
+    target->Canvas()->Pen()->SetColor(clYellow);
+    const TColor before = target->Canvas()->Pixel(2, 2);
+    for (int pass = 0; pass < 2; ++pass) {
+        target->Canvas()->MoveTo(0, 2);
+        target->Canvas()->LineTo(4, 2);
+        EXPECT_EQ(target->Canvas()->Pixel(2, 2), pass == 0 ? (before ^ clYellow) : before);
+    }
+}
+
+TEST_F(Graphics, ClipboardTextAndPictures)
+{
+    Clipboard()->SetAsText("hello clipboard");
+    EXPECT_EQ(Clipboard()->AsText(), "hello clipboard");
+    EXPECT_FALSE(Clipboard()->HasFormat(CF_BITMAP));
+    auto source = Gradient(3, 3);
+    Clipboard()->Assign(source.get());
+    EXPECT_TRUE(Clipboard()->HasFormat(CF_BITMAP));
+    EXPECT_FALSE(Clipboard()->HasFormat(CF_METAFILEPICT));
+    ObjectPtr<TPicture> picture(CreateObject<TPicture>());
+    picture->Assign(Clipboard());
+    ASSERT_NE(As<TBitmap>(picture->Graphic()), nullptr);
+    EXPECT_EQ(picture->Bitmap()->Canvas()->Pixel(2, 1), static_cast<TColor>(RGB(32, 16, 0x40)));
+    Clipboard()->Clear();
+    EXPECT_THROW(picture->Assign(Clipboard()), EInvalidGraphic);
+}
+
+}  // namespace
