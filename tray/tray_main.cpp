@@ -8,7 +8,7 @@
 #include "platform/system/winbase.h"
 #include "tray/DesktopTrayServices.h"
 #include "platform/windows/loop.h"
-#include "platform/windows/x11/controls_clipboard.h"
+#include "platform/desktop/clipboard/desktop_clipboard.h"
 #include "platform/windows/x11/x11_display.h"
 #include "tray/TrayApp.h"
 
@@ -25,7 +25,7 @@ int main()
     // On a desktop the menu and the About box are real windows; without one
     // the tray keeps working on the invisible screen.
     if (quelvo::win::x11::UseDesktopDisplay())
-        quelvo::win::x11::UseDesktopClipboard();
+        quelvo::desktop::UseDesktopClipboard();
     {
         quelvo::tray::TrayApp app(watcher, options, services);
         if (app.Start(GetModuleHandleA(nullptr)) == quelvo::tray::TrayApp::StartResult::Running)

@@ -30,7 +30,7 @@
 #include "platform/graphics/winuserdraw.h"
 #include "platform/controls/winctl.h"
 #include "platform/windows/loop.h"
-#include "platform/windows/x11/controls_clipboard.h"
+#include "platform/desktop/clipboard/desktop_clipboard.h"
 #include "platform/windows/x11/dropfiles.h"
 #include "platform/windows/x11/layered.h"
 #include "platform/windows/x11/x11_display.h"
@@ -901,7 +901,7 @@ TEST_F(X11DisplayTest, ClipboardTextRoundTripsWithOtherPrograms)
 
 TEST_F(X11DisplayTest, TheControlsClipboardIsTheDesktops)
 {
-    ASSERT_TRUE(quelvo::win::x11::UseDesktopClipboard());
+    ASSERT_TRUE(quelvo::desktop::UseDesktopClipboard());
     const std::string text = "first\r\nsecond";
     PutOnClipboard(CF_TEXT, text.c_str(), text.size() + 1);
     ::Window requestor = XCreateSimpleWindow(other_, root_, 0, 0, 1, 1, 0, 0, 0);
@@ -926,7 +926,7 @@ TEST_F(X11DisplayTest, TheControlsClipboardIsTheDesktops)
 
 TEST_F(X11DisplayTest, AnotherProgramTakingTheClipboardReplacesWhatWeHeld)
 {
-    ASSERT_TRUE(quelvo::win::x11::UseDesktopClipboard());
+    ASSERT_TRUE(quelvo::desktop::UseDesktopClipboard());
     ASSERT_TRUE(quelvo::ctl::SetClipboardText(nullptr, "ours"));
     EXPECT_EQ(quelvo::ctl::ClipboardText(), "ours");
     {
@@ -953,7 +953,7 @@ TEST_F(X11DisplayTest, AnotherProgramTakingTheClipboardReplacesWhatWeHeld)
 
 TEST_F(X11DisplayTest, ImagesCrossTheDesktopClipboardBothWays)
 {
-    ASSERT_TRUE(quelvo::win::x11::UseDesktopClipboard());
+    ASSERT_TRUE(quelvo::desktop::UseDesktopClipboard());
     // Ours: a 3x2 24-bit DIB, bottom row first, rows padded to 12 bytes.
     const std::vector<std::uint32_t> topDown = {0x102030, 0x405060, 0x708090, 0xA0B0C0, 0xD0E0F0, 0x0A0B0C};
     std::vector<std::uint8_t> dib(sizeof(BITMAPINFOHEADER), 0);

@@ -1,8 +1,8 @@
 #pragma once
 // Joins the standard controls' clipboard to the desktop's CLIPBOARD
-// selection through the X11 display in use. This one piece sees both the
-// window layer's X11 display and the controls layer; programs link it
-// (target platform_windows_x11_controls) and call it after
+// selection through the X11 display in use. It sits above both the window
+// layer's X11 display and the controls layer, so neither knows the other;
+// programs link it (target platform_desktop_clipboard) and call it after
 // UseDesktopDisplay. Line ends become LF on the desktop and CRLF in the
 // clipboard's CF_TEXT. Images (CF_DIB, CF_BITMAP) are offered as
 // image/png and image/bmp and read from either as a packed DIB.
@@ -11,7 +11,7 @@
 #include <string>
 #include <vector>
 
-namespace quelvo::win::x11 {
+namespace quelvo::desktop {
 
 // Installs the desktop clipboard as the controls' clipboard backend when
 // the X11 display is in use; returns whether it did.
@@ -26,4 +26,4 @@ std::vector<std::uint8_t> BmpFileFromDib(const std::vector<std::uint8_t>& dib);
 // the picture readers refuse.
 std::vector<std::uint8_t> DibFromPictureFile(const std::vector<std::uint8_t>& bytes);
 
-}  // namespace quelvo::win::x11
+}  // namespace quelvo::desktop

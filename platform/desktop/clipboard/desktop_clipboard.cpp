@@ -1,4 +1,4 @@
-#include "platform/windows/x11/controls_clipboard.h"
+#include "platform/desktop/clipboard/desktop_clipboard.h"
 
 #include <algorithm>
 #include <memory>
@@ -8,9 +8,12 @@
 #include "platform/system/text_conversion.h"
 #include "platform/windows/x11/x11_display.h"
 
-namespace quelvo::win::x11 {
+namespace quelvo::desktop {
 
 namespace {
+
+using win::x11::CurrentX11Display;
+using win::x11::X11Display;
 
 constexpr std::size_t kFileHeaderBytes = 14;
 constexpr std::size_t kInfoHeaderBytes = 40;
@@ -62,7 +65,7 @@ public:
     bool Fetch(std::string& text) override
     {
         std::string desktop;
-        if (!GetClipboardText(desktop, kAskMs)) return false;
+        if (!win::x11::GetClipboardText(desktop, kAskMs)) return false;
         text = ClipboardLineEnds(desktop);
         return true;
     }
@@ -184,4 +187,4 @@ std::string ClipboardLineEnds(const std::string& text)
     return out;
 }
 
-}  // namespace quelvo::win::x11
+}  // namespace quelvo::desktop
