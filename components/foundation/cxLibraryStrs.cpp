@@ -1,0 +1,1 @@
+#include "components/foundation/cxLibraryStrs.h"
