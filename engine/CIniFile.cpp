@@ -3,16 +3,15 @@
 #include <climits>
 #include <cstdio>
 #include <cstdlib>
-#include <fstream>
-#include <iterator>
 
 #include "platform/system/file_replace.h"
+#include "platform/system/regular_file.h"
 
 namespace {
 
 constexpr const char* kLineEnd = "\r\r\n";
 // A settings file is a few kilobytes; anything this large is not one.
-constexpr std::streamoff kMaxFileSize = 16 * 1024 * 1024;
+constexpr std::size_t kMaxFileSize = 16 * 1024 * 1024;
 
 } // namespace
 
@@ -52,30 +51,28 @@ std::string CIniFile::NormalizeCase(const std::string& name) const
 
 int CIniFile::FindSection(const std::string& name) const
 {
-    const std::string wanted = NormalizeCase(name);
-    for (std::size_t i = 0; i < sectionNames_.size(); ++i)
-        if (NormalizeCase(sectionNames_[i]) == wanted)
-            return static_cast<int>(i);
-    return -1;
+    const auto found = sectionIndex_.find(NormalizeCase(name));
+    return found == sectionIndex_.end() ? -1 : found->second;
 }
 
 int CIniFile::FindEntry(int section, const std::string& name) const
 {
     if (section < 0 || static_cast<std::size_t>(section) >= sections_.size())
         return -1;
-    const std::string wanted = NormalizeCase(name);
-    const auto& names = sections_[static_cast<std::size_t>(section)].names;
-    for (std::size_t i = 0; i < names.size(); ++i)
-        if (NormalizeCase(names[i]) == wanted)
-            return static_cast<int>(i);
-    return -1;
+    const Index& entries = entryIndex_[static_cast<std::size_t>(section)];
+    const auto found = entries.find(NormalizeCase(name));
+    return found == entries.end() ? -1 : found->second;
 }
 
 int CIniFile::AddSection(const std::string& name)
 {
+    const int index = static_cast<int>(sections_.size());
     sectionNames_.push_back(name);
     sections_.emplace_back();
-    return static_cast<int>(sections_.size() - 1);
+    entryIndex_.emplace_back();
+    // The first section of a name keeps answering lookups.
+    sectionIndex_.emplace(NormalizeCase(name), index);
+    return index;
 }
 
 bool CIniFile::SetString(const std::string& section, const std::string& name, const std::string& value, bool create)
@@ -91,6 +88,7 @@ bool CIniFile::SetString(const std::string& section, const std::string& name, co
     if (e < 0) {
         if (!create)
             return false;
+        entryIndex_[static_cast<std::size_t>(s)].emplace(NormalizeCase(name), static_cast<int>(sec.names.size()));
         sec.names.push_back(name);
         sec.values.push_back(value);
         return true;
@@ -146,77 +144,90 @@ bool CIniFile::AddSectionComment(const std::string& section, const std::string& 
     return AddSectionComment(FindSection(section), text);
 }
 
+void CIniFile::Report(std::string problem)
+{
+    problem_ = std::move(problem);
+    // Never fatal: standard error may be closed or a broken pipe.
+    std::fprintf(stderr, "%s\n", problem_.c_str());
+    std::fflush(stderr);
+}
+
+void CIniFile::ParseLine(const std::string& line, std::string& current)
+{
+    const auto mark = line.find_first_of(";#[=");
+    if (mark == std::string::npos)
+        return;
+    switch (line[mark]) {
+    case ';':
+    case '#': {
+        const std::string comment = line.substr(mark + 1);
+        if (!sections_.empty())
+            AddSectionComment(current, comment);
+        else
+            AddFileComment(comment);
+        break;
+    }
+    case '=':
+        SetString(current, line.substr(0, mark), line.substr(mark + 1), true);
+        break;
+    case '[': {
+        const auto close = line.rfind(']');
+        if (close == std::string::npos || close <= mark)
+            break;
+        current = line.substr(mark + 1, close - mark - 1);
+        AddSection(current);
+        break;
+    }
+    }
+}
+
 bool CIniFile::Parse(const std::string& contents)
 {
+    problem_.clear();
     std::size_t pos = 0;
     // A byte-order mark is an editor's addition, not part of the first line.
     if (contents.compare(0, 3, "\xEF\xBB\xBF") == 0)
         pos = 3;
 
     std::string current;
+    int firstOdd = -1;
     while (pos < contents.size()) {
-        std::size_t end = contents.find('\n', pos);
+        // Every CR and LF ends a line; the empty lines between the bytes of
+        // CR LF or CR CR LF are skipped below.
+        std::size_t end = contents.find_first_of("\r\n", pos);
         if (end == std::string::npos)
             end = contents.size();
-        std::string line = contents.substr(pos, end - pos);
+        const std::string line = contents.substr(pos, end - pos);
         pos = end + 1;
-        // CR before the LF, then one more CR: CR CR LF, CR LF and LF alike.
-        for (int i = 0; i < 2 && !line.empty() && line.back() == '\r'; ++i)
-            line.pop_back();
         if (line.empty())
             continue;
-
         const auto first = static_cast<unsigned char>(line[0]);
         if (first < 32 || first > 126) {
-            // One odd line is skipped rather than ending the load, so it
-            // cannot silently empty the rules that follow it.
-            std::printf("Failing on char %d\n", static_cast<int>(first));
-            std::fflush(stdout);
+            // Skipped rather than ending the load, so one odd line cannot
+            // silently empty the rules that follow it; told once per load.
+            if (firstOdd < 0)
+                firstOdd = first;
             continue;
         }
-
-        const auto mark = line.find_first_of(";#[=");
-        if (mark == std::string::npos)
-            continue;
-        switch (line[mark]) {
-        case ';':
-        case '#': {
-            const std::string comment = line.substr(mark + 1);
-            if (!sections_.empty())
-                AddSectionComment(current, comment);
-            else
-                AddFileComment(comment);
-            break;
-        }
-        case '=':
-            SetString(current, line.substr(0, mark), line.substr(mark + 1), true);
-            break;
-        case '[': {
-            const auto close = line.rfind(']');
-            if (close == std::string::npos || close <= mark)
-                break;
-            current = line.substr(mark + 1, close - mark - 1);
-            AddSection(current);
-            break;
-        }
-        }
+        ParseLine(line, current);
     }
+    if (firstOdd >= 0)
+        Report("Failing on char " + std::to_string(firstOdd));
     return !sections_.empty();
 }
 
 bool CIniFile::Load()
 {
-    std::ifstream in(path_, std::ios::binary);
-    if (!in)
+    std::string contents;
+    const quelvo::sys::RegularFileRead read = quelvo::sys::ReadRegularFile(path_, kMaxFileSize, contents);
+    if (!read.ok) {
+        // A missing file is the usual first start, not worth a word.
+        if (read.missing)
+            problem_.clear();
+        else
+            Report(path_ + ": " + read.error);
         return false;
-    in.seekg(0, std::ios::end);
-    const std::streamoff size = in.tellg();
-    if (size < 0 || size > kMaxFileSize)
-        return false;
-    in.seekg(0, std::ios::beg);
-    std::string contents(static_cast<std::size_t>(size), '\0');
-    if (size > 0 && !in.read(contents.data(), size))
-        return false;
+    }
     return Parse(contents);
 }
 

@@ -3,9 +3,12 @@
 // and entries, all kept in the order met. Section and entry names keep their
 // spelling and are compared case-insensitively (ASCII); values and comments
 // are kept byte for byte. Every line written ends with CR CR LF; the reader
-// accepts LF, CR LF and CR CR LF alike.
+// takes every CR and LF as a line end, so LF, CR LF, CR CR LF and CR alone
+// read alike. Lookups are hashed on the case-folded names, so loading is
+// linear in the size of the file.
 
 #include <string>
+#include <unordered_map>
 #include <vector>
 
 class CIniFile {
@@ -23,7 +26,10 @@ public:
     const std::string& Path() const { return path_; }
 
     // Adds what the file holds to the document (it is not emptied first).
-    // False when the file cannot be read or holds no section.
+    // False when the file cannot be read or holds no section. Only a
+    // regular file is read, without ever blocking in open; why a file was
+    // refused or which odd line was skipped is printed once to standard
+    // error and kept in Problem().
     bool Load();
     // Replaces the file through a temporary file in the same folder; false
     // when anything could not be written (the old file then stays).
@@ -50,6 +56,9 @@ public:
     std::string Serialize() const;
     // Reads a document from file contents; the result as for Load.
     bool Parse(const std::string& contents);
+    // What went wrong in the last Load or Parse ("" when nothing): the
+    // first skipped line as "Failing on char N", or why the file was refused.
+    const std::string& Problem() const { return problem_; }
 
     const std::vector<std::string>& SectionNames() const { return sectionNames_; }
     const std::vector<key>& Sections() const { return sections_; }
@@ -60,7 +69,14 @@ public:
     static int AtoI(const std::string& text);
 
 private:
+    using Index = std::unordered_map<std::string, int>;
+    void ParseLine(const std::string& line, std::string& current);
+    void Report(std::string problem);
+
     std::string path_;
+    std::string problem_;
+    Index sectionIndex_;              // folded name -> first section of it
+    std::vector<Index> entryIndex_;   // per section: folded name -> entry
     bool caseInsensitive_ = true;
     std::vector<std::string> sectionNames_;
     std::vector<key> sections_;

@@ -71,7 +71,8 @@ bool LoadOptions(ProgramOptions& options, const CIniFile& document)
         w->CpuTriggerHigh = std::clamp(document.GetInt(kSettings, "CpuTriggerHigh", w->CpuTriggerHigh), 0, 100);
         w->CpuTriggerLow = std::clamp(document.GetInt(kSettings, "CpuTriggerLow", w->CpuTriggerLow), 0, 100);
         w->CpuMinInterval = std::max(document.GetInt(kSettings, "CpuMinInterval", w->CpuMinInterval), 1);
-        w->CpuSmoothing = std::clamp(document.GetInt(kSettings, "CpuSmoothing", w->CpuSmoothing), 0, 100);
+        // At 100 the smoothed use would never move again: 99 is the most.
+        w->CpuSmoothing = std::clamp(document.GetInt(kSettings, "CpuSmoothing", w->CpuSmoothing), 0, 99);
         w->SmoothingFactor = w->CpuSmoothing * 0.01;
     }
     options.DoubleClickMethod = document.GetInt(kSettings, "DoubleClickMethod", options.DoubleClickMethod);
@@ -80,6 +81,11 @@ bool LoadOptions(ProgramOptions& options, const CIniFile& document)
         w->ParseRuleStrings(document.GetString(kRules, kRuleStrings, ""));
     }
     return true;
+}
+
+bool HasOptionSections(const CIniFile& document)
+{
+    return document.FindSection(kSettings) >= 0 || document.FindSection(kRules) >= 0;
 }
 
 bool SaveOptions(const ProgramOptions& options, CIniFile& document)

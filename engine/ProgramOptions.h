@@ -22,8 +22,11 @@ public:
 
 // Reads every shared setting; a missing key keeps the value held now. The
 // rules are replaced as a whole. Values that would break the watcher are
-// brought into range (smoothing and triggers 0..100, interval at least 1).
+// brought into range (triggers 0..100, smoothing 0..99, interval at least 1).
 bool LoadOptions(ProgramOptions& options, const CIniFile& document);
+// Whether a document holds either section the programs write; one without
+// them (a stray or damaged file) holds no settings to load.
+bool HasOptionSections(const CIniFile& document);
 // Writes the same keys in the same order, then the rule strings.
 bool SaveOptions(const ProgramOptions& options, CIniFile& document);
 

@@ -312,11 +312,13 @@ void TrayApp::SetWatchTimer(bool enabled)
 void TrayApp::ReloadSettings()
 {
     CIniFile document(SettingsPath());
-    // A missing or unreadable file keeps the settings held now, rules
-    // included, rather than leaving the program without its rules.
-    if (!document.Load())
-        return;
-    LoadOptions(options_, document);
+    // A missing or unreadable file, or one without either section the
+    // programs write (binary data, a stray text file), keeps the settings
+    // held now, rules included, rather than leaving the program without them.
+    if (document.Load() && HasOptionSections(document))
+        LoadOptions(options_, document);
+    if (!document.Problem().empty() && options_.Logging)
+        WriteLogLine(document.Problem(), SettingsPath());
 }
 
 void TrayApp::OnSettingsChanged(LPARAM flag)

@@ -18,6 +18,7 @@ namespace quelvo::tray {
 inline constexpr const char* kMutexName = "Bellwick_Quelvo_Mutex";
 inline constexpr const char* kWindowClass = "Bellwick_Quelvo_NotifyClass";
 inline constexpr const char* kSettingsFile = "Quelvo.ini";
+
 inline constexpr const char* kLogFile = "Quelvo.log";
 inline constexpr const char* kHelpFile = "Quelvo.chm";
 inline constexpr const char* kConfigurator = "QuelvoConfigurator.exe";

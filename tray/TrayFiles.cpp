@@ -3,17 +3,13 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include <cstdio>
 #include <filesystem>
-#include <memory>
+
+#include "platform/system/regular_file.h"
 
 namespace quelvo::tray {
 
 namespace {
-
-struct FileCloser {
-    void operator()(std::FILE* file) const { std::fclose(file); }
-};
 
 bool OwnedAndClosed(const std::filesystem::path& path, bool wantDirectory)
 {
@@ -32,10 +28,8 @@ bool OwnedAndClosed(const std::filesystem::path& path, bool wantDirectory)
 
 bool AppendLogLine(const std::string& path, const std::string& line)
 {
-    const std::unique_ptr<std::FILE, FileCloser> file(std::fopen(path.c_str(), "a+b"));
-    if (!file)
-        return false;
-    return std::fwrite(line.data(), 1, line.size(), file.get()) == line.size();
+    // A pipe or device in the log's place is refused, never waited on.
+    return quelvo::sys::AppendToRegularFile(path, line);
 }
 
 bool IsPrivateToUser(const std::string& path)

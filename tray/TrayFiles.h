@@ -7,7 +7,7 @@
 namespace quelvo::tray {
 
 // Appends one line (opened and closed per line, binary append); false when
-// the file cannot be opened or written.
+// the file is not a regular file or cannot be opened or written.
 bool AppendLogLine(const std::string& path, const std::string& line);
 
 // True when the file and the folder holding it belong to the user running

@@ -17,11 +17,12 @@ namespace quelvo::win {
 int AddLoopSource(int fd, std::function<void()> onReadable);
 void RemoveLoopSource(int id);
 
-// SIGTERM, SIGINT and SIGHUP become a posted WM_CLOSE to each top-level
-// window of this process; an interrupt or hang-up that was ignored at start
-// (background job, nohup) stays ignored. Installed when the first top-level
-// window is created unless the program set its own handlers; may be called
-// earlier.
+// SIGTERM, SIGINT, SIGHUP, SIGQUIT, SIGUSR1 and SIGUSR2 become a posted
+// WM_CLOSE to each top-level window of this process; one of them (SIGTERM
+// aside) that was ignored at start (background job, nohup) stays ignored.
+// SIGPIPE is ignored from then on, so a write to a closed pipe fails
+// instead of ending the program. Installed when the first top-level window
+// is created unless the program set its own handlers; may be called earlier.
 void InstallCloseOnSignals();
 
 // Where per-process window lists and message sockets live. Defaults to the

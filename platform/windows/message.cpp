@@ -167,10 +167,14 @@ void ServeLoopSources(int timeoutMs)
     }
 }
 
+// Every signal whose default would end the program without its own
+// closing steps, short of SIGKILL and the faults.
+constexpr int kCloseSignals[] = {SIGTERM, SIGINT, SIGHUP, SIGQUIT, SIGUSR1, SIGUSR2};
+
 void InstallSignalsOnFirstWindow()
 {
     if (signalsInstalled) return;
-    for (int sig : {SIGTERM, SIGINT, SIGHUP}) {
+    for (int sig : kCloseSignals) {
         struct sigaction old{};
         sigaction(sig, nullptr, &old);
         if (old.sa_handler != SIG_DFL && old.sa_handler != SIG_IGN) return;  // the program handles them itself
@@ -754,9 +758,12 @@ void InstallCloseOnSignals()
     sa.sa_handler = OnSignal;
     sigemptyset(&sa.sa_mask);
     sa.sa_flags = SA_RESTART;
-    for (int sig : {SIGTERM, SIGINT, SIGHUP}) {
-        // An interrupt or hang-up the starting shell told us to ignore (a
-        // background job, nohup) stays ignored; SIGTERM always closes.
+    // A write to a closed pipe (standard output of a pipeline that ended)
+    // is an error of that write, never the end of the program.
+    signal(SIGPIPE, SIG_IGN);
+    for (int sig : kCloseSignals) {
+        // A signal the starting shell told us to ignore (a background job,
+        // nohup) stays ignored; SIGTERM always closes.
         struct sigaction old{};
         if (sig != SIGTERM && sigaction(sig, nullptr, &old) == 0 && old.sa_handler == SIG_IGN) continue;
         sigaction(sig, &sa, nullptr);

@@ -1,9 +1,11 @@
 #include "engine/CIniFile.h"
 #include "tests/engine/TempFolder.h"
 
+#include <algorithm>
 #include <climits>
 #include <filesystem>
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 namespace {
 
@@ -33,7 +35,7 @@ const char* const kSample =
 
 TEST(IniFile, LineEndsReadAlike)
 {
-    for (const char* eol : {"\n", "\r\n", "\r\r\n"}) {
+    for (const char* eol : {"\n", "\r\n", "\r\r\n", "\r"}) {
         SCOPED_TRACE(testing::PrintToString(std::string(eol)));
         CIniFile ini;
         ASSERT_TRUE(ini.Parse(Eol(kSample, eol)));
@@ -131,11 +133,44 @@ TEST(IniFile, ByteOrderMarkAndOddLinesAreSkipped)
 {
     CIniFile ini;
     testing::internal::CaptureStdout();
+    testing::internal::CaptureStderr();
     EXPECT_TRUE(ini.Parse("\xEF\xBB\xBF[Rules]\n\tTabbed=1\n\x80odd=2\nRuleStrings=a?Ignore\n"));
-    EXPECT_EQ(testing::internal::GetCapturedStdout(), "Failing on char 9\nFailing on char 128\n");
+    EXPECT_EQ(testing::internal::GetCapturedStdout(), "");
+    // Once per load, however many lines were odd.
+    EXPECT_EQ(testing::internal::GetCapturedStderr(), "Failing on char 9\n");
+    EXPECT_EQ(ini.Problem(), "Failing on char 9");
     EXPECT_EQ(ini.SectionNames(), std::vector<std::string>{"Rules"});
     EXPECT_EQ(ini.GetString("Rules", "RuleStrings", ""), "a?Ignore");
     EXPECT_EQ(ini.GetString("Rules", "\tTabbed", "<none>"), "<none>");
+}
+
+TEST(IniFile, ManyKeysLoadInLinearTime)
+{
+    // Quadratic lookups made this take minutes; the test's time-out catches
+    // a return to them.
+    constexpr int kKeys = 200000;
+    std::string text = "[Settings]\n";
+    for (int i = 0; i < kKeys; ++i)
+        text += "Key" + std::to_string(i) + "=" + std::to_string(i) + "\n";
+    text += "[settings]\nKEY7=again\n";
+    CIniFile ini;
+    ASSERT_TRUE(ini.Parse(text));
+    EXPECT_EQ(ini.Sections()[0].names.size(), static_cast<std::size_t>(kKeys));
+    EXPECT_EQ(ini.GetInt("SETTINGS", "key199999", 0), 199999);
+    EXPECT_EQ(ini.GetString("Settings", "key7", ""), "again") << "the first section of a name collects its entries";
+    EXPECT_EQ(ini.FindEntry(1, "Key7"), -1);
+}
+
+TEST(IniFile, BinaryDataIsReportedOnceAndHoldsNoSection)
+{
+    std::string junk;
+    for (int i = 0; i < 64 * 1024; ++i)
+        junk += static_cast<char>((i * 7919) % 256);
+    CIniFile ini;
+    testing::internal::CaptureStderr();
+    ini.Parse(junk);
+    const std::string printed = testing::internal::GetCapturedStderr();
+    EXPECT_EQ(std::count(printed.begin(), printed.end(), '\n'), 1) << printed.substr(0, 200);
 }
 
 TEST(IniFile, ResultTellsWhetherASectionWasRead)
@@ -264,12 +299,26 @@ TEST(IniFile, FailuresAreReported)
     const std::string huge = dir.Write("huge.ini", "[S]\nA=1\n");
     std::filesystem::resize_file(huge, 17 * 1024 * 1024);
     CIniFile tooLarge(huge);
+    testing::internal::CaptureStderr();
     EXPECT_FALSE(tooLarge.Load());
+    EXPECT_EQ(testing::internal::GetCapturedStderr(), huge + ": too large\n");
     EXPECT_TRUE(tooLarge.SectionNames().empty());
     std::filesystem::remove(huge);
 
+    testing::internal::CaptureStderr();
     CIniFile folder(dir.Path());
     EXPECT_FALSE(folder.Load());
+    EXPECT_EQ(folder.Problem(), dir.Path() + ": not a regular file");
+    // A named pipe nobody writes to: refused at once instead of waited on.
+    ASSERT_EQ(::mkfifo(dir.File("fifo.ini").c_str(), 0600), 0);
+    CIniFile fifo(dir.File("fifo.ini"));
+    EXPECT_FALSE(fifo.Load());
+    EXPECT_EQ(fifo.Problem(), dir.File("fifo.ini") + ": not a regular file");
+    std::filesystem::remove(dir.File("fifo.ini"));
+    CIniFile device("/dev/zero");
+    EXPECT_FALSE(device.Load());
+    EXPECT_EQ(device.Problem(), "/dev/zero: not a regular file");
+    testing::internal::GetCapturedStderr();
 
     CIniFile unwritable(dir.File("no/such/folder/Quelvo.ini"));
     unwritable.SetString("S", "A", "1", true);

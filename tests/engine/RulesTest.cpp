@@ -342,7 +342,9 @@ TEST_F(Options, ValuesThatWouldBreakTheWatcherAreBroughtIntoRange)
         int expected;
     };
     const Case cases[] = {
-        {"CpuSmoothing", "150", &ProcessWatcher::CpuSmoothing, 100},
+        {"CpuSmoothing", "150", &ProcessWatcher::CpuSmoothing, 99},
+        {"CpuSmoothing", "100", &ProcessWatcher::CpuSmoothing, 99},
+        {"CpuSmoothing", "99", &ProcessWatcher::CpuSmoothing, 99},
         {"CpuSmoothing", "-1", &ProcessWatcher::CpuSmoothing, 0},
         {"CpuSmoothing", "0", &ProcessWatcher::CpuSmoothing, 0},
         {"CpuTriggerHigh", "101", &ProcessWatcher::CpuTriggerHigh, 100},

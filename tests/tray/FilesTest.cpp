@@ -3,6 +3,8 @@
 
 #include <gtest/gtest.h>
 
+#include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <filesystem>
@@ -48,6 +50,21 @@ TEST_F(TrayFiles, LogLinesAreAppendedByteForByte)
     EXPECT_EQ(Read(log), "one\ntwo\r\n");
     EXPECT_FALSE(AppendLogLine(folder.string(), "a folder is no log\n"));
     EXPECT_FALSE(AppendLogLine((folder / "missing" / "Quelvo.log").string(), "x\n"));
+}
+
+TEST_F(TrayFiles, APipeOrDeviceAsLogIsRefusedWithoutWaiting)
+{
+    const fs::path fifo = folder / "Quelvo.log";
+    ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
+    EXPECT_FALSE(AppendLogLine(fifo.string(), "nobody reads this\n"));
+    // With a reader at the other end it would not block either: refused.
+    const int reader = ::open(fifo.c_str(), O_RDONLY | O_NONBLOCK);
+    ASSERT_GE(reader, 0);
+    EXPECT_FALSE(AppendLogLine(fifo.string(), "x\n"));
+    char byte = 0;
+    EXPECT_LE(::read(reader, &byte, 1), 0) << "nothing was written to the pipe";
+    ::close(reader);
+    EXPECT_FALSE(AppendLogLine("/dev/null", "x\n"));
 }
 
 TEST_F(TrayFiles, SettingsAreTrustedOnlyWhenNobodyElseMayWriteThem)

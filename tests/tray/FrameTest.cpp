@@ -3,6 +3,9 @@
 
 #include "tests/tray/TrayFixture.h"
 
+#include <sys/stat.h>
+
+#include <algorithm>
 #include <filesystem>
 #include <functional>
 
@@ -285,6 +288,50 @@ TEST_F(Frame, MissingSettingsFileKeepsSettingsAndRules)
     std::filesystem::permissions(folder + "/Quelvo.ini", std::filesystem::perms::none);
     Command(ID_TRAY_REREAD_SETTINGS);
     EXPECT_EQ(watcher->Rules().size(), 2u) << "unreadable or empty file";
+}
+
+TEST_F(Frame, DamagedOrForeignSettingsKeepTheSettingsHeld)
+{
+    const std::string good = "[Settings]\nLogging=1\nCpuTriggerHigh=40\n[Rules]\nRuleStrings=game?Ignore|tool?Force High\n";
+    WriteSettings(good);
+    Start();
+    ASSERT_EQ(watcher->Rules().size(), 2u);
+    std::string binary;
+    for (int i = 0; i < 64 * 1024; ++i)
+        binary += static_cast<char>((i * 131) % 256);
+    struct Case {
+        const char* what;
+        std::string text;
+        const char* logged;  // in the log line of the reload; "" for none
+        int high;
+        std::size_t rules;
+    };
+    const Case cases[] = {
+        {"binary data", binary, "Failing on char ", 40, 2},
+        {"text without the two sections", "[Other]\nCpuTriggerHigh=90\nRuleStrings=\n", "", 40, 2},
+        {"CR line ends read as lines", "[Settings]\rCpuTriggerHigh=45\r[Rules]\rRuleStrings=game?Ignore\r", "", 45, 1},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        WriteSettings(c.text);
+        testing::internal::CaptureStderr();
+        EXPECT_EQ(Command(ID_TRAY_SETTINGS_CHANGED, 1), 1);
+        const std::string printed = testing::internal::GetCapturedStderr();
+        EXPECT_EQ(watcher->CpuTriggerHigh, c.high);
+        EXPECT_EQ(watcher->Rules().size(), c.rules);
+        if (*c.logged != '\0') {
+            EXPECT_NE(ReadLog().find(std::string(" -> ") + c.logged), std::string::npos) << ReadLog();
+            EXPECT_EQ(std::count(printed.begin(), printed.end(), '\n'), 1) << "once per load";
+        }
+    }
+    // A pipe in the file's place is refused at once, with the reason.
+    std::filesystem::remove(folder + "/Quelvo.ini");
+    ASSERT_EQ(::mkfifo((folder + "/Quelvo.ini").c_str(), 0600), 0);
+    testing::internal::CaptureStderr();
+    Command(ID_TRAY_REREAD_SETTINGS);
+    EXPECT_EQ(testing::internal::GetCapturedStderr(), folder + "/Quelvo.ini: not a regular file\n");
+    EXPECT_EQ(watcher->Rules().size(), 1u);
+    EXPECT_NE(ReadLog().find(": not a regular file | " + folder + "/Quelvo.ini\n"), std::string::npos) << ReadLog();
 }
 
 TEST_F(Frame, ClosingFromOutsideRestoresLikeExit)

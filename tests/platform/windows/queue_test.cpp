@@ -245,4 +245,23 @@ TEST_F(Queue, TerminationSignalsCloseTheWindowsCleanly)
     EXPECT_TRUE(IsWindow(b));
 }
 
+TEST_F(Queue, QuitAndUserSignalsCloseTooAndBrokenPipesEndNothing)
+{
+    quelvo::win::InstallCloseOnSignals();
+    for (const int sig : {SIGQUIT, SIGUSR1, SIGUSR2}) {
+        SCOPED_TRACE(sig);
+        HWND window = Make("w", WS_POPUP, 0, 0, 10, 10);
+        ASSERT_EQ(raise(sig), 0);
+        Pump();
+        EXPECT_FALSE(IsWindow(window));
+    }
+    int fds[2];
+    ASSERT_EQ(pipe(fds), 0);
+    close(fds[0]);
+    errno = 0;
+    EXPECT_EQ(write(fds[1], "x", 1), -1);
+    EXPECT_EQ(errno, EPIPE);
+    close(fds[1]);
+}
+
 }  // namespace
