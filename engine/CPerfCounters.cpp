@@ -83,6 +83,16 @@ bool FindLayout(const BYTE* block, DWORD size, DWORD objectIndex, DWORD counterI
     return true;
 }
 
+// The bytes of an instance's name without its terminating zero; empty when
+// the name does not lie inside the instance record.
+std::string_view InstanceName(const BYTE* record, const PERF_INSTANCE_DEFINITION& instance)
+{
+    const std::uint64_t end = static_cast<std::uint64_t>(instance.NameOffset) + instance.NameLength;
+    if (instance.NameLength < sizeof(char16_t) || instance.NameOffset < sizeof(instance) || end > instance.ByteLength)
+        return {};
+    return {reinterpret_cast<const char*>(record + instance.NameOffset), instance.NameLength - sizeof(char16_t)};
+}
+
 // Visits every instance; false as soon as one does not fit in the object.
 template <typename Visit>
 bool VisitInstances(const BYTE* block, const Layout& layout, Visit&& visit)
@@ -100,6 +110,7 @@ bool VisitInstances(const BYTE* block, const Layout& layout, Visit&& visit)
         if (end > layout.objectEnd)
             return false;
         CPerfCounters::Instance item;
+        item.name = InstanceName(block + offset, instance);
         if (!ReadAt(block, end, counters + layout.idOffset, item.processId) ||
             !ReadAt(block, end, counters + layout.valueOffset, item.value))
             return false;
@@ -173,6 +184,6 @@ int CPerfCounters::ForEachProcess(DWORD objectIndex, DWORD counterIndex, const I
 int CPerfCounters::ForEachProcess(DWORD objectIndex, DWORD counterIndex, ProcessWatcher& watcher)
 {
     return ForEachProcess(objectIndex, counterIndex, [&watcher](const Instance& item) {
-        watcher.UpdateProcessCpu(item.processId, item.value, item.startTime);
+        watcher.UpdateProcessCpu(item.processId, item.value, item.startTime, item.name);
     });
 }

@@ -6,6 +6,7 @@
 
 #include <cstdint>
 #include <functional>
+#include <string_view>
 #include <vector>
 
 #include "platform/system/wintypes.h"
@@ -20,13 +21,16 @@ public:
     static constexpr DWORD kIdProcess = 784;
     static constexpr DWORD kElapsedTime = 684;
 
-    // One process instance: its id, the asked counter's value and its start
+    // One process instance: its id, the asked counter's value, its start
     // time (the "Elapsed Time" counter's raw value; 0 when the object has no
-    // such counter).
+    // such counter) and the bytes of its UTF-16 instance name (the short
+    // name the system gives the process now; empty when it has none). The
+    // name points into the block and lives until the next query.
     struct Instance {
         DWORD processId = 0;
         std::int64_t value = 0;
         std::int64_t startTime = 0;
+        std::string_view name;
     };
     using InstanceHandler = std::function<void(const Instance&)>;
 

@@ -16,7 +16,6 @@ namespace {
 
 constexpr DWORD kCloseAccess = SYNCHRONIZE | PROCESS_QUERY_INFORMATION | PROCESS_TERMINATE;
 constexpr UINT kWmClose = 0x0010;
-constexpr DWORD kKillWaitMs = 3;
 constexpr const char* kCounterKeys[2] = {
     "SYSTEM\\CurrentControlSet\\Services\\PerfOS\\Performance",
     "SYSTEM\\CurrentControlSet\\Services\\PerfProc\\Performance",
@@ -250,6 +249,28 @@ void ProcessWatcher::RecheckName(ProcessObject* record)
     ApplyRules(record);
 }
 
+void ProcessWatcher::RenameAfterExec(ProcessObject* record)
+{
+    std::string name;
+    // A short name changed by the program itself (not by exec) leaves the
+    // file name, and so the record, as it was.
+    if (!enumerator_->GetProcessName(record->Pid, name) || IsUnnamed(name) || name == record->Name)
+        return;
+    const bool tamed = record->IsTamed();
+    record->Name = name;
+    record->NameRetries = 0;
+    if (record->RuleState == 1) {
+        // Hands off because of the old name's rule: watched afresh.
+        record->RuleState = 0;
+        record->SavedClass = 0;
+        record->LastChange = 0;
+        record->PriorityClass = GetPidPriority(record->Pid);
+    }
+    ApplyRules(record);
+    if (tamed)
+        RebuildTamedList();  // the tip names it by its new name
+}
+
 void ProcessWatcher::RebuildTamedList()
 {
     TamedChanged = true;
@@ -292,15 +313,7 @@ bool ProcessWatcher::ClosePid(DWORD processId, DWORD milliseconds, bool terminat
     const ScopedProcessHandle process(OpenProcess(kCloseAccess, FALSE, processId));
     if (!process)
         return true;
-    CloseWindowsOfPid(processId);
-    // Most programs here have no top-level window: they are asked to close
-    // through the platform's own request instead, and killed after the wait
-    // when terminate is set, as a windowed program is.
-    const HWND window = FindWindowOfPid(processId);
-    if (window != nullptr)
-        quelvo::sys::Windows().PostMessageTo(window, kWmClose, 0, 0);
-    else
-        RequestProcessClose(process.get());
+    AskToClose(process.get(), processId);
     WaitForSingleObject(process.get(), milliseconds);
     DWORD code = ExitCodeOf(process.get());
     if (code == STILL_ACTIVE && terminate) {
@@ -309,6 +322,49 @@ bool ProcessWatcher::ClosePid(DWORD processId, DWORD milliseconds, bool terminat
         code = ExitCodeOf(process.get());
     }
     return code != STILL_ACTIVE;
+}
+
+void ProcessWatcher::AskToClose(HANDLE process, DWORD processId)
+{
+    CloseWindowsOfPid(processId);
+    // Most programs here have no top-level window: they are asked to close
+    // through the platform's own request instead, and killed after the wait
+    // when asked, as a windowed program is.
+    const HWND window = FindWindowOfPid(processId);
+    if (window != nullptr)
+        quelvo::sys::Windows().PostMessageTo(window, kWmClose, 0, 0);
+    else
+        RequestProcessClose(process);
+}
+
+bool ProcessWatcher::IsOwnProgram(const std::string& name)
+{
+    return std::find(std::begin(kOwnPrograms), std::end(kOwnPrograms), name) != std::end(kOwnPrograms);
+}
+
+void ProcessWatcher::CloseThenKill(DWORD processId)
+{
+    if (processId == 0 || processId == GetCurrentProcessId())
+        return;
+    ScopedProcessHandle process(OpenProcess(kCloseAccess, FALSE, processId));
+    if (!process)
+        return;
+    AskToClose(process.get(), processId);
+    pendingKills_.push_back({std::move(process), Now() + kKillGraceMs});
+}
+
+bool ProcessWatcher::ServePendingKills()
+{
+    const std::int64_t now = Now();
+    std::erase_if(pendingKills_, [now](const PendingKill& pending) {
+        if (ExitCodeOf(pending.process.get()) != STILL_ACTIVE)
+            return true;
+        if (now < pending.deadline)
+            return false;
+        TerminateProcess(pending.process.get(), 0);
+        return true;
+    });
+    return !pendingKills_.empty();
 }
 
 // ---- Sampling --------------------------------------------------------------
@@ -369,7 +425,8 @@ int ProcessWatcher::SampleProcesses()
     return walked;
 }
 
-void ProcessWatcher::UpdateProcessCpu(DWORD processId, std::int64_t value, std::int64_t startTime)
+void ProcessWatcher::UpdateProcessCpu(DWORD processId, std::int64_t value, std::int64_t startTime,
+                                      std::string_view shortName)
 {
     if (processId == 0)
         return;
@@ -389,6 +446,12 @@ void ProcessWatcher::UpdateProcessCpu(DWORD processId, std::int64_t value, std::
         record = AddProcess(processId, {});
     if (record->StartTime == 0)
         record->StartTime = startTime;
+    if (record->ShortName != shortName) {
+        const bool renamed = !record->ShortName.empty();
+        record->ShortName.assign(shortName);
+        if (renamed)
+            RenameAfterExec(record);
+    }
     record->UpdateCpu(value, perf_.PerfTime100nSec(), SmoothingFactor, processors_);
     record->LastSeen = SampleTime;
 }
@@ -562,9 +625,9 @@ void ProcessWatcher::ApplyRules(ProcessObject* record)
             Report(ForcingEvent(rule->PriorityClass), record->Name);
         break;
     case ProcessOverrideRule::Kill:
-        if (!self) {
+        if (!self && !IsOwnProgram(record->Name)) {
             Report(kEventKilling, record->Name);
-            ClosePid(record->Pid, kKillWaitMs, true);
+            CloseThenKill(record->Pid);
         }
         break;
     case ProcessOverrideRule::Ignore:

@@ -9,11 +9,13 @@
 #include <functional>
 #include <memory>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "engine/CPSAPIT.h"
 #include "engine/CPerfCounters.h"
 #include "engine/ProcessOverrideRule.h"
+#include "engine/ScopedHandle.h"
 #include "engine/ZqSuperSimpleHashTable.h"
 #include "platform/system/wintypes.h"
 
@@ -28,6 +30,7 @@ public:
     std::int64_t LastChange = 0;   // ms of the last priority step; 0 = none
     std::int64_t LastSeen = 0;     // ms of the last sample that reported it
     std::int64_t StartTime = 0;    // start-time counter; 0 = not known yet
+    std::string ShortName;         // bytes of the sample's instance name; "" = none yet
     DWORD RuleState = 0;           // 0 watched, 1 hands off
     int CpuUse = 0;                // instantaneous, percent of the machine
     double SmoothedCpuUse = 0.0;   // smoothed, percent of the machine
@@ -55,6 +58,13 @@ public:
     static constexpr int kNameRetries = 10;
     static constexpr DWORD kPerfObjectProcess = 230;
     static constexpr DWORD kPerfCounterProcessorTime = 6;
+    // What a process asked to close by a kill rule gets before it is killed.
+    static constexpr std::int64_t kKillGraceMs = 2000;
+    // Our own programs: a kill rule never applies to them, whoever runs
+    // them (other instances, other users' ones), since a tray killed that
+    // way never gives back what it lowered.
+    static constexpr const char* kOwnPrograms[] = {"QuelvoTray.exe", "QuelvoConfigurator.exe"};
+    static bool IsOwnProgram(const std::string& name);
 
     // Event texts.
     static constexpr const char* kEventRestoring = "Restoring Process Priority";
@@ -99,6 +109,10 @@ public:
     bool IsStale(const ProcessObject* record) const { return record->LastSeen < SampleTime; }
     bool PurgeVanished();
     void RecheckName(ProcessObject* record);
+    // A known process runs another program now: the record takes its name
+    // and is handled as a new process would be (a rule of the old name no
+    // longer holds; one of the new name applies).
+    void RenameAfterExec(ProcessObject* record);
     void RebuildTamedList();
 
     // ---- Processes and windows ----
@@ -111,6 +125,14 @@ public:
     // or cannot be opened at all (id 0 included). Never acts on this
     // program's own process (false).
     bool ClosePid(DWORD processId, DWORD milliseconds, bool terminate);
+    // Asks a process to close now and kills it once kKillGraceMs have
+    // passed, when ServePendingKills finds it still running. Nothing for
+    // this program's own process or one that cannot be opened.
+    void CloseThenKill(DWORD processId);
+    // Kills what the grace period is over for; true while requests wait.
+    // The owner's loop calls it, so nothing here waits.
+    bool ServePendingKills();
+    bool HasPendingKills() const { return !pendingKills_.empty(); }
 
     // ---- Sampling ----
     int OsClass() const { return osClass_; }
@@ -120,7 +142,10 @@ public:
     bool Sample();
     // The number of process instances the sample walked.
     int SampleProcesses();
-    void UpdateProcessCpu(DWORD processId, std::int64_t value, std::int64_t startTime = 0);
+    // The instance name is the sample's short name of the process: when it
+    // changes for a known process (it ran exec), the name is read again.
+    void UpdateProcessCpu(DWORD processId, std::int64_t value, std::int64_t startTime = 0,
+                          std::string_view shortName = {});
     CPerfCounters& PerfCounters() { return perf_; }
 
     // ---- Priority classes ----
@@ -160,7 +185,16 @@ private:
     // Drops one record from list and hash; true when it was tamed.
     bool DropRecord(ProcessObject* record);
 
+    struct PendingKill {
+        ScopedProcessHandle process;  // the very process asked, whatever its id becomes
+        std::int64_t deadline = 0;
+    };
+    // Posts WM_CLOSE to the windows of an opened process, or asks it through
+    // the platform when it has none.
+    void AskToClose(HANDLE process, DWORD processId);
+
     std::unique_ptr<CPSAPIT_ProcessWatcher> enumerator_;
+    std::vector<PendingKill> pendingKills_;
     ProcessList processes_;
     ZqSuperSimpleHashTable<ProcessObject, unsigned long, ZqHashFunctionT_DIV2> hash_;
     RuleList rules_;

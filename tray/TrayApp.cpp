@@ -155,6 +155,22 @@ void TrayApp::HandleMessage(const MSG& msg)
     if (msg.message == WM_TIMER && enabled_ && msg.hwnd == window_ && msg.wParam == kWatchTimerId)
         OnTimerTick();
     DispatchMessageA(&msg);
+    ArmKillTimer();
+}
+
+void TrayApp::ArmKillTimer()
+{
+    if (killTimer_ || window_ == nullptr || !watcher_.HasPendingKills())
+        return;
+    killTimer_ = SetTimer(window_, kKillTimerId, kKillTimerMs, nullptr) != 0;
+}
+
+void TrayApp::OnKillTimer()
+{
+    if (watcher_.ServePendingKills() || window_ == nullptr)
+        return;
+    KillTimer(window_, kKillTimerId);
+    killTimer_ = false;
 }
 
 int TrayApp::Run()
@@ -254,12 +270,25 @@ LRESULT TrayApp::WndProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam)
     case WM_TRAY_LAUNCH_APP:
         LaunchCompanionApp();
         return 0;
+    case WM_TIMER:
+        if (wParam == kKillTimerId)
+            OnKillTimer();
+        return 0;
     default:
         return DefWindowProcA(hwnd, msg, wParam, lParam);
     }
 }
 
 bool TrayApp::DispatchTrayCommand(UINT id, LPARAM lParam)
+{
+    // Commands sent from other programs bypass the loop: a kill requested
+    // by the rules they apply still gets its timer.
+    const bool handled = RunTrayCommand(id, lParam);
+    ArmKillTimer();
+    return handled;
+}
+
+bool TrayApp::RunTrayCommand(UINT id, LPARAM lParam)
 {
     switch (id) {
     case ID_TRAY_REREAD_SETTINGS: ReloadSettings(); return true;

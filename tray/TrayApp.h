@@ -32,6 +32,9 @@ inline constexpr UINT WM_TRAY_APP_CLOSING = 302;
 inline constexpr UINT kTrayIconId = 255;
 inline constexpr UINT_PTR kWatchTimerId = 1;
 inline constexpr UINT kWatchIntervalMs = 1000;
+// Serves the grace periods of processes a kill rule asked to close.
+inline constexpr UINT_PTR kKillTimerId = 2;
+inline constexpr UINT kKillTimerMs = 250;
 
 enum TrayCommand : UINT {
     ID_TRAY_EXIT = 101,
@@ -133,6 +136,10 @@ private:
     static LRESULT StaticWndProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam);
     HWND CreateNotifyWindow(HINSTANCE instance);
     std::string Path(const std::string& name) const;
+    // Runs the kill timer while the watcher has kills waiting.
+    void ArmKillTimer();
+    bool RunTrayCommand(UINT id, LPARAM lParam);
+    void OnKillTimer();
     HICON CurrentIcon() const;
     void ShellOpen(const std::string& file, const std::string& parameters = {});
     // Finds a running companion with a window; true when it runs.
@@ -149,6 +156,7 @@ private:
     bool enabled_ = true;
     bool exit_ = false;
     bool closedDown_ = false;
+    bool killTimer_ = false;
     UINT taskbarCreated_ = 0;
     HICON icons_[3] = {nullptr, nullptr, nullptr};  // 103, 104, 106
     NOTIFYICONDATAA record_{};

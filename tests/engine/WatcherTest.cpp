@@ -686,4 +686,100 @@ TEST_F(Priorities, ClosePidOfNoProcessIsDone)
     EXPECT_TRUE(fake.terminations.empty());
 }
 
+TEST_F(Priorities, KillRuleWaitsItsGracePeriodWithoutStopping)
+{
+    Add(10, "stubborn").closesOnRequest = false;
+    W().SetRule("stubborn", "Force Kill");
+    W().ScanProcesses();
+    EXPECT_EQ(events, (Events{{"Killing process due to explicit rule", "stubborn"}}));
+    EXPECT_EQ(fake.closeRequests, std::vector<DWORD>{10});
+    EXPECT_TRUE(fake.terminations.empty()) << "asked first, not killed at once";
+    fake.Clock().Advance(ProcessWatcher::kKillGraceMs - 1);
+    EXPECT_TRUE(W().ServePendingKills());
+    EXPECT_TRUE(fake.terminations.empty());
+    fake.Clock().Advance(1);
+    EXPECT_FALSE(W().ServePendingKills());
+    ASSERT_EQ(fake.terminations.size(), 1u);
+    EXPECT_EQ(fake.Process(10), nullptr);
+
+    // One that closes when asked is never killed, and its request is done.
+    Add(11, "stubborn");
+    W().Sample();
+    EXPECT_EQ(fake.Process(11), nullptr);
+    EXPECT_FALSE(W().ServePendingKills());
+    EXPECT_EQ(fake.terminations.size(), 1u);
+}
+
+TEST_F(Priorities, KillRulesNeverApplyToOurOwnPrograms)
+{
+    for (const char* name : ProcessWatcher::kOwnPrograms) {
+        SCOPED_TRACE(name);
+        W().SetRule(name, "Force Kill");
+        Add(10, name).closesOnRequest = false;
+        W().ScanProcesses();
+        EXPECT_FALSE(W().HasPendingKills());
+        EXPECT_TRUE(fake.closeRequests.empty());
+        EXPECT_TRUE(events.empty());
+        EXPECT_NE(fake.Process(10), nullptr);
+        fake.EndProcess(10);
+        DestroyWatcher();
+    }
+}
+
+TEST_F(Table, ExecRenamesTheRecordAndAppliesTheNewNamesRules)
+{
+    struct Case {
+        const char* what;
+        const char* oldRule;   // rule of the wrapper's name; "" for none
+        const char* newRule;   // rule of the program it runs; "" for none
+        bool lowered;          // lowered by the tray before the exec
+        DWORD classAfter;
+        DWORD ruleStateAfter;
+        std::vector<std::pair<std::string, std::string>> events;
+    };
+    const Case cases[] = {
+        {"ignore rule restores", "", "Ignore", true, NORMAL_PRIORITY_CLASS, 1,
+         {{"Restoring Process Priority", "game"}}},
+        {"force rule applies", "", "Force High", false, HIGH_PRIORITY_CLASS, 1,
+         {{"Forcing priority High due to explicit rule", "game"}}},
+        {"the wrapper's rule no longer holds", "Force High", "", false, HIGH_PRIORITY_CLASS, 0, {}},
+        {"still lowered without a rule", "", "", true, IDLE_PRIORITY_CLASS, 0, {}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        if (*c.oldRule != '\0')
+            W().SetRule("launcher", c.oldRule);
+        if (*c.newRule != '\0')
+            W().SetRule("game", c.newRule);
+        Add(10, "launcher");
+        Tick();
+        ProcessObject* record = W().FindProcess(10);
+        ASSERT_NE(record, nullptr);
+        if (c.lowered)
+            Lower(record, NORMAL_PRIORITY_CLASS, IDLE_PRIORITY_CLASS);
+        events.clear();
+        fake.Process(10)->path = "/usr/bin/game";
+        fake.Process(10)->shortName = "game";
+        Tick();
+        EXPECT_EQ(record, W().FindProcess(10)) << "the same process keeps its record";
+        EXPECT_EQ(record->Name, "game");
+        EXPECT_EQ(fake.Process(10)->priorityClass, c.classAfter);
+        EXPECT_EQ(record->RuleState, c.ruleStateAfter);
+        EXPECT_EQ(events, c.events);
+        EXPECT_EQ(W().TamedNames, c.lowered && c.ruleStateAfter == 0 ? "game" : "");
+        fake.EndProcess(10);
+        DestroyWatcher();
+    }
+}
+
+TEST_F(Table, AShortNameChangedByTheProgramItselfKeepsTheName)
+{
+    Add(10, "server");
+    Tick();
+    fake.Process(10)->shortName = "worker-3";
+    Tick();
+    EXPECT_EQ(W().FindProcess(10)->Name, "server");
+    EXPECT_EQ(W().FindProcess(10)->ShortName.size(), std::string("worker-3").size() * 2);
+}
+
 } // namespace

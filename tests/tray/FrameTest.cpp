@@ -334,6 +334,24 @@ TEST_F(Frame, DamagedOrForeignSettingsKeepTheSettingsHeld)
     EXPECT_NE(ReadLog().find(": not a regular file | " + folder + "/Quelvo.ini\n"), std::string::npos) << ReadLog();
 }
 
+TEST_F(Frame, KillRuleGraceIsServedFromTheLoop)
+{
+    WriteSettings("[Rules]\nRuleStrings=stubborn?Force Kill|QuelvoTray.exe?Force Kill\n");
+    fake.AddProcess(10, "/usr/bin/stubborn").closesOnRequest = false;
+    fake.AddProcess(11, "/opt/other/QuelvoTray.exe").closesOnRequest = false;
+    Start();
+    EXPECT_EQ(fake.closeRequests, std::vector<DWORD>{10});
+    // Sampling goes on through the grace period, off as well as on.
+    Command(ID_TRAY_TOGGLE_ENABLED);
+    for (int i = 0; i < 7; ++i)
+        Tick(250);
+    EXPECT_TRUE(fake.terminations.empty());
+    Tick(250);
+    ASSERT_EQ(fake.terminations.size(), 1u);
+    EXPECT_EQ(fake.terminations[0].pid, 10u);
+    EXPECT_NE(fake.Process(11), nullptr) << "another tray is never killed by a rule";
+}
+
 TEST_F(Frame, ClosingFromOutsideRestoresLikeExit)
 {
     const UINT closers[] = {WM_CLOSE, WM_ENDSESSION};
