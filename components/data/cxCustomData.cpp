@@ -753,7 +753,40 @@ void TcxDataGroups::Rebuild()
     innermost_.clear();
     for (int i = 0; i < GetItemCount(); ++i)
         if (items_[static_cast<std::size_t>(i)].Level == InnermostLevel()) innermost_.push_back(i);
+    // Groups sorted by a summary no longer follow their positions.
+    const auto byBegin = [this](int a, int b) {
+        return items_[static_cast<std::size_t>(a)].Begin < items_[static_cast<std::size_t>(b)].Begin;
+    };
+    if (!std::is_sorted(innermost_.begin(), innermost_.end(), byBegin)) std::sort(innermost_.begin(), innermost_.end(), byBegin);
     indexed_ = true;
+}
+
+int TcxDataGroups::CompareGroups(const TcxDataGroupInfo& group1, const TcxDataGroupInfo& group2) const
+{
+    const auto element = [this](const TcxDataGroupInfo& group) {
+        const Variant& values = group.SummaryValues;
+        const bool valid = values.IsArray() && summaryIndex_ >= values.ArrayLowBound() && summaryIndex_ <= values.ArrayHighBound();
+        return valid ? values[summaryIndex_] : Variant::Null();
+    };
+    const int result = VarCompare(element(group1), element(group2));
+    return summarySortOrder_ == soDescending ? -result : result;
+}
+
+std::vector<int> TcxDataGroups::SortBySummary()
+{
+    if (items_.empty() || GetFieldCount() != 1) return {};
+    std::vector<int> order(items_.size());
+    for (std::size_t i = 0; i < order.size(); ++i) order[i] = static_cast<int>(i);
+    // Equal values keep the grouping order.
+    std::stable_sort(order.begin(), order.end(), [this](int a, int b) {
+        return CompareGroups(items_[static_cast<std::size_t>(a)], items_[static_cast<std::size_t>(b)]) < 0;
+    });
+    std::vector<TcxDataGroupInfo> sorted;
+    sorted.reserve(items_.size());
+    for (const int index : order) sorted.push_back(std::move(items_[static_cast<std::size_t>(index)]));
+    items_.swap(sorted);
+    Rebuild();
+    return order;
 }
 
 int TcxDataGroups::GetTopVisibleItem(int index) const
@@ -1029,6 +1062,7 @@ void TcxCustomDataControllerInfo::GroupingChanged()
 void TcxCustomDataControllerInfo::SelectionChanged()
 {
     changes_.Include(dcicSelection);
+    if (controller_->Summary().Options().Contains(soSelectedRecords)) changes_.Include(dcicSummary);
 }
 
 void TcxCustomDataControllerInfo::RemoveField(TcxCustomDataField* field)
@@ -1243,12 +1277,22 @@ void TcxCustomDataControllerInfo::Update()
     // Changes raised while this update runs are added to the pending set
     // and delivered by the update that follows.
     ++lockCount_;
-    const auto finish = [this] {
+    const bool summary = changes_.Contains(dcicSummary);
+    const auto finish = [this, summary] {
         --lockCount_;
         expandingInfos_.Clear();
         if (expanding_ || changes_.Contains(dcicExpanding)) RecalcSelection();
         expanding_ = false;
         if (changes_.Contains(dcicSorting) || changes_.Contains(dcicExpanding)) controller_->CorrectPrevSelectionChangedInfo();
+        if (summary) {
+            // A failing summary event must not keep the changes from being delivered.
+            try {
+                DoSummary();
+            } catch (...) {
+                ForwardChanges();
+                throw;
+            }
+        }
         ForwardChanges();
     };
     try {
@@ -1270,6 +1314,38 @@ void TcxCustomDataControllerInfo::Update()
         throw;
     }
     finish();
+}
+
+void TcxCustomDataControllerInfo::DoSummary()
+{
+    const hostlib::TComponent* owner = controller_->Owner();
+    if (controller_->IsDestroying() || (owner && owner->ComponentState().Contains(hostlib::csReading))) return;
+    controller_->Summary().Calculate();
+    if (controller_->IsSortBySummary()) controller_->DoSortBySummary();
+}
+
+void TcxCustomDataControllerInfo::SortGroupsBySummary(int summaryIndex, TcxDataSortOrder order)
+{
+    groups_.SetSummarySort(summaryIndex, order);
+    const std::vector<int> oldIndexes = groups_.SortBySummary();
+    if (oldIndexes.empty()) return;
+    std::vector<int> newIndex(oldIndexes.size());
+    std::vector<Variant> values(oldIndexes.size());
+    for (std::size_t i = 0; i < oldIndexes.size(); ++i) {
+        const auto old = static_cast<std::size_t>(oldIndexes[i]);
+        newIndex[old] = static_cast<int>(i);
+        if (old < groupValues_.size()) values[i] = groupValues_[old];
+    }
+    if (groupValues_.size() == oldIndexes.size()) groupValues_.swap(values);
+    for (int i = 0; i < selection_->Count(); ++i) {
+        TcxDataSelectionInfo& entry = selection_->ItemRef(i);
+        if (entry.Level == -1 && entry.RecordIndex >= 0 && entry.RecordIndex < static_cast<int>(newIndex.size()))
+            entry.RecordIndex = newIndex[static_cast<std::size_t>(entry.RecordIndex)];
+    }
+    RecalcSelection();
+    // The focused record keeps the focus in its new row.
+    if (focusingInfo_.RowIndex != -1) focusingInfo_.RowIndex = std::clamp(FindFocusedRow(false), -1, GetRowCount() - 1);
+    changes_.Include(dcicView);
 }
 
 void TcxCustomDataControllerInfo::ForwardChanges()
@@ -1465,6 +1541,8 @@ bool TcxCustomDataControllerInfo::DoChangeFocusedRow(int row, bool noCheck)
         if (!focusingInfo_.IsEqual(prevFocusingInfo_)) {
             changes_.Include(dcicFocusedRow);
             changes_.Include(dcicFocusedRecord);
+            if (controller_->IsFocusedSelectedMode() && controller_->Summary().Options().Contains(soSelectedRecords))
+                changes_.Include(dcicSummary);
             controller_->ResetNewItemRowFocused();
             controller_->SyncSelected(true);
         }
@@ -2181,6 +2259,8 @@ void TcxCustomDataController::Construct(hostlib::TComponent* owner)
     notifier_->SetDataController(this);
     storage_->OnClearInternalRecords =
         hostlib::TNotifyEvent::Bind(this, &TcxCustomDataController::DataStorageClearInternalRecords);
+    summary_.reset(NewInstanceOf<TcxDataSummary>(GetSummaryClass()));
+    summary_->Construct(this);
     UpdateUseRecordIDState();
 }
 
@@ -2194,6 +2274,8 @@ void TcxCustomDataController::Destroy()
 {
     destroying_ = true;
     notifier_.reset();
+    sortedSummaryItem_ = nullptr;
+    summary_.reset();
     info_.reset();
     if (storage_) {
         storage_->OnClearInternalRecords.Clear();
@@ -2239,6 +2321,18 @@ hostlib::TClass TcxCustomDataController::GetFieldClass() const
 {
     return TcxCustomDataField::StaticClass();
 }
+hostlib::TClass TcxCustomDataController::GetSummaryClass() const
+{
+    return TcxDataSummary::StaticClass();
+}
+hostlib::TClass TcxCustomDataController::GetSummaryItemClass() const
+{
+    return TcxDataSummaryItem::StaticClass();
+}
+hostlib::TClass TcxCustomDataController::GetSummaryGroupItemLinkClass() const
+{
+    return TcxDataSummaryGroupItemLink::StaticClass();
+}
 
 void TcxCustomDataController::InvalidOperation(const std::string& message)
 {
@@ -2280,6 +2374,7 @@ void TcxCustomDataController::RemoveItem(hostlib::TObject* item)
 
 void TcxCustomDataController::RemoveField(TcxCustomDataField* field)
 {
+    if (summary_) summary_->RemoveItemByField(field);
     if (info_) info_->RemoveField(field);
 }
 
@@ -2710,6 +2805,7 @@ void TcxCustomDataController::DataStorageClearInternalRecords(hostlib::TObject*)
 void TcxCustomDataController::Loaded()
 {
     if (dataChangedWhileLoading_) DoDataChanged();
+    if (afterSummaryFlag_) summary_->DoAfterSummary();
 }
 
 void TcxCustomDataController::SetOptions(TcxDataControllerOptions value)
@@ -2729,6 +2825,7 @@ void TcxCustomDataController::SetMultiSelect(bool value)
         ClearSelection();
     else if (GetFocusedRowIndex() != -1)
         ChangeRowSelection(GetFocusedRowIndex(), true);
+    if (summary_->Options().Contains(soSelectedRecords)) summary_->Recalculate();
 }
 
 // ---- brackets and notification -----------------------------------------------
@@ -2998,6 +3095,46 @@ bool TcxCustomDataController::DoFilterRecord(int recordIndex)
     bool accept = true;
     OnFilterRecord(this, recordIndex, accept);
     return accept;
+}
+
+void TcxCustomDataController::SetSummary(TcxDataSummary* value)
+{
+    summary_->Assign(value);
+}
+
+void TcxCustomDataController::SummaryChanged(bool redrawOnly)
+{
+    if (info_) info_->RefreshSummary(redrawOnly);
+}
+
+void TcxCustomDataController::SetSortedSummaryItem(TcxDataSummaryItem* item)
+{
+    if (item && item->Collection() != &summary_->DefaultGroupSummaryItems()) item = nullptr;
+    if (sortedSummaryItem_ == item) return;
+    sortedSummaryItem_ = item;
+    if (destroying_) return;
+    UpdateBracket bracket(*this);
+    // Without a sorted item the groups return to their grouping order.
+    if (!item) info_->GroupingChanged();
+    summary_->Changed(false);
+}
+
+void TcxCustomDataController::SetSummaryItemSortOrder(TcxDataSortOrder order)
+{
+    const TcxDataSortOrder before = GetSummaryItemSortOrder();
+    summaryItemSortOrder_ = order;
+    if (GetSummaryItemSortOrder() != before) summary_->Changed(false);
+}
+
+TcxDataSortOrder TcxCustomDataController::GetSummaryItemSortOrder() const
+{
+    if (!sortedSummaryItem_) return soNone;
+    return summaryItemSortOrder_ == soNone ? soAscending : summaryItemSortOrder_;
+}
+
+void TcxCustomDataController::DoSortBySummary()
+{
+    info_->SortGroupsBySummary(sortedSummaryItem_->Index(), GetSummaryItemSortOrder());
 }
 
 void TcxCustomDataController::ClearUpdateFlags()

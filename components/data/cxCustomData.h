@@ -16,6 +16,7 @@
 #include <vector>
 
 #include "components/data/cxDataStorage.h"
+#include "components/data/cxDataSummary.h"
 #include "components/data/cxDataUtils.h"
 #include "platform/hostlib/core/component.h"
 #include "platform/hostlib/core/event.h"
@@ -482,6 +483,16 @@ public:
     void ChangeExpanding(int row, bool expanded, bool recursive);
     void FullExpanding(bool expanded);
     int InnermostLevel() const { return GetFieldCount() - 1; }
+    // Sorting groups by element summaryIndex of their summary values.
+    void SetSummarySort(int summaryIndex, TcxDataSortOrder order)
+    {
+        summaryIndex_ = summaryIndex;
+        summarySortOrder_ = order;
+    }
+    // With one grouping level only; returns the old index of every group
+    // in its new place (empty when nothing was sorted).
+    std::vector<int> SortBySummary();
+    int CompareGroups(const TcxDataGroupInfo& group1, const TcxDataGroupInfo& group2) const;
 
 private:
     void Number(int& index, int level, bool visible, int hiddenRow, int& counter);
@@ -493,6 +504,8 @@ private:
     std::vector<int> innermost_;
     bool indexed_ = false;
     int rowCount_ = 0;
+    int summaryIndex_ = -1;
+    TcxDataSortOrder summarySortOrder_ = soNone;
 };
 
 enum TcxDataExpandingInfoState { eisExpanded, eisSelected };
@@ -615,6 +628,9 @@ public:
     void UnprepareSorting();
     int CompareRecords(int recordIndex1, int recordIndex2);
     int CompareGroupRecords(int recordIndex1, int recordIndex2, int level);
+    // Sorts the groups by a summary value; focus and selection stay on
+    // their records and groups.
+    void SortGroupsBySummary(int summaryIndex, TcxDataSortOrder order);
 
     TcxCustomDataController* DataController() const { return controller_; }
 
@@ -639,6 +655,7 @@ private:
     int FindFocusedRow(bool afterCollapse);
     bool DoChangeFocusedRow(int row, bool noCheck);
     void RebuildPositions();
+    void DoSummary();
 
     TcxCustomDataController* controller_ = nullptr;
     std::vector<int> recordList_;
@@ -865,6 +882,9 @@ public:
     virtual hostlib::TClass GetDataProviderClass() const;
     virtual hostlib::TClass GetDataSelectionClass() const;
     virtual hostlib::TClass GetFieldClass() const;
+    virtual hostlib::TClass GetSummaryClass() const;
+    virtual hostlib::TClass GetSummaryItemClass() const;
+    virtual hostlib::TClass GetSummaryGroupItemLinkClass() const;
 
     // Items and fields.
     virtual void AddItem(hostlib::TObject* item);
@@ -1132,6 +1152,22 @@ public:
     void SetCheckFocusingAfterFilterNeeded(bool value) { checkFocusingAfterFilter_ = value; }
     void ClearUpdateFlags();
 
+    // Summaries and sorting groups by a summary value.
+    TcxDataSummary& Summary() const { return *summary_; }
+    void SetSummary(TcxDataSummary* value);
+    void SummaryChanged(bool redrawOnly);
+    // A pattern controller (the template of detail clones) runs no
+    // after-summary event.
+    virtual bool IsPattern() const { return false; }
+    bool AfterSummaryFlag() const { return afterSummaryFlag_; }
+    void SetAfterSummaryFlag(bool value) { afterSummaryFlag_ = value; }
+    TcxDataSummaryItem* SortedSummaryItem() const { return sortedSummaryItem_; }
+    void SetSortedSummaryItem(TcxDataSummaryItem* item);
+    void SetSummaryItemSortOrder(TcxDataSortOrder order);
+    TcxDataSortOrder GetSummaryItemSortOrder() const;
+    virtual bool IsSortBySummary() const { return sortedSummaryItem_ != nullptr; }
+    virtual void DoSortBySummary();
+
     // Event raisers.
     virtual void DoAfterCancel() { OnAfterCancel(this); }
     virtual void DoAfterDelete() { OnAfterDelete(this); }
@@ -1201,6 +1237,10 @@ private:
     hostlib::ObjectPtr<TcxCustomDataProvider> provider_;
     hostlib::ObjectPtr<TcxCustomDataControllerInfo> info_;
     hostlib::ObjectPtr<TcxDataControllerNotifier> notifier_;
+    hostlib::ObjectPtr<TcxDataSummary> summary_;
+    TcxDataSummaryItem* sortedSummaryItem_ = nullptr;
+    TcxDataSortOrder summaryItemSortOrder_ = soNone;
+    bool afterSummaryFlag_ = false;
     std::vector<ListenerEntry> listeners_;
     std::vector<TcxDataListenerLink*> listenerLinks_;
     DataChangeInfo dataChangeInfo_;
