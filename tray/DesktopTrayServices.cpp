@@ -4,7 +4,9 @@
 #include <set>
 
 #include "platform/controls/winctl.h"
+#include "platform/desktop/MenuReader.h"
 #include "platform/desktop/shellapi.h"
+#include "platform/desktop/traymenu.h"
 #include "platform/graphics/wingdi.h"
 #include "tray/TrayArtwork.h"
 
@@ -21,6 +23,20 @@ struct MenuDeleter {
     void operator()(HMENU menu) const { DestroyMenu(menu); }
 };
 using OwnedMenu = std::unique_ptr<std::remove_pointer_t<HMENU>, MenuDeleter>;
+
+OwnedMenu BuildMenu(const std::vector<TrayMenuItem>& items)
+{
+    OwnedMenu menu(CreatePopupMenu());
+    if (!menu)
+        return menu;
+    for (const TrayMenuItem& item : items) {
+        if (item.IsSeparator())
+            AppendMenuA(menu.get(), MF_SEPARATOR, 0, nullptr);
+        else
+            AppendMenuA(menu.get(), MF_STRING | (item.checked ? MF_CHECKED : 0), item.id, item.text.c_str());
+    }
+    return menu;
+}
 
 }  // namespace
 
@@ -95,19 +111,21 @@ void DesktopTrayServices::DestroyTrayIcon(HICON icon)
 
 void DesktopTrayServices::TrackMenu(HWND owner, const std::vector<TrayMenuItem>& items)
 {
-    const OwnedMenu menu(CreatePopupMenu());
+    const OwnedMenu menu = BuildMenu(items);
     if (!menu)
         return;
-    for (const TrayMenuItem& item : items) {
-        if (item.IsSeparator())
-            AppendMenuA(menu.get(), MF_SEPARATOR, 0, nullptr);
-        else
-            AppendMenuA(menu.get(), MF_STRING | (item.checked ? MF_CHECKED : 0), item.id, item.text.c_str());
-    }
     POINT cursor{};
     GetCursorPos(&cursor);
     SetForegroundWindow(GetLastActivePopup(owner));
     TrackPopupMenu(menu.get(), TPM_RIGHTBUTTON, cursor.x, cursor.y, 0, owner, nullptr);
+}
+
+void DesktopTrayServices::PublishMenu(HWND owner, const std::vector<TrayMenuItem>& items)
+{
+    // Read back from a real menu, so panels see exactly what the popup shows.
+    const OwnedMenu menu = BuildMenu(items);
+    if (menu)
+        quelvo::desktop::PublishTrayMenu(owner, quelvo::desktop::ReadMenu(menu.get()));
 }
 
 INT_PTR DesktopTrayServices::ShowAbout(HINSTANCE instance, const std::string& text)

@@ -16,6 +16,7 @@ public:
     HICON LoadTrayIcon(int id) override;
     void DestroyTrayIcon(HICON icon) override;
     void TrackMenu(HWND owner, const std::vector<TrayMenuItem>& items) override;
+    void PublishMenu(HWND owner, const std::vector<TrayMenuItem>& items) override;
     INT_PTR ShowAbout(HINSTANCE instance, const std::string& text) override;
 };
 

@@ -348,6 +348,7 @@ void TrayApp::ReloadSettings()
         LoadOptions(options_, document);
     if (!document.Problem().empty() && options_.Logging)
         WriteLogLine(document.Problem(), SettingsPath());
+    PublishMenu();
 }
 
 void TrayApp::OnSettingsChanged(LPARAM flag)
@@ -428,6 +429,8 @@ void TrayApp::TrayIconAction(HWND hwnd, DWORD message)
     record_.dwInfoFlags = NIIF_INFO;
     CopyField(record_.szTip, kCaption);
     services_.NotifyIcon(message, record_);
+    if (message == NIM_ADD)
+        PublishMenu(true);
 }
 
 void TrayApp::UpdateTrayTip(bool enabled)
@@ -436,6 +439,18 @@ void TrayApp::UpdateTrayTip(bool enabled)
     record_.hIcon = !enabled ? Icon(kIconDisabled) : watcher_.TamedCount < 1 ? Icon(kIconEnabled) : Icon(kIconTaming);
     record_.uFlags = kFlagsTip;
     services_.NotifyIcon(NIM_MODIFY, record_);
+    PublishMenu();
+}
+
+void TrayApp::PublishMenu(bool force)
+{
+    if (window_ == nullptr)
+        return;
+    std::vector<TrayMenuItem> menu = TrayMenuItems(enabled_, options_);
+    if (!force && menu == publishedMenu_)
+        return;
+    publishedMenu_ = std::move(menu);
+    services_.PublishMenu(window_, publishedMenu_);
 }
 
 void TrayApp::ShowTrayMenu(HWND hwnd)

@@ -142,6 +142,9 @@ private:
     void OnKillTimer();
     HICON CurrentIcon() const;
     void ShellOpen(const std::string& file, const std::string& parameters = {});
+    // Hands the menu to the desktop when it differs from the one it has
+    // (always when forced: a new icon starts without one).
+    void PublishMenu(bool force = false);
     // Finds a running companion with a window; true when it runs.
     bool FindCompanion();
 
@@ -160,6 +163,7 @@ private:
     UINT taskbarCreated_ = 0;
     HICON icons_[3] = {nullptr, nullptr, nullptr};  // 103, 104, 106
     NOTIFYICONDATAA record_{};
+    std::vector<TrayMenuItem> publishedMenu_;
     DWORD companionPid_ = 0;
     HWND companionWindow_ = nullptr;
     bool companionRunning_ = false;

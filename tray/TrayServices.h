@@ -35,6 +35,9 @@ public:
     // Shows the menu at the pointer; the chosen item reaches `owner` as
     // WM_COMMAND.
     virtual void TrackMenu(HWND owner, const std::vector<TrayMenuItem>& items) = 0;
+    // The menu as it stands now, for panels that show the icon's menu
+    // themselves; chosen items reach `owner` as WM_COMMAND.
+    virtual void PublishMenu(HWND owner, const std::vector<TrayMenuItem>& items) = 0;
     // The modal About dialog with its text; the dialog's result.
     virtual INT_PTR ShowAbout(HINSTANCE instance, const std::string& text) = 0;
 };

@@ -76,6 +76,8 @@ struct TrayIcon {
     HICON icon = nullptr;
     std::string tip;
     std::unique_ptr<StatusNotifierItem> item;
+    // The program's menu as last published; every new item starts with it.
+    std::vector<MenuItem> menu;
     // The panel asked for the exported menu; the next TrackPopupMenu of the
     // window goes there.
     bool menuForPanel = false;
@@ -93,6 +95,7 @@ public:
 
     BOOL Apply(DWORD message, const NOTIFYICONDATAA& data);
     bool ExportMenu(HWND owner, const std::vector<MenuItem>& menu);
+    void PublishMenu(HWND owner, const std::vector<MenuItem>& menu);
     bool OwnsIcon(HWND owner) const
     {
         return std::any_of(icons_.begin(), icons_.end(), [&](const auto& icon) { return icon->hwnd == owner; });
@@ -213,6 +216,9 @@ void TrayIcons::ShowIcon(TrayIcon& icon)
     };
     PushIcon(icon);
     icon.item->SetToolTip(icon.tip);
+    // Hosts read the menu as soon as the item is registered.
+    if (!icon.menu.empty())
+        icon.item->Menu().SetMenu(icon.menu);
 }
 
 void TrayIcons::PushIcon(TrayIcon& icon)
@@ -355,13 +361,24 @@ void TrayIcons::WatcherVanished()
         icon->item.reset();
 }
 
+void TrayIcons::PublishMenu(HWND owner, const std::vector<MenuItem>& menu)
+{
+    for (auto& icon : icons_) {
+        if (icon->hwnd != owner)
+            continue;
+        icon->menu = menu;
+        if (icon->item)
+            icon->item->Menu().SetMenu(menu);
+    }
+}
+
 bool TrayIcons::ExportMenu(HWND owner, const std::vector<MenuItem>& menu)
 {
+    PublishMenu(owner, menu);
     bool forPanel = false;
     for (auto& icon : icons_) {
         if (icon->hwnd != owner || !icon->item)
             continue;
-        icon->item->Menu().SetMenu(menu);
         forPanel = forPanel || icon->menuForPanel;
         icon->menuForPanel = false;
     }
@@ -373,6 +390,11 @@ bool TrayIcons::ExportMenu(HWND owner, const std::vector<MenuItem>& menu)
 bool ExportTrayMenu(HWND owner, const std::vector<MenuItem>& menu)
 {
     return TrayIcons::Instance().ExportMenu(owner, menu);
+}
+
+void PublishTrayMenu(HWND owner, const std::vector<MenuItem>& menu)
+{
+    TrayIcons::Instance().PublishMenu(owner, menu);
 }
 
 void NameTrayIcon(HICON icon, const std::string& themeName)

@@ -2,9 +2,14 @@
 // The menu side of notification-area icons, and the services' life.
 //
 // Panels show the menu of an icon themselves, from a menu the program
-// exports. The program builds its popup menu when it receives WM_RBUTTONUP
-// through the icon's callback message and passes it to TrackPopupMenu; the
-// menu layer hands the menu to ExportTrayMenu first:
+// exports. Panels read it at any time, many without warning the program
+// first, so a program publishes its menu with PublishTrayMenu whenever it
+// changes (after adding the icon, after a change of state); the menu stays
+// with the icon when the panel is restarted. A panel that announces it is
+// about to show the menu gets it rebuilt too: the program builds its popup
+// menu when it receives WM_RBUTTONUP through the icon's callback message
+// and passes it to TrackPopupMenu; the menu layer hands the menu to
+// ExportTrayMenu first:
 //   - when the owner window has a tray icon, the menu is exported (the
 //     panel's copy is kept current either way);
 //   - when the panel itself asked for the menu (it is about to show it, and
@@ -28,6 +33,10 @@
 namespace quelvo::desktop {
 
 bool ExportTrayMenu(HWND owner, const std::vector<MenuItem>& menu);
+
+// The menu panels show for every icon of the owner window; nothing when the
+// window has no icon.
+void PublishTrayMenu(HWND owner, const std::vector<MenuItem>& menu);
 
 // Gives the icon a name of the desktop's icon theme, shown by panels that
 // find it there instead of the icon's pixels. Icons without a name are

@@ -192,6 +192,9 @@ TEST_F(Frame, MenuFollowsStateAndOptions)
 
     // A right click on the icon shows it; the pick arrives as a command.
     Start();
+    // Panels that show the menu themselves have it from the start.
+    ASSERT_EQ(services.published.size(), 1u);
+    EXPECT_EQ(texts(services.published[0]), enabled);
     services.pick = ID_TRAY_TOGGLE_ENABLED;
     EXPECT_EQ(SendMessageA(App().Window(), WM_TRAY_NOTIFY, 255, WM_RBUTTONUP), 0);
     ASSERT_EQ(services.menus.size(), 1u);
@@ -200,6 +203,17 @@ TEST_F(Frame, MenuFollowsStateAndOptions)
     EXPECT_FALSE(App().Enabled());
     EXPECT_EQ(SendMessageA(App().Window(), WM_TRAY_NOTIFY, 255, WM_LBUTTONDOWN), 0);
     EXPECT_EQ(services.menus.size(), 1u);
+
+    // Every change of the menu reaches them, and only a change.
+    ASSERT_EQ(services.published.size(), 2u);
+    EXPECT_EQ(texts(services.published[1]), disabled);
+    WriteSettings("[Settings]\nLeftClickLaunch=/usr/bin/top\nLaunchCaption=Top\n");
+    Command(ID_TRAY_REREAD_SETTINGS);
+    Command(ID_TRAY_REREAD_SETTINGS);
+    ASSERT_EQ(services.published.size(), 3u);
+    auto disabledWithLaunch = withLaunch;
+    disabledWithLaunch[0] = disabled[0];
+    EXPECT_EQ(texts(services.published[2]), disabledWithLaunch);
 }
 
 // A menu runs its own loop: timer messages are dispatched there, but the

@@ -57,6 +57,10 @@ public:
         if (pick != 0)
             PostMessageA(owner, WM_COMMAND, pick, 0);
     }
+    void PublishMenu(HWND, const std::vector<quelvo::tray::TrayMenuItem>& items) override
+    {
+        published.push_back(items);
+    }
     INT_PTR ShowAbout(HINSTANCE, const std::string& text) override
     {
         abouts.push_back(text);
@@ -76,6 +80,7 @@ public:
 
     std::vector<NotifyCall> calls;
     std::vector<std::vector<quelvo::tray::TrayMenuItem>> menus;
+    std::vector<std::vector<quelvo::tray::TrayMenuItem>> published;
     std::vector<std::string> abouts;
     UINT pick = 0;
     std::function<void()> duringMenu;  // runs while the menu is "open"

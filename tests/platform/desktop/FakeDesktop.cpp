@@ -112,7 +112,70 @@ void PrivateBus::Kill()
     pid_ = 0;
 }
 
-FakeWatcher::FakeWatcher() : connection_(BusConnection::OpenSession())
+namespace {
+
+// One dictionary of item properties, entered already.
+int ReadItemProperties(sd_bus_message* m, std::string& out)
+{
+    std::string label;
+    bool separator = false;
+    bool checked = false;
+    bool enabled = true;
+    int r = 0;
+    while ((r = sd_bus_message_enter_container(m, SD_BUS_TYPE_DICT_ENTRY, "sv")) > 0) {
+        const char* key = nullptr;
+        r = sd_bus_message_read(m, "s", &key);
+        const std::string name = key != nullptr ? key : "";
+        const char* text = nullptr;
+        int flag = 0;
+        std::int32_t number = 0;
+        if (r >= 0 && name == "label" && (r = sd_bus_message_read(m, "v", "s", &text)) >= 0)
+            label = text;
+        else if (r >= 0 && name == "type" && (r = sd_bus_message_read(m, "v", "s", &text)) >= 0)
+            separator = std::string(text) == "separator";
+        else if (r >= 0 && name == "enabled" && (r = sd_bus_message_read(m, "v", "b", &flag)) >= 0)
+            enabled = flag != 0;
+        else if (r >= 0 && name == "toggle-state" && (r = sd_bus_message_read(m, "v", "i", &number)) >= 0)
+            checked = number == 1;
+        else if (r >= 0)
+            r = sd_bus_message_skip(m, "v");
+        if (r >= 0)
+            r = sd_bus_message_exit_container(m);
+        if (r < 0)
+            return r;
+    }
+    out = separator ? "-" : label + (checked ? "*" : "") + (enabled ? "" : " (off)");
+    return r;
+}
+
+} // namespace
+
+std::vector<std::string> LayoutTopLevel(sd_bus_message* reply)
+{
+    std::vector<std::string> items;
+    std::uint32_t revision = 0;
+    std::int32_t id = 0;
+    if (reply == nullptr || sd_bus_message_is_method_error(reply, nullptr) ||
+        sd_bus_message_read(reply, "u", &revision) < 0 ||
+        sd_bus_message_enter_container(reply, SD_BUS_TYPE_STRUCT, "ia{sv}av") <= 0 ||
+        sd_bus_message_read(reply, "i", &id) < 0 || sd_bus_message_skip(reply, "a{sv}") < 0 ||
+        sd_bus_message_enter_container(reply, SD_BUS_TYPE_ARRAY, "v") <= 0)
+        return {};
+    while (sd_bus_message_enter_container(reply, SD_BUS_TYPE_VARIANT, "(ia{sv}av)") > 0) {
+        std::string item;
+        if (sd_bus_message_enter_container(reply, SD_BUS_TYPE_STRUCT, "ia{sv}av") <= 0 ||
+            sd_bus_message_read(reply, "i", &id) < 0 ||
+            sd_bus_message_enter_container(reply, SD_BUS_TYPE_ARRAY, "{sv}") <= 0 ||
+            ReadItemProperties(reply, item) < 0 || sd_bus_message_exit_container(reply) < 0 ||
+            sd_bus_message_skip(reply, "av") < 0 || sd_bus_message_exit_container(reply) < 0 ||
+            sd_bus_message_exit_container(reply) < 0)
+            return {};
+        items.push_back(item);
+    }
+    return items;
+}
+
+FakeWatcher::FakeWatcher(bool layoutFirst) : connection_(BusConnection::OpenSession()), layoutFirst_(layoutFirst)
 {
     static const sd_bus_vtable table[] = {
         SD_BUS_VTABLE_START(0),
@@ -157,7 +220,26 @@ int FakeWatcher::Register(sd_bus_message* m, void* userdata, sd_bus_error*)
     if (r < 0)
         return r;
     self->registrations_.push_back({service, sd_bus_message_get_sender(m)});
+    if (self->layoutFirst_) {
+        self->layoutCalls_.push_back(PendingCall::Start(
+            *self->connection_, service, "/MenuBar", "com.canonical.dbusmenu", "GetLayout", [](sd_bus_message* call) {
+                int status = sd_bus_message_append(call, "ii", 0, -1);
+                if (status >= 0)
+                    status = sd_bus_message_append(call, "as", 0);
+                return status;
+            }));
+    }
     return sd_bus_reply_method_return(m, "");
+}
+
+bool FakeWatcher::LayoutArrived(std::size_t index) const
+{
+    return index < layoutCalls_.size() && layoutCalls_[index] && layoutCalls_[index]->Done();
+}
+
+MessagePtr FakeWatcher::TakeLayout(std::size_t index)
+{
+    return LayoutArrived(index) ? layoutCalls_[index]->TakeReply() : nullptr;
 }
 
 int FakeWatcher::OnSignal(sd_bus_message* m, void* userdata, sd_bus_error*)

@@ -77,10 +77,17 @@ struct Registration {
     std::string sender;
 };
 
+// The top level of a GetLayout reply as text, one entry per item: "-" for
+// a separator, else the label, "*" when checked, " (off)" when disabled.
+// Empty when the reply cannot be read.
+std::vector<std::string> LayoutTopLevel(sd_bus_message* reply);
+
 // The watcher (and host) side of the notification area.
 class FakeWatcher {
 public:
-    FakeWatcher();
+    // layoutFirst: like some panels, reads the menu layout of each item as
+    // soon as it registers, without announcing that it will show it.
+    explicit FakeWatcher(bool layoutFirst = false);
     ~FakeWatcher();
     bool Ok() const { return ok_; }
     BusConnection& Connection() { return *connection_; }
@@ -88,6 +95,10 @@ public:
     // Signals seen from item and menu objects, by member name.
     const std::vector<std::string>& Signals() const { return signals_; }
     int Count(const std::string& signal) const;
+    // Layouts read at registration (layoutFirst), in order of registration:
+    // whether the reply is there, and the reply itself (once).
+    bool LayoutArrived(std::size_t index) const;
+    MessagePtr TakeLayout(std::size_t index);
 
 private:
     static int Register(sd_bus_message* m, void* userdata, sd_bus_error* error);
@@ -98,6 +109,8 @@ private:
     SlotPtr menuMatch_;
     std::vector<Registration> registrations_;
     std::vector<std::string> signals_;
+    bool layoutFirst_ = false;
+    std::vector<std::unique_ptr<PendingCall>> layoutCalls_;
     bool ok_ = false;
 };
 

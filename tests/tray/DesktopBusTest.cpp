@@ -1,0 +1,153 @@
+// The tray program's desktop side on a private session bus: the icon's
+// menu as panels read it, and what the program shows when something fails.
+
+#include <gtest/gtest.h>
+
+#include <unistd.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "engine/ProcessWatcher.h"
+#include "engine/ProgramOptions.h"
+#include "platform/desktop/traymenu.h"
+#include "platform/system/fake_system.h"
+#include "platform/windows/loop.h"
+#include "platform/windows/winuser.h"
+#include "tests/platform/desktop/FakeDesktop.h"
+#include "tray/DesktopTrayServices.h"
+#include "tray/TrayApp.h"
+
+namespace {
+
+namespace dt = quelvo::desktop::testing;
+using namespace quelvo::tray;
+
+class TrayOnTheBus : public testing::Test {
+protected:
+    void SetUp() override
+    {
+        ASSERT_NE(std::getenv("DBUS_SESSION_BUS_ADDRESS"), nullptr) << "run under dbus-run-session";
+        quelvo::win::ResetWindowManager();
+        char pattern[] = "/tmp/quelvo-traybus-XXXXXX";
+        ASSERT_NE(::mkdtemp(pattern), nullptr);
+        folder_ = pattern;
+        std::filesystem::create_directory(folder_ + "/run");
+        quelvo::win::SetRuntimeFolder(folder_ + "/run");
+        fake_.SetProcessorCount(1);
+    }
+    void TearDown() override
+    {
+        app_.reset();
+        quelvo::desktop::ShutdownDesktopServices();
+        watcher_.reset();
+        server_.reset();
+        quelvo::win::ResetWindowManager();
+        std::error_code ec;
+        std::filesystem::remove_all(folder_, ec);
+        quelvo::win::SetRuntimeFolder("");
+    }
+
+    void WriteSettings(const std::string& text)
+    {
+        const std::string path = folder_ + "/Quelvo.ini";
+        std::ofstream(path, std::ios::binary) << text;
+        std::filesystem::permissions(path, std::filesystem::perms::owner_read | std::filesystem::perms::owner_write);
+    }
+    std::string Log() const
+    {
+        std::ifstream in(folder_ + "/Quelvo.log", std::ios::binary);
+        return std::string(std::istreambuf_iterator<char>(in), {});
+    }
+
+    TrayApp& App()
+    {
+        if (!app_)
+            app_ = std::make_unique<TrayApp>(processes_, options_, services_, TrayApp::Setup{folder_, false});
+        return *app_;
+    }
+    void Start() { ASSERT_EQ(App().Start(nullptr), TrayApp::StartResult::Running); }
+
+    dt::FakeWatcher& StartPanel()
+    {
+        watcher_ = std::make_unique<dt::FakeWatcher>(true);
+        EXPECT_TRUE(watcher_->Ok());
+        return *watcher_;
+    }
+    dt::FakeNotificationServer& StartNotifications()
+    {
+        server_ = std::make_unique<dt::FakeNotificationServer>(std::vector<std::string>{"body"});
+        EXPECT_TRUE(server_->Ok());
+        return *server_;
+    }
+
+    // The program's loop and the stand-ins, served in turn.
+    bool PumpUntil(const std::function<bool()>& condition)
+    {
+        dt::Pump pump;
+        pump.AddWork([this] {
+            if (app_)
+                app_->ProcessPendingMessages();
+        });
+        if (watcher_)
+            pump.Add(&watcher_->Connection());
+        if (server_)
+            pump.Add(&server_->Connection());
+        return pump.Until(condition);
+    }
+
+    // The panel clicks an item of the menu it shows.
+    void ClickInPanel(int id)
+    {
+        dt::Pump pump;
+        pump.AddWork([this] { app_->ProcessPendingMessages(); });
+        pump.Add(&watcher_->Connection());
+        const std::string service = watcher_->Registrations().back().service;
+        quelvo::desktop::MessagePtr reply = dt::Call(pump, watcher_->Connection(), service, "/MenuBar", "com.canonical.dbusmenu",
+                                        "Event", [id](sd_bus_message* m) {
+                                            return sd_bus_message_append(m, "isvu", id, "clicked", "s", "", 0u);
+                                        });
+        ASSERT_TRUE(reply);
+    }
+
+    quelvo::sys::FakeSystem fake_;
+    quelvo::sys::FakeSystemScope scope_{fake_};
+    std::string folder_;
+    ProcessWatcher processes_;
+    ProgramOptions options_;
+    DesktopTrayServices services_;
+    std::unique_ptr<TrayApp> app_;
+    std::unique_ptr<dt::FakeWatcher> watcher_;
+    std::unique_ptr<dt::FakeNotificationServer> server_;
+};
+
+const std::vector<std::string> kEnabledMenu = {
+    "_Enabled*", "-", "_Configure", "-", "_Help", "_About Quelvo..", "_Visit Quelvo Homepage (check for updates)",
+    "-", "_Exit"};
+
+// A panel that reads the layout at once and never says it will show the
+// menu finds it complete, before and after the panel restarts, and a
+// change of state made from its menu shows in it.
+TEST_F(TrayOnTheBus, PanelsThatReadTheMenuFirstSeeItWhole)
+{
+    dt::FakeWatcher& panel = StartPanel();
+    Start();
+    ASSERT_TRUE(PumpUntil([&] { return panel.LayoutArrived(0); }));
+    EXPECT_EQ(dt::LayoutTopLevel(panel.TakeLayout(0).get()), kEnabledMenu);
+
+    ClickInPanel(1);
+    ASSERT_TRUE(PumpUntil([&] { return !App().Enabled(); }));
+    watcher_.reset();
+    dt::FakeWatcher& restarted = StartPanel();
+    ASSERT_TRUE(PumpUntil([&] { return restarted.LayoutArrived(0); }));
+    std::vector<std::string> disabled = kEnabledMenu;
+    disabled[0] = "_Enable (currently disabled)";
+    EXPECT_EQ(dt::LayoutTopLevel(restarted.TakeLayout(0).get()), disabled);
+}
+
+}  // namespace
