@@ -38,6 +38,18 @@ OwnedMenu BuildMenu(const std::vector<TrayMenuItem>& items)
     return menu;
 }
 
+// The About box while it is open: a second About brings it forward instead.
+HWND gOpenAbout = nullptr;
+
+INT_PTR TrackedAboutProc(HWND dialog, UINT msg, WPARAM wParam, LPARAM lParam)
+{
+    if (msg == WM_INITDIALOG)
+        gOpenAbout = dialog;
+    else if (msg == WM_NCDESTROY && gOpenAbout == dialog)
+        gOpenAbout = nullptr;
+    return AboutDlgProc(dialog, msg, wParam, lParam);
+}
+
 }  // namespace
 
 INT_PTR AboutDlgProc(HWND dialog, UINT msg, WPARAM wParam, LPARAM lParam)
@@ -130,8 +142,14 @@ void DesktopTrayServices::PublishMenu(HWND owner, const std::vector<TrayMenuItem
 
 INT_PTR DesktopTrayServices::ShowAbout(HINSTANCE instance, const std::string& text)
 {
+    if (gOpenAbout != nullptr && IsWindow(gOpenAbout)) {
+        if (IsIconic(gOpenAbout))
+            ShowWindow(gOpenAbout, SW_RESTORE);
+        SetForegroundWindow(gOpenAbout);
+        return 0;
+    }
     RegisterAboutDialog(instance);
-    return DialogBoxParamA(instance, MAKEINTRESOURCEA(kAboutDialog), nullptr, &AboutDlgProc,
+    return DialogBoxParamA(instance, MAKEINTRESOURCEA(kAboutDialog), nullptr, &TrackedAboutProc,
                            reinterpret_cast<LPARAM>(&text));
 }
 

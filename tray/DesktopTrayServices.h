@@ -17,6 +17,7 @@ public:
     void DestroyTrayIcon(HICON icon) override;
     void TrackMenu(HWND owner, const std::vector<TrayMenuItem>& items) override;
     void PublishMenu(HWND owner, const std::vector<TrayMenuItem>& items) override;
+    // While the About box is open, brings it to the front instead (0).
     INT_PTR ShowAbout(HINSTANCE instance, const std::string& text) override;
 };
 

@@ -1,5 +1,7 @@
 #include "tray/TrayApp.h"
 
+#include <cstdint>
+#include <cstdio>
 #include <cstring>
 
 #include "engine/CIniFile.h"
@@ -66,6 +68,19 @@ std::vector<TrayMenuItem> TrayMenuItems(bool enabled, const ProgramOptions& opti
     items.push_back({});
     items.push_back({ID_TRAY_EXIT, "&Exit", false});
     return items;
+}
+
+std::string OpenFailureReason(int shellResult)
+{
+    switch (shellResult) {
+    case SE_ERR_FNF:
+    case SE_ERR_PNF: return "not found";
+    case SE_ERR_ACCESSDENIED: return "access denied";
+    case 0:
+    case SE_ERR_OOM: return "out of memory";
+    case SE_ERR_NOASSOC: return "no program to open it with";
+    default: return "error " + std::to_string(shellResult);
+    }
 }
 
 TrayApp::TrayApp(ProcessWatcher& watcher, ProgramOptions& options, TrayServices& services, Setup setup)
@@ -381,14 +396,31 @@ std::string TrayApp::GetStatusText() const
 
 void TrayApp::OnWatcherEvent(const std::string& event, const std::string& name)
 {
-    CopyField(record_.szInfoTitle, ReplaceControlBytes(event));
-    CopyField(record_.szInfo, ReplaceControlBytes(name));
-    record_.uTimeout = kBalloonTimeoutMs;
-    record_.uFlags = kFlagsBalloon;
     if (options_.BalloonTips)
-        services_.NotifyIcon(NIM_MODIFY, record_);
+        ShowBalloon(event, name, NIIF_INFO);
     if (options_.Logging)
         WriteLogLine(event, name);
+}
+
+void TrayApp::ShowBalloon(const std::string& title, const std::string& text, DWORD infoFlags)
+{
+    CopyField(record_.szInfoTitle, ReplaceControlBytes(title));
+    CopyField(record_.szInfo, ReplaceControlBytes(text));
+    record_.uTimeout = kBalloonTimeoutMs;
+    record_.uFlags = kFlagsBalloon;
+    record_.dwInfoFlags = infoFlags;
+    services_.NotifyIcon(NIM_MODIFY, record_);
+    record_.dwInfoFlags = NIIF_INFO;
+}
+
+void TrayApp::ReportOpenFailure(const std::string& file, int shellResult)
+{
+    // The user asked for it just now: shown even when event balloons are off.
+    const std::string what = file + ": " + OpenFailureReason(shellResult);
+    ShowBalloon(kEventOpenFailed, what, NIIF_WARNING);
+    std::fprintf(stderr, "%s: %s %s\n", kCaption, kEventOpenFailed, ReplaceControlBytes(what).c_str());
+    if (options_.Logging)
+        WriteLogLine(kEventOpenFailed, what);
 }
 
 void TrayApp::WriteLogLine(const std::string& event, const std::string& name)
@@ -467,8 +499,11 @@ void TrayApp::ShowAbout()
 
 void TrayApp::ShellOpen(const std::string& file, const std::string& parameters)
 {
-    ShellExecuteA(nullptr, "open", file.c_str(), parameters.empty() ? nullptr : parameters.c_str(), nullptr,
-                  SW_SHOWNORMAL);
+    const HINSTANCE result = ShellExecuteA(nullptr, "open", file.c_str(),
+                                           parameters.empty() ? nullptr : parameters.c_str(), nullptr, SW_SHOWNORMAL);
+    const auto code = static_cast<INT_PTR>(reinterpret_cast<std::uintptr_t>(result));
+    if (code <= 32)
+        ReportOpenFailure(file, static_cast<int>(code));
 }
 
 void TrayApp::ToggleConfigurator()

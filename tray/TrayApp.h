@@ -58,6 +58,11 @@ std::vector<TrayMenuItem> TrayMenuItems(bool enabled, const ProgramOptions& opti
 inline constexpr const char* kEventLaunchRefused = "Launch refused";
 inline constexpr const char* kLaunchRefusedReason = "Quelvo.ini or its folder may be changed by others";
 
+// What the program reports when the shell could not open what was asked:
+// the title, and the reason that follows the name of what was asked.
+inline constexpr const char* kEventOpenFailed = "Could not open";
+std::string OpenFailureReason(int shellResult);
+
 class TrayApp {
 public:
     enum class StartResult { Running, AlreadyRunning, Failed };
@@ -145,6 +150,9 @@ private:
     // Hands the menu to the desktop when it differs from the one it has
     // (always when forced: a new icon starts without one).
     void PublishMenu(bool force = false);
+    // The user sees and the log says what could not be opened and why.
+    void ReportOpenFailure(const std::string& file, int shellResult);
+    void ShowBalloon(const std::string& title, const std::string& text, DWORD infoFlags);
     // Finds a running companion with a window; true when it runs.
     bool FindCompanion();
 

@@ -102,6 +102,32 @@ void NotificationClient::Close(std::uint64_t key)
     }
 }
 
+void NotificationClient::CloseAll(std::chrono::milliseconds limit)
+{
+    for (auto& [key, slot] : slots_)
+        Close(key);
+    const auto waiting = [this] {
+        for (const auto& [key, slot] : slots_) {
+            if (slot.call && slot.closeWhenShown)
+                return true;
+        }
+        return false;
+    };
+    const auto deadline = std::chrono::steady_clock::now() + limit;
+    // A notification whose id is not known yet can only be closed once
+    // the server answered; the answer closes it (OnNotified).
+    while (connection_ != nullptr && connection_->IsOpen() && waiting()) {
+        const auto left = deadline - std::chrono::steady_clock::now();
+        if (left <= std::chrono::steady_clock::duration::zero())
+            break;
+        sd_bus_wait(connection_->Bus(),
+                    static_cast<std::uint64_t>(std::chrono::duration_cast<std::chrono::microseconds>(left).count()));
+        connection_->Dispatch();
+    }
+    if (connection_ != nullptr)
+        connection_->Flush();
+}
+
 void NotificationClient::AskCapabilities()
 {
     if (capabilities_ != Capabilities::Unknown || connection_ == nullptr || !connection_->IsOpen())

@@ -42,6 +42,10 @@ public:
     // Takes the key's notification off the screen.
     void Close(std::uint64_t key);
 
+    // Takes every notification off the screen, waiting up to `limit` for
+    // the server to name those still on their way (end of the program).
+    void CloseAll(std::chrono::milliseconds limit);
+
     // Server-side id of the key's notification, 0 when none is known.
     std::uint32_t IdOf(std::uint64_t key) const;
 

@@ -15,6 +15,7 @@
 #include "platform/windows/winuser.h"
 
 #include <algorithm>
+#include <chrono>
 #include <map>
 #include <memory>
 #include <sys/timerfd.h>
@@ -28,6 +29,10 @@ namespace {
 constexpr const char* kProductName = "Quelvo";
 // Balloons stay at least this long, as they do on Windows.
 constexpr UINT kMinimumBalloonMs = 10000;
+
+// How long the end of the program waits for the notification server to
+// name balloons still on their way, so it can take them down.
+constexpr std::chrono::milliseconds kBalloonsGoingMs{1000};
 
 // How long a panel opening an icon's menu waits for the program to build it
 // before it shows the menu it has.
@@ -171,6 +176,9 @@ void TrayIcons::ConnectionLost()
 
 void TrayIcons::Shutdown()
 {
+    // Nothing of a program that is gone stays on the desktop.
+    if (session_)
+        session_->Notifications().CloseAll(kBalloonsGoingMs);
     if (session_)
         ctl::SetTrayMenuHandler({});
     icons_.clear();

@@ -150,4 +150,22 @@ TEST_F(TrayOnTheBus, PanelsThatReadTheMenuFirstSeeItWhole)
     EXPECT_EQ(dt::LayoutTopLevel(restarted.TakeLayout(0).get()), disabled);
 }
 
+// Help with no help file to open: the user gets a notification naming the
+// file, and the log has the line.
+TEST_F(TrayOnTheBus, HelpThatCannotOpenSaysSo)
+{
+    WriteSettings("[Settings]\nLogging=1\nBalloonTips=0\n");
+    StartPanel();
+    dt::FakeNotificationServer& notifications = StartNotifications();
+    Start();
+    fake_.SetShellResult(SE_ERR_FNF);
+    SendMessageA(App().Window(), WM_COMMAND, ID_TRAY_HELP, 0);
+    ASSERT_TRUE(PumpUntil([&] { return !notifications.Received().empty(); }));
+    const dt::ReceivedNotification& shown = notifications.Received().back();
+    EXPECT_EQ(shown.summary, "Could not open");
+    EXPECT_EQ(shown.body, "Quelvo.chm: not found");
+    EXPECT_EQ(shown.icon, "dialog-warning");
+    EXPECT_NE(Log().find(" -> Could not open | Quelvo.chm: not found\n"), std::string::npos) << Log();
+}
+
 }  // namespace

@@ -97,4 +97,60 @@ TEST(DesktopServices, AboutDialogShowsItsTextAndClosesOnOk)
     std::filesystem::remove_all(pattern, ec);
 }
 
+// About chosen again while the box is open (from the panel's menu, or the
+// program's own) brings the open one forward: there is one About box.
+TEST(DesktopServices, OneAboutBoxAtATime)
+{
+    quelvo::win::ResetWindowManager();
+    char pattern[] = "/tmp/quelvo-trayabout-XXXXXX";
+    ASSERT_NE(::mkdtemp(pattern), nullptr);
+    quelvo::win::SetRuntimeFolder(pattern);
+    quelvo::ctl::AllowModalOnHeadlessDisplay(true);
+    static DesktopTrayServices* services = nullptr;
+    static std::vector<HWND> abouts;
+    static INT_PTR second = -1;
+    static HWND foreground = nullptr;
+    DesktopTrayServices own;
+    services = &own;
+    abouts.clear();
+    WNDCLASSA wc{};
+    wc.lpszClassName = "AboutTwiceDriver";
+    wc.lpfnWndProc = [](HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) -> LRESULT {
+        if (msg != WM_APP)
+            return DefWindowProcA(hwnd, msg, wParam, lParam);
+        second = services->ShowAbout(nullptr, "second");
+        EnumWindows(
+            [](HWND each, LPARAM) -> BOOL {
+                char caption[16] = {};
+                GetWindowTextA(each, caption, sizeof caption);
+                if (IsWindowVisible(each) && std::string(caption) == "About")
+                    abouts.push_back(each);
+                return TRUE;
+            },
+            0);
+        foreground = GetForegroundWindow();
+        if (!abouts.empty())
+            PostMessageA(abouts.front(), WM_COMMAND, IDOK, 0);
+        return 0;
+    };
+    RegisterClassA(&wc);
+    const HWND driver = CreateWindowExA(0, "AboutTwiceDriver", "", 0, 0, 0, 0, 0, nullptr, nullptr, nullptr, nullptr);
+    ASSERT_NE(driver, nullptr);
+    // The second request arrives while the first box runs its loop.
+    PostMessageA(driver, WM_APP, 0, 0);
+    EXPECT_EQ(own.ShowAbout(nullptr, "first"), IDOK);
+    EXPECT_EQ(second, 0);
+    ASSERT_EQ(abouts.size(), 1u);
+    EXPECT_EQ(foreground, abouts.front());
+    // Closed, the next About opens a new box.
+    PostMessageA(driver, WM_APP, 0, 0);
+    abouts.clear();
+    EXPECT_EQ(own.ShowAbout(nullptr, "again"), IDOK);
+    EXPECT_EQ(abouts.size(), 1u);
+    quelvo::ctl::AllowModalOnHeadlessDisplay(false);
+    quelvo::win::ResetWindowManager();
+    std::error_code ec;
+    std::filesystem::remove_all(pattern, ec);
+}
+
 }  // namespace

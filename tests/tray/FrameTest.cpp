@@ -437,6 +437,43 @@ TEST_F(Frame, EventsGoToBalloonsAndLogByTheSwitches)
     }
 }
 
+// Help, the configurator and the homepage may have nothing to open them:
+// the user is told what failed and why, even with event balloons off, and
+// the log says it too; a success is silent.
+TEST_F(Frame, FailedOpensAreShownAndLogged)
+{
+    WriteSettings("[Settings]\nLogging=1\nBalloonTips=0\n");
+    Start();
+    struct Case {
+        UINT command;
+        int shellResult;
+        const char* text;  // null: nothing shown
+    };
+    const Case cases[] = {
+        {ID_TRAY_HELP, SE_ERR_FNF, "Quelvo.chm: not found"},
+        {ID_TRAY_CONFIGURE, SE_ERR_NOASSOC, "QuelvoConfigurator.exe: no program to open it with"},
+        {ID_TRAY_HOMEPAGE, SE_ERR_ACCESSDENIED, "https://quelvo.example.org/: access denied"},
+        {ID_TRAY_HELP, 17, "Quelvo.chm: error 17"},
+        {ID_TRAY_HELP, 42, nullptr},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.shellResult);
+        services.calls.clear();
+        std::filesystem::remove(folder + "/Quelvo.log");
+        fake.SetShellResult(c.shellResult);
+        Command(c.command);
+        if (c.text == nullptr) {
+            EXPECT_TRUE(services.Balloons().empty());
+            EXPECT_EQ(ReadLog(), "");
+            continue;
+        }
+        ASSERT_EQ(services.Balloons().size(), 1u);
+        EXPECT_EQ(services.Balloons()[0].title, kEventOpenFailed);
+        EXPECT_EQ(services.Balloons()[0].info, c.text);
+        EXPECT_NE(ReadLog().find(std::string(" -> Could not open | ") + c.text + "\n"), std::string::npos) << ReadLog();
+    }
+}
+
 TEST_F(Frame, AboutShowsTheStatusUnderTheText)
 {
     Start();

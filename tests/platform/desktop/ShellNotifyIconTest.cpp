@@ -17,6 +17,7 @@
 #include <optional>
 #include <poll.h>
 #include <string>
+#include <thread>
 #include <vector>
 
 namespace quelvo::desktop {
@@ -453,6 +454,52 @@ TEST_F(ShellNotifyIconTest, BalloonsBecomeNotificationsReplacingTheLastOne)
     ASSERT_TRUE(Shell_NotifyIconA(NIM_MODIFY, &hide));
     ASSERT_TRUE(PumpUntil([&] { return server.Closed().size() == 1; }));
     EXPECT_EQ(server.Closed()[0], firstId);
+}
+
+// The program ends right after its last balloon (the restore events of
+// its close-down), before the server even named it: the balloon is taken
+// down all the same, and so is one of an icon never deleted.
+TEST_F(ShellNotifyIconTest, ClosingDownWithdrawsTheLastBalloons)
+{
+    StartWatcher();
+    FakeNotificationServer& server = StartServer();
+    ASSERT_TRUE(Shell_NotifyIconA(NIM_ADD, &state_.record));
+    NOTIFYICONDATAA balloon = state_.record;
+    balloon.uFlags = NIF_INFO;
+    CopyField(balloon.szInfoTitle, sizeof balloon.szInfoTitle, "Lowering Process Priority ");
+    CopyField(balloon.szInfo, sizeof balloon.szInfo, "burner");
+    ASSERT_TRUE(Shell_NotifyIconA(NIM_MODIFY, &balloon));
+    ASSERT_TRUE(PumpUntil([&] { return server.Received().size() == 1; }));
+    Settle();
+
+    // A second icon (its record kept though the bus carries one item)
+    // whose balloon is on its way when the program ends.
+    NOTIFYICONDATAA other = balloon;
+    other.uID = kIconId + 1;
+    Shell_NotifyIconA(NIM_ADD, &other);
+    CopyField(balloon.szInfoTitle, sizeof balloon.szInfoTitle, "Restoring Process Priority");
+    ASSERT_TRUE(Shell_NotifyIconA(NIM_MODIFY, &balloon));
+    CopyField(other.szInfoTitle, sizeof other.szInfoTitle, "Restoring Process Priority");
+    ASSERT_TRUE(Shell_NotifyIconA(NIM_MODIFY, &other));
+    ASSERT_TRUE(Shell_NotifyIconA(NIM_DELETE, &state_.record));
+
+    // The server answers from a thread of its own while the program ends.
+    std::thread serving([&server] {
+        Pump pump;
+        pump.Add(&server.Connection());
+        pump.Until([&] { return server.Closed().size() >= 2; }, std::chrono::seconds(5));
+    });
+    ShutdownDesktopServices();
+    serving.join();
+    ASSERT_EQ(server.Received().size(), 3u);
+    std::vector<std::uint32_t> shown;
+    for (const ReceivedNotification& n : server.Received())
+        shown.push_back(n.id);
+    std::vector<std::uint32_t> closed = server.Closed();
+    std::sort(closed.begin(), closed.end());
+    std::sort(shown.begin(), shown.end());
+    shown.erase(std::unique(shown.begin(), shown.end()), shown.end());
+    EXPECT_EQ(closed, shown);
 }
 
 TEST_F(ShellNotifyIconTest, LateWatcherGetsTheIconAfterTaskbarCreated)
