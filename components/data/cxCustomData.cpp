@@ -2261,6 +2261,7 @@ void TcxCustomDataController::Construct(hostlib::TComponent* owner)
         hostlib::TNotifyEvent::Bind(this, &TcxCustomDataController::DataStorageClearInternalRecords);
     summary_.reset(NewInstanceOf<TcxDataSummary>(GetSummaryClass()));
     summary_->Construct(this);
+    search_.reset(hostlib::CreateObject<TcxDataControllerSearch>(this));
     UpdateUseRecordIDState();
 }
 
@@ -2275,6 +2276,7 @@ void TcxCustomDataController::Destroy()
     destroying_ = true;
     notifier_.reset();
     sortedSummaryItem_ = nullptr;
+    search_.reset();
     summary_.reset();
     info_.reset();
     if (storage_) {
@@ -3052,6 +3054,7 @@ void TcxCustomDataController::FocusedNotification()
         notice->FocusedRowIndex = row;
         notice->NewItemRowFocusingChanged = mark;
         NotifyControl(std::move(notice));
+        search_->Cancel();
     }
     info_->AssignPrevFocusingInfo();
 }
@@ -3095,6 +3098,64 @@ bool TcxCustomDataController::DoFilterRecord(int recordIndex)
     bool accept = true;
     OnFilterRecord(this, recordIndex, accept);
     return accept;
+}
+
+// ---- finding records ---------------------------------------------------------
+
+int TcxCustomDataController::FindRecordIndexByText(int startPosition, int itemIndex, const std::string& text, bool partial,
+                                                   bool circular, bool forward)
+{
+    TcxCustomDataField* field = GetField(itemIndex);
+    const int count = GetFilteredRecordCount();
+    if (startPosition < 0 || startPosition >= count) return -1;
+    const auto scan = [&](int from, int to, int step) {
+        for (int p = from; p != to + step; p += step) {
+            const int record = GetFilteredRecordIndex(p);
+            if (DataCompareText(GetInternalDisplayText(record, field), text, partial)) return record;
+        }
+        return -1;
+    };
+    const int step = forward ? 1 : -1;
+    int result = scan(startPosition, forward ? count - 1 : 0, step);
+    if (result == -1 && startPosition != 0 && circular)
+        result = forward ? scan(0, startPosition - 1, 1) : scan(count - 1, startPosition + 1, -1);
+    return result;
+}
+
+int TcxCustomDataController::FindRecordByFields(int internalRecordIndex, const std::vector<TcxCustomDataField*>& fields)
+{
+    if (fields.empty()) return -1;
+    info_->PrepareSorting();
+    Finally unprepare([this] { info_->UnprepareSorting(); });
+    for (int record = 0; record < GetRecordCount(); ++record) {
+        const bool equal = std::all_of(fields.begin(), fields.end(), [&](TcxCustomDataField* field) {
+            return CompareByField(record, internalRecordIndex, field) == 0;
+        });
+        if (equal) return record;
+    }
+    return -1;
+}
+
+int TcxCustomDataController::FindGroupRecord(int internalRecordIndex, int levelCount)
+{
+    levelCount = std::min(levelCount, info_->TotalSortingFieldList().Count());
+    info_->PrepareSorting();
+    Finally unprepare([this] { info_->UnprepareSorting(); });
+    int low = 0;
+    int high = GetFilteredRecordCount() - 1;
+    while (low <= high) {
+        const int middle = low + (high - low) / 2;
+        const int record = GetFilteredRecordIndex(middle);
+        int result = 0;
+        for (int level = 0; level < levelCount && result == 0; ++level)
+            result = info_->CompareGroupRecords(record, internalRecordIndex, level);
+        if (result == 0) return record;
+        if (result < 0)
+            low = middle + 1;
+        else
+            high = middle - 1;
+    }
+    return -1;
 }
 
 void TcxCustomDataController::SetSummary(TcxDataSummary* value)
@@ -3797,7 +3858,7 @@ bool TcxCustomDataController::IsStringConversionNeeded(TcxCustomDataField* field
 
 bool TcxCustomDataController::IsSortByDisplayTextNeeded(TcxCustomDataField* field)
 {
-    if (field->IsInternal()) return false;
+    if (inInternalFind_ || field->IsInternal()) return false;
     const int itemIndex = GetItemIndexByField(field);
     return itemIndex >= 0 && GetItemSortByDisplayText(itemIndex, options_.Contains(dcoSortByDisplayText));
 }

@@ -15,6 +15,7 @@
 #include <string>
 #include <vector>
 
+#include "components/data/cxDataSearch.h"
 #include "components/data/cxDataStorage.h"
 #include "components/data/cxDataSummary.h"
 #include "components/data/cxDataUtils.h"
@@ -1152,6 +1153,32 @@ public:
     void SetCheckFocusingAfterFilterNeeded(bool value) { checkFocusingAfterFilter_ = value; }
     void ClearUpdateFlags();
 
+    // Finding records.
+    TcxDataControllerSearch& Search() const { return *search_; }
+    TcxCustomDataField* SearchField() const { return searchField_; }
+    void SetSearchField(TcxCustomDataField* field) { searchField_ = field; }
+    const std::string& SearchText() const { return searchText_; }
+    bool Searching() const { return searching_; }
+    void SetSearchState(bool searching, const std::string& text)
+    {
+        searching_ = searching;
+        searchText_ = text;
+    }
+    virtual bool DoSearchInGridMode(const std::string&, bool, bool) { return false; }
+    virtual std::string GetIncrementalSearchText(int recordIndex, int itemIndex) { return GetDisplayText(recordIndex, itemIndex); }
+    // The first filtered record from the start position on whose text of
+    // the item matches by DataCompareText; -1 when none or the start is no
+    // filtered position.
+    virtual int FindRecordIndexByText(int startPosition, int itemIndex, const std::string& text, bool partial, bool circular,
+                                      bool forward);
+    // The first record (of all) equal to the internal record in every field.
+    int FindRecordByFields(int internalRecordIndex, const std::vector<TcxCustomDataField*>& fields);
+    // A filtered record of the internal record's group over the first
+    // levels, by halving the sorted list.
+    int FindGroupRecord(int internalRecordIndex, int levelCount);
+    bool InInternalFind() const { return inInternalFind_; }
+    void SetInternalFind(bool value) { inInternalFind_ = value; }
+
     // Summaries and sorting groups by a summary value.
     TcxDataSummary& Summary() const { return *summary_; }
     void SetSummary(TcxDataSummary* value);
@@ -1238,6 +1265,11 @@ private:
     hostlib::ObjectPtr<TcxCustomDataControllerInfo> info_;
     hostlib::ObjectPtr<TcxDataControllerNotifier> notifier_;
     hostlib::ObjectPtr<TcxDataSummary> summary_;
+    hostlib::ObjectPtr<TcxDataControllerSearch> search_;
+    TcxCustomDataField* searchField_ = nullptr;
+    std::string searchText_;
+    bool searching_ = false;
+    bool inInternalFind_ = false;
     TcxDataSummaryItem* sortedSummaryItem_ = nullptr;
     TcxDataSortOrder summaryItemSortOrder_ = soNone;
     bool afterSummaryFlag_ = false;
