@@ -2487,6 +2487,7 @@ int TcxCustomDataController::GetRecordCount() const
 
 int TcxCustomDataController::AppendRecord()
 {
+    if (IsSmartLoad()) return AppendInSmartLoad();
     const int index = storage_->AppendRecord();
     DataChanged(dcNew, -1, -1);
     return index;
@@ -2495,6 +2496,10 @@ int TcxCustomDataController::AppendRecord()
 void TcxCustomDataController::InsertRecord(int recordIndex)
 {
     if (recordIndex < 0 || recordIndex > GetRecordCount()) InvalidOperation(cxSDataRecordIndexError);
+    if (IsSmartLoad()) {
+        AppendInSmartLoad();
+        return;
+    }
     storage_->InsertRecord(recordIndex);
     DataChanged(dcNew, -1, -1);
 }
@@ -2502,6 +2507,10 @@ void TcxCustomDataController::InsertRecord(int recordIndex)
 void TcxCustomDataController::DeleteRecord(int recordIndex)
 {
     CheckRecordRange(recordIndex);
+    if (smartLoadOperation_) {
+        DeleteInSmartLoad(recordIndex);
+        return;
+    }
     if (recordIndex == provider_->EditingRecordIndex()) provider_->ResetEditing();
     if (recordIndex >= 0) {
         storage_->DeleteRecord(recordIndex);
@@ -3098,6 +3107,131 @@ bool TcxCustomDataController::DoFilterRecord(int recordIndex)
     bool accept = true;
     OnFilterRecord(this, recordIndex, accept);
     return accept;
+}
+
+// ---- stream and smart load ---------------------------------------------------
+
+namespace {
+constexpr const char* kStreamSignature = "DataController1";
+
+// A storage with the same value definitions (and so the same record
+// layout) as another, to read records into before they replace the old.
+void MirrorValueDefs(TcxDataStorage& source, TcxDataStorage& mirror)
+{
+    mirror.SetUseRecordID(source.UseRecordID());
+    mirror.SetStoredValuesOnly(source.StoredValuesOnly());
+    TcxValueDefs& defs = source.ValueDefs();
+    for (int i = 0; i < defs.Count(); ++i) {
+        TcxValueDef* def = defs.Items(i);
+        mirror.ValueDefs().Add(def->ValueTypeClass(), def->GetStored(), def->TextStored(), def->GetLinkObject());
+    }
+}
+
+void ReadError()
+{
+    throw hostlib::EReadError(cxSDataReadError);
+}
+} // namespace
+
+TcxValueDefCompareFunc TcxCustomDataController::StreamingCompare() const
+{
+    // Definitions follow their fields, whatever order they were made in.
+    return [this](const TcxValueDef* a, const TcxValueDef* b) {
+        const auto index = [this](const TcxValueDef* def) {
+            return fields_->IndexOf(dynamic_cast<const TcxCustomDataField*>(def->GetLinkObject()));
+        };
+        return index(a) - index(b);
+    };
+}
+
+void TcxCustomDataController::SaveToStream(hostlib::TStream& stream)
+{
+    TcxWriter writer(stream);
+    storage_->BeginStreaming(StreamingCompare());
+    Finally end([this] { storage_->EndStreaming(); });
+    writer.WriteString(kStreamSignature);
+    const std::vector<TcxValueDef*> order = storage_->StreamingOrder(&storage_->ValueDefs());
+    writer.WriteInteger(static_cast<std::int32_t>(order.size()));
+    for (TcxValueDef* def : order) writer.WriteString(def->ValueTypeClass()->ClassName());
+    writer.WriteInteger(GetRecordCount());
+    for (int r = 0; r < GetRecordCount(); ++r) storage_->WriteData(r, stream);
+}
+
+void TcxCustomDataController::CheckStreamValueTypes(TcxReader& reader)
+{
+    if (reader.ReadString() != kStreamSignature) InvalidOperation(cxSDataInvalidStreamFormat);
+    if (reader.ReadInteger() != storage_->ValueDefs().Count()) InvalidOperation(cxSDataInvalidStreamFormat);
+    for (TcxValueDef* def : storage_->StreamingOrder(&storage_->ValueDefs()))
+        if (reader.ReadString() != def->ValueTypeClass()->ClassName()) InvalidOperation(cxSDataInvalidStreamFormat);
+}
+
+void TcxCustomDataController::LoadFromStream(hostlib::TStream& stream)
+{
+    if (IsProviderMode()) InvalidOperation(cxSDataProviderModeError);
+    TcxReader reader(stream);
+    auto scratch = hostlib::MakeObject<TcxDataStorage>();
+    MirrorValueDefs(*storage_, *scratch);
+    const TcxValueDefCompareFunc compare = StreamingCompare();
+    {
+        storage_->BeginStreaming(compare);
+        Finally end([this] { storage_->EndStreaming(); });
+        CheckStreamValueTypes(reader);
+    }
+    // Every record takes at least one byte: a larger count is a broken
+    // stream, refused before anything is allocated.
+    const std::int32_t count = reader.ReadInteger();
+    if (count < 0 || count > stream.Size() - stream.Position()) ReadError();
+    {
+        scratch->BeginStreaming(compare);
+        Finally end([&scratch] { scratch->EndStreaming(); });
+        scratch->SetRecordCount(count);
+        for (int r = 0; r < count; ++r) scratch->ReadData(r, stream);
+    }
+    // The whole stream was read: only now the records are replaced.
+    UpdateBracket bracket(*this);
+    ClearSelection();
+    SetRecordCount(count);
+    for (int r = 0; r < count; ++r) storage_->SetRecordBuffers(r, scratch->TakeRecordBuffers(r));
+    info_->Refresh();
+}
+
+void TcxCustomDataController::BeginSmartLoad()
+{
+    provider_->Freeze();
+    provider_->SavePos();
+    storage_->BeginLoad();
+}
+
+void TcxCustomDataController::EndSmartLoad()
+{
+    storage_->EndLoad();
+    provider_->RestorePos();
+    provider_->Unfreeze();
+    UpdateFocused();
+    info_->Refresh();
+}
+
+int TcxCustomDataController::LoadRecord(TcxValueDefReader& source)
+{
+    const int index = storage_->AppendRecord();
+    storage_->ReadRecord(index, source, false);
+    DoReadRecord(index);
+    return index;
+}
+
+int TcxCustomDataController::AppendInSmartLoad()
+{
+    smartLoadOperation_ = true;
+    Finally reset([this] { smartLoadOperation_ = false; });
+    hostlib::ObjectPtr<TcxValueDefReader> reader(NewInstanceOf<TcxValueDefReader>(provider_->GetValueDefReaderClass()));
+    const int index = LoadRecord(*reader);
+    DataChanged(dcNew, -1, -1);
+    return index;
+}
+
+void TcxCustomDataController::DeleteInSmartLoad(int recordIndex)
+{
+    storage_->DeleteRecord(recordIndex);
 }
 
 // ---- finding records ---------------------------------------------------------

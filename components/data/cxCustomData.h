@@ -788,6 +788,9 @@ public:
     virtual void BeginLocate() { ++locateCount_; }
     virtual void EndLocate() { --locateCount_; }
     virtual void Freeze() { ++freezeCount_; }
+    virtual void CorrectRecordIndex(int) {}
+    // The reader a smart-load append fills its new record from.
+    virtual hostlib::TClass GetValueDefReaderClass() const { return TcxValueDefReader::StaticClass(); }
     virtual void Unfreeze() { --freezeCount_; }
 
     virtual void ActiveChanged(bool active);
@@ -984,7 +987,7 @@ public:
     virtual void SetFocus() {}
     virtual void DoBeforeFocusedRowChange(int) {}
     virtual void CheckBrowseMode() {}
-    virtual void DoReadRecord(int) {}
+    virtual void DoReadRecord(int recordIndex) { provider_->CorrectRecordIndex(recordIndex); }
 
     TcxDataControllerOptions Options() const { return options_; }
     void SetOptions(TcxDataControllerOptions value);
@@ -1153,6 +1156,20 @@ public:
     void SetCheckFocusingAfterFilterNeeded(bool value) { checkFocusingAfterFilter_ = value; }
     void ClearUpdateFlags();
 
+    // The "DataController1" stream: the value types and every record.
+    void SaveToStream(hostlib::TStream& stream);
+    // Refuses a stream of other value types before anything changes, and
+    // reads all records before replacing the old ones.
+    void LoadFromStream(hostlib::TStream& stream);
+
+    // Smart load: single records added or deleted while a provider loads.
+    virtual void BeginSmartLoad();
+    virtual void EndSmartLoad();
+    virtual int LoadRecord(TcxValueDefReader& source);
+    virtual int AppendInSmartLoad();
+    virtual void DeleteInSmartLoad(int recordIndex);
+    bool InSmartLoadOperation() const { return smartLoadOperation_; }
+
     // Finding records.
     TcxDataControllerSearch& Search() const { return *search_; }
     TcxCustomDataField* SearchField() const { return searchField_; }
@@ -1246,6 +1263,8 @@ private:
     };
 
     int CompareStoredTexts(int recordIndex1, int recordIndex2, TcxValueDef* def);
+    TcxValueDefCompareFunc StreamingCompare() const;
+    void CheckStreamValueTypes(TcxReader& reader);
     void Update();
     void NotifyControl(std::unique_ptr<TcxUpdateControlInfo> info);
     void DataNotification();
@@ -1270,6 +1289,7 @@ private:
     std::string searchText_;
     bool searching_ = false;
     bool inInternalFind_ = false;
+    bool smartLoadOperation_ = false;
     TcxDataSummaryItem* sortedSummaryItem_ = nullptr;
     TcxDataSortOrder summaryItemSortOrder_ = soNone;
     bool afterSummaryFlag_ = false;

@@ -986,6 +986,13 @@ void TcxDataStorage::SetRecordCount(int value)
         DeleteRecord(RecordCount() - 1);
 }
 
+std::vector<std::uint8_t> TcxDataStorage::TakeRecordBuffers(int index)
+{
+    Buffer taken;
+    taken.swap(RecordBuffer(index));
+    return taken;
+}
+
 std::uint8_t* TcxDataStorage::RecordBuffers(int index)
 {
     Buffer& buffer = RecordBuffer(index);
@@ -1333,6 +1340,7 @@ void TcxDataStorage::EndStreaming()
 
 std::vector<TcxValueDef*> TcxDataStorage::StreamingOrder(TcxValueDefs* valueDefs) const
 {
+    if (streaming_ && valueDefs == &valueDefs_) return streamingOrder_;
     std::vector<TcxValueDef*> order;
     for (int i = 0; i < valueDefs->Count(); ++i)
         order.push_back(valueDefs->Items(i));

@@ -509,6 +509,9 @@ public:
     // A buffer that is neither empty nor of the layout's record size raises
     // EInvalidOperation. Heap values of the new buffer become the storage's.
     void SetRecordBuffers(int index, std::vector<std::uint8_t> buffer);
+    // Hands the record's buffer (and its heap values) over, leaving the
+    // record without one.
+    std::vector<std::uint8_t> TakeRecordBuffers(int index);
 
     int AppendRecord();
     void InsertRecord(int index);
