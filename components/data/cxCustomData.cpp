@@ -2276,6 +2276,7 @@ void TcxCustomDataController::Destroy()
     destroying_ = true;
     notifier_.reset();
     sortedSummaryItem_ = nullptr;
+    saveObject_.reset();
     search_.reset();
     summary_.reset();
     info_.reset();
@@ -2875,7 +2876,16 @@ void TcxCustomDataController::UnlockGridModeNotify()
 
 void TcxCustomDataController::SaveKeys()
 {
-    if (saveKeysCount_++ == 0) BeginUpdate();
+    if (saveKeysCount_++ != 0) return;
+    BeginUpdate();
+    try {
+        saveObject_.reset(hostlib::CreateObject<TcxSaveObject>(this));
+        saveObject_->Save();
+    } catch (...) {
+        saveObject_.reset();
+        EndUpdate();
+        throw;
+    }
 }
 
 void TcxCustomDataController::RestoreKeys()
@@ -2885,11 +2895,13 @@ void TcxCustomDataController::RestoreKeys()
     // Without key navigation nothing was saved by key; the selection is
     // only trimmed to the records that remain.
     try {
-        CheckSelectedCount(-1);
+        if (saveObject_) saveObject_->Restore();
     } catch (...) {
+        saveObject_.reset();
         EndUpdate();
         throw;
     }
+    saveObject_.reset();
     EndUpdate();
 }
 

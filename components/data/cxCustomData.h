@@ -15,6 +15,7 @@
 #include <string>
 #include <vector>
 
+#include "components/data/cxDataKeys.h"
 #include "components/data/cxDataSearch.h"
 #include "components/data/cxDataStorage.h"
 #include "components/data/cxDataSummary.h"
@@ -583,6 +584,9 @@ public:
     void FullCollapse();
     void FullExpand();
     void ExpandingChanged();
+    // Saves the expanded and selected groups by group value, for the next
+    // update to find again.
+    void SaveExpanding(TcxDataExpandingInfoStateSet states);
 
     int GetRowCount() const { return IsGrouped() ? groups_.GetRowCount() : static_cast<int>(recordList_.size()); }
     bool IsGrouped() const { return groups_.GetItemCount() > 0; }
@@ -645,7 +649,6 @@ private:
     void DoGrouping();
     void ResetFocusing();
     void SaveInfo();
-    void SaveExpanding(TcxDataExpandingInfoStateSet states);
     void CheckExpanding();
     int LocateSavedGroup(int level, const std::vector<hostlib::Variant>& values);
     bool SameGroupValue(TcxCustomDataField* field, const hostlib::Variant& a, const hostlib::Variant& b);
@@ -1328,4 +1331,5 @@ private:
     int dataChangedNotifyLock_ = 0;
     int gridModeNotifyLock_ = 0;
     int saveKeysCount_ = 0;
+    hostlib::ObjectPtr<TcxSaveObject> saveObject_;
 };
