@@ -16,12 +16,26 @@ namespace gfx = quelvo::gfx;
 namespace {
 constexpr int kMaxSide = 16384;
 
+// Copies the top-left width x height pixels of one bitmap into another.
+void CopyBits(HBITMAP dest, HBITMAP source, int width, int height)
+{
+    HDC src = CreateCompatibleDC(nullptr);
+    HGDIOBJ prevSrc = SelectObject(src, source);
+    HDC dst = CreateCompatibleDC(nullptr);
+    HGDIOBJ prevDst = SelectObject(dst, dest);
+    BitBlt(dst, 0, 0, width, height, src, 0, 0, SRCCOPY);
+    SelectObject(dst, prevDst);
+    SelectObject(src, prevSrc);
+    DeleteDC(dst);
+    DeleteDC(src);
+}
+
 }  // namespace
 
 COLORREF ColorToRGB(TColor color)
 {
     if (color == clNone || color == clDefault) return 0;
-    if ((color & clSystemColor) == clSystemColor) return GetSysColor(color & 0xFF);
+    if (color < 0) return GetSysColor(color & 0xFF);
     return static_cast<COLORREF>(color) & 0xFFFFFF;
 }
 
@@ -182,6 +196,25 @@ void TBrush::SetColor(TColor value)
     if (style_ == bsClear) style_ = bsSolid;
     Changed();
 }
+void TBrush::SetHandle(HBRUSH brush)
+{
+    FreeHandle();
+    handle_ = brush;
+    for (int i = 0; brush && i <= COLOR_MENUBAR; ++i)
+        if (GetSysColorBrush(i) == brush) {
+            ownsHandle_ = false;
+            color_ = SystemColor(i);
+            style_ = bsSolid;
+            break;
+        }
+    LOGBRUSH lb{};
+    if (ownsHandle_ && brush && GetObjectA(brush, sizeof(lb), &lb) == sizeof(lb)) {
+        color_ = static_cast<TColor>(lb.lbColor & 0xFFFFFF);
+        style_ = lb.lbStyle == BS_NULL ? bsClear : bsSolid;
+    }
+    OnChange(this);
+}
+
 void TBrush::SetStyle(TBrushStyle value) { SetIfChanged(style_, value, [this] { Changed(); }); }
 void TBrush::Assign(TPersistent* source)
 {
@@ -399,6 +432,12 @@ void TCanvas::TextOut(int x, int y, const std::string& text)
     MoveToEx(dc_, x + TextWidth(text), y, nullptr);
 }
 
+void TCanvas::ExtTextOut(int x, int y, UINT options, const RECT* rect, const std::string& text)
+{
+    RequiredState(true, false, true);
+    ExtTextOutA(dc_, x, y, options, rect, text.c_str(), static_cast<UINT>(text.size()), nullptr);
+}
+
 void TCanvas::TextRect(const RECT& rect, int x, int y, const std::string& text)
 {
     RequiredState(true, false, true);
@@ -438,6 +477,38 @@ void TCanvas::CopyRect(const RECT& dest, TCanvas* source, const RECT& src)
     RequiredState(false, false, true);
     StretchBlt(dc_, dest.left, dest.top, dest.right - dest.left, dest.bottom - dest.top, from, src.left,
                src.top, src.right - src.left, src.bottom - src.top, copyMode_);
+}
+
+void TCanvas::BrushCopy(const RECT& dest, TBitmap* bitmap, const RECT& source, TColor color)
+{
+    const int w = source.right - source.left;
+    const int h = source.bottom - source.top;
+    if (!bitmap || w <= 0 || h <= 0) return;
+    // Compose in a 32-bit bitmap: the canvas (clear brush) or the brush
+    // under every pixel, then the bitmap's pixels that are not the colour.
+    auto work = MakeObject<TBitmap>();
+    work->SetSize(w, h);
+    const RECT all{0, 0, w, h};
+    if (brush_->Style() == bsClear) {
+        work->Canvas()->CopyRect(all, this, RECT{dest.left, dest.top, dest.left + w, dest.top + h});
+    } else {
+        work->Canvas()->Brush()->Assign(brush_.get());
+        work->Canvas()->FillRect(all);
+    }
+    const gfx::Picture picture = bitmap->ToPicture();
+    const COLORREF key = ColorToRGB(color);
+    for (int y = 0; y < h; ++y) {
+        auto* row = reinterpret_cast<std::uint32_t*>(work->ScanLine(y));
+        for (int x = 0; x < w; ++x) {
+            const int sx = source.left + x;
+            const int sy = source.top + y;
+            if (sx < 0 || sy < 0 || sx >= picture.width || sy >= picture.height) continue;
+            const gfx::Pixel p = picture.pixels[static_cast<std::size_t>(sy) * picture.width + sx];
+            const COLORREF rgb = RGB((p >> 16) & 0xFF, (p >> 8) & 0xFF, p & 0xFF);
+            if (rgb != key) row[x] = p | 0xFF000000u;
+        }
+    }
+    CopyRect(dest, work->Canvas(), all);
 }
 
 RECT TCanvas::ClipRect()
@@ -539,18 +610,27 @@ void TBitmap::Rebuild(int width, int height, TPixelFormat format)
     if (!handle_) throw EOutOfResources("Out of system resources");
     bits_ = static_cast<std::uint8_t*>(bits);
     if (hadPicture) {
-        HDC src = CreateCompatibleDC(nullptr);
         HBITMAP oldBmp = gfx::CreateBitmapFromPicture(old);
-        HGDIOBJ prevSrc = SelectObject(src, oldBmp);
-        HDC dst = CreateCompatibleDC(nullptr);
-        HGDIOBJ prevDst = SelectObject(dst, handle_);
-        BitBlt(dst, 0, 0, std::min(width_, old.width), std::min(height_, old.height), src, 0, 0, SRCCOPY);
-        SelectObject(dst, prevDst);
-        SelectObject(src, prevSrc);
-        DeleteDC(dst);
-        DeleteDC(src);
+        CopyBits(handle_, oldBmp, std::min(width_, old.width), std::min(height_, old.height));
         DeleteObject(oldBmp);
     }
+}
+
+void TBitmap::SetHandle(HBITMAP bitmap)
+{
+    BITMAP info{};
+    const bool valid = bitmap && GetObjectA(bitmap, sizeof(info), &info) == sizeof(info);
+    ReleaseHandle();
+    width_ = height_ = 0;
+    if (valid) {
+        const int bits = info.bmBitsPixel * info.bmPlanes;
+        const TPixelFormat format = bits == 1 ? pf1bit : bits == 4 ? pf4bit : bits == 8 ? pf8bit
+                                  : bits == 24 ? pf24bit : pf32bit;
+        Rebuild(info.bmWidth, info.bmHeight, format);
+        if (handle_) CopyBits(handle_, bitmap, width_, height_);
+        DeleteObject(bitmap);
+    }
+    Changed();
 }
 
 void TBitmap::SetSize(int width, int height)

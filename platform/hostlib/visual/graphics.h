@@ -20,9 +20,9 @@ class TStream;
 
 // ---- colours ---------------------------------------------------------------
 // A TColor is an RGB value (0x00BBGGRR) or a system colour (clSystemColor
-// or-ed with the system colour index).
+// or-ed with the system colour index: negative, WINDOW is -2147483643).
 using TColor = std::int32_t;
-inline constexpr TColor clSystemColor = static_cast<TColor>(0xFF000000);
+inline constexpr TColor clSystemColor = static_cast<TColor>(0x80000000u);
 inline constexpr TColor SystemColor(int index) { return clSystemColor | index; }
 inline constexpr TColor clScrollBar = SystemColor(0);
 inline constexpr TColor clBackground = SystemColor(1);
@@ -153,6 +153,9 @@ public:
     void SetColor(TColor value);
     TBrushStyle Style() const { return style_; }
     void SetStyle(TBrushStyle value);
+    // Adopts a brush handle: owned (deleted with the brush) unless it is a
+    // system colour brush, whose colour then becomes that system colour.
+    void SetHandle(HBRUSH brush);
     void Assign(TPersistent* source) override;
 
 private:
@@ -184,6 +187,7 @@ private:
 };
 
 class TGraphic;
+class TBitmap;
 
 enum TCanvasStates { csHandleValid, csFontValid, csPenValid, csBrushValid };
 
@@ -236,6 +240,9 @@ public:
     void Draw(int x, int y, TGraphic* graphic);
     void StretchDraw(const RECT& rect, TGraphic* graphic);
     void CopyRect(const RECT& dest, TCanvas* source, const RECT& src);
+    // Copies source of bitmap to dest with the pixels of colour replaced
+    // by the brush, or left out (the canvas shows through) under bsClear.
+    void BrushCopy(const RECT& dest, TBitmap* bitmap, const RECT& source, TColor color);
     RECT ClipRect();
     void Lock() { ++lockCount_; }
     void Unlock() { if (lockCount_ > 0) --lockCount_; }
@@ -244,10 +251,14 @@ public:
     TNotifyEvent OnChange;
     TNotifyEvent OnChanging;
 
+    // Selects the font, pen and brush asked for into the device context.
+    void RequiredState(bool font, bool pen, bool brush);
+    // ExtTextOutA with the canvas's font and brush.
+    void ExtTextOut(int x, int y, UINT options, const RECT* rect, const std::string& text);
+
 protected:
     // Called when Handle is needed and none is set.
     virtual void CreateHandle() {}
-    void RequiredState(bool font, bool pen, bool brush);
     void DeselectHandles();
 
 private:
@@ -327,6 +338,9 @@ public:
     // Handle and ScanLine end drawing in progress on the canvas (its
     // device context is let go and made again on the next drawing).
     HBITMAP Handle();
+    // Adopts a bitmap handle: its size, depth and pixels become this
+    // bitmap's, and the handle is deleted.
+    void SetHandle(HBITMAP bitmap);
     TCanvas* Canvas();
     // Raises EInvalidGraphic for a row outside the bitmap.
     std::uint8_t* ScanLine(int row);

@@ -3,6 +3,7 @@
 // with an ASCII view of its pixels through a legend of colours.
 
 #include "platform/graphics/wingdi.h"
+#include "platform/graphics/winuserdraw.h"
 
 #include <map>
 #include <string>
@@ -123,6 +124,20 @@ private:
     HGDIOBJ old_ = nullptr;
     bool owned_;
 };
+
+// A distinct palette gives every system colour its own value, so a pixel
+// tells which colour role drew it; ResetSysColors restores the default.
+inline COLORREF Distinct(int index) { return RGB(index * 7 + 1, 100, 200); }
+inline void SetDistinctSysColors()
+{
+    INT elements[SYS_COLOR_COUNT];
+    COLORREF values[SYS_COLOR_COUNT];
+    for (int i = 0; i < SYS_COLOR_COUNT; ++i) {
+        elements[i] = i;
+        values[i] = Distinct(i);
+    }
+    SetSysColors(SYS_COLOR_COUNT, elements, values);
+}
 
 inline std::string Joined(const std::vector<std::string>& rows)
 {

@@ -14,20 +14,11 @@ using quelvo::gfx::test::Joined;
 namespace {
 
 
-COLORREF Distinct(int index) { return RGB(index * 7 + 1, 100, 200); }
+using quelvo::gfx::test::Distinct;
 
 class DistinctPalette : public ::testing::Test {
 protected:
-    void SetUp() override
-    {
-        INT elements[SYS_COLOR_COUNT];
-        COLORREF values[SYS_COLOR_COUNT];
-        for (int i = 0; i < SYS_COLOR_COUNT; ++i) {
-            elements[i] = i;
-            values[i] = Distinct(i);
-        }
-        SetSysColors(SYS_COLOR_COUNT, elements, values);
-    }
+    void SetUp() override { quelvo::gfx::test::SetDistinctSysColors(); }
     void TearDown() override { quelvo::gfx::ResetSysColors(); }
 
     static std::map<COLORREF, char> Roles()

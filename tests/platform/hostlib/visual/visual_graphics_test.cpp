@@ -5,6 +5,7 @@
 #include <cstring>
 
 #include "platform/controls/winctl.h"
+#include "platform/graphics/winuserdraw.h"
 #include "platform/hostlib/visual/clipboard.h"
 #include "platform/hostlib/visual/imagelist.h"
 #include "platform/hostlib/visual/pictures.h"
@@ -430,6 +431,93 @@ TEST_F(Graphics, ClipboardTextAndPictures)
     EXPECT_EQ(picture->Bitmap()->Canvas()->Pixel(2, 1), static_cast<TColor>(RGB(32, 16, 0x40)));
     Clipboard()->Clear();
     EXPECT_THROW(picture->Assign(Clipboard()), EInvalidGraphic);
+}
+
+
+TEST_F(Graphics, SystemColoursAreTheHighBitPlusTheIndex)
+{
+    EXPECT_EQ(clWindow, -2147483643);
+    EXPECT_EQ(clBtnFace, static_cast<TColor>(0x8000000Fu));
+    EXPECT_EQ(ColorToRGB(clBtnFace), GetSysColor(COLOR_BTNFACE));
+    EXPECT_EQ(ColorToRGB(clRed), 0x0000FFu);
+    EXPECT_EQ(ColorToRGB(clNone), 0u);
+}
+
+TEST_F(Graphics, BrushAdoptsAHandle)
+{
+    {
+        // A system colour brush is not owned: it outlives the brush.
+        auto brush = MakeObject<TBrush>();
+        brush->SetHandle(GetSysColorBrush(COLOR_WINDOW));
+        EXPECT_EQ(brush->Color(), clWindow);
+        EXPECT_EQ(brush->Handle(), GetSysColorBrush(COLOR_WINDOW));
+    }
+    LOGBRUSH lb{};
+    EXPECT_EQ(GetObjectA(GetSysColorBrush(COLOR_WINDOW), sizeof(lb), &lb), static_cast<int>(sizeof(lb)));
+    // Any other brush is owned and deleted with the brush.
+    HBRUSH own = CreateSolidBrush(RGB(1, 2, 3));
+    {
+        auto brush = MakeObject<TBrush>();
+        brush->SetHandle(own);
+        EXPECT_EQ(brush->Color(), static_cast<TColor>(RGB(1, 2, 3)));
+        auto bitmap = MakeObject<TBitmap>();
+        bitmap->SetSize(2, 2);
+        bitmap->Canvas()->Brush()->Assign(brush.get());
+        bitmap->Canvas()->Brush()->SetHandle(CreateSolidBrush(RGB(9, 8, 7)));
+        bitmap->Canvas()->FillRect(RECT{0, 0, 2, 2});
+        EXPECT_EQ(bitmap->Canvas()->Pixel(1, 1), static_cast<TColor>(RGB(9, 8, 7)));
+    }
+    EXPECT_EQ(GetObjectA(own, sizeof(lb), &lb), 0);
+}
+
+TEST_F(Graphics, BitmapAdoptsAHandle)
+{
+    auto source = Gradient(3, 2, pf32bit);
+    HBITMAP handle = CreateBitmap(3, 2, 1, 32, nullptr);
+    HDC dc = CreateCompatibleDC(nullptr);
+    HGDIOBJ old = SelectObject(dc, handle);
+    BitBlt(dc, 0, 0, 3, 2, source->Canvas()->Handle(), 0, 0, SRCCOPY);
+    SelectObject(dc, old);
+    DeleteDC(dc);
+    auto bitmap = MakeObject<TBitmap>();
+    bitmap->SetHandle(handle);
+    EXPECT_EQ(bitmap->Width(), 3);
+    EXPECT_EQ(bitmap->Height(), 2);
+    EXPECT_EQ(bitmap->PixelFormat(), pf32bit);
+    EXPECT_EQ(bitmap->Canvas()->Pixel(2, 1), static_cast<TColor>(RGB(32, 16, 0x40)));
+    BITMAP info{};
+    EXPECT_EQ(GetObjectA(handle, sizeof(info), &info), 0) << "the adopted handle is deleted";
+}
+
+TEST_F(Graphics, BrushCopyReplacesTheTransparentColour)
+{
+    // Glyph: a red frame around a green centre of 1 x 1, on a 3 x 3 bitmap.
+    auto glyph = MakeObject<TBitmap>();
+    glyph->SetSize(3, 3);
+    glyph->Canvas()->Brush()->SetColor(clRed);
+    glyph->Canvas()->FillRect(RECT{0, 0, 3, 3});
+    glyph->Canvas()->SetPixel(1, 1, clLime);
+    auto target = MakeObject<TBitmap>();
+    target->SetSize(5, 5);
+    target->Canvas()->Brush()->SetColor(clBlue);
+    target->Canvas()->FillRect(RECT{0, 0, 5, 5});
+    auto art = [&] {
+        std::string s;
+        for (int y = 0; y < 5; ++y) {
+            for (int x = 0; x < 5; ++x) {
+                const TColor c = target->Canvas()->Pixel(x, y);
+                s += c == clBlue ? 'b' : c == clRed ? 'r' : c == clLime ? 'g' : c == clYellow ? 'y' : '?';
+            }
+            s += '\n';
+        }
+        return s;
+    };
+    target->Canvas()->Brush()->SetColor(clYellow);
+    target->Canvas()->BrushCopy(RECT{1, 1, 4, 4}, glyph.get(), RECT{0, 0, 3, 3}, clRed);
+    EXPECT_EQ(art(), "bbbbb\nbyyyb\nbygyb\nbyyyb\nbbbbb\n");
+    target->Canvas()->Brush()->SetStyle(bsClear);
+    target->Canvas()->BrushCopy(RECT{0, 0, 3, 3}, glyph.get(), RECT{0, 0, 3, 3}, clLime);
+    EXPECT_EQ(art(), "rrrbb\nryryb\nrrryb\nbyyyb\nbbbbb\n");
 }
 
 }  // namespace
