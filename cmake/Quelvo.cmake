@@ -39,3 +39,21 @@ macro(quelvo_subdirs)
     endif()
   endforeach()
 endmacro()
+
+# quelvo_live_test(name SOURCES ... [DEPS ...] [LABELS ...] [TIMEOUT s] [LAUNCHER cmd...])
+# A test against the real kernel: sealed in a private pid namespace where
+# it runs as root (tests/common/live_main.cpp), and never beside another
+# live test (they share one lock; other tests may run meanwhile, since the
+# live tests judge against what the kernel really gave them). LAUNCHER
+# runs before the test, e.g. a private session bus.
+function(quelvo_live_test name)
+  cmake_parse_arguments(Q "" "TIMEOUT" "SOURCES;DEPS;LABELS;LAUNCHER" ${ARGN})
+  add_executable(${name} ${Q_SOURCES} ${PROJECT_SOURCE_DIR}/tests/common/live_main.cpp)
+  target_include_directories(${name} PRIVATE ${PROJECT_SOURCE_DIR})
+  target_link_libraries(${name} PRIVATE ${Q_DEPS} GTest::gtest GTest::gmock)
+  add_test(NAME ${name} COMMAND ${Q_LAUNCHER} $<TARGET_FILE:${name}> --gtest_brief=1)
+  if(NOT Q_TIMEOUT)
+    set(Q_TIMEOUT 300)
+  endif()
+  set_tests_properties(${name} PROPERTIES TIMEOUT ${Q_TIMEOUT} LABELS "${Q_LABELS};live" RESOURCE_LOCK quelvo_live)
+endfunction()

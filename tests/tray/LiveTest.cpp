@@ -2,6 +2,8 @@
 // every processor, raises it once it is idle, keeps to one instance,
 // restores on SIGTERM and applies a rule on a reload request. Needs the
 // right to raise priorities again (root or CAP_SYS_NICE); skipped without.
+// As root the tray and its burners run sealed in a pid namespace of their
+// own, so neither touches nor is touched by other programs.
 
 #include <gtest/gtest.h>
 
@@ -24,6 +26,7 @@
 #include <vector>
 
 #include "platform/system/window_directory.h"
+#include "tests/common/live.h"
 #include "tests/platform/desktop/FakeDesktop.h"
 #include "platform/windows/loop.h"
 #include "platform/windows/winuser.h"
@@ -31,10 +34,21 @@
 namespace {
 
 namespace fs = std::filesystem;
+namespace live = quelvo::test::live;
 using namespace std::chrono_literals;
 
-const std::string kSettings =
-    "[Settings]\nLogging=1\nBalloonTips=0\nCpuTriggerHigh=50\nCpuTriggerLow=8\nCpuSmoothing=0\nCpuMinInterval=2\n";
+// The tray's settings for a test. The upper threshold is set from what the
+// burner really gets on this machine at the moment, so the decision to
+// lower it is reachable however busy the machine is; a lower threshold of
+// 0 keeps the tray from raising a busy burner on its own.
+std::string Settings(int high, int low, bool balloons = false)
+{
+    return "[Settings]\nLogging=1\nBalloonTips=" + std::string(balloons ? "1" : "0") +
+           "\nCpuTriggerHigh=" + std::to_string(high) + "\nCpuTriggerLow=" + std::to_string(low) +
+           "\nCpuSmoothing=0\nCpuMinInterval=2\n";
+}
+
+const std::string kSettings = Settings(50, 8);
 
 fs::path OwnFolder()
 {
@@ -49,61 +63,12 @@ bool MayRaisePriorities()
     return ::getrlimit(RLIMIT_NICE, &limit) == 0 && limit.rlim_cur >= 20;
 }
 
-// The fields of a process's stat file from the third (its state) on;
-// empty when unreadable.
-std::vector<std::string> StatFields(pid_t pid)
-{
-    std::ifstream in("/proc/" + std::to_string(pid) + "/stat");
-    const std::string stat((std::istreambuf_iterator<char>(in)), {});
-    const auto close = stat.rfind(')');
-    std::vector<std::string> fields;
-    if (close == std::string::npos || close + 2 > stat.size())
-        return fields;
-    std::istringstream in2(stat.substr(close + 2));
-    for (std::string field; in2 >> field;)
-        fields.push_back(field);
-    return fields;
-}
-
-// Field n (counted from 1, as the stat file's manual does) of a stat file.
-std::string StatField(const std::vector<std::string>& fields, std::size_t n)
-{
-    return n >= 3 && n - 3 < fields.size() ? fields[n - 3] : std::string();
-}
-
 // The nice value of a process; 99 when unreadable.
 int NiceOf(pid_t pid)
 {
-    const std::string nice = StatField(StatFields(pid), 19);
+    const std::string nice = live::StatField(live::StatFields("/proc/" + std::to_string(pid) + "/stat"), 19);
     return nice.empty() ? 99 : std::atoi(nice.c_str());
 }
-
-// Processor time of a process in seconds (user and system); 0 when unreadable.
-double CpuSecondsOf(pid_t pid)
-{
-    const auto fields = StatFields(pid);
-    const double ticks = std::atof(StatField(fields, 14).c_str()) + std::atof(StatField(fields, 15).c_str());
-    return ticks / static_cast<double>(::sysconf(_SC_CLK_TCK));
-}
-
-// What a process held of the whole machine since a reading of its time.
-class MachineShare {
-public:
-    explicit MachineShare(pid_t pid) : pid_(pid), cpu_(CpuSecondsOf(pid)) {}
-    double Now() const
-    {
-        const double wall = std::chrono::duration<double>(std::chrono::steady_clock::now() - start_).count();
-        const double processors = std::max(1u, std::thread::hardware_concurrency());
-        return wall <= 0 ? 0 : (CpuSecondsOf(pid_) - cpu_) / (wall * processors);
-    }
-    // Too little to pass a threshold of half the machine.
-    bool Starved() const { return Now() < 0.6; }
-
-private:
-    pid_t pid_;
-    double cpu_;
-    std::chrono::steady_clock::time_point start_ = std::chrono::steady_clock::now();
-};
 
 bool WaitFor(const std::function<bool()>& condition, std::chrono::milliseconds limit)
 {
@@ -132,6 +97,10 @@ protected:
     {
         if (!MayRaisePriorities())
             GTEST_SKIP() << "needs root, or RLIMIT_NICE of 20, to give priorities back";
+        // As root the tray sees nothing but what the test starts.
+        if (::geteuid() == 0) {
+            ASSERT_TRUE(live::Sealed()) << "not in a pid namespace of its own";
+        }
         std::string pattern = (OwnFolder() / "tray-live-XXXXXX").string();
         ASSERT_NE(::mkdtemp(pattern.data()), nullptr);
         folder_ = pattern;
@@ -218,18 +187,33 @@ protected:
     }
     void Forget(pid_t pid) { std::erase(children_, pid); }
 
-    enum class Outcome { Lowered, Starved, NotLowered };
-    // Waits for the burner to be lowered. When it is not, tells whether it
-    // ever held enough of the machine to pass the threshold: on a machine
-    // busy with other work it cannot, and the case proves nothing.
-    Outcome WaitLowered(pid_t burner)
+    // A burner at full speed, and the tray watching it with an upper
+    // threshold of half the share the burner got over the last second.
+    pid_t StartBurnerAndTray(int low, bool balloons = false)
     {
-        const MachineShare share(burner);
-        if (WaitFor([&] { return NiceOf(burner) == 19; }, 20s))
-            return Outcome::Lowered;
-        return share.Starved() ? Outcome::Starved : Outcome::NotLowered;
+        const pid_t burner = StartBurner();
+        const live::ShareMeter share(burner);
+        std::this_thread::sleep_for(1s);
+        threshold_ = std::clamp(static_cast<int>(share.MachinePercent() / 2), 0, 50);
+        WriteSettings(Settings(threshold_, low, balloons));
+        tray_ = balloons ? Spawn((folder_ / "QuelvoTray.exe").string(), {}) : StartTray();
+        return burner;
     }
 
+    // Whether the burner gets lowered; says what it got meanwhile when not.
+    testing::AssertionResult WaitLowered(pid_t burner) const
+    {
+        const live::ShareMeter share(burner);
+        if (WaitFor([&] { return NiceOf(burner) == 19; }, 20s))
+            return testing::AssertionSuccess();
+        return testing::AssertionFailure() << "not lowered: nice " << NiceOf(burner) << " after holding "
+                                           << share.MachinePercent() << " % of the machine against a threshold of "
+                                           << threshold_ << " %\n"
+                                           << Log();
+    }
+
+    pid_t tray_ = 0;
+    int threshold_ = 0;
     fs::path folder_;
 
 private:
@@ -238,12 +222,9 @@ private:
 
 TEST_F(LiveTray, LowersABurnerAndRaisesItOnceIdle)
 {
-    const pid_t burner = StartBurner();
-    StartTray();
-    const Outcome outcome = WaitLowered(burner);
-    if (outcome == Outcome::Starved)
-        GTEST_SKIP() << "the machine is too busy for the child to hold half of it";
-    ASSERT_EQ(outcome, Outcome::Lowered) << "nice " << NiceOf(burner);
+    // Idle, the burner uses nothing: a lower threshold of 1 % raises it.
+    const pid_t burner = StartBurnerAndTray(1);
+    ASSERT_TRUE(WaitLowered(burner));
     EXPECT_TRUE(WaitLogged(" -> Lowering Process Priority  | tray_test_burner\n")) << Log();
     ::kill(burner, SIGUSR1);
     EXPECT_TRUE(WaitFor([&] { return NiceOf(burner) == 0; }, 20s)) << "nice " << NiceOf(burner);
@@ -262,12 +243,10 @@ TEST_F(LiveTray, SecondTrayLeavesAtOnce)
 
 TEST_F(LiveTray, TerminationSignalRestoresBeforeLeaving)
 {
-    const pid_t burner = StartBurner();
-    const pid_t tray = StartTray();
-    const Outcome outcome = WaitLowered(burner);
-    if (outcome == Outcome::Starved)
-        GTEST_SKIP() << "the machine is too busy for the child to hold half of it";
-    ASSERT_EQ(outcome, Outcome::Lowered) << "nice " << NiceOf(burner);
+    // Never raised by the tray itself: only the restore can give it back.
+    const pid_t burner = StartBurnerAndTray(0);
+    const pid_t tray = tray_;
+    ASSERT_TRUE(WaitLowered(burner));
     ::kill(tray, SIGTERM);
     EXPECT_EQ(WaitExit(tray, 15s), 0);
     Forget(tray);
@@ -308,11 +287,7 @@ TEST_F(LiveTray, IconAndBalloonOnTheSessionBus)
     dt::Pump pump;
     pump.Add(&area.Connection());
     pump.Add(&notifications.Connection());
-    std::string settings = kSettings;
-    settings.replace(settings.find("BalloonTips=0"), 13, "BalloonTips=1");
-    WriteSettings(settings);
-    const pid_t burner = StartBurner();
-    Spawn((folder_ / "QuelvoTray.exe").string(), {});
+    const pid_t burner = StartBurnerAndTray(0, true);
     EXPECT_TRUE(pump.Until([&] { return !area.Registrations().empty(); }, std::chrono::seconds(20)));
     const auto lowered = [&] {
         for (const auto& n : notifications.Received())
@@ -320,12 +295,10 @@ TEST_F(LiveTray, IconAndBalloonOnTheSessionBus)
                 return true;
         return false;
     };
-    const MachineShare share(burner);
-    if (!pump.Until(lowered, std::chrono::seconds(20))) {
-        if (share.Starved())
-            GTEST_SKIP() << "the machine is too busy for the child to hold half of it";
-        FAIL() << "no balloon; nice " << NiceOf(burner);
-    }
+    const live::ShareMeter share(burner);
+    EXPECT_TRUE(pump.Until(lowered, std::chrono::seconds(20)))
+        << "no balloon; nice " << NiceOf(burner) << " after holding " << share.MachinePercent()
+        << " % of the machine against a threshold of " << threshold_ << " %";
 }
 
 }  // namespace

@@ -2,7 +2,9 @@
 // threads with their own nice values, a thread spawner, a mutex holder, and
 // probes of the access rules run under another user.
 //
-//   busy N                 N threads spinning; prints "ready"
+//   busy N                 N threads spinning, each on a processor of its
+//                          own where there are enough; prints each one's
+//                          "tid processor", then "ready"
 //   sleep                  sleeps until killed
 //   nices V1 V2 ...        one thread per value, each setting its own nice;
 //                          prints "tid nice" per thread, then "ready"
@@ -23,6 +25,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <mutex>
+#include <sched.h>
 #include <string>
 #include <sys/resource.h>
 #include <sys/syscall.h>
@@ -43,13 +46,33 @@ pid_t ThreadId() { return static_cast<pid_t>(syscall(SYS_gettid)); }
 
 int Busy(int threads)
 {
-    std::atomic<bool> stop{false};
+    cpu_set_t usable;
+    CPU_ZERO(&usable);
+    sched_getaffinity(0, sizeof(usable), &usable);
+    std::vector<int> processors;
+    for (int cpu = 0; cpu < CPU_SETSIZE; ++cpu)
+        if (CPU_ISSET(cpu, &usable)) processors.push_back(cpu);
+    std::mutex printLock;
+    std::atomic<int> started{0};
     for (int i = 0; i < threads; ++i) {
-        std::thread([&stop] {
+        const int processor = processors.empty() ? -1 : processors[static_cast<std::size_t>(i) % processors.size()];
+        std::thread([&, processor] {
+            if (processor >= 0) {
+                cpu_set_t one;
+                CPU_ZERO(&one);
+                CPU_SET(processor, &one);
+                sched_setaffinity(0, sizeof(one), &one);
+            }
+            {
+                const std::lock_guard<std::mutex> hold(printLock);
+                std::printf("%d %d\n", ThreadId(), processor);
+            }
+            ++started;
             volatile unsigned long counter = 0;
-            while (!stop.load(std::memory_order_relaxed)) counter = counter + 1;
+            for (;;) counter = counter + 1;
         }).detach();
     }
+    while (started < threads) std::this_thread::sleep_for(std::chrono::milliseconds(1));
     std::printf("ready\n");
     std::fflush(stdout);
     SleepForever();
