@@ -112,10 +112,11 @@ protected:
         ::unsetenv("WAYLAND_DISPLAY");
         quelvo::win::SetRuntimeFolder((folder_ / "runtime" / "quelvo").string());
         // The program finds its settings beside itself.
-        std::error_code ec;
-        fs::create_hard_link(OwnFolder() / "QuelvoTray.exe", folder_ / "QuelvoTray.exe", ec);
-        if (ec)
-            fs::copy_file(OwnFolder() / "QuelvoTray.exe", folder_ / "QuelvoTray.exe");
+        Place("QuelvoTray.exe", "QuelvoTray.exe");
+        // A name of this test's own, so that no rule or tray of another
+        // test on the machine takes it for its burner.
+        burnerName_ = "burner_" + folder_.filename().string().substr(10);
+        Place("tray_test_burner", burnerName_);
         WriteSettings(kSettings);
     }
 
@@ -133,6 +134,14 @@ protected:
         std::error_code ec;
         if (!folder_.empty())
             fs::remove_all(folder_, ec);
+    }
+
+    void Place(const std::string& program, const std::string& name)
+    {
+        std::error_code ec;
+        fs::create_hard_link(OwnFolder() / program, folder_ / name, ec);
+        if (ec)
+            fs::copy_file(OwnFolder() / program, folder_ / name);
     }
 
     void WriteSettings(const std::string& text)
@@ -182,7 +191,7 @@ protected:
     }
     pid_t StartBurner(bool idle = false)
     {
-        return Spawn((OwnFolder() / "tray_test_burner").string(), idle ? std::vector<std::string>{"idle"}
+        return Spawn((folder_ / burnerName_).string(), idle ? std::vector<std::string>{"idle"}
                                                                        : std::vector<std::string>{});
     }
     void Forget(pid_t pid) { std::erase(children_, pid); }
@@ -212,6 +221,10 @@ protected:
                                            << Log();
     }
 
+    // A line the tray logs about the burner.
+    bool WaitLoggedOfBurner(const std::string& event) const { return WaitLogged(" -> " + event + " | " + burnerName_ + "\n"); }
+
+    std::string burnerName_;
     pid_t tray_ = 0;
     int threshold_ = 0;
     fs::path folder_;
@@ -225,10 +238,10 @@ TEST_F(LiveTray, LowersABurnerAndRaisesItOnceIdle)
     // Idle, the burner uses nothing: a lower threshold of 1 % raises it.
     const pid_t burner = StartBurnerAndTray(1);
     ASSERT_TRUE(WaitLowered(burner));
-    EXPECT_TRUE(WaitLogged(" -> Lowering Process Priority  | tray_test_burner\n")) << Log();
+    EXPECT_TRUE(WaitLoggedOfBurner("Lowering Process Priority ")) << Log();
     ::kill(burner, SIGUSR1);
     EXPECT_TRUE(WaitFor([&] { return NiceOf(burner) == 0; }, 20s)) << "nice " << NiceOf(burner);
-    EXPECT_TRUE(WaitLogged(" -> Increasing Process Priority | tray_test_burner\n")) << Log();
+    EXPECT_TRUE(WaitLoggedOfBurner("Increasing Process Priority")) << Log();
 }
 
 TEST_F(LiveTray, SecondTrayLeavesAtOnce)
@@ -251,7 +264,7 @@ TEST_F(LiveTray, TerminationSignalRestoresBeforeLeaving)
     EXPECT_EQ(WaitExit(tray, 15s), 0);
     Forget(tray);
     EXPECT_EQ(NiceOf(burner), 0);
-    EXPECT_TRUE(WaitLogged(" -> Restoring Process Priority | tray_test_burner\n")) << Log();
+    EXPECT_TRUE(WaitLoggedOfBurner("Restoring Process Priority")) << Log();
     EXPECT_TRUE(WaitLogged(" -> Closing Down | goodbye!\n")) << Log();
 }
 
@@ -260,7 +273,7 @@ TEST_F(LiveTray, ReloadRequestAppliesANewRule)
     const pid_t burner = StartBurner(true);
     const pid_t tray = StartTray();
     ASSERT_EQ(NiceOf(burner), 0);
-    WriteSettings(kSettings + "[Rules]\nRuleStrings=tray_test_burner?Force Low\n");
+    WriteSettings(kSettings + "[Rules]\nRuleStrings=" + burnerName_ + "?Force Low\n");
     // A client of our own, as the configurator sends it.
     quelvo::win::InstallWindowDirectory();
     std::vector<HWND> windows;
@@ -270,7 +283,7 @@ TEST_F(LiveTray, ReloadRequestAppliesANewRule)
     }, 20s));
     EXPECT_EQ(quelvo::sys::Windows().SendMessageTo(windows.front(), WM_COMMAND, 777, 1), 1);
     EXPECT_TRUE(WaitFor([&] { return NiceOf(burner) == 19; }, 10s)) << "nice " << NiceOf(burner);
-    EXPECT_TRUE(WaitLogged(" -> Forcing priority Low due to explicit rule | tray_test_burner\n")) << Log();
+    EXPECT_TRUE(WaitLoggedOfBurner("Forcing priority Low due to explicit rule")) << Log();
 }
 
 // On a session bus with a notification area and a notification service:
@@ -291,7 +304,7 @@ TEST_F(LiveTray, IconAndBalloonOnTheSessionBus)
     EXPECT_TRUE(pump.Until([&] { return !area.Registrations().empty(); }, std::chrono::seconds(20)));
     const auto lowered = [&] {
         for (const auto& n : notifications.Received())
-            if (n.summary == "Lowering Process Priority " && n.body == "tray_test_burner")
+            if (n.summary == "Lowering Process Priority " && n.body == burnerName_)
                 return true;
         return false;
     };
