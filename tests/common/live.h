@@ -103,6 +103,36 @@ private:
     std::chrono::steady_clock::time_point begun_ = std::chrono::steady_clock::now();
 };
 
+// A process's processor time and the wall clock, read together.
+struct Reading {
+    double seconds = 0;
+    std::chrono::steady_clock::time_point at;
+};
+
+inline Reading ReadNow(pid_t pid) { return {ProcessSeconds(pid), std::chrono::steady_clock::now()}; }
+
+// The least and the most a process can have held, in processors, over a
+// stretch measured by something else whose start fell between the first
+// two readings and whose end between the last two: however long the
+// measuring itself took on a busy machine. Times are whole clock ticks,
+// so a tick is allowed at each end.
+struct ShareBounds {
+    double least = 0;
+    double most = 0;
+};
+
+inline ShareBounds Bounds(const Reading& beforeStart, const Reading& afterStart, const Reading& beforeEnd,
+                          const Reading& afterEnd)
+{
+    const auto wall = [](const Reading& from, const Reading& to) {
+        return std::chrono::duration<double>(to.at - from.at).count();
+    };
+    const double tick = TickSeconds();
+    const double inner = beforeEnd.seconds - afterStart.seconds - 2 * tick;
+    const double outer = afterEnd.seconds - beforeStart.seconds + 2 * tick;
+    return {std::max(0.0, inner) / wall(beforeStart, afterEnd), outer / wall(afterStart, beforeEnd)};
+}
+
 // Whether this test runs sealed in a pid namespace of its own (set up by
 // live_main.cpp where the kernel allows it).
 inline bool Sealed() { return std::getenv(kSealedVariable) != nullptr; }

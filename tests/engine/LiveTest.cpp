@@ -25,22 +25,25 @@ TEST(Live, SamplesABusyChildAndChangesItsClass)
     watcher.EnforceRules = false;
     ASSERT_TRUE(watcher.ScanProcesses());
     ASSERT_NE(watcher.FindProcess(static_cast<DWORD>(::getpid())), nullptr);
-    watcher.Sample();
     // The share of the whole machine, judged against what the kernel really
-    // gave the child over the same second (the machine may be busy with
-    // anything else): truncated to a whole percent, counted in clock ticks.
-    const live::ShareMeter share(busy);
-    std::this_thread::sleep_for(std::chrono::seconds(1));
-    const double expected = share.MachinePercent();
+    // gave the child meanwhile (the machine may be busy with anything
+    // else), truncated to a whole percent.
+    const live::Reading beforeStart = live::ReadNow(busy);
     watcher.Sample();
+    const live::Reading afterStart = live::ReadNow(busy);
+    std::this_thread::sleep_for(std::chrono::seconds(1));
+    const live::Reading beforeEnd = live::ReadNow(busy);
+    watcher.Sample();
+    const live::Reading afterEnd = live::ReadNow(busy);
     watcher.PurgeVanished();
     const int processors = watcher.NumberOfProcessors();
     EXPECT_EQ(processors, live::OnlineProcessors());
     const ProcessObject* record = watcher.FindProcess(static_cast<DWORD>(busy));
     ASSERT_NE(record, nullptr);
-    EXPECT_GT(expected, 0);
-    EXPECT_NEAR(record->CpuUse, expected - 0.5, 0.5 + 300 * live::TickSeconds() / processors)
-        << "the kernel gave the child " << expected << " % of " << processors << " processors";
+    const live::ShareBounds given = live::Bounds(beforeStart, afterStart, beforeEnd, afterEnd);
+    EXPECT_GT(given.most, 0);
+    EXPECT_GE(record->CpuUse, given.least * 100 / processors - 1) << given.most << " processors at most";
+    EXPECT_LE(record->CpuUse, given.most * 100 / processors) << given.least << " processors at least";
     EXPECT_EQ(record->Name, "test_engine_live");
     EXPECT_GE(record->SampleCount, 2);
     // The first process of the name: sealed in a pid namespace, that is its
