@@ -798,6 +798,11 @@ void TcxFilterCriteria::Destroy()
     TPersistent::Destroy();
 }
 
+hostlib::TClass TcxFilterCriteria::GetValueListClass() const
+{
+    return TcxFilterValueList::StaticClass();
+}
+
 hostlib::TClass TcxFilterCriteria::GetItemClass() const
 {
     return TcxFilterCriteriaItem::StaticClass();
@@ -1170,6 +1175,125 @@ void TcxFilterCriteria::ReadItem(hostlib::TStream& stream, TcxFilterCriteriaItem
         item = list.AddItem(GetItemLinkByID(id), static_cast<TcxFilterOperatorKind>(kind), value, displayValue);
     }
     item->ReadData(stream);
+}
+
+// ---- TcxFilterValueList ------------------------------------------------------
+
+hostlib::TClass TcxFilterValueList::StaticClass()
+{
+    return hostlib::DefineClass<TcxFilterValueList, hostlib::TObject>("TcxFilterValueList");
+}
+
+int TcxFilterValueList::MaxCount() const
+{
+    return criteria_ ? criteria_->MaxValueListCount() : 0;
+}
+
+int TcxFilterValueList::CompareItem(int index, const Variant& value, const std::string& displayText)
+{
+    const TcxFilterValueItem& item = Items(index);
+    if (sortByDisplayText_) {
+        const bool fold = criteria_ && criteria_->Options().Contains(fcoCaseInsensitive);
+        const std::string a = fold ? hostlib::AnsiUpperCase(item.DisplayText) : item.DisplayText;
+        const std::string b = fold ? hostlib::AnsiUpperCase(displayText) : displayText;
+        return hostlib::AnsiCompareStr(a, b);
+    }
+    if (!criteria_) return VarCompare(item.Value, value);
+    return VarCompare(criteria_->PrepareValue(item.Value), criteria_->PrepareValue(value));
+}
+
+int TcxFilterValueList::ValueSectionStart() const
+{
+    const auto it = std::find_if(items_.begin(), items_.end(), [](const TcxFilterValueItem& i) { return i.Kind == fviValue; });
+    return static_cast<int>(it - items_.begin());
+}
+
+bool TcxFilterValueList::Find(const Variant& value, const std::string& displayText, int& index)
+{
+    const int separator = FindItemByKind(fviMRUSeparator);
+    for (int i = 0; i < separator; ++i) {
+        if (CompareItem(i, value, displayText) == 0) {
+            index = i;
+            return true;
+        }
+    }
+    bool found = false;
+    int low = ValueSectionStart();
+    int high = Count() - 1;
+    while (low <= high) {
+        const int middle = low + (high - low) / 2;
+        const int c = CompareItem(middle, value, displayText);
+        if (c < 0) {
+            low = middle + 1;
+        } else {
+            high = middle - 1;
+            if (c == 0) {
+                found = true;
+                low = middle;
+            }
+        }
+    }
+    index = low;
+    return found;
+}
+
+void TcxFilterValueList::InsertAt(int index, TcxFilterValueItem item)
+{
+    items_.insert(items_.begin() + std::clamp(index, 0, Count()), std::move(item));
+}
+
+void TcxFilterValueList::Add(TcxFilterValueItemKind kind, const Variant& value, const std::string& displayText,
+                             bool appendUnsorted)
+{
+    TcxFilterValueItem item{kind, value, displayText};
+    if (kind == fviMRU) {
+        int separator = FindItemByKind(fviMRUSeparator);
+        if (separator == -1) {
+            InsertAt(0, {fviMRUSeparator, Variant::Null(), std::string()});
+            separator = 0;
+        }
+        InsertAt(separator, std::move(item));
+    } else if (kind == fviValue) {
+        if (appendUnsorted) {
+            items_.push_back(std::move(item));
+            return;
+        }
+        if (MaxCount() != 0 && Count() >= MaxCount()) return;
+        int index = 0;
+        if (Find(value, displayText, index)) return;
+        InsertAt(index, std::move(item));
+    } else {
+        InsertAt(ValueSectionStart(), std::move(item));
+    }
+}
+
+void TcxFilterValueList::Delete(int index)
+{
+    if (index >= 0 && index < Count()) items_.erase(items_.begin() + index);
+}
+
+int TcxFilterValueList::FindItemByKind(TcxFilterValueItemKind kind) const
+{
+    const auto it = std::find_if(items_.begin(), items_.end(), [kind](const TcxFilterValueItem& i) { return i.Kind == kind; });
+    return it == items_.end() ? -1 : static_cast<int>(it - items_.begin());
+}
+
+int TcxFilterValueList::FindItemByValue(const Variant& value)
+{
+    int index = 0;
+    return Find(value, hostlib::VarToStr(value), index) ? index : -1;
+}
+
+int TcxFilterValueList::GetIndexByCriteriaItem(TcxFilterCriteriaItem* item)
+{
+    if (!item) return -1;
+    const TcxFilterOperatorKind kind = item->OperatorKind();
+    if (item->ValueIsNull(item->Value()) && (kind == foEqual || kind == foNotEqual))
+        return FindItemByKind(kind == foEqual ? fviBlanks : fviNonBlanks);
+    if (!criteria_ || item->Parent() != &criteria_->Root() || kind != foEqual) return FindItemByKind(fviCustom);
+    int index = 0;
+    if (Find(item->Value(), item->DisplayValue(), index)) return index;
+    return FindItemByKind(fviAll);
 }
 
 template class TcxFilterDateOperatorOf<foYesterday, &cx_filter_names::Yesterday>;

@@ -55,6 +55,7 @@ using TcxFilterCriteriaOptions = hostlib::TSet<TcxFilterCriteriaOption>;
 class TcxFilterCriteria;
 class TcxFilterCriteriaItem;
 class TcxFilterCriteriaItemList;
+class TcxFilterValueList;
 
 // Today for the date operators; replaceable (by tests), the host's Date()
 // by default.
@@ -419,6 +420,7 @@ public:
     virtual std::string GetItemExpressionOperator(TcxFilterCriteriaItem* item, bool display);
     virtual std::string GetItemExpressionValue(TcxFilterCriteriaItem* item, bool display);
     virtual hostlib::TObject* GetItemLinkByID(int id) = 0;
+    virtual hostlib::TClass GetValueListClass() const;
     virtual void Prepare();
     virtual hostlib::Variant PrepareValue(const hostlib::Variant& value);
     virtual void SetFilterText(const std::string&) {}
@@ -487,4 +489,49 @@ private:
     bool translateIn_ = false;
     int lockCount_ = 0;
     bool changed_ = false;
+};
+
+// ---- filter value list -------------------------------------------------------
+
+enum TcxFilterValueItemKind : std::uint8_t { fviAll, fviCustom, fviBlanks, fviNonBlanks, fviUser, fviValue, fviMRU, fviMRUSeparator };
+
+struct TcxFilterValueItem {
+    TcxFilterValueItemKind Kind = fviValue;
+    hostlib::Variant Value;
+    std::string DisplayText;
+};
+
+// The choices of a filter drop-down: recent values and their separator,
+// then special entries, then the distinct values sorted.
+class TcxFilterValueList : public hostlib::TObject {
+public:
+    static hostlib::TClass StaticClass();
+    hostlib::TClass ClassType() const override { return StaticClass(); }
+
+    virtual int CompareItem(int index, const hostlib::Variant& value, const std::string& displayText);
+    virtual void Construct(TcxFilterCriteria* criteria) { criteria_ = criteria; }
+    virtual void Add(TcxFilterValueItemKind kind, const hostlib::Variant& value, const std::string& displayText,
+                     bool appendUnsorted = false);
+    virtual void Clear() { items_.clear(); }
+    // Found or not, index is where the value is or would go.
+    virtual bool Find(const hostlib::Variant& value, const std::string& displayText, int& index);
+    virtual int GetIndexByCriteriaItem(TcxFilterCriteriaItem* item);
+
+    void Delete(int index);
+    int FindItemByKind(TcxFilterValueItemKind kind) const;
+    int FindItemByValue(const hostlib::Variant& value);
+    int Count() const { return static_cast<int>(items_.size()); }
+    const TcxFilterValueItem& Items(int index) const { return items_.at(static_cast<std::size_t>(index)); }
+    int MaxCount() const;
+    bool SortByDisplayText() const { return sortByDisplayText_; }
+    void SetSortByDisplayText(bool value) { sortByDisplayText_ = value; }
+    TcxFilterCriteria* Criteria() const { return criteria_; }
+
+private:
+    int ValueSectionStart() const;
+    void InsertAt(int index, TcxFilterValueItem item);
+
+    TcxFilterCriteria* criteria_ = nullptr;
+    std::vector<TcxFilterValueItem> items_;
+    bool sortByDisplayText_ = false;
 };

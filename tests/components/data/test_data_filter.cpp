@@ -445,3 +445,78 @@ TEST(FilterCriteria, HostileBinaryForms)
     EXPECT_THROW(c->ReadData(stream), hostlib::EReadError);
     EXPECT_EQ(c->Root().Count(), 1);
 }
+
+namespace {
+
+std::vector<std::string> Texts(const TcxFilterValueList& list)
+{
+    std::vector<std::string> result;
+    for (int i = 0; i < list.Count(); ++i)
+        result.push_back(list.Items(i).Kind == fviMRUSeparator ? std::string("--") : list.Items(i).DisplayText);
+    return result;
+}
+
+hostlib::ObjectPtr<TcxFilterValueList> MakeValueList(TestCriteria& criteria)
+{
+    return hostlib::MakeObject<TcxFilterValueList>(static_cast<TcxFilterCriteria*>(&criteria));
+}
+
+} // namespace
+
+TEST(FilterValueList, Sections)
+{
+    auto c = MakeCriteria();
+    auto list = MakeValueList(*c);
+    list->Add(fviMRU, Variant(7), "7");
+    list->Add(fviMRU, Variant(8), "8");
+    list->Add(fviAll, Variant::Null(), "(All)");
+    for (const int v : {3, 1, 2, 2, 7}) list->Add(fviValue, Variant(v), std::to_string(v));
+    list->Add(fviBlanks, Variant::Null(), "(Blanks)");
+    EXPECT_EQ(Texts(*list), (std::vector<std::string>{"7", "8", "--", "(All)", "(Blanks)", "1", "2", "3"}));
+    EXPECT_EQ(list->FindItemByValue(Variant(2)), 6);
+    EXPECT_EQ(list->FindItemByValue(Variant(8)), 1);
+    EXPECT_EQ(list->FindItemByValue(Variant(5)), -1);
+}
+
+TEST(FilterValueList, TheLimitCountsEveryEntry)
+{
+    auto c = MakeCriteria();
+    c->SetMaxValueListCount(3);
+    auto list = MakeValueList(*c);
+    list->Add(fviAll, Variant::Null(), "(All)");
+    list->Add(fviCustom, Variant::Null(), "(Custom...)");
+    list->Add(fviValue, Variant(1), "1");
+    list->Add(fviValue, Variant(2), "2");
+    EXPECT_EQ(list->Count(), 3);
+    list->Add(fviValue, Variant(0), "0", true);
+    EXPECT_EQ(Texts(*list), (std::vector<std::string>{"(All)", "(Custom...)", "1", "0"}));
+}
+
+TEST(FilterValueList, DisplayTextOrderIgnoringCase)
+{
+    auto c = MakeCriteria();
+    c->SetOptions({fcoCaseInsensitive});
+    auto list = MakeValueList(*c);
+    list->SetSortByDisplayText(true);
+    for (const char* t : {"b", "A", "c", "a"}) list->Add(fviValue, Variant(t), t);
+    EXPECT_EQ(Texts(*list), (std::vector<std::string>{"A", "b", "c"}));
+}
+
+TEST(FilterValueList, EntryOfACondition)
+{
+    auto c = MakeCriteria();
+    auto list = MakeValueList(*c);
+    list->Add(fviAll, Variant::Null(), "(All)");
+    list->Add(fviCustom, Variant::Null(), "(Custom...)");
+    list->Add(fviBlanks, Variant::Null(), "(Blanks)");
+    list->Add(fviNonBlanks, Variant::Null(), "(NonBlanks)");
+    list->Add(fviValue, Variant(4), "4");
+    EXPECT_EQ(list->GetIndexByCriteriaItem(nullptr), -1);
+    EXPECT_EQ(list->GetIndexByCriteriaItem(c->AddItem(nullptr, c->F("f"), foEqual, Variant(4), "4")), 4);
+    EXPECT_EQ(list->GetIndexByCriteriaItem(c->AddItem(nullptr, c->F("f"), foEqual, Variant(5), "5")), 0);
+    EXPECT_EQ(list->GetIndexByCriteriaItem(c->AddItem(nullptr, c->F("f"), foLess, Variant(4), "4")), 1);
+    TcxFilterCriteriaItemList* group = c->Root().AddItemList(fboOr);
+    EXPECT_EQ(list->GetIndexByCriteriaItem(group->AddItem(c->F("f"), foEqual, Variant(4), "4")), 1);
+    EXPECT_EQ(list->GetIndexByCriteriaItem(c->AddItem(nullptr, c->F("f"), foEqual, Variant::Null(), "")), 2);
+    EXPECT_EQ(list->GetIndexByCriteriaItem(c->AddItem(nullptr, c->F("f"), foNotEqual, Variant::Null(), "")), 3);
+}
