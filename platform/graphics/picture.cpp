@@ -6,6 +6,7 @@
 #include "platform/system/file_replace.h"
 
 #include <jpeglib.h>
+#include <jerror.h>
 #include <png.h>
 
 #include <algorithm>
@@ -83,7 +84,9 @@ bool ReadBmp(const std::vector<std::uint8_t>& b, Picture& pic, std::string& erro
     if (bits == 16)
         masks[0] = 0x7C00, masks[1] = 0x03E0, masks[2] = 0x001F;
     if (compression == 3 /* bit fields */ && (bits == 16 || bits == 32)) {
-        if (14ull + headerSize + (headerSize == 40 ? 12 : 0) > b.size())
+        // The three masks follow the basic 40-byte header, inside a longer
+        // header or after it; the alpha mask only inside one of 56 or more.
+        if (14 + 40 + 12 > b.size())
             return Fail(error, "BMP bit fields are missing");
         const std::uint8_t* m = &b[14 + 40];
         masks[0] = Le32(m);
@@ -359,7 +362,22 @@ void JpegFail(j_common_ptr cinfo)
     std::longjmp(err->jump, 1);
 }
 
-void JpegQuiet(j_common_ptr, int) {}
+// Warnings stay quiet, except that data ending early is an error: the
+// decoder would fill the rest of the picture with grey.
+void JpegWarning(j_common_ptr cinfo, int level)
+{
+    if (level < 0 && (cinfo->err->msg_code == JWRN_JPEG_EOF || cinfo->err->msg_code == JWRN_HIT_MARKER))
+        JpegFail(cinfo);
+}
+
+// Huffman coding takes at least one bit for every 8 x 8 block; arithmetic
+// coding can take less, so a JPEG may hold 64 blocks per byte of data before
+// its declared size counts as beyond what its data can hold.
+bool BeyondItsData(JDIMENSION width, JDIMENSION height, unsigned long size)
+{
+    const unsigned long long blocks = ((width + 7ull) / 8) * ((height + 7ull) / 8);
+    return blocks > 64ull * size;
+}
 
 // Decodes into `pixels`; kept free of objects with destructors between the
 // jump point and the calls that may jump.
@@ -370,7 +388,7 @@ bool DecodeJpeg(const std::uint8_t* data, unsigned long size, std::vector<Pixel>
     JpegError err;
     cinfo.err = jpeg_std_error(&err.base);
     err.base.error_exit = JpegFail;
-    err.base.emit_message = JpegQuiet;
+    err.base.emit_message = JpegWarning;
     err.message[0] = '\0';
     std::vector<std::uint8_t> row;
     if (setjmp(err.jump)) {
@@ -384,6 +402,11 @@ bool DecodeJpeg(const std::uint8_t* data, unsigned long size, std::vector<Pixel>
     if (cinfo.image_width == 0 || cinfo.image_height == 0 || cinfo.image_width > 32767 ||
         cinfo.image_height > 32767 || static_cast<long long>(cinfo.image_width) * cinfo.image_height > kMaxPixels) {
         std::snprintf(message, JMSG_LENGTH_MAX, "%s", "JPEG is too large");
+        jpeg_destroy_decompress(&cinfo);
+        return false;
+    }
+    if (BeyondItsData(cinfo.image_width, cinfo.image_height, size)) {
+        std::snprintf(message, JMSG_LENGTH_MAX, "%s", "JPEG size is beyond what its data can hold");
         jpeg_destroy_decompress(&cinfo);
         return false;
     }
@@ -413,7 +436,7 @@ bool EncodeJpeg(const Picture& pic, int quality, unsigned char*& buffer, unsigne
     JpegError err;
     cinfo.err = jpeg_std_error(&err.base);
     err.base.error_exit = JpegFail;
-    err.base.emit_message = JpegQuiet;
+    err.base.emit_message = [](j_common_ptr, int) {};
     std::vector<std::uint8_t> row(static_cast<size_t>(pic.width) * 3);
     if (setjmp(err.jump)) {
         jpeg_destroy_compress(&cinfo);

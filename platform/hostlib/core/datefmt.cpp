@@ -376,6 +376,7 @@ bool ScanTime(Scanner& sc, TDateTime& value, const TFormatSettings& fs)
 
 std::string FormatDateTime(std::string_view format, TDateTime value, const TFormatSettings& fs)
 {
+    if (!InDateTimeRange(value)) throw EConvertError(Format(messages::SInvalidDateTime, FloatToStr(value, fs)));
     std::string out;
     DateWriter w(value, fs);
     w.Write(format.empty() ? std::string_view("c") : format, out, 0);

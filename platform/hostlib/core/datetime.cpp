@@ -12,13 +12,18 @@ namespace {
 constexpr int kMonthDays[2][12] = {{31, 28, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31},
                                    {31, 29, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31}};
 
-// Milliseconds since 0001-01-01 00:00 for a date-time value; the time part of
-// a negative value counts forward from its day.
-std::int64_t ToTimeStamp(TDateTime value, std::int64_t& dayNumber, std::int64_t& msOfDay)
+// The day number (day 1 = 0001-01-01) and the milliseconds of the day of a
+// value of the calendar; false, before anything is converted, for a value
+// outside it. The time part of a negative value counts forward from its day.
+bool ToTimeStamp(TDateTime value, std::int64_t& dayNumber, std::int64_t& msOfDay)
 {
-    double days = std::trunc(value);
-    double frac = std::fabs(value - days);
-    std::int64_t ms = static_cast<std::int64_t>(std::llround(frac * MSecsPerDay));
+    if (!InDateTimeRange(value)) {
+        dayNumber = msOfDay = 0;
+        return false;
+    }
+    const double days = std::trunc(value);
+    const double frac = std::fabs(value - days);
+    std::int64_t ms = std::llround(frac * MSecsPerDay);
     dayNumber = static_cast<std::int64_t>(days) + DateDelta;
     if (ms >= static_cast<std::int64_t>(MSecsPerDay)) {
         // Rounding reached the next midnight.
@@ -26,9 +31,14 @@ std::int64_t ToTimeStamp(TDateTime value, std::int64_t& dayNumber, std::int64_t&
         dayNumber += value < 0 ? -1 : 1;
     }
     msOfDay = ms;
-    return dayNumber;
+    return true;
 }
 }  // namespace
+
+bool InDateTimeRange(TDateTime value)
+{
+    return value > MinDateTime - 1 && value < MaxDateTime + 1;
+}
 
 bool IsLeapYear(int year)
 {
@@ -84,8 +94,7 @@ void DecodeDate(TDateTime value, int& year, int& month, int& day)
 {
     std::int64_t dayNumber = 0;
     std::int64_t ms = 0;
-    ToTimeStamp(value, dayNumber, ms);
-    if (dayNumber <= 0 || !std::isfinite(value)) {
+    if (!ToTimeStamp(value, dayNumber, ms) || dayNumber <= 0) {
         year = month = day = 0;
         return;
     }
@@ -116,10 +125,6 @@ void DecodeTime(TDateTime value, int& hour, int& min, int& sec, int& msec)
 {
     std::int64_t dayNumber = 0;
     std::int64_t ms = 0;
-    if (!std::isfinite(value)) {
-        hour = min = sec = msec = 0;
-        return;
-    }
     ToTimeStamp(value, dayNumber, ms);
     hour = static_cast<int>(ms / 3600000);
     min = static_cast<int>(ms / 60000 % 60);
@@ -145,7 +150,7 @@ int DayOfWeek(TDateTime value)
 {
     std::int64_t dayNumber = 0;
     std::int64_t ms = 0;
-    ToTimeStamp(value, dayNumber, ms);
+    if (!ToTimeStamp(value, dayNumber, ms)) return 1;
     // Day 1 (0001-01-01) was a Monday.
     return static_cast<int>(((dayNumber % 7) + 7) % 7) + 1;
 }
@@ -177,7 +182,7 @@ TDateTime DateOf(TDateTime value)
 {
     std::int64_t dayNumber = 0;
     std::int64_t ms = 0;
-    ToTimeStamp(value, dayNumber, ms);
+    if (!ToTimeStamp(value, dayNumber, ms)) return std::trunc(value);
     return static_cast<double>(dayNumber - DateDelta);
 }
 

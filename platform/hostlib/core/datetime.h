@@ -13,6 +13,13 @@ inline constexpr double SecsPerDay = 24 * 60 * 60;
 inline constexpr double MSecsPerDay = 24.0 * 60 * 60 * 1000;
 // Days from 0001-01-01 to 1899-12-30.
 inline constexpr int DateDelta = 693594;
+// The days of the calendar: 0001-01-01 and 9999-12-31.
+inline constexpr double MinDateTime = -693593;
+inline constexpr double MaxDateTime = 2958465;
+
+// A finite value whose day lies in the calendar. Outside it the decoders
+// give zero parts, DayOfWeek 1, and the date formatting raises EConvertError.
+bool InDateTimeRange(TDateTime value);
 
 bool IsLeapYear(int year);
 int DaysInMonth(int year, int month);

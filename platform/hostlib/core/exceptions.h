@@ -160,6 +160,7 @@ inline constexpr const char* SClassNotFound = "Class %s not found";
 inline constexpr const char* SUnknownProperty = "Property %s does not exist";
 inline constexpr const char* SReadOnlyProperty = "Property %s is read-only";
 inline constexpr const char* SInvalidPropertyValue = "Invalid property value";
+inline constexpr const char* SNestedTooDeeply = "Values nested too deeply";
 inline constexpr const char* SIntOverflow = "Integer overflow";
 inline constexpr const char* SDivByZero = "Division by zero";
 inline constexpr const char* SResNotFound = "Resource %s not found";

@@ -241,6 +241,22 @@ bool TReader::EndOfList()
     return NextValue() == vaNull;
 }
 
+// One level of list nesting for the time it is read.
+class TReader::Nesting {
+public:
+    explicit Nesting(TReader& reader) : reader_(reader)
+    {
+        if (reader_.nesting_ >= kMaxNesting) throw EReadError(messages::SNestedTooDeeply);
+        ++reader_.nesting_;
+    }
+    ~Nesting() { --reader_.nesting_; }
+    Nesting(const Nesting&) = delete;
+    Nesting& operator=(const Nesting&) = delete;
+
+private:
+    TReader& reader_;
+};
+
 Variant TReader::ReadVariant()
 {
     switch (NextValue()) {
@@ -265,6 +281,7 @@ Variant TReader::ReadVariant()
     case vaFalse:
     case vaTrue: return Variant(ReadBoolean());
     case vaList: {
+        const Nesting level(*this);
         ReadListBegin();
         std::vector<Variant> items;
         while (!EndOfList()) items.push_back(ReadVariant());
@@ -278,11 +295,13 @@ Variant TReader::ReadVariant()
 void TReader::SkipValue()
 {
     switch (NextValue()) {
-    case vaList:
+    case vaList: {
+        const Nesting level(*this);
         ReadListBegin();
         while (!EndOfList()) SkipValue();
         ReadListEnd();
         return;
+    }
     case vaIdent: ReadIdent(); return;
     case vaBinary: ReadBinary(); return;
     case vaSet:

@@ -121,15 +121,19 @@ public:
     void ReadListBegin();
     void ReadListEnd();
     bool EndOfList();
-    // Scalars and lists (a list gives a Variant array).
+    // Scalars and lists (a list gives a Variant array). Lists nested more
+    // than kMaxNesting deep raise EReadError "Values nested too deeply".
+    static constexpr int kMaxNesting = 200;
     Variant ReadVariant();
     void SkipValue();
 
 private:
     void Bytes(void* buffer, std::int64_t count);
     std::string ReadSized(int sizeBytes);
+    class Nesting;
     TComponent* parent_ = nullptr;
     TComponent* owner_ = nullptr;
+    int nesting_ = 0;
 };
 
 class TWriter : public TFiler {

@@ -130,7 +130,8 @@ bool TryStrToCurr(std::string_view text, Currency& value, const TFormatSettings&
 
 // Specifiers (letters in any case): c d dd ddd dddd ddddd dddddd m mm mmm
 // mmmm (minutes right after an hour) yy yyyy h hh n nn s ss z zzz t tt
-// am/pm a/p ampm / : and quoted literals. An empty format means "c".
+// am/pm a/p ampm / : and quoted literals. An empty format means "c". A value
+// outside the calendar (InDateTimeRange) raises EConvertError.
 std::string FormatDateTime(std::string_view format, TDateTime value);
 std::string FormatDateTime(std::string_view format, TDateTime value, const TFormatSettings& fs);
 std::string DateToStr(TDateTime value);
@@ -179,6 +180,9 @@ bool SameText(std::string_view a, std::string_view b);
 int AnsiCompareStr(std::string_view a, std::string_view b);
 int AnsiCompareText(std::string_view a, std::string_view b);
 bool AnsiSameText(std::string_view a, std::string_view b);
+// The same key for two texts exactly when AnsiSameText holds for them, for
+// indexes by name.
+std::string AnsiSameTextKey(std::string_view s);
 bool AnsiSameStr(std::string_view a, std::string_view b);
 
 std::string Trim(std::string_view s);  // blanks and control characters

@@ -140,7 +140,7 @@ bool TCustomIniFile::ValueExists(const std::string& section, const std::string& 
 
 void IniDocument::Parse(std::string_view text)
 {
-    sections_.clear();
+    Clear();
     if (text.rfind("\xEF\xBB\xBF", 0) == 0) text.remove_prefix(3);
     Section* current = nullptr;
     std::size_t i = 0;
@@ -158,8 +158,8 @@ void IniDocument::Parse(std::string_view text)
         }
         if (!current) continue;  // keys before any section belong nowhere
         const std::size_t eq = line.find('=');
-        if (eq == std::string::npos) current->entries.push_back({line, "", false});
-        else current->entries.push_back({Trim(line.substr(0, eq)), Trim(line.substr(eq + 1)), true});
+        if (eq == std::string::npos) AddEntry(*current, {line, "", false});
+        else AddEntry(*current, {Trim(line.substr(0, eq)), Trim(line.substr(eq + 1)), true});
     }
 }
 
@@ -182,25 +182,60 @@ std::string IniDocument::Text() const
 
 IniDocument::Section* IniDocument::FindSection(std::string_view name)
 {
-    for (auto& s : sections_)
-        if (AnsiSameText(s.name, name)) return &s;
-    return nullptr;
+    const auto it = index_.find(AnsiSameTextKey(name));
+    return it == index_.end() ? nullptr : &sections_[it->second];
 }
 
 IniDocument::Section& IniDocument::AddSection(std::string_view name)
 {
-    if (Section* s = FindSection(name)) return *s;
-    sections_.push_back(Section{std::string(name), {}});
-    return sections_.back();
+    const auto [it, added] = index_.emplace(AnsiSameTextKey(name), sections_.size());
+    if (added) sections_.push_back(Section{std::string(name), {}, {}});
+    return sections_[it->second];
 }
 
 IniDocument::Entry* IniDocument::FindEntry(std::string_view section, std::string_view key)
 {
     Section* s = FindSection(section);
     if (!s) return nullptr;
-    for (auto& e : s->entries)
-        if (e.hasValue && AnsiSameText(e.key, key)) return &e;
-    return nullptr;
+    const auto it = s->keys.find(AnsiSameTextKey(key));
+    return it == s->keys.end() ? nullptr : &s->entries[it->second];
+}
+
+void IniDocument::AddEntry(Section& section, Entry entry)
+{
+    if (entry.hasValue) section.keys.emplace(AnsiSameTextKey(entry.key), section.entries.size());
+    section.entries.push_back(std::move(entry));
+}
+
+void IniDocument::EraseSection(std::string_view name)
+{
+    const auto it = index_.find(AnsiSameTextKey(name));
+    if (it == index_.end()) return;
+    sections_.erase(sections_.begin() + static_cast<std::ptrdiff_t>(it->second));
+    index_.clear();
+    for (std::size_t i = 0; i < sections_.size(); ++i) index_.emplace(AnsiSameTextKey(sections_[i].name), i);
+}
+
+void IniDocument::DeleteKey(std::string_view section, std::string_view key)
+{
+    Section* s = FindSection(section);
+    if (!s) return;
+    const std::string folded = AnsiSameTextKey(key);
+    std::erase_if(s->entries, [&](const Entry& e) { return e.hasValue && AnsiSameTextKey(e.key) == folded; });
+    IndexEntries(*s);
+}
+
+void IniDocument::Clear()
+{
+    sections_.clear();
+    index_.clear();
+}
+
+void IniDocument::IndexEntries(Section& section)
+{
+    section.keys.clear();
+    for (std::size_t i = 0; i < section.entries.size(); ++i)
+        if (section.entries[i].hasValue) section.keys.emplace(AnsiSameTextKey(section.entries[i].key), i);
 }
 
 // ---- TMemIniFile -------------------------------------------------------------------------
@@ -227,7 +262,7 @@ void TMemIniFile::WriteString(const std::string& section, const std::string& ide
         e->value = v;
         return;
     }
-    doc_.AddSection(section).entries.push_back({ident, v, true});
+    doc_.AddEntry(doc_.AddSection(section), {ident, v, true});
 }
 
 void TMemIniFile::ReadSection(const std::string& section, TStrings* strings)
@@ -261,18 +296,12 @@ void TMemIniFile::ReadSectionValues(const std::string& section, TStrings* string
 
 void TMemIniFile::EraseSection(const std::string& section)
 {
-    auto& list = doc_.Sections();
-    list.erase(std::remove_if(list.begin(), list.end(), [&](const IniDocument::Section& s) { return AnsiSameText(s.name, section); }),
-               list.end());
+    doc_.EraseSection(section);
 }
 
 void TMemIniFile::DeleteKey(const std::string& section, const std::string& ident)
 {
-    if (IniDocument::Section* s = doc_.FindSection(section)) {
-        auto& e = s->entries;
-        e.erase(std::remove_if(e.begin(), e.end(), [&](const IniDocument::Entry& x) { return x.hasValue && AnsiSameText(x.key, ident); }),
-                e.end());
-    }
+    doc_.DeleteKey(section, ident);
 }
 
 void TMemIniFile::UpdateFile()

@@ -5,6 +5,7 @@
 
 #include <string>
 #include <string_view>
+#include <unordered_map>
 #include <vector>
 
 #include "platform/hostlib/core/datetime.h"
@@ -64,7 +65,10 @@ private:
     std::string fileName_;
 };
 
-// The parsed content of an INI file, shared by both file classes.
+// The parsed content of an INI file, shared by both file classes. Sections
+// and keys are found through indexes by case-folded name, so reading a file
+// takes time in proportion to its size; the lists keep file order for
+// writing back.
 class IniDocument {
 public:
     struct Entry {
@@ -75,21 +79,28 @@ public:
     struct Section {
         std::string name;
         std::vector<Entry> entries;
+        // The first entry with a value, per folded key.
+        std::unordered_map<std::string, std::size_t> keys;
     };
 
     // Lines are trimmed; ";" and "#" comment lines and lines before the
     // first section are dropped; repeated sections are merged.
     void Parse(std::string_view text);
     std::string Text() const;
-
     Section* FindSection(std::string_view name);
     Section& AddSection(std::string_view name);
     Entry* FindEntry(std::string_view section, std::string_view key);
-    void Clear() { sections_.clear(); }
-    std::vector<Section>& Sections() { return sections_; }
+    void AddEntry(Section& section, Entry entry);
+    void EraseSection(std::string_view name);
+    void DeleteKey(std::string_view section, std::string_view key);
+    void Clear();
+    const std::vector<Section>& Sections() const { return sections_; }
 
 private:
+    static void IndexEntries(Section& section);
+
     std::vector<Section> sections_;
+    std::unordered_map<std::string, std::size_t> index_;
 };
 
 class TMemIniFile : public TCustomIniFile {

@@ -3,6 +3,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <memory>
+#include <unordered_map>
 #include <sys/stat.h>
 
 #include "platform/hostlib/core/exceptions.h"
@@ -21,6 +22,9 @@ struct RegValue {
     std::vector<std::uint8_t> data;
 };
 
+// Children and values are found through indexes by case-folded name, so a
+// store loads in time in proportion to its size; the lists keep the order
+// of creation for writing back.
 struct RegKey {
     std::string name;
     std::vector<std::unique_ptr<RegKey>> children;
@@ -28,17 +32,70 @@ struct RegKey {
 
     RegKey* Child(std::string_view n)
     {
-        for (auto& c : children)
-            if (AnsiSameText(c->name, n)) return c.get();
-        return nullptr;
+        const auto it = childIndex_.find(AnsiSameTextKey(n));
+        return it == childIndex_.end() ? nullptr : it->second;
     }
+    RegKey* AddChild(std::string_view n)
+    {
+        children.push_back(std::make_unique<RegKey>());
+        children.back()->name = n;
+        childIndex_.emplace(AnsiSameTextKey(n), children.back().get());
+        return children.back().get();
+    }
+    bool RemoveChild(std::string_view n)
+    {
+        const auto it = childIndex_.find(AnsiSameTextKey(n));
+        if (it == childIndex_.end()) return false;
+        const RegKey* child = it->second;
+        childIndex_.erase(it);
+        std::erase_if(children, [&](const auto& c) { return c.get() == child; });
+        return true;
+    }
+
     RegValue* Value(std::string_view n)
     {
-        for (auto& v : values)
-            if (AnsiSameText(v.name, n)) return &v;
-        return nullptr;
+        const auto it = valueIndex_.find(AnsiSameTextKey(n));
+        return it == valueIndex_.end() ? nullptr : &values[it->second];
     }
+    // Replaces the value of that name (keeping the name's spelling) or adds it.
+    void SetValue(RegValue v)
+    {
+        const auto [it, added] = valueIndex_.emplace(AnsiSameTextKey(v.name), values.size());
+        if (added) {
+            values.push_back(std::move(v));
+            return;
+        }
+        v.name = values[it->second].name;
+        values[it->second] = std::move(v);
+    }
+    bool RemoveValue(std::string_view n)
+    {
+        const auto it = valueIndex_.find(AnsiSameTextKey(n));
+        if (it == valueIndex_.end()) return false;
+        values.erase(values.begin() + static_cast<std::ptrdiff_t>(it->second));
+        IndexValues();
+        return true;
+    }
+    void RenameValue(RegValue& v, std::string newName)
+    {
+        v.name = std::move(newName);
+        IndexValues();
+    }
+
+private:
+    void IndexValues()
+    {
+        valueIndex_.clear();
+        for (std::size_t i = 0; i < values.size(); ++i) valueIndex_.emplace(AnsiSameTextKey(values[i].name), i);
+    }
+
+    std::unordered_map<std::string, RegKey*> childIndex_;
+    std::unordered_map<std::string, std::size_t> valueIndex_;
 };
+
+// Deeper paths are refused: the real store's limit, and what keeps
+// the recursive writing and freeing of a hostile store off the stack's end.
+constexpr std::size_t kMaxKeyDepth = 512;
 
 std::vector<std::string> SplitPath(std::string_view path)
 {
@@ -81,16 +138,15 @@ public:
     RegKey* Find(HKEY root, std::string_view path, bool create)
     {
         EnsureLoaded();
+        const auto parts = SplitPath(path);
+        if (parts.size() > kMaxKeyDepth) return nullptr;
         RegKey* k = RootNode(root, create);
         if (!k) return nullptr;
-        for (const auto& part : SplitPath(path)) {
+        for (const auto& part : parts) {
             RegKey* c = k->Child(part);
             if (!c) {
                 if (!create) return nullptr;
-                auto node = std::make_unique<RegKey>();
-                node->name = part;
-                c = node.get();
-                k->children.push_back(std::move(node));
+                c = k->AddChild(part);
                 dirty_ = true;
             }
             k = c;
@@ -107,16 +163,9 @@ public:
         std::string parentPath;
         for (const auto& p : parts) parentPath += p + "\\";
         RegKey* parent = Find(root, parentPath, false);
-        if (!parent) return false;
-        auto& ch = parent->children;
-        for (auto it = ch.begin(); it != ch.end(); ++it) {
-            if (AnsiSameText((*it)->name, last)) {
-                ch.erase(it);
-                dirty_ = true;
-                return true;
-            }
-        }
-        return false;
+        if (!parent || !parent->RemoveChild(last)) return false;
+        dirty_ = true;
+        return true;
     }
 
     void MarkDirty() { dirty_ = true; }
@@ -163,11 +212,11 @@ private:
     RegKey* RootNode(HKEY root, bool create)
     {
         const std::string name = RootName(root);
-        for (auto& r : roots_)
-            if (r->name == name) return r.get();
+        if (const auto it = rootIndex_.find(name); it != rootIndex_.end()) return it->second;
         if (!create) return nullptr;
         roots_.push_back(std::make_unique<RegKey>());
         roots_.back()->name = name;
+        rootIndex_.emplace(name, roots_.back().get());
         dirty_ = true;
         return roots_.back().get();
     }
@@ -175,6 +224,7 @@ private:
     void Load()
     {
         roots_.clear();
+        rootIndex_.clear();
         dirty_ = false;
         loaded_ = true;
         std::string content;
@@ -246,8 +296,9 @@ private:
         } else {
             return;
         }
-        if (RegValue* existing = key.Value(name)) *existing = std::move(v);
-        else key.values.push_back(std::move(v));
+        RegValue* existing = key.Value(name);
+        if (existing) *existing = std::move(v);
+        else key.SetValue(std::move(v));
     }
 
     static void Write(const RegKey& k, const std::string& path, std::string& out)
@@ -278,6 +329,7 @@ private:
 
     std::string file_;
     std::vector<std::unique_ptr<RegKey>> roots_;
+    std::unordered_map<std::string, RegKey*> rootIndex_;
     bool loaded_ = false;
     bool dirty_ = false;
 };
@@ -434,15 +486,9 @@ bool TRegistry::ValueExists(const std::string& name)
 bool TRegistry::DeleteValue(const std::string& name)
 {
     RegKey* k = Store::Instance().Find(rootKey_, currentPath_, false);
-    if (!k || readOnly_) return false;
-    for (auto it = k->values.begin(); it != k->values.end(); ++it) {
-        if (AnsiSameText(it->name, name)) {
-            k->values.erase(it);
-            Store::Instance().MarkDirty();
-            return true;
-        }
-    }
-    return false;
+    if (!k || readOnly_ || !k->RemoveValue(name)) return false;
+    Store::Instance().MarkDirty();
+    return true;
 }
 
 void TRegistry::RenameValue(const std::string& oldName, const std::string& newName)
@@ -450,7 +496,7 @@ void TRegistry::RenameValue(const std::string& oldName, const std::string& newNa
     RegKey* k = Store::Instance().Find(rootKey_, currentPath_, false);
     if (!k || readOnly_ || k->Value(newName)) return;
     if (RegValue* v = k->Value(oldName)) {
-        v->name = newName;
+        k->RenameValue(*v, newName);
         Store::Instance().MarkDirty();
     }
 }
@@ -499,13 +545,8 @@ void TRegistry::WriteData(const std::string& name, TRegDataType type, const void
     RegValue v;
     v.name = name;
     v.type = type;
-    v.data.assign(static_cast<const std::uint8_t*>(data), static_cast<const std::uint8_t*>(data) + size);
-    if (RegValue* existing = k->Value(name)) {
-        v.name = existing->name;
-        *existing = std::move(v);
-    } else {
-        k->values.push_back(std::move(v));
-    }
+    if (size > 0) v.data.assign(static_cast<const std::uint8_t*>(data), static_cast<const std::uint8_t*>(data) + size);
+    k->SetValue(std::move(v));
     Store::Instance().MarkDirty();
 }
 
@@ -595,7 +636,8 @@ int TRegistry::ReadBinaryData(const std::string& name, void* buffer, int size)
     if (!v) throw ERegistryException(Format(messages::SRegGetDataFailed, name));
     if (v->type != rdBinary && v->type != rdUnknown) throw ERegistryException(Format(messages::SInvalidRegType, name));
     const int n = static_cast<int>(v->data.size());
-    if (buffer && size > 0) std::memcpy(buffer, v->data.data(), static_cast<std::size_t>(std::min(n, size)));
+    // An empty value has no data to copy (and no address to copy from).
+    if (buffer && size > 0 && n > 0) std::memcpy(buffer, v->data.data(), static_cast<std::size_t>(std::min(n, size)));
     return n;
 }
 

@@ -197,6 +197,15 @@ bool AnsiSameText(std::string_view a, std::string_view b)
     return AnsiCompareText(a, b) == 0;
 }
 
+std::string AnsiSameTextKey(std::string_view s)
+{
+    std::string key;
+    key.reserve(s.size());
+    std::size_t i = 0;
+    while (i < s.size()) quelvo::sys::AppendUtf8(key, ToLower(DecodeUtf8(s, i)));
+    return key;
+}
+
 bool AnsiSameStr(std::string_view a, std::string_view b)
 {
     return a == b;

@@ -156,8 +156,14 @@ private:
         ++pos_;
     }
 
+    // A chain of one operator becomes one node with many children, so that
+    // a long chain is not a deep tree.
     std::unique_ptr<Node> Combine(Node::Kind kind, std::unique_ptr<Node> left, std::unique_ptr<Node> right)
     {
+        if (left->kind == kind) {
+            left->children.push_back(std::move(right));
+            return left;
+        }
         auto n = std::make_unique<Node>();
         n->kind = kind;
         n->children.push_back(std::move(left));
@@ -180,6 +186,15 @@ private:
     }
 
     std::unique_ptr<Node> ParseNot()
+    {
+        if (depth_ >= kMaxDepth) SyntaxError("expression nested too deeply");
+        ++depth_;
+        auto node = ParseNested();
+        --depth_;
+        return node;
+    }
+
+    std::unique_ptr<Node> ParseNested()
     {
         if (TakeKeyword("NOT")) {
             auto n = std::make_unique<Node>();
@@ -352,8 +367,13 @@ private:
         return n;
     }
 
+    // NOTs and parentheses deeper than this are refused before they exhaust
+    // the stack of the parser, the evaluator or the tree's destruction.
+    static constexpr int kMaxDepth = 200;
+
     std::vector<Token> tokens_;
     std::size_t pos_ = 0;
+    int depth_ = 0;
     FilterExpression::Options options_;
     const FilterExpression::FieldResolver& resolve_;
     const FilterExpression::FieldTypeOf& typeOf_;
@@ -408,14 +428,12 @@ bool EvalNode(const Node& n, const FilterExpression::FieldValue& value, const Fi
     switch (n.kind) {
     case Node::Kind::Constant:
         return n.constant;
-    case Node::Kind::And: {
-        // Both sides run so that a type error anywhere surfaces.
-        const bool a = EvalNode(*n.children[0], value, options);
-        return EvalNode(*n.children[1], value, options) && a;
-    }
+    case Node::Kind::And:
     case Node::Kind::Or: {
-        const bool a = EvalNode(*n.children[0], value, options);
-        return EvalNode(*n.children[1], value, options) || a;
+        // Every side runs so that a type error anywhere surfaces.
+        int trues = 0;
+        for (const auto& child : n.children) trues += EvalNode(*child, value, options) ? 1 : 0;
+        return n.kind == Node::Kind::And ? trues == static_cast<int>(n.children.size()) : trues > 0;
     }
     case Node::Kind::Not:
         return !EvalNode(*n.children[0], value, options);

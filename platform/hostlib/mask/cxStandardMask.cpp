@@ -1,6 +1,8 @@
 #include "platform/hostlib/mask/cxStandardMask.h"
 
 #include <algorithm>
+#include <map>
+#include <typeinfo>
 
 #include "platform/hostlib/core/format_settings.h"
 
@@ -11,6 +13,35 @@ bool IsAsciiLetter(char ch) { return (ch >= 'a' && ch <= 'z') || (ch >= 'A' && c
 bool IsAsciiDigit(char ch) { return ch >= '0' && ch <= '9'; }
 
 bool IsSaveFlag(char ch) { return ch == '0' || ch == '1'; }
+
+// Positions that take the same characters in the same way, and the first of
+// them still open.
+struct PositionGroup {
+    const TcxStandardMaskCustomItem* sample = nullptr;
+    std::vector<std::size_t> positions;
+    std::size_t next = 0;
+};
+
+std::vector<PositionGroup> GroupPositions(const std::vector<std::unique_ptr<TcxStandardMaskCustomItem>>& items)
+{
+    std::vector<PositionGroup> groups;
+    std::map<std::string, std::size_t> byKind;
+    for (std::size_t pos = 0; pos < items.size(); ++pos) {
+        const auto* item = items[pos].get();
+        std::string kind;
+        if (const auto* literal = dynamic_cast<const TcxStandardMaskLiteralItem*>(item)) {
+            kind = std::string(1, literal->Literal());
+        } else {
+            const TcxStandardMaskCustomItem& editable = *item;
+            kind = typeid(editable).name();
+            kind += static_cast<char>(static_cast<const TcxStandardMaskManyItem*>(item)->CaseControl());
+        }
+        const auto [it, added] = byKind.emplace(kind, groups.size());
+        if (added) groups.push_back({item, {}, 0});
+        groups[it->second].positions.push_back(pos);
+    }
+    return groups;
+}
 
 }  // namespace
 
@@ -152,22 +183,32 @@ std::string TcxStandardMask::GetEmptyString() const
 
 void TcxStandardMask::Format(std::string& text, bool convertCase) const
 {
+    // Every typed character fills the first open position that takes it (or
+    // that it leaves blank). Positions are grouped by what they take, so a
+    // character costs one test per group rather than one per position.
     std::string result = GetFullEmptyString();
-    std::vector<bool> filled(FItems.size(), false);
+    std::vector<PositionGroup> groups = GroupPositions(FItems);
     for (const char typed : text) {
-        for (std::size_t pos = 0; pos < FItems.size(); ++pos) {
-            if (filled[pos]) continue;
+        PositionGroup* first = nullptr;
+        bool takes = false;
+        char taken = typed;
+        for (auto& group : groups) {
+            if (group.next == group.positions.size()) continue;
+            const std::size_t pos = group.positions[group.next];
+            if (first && pos > first->positions[first->next]) continue;
             char ch = typed;
-            if (FItems[pos]->Check(ch)) {
-                result[pos] = convertCase ? ch : typed;
-                filled[pos] = true;
-                break;
-            }
-            if (BlankAtEditable(typed, pos)) {
-                filled[pos] = true;
-                break;
+            if (group.sample->Check(ch)) {
+                first = &group;
+                takes = true;
+                taken = ch;
+            } else if (BlankAtEditable(typed, pos)) {
+                first = &group;
+                takes = false;
             }
         }
+        if (!first) continue;
+        const std::size_t pos = first->positions[first->next++];
+        if (takes) result[pos] = convertCase ? taken : typed;
     }
     text = std::move(result);
 }

@@ -103,6 +103,10 @@ TEST(BmpTest, HostileFilesGiveAnErrorNotACrash)
              return f;
          }()},
         {"small header", patched(14, 12, 4)},
+        // A 41-byte header with bit fields: the masks would lie past the data.
+        {"bit fields past a short header",
+         {0x42, 0x4d, 0x37, 0, 0, 0, 0, 0, 0, 0, 0x36, 0, 0, 0, 0x29, 0, 0, 0, 1, 0, 0, 0, 1, 0, 0, 0, 1, 0, 0x20, 0,
+          3, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0}},
     };
     for (const Case& c : cases) {
         Picture p;
@@ -153,6 +157,30 @@ TEST(JpegTest, RoundTripsApproximatelyAndRefusesDamage)
     EXPECT_FALSE(ReadJpeg({0xFF, 0xD8, 0xFF, 0x00}, back, error));
     EXPECT_FALSE(ReadPicture({1, 2, 3}, back, error));
     EXPECT_EQ(error, "unknown picture format");
+}
+
+TEST(JpegTest, RefusesASizeBeyondItsDataAndDataEndingEarly)
+{
+    // A grey 94-byte file that declares 32767 x 2048 pixels.
+    std::vector<std::uint8_t> tiny = {0xFF, 0xD8, 0xFF, 0xDB, 0x00, 0x43, 0x00};
+    tiny.insert(tiny.end(), 64, 1);
+    for (int b : {0xFF, 0xC0, 0x00, 0x0B, 0x08, 0x08, 0x00, 0x7F, 0xFF, 0x01, 0x01, 0x11, 0x00, 0xFF, 0xDA, 0x00, 0x08,
+                  0x01, 0x01, 0x00, 0x00, 0x3F, 0x00})
+        tiny.push_back(static_cast<std::uint8_t>(b));
+    tiny.resize(94, 0);
+    Picture back;
+    std::string error;
+    EXPECT_FALSE(ReadJpeg(tiny, back, error));
+    EXPECT_EQ(error, "JPEG size is beyond what its data can hold");
+    EXPECT_TRUE(back.pixels.empty());
+
+    Picture pic = Sample(64, 48, false);
+    const std::vector<std::uint8_t> file = WriteJpeg(pic, 90);
+    ASSERT_TRUE(ReadJpeg(file, back, error)) << error;
+    const std::vector<std::uint8_t> cut(file.begin(), file.begin() + static_cast<long>(file.size() * 2 / 3));
+    error.clear();
+    EXPECT_FALSE(ReadJpeg(cut, back, error));
+    EXPECT_FALSE(error.empty());
 }
 
 TEST(PictureBridgeTest, BitmapsAndSurfaceDumps)

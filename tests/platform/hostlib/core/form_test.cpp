@@ -542,6 +542,36 @@ TEST(Filers, ValueEncodingRoundTrip)
     }
 }
 
+TEST(Filers, ListsNestedBeyondTheLimitAreAReadError)
+{
+    const auto nested = [](int depth) {
+        std::vector<std::uint8_t> bytes(static_cast<std::size_t>(depth), vaList);
+        bytes.push_back(vaInt8);
+        bytes.push_back(1);
+        bytes.insert(bytes.end(), static_cast<std::size_t>(depth), vaNull);
+        return bytes;
+    };
+    for (bool skip : {false, true}) {
+        SCOPED_TRACE(skip ? "skip" : "read");
+        for (int depth : {TReader::kMaxNesting, TReader::kMaxNesting + 1, 40000}) {
+            TMemoryStream m(nested(depth));
+            TReader r(&m);
+            const auto read = [&] { skip ? r.SkipValue() : static_cast<void>(r.ReadVariant()); };
+            if (depth <= TReader::kMaxNesting) {
+                EXPECT_NO_THROW(read());
+                EXPECT_EQ(m.Position(), m.Size());
+                continue;
+            }
+            try {
+                read();
+                ADD_FAILURE() << depth;
+            } catch (const EReadError& e) {
+                EXPECT_EQ(e.Message(), "Values nested too deeply");
+            }
+        }
+    }
+}
+
 TEST(Streams, ReadErrorsAndCopies)
 {
     TMemoryStream m;

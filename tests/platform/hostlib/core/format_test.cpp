@@ -366,6 +366,26 @@ TEST(Dates, FormatDateTime)
     EXPECT_EQ(TimeToStr(EncodeTime(9, 5, 0, 0), kEnglish), "9:05:00 AM");
 }
 
+TEST(Dates, ValuesOutsideTheCalendarAreConversionErrors)
+{
+    EXPECT_EQ(FormatDateTime("yyyy-mm-dd hh:nn", -693593.5, kEnglish), "0001-01-01 12:00");
+    EXPECT_EQ(FormatDateTime("yyyy-mm-dd", 2958465.5, kEnglish), "9999-12-31");
+    const double outside[] = {std::nan(""), INFINITY, -INFINITY, 1e300, -1e300, 2958466, -693594};
+    for (double value : outside) {
+        SCOPED_TRACE(value);
+        try {
+            DateTimeToStr(value, kEnglish);
+            ADD_FAILURE();
+        } catch (const EConvertError& e) {
+            EXPECT_EQ(e.Message(), "'" + FloatToStr(value, kEnglish) + "' is not a valid date and time");
+        }
+        const DateParts date = DecodeDate(value);
+        const TimeParts time = DecodeTime(value);
+        EXPECT_EQ(date.Year + date.Month + date.Day + time.Hour + time.Min + time.Sec + time.MSec, 0);
+        EXPECT_EQ(DayOfWeek(value), 1);
+    }
+}
+
 TEST(Dates, ParsingFollowsTheShortDateOrder)
 {
     struct Case {

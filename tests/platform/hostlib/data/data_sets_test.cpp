@@ -747,6 +747,27 @@ TEST_F(DataSetTest, UnreadableFilterRaisesAndKeepsThePreviousFilter)
     EXPECT_EQ(ds->RecordCount(), 1);
 }
 
+TEST_F(DataSetTest, DeepFiltersAreRefusedAndLongChainsStillFilter)
+{
+    const auto repeat = [](const std::string& part, int times) {
+        std::string text;
+        for (int i = 0; i < times; ++i) text += part;
+        return text;
+    };
+    ds->SetFilter("ID < 4");
+    ds->SetFiltered(true);
+    for (const std::string& text : {repeat("(", 1000) + "ID = 1" + repeat(")", 1000), repeat("NOT ", 1000) + "ID = 1"}) {
+        try {
+            ds->SetFilter(text);
+            ADD_FAILURE() << text.substr(0, 10);
+        } catch (const EDatabaseError& e) {
+            EXPECT_EQ(e.Message(), "Filter expression error: expression nested too deeply");
+        }
+    }
+    ds->SetFilter(repeat("ID > 0 AND ", 2000) + "ID < 3 OR " + repeat("ID = 9 OR ", 2000) + "ID = 7");
+    EXPECT_EQ(VisibleIds(), (std::vector<int>{1, 2, 7, 9}));
+}
+
 TEST_F(DataSetTest, FilterRecordHandlerAndFilteredEditing)
 {
     ds->SetOnFilterRecord(TFilterRecordEvent::FromFunction([](TDataSet* d, bool& accept) {

@@ -1,0 +1,31 @@
+// The regular-expression compiler and matcher as the mask editor drives
+// them. Input: the expression, a zero byte, then the typed text; a typed
+// backspace (8) steps back.
+
+#include "components/editors/cxRegExpr.h"
+#include "platform/hostlib/exceptions.h"
+#include "tests/fuzz/harness.h"
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
+{
+    const auto [expr, typed] = quelvo::fuzz::SplitOnce(quelvo::fuzz::Text(data, size), '\0');
+    TcxRegExpr regexpr;
+    quelvo::fuzz::Guarded<hostlib::Exception>([&] {
+        regexpr.SetCaseInsensitive(!typed.empty() && (typed[0] & 1));
+        regexpr.Compile(std::string(expr));
+        for (char ch : typed) {
+            if (ch == '\b') {
+                regexpr.Prev();
+                continue;
+            }
+            char next = ch;
+            regexpr.Next(next);
+            regexpr.IsFinal();
+        }
+        regexpr.Print();
+        regexpr.Reset();
+        regexpr.NextEx(std::string(typed));
+    });
+    quelvo::fuzz::Guarded<hostlib::Exception>([&] { cxRegExpr::IsTextFullValid(std::string(typed), std::string(expr)); });
+    return 0;
+}
