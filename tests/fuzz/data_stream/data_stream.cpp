@@ -8,8 +8,8 @@
 
 #include "components/data/cxDataStorage.h"
 #include "components/data/cxVariants.h"
-#include "platform/hostlib/exceptions.h"
-#include "platform/hostlib/streams.h"
+#include "platform/hostlib/core/exceptions.h"
+#include "platform/hostlib/core/streams.h"
 #include "tests/fuzz/harness.h"
 
 using hostlib::Exception;

@@ -3,10 +3,10 @@
 
 #include <array>
 
-#include "platform/hostlib/datetime.h"
-#include "platform/hostlib/exceptions.h"
-#include "platform/hostlib/filter_expr.h"
-#include "platform/hostlib/format.h"
+#include "platform/hostlib/core/datetime.h"
+#include "platform/hostlib/core/exceptions.h"
+#include "platform/hostlib/data/filter_expr.h"
+#include "platform/hostlib/core/format.h"
 #include "tests/fuzz/harness.h"
 
 using namespace hostlib;

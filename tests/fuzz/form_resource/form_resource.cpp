@@ -3,12 +3,12 @@
 // sets, references, lists, collections, sub-objects, events and defined
 // data), then written back and read again.
 
-#include "platform/hostlib/collection.h"
-#include "platform/hostlib/exceptions.h"
-#include "platform/hostlib/filer.h"
-#include "platform/hostlib/form_resource.h"
-#include "platform/hostlib/lists.h"
-#include "platform/hostlib/streams.h"
+#include "platform/hostlib/core/collection.h"
+#include "platform/hostlib/core/exceptions.h"
+#include "platform/hostlib/core/filer.h"
+#include "platform/hostlib/core/form_resource.h"
+#include "platform/hostlib/core/lists.h"
+#include "platform/hostlib/core/streams.h"
 #include "tests/fuzz/harness.h"
 
 using namespace hostlib;

@@ -2,10 +2,10 @@
 // use them: every value of every section read in each typed form, one value
 // written, a section erased and the file written back.
 
-#include "platform/hostlib/exceptions.h"
-#include "platform/hostlib/inifiles.h"
-#include "platform/hostlib/lists.h"
-#include "platform/hostlib/streams.h"
+#include "platform/hostlib/core/exceptions.h"
+#include "platform/hostlib/core/inifiles.h"
+#include "platform/hostlib/core/lists.h"
+#include "platform/hostlib/core/streams.h"
 #include "tests/fuzz/harness.h"
 
 using namespace hostlib;

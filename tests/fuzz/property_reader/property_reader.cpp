@@ -2,10 +2,10 @@
 // read their data: values skipped or read as variants (and shown as text)
 // until the stream ends. The first byte picks skipping or reading.
 
-#include "platform/hostlib/exceptions.h"
-#include "platform/hostlib/filer.h"
-#include "platform/hostlib/streams.h"
-#include "platform/hostlib/variant.h"
+#include "platform/hostlib/core/exceptions.h"
+#include "platform/hostlib/core/filer.h"
+#include "platform/hostlib/core/streams.h"
+#include "platform/hostlib/core/variant.h"
 #include "tests/fuzz/harness.h"
 
 using namespace hostlib;

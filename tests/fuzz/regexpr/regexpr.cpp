@@ -3,7 +3,7 @@
 // backspace (8) steps back.
 
 #include "components/editors/cxRegExpr.h"
-#include "platform/hostlib/exceptions.h"
+#include "platform/hostlib/core/exceptions.h"
 #include "tests/fuzz/harness.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)

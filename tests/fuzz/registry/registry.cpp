@@ -4,9 +4,9 @@
 
 #include <cstring>
 
-#include "platform/hostlib/exceptions.h"
-#include "platform/hostlib/lists.h"
-#include "platform/hostlib/registry.h"
+#include "platform/hostlib/core/exceptions.h"
+#include "platform/hostlib/core/lists.h"
+#include "platform/hostlib/core/registry.h"
 #include "tests/fuzz/harness.h"
 
 using namespace hostlib;

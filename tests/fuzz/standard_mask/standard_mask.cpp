@@ -1,7 +1,7 @@
 // The standard edit mask as the mask editor drives it. Input: the mask, a
 // zero byte, then the text spread over it and checked.
 
-#include "platform/hostlib/cxStandardMask.h"
+#include "platform/hostlib/mask/cxStandardMask.h"
 #include "tests/fuzz/harness.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
