@@ -301,3 +301,5 @@ void InitControls()
 }
 
 }  // namespace quelvo::ctl
+
+void InitCommonControls() { quelvo::ctl::InitControls(); }

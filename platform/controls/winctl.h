@@ -111,6 +111,9 @@ UINT RegisterClipboardFormatA(LPCSTR name);
 HWND GetClipboardOwner();
 int CountClipboardFormats();
 
+// Registers the common control classes (quelvo::ctl::InitControls).
+void InitCommonControls();
+
 namespace quelvo::ctl {
 
 // Registers the control classes when they are not (idempotent).

@@ -112,6 +112,8 @@ struct State {
     std::deque<Theme> themes;
     std::function<void()> listener;
     std::function<bool(HWND, HDC, const RECT*)> parentPainter;
+    std::string themeFile = "Flat.theme";
+    std::string colorName = "Normal";
 };
 
 State& S()
@@ -705,8 +707,9 @@ HRESULT GetCurrentThemeName(LPSTR themeFile, int maxFile, LPSTR colorName, int m
         std::memcpy(out, value, n);
         out[n] = '\0';
     };
-    put(themeFile, maxFile, "Flat.theme");
-    put(colorName, maxColor, "Normal");
+    std::lock_guard<std::mutex> guard(S().lock);
+    put(themeFile, maxFile, S().themeFile.c_str());
+    put(colorName, maxColor, S().colorName.c_str());
     put(sizeName, maxSize, "Normal");
     return kOk;
 }
@@ -720,6 +723,17 @@ void SetThemeActive(bool active)
     if (S().active == active)
         return;
     S().active = active;
+    if (S().listener)
+        S().listener();
+}
+
+void SetThemeName(const std::string& themeFile, const std::string& colorName)
+{
+    {
+        std::lock_guard<std::mutex> guard(S().lock);
+        S().themeFile = themeFile;
+        S().colorName = colorName;
+    }
     if (S().listener)
         S().listener();
 }

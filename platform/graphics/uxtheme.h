@@ -7,6 +7,7 @@
 #include "platform/system/wintypes.h"
 
 #include <functional>
+#include <string>
 
 using HTHEME = HANDLE;
 
@@ -250,6 +251,9 @@ namespace quelvo::gfx {
 // until closed. The listener (set by the window layer, which broadcasts
 // WM_THEMECHANGED) hears every change.
 void SetThemeActive(bool active);
+// The names GetCurrentThemeName reports ("Flat.theme", "Normal" at first);
+// a change is heard by the listener like a switch.
+void SetThemeName(const std::string& themeFile, const std::string& colorName);
 void SetThemeChangeListener(std::function<void()> listener);
 // The window layer paints a window's parent into `dc` for
 // DrawThemeParentBackground; without it the face colour is used.

@@ -5,6 +5,7 @@
 #include <cstring>
 #include <functional>
 
+#include "platform/graphics/uxtheme.h"
 #include "platform/windows/wm_state.h"
 
 namespace quelvo::win::detail {
@@ -1338,6 +1339,22 @@ HWND FindWindowExA(HWND parent, HWND childAfter, LPCSTR className, LPCSTR window
 }
 
 HWND FindWindowA(LPCSTR className, LPCSTR windowName) { return FindWindowExA(nullptr, nullptr, className, windowName); }
+
+namespace {
+
+// A theme switch of the drawing layer reaches every top-level window of the
+// program, hidden utility windows included.
+void BroadcastThemeChange()
+{
+    std::vector<HWND> all;
+    for (Window* w : S().topLevels) all.push_back(w->handle);
+    for (HWND h : all)
+        if (Find(h)) SendMessageA(h, WM_THEMECHANGED, 0, 0);
+}
+
+[[maybe_unused]] const bool kThemeListener = (quelvo::gfx::SetThemeChangeListener(BroadcastThemeChange), true);
+
+}  // namespace
 
 BOOL EnumWindows(WNDENUMPROC proc, LPARAM param)
 {

@@ -498,3 +498,13 @@ TEST_F(ComboTest, OwnerDrawnComboDrawsItsField)
 
 }  // namespace
 }  // namespace ctltest
+
+TEST(CommonControls, InitCommonControlsRegistersTheControlClasses)
+{
+    quelvo::win::ResetWindowManager();
+    InitCommonControls();
+    WNDCLASSA wc{};
+    EXPECT_TRUE(GetClassInfoA(nullptr, "BUTTON", &wc));
+    EXPECT_TRUE(GetClassInfoA(nullptr, "LISTBOX", &wc));
+    quelvo::win::ResetWindowManager();
+}

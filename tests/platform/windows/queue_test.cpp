@@ -6,6 +6,10 @@
 
 #include "tests/platform/windows/win_fixture.h"
 
+#include <algorithm>
+
+#include "platform/graphics/uxtheme.h"
+
 using namespace wintest;
 using V = std::vector<std::string>;
 
@@ -262,6 +266,30 @@ TEST_F(Queue, QuitAndUserSignalsCloseTooAndBrokenPipesEndNothing)
     EXPECT_EQ(write(fds[1], "x", 1), -1);
     EXPECT_EQ(errno, EPIPE);
     close(fds[1]);
+}
+
+}  // namespace
+
+namespace {
+
+TEST_F(Queue, ThemeChangesReachEveryTopLevelWindow)
+{
+    HWND shown = Make("shown", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 0, 0, 50, 50);
+    Make("hidden", WS_POPUP, 0, 0, 0, 0);
+    Make("child", WS_CHILD | WS_VISIBLE, 0, 0, 10, 10, shown);
+    Rec().Clear();
+    quelvo::gfx::SetThemeActive(false);
+    quelvo::gfx::SetThemeActive(true);
+    quelvo::gfx::SetThemeName("luna.msstyles", "NormalColor");
+    char file[64] = "", color[64] = "";
+    EXPECT_EQ(GetCurrentThemeName(file, 64, color, 64, nullptr, 0), 0);
+    EXPECT_STREQ(file, "luna.msstyles");
+    EXPECT_STREQ(color, "NormalColor");
+    quelvo::gfx::SetThemeName("Flat.theme", "Normal");
+    const auto seen = Rec().Only({"WM_THEMECHANGED"});
+    EXPECT_EQ(std::count(seen.begin(), seen.end(), "shown WM_THEMECHANGED"), 4);
+    EXPECT_EQ(std::count(seen.begin(), seen.end(), "hidden WM_THEMECHANGED"), 4);
+    EXPECT_EQ(std::count(seen.begin(), seen.end(), "child WM_THEMECHANGED"), 0);
 }
 
 }  // namespace
