@@ -1375,14 +1375,22 @@ void TcxCustomDataControllerInfo::DoLoad()
 
 void TcxCustomDataControllerInfo::DoFilter()
 {
-    if (!controller_->OnFilterRecord || controller_->IsGridMode()) return;
+    TcxCustomDataController& c = *controller_;
+    const bool byEvent = c.IsFilterRecord() && !c.IsGridMode();
+    const bool byIncremental = c.IsIncrementalFilter();
+    const bool byCriteria = c.Filter().IsFiltering();
+    if (!byEvent && !byIncremental && !byCriteria) return;
     const std::size_t oldCount = recordList_.size();
-    const int editing = controller_->Provider().EditingRecordIndex();
-    // Asked from the last record to the first; the survivors keep their order.
+    const int editing = c.Provider().EditingRecordIndex();
+    // Asked from the last record to the first; the first failing test
+    // decides; the survivors keep their order.
     std::vector<bool> keep(recordList_.size(), true);
     for (int position = static_cast<int>(recordList_.size()) - 1; position >= 0; --position) {
         const int record = recordList_[static_cast<std::size_t>(position)];
-        if (record != editing && !controller_->DoFilterRecord(record)) keep[static_cast<std::size_t>(position)] = false;
+        if (record == editing) continue;
+        const bool passes = (!byEvent || c.DoFilterRecord(record)) && (!byIncremental || c.DoIncrementalFilterRecord(record)) &&
+                            (!byCriteria || c.Filter().DoFilterRecord(record));
+        if (!passes) keep[static_cast<std::size_t>(position)] = false;
     }
     std::size_t kept = 0;
     for (std::size_t position = 0; position < recordList_.size(); ++position)
@@ -2259,6 +2267,9 @@ void TcxCustomDataController::Construct(hostlib::TComponent* owner)
     notifier_->SetDataController(this);
     storage_->OnClearInternalRecords =
         hostlib::TNotifyEvent::Bind(this, &TcxCustomDataController::DataStorageClearInternalRecords);
+    filters_.reset(hostlib::CreateObject<TcxDataFilterList>());
+    filter_.reset(NewInstanceOf<TcxDataFilterCriteria>(GetFilterCriteriaClass()));
+    filter_->Construct(this);
     summary_.reset(NewInstanceOf<TcxDataSummary>(GetSummaryClass()));
     summary_->Construct(this);
     search_.reset(hostlib::CreateObject<TcxDataControllerSearch>(this));
@@ -2277,9 +2288,11 @@ void TcxCustomDataController::Destroy()
     notifier_.reset();
     sortedSummaryItem_ = nullptr;
     saveObject_.reset();
-    search_.reset();
-    summary_.reset();
     info_.reset();
+    summary_.reset();
+    filter_.reset();
+    filters_.reset();
+    search_.reset();
     if (storage_) {
         storage_->OnClearInternalRecords.Clear();
         storage_->Clear(false);
@@ -2301,6 +2314,8 @@ void TcxCustomDataController::Assign(hostlib::TPersistent* source)
         return;
     }
     SetOptions(other->Options());
+    filter_->Assign(&other->Filter());
+    summary_->Assign(&other->Summary());
     OnCompare = other->OnCompare;
     OnDataChanged = other->OnDataChanged;
     OnDetailCollapsing = other->OnDetailCollapsing;
@@ -2323,6 +2338,10 @@ hostlib::TClass TcxCustomDataController::GetDataSelectionClass() const
 hostlib::TClass TcxCustomDataController::GetFieldClass() const
 {
     return TcxCustomDataField::StaticClass();
+}
+hostlib::TClass TcxCustomDataController::GetFilterCriteriaClass() const
+{
+    return TcxDataFilterCriteria::StaticClass();
 }
 hostlib::TClass TcxCustomDataController::GetSummaryClass() const
 {
@@ -2377,7 +2396,14 @@ void TcxCustomDataController::RemoveItem(hostlib::TObject* item)
 
 void TcxCustomDataController::RemoveField(TcxCustomDataField* field)
 {
+    if (filters_) filters_->RemoveItemByField(field);
+    if (filter_) filter_->RemoveItemByField(field);
     if (summary_) summary_->RemoveItemByField(field);
+    if (incrementalFilterField_ == field) ResetIncrementalFilter();
+    if (searchField_ == field) {
+        if (search_) search_->Cancel();
+        searchField_ = nullptr;
+    }
     if (info_) info_->RemoveField(field);
 }
 
@@ -3244,6 +3270,67 @@ int TcxCustomDataController::AppendInSmartLoad()
 void TcxCustomDataController::DeleteInSmartLoad(int recordIndex)
 {
     storage_->DeleteRecord(recordIndex);
+}
+
+// ---- filtering ---------------------------------------------------------------
+
+TcxDataFilterCriteria* TcxCustomDataController::CreateFilter()
+{
+    auto* criteria = NewInstanceOf<TcxDataFilterCriteria>(GetFilterCriteriaClass());
+    criteria->Construct(this);
+    filters_->Add(criteria);
+    return criteria;
+}
+
+void TcxCustomDataController::SetOnFilterRecord(const TcxDataFilterRecordEvent& event)
+{
+    OnFilterRecord = event;
+    filter_->Changed();
+}
+
+void TcxCustomDataController::FilterChanged()
+{
+    checkFocusingAfterFilter_ = true;
+    Cancel();
+    Refresh();
+    CheckBookmarkValid(-1);
+    CorrectPrevSelectionChangedInfo();
+}
+
+bool TcxCustomDataController::IsFilterItemSortByDisplayText(int itemIndex) const
+{
+    if (GetItemSortByDisplayText(itemIndex, true)) return true;
+    if (!options_.Contains(dcoAnsiSort)) return false;
+    TcxValueDef* def = GetField(itemIndex)->ValueDef();
+    return def && def->IsNeedConversion();
+}
+
+int TcxCustomDataController::SetIncrementalFilter(int itemIndex, const std::string& text)
+{
+    incrementalFilterField_ = GetField(itemIndex);
+    incrementalFilterText_ = text;
+    Refresh();
+    return GetFilteredRecordCount() > 0 ? GetFilteredRecordIndex(0) : -1;
+}
+
+void TcxCustomDataController::ResetIncrementalFilter()
+{
+    const bool active = IsIncrementalFilter();
+    incrementalFilterField_ = nullptr;
+    incrementalFilterText_.clear();
+    if (active && !IsDestroying()) Refresh();
+}
+
+bool TcxCustomDataController::ChangeIncrementalFilterText(const std::string& text)
+{
+    if (!incrementalFilterField_ || incrementalFilterText_ == text) return false;
+    SetIncrementalFilter(GetItemIndexByField(incrementalFilterField_), text);
+    return true;
+}
+
+bool TcxCustomDataController::DoIncrementalFilterRecord(int recordIndex)
+{
+    return DataCompareText(GetInternalDisplayText(recordIndex, incrementalFilterField_), incrementalFilterText_, true);
 }
 
 // ---- finding records ---------------------------------------------------------

@@ -15,6 +15,7 @@
 #include <string>
 #include <vector>
 
+#include "components/data/cxDataFilter.h"
 #include "components/data/cxDataKeys.h"
 #include "components/data/cxDataSearch.h"
 #include "components/data/cxDataStorage.h"
@@ -889,6 +890,7 @@ public:
     virtual hostlib::TClass GetDataProviderClass() const;
     virtual hostlib::TClass GetDataSelectionClass() const;
     virtual hostlib::TClass GetFieldClass() const;
+    virtual hostlib::TClass GetFilterCriteriaClass() const;
     virtual hostlib::TClass GetSummaryClass() const;
     virtual hostlib::TClass GetSummaryItemClass() const;
     virtual hostlib::TClass GetSummaryGroupItemLinkClass() const;
@@ -1159,6 +1161,32 @@ public:
     void SetCheckFocusingAfterFilterNeeded(bool value) { checkFocusingAfterFilter_ = value; }
     void ClearUpdateFlags();
 
+    // Filtering: the filter-record event, the incremental filter and the
+    // criteria, tested in that order.
+    TcxDataFilterCriteria& Filter() const { return *filter_; }
+    void SetFilter(TcxDataFilterCriteria* value) { filter_->Assign(value); }
+    // Further criteria that never refilter the controller; it owns them.
+    virtual TcxDataFilterCriteria* CreateFilter();
+    TcxDataFilterList& Filters() const { return *filters_; }
+    void SetOnFilterRecord(const TcxDataFilterRecordEvent& event);
+    virtual bool IsFilterRecord() const { return static_cast<bool>(OnFilterRecord); }
+    virtual void FilterChanged();
+    virtual hostlib::Variant GetFilterDataValue(int recordIndex, TcxCustomDataField* field) const
+    {
+        return GetInternalValue(recordIndex, field);
+    }
+    virtual std::string GetFilterDisplayText(int recordIndex, int itemIndex) const { return GetDisplayText(recordIndex, itemIndex); }
+    virtual std::string GetFilterItemFieldCaption(hostlib::TObject*) const { return std::string(); }
+    virtual std::string GetFilterItemFieldName(hostlib::TObject* item) const { return GetFilterItemFieldCaption(item); }
+    virtual bool IsFilterItemSortByDisplayText(int itemIndex) const;
+    virtual bool IsIncrementalFilter() const { return incrementalFilterField_ && !incrementalFilterText_.empty(); }
+    virtual std::string GetIncrementalFilterText() const { return incrementalFilterText_; }
+    // Returns the first filtered record, -1 when none passes.
+    virtual int SetIncrementalFilter(int itemIndex, const std::string& text);
+    virtual void ResetIncrementalFilter();
+    bool ChangeIncrementalFilterText(const std::string& text);
+    virtual bool DoIncrementalFilterRecord(int recordIndex);
+
     // The "DataController1" stream: the value types and every record.
     void SaveToStream(hostlib::TStream& stream);
     // Refuses a stream of other value types before anything changes, and
@@ -1287,6 +1315,10 @@ private:
     hostlib::ObjectPtr<TcxCustomDataControllerInfo> info_;
     hostlib::ObjectPtr<TcxDataControllerNotifier> notifier_;
     hostlib::ObjectPtr<TcxDataSummary> summary_;
+    hostlib::ObjectPtr<TcxDataFilterList> filters_;
+    hostlib::ObjectPtr<TcxDataFilterCriteria> filter_;
+    TcxCustomDataField* incrementalFilterField_ = nullptr;
+    std::string incrementalFilterText_;
     hostlib::ObjectPtr<TcxDataControllerSearch> search_;
     TcxCustomDataField* searchField_ = nullptr;
     std::string searchText_;
