@@ -8,6 +8,7 @@
 #include "platform/desktop/shellapi.h"
 #include "platform/desktop/traymenu.h"
 #include "platform/graphics/wingdi.h"
+#include "platform/windows/app_icons.h"
 #include "tray/TrayArtwork.h"
 
 namespace quelvo::tray {
@@ -95,18 +96,31 @@ BOOL DesktopTrayServices::NotifyIcon(DWORD message, NOTIFYICONDATAA& data)
 
 HICON DesktopTrayServices::LoadTrayIcon(int id)
 {
-    const std::vector<std::uint32_t> pixels = TrayIconPixels(id);
+    const HICON icon = IconAtSize(id, kIconSize);
+    if (icon == nullptr)
+        return nullptr;
+    std::vector<quelvo::desktop::IconImage> pictures;
+    for (const int size : kIconSizes)
+        pictures.push_back({size, size, TrayIconPixels(id, size)});
+    quelvo::desktop::SetTrayIconPictures(icon, std::move(pictures));
+    return icon;
+}
+
+HICON IconAtSize(int id, int size)
+{
+    const std::vector<std::uint32_t> pixels = TrayIconPixels(id, size);
     if (pixels.empty())
         return nullptr;
     // A set mask bit is a transparent pixel; rows of the mask are whole
     // 16-bit words.
-    std::vector<unsigned char> mask(kIconSize * 2, 0);
-    for (int y = 0; y < kIconSize; ++y)
-        for (int x = 0; x < kIconSize; ++x)
-            if ((pixels[y * kIconSize + x] >> 24) == 0)
-                mask[y * 2 + x / 8] |= static_cast<unsigned char>(0x80u >> (x % 8));
-    const OwnedBitmap color(CreateBitmap(kIconSize, kIconSize, 1, 32, pixels.data()));
-    const OwnedBitmap monochrome(CreateBitmap(kIconSize, kIconSize, 1, 1, mask.data()));
+    const int stride = (size + 15) / 16 * 2;
+    std::vector<unsigned char> mask(static_cast<std::size_t>(stride) * size, 0);
+    for (int y = 0; y < size; ++y)
+        for (int x = 0; x < size; ++x)
+            if ((pixels[y * size + x] >> 24) == 0)
+                mask[y * stride + x / 8] |= static_cast<unsigned char>(0x80u >> (x % 8));
+    const OwnedBitmap color(CreateBitmap(size, size, 1, 32, pixels.data()));
+    const OwnedBitmap monochrome(CreateBitmap(size, size, 1, 1, mask.data()));
     if (!color || !monochrome)
         return nullptr;
     ICONINFO info;
@@ -116,8 +130,21 @@ HICON DesktopTrayServices::LoadTrayIcon(int id)
     return CreateIconIndirect(&info);
 }
 
+void UseTrayProgramIcon()
+{
+    std::vector<HICON> icons;
+    for (const int size : kIconSizes) {
+        if (HICON icon = IconAtSize(kIconEnabled, size))
+            icons.push_back(icon);
+    }
+    quelvo::win::SetApplicationIcons(icons);
+    for (HICON icon : icons)
+        DestroyIcon(icon);
+}
+
 void DesktopTrayServices::DestroyTrayIcon(HICON icon)
 {
+    quelvo::desktop::SetTrayIconPictures(icon, {});
     DestroyIcon(icon);
 }
 

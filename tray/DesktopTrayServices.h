@@ -21,6 +21,14 @@ public:
     INT_PTR ShowAbout(HINSTANCE instance, const std::string& text) override;
 };
 
+// The watching icon (103) in every size becomes the program's icon on the
+// desktop: title bars, task bar and window switcher of its windows.
+void UseTrayProgramIcon();
+
+// An icon handle of the program's artwork at one size; null for an unknown
+// id or size.
+HICON IconAtSize(int id, int size);
+
 // The About dialog's procedure; the creation parameter points at the
 // std::string to show in control 1010.
 INT_PTR AboutDlgProc(HWND dialog, UINT msg, WPARAM wParam, LPARAM lParam);

@@ -18,6 +18,7 @@ int main()
     ProcessWatcher watcher;
     ProgramOptions options;
     quelvo::tray::DesktopTrayServices services;
+    quelvo::tray::UseTrayProgramIcon();
     int result = 0;
     // Termination signals close the tray's window, which restores every
     // lowered process before the program ends.

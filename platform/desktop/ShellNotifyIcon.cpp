@@ -106,6 +106,13 @@ public:
         return std::any_of(icons_.begin(), icons_.end(), [&](const auto& icon) { return icon->hwnd == owner; });
     }
     void Name(HICON icon, const std::string& name) { iconNames_[icon] = ToBusText(name); }
+    void SetPictures(HICON icon, std::vector<IconImage> pictures)
+    {
+        if (pictures.empty())
+            iconPictures_.erase(icon);
+        else
+            iconPictures_[icon] = std::move(pictures);
+    }
     void Shutdown();
 
 private:
@@ -129,6 +136,7 @@ private:
     std::unique_ptr<LoopTimer> menuWait_;
     std::vector<std::unique_ptr<TrayIcon>> icons_;
     std::map<HICON, std::string> iconNames_;
+    std::map<HICON, std::vector<IconImage>> iconPictures_;
 };
 
 DesktopSession& TrayIcons::Session()
@@ -232,7 +240,9 @@ void TrayIcons::ShowIcon(TrayIcon& icon)
 void TrayIcons::PushIcon(TrayIcon& icon)
 {
     std::vector<IconImage> images;
-    if (auto image = IconImageOf(icon.icon))
+    if (const auto pictures = iconPictures_.find(icon.icon); pictures != iconPictures_.end())
+        images = pictures->second;
+    else if (auto image = IconImageOf(icon.icon))
         images.push_back(std::move(*image));
     icon.item->SetIcon(NameOf(icon.icon), std::move(images));
 }
@@ -408,6 +418,11 @@ void PublishTrayMenu(HWND owner, const std::vector<MenuItem>& menu)
 void NameTrayIcon(HICON icon, const std::string& themeName)
 {
     TrayIcons::Instance().Name(icon, themeName);
+}
+
+void SetTrayIconPictures(HICON icon, std::vector<IconImage> pictures)
+{
+    TrayIcons::Instance().SetPictures(icon, std::move(pictures));
 }
 
 void ShutdownDesktopServices()

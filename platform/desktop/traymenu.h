@@ -24,6 +24,7 @@
 // Shell_NotifyIconA installs its tray-menu handler, which reads the HMENU
 // (MenuReader.h) of a window with an icon and calls ExportTrayMenu.
 
+#include "platform/desktop/IconImage.h"
 #include "platform/desktop/MenuModel.h"
 #include "platform/system/wintypes.h"
 
@@ -42,6 +43,11 @@ void PublishTrayMenu(HWND owner, const std::vector<MenuItem>& menu);
 // find it there instead of the icon's pixels. Icons without a name are
 // shown from their pixels only.
 void NameTrayIcon(HICON icon, const std::string& themeName);
+
+// Pictures of the icon at other sizes (its own size among them or not):
+// panels pick the one that fits, instead of scaling the icon's single
+// picture. An empty list forgets them (before the handle is destroyed).
+void SetTrayIconPictures(HICON icon, std::vector<IconImage> pictures);
 
 // Removes every icon, balloon and the bus connection (end of program,
 // tests). The next Shell_NotifyIconA connects again.

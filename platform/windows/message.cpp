@@ -25,6 +25,8 @@ LRESULT DefSetCursor(Window* w, WPARAM wParam, LPARAM lParam);
 bool DefEraseBackground(Window* w, HDC dc);
 void DefPaint(Window* w);
 void DefPrint(Window* w, HDC dc, LPARAM flags);
+LRESULT DefSetIcon(Window* w, WPARAM kind, HICON icon);
+LRESULT DefGetIcon(Window* w, WPARAM kind);
 
 namespace {
 
@@ -647,6 +649,8 @@ LRESULT DefWindowProcA(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam)
     case WM_GETTEXT: return DefGetText(w, wParam, reinterpret_cast<LPSTR>(lParam));
     case WM_GETTEXTLENGTH: return static_cast<LRESULT>(w->text.size());
     case WM_CLOSE: DestroyWindow(hwnd); return 0;
+    case WM_SETICON: return DefSetIcon(w, wParam, reinterpret_cast<HICON>(lParam));
+    case WM_GETICON: return DefGetIcon(w, wParam);
     case WM_WINDOWPOSCHANGED: DefWindowPosChanged(hwnd, reinterpret_cast<const WINDOWPOS*>(lParam)); return 0;
     case WM_SETCURSOR: return DefSetCursor(w, wParam, lParam);
     case WM_MOUSEACTIVATE:

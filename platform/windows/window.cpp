@@ -293,6 +293,7 @@ ATOM RegisterClassExA(const WNDCLASSEXA* wc)
     c->wndExtra = wc->cbWndExtra;
     c->instance = wc->hInstance;
     c->icon = wc->hIcon;
+    c->smallIcon = wc->hIconSm;
     c->cursor = wc->hCursor;
     c->background = wc->hbrBackground;
     S().classes.push_back(c);

@@ -50,6 +50,7 @@ struct WindowClass {
     int wndExtra = 0;
     HINSTANCE instance = nullptr;
     HICON icon = nullptr;
+    HICON smallIcon = nullptr;
     HCURSOR cursor = nullptr;
     HBRUSH background = nullptr;
     bool system = false;  // registered by the platform (controls layer)
@@ -84,6 +85,8 @@ struct Window {
     Window* lastActivePopup = nullptr;
     std::unique_ptr<gfx::Surface> surface;  // top-level windows only
     HRGN shapeRegion = nullptr;  // SetWindowRgn, window coordinates
+    HICON bigIcon = nullptr;     // WM_SETICON
+    HICON smallIcon = nullptr;
 };
 
 struct Timer {

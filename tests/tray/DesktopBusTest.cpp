@@ -9,6 +9,7 @@
 #include <filesystem>
 #include <fstream>
 #include <iterator>
+#include <map>
 #include <memory>
 #include <string>
 #include <vector>
@@ -22,6 +23,7 @@
 #include "tests/platform/desktop/FakeDesktop.h"
 #include "tray/DesktopTrayServices.h"
 #include "tray/TrayApp.h"
+#include "tray/TrayArtwork.h"
 
 namespace {
 
@@ -71,7 +73,13 @@ protected:
             app_ = std::make_unique<TrayApp>(processes_, options_, services_, TrayApp::Setup{folder_, false});
         return *app_;
     }
-    void Start() { ASSERT_EQ(App().Start(nullptr), TrayApp::StartResult::Running); }
+    // The engine sees the scripted system's windows again afterwards (the
+    // window layer installs its own directory with the first window).
+    void Start()
+    {
+        ASSERT_EQ(App().Start(nullptr), TrayApp::StartResult::Running);
+        directory_ = std::make_unique<quelvo::sys::WindowDirectoryScope>(fake_);
+    }
 
     dt::FakeWatcher& StartPanel()
     {
@@ -122,6 +130,7 @@ protected:
     ProgramOptions options_;
     DesktopTrayServices services_;
     std::unique_ptr<TrayApp> app_;
+    std::unique_ptr<quelvo::sys::WindowDirectoryScope> directory_;
     std::unique_ptr<dt::FakeWatcher> watcher_;
     std::unique_ptr<dt::FakeNotificationServer> server_;
 };
@@ -148,6 +157,76 @@ TEST_F(TrayOnTheBus, PanelsThatReadTheMenuFirstSeeItWhole)
     std::vector<std::string> disabled = kEnabledMenu;
     disabled[0] = "_Enable (currently disabled)";
     EXPECT_EQ(dt::LayoutTopLevel(restarted.TakeLayout(0).get()), disabled);
+}
+
+// The pictures of an item's IconPixmap property, by size.
+std::map<int, std::vector<std::uint32_t>> IconPixmap(sd_bus_message* reply)
+{
+    std::map<int, std::vector<std::uint32_t>> out;
+    if (reply == nullptr || sd_bus_message_enter_container(reply, SD_BUS_TYPE_ARRAY, "(iiay)") <= 0)
+        return out;
+    while (sd_bus_message_enter_container(reply, SD_BUS_TYPE_STRUCT, "iiay") > 0) {
+        int width = 0, height = 0;
+        const void* data = nullptr;
+        size_t size = 0;
+        sd_bus_message_read(reply, "ii", &width, &height);
+        sd_bus_message_read_array(reply, 'y', &data, &size);
+        sd_bus_message_exit_container(reply);
+        const auto* bytes = static_cast<const std::uint8_t*>(data);
+        std::vector<std::uint32_t> pixels;
+        for (size_t i = 0; i + 3 < size; i += 4)  // ARGB in network order
+            pixels.push_back(std::uint32_t{bytes[i]} << 24 | bytes[i + 1] << 16 | bytes[i + 2] << 8 | bytes[i + 3]);
+        if (width == height && pixels.size() == static_cast<std::size_t>(width) * height)
+            out[width] = std::move(pixels);
+    }
+    return out;
+}
+
+// Panels get the icon in six sizes, each the artwork at that size; the
+// watching, switched-off and taming icons differ in the pans at each.
+TEST_F(TrayOnTheBus, TheIconComesInEverySize)
+{
+    WriteSettings("[Settings]\nCpuTriggerHigh=30\nCpuSmoothing=0\n");
+    fake_.AddProcess(10, "/usr/bin/burner");
+    dt::FakeWatcher& panel = StartPanel();
+    Start();
+    ASSERT_TRUE(PumpUntil([&] { return panel.LayoutArrived(0); }));
+    const auto read = [&] {
+        dt::Pump pump;
+        pump.AddWork([this] { app_->ProcessPendingMessages(); });
+        pump.Add(&panel.Connection());
+        quelvo::desktop::MessagePtr reply = dt::GetProperty(pump, panel.Connection(), panel.Registrations().back().service,
+                                               "/StatusNotifierItem", "org.kde.StatusNotifierItem", "IconPixmap");
+        return IconPixmap(reply.get());
+    };
+    const auto tick = [&] {
+        fake_.Clock().Advance(1000);
+        App().ProcessPendingMessages();
+    };
+    std::map<int, std::map<int, std::vector<std::uint32_t>>> byIcon;
+    byIcon[kIconEnabled] = read();
+    tick();
+    fake_.AddCpuTime(10, 1000);
+    tick();
+    ASSERT_GT(processes_.TamedCount, 0);
+    byIcon[kIconTaming] = read();
+    App().ToggleEnabled();
+    byIcon[kIconDisabled] = read();
+    for (const auto& [id, pictures] : byIcon) {
+        SCOPED_TRACE(id);
+        ASSERT_EQ(pictures.size(), kIconSizes.size());
+        for (const int size : kIconSizes) {
+            ASSERT_EQ(pictures.count(size), 1u) << size;
+            EXPECT_EQ(pictures.at(size), TrayIconPixels(id, size)) << size;
+        }
+    }
+    for (const int size : kIconSizes) {
+        // Inside the left pan.
+        const std::size_t spot = static_cast<std::size_t>(size * 37 / 64 * size + size * 10 / 64);
+        const std::uint32_t watching = byIcon[kIconEnabled][size][spot], taming = byIcon[kIconTaming][size][spot],
+                            off = byIcon[kIconDisabled][size][spot];
+        EXPECT_TRUE(watching != taming && taming != off && off != watching) << size;
+    }
 }
 
 // Help with no help file to open: the user gets a notification naming the

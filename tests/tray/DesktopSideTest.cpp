@@ -45,6 +45,22 @@ TEST(TrayArtwork, ThreeDistinctScalesWithTransparentCorners)
     EXPECT_TRUE(TrayIconPixels(105).empty());
 }
 
+TEST(TrayArtwork, EverySizeIsDrawnAtThatSize)
+{
+    for (const int size : kIconSizes) {
+        SCOPED_TRACE(size);
+        const auto pixels = TrayIconPixels(kIconEnabled, size);
+        ASSERT_EQ(pixels.size(), static_cast<std::size_t>(size * size));
+        EXPECT_EQ(pixels.front(), 0u);
+        EXPECT_EQ(pixels.back() >> 24, 0u);
+        // Beam and column cross in opaque pixels, whatever the size.
+        EXPECT_EQ(pixels[static_cast<std::size_t>(size * 10 / 64 * size + size / 2)] >> 24, 0xFFu);
+        EXPECT_EQ(pixels[static_cast<std::size_t>(size * 40 / 64 * size + size / 2)] >> 24, 0xFFu);
+    }
+    EXPECT_TRUE(TrayIconPixels(kIconEnabled, 4).empty());
+    EXPECT_TRUE(TrayIconPixels(kIconEnabled, 1000).empty());
+}
+
 TEST(DesktopServices, IconsCarryTheArtwork)
 {
     DesktopTrayServices services;

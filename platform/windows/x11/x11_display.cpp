@@ -22,6 +22,7 @@
 #include <cstdlib>
 #include <cstring>
 
+#include "platform/windows/app_icons.h"
 #include "platform/windows/loop.h"
 #include "platform/windows/wm_state.h"
 #include "platform/windows/x11/dropfiles.h"
@@ -91,6 +92,16 @@ LRESULT WatchRetrieved(int code, WPARAM wParam, LPARAM lParam)
 }
 
 constexpr LONG kMaxSide = 16384;
+
+// A dialog box, owned or not: the dialog class, or the dialog frame styles
+// (DS_MODALFRAME is the controls layer's name for 0x80).
+bool IsDialog(const TopWindow& t)
+{
+    constexpr DWORD kModalFrame = 0x80;
+    char cls[16] = {};
+    GetClassNameA(t.hwnd, cls, sizeof cls);
+    return std::strcmp(cls, "#32770") == 0 || (t.style & kModalFrame) || (t.exStyle & WS_EX_DLGMODALFRAME);
+}
 
 constexpr long kEventMask = ExposureMask | StructureNotifyMask | KeyPressMask | KeyReleaseMask | ButtonPressMask |
                             ButtonReleaseMask | PointerMotionMask | EnterWindowMask | LeaveWindowMask |
@@ -702,20 +713,46 @@ void X11Display::Impl::SyncShape(TopWindow& t)
 
 void X11Display::Impl::SetIcon(TopWindow& t)
 {
-    detail::Window* w = detail::Find(t.hwnd);
-    HICON icon = w && w->cls ? w->cls->icon : nullptr;
-    if (icon == t.icon) return;
-    t.icon = icon;
-    ArgbImage image = IconImage(icon);
-    if (image.Empty()) {
+    std::vector<HICON> icons = WindowIcons(t.hwnd);
+    if (icons == t.icons) return;
+    t.icons = icons;
+    // Each picture: width, height, then the pixels, each a CARDINAL (a long
+    // to Xlib); the desktop picks the size it shows.
+    std::vector<long> data;
+    for (HICON icon : icons) {
+        ArgbImage image = IconImage(icon);
+        if (image.Empty()) continue;
+        data.push_back(image.width);
+        data.push_back(image.height);
+        data.insert(data.end(), image.pixels.begin(), image.pixels.end());
+    }
+    if (data.empty()) {
         XDeleteProperty(dpy, t.xid, A("_NET_WM_ICON"));
         return;
     }
-    // Width, height, then the pixels, each a CARDINAL (a long to Xlib).
-    std::vector<long> data{image.width, image.height};
-    data.insert(data.end(), image.pixels.begin(), image.pixels.end());
     XChangeProperty(dpy, t.xid, A("_NET_WM_ICON"), XA_CARDINAL, 32, PropModeReplace,
                     reinterpret_cast<unsigned char*>(data.data()), static_cast<int>(data.size()));
+}
+
+void X11Display::Impl::SetAllowedActions(TopWindow& t)
+{
+    // The window manager offers what the style has: no maximise or
+    // minimise button without WS_MAXIMIZEBOX / WS_MINIMIZEBOX, no sizing
+    // without a sizing frame, no close button without a system menu.
+    enum : long { kFunctions = 1, kDecorations = 2 };
+    enum : long { kFnResize = 2, kFnMove = 4, kFnMinimize = 8, kFnMaximize = 16, kFnClose = 32 };
+    enum : long { kDeBorder = 2, kDeResize = 4, kDeTitle = 8, kDeMenu = 16, kDeMinimize = 32, kDeMaximize = 64 };
+    long functions = kFnMove, decorations = kDeBorder | kDeTitle;
+    if (t.style & WS_THICKFRAME) functions |= kFnResize, decorations |= kDeResize;
+    if (t.style & WS_MINIMIZEBOX) functions |= kFnMinimize, decorations |= kDeMinimize;
+    if (t.style & WS_MAXIMIZEBOX) functions |= kFnMaximize, decorations |= kDeMaximize;
+    if (t.style & WS_SYSMENU) functions |= kFnClose, decorations |= kDeMenu;
+    if (functions == t.motif[0] && decorations == t.motif[1]) return;
+    t.motif[0] = functions;
+    t.motif[1] = decorations;
+    long hints[5] = {kFunctions | kDecorations, functions, decorations, 0, 0};
+    Atom motif = A("_MOTIF_WM_HINTS");
+    XChangeProperty(dpy, t.xid, motif, motif, 32, PropModeReplace, reinterpret_cast<unsigned char*>(hints), 5);
 }
 
 void X11Display::Impl::CreateXWindow(TopWindow& t)
@@ -748,7 +785,8 @@ void X11Display::Impl::CreateXWindow(TopWindow& t)
     t.transientFor = 0;
     t.modal = t.above = t.dndAware = t.iconic = t.maximized = t.shaped = false;
     t.shape.clear();
-    t.icon = nullptr;
+    t.icons.clear();
+    t.motif[0] = t.motif[1] = -1;
 
     if (t.exStyle & WS_EX_TRANSPARENT) {
         // Clicks pass through, to whatever lies below.
@@ -780,7 +818,7 @@ void X11Display::Impl::CreateXWindow(TopWindow& t)
     const char* kind = "_NET_WM_WINDOW_TYPE_NORMAL";
     if (t.overrideRedirect) kind = t.alpha < 255 ? "_NET_WM_WINDOW_TYPE_DND" : "_NET_WM_WINDOW_TYPE_POPUP_MENU";
     else if (t.exStyle & WS_EX_TOOLWINDOW) kind = "_NET_WM_WINDOW_TYPE_UTILITY";
-    else if (GetWindow(t.hwnd, GW_OWNER)) kind = "_NET_WM_WINDOW_TYPE_DIALOG";
+    else if (GetWindow(t.hwnd, GW_OWNER) || IsDialog(t)) kind = "_NET_WM_WINDOW_TYPE_DIALOG";
     Atom kindAtom = A(kind);
     XChangeProperty(dpy, t.xid, A("_NET_WM_WINDOW_TYPE"), XA_ATOM, 32, PropModeReplace,
                     reinterpret_cast<unsigned char*>(&kindAtom), 1);
@@ -917,6 +955,7 @@ void X11Display::Impl::SetProperties(TopWindow& t, bool initial)
         return;
     }
     SetIcon(t);
+    if (t.framed) SetAllowedActions(t);
     HWND owner = GetWindow(t.hwnd, GW_OWNER);
     auto ownerIt = owner ? windows.find(owner) : windows.end();
     ::Window transientFor = ownerIt != windows.end() ? ownerIt->second->xid : 0;

@@ -58,7 +58,8 @@ struct TopWindow {
     unsigned long iconifySerial = 0;  // iconify: older events are stale
     unsigned long maximizeSerial = 0; // and our last maximise or restore
     bool maximized = false;
-    HICON icon = nullptr;    // the icon given to the desktop
+    std::vector<HICON> icons;  // the pictures given to the desktop
+    long motif[2] = {-1, -1};  // window-manager functions and decorations as last given
     bool shaped = false;     // SetWindowRgn, as last given to the server
     std::vector<RECT> shape;
     XIC ic = nullptr;
@@ -151,6 +152,7 @@ struct X11Display::Impl {
     void SetNetState(TopWindow& t, const char* state, bool on);
     std::vector<Atom> NetStates(const TopWindow& t);  // _NET_WM_STATE as it stands
     void SetIcon(TopWindow& t);
+    void SetAllowedActions(TopWindow& t);
     void SetSizeHints(TopWindow& t);
     void SyncShape(TopWindow& t);
     bool IsIconicOnDesktop(const TopWindow& t);

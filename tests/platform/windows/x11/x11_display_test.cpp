@@ -29,6 +29,7 @@
 #include "platform/graphics/wingdi.h"
 #include "platform/graphics/winuserdraw.h"
 #include "platform/controls/winctl.h"
+#include "platform/windows/app_icons.h"
 #include "platform/windows/loop.h"
 #include "platform/desktop/clipboard/desktop_clipboard.h"
 #include "platform/windows/x11/dropfiles.h"
@@ -425,6 +426,94 @@ TEST_F(X11DisplayTest, TopLevelWindowsBecomeXWindowsOfTheirKind)
     Settle();
     EXPECT_EQ(XOf(dialog), 0u);
     EXPECT_FALSE(XGetWindowAttributes(other_, xdialog, &wa)) << "the X window went with it";
+}
+
+// Dialog boxes are announced as dialogs even without an owner, and the
+// window manager offers only the buttons the style has.
+TEST_F(X11DisplayTest, DialogsAndTheButtonsTheWindowManagerOffers)
+{
+    constexpr DWORD kModalFrame = 0x80;  // DS_MODALFRAME
+    constexpr long kFnMinimize = 8, kFnMaximize = 16, kFnClose = 32, kFnResize = 2;
+    struct Case {
+        const char* title;
+        DWORD style;
+        DWORD ex;
+        const char* type;
+        long functions;  // of resize, minimize, maximize, close
+    };
+    const Case cases[] = {
+        {"main", WS_OVERLAPPEDWINDOW, 0, "_NET_WM_WINDOW_TYPE_NORMAL", kFnResize | kFnMinimize | kFnMaximize | kFnClose},
+        {"modal frame", WS_POPUP | WS_CAPTION | WS_SYSMENU | kModalFrame, 0, "_NET_WM_WINDOW_TYPE_DIALOG", kFnClose},
+        {"dialog frame", WS_POPUP | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX, WS_EX_DLGMODALFRAME,
+         "_NET_WM_WINDOW_TYPE_DIALOG", kFnMinimize | kFnClose},
+        {"no system menu", WS_CAPTION, 0, "_NET_WM_WINDOW_TYPE_NORMAL", 0},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.title);
+        HWND hwnd = Make(c.title, c.style | WS_VISIBLE, 100, 100, 200, 120, nullptr, c.ex);
+        ASSERT_TRUE(WaitViewable(hwnd));
+        EXPECT_EQ(PropertyLongs(XOf(hwnd), "_NET_WM_WINDOW_TYPE"), std::vector<long>{static_cast<long>(Atom_(c.type))});
+        std::vector<long> motif = PropertyLongs(XOf(hwnd), "_MOTIF_WM_HINTS");
+        ASSERT_EQ(motif.size(), 5u);
+        EXPECT_EQ(motif[0] & 3, 3) << "functions and decorations given";
+        EXPECT_EQ(motif[1] & (kFnResize | kFnMinimize | kFnMaximize | kFnClose), c.functions);
+        DestroyWindow(hwnd);
+    }
+    // A style changed later is followed.
+    HWND later = Make("later", WS_POPUP | WS_CAPTION | WS_SYSMENU | WS_VISIBLE, 100, 100, 200, 120);
+    ASSERT_TRUE(WaitViewable(later));
+    SetWindowLongA(later, GWL_STYLE, WS_POPUP | WS_CAPTION | WS_SYSMENU | WS_MAXIMIZEBOX | WS_VISIBLE);
+    SetWindowPos(later, nullptr, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOZORDER | SWP_FRAMECHANGED);
+    ASSERT_TRUE(PumpUntil([&] {
+        std::vector<long> motif = PropertyLongs(XOf(later), "_MOTIF_WM_HINTS");
+        return motif.size() == 5 && (motif[1] & kFnMaximize);
+    }));
+}
+
+// Windows whose class has no icon show the program's, in all its sizes;
+// an icon given with WM_SETICON takes over.
+TEST_F(X11DisplayTest, WindowsShowTheProgramsIconOrTheirOwn)
+{
+    const std::uint32_t red[4] = {0xFFFF0000, 0xFFFF0000, 0xFFFF0000, 0xFFFF0000};
+    const std::uint32_t blue[4] = {0xFF0000FF, 0xFF0000FF, 0xFF0000FF, 0xFF0000FF};
+    HICON small = x11test::MakeTestIcon(red, nullptr);
+    quelvo::gfx::Picture picture;
+    picture.width = picture.height = 4;
+    picture.pixels.assign(16, 0xFF00FF00);
+    HBITMAP colour = quelvo::gfx::CreateBitmapFromPicture(picture);
+    const unsigned char noMask[8] = {};
+    HBITMAP mask = CreateBitmap(4, 4, 1, 1, noMask);
+    ICONINFO info;
+    info.hbmColor = colour;
+    info.hbmMask = mask;
+    HICON large = CreateIconIndirect(&info);
+    DeleteObject(colour);
+    DeleteObject(mask);
+    quelvo::win::SetApplicationIcons({small, large});
+    DestroyIcon(small);  // copies are kept
+    DestroyIcon(large);
+
+    auto sizes = [&](HWND hwnd) {
+        std::vector<long> data = PropertyLongs(XOf(hwnd), "_NET_WM_ICON");
+        std::vector<long> out;
+        for (std::size_t at = 0; at + 1 < data.size(); at += 2 + static_cast<std::size_t>(data[at] * data[at + 1]))
+            out.push_back(data[at]);
+        return out;
+    };
+    HWND dialog = Make("About", WS_POPUP | WS_CAPTION | WS_SYSMENU | WS_VISIBLE, 100, 100, 200, 120);
+    ASSERT_TRUE(WaitViewable(dialog));
+    EXPECT_EQ(sizes(dialog), (std::vector<long>{2, 4}));
+
+    HICON own = x11test::MakeTestIcon(blue, nullptr);
+    EXPECT_EQ(SendMessageA(dialog, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(own)), 0);
+    EXPECT_EQ(SendMessageA(dialog, WM_GETICON, ICON_BIG, 0), reinterpret_cast<LRESULT>(own));
+    ASSERT_TRUE(PumpUntil([&] { return sizes(dialog) == std::vector<long>{2}; }));
+    EXPECT_EQ(static_cast<std::uint32_t>(PropertyLongs(XOf(dialog), "_NET_WM_ICON")[2]), 0xFF0000FFu);
+    EXPECT_EQ(SendMessageA(dialog, WM_SETICON, ICON_BIG, 0), reinterpret_cast<LRESULT>(own));
+    ASSERT_TRUE(PumpUntil([&] { return sizes(dialog) == std::vector<long>{2, 4}; }));
+    DestroyWindow(dialog);
+    DestroyIcon(own);
+    quelvo::win::SetApplicationIcons({});
 }
 
 TEST_F(X11DisplayTest, TheScreenShowsWhatWeDrew)
