@@ -934,11 +934,12 @@ BOOL TrackPopupMenuEx(HMENU menu, UINT flags, int x, int y, HWND owner, const TP
         SetLastError(ERROR_INVALID_WINDOW_HANDLE);
         return FALSE;
     }
-    if (TrayHandler() && TrayHandler()(menu, owner)) return (flags & TPM_RETURNCMD) ? 0 : TRUE;
+    POINT at{x, y};
+    if (TrayHandler() && TrayHandler()(menu, owner, at)) return (flags & TPM_RETURNCMD) ? 0 : TRUE;
     if (gTracker || m->items.empty() || !ModalUiAvailable()) return FALSE;
     Tracker tracker(owner, flags);
     gTracker = &tracker;
-    UINT chosen = tracker.Run(menu, x, y);
+    UINT chosen = tracker.Run(menu, at.x, at.y);
     gTracker = nullptr;
     if (flags & TPM_RETURNCMD) return static_cast<BOOL>(chosen);
     if (chosen && IsWindow(owner)) PostMessageA(owner, WM_COMMAND, MAKEWPARAM(static_cast<WORD>(chosen), 0), 0);

@@ -130,8 +130,10 @@ void AllowModalOnHeadlessDisplay(bool allow);
 // handler first; when it answers true the menu was shown elsewhere (a
 // desktop panel exporting a tray icon's menu) and TrackPopupMenu returns at
 // once without a popup of its own (FALSE/0 with TPM_RETURNCMD, TRUE
-// otherwise). Installed by a higher layer; an empty function removes it.
-using TrayMenuHandler = std::function<bool(HMENU menu, HWND owner)>;
+// otherwise). When it answers false it may move `at`, where the popup
+// opens (the place a panel asked for a tray icon's menu). Installed by a
+// higher layer; an empty function removes it.
+using TrayMenuHandler = std::function<bool(HMENU menu, HWND owner, POINT& at)>;
 void SetTrayMenuHandler(TrayMenuHandler handler);
 
 // Dialog templates found by DialogBoxParamA/CreateDialogParamA by

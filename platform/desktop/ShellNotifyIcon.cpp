@@ -18,6 +18,7 @@
 #include <chrono>
 #include <map>
 #include <memory>
+#include <optional>
 #include <sys/timerfd.h>
 #include <unistd.h>
 #include <vector>
@@ -86,6 +87,9 @@ struct TrayIcon {
     // The panel asked for the exported menu; the next TrackPopupMenu of the
     // window goes there.
     bool menuForPanel = false;
+    // The panel asked for a menu of the program's own at this place; the
+    // next popup of the window opens there.
+    std::optional<POINT> menuAt;
 };
 
 class TrayIcons {
@@ -101,6 +105,8 @@ public:
     BOOL Apply(DWORD message, const NOTIFYICONDATAA& data);
     bool ExportMenu(HWND owner, const std::vector<MenuItem>& menu);
     void PublishMenu(HWND owner, const std::vector<MenuItem>& menu);
+    // A popup of the program's own opens where the panel asked for it.
+    void PlaceOwnMenu(HWND owner, POINT& at);
     bool OwnsIcon(HWND owner) const
     {
         return std::any_of(icons_.begin(), icons_.end(), [&](const auto& icon) { return icon->hwnd == owner; });
@@ -144,9 +150,14 @@ DesktopSession& TrayIcons::Session()
     if (!session_) {
         // Popup menus of windows with an icon go to the panel when it asked
         // for them; the menu is read only for such windows.
-        ctl::SetTrayMenuHandler([](HMENU menu, HWND owner) {
+        ctl::SetTrayMenuHandler([](HMENU menu, HWND owner, POINT& at) {
             TrayIcons& icons = Instance();
-            return icons.OwnsIcon(owner) && icons.ExportMenu(owner, ReadMenu(menu));
+            if (!icons.OwnsIcon(owner))
+                return false;
+            if (icons.ExportMenu(owner, ReadMenu(menu)))
+                return true;
+            icons.PlaceOwnMenu(owner, at);
+            return false;
         });
         session_ = DesktopSession::OpenUserSession();
         session_->OnWatcherAppeared = [this] { WatcherAppeared(); };
@@ -218,8 +229,12 @@ void TrayIcons::ShowIcon(TrayIcon& icon)
     TrayIcon* self = &icon;
     icon.item->OnActivate = [this, self](int, int) { Post(*self, WM_LBUTTONDBLCLK); };
     icon.item->OnSecondaryActivate = [this, self](int, int) { Post(*self, WM_MBUTTONUP); };
-    icon.item->OnContextMenu = [this, self](int, int) {
+    icon.item->OnContextMenu = [this, self](int x, int y) {
         self->menuForPanel = false;
+        // (0, 0) is what hosts send when they know no place: the pointer's.
+        self->menuAt.reset();
+        if (x != 0 || y != 0)
+            self->menuAt = POINT{x, y};
         Post(*self, WM_RBUTTONUP);
     };
     icon.item->Menu().OnOpening = [this, self] {
@@ -387,6 +402,16 @@ void TrayIcons::PublishMenu(HWND owner, const std::vector<MenuItem>& menu)
         icon->menu = menu;
         if (icon->item)
             icon->item->Menu().SetMenu(menu);
+    }
+}
+
+void TrayIcons::PlaceOwnMenu(HWND owner, POINT& at)
+{
+    for (auto& icon : icons_) {
+        if (icon->hwnd != owner || !icon->menuAt)
+            continue;
+        at = *icon->menuAt;
+        icon->menuAt.reset();
     }
 }
 

@@ -79,6 +79,9 @@ public:
     // (ShowCursor crossing zero).
     virtual void PointerMoved(POINT) {}
     virtual void PointerVisible(bool) {}
+    // Where the pointer really is, for GetCursorPos; false when the
+    // display cannot tell (the layer's last known place holds).
+    virtual bool PointerPosition(POINT&) const { return false; }
 };
 
 class HeadlessDisplay : public DisplayBackend {

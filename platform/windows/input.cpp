@@ -543,7 +543,9 @@ BOOL GetKeyboardState(BYTE* state)
 BOOL GetCursorPos(LPPOINT pt)
 {
     if (!pt) return FALSE;
-    *pt = S().cursorPos;
+    // The pointer may be over another program's window (a panel's icon).
+    POINT real{};
+    *pt = quelvo::win::Display().PointerPosition(real) ? real : S().cursorPos;
     return TRUE;
 }
 

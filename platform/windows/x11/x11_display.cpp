@@ -430,6 +430,19 @@ void X11Display::PointerMoved(POINT pt)
     XFlush(m.dpy);
 }
 
+bool X11Display::PointerPosition(POINT& out) const
+{
+    Impl& m = *impl_;
+    if (m.lost) return false;
+    ::Window rootReturn = 0, child = 0;
+    int x = 0, y = 0, wx = 0, wy = 0;
+    unsigned mask = 0;
+    // False when the pointer is on another screen of the display.
+    if (!XQueryPointer(m.dpy, m.root, &rootReturn, &child, &x, &y, &wx, &wy, &mask)) return false;
+    out = POINT{x, y};
+    return true;
+}
+
 void X11Display::PointerVisible(bool visible)
 {
     Impl& m = *impl_;
@@ -853,7 +866,7 @@ void X11Display::Impl::ConnectionLost()
     std::fprintf(stderr, "The connection to the X display broke; closing the windows\n");
     RemoveLoopSource(xSource);
     xSource = 0;
-    grabbing = false;
+    grabbing = keyboardGrabbed = false;
     EnumWindows(&PostClose, 0);
 }
 

@@ -42,6 +42,7 @@ public:
     // Warps the real pointer; hides it with an invisible cursor.
     void PointerMoved(POINT pt) override;
     void PointerVisible(bool visible) override;
+    bool PointerPosition(POINT& out) const override;
 
     // The X window showing a top-level window (0 when it has none).
     unsigned long XWindowOf(HWND hwnd) const;

@@ -98,6 +98,7 @@ struct X11Display::Impl {
     bool lost = false;  // the connection broke: nothing more goes to the server
     bool inWindowChanged = false;
     bool grabbing = false;
+    bool keyboardGrabbed = false;
     bool wakeArmed = false;
     bool wmPresent = false;
     ::Window settingsOwner = 0;  // the XSETTINGS manager's window

@@ -343,7 +343,9 @@ void X11Display::Impl::UpdateGrab()
 {
     // A capture holds the pointer for us outside our windows while a button
     // is down (the server does that by itself) or while a popup of ours is
-    // open (menus and drop-downs close on clicks elsewhere).
+    // open (menus and drop-downs close on clicks elsewhere). The keyboard
+    // goes with it: a popup opened from a panel's icon has no focused
+    // window of ours, and its keys would reach another program.
     HWND cap = GetCapture();
     TopWindow* grabWindow = nullptr;
     bool popupOpen = false;
@@ -357,9 +359,12 @@ void X11Display::Impl::UpdateGrab()
         grabbing = XGrabPointer(dpy, grabWindow->xid, True,
                                 ButtonPressMask | ButtonReleaseMask | PointerMotionMask | EnterWindowMask | LeaveWindowMask,
                                 GrabModeAsync, GrabModeAsync, None, None, CurrentTime) == GrabSuccess;
+        keyboardGrabbed = grabbing && XGrabKeyboard(dpy, grabWindow->xid, True, GrabModeAsync, GrabModeAsync,
+                                                    CurrentTime) == GrabSuccess;
     } else if (!want && grabbing) {
         XUngrabPointer(dpy, CurrentTime);
-        grabbing = false;
+        if (keyboardGrabbed) XUngrabKeyboard(dpy, CurrentTime);
+        grabbing = keyboardGrabbed = false;
         XFlush(dpy);
     }
 }

@@ -251,7 +251,7 @@ TEST_F(MenuTest, TrayHandlerTakesTheMenu)
 {
     HMENU seen = nullptr;
     int items = 0;
-    quelvo::ctl::SetTrayMenuHandler([&](HMENU m, HWND owner) {
+    quelvo::ctl::SetTrayMenuHandler([&](HMENU m, HWND owner, POINT&) {
         seen = m;
         items = GetMenuItemCount(m);
         return owner == host_;
@@ -262,10 +262,19 @@ TEST_F(MenuTest, TrayHandlerTakesTheMenu)
     EXPECT_EQ(H().Count(WM_ENTERIDLE), 0);  // no popup of its own
     EXPECT_EQ(H().Count(WM_ENTERMENULOOP), 0);
 
-    // Declined: the popup runs as usual.
-    quelvo::ctl::SetTrayMenuHandler([](HMENU, HWND) { return false; });
-    H().idle.push_back([&] { Keys({VK_DOWN, VK_RETURN}); });
+    // Declined: the popup runs as usual, where the handler says.
+    quelvo::ctl::SetTrayMenuHandler([](HMENU, HWND, POINT& at) {
+        at = POINT{500, 400};
+        return false;
+    });
+    RECT first{};
+    H().idle.push_back([&] {
+        GetMenuItemRect(host_, menu_, 0, &first);
+        Keys({VK_DOWN, VK_RETURN});
+    });
     EXPECT_EQ(Track(), 101u);
+    EXPECT_TRUE(first.left >= 500 && first.left < 510 && first.top >= 400 && first.top < 410)
+        << first.left << "," << first.top;
 }
 
 TEST_F(MenuTest, RefusesBadArguments)
