@@ -8,7 +8,9 @@
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
 {
-    const auto [expr, typed] = quelvo::fuzz::SplitOnce(quelvo::fuzz::Text(data, size), '\0');
+    const auto parts = quelvo::fuzz::SplitOnce(quelvo::fuzz::Text(data, size), '\0');
+    const std::string_view expr = parts.first;
+    const std::string_view typed = parts.second;
     TcxRegExpr regexpr;
     quelvo::fuzz::Guarded<hostlib::Exception>([&] {
         regexpr.SetCaseInsensitive(!typed.empty() && (typed[0] & 1));
