@@ -10,6 +10,8 @@
 #include "platform/desktop/DesktopSession.h"
 #include "platform/desktop/IconPixels.h"
 #include "platform/desktop/MenuReader.h"
+#include "platform/desktop/TrayTip.h"
+#include "platform/windows/x11/x11_systray.h"
 #include "platform/controls/winctl.h"
 #include "platform/windows/loop.h"
 #include "platform/windows/winuser.h"
@@ -34,6 +36,9 @@ constexpr UINT kMinimumBalloonMs = 10000;
 // How long the end of the program waits for the notification server to
 // name balloons still on their way, so it can take them down.
 constexpr std::chrono::milliseconds kBalloonsGoingMs{1000};
+
+// How long the pointer rests on a docked icon before its tip shows.
+constexpr int kTipDelayMs = 500;
 
 // How long a panel opening an icon's menu waits for the program to build it
 // before it shows the menu it has.
@@ -82,6 +87,10 @@ struct TrayIcon {
     HICON icon = nullptr;
     std::string tip;
     std::unique_ptr<StatusNotifierItem> item;
+    // Docked in the old-style system tray instead, when no panel of the
+    // newer kind is there.
+    std::unique_ptr<win::x11::SystemTrayIcon> dock;
+    bool dockGone = false;
     // The program's menu as last published; every new item starts with it.
     std::vector<MenuItem> menu;
     // The panel asked for the exported menu; the next TrackPopupMenu of the
@@ -130,6 +139,12 @@ private:
     std::string NameOf(HICON icon) const;
     void ForgetDeadWindows();
     void ShowBalloon(const TrayIcon& icon, const NOTIFYICONDATAA& data);
+    void Dock(TrayIcon& icon);
+    void DockedButton(TrayIcon& icon, win::MouseButton button, bool down, bool doubleClick);
+    void DockedHover(TrayIcon& icon, bool inside);
+    std::vector<IconImage> Pictures(HICON icon) const;
+    void AddAgain();
+    void SystemTrayAppeared();
     void Post(const TrayIcon& icon, UINT mouseMessage);
     void WatcherAppeared();
     void WatcherVanished();
@@ -140,6 +155,9 @@ private:
     std::unique_ptr<DesktopSession> session_;
     int loopSource_ = 0;
     std::unique_ptr<LoopTimer> menuWait_;
+    std::unique_ptr<LoopTimer> tipWait_;
+    TrayTip tip_;
+    TrayIcon* hovered_ = nullptr;
     std::vector<std::unique_ptr<TrayIcon>> icons_;
     std::map<HICON, std::string> iconNames_;
     std::map<HICON, std::vector<IconImage>> iconPictures_;
@@ -162,6 +180,15 @@ DesktopSession& TrayIcons::Session()
         session_ = DesktopSession::OpenUserSession();
         session_->OnWatcherAppeared = [this] { WatcherAppeared(); };
         session_->OnWatcherVanished = [this] { WatcherVanished(); };
+        if (auto* x = win::x11::CurrentX11Display())
+            win::x11::WatchSystemTray(*x, [this] { SystemTrayAppeared(); });
+        tipWait_ = std::make_unique<LoopTimer>();
+        tipWait_->OnExpiry([this] {
+            POINT at{};
+            GetCursorPos(&at);
+            if (hovered_ != nullptr)
+                tip_.Show(hovered_->tip, at);
+        });
         menuWait_ = std::make_unique<LoopTimer>();
         menuWait_->OnExpiry([this] {
             for (auto& icon : icons_) {
@@ -195,6 +222,10 @@ void TrayIcons::ConnectionLost()
 
 void TrayIcons::Shutdown()
 {
+    tip_.Hide();
+    hovered_ = nullptr;
+    if (auto* x = win::x11::CurrentX11Display(); x != nullptr && session_)
+        win::x11::WatchSystemTray(*x, {});
     // Nothing of a program that is gone stays on the desktop.
     if (session_)
         session_->Notifications().CloseAll(kBalloonsGoingMs);
@@ -205,6 +236,7 @@ void TrayIcons::Shutdown()
         win::RemoveLoopSource(loopSource_);
     loopSource_ = 0;
     menuWait_.reset();
+    tipWait_.reset();
     session_.reset();
 }
 
@@ -224,8 +256,10 @@ void TrayIcons::Post(const TrayIcon& icon, UINT mouseMessage)
 void TrayIcons::ShowIcon(TrayIcon& icon)
 {
     icon.item = Session().CreateItem(kProductName);
-    if (!icon.item)
+    if (!icon.item) {
+        Dock(icon);
         return;
+    }
     TrayIcon* self = &icon;
     icon.item->OnActivate = [this, self](int, int) { Post(*self, WM_LBUTTONDBLCLK); };
     icon.item->OnSecondaryActivate = [this, self](int, int) { Post(*self, WM_MBUTTONUP); };
@@ -252,14 +286,65 @@ void TrayIcons::ShowIcon(TrayIcon& icon)
         icon.item->Menu().SetMenu(icon.menu);
 }
 
-void TrayIcons::PushIcon(TrayIcon& icon)
+std::vector<IconImage> TrayIcons::Pictures(HICON icon) const
 {
     std::vector<IconImage> images;
-    if (const auto pictures = iconPictures_.find(icon.icon); pictures != iconPictures_.end())
+    if (const auto pictures = iconPictures_.find(icon); pictures != iconPictures_.end())
         images = pictures->second;
-    else if (auto image = IconImageOf(icon.icon))
+    else if (auto image = IconImageOf(icon))
         images.push_back(std::move(*image));
-    icon.item->SetIcon(NameOf(icon.icon), std::move(images));
+    return images;
+}
+
+void TrayIcons::PushIcon(TrayIcon& icon)
+{
+    if (icon.item)
+        icon.item->SetIcon(NameOf(icon.icon), Pictures(icon.icon));
+    if (icon.dock) {
+        std::vector<win::x11::ArgbImage> pictures;
+        for (IconImage& image : Pictures(icon.icon))
+            pictures.push_back({image.width, image.height, POINT{}, std::move(image.argb)});
+        icon.dock->SetPictures(std::move(pictures));
+    }
+}
+
+void TrayIcons::Dock(TrayIcon& icon)
+{
+    auto* x = win::x11::CurrentX11Display();
+    if (x == nullptr)
+        return;
+    TrayIcon* self = &icon;
+    win::x11::SystemTrayIcon::Handlers handlers;
+    handlers.button = [this, self](win::MouseButton button, bool down, bool doubleClick) {
+        DockedButton(*self, button, down, doubleClick);
+    };
+    handlers.hover = [this, self](bool inside) { DockedHover(*self, inside); };
+    // Destroyed later: the tray reports from inside the icon's own code.
+    handlers.gone = [self] { self->dockGone = true; };
+    icon.dockGone = false;
+    icon.dock = win::x11::SystemTrayIcon::Dock(*x, std::move(handlers));
+    if (icon.dock)
+        PushIcon(icon);
+}
+
+void TrayIcons::DockedButton(TrayIcon& icon, win::MouseButton button, bool down, bool doubleClick)
+{
+    DockedHover(icon, false);
+    UINT message = 0;
+    switch (button) {
+    case win::MouseButton::Left: message = doubleClick ? WM_LBUTTONDBLCLK : down ? WM_LBUTTONDOWN : WM_LBUTTONUP; break;
+    case win::MouseButton::Right: message = doubleClick ? WM_RBUTTONDBLCLK : down ? WM_RBUTTONDOWN : WM_RBUTTONUP; break;
+    case win::MouseButton::Middle: message = doubleClick ? WM_MBUTTONDBLCLK : down ? WM_MBUTTONDOWN : WM_MBUTTONUP; break;
+    }
+    Post(icon, message);
+}
+
+void TrayIcons::DockedHover(TrayIcon& icon, bool inside)
+{
+    tip_.Hide();
+    hovered_ = inside ? &icon : nullptr;
+    if (inside && tipWait_)
+        tipWait_->Start(kTipDelayMs);
 }
 
 std::string TrayIcons::NameOf(HICON icon) const
@@ -279,8 +364,7 @@ void TrayIcons::Update(TrayIcon& icon, const NOTIFYICONDATAA& data)
     }
     if ((data.uFlags & NIF_ICON) != 0) {
         icon.icon = data.hIcon;
-        if (icon.item)
-            PushIcon(icon);
+        PushIcon(icon);
     }
     if ((data.uFlags & NIF_INFO) != 0)
         ShowBalloon(icon, data);
@@ -320,7 +404,7 @@ BOOL TrayIcons::Apply(DWORD message, const NOTIFYICONDATAA& data)
     TrayIcon* icon = Find(data.hWnd, data.uID);
     switch (message) {
     case NIM_ADD:
-        if (icon != nullptr && icon->item)
+        if (icon != nullptr && (icon->item || icon->dock))
             break; // already shown
         if (icon == nullptr) {
             if (IsWindow(data.hWnd) == FALSE)
@@ -332,7 +416,7 @@ BOOL TrayIcons::Apply(DWORD message, const NOTIFYICONDATAA& data)
         }
         Update(*icon, data);
         ShowIcon(*icon);
-        result = icon->item ? TRUE : FALSE;
+        result = icon->item || icon->dock ? TRUE : FALSE;
         break;
     case NIM_MODIFY:
         if (icon == nullptr)
@@ -344,6 +428,10 @@ BOOL TrayIcons::Apply(DWORD message, const NOTIFYICONDATAA& data)
         if (icon == nullptr)
             break;
         session.Notifications().Close(Key(*icon));
+        if (hovered_ == icon) {
+            hovered_ = nullptr;
+            tip_.Hide();
+        }
         std::erase_if(icons_, [&](const auto& each) { return each.get() == icon; });
         result = TRUE;
         break;
@@ -358,10 +446,18 @@ BOOL TrayIcons::Apply(DWORD message, const NOTIFYICONDATAA& data)
 
 void TrayIcons::ForgetDeadWindows()
 {
+    for (auto& icon : icons_) {
+        if (icon->dockGone)
+            icon->dock.reset();
+    }
     // A window destroyed without deleting its icons leaves them behind.
     std::erase_if(icons_, [&](const auto& icon) {
         if (IsWindow(icon->hwnd) != FALSE)
             return false;
+        if (hovered_ == icon.get()) {
+            hovered_ = nullptr;
+            tip_.Hide();
+        }
         Session().Notifications().Close(Key(*icon));
         return true;
     });
@@ -369,10 +465,26 @@ void TrayIcons::ForgetDeadWindows()
 
 void TrayIcons::WatcherAppeared()
 {
-    // A new host knows none of our items: drop them and let each window
+    // A new host knows none of our items: drop them (and icons docked in
+    // an old-style tray, which the new host replaces) and let each window
     // add its icons again, as after a restarted taskbar.
-    for (auto& icon : icons_)
+    AddAgain();
+}
+
+void TrayIcons::SystemTrayAppeared()
+{
+    if (!Session().WatcherPresent())
+        AddAgain();
+}
+
+void TrayIcons::AddAgain()
+{
+    tip_.Hide();
+    hovered_ = nullptr;
+    for (auto& icon : icons_) {
         icon->item.reset();
+        icon->dock.reset();
+    }
     const UINT taskbarCreated = RegisterWindowMessageA("TaskbarCreated");
     std::vector<HWND> windows;
     EnumWindows(
@@ -392,6 +504,10 @@ void TrayIcons::WatcherVanished()
 {
     for (auto& icon : icons_)
         icon->item.reset();
+    // An old-style tray may show them meanwhile.
+    auto* x = win::x11::CurrentX11Display();
+    if (!icons_.empty() && x != nullptr && win::x11::SystemTrayPresent(*x))
+        AddAgain();
 }
 
 void TrayIcons::PublishMenu(HWND owner, const std::vector<MenuItem>& menu)

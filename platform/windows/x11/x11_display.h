@@ -68,6 +68,8 @@ public:
     std::vector<std::string> ClipboardTypes(int timeoutMs = 1000);
 
     struct Impl;
+    // For the display's own source files only.
+    Impl& Internal() const { return *impl_; }
 
 private:
     explicit X11Display(std::unique_ptr<Impl> impl);

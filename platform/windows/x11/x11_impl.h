@@ -125,6 +125,11 @@ struct X11Display::Impl {
 
     DndState dnd;
 
+    // X windows of ours that are no window of the layer (a docked tray
+    // icon) get their events here; so do client messages to the root.
+    std::map<::Window, std::function<void(const XEvent&)>> foreign;
+    std::function<void(const XClientMessageEvent&)> rootMessages;
+
     Atom A(const char* name);
     TopWindow* ByXid(::Window xid);
     void HandleEvent(XEvent& ev);

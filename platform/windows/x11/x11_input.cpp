@@ -37,6 +37,17 @@ void QueueMove(POINT pt)
 void X11Display::Impl::HandleEvent(XEvent& ev)
 {
     TopWindow* t = ByXid(ev.xany.window);
+    if (!t) {
+        if (auto it = foreign.find(ev.xany.window); it != foreign.end()) {
+            auto handler = it->second;  // may remove itself
+            handler(ev);
+            return;
+        }
+        if (ev.type == ClientMessage && ev.xclient.window == root && rootMessages) {
+            rootMessages(ev.xclient);
+            return;
+        }
+    }
     switch (ev.type) {
     case Expose:
         if (t) t->dirty = true;

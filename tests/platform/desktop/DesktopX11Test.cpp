@@ -18,6 +18,7 @@
 
 #include <X11/Xatom.h>
 #include <X11/Xlib.h>
+#include <X11/Xutil.h>
 #include <X11/extensions/XTest.h>
 #include <X11/keysym.h>
 
@@ -45,11 +46,14 @@ struct TrayState {
     std::vector<LPARAM> mouse;        // callback messages, by mouse message
     std::vector<UINT> chosen;         // results of its popup menus
     std::function<void()> whileOpen;  // runs once while a popup is open
+    NOTIFYICONDATAA* record = nullptr; // added again when a notification area starts
 };
 TrayState* g_tray = nullptr;
 
 LRESULT TrayProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam)
 {
+    if (g_tray != nullptr && msg == RegisterWindowMessageA("TaskbarCreated") && g_tray->record != nullptr)
+        Shell_NotifyIconA(NIM_ADD, g_tray->record);
     if (g_tray != nullptr && msg == kTrayNotify)
         g_tray->mouse.push_back(lParam);
     if (g_tray != nullptr && msg == kTrayNotify && lParam == WM_RBUTTONUP) {
@@ -106,6 +110,7 @@ protected:
         record_.uCallbackMessage = kTrayNotify;
         record_.hIcon = icon_ = MakeIcon();
         std::strcpy(record_.szTip, "Quelvo");
+        tray_.record = &record_;
     }
 
     void TearDown() override
@@ -246,6 +251,137 @@ TEST_F(DesktopOnX11, PopupAtThePanelsPlaceTakesTheKeyboard)
     EXPECT_EQ(tray_.chosen.back(), 0u);
     EXPECT_EQ(FindWindowA("#32768", nullptr), nullptr);
     EXPECT_TRUE(KeyboardFree());
+}
+
+// A stand-in for an old-style system tray on the other connection: owns
+// the screen's tray selection, embeds the icons that ask to be docked.
+class StandInTray {
+public:
+    explicit StandInTray(Display* dpy) : dpy_(dpy)
+    {
+        window_ = XCreateSimpleWindow(dpy_, DefaultRootWindow(dpy_), 600, 0, 200, 30, 0, 0, 0xC0C0C0);
+        XMapWindow(dpy_, window_);
+        const Atom selection = XInternAtom(dpy_, "_NET_SYSTEM_TRAY_S0", False);
+        XSetSelectionOwner(dpy_, selection, window_, CurrentTime);
+        // Announced to every client, as trays do when they start.
+        XEvent ev{};
+        ev.xclient.type = ClientMessage;
+        ev.xclient.window = DefaultRootWindow(dpy_);
+        ev.xclient.message_type = XInternAtom(dpy_, "MANAGER", False);
+        ev.xclient.format = 32;
+        ev.xclient.data.l[0] = CurrentTime;
+        ev.xclient.data.l[1] = static_cast<long>(selection);
+        ev.xclient.data.l[2] = static_cast<long>(window_);
+        XSendEvent(dpy_, DefaultRootWindow(dpy_), False, StructureNotifyMask, &ev);
+        XSync(dpy_, False);
+    }
+    ~StandInTray()
+    {
+        XDestroyWindow(dpy_, window_);
+        XSync(dpy_, False);
+    }
+    // Serves the dock requests that arrived.
+    void Serve()
+    {
+        while (XPending(dpy_) > 0) {
+            XEvent ev;
+            XNextEvent(dpy_, &ev);
+            if (ev.type != ClientMessage || ev.xclient.window != window_ ||
+                ev.xclient.message_type != XInternAtom(dpy_, "_NET_SYSTEM_TRAY_OPCODE", False) ||
+                ev.xclient.data.l[1] != 0)
+                continue;
+            const auto icon = static_cast<::Window>(ev.xclient.data.l[2]);
+            XReparentWindow(dpy_, icon, window_, 10 + 30 * static_cast<int>(docked.size()), 3);
+            XResizeWindow(dpy_, icon, 24, 24);
+            XMapWindow(dpy_, icon);
+            XSync(dpy_, False);
+            docked.push_back(icon);
+        }
+    }
+    // Icons the tray holds now.
+    unsigned Held()
+    {
+        ::Window root = 0, parent = 0, *children = nullptr;
+        unsigned count = 0;
+        XQueryTree(dpy_, window_, &root, &parent, &children, &count);
+        if (children != nullptr)
+            XFree(children);
+        return count;
+    }
+    std::vector<::Window> docked;
+
+private:
+    Display* dpy_;
+    ::Window window_ = 0;
+};
+
+// Without a newer panel, the icon docks in the old-style tray: it shows
+// the icon's pixels, its clicks reach the program as the callback message
+// (a double click as one), its tip shows on hover, and the right button
+// opens the program's own popup menu at the pointer. A tray that starts
+// later gets the icon too.
+TEST_F(DesktopOnX11, OldStyleTrayDocksTheIcon)
+{
+    EXPECT_FALSE(Shell_NotifyIconA(NIM_ADD, &record_)) << "no panel and no tray yet";
+    StandInTray tray(other_);
+    const auto serving = [&] {
+        tray.Serve();
+        return !tray.docked.empty();
+    };
+    ASSERT_TRUE(PumpUntil(serving)) << "the tray's start adds the icon again";
+    const ::Window icon = tray.docked.front();
+    // The icon's own colour shows inside it.
+    ASSERT_TRUE(PumpUntil([&] {
+        XImage* image = XGetImage(other_, icon, 12, 12, 1, 1, AllPlanes, ZPixmap);
+        if (image == nullptr)
+            return false;
+        const unsigned long pixel = XGetPixel(image, 0, 0);
+        XDestroyImage(image);
+        return (pixel & 0xFFFFFF) == 0x2060A0;
+    }));
+
+    int x = 0, y = 0;
+    ::Window child = 0;
+    XTranslateCoordinates(other_, icon, DefaultRootWindow(other_), 12, 12, &x, &y, &child);
+    XTestFakeMotionEvent(other_, DefaultScreen(other_), x, y, CurrentTime);
+    XSync(other_, False);
+    ASSERT_TRUE(PumpUntil([] {
+        const HWND tip = FindWindowA("QuelvoTrayTip", nullptr);
+        return tip != nullptr && IsWindowVisible(tip);
+    })) << "the tip shows on hover";
+    char shown[64] = {};
+    GetWindowTextA(FindWindowA("QuelvoTrayTip", nullptr), shown, sizeof shown);
+    EXPECT_STREQ(shown, "Quelvo");
+
+    for (int i = 0; i < 2; ++i) {
+        XTestFakeButtonEvent(other_, 1, True, CurrentTime);
+        XTestFakeButtonEvent(other_, 1, False, CurrentTime);
+    }
+    XSync(other_, False);
+    const std::vector<LPARAM> doubleClick{WM_LBUTTONDOWN, WM_LBUTTONUP, WM_LBUTTONDBLCLK, WM_LBUTTONUP};
+    ASSERT_TRUE(PumpUntil([&] { return tray_.mouse.size() >= doubleClick.size(); }));
+    EXPECT_EQ(tray_.mouse, doubleClick);
+    EXPECT_EQ(FindWindowA("QuelvoTrayTip", nullptr), nullptr) << "a click takes the tip down";
+
+    POINT corner{};
+    tray_.whileOpen = [&] {
+        corner = PopupCorner();
+        Key(XK_Escape);
+    };
+    XTestFakeButtonEvent(other_, 3, True, CurrentTime);
+    XTestFakeButtonEvent(other_, 3, False, CurrentTime);
+    XSync(other_, False);
+    ASSERT_TRUE(PumpUntil([&] { return !tray_.chosen.empty(); }));
+    EXPECT_EQ(tray_.mouse.back(), WM_RBUTTONUP);
+    EXPECT_EQ(corner.x, x);
+    EXPECT_EQ(corner.y, y);
+
+    // A panel of the newer kind starts: the icon moves there.
+    EXPECT_EQ(tray.Held(), 1u);
+    watcher_ = std::make_unique<FakeWatcher>();
+    ASSERT_TRUE(watcher_->Ok());
+    ASSERT_TRUE(PumpUntil([&] { return !watcher_->Registrations().empty(); }));
+    ASSERT_TRUE(PumpUntil([&] { return tray.Held() == 0; }));
 }
 
 }  // namespace
