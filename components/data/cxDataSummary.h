@@ -141,6 +141,9 @@ protected:
     void Update(hostlib::TCollectionItem* item) override;
 
 private:
+    // Built only with their summary.
+    using hostlib::TCollection::Construct;
+
     TcxDataSummary* summary_ = nullptr;
 };
 
@@ -210,6 +213,8 @@ protected:
     void Update(hostlib::TCollectionItem* item) override;
 
 private:
+    using hostlib::TCollection::Construct;
+
     TcxDataSummaryGroup* group_ = nullptr;
 };
 
@@ -251,6 +256,8 @@ protected:
     void Update(hostlib::TCollectionItem* item) override;
 
 private:
+    using hostlib::TCollection::Construct;
+
     TcxDataSummary* summary_ = nullptr;
 };
 
