@@ -370,8 +370,11 @@ void X11Display::Impl::UpdateGrab()
         grabbing = XGrabPointer(dpy, grabWindow->xid, True,
                                 ButtonPressMask | ButtonReleaseMask | PointerMotionMask | EnterWindowMask | LeaveWindowMask,
                                 GrabModeAsync, GrabModeAsync, None, None, CurrentTime) == GrabSuccess;
-        keyboardGrabbed = grabbing && XGrabKeyboard(dpy, grabWindow->xid, True, GrabModeAsync, GrabModeAsync,
-                                                    CurrentTime) == GrabSuccess;
+    }
+    if (want && grabbing && !keyboardGrabbed) {
+        // Tried again while another client holds the keyboard for a moment.
+        keyboardGrabbed =
+            XGrabKeyboard(dpy, grabWindow->xid, True, GrabModeAsync, GrabModeAsync, CurrentTime) == GrabSuccess;
     } else if (!want && grabbing) {
         XUngrabPointer(dpy, CurrentTime);
         if (keyboardGrabbed) XUngrabKeyboard(dpy, CurrentTime);

@@ -193,6 +193,18 @@ protected:
         return POINT{wa.x, wa.y};
     }
 
+    // The open popup holds the keyboard once the server shows it.
+    bool WaitGrabbed()
+    {
+        for (int i = 0; i < 300; ++i) {
+            x_->Flush();
+            if (!KeyboardFree())
+                return true;
+            std::this_thread::sleep_for(std::chrono::milliseconds(10));
+        }
+        return false;
+    }
+
     bool KeyboardFree()
     {
         const ::Window root = DefaultRootWindow(other_);
@@ -224,8 +236,10 @@ TEST_F(DesktopOnX11, PopupAtThePanelsPlaceTakesTheKeyboard)
     ASSERT_TRUE(PumpUntil([&] { return !watcher_->Registrations().empty(); }));
 
     POINT corner{};
+    bool grabbed = false;
     tray_.whileOpen = [&] {
         corner = PopupCorner();
+        grabbed = WaitGrabbed();
         Key(XK_Down);
         Key(XK_Down);
         Key(XK_Return);
@@ -233,16 +247,17 @@ TEST_F(DesktopOnX11, PopupAtThePanelsPlaceTakesTheKeyboard)
     ContextMenuAt(300, 200);
     EXPECT_EQ(corner.x, 300);
     EXPECT_EQ(corner.y, 200);
+    EXPECT_TRUE(grabbed) << "the open popup holds the keyboard";
     EXPECT_EQ(tray_.chosen.back(), 403u);
     // Let go once the loop is idle again.
     EXPECT_TRUE(PumpUntil([&] { return KeyboardFree(); }));
 
-    bool grabbed = false;
+    grabbed = false;
     XWarpPointer(other_, None, DefaultRootWindow(other_), 0, 0, 0, 0, 410, 330);
     XSync(other_, False);
     tray_.whileOpen = [&] {
         corner = PopupCorner();
-        grabbed = !KeyboardFree();
+        grabbed = WaitGrabbed();
         Key(XK_Escape);
     };
     ContextMenuAt(0, 0);
@@ -367,6 +382,7 @@ TEST_F(DesktopOnX11, OldStyleTrayDocksTheIcon)
     POINT corner{};
     tray_.whileOpen = [&] {
         corner = PopupCorner();
+        WaitGrabbed();
         Key(XK_Escape);
     };
     XTestFakeButtonEvent(other_, 3, True, CurrentTime);
