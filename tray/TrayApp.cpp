@@ -5,9 +5,11 @@
 #include <cstring>
 
 #include "engine/CIniFile.h"
+#include "platform/system/backend.h"
 #include "platform/system/shell.h"
 #include "platform/system/winbase.h"
 #include "platform/system/window_directory.h"
+#include "platform/windows/loop.h"
 #include "tray/TrayFiles.h"
 #include "tray/TrayTexts.h"
 #include "tray/TrayWatch.h"
@@ -116,21 +118,28 @@ std::string TrayApp::Path(const std::string& name) const
 
 TrayApp::StartResult TrayApp::Start(HINSTANCE instance)
 {
+    if (setup_.changeDirectory)
+        SetCurrentDirToExe();
+    // Without it there are no windows and no lock: say why and fail,
+    // rather than end as if another instance ran.
+    if (const std::string problem = win::RuntimeFolderError(); !problem.empty())
+        return Fail(problem);
     HANDLE mutex = CreateMutexA(nullptr, FALSE, kMutexName);
     if (mutex == nullptr)
-        return StartResult::Failed;
+        return Fail("the single-instance lock cannot be taken (error " + std::to_string(GetLastError()) + ")");
     if (GetLastError() == ERROR_ALREADY_EXISTS) {
         CloseHandle(mutex);
         return StartResult::AlreadyRunning;
     }
     mutex_ = mutex;
-    if (setup_.changeDirectory)
-        SetCurrentDirToExe();
+    // Whatever an earlier run left lowered when it died gets its class back
+    // before anything is sampled.
+    sys::AdoptPriorityJournal();
     instance_ = instance;
     LoadTrayIcons();
     gActive = this;
     if (CreateNotifyWindow(instance) == nullptr)
-        return StartResult::Failed;
+        return Fail("its window cannot be created");
     watcher_.EventCallback = [this](const std::string& event, const std::string& name) {
         OnWatcherEvent(event, name);
     };
@@ -143,6 +152,19 @@ TrayApp::StartResult TrayApp::Start(HINSTANCE instance)
         WriteLogLine("Starting Up", "hello world!");
     SetWatchTimer(enabled_);
     return StartResult::Running;
+}
+
+TrayApp::StartResult TrayApp::Fail(const std::string& reason)
+{
+    failure_ = reason;
+    std::fprintf(stderr, "%s: %s\n", kCaption, reason.c_str());
+    std::fflush(stderr);
+    // The settings tell whether there is a log to write it to.
+    options_.Watcher = &watcher_;
+    ReloadSettings();
+    if (options_.Logging)
+        WriteLogLine(kEventCannotStart, reason);
+    return StartResult::Failed;
 }
 
 HWND TrayApp::CreateNotifyWindow(HINSTANCE instance)
@@ -216,8 +238,10 @@ void TrayApp::CloseDown()
     if (closedDown_)
         return;
     closedDown_ = true;
-    // However the loop ended, nothing stays lowered behind us.
+    // However the loop ended, nothing stays lowered behind us; what is
+    // still forced by a rule stays so, and the next run leaves it alone.
     RestoreAll(watcher_);
+    sys::ClosePriorityJournal();
     if (options_.Logging)
         WriteLogLine("Closing Down", "goodbye!");
     if (mutex_ != nullptr)

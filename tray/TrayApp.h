@@ -57,6 +57,8 @@ std::vector<TrayMenuItem> TrayMenuItems(bool enabled, const ProgramOptions& opti
 // What the program reports when it refuses to run the user's command.
 inline constexpr const char* kEventLaunchRefused = "Launch refused";
 inline constexpr const char* kLaunchRefusedReason = "Quelvo.ini or its folder may be changed by others";
+// The log's event text of a start that failed; the reason is its name part.
+inline constexpr const char* kEventCannotStart = "Cannot start";
 
 // What the program reports when the shell could not open what was asked:
 // the title, and the reason that follows the name of what was asked.
@@ -84,8 +86,10 @@ public:
     TrayApp(const TrayApp&) = delete;
     TrayApp& operator=(const TrayApp&) = delete;
 
-    // Every step of start-up up to the message loop.
+    // Every step of start-up up to the message loop. A failure is told on
+    // standard error and, with logging on, in the log; FailureReason says it.
     StartResult Start(HINSTANCE instance);
+    const std::string& FailureReason() const { return failure_; }
     // The message loop, then the closing steps; the program's result (0).
     int Run();
     // One message as the loop handles it (the watch cycle runs before the
@@ -140,6 +144,7 @@ public:
 private:
     static LRESULT StaticWndProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam);
     HWND CreateNotifyWindow(HINSTANCE instance);
+    StartResult Fail(const std::string& reason);
     std::string Path(const std::string& name) const;
     // Runs the kill timer while the watcher has kills waiting.
     void ArmKillTimer();
@@ -168,6 +173,7 @@ private:
     bool exit_ = false;
     bool closedDown_ = false;
     bool killTimer_ = false;
+    std::string failure_;
     UINT taskbarCreated_ = 0;
     HICON icons_[3] = {nullptr, nullptr, nullptr};  // 103, 104, 106
     NOTIFYICONDATAA record_{};

@@ -21,7 +21,7 @@ int main()
     quelvo::tray::UseTrayProgramIcon();
     int result = 0;
     // Termination signals close the tray's window, which restores every
-    // lowered process before the program ends.
+    // lowered process before the program ends; a broken pipe ends nothing.
     quelvo::win::InstallCloseOnSignals();
     // On a desktop the menu and the About box are real windows; without one
     // the tray keeps working on the invisible screen.
@@ -29,8 +29,11 @@ int main()
         quelvo::desktop::UseDesktopClipboard();
     {
         quelvo::tray::TrayApp app(watcher, options, services);
-        if (app.Start(GetModuleHandleA(nullptr)) == quelvo::tray::TrayApp::StartResult::Running)
-            result = app.Run();
+        switch (app.Start(GetModuleHandleA(nullptr))) {
+        case quelvo::tray::TrayApp::StartResult::Running: result = app.Run(); break;
+        case quelvo::tray::TrayApp::StartResult::AlreadyRunning: break;
+        case quelvo::tray::TrayApp::StartResult::Failed: result = 1; break;
+        }
     }
     quelvo::desktop::ShutdownDesktopServices();
     return result;

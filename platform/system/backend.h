@@ -104,6 +104,16 @@ public:
     virtual std::shared_ptr<RegistryStore> Registry() = 0;
     virtual DWORD CreateNamedMutex(const std::string& name, std::unique_ptr<NamedMutexState>& mutex,
                                    bool& alreadyExists) = 0;
+    // What this program lowers (each process's id, start time, the class
+    // given and every thread's nice value before) is kept in a per-user file,
+    // rewritten whenever it changes, so a later run gives it back after this
+    // one ended without doing so. Adopt restores each process the file
+    // lists that still runs with the same start time and still has the class
+    // given (one changed by someone else since is left alone), empties the
+    // list and keeps the file from then on; the count restored, -1 when no
+    // file can be kept. Close stops keeping it and removes the file.
+    virtual int AdoptPriorityJournal() = 0;
+    virtual void ClosePriorityJournal() = 0;
 
     virtual std::string SelfExecutablePath() = 0;
     virtual DWORD SetCurrentDirectory(const std::string& path) = 0;
@@ -120,6 +130,10 @@ public:
 
 // The backend in use; the Linux backend unless another is installed.
 SystemBackend& Backend();
+
+// The backend's journal of lowered processes, for the programs.
+inline int AdoptPriorityJournal() { return Backend().AdoptPriorityJournal(); }
+inline void ClosePriorityJournal() { Backend().ClosePriorityJournal(); }
 // Installs a backend (null = the Linux backend); returns the previous one.
 SystemBackend* InstallBackend(SystemBackend* backend);
 // The Linux backend itself, whatever is installed.

@@ -115,6 +115,9 @@ public:
     std::vector<FakeCreatedProcess> createdProcesses;
     std::vector<std::string> directoryChanges;
     std::vector<std::string> openedLibraries;  // every LibraryPresent question
+    int journalAdoptions = 0;
+    int journalClosings = 0;
+    int journalRestores = 0;  // what AdoptPriorityJournal answers
     void ClearRecords();
 
     // ---- SystemBackend ----
@@ -129,6 +132,12 @@ public:
     std::shared_ptr<RegistryStore> Registry() override { return registry_; }
     DWORD CreateNamedMutex(const std::string& name, std::unique_ptr<NamedMutexState>& mutex,
                            bool& alreadyExists) override;
+    int AdoptPriorityJournal() override
+    {
+        ++journalAdoptions;
+        return journalRestores;
+    }
+    void ClosePriorityJournal() override { ++journalClosings; }
     std::string SelfExecutablePath() override { return selfPath_; }
     DWORD SetCurrentDirectory(const std::string& path) override;
     std::string CurrentDirectory() override { return currentDirectory_; }

@@ -72,17 +72,18 @@ std::string BaseNameOf(const std::string& path)
 
 class LinuxMutex final : public NamedMutexState {
 public:
-    explicit LinuxMutex(UniqueFd fd) : fd_(std::move(fd)) {}
+    LinuxMutex(UniqueFd session, UniqueFd user) : session_(std::move(session)), user_(std::move(user)) {}
 
 private:
-    UniqueFd fd_;  // closing it drops the lock
+    UniqueFd session_;  // closing them drops the locks
+    UniqueFd user_;
 };
 
-// Mutex names may hold any character: keep the harmless ones, escape the rest.
-std::string MutexFileName(const std::string& name)
+// Names may hold any character: keep the harmless ones, escape the rest.
+std::string Escaped(const std::string& name)
 {
     static constexpr char kHex[] = "0123456789ABCDEF";
-    std::string file = "mutex.";
+    std::string file;
     for (const unsigned char c : name) {
         if (std::isalnum(c) || c == '_' || c == '-' || c == '.') {
             file += static_cast<char>(c);
@@ -117,6 +118,30 @@ bool LooksLikeUrl(const std::string& text)
         if (!(std::isalnum(c) || c == '+' || c == '-' || c == '.')) return false;
     }
     return std::isalpha(static_cast<unsigned char>(text[0])) != 0;
+}
+
+std::string MutexFileName(const std::string& name) { return "mutex." + Escaped(name); }
+
+std::string HostName()
+{
+    char host[256] = {};
+    if (gethostname(host, sizeof(host) - 1) != 0) return "localhost";
+    return host;
+}
+
+// Takes the lock of one file without waiting: the descriptor holds it;
+// taken tells whether another holder has it.
+DWORD LockFile(const std::string& path, UniqueFd& fd, bool& taken)
+{
+    fd = UniqueFd(open(path.c_str(), O_RDWR | O_CREAT | O_CLOEXEC | O_NOFOLLOW, 0600));
+    if (!fd.Valid()) return ErrorFromErrno(errno);
+    int result = 0;
+    do {
+        result = flock(fd.Get(), LOCK_EX | LOCK_NB);
+    } while (result != 0 && errno == EINTR);
+    if (result != 0 && errno != EWOULDBLOCK) return ErrorFromErrno(errno);
+    taken = result != 0;
+    return ERROR_SUCCESS;
 }
 
 std::string InFolder(const std::string& folder, const std::string& file)
@@ -191,6 +216,10 @@ public:
 
     std::shared_ptr<RegistryStore> Registry() override { return registry_; }
 
+    // A named mutex is a lock in the runtime folder (one per session, as the
+    // name's scope was) and one in the state folder, named for this machine,
+    // so that sessions of the same user with different runtime folders (a
+    // desktop and an ssh login) still share it.
     DWORD CreateNamedMutex(const std::string& name, std::unique_ptr<NamedMutexState>& mutex,
                            bool& alreadyExists) override
     {
@@ -198,18 +227,30 @@ public:
         if (file.size() > 240) return ERROR_INVALID_NAME;
         const RuntimeFolderResult folder = RuntimeFolder();
         if (!folder) return ERROR_ACCESS_DENIED;
-        const std::string path = folder.path + "/" + file;
-        UniqueFd fd(open(path.c_str(), O_RDWR | O_CREAT | O_CLOEXEC | O_NOFOLLOW, 0600));
-        if (!fd.Valid()) return ErrorFromErrno(errno);
-        int result = 0;
-        do {
-            result = flock(fd.Get(), LOCK_EX | LOCK_NB);
-        } while (result != 0 && errno == EINTR);
-        if (result != 0 && errno != EWOULDBLOCK) return ErrorFromErrno(errno);
-        alreadyExists = result != 0;
-        mutex = std::make_unique<LinuxMutex>(std::move(fd));
+        UniqueFd session;
+        bool sessionTaken = false;
+        if (const DWORD error = LockFile(folder.path + "/" + file, session, sessionTaken); error != ERROR_SUCCESS)
+            return error;
+        UniqueFd user;
+        bool userTaken = false;
+        // Without a usable state folder the session's lock is all there is.
+        if (const RuntimeFolderResult state = StateFolder()) {
+            const std::string userFile = (file + "@" + Escaped(HostName())).substr(0, 250);
+            if (LockFile(state.path + "/" + userFile, user, userTaken) != ERROR_SUCCESS) user.Reset();
+        }
+        alreadyExists = sessionTaken || userTaken;
+        mutex = std::make_unique<LinuxMutex>(std::move(session), std::move(user));
         return ERROR_SUCCESS;
     }
+
+    int AdoptPriorityJournal() override
+    {
+        const RuntimeFolderResult state = StateFolder();
+        if (!state) return -1;
+        // Process ids belong to this machine, whatever shares the home folder.
+        return AdoptLinuxPriorityJournal(state.path + "/lowered@" + Escaped(HostName()));
+    }
+    void ClosePriorityJournal() override { CloseLinuxPriorityJournal(); }
 
     std::string SelfExecutablePath() override { return ReadExecutablePath(getpid()); }
     DWORD SetCurrentDirectory(const std::string& path) override

@@ -12,6 +12,7 @@
 #include <poll.h>
 #include <sched.h>
 #include <set>
+#include <sstream>
 #include <string>
 #include <sys/resource.h>
 #include <sys/syscall.h>
@@ -19,8 +20,10 @@
 #include <unistd.h>
 #include <vector>
 
+#include "platform/system/file_replace.h"
 #include "platform/system/linux_proc.h"
 #include "platform/system/priority_map.h"
+#include "platform/system/regular_file.h"
 #include "platform/system/unique_fd.h"
 #include "platform/system/winbase.h"
 
@@ -177,13 +180,59 @@ bool WriteAutogroupNice(pid_t pid, int nice)
 
 struct SavedPriority {
     DWORD originalClass = 0;
+    DWORD setClass = 0;  // the class given last, while it differs from the original
     std::map<pid_t, int> threadNice;
     std::optional<int> autogroupNice;
 };
 
+using PriorityKey = std::pair<pid_t, std::uint64_t>;  // id and start time
+
+// The journal's form: one process a line,
+// "pid start set-class original-class autogroup-nice|- tid:nice...".
+std::string JournalText(const std::map<PriorityKey, SavedPriority>& byProcess)
+{
+    std::string text;
+    for (const auto& [key, saved] : byProcess) {
+        text += std::to_string(key.first) + ' ' + std::to_string(key.second) + ' ' + std::to_string(saved.setClass) +
+                ' ' + std::to_string(saved.originalClass) + ' ' +
+                (saved.autogroupNice ? std::to_string(*saved.autogroupNice) : std::string("-"));
+        for (const auto& [tid, nice] : saved.threadNice)
+            text += ' ' + std::to_string(tid) + ':' + std::to_string(nice);
+        text += '\n';
+    }
+    return text;
+}
+
+// One journal line; false for anything not written by JournalText.
+bool ParseJournalLine(const std::string& line, PriorityKey& key, SavedPriority& saved)
+{
+    std::istringstream in(line);
+    long long pid = 0;
+    std::string autogroup;
+    if (!(in >> pid >> key.second >> saved.setClass >> saved.originalClass >> autogroup)) return false;
+    if (pid <= 0 || pid > INT_MAX) return false;
+    key.first = static_cast<pid_t>(pid);
+    if (autogroup != "-") {
+        char* end = nullptr;
+        const long nice = std::strtol(autogroup.c_str(), &end, 10);
+        if (*end != '\0' || nice < -20 || nice > 19) return false;
+        saved.autogroupNice = static_cast<int>(nice);
+    }
+    for (std::string pair; in >> pair;) {
+        int tid = 0;
+        int nice = 0;
+        char tail = 0;
+        if (std::sscanf(pair.c_str(), "%d:%d%c", &tid, &nice, &tail) != 2 || tid <= 0 || nice < -20 || nice > 19)
+            return false;
+        saved.threadNice[tid] = nice;
+    }
+    return true;
+}
+
 struct PriorityMemory {
     std::mutex mutex;
-    std::map<std::pair<pid_t, std::uint64_t>, SavedPriority> byProcess;
+    std::map<PriorityKey, SavedPriority> byProcess;
+    std::string journal;  // the file kept up to date; "" for none
 
     // Forgets processes that have gone.
     void Prune()
@@ -192,6 +241,13 @@ struct PriorityMemory {
             ProcStat stat;
             return !ReadProcStat(entry.first.first, stat) || stat.startTicks != entry.first.second;
         });
+    }
+
+    // Rewritten whole and atomically after every change, so that whatever
+    // ends this program, the file tells what it had lowered.
+    void Write() const
+    {
+        if (!journal.empty()) ReplaceFileContents(journal, JournalText(byProcess));
     }
 };
 
@@ -222,6 +278,29 @@ DWORD SetAllThreads(pid_t pid, NiceOf&& niceOf)
     return error;
 }
 
+// The class a process has now, by its scheduling policy and nice value.
+DWORD ClassOf(pid_t pid, const ProcStat& stat)
+{
+    const int policy = sched_getscheduler(pid);
+    if (policy == SCHED_FIFO || policy == SCHED_RR) return REALTIME_PRIORITY_CLASS;
+    if (policy == SCHED_IDLE) return IDLE_PRIORITY_CLASS;
+    return ClassOfNice(stat.nice);
+}
+
+// Gives every thread its saved nice value back (threads started since get
+// the main thread's).
+DWORD RestoreSaved(pid_t pid, const SavedPriority& saved)
+{
+    const auto mainNice = saved.threadNice.find(pid);
+    const int fallback = mainNice != saved.threadNice.end() ? mainNice->second : NiceOfClass(saved.originalClass);
+    const DWORD error = SetAllThreads(pid, [&saved, fallback](pid_t tid) {
+        const auto found = saved.threadNice.find(tid);
+        return found != saved.threadNice.end() ? found->second : fallback;
+    });
+    if (saved.autogroupNice) WriteAutogroupNice(pid, *saved.autogroupNice);
+    return error;
+}
+
 // ---- The handle ----
 
 class LinuxProcessHandle final : public ProcessHandleState {
@@ -245,14 +324,7 @@ public:
     {
         ProcStat stat;
         if (!Running(stat)) return ERROR_INVALID_HANDLE;
-        const int policy = sched_getscheduler(Id());
-        if (policy == SCHED_FIFO || policy == SCHED_RR) {
-            priorityClass = REALTIME_PRIORITY_CLASS;
-        } else if (policy == SCHED_IDLE) {
-            priorityClass = IDLE_PRIORITY_CLASS;
-        } else {
-            priorityClass = ClassOfNice(stat.nice);
-        }
+        priorityClass = ClassOf(Id(), stat);
         return ERROR_SUCCESS;
     }
 
@@ -272,19 +344,15 @@ public:
         SavedPriority& saved = it->second;
         DWORD error = ERROR_SUCCESS;
         if (priorityClass == saved.originalClass) {
-            const auto mainNice = saved.threadNice.find(Id());
-            const int fallback = mainNice != saved.threadNice.end() ? mainNice->second : NiceOfClass(priorityClass);
-            error = SetAllThreads(Id(), [&saved, fallback](pid_t tid) {
-                const auto found = saved.threadNice.find(tid);
-                return found != saved.threadNice.end() ? found->second : fallback;
-            });
-            if (saved.autogroupNice) WriteAutogroupNice(Id(), *saved.autogroupNice);
+            error = RestoreSaved(Id(), saved);
             if (error == ERROR_SUCCESS) memory.byProcess.erase(it);
         } else {
             const int nice = NiceOfClass(priorityClass);
             error = SetAllThreads(Id(), [nice](pid_t) { return nice; });
             if (saved.autogroupNice) WriteAutogroupNice(Id(), nice);
+            saved.setClass = priorityClass;
         }
+        memory.Write();
         ProcStat stat;
         if (!Running(stat)) return ERROR_INVALID_HANDLE;
         return error;
@@ -411,6 +479,40 @@ bool MaySetAndRestore(pid_t pid, const ProcStat& stat)
 bool MaySignal(pid_t pid) { return kill(pid, 0) == 0; }
 
 }  // namespace
+
+int AdoptLinuxPriorityJournal(const std::string& path)
+{
+    PriorityMemory& memory = Memory();
+    std::lock_guard lock(memory.mutex);
+    int restored = 0;
+    std::string text;
+    if (ReadRegularFile(path, 4u << 20, text).ok) {
+        std::istringstream lines(text);
+        for (std::string line; std::getline(lines, line);) {
+            PriorityKey key;
+            SavedPriority saved;
+            if (!ParseJournalLine(line, key, saved)) continue;
+            // Handled here or never: the entry is forgotten either way.
+            memory.byProcess.erase(key);
+            ProcStat stat;
+            if (!ReadProcStat(key.first, stat) || stat.startTicks != key.second || IsZombie(stat)) continue;
+            // Changed by someone else since it was lowered: theirs now.
+            if (ClassOf(key.first, stat) != saved.setClass) continue;
+            if (RestoreSaved(key.first, saved) == ERROR_SUCCESS) ++restored;
+        }
+    }
+    memory.journal = path;
+    memory.Write();
+    return restored;
+}
+
+void CloseLinuxPriorityJournal()
+{
+    PriorityMemory& memory = Memory();
+    std::lock_guard lock(memory.mutex);
+    if (!memory.journal.empty()) unlink(memory.journal.c_str());
+    memory.journal.clear();
+}
 
 DWORD OpenLinuxProcess(DWORD pidValue, DWORD access, std::unique_ptr<ProcessHandleState>& handle)
 {

@@ -470,6 +470,12 @@ void SetRuntimeFolder(const std::string& path)
 
 std::string RuntimeFolder() { return detail::Folder(); }
 
+std::string RuntimeFolderError()
+{
+    if (!detail::I().folderOverride.empty()) return {};
+    return quelvo::sys::RuntimeFolder().error;
+}
+
 void SetCrossProcessSendTimeout(int ms) { detail::I().sendTimeoutMs = std::max(1, ms); }
 
 void InstallWindowDirectory() { detail::InstallDirectory(); }

@@ -29,6 +29,8 @@ void InstallCloseOnSignals();
 // per-user runtime folder; tests point it elsewhere before creating windows.
 void SetRuntimeFolder(const std::string& path);
 std::string RuntimeFolder();
+// Why the runtime folder cannot be used; "" when it can.
+std::string RuntimeFolderError();
 
 // Makes the system layer's window directory (used by the process engine)
 // see this process's windows and those published by others, unless another

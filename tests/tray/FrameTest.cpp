@@ -6,7 +6,9 @@
 #include <sys/stat.h>
 
 #include <algorithm>
+#include <cstdlib>
 #include <filesystem>
+#include <fstream>
 #include <functional>
 
 #include "tray/TrayTexts.h"
@@ -364,6 +366,37 @@ TEST_F(Frame, KillRuleGraceIsServedFromTheLoop)
     ASSERT_EQ(fake.terminations.size(), 1u);
     EXPECT_EQ(fake.terminations[0].pid, 10u);
     EXPECT_NE(fake.Process(11), nullptr) << "another tray is never killed by a rule";
+}
+
+TEST_F(Frame, AnUnusableRuntimeFolderIsToldAndFails)
+{
+    WriteSettings("[Settings]\nLogging=1\n");
+    const char* saved = std::getenv("XDG_RUNTIME_DIR");
+    const std::string restore = saved != nullptr ? saved : "";
+    std::ofstream(folder + "/quelvo") << "a file in the folder's place";
+    ::setenv("XDG_RUNTIME_DIR", folder.c_str(), 1);
+    quelvo::win::SetRuntimeFolder("");
+    testing::internal::CaptureStderr();
+    EXPECT_EQ(App().Start(nullptr), TrayApp::StartResult::Failed);
+    const std::string reason = "runtime folder " + folder + "/quelvo: not a folder";
+    EXPECT_EQ(testing::internal::GetCapturedStderr(), "Quelvo: " + reason + "\n");
+    EXPECT_EQ(App().FailureReason(), reason);
+    EXPECT_NE(ReadLog().find(" -> Cannot start | " + reason + "\n"), std::string::npos) << ReadLog();
+    EXPECT_EQ(fake.journalAdoptions, 0) << "only the running instance adopts the record";
+    if (saved != nullptr)
+        ::setenv("XDG_RUNTIME_DIR", restore.c_str(), 1);
+    else
+        ::unsetenv("XDG_RUNTIME_DIR");
+}
+
+TEST_F(Frame, TheRecordOfLoweredProcessesIsAdoptedAtStartAndClosedAtTheEnd)
+{
+    Start();
+    EXPECT_EQ(fake.journalAdoptions, 1);
+    EXPECT_EQ(fake.journalClosings, 0);
+    Command(ID_TRAY_EXIT);
+    App().CloseDown();
+    EXPECT_EQ(fake.journalClosings, 1);
 }
 
 TEST_F(Frame, ClosingFromOutsideRestoresLikeExit)

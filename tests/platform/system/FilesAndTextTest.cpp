@@ -186,8 +186,78 @@ TEST(RuntimeFolder, CreatedPrivateAndRefusedWhenNotOurs)
     ASSERT_EQ(symlink(base.Path().c_str(), (other / "link").c_str()), 0);
     EXPECT_FALSE(RuntimeFolderFor(other / "link/..", uid + 1));
 
-    EXPECT_EQ(RuntimeFolderFor("", uid).path, "/tmp/quelvo-" + std::to_string(uid));
-    EXPECT_EQ(RuntimeFolderFor("relative", uid).path, "/tmp/quelvo-" + std::to_string(uid));
+}
+
+TEST(RuntimeFolder, WithoutTheVariableNoPlaceOthersCanMakeFirstComesBeforeTmp)
+{
+    const uid_t uid = geteuid();
+    const std::string id = std::to_string(uid);
+    struct Case {
+        const char* what;
+        const char* xdg;
+        bool runUser;         // the system made a runtime folder for the user
+        mode_t runUserMode;
+        bool home;
+        const char* expected;  // below the test's folder; "" for a refusal
+    };
+    const Case cases[] = {
+        {"the system's folder", "", true, 0700, true, "run/ID/quelvo"},
+        {"a relative variable counts as none", "relative", true, 0700, true, "run/ID/quelvo"},
+        {"the home folder without it", "", false, 0700, true, "home/.local/state/quelvo/run"},
+        {"not the system's folder when others may write it", "", true, 0777, true, "home/.local/state/quelvo/run"},
+        {"tmp only without a home", "", false, 0700, false, "tmp/quelvo-ID"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        test::TempFolder base;
+        UserPlaces places;
+        places.xdgRuntimeDir = c.xdg;
+        places.runUser = base / "run";
+        places.tmp = base / "tmp";
+        mkdir(places.tmp.c_str(), 0777);
+        mkdir(places.runUser.c_str(), 0755);
+        if (c.runUser) {
+            mkdir((places.runUser + "/" + id).c_str(), 0700);
+            chmod((places.runUser + "/" + id).c_str(), c.runUserMode);
+        }
+        if (c.home) {
+            places.home = base / "home";
+            mkdir(places.home.c_str(), 0700);
+        }
+        std::string expected = c.expected;
+        if (const auto at = expected.find("ID"); at != std::string::npos)
+            expected.replace(at, 2, id);
+        const RuntimeFolderResult folder = RuntimeFolderFor(places, uid);
+        EXPECT_EQ(folder.path, base / expected) << folder.error;
+    }
+
+    // The last resort made first by someone else: refused, saying why.
+    test::TempFolder base;
+    UserPlaces places;
+    places.runUser = base / "run";
+    places.tmp = base.Path();
+    mkdir((base / ("quelvo-" + std::to_string(uid + 1))).c_str(), 0700);
+    const RuntimeFolderResult squatted = RuntimeFolderFor(places, uid + 1);
+    EXPECT_FALSE(squatted);
+    EXPECT_NE(squatted.error.find("owned by another user"), std::string::npos) << squatted.error;
+}
+
+TEST(RuntimeFolder, StateFolderIsTheSameForEverySession)
+{
+    test::TempFolder base;
+    const uid_t uid = geteuid();
+    UserPlaces places;
+    places.home = base / "home";
+    mkdir(places.home.c_str(), 0700);
+    const RuntimeFolderResult state = StateFolderFor(places, uid);
+    EXPECT_EQ(state.path, places.home + "/.local/state/quelvo") << state.error;
+    places.xdgRuntimeDir = base / "elsewhere";
+    EXPECT_EQ(StateFolderFor(places, uid).path, state.path) << "the runtime folder does not matter";
+    places.xdgStateHome = base / "state";
+    EXPECT_EQ(StateFolderFor(places, uid).path, base / "state/quelvo");
+    places.xdgStateHome.clear();
+    places.home.clear();
+    EXPECT_FALSE(StateFolderFor(places, uid));
 }
 
 TEST(ProcStat, ParsesTheFieldsItNeeds)
