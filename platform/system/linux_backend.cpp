@@ -6,6 +6,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <ctime>
+#include <mutex>
 #include <fcntl.h>
 #include <sys/file.h>
 #include <sys/stat.h>
@@ -20,6 +21,7 @@
 #include "platform/system/runtime_folder.h"
 #include "platform/system/shell.h"
 #include "platform/system/spawn.h"
+#include "platform/system/stat_reader.h"
 #include "platform/system/unique_fd.h"
 #include "platform/system/winbase.h"
 
@@ -204,7 +206,10 @@ public:
         samples.clear();
         perfTime100ns = ClockIn100ns(CLOCK_MONOTONIC);
         now100ns = ClockIn100ns(CLOCK_BOOTTIME);
-        ForEachUserProcess([&samples](pid_t pid, const ProcStat& stat) {
+        // Once a second in the tray: the descriptors stay open between samples.
+        const std::lock_guard lock(statMutex_);
+        statReader_.ForEach([&samples](pid_t pid, const ProcStat& stat) {
+            if (IsKernelThread(stat) || IsZombie(stat)) return;
             ProcessSample& sample = samples.emplace_back();
             sample.pid = static_cast<DWORD>(pid);
             sample.cpuTime100ns = TicksTo100ns(stat.userTicks + stat.systemTicks);
@@ -339,6 +344,8 @@ private:
     }
 
     std::shared_ptr<RegistryStore> registry_;
+    std::mutex statMutex_;
+    ProcStatReader statReader_;
 };
 
 }  // namespace

@@ -64,7 +64,7 @@ bool ToNumber(std::string_view text, T& value)
 
 }  // namespace
 
-bool ParseProcStat(std::string_view text, ProcStat& stat)
+bool ParseProcStat(std::string_view text, ProcStat& stat, int lastField)
 {
     // "pid (comm) state ppid ...": the name may hold blanks and parentheses,
     // so it ends at the last ')'.
@@ -80,7 +80,7 @@ bool ParseProcStat(std::string_view text, ProcStat& stat)
     std::string_view field;
     bool haveStart = false;
     // Field numbers as proc(5) counts them; the state is field 3.
-    for (int number = 3; NextField(rest, field); ++number) {
+    for (int number = 3; number <= lastField && NextField(rest, field); ++number) {
         switch (number) {
         case 3: stat.state = field.front(); break;
         case 4: ToNumber(field, stat.parentPid); break;

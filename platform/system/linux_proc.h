@@ -25,8 +25,13 @@ struct ProcStat {
     int exitCode = -1;             // wait status of a zombie; -1 when not readable
 };
 
-// Parses the text of /proc/N/stat (or /proc/N/task/T/stat).
-bool ParseProcStat(std::string_view text, ProcStat& stat);
+// The last field a sample needs (the start time); the exit code of a
+// zombie comes later.
+inline constexpr int kSampleFields = 22;
+
+// Parses the text of /proc/N/stat (or /proc/N/task/T/stat), up to the
+// field of that number (as proc(5) counts them).
+bool ParseProcStat(std::string_view text, ProcStat& stat, int lastField = 52);
 // Reads and parses /proc/<pid>/stat; false when the process is gone.
 bool ReadProcStat(pid_t pid, ProcStat& stat);
 bool ReadTaskStat(pid_t pid, pid_t tid, ProcStat& stat);

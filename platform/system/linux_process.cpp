@@ -346,13 +346,16 @@ public:
         if (priorityClass == saved.originalClass) {
             error = RestoreSaved(Id(), saved);
             if (error == ERROR_SUCCESS) memory.byProcess.erase(it);
+            memory.Write();
         } else {
+            // On record before it is done: ended in between, the next run
+            // finds the process not at that class and leaves it alone.
+            saved.setClass = priorityClass;
+            memory.Write();
             const int nice = NiceOfClass(priorityClass);
             error = SetAllThreads(Id(), [nice](pid_t) { return nice; });
             if (saved.autogroupNice) WriteAutogroupNice(Id(), nice);
-            saved.setClass = priorityClass;
         }
-        memory.Write();
         ProcStat stat;
         if (!Running(stat)) return ERROR_INVALID_HANDLE;
         return error;

@@ -1,6 +1,7 @@
 // A child for the live tray tests: keeps every processor busy until
 // SIGUSR1, which makes it idle (and busy again on the next one). Started
-// with "idle" it begins idle.
+// with "idle" it begins idle; started with "exec PATH" it runs PATH on
+// SIGUSR2, as a launcher runs the program it was started for.
 
 #include <signal.h>
 #include <unistd.h>
@@ -17,6 +18,14 @@ namespace {
 std::atomic<bool> busy{true};
 
 void Toggle(int) { busy = !busy; }
+
+const char* execPath = nullptr;
+
+void RunOther(int)
+{
+    char* argv[] = {const_cast<char*>(execPath), nullptr};
+    ::execv(execPath, argv);
+}
 
 void Burn()
 {
@@ -37,6 +46,13 @@ int main(int argc, char** argv)
 {
     if (argc > 1 && std::strcmp(argv[1], "idle") == 0)
         busy = false;
+    if (argc > 2 && std::strcmp(argv[1], "exec") == 0) {
+        execPath = argv[2];
+        struct sigaction run {};
+        run.sa_handler = RunOther;
+        sigemptyset(&run.sa_mask);
+        sigaction(SIGUSR2, &run, nullptr);
+    }
     struct sigaction toggle {};
     toggle.sa_handler = Toggle;
     sigemptyset(&toggle.sa_mask);
