@@ -254,8 +254,16 @@ void MeasureTray(int sleepers, int seconds)
 {
     Sleepers beside(sleepers);
     const double share = TrayShare(seconds);
-    std::printf("tray over %d s beside %d sleeping processes: %.3f %% of one processor (target < 0.3 %%)\n", seconds,
-                sleepers, share);
+    // The least work of one sample of the same processes, here and now, at
+    // one sample a second: what the machine's load makes of any sampler.
+    ReferenceSide reference;
+    reference.Sample();
+    std::vector<double> rounds;
+    for (int round = 0; round < kRounds; ++round) rounds.push_back(RoundMicroseconds(reference));
+    const double least = *std::min_element(rounds.begin(), rounds.end()) / 1e6 * 100.0;
+    std::printf("tray over %d s beside %d sleeping processes: %.3f %% of one processor (target < 0.3 %%); "
+                "the reference loop alone, once a second: %.3f %% (min of rounds)\n",
+                seconds, sleepers, share, least);
     std::fflush(stdout);
 }
 
