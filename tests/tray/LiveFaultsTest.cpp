@@ -188,7 +188,7 @@ protected:
         const std::string started = "Starting Up | hello world!";
         const std::size_t before = at.Count(started);
         const pid_t pid = StartTray(at, at.Environment());
-        EXPECT_TRUE(WaitFor([&] { return at.Count(started) > before; }, 20s)) << "tray did not start: " << at.Log();
+        EXPECT_TRUE(WaitFor([&] { return at.Count(started) > before; }, 60s)) << "tray did not start: " << at.Log();
         return pid;
     }
     // A child that keeps every processor busy; SIGUSR1 makes it idle.
