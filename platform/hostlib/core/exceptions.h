@@ -60,6 +60,7 @@ inline constexpr const char* EInvalidOperation = "EInvalidOperation";
 inline constexpr const char* EInvalidCast = "EInvalidCast";
 inline constexpr const char* EInvalidPointer = "EInvalidPointer";
 inline constexpr const char* EPropertyError = "EPropertyError";
+inline constexpr const char* EPropertyConvertError = "EPropertyConvertError";
 inline constexpr const char* EInOutError = "EInOutError";
 inline constexpr const char* EIniFileException = "EIniFileException";
 inline constexpr const char* ERegistryException = "ERegistryException";
@@ -100,6 +101,8 @@ using EInvalidOperation = ErrorClass<Exception, &error_names::EInvalidOperation>
 using EInvalidCast = ErrorClass<Exception, &error_names::EInvalidCast>;
 using EInvalidPointer = ErrorClass<Exception, &error_names::EInvalidPointer>;
 using EPropertyError = ErrorClass<Exception, &error_names::EPropertyError>;
+// A stored text that does not name a value of a property's type.
+using EPropertyConvertError = ErrorClass<Exception, &error_names::EPropertyConvertError>;
 using EInOutError = ErrorClass<Exception, &error_names::EInOutError>;
 using EIniFileException = ErrorClass<Exception, &error_names::EIniFileException>;
 using ERegistryException = ErrorClass<Exception, &error_names::ERegistryException>;
