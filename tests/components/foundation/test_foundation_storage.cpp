@@ -731,6 +731,27 @@ TEST_F(IniForm, ReCreateReplacesTheFileOtherwiseOtherSectionsStay)
     EXPECT_EQ(ReadAll(File()), "[Bag: TBag]\n=\nA=1\n");
 }
 
+// A bag whose value fails half-way through a store.
+class TFailingBag : public TBag {
+public:
+    static TClass StaticClass() { return DefineClass<TFailingBag, TBag>("TFailingBag"); }
+    TClass ClassType() const override { return StaticClass(); }
+    void GetPropertyValue(const std::string& name, Variant& value) override
+    {
+        if (name == "Fails") throw EConvertError("no value");
+        TBag::GetPropertyValue(name, value);
+    }
+};
+
+TEST_F(IniForm, FailedStoreLeavesTheFileAsItWas)
+{
+    Write("[Other]\nKey=1\n");
+    auto bag = MakeObject<TFailingBag>(nullptr);
+    bag->values = {{"A", Variant(1)}, {"Fails", Variant(2)}};
+    EXPECT_THROW(MakeObject<TcxStorage>(File())->StoreToIni(bag.get()), EConvertError);
+    EXPECT_EQ(ReadAll(File()), "[Other]\nKey=1\n");
+}
+
 TEST_F(IniForm, BlanksAreRemovedFromChildSectionNames)
 {
     Write("[Root: TStoreRoot]\n=\n[Root/My Bag: TBag]\n=\n");
