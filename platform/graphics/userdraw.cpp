@@ -3,6 +3,7 @@
 #include "platform/graphics/raster.h"
 
 #include <algorithm>
+#include <functional>
 #include <cstring>
 
 using namespace quelvo::gfx;
@@ -184,6 +185,26 @@ SysColors& Sys()
     return sys;
 }
 
+std::function<void()>& SysColorListener()
+{
+    static std::function<void()> listener;
+    return listener;
+}
+
+void PutSysColors(int count, const INT* elements, const COLORREF* values)
+{
+    for (int i = 0; i < count; ++i) {
+        int e = elements[i];
+        if (e < 0 || e >= SYS_COLOR_COUNT)
+            continue;
+        Sys().colors[e] = values[i] & 0xFFFFFF;
+        if (BrushObj* b = LookupBrush(Sys().brushes[e]))
+            b->color = values[i] & 0xFFFFFF;
+    }
+    if (SysColorListener())
+        SysColorListener()();
+}
+
 } // namespace
 
 DWORD GetSysColor(int index)
@@ -204,14 +225,7 @@ BOOL SetSysColors(int count, const INT* elements, const COLORREF* values)
 {
     if (count < 0 || (count > 0 && (!elements || !values)))
         return FALSE;
-    for (int i = 0; i < count; ++i) {
-        int e = elements[i];
-        if (e < 0 || e >= SYS_COLOR_COUNT)
-            continue;
-        Sys().colors[e] = values[i] & 0xFFFFFF;
-        if (BrushObj* b = LookupBrush(Sys().brushes[e]))
-            b->color = values[i] & 0xFFFFFF;
-    }
+    PutSysColors(count, elements, values);
     return TRUE;
 }
 
@@ -219,12 +233,13 @@ namespace quelvo::gfx {
 
 void ResetSysColors()
 {
-    for (int i = 0; i < SYS_COLOR_COUNT; ++i) {
-        INT e = i;
-        COLORREF c = kDefaultSysColors[i];
-        SetSysColors(1, &e, &c);
-    }
+    INT elements[SYS_COLOR_COUNT];
+    for (int i = 0; i < SYS_COLOR_COUNT; ++i)
+        elements[i] = i;
+    PutSysColors(SYS_COLOR_COUNT, elements, kDefaultSysColors);
 }
+
+void SetSysColorChangeListener(std::function<void()> listener) { SysColorListener() = std::move(listener); }
 
 BrushObj* ResolveBrush(HBRUSH brush)
 {

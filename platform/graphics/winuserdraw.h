@@ -3,6 +3,8 @@
 // and friends, 3-D edges, frame controls, focus rectangles and DrawText.
 // Included by wingdi.h; include that one.
 
+#include <functional>
+
 #include "platform/system/wintypes.h"
 
 // --- Rectangle helpers (right and bottom exclusive) ---------------------------
@@ -68,6 +70,9 @@ BOOL SetSysColors(int count, const INT* elements, const COLORREF* values);
 namespace quelvo::gfx {
 // Puts the default colour table back (tests replace colours freely).
 void ResetSysColors();
+// Hears every change of the colour table, once per SetSysColors or
+// ResetSysColors call (the window layer broadcasts WM_SYSCOLORCHANGE).
+void SetSysColorChangeListener(std::function<void()> listener);
 } // namespace quelvo::gfx
 
 // --- Fills and frames -------------------------------------------------------

@@ -6,6 +6,7 @@
 #include <functional>
 
 #include "platform/graphics/uxtheme.h"
+#include "platform/graphics/winuserdraw.h"
 #include "platform/windows/wm_state.h"
 
 namespace quelvo::win::detail {
@@ -1343,17 +1344,21 @@ HWND FindWindowA(LPCSTR className, LPCSTR windowName) { return FindWindowExA(nul
 
 namespace {
 
-// A theme switch of the drawing layer reaches every top-level window of the
-// program, hidden utility windows included.
-void BroadcastThemeChange()
+// Theme switches and colour changes of the drawing layer reach every
+// top-level window of the program, hidden utility windows included.
+void BroadcastToTopLevels(UINT msg)
 {
     std::vector<HWND> all;
     for (Window* w : S().topLevels) all.push_back(w->handle);
     for (HWND h : all)
-        if (Find(h)) SendMessageA(h, WM_THEMECHANGED, 0, 0);
+        if (Find(h)) SendMessageA(h, msg, 0, 0);
 }
 
-[[maybe_unused]] const bool kThemeListener = (quelvo::gfx::SetThemeChangeListener(BroadcastThemeChange), true);
+[[maybe_unused]] const bool kDrawingListeners = [] {
+    quelvo::gfx::SetThemeChangeListener([] { BroadcastToTopLevels(WM_THEMECHANGED); });
+    quelvo::gfx::SetSysColorChangeListener([] { BroadcastToTopLevels(WM_SYSCOLORCHANGE); });
+    return true;
+}();
 
 }  // namespace
 

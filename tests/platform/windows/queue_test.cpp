@@ -9,6 +9,7 @@
 #include <algorithm>
 
 #include "platform/graphics/uxtheme.h"
+#include "platform/graphics/winuserdraw.h"
 
 using namespace wintest;
 using V = std::vector<std::string>;
@@ -290,6 +291,24 @@ TEST_F(Queue, ThemeChangesReachEveryTopLevelWindow)
     EXPECT_EQ(std::count(seen.begin(), seen.end(), "shown WM_THEMECHANGED"), 4);
     EXPECT_EQ(std::count(seen.begin(), seen.end(), "hidden WM_THEMECHANGED"), 4);
     EXPECT_EQ(std::count(seen.begin(), seen.end(), "child WM_THEMECHANGED"), 0);
+}
+
+TEST_F(Queue, ColourChangesReachEveryTopLevelWindowOncePerCall)
+{
+    HWND shown = Make("shown", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 0, 0, 50, 50);
+    Make("hidden", WS_POPUP, 0, 0, 0, 0);
+    Make("child", WS_CHILD | WS_VISIBLE, 0, 0, 10, 10, shown);
+    Rec().Clear();
+    INT elements[] = {COLOR_WINDOW, COLOR_BTNFACE};
+    COLORREF values[] = {RGB(1, 2, 3), RGB(4, 5, 6)};
+    SetSysColors(2, elements, values);
+    auto seen = Rec().Only({"WM_SYSCOLORCHANGE"});
+    std::sort(seen.begin(), seen.end());
+    EXPECT_EQ(seen, (std::vector<std::string>{"hidden WM_SYSCOLORCHANGE", "shown WM_SYSCOLORCHANGE"}));
+    Rec().Clear();
+    quelvo::gfx::ResetSysColors();
+    EXPECT_EQ(Rec().Only({"WM_SYSCOLORCHANGE"}).size(), 2u);
+    EXPECT_EQ(GetSysColor(COLOR_WINDOW), RGB(255, 255, 255));
 }
 
 }  // namespace
