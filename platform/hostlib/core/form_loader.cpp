@@ -13,6 +13,7 @@
 #include "platform/hostlib/core/lists.h"
 #include "platform/hostlib/core/resources.h"
 #include "platform/hostlib/core/streams.h"
+#include "platform/system/scope_guard.h"
 
 namespace hostlib {
 
@@ -67,19 +68,16 @@ public:
                 Fail(doc.line, "Form class " + doc.className + " does not match " + root_->ClassName());
         }
         loaded_.push_back(root_);
-        try {
-            root_->IncludeState(csLoading);
-            root_->IncludeState(csReading);
-            if (doc.name != kUnnamed && root_->Name() != doc.name) Guard(doc.line, [&] { root_->SetName(doc.name); });
-            SetParent(nullptr);
-            pending_ = &doc;
-            Guard(doc.line, [&] { root_->ReadState(*this); });
-            root_->ExcludeState(csReading);
-            FixUp();
-        } catch (...) {
-            Unwind();
-            throw;
-        }
+        quelvo::sys::ScopeGuard unwindOnFailure([this] { Unwind(); });
+        root_->IncludeState(csLoading);
+        root_->IncludeState(csReading);
+        if (doc.name != kUnnamed && root_->Name() != doc.name) Guard(doc.line, [&] { root_->SetName(doc.name); });
+        SetParent(nullptr);
+        pending_ = &doc;
+        Guard(doc.line, [&] { root_->ReadState(*this); });
+        root_->ExcludeState(csReading);
+        FixUp();
+        unwindOnFailure.Dismiss();
         // Loaded runs on the form and every new component in creation order.
         for (TComponent* c : loaded_) c->Loaded();
     }
@@ -197,13 +195,10 @@ private:
         data.SetPosition(0);
         TStream* saved = Stream();
         SetStream(&data);
-        try {
+        {
+            quelvo::sys::ScopeGuard restore([this, saved] { SetStream(saved); });
             Guard(a.line, [&] { d->read(*this); });
-        } catch (...) {
-            SetStream(saved);
-            throw;
         }
-        SetStream(saved);
         if (data.Position() != data.Size()) Fail(a.line, "Property " + name + " was not read completely");
     }
 
@@ -398,13 +393,12 @@ TComponent* CreateFromFormResource(std::string_view text, const std::string& fil
     if (!cls->InheritsFrom(TComponent::StaticClass()) || cls->IsAbstract())
         throw EFormResourceError(fileName, doc.line, doc.className + " is not a component class");
     TComponent* root = CreateComponent(cls, owner);
-    try {
+    quelvo::sys::ScopeGuard freeOnFailure([root] { root->Free(); });
+    {
         FormLoader loader(root, fileName);
         loader.Load(doc);
-    } catch (...) {
-        root->Free();
-        throw;
     }
+    freeOnFailure.Dismiss();
     return root;
 }
 

@@ -11,6 +11,7 @@
 #include "platform/hostlib/core/lists.h"
 #include "platform/hostlib/core/streams.h"
 #include "platform/hostlib/core/text_escape.h"
+#include "platform/system/scope_guard.h"
 
 namespace hostlib {
 
@@ -79,16 +80,13 @@ private:
     {
         c->IncludeState(csWriting);
         out_ += indent + (c->Name().empty() ? std::string("_") : c->Name()) + " : " + c->ClassName() + " {\n";
-        try {
+        {
+            quelvo::sys::ScopeGuard writing([c] { c->ExcludeState(csWriting); });
             WriteProperties(c, "", indent + "  ", 0);
             std::vector<TComponent*> children;
             c->GetChildren([&](TComponent* child) { children.push_back(child); }, root_);
             for (TComponent* child : children) WriteComponent(child, indent + "  ");
-        } catch (...) {
-            c->ExcludeState(csWriting);
-            throw;
         }
-        c->ExcludeState(csWriting);
         out_ += indent + "}\n";
     }
 

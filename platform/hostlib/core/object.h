@@ -24,6 +24,8 @@
 #include <type_traits>
 #include <vector>
 
+#include "platform/system/scope_guard.h"
+
 namespace hostlib {
 
 class TObject;
@@ -121,13 +123,10 @@ namespace detail {
 template <class T, class F>
 T* CompleteConstruction(T* object, F&& construct)
 {
-    try {
-        construct(*object);
-        object->AfterConstruction();
-    } catch (...) {
-        object->Free();
-        throw;
-    }
+    quelvo::sys::ScopeGuard freeOnFailure([object] { object->Free(); });
+    construct(*object);
+    object->AfterConstruction();
+    freeOnFailure.Dismiss();
     return object;
 }
 }  // namespace detail

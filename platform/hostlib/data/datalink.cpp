@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <climits>
 
+#include "platform/system/scope_guard.h"
+
 namespace hostlib {
 
 // ---- TDataSource ------------------------------------------------------------------------
@@ -231,13 +233,8 @@ void TDataLink::UpdateRecord()
 {
     if (updating_) return;
     updating_ = true;
-    try {
-        UpdateData();
-    } catch (...) {
-        updating_ = false;
-        throw;
-    }
-    updating_ = false;
+    quelvo::sys::ScopeGuard done([this] { updating_ = false; });
+    UpdateData();
 }
 
 void TDataLink::ResetWindow()

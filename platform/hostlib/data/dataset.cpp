@@ -6,6 +6,7 @@
 #include "platform/hostlib/data/datalink.h"
 #include "platform/hostlib/data/filter_expr.h"
 #include "platform/hostlib/core/format.h"
+#include "platform/system/scope_guard.h"
 
 namespace hostlib {
 
@@ -146,24 +147,23 @@ void TDataSet::SetActive(bool value)
 void TDataSet::OpenCursor()
 {
     InternalOpen();
-    try {
-        if (fields_.empty()) CreateDefaultFields();
-        BindFields();
-        filterExpr_ = filtered_ ? PrepareFilter(filter_, filterOptions_) : nullptr;
-        cursor_ = 0;
-        readIndex_ = -1;
-        // Filter handlers look at the fields, which need an open state.
-        state_ = dsOpening;
-        Rebuild(kNoRow);
-        state_ = dsInactive;
-        cursor_ = 0;
-    } catch (...) {
+    quelvo::sys::ScopeGuard closeOnFailure([this] {
         state_ = dsInactive;
         visible_.clear();
         DestroyDefaultFields();
         InternalClose();
-        throw;
-    }
+    });
+    if (fields_.empty()) CreateDefaultFields();
+    BindFields();
+    filterExpr_ = filtered_ ? PrepareFilter(filter_, filterOptions_) : nullptr;
+    cursor_ = 0;
+    readIndex_ = -1;
+    // Filter handlers look at the fields, which need an open state.
+    state_ = dsOpening;
+    Rebuild(kNoRow);
+    state_ = dsInactive;
+    cursor_ = 0;
+    closeOnFailure.Dismiss();
 }
 
 void TDataSet::CloseCursor()
@@ -352,11 +352,10 @@ void TDataSet::WriteFieldValue(TField& field, const Variant& value)
     if (column >= buffer_.size()) buffer_.resize(column + 1, Variant::Null());
     const Variant old = buffer_[column];
     buffer_[column] = value;
-    try {
+    {
+        quelvo::sys::ScopeGuard restoreOnFailure([&] { buffer_[column] = old; });
         field.OnValidate(&field);
-    } catch (...) {
-        buffer_[column] = old;
-        throw;
+        restoreOnFailure.Dismiss();
     }
     modified_ = true;
     if (state_ == dsSetKey) return;
@@ -524,14 +523,15 @@ void TDataSet::BeginInsert(bool append)
     readIndex_ = -1;
     bof_ = eof_ = false;
     SetState(dsInsert);
-    try {
+    {
+        quelvo::sys::ScopeGuard withdrawOnFailure([this] {
+            visible_.erase(visible_.begin() + cursor_);
+            cursor_ = std::clamp(cursor_, 0, std::max(0, CursorCount() - 1));
+            buffer_.clear();
+            SetState(dsBrowse);
+        });
         OnNewRecord(this);
-    } catch (...) {
-        visible_.erase(visible_.begin() + cursor_);
-        cursor_ = std::clamp(cursor_, 0, std::max(0, CursorCount() - 1));
-        buffer_.clear();
-        SetState(dsBrowse);
-        throw;
+        withdrawOnFailure.Dismiss();
     }
     modified_ = false;
     DataEvent(deDataSetChange, 0);
@@ -668,14 +668,11 @@ void TDataSet::SetKey()
 void TDataSet::AddRecord(const std::vector<Variant>& values, bool append)
 {
     BeginInsert(append);
-    try {
-        for (std::size_t i = 0; i < values.size() && i < fields_.size(); ++i)
-            if (!values[i].IsEmpty() && fields_[i]->FieldKind() == fkData) fields_[i]->SetValue(values[i]);
-        Post();
-    } catch (...) {
-        Cancel();
-        throw;
-    }
+    quelvo::sys::ScopeGuard cancelOnFailure([this] { Cancel(); });
+    for (std::size_t i = 0; i < values.size() && i < fields_.size(); ++i)
+        if (!values[i].IsEmpty() && fields_[i]->FieldKind() == fkData) fields_[i]->SetValue(values[i]);
+    Post();
+    cancelOnFailure.Dismiss();
 }
 
 // ---- bookmarks --------------------------------------------------------------------------------

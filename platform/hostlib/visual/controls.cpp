@@ -8,6 +8,7 @@
 #include "platform/hostlib/visual/forms.h"
 #include "platform/hostlib/visual/menus.h"
 #include "platform/windows/winuser.h"
+#include "platform/system/scope_guard.h"
 
 namespace hostlib {
 
@@ -639,13 +640,8 @@ void TControl::SetBounds(int left, int top, int width, int height)
 void TControl::UpdateBoundsFromAlign(int left, int top, int width, int height)
 {
     updatingFromParent_ = true;
-    try {
-        SetBounds(left, top, width, height);
-    } catch (...) {
-        updatingFromParent_ = false;
-        throw;
-    }
-    updatingFromParent_ = false;
+    quelvo::sys::ScopeGuard done([this] { updatingFromParent_ = false; });
+    SetBounds(left, top, width, height);
 }
 
 void TControl::UpdateAnchorRules()
@@ -1028,14 +1024,11 @@ void TWinControl::CreateHandle()
     // The parent's window first: making it makes this one too.
     if (Parent()) Parent()->HandleNeeded();
     if (handle_) return;
-    controlState_.Include(csCreating);
-    try {
+    {
+        controlState_.Include(csCreating);
+        quelvo::sys::ScopeGuard created([this] { controlState_.Exclude(csCreating); });
         CreateWnd();
-    } catch (...) {
-        controlState_.Exclude(csCreating);
-        throw;
     }
-    controlState_.Exclude(csCreating);
     // The window's own size may differ from what was asked (frames).
     UpdateBounds();
     for (TWinControl* child : tabList_) {
@@ -1327,18 +1320,6 @@ RECT TWinControl::ClientRect()
     return TControl::ClientRect();
 }
 
-void TWinControl::UpdateBoundsFromAlign(int left, int top, int width, int height)
-{
-    updatingFromParent_ = true;
-    try {
-        SetBounds(left, top, width, height);
-    } catch (...) {
-        updatingFromParent_ = false;
-        throw;
-    }
-    updatingFromParent_ = false;
-}
-
 // ---- children ------------------------------------------------------------------
 
 TControl* TWinControl::Controls(int index) const
@@ -1484,15 +1465,10 @@ void TWinControl::AlignControl(TControl* control)
     }
     alignPending_ = false;
     aligning_ = true;
+    quelvo::sys::ScopeGuard aligned([this] { aligning_ = false; });
     RECT rect = ClientRect();
     AdjustClientRect(rect);
-    try {
-        AlignControls(control, rect);
-    } catch (...) {
-        aligning_ = false;
-        throw;
-    }
-    aligning_ = false;
+    AlignControls(control, rect);
 }
 
 void TWinControl::ListChildren(std::vector<TControl*>& list, TAlign align)
@@ -1829,27 +1805,19 @@ void TWinControl::WMPaint(TMessage& m)
     }
     PAINTSTRUCT ps;
     HDC dc = BeginPaint(handle_, &ps);
+    quelvo::sys::ScopeGuard endPaint([&] { EndPaint(handle_, &ps); });
     TMessage inner{WM_PAINT, reinterpret_cast<WPARAM>(dc), 0, 0};
-    try {
-        PaintHandler(inner);
-    } catch (...) {
-        EndPaint(handle_, &ps);
-        throw;
-    }
-    EndPaint(handle_, &ps);
+    PaintHandler(inner);
 }
 
 void TWinControl::PaintHandler(TMessage& m)
 {
     HDC dc = reinterpret_cast<HDC>(m.WParam);
-    const int saved = SaveDC(dc);
-    try {
+    {
+        const int saved = SaveDC(dc);
+        quelvo::sys::ScopeGuard restore([&] { RestoreDC(dc, saved); });
         PaintWindow(dc);
-    } catch (...) {
-        RestoreDC(dc, saved);
-        throw;
     }
-    RestoreDC(dc, saved);
     PaintControls(dc, nullptr);
 }
 
@@ -1880,17 +1848,12 @@ void TWinControl::PaintControls(HDC dc, TControl* first)
         RECT r = c->BoundsRect();
         if (!RectVisible(dc, &r)) continue;
         const int saved = SaveDC(dc);
+        quelvo::sys::ScopeGuard restore([&] { RestoreDC(dc, saved); });
         POINT org{};
         GetViewportOrgEx(dc, &org);
         SetViewportOrgEx(dc, org.x + c->Left(), org.y + c->Top(), nullptr);
         IntersectClipRect(dc, 0, 0, c->Width(), c->Height());
-        try {
-            c->Perform(WM_PAINT, reinterpret_cast<WPARAM>(dc), 0);
-        } catch (...) {
-            RestoreDC(dc, saved);
-            throw;
-        }
-        RestoreDC(dc, saved);
+        c->Perform(WM_PAINT, reinterpret_cast<WPARAM>(dc), 0);
     }
 }
 
@@ -1987,17 +1950,13 @@ void TControlCanvas::PaintOn(HDC dc, const std::function<void()>& paint)
     Lock();
     FreeHandle();
     SetHandle(dc);
-    try {
-        Font()->Assign(control_->Font());
-        Brush()->SetColor(control_->Color());
-        paint();
-    } catch (...) {
+    quelvo::sys::ScopeGuard release([this] {
         SetHandle(nullptr);
         Unlock();
-        throw;
-    }
-    SetHandle(nullptr);
-    Unlock();
+    });
+    Font()->Assign(control_->Font());
+    Brush()->SetColor(control_->Color());
+    paint();
 }
 
 void TCustomControl::PaintWindow(HDC dc)

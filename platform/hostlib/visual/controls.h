@@ -479,7 +479,6 @@ protected:
     virtual bool IsMenuKey(TMessage& message);
     void AlignControl(TControl* control);
     void RequestAlign() override;
-    void UpdateBoundsFromAlign(int left, int top, int width, int height) override;
     // Called after the window moved or was resized by the window system.
     void UpdateBounds();
     HWND handle_ = nullptr;

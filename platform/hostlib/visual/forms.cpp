@@ -10,6 +10,7 @@
 #include "platform/hostlib/visual/imagelist.h"
 #include "platform/hostlib/visual/menus.h"
 #include "platform/hostlib/visual/property_set.h"
+#include "platform/system/scope_guard.h"
 #include "platform/windows/display.h"
 #include "platform/windows/winuser.h"
 
@@ -426,13 +427,14 @@ TModalResult TCustomForm::ShowModal()
             }
         }
     }
-    auto restore = [&disabled] {
-        for (HWND h : disabled)
-            if (IsWindow(h)) EnableWindow(h, TRUE);
-    };
     auto alive = AliveToken();
     TModalResult result = mrCancel;
-    try {
+    {
+        quelvo::sys::ScopeGuard leave([&] {
+            for (HWND h : disabled)
+                if (IsWindow(h)) EnableWindow(h, TRUE);
+            if (*alive) formState_.Exclude(fsModal);
+        });
         modalResult_ = mrNone;
         Show();
         while (*alive && modalResult_ == mrNone) {
@@ -442,16 +444,8 @@ TModalResult TCustomForm::ShowModal()
             else if (modalResult_ != mrNone) CloseModal();
         }
         if (*alive) result = modalResult_;
-    } catch (...) {
-        restore();
-        if (*alive) formState_.Exclude(fsModal);
-        throw;
     }
-    restore();
-    if (*alive) {
-        formState_.Exclude(fsModal);
-        Hide();
-    }
+    if (*alive) Hide();
     return result;
 }
 

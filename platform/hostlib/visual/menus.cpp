@@ -6,6 +6,7 @@
 #include "platform/hostlib/visual/forms.h"
 #include "platform/hostlib/visual/imagelist.h"
 #include "platform/hostlib/visual/timer.h"
+#include "platform/system/scope_guard.h"
 
 namespace hostlib {
 
@@ -16,49 +17,54 @@ TPopupMenu::Tracker& CurrentTracker()
     return tracker;
 }
 
+void MeasureMenuItem(TMessage& m)
+{
+    auto* mis = reinterpret_cast<MEASUREITEMSTRUCT*>(m.LParam);
+    auto* item = mis && mis->CtlType == ODT_MENU ? reinterpret_cast<TMenuItem*>(mis->itemData) : nullptr;
+    if (!item) return;
+    HDC dc = CreateCompatibleDC(nullptr);
+    TCanvas canvas;
+    canvas.SetHandle(dc);
+    if (Screen) canvas.Font()->Assign(Screen->MenuFont());
+    int width = 0, height = 0;
+    {
+        quelvo::sys::ScopeGuard release([&] {
+            canvas.SetHandle(nullptr);
+            DeleteDC(dc);
+        });
+        item->MeasureItem(&canvas, width, height);
+    }
+    mis->itemWidth = static_cast<UINT>(std::max(0, width));
+    mis->itemHeight = static_cast<UINT>(std::max(0, height));
+    m.Result = 1;
+}
+
+void DrawMenuItem(TMessage& m)
+{
+    auto* dis = reinterpret_cast<DRAWITEMSTRUCT*>(m.LParam);
+    auto* item = dis && dis->CtlType == ODT_MENU ? reinterpret_cast<TMenuItem*>(dis->itemData) : nullptr;
+    if (!item) return;
+    TCanvas canvas;
+    canvas.SetHandle(dis->hDC);
+    if (Screen) canvas.Font()->Assign(Screen->MenuFont());
+    const int saved = SaveDC(dis->hDC);
+    {
+        quelvo::sys::ScopeGuard release([&] {
+            RestoreDC(dis->hDC, saved);
+            canvas.SetHandle(nullptr);
+        });
+        item->DrawItem(&canvas, dis->rcItem, (dis->itemState & ODS_SELECTED) != 0);
+    }
+    m.Result = 1;
+}
+
 // What the hidden owner of a tracked menu answers: owner-drawn items.
 void OwnerMessage(TMessage& m)
 {
     m.Result = 0;
-    if (m.Msg == WM_MEASUREITEM) {
-        auto* mis = reinterpret_cast<MEASUREITEMSTRUCT*>(m.LParam);
-        auto* item = mis && mis->CtlType == ODT_MENU ? reinterpret_cast<TMenuItem*>(mis->itemData) : nullptr;
-        if (!item) return;
-        HDC dc = CreateCompatibleDC(nullptr);
-        TCanvas canvas;
-        canvas.SetHandle(dc);
-        if (Screen) canvas.Font()->Assign(Screen->MenuFont());
-        int width = 0, height = 0;
-        try {
-            item->MeasureItem(&canvas, width, height);
-        } catch (...) {
-            canvas.SetHandle(nullptr);
-            DeleteDC(dc);
-            throw;
-        }
-        canvas.SetHandle(nullptr);
-        DeleteDC(dc);
-        mis->itemWidth = static_cast<UINT>(std::max(0, width));
-        mis->itemHeight = static_cast<UINT>(std::max(0, height));
-        m.Result = 1;
-    } else if (m.Msg == WM_DRAWITEM) {
-        auto* dis = reinterpret_cast<DRAWITEMSTRUCT*>(m.LParam);
-        auto* item = dis && dis->CtlType == ODT_MENU ? reinterpret_cast<TMenuItem*>(dis->itemData) : nullptr;
-        if (!item) return;
-        TCanvas canvas;
-        canvas.SetHandle(dis->hDC);
-        if (Screen) canvas.Font()->Assign(Screen->MenuFont());
-        const int saved = SaveDC(dis->hDC);
-        try {
-            item->DrawItem(&canvas, dis->rcItem, (dis->itemState & ODS_SELECTED) != 0);
-        } catch (...) {
-            RestoreDC(dis->hDC, saved);
-            canvas.SetHandle(nullptr);
-            throw;
-        }
-        RestoreDC(dis->hDC, saved);
-        canvas.SetHandle(nullptr);
-        m.Result = 1;
+    switch (m.Msg) {
+    case WM_MEASUREITEM: return MeasureMenuItem(m);
+    case WM_DRAWITEM: return DrawMenuItem(m);
     }
 }
 
