@@ -6,6 +6,8 @@
 #include "components/data/cxDataConsts.h"
 #include "components/data/cxVariants.h"
 #include "platform/hostlib/core/format.h"
+#include "platform/hostlib/core/update_scope.h"
+#include "platform/system/scope_guard.h"
 
 using hostlib::Variant;
 
@@ -48,41 +50,8 @@ void QuickSort(std::vector<int>& list, int left, int right, const Compare& compa
     }
 }
 
-// Runs the closing half of a bracket also when the body throws.
-template <class F>
-class Finally {
-public:
-    explicit Finally(F f) : f_(std::move(f)) {}
-    Finally(const Finally&) = delete;
-    Finally& operator=(const Finally&) = delete;
-    ~Finally() { f_(); }
-
-private:
-    F f_;
-};
-
-class UpdateBracket {
-public:
-    explicit UpdateBracket(TcxCustomDataController& controller) : controller_(controller) { controller_.BeginUpdate(); }
-    UpdateBracket(const UpdateBracket&) = delete;
-    UpdateBracket& operator=(const UpdateBracket&) = delete;
-    ~UpdateBracket() noexcept(false)
-    {
-        // A failing delivery must not hide an exception already on its way.
-        if (std::uncaught_exceptions() > uncaught_) {
-            try {
-                controller_.EndUpdate();
-            } catch (...) {
-            }
-        } else {
-            controller_.EndUpdate();
-        }
-    }
-
-private:
-    TcxCustomDataController& controller_;
-    int uncaught_ = std::uncaught_exceptions();
-};
+using quelvo::sys::ScopeGuard;
+using UpdateBracket = hostlib::UpdateScope<TcxCustomDataController>;
 
 } // namespace
 
@@ -1278,42 +1247,29 @@ void TcxCustomDataControllerInfo::Update()
     // and delivered by the update that follows.
     ++lockCount_;
     const bool summary = changes_.Contains(dcicSummary);
-    const auto finish = [this, summary] {
+    ScopeGuard finish([this, summary] {
         --lockCount_;
         expandingInfos_.Clear();
         if (expanding_ || changes_.Contains(dcicExpanding)) RecalcSelection();
         expanding_ = false;
         if (changes_.Contains(dcicSorting) || changes_.Contains(dcicExpanding)) controller_->CorrectPrevSelectionChangedInfo();
-        if (summary) {
-            // A failing summary event must not keep the changes from being delivered.
-            try {
-                DoSummary();
-            } catch (...) {
-                ForwardChanges();
-                throw;
-            }
-        }
-        ForwardChanges();
-    };
-    try {
-        controller_->CheckMode();
-        SaveInfo();
-        if (changes_.Contains(dcicLoad)) {
-            DoLoad();
-            DoFilter();
-        }
-        const bool grouping = changes_.Contains(dcicGrouping);
-        if (grouping || changes_.Contains(dcicSorting)) DoSort();
-        if (grouping) DoGrouping();
-        if (grouping || changes_.Contains(dcicSorting)) ResetFocusing();
-        CheckExpanding();
-        CheckFocusing();
-        controller_->CheckBookmarkValid(-1);
-    } catch (...) {
-        finish();
-        throw;
+        // A failing summary event must not keep the changes from being delivered.
+        ScopeGuard forward([this] { ForwardChanges(); });
+        if (summary) DoSummary();
+    });
+    controller_->CheckMode();
+    SaveInfo();
+    if (changes_.Contains(dcicLoad)) {
+        DoLoad();
+        DoFilter();
     }
-    finish();
+    const bool grouping = changes_.Contains(dcicGrouping);
+    if (grouping || changes_.Contains(dcicSorting)) DoSort();
+    if (grouping) DoGrouping();
+    if (grouping || changes_.Contains(dcicSorting)) ResetFocusing();
+    CheckExpanding();
+    CheckFocusing();
+    controller_->CheckBookmarkValid(-1);
 }
 
 void TcxCustomDataControllerInfo::DoSummary()
@@ -1535,10 +1491,10 @@ bool TcxCustomDataControllerInfo::DoChangeFocusedRow(int row, bool noCheck)
     row = std::clamp(row, -1, GetRowCount() - 1);
     if (row == focusingInfo_.RowIndex) return true;
     focusing_ = true;
-    Finally clearFocusing([this] { focusing_ = false; });
+    ScopeGuard clearFocusing([this] { focusing_ = false; });
     if (!changes_.Contains(dcicFocusedRow)) prevFocusingInfo_.Assign(focusingInfo_);
     bool allowed = false;
-    const auto settle = [&] {
+    ScopeGuard settle([&] {
         if (focusingInfo_.RowIndex >= GetRowCount()) focusingInfo_.RowIndex = -1;
         if (prevFocusingInfo_.RowIndex >= GetRowCount()) prevFocusingInfo_.RowIndex = -1;
         if (prevFocusingInfo_.RowIndex != -1 || allowed) {
@@ -1554,18 +1510,12 @@ bool TcxCustomDataControllerInfo::DoChangeFocusedRow(int row, bool noCheck)
             controller_->ResetNewItemRowFocused();
             controller_->SyncSelected(true);
         }
-    };
-    try {
-        allowed = noCheck || CanFocusedRowChanging(row);
-        if (allowed) {
-            controller_->DoBeforeFocusedRowChange(row);
-            focusingInfo_.RowIndex = row;
-        }
-    } catch (...) {
-        settle();
-        throw;
+    });
+    allowed = noCheck || CanFocusedRowChanging(row);
+    if (allowed) {
+        controller_->DoBeforeFocusedRowChange(row);
+        focusingInfo_.RowIndex = row;
     }
-    settle();
     return allowed;
 }
 
@@ -1985,7 +1935,7 @@ void TcxCustomDataProvider::DoUpdateData()
 {
     if (!changing_ || inUpdateData_) return;
     inUpdateData_ = true;
-    Finally reset([this] { inUpdateData_ = false; });
+    ScopeGuard reset([this] { inUpdateData_ = false; });
     controller_->UpdateData();
 }
 
@@ -2029,7 +1979,7 @@ void TcxCustomDataProvider::DeleteSelection()
             records.push_back(controller_->GetRowInfo(row).RecordIndex);
     }
     controller_->SetInDeleteSelection(true);
-    Finally reset([this] { controller_->SetInDeleteSelection(false); });
+    ScopeGuard reset([this] { controller_->SetInDeleteSelection(false); });
     controller_->DeleteRecords(records);
     controller_->ClearSelection();
 }
@@ -2050,7 +2000,7 @@ void TcxCustomDataProvider::Post()
         record = editingRecordIndex_;
         if (controller_->IsNewItemRecordIndex(record) && record != cxNullEditingRecordIndex) {
             dataChangedLocked_ = true;
-            Finally unlock([this] { dataChangedLocked_ = false; });
+            ScopeGuard unlock([this] { dataChangedLocked_ = false; });
             const int appended = controller_->AppendRecord();
             insertedRecordIndex_ = appended;
             controller_->CopyRecord(record, appended);
@@ -2721,7 +2671,7 @@ void TcxCustomDataController::UpdateItems(bool force)
 {
     if (inUpdateItems_) return;
     inUpdateItems_ = true;
-    Finally reset([this] { inUpdateItems_ = false; });
+    ScopeGuard reset([this] { inUpdateItems_ = false; });
     if (GetLockCount() > 0) layoutChangePending_ = true;
     if (IsProviderDataSource()) UpdateStorage(force);
 }
@@ -2773,7 +2723,7 @@ void TcxCustomDataController::LoadStorage()
     if (provider_->IsActive() && !IsSmartLoad()) {
         storage_->Clear(false);
         inLoadStorage_ = true;
-        Finally reset([this] { inLoadStorage_ = false; });
+        ScopeGuard reset([this] { inLoadStorage_ = false; });
         CheckSelectedCount(-1);
         UpdateFocused();
     }
@@ -2904,14 +2854,13 @@ void TcxCustomDataController::SaveKeys()
 {
     if (saveKeysCount_++ != 0) return;
     BeginUpdate();
-    try {
-        saveObject_.reset(hostlib::CreateObject<TcxSaveObject>(this));
-        saveObject_->Save();
-    } catch (...) {
+    ScopeGuard undoOnFailure([this] {
         saveObject_.reset();
         EndUpdate();
-        throw;
-    }
+    });
+    saveObject_.reset(hostlib::CreateObject<TcxSaveObject>(this));
+    saveObject_->Save();
+    undoOnFailure.Dismiss();
 }
 
 void TcxCustomDataController::RestoreKeys()
@@ -2920,15 +2869,11 @@ void TcxCustomDataController::RestoreKeys()
     if (--saveKeysCount_ != 0) return;
     // Without key navigation nothing was saved by key; the selection is
     // only trimmed to the records that remain.
-    try {
-        if (saveObject_) saveObject_->Restore();
-    } catch (...) {
+    ScopeGuard end([this] {
         saveObject_.reset();
         EndUpdate();
-        throw;
-    }
-    saveObject_.reset();
-    EndUpdate();
+    });
+    if (saveObject_) saveObject_->Restore();
 }
 
 void TcxCustomDataController::Change(TcxDataControllerChanges changes)
@@ -2968,7 +2913,7 @@ void TcxCustomDataController::Update()
 void TcxCustomDataController::NotifyControl(std::unique_ptr<TcxUpdateControlInfo> info)
 {
     inNotifyControl_ = true;
-    Finally reset([this] { inNotifyControl_ = false; });
+    ScopeGuard reset([this] { inNotifyControl_ = false; });
     UpdateControl(info.get());
 }
 
@@ -3136,7 +3081,7 @@ void TcxCustomDataController::DoSortingChanged()
     if (owner_ && owner_->ComponentState().Contains(hostlib::csReading)) return;
     if (inSortingChangedEvent_) return;
     inSortingChangedEvent_ = true;
-    Finally reset([this] { inSortingChangedEvent_ = false; });
+    ScopeGuard reset([this] { inSortingChangedEvent_ = false; });
     OnSortingChanged(this);
 }
 
@@ -3186,7 +3131,7 @@ void TcxCustomDataController::SaveToStream(hostlib::TStream& stream)
 {
     TcxWriter writer(stream);
     storage_->BeginStreaming(StreamingCompare());
-    Finally end([this] { storage_->EndStreaming(); });
+    ScopeGuard end([this] { storage_->EndStreaming(); });
     writer.WriteString(kStreamSignature);
     const std::vector<TcxValueDef*> order = storage_->StreamingOrder(&storage_->ValueDefs());
     writer.WriteInteger(static_cast<std::int32_t>(order.size()));
@@ -3212,7 +3157,7 @@ void TcxCustomDataController::LoadFromStream(hostlib::TStream& stream)
     const TcxValueDefCompareFunc compare = StreamingCompare();
     {
         storage_->BeginStreaming(compare);
-        Finally end([this] { storage_->EndStreaming(); });
+        ScopeGuard end([this] { storage_->EndStreaming(); });
         CheckStreamValueTypes(reader);
     }
     // Every record takes at least one byte: a larger count is a broken
@@ -3221,7 +3166,7 @@ void TcxCustomDataController::LoadFromStream(hostlib::TStream& stream)
     if (count < 0 || count > stream.Size() - stream.Position()) ReadError();
     {
         scratch->BeginStreaming(compare);
-        Finally end([&scratch] { scratch->EndStreaming(); });
+        ScopeGuard end([&scratch] { scratch->EndStreaming(); });
         scratch->SetRecordCount(count);
         for (int r = 0; r < count; ++r) scratch->ReadData(r, stream);
     }
@@ -3260,7 +3205,7 @@ int TcxCustomDataController::LoadRecord(TcxValueDefReader& source)
 int TcxCustomDataController::AppendInSmartLoad()
 {
     smartLoadOperation_ = true;
-    Finally reset([this] { smartLoadOperation_ = false; });
+    ScopeGuard reset([this] { smartLoadOperation_ = false; });
     hostlib::ObjectPtr<TcxValueDefReader> reader(NewInstanceOf<TcxValueDefReader>(provider_->GetValueDefReaderClass()));
     const int index = LoadRecord(*reader);
     DataChanged(dcNew, -1, -1);
@@ -3359,7 +3304,7 @@ int TcxCustomDataController::FindRecordByFields(int internalRecordIndex, const s
 {
     if (fields.empty()) return -1;
     info_->PrepareSorting();
-    Finally unprepare([this] { info_->UnprepareSorting(); });
+    ScopeGuard unprepare([this] { info_->UnprepareSorting(); });
     for (int record = 0; record < GetRecordCount(); ++record) {
         const bool equal = std::all_of(fields.begin(), fields.end(), [&](TcxCustomDataField* field) {
             return CompareByField(record, internalRecordIndex, field) == 0;
@@ -3373,7 +3318,7 @@ int TcxCustomDataController::FindGroupRecord(int internalRecordIndex, int levelC
 {
     levelCount = std::min(levelCount, info_->TotalSortingFieldList().Count());
     info_->PrepareSorting();
-    Finally unprepare([this] { info_->UnprepareSorting(); });
+    ScopeGuard unprepare([this] { info_->UnprepareSorting(); });
     int low = 0;
     int high = GetFilteredRecordCount() - 1;
     while (low <= high) {
@@ -3459,7 +3404,7 @@ void TcxCustomDataController::Append()
 void TcxCustomDataController::Post()
 {
     TcxDataListenerLink* link = AddListenerLink();
-    Finally release([link] { RemoveListenerLink(link); });
+    ScopeGuard release([link] { RemoveListenerLink(link); });
     checkFocusingAfterFilter_ = true;
     if (provider_->IsEditing()) provider_->Post();
     if (link->DataController) provider_->SetInsertedRecordIndex(-1);
@@ -3622,7 +3567,7 @@ void TcxCustomDataController::DeleteFocused()
     const int row = GetFocusedRowIndex();
     if (row == -1 || !provider_->CanDelete()) return;
     provider_->BeginDeleting();
-    Finally end([this] { provider_->EndDeleting(); });
+    ScopeGuard end([this] { provider_->EndDeleting(); });
     if (GetRowInfo(row).Level < GetGroupingItemCount()) {
         std::vector<int> records;
         groups_->LoadRecordIndexesByRowIndex(records, row);
@@ -3637,7 +3582,7 @@ void TcxCustomDataController::DeleteSelection()
 {
     if (GetSelectedCount() == 0 || !provider_->CanDelete()) return;
     provider_->BeginDeleting();
-    Finally end([this] { provider_->EndDeleting(); });
+    ScopeGuard end([this] { provider_->EndDeleting(); });
     if (IsFocusedSelectedMode())
         DeleteFocusedRecord();
     else

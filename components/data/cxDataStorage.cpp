@@ -9,6 +9,10 @@
 #include "platform/hostlib/core/format.h"
 #include "platform/hostlib/core/format_settings.h"
 
+using hostlib::TObject;
+using hostlib::TStream;
+using hostlib::Variant;
+
 namespace {
 
 using cx_place::Load;

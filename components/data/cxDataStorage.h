@@ -25,10 +25,6 @@
 #include "platform/hostlib/core/streams.h"
 #include "platform/hostlib/core/variant.h"
 
-using hostlib::TObject;
-using hostlib::TStream;
-using hostlib::Variant;
-
 class TcxValueType;
 using TcxValueTypeClass = const TcxValueType*;
 
@@ -49,23 +45,23 @@ public:
     virtual void FreeBuffer(std::uint8_t* P) const;
     void FreeTextBuffer(std::uint8_t* P) const;
     virtual int GetDataSize() const { return 0; }
-    virtual void GetDataValue(const std::uint8_t* P, Variant& V) const;
+    virtual void GetDataValue(const std::uint8_t* P, hostlib::Variant& V) const;
     virtual std::string GetDefaultDisplayText(const std::uint8_t* P) const;
     std::string GetDisplayText(const std::uint8_t* P) const;
-    virtual void ReadDataValue(std::uint8_t* P, TStream& stream) const;
-    void ReadDisplayText(std::uint8_t* P, TStream& stream) const;
+    virtual void ReadDataValue(std::uint8_t* P, hostlib::TStream& stream) const;
+    void ReadDisplayText(std::uint8_t* P, hostlib::TStream& stream) const;
     // Converts first and writes only when the conversion succeeded, so a
     // value that does not convert leaves the place as it was.
-    virtual void SetDataValue(std::uint8_t* P, const Variant& V) const;
+    virtual void SetDataValue(std::uint8_t* P, const hostlib::Variant& V) const;
     void SetDisplayText(std::uint8_t* P, const std::string& S) const;
-    virtual void WriteDataValue(const std::uint8_t* P, TStream& stream) const;
-    void WriteDisplayText(const std::uint8_t* P, TStream& stream) const;
+    virtual void WriteDataValue(const std::uint8_t* P, hostlib::TStream& stream) const;
+    void WriteDisplayText(const std::uint8_t* P, hostlib::TStream& stream) const;
     // The class name without a leading "Tcx" and the first "ValueType".
     std::string Caption() const;
     virtual int CompareValues(const void* P1, const void* P2) const;
-    virtual void GetValue(const void* P, Variant& V) const;
+    virtual void GetValue(const void* P, hostlib::Variant& V) const;
     virtual int GetVarType() const;
-    virtual bool IsValueValid(Variant& V) const;
+    virtual bool IsValueValid(hostlib::Variant& V) const;
     virtual bool IsString() const { return false; }
     virtual const void* PrepareValueBuffer(const std::uint8_t* P) const { return P; }
 };
@@ -104,12 +100,12 @@ class TcxStringValueType : public TcxValueTypeOf<TcxStringValueType, TcxValueTyp
 public:
     void FreeBuffer(std::uint8_t* P) const override;
     int GetDataSize() const override;
-    void GetDataValue(const std::uint8_t* P, Variant& V) const override;
-    void ReadDataValue(std::uint8_t* P, TStream& stream) const override;
-    void SetDataValue(std::uint8_t* P, const Variant& V) const override;
-    void WriteDataValue(const std::uint8_t* P, TStream& stream) const override;
+    void GetDataValue(const std::uint8_t* P, hostlib::Variant& V) const override;
+    void ReadDataValue(std::uint8_t* P, hostlib::TStream& stream) const override;
+    void SetDataValue(std::uint8_t* P, const hostlib::Variant& V) const override;
+    void WriteDataValue(const std::uint8_t* P, hostlib::TStream& stream) const override;
     int CompareValues(const void* P1, const void* P2) const override;
-    void GetValue(const void* P, Variant& V) const override;
+    void GetValue(const void* P, hostlib::Variant& V) const override;
     int GetVarType() const override;
     bool IsString() const override { return true; }
     const void* PrepareValueBuffer(const std::uint8_t* P) const override;
@@ -120,10 +116,10 @@ public:
 class TcxWideStringValueType
     : public TcxValueTypeOf<TcxWideStringValueType, TcxStringValueType, &cx_value_type_names::WideString> {
 public:
-    void GetDataValue(const std::uint8_t* P, Variant& V) const override;
-    void ReadDataValue(std::uint8_t* P, TStream& stream) const override;
-    void WriteDataValue(const std::uint8_t* P, TStream& stream) const override;
-    void GetValue(const void* P, Variant& V) const override;
+    void GetDataValue(const std::uint8_t* P, hostlib::Variant& V) const override;
+    void ReadDataValue(std::uint8_t* P, hostlib::TStream& stream) const override;
+    void WriteDataValue(const std::uint8_t* P, hostlib::TStream& stream) const override;
+    void GetValue(const void* P, hostlib::Variant& V) const override;
     int GetVarType() const override;
 };
 
@@ -145,15 +141,15 @@ void Store(std::uint8_t* p, T value)
 
 // A value held in the place itself as a T, streamed with the given
 // procedures; its variant form has the type VarTypeCode.
-template <class Self, class T, const char* const* Name, hostlib::TVarType VarTypeCode, T (*ReadFunc)(TStream&),
-          void (*WriteProc)(TStream&, T)>
+template <class Self, class T, const char* const* Name, hostlib::TVarType VarTypeCode, T (*ReadFunc)(hostlib::TStream&),
+          void (*WriteProc)(hostlib::TStream&, T)>
 class TcxFixedSizeValueType : public TcxValueTypeOf<Self, TcxValueType, Name> {
 public:
     int GetDataSize() const override { return sizeof(T); }
-    void GetDataValue(const std::uint8_t* P, Variant& V) const override { V = ToVariant(cx_place::Load<T>(P)); }
-    void ReadDataValue(std::uint8_t* P, TStream& stream) const override { cx_place::Store(P, ReadFunc(stream)); }
-    void SetDataValue(std::uint8_t* P, const Variant& V) const override { cx_place::Store(P, FromVariant(V)); }
-    void WriteDataValue(const std::uint8_t* P, TStream& stream) const override { WriteProc(stream, cx_place::Load<T>(P)); }
+    void GetDataValue(const std::uint8_t* P, hostlib::Variant& V) const override { V = ToVariant(cx_place::Load<T>(P)); }
+    void ReadDataValue(std::uint8_t* P, hostlib::TStream& stream) const override { cx_place::Store(P, ReadFunc(stream)); }
+    void SetDataValue(std::uint8_t* P, const hostlib::Variant& V) const override { cx_place::Store(P, FromVariant(V)); }
+    void WriteDataValue(const std::uint8_t* P, hostlib::TStream& stream) const override { WriteProc(stream, cx_place::Load<T>(P)); }
     int CompareValues(const void* P1, const void* P2) const override
     {
         const T a = cx_place::Load<T>(static_cast<const std::uint8_t*>(P1));
@@ -174,19 +170,19 @@ public:
     int GetVarType() const override { return VarTypeCode; }
 
 private:
-    static Variant ToVariant(T value)
+    static hostlib::Variant ToVariant(T value)
     {
         if constexpr (VarTypeCode == hostlib::varCurrency)
-            return Variant(hostlib::Currency::FromScaled(value));
+            return hostlib::Variant(hostlib::Currency::FromScaled(value));
         else if constexpr (VarTypeCode == hostlib::varDate)
-            return Variant::FromDate(value);
+            return hostlib::Variant::FromDate(value);
         else if constexpr (VarTypeCode == hostlib::varInt64)
-            return Variant(static_cast<long long>(value));
+            return hostlib::Variant(static_cast<long long>(value));
         else
-            return Variant(value);
+            return hostlib::Variant(value);
     }
     // Converts completely before anything is stored.
-    static T FromVariant(const Variant& V)
+    static T FromVariant(const hostlib::Variant& V)
     {
         if constexpr (VarTypeCode == hostlib::varCurrency)
             return V.AsCurrency().Scaled();
@@ -215,11 +211,11 @@ class TcxWordValueType : public TcxFixedSizeValueType<TcxWordValueType, std::uin
 class TcxBooleanValueType : public TcxValueTypeOf<TcxBooleanValueType, TcxValueType, &cx_value_type_names::Boolean> {
 public:
     int GetDataSize() const override { return 1; }
-    void GetDataValue(const std::uint8_t* P, Variant& V) const override;
+    void GetDataValue(const std::uint8_t* P, hostlib::Variant& V) const override;
     std::string GetDefaultDisplayText(const std::uint8_t* P) const override;
-    void ReadDataValue(std::uint8_t* P, TStream& stream) const override;
-    void SetDataValue(std::uint8_t* P, const Variant& V) const override;
-    void WriteDataValue(const std::uint8_t* P, TStream& stream) const override;
+    void ReadDataValue(std::uint8_t* P, hostlib::TStream& stream) const override;
+    void SetDataValue(std::uint8_t* P, const hostlib::Variant& V) const override;
+    void WriteDataValue(const std::uint8_t* P, hostlib::TStream& stream) const override;
     int CompareValues(const void* P1, const void* P2) const override;
     int GetVarType() const override;
 };
@@ -248,11 +244,11 @@ class TcxLargeIntValueType
 class TcxFMTBcdValueType : public TcxValueTypeOf<TcxFMTBcdValueType, TcxValueType, &cx_value_type_names::FMTBcd> {
 public:
     int GetDataSize() const override { return 34; }
-    void GetDataValue(const std::uint8_t* P, Variant& V) const override;
+    void GetDataValue(const std::uint8_t* P, hostlib::Variant& V) const override;
     std::string GetDefaultDisplayText(const std::uint8_t* P) const override;
-    void ReadDataValue(std::uint8_t* P, TStream& stream) const override;
-    void SetDataValue(std::uint8_t* P, const Variant& V) const override;
-    void WriteDataValue(const std::uint8_t* P, TStream& stream) const override;
+    void ReadDataValue(std::uint8_t* P, hostlib::TStream& stream) const override;
+    void SetDataValue(std::uint8_t* P, const hostlib::Variant& V) const override;
+    void WriteDataValue(const std::uint8_t* P, hostlib::TStream& stream) const override;
     int CompareValues(const void* P1, const void* P2) const override;
     int GetVarType() const override;
 };
@@ -263,10 +259,10 @@ class TcxSQLTimeStampValueType
     : public TcxValueTypeOf<TcxSQLTimeStampValueType, TcxValueType, &cx_value_type_names::SQLTimeStamp> {
 public:
     int GetDataSize() const override { return 16; }
-    void GetDataValue(const std::uint8_t* P, Variant& V) const override;
-    void ReadDataValue(std::uint8_t* P, TStream& stream) const override;
-    void SetDataValue(std::uint8_t* P, const Variant& V) const override;
-    void WriteDataValue(const std::uint8_t* P, TStream& stream) const override;
+    void GetDataValue(const std::uint8_t* P, hostlib::Variant& V) const override;
+    void ReadDataValue(std::uint8_t* P, hostlib::TStream& stream) const override;
+    void SetDataValue(std::uint8_t* P, const hostlib::Variant& V) const override;
+    void WriteDataValue(const std::uint8_t* P, hostlib::TStream& stream) const override;
     int CompareValues(const void* P1, const void* P2) const override;
     int GetVarType() const override;
 };
@@ -275,12 +271,12 @@ class TcxVariantValueType : public TcxValueTypeOf<TcxVariantValueType, TcxValueT
 public:
     void FreeBuffer(std::uint8_t* P) const override;
     int GetDataSize() const override;
-    void GetDataValue(const std::uint8_t* P, Variant& V) const override;
-    void ReadDataValue(std::uint8_t* P, TStream& stream) const override;
-    void SetDataValue(std::uint8_t* P, const Variant& V) const override;
-    void WriteDataValue(const std::uint8_t* P, TStream& stream) const override;
+    void GetDataValue(const std::uint8_t* P, hostlib::Variant& V) const override;
+    void ReadDataValue(std::uint8_t* P, hostlib::TStream& stream) const override;
+    void SetDataValue(std::uint8_t* P, const hostlib::Variant& V) const override;
+    void WriteDataValue(const std::uint8_t* P, hostlib::TStream& stream) const override;
     int CompareValues(const void* P1, const void* P2) const override;
-    void GetValue(const void* P, Variant& V) const override;
+    void GetValue(const void* P, hostlib::Variant& V) const override;
     const void* PrepareValueBuffer(const std::uint8_t* P) const override;
 };
 
@@ -291,16 +287,16 @@ class TcxObjectValueType : public TcxValueTypeOf<TcxObjectValueType, TcxIntegerV
 public:
     void FreeBuffer(std::uint8_t* P) const override;
     int GetDataSize() const override;
-    void GetDataValue(const std::uint8_t* P, Variant& V) const override;
-    void ReadDataValue(std::uint8_t* P, TStream& stream) const override;
-    void SetDataValue(std::uint8_t* P, const Variant& V) const override;
-    void WriteDataValue(const std::uint8_t* P, TStream& stream) const override;
+    void GetDataValue(const std::uint8_t* P, hostlib::Variant& V) const override;
+    void ReadDataValue(std::uint8_t* P, hostlib::TStream& stream) const override;
+    void SetDataValue(std::uint8_t* P, const hostlib::Variant& V) const override;
+    void WriteDataValue(const std::uint8_t* P, hostlib::TStream& stream) const override;
     int CompareValues(const void* P1, const void* P2) const override;
     int GetVarType() const override;
 };
 
 // The registered value types, in registration order.
-class TcxValueTypeClassList : public TObject {
+class TcxValueTypeClassList : public hostlib::TObject {
 public:
     static hostlib::TClass StaticClass();
     hostlib::TClass ClassType() const override { return StaticClass(); }
@@ -327,7 +323,7 @@ class TcxDataStorage;
 
 // Places one field's value (and optionally its display text) in every
 // record buffer of its list's layout.
-class TcxValueDef : public TObject {
+class TcxValueDef : public hostlib::TObject {
 public:
     static hostlib::TClass StaticClass();
     hostlib::TClass ClassType() const override { return StaticClass(); }
@@ -335,12 +331,12 @@ public:
     TcxValueDef(TcxValueDefs* valueDefs, TcxValueTypeClass valueTypeClass);
     ~TcxValueDef() override = default;
 
-    virtual TObject* GetLinkObject() const { return linkObject_; }
+    virtual hostlib::TObject* GetLinkObject() const { return linkObject_; }
     virtual bool GetStored() const { return stored_; }
-    virtual void SetLinkObject(TObject* value) { linkObject_ = value; }
+    virtual void SetLinkObject(hostlib::TObject* value) { linkObject_ = value; }
     virtual void Assign(const TcxValueDef& source);
 
-    TObject* LinkObject() const { return GetLinkObject(); }
+    hostlib::TObject* LinkObject() const { return GetLinkObject(); }
     bool Stored() const { return GetStored(); }
     void SetStored(bool value);
     bool TextStored() const { return textStored_; }
@@ -359,18 +355,18 @@ public:
     void Init(int& offset);
     bool IsNullValue(const std::uint8_t* place) const { return place[-1] == 0; }
     void SetNull(std::uint8_t* place, bool isNull) const;
-    void GetDataValue(const std::uint8_t* buffer, Variant& V) const;
-    void SetDataValue(std::uint8_t* buffer, const Variant& V) const;
+    void GetDataValue(const std::uint8_t* buffer, hostlib::Variant& V) const;
+    void SetDataValue(std::uint8_t* buffer, const hostlib::Variant& V) const;
     std::string GetDisplayText(const std::uint8_t* buffer) const;
     void SetDisplayText(std::uint8_t* buffer, const std::string& S) const;
     int Compare(const std::uint8_t* buffer1, const std::uint8_t* buffer2) const;
     int CompareValues(bool isNull1, bool isNull2, const void* prepared1, const void* prepared2) const;
     void FreeBuffer(std::uint8_t* buffer) const;
     void FreeTextBuffer(std::uint8_t* buffer) const;
-    void ReadDataValue(std::uint8_t* buffer, TStream& stream) const;
-    void WriteDataValue(const std::uint8_t* buffer, TStream& stream) const;
-    void ReadDisplayText(std::uint8_t* buffer, TStream& stream) const;
-    void WriteDisplayText(const std::uint8_t* buffer, TStream& stream) const;
+    void ReadDataValue(std::uint8_t* buffer, hostlib::TStream& stream) const;
+    void WriteDataValue(const std::uint8_t* buffer, hostlib::TStream& stream) const;
+    void ReadDisplayText(std::uint8_t* buffer, hostlib::TStream& stream) const;
+    void WriteDisplayText(const std::uint8_t* buffer, hostlib::TStream& stream) const;
 
     // The value's place (after the null flag) and the display text's place.
     std::uint8_t* ValuePlace(std::uint8_t* buffer) const { return buffer + offset_ + 1; }
@@ -386,7 +382,7 @@ private:
     friend class TcxDataStorage;
     TcxValueDefs* valueDefs_ = nullptr;
     TcxValueTypeClass valueTypeClass_ = nullptr;
-    TObject* linkObject_ = nullptr;
+    hostlib::TObject* linkObject_ = nullptr;
     bool stored_ = true;
     bool textStored_ = false;
     // The layout as of the last Init: buffers are read with it until the
@@ -408,15 +404,15 @@ public:
 
     using TcxValueDef::TcxValueDef;
     TcxValueDef* GetValueDef() const { return valueDef_; }
-    TObject* GetLinkObject() const override;
+    hostlib::TObject* GetLinkObject() const override;
     bool GetStored() const override { return true; }
-    void SetLinkObject(TObject* value) override;
+    void SetLinkObject(hostlib::TObject* value) override;
 
 private:
     TcxValueDef* valueDef_ = nullptr;
 };
 
-class TcxValueDefs : public TObject {
+class TcxValueDefs : public hostlib::TObject {
 public:
     static hostlib::TClass StaticClass();
     hostlib::TClass ClassType() const override { return StaticClass(); }
@@ -427,7 +423,7 @@ public:
     virtual std::unique_ptr<TcxValueDef> CreateValueDef(TcxValueTypeClass valueTypeClass);
     virtual void Prepare(int recordOffset);
 
-    TcxValueDef* Add(TcxValueTypeClass valueTypeClass, bool stored, bool textStored, TObject* linkObject);
+    TcxValueDef* Add(TcxValueTypeClass valueTypeClass, bool stored, bool textStored, hostlib::TObject* linkObject);
     // Removes the definition's place from every buffer and destroys it.
     void Remove(TcxValueDef* valueDef);
     void Clear();
@@ -459,18 +455,18 @@ public:
 
     using TcxValueDefs::TcxValueDefs;
     std::unique_ptr<TcxValueDef> CreateValueDef(TcxValueTypeClass valueTypeClass) override;
-    TcxValueDef* FindByLinkObject(const TObject* linkObject) const;
-    void RemoveByLinkObject(const TObject* linkObject);
+    TcxValueDef* FindByLinkObject(const hostlib::TObject* linkObject) const;
+    void RemoveByLinkObject(const hostlib::TObject* linkObject);
 };
 
 // The source ReadRecord fills a record from.
-class TcxValueDefReader : public TObject {
+class TcxValueDefReader : public hostlib::TObject {
 public:
     static hostlib::TClass StaticClass();
     hostlib::TClass ClassType() const override { return StaticClass(); }
 
     virtual std::string GetDisplayText(TcxValueDef* valueDef);
-    virtual Variant GetValue(TcxValueDef* valueDef);
+    virtual hostlib::Variant GetValue(TcxValueDef* valueDef);
     virtual bool IsInternal(TcxValueDef* valueDef);
 };
 
@@ -483,7 +479,7 @@ inline constexpr std::uint8_t cxRecordFlagInUse = 1;
 
 // The records of a data controller: ordinary records 0 .. count - 1 and
 // internal records -1, -2, ..., one buffer each (or none).
-class TcxDataStorage : public TObject {
+class TcxDataStorage : public hostlib::TObject {
 public:
     static hostlib::TClass StaticClass();
     hostlib::TClass ClassType() const override { return StaticClass(); }
@@ -521,8 +517,8 @@ public:
     std::uint8_t* AllocRecordBuffer(int index);
     void FreeAndNilRecordBuffer(int index);
 
-    Variant GetValue(int index, TcxValueDef* valueDef);
-    void SetValue(int index, TcxValueDef* valueDef, const Variant& V);
+    hostlib::Variant GetValue(int index, TcxValueDef* valueDef);
+    void SetValue(int index, TcxValueDef* valueDef, const hostlib::Variant& V);
     std::string GetDisplayText(int index, TcxValueDef* valueDef);
     void SetDisplayText(int index, TcxValueDef* valueDef, const std::string& S);
     bool CheckValueDef(int index, TcxValueDef*& valueDef);
@@ -543,8 +539,8 @@ public:
 
     void ReadRecord(int index, TcxValueDefReader& reader, bool skipInternal);
     void ReadRecordFrom(int fromIndex, int toIndex, TcxValueDefReader& reader, const TcxValueDefSetProc& setProc);
-    void ReadData(int index, TStream& stream);
-    void WriteData(int index, TStream& stream);
+    void ReadData(int index, hostlib::TStream& stream);
+    void WriteData(int index, hostlib::TStream& stream);
 
     void BeginStreaming(const TcxValueDefCompareFunc& compare);
     void EndStreaming();
@@ -592,18 +588,18 @@ private:
 };
 
 struct TcxLookupListItem {
-    Variant KeyValue;
+    hostlib::Variant KeyValue;
     std::string DisplayText;
 };
 
 // Key-to-text pairs sorted by key in VarCompare order.
-class TcxLookupList : public TObject {
+class TcxLookupList : public hostlib::TObject {
 public:
     static hostlib::TClass StaticClass();
     hostlib::TClass ClassType() const override { return StaticClass(); }
 
-    bool Find(const Variant& key, int& index) const;
-    void Insert(int index, const Variant& key, const std::string& text);
+    bool Find(const hostlib::Variant& key, int& index) const;
+    void Insert(int index, const hostlib::Variant& key, const std::string& text);
     void Clear() { items_.clear(); }
     int Count() const { return static_cast<int>(items_.size()); }
     const TcxLookupListItem& Items(int index) const;

@@ -9,6 +9,7 @@
 #include "components/data/cxVariants.h"
 #include "platform/hostlib/core/format.h"
 #include "platform/hostlib/core/update_scope.h"
+#include "platform/system/scope_guard.h"
 
 using hostlib::TVarType;
 using hostlib::Variant;
@@ -735,14 +736,8 @@ void TcxDataSummary::BeginUpdate()
 void TcxDataSummary::EndUpdate()
 {
     --lockCount_;
-    const auto end = [this] { controller_->EndUpdate(); };
-    try {
-        Changed(false);
-    } catch (...) {
-        end();
-        throw;
-    }
-    end();
+    quelvo::sys::ScopeGuard end([this] { controller_->EndUpdate(); });
+    Changed(false);
 }
 
 void TcxDataSummary::CancelUpdate()

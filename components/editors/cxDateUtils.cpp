@@ -17,6 +17,8 @@
 #include "platform/hostlib/core/format_settings.h"
 #include "platform/hostlib/core/variant.h"
 
+using hostlib::TDateTime;
+
 namespace cxDateUtils {
 
 namespace {

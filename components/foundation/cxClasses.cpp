@@ -4,6 +4,7 @@
 #include <cstring>
 
 #include "platform/hostlib/core/format.h"
+#include "platform/hostlib/core/update_scope.h"
 #include "platform/hostlib/visual/graphics.h"
 #include "platform/system/muldiv.h"
 #include "platform/system/shell.h"
@@ -429,17 +430,11 @@ void TcxMRUItems::SetMaxCount(int value)
 void FillStringsWithEnumTypeValues(TStrings* strings, const TEnumInfo& typeInfo,
                                    const TcxGetCaptionForIntegerItemFunc& getCaption)
 {
-    strings->BeginUpdate();
-    try {
-        for (int value = typeInfo.MinValue; value <= typeInfo.MaxValue(); ++value) {
-            std::string caption = getCaption(value);
-            if (!caption.empty()) strings->AddObject(caption, reinterpret_cast<TObject*>(static_cast<std::intptr_t>(value)));
-        }
-    } catch (...) {
-        strings->EndUpdate();
-        throw;
+    UpdateScope<TStrings> update(*strings);
+    for (int value = typeInfo.MinValue; value <= typeInfo.MaxValue(); ++value) {
+        std::string caption = getCaption(value);
+        if (!caption.empty()) strings->AddObject(caption, reinterpret_cast<TObject*>(static_cast<std::intptr_t>(value)));
     }
-    strings->EndUpdate();
 }
 
 std::string GetValidName(TComponent* component, const std::string& name, bool isBaseName)

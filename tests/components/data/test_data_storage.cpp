@@ -12,6 +12,8 @@
 #include "platform/hostlib/core/streams.h"
 
 using hostlib::TMemoryStream;
+using hostlib::TObject;
+using hostlib::Variant;
 using Bytes = std::vector<std::uint8_t>;
 
 namespace {

@@ -18,6 +18,7 @@
 
 using hostlib::Currency;
 using hostlib::TMemoryStream;
+using hostlib::Variant;
 using Bytes = std::vector<std::uint8_t>;
 
 namespace {

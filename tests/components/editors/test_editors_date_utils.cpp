@@ -14,6 +14,8 @@
 #include "platform/hostlib/core/format_settings.h"
 #include "tests/components/editors/fixed_locale.h"
 
+using hostlib::TDateTime;
+
 namespace {
 
 using namespace cxDateUtils;
