@@ -383,149 +383,180 @@ void TControl::WndProc(TMessage& m)
 
 void TControl::Dispatch(TMessage& m)
 {
-    const TShiftState none;
     switch (m.Msg) {
     case WM_LBUTTONDOWN:
     case WM_RBUTTONDOWN:
-    case WM_MBUTTONDOWN: {
-        const TMouseButton button = m.Msg == WM_LBUTTONDOWN ? mbLeft : m.Msg == WM_RBUTTONDOWN ? mbRight : mbMiddle;
-        auto alive = alive_;
-        SendCancelMode(this);
-        // The window's own class sees the press first (a wrapped button).
-        DefaultHandler(m);
-        if (!*alive) return;
-        if (button == mbLeft) {
-            if (controlStyle_.Contains(csCaptureMouse)) SetMouseCapture(true);
-            if (controlStyle_.Contains(csClickEvents)) controlState_.Include(csClicked);
-        }
-        DoMouseDown(m, button, none);
-        return;
-    }
+    case WM_MBUTTONDOWN: return WMButtonDown(m, false);
     case WM_LBUTTONDBLCLK:
     case WM_RBUTTONDBLCLK:
-    case WM_MBUTTONDBLCLK: {
-        const TMouseButton button =
-            m.Msg == WM_LBUTTONDBLCLK ? mbLeft : m.Msg == WM_RBUTTONDBLCLK ? mbRight : mbMiddle;
-        auto alive = alive_;
-        SendCancelMode(this);
-        DefaultHandler(m);
-        if (!*alive) return;
-        if (button == mbLeft) {
-            if (controlStyle_.Contains(csCaptureMouse)) SetMouseCapture(true);
-            if (controlStyle_.Contains(csClickEvents)) DblClick();
-            if (!*alive) return;
-        }
-        DoMouseDown(m, button, TShiftState{ssDouble});
-        return;
-    }
+    case WM_MBUTTONDBLCLK: return WMButtonDown(m, true);
     case WM_LBUTTONUP:
     case WM_RBUTTONUP:
-    case WM_MBUTTONUP: {
-        const TMouseButton button = m.Msg == WM_LBUTTONUP ? mbLeft : m.Msg == WM_RBUTTONUP ? mbRight : mbMiddle;
-        auto alive = alive_;
-        // For a window this is where a right release asks for the context
-        // menu (WM_CONTEXTMENU from the default handling).
-        DefaultHandler(m);
-        if (!*alive) return;
-        if (button == mbLeft) {
-            if (controlStyle_.Contains(csCaptureMouse)) SetMouseCapture(false);
-            if (controlState_.Contains(csClicked)) {
-                controlState_.Exclude(csClicked);
-                RECT r = ClientRect();
-                if (PtInRect(&r, PointFromLParam(m.LParam))) Click();
-                if (!*alive) return;
-            }
-        }
-        DoMouseUp(m, button);
-        if (!*alive) return;
-        if (button == mbRight && !As<TWinControl>(this)) {
-            // A graphic control asks for its context menu itself.
-            POINT p = ClientToScreen(PointFromLParam(m.LParam));
-            TMessage cm{WM_CONTEXTMENU, 0, MAKELPARAM(p.x, p.y), 0};
-            ContextMenu(cm);
-        }
-        return;
-    }
-    case WM_MOUSEMOVE:
-        if (!controlStyle_.Contains(csNoStdEvents))
-            MouseMove(KeysToShiftState(m.WParam), MessageX(m.LParam), MessageY(m.LParam));
-        break;
+    case WM_MBUTTONUP: return WMButtonUp(m);
+    case WM_MOUSEMOVE: return WMMouseMove(m);
     case WM_MOUSEWHEEL:
-    case CM_MOUSEWHEEL: {
-        const TShiftState shift = KeysToShiftState(LOWORD(m.WParam));
-        const int delta = static_cast<SHORT>(HIWORD(m.WParam));
-        if (DoMouseWheel(shift, delta, PointFromLParam(m.LParam))) {
-            m.Result = 1;
-            return;
-        }
-        if (m.Msg == CM_MOUSEWHEEL) return;
-        if (parent_) {
-            m.Result = parent_->Perform(CM_MOUSEWHEEL, m.WParam, m.LParam);
-            if (m.Result) return;
-        }
-        break;
-    }
-    case WM_CONTEXTMENU:
-        ContextMenu(m);
-        if (m.Result) return;
-        break;
-    case CM_HITTEST:
-        m.Result = HitTest(MessageX(m.LParam), MessageY(m.LParam)) ? 1 : 0;
-        return;
+    case CM_MOUSEWHEEL: return WMMouseWheel(m);
+    case WM_CONTEXTMENU: return WMContextMenu(m);
+    case CM_HITTEST: m.Result = HitTest(MessageX(m.LParam), MessageY(m.LParam)) ? 1 : 0; return;
     case CM_MOUSEENTER:
-        if (m.LParam == 0 || m.LParam == reinterpret_cast<LPARAM>(this)) MouseEnter();
-        if (parent_) parent_->Perform(CM_MOUSEENTER, 0, m.LParam ? m.LParam : reinterpret_cast<LPARAM>(this));
-        return;
-    case CM_MOUSELEAVE:
-        if (m.LParam == 0 || m.LParam == reinterpret_cast<LPARAM>(this)) MouseLeave();
-        if (parent_) parent_->Perform(CM_MOUSELEAVE, 0, m.LParam ? m.LParam : reinterpret_cast<LPARAM>(this));
-        return;
-    case CM_ENABLEDCHANGED:
-        EnabledChanged();
-        Invalidate();
-        return;
-    case CM_VISIBLECHANGED:
-        VisibleChanged();
-        return;
-    case CM_COLORCHANGED:
-        ColorChanged();
-        Invalidate();
-        return;
-    case CM_FONTCHANGED:
-        Invalidate();
-        return;
-    case CM_TEXTCHANGED:
-        TextChanged();
-        Invalidate();
-        return;
-    case CM_PARENTCOLORCHANGED:
-        if (parentColor_ && parent_) {
-            SetColor(parent_->Color());
-            parentColor_ = true;
-        }
-        return;
-    case CM_PARENTFONTCHANGED:
-        if (parentFont_ && parent_) {
-            font_->Assign(parent_->Font());
-            parentFont_ = true;
-        }
-        return;
-    case CM_PARENTSHOWHINTCHANGED:
-        if (parentShowHint_ && parent_) {
-            SetShowHint(parent_->ShowHint());
-            parentShowHint_ = true;
-        }
-        return;
-    case CM_DRAG:
-        DragMessage(this, m);
-        return;
+    case CM_MOUSELEAVE: return CMMouseEnterLeave(m);
+    case CM_ENABLEDCHANGED: return CMEnabledChanged();
+    case CM_VISIBLECHANGED: return VisibleChanged();
+    case CM_COLORCHANGED: return CMColorChanged();
+    case CM_FONTCHANGED: return Invalidate();
+    case CM_TEXTCHANGED: return CMTextChanged();
+    case CM_PARENTCOLORCHANGED: return CMParentColorChanged();
+    case CM_PARENTFONTCHANGED: return CMParentFontChanged();
+    case CM_PARENTSHOWHINTCHANGED: return CMParentShowHintChanged();
+    case CM_DRAG: return DragMessage(this, m);
     case WM_CANCELMODE:
-    case CM_CANCELMODE:
-        if (gCaptureControl == this) SetCaptureControl(nullptr);
-        break;
-    default:
-        break;
+    case CM_CANCELMODE: return WMCancelMode(m);
+    default: return DefaultHandler(m);
     }
+}
+
+namespace {
+TMouseButton ButtonOf(UINT msg)
+{
+    switch (msg) {
+    case WM_LBUTTONDOWN:
+    case WM_LBUTTONDBLCLK:
+    case WM_LBUTTONUP: return mbLeft;
+    case WM_RBUTTONDOWN:
+    case WM_RBUTTONDBLCLK:
+    case WM_RBUTTONUP: return mbRight;
+    default: return mbMiddle;
+    }
+}
+}  // namespace
+
+void TControl::WMButtonDown(TMessage& m, bool twice)
+{
+    const TMouseButton button = ButtonOf(m.Msg);
+    auto alive = alive_;
+    SendCancelMode(this);
+    // The window's own class sees the press first (a wrapped button).
+    DefaultHandler(m);
+    if (!*alive) return;
+    if (button == mbLeft) {
+        if (controlStyle_.Contains(csCaptureMouse)) SetMouseCapture(true);
+        if (controlStyle_.Contains(csClickEvents)) {
+            if (twice) DblClick();
+            else controlState_.Include(csClicked);
+        }
+        if (!*alive) return;
+    }
+    DoMouseDown(m, button, twice ? TShiftState{ssDouble} : TShiftState{});
+}
+
+void TControl::WMButtonUp(TMessage& m)
+{
+    const TMouseButton button = ButtonOf(m.Msg);
+    auto alive = alive_;
+    // For a window this is where a right release asks for the context
+    // menu (WM_CONTEXTMENU from the default handling).
+    DefaultHandler(m);
+    if (!*alive) return;
+    if (button == mbLeft) {
+        if (controlStyle_.Contains(csCaptureMouse)) SetMouseCapture(false);
+        if (controlState_.Contains(csClicked)) {
+            controlState_.Exclude(csClicked);
+            RECT r = ClientRect();
+            if (PtInRect(&r, PointFromLParam(m.LParam))) Click();
+            if (!*alive) return;
+        }
+    }
+    DoMouseUp(m, button);
+    if (!*alive) return;
+    if (button == mbRight && !As<TWinControl>(this)) {
+        // A graphic control asks for its context menu itself.
+        POINT p = ClientToScreen(PointFromLParam(m.LParam));
+        TMessage cm{WM_CONTEXTMENU, 0, MAKELPARAM(p.x, p.y), 0};
+        ContextMenu(cm);
+    }
+}
+
+void TControl::WMMouseMove(TMessage& m)
+{
+    if (!controlStyle_.Contains(csNoStdEvents))
+        MouseMove(KeysToShiftState(m.WParam), MessageX(m.LParam), MessageY(m.LParam));
+    DefaultHandler(m);
+}
+
+void TControl::WMMouseWheel(TMessage& m)
+{
+    const TShiftState shift = KeysToShiftState(LOWORD(m.WParam));
+    const int delta = static_cast<SHORT>(HIWORD(m.WParam));
+    if (DoMouseWheel(shift, delta, PointFromLParam(m.LParam))) {
+        m.Result = 1;
+        return;
+    }
+    if (m.Msg == CM_MOUSEWHEEL) return;
+    // Unused, the wheel goes to the parent.
+    if (parent_) {
+        m.Result = parent_->Perform(CM_MOUSEWHEEL, m.WParam, m.LParam);
+        if (m.Result) return;
+    }
+    DefaultHandler(m);
+}
+
+void TControl::WMContextMenu(TMessage& m)
+{
+    ContextMenu(m);
+    if (!m.Result) DefaultHandler(m);
+}
+
+void TControl::CMMouseEnterLeave(TMessage& m)
+{
+    if (m.LParam == 0 || m.LParam == reinterpret_cast<LPARAM>(this)) {
+        if (m.Msg == CM_MOUSEENTER) MouseEnter();
+        else MouseLeave();
+    }
+    if (parent_) parent_->Perform(m.Msg, 0, m.LParam ? m.LParam : reinterpret_cast<LPARAM>(this));
+}
+
+void TControl::CMEnabledChanged()
+{
+    EnabledChanged();
+    Invalidate();
+}
+
+void TControl::CMColorChanged()
+{
+    ColorChanged();
+    Invalidate();
+}
+
+void TControl::CMTextChanged()
+{
+    TextChanged();
+    Invalidate();
+}
+
+void TControl::CMParentColorChanged()
+{
+    if (!parentColor_ || !parent_) return;
+    SetColor(parent_->Color());
+    parentColor_ = true;
+}
+
+void TControl::CMParentFontChanged()
+{
+    if (!parentFont_ || !parent_) return;
+    font_->Assign(parent_->Font());
+    parentFont_ = true;
+}
+
+void TControl::CMParentShowHintChanged()
+{
+    if (!parentShowHint_ || !parent_) return;
+    SetShowHint(parent_->ShowHint());
+    parentShowHint_ = true;
+}
+
+void TControl::WMCancelMode(TMessage& m)
+{
+    if (gCaptureControl == this) SetCaptureControl(nullptr);
     DefaultHandler(m);
 }
 

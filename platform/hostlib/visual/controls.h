@@ -327,6 +327,20 @@ private:
     void FontObjectChanged(TObject*);
     void ConstraintsChanged(TObject*);
     void ContextMenu(TMessage& m);
+    // One per message of Dispatch.
+    void WMButtonDown(TMessage& m, bool twice);
+    void WMButtonUp(TMessage& m);
+    void WMMouseMove(TMessage& m);
+    void WMMouseWheel(TMessage& m);
+    void WMContextMenu(TMessage& m);
+    void CMMouseEnterLeave(TMessage& m);
+    void CMEnabledChanged();
+    void CMColorChanged();
+    void CMTextChanged();
+    void CMParentColorChanged();
+    void CMParentFontChanged();
+    void CMParentShowHintChanged();
+    void WMCancelMode(TMessage& m);
 
     TWinControl* parent_ = nullptr;
     int left_ = 0;
