@@ -14,6 +14,7 @@
 
 using hostlib::Exception;
 using hostlib::TMemoryStream;
+using hostlib::Variant;
 
 namespace {
 
