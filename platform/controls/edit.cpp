@@ -49,6 +49,44 @@ public:
     LRESULT Handle(UINT msg, WPARAM wParam, LPARAM lParam) override;
 
 private:
+    // One per message of Handle.
+    LRESULT OnSetFont(WPARAM wParam, LPARAM lParam);
+    LRESULT OnCreate(LPARAM lParam);
+    LRESULT OnSetText(LPARAM lParam);
+    LRESULT OnGetText(WPARAM wParam, LPARAM lParam);
+    LRESULT OnPaint(UINT msg, WPARAM wParam);
+    LRESULT OnSize();
+    LRESULT OnSetFocus();
+    LRESULT OnKillFocus();
+    LRESULT OnLButtonDown(WPARAM wParam, LPARAM lParam);
+    LRESULT OnLButtonDblClk(LPARAM lParam);
+    LRESULT OnMouseMove(LPARAM lParam);
+    LRESULT OnLButtonUp();
+    LRESULT OnCaptureChanged();
+    LRESULT OnTimer(UINT msg, WPARAM wParam, LPARAM lParam);
+    LRESULT OnVScroll(WPARAM wParam);
+    LRESULT OnMouseWheel(UINT msg, WPARAM wParam, LPARAM lParam);
+    LRESULT OnUndo();
+    LRESULT OnGetSel(WPARAM wParam, LPARAM lParam);
+    LRESULT OnSetSel(WPARAM wParam, LPARAM lParam);
+    LRESULT OnReplaceSel(WPARAM wParam, LPARAM lParam);
+    LRESULT OnLimitText(WPARAM wParam);
+    LRESULT OnSetReadOnly(WPARAM wParam);
+    LRESULT OnEmptyUndoBuffer();
+    LRESULT OnSetMargins(WPARAM wParam, LPARAM lParam);
+    LRESULT OnLineIndex(WPARAM wParam);
+    LRESULT OnLineLength(WPARAM wParam);
+    LRESULT OnLineFromChar(WPARAM wParam);
+    LRESULT OnGetLine(WPARAM wParam, LPARAM lParam);
+    LRESULT OnGetRect(LPARAM lParam);
+    LRESULT OnSetRect(UINT msg, LPARAM lParam);
+    LRESULT OnScroll(WPARAM wParam);
+    LRESULT OnPosFromChar(WPARAM wParam);
+    LRESULT OnCharFromPos(LPARAM lParam);
+    LRESULT OnSetPasswordChar(WPARAM wParam);
+    LRESULT OnLineScroll(LPARAM lParam);
+    LRESULT EditMessage(UINT msg, WPARAM wParam, LPARAM lParam);
+
     struct Line {
         int start = 0;      // byte offset of the line's first character
         int end = 0;        // byte offset of its break (or the text's end)
@@ -702,310 +740,438 @@ void Edit::Paint(HDC dc)
 LRESULT Edit::Handle(UINT msg, WPARAM wParam, LPARAM lParam)
 {
     LRESULT result = 0;
-    if (msg == WM_SETFONT) {
-        FontMessage(msg, wParam, lParam, result);
-        Relayout();
-        if (focused_) {
-            CreateCaret(hwnd_, nullptr, 1, lineH_);
-            ShowCaret(hwnd_);
-        }
-        ScrollToCaret();
-        return 0;
-    }
+    if (msg == WM_SETFONT) return OnSetFont(wParam, lParam);
     if (FontMessage(msg, wParam, lParam, result)) return result;
     if (HandleScrollBarMessage(hwnd_, msg, wParam, lParam, result)) return result;
     switch (msg) {
-    case WM_CREATE: {
-        auto* cs = reinterpret_cast<CREATESTRUCTA*>(lParam);
-        text_ = (cs && cs->lpszName) ? cs->lpszName : "";
-        if (!Multi()) {
-            auto br = text_.find_first_of("\r\n");
-            if (br != std::string::npos) text_.resize(br);
-        }
-        if (Style() & ES_PASSWORD) password_ = '*';
-        Default(WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text_.c_str()));
-        Relayout();
-        UpdateScrollBars();
-        return 0;
-    }
+    case WM_CREATE: return OnCreate(lParam);
     case WM_GETDLGCODE: return DlgCode(lParam);
-    case WM_SETTEXT: {
-        text_ = lParam ? reinterpret_cast<LPCSTR>(lParam) : "";
-        if (!Multi()) {
-            auto br = text_.find_first_of("\r\n");
-            if (br != std::string::npos) text_.resize(br);
-        }
-        anchor_ = caret_ = 0;
-        xOffset_ = 0;
-        firstLine_ = 0;
-        canUndo_ = false;
-        typingGroup_ = false;
-        AfterChange(true);
-        modified_ = false;
-        return TRUE;
-    }
-    case WM_GETTEXT: {
-        if (!lParam || wParam == 0) return 0;
-        std::size_t n = std::min<std::size_t>(text_.size(), wParam - 1);
-        while (n > 0 && n < text_.size() && !IsLead(text_[n])) --n;
-        std::memcpy(reinterpret_cast<char*>(lParam), text_.data(), n);
-        reinterpret_cast<char*>(lParam)[n] = '\0';
-        return static_cast<LRESULT>(n);
-    }
+    case WM_SETTEXT: return OnSetText(lParam);
+    case WM_GETTEXT: return OnGetText(wParam, lParam);
     case WM_GETTEXTLENGTH: return Len();
-    case WM_PAINT: {
-        // The caret is an inversion: off while the text is drawn under it.
-        if (focused_) HideCaret(hwnd_);
-        PaintMessage(msg, wParam, result);
-        if (focused_) ShowCaret(hwnd_);
-        return 0;
-    }
+    case WM_PAINT: return OnPaint(msg, wParam);
     case WM_ERASEBKGND:
     case WM_PRINTCLIENT: PaintMessage(msg, wParam, result); return result;
-    case WM_SIZE:
-        if (Wraps()) Relayout();
-        ScrollToCaret();
-        UpdateScrollBars();
-        InvalidateRect(hwnd_, nullptr, TRUE);
-        return 0;
-    case WM_SETFOCUS:
-        focused_ = true;
-        CreateCaret(hwnd_, nullptr, 1, lineH_);
-        UpdateCaret();
-        ShowCaret(hwnd_);
-        InvalidateRect(hwnd_, nullptr, FALSE);
-        Notify(EN_SETFOCUS);
-        return 0;
-    case WM_KILLFOCUS:
-        focused_ = false;
-        dragging_ = false;
-        DestroyCaret();
-        InvalidateRect(hwnd_, nullptr, FALSE);
-        Notify(EN_KILLFOCUS);
-        return 0;
+    case WM_SIZE: return OnSize();
+    case WM_SETFOCUS: return OnSetFocus();
+    case WM_KILLFOCUS: return OnKillFocus();
     case WM_ENABLE: InvalidateRect(hwnd_, nullptr, TRUE); return 0;
     case WM_CHAR: OnChar(static_cast<UINT>(wParam)); return 0;
     case WM_KEYDOWN: OnKey(static_cast<int>(wParam)); return 0;
-    case WM_LBUTTONDOWN: {
-        if (GetFocus() != hwnd_) SetFocus(hwnd_);
-        int pos = PosFromPoint(PointFrom(lParam));
-        MoveCaret(pos, (wParam & MK_SHIFT) != 0);
-        dragging_ = true;
-        SetCapture(hwnd_);
-        return 0;
+    case WM_LBUTTONDOWN: return OnLButtonDown(wParam, lParam);
+    case WM_LBUTTONDBLCLK: return OnLButtonDblClk(lParam);
+    case WM_MOUSEMOVE: return OnMouseMove(lParam);
+    case WM_LBUTTONUP: return OnLButtonUp();
+    case WM_CAPTURECHANGED: return OnCaptureChanged();
+    case WM_TIMER: return OnTimer(msg, wParam, lParam);
+    case WM_VSCROLL: return OnVScroll(wParam);
+    case WM_MOUSEWHEEL: return OnMouseWheel(msg, wParam, lParam);
+    default: return EditMessage(msg, wParam, lParam);
     }
-    case WM_LBUTTONDBLCLK: {
-        if (GetFocus() != hwnd_) SetFocus(hwnd_);
-        int pos = PosFromPoint(PointFrom(lParam));
-        int start = pos, end = pos;
-        if (pos < Len() && IsWordChar(text_[static_cast<std::size_t>(pos)])) {
-            while (start > 0 && IsWordChar(text_[static_cast<std::size_t>(PrevChar(start))])) start = PrevChar(start);
-            while (end < Len() && IsWordChar(text_[static_cast<std::size_t>(end)])) end = NextChar(end);
-        } else if (pos > 0 && IsWordChar(text_[static_cast<std::size_t>(PrevChar(pos))])) {
-            while (start > 0 && IsWordChar(text_[static_cast<std::size_t>(PrevChar(start))])) start = PrevChar(start);
-        }
-        SetSel(start, end);
-        return 0;
+}
+
+LRESULT Edit::OnSetFont(WPARAM wParam, LPARAM lParam)
+{
+    LRESULT result = 0;
+    FontMessage(WM_SETFONT, wParam, lParam, result);
+    Relayout();
+    if (focused_) {
+        CreateCaret(hwnd_, nullptr, 1, lineH_);
+        ShowCaret(hwnd_);
     }
-    case WM_MOUSEMOVE:
-        if (dragging_ && GetCapture() == hwnd_) {
-            dragPoint_ = PointFrom(lParam);
-            MoveCaret(PosFromPoint(dragPoint_), true);
-            // Held beyond the text, the selection goes on growing.
-            RECT f = Format();
-            if (PtInRect(&f, dragPoint_)) KillTimer(hwnd_, kDragTimer);
-            else SetTimer(hwnd_, kDragTimer, 60, nullptr);
-        }
-        return 0;
-    case WM_LBUTTONUP:
-        if (dragging_) {
-            dragging_ = false;
-            KillTimer(hwnd_, kDragTimer);
-            if (GetCapture() == hwnd_) ReleaseCapture();
-        }
-        return 0;
-    case WM_CAPTURECHANGED:
-        dragging_ = false;
-        KillTimer(hwnd_, kDragTimer);
-        return 0;
-    case WM_TIMER:
-        if (wParam != kDragTimer) return Default(msg, wParam, lParam);
-        if (!dragging_) {
-            KillTimer(hwnd_, kDragTimer);
-            return 0;
-        }
-        {
-            RECT f = Format();
-            int line = LineOf(caret_);
-            if (Multi() && dragPoint_.y < f.top && line > 0) VScroll(-1);
-            else if (Multi() && dragPoint_.y >= f.bottom) VScroll(1);
-            int pos = dragPoint_.x < f.left ? PrevChar(caret_) : dragPoint_.x >= f.right ? NextChar(caret_) : PosFromPoint(dragPoint_);
-            if (Multi() && (dragPoint_.y < f.top || dragPoint_.y >= f.bottom)) pos = PosFromPoint(dragPoint_);
-            MoveCaret(pos, true);
-        }
-        return 0;
-    case WM_VSCROLL: {
-        switch (LOWORD(wParam)) {
-        case SB_LINEUP: VScroll(-1); break;
-        case SB_LINEDOWN: VScroll(1); break;
-        case SB_PAGEUP: VScroll(-VisibleLines()); break;
-        case SB_PAGEDOWN: VScroll(VisibleLines()); break;
-        case SB_TOP: VScroll(-firstLine_); break;
-        case SB_BOTTOM: VScroll(static_cast<int>(lines_.size())); break;
-        case SB_THUMBTRACK:
-        case SB_THUMBPOSITION: VScroll(static_cast<int>(HIWORD(wParam)) - firstLine_); break;
-        default: break;
-        }
-        return 0;
-    }
-    case WM_MOUSEWHEEL: {
-        if (!Multi()) return Default(msg, wParam, lParam);
-        UINT lines = 3;
-        SystemParametersInfoA(SPI_GETWHEELSCROLLLINES, 0, &lines, 0);
-        VScroll(-static_cast<SHORT>(HIWORD(wParam)) / WHEEL_DELTA * static_cast<int>(std::max(1u, lines)));
-        return 0;
-    }
+    ScrollToCaret();
+    return 0;
+}
+
+// The clipboard, undo and the EM_ messages.
+LRESULT Edit::EditMessage(UINT msg, WPARAM wParam, LPARAM lParam)
+{
+    switch (msg) {
     case WM_CUT: Cut(); return 0;
     case WM_COPY: Copy(); return 0;
     case WM_PASTE: Paste(); return 0;
     case WM_CLEAR: Clear(); return 0;
     case WM_UNDO:
-    case EM_UNDO: {
-        bool could = canUndo_;
-        Undo();
-        return could ? TRUE : FALSE;
-    }
-    case EM_GETSEL:
-        if (wParam) *reinterpret_cast<DWORD*>(wParam) = static_cast<DWORD>(SelMin());
-        if (lParam) *reinterpret_cast<DWORD*>(lParam) = static_cast<DWORD>(SelMax());
-        return MAKELONG(static_cast<WORD>(std::min(SelMin(), 0xFFFF)), static_cast<WORD>(std::min(SelMax(), 0xFFFF)));
-    case EM_SETSEL: {
-        int s = static_cast<int>(wParam), e = static_cast<int>(lParam);
-        if (s == -1) {  // remove the selection, keep the caret
-            SetSel(caret_, caret_);
-            return 0;
-        }
-        if (e < 0) e = Len();
-        if (s < 0) s = Len();
-        SetSel(std::min(s, Len()), std::min(e, Len()));
-        return 0;
-    }
-    case EM_REPLACESEL: {
-        if (!lParam) return 0;
-        typingGroup_ = false;
-        Replace(reinterpret_cast<LPCSTR>(lParam), wParam != 0, false);
-        if (wParam == 0) canUndo_ = false;
-        return 0;
-    }
-    case EM_LIMITTEXT:
-        limit_ = wParam == 0 ? kMaxLimit : static_cast<int>(std::min<WPARAM>(wParam, kMaxLimit));
-        return 0;
+    case EM_UNDO: return OnUndo();
+    case EM_GETSEL: return OnGetSel(wParam, lParam);
+    case EM_SETSEL: return OnSetSel(wParam, lParam);
+    case EM_REPLACESEL: return OnReplaceSel(wParam, lParam);
+    case EM_LIMITTEXT: return OnLimitText(wParam);
     case EM_GETLIMITTEXT: return limit_;
-    case EM_SETREADONLY: {
-        DWORD style = Style();
-        SetWindowLongA(hwnd_, GWL_STYLE, static_cast<LONG_PTR>(wParam ? (style | ES_READONLY) : (style & ~ES_READONLY)));
-        InvalidateRect(hwnd_, nullptr, TRUE);
-        return TRUE;
-    }
+    case EM_SETREADONLY: return OnSetReadOnly(wParam);
     case EM_CANUNDO: return canUndo_ ? TRUE : FALSE;
-    case EM_EMPTYUNDOBUFFER:
-        canUndo_ = false;
-        typingGroup_ = false;
-        undoText_.clear();
-        return 0;
-    case EM_SETMARGINS: {
-        auto side = [&](WORD v) { return v == EC_USEFONTINFO ? 0 : static_cast<int>(std::min<WORD>(v, 1000)); };
-        if (wParam & EC_LEFTMARGIN) leftMargin_ = side(LOWORD(lParam));
-        if (wParam & EC_RIGHTMARGIN) rightMargin_ = side(HIWORD(lParam));
-        ScrollToCaret();
-        InvalidateRect(hwnd_, nullptr, TRUE);
-        return 0;
-    }
+    case EM_EMPTYUNDOBUFFER: return OnEmptyUndoBuffer();
+    case EM_SETMARGINS: return OnSetMargins(wParam, lParam);
     case EM_GETMARGINS: return MAKELONG(static_cast<WORD>(leftMargin_), static_cast<WORD>(rightMargin_));
     case EM_GETLINECOUNT: return static_cast<LRESULT>(lines_.size());
-    case EM_LINEINDEX: {
-        int line = static_cast<int>(wParam);
-        if (line == -1) line = LineOf(caret_);
-        if (line < 0 || line >= static_cast<int>(lines_.size())) return -1;
-        return lines_[static_cast<std::size_t>(line)].start;
-    }
-    case EM_LINELENGTH: {
-        int pos = static_cast<int>(wParam);
-        if (pos == -1) {
-            // Unselected characters on the lines holding the selection.
-            const Line& a = lines_[static_cast<std::size_t>(LineOf(SelMin()))];
-            const Line& b = lines_[static_cast<std::size_t>(LineOf(SelMax()))];
-            return (SelMin() - a.start) + (b.end - SelMax());
-        }
-        if (pos < 0 || pos > Len()) return 0;
-        const Line& l = lines_[static_cast<std::size_t>(LineOf(pos))];
-        return l.end - l.start;
-    }
-    case EM_LINEFROMCHAR: {
-        int pos = static_cast<int>(wParam);
-        return LineOf(pos < 0 ? SelMin() : std::min(pos, Len()));
-    }
-    case EM_GETLINE: {
-        int line = static_cast<int>(wParam);
-        auto* buf = reinterpret_cast<char*>(lParam);
-        if (!buf || line < 0 || line >= static_cast<int>(lines_.size())) return 0;
-        WORD size;
-        std::memcpy(&size, buf, sizeof size);  // the buffer's first word gives its size
-        const Line& l = lines_[static_cast<std::size_t>(line)];
-        std::size_t n = std::min<std::size_t>(static_cast<std::size_t>(l.end - l.start), size);
-        std::memcpy(buf, text_.data() + l.start, n);  // not zero-terminated
-        return static_cast<LRESULT>(n);
-    }
+    case EM_LINEINDEX: return OnLineIndex(wParam);
+    case EM_LINELENGTH: return OnLineLength(wParam);
+    case EM_LINEFROMCHAR: return OnLineFromChar(wParam);
+    case EM_GETLINE: return OnGetLine(wParam, lParam);
     case EM_SCROLLCARET: ScrollToCaret(); return TRUE;
-    case EM_GETRECT:
-        if (lParam) *reinterpret_cast<RECT*>(lParam) = Format();
-        return 0;
+    case EM_GETRECT: return OnGetRect(lParam);
     case EM_SETRECT:
-    case EM_SETRECTNP:
-        if (!Multi()) return 0;
-        hasFormat_ = lParam != 0;
-        if (lParam) format_ = *reinterpret_cast<const RECT*>(lParam);
-        Relayout();
-        ScrollToCaret();
-        if (msg == EM_SETRECT) InvalidateRect(hwnd_, nullptr, TRUE);
-        return 0;
-    case EM_SCROLL: {
-        if (!Multi()) return FALSE;
-        int before = firstLine_;
-        switch (static_cast<WORD>(wParam)) {
-        case SB_LINEUP: VScroll(-1); break;
-        case SB_LINEDOWN: VScroll(1); break;
-        case SB_PAGEUP: VScroll(-VisibleLines()); break;
-        case SB_PAGEDOWN: VScroll(VisibleLines()); break;
-        default: return FALSE;
-        }
-        return MAKELONG(static_cast<WORD>(static_cast<SHORT>(firstLine_ - before)), TRUE);
-    }
-    case EM_POSFROMCHAR: {
-        int pos = static_cast<int>(wParam);
-        if (pos < 0 || pos > Len()) return -1;
-        POINT p = PosOf(Snap(pos));
-        return MAKELONG(static_cast<WORD>(p.x), static_cast<WORD>(p.y));
-    }
-    case EM_CHARFROMPOS: {
-        int pos = PosFromPoint(PointFrom(lParam));
-        return MAKELONG(static_cast<WORD>(std::min(pos, 0xFFFF)), static_cast<WORD>(LineOf(pos)));
-    }
-    case EM_SETPASSWORDCHAR:
-        password_ = static_cast<char>(wParam & 0x7F);
-        InvalidateRect(hwnd_, nullptr, TRUE);
-        UpdateCaret();
-        return 0;
+    case EM_SETRECTNP: return OnSetRect(msg, lParam);
+    case EM_SCROLL: return OnScroll(wParam);
+    case EM_POSFROMCHAR: return OnPosFromChar(wParam);
+    case EM_CHARFROMPOS: return OnCharFromPos(lParam);
+    case EM_SETPASSWORDCHAR: return OnSetPasswordChar(wParam);
     case EM_GETPASSWORDCHAR: return static_cast<unsigned char>(password_);
     case EM_GETMODIFY: return modified_ ? TRUE : FALSE;
     case EM_SETMODIFY: modified_ = wParam != 0; return 0;
     case EM_GETFIRSTVISIBLELINE: return Multi() ? firstLine_ : 0;
-    case EM_LINESCROLL:
-        if (Multi()) VScroll(static_cast<int>(lParam));
-        return TRUE;
+    case EM_LINESCROLL: return OnLineScroll(lParam);
+    default: return Default(msg, wParam, lParam);
+    }
+}
+
+LRESULT Edit::OnCreate(LPARAM lParam)
+{
+    auto* cs = reinterpret_cast<CREATESTRUCTA*>(lParam);
+    text_ = (cs && cs->lpszName) ? cs->lpszName : "";
+    if (!Multi()) {
+        auto br = text_.find_first_of("\r\n");
+        if (br != std::string::npos) text_.resize(br);
+    }
+    if (Style() & ES_PASSWORD) password_ = '*';
+    Default(WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text_.c_str()));
+    Relayout();
+    UpdateScrollBars();
+    return 0;
+}
+
+LRESULT Edit::OnSetText(LPARAM lParam)
+{
+    text_ = lParam ? reinterpret_cast<LPCSTR>(lParam) : "";
+    if (!Multi()) {
+        auto br = text_.find_first_of("\r\n");
+        if (br != std::string::npos) text_.resize(br);
+    }
+    anchor_ = caret_ = 0;
+    xOffset_ = 0;
+    firstLine_ = 0;
+    canUndo_ = false;
+    typingGroup_ = false;
+    AfterChange(true);
+    modified_ = false;
+    return TRUE;
+}
+
+LRESULT Edit::OnGetText(WPARAM wParam, LPARAM lParam)
+{
+    if (!lParam || wParam == 0) return 0;
+    std::size_t n = std::min<std::size_t>(text_.size(), wParam - 1);
+    while (n > 0 && n < text_.size() && !IsLead(text_[n])) --n;
+    std::memcpy(reinterpret_cast<char*>(lParam), text_.data(), n);
+    reinterpret_cast<char*>(lParam)[n] = '\0';
+    return static_cast<LRESULT>(n);
+}
+
+LRESULT Edit::OnPaint(UINT msg, WPARAM wParam)
+{
+    LRESULT result = 0;
+    // The caret is an inversion: off while the text is drawn under it.
+    if (focused_) HideCaret(hwnd_);
+    PaintMessage(msg, wParam, result);
+    if (focused_) ShowCaret(hwnd_);
+    return 0;
+}
+
+LRESULT Edit::OnSize()
+{
+    if (Wraps()) Relayout();
+    ScrollToCaret();
+    UpdateScrollBars();
+    InvalidateRect(hwnd_, nullptr, TRUE);
+    return 0;
+}
+
+LRESULT Edit::OnSetFocus()
+{
+    focused_ = true;
+    CreateCaret(hwnd_, nullptr, 1, lineH_);
+    UpdateCaret();
+    ShowCaret(hwnd_);
+    InvalidateRect(hwnd_, nullptr, FALSE);
+    Notify(EN_SETFOCUS);
+    return 0;
+}
+
+LRESULT Edit::OnKillFocus()
+{
+    focused_ = false;
+    dragging_ = false;
+    DestroyCaret();
+    InvalidateRect(hwnd_, nullptr, FALSE);
+    Notify(EN_KILLFOCUS);
+    return 0;
+}
+
+LRESULT Edit::OnLButtonDown(WPARAM wParam, LPARAM lParam)
+{
+    if (GetFocus() != hwnd_) SetFocus(hwnd_);
+    int pos = PosFromPoint(PointFrom(lParam));
+    MoveCaret(pos, (wParam & MK_SHIFT) != 0);
+    dragging_ = true;
+    SetCapture(hwnd_);
+    return 0;
+}
+
+LRESULT Edit::OnLButtonDblClk(LPARAM lParam)
+{
+    if (GetFocus() != hwnd_) SetFocus(hwnd_);
+    int pos = PosFromPoint(PointFrom(lParam));
+    int start = pos, end = pos;
+    if (pos < Len() && IsWordChar(text_[static_cast<std::size_t>(pos)])) {
+        while (start > 0 && IsWordChar(text_[static_cast<std::size_t>(PrevChar(start))])) start = PrevChar(start);
+        while (end < Len() && IsWordChar(text_[static_cast<std::size_t>(end)])) end = NextChar(end);
+    } else if (pos > 0 && IsWordChar(text_[static_cast<std::size_t>(PrevChar(pos))])) {
+        while (start > 0 && IsWordChar(text_[static_cast<std::size_t>(PrevChar(start))])) start = PrevChar(start);
+    }
+    SetSel(start, end);
+    return 0;
+}
+
+LRESULT Edit::OnMouseMove(LPARAM lParam)
+{
+    if (dragging_ && GetCapture() == hwnd_) {
+        dragPoint_ = PointFrom(lParam);
+        MoveCaret(PosFromPoint(dragPoint_), true);
+        // Held beyond the text, the selection goes on growing.
+        RECT f = Format();
+        if (PtInRect(&f, dragPoint_)) KillTimer(hwnd_, kDragTimer);
+        else SetTimer(hwnd_, kDragTimer, 60, nullptr);
+    }
+    return 0;
+}
+
+LRESULT Edit::OnLButtonUp()
+{
+    if (dragging_) {
+        dragging_ = false;
+        KillTimer(hwnd_, kDragTimer);
+        if (GetCapture() == hwnd_) ReleaseCapture();
+    }
+    return 0;
+}
+
+LRESULT Edit::OnCaptureChanged()
+{
+    dragging_ = false;
+    KillTimer(hwnd_, kDragTimer);
+    return 0;
+}
+
+LRESULT Edit::OnTimer(UINT msg, WPARAM wParam, LPARAM lParam)
+{
+    if (wParam != kDragTimer) return Default(msg, wParam, lParam);
+    if (!dragging_) {
+        KillTimer(hwnd_, kDragTimer);
+        return 0;
+    }
+    {
+        RECT f = Format();
+        int line = LineOf(caret_);
+        if (Multi() && dragPoint_.y < f.top && line > 0) VScroll(-1);
+        else if (Multi() && dragPoint_.y >= f.bottom) VScroll(1);
+        int pos = dragPoint_.x < f.left ? PrevChar(caret_) : dragPoint_.x >= f.right ? NextChar(caret_) : PosFromPoint(dragPoint_);
+        if (Multi() && (dragPoint_.y < f.top || dragPoint_.y >= f.bottom)) pos = PosFromPoint(dragPoint_);
+        MoveCaret(pos, true);
+    }
+    return 0;
+}
+
+LRESULT Edit::OnVScroll(WPARAM wParam)
+{
+    switch (LOWORD(wParam)) {
+    case SB_LINEUP: VScroll(-1); break;
+    case SB_LINEDOWN: VScroll(1); break;
+    case SB_PAGEUP: VScroll(-VisibleLines()); break;
+    case SB_PAGEDOWN: VScroll(VisibleLines()); break;
+    case SB_TOP: VScroll(-firstLine_); break;
+    case SB_BOTTOM: VScroll(static_cast<int>(lines_.size())); break;
+    case SB_THUMBTRACK:
+    case SB_THUMBPOSITION: VScroll(static_cast<int>(HIWORD(wParam)) - firstLine_); break;
     default: break;
     }
-    return Default(msg, wParam, lParam);
+    return 0;
+}
+
+LRESULT Edit::OnMouseWheel(UINT msg, WPARAM wParam, LPARAM lParam)
+{
+    if (!Multi()) return Default(msg, wParam, lParam);
+    UINT lines = 3;
+    SystemParametersInfoA(SPI_GETWHEELSCROLLLINES, 0, &lines, 0);
+    VScroll(-static_cast<SHORT>(HIWORD(wParam)) / WHEEL_DELTA * static_cast<int>(std::max(1u, lines)));
+    return 0;
+}
+
+LRESULT Edit::OnUndo()
+{
+    bool could = canUndo_;
+    Undo();
+    return could ? TRUE : FALSE;
+}
+
+LRESULT Edit::OnGetSel(WPARAM wParam, LPARAM lParam)
+{
+    if (wParam) *reinterpret_cast<DWORD*>(wParam) = static_cast<DWORD>(SelMin());
+    if (lParam) *reinterpret_cast<DWORD*>(lParam) = static_cast<DWORD>(SelMax());
+    return MAKELONG(static_cast<WORD>(std::min(SelMin(), 0xFFFF)), static_cast<WORD>(std::min(SelMax(), 0xFFFF)));
+}
+
+LRESULT Edit::OnSetSel(WPARAM wParam, LPARAM lParam)
+{
+    int s = static_cast<int>(wParam), e = static_cast<int>(lParam);
+    if (s == -1) {  // remove the selection, keep the caret
+        SetSel(caret_, caret_);
+        return 0;
+    }
+    if (e < 0) e = Len();
+    if (s < 0) s = Len();
+    SetSel(std::min(s, Len()), std::min(e, Len()));
+    return 0;
+}
+
+LRESULT Edit::OnReplaceSel(WPARAM wParam, LPARAM lParam)
+{
+    if (!lParam) return 0;
+    typingGroup_ = false;
+    Replace(reinterpret_cast<LPCSTR>(lParam), wParam != 0, false);
+    if (wParam == 0) canUndo_ = false;
+    return 0;
+}
+
+LRESULT Edit::OnLimitText(WPARAM wParam)
+{
+    limit_ = wParam == 0 ? kMaxLimit : static_cast<int>(std::min<WPARAM>(wParam, kMaxLimit));
+    return 0;
+}
+
+LRESULT Edit::OnSetReadOnly(WPARAM wParam)
+{
+    DWORD style = Style();
+    SetWindowLongA(hwnd_, GWL_STYLE, static_cast<LONG_PTR>(wParam ? (style | ES_READONLY) : (style & ~ES_READONLY)));
+    InvalidateRect(hwnd_, nullptr, TRUE);
+    return TRUE;
+}
+
+LRESULT Edit::OnEmptyUndoBuffer()
+{
+    canUndo_ = false;
+    typingGroup_ = false;
+    undoText_.clear();
+    return 0;
+}
+
+LRESULT Edit::OnSetMargins(WPARAM wParam, LPARAM lParam)
+{
+    auto side = [&](WORD v) { return v == EC_USEFONTINFO ? 0 : static_cast<int>(std::min<WORD>(v, 1000)); };
+    if (wParam & EC_LEFTMARGIN) leftMargin_ = side(LOWORD(lParam));
+    if (wParam & EC_RIGHTMARGIN) rightMargin_ = side(HIWORD(lParam));
+    ScrollToCaret();
+    InvalidateRect(hwnd_, nullptr, TRUE);
+    return 0;
+}
+
+LRESULT Edit::OnLineIndex(WPARAM wParam)
+{
+    int line = static_cast<int>(wParam);
+    if (line == -1) line = LineOf(caret_);
+    if (line < 0 || line >= static_cast<int>(lines_.size())) return -1;
+    return lines_[static_cast<std::size_t>(line)].start;
+}
+
+LRESULT Edit::OnLineLength(WPARAM wParam)
+{
+    int pos = static_cast<int>(wParam);
+    if (pos == -1) {
+        // Unselected characters on the lines holding the selection.
+        const Line& a = lines_[static_cast<std::size_t>(LineOf(SelMin()))];
+        const Line& b = lines_[static_cast<std::size_t>(LineOf(SelMax()))];
+        return (SelMin() - a.start) + (b.end - SelMax());
+    }
+    if (pos < 0 || pos > Len()) return 0;
+    const Line& l = lines_[static_cast<std::size_t>(LineOf(pos))];
+    return l.end - l.start;
+}
+
+LRESULT Edit::OnLineFromChar(WPARAM wParam)
+{
+    int pos = static_cast<int>(wParam);
+    return LineOf(pos < 0 ? SelMin() : std::min(pos, Len()));
+}
+
+LRESULT Edit::OnGetLine(WPARAM wParam, LPARAM lParam)
+{
+    int line = static_cast<int>(wParam);
+    auto* buf = reinterpret_cast<char*>(lParam);
+    if (!buf || line < 0 || line >= static_cast<int>(lines_.size())) return 0;
+    WORD size;
+    std::memcpy(&size, buf, sizeof size);  // the buffer's first word gives its size
+    const Line& l = lines_[static_cast<std::size_t>(line)];
+    std::size_t n = std::min<std::size_t>(static_cast<std::size_t>(l.end - l.start), size);
+    std::memcpy(buf, text_.data() + l.start, n);  // not zero-terminated
+    return static_cast<LRESULT>(n);
+}
+
+LRESULT Edit::OnGetRect(LPARAM lParam)
+{
+    if (lParam) *reinterpret_cast<RECT*>(lParam) = Format();
+    return 0;
+}
+
+LRESULT Edit::OnSetRect(UINT msg, LPARAM lParam)
+{
+    if (!Multi()) return 0;
+    hasFormat_ = lParam != 0;
+    if (lParam) format_ = *reinterpret_cast<const RECT*>(lParam);
+    Relayout();
+    ScrollToCaret();
+    if (msg == EM_SETRECT) InvalidateRect(hwnd_, nullptr, TRUE);
+    return 0;
+}
+
+LRESULT Edit::OnScroll(WPARAM wParam)
+{
+    if (!Multi()) return FALSE;
+    int before = firstLine_;
+    switch (static_cast<WORD>(wParam)) {
+    case SB_LINEUP: VScroll(-1); break;
+    case SB_LINEDOWN: VScroll(1); break;
+    case SB_PAGEUP: VScroll(-VisibleLines()); break;
+    case SB_PAGEDOWN: VScroll(VisibleLines()); break;
+    default: return FALSE;
+    }
+    return MAKELONG(static_cast<WORD>(static_cast<SHORT>(firstLine_ - before)), TRUE);
+}
+
+LRESULT Edit::OnPosFromChar(WPARAM wParam)
+{
+    int pos = static_cast<int>(wParam);
+    if (pos < 0 || pos > Len()) return -1;
+    POINT p = PosOf(Snap(pos));
+    return MAKELONG(static_cast<WORD>(p.x), static_cast<WORD>(p.y));
+}
+
+LRESULT Edit::OnCharFromPos(LPARAM lParam)
+{
+    int pos = PosFromPoint(PointFrom(lParam));
+    return MAKELONG(static_cast<WORD>(std::min(pos, 0xFFFF)), static_cast<WORD>(LineOf(pos)));
+}
+
+LRESULT Edit::OnSetPasswordChar(WPARAM wParam)
+{
+    password_ = static_cast<char>(wParam & 0x7F);
+    InvalidateRect(hwnd_, nullptr, TRUE);
+    UpdateCaret();
+    return 0;
+}
+
+LRESULT Edit::OnLineScroll(LPARAM lParam)
+{
+    if (Multi()) VScroll(static_cast<int>(lParam));
+    return TRUE;
 }
 
 }  // namespace

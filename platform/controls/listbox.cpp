@@ -469,275 +469,397 @@ void ListBox::Scroll(UINT msg, WORD code, int thumb)
 LRESULT ListBox::Handle(UINT msg, WPARAM wParam, LPARAM lParam)
 {
     LRESULT result = 0;
-    if (msg == WM_SETFONT) {
-        FontMessage(msg, wParam, lParam, result);
-        if (!OwnerDraw()) itemHeight_ = FontHeight();
-        UpdateBars();
-        return 0;
-    }
+    if (msg == WM_SETFONT) return OnSetFont(wParam, lParam);
     if (FontMessage(msg, wParam, lParam, result) || PaintMessage(msg, wParam, result)) return result;
     if (HandleScrollBarMessage(hwnd_, msg, wParam, lParam, result)) return result;
     switch (msg) {
-    case WM_CREATE: {
-        itemHeight_ = FontHeight();
-        if (Style() & LBS_OWNERDRAWFIXED) Measure(-1);
-        wantsVBar_ = (Style() & WS_VSCROLL) != 0;  // the bars come and go with the items
-        wantsHBar_ = (Style() & WS_HSCROLL) != 0;
-        UpdateBars();
-        return 0;
-    }
-    case WM_SIZE: {
-        if (!sizing_ && !(Style() & (LBS_NOINTEGRALHEIGHT | LBS_OWNERDRAWVARIABLE)) && !combo_) {
-            // Whole items only: the height shrinks to a multiple of the item height.
-            int h = HIWORD(lParam), extra = h % std::max(1, itemHeight_);
-            if (extra && h > itemHeight_) {
-                RECT wr;
-                GetWindowRect(hwnd_, &wr);
-                sizing_ = true;
-                SetWindowPos(hwnd_, nullptr, 0, 0, wr.right - wr.left, wr.bottom - wr.top - extra,
-                             SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
-                sizing_ = false;
-            }
-        }
-        UpdateBars();
-        InvalidateRect(hwnd_, nullptr, TRUE);
-        return 0;
-    }
+    case WM_CREATE: return OnCreate();
+    case WM_SIZE: return OnSize(lParam);
     case WM_GETDLGCODE: return DLGC_WANTARROWS | DLGC_WANTCHARS;
-    case WM_SETFOCUS:
-        focused_ = true;
-        InvalidateRect(hwnd_, nullptr, FALSE);
-        NotifyCode(LBN_SETFOCUS);
-        return 0;
-    case WM_KILLFOCUS:
-        focused_ = false;
-        InvalidateRect(hwnd_, nullptr, FALSE);
-        NotifyCode(LBN_KILLFOCUS);
-        return 0;
+    case WM_SETFOCUS: return OnSetFocus();
+    case WM_KILLFOCUS: return OnKillFocus();
     case WM_ENABLE: InvalidateRect(hwnd_, nullptr, TRUE); return 0;
-    case WM_KEYDOWN: {
-        if ((Style() & LBS_WANTKEYBOARDINPUT) && !combo_) {
-            LRESULT r = SendMessageA(GetParent(hwnd_), WM_VKEYTOITEM, MAKEWPARAM(static_cast<WORD>(wParam), static_cast<WORD>(caret_)),
-                                     reinterpret_cast<LPARAM>(hwnd_));
-            if (r == -2) return 0;
-            if (r >= 0) {
-                if (Valid(static_cast<int>(r))) MultiSel() ? SetCaret(static_cast<int>(r), true) : (void)SetCur(static_cast<int>(r), true);
-                return 0;
-            }
-        }
-        Key(static_cast<int>(wParam));
-        return 0;
-    }
-    case WM_CHAR: {
-        if ((Style() & LBS_WANTKEYBOARDINPUT) && !combo_ && HasStrings()) {
-            LRESULT r = SendMessageA(GetParent(hwnd_), WM_CHARTOITEM, MAKEWPARAM(static_cast<WORD>(wParam), static_cast<WORD>(caret_)),
-                                     reinterpret_cast<LPARAM>(hwnd_));
-            if (r == -2) return 0;
-            if (r >= 0) {
-                if (Valid(static_cast<int>(r))) SetCur(static_cast<int>(r), true);
-                return 0;
-            }
-        }
-        Char(static_cast<char>(wParam));
-        return 0;
-    }
-    case WM_LBUTTONDOWN: {
-        if (!dropped_ && GetFocus() != hwnd_) SetFocus(hwnd_);
-        bool outside = false;
-        int index = ItemFromPoint(PointFrom(lParam), outside);
-        if (outside && Count() && ItemRect(Count() - 1).bottom <= PointFrom(lParam).y) return 0;
-        UserSelect(index, (wParam & MK_SHIFT) != 0, (wParam & MK_CONTROL) != 0, false);
-        tracking_ = true;
-        SetCapture(hwnd_);
-        return 0;
-    }
-    case WM_MOUSEMOVE:
-        if (tracking_ && GetCapture() == hwnd_ && !(Style() & LBS_MULTIPLESEL)) {
-            bool outside = false;
-            POINT p = PointFrom(lParam);
-            int index = ItemFromPoint(p, outside);
-            RECT client;
-            GetClientRect(hwnd_, &client);
-            if (p.y >= client.bottom && Valid(top_ + VisibleCount())) index = top_ + VisibleCount();
-            if (Valid(index) && (MultiSel() ? index != caret_ : index != cur_))
-                UserSelect(index, false, false, true);
-        }
-        return 0;
-    case WM_LBUTTONUP:
-        if (tracking_) {
-            tracking_ = false;
-            if (GetCapture() == hwnd_) ReleaseCapture();
-        }
-        return 0;
-    case WM_LBUTTONDBLCLK: {
-        bool outside = false;
-        int index = ItemFromPoint(PointFrom(lParam), outside);
-        if (!outside && Valid(index)) {
-            if (!MultiSel()) SetCur(index, false);
-            NotifyCode(LBN_DBLCLK);
-        }
-        return 0;
-    }
+    case WM_KEYDOWN: return OnKeyDown(wParam);
+    case WM_CHAR: return OnChar(wParam);
+    case WM_LBUTTONDOWN: return OnLButtonDown(wParam, lParam);
+    case WM_MOUSEMOVE: return OnMouseMove(lParam);
+    case WM_LBUTTONUP: return OnLButtonUp();
+    case WM_LBUTTONDBLCLK: return OnLButtonDblClk(lParam);
     case WM_CAPTURECHANGED: tracking_ = false; return 0;
-    case WM_MOUSEWHEEL: {
-        UINT lines = 3;
-        SystemParametersInfoA(SPI_GETWHEELSCROLLLINES, 0, &lines, 0);
-        int notches = static_cast<SHORT>(HIWORD(wParam)) / WHEEL_DELTA;
-        SetTop(top_ - notches * static_cast<int>(std::max(1u, lines)));
-        return 0;
-    }
+    case WM_MOUSEWHEEL: return OnMouseWheel(wParam);
     case WM_VSCROLL:
-    case WM_HSCROLL: {
-        int thumb = static_cast<int>(HIWORD(wParam));
-        if (LOWORD(wParam) == SB_THUMBTRACK || LOWORD(wParam) == SB_THUMBPOSITION) {
-            SCROLLINFO si;
-            si.fMask = SIF_TRACKPOS;
-            if (GetScrollInfo(hwnd_, msg == WM_VSCROLL ? SB_VERT : SB_HORZ, &si)) thumb = si.nTrackPos;
-        }
-        Scroll(msg, LOWORD(wParam), thumb);
-        return 0;
+    case WM_HSCROLL: return OnScroll(msg, wParam);
+    default: return ListMessage(msg, wParam, lParam);
     }
+}
+
+LRESULT ListBox::OnSetFont(WPARAM wParam, LPARAM lParam)
+{
+    LRESULT result = 0;
+    FontMessage(WM_SETFONT, wParam, lParam, result);
+    if (!OwnerDraw()) itemHeight_ = FontHeight();
+    UpdateBars();
+    return 0;
+}
+
+// The LB_ messages.
+LRESULT ListBox::ListMessage(UINT msg, WPARAM wParam, LPARAM lParam)
+{
+    switch (msg) {
     case LB_ADDSTRING: return Insert(Count(), lParam, true);
-    case LB_INSERTSTRING: {
-        int at = static_cast<int>(wParam) == -1 ? Count() : static_cast<int>(wParam);
-        if (at < 0 || at > Count()) return LB_ERR;
-        return Insert(at, lParam, false);
-    }
+    case LB_INSERTSTRING: return OnInsertString(wParam, lParam);
     case LB_DELETESTRING: return Delete(static_cast<int>(wParam));
     case LB_RESETCONTENT: Reset(); return 0;
     case LB_GETCOUNT: return Count();
-    case LB_GETTEXT: {
-        int i = static_cast<int>(wParam);
-        if (!Valid(i)) return LB_ERR;
-        if (!HasStrings()) {
-            if (lParam) std::memcpy(reinterpret_cast<void*>(lParam), &items_[static_cast<std::size_t>(i)].data, sizeof(ULONG_PTR));
-            return sizeof(ULONG_PTR);
-        }
-        const std::string& t = items_[static_cast<std::size_t>(i)].text;
-        if (lParam) std::memcpy(reinterpret_cast<char*>(lParam), t.c_str(), t.size() + 1);
-        return static_cast<LRESULT>(t.size());
-    }
-    case LB_GETTEXTLEN: {
-        int i = static_cast<int>(wParam);
-        if (!Valid(i)) return LB_ERR;
-        return HasStrings() ? static_cast<LRESULT>(items_[static_cast<std::size_t>(i)].text.size()) : sizeof(ULONG_PTR);
-    }
-    case LB_SETCURSEL: {
-        if (MultiSel()) return LB_ERR;
-        int i = static_cast<int>(wParam);
-        SetCur(i, false);
-        return Valid(i) ? i : LB_ERR;
-    }
+    case LB_GETTEXT: return OnGetText(wParam, lParam);
+    case LB_GETTEXTLEN: return OnGetTextLen(wParam);
+    case LB_SETCURSEL: return OnSetCurSel(wParam);
     case LB_GETCURSEL: return MultiSel() ? (Count() ? caret_ : LB_ERR) : cur_;
-    case LB_SETSEL: {
-        if (!MultiSel()) return LB_ERR;
-        int i = static_cast<int>(lParam);
-        if (i == -1) {
-            SelectRange(0, Count() - 1, wParam != 0);
-            return 0;
-        }
-        if (!Valid(i)) return LB_ERR;
-        items_[static_cast<std::size_t>(i)].selected = wParam != 0;
-        if (wParam) SetCaret(i, false);
-        InvalidateRect(hwnd_, nullptr, FALSE);
-        return 0;
-    }
-    case LB_GETSEL: {
-        int i = static_cast<int>(wParam);
-        if (!Valid(i)) return LB_ERR;
-        return MultiSel() ? (items_[static_cast<std::size_t>(i)].selected ? 1 : 0) : (i == cur_ ? 1 : 0);
-    }
-    case LB_GETSELCOUNT:
-        if (!MultiSel()) return LB_ERR;
-        return std::count_if(items_.begin(), items_.end(), [](const Item& it) { return it.selected; });
-    case LB_GETSELITEMS: {
-        if (!MultiSel()) return LB_ERR;
-        auto* out = reinterpret_cast<int*>(lParam);
-        int max = static_cast<int>(wParam), n = 0;
-        for (int i = 0; i < Count() && n < max && out; ++i)
-            if (items_[static_cast<std::size_t>(i)].selected) out[n++] = i;
-        return n;
-    }
-    case LB_SELITEMRANGE:
-        if (!MultiSel()) return LB_ERR;
-        SelectRange(LOWORD(lParam), HIWORD(lParam), wParam != 0);
-        return 0;
-    case LB_SELITEMRANGEEX:
-        if (!MultiSel()) return LB_ERR;
-        if (static_cast<int>(lParam) >= static_cast<int>(wParam)) SelectRange(static_cast<int>(wParam), static_cast<int>(lParam), true);
-        else SelectRange(static_cast<int>(lParam), static_cast<int>(wParam), false);
-        return 0;
-    case LB_SETTOPINDEX:
-        if (!Valid(static_cast<int>(wParam)) && !(wParam == 0 && Count() == 0)) return LB_ERR;
-        SetTop(static_cast<int>(wParam));
-        return 0;
+    case LB_SETSEL: return OnSetSel(wParam, lParam);
+    case LB_GETSEL: return OnGetSel(wParam);
+    case LB_GETSELCOUNT: return OnGetSelCount();
+    case LB_GETSELITEMS: return OnGetSelItems(wParam, lParam);
+    case LB_SELITEMRANGE: return OnSelItemRange(wParam, lParam);
+    case LB_SELITEMRANGEEX: return OnSelItemRangeEx(wParam, lParam);
+    case LB_SETTOPINDEX: return OnSetTopIndex(wParam);
     case LB_GETTOPINDEX: return top_;
-    case LB_SETCARETINDEX:
-        if (!Valid(static_cast<int>(wParam))) return LB_ERR;
-        SetCaret(static_cast<int>(wParam), true);
-        return 0;
+    case LB_SETCARETINDEX: return OnSetCaretIndex(wParam);
     case LB_GETCARETINDEX: return Count() ? caret_ : (MultiSel() ? 0 : LB_ERR);
-    case LB_SETANCHORINDEX:
-        if (!Valid(static_cast<int>(wParam))) return LB_ERR;
-        anchor_ = static_cast<int>(wParam);
-        return 0;
+    case LB_SETANCHORINDEX: return OnSetAnchorIndex(wParam);
     case LB_GETANCHORINDEX: return anchor_;
-    case LB_GETITEMRECT: {
-        int i = static_cast<int>(wParam);
-        auto* r = reinterpret_cast<RECT*>(lParam);
-        if (!r || (!Valid(i) && !(i == 0 && Count() == 0))) return LB_ERR;
-        *r = ItemRect(i);
-        return 1;
-    }
-    case LB_ITEMFROMPOINT: {
-        bool outside = false;
-        int i = ItemFromPoint(PointFrom(lParam), outside);
-        return MAKELONG(static_cast<WORD>(i), outside ? 1 : 0);
-    }
-    case LB_SETITEMHEIGHT: {
-        int h = LOWORD(lParam);
-        if (h <= 0 || h > 255) return LB_ERR;
-        if (Variable()) {
-            if (!Valid(static_cast<int>(wParam))) return LB_ERR;
-            items_[wParam].height = h;
-        } else {
-            itemHeight_ = h;
-        }
-        UpdateBars();
-        InvalidateRect(hwnd_, nullptr, TRUE);
-        return 0;
-    }
+    case LB_GETITEMRECT: return OnGetItemRect(wParam, lParam);
+    case LB_ITEMFROMPOINT: return OnItemFromPoint(lParam);
+    case LB_SETITEMHEIGHT: return OnSetItemHeight(wParam, lParam);
     case LB_GETITEMHEIGHT: return Variable() && Valid(static_cast<int>(wParam)) ? ItemHeightOf(static_cast<int>(wParam)) : itemHeight_;
-    case LB_SETITEMDATA: {
-        int i = static_cast<int>(wParam);
-        if (!Valid(i)) return LB_ERR;
-        items_[static_cast<std::size_t>(i)].data = static_cast<ULONG_PTR>(lParam);
-        return 1;
-    }
-    case LB_GETITEMDATA: {
-        int i = static_cast<int>(wParam);
-        return Valid(i) ? static_cast<LRESULT>(items_[static_cast<std::size_t>(i)].data) : LB_ERR;
-    }
+    case LB_SETITEMDATA: return OnSetItemData(wParam, lParam);
+    case LB_GETITEMDATA: return OnGetItemData(wParam);
     case LB_FINDSTRING: return Find(static_cast<int>(wParam), reinterpret_cast<LPCSTR>(lParam), false);
     case LB_FINDSTRINGEXACT: return Find(static_cast<int>(wParam), reinterpret_cast<LPCSTR>(lParam), true);
-    case LB_SELECTSTRING: {
-        if (MultiSel()) return LB_ERR;
-        int i = Find(static_cast<int>(wParam), reinterpret_cast<LPCSTR>(lParam), false);
-        if (i >= 0) SetCur(i, false);
-        return i;
-    }
-    case LB_SETHORIZONTALEXTENT:
-        hExtent_ = std::clamp(static_cast<int>(wParam), 0, 0x7FFF);
-        xOffset_ = std::min(xOffset_, hExtent_);
-        UpdateBars();
-        return 0;
+    case LB_SELECTSTRING: return OnSelectString(wParam, lParam);
+    case LB_SETHORIZONTALEXTENT: return OnSetHorizontalExtent(wParam);
     case LB_GETHORIZONTALEXTENT: return hExtent_;
-    case kLbSetCombo:
-        combo_ = reinterpret_cast<HWND>(wParam);
-        return 0;
-    default: break;
+    case kLbSetCombo: return OnSetCombo(wParam);
+    default: return Default(msg, wParam, lParam);
     }
-    return Default(msg, wParam, lParam);
+}
+
+LRESULT ListBox::OnCreate()
+{
+    itemHeight_ = FontHeight();
+    if (Style() & LBS_OWNERDRAWFIXED) Measure(-1);
+    wantsVBar_ = (Style() & WS_VSCROLL) != 0;  // the bars come and go with the items
+    wantsHBar_ = (Style() & WS_HSCROLL) != 0;
+    UpdateBars();
+    return 0;
+}
+
+LRESULT ListBox::OnSize(LPARAM lParam)
+{
+    if (!sizing_ && !(Style() & (LBS_NOINTEGRALHEIGHT | LBS_OWNERDRAWVARIABLE)) && !combo_) {
+        // Whole items only: the height shrinks to a multiple of the item height.
+        int h = HIWORD(lParam), extra = h % std::max(1, itemHeight_);
+        if (extra && h > itemHeight_) {
+            RECT wr;
+            GetWindowRect(hwnd_, &wr);
+            sizing_ = true;
+            SetWindowPos(hwnd_, nullptr, 0, 0, wr.right - wr.left, wr.bottom - wr.top - extra,
+                         SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+            sizing_ = false;
+        }
+    }
+    UpdateBars();
+    InvalidateRect(hwnd_, nullptr, TRUE);
+    return 0;
+}
+
+LRESULT ListBox::OnSetFocus()
+{
+    focused_ = true;
+    InvalidateRect(hwnd_, nullptr, FALSE);
+    NotifyCode(LBN_SETFOCUS);
+    return 0;
+}
+
+LRESULT ListBox::OnKillFocus()
+{
+    focused_ = false;
+    InvalidateRect(hwnd_, nullptr, FALSE);
+    NotifyCode(LBN_KILLFOCUS);
+    return 0;
+}
+
+LRESULT ListBox::OnKeyDown(WPARAM wParam)
+{
+    if ((Style() & LBS_WANTKEYBOARDINPUT) && !combo_) {
+        LRESULT r = SendMessageA(GetParent(hwnd_), WM_VKEYTOITEM, MAKEWPARAM(static_cast<WORD>(wParam), static_cast<WORD>(caret_)),
+                                 reinterpret_cast<LPARAM>(hwnd_));
+        if (r == -2) return 0;
+        if (r >= 0) {
+            if (Valid(static_cast<int>(r))) MultiSel() ? SetCaret(static_cast<int>(r), true) : (void)SetCur(static_cast<int>(r), true);
+            return 0;
+        }
+    }
+    Key(static_cast<int>(wParam));
+    return 0;
+}
+
+LRESULT ListBox::OnChar(WPARAM wParam)
+{
+    if ((Style() & LBS_WANTKEYBOARDINPUT) && !combo_ && HasStrings()) {
+        LRESULT r = SendMessageA(GetParent(hwnd_), WM_CHARTOITEM, MAKEWPARAM(static_cast<WORD>(wParam), static_cast<WORD>(caret_)),
+                                 reinterpret_cast<LPARAM>(hwnd_));
+        if (r == -2) return 0;
+        if (r >= 0) {
+            if (Valid(static_cast<int>(r))) SetCur(static_cast<int>(r), true);
+            return 0;
+        }
+    }
+    Char(static_cast<char>(wParam));
+    return 0;
+}
+
+LRESULT ListBox::OnLButtonDown(WPARAM wParam, LPARAM lParam)
+{
+    if (!dropped_ && GetFocus() != hwnd_) SetFocus(hwnd_);
+    bool outside = false;
+    int index = ItemFromPoint(PointFrom(lParam), outside);
+    if (outside && Count() && ItemRect(Count() - 1).bottom <= PointFrom(lParam).y) return 0;
+    UserSelect(index, (wParam & MK_SHIFT) != 0, (wParam & MK_CONTROL) != 0, false);
+    tracking_ = true;
+    SetCapture(hwnd_);
+    return 0;
+}
+
+LRESULT ListBox::OnMouseMove(LPARAM lParam)
+{
+    if (tracking_ && GetCapture() == hwnd_ && !(Style() & LBS_MULTIPLESEL)) {
+        bool outside = false;
+        POINT p = PointFrom(lParam);
+        int index = ItemFromPoint(p, outside);
+        RECT client;
+        GetClientRect(hwnd_, &client);
+        if (p.y >= client.bottom && Valid(top_ + VisibleCount())) index = top_ + VisibleCount();
+        if (Valid(index) && (MultiSel() ? index != caret_ : index != cur_))
+            UserSelect(index, false, false, true);
+    }
+    return 0;
+}
+
+LRESULT ListBox::OnLButtonUp()
+{
+    if (tracking_) {
+        tracking_ = false;
+        if (GetCapture() == hwnd_) ReleaseCapture();
+    }
+    return 0;
+}
+
+LRESULT ListBox::OnLButtonDblClk(LPARAM lParam)
+{
+    bool outside = false;
+    int index = ItemFromPoint(PointFrom(lParam), outside);
+    if (!outside && Valid(index)) {
+        if (!MultiSel()) SetCur(index, false);
+        NotifyCode(LBN_DBLCLK);
+    }
+    return 0;
+}
+
+LRESULT ListBox::OnMouseWheel(WPARAM wParam)
+{
+    UINT lines = 3;
+    SystemParametersInfoA(SPI_GETWHEELSCROLLLINES, 0, &lines, 0);
+    int notches = static_cast<SHORT>(HIWORD(wParam)) / WHEEL_DELTA;
+    SetTop(top_ - notches * static_cast<int>(std::max(1u, lines)));
+    return 0;
+}
+
+LRESULT ListBox::OnScroll(UINT msg, WPARAM wParam)
+{
+    int thumb = static_cast<int>(HIWORD(wParam));
+    if (LOWORD(wParam) == SB_THUMBTRACK || LOWORD(wParam) == SB_THUMBPOSITION) {
+        SCROLLINFO si;
+        si.fMask = SIF_TRACKPOS;
+        if (GetScrollInfo(hwnd_, msg == WM_VSCROLL ? SB_VERT : SB_HORZ, &si)) thumb = si.nTrackPos;
+    }
+    Scroll(msg, LOWORD(wParam), thumb);
+    return 0;
+}
+
+LRESULT ListBox::OnInsertString(WPARAM wParam, LPARAM lParam)
+{
+    int at = static_cast<int>(wParam) == -1 ? Count() : static_cast<int>(wParam);
+    if (at < 0 || at > Count()) return LB_ERR;
+    return Insert(at, lParam, false);
+}
+
+LRESULT ListBox::OnGetText(WPARAM wParam, LPARAM lParam)
+{
+    int i = static_cast<int>(wParam);
+    if (!Valid(i)) return LB_ERR;
+    if (!HasStrings()) {
+        if (lParam) std::memcpy(reinterpret_cast<void*>(lParam), &items_[static_cast<std::size_t>(i)].data, sizeof(ULONG_PTR));
+        return sizeof(ULONG_PTR);
+    }
+    const std::string& t = items_[static_cast<std::size_t>(i)].text;
+    if (lParam) std::memcpy(reinterpret_cast<char*>(lParam), t.c_str(), t.size() + 1);
+    return static_cast<LRESULT>(t.size());
+}
+
+LRESULT ListBox::OnGetTextLen(WPARAM wParam)
+{
+    int i = static_cast<int>(wParam);
+    if (!Valid(i)) return LB_ERR;
+    return HasStrings() ? static_cast<LRESULT>(items_[static_cast<std::size_t>(i)].text.size()) : sizeof(ULONG_PTR);
+}
+
+LRESULT ListBox::OnSetCurSel(WPARAM wParam)
+{
+    if (MultiSel()) return LB_ERR;
+    int i = static_cast<int>(wParam);
+    SetCur(i, false);
+    return Valid(i) ? i : LB_ERR;
+}
+
+LRESULT ListBox::OnSetSel(WPARAM wParam, LPARAM lParam)
+{
+    if (!MultiSel()) return LB_ERR;
+    int i = static_cast<int>(lParam);
+    if (i == -1) {
+        SelectRange(0, Count() - 1, wParam != 0);
+        return 0;
+    }
+    if (!Valid(i)) return LB_ERR;
+    items_[static_cast<std::size_t>(i)].selected = wParam != 0;
+    if (wParam) SetCaret(i, false);
+    InvalidateRect(hwnd_, nullptr, FALSE);
+    return 0;
+}
+
+LRESULT ListBox::OnGetSel(WPARAM wParam)
+{
+    int i = static_cast<int>(wParam);
+    if (!Valid(i)) return LB_ERR;
+    return MultiSel() ? (items_[static_cast<std::size_t>(i)].selected ? 1 : 0) : (i == cur_ ? 1 : 0);
+}
+
+LRESULT ListBox::OnGetSelCount()
+{
+    if (!MultiSel()) return LB_ERR;
+    return std::count_if(items_.begin(), items_.end(), [](const Item& it) { return it.selected; });
+}
+
+LRESULT ListBox::OnGetSelItems(WPARAM wParam, LPARAM lParam)
+{
+    if (!MultiSel()) return LB_ERR;
+    auto* out = reinterpret_cast<int*>(lParam);
+    int max = static_cast<int>(wParam), n = 0;
+    for (int i = 0; i < Count() && n < max && out; ++i)
+        if (items_[static_cast<std::size_t>(i)].selected) out[n++] = i;
+    return n;
+}
+
+LRESULT ListBox::OnSelItemRange(WPARAM wParam, LPARAM lParam)
+{
+    if (!MultiSel()) return LB_ERR;
+    SelectRange(LOWORD(lParam), HIWORD(lParam), wParam != 0);
+    return 0;
+}
+
+LRESULT ListBox::OnSelItemRangeEx(WPARAM wParam, LPARAM lParam)
+{
+    if (!MultiSel()) return LB_ERR;
+    if (static_cast<int>(lParam) >= static_cast<int>(wParam)) SelectRange(static_cast<int>(wParam), static_cast<int>(lParam), true);
+    else SelectRange(static_cast<int>(lParam), static_cast<int>(wParam), false);
+    return 0;
+}
+
+LRESULT ListBox::OnSetTopIndex(WPARAM wParam)
+{
+    if (!Valid(static_cast<int>(wParam)) && !(wParam == 0 && Count() == 0)) return LB_ERR;
+    SetTop(static_cast<int>(wParam));
+    return 0;
+}
+
+LRESULT ListBox::OnSetCaretIndex(WPARAM wParam)
+{
+    if (!Valid(static_cast<int>(wParam))) return LB_ERR;
+    SetCaret(static_cast<int>(wParam), true);
+    return 0;
+}
+
+LRESULT ListBox::OnSetAnchorIndex(WPARAM wParam)
+{
+    if (!Valid(static_cast<int>(wParam))) return LB_ERR;
+    anchor_ = static_cast<int>(wParam);
+    return 0;
+}
+
+LRESULT ListBox::OnGetItemRect(WPARAM wParam, LPARAM lParam)
+{
+    int i = static_cast<int>(wParam);
+    auto* r = reinterpret_cast<RECT*>(lParam);
+    if (!r || (!Valid(i) && !(i == 0 && Count() == 0))) return LB_ERR;
+    *r = ItemRect(i);
+    return 1;
+}
+
+LRESULT ListBox::OnItemFromPoint(LPARAM lParam)
+{
+    bool outside = false;
+    int i = ItemFromPoint(PointFrom(lParam), outside);
+    return MAKELONG(static_cast<WORD>(i), outside ? 1 : 0);
+}
+
+LRESULT ListBox::OnSetItemHeight(WPARAM wParam, LPARAM lParam)
+{
+    int h = LOWORD(lParam);
+    if (h <= 0 || h > 255) return LB_ERR;
+    if (Variable()) {
+        if (!Valid(static_cast<int>(wParam))) return LB_ERR;
+        items_[wParam].height = h;
+    } else {
+        itemHeight_ = h;
+    }
+    UpdateBars();
+    InvalidateRect(hwnd_, nullptr, TRUE);
+    return 0;
+}
+
+LRESULT ListBox::OnSetItemData(WPARAM wParam, LPARAM lParam)
+{
+    int i = static_cast<int>(wParam);
+    if (!Valid(i)) return LB_ERR;
+    items_[static_cast<std::size_t>(i)].data = static_cast<ULONG_PTR>(lParam);
+    return 1;
+}
+
+LRESULT ListBox::OnGetItemData(WPARAM wParam)
+{
+    int i = static_cast<int>(wParam);
+    return Valid(i) ? static_cast<LRESULT>(items_[static_cast<std::size_t>(i)].data) : LB_ERR;
+}
+
+LRESULT ListBox::OnSelectString(WPARAM wParam, LPARAM lParam)
+{
+    if (MultiSel()) return LB_ERR;
+    int i = Find(static_cast<int>(wParam), reinterpret_cast<LPCSTR>(lParam), false);
+    if (i >= 0) SetCur(i, false);
+    return i;
+}
+
+LRESULT ListBox::OnSetHorizontalExtent(WPARAM wParam)
+{
+    hExtent_ = std::clamp(static_cast<int>(wParam), 0, 0x7FFF);
+    xOffset_ = std::min(xOffset_, hExtent_);
+    UpdateBars();
+    return 0;
+}
+
+LRESULT ListBox::OnSetCombo(WPARAM wParam)
+{
+    combo_ = reinterpret_cast<HWND>(wParam);
+    return 0;
 }
 
 LRESULT ListBoxProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam)

@@ -20,6 +20,44 @@ public:
     int Count() const { return static_cast<int>(items_.size()); }
     int CurSel() const { return cur_; }
 
+private:
+    // One per message of Handle.
+    LRESULT OnSetFont(WPARAM wParam, LPARAM lParam);
+    LRESULT OnCreate();
+    LRESULT OnSize(LPARAM lParam);
+    LRESULT OnSetFocus();
+    LRESULT OnKillFocus();
+    LRESULT OnKeyDown(WPARAM wParam);
+    LRESULT OnChar(WPARAM wParam);
+    LRESULT OnLButtonDown(WPARAM wParam, LPARAM lParam);
+    LRESULT OnMouseMove(LPARAM lParam);
+    LRESULT OnLButtonUp();
+    LRESULT OnLButtonDblClk(LPARAM lParam);
+    LRESULT OnMouseWheel(WPARAM wParam);
+    LRESULT OnScroll(UINT msg, WPARAM wParam);
+    LRESULT OnInsertString(WPARAM wParam, LPARAM lParam);
+    LRESULT OnGetText(WPARAM wParam, LPARAM lParam);
+    LRESULT OnGetTextLen(WPARAM wParam);
+    LRESULT OnSetCurSel(WPARAM wParam);
+    LRESULT OnSetSel(WPARAM wParam, LPARAM lParam);
+    LRESULT OnGetSel(WPARAM wParam);
+    LRESULT OnGetSelCount();
+    LRESULT OnGetSelItems(WPARAM wParam, LPARAM lParam);
+    LRESULT OnSelItemRange(WPARAM wParam, LPARAM lParam);
+    LRESULT OnSelItemRangeEx(WPARAM wParam, LPARAM lParam);
+    LRESULT OnSetTopIndex(WPARAM wParam);
+    LRESULT OnSetCaretIndex(WPARAM wParam);
+    LRESULT OnSetAnchorIndex(WPARAM wParam);
+    LRESULT OnGetItemRect(WPARAM wParam, LPARAM lParam);
+    LRESULT OnItemFromPoint(LPARAM lParam);
+    LRESULT OnSetItemHeight(WPARAM wParam, LPARAM lParam);
+    LRESULT OnSetItemData(WPARAM wParam, LPARAM lParam);
+    LRESULT OnGetItemData(WPARAM wParam);
+    LRESULT OnSelectString(WPARAM wParam, LPARAM lParam);
+    LRESULT OnSetHorizontalExtent(WPARAM wParam);
+    LRESULT OnSetCombo(WPARAM wParam);
+    LRESULT ListMessage(UINT msg, WPARAM wParam, LPARAM lParam);
+
 protected:
     struct Item {
         std::string text;
