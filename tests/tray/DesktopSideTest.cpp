@@ -106,8 +106,34 @@ TEST(DesktopServices, AboutDialogShowsItsTextAndClosesOnOk)
     GetDlgItemTextA(dialog, IDOK, ok, sizeof(ok));
     EXPECT_STREQ(ok, "OK");
     EXPECT_EQ(AboutDlgProc(dialog, WM_COMMAND, 12345, 0), FALSE);
-    EXPECT_EQ(AboutDlgProc(dialog, WM_COMMAND, IDOK, 0), TRUE);
+    EXPECT_TRUE(IsWindow(dialog)) << "another command leaves it open";
     DestroyWindow(dialog);
+
+    // Shown as the program shows it: a click on OK (or Escape's cancel)
+    // ends the box with that answer, and the box is gone.
+    quelvo::ctl::AllowModalOnHeadlessDisplay(true);
+    static HWND shownBox = nullptr;
+    static WPARAM press = 0;
+    const auto pressOnOpening = [](HWND box, UINT msg, WPARAM wParam, LPARAM lParam) -> INT_PTR {
+        if (msg == WM_INITDIALOG) {
+            shownBox = box;
+            if (press == IDOK)
+                PostMessageA(GetDlgItem(box, IDOK), BM_CLICK, 0, 0);
+            else
+                PostMessageA(box, WM_COMMAND, press, 0);
+        }
+        return AboutDlgProc(box, msg, wParam, lParam);
+    };
+    for (const WPARAM button : {WPARAM{IDOK}, WPARAM{IDCANCEL}}) {
+        press = button;
+        shownBox = nullptr;
+        EXPECT_EQ(DialogBoxParamA(instance, MAKEINTRESOURCEA(kAboutDialog), nullptr, pressOnOpening,
+                                  reinterpret_cast<LPARAM>(&text)),
+                  static_cast<INT_PTR>(button));
+        ASSERT_NE(shownBox, nullptr);
+        EXPECT_FALSE(IsWindow(shownBox)) << button;
+    }
+    quelvo::ctl::AllowModalOnHeadlessDisplay(false);
     quelvo::win::ResetWindowManager();
     std::error_code ec;
     std::filesystem::remove_all(pattern, ec);

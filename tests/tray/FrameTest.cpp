@@ -132,6 +132,8 @@ TEST_F(Frame, EveryCommandIdentifier)
         UINT id;
         LRESULT result;
         std::function<void()> check;
+        std::function<void()> before = [] {};
+        LPARAM lParam = 0;
     };
     auto lastShell = [this](const std::string& file, const std::string& parameters) {
         ASSERT_FALSE(fake.shellCalls.empty());
@@ -140,6 +142,7 @@ TEST_F(Frame, EveryCommandIdentifier)
         EXPECT_EQ(fake.shellCalls.back().parameters, parameters);
         EXPECT_EQ(fake.shellCalls.back().showCommand, SW_SHOWNORMAL);
     };
+    fake.onSend = [](const quelvo::sys::FakeMessage&) { return LRESULT{0}; };
     const Case cases[] = {
         {ID_TRAY_ABOUT, 1, [&] { ASSERT_EQ(services.abouts.size(), 1u); }},
         {ID_TRAY_HOMEPAGE, 1, [&] { lastShell(kHomepage, ""); }},
@@ -147,10 +150,20 @@ TEST_F(Frame, EveryCommandIdentifier)
         {ID_TRAY_CONFIGURE, 1, [&] { lastShell("QuelvoConfigurator.exe", ""); }},
         {ID_TRAY_LAUNCH_TOOL, 1, [&] { lastShell("/usr/bin/tool", "--x"); }},
         {ID_TRAY_SAMPLE_NOW, 1, [&] { EXPECT_NE(watcher->FindProcess(77), nullptr); }},
-        {ID_TRAY_REREAD_SETTINGS, 1, [] {}},
-        {ID_TRAY_SETTINGS_CHANGED, 1, [] {}},
+        {ID_TRAY_REREAD_SETTINGS, 1, [&] { EXPECT_EQ(watcher->CpuTriggerHigh, 61); },
+         [&] { WriteSettings("[Settings]\nLeftClickLaunch=/usr/bin/tool --x\nCpuTriggerHigh=61\n"); }},
+        // With the flag set, a changed rule reaches the running processes.
+        {ID_TRAY_SETTINGS_CHANGED, 1, [&] { EXPECT_EQ(ClassOf(77), kLow); },
+         [&] { WriteSettings("[Settings]\nLeftClickLaunch=/usr/bin/tool --x\n[Rules]\nRuleStrings=newcomer?Force Low\n"); },
+         1},
         {ID_TRAY_APP_LAUNCH, 1, [&] { EXPECT_EQ(fake.createdProcesses.size(), 1u); }},
-        {ID_TRAY_APP_CLOSE, 1, [] {}},
+        // The companion started above, once it has a window, is asked to close.
+        {ID_TRAY_APP_CLOSE, 1, [&] {
+             ASSERT_EQ(fake.createdProcesses.size(), 1u);
+             EXPECT_EQ(fake.Process(fake.createdProcesses[0].pid), nullptr);
+             EXPECT_FALSE(App().CompanionRunning());
+         },
+         [&] { fake.AddWindow(fake.createdProcesses.at(0).pid); }},
         {999, 0, [] {}},
         {0, 0, [] {}},
         {ID_TRAY_TOGGLE_ENABLED, 1, [&] { EXPECT_FALSE(App().Enabled()); }},
@@ -162,7 +175,8 @@ TEST_F(Frame, EveryCommandIdentifier)
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.id);
-        EXPECT_EQ(Command(c.id), c.result);
+        c.before();
+        EXPECT_EQ(Command(c.id, c.lParam), c.result);
         c.check();
     }
 }

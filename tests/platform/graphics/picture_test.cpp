@@ -4,6 +4,9 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <iterator>
+
 #include <cstdio>
 #include <cstring>
 
@@ -131,10 +134,20 @@ TEST(PngTest, RoundTripsWithAndWithoutAlphaAndRefusesDamage)
         std::vector<std::uint8_t> broken(file.begin(), file.begin() + static_cast<long>(file.size() / 2));
         EXPECT_FALSE(ReadPng(broken, back, error));
         EXPECT_FALSE(error.empty());
-        std::vector<std::uint8_t> flipped = file;
-        flipped[file.size() / 2] ^= 0xFF;
-        Picture whatever;
-        ReadPng(flipped, whatever, error); // a bad checksum or bad data: no crash either way
+        // A changed byte in the image data, or in its checksum, is refused.
+        const auto idat = std::search(file.begin(), file.end(), std::begin("IDAT"), std::end("IDAT") - 1);
+        ASSERT_NE(idat, file.end());
+        const auto dataAt = static_cast<std::size_t>(idat - file.begin()) + 4;
+        const std::size_t length = (std::size_t{file[dataAt - 8]} << 24) | (std::size_t{file[dataAt - 7]} << 16) |
+                                   (std::size_t{file[dataAt - 6]} << 8) | file[dataAt - 5];
+        for (const std::size_t at : {dataAt + length / 2, dataAt + length}) {
+            std::vector<std::uint8_t> flipped = file;
+            flipped.at(at) ^= 0xFF;
+            Picture whatever;
+            error.clear();
+            EXPECT_FALSE(ReadPng(flipped, whatever, error)) << "byte " << at;
+            EXPECT_FALSE(error.empty());
+        }
     }
 }
 

@@ -564,6 +564,7 @@ TEST(Lists, PointerListOperations)
     EXPECT_THROW(list->SetCount(-1), EListError);
     try {
         list->Delete(4);
+        ADD_FAILURE() << "deleting past the end was allowed";
     } catch (const EListError& e) {
         EXPECT_EQ(e.Message(), "List index out of bounds (4)");
     }
