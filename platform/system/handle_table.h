@@ -54,8 +54,17 @@ private:
     std::size_t next_ = 0;
 };
 
-// A handle that only needs closing (the thread of a created process).
-class PlaceholderObject final : public KernelObject {};
+// The main thread of a process we created: it lives as long as the
+// process, so it shares the process handle's state (and outlives that
+// handle's closing).
+class ThreadObject final : public KernelObject {
+public:
+    explicit ThreadObject(std::shared_ptr<ProcessObject> process) : process_(std::move(process)) {}
+    ProcessObject& Process() { return *process_; }
+
+private:
+    std::shared_ptr<ProcessObject> process_;
+};
 
 HANDLE AddHandle(std::shared_ptr<KernelObject> object);
 std::shared_ptr<KernelObject> LookupHandle(HANDLE handle);

@@ -124,7 +124,11 @@ DWORD WaitForSingleObject(HANDLE handle, DWORD milliseconds)
     if (auto mutex = LookupHandleAs<MutexObject>(handle)) {
         return mutex->Acquire(milliseconds) ? WAIT_OBJECT_0 : WAIT_TIMEOUT;
     }
-    auto process = ProcessForHandle(handle, SYNCHRONIZE);
+    std::shared_ptr<ProcessObject> process;
+    if (auto thread = LookupHandleAs<ThreadObject>(handle))
+        process = std::shared_ptr<ProcessObject>(thread, &thread->Process());
+    else
+        process = ProcessForHandle(handle, SYNCHRONIZE);
     if (!process) return WAIT_FAILED;
     bool ended = false;
     const DWORD error = process->State().Wait(milliseconds, ended);
@@ -166,6 +170,14 @@ BOOL GetExitCodeProcess(HANDLE process, LPDWORD exitCode)
     auto object = ProcessForHandle(process, PROCESS_QUERY_INFORMATION | PROCESS_QUERY_LIMITED_INFORMATION);
     if (!object) return FALSE;
     return Result(object->State().ExitCode(*exitCode));
+}
+
+BOOL GetExitCodeThread(HANDLE thread, LPDWORD exitCode)
+{
+    if (exitCode == nullptr) return Result(ERROR_INVALID_PARAMETER);
+    auto object = LookupHandleAs<ThreadObject>(thread);
+    if (!object) return Result(ERROR_INVALID_HANDLE);
+    return Result(object->Process().State().ExitCode(*exitCode));
 }
 
 BOOL TerminateProcess(HANDLE process, UINT exitCode)
@@ -223,7 +235,8 @@ BOOL CreateProcessA(LPCSTR applicationName, LPSTR commandLine, LPSECURITY_ATTRIB
             handle = OpenProcess(PROCESS_QUERY_INFORMATION | PROCESS_TERMINATE | SYNCHRONIZE, FALSE, pid);
         }
         processInformation->hProcess = handle;
-        processInformation->hThread = AddHandle(std::make_shared<PlaceholderObject>());
+        if (auto process = LookupHandleAs<ProcessObject>(handle))
+            processInformation->hThread = AddHandle(std::make_shared<ThreadObject>(std::move(process)));
     }
     SetLastError(ERROR_SUCCESS);
     return TRUE;

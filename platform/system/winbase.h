@@ -108,6 +108,8 @@ HANDLE OpenProcess(DWORD desiredAccess, BOOL inheritHandle, DWORD processId);
 DWORD GetCurrentProcessId();
 HANDLE GetCurrentProcess();  // a pseudo handle with every right; never closed
 BOOL GetExitCodeProcess(HANDLE process, LPDWORD exitCode);
+// Only for the thread handle of a process we created (see CreateProcessA).
+BOOL GetExitCodeThread(HANDLE thread, LPDWORD exitCode);
 BOOL TerminateProcess(HANDLE process, UINT exitCode);
 // Not a Windows function: asks a process to close on its own (SIGTERM), the
 // way WM_CLOSE asks a program that has a window. Needs PROCESS_TERMINATE.
@@ -173,7 +175,11 @@ using LPPROCESS_INFORMATION = PROCESS_INFORMATION*;
 // relative application name is looked up in the current folder first, then,
 // when it has no folder part, along PATH. The command line is split on
 // blanks and double quotes; when it is given its first element is the
-// program's own name, as the system passes it.
+// program's own name, as the system passes it. The thread handle stands for
+// the program's main thread, whose life is the process's: it waits like the
+// process handle and GetExitCodeThread reports the process's exit code.
+// Both handles are null where the process could not be opened (it ended
+// and was gone at once, or cannot be watched).
 BOOL CreateProcessA(LPCSTR applicationName, LPSTR commandLine, LPSECURITY_ATTRIBUTES processAttributes,
                     LPSECURITY_ATTRIBUTES threadAttributes, BOOL inheritHandles, DWORD creationFlags,
                     LPVOID environment, LPCSTR currentDirectory, LPSTARTUPINFOA startupInfo,

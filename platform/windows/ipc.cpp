@@ -214,7 +214,7 @@ bool ReceiveOne()
         break;
     case Kind::Send: {
         Window* w = allowed ? Find(hwnd) : nullptr;
-        LRESULT result = w ? Deliver(w, p.msg, static_cast<WPARAM>(p.wParam), lParam) : 0;
+        LRESULT result = w ? Deliver(w, p.msg, static_cast<WPARAM>(p.wParam), lParam, true) : 0;
         if (from.sun_family == AF_UNIX && mh.msg_namelen > sizeof(sa_family_t)) Reply(from, mh.msg_namelen, p, result, w != nullptr);
         break;
     }

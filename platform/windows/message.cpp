@@ -300,7 +300,7 @@ void PostQuitMessage(int exitCode)
     S().quitCode = exitCode;
 }
 
-BOOL InSendMessage() { return FALSE; }
+BOOL InSendMessage() { return S().handlingSendFromElsewhere ? TRUE : FALSE; }
 
 UINT RegisterWindowMessageA(LPCSTR name)
 {
@@ -530,6 +530,7 @@ LRESULT DispatchMessageA(const MSG* msg)
         for (const Timer& t : S().timers)
             if (t.hwnd == msg->hwnd && t.id == msg->wParam && reinterpret_cast<LPARAM>(t.proc) == msg->lParam) {
                 TIMERPROC proc = t.proc;
+                const HandlingScope posted(false);
                 ++S().inSend;
                 proc(msg->hwnd, WM_TIMER, msg->wParam, static_cast<DWORD>(quelvo::sys::NowMs()));
                 --S().inSend;
@@ -540,6 +541,7 @@ LRESULT DispatchMessageA(const MSG* msg)
     Window* w = Find(msg->hwnd);
     if (!w) return 0;
     WNDPROC proc = w->proc;
+    const HandlingScope posted(false);
     ++S().inSend;
     LRESULT r = proc ? proc(msg->hwnd, msg->message, msg->wParam, msg->lParam)
                      : DefWindowProcA(msg->hwnd, msg->message, msg->wParam, msg->lParam);

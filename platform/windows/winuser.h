@@ -99,6 +99,9 @@ LRESULT DefWindowProcA(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam);
 UINT RegisterWindowMessageA(LPCSTR name);
 DWORD GetMessagePos();
 LONG GetMessageTime();
+// TRUE while a handler runs for a message another process sent and waits
+// for. The window layer runs its windows on one thread: a send from this
+// process is a direct call, and posted messages are never sends.
 BOOL InSendMessage();
 DWORD GetQueueStatus(UINT flags);
 inline constexpr UINT QS_KEY = 0x0001;

@@ -194,8 +194,16 @@ LRESULT CallHooks(int type, int code, WPARAM wParam, LPARAM lParam)
     return h->proc(code, wParam, lParam);
 }
 
-LRESULT Deliver(Window* w, UINT msg, WPARAM wParam, LPARAM lParam)
+HandlingScope::HandlingScope(bool sentFromElsewhere) : saved_(S().handlingSendFromElsewhere)
 {
+    S().handlingSendFromElsewhere = sentFromElsewhere;
+}
+
+HandlingScope::~HandlingScope() { S().handlingSendFromElsewhere = saved_; }
+
+LRESULT Deliver(Window* w, UINT msg, WPARAM wParam, LPARAM lParam, bool fromElsewhere)
+{
+    const HandlingScope handling(fromElsewhere);
     HWND hwnd = w->handle;
     if (HasHooks(WH_CALLWNDPROC)) {
         CWPSTRUCT cwp;

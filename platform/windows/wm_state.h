@@ -174,6 +174,9 @@ struct State {
     int nextLoopSource = 1;
 
     int inSend = 0;
+    // Whether the message being handled now was sent by another process
+    // (what InSendMessage tells).
+    bool handlingSendFromElsewhere = false;
     std::unique_ptr<DisplayBackend> display;
 };
 
@@ -184,8 +187,21 @@ bool IsRemote(HWND hwnd); // a handle of another process
 HWND NewHandle();
 std::uint32_t OwnPid();
 
-// Message delivery within the process (runs the WH_CALLWNDPROC hooks).
-LRESULT Deliver(Window* w, UINT msg, WPARAM wParam, LPARAM lParam);
+// Message delivery to a window of this process (runs the WH_CALLWNDPROC
+// hooks); fromElsewhere when another process sent it and waits.
+LRESULT Deliver(Window* w, UINT msg, WPARAM wParam, LPARAM lParam, bool fromElsewhere = false);
+
+// Marks what the handler about to run is handling, for the length of a scope.
+class HandlingScope {
+public:
+    explicit HandlingScope(bool sentFromElsewhere);
+    ~HandlingScope();
+    HandlingScope(const HandlingScope&) = delete;
+    HandlingScope& operator=(const HandlingScope&) = delete;
+
+private:
+    bool saved_ = false;
+};
 LRESULT CallHooks(int type, int code, WPARAM wParam, LPARAM lParam);
 bool HasHooks(int type);
 

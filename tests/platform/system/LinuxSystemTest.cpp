@@ -693,11 +693,15 @@ TEST_F(ShellTest, CreateProcessGivesAPidAndAHandle)
         << GetLastError();
     EXPECT_NE(info.dwProcessId, 0u);
     EXPECT_EQ(AwaitFile(folder_ / "tool.out"), "alpha\n");
+    // A program gone before it could be opened leaves both handles null.
     if (info.hProcess != nullptr) {
         EXPECT_EQ(WaitForSingleObject(info.hProcess, 5000), WAIT_OBJECT_0);
         CloseHandle(info.hProcess);
+        EXPECT_EQ(WaitForSingleObject(info.hThread, 5000), WAIT_OBJECT_0);
+        CloseHandle(info.hThread);
+    } else {
+        EXPECT_EQ(info.hThread, nullptr);
     }
-    CloseHandle(info.hThread);
 
     EXPECT_FALSE(CreateProcessA("Quelvo.exe", nullptr, nullptr, nullptr, FALSE, 0, nullptr, folder_.Path().c_str(),
                                 &startup, &info));
@@ -705,6 +709,38 @@ TEST_F(ShellTest, CreateProcessGivesAPidAndAHandle)
     EXPECT_FALSE(CreateProcessA((folder_ / "notes.txt").c_str(), nullptr, nullptr, nullptr, FALSE, 0, nullptr, nullptr,
                                 &startup, &info));
     EXPECT_EQ(GetLastError(), ERROR_ACCESS_DENIED);
+}
+
+TEST_F(ShellTest, CreateProcessThreadHandleWaitsAndReportsLikeTheProcess)
+{
+    WriteScript(folder_ / "long.sh", "sleep 30\n");
+    STARTUPINFOA startup;
+    PROCESS_INFORMATION info;
+    char commandLine[] = "long.sh";
+    ASSERT_TRUE(CreateProcessA(nullptr, commandLine, nullptr, nullptr, FALSE, 0, nullptr, folder_.Path().c_str(),
+                               &startup, &info));
+    ASSERT_NE(info.hProcess, nullptr);
+    ASSERT_NE(info.hThread, nullptr);
+    DWORD code = 0;
+    EXPECT_TRUE(GetExitCodeThread(info.hThread, &code));
+    EXPECT_EQ(code, STILL_ACTIVE);
+    EXPECT_EQ(WaitForSingleObject(info.hThread, 0), WAIT_TIMEOUT);
+    ASSERT_TRUE(TerminateProcess(info.hProcess, 5));
+    EXPECT_EQ(WaitForSingleObject(info.hThread, 5000), WAIT_OBJECT_0);
+    DWORD processCode = 0;
+    EXPECT_TRUE(GetExitCodeProcess(info.hProcess, &processCode));
+    EXPECT_TRUE(GetExitCodeThread(info.hThread, &code));
+    EXPECT_EQ(code, 5u);
+    EXPECT_EQ(code, processCode);
+    // The thread handle outlives the process handle; neither stands for the other.
+    EXPECT_FALSE(GetExitCodeThread(info.hProcess, &code));
+    EXPECT_EQ(GetLastError(), ERROR_INVALID_HANDLE);
+    ASSERT_TRUE(CloseHandle(info.hProcess));
+    EXPECT_EQ(WaitForSingleObject(info.hThread, 0), WAIT_OBJECT_0);
+    EXPECT_TRUE(GetExitCodeThread(info.hThread, &code));
+    EXPECT_EQ(code, 5u);
+    EXPECT_TRUE(CloseHandle(info.hThread));
+    EXPECT_EQ(WaitForSingleObject(info.hThread, 0), WAIT_FAILED);
 }
 
 }  // namespace

@@ -134,9 +134,14 @@ TEST_F(CrossProcess, AnotherProcessWindowIsFoundAndAnswers)
         {"reload request", WM_COMMAND, 777, 1, 2},
         {"integer message", WM_APP + 1, 21, 0, 42},
         {"the peer sends back while we wait", WM_APP + 3, reinterpret_cast<WPARAM>(mine), 0, 43},
+        {"the peer is told the message came from another process", WM_APP + 5, 0, 0, 1},
+        {"a send within the peer is not from elsewhere", WM_APP + 6, 0, 0, 1},
     };
     for (const Case& c : cases) EXPECT_EQ(SendMessageA(p, c.msg, c.w, c.l), c.expected) << c.what;
     EXPECT_EQ(peer.Line(2000), "command 777 1");
+    EXPECT_FALSE(InSendMessage()) << "nothing is being handled here";
+    EXPECT_TRUE(PostMessageA(p, WM_APP + 7, 0, 0));
+    EXPECT_EQ(peer.Line(2000), "in send 0") << "a posted message is no send";
 
     EXPECT_EQ(SendMessageA(HWND_BROADCAST, WM_COMMAND, 5, 6), 1);
     EXPECT_EQ(PostMessageA(HWND_BROADCAST, WM_COMMAND, 7, 8), TRUE);

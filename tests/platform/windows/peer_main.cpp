@@ -27,6 +27,11 @@ LRESULT PeerProc(HWND h, UINT m, WPARAM w, LPARAM l)
     case WM_APP + 2: usleep(1500 * 1000); return 5;  // slower than the sender waits
     case WM_APP + 3: return SendMessageA(reinterpret_cast<HWND>(w), WM_APP + 10, 21, 0) + 1;
     case WM_APP + 4: PostMessageA(reinterpret_cast<HWND>(w), WM_APP + 11, 5, 6); return 0;
+    // Whether the message at hand was sent by another process: sent, sent
+    // on by this process to itself (then asked again), and posted.
+    case WM_APP + 5: return InSendMessage();
+    case WM_APP + 6: return SendMessageA(h, WM_APP + 5, 0, 0) * 10 + InSendMessage();
+    case WM_APP + 7: Say("in send " + std::to_string(InSendMessage())); return 0;
     case WM_SETTEXT:
     case WM_COPYDATA: Say("pointer message arrived"); break;
     case WM_DESTROY: PostQuitMessage(0); return 0;
