@@ -1,9 +1,7 @@
 // The cost of one performance data block for every process, beside the
 // least work that yields the same numbers: opening and reading
 // /proc/N/stat of every process. Both run on the live process list and
-// with 1,000 extra sleeping children; the ratios are printed at the end.
-
-#include <benchmark/benchmark.h>
+// with 1,000 extra sleeping children, in alternating rounds.
 
 #include <csignal>
 #include <cstdio>
@@ -16,7 +14,7 @@
 #include <unistd.h>
 #include <vector>
 
-#include "bench/common/ratio_reporter.h"
+#include "bench/common/alternating.h"
 #include "platform/system/registry.h"
 
 namespace {
@@ -49,81 +47,66 @@ private:
     std::vector<pid_t> pids_;
 };
 
-SleepingChildren g_children;
-
-void PrepareProcesses(const benchmark::State& state)
+void PerformanceBlock(std::vector<BYTE>& block)
 {
-    if (state.range(0) > 0) {
-        g_children.EnsureCount(static_cast<int>(state.range(0)));
-    } else {
-        g_children.Stop();
+    DWORD size = static_cast<DWORD>(block.size());
+    LONG result = RegQueryValueExA(HKEY_PERFORMANCE_DATA, "230", nullptr, nullptr, block.data(), &size);
+    if (result == ERROR_MORE_DATA) {
+        block.resize(size * 2);
+        size = static_cast<DWORD>(block.size());
+        result = RegQueryValueExA(HKEY_PERFORMANCE_DATA, "230", nullptr, nullptr, block.data(), &size);
     }
-}
-
-void BM_PerformanceBlock(benchmark::State& state)
-{
-    PrepareProcesses(state);
-    std::vector<BYTE> block(1 << 20);
-    for (auto _ : state) {
-        DWORD size = static_cast<DWORD>(block.size());
-        LONG result = RegQueryValueExA(HKEY_PERFORMANCE_DATA, "230", nullptr, nullptr, block.data(), &size);
-        if (result == ERROR_MORE_DATA) {
-            block.resize(size * 2);
-            size = static_cast<DWORD>(block.size());
-            result = RegQueryValueExA(HKEY_PERFORMANCE_DATA, "230", nullptr, nullptr, block.data(), &size);
-        }
-        if (result != ERROR_SUCCESS) state.SkipWithError("query failed");
-        benchmark::DoNotOptimize(block.data());
+    if (result != ERROR_SUCCESS) {
+        std::fprintf(stderr, "query failed\n");
+        std::exit(1);
     }
 }
 
 // The minimal loop: list /proc, read each stat, take the processor times
 // and the start time.
-void BM_MinimalStatLoop(benchmark::State& state)
+long long MinimalStatLoop()
 {
-    PrepareProcesses(state);
-    for (auto _ : state) {
-        long long total = 0;
-        DIR* dir = opendir("/proc");
-        while (const dirent* entry = readdir(dir)) {
-            if (entry->d_name[0] < '1' || entry->d_name[0] > '9') continue;
-            char path[sizeof(entry->d_name) + 16];
-            std::snprintf(path, sizeof(path), "/proc/%s/stat", entry->d_name);
-            const int fd = open(path, O_RDONLY | O_CLOEXEC);
-            if (fd < 0) continue;
-            char buffer[1024];
-            const ssize_t n = read(fd, buffer, sizeof(buffer) - 1);
-            close(fd);
-            if (n <= 0) continue;
-            buffer[n] = '\0';
-            const char* p = std::strrchr(buffer, ')');
-            if (p == nullptr) continue;
-            // Fields 14, 15 and 22 after the name (which ends field 2).
-            int field = 2;
-            for (; *p != '\0' && field < 22; ++p) {
-                if (*p != ' ') continue;
-                ++field;
-                if (field == 14 || field == 15 || field == 22) total += std::strtoll(p + 1, nullptr, 10);
-            }
+    long long total = 0;
+    DIR* dir = opendir("/proc");
+    while (const dirent* entry = readdir(dir)) {
+        if (entry->d_name[0] < '1' || entry->d_name[0] > '9') continue;
+        char path[sizeof(entry->d_name) + 16];
+        std::snprintf(path, sizeof(path), "/proc/%s/stat", entry->d_name);
+        const int fd = open(path, O_RDONLY | O_CLOEXEC);
+        if (fd < 0) continue;
+        char buffer[1024];
+        const ssize_t n = read(fd, buffer, sizeof(buffer) - 1);
+        close(fd);
+        if (n <= 0) continue;
+        buffer[n] = '\0';
+        const char* p = std::strrchr(buffer, ')');
+        if (p == nullptr) continue;
+        // Fields 14, 15 and 22 after the name (which ends field 2).
+        int field = 2;
+        for (; *p != '\0' && field < 22; ++p) {
+            if (*p != ' ') continue;
+            ++field;
+            if (field == 14 || field == 15 || field == 22) total += std::strtoll(p + 1, nullptr, 10);
         }
-        closedir(dir);
-        benchmark::DoNotOptimize(total);
     }
+    closedir(dir);
+    return total;
 }
-
-BENCHMARK(BM_PerformanceBlock)->Arg(0)->Arg(1000)->Unit(benchmark::kMicrosecond);
-BENCHMARK(BM_MinimalStatLoop)->Arg(0)->Arg(1000)->Unit(benchmark::kMicrosecond);
 
 }  // namespace
 
 int main(int argc, char** argv)
 {
-    return quelvo::bench::RunAndPrintRatios(argc, argv, [](const quelvo::bench::RatioReporter& reporter) {
-        g_children.Stop();
-        for (const std::string extra : {"0", "1000"}) {
-            if (const auto ratio = reporter.Ratio("BM_PerformanceBlock/" + extra, "BM_MinimalStatLoop/" + extra))
-                std::printf("performance block / minimal loop, %s extra processes: %.2fx (target 1.30x)\n",
-                            extra.c_str(), *ratio);
-        }
-    });
+    std::vector<BYTE> block(1 << 20);
+    volatile long long sink = 0;
+    SleepingChildren children;
+    for (const int extra : {0, 1000}) {
+        children.EnsureCount(extra);
+        quelvo::bench::RunPairs(argc, argv,
+                                {{"one performance block, " + std::to_string(extra) + " extra processes",
+                                  {"performance block", [&] { PerformanceBlock(block); }},
+                                  {"minimal stat loop", [&] { sink = MinimalStatLoop(); }},
+                                  1.3}});
+    }
+    return 0;
 }

@@ -1,20 +1,19 @@
-// SendMessageA within a process and to another process's window, beside a
-// bare Unix datagram ping-pong of the same size (the least work that
-// crosses processes). Prints the ratio of the cross-process send to the
-// bare ping-pong at the end.
-#include <benchmark/benchmark.h>
+// SendMessageA to another process's window beside a bare Unix datagram
+// ping-pong of the same size between two processes: the least work that
+// carries a request to another process and its answer back (one send and
+// one receive on each side). A send within the process is shown beside a
+// plain function call for scale. Alternating rounds; min and median.
 #include <signal.h>
 #include <sys/socket.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
-#include <chrono>
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
-#include <functional>
 #include <string>
 
+#include "bench/common/alternating.h"
 #include "platform/windows/loop.h"
 #include "platform/windows/winuser.h"
 
@@ -38,65 +37,65 @@ HWND MakeEchoWindow()
     return CreateWindowExA(0, "BenchEcho", "echo", WS_POPUP, 0, 0, 1, 1, nullptr, nullptr, nullptr, nullptr);
 }
 
-struct Child {
-    pid_t pid = -1;
+// A child process, killed and reaped at the end.
+class Child {
+public:
+    template <class Body>
+    explicit Child(Body body) : pid_(fork())
+    {
+        if (pid_ == 0) {
+            body();
+            _exit(0);
+        }
+    }
     ~Child()
     {
-        if (pid > 0) {
-            kill(pid, SIGKILL);
-            waitpid(pid, nullptr, 0);
+        if (pid_ > 0) {
+            kill(pid_, SIGKILL);
+            waitpid(pid_, nullptr, 0);
         }
     }
+    Child(const Child&) = delete;
+    Child& operator=(const Child&) = delete;
+
+private:
+    pid_t pid_;
 };
 
-HWND gLocal = nullptr;
-HWND gRemote = nullptr;
-int gPing = -1;
-Child gPeer;
-Child gEcho;
-
-void BM_SendInProcess(benchmark::State& state)
+// Another process with an echo window; its handle comes back through a pipe.
+HWND StartEchoPeer(std::unique_ptr<Child>& peer)
 {
-    WPARAM n = 0;
-    for (auto _ : state) benchmark::DoNotOptimize(n = static_cast<WPARAM>(SendMessageA(gLocal, WM_APP + 1, n, 0)));
-    state.SetItemsProcessed(state.iterations());
+    int ready[2];
+    if (pipe(ready) != 0) std::abort();
+    peer = std::make_unique<Child>([&] {
+        close(ready[0]);
+        HWND w = MakeEchoWindow();
+        if (write(ready[1], &w, sizeof w) != static_cast<ssize_t>(sizeof w)) _exit(1);
+        MSG msg;
+        while (GetMessageA(&msg, nullptr, 0, 0) > 0) DispatchMessageA(&msg);
+    });
+    close(ready[1]);
+    HWND remote = nullptr;
+    if (read(ready[0], &remote, sizeof remote) != static_cast<ssize_t>(sizeof remote)) std::abort();
+    close(ready[0]);
+    return remote;
 }
-BENCHMARK(BM_SendInProcess);
 
-void BM_SendAcrossProcesses(benchmark::State& state)
+// Another process that echoes every datagram; our end of the pair.
+int StartBareEcho(std::unique_ptr<Child>& echo)
 {
-    WPARAM n = 0;
-    for (auto _ : state) {
-        LRESULT r = SendMessageA(gRemote, WM_APP + 1, n, 0);
-        if (r != static_cast<LRESULT>(n + 1)) {
-            state.SkipWithError("no answer from the other process");
-            break;
+    int pair[2];
+    if (socketpair(AF_UNIX, SOCK_DGRAM, 0, pair) != 0) std::abort();
+    echo = std::make_unique<Child>([&] {
+        close(pair[0]);
+        char buf[kPayload];
+        for (;;) {
+            const ssize_t n = recv(pair[1], buf, sizeof buf, 0);
+            if (n <= 0 || send(pair[1], buf, static_cast<std::size_t>(n), 0) != n) return;
         }
-        ++n;
-    }
-    state.SetItemsProcessed(state.iterations());
-}
-BENCHMARK(BM_SendAcrossProcesses);
-
-void PingPongOnce()
-{
-    char buf[kPayload] = {};
-    if (send(gPing, buf, sizeof buf, 0) != static_cast<ssize_t>(sizeof buf)) std::abort();
-    if (recv(gPing, buf, sizeof buf, 0) != static_cast<ssize_t>(sizeof buf)) std::abort();
-}
-
-void BM_BareSocketPingPong(benchmark::State& state)
-{
-    for (auto _ : state) PingPongOnce();
-    state.SetItemsProcessed(state.iterations());
-}
-BENCHMARK(BM_BareSocketPingPong);
-
-double NanosPer(const std::function<void()>& f, int n)
-{
-    auto start = std::chrono::steady_clock::now();
-    for (int i = 0; i < n; ++i) f();
-    return std::chrono::duration<double, std::nano>(std::chrono::steady_clock::now() - start).count() / n;
+    });
+    close(pair[1]);
+    return pair[0];
 }
 
 }  // namespace
@@ -104,51 +103,38 @@ double NanosPer(const std::function<void()>& f, int n)
 int main(int argc, char** argv)
 {
     char tmpl[] = "/tmp/quelvo-bench-XXXXXX";
-    std::string folder = mkdtemp(tmpl);
+    const std::string folder = mkdtemp(tmpl);
     quelvo::win::SetRuntimeFolder(folder);
+    std::unique_ptr<Child> peer;
+    std::unique_ptr<Child> echo;
+    const HWND remote = StartEchoPeer(peer);
+    const int ping = StartBareEcho(echo);
+    const HWND local = MakeEchoWindow();
 
-    int ready[2];
-    if (pipe(ready) != 0) return 1;
-    gPeer.pid = fork();
-    if (gPeer.pid == 0) {
-        close(ready[0]);
-        HWND w = MakeEchoWindow();
-        if (write(ready[1], &w, sizeof w) != static_cast<ssize_t>(sizeof w)) _exit(1);
-        MSG msg;
-        while (GetMessageA(&msg, nullptr, 0, 0) > 0) DispatchMessageA(&msg);
-        _exit(0);
-    }
-    close(ready[1]);
-    if (read(ready[0], &gRemote, sizeof gRemote) != static_cast<ssize_t>(sizeof gRemote)) return 1;
-    close(ready[0]);
-
-    int pair[2];
-    if (socketpair(AF_UNIX, SOCK_DGRAM, 0, pair) != 0) return 1;
-    gEcho.pid = fork();
-    if (gEcho.pid == 0) {
-        close(pair[0]);
-        char buf[kPayload];
-        for (;;) {
-            ssize_t n = recv(pair[1], buf, sizeof buf, 0);
-            if (n <= 0 || send(pair[1], buf, static_cast<std::size_t>(n), 0) != n) _exit(0);
-        }
-    }
-    close(pair[1]);
-    gPing = pair[0];
-    gLocal = MakeEchoWindow();
-
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-
-    constexpr int kRounds = 20000;
-    double bare = NanosPer(PingPongOnce, kRounds);
     WPARAM n = 0;
-    double cross = NanosPer([&] { SendMessageA(gRemote, WM_APP + 1, n++, 0); }, kRounds);
-    std::printf("cross-process SendMessageA: %.0f ns, bare ping-pong: %.0f ns, ratio %.2f (target <= 1.5)\n", cross, bare,
-                cross / bare);
-    PostMessageA(gRemote, WM_CLOSE, 0, 0);
+    const auto sendAcross = [&] {
+        if (SendMessageA(remote, WM_APP + 1, n, 0) != static_cast<LRESULT>(n + 1)) {
+            std::fprintf(stderr, "no answer from the other process\n");
+            std::exit(1);
+        }
+        ++n;
+    };
+    const auto pingPong = [&] {
+        char buf[kPayload] = {};
+        if (send(ping, buf, sizeof buf, 0) != static_cast<ssize_t>(sizeof buf)) std::abort();
+        if (recv(ping, buf, sizeof buf, 0) != static_cast<ssize_t>(sizeof buf)) std::abort();
+    };
+    WPARAM m = 0;
+    volatile LRESULT sink = 0;
+    const auto sendWithin = [&] { sink = SendMessageA(local, WM_APP + 1, m++, 0); };
+    const auto callDirectly = [&] { sink = EchoProc(local, WM_APP + 1, m++, 0); };
+
+    const int status = quelvo::bench::RunPairs(
+        argc, argv,
+        {{"SendMessageA to another process", {"cross-process send", sendAcross}, {"bare datagram ping-pong", pingPong}, 1.3},
+         {"SendMessageA within the process", {"send within", sendWithin}, {"window procedure called directly", callDirectly}}});
+    PostMessageA(remote, WM_CLOSE, 0, 0);
     std::error_code ec;
     std::filesystem::remove_all(folder, ec);
-    return 0;
+    return status;
 }

@@ -6,6 +6,7 @@
 #include <poll.h>
 #include <sys/socket.h>
 #include <sys/stat.h>
+#include <sys/time.h>
 #include <sys/un.h>
 #include <unistd.h>
 
@@ -32,6 +33,8 @@ namespace {
 constexpr std::uint32_t kMagic = 0x51574D31;  // "QWM1"
 constexpr std::size_t kMaxListBytes = 1 << 20;
 constexpr std::size_t kMaxListLines = 4096;
+constexpr int kReceiveWaitMs = 20;  // the longest one receive waits
+constexpr std::size_t kMaxDestinations = 64;
 
 enum class Kind : std::uint32_t { Post = 1, Send = 2, Reply = 3 };
 
@@ -49,7 +52,8 @@ struct Packet {
 
 struct IpcState {
     std::string folderOverride;
-    int fd = -1;
+    int fd = -1;  // bound to our path: everything arrives here
+    uid_t euid = 0;  // read once per bound socket
     std::uint32_t boundPid = 0;
     std::uint32_t filesPid = 0;  // whose list and socket files we may remove
     std::string socketPath;
@@ -57,6 +61,9 @@ struct IpcState {
     std::uint64_t nextSeq = 1;
     std::set<std::uint64_t> awaiting;
     std::map<std::uint64_t, Packet> replies;
+    // A connected socket per destination process, so a packet costs one
+    // send with no path lookup.
+    std::map<std::uint32_t, int> destinations;
     int sendTimeoutMs = 5000;
     bool cleanupRegistered = false;
 };
@@ -152,17 +159,60 @@ std::vector<RemoteWindow> ReadList(std::uint32_t pid)
     return out;
 }
 
-bool SendPacket(std::uint32_t pid, const Packet& p)
+void ForgetDestinations()
 {
+    for (const auto& [pid, fd] : I().destinations) close(fd);
+    I().destinations.clear();
+}
+
+// The connected socket to a process's listening socket; -1 when it has none.
+int DestinationFor(std::uint32_t pid)
+{
+    auto& cache = I().destinations;
+    if (const auto found = cache.find(pid); found != cache.end()) return found->second;
+    if (cache.size() >= kMaxDestinations) ForgetDestinations();  // those of ended programs pile up
     sockaddr_un addr{};
     addr.sun_family = AF_UNIX;
-    std::string path = SocketPathFor(pid);
-    if (path.size() >= sizeof addr.sun_path) return false;
+    const std::string path = SocketPathFor(pid);
+    if (path.size() >= sizeof addr.sun_path) return -1;
     std::memcpy(addr.sun_path, path.c_str(), path.size() + 1);
+    const int fd = socket(AF_UNIX, SOCK_DGRAM | SOCK_CLOEXEC | SOCK_NONBLOCK, 0);
+    if (fd < 0) return -1;
+    if (connect(fd, reinterpret_cast<sockaddr*>(&addr), sizeof addr) != 0) {
+        close(fd);
+        return -1;
+    }
+    cache[pid] = fd;
+    return fd;
+}
+
+void ForgetDestination(std::uint32_t pid)
+{
+    auto& cache = I().destinations;
+    if (const auto found = cache.find(pid); found != cache.end()) {
+        close(found->second);
+        cache.erase(found);
+    }
+}
+
+// The answer to a send travels to the sender's listening socket, found by
+// the process id the kernel vouches for.
+bool SendPacket(std::uint32_t pid, const Packet& p)
+{
+    bool reconnected = false;
     for (int attempt = 0; attempt < 200; ++attempt) {
-        ssize_t n = sendto(I().fd, &p, sizeof p, MSG_DONTWAIT, reinterpret_cast<sockaddr*>(&addr), sizeof addr);
+        const int fd = DestinationFor(pid);
+        if (fd < 0) return false;
+        const ssize_t n = send(fd, &p, sizeof p, MSG_DONTWAIT);
         if (n == static_cast<ssize_t>(sizeof p)) return true;
-        if (errno != EAGAIN && errno != EWOULDBLOCK) return false;
+        if (errno != EAGAIN && errno != EWOULDBLOCK) {
+            // The process went, or another one took its id since we
+            // connected: once more through a fresh connection.
+            ForgetDestination(pid);
+            if (reconnected) return false;
+            reconnected = true;
+            continue;
+        }
         // The receiver's queue is full: give it a moment, serving our own.
         pollfd pfd{I().fd, POLLIN, 0};
         poll(&pfd, 1, 5);
@@ -170,7 +220,7 @@ bool SendPacket(std::uint32_t pid, const Packet& p)
     return false;
 }
 
-void Reply(const sockaddr_un& to, socklen_t toLen, const Packet& request, LRESULT result, bool ok)
+void Reply(std::uint32_t to, const Packet& request, LRESULT result, bool ok)
 {
     Packet r;
     r.kind = Kind::Reply;
@@ -179,30 +229,28 @@ void Reply(const sockaddr_un& to, socklen_t toLen, const Packet& request, LRESUL
     r.msg = request.msg;
     r.ok = ok ? 1 : 0;
     r.result = result;
-    sendto(I().fd, &r, sizeof r, MSG_DONTWAIT, reinterpret_cast<const sockaddr*>(&to), toLen);
+    SendPacket(to, r);
 }
 
-// Reads one datagram; false when none is waiting.
-bool ReceiveOne()
+// Reads one datagram, waiting for one as the flags say; false when none
+// came.
+bool ReceiveOne(int flags = MSG_DONTWAIT)
 {
     Packet p;
-    sockaddr_un from{};
     iovec iov{&p, sizeof p};
     alignas(cmsghdr) char control[CMSG_SPACE(sizeof(ucred))];
     msghdr mh{};
-    mh.msg_name = &from;
-    mh.msg_namelen = sizeof from;
     mh.msg_iov = &iov;
     mh.msg_iovlen = 1;
     mh.msg_control = control;
     mh.msg_controllen = sizeof control;
-    ssize_t n = recvmsg(I().fd, &mh, MSG_DONTWAIT);
+    ssize_t n = recvmsg(I().fd, &mh, flags);
     if (n < 0) return false;
     const ucred* cred = nullptr;
     for (cmsghdr* c = CMSG_FIRSTHDR(&mh); c; c = CMSG_NXTHDR(&mh, c))
         if (c->cmsg_level == SOL_SOCKET && c->cmsg_type == SCM_CREDENTIALS) cred = reinterpret_cast<const ucred*>(CMSG_DATA(c));
     // Only whole packets from processes of this user are looked at.
-    if (n != static_cast<ssize_t>(sizeof p) || (mh.msg_flags & MSG_TRUNC) || !cred || cred->uid != geteuid() ||
+    if (n != static_cast<ssize_t>(sizeof p) || (mh.msg_flags & MSG_TRUNC) || !cred || cred->uid != I().euid ||
         p.magic != kMagic)
         return true;
     HWND hwnd = reinterpret_cast<HWND>(static_cast<std::uintptr_t>(p.hwnd));
@@ -215,7 +263,7 @@ bool ReceiveOne()
     case Kind::Send: {
         Window* w = allowed ? Find(hwnd) : nullptr;
         LRESULT result = w ? Deliver(w, p.msg, static_cast<WPARAM>(p.wParam), lParam, true) : 0;
-        if (from.sun_family == AF_UNIX && mh.msg_namelen > sizeof(sa_family_t)) Reply(from, mh.msg_namelen, p, result, w != nullptr);
+        if (cred->pid > 0) Reply(static_cast<std::uint32_t>(cred->pid), p, result, w != nullptr);
         break;
     }
     case Kind::Reply:
@@ -265,12 +313,15 @@ void EnsureIpc()
     if (s.fd >= 0 && s.boundPid == OwnPid()) return;
     if (s.fd >= 0) close(s.fd);  // inherited across fork: not ours to serve
     s.fd = -1;
+    ForgetDestinations();
     std::string folder = Folder();
     if (folder.empty()) return;
     std::string path = SocketPathFor(OwnPid());
     sockaddr_un addr{};
     if (path.size() >= sizeof addr.sun_path) return;
-    int fd = socket(AF_UNIX, SOCK_DGRAM | SOCK_CLOEXEC | SOCK_NONBLOCK, 0);
+    // Blocking, so a sender waits for its answer in one receive (bounded by
+    // the receive time-out); every other read asks not to wait.
+    int fd = socket(AF_UNIX, SOCK_DGRAM | SOCK_CLOEXEC, 0);
     if (fd < 0) return;
     addr.sun_family = AF_UNIX;
     std::memcpy(addr.sun_path, path.c_str(), path.size() + 1);
@@ -283,7 +334,10 @@ void EnsureIpc()
     }
     int buffer = 1 << 20;
     setsockopt(fd, SOL_SOCKET, SO_RCVBUF, &buffer, sizeof buffer);
+    const timeval wait{0, kReceiveWaitMs * 1000};
+    setsockopt(fd, SOL_SOCKET, SO_RCVTIMEO, &wait, sizeof wait);
     s.fd = fd;
+    s.euid = geteuid();
     s.boundPid = OwnPid();
     s.socketPath = path;
     s.filesPid = OwnPid();
@@ -293,8 +347,9 @@ void EnsureIpc()
 void HandleIpcReadable()
 {
     if (IpcSocketFd() < 0) return;
-    for (int i = 0; i < 256 && ReceiveOne(); ++i) {
-    }
+    // One datagram per readiness: the loop polls again anyway, and a
+    // further receive here would mostly find nothing.
+    ReceiveOne();
 }
 
 void PublishWindows()
@@ -423,8 +478,9 @@ LRESULT RemoteSend(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam, bool& ok)
     auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(s.sendTimeoutMs);
     for (;;) {
         // Incoming sends are served while we wait, so two programs sending
-        // to each other cannot deadlock; posts are queued as usual.
-        HandleIpcReadable();
+        // to each other cannot deadlock; posts are queued as usual. The
+        // receive itself waits, a little at a time, with no poll before it.
+        ReceiveOne(0);
         auto it = s.replies.find(p.seq);
         if (it != s.replies.end()) {
             Packet r = it->second;
@@ -434,10 +490,7 @@ LRESULT RemoteSend(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam, bool& ok)
             if (!ok) SetLastError(ERROR_INVALID_WINDOW_HANDLE);
             return ok ? static_cast<LRESULT>(r.result) : 0;
         }
-        auto left = std::chrono::duration_cast<std::chrono::milliseconds>(deadline - std::chrono::steady_clock::now()).count();
-        if (left <= 0) break;
-        pollfd pfd{s.fd, POLLIN, 0};
-        poll(&pfd, 1, static_cast<int>(std::min<long long>(left, 1000)));
+        if (std::chrono::steady_clock::now() >= deadline) break;
     }
     s.awaiting.erase(p.seq);
     SetLastError(1460);  // timeout
@@ -450,6 +503,7 @@ void ResetIpc()
     Cleanup();
     if (s.fd >= 0) close(s.fd);
     s.fd = -1;
+    ForgetDestinations();
     s.boundPid = 0;
     s.filesPid = 0;
     s.socketPath.clear();

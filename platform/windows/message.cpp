@@ -399,10 +399,15 @@ bool RetrieveOnce(MSG& out, HWND filter, UINT min, UINT max, UINT flags)
     return NextDueTimer(now, filter, min, max, out, remove);
 }
 
+// Set when the loop has just served its sources, so the next look at the
+// queue needs no poll of its own.
+bool justServed = false;
+
 bool Retrieve(MSG& out, HWND filter, UINT min, UINT max, UINT flags)
 {
     FreeGraveyard();
-    ServeLoopSources(0);
+    if (!justServed) ServeLoopSources(0);
+    justServed = false;
     if (!RetrieveOnce(out, filter, min, max, flags)) return false;
     State& s = S();
     s.lastMessageTime = static_cast<LONG>(out.time);
@@ -423,6 +428,7 @@ void WaitForWork()
     int timeout = wait < 0 ? -1 : static_cast<int>(std::min<std::int64_t>(wait, 60000));
     if (timeout < 0 && S().loopSources.empty() && IpcSocketFd() < 0 && signalPipe[0] < 0) timeout = 100;
     ServeLoopSources(timeout);
+    justServed = true;
 }
 
 }  // namespace
