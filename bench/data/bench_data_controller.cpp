@@ -15,6 +15,7 @@
 #include <vector>
 
 #include "bench/common/alternating.h"
+#include "bench/data/bench_controller.h"
 #include "components/data/cxData.h"
 #include "platform/hostlib/core/format.h"
 #include "platform/system/text_conversion.h"
@@ -23,19 +24,7 @@ namespace {
 
 constexpr int kRecords = 10000;
 
-class BenchController : public TcxDataController {
-public:
-    hostlib::TObject* GetItem(int index) const override { return items_.at(static_cast<std::size_t>(index)).get(); }
-    void AddColumn(TcxValueTypeClass type)
-    {
-        items_.push_back(std::make_unique<hostlib::TObject>());
-        AddItem(items_.back().get());
-        ChangeValueTypeClass(GetItemCount() - 1, type);
-    }
-
-private:
-    std::vector<std::unique_ptr<hostlib::TObject>> items_;
-};
+using quelvo_bench::BenchController;
 
 // Names of mixed case that share prefixes, as process names do.
 std::string NameOf(int i)

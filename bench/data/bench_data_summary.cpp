@@ -14,6 +14,7 @@
 #include <string>
 #include <vector>
 
+#include "bench/data/bench_controller.h"
 #include "components/data/cxData.h"
 
 namespace {
@@ -22,19 +23,7 @@ constexpr int kRecords = 100000;
 constexpr int kGroups = 1000;
 constexpr int kRounds = 9;
 
-class BenchController : public TcxDataController {
-public:
-    hostlib::TObject* GetItem(int index) const override { return items_.at(static_cast<std::size_t>(index)).get(); }
-    void AddColumn(TcxValueTypeClass type)
-    {
-        items_.push_back(std::make_unique<hostlib::TObject>());
-        AddItem(items_.back().get());
-        ChangeValueTypeClass(GetItemCount() - 1, type);
-    }
-
-private:
-    std::vector<std::unique_ptr<hostlib::TObject>> items_;
-};
+using quelvo_bench::BenchController;
 
 struct PlainRecord {
     std::string Name;
