@@ -1,5 +1,5 @@
 #include "engine/CIniFile.h"
-#include "tests/engine/TempFolder.h"
+#include "tests/common/TempFolder.h"
 
 #include <algorithm>
 #include <climits>

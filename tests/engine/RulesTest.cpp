@@ -1,6 +1,6 @@
 #include "engine/CIniFile.h"
 #include "engine/ProgramOptions.h"
-#include "tests/engine/TempFolder.h"
+#include "tests/common/TempFolder.h"
 #include "tests/engine/WatcherFixture.h"
 
 #include "platform/system/shell.h"

@@ -14,6 +14,7 @@
 #include <unistd.h>
 #include <vector>
 
+#include "tests/common/TempFolder.h"
 #include "components/foundation/cxStorage.h"
 #include "platform/hostlib/core/collection.h"
 #include "platform/hostlib/core/format.h"
@@ -21,7 +22,6 @@
 #include "platform/hostlib/core/streams.h"
 
 using namespace hostlib;
-namespace fs = std::filesystem;
 
 // ---- objects to store ---------------------------------------------------------
 
@@ -319,24 +319,6 @@ std::vector<std::string> TStubTree::Captions() const
 
 // ---- the three forms, one table ----------------------------------------------------
 
-class TempDir {
-public:
-    TempDir()
-    {
-        std::string pattern = (fs::temp_directory_path() / "storage-XXXXXX").string();
-        path_ = ::mkdtemp(pattern.data()) ? pattern : std::string();
-    }
-    ~TempDir()
-    {
-        std::error_code error;
-        fs::remove_all(path_, error);
-    }
-    std::string File(const std::string& name) const { return path_ + "/" + name; }
-
-private:
-    std::string path_;
-};
-
 std::string ReadAll(const std::string& file)
 {
     std::string text;
@@ -390,7 +372,7 @@ protected:
         }
     }
 
-    TempDir dir_;
+    TempFolder dir_;
     TMemoryStream stream_;
 };
 
@@ -528,7 +510,7 @@ INSTANTIATE_TEST_SUITE_P(Forms, StorageForms, ::testing::ValuesIn(kForms),
 
 TEST(Storage, ChildStoragesInheritInterfaceOnlyMode)
 {
-    TempDir dir;
+    TempFolder dir;
     auto tree = MakeObject<TStubTree>(nullptr);
     tree->SetName("TreeList1");
     tree->AddColumn("ColName", "Name")->sortOrder = soDescending;
@@ -550,7 +532,7 @@ TEST(Storage, ChildStoragesInheritInterfaceOnlyMode)
 
 TEST(Storage, NamesAndPaths)
 {
-    TempDir dir;
+    TempFolder dir;
     auto storage = MakeObject<TcxStorage>(dir.File("names.ini"));
     auto plain = MakeObject<TPlain>(nullptr);
     EXPECT_EQ(storage->GetObjectName(plain.get()), "");
@@ -567,7 +549,7 @@ TEST(Storage, NamesAndPaths)
 
 TEST(Storage, PublishedPropertiesAsValues)
 {
-    TempDir dir;
+    TempFolder dir;
     auto plain = MakeObject<TPlain>(nullptr);
     plain->enabled = true;
     plain->basket = {frBanana, frCherry};
@@ -652,7 +634,7 @@ class IniForm : public ::testing::Test {
 protected:
     std::string File() const { return dir_.File("form.ini"); }
     void Write(const std::string& text) const { std::ofstream(File(), std::ios::binary) << text; }
-    TempDir dir_;
+    TempFolder dir_;
     ScopedFormatSettings english_{EnglishFormatSettings()};
 };
 
@@ -768,7 +750,7 @@ TEST_F(IniForm, BlanksAreRemovedFromChildSectionNames)
 class RegistryForm : public ::testing::Test {
 protected:
     void SetUp() override { SetRegistryStoreFile(dir_.File("registry")); }
-    TempDir dir_;
+    TempFolder dir_;
 };
 
 std::vector<std::string> KeyNames(TRegistry& registry, const std::string& key)

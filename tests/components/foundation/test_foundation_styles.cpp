@@ -12,6 +12,7 @@
 #include <unistd.h>
 #include <vector>
 
+#include "tests/common/TempFolder.h"
 #include "components/foundation/cxStyles.h"
 #include "platform/hostlib/core/form_resource.h"
 #include "platform/hostlib/core/format.h"
@@ -20,7 +21,6 @@
 #include "platform/hostlib/core/streams.h"
 
 using namespace hostlib;
-namespace fs = std::filesystem;
 
 namespace {
 
@@ -435,24 +435,6 @@ TEST(StyleSheetClasses, RegisteredInOrderOnce)
 
 // ---- style-sheet INI files ---------------------------------------------------------
 
-class TempDir {
-public:
-    TempDir()
-    {
-        std::string pattern = (fs::temp_directory_path() / "styles-XXXXXX").string();
-        path_ = ::mkdtemp(pattern.data()) ? pattern : std::string();
-    }
-    ~TempDir()
-    {
-        std::error_code error;
-        fs::remove_all(path_, error);
-    }
-    std::string File(const std::string& name) const { return path_ + "/" + name; }
-
-private:
-    std::string path_;
-};
-
 class StyleSheetIni : public Styles {
 protected:
     std::string File() const { return dir_.File("sheets.ini"); }
@@ -471,7 +453,7 @@ protected:
     }
     static TTestStyles* StylesOf(TcxCustomStyleSheet* sheet) { return static_cast<TTestStyles*>(sheet->GetStyles()); }
 
-    TempDir dir_;
+    TempFolder dir_;
 };
 
 TEST_F(StyleSheetIni, ValueTexts)

@@ -13,7 +13,7 @@ class TempFolder {
 public:
     TempFolder()
     {
-        std::string pattern = (std::filesystem::temp_directory_path() / "quelvo-engine-XXXXXX").string();
+        std::string pattern = (std::filesystem::temp_directory_path() / "quelvo-test-XXXXXX").string();
         if (::mkdtemp(pattern.data()) != nullptr)
             path_ = pattern;
     }
