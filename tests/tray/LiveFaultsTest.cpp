@@ -27,6 +27,7 @@
 #include <thread>
 #include <vector>
 
+#include "platform/system/scope_guard.h"
 #include "tests/common/live.h"
 
 namespace {
@@ -315,13 +316,27 @@ TEST_F(LiveFaults, ANamedPipeAsSettingsFileIsRefusedAndSignalsServed)
 TEST_F(LiveFaults, ARuntimeFolderMadeFirstBySomeoneElse)
 {
     if (!live::Sealed()) GTEST_SKIP() << "needs a private mount namespace to put its own /tmp in place";
-    // Our own /tmp and /run/user, seen by this test and its children only.
+    // Installed before the mounts: the build folder may itself lie below /tmp.
+    Installation at(base_, "a");
+    const int kept = ::open(base_.c_str(), O_PATH | O_DIRECTORY | O_CLOEXEC);
+    ASSERT_GE(kept, 0);
+    quelvo::sys::ScopeGuard closeKept([kept] { ::close(kept); });
+    // Our own /tmp and /run/user, seen by this test and its children only,
+    // taken down again however the test ends.
+    quelvo::sys::ScopeGuard unmount([] {
+        ::umount2("/run/user", MNT_DETACH);
+        ::umount2("/tmp", MNT_DETACH);
+    });
     ASSERT_EQ(::mount("tmpfs", "/tmp", "tmpfs", 0, "mode=1777"), 0);
     ASSERT_EQ(::mount("tmpfs", "/run/user", "tmpfs", 0, "mode=755"), 0);
+    if (!fs::exists(base_)) {
+        fs::create_directories(base_);
+        const std::string source = "/proc/self/fd/" + std::to_string(kept);
+        ASSERT_EQ(::mount(source.c_str(), base_.c_str(), nullptr, MS_BIND, nullptr), 0);
+    }
     const std::string squatted = "/tmp/quelvo-" + std::to_string(::geteuid());
     ASSERT_EQ(::mkdir(squatted.c_str(), 0777), 0);
     ASSERT_EQ(::chown(squatted.c_str(), 65534, 65534), 0);
-    Installation at(base_, "a");
     const auto withoutVariable = [](std::vector<std::string> env) {
         std::erase_if(env, [](const std::string& e) { return e.starts_with("XDG_RUNTIME_DIR="); });
         return env;
@@ -346,8 +361,6 @@ TEST_F(LiveFaults, ARuntimeFolderMadeFirstBySomeoneElse)
               std::string::npos)
         << ReadFile(base_ / "stderr");
     EXPECT_TRUE(at.Logged(" -> Cannot start | runtime folder " + squatted)) << at.Log();
-    ::umount("/run/user");
-    ::umount("/tmp");
 }
 
 TEST_F(LiveFaults, OneTrayPerUserWhateverTheRuntimeFolder)
