@@ -155,7 +155,10 @@ std::shared_ptr<FontFace> FontFace::For(const LOGFONTA& log)
     bool bold = log.lfWeight >= FW_SEMIBOLD;
     bool italic = log.lfItalic != 0;
     Match m;
-    FindFont(Families(log), bold, italic, m);
+    // The test face never goes to fontconfig: no file, the built-in face.
+    if (!quelvo::sys::SameTextIgnoringAsciiCase(std::string(log.lfFaceName, strnlen(log.lfFaceName, LF_FACESIZE)),
+                                                kFixedTestFace))
+        FindFont(Families(log), bold, italic, m);
     // One face object per file, size and synthesis.
     static std::map<std::tuple<std::string, int, int, bool, bool, bool>, std::weak_ptr<FontFace>> faces;
     // The em size for a cell height needs the face's metrics: opened once

@@ -119,6 +119,9 @@ struct DCState {
     COLORREF textColor = 0;
     UINT textAlign = TA_LEFT | TA_TOP;
     int charExtra = 0;
+    // SetTextJustification: extra pixels spread over this many break characters.
+    int justExtra = 0;
+    int justCount = 0;
     int rop2 = R2_COPYPEN;
     int stretchMode = BLACKONWHITE;
     int polyFillMode = ALTERNATE;

@@ -66,11 +66,24 @@ int QuarterTurns(const LOGFONTA& log)
     return static_cast<int>(((e + 450) / 900) % 4);
 }
 
-// Advances of each character: the font's plus the DC's character extra, or
-// from the caller's array, which has one entry per byte (a character
-// advances by the sum of its bytes' entries, as double-byte text does).
+// SetTextJustification: the break characters get the extra pixels, the
+// first extra % count of them one more.
+void AddJustification(const DCState& st, const std::vector<std::uint32_t>& cps, std::vector<int>& adv)
+{
+    if (st.justExtra == 0 || st.justCount <= 0)
+        return;
+    int each = st.justExtra / st.justCount, rest = st.justExtra % st.justCount, k = 0;
+    for (size_t i = 0; i < cps.size(); ++i)
+        if (cps[i] == TEXTMETRICA{}.tmBreakChar)
+            adv[i] += each + (k++ < rest ? 1 : 0);
+}
+
+// Advances of each character: the font's plus the DC's character extra and
+// justification, or from the caller's array, which has one entry per byte (a
+// character advances by the sum of its bytes' entries, as double-byte text
+// does).
 std::vector<int> Advances(FontFace& face, const char* text, int length, const std::vector<std::uint32_t>& cps,
-                          const INT* dx, int extra)
+                          const INT* dx, const DCState& st)
 {
     std::vector<int> adv(cps.size());
     if (dx) {
@@ -84,7 +97,8 @@ std::vector<int> Advances(FontFace& face, const char* text, int length, const st
         return adv;
     }
     for (size_t i = 0; i < cps.size(); ++i)
-        adv[i] = face.Get(cps[i]).advance + extra;
+        adv[i] = face.Get(cps[i]).advance + st.charExtra;
+    AddJustification(st, cps, adv);
     return adv;
 }
 
@@ -257,7 +271,7 @@ BOOL ExtTextOutA(HDC handle, int x, int y, UINT options, const RECT* rect, LPCST
     FontFace& face = FaceOf(*dc);
     const LOGFONTA& log = LogFontOf(*dc);
     std::vector<std::uint32_t> cps = DecodeUtf8(text, len);
-    std::vector<int> adv = Advances(face, text, len, cps, dx, dc->st.charExtra);
+    std::vector<int> adv = Advances(face, text, len, cps, dx, dc->st);
     long long sum = 0;
     for (int a : adv)
         sum += a;
@@ -347,11 +361,12 @@ BOOL GetTextExtentExPointA(HDC handle, LPCSTR text, int length, int maxExtent, i
     std::vector<int> offsets = Utf8Offsets(text, length);
     // Counted in bytes, so that callers can cut their strings with them:
     // every byte of a character gets the extent through that character.
+    std::vector<int> adv = Advances(face, text, length, cps, nullptr, dc->st);
     long long total = 0;
     int fitted = 0;
     bool fitting = true;
     for (size_t i = 0; i < cps.size(); ++i) {
-        total += face.Get(cps[i]).advance + dc->st.charExtra;
+        total += adv[i];
         if (dx)
             for (int b = offsets[i]; b < offsets[i + 1]; ++b)
                 dx[b] = Saturate(total);
@@ -456,4 +471,98 @@ int GetTextFaceA(HDC handle, int size, LPSTR out)
     std::memcpy(out, name.data(), n);
     out[n] = '\0';
     return static_cast<int>(n);
+}
+
+BOOL SetTextJustification(HDC handle, int extra, int count)
+{
+    DCObj* dc = LookupDC(handle);
+    if (!dc)
+        return FALSE;
+    dc->st.justExtra = count > 0 ? extra : 0;
+    dc->st.justCount = count > 0 ? count : 0;
+    return TRUE;
+}
+
+namespace {
+
+int FloorDiv(int a, int b) { return a >= 0 ? a / b : -((-a + b - 1) / b); }
+
+// The first tab stop right of `pos` (both relative to the tab origin).
+int NextTabStop(int pos, int count, const INT* stops, int defaultStep)
+{
+    int step = defaultStep;
+    if (stops && count == 1 && stops[0] > 0)
+        step = stops[0];
+    if (stops && count > 1) {
+        for (int i = 0; i < count; ++i)
+            if (stops[i] > pos)
+                return stops[i];
+        if (stops[count - 1] > 0)
+            step = stops[count - 1];
+    }
+    step = std::max(1, step);
+    return (FloorDiv(pos, step) + 1) * step;
+}
+
+// Lays out the text's tab-separated runs from `x`, calling out(run start,
+// run length, run x, gap end) for each run; answers the end position.
+template <class Out>
+int LayOutTabbed(HDC dc, LPCSTR text, int length, int tabCount, const INT* tabStops, int x, int tabOrigin, Out out)
+{
+    TEXTMETRICA tm{};
+    GetTextMetricsA(dc, &tm);
+    int start = 0;
+    for (int i = 0; i <= length; ++i) {
+        if (i < length && text[i] != '\t')
+            continue;
+        SIZE size{};
+        GetTextExtentPoint32A(dc, text + start, i - start, &size);
+        int runX = x;
+        x += size.cx;
+        int gapEnd = x;
+        if (i < length)
+            gapEnd = tabOrigin + NextTabStop(x - tabOrigin, tabCount, tabStops, 8 * tm.tmAveCharWidth);
+        out(start, i - start, runX, gapEnd);
+        x = gapEnd;
+        start = i + 1;
+    }
+    return x;
+}
+
+LONG TabbedAnswer(HDC dc, int width)
+{
+    TEXTMETRICA tm{};
+    GetTextMetricsA(dc, &tm);
+    return static_cast<LONG>(MAKELONG(static_cast<WORD>(std::clamp(width, 0, 0xFFFF)),
+                                      static_cast<WORD>(tm.tmHeight)));
+}
+
+} // namespace
+
+LONG TabbedTextOutA(HDC dc, int x, int y, LPCSTR text, int length, int tabCount, const INT* tabStops, int tabOrigin)
+{
+    if (!LookupDC(dc) || length < 0 || (length > 0 && !text))
+        return 0;
+    TEXTMETRICA tm{};
+    GetTextMetricsA(dc, &tm);
+    bool opaque = GetBkMode(dc) == OPAQUE;
+    int end = LayOutTabbed(dc, text, length, tabCount, tabStops, x, tabOrigin,
+                           [&](int start, int count, int runX, int gapEnd) {
+                               ExtTextOutA(dc, runX, y, 0, nullptr, text + start, static_cast<UINT>(count), nullptr);
+                               SIZE size{};
+                               GetTextExtentPoint32A(dc, text + start, count, &size);
+                               // An opaque background covers the tab's gap too.
+                               RECT gap{runX + size.cx, y, gapEnd, y + tm.tmHeight};
+                               if (opaque && gap.left < gap.right)
+                                   ExtTextOutA(dc, 0, 0, ETO_OPAQUE, &gap, "", 0, nullptr);
+                           });
+    return TabbedAnswer(dc, end - x);
+}
+
+DWORD GetTabbedTextExtentA(HDC dc, LPCSTR text, int length, int tabCount, const INT* tabStops)
+{
+    if (!LookupDC(dc) || length < 0 || (length > 0 && !text))
+        return 0;
+    int end = LayOutTabbed(dc, text, length, tabCount, tabStops, 0, 0, [](int, int, int, int) {});
+    return static_cast<DWORD>(TabbedAnswer(dc, end));
 }

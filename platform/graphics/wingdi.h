@@ -511,6 +511,17 @@ BOOL GetCharWidth32A(HDC dc, UINT first, UINT last, int* widths);
 BOOL GetCharWidthA(HDC dc, UINT first, UINT last, int* widths);
 BOOL GetCharABCWidthsA(HDC dc, UINT first, UINT last, ABC* widths);
 int GetTextFaceA(HDC dc, int size, LPSTR face);
+// The next text outputs and extents on the DC give `extra` more pixels to
+// their break characters (the font's tmBreakChar), extra / count each and one
+// more to the first extra % count of them; 0 resets.
+BOOL SetTextJustification(HDC dc, int extra, int count);
+
+namespace quelvo::gfx {
+// A face name that always selects the built-in box face, never a font file:
+// every glyph is half the pixel size wide (advance 8 at 16 px), ascent four
+// fifths, the rest descent, no leading. Layout tests use it for exact metrics.
+inline constexpr const char* kFixedTestFace = "Quelvo Fixed Test";
+} // namespace quelvo::gfx
 
 // --- Shapes -----------------------------------------------------------------
 BOOL MoveToEx(HDC dc, int x, int y, LPPOINT old);

@@ -209,3 +209,11 @@ struct DRAWTEXTPARAMS {
 // is zero-terminated. Text is UTF-8; texts over 256 KiB are refused (0).
 int DrawTextA(HDC dc, LPCSTR text, int length, LPRECT rect, UINT format);
 int DrawTextExA(HDC dc, LPSTR text, int length, LPRECT rect, UINT format, DRAWTEXTPARAMS* params);
+
+// Text with tabs. Without tab positions a tab moves to the next multiple of
+// 8 average character widths; one position is the distance between stops;
+// more are the stops themselves (past the last, the next multiple of the
+// last). Stops count from `tabOrigin` (TabbedTextOutA) or from the text's
+// start. The answer is MAKELONG(width, height); 0 on failure.
+LONG TabbedTextOutA(HDC dc, int x, int y, LPCSTR text, int length, int tabCount, const INT* tabStops, int tabOrigin);
+DWORD GetTabbedTextExtentA(HDC dc, LPCSTR text, int length, int tabCount, const INT* tabStops);

@@ -6,6 +6,7 @@
 
 #include <cstring>
 #include <string>
+#include <vector>
 
 using quelvo::gfx::test::Canvas;
 using quelvo::gfx::test::kBlack;
@@ -422,6 +423,86 @@ TEST(DrawTextTest, HostileArgumentsFailQuietly)
     RECT tiny{0, 0, 1, 0};
     EXPECT_GT(DrawTextA(cv.dc(), "abc def", -1, &tiny, DT_CALCRECT | DT_WORDBREAK | DT_EDITCONTROL), 0)
         << "a width below one character still ends";
+}
+
+TEST(FixedTestFaceTest, MetricsAreExactAtEverySize)
+{
+    struct Case {
+        int height, ascent, descent, advance;
+    } cases[] = {{-16, 12, 4, 8}, {16, 12, 4, 8}, {-10, 8, 2, 5}, {-20, 16, 4, 10}};
+    Canvas cv(4, 4);
+    for (const Case& c : cases) {
+        Selected f(cv.dc(), Font(c.height, quelvo::gfx::kFixedTestFace));
+        TEXTMETRICA tm;
+        ASSERT_TRUE(GetTextMetricsA(cv.dc(), &tm));
+        EXPECT_EQ(tm.tmAscent, c.ascent) << c.height;
+        EXPECT_EQ(tm.tmDescent, c.descent) << c.height;
+        EXPECT_EQ(tm.tmHeight, c.ascent + c.descent) << c.height;
+        EXPECT_EQ(tm.tmInternalLeading + tm.tmExternalLeading, 0) << c.height;
+        EXPECT_EQ(tm.tmAveCharWidth, c.advance) << c.height;
+        EXPECT_EQ(tm.tmBreakChar, ' ');
+        for (const char* text : {"W", "i", " ", "\xC3\xA9"})
+            EXPECT_EQ(Extent(cv.dc(), text).cx, c.advance) << text;
+    }
+}
+
+TEST(TabbedTextTest, TabsMoveToStopsFromTheOrigin)
+{
+    struct Case {
+        const char* text;
+        int count;
+        std::vector<INT> stops;
+        int width;
+    } cases[] = {
+        {"a\tb", 0, {}, 64 + 8},          // default: 8 average widths
+        {"abcdefghi\tb", 0, {}, 128 + 8}, // past the first stop: the next
+        {"a\tb", 1, {20}, 20 + 8},        // one value: the distance
+        {"a\tb\tc", 2, {12, 30}, 30 + 8}, // several: the stops themselves
+        {"a\tb\tc\td", 2, {12, 30}, 60 + 8}, // past the last: its multiples
+        {"\t", 0, {}, 64},
+        {"", 0, {}, 0},
+    };
+    Canvas cv(4, 4);
+    Selected f(cv.dc(), Font(-16, quelvo::gfx::kFixedTestFace));
+    for (const Case& c : cases) {
+        DWORD answer = GetTabbedTextExtentA(cv.dc(), c.text, static_cast<int>(std::strlen(c.text)), c.count,
+                                            c.stops.empty() ? nullptr : c.stops.data());
+        EXPECT_EQ(LOWORD(answer), c.width) << c.text;
+        EXPECT_EQ(HIWORD(answer), 16) << c.text;
+    }
+}
+
+TEST(TabbedTextTest, OutputPlacesTheRunsAtTheirStops)
+{
+    TextCanvas cv(200, 20);
+    Selected f(cv.dc(), Font(-16, quelvo::gfx::kFixedTestFace));
+    SetBkMode(cv.dc(), TRANSPARENT);
+    LONG answer = TabbedTextOutA(cv.dc(), 10, 0, "a\tb", 3, 0, nullptr, 0);
+    EXPECT_EQ(LOWORD(answer), 64 + 8 - 10) << "stops count from the tab origin";
+    RECT ink = cv.InkBox();
+    EXPECT_EQ(ink.left, 10);
+    EXPECT_EQ(ink.right, 64 + 7) << "b at the first stop, its box one pixel narrower than the advance";
+    EXPECT_EQ(cv.At(20, 5), kWhite) << "nothing in the gap";
+}
+
+TEST(TextJustificationTest, BreaksTakeTheExtraPixelsUntilReset)
+{
+    TextCanvas cv(200, 20);
+    Selected f(cv.dc(), Font(-16, quelvo::gfx::kFixedTestFace));
+    ASSERT_TRUE(SetTextJustification(cv.dc(), 7, 3));
+    EXPECT_EQ(Extent(cv.dc(), "a b c d").cx, 56 + 7) << "3 + 2 + 2 pixels";
+    EXPECT_EQ(Extent(cv.dc(), "abc").cx, 24) << "no break, no extra";
+    int fit = 0;
+    int dx[7] = {};
+    SIZE size{};
+    GetTextExtentExPointA(cv.dc(), "a b c d", 7, 1000, &fit, dx, &size);
+    EXPECT_EQ(dx[1], 8 + 8 + 3) << "the first break takes the remainder";
+    EXPECT_EQ(dx[3], 8 + 11 + 8 + 10);
+    SetBkMode(cv.dc(), TRANSPARENT);
+    TextOutA(cv.dc(), 0, 0, "a b", 3);
+    EXPECT_EQ(cv.InkBox().right, 16 + 3 + 7) << "output is stretched alike";
+    SetTextJustification(cv.dc(), 0, 0);
+    EXPECT_EQ(Extent(cv.dc(), "a b c d").cx, 56);
 }
 
 } // namespace
