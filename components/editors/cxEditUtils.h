@@ -1,0 +1,45 @@
+#pragma once
+// What every editor paints alike: small drawing operations (glyphs, filled
+// poly-lines, rectangle frames), accelerator removal, the conversion between
+// the canvas text flags and the editors' text-row format word, and the
+// highlight colours of the flat looks.
+
+#include <string>
+#include <vector>
+
+#include "components/foundation/cxGraphics.h"
+#include "platform/hostlib/visual/graphics.h"
+#include "platform/hostlib/visual/imagelist.h"
+
+enum TcxEditBackgroundPaintingStyle { bpsSolid, bpsComboEdit, bpsComboListEdit };
+
+// Enabled: the glyph copied with its transparent colour showing the
+// background colour (nothing for clNone, or the background bitmap);
+// disabled: the image list's disabled look over that background.
+void DrawGlyph(TcxCanvas* canvas, int x, int y, hostlib::TBitmap* glyph, bool enabled = true,
+               hostlib::TColor backgroundColor = hostlib::clNone, hostlib::TBitmap* backgroundBitmap = nullptr);
+void DrawGlyph(TcxCanvas* canvas, hostlib::TCustomImageList* imageList, int imageIndex, const RECT& glyphRect,
+               hostlib::TColor backgroundColor, bool enabled, hostlib::TBitmap* backgroundBitmap = nullptr);
+// Points 0..lastIndex; filled draws each segment as a one-pixel rectangle.
+void InternalPolyLine(TcxCanvas* canvas, const std::vector<POINT>& points, int lastIndex, bool filled,
+                      hostlib::TColor color);
+// The ring of outer around inner (all of outer when inner is empty).
+void InternalFillRect(TcxCanvas* canvas, const RECT& outer, const RECT& inner, HBRUSH brush);
+void cxEditFillRect(HDC dc, const RECT& rect, HBRUSH brush);
+void cxOffsetRect(RECT& rect, const POINT& offset);
+
+hostlib::TColor GetHotTrackColor();
+hostlib::TColor GetEditBorderHighlightColor(bool isOffice11Style);
+bool VerifyBitmap(hostlib::TBitmap* bitmap);
+bool VerifyImages(hostlib::TCustomImageList* images);
+// "&" dropped, "&&" gives "&", a final "&" becomes "_".
+std::string RemoveAccelChars(const std::string& text);
+
+// Between the text-row format word (alignment 1 = centre, 2 = right in the
+// low bits, 0x10 = centre, 0x20 = bottom, 0x200 single line) and the canvas
+// text flags (cxtfHCenter, cxtfRight, cxtfVCenter, cxtfBottom,
+// cxtfSingleLine); every other bit is dropped.
+int cxTextOutFlagsToDrawTextFlags(unsigned flags);
+unsigned DrawTextFlagsTocxTextOutFlags(int flags);
+
+void cxEditUtilsInitialize();
