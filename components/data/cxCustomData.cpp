@@ -53,6 +53,25 @@ void QuickSort(std::vector<int>& list, int left, int right, const Compare& compa
 using quelvo::sys::ScopeGuard;
 using UpdateBracket = hostlib::UpdateScope<TcxCustomDataController>;
 
+// In provider mode, deletions keep the selection and details by key.
+class KeysBracket {
+public:
+    explicit KeysBracket(TcxCustomDataController& controller)
+        : controller_(controller.IsProviderMode() ? &controller : nullptr)
+    {
+        if (controller_) controller_->SaveKeys();
+    }
+    KeysBracket(const KeysBracket&) = delete;
+    KeysBracket& operator=(const KeysBracket&) = delete;
+    ~KeysBracket()
+    {
+        if (controller_) controller_->RestoreKeys();
+    }
+
+private:
+    TcxCustomDataController* controller_;
+};
+
 } // namespace
 
 // ---- class information -------------------------------------------------------
@@ -1374,6 +1393,10 @@ void TcxCustomDataControllerInfo::DoSort()
         TcxCustomDataControllerInfo* info;
         ~Unprepare() { info->UnprepareSorting(); }
     } unprepare{this};
+    if (controller_->IsProviderMode() && controller_->Provider().IsCustomSorting()) {
+        controller_->Provider().CustomSort();
+        return;
+    }
     QuickSort(recordList_, 0, static_cast<int>(recordList_.size()) - 1,
               [this](int r1, int r2) { return CompareRecords(r1, r2); });
     RebuildPositions();
@@ -1944,8 +1967,11 @@ void TcxCustomDataProvider::DeleteFocusedRecordCore()
     const int record = controller_->GetFocusedRecordIndex();
     if (record == -1) return;
     controller_->DoBeforeDelete(record);
-    controller_->DeleteRecord(record);
-    controller_->CheckNearestFocusRow();
+    {
+        KeysBracket keys(*controller_);
+        controller_->DeleteRecord(record);
+        controller_->CheckNearestFocusRow();
+    }
     controller_->DoAfterDelete();
 }
 
@@ -1956,6 +1982,7 @@ void TcxCustomDataProvider::Delete()
 
 void TcxCustomDataProvider::DeleteRecords(std::vector<int>& list)
 {
+    KeysBracket keys(*controller_);
     {
         UpdateBracket bracket(*controller_);
         for (auto it = list.rbegin(); it != list.rend(); ++it) {
@@ -2236,6 +2263,7 @@ void TcxCustomDataController::Destroy()
 {
     destroying_ = true;
     notifier_.reset();
+    FreeRelations();
     sortedSummaryItem_ = nullptr;
     saveObject_.reset();
     info_.reset();
@@ -2254,6 +2282,17 @@ void TcxCustomDataController::Destroy()
     listeners_.clear();
     NotifyListenerLinks();
     TPersistent::Destroy();
+}
+
+void TcxCustomDataController::FreeRelations()
+{
+    // The relations go while the storage with the details still exists.
+    if (relations_) {
+        relations_->Free();
+        (void)relations_.release();
+    }
+    if (masterRelation_ && masterRelation_->DetailDataController() == this) masterRelation_->SetDetailDataController(nullptr);
+    masterRelation_ = nullptr;
 }
 
 void TcxCustomDataController::Assign(hostlib::TPersistent* source)
@@ -2346,6 +2385,8 @@ void TcxCustomDataController::RemoveItem(hostlib::TObject* item)
 
 void TcxCustomDataController::RemoveField(TcxCustomDataField* field)
 {
+    if (recordHandleField_ == field) recordHandleField_ = nullptr;
+    if (relations_) relations_->RemoveDataField(field);
     if (filters_) filters_->RemoveItemByField(field);
     if (filter_) filter_->RemoveItemByField(field);
     if (summary_) summary_->RemoveItemByField(field);
@@ -2465,6 +2506,7 @@ int TcxCustomDataController::GetRecordCount() const
 int TcxCustomDataController::AppendRecord()
 {
     if (IsSmartLoad()) return AppendInSmartLoad();
+    if (IsProviderMode()) return provider_->AppendRecord();
     const int index = storage_->AppendRecord();
     DataChanged(dcNew, -1, -1);
     return index;
@@ -2477,7 +2519,12 @@ void TcxCustomDataController::InsertRecord(int recordIndex)
         AppendInSmartLoad();
         return;
     }
+    if (IsProviderMode()) {
+        provider_->InsertRecord(recordIndex);
+        return;
+    }
     storage_->InsertRecord(recordIndex);
+    CorrectAfterInsert(recordIndex);
     DataChanged(dcNew, -1, -1);
 }
 
@@ -2489,10 +2536,16 @@ void TcxCustomDataController::DeleteRecord(int recordIndex)
         return;
     }
     if (recordIndex == provider_->EditingRecordIndex()) provider_->ResetEditing();
+    if (IsProviderMode() && recordIndex >= 0) {
+        // The source reports the change and the controller reloads.
+        provider_->DeleteRecord(recordIndex);
+        return;
+    }
     if (recordIndex >= 0) {
         storage_->DeleteRecord(recordIndex);
-        // The edited record moved down by one, or is beyond the count now.
-        CheckEditingRecordIndex(recordIndex);
+        // The edited record moved down by one, or is beyond the count now;
+        // the details of the records after it follow them.
+        CorrectAfterDelete(recordIndex);
     } else {
         storage_->DeleteInternalRecord(recordIndex);
     }
@@ -2507,6 +2560,10 @@ void TcxCustomDataController::SetRecordCount(int count)
     count = std::max(count, 0);
     const int old = GetRecordCount();
     if (count == old) return;
+    if (IsProviderMode()) {
+        provider_->SetRecordCount(count);
+        return;
+    }
     storage_->SetRecordCount(count);
     CheckSelectedCount(-1);
     CheckEditingRecordIndex(-1);
@@ -2530,8 +2587,12 @@ void TcxCustomDataController::SetValue(int recordIndex, int itemIndex, const Var
     if (IsGridMode()) return;
     CheckRange(recordIndex, itemIndex);
     TcxCustomDataField* field = fields_->Items(itemIndex);
-    if (!field->ValueDef()) return;
-    storage_->SetValue(recordIndex, field->ValueDef(), value);
+    if (IsProviderMode() && recordIndex >= 0)
+        provider_->SetValue(recordIndex, field, value);
+    else if (field->ValueDef())
+        storage_->SetValue(recordIndex, field->ValueDef(), value);
+    else
+        return;
     DataChanged(dcField, itemIndex, recordIndex);
 }
 
@@ -2540,18 +2601,24 @@ void TcxCustomDataController::SetDisplayText(int recordIndex, int itemIndex, con
     if (IsGridMode()) return;
     CheckRange(recordIndex, itemIndex);
     TcxCustomDataField* field = fields_->Items(itemIndex);
-    if (!field->ValueDef()) return;
-    storage_->SetDisplayText(recordIndex, field->ValueDef(), text);
+    if (IsProviderMode() && recordIndex >= 0)
+        provider_->SetDisplayText(recordIndex, field, text);
+    else if (field->ValueDef())
+        storage_->SetDisplayText(recordIndex, field->ValueDef(), text);
+    else
+        return;
     DataChanged(dcField, itemIndex, recordIndex);
 }
 
 Variant TcxCustomDataController::GetInternalValue(int recordIndex, TcxCustomDataField* field) const
 {
+    if (recordIndex >= 0 && IsProviderMode() && IsDataField(field)) return provider_->GetValue(recordIndex, field);
     return GetStoredValue(recordIndex, field);
 }
 
 std::string TcxCustomDataController::GetInternalDisplayText(int recordIndex, TcxCustomDataField* field) const
 {
+    if (recordIndex >= 0 && IsProviderMode() && IsDataField(field)) return provider_->GetDisplayText(recordIndex, field);
     return GetStoredDisplayText(recordIndex, field);
 }
 
@@ -2595,7 +2662,7 @@ Variant TcxCustomDataController::GetRowId(int rowIndex) const
 Variant TcxCustomDataController::GetInternalRecordId(int recordIndex,
                                                      const std::vector<TcxCustomDataField*>& keyFields) const
 {
-    if (keyFields.empty()) return Variant::Null();
+    if (keyFields.empty()) return IsProviderMode() ? provider_->GetRecordId(recordIndex) : Variant::Null();
     if (keyFields.size() == 1) return GetInternalValue(recordIndex, keyFields.front());
     std::vector<Variant> values;
     values.reserve(keyFields.size());
@@ -2720,27 +2787,61 @@ void TcxCustomDataController::LoadStorage()
 {
     // Records of the unbound mode live in the storage itself: nothing to
     // load from a source.
+    if (provider_->IsActive() && !smartLoadOperation_) storage_->Clear(provider_->DataChangedLocked());
     if (provider_->IsActive() && !IsSmartLoad()) {
-        storage_->Clear(false);
-        inLoadStorage_ = true;
-        ScopeGuard reset([this] { inLoadStorage_ = false; });
-        CheckSelectedCount(-1);
+        // A pattern only carries the settings of its clones: it holds no
+        // records.
+        if (GetDetailMode() != dcdmPattern) LoadFromProvider();
+        {
+            inLoadStorage_ = true;
+            ScopeGuard reset([this] { inLoadStorage_ = false; });
+            CheckSelectedCount(-1);
+        }
         UpdateFocused();
     }
     Change({dccData});
+    SyncMasterPos();
+}
+
+void TcxCustomDataController::LoadFromProvider()
+{
+    provider_->Freeze();
+    provider_->SavePos();
+    ScopeGuard restore([this] {
+        provider_->RestorePos();
+        provider_->Unfreeze();
+    });
+    provider_->First();
+    storage_->BeginLoad();
+    ScopeGuard end([this] { storage_->EndLoad(); });
+    if (IsProviderMode()) provider_->LoadRecordHandles();
 }
 
 void TcxCustomDataController::RestructData()
 {
     UpdateBracket bracket(*this);
     provider_->ResetEditing();
-    if (!IsUnboundMode()) storage_->Clear(false);
+    // Leaving provider mode drops the handles of the source that is gone.
+    if (!IsUnboundMode() || recordHandleField_) storage_->Clear(false);
     ClearBookmark();
     CheckSelectedCount(-1);
     storage_->SetStoredValuesOnly(IsProviderMode() || IsGridMode());
     UpdateUseRecordIDState();
+    UpdateRecordHandleField();
     restructurePending_ = true;
     LayoutChanged({lcData});
+}
+
+void TcxCustomDataController::UpdateRecordHandleField()
+{
+    if (!GetCustomDataSource()) {
+        TcxCustomDataField* field = recordHandleField_;
+        recordHandleField_ = nullptr;
+        if (field) field->Free();
+    } else if (!recordHandleField_) {
+        recordHandleField_ = AddInternalField();
+        recordHandleField_->SetValueTypeClass(TcxLargeIntValueType::Class());
+    }
 }
 
 void TcxCustomDataController::CheckMode()
@@ -2772,6 +2873,7 @@ void TcxCustomDataController::ActiveChanged(bool active)
 {
     active_ = active;
     UpdateItems(provider_->IsActive());
+    if (TcxCustomDataController* master = GetMasterDataController()) master->ResetHasChildrenFlag();
 }
 
 void TcxCustomDataController::DataScrolled(int)
@@ -2908,6 +3010,10 @@ void TcxCustomDataController::Update()
     if (changes.Contains(dccBookmark)) NotifyControl(std::make_unique<TcxBookmarkChangedInfo>());
     if (changes.Contains(dccGrouping)) DoGroupingChanged();
     if (changes.Contains(dccSorting)) DoSortingChanged();
+    if (changes.Contains(dccSyncMasterPost) && GetDetailMode() == dcdmClone) {
+        TcxCustomDataController* pattern = GetPatternDataController();
+        if (pattern != this) pattern->UpdateFocused();
+    }
 }
 
 void TcxCustomDataController::NotifyControl(std::unique_ptr<TcxUpdateControlInfo> info)
@@ -2948,6 +3054,9 @@ void TcxCustomDataController::DataChanged(TcxDataChange kind, int itemIndex, int
     } else {
         info_->Refresh();
     }
+    const TcxDataControllerEditState state = GetEditState();
+    if (TcxCustomDataController* master = GetMasterDataController())
+        if (!state.Contains(dceInsert) && !state.Contains(dceEdit)) master->ResetHasChildrenFlag();
 }
 
 void TcxCustomDataController::DataNotification()
@@ -2985,9 +3094,11 @@ bool TcxCustomDataController::IsDataChangedListenersExist() const
 void TcxCustomDataController::NotifyDataChangedListeners()
 {
     const DataChangeInfo info = deliveredDataChange_;
-    if ((info.Kind == dcField || info.Kind == dcRecord) && NamesRecord(info.RecordIndex))
-        OnRecordChanged(this, info.RecordIndex, info.ItemIndex);
-    OnDataChanged(this);
+    if (!IsPattern()) {
+        if ((info.Kind == dcField || info.Kind == dcRecord) && NamesRecord(info.RecordIndex))
+            OnRecordChanged(this, info.RecordIndex, info.ItemIndex);
+        OnDataChanged(this);
+    }
     if (provider_->LocateCount() > 0) return;
     // A listener may remove itself or others while being called.
     const std::vector<ListenerEntry> listeners = listeners_;
@@ -3202,18 +3313,33 @@ int TcxCustomDataController::LoadRecord(TcxValueDefReader& source)
     return index;
 }
 
+int TcxCustomDataController::LoadRecord(TcxDataRecordHandle recordHandle)
+{
+    return provider_->AddRecordHandle(recordHandle);
+}
+
 int TcxCustomDataController::AppendInSmartLoad()
 {
     smartLoadOperation_ = true;
     ScopeGuard reset([this] { smartLoadOperation_ = false; });
-    hostlib::ObjectPtr<TcxValueDefReader> reader(NewInstanceOf<TcxValueDefReader>(provider_->GetValueDefReaderClass()));
-    const int index = LoadRecord(*reader);
+    int index = -1;
+    if (IsProviderMode()) {
+        // The new source record is added by its handle, not reloaded.
+        TcxCustomDataSource* source = GetCustomDataSource();
+        source->SetCurrentProvider(provider_.get());
+        const TcxDataRecordHandle handle = source->AppendRecord();
+        if (handle != cxNullRecordHandle) index = LoadRecord(handle);
+    } else {
+        hostlib::ObjectPtr<TcxValueDefReader> reader(NewInstanceOf<TcxValueDefReader>(provider_->GetValueDefReaderClass()));
+        index = LoadRecord(*reader);
+    }
     DataChanged(dcNew, -1, -1);
     return index;
 }
 
 void TcxCustomDataController::DeleteInSmartLoad(int recordIndex)
 {
+    if (IsProviderMode()) provider_->DeleteRecord(recordIndex);
     storage_->DeleteRecord(recordIndex);
 }
 
@@ -3515,15 +3641,28 @@ void TcxCustomDataController::CheckEditingRecordIndex(int recordIndex)
 
 void TcxCustomDataController::CopyRecord(int fromRecordIndex, int toRecordIndex)
 {
+    const bool intoSource = IsProviderMode() && toRecordIndex >= 0;
     for (int i = 0; i < fields_->Count(); ++i) {
         TcxCustomDataField* field = fields_->Items(i);
         if (field->ReferenceField()) continue;
         TcxValueDef* def = field->ValueDef();
         if (!def) continue;
+        if (intoSource) {
+            ProviderValueDefSetProc(field, fromRecordIndex, toRecordIndex);
+            continue;
+        }
         storage_->SetValue(toRecordIndex, def, storage_->GetValue(fromRecordIndex, def));
         if (def->TextStored()) storage_->SetDisplayText(toRecordIndex, def, storage_->GetDisplayText(fromRecordIndex, def));
     }
     if (toRecordIndex >= 0) DataChanged(dcRecord, -1, -1);
+}
+
+void TcxCustomDataController::ProviderValueDefSetProc(TcxCustomDataField* field, int fromRecordIndex, int toRecordIndex)
+{
+    if (field->IsInternal()) return;
+    TcxValueDef* def = field->ValueDef();
+    provider_->SetValue(toRecordIndex, field, storage_->GetValue(fromRecordIndex, def));
+    if (def->TextStored()) provider_->SetDisplayText(toRecordIndex, field, storage_->GetDisplayText(fromRecordIndex, def));
 }
 
 void TcxCustomDataController::SetUseNewItemRowForEditing(bool value)
@@ -3630,8 +3769,17 @@ int TcxCustomDataController::GetRecordIndex() const
 
 bool TcxCustomDataController::ChangeFocusedRowIndex(int rowIndex)
 {
-    // False only when the move was refused (CanFocusRecord).
-    return info_->SetFocusedRowIndex(rowIndex);
+    const bool sync = provider_->IsSyncMode();
+    const bool insertingDataSetRecord = provider_->IsDataSource() && provider_->IsInserting();
+    if (sync && !insertingDataSetRecord && rowIndex != GetFocusedRowIndex() && !CheckMasterBrowseMode()) return false;
+    // False when the move was refused (CanFocusRecord).
+    const bool result = info_->SetFocusedRowIndex(rowIndex);
+    if (sync && SyncDetailsFocusWithMaster() && GetFocusedRecordIndex() != -1) {
+        inFocusDetails_ = true;
+        ScopeGuard reset([this] { inFocusDetails_ = false; });
+        FocusDetails(GetFocusedRecordIndex());
+    }
+    return result;
 }
 
 bool TcxCustomDataController::ChangeFocusedRecordIndex(int recordIndex)
@@ -3972,6 +4120,8 @@ int TcxCustomDataController::CompareByField(int recordIndex1, int recordIndex2, 
 {
     const bool hasEvent = OnCompare.Assigned();
     if ((hasEvent && !field->IsInternal()) || IsConversionNeededForCompare(field)) {
+        if (!hasEvent && IsProviderMode() && provider_->IsNativeCompareFunc() && recordIndex1 >= 0 && recordIndex2 >= 0)
+            return provider_->NativeCompareFunc(recordIndex1, recordIndex2, field);
         if (!hasEvent && field->CompareMarker() != 2) {
             // Stored texts are compared in place rather than copied into
             // variants: sorting calls this n log n times.
@@ -4009,6 +4159,7 @@ int TcxCustomDataController::NativeCompare(int recordIndex1, int recordIndex2, T
 {
     TcxValueDef* def = field->ValueDef();
     if (!def) return 0;
+    if (IsProviderMode()) return provider_->NativeCompare(recordIndex1, recordIndex2, field);
     return storage_->CompareRecords(recordIndex1, recordIndex2, def);
 }
 
@@ -4024,7 +4175,8 @@ Variant TcxCustomDataController::GetComparedValue(int recordIndex, TcxCustomData
 bool TcxCustomDataController::IsConversionNeededForCompare(TcxCustomDataField* field)
 {
     if (field->CompareMarker() != 0) return field->CompareMarker() > 0;
-    return field->NeedConversion() || IsStringConversionNeeded(field) || IsSortByDisplayTextNeeded(field);
+    if (field->NeedConversion() || IsStringConversionNeeded(field) || IsSortByDisplayTextNeeded(field)) return true;
+    return IsProviderMode() && !provider_->IsNativeCompare();
 }
 
 bool TcxCustomDataController::IsStringConversionNeeded(TcxCustomDataField* field)

@@ -15,6 +15,8 @@
 #include <string>
 #include <vector>
 
+#include "components/data/cxCustomDataRelations.h"
+#include "components/data/cxCustomDataSource.h"
 #include "components/data/cxDataFilter.h"
 #include "components/data/cxDataKeys.h"
 #include "components/data/cxDataSearch.h"
@@ -733,7 +735,7 @@ public:
     virtual bool IsDataSource() const { return false; }
     virtual bool IsOtherInsert() const { return false; }
     virtual bool IsSyncMode() const { return false; }
-    virtual bool IsActive() const { return false; }
+    virtual bool IsActive() const { return customDataSource_ != nullptr; }
     virtual bool IsActiveDataSet() const { return false; }
     virtual bool IsBOF() const { return true; }
     virtual bool IsEOF() const { return true; }
@@ -802,6 +804,34 @@ public:
     virtual void DataScrolled(int distance);
     virtual void LayoutChanged(TcxDataLayoutChanges changes);
 
+    // Provider mode: every record operation goes to the custom data source
+    // by record handle; without a source each is inert.
+    TcxCustomDataSource* CustomDataSource() const { return customDataSource_; }
+    void SetCustomDataSource(TcxCustomDataSource* value);
+    virtual int AppendRecord();
+    virtual int InsertRecord(int recordIndex);
+    virtual void DeleteRecord(int recordIndex);
+    virtual hostlib::Variant GetValue(int recordIndex, TcxCustomDataField* field) const;
+    virtual void SetValue(int recordIndex, TcxCustomDataField* field, const hostlib::Variant& value);
+    virtual std::string GetDisplayText(int recordIndex, TcxCustomDataField* field) const;
+    virtual void SetDisplayText(int, TcxCustomDataField*, const std::string&) {}
+    virtual hostlib::Variant GetRecordId(int recordIndex) const;
+    virtual void SetRecordCount(int count);
+    virtual void CustomSort();
+    virtual bool IsCustomSorting() const;
+    virtual bool IsNativeCompare() const;
+    virtual bool IsNativeCompareFunc() const;
+    virtual bool IsRecordIdSupported() const;
+    virtual void LoadRecordHandles();
+    virtual bool GetDetailHasChildren(int recordIndex, int relationIndex);
+    virtual int NativeCompareFunc(int recordIndex1, int recordIndex2, TcxCustomDataField* field);
+    virtual int NativeCompare(int recordIndex1, int recordIndex2, TcxCustomDataField* field);
+    virtual hostlib::Variant GetExternalDataValue(int, TcxCustomDataField*) const { return hostlib::Variant::Null(); }
+    virtual std::string GetExternalDataDisplayText(int, TcxCustomDataField*) const { return std::string(); }
+    virtual int GetRecordIndex() const { return -1; }
+    virtual void LoadDataBuffer() {}
+    int AddRecordHandle(TcxDataRecordHandle recordHandle);
+
     TcxCustomDataController* DataController() const { return controller_; }
     int EditingRecordIndex() const { return editingRecordIndex_; }
     int AfterAllAnchor() const { return afterAllAnchor_; }
@@ -820,10 +850,21 @@ public:
     bool LoadAllNeeded() const { return loadAllNeeded_; }
     void SetLoadAllNeeded(bool value) { loadAllNeeded_ = value; }
 
+protected:
+    void Destroy() override;
+
 private:
     void DeleteFocusedRecordCore();
+    // The source, made aware that this provider calls it.
+    TcxCustomDataSource* Source() const;
+    TcxDataRecordHandle HandleOf(int recordIndex) const;
+    TcxDataItemHandle ItemHandleOf(TcxCustomDataField* field) const;
+    // The storage record of a handle the source returned.
+    int IndexOfNewHandle(TcxDataRecordHandle recordHandle);
+    bool GetCompareInfo(int recordIndex, TcxCustomDataField* field, const void*& value) const;
 
     TcxCustomDataController* controller_ = nullptr;
+    TcxCustomDataSource* customDataSource_ = nullptr;
     int editingRecordIndex_ = cxNullEditingRecordIndex;
     int afterAllAnchor_ = cxNullEditingRecordIndex;
     int beforeRecordAnchor_ = cxNullEditingRecordIndex;
@@ -891,6 +932,7 @@ public:
     virtual hostlib::TClass GetDataSelectionClass() const;
     virtual hostlib::TClass GetFieldClass() const;
     virtual hostlib::TClass GetFilterCriteriaClass() const;
+    virtual hostlib::TClass GetRelationClass() const;
     virtual hostlib::TClass GetSummaryClass() const;
     virtual hostlib::TClass GetSummaryItemClass() const;
     virtual hostlib::TClass GetSummaryGroupItemLinkClass() const;
@@ -967,13 +1009,17 @@ public:
     virtual void LoadStorage();
     virtual void RestructData();
     void CheckMode();
-    virtual bool IsProviderMode() const { return false; }
+    virtual bool IsProviderMode() const { return provider_->CustomDataSource() != nullptr; }
+    TcxCustomDataSource* GetCustomDataSource() const { return provider_->CustomDataSource(); }
+    void SetCustomDataSource(TcxCustomDataSource* value) { provider_->SetCustomDataSource(value); }
+    // The internal field holding each record's handle in provider mode.
+    TcxCustomDataField* RecordHandleField() const { return recordHandleField_; }
     virtual bool IsUnboundMode() const;
     bool IsGridMode() const { return provider_->IsGridMode(); }
     virtual bool UseRecordID() const { return false; }
     bool IsRecordID() const { return IsUnboundMode() && UseRecordID(); }
     void UpdateUseRecordIDState();
-    virtual bool IsKeyNavigation() const { return false; }
+    virtual bool IsKeyNavigation() const { return IsProviderMode() && provider_->IsRecordIdSupported(); }
     virtual bool IsSmartLoad() const { return false; }
     virtual bool IsSmartRefresh() const { return false; }
     virtual bool IsLoading() const;
@@ -1052,6 +1098,7 @@ public:
     void BeforeSorting();
     virtual void CheckEditingRecordIndex(int recordIndex);
     virtual void CopyRecord(int fromRecordIndex, int toRecordIndex);
+    virtual void ProviderValueDefSetProc(TcxCustomDataField* field, int fromRecordIndex, int toRecordIndex);
     virtual void FocusControl(int, bool& done) { done = false; }
     bool UseNewItemRowForEditing() const { return useNewItemRowForEditing_; }
     void SetUseNewItemRowForEditing(bool value);
@@ -1197,6 +1244,8 @@ public:
     virtual void BeginSmartLoad();
     virtual void EndSmartLoad();
     virtual int LoadRecord(TcxValueDefReader& source);
+    // Provider mode: the record is added by its handle.
+    virtual int LoadRecord(TcxDataRecordHandle recordHandle);
     virtual int AppendInSmartLoad();
     virtual void DeleteInSmartLoad(int recordIndex);
     bool InSmartLoadOperation() const { return smartLoadOperation_; }
@@ -1233,7 +1282,7 @@ public:
     void SummaryChanged(bool redrawOnly);
     // A pattern controller (the template of detail clones) runs no
     // after-summary event.
-    virtual bool IsPattern() const { return false; }
+    virtual bool IsPattern() const { return GetDetailMode() == dcdmPattern; }
     bool AfterSummaryFlag() const { return afterSummaryFlag_; }
     void SetAfterSummaryFlag(bool value) { afterSummaryFlag_ = value; }
     TcxDataSummaryItem* SortedSummaryItem() const { return sortedSummaryItem_; }
@@ -1243,7 +1292,59 @@ public:
     virtual bool IsSortBySummary() const { return sortedSummaryItem_ != nullptr; }
     virtual void DoSortBySummary();
 
+    // Master-detail.
+    TcxCustomDataRelationList& Relations();
+    bool RelationsExist() const { return relations_ != nullptr; }
+    virtual TcxCustomDataRelation* GetMasterRelation() const { return masterRelation_; }
+    virtual bool IsDetailMode() const { return GetMasterRelation() != nullptr; }
+    virtual TcxCustomDataController* GetMasterDataController() const;
+    virtual int GetMasterRecordIndex() const { return masterRecordIndex_; }
+    TcxCustomDataController* GetRootDataController();
+    TcxCustomDataController* GetPatternDataController();
+    TcxDataControllerDetailMode GetDetailMode() const;
+    virtual void SetMasterRelation(TcxCustomDataRelation* relation, int masterRecordIndex);
+    void SetMasterMode(TcxCustomDataRelation* relation, bool isPattern);
+    // Follows the master record when records before it come or go.
+    void SetMasterRecordIndex(int value) { masterRecordIndex_ = value; }
+    void SetIsPattern(bool value);
+    void AddDataChangeRefCount();
+    void RemoveDataChangeRefCount();
+    int DataChangeRefCount() const { return dataChangeRefCount_; }
+    virtual hostlib::TObject* CreateDetailLinkObject(TcxCustomDataRelation*, int) { return nullptr; }
+    virtual TcxCustomDataController* GetDetailDataControllerByLinkObject(hostlib::TObject*) { return nullptr; }
+    hostlib::TObject* GetDetailLinkObject(int recordIndex, int relationIndex);
+    TcxCustomDataController* GetDetailDataController(int recordIndex, int relationIndex);
+    bool IsDetailDataControllerExist(int recordIndex, int relationIndex);
+    bool IsCreatingLinkObject() const { return creatingLinkObject_; }
+    int GetDetailActiveRelationIndex(int recordIndex);
+    void ChangeDetailActiveRelationIndex(int recordIndex, int relationIndex);
+    bool GetDetailExpanding(int recordIndex);
+    bool ChangeDetailExpanding(int recordIndex, bool expanded);
+    virtual bool CanChangeDetailExpanding(int recordIndex, bool expanded);
+    void CollapseDetails();
+    void ClearDetailLinkObject(int recordIndex, int relationIndex);
+    void ClearDetails();
+    void ClearDetailsMasterRelation(TcxCustomDataRelation* relation);
+    bool GetDetailHasChildren(int recordIndex, int relationIndex);
+    void ResetHasChildrenFlag();
+    void FocusDetails(int recordIndex);
+    bool InFocusDetails() const { return inFocusDetails_; }
+    void ForEachDetail(TcxCustomDataRelation* relation, const TcxDataControllerEachDetailProc& proc);
+    virtual void ResetRelationByItem(hostlib::TObject* item);
+    virtual void UpdateRelations(TcxCustomDataRelation* relation);
+    virtual void SyncMasterPos();
+    virtual void NotifyDataControllers() {}
+    virtual bool SyncDetailsFocusWithMaster() const { return false; }
+    virtual bool CheckMasterBrowseMode() { return true; }
+    virtual int GetDefaultActiveRelationIndex() const { return 0; }
+    virtual void CorrectAfterInsert(int recordIndex);
+    virtual void CorrectAfterDelete(int recordIndex);
+
     // Event raisers.
+    virtual void DoDetailExpanding(int recordIndex, bool& allow) { OnDetailExpanding(this, recordIndex, allow); }
+    virtual void DoDetailCollapsing(int recordIndex, bool& allow) { OnDetailCollapsing(this, recordIndex, allow); }
+    virtual void DoDetailExpanded(int recordIndex) { OnDetailExpanded(this, recordIndex); }
+    virtual void DoDetailCollapsed(int recordIndex) { OnDetailCollapsed(this, recordIndex); }
     virtual void DoAfterCancel() { OnAfterCancel(this); }
     virtual void DoAfterDelete() { OnAfterDelete(this); }
     virtual void DoAfterInsert() { OnAfterInsert(this); }
@@ -1293,6 +1394,15 @@ private:
         hostlib::TNotifyEvent Event;
     };
 
+    // Calls proc with every detail controller the record's link objects
+    // already give; makes none.
+    void ForEachExistingDetail(int recordIndex, const std::function<void(int, TcxCustomDataController*)>& proc);
+    void ForEachDetailOnChain(const std::vector<int>& chain, std::size_t depth, const TcxDataControllerEachDetailProc& proc);
+    void LeaveMasterRelation(int newMasterRecordIndex);
+    void FreeRelations();
+    void LoadFromProvider();
+    void UpdateRecordHandleField();
+    hostlib::TObject* CreateLinkObject(TcxDetailObject* detail, int recordIndex, int relationIndex);
     int CompareStoredTexts(int recordIndex1, int recordIndex2, TcxValueDef* def);
     TcxValueDefCompareFunc StreamingCompare() const;
     void CheckStreamValueTypes(TcxReader& reader);
@@ -1364,4 +1474,14 @@ private:
     int gridModeNotifyLock_ = 0;
     int saveKeysCount_ = 0;
     hostlib::ObjectPtr<TcxSaveObject> saveObject_;
+    hostlib::ObjectPtr<TcxCustomDataRelationList> relations_;
+    TcxCustomDataRelation* masterRelation_ = nullptr;
+    int masterRecordIndex_ = -1;
+    bool isPattern_ = false;
+    bool isPatternRequest_ = false;
+    int dataChangeRefCount_ = 0;
+    bool creatingLinkObject_ = false;
+    bool retryingLinkObject_ = false;
+    bool inFocusDetails_ = false;
+    TcxCustomDataField* recordHandleField_ = nullptr;
 };

@@ -133,6 +133,52 @@ void TcxSelectedKeys::DoRestore()
     controller->DataControllerInfo().ExpandingChanged();
 }
 
+// ---- TcxDetailKeys -----------------------------------------------------------
+
+namespace {
+// A detail is saved and restored with its own keys only when it is a
+// controller of the master's kind.
+TcxCustomDataController* SameKindDetail(TcxCustomDataController* master, int recordIndex, int relationIndex)
+{
+    if (relationIndex < 0 || !master->IsDetailDataControllerExist(recordIndex, relationIndex)) return nullptr;
+    TcxCustomDataController* detail = master->GetDetailDataController(recordIndex, relationIndex);
+    return detail && detail->InheritsFrom(master->ClassType()) ? detail : nullptr;
+}
+} // namespace
+
+void TcxDetailKeys::DoSave()
+{
+    TcxCustomDataController* controller = DataController();
+    if (!controller->RelationsExist()) return;
+    for (int record = 0; record < controller->GetRecordCount(); ++record) {
+        if (!controller->GetDetailExpanding(record)) continue;
+        auto* info = new TcxDetailKeyInfo();
+        Add(info);
+        info->Key = KeyOf(record);
+        info->RelationIndex = controller->GetDetailActiveRelationIndex(record);
+        if (TcxCustomDataController* detail = SameKindDetail(controller, record, info->RelationIndex)) {
+            info->SaveObject.reset(hostlib::CreateObject<TcxSaveObject>(detail));
+            info->SaveObject->Save();
+        }
+    }
+}
+
+void TcxDetailKeys::DoRestore()
+{
+    TcxCustomDataController* controller = DataController();
+    for (int record = 0; record < controller->GetRecordCount() && Count() > 0; ++record) {
+        const int found = Find(KeyOf(record));
+        if (found == -1) continue;
+        auto& info = static_cast<TcxDetailKeyInfo&>(Items(found));
+        controller->ChangeDetailExpanding(record, true);
+        controller->ChangeDetailActiveRelationIndex(record, info.RelationIndex);
+        if (info.SaveObject && controller->GetDetailExpanding(record))
+            if (TcxCustomDataController* detail = SameKindDetail(controller, record, info.RelationIndex))
+                if (detail != controller) info.SaveObject->RestoreInto(detail);
+        FreeItem(found);
+    }
+}
+
 // ---- TcxSaveObject -----------------------------------------------------------
 
 TcxSaveObject::TcxSaveObject(TcxCustomDataController* controller)
@@ -142,13 +188,23 @@ TcxSaveObject::TcxSaveObject(TcxCustomDataController* controller)
 
 void TcxSaveObject::Save()
 {
-    if (controller_->IsDestroying() || !controller_->IsKeyNavigation()) return;
+    if (controller_->IsCreatingLinkObject() || controller_->IsDestroying() || !controller_->IsKeyNavigation()) return;
     detailKeys_.Save();
     selectedKeys_.Save();
 }
 
+void TcxSaveObject::RestoreInto(TcxCustomDataController* controller)
+{
+    // The detail saved before a reload is a new controller after it.
+    controller_ = controller;
+    detailKeys_.SetDataController(controller);
+    selectedKeys_.SetDataController(controller);
+    Restore();
+}
+
 void TcxSaveObject::Restore()
 {
+    if (controller_->IsCreatingLinkObject()) return;
     if (!controller_->IsKeyNavigation()) {
         controller_->CheckSelectedCount(-1);
         return;

@@ -55,6 +55,7 @@ public:
     int Count() const { return static_cast<int>(items_.size()); }
     TcxKeyInfo& Items(int index) const { return *items_.at(static_cast<std::size_t>(index)); }
     TcxCustomDataController* DataController() const { return controller_; }
+    void SetDataController(TcxCustomDataController* controller) { controller_ = controller; }
 
 protected:
     virtual void DoRestore() {}
@@ -87,14 +88,17 @@ protected:
 };
 
 // The records whose details are expanded, with their active relation and
-// the details' own saved keys. Records have details only once relations
-// exist; until then there is nothing to keep.
+// the details' own saved keys.
 class TcxDetailKeys : public TcxKeys {
 public:
     static hostlib::TClass StaticClass();
     hostlib::TClass ClassType() const override { return StaticClass(); }
 
     using TcxKeys::TcxKeys;
+
+protected:
+    void DoRestore() override;
+    void DoSave() override;
 };
 
 class TcxSaveObject : public hostlib::TObject {
@@ -106,6 +110,8 @@ public:
 
     void Save();
     void Restore();
+    // Restores what was saved into another controller of the same kind.
+    void RestoreInto(TcxCustomDataController* controller);
     TcxDetailKeys& DetailKeys() { return detailKeys_; }
     TcxSelectedKeys& SelectedKeys() { return selectedKeys_; }
 
