@@ -3047,7 +3047,9 @@ void TcxCustomDataController::DataChanged(TcxDataChange kind, int itemIndex, int
         info = {dcRecord, -1, recordIndex, true};
     }
     if (kind == dcTotal) {
-        UpdateStorage(false);
+        // A source's total change is what makes a provider-mode controller
+        // reload its handles.
+        UpdateStorage(IsProviderMode());
     } else if (kind == dcNew || kind == dcDeleted) {
         info_->FocusedRecordChanged(false);
         info_->Refresh();
