@@ -159,6 +159,16 @@ void TcxCanvas::SetBrushColor(TColor value)
     if (Brush()->Color() != value) Brush()->SetColor(value);
 }
 
+void TcxCanvas::FillPolygon(const std::vector<POINT>& points, TColor color)
+{
+    Pen()->SetStyle(psSolid);
+    Pen()->SetWidth(1);
+    Pen()->SetColor(color);
+    Brush()->SetStyle(bsSolid);
+    SetBrushColor(color);
+    Polygon(points);
+}
+
 void TcxCanvas::AssignParams(const TcxViewParams& params)
 {
     SetBrushColor(params.Color);

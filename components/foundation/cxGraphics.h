@@ -120,6 +120,9 @@ public:
     void LineTo(int x, int y) { canvas_->LineTo(x, y); }
     void Polygon(const std::vector<POINT>& points) { canvas_->Polygon(points); }
     void Polyline(const std::vector<POINT>& points) { canvas_->Polyline(points); }
+    // Pen and brush both take the colour: a polygon strokes its outline too,
+    // and a stale pen would frame the shape in another colour.
+    void FillPolygon(const std::vector<POINT>& points, hostlib::TColor color);
     void BeginPath() { ::BeginPath(Handle()); }
     void EndPath() { ::EndPath(Handle()); }
     void WidenPath() { ::WidenPath(Handle()); }
