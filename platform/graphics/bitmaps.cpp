@@ -444,5 +444,6 @@ LONG SetBitmapBits(HBITMAP bitmap, DWORD size, const void* bits)
         read += stride;
     }
     b->Sync(BitmapAccess::Read);
+    b->changeStamp = NextBitmapStamp();
     return read;
 }

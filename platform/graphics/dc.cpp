@@ -229,6 +229,21 @@ Surface* SurfaceOfBitmap(HBITMAP bitmap)
     return &b->surface;
 }
 
+std::uint64_t BitmapChangeStamp(HBITMAP bitmap)
+{
+    BitmapObj* b = LookupBitmap(bitmap);
+    if (!b)
+        return 0;
+    b->Sync(BitmapAccess::Read); // notices what the program wrote into the bits
+    return b->changeStamp;
+}
+
+void MarkBitmapChanged(HBITMAP bitmap)
+{
+    if (BitmapObj* b = LookupBitmap(bitmap))
+        b->changeStamp = NextBitmapStamp();
+}
+
 } // namespace quelvo::gfx
 
 int SaveDC(HDC handle)

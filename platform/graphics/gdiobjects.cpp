@@ -201,8 +201,16 @@ void StoreRaw(std::uint8_t* row, int x, int bits, unsigned v)
 // program sees. dibBitsSeen_ tells which packed pixels the program changed
 // behind our back, so neither its writes nor our drawing is lost whichever
 // came last.
+std::uint64_t NextBitmapStamp()
+{
+    static std::atomic<std::uint64_t> sequence{0};
+    return ++sequence;
+}
+
 void BitmapObj::Sync(BitmapAccess access)
 {
+    if (access == BitmapAccess::Draw)
+        changeStamp = NextBitmapStamp();
     if (access == BitmapAccess::Query || !dib || bitsPixel == 32 || dibBits.empty() || surface.Empty())
         return;
     const LONG stride = WidthBytes();
@@ -251,8 +259,10 @@ void BitmapObj::Sync(BitmapAccess access)
             row[x] = colourOf(raw);
         }
     }
-    if (changedRows)
+    if (changedRows) {
         dibBitsSeen_ = dibBits;
+        changeStamp = NextBitmapStamp();
+    }
     surfaceAhead_ = access == BitmapAccess::Draw;
 }
 

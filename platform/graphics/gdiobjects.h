@@ -57,6 +57,9 @@ struct FontObj : GdiObject {
     std::shared_ptr<FontFace> face; // resolved on first use
 };
 
+// The next value of the process-wide sequence behind BitmapChangeStamp.
+std::uint64_t NextBitmapStamp();
+
 // What a caller is about to do with a bitmap's pixels.
 enum class BitmapAccess : std::uint8_t {
     Draw,  // may change the 32-bit surface
@@ -78,6 +81,8 @@ struct BitmapObj : GdiObject {
     std::vector<RGBQUAD> colorTable;
     std::vector<std::uint8_t> ownedDib32; // 32-bit DIB storage (surface wraps it)
     std::atomic<int> selectedInDCs{0};
+    // Renewed on every access that may change the pixels (see BitmapChangeStamp).
+    std::atomic<std::uint64_t> changeStamp{NextBitmapStamp()};
     LONG WidthBytes() const;
     // Brings the surface and the packed bits of a DIB section below 32 bits
     // to one picture; a no-op for every other bitmap, whose surface is the

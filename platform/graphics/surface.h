@@ -83,6 +83,14 @@ BOOL SetSurfaceDCVisibleRegion(HDC dc, HRGN visible);
 Surface* SurfaceOfDC(HDC dc);
 // The pixels of a bitmap object (any depth is kept as 32-bit pixels).
 Surface* SurfaceOfBitmap(HBITMAP bitmap);
+// A number that changes whenever a bitmap's pixels may have changed:
+// drawing into it, SetDIBits, SetBitmapBits, SurfaceOfBitmap, and writes to
+// a DIB section below 32 bits (seen here). It is unique in the process, so
+// a new bitmap never repeats an old one's; 0 for an invalid handle. Writes
+// through a 32-bit section's memory cannot be seen: MarkBitmapChanged
+// after them.
+std::uint64_t BitmapChangeStamp(HBITMAP bitmap);
+void MarkBitmapChanged(HBITMAP bitmap);
 // The screen's size in pixels as display DCs report it (HORZRES, VERTRES);
 // the window layer sets it from its display. 1920 x 1080 until then.
 void SetScreenSize(SIZE size);

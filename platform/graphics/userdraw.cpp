@@ -539,36 +539,46 @@ void RadioButton(DCObj& dc, const Target& t, const RECT& r, UINT state)
         FillRegionOn(t, outer, SolidPaint(0), R2_COPYPEN);
         return;
     }
-    auto ring = [&](const Region& ringOuter, const Region& ringInner, int tl, int br) {
+    auto ring = [&](const Region& ringOuter, const Region& ringInner, const Paint& a, const Paint& c) {
         Region ringRgn(ringOuter);
         ringRgn.Subtract(ringInner);
         RECT b = ringOuter.Bounds();
         int diag = b.left + b.top + (b.right - b.left) - 1; // pixels with x + y below it are top-left
-        Paint a = SysPaint(dc, tl), c = SysPaint(dc, br);
         for (const RECT& rr : ringRgn.RectList())
             for (int y = rr.top; y < rr.bottom; ++y)
                 for (int x = rr.left; x < rr.right; ++x)
                     FillSpan(t, y, x, x + 1, x + y < diag ? a : c, R2_COPYPEN);
     };
-    if (state & (DFCS_FLAT | DFCS_MONO)) {
-        // One ring in a single colour, the interior from the ring inwards.
-        int c = (state & DFCS_MONO) ? COLOR_WINDOWFRAME : COLOR_BTNSHADOW;
-        ring(outer, inner, c, c);
-        core = inner;
-    } else {
-        ring(outer, inner, COLOR_BTNSHADOW, COLOR_BTNHIGHLIGHT);
-        ring(inner, core, COLOR_3DDKSHADOW, COLOR_3DLIGHT);
-    }
-    bool grey = (state & DFCS_INACTIVE) || (state & DFCS_PUSHED);
-    FillRegionOn(t, core, SysPaint(dc, grey ? COLOR_BTNFACE : COLOR_WINDOW), R2_COPYPEN);
-    if (state & DFCS_CHECKED) {
+    auto dot = [&](const Paint& paint) {
         int d = std::max(2, size / 3);
         RECT dotBox{s.left + (size - d) / 2, s.top + (size - d) / 2, 0, 0};
         dotBox.right = dotBox.left + d;
         dotBox.bottom = dotBox.top + d;
-        FillRegionOn(t, RoundRegion(dotBox, d, d),
-                     SysPaint(dc, (state & DFCS_INACTIVE) ? COLOR_BTNSHADOW : COLOR_WINDOWTEXT), R2_COPYPEN);
+        FillRegionOn(t, RoundRegion(dotBox, d, d), paint, R2_COPYPEN);
+    };
+    if (kind == DFCS_BUTTONRADIOIMAGE) {
+        // The image is monochrome whatever the palette: callers find the
+        // dot by its black pixels on the white interior.
+        Paint black = SolidPaint(TargetPixel(dc, RGB(0, 0, 0))), white = SolidPaint(TargetPixel(dc, RGB(255, 255, 255)));
+        ring(outer, inner, black, black);
+        FillRegionOn(t, inner, white, R2_COPYPEN);
+        if (state & DFCS_CHECKED)
+            dot(black);
+        return;
     }
+    if (state & (DFCS_FLAT | DFCS_MONO)) {
+        // One ring in a single colour, the interior from the ring inwards.
+        Paint c = SysPaint(dc, (state & DFCS_MONO) ? COLOR_WINDOWFRAME : COLOR_BTNSHADOW);
+        ring(outer, inner, c, c);
+        core = inner;
+    } else {
+        ring(outer, inner, SysPaint(dc, COLOR_BTNSHADOW), SysPaint(dc, COLOR_BTNHIGHLIGHT));
+        ring(inner, core, SysPaint(dc, COLOR_3DDKSHADOW), SysPaint(dc, COLOR_3DLIGHT));
+    }
+    bool grey = (state & DFCS_INACTIVE) || (state & DFCS_PUSHED);
+    FillRegionOn(t, core, SysPaint(dc, grey ? COLOR_BTNFACE : COLOR_WINDOW), R2_COPYPEN);
+    if (state & DFCS_CHECKED)
+        dot(SysPaint(dc, (state & DFCS_INACTIVE) ? COLOR_BTNSHADOW : COLOR_WINDOWTEXT));
 }
 
 // A filled triangle of rows 1, 3, 5, ... pointing in a direction, centred.
@@ -684,7 +694,10 @@ BOOL DrawFrameControl(HDC handle, LPRECT rect, UINT type, UINT state)
             if (state & DFCS_ADJUSTRECT)
                 *rect = r;
         } else if (kind & (DFCS_BUTTONRADIOIMAGE | DFCS_BUTTONRADIOMASK | DFCS_BUTTONRADIO)) {
-            RadioButton(*dc, t, r, (kind & DFCS_BUTTONRADIOMASK) ? ((state & ~0xFFu) | DFCS_BUTTONRADIOMASK) : state);
+            // The mask wins over the image, the image over the plain radio.
+            UINT form = (kind & DFCS_BUTTONRADIOMASK) ? DFCS_BUTTONRADIOMASK
+                        : (kind & DFCS_BUTTONRADIOIMAGE) ? DFCS_BUTTONRADIOIMAGE : kind;
+            RadioButton(*dc, t, r, (state & ~0xFFu) | form);
         } else {
             CheckBox(*dc, t, r, state);
         }

@@ -5,6 +5,7 @@
 
 #include "platform/graphics/picture.h"
 #include "platform/graphics/winuserdraw.h"
+#include "platform/graphics/surface.h"
 #include "platform/hostlib/visual/property_set.h"
 #include "platform/hostlib/core/resources.h"
 #include "platform/hostlib/core/streams.h"
@@ -175,7 +176,13 @@ TClass TBrush::StaticClass()
 
 HBRUSH TBrush::Handle()
 {
-    if (!handle_) {
+    if (bitmap_) {
+        if (handle_ && PatternStale()) FreeHandle();
+        if (!handle_) {
+            handle_ = CreatePatternBrush(bitmap_->Handle());
+            patternStamp_ = bitmap_->ChangeStamp();
+        }
+    } else if (!handle_) {
         LOGBRUSH lb;
         lb.lbColor = ColorToRGB(color_);
         if (style_ == bsClear) lb.lbStyle = BS_NULL;
@@ -216,12 +223,16 @@ void TBrush::SetHandle(HBRUSH brush)
 }
 
 void TBrush::SetStyle(TBrushStyle value) { SetIfChanged(style_, value, [this] { Changed(); }); }
+void TBrush::SetBitmap(TBitmap* value) { SetIfChanged(bitmap_, value, [this] { Changed(); }); }
+bool TBrush::PatternStale() const { return bitmap_ && handle_ && bitmap_->ChangeStamp() != patternStamp_; }
+
 void TBrush::Assign(TPersistent* source)
 {
     auto* b = As<TBrush>(source);
     if (!b) return TGraphicsObject::Assign(source);
     color_ = b->color_;
     style_ = b->style_;
+    bitmap_ = b->bitmap_;
     Changed();
 }
 
@@ -323,6 +334,8 @@ void TCanvas::RequiredState(bool font, bool pen, bool brush)
         SetROP2(dc, kRop2[pen_->Mode()]);
         penValid_ = true;
     }
+    // A pattern brush whose bitmap was drawn on since is made again.
+    if (brush && brushValid_ && brush_->PatternStale()) brushValid_ = false;
     if (brush && !brushValid_) {
         HGDIOBJ old = SelectObject(dc, brush_->Handle());
         if (!oldBrush_) oldBrush_ = old;
@@ -660,6 +673,8 @@ HBITMAP TBitmap::Handle()
     return handle_;
 }
 
+std::uint64_t TBitmap::ChangeStamp() const { return handle_ ? gfx::BitmapChangeStamp(handle_) : 0; }
+
 TCanvas* TBitmap::Canvas()
 {
     if (!canvas_) canvas_.reset(CreateObject<TBitmapCanvas>(this));
@@ -670,6 +685,7 @@ std::uint8_t* TBitmap::ScanLine(int row)
 {
     if (row < 0 || row >= height_ || !bits_) throw EInvalidGraphic("Scan line index out of range");
     EndCanvasDrawing();
+    gfx::MarkBitmapChanged(handle_); // the caller may write the row
     return bits_ + static_cast<std::size_t>(row) * static_cast<std::size_t>(BytesPerScanLine());
 }
 

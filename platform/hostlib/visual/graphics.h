@@ -143,6 +143,8 @@ private:
     int charset_ = 1;
 };
 
+class TBitmap;
+
 class TBrush : public TGraphicsObject {
 public:
     static TClass StaticClass();
@@ -156,11 +158,21 @@ public:
     // Adopts a brush handle: owned (deleted with the brush) unless it is a
     // system colour brush, whose colour then becomes that system colour.
     void SetHandle(HBRUSH brush);
+    // A pattern brush of the bitmap's top-left 8 x 8 pixels in place of
+    // colour and style (nullptr: back to them). The bitmap is not owned and
+    // must outlive its use here; when its pixels change the brush is made
+    // again from them.
+    TBitmap* Bitmap() const { return bitmap_; }
+    void SetBitmap(TBitmap* value);
+    // Whether the handle shows pixels the bitmap no longer holds.
+    bool PatternStale() const;
     void Assign(TPersistent* source) override;
 
 private:
     TColor color_ = clWhite;
     TBrushStyle style_ = bsSolid;
+    TBitmap* bitmap_ = nullptr;
+    std::uint64_t patternStamp_ = 0; // the bitmap's change stamp the handle was made from
 };
 
 class TPen : public TGraphicsObject {
@@ -187,7 +199,6 @@ private:
 };
 
 class TGraphic;
-class TBitmap;
 
 enum TCanvasStates { csHandleValid, csFontValid, csPenValid, csBrushValid };
 
@@ -338,6 +349,9 @@ public:
     // Handle and ScanLine end drawing in progress on the canvas (its
     // device context is let go and made again on the next drawing).
     HBITMAP Handle();
+    // Changes whenever the pixels may have changed (drawing, ScanLine, a new
+    // size or picture); never repeats, so equal stamps mean equal pixels.
+    std::uint64_t ChangeStamp() const;
     // Adopts a bitmap handle: its size, depth and pixels become this
     // bitmap's, and the handle is deleted.
     void SetHandle(HBITMAP bitmap);

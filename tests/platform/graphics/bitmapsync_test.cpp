@@ -420,6 +420,51 @@ TEST(SectionSyncTest, ColoursOutsideTheTableReadBackAsTheNearestEntry)
     }
 }
 
+// Brushes and caches made from a bitmap tell by its change stamp when to
+// make themselves again: every way of changing the pixels renews it, reading
+// them does not.
+TEST(BitmapChangeStampTest, WritersAndDrawingRenewTheStampReadersKeepIt)
+{
+    using quelvo::gfx::BitmapChangeStamp;
+    for (auto [bits, topDown] : Depths()) {
+        Section s(bits, topDown);
+        ASSERT_TRUE(s.Ok()) << bits;
+        std::uint64_t stamp = BitmapChangeStamp(s.bitmap());
+        auto renewed = [&] {
+            std::uint64_t now = BitmapChangeStamp(s.bitmap());
+            bool changed = now != stamp;
+            stamp = now;
+            return changed;
+        };
+        s.Fill(RECT{0, 0, kW, kH}, kWhite);
+        EXPECT_TRUE(renewed()) << Name(bits, topDown, "drawing");
+        for (const Reader& reader : Readers()) {
+            reader.read(s);
+            EXPECT_FALSE(renewed()) << Name(bits, topDown, reader.name);
+        }
+        HBRUSH pattern = CreatePatternBrush(s.bitmap());
+        DeleteObject(pattern);
+        EXPECT_FALSE(renewed()) << Name(bits, topDown, "a pattern brush made of it");
+        for (const Writer& writer : Writers()) {
+            // Writes through a 32-bit section's memory go straight to the pixels.
+            if (bits == 32 && std::string(writer.name) == "section memory")
+                continue;
+            writer.write(s, 1, 1, s.Ink());
+            EXPECT_TRUE(renewed()) << Name(bits, topDown, writer.name);
+        }
+        quelvo::gfx::MarkBitmapChanged(s.bitmap());
+        EXPECT_TRUE(renewed()) << Name(bits, topDown, "marked");
+    }
+    // A new bitmap never repeats the stamp of one before it.
+    HBITMAP a = CreateBitmap(2, 2, 1, 32, nullptr);
+    std::uint64_t first = BitmapChangeStamp(a);
+    DeleteObject(a);
+    HBITMAP b = CreateBitmap(2, 2, 1, 32, nullptr);
+    EXPECT_GT(BitmapChangeStamp(b), first);
+    DeleteObject(b);
+    EXPECT_EQ(BitmapChangeStamp(nullptr), 0u);
+}
+
 TEST(DeviceBitmapTest, CreateBitmapReadsPixelsAtTheirOwnDepth)
 {
     // Rows of whole 16-bit words; 4 and 8 bits index the default table

@@ -262,15 +262,33 @@ TEST_F(DistinctPalette, RadioMaskIsABlackDiscOnWhite)
     EXPECT_EQ(columns, 12);
     EXPECT_EQ(art[0], "....####.....");
     EXPECT_EQ(art[6], "############.");
-    // The checked image: the dot is the only black inside, a 4 x 4 disc.
-    Canvas image(13, 13, kBlack);
-    quelvo::gfx::ResetSysColors();
-    DrawFrameControl(image.dc(), &r, DFC_BUTTON, DFCS_BUTTONRADIOIMAGE | DFCS_CHECKED | DFCS_FLAT);
-    auto dot = image.Art();
-    EXPECT_EQ(dot[3].substr(3, 6), "......");
-    EXPECT_EQ(dot[4].substr(3, 6), "..##..");
-    EXPECT_EQ(dot[5].substr(3, 6), ".####.");
-    EXPECT_EQ(dot[8].substr(3, 6), "......");
+}
+
+TEST_F(DistinctPalette, RadioImageIsMonochromeWhateverThePalette)
+{
+    // A black ring, a white interior and, when checked, a black 4 x 4 dot,
+    // under the distinct and under the classic palette alike; the plain
+    // and the mask forms asked for beside the image do not change it.
+    const std::vector<std::string> checked = {
+        "????####?????", "??##....##???", "?#........#??", "?#........#??", "#....##....#?", "#...####...#?",
+        "#...####...#?", "#....##....#?", "?#........#??", "?#........#??", "??##....##???", "????####?????",
+        "?????????????",
+    };
+    struct Case {
+        bool classic;
+        UINT extra;
+    };
+    for (const Case& c : {Case{false, 0u}, Case{true, 0u}, Case{false, DFCS_PUSHED | DFCS_INACTIVE}, Case{false, DFCS_BUTTONRADIO}}) {
+        if (c.classic)
+            quelvo::gfx::ResetSysColors();
+        RECT r{0, 0, 13, 13};
+        Canvas image(13, 13, RGB(1, 2, 3));
+        DrawFrameControl(image.dc(), &r, DFC_BUTTON, DFCS_BUTTONRADIOIMAGE | DFCS_CHECKED | DFCS_FLAT | c.extra);
+        EXPECT_EQ(Joined(image.Art({{kWhite, '.'}, {kBlack, '#'}})), Joined(checked)) << c.classic << " " << c.extra;
+        Canvas empty(13, 13, RGB(1, 2, 3));
+        DrawFrameControl(empty.dc(), &r, DFC_BUTTON, DFCS_BUTTONRADIOIMAGE | c.extra);
+        EXPECT_EQ(empty.Art({{kWhite, '.'}, {kBlack, '#'}})[5], "#..........#?") << "no dot unless checked";
+    }
 }
 
 TEST_F(DistinctPalette, CheckBoxesBitmapHoldsTwelveCellsOfThirteenPixels)

@@ -470,6 +470,43 @@ TEST_F(Graphics, BrushAdoptsAHandle)
     EXPECT_EQ(GetObjectA(own, sizeof(lb), &lb), 0);
 }
 
+TEST_F(Graphics, BrushOfABitmapFollowsTheBitmapsPixels)
+{
+    // An 8 x 8 pattern of two colours by parity, as the scroll-bar tracks use.
+    ObjectPtr<TBitmap> pattern(CreateObject<TBitmap>());
+    pattern->SetSize(8, 8);
+    auto paint = [&](TColor even, TColor odd) {
+        for (int y = 0; y < 8; ++y)
+            for (int x = 0; x < 8; ++x) pattern->Canvas()->SetPixel(x, y, (x + y) % 2 ? odd : even);
+    };
+    paint(clRed, clBlue);
+    ObjectPtr<TBitmap> target(CreateObject<TBitmap>());
+    target->SetSize(20, 10);
+    TCanvas* c = target->Canvas();
+    c->Brush()->SetColor(clYellow);
+    c->Brush()->SetBitmap(pattern.get());
+    auto filled = [&](TColor even, TColor odd) {
+        c->FillRect(RECT{0, 0, 20, 10});
+        for (auto [x, y] : {std::pair{0, 0}, {1, 0}, {9, 0}, {12, 3}, {19, 9}, {18, 9}})
+            if (c->Pixel(x, y) != ((x + y) % 2 ? odd : even)) return false;
+        return true;
+    };
+    EXPECT_TRUE(filled(clRed, clBlue)) << "the pattern repeats every 8 pixels";
+    // The bitmap changes while the brush stays selected in the canvas.
+    paint(clGreen, clWhite);
+    EXPECT_TRUE(filled(clGreen, clWhite)) << "drawn on through its canvas";
+    for (int y = 0; y < 8; ++y) {
+        auto* row = reinterpret_cast<std::uint32_t*>(pattern->ScanLine(y));
+        for (int x = 0; x < 8; ++x) row[x] = (x + y) % 2 ? 0x000000 : 0x00FFFF; // 0xRRGGBB: aqua
+    }
+    EXPECT_TRUE(filled(clAqua, clBlack)) << "written through its scan lines";
+    ObjectPtr<TBrush> copy(CreateObject<TBrush>());
+    copy->Assign(c->Brush());
+    EXPECT_EQ(copy->Bitmap(), pattern.get());
+    c->Brush()->SetBitmap(nullptr);
+    EXPECT_TRUE(filled(clYellow, clYellow)) << "without the bitmap the colour is back";
+}
+
 TEST_F(Graphics, BitmapAdoptsAHandle)
 {
     auto source = Gradient(3, 2, pf32bit);
