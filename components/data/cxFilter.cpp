@@ -10,6 +10,7 @@
 #include "platform/hostlib/core/exceptions.h"
 #include "platform/hostlib/core/format.h"
 #include "platform/hostlib/core/format_settings.h"
+#include "platform/hostlib/core/form_resource.h"
 #include "platform/hostlib/core/update_scope.h"
 
 using hostlib::Variant;
@@ -157,9 +158,31 @@ hostlib::TClass TcxFilterCriteriaItem::StaticClass()
 {
     return hostlib::DefineClass<TcxFilterCriteriaItem, TcxCustomFilterCriteriaItem>("TcxFilterCriteriaItem");
 }
+const hostlib::TEnumInfo& EnumTypeInfo(TcxFilterCriteriaOption*)
+{
+    static const hostlib::TEnumInfo info{
+        "TcxFilterCriteriaOption", {"fcoCaseInsensitive", "fcoShowOperatorDescription", "fcoSoftNull", "fcoSoftCompare"}, 0};
+    return info;
+}
+
 hostlib::TClass TcxFilterCriteria::StaticClass()
 {
-    return hostlib::DefineClass<TcxFilterCriteria, hostlib::TPersistent>("TcxFilterCriteria");
+    return hostlib::DefineClass<TcxFilterCriteria, hostlib::TPersistent>(
+        "TcxFilterCriteria", [](hostlib::ClassBuilder<TcxFilterCriteria>& c) {
+            c.Property("MaxValueListCount", &TcxFilterCriteria::MaxValueListCount, &TcxFilterCriteria::SetMaxValueListCount)
+                .Default(0);
+            c.Property("Options", &TcxFilterCriteria::Options, &TcxFilterCriteria::SetOptions).Default(TcxFilterCriteriaOptions{});
+            c.Property("PercentWildcard", &TcxFilterCriteria::PercentWildcard, &TcxFilterCriteria::SetPercentWildcard).Default('%');
+            c.Property("UnderscoreWildcard", &TcxFilterCriteria::UnderscoreWildcard, &TcxFilterCriteria::SetUnderscoreWildcard)
+                .Default('_');
+            c.EventProperty("OnChanged", &TcxFilterCriteria::OnChanged);
+        });
+}
+
+hostlib::TClass TFilterWrapper::StaticClass()
+{
+    return hostlib::DefineClass<TFilterWrapper, hostlib::TComponent>(
+        "TFilterWrapper", [](hostlib::ClassBuilder<TFilterWrapper>& c) { c.Property("Filter", &TFilterWrapper::Filter); });
 }
 
 template <TcxFilterOperatorKind K, const char* const* Name>
@@ -1126,6 +1149,26 @@ void TcxFilterCriteria::TidyAfterRemoval(TcxFilterCriteriaItemList* list)
     list->Free();
     parent->Adopt(child);
     Changed();
+}
+
+// ---- component stream --------------------------------------------------------
+
+void TcxFilterCriteria::SaveToStream(hostlib::TStream& stream)
+{
+    auto wrapper = hostlib::MakeObject<TFilterWrapper>(static_cast<hostlib::TComponent*>(nullptr));
+    wrapper->SetFilter(this);
+    const std::string text = hostlib::WriteFormResource(wrapper.get());
+    stream.WriteBuffer(text.data(), static_cast<std::int64_t>(text.size()));
+}
+
+void TcxFilterCriteria::LoadFromStream(hostlib::TStream& stream)
+{
+    std::string text(static_cast<std::size_t>(std::max<std::int64_t>(stream.Size() - stream.Position(), 0)), '\0');
+    stream.ReadBuffer(text.data(), static_cast<std::int64_t>(text.size()));
+    hostlib::UpdateScope scope(*this);
+    auto wrapper = hostlib::MakeObject<TFilterWrapper>(static_cast<hostlib::TComponent*>(nullptr));
+    wrapper->SetFilter(this);
+    hostlib::ReadFormResource(wrapper.get(), text, "Filter");
 }
 
 // ---- binary form -------------------------------------------------------------

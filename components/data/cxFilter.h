@@ -51,6 +51,7 @@ enum TcxFilterBoolOperatorKind : std::uint8_t { fboAnd, fboOr, fboNotAnd, fboNot
 
 enum TcxFilterCriteriaOption { fcoCaseInsensitive, fcoShowOperatorDescription, fcoSoftNull, fcoSoftCompare };
 using TcxFilterCriteriaOptions = hostlib::TSet<TcxFilterCriteriaOption>;
+const hostlib::TEnumInfo& EnumTypeInfo(TcxFilterCriteriaOption*);
 
 class TcxFilterCriteria;
 class TcxFilterCriteriaItem;
@@ -437,6 +438,12 @@ public:
     virtual bool ValueIsNull(const hostlib::Variant& value);
     virtual void ReadData(hostlib::TStream& stream);
     virtual void WriteData(hostlib::TStream& stream);
+    // The criteria as a component stream: its published properties and
+    // what a derived class defines, in the form-resource text.
+    void SaveToStream(hostlib::TStream& stream);
+    // Reads the rest of the stream; raises EFormResourceError for a
+    // malformed one.
+    void LoadFromStream(hostlib::TStream& stream);
 
     void BeginUpdate() { ++lockCount_; }
     void EndUpdate();
@@ -489,6 +496,19 @@ private:
     bool translateIn_ = false;
     int lockCount_ = 0;
     bool changed_ = false;
+};
+
+// Streams a criteria as a component: only its Filter property.
+class TFilterWrapper : public hostlib::TComponent {
+public:
+    static hostlib::TClass StaticClass();
+    hostlib::TClass ClassType() const override { return StaticClass(); }
+
+    TcxFilterCriteria* Filter() const { return filter_; }
+    void SetFilter(TcxFilterCriteria* value) { filter_ = value; }
+
+private:
+    TcxFilterCriteria* filter_ = nullptr;
 };
 
 // ---- filter value list -------------------------------------------------------

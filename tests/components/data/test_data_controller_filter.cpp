@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "components/data/cxDataFilter.h"
+#include "platform/hostlib/core/streams.h"
 #include "data_controller_fixture.h"
 
 using hostlib::Variant;
@@ -143,4 +144,71 @@ TEST_F(ControllerFilter, CriteriaTravelBetweenControllers)
     EXPECT_TRUE(other->Filter().Active());
     EXPECT_EQ(other->Filter().Root().Count(), 1);
     EXPECT_EQ(Names(), (std::vector<std::string>{"avocado", "apricot"}));
+}
+
+namespace {
+// Items are known by their index, so stored criteria find them again.
+class IdentifiedController : public TestDataController {
+public:
+    int GetItemID(hostlib::TObject* item) const override
+    {
+        for (int i = 0; i < GetItemCount(); ++i)
+            if (GetItem(i) == item) return i;
+        return -1;
+    }
+};
+
+std::string Streamed(TcxFilterCriteria& criteria)
+{
+    hostlib::TMemoryStream stream;
+    criteria.SaveToStream(stream);
+    const std::vector<std::uint8_t>& bytes = stream.Bytes();
+    return std::string(bytes.begin(), bytes.end());
+}
+} // namespace
+
+TEST(ControllerFilterStream, CriteriaTravelAsAComponentWithTheirBinaryForm)
+{
+    auto source = hostlib::MakeObject<IdentifiedController>(static_cast<hostlib::TComponent*>(nullptr));
+    auto target = hostlib::MakeObject<IdentifiedController>(static_cast<hostlib::TComponent*>(nullptr));
+    for (auto* dc : {source.get(), target.get()}) {
+        dc->AddColumn(TcxStringValueType::Class());
+        dc->AddColumn(TcxIntegerValueType::Class());
+    }
+    TcxDataFilterCriteria& filter = source->Filter();
+    filter.SetOptions({fcoCaseInsensitive});
+    filter.SetPercentWildcard('*');
+    filter.SetMaxValueListCount(3);
+    filter.Root().SetBoolOperatorKind(fboNotOr);
+    filter.AddItem(nullptr, source->GetItem(0), foLike, Variant("a*"), "a*");
+    filter.AddItem(nullptr, source->GetItem(1), foGreater, Variant(1), "1");
+    const std::string text = Streamed(filter);
+    EXPECT_NE(text.find("Filter.Options = [fcoCaseInsensitive];"), std::string::npos) << text;
+    EXPECT_NE(text.find("Filter.PercentWildcard = \"*\";"), std::string::npos) << text;
+    EXPECT_NE(text.find("Filter.Criteria = hex{"), std::string::npos) << text;
+    EXPECT_EQ(text.find("UnderscoreWildcard"), std::string::npos) << text; // defaults are not written
+
+    hostlib::TMemoryStream stream(std::vector<std::uint8_t>(text.begin(), text.end()));
+    target->Filter().LoadFromStream(stream);
+    TcxDataFilterCriteria& loaded = target->Filter();
+    EXPECT_EQ(loaded.Options(), (TcxFilterCriteriaOptions{fcoCaseInsensitive}));
+    EXPECT_EQ(loaded.PercentWildcard(), '*');
+    EXPECT_EQ(loaded.MaxValueListCount(), 3);
+    EXPECT_EQ(loaded.GetFilterText(), filter.GetFilterText());
+    EXPECT_EQ(loaded.Root().BoolOperatorKind(), fboNotOr);
+    EXPECT_EQ(Streamed(loaded), text);
+}
+
+TEST(ControllerFilterStream, AnEmptyCriteriaWritesNoConditionsAndABrokenStreamIsRefused)
+{
+    auto dc = hostlib::MakeObject<IdentifiedController>(static_cast<hostlib::TComponent*>(nullptr));
+    dc->AddColumn(TcxIntegerValueType::Class());
+    EXPECT_EQ(Streamed(dc->Filter()).find("Criteria"), std::string::npos);
+    for (const char* broken : {"", "_ : TFilterWrapper { Filter.Criteria = hex{FFFF}; }",
+                               "_ : TFilterWrapper { Filter.Nothing = 1; }", "_ : TButton { }"}) {
+        SCOPED_TRACE(broken);
+        const std::string text = broken;
+        hostlib::TMemoryStream stream(std::vector<std::uint8_t>(text.begin(), text.end()));
+        EXPECT_THROW(dc->Filter().LoadFromStream(stream), hostlib::Exception);
+    }
 }
