@@ -46,6 +46,7 @@ public:
         return detail ? detail->Detail.get() : nullptr;
     }
     bool SyncDetailsFocusWithMaster() const override { return syncDetails; }
+    bool CheckMasterBrowseMode() override { return !refuseBrowse; }
     hostlib::TClass GetDataProviderClass() const override
     {
         return syncProvider ? SyncProvider::StaticClass() : TestDataController::GetDataProviderClass();
@@ -54,6 +55,7 @@ public:
     int linksCreated = 0;
     int linksDestroyed = 0;
     bool syncDetails = false;
+    bool refuseBrowse = false;
     // Read in the second construction phase, before the provider is made.
     static inline bool syncProvider = false;
     std::function<void(int)> onCreateLink;

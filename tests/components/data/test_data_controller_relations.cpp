@@ -216,6 +216,11 @@ TEST(DataRelations, WithSyncDetailsAFocusedMasterRecordFocusesItsDetail)
     ASSERT_EQ(clone->GetFocusedRowIndex(), -1);
     md.master->ChangeFocusedRecordIndex(1);
     EXPECT_EQ(clone->GetFocusedRowIndex(), 0);
+
+    // A master that cannot leave its edit keeps its focus.
+    md.master->refuseBrowse = true;
+    EXPECT_FALSE(md.master->ChangeFocusedRowIndex(2));
+    EXPECT_EQ(md.master->GetFocusedRowIndex(), 1);
 }
 
 // The master's keys come from its first column; a reload replaces every
