@@ -91,13 +91,6 @@ void DrawTabSide(TcxCanvas* canvas, RECT r, TcxBorder side, TcxBorders borders, 
     FillIn(canvas, r, dark ? clBtnShadow : clBtnHighlight);
 }
 
-void FillTrack(TcxCanvas* canvas, const RECT& r, bool pressed)
-{
-    canvas->Brush()->SetBitmap(cxScrollBarTrackBitmap(pressed));
-    canvas->FillRect(r);
-    canvas->Brush()->SetBitmap(nullptr);
-}
-
 // Whether a scroll-bar part is drawn at all; hot parts look normal.
 bool ScrollBarPartShown(const RECT& r, TcxScrollBarPart part, TcxButtonState& state)
 {
@@ -127,9 +120,16 @@ void DrawStandardLineButton(TcxCanvas* canvas, bool horizontal, RECT r, TcxScrol
     else DrawFrames(canvas, r, {kScrollButtonOuter, kScrollButtonInner});
 }
 
-// Lines along two opposite sides of r; r then grows across them by one
-// pixel and shrinks along them by one.
-RECT DrawSplitterLines(TcxCanvas* canvas, RECT r, bool horizontal, TColor first, TColor second)
+}  // namespace
+
+void cxFillScrollBarTrack(TcxCanvas* canvas, const RECT& r, bool pressed)
+{
+    canvas->Brush()->SetBitmap(cxScrollBarTrackBitmap(pressed));
+    canvas->FillRect(r);
+    canvas->Brush()->SetBitmap(nullptr);
+}
+
+RECT cxDrawSplitterLines(TcxCanvas* canvas, const RECT& r, bool horizontal, TColor first, TColor second)
 {
     if (horizontal) {
         FillIn(canvas, RECT{r.left, r.top, r.right, r.top + 1}, first);
@@ -140,8 +140,6 @@ RECT DrawSplitterLines(TcxCanvas* canvas, RECT r, bool horizontal, TColor first,
     FillIn(canvas, RECT{r.right - 1, r.top, r.right, r.bottom}, second);
     return cxRectInflate(r, -1, 1);
 }
-
-}  // namespace
 
 // ---- standard ----------------------------------------------------------------------------
 
@@ -244,7 +242,7 @@ void TcxStandardLookAndFeelPainter::DrawScrollBarPart(TcxCanvas* canvas, bool ho
     if (!ScrollBarPartShown(r, part, state)) return;
     switch (part) {
     case sbpPageUp:
-    case sbpPageDown: FillTrack(canvas, r, state == cxbsPressed); break;
+    case sbpPageDown: cxFillScrollBarTrack(canvas, r, state == cxbsPressed); break;
     case sbpThumbnail:
         DrawFrames(canvas, r, {kScrollButtonOuter, kScrollButtonInner});
         FillIn(canvas, Inset(r, ButtonBorderSize(cxbsNormal)), clBtnFace);
@@ -272,8 +270,8 @@ void TcxStandardLookAndFeelPainter::DrawSchedulerSplitterBorder(TcxCanvas* canva
                                                                 const TcxViewParams& viewParams,
                                                                 bool isHorizontal) const
 {
-    RECT rest = DrawSplitterLines(canvas, r, isHorizontal, clBtnFace, cl3DDkShadow);
-    rest = DrawSplitterLines(canvas, rest, isHorizontal, clBtnHighlight, clBtnShadow);
+    RECT rest = cxDrawSplitterLines(canvas, r, isHorizontal, clBtnFace, cl3DDkShadow);
+    rest = cxDrawSplitterLines(canvas, rest, isHorizontal, clBtnHighlight, clBtnShadow);
     canvas->FillRect(rest, viewParams);
 }
 
@@ -362,7 +360,7 @@ void TcxFlatLookAndFeelPainter::DrawScrollBarPart(TcxCanvas* canvas, bool horizo
 {
     if (!ScrollBarPartShown(r, part, state)) return;
     if (part == sbpPageUp || part == sbpPageDown) {
-        FillTrack(canvas, r, state == cxbsPressed);
+        cxFillScrollBarTrack(canvas, r, state == cxbsPressed);
         return;
     }
     DrawButton(canvas, r, "", state, true);
@@ -372,7 +370,7 @@ void TcxFlatLookAndFeelPainter::DrawScrollBarPart(TcxCanvas* canvas, bool horizo
 void TcxFlatLookAndFeelPainter::DrawSchedulerSplitterBorder(TcxCanvas* canvas, const RECT& r,
                                                             const TcxViewParams& viewParams, bool isHorizontal) const
 {
-    canvas->FillRect(DrawSplitterLines(canvas, r, isHorizontal, clBtnHighlight, clBtnShadow), viewParams);
+    canvas->FillRect(cxDrawSplitterLines(canvas, r, isHorizontal, clBtnHighlight, clBtnShadow), viewParams);
 }
 
 // ---- unit ----------------------------------------------------------------------------------

@@ -119,6 +119,15 @@ protected:
     TcxFlatLookAndFeelPainter() = default;
 };
 
+// Shared with the other looks: fills r with a brush of the scroll-bar track
+// pattern, solid again afterwards.
+void cxFillScrollBarTrack(TcxCanvas* canvas, const RECT& r, bool pressed);
+// Lines along two opposite sides of r (top and bottom of a horizontal
+// splitter, left and right of a vertical one); returns r grown across them
+// by one pixel and shrunk along them by one.
+RECT cxDrawSplitterLines(TcxCanvas* canvas, const RECT& r, bool horizontal, hostlib::TColor first,
+                         hostlib::TColor second);
+
 // Unit start-up registers both painters for their styles; shut-down
 // takes them out again. Counted.
 void cxStandardLookAndFeelPaintersInitialize();
