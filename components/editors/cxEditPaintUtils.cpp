@@ -36,6 +36,14 @@ std::unique_ptr<TcxSolidBrushCache, hostlib::FreeDeleter>& GlobalCache()
 
 } // namespace
 
+TcxSolidBrushCache::TcxSolidBrushCache(int maxDepth)
+    : maxDepth_(maxDepth < 1 ? 1 : maxDepth),
+      notifier_(hostlib::CreateObject<TcxSystemPaletteChangedNotifier>(false))
+{
+    notifier_->OnSystemPaletteChanged =
+        TcxSystemPaletteChangedEvent::FromFunction([this] { SystemPaletteChanged(); }, this);
+}
+
 HBRUSH TcxSolidBrushCache::GetBrush(hostlib::TColor color)
 {
     auto value = static_cast<unsigned>(color);

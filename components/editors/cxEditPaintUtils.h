@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "components/foundation/cxGraphics.h"
+#include "components/foundation/cxLookAndFeels.h"
 #include "platform/hostlib/core/object.h"
 #include "platform/hostlib/visual/graphics.h"
 
@@ -16,7 +17,7 @@ public:
     hostlib::TClass ClassType() const override { return StaticClass(); }
 
     TcxSolidBrushCache() : TcxSolidBrushCache(128) {}
-    explicit TcxSolidBrushCache(int maxDepth) : maxDepth_(maxDepth < 1 ? 1 : maxDepth) {}
+    explicit TcxSolidBrushCache(int maxDepth);
     ~TcxSolidBrushCache() override { Clear(); }
 
     HBRUSH GetBrush(hostlib::TColor color);
@@ -33,6 +34,7 @@ private:
     std::vector<unsigned> colors_; // ascending, as unsigned numbers
     std::vector<HBRUSH> brushes_;
     std::vector<int> uses_;
+    hostlib::ObjectPtr<TcxSystemPaletteChangedNotifier> notifier_;
 };
 
 HBRUSH GetSolidBrush(hostlib::TColor color);

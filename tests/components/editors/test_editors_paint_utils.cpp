@@ -14,6 +14,12 @@ using quelvo::gfx::test::kWhite;
 
 namespace {
 
+// The global cache goes at shut-down, as the unit's finalization does it.
+struct UnitEnvironment : ::testing::Environment {
+    void TearDown() override { cxEditPaintUtilsFinalize(); }
+};
+const auto* const kUnit = ::testing::AddGlobalTestEnvironment(new UnitEnvironment);
+
 TColor Rgb(int r, int g, int b) { return static_cast<TColor>(RGB(r, g, b)); }
 
 LOGBRUSH BrushOf(HBRUSH brush)
@@ -69,7 +75,10 @@ TEST(SolidBrushCacheTest, APaletteChangeEmptiesTheCache)
 {
     auto cache = hostlib::MakeObject<TcxSolidBrushCache>(4);
     cache->GetBrush(Rgb(9, 9, 9));
-    cache->SystemPaletteChanged();
+    INT element = COLOR_WINDOW;
+    COLORREF value = RGB(1, 2, 3);
+    SetSysColors(1, &element, &value);
+    quelvo::gfx::ResetSysColors();
     EXPECT_EQ(cache->Depth(), 0);
     EXPECT_EQ(BrushOf(cache->GetBrush(Rgb(9, 9, 9))).lbColor, RGB(9, 9, 9));
     EXPECT_EQ(cache->Depth(), 1);
