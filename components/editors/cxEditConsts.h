@@ -53,3 +53,51 @@ inline constexpr TcxResourceString cxSDateSeventh{65365, "seventh"};
 inline constexpr TcxResourceString cxSDateBOM{65366, "bom"};
 inline constexpr TcxResourceString cxSDateEOM{65367, "eom"};
 inline constexpr TcxResourceString cxSDateNow{65368, "now"};
+
+// Editor framework messages.
+inline constexpr TcxResourceString cxSEditDateConvertError{64000, "Could not convert to date"};
+inline constexpr TcxResourceString cxSEditInvalidRepositoryItem{64001, "The repository item is not acceptable"};
+inline constexpr TcxResourceString cxSEditNumericValueConvertError{64002, "Could not convert to numeric value"};
+inline constexpr TcxResourceString cxSEditPopupCircularReferencingError{64003, "Circular referencing is not allowed"};
+inline constexpr TcxResourceString cxSEditPostError{64004, "An error occured during posting edit value"};
+inline constexpr TcxResourceString cxSEditTimeConvertError{64005, "Could not convert to time"};
+inline constexpr TcxResourceString cxSEditValidateErrorText{
+    64006, "Invalid input value. Use escape key to abandon changes"};
+inline constexpr TcxResourceString cxSEditValueOutOfBounds{64007, "Value out of bounds"};
+
+// Registration texts of the editor kinds: name, "|", description.
+inline constexpr TcxResourceString scxSEditRepositoryBlobItem{64010, "BlobEdit|Represents the BLOB editor"};
+inline constexpr TcxResourceString scxSEditRepositoryButtonItem{
+    64011, "ButtonEdit|Represents an edit control with embedded buttons"};
+inline constexpr TcxResourceString scxSEditRepositoryCalcItem{
+    64012, "CalcEdit|Represents an edit control with a dropdown calculator window"};
+inline constexpr TcxResourceString scxSEditRepositoryCheckBoxItem{
+    64013, "CheckBox|Represents a check box control that allows selecting an option"};
+inline constexpr TcxResourceString scxSEditRepositoryComboBoxItem{64014, "ComboBox|Represents the combo box editor"};
+inline constexpr TcxResourceString scxSEditRepositoryCurrencyItem{
+    64015, "CurrencyEdit|Represents an editor enabling editing currency data"};
+inline constexpr TcxResourceString scxSEditRepositoryDateItem{
+    64016, "DateEdit|Represents an edit control with a dropdown calendar"};
+inline constexpr TcxResourceString scxSEditRepositoryHyperLinkItem{
+    64017, "HyperLink|Represents a text editor with hyperlink functionality"};
+inline constexpr TcxResourceString scxSEditRepositoryImageComboBoxItem{
+    64018, "ImageComboBox|Represents an editor displaying the list of images and text strings within the dropdown "
+           "window"};
+inline constexpr TcxResourceString scxSEditRepositoryImageItem{64019, "Image|Represents an image editor"};
+inline constexpr TcxResourceString scxSEditRepositoryLookupComboBoxItem{
+    64020, "LookupComboBox|Represents a lookup combo box control"};
+inline constexpr TcxResourceString scxSEditRepositoryMaskItem{
+    64021, "MaskEdit|Represents a generic masked edit control."};
+inline constexpr TcxResourceString scxSEditRepositoryMemoItem{
+    64022, "Memo|Represents an edit control that allows editing memo data"};
+inline constexpr TcxResourceString scxSEditRepositoryMRUItem{
+    64023, "MRUEdit|Represents a text editor displaying the list of most recently used items (MRU) within a dropdown "
+           "window"};
+inline constexpr TcxResourceString scxSEditRepositoryPopupItem{
+    64024, "PopupEdit|Represents an edit control with a dropdown list"};
+inline constexpr TcxResourceString scxSEditRepositorySpinItem{64025, "SpinEdit|Represents a spin editor"};
+inline constexpr TcxResourceString scxSEditRepositoryRadioGroupItem{
+    64026, "RadioGroup|Represents a group of radio buttons"};
+inline constexpr TcxResourceString scxSEditRepositoryTextItem{64027, "TextEdit|Represents a single line text editor"};
+inline constexpr TcxResourceString scxSEditRepositoryTimeItem{
+    64028, "TimeEdit|Represents an editor displaying time values"};
