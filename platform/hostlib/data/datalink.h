@@ -100,6 +100,10 @@ public:
 
     // Entry point of the data source's notifications.
     virtual void DataEvent(TDataEvent event, std::intptr_t info);
+    // Actions a data-aware control passes on; a link that handles one
+    // answers true. The library has no data-set actions of its own.
+    virtual bool ExecuteAction(TComponent* action) { (void)action; return false; }
+    virtual bool UpdateAction(TComponent* action) { (void)action; return false; }
 
 protected:
     void Destroy() override;

@@ -833,3 +833,27 @@ TEST(MemQueryTest, ParamsArePublished)
     auto table = MakeObject<TMemDataSet>(nullptr);
     EXPECT_EQ(GetPropInfo(table.get(), "Params"), nullptr);
 }
+
+namespace {
+// Handles the one action it knows.
+class ActionLink : public TDataLink {
+public:
+    TComponent* known = nullptr;
+    bool ExecuteAction(TComponent* action) override { return action == known; }
+    bool UpdateAction(TComponent* action) override { return action == known; }
+};
+}  // namespace
+
+TEST(DataLinkActions, TheBaseHandlesNoneAndAnOverrideIsReached)
+{
+    auto action = MakeObject<TComponent>(nullptr);
+    TDataLink plain;
+    EXPECT_FALSE(plain.ExecuteAction(action.get()));
+    EXPECT_FALSE(plain.UpdateAction(action.get()));
+    ActionLink link;
+    link.known = action.get();
+    TDataLink& asBase = link;
+    EXPECT_TRUE(asBase.ExecuteAction(action.get()));
+    EXPECT_TRUE(asBase.UpdateAction(action.get()));
+    EXPECT_FALSE(asBase.ExecuteAction(nullptr));
+}
