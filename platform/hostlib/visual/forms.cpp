@@ -96,6 +96,12 @@ void TypeIntoControl(TWinControl* form, const std::string& name, const std::stri
     if (Application) Application->ProcessMessages();
 }
 
+const TEnumInfo& EnumTypeInfo(TScrollBarKind*)
+{
+    static const TEnumInfo info{"TScrollBarKind", {"sbHorizontal", "sbVertical"}, 0};
+    return info;
+}
+
 const TEnumInfo& EnumTypeInfo(TFormBorderStyle*)
 {
     static const TEnumInfo info{

@@ -30,6 +30,14 @@ enum TWindowState { wsNormal, wsMinimized, wsMaximized };
 enum TFormStateFlag { fsCreating, fsVisible, fsShowing, fsModal, fsCreatedMDIChild, fsActivated };
 using TFormState = TSet<TFormStateFlag>;
 
+// Scroll bars drawn by controls themselves: their orientation, step sizes
+// (1 to 32767) and the steps a scroll event reports.
+enum TScrollBarKind { sbHorizontal, sbVertical };
+using TScrollBarInc = int;
+enum TScrollCode { scLineUp, scLineDown, scPageUp, scPageDown, scPosition, scTrack, scTop, scBottom, scEndScroll };
+// The handler may change the position (the last argument).
+using TScrollEvent = Event<TObject*, TScrollCode, int&>;
+
 // System-menu commands (WM_SYSCOMMAND).
 inline constexpr UINT SC_SIZE = 0xF000;
 inline constexpr UINT SC_MOVE = 0xF010;
@@ -39,6 +47,7 @@ inline constexpr UINT SC_CLOSE = 0xF060;
 inline constexpr UINT SC_RESTORE = 0xF120;
 
 const TEnumInfo& EnumTypeInfo(TFormBorderStyle*);
+const TEnumInfo& EnumTypeInfo(TScrollBarKind*);
 const TEnumInfo& EnumTypeInfo(TBorderIcon*);
 const TEnumInfo& EnumTypeInfo(TFormStyle*);
 const TEnumInfo& EnumTypeInfo(TPosition*);
