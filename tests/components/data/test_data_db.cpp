@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "components/data/cxDBData.h"
 #include "components/data/cxDBFilter.h"
 #include "platform/hostlib/data/memdataset.h"
 
@@ -210,4 +211,60 @@ TEST(DBFilterAdapter, QueryDataSetsGetSqlNullOperators)
     EXPECT_EQ(cxGetFilterOperatorAdapter(nullptr), nullptr);
     EXPECT_EQ(TcxFilterSQLNullOperator().FilterText(), "IS");
     EXPECT_EQ(TcxFilterSQLNotNullOperator().FilterText(), "IS NOT");
+}
+
+TEST(DBData, FieldTypesMapToValueTypes)
+{
+    struct Case {
+        hostlib::TFieldType type;
+        TcxValueTypeClass valueType;
+    };
+    const Case cases[] = {
+        {hostlib::ftMemo, TcxVariantValueType::Class()},        {hostlib::ftAutoInc, TcxIntegerValueType::Class()},
+        {hostlib::ftBCD, TcxCurrencyValueType::Class()},        {hostlib::ftWideString, TcxWideStringValueType::Class()},
+        {hostlib::ftTime, TcxDateTimeValueType::Class()},       {hostlib::ftLargeint, TcxLargeIntValueType::Class()},
+        {hostlib::ftString, TcxStringValueType::Class()},       {hostlib::ftBoolean, TcxBooleanValueType::Class()},
+    };
+    auto ds = MakeObject<hostlib::TMemDataSet>(nullptr);
+    for (const Case& c : cases) ds->FieldDefs().Add("F" + std::to_string(static_cast<int>(c.type)), c.type, 10);
+    ds->Open();
+    for (const Case& c : cases) {
+        SCOPED_TRACE(static_cast<int>(c.type));
+        EXPECT_EQ(GetValueTypeClassByField(ds->FieldByName("F" + std::to_string(static_cast<int>(c.type)))), c.valueType);
+    }
+    EXPECT_EQ(GetValueTypeClassByField(nullptr), TcxStringValueType::Class());
+}
+
+TEST(DBData, TheDetailFilterAdapterLocatesOrReopensTheQueryWithTheKey)
+{
+    auto orders = MakeObject<hostlib::TMemQuery>(nullptr);
+    orders->FieldDefs().Add("CustomerID", hostlib::ftInteger);
+    orders->Params()->CreateParam(hostlib::ftInteger, "CustomerID")->SetValue(Variant(1));
+    orders->Open();
+    for (int id : {1, 2, 2, 3}) orders->AppendRecord({Variant(id)});
+    int index = -1;
+    ASSERT_TRUE(cxDetailFilterControllers().FindAdapter(orders->ClassType(), index));
+    auto* adapter = hostlib::As<TcxDBProviderDetailFilterAdapter>(cxDetailFilterControllers().Items(index));
+    ASSERT_NE(adapter, nullptr);
+
+    bool reopened = false;
+    adapter->SetFilter(orders.get(), "CustomerID", Variant(2), false, reopened);
+    EXPECT_FALSE(reopened);
+    EXPECT_EQ(orders->RecNo(), 2); // located
+
+    EXPECT_TRUE(adapter->IsCurrentQuery(orders.get(), "CustomerID", Variant(1)));
+    adapter->SetFilter(orders.get(), "CustomerID", Variant(1), true, reopened);
+    EXPECT_FALSE(reopened);
+    EXPECT_EQ(orders->RecNo(), 1); // the same key: its first record
+    adapter->SetFilter(orders.get(), "CustomerID", Variant(3), true, reopened);
+    EXPECT_TRUE(reopened);
+    EXPECT_TRUE(orders->Active());
+    EXPECT_TRUE(adapter->IsCurrentQuery(orders.get(), "CustomerID", Variant(3)));
+
+    // A data set without parameters is no query: nothing to reopen.
+    auto table = MakeObject<hostlib::TMemDataSet>(nullptr);
+    reopened = false;
+    EXPECT_FALSE(adapter->IsCurrentQuery(table.get(), "CustomerID", Variant(3)));
+    adapter->ReopenSQL(table.get(), "CustomerID", Variant(3), reopened);
+    EXPECT_FALSE(reopened);
 }
