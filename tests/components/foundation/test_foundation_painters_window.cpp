@@ -57,11 +57,13 @@ protected:
         VisualTest::SetUp();
         quelvo::gfx::test::SetDistinctSysColors();
         cxStandardLookAndFeelPaintersInitialize();
+        cxUltraFlatLookAndFeelPaintersInitialize();
         font_->SetName("Sans");
         font_->SetHeight(-11);
     }
     void TearDown() override
     {
+        cxUltraFlatLookAndFeelPaintersFinalize();
         cxStandardLookAndFeelPaintersFinalize();
         quelvo::gfx::ResetSysColors();
         VisualTest::TearDown();
@@ -74,7 +76,8 @@ TEST_F(PaintersOnWindow, EveryPainterShowsOnTheControlWhatItDrawsOnABitmap)
     const TcxCustomLookAndFeelPainter* painters[] = {TcxCustomLookAndFeelPainter::Class(),
                                                      TcxStandardLookAndFeelPainter::Class(),
                                                      TcxFlatLookAndFeelPainter::Class(),
-                                                     TcxUltraFlatLookAndFeelPainter::Class()};
+                                                     TcxUltraFlatLookAndFeelPainter::Class(),
+                                                     TcxOffice11LookAndFeelPainter::Class()};
     TForm* form = NewForm(200, 120);
     auto* sample = Add<TPainterSample>(form, "sample", 7, 9, kWidth, kHeight);
     sample->font = font_.get();
