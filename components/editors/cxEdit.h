@@ -422,6 +422,10 @@ TcxRegisteredClasses* GetRegisteredEditProperties();
 // Every live properties object, in creation order.
 const std::vector<TcxCustomEditProperties*>& cxEditPropertiesList();
 hostlib::TComponent* GetOwnerComponent(hostlib::TPersistent* persistent);
+// The framework's own repository, without owner, created on first use
+// (kept with the repository classes; freed by cxEditRepositoryItemsFinalize).
+class TcxEditRepository;
+TcxEditRepository* GetDefaultEditRepository();
 hostlib::TShiftState ButtonToShift(hostlib::TMouseButton button);
 WPARAM ShiftStateToKeys(hostlib::TShiftState shift);
 void SendKeyDown(hostlib::TWinControl* control, WORD key);
