@@ -3,6 +3,8 @@
 #include <vector>
 
 #include "components/foundation/cxGeometry.h"
+#include "components/foundation/cxLookAndFeelPainterImages.h"
+#include "components/foundation/cxLookAndFeels.h"
 #include "platform/system/muldiv.h"
 
 using namespace hostlib;
@@ -309,9 +311,19 @@ void TcxCustomLookAndFeelPainter::DrawCheckButton(TcxCanvas* canvas, const RECT&
     DrawCheck(canvas, inner, state, checked, state == cxbsDisabled ? clBtnShadow : clBtnText);
 }
 
-void TcxCustomLookAndFeelPainter::DrawRadioButton(TcxCanvas*, int, int, TcxButtonState, bool, bool, TColor,
-                                                  bool) const
+void TcxCustomLookAndFeelPainter::DrawRadioButton(TcxCanvas* canvas, int x, int y, TcxButtonState state, bool checked,
+                                                  bool focused, TColor brushColor, bool isDesigning) const
 {
+    auto* images = cxRadioButtonImageList();
+    if (!images) return;
+    TcxLookAndFeelKind kind = lfStandard;
+    switch (LookAndFeelStyle()) {
+    case lfsFlat: kind = lfFlat; break;
+    case lfsUltraFlat: kind = lfUltraFlat; break;
+    case lfsOffice11: kind = lfOffice11; break;
+    default: break;
+    }
+    images->Draw(canvas, x, y, brushColor, kind, state, checked, focused, isDesigning);
 }
 
 // ---- headers --------------------------------------------------------------------------------------
@@ -519,11 +531,17 @@ void TcxCustomLookAndFeelPainter::DrawChartViewNavigatorAddValueColumnButtonCros
 }
 
 void TcxCustomLookAndFeelPainter::DrawChartViewNavigatorAutoHideButton(TcxCanvas* canvas, const RECT& r,
-                                                                       TcxButtonState state, bool, TColor) const
+                                                                       TcxButtonState state, bool pinned,
+                                                                       TColor) const
 {
     DrawButtonBorder(canvas, r, state);
     const RECT inner = cxRectInflate(r, -ButtonBorderSize(cxbsNormal), -ButtonBorderSize(cxbsNormal));
     FillIn(canvas, inner, ButtonColor(state));
+    TBitmap* glyph = pinned ? cxAutoHideOffGlyph() : cxAutoHideOnGlyph();
+    if (!glyph) return;
+    const int shift = state == cxbsPressed ? 1 : 0;
+    canvas->DrawGlyph((inner.left + inner.right - glyph->Width()) / 2 + shift,
+                      (inner.top + inner.bottom - glyph->Height()) / 2 + shift, glyph);
 }
 
 // ---- tabs ---------------------------------------------------------------------------------------------------
@@ -663,7 +681,13 @@ void TcxCustomLookAndFeelPainter::DrawGroupExpandButtonMark(TcxCanvas* canvas, c
     }
 }
 
-void TcxCustomLookAndFeelPainter::DrawIndicatorImage(TcxCanvas*, const RECT&, TcxIndicatorKind) {}
+void TcxCustomLookAndFeelPainter::DrawIndicatorImage(TcxCanvas* canvas, const RECT& r, TcxIndicatorKind kind)
+{
+    TImageList* images = cxIndicatorImages();
+    if (kind == ikNone || !images) return;
+    canvas->DrawImage(images, (r.left + r.right - images->Width()) / 2, (r.top + r.bottom - images->Height()) / 2,
+                      kind - 1);
+}
 
 void TcxCustomLookAndFeelPainter::DrawMonthHeaderArrows(TcxCanvas* canvas, const RECT& r, TcxHeaderArrows arrows,
                                                         int sideWidth, TColor color) const

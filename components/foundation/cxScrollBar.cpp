@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "components/foundation/cxGeometry.h"
+#include "components/foundation/cxLookAndFeelPainterImages.h"
 #include "components/foundation/dxUxTheme.h"
 #include "platform/controls/ctldefs.h"
 #include "platform/hostlib/core/exceptions.h"
@@ -400,6 +401,7 @@ void TcxScrollBar::LookAndFeelChanged(TcxLookAndFeel*, TcxLookAndFeelValues)
 
 void TcxScrollBar::ThemeChanged()
 {
+    UpdateScrollBarBitmaps();
     CalcMinThumbnailSize();
     CalculateRects();
     Invalidate();
@@ -428,6 +430,18 @@ void TcxScrollBar::WMCancelMode(TMessage& message)
 
 void TcxScrollBar::CNScroll(TMessage& message) { InternalScroll(static_cast<TScrollCode>(LOWORD(message.WParam))); }
 
+void TcxScrollBar::SysColorChanged(TMessage& message)
+{
+    UpdateScrollBarBitmaps();
+    TCustomControl::Dispatch(message);
+}
+
+void TcxScrollBar::CNCtlColorScrollBar(TMessage& message)
+{
+    UpdateScrollBarBitmaps();
+    DefaultHandler(message);
+}
+
 void TcxScrollBar::Dispatch(TMessage& message)
 {
     switch (message.Msg) {
@@ -435,6 +449,8 @@ void TcxScrollBar::Dispatch(TMessage& message)
     case WM_ERASEBKGND: message.Result = 1; break;
     case CN_HSCROLL:
     case CN_VSCROLL: CNScroll(message); break;
+    case CM_SYSCOLORCHANGE: SysColorChanged(message); break;
+    case CN_CTLCOLORSCROLLBAR: CNCtlColorScrollBar(message); break;
     default: TCustomControl::Dispatch(message);
     }
 }

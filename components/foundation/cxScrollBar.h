@@ -104,6 +104,8 @@ private:
     void ThemeChanged();
     void WMCancelMode(hostlib::TMessage& message);
     void CNScroll(hostlib::TMessage& message);
+    void SysColorChanged(hostlib::TMessage& message);
+    void CNCtlColorScrollBar(hostlib::TMessage& message);
 
     hostlib::TScrollBarKind kind_ = hostlib::sbHorizontal;
     hostlib::TScrollBarInc largeChange_ = 1;

@@ -1,9 +1,12 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <functional>
 
 #include "components/foundation/cxGeometry.h"
+#include "components/foundation/cxLookAndFeelPainterImages.h"
 #include "components/foundation/cxLookAndFeelPainters.h"
+#include "platform/windows/loop.h"
 #include "tests/components/foundation/foundation_canvas.h"
 
 using namespace hostlib;
@@ -303,6 +306,74 @@ TEST_F(Painters, ABackgroundEventThatPaintsLeavesOnlyTheText)
         EXPECT_EQ(s.At(0, 0), handled ? RGB(255, 255, 255) : RGB(255, 0, 0)) << handled;
         EXPECT_FALSE(cxRectIsEmpty(s.Ink()));
         EXPECT_EQ(s.Canvas().Brush()->Style(), bsSolid);
+    }
+}
+
+// The shared images: indicator glyphs, radio buttons and auto-hide glyphs.
+class PainterImages : public DistinctPalette {
+protected:
+    void SetUp() override
+    {
+        DistinctPalette::SetUp();
+        cxLookAndFeelPainterImagesInitialize();
+    }
+    void TearDown() override
+    {
+        cxLookAndFeelPainterImagesFinalize();
+        DistinctPalette::TearDown();
+        quelvo::win::ResetWindowManager();
+    }
+};
+
+class FlatStyled : public TcxCustomLookAndFeelPainter {
+public:
+    TcxLookAndFeelStyle LookAndFeelStyle() const override { return lfsFlat; }
+};
+const FlatStyled kFlatStyled;
+
+TEST_F(PainterImages, OperationsDrawTheSharedImagesWhereThePartSays)
+{
+    TImageList* indicators = cxIndicatorImages();
+    ASSERT_NE(indicators, nullptr);
+    TBitmap* on = cxAutoHideOnGlyph();
+    TBitmap* off = cxAutoHideOffGlyph();
+    ASSERT_NE(on, nullptr);
+    const RECT r{0, 0, 24, 20};
+    const int ix = (24 - indicators->Width()) / 2, iy = (20 - indicators->Height()) / 2;
+    const int gx = (24 - on->Width()) / 2, gy = (20 - on->Height()) / 2;
+    struct Case {
+        const char* what;
+        std::function<void(TcxCanvas*)> painted, direct;
+    };
+    const Case cases[] = {
+        {"no indicator", [&](TcxCanvas* c) { Painter::DrawIndicatorImage(c, r, ikNone); }, [](TcxCanvas*) {}},
+        {"arrow indicator", [&](TcxCanvas* c) { Painter::DrawIndicatorImage(c, r, ikArrow); },
+         [&](TcxCanvas* c) { c->DrawImage(indicators, ix, iy, 0); }},
+        {"multi-arrow indicator", [&](TcxCanvas* c) { Painter::DrawIndicatorImage(c, r, ikMultiArrow); },
+         [&](TcxCanvas* c) { c->DrawImage(indicators, ix, iy, 4); }},
+        {"standard radio", [](TcxCanvas* c) { Base().DrawRadioButton(c, 3, 4, cxbsHot, true, false, clRed); },
+         [](TcxCanvas* c) { cxRadioButtonImageList()->Draw(c, 3, 4, clRed, lfStandard, cxbsHot, true, false, false); }},
+        {"flat radio", [](TcxCanvas* c) { kFlatStyled.DrawRadioButton(c, 3, 4, cxbsNormal, false, true, clDefault, true); },
+         [](TcxCanvas* c) { cxRadioButtonImageList()->Draw(c, 3, 4, clDefault, lfFlat, cxbsNormal, false, true, true); }},
+        {"auto-hide, not pinned", [&](TcxCanvas* c) { Base().DrawChartViewNavigatorAutoHideButton(c, r, cxbsNormal, false, clNone); },
+         [&](TcxCanvas* c) {
+             c->SetBrushColor(clBtnFace);
+             c->FillRect(r);
+             c->DrawGlyph(gx, gy, on);
+         }},
+        {"auto-hide, pinned and pressed", [&](TcxCanvas* c) { Base().DrawChartViewNavigatorAutoHideButton(c, r, cxbsPressed, true, clNone); },
+         [&](TcxCanvas* c) {
+             c->SetBrushColor(clBtnFace);
+             c->FillRect(r);
+             c->DrawGlyph(gx + 1, gy + 1, off);
+         }},
+    };
+    for (const auto& c : cases) {
+        Surface painted(24, 20), direct(24, 20);
+        c.painted(&painted.Canvas());
+        c.direct(&direct.Canvas());
+        EXPECT_EQ(painted.Pixels(), direct.Pixels()) << c.what;
+        if (std::string(c.what) != "no indicator") EXPECT_FALSE(cxRectIsEmpty(painted.Ink())) << c.what;
     }
 }
 
