@@ -9,6 +9,9 @@
 
 #include "components/foundation/cxGeometry.h"
 #include "components/foundation/cxScrollBar.h"
+#include "components/foundation/cxStandardLookAndFeelPainters.h"
+#include "components/foundation/cxUltraFlatLookAndFeelPainters.h"
+#include "tests/components/foundation/foundation_canvas.h"
 #include "platform/controls/ctldefs.h"
 #include "platform/hostlib/core/exceptions.h"
 #include "platform/system/muldiv.h"
@@ -334,6 +337,57 @@ TEST_F(ScrollBar, HotPartsShowOnlyWithHotTrackingPainters)
         EXPECT_EQ(bar->HotPart(), sbpLineUp);
         EXPECT_EQ(Pixel(bar, 2), PartColor(sbpLineUp, painter->IsButtonHotTrack() ? cxbsHot : cxbsNormal));
         MoveTo(POINT{1200, 1000});
+        form->Free();
+    }
+}
+
+// With the real painters of every kind registered.
+class ScrollBarKinds : public ScrollBar {
+protected:
+    void SetUp() override
+    {
+        ScrollBar::SetUp();
+        for (int s = 0; s < kLookAndFeelStyleCount; ++s) cxRegisterLookAndFeelPainter(TcxLookAndFeelStyle(s), nullptr);
+        cxStandardLookAndFeelPaintersInitialize();
+        cxUltraFlatLookAndFeelPaintersInitialize();
+    }
+    void TearDown() override
+    {
+        cxUltraFlatLookAndFeelPaintersFinalize();
+        cxStandardLookAndFeelPaintersFinalize();
+        ScrollBar::TearDown();
+    }
+};
+
+TEST_F(ScrollBarKinds, EachKindPaintsThePressedArrowAndThumbOnTheWindowAsOnABitmap)
+{
+    for (TcxLookAndFeelKind kind : {lfFlat, lfStandard, lfUltraFlat, lfOffice11}) {
+        auto* bar = NewBar(100);
+        bar->LookAndFeel()->SetKind(kind);
+        bar->SetScrollParams(0, 99, 30, 10);
+        const POINT arrow = On(bar, button + 100 + 2);
+        Press(arrow);
+        ASSERT_EQ(bar->PressedPart(), sbpLineDown);
+        const auto painter = bar->Painter();
+        ASSERT_EQ(painter, cxLookAndFeelPainterOfStyle(bar->LookAndFeel()->GetActiveStyle())) << kind;
+        const std::pair<TcxScrollBarPart, TcxButtonState> parts[] = {
+            {sbpLineDown, cxbsPressed}, {sbpThumbnail, cxbsNormal}, {sbpLineUp, cxbsNormal}};
+        for (const auto& [part, state] : parts) {
+            const RECT r = part == sbpLineDown ? bar->LineDownRect()
+                           : part == sbpThumbnail ? bar->ThumbnailRect()
+                                                  : bar->LineUpRect();
+            foundationtest::Surface golden(bar->Width(), bar->Height());
+            painter->DrawScrollBarPart(&golden.Canvas(), false, r, part, state);
+            int wrong = 0;
+            for (int y = r.top; y < r.bottom; ++y)
+                for (int x = r.left; x < r.right; ++x) {
+                    const COLORREF want = golden.At(x, y);
+                    const std::uint32_t rgb = (GetRValue(want) << 16) | (GetGValue(want) << 8) | GetBValue(want);
+                    wrong += Pixel(bar, y, x) != rgb;
+                }
+            EXPECT_EQ(wrong, 0) << "kind " << kind << " part " << part;
+        }
+        Release(arrow);
         form->Free();
     }
 }
