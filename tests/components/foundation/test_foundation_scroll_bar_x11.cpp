@@ -1,0 +1,154 @@
+// The scroll bar in a real X11 window under the test's own Xvfb: a click on
+// the page area moves the thumb, and the server shows what the form drew.
+#include <gtest/gtest.h>
+
+#include <stdlib.h>
+
+#include <chrono>
+#include <filesystem>
+#include <functional>
+#include <memory>
+#include <string>
+#include <thread>
+
+#include "components/foundation/cxScrollBar.h"
+#include "components/foundation/cxStandardLookAndFeelPainters.h"
+#include "platform/controls/control_base.h"
+#include "platform/graphics/surface.h"
+#include "platform/hostlib/visual/forms.h"
+#include "platform/windows/display.h"
+#include "platform/windows/loop.h"
+#include "platform/windows/x11/x11_display.h"
+#include "tests/platform/windows/x11/xvfb_server.h"
+
+// After the project's headers: Xlib's macros would clash with their names.
+#include <X11/Xlib.h>
+#include <X11/Xutil.h>
+#include <X11/extensions/XTest.h>
+
+using namespace hostlib;
+
+namespace {
+
+class ScrollBarOnX11 : public ::testing::Test {
+protected:
+    static void SetUpTestSuite()
+    {
+        server_ = new x11test::XvfbServer();
+        if (!server_->Start(&error_)) {
+            delete server_;
+            server_ = nullptr;
+        }
+    }
+    static void TearDownTestSuite()
+    {
+        delete server_;
+        server_ = nullptr;
+    }
+
+    void SetUp() override
+    {
+        ASSERT_NE(server_, nullptr) << "no X server: " << error_;
+        quelvo::win::ResetWindowManager();
+        char tmpl[] = "/tmp/quelvo-x11bar-XXXXXX";
+        folder_ = mkdtemp(tmpl);
+        quelvo::win::SetRuntimeFolder(folder_);
+        std::string error;
+        auto display = quelvo::win::x11::X11Display::Open(server_->Name(), &error);
+        ASSERT_NE(display, nullptr) << error;
+        x_ = display.get();
+        quelvo::win::SetDisplay(std::move(display));
+        other_ = XOpenDisplay(server_->Name().c_str());
+        ASSERT_NE(other_, nullptr);
+        quelvo::ctl::InitControls();
+        InitVisualLibrary();
+        cxLookAndFeelsInitialize();
+        cxStandardLookAndFeelPaintersInitialize();
+    }
+    void TearDown() override
+    {
+        cxStandardLookAndFeelPaintersFinalize();
+        cxLookAndFeelsFinalize();
+        DoneVisualLibrary();
+        quelvo::win::ResetWindowManager();
+        if (other_) XCloseDisplay(other_);
+        std::error_code ec;
+        std::filesystem::remove_all(folder_, ec);
+        quelvo::win::SetRuntimeFolder("");
+    }
+
+    bool PumpUntil(const std::function<bool()>& done, int timeoutMs = 5000)
+    {
+        const auto end = std::chrono::steady_clock::now() + std::chrono::milliseconds(timeoutMs);
+        for (;;) {
+            Application->ProcessMessages();
+            if (done()) return true;
+            if (std::chrono::steady_clock::now() > end) return false;
+            std::this_thread::sleep_for(std::chrono::milliseconds(2));
+        }
+    }
+    void Settle()
+    {
+        PumpUntil([] { return false; }, 200);
+        x_->Flush();
+    }
+
+    static inline x11test::XvfbServer* server_ = nullptr;
+    static inline std::string error_;
+    quelvo::win::x11::X11Display* x_ = nullptr;
+    Display* other_ = nullptr;
+    std::string folder_;
+};
+
+TEST_F(ScrollBarOnX11, APressOnThePageAreaMovesTheThumbAndTheServerShowsIt)
+{
+    TForm* form = Application->CreateForm<TForm>();
+    form->SetBounds(60, 60, 160, 300);
+    auto* bar = CreateObject<TcxScrollBar>(form);
+    bar->SetKind(sbVertical);
+    bar->SetBounds(20, 10, 17, 240);
+    bar->SetParent(form);
+    bar->LookAndFeel()->SetKind(lfStandard);
+    bar->SetScrollParams(0, 99, 0, 10);
+    bar->SetLargeChange(10);
+    form->Show();
+    ASSERT_TRUE(PumpUntil([&] {
+        XWindowAttributes wa{};
+        const auto w = static_cast<::Window>(x_->XWindowOf(form->Handle()));
+        return w && XGetWindowAttributes(other_, w, &wa) && wa.map_state == IsViewable;
+    }));
+    Settle();
+    const int thumbTop = bar->ThumbnailRect().top;
+    const POINT page = bar->ClientToScreen(POINT{8, 200});
+    XTestFakeMotionEvent(other_, DefaultScreen(other_), page.x, page.y, CurrentTime);
+    XTestFakeButtonEvent(other_, 1, True, CurrentTime);
+    XTestFakeButtonEvent(other_, 1, False, CurrentTime);
+    XFlush(other_);
+    ASSERT_TRUE(PumpUntil([&] { return bar->PressedPart() == sbpNone && bar->Position() >= 10; }));
+    EXPECT_EQ(bar->Position(), 10);
+    EXPECT_GT(bar->ThumbnailRect().top, thumbTop);
+    Settle();
+
+    const auto w = static_cast<::Window>(x_->XWindowOf(form->Handle()));
+    XWindowAttributes wa{};
+    ASSERT_TRUE(XGetWindowAttributes(other_, w, &wa));
+    XImage* image = XGetImage(other_, w, 0, 0, static_cast<unsigned>(wa.width), static_cast<unsigned>(wa.height),
+                              AllPlanes, ZPixmap);
+    ASSERT_NE(image, nullptr);
+    const quelvo::gfx::Surface* surface = quelvo::win::TopLevelSurface(form->Handle());
+    ASSERT_NE(surface, nullptr);
+    ::Window child = 0;
+    int x = 0, y = 0;
+    XTranslateCoordinates(other_, w, DefaultRootWindow(other_), 0, 0, &x, &y, &child);
+    RECT wr{};
+    GetWindowRect(form->Handle(), &wr);
+    const int ox = x - wr.left, oy = y - wr.top;
+    int mismatches = 0;
+    for (int py = 0; py < wa.height; ++py)
+        for (int px = 0; px < wa.width; ++px)
+            mismatches += (XGetPixel(image, px, py) & 0xFFFFFF) != (surface->At(px + ox, py + oy) & 0xFFFFFF);
+    EXPECT_EQ(mismatches, 0);
+    XDestroyImage(image);
+}
+
+}  // namespace
