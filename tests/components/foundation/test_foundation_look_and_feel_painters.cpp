@@ -309,6 +309,79 @@ TEST_F(Painters, ABackgroundEventThatPaintsLeavesOnlyTheText)
     }
 }
 
+// Logs the border calls of the composite operations and where the content
+// went.
+class LoggingPainter : public SizedPainter {
+public:
+    mutable std::vector<std::string> log;
+    static std::string Text(const RECT& r)
+    {
+        return std::to_string(r.left) + "," + std::to_string(r.top) + "," + std::to_string(r.right) + "," +
+               std::to_string(r.bottom);
+    }
+    void DrawHeaderBorder(TcxCanvas*, const RECT& r, TcxNeighbors, TcxBorders borders) const override
+    {
+        log.push_back("header border " + Text(r) + (borders == cxBordersAll ? " all" : " some"));
+    }
+    void DrawFooterCellBorder(TcxCanvas*, const RECT& r) const override { log.push_back("footer border " + Text(r)); }
+    void DrawButtonBorder(TcxCanvas*, const RECT& r, TcxButtonState state) const override
+    {
+        log.push_back("button border " + Text(r) + " " + std::to_string(state));
+    }
+    int FooterCellBorderSize() const override { return 1; }
+    void DrawContent(TcxCanvas*, const RECT& bounds, const RECT& textArea, int, TAlignment alignmentHorz,
+                     TcxAlignmentVert, bool, bool showEndEllipsis, const std::string& text, TFont*, TColor, TColor,
+                     const TcxDrawBackgroundEvent&, bool isFooter) const override
+    {
+        log.push_back("content " + Text(bounds) + " text " + Text(textArea) + " '" + text + "' " +
+                      std::to_string(alignmentHorz) + (showEndEllipsis ? " ellipsis" : "") +
+                      (isFooter ? " footer" : ""));
+    }
+};
+
+TEST_F(Painters, CompositeOperationsDrawBorderThenContentInsideIt)
+{
+    const RECT r{0, 0, 40, 20};
+    struct Case {
+        const char* what;
+        std::function<void(const LoggingPainter&, TcxCanvas*)> draw;
+        std::vector<std::string> expected;
+    };
+    const Case cases[] = {
+        {"header",
+         [&](const LoggingPainter& p, TcxCanvas* c) {
+             p.DrawHeader(c, r, RECT{3, 3, 30, 17}, {}, cxBordersAll, cxbsNormal, taRightJustify, vaTop, false, true,
+                          "Name", nullptr, clBlack, clWhite);
+         },
+         {"header border 0,0,40,20 all", "content 2,2,38,18 text 3,3,30,17 'Name' 1 ellipsis"}},
+        {"footer cell",
+         [&](const LoggingPainter& p, TcxCanvas* c) {
+             p.DrawFooterCell(c, r, taCenter, vaCenter, false, "Sum", nullptr, clBlack, clWhite);
+         },
+         {"footer border 0,0,40,20", "content 1,1,39,19 text 3,3,37,17 'Sum' 2 footer"}},
+        {"indicator",
+         [&](const LoggingPainter& p, TcxCanvas* c) { p.DrawIndicatorItem(c, r, ikNone, clWhite); },
+         {"header border 0,0,40,20 all", "content 2,2,38,18 text 0,0,40,20 '' 0"}},
+        {"month header",
+         [&](const LoggingPainter& p, TcxCanvas* c) {
+             p.DrawMonthHeader(c, r, "May", {}, TcxViewParams{}, haNone, 5);
+         },
+         {"header border 0,0,40,20 all", "content 2,2,38,18 text 0,0,40,20 'May' 2"}},
+        {"filter close button",
+         [&](const LoggingPainter& p, TcxCanvas* c) { p.DrawFilterCloseButton(c, r, cxbsHot); },
+         {"button border 0,0,40,20 2"}},
+        {"group expand button",
+         [&](const LoggingPainter& p, TcxCanvas* c) { p.DrawGroupExpandButton(c, r, true, cxbsPressed); },
+         {"button border 0,0,40,20 3"}},
+    };
+    for (const auto& c : cases) {
+        const LoggingPainter painter;
+        Surface s(40, 20);
+        c.draw(painter, &s.Canvas());
+        EXPECT_EQ(painter.log, c.expected) << c.what;
+    }
+}
+
 // The shared images: indicator glyphs, radio buttons and auto-hide glyphs.
 class PainterImages : public DistinctPalette {
 protected:
