@@ -1283,8 +1283,12 @@ void TcxCustomDataControllerInfo::Update()
         DoFilter();
     }
     const bool grouping = changes_.Contains(dcicGrouping);
-    if (grouping || changes_.Contains(dcicSorting)) DoSort();
-    if (grouping) DoGrouping();
+    if (grouping || changes_.Contains(dcicSorting)) {
+        // The sort's keys serve the grouping after it too.
+        ScopeGuard dropKeys([this] { sortKeys_.Clear(); });
+        DoSort();
+        if (grouping) DoGrouping();
+    }
     if (grouping || changes_.Contains(dcicSorting)) ResetFocusing();
     CheckExpanding();
     CheckFocusing();
@@ -1389,17 +1393,25 @@ void TcxCustomDataControllerInfo::DoSort()
     // an edited record still apply), rather than keeping a stale order.
     if (controller_->IsGridMode() || recordList_.size() < 2) return;
     PrepareSorting();
-    struct Unprepare {
-        TcxCustomDataControllerInfo* info;
-        ~Unprepare() { info->UnprepareSorting(); }
-    } unprepare{this};
+    ScopeGuard unprepare([this] { UnprepareSorting(); });
     if (controller_->IsProviderMode() && controller_->Provider().IsCustomSorting()) {
         controller_->Provider().CustomSort();
         return;
     }
+    BuildSortKeys();
     QuickSort(recordList_, 0, static_cast<int>(recordList_.size()) - 1,
               [this](int r1, int r2) { return CompareRecords(r1, r2); });
     RebuildPositions();
+}
+
+void TcxCustomDataControllerInfo::BuildSortKeys()
+{
+    sortKeys_.Clear();
+    for (int level = 0; level < totalSortingList_.Count(); ++level) {
+        TcxCustomDataField* field = totalSortingList_.Items(level).Field;
+        sortKeys_.AddLevel(recordList_, controller_->GetRecordCount(),
+                           [this, field](int record, std::string& key) { return controller_->GetSortKey(record, field, key); });
+    }
 }
 
 void TcxCustomDataControllerInfo::RebuildPositions()
@@ -1447,8 +1459,8 @@ int TcxCustomDataControllerInfo::CompareRecords(int r1, int r2)
             if (r1 == r2) return 0;
         }
     }
-    for (int i = 0; i < totalSortingList_.Count(); ++i) {
-        const int result = controller_->CompareRecords(r1, r2, totalSortingList_.Items(i));
+    for (int level = 0; level < totalSortingList_.Count(); ++level) {
+        const int result = CompareGroupRecords(r1, r2, level);
         if (result != 0) return result;
     }
     return controller_->CompareEqualRecords(r1, r2);
@@ -1608,7 +1620,11 @@ void TcxCustomDataControllerInfo::FullExpand()
 
 int TcxCustomDataControllerInfo::CompareGroupRecords(int recordIndex1, int recordIndex2, int level)
 {
-    return controller_->CompareRecords(recordIndex1, recordIndex2, totalSortingList_.Items(level));
+    const TcxDataSortInfo& sortInfo = totalSortingList_.Items(level);
+    if (!sortKeys_.Has(level, recordIndex1, recordIndex2))
+        return controller_->CompareRecords(recordIndex1, recordIndex2, sortInfo);
+    const int result = sortKeys_.Compare(level, recordIndex1, recordIndex2);
+    return sortInfo.SortOrder == soDescending ? -result : result;
 }
 
 void TcxCustomDataControllerInfo::DoGrouping()
@@ -1623,10 +1639,7 @@ void TcxCustomDataControllerInfo::DoGrouping()
         return;
     }
     PrepareSorting();
-    struct Unprepare {
-        TcxCustomDataControllerInfo* info;
-        ~Unprepare() { info->UnprepareSorting(); }
-    } unprepare{this};
+    ScopeGuard unprepare([this] { UnprepareSorting(); });
     std::vector<int> open(static_cast<std::size_t>(levels), -1);
     std::vector<int> reference(static_cast<std::size_t>(levels), -1);
     const auto openGroups = [&](int fromLevel, int position) {
@@ -4116,6 +4129,40 @@ int TcxCustomDataController::CompareTexts(const std::string& text1, const std::s
     if (ansi) return hostlib::AnsiCompareStr(text1, text2);
     if (caseInsensitive) return hostlib::CompareStr(hostlib::AnsiUpperCase(text1), hostlib::AnsiUpperCase(text2));
     return VarCompare(Variant(text1), Variant(text2));
+}
+
+void TcxCustomDataController::AppendTextSortKey(const std::string& text, std::string& key) const
+{
+    const bool ansi = options_.Contains(dcoAnsiSort);
+    const bool caseInsensitive = options_.Contains(dcoCaseInsensitive);
+    if (ansi && caseInsensitive)
+        key += hostlib::AnsiCompareTextKey(text);
+    else if (ansi)
+        key += hostlib::AnsiCompareStrKey(text);
+    else if (caseInsensitive)
+        key += hostlib::AnsiUpperCase(text);
+    else
+        key += text;  // two strings compare as variants by their bytes
+}
+
+bool TcxCustomDataController::GetSortKey(int recordIndex, TcxCustomDataField* field, std::string& key)
+{
+    if (OnCompare.Assigned() || IsProviderMode()) return false;
+    TcxValueDef* def = field->ValueDef();
+    if (!IsConversionNeededForCompare(field)) return !def || storage_->AppendSortKey(recordIndex, def, key);
+    if (field->CompareMarker() == 2) {
+        const Variant text = GetComparedValue(recordIndex, field);
+        if (!hostlib::VarIsStr(text)) return false;
+        AppendTextSortKey(text.AsString(), key);
+        return true;
+    }
+    if (!def || !def->ValueTypeClass()->InheritsFrom(TcxStringValueType::Class())) return false;
+    // As CompareStoredTexts: Null first.
+    const void* stored = nullptr;
+    if (storage_->GetCompareInfo(recordIndex, def, stored)) return true;
+    key.push_back('\1');
+    if (stored) AppendTextSortKey(*static_cast<const std::string*>(stored), key);
+    return true;
 }
 
 int TcxCustomDataController::CompareByField(int recordIndex1, int recordIndex2, TcxCustomDataField* field)

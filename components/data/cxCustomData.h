@@ -23,6 +23,7 @@
 #include "components/data/cxDataStorage.h"
 #include "components/data/cxDataSummary.h"
 #include "components/data/cxDataUtils.h"
+#include "components/data/record_sort_keys.h"
 #include "platform/hostlib/core/component.h"
 #include "platform/hostlib/core/event.h"
 #include "platform/hostlib/core/exceptions.h"
@@ -649,6 +650,7 @@ private:
     void DoLoad();
     void DoFilter();
     void DoSort();
+    void BuildSortKeys();
     void DoGrouping();
     void ResetFocusing();
     void SaveInfo();
@@ -672,6 +674,8 @@ private:
     TcxSortingFieldList sortingList_;
     TcxGroupingFieldList groupingList_;
     TcxSortingFieldList totalSortingList_;
+    // Built by a sort for it and the grouping after it; empty otherwise.
+    RecordSortKeys sortKeys_;
     TcxDataGroups groups_;
     std::vector<hostlib::Variant> groupValues_;
     TcxDataExpandingInfos expandingInfos_;
@@ -1197,8 +1201,17 @@ public:
     virtual bool IsStringConversionNeeded(TcxCustomDataField* field);
     virtual bool IsSortByDisplayTextNeeded(TcxCustomDataField* field);
     virtual int NativeCompare(int recordIndex1, int recordIndex2, TcxCustomDataField* field);
+    // Appends the record's key for the field, with the compare markers
+    // prepared: keys compared as bytes order records as CompareByField
+    // does, so a sort builds them once instead of comparing values again
+    // and again. False (the key partly written) where no key gives that
+    // order: a compare event, provider mode, values of other types. A
+    // descendant that compares otherwise answers false or keys its order.
+    virtual bool GetSortKey(int recordIndex, TcxCustomDataField* field, std::string& key);
     // Compares two texts by dcoAnsiSort and dcoCaseInsensitive.
     int CompareTexts(const std::string& text1, const std::string& text2) const;
+    // Appends a key whose byte order is CompareTexts' order.
+    void AppendTextSortKey(const std::string& text, std::string& key) const;
     bool SortingChangedFlag() const { return sortingChanged_; }
     bool GroupingChangedFlag() const { return groupingChanged_; }
     bool StorageLoadedOnActivation() const { return storageLoadedOnActivation_; }

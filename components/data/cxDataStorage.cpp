@@ -1,6 +1,7 @@
 #include "components/data/cxDataStorage.h"
 
 #include <algorithm>
+#include <bit>
 #include <cstring>
 
 #include "components/data/bcd_timestamp.h"
@@ -48,6 +49,55 @@ void FreeString(std::uint8_t* P)
 {
     delete StringAt(P);
     Store<std::string*>(P, nullptr);
+}
+
+// Appends a value's bytes most significant first, so that bytes order as
+// numbers do.
+void AppendBigEndian(std::string& key, std::uint64_t bits)
+{
+    for (int shift = 56; shift >= 0; shift -= 8)
+        key.push_back(static_cast<char>((bits >> shift) & 0xFF));
+}
+
+// A signed integer with its sign bit flipped orders as an unsigned one.
+void AppendIntegerKey(std::string& key, std::int64_t value)
+{
+    AppendBigEndian(key, static_cast<std::uint64_t>(value) ^ (std::uint64_t{1} << 63));
+}
+
+// NaN first, as the fixed-size types order it; -0 equals 0; then the bits
+// of a positive number with the sign bit set, of a negative one inverted.
+void AppendFloatKey(std::string& key, double value)
+{
+    if (std::isnan(value)) {
+        key.push_back('\0');
+        return;
+    }
+    key.push_back('\1');
+    const std::uint64_t bits = std::bit_cast<std::uint64_t>(value == 0 ? 0.0 : value);
+    AppendBigEndian(key, (bits >> 63) != 0 ? ~bits : bits | (std::uint64_t{1} << 63));
+}
+
+// The value types whose CompareValues order a key can give; only these
+// classes themselves, as a descendant may compare otherwise.
+bool AppendValueKey(TcxValueTypeClass type, const void* prepared, std::string& key)
+{
+    const auto* P = static_cast<const std::uint8_t*>(prepared);
+    if (type == TcxStringValueType::Class() || type == TcxWideStringValueType::Class()) {
+        // A string that was never assigned orders before the empty one.
+        const auto* s = static_cast<const std::string*>(prepared);
+        if (s) key.append(1, '\1').append(*s);
+        return true;
+    }
+    if (type == TcxSmallintValueType::Class()) AppendIntegerKey(key, Load<std::int16_t>(P));
+    else if (type == TcxIntegerValueType::Class()) AppendIntegerKey(key, Load<std::int32_t>(P));
+    else if (type == TcxWordValueType::Class()) AppendIntegerKey(key, Load<std::uint16_t>(P));
+    else if (type == TcxCurrencyValueType::Class() || type == TcxLargeIntValueType::Class())
+        AppendIntegerKey(key, Load<std::int64_t>(P));
+    else if (type == TcxFloatValueType::Class() || type == TcxDateTimeValueType::Class()) AppendFloatKey(key, Load<double>(P));
+    else if (type == TcxBooleanValueType::Class()) key.push_back(*P != 0 ? '\1' : '\0');
+    else return false;
+    return true;
 }
 
 [[noreturn]] void IndexError(int index)
@@ -1134,6 +1184,20 @@ int TcxDataStorage::CompareRecords(int index1, int index2, TcxValueDef* valueDef
     const bool null1 = GetCompareInfo(index1, valueDef, prepared1);
     const bool null2 = GetCompareInfo(index2, valueDef, prepared2);
     return valueDef ? valueDef->CompareValues(null1, null2, prepared1, prepared2) : 0;
+}
+
+bool TcxDataStorage::AppendSortKey(int index, TcxValueDef* valueDef, std::string& key)
+{
+    // Three tiers as CompareRecords has them: no buffer, Null, a value.
+    if (RecordBuffers(index) == nullptr)
+        return true;
+    const void* prepared = nullptr;
+    if (GetCompareInfo(index, valueDef, prepared)) {
+        key.push_back('\1');
+        return true;
+    }
+    key.push_back('\2');
+    return valueDef && AppendValueKey(valueDef->placeType_, prepared, key);
 }
 
 bool TcxDataStorage::GetCompareInfo(int index, TcxValueDef* valueDef, const void*& prepared)

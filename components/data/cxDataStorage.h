@@ -525,6 +525,10 @@ public:
     int CompareRecords(int index1, int index2, TcxValueDef* valueDef);
     // True when Null; otherwise the prepared value for CompareValues.
     bool GetCompareInfo(int index, TcxValueDef* valueDef, const void*& prepared);
+    // Appends the record's key for valueDef: keys compared as bytes order
+    // records as CompareRecords does. False (key partly written) for a
+    // value type without such a key.
+    bool AppendSortKey(int index, TcxValueDef* valueDef, std::string& key);
     int GetRecordID(int index);
     void SetRecordID(int index, int ID);
 

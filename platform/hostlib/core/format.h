@@ -180,6 +180,11 @@ bool SameText(std::string_view a, std::string_view b);
 int AnsiCompareStr(std::string_view a, std::string_view b);
 int AnsiCompareText(std::string_view a, std::string_view b);
 bool AnsiSameText(std::string_view a, std::string_view b);
+// Collation keys: two texts' keys, compared as byte strings (CompareStr),
+// order as AnsiCompareStr or AnsiCompareText orders the texts, so a sort
+// can build one key per text instead of comparing texts again and again.
+std::string AnsiCompareStrKey(std::string_view s);
+std::string AnsiCompareTextKey(std::string_view s);
 // The same key for two texts exactly when AnsiSameText holds for them, for
 // indexes by name.
 std::string AnsiSameTextKey(std::string_view s);

@@ -131,6 +131,43 @@ int AnsiCompare(std::string_view a, std::string_view b, bool caseSensitive)
     return caseSensitive ? tie : 0;
 }
 
+// Appends v (below 2^22) in one to three bytes whose byte order is the
+// order of the values and no encoding is the start of another: a sequence
+// of them compares as the sequence of values.
+void AppendOrdered(std::string& key, char32_t v)
+{
+    if (v < 0x80) {
+        key.push_back(static_cast<char>(v));
+    } else if (v < 0x4000) {
+        key.push_back(static_cast<char>(0x80 | (v >> 8)));
+        key.push_back(static_cast<char>(v & 0xFF));
+    } else {
+        key.push_back(static_cast<char>(0xC0 | (v >> 16)));
+        key.push_back(static_cast<char>((v >> 8) & 0xFF));
+        key.push_back(static_cast<char>(v & 0xFF));
+    }
+}
+
+// AnsiCompare's levels one after the other: base letters (shifted up by
+// one, so the 0 that ends the level sorts before any letter), folded
+// characters, then for the case-sensitive form a weight putting a lower
+// case letter before every other character of its fold. Equal base
+// letters mean equal lengths, so the later levels need no end mark.
+std::string CollationKey(std::string_view s, bool caseSensitive)
+{
+    std::u32string text;
+    text.reserve(s.size());
+    for (std::size_t i = 0; i < s.size();) text.push_back(DecodeUtf8(s, i));
+    std::string key;
+    key.reserve(text.size() * (caseSensitive ? 3 : 2) + 1);
+    for (const char32_t c : text) AppendOrdered(key, BaseLetter(ToLower(c)) + 1);
+    key.push_back('\0');
+    for (const char32_t c : text) AppendOrdered(key, ToLower(c));
+    if (caseSensitive)
+        for (const char32_t c : text) AppendOrdered(key, IsLowerLetter(c) ? 0 : c + 1);
+    return key;
+}
+
 bool IsTrimmed(char c)
 {
     return static_cast<unsigned char>(c) <= ' ';
@@ -190,6 +227,16 @@ int AnsiCompareStr(std::string_view a, std::string_view b)
 int AnsiCompareText(std::string_view a, std::string_view b)
 {
     return AnsiCompare(a, b, false);
+}
+
+std::string AnsiCompareStrKey(std::string_view s)
+{
+    return CollationKey(s, true);
+}
+
+std::string AnsiCompareTextKey(std::string_view s)
+{
+    return CollationKey(s, false);
 }
 
 bool AnsiSameText(std::string_view a, std::string_view b)

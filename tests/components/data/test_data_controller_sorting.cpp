@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdint>
+#include <limits>
 #include <string>
 #include <vector>
 
@@ -216,6 +218,113 @@ TEST_F(ControllerSorting, GroupingListEntriesAreNeverUnsorted)
     EXPECT_EQ(changes, 2);
     sorting.Clear();
     EXPECT_EQ(changes, 4); // one call per entry
+}
+
+// Sorting builds a key per record and compares keys; this controller
+// declines them, so every comparison goes through CompareByField: the
+// order the keys must give.
+class PerComparisonController : public TestDataController {
+public:
+    bool GetSortKey(int, TcxCustomDataField*, std::string&) override { return false; }
+};
+
+// Sixty records over every value type, drawn from small pools so that many
+// tie: texts that differ only in case or accent, letters with more than one
+// upper or lower case, malformed bytes, NaN, -0, infinities, extremes,
+// Null, records without a buffer, and a Variant item mixing numbers and
+// texts.
+void LoadKeyedData(TestDataController& dc)
+{
+    const double inf = std::numeric_limits<double>::infinity();
+    const double nan = std::numeric_limits<double>::quiet_NaN();
+    const std::vector<std::pair<TcxValueTypeClass, std::vector<Variant>>> columns = {
+        {TcxStringValueType::Class(),
+         {Variant("a"), Variant("A"), Variant("b"), Variant("B"), Variant(""), Variant("ab"), Variant("aB"), Variant("\u00E9"),
+          Variant("\u00C9"), Variant("e"), Variant("\u0130"), Variant("i"), Variant("I"), Variant("\u0131"),
+          Variant("stra\u00DFe"), Variant("STRASSE"), Variant("\xFF"), Variant("a\xFF"), Variant("10"), Variant("9"),
+          Variant::Null()}},
+        {TcxWideStringValueType::Class(), {Variant("x"), Variant("X"), Variant("\u00E4"), Variant("\u00C4"), Variant::Null()}},
+        {TcxSmallintValueType::Class(), {Variant(-32768), Variant(-1), Variant(0), Variant(1), Variant(32767), Variant::Null()}},
+        {TcxIntegerValueType::Class(),
+         {Variant(std::numeric_limits<std::int32_t>::min()), Variant(-5), Variant(0), Variant(7),
+          Variant(std::numeric_limits<std::int32_t>::max()), Variant::Null()}},
+        {TcxWordValueType::Class(), {Variant(0), Variant(1), Variant(65535), Variant::Null()}},
+        {TcxFloatValueType::Class(),
+         {Variant(nan), Variant(-inf), Variant(-1.5), Variant(-0.0), Variant(0.0), Variant(1e-300), Variant(2.5), Variant(inf),
+          Variant::Null()}},
+        {TcxCurrencyValueType::Class(), {Variant(-1.25), Variant(0.0), Variant(3.5), Variant(922337203685477.0), Variant::Null()}},
+        {TcxDateTimeValueType::Class(),
+         {Variant::FromDate(-1.5), Variant::FromDate(0), Variant::FromDate(45000.25), Variant::Null()}},
+        {TcxLargeIntValueType::Class(),
+         {Variant(static_cast<long long>(std::numeric_limits<std::int64_t>::min())), Variant(-1LL), Variant(0LL),
+          Variant(static_cast<long long>(std::numeric_limits<std::int64_t>::max())), Variant::Null()}},
+        {TcxBooleanValueType::Class(), {Variant(true), Variant(false), Variant::Null()}},
+        {TcxVariantValueType::Class(), {Variant(9), Variant("10"), Variant("a"), Variant(2.5), Variant::Null()}},
+    };
+    for (const auto& column : columns) dc.AddColumn(column.first);
+    constexpr int kRecords = 60;
+    dc.BeginUpdate();
+    dc.SetRecordCount(kRecords);
+    unsigned seed = 12345;
+    for (int r = 0; r < kRecords; ++r) {
+        for (int item = 0; item < static_cast<int>(columns.size()); ++item) {
+            seed = seed * 1103515245u + 12345u;
+            const std::vector<Variant>& pool = columns[static_cast<std::size_t>(item)].second;
+            dc.SetValue(r, item, pool[(seed >> 16) % pool.size()]);
+        }
+    }
+    for (const int r : {7, 31}) dc.DataStorage().FreeAndNilRecordBuffer(r);
+    dc.EndUpdate();
+}
+
+// Every row as its level and record.
+std::vector<std::pair<int, int>> RowOrder(TcxCustomDataController& dc)
+{
+    std::vector<std::pair<int, int>> rows;
+    for (int row = 0; row < dc.GetRowCount(); ++row) rows.emplace_back(dc.GetRowInfo(row).Level, dc.GetRowInfo(row).RecordIndex);
+    return rows;
+}
+
+TEST(ControllerSortKeys, OrderAsTheComparisonPerComparison)
+{
+    auto keyed = MakeTestDataController();
+    auto compared = hostlib::MakeObject<PerComparisonController>(static_cast<hostlib::TComponent*>(nullptr));
+    LoadKeyedData(*keyed);
+    LoadKeyedData(*compared);
+    const int items = keyed->GetItemCount();
+    const TcxDataControllerOptions optionSets[] = {
+        {}, {dcoAnsiSort}, {dcoCaseInsensitive}, {dcoAnsiSort, dcoCaseInsensitive}, {dcoSortByDisplayText},
+        {dcoAnsiSort, dcoCaseInsensitive, dcoSortByDisplayText},
+    };
+    // One item at a time, then items together and under grouping.
+    std::vector<std::vector<std::pair<int, TcxDataSortOrder>>> sortings;
+    for (int item = 0; item < items; ++item)
+        for (const TcxDataSortOrder order : {soAscending, soDescending}) sortings.push_back({{item, order}});
+    sortings.push_back({{0, soAscending}, {3, soDescending}});
+    sortings.push_back({{9, soDescending}, {5, soAscending}, {1, soAscending}});
+    const std::vector<std::vector<int>> groupings = {{}, {0}, {9, 1}};
+    for (const TcxDataControllerOptions& options : optionSets) {
+        for (const std::vector<int>& grouping : groupings) {
+            for (const auto& sorting : sortings) {
+                for (TcxCustomDataController* dc : {static_cast<TcxCustomDataController*>(keyed.get()),
+                                                    static_cast<TcxCustomDataController*>(compared.get())}) {
+                    dc->BeginUpdate();
+                    dc->SetOptions(options);
+                    dc->ClearSorting(false);
+                    dc->Groups().ClearGrouping();
+                    for (std::size_t level = 0; level < grouping.size(); ++level)
+                        dc->Groups().ChangeGrouping(grouping[level], static_cast<int>(level));
+                    for (const auto& [item, order] : sorting) dc->ChangeSorting(item, order);
+                    dc->EndUpdate();
+                    dc->Groups().FullExpand();
+                }
+                const std::vector<std::pair<int, int>> expected = RowOrder(*compared);
+                ASSERT_EQ(RowOrder(*keyed), expected)
+                    << "options " << options.Bits() << ", grouped by " << grouping.size() << ", first sorted item "
+                    << sorting.front().first << (sorting.front().second == soDescending ? " descending" : " ascending");
+            }
+        }
+    }
 }
 
 } // namespace

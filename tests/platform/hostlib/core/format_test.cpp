@@ -495,6 +495,37 @@ TEST(Strings, CaseAndComparison)
     }
 }
 
+// The collation keys order every pair of short texts over letters that
+// fold, carry accents, change case in more than one way, or are malformed
+// exactly as the comparisons do.
+TEST(Strings, CollationKeysOrderAsTheComparisons)
+{
+    const std::vector<std::string> letters = {"a", "A", "b", "i", "I", "\u0130", "\u0131", "e", "\u00E9", "\u00C9",
+                                              "\u00DF", "\u00FF", "\u0178", "\u03C3", "\u03C2", "\u03A3", "\u0451",
+                                              "\u0401", "\u017F", "\u00F7", "\uFFFD", "\xFF", "\x01", "\U0001F600"};
+    std::vector<std::string> texts = {""};
+    for (const std::string& x : letters) {
+        texts.push_back(x);
+        for (const std::string& y : letters) texts.push_back(x + y);
+    }
+    auto sign = [](int v) { return v < 0 ? -1 : (v > 0 ? 1 : 0); };
+    std::vector<std::string> strKeys;
+    std::vector<std::string> textKeys;
+    for (const std::string& t : texts) {
+        strKeys.push_back(AnsiCompareStrKey(t));
+        textKeys.push_back(AnsiCompareTextKey(t));
+    }
+    int wrong = 0;
+    for (std::size_t i = 0; i < texts.size(); ++i) {
+        for (std::size_t j = 0; j < texts.size(); ++j) {
+            const bool strAgrees = sign(AnsiCompareStr(texts[i], texts[j])) == sign(CompareStr(strKeys[i], strKeys[j]));
+            const bool textAgrees = sign(AnsiCompareText(texts[i], texts[j])) == sign(CompareStr(textKeys[i], textKeys[j]));
+            if ((!strAgrees || !textAgrees) && ++wrong <= 5) ADD_FAILURE() << "'" << texts[i] << "' against '" << texts[j] << "'";
+        }
+    }
+    EXPECT_EQ(wrong, 0);
+}
+
 TEST(Strings, TrimQuotePosCopy)
 {
     EXPECT_EQ(Trim(" \t a b \r\n"), "a b");
