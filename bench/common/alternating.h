@@ -4,6 +4,8 @@
 // whatever else the machine does lands on both sides alike. Prints min and
 // median per call of each side and of the per-round ratio.
 
+#include <time.h>
+
 #include <algorithm>
 #include <chrono>
 #include <cstdio>
@@ -18,13 +20,22 @@ namespace quelvo::bench {
 struct Side {
     std::string name;
     std::function<void()> call;  // one call of the work measured
+    // Run before every call and not timed (loading what the call works
+    // on, say); none when empty.
+    std::function<void()> prepare = {};
 };
+
+// What a round is timed by: the wall clock, or the processor time of the
+// calling thread (which leaves out the waits for a processor on a busy
+// machine, for work that does not sleep itself).
+enum class Timing { Wall, ThreadProcessor };
 
 struct Pair {
     std::string title;
     Side subject;
     Side reference;  // the least work that gives the same result
     double target = 0;  // the ratio aimed at; 0 for none
+    Timing timing = Timing::Wall;
 };
 
 struct Options {
@@ -58,15 +69,39 @@ inline double Min(const std::vector<double>& values)
     return values.empty() ? 0 : *std::min_element(values.begin(), values.end());
 }
 
+inline double Seconds(Timing timing)
+{
+    if (timing == Timing::Wall)
+        return std::chrono::duration<double>(std::chrono::steady_clock::now().time_since_epoch()).count();
+    timespec now{};
+    clock_gettime(CLOCK_THREAD_CPUTIME_ID, &now);
+    return static_cast<double>(now.tv_sec) + static_cast<double>(now.tv_nsec) / 1e9;
+}
+
+// The time of calls calls, each after its untimed preparation when it has one.
+inline double TimeCalls(const Side& side, long calls, Timing timing)
+{
+    if (!side.prepare) {
+        const double start = Seconds(timing);
+        for (long i = 0; i < calls; ++i) side.call();
+        return Seconds(timing) - start;
+    }
+    double seconds = 0;
+    for (long i = 0; i < calls; ++i) {
+        side.prepare();
+        const double start = Seconds(timing);
+        side.call();
+        seconds += Seconds(timing) - start;
+    }
+    return seconds;
+}
+
 // Seconds per call over a round of calls; calls is kept from round to
 // round so both sides' rounds take about the same time.
-inline double TimeRound(const Side& side, long& calls, double roundSeconds)
+inline double TimeRound(const Side& side, long& calls, double roundSeconds, Timing timing = Timing::Wall)
 {
-    using Clock = std::chrono::steady_clock;
     for (;;) {
-        const auto start = Clock::now();
-        for (long i = 0; i < calls; ++i) side.call();
-        const double seconds = std::chrono::duration<double>(Clock::now() - start).count();
+        const double seconds = TimeCalls(side, calls, timing);
         if (seconds >= roundSeconds || calls > (1L << 40)) return seconds / static_cast<double>(calls);
         calls = std::max(calls * 2, static_cast<long>(static_cast<double>(calls) * roundSeconds / std::max(seconds, 1e-9)));
     }
@@ -97,11 +132,11 @@ inline PairResult RunPair(const Pair& pair, const Options& options)
     long subjectCalls = 1;
     long referenceCalls = 1;
     // A first round of each warms caches and sizes the rounds; not counted.
-    TimeRound(pair.subject, subjectCalls, options.roundSeconds);
-    TimeRound(pair.reference, referenceCalls, options.roundSeconds);
+    TimeRound(pair.subject, subjectCalls, options.roundSeconds, pair.timing);
+    TimeRound(pair.reference, referenceCalls, options.roundSeconds, pair.timing);
     for (int round = 0; round < options.rounds; ++round) {
-        result.subject.push_back(TimeRound(pair.subject, subjectCalls, options.roundSeconds));
-        result.reference.push_back(TimeRound(pair.reference, referenceCalls, options.roundSeconds));
+        result.subject.push_back(TimeRound(pair.subject, subjectCalls, options.roundSeconds, pair.timing));
+        result.reference.push_back(TimeRound(pair.reference, referenceCalls, options.roundSeconds, pair.timing));
         result.ratio.push_back(result.subject.back() / result.reference.back());
     }
     return result;
@@ -109,7 +144,8 @@ inline PairResult RunPair(const Pair& pair, const Options& options)
 
 inline void PrintPair(const Pair& pair, const PairResult& result)
 {
-    std::printf("\n%s (%zu alternating rounds each)\n", pair.title.c_str(), result.subject.size());
+    std::printf("\n%s (%zu alternating rounds each%s)\n", pair.title.c_str(), result.subject.size(),
+                pair.timing == Timing::ThreadProcessor ? ", processor time of the thread" : "");
     std::printf("  %-40s %14s %14s\n", "per call", "min", "median");
     for (const auto& [side, times] : {std::pair{&pair.subject, &result.subject}, {&pair.reference, &result.reference}})
         std::printf("  %-40s %14s %14s\n", side->name.c_str(), Readable(Min(*times)).c_str(),

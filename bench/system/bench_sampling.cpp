@@ -3,8 +3,9 @@
 // the least work that gives the same numbers, a loop that keeps one
 // descriptor per /proc/N/stat and re-reads it with pread. Both sides run in
 // alternating rounds in one run, at 0, 1,000 and 3,000 extra sleeping
-// processes; min and median of the rounds (processor time of the sampling
-// thread) and their ratio are printed.
+// processes, timed by the processor time of the sampling thread (a busy
+// machine's waits for a processor are not the sampler's cost); min and
+// median of each side and of the ratio are printed.
 // Then the real tray's own processor use over 20 s beside 500 sleeping
 // processes (in a private pid namespace when run as root, so those are
 // all it sees).
@@ -32,15 +33,14 @@
 #include <string>
 #include <vector>
 
+#include "bench/common/alternating.h"
 #include "platform/system/registry.h"
 
 namespace {
 
 namespace fs = std::filesystem;
 using Clock = std::chrono::steady_clock;
-
-constexpr int kRounds = 7;
-constexpr int kSamplesPerRound = 20;
+using quelvo::bench::Timing;
 
 // ---- Sleeping processes ------------------------------------------------------
 
@@ -152,51 +152,19 @@ private:
     static inline unsigned long long sink_ = 0;
 };
 
-// ---- Rounds ------------------------------------------------------------------------
+// ---- Pairs ------------------------------------------------------------------------
 
-double Median(std::vector<double> values)
-{
-    std::sort(values.begin(), values.end());
-    return values[values.size() / 2];
-}
-
-// Processor time of this thread (user and system), in microseconds: on a
-// busy machine the wall clock also counts the waits for a processor.
-double ThreadMicroseconds()
-{
-    timespec now{};
-    clock_gettime(CLOCK_THREAD_CPUTIME_ID, &now);
-    return static_cast<double>(now.tv_sec) * 1e6 + static_cast<double>(now.tv_nsec) / 1e3;
-}
-
-template <class Side>
-double RoundMicroseconds(Side& side)
-{
-    const double start = ThreadMicroseconds();
-    for (int i = 0; i < kSamplesPerRound; ++i) side.Sample();
-    return (ThreadMicroseconds() - start) / kSamplesPerRound;
-}
-
-void CompareAt(int extra)
+void CompareAt(int extra, const quelvo::bench::Options& options)
 {
     Sleepers sleepers(extra);
     BlockSide block;
     ReferenceSide reference;
-    block.Sample();  // both warm: descriptors open, buffers grown
-    reference.Sample();
-    std::vector<double> blockRounds;
-    std::vector<double> referenceRounds;
-    for (int round = 0; round < kRounds; ++round) {
-        blockRounds.push_back(RoundMicroseconds(block));
-        referenceRounds.push_back(RoundMicroseconds(reference));
-    }
-    const double blockMin = *std::min_element(blockRounds.begin(), blockRounds.end());
-    const double referenceMin = *std::min_element(referenceRounds.begin(), referenceRounds.end());
-    std::printf("%6d extra | block min %9.1f us median %9.1f us | reference min %9.1f us median %9.1f us | "
-                "ratio min %.3f median %.3f (target <= 1.15)\n",
-                extra, blockMin, Median(blockRounds), referenceMin, Median(referenceRounds), blockMin / referenceMin,
-                Median(blockRounds) / Median(referenceRounds));
-    std::fflush(stdout);
+    const quelvo::bench::Pair pair{"one sample of every process, " + std::to_string(extra) + " extra sleeping processes",
+                                   {"performance block", [&] { block.Sample(); }},
+                                   {"kept descriptors and pread", [&] { reference.Sample(); }},
+                                   1.15,
+                                   Timing::ThreadProcessor};
+    quelvo::bench::PrintPair(pair, quelvo::bench::RunPair(pair, options));
 }
 
 // ---- The tray's own use ----------------------------------------------------------
@@ -261,17 +229,20 @@ double TrayShare(int seconds)
     return before < 0 || after < 0 ? -1 : (after - before) / wall * 100.0;
 }
 
-void MeasureTray(int sleepers, int seconds)
+void MeasureTray(int sleepers, int seconds, const quelvo::bench::Options& options)
 {
     Sleepers beside(sleepers);
     const double share = TrayShare(seconds);
     // The least work of one sample of the same processes, here and now, at
     // one sample a second: what the machine's load makes of any sampler.
     ReferenceSide reference;
-    reference.Sample();
+    const quelvo::bench::Side side{"reference", [&] { reference.Sample(); }};
+    long calls = 1;
+    quelvo::bench::TimeRound(side, calls, options.roundSeconds, Timing::ThreadProcessor);
     std::vector<double> rounds;
-    for (int round = 0; round < kRounds; ++round) rounds.push_back(RoundMicroseconds(reference));
-    const double least = *std::min_element(rounds.begin(), rounds.end()) / 1e6 * 100.0;
+    for (int round = 0; round < options.rounds; ++round)
+        rounds.push_back(quelvo::bench::TimeRound(side, calls, options.roundSeconds, Timing::ThreadProcessor));
+    const double least = quelvo::bench::Min(rounds) * 100.0;
     std::printf("tray over %d s beside %d sleeping processes: %.3f %% of one processor (target < 0.3 %%); "
                 "the reference loop alone, once a second: %.3f %% (min of rounds)\n",
                 seconds, sleepers, share, least);
@@ -301,13 +272,12 @@ bool SealInPidNamespace()
 
 }  // namespace
 
-int main()
+int main(int argc, char** argv)
 {
-    std::printf("one sample of every process (%d rounds of %d samples a side, alternating)\n", kRounds,
-                kSamplesPerRound);
-    for (const int extra : {0, 1000, 3000}) CompareAt(extra);
+    const quelvo::bench::Options options = quelvo::bench::ParseOptions(argc, argv);
+    for (const int extra : {0, 1000, 3000}) CompareAt(extra, options);
     const bool sealed = SealInPidNamespace();
     if (!sealed) std::printf("(not root: the tray sees every process of the machine besides the sleepers)\n");
-    MeasureTray(500, 20);
+    MeasureTray(500, 20, options);
     return 0;
 }
