@@ -108,6 +108,13 @@ protected:
         fs::create_directory(folder_ / "runtime");
         fs::permissions(folder_ / "runtime", fs::perms::owner_all);
         ::setenv("XDG_RUNTIME_DIR", (folder_ / "runtime").c_str(), 1);
+        // A home of its own: the one-tray-per-user lock and the record of
+        // lowered processes live below it, and a tray of another test run
+        // on this machine holds its own.
+        fs::create_directory(folder_ / "home");
+        ::setenv("HOME", (folder_ / "home").c_str(), 1);
+        ::unsetenv("XDG_STATE_HOME");
+        ::unsetenv("XDG_CONFIG_HOME");
         ::unsetenv("DISPLAY");
         ::unsetenv("WAYLAND_DISPLAY");
         quelvo::win::SetRuntimeFolder((folder_ / "runtime" / "quelvo").string());
