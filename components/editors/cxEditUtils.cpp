@@ -5,6 +5,7 @@
 #include "components/editors/cxEditPaintUtils.h"
 #include "components/editors/cxEditTextUtils.h"
 #include "components/foundation/dxOffice11.h"
+#include "components/foundation/dxThemeManager.h"
 #include "platform/graphics/wingdi.h"
 #include "platform/system/winbase.h"
 
@@ -88,6 +89,68 @@ void DrawGlyph(TcxCanvas* canvas, hostlib::TCustomImageList* imageList, int imag
     }
     imageList->Draw(target->Canvas(), 0, 0, imageIndex, enabled);
     canvas->Draw(glyphRect.left, glyphRect.top, target);
+}
+
+SIZE GetArrowSize(const SIZE& size, TcxArrowDirection direction)
+{
+    int side = std::min(size.cx, size.cy);
+    int w = (side - 1) / 2;
+    if (w % 2 == 0)
+        ++w;
+    int h = w / 2 + 1;
+    return direction == adUp || direction == adDown ? SIZE{w, h} : SIZE{h, w};
+}
+
+namespace {
+
+// Line i of an arrow whose block starts at (x, y): a span across the
+// arrow's axis, widening from the tip or narrowing from the base.
+RECT ArrowLine(TcxArrowDirection direction, int x, int y, int n, int i)
+{
+    int from = direction == adUp || direction == adLeft ? n - 1 - i : i;
+    int to = 2 * n - 2 - from;
+    if (direction == adUp || direction == adDown)
+        return RECT{x + from, y + i, x + to + 1, y + i + 1};
+    return RECT{x + i, y + from, x + i + 1, y + to + 1};
+}
+
+} // namespace
+
+void DrawArrow(TcxCanvas* canvas, const SIZE& arrowSize, const RECT& rect, TcxArrowDirection direction, bool shifted,
+               bool isDouble, TColor color)
+{
+    int n = std::min(arrowSize.cx, arrowSize.cy), count = isDouble ? 2 : 1;
+    if (n <= 0)
+        return;
+    bool vertical = direction == adUp || direction == adDown;
+    SIZE block = vertical ? SIZE{2 * n - 1, count * n} : SIZE{count * n, 2 * n - 1};
+    int x = rect.left + (rect.right - rect.left - block.cx) / 2 + (shifted ? 1 : 0);
+    int y = rect.top + (rect.bottom - rect.top - block.cy) / 2 + (shifted ? 1 : 0);
+    HBRUSH brush = GetSolidBrush(color);
+    for (int arrow = 0; arrow < count; ++arrow) {
+        int ax = vertical ? x : x + arrow * n, ay = vertical ? y + arrow * n : y;
+        for (int i = 0; i < n; ++i)
+            cxEditFillRect(canvas->Handle(), ArrowLine(direction, ax, ay, n, i), brush);
+    }
+}
+
+TcxCustomLookAndFeelPainterClass GetPainterClass(bool native, TcxLookAndFeelKind kind)
+{
+    if (native && AreVisualStylesAvailable())
+        return cxLookAndFeelPainterOfStyle(lfsNative);
+    switch (kind) {
+    case lfFlat: return cxLookAndFeelPainterOfStyle(lfsFlat);
+    case lfStandard: return cxLookAndFeelPainterOfStyle(lfsStandard);
+    case lfUltraFlat: return cxLookAndFeelPainterOfStyle(lfsUltraFlat);
+    case lfOffice11: return cxLookAndFeelPainterOfStyle(lfsOffice11);
+    }
+    return cxLookAndFeelPainterOfStyle(lfsStandard);
+}
+
+TColor GetEditButtonHighlightColor(bool pressed, bool isOffice11Style)
+{
+    TcxCustomLookAndFeelPainterClass painter = cxLookAndFeelPainterOfStyle(isOffice11Style ? lfsOffice11 : lfsUltraFlat);
+    return painter->ButtonColor(pressed ? cxbsPressed : cxbsHot);
 }
 
 void InternalPolyLine(TcxCanvas* canvas, const std::vector<POINT>& points, int lastIndex, bool filled, TColor color)

@@ -8,6 +8,8 @@
 #include <vector>
 
 #include "components/foundation/cxGraphics.h"
+#include "components/foundation/cxLookAndFeelPainters.h"
+#include "components/foundation/cxLookAndFeels.h"
 #include "platform/hostlib/visual/graphics.h"
 #include "platform/hostlib/visual/imagelist.h"
 
@@ -20,6 +22,17 @@ void DrawGlyph(TcxCanvas* canvas, int x, int y, hostlib::TBitmap* glyph, bool en
                hostlib::TColor backgroundColor = hostlib::clNone, hostlib::TBitmap* backgroundBitmap = nullptr);
 void DrawGlyph(TcxCanvas* canvas, hostlib::TCustomImageList* imageList, int imageIndex, const RECT& glyphRect,
                hostlib::TColor backgroundColor, bool enabled, hostlib::TBitmap* backgroundBitmap = nullptr);
+// The arrow of a button of that size: (w, h) for up and down, (h, w) for
+// left and right, w odd.
+SIZE GetArrowSize(const SIZE& size, TcxArrowDirection direction);
+// n one-pixel lines (n the smaller side of arrowSize), centred in the
+// rectangle, one pixel right and down when shifted; a double arrow repeats
+// it n further on.
+void DrawArrow(TcxCanvas* canvas, const SIZE& arrowSize, const RECT& rect, TcxArrowDirection direction, bool shifted,
+               bool isDouble, hostlib::TColor color);
+// The visual-styles painter when native and themes are on, else the kind's.
+TcxCustomLookAndFeelPainterClass GetPainterClass(bool native, TcxLookAndFeelKind kind);
+hostlib::TColor GetEditButtonHighlightColor(bool pressed, bool isOffice11Style);
 // Points 0..lastIndex; filled draws each segment as a one-pixel rectangle.
 void InternalPolyLine(TcxCanvas* canvas, const std::vector<POINT>& points, int lastIndex, bool filled,
                       hostlib::TColor color);

@@ -185,3 +185,65 @@ TEST_F(EditUtilsPaintTest, GlyphsShowTheBackgroundWhereTransparentAndGreyWhenDis
 }
 
 } // namespace
+
+namespace {
+
+TEST(ArrowTest, SizesFollowTheSmallerSide)
+{
+    struct Case {
+        SIZE size;
+        TcxArrowDirection direction;
+        SIZE arrow;
+    } cases[] = {{{16, 16}, adDown, {7, 4}}, {{16, 16}, adRight, {4, 7}}, {{17, 30}, adUp, {9, 5}},
+                 {{12, 12}, adLeft, {3, 5}}, {{3, 3}, adDown, {1, 1}}};
+    for (const Case& c : cases) {
+        SIZE got = GetArrowSize(c.size, c.direction);
+        EXPECT_EQ(got.cx, c.arrow.cx) << c.size.cx << "x" << c.size.cy << " " << c.direction;
+        EXPECT_EQ(got.cy, c.arrow.cy) << c.size.cx << "x" << c.size.cy << " " << c.direction;
+    }
+}
+
+using ArrowPaintTest = PaintFixture;
+
+TEST_F(ArrowPaintTest, ArrowsNarrowTowardsTheirTip)
+{
+    struct Case {
+        TcxArrowDirection direction;
+        bool shifted, isDouble;
+        std::vector<std::string> art; // rows 5..10, columns 3..12
+    } cases[] = {
+        {adDown, false, false, {"..........", ".#######..", "..#####...", "...###....", "....#.....", ".........."}},
+        {adUp, true, false, {"..........", "..........", ".....#....", "....###...", "...#####..", "..#######."}},
+        {adRight, false, true, {"..#..#....", "..##.##...", "..######..", "..##.##...", "..#..#....", ".........."}},
+    };
+    for (const Case& c : cases) {
+        cv.Clear(kWhite);
+        SIZE n = c.direction == adRight ? SIZE{3, 5} : SIZE{7, 4};
+        DrawArrow(&canvas, n, RECT{0, 0, 16, 16}, c.direction, c.shifted, c.isDouble, hostlib::clBlack);
+        std::vector<std::string> art = cv.Art();
+        std::vector<std::string> window;
+        for (int y = 5; y <= 10; ++y)
+            window.push_back(art[static_cast<size_t>(y)].substr(3, 10));
+        EXPECT_EQ(window, c.art) << c.direction << quelvo::gfx::test::Joined(art);
+    }
+}
+
+} // namespace
+
+namespace {
+
+TEST(EditUtilsTest, HotTrackAndPainterChoice)
+{
+    cxEditUtilsInitialize();
+    EXPECT_EQ(GetHotTrackColor(), static_cast<hostlib::TColor>(0x80000000u | COLOR_HOTLIGHT))
+        << "the platform reports NT 10, which has the hot-light colour";
+    EXPECT_EQ(GetEditBorderHighlightColor(false), hostlib::clHighlight);
+    quelvo::gfx::SetThemeActive(false);
+    EXPECT_EQ(GetPainterClass(true, lfFlat), cxLookAndFeelPainterOfStyle(lfsFlat)) << "no themes: the kind's painter";
+    EXPECT_EQ(GetPainterClass(false, lfStandard), cxLookAndFeelPainterOfStyle(lfsStandard));
+    quelvo::gfx::SetThemeActive(true);
+    EXPECT_EQ(GetPainterClass(true, lfFlat), cxLookAndFeelPainterOfStyle(lfsNative));
+    EXPECT_EQ(GetPainterClass(false, lfOffice11), cxLookAndFeelPainterOfStyle(lfsOffice11));
+}
+
+} // namespace
