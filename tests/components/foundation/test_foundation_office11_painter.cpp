@@ -186,4 +186,23 @@ TEST_F(Office11Painter, ScrollBarPartsComeFromTheThemedPainterWhenTheThemeOpens)
     cxRegisterLookAndFeelPainter(lfsNative, nullptr);
 }
 
+TEST_F(Office11Painter, MonthHeaderAndSchedulerBorderLightly)
+{
+    TcxViewParams params{};
+    params.Color = clRed;
+    params.TextColor = clBlack;
+    Surface s(40, 20);
+    Office().DrawMonthHeader(&s.Canvas(), RECT{0, 0, 40, 20}, "", {}, params, haBoth, 8);
+    EXPECT_EQ(s.At(0, 0), RGB(255, 255, 255)) << "the fill is one pixel in";
+    EXPECT_EQ(s.At(20, 1), RGB(255, 0, 0));
+    EXPECT_EQ(s.At(39, 10), RGB(255, 255, 255));
+    int arrows = 0;
+    for (COLORREF c : s.Pixels()) arrows += c == GetSysColor(COLOR_WINDOWTEXT);
+    EXPECT_GT(arrows, 4) << "both arrows in WINDOWTEXT";
+    Surface border(10, 10);
+    Office().DrawSchedulerBorder(&border.Canvas(), RECT{0, 0, 10, 10});
+    EXPECT_EQ(border.At(0, 5), ColorToRGB(dxOffice11OutlookBorderColor));
+    EXPECT_EQ(border.At(5, 5), RGB(255, 255, 255));
+}
+
 }  // namespace

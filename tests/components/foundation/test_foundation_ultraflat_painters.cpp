@@ -221,4 +221,27 @@ TEST_F(UltraFlatPainter, ScrollBarPartsTrackTheHotState)
     EXPECT_EQ(std::string({Name(track.At(0, 0)), Name(track.At(1, 0))}), "FH");
 }
 
+TEST_F(UltraFlatPainter, TabsSectionsAndSplittersLightly)
+{
+    // A horizontal tab's right side is dark and one pixel short at the
+    // bottom; its other sides take the highlight colour.
+    Surface right(3, 6), top(6, 3);
+    UltraFlat().DrawTabBorder(&right.Canvas(), RECT{1, 0, 2, 6}, bRight, cxBordersAll, false);
+    UltraFlat().DrawTabBorder(&top.Canvas(), RECT{0, 1, 6, 2}, bTop, cxBordersAll, false);
+    EXPECT_EQ(std::string({Name(right.At(1, 0)), Name(right.At(1, 4)), Name(right.At(1, 5))}), "TT.");
+    EXPECT_EQ(Name(top.At(0, 1)), 'S');
+    // Header control sections: black frames, tinted faces when hot.
+    Surface section(20, 12);
+    UltraFlat().DrawHeaderControlSection(&section.Canvas(), RECT{0, 0, 20, 12}, RECT{2, 2, 18, 10}, {}, cxBordersAll,
+                                         cxbsHot, taLeftJustify, vaCenter, false, false, "", nullptr, clBtnText, clRed);
+    EXPECT_EQ(section.At(0, 6), RGB(0, 0, 0));
+    EXPECT_EQ(Name(section.At(10, 6)), 'l');
+    // The splitter: two lines in the scheduler's border colour, then the view's colour.
+    TcxViewParams params{};
+    params.Color = clRed;
+    Surface splitter(6, 4);
+    UltraFlat().DrawSchedulerSplitterBorder(&splitter.Canvas(), RECT{1, 0, 5, 4}, params, true);
+    EXPECT_EQ(std::string({Name(splitter.At(2, 0)), Name(splitter.At(0, 1)), Name(splitter.At(2, 3))}), "SrS");
+}
+
 }  // namespace
