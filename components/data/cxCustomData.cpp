@@ -2626,12 +2626,16 @@ void TcxCustomDataController::SetDisplayText(int recordIndex, int itemIndex, con
 Variant TcxCustomDataController::GetInternalValue(int recordIndex, TcxCustomDataField* field) const
 {
     if (recordIndex >= 0 && IsProviderMode() && IsDataField(field)) return provider_->GetValue(recordIndex, field);
+    // Grid mode keeps no copy: the cell is read from the source's buffer.
+    if (recordIndex >= 0 && IsGridMode() && IsDataField(field)) return provider_->GetExternalDataValue(recordIndex, field);
     return GetStoredValue(recordIndex, field);
 }
 
 std::string TcxCustomDataController::GetInternalDisplayText(int recordIndex, TcxCustomDataField* field) const
 {
     if (recordIndex >= 0 && IsProviderMode() && IsDataField(field)) return provider_->GetDisplayText(recordIndex, field);
+    if (recordIndex >= 0 && IsGridMode() && IsDataField(field))
+        return provider_->GetExternalDataDisplayText(recordIndex, field);
     return GetStoredDisplayText(recordIndex, field);
 }
 
@@ -2818,6 +2822,12 @@ void TcxCustomDataController::LoadStorage()
 
 void TcxCustomDataController::LoadFromProvider()
 {
+    if (IsGridMode()) {
+        storage_->BeginLoad();
+        ScopeGuard end([this] { storage_->EndLoad(); });
+        provider_->LoadDataBuffer();
+        return;
+    }
     provider_->Freeze();
     provider_->SavePos();
     ScopeGuard restore([this] {
@@ -2827,7 +2837,15 @@ void TcxCustomDataController::LoadFromProvider()
     provider_->First();
     storage_->BeginLoad();
     ScopeGuard end([this] { storage_->EndLoad(); });
-    if (IsProviderMode()) provider_->LoadRecordHandles();
+    if (IsProviderMode()) {
+        provider_->LoadRecordHandles();
+        return;
+    }
+    hostlib::ObjectPtr<TcxValueDefReader> reader(NewInstanceOf<TcxValueDefReader>(provider_->GetValueDefReaderClass()));
+    while (!provider_->IsEOF()) {
+        LoadRecord(*reader);
+        provider_->Next();
+    }
 }
 
 void TcxCustomDataController::RestructData()
