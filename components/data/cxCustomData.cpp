@@ -3797,6 +3797,8 @@ void TcxCustomDataController::CheckNearestFocusRow()
 
 int TcxCustomDataController::GetRecordIndex() const
 {
+    // A synchronised source's cursor is where the focus belongs.
+    if (provider_->IsDataSource() && provider_->IsSyncMode()) return provider_->GetRecordIndex();
     return GetFocusedRecordIndex();
 }
 

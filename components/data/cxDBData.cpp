@@ -885,6 +885,23 @@ void TcxDBDataController::ActiveChanged(bool active)
     if (!active) LoadStorage();
 }
 
+bool TcxDBDataController::CanFocusRecord(int recordIndex)
+{
+    TcxDBDataProvider& provider = DBProvider();
+    if (provider.IsInserting() && recordIndex == provider.EditingRecordIndex()) return true;
+    provider.BeginLocate();
+    quelvo::sys::ScopeGuard end([&provider] { provider.EndLocate(); });
+    if (!provider.IsSyncMode()) return TcxCustomDataController::CanFocusRecord(recordIndex);
+    return TryFocusRecord(recordIndex);
+}
+
+bool TcxDBDataController::TryFocusRecord(int recordIndex)
+{
+    if (recordIndex < 0) return false;
+    DataSet()->MoveBy(recordIndex - DBProvider().CurrentRecordIndex());
+    return true;
+}
+
 void TcxDBDataController::UpdateGridModeBufferCount()
 {
     if (IsGridMode()) DBProvider().UpdateGridMode();

@@ -265,6 +265,9 @@ public:
     virtual int GetDefaultGridModeBufferCount() const { return 100; }
     virtual void InvalidateDataBuffer() { Change({dccLayout}); }
     virtual void UpdateScrollBars() {}
+    // Moves the data set's cursor to the record; false when it cannot.
+    virtual bool TryFocusRecord(int recordIndex);
+    bool CanFocusRecord(int recordIndex) override;
 
     TcxDBDataModeController& DataModeController() const { return *modeController_; }
     void SetDataModeController(TcxDBDataModeController* value) { modeController_->Assign(value); }

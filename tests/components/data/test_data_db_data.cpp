@@ -123,6 +123,23 @@ TEST_F(DBDataFixture, ChangesMadeInTheDataSetReachTheRows)
     EXPECT_EQ(controller->GetItemField(1), ds->FieldByName("Name"));
 }
 
+TEST_F(DBDataFixture, TheFocusAndTheCursorFollowEachOther)
+{
+    ds->MoveBy(3);
+    Bind();
+    EXPECT_EQ(controller->GetFocusedRecordIndex(), 3);
+    EXPECT_TRUE(controller->ChangeFocusedRecordIndex(10));
+    EXPECT_EQ(ds->RecNo(), 11);
+    EXPECT_TRUE(controller->ChangeFocusedRecordIndex(2));
+    EXPECT_EQ(ds->RecNo(), 3);
+    ds->MoveBy(5); // from outside
+    EXPECT_EQ(controller->GetFocusedRecordIndex(), 7);
+    ds->Last();
+    EXPECT_EQ(controller->GetFocusedRecordIndex(), 19);
+    ds->First();
+    EXPECT_EQ(controller->GetFocusedRecordIndex(), 0);
+}
+
 TEST_F(DBDataFixture, EditingThroughTheProviderWritesTheDataSet)
 {
     Bind();
