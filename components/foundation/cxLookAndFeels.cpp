@@ -60,10 +60,13 @@ private:
     std::vector<TcxSystemPaletteChangedNotifier*> ordinary_;
 };
 
+// Deliberately not freed at exit: its destructor releases the Office 2003
+// colours and the hidden window, whose own statics may already be gone by
+// then. It is freed when its last notifier leaves.
 std::unique_ptr<TcxSystemPaletteChangedListener>& TcxSystemPaletteChangedListener::Instance()
 {
-    static std::unique_ptr<TcxSystemPaletteChangedListener> instance;
-    return instance;
+    static auto* instance = new std::unique_ptr<TcxSystemPaletteChangedListener>();
+    return *instance;
 }
 
 TcxSystemPaletteChangedListener::TcxSystemPaletteChangedListener()

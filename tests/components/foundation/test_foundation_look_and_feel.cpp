@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <cstdlib>
 #include <string>
 #include <vector>
 
@@ -12,6 +13,9 @@
 #include "platform/windows/loop.h"
 
 using namespace hostlib;
+
+// Present only in sanitizer builds.
+extern "C" void __lsan_disable() __attribute__((weak));
 
 namespace {
 
@@ -375,6 +379,19 @@ TEST_F(LookAndFeel, ASystemColourChangeNotifiesPrimaryThenOrdinaryNewestFirst)
     p1->OnSystemPaletteChanged = TcxSystemPaletteChangedEvent::FromFunction([&] { log.push_back("p1"); o1.reset(); });
     quelvo::gfx::ResetSysColors();
     EXPECT_EQ(log, (std::vector<std::string>{"p2", "p1", "newer:N", "older:N"}));
+}
+
+TEST(LookAndFeelExit, ANotifierStillAliveAtExitEndsTheProgramCleanly)
+{
+    GTEST_FLAG_SET(death_test_style, "threadsafe");
+    EXPECT_EXIT(
+        {
+            // The child leaves its notifier alive on purpose; only faults count.
+            if (__lsan_disable) __lsan_disable();
+            CreateObject<TcxSystemPaletteChangedNotifier>(false);
+            std::exit(0);
+        },
+        testing::ExitedWithCode(0), "");
 }
 
 TEST_F(LookAndFeel, ShutDownLeavesNoRoot)
