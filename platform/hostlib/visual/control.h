@@ -20,6 +20,7 @@ class TCustomForm;
 class TPopupMenu;
 class TControlCanvas;
 class TDragObject;
+class TDragImageList;
 
 enum TAlign { alNone, alTop, alBottom, alLeft, alRight, alClient, alCustom };
 enum TAnchorKind { akLeft, akTop, akRight, akBottom };
@@ -249,6 +250,8 @@ public:
     virtual void DragOver(TObject* source, int x, int y, TDragState state, bool& accept);
     virtual void DoEndDrag(TObject* target, int x, int y);
     virtual void DoStartDrag(TDragObject*& dragObject);
+    // The images a drag from this control shows under the cursor (none here).
+    virtual TDragImageList* GetDragImages() { return nullptr; }
 
     // ---- events
     TNotifyEvent OnClick;

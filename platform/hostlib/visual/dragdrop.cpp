@@ -50,6 +50,19 @@ TCursor TDragObject::GetDragCursor(bool accepted, int, int)
 
 TClass TDragControlObject::StaticClass() { return DefineClass<TDragControlObject, TDragObject>("TDragControlObject"); }
 
+namespace {
+
+void ShowDragWindow(TDragObject* object, int show)
+{
+    TDragImageList* images = object->GetDragImages();
+    if (images && images->Dragging()) ShowWindow(images->DragWindow(), show);
+}
+
+}  // namespace
+
+void TDragObject::HideDragImage() { ShowDragWindow(this, SW_HIDE); }
+void TDragObject::ShowDragImage() { ShowDragWindow(this, SW_SHOWNOACTIVATE); }
+
 void TDragControlObject::Finished(TObject* target, int x, int y, bool)
 {
     if (control_) control_->DoEndDrag(target, x, y);

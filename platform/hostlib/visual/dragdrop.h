@@ -31,6 +31,10 @@ public:
     // drag cursor when accepted, else crNoDrop.
     virtual TCursor GetDragCursor(bool accepted, int x, int y);
     virtual TDragImageList* GetDragImages() { return nullptr; }
+    // Takes the image's window away while the source repaints or scrolls
+    // under it, and brings it back.
+    void HideDragImage();
+    void ShowDragImage();
     // The object handed to DragOver and DragDrop as the source.
     virtual TObject* SourceObject() { return this; }
     // The drag ended: target is nullptr when it was cancelled.
@@ -58,6 +62,7 @@ public:
     void Construct(TControl* control) { control_ = control; }
     TControl* Control() const { return control_; }
     TObject* SourceObject() override { return control_; }
+    TDragImageList* GetDragImages() override { return control_ ? control_->GetDragImages() : nullptr; }
     void Finished(TObject* target, int x, int y, bool accepted) override;
 
 private:

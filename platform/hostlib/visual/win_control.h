@@ -141,6 +141,8 @@ protected:
     void RequestAlign() override;
     // Called after the window moved or was resized by the window system.
     void UpdateBounds();
+    // Hands a mouse message over a graphic child to that child; true when it did.
+    bool IsControlMouseMsg(TMessage& m);
     HWND handle_ = nullptr;
     WNDPROC defWndProc_ = nullptr;
 
@@ -162,7 +164,6 @@ private:
     void DoControlMsg(HWND child, TMessage& m);
     // KeyPreview first, then handler; true when the key was used up.
     bool DoKeyEvent(TMessage& m, bool (TWinControl::*preview)(TMessage&), const std::function<void(WORD&)>& handler);
-    bool IsControlMouseMsg(TMessage& m);
     void ListChildren(std::vector<TControl*>& list, TAlign align);
     void MoveFocusAway();
     void BrushColorFromControl();

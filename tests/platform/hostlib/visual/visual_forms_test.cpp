@@ -784,6 +784,44 @@ TEST_F(Drag, TheDragImageFollowsTheMouseInATopmostDisabledWindow)
     EXPECT_NE(std::find(Log().begin(), Log().end(), "end accepting"), Log().end());
 }
 
+class TImageSource : public TTraceControl {
+public:
+    TDragImageList* images = nullptr;
+    TDragImageList* GetDragImages() override { return images; }
+};
+
+TEST_F(Drag, TheControlsOwnDragImageShowsAndStepsAsideWhileTheSourceRepaints)
+{
+    Build();
+    ObjectPtr<TDragImageList> images(CreateObject<TDragImageList>(nullptr));
+    images->SetSize(6, 6);
+    gfx::Picture green;
+    green.width = green.height = 6;
+    green.pixels.assign(36, 0xFF00FF00u);
+    images->AddPixels(green);
+    auto* own = Add<TImageSource>(form, "own", 0, 100, 50, 50);
+    own->SetDragMode(dmAutomatic);
+    own->images = images.get();
+    Pump();
+    Screen().ButtonDown(At(own, 10, 10));
+    Pump();
+    const POINT p = At(accepting, 20, 20);
+    Screen().MoveMouse(p);
+    Pump();
+    ASSERT_TRUE(images->Dragging()) << "the default drag object asks the control for its images";
+    HWND w = images->DragWindow();
+    EXPECT_EQ(Screen().ScreenPixel(p.x + 1, p.y + 1), 0x00FF00u);
+    CurrentDragObject()->HideDragImage();
+    EXPECT_FALSE(IsWindowVisible(w));
+    EXPECT_NE(Screen().ScreenPixel(p.x + 1, p.y + 1), 0x00FF00u);
+    CurrentDragObject()->ShowDragImage();
+    EXPECT_TRUE(IsWindowVisible(w));
+    EXPECT_EQ(GetActiveWindow(), form->Handle());
+    Screen().ButtonUp(p);
+    Pump();
+    EXPECT_FALSE(images->Dragging());
+}
+
 }  // namespace
 
 namespace {
