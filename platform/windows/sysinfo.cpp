@@ -4,6 +4,7 @@
 #include <cstring>
 #include <limits>
 
+#include "platform/system/libraries.h"
 #include "platform/windows/wm_state.h"
 
 namespace {
@@ -266,6 +267,18 @@ BOOL GetMonitorInfoA(HMONITOR monitor, MONITORINFO* info)
     info->dwFlags = index == 0 ? MONITORINFOF_PRIMARY : 0;
     return TRUE;
 }
+
+namespace {
+
+// Programs written for systems without multiple-monitor support bind these
+// by name; linking this file makes them available that way.
+const bool kUser32Registered = [] {
+    quelvo::sys::RegisterLibraryFunction("USER32.DLL", "MonitorFromPoint", reinterpret_cast<FARPROC>(&MonitorFromPoint));
+    quelvo::sys::RegisterLibraryFunction("USER32.DLL", "GetMonitorInfoA", reinterpret_cast<FARPROC>(&GetMonitorInfoA));
+    return true;
+}();
+
+}  // namespace
 
 BOOL AdjustWindowRectEx(LPRECT rect, DWORD style, BOOL menu, DWORD exStyle)
 {

@@ -2,6 +2,7 @@
 // window data.
 #include <algorithm>
 
+#include "platform/system/winbase.h"
 #include "tests/platform/windows/win_fixture.h"
 
 using namespace wintest;
@@ -489,6 +490,25 @@ TEST_F(Tree, SystemMetricsParametersAndMonitors)
     AdjustWindowRectEx(&r, WS_POPUP | WS_BORDER, FALSE, WS_EX_CLIENTEDGE);
     EXPECT_EQ(r.left, -3);
     EXPECT_EQ(r.bottom, 53);
+}
+
+TEST_F(Tree, MonitorFunctionsBindByNameFromUser32)
+{
+    Screen().SetMonitors({RECT{0, 0, 800, 600}, RECT{800, 0, 1600, 600}});
+    HMODULE user32 = LoadLibraryA("user32");
+    ASSERT_NE(user32, nullptr);
+    using FromPoint = HMONITOR (*)(POINT, DWORD);
+    using Info = BOOL (*)(HMONITOR, MONITORINFO*);
+    auto fromPoint = reinterpret_cast<FromPoint>(GetProcAddress(user32, "MonitorFromPoint"));
+    auto info = reinterpret_cast<Info>(GetProcAddress(user32, "GetMonitorInfoA"));
+    ASSERT_TRUE(fromPoint && info);
+    HMONITOR second = fromPoint(POINT{900, 10}, MONITOR_DEFAULTTONEAREST);
+    EXPECT_EQ(second, MonitorFromPoint(POINT{900, 10}, MONITOR_DEFAULTTONEAREST));
+    MONITORINFO mi;
+    ASSERT_TRUE(info(second, &mi));
+    EXPECT_EQ(mi.rcMonitor.left, 800);
+    FreeLibrary(user32);
+    Screen().SetMonitors({});
 }
 
 TEST_F(Tree, WindowRegionsShapeHitTesting)
