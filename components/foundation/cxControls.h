@@ -28,6 +28,7 @@ using TcxKeys = hostlib::TSet<TcxKey>;
 enum TcxMouseWheelScrollingKind { mwskNone, mwskHorizontal, mwskVertical };
 enum TcxDragDetect { ddNone, ddDrag, ddCancel };
 const hostlib::TEnumInfo& EnumTypeInfo(TcxControlBorderStyle*);
+const hostlib::TEnumInfo& EnumTypeInfo(TcxKey*);
 
 // Sent to a control when the system's non-client sizes (scroll bars) may
 // have changed.
@@ -49,6 +50,7 @@ inline constexpr hostlib::TCursor cxcrNoDrop = 2112;
 inline constexpr hostlib::TCursor cxcrDrag = 2113;
 
 class TcxControl;
+class TcxControlChildComponent;
 
 // ---- interfaces (abstract classes found with hostlib::Supports) ----
 
@@ -266,6 +268,8 @@ public:
     virtual bool CanFocusEx();
     virtual bool AcceptMousePosForClick(int x, int y);
 
+    virtual void AddChildComponent(TcxControlChildComponent* child);
+    virtual void RemoveChildComponent(TcxControlChildComponent* child);
     virtual bool AllowDragAndDropWithoutFocus() { return false; }
     virtual void BoundsChanged() {}
     virtual bool CanDrag(int, int) { return dragAndDropState_ == ddsNone; }

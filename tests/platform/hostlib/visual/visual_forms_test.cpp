@@ -739,6 +739,18 @@ TEST_F(Streaming, FormResourcesNestControlsAndMenuItems)
 
 namespace {
 
+// One square image of one colour.
+ObjectPtr<TDragImageList> SolidDragImages(int size, std::uint32_t argb)
+{
+    ObjectPtr<TDragImageList> images(CreateObject<TDragImageList>(nullptr));
+    images->SetSize(size, size);
+    gfx::Picture picture;
+    picture.width = picture.height = size;
+    picture.pixels.assign(static_cast<std::size_t>(size * size), argb);
+    images->AddPixels(picture);
+    return images;
+}
+
 class TImageDragObject : public TDragControlObject {
 public:
     TDragImageList* images = nullptr;
@@ -748,12 +760,7 @@ public:
 TEST_F(Drag, TheDragImageFollowsTheMouseInATopmostDisabledWindow)
 {
     Build();
-    ObjectPtr<TDragImageList> images(CreateObject<TDragImageList>(nullptr));
-    images->SetSize(8, 8);
-    gfx::Picture red;
-    red.width = red.height = 8;
-    red.pixels.assign(64, 0xFFFF0000u);
-    images->AddPixels(red);
+    ObjectPtr<TDragImageList> images = SolidDragImages(8, 0xFFFF0000u);
     images->SetDragImage(0, 2, 3);
     ObjectPtr<TImageDragObject> object;
     source->OnStartDrag = TStartDragEvent::FromFunction([&](TObject*, TDragObject*& made) {
@@ -793,12 +800,7 @@ public:
 TEST_F(Drag, TheControlsOwnDragImageShowsAndStepsAsideWhileTheSourceRepaints)
 {
     Build();
-    ObjectPtr<TDragImageList> images(CreateObject<TDragImageList>(nullptr));
-    images->SetSize(6, 6);
-    gfx::Picture green;
-    green.width = green.height = 6;
-    green.pixels.assign(36, 0xFF00FF00u);
-    images->AddPixels(green);
+    ObjectPtr<TDragImageList> images = SolidDragImages(6, 0xFF00FF00u);
     auto* own = Add<TImageSource>(form, "own", 0, 100, 50, 50);
     own->SetDragMode(dmAutomatic);
     own->images = images.get();

@@ -1,0 +1,1341 @@
+#include "components/foundation/cxControls.h"
+
+#include <algorithm>
+#include <cstdlib>
+#include <iostream>
+
+#include "platform/hostlib/visual/timer.h"
+#include "platform/system/scope_guard.h"
+#include "platform/system/winbase.h"
+#include "platform/windows/winuser.h"
+
+using namespace hostlib;
+
+namespace {
+
+// The host drag over a library control (DragOver keeps it current).
+TDragObject* gDragObject = nullptr;
+
+// A link to an object for as long as the scope runs.
+class LinkScope {
+public:
+    explicit LinkScope(TObject* object) : link_(cxAddObjectLink(object)) {}
+    LinkScope(const LinkScope&) = delete;
+    LinkScope& operator=(const LinkScope&) = delete;
+    ~LinkScope() { cxRemoveObjectLink(link_); }
+    bool Alive() const { return link_->Ref != nullptr; }
+
+private:
+    TcxObjectLink* link_;
+};
+
+TMouseButton ButtonOfDown(UINT msg)
+{
+    if (msg == WM_RBUTTONDOWN) return mbRight;
+    if (msg == WM_MBUTTONDOWN) return mbMiddle;
+    return mbLeft;
+}
+
+}  // namespace
+
+const TEnumInfo& EnumTypeInfo(TcxControlBorderStyle*)
+{
+    static const TEnumInfo info{"TcxControlBorderStyle", {"cxcbsNone", "cxcbsDefault"}, 0};
+    return info;
+}
+
+const TEnumInfo& EnumTypeInfo(TcxKey*)
+{
+    static const TEnumInfo info{"TcxKey", {"kAll", "kArrows", "kChars", "kTab"}, 0};
+    return info;
+}
+
+// ---- TcxDragAndDropObject ----------------------------------------------------------
+
+TClass TcxDragAndDropObject::StaticClass() { return DefineClass<TcxDragAndDropObject, TObject>("TcxDragAndDropObject"); }
+
+void TcxDragAndDropObject::Construct(TcxControl* control) { control_ = control; }
+
+TcxCanvas* TcxDragAndDropObject::Canvas() const { return control_ ? control_->Canvas() : nullptr; }
+
+void TcxDragAndDropObject::SetDirty(bool value)
+{
+    if (dirty_ == value) return;
+    dirty_ = value;
+    DirtyChanged();
+}
+
+void TcxDragAndDropObject::DoBeginDragAndDrop()
+{
+    curMousePos_ = control_->ScreenToClient(GetMouseCursorPos());
+    prevMousePos_ = curMousePos_;
+    BeginDragAndDrop();
+}
+
+void TcxDragAndDropObject::DoDragAndDrop(const POINT& p, bool& accepted)
+{
+    prevMousePos_ = curMousePos_;
+    curMousePos_ = p;
+    DragAndDrop(p, accepted);
+}
+
+void TcxDragAndDropObject::DoEndDragAndDrop(bool accepted)
+{
+    EndDragAndDrop(accepted);
+    AfterDragAndDrop(accepted);
+}
+
+void TcxDragAndDropObject::ChangeMousePos(const POINT& p)
+{
+    prevMousePos_ = curMousePos_;
+    curMousePos_ = p;
+}
+
+TCursor TcxDragAndDropObject::GetDragAndDropCursor(bool accepted) { return accepted ? crDrag : crNoDrop; }
+
+void TcxDragAndDropObject::DragAndDrop(const POINT&, bool& accepted)
+{
+    dirty_ = false;
+    if (hostlib::Screen) hostlib::Screen->SetCursor(GetDragAndDropCursor(accepted));
+}
+
+// ---- host drag objects and images ---------------------------------------------------
+
+TClass TcxDragControlObject::StaticClass()
+{
+    return DefineClass<TcxDragControlObject, TDragControlObject>("TcxDragControlObject");
+}
+
+void TcxDragControlObject::Finished(TObject* target, int x, int y, bool accepted)
+{
+    TDragControlObject::Finished(target, x, y, accepted);
+    if (gDragObject == this) gDragObject = nullptr;
+    Free();
+}
+
+TCursor TcxDragControlObject::GetDragCursor(bool accepted, int x, int y)
+{
+    auto* control = As<TcxControl>(Control());
+    if (accepted && control && control->IsCopyDragDrop()) return cxcrDragCopy;
+    return TDragControlObject::GetDragCursor(accepted, x, y);
+}
+
+TClass TcxDragImageList::StaticClass() { return DefineClass<TcxDragImageList, TDragImageList>("TcxDragImageList"); }
+
+TDragObject* GetDragObject() { return gDragObject; }
+
+// ---- TcxControl: construction ------------------------------------------------------
+
+TClass TcxControl::StaticClass()
+{
+    return DefineClass<TcxControl, TCustomControl>("TcxControl", [](ClassBuilder<TcxControl>& b) {
+        b.Property("Keys", &TcxControl::Keys, &TcxControl::SetKeys);
+        b.Property("ParentBackground", &TcxControl::ParentBackground, &TcxControl::SetParentBackground).Default(true);
+        b.EventProperty("OnFocusChanged", &TcxControl::OnFocusChanged);
+    });
+}
+
+void TcxControl::Construct(TComponent* owner)
+{
+    TCustomControl::Construct(owner);
+    if (HasDragImages()) controlStyle_.Include(csDisplayDragImage);
+    cxCanvas_.reset(CreateObject<TcxCanvas>(TCustomControl::Canvas()));
+    defaultCursor_ = Cursor();
+    focusOnMouseClick_ = true;
+    lookAndFeel_.reset(CreateObject<TcxLookAndFeel>(this));
+    lookAndFeel_->OnChanged = TcxLookAndFeelChangedEvent::Bind(this, &TcxControl::LookAndFeelChangeHandler);
+    scrollBars_ = ssBoth;
+    SetTabStop(MayFocus());
+    parentBackground_ = lastParentBackground_ = true;
+}
+
+void TcxControl::BeforeDestruction() { TCustomControl::BeforeDestruction(); }
+
+void TcxControl::Destroy()
+{
+    if (mouseCaptureObject_ && GetCaptureControl() == this) SetCaptureControl(nullptr);
+    dragAndDropObject_.reset();
+    dragImages_.reset();
+    fontListeners_.clear();
+    screenCanvas_.reset();
+    cxCanvas_.reset();
+    lookAndFeel_.reset();
+    cxClearObjectLinks(this);
+    TCustomControl::Destroy();
+}
+
+void TcxControl::LookAndFeelChangeHandler(TcxLookAndFeel* sender, TcxLookAndFeelValues values)
+{
+    LookAndFeelChanged(sender, values);
+}
+
+TcxCanvas* TcxControl::ActiveCanvas()
+{
+    if (HandleAllocated()) {
+        screenCanvas_.reset();
+        return cxCanvas_.get();
+    }
+    if (!screenCanvas_) screenCanvas_.reset(CreateObject<TcxScreenCanvas>());
+    return screenCanvas_.get();
+}
+
+void TcxControl::SetBorderStyle(TcxControlBorderStyle value)
+{
+    if (borderStyle_ == value) return;
+    borderStyle_ = value;
+    BoundsChanged();
+    Invalidate();
+}
+
+void TcxControl::SetScrollBars(TScrollStyle value)
+{
+    if (scrollBars_ == value) return;
+    scrollBars_ = value;
+    BoundsChanged();
+}
+
+void TcxControl::SetPopupMenu(TComponent* value)
+{
+    if (value && !As<TPopupMenu>(value) && !Supports<IcxPopupMenu>(value)) value = nullptr;
+    if (popupMenu_ == value) return;
+    if (popupMenu_) popupMenu_->RemoveFreeNotification(this);
+    popupMenu_ = value;
+    if (popupMenu_) popupMenu_->FreeNotification(this);
+}
+
+void TcxControl::Notification(TComponent* component, TOperation operation)
+{
+    TCustomControl::Notification(component, operation);
+    if (operation == opRemove && component == popupMenu_) popupMenu_ = nullptr;
+}
+
+void TcxControl::SetMouseCaptureObject(TObject* value)
+{
+    if (value != mouseCaptureObject_) {
+        if (auto* old = dynamic_cast<IcxMouseCaptureObject*>(mouseCaptureObject_)) old->CaptureLost();
+        mouseCaptureObject_ = value;
+    }
+    const bool had = MouseCapture();
+    SetMouseCapture(value != nullptr);
+    if (had && !MouseCapture() && dragAndDropState_ == ddsStarting) Perform(WM_CANCELMODE);
+}
+
+bool TcxControl::IsCopyDragDrop() const { return IsCtrlPressed(); }
+
+// The control's own scroll bars come with the scroll bar control; until a
+// descendant has them, none shows.
+bool TcxControl::HScrollBarVisible() const { return false; }
+bool TcxControl::VScrollBarVisible() const { return false; }
+
+void TcxControl::AddFontListener(IcxFontListener* listener)
+{
+    if (std::find(fontListeners_.begin(), fontListeners_.end(), listener) == fontListeners_.end())
+        fontListeners_.push_back(listener);
+}
+
+void TcxControl::RemoveFontListener(IcxFontListener* listener)
+{
+    fontListeners_.erase(std::remove(fontListeners_.begin(), fontListeners_.end(), listener), fontListeners_.end());
+}
+
+void TcxControl::FontChanged()
+{
+    TCustomControl::FontChanged();
+    const auto listeners = fontListeners_;
+    for (IcxFontListener* l : listeners) l->Changed(this, Font());
+    Invalidate();
+}
+
+void TcxControl::InvalidateRect(const RECT& r, bool erase)
+{
+    if (HandleAllocated()) ::InvalidateRect(Handle(), &r, erase);
+}
+
+void TcxControl::InvalidateRgn(TcxRegion* region, bool erase)
+{
+    if (HandleAllocated() && region && !region->IsEmpty()) ::InvalidateRgn(Handle(), region->Handle(), erase);
+}
+
+void TcxControl::PostMouseMove() { PostMouseMove(ScreenToClient(GetMouseCursorPos())); }
+
+void TcxControl::PostMouseMove(POINT p)
+{
+    if (!HandleAllocated()) return;
+    const LPARAM l = MAKELPARAM(static_cast<WORD>(p.x), static_cast<WORD>(p.y));
+    PostMessageA(Handle(), WM_MOUSEMOVE, 0, l);
+}
+
+void TcxControl::ScrollWindow(int dx, int dy, const RECT& r)
+{
+    HideDragImage();
+    quelvo::sys::ScopeGuard show([this] { ShowDragImage(); });
+    ScrollWindowEx(Handle(), dx, dy, &r, nullptr, nullptr, nullptr, SW_INVALIDATE | SW_ERASE);
+}
+
+void TcxControl::ScrollContent(TcxDirection direction)
+{
+    if (direction == dirNone || !NeedsScrollBars()) return;
+    const TScrollBarKind kind = direction == dirUp || direction == dirDown ? sbVertical : sbHorizontal;
+    const TScrollCode code = direction == dirLeft || direction == dirUp ? scLineUp : scLineDown;
+    int position = 0;
+    Scroll(kind, code, position);
+}
+
+bool TcxControl::IsMouseInPressedArea(int x, int y) const { return IsPointInDragDetectArea(mouseDownPos_, x, y); }
+
+void TcxControl::Modified()
+{
+    if (IsDesigning()) SetDesignerModified(this);
+}
+
+bool TcxControl::IsMenuKey(TMessage& message)
+{
+    if (IsDesigning()) return false;
+    for (TControl* c = this; c; c = c->Parent()) {
+        auto* cx = As<TcxControl>(c);
+        if (cx && cx->PopupMenu() && IsPopupMenuShortCut(cx->PopupMenu(), message)) return true;
+    }
+    return false;
+}
+
+// ---- TcxControl: virtual operations -------------------------------------------------
+
+bool TcxControl::DoShowPopupMenu(TComponent* menu, int x, int y) { return ShowPopupMenu(this, menu, x, y); }
+
+void TcxControl::CancelMouseOperations()
+{
+    FinishDragAndDrop(true);
+    SetMouseCaptureObject(nullptr);
+}
+
+bool TcxControl::CanFocusOnClick() { return !IsDesigning() && focusOnMouseClick_ && MayFocus() && CanFocus(); }
+
+int TcxControl::GetBorderSize()
+{
+    if (borderStyle_ == cxcbsNone) return 0;
+    TcxCustomLookAndFeelPainterClass painter = GetLookAndFeelPainter();
+    return painter ? painter->BorderSize() : 0;
+}
+
+RECT TcxControl::GetBounds()
+{
+    if (HandleAllocated()) return ClientRect();
+    return RECT{0, 0, Width(), Height()};
+}
+
+RECT TcxControl::GetClientBounds()
+{
+    RECT r = GetBounds();
+    const int border = GetBorderSize();
+    InflateRect(&r, -border, -border);
+    return r;
+}
+
+TcxMouseWheelScrollingKind TcxControl::GetMouseWheelScrollingKind()
+{
+    return VScrollBarVisible() ? mwskVertical : mwskNone;
+}
+
+bool TcxControl::CanFocusEx()
+{
+    if (!CanFocus()) return false;
+    TCustomForm* form = GetParentForm(this);
+    return !form || (form->CanFocus() && form->Enabled() && form->Visible());
+}
+
+bool TcxControl::AcceptMousePosForClick(int x, int y)
+{
+    return DragMode() == dmManual || IsPointInDragDetectArea(mouseDownPos_, x, y);
+}
+
+void TcxControl::DoCancelMode()
+{
+    mouseButtonPressed_ = false;
+    SetMouseCaptureObject(nullptr);
+}
+
+bool TcxControl::GetDesignHitTest(int, int, TShiftState)
+{
+    return dragAndDropState_ != ddsNone || mouseButtonPressed_;
+}
+
+TcxDragControlObjectClass TcxControl::GetDragObjectClass()
+{
+    return [](TControl* control) { return CreateObject<TcxDragControlObject>(control); };
+}
+
+// ---- TcxControl: the library's drag and drop ---------------------------------------
+
+TcxDragAndDropObjectClass TcxControl::GetDragAndDropObjectClass()
+{
+    return dragAndDropObjectClass_ ? dragAndDropObjectClass_ : &cxDragAndDropObjectClass<TcxDragAndDropObject>;
+}
+
+TcxDragAndDropObject* TcxControl::DragAndDropObject()
+{
+    if (!dragAndDropObject_) dragAndDropObject_.reset(GetDragAndDropObjectClass()(this));
+    return dragAndDropObject_.get();
+}
+
+void TcxControl::SetDragAndDropState(TcxDragAndDropState value)
+{
+    if (dragAndDropState_ == value) return;
+    dragAndDropState_ = value;
+    if (value == ddsNone && !finishingDragAndDrop_) DoCancelMode();
+}
+
+void TcxControl::BeginDragAndDrop()
+{
+    DragAndDropObject()->DoBeginDragAndDrop();
+    SetMouseCapture(true);
+    dragAndDropPrevCursor_ = hostlib::Screen ? hostlib::Screen->Cursor() : crDefault;
+    SetDragAndDropState(ddsInProcess);
+}
+
+void TcxControl::DragAndDrop(const POINT& p, bool& accepted) { DragAndDropObject()->DoDragAndDrop(p, accepted); }
+
+void TcxControl::EndDragAndDrop(bool accepted)
+{
+    SetDragAndDropState(ddsNone);
+    if (hostlib::Screen) hostlib::Screen->SetCursor(dragAndDropPrevCursor_);
+    SetMouseCapture(false);
+    SetMouseCaptureObject(nullptr);
+    DragAndDropObject()->DoEndDragAndDrop(accepted);
+}
+
+void TcxControl::FinishDragAndDrop(bool accepted)
+{
+    if (finishingDragAndDrop_) return;
+    finishingDragAndDrop_ = true;
+    quelvo::sys::ScopeGuard done([this] { finishingDragAndDrop_ = false; });
+    if (dragAndDropState_ == ddsInProcess) EndDragAndDrop(accepted);
+    else SetDragAndDropState(ddsNone);
+    dragAndDropObject_.reset();
+}
+
+// ---- TcxControl: the host's drag -----------------------------------------------------
+
+void TcxControl::DoStartDrag(TDragObject*& dragObject)
+{
+    TCustomControl::DoStartDrag(dragObject);
+    if (!dragObject) {
+        if (TcxDragControlObjectClass make = GetDragObjectClass()) dragObject = make(this);
+    }
+    if (dragObject && !StartDrag(dragObject)) {
+        dragObject->Free();
+        dragObject = nullptr;
+        CancelDrag();
+    }
+}
+
+void TcxControl::DoEndDrag(TObject* target, int x, int y)
+{
+    TCustomControl::DoEndDrag(target, x, y);
+    dragImages_.reset();
+}
+
+void TcxControl::DragOver(TObject* source, int x, int y, TDragState state, bool& accept)
+{
+    TDragObject* drag = As<TDragObject>(source);
+    if (!drag) drag = CurrentDragObject();
+    if (drag) gDragObject = state == dsDragLeave ? nullptr : drag;
+    TCustomControl::DragOver(source, x, y, state, accept);
+}
+
+void TcxControl::HideDragImage()
+{
+    if (TDragObject* drag = CurrentDragObject()) drag->HideDragImage();
+}
+
+void TcxControl::ShowDragImage()
+{
+    if (TDragObject* drag = CurrentDragObject()) drag->ShowDragImage();
+}
+
+TDragImageList* TcxControl::GetDragImages()
+{
+    if (!HasDragImages()) return nullptr;
+    if (!dragImages_) {
+        dragImages_.reset(CreateDragImages());
+        InitDragImages(dragImages_.get());
+    }
+    return dragImages_.get();
+}
+
+TDragImageList* TcxControl::CreateDragImages() { return CreateObject<TcxDragImageList>(nullptr); }
+
+void TcxControl::InitDragImages(TDragImageList* list)
+{
+    const SIZE size = GetDragImagesSize();
+    list->SetSize(size.cx, size.cy);
+    if (size.cx <= 0 || size.cy <= 0) return;
+    auto bitmap = MakeObject<TBitmap>();
+    bitmap->SetSize(size.cx, size.cy);
+    TcxCanvas canvas(bitmap->Canvas());
+    DrawDragImage(&canvas, RECT{0, 0, size.cx, size.cy});
+    list->AddMasked(bitmap.get(), bitmap->TransparentColor());
+}
+
+// ---- TcxControl: messages ------------------------------------------------------------
+
+POINT TcxControl::MessagePoint(const TMessage& m)
+{
+    // Coordinates beyond 16 bits do not fit the message.
+    if ((Width() > 32768 || Height() > 32768) && HandleAllocated()) return ScreenToClient(GetMouseCursorPos());
+    return POINT{static_cast<short>(LOWORD(m.LParam)), static_cast<short>(HIWORD(m.LParam))};
+}
+
+bool TcxControl::IsAutoDragPress(const TMessage& m, POINT p)
+{
+    if ((m.Msg != WM_LBUTTONDOWN && m.Msg != WM_LBUTTONDBLCLK) || Dragging()) return false;
+    if (IsDesigning()) return GetDesignHitTest(p.x, p.y, TShiftState{ssLeft});
+    return DragMode() == dmAutomatic;
+}
+
+void TcxControl::WndProc(TMessage& m)
+{
+    LinkScope link(this);
+    const POINT p = MessagePoint(m);
+    const TMessage original = m;
+    quelvo::sys::ScopeGuard after([&] {
+        if (link.Alive()) AfterMessage(original, p);
+    });
+    if (!IsAutoDragPress(m, p)) return TCustomControl::WndProc(m);
+    // Straight to the handlers, so the host does not start its own drag:
+    // AfterMouseDown decides by the library's drag detection.
+    if (IsControlMouseMsg(m)) return;
+    controlState_.Include(csLButtonDown);
+    quelvo::sys::ScopeGuard clear([&] {
+        if (link.Alive()) controlState_.Exclude(csLButtonDown);
+    });
+    Dispatch(m);
+}
+
+void TcxControl::AfterMessage(const TMessage& m, POINT p)
+{
+    switch (m.Msg) {
+    case WM_SETFOCUS:
+    case WM_KILLFOCUS: return FocusChanged();
+    case WM_PAINT:
+        if (parentBackground_ != lastParentBackground_) {
+            lastParentBackground_ = parentBackground_;
+            ParentBackgroundChanged();
+        }
+        return;
+    case WM_LBUTTONDOWN:
+    case WM_RBUTTONDOWN:
+    case WM_MBUTTONDOWN: return AfterMouseDown(ButtonOfDown(m.Msg), p.x, p.y);
+    default: return;
+    }
+}
+
+void TcxControl::Dispatch(TMessage& m)
+{
+    switch (m.Msg) {
+    case WM_PAINT: return WMPaint(m);
+    case WM_ERASEBKGND: return WMEraseBkgnd(m);
+    case WM_CANCELMODE: return WMCancelMode(m);
+    case WM_SETCURSOR: return WMSetCursor(m);
+    case WM_CONTEXTMENU: return WMContextMenu(m);
+    case WM_NCCALCSIZE: return WMNCCalcSize(m);
+    case WM_GETDLGCODE: return WMGetDlgCode(m);
+    case CM_CURSORCHANGED:
+        CursorChanged();
+        return TCustomControl::Dispatch(m);
+    case CM_MOUSEENTER:
+    case CM_MOUSELEAVE: return CMMouseEnterLeave(m);
+    case CM_DESIGNHITTEST: return CMDesignHitTest(m);
+    case CN_KEYDOWN:
+    case CN_SYSKEYDOWN: return CNKeyDown(m);
+    default: return TCustomControl::Dispatch(m);
+    }
+}
+
+void TcxControl::WMPaint(TMessage& m)
+{
+    HideDragImage();
+    quelvo::sys::ScopeGuard show([this] { ShowDragImage(); });
+    TCustomControl::Dispatch(m);
+}
+
+void TcxControl::WMEraseBkgnd(TMessage& m)
+{
+    if (HasBackground()) return TCustomControl::Dispatch(m);
+    m.Result = 1;
+}
+
+void TcxControl::WMCancelMode(TMessage& m)
+{
+    LinkScope link(this);
+    TCustomControl::Dispatch(m);
+    if (!link.Alive()) return;
+    FinishDragAndDrop(false);
+    if (link.Alive()) DoCancelMode();
+}
+
+void TcxControl::WMSetCursor(TMessage& m)
+{
+    if (IsDesigning() && dragAndDropState_ == ddsNone) {
+        const POINT p = ScreenToClient(GetMouseCursorPos());
+        if (GetDesignHitTest(p.x, p.y, TShiftState{ssLeft}) && hostlib::Screen) {
+            ::SetCursor(hostlib::Screen->Cursors(GetCursor(p.x, p.y)));
+            m.Result = 1;
+            return;
+        }
+    }
+    TCustomControl::Dispatch(m);
+}
+
+void TcxControl::WMContextMenu(TMessage& m)
+{
+    if (m.Result) return;
+    if (IsDesigning()) return TCustomControl::Dispatch(m);
+    POINT p{static_cast<short>(LOWORD(m.LParam)), static_cast<short>(HIWORD(m.LParam))};
+    if (p.x != -1 || p.y != -1) {
+        p = ScreenToClient(p);
+        const RECT client = ClientRect();
+        // Outside the client area (a bar, the border): the window's default,
+        // which asks the parent.
+        if (!PtInRect(&client, p)) return DefaultHandler(m);
+    }
+    LinkScope link(this);
+    bool handled = false;
+    DoContextPopup(p, handled);
+    if (!link.Alive()) return;
+    m.Result = handled ? 1 : 0;
+    if (!handled) DefaultHandler(m);
+}
+
+void TcxControl::DoContextPopup(POINT mousePos, bool& handled)
+{
+    LinkScope link(this);
+    TCustomControl::DoContextPopup(mousePos, handled);
+    if (handled || !link.Alive()) return;
+    POINT p = mousePos.x == -1 && mousePos.y == -1 ? POINT{0, 0} : mousePos;
+    p = ClientToScreen(p);
+    handled = DoShowPopupMenu(PopupMenu(), p.x, p.y);
+}
+
+void TcxControl::WMNCCalcSize(TMessage& m)
+{
+    TCustomControl::Dispatch(m);
+    if (HandleAllocated()) PostMessageA(Handle(), CM_NCSIZECHANGED, 0, 0);
+}
+
+void TcxControl::WMGetDlgCode(TMessage& m)
+{
+    LRESULT code = 0;
+    if (keys_.Contains(kAll)) code += DLGC_WANTALLKEYS;
+    if (keys_.Contains(kArrows)) code += DLGC_WANTARROWS;
+    if (keys_.Contains(kChars)) code += DLGC_WANTCHARS;
+    if (keys_.Contains(kTab)) code += DLGC_WANTTAB;
+    m.Result = code;
+}
+
+void TcxControl::CMMouseEnterLeave(TMessage& m)
+{
+    LinkScope link(this);
+    TCustomControl::Dispatch(m);
+    if (!link.Alive()) return;
+    TControl* control = m.LParam ? reinterpret_cast<TControl*>(m.LParam) : this;
+    if (m.Msg == CM_MOUSEENTER) MouseEnter(control);
+    else MouseLeave(control);
+}
+
+void TcxControl::CMDesignHitTest(TMessage& m)
+{
+    TCustomControl::Dispatch(m);
+    if (m.Result == 0)
+        m.Result = GetDesignHitTest(MessageX(m.LParam), MessageY(m.LParam), KeysToShiftState(m.WParam)) ? 1 : 0;
+}
+
+void TcxControl::CNKeyDown(TMessage& m)
+{
+    if (IsMenuKey(m)) {
+        m.Result = 1;
+        return;
+    }
+    TCustomControl::Dispatch(m);
+}
+
+void TcxControl::CreateParams(TCreateParams& params)
+{
+    TCustomControl::CreateParams(params);
+    params.Style |= WS_CLIPCHILDREN;
+}
+
+void TcxControl::CreateWnd()
+{
+    TCustomControl::CreateWnd();
+    InitControl();
+}
+
+void TcxControl::Paint()
+{
+    if (borderStyle_ == cxcbsDefault) {
+        if (TcxCustomLookAndFeelPainterClass painter = GetLookAndFeelPainter())
+            painter->DrawBorder(cxCanvas_.get(), GetBounds());
+        cxCanvas_->IntersectClipRect(GetClientBounds());
+    }
+    TCustomControl::Paint();
+}
+
+void TcxControl::KeyDown(WORD& key, TShiftState shift)
+{
+    if (key == VK_ESCAPE && dragAndDropState_ != ddsNone) {
+        LinkScope link(this);
+        FinishDragAndDrop(false);
+        if (!link.Alive()) return;
+    }
+    TCustomControl::KeyDown(key, shift);
+}
+
+void TcxControl::Resize()
+{
+    LinkScope link(this);
+    TCustomControl::Resize();
+    if (link.Alive()) BoundsChanged();
+}
+
+// ---- TcxControl: mouse ------------------------------------------------------------------
+
+void TcxControl::MouseDown(TMouseButton button, TShiftState shift, int x, int y)
+{
+    mouseDownPos_ = POINT{x, y};
+    LinkScope link(this);
+    const bool twice = shift.Contains(ssDouble);
+    if (CanFocusOnClick() && !twice) {
+        SetFocus();
+        if (!link.Alive()) return;
+        TCustomForm* form = GetParentForm(this);
+        if (form && form->ActiveControl() == this && !Focused() && HandleAllocated()) ::SetFocus(Handle());
+        if (!link.Alive()) return;
+        if (!IsFocused() && !AllowDragAndDropWithoutFocus()) {
+            SetMouseCapture(false);
+            return;
+        }
+    }
+    if (button == mbLeft && !twice && StartDragAndDrop(mouseDownPos_)) {
+        if (DragAndDropObject()->GetImmediateStart()) BeginDragAndDrop();
+        else SetDragAndDropState(ddsStarting);
+    } else {
+        FinishDragAndDrop(false);
+    }
+    if (!link.Alive()) return;
+    BeforeMouseDown(button, shift, x, y);
+    if (!link.Alive()) return;
+    TCustomControl::MouseDown(button, shift, x, y);
+    if (link.Alive() && MouseCapture()) mouseButtonPressed_ = true;
+}
+
+void TcxControl::MouseMove(TShiftState shift, int x, int y)
+{
+    LinkScope link(this);
+    const TCursor keep = defaultCursor_;
+    SetCursor(GetCursor(x, y));
+    defaultCursor_ = keep;
+    TCustomControl::MouseMove(shift, x, y);
+    if (!link.Alive()) return;
+    if (dragAndDropState_ == ddsStarting && !IsPointInDragDetectArea(mouseDownPos_, x, y)) {
+        BeginDragAndDrop();
+    } else if (dragAndDropState_ == ddsInProcess) {
+        bool accepted = false;
+        DragAndDrop(POINT{x, y}, accepted);
+    }
+}
+
+void TcxControl::MouseUp(TMouseButton button, TShiftState shift, int x, int y)
+{
+    LinkScope link(this);
+    mouseButtonPressed_ = false;
+    CancelMouseOperations();
+    if (link.Alive()) TCustomControl::MouseUp(button, shift, x, y);
+}
+
+void TcxControl::AfterMouseDown(TMouseButton button, int x, int y)
+{
+    if (button == mbMiddle) return;  // auto-scroll needs the control's scroll bars
+    if (button != mbLeft || DragMode() != dmAutomatic || !MouseCapture()) return;
+    if (IsDesigning() && !AllowAutoDragAndDropAtDesignTime(x, y, TShiftState{})) return;
+    if (CanDrag(x, y) && DragDetect(Handle()) == ddDrag) BeginDrag(true, -1);
+}
+
+bool TcxControl::DoMouseWheel(TShiftState shift, int wheelDelta, POINT mousePos)
+{
+    LinkScope link(this);
+    bool handled = TCustomControl::DoMouseWheel(shift, wheelDelta, mousePos);
+    if (handled || !link.Alive()) return handled;
+    const TcxMouseWheelScrollingKind kind = GetMouseWheelScrollingKind();
+    if (kind == mwskNone) return false;
+    TcxDirection direction = dirNone;
+    if (kind == mwskHorizontal) direction = wheelDelta >= 0 ? dirLeft : dirRight;
+    else direction = wheelDelta >= 0 ? dirUp : dirDown;
+    const int lines = hostlib::Mouse ? hostlib::Mouse->WheelScrollLines() : 3;
+    for (int i = 0; i < lines && link.Alive(); ++i) ScrollContent(direction);
+    return true;
+}
+
+// ---- TcxControlChildComponent ----------------------------------------------------------
+
+TClass TcxControlChildComponent::StaticClass()
+{
+    return DefineClass<TcxControlChildComponent, TcxComponent>("TcxControlChildComponent");
+}
+
+void TcxControlChildComponent::Construct(TcxControl* control, bool ownedByControlOwner)
+{
+    TcxComponent::Construct(ownedByControlOwner && control ? control->Owner() : nullptr);
+    SetControl(control);
+}
+
+TComponent* TcxControlChildComponent::GetParentComponent() const { return control_; }
+
+void TcxControlChildComponent::SetParentComponent(TComponent* parent)
+{
+    auto* control = As<TcxControl>(parent);
+    if (control) control->AddChildComponent(this);
+}
+
+void TcxControlChildComponent::Destroy()
+{
+    if (control_) control_->RemoveChildComponent(this);
+    TcxComponent::Destroy();
+}
+
+void TcxControl::AddChildComponent(TcxControlChildComponent* child) { child->SetControl(this); }
+void TcxControl::RemoveChildComponent(TcxControlChildComponent* child) { child->SetControl(nullptr); }
+
+// ---- drag detection ----------------------------------------------------------------------
+
+namespace {
+
+bool IsEscape(const MSG& msg) { return (msg.message == WM_KEYDOWN || msg.message == WM_KEYUP) && msg.wParam == VK_ESCAPE; }
+
+bool IsButtonUp(UINT msg) { return msg == WM_LBUTTONUP || msg == WM_RBUTTONUP || msg == WM_MBUTTONUP; }
+
+}  // namespace
+
+TcxDragDetect DragDetect(HWND wnd)
+{
+    TcxDragDetect result = ddCancel;
+    const POINT start = GetMouseCursorPos();
+    const int threshold = hostlib::Mouse ? hostlib::Mouse->DragThreshold() : GetSystemMetrics(SM_CXDRAG);
+    const RECT area{start.x - threshold, start.y - threshold, start.x + threshold, start.y + threshold};
+    SetCapture(wnd);
+    quelvo::sys::ScopeGuard release([wnd] {
+        if (GetCapture() == wnd) ReleaseCapture();
+    });
+    bool done = false;
+    while (!done && GetCapture() == wnd) {
+        MSG msg{};
+        const BOOL got = GetMessageA(&msg, nullptr, 0, 0);
+        if (got <= 0) {
+            if (got == 0) PostQuitMessage(static_cast<int>(msg.wParam));
+            break;
+        }
+        if (IsEscape(msg)) {
+            result = ddCancel;
+            done = true;
+        } else if (msg.message == WM_MOUSEMOVE) {
+            POINT p{static_cast<short>(LOWORD(msg.lParam)), static_cast<short>(HIWORD(msg.lParam))};
+            ClientToScreen(msg.hwnd, &p);
+            if (!PtInRect(&area, p)) {
+                result = ddDrag;
+                done = true;
+            }
+        } else if (IsButtonUp(msg.message)) {
+            result = ddNone;
+            done = true;
+        }
+        TranslateMessage(&msg);
+        DispatchMessageA(&msg);
+    }
+    return result;
+}
+
+// ---- mouse tracking ------------------------------------------------------------------------
+
+namespace {
+
+class TMouseTrackingTimer : public TTimer {
+public:
+    void Setup(TWinControl* control, const RECT& bounds, IcxMouseTrackingCaller* caller)
+    {
+        control_ = control;
+        bounds_ = bounds;
+        caller_ = caller;
+        if (control_) control_->FreeNotification(this);
+        SetInterval(10);
+    }
+    IcxMouseTrackingCaller* Caller() const { return caller_; }
+    void Notification(TComponent* component, TOperation operation) override
+    {
+        TTimer::Notification(component, operation);
+        if (operation == opRemove && component == control_) control_ = nullptr;
+    }
+
+protected:
+    void Destroy() override
+    {
+        if (control_) control_->RemoveFreeNotification(this);
+        TTimer::Destroy();
+    }
+    void Timer() override;
+
+private:
+    bool StillInside(POINT cursor);
+    TWinControl* control_ = nullptr;
+    RECT bounds_{};
+    IcxMouseTrackingCaller* caller_ = nullptr;
+};
+
+std::vector<TMouseTrackingTimer*>& TrackingTimers()
+{
+    static std::vector<TMouseTrackingTimer*> list;
+    return list;
+}
+
+TMouseTrackingTimer* FindTrackingTimer(IcxMouseTrackingCaller* caller)
+{
+    for (TMouseTrackingTimer* t : TrackingTimers())
+        if (t->Caller() == caller) return t;
+    return nullptr;
+}
+
+bool TMouseTrackingTimer::StillInside(POINT cursor)
+{
+    if (auto* caller2 = dynamic_cast<IcxMouseTrackingCaller2*>(caller_)) {
+        if (!control_ || !control_->HandleAllocated()) return false;
+        return caller2->PtInCaller(control_->ScreenToClient(cursor));
+    }
+    return PtInRect(&bounds_, cursor) != FALSE;
+}
+
+void TMouseTrackingTimer::Timer()
+{
+    const POINT cursor = GetMouseCursorPos();
+    if (StillInside(cursor)) return;
+    if (control_ && control_->HandleAllocated()) {
+        const RECT client = control_->ClientRect();
+        const POINT local = control_->ScreenToClient(cursor);
+        if (!PtInRect(&client, local))
+            SendMessageA(control_->Handle(), CM_MOUSELEAVE, 0, reinterpret_cast<LPARAM>(control_));
+    }
+    // The caller may end the tracking (and free this timer) itself.
+    IcxMouseTrackingCaller* caller = caller_;
+    if (FindTrackingTimer(caller) != this) return;
+    caller->MouseLeave();
+    EndMouseTracking(caller);
+}
+
+}  // namespace
+
+void BeginMouseTracking(TWinControl* control, const RECT& bounds, IcxMouseTrackingCaller* caller)
+{
+    if (!caller || IsMouseTracking(caller)) return;
+    RECT screen = bounds;
+    if (control) {
+        const POINT topLeft = control->ClientToScreen(POINT{bounds.left, bounds.top});
+        const POINT bottomRight = control->ClientToScreen(POINT{bounds.right, bounds.bottom});
+        screen = RECT{topLeft.x, topLeft.y, bottomRight.x, bottomRight.y};
+    }
+    auto* timer = CreateObject<TMouseTrackingTimer>(nullptr);
+    timer->Setup(control, screen, caller);
+    TrackingTimers().push_back(timer);
+}
+
+void EndMouseTracking(IcxMouseTrackingCaller* caller)
+{
+    TMouseTrackingTimer* timer = FindTrackingTimer(caller);
+    if (!timer) return;
+    auto& list = TrackingTimers();
+    list.erase(std::remove(list.begin(), list.end(), timer), list.end());
+    timer->Free();
+}
+
+bool IsMouseTracking(IcxMouseTrackingCaller* caller) { return FindTrackingTimer(caller) != nullptr; }
+
+// ---- popup menus ------------------------------------------------------------------------------
+
+bool IsPopupMenuShortCut(TComponent* popupMenu, TMessage& message)
+{
+    if (auto* menu = Supports<IcxPopupMenu>(popupMenu)) return menu->IsShortCut(message);
+    auto* menu = As<TPopupMenu>(popupMenu);
+    return menu && menu->Items()->Count() > 0 && menu->IsShortCut(message);
+}
+
+bool ShowPopupMenu(TComponent* caller, TComponent* popupMenu, int x, int y)
+{
+    if (auto* menu = Supports<IcxPopupMenu>(popupMenu)) {
+        menu->Popup(x, y);
+        return true;
+    }
+    auto* menu = As<TPopupMenu>(popupMenu);
+    if (!menu || !menu->AutoPopup()) return false;
+    menu->SetPopupComponent(caller);
+    menu->Popup(x, y);
+    return true;
+}
+
+bool ShowPopupMenuFromCursorPos(TComponent* caller, TComponent* popupMenu)
+{
+    const POINT p = GetMouseCursorPos();
+    return ShowPopupMenu(caller, popupMenu, p.x, p.y);
+}
+
+namespace {
+
+// Menu items carry images through the menu's image list only.
+bool MeasuresItself(TPopupMenu* menu) { return menu->OwnerDraw() || menu->Images(); }
+
+}  // namespace
+
+int GetPopupMenuHeight(TPopupMenu* popupMenu)
+{
+    if (!popupMenu) return 0;
+    TScreenCanvas canvas;
+    if (hostlib::Screen) canvas.Font()->Assign(hostlib::Screen->MenuFont());
+    const int textHeight = canvas.TextHeight("Qg") + 4;
+    int height = 0;
+    TMenuItem* items = popupMenu->Items();
+    for (int i = 0; i < items->Count(); ++i) {
+        TMenuItem* item = items->Items(i);
+        if (!item->Visible()) continue;
+        if (!MeasuresItself(popupMenu)) {
+            height += textHeight;
+            continue;
+        }
+        int w = 0;
+        int h = 0;
+        item->MeasureItem(&canvas, w, h);
+        height += h;
+    }
+    return height + 4;
+}
+
+// ---- desktop ------------------------------------------------------------------------------------
+
+namespace {
+
+struct MonitorFunctions {
+    HMODULE user32 = nullptr;
+    HMONITOR (*fromPoint)(POINT, DWORD) = nullptr;
+    BOOL (*info)(HMONITOR, MONITORINFO*) = nullptr;
+};
+
+MonitorFunctions& Monitors()
+{
+    static MonitorFunctions functions;
+    return functions;
+}
+
+void LoadMonitorFunctions()
+{
+    MonitorFunctions& m = Monitors();
+    if (m.user32) return;
+    m.user32 = LoadLibraryA("USER32");
+    if (!m.user32) return;
+    m.fromPoint = reinterpret_cast<HMONITOR (*)(POINT, DWORD)>(GetProcAddress(m.user32, "MonitorFromPoint"));
+    m.info = reinterpret_cast<BOOL (*)(HMONITOR, MONITORINFO*)>(GetProcAddress(m.user32, "GetMonitorInfoA"));
+}
+
+void FreeMonitorFunctions()
+{
+    MonitorFunctions& m = Monitors();
+    if (m.user32) FreeLibrary(m.user32);
+    m = MonitorFunctions{};
+}
+
+}  // namespace
+
+RECT GetDesktopWorkArea(const POINT& p)
+{
+    const MonitorFunctions& m = Monitors();
+    if (m.fromPoint && m.info) {
+        MONITORINFO info;
+        if (m.info(m.fromPoint(p, MONITOR_DEFAULTTONEAREST), &info)) return info.rcWork;
+    }
+    RECT work{};
+    SystemParametersInfoA(SPI_GETWORKAREA, 0, &work, 0);
+    return work;
+}
+
+void MakeVisibleOnDesktop(RECT& bounds, const POINT& p)
+{
+    const RECT work = GetDesktopWorkArea(p);
+    if (bounds.right > work.right) OffsetRect(&bounds, work.right - bounds.right, 0);
+    if (bounds.bottom > work.bottom) OffsetRect(&bounds, 0, work.bottom - bounds.bottom);
+    if (bounds.left < work.left) OffsetRect(&bounds, work.left - bounds.left, 0);
+    if (bounds.top < work.top) OffsetRect(&bounds, 0, work.top - bounds.top);
+}
+
+// ---- small utilities --------------------------------------------------------------------------
+
+void MapWindowPoint(HWND from, HWND to, POINT& p) { MapWindowPoints(from, to, &p, 1); }
+
+void MapWindowRect(HWND from, HWND to, RECT& r) { MapWindowPoints(from, to, reinterpret_cast<POINT*>(&r), 2); }
+
+POINT GetMouseCursorPos()
+{
+    POINT p{};
+    GetCursorPos(&p);
+    return p;
+}
+
+int GetDblClickInterval() { return static_cast<int>(GetDoubleClickTime()); }
+
+bool IsCtrlPressed() { return GetAsyncKeyState(VK_CONTROL) < 0; }
+
+WPARAM GetMouseKeys()
+{
+    WPARAM keys = 0;
+    if (GetAsyncKeyState(VK_LBUTTON) < 0) keys |= MK_LBUTTON;
+    if (GetAsyncKeyState(VK_RBUTTON) < 0) keys |= MK_RBUTTON;
+    if (GetAsyncKeyState(VK_SHIFT) < 0) keys |= MK_SHIFT;
+    if (GetAsyncKeyState(VK_CONTROL) < 0) keys |= MK_CONTROL;
+    if (GetAsyncKeyState(VK_MBUTTON) < 0) keys |= MK_MBUTTON;
+    return keys;
+}
+
+bool IsPointInDragDetectArea(const POINT& mouseDownPos, int x, int y)
+{
+    const int threshold = hostlib::Mouse ? hostlib::Mouse->DragThreshold() : GetSystemMetrics(SM_CXDRAG);
+    return std::abs(x - mouseDownPos.x) < threshold && std::abs(y - mouseDownPos.y) < threshold;
+}
+
+// No form designer runs in this program.
+void SetDesignerModified(TComponent*) {}
+
+WORD TranslateKey(WORD key) { return key; }
+
+// ---- hourglass ------------------------------------------------------------------------------------
+
+namespace {
+
+struct Hourglass {
+    int count = 0;
+    TCursor saved = crDefault;
+};
+
+Hourglass& HourglassState()
+{
+    static Hourglass state;
+    return state;
+}
+
+}  // namespace
+
+void ShowHourglassCursor()
+{
+    Hourglass& h = HourglassState();
+    if (h.count++ == 0 && hostlib::Screen) {
+        h.saved = hostlib::Screen->Cursor();
+        hostlib::Screen->SetCursor(crHourGlass);
+    }
+}
+
+void HideHourglassCursor()
+{
+    Hourglass& h = HourglassState();
+    if (h.count == 0) return;
+    if (--h.count == 0 && hostlib::Screen) hostlib::Screen->SetCursor(h.saved);
+}
+
+// ---- cursors -----------------------------------------------------------------------------------
+
+namespace {
+
+// The library's cursors are drawn here: a 32 x 32 black shape with a white
+// outline, so they show on any background.
+class CursorArt {
+public:
+    void Set(int x, int y)
+    {
+        if (x >= 0 && x < kSize && y >= 0 && y < kSize) ink_[y * kSize + x] = true;
+    }
+    void Fill(int left, int top, int right, int bottom)
+    {
+        for (int y = top; y < bottom; ++y)
+            for (int x = left; x < right; ++x) Set(x, y);
+    }
+    void Frame(int left, int top, int right, int bottom)
+    {
+        Fill(left, top, right, top + 1);
+        Fill(left, bottom - 1, right, bottom);
+        Fill(left, top, left + 1, bottom);
+        Fill(right - 1, top, right, bottom);
+    }
+    // A solid triangle of the given height pointing in a direction from (x, y).
+    void Triangle(int x, int y, TcxDirection direction, int height)
+    {
+        for (int i = 0; i < height; ++i)
+            for (int j = -i; j <= i; ++j) {
+                switch (direction) {
+                case dirUp: Set(x + j, y + i); break;
+                case dirDown: Set(x + j, y - i); break;
+                case dirLeft: Set(x + i, y + j); break;
+                case dirRight: Set(x - i, y + j); break;
+                default: break;
+                }
+            }
+    }
+    void Arrow()
+    {
+        for (int y = 0; y < 16; ++y) Fill(0, y, 1 + y * 2 / 3, y + 1);
+        Fill(3, 12, 5, 19);
+    }
+    void Disc(int cx, int cy, int radius, bool ring)
+    {
+        for (int y = -radius; y <= radius; ++y)
+            for (int x = -radius; x <= radius; ++x) {
+                const int d = x * x + y * y;
+                if (d <= radius * radius && (!ring || d >= (radius - 2) * (radius - 2))) Set(cx + x, cy + y);
+            }
+    }
+    HCURSOR Make(int hotX, int hotY) const;
+
+private:
+    static constexpr int kSize = 32;
+    bool Ink(int x, int y) const { return x >= 0 && x < kSize && y >= 0 && y < kSize && ink_[y * kSize + x]; }
+    bool NearInk(int x, int y) const
+    {
+        for (int dy = -1; dy <= 1; ++dy)
+            for (int dx = -1; dx <= 1; ++dx)
+                if (Ink(x + dx, y + dy)) return true;
+        return false;
+    }
+    bool ink_[kSize * kSize] = {};
+};
+
+HCURSOR CursorArt::Make(int hotX, int hotY) const
+{
+    std::vector<std::uint32_t> pixels(kSize * kSize, 0);
+    constexpr int stride = kSize / 8;
+    std::vector<unsigned char> mask(stride * kSize, 0);
+    for (int y = 0; y < kSize; ++y)
+        for (int x = 0; x < kSize; ++x) {
+            if (Ink(x, y)) pixels[y * kSize + x] = 0xFF000000u;
+            else if (NearInk(x, y)) pixels[y * kSize + x] = 0xFFFFFFFFu;
+            else mask[y * stride + x / 8] |= static_cast<unsigned char>(0x80u >> (x % 8));
+        }
+    HBITMAP color = CreateBitmap(kSize, kSize, 1, 32, pixels.data());
+    HBITMAP monochrome = CreateBitmap(kSize, kSize, 1, 1, mask.data());
+    quelvo::sys::ScopeGuard free([&] {
+        DeleteObject(color);
+        DeleteObject(monochrome);
+    });
+    ICONINFO info;
+    info.fIcon = FALSE;
+    info.xHotspot = static_cast<DWORD>(hotX);
+    info.yHotspot = static_cast<DWORD>(hotY);
+    info.hbmColor = color;
+    info.hbmMask = monochrome;
+    return CreateIconIndirect(&info);
+}
+
+// A scroll cursor: a centre disc and an arrow head for each direction it offers.
+HCURSOR ScrollCursor(std::initializer_list<TcxDirection> directions)
+{
+    CursorArt art;
+    art.Disc(16, 16, 2, false);
+    for (TcxDirection d : directions) {
+        switch (d) {
+        case dirUp: art.Triangle(16, 5, dirUp, 6); break;
+        case dirDown: art.Triangle(16, 27, dirDown, 6); break;
+        case dirLeft: art.Triangle(5, 16, dirLeft, 6); break;
+        case dirRight: art.Triangle(27, 16, dirRight, 6); break;
+        default: break;
+        }
+    }
+    return art.Make(16, 16);
+}
+
+HCURSOR DragCursor(int pages, bool plus, bool cross)
+{
+    CursorArt art;
+    art.Arrow();
+    for (int i = 0; i < pages; ++i) art.Frame(8 + i * 3, 18 - i * 3, 20 + i * 3, 28 - i * 3);
+    if (plus) {
+        art.Fill(22, 25, 31, 27);
+        art.Fill(25, 22, 27, 31);
+    }
+    if (cross)
+        for (int i = 0; i < 8; ++i) {
+            art.Fill(22 + i, 22 + i, 24 + i, 23 + i);
+            art.Fill(29 - i, 22 + i, 31 - i, 23 + i);
+        }
+    return art.Make(0, 0);
+}
+
+HCURSOR NoDropCursor()
+{
+    CursorArt art;
+    art.Disc(16, 16, 9, true);
+    for (int i = -6; i <= 6; ++i) art.Fill(16 + i - 1, 16 + i, 16 + i + 2, 16 + i + 1);
+    return art.Make(16, 16);
+}
+
+HCURSOR SizeCursor(bool vertical)
+{
+    CursorArt art;
+    if (vertical) {
+        art.Fill(6, 15, 26, 17);
+        art.Fill(15, 6, 17, 13);
+        art.Fill(15, 19, 17, 26);
+        art.Triangle(16, 4, dirUp, 4);
+        art.Triangle(16, 27, dirDown, 4);
+    } else {
+        art.Fill(15, 6, 17, 26);
+        art.Fill(6, 15, 13, 17);
+        art.Fill(19, 15, 26, 17);
+        art.Triangle(4, 16, dirLeft, 4);
+        art.Triangle(27, 16, dirRight, 4);
+    }
+    return art.Make(16, 16);
+}
+
+void RegisterCursors()
+{
+    if (!hostlib::Screen) return;
+    const std::pair<TCursor, HCURSOR> cursors[] = {
+        {cxcrDragCopy, DragCursor(1, true, false)},
+        {cxcrFullScroll, ScrollCursor({dirUp, dirDown, dirLeft, dirRight})},
+        {cxcrHorScroll, ScrollCursor({dirLeft, dirRight})},
+        {cxcrVerScroll, ScrollCursor({dirUp, dirDown})},
+        {cxcrUpScroll, ScrollCursor({dirUp})},
+        {cxcrRightScroll, ScrollCursor({dirRight})},
+        {cxcrDownScroll, ScrollCursor({dirDown})},
+        {cxcrLeftScroll, ScrollCursor({dirLeft})},
+        {cxcrRemove, DragCursor(1, false, true)},
+        {cxcrVertSize, SizeCursor(true)},
+        {cxcrHorzSize, SizeCursor(false)},
+        {cxcrMultiDrag, DragCursor(2, false, false)},
+        {cxcrNoDrop, NoDropCursor()},
+        {cxcrDrag, DragCursor(1, false, false)},
+    };
+    for (const auto& [id, handle] : cursors) hostlib::Screen->SetCursors(id, handle);
+}
+
+}  // namespace
+
+// ---- unit start-up and shut-down ---------------------------------------------------------------
+
+void cxControlsInitialize()
+{
+    RegisterCursors();
+    LoadMonitorFunctions();
+}
+
+void cxControlsFinalize()
+{
+    auto& timers = TrackingTimers();
+    // Left-over tracking is a caller's fault; ending the program over it
+    // would be worse.
+    if (!timers.empty()) std::cerr << "MouseTrackingTimerList.Count <> 0\n";
+    while (!timers.empty()) {
+        TMouseTrackingTimer* t = timers.back();
+        timers.pop_back();
+        t->Free();
+    }
+    FreeMonitorFunctions();
+}

@@ -1,0 +1,588 @@
+// The custom control base on the headless display: guarded messages, mouse
+// and focus, context menus, the library's drag and drop, drag detection,
+// mouse tracking and the desktop helpers.
+#include "tests/platform/hostlib/visual/visual_fixture.h"
+
+#include <algorithm>
+
+#include "components/foundation/cxControls.h"
+#include "components/foundation/dxUxTheme.h"
+#include "platform/windows/winuser.h"
+
+using namespace hostlib;
+using namespace visualtest;
+
+namespace {
+
+bool Logged(const std::string& what) { return std::find(Log().begin(), Log().end(), what) != Log().end(); }
+
+int Count(const std::string& what) { return static_cast<int>(std::count(Log().begin(), Log().end(), what)); }
+
+// Draws a 2-pixel red border; everything else is the base's.
+class TRingPainter : public TcxCustomLookAndFeelPainter {
+public:
+    int BorderSize() const override { return 2; }
+    void DrawBorder(TcxCanvas* canvas, const RECT& r) const override { canvas->FrameRect(r, clRed, 2); }
+};
+const TRingPainter kRingPainter;
+
+class TTestControl : public TcxControl {
+public:
+    static TClass StaticClass() { return DefineClass<TTestControl, TcxControl>("TTestControl"); }
+    TClass ClassType() const override { return StaticClass(); }
+
+    bool focusable = true;
+    bool startDragAndDrop = false;
+    TcxMouseWheelScrollingKind wheelKind = mwskNone;
+    POINT afterDown{-99, -99};
+
+    bool MayFocus() override { return focusable; }
+    bool StartDragAndDrop(const POINT&) override { return startDragAndDrop; }
+    TcxMouseWheelScrollingKind GetMouseWheelScrollingKind() override { return wheelKind; }
+    void Scroll(TScrollBarKind kind, TScrollCode code, int&) override
+    {
+        Log().push_back(std::string("scroll ") + (kind == sbVertical ? "v" : "h") + std::to_string(code));
+    }
+    void AfterMouseDown(TMouseButton button, int x, int y) override
+    {
+        afterDown = POINT{x, y};
+        TcxControl::AfterMouseDown(button, x, y);
+    }
+    void DoCancelMode() override
+    {
+        Log().push_back("cancel mode");
+        TcxControl::DoCancelMode();
+    }
+    void MouseEnter(TControl* c) override
+    {
+        Log().push_back("enter " + c->Name());
+        TcxControl::MouseEnter(c);
+    }
+    void MouseLeave(TControl* c) override
+    {
+        Log().push_back("leave " + c->Name());
+        TcxControl::MouseLeave(c);
+    }
+
+protected:
+    void Paint() override
+    {
+        TcxControl::Paint();
+        Canvas()->Brush()->SetColor(clBlue);
+        Canvas()->FillRect(ClientRect());
+    }
+};
+
+class TRecordingDragAndDrop : public TcxDragAndDropObject {
+public:
+    static inline bool immediate = false;
+    bool GetImmediateStart() override { return immediate; }
+
+protected:
+    void BeginDragAndDrop() override
+    {
+        Log().push_back("dnd begin");
+        TcxDragAndDropObject::BeginDragAndDrop();
+    }
+    void DragAndDrop(const POINT& p, bool& accepted) override
+    {
+        accepted = p.x >= 100;
+        Log().push_back(std::string("dnd move ") + (accepted ? "accepted" : "refused"));
+        TcxDragAndDropObject::DragAndDrop(p, accepted);
+    }
+    void EndDragAndDrop(bool accepted) override
+    {
+        Log().push_back(std::string("dnd end ") + (accepted ? "accepted" : "refused"));
+        TcxDragAndDropObject::EndDragAndDrop(accepted);
+    }
+    void AfterDragAndDrop(bool) override { Log().push_back("dnd after"); }
+};
+
+class Controls : public VisualTest {
+protected:
+    void SetUp() override
+    {
+        VisualTest::SetUp();
+        dxUxThemeInitialize();
+        dxThemeManagerInitialize();
+        cxLookAndFeelsInitialize();
+        cxControlsInitialize();
+        Mouse->SetDragThreshold(5);
+        form = NewForm(400, 300);
+        control = Add<TTestControl>(form, "control", 10, 10, 200, 100);
+        form->Show();
+        Pump();
+        Log().clear();
+    }
+    void TearDown() override
+    {
+        // Every look and feel goes before the unit that keeps their root.
+        form->Free();
+        form = nullptr;
+        control = nullptr;
+        cxControlsFinalize();
+        cxLookAndFeelsFinalize();
+        dxThemeManagerFinalize();
+        dxUxThemeFinalize();
+        VisualTest::TearDown();
+    }
+    TForm* form = nullptr;
+    TTestControl* control = nullptr;
+};
+
+TEST_F(Controls, ConstructionDefaults)
+{
+    EXPECT_EQ(control->BorderStyle(), cxcbsNone);
+    EXPECT_EQ(control->ScrollBars(), ssBoth);
+    EXPECT_TRUE(control->Keys().Empty());
+    EXPECT_TRUE(control->TabStop()) << "from MayFocus";
+    EXPECT_TRUE(control->ParentBackground());
+    EXPECT_TRUE(control->FocusOnMouseClick());
+    EXPECT_FALSE(control->HScrollBarVisible());
+    EXPECT_FALSE(control->VScrollBarVisible());
+    EXPECT_EQ(control->DragAndDropState(), ddsNone);
+    EXPECT_NE(control->LookAndFeel(), nullptr);
+    EXPECT_EQ(control->ActiveCanvas(), control->Canvas());
+    auto* loose = CreateObject<TTestControl>(nullptr);
+    loose->focusable = false;
+    EXPECT_NE(loose->ActiveCanvas(), loose->Canvas()) << "a screen canvas until a window exists";
+    loose->Free();
+}
+
+TEST_F(Controls, AHandlerThatFreesTheControlStopsEverythingAfterIt)
+{
+    control->OnMouseDown = TMouseEvent::FromFunction([&](TObject*, TMouseButton, TShiftState, int, int) {
+        // The handler lives in the control: nothing of it is touched after the free.
+        TTestControl* doomed = control;
+        control = nullptr;
+        doomed->Free();
+    });
+    Screen().Click(At(form, 50, 50));
+    Pump();
+    EXPECT_EQ(control, nullptr);
+    EXPECT_EQ(form->ControlCount(), 0);
+}
+
+TEST_F(Controls, AnAutomaticDragWaitsForTheLibrarysDetection)
+{
+    control->SetDragMode(dmAutomatic);
+    int starts = 0;
+    control->OnStartDrag = TStartDragEvent::FromFunction([&](TObject*, TDragObject*&) { ++starts; });
+    const POINT p = At(control, 20, 20);
+    Screen().ButtonDown(p);
+    Screen().ButtonUp(p);
+    Pump();
+    EXPECT_EQ(starts, 0) << "a press without moving drags nothing";
+    EXPECT_FALSE(DraggingAny());
+
+    Advance(1000);  // no double click
+    Screen().ButtonDown(p);
+    Screen().MoveMouse(POINT{p.x + 10, p.y});
+    Screen().MoveMouse(POINT{p.x + 150, p.y});
+    Pump();
+    EXPECT_EQ(starts, 1);
+    EXPECT_TRUE(DraggingAny());
+    EXPECT_TRUE(dynamic_cast<TcxDragControlObject*>(CurrentDragObject())) << "the library's drag object";
+    Screen().ButtonUp(POINT{p.x + 150, p.y});
+    Pump();
+    EXPECT_FALSE(DraggingAny());
+}
+
+TEST_F(Controls, AControlWiderThan16BitsTakesThePointFromTheCursor)
+{
+    control->SetBounds(-34000, 10, 40000, 100);
+    Pump();
+    const POINT screen = At(form, 300, 50);
+    Screen().Click(screen);
+    Pump();
+    const POINT expected = control->ScreenToClient(screen);
+    EXPECT_GT(expected.x, 32767);
+    EXPECT_EQ(control->afterDown.x, expected.x);
+    EXPECT_EQ(control->afterDown.y, expected.y);
+}
+
+TEST_F(Controls, DialogCodeFollowsKeys)
+{
+    struct Case {
+        TcxKeys keys;
+        LRESULT code;
+    };
+    const Case cases[] = {{{}, 0}, {{kArrows, kChars}, 0x81}, {{kAll}, 4}, {{kTab}, 2}, {{kAll, kArrows, kChars, kTab}, 0x87}};
+    for (const Case& c : cases) {
+        control->SetKeys(c.keys);
+        EXPECT_EQ(SendMessageA(control->Handle(), WM_GETDLGCODE, 0, 0), c.code);
+    }
+}
+
+class ContextMenus : public Controls {
+protected:
+    void SetUp() override
+    {
+        Controls::SetUp();
+        menu = CreateObject<TPopupMenu>(form);
+        auto* item = CreateObject<TMenuItem>(form);
+        item->SetCaption("Item");
+        item->SetShortCut(scCtrl | 'K');
+        menu->Items()->Add(item);
+        TPopupMenu::SetTracker([this](TPopupMenu*, int x, int y) {
+            shown.push_back(POINT{x, y});
+            return nullptr;
+        });
+    }
+    TPopupMenu* menu = nullptr;
+    std::vector<POINT> shown;
+};
+
+TEST_F(ContextMenus, ByMouseInsideByKeyboardAtTheCornerNeverOutside)
+{
+    control->SetPopupMenu(menu);
+    const POINT inside = At(control, 30, 40);
+    SendMessageA(control->Handle(), WM_CONTEXTMENU, 0, MAKELPARAM(inside.x, inside.y));
+    ASSERT_EQ(shown.size(), 1u);
+    EXPECT_EQ(shown[0].x, inside.x);
+    EXPECT_EQ(shown[0].y, inside.y);
+    EXPECT_EQ(menu->PopupComponent(), control);
+
+    SendMessageA(control->Handle(), WM_CONTEXTMENU, 0, MAKELPARAM(-1, -1));
+    ASSERT_EQ(shown.size(), 2u);
+    const POINT corner = control->ClientToScreen(POINT{0, 0});
+    EXPECT_EQ(shown[1].x, corner.x);
+    EXPECT_EQ(shown[1].y, corner.y);
+
+    const POINT outside = At(control, 300, 40);
+    SendMessageA(control->Handle(), WM_CONTEXTMENU, 0, MAKELPARAM(outside.x, outside.y));
+    EXPECT_EQ(shown.size(), 2u);
+
+    menu->SetAutoPopup(false);
+    SendMessageA(control->Handle(), WM_CONTEXTMENU, 0, MAKELPARAM(inside.x, inside.y));
+    EXPECT_EQ(shown.size(), 2u) << "a menu that does not pop up by itself stays closed";
+}
+
+TEST_F(ContextMenus, OnlyMenusAreKeptAndAFreedMenuIsForgotten)
+{
+    auto* plain = CreateObject<TComponent>(form);
+    control->SetPopupMenu(plain);
+    EXPECT_EQ(control->PopupMenu(), nullptr);
+    control->SetPopupMenu(menu);
+    EXPECT_EQ(control->PopupMenu(), menu);
+    menu->Free();
+    EXPECT_EQ(control->PopupMenu(), nullptr);
+}
+
+TEST_F(ContextMenus, AShortcutIsFoundUpTheParentChain)
+{
+    auto* inner = Add<TTestControl>(control, "inner", 5, 5, 50, 50);
+    Pump();
+    TMessage key{CN_KEYDOWN, 'K', 0, 0};
+    Screen().KeyDown(VK_CONTROL);
+    Pump();
+    EXPECT_FALSE(inner->IsMenuKey(key));
+    control->SetPopupMenu(menu);
+    EXPECT_TRUE(inner->IsMenuKey(key));
+    Screen().KeyUp(VK_CONTROL);
+    Pump();
+}
+
+TEST_F(Controls, FocusOnClickButNotOnDoubleClickAndMouseDownEvenWithoutFocus)
+{
+    auto* other = Add<TTestControl>(form, "other", 220, 10, 100, 100);
+    auto* still = Add<TTestControl>(form, "still", 220, 150, 100, 100);
+    still->focusable = false;
+    int downs = 0;
+    still->OnMouseDown = TMouseEvent::FromFunction([&](TObject*, TMouseButton, TShiftState, int, int) { ++downs; });
+    Pump();
+    Screen().Click(At(control));
+    Pump();
+    EXPECT_TRUE(control->Focused());
+    Screen().Click(At(still));
+    Pump();
+    EXPECT_EQ(downs, 1);
+    EXPECT_TRUE(control->Focused()) << "a control that takes no focus leaves it";
+    other->SetFocus();
+    Pump();
+    SendMessageA(control->Handle(), WM_LBUTTONDBLCLK, MK_LBUTTON, MAKELPARAM(5, 5));
+    SendMessageA(control->Handle(), WM_LBUTTONUP, 0, MAKELPARAM(5, 5));
+    Pump();
+    EXPECT_TRUE(other->Focused()) << "a double click does not move the focus";
+}
+
+TEST_F(Controls, LosingTheCaptureWhileStartingCancels)
+{
+    control->startDragAndDrop = true;
+    control->SetDragAndDropObjectClass(&cxDragAndDropObjectClass<TRecordingDragAndDrop>);
+    TRecordingDragAndDrop::immediate = false;
+    Screen().ButtonDown(At(control));
+    Pump();
+    ASSERT_EQ(control->DragAndDropState(), ddsStarting);
+    ASSERT_TRUE(control->MouseCapture());
+    control->SetMouseCaptureObject(nullptr);
+    EXPECT_EQ(control->DragAndDropState(), ddsNone);
+    EXPECT_TRUE(Logged("cancel mode"));
+    Screen().ButtonUp(At(control));
+    Pump();
+}
+
+TEST_F(Controls, TheWheelScrollsAsManyLinesAsTheSystemSays)
+{
+    Screen().Wheel(At(control), -120);
+    Pump();
+    EXPECT_EQ(Count("scroll v1"), 0) << "nothing to scroll without a scrolling kind";
+    control->wheelKind = mwskVertical;
+    Screen().Wheel(At(control), -120);
+    Pump();
+    EXPECT_EQ(Count("scroll v1"), 3);
+    control->wheelKind = mwskHorizontal;
+    Screen().Wheel(At(control), 120);
+    Pump();
+    EXPECT_EQ(Count("scroll h0"), 3);
+}
+
+TEST_F(Controls, TheDefaultBorderIsThePaintersAndClipsTheClient)
+{
+    control->LookAndFeel()->SetPainter(&kRingPainter);
+    control->SetBorderStyle(cxcbsDefault);
+    control->Repaint();
+    Pump();
+    HWND h = form->Handle();
+    const POINT o{control->Left(), control->Top()};
+    EXPECT_EQ(Screen().ClientPixel(h, o.x, o.y), 0xFF0000u);
+    EXPECT_EQ(Screen().ClientPixel(h, o.x + 1, o.y + 50), 0xFF0000u);
+    EXPECT_EQ(Screen().ClientPixel(h, o.x + 199, o.y + 99), 0xFF0000u);
+    EXPECT_EQ(Screen().ClientPixel(h, o.x + 2, o.y + 2), 0x0000FFu) << "just inside the ring";
+    control->SetBorderStyle(cxcbsNone);
+    control->Repaint();
+    Pump();
+    EXPECT_EQ(Screen().ClientPixel(h, o.x, o.y), 0x0000FFu);
+}
+
+// ---- the library's drag and drop ----
+
+class DragAndDrop : public Controls {
+protected:
+    void SetUp() override
+    {
+        Controls::SetUp();
+        control->startDragAndDrop = true;
+        control->SetDragAndDropObjectClass(&cxDragAndDropObjectClass<TRecordingDragAndDrop>);
+        TRecordingDragAndDrop::immediate = false;
+    }
+    Trace DndLog()
+    {
+        Trace t;
+        for (const auto& s : Log())
+            if (s.rfind("dnd", 0) == 0) t.push_back(s);
+        return t;
+    }
+};
+
+TEST_F(DragAndDrop, FromPressToEnd)
+{
+    const POINT p = At(control, 20, 20);
+    Screen().ButtonDown(p);
+    Pump();
+    EXPECT_EQ(control->DragAndDropState(), ddsStarting);
+    Screen().MoveMouse(POINT{p.x + 2, p.y});
+    Pump();
+    EXPECT_EQ(control->DragAndDropState(), ddsStarting) << "still inside the drag-detect area";
+    Screen().MoveMouse(POINT{p.x + 30, p.y});
+    Pump();
+    EXPECT_EQ(control->DragAndDropState(), ddsInProcess);
+    Screen().MoveMouse(POINT{p.x + 40, p.y});
+    Pump();
+    EXPECT_EQ(Screen().CurrentCursor(), hostlib::Screen->Cursors(crNoDrop));
+    Screen().MoveMouse(POINT{p.x + 120, p.y});
+    Pump();
+    EXPECT_EQ(Screen().CurrentCursor(), hostlib::Screen->Cursors(crDrag));
+    Screen().ButtonUp(POINT{p.x + 120, p.y});
+    Pump();
+    EXPECT_EQ(control->DragAndDropState(), ddsNone);
+    EXPECT_FALSE(control->MouseCapture());
+    EXPECT_EQ(DndLog(), (Trace{"dnd begin", "dnd move refused", "dnd move accepted", "dnd end accepted", "dnd after"}));
+    EXPECT_FALSE(Logged("cancel mode")) << "a finished drag is no cancellation";
+}
+
+TEST_F(DragAndDrop, AnImmediateStartIsInProcessAtOnce)
+{
+    TRecordingDragAndDrop::immediate = true;
+    Screen().ButtonDown(At(control));
+    Pump();
+    EXPECT_EQ(control->DragAndDropState(), ddsInProcess);
+    EXPECT_EQ(DndLog(), (Trace{"dnd begin"}));
+    Screen().ButtonUp(At(control));
+    Pump();
+}
+
+TEST_F(DragAndDrop, EscapeAndCancelModeEndItRefused)
+{
+    for (bool escape : {true, false}) {
+        Advance(1000);  // no double click
+        Log().clear();
+        control->SetFocus();
+        const POINT p = At(control, 20, 20);
+        Screen().ButtonDown(p);
+        Screen().MoveMouse(POINT{p.x + 150, p.y});
+        Pump();
+        ASSERT_EQ(control->DragAndDropState(), ddsInProcess);
+        if (escape) Screen().PressKey(VK_ESCAPE);
+        else SendMessageA(control->Handle(), WM_CANCELMODE, 0, 0);
+        Pump();
+        EXPECT_EQ(control->DragAndDropState(), ddsNone) << escape;
+        EXPECT_TRUE(Logged("dnd end refused")) << escape;
+        Screen().ButtonUp(POINT{p.x + 150, p.y});
+        Pump();
+    }
+}
+
+TEST_F(Controls, DragDetect)
+{
+    struct Case {
+        const char* name;
+        std::vector<int> moves;  // pixels right of the start, in order
+        bool escape;
+        TcxDragDetect expected;
+    };
+    const Case cases[] = {
+        {"released without moving", {}, false, ddNone},
+        {"three pixels wait, five drag", {3, 5}, false, ddDrag},
+        {"three pixels then released", {3}, false, ddNone},
+        {"escape", {}, true, ddCancel},
+    };
+    const POINT start = At(control, 50, 50);
+    for (const Case& c : cases) {
+        Screen().MoveMouse(start);
+        Pump();
+        for (int dx : c.moves) Screen().MoveMouse(POINT{start.x + dx, start.y});
+        if (c.escape) Screen().PressKey(VK_ESCAPE);
+        Screen().ButtonUp(start);
+        EXPECT_EQ(DragDetect(control->Handle()), c.expected) << c.name;
+        EXPECT_NE(GetCapture(), control->Handle()) << c.name;
+        Pump();
+    }
+}
+
+// ---- mouse tracking ----
+
+struct LeaveCounter : IcxMouseTrackingCaller {
+    int leaves = 0;
+    void MouseLeave() override { ++leaves; }
+};
+
+TEST_F(Controls, TrackingReportsTheLeaveOnceAndTellsTheControlOnlyOutsideIt)
+{
+    LeaveCounter whole;
+    LeaveCounter corner;
+    Screen().MoveMouse(At(control, 5, 5));
+    Pump();
+    BeginMouseTracking(control, control->ClientRect(), &whole);
+    BeginMouseTracking(control, control->ClientRect(), &whole);
+    BeginMouseTracking(control, RECT{0, 0, 20, 20}, &corner);
+    EXPECT_TRUE(IsMouseTracking(&whole));
+    Advance(30);
+    EXPECT_EQ(whole.leaves + corner.leaves, 0);
+
+    Screen().MoveMouse(At(control, 50, 50));
+    Pump();
+    Advance(30);
+    EXPECT_EQ(corner.leaves, 1);
+    EXPECT_FALSE(IsMouseTracking(&corner));
+    EXPECT_FALSE(Logged("leave control")) << "still inside the control";
+    EXPECT_EQ(whole.leaves, 0);
+
+    Screen().MoveMouse(At(form, 350, 250));
+    Pump();
+    Advance(30);
+    Advance(30);
+    EXPECT_EQ(whole.leaves, 1) << "one timer for the caller, one report";
+    EXPECT_FALSE(IsMouseTracking(&whole));
+    EXPECT_GE(Count("leave control"), 1) << "told once the cursor is outside the control";
+}
+
+TEST_F(Controls, TrackingLeftAtShutDownIsReportedAndFreed)
+{
+    LeaveCounter caller;
+    BeginMouseTracking(nullptr, RECT{0, 0, 10, 10}, &caller);
+    testing::internal::CaptureStderr();
+    cxControlsFinalize();
+    EXPECT_NE(testing::internal::GetCapturedStderr().find("MouseTrackingTimerList.Count <> 0"), std::string::npos);
+    EXPECT_FALSE(IsMouseTracking(&caller));
+    cxControlsInitialize();
+}
+
+// ---- menus, desktop, hourglass ----
+
+TEST_F(Controls, PopupMenuHeight)
+{
+    auto* menu = CreateObject<TPopupMenu>(form);
+    for (bool visible : {true, false, true}) {
+        auto* item = CreateObject<TMenuItem>(form);
+        item->SetCaption("Item");
+        item->SetVisible(visible);
+        item->OnMeasureItem = TMenuMeasureItemEvent::FromFunction([](TObject*, TCanvas*, int&, int& h) { h = 30; });
+        menu->Items()->Add(item);
+    }
+    TScreenCanvas canvas;
+    canvas.Font()->Assign(hostlib::Screen->MenuFont());
+    const int line = canvas.TextHeight("Qg") + 4;
+    EXPECT_EQ(GetPopupMenuHeight(menu), 2 * line + 4);
+    menu->SetOwnerDraw(true);
+    EXPECT_EQ(GetPopupMenuHeight(menu), 2 * 30 + 4) << "owner-drawn items measure themselves";
+}
+
+TEST_F(Controls, WorkAreaAndMakeVisibleOnTwoMonitors)
+{
+    Screen().SetMonitors({RECT{0, 0, 1280, 1024}, RECT{1280, 0, 2560, 1024}});
+    Screen().SetWorkArea(RECT{0, 0, 2560, 1000});
+    const RECT second = GetDesktopWorkArea(POINT{2000, 10});
+    EXPECT_EQ(second.left, 1280);
+    EXPECT_EQ(second.bottom, 1000);
+    struct Case {
+        RECT bounds;
+        POINT at;
+        POINT expected;
+    };
+    const Case cases[] = {
+        {{2500, 980, 2600, 1030}, {2000, 10}, {2460, 950}},  // right and bottom
+        {{1200, -20, 1300, 30}, {2000, 10}, {1280, 0}},      // left and top
+        {{1300, 10, 3000, 2000}, {2000, 10}, {1280, 0}},     // larger: top-left wins
+        {{10, 10, 50, 50}, {100, 100}, {10, 10}},            // inside stays
+    };
+    for (const Case& c : cases) {
+        RECT r = c.bounds;
+        MakeVisibleOnDesktop(r, c.at);
+        EXPECT_EQ(r.left, c.expected.x);
+        EXPECT_EQ(r.top, c.expected.y);
+        EXPECT_EQ(r.right - r.left, c.bounds.right - c.bounds.left);
+    }
+    Screen().SetMonitors({});
+    Screen().SetWorkArea(RECT{});
+}
+
+TEST_F(Controls, HourglassNests)
+{
+    hostlib::Screen->SetCursor(crCross);
+    ShowHourglassCursor();
+    ShowHourglassCursor();
+    EXPECT_EQ(hostlib::Screen->Cursor(), crHourGlass);
+    HideHourglassCursor();
+    EXPECT_EQ(hostlib::Screen->Cursor(), crHourGlass);
+    HideHourglassCursor();
+    EXPECT_EQ(hostlib::Screen->Cursor(), crCross);
+    HideHourglassCursor();
+    EXPECT_EQ(hostlib::Screen->Cursor(), crCross) << "hiding at zero does nothing";
+    hostlib::Screen->SetCursor(crDefault);
+}
+
+TEST_F(Controls, TheLibraryCursorsAreRegistered)
+{
+    for (TCursor id = cxcrDragCopy; id <= cxcrDrag; ++id) {
+        HCURSOR cursor = hostlib::Screen->Cursors(id);
+        ICONINFO info{};
+        ASSERT_TRUE(GetIconInfo(cursor, &info)) << id;
+        EXPECT_FALSE(info.fIcon) << id;
+        if (info.hbmColor) DeleteObject(info.hbmColor);
+        if (info.hbmMask) DeleteObject(info.hbmMask);
+        EXPECT_NE(cursor, hostlib::Screen->Cursors(crDefault)) << id;
+    }
+}
+
+}  // namespace
