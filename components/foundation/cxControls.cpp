@@ -1339,3 +1339,299 @@ void cxControlsFinalize()
     }
     FreeMonitorFunctions();
 }
+
+// ---- TcxPopupWindow ------------------------------------------------------------------------------
+
+TClass TcxPopupWindow::StaticClass() { return DefineClass<TcxPopupWindow, TForm>("TcxPopupWindow"); }
+
+void TcxPopupWindow::Construct(TComponent*)
+{
+    TForm::Construct(nullptr);
+    TForm::SetBorderStyle(bsNone);
+    SetDefaultMonitor(dmDesktop);
+    SetFormStyle(fsStayOnTop);
+    cxCanvas_.reset(CreateObject<TcxCanvas>(TForm::Canvas()));
+}
+
+void TcxPopupWindow::Destroy()
+{
+    cxCanvas_.reset();
+    TForm::Destroy();
+}
+
+// Moves the children back by what the last fitting moved them: a border
+// set before the first popup, or a second popup, must not move them twice.
+void TcxPopupWindow::RestoreControlsBounds()
+{
+    const int dx = appliedOffset_.x;
+    const int dy = appliedOffset_.y;
+    appliedOffset_ = POINT{0, 0};
+    for (int i = 0; i < ControlCount(); ++i) {
+        TControl* c = Controls(i);
+        c->SetBounds(c->Left() - dx, c->Top() - dy, c->Width(), c->Height());
+    }
+}
+
+void TcxPopupWindow::SetBorderStyle(TcxPopupBorderStyle value)
+{
+    if (borderStyle_ == value) return;
+    RestoreControlsBounds();
+    borderStyle_ = value;
+}
+
+void TcxPopupWindow::SetBorderSpace(int value)
+{
+    if (borderSpace_ == value) return;
+    RestoreControlsBounds();
+    borderSpace_ = value;
+}
+
+int TcxPopupWindow::GetFrameWidth(TcxBorder)
+{
+    switch (borderStyle_) {
+    case pbsUltraFlat:
+    case pbsFlat: return 1;
+    case pbs3D: return 2;
+    default: return 0;
+    }
+}
+
+void TcxPopupWindow::InitPopup()
+{
+    if (anchorParent_) Font()->Assign(anchorParent_->Font());
+}
+
+void TcxPopupWindow::CalculateSize()
+{
+    if (!autoFit_) return;
+    RestoreControlsBounds();
+    const int left = GetBorderWidth(bLeft);
+    const int top = GetBorderWidth(bTop);
+    appliedOffset_ = POINT{left, top};
+    int right = 0;
+    int bottom = 0;
+    for (int i = 0; i < ControlCount(); ++i) {
+        TControl* c = Controls(i);
+        right = std::max(right, c->Left() + c->Width());
+        bottom = std::max(bottom, c->Top() + c->Height());
+        c->SetBounds(c->Left() + left, c->Top() + top, c->Width(), c->Height());
+    }
+    if (right > 0 || ControlCount() > 0) SetWidth(left + right + GetBorderWidth(bRight));
+    if (bottom > 0 || ControlCount() > 0) SetHeight(top + bottom + GetBorderWidth(bBottom));
+}
+
+namespace {
+
+// Where the popup goes for one placement (step 3); also the point whose
+// monitor counts.
+struct Placement {
+    int x = 0;
+    int y = 0;
+    POINT anchor{};
+};
+
+void Place(Placement& p, TcxPopupDirection direction, TcxPopupAlignHorz h, TcxPopupAlignVert v, const RECT& owner,
+           SIZE size)
+{
+    const bool vertical = direction == pdVertical;
+    if (h == pahLeft) {
+        p.x = vertical ? owner.left : owner.left - size.cx;
+        p.anchor.x = owner.left;
+    } else if (h == pahRight) {
+        p.x = vertical ? owner.right - size.cx : owner.right;
+        p.anchor.x = owner.right;
+    }
+    if (v == pavTop) {
+        p.y = vertical ? owner.top - size.cy : owner.top;
+        p.anchor.y = owner.top;
+    } else if (v == pavBottom) {
+        p.y = vertical ? owner.bottom : owner.bottom - size.cy;
+        p.anchor.y = owner.bottom;
+    }
+}
+
+// Flips a placement to the other side when it sticks out and the other
+// side has strictly more room.
+template <class Align>
+Align Flip(Align value, Align before, Align after, int pos, int size, int lowEdge, int highEdge, int ownerLow,
+           int ownerHigh)
+{
+    const bool moreRoomBefore = highEdge - ownerHigh < ownerLow - lowEdge;
+    if (value == after && highEdge < pos + size && moreRoomBefore) return before;
+    if (value == before && pos < lowEdge && !moreRoomBefore) return after;
+    return value;
+}
+
+int Clamp(int pos, int size, int low, int high)
+{
+    if (pos + size > high) pos = high - size;
+    if (pos < low) pos = low;
+    return pos;
+}
+
+}  // namespace
+
+POINT TcxPopupWindow::CalculatePosition()
+{
+    RECT owner = anchorBounds_;
+    if (anchorParent_) {
+        const POINT tl = anchorParent_->ClientToScreen(POINT{owner.left, owner.top});
+        const POINT br = anchorParent_->ClientToScreen(POINT{owner.right, owner.bottom});
+        owner = RECT{tl.x, tl.y, br.x, br.y};
+    }
+    const SIZE size{Width(), Height()};
+    TcxPopupAlignHorz h = horzPlacement_;
+    TcxPopupAlignVert v = vertPlacement_;
+    Placement p;
+    if (h == pahCenter) p.x = p.anchor.x = (owner.left + owner.right - size.cx) / 2;
+    if (v == pavCenter) p.y = p.anchor.y = (owner.top + owner.bottom - size.cy) / 2;
+    Place(p, placementDirection_, h, v, owner, size);
+    const RECT work = GetDesktopWorkArea(p.anchor);
+    if (placementDirection_ == pdVertical)
+        v = Flip(v, pavTop, pavBottom, p.y, size.cy, work.top, work.bottom, owner.top, owner.bottom);
+    else
+        h = Flip(h, pahLeft, pahRight, p.x, size.cx, work.left, work.right, owner.left, owner.right);
+    Place(p, placementDirection_, h, v, owner, size);
+    if (placementDirection_ == pdVertical || h == pahCenter) p.x = Clamp(p.x, size.cx, work.left, work.right);
+    if (placementDirection_ == pdHorizontal || v == pavCenter) p.y = Clamp(p.y, size.cy, work.top, work.bottom);
+    return POINT{p.x, p.y};
+}
+
+void TcxPopupWindow::Popup()
+{
+    InitPopup();
+    CalculateSize();
+    SetLeft(CalculatePosition().x);
+    SetTop(CalculatePosition().y);
+    Show();
+}
+
+void TcxPopupWindow::DrawFrame()
+{
+    const RECT r{0, 0, Width(), Height()};
+    switch (borderStyle_) {
+    case pbsUltraFlat: cxCanvas_->FrameRect(r, outlineColor_); break;
+    case pbsFlat: cxCanvas_->DrawEdge(r, false, false); break;
+    case pbs3D:
+        cxCanvas_->DrawEdge(r, false, true);
+        cxCanvas_->DrawEdge(RECT{r.left + 1, r.top + 1, r.right - 1, r.bottom - 1}, false, false);
+        break;
+    default: break;
+    }
+}
+
+void TcxPopupWindow::Paint()
+{
+    TForm::Paint();
+    DrawFrame();
+}
+
+void TcxPopupWindow::Dispatch(TMessage& m)
+{
+    switch (m.Msg) {
+    case WM_ACTIVATE: return WMActivate(m);
+    case WM_ACTIVATEAPP: return WMActivateApp(m);
+    default: return TForm::Dispatch(m);
+    }
+}
+
+void TcxPopupWindow::WMActivate(TMessage& m)
+{
+    auto alive = AliveToken();
+    TForm::Dispatch(m);
+    if (!*alive || LOWORD(m.WParam) == WA_INACTIVE) return;
+    // The owner's caption stays active while its drop-down is.
+    previousActive_ = reinterpret_cast<HWND>(m.LParam);
+    if (previousActive_) SendMessageA(previousActive_, WM_NCACTIVATE, TRUE, 0);
+}
+
+void TcxPopupWindow::WMActivateApp(TMessage& m)
+{
+    TForm::Dispatch(m);
+    if (m.WParam) return;
+    if (previousActive_ && IsWindow(previousActive_)) SendMessageA(previousActive_, WM_NCACTIVATE, FALSE, 0);
+    CloseUp();
+}
+
+void TcxPopupWindow::Deactivate()
+{
+    TForm::Deactivate();
+    CloseUp();
+}
+
+// ---- TcxCustomizeListBox ------------------------------------------------------------------------
+
+TClass TcxCustomizeListBox::StaticClass() { return DefineClass<TcxCustomizeListBox, TListBox>("TcxCustomizeListBox"); }
+
+TObject* TcxCustomizeListBox::ItemObject() const
+{
+    const int index = ItemIndex();
+    return index < 0 ? nullptr : ItemObject(index);
+}
+
+void TcxCustomizeListBox::SetItemObject(TObject* value)
+{
+    if (ItemObject() == value) return;
+    SetItemIndex(Items()->IndexOfObject(value));
+    Click();
+}
+
+TObject* TcxCustomizeListBox::DragAndDropItemObject() const
+{
+    return dragAndDropItemIndex_ < 0 ? nullptr : ItemObject(dragAndDropItemIndex_);
+}
+
+void TcxCustomizeListBox::CreateParams(TCreateParams& params)
+{
+    TListBox::CreateParams(params);
+    params.WindowClass.style |= CS_HREDRAW;
+}
+
+void TcxCustomizeListBox::Dispatch(TMessage& m)
+{
+    if (m.Msg == WM_MOUSEMOVE && dragAndDropItemIndex_ >= 0) {
+        // The list's own selection tracking would follow the mouse.
+        MouseMove(KeysToShiftState(m.WParam), MessageX(m.LParam), MessageY(m.LParam));
+        return;
+    }
+    if (m.Msg == WM_CANCELMODE) dragAndDropItemIndex_ = -1;
+    TListBox::Dispatch(m);
+}
+
+void TcxCustomizeListBox::MouseDown(TMouseButton button, TShiftState shift, int x, int y)
+{
+    auto alive = AliveToken();
+    TListBox::MouseDown(button, shift, x, y);
+    if (!*alive || button != mbLeft) return;
+    if (ItemAtPos(POINT{x, y}, true) >= 0 && ItemObject()) {
+        dragAndDropItemIndex_ = ItemIndex();
+        mouseDownPos_ = POINT{x, y};
+    }
+}
+
+void TcxCustomizeListBox::MouseMove(TShiftState shift, int x, int y)
+{
+    auto alive = AliveToken();
+    TListBox::MouseMove(shift, x, y);
+    if (!*alive || dragAndDropItemIndex_ < 0) return;
+    if (IsPointInDragDetectArea(mouseDownPos_, x, y) && ItemAtPos(POINT{x, y}, true) == dragAndDropItemIndex_) return;
+    SetItemIndex(dragAndDropItemIndex_);
+    BeginDragAndDrop();
+    if (*alive) dragAndDropItemIndex_ = -1;
+}
+
+void TcxCustomizeListBox::MouseUp(TMouseButton button, TShiftState shift, int x, int y)
+{
+    dragAndDropItemIndex_ = -1;
+    TListBox::MouseUp(button, shift, x, y);
+}
+
+void TcxCustomizeListBox::BeginDragAndDrop()
+{
+    if (!MultiSelect()) return;
+    Items()->BeginUpdate();
+    quelvo::sys::ScopeGuard end([this] { Items()->EndUpdate(); });
+    const int current = ItemIndex();
+    ClearSelection();
+    if (current >= 0) SetSelected(current, true);
+}

@@ -381,6 +381,107 @@ private:
     TcxControl* control_ = nullptr;
 };
 
+// ---- popup window ----
+
+enum TcxPopupAlignHorz { pahLeft, pahCenter, pahRight };
+enum TcxPopupAlignVert { pavTop, pavCenter, pavBottom };
+enum TcxPopupDirection { pdHorizontal, pdVertical };
+
+// A borderless stay-on-top form dropped down beside an owner rectangle: it
+// fits itself around its children, draws one of four frames, flips to the
+// side with more room and closes when it or the program loses activation.
+class TcxPopupWindow : public hostlib::TForm {
+public:
+    static hostlib::TClass StaticClass();
+    hostlib::TClass ClassType() const override { return StaticClass(); }
+    // Made without an owner whatever is passed: its user frees it.
+    void Construct(hostlib::TComponent* owner) override;
+
+    const RECT& AnchorBounds() const { return anchorBounds_; }
+    void SetAnchorBounds(const RECT& value) { anchorBounds_ = value; }
+    hostlib::TControl* AnchorParent() const { return anchorParent_; }
+    void SetAnchorParent(hostlib::TControl* value) { anchorParent_ = value; }
+    TcxPopupAlignHorz HorzPlacement() const { return horzPlacement_; }
+    void SetHorzPlacement(TcxPopupAlignHorz value) { horzPlacement_ = value; }
+    TcxPopupAlignVert VertPlacement() const { return vertPlacement_; }
+    void SetVertPlacement(TcxPopupAlignVert value) { vertPlacement_ = value; }
+    TcxPopupDirection PlacementDirection() const { return placementDirection_; }
+    void SetPlacementDirection(TcxPopupDirection value) { placementDirection_ = value; }
+    bool AutoFit() const { return autoFit_; }
+    void SetAutoFit(bool value) { autoFit_ = value; }
+    TcxPopupBorderStyle BorderStyle() const { return borderStyle_; }
+    void SetBorderStyle(TcxPopupBorderStyle value);
+    int BorderSpace() const { return borderSpace_; }
+    void SetBorderSpace(int value);
+    hostlib::TColor OutlineColor() const { return outlineColor_; }
+    void SetOutlineColor(hostlib::TColor value) { outlineColor_ = value; }
+    TcxCanvas* Canvas() const { return cxCanvas_.get(); }
+    int NCWidth() { return GetBorderWidth(bLeft) + GetBorderWidth(bRight); }
+    int NCHeight() { return GetBorderWidth(bTop) + GetBorderWidth(bBottom); }
+
+    virtual POINT CalculatePosition();
+    virtual void CalculateSize();
+    virtual int GetBorderWidth(TcxBorder side) { return GetFrameWidth(side) + borderSpace_; }
+    virtual int GetFrameWidth(TcxBorder side);
+    virtual void InitPopup();
+    virtual void DrawFrame();
+    virtual void CloseUp() { Hide(); }
+    virtual void Popup();
+
+protected:
+    void Destroy() override;
+    void Dispatch(hostlib::TMessage& message) override;
+    void Paint() override;
+    void Deactivate() override;
+    void VisibleChanged() override {}
+
+private:
+    void RestoreControlsBounds();
+    void WMActivate(hostlib::TMessage& m);
+    void WMActivateApp(hostlib::TMessage& m);
+
+    RECT anchorBounds_{};
+    hostlib::TControl* anchorParent_ = nullptr;
+    TcxPopupAlignHorz horzPlacement_ = pahLeft;
+    TcxPopupAlignVert vertPlacement_ = pavBottom;
+    TcxPopupDirection placementDirection_ = pdVertical;
+    bool autoFit_ = true;
+    TcxPopupBorderStyle borderStyle_ = pbsNone;
+    int borderSpace_ = 0;
+    hostlib::TColor outlineColor_ = hostlib::clWindowText;
+    hostlib::ObjectPtr<TcxCanvas> cxCanvas_;
+    HWND previousActive_ = nullptr;
+    POINT appliedOffset_{};
+};
+
+// The list of a customizing dialog from which items are dragged.
+class TcxCustomizeListBox : public hostlib::TListBox {
+public:
+    static hostlib::TClass StaticClass();
+    hostlib::TClass ClassType() const override { return StaticClass(); }
+
+    using hostlib::TListBox::ItemObject;
+    // The object of the selected item (nullptr when none); setting one
+    // selects the first item holding it.
+    hostlib::TObject* ItemObject() const;
+    void SetItemObject(hostlib::TObject* value);
+    hostlib::TObject* DragAndDropItemObject() const;
+    int DragAndDropItemIndex() const { return dragAndDropItemIndex_; }
+
+protected:
+    void CreateParams(hostlib::TCreateParams& params) override;
+    void Dispatch(hostlib::TMessage& message) override;
+    void MouseDown(hostlib::TMouseButton button, hostlib::TShiftState shift, int x, int y) override;
+    void MouseMove(hostlib::TShiftState shift, int x, int y) override;
+    void MouseUp(hostlib::TMouseButton button, hostlib::TShiftState shift, int x, int y) override;
+    // Descendants start the real drag; here only the dragged item is selected.
+    virtual void BeginDragAndDrop();
+
+private:
+    int dragAndDropItemIndex_ = -1;
+    POINT mouseDownPos_{};
+};
+
 // ---- free functions ----
 
 TcxDragDetect DragDetect(HWND wnd);

@@ -787,7 +787,12 @@ BOOL ShowWindow(HWND hwnd, int cmd)
     SetWindowPos(hwnd, HWND_TOP, target.left, target.top, target.right - target.left, target.bottom - target.top,
                  flags);
     if (!(w = Find(hwnd))) return wasVisible ? TRUE : FALSE;
-    if (!show && child && S().focus && (S().focus == w || IsDescendant(w, S().focus))) SetFocus(w->parent->handle);
+    if (!show && child && S().focus && (S().focus == w || IsDescendant(w, S().focus))) {
+        // A window of a program being deactivated must not pull the
+        // activation back by taking the focus.
+        if (TopLevelOf(w) == S().active) SetFocus(w->parent->handle);
+        else SetFocusTo(w->parent);
+    }
     if ((cmd == SW_MINIMIZE || cmd == SW_SHOWMINIMIZED || cmd == SW_SHOWMINNOACTIVE) && S().active == w)
         ActivateOtherWindow(w);
     return wasVisible ? TRUE : FALSE;

@@ -585,4 +585,211 @@ TEST_F(Controls, TheLibraryCursorsAreRegistered)
     }
 }
 
+// ---- popup window ----
+
+class Popups : public Controls {
+protected:
+    void SetUp() override
+    {
+        Controls::SetUp();
+        Screen().SetWorkArea(RECT{0, 0, 1000, 800});
+        popup = CreateObject<TcxPopupWindow>(form);
+    }
+    void TearDown() override
+    {
+        popup->Free();
+        Screen().SetWorkArea(RECT{});
+        Controls::TearDown();
+    }
+    // The top-left corner of a 100 x 50 popup beside a screen rectangle.
+    POINT PositionFor(const RECT& owner, TcxPopupDirection direction, TcxPopupAlignHorz h, TcxPopupAlignVert v)
+    {
+        popup->SetAnchorParent(nullptr);
+        popup->SetAnchorBounds(owner);
+        popup->SetBounds(0, 0, 100, 50);
+        popup->SetPlacementDirection(direction);
+        popup->SetHorzPlacement(h);
+        popup->SetVertPlacement(v);
+        return popup->CalculatePosition();
+    }
+    TcxPopupWindow* popup = nullptr;
+};
+
+TEST_F(Popups, Defaults)
+{
+    EXPECT_EQ(popup->Owner(), nullptr);
+    EXPECT_EQ(popup->HorzPlacement(), pahLeft);
+    EXPECT_EQ(popup->VertPlacement(), pavBottom);
+    EXPECT_EQ(popup->PlacementDirection(), pdVertical);
+    EXPECT_TRUE(popup->AutoFit());
+    EXPECT_EQ(popup->BorderStyle(), pbsNone);
+    EXPECT_EQ(popup->FormStyle(), fsStayOnTop);
+    EXPECT_EQ(popup->OutlineColor(), clWindowText);
+}
+
+TEST_F(Popups, PositionFlipsOnlyToMoreRoomAndClampsOnlyAcross)
+{
+    struct Case {
+        const char* name;
+        RECT owner;
+        TcxPopupDirection direction;
+        TcxPopupAlignHorz h;
+        TcxPopupAlignVert v;
+        POINT expected;
+    };
+    const Case cases[] = {
+        {"below", {200, 100, 300, 120}, pdVertical, pahLeft, pavBottom, {200, 120}},
+        {"right-aligned below", {200, 100, 300, 120}, pdVertical, pahRight, pavBottom, {200, 120}},
+        {"above", {200, 100, 300, 120}, pdVertical, pahLeft, pavTop, {200, 50}},
+        {"bottom edge, more room above: flips", {200, 770, 300, 790}, pdVertical, pahLeft, pavBottom, {200, 720}},
+        {"bottom edge, less room above: stays, unclamped", {200, 10, 300, 760}, pdVertical, pahLeft, pavBottom, {200, 760}},
+        {"top edge, not more room above: flips down", {200, 20, 300, 40}, pdVertical, pahLeft, pavTop, {200, 40}},
+        {"right edge clamps across", {950, 100, 990, 120}, pdVertical, pahLeft, pavBottom, {900, 120}},
+        {"left edge clamps across", {-50, 100, 30, 120}, pdVertical, pahRight, pavBottom, {0, 120}},
+        {"centred", {200, 100, 300, 120}, pdVertical, pahCenter, pavBottom, {200, 120}},
+        {"centred at the left edge", {0, 100, 40, 120}, pdVertical, pahCenter, pavBottom, {0, 120}},
+        {"right of", {200, 100, 300, 120}, pdHorizontal, pahRight, pavTop, {300, 100}},
+        {"left of", {200, 100, 300, 120}, pdHorizontal, pahLeft, pavBottom, {100, 70}},
+        {"right edge, more room left: flips", {850, 100, 950, 120}, pdHorizontal, pahRight, pavTop, {750, 100}},
+        {"bottom edge clamps vertically", {200, 780, 300, 795}, pdHorizontal, pahRight, pavTop, {300, 750}},
+        {"centred vertically", {200, 100, 300, 120}, pdHorizontal, pahRight, pavCenter, {300, 85}},
+    };
+    for (const Case& c : cases) {
+        const POINT p = PositionFor(c.owner, c.direction, c.h, c.v);
+        EXPECT_EQ(p.x, c.expected.x) << c.name;
+        EXPECT_EQ(p.y, c.expected.y) << c.name;
+        EXPECT_EQ(popup->HorzPlacement(), c.h) << "the properties never change";
+        EXPECT_EQ(popup->VertPlacement(), c.v);
+    }
+}
+
+TEST_F(Popups, AThreeDimensionalFrameWithSpaceFitsAroundTheChild)
+{
+    auto* child = Add<TTestControl>(popup, "child", 0, 0, 100, 50);
+    popup->SetBorderStyle(pbs3D);
+    popup->SetBorderSpace(2);
+    popup->SetAnchorParent(control);
+    popup->SetAnchorBounds(control->ClientRect());
+    popup->Popup();
+    Pump();
+    EXPECT_EQ(child->Left(), 4);
+    EXPECT_EQ(child->Top(), 4);
+    EXPECT_EQ(popup->Width(), 108);
+    EXPECT_EQ(popup->Height(), 58);
+    EXPECT_EQ(popup->NCWidth(), 8);
+    const POINT below = control->ClientToScreen(POINT{0, control->Height()});
+    EXPECT_EQ(popup->Left(), below.x);
+    EXPECT_EQ(popup->Top(), below.y);
+    popup->CloseUp();
+    popup->Popup();
+    EXPECT_EQ(child->Left(), 4) << "a second popup does not move the children again";
+    EXPECT_EQ(popup->Width(), 108);
+    popup->SetBorderStyle(pbsNone);
+    EXPECT_EQ(child->Left(), 0) << "the children move back";
+}
+
+TEST_F(Popups, FramesAsTheUserSeesThem)
+{
+    Add<TTestControl>(popup, "child", 0, 0, 60, 30);
+    struct Case {
+        TcxPopupBorderStyle style;
+        std::uint32_t outer;  // the outermost ring; 0xFFFFFFFF: any edge colour
+        int inside;           // the first pixel of the child
+    };
+    const Case cases[] = {{pbsUltraFlat, 0x00FF00u, 1}, {pbsFlat, 0xFFFFFFFFu, 1}, {pbs3D, 0xFFFFFFFFu, 2}};
+    for (const Case& c : cases) {
+        popup->SetOutlineColor(static_cast<TColor>(RGB(0, 255, 0)));
+        popup->SetBorderStyle(c.style);
+        popup->Popup();
+        Pump();
+        const POINT o{popup->Left(), popup->Top()};
+        const std::uint32_t corner = Screen().ScreenPixel(o.x, o.y);
+        if (c.outer != 0xFFFFFFFFu) EXPECT_EQ(corner, c.outer) << c.style;
+        else EXPECT_NE(corner, 0x0000FFu) << c.style;
+        EXPECT_NE(Screen().ScreenPixel(o.x + c.inside - 1, o.y + 15), 0x0000FFu) << "frame " << c.style;
+        EXPECT_EQ(Screen().ScreenPixel(o.x + c.inside, o.y + 15), 0x0000FFu) << "child " << c.style;
+        EXPECT_EQ(Screen().ScreenPixel(o.x + popup->Width() - 1, o.y + 15) == 0x0000FFu, false) << c.style;
+        popup->CloseUp();
+        Pump();
+    }
+}
+
+TEST_F(Popups, SwitchingProgramsClosesItAndTheOwnerCaptionGoesInactive)
+{
+    std::vector<WPARAM> captions;
+    TWndMethod previous = form->WindowProc;
+    form->WindowProc = [&captions, previous](TMessage& m) {
+        if (m.Msg == WM_NCACTIVATE) captions.push_back(m.WParam);
+        previous(m);
+    };
+    Add<TTestControl>(popup, "child", 0, 0, 60, 30);
+    popup->SetAnchorParent(control);
+    popup->SetAnchorBounds(control->ClientRect());
+    popup->Popup();
+    SetActiveWindow(popup->Handle());
+    Pump();
+    ASSERT_TRUE(popup->Visible());
+    ASSERT_FALSE(captions.empty());
+    EXPECT_EQ(captions.back(), static_cast<WPARAM>(TRUE)) << "the owner looks active while its popup is";
+    quelvo::win::ForegroundChangedByDisplay(nullptr);
+    Pump();
+    EXPECT_FALSE(popup->Visible());
+    EXPECT_EQ(captions.back(), static_cast<WPARAM>(FALSE));
+    form->WindowProc = previous;
+}
+
+TEST_F(Popups, ClosesWhenItLosesTheActivation)
+{
+    Add<TTestControl>(popup, "child", 0, 0, 60, 30);
+    popup->Popup();
+    SetActiveWindow(popup->Handle());
+    Pump();
+    ASSERT_TRUE(popup->Visible());
+    SetActiveWindow(form->Handle());
+    Pump();
+    EXPECT_FALSE(popup->Visible());
+}
+
+// ---- customize list box ----
+
+class TRecordingListBox : public TcxCustomizeListBox {
+public:
+    int drags = 0;
+    int draggedIndex = -2;
+
+protected:
+    void BeginDragAndDrop() override
+    {
+        ++drags;
+        draggedIndex = ItemIndex();
+        TcxCustomizeListBox::BeginDragAndDrop();
+    }
+};
+
+TEST_F(Controls, ACustomizeListBoxStartsOneDragPastTheThreshold)
+{
+    auto* list = Add<TRecordingListBox>(form, "list", 220, 10, 150, 200);
+    TObject* objects[3] = {CreateObject<TComponent>(form), CreateObject<TComponent>(form), CreateObject<TComponent>(form)};
+    for (int i = 0; i < 3; ++i) list->Items()->AddObject("Item " + std::to_string(i), objects[i]);
+    Pump();
+    list->SetItemObject(objects[2]);
+    EXPECT_EQ(list->ItemIndex(), 2);
+    EXPECT_EQ(list->ItemObject(), objects[2]);
+    const RECT item = list->ItemRect(1);
+    const POINT p = list->ClientToScreen(POINT{10, (item.top + item.bottom) / 2});
+    Screen().ButtonDown(p);
+    Screen().MoveMouse(POINT{p.x + 3, p.y});
+    Pump();
+    EXPECT_EQ(list->drags, 0) << "inside the threshold";
+    EXPECT_EQ(list->DragAndDropItemObject(), objects[1]);
+    Screen().MoveMouse(POINT{p.x + 3, p.y + 60});
+    Screen().MoveMouse(POINT{p.x + 3, p.y + 80});
+    Pump();
+    EXPECT_EQ(list->drags, 1);
+    EXPECT_EQ(list->draggedIndex, 1) << "the pressed item is selected";
+    EXPECT_EQ(list->DragAndDropItemIndex(), -1);
+    Screen().ButtonUp(POINT{p.x + 3, p.y + 80});
+    Pump();
+}
+
 }  // namespace

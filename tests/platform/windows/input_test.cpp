@@ -636,6 +636,31 @@ TEST_F(Input, AnotherProgramTakingTheForegroundDeactivatesOurs)
 
 namespace {
 
+HWND gHideOnDeactivate = nullptr;
+
+LRESULT HideChildOnDeactivate(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam)
+{
+    if (msg == WM_ACTIVATE && LOWORD(wParam) == WA_INACTIVE && gHideOnDeactivate) ShowWindow(gHideOnDeactivate, SW_HIDE);
+    return DefWindowProcA(hwnd, msg, wParam, lParam);
+}
+
+TEST_F(Input, HidingTheFocusedChildWhileTheProgramLosesTheForegroundKeepsItInactive)
+{
+    WNDCLASSA wc{};
+    wc.lpfnWndProc = &HideChildOnDeactivate;
+    wc.lpszClassName = "hideondeactivate";
+    ASSERT_TRUE(RegisterClassA(&wc));
+    HWND top = Make("top", WS_POPUP | WS_VISIBLE, 0, 0, 100, 100, nullptr, 0, 0, "hideondeactivate");
+    HWND child = Make("child", WS_CHILD | WS_VISIBLE, 0, 0, 50, 50, top);
+    SetFocus(child);
+    ASSERT_EQ(GetActiveWindow(), top);
+    gHideOnDeactivate = child;
+    quelvo::win::ForegroundChangedByDisplay(nullptr);
+    gHideOnDeactivate = nullptr;
+    EXPECT_EQ(GetActiveWindow(), nullptr);
+    EXPECT_NE(GetFocus(), child);
+}
+
 TEST_F(Input, CaptionButtonsWorkOnTheHeadlessScreen)
 {
     HWND w = Make("w", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 0, 0, 300, 200);
