@@ -1340,6 +1340,23 @@ void cxControlsFinalize()
     FreeMonitorFunctions();
 }
 
+// ---- TcxSizeGrip ---------------------------------------------------------------------------------
+
+TClass TcxSizeGrip::StaticClass() { return DefineClass<TcxSizeGrip, TCustomControl>("TcxSizeGrip"); }
+
+void TcxSizeGrip::Construct(TComponent* owner)
+{
+    TCustomControl::Construct(owner);
+    SetColor(clBtnFace);
+    controlStyle_.Include(csNoDesignVisible);
+}
+
+void TcxSizeGrip::Paint()
+{
+    TCustomControl::Canvas()->Brush()->SetColor(Color());
+    TCustomControl::Canvas()->FillRect(ClientRect());
+}
+
 // ---- TcxPopupWindow ------------------------------------------------------------------------------
 
 TClass TcxPopupWindow::StaticClass() { return DefineClass<TcxPopupWindow, TForm>("TcxPopupWindow"); }

@@ -381,6 +381,17 @@ private:
     TcxControl* control_ = nullptr;
 };
 
+// The corner between a control's two scroll bars.
+class TcxSizeGrip : public hostlib::TCustomControl {
+public:
+    static hostlib::TClass StaticClass();
+    hostlib::TClass ClassType() const override { return StaticClass(); }
+    void Construct(hostlib::TComponent* owner) override;
+
+protected:
+    void Paint() override;
+};
+
 // ---- popup window ----
 
 enum TcxPopupAlignHorz { pahLeft, pahCenter, pahRight };

@@ -585,6 +585,19 @@ TEST_F(Controls, TheLibraryCursorsAreRegistered)
     }
 }
 
+TEST_F(Controls, TheSizeGripShowsButtonFace)
+{
+    form->SetColor(clWhite);
+    auto* grip = Add<TcxSizeGrip>(form, "grip", 300, 200, 17, 17);
+    Pump();
+    EXPECT_EQ(Screen().ClientPixel(form->Handle(), 299, 200), 0xFFFFFFu);
+    const std::uint32_t face = GetSysColor(COLOR_BTNFACE);
+    const std::uint32_t rgb = (GetRValue(face) << 16) | (GetGValue(face) << 8) | GetBValue(face);
+    EXPECT_EQ(grip->Color(), clBtnFace);
+    EXPECT_EQ(Screen().ClientPixel(form->Handle(), 300, 200), rgb);
+    EXPECT_EQ(Screen().ClientPixel(form->Handle(), 316, 216), rgb);
+}
+
 // ---- popup window ----
 
 class Popups : public Controls {
