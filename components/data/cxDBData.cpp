@@ -467,6 +467,24 @@ bool TcxDBDataProvider::CanDelete() const
     return CanModify() && !DataSet()->IsEmpty();
 }
 
+void TcxDBDataProvider::Delete()
+{
+    TcxCustomDataController* controller = DataController();
+    hostlib::TDataSet* dataSet = DataSet();
+    if (!dataSet || controller->GetFocusedRecordIndex() == -1) return;
+    dataSet->DisableControls();
+    quelvo::sys::ScopeGuard enable([dataSet] { dataSet->EnableControls(); });
+    dataSet->Delete();
+}
+
+void TcxDBDataProvider::EndDeleting()
+{
+    TcxCustomDataController* controller = DataController();
+    const int nearest = controller->NearestRecordIndex();
+    if (nearest != -1 && nearest < controller->GetRecordCount()) controller->ChangeFocusedRecordIndex(nearest);
+    TcxCustomDataProvider::EndDeleting();
+}
+
 void TcxDBDataProvider::Append()
 {
     if (!DataSet()) return;

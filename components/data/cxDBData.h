@@ -154,6 +154,8 @@ public:
 
     bool CanModify() const override;
     bool CanDelete() const override;
+    void Delete() override;
+    void EndDeleting() override;
     void Append() override;
     void Insert() override;
     void Edit() override;

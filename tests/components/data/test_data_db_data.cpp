@@ -140,6 +140,29 @@ TEST_F(DBDataFixture, TheFocusAndTheCursorFollowEachOther)
     EXPECT_EQ(controller->GetFocusedRecordIndex(), 0);
 }
 
+TEST_F(DBDataFixture, DeletingTheFocusedRowDeletesItsDataSetRecord)
+{
+    Bind();
+    struct Case {
+        int focus; // -1: the last row
+        const char* deleted;
+        const char* focusedAfter;
+    };
+    const Case cases[] = {{4, "C5", "C6"}, {-1, "C20", "C19"}, {0, "C1", "C2"}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.deleted);
+        ASSERT_TRUE(controller->ChangeFocusedRecordIndex(c.focus == -1 ? controller->GetRecordCount() - 1 : c.focus));
+        const int before = ds->RecordCount();
+        controller->DeleteFocused();
+        EXPECT_EQ(ds->RecordCount(), before - 1);
+        EXPECT_EQ(controller->GetRecordCount(), before - 1);
+        EXPECT_FALSE(ds->Locate("Name", Variant(c.deleted)));
+        ASSERT_NE(controller->GetFocusedRecordIndex(), -1);
+        EXPECT_EQ(NameAt(controller->GetFocusedRecordIndex()), c.focusedAfter);
+        EXPECT_EQ(ds->FieldByName("Name")->AsString(), c.focusedAfter);
+    }
+}
+
 TEST_F(DBDataFixture, EditingThroughTheProviderWritesTheDataSet)
 {
     Bind();
