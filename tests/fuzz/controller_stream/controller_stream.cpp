@@ -14,28 +14,13 @@
 #include "components/data/cxData.h"
 #include "platform/hostlib/core/exceptions.h"
 #include "platform/hostlib/core/streams.h"
+#include "tests/fuzz/fuzz_controller.h"
 #include "tests/fuzz/harness.h"
 
 using hostlib::Exception;
 using hostlib::TMemoryStream;
 
 namespace {
-
-class FuzzController : public TcxDataController {
-public:
-    hostlib::TObject* GetItem(int index) const override { return items_.at(static_cast<std::size_t>(index)).get(); }
-    bool IsSmartLoad() const override { return smartLoad; }
-    void AddColumn(TcxValueTypeClass type)
-    {
-        items_.push_back(std::make_unique<hostlib::TObject>());
-        AddItem(items_.back().get());
-        ChangeValueTypeClass(GetItemCount() - 1, type);
-    }
-    bool smartLoad = false;
-
-private:
-    std::vector<std::unique_ptr<hostlib::TObject>> items_;
-};
 
 std::vector<std::uint8_t> Saved(FuzzController& dc)
 {

@@ -13,6 +13,7 @@
 #include "components/data/cxData.h"
 #include "platform/hostlib/core/exceptions.h"
 #include "platform/hostlib/core/streams.h"
+#include "tests/fuzz/fuzz_controller.h"
 #include "tests/fuzz/harness.h"
 
 using hostlib::Exception;
@@ -20,27 +21,6 @@ using hostlib::TMemoryStream;
 using hostlib::Variant;
 
 namespace {
-
-// Items of text, integer and date values, known by their index as ID.
-class FuzzController : public TcxDataController {
-public:
-    hostlib::TObject* GetItem(int index) const override { return items_.at(static_cast<std::size_t>(index)).get(); }
-    int GetItemID(hostlib::TObject* item) const override
-    {
-        for (std::size_t i = 0; i < items_.size(); ++i)
-            if (items_[i].get() == item) return static_cast<int>(i);
-        return -1;
-    }
-    void AddColumn(TcxValueTypeClass type)
-    {
-        items_.push_back(std::make_unique<hostlib::TObject>());
-        AddItem(items_.back().get());
-        ChangeValueTypeClass(GetItemCount() - 1, type);
-    }
-
-private:
-    std::vector<std::unique_ptr<hostlib::TObject>> items_;
-};
 
 std::vector<std::uint8_t> Written(TcxFilterCriteria& criteria)
 {

@@ -11,6 +11,7 @@
 #include "components/data/cxData.h"
 #include "platform/hostlib/core/exceptions.h"
 #include "platform/hostlib/core/streams.h"
+#include "tests/fuzz/fuzz_controller.h"
 #include "tests/fuzz/harness.h"
 
 using hostlib::Exception;
@@ -18,27 +19,6 @@ using hostlib::TMemoryStream;
 using hostlib::Variant;
 
 namespace {
-
-// Items of text and integer values, known by their index as ID.
-class FuzzController : public TcxDataController {
-public:
-    hostlib::TObject* GetItem(int index) const override { return items_.at(static_cast<std::size_t>(index)).get(); }
-    int GetItemID(hostlib::TObject* item) const override
-    {
-        for (std::size_t i = 0; i < items_.size(); ++i)
-            if (items_[i].get() == item) return static_cast<int>(i);
-        return -1;
-    }
-    void AddColumn(TcxValueTypeClass type)
-    {
-        items_.push_back(std::make_unique<hostlib::TObject>());
-        AddItem(items_.back().get());
-        ChangeValueTypeClass(GetItemCount() - 1, type);
-    }
-
-private:
-    std::vector<std::unique_ptr<hostlib::TObject>> items_;
-};
 
 std::string Saved(TcxFilterCriteria& criteria)
 {
