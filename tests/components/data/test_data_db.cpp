@@ -144,7 +144,9 @@ TEST_F(BindingFixture, AnEmptyTextIsNoValueExceptInTextFields)
         binding->SetStoredValue(evsValue, Variant(std::string()));
         EXPECT_EQ(ds->State(), hostlib::dsEdit);
         EXPECT_EQ(F(c.field)->IsNull(), c.storesNull);
-        if (!c.storesNull) EXPECT_EQ(F(c.field)->AsString(), "");
+        if (!c.storesNull) {
+            EXPECT_EQ(F(c.field)->AsString(), "");
+        }
         ds->Cancel();
     }
 }
