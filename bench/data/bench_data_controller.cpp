@@ -58,11 +58,7 @@ void Controller()
     }
 }
 
-struct PlainRecord {
-    std::string Name;
-    std::int32_t Number = 0;
-    double Value = 0;
-};
+using quelvo_bench::PlainRecord;
 
 void SortPlain(std::vector<int>& order, const std::vector<PlainRecord>& records)
 {

@@ -21,12 +21,7 @@ namespace {
 constexpr int kRecords = 100000;
 
 using quelvo_bench::BenchController;
-
-struct PlainRecord {
-    std::string Name;
-    std::int32_t Number = 0;
-    double Value = 0;
-};
+using quelvo_bench::PlainRecord;
 
 PlainRecord RecordOf(int i)
 {
@@ -38,27 +33,15 @@ PlainRecord RecordOf(int i)
 // Loaded, with the three conditions in place but not yet active.
 hostlib::ObjectPtr<BenchController> LoadedController()
 {
-    auto dc = hostlib::MakeObject<BenchController>(static_cast<hostlib::TComponent*>(nullptr));
-    dc->AddColumn(TcxStringValueType::Class());
-    dc->AddColumn(TcxIntegerValueType::Class());
-    dc->AddColumn(TcxFloatValueType::Class());
-    dc->BeginUpdate();
-    dc->SetRecordCount(kRecords);
-    for (int r = 0; r < kRecords; ++r) {
-        const PlainRecord record = RecordOf(r);
-        dc->SetValue(r, 0, hostlib::Variant(record.Name));
-        dc->SetValue(r, 1, hostlib::Variant(record.Number));
-        dc->SetValue(r, 2, hostlib::Variant(record.Value));
-    }
-    TcxDataFilterCriteria& filter = dc->Filter();
-    filter.SetOptions({fcoCaseInsensitive});
-    filter.AddItem(nullptr, dc->GetItem(0), foLike, hostlib::Variant("ab%"), "ab%");
-    hostlib::Variant bounds;
-    VarBetweenArrayCreate(bounds, hostlib::Variant(100), hostlib::Variant(800));
-    filter.AddItem(nullptr, dc->GetItem(1), foBetween, bounds, "100;800");
-    filter.AddItem(nullptr, dc->GetItem(2), foGreater, hostlib::Variant(10.0), "10");
-    dc->EndUpdate();
-    return dc;
+    return quelvo_bench::LoadedController(kRecords, RecordOf, [](BenchController& dc) {
+        TcxDataFilterCriteria& filter = dc.Filter();
+        filter.SetOptions({fcoCaseInsensitive});
+        filter.AddItem(nullptr, dc.GetItem(0), foLike, hostlib::Variant("ab%"), "ab%");
+        hostlib::Variant bounds;
+        VarBetweenArrayCreate(bounds, hostlib::Variant(100), hostlib::Variant(800));
+        filter.AddItem(nullptr, dc.GetItem(1), foBetween, bounds, "100;800");
+        filter.AddItem(nullptr, dc.GetItem(2), foGreater, hostlib::Variant(10.0), "10");
+    });
 }
 
 int PlainFilter(const std::vector<PlainRecord>& records)

@@ -24,12 +24,7 @@ constexpr int kRecords = 100000;
 constexpr int kGroups = 1000;
 
 using quelvo_bench::BenchController;
-
-struct PlainRecord {
-    std::string Name;
-    std::int32_t Number = 0;
-    double Value = 0;
-};
+using quelvo_bench::PlainRecord;
 
 unsigned Hash(int i)
 {
@@ -43,20 +38,7 @@ PlainRecord RecordOf(int i)
 
 hostlib::ObjectPtr<BenchController> LoadedController()
 {
-    auto dc = hostlib::MakeObject<BenchController>(static_cast<hostlib::TComponent*>(nullptr));
-    dc->AddColumn(TcxStringValueType::Class());
-    dc->AddColumn(TcxIntegerValueType::Class());
-    dc->AddColumn(TcxFloatValueType::Class());
-    dc->BeginUpdate();
-    dc->SetRecordCount(kRecords);
-    for (int r = 0; r < kRecords; ++r) {
-        const PlainRecord record = RecordOf(r);
-        dc->SetValue(r, 0, hostlib::Variant(record.Name));
-        dc->SetValue(r, 1, hostlib::Variant(record.Number));
-        dc->SetValue(r, 2, hostlib::Variant(record.Value));
-    }
-    dc->EndUpdate();
-    return dc;
+    return quelvo_bench::LoadedController(kRecords, RecordOf, [](BenchController&) {});
 }
 
 void GroupSortAndSum(BenchController& dc)
