@@ -446,7 +446,9 @@ TEST_F(PainterImages, OperationsDrawTheSharedImagesWhereThePartSays)
         c.painted(&painted.Canvas());
         c.direct(&direct.Canvas());
         EXPECT_EQ(painted.Pixels(), direct.Pixels()) << c.what;
-        if (std::string(c.what) != "no indicator") EXPECT_FALSE(cxRectIsEmpty(painted.Ink())) << c.what;
+        if (std::string(c.what) != "no indicator") {
+            EXPECT_FALSE(cxRectIsEmpty(painted.Ink())) << c.what;
+        }
     }
 }
 

@@ -93,7 +93,7 @@ protected:
     }
     // A point of the bar's client area on the screen.
     POINT On(TcxScrollBar* bar, int y, int x = 8) { return bar->ClientToScreen(POINT{x, y}); }
-    std::uint32_t Pixel(TcxScrollBar* bar, int y, int x = 8)
+    std::uint32_t Pixel(TcxScrollBar* /*bar*/, int y, int x = 8)
     {
         return Screen().ClientPixel(form->Handle(), 10 + x, 10 + y);
     }

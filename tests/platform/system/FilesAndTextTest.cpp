@@ -19,7 +19,7 @@
 #include "platform/system/runtime_folder.h"
 #include "platform/system/text_conversion.h"
 #include "platform/system/winsys.h"
-#include "tests/platform/system/temp_folder.h"
+#include "tests/common/TempFolder.h"
 
 namespace quelvo::sys {
 namespace {
@@ -78,9 +78,9 @@ TEST(DesktopEntry, StringValuesAreEscaped)
 
 TEST(ShellLink, SavesADesktopEntryAndMakesItsFolder)
 {
-    test::TempFolder folder;
+    TempFolder folder;
     ASSERT_FALSE(folder.Path().empty());
-    const std::string linkPath = folder / "autostart/Quelvo.desktop";
+    const std::string linkPath = folder.File("autostart/Quelvo.desktop");
     ASSERT_EQ(CoInitialize(nullptr), S_OK);
     IShellLinkA* link = nullptr;
     ASSERT_EQ(CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkA,
@@ -161,11 +161,11 @@ TEST(StartupFolder, FollowsXdgConfigHome)
 
 TEST(RuntimeFolder, CreatedPrivateAndRefusedWhenNotOurs)
 {
-    test::TempFolder base;
+    TempFolder base;
     const uid_t uid = geteuid();
     RuntimeFolderResult made = RuntimeFolderFor(base.Path(), uid);
     ASSERT_TRUE(made) << made.error;
-    EXPECT_EQ(made.path, base / "quelvo");
+    EXPECT_EQ(made.path, base.File("quelvo"));
     struct stat st{};
     ASSERT_EQ(stat(made.path.c_str(), &st), 0);
     EXPECT_EQ(st.st_mode & 0777, 0700u);
@@ -180,11 +180,11 @@ TEST(RuntimeFolder, CreatedPrivateAndRefusedWhenNotOurs)
     EXPECT_FALSE(foreign);
     EXPECT_NE(foreign.error.find("another user"), std::string::npos);
 
-    test::TempFolder other;
-    std::ofstream(other / "quelvo") << "a file";
+    TempFolder other;
+    std::ofstream(other.File("quelvo")) << "a file";
     EXPECT_FALSE(RuntimeFolderFor(other.Path(), uid));
-    ASSERT_EQ(symlink(base.Path().c_str(), (other / "link").c_str()), 0);
-    EXPECT_FALSE(RuntimeFolderFor(other / "link/..", uid + 1));
+    ASSERT_EQ(symlink(base.Path().c_str(), (other.File("link")).c_str()), 0);
+    EXPECT_FALSE(RuntimeFolderFor(other.File("link/.."), uid + 1));
 
 }
 
@@ -209,11 +209,11 @@ TEST(RuntimeFolder, WithoutTheVariableNoPlaceOthersCanMakeFirstComesBeforeTmp)
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
-        test::TempFolder base;
+        TempFolder base;
         UserPlaces places;
         places.xdgRuntimeDir = c.xdg;
-        places.runUser = base / "run";
-        places.tmp = base / "tmp";
+        places.runUser = base.File("run");
+        places.tmp = base.File("tmp");
         mkdir(places.tmp.c_str(), 0777);
         mkdir(places.runUser.c_str(), 0755);
         if (c.runUser) {
@@ -221,22 +221,22 @@ TEST(RuntimeFolder, WithoutTheVariableNoPlaceOthersCanMakeFirstComesBeforeTmp)
             chmod((places.runUser + "/" + id).c_str(), c.runUserMode);
         }
         if (c.home) {
-            places.home = base / "home";
+            places.home = base.File("home");
             mkdir(places.home.c_str(), 0700);
         }
         std::string expected = c.expected;
         if (const auto at = expected.find("ID"); at != std::string::npos)
             expected.replace(at, 2, id);
         const RuntimeFolderResult folder = RuntimeFolderFor(places, uid);
-        EXPECT_EQ(folder.path, base / expected) << folder.error;
+        EXPECT_EQ(folder.path, base.File(expected)) << folder.error;
     }
 
     // The last resort made first by someone else: refused, saying why.
-    test::TempFolder base;
+    TempFolder base;
     UserPlaces places;
-    places.runUser = base / "run";
+    places.runUser = base.File("run");
     places.tmp = base.Path();
-    mkdir((base / ("quelvo-" + std::to_string(uid + 1))).c_str(), 0700);
+    mkdir((base.File("quelvo-" + std::to_string(uid + 1))).c_str(), 0700);
     const RuntimeFolderResult squatted = RuntimeFolderFor(places, uid + 1);
     EXPECT_FALSE(squatted);
     EXPECT_NE(squatted.error.find("owned by another user"), std::string::npos) << squatted.error;
@@ -244,17 +244,17 @@ TEST(RuntimeFolder, WithoutTheVariableNoPlaceOthersCanMakeFirstComesBeforeTmp)
 
 TEST(RuntimeFolder, StateFolderIsTheSameForEverySession)
 {
-    test::TempFolder base;
+    TempFolder base;
     const uid_t uid = geteuid();
     UserPlaces places;
-    places.home = base / "home";
+    places.home = base.File("home");
     mkdir(places.home.c_str(), 0700);
     const RuntimeFolderResult state = StateFolderFor(places, uid);
     EXPECT_EQ(state.path, places.home + "/.local/state/quelvo") << state.error;
-    places.xdgRuntimeDir = base / "elsewhere";
+    places.xdgRuntimeDir = base.File("elsewhere");
     EXPECT_EQ(StateFolderFor(places, uid).path, state.path) << "the runtime folder does not matter";
-    places.xdgStateHome = base / "state";
-    EXPECT_EQ(StateFolderFor(places, uid).path, base / "state/quelvo");
+    places.xdgStateHome = base.File("state");
+    EXPECT_EQ(StateFolderFor(places, uid).path, base.File("state/quelvo"));
     places.xdgStateHome.clear();
     places.home.clear();
     EXPECT_FALSE(StateFolderFor(places, uid));
@@ -291,9 +291,9 @@ TEST(ProcStat, ParsesTheFieldsItNeeds)
 
 TEST(FileReplace, ReplacesWholeFilesKeepingModeAndLinks)
 {
-    test::TempFolder folder;
+    TempFolder folder;
     ASSERT_FALSE(folder.Path().empty());
-    const std::string file = folder / "settings.ini";
+    const std::string file = folder.File("settings.ini");
 
     ASSERT_TRUE(ReplaceFileContents(file, "first"));
     EXPECT_EQ(ReadFile(file), "first");
@@ -309,14 +309,14 @@ TEST(FileReplace, ReplacesWholeFilesKeepingModeAndLinks)
     ASSERT_EQ(stat(file.c_str(), &st), 0);
     EXPECT_EQ(st.st_mode & 07777, 0600u);
 
-    const std::string link = folder / "link.ini";
+    const std::string link = folder.File("link.ini");
     ASSERT_EQ(symlink("settings.ini", link.c_str()), 0);
     ASSERT_TRUE(ReplaceFileContents(link, "through the link"));
     EXPECT_TRUE(std::filesystem::is_symlink(link));
     EXPECT_EQ(ReadFile(file), "through the link");
 
     // Failures leave nothing behind: not the target, not a temporary file.
-    EXPECT_FALSE(ReplaceFileContents(folder / "missing/settings.ini", "x"));
+    EXPECT_FALSE(ReplaceFileContents(folder.File("missing/settings.ini"), "x"));
     EXPECT_FALSE(ReplaceFileContents("", "x"));
     std::vector<std::string> names;
     for (const auto& entry : std::filesystem::directory_iterator(folder.Path()))
@@ -327,11 +327,11 @@ TEST(FileReplace, ReplacesWholeFilesKeepingModeAndLinks)
 
 TEST(FdIo, WholeReadsStopAtTheEndAndReportErrors)
 {
-    test::TempFolder folder;
+    TempFolder folder;
     ASSERT_FALSE(folder.Path().empty());
     std::string data(300000, '\0');  // larger than one pipe or read buffer
     for (std::size_t i = 0; i < data.size(); ++i) data[i] = static_cast<char>(i * 7);
-    const std::string file = folder / "data.bin";
+    const std::string file = folder.File("data.bin");
     const int out = open(file.c_str(), O_WRONLY | O_CREAT | O_CLOEXEC, 0600);
     ASSERT_GE(out, 0);
     EXPECT_EQ(WriteFully(out, data.data(), data.size()), data.size());

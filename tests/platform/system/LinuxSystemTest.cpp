@@ -23,7 +23,7 @@
 #include "tests/common/live.h"
 #include "tests/platform/system/child_process.h"
 #include "tests/platform/system/perf_walker.h"
-#include "tests/platform/system/temp_folder.h"
+#include "tests/common/TempFolder.h"
 
 namespace quelvo::sys {
 namespace {
@@ -395,7 +395,7 @@ protected:
         // The helper must be reachable for the other user wherever the
         // build tree is.
         ASSERT_EQ(chmod(folder_.Path().c_str(), 0755), 0);
-        helper_ = folder_ / "helper";
+        helper_ = folder_.File("helper");
         std::filesystem::copy_file(HelperPath(), helper_);
         ASSERT_EQ(chmod(helper_.c_str(), 0755), 0);
     }
@@ -422,7 +422,7 @@ protected:
         return probe.ReadLine();
     }
 
-    test::TempFolder folder_;
+    TempFolder folder_;
     std::string helper_;
 };
 
@@ -562,7 +562,7 @@ TEST(LinuxSystem, CloseRequestEndsAProgramWithoutWindows)
 
 TEST(LinuxSystem, NamedMutexAcrossProcesses)
 {
-    test::TempFolder runtime;
+    TempFolder runtime;
     const char* saved = std::getenv("XDG_RUNTIME_DIR");
     const std::string restore = saved != nullptr ? saved : "";
     setenv("XDG_RUNTIME_DIR", runtime.Path().c_str(), 1);
@@ -590,7 +590,7 @@ TEST(LinuxSystem, NamedMutexAcrossProcesses)
     EXPECT_EQ(GetLastError(), ERROR_SUCCESS);
     CloseHandle(mine);
     struct stat st{};
-    ASSERT_EQ(stat((runtime / "quelvo").c_str(), &st), 0);
+    ASSERT_EQ(stat((runtime.File("quelvo")).c_str(), &st), 0);
     EXPECT_EQ(st.st_mode & 0777, 0700u);
 
     if (saved != nullptr) {
@@ -613,9 +613,9 @@ protected:
         savedPath_ = std::getenv("PATH") != nullptr ? std::getenv("PATH") : "";
         // A tool that writes its arguments, one a line, to a file named by
         // its own first argument's folder.
-        WriteScript(folder_ / "tool.sh", "printf '%s\\n' \"$@\" > \"" + (folder_ / "tool.out") + "\"\n");
-        WriteScript(folder_ / "xdg-open", "printf '%s\\n' \"$@\" > \"" + (folder_ / "opened.out") + "\"\n");
-        std::ofstream(folder_ / "notes.txt") << "text";
+        WriteScript(folder_.File("tool.sh"), "printf '%s\\n' \"$@\" > \"" + (folder_.File("tool.out")) + "\"\n");
+        WriteScript(folder_.File("xdg-open"), "printf '%s\\n' \"$@\" > \"" + (folder_.File("opened.out")) + "\"\n");
+        std::ofstream(folder_.File("notes.txt")) << "text";
     }
     void TearDown() override
     {
@@ -647,7 +647,7 @@ protected:
         return reinterpret_cast<std::intptr_t>(ShellExecuteA(nullptr, "open", file, parameters, directory, SW_SHOWNORMAL));
     }
 
-    test::TempFolder folder_;
+    TempFolder folder_;
     std::string savedCwd_;
     std::string savedPath_;
 };
@@ -656,7 +656,7 @@ TEST_F(ShellTest, ExecutableStartsDirectlyWithSplitParameters)
 {
     ASSERT_TRUE(SetCurrentDirectoryA(folder_.Path().c_str()));
     EXPECT_GT(Open("tool.sh", R"(one "two words" "")", nullptr), 32);
-    EXPECT_EQ(AwaitFile(folder_ / "tool.out"), "one\ntwo words\n\n");
+    EXPECT_EQ(AwaitFile(folder_.File("tool.out")), "one\ntwo words\n\n");
     // Nothing of ours is left behind, not even a zombie.
     int status = 0;
     EXPECT_EQ(waitpid(-1, &status, WNOHANG), -1);
@@ -667,10 +667,10 @@ TEST_F(ShellTest, DocumentsAndAddressesGoToTheOpener)
 {
     setenv("PATH", (folder_.Path() + ":" + savedPath_).c_str(), 1);
     EXPECT_GT(Open("notes.txt", nullptr, folder_.Path().c_str()), 32);
-    EXPECT_EQ(AwaitFile(folder_ / "opened.out"), (folder_ / "notes.txt") + "\n");
-    std::filesystem::remove(folder_ / "opened.out");
+    EXPECT_EQ(AwaitFile(folder_.File("opened.out")), (folder_.File("notes.txt")) + "\n");
+    std::filesystem::remove(folder_.File("opened.out"));
     EXPECT_GT(Open("https://example.invalid/help", nullptr, nullptr), 32);
-    EXPECT_EQ(AwaitFile(folder_ / "opened.out"), "https://example.invalid/help\n");
+    EXPECT_EQ(AwaitFile(folder_.File("opened.out")), "https://example.invalid/help\n");
 }
 
 TEST_F(ShellTest, MissingFilesAreReported)
@@ -679,7 +679,7 @@ TEST_F(ShellTest, MissingFilesAreReported)
     EXPECT_EQ(Open("Quelvo.chm", nullptr, nullptr), SE_ERR_FNF);
     EXPECT_EQ(Open("no-such-program-anywhere", nullptr, nullptr), SE_ERR_FNF);
     EXPECT_EQ(Open("", nullptr, nullptr), SE_ERR_FNF);
-    EXPECT_FALSE(SetCurrentDirectoryA((folder_ / "missing").c_str()));
+    EXPECT_FALSE(SetCurrentDirectoryA((folder_.File("missing")).c_str()));
     EXPECT_EQ(GetLastError(), ERROR_FILE_NOT_FOUND);
 }
 
@@ -692,7 +692,7 @@ TEST_F(ShellTest, CreateProcessGivesAPidAndAHandle)
                                &startup, &info))
         << GetLastError();
     EXPECT_NE(info.dwProcessId, 0u);
-    EXPECT_EQ(AwaitFile(folder_ / "tool.out"), "alpha\n");
+    EXPECT_EQ(AwaitFile(folder_.File("tool.out")), "alpha\n");
     // A program gone before it could be opened leaves both handles null.
     if (info.hProcess != nullptr) {
         EXPECT_EQ(WaitForSingleObject(info.hProcess, 5000), WAIT_OBJECT_0);
@@ -706,14 +706,14 @@ TEST_F(ShellTest, CreateProcessGivesAPidAndAHandle)
     EXPECT_FALSE(CreateProcessA("Quelvo.exe", nullptr, nullptr, nullptr, FALSE, 0, nullptr, folder_.Path().c_str(),
                                 &startup, &info));
     EXPECT_EQ(GetLastError(), ERROR_FILE_NOT_FOUND);
-    EXPECT_FALSE(CreateProcessA((folder_ / "notes.txt").c_str(), nullptr, nullptr, nullptr, FALSE, 0, nullptr, nullptr,
+    EXPECT_FALSE(CreateProcessA((folder_.File("notes.txt")).c_str(), nullptr, nullptr, nullptr, FALSE, 0, nullptr, nullptr,
                                 &startup, &info));
     EXPECT_EQ(GetLastError(), ERROR_ACCESS_DENIED);
 }
 
 TEST_F(ShellTest, CreateProcessThreadHandleWaitsAndReportsLikeTheProcess)
 {
-    WriteScript(folder_ / "long.sh", "sleep 30\n");
+    WriteScript(folder_.File("long.sh"), "sleep 30\n");
     STARTUPINFOA startup;
     PROCESS_INFORMATION info;
     char commandLine[] = "long.sh";

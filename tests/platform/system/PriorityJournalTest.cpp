@@ -17,7 +17,7 @@
 #include "platform/system/backend.h"
 #include "platform/system/winbase.h"
 #include "tests/platform/system/child_process.h"
-#include "tests/platform/system/temp_folder.h"
+#include "tests/common/TempFolder.h"
 
 namespace {
 
@@ -63,7 +63,7 @@ protected:
         setenv("XDG_STATE_HOME", state_.Path().c_str(), 1);
         char host[256] = {};
         gethostname(host, sizeof(host) - 1);
-        file_ = state_ / "quelvo/lowered@" + host;
+        file_ = state_.File("quelvo/lowered@") + host;
     }
     void TearDown() override
     {
@@ -80,7 +80,7 @@ protected:
         return sys::AdoptPriorityJournal();
     }
 
-    test::TempFolder state_;
+    TempFolder state_;
     std::string file_;
 
 private:
