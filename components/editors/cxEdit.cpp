@@ -6,6 +6,7 @@
 #include "components/data/cxFilterConsts.h"
 #include "components/data/cxVariants.h"
 #include "components/editors/cxEditConsts.h"
+#include "components/editors/cxEditControl.h"
 #include "components/editors/cxEditUtils.h"
 #include "platform/graphics/wingdi.h"
 #include "platform/hostlib/core/update_scope.h"
@@ -564,13 +565,35 @@ bool TcxCustomEditProperties::CompareDisplayValues(const Variant& value1, const 
     return VarEqualsExact(display1, display2);
 }
 
-void TcxCustomEditProperties::ValidateDisplayValue(Variant&, std::string& errorText, bool&)
+void TcxCustomEditProperties::ValidateDisplayValue(Variant& displayValue, std::string& errorText, bool& error,
+                                                   TcxCustomEdit* edit)
 {
     if (!CanValidate())
         return;
     if (errorText.empty())
         errorText = GetValidateErrorText(0);
+    bool changed = false;
+    if (edit)
+        DoValidate(displayValue, errorText, error, edit, changed);
 }
+
+void TcxCustomEditProperties::DoValidate(Variant& displayValue, std::string& errorText, bool& error,
+                                         TcxCustomEdit* edit, bool& isUserErrorDisplayValue)
+{
+    isUserErrorDisplayValue = false;
+    if (!edit || !edit->IsOnValidateEventAssigned())
+        return;
+    Variant before = displayValue;
+    edit->DoOnValidate(displayValue, errorText, error);
+    if (!error)
+        return;
+    if (VarToStr(displayValue) != VarToStr(before))
+        isUserErrorDisplayValue = true;
+    else
+        displayValue = Variant(edit->GetDisplayValue());
+}
+
+TClass TcxCustomEditProperties::GetContainerClass() { return TcxCustomEdit::StaticClass(); }
 
 void TcxCustomEditProperties::RestoreDefaults()
 {

@@ -74,6 +74,7 @@ inline constexpr TcxEditVertAlignment cxEditDefaultVertAlignment = taTopJustify;
 class TcxEditButtons;
 class TcxCustomEditProperties;
 class TcxEditRepositoryItem;
+class TcxCustomEdit;
 
 // ---- edit buttons ------------------------------------------------------------------
 
@@ -320,9 +321,18 @@ public:
     virtual bool DefaultUseLeftAlignmentOnEditing() { return true; }
     virtual void FreeNotification(hostlib::TComponent* sender) { (void)sender; }
 
-    // The first validation steps: nothing unless the kind validates; an
-    // empty error text becomes the general message.
-    void ValidateDisplayValue(hostlib::Variant& displayValue, std::string& errorText, bool& error);
+    // Nothing unless the kind validates; an empty error text becomes the
+    // general message, then the editor's handlers run (DoValidate).
+    void ValidateDisplayValue(hostlib::Variant& displayValue, std::string& errorText, bool& error,
+                              TcxCustomEdit* edit = nullptr);
+    // The editor's OnValidate handlers; when one reports an error without
+    // changing the text, the display value becomes the editor's own text.
+    void DoValidate(hostlib::Variant& displayValue, std::string& errorText, bool& error, TcxCustomEdit* edit,
+                    bool& isUserErrorDisplayValue);
+
+    // The kind's classes, so that a list control can size and paint a cell
+    // and make the editor of the kind.
+    virtual hostlib::TClass GetContainerClass();
 
     bool GetReadOnly();
     void SetReadOnly(bool value);
