@@ -597,7 +597,10 @@ void X11Display::Impl::SyncWindow(HWND hwnd)
     if (!IsWindow(hwnd)) return;
     auto style = static_cast<DWORD>(GetWindowLongA(hwnd, GWL_STYLE));
     auto ex = static_cast<DWORD>(GetWindowLongA(hwnd, GWL_EXSTYLE));
-    if (style & WS_CHILD) return;
+    // A child without a parent (a drop-down that leaves the focus with its
+    // owner) is shown on its own, like a captionless popup.
+    const bool child = (style & WS_CHILD) != 0;
+    if (child && GetParent(hwnd)) return;
     bool visible = (style & WS_VISIBLE) != 0;
     auto it = windows.find(hwnd);
     if (!visible && it == windows.end()) return;  // hidden windows are never created on the server
@@ -608,8 +611,8 @@ void X11Display::Impl::SyncWindow(HWND hwnd)
         it = windows.emplace(hwnd, std::move(t)).first;
     }
     TopWindow& t = *it->second;
-    bool framed = (style & WS_CAPTION) == WS_CAPTION;
-    bool overrideRedirect = !framed && (style & WS_POPUP);
+    bool framed = !child && (style & WS_CAPTION) == WS_CAPTION;
+    bool overrideRedirect = child || (!framed && (style & WS_POPUP));
     BYTE alpha = WindowAlpha(hwnd);
     bool argb = overrideRedirect && alpha < 255 && argbVisual;
     if (t.xid && (t.framed != framed || t.overrideRedirect != overrideRedirect || t.argb != argb)) DestroyXWindow(t);

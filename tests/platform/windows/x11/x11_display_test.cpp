@@ -371,6 +371,25 @@ TEST_F(X11DisplayTest, TopLevelWindowsBecomeXWindowsOfTheirKind)
     EXPECT_EQ(XGeometry(XOf(popup)).left, pr.left);
     EXPECT_EQ(wa.width, pr.right - pr.left) << "a popup shows its own border";
 
+    // A child taken off its parent (a drop-down that leaves the focus with
+    // its owner) is shown on its own, placed by us and never focused.
+    HWND loose = Make("loose child", WS_CHILD | WS_BORDER | WS_VISIBLE, 40, 40, 70, 30, main);
+    ASSERT_NE(loose, nullptr);
+    EXPECT_EQ(XOf(loose), 0u);
+    SetParent(loose, nullptr);
+    SetWindowPos(loose, HWND_TOP, 640, 400, 0, 0, SWP_NOSIZE | SWP_NOACTIVATE | SWP_SHOWWINDOW);
+    ASSERT_TRUE(WaitViewable(loose));
+    XWindowAttributes looseAttributes{};
+    ASSERT_TRUE(XGetWindowAttributes(other_, XOf(loose), &looseAttributes));
+    EXPECT_TRUE(looseAttributes.override_redirect);
+    EXPECT_EQ(XGeometry(XOf(loose)).left, 640);
+    EXPECT_EQ(looseAttributes.width, 70);
+    XWMHints* looseHints = XGetWMHints(other_, XOf(loose));
+    ASSERT_NE(looseHints, nullptr);
+    EXPECT_FALSE(looseHints->input) << "the keyboard stays with the owner";
+    XFree(looseHints);
+    DestroyWindow(loose);
+
     std::vector<long> states = PropertyLongs(XOf(tool), "_NET_WM_STATE");
     EXPECT_NE(std::find(states.begin(), states.end(), static_cast<long>(Atom_("_NET_WM_STATE_ABOVE"))), states.end());
     EXPECT_EQ(PropertyLongs(XOf(tool), "_NET_WM_WINDOW_TYPE"), std::vector<long>{static_cast<long>(Atom_("_NET_WM_WINDOW_TYPE_UTILITY"))});

@@ -1,0 +1,173 @@
+// The editors' drop-down window in a real X11 session under the test's own
+// Xvfb: a popup that takes the focus and one that leaves it with its owner
+// each open as an X window of their own beside the owner, and a click on
+// the form outside them closes them.
+#include <gtest/gtest.h>
+
+#include <stdlib.h>
+
+#include <chrono>
+#include <filesystem>
+#include <functional>
+#include <memory>
+#include <string>
+#include <thread>
+
+#include "components/foundation/cxContainerPopup.h"
+#include "platform/controls/control_base.h"
+#include "platform/hostlib/visual/forms.h"
+#include "platform/windows/display.h"
+#include "platform/windows/loop.h"
+#include "platform/windows/x11/x11_display.h"
+#include "tests/platform/windows/x11/xvfb_server.h"
+
+// After the project's headers: Xlib's macros would clash with their names.
+#include <X11/Xlib.h>
+#include <X11/Xutil.h>
+#include <X11/extensions/XTest.h>
+
+using namespace hostlib;
+
+namespace {
+
+// Fills itself with its colour.
+class TPlainControl : public TCustomControl {
+public:
+    static TClass StaticClass() { return DefineClass<TPlainControl, TCustomControl>("TPlainControl"); }
+    TClass ClassType() const override { return StaticClass(); }
+
+protected:
+    void Paint() override
+    {
+        Canvas()->Brush()->SetColor(Color());
+        Canvas()->FillRect(ClientRect());
+    }
+};
+
+class PopupOnX11 : public ::testing::Test {
+protected:
+    static void SetUpTestSuite()
+    {
+        server_ = new x11test::XvfbServer();
+        if (!server_->Start(&error_)) {
+            delete server_;
+            server_ = nullptr;
+        }
+    }
+    static void TearDownTestSuite()
+    {
+        delete server_;
+        server_ = nullptr;
+    }
+
+    void SetUp() override
+    {
+        ASSERT_NE(server_, nullptr) << "no X server: " << error_;
+        quelvo::win::ResetWindowManager();
+        char tmpl[] = "/tmp/quelvo-x11popup-XXXXXX";
+        folder_ = mkdtemp(tmpl);
+        quelvo::win::SetRuntimeFolder(folder_);
+        std::string error;
+        auto display = quelvo::win::x11::X11Display::Open(server_->Name(), &error);
+        ASSERT_NE(display, nullptr) << error;
+        x_ = display.get();
+        quelvo::win::SetDisplay(std::move(display));
+        other_ = XOpenDisplay(server_->Name().c_str());
+        ASSERT_NE(other_, nullptr);
+        quelvo::ctl::InitControls();
+        InitVisualLibrary();
+        cxLookAndFeelsInitialize();
+        cxContainerPopupInitialize();
+    }
+    void TearDown() override
+    {
+        cxContainerPopupFinalize();
+        cxLookAndFeelsFinalize();
+        DoneVisualLibrary();
+        quelvo::win::ResetWindowManager();
+        if (other_) XCloseDisplay(other_);
+        std::error_code ec;
+        std::filesystem::remove_all(folder_, ec);
+        quelvo::win::SetRuntimeFolder("");
+    }
+
+    bool PumpUntil(const std::function<bool()>& done, int timeoutMs = 5000)
+    {
+        const auto end = std::chrono::steady_clock::now() + std::chrono::milliseconds(timeoutMs);
+        for (;;) {
+            Application->ProcessMessages();
+            if (done()) return true;
+            if (std::chrono::steady_clock::now() > end) return false;
+            std::this_thread::sleep_for(std::chrono::milliseconds(2));
+        }
+    }
+    bool Viewable(HWND hwnd)
+    {
+        XWindowAttributes wa{};
+        const auto w = static_cast<::Window>(x_->XWindowOf(hwnd));
+        return w && XGetWindowAttributes(other_, w, &wa) && wa.map_state == IsViewable;
+    }
+    void ClickAt(POINT p)
+    {
+        XTestFakeMotionEvent(other_, DefaultScreen(other_), p.x, p.y, CurrentTime);
+        XTestFakeButtonEvent(other_, 1, True, CurrentTime);
+        XTestFakeButtonEvent(other_, 1, False, CurrentTime);
+        XFlush(other_);
+    }
+    std::uint32_t ServerPixel(HWND hwnd, int x, int y)
+    {
+        const auto w = static_cast<::Window>(x_->XWindowOf(hwnd));
+        XImage* image = XGetImage(other_, w, x, y, 1, 1, AllPlanes, ZPixmap);
+        if (!image) return 0xFFFFFFFFu;
+        const auto pixel = static_cast<std::uint32_t>(XGetPixel(image, 0, 0) & 0xFFFFFF);
+        XDestroyImage(image);
+        return pixel;
+    }
+
+    static inline x11test::XvfbServer* server_ = nullptr;
+    static inline std::string error_;
+    quelvo::win::x11::X11Display* x_ = nullptr;
+    Display* other_ = nullptr;
+    std::string folder_;
+};
+
+TEST_F(PopupOnX11, BothKindsOpenAsTheirOwnWindowsAndAClickOnTheFormClosesThem)
+{
+    TForm* form = Application->CreateForm<TForm>();
+    form->SetBounds(60, 60, 300, 240);
+    auto* edit = CreateObject<TPlainControl>(form);
+    edit->SetBounds(20, 20, 120, 24);
+    edit->SetTabStop(true);
+    edit->SetParent(form);
+    form->Show();
+    ASSERT_TRUE(PumpUntil([&] { return Viewable(form->Handle()); }));
+    edit->SetFocus();
+
+    for (const bool captureFocus : {true, false}) {
+        auto* popup = CreateObject<TcxCustomPopupWindow>(edit);
+        auto* inner = CreateObject<TPlainControl>(popup);
+        inner->SetBounds(0, 0, 90, 50);
+        inner->SetColor(clLime);
+        inner->SetParent(popup);
+        popup->SetAnchorParent(edit);
+        popup->SetAnchorBounds(edit->ClientRect());
+        popup->SetModalMode(false);
+        popup->SetCaptureFocus(captureFocus);
+        popup->Popup(captureFocus ? inner : edit);
+        ASSERT_TRUE(PumpUntil([&] { return Viewable(popup->Handle()); })) << captureFocus;
+        EXPECT_NE(x_->XWindowOf(popup->Handle()), x_->XWindowOf(form->Handle()));
+        XWindowAttributes wa{};
+        XGetWindowAttributes(other_, static_cast<::Window>(x_->XWindowOf(popup->Handle())), &wa);
+        EXPECT_TRUE(wa.override_redirect) << captureFocus;
+        EXPECT_TRUE(PumpUntil([&] { return ServerPixel(popup->Handle(), 45, 25) == 0x00FF00u; })) << captureFocus;
+        if (!captureFocus) {
+            EXPECT_EQ(GetFocus(), edit->Handle()) << "the focus stays with the owner";
+        }
+
+        ClickAt(form->ClientToScreen(POINT{200, 180}));
+        EXPECT_TRUE(PumpUntil([&] { return !popup->IsVisible() && !Viewable(popup->Handle()); })) << captureFocus;
+        popup->Free();
+    }
+}
+
+}  // namespace
