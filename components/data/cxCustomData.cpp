@@ -1249,6 +1249,8 @@ void TcxCustomDataControllerInfo::TruncateSelection()
     }
     if (controller_->InDeleteSelection() && !controller_->IsLoading()) return;
     if (controller_->IsKeyNavigation() && !controller_->IsSmartRefresh()) return;
+    // A window of records: what lies beyond it is still selected.
+    if (controller_->IsGridMode()) return;
     bool changed = false;
     for (int i = selection_->Count() - 1; i >= 0; --i) {
         if (selection_->Items(i).RecordIndex >= recordCount) {
@@ -3949,32 +3951,40 @@ bool TcxCustomDataController::IsBookmarkRow(int rowIndex) const
 
 void TcxCustomDataController::SaveBookmark()
 {
+    if (InternalSaveBookmark()) Change({dccBookmark});
+}
+
+bool TcxCustomDataController::InternalSaveBookmark()
+{
     const int record = GetFocusedRecordIndex();
-    if (record == bookmarkRecordIndex_) return;
+    if (record == bookmarkRecordIndex_) return false;
     bookmarkRecordIndex_ = record;
-    Change({dccBookmark});
+    return true;
 }
 
 void TcxCustomDataController::ClearBookmark()
 {
     const bool was = IsBookmarkAvailable();
-    bookmarkRecordIndex_ = -1;
+    InternalClearBookmark();
     if (was) Change({dccBookmark});
 }
 
 void TcxCustomDataController::GotoBookmark()
 {
-    if (IsBookmarkAvailable()) ChangeFocusedRecordIndex(bookmarkRecordIndex_);
+    if (IsBookmarkAvailable()) InternalGotoBookmark();
 }
 
 void TcxCustomDataController::CheckBookmarkValid(int deletedRecordIndex)
 {
-    if (!IsBookmarkAvailable()) return;
-    const bool invalid = (deletedRecordIndex != -1 && deletedRecordIndex == bookmarkRecordIndex_) ||
-                         GetFilteredIndexByRecordIndex(bookmarkRecordIndex_) == -1;
-    if (!invalid) return;
-    bookmarkRecordIndex_ = -1;
+    if (!IsBookmarkAvailable() || !InternalCheckBookmark(deletedRecordIndex)) return;
+    InternalClearBookmark();
     Change({dccBookmark});
+}
+
+bool TcxCustomDataController::InternalCheckBookmark(int deletedRecordIndex)
+{
+    return (deletedRecordIndex != -1 && deletedRecordIndex == bookmarkRecordIndex_) ||
+           GetFilteredIndexByRecordIndex(bookmarkRecordIndex_) == -1;
 }
 
 // ---- selection ---------------------------------------------------------------

@@ -1162,6 +1162,13 @@ public:
     void ClearBookmark();
     void GotoBookmark();
     virtual void CheckBookmarkValid(int deletedRecordIndex);
+    // Where a descendant keeps its bookmark otherwise: saving answers
+    // whether a bookmark change is to be announced, checking whether the
+    // bookmark is no longer valid.
+    virtual bool InternalSaveBookmark();
+    virtual void InternalGotoBookmark() { ChangeFocusedRecordIndex(bookmarkRecordIndex_); }
+    virtual bool InternalCheckBookmark(int deletedRecordIndex);
+    virtual void InternalClearBookmark() { bookmarkRecordIndex_ = -1; }
     int BookmarkRecordIndex() const { return bookmarkRecordIndex_; }
 
     // Selection.
@@ -1171,8 +1178,8 @@ public:
     virtual void SelectAll();
     virtual void SelectFromAnchor(int rowIndex, bool keepSelection);
     virtual void SetSelectionAnchor(int rowIndex);
-    int GetSelectionAnchorRowIndex() const { return info_->Selection().AnchorRowIndex(); }
-    bool IsSelectionAnchorExist() const { return GetSelectionAnchorRowIndex() != -1; }
+    virtual int GetSelectionAnchorRowIndex() const { return info_->Selection().AnchorRowIndex(); }
+    virtual bool IsSelectionAnchorExist() const { return GetSelectionAnchorRowIndex() != -1; }
     virtual void ClearSelectionAnchor() { info_->ClearSelectionAnchor(); }
     void ClearSelection() { info_->ClearSelection(); }
     void CheckFocusedSelected();

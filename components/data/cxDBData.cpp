@@ -1,7 +1,11 @@
 #include "components/data/cxDBData.h"
 #include <algorithm>
 
+#include "components/data/cxDBFilter.h"
+#include "components/data/cxDataConsts.h"
+#include "components/data/cxDataUtils.h"
 #include "components/data/cxVariants.h"
+#include "platform/hostlib/core/update_scope.h"
 #include "platform/hostlib/core/properties.h"
 #include "platform/hostlib/data/memdataset.h"
 #include "platform/system/scope_guard.h"
@@ -477,6 +481,64 @@ void TcxDBDataProvider::Delete()
     dataSet->Delete();
 }
 
+void TcxDBDataProvider::DeleteRecords(std::vector<int>& list)
+{
+    hostlib::TDataSet* dataSet = DataSet();
+    if (!dataSet || list.empty()) return;
+    if (DataController()->IsKeyNavigation())
+        DeleteRecordsByKeys(list);
+    else
+        DeleteRecordsByMoves(list);
+}
+
+void TcxDBDataProvider::DeleteRecordsByKeys(const std::vector<int>& list)
+{
+    TcxDBDataController* controller = DBDataController();
+    hostlib::TDataSet* dataSet = DataSet();
+    std::vector<TcxCustomDataField*> keyFields;
+    controller->GetKeyFields(keyFields);
+    std::vector<Variant> keys;
+    for (int record : list) keys.push_back(controller->GetInternalRecordId(record, keyFields));
+    const bool smart = controller->IsSmartRefresh();
+    {
+        dataSet->DisableControls();
+        quelvo::sys::ScopeGuard enable([dataSet] { dataSet->EnableControls(); });
+        for (auto key = keys.rbegin(); key != keys.rend(); ++key) {
+            if (!dataSet->Locate(controller->KeyFieldNames(), *key)) continue;
+            if (!smart) {
+                dataSet->Delete();
+                continue;
+            }
+            const int record = controller->LocateRecordIndex([&keyFields](TcxDataControllerKeyLocateObject& locate) {
+                for (TcxCustomDataField* field : keyFields) locate.AddField(field);
+            });
+            if (record == -1) continue;
+            dataSet->Delete();
+            controller->DeleteRecord(record);
+        }
+    }
+    if (smart) controller->UpdateFocused();
+}
+
+// Records follow the data set's order here: a relative move reaches each.
+void TcxDBDataProvider::DeleteRecordsByMoves(const std::vector<int>& list)
+{
+    TcxCustomDataController* controller = DataController();
+    hostlib::TDataSet* dataSet = DataSet();
+    if (!controller->ChangeFocusedRecordIndex(list.back())) return;
+    dataSet->DisableControls();
+    quelvo::sys::ScopeGuard enable([dataSet] { dataSet->EnableControls(); });
+    int position = list.back();
+    for (auto record = list.rbegin(); record != list.rend(); ++record) {
+        dataSet->MoveBy(*record - position);
+        position = *record;
+        const bool atEnd = dataSet->RecNo() == dataSet->RecordCount();
+        dataSet->Delete();
+        // Deleting the last record leaves the cursor on the one before.
+        if (atEnd) --position;
+    }
+}
+
 void TcxDBDataProvider::EndDeleting()
 {
     TcxCustomDataController* controller = DataController();
@@ -641,6 +703,56 @@ void TcxDBDataProvider::UpdateGridMode()
     }
 }
 
+bool TcxDBDataProvider::SearchMatches(hostlib::TField* field, const std::string& text) const
+{
+    return DataCompareText(field->DisplayText(), text, true);
+}
+
+// One step in the search direction; at the end a first search goes on from
+// the other end, a next one stops.
+bool TcxDBDataProvider::StepLocate(bool forward, bool next)
+{
+    hostlib::TDataSet* dataSet = DataSet();
+    if (dataSet->MoveBy(forward ? 1 : -1) != 0) return true;
+    if (next) return false;
+    if (forward)
+        dataSet->First();
+    else
+        dataSet->Last();
+    return true;
+}
+
+bool TcxDBDataProvider::DoLocate(const std::string& text, bool forward, bool next)
+{
+    hostlib::TDataSet* dataSet = DataSet();
+    TcxCustomDataController* controller = DataController();
+    if (!dataSet || IsEditing() || !dataSet->Active() || dataSet->IsEmpty()) return false;
+    const int item = controller->Search().GetItemIndex();
+    auto* field = item >= 0 && item < controller->GetItemCount() ? hostlib::As<TcxDBDataField>(controller->GetField(item)) : nullptr;
+    hostlib::TField* dataSetField = field ? field->Field() : nullptr;
+    if (!dataSetField) return false;
+    if (!next && SearchMatches(dataSetField, text)) {
+        controller->UpdateFocused();
+        return true;
+    }
+    bool found = false;
+    {
+        Freeze();
+        SavePos();
+        quelvo::sys::ScopeGuard unfreeze([this] { Unfreeze(); });
+        const hostlib::TBookmark start = dataSet->GetBookmark();
+        while (StepLocate(forward, next) && dataSet->GetBookmark() != start) {
+            if (SearchMatches(dataSetField, text)) {
+                found = true;
+                break;
+            }
+        }
+        if (!found) RestorePos();
+    }
+    if (found) controller->Change({dccLayout});
+    return found;
+}
+
 void TcxDBDataProvider::DataScrolled(int distance)
 {
     if (IsGridMode()) {
@@ -688,17 +800,24 @@ void TcxDBDataProvider::LinkActiveChanged(bool active)
 void TcxDBDataProvider::LinkDataSetChanged()
 {
     if (IsGridMode()) {
-        TcxCustomDataController* controller = DataController();
-        inGridModeUpdate_ = true;
-        controller->BeginUpdate();
-        quelvo::sys::ScopeGuard end([this, controller] {
-            controller->EndUpdate();
-            inGridModeUpdate_ = false;
-        });
-        UpdateGridMode();
+        GridModeDataSetChanged();
         return;
     }
     if (!DataSetInEditState()) TcxCustomDataProvider::DataChanged(dcTotal, -1, -1);
+}
+
+void TcxDBDataProvider::GridModeDataSetChanged()
+{
+    TcxDBDataController* controller = DBDataController();
+    inGridModeUpdate_ = true;
+    controller->BeginUpdate();
+    quelvo::sys::ScopeGuard end([this, controller] {
+        controller->EndUpdate();
+        inGridModeUpdate_ = false;
+    });
+    UpdateGridMode();
+    if (controller->MultiSelect() && controller->DBSelection().RefreshBookmarks()) controller->DBSelection().SyncCount();
+    controller->CheckBookmarkValid(-1);
 }
 
 void TcxDBDataProvider::LinkEditingChanged()
@@ -718,33 +837,113 @@ hostlib::TClass TcxDBDataField::StaticClass()
     return hostlib::DefineClass<TcxDBDataField, TcxCustomDataField>("TcxDBDataField");
 }
 
+void TcxDBDataField::Destroy()
+{
+    if (parentField_) parentField_->RemoveField(this);
+    ClearFields();
+    TcxCustomDataField::Destroy();
+}
+
+const TcxDBDataField* TcxDBDataField::Source() const
+{
+    auto* reference = hostlib::As<TcxDBDataField>(ReferenceField());
+    return reference ? reference : this;
+}
+
 hostlib::TField* TcxDBDataField::Field() const
 {
-    if (auto* reference = hostlib::As<TcxDBDataField>(ReferenceField())) return reference->Field();
-    return field_;
+    return Source()->field_;
 }
 
 void TcxDBDataField::SetField(hostlib::TField* value)
 {
     if (ReferenceField()) return;
     if (value && value->IsDestroying()) value = nullptr;
+    if (field_ == value) return;
     field_ = value;
+    ClearFields();
+}
+
+bool TcxDBDataField::IsLookup() const
+{
+    hostlib::TField* field = Field();
+    return field && field->Lookup();
+}
+
+int TcxDBDataField::FieldCount() const
+{
+    return static_cast<int>(Source()->fields_.size());
+}
+
+TcxDBDataField* TcxDBDataField::Fields(int index) const
+{
+    return Source()->fields_.at(static_cast<std::size_t>(index));
+}
+
+void TcxDBDataField::AddField(TcxDBDataField* field)
+{
+    if (std::find(fields_.begin(), fields_.end(), field) != fields_.end()) return;
+    if (field->parentField_) throw EcxInvalidDataControllerOperation("ADataField.FParentField <> nil");
+    fields_.push_back(field);
+    field->parentField_ = this;
+}
+
+void TcxDBDataField::RemoveField(TcxDBDataField* field)
+{
+    const auto it = std::find(fields_.begin(), fields_.end(), field);
+    if (it == fields_.end()) return;
+    fields_.erase(it);
+    field->parentField_ = nullptr;
+}
+
+void TcxDBDataField::ClearFields()
+{
+    while (!fields_.empty()) fields_.back()->Free();
+}
+
+void TcxDBDataField::Reassign(TcxCustomDataField* source)
+{
+    TcxCustomDataField::Reassign(source);
+    auto* other = hostlib::As<TcxDBDataField>(source);
+    if (!other) return;
+    field_ = other->field_;
+    other->field_ = nullptr;
+    fields_ = std::move(other->fields_);
+    other->fields_.clear();
+    for (TcxDBDataField* sub : fields_) sub->parentField_ = this;
+}
+
+bool TcxDBDataField::CanModify(TcxDataEditValueSource source) const
+{
+    if (IsUnbound()) return TcxCustomDataField::CanModify(source);
+    if (!TcxCustomDataField::CanModify(source) || !Field()) return false;
+    if (!IsLookup()) return IsFieldCanModify(Field(), source == evsValue);
+    if (source != evsKey || FieldCount() == 0) return false;
+    for (int i = 0; i < FieldCount(); ++i)
+        if (!Fields(i)->CanModify(evsValue)) return false;
+    return true;
+}
+
+bool TcxDBDataField::IsUnbound() const
+{
+    return !IsInternal() && fieldName_.empty() && !Field() && ValueDef() != nullptr;
 }
 
 bool TcxDBDataField::IsValueDefInternal() const
 {
-    TcxCustomDataController* controller = DataController();
+    auto* controller = hostlib::As<TcxDBDataController>(DataController());
     if (controller && controller->IsGridMode()) return true;
-    return Field() == nullptr;
+    if (Field()) return false;
+    return !(IsUnbound() && controller && controller->InUnboundCopy());
 }
 
 void TcxDBDataField::RemoveNotification(hostlib::TComponent* component)
 {
+    if (ReferenceField()) return;
     TcxCustomDataField::RemoveNotification(component);
-    if (!ReferenceField() && component == field_) {
-        field_ = nullptr;
-        Changed();
-    }
+    if (component != field_ || !field_) return;
+    SetField(nullptr);
+    Changed();
 }
 
 void TcxDBDataField::SetPropertiesByField(hostlib::TField* field)
@@ -762,8 +961,433 @@ void TcxDBDataField::SetPropertiesByField(hostlib::TField* field)
         SetTextStored(textStored);
         SetValueTypeClass(valueType);
         EndRecreateData();
-        if (typeChanged && !IsInternal() && controller) controller->DoValueTypeClassChanged(Index());
+        if (typeChanged && controller) NotifyValueTypeChanged(*controller);
     }
+}
+
+void TcxDBDataField::NotifyValueTypeChanged(TcxCustomDataController& controller)
+{
+    if (!IsInternal()) controller.DoValueTypeClassChanged(Index());
+    for (int i = 0; i < controller.Fields().Count(); ++i) {
+        TcxCustomDataField* other = controller.Fields().Items(i);
+        if (other != this && other->ReferenceField() == this && !other->IsInternal())
+            controller.DoValueTypeClassChanged(other->Index());
+    }
+}
+
+// ---- filter criteria -----------------------------------------------------------
+
+hostlib::TClass TcxDBDataFilterCriteriaItem::StaticClass()
+{
+    return hostlib::DefineClass<TcxDBDataFilterCriteriaItem, TcxDataFilterCriteriaItem>("TcxDBDataFilterCriteriaItem");
+}
+
+TcxFilterOperatorClass TcxDBDataFilterCriteriaItem::GetFilterOperatorClass()
+{
+    TcxFilterOperatorClass result = TcxDataFilterCriteriaItem::GetFilterOperatorClass();
+    auto* controller = hostlib::As<TcxDBDataController>(GetDataController());
+    hostlib::TDataSet* dataSet = controller ? controller->DataSet() : nullptr;
+    if (TcxDBFilterOperatorAdapter* adapter = cxGetFilterOperatorAdapter(dataSet))
+        adapter->PrepareOperatorClass(this, dataSet, result);
+    return result;
+}
+
+hostlib::TClass TcxDBDataFilterCriteria::StaticClass()
+{
+    return hostlib::DefineClass<TcxDBDataFilterCriteria, TcxDataFilterCriteria>("TcxDBDataFilterCriteria");
+}
+
+TcxDBDataController* TcxDBDataFilterCriteria::DBController() const
+{
+    return hostlib::As<TcxDBDataController>(DataController());
+}
+
+void TcxDBDataFilterCriteria::Assign(hostlib::TPersistent* source)
+{
+    auto* other = hostlib::As<TcxDBDataFilterCriteria>(source);
+    if (!other) {
+        TcxDataFilterCriteria::Assign(source);
+        return;
+    }
+    hostlib::UpdateScope scope(*this);
+    TcxDataFilterCriteria::Assign(source);
+    SetAutoDataSetFilter(other->autoDataSetFilter_);
+    SetIgnoreOrigin(other->ignoreOrigin_);
+}
+
+void TcxDBDataFilterCriteria::AssignEvents(hostlib::TPersistent* source)
+{
+    TcxDataFilterCriteria::AssignEvents(source);
+    if (auto* other = hostlib::As<TcxDBDataFilterCriteria>(source)) {
+        OnBeforeChange = other->OnBeforeChange;
+        OnFormatFilterTextValue = other->OnFormatFilterTextValue;
+    }
+}
+
+void TcxDBDataFilterCriteria::RestoreDefaults()
+{
+    hostlib::UpdateScope scope(*this);
+    TcxDataFilterCriteria::RestoreDefaults();
+    SetAutoDataSetFilter(false);
+    SetIgnoreOrigin(true);
+}
+
+void TcxDBDataFilterCriteria::SetAutoDataSetFilter(bool value)
+{
+    if (autoDataSetFilter_ == value) return;
+    autoDataSetFilter_ = value;
+    Changed();
+}
+
+void TcxDBDataFilterCriteria::SetIgnoreOrigin(bool value)
+{
+    if (ignoreOrigin_ == value) return;
+    ignoreOrigin_ = value;
+    Changed();
+}
+
+bool TcxDBDataFilterCriteria::IsAutoDataSetFilter() const
+{
+    TcxDBDataController* controller = DBController();
+    return autoDataSetFilter_ && !(controller && controller->IsSmartRefresh());
+}
+
+bool TcxDBDataFilterCriteria::IsFiltering() const
+{
+    if (OnBeforeChange.Assigned() || IsAutoDataSetFilter()) return false;
+    return TcxDataFilterCriteria::IsFiltering();
+}
+
+void TcxDBDataFilterCriteria::FormatFilterTextValue(TcxFilterCriteriaItem* item, const Variant& value,
+                                                   std::string& displayValue)
+{
+    (void)item;
+    if (OnFormatFilterTextValue.Assigned()) OnFormatFilterTextValue(this, value, displayValue);
+}
+
+// A pending edit must not survive a change of the rows it stands among.
+void TcxDBDataFilterCriteria::PostPendingChange()
+{
+    TcxDBDataController* controller = DBController();
+    hostlib::TDataSet* dataSet = controller ? controller->DataSet() : nullptr;
+    if (!dataSet) return;
+    const hostlib::TDataSetState state = dataSet->State();
+    if (state != hostlib::dsEdit && state != hostlib::dsInsert && state != hostlib::dsSetKey) return;
+    try {
+        controller->CheckBrowseMode();
+    } catch (...) {
+        SetActive(false);
+        throw;
+    }
+}
+
+void TcxDBDataFilterCriteria::ApplyToDataSet(hostlib::TDataSet* dataSet)
+{
+    const std::string text = GetFilterText();
+    hostlib::TFilterOptions options;
+    if (Options().Contains(fcoCaseInsensitive)) options.Include(hostlib::foCaseInsensitive);
+    const bool filtered = Active() && !text.empty();
+    if (dataSet->Filter() == text && dataSet->FilterOptions() == options && dataSet->Filtered() == filtered) return;
+    dataSet->DisableControls();
+    quelvo::sys::ScopeGuard enable([dataSet] { dataSet->EnableControls(); });
+    dataSet->SetFilter(text);
+    dataSet->SetFilterOptions(options);
+    dataSet->SetFiltered(filtered);
+}
+
+void TcxDBDataFilterCriteria::Update()
+{
+    TcxDBDataController* controller = DBController();
+    hostlib::TDataSet* dataSet = controller ? controller->DataSet() : nullptr;
+    const bool destroying = IsDestroying();
+    if (!destroying) {
+        PostPendingChange();
+        if (OnBeforeChange.Assigned() && !IsLoading()) OnBeforeChange(this, dataSet, GetFilterText());
+        if (IsAutoDataSetFilter() && dataSet) ApplyToDataSet(dataSet);
+    }
+    TcxDataFilterCriteria::Update();
+    if (!destroying && controller && controller->DBProvider().IsSyncMode()) controller->CheckFocusedRow();
+}
+
+// ---- summary items ---------------------------------------------------------------
+
+hostlib::TClass TcxDBDataSummaryItem::StaticClass()
+{
+    return hostlib::DefineClass<TcxDBDataSummaryItem, TcxDataSummaryItem>("TcxDBDataSummaryItem");
+}
+
+void TcxDBDataSummaryItem::Destroy()
+{
+    TcxCustomDataController* controller = GetDataController();
+    // A controller being torn down frees its fields itself.
+    if (dataField_ && controller && !controller->IsDestroying()) dataField_->Free();
+    dataField_ = nullptr;
+    TcxDataSummaryItem::Destroy();
+}
+
+TcxCustomDataField* TcxDBDataSummaryItem::DataField() const
+{
+    return dataField_ ? dataField_ : TcxDataSummaryItem::DataField();
+}
+
+void TcxDBDataSummaryItem::SetFieldName(const std::string& value)
+{
+    if (fieldName_ == value) return;
+    fieldName_ = value;
+    auto* controller = hostlib::As<TcxDBDataController>(GetDataController());
+    if (!controller) return;
+    controller->UpdateInternalKeyFields(value, dataField_);
+}
+
+void TcxDBDataSummaryItem::Assign(hostlib::TPersistent* source)
+{
+    auto* other = hostlib::As<TcxDBDataSummaryItem>(source);
+    if (!other) {
+        TcxDataSummaryItem::Assign(source);
+        return;
+    }
+    TcxDataSummaryItem::Assign(source);
+    SetFieldName(other->fieldName_);
+}
+
+// ---- TcxDBDataSelection ----------------------------------------------------------
+
+hostlib::TClass TcxDBDataSelection::StaticClass()
+{
+    return hostlib::DefineClass<TcxDBDataSelection, TcxDataSelection>("TcxDBDataSelection");
+}
+
+TcxDBDataController* TcxDBDataSelection::DBController() const
+{
+    return hostlib::As<TcxDBDataController>(DataController());
+}
+
+bool TcxDBDataSelection::IsActiveGridMode() const
+{
+    TcxDBDataController* controller = DBController();
+    return controller && controller->IsGridMode() && controller->DataSet();
+}
+
+void TcxDBDataSelection::InternalAdd(int position, int rowIndex, int level, int recordIndex)
+{
+    TcxDataSelection::InternalAdd(position, rowIndex, level, recordIndex);
+    if (!IsActiveGridMode() || inSelectAll_) return;
+    const hostlib::TBookmark bookmark = GetRowBookmark(rowIndex);
+    if (position < 0 || position > BookmarkCount())
+        bookmarks_.push_back(bookmark);
+    else
+        bookmarks_.insert(bookmarks_.begin() + position, bookmark);
+}
+
+void TcxDBDataSelection::InternalDelete(int index)
+{
+    TcxDataSelection::InternalDelete(index);
+    if (!IsActiveGridMode() || inSelectAll_ || index < 0 || index >= BookmarkCount()) return;
+    if (bookmarks_[static_cast<std::size_t>(index)] == anchorBookmark_) anchorBookmark_.clear();
+    bookmarks_.erase(bookmarks_.begin() + index);
+}
+
+void TcxDBDataSelection::InternalClear()
+{
+    TcxDataSelection::InternalClear();
+    bookmarks_.clear();
+}
+
+void TcxDBDataSelection::ClearAnchor()
+{
+    TcxDataSelection::ClearAnchor();
+    anchorBookmark_.clear();
+}
+
+bool TcxDBDataSelection::FindByRowIndex(int rowIndex, int& index) const
+{
+    if (!IsActiveGridMode()) return TcxDataSelection::FindByRowIndex(rowIndex, index);
+    return FindBookmark(GetRowBookmark(rowIndex), index);
+}
+
+bool TcxDBDataSelection::FindBookmark(const hostlib::TBookmark& bookmark, int& index) const
+{
+    int low = 0;
+    int high = BookmarkCount() - 1;
+    while (low <= high) {
+        const int middle = (low + high) / 2;
+        const int compare = CompareBookmarks(bookmarks_[static_cast<std::size_t>(middle)], bookmark);
+        if (compare == 0) {
+            index = middle;
+            return true;
+        }
+        if (compare < 0)
+            low = middle + 1;
+        else
+            high = middle - 1;
+    }
+    index = low;
+    return false;
+}
+
+hostlib::TBookmark TcxDBDataSelection::GetRowBookmark(int rowIndex) const
+{
+    TcxDBDataController* controller = DBController();
+    hostlib::TDataSet* dataSet = controller ? controller->DataSet() : nullptr;
+    if (!dataSet) return {};
+    TcxDBDataLink& link = controller->DBProvider().DataLink();
+    const int old = link.ActiveRecord();
+    link.SetActiveRecord(rowIndex);
+    quelvo::sys::ScopeGuard back([&link, old] { link.SetActiveRecord(old); });
+    return dataSet->GetBookmark();
+}
+
+int TcxDBDataSelection::CompareBookmarks(const hostlib::TBookmark& a, const hostlib::TBookmark& b) const
+{
+    return DBController()->DBProvider().CompareBookmarks(a, b);
+}
+
+void TcxDBDataSelection::SyncCount()
+{
+    inSelectAll_ = true;
+    quelvo::sys::ScopeGuard reset([this] { inSelectAll_ = false; });
+    SetInternalCount(BookmarkCount());
+}
+
+bool TcxDBDataSelection::RefreshBookmarks()
+{
+    if (!IsActiveGridMode()) return false;
+    TcxDBDataProvider& provider = DBController()->DBProvider();
+    bool deleted = false;
+    for (int i = BookmarkCount() - 1; i >= 0; --i) {
+        const hostlib::TBookmark& bookmark = bookmarks_[static_cast<std::size_t>(i)];
+        if (!bookmark.empty() && provider.BookmarkValid(bookmark)) continue;
+        InternalDelete(i);
+        deleted = true;
+    }
+    return deleted;
+}
+
+void TcxDBDataSelection::Notify()
+{
+    Changed();
+    DataController()->Change({dccSelection});
+}
+
+void TcxDBDataSelection::SelectAll()
+{
+    if (!IsActiveGridMode()) return;
+    TcxDBDataProvider& provider = DBController()->DBProvider();
+    hostlib::TDataSet* dataSet = provider.DataSet();
+    {
+        provider.Freeze();
+        provider.SavePos();
+        quelvo::sys::ScopeGuard restore([&provider] {
+            provider.RestorePos();
+            provider.Unfreeze();
+        });
+        dataSet->First();
+        InternalClear();
+        try {
+            for (; !dataSet->Eof(); dataSet->Next()) bookmarks_.push_back(dataSet->GetBookmark());
+        } catch (...) {
+            bookmarks_.clear();
+            SyncCount();
+            throw;
+        }
+        SyncCount();
+    }
+    Notify();
+}
+
+bool TcxDBDataSelection::IsNeighbour(const hostlib::TBookmark& bookmark, const hostlib::TBookmark& of, int direction) const
+{
+    hostlib::TDataSet* dataSet = DBController()->DataSet();
+    dataSet->GotoBookmark(of);
+    return dataSet->MoveBy(direction) != 0 && dataSet->GetBookmark() == bookmark;
+}
+
+// Extending or shrinking a range by its end row needs no walk.
+bool TcxDBDataSelection::SelectByShortcut(const hostlib::TBookmark& anchor, const hostlib::TBookmark& start,
+                                          const hostlib::TBookmark& end)
+{
+    const int count = BookmarkCount();
+    const auto equal = [this](const hostlib::TBookmark& a, const hostlib::TBookmark& b) { return CompareBookmarks(a, b) == 0; };
+    if (equal(start, end)) {
+        bookmarks_.assign(1, start);
+        return true;
+    }
+    const hostlib::TBookmark first = bookmarks_.front();
+    const hostlib::TBookmark last = bookmarks_.back();
+    if (equal(anchor, start)) {
+        if (count > 1 && equal(bookmarks_[static_cast<std::size_t>(count - 2)], end)) {
+            if (!equal(first, start)) return false;
+            bookmarks_.pop_back();
+            return true;
+        }
+        if (!equal(first, start) || !IsNeighbour(last, end, -1)) return false;
+        bookmarks_.push_back(end);
+        return true;
+    }
+    if (count > 1 && equal(bookmarks_[1], start)) {
+        if (!equal(last, end)) return false;
+        bookmarks_.erase(bookmarks_.begin());
+        return true;
+    }
+    if (!equal(last, end) || !IsNeighbour(first, start, 1)) return false;
+    bookmarks_.insert(bookmarks_.begin(), start);
+    return true;
+}
+
+void TcxDBDataSelection::MergeBookmark(const hostlib::TBookmark& bookmark, int& from)
+{
+    while (from < BookmarkCount() && CompareBookmarks(bookmarks_[static_cast<std::size_t>(from)], bookmark) < 0) ++from;
+    if (from < BookmarkCount() && CompareBookmarks(bookmarks_[static_cast<std::size_t>(from)], bookmark) == 0) {
+        ++from;
+        return;
+    }
+    bookmarks_.insert(bookmarks_.begin() + from, bookmark);
+    ++from;
+}
+
+void TcxDBDataSelection::WalkRange(const hostlib::TBookmark& start, const hostlib::TBookmark& end)
+{
+    hostlib::TDataSet* dataSet = DBController()->DataSet();
+    int from = 0;
+    if (!bookmarks_.empty()) FindBookmark(start, from);
+    dataSet->GotoBookmark(start);
+    for (; !dataSet->Eof(); dataSet->Next()) {
+        const hostlib::TBookmark bookmark = dataSet->GetBookmark();
+        MergeBookmark(bookmark, from);
+        if (CompareBookmarks(bookmark, end) >= 0) break;
+    }
+}
+
+void TcxDBDataSelection::SelectFromAnchor(const hostlib::TBookmark& bookmark, bool keepSelection)
+{
+    if (!IsActiveGridMode()) return;
+    TcxDBDataProvider& provider = DBController()->DBProvider();
+    hostlib::TDataSet* dataSet = provider.DataSet();
+    if (dataSet->State() == hostlib::dsInsert && dataSet->Eof()) return;
+    {
+        provider.Freeze();
+        provider.SavePos();
+        quelvo::sys::ScopeGuard restore([&provider] {
+            provider.RestorePos();
+            provider.Unfreeze();
+        });
+        hostlib::TBookmark start = anchorBookmark_;
+        hostlib::TBookmark end = bookmark;
+        if (CompareBookmarks(start, end) > 0) std::swap(start, end);
+        const bool settled = !keepSelection && !bookmarks_.empty() && SelectByShortcut(anchorBookmark_, start, end);
+        if (!settled) {
+            if (!keepSelection) InternalClear();
+            try {
+                WalkRange(start, end);
+            } catch (...) {
+                bookmarks_.clear();
+                SyncCount();
+                throw;
+            }
+        }
+        SyncCount();
+    }
+    Notify();
 }
 
 // ---- TcxDBDataController -------------------------------------------------------
@@ -784,6 +1408,7 @@ void TcxDBDataController::Destroy()
     DBProvider().SetDataSource(nullptr);
     TcxCustomDataController::Destroy();
     modeController_.reset();
+    keyField_ = nullptr; // freed with the field list
 }
 
 TcxDBDataProvider& TcxDBDataController::DBProvider() const
@@ -830,6 +1455,11 @@ TcxDBDataField* TcxDBDataController::DBFields(int index) const
     return hostlib::As<TcxDBDataField>(Fields().Items(index));
 }
 
+TcxDBDataField* TcxDBDataController::DBFieldByItem(const hostlib::TObject* item) const
+{
+    return hostlib::As<TcxDBDataField>(Fields().FieldByItem(item));
+}
+
 bool TcxDBDataController::IsDataField(const TcxCustomDataField* field) const
 {
     auto* dbField = hostlib::As<TcxDBDataField>(const_cast<TcxCustomDataField*>(field));
@@ -839,9 +1469,7 @@ bool TcxDBDataController::IsDataField(const TcxCustomDataField* field) const
 void TcxDBDataController::ChangeFieldName(int itemIndex, const std::string& fieldName)
 {
     TcxDBDataField* field = DBFields(itemIndex);
-    if (!field || field->FieldName() == fieldName) return;
-    field->SetFieldName(fieldName);
-    LayoutChanged({lcStructure});
+    if (field && field->FieldName() != fieldName) UpdateField(field, fieldName, false);
 }
 
 hostlib::TField* TcxDBDataController::GetItemField(int itemIndex) const
@@ -863,26 +1491,349 @@ hostlib::TObject* TcxDBDataController::GetItemByFieldName(const std::string& fie
     return nullptr;
 }
 
+void TcxDBDataController::ChangeValueTypeClass(int itemIndex, TcxValueTypeClass valueTypeClass)
+{
+    // A bound item's type follows its data-set field.
+    if (GetItemField(itemIndex)) return;
+    TcxCustomDataController::ChangeValueTypeClass(itemIndex, valueTypeClass);
+}
+
+// ---- fields bound by name ------------------------------------------------------
+
+TcxDBDataField* TcxDBDataController::AddInternalDBField()
+{
+    return static_cast<TcxDBDataField*>(AddInternalField());
+}
+
+TcxDBDataField* TcxDBDataController::FindFieldByName(const std::string& name, const TcxDBDataField* except) const
+{
+    if (name.empty()) return nullptr;
+    for (int i = 0; i < Fields().Count(); ++i) {
+        TcxDBDataField* field = DBFields(i);
+        if (field && field != except && IsEqualFieldNames(field->FieldName(), name)) return field;
+    }
+    return nullptr;
+}
+
+void TcxDBDataController::ReassignReferringFields(TcxDBDataField* field)
+{
+    TcxCustomDataField* first = nullptr;
+    for (int i = 0; i < Fields().Count(); ++i) {
+        TcxCustomDataField* other = Fields().Items(i);
+        if (other == field || other->ReferenceField() != field) continue;
+        if (!first) {
+            first = other;
+            first->Reassign(field);
+        } else {
+            other->SetReferenceField(first);
+        }
+    }
+}
+
+void TcxDBDataController::UpdateField(TcxDBDataField* field, const std::string& fieldNames, bool asList)
+{
+    field->ClearFields();
+    if (!asList && field->FieldName() != fieldNames) {
+        ReassignReferringFields(field);
+        field->SetFieldName(fieldNames);
+    }
+    if (!asList && !IsMultipleFieldNames(fieldNames)) {
+        ShareFieldByName(field);
+        return;
+    }
+    if (!asList) field->SetReferenceField(nullptr);
+    std::vector<std::string> names;
+    GetFieldNames(fieldNames, names);
+    BeginUpdate();
+    quelvo::sys::ScopeGuard end([this] { EndUpdate(); });
+    for (const std::string& name : names) {
+        TcxDBDataField* sub = AddInternalDBField();
+        field->AddField(sub);
+        UpdateField(sub, name, false);
+    }
+}
+
+// Two fields of one name share the first one's data-set field and values.
+void TcxDBDataController::ShareFieldByName(TcxDBDataField* field)
+{
+    TcxDBDataField* other = FindFieldByName(field->FieldName(), field);
+    if (other && other->ReferenceField() == field) other = nullptr;
+    const TcxValueTypeClass oldType = field->ValueTypeClass();
+    field->SetReferenceField(other);
+    if (other && oldType != field->ValueTypeClass() && !field->IsInternal()) DoValueTypeClassChanged(field->Index());
+    if (other)
+        Change({dccData});
+    else
+        LayoutChanged({lcStructure});
+}
+
+void TcxDBDataController::UpdateInternalKeyFields(const std::string& fieldNames, TcxDBDataField*& field)
+{
+    if (!fieldNames.empty()) {
+        if (!field) field = AddInternalDBField();
+        UpdateField(field, fieldNames, false);
+        return;
+    }
+    if (field) {
+        TcxDBDataField* gone = field;
+        field = nullptr;
+        gone->Free();
+    }
+    Change({dccData});
+}
+
+void TcxDBDataController::SetKeyFieldNames(const std::string& value)
+{
+    if (keyFieldNames_ == value) return;
+    keyFieldNames_ = value;
+    UpdateInternalKeyFields(value, keyField_);
+}
+
 void TcxDBDataController::PrepareField(TcxCustomDataField* field)
 {
     TcxCustomDataController::PrepareField(field);
-    if (auto* dbField = hostlib::As<TcxDBDataField>(field)) RetrieveField(dbField);
+    if (auto* dbField = hostlib::As<TcxDBDataField>(field)) RetrieveField(dbField, false);
 }
 
-void TcxDBDataController::RetrieveField(TcxDBDataField* field)
+void TcxDBDataController::RetrieveField(TcxDBDataField* field, bool lookupOnly)
 {
     hostlib::TDataSet* dataSet = DataSet();
     if (field->ReferenceField() || !dataSet) return;
+    if (lookupOnly && !(field->ParentField() && field->ParentField()->IsLookup())) return;
+    if (resetDBFields_) {
+        field->SetField(nullptr);
+        return;
+    }
+    // FindField finds aggregate fields too.
     hostlib::TField* dataSetField = field->FieldName().empty() ? nullptr : dataSet->FindField(field->FieldName());
     field->SetField(dataSetField);
-    if (dataSetField) field->SetPropertiesByField(dataSetField);
+    if (!dataSetField) return;
+    field->SetPropertiesByField(dataSetField);
+    if (dataSetField->Lookup() && field->FieldCount() == 0) UpdateField(field, dataSetField->KeyFields(), true);
+}
+
+void TcxDBDataController::ForEachDBField(const std::function<void(TcxDBDataField*)>& proc)
+{
+    // A field may free sub-fields: only fields still listed are visited.
+    std::vector<TcxDBDataField*> fields;
+    for (int i = 0; i < Fields().Count(); ++i)
+        if (TcxDBDataField* field = DBFields(i)) fields.push_back(field);
+    for (TcxDBDataField* field : fields)
+        if (Fields().IndexOf(field) >= 0) proc(field);
+}
+
+void TcxDBDataController::UpdateFields()
+{
+    TcxCustomDataController::UpdateFields();
+    ForEachDBField([this](TcxDBDataField* field) { RetrieveField(field, true); });
+}
+
+void TcxDBDataController::ResetDBFields()
+{
+    resetDBFields_ = true;
+    quelvo::sys::ScopeGuard reset([this] { resetDBFields_ = false; });
+    UpdateFields();
 }
 
 void TcxDBDataController::UnbindDBFields()
 {
-    for (int i = 0; i < Fields().Count(); ++i)
-        if (TcxDBDataField* field = DBFields(i)) field->SetField(nullptr);
+    ForEachDBField([](TcxDBDataField* field) { field->SetField(nullptr); });
 }
+
+// ---- keys ----------------------------------------------------------------------
+
+bool TcxDBDataController::IsKeyNavigation() const
+{
+    return keyField_ != nullptr && !IsGridMode();
+}
+
+bool TcxDBDataController::IsSmartRefresh() const
+{
+    return IsKeyNavigation() && DataModeController().SmartRefresh();
+}
+
+void TcxDBDataController::GetKeyFields(std::vector<TcxCustomDataField*>& list) const
+{
+    if (!keyField_) return;
+    if (keyField_->FieldCount() == 0) {
+        list.push_back(keyField_);
+        return;
+    }
+    for (int i = 0; i < keyField_->FieldCount(); ++i) list.push_back(keyField_->Fields(i));
+}
+
+std::vector<hostlib::TField*> TcxDBDataController::GetKeyDBFields() const
+{
+    std::vector<TcxCustomDataField*> keyFields;
+    GetKeyFields(keyFields);
+    std::vector<hostlib::TField*> result;
+    for (TcxCustomDataField* field : keyFields) {
+        hostlib::TField* dataSetField = static_cast<TcxDBDataField*>(field)->Field();
+        if (!dataSetField) InvalidOperation(cxSDBKeyFieldNotFound);
+        result.push_back(dataSetField);
+    }
+    return result;
+}
+
+Variant TcxDBDataController::GetKeyFieldsValues() const
+{
+    return GetDataSetValues(DataSet(), GetKeyDBFields());
+}
+
+Variant TcxDBDataController::GetRecordId(int recordIndex) const
+{
+    std::vector<TcxCustomDataField*> keyFields;
+    GetKeyFields(keyFields);
+    return GetInternalRecordId(recordIndex, keyFields);
+}
+
+int TcxDBDataController::FindRecordIndexByKey(const Variant& keyValue) const
+{
+    std::vector<TcxCustomDataField*> keyFields;
+    GetKeyFields(keyFields);
+    if (keyFields.empty() || (keyFields.size() > 1 && !keyValue.IsArray())) return -1;
+    for (int record = 0; record < GetRecordCount(); ++record)
+        if (VarEquals(GetInternalRecordId(record, keyFields), keyValue)) return record;
+    return -1;
+}
+
+bool TcxDBDataController::LocateByKey(const Variant& keyValue)
+{
+    int record = FindRecordIndexByKey(keyValue);
+    hostlib::TDataSet* dataSet = DataSet();
+    if (record == -1 && IsGridMode() && dataSet) {
+        BeginLocate();
+        quelvo::sys::ScopeGuard end([this] { EndLocate(); });
+        if (dataSet->Locate(keyFieldNames_, keyValue)) {
+            record = DBProvider().CurrentRecordIndex();
+            SyncSelectionFocusedRecord();
+        }
+    }
+    ChangeFocusedRecordIndex(record);
+    return record != -1 && GetFocusedRowIndex() != -1;
+}
+
+int TcxDBDataController::LocateRecordIndex(const TcxDBDataLocateFillProc& fill)
+{
+    hostlib::ObjectPtr<TcxDataControllerKeyLocateObject> locate(hostlib::CreateObject<TcxDataControllerKeyLocateObject>());
+    locate->Construct(this);
+    fill(*locate);
+    hostlib::ObjectPtr<TcxValueDefDBReader> reader(hostlib::CreateObject<TcxValueDefDBReader>());
+    locate->ReadData(*reader);
+    return locate->FindRecordIndex();
+}
+
+void TcxDBDataController::BeginLocate()
+{
+    DBProvider().BeginLocate();
+}
+
+void TcxDBDataController::EndLocate()
+{
+    DBProvider().EndLocate();
+}
+
+// ---- focus and the cursor ------------------------------------------------------
+
+bool TcxDBDataController::CanFocusRecord(int recordIndex)
+{
+    TcxDBDataProvider& provider = DBProvider();
+    if (provider.IsInserting() && recordIndex == provider.EditingRecordIndex()) return true;
+    if (recordIndex < -1 && UseNewItemRowForEditing()) return true;
+    if (!provider.IsInserting() && recordIndex < -1) Post();
+    bool result = true;
+    {
+        provider.BeginLocate();
+        quelvo::sys::ScopeGuard end([&provider] { provider.EndLocate(); });
+        result = provider.IsSyncMode() ? TryFocusRecord(recordIndex) : TcxCustomDataController::CanFocusRecord(recordIndex);
+    }
+    SyncMasterPos();
+    return result;
+}
+
+bool TcxDBDataController::TryFocusRecord(int recordIndex)
+{
+    if (recordIndex < 0) return false;
+    TcxDBDataProvider& provider = DBProvider();
+    if (!IsKeyNavigation()) {
+        DataSet()->MoveBy(recordIndex - provider.CurrentRecordIndex());
+        return true;
+    }
+    const Variant key = GetRecordId(recordIndex);
+    if (recordIndex == provider.CurrentRecordIndex() && VarEquals(key, GetKeyFieldsValues())) return true;
+    return DataSet()->Locate(keyFieldNames_, key);
+}
+
+void TcxDBDataController::UpdateFocused()
+{
+    {
+        BeginUpdate();
+        quelvo::sys::ScopeGuard end([this] { EndUpdate(); });
+        TcxCustomDataController::UpdateFocused();
+    }
+    if (DBProvider().IsSyncMode()) SyncDataSetPos();
+}
+
+void TcxDBDataController::SyncDataSetPos()
+{
+    if (!IsKeyNavigation()) return;
+    std::vector<TcxCustomDataField*> keyFields;
+    GetKeyFields(keyFields);
+    const int record = LocateRecordIndex([&keyFields](TcxDataControllerKeyLocateObject& locate) {
+        for (TcxCustomDataField* field : keyFields) locate.AddField(field);
+    });
+    TcxDBDataProvider& provider = DBProvider();
+    if (record == provider.CurrentRecordIndex()) return;
+    provider.SetCurrentRecordIndex(record);
+    TcxCustomDataController::UpdateFocused();
+}
+
+// ---- lookup fields as group and filter values ----------------------------------
+
+Variant TcxDBDataController::LookupKeyValue(int recordIndex, TcxDBDataField* field) const
+{
+    if (field->FieldCount() == 0) return Variant::Null();
+    if (field->FieldCount() == 1) return GetInternalValue(recordIndex, field->Fields(0));
+    std::vector<Variant> values;
+    for (int i = 0; i < field->FieldCount(); ++i) values.push_back(GetInternalValue(recordIndex, field->Fields(i)));
+    return Variant::ArrayOf(values);
+}
+
+Variant TcxDBDataController::GetGroupValue(int recordIndex, TcxCustomDataField* field) const
+{
+    auto* dbField = hostlib::As<TcxDBDataField>(field);
+    if (dbField && dbField->IsLookup() && dbField->FieldCount() > 0) return LookupKeyValue(recordIndex, dbField);
+    return TcxCustomDataController::GetGroupValue(recordIndex, field);
+}
+
+Variant TcxDBDataController::GetFilterDataValue(int recordIndex, TcxCustomDataField* field) const
+{
+    auto* dbField = hostlib::As<TcxDBDataField>(field);
+    if (dbField && dbField->IsLookup()) return LookupKeyValue(recordIndex, dbField);
+    return TcxCustomDataController::GetFilterDataValue(recordIndex, field);
+}
+
+std::string TcxDBDataController::GetFilterItemFieldName(hostlib::TObject* item) const
+{
+    TcxDBDataField* field = DBFieldByItem(item);
+    if (!field || !field->Field()) return std::string();
+    const bool ignoreOrigin = FilterIgnoresOrigin();
+    if (!field->IsLookup()) return GetFilterFieldName(field->Field(), ignoreOrigin);
+    std::string names;
+    for (int i = 0; i < field->FieldCount(); ++i) {
+        if (i > 0) names += ';';
+        names += GetFilterFieldName(field->Fields(i)->Field(), ignoreOrigin);
+    }
+    return names;
+}
+
+bool TcxDBDataController::FilterIgnoresOrigin() const
+{
+    auto* filter = hostlib::As<TcxDBDataFilterCriteria>(&Filter());
+    return !filter || filter->IgnoreOrigin();
+}
+
+// ---- data set ------------------------------------------------------------------
 
 void TcxDBDataController::RestructData()
 {
@@ -894,7 +1845,12 @@ void TcxDBDataController::LoadStorage()
 {
     // A closed data set shows no rows, whatever was copied from it.
     if (!DBProvider().IsActive() && !DBProvider().IsDataSource()) DataStorage().Clear(false);
-    TcxCustomDataController::LoadStorage();
+    SaveKeys();
+    {
+        quelvo::sys::ScopeGuard restore([this] { RestoreKeys(); });
+        TcxCustomDataController::LoadStorage();
+    }
+    DBProvider().ResetPostLocate();
 }
 
 void TcxDBDataController::ActiveChanged(bool active)
@@ -903,24 +1859,169 @@ void TcxDBDataController::ActiveChanged(bool active)
     if (!active) LoadStorage();
 }
 
-bool TcxDBDataController::CanFocusRecord(int recordIndex)
+void TcxDBDataController::CheckBrowseMode()
 {
-    TcxDBDataProvider& provider = DBProvider();
-    if (provider.IsInserting() && recordIndex == provider.EditingRecordIndex()) return true;
-    provider.BeginLocate();
-    quelvo::sys::ScopeGuard end([&provider] { provider.EndLocate(); });
-    if (!provider.IsSyncMode()) return TcxCustomDataController::CanFocusRecord(recordIndex);
-    return TryFocusRecord(recordIndex);
+    hostlib::TDataSet* dataSet = DataSet();
+    if (!dataSet || inCheckBrowseMode_) return;
+    inCheckBrowseMode_ = true;
+    quelvo::sys::ScopeGuard reset([this] { inCheckBrowseMode_ = false; });
+    dataSet->CheckBrowseMode();
 }
 
-bool TcxDBDataController::TryFocusRecord(int recordIndex)
+void TcxDBDataController::RefreshExternalData()
 {
-    if (recordIndex < 0) return false;
-    DataSet()->MoveBy(recordIndex - DBProvider().CurrentRecordIndex());
-    return true;
+    if (hostlib::TDataSet* dataSet = DataSet()) dataSet->Refresh();
+}
+
+bool TcxDBDataController::ExecuteAction(hostlib::TComponent* action)
+{
+    return TcxCustomDataController::ExecuteAction(action) || DBProvider().DataLink().ExecuteAction(action);
+}
+
+bool TcxDBDataController::UpdateAction(hostlib::TComponent* action)
+{
+    return TcxCustomDataController::UpdateAction(action) || DBProvider().DataLink().UpdateAction(action);
 }
 
 void TcxDBDataController::UpdateGridModeBufferCount()
 {
     if (IsGridMode()) DBProvider().UpdateGridMode();
+}
+
+// ---- grid mode: bookmarks and selection ----------------------------------------
+
+TcxDBDataSelection& TcxDBDataController::DBSelection() const
+{
+    return static_cast<TcxDBDataSelection&>(DataControllerInfo().Selection());
+}
+
+bool TcxDBDataController::IsBookmarkAvailable() const
+{
+    return IsGridMode() ? !bookmark_.empty() : TcxCustomDataController::IsBookmarkAvailable();
+}
+
+bool TcxDBDataController::IsBookmarkRow(int rowIndex) const
+{
+    if (!IsGridMode()) return TcxCustomDataController::IsBookmarkRow(rowIndex);
+    return !bookmark_.empty() && DBSelection().GetRowBookmark(rowIndex) == bookmark_;
+}
+
+bool TcxDBDataController::InternalSaveBookmark()
+{
+    if (!IsGridMode()) return TcxCustomDataController::InternalSaveBookmark();
+    // Grid mode keeps the data set's bookmark and announces nothing.
+    if (DataSet()) bookmark_ = DataSet()->GetBookmark();
+    return false;
+}
+
+void TcxDBDataController::InternalGotoBookmark()
+{
+    if (!IsGridMode()) return TcxCustomDataController::InternalGotoBookmark();
+    if (DataSet()) DataSet()->GotoBookmark(bookmark_);
+}
+
+bool TcxDBDataController::InternalCheckBookmark(int deletedRecordIndex)
+{
+    if (!IsGridMode()) return TcxCustomDataController::InternalCheckBookmark(deletedRecordIndex);
+    return !DBProvider().BookmarkValid(bookmark_);
+}
+
+void TcxDBDataController::InternalClearBookmark()
+{
+    TcxCustomDataController::InternalClearBookmark();
+    bookmark_.clear();
+}
+
+Variant TcxDBDataController::GetRowId(int rowIndex) const
+{
+    if (!IsGridMode()) return TcxCustomDataController::GetRowId(rowIndex);
+    return Variant(DBSelection().GetRowBookmark(rowIndex));
+}
+
+void TcxDBDataController::SelectAll()
+{
+    if (IsGridMode())
+        DBSelection().SelectAll();
+    else
+        TcxCustomDataController::SelectAll();
+}
+
+void TcxDBDataController::SetSelectionAnchor(int rowIndex)
+{
+    if (!IsGridMode()) return TcxCustomDataController::SetSelectionAnchor(rowIndex);
+    DataControllerInfo().CheckRowIndex(rowIndex);
+    DBSelection().SetAnchorBookmark(DBSelection().GetRowBookmark(rowIndex));
+}
+
+void TcxDBDataController::SelectFromAnchor(int rowIndex, bool keepSelection)
+{
+    if (!IsGridMode()) return TcxCustomDataController::SelectFromAnchor(rowIndex, keepSelection);
+    if (IsSelectionAnchorExist()) DBSelection().SelectFromAnchor(DBSelection().GetRowBookmark(rowIndex), keepSelection);
+}
+
+int TcxDBDataController::GetSelectionAnchorRowIndex() const
+{
+    return IsGridMode() ? -1 : TcxCustomDataController::GetSelectionAnchorRowIndex();
+}
+
+bool TcxDBDataController::IsSelectionAnchorExist() const
+{
+    if (!IsGridMode()) return TcxCustomDataController::IsSelectionAnchorExist();
+    return !DBSelection().AnchorBookmark().empty();
+}
+
+const hostlib::TBookmark& TcxDBDataController::GetSelectionAnchorBookmark() const
+{
+    if (!IsGridMode()) InvalidOperation(cxSDBNotInGridMode);
+    return DBSelection().AnchorBookmark();
+}
+
+hostlib::TBookmark TcxDBDataController::GetSelectedBookmark(int index) const
+{
+    if (!IsGridMode()) InvalidOperation(cxSDBNotInGridMode);
+    if (IsFocusedSelectedMode()) return DBSelection().GetRowBookmark(GetFocusedRowIndex());
+    return DBSelection().Bookmarks(index);
+}
+
+int TcxDBDataController::GetSelectedRowIndex(int index) const
+{
+    if (!IsGridMode() || IsFocusedSelectedMode()) return TcxCustomDataController::GetSelectedRowIndex(index);
+    const hostlib::TBookmark& bookmark = DBSelection().Bookmarks(index);
+    for (int row = 0; row < GetRowCount(); ++row)
+        if (DBSelection().GetRowBookmark(row) == bookmark) return row;
+    return -1;
+}
+
+bool TcxDBDataController::FocusSelectedRow(int index)
+{
+    if (!IsGridMode()) return TcxCustomDataController::FocusSelectedRow(index);
+    if (!DataSet()) return false;
+    DataSet()->GotoBookmark(GetSelectedBookmark(index));
+    return true;
+}
+
+void TcxDBDataController::ForEachRow(bool selectedOnly, const TcxDataControllerEachRowProc& proc)
+{
+    hostlib::TDataSet* dataSet = DataSet();
+    if (!IsGridMode() || !dataSet) return TcxCustomDataController::ForEachRow(selectedOnly, proc);
+    const auto focused = [this, &proc] { proc(GetFocusedRowIndex(), GetRowInfo(GetFocusedRowIndex())); };
+    if (selectedOnly && IsFocusedSelectedMode()) {
+        if (GetFocusedRowIndex() != -1) focused();
+        return;
+    }
+    if (selectedOnly) {
+        for (int i = 0; i < DBSelection().BookmarkCount(); ++i) {
+            dataSet->GotoBookmark(DBSelection().Bookmarks(i));
+            focused();
+        }
+        return;
+    }
+    for (dataSet->First(); !dataSet->Eof(); dataSet->Next()) focused();
+}
+
+bool TcxDBDataController::DoSearchInGridMode(const std::string& text, bool forward, bool next)
+{
+    Search().Lock();
+    quelvo::sys::ScopeGuard unlock([this] { Search().Unlock(); });
+    return DBProvider().DoLocate(text, forward, next);
 }

@@ -4,11 +4,16 @@
 // key values by locating them, or in SQL mode by reopening a query with the
 // key as its parameter.
 
+#include <functional>
 #include <string>
+#include <vector>
 
 #include "components/data/cxCustomData.h"
 #include "components/data/cxDB.h"
+#include "components/data/cxDataSearch.h"
+#include "components/data/cxDataFilter.h"
 #include "components/data/cxDataStorage.h"
+#include "components/data/cxDataSummary.h"
 #include "platform/hostlib/data/datalink.h"
 #include "platform/hostlib/data/dataset.h"
 
@@ -155,6 +160,7 @@ public:
     bool CanModify() const override;
     bool CanDelete() const override;
     void Delete() override;
+    void DeleteRecords(std::vector<int>& list) override;
     void EndDeleting() override;
     void Append() override;
     void Insert() override;
@@ -186,6 +192,10 @@ public:
     int GetDataBufferCount() const;
     int GetDataRecordCount() const { return link_->RecordCount(); }
     void UpdateGridMode();
+    // Finds the text in the search item from the current record on, in the
+    // data set itself; a first search wraps once, a next one stops at the
+    // end.
+    bool DoLocate(const std::string& text, bool forward, bool next);
 
     TcxDBDataController* DBDataController() const;
     TcxDBDataLink& DataLink() const { return *link_; }
@@ -195,6 +205,8 @@ public:
     int CurrentRecordIndex() const { return currentRecordIndex_; }
     void SetCurrentRecordIndex(int value) { currentRecordIndex_ = value; }
     bool InGridModeUpdate() const { return inGridModeUpdate_; }
+    bool PostLocate() const { return postLocate_; }
+    void ResetPostLocate() { postLocate_ = false; }
 
     // Called by the data link.
     void LinkActiveChanged(bool active);
@@ -215,35 +227,178 @@ private:
     TcxDBDataModeController* Modes() const;
     hostlib::TField* FieldOf(TcxCustomDataField* field) const;
     void RestoreWindowRow(int storedRow);
+    void GridModeDataSetChanged();
+    void DeleteRecordsByKeys(const std::vector<int>& list);
+    void DeleteRecordsByMoves(const std::vector<int>& list);
+    bool SearchMatches(hostlib::TField* field, const std::string& text) const;
+    bool StepLocate(bool forward, bool next);
 
     hostlib::ObjectPtr<TcxDBDataLink> link_;
     SavePosInfo savePos_;
     int currentRecordIndex_ = 0;
     bool inGridModeUpdate_ = false;
     bool inInsert_ = false;
+    bool postLocate_ = false;
 };
 
-// A controller field bound to a data-set field by name.
+// A controller field bound to a data-set field by name. It may hold
+// sub-fields: one per key field of a lookup field, or one per name of a
+// ";"-separated name list.
 class TcxDBDataField : public TcxCustomDataField {
 public:
     static hostlib::TClass StaticClass();
     hostlib::TClass ClassType() const override { return StaticClass(); }
 
-    bool IsValueDefInternal() const override;
+    void Reassign(TcxCustomDataField* source) override;
     void RemoveNotification(hostlib::TComponent* component) override;
+    bool CanModify(TcxDataEditValueSource source) const override;
+    bool IsUnbound() const override;
+    bool IsValueDefInternal() const override;
 
     // Through the reference field when there is one.
     hostlib::TField* Field() const;
     void SetField(hostlib::TField* value);
     const std::string& FieldName() const { return fieldName_; }
     void SetFieldName(const std::string& value) { fieldName_ = value; }
+    bool IsLookup() const;
     // Follows the field's type and formatting until nothing changes.
     void SetPropertiesByField(hostlib::TField* field);
 
+    // Raises when the sub-field already belongs to another field.
+    void AddField(TcxDBDataField* field);
+    void RemoveField(TcxDBDataField* field);
+    // Frees the sub-fields, the last first.
+    void ClearFields();
+    int FieldCount() const;
+    TcxDBDataField* Fields(int index) const;
+    TcxDBDataField* ParentField() const { return parentField_; }
+
+protected:
+    void Destroy() override;
+
 private:
+    const TcxDBDataField* Source() const;
+    void NotifyValueTypeChanged(TcxCustomDataController& controller);
+
     std::string fieldName_;
     hostlib::TField* field_ = nullptr;
+    std::vector<TcxDBDataField*> fields_;
+    TcxDBDataField* parentField_ = nullptr;
 };
+
+class TcxDBDataFilterCriteriaItem : public TcxDataFilterCriteriaItem {
+public:
+    static hostlib::TClass StaticClass();
+    hostlib::TClass ClassType() const override { return StaticClass(); }
+
+    // The null operators of the data set's dialect.
+    TcxFilterOperatorClass GetFilterOperatorClass() override;
+};
+
+using TcxDBDataFilterBeforeChangeEvent = hostlib::Event<hostlib::TObject*, hostlib::TDataSet*, const std::string&>;
+using TcxDBDataFilterFormatFilterTextValueEvent = hostlib::Event<hostlib::TObject*, const hostlib::Variant&, std::string&>;
+
+// Criteria that can also filter through the data set itself.
+class TcxDBDataFilterCriteria : public TcxDataFilterCriteria {
+public:
+    static hostlib::TClass StaticClass();
+    hostlib::TClass ClassType() const override { return StaticClass(); }
+
+    void Assign(hostlib::TPersistent* source) override;
+    void FormatFilterTextValue(TcxFilterCriteriaItem* item, const hostlib::Variant& value,
+                               std::string& displayValue) override;
+    hostlib::TClass GetItemClass() const override { return TcxDBDataFilterCriteriaItem::StaticClass(); }
+    void Update() override;
+    void AssignEvents(hostlib::TPersistent* source) override;
+    void RestoreDefaults() override;
+    bool IsFiltering() const override;
+
+    bool AutoDataSetFilter() const { return autoDataSetFilter_; }
+    void SetAutoDataSetFilter(bool value);
+    bool IgnoreOrigin() const { return ignoreOrigin_; }
+    void SetIgnoreOrigin(bool value);
+    // Off while the controller refreshes smartly: it then filters itself.
+    bool IsAutoDataSetFilter() const;
+
+    TcxDBDataFilterBeforeChangeEvent OnBeforeChange;
+    TcxDBDataFilterFormatFilterTextValueEvent OnFormatFilterTextValue;
+
+private:
+    TcxDBDataController* DBController() const;
+    void PostPendingChange();
+    void ApplyToDataSet(hostlib::TDataSet* dataSet);
+
+    bool autoDataSetFilter_ = false;
+    bool ignoreOrigin_ = true;
+};
+
+// A summary that may sum a data-set field no item shows.
+class TcxDBDataSummaryItem : public TcxDataSummaryItem {
+public:
+    static hostlib::TClass StaticClass();
+    hostlib::TClass ClassType() const override { return StaticClass(); }
+
+    void Assign(hostlib::TPersistent* source) override;
+    TcxCustomDataField* DataField() const override;
+
+    const std::string& FieldName() const { return fieldName_; }
+    void SetFieldName(const std::string& value);
+
+protected:
+    void Destroy() override;
+
+private:
+    std::string fieldName_;
+    TcxDBDataField* dataField_ = nullptr;
+};
+
+// In grid mode the selection keeps the data set's bookmarks, in data-set
+// order, parallel to its entries.
+class TcxDBDataSelection : public TcxDataSelection {
+public:
+    static hostlib::TClass StaticClass();
+    hostlib::TClass ClassType() const override { return StaticClass(); }
+
+    void ClearAnchor() override;
+    bool FindByRowIndex(int rowIndex, int& index) const override;
+
+    // True with the index of the bookmark, else false with its insertion
+    // index.
+    bool FindBookmark(const hostlib::TBookmark& bookmark, int& index) const;
+    hostlib::TBookmark GetRowBookmark(int rowIndex) const;
+    int CompareBookmarks(const hostlib::TBookmark& a, const hostlib::TBookmark& b) const;
+    // Drops the entries whose records are gone; true when one was.
+    bool RefreshBookmarks();
+    void SelectAll();
+    void SelectFromAnchor(const hostlib::TBookmark& bookmark, bool keepSelection);
+    void SyncCount();
+
+    int BookmarkCount() const { return static_cast<int>(bookmarks_.size()); }
+    const hostlib::TBookmark& Bookmarks(int index) const { return bookmarks_.at(static_cast<std::size_t>(index)); }
+    const hostlib::TBookmark& AnchorBookmark() const { return anchorBookmark_; }
+    void SetAnchorBookmark(const hostlib::TBookmark& value) { anchorBookmark_ = value; }
+
+protected:
+    void InternalAdd(int position, int rowIndex, int level, int recordIndex) override;
+    void InternalDelete(int index) override;
+    void InternalClear() override;
+
+private:
+    TcxDBDataController* DBController() const;
+    bool IsActiveGridMode() const;
+    bool SelectByShortcut(const hostlib::TBookmark& anchor, const hostlib::TBookmark& start, const hostlib::TBookmark& end);
+    bool IsNeighbour(const hostlib::TBookmark& bookmark, const hostlib::TBookmark& of, int direction) const;
+    void WalkRange(const hostlib::TBookmark& start, const hostlib::TBookmark& end);
+    void MergeBookmark(const hostlib::TBookmark& bookmark, int& from);
+    void Notify();
+
+    std::vector<hostlib::TBookmark> bookmarks_;
+    hostlib::TBookmark anchorBookmark_;
+    bool inSelectAll_ = false;
+};
+
+// Puts the fields to match into a key locate object.
+using TcxDBDataLocateFillProc = std::function<void(TcxDataControllerKeyLocateObject&)>;
 
 // The data controller of a control bound to a data source.
 class TcxDBDataController : public TcxCustomDataController {
@@ -255,21 +410,56 @@ public:
 
     hostlib::TClass GetDataProviderClass() const override { return TcxDBDataProvider::StaticClass(); }
     hostlib::TClass GetFieldClass() const override { return TcxDBDataField::StaticClass(); }
+    hostlib::TClass GetFilterCriteriaClass() const override { return TcxDBDataFilterCriteria::StaticClass(); }
+    hostlib::TClass GetSummaryItemClass() const override { return TcxDBDataSummaryItem::StaticClass(); }
+    hostlib::TClass GetDataSelectionClass() const override { return TcxDBDataSelection::StaticClass(); }
     bool IsProviderDataSource() const override { return true; }
     bool IsDataField(const TcxCustomDataField* field) const override;
     void PrepareField(TcxCustomDataField* field) override;
+    void UpdateFields() override;
+    void ChangeValueTypeClass(int itemIndex, TcxValueTypeClass valueTypeClass) override;
     void RestructData() override;
     void LoadStorage() override;
     void ActiveChanged(bool active) override;
-    bool IsKeyNavigation() const override { return false; }
+    void UpdateFocused() override;
+    bool IsKeyNavigation() const override;
+    bool IsSmartRefresh() const override;
+    bool CanFocusRecord(int recordIndex) override;
+    hostlib::Variant GetRecordId(int recordIndex) const override;
+    void GetKeyFields(std::vector<TcxCustomDataField*>& list) const override;
+    hostlib::Variant GetGroupValue(int recordIndex, TcxCustomDataField* field) const override;
+    hostlib::Variant GetFilterDataValue(int recordIndex, TcxCustomDataField* field) const override;
+    std::string GetFilterItemFieldName(hostlib::TObject* item) const override;
+    bool IsBookmarkAvailable() const override;
+    bool IsBookmarkRow(int rowIndex) const override;
+    bool InternalSaveBookmark() override;
+    void InternalGotoBookmark() override;
+    bool InternalCheckBookmark(int deletedRecordIndex) override;
+    void InternalClearBookmark() override;
+    hostlib::Variant GetRowId(int rowIndex) const override;
+    void SelectAll() override;
+    void SelectFromAnchor(int rowIndex, bool keepSelection) override;
+    void SetSelectionAnchor(int rowIndex) override;
+    int GetSelectionAnchorRowIndex() const override;
+    bool IsSelectionAnchorExist() const override;
+    int GetSelectedRowIndex(int index) const override;
+    bool FocusSelectedRow(int index) override;
+    void ForEachRow(bool selectedOnly, const TcxDataControllerEachRowProc& proc) override;
+    bool DoSearchInGridMode(const std::string& text, bool forward, bool next) override;
+    bool ExecuteAction(hostlib::TComponent* action) override;
+    bool UpdateAction(hostlib::TComponent* action) override;
+    void RefreshExternalData() override;
+    void CheckBrowseMode() override;
 
     virtual void DoDataSourceChanged() {}
     virtual int GetDefaultGridModeBufferCount() const { return 100; }
     virtual void InvalidateDataBuffer() { Change({dccLayout}); }
-    virtual void UpdateScrollBars() {}
+    // The loaded record matching the data set's current values of the
+    // fields the procedure names; -1 when none.
+    virtual int LocateRecordIndex(const TcxDBDataLocateFillProc& fill);
     // Moves the data set's cursor to the record; false when it cannot.
     virtual bool TryFocusRecord(int recordIndex);
-    bool CanFocusRecord(int recordIndex) override;
+    virtual void UpdateScrollBars() {}
 
     TcxDBDataModeController& DataModeController() const { return *modeController_; }
     void SetDataModeController(TcxDBDataModeController* value) { modeController_->Assign(value); }
@@ -284,6 +474,8 @@ public:
     int RecNo() const;
     void SetRecNo(int value);
     TcxDBDataField* DBFields(int index) const;
+    TcxDBDataField* DBFieldByItem(const hostlib::TObject* item) const;
+    TcxDBDataFilterCriteria& DBFilter() const { return static_cast<TcxDBDataFilterCriteria&>(Filter()); }
     // Binds the item's field to the data-set field of that name.
     void ChangeFieldName(int itemIndex, const std::string& fieldName);
     hostlib::TField* GetItemField(int itemIndex) const;
@@ -292,12 +484,59 @@ public:
     void UpdateGridModeBufferCount();
     // Unbinds every field (their data-set fields are going away).
     void UnbindDBFields();
+    void ResetDBFields();
+    void ResyncDBFields() { UpdateFields(); }
+
+    // Keys.
+    const std::string& KeyFieldNames() const { return keyFieldNames_; }
+    // The empty text ends key navigation.
+    void SetKeyFieldNames(const std::string& value);
+    TcxDBDataField* KeyField() const { return keyField_; }
+    // Raises "Key Field not found" for a key field no data-set field binds.
+    std::vector<hostlib::TField*> GetKeyDBFields() const;
+    hostlib::Variant GetKeyFieldsValues() const;
+    // -1 when no loaded record has the key; a scalar key never matches
+    // several key fields.
+    int FindRecordIndexByKey(const hostlib::Variant& keyValue) const;
+    // Focuses the record of the key; true when a row got the focus.
+    bool LocateByKey(const hostlib::Variant& keyValue);
+    void BeginLocate();
+    void EndLocate();
+    void SyncDataSetPos();
+
+    // Grid mode: bookmarks of the data set stand for records. Reading them
+    // outside grid mode raises "DataController not in GridMode".
+    TcxDBDataSelection& DBSelection() const;
+    const hostlib::TBookmark& GetSelectionAnchorBookmark() const;
+    hostlib::TBookmark GetSelectedBookmark(int index) const;
+    const hostlib::TBookmark& BookmarkString() const { return bookmark_; }
+
+    // Fields bound by name.
+    TcxDBDataField* AddInternalDBField();
+    // Binds the field (and its sub-fields for several names, or as a list)
+    // to the names.
+    void UpdateField(TcxDBDataField* field, const std::string& fieldNames, bool asList);
+    void UpdateInternalKeyFields(const std::string& fieldNames, TcxDBDataField*& field);
+    bool InUnboundCopy() const { return inUnboundCopy_; }
+    void SetInUnboundCopy(bool value) { inUnboundCopy_ = value; }
 
 protected:
     void Destroy() override;
 
 private:
-    void RetrieveField(TcxDBDataField* field);
+    void RetrieveField(TcxDBDataField* field, bool lookupOnly);
+    TcxDBDataField* FindFieldByName(const std::string& name, const TcxDBDataField* except) const;
+    void ShareFieldByName(TcxDBDataField* field);
+    void ReassignReferringFields(TcxDBDataField* field);
+    void ForEachDBField(const std::function<void(TcxDBDataField*)>& proc);
+    hostlib::Variant LookupKeyValue(int recordIndex, TcxDBDataField* field) const;
+    bool FilterIgnoresOrigin() const;
 
     hostlib::ObjectPtr<TcxDBDataModeController> modeController_;
+    std::string keyFieldNames_;
+    TcxDBDataField* keyField_ = nullptr;
+    bool resetDBFields_ = false;
+    bool inUnboundCopy_ = false;
+    bool inCheckBrowseMode_ = false;
+    hostlib::TBookmark bookmark_;
 };

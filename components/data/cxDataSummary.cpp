@@ -224,7 +224,7 @@ void TcxDataSummaryItem::Assign(hostlib::TPersistent* source)
 
 bool TcxDataSummaryItem::IsDataBinded() const
 {
-    return Field() != nullptr || (Kind() == skCount && Position() == spGroup);
+    return DataField() != nullptr || (Kind() == skCount && Position() == spGroup);
 }
 
 bool TcxDataSummaryItem::IsPositionStored() const
@@ -850,7 +850,8 @@ int TcxDataSummary::GetRecordIndex(int position) const
 void TcxDataSummary::DoSummaryValue(TcxDataSummaryItem& item, int recordIndex, Variant& value, int& count)
 {
     if (!item.IsDataBinded()) return;
-    Variant v = item.Field() ? controller_->GetInternalValue(recordIndex, item.Field()) : Variant::Null();
+    TcxCustomDataField* field = item.DataField();
+    Variant v = field ? controller_->GetInternalValue(recordIndex, field) : Variant::Null();
     bool done = false;
     if (TcxDataSummaryItems* items = item.SummaryItems(); items && items->OnSummary) {
         TcxSummaryEventArguments arguments{recordIndex, &item};

@@ -81,7 +81,8 @@ public:
     virtual bool IsPositionStored() const;
     virtual void FormatValue(const hostlib::Variant& value, bool isFooter, std::string& text) const;
     std::string FormatValue(const hostlib::Variant& value, bool isFooter) const;
-    TcxCustomDataField* DataField() const { return Field(); }
+    // The field summarised; a descendant may name another than its item's.
+    virtual TcxCustomDataField* DataField() const { return Field(); }
     TcxDataSummaryItems* SummaryItems() const;
 
     const std::string& Format() const { return format_; }

@@ -680,6 +680,9 @@ void TDataSet::AddRecord(const std::vector<Variant>& values, bool append)
 TBookmark TDataSet::GetBookmark() const
 {
     if (!Active()) return {};
+    // A link reading another row of its window sees that row's bookmark.
+    if (readIndex_ >= 0)
+        return readIndex_ < CursorCount() ? std::to_string(visible_[static_cast<std::size_t>(readIndex_)]) : TBookmark();
     const int rowId = CurrentRowId();
     if (rowId == kNoRow || rowId == kPendingRow) return {};
     return std::to_string(rowId);

@@ -144,6 +144,8 @@ public:
     // ---- bookmarks -------------------------------------------------------
     TBookmark Bookmark() const { return GetBookmark(); }
     void SetBookmark(const TBookmark& bookmark) { GotoBookmark(bookmark); }
+    // Of the row field reads see (another row of a link's window while the
+    // link reads it).
     TBookmark GetBookmark() const;
     // Raises "Record not found" for an invalid bookmark.
     void GotoBookmark(const TBookmark& bookmark);

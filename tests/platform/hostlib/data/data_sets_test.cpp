@@ -355,12 +355,19 @@ TEST_F(DataSetTest, ThreeRecordWindowOverTenRecords)
     // Reading the window row by row, then back to the current record.
     ds->MoveBy(5);  // window rows 3..5 (ids 4..6), current id 6
     std::vector<std::string> names;
+    std::vector<TBookmark> bookmarks;
     for (int row = 0; row < link.RecordCount(); ++row) {
         link.SetActiveRecord(row);
         names.push_back(ds->FieldByName("Name")->AsString());
+        bookmarks.push_back(ds->GetBookmark());
     }
     link.SetActiveRecord(2);
     EXPECT_EQ(names, (std::vector<std::string>{"Dora", "Ann-Marie", "Eve"}));
+    EXPECT_EQ(bookmarks.back(), ds->GetBookmark());
+    EXPECT_LT(ds->CompareBookmarks(bookmarks[0], bookmarks[1]), 0);
+    ds->GotoBookmark(bookmarks[0]);
+    EXPECT_EQ(ds->FieldByName("Name")->AsString(), "Dora");
+    ds->MoveBy(2);
     EXPECT_EQ(ds->FieldByName("ID")->AsInteger(), 6);
     EXPECT_EQ(ds->RecNo(), 6);
 
