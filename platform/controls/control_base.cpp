@@ -5,7 +5,9 @@
 #include <cctype>
 #include <unordered_map>
 
+#include "platform/controls/winctl.h"
 #include "platform/graphics/winuserdraw.h"
+#include "platform/system/libraries.h"
 #include "platform/windows/display.h"
 #include "platform/windows/loop.h"
 
@@ -291,6 +293,8 @@ void RegisterControlClasses()
 void InitControls()
 {
     InstallStandardScrollBars();
+    // Programs bind it by name from "User32.dll" where older systems lack it.
+    quelvo::sys::RegisterLibraryFunction("USER32.DLL", "GetScrollBarInfo", reinterpret_cast<FARPROC>(&::GetScrollBarInfo));
     // After the window manager was reset, the classes come back on demand.
     static const bool provided = [] {
         quelvo::win::AddClassProvider(RegisterControlClasses);

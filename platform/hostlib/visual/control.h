@@ -228,7 +228,7 @@ public:
     TPopupMenu* PopupMenu() const { return popupMenu_; }
     void SetPopupMenu(TPopupMenu* value);
     TDragMode DragMode() const { return dragMode_; }
-    void SetDragMode(TDragMode value) { dragMode_ = value; }
+    virtual void SetDragMode(TDragMode value) { dragMode_ = value; }
     TCursor DragCursor() const { return dragCursor_; }
     void SetDragCursor(TCursor value) { dragCursor_ = value; }
     bool IsDestroyingControl() const { return destroyingControl_; }
@@ -250,6 +250,9 @@ public:
     virtual void DragOver(TObject* source, int x, int y, TDragState state, bool& accept);
     virtual void DoEndDrag(TObject* target, int x, int y);
     virtual void DoStartDrag(TDragObject*& dragObject);
+    // A drag from this control ended without a drop (Escape, the right
+    // button, no accepting target).
+    virtual void DragCanceled() {}
     // The images a drag from this control shows under the cursor (none here).
     virtual TDragImageList* GetDragImages() { return nullptr; }
 

@@ -139,6 +139,8 @@ void DragDone(bool drop)
     object->dropped_ = accepted;
     if (GetCaptureControl() == state->source) SetCaptureControl(nullptr);
     TControl* target = state->target;
+    // The target's handling may free the source.
+    const auto sourceAlive = state->source ? state->source->AliveToken() : nullptr;
     if (target) {
         auto saved = gDrag;
         gDrag = state.get();
@@ -146,6 +148,7 @@ void DragDone(bool drop)
         gDrag = saved;
     }
     POINT local = target ? target->ScreenToClient(pos) : pos;
+    if (!accepted && sourceAlive && *sourceAlive) state->source->DragCanceled();
     object->Finished(accepted ? target : nullptr, local.x, local.y, accepted);
     if (state->ownsObject) object->Free();
     if (Screen) ::SetCursor(Screen->Cursors(crDefault));

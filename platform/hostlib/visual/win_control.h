@@ -88,7 +88,9 @@ public:
     virtual void SetFocus();
     void SelectNext(TWinControl* current, bool goForward, bool checkTabStop);
     TWinControl* FindNextControl(TWinControl* current, bool goForward, bool checkTabStop, bool checkParent);
-    void GetTabOrderList(std::vector<TWinControl*>& list);
+    // The children in tab order, each followed by its own list; a control
+    // may stand in for another here (a compound control's inner part).
+    virtual void GetTabOrderList(std::vector<TWinControl*>& list);
     TBrush* Brush() const { return brush_.get(); }
     void SetVisible(bool value) override;
     void SetEnabled(bool value) override;

@@ -200,6 +200,12 @@ TEST_F(ScrollTest, StatesForHiddenDisabledAndBadRequests)
     EXPECT_FALSE(GetScrollBarInfo(win_, OBJID_CLIENT, &any));  // not a scroll bar control
     EXPECT_EQ(sizeof(SCROLLBARINFO), 60u);
     EXPECT_EQ(sizeof(SCROLLINFO), 28u);
+
+    // Bound by name, as programs for systems without it do.
+    HMODULE user32 = LoadLibraryA("User32.dll");
+    ASSERT_NE(user32, nullptr);
+    EXPECT_EQ(GetProcAddress(user32, "GetScrollBarInfo"), reinterpret_cast<FARPROC>(&GetScrollBarInfo));
+    FreeLibrary(user32);
 }
 
 // Pressing bars: those of a control that passes its messages on itself, and

@@ -2,6 +2,8 @@
 // per message, reflection, mouse, keys, focus, alignment and echoes.
 #include "tests/platform/hostlib/visual/visual_fixture.h"
 
+#include <algorithm>
+
 #include "platform/controls/winctl.h"
 #include "platform/hostlib/visual/menus.h"
 #include "platform/hostlib/visual/timer.h"
@@ -435,6 +437,38 @@ TEST_F(Keys, TabSkipsDisabledHiddenAndNonTabStopControls)
     Key(VK_TAB);
     EXPECT_EQ(Focused(), "e") << "a control that wants Tab keeps it";
     EXPECT_EQ(Log(), (Trace{"e key 9", "e char \t"}));
+}
+
+// A compound control that lets its part stand in its place in the tab order.
+class TStandIn : public TTraceControl {
+public:
+    static TClass StaticClass() { return DefineClass<TStandIn, TTraceControl>("TStandIn"); }
+    TClass ClassType() const override { return StaticClass(); }
+    TWinControl* part = nullptr;
+    void GetTabOrderList(std::vector<TWinControl*>& list) override
+    {
+        TTraceControl::GetTabOrderList(list);
+        std::erase(list, part);
+        std::ranges::replace(list, static_cast<TWinControl*>(this), part);
+    }
+};
+
+TEST_F(Keys, TabOrderAsksEachControlForItsList)
+{
+    Build();
+    auto* standIn = Add<TStandIn>(form, "standin", 0, 40, 60, 30);
+    standIn->part = Add<TTraceControl>(standIn, "part", 5, 5, 20, 20);
+    standIn->SetTabOrder(1);
+    Pump();
+    a->SetFocus();
+    const char* order[] = {"part", "e", "a", "part"};
+    for (const char* name : order) {
+        Key(VK_TAB);
+        EXPECT_EQ(Focused(), name);
+    }
+    KeyWith(VK_SHIFT, VK_TAB);
+    EXPECT_EQ(Focused(), "a");
+    EXPECT_EQ(form->FindNextControl(a, true, true, false), standIn->part);
 }
 
 TEST_F(Keys, EnterAndEscapeClickTheDefaultAndCancelButtons)

@@ -59,6 +59,12 @@ void TTraceControl::DoEnter()
     Note(this, "enter");
     TCustomControl::DoEnter();
 }
+void TTraceControl::DragCanceled()
+{
+    Note(this, "drag canceled");
+    TCustomControl::DragCanceled();
+}
+
 void TTraceControl::DoExit()
 {
     Note(this, "exit");

@@ -81,6 +81,7 @@ public:
     void Construct(hostlib::TComponent* owner) override;
     bool throwInPaint = false;
     LRESULT dlgCode = 0;
+    void DragCanceled() override;
 
 protected:
     void Dispatch(hostlib::TMessage& m) override;

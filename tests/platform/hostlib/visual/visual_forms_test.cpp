@@ -574,7 +574,8 @@ protected:
     {
         Trace t;
         for (const auto& s : Log())
-            if (s.find(" over ") != std::string::npos || s.find(" drop ") != std::string::npos || s.rfind("end", 0) == 0)
+            if (s.find(" over ") != std::string::npos || s.find(" drop ") != std::string::npos || s.rfind("end", 0) == 0 ||
+                s.find(" drag canceled") != std::string::npos)
                 t.push_back(s);
         return t;
     }
@@ -602,17 +603,17 @@ TEST_F(Drag, OverTwoTargetsThenDropOrCancel)
           "accepting over move from source", "accepting drop source at 10,12", "end accepting"}},
         {"drop where nothing accepts",
          [&] { Screen().ButtonUp(At(refusing, 10, 10)); },
-         {"refusing over move from source", "refusing over leave from source", "end nil"}},
+         {"refusing over move from source", "refusing over leave from source", "source drag canceled", "end nil"}},
         {"escape",
          [&] {
              Screen().MoveMouse(At(accepting, 10, 12));
              Screen().PressKey(VK_ESCAPE);
          },
          {"refusing over leave from source", "accepting over enter from source", "accepting over move from source",
-          "accepting over leave from source", "end nil"}},
+          "accepting over leave from source", "source drag canceled", "end nil"}},
         {"right button",
          [&] { Screen().ButtonDown(At(refusing, 10, 10), quelvo::win::MouseButton::Right); },
-         {"refusing over leave from source", "end nil"}},
+         {"refusing over leave from source", "source drag canceled", "end nil"}},
     };
     for (const Case& k : cases) {
         Log().clear();
