@@ -100,7 +100,8 @@ void TcxCustomLookAndFeelPainter::DrawContent(TcxCanvas* canvas, const RECT& bou
 
 RECT TcxCustomLookAndFeelPainter::FooterCellContentBounds(const RECT& r) const
 {
-    return cxRectInflate(r, -FooterCellBorderSize(), -FooterCellBorderSize());
+    const int size = FooterCellBorderSize();
+    return cxRectInflate(r, -size, -size);
 }
 
 RECT TcxCustomLookAndFeelPainter::FooterCellTextAreaBounds(const RECT& r) const

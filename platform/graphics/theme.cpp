@@ -374,10 +374,13 @@ void DrawPart(HDC dc, Cls cls, int part, int state, const RECT& bounds)
             p.Fill(r, c.fill);
             int group = (std::max(1, state) - 1) / 4; // up, down, left, right
             p.Chevron(r, std::min(group, 3), c.text);
-        } else if (part == SBP_THUMBBTNHORZ) {
-            p.Fill(RECT{r.left, r.top + 2, r.right, r.bottom - 2}, c.fill);
-        } else if (part == SBP_THUMBBTNVERT) {
-            p.Fill(RECT{r.left + 2, r.top, r.right - 2, r.bottom}, c.fill);
+        } else if (part == SBP_THUMBBTNHORZ || part == SBP_THUMBBTNVERT) {
+            // The thumb is opaque: the track shows beside its narrower face,
+            // so nothing drawn before stays there when it moves.
+            p.Fill(r, kScroll[Normal].fill);
+            p.Fill(part == SBP_THUMBBTNHORZ ? RECT{r.left, r.top + 2, r.right, r.bottom - 2}
+                                            : RECT{r.left + 2, r.top, r.right - 2, r.bottom},
+                   c.fill);
         } else if (part == SBP_GRIPPERHORZ || part == SBP_GRIPPERVERT) {
             // The flat thumb needs no gripper.
         } else {

@@ -11,6 +11,8 @@
 #include "components/foundation/cxScrollBar.h"
 #include "components/foundation/cxStandardLookAndFeelPainters.h"
 #include "components/foundation/cxUltraFlatLookAndFeelPainters.h"
+#include "components/foundation/cxWinXPLookAndFeelPainters.h"
+#include "components/foundation/dxThemeManager.h"
 #include "tests/components/foundation/foundation_canvas.h"
 #include "platform/controls/ctldefs.h"
 #include "platform/hostlib/core/exceptions.h"
@@ -348,28 +350,40 @@ protected:
     {
         ScrollBar::SetUp();
         for (int s = 0; s < kLookAndFeelStyleCount; ++s) cxRegisterLookAndFeelPainter(TcxLookAndFeelStyle(s), nullptr);
+        dxUxThemeInitialize();
+        dxThemeManagerInitialize();
         cxStandardLookAndFeelPaintersInitialize();
         cxUltraFlatLookAndFeelPaintersInitialize();
+        cxWinXPLookAndFeelPaintersInitialize();
     }
     void TearDown() override
     {
+        cxWinXPLookAndFeelPaintersFinalize();
         cxUltraFlatLookAndFeelPaintersFinalize();
         cxStandardLookAndFeelPaintersFinalize();
+        dxThemeManagerFinalize();
+        dxUxThemeFinalize();
         ScrollBar::TearDown();
     }
 };
 
 TEST_F(ScrollBarKinds, EachKindPaintsThePressedArrowAndThumbOnTheWindowAsOnABitmap)
 {
-    for (TcxLookAndFeelKind kind : {lfFlat, lfStandard, lfUltraFlat, lfOffice11}) {
+    const std::pair<TcxLookAndFeelKind, bool> looks[] = {
+        {lfFlat, false}, {lfStandard, false}, {lfUltraFlat, false}, {lfOffice11, false}, {lfUltraFlat, true}};
+    for (const auto& [kind, native] : looks) {
         auto* bar = NewBar(100);
         bar->LookAndFeel()->SetKind(kind);
+        bar->LookAndFeel()->SetNativeStyle(native);
         bar->SetScrollParams(0, 99, 30, 10);
         const POINT arrow = On(bar, button + 100 + 2);
         Press(arrow);
         ASSERT_EQ(bar->PressedPart(), sbpLineDown);
         const auto painter = bar->Painter();
         ASSERT_EQ(painter, cxLookAndFeelPainterOfStyle(bar->LookAndFeel()->GetActiveStyle())) << kind;
+        if (native) {
+            ASSERT_EQ(painter, TcxWinXPLookAndFeelPainter::Class());
+        }
         const std::pair<TcxScrollBarPart, TcxButtonState> parts[] = {
             {sbpLineDown, cxbsPressed}, {sbpThumbnail, cxbsNormal}, {sbpLineUp, cxbsNormal}};
         for (const auto& [part, state] : parts) {
@@ -385,7 +399,7 @@ TEST_F(ScrollBarKinds, EachKindPaintsThePressedArrowAndThumbOnTheWindowAsOnABitm
                     const std::uint32_t rgb = (GetRValue(want) << 16) | (GetGValue(want) << 8) | GetBValue(want);
                     wrong += Pixel(bar, y, x) != rgb;
                 }
-            EXPECT_EQ(wrong, 0) << "kind " << kind << " part " << part;
+            EXPECT_EQ(wrong, 0) << "kind " << kind << (native ? " native" : "") << " part " << part;
         }
         Release(arrow);
         form->Free();

@@ -1,5 +1,6 @@
 // The scroll bar in a real X11 window under the test's own Xvfb: a click on
-// the page area moves the thumb, and the server shows what the form drew.
+// the page area moves the thumb, and the server shows what the form drew,
+// a bar in the native style beside it included.
 #include <gtest/gtest.h>
 
 #include <stdlib.h>
@@ -13,6 +14,9 @@
 
 #include "components/foundation/cxScrollBar.h"
 #include "components/foundation/cxStandardLookAndFeelPainters.h"
+#include "components/foundation/cxWinXPLookAndFeelPainters.h"
+#include "components/foundation/dxThemeManager.h"
+#include "platform/graphics/uxtheme.h"
 #include "platform/controls/control_base.h"
 #include "platform/graphics/surface.h"
 #include "platform/hostlib/visual/forms.h"
@@ -62,13 +66,19 @@ protected:
         ASSERT_NE(other_, nullptr);
         quelvo::ctl::InitControls();
         InitVisualLibrary();
+        dxUxThemeInitialize();
+        dxThemeManagerInitialize();
         cxLookAndFeelsInitialize();
         cxStandardLookAndFeelPaintersInitialize();
+        cxWinXPLookAndFeelPaintersInitialize();
     }
     void TearDown() override
     {
+        cxWinXPLookAndFeelPaintersFinalize();
         cxStandardLookAndFeelPaintersFinalize();
         cxLookAndFeelsFinalize();
+        dxThemeManagerFinalize();
+        dxUxThemeFinalize();
         DoneVisualLibrary();
         quelvo::win::ResetWindowManager();
         if (other_) XCloseDisplay(other_);
@@ -111,6 +121,13 @@ TEST_F(ScrollBarOnX11, APressOnThePageAreaMovesTheThumbAndTheServerShowsIt)
     bar->LookAndFeel()->SetKind(lfStandard);
     bar->SetScrollParams(0, 99, 0, 10);
     bar->SetLargeChange(10);
+    auto* themed = CreateObject<TcxScrollBar>(form);
+    themed->SetKind(sbVertical);
+    themed->SetBounds(80, 10, 17, 240);
+    themed->SetParent(form);
+    themed->LookAndFeel()->SetNativeStyle(true);
+    themed->SetScrollParams(0, 99, 40, 10);
+    ASSERT_EQ(themed->Painter(), TcxWinXPLookAndFeelPainter::Class());
     form->Show();
     ASSERT_TRUE(PumpUntil([&] {
         XWindowAttributes wa{};
@@ -148,6 +165,13 @@ TEST_F(ScrollBarOnX11, APressOnThePageAreaMovesTheThumbAndTheServerShowsIt)
         for (int px = 0; px < wa.width; ++px)
             mismatches += (XGetPixel(image, px, py) & 0xFFFFFF) != (surface->At(px + ox, py + oy) & 0xFFFFFF);
     EXPECT_EQ(mismatches, 0);
+    // The native bar's thumb shows in our theme's colour.
+    COLORREF thumb = 0;
+    ::GetThemeColor(OpenTheme(totScrollBar), SBP_THUMBBTNVERT, SCRBS_NORMAL, TMT_FILLCOLOR, &thumb);
+    const RECT t = themed->ThumbnailRect();
+    const POINT centre = themed->ClientToScreen(POINT{(t.left + t.right) / 2, (t.top + t.bottom) / 2});
+    const unsigned long shown = XGetPixel(image, centre.x - x, centre.y - y) & 0xFFFFFF;
+    EXPECT_EQ(shown, (static_cast<unsigned long>(GetRValue(thumb)) << 16) | (GetGValue(thumb) << 8) | GetBValue(thumb));
     XDestroyImage(image);
 }
 

@@ -160,6 +160,22 @@ TEST(ThemeDrawTest, PartsDrawInsideTheirRectangleAndRegionsMatch)
     DeleteObject(rgn);
 }
 
+TEST(ThemeDrawTest, OpaqueScrollBarPartsCoverTheirWholeRectangle)
+{
+    Theme scroll("ScrollBar");
+    const int parts[] = {SBP_ARROWBTN, SBP_THUMBBTNHORZ, SBP_THUMBBTNVERT, SBP_LOWERTRACKVERT, SBP_UPPERTRACKHORZ};
+    for (int part : parts) {
+        ASSERT_FALSE(IsThemeBackgroundPartiallyTransparent(scroll.h, part, SCRBS_HOT)) << part;
+        Canvas cv(30, 30, RGB(1, 2, 3));
+        RECT r{5, 5, 25, 25};
+        ASSERT_EQ(DrawThemeBackground(scroll.h, cv.dc(), part, SCRBS_HOT, &r, nullptr), 0);
+        int uncovered = 0;
+        for (int y = 5; y < 25; ++y)
+            for (int x = 5; x < 25; ++x) uncovered += GetPixel(cv.dc(), x, y) == RGB(1, 2, 3);
+        EXPECT_EQ(uncovered, 0) << "part " << part;
+    }
+}
+
 TEST(ThemeDrawTest, TextEdgesAndParentBackground)
 {
     Theme button("Button"), edit("Edit");
