@@ -1,14 +1,22 @@
-// A row of 12 header cells (120 x 20, captions, one sort mark) painted 1,000
-// times into a 1920 x 1080 bitmap by each look and feel's painter, beside
-// the same picture drawn directly with fills, pixels, lines and text
-// output. The row moves down 20 pixels per paint and wraps, so every paint
-// really lands. Both pictures are compared pixel for pixel before timing.
+// A row of 12 header cells (120 x 20, captions, one sort mark) and a
+// vertical scroll bar (17 x 600 with its thumb, painted off screen and
+// copied in one step, as the control does) painted 1,000 times into a
+// 1920 x 1080 bitmap by each look and feel's painter, our theme on, beside
+// the same picture drawn directly with fills, pixels, lines, polygons, text
+// output and theme parts. The row moves down 20 pixels per paint and the
+// bar 17 to the right, both wrapping, so every paint really lands. Both
+// pictures are compared pixel for pixel before timing.
 #include "bench/common/alternating.h"
+#include "bench/common/ratio_reporter.h"
 #include "components/foundation/cxGraphics.h"
+#include "components/foundation/cxLookAndFeelPainterImages.h"
 #include "components/foundation/cxLookAndFeelPainters.h"
 #include "components/foundation/cxStandardLookAndFeelPainters.h"
 #include "components/foundation/cxUltraFlatLookAndFeelPainters.h"
+#include "components/foundation/cxWinXPLookAndFeelPainters.h"
 #include "components/foundation/dxOffice11.h"
+#include "components/foundation/dxThemeManager.h"
+#include "platform/graphics/uxtheme.h"
 #include "platform/graphics/wingdi.h"
 #include "platform/graphics/winuserdraw.h"
 
@@ -32,6 +40,17 @@ constexpr int kRowsPerScreen = kHeight / kCellHeight;
 constexpr int kSortedCell = 3;
 constexpr int kMarkArea = 16;
 constexpr int kGradientRows = 4;
+constexpr int kBarWidth = 17;
+constexpr int kBarHeight = 600;
+constexpr int kBarsPerScreen = kWidth / kBarWidth;
+
+// The bar's parts: arrow buttons of the bar's width, the thumb a tenth of
+// the track down.
+constexpr RECT kLineUp{0, 0, kBarWidth, kBarWidth};
+constexpr RECT kLineDown{0, kBarHeight - kBarWidth, kBarWidth, kBarHeight};
+constexpr RECT kThumb{0, 200, kBarWidth, 260};
+constexpr RECT kPageUp{0, kBarWidth, kBarWidth, 200};
+constexpr RECT kPageDown{0, 260, kBarWidth, kBarHeight - kBarWidth};
 
 std::string Caption(int cell) { return "Column " + std::to_string(cell + 1); }
 
@@ -105,6 +124,39 @@ void PaintRow(TcxCustomLookAndFeelPainterClass painter, TcxCanvas* canvas, int t
         if (i == kSortedCell) painter->DrawSortingMark(canvas, MarkArea(cell), true);
     }
 }
+
+// A bitmap of the bar's size with a TcxCanvas over it.
+class BarBitmap {
+public:
+    BarBitmap() : bitmap_(MakeObject<TBitmap>())
+    {
+        bitmap_->SetSize(kBarWidth, kBarHeight);
+        canvas_ = std::make_unique<TcxCanvas>(bitmap_->Canvas());
+    }
+    TcxCanvas* Canvas() { return canvas_.get(); }
+    TBitmap* Bitmap() { return bitmap_.get(); }
+    HDC DC() { return bitmap_->Canvas()->Handle(); }
+
+private:
+    ObjectPtr<TBitmap> bitmap_;
+    std::unique_ptr<TcxCanvas> canvas_;
+};
+
+// The bar painted the way the scroll-bar control paints it: the thumb,
+// then the arrows and the page areas, off screen, then one copy.
+void PaintBar(TcxCustomLookAndFeelPainterClass painter, BarBitmap& bar, TcxCanvas* screen, int left)
+{
+    TcxCanvas* canvas = bar.Canvas();
+    painter->DrawScrollBarPart(canvas, false, kThumb, sbpThumbnail, cxbsNormal);
+    painter->DrawScrollBarPart(canvas, false, kLineUp, sbpLineUp, cxbsNormal);
+    painter->DrawScrollBarPart(canvas, false, kLineDown, sbpLineDown, cxbsNormal);
+    painter->DrawScrollBarPart(canvas, false, kPageUp, sbpPageUp, cxbsNormal);
+    painter->DrawScrollBarPart(canvas, false, kPageDown, sbpPageDown, cxbsNormal);
+    screen->Draw(left, 0, bar.Bitmap());
+}
+
+int BarLeft(int paint) { return (paint % kBarsPerScreen) * kBarWidth; }
+int RowTop(int paint) { return (paint % kRowsPerScreen) * kCellHeight; }
 
 // Brushes and pens made once, deleted with the owner.
 class Gdi {
@@ -312,10 +364,164 @@ private:
     std::array<HBRUSH, kGradientRows> gradient_{};
 };
 
+// Native: our theme's header item, the captions and the flat mark.
+class ThemedRow : public DirectRow {
+public:
+    ThemedRow(HDC dc, HFONT font) : DirectRow(dc, font), dc_(dc)
+    {
+        SetMark({7, 8}, Rgb(clBtnShadow), Rgb(clBtnShadow));
+    }
+
+private:
+    void Cell(int, const RECT& r) override { DrawThemeBackground(theme_, dc_, HP_HEADERITEM, HIS_NORMAL, &r, nullptr); }
+
+    HDC dc_;
+    HTHEME theme_ = OpenTheme(totHeader);
+};
+
+// The bar drawn with plain calls into a bitmap of its own, then copied.
+class DirectBar {
+public:
+    DirectBar() = default;
+    DirectBar(const DirectBar&) = delete;
+    DirectBar& operator=(const DirectBar&) = delete;
+    virtual ~DirectBar() = default;
+    void Paint(HDC screen, int left)
+    {
+        Parts(bar_.DC());
+        BitBlt(screen, left, 0, kBarWidth, kBarHeight, bar_.DC(), 0, 0, SRCCOPY);
+    }
+
+protected:
+    virtual void Parts(HDC dc) = 0;
+    static void Fill(HDC dc, const RECT& r, HBRUSH brush) { FillRect(dc, &r, brush); }
+    static RECT Inset(const RECT& r, int n) { return RECT{r.left + n, r.top + n, r.right - n, r.bottom - n}; }
+    // One-pixel lines: left and top in one brush, then right and bottom in
+    // the other.
+    static void Frame(HDC dc, const RECT& r, HBRUSH leftTop, HBRUSH rightBottom)
+    {
+        Fill(dc, RECT{r.left, r.top, r.left + 1, r.bottom}, leftTop);
+        Fill(dc, RECT{r.left, r.top, r.right, r.top + 1}, leftTop);
+        Fill(dc, RECT{r.right - 1, r.top, r.right, r.bottom}, rightBottom);
+        Fill(dc, RECT{r.left, r.bottom - 1, r.right, r.bottom}, rightBottom);
+    }
+    void Track(HDC dc)
+    {
+        Fill(dc, kPageUp, track_);
+        Fill(dc, kPageDown, track_);
+    }
+    // A filled triangle pointing up or down, centred in r as the painters
+    // centre their arrows.
+    void Arrow(HDC dc, const RECT& r, TcxArrowDirection direction, HPEN pen, HBRUSH brush)
+    {
+        TcxArrowPoints points{};
+        TcxCustomLookAndFeelPainter::CalculateArrowPoints(r, points, direction, true);
+        SelectObject(dc, pen);
+        SelectObject(dc, brush);
+        Polygon(dc, points.data(), 3);
+    }
+    Gdi gdi_;
+    COLORREF face_ = Rgb(clBtnFace), text_ = Rgb(clBtnText);
+    HBRUSH faceBrush_ = gdi_.Brush(face_), textBrush_ = gdi_.Brush(text_);
+    HPEN textPen_ = gdi_.Pen(text_);
+
+private:
+    BarBitmap bar_;
+    HBRUSH track_ = Keep(CreatePatternBrush(cxScrollBarTrackBitmap(false)->Handle()));
+    HBRUSH Keep(HBRUSH brush)
+    {
+        owned_ = brush;
+        return brush;
+    }
+    struct Owned {
+        HBRUSH brush = nullptr;
+        Owned& operator=(HBRUSH b)
+        {
+            brush = b;
+            return *this;
+        }
+        ~Owned() { DeleteObject(brush); }
+    } owned_;
+};
+
+// Standard: the system's scroll arrows and two-ring bevels.
+class BevelBar : public DirectBar {
+    void Parts(HDC dc) override
+    {
+        Button(dc, kThumb);
+        Fill(dc, Inset(kThumb, 2), faceBrush_);
+        RECT up = kLineUp, down = kLineDown;
+        DrawFrameControl(dc, &up, DFC_SCROLL, DFCS_SCROLLUP);
+        Button(dc, kLineUp);
+        DrawFrameControl(dc, &down, DFC_SCROLL, DFCS_SCROLLDOWN);
+        Button(dc, kLineDown);
+        Track(dc);
+    }
+    void Button(HDC dc, const RECT& r)
+    {
+        Frame(dc, r, faceBrush_, darkBrush_);
+        Frame(dc, Inset(r, 1), lightBrush_, shadowBrush_);
+    }
+    HBRUSH darkBrush_ = gdi_.Brush(Rgb(cl3DDkShadow)), lightBrush_ = gdi_.Brush(Rgb(clBtnHighlight));
+    HBRUSH shadowBrush_ = gdi_.Brush(Rgb(clBtnShadow));
+};
+
+// Flat: one raised ring, the arrow inside it.
+class RaisedBar : public DirectBar {
+    void Parts(HDC dc) override
+    {
+        Button(dc, kThumb);
+        Button(dc, kLineUp);
+        Arrow(dc, Inset(kLineUp, 1), adUp, textPen_, textBrush_);
+        Button(dc, kLineDown);
+        Arrow(dc, Inset(kLineDown, 1), adDown, textPen_, textBrush_);
+        Track(dc);
+    }
+    void Button(HDC dc, const RECT& r)
+    {
+        Frame(dc, r, lightBrush_, shadowBrush_);
+        Fill(dc, Inset(r, 1), faceBrush_);
+    }
+    HBRUSH lightBrush_ = gdi_.Brush(Rgb(clBtnHighlight)), shadowBrush_ = gdi_.Brush(Rgb(clBtnShadow));
+};
+
+// Ultra-flat: a line in the text colour around each button.
+class LineBar : public DirectBar {
+    void Parts(HDC dc) override
+    {
+        Button(dc, kThumb);
+        Button(dc, kLineUp);
+        Arrow(dc, kLineUp, adUp, textPen_, textBrush_);
+        Button(dc, kLineDown);
+        Arrow(dc, kLineDown, adDown, textPen_, textBrush_);
+        Track(dc);
+    }
+    void Button(HDC dc, const RECT& r)
+    {
+        Frame(dc, r, textBrush_, textBrush_);
+        Fill(dc, Inset(r, 1), faceBrush_);
+    }
+};
+
+// Office 2003 and native, our theme on: the theme's scroll-bar parts.
+class ThemedBar : public DirectBar {
+    void Parts(HDC dc) override
+    {
+        DrawThemeBackground(theme_, dc, SBP_THUMBBTNVERT, SCRBS_NORMAL, &kThumb, nullptr);
+        DrawThemeBackground(theme_, dc, SBP_GRIPPERVERT, 0, &kThumb, nullptr);
+        DrawThemeBackground(theme_, dc, SBP_ARROWBTN, ABS_UPNORMAL, &kLineUp, nullptr);
+        DrawThemeBackground(theme_, dc, SBP_ARROWBTN, ABS_DOWNNORMAL, &kLineDown, nullptr);
+        DrawThemeBackground(theme_, dc, SBP_LOWERTRACKVERT, SCRBS_NORMAL, &kPageUp, nullptr);
+        DrawThemeBackground(theme_, dc, SBP_UPPERTRACKVERT, SCRBS_NORMAL, &kPageDown, nullptr);
+    }
+    HTHEME theme_ = OpenTheme(totScrollBar);
+};
+
 struct Look {
     const char* name;
     TcxCustomLookAndFeelPainterClass painter;
     std::function<std::unique_ptr<DirectRow>(Screen&)> direct;
+    std::function<std::unique_ptr<DirectBar>()> bar;
 };
 
 template <typename Row>
@@ -324,36 +530,56 @@ std::function<std::unique_ptr<DirectRow>(Screen&)> Direct()
     return [](Screen& s) -> std::unique_ptr<DirectRow> { return std::make_unique<Row>(s.DC(), s.Font()); };
 }
 
-// Both sides once on a clean screen each; the number of differing pixels.
+template <typename Bar>
+std::function<std::unique_ptr<DirectBar>()> DirectBarOf()
+{
+    return []() -> std::unique_ptr<DirectBar> { return std::make_unique<Bar>(); };
+}
+
+// Each side its own screen, so neither disturbs the other's drawing state.
+struct Sides {
+    explicit Sides(const Look& look) : row(look.direct(direct)), directBar(look.bar()) {}
+    Screen painted, direct;
+    BarBitmap paintedBar;
+    std::unique_ptr<DirectRow> row;
+    std::unique_ptr<DirectBar> directBar;
+};
+
+void PaintWithPainter(TcxCustomLookAndFeelPainterClass painter, Sides& sides, int paint)
+{
+    PaintRow(painter, sides.painted.Canvas(), RowTop(paint));
+    PaintBar(painter, sides.paintedBar, sides.painted.Canvas(), BarLeft(paint));
+}
+
+void PaintDirectly(Sides& sides, int paint)
+{
+    sides.row->Paint(RowTop(paint));
+    sides.directBar->Paint(sides.direct.DC(), BarLeft(paint));
+}
+
+// Both sides once on clean screens; the number of differing pixels.
 long Differences(const Look& look)
 {
-    Screen painted, direct;
-    PaintRow(look.painter, painted.Canvas(), 0);
-    look.direct(direct)->Paint(0);
-    const auto a = painted.Pixels(), b = direct.Pixels();
+    Sides sides(look);
+    PaintWithPainter(look.painter, sides, 0);
+    PaintDirectly(sides, 0);
+    const auto a = sides.painted.Pixels(), b = sides.direct.Pixels();
     long differing = 0;
     for (std::size_t i = 0; i < a.size(); ++i) differing += a[i] != b[i];
     return differing;
 }
 
-// Each side its own screen, so neither disturbs the other's drawing state.
-struct Sides {
-    Screen painted, direct;
-    std::unique_ptr<DirectRow> row;
-};
-
 quelvo::bench::Pair PairOf(const Look& look, Sides& sides)
 {
     const auto painter = look.painter;
-    TcxCanvas* canvas = sides.painted.Canvas();
-    DirectRow* row = sides.row.get();
+    Sides* s = &sides;
     quelvo::bench::Pair pair;
-    pair.title = std::string(look.name) + ": header row painted 1,000 times";
-    pair.subject = {look.name, [painter, canvas] {
-                        for (int k = 0; k < kPaints; ++k) PaintRow(painter, canvas, (k % kRowsPerScreen) * kCellHeight);
+    pair.title = std::string(look.name) + ": header row and scroll bar painted 1,000 times";
+    pair.subject = {look.name, [painter, s] {
+                        for (int k = 0; k < kPaints; ++k) PaintWithPainter(painter, *s, k);
                     }};
-    pair.reference = {"direct", [row] {
-                          for (int k = 0; k < kPaints; ++k) row->Paint((k % kRowsPerScreen) * kCellHeight);
+    pair.reference = {"direct", [s] {
+                          for (int k = 0; k < kPaints; ++k) PaintDirectly(*s, k);
                       }};
     pair.target = 1.3;
     pair.timing = quelvo::bench::Timing::ThreadProcessor;
@@ -364,13 +590,17 @@ quelvo::bench::Pair PairOf(const Look& look, Sides& sides)
 
 int main(int argc, char** argv)
 {
+    dxUxThemeInitialize();
+    dxThemeManagerInitialize();
     cxStandardLookAndFeelPaintersInitialize();
     cxUltraFlatLookAndFeelPaintersInitialize();
+    cxWinXPLookAndFeelPaintersInitialize();
     const std::vector<Look> looks = {
-        {"Standard", TcxStandardLookAndFeelPainter::Class(), Direct<SoftBevelRow>()},
-        {"Flat", TcxFlatLookAndFeelPainter::Class(), Direct<SoftBevelRow>()},
-        {"Ultra-flat", TcxUltraFlatLookAndFeelPainter::Class(), Direct<LineFrameRow>()},
-        {"Office 2003", TcxOffice11LookAndFeelPainter::Class(), Direct<GradientRow>()},
+        {"Standard", TcxStandardLookAndFeelPainter::Class(), Direct<SoftBevelRow>(), DirectBarOf<BevelBar>()},
+        {"Flat", TcxFlatLookAndFeelPainter::Class(), Direct<SoftBevelRow>(), DirectBarOf<RaisedBar>()},
+        {"Ultra-flat", TcxUltraFlatLookAndFeelPainter::Class(), Direct<LineFrameRow>(), DirectBarOf<LineBar>()},
+        {"Office 2003", TcxOffice11LookAndFeelPainter::Class(), Direct<GradientRow>(), DirectBarOf<ThemedBar>()},
+        {"Native", TcxWinXPLookAndFeelPainter::Class(), Direct<ThemedRow>(), DirectBarOf<ThemedBar>()},
     };
     std::vector<std::unique_ptr<Sides>> sides;
     std::vector<quelvo::bench::Pair> pairs;
@@ -381,10 +611,16 @@ int main(int argc, char** argv)
             ++failed;
             continue;
         }
-        auto& s = sides.emplace_back(std::make_unique<Sides>());
-        s->row = look.direct(s->direct);
-        pairs.push_back(PairOf(look, *s));
+        pairs.push_back(PairOf(look, *sides.emplace_back(std::make_unique<Sides>(look))));
     }
-    quelvo::bench::RunPairs(argc, argv, pairs);
+    quelvo::bench::RatioReporter report("Painters beside direct drawing (header row and scroll bar)");
+    report.Run(pairs, quelvo::bench::ParseOptions(argc, argv));
+    report.Print();
+    sides.clear();
+    cxWinXPLookAndFeelPaintersFinalize();
+    cxUltraFlatLookAndFeelPaintersFinalize();
+    cxStandardLookAndFeelPaintersFinalize();
+    dxThemeManagerFinalize();
+    dxUxThemeFinalize();
     return failed == 0 ? 0 : 1;
 }
