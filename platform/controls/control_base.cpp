@@ -74,6 +74,12 @@ bool Control::PaintMessage(UINT msg, WPARAM wParam, LRESULT& result)
     switch (msg) {
     case WM_ERASEBKGND: result = 1; return true;
     case WM_PAINT: {
+        // A window that paints a subclassed control passes the device
+        // context of its own BeginPaint; the update region is spent by then.
+        if (wParam) {
+            Paint(reinterpret_cast<HDC>(wParam));
+            return true;
+        }
         PAINTSTRUCT ps;
         HDC dc = BeginPaint(hwnd_, &ps);
         if (dc) Paint(dc);

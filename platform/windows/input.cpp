@@ -668,7 +668,21 @@ BOOL SetDoubleClickTime(UINT ms)
     return TRUE;
 }
 
-BOOL MessageBeep(UINT) { return TRUE; }
+namespace {
+unsigned& BeepCounter()
+{
+    static unsigned count = 0;
+    return count;
+}
+}  // namespace
+
+BOOL MessageBeep(UINT)
+{
+    ++BeepCounter();
+    return TRUE;
+}
+
+unsigned MessageBeepCount() { return BeepCounter(); }
 
 // ---- dialog keys ---------------------------------------------------------------
 

@@ -166,6 +166,9 @@ BOOL IsDialogMessageA(HWND dialog, LPMSG msg);
 HWND GetNextDlgTabItem(HWND dialog, HWND control, BOOL previous);
 HWND GetNextDlgGroupItem(HWND dialog, HWND control, BOOL previous);
 BOOL MessageBeep(UINT type);
+// How many beeps were asked for since the program started (there is no
+// speaker to hear them; tests count them).
+unsigned MessageBeepCount();
 
 // ---- hooks ---------------------------------------------------------------
 HHOOK SetWindowsHookExA(int idHook, HOOKPROC proc, HINSTANCE module, DWORD threadId);

@@ -39,7 +39,12 @@ void RoundAt(Decimal& d, int keep)
 }
 }  // namespace
 
-Decimal ToDecimal(double value)
+namespace {
+
+// Shared by both widths: printf gives the digits, rounded to the type's
+// decimal precision.
+template <class Float>
+Decimal ToDecimalOf(Float value, const char* form)
 {
     Decimal d;
     d.Negative = std::signbit(value);
@@ -56,9 +61,9 @@ Decimal ToDecimal(double value)
         d.Negative = false;
         return d;
     }
-    char buf[64];
-    std::snprintf(buf, sizeof buf, "%.17e", std::fabs(value));
-    // buf = "d.ddddddddddddddddde[+-]xx"
+    char buf[80];
+    std::snprintf(buf, sizeof buf, form, std::fabs(value));
+    // buf = "d.dddd...e[+-]xx"
     std::string digits;
     const char* p = buf;
     for (; *p && *p != 'e'; ++p)
@@ -68,6 +73,18 @@ Decimal ToDecimal(double value)
     d.Exponent = exp10 + 1;
     StripTrailingZeros(d);
     return d;
+}
+
+}  // namespace
+
+Decimal ToDecimal(double value)
+{
+    return ToDecimalOf(value, "%.17e");
+}
+
+Decimal ToDecimal(long double value)
+{
+    return ToDecimalOf(value, "%.17Le");
 }
 
 Decimal ScaledToDecimal(long long value, int scale)

@@ -20,6 +20,8 @@ struct Decimal {
 // The value correctly rounded to 18 significant digits (the precision the
 // streamed extended type carries); later roundings go half away from zero.
 Decimal ToDecimal(double value);
+// An 80-bit value, correctly rounded to the 18 significant digits it carries.
+Decimal ToDecimal(long double value);
 // Exact decimal of a scaled 64-bit integer (value / 10^scale).
 Decimal ScaledToDecimal(long long value, int scale);
 // Keeps at most count significant digits, rounding half away from zero.

@@ -398,11 +398,12 @@ bool ParseInt64(std::string_view text, std::int64_t& value)
     return true;
 }
 
-bool ParseFloat(std::string_view text, double& value, const TFormatSettings& fs)
+// The number in the C locale's spelling for strtod, false when the text is
+// not one.
+bool CFloatText(std::string_view text, const TFormatSettings& fs, std::string& c)
 {
     const std::string_view t = TrimView(text);
     if (t.empty()) return false;
-    std::string c;  // in the C locale's spelling for strtod
     std::size_t i = 0;
     if (t[i] == '+' || t[i] == '-') c += t[i++];
     bool digits = false;
@@ -433,14 +434,30 @@ bool ParseFloat(std::string_view text, double& value, const TFormatSettings& fs)
         }
         if (!expDigits) return false;
     }
-    if (i != t.size()) return false;
-    errno = 0;
+    return i == t.size();
+}
+
+template <class Float, class Convert>
+bool ParseFloatOf(std::string_view text, Float& value, const TFormatSettings& fs, Convert convert)
+{
+    std::string c;
+    if (!CFloatText(text, fs, c)) return false;
     char* end = nullptr;
-    const double v = std::strtod(c.c_str(), &end);
+    const Float v = convert(c.c_str(), &end);
     if (end != c.c_str() + c.size()) return false;
     if (std::isinf(v)) return false;  // overflow
     value = v;
     return true;
+}
+
+bool ParseFloat(std::string_view text, double& value, const TFormatSettings& fs)
+{
+    return ParseFloatOf(text, value, fs, [](const char* c, char** end) { return std::strtod(c, end); });
+}
+
+bool ParseFloat(std::string_view text, long double& value, const TFormatSettings& fs)
+{
+    return ParseFloatOf(text, value, fs, [](const char* c, char** end) { return std::strtold(c, end); });
 }
 
 }  // namespace
@@ -678,6 +695,16 @@ std::string FloatToStrF(double value, TFloatFormat format, int precision, int di
     return FloatToStrF(value, format, precision, digits, FormatSettings());
 }
 
+std::string FloatToStrF(long double value, TFloatFormat format, int precision, int digits, const TFormatSettings& fs)
+{
+    return DecimalToStrF(detail::ToDecimal(value), format, precision, digits, fs);
+}
+
+std::string FloatToStrF(long double value, TFloatFormat format, int precision, int digits)
+{
+    return FloatToStrF(value, format, precision, digits, FormatSettings());
+}
+
 std::string FormatFloat(std::string_view format, double value, const TFormatSettings& fs)
 {
     return FormatDecimal(format, detail::ToDecimal(value), fs, FloatToStr(value, fs));
@@ -694,6 +721,16 @@ bool TryStrToFloat(std::string_view text, double& value, const TFormatSettings& 
 }
 
 bool TryStrToFloat(std::string_view text, double& value)
+{
+    return ParseFloat(text, value, FormatSettings());
+}
+
+bool TryStrToFloat(std::string_view text, long double& value, const TFormatSettings& fs)
+{
+    return ParseFloat(text, value, fs);
+}
+
+bool TryStrToFloat(std::string_view text, long double& value)
 {
     return ParseFloat(text, value, FormatSettings());
 }

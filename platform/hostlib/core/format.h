@@ -101,6 +101,9 @@ std::string FloatToStr(double value);
 std::string FloatToStr(double value, const TFormatSettings& fs);
 std::string FloatToStrF(double value, TFloatFormat format, int precision, int digits);
 std::string FloatToStrF(double value, TFloatFormat format, int precision, int digits, const TFormatSettings& fs);
+// 80-bit values carry 18 significant digits (precision up to 18 is exact).
+std::string FloatToStrF(long double value, TFloatFormat format, int precision, int digits);
+std::string FloatToStrF(long double value, TFloatFormat format, int precision, int digits, const TFormatSettings& fs);
 // Picture formats: "0" digit, "#" optional digit, "." decimal separator,
 // "," thousands, "E+0"/"E-0" exponent, quoted literals, up to three sections
 // (positive;negative;zero). Rounds half away from zero.
@@ -113,6 +116,9 @@ double StrToFloat(std::string_view text, const TFormatSettings& fs);
 double StrToFloatDef(std::string_view text, double def);
 bool TryStrToFloat(std::string_view text, double& value);
 bool TryStrToFloat(std::string_view text, double& value, const TFormatSettings& fs);
+// The 80-bit range; a value beyond it is refused.
+bool TryStrToFloat(std::string_view text, long double& value);
+bool TryStrToFloat(std::string_view text, long double& value, const TFormatSettings& fs);
 
 // Up to four decimals, no trailing zeros.
 std::string CurrToStr(Currency value);

@@ -41,6 +41,7 @@ void TButton::SetDefault(bool value)
 {
     if (value == default_) return;
     default_ = value;
+    active_ = value;
     if (HandleAllocated()) SendMessageA(handle_, BM_SETSTYLE, ButtonStyle(), TRUE);
 }
 
@@ -51,6 +52,21 @@ bool TButton::IsActive()
     TWinControl* focused = form ? form->ActiveControl() : nullptr;
     if (focused && As<TButton>(focused) && focused->Focused()) return focused == this;
     return default_;
+}
+
+void TButton::SetButtonStyle(bool isDefault)
+{
+    if (isDefault == active_) return;
+    active_ = isDefault;
+    const DWORD style = ButtonStyle();
+    if (!HandleAllocated() || (style != BS_PUSHBUTTON && style != BS_DEFPUSHBUTTON)) return;
+    SendMessageA(handle_, BM_SETSTYLE, isDefault ? BS_DEFPUSHBUTTON : BS_PUSHBUTTON, TRUE);
+}
+
+void TButton::CMFocusChanged(TMessage& m)
+{
+    auto* focused = reinterpret_cast<TWinControl*>(m.LParam);
+    SetButtonStyle(focused && As<TButton>(focused) ? focused == this : default_);
 }
 
 void TButton::Click()
@@ -77,6 +93,9 @@ void TButton::Dispatch(TMessage& m)
             m.Result = 1;
             return;
         }
+        break;
+    case CM_FOCUSCHANGED:
+        CMFocusChanged(m);
         break;
     case CM_DIALOGCHAR:
         if (IsAccel(static_cast<WORD>(m.WParam), Caption()) && CanFocus()) {

@@ -29,6 +29,10 @@ public:
     // Whether Enter clicks this button now: the focused button, or the
     // default one while no button has the focus.
     bool IsActive();
+    // Whether the button shows the default look: the form moves that look
+    // to the focused button, else back to the Default one. The base gives
+    // the window the default or plain push style.
+    virtual void SetButtonStyle(bool isDefault);
 
 protected:
     void CreateParams(TCreateParams& params) override;
@@ -36,13 +40,17 @@ protected:
     virtual DWORD ButtonStyle() const { return default_ ? BS_DEFPUSHBUTTON : BS_PUSHBUTTON; }
 
 private:
+    void CMFocusChanged(TMessage& m);
+
     bool default_ = false;
+    bool active_ = false;
     bool cancel_ = false;
     TModalResult modalResult_ = mrNone;
 };
 
 enum TBitBtnKind { bkCustom, bkOK, bkCancel, bkHelp, bkYes, bkNo, bkClose, bkAbort, bkRetry, bkIgnore, bkAll };
 enum TButtonLayout { blGlyphLeft, blGlyphRight, blGlyphTop, blGlyphBottom };
+const TEnumInfo& EnumTypeInfo(TButtonLayout*);
 
 // Where a glyph and a caption go inside a button of the given size.
 struct TButtonParts {

@@ -435,6 +435,7 @@ TClass TRadioButton::StaticClass()
 {
     return DefineClass<TRadioButton, TWinControl>("TRadioButton", [](ClassBuilder<TRadioButton>& b) {
         b.Property("Checked", &TRadioButton::Checked, &TRadioButton::SetChecked).Default(false);
+        b.Property("Alignment", &TRadioButton::Alignment, &TRadioButton::SetAlignment).Default(taRightJustify);
     });
 }
 
@@ -451,6 +452,14 @@ void TRadioButton::CreateParams(TCreateParams& p)
     StandardClass(*this, p);
     CreateSubClass(p, "BUTTON");
     p.Style |= BS_RADIOBUTTON;
+    if (alignment_ == taLeftJustify) p.Style |= BS_LEFTTEXT;
+}
+
+void TRadioButton::SetAlignment(TLeftRight value)
+{
+    if (value == alignment_) return;
+    alignment_ = value;
+    RecreateWnd();
 }
 
 void TRadioButton::CreateWnd()
@@ -470,7 +479,7 @@ void TRadioButton::SetChecked(bool value)
     if (Parent())
         for (int i = 0; i < Parent()->ControlCount(); ++i)
             if (auto* other = As<TRadioButton>(Parent()->Controls(i)); other && other != this) other->SetChecked(false);
-    Click();
+    if (!clicksDisabled_) Click();
 }
 
 void TRadioButton::Dispatch(TMessage& m)
@@ -527,7 +536,7 @@ void TCheckBox::SetState(TCheckBoxState value)
     if (value == state_) return;
     state_ = value;
     if (HandleAllocated()) SendMessageA(handle_, BM_SETCHECK, static_cast<WPARAM>(state_), 0);
-    Click();
+    if (!clicksDisabled_) Click();
 }
 
 void TCheckBox::Toggle()

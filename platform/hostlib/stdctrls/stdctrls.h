@@ -8,6 +8,7 @@
 
 #include "platform/hostlib/visual/controls.h"
 #include "platform/hostlib/core/lists.h"
+#include "platform/hostlib/data/dbcommon.h"
 #include "platform/hostlib/mask/masktext.h"
 
 namespace hostlib {
@@ -192,11 +193,18 @@ protected:
     void Dispatch(TMessage& message) override;
     // The user's click: the next state.
     virtual void Toggle();
+    // While set, a change of state raises no OnClick.
+    bool ClicksDisabled() const { return clicksDisabled_; }
+    void SetClicksDisabled(bool value) { clicksDisabled_ = value; }
 
 private:
+    bool clicksDisabled_ = false;
     TCheckBoxState state_ = cbUnchecked;
     bool allowGrayed_ = false;
 };
+
+// Which side of the mark the caption takes.
+using TLeftRight = TAlignment;
 
 // A "BUTTON" window with a round mark; checking one unchecks the radio
 // buttons beside it (same parent). Becoming checked, by the program or a
@@ -209,14 +217,23 @@ public:
 
     bool Checked() const { return checked_; }
     void SetChecked(bool value);
+    // taRightJustify: the caption right of the mark; taLeftJustify puts the
+    // mark at the right.
+    TLeftRight Alignment() const { return alignment_; }
+    void SetAlignment(TLeftRight value);
 
 protected:
     void CreateParams(TCreateParams& params) override;
     void CreateWnd() override;
     void Dispatch(TMessage& message) override;
+    // While set, becoming checked raises no OnClick.
+    bool ClicksDisabled() const { return clicksDisabled_; }
+    void SetClicksDisabled(bool value) { clicksDisabled_ = value; }
 
 private:
     bool checked_ = false;
+    bool clicksDisabled_ = false;
+    TLeftRight alignment_ = taRightJustify;
 };
 
 // Puts strings into a list window of a standard class: the reset message,

@@ -497,6 +497,8 @@ bool TCustomForm::SetFocusedControl(TWinControl* control)
         (*it)->Perform(CM_ENTER);
         if (focusedControl_ != control) return false;
     }
+    // Buttons move the default look after the focus.
+    BroadcastAll(CM_FOCUSCHANGED, 0, reinterpret_cast<LPARAM>(control));
     return true;
 }
 

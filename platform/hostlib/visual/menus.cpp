@@ -10,6 +10,12 @@
 
 namespace hostlib {
 
+const TEnumInfo& EnumTypeInfo(TPopupAlignment*)
+{
+    static const TEnumInfo info{"TPopupAlignment", {"paLeft", "paRight", "paCenter"}, 0};
+    return info;
+}
+
 namespace {
 TPopupMenu::Tracker& CurrentTracker()
 {

@@ -23,6 +23,7 @@ TShortCut ShortCut(WORD key, TShiftState shift);
 TShortCut ShortCutFromMessage(const TMessage& message);
 
 enum TPopupAlignment { paLeft, paRight, paCenter };
+const TEnumInfo& EnumTypeInfo(TPopupAlignment*);
 
 using TMenuDrawItemEvent = Event<TObject*, TCanvas*, RECT, bool>;
 using TMenuMeasureItemEvent = Event<TObject*, TCanvas*, int&, int&>;

@@ -497,6 +497,25 @@ TEST_F(ComboTest, OwnerDrawnComboDrawsItsField)
 }
 
 }  // namespace
+// A window that paints a subclassed control hands it the DC of its own
+// BeginPaint in WM_PAINT; the control draws into that DC, whose update
+// region it could not get again.
+TEST_F(ListTest, APaintMessageCarryingADcPaintsIntoIt)
+{
+    HWND button = MakeChild("BUTTON", "", BS_OWNERDRAW, 10, 150, 80, 24, 43);
+    HWND list = MakeChild("LISTBOX", "", LBS_OWNERDRAWFIXED | LBS_HASSTRINGS, 100, 150, 80, 60, 44);
+    SendMessageA(list, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>("a"));
+    Pump();
+    for (HWND w : {button, list}) {
+        H().drawn.clear();
+        HDC mem = CreateCompatibleDC(nullptr);
+        SendMessageA(w, WM_PAINT, reinterpret_cast<WPARAM>(mem), 0);
+        ASSERT_EQ(H().drawn.size(), 1u);
+        EXPECT_EQ(H().drawn.front().hDC, mem);
+        DeleteDC(mem);
+    }
+}
+
 }  // namespace ctltest
 
 TEST(CommonControls, InitCommonControlsRegistersTheControlClasses)

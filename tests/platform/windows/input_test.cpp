@@ -740,4 +740,12 @@ TEST_F(Input, DoubleClickDistanceFromTheDisplaySettings)
     (void)top;
 }
 
+TEST(Beeps, EveryBeepAskedForIsCounted)
+{
+    const unsigned before = MessageBeepCount();
+    MessageBeep(0);
+    MessageBeep(0xFFFFFFFF);
+    EXPECT_EQ(MessageBeepCount(), before + 2);
+}
+
 }  // namespace

@@ -188,6 +188,40 @@ TEST(Floats, FloatToStrAndFloatToStrF)
     EXPECT_EQ(FloatToStr(1.0 / 3, kComma), "0,333333333333333");
 }
 
+TEST(Floats, ExtendedValuesKeepEighteenDigitsAndTheirRange)
+{
+    struct Case {
+        long double value;
+        int precision;
+        std::string text;
+    };
+    const std::vector<Case> cases = {
+        {1.0L / 3, 15, "0.333333333333333"},
+        {1.0L / 3, 18, "0.333333333333333333"},
+        {123456789012345678.0L, 18, "123456789012345678"},
+        {123456789012345678.0L, 15, "1.23456789012346E17"},
+        {-2.5L, 15, "-2,5"},
+        {1e4000L, 15, "1E4000"},
+        {0.0L, 15, "0"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.text);
+        const auto& fs = c.text.find(',') != std::string::npos ? kComma : kEnglish;
+        EXPECT_EQ(FloatToStrF(c.value, ffGeneral, c.precision, 0, fs), c.text);
+    }
+    long double v = 0;
+    ASSERT_TRUE(TryStrToFloat("1e4000", v, kEnglish));
+    EXPECT_EQ(FloatToStrF(v, ffGeneral, 15, 0, kEnglish), "1E4000");
+    ASSERT_TRUE(TryStrToFloat(" 0,1 ", v, kComma));
+    EXPECT_EQ(v, 0.1L);  // parsed as 80 bits, not through a double
+    EXPECT_NE(v, static_cast<long double>(0.1));
+    v = 7;
+    for (const char* bad : {"1e5000", "-1e5000", "", "1,5", "abc", "1e"}) {
+        EXPECT_FALSE(TryStrToFloat(bad, v, kEnglish)) << bad;
+        EXPECT_EQ(v, 7) << "a refused text leaves the value";
+    }
+}
+
 TEST(Floats, FormatFloatPictures)
 {
     struct Case {

@@ -742,3 +742,98 @@ TEST_F(StdCtrlsTest, ClicksReachWrappedControlsOnFramedForms)
         Pump();
     }
 }
+
+namespace {
+
+// Records what the form tells it about the default look.
+class TStyleButton : public TButton {
+public:
+    static TClass StaticClass() { return DefineClass<TStyleButton, TButton>("TStyleButton"); }
+    TClass ClassType() const override { return StaticClass(); }
+    void SetButtonStyle(bool isDefault) override
+    {
+        looks.push_back(isDefault);
+        TButton::SetButtonStyle(isDefault);
+    }
+    DWORD WindowType() { return static_cast<DWORD>(GetWindowLongA(Handle(), GWL_STYLE)) & BS_TYPEMASK; }
+    std::vector<bool> looks;
+};
+
+template <class Base>
+const char* QuietName();
+template <>
+const char* QuietName<TRadioButton>() { return "TQuietRadioButton"; }
+template <>
+const char* QuietName<TCheckBox>() { return "TQuietCheckBox"; }
+
+// Checks itself the way a control does when no click may follow.
+template <class Base>
+class TQuiet : public Base {
+public:
+    static TClass StaticClass() { return DefineClass<TQuiet, Base>(QuietName<Base>()); }
+    TClass ClassType() const override { return StaticClass(); }
+    void CheckQuietly()
+    {
+        this->SetClicksDisabled(true);
+        this->SetChecked(true);
+        this->SetClicksDisabled(false);
+    }
+};
+
+}  // namespace
+
+TEST_F(StdCtrlsTest, TheDefaultLookFollowsTheFocusedButtonElseTheDefaultOne)
+{
+    auto* ok = Add<TStyleButton>(form, "Ok", 220, 10, 75, 25);
+    auto* other = Add<TStyleButton>(form, "Other", 220, 40, 75, 25);
+    ok->SetDefault(true);
+    Pump();
+    struct Step {
+        TWinControl* focus;
+        bool okLook, otherLook;
+    };
+    const Step steps[] = {{other, false, true}, {edit, true, false}, {ok, true, false}, {other, false, true}};
+    for (const Step& s : steps) {
+        s.focus->SetFocus();
+        Pump();
+        ASSERT_FALSE(ok->looks.empty());
+        ASSERT_FALSE(other->looks.empty());
+        EXPECT_EQ(ok->looks.back(), s.okLook) << s.focus->Name();
+        EXPECT_EQ(other->looks.back(), s.otherLook) << s.focus->Name();
+        EXPECT_EQ(other->WindowType(), s.otherLook ? BS_DEFPUSHBUTTON : BS_PUSHBUTTON) << s.focus->Name();
+    }
+}
+
+TEST_F(StdCtrlsTest, CheckingWithClicksDisabledRaisesNoClickAndAlignmentMovesTheMark)
+{
+    auto* radio = Add<TQuiet<TRadioButton>>(form, "Radio", 200, 10, 100, 17);
+    auto* box = Add<TQuiet<TCheckBox>>(form, "Box", 200, 40, 100, 17);
+    int clicks = 0;
+    radio->OnClick = TNotifyEvent::FromFunction([&](TObject*) { ++clicks; });
+    box->OnClick = TNotifyEvent::FromFunction([&](TObject*) { ++clicks; });
+    radio->CheckQuietly();
+    box->CheckQuietly();
+    EXPECT_TRUE(radio->Checked());
+    EXPECT_TRUE(box->Checked());
+    EXPECT_EQ(clicks, 0);
+    box->SetChecked(false);
+    EXPECT_EQ(clicks, 1) << "clicks again once enabled";
+
+    EXPECT_EQ(radio->Alignment(), taRightJustify);
+    Pump();
+    EXPECT_EQ(GetWindowLongA(radio->Handle(), GWL_STYLE) & BS_LEFTTEXT, 0);
+    radio->SetAlignment(taLeftJustify);
+    Pump();
+    EXPECT_NE(GetWindowLongA(radio->Handle(), GWL_STYLE) & BS_LEFTTEXT, 0);
+    EXPECT_TRUE(radio->Checked()) << "kept across the new window";
+    // The mark is drawn at the right edge now: its dot is there.
+    const std::uint32_t back = Screen().ClientPixel(radio->Handle(), 50, 8);
+    int markRight = 0, markLeft = 0;
+    for (int y = 0; y < 17; ++y)
+        for (int x = 0; x < 13; ++x) {
+            markRight += Screen().ClientPixel(radio->Handle(), 100 - 13 + x, y) != back;
+            markLeft += Screen().ClientPixel(radio->Handle(), x, y) != back;
+        }
+    EXPECT_GT(markRight, 20);
+    EXPECT_EQ(markLeft, 0);
+}
