@@ -475,10 +475,22 @@ void TcxDBDataProvider::Delete()
 {
     TcxCustomDataController* controller = DataController();
     hostlib::TDataSet* dataSet = DataSet();
-    if (!dataSet || controller->GetFocusedRecordIndex() == -1) return;
-    dataSet->DisableControls();
-    quelvo::sys::ScopeGuard enable([dataSet] { dataSet->EnableControls(); });
-    dataSet->Delete();
+    const int focused = controller->GetFocusedRecordIndex();
+    if (!dataSet || focused == -1) return;
+    const bool smart = IsSmartRefresh();
+    deletedFocusedRecordIndex_ = smart ? focused : -1;
+    {
+        dataSet->DisableControls();
+        quelvo::sys::ScopeGuard enable([dataSet] { dataSet->EnableControls(); });
+        dataSet->Delete();
+        const int nearest = controller->NearestRecordIndex();
+        if (nearest != -1 && nearest < controller->GetRecordCount()) DBDataController()->TryFocusRecord(nearest);
+    }
+    if (!smart) return;
+    const int record = deletedFocusedRecordIndex_;
+    deletedFocusedRecordIndex_ = -1;
+    if (record >= 0 && record < controller->GetRecordCount()) controller->DeleteRecord(record);
+    controller->UpdateFocused();
 }
 
 void TcxDBDataProvider::DeleteRecords(std::vector<int>& list)
@@ -549,20 +561,46 @@ void TcxDBDataProvider::EndDeleting()
 
 void TcxDBDataProvider::Append()
 {
-    if (!DataSet()) return;
-    inInsert_ = true;
-    quelvo::sys::ScopeGuard reset([this] { inInsert_ = false; });
-    if (DataSetInEditState()) DataSet()->CheckBrowseMode();
-    DataSet()->Append();
+    AddNewRecord(true);
 }
 
 void TcxDBDataProvider::Insert()
 {
-    if (!DataSet()) return;
+    AddNewRecord(false);
+}
+
+// The data set posts what it holds (or drops an untouched record) and the
+// controller reads that record alone.
+void TcxDBDataProvider::FinishSmartChange()
+{
+    hostlib::TDataSet* dataSet = DataSet();
+    link_->UpdateRecord();
+    if (dataSet->Modified())
+        dataSet->Post();
+    else
+        dataSet->Cancel();
+    SmartDataChanged();
+    ResetSmartRefresh();
+}
+
+void TcxDBDataProvider::AddNewRecord(bool append)
+{
+    hostlib::TDataSet* dataSet = DataSet();
+    if (!dataSet) return;
     inInsert_ = true;
     quelvo::sys::ScopeGuard reset([this] { inInsert_ = false; });
-    if (DataSetInEditState()) DataSet()->CheckBrowseMode();
-    DataSet()->Insert();
+    const auto add = [dataSet, append] { append ? dataSet->Append() : dataSet->Insert(); };
+    if (!DataSetInEditState()) {
+        add();
+        return;
+    }
+    if (!IsSmartRefresh() && dataSet->State() == hostlib::dsInsert) dataSet->CheckBrowseMode();
+    {
+        dataSet->DisableControls();
+        quelvo::sys::ScopeGuard enable([dataSet] { dataSet->EnableControls(); });
+        if (IsSmartRefresh() && DataSetInEditState()) FinishSmartChange();
+    }
+    add();
 }
 
 void TcxDBDataProvider::Edit()
@@ -580,6 +618,12 @@ void TcxDBDataProvider::Post()
 void TcxDBDataProvider::Cancel()
 {
     if (IsUnboundColumnMode()) return TcxCustomDataProvider::Cancel();
+    if (IsSmartRefresh()) {
+        TcxDBDataController* controller = DBDataController();
+        controller->SetInUnboundCopy(true);
+        quelvo::sys::ScopeGuard reset([controller] { controller->SetInUnboundCopy(false); });
+        TcxCustomDataProvider::Cancel();
+    }
     if (DataSet()) DataSet()->Cancel();
 }
 
@@ -781,6 +825,7 @@ int TcxDBDataProvider::CompareBookmarks(const hostlib::TBookmark& a, const hostl
 
 void TcxDBDataProvider::RecordChanged(hostlib::TField*)
 {
+    if (IsEditing() && !IsUnboundColumnMode()) DBDataController()->UpdateEditingRecord();
     ResetChanging();
 }
 
@@ -803,7 +848,32 @@ void TcxDBDataProvider::LinkDataSetChanged()
         GridModeDataSetChanged();
         return;
     }
-    if (!DataSetInEditState()) TcxCustomDataProvider::DataChanged(dcTotal, -1, -1);
+    if (!DataSetInEditState()) {
+        if (IsSmartRefresh()) {
+            SmartDataChanged();
+            DataScrolled(0);
+        } else {
+            TcxCustomDataProvider::DataChanged(dcTotal, -1, -1);
+        }
+        ResetSmartRefresh();
+        return;
+    }
+    if (DataSet()->State() == hostlib::dsInsert && !TcxCustomDataProvider::IsInserting() && IsSyncInsert())
+        DoInsertingRecord();
+}
+
+bool TcxDBDataProvider::IsSyncInsert() const
+{
+    TcxDBDataModeController* modes = Modes();
+    return DataController()->GetDetailMode() != dcdmPattern && modes && modes->SyncInsert() && IsSyncMode();
+}
+
+void TcxDBDataProvider::DoInsertingRecord()
+{
+    insertingRecord_ = true;
+    quelvo::sys::ScopeGuard reset([this] { insertingRecord_ = false; });
+    InsertingRecord(IsEOF());
+    SetUpdatingRecord(EditingRecordIndex(), true);
 }
 
 void TcxDBDataProvider::GridModeDataSetChanged()
@@ -824,10 +894,100 @@ void TcxDBDataProvider::LinkEditingChanged()
 {
     if (!IsSyncMode()) return;
     if (link_->Active() && DataSetInEditState()) {
-        if (DataSet()->State() == hostlib::dsEdit) EditingRecord();
+        if (DataSet()->State() != hostlib::dsEdit) return;
+        TcxDBDataController* controller = DBDataController();
+        controller->SetInUnboundCopy(true);
+        quelvo::sys::ScopeGuard reset([controller] { controller->SetInUnboundCopy(false); });
+        EditingRecord();
+        SetUpdatingRecord(EditingRecordIndex(), false);
         return;
     }
     ResetEditing();
+}
+
+// ---- smart refresh ---------------------------------------------------------------
+
+bool TcxDBDataProvider::IsSmartRefresh() const
+{
+    TcxDBDataController* controller = DBDataController();
+    return controller && controller->IsSmartRefresh();
+}
+
+void TcxDBDataProvider::SetUpdatingRecord(int recordIndex, bool inserting)
+{
+    if (!IsSmartRefresh() || recordIndex == cxNullEditingRecordIndex) return;
+    updatingRecordIndex_ = recordIndex;
+    updatingInserting_ = inserting;
+}
+
+void TcxDBDataProvider::ResetSmartRefresh()
+{
+    updatingRecordIndex_ = cxNullEditingRecordIndex;
+    updatingNewRecordIndex_ = -1;
+    updatingInserting_ = false;
+}
+
+void TcxDBDataProvider::ForgetRecord(int recordIndex)
+{
+    if (updatingRecordIndex_ == recordIndex) updatingRecordIndex_ = cxNullEditingRecordIndex;
+    if (deletedFocusedRecordIndex_ == recordIndex) deletedFocusedRecordIndex_ = -1;
+}
+
+// The focused record, or for the new-item row the record it was copied to.
+int TcxDBDataProvider::SmartTargetRecord() const
+{
+    const int focused = DataController()->GetFocusedRecordIndex();
+    if (focused < -1 && updatingNewRecordIndex_ != -1) return updatingNewRecordIndex_;
+    return focused;
+}
+
+// A posted record with an autoincrement key gets the key the data set gave
+// it; true when the record was read.
+bool TcxDBDataProvider::ReadInsertedRecord(int recordIndex, const Variant& storedKey)
+{
+    TcxDBDataController* controller = DBDataController();
+    std::vector<hostlib::TField*> keys = controller->GetKeyDBFields();
+    if (!updatingInserting_ || !storedKey.IsNull() || keys.size() != 1 || keys.front()->DataType() != hostlib::ftAutoInc)
+        return false;
+    if (controller->FindRecordIndexByKey(controller->GetKeyFieldsValues()) != -1) return false;
+    if (recordIndex < -1) {
+        recordIndex = controller->AppendRecord();
+        controller->CopyRecord(controller->GetFocusedRecordIndex(), recordIndex);
+    }
+    controller->DoUpdateRecord(recordIndex);
+    return true;
+}
+
+void TcxDBDataProvider::SmartDataChanged()
+{
+    TcxDBDataController* controller = DBDataController();
+    const int updating = updatingRecordIndex_;
+    if (updating != cxNullEditingRecordIndex) {
+        int record = SmartTargetRecord();
+        if (updating == record || (updating < -1 && record == updatingNewRecordIndex_)) {
+            const Variant storedKey = record >= 0 ? controller->GetRecordId(record) : Variant::Null();
+            if (record >= 0 && VarEquals(storedKey, controller->GetKeyFieldsValues())) {
+                controller->DoUpdateRecord(record);
+            } else if (!ReadInsertedRecord(record, storedKey)) {
+                const int found = controller->FindRecordIndexByKey(storedKey);
+                if ((found == -1 || found == record) && record >= 0) {
+                    controller->DeleteRecord(record);
+                    record = -1;
+                    controller->UpdateFocused();
+                }
+            }
+        }
+        if (record >= 0 && record < controller->GetRecordCount()) controller->DataChanged(dcRecord, -1, record);
+    }
+    controller->FilterChanged();
+    controller->SummaryChanged(false);
+    postLocate_ = false;
+}
+
+void TcxDBDataProvider::DoInitInsertingRecord(int recordIndex, const Variant& groupValues)
+{
+    if (inInsert_ || inCanInitEditing_ || insertingRecord_) TcxCustomDataProvider::DoInitInsertingRecord(recordIndex, groupValues);
+    DBDataController()->UpdateEditingRecord();
 }
 
 // ---- TcxDBDataField ------------------------------------------------------------
@@ -1786,6 +1946,32 @@ void TcxDBDataController::SyncDataSetPos()
     if (record == provider.CurrentRecordIndex()) return;
     provider.SetCurrentRecordIndex(record);
     TcxCustomDataController::UpdateFocused();
+}
+
+// ---- records read again ---------------------------------------------------------
+
+void TcxDBDataController::DoUpdateRecord(int recordIndex)
+{
+    if (recordIndex < 0 || recordIndex >= GetRecordCount()) return;
+    hostlib::ObjectPtr<TcxValueDefDBReader> reader(hostlib::CreateObject<TcxValueDefDBReader>());
+    DataStorage().ReadRecord(recordIndex, *reader, true);
+    DoReadRecord(recordIndex);
+    if (!DBProvider().InCanInitEditing()) Change({dccUpdateRecord});
+}
+
+void TcxDBDataController::UpdateEditingRecord()
+{
+    TcxDBDataProvider& provider = DBProvider();
+    const int editing = provider.EditingRecordIndex();
+    if (editing == cxNullEditingRecordIndex) return;
+    provider.SetUpdatingRecord(editing, provider.TcxCustomDataProvider::IsInserting());
+    DoUpdateRecord(editing);
+}
+
+void TcxDBDataController::CorrectAfterDelete(int recordIndex)
+{
+    TcxCustomDataController::CorrectAfterDelete(recordIndex);
+    DBProvider().ForgetRecord(recordIndex);
 }
 
 // ---- lookup fields as group and filter values ----------------------------------

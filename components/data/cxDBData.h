@@ -212,6 +212,18 @@ public:
     void LinkActiveChanged(bool active);
     void LinkDataSetChanged();
     void LinkEditingChanged();
+    void DoInsertingRecord();
+
+    // Smart refresh: after a post or cancel only the changed record is read
+    // again.
+    bool IsSmartRefresh() const;
+    void SmartDataChanged();
+    void ResetSmartRefresh();
+    void SetUpdatingRecord(int recordIndex, bool inserting);
+    int UpdatingRecordIndex() const { return updatingRecordIndex_; }
+    void ForgetRecord(int recordIndex);
+    bool InCanInitEditing() const { return inCanInitEditing_; }
+    void DoInitInsertingRecord(int recordIndex, const hostlib::Variant& groupValues) override;
 
 protected:
     void Destroy() override;
@@ -228,6 +240,11 @@ private:
     hostlib::TField* FieldOf(TcxCustomDataField* field) const;
     void RestoreWindowRow(int storedRow);
     void GridModeDataSetChanged();
+    bool IsSyncInsert() const;
+    void AddNewRecord(bool append);
+    void FinishSmartChange();
+    bool ReadInsertedRecord(int recordIndex, const hostlib::Variant& storedKey);
+    int SmartTargetRecord() const;
     void DeleteRecordsByKeys(const std::vector<int>& list);
     void DeleteRecordsByMoves(const std::vector<int>& list);
     bool SearchMatches(hostlib::TField* field, const std::string& text) const;
@@ -239,6 +256,12 @@ private:
     bool inGridModeUpdate_ = false;
     bool inInsert_ = false;
     bool postLocate_ = false;
+    bool inCanInitEditing_ = false;
+    bool insertingRecord_ = false;
+    int updatingRecordIndex_ = cxNullEditingRecordIndex;
+    int updatingNewRecordIndex_ = -1;
+    bool updatingInserting_ = false;
+    int deletedFocusedRecordIndex_ = -1;
 };
 
 // A controller field bound to a data-set field by name. It may hold
@@ -519,6 +542,11 @@ public:
     void UpdateInternalKeyFields(const std::string& fieldNames, TcxDBDataField*& field);
     bool InUnboundCopy() const { return inUnboundCopy_; }
     void SetInUnboundCopy(bool value) { inUnboundCopy_ = value; }
+
+    // Reads the record again from the data set's current record.
+    void DoUpdateRecord(int recordIndex);
+    void UpdateEditingRecord();
+    void CorrectAfterDelete(int recordIndex) override;
 
 protected:
     void Destroy() override;

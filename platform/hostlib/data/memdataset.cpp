@@ -30,8 +30,25 @@ Variant TMemDataSet::StoreValue(int rowId, int column) const
     return static_cast<std::size_t>(column) < row.values.size() ? row.values[static_cast<std::size_t>(column)] : Variant::Null();
 }
 
+// An autoincrement column left empty gets one more than the largest value
+// stored so far.
+void TMemDataSet::AssignAutoIncrements(std::vector<Variant>& values)
+{
+    for (int column = 0; column < FieldDefs().Count() && column < static_cast<int>(values.size()); ++column) {
+        Variant& value = values[static_cast<std::size_t>(column)];
+        if (FieldDefs().Items(column)->DataType != ftAutoInc || !(value.IsNull() || value.IsEmpty())) continue;
+        std::int64_t largest = 0;
+        for (const Row& row : rows_) {
+            const Variant& stored = row.values[static_cast<std::size_t>(column)];
+            if (!stored.IsNull() && !stored.IsEmpty()) largest = std::max<std::int64_t>(largest, stored.AsInteger());
+        }
+        value = Variant(static_cast<std::int32_t>(largest + 1));
+    }
+}
+
 int TMemDataSet::StoreInsert(int beforeId, std::vector<Variant> values)
 {
+    AssignAutoIncrements(values);
     Row row{nextId_++, std::move(values)};
     const int before = beforeId > 0 ? StoreIndexOf(beforeId) : -1;
     if (before < 0) {

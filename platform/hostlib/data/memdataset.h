@@ -1,6 +1,7 @@
 #pragma once
 // An in-memory data set: records are rows of variants, one per field
-// definition, with ids that stay valid while other rows come and go. The
+// definition, with ids that stay valid while other rows come and go. An
+// empty autoincrement value is numbered when the record is stored. The
 // rows outlive Close, so a closed and reopened data set shows them again.
 // TMemQuery adds a published parameter list, for code that treats data
 // sets with parameters (class names containing "Query") as query engines.
@@ -38,6 +39,7 @@ private:
         std::vector<Variant> values;
     };
     void Reindex() const;
+    void AssignAutoIncrements(std::vector<Variant>& values);
 
     std::vector<Row> rows_;
     int nextId_ = 1;

@@ -463,6 +463,25 @@ TEST_F(DataSetTest, BookmarksSurviveOtherInsertsAndDeletes)
     EXPECT_EQ(ds->FieldByName("ID")->AsInteger(), 6);  // where the delete left it
 }
 
+TEST(MemDataSet, EmptyAutoIncrementValuesAreNumberedWhenStored)
+{
+    auto ds = MakeObject<TMemDataSet>(nullptr);
+    ds->FieldDefs().Add("ID", ftAutoInc);
+    ds->FieldDefs().Add("Name", ftString, 10);
+    ds->Open();
+    ds->AppendRecord({Variant(), Variant("a")});
+    ds->AppendRecord({Variant(7), Variant("b")}); // given values stay
+    ds->Append();
+    ds->FieldByName("Name")->SetAsString("c");
+    EXPECT_TRUE(ds->FieldByName("ID")->IsNull()); // numbered when posted
+    ds->Post();
+    EXPECT_EQ(ds->FieldByName("ID")->AsInteger(), 8);
+    ds->InsertRecord({Variant::Null(), Variant("d")});
+    std::vector<int> ids;
+    for (ds->First(); !ds->Eof(); ds->Next()) ids.push_back(ds->FieldByName("ID")->AsInteger());
+    EXPECT_EQ(ids, (std::vector<int>{1, 7, 9, 8}));
+}
+
 // ---- searching ---------------------------------------------------------------------------------
 
 TEST_F(DataSetTest, LocateOptionsAndKeyArrays)
