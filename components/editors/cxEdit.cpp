@@ -594,6 +594,8 @@ void TcxCustomEditProperties::DoValidate(Variant& displayValue, std::string& err
 }
 
 TClass TcxCustomEditProperties::GetContainerClass() { return TcxCustomEdit::StaticClass(); }
+TClass TcxCustomEditProperties::GetStyleClass() { return TcxEditStyle::StaticClass(); }
+TClass TcxCustomEditProperties::GetStyleExClass() { return TcxEditStyleEx::StaticClass(); }
 
 void TcxCustomEditProperties::RestoreDefaults()
 {
@@ -742,6 +744,7 @@ void cxEditInitialize()
         return;
     if (Screen)
         Screen->SetCursors(crcxEditMouseWheel, MakeMouseWheelCursor());
+    DefaultEditStyleController();
     cxFilterGetResourceStringFunc = &FilterText;
 }
 
@@ -752,4 +755,5 @@ void cxEditFinalize()
         return;
     cxFilterGetResourceStringFunc = nullptr;
     unit.registered.reset();
+    FreeDefaultEditStyleController();
 }

@@ -333,6 +333,8 @@ public:
     // The kind's classes, so that a list control can size and paint a cell
     // and make the editor of the kind.
     virtual hostlib::TClass GetContainerClass();
+    virtual hostlib::TClass GetStyleClass();
+    virtual hostlib::TClass GetStyleExClass();
 
     bool GetReadOnly();
     void SetReadOnly(bool value);

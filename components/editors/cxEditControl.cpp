@@ -43,10 +43,25 @@ void TcxCustomEdit::RepositoryListener::PropertiesChanged(TcxEditRepositoryItem*
 
 // ---- TcxCustomEdit -----------------------------------------------------------------
 
-TClass TcxCustomEdit::StaticClass() { return DefineClass<TcxCustomEdit, TcxControl>("TcxCustomEdit"); }
+TClass TcxCustomEdit::StaticClass() { return DefineClass<TcxCustomEdit, TcxContainer>("TcxCustomEdit"); }
 
 TClass TcxCustomEdit::GetPropertiesClass() const { return TcxCustomEditProperties::StaticClass(); }
 TClass TcxCustomEdit::GetDataBindingClass() const { return TcxEditDataBinding::StaticClass(); }
+
+TcxContainerStyleClass TcxCustomEdit::GetStyleClass() const
+{
+    return const_cast<TcxCustomEdit*>(this)->ActiveProperties()->GetStyleClass();
+}
+
+TcxContainerStyleClass TcxCustomEdit::GetStyleExClass() const
+{
+    return const_cast<TcxCustomEdit*>(this)->ActiveProperties()->GetStyleExClass();
+}
+
+TcxContainerStyleValues TcxCustomEdit::GetNotPublishedStyleValues() const
+{
+    return {csvButtonStyle, csvButtonTransparency, csvPopupBorderStyle};
+}
 
 void TcxCustomEdit::Construct(bool isInplace, TComponent* owner)
 {
@@ -56,9 +71,10 @@ void TcxCustomEdit::Construct(bool isInplace, TComponent* owner)
 
 void TcxCustomEdit::Construct(TComponent* owner)
 {
-    TcxControl::Construct(owner);
-    catcher_.reset(CreateObject<TcxEditChangeEventsCatcher>(this));
+    // The container asks the properties for its style classes.
     properties_.reset(CreateInstance<TcxCustomEditProperties>(GetPropertiesClass(), this));
+    TcxContainer::Construct(owner);
+    catcher_.reset(CreateObject<TcxEditChangeEventsCatcher>(this));
     SetControlStyle(ControlStyle() + TControlStyle{csCaptureMouse, csSetCaption});
     SetTabStop(true);
     dataBinding_.reset(CreateInstance<TcxEditDataBinding>(GetDataBindingClass(), this));
@@ -71,7 +87,7 @@ void TcxCustomEdit::Construct(TComponent* owner)
 
 void TcxCustomEdit::AfterConstruction()
 {
-    TcxControl::AfterConstruction();
+    TcxContainer::AfterConstruction();
     if (isInplace_)
         return;
     properties_->SetIDefaultValuesProvider(dataBinding_->IDefaultValuesProvider());
@@ -83,7 +99,7 @@ void TcxCustomEdit::AfterConstruction()
 void TcxCustomEdit::BeforeDestruction()
 {
     destroying_ = true;
-    TcxControl::BeforeDestruction();
+    TcxContainer::BeforeDestruction();
 }
 
 void TcxCustomEdit::Destroy()
@@ -103,12 +119,12 @@ void TcxCustomEdit::Destroy()
     dataBinding_.reset();
     properties_.reset();
     catcher_.reset();
-    TcxControl::Destroy();
+    TcxContainer::Destroy();
 }
 
 void TcxCustomEdit::Loaded()
 {
-    TcxControl::Loaded();
+    TcxContainer::Loaded();
     LockChangeEvents(true);
     quelvo::sys::ScopeGuard unlock([this] { LockChangeEvents(false); });
     dataBinding_->UpdateNotConnectedDBEditDisplayValue();
@@ -119,7 +135,7 @@ void TcxCustomEdit::Loaded()
 
 void TcxCustomEdit::Notification(TComponent* component, TOperation operation)
 {
-    TcxControl::Notification(component, operation);
+    TcxContainer::Notification(component, operation);
     if (operation == opRemove && component == repositoryItem_)
         SetRepositoryItem(nullptr);
 }

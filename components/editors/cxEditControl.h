@@ -11,7 +11,8 @@
 
 #include "components/editors/cxEdit.h"
 #include "components/editors/cxEditDataBinding.h"
-#include "components/foundation/cxControls.h"
+#include "components/editors/cxEditStyles.h"
+#include "components/foundation/cxContainer.h"
 
 class TcxCustomEdit;
 class TcxEditRepositoryItem;
@@ -37,7 +38,7 @@ private:
 
 using TcxEditKeyEvent = hostlib::Event<hostlib::TObject*, WORD&, hostlib::TShiftState>;
 
-class TcxCustomEdit : public TcxControl {
+class TcxCustomEdit : public TcxContainer {
 public:
     static hostlib::TClass StaticClass();
     hostlib::TClass ClassType() const override { return StaticClass(); }
@@ -53,7 +54,20 @@ public:
     virtual hostlib::TClass GetDataBindingClass() const;
     virtual hostlib::TClass GetEditDataClass() const { return nullptr; }
 
-    virtual bool IsInplace() const { return isInplace_; }
+    bool IsInplace() const override { return isInplace_; }
+    // The styles of the active properties' kind.
+    TcxContainerStyleClass GetStyleClass() const override;
+    TcxContainerStyleClass GetStyleExClass() const override;
+    // A plain editor stores none of the button and popup values.
+    TcxContainerStyleValues GetNotPublishedStyleValues() const override;
+    TcxEditStyle* Style() const { return static_cast<TcxEditStyle*>(TcxContainer::Style()); }
+    void SetStyle(TcxEditStyle* value) { TcxContainer::SetStyle(value); }
+    TcxEditStyleEx* StyleFocused() const { return static_cast<TcxEditStyleEx*>(TcxContainer::StyleFocused()); }
+    void SetStyleFocused(TcxEditStyleEx* value) { TcxContainer::SetStyleFocused(value); }
+    TcxEditStyleEx* StyleDisabled() const { return static_cast<TcxEditStyleEx*>(TcxContainer::StyleDisabled()); }
+    void SetStyleDisabled(TcxEditStyleEx* value) { TcxContainer::SetStyleDisabled(value); }
+    TcxEditStyleEx* StyleHot() const { return static_cast<TcxEditStyleEx*>(TcxContainer::StyleHot()); }
+    void SetStyleHot(TcxEditStyleEx* value) { TcxContainer::SetStyleHot(value); }
     TcxCustomEditProperties* Properties() const { return properties_.get(); }
     void SetProperties(TcxCustomEditProperties* value) { properties_->Assign(value); }
     // The repository item's properties (given this editor's provider), else

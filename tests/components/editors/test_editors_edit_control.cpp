@@ -86,6 +86,11 @@ struct EditControlTest : VisualTest {
                          DerivedEditProperties::StaticClass(), TcxCustomEditProperties::StaticClass()})
             RegisterClass(c);
     }
+    void TearDown() override
+    {
+        FreeDefaultEditStyleController();
+        VisualTest::TearDown();
+    }
     ObjectPtr<TestEdit> NewEdit() { return MakeObject<TestEdit>(static_cast<TComponent*>(nullptr)); }
 };
 
