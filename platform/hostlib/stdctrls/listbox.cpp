@@ -5,6 +5,7 @@
 #include "platform/controls/winctl.h"
 #include "platform/hostlib/core/format.h"
 #include "platform/hostlib/stdctrls/stdctrls.h"
+#include "platform/system/scope_guard.h"
 
 namespace hostlib {
 
@@ -28,6 +29,7 @@ TClass TListBox::StaticClass()
         b.Property("ItemHeight", &TListBox::ItemHeight, &TListBox::SetItemHeight).Default(16);
         b.Property("ScrollWidth", &TListBox::ScrollWidth, &TListBox::SetScrollWidth).Default(0);
         b.Property("TabWidth", &TListBox::TabWidth, &TListBox::SetTabWidth).Default(0);
+        b.Property("BorderStyle", &TListBox::BorderStyle, &TListBox::SetBorderStyle).Default(bsSingle);
         b.EventProperty("OnDrawItem", &TListBox::OnDrawItem);
         b.EventProperty("OnMeasureItem", &TListBox::OnMeasureItem);
         b.EventProperty("OnData", &TListBox::OnData);
@@ -41,6 +43,7 @@ void TListBox::Construct(TComponent* owner)
     TWinControl::Construct(owner);
     items_.reset(CreateObject<TStringList>());
     items_->OnChange() = TNotifyEvent::Bind(this, &TListBox::ItemsChanged);
+    canvas_.reset(CreateObject<TCanvas>());
     // The list window reports clicks itself (LBN_SELCHANGE, LBN_DBLCLK).
     controlStyle_ = {csSetCaption};
     SetBounds(0, 0, 121, 97);
@@ -52,6 +55,7 @@ void TListBox::Construct(TComponent* owner)
 void TListBox::Destroy()
 {
     items_.reset();
+    canvas_.reset();
     TWinControl::Destroy();
 }
 
@@ -60,7 +64,8 @@ void TListBox::CreateParams(TCreateParams& p)
     TWinControl::CreateParams(p);
     quelvo::ctl::InitControls();
     CreateSubClass(p, "LISTBOX");
-    p.Style |= LBS_NOTIFY | LBS_NOINTEGRALHEIGHT | WS_VSCROLL | WS_HSCROLL | WS_BORDER;
+    p.Style |= LBS_NOTIFY | LBS_NOINTEGRALHEIGHT | WS_VSCROLL | WS_HSCROLL;
+    if (borderStyle_ == bsSingle) p.Style |= WS_BORDER;
     if (multiSelect_) p.Style |= extendedSelect_ ? LBS_EXTENDEDSEL : LBS_MULTIPLESEL;
     if (style_ == lbOwnerDrawVariable) p.Style |= LBS_OWNERDRAWVARIABLE | LBS_HASSTRINGS;
     else if (IsOwnerDraw()) p.Style |= LBS_OWNERDRAWFIXED | (IsVirtual() ? 0 : LBS_HASSTRINGS);
@@ -109,6 +114,14 @@ void TListBox::SetCount(int value)
     virtualCount_ = std::max(0, value);
     if (itemIndex_ >= virtualCount_) itemIndex_ = -1;
     if (HandleAllocated()) FillWindow();
+}
+
+void TListBox::SetBorderStyle(TBorderStyle value)
+{
+    if (value != bsNone) value = bsSingle;
+    if (value == borderStyle_) return;
+    borderStyle_ = value;
+    Recreate();
 }
 
 void TListBox::SetStyle(TListBoxStyle value)
@@ -298,27 +311,46 @@ void TListBox::MoveSelection(TListBox* destination)
 
 void TListBox::MeasureItem(int index, int& height) { OnMeasureItem(this, index, height); }
 
-void TListBox::DrawItem(int index, const RECT& rect, TOwnerDrawState state, HDC dc)
+void TListBox::DrawItem(int index, const RECT& rect, TOwnerDrawState state)
 {
     if (OnDrawItem && style_ != lbVirtual) {
         OnDrawItem(this, index, rect, state);
         return;
     }
-    auto canvas = MakeObject<TCanvas>();
-    canvas->SetHandle(dc);
-    canvas->Font()->Assign(Font());
-    const bool selected = state.Contains(odSelected);
-    canvas->Brush()->SetColor(selected ? clHighlight : Color());
-    canvas->FillRect(rect);
-    if (selected) canvas->Font()->SetColor(clHighlightText);
-    if (index >= 0 && index < Count()) {
-        canvas->Brush()->SetStyle(bsClear);
+    canvas_->FillRect(rect);
+    if (index < Count()) {
+        canvas_->Brush()->SetStyle(bsClear);
         RECT r = rect;
         r.left += 2;
-        canvas->DrawText(ItemText(index), r, DT_LEFT | DT_VCENTER | DT_SINGLELINE | DT_NOPREFIX | DT_EXPANDTABS);
+        canvas_->DrawText(ItemText(index), r, DT_LEFT | DT_VCENTER | DT_SINGLELINE | DT_NOPREFIX | DT_EXPANDTABS);
     }
-    if (state.Contains(odFocused)) canvas->DrawFocusRect(rect);
-    canvas->SetHandle(nullptr);
+    if (state.Contains(odFocused)) canvas_->DrawFocusRect(rect);
+}
+
+void TListBox::CNDrawItem(TMessage& m)
+{
+    const auto* dis = reinterpret_cast<const DRAWITEMSTRUCT*>(m.LParam);
+    if (!dis) return;
+    TOwnerDrawState state;
+    if (dis->itemState & ODS_SELECTED) state.Include(odSelected);
+    if (dis->itemState & ODS_FOCUS) state.Include(odFocused);
+    if (dis->itemState & ODS_DISABLED) state.Include(odDisabled);
+    canvas_->SetHandle(dis->hDC);
+    quelvo::sys::ScopeGuard release([this] { canvas_->SetHandle(nullptr); });
+    canvas_->Font()->Assign(Font());
+    canvas_->Brush()->SetColor(Color());
+    const int index = static_cast<int>(dis->itemID);
+    if (index >= 0 && state.Contains(odSelected)) {
+        canvas_->Brush()->SetColor(clHighlight);
+        canvas_->Font()->SetColor(clHighlightText);
+    }
+    if (index >= 0) {
+        DrawItem(index, dis->rcItem, state);
+    } else {
+        canvas_->FillRect(dis->rcItem);
+        if (state.Contains(odFocused)) canvas_->DrawFocusRect(dis->rcItem);
+    }
+    m.Result = TRUE;
 }
 
 void TListBox::Dispatch(TMessage& m)
@@ -345,16 +377,7 @@ void TListBox::Dispatch(TMessage& m)
             m.Result = TRUE;
         }
         return;
-    case CN_DRAWITEM:
-        if (const auto* dis = reinterpret_cast<const DRAWITEMSTRUCT*>(m.LParam)) {
-            TOwnerDrawState state;
-            if (dis->itemState & ODS_SELECTED) state.Include(odSelected);
-            if (dis->itemState & ODS_FOCUS) state.Include(odFocused);
-            if (dis->itemState & ODS_DISABLED) state.Include(odDisabled);
-            DrawItem(static_cast<int>(dis->itemID), dis->rcItem, state, dis->hDC);
-            m.Result = TRUE;
-        }
-        return;
+    case CN_DRAWITEM: return CNDrawItem(m);
     default:
         break;
     }

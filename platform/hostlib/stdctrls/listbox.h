@@ -8,6 +8,7 @@
 #include <string>
 
 #include "platform/hostlib/visual/controls.h"
+#include "platform/hostlib/visual/forms.h"
 #include "platform/hostlib/core/lists.h"
 
 namespace hostlib {
@@ -60,6 +61,12 @@ public:
     // (the class takes no stop widths).
     int TabWidth() const { return tabWidth_; }
     void SetTabWidth(int value);
+    // bsSingle (a frame) or bsNone.
+    TBorderStyle BorderStyle() const { return borderStyle_; }
+    void SetBorderStyle(TBorderStyle value);
+    // Holds the item's device context while an item is drawn (DrawItem,
+    // OnDrawItem); without one otherwise.
+    TCanvas* Canvas() const { return canvas_.get(); }
     RECT ItemRect(int index) const;
     // The item at a client point: with existing, -1 beyond the last item;
     // without, the nearest.
@@ -91,7 +98,8 @@ protected:
     void CreateParams(TCreateParams& params) override;
     void CreateWnd() override;
     void Dispatch(TMessage& message) override;
-    virtual void DrawItem(int index, const RECT& rect, TOwnerDrawState state, HDC dc);
+    // Draws on Canvas(), whose font and brush are set for the item's state.
+    virtual void DrawItem(int index, const RECT& rect, TOwnerDrawState state);
     virtual void MeasureItem(int index, int& height);
 
 private:
@@ -101,8 +109,11 @@ private:
     bool IsOwnerDraw() const { return style_ != lbStandard; }
     std::vector<int> SelectedIndexes() const;
     void Recreate();
+    void CNDrawItem(TMessage& m);
 
     ObjectPtr<TStringList> items_;
+    ObjectPtr<TCanvas> canvas_;
+    TBorderStyle borderStyle_ = bsSingle;
     int itemIndex_ = -1;
     int virtualCount_ = 0;
     TListBoxStyle style_ = lbStandard;

@@ -562,7 +562,7 @@ void TControl::ContextMenu(TMessage& m)
         return;
     }
     for (TControl* c = this; c; c = c->parent_) {
-        TPopupMenu* menu = c->popupMenu_;
+        TPopupMenu* menu = c->GetPopupMenu();
         if (!menu || !menu->AutoPopup()) continue;
         if (fromKeyboard) pos = ClientToScreen(POINT{0, 0});
         menu->SetPopupComponent(this);

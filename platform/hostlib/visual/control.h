@@ -227,6 +227,9 @@ public:
     void SetMouseCapture(bool value);
     TPopupMenu* PopupMenu() const { return popupMenu_; }
     void SetPopupMenu(TPopupMenu* value);
+    // The menu WM_CONTEXTMENU shows: the own one, or one a control answers
+    // for another (an inner control answers its container's).
+    virtual TPopupMenu* GetPopupMenu() { return popupMenu_; }
     TDragMode DragMode() const { return dragMode_; }
     virtual void SetDragMode(TDragMode value) { dragMode_ = value; }
     TCursor DragCursor() const { return dragCursor_; }

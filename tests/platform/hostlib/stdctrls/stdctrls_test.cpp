@@ -535,6 +535,45 @@ TEST_F(StdCtrlsTest, OwnerDrawListMeasuresAndDraws)
     EXPECT_EQ(clicks, 1);
 }
 
+TEST_F(StdCtrlsTest, ListBorderAndTheCanvasOfItsOwnerDrawing)
+{
+    auto* list = Add<TListBox>(form, "Drawn", 215, 10, 100, 80);
+    list->SetStyle(lbOwnerDrawFixed);
+    list->SetColor(clLime);
+    for (const char* item : {"a", "b"}) list->Items()->Add(item);
+    std::vector<bool> heldDuringDraw;
+    list->OnDrawItem = TDrawItemEvent::FromFunction([&](TWinControl*, int index, RECT r, TOwnerDrawState) {
+        heldDuringDraw.push_back(list->Canvas()->HandleAllocated());
+        if (index == 1) list->Canvas()->Brush()->SetColor(clRed);
+        list->Canvas()->FillRect(r);
+    });
+    list->SetItemIndex(0);
+    Pump();
+    ASSERT_FALSE(heldDuringDraw.empty());
+    EXPECT_TRUE(std::all_of(heldDuringDraw.begin(), heldDuringDraw.end(), [](bool held) { return held; }));
+    EXPECT_FALSE(list->Canvas()->HandleAllocated()) << "released after drawing";
+    const RECT second = list->ItemRect(1);
+    EXPECT_EQ(Screen().ClientPixel(list->Handle(), second.left + 20, second.top + 2), 0xFF0000u);
+    const COLORREF highlight = GetSysColor(COLOR_HIGHLIGHT);
+    EXPECT_EQ(Screen().ClientPixel(list->Handle(), 20, 2), (GetRValue(highlight) << 16) | (GetGValue(highlight) << 8) | GetBValue(highlight))
+        << "a selected item's brush starts highlighted";
+
+    // The frame: bsSingle by default, nothing of it with bsNone.
+    struct Case {
+        TBorderStyle style;
+        bool framed;
+    };
+    for (const Case& c : {Case{bsSingle, true}, Case{bsNone, false}}) {
+        list->SetBorderStyle(c.style);
+        Pump();
+        EXPECT_EQ((GetWindowLongA(list->Handle(), GWL_STYLE) & WS_BORDER) != 0, c.framed) << c.style;
+        RECT w{};
+        GetWindowRect(list->Handle(), &w);
+        const bool cornerIsList = Screen().ScreenPixel(w.left, w.bottom - 3) == 0x00FF00u;
+        EXPECT_EQ(cornerIsList, !c.framed) << c.style;
+    }
+}
+
 TEST_F(StdCtrlsTest, VirtualListAsksOnlyForWhatItShows)
 {
     auto* list = Add<TListBox>(form, "Virtual", 215, 10, 100, 80);

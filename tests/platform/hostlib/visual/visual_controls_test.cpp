@@ -128,6 +128,40 @@ TEST_F(Controls, FreeingControlsLeavesNoReferenceBehind)
     Pump();
 }
 
+// Answers another control's menu as its own.
+class TMenuBorrower : public TTraceControl {
+public:
+    static TClass StaticClass() { return DefineClass<TMenuBorrower, TTraceControl>("TMenuBorrower"); }
+    TClass ClassType() const override { return StaticClass(); }
+    TControl* lender = nullptr;
+    TPopupMenu* GetPopupMenu() override { return lender ? lender->PopupMenu() : TTraceControl::GetPopupMenu(); }
+};
+
+TEST_F(Controls, TheContextMenuIsTheOneTheControlAnswers)
+{
+    TForm* form = NewForm();
+    auto* lender = Add<TTraceControl>(form, "lender", 120, 0, 20, 20);
+    auto* borrower = Add<TMenuBorrower>(form, "borrower", 0, 0, 100, 100);
+    auto* own = CreateObject<TPopupMenu>(form);
+    auto* lent = CreateObject<TPopupMenu>(form);
+    borrower->SetPopupMenu(own);
+    lender->SetPopupMenu(lent);
+    std::vector<TPopupMenu*> shown;
+    TPopupMenu::SetTracker([&](TPopupMenu* menu, int, int) {
+        shown.push_back(menu);
+        return nullptr;
+    });
+    form->Show();
+    Pump();
+    for (TControl* lenderOrNone : {static_cast<TControl*>(lender), static_cast<TControl*>(nullptr)}) {
+        borrower->lender = lenderOrNone;
+        Screen().Click(At(borrower), quelvo::win::MouseButton::Right);
+        Pump();
+    }
+    EXPECT_EQ(shown, (std::vector<TPopupMenu*>{lent, own}));
+    EXPECT_EQ(lent->PopupComponent(), borrower);
+}
+
 // ---- procedure chain ---------------------------------------------------------------
 
 TEST_F(Controls, WindowProcSeesSentMessagesAndPerformSkipsTheWindow)
