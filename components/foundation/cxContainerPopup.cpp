@@ -309,6 +309,8 @@ void TcxCustomPopupWindow::Construct(TWinControl* ownerControl)
     TcxPopupWindow::Construct(ownerControl);
     SetFormStyle(fsNormal);
     SetVisible(false);
+    style_.reset(CreateInstance<TcxCustomContainerStyle>(GetStyleClass(), static_cast<TPersistent*>(this), false));
+    style_->OnChanged = TNotifyEvent::Bind(this, &TcxCustomPopupWindow::PopupWindowStyleChanged);
     ownerControl_ = ownerControl;
     SetKeyPreview(true);
 }
@@ -317,6 +319,8 @@ void TcxCustomPopupWindow::Destroy()
 {
     auto& open = OpenList();
     open.erase(std::remove(open.begin(), open.end(), this), open.end());
+    if (style_) style_->OnChanged.Clear();
+    style_.reset();
     TcxPopupWindow::Destroy();
 }
 

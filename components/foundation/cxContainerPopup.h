@@ -7,6 +7,7 @@
 // order they were opened; three thread hooks watch the messages of the
 // user-interface thread and close popups by it.
 
+#include "components/foundation/cxContainerStyles.h"
 #include "components/foundation/cxControls.h"
 
 inline constexpr UINT CM_CLOSEPOPUPWINDOW = 0x8065;
@@ -23,6 +24,8 @@ public:
     hostlib::TWinControl* OwnerControl() const { return ownerControl_; }
     bool CaptureFocus() const { return captureFocus_; }
     void SetCaptureFocus(bool value);
+    // A base style of the popup's own (no holder).
+    TcxCustomContainerStyle* Style() const { return style_.get(); }
     bool IsTopMost() const { return isTopMost_; }
     void SetIsTopMost(bool value);
     bool ModalMode() const { return modalMode_; }
@@ -56,6 +59,7 @@ public:
     virtual bool IsSysKeyAccepted(WORD key);
     virtual void CloseUp(bool askCloseQuery);
     virtual void Popup(hostlib::TWinControl* focusedControl);
+    virtual TcxContainerStyleClass GetStyleClass() const { return TcxContainerStyle::StaticClass(); }
     void CloseUp() override { CloseUp(false); }
     void Popup() override { Popup(nullptr); }
     void InitPopup() override {}
@@ -91,6 +95,7 @@ private:
     void CMClosePopupWindow(hostlib::TMessage& m);
     void CMMouseEnterLeave(hostlib::TMessage& m);
 
+    hostlib::ObjectPtr<TcxCustomContainerStyle> style_;
     hostlib::TWinControl* ownerControl_ = nullptr;
     bool captureFocus_ = true;
     bool isTopMost_ = false;

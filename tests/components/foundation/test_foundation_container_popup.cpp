@@ -51,7 +51,10 @@ public:
     TClass ClassType() const override { return StaticClass(); }
     bool refuseClose = false;
 
+    int styleChanges = 0;
+
     bool CloseQuery() override { return !refuseClose && TcxCustomPopupWindow::CloseQuery(); }
+    void PopupWindowStyleChanged(TObject*) override { ++styleChanges; }
 
 protected:
     void DoClosing() override
@@ -152,6 +155,22 @@ protected:
     TTracedPopup* first = nullptr;
     TTracedPopup* second = nullptr;
 };
+
+TEST_F(PopupHooks, ConstructionDefaultsAndTheOwnStyle)
+{
+    EXPECT_TRUE(first->CaptureFocus());
+    EXPECT_FALSE(first->IsTopMost());
+    EXPECT_TRUE(first->KeyPreview());
+    EXPECT_EQ(first->FormStyle(), fsNormal);
+    EXPECT_EQ(first->OwnerControl(), edit);
+    EXPECT_FALSE(first->IsVisible());
+    ASSERT_NE(first->Style(), nullptr);
+    EXPECT_EQ(first->Style()->ClassType(), TcxContainerStyle::StaticClass());
+    EXPECT_FALSE(first->Style()->IsHolder());
+    first->Style()->SetColor(clRed);
+    first->Style()->SetColor(clRed);
+    EXPECT_EQ(first->styleChanges, 1) << "a change reaches the popup, an equal value does not";
+}
 
 TEST_F(PopupHooks, OpeningAnOpenPopupOrClosingAClosedOneDoesNothing)
 {
