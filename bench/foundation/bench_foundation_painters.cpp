@@ -605,7 +605,12 @@ int main(int argc, char** argv)
     std::vector<std::unique_ptr<Sides>> sides;
     std::vector<quelvo::bench::Pair> pairs;
     int failed = 0;
+    // "--look=NAME" times that look alone.
+    std::string only;
+    for (int i = 1; i < argc; ++i)
+        if (std::string(argv[i]).rfind("--look=", 0) == 0) only = argv[i] + 7;
     for (const Look& look : looks) {
+        if (!only.empty() && only != look.name) continue;
         if (const long differing = Differences(look); differing != 0) {
             std::printf("%s: the pictures differ in %ld pixels; not timed\n", look.name, differing);
             ++failed;

@@ -294,7 +294,8 @@ void TcxOffice11LookAndFeelPainter::DrawContent(TcxCanvas* canvas, const RECT& b
         }
     }
     // The text as the custom painter draws it, over the background made here.
-    const auto painted = TcxDrawBackgroundEvent::FromFunction([](TcxCanvas*, const RECT&, bool& d) { d = true; });
+    static const auto painted =
+        TcxDrawBackgroundEvent::FromFunction([](TcxCanvas*, const RECT&, bool& d) { d = true; });
     TcxCustomLookAndFeelPainter::DrawContent(canvas, bounds, textAreaBounds, state, alignmentHorz, alignmentVert,
                                              multiLine, showEndEllipsis, text, font, textColor, bkColor, painted,
                                              isFooter);

@@ -1,6 +1,7 @@
 #include "components/foundation/dxOffice11.h"
 
 #include <algorithm>
+#include <array>
 #include <cctype>
 #include <functional>
 #include <vector>
@@ -332,13 +333,36 @@ void RefreshOffice11Colors()
     CreateBrushesAndBitmaps();
 }
 
+namespace {
+
+// Painters ask for the same few mixtures on every paint; the screen's
+// nearest colour of a mixture does not change while the program runs.
+struct MiddleEntry {
+    COLORREF c1 = CLR_INVALID, c2 = CLR_INVALID;
+    int percent = -1;
+    TColor result = 0;
+};
+
+MiddleEntry& MiddleSlot(COLORREF c1, COLORREF c2, int percent)
+{
+    thread_local std::array<MiddleEntry, 32> entries;
+    const std::size_t hash = (c1 * 31u) ^ (c2 * 17u) ^ static_cast<unsigned>(percent);
+    return entries[hash % entries.size()];
+}
+
+}  // namespace
+
 TColor GetMiddleRGB(TColor color1, TColor color2, int percent)
 {
     const COLORREF c1 = ColorToRGB(color1);
     const COLORREF c2 = ColorToRGB(color2);
-    return Nearest(static_cast<TColor>(Compose([&](int s) {
+    MiddleEntry& slot = MiddleSlot(c1, c2, percent);
+    if (slot.c1 == c1 && slot.c2 == c2 && slot.percent == percent) return slot.result;
+    const TColor result = Nearest(static_cast<TColor>(Compose([&](int s) {
         return MulDiv(Component(c1, s), percent, 100) + MulDiv(Component(c2, s), 100 - percent, 100);
     })));
+    slot = MiddleEntry{c1, c2, percent, result};
+    return result;
 }
 
 TColor GetLightColor(int btnFaceColorPart, int highlightColorPart, int windowColorPart)
@@ -351,18 +375,43 @@ bool IsHighContrastBlack() { return GetSysColor(COLOR_BTNFACE) == 0; }
 bool IsHighContrastWhite() { return GetSysColor(COLOR_BTNFACE) == 0xFFFFFF; }
 bool IsHighContrast2() { return GetSysColor(COLOR_BTNFACE) == 0 && GetSysColor(COLOR_BTNTEXT) != 0xFFFFFF; }
 
+namespace {
+
+// The device context's own brush in a colour, for solid fills without a
+// brush of their own; its colour is put back when this goes.
+class DCBrush {
+public:
+    explicit DCBrush(HDC dc) : dc_(dc) {}
+    DCBrush(const DCBrush&) = delete;
+    DCBrush& operator=(const DCBrush&) = delete;
+    ~DCBrush()
+    {
+        if (saved_ != CLR_INVALID) SetDCBrushColor(dc_, saved_);
+    }
+    HBRUSH In(COLORREF color)
+    {
+        const COLORREF before = SetDCBrushColor(dc_, color);
+        if (saved_ == CLR_INVALID) saved_ = before;
+        return static_cast<HBRUSH>(GetStockObject(DC_BRUSH));
+    }
+
+private:
+    HDC dc_;
+    COLORREF saved_ = CLR_INVALID;
+};
+
+}  // namespace
+
 void FillRectByColor(HDC dc, const RECT& r, TColor color)
 {
-    HBRUSH brush = CreateSolidBrush(ColorToRGB(color));
-    FillRect(dc, &r, brush);
-    DeleteObject(brush);
+    DCBrush brush(dc);
+    FillRect(dc, &r, brush.In(ColorToRGB(color)));
 }
 
 void FrameRectByColor(HDC dc, const RECT& r, TColor color)
 {
-    HBRUSH brush = CreateSolidBrush(ColorToRGB(color));
-    FrameRect(dc, &r, brush);
-    DeleteObject(brush);
+    DCBrush brush(dc);
+    FrameRect(dc, &r, brush.In(ColorToRGB(color)));
 }
 
 namespace {
