@@ -369,7 +369,9 @@ void TcxCustomDataFieldList::ReassignFields(TcxCustomDataField* field)
 
 void TcxCustomDataFieldList::RemoveNotification(hostlib::TComponent* component)
 {
-    for (TcxCustomDataField* field : std::vector<TcxCustomDataField*>(items_)) field->RemoveNotification(component);
+    // A field may free others (its sub-fields): only those still listed hear.
+    for (TcxCustomDataField* field : std::vector<TcxCustomDataField*>(items_))
+        if (IndexOf(field) >= 0) field->RemoveNotification(component);
 }
 
 void TcxCustomDataFieldList::UpdateInternalCount()

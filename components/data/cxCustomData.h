@@ -1052,6 +1052,8 @@ public:
     TcxDataControllerGroups& Groups() const { return *groups_; }
     void SetGroupingChangedFlag() { groupingChanged_ = true; }
     TcxCustomDataControllerInfo& DataControllerInfo() const { return *info_; }
+    // Hears of freed components the controller's fields refer to.
+    hostlib::TComponent* Notifier() const { return notifier_.get(); }
 
     // Change brackets and notification.
     void BeginUpdate();

@@ -172,11 +172,8 @@ void TcxDBDataModeController::DoDetailFirst(const std::string& keyFieldNames, co
         OnDetailFirst(this, dataSet, keyFieldNames, keyValues, reopened);
         return;
     }
-    int index = -1;
-    if (!dataSet || !cxDetailFilterControllers().FindAdapter(dataSet->ClassType(), index))
-        throw EcxInvalidDataControllerOperation("DetailFilterController not found");
-    auto* adapter = hostlib::As<TcxDBProviderDetailFilterAdapter>(cxDetailFilterControllers().Items(index));
-    adapter->SetFilter(dataSet, keyFieldNames, keyValues, detailInSQLMode_, reopened);
+    if (!controller_ || !dataSet) return;
+    controller_->GetDetailFilterAdapter()->SetFilter(dataSet, keyFieldNames, keyValues, detailInSQLMode_, reopened);
 }
 
 // ---- TcxDBDataLink -------------------------------------------------------------
@@ -279,14 +276,37 @@ hostlib::TClass TcxDBDataProvider::StaticClass()
     return hostlib::DefineClass<TcxDBDataProvider, TcxCustomDataProvider>("TcxDBDataProvider");
 }
 
+namespace {
+// Every provider, so that those bound to one data set can see each other.
+std::vector<TcxDBDataProvider*>& Providers()
+{
+    static std::vector<TcxDBDataProvider*> providers;
+    return providers;
+}
+} // namespace
+
 void TcxDBDataProvider::Construct(TcxCustomDataController* controller)
 {
     TcxCustomDataProvider::Construct(controller);
     link_.reset(hostlib::CreateObject<TcxDBDataLink>(this));
+    Providers().push_back(this);
+}
+
+// Another controller reading the same data set moves its cursor; what it
+// causes is no change of the data.
+bool TcxDBDataProvider::IsOtherProviderBusy() const
+{
+    hostlib::TDataSet* dataSet = DataSet();
+    for (TcxDBDataProvider* other : Providers())
+        if (other != this && dataSet && other->DataSet() == dataSet && (other->IsFrozen() || other->LocateCount() > 0))
+            return true;
+    return false;
 }
 
 void TcxDBDataProvider::Destroy()
 {
+    auto& providers = Providers();
+    providers.erase(std::remove(providers.begin(), providers.end(), this), providers.end());
     // The link must not call back into a provider being torn down.
     if (link_) link_->SetDataSource(nullptr);
     link_.reset();
@@ -344,7 +364,16 @@ bool TcxDBDataProvider::IsSyncMode() const
     hostlib::TDataSet* dataSet = DataSet();
     TcxDBDataModeController* modes = Modes();
     if (!dataSet || !dataSet->Active() || !modes || dataSet->IsUniDirectional()) return false;
-    return IsGridMode() || modes->SyncMode();
+    if (!IsGridMode() && !modes->SyncMode()) return false;
+    if (!IsDetail()) return true;
+    if (!modes->DetailInSyncMode()) return false;
+    return modes->DetailInSQLMode() || DataController()->IsKeyNavigation() || IsGridMode();
+}
+
+bool TcxDBDataProvider::IsDetail() const
+{
+    TcxDBDataController* controller = DBDataController();
+    return controller && controller->DBMasterRelation() && !controller->GetMasterDetailKeyFieldNames().empty();
 }
 
 bool TcxDBDataProvider::IsBOF() const
@@ -358,7 +387,12 @@ bool TcxDBDataProvider::IsEOF() const
 {
     hostlib::TDataSet* dataSet = DataSet();
     if (!dataSet) return TcxCustomDataProvider::IsEOF();
-    return !link_->Active() || dataSet->Eof();
+    if (!IsDetail() || IsGridMode()) return !link_->Active() || dataSet->Eof();
+    // A detail's rows stand together in the data set.
+    const Variant& keys = DBDataController()->MasterDetailKeyValues();
+    if (keys.IsNull() || keys.IsEmpty() || dataSet->Eof()) return true;
+    if (DataSetInEditState()) return false;
+    return !VarEquals(GetDataSetValues(dataSet, DBDataController()->GetMasterDetailKeyFields()), keys);
 }
 
 bool TcxDBDataProvider::IsEditing() const
@@ -381,7 +415,21 @@ bool TcxDBDataProvider::IsModified() const
 void TcxDBDataProvider::First()
 {
     TcxCustomDataProvider::First();
-    if (DataSet()) DataSet()->First();
+    hostlib::TDataSet* dataSet = DataSet();
+    if (!dataSet) return;
+    if (!IsDetail() || IsGridMode()) {
+        dataSet->First();
+        return;
+    }
+    TcxDBDataController* controller = DBDataController();
+    const Variant& keys = controller->MasterDetailKeyValues();
+    if (keys.IsNull() || keys.IsEmpty()) return;
+    bool reopened = false;
+    controller->DataModeController().DoDetailFirst(controller->GetMasterDetailKeyFieldNames(), keys, reopened);
+    if (!reopened) return;
+    SavePos();
+    // Reopening made the data set's default fields anew.
+    controller->UpdateFields();
 }
 
 void TcxDBDataProvider::Prev()
@@ -811,6 +859,48 @@ void TcxDBDataProvider::DataScrolled(int distance)
     TcxCustomDataProvider::DataScrolled(distance);
 }
 
+void TcxDBDataProvider::LayoutChanged(TcxDataLayoutChanges changes)
+{
+    if (!IsOtherProviderBusy()) return TcxCustomDataProvider::LayoutChanged(changes);
+    // Another detail is repositioning the shared data set: only the
+    // fields follow.
+    if (IsActive()) DBDataController()->ResyncDBFields();
+}
+
+bool TcxDBDataProvider::DetailHasRows(TcxDBDataController& detail, const Variant& key)
+{
+    hostlib::TDataSet* dataSet = detail.DataSet();
+    if (!dataSet || !dataSet->Active()) return false;
+    TcxDBDataProvider& provider = detail.DBProvider();
+    provider.Freeze();
+    provider.SavePos();
+    quelvo::sys::ScopeGuard restore([&provider] {
+        provider.RestorePos();
+        provider.Unfreeze();
+    });
+    return dataSet->Locate(detail.GetMasterDetailKeyFieldNames(), key);
+}
+
+bool TcxDBDataProvider::GetDetailHasChildren(int recordIndex, int relationIndex)
+{
+    TcxCustomDataController* pattern = DataController()->GetPatternDataController();
+    auto* relation = relationIndex >= 0 && relationIndex < pattern->Relations().GetCount()
+                         ? hostlib::As<TcxDBDataRelation>(pattern->Relations().GetItem(relationIndex))
+                         : nullptr;
+    auto* detail = relation ? hostlib::As<TcxDBDataController>(relation->DetailDataController()) : nullptr;
+    if (!detail) return TcxCustomDataProvider::GetDetailHasChildren(recordIndex, relationIndex);
+    const Variant key = relation->GetMasterRecordID(recordIndex);
+    TcxDBDataController* master = DBDataController();
+    if (master && master->OnDetailHasChildren.Assigned()) {
+        bool hasChildren = true;
+        master->OnDetailHasChildren(master, recordIndex, relationIndex, detail->GetMasterDetailKeyFieldNames(), key,
+                                    hasChildren);
+        return hasChildren;
+    }
+    if (detail->IsGridMode() || detail->DataModeController().DetailInSQLMode()) return true;
+    return DetailHasRows(*detail, key);
+}
+
 bool TcxDBDataProvider::BookmarkValid(const hostlib::TBookmark& bookmark) const
 {
     hostlib::TDataSet* dataSet = DataSet();
@@ -839,11 +929,27 @@ void TcxDBDataProvider::LinkActiveChanged(bool active)
     TcxDBDataController* controller = DBDataController();
     // Default fields die with a closing data set: nothing may keep them.
     if (controller && !active) controller->UnbindDBFields();
+    // A detail reopening a shared query for its own key: the others keep
+    // their rows rather than reopen it for theirs in turn.
+    if (IsOtherProviderBusy()) return;
     ActiveChanged(active);
+}
+
+// In SQL mode the query holds one detail's rows; changes to another's are
+// not this detail's.
+bool TcxDBDataProvider::IsOtherDetailChanged() const
+{
+    TcxDBDataModeController* modes = Modes();
+    if (!IsDetail() || !modes || !modes->DetailInSQLMode()) return false;
+    TcxDBDataController* controller = DBDataController();
+    const Variant& keys = controller->MasterDetailKeyValues();
+    if (keys.IsNull() || keys.IsEmpty()) return false;
+    return !modes->DetailIsCurrentQuery(controller->GetMasterDetailKeyFieldNames(), keys);
 }
 
 void TcxDBDataProvider::LinkDataSetChanged()
 {
+    if (IsOtherProviderBusy() || IsOtherDetailChanged()) return;
     if (IsGridMode()) {
         GridModeDataSetChanged();
         return;
@@ -1020,7 +1126,11 @@ void TcxDBDataField::SetField(hostlib::TField* value)
     if (ReferenceField()) return;
     if (value && value->IsDestroying()) value = nullptr;
     if (field_ == value) return;
+    TcxCustomDataController* controller = DataController();
+    hostlib::TComponent* notifier = controller ? controller->Notifier() : nullptr;
+    // Other fields may be bound to the old field: its notice stays.
     field_ = value;
+    if (field_ && notifier) field_->FreeNotification(notifier);
     ClearFields();
 }
 
@@ -1548,6 +1658,87 @@ void TcxDBDataSelection::SelectFromAnchor(const hostlib::TBookmark& bookmark, bo
         SyncCount();
     }
     Notify();
+}
+
+// ---- TcxDBDataRelation -----------------------------------------------------------
+
+hostlib::TClass TcxDBDataRelation::StaticClass()
+{
+    return hostlib::DefineClass<TcxDBDataRelation, TcxCustomDataRelation>("TcxDBDataRelation");
+}
+
+void TcxDBDataRelation::Destroy()
+{
+    RemoveMasterKeyField();
+    TcxCustomDataRelation::Destroy();
+}
+
+TcxDBDataController* TcxDBDataRelation::DetailDBController() const
+{
+    TcxCustomDataController* master = GetDataController();
+    if (!master) return nullptr;
+    TcxCustomDataController* pattern = master->GetPatternDataController();
+    const int index = GetIndex();
+    if (!pattern || index < 0 || index >= pattern->Relations().GetCount()) return nullptr;
+    return hostlib::As<TcxDBDataController>(pattern->Relations().GetItem(index)->DetailDataController());
+}
+
+std::string TcxDBDataRelation::GetMasterKeyFieldNames() const
+{
+    TcxDBDataController* detail = DetailDBController();
+    return detail ? detail->MasterKeyFieldNames() : std::string();
+}
+
+std::string TcxDBDataRelation::GetDetailKeyFieldNames() const
+{
+    TcxDBDataController* detail = DetailDBController();
+    return detail ? detail->DetailKeyFieldNames() : std::string();
+}
+
+bool TcxDBDataRelation::IsLinked() const
+{
+    return masterKeyField_ && !GetDetailKeyFieldNames().empty();
+}
+
+void TcxDBDataRelation::GetMasterKeyFields(std::vector<TcxCustomDataField*>& list) const
+{
+    if (!masterKeyField_) return;
+    if (masterKeyField_->FieldCount() == 0) {
+        list.push_back(masterKeyField_);
+        return;
+    }
+    for (int i = 0; i < masterKeyField_->FieldCount(); ++i) list.push_back(masterKeyField_->Fields(i));
+}
+
+Variant TcxDBDataRelation::GetMasterRecordID(int recordIndex) const
+{
+    TcxCustomDataController* master = GetDataController();
+    if (recordIndex < 0 || recordIndex >= master->GetRecordCount())
+        TcxCustomDataController::InvalidOperation(cxSDataRecordIndexError);
+    if (!IsLinked()) return Variant();
+    std::vector<TcxCustomDataField*> fields;
+    GetMasterKeyFields(fields);
+    return master->GetInternalRecordId(recordIndex, fields);
+}
+
+void TcxDBDataRelation::RemoveDataField(TcxCustomDataField* field)
+{
+    TcxCustomDataRelation::RemoveDataField(field);
+    if (field == masterKeyField_) masterKeyField_ = nullptr;
+}
+
+void TcxDBDataRelation::RemoveMasterKeyField()
+{
+    TcxDBDataField* field = masterKeyField_;
+    masterKeyField_ = nullptr;
+    TcxCustomDataController* master = GetDataController();
+    if (field && master && !master->IsDestroying()) field->Free();
+}
+
+void TcxDBDataRelation::UpdateMasterDetailKeyFieldNames()
+{
+    TcxCustomDataController* master = GetDataController();
+    if (master && master->GetDetailMode() != dcdmClone) Changed();
 }
 
 // ---- TcxDBDataController -------------------------------------------------------
@@ -2210,4 +2401,81 @@ bool TcxDBDataController::DoSearchInGridMode(const std::string& text, bool forwa
     Search().Lock();
     quelvo::sys::ScopeGuard unlock([this] { Search().Unlock(); });
     return DBProvider().DoLocate(text, forward, next);
+}
+
+// ---- master-detail -----------------------------------------------------------------
+
+void TcxDBDataController::Assign(hostlib::TPersistent* source)
+{
+    TcxCustomDataController::Assign(source);
+    auto* other = hostlib::As<TcxDBDataController>(source);
+    if (!other) return;
+    DataModeController().Assign(&other->DataModeController());
+    SetDataSource(other->DataSource());
+    SetKeyFieldNames(other->keyFieldNames_);
+    SetMasterKeyFieldNames(other->masterKeyFieldNames_);
+    SetDetailKeyFieldNames(other->detailKeyFieldNames_);
+    OnDetailHasChildren = other->OnDetailHasChildren;
+}
+
+TcxDBDataRelation* TcxDBDataController::DBMasterRelation() const
+{
+    return hostlib::As<TcxDBDataRelation>(GetMasterRelation());
+}
+
+void TcxDBDataController::SetMasterKeyFieldNames(const std::string& value)
+{
+    if (masterKeyFieldNames_ == value) return;
+    masterKeyFieldNames_ = value;
+    if (TcxDBDataRelation* relation = DBMasterRelation()) relation->UpdateMasterDetailKeyFieldNames();
+}
+
+void TcxDBDataController::SetDetailKeyFieldNames(const std::string& value)
+{
+    if (detailKeyFieldNames_ == value) return;
+    detailKeyFieldNames_ = value;
+    if (TcxDBDataRelation* relation = DBMasterRelation()) relation->UpdateMasterDetailKeyFieldNames();
+}
+
+std::string TcxDBDataController::GetMasterDetailKeyFieldNames() const
+{
+    return masterKeyFieldNames_.empty() ? std::string() : detailKeyFieldNames_;
+}
+
+std::vector<hostlib::TField*> TcxDBDataController::GetMasterDetailKeyFields() const
+{
+    hostlib::TDataSet* dataSet = DataSet();
+    const std::string names = GetMasterDetailKeyFieldNames();
+    if (!dataSet || names.empty()) return {};
+    return dataSet->GetFieldList(names);
+}
+
+TcxDBProviderDetailFilterAdapter* TcxDBDataController::GetDetailFilterAdapter() const
+{
+    int index = -1;
+    hostlib::TDataSet* dataSet = DataSet();
+    if (!dataSet || !cxDetailFilterControllers().FindAdapter(dataSet->ClassType(), index))
+        InvalidOperation(cxSDBDetailFilterControllerNotFound);
+    return hostlib::As<TcxDBProviderDetailFilterAdapter>(cxDetailFilterControllers().Items(index));
+}
+
+void TcxDBDataController::SetMasterRelation(TcxCustomDataRelation* relation, int masterRecordIndex)
+{
+    BeginUpdate();
+    quelvo::sys::ScopeGuard end([this] { EndUpdate(); });
+    TcxCustomDataController::SetMasterRelation(relation, masterRecordIndex);
+    auto* dbRelation = hostlib::As<TcxDBDataRelation>(relation);
+    if (!dbRelation || masterRecordIndex == -1) return;
+    masterDetailKeyValues_ = dbRelation->GetMasterRecordID(masterRecordIndex);
+    LayoutChanged({lcData});
+}
+
+void TcxDBDataController::UpdateRelations(TcxCustomDataRelation* relation)
+{
+    TcxCustomDataController::UpdateRelations(relation);
+    if (IsDestroying() || !RelationsExist()) return;
+    for (int i = 0; i < Relations().GetCount(); ++i)
+        if (auto* dbRelation = hostlib::As<TcxDBDataRelation>(Relations().GetItem(i)))
+            if (const std::string names = dbRelation->GetMasterKeyFieldNames(); !names.empty() || dbRelation->MasterKeyField())
+                UpdateInternalKeyFields(names, dbRelation->MasterKeyField());
 }

@@ -183,6 +183,8 @@ public:
     void LoadDataBuffer() override;
 
     void DataScrolled(int distance) override;
+    bool GetDetailHasChildren(int recordIndex, int relationIndex) override;
+    void LayoutChanged(TcxDataLayoutChanges changes) override;
 
     virtual bool BookmarkValid(const hostlib::TBookmark& bookmark) const;
     // -1 while the link is inactive.
@@ -241,6 +243,10 @@ private:
     void RestoreWindowRow(int storedRow);
     void GridModeDataSetChanged();
     bool IsSyncInsert() const;
+    bool IsDetail() const;
+    bool IsOtherProviderBusy() const;
+    bool IsOtherDetailChanged() const;
+    bool DetailHasRows(TcxDBDataController& detail, const hostlib::Variant& key);
     void AddNewRecord(bool append);
     void FinishSmartChange();
     bool ReadInsertedRecord(int recordIndex, const hostlib::Variant& storedKey);
@@ -420,6 +426,37 @@ private:
     bool inSelectAll_ = false;
 };
 
+// Links a master controller to its data-set details through key fields.
+class TcxDBDataRelation : public TcxCustomDataRelation {
+public:
+    static hostlib::TClass StaticClass();
+    hostlib::TClass ClassType() const override { return StaticClass(); }
+
+    void RemoveDataField(TcxCustomDataField* field) override;
+    virtual bool IsLinked() const;
+
+    // The names the pattern detail of this relation gives.
+    std::string GetMasterKeyFieldNames() const;
+    std::string GetDetailKeyFieldNames() const;
+    void GetMasterKeyFields(std::vector<TcxCustomDataField*>& list) const;
+    // Empty when not linked; an array for several key fields.
+    hostlib::Variant GetMasterRecordID(int recordIndex) const;
+    void RemoveMasterKeyField();
+    void UpdateMasterDetailKeyFieldNames();
+    TcxDBDataField*& MasterKeyField() { return masterKeyField_; }
+
+protected:
+    void Destroy() override;
+
+private:
+    TcxDBDataController* DetailDBController() const;
+
+    TcxDBDataField* masterKeyField_ = nullptr;
+};
+
+using TcxDBDataDetailHasChildrenEvent =
+    hostlib::Event<hostlib::TObject*, int, int, const std::string&, const hostlib::Variant&, bool&>;
+
 // Puts the fields to match into a key locate object.
 using TcxDBDataLocateFillProc = std::function<void(TcxDataControllerKeyLocateObject&)>;
 
@@ -436,6 +473,10 @@ public:
     hostlib::TClass GetFilterCriteriaClass() const override { return TcxDBDataFilterCriteria::StaticClass(); }
     hostlib::TClass GetSummaryItemClass() const override { return TcxDBDataSummaryItem::StaticClass(); }
     hostlib::TClass GetDataSelectionClass() const override { return TcxDBDataSelection::StaticClass(); }
+    hostlib::TClass GetRelationClass() const override { return TcxDBDataRelation::StaticClass(); }
+    void Assign(hostlib::TPersistent* source) override;
+    void SetMasterRelation(TcxCustomDataRelation* relation, int masterRecordIndex) override;
+    void UpdateRelations(TcxCustomDataRelation* relation) override;
     bool IsProviderDataSource() const override { return true; }
     bool IsDataField(const TcxCustomDataField* field) const override;
     void PrepareField(TcxCustomDataField* field) override;
@@ -527,6 +568,23 @@ public:
     void EndLocate();
     void SyncDataSetPos();
 
+    // Master-detail: a detail shows the rows of its master record's key
+    // values in the detail key fields.
+    const std::string& MasterKeyFieldNames() const { return masterKeyFieldNames_; }
+    void SetMasterKeyFieldNames(const std::string& value);
+    const std::string& DetailKeyFieldNames() const { return detailKeyFieldNames_; }
+    void SetDetailKeyFieldNames(const std::string& value);
+    // The detail key field names once a master key is named.
+    std::string GetMasterDetailKeyFieldNames() const;
+    std::vector<hostlib::TField*> GetMasterDetailKeyFields() const;
+    const hostlib::Variant& MasterDetailKeyValues() const { return masterDetailKeyValues_; }
+    TcxDBDataRelation* DBMasterRelation() const;
+    // Raises "DetailFilterController not found" without an adapter for the
+    // data set's class.
+    virtual TcxDBProviderDetailFilterAdapter* GetDetailFilterAdapter() const;
+    virtual void DoInitInsertingRecord(int) {}
+    TcxDBDataDetailHasChildrenEvent OnDetailHasChildren;
+
     // Grid mode: bookmarks of the data set stand for records. Reading them
     // outside grid mode raises "DataController not in GridMode".
     TcxDBDataSelection& DBSelection() const;
@@ -567,4 +625,7 @@ private:
     bool inUnboundCopy_ = false;
     bool inCheckBrowseMode_ = false;
     hostlib::TBookmark bookmark_;
+    std::string masterKeyFieldNames_;
+    std::string detailKeyFieldNames_;
+    hostlib::Variant masterDetailKeyValues_ = hostlib::Variant::Null();
 };
