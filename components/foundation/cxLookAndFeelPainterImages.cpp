@@ -26,10 +26,13 @@ struct Unit {
     ObjectPtr<TcxRadioButtonImageList> radios;
 };
 
+// Deliberately not freed at exit: a program that skips the shut-down step
+// would otherwise free the palette notifier after the Office 2003 colours it
+// releases are gone. The shut-down step frees what it holds.
 Unit& U()
 {
-    static Unit unit;
-    return unit;
+    static auto* unit = new Unit();
+    return *unit;
 }
 
 constexpr const char* kIndicatorResources[] = {"CX_ARROWBITMAP", "CX_EDITBITMAP", "CX_INSERTBITMAP",

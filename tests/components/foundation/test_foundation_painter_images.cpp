@@ -2,6 +2,7 @@
 // radio images in every kind, state and colour.
 #include <gtest/gtest.h>
 
+#include <cstdlib>
 #include <map>
 #include <string>
 #include <vector>
@@ -10,6 +11,8 @@
 #include "components/foundation/dxOffice11.h"
 #include "tests/components/foundation/foundation_canvas.h"
 #include "platform/windows/loop.h"
+
+extern "C" void __lsan_disable() __attribute__((weak));
 
 using namespace hostlib;
 using foundationtest::Distinct;
@@ -231,3 +234,16 @@ TEST_F(PainterImages, IndicatorGlyphsAreMaskedOnWhite)
 }
 
 }  // namespace
+
+TEST(PainterImagesExit, AProgramEndingWithoutShutDownEndsCleanly)
+{
+    GTEST_FLAG_SET(death_test_style, "threadsafe");
+    EXPECT_EXIT(
+        {
+            // The child skips the shut-down step on purpose; only faults count.
+            if (__lsan_disable) __lsan_disable();
+            cxLookAndFeelPainterImagesInitialize();
+            std::exit(0);
+        },
+        testing::ExitedWithCode(0), "");
+}
