@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstdlib>
 #include <iostream>
+#include <memory>
 
 #include "platform/hostlib/visual/timer.h"
 #include "platform/system/scope_guard.h"
@@ -124,6 +125,80 @@ TClass TcxDragImageList::StaticClass() { return DefineClass<TcxDragImageList, TD
 
 TDragObject* GetDragObject() { return gDragObject; }
 
+// ---- the settings controller ----------------------------------------------------------
+
+namespace {
+
+// Tells every control with scroll bars when the system's scroll-bar size
+// changed. Its hidden window exists while a control is registered.
+class TcxSettingsController {
+public:
+    TcxSettingsController() = default;
+    TcxSettingsController(const TcxSettingsController&) = delete;
+    TcxSettingsController& operator=(const TcxSettingsController&) = delete;
+    ~TcxSettingsController() { ReleaseWindow(); }
+
+    void Register(TcxControl* control);
+    void Unregister(TcxControl* control);
+
+private:
+    void WndProc(TMessage& m);
+    void ReleaseWindow();
+
+    std::vector<TcxControl*> controls_;
+    HWND window_ = nullptr;
+};
+
+std::unique_ptr<TcxSettingsController>& SettingsControllerInstance()
+{
+    static std::unique_ptr<TcxSettingsController> instance;
+    return instance;
+}
+
+TcxSettingsController& SettingsController()
+{
+    auto& instance = SettingsControllerInstance();
+    if (!instance) instance = std::make_unique<TcxSettingsController>();
+    return *instance;
+}
+
+void TcxSettingsController::Register(TcxControl* control)
+{
+    if (std::find(controls_.begin(), controls_.end(), control) != controls_.end()) return;
+    // A window manager reset (tests) may have taken the window away.
+    if (window_ && !IsWindow(window_)) window_ = nullptr;
+    if (!window_) window_ = AllocateHWnd([this](TMessage& m) { WndProc(m); });
+    controls_.push_back(control);
+}
+
+void TcxSettingsController::Unregister(TcxControl* control)
+{
+    controls_.erase(std::remove(controls_.begin(), controls_.end(), control), controls_.end());
+    if (controls_.empty()) ReleaseWindow();
+}
+
+void TcxSettingsController::ReleaseWindow()
+{
+    if (window_ && IsWindow(window_)) DeallocateHWnd(window_);
+    window_ = nullptr;
+}
+
+void TcxSettingsController::WndProc(TMessage& m)
+{
+    if (m.Msg != WM_SETTINGCHANGE || m.WParam != SPI_SETNONCLIENTMETRICS) {
+        m.Result = DefWindowProcA(window_, m.Msg, m.WParam, m.LParam);
+        return;
+    }
+    // A control told may free another one.
+    const auto controls = controls_;
+    for (TcxControl* c : controls)
+        if (std::find(controls_.begin(), controls_.end(), c) != controls_.end() && c->HandleAllocated())
+            SendNotifyMessageA(c->Handle(), CM_NCSIZECHANGED, 0, 0);
+    m.Result = 0;
+}
+
+}  // namespace
+
 // ---- TcxControl: construction ------------------------------------------------------
 
 TClass TcxControl::StaticClass()
@@ -145,14 +220,44 @@ void TcxControl::Construct(TComponent* owner)
     lookAndFeel_.reset(CreateObject<TcxLookAndFeel>(this));
     lookAndFeel_->OnChanged = TcxLookAndFeelChangedEvent::Bind(this, &TcxControl::LookAndFeelChangeHandler);
     scrollBars_ = ssBoth;
+    if (NeedsScrollBars()) CreateScrollBars();
     SetTabStop(MayFocus());
     parentBackground_ = lastParentBackground_ = true;
 }
 
 void TcxControl::BeforeDestruction() { TCustomControl::BeforeDestruction(); }
 
+void TcxControl::CreateScrollBars()
+{
+    hScrollBar_ = CreateObject<TcxControlScrollBar>(this);
+    hScrollBar_->SetKind(sbHorizontal);
+    hScrollBar_->SetHeight(GetSystemMetrics(SM_CYHSCROLL));
+    hScrollBar_->OnScroll = TScrollEvent::Bind(this, &TcxControl::ScrollEvent);
+    vScrollBar_ = CreateObject<TcxControlScrollBar>(this);
+    vScrollBar_->SetKind(sbVertical);
+    vScrollBar_->SetWidth(GetSystemMetrics(SM_CXVSCROLL));
+    vScrollBar_->OnScroll = TScrollEvent::Bind(this, &TcxControl::ScrollEvent);
+    sizeGrip_ = CreateObject<TcxSizeGrip>(this);
+    sizeGrip_->SetVisible(false);
+    SettingsController().Register(this);
+}
+
+void TcxControl::DestroyScrollBars()
+{
+    if (!hScrollBar_ && !vScrollBar_ && !sizeGrip_) return;
+    if (auto& controller = SettingsControllerInstance()) controller->Unregister(this);
+    // Forgotten before they go: freeing one may lay out the others.
+    TControl* parts[] = {sizeGrip_, vScrollBar_, hScrollBar_};
+    sizeGrip_ = nullptr;
+    vScrollBar_ = nullptr;
+    hScrollBar_ = nullptr;
+    for (TControl* part : parts)
+        if (part) part->Free();
+}
+
 void TcxControl::Destroy()
 {
+    DestroyScrollBars();
     if (mouseCaptureObject_ && GetCaptureControl() == this) SetCaptureControl(nullptr);
     dragAndDropObject_.reset();
     dragImages_.reset();
@@ -222,11 +327,6 @@ void TcxControl::SetMouseCaptureObject(TObject* value)
 
 bool TcxControl::IsCopyDragDrop() const { return IsCtrlPressed(); }
 
-// The control's own scroll bars come with the scroll bar control; until a
-// descendant has them, none shows.
-bool TcxControl::HScrollBarVisible() const { return false; }
-bool TcxControl::VScrollBarVisible() const { return false; }
-
 void TcxControl::AddFontListener(IcxFontListener* listener)
 {
     if (std::find(fontListeners_.begin(), fontListeners_.end(), listener) == fontListeners_.end())
@@ -270,15 +370,6 @@ void TcxControl::ScrollWindow(int dx, int dy, const RECT& r)
     HideDragImage();
     quelvo::sys::ScopeGuard show([this] { ShowDragImage(); });
     ScrollWindowEx(Handle(), dx, dy, &r, nullptr, nullptr, nullptr, SW_INVALIDATE | SW_ERASE);
-}
-
-void TcxControl::ScrollContent(TcxDirection direction)
-{
-    if (direction == dirNone || !NeedsScrollBars()) return;
-    const TScrollBarKind kind = direction == dirUp || direction == dirDown ? sbVertical : sbHorizontal;
-    const TScrollCode code = direction == dirLeft || direction == dirUp ? scLineUp : scLineDown;
-    int position = 0;
-    Scroll(kind, code, position);
 }
 
 bool TcxControl::IsMouseInPressedArea(int x, int y) const { return IsPointInDragDetectArea(mouseDownPos_, x, y); }
@@ -328,6 +419,8 @@ RECT TcxControl::GetClientBounds()
     RECT r = GetBounds();
     const int border = GetBorderSize();
     InflateRect(&r, -border, -border);
+    if (HScrollBarVisible()) r.bottom -= hScrollBar_->Height();
+    if (VScrollBarVisible()) r.right -= vScrollBar_->Width();
     return r;
 }
 
@@ -545,6 +638,7 @@ void TcxControl::Dispatch(TMessage& m)
     case CM_MOUSEENTER:
     case CM_MOUSELEAVE: return CMMouseEnterLeave(m);
     case CM_DESIGNHITTEST: return CMDesignHitTest(m);
+    case CM_NCSIZECHANGED: return CMNCSizeChanged(m);
     case CN_KEYDOWN:
     case CN_SYSKEYDOWN: return CNKeyDown(m);
     default: return TCustomControl::Dispatch(m);
@@ -754,7 +848,7 @@ void TcxControl::MouseUp(TMouseButton button, TShiftState shift, int x, int y)
 
 void TcxControl::AfterMouseDown(TMouseButton button, int x, int y)
 {
-    if (button == mbMiddle) return;  // auto-scroll needs the control's scroll bars
+    if (button == mbMiddle) return DoScrolling();
     if (button != mbLeft || DragMode() != dmAutomatic || !MouseCapture()) return;
     if (IsDesigning() && !AllowAutoDragAndDropAtDesignTime(x, y, TShiftState{})) return;
     if (CanDrag(x, y) && DragDetect(Handle()) == ddDrag) BeginDrag(true, -1);
@@ -1338,6 +1432,7 @@ void cxControlsFinalize()
         t->Free();
     }
     FreeMonitorFunctions();
+    SettingsControllerInstance().reset();
 }
 
 // ---- TcxSizeGrip ---------------------------------------------------------------------------------

@@ -6,13 +6,18 @@
 // control, the library's cursors, popup-menu helpers that take any
 // component implementing IcxPopupMenu, the desktop work area, the popup
 // window that drops down beside an owner, and the customizing list box.
+// The control lays out scroll bars of its own look and feel and a size grip,
+// settles which bars show, follows the system's scroll-bar size and scrolls
+// its content on a middle-button press (auto-scroll).
 
+#include <cstdint>
 #include <string>
 #include <vector>
 
 #include "components/foundation/cxClasses.h"
 #include "components/foundation/cxGraphics.h"
 #include "components/foundation/cxLookAndFeels.h"
+#include "components/foundation/cxScrollBar.h"
 #include "platform/hostlib/stdctrls/listbox.h"
 #include "platform/hostlib/stdctrls/stdctrls.h"
 #include "platform/hostlib/visual/controls.h"
@@ -51,6 +56,7 @@ inline constexpr hostlib::TCursor cxcrDrag = 2113;
 
 class TcxControl;
 class TcxControlChildComponent;
+class TcxSizeGrip;
 
 // ---- interfaces (abstract classes found with hostlib::Supports) ----
 
@@ -161,6 +167,43 @@ public:
     hostlib::TClass ClassType() const override { return StaticClass(); }
 };
 
+// ---- the control's scroll bars ----
+
+// The values a control wants for one of its bars, applied once the
+// visibility of both bars is settled.
+struct TcxScrollBarData {
+    int Min = 0;
+    int Max = 0;
+    std::int16_t SmallChange = 0;
+    int LargeChange = 0;
+    int PageSize = 0;
+    int Position = 0;
+    bool Enabled = false;
+    bool Visible = false;
+    bool AllowShow = false;
+    bool AllowHide = false;
+};
+
+class TcxControlScrollBar : public TcxScrollBar {
+public:
+    static hostlib::TClass StaticClass();
+    hostlib::TClass ClassType() const override { return StaticClass(); }
+    // The owner is the control the bar belongs to.
+    void Construct(hostlib::TComponent* owner) override;
+
+    TcxScrollBarData& Data() { return data_; }
+    const TcxScrollBarData& Data() const { return data_; }
+    void ApplyData();
+
+protected:
+    void WndProc(hostlib::TMessage& message) override;
+    void Dispatch(hostlib::TMessage& message) override;
+    virtual void FocusParent();
+
+private:
+    TcxScrollBarData data_;
+};
+
 // ---- the control base ----
 
 class TcxControl : public hostlib::TCustomControl {
@@ -222,6 +265,12 @@ public:
     void PostMouseMove(POINT p);
     void ScrollWindow(int dx, int dy, const RECT& r);
     void ScrollContent(TcxDirection direction);
+    TcxControlScrollBar* HScrollBar() const { return hScrollBar_; }
+    TcxControlScrollBar* VScrollBar() const { return vScrollBar_; }
+    TcxSizeGrip* SizeGrip() const { return sizeGrip_; }
+    // What InitScrollBarsParameters says about one bar.
+    void SetScrollBarInfo(hostlib::TScrollBarKind kind, int min, int max, int step, int page, int pos,
+                          bool allowShow, bool allowHide);
     bool IsMouseInPressedArea(int x, int y) const;
     bool IsMenuKey(hostlib::TMessage& message) override;
     // Tells a form designer that the control changed (design time only).
@@ -251,14 +300,19 @@ public:
     virtual bool GetIsFocused() { return Focused(); }
     virtual TcxMouseWheelScrollingKind GetMouseWheelScrollingKind();
     virtual bool HasBackground() { return false; }
-    virtual void InitControl() {}
-    virtual bool IsInternalControl(hostlib::TControl*) { return false; }
+    virtual void InitControl();
+    virtual bool IsInternalControl(hostlib::TControl* control);
     virtual TcxCustomLookAndFeelPainterClass GetLookAndFeelPainter() { return lookAndFeel_->Painter(); }
     virtual void LookAndFeelChanged(TcxLookAndFeel*, TcxLookAndFeelValues) {}
+    virtual RECT GetHScrollBarBounds();
+    virtual RECT GetSizeGripBounds();
+    virtual RECT GetVScrollBarBounds();
     virtual void InitScrollBarsParameters() {}
     virtual bool IsPixelScrollBar(hostlib::TScrollBarKind) { return false; }
     virtual bool NeedsScrollBars() { return true; }
     virtual void Scroll(hostlib::TScrollBarKind, hostlib::TScrollCode, int&) {}
+    virtual void SetInternalControlsBounds();
+    virtual void UpdateScrollBars();
     virtual TcxDragAndDropObjectClass GetDragAndDropObjectClass();
     virtual void DrawDragImage(TcxCanvas*, const RECT&) {}
     virtual hostlib::TDragImageList* CreateDragImages();
@@ -271,7 +325,7 @@ public:
     virtual void AddChildComponent(TcxControlChildComponent* child);
     virtual void RemoveChildComponent(TcxControlChildComponent* child);
     virtual bool AllowDragAndDropWithoutFocus() { return false; }
-    virtual void BoundsChanged() {}
+    virtual void BoundsChanged() { UpdateScrollBars(); }
     virtual bool CanDrag(int, int) { return dragAndDropState_ == ddsNone; }
     virtual void CursorChanged() { defaultCursor_ = Cursor(); }
     virtual void DoCancelMode();
@@ -293,6 +347,12 @@ protected:
     void Destroy() override;
     void WndProc(hostlib::TMessage& message) override;
     void Dispatch(hostlib::TMessage& message) override;
+    void CreateScrollBars();
+    void DestroyScrollBars();
+    void ScrollEvent(hostlib::TObject* sender, hostlib::TScrollCode scrollCode, int& scrollPos);
+    // Middle-button auto-scroll: a modal loop until a click, Esc or the
+    // capture ends it.
+    void DoScrolling();
     void CreateParams(hostlib::TCreateParams& params) override;
     void CreateWnd() override;
     void Paint() override;
@@ -329,6 +389,12 @@ private:
     void CMMouseEnterLeave(hostlib::TMessage& m);
     void CMDesignHitTest(hostlib::TMessage& m);
     void CNKeyDown(hostlib::TMessage& m);
+    void CMNCSizeChanged(hostlib::TMessage& m);
+    // UpdateScrollBars' steps.
+    void CalculateScrollBarsParams();
+    void AdjustPixelScrollBars();
+    void ApplyScrollBarsData(bool nested);
+    void LayOutScrollBars();
 
     hostlib::ObjectPtr<TcxCanvas> cxCanvas_;
     hostlib::ObjectPtr<TcxScreenCanvas> screenCanvas_;
@@ -353,6 +419,14 @@ private:
     bool focusOnMouseClick_ = true;
     bool scrollingContent_ = false;
     std::vector<IcxFontListener*> fontListeners_;
+    TcxControlScrollBar* hScrollBar_ = nullptr;
+    TcxControlScrollBar* vScrollBar_ = nullptr;
+    TcxSizeGrip* sizeGrip_ = nullptr;
+    bool updatingScrollBars_ = false;
+    bool calculatingScrollBarsParams_ = false;
+    bool initialScrollBarsParams_ = false;
+    bool initialHScrollBarVisible_ = false;
+    bool initialVScrollBarVisible_ = false;
 };
 
 // A component that belongs to a control (form streaming keeps it there).

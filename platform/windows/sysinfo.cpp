@@ -93,12 +93,14 @@ int GetSystemMetrics(int index)
         return index == SM_CXFULLSCREEN ? info.rcWork.right - info.rcWork.left
                                         : info.rcWork.bottom - info.rcWork.top - 19;
     }
+    // A vertical bar's width is also a horizontal bar's arrow and thumb
+    // length, and the other way round.
     case SM_CXVSCROLL:
+    case SM_CXHSCROLL:
+    case SM_CXHTHUMB: return quelvo::win::detail::S().scrollWidth;
     case SM_CYHSCROLL:
     case SM_CYVSCROLL:
-    case SM_CXHSCROLL:
-    case SM_CYVTHUMB:
-    case SM_CXHTHUMB: return 17;
+    case SM_CYVTHUMB: return quelvo::win::detail::S().scrollHeight;
     case SM_CYCAPTION: return 19;
     case SM_CYSMCAPTION: return 15;
     case SM_CYMENU: return 19;
@@ -133,7 +135,41 @@ int GetSystemMetrics(int index)
     }
 }
 
-BOOL SystemParametersInfoA(UINT action, UINT uiParam, PVOID pvParam, UINT)
+namespace {
+
+// The caller states the size it knows; anything else is refused.
+bool KnownNonClientMetrics(UINT uiParam, const NONCLIENTMETRICSA* m)
+{
+    return m && (uiParam == 0 || uiParam == sizeof(NONCLIENTMETRICSA)) && m->cbSize == sizeof(NONCLIENTMETRICSA);
+}
+
+// Only the scroll-bar sizes are settable; a bar thinner than a pixel or
+// wider than a small window is refused rather than clamped.
+constexpr int kMaxScrollSize = 256;
+
+BOOL SetNonClientMetrics(UINT uiParam, const NONCLIENTMETRICSA* m, UINT winIni)
+{
+    auto bad = [](int size) { return size < 1 || size > kMaxScrollSize; };
+    if (!KnownNonClientMetrics(uiParam, m) || bad(m->iScrollWidth) || bad(m->iScrollHeight)) {
+        SetLastError(ERROR_INVALID_PARAMETER);
+        return FALSE;
+    }
+    auto& s = quelvo::win::detail::S();
+    s.scrollWidth = m->iScrollWidth;
+    s.scrollHeight = m->iScrollHeight;
+    if (!(winIni & SPIF_SENDCHANGE)) return TRUE;
+    // Every top-level window of the program, hidden ones included; other
+    // programs keep their own metrics.
+    std::vector<HWND> all;
+    for (quelvo::win::detail::Window* w : s.topLevels) all.push_back(w->handle);
+    for (HWND h : all)
+        if (IsWindow(h)) SendMessageA(h, WM_SETTINGCHANGE, SPI_SETNONCLIENTMETRICS, 0);
+    return TRUE;
+}
+
+}  // namespace
+
+BOOL SystemParametersInfoA(UINT action, UINT uiParam, PVOID pvParam, UINT winIni)
 {
     switch (action) {
     case SPI_GETWORKAREA:
@@ -160,9 +196,7 @@ BOOL SystemParametersInfoA(UINT action, UINT uiParam, PVOID pvParam, UINT)
         return TRUE;
     case SPI_GETNONCLIENTMETRICS: {
         auto* m = static_cast<NONCLIENTMETRICSA*>(pvParam);
-        // The caller states the size it knows; anything else is refused.
-        if (!m || (uiParam != 0 && uiParam != sizeof(NONCLIENTMETRICSA)) || m->cbSize != sizeof(NONCLIENTMETRICSA))
-            return FALSE;
+        if (!KnownNonClientMetrics(uiParam, m)) return FALSE;
         m->iBorderWidth = 1;
         m->iScrollWidth = GetSystemMetrics(SM_CXVSCROLL);
         m->iScrollHeight = GetSystemMetrics(SM_CYHSCROLL);
@@ -179,7 +213,8 @@ BOOL SystemParametersInfoA(UINT action, UINT uiParam, PVOID pvParam, UINT)
         FillFont(m->lfMessageFont, -11, 400);
         return TRUE;
     }
-    case SPI_SETNONCLIENTMETRICS: return FALSE;
+    case SPI_SETNONCLIENTMETRICS:
+        return SetNonClientMetrics(uiParam, static_cast<const NONCLIENTMETRICSA*>(pvParam), winIni);
     default: return FALSE;
     }
 }

@@ -346,6 +346,7 @@ void ResetWindowManager()
     s.lastClickMsg = 0;
     s.lastClickHwnd = nullptr;
     s.doubleClickTime = 500;
+    s.scrollWidth = s.scrollHeight = 17;
     s.trackHwnd = nullptr;
     s.trackFlags = 0;
     s.mouseWindow = nullptr;

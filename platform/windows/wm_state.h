@@ -162,6 +162,10 @@ struct State {
     POINT lastClickPt{};
     UINT doubleClickTime = 500;
 
+    // Scroll-bar metrics, the program's own (SPI_SETNONCLIENTMETRICS).
+    int scrollWidth = 17;
+    int scrollHeight = 17;
+
     // TrackMouseEvent.
     HWND trackHwnd = nullptr;
     DWORD trackFlags = 0;

@@ -1,6 +1,7 @@
 // The custom control base on the headless display: guarded messages, mouse
-// and focus, context menus, the library's drag and drop, drag detection,
-// mouse tracking and the desktop helpers.
+// and focus, context menus, the control's scroll bars and auto-scroll, the
+// library's drag and drop, drag detection, mouse tracking and the desktop
+// helpers.
 #include "tests/platform/hostlib/visual/visual_fixture.h"
 
 #include <algorithm>
@@ -8,6 +9,7 @@
 #include "components/foundation/cxControls.h"
 #include "components/foundation/dxUxTheme.h"
 #include "platform/windows/winuser.h"
+#include "tests/components/foundation/foundation_modal_script.h"
 
 using namespace hostlib;
 using namespace visualtest;
@@ -353,6 +355,420 @@ TEST_F(Controls, TheDefaultBorderIsThePaintersAndClipsTheClient)
     control->Repaint();
     Pump();
     EXPECT_EQ(Screen().ClientPixel(h, o.x, o.y), 0x0000FFu);
+}
+
+// ---- the control's scroll bars ----
+
+// Scrolls content of a given size by pixels or lines.
+class TContentControl : public TTestControl {
+public:
+    static TClass StaticClass() { return DefineClass<TContentControl, TTestControl>("TContentControl"); }
+    TClass ClassType() const override { return StaticClass(); }
+
+    SIZE content{0, 0};
+    bool pixel = false;
+    bool allowHide = true;
+    // Pages as if both bars always showed.
+    bool reserve = false;
+    // Wants a horizontal bar exactly while it has none.
+    bool flip = false;
+    int rounds = 0;
+    int boundsChanges = 0;
+
+    void SetContent(SIZE size)
+    {
+        content = size;
+        UpdateScrollBars();
+    }
+    void InitScrollBarsParameters() override
+    {
+        ++rounds;
+        if (flip) {
+            SetScrollBarInfo(sbHorizontal, 0, 99, 1, HScrollBar()->Visible() ? 100 : 10, 0, true, true);
+            return;
+        }
+        SIZE page = reserve ? SIZE{Width() - 17, Height() - 17} : SIZE{ClientWidthOf(), ClientHeightOf()};
+        SetScrollBarInfo(sbHorizontal, 0, content.cx - 1, 1, page.cx, 0, true, allowHide);
+        SetScrollBarInfo(sbVertical, 0, content.cy - 1, 1, page.cy, 0, true, allowHide);
+    }
+    bool IsPixelScrollBar(TScrollBarKind) override { return pixel; }
+    void BoundsChanged() override
+    {
+        ++boundsChanges;
+        TTestControl::BoundsChanged();
+    }
+
+private:
+    int ClientWidthOf()
+    {
+        const RECT r = GetClientBounds();
+        return r.right - r.left;
+    }
+    int ClientHeightOf()
+    {
+        const RECT r = GetClientBounds();
+        return r.bottom - r.top;
+    }
+};
+
+class ScrollBars : public Controls {
+protected:
+    void SetUp() override
+    {
+        Controls::SetUp();
+        content = Add<TContentControl>(form, "content", 10, 120, 200, 100);
+        Pump();
+    }
+    // "h" / "v" for each visible bar, lower case when disabled.
+    std::string Shown(TContentControl* c)
+    {
+        std::string s;
+        if (c->HScrollBar()->Visible()) s += c->HScrollBar()->Enabled() ? "H" : "h";
+        if (c->VScrollBar()->Visible()) s += c->VScrollBar()->Enabled() ? "V" : "v";
+        return s;
+    }
+    TContentControl* content = nullptr;
+};
+
+TEST_F(ScrollBars, NoBarsWithoutNeedsScrollBars)
+{
+    class TBare : public TTestControl {
+    public:
+        bool NeedsScrollBars() override { return false; }
+    };
+    auto* bare = CreateObject<TBare>(form);
+    EXPECT_EQ(bare->HScrollBar(), nullptr);
+    EXPECT_EQ(bare->VScrollBar(), nullptr);
+    EXPECT_EQ(bare->SizeGrip(), nullptr);
+    bare->SetBounds(0, 0, 50, 50);
+    bare->SetParent(form);
+    Pump();
+    EXPECT_FALSE(bare->HScrollBarVisible());
+    EXPECT_EQ(bare->ControlCount(), 0);
+    EXPECT_EQ(content->HScrollBar()->Parent(), content) << "the bars belong to the control's window";
+    EXPECT_TRUE(content->IsInternalControl(content->SizeGrip()));
+    EXPECT_FALSE(content->IsInternalControl(bare));
+}
+
+TEST_F(ScrollBars, WhatABarIsToldDecidesWhetherItShows)
+{
+    struct Case {
+        const char* name;
+        TScrollStyle style;
+        TScrollBarKind kind;
+        int min, max, page, pos;
+        bool allowHide;
+        bool visible, enabled;
+    };
+    const Case cases[] = {
+        {"a style without the kind", ssVertical, sbHorizontal, 0, 999, 10, 0, false, false, false},
+        {"a style with only the kind", ssVertical, sbVertical, 0, 999, 10, 5, true, true, true},
+        {"the page covers the range, may hide", ssBoth, sbHorizontal, 0, 99, 100, 0, true, false, false},
+        {"the page covers the range, may not hide", ssBoth, sbHorizontal, 0, 99, 100, 0, false, true, false},
+        {"max below min", ssBoth, sbVertical, 10, 5, 1, 10, false, true, false},
+        {"position below min", ssBoth, sbVertical, 10, 500, 1, 3, false, true, false},
+        {"something to scroll", ssBoth, sbHorizontal, 0, 999, 100, 40, true, true, true},
+    };
+    for (const Case& c : cases) {
+        content->SetScrollBars(c.style);
+        TcxControlScrollBar* bar = c.kind == sbHorizontal ? content->HScrollBar() : content->VScrollBar();
+        bar->Data() = TcxScrollBarData{};
+        content->SetScrollBarInfo(c.kind, c.min, c.max, 3, c.page, c.pos, true, c.allowHide);
+        const TcxScrollBarData& d = bar->Data();
+        EXPECT_EQ(d.Visible, c.visible) << c.name;
+        EXPECT_EQ(d.Enabled, c.enabled) << c.name;
+        EXPECT_EQ(d.AllowHide, c.allowHide) << c.name;
+        if (!c.enabled) continue;
+        EXPECT_EQ(d.Min, c.min) << c.name;
+        EXPECT_EQ(d.Max, c.max) << c.name;
+        EXPECT_EQ(d.SmallChange, 3) << c.name;
+        EXPECT_EQ(d.LargeChange, c.page) << c.name;
+        EXPECT_EQ(d.PageSize, c.page) << c.name;
+        EXPECT_EQ(d.Position, c.pos) << c.name;
+    }
+}
+
+TEST_F(ScrollBars, VisibilitySettlesOnWhatTheOtherBarLeaves)
+{
+    struct Case {
+        SIZE size;
+        const char* shown;
+    };
+    const Case cases[] = {
+        {{190, 90}, ""},     // fits
+        {{250, 50}, "H"},    // too wide, and the bar leaves room enough
+        {{190, 150}, "HV"},  // fits in width only while no vertical bar shows
+        {{250, 90}, "HV"},   // fits in height only while no horizontal bar shows
+        {{100, 300}, "V"},
+    };
+    for (const Case& c : cases) {
+        content->SetContent(c.size);
+        EXPECT_EQ(Shown(content), c.shown) << c.size.cx << "x" << c.size.cy;
+        EXPECT_EQ(content->SizeGrip()->Visible(), std::string(c.shown) == "HV");
+    }
+    content->allowHide = false;
+    content->SetContent(SIZE{10, 10});
+    EXPECT_EQ(Shown(content), "hv") << "bars that may not hide stay, disabled";
+}
+
+TEST_F(ScrollBars, UpdatesThatWouldFlipLeaveTheBarShownDisabled)
+{
+    content->flip = true;
+    content->SetContent(SIZE{});
+    EXPECT_EQ(Shown(content), "h");
+    EXPECT_LT(content->rounds, 10);
+    content->rounds = 0;
+    content->SetContent(SIZE{});
+    EXPECT_EQ(Shown(content), "h") << "and stays so";
+    EXPECT_LT(content->rounds, 10);
+}
+
+TEST_F(ScrollBars, PixelBarsThatOnlyNeedEachOtherHideTogether)
+{
+    content->reserve = true;
+    for (bool pixel : {false, true}) {
+        content->pixel = pixel;
+        content->SetContent(SIZE{195, 95});
+        EXPECT_EQ(Shown(content), pixel ? "" : "HV") << pixel;
+    }
+    content->SetContent(SIZE{205, 95});
+    EXPECT_EQ(Shown(content), "HV") << "one that needs its bar keeps both";
+}
+
+TEST_F(ScrollBars, BarsAndGripLieInsideTheBoundsAndTheGripShowsButtonFace)
+{
+    form->SetColor(clWhite);
+    content->SetContent(SIZE{400, 400});
+    Pump();
+    struct Case {
+        TControl* part;
+        RECT bounds;
+    };
+    const Case cases[] = {{content->HScrollBar(), {0, 83, 183, 100}},
+                          {content->VScrollBar(), {183, 0, 200, 83}},
+                          {content->SizeGrip(), {183, 83, 200, 100}}};
+    for (const Case& c : cases) {
+        const RECT r = c.part->BoundsRect();
+        EXPECT_EQ(r.left, c.bounds.left) << c.part->ClassName();
+        EXPECT_EQ(r.top, c.bounds.top) << c.part->ClassName();
+        EXPECT_EQ(r.right, c.bounds.right) << c.part->ClassName();
+        EXPECT_EQ(r.bottom, c.bounds.bottom) << c.part->ClassName();
+    }
+    const RECT client = content->GetClientBounds();
+    EXPECT_EQ(client.right, 183);
+    EXPECT_EQ(client.bottom, 83);
+    const std::uint32_t face = GetSysColor(COLOR_BTNFACE);
+    const std::uint32_t rgb = (GetRValue(face) << 16) | (GetGValue(face) << 8) | GetBValue(face);
+    HWND h = form->Handle();
+    EXPECT_EQ(Screen().ClientPixel(h, 10 + 190, 120 + 90), rgb) << "the grip";
+    EXPECT_EQ(Screen().ClientPixel(h, 10 + 100, 120 + 40), 0x0000FFu) << "the content";
+    EXPECT_NE(Screen().ClientPixel(h, 10 + 100, 120 + 91), 0x0000FFu) << "the horizontal bar";
+}
+
+TEST_F(ScrollBars, ANewSystemBarSizeResizesEveryControlsBarsOnce)
+{
+    auto* hidden = Add<TContentControl>(form, "hidden", 220, 120, 150, 100);
+    Pump();
+    TContentControl* controls[] = {content, hidden};
+    for (TContentControl* c : controls) {
+        c->SetContent(SIZE{400, 400});
+        c->boundsChanges = 0;
+    }
+    NONCLIENTMETRICSA ncm;
+    ASSERT_TRUE(SystemParametersInfoA(SPI_GETNONCLIENTMETRICS, sizeof ncm, &ncm, 0));
+    ncm.iScrollWidth = 21;
+    ncm.iScrollHeight = 15;
+    ASSERT_TRUE(SystemParametersInfoA(SPI_SETNONCLIENTMETRICS, sizeof ncm, &ncm, SPIF_SENDCHANGE));
+    Pump();
+    for (TContentControl* c : controls) {
+        EXPECT_EQ(c->VScrollBar()->Width(), 21) << c->Name();
+        EXPECT_EQ(c->HScrollBar()->Height(), 15) << c->Name();
+        EXPECT_EQ(c->VScrollBar()->Left(), c->Width() - 21) << c->Name();
+        EXPECT_EQ(c->boundsChanges, 1) << c->Name();
+    }
+    control->Perform(WM_NCCALCSIZE, 0, 0);
+    Pump();
+    EXPECT_EQ(content->boundsChanges, 1) << "nothing new after the next frame calculation";
+}
+
+// ---- middle-button auto-scroll ----
+
+using foundationtest::ModalScript;
+
+class AutoScroll : public ScrollBars {
+protected:
+    void SetUp() override
+    {
+        ScrollBars::SetUp();
+        content->SetContent(SIZE{1000, 1000});
+        Pump();
+        anchor = At(content, 80, 40);
+        Log().clear();
+    }
+    // The anchor window while it shows.
+    static HWND Anchor()
+    {
+        HWND found = nullptr;
+        EnumWindows(
+            [](HWND w, LPARAM p) {
+                char name[32] = {};
+                GetClassNameA(w, name, sizeof name);
+                if (strcasecmp(name, "static") == 0 && IsWindowVisible(w)) *reinterpret_cast<HWND*>(p) = w;
+                return TRUE;
+            },
+            reinterpret_cast<LPARAM>(&found));
+        return found;
+    }
+    void StartWithClick() { Screen().Click(anchor, quelvo::win::MouseButton::Middle); }
+    POINT Offset(int dx, int dy) const { return POINT{anchor.x + dx, anchor.y + dy}; }
+    static ModalScript::Step Tick(quelvo::sys::ManualClock& clock)
+    {
+        return ModalScript::Do([&clock] { clock.Advance(20); });
+    }
+    void ExpectOver(const char* what)
+    {
+        EXPECT_FALSE(content->ScrollingContent()) << what;
+        EXPECT_EQ(Anchor(), nullptr) << what;
+        EXPECT_EQ(GetCapture(), nullptr) << what;
+        clock_.Advance(200);
+        EXPECT_EQ(GetQueueStatus(QS_TIMER), 0u) << "no timer left: " << what;
+        Pump();
+    }
+    POINT anchor{};
+};
+
+TEST_F(AutoScroll, DistanceSetsDirectionSpeedAndCursor)
+{
+    struct Case {
+        POINT offset;
+        const char* step;  // the scroll call logged
+        int steps;         // in 22 ticks of 20 ms
+        TCursor cursor;
+    };
+    const Case cases[] = {
+        {{0, 80}, "scroll v1", 22, cxcrDownScroll},   // speed 12: every tick
+        {{3, 20}, "scroll v1", 2, cxcrDownScroll},    // speed 2: every 11th tick
+        {{-40, 3}, "scroll h0", 3, cxcrLeftScroll},   // speed 6: every 7th
+        {{30, -30}, "scroll v0", 2, cxcrUpScroll},    // a tie goes to the vertical axis; speed 4: every 9th
+        {{5, -5}, "scroll", 0, cxcrFullScroll},       // the neutral zone
+    };
+    for (const Case& c : cases) {
+        Advance(1000);
+        Log().clear();
+        std::vector<ModalScript::Step> steps{ModalScript::Do([&] { Screen().MoveMouse(Offset(c.offset.x, c.offset.y)); })};
+        for (int i = 0; i < 22; ++i) steps.push_back(Tick(clock_));
+        TCursor shown = crDefault;
+        steps.push_back(ModalScript::Do([&] {
+            for (TCursor id = cxcrFullScroll; id <= cxcrLeftScroll; ++id)
+                if (Screen().CurrentCursor() == hostlib::Screen->Cursors(id)) shown = id;
+            Screen().PressKey(VK_ESCAPE);
+        }));
+        ModalScript script(steps);
+        StartWithClick();
+        Pump();
+        EXPECT_TRUE(script.Finished()) << c.step;
+        int logged = 0;
+        for (const auto& e : Log()) logged += e.rfind("scroll", 0) == 0;
+        EXPECT_EQ(logged, c.steps) << c.offset.x << "," << c.offset.y;
+        if (c.steps) {
+            EXPECT_EQ(Count(c.step), c.steps) << c.offset.x << "," << c.offset.y;
+        }
+        EXPECT_EQ(shown, c.cursor) << c.offset.x << "," << c.offset.y;
+        ExpectOver("after Esc");
+    }
+}
+
+TEST_F(AutoScroll, TheAnchorShowsItsBitmapInsideItsEllipse)
+{
+    std::uint32_t centre = 0, corner = 0, edge = 0;
+    RECT placed{};
+    ModalScript script({ModalScript::Do([&] {
+        ASSERT_NE(Anchor(), nullptr);
+        GetWindowRect(Anchor(), &placed);
+        centre = Screen().ScreenPixel(anchor.x, anchor.y);
+        corner = Screen().ScreenPixel(placed.left + 1, placed.top + 1);
+        edge = Screen().ScreenPixel(placed.left + 6, anchor.y + 6);
+        Screen().PressKey(VK_ESCAPE);
+    })});
+    StartWithClick();
+    Pump();
+    EXPECT_EQ(placed.right - placed.left, 29);
+    EXPECT_EQ(placed.left, anchor.x - 14);
+    EXPECT_EQ(placed.top, anchor.y - 14);
+    EXPECT_EQ(centre, 0x404040u) << "the bitmap's centre dot";
+    EXPECT_EQ(edge, 0xF4F4F4u) << "the bitmap's face";
+    EXPECT_EQ(corner, 0x0000FFu) << "outside the ellipse the control shows through";
+    ExpectOver("after Esc");
+}
+
+TEST_F(AutoScroll, HowClicksEndIt)
+{
+    auto* menu = CreateObject<TPopupMenu>(form);
+    auto* item = CreateObject<TMenuItem>(form);
+    item->SetCaption("Item");
+    menu->Items()->Add(item);
+    content->SetPopupMenu(menu);
+    int menus = 0;
+    TPopupMenu::SetTracker([&](TPopupMenu*, int, int) {
+        ++menus;
+        return nullptr;
+    });
+    int clicks = 0;
+    content->OnClick = TNotifyEvent::FromFunction([&](TObject*) { ++clicks; });
+    using quelvo::win::MouseButton;
+    struct Case {
+        const char* name;
+        MouseButton ending;
+        bool moveFirst;
+    };
+    const Case cases[] = {{"right click", MouseButton::Right, false},
+                          {"left click", MouseButton::Left, false},
+                          {"middle click after a short one", MouseButton::Middle, false}};
+    for (const Case& c : cases) {
+        Advance(1000);
+        bool stillOn = false;
+        ModalScript script({ModalScript::Do([&] { stillOn = content->ScrollingContent() && Anchor(); }),
+                            ModalScript::Do([&] { Screen().Click(Offset(30, 0), c.ending); })});
+        StartWithClick();
+        Pump();
+        EXPECT_TRUE(stillOn) << "a short middle click leaves it running: " << c.name;
+        EXPECT_TRUE(script.Finished()) << c.name;
+        ExpectOver(c.name);
+    }
+    EXPECT_EQ(menus, 0) << "the ending right click opens no menu";
+    EXPECT_EQ(clicks, 0) << "the ending left click clicks nothing";
+
+    // Held down, moved and released: the release ends it.
+    Advance(1000);
+    Screen().ButtonDown(anchor, MouseButton::Middle);
+    ModalScript held({ModalScript::Do([&] { Screen().MoveMouse(Offset(0, 60)); }),
+                      ModalScript::Do([&] { Screen().ButtonUp(Offset(0, 60), MouseButton::Middle); })});
+    Pump();
+    EXPECT_TRUE(held.Finished());
+    ExpectOver("release after moving");
+}
+
+TEST_F(AutoScroll, QuitIsPassedOnAndNothingStartsWithoutBars)
+{
+    ModalScript script({ModalScript::Do([] { PostQuitMessage(7); })});
+    StartWithClick();
+    MSG m{};
+    bool quit = false;
+    for (int i = 0; i < 100 && !quit; ++i) {
+        if (!PeekMessageA(&m, nullptr, 0, 0, PM_REMOVE)) continue;
+        if (m.message == WM_QUIT) quit = true;
+        else DispatchMessageA(&m);
+    }
+    ASSERT_TRUE(quit);
+    EXPECT_EQ(m.wParam, 7u);
+    ExpectOver("after WM_QUIT");
+
+    content->SetContent(SIZE{10, 10});
+    ModalScript none({});
+    StartWithClick();
+    Pump();
+    EXPECT_FALSE(content->ScrollingContent());
+    EXPECT_EQ(Anchor(), nullptr);
 }
 
 // ---- the library's drag and drop ----

@@ -492,6 +492,64 @@ TEST_F(Tree, SystemMetricsParametersAndMonitors)
     EXPECT_EQ(r.bottom, 53);
 }
 
+TEST_F(Tree, ScrollBarMetricsAreSettableAndTheChangeReachesEveryTopLevelWindow)
+{
+    HWND shown = Make("shown", WS_POPUP | WS_VISIBLE, 0, 0, 50, 50);
+    Make("hidden", WS_POPUP, 0, 0, 50, 50);
+    Make("child", WS_CHILD | WS_VISIBLE, 0, 0, 10, 10, shown);
+    const std::set<std::string> change = {"WM_SETTINGCHANGE"};
+    NONCLIENTMETRICSA ncm;
+    ASSERT_TRUE(SystemParametersInfoA(SPI_GETNONCLIENTMETRICS, sizeof ncm, &ncm, 0));
+    ncm.iScrollWidth = 21;
+    ncm.iScrollHeight = 14;
+    Rec().Clear();
+    ASSERT_TRUE(SystemParametersInfoA(SPI_SETNONCLIENTMETRICS, sizeof ncm, &ncm, SPIF_UPDATEINIFILE));
+    EXPECT_EQ(Rec().Only(change), V{}) << "told only with SPIF_SENDCHANGE";
+    struct Metric {
+        int index;
+        int value;
+    };
+    const Metric metrics[] = {{SM_CXVSCROLL, 21}, {SM_CXHSCROLL, 21}, {SM_CXHTHUMB, 21},
+                              {SM_CYHSCROLL, 14}, {SM_CYVSCROLL, 14}, {SM_CYVTHUMB, 14}};
+    for (const Metric& m : metrics) EXPECT_EQ(GetSystemMetrics(m.index), m.value) << m.index;
+    NONCLIENTMETRICSA back;
+    ASSERT_TRUE(SystemParametersInfoA(SPI_GETNONCLIENTMETRICS, 0, &back, 0));
+    EXPECT_EQ(back.iScrollWidth, 21);
+    EXPECT_EQ(back.iScrollHeight, 14);
+
+    ncm.iScrollWidth = 19;
+    ASSERT_TRUE(SystemParametersInfoA(SPI_SETNONCLIENTMETRICS, 0, &ncm, SPIF_UPDATEINIFILE | SPIF_SENDCHANGE));
+    V told = Rec().Only(change);
+    std::sort(told.begin(), told.end());
+    EXPECT_EQ(told, (V{"hidden WM_SETTINGCHANGE", "shown WM_SETTINGCHANGE"}));
+    EXPECT_EQ(GetSystemMetrics(SM_CXVSCROLL), 19);
+
+    // Refused whole: nothing changes and nobody is told.
+    Rec().Clear();
+    struct Bad {
+        UINT size;
+        UINT cbSize;
+        int width;
+        int height;
+    };
+    const Bad bad[] = {{12, sizeof ncm, 17, 17}, {0, 12, 17, 17}, {0, sizeof ncm, 0, 17},
+                       {0, sizeof ncm, 17, -3},  {0, sizeof ncm, 100000, 17}};
+    for (const Bad& b : bad) {
+        NONCLIENTMETRICSA m;
+        m.cbSize = b.cbSize;
+        m.iScrollWidth = b.width;
+        m.iScrollHeight = b.height;
+        EXPECT_FALSE(SystemParametersInfoA(SPI_SETNONCLIENTMETRICS, b.size, &m, SPIF_SENDCHANGE)) << b.width;
+    }
+    EXPECT_FALSE(SystemParametersInfoA(SPI_SETNONCLIENTMETRICS, 0, nullptr, SPIF_SENDCHANGE));
+    EXPECT_EQ(GetSystemMetrics(SM_CXVSCROLL), 19);
+    EXPECT_EQ(GetSystemMetrics(SM_CYHSCROLL), 14);
+    EXPECT_EQ(Rec().Only(change), V{});
+
+    quelvo::win::ResetWindowManager();
+    EXPECT_EQ(GetSystemMetrics(SM_CXVSCROLL), 17) << "a fresh window manager starts from the defaults";
+}
+
 TEST_F(Tree, MonitorFunctionsBindByNameFromUser32)
 {
     Screen().SetMonitors({RECT{0, 0, 800, 600}, RECT{800, 0, 1600, 600}});
