@@ -1009,14 +1009,15 @@ void TMouseTrackingTimer::Timer()
 {
     const POINT cursor = GetMouseCursorPos();
     if (StillInside(cursor)) return;
+    // The caller may end the tracking (and free this timer) itself, also
+    // while the control handles its leave message.
+    IcxMouseTrackingCaller* caller = caller_;
     if (control_ && control_->HandleAllocated()) {
         const RECT client = control_->ClientRect();
         const POINT local = control_->ScreenToClient(cursor);
         if (!PtInRect(&client, local))
             SendMessageA(control_->Handle(), CM_MOUSELEAVE, 0, reinterpret_cast<LPARAM>(control_));
     }
-    // The caller may end the tracking (and free this timer) itself.
-    IcxMouseTrackingCaller* caller = caller_;
     if (FindTrackingTimer(caller) != this) return;
     caller->MouseLeave();
     EndMouseTracking(caller);

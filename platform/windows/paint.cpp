@@ -30,23 +30,42 @@ bool UpdateLocked(const Window* w)
     return locked && (w == locked || IsDescendant(locked, w));
 }
 
-// What of w may be painted, in screen coordinates.
+// The part of the screen a window covers: its window region when it has
+// one, else its window rectangle.
+RectSet Covered(const Window* w)
+{
+    const RECT r = ScreenWindowRect(w);
+    if (!w->shapeRegion) return RectSet(r);
+    RectSet set;
+    for (RECT piece : quelvo::gfx::RegionRects(w->shapeRegion)) {
+        OffsetRect(&piece, r.left, r.top);
+        set.Add(piece);
+    }
+    set.Intersect(r);
+    return set;
+}
+
+// What of w may be painted, in screen coordinates. A window region clips
+// the window and its children, and leaves what it does not cover to the
+// parent and the siblings below.
 RectSet VisibleRegion(const Window* w, bool clientArea, bool clipChildren, bool clipSiblings)
 {
     RectSet set(clientArea ? ScreenClientRect(w) : ScreenWindowRect(w));
     if (!IsVisibleDeep(w) || UpdateLocked(w)) return RectSet();
     for (const Window* a = w->parent; a; a = a->parent) set.Intersect(ScreenClientRect(a));
+    for (const Window* a = w; a; a = a->parent)
+        if (a->shapeRegion) set.Intersect(Covered(a));
     for (const Window* x = w; x->parent; x = x->parent) {
         bool clip = x == w ? clipSiblings : (x->style & WS_CLIPSIBLINGS) != 0;
         if (!clip) continue;
         for (const Window* sib : x->parent->children) {
             if (sib == x) break;
-            if (sib->style & WS_VISIBLE) set.Subtract(ScreenWindowRect(sib));
+            if (sib->style & WS_VISIBLE) set.Subtract(Covered(sib));
         }
     }
     if (clipChildren)
         for (const Window* c : w->children)
-            if (c->style & WS_VISIBLE) set.Subtract(ScreenWindowRect(c));
+            if (c->style & WS_VISIBLE) set.Subtract(Covered(c));
     return set;
 }
 
