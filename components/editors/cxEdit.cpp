@@ -7,6 +7,7 @@
 #include "components/data/cxVariants.h"
 #include "components/editors/cxEditConsts.h"
 #include "components/editors/cxEditControl.h"
+#include "components/editors/cxEditViewData.h"
 #include "components/editors/cxEditUtils.h"
 #include "platform/graphics/wingdi.h"
 #include "platform/hostlib/core/update_scope.h"
@@ -596,6 +597,37 @@ void TcxCustomEditProperties::DoValidate(Variant& displayValue, std::string& err
 TClass TcxCustomEditProperties::GetContainerClass() { return TcxCustomEdit::StaticClass(); }
 TClass TcxCustomEditProperties::GetStyleClass() { return TcxEditStyle::StaticClass(); }
 TClass TcxCustomEditProperties::GetStyleExClass() { return TcxEditStyleEx::StaticClass(); }
+TClass TcxCustomEditProperties::GetViewInfoClass() { return TcxCustomEditViewInfo::StaticClass(); }
+TClass TcxCustomEditProperties::GetViewDataClass() { return TcxCustomEditViewData::StaticClass(); }
+
+TcxCustomEditViewData* TcxCustomEditProperties::CreateViewData(TcxCustomEditStyle* style, bool isInplace)
+{
+    return CreateInstance<TcxCustomEditViewData>(GetViewDataClass(), this, style, isInplace);
+}
+
+SIZE TcxCustomEditProperties::GetEditSize(TcxCanvas* canvas, TcxCustomEditStyle* style, bool isInplace,
+                                          const Variant& editValue, const TcxEditSizeProperties& sizeProperties)
+{
+    ObjectPtr<TcxCustomEditViewData> viewData(CreateViewData(style, isInplace));
+    return viewData->GetEditSize(canvas, editValue, sizeProperties);
+}
+
+SIZE TcxCustomEditProperties::GetEditConstantPartSize(TcxCanvas* canvas, TcxCustomEditStyle* style, bool isInplace,
+                                                      const TcxEditSizeProperties& sizeProperties,
+                                                      SIZE& minContentSize)
+{
+    ObjectPtr<TcxCustomEditViewData> viewData(CreateViewData(style, isInplace));
+    SIZE size{};
+    viewData->GetEditConstantPartSize(canvas, sizeProperties, minContentSize, size);
+    return size;
+}
+
+SIZE TcxCustomEditProperties::GetEditContentSize(TcxCanvas* canvas, TcxCustomEditStyle* style, bool isInplace,
+                                                 const Variant& editValue, const TcxEditSizeProperties& sizeProperties)
+{
+    ObjectPtr<TcxCustomEditViewData> viewData(CreateViewData(style, isInplace));
+    return viewData->GetEditContentSize(canvas, editValue, sizeProperties);
+}
 
 void TcxCustomEditProperties::RestoreDefaults()
 {

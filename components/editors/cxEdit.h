@@ -75,6 +75,10 @@ class TcxEditButtons;
 class TcxCustomEditProperties;
 class TcxEditRepositoryItem;
 class TcxCustomEdit;
+class TcxCustomEditStyle;
+class TcxCustomEditViewData;
+class TcxCustomEditViewInfo;
+class TcxCanvas;
 
 // ---- edit buttons ------------------------------------------------------------------
 
@@ -335,6 +339,17 @@ public:
     virtual hostlib::TClass GetContainerClass();
     virtual hostlib::TClass GetStyleClass();
     virtual hostlib::TClass GetStyleExClass();
+    virtual hostlib::TClass GetViewInfoClass();
+    virtual hostlib::TClass GetViewDataClass();
+    // A new view data of the kind; the caller frees it.
+    virtual TcxCustomEditViewData* CreateViewData(TcxCustomEditStyle* style, bool isInplace);
+    // Sizes of a cell or editor of the kind, measured without a control.
+    SIZE GetEditSize(TcxCanvas* canvas, TcxCustomEditStyle* style, bool isInplace, const hostlib::Variant& editValue,
+                     const TcxEditSizeProperties& sizeProperties);
+    SIZE GetEditConstantPartSize(TcxCanvas* canvas, TcxCustomEditStyle* style, bool isInplace,
+                                 const TcxEditSizeProperties& sizeProperties, SIZE& minContentSize);
+    SIZE GetEditContentSize(TcxCanvas* canvas, TcxCustomEditStyle* style, bool isInplace,
+                            const hostlib::Variant& editValue, const TcxEditSizeProperties& sizeProperties);
 
     bool GetReadOnly();
     void SetReadOnly(bool value);

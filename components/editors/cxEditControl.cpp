@@ -58,6 +58,11 @@ TcxContainerStyleClass TcxCustomEdit::GetStyleExClass() const
     return const_cast<TcxCustomEdit*>(this)->ActiveProperties()->GetStyleExClass();
 }
 
+TcxContainerViewInfoClass TcxCustomEdit::GetViewInfoClass() const
+{
+    return const_cast<TcxCustomEdit*>(this)->ActiveProperties()->GetViewInfoClass();
+}
+
 TcxContainerStyleValues TcxCustomEdit::GetNotPublishedStyleValues() const
 {
     return {csvButtonStyle, csvButtonTransparency, csvPopupBorderStyle};
@@ -220,12 +225,6 @@ void TcxCustomEdit::PropertiesChanged(TObject*)
     validated_ = false;
     if (!PropertiesChangeLocked())
         ShortRefreshContainer(false);
-}
-
-void TcxCustomEdit::ShortRefreshContainer(bool)
-{
-    if (HandleAllocated() && !PropertiesChangeLocked())
-        Invalidate();
 }
 
 // ---- values ------------------------------------------------------------------------

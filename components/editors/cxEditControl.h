@@ -58,6 +58,7 @@ public:
     // The styles of the active properties' kind.
     TcxContainerStyleClass GetStyleClass() const override;
     TcxContainerStyleClass GetStyleExClass() const override;
+    TcxContainerViewInfoClass GetViewInfoClass() const override;
     // A plain editor stores none of the button and popup values.
     TcxContainerStyleValues GetNotPublishedStyleValues() const override;
     TcxEditStyle* Style() const { return static_cast<TcxEditStyle*>(TcxContainer::Style()); }
@@ -125,9 +126,6 @@ public:
     virtual void Activate(TcxCustomEditData*& editData);
     void DoClearEditData(TcxCustomEditData* editData);
     TcxCustomEditData* EditData() const { return editData_; }
-
-    // A refresh of the editor's look after a change.
-    void ShortRefreshContainer(bool isMouseEvent);
 
     TcxEditEditingEvent OnEditing;
     TcxEditKeyEvent OnAfterKeyDown;

@@ -3,11 +3,13 @@
 #include <algorithm>
 
 #include "components/editors/cxEditPaintUtils.h"
+#include "components/editors/cxEditViewData.h"
 #include "components/editors/cxEditTextUtils.h"
 #include "components/foundation/dxOffice11.h"
 #include "components/foundation/dxThemeManager.h"
 #include "platform/graphics/wingdi.h"
 #include "platform/system/winbase.h"
+#include "platform/windows/winuser.h"
 
 using hostlib::TColor;
 
@@ -272,4 +274,607 @@ void cxEditUtilsInitialize()
     HotLightAvailable() = !GetVersionExA(&info) ||
                           (info.dwPlatformId == VER_PLATFORM_WIN32_NT && info.dwMajorVersion >= 5) ||
                           (info.dwPlatformId == VER_PLATFORM_WIN32_WINDOWS && info.dwMinorVersion != 0);
+}
+
+// ---- layout every editor kind shares -----------------------------------------------
+
+namespace {
+
+bool EmptyRect(const RECT& r) { return r.right <= r.left || r.bottom <= r.top; }
+
+// The margins of a theme's content rectangle inside a 100 x 100 one.
+RECT ThemeContentMargins(TcxCanvas* canvas, TdxThemedObjectType type)
+{
+    HTHEME theme = OpenTheme(type);
+    RECT bounds{0, 0, 100, 100}, content = bounds;
+    if (!theme || GetThemeBackgroundContentRect(theme, canvas ? canvas->Handle() : nullptr, 1, 1, &bounds, &content) != 0)
+        return RECT{0, 0, 0, 0};
+    return RECT{content.left, content.top, 100 - content.right, 100 - content.bottom};
+}
+
+TdxThemedObjectType ButtonTheme(const TcxEditButtonViewInfo* button)
+{
+    return button->Data.ComboBoxStyle ? totComboBox : totButton;
+}
+
+void FillRect(TcxCanvas* canvas, const RECT& r, TColor color) { cxEditFillRect(canvas->Handle(), r, GetSolidBrush(color)); }
+
+} // namespace
+
+bool IsShadowDrawingNeeded(TcxCustomEditViewData* viewData)
+{
+    return !viewData->NativeStyle && viewData->Style()->Shadow();
+}
+
+RECT GetEditBorderExtent(TcxCustomEditViewData* viewData)
+{
+    if (viewData->IsInplace)
+        return viewData->ContentOffset;
+    TcxCustomEditStyle* style = viewData->Style();
+    RECT extent{0, 0, 0, 0};
+    if (style->TransparentBorder())
+        extent = cxContainerDefaultBorderExtent;
+    else if (!style->HasBorder() || (viewData->NativeStyle && style->GetEditBaseStyle()->BorderStyle() == ebsNone))
+        extent = RECT{0, 0, 0, 0};
+    else if (viewData->NativeStyle)
+        extent = RECT{2, 2, 2, 2};
+    else {
+        const int w = GetContainerBorderWidth(static_cast<TcxContainerBorderStyle>(viewData->GetBorderStyle()));
+        const TcxBorders edges = style->Edges();
+        extent = RECT{edges.Contains(bLeft) ? w : 0, edges.Contains(bTop) ? w : 0, edges.Contains(bRight) ? w : 0,
+                      edges.Contains(bBottom) ? w : 0};
+    }
+    if (viewData->HasShadow()) {
+        extent.right += 3;
+        extent.bottom += 3;
+    }
+    return extent;
+}
+
+RECT GetEditButtonsExtent(TcxCanvas* canvas, TcxCustomEditViewData* viewData)
+{
+    if (viewData->IsInplace)
+        return viewData->ContentOffset;
+    if (!viewData->NativeStyle)
+        return GetEditBorderExtent(viewData);
+    TcxCustomEditStyle* style = viewData->Style();
+    if (style->GetEditBaseStyle()->BorderStyle() != ebsNone)
+        return ThemeContentMargins(canvas, totEdit);
+    return style->TransparentBorder() ? RECT{2, 2, 2, 2} : RECT{0, 0, 0, 0};
+}
+
+int GetEditButtonsContentVerticalOffset(TcxCanvas* canvas, TcxEditButtonStyle buttonStyle, bool nativeStyle)
+{
+    if (nativeStyle) {
+        RECT margins = ThemeContentMargins(canvas, totButton);
+        return margins.top + margins.bottom;
+    }
+    return buttonStyle == btsDefault ? 0 : buttonStyle == bts3D ? 4 : 2;
+}
+
+void GetEditColorSettings(TcxCustomEditViewData* viewData, TColor& backgroundColor, TColor& textColor)
+{
+    TcxCustomEditStyle* style = viewData->Style();
+    textColor = style->TextColor();
+    backgroundColor = style->Color();
+    if (!viewData->NativeStyle || viewData->Enabled)
+        return;
+    COLORREF fill = 0;
+    if (HTHEME theme = OpenTheme(totEdit); theme && GetThemeColor(theme, 1, 4, TMT_FILLCOLOR, &fill) == 0)
+        backgroundColor = static_cast<TColor>(fill);
+}
+
+SIZE GetTextEditContentSizeCorrection(TcxCustomEditViewData* viewData)
+{
+    if (!viewData->IsInplace)
+        return SIZE{3, 4};
+    return SIZE{3, viewData->NativeStyle ? 3 : 2};
+}
+
+TColor GetEditBorderColor(TcxCustomEditViewData* viewData)
+{
+    TcxCustomEditStyle* style = viewData->Style();
+    const TcxEditBorderStyle border = style->BorderStyle();
+    if (border != ebsUltraFlat && border != ebsOffice11)
+        return style->BorderColor();
+    const TcxContainerState state = viewData->ContainerState;
+    if (state.Contains(csActive) || (state.Contains(csHotTrack) && style->HotTrack()) ||
+        (viewData->IsDesigning && viewData->Enabled))
+        return GetEditBorderHighlightColor(border == ebsOffice11);
+    return hostlib::clBtnShadow;
+}
+
+void CalculateCustomEditViewInfo(TcxCustomEditViewData* viewData, TcxCustomEditViewInfo* viewInfo)
+{
+    viewInfo->NativeStyle = viewData->NativeStyle;
+    viewInfo->NativeState = 0;
+    if (viewData->NativeStyle) {
+        const TcxContainerState state = viewInfo->ContainerState;
+        viewInfo->NativeState = !viewData->Enabled                         ? 4
+                                : viewData->Properties()->GetReadOnly()    ? 6
+                                : viewData->Focused                        ? 5
+                                : state.Contains(csHotTrack)               ? 2
+                                                                           : 1;
+    }
+    viewInfo->BorderExtent = viewData->GetBorderExtent();
+    const RECT& b = viewInfo->Bounds;
+    const RECT& e = viewInfo->BorderExtent;
+    viewInfo->BorderRect = RECT{b.left + e.left, b.top + e.top, b.right - e.right, b.bottom - e.bottom};
+    const RECT s = GetEditBorderExtent(viewData);
+    viewInfo->ShadowRect = RECT{b.left + s.left, b.top + s.top, b.right - s.right, b.bottom - s.bottom};
+    const RECT& c = viewData->ContentOffset;
+    viewInfo->PreviewMode = c.left != 0 || c.top != 0 || c.right != 0 || c.bottom != 0;
+    if (!viewData->IsInplace)
+        viewInfo->BorderColor = viewData->GetBorderColor();
+    TColor background = hostlib::clWindow, text = hostlib::clWindowText;
+    GetEditColorSettings(viewData, background, text);
+    viewInfo->TextColor = text;
+    viewInfo->SetBackgroundColor(background);
+}
+
+void CalculateEditButtonState(TcxEditButtonViewInfo* viewInfo)
+{
+    TcxEditButtonViewInfoData& data = viewInfo->Data;
+    data.NativePart = data.NativeState = 0;
+    data.BackgroundPartiallyTransparent = false;
+    if (!data.NativeStyle)
+        return;
+    HTHEME theme = OpenTheme(ButtonTheme(viewInfo));
+    data.NativePart = theme ? 1 : 0;
+    if (!data.NativePart)
+        return;
+    static const int states[] = {4, 1, 3, 2}; // disabled, normal, pressed, selected
+    data.NativeState = states[data.State];
+    data.BackgroundPartiallyTransparent = IsThemeBackgroundPartiallyTransparent(theme, 1, data.NativeState) != FALSE;
+}
+
+int CalculateEditDefaultButtonWidth(TcxCanvas* canvas, TcxEditButtonViewInfo* viewInfo)
+{
+    TcxEditButtonViewInfoData& data = viewInfo->Data;
+    if (data.NativeStyle)
+        data.NativeStyle = AreVisualStylesMustBeUsed(true, ButtonTheme(viewInfo));
+    static const int margins[] = {2, 4, 3, 3, 2, 2, 2};
+    int m = margins[data.Style];
+    if (data.NativeStyle) {
+        RECT theme = ThemeContentMargins(canvas, ButtonTheme(viewInfo));
+        m = theme.left + theme.right;
+    }
+    if (viewInfo->Width >= 1)
+        return std::max(viewInfo->Width, m);
+    if (data.Kind == bkGlyph && VerifyBitmap(viewInfo->Glyph))
+        return viewInfo->Glyph->Width() + m;
+    const int scrollHeight = GetSystemMetrics(SM_CYHSCROLL);
+    if (data.Kind == bkText)
+        return std::max(scrollHeight, m + canvas->TextWidth(data.VisibleCaption) + 3);
+    return scrollHeight;
+}
+
+void GetCheckBoxContentSize(TcxCanvas* canvas, TcxCustomEditViewData* viewData, const std::string& caption,
+                            SIZE& size, bool addWidth, const TcxEditSizeProperties& sizeProperties, bool nativeAware,
+                            int textFlags)
+{
+    canvas->SetFont(viewData->Style()->GetVisibleFont());
+    if (caption.empty() || (textFlags & cxtfSingleLine)) {
+        size = SIZE{canvas->TextWidth(caption), canvas->TextHeight("W")};
+    } else {
+        RECT r{0, 0, sizeProperties.Width >= 0 ? sizeProperties.Width : 100, 0};
+        canvas->TextExtent(caption, r, textFlags);
+        size = SIZE{r.right - r.left, r.bottom - r.top};
+    }
+    size.cy += nativeAware && !viewData->NativeStyle ? 2 : 4;
+    if (addWidth)
+        size.cx += nativeAware ? 3 : 4;
+}
+
+// ---- painting ----------------------------------------------------------------------
+
+namespace {
+
+RECT FrameRect(TcxCustomEditViewInfo* viewInfo, int w, bool fill)
+{
+    RECT r = viewInfo->BorderRect;
+    const TcxBorders edges = viewInfo->Edges;
+    r.left -= w;
+    r.top -= w;
+    if (edges.Contains(bRight) || fill)
+        r.right += w;
+    if (edges.Contains(bBottom) || fill)
+        r.bottom += w;
+    return r;
+}
+
+void DrawEditFrame(TcxCanvas* canvas, TcxCustomEditViewInfo* viewInfo)
+{
+    const int w = GetContainerBorderWidth(viewInfo->GetContainerBorderStyle());
+    RECT r = FrameRect(viewInfo, w, false);
+    if (viewInfo->Shadow)
+        DrawContainerShadow(canvas, r);
+    r = FrameRect(viewInfo, w, true);
+    const TcxBorders edges = viewInfo->Edges;
+    switch (viewInfo->EditBorderStyle) {
+    case ebsSingle:
+    case ebsThick: canvas->FrameRect(r, viewInfo->BorderColor, w); break;
+    case ebsFlat:
+        canvas->DrawEdge(r, true, true, edges);
+        InflateRect(&r, -1, -1);
+        canvas->FrameRect(r, hostlib::clBtnFace);
+        break;
+    case ebs3D:
+        canvas->DrawEdge(r, true, true, edges);
+        InflateRect(&r, -1, -1);
+        canvas->DrawComplexFrame(r, hostlib::cl3DDkShadow, hostlib::cl3DLight, edges);
+        break;
+    default: break;
+    }
+}
+
+void DrawPlainBackground(TcxCanvas* canvas, TcxCustomEditViewInfo* viewInfo, bool drawBackground, HBRUSH brush)
+{
+    if (viewInfo->IsInplace) {
+        if (viewInfo->Transparent)
+            return;
+        if (drawBackground)
+            cxEditFillRect(canvas->Handle(), viewInfo->Bounds, brush);
+        else if (viewInfo->PreviewMode)
+            InternalFillRect(canvas, viewInfo->Bounds, viewInfo->BorderRect, brush);
+    } else if (drawBackground && !viewInfo->Transparent) {
+        cxEditFillRect(canvas->Handle(), viewInfo->BorderRect, brush);
+    }
+}
+
+RECT NativeContentRect(TcxCanvas* canvas, TcxCustomEditViewInfo* viewInfo, HTHEME theme,
+                       TcxEditBackgroundPaintingStyle style)
+{
+    RECT c = viewInfo->Bounds;
+    switch (style) {
+    case bpsSolid: GetThemeBackgroundContentRect(theme, canvas->Handle(), 1, viewInfo->NativeState, &viewInfo->Bounds, &c); break;
+    case bpsComboEdit:
+        InflateRect(&c, -3, -3);
+        c.right = viewInfo->ClientRect.right - 1;
+        break;
+    case bpsComboListEdit: c = viewInfo->ClientRect; break;
+    }
+    return c;
+}
+
+void DrawNativeFrame(TcxCanvas* canvas, TcxCustomEditViewInfo* viewInfo, bool drawBackground,
+                     TcxEditBackgroundPaintingStyle style, HBRUSH brush)
+{
+    HTHEME theme = OpenTheme(totEdit);
+    if (viewInfo->IsInplace || viewInfo->EditBorderStyle == ebsNone || !theme) {
+        if (!viewInfo->Transparent)
+            cxEditFillRect(canvas->Handle(), viewInfo->Bounds, brush);
+        return;
+    }
+    const RECT c = NativeContentRect(canvas, viewInfo, theme, style);
+    const int saved = SaveDC(canvas->Handle());
+    canvas->ExcludeClipRect(c);
+    DrawThemeBackground(theme, canvas->Handle(), 1, viewInfo->NativeState, &viewInfo->Bounds, nullptr);
+    RestoreDC(canvas->Handle(), saved);
+    if (viewInfo->Transparent)
+        return;
+    if (!drawBackground && style != bpsComboListEdit)
+        InternalFillRect(canvas, viewInfo->BorderRect, c, brush);
+    else if (drawBackground)
+        cxEditFillRect(canvas->Handle(), c, brush);
+}
+
+void DrawButtons(TcxCanvas* canvas, TcxCustomEditViewInfo* viewInfo)
+{
+    for (int i = 0; i < viewInfo->ButtonCount(); ++i) {
+        TcxEditButtonViewInfo* button = viewInfo->ButtonsInfo[static_cast<size_t>(i)].get();
+        if (EmptyRect(button->VisibleBounds))
+            continue;
+        button->Data.BackgroundColor = viewInfo->BackgroundColor();
+        RECT inside{};
+        const bool sticksOut = !IntersectRect(&inside, &button->Bounds, &viewInfo->BorderRect) ||
+                               !EqualRect(&inside, &button->Bounds);
+        const int saved = sticksOut ? SaveDC(canvas->Handle()) : 0;
+        if (sticksOut)
+            canvas->IntersectClipRect(button->VisibleBounds);
+        viewInfo->DrawButton(canvas, i);
+        if (sticksOut)
+            RestoreDC(canvas->Handle(), saved);
+    }
+}
+
+} // namespace
+
+void DrawCustomEdit(TcxCanvas* canvas, TcxCustomEditViewInfo* viewInfo, bool drawBackground,
+                    TcxEditBackgroundPaintingStyle backgroundPaintingStyle)
+{
+    HBRUSH brush = GetSolidBrush(viewInfo->BackgroundColor());
+    const bool clipButtons =
+        viewInfo->ButtonCount() > 0 && !viewInfo->ButtonsInfo[0]->Data.BackgroundPartiallyTransparent;
+    const int saved = clipButtons ? SaveDC(canvas->Handle()) : 0;
+    if (clipButtons)
+        for (const auto& button : viewInfo->ButtonsInfo)
+            canvas->ExcludeClipRect(button->VisibleBounds);
+    if (viewInfo->NativeStyle) {
+        DrawNativeFrame(canvas, viewInfo, drawBackground, backgroundPaintingStyle, brush);
+    } else {
+        DrawEditFrame(canvas, viewInfo);
+        DrawPlainBackground(canvas, viewInfo, drawBackground, brush);
+    }
+    if (clipButtons)
+        RestoreDC(canvas->Handle(), saved);
+    DrawButtons(canvas, viewInfo);
+}
+
+void DrawEditButton(TcxCanvas* canvas, TcxCustomEditViewInfo* viewInfo, int buttonVisibleIndex)
+{
+    TcxEditButtonViewInfo* button = viewInfo->ButtonsInfo[static_cast<size_t>(buttonVisibleIndex)].get();
+    TcxEditButtonStyle style = button->Data.Style;
+    const TcxEditButtonState state = button->Data.State;
+    if (button->Data.NativeState == 0 && style == btsSimple && (state == ebsPressed || state == ebsSelected))
+        style = btsFlat;
+    RECT r = button->Bounds;
+    viewInfo->DrawButtonBorder(canvas, buttonVisibleIndex, style, r);
+}
+
+namespace {
+
+struct ButtonColors {
+    TColor background;
+    TColor foreground;
+};
+
+void Shrink(RECT& r) { InflateRect(&r, -1, -1); }
+
+ButtonColors Draw3DBorder(TcxCanvas* canvas, TcxEditButtonViewInfo* b, RECT& r, TColor face)
+{
+    if (b->Data.State == ebsPressed) {
+        canvas->FrameRect(r, hostlib::clBtnShadow);
+        Shrink(r);
+        canvas->FrameRect(r, face);
+    } else {
+        canvas->DrawComplexFrame(r, hostlib::cl3DLight, hostlib::cl3DDkShadow);
+        Shrink(r);
+        canvas->DrawComplexFrame(r, hostlib::clBtnHighlight, hostlib::clBtnShadow);
+    }
+    Shrink(r);
+    return {face, hostlib::clBtnText};
+}
+
+ButtonColors DrawFlatBorder(TcxCanvas* canvas, TcxEditButtonViewInfo* b, RECT& r, TColor face)
+{
+    FillRect(canvas, RECT{r.left, r.top, r.left + 1, r.bottom}, face);
+    r.left += 1;
+    const bool pressed = b->Data.State == ebsPressed;
+    canvas->DrawComplexFrame(r, pressed ? hostlib::clBtnShadow : hostlib::clBtnHighlight,
+                             pressed ? hostlib::clBtnHighlight : hostlib::clBtnShadow);
+    Shrink(r);
+    return {face, hostlib::clBtnText};
+}
+
+ButtonColors DrawSimpleBorder(TcxCanvas* canvas, TcxCustomEditViewInfo* viewInfo, TcxEditButtonViewInfo* b, RECT& r)
+{
+    const TColor background = b->Data.BackgroundColor;
+    if (!viewInfo->Transparent) {
+        canvas->FrameRect(r, background);
+        Shrink(r);
+    }
+    const TColor line = viewInfo->Transparent && !b->Data.Transparent ? hostlib::clBtnFace : background;
+    FillRect(canvas, RECT{r.left, r.top, r.left + 1, r.bottom}, line);
+    r.left += 1;
+    return {b->Data.Transparent ? background : hostlib::clBtnFace, hostlib::clBtnText};
+}
+
+ButtonColors DrawHotFlatBorder(TcxCanvas* canvas, TcxEditButtonViewInfo* b, RECT& r)
+{
+    const TcxEditButtonViewInfoData& d = b->Data;
+    const bool inner = (d.LeftAlignment && d.Rightmost) || (!d.LeftAlignment && d.Leftmost);
+    TcxBorders sides = cxBordersAll;
+    if (!inner)
+        sides.Exclude(d.LeftAlignment ? bRight : bLeft);
+    canvas->FrameRect(r, hostlib::clBtnShadow, 1, sides);
+    r = RECT{r.left + (sides.Contains(bLeft) ? 1 : 0), r.top + 1, r.right - (sides.Contains(bRight) ? 1 : 0),
+             r.bottom - 1};
+    switch (d.State) {
+    case ebsPressed: return {hostlib::clBtnText, hostlib::clWindow};
+    case ebsSelected:
+        return d.Transparent ? ButtonColors{d.BackgroundColor, hostlib::clBtnShadow}
+                             : ButtonColors{hostlib::clBtnShadow, hostlib::clWindow};
+    default: return {hostlib::clBtnFace, hostlib::clBtnText};
+    }
+}
+
+ButtonColors DrawUltraFlatBorder(TcxCanvas* canvas, TcxCustomEditViewInfo* viewInfo, TcxEditButtonViewInfo* b,
+                                 RECT& r, bool office)
+{
+    const TcxEditButtonViewInfoData& d = b->Data;
+    const TColor highlight = GetEditBorderHighlightColor(office);
+    const bool quiet = d.State == ebsDisabled || d.State == ebsNormal;
+    if (quiet || d.IsInplace) {
+        if (!viewInfo->Transparent) {
+            canvas->FrameRect(r, quiet ? d.BackgroundColor : highlight);
+            Shrink(r);
+        }
+    } else {
+        // Separators: on the side facing the text, and outside unless outermost.
+        const bool left = d.LeftAlignment;
+        const bool outer = left ? !d.Leftmost : !d.Rightmost;
+        TcxBorders sides{left ? bRight : bLeft};
+        if (outer)
+            sides.Include(left ? bLeft : bRight);
+        canvas->FrameRect(r, highlight, 1, sides);
+        r.left += sides.Contains(bLeft) ? 1 : 0;
+        r.right -= sides.Contains(bRight) ? 1 : 0;
+    }
+    if (d.Transparent)
+        return {d.BackgroundColor, hostlib::clBtnText};
+    switch (d.State) {
+    case ebsPressed:
+    case ebsSelected: return {GetEditButtonHighlightColor(d.State == ebsPressed, office), hostlib::clBtnText};
+    case ebsNormal: return {office ? dxOffice11DockColor1 : hostlib::clBtnFace, hostlib::clBtnText};
+    default: return {hostlib::clBtnFace, hostlib::clBtnText};
+    }
+}
+
+void DrawThemedButtonBorder(TcxCanvas* canvas, TcxCustomEditViewInfo* viewInfo, int index, RECT& r)
+{
+    TcxEditButtonViewInfo* b = viewInfo->ButtonsInfo[static_cast<size_t>(index)].get();
+    HTHEME theme = OpenTheme(ButtonTheme(b));
+    DrawThemeBackground(theme, canvas->Handle(), 1, b->Data.NativeState, &r, nullptr);
+    if (b->Data.ComboBoxStyle)
+        return;
+    RECT content = r;
+    GetThemeBackgroundContentRect(theme, canvas->Handle(), 1, b->Data.NativeState, &r, &content);
+    r = content;
+    viewInfo->DrawButtonContent(canvas, index, r, b->Data.BackgroundColor, hostlib::clBtnText);
+}
+
+} // namespace
+
+void DrawEditButtonBorder(TcxCanvas* canvas, TcxCustomEditViewInfo* viewInfo, int buttonVisibleIndex,
+                          TcxEditButtonStyle buttonStyle, RECT& rect)
+{
+    TcxEditButtonViewInfo* b = viewInfo->ButtonsInfo[static_cast<size_t>(buttonVisibleIndex)].get();
+    if (b->Data.NativeState != 0) {
+        DrawThemedButtonBorder(canvas, viewInfo, buttonVisibleIndex, rect);
+        return;
+    }
+    const TColor face = b->Data.Transparent ? b->Data.BackgroundColor : hostlib::clBtnFace;
+    ButtonColors colors{face, hostlib::clBtnText};
+    switch (buttonStyle) {
+    case bts3D: colors = Draw3DBorder(canvas, b, rect, face); break;
+    case btsFlat: colors = DrawFlatBorder(canvas, b, rect, face); break;
+    case btsSimple: colors = DrawSimpleBorder(canvas, viewInfo, b, rect); break;
+    case btsHotFlat: colors = DrawHotFlatBorder(canvas, b, rect); break;
+    case btsUltraFlat:
+    case btsOffice11: colors = DrawUltraFlatBorder(canvas, viewInfo, b, rect, buttonStyle == btsOffice11); break;
+    default: break;
+    }
+    viewInfo->DrawButtonContent(canvas, buttonVisibleIndex, rect, colors.background, colors.foreground);
+}
+
+namespace {
+
+void DrawEllipsis(TcxCanvas* canvas, const TcxEditButtonViewInfo* b, const RECT& r, TColor color)
+{
+    const int side = r.right - r.left > 11 ? 2 : 1;
+    const int shift = b->Data.State == ebsPressed ? 1 : 0;
+    const int x = r.left + (r.right - r.left - (3 * side + 4)) / 2 + shift;
+    const int y = r.top + (r.bottom - r.top - side) / 2 + shift;
+    auto dots = [&](int dx, TColor c) {
+        for (int i = 0; i < 3; ++i)
+            FillRect(canvas, RECT{x + dx + i * (side + 2), y + dx, x + dx + i * (side + 2) + side, y + dx + side}, c);
+    };
+    if (b->Data.State == ebsDisabled) {
+        dots(1, hostlib::clBtnHighlight);
+        dots(0, hostlib::clBtnShadow);
+    } else {
+        dots(0, color);
+    }
+}
+
+TcxLookAndFeelKind KindOfButtonStyle(TcxEditButtonStyle style)
+{
+    switch (style) {
+    case btsFlat: return lfFlat;
+    case btsUltraFlat: return lfUltraFlat;
+    case btsOffice11: return lfOffice11;
+    default: return lfStandard;
+    }
+}
+
+void DrawDownArrow(TcxCanvas* canvas, const TcxEditButtonViewInfo* b, const RECT& r, TColor color)
+{
+    const TcxEditButtonViewInfoData& d = b->Data;
+    int width = b->Bounds.right - b->Bounds.left;
+    if (d.Style == btsHotFlat)
+        width -= (d.Leftmost ? 1 : 0) + (d.Rightmost ? 1 : 0);
+    const bool pressed = d.State == ebsPressed;
+    const int remainder = (r.right - r.left) - width;
+    RECT arrow{r.left + (remainder + (pressed ? 1 : 0)) / 2, r.top, 0, r.bottom};
+    arrow.right = arrow.left + width;
+    if (pressed)
+        OffsetRect(&arrow, 1, 1);
+    TcxCustomLookAndFeelPainterClass painter = GetPainterClass(false, KindOfButtonStyle(d.Style));
+    if (d.State == ebsDisabled) {
+        RECT shifted = arrow;
+        OffsetRect(&shifted, 1, 1);
+        painter->DrawArrow(canvas, shifted, adDown, hostlib::clBtnHighlight);
+        painter->DrawArrow(canvas, arrow, adDown, hostlib::clBtnShadow);
+    } else {
+        painter->DrawArrow(canvas, arrow, adDown, color);
+    }
+}
+
+void DrawGlyphContent(TcxCanvas* canvas, const TcxEditButtonViewInfo* b, const RECT& r, TColor background)
+{
+    hostlib::TBitmap* glyph = b->Glyph;
+    const bool pressed = b->Data.State == ebsPressed;
+    const int x = r.left + (r.right - r.left - glyph->Width() + (pressed ? 1 : 0)) / 2;
+    const int y = r.top + (r.bottom - r.top - glyph->Height() + (pressed ? 1 : 0)) / 2;
+    const int saved = SaveDC(canvas->Handle());
+    canvas->IntersectClipRect(r);
+    if (b->Data.NativeState == 0)
+        FillRect(canvas, r, background);
+    DrawGlyph(canvas, x, y, glyph, b->Data.State != ebsDisabled, b->Data.NativeState == 0 ? background : hostlib::clNone);
+    RestoreDC(canvas->Handle(), saved);
+}
+
+void DrawTextContent(TcxCanvas* canvas, TcxCustomEditViewInfo* viewInfo, const TcxEditButtonViewInfo* b, RECT r,
+                     TColor foreground)
+{
+    const TcxEditButtonViewInfoData& d = b->Data;
+    r = RECT{r.left + 1, r.top + (d.IsInplace ? -1 : 1), r.right - 1, r.bottom - 1};
+    if (d.State == ebsPressed)
+        OffsetRect(&r, 1, 1);
+    if (viewInfo->Font)
+        canvas->SetFont(viewInfo->Font);
+    canvas->Brush()->SetStyle(hostlib::bsClear);
+    const int flags = cxtfSingleLine | cxtfHCenter | cxtfVCenter | cxtfShowPrefix | cxtfEndEllipsis;
+    auto draw = [&](const RECT& at, TColor color) {
+        canvas->Font()->SetColor(color);
+        canvas->DrawTexT(d.Caption, at, flags);
+    };
+    if (d.State == ebsDisabled) {
+        RECT shifted = r;
+        OffsetRect(&shifted, 1, 1);
+        draw(shifted, hostlib::clBtnHighlight);
+        draw(r, hostlib::clBtnShadow);
+        return;
+    }
+    if (d.Style == btsHotFlat && (d.State == ebsPressed || d.State == ebsSelected))
+        draw(r, foreground);
+    else
+        draw(r, d.TextColor == hostlib::clDefault ? viewInfo->TextColor : d.TextColor);
+}
+
+} // namespace
+
+void DrawEditButtonContent(TcxCanvas* canvas, TcxCustomEditViewInfo* viewInfo, int buttonVisibleIndex,
+                           const RECT& contentRect, TColor backgroundColor, TColor foregroundColor)
+{
+    if (EmptyRect(contentRect))
+        return;
+    TcxEditButtonViewInfo* b = viewInfo->ButtonsInfo[static_cast<size_t>(buttonVisibleIndex)].get();
+    const bool usableGlyph = b->Data.Kind == bkGlyph && VerifyBitmap(b->Glyph);
+    if (b->Data.NativeState == 0 && !usableGlyph)
+        FillRect(canvas, contentRect, backgroundColor);
+    switch (b->Data.Kind) {
+    case bkEllipsis: DrawEllipsis(canvas, b, contentRect, foregroundColor); break;
+    case bkDown: DrawDownArrow(canvas, b, contentRect, foregroundColor); break;
+    case bkGlyph:
+        if (usableGlyph)
+            DrawGlyphContent(canvas, b, contentRect, backgroundColor);
+        break;
+    case bkText: DrawTextContent(canvas, viewInfo, b, contentRect, foregroundColor); break;
+    }
+}
+
+TcxRegion* GetEditButtonRegion(TcxCanvas* canvas, TcxEditButtonViewInfo* viewInfo)
+{
+    auto* region = new TcxRegion(viewInfo->Bounds);
+    if (viewInfo->Data.NativeState == 0)
+        return region;
+    HRGN themeRegion = nullptr;
+    HTHEME theme = OpenTheme(ButtonTheme(viewInfo));
+    if (GetThemeBackgroundRegion(theme, canvas->Handle(), viewInfo->Data.NativePart, viewInfo->Data.NativeState,
+                                 &viewInfo->Bounds, &themeRegion) == 0 &&
+        themeRegion)
+        region->Combine(new TcxRegion(themeRegion), roIntersect);
+    return region;
 }

@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "components/editors/cxEdit.h"
 #include "components/foundation/cxGraphics.h"
 #include "components/foundation/cxLookAndFeelPainters.h"
 #include "components/foundation/cxLookAndFeels.h"
@@ -14,6 +15,45 @@
 #include "platform/hostlib/visual/imagelist.h"
 
 enum TcxEditBackgroundPaintingStyle { bpsSolid, bpsComboEdit, bpsComboListEdit };
+
+class TcxCustomEditViewData;
+class TcxCustomEditViewInfo;
+class TcxEditButtonViewInfo;
+
+// ---- layout every editor kind shares -----------------------------------------------
+
+// Native state, border extent and rectangle, shadow rectangle, border colour
+// (stand-alone), background and text colours.
+void CalculateCustomEditViewInfo(TcxCustomEditViewData* viewData, TcxCustomEditViewInfo* viewInfo);
+// The theme part and state of a native button (0 when not native).
+void CalculateEditButtonState(TcxEditButtonViewInfo* viewInfo);
+int CalculateEditDefaultButtonWidth(TcxCanvas* canvas, TcxEditButtonViewInfo* viewInfo);
+RECT GetEditBorderExtent(TcxCustomEditViewData* viewData);
+RECT GetEditButtonsExtent(TcxCanvas* canvas, TcxCustomEditViewData* viewData);
+int GetEditButtonsContentVerticalOffset(TcxCanvas* canvas, TcxEditButtonStyle buttonStyle, bool nativeStyle);
+void GetEditColorSettings(TcxCustomEditViewData* viewData, hostlib::TColor& backgroundColor,
+                          hostlib::TColor& textColor);
+SIZE GetTextEditContentSizeCorrection(TcxCustomEditViewData* viewData);
+bool IsShadowDrawingNeeded(TcxCustomEditViewData* viewData);
+hostlib::TColor GetEditBorderColor(TcxCustomEditViewData* viewData);
+
+// ---- painting ----------------------------------------------------------------------
+
+// Frame, background, shadow and buttons of an editor, buttons clipped out
+// of the frame painting.
+void DrawCustomEdit(TcxCanvas* canvas, TcxCustomEditViewInfo* viewInfo, bool drawBackground,
+                    TcxEditBackgroundPaintingStyle backgroundPaintingStyle);
+void DrawEditButton(TcxCanvas* canvas, TcxCustomEditViewInfo* viewInfo, int buttonVisibleIndex);
+// The border by style (or theme), then the content in what is left of rect.
+void DrawEditButtonBorder(TcxCanvas* canvas, TcxCustomEditViewInfo* viewInfo, int buttonVisibleIndex,
+                          TcxEditButtonStyle buttonStyle, RECT& rect);
+void DrawEditButtonContent(TcxCanvas* canvas, TcxCustomEditViewInfo* viewInfo, int buttonVisibleIndex,
+                           const RECT& contentRect, hostlib::TColor backgroundColor, hostlib::TColor foregroundColor);
+// The caller owns the region.
+TcxRegion* GetEditButtonRegion(TcxCanvas* canvas, TcxEditButtonViewInfo* viewInfo);
+void GetCheckBoxContentSize(TcxCanvas* canvas, TcxCustomEditViewData* viewData, const std::string& caption,
+                            SIZE& size, bool addWidth, const TcxEditSizeProperties& sizeProperties,
+                            bool nativeAware, int textFlags);
 
 // Enabled: the glyph copied with its transparent colour showing the
 // background colour (nothing for clNone, or the background bitmap);
