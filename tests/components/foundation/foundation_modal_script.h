@@ -13,6 +13,7 @@
 #include <chrono>
 #include <cstdint>
 #include <functional>
+#include <optional>
 #include <thread>
 #include <utility>
 #include <vector>
@@ -58,16 +59,27 @@ private:
         if (next_ < steps_.size()) {
             if (steps_[next_]()) ++next_;
             else std::this_thread::sleep_for(std::chrono::milliseconds(1));
-        } else if (++overrun_ == 200) {
+        } else if (Overran()) {
             ADD_FAILURE() << "the modal loop outlived its script";
             PostQuitMessage(0);
+        } else {
+            std::this_thread::sleep_for(std::chrono::milliseconds(1));
         }
         serving_ = false;
     }
 
+    // Measured in time, not in turns: the input that ends the loop may come
+    // from a real display, which answers late on a busy machine.
+    bool Overran()
+    {
+        const auto now = std::chrono::steady_clock::now();
+        if (!overrunSince_) overrunSince_ = now;
+        return now - *overrunSince_ > std::chrono::seconds(5);
+    }
+
     std::vector<Step> steps_;
     std::size_t next_ = 0;
-    int overrun_ = 0;
+    std::optional<std::chrono::steady_clock::time_point> overrunSince_;
     bool serving_ = false;
     int fd_ = -1;
     int id_ = 0;
