@@ -23,7 +23,7 @@
 #include "platform/windows/display.h"
 #include "platform/windows/loop.h"
 #include "platform/windows/x11/x11_display.h"
-#include "tests/platform/windows/x11/xvfb_server.h"
+#include "tests/components/x11_form_fixture.h"
 
 // After the project's headers: Xlib's macros would clash with their names.
 #include <X11/Xlib.h>
@@ -43,106 +43,20 @@ public:
     std::string text;
 };
 
-class CatalogueOnX11 : public ::testing::Test {
+class CatalogueOnX11 : public x11test::X11FormTest {
 protected:
-    static void SetUpTestSuite()
+    void InitUnits() override
     {
-        server_ = new x11test::XvfbServer();
-        if (!server_->Start(&error_)) {
-            delete server_;
-            server_ = nullptr;
-        }
-    }
-    static void TearDownTestSuite()
-    {
-        delete server_;
-        server_ = nullptr;
-    }
-
-    void SetUp() override
-    {
-        ASSERT_NE(server_, nullptr) << "no X server: " << error_;
-        quelvo::win::ResetWindowManager();
-        char tmpl[] = "/tmp/quelvo-x11catalogue-XXXXXX";
-        folder_ = mkdtemp(tmpl);
-        quelvo::win::SetRuntimeFolder(folder_);
-        std::string error;
-        auto display = quelvo::win::x11::X11Display::Open(server_->Name(), &error);
-        ASSERT_NE(display, nullptr) << error;
-        x_ = display.get();
-        quelvo::win::SetDisplay(std::move(display));
-        other_ = XOpenDisplay(server_->Name().c_str());
-        ASSERT_NE(other_, nullptr);
-        quelvo::ctl::InitControls();
-        InitVisualLibrary();
         cxLookAndFeelsInitialize();
         cxStandardLookAndFeelPaintersInitialize();
         cxUltraFlatLookAndFeelPaintersInitialize();
     }
-    void TearDown() override
+    void DoneUnits() override
     {
         cxUltraFlatLookAndFeelPaintersFinalize();
         cxStandardLookAndFeelPaintersFinalize();
         cxLookAndFeelsFinalize();
-        DoneVisualLibrary();
-        quelvo::win::ResetWindowManager();
-        if (other_) XCloseDisplay(other_);
-        std::error_code ec;
-        std::filesystem::remove_all(folder_, ec);
-        quelvo::win::SetRuntimeFolder("");
     }
-
-    bool PumpUntil(const std::function<bool()>& done, int timeoutMs = 5000)
-    {
-        const auto end = std::chrono::steady_clock::now() + std::chrono::milliseconds(timeoutMs);
-        for (;;) {
-            Application->ProcessMessages();
-            if (done()) return true;
-            if (std::chrono::steady_clock::now() > end) return false;
-            std::this_thread::sleep_for(std::chrono::milliseconds(2));
-        }
-    }
-    void Settle()
-    {
-        PumpUntil([] { return false; }, 200);
-        x_->Flush();
-    }
-    void ClickScreen(POINT p)
-    {
-        XTestFakeMotionEvent(other_, DefaultScreen(other_), p.x, p.y, CurrentTime);
-        XTestFakeButtonEvent(other_, 1, True, CurrentTime);
-        XTestFakeButtonEvent(other_, 1, False, CurrentTime);
-        XFlush(other_);
-    }
-    // Pixels of the form on the server that differ from its surface.
-    int Mismatches(TForm* form)
-    {
-        const auto w = static_cast<::Window>(x_->XWindowOf(form->Handle()));
-        XWindowAttributes wa{};
-        if (!XGetWindowAttributes(other_, w, &wa)) return -1;
-        XImage* image = XGetImage(other_, w, 0, 0, static_cast<unsigned>(wa.width), static_cast<unsigned>(wa.height),
-                                  AllPlanes, ZPixmap);
-        if (!image) return -1;
-        const quelvo::gfx::Surface* surface = quelvo::win::TopLevelSurface(form->Handle());
-        ::Window child = 0;
-        int x = 0, y = 0;
-        XTranslateCoordinates(other_, w, DefaultRootWindow(other_), 0, 0, &x, &y, &child);
-        RECT wr{};
-        GetWindowRect(form->Handle(), &wr);
-        const int ox = x - wr.left, oy = y - wr.top;
-        int mismatches = 0;
-        for (int py = 0; py < wa.height; ++py)
-            for (int px = 0; px < wa.width; ++px)
-                mismatches += (XGetPixel(image, px, py) & 0xFFFFFF) != (surface->At(px + ox, py + oy) & 0xFFFFFF);
-        XDestroyImage(image);
-        return mismatches;
-    }
-
-    static inline x11test::XvfbServer* server_ = nullptr;
-    static inline std::string error_;
-    quelvo::win::x11::X11Display* x_ = nullptr;
-    Display* other_ = nullptr;
-    std::string folder_;
 };
 
 TEST_F(CatalogueOnX11, ClicksOnTheKeypadComputeAndTheServerShowsTheControls)
@@ -174,7 +88,7 @@ TEST_F(CatalogueOnX11, ClicksOnTheKeypadComputeAndTheServerShowsTheControls)
     }
     ASSERT_TRUE(PumpUntil([&] { return calc->text == "3"; })) << calc->text;
     Settle();
-    EXPECT_EQ(Mismatches(form), 0);
+    EXPECT_EQ(Mismatches(form->Handle()), 0);
 }
 
 }  // namespace

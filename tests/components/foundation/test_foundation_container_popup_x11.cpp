@@ -19,7 +19,7 @@
 #include "platform/windows/display.h"
 #include "platform/windows/loop.h"
 #include "platform/windows/x11/x11_display.h"
-#include "tests/platform/windows/x11/xvfb_server.h"
+#include "tests/components/x11_form_fixture.h"
 
 // After the project's headers: Xlib's macros would clash with their names.
 #include <X11/Xlib.h>
@@ -44,62 +44,17 @@ protected:
     }
 };
 
-class PopupOnX11 : public ::testing::Test {
+class PopupOnX11 : public x11test::X11FormTest {
 protected:
-    static void SetUpTestSuite()
+    void InitUnits() override
     {
-        server_ = new x11test::XvfbServer();
-        if (!server_->Start(&error_)) {
-            delete server_;
-            server_ = nullptr;
-        }
-    }
-    static void TearDownTestSuite()
-    {
-        delete server_;
-        server_ = nullptr;
-    }
-
-    void SetUp() override
-    {
-        ASSERT_NE(server_, nullptr) << "no X server: " << error_;
-        quelvo::win::ResetWindowManager();
-        char tmpl[] = "/tmp/quelvo-x11popup-XXXXXX";
-        folder_ = mkdtemp(tmpl);
-        quelvo::win::SetRuntimeFolder(folder_);
-        std::string error;
-        auto display = quelvo::win::x11::X11Display::Open(server_->Name(), &error);
-        ASSERT_NE(display, nullptr) << error;
-        x_ = display.get();
-        quelvo::win::SetDisplay(std::move(display));
-        other_ = XOpenDisplay(server_->Name().c_str());
-        ASSERT_NE(other_, nullptr);
-        quelvo::ctl::InitControls();
-        InitVisualLibrary();
         cxLookAndFeelsInitialize();
         cxContainerPopupInitialize();
     }
-    void TearDown() override
+    void DoneUnits() override
     {
         cxContainerPopupFinalize();
         cxLookAndFeelsFinalize();
-        DoneVisualLibrary();
-        quelvo::win::ResetWindowManager();
-        if (other_) XCloseDisplay(other_);
-        std::error_code ec;
-        std::filesystem::remove_all(folder_, ec);
-        quelvo::win::SetRuntimeFolder("");
-    }
-
-    bool PumpUntil(const std::function<bool()>& done, int timeoutMs = 5000)
-    {
-        const auto end = std::chrono::steady_clock::now() + std::chrono::milliseconds(timeoutMs);
-        for (;;) {
-            Application->ProcessMessages();
-            if (done()) return true;
-            if (std::chrono::steady_clock::now() > end) return false;
-            std::this_thread::sleep_for(std::chrono::milliseconds(2));
-        }
     }
     bool Viewable(HWND hwnd)
     {
@@ -107,13 +62,7 @@ protected:
         const auto w = static_cast<::Window>(x_->XWindowOf(hwnd));
         return w && XGetWindowAttributes(other_, w, &wa) && wa.map_state == IsViewable;
     }
-    void ClickAt(POINT p)
-    {
-        XTestFakeMotionEvent(other_, DefaultScreen(other_), p.x, p.y, CurrentTime);
-        XTestFakeButtonEvent(other_, 1, True, CurrentTime);
-        XTestFakeButtonEvent(other_, 1, False, CurrentTime);
-        XFlush(other_);
-    }
+    void ClickAt(POINT p) { ClickScreen(p); }
     std::uint32_t ServerPixel(HWND hwnd, int x, int y)
     {
         const auto w = static_cast<::Window>(x_->XWindowOf(hwnd));
@@ -123,12 +72,6 @@ protected:
         XDestroyImage(image);
         return pixel;
     }
-
-    static inline x11test::XvfbServer* server_ = nullptr;
-    static inline std::string error_;
-    quelvo::win::x11::X11Display* x_ = nullptr;
-    Display* other_ = nullptr;
-    std::string folder_;
 };
 
 TEST_F(PopupOnX11, BothKindsOpenAsTheirOwnWindowsAndAClickOnTheFormClosesThem)

@@ -25,7 +25,7 @@
 #include "platform/windows/loop.h"
 #include "platform/windows/x11/x11_display.h"
 #include "tests/components/foundation/foundation_modal_script.h"
-#include "tests/platform/windows/x11/xvfb_server.h"
+#include "tests/components/x11_form_fixture.h"
 
 // After the project's headers: Xlib's macros would clash with their names.
 #include <X11/Xlib.h>
@@ -62,38 +62,10 @@ protected:
     }
 };
 
-class ControlsOnX11 : public ::testing::Test {
+class ControlsOnX11 : public x11test::X11FormTest {
 protected:
-    static void SetUpTestSuite()
+    void InitUnits() override
     {
-        server_ = new x11test::XvfbServer();
-        if (!server_->Start(&error_)) {
-            delete server_;
-            server_ = nullptr;
-        }
-    }
-    static void TearDownTestSuite()
-    {
-        delete server_;
-        server_ = nullptr;
-    }
-
-    void SetUp() override
-    {
-        ASSERT_NE(server_, nullptr) << "no X server: " << error_;
-        quelvo::win::ResetWindowManager();
-        char tmpl[] = "/tmp/quelvo-x11controls-XXXXXX";
-        folder_ = mkdtemp(tmpl);
-        quelvo::win::SetRuntimeFolder(folder_);
-        std::string error;
-        auto display = quelvo::win::x11::X11Display::Open(server_->Name(), &error);
-        ASSERT_NE(display, nullptr) << error;
-        x_ = display.get();
-        quelvo::win::SetDisplay(std::move(display));
-        other_ = XOpenDisplay(server_->Name().c_str());
-        ASSERT_NE(other_, nullptr);
-        quelvo::ctl::InitControls();
-        InitVisualLibrary();
         dxUxThemeInitialize();
         dxThemeManagerInitialize();
         cxLookAndFeelsInitialize();
@@ -109,7 +81,7 @@ protected:
         ASSERT_TRUE(PumpUntil([&] { return Viewable(x_->XWindowOf(form_->Handle())); }));
         Settle();
     }
-    void TearDown() override
+    void DoneUnits() override
     {
         if (form_) form_->Free();
         cxControlsFinalize();
@@ -117,29 +89,8 @@ protected:
         cxLookAndFeelsFinalize();
         dxThemeManagerFinalize();
         dxUxThemeFinalize();
-        DoneVisualLibrary();
-        quelvo::win::ResetWindowManager();
-        if (other_) XCloseDisplay(other_);
-        std::error_code ec;
-        std::filesystem::remove_all(folder_, ec);
-        quelvo::win::SetRuntimeFolder("");
     }
 
-    bool PumpUntil(const std::function<bool()>& done, int timeoutMs = 5000)
-    {
-        const auto end = std::chrono::steady_clock::now() + std::chrono::milliseconds(timeoutMs);
-        for (;;) {
-            Application->ProcessMessages();
-            if (done()) return true;
-            if (std::chrono::steady_clock::now() > end) return false;
-            std::this_thread::sleep_for(std::chrono::milliseconds(2));
-        }
-    }
-    void Settle()
-    {
-        PumpUntil([] { return false; }, 200);
-        x_->Flush();
-    }
     // Asks the server about a window only while it still exists.
     bool Viewable(unsigned long xid)
     {
@@ -152,41 +103,7 @@ protected:
         XWindowAttributes wa{};
         return exists && XGetWindowAttributes(other_, xid, &wa) && wa.map_state == IsViewable;
     }
-    POINT RootPosition(unsigned long xid)
-    {
-        ::Window child = 0;
-        int x = 0, y = 0;
-        XTranslateCoordinates(other_, xid, DefaultRootWindow(other_), 0, 0, &x, &y, &child);
-        return POINT{x, y};
-    }
-    void FakeClick(POINT p, unsigned button, bool press = true, bool release = true)
-    {
-        XTestFakeMotionEvent(other_, DefaultScreen(other_), p.x, p.y, CurrentTime);
-        if (press) XTestFakeButtonEvent(other_, button, True, CurrentTime);
-        if (release) XTestFakeButtonEvent(other_, button, False, CurrentTime);
-        XFlush(other_);
-    }
-    // Pixels of the form's X window that differ from its surface.
-    int Mismatches()
-    {
-        const auto w = static_cast<::Window>(x_->XWindowOf(form_->Handle()));
-        XWindowAttributes wa{};
-        if (!XGetWindowAttributes(other_, w, &wa)) return -1;
-        XImage* image = XGetImage(other_, w, 0, 0, static_cast<unsigned>(wa.width), static_cast<unsigned>(wa.height),
-                                  AllPlanes, ZPixmap);
-        const quelvo::gfx::Surface* surface = quelvo::win::TopLevelSurface(form_->Handle());
-        if (!image || !surface) return -1;
-        RECT wr{};
-        GetWindowRect(form_->Handle(), &wr);
-        const POINT root = RootPosition(w);
-        const int ox = root.x - wr.left, oy = root.y - wr.top;
-        int mismatches = 0;
-        for (int py = 0; py < wa.height; ++py)
-            for (int px = 0; px < wa.width; ++px)
-                mismatches += (XGetPixel(image, px, py) & 0xFFFFFF) != (surface->At(px + ox, py + oy) & 0xFFFFFF);
-        XDestroyImage(image);
-        return mismatches;
-    }
+    int Mismatches() { return X11FormTest::Mismatches(form_->Handle()); }
     // The auto-scroll anchor while it shows.
     static HWND Anchor()
     {
@@ -202,11 +119,6 @@ protected:
         return found;
     }
 
-    static inline x11test::XvfbServer* server_ = nullptr;
-    static inline std::string error_;
-    quelvo::win::x11::X11Display* x_ = nullptr;
-    Display* other_ = nullptr;
-    std::string folder_;
     TForm* form_ = nullptr;
     TBlueContent* content_ = nullptr;
 };
@@ -255,7 +167,7 @@ TEST_F(ControlsOnX11, APopupIsItsOwnWindowBesideTheOwnerAndClosesOnAClickOnTheFo
     EXPECT_EQ(popupRoot.x - formRoot.x, popup->Left() - formClient.x);
     EXPECT_EQ(popupRoot.y - formRoot.y, popup->Top() - formClient.y);
 
-    FakeClick(form_->ClientToScreen(POINT{280, 20}), 1);
+    ClickScreen(form_->ClientToScreen(POINT{280, 20}), 1);
     EXPECT_TRUE(PumpUntil([&] { return !popup->Visible() && !Viewable(popupX); }));
     popup->Free();
 }
@@ -278,8 +190,8 @@ TEST_F(ControlsOnX11, TheAnchorIsShapedAtThePressPointAndGoesWithTheEndingClick)
                             anchorRoot = RootPosition(anchorX);
                             return true;
                         },
-                        ModalScript::Do([&] { FakeClick(POINT{press.x + 40, press.y}, 1); })});
-    FakeClick(press, 2);
+                        ModalScript::Do([&] { ClickScreen(POINT{press.x + 40, press.y}, 1); })});
+    ClickScreen(press, 2);
     EXPECT_TRUE(PumpUntil([&] { return script.Finished() && !content_->ScrollingContent(); }));
     EXPECT_GT(shapeRects, 1) << "an ellipse is no rectangle";
     EXPECT_EQ(anchorRoot.x, press.x - 14);

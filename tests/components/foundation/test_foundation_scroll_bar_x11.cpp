@@ -23,7 +23,7 @@
 #include "platform/windows/display.h"
 #include "platform/windows/loop.h"
 #include "platform/windows/x11/x11_display.h"
-#include "tests/platform/windows/x11/xvfb_server.h"
+#include "tests/components/x11_form_fixture.h"
 
 // After the project's headers: Xlib's macros would clash with their names.
 #include <X11/Xlib.h>
@@ -34,80 +34,24 @@ using namespace hostlib;
 
 namespace {
 
-class ScrollBarOnX11 : public ::testing::Test {
+class ScrollBarOnX11 : public x11test::X11FormTest {
 protected:
-    static void SetUpTestSuite()
+    void InitUnits() override
     {
-        server_ = new x11test::XvfbServer();
-        if (!server_->Start(&error_)) {
-            delete server_;
-            server_ = nullptr;
-        }
-    }
-    static void TearDownTestSuite()
-    {
-        delete server_;
-        server_ = nullptr;
-    }
-
-    void SetUp() override
-    {
-        ASSERT_NE(server_, nullptr) << "no X server: " << error_;
-        quelvo::win::ResetWindowManager();
-        char tmpl[] = "/tmp/quelvo-x11bar-XXXXXX";
-        folder_ = mkdtemp(tmpl);
-        quelvo::win::SetRuntimeFolder(folder_);
-        std::string error;
-        auto display = quelvo::win::x11::X11Display::Open(server_->Name(), &error);
-        ASSERT_NE(display, nullptr) << error;
-        x_ = display.get();
-        quelvo::win::SetDisplay(std::move(display));
-        other_ = XOpenDisplay(server_->Name().c_str());
-        ASSERT_NE(other_, nullptr);
-        quelvo::ctl::InitControls();
-        InitVisualLibrary();
         dxUxThemeInitialize();
         dxThemeManagerInitialize();
         cxLookAndFeelsInitialize();
         cxStandardLookAndFeelPaintersInitialize();
         cxWinXPLookAndFeelPaintersInitialize();
     }
-    void TearDown() override
+    void DoneUnits() override
     {
         cxWinXPLookAndFeelPaintersFinalize();
         cxStandardLookAndFeelPaintersFinalize();
         cxLookAndFeelsFinalize();
         dxThemeManagerFinalize();
         dxUxThemeFinalize();
-        DoneVisualLibrary();
-        quelvo::win::ResetWindowManager();
-        if (other_) XCloseDisplay(other_);
-        std::error_code ec;
-        std::filesystem::remove_all(folder_, ec);
-        quelvo::win::SetRuntimeFolder("");
     }
-
-    bool PumpUntil(const std::function<bool()>& done, int timeoutMs = 5000)
-    {
-        const auto end = std::chrono::steady_clock::now() + std::chrono::milliseconds(timeoutMs);
-        for (;;) {
-            Application->ProcessMessages();
-            if (done()) return true;
-            if (std::chrono::steady_clock::now() > end) return false;
-            std::this_thread::sleep_for(std::chrono::milliseconds(2));
-        }
-    }
-    void Settle()
-    {
-        PumpUntil([] { return false; }, 200);
-        x_->Flush();
-    }
-
-    static inline x11test::XvfbServer* server_ = nullptr;
-    static inline std::string error_;
-    quelvo::win::x11::X11Display* x_ = nullptr;
-    Display* other_ = nullptr;
-    std::string folder_;
 };
 
 TEST_F(ScrollBarOnX11, APressOnThePageAreaMovesTheThumbAndTheServerShowsIt)
