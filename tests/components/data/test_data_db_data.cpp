@@ -9,6 +9,7 @@
 
 #include "components/data/cxDBData.h"
 #include "platform/hostlib/data/memdataset.h"
+#include "tests/components/data/test_data_db_fixture.h"
 
 using hostlib::MakeObject;
 using hostlib::ObjectPtr;
@@ -16,21 +17,7 @@ using hostlib::Variant;
 
 namespace {
 
-class TestDBController : public TcxDBDataController {
-public:
-    hostlib::TObject* GetItem(int index) const override { return items_.at(static_cast<std::size_t>(index)).get(); }
-    int AddColumn(const std::string& fieldName)
-    {
-        items_.push_back(std::make_unique<hostlib::TObject>());
-        AddItem(items_.back().get());
-        const int index = GetItemCount() - 1;
-        ChangeFieldName(index, fieldName);
-        return index;
-    }
-
-private:
-    std::vector<std::unique_ptr<hostlib::TObject>> items_;
-};
+using db_test::TestDBController;
 
 // A data set that can only be read forwards.
 class ForwardOnlyDataSet : public hostlib::TMemDataSet {

@@ -7,6 +7,7 @@
 
 #include <gtest/gtest.h>
 
+#include <strings.h>
 #include <sys/eventfd.h>
 #include <unistd.h>
 
@@ -84,5 +85,20 @@ private:
     int fd_ = -1;
     int id_ = 0;
 };
+
+// The window the auto-scroll mode shows at the press point, while it shows.
+inline HWND VisibleAutoScrollAnchor()
+{
+    HWND found = nullptr;
+    EnumWindows(
+        [](HWND w, LPARAM p) {
+            char name[32] = {};
+            GetClassNameA(w, name, sizeof name);
+            if (strcasecmp(name, "static") == 0 && IsWindowVisible(w)) *reinterpret_cast<HWND*>(p) = w;
+            return TRUE;
+        },
+        reinterpret_cast<LPARAM>(&found));
+    return found;
+}
 
 }  // namespace foundationtest

@@ -605,20 +605,7 @@ protected:
         anchor = At(content, 80, 40);
         Log().clear();
     }
-    // The anchor window while it shows.
-    static HWND Anchor()
-    {
-        HWND found = nullptr;
-        EnumWindows(
-            [](HWND w, LPARAM p) {
-                char name[32] = {};
-                GetClassNameA(w, name, sizeof name);
-                if (strcasecmp(name, "static") == 0 && IsWindowVisible(w)) *reinterpret_cast<HWND*>(p) = w;
-                return TRUE;
-            },
-            reinterpret_cast<LPARAM>(&found));
-        return found;
-    }
+    static HWND Anchor() { return foundationtest::VisibleAutoScrollAnchor(); }
     void StartWithClick() { Screen().Click(anchor, quelvo::win::MouseButton::Middle); }
     POINT Offset(int dx, int dy) const { return POINT{anchor.x + dx, anchor.y + dy}; }
     static ModalScript::Step Tick(quelvo::sys::ManualClock& clock)

@@ -104,20 +104,7 @@ protected:
         return exists && XGetWindowAttributes(other_, xid, &wa) && wa.map_state == IsViewable;
     }
     int Mismatches() { return X11FormTest::Mismatches(form_->Handle()); }
-    // The auto-scroll anchor while it shows.
-    static HWND Anchor()
-    {
-        HWND found = nullptr;
-        EnumWindows(
-            [](HWND w, LPARAM p) {
-                char name[32] = {};
-                GetClassNameA(w, name, sizeof name);
-                if (strcasecmp(name, "static") == 0 && IsWindowVisible(w)) *reinterpret_cast<HWND*>(p) = w;
-                return TRUE;
-            },
-            reinterpret_cast<LPARAM>(&found));
-        return found;
-    }
+    static HWND Anchor() { return foundationtest::VisibleAutoScrollAnchor(); }
 
     TForm* form_ = nullptr;
     TBlueContent* content_ = nullptr;
