@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <vector>
 
+#include "components/foundation/cxContainer.h"
 #include "platform/graphics/winuserdraw.h"
 #include "platform/system/scope_guard.h"
 #include "platform/windows/winuser.h"
@@ -39,45 +40,6 @@ TCustomForm* OwnerForm(TcxCustomPopupWindow* popup)
 }
 
 bool HasTopMostStyle(HWND wnd) { return wnd && (GetWindowLongA(wnd, GWL_EXSTYLE) & WS_EX_TOPMOST) != 0; }
-
-bool IsChildWindowOf(TWinControl* control, HWND wnd);
-
-// Nested drop-downs count as part of the drop-down they were opened from.
-bool IsInNestedPopup(TcxCustomPopupWindow* popup, HWND wnd)
-{
-    for (TcxCustomPopupWindow* other : OpenList()) {
-        if (other == popup || !other->OwnerControl() || GetParentForm(other->OwnerControl()) != popup) continue;
-        if (WindowOf(other) == wnd || IsChildWindowOf(other, wnd)) return true;
-    }
-    return false;
-}
-
-bool IsChildWindowOf(TWinControl* control, HWND wnd)
-{
-    HWND own = WindowOf(control);
-    if (!own || !wnd || own == wnd) return false;
-    if (IsChild(own, wnd)) return true;
-    for (int i = 0; i < control->ControlCount(); ++i) {
-        auto* child = dynamic_cast<TWinControl*>(control->Controls(i));
-        if (child && (WindowOf(child) == wnd || IsChildWindowOf(child, wnd))) return true;
-    }
-    auto* popup = dynamic_cast<TcxCustomPopupWindow*>(control);
-    return popup && IsInNestedPopup(popup, wnd);
-}
-
-// The window is the control's form, inside it, or in the window chain the
-// form is embedded in.
-bool CheckParentsNativeHandle(TControl* control, HWND wnd)
-{
-    TCustomForm* form = control ? GetParentForm(control) : nullptr;
-    HWND formWnd = WindowOf(form);
-    if (!formWnd) return false;
-    if (wnd == formWnd || IsChildWindowOf(form, wnd)) return true;
-    if (form->Parent()) return false;
-    HWND top = formWnd;
-    while ((GetWindowLongA(top, GWL_STYLE) & WS_CHILD) && GetParent(top)) top = GetParent(top);
-    return top != formWnd && (wnd == top || IsChild(top, wnd));
-}
 
 // ---- message locking ----
 
@@ -215,7 +177,7 @@ LRESULT GetMessageHook(int code, WPARAM wParam, LPARAM lParam)
 bool IsOnOwnerAnchor(TcxCustomPopupWindow* p, HWND wnd, UINT msg, POINT pt)
 {
     TWinControl* owner = p->OwnerControl();
-    if (WindowOf(owner) != wnd && !IsChildWindowOf(owner, wnd)) return false;
+    if (WindowOf(owner) != wnd && !IsChildWindow(owner, wnd)) return false;
     if (msg != WM_LBUTTONDOWN && msg != WM_LBUTTONDBLCLK) return false;
     RECT r = p->AnchorBounds();
     if (TControl* parent = p->AnchorParent()) {
@@ -251,7 +213,7 @@ bool CloseOnePopupByClick(HWND wnd, UINT msg, POINT pt, bool& allow)
 {
     for (TcxCustomPopupWindow* p : OpenList()) {
         if (p->CaptureFocus() && !p->Active()) continue;
-        if (WindowOf(p) == wnd || IsChildWindowOf(p, wnd)) continue;
+        if (WindowOf(p) == wnd || IsChildWindow(p, wnd)) continue;
         if (!ClosedByClickOutside(p, wnd)) continue;
         TWinControl* owner = p->OwnerControl();
         const bool onOwner = IsOnOwnerAnchor(p, wnd, msg, pt);
@@ -382,7 +344,7 @@ bool TcxCustomPopupWindow::Focused()
 {
     if (!IsVisible() || !captureFocus_ || !HandleAllocated()) return false;
     HWND focus = GetFocus();
-    return focus == Handle() || IsChildWindowOf(this, focus);
+    return focus == Handle() || IsChildWindow(this, focus);
 }
 
 TWinControl* TcxCustomPopupWindow::GetFirstFocusControl(TWinControl* control)
