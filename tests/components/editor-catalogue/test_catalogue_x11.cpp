@@ -1,6 +1,7 @@
-// A push button and a calculator in a real X11 window under the test's
-// own Xvfb: clicks on 1, +, 2 and = reach the keypad, and the server shows
-// what the form drew.
+// A push button, a calculator and a navigator in a real X11 window under
+// the test's own Xvfb: clicks on 1, +, 2 and = reach the keypad, a click on
+// Next reaches the navigator's data control, and the server shows what the
+// form drew.
 #include <gtest/gtest.h>
 
 #include <stdlib.h>
@@ -11,9 +12,11 @@
 #include <memory>
 #include <string>
 #include <thread>
+#include <vector>
 
 #include "components/editor-catalogue/cxButtons.h"
 #include "components/editor-catalogue/cxCalc.h"
+#include "components/editor-catalogue/cxNavigator.h"
 #include "components/foundation/cxLookAndFeels.h"
 #include "components/foundation/cxStandardLookAndFeelPainters.h"
 #include "components/foundation/cxUltraFlatLookAndFeelPainters.h"
@@ -43,6 +46,26 @@ public:
     std::string text;
 };
 
+// Every action allowed; records the ones asked for.
+class TX11DataControl : public TComponent, public IcxNavigator {
+public:
+    static TClass StaticClass() { return DefineClass<TX11DataControl, TComponent>("TX11DataControl"); }
+    TClass ClassType() const override { return StaticClass(); }
+    bool CanDelete() override { return true; }
+    bool CanEdit() override { return true; }
+    bool CanInsert() override { return true; }
+    bool GetNavigatorIsActive() override { return true; }
+    bool IsBOF() override { return true; }
+    bool IsBookmarkAvailable() override { return false; }
+    bool GetIsEditing() override { return false; }
+    bool IsEOF() override { return false; }
+    void ClearBookmark() override {}
+    void DoAction(int index) override { actions.push_back(index); }
+    TcxNavigatorControlNotifier* GetNotifier() override { return nullptr; }
+    bool IsActionSupported(int) override { return true; }
+    std::vector<int> actions;
+};
+
 class CatalogueOnX11 : public x11test::X11FormTest {
 protected:
     void InitUnits() override
@@ -62,7 +85,7 @@ protected:
 TEST_F(CatalogueOnX11, ClicksOnTheKeypadComputeAndTheServerShowsTheControls)
 {
     TForm* form = Application->CreateForm<TForm>();
-    form->SetBounds(60, 60, 260, 240);
+    form->SetBounds(60, 60, 300, 280);
     auto* button = CreateObject<TcxButton>(form);
     button->SetBounds(10, 10, 100, 30);
     button->SetCaption("OK");
@@ -70,6 +93,11 @@ TEST_F(CatalogueOnX11, ClicksOnTheKeypadComputeAndTheServerShowsTheControls)
     auto* calc = CreateObject<TTextCalculator>(form);
     calc->SetBounds(10, 50, 198, 131);
     calc->SetParent(form);
+    auto* data = CreateObject<TX11DataControl>(form);
+    auto* nav = CreateObject<TcxNavigator>(form);
+    nav->SetBounds(10, 190, 270, 25);
+    nav->SetParent(form);
+    nav->SetControl(data);
     form->Show();
     ASSERT_TRUE(PumpUntil([&] {
         XWindowAttributes wa{};
@@ -87,6 +115,9 @@ TEST_F(CatalogueOnX11, ClicksOnTheKeypadComputeAndTheServerShowsTheControls)
         ASSERT_TRUE(PumpUntil([&] { return pressed == expected && !calc->Button(kind).Down; })) << kind;
     }
     ASSERT_TRUE(PumpUntil([&] { return calc->text == "3"; })) << calc->text;
+    const RECT next = nav->ViewInfo()->ButtonViewInfo(NBDI_NEXT).Bounds;
+    ClickScreen(nav->ClientToScreen(POINT{(next.left + next.right) / 2, (next.top + next.bottom) / 2}));
+    ASSERT_TRUE(PumpUntil([&] { return data->actions == std::vector<int>{NBDI_NEXT}; }));
     Settle();
     EXPECT_EQ(Mismatches(form->Handle()), 0);
 }
