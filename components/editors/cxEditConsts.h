@@ -32,6 +32,10 @@ inline constexpr TcxResourceString scxRegExprSubrangeOrder{
 inline constexpr TcxResourceString scxRegExprHexNumberExpected0{65342, "Hexadecimal number expected"};
 inline constexpr TcxResourceString scxRegExprHexNumberExpected{65343, "Hexadecimal number expected but '%s' found"};
 
+// Masked editor.
+inline constexpr TcxResourceString scxMaskEditRegExprError{65318, "Regular expression errors:"};
+inline constexpr TcxResourceString scxMaskEditInvalidEditValue{65319, "The edit value is invalid"};
+
 // Smart date input words, indexed by their meaning.
 inline constexpr TcxResourceString cxSDateToday{65381, "today"};
 inline constexpr TcxResourceString cxSDateYesterday{65382, "yesterday"};
