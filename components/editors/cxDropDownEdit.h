@@ -1,0 +1,200 @@
+#pragma once
+// The drop-down editors' popup window: it belongs to one editor, opens below
+// or above it inside the desktop work area, sizes itself from the editor's
+// preferred client size or from stored sizes, draws its own frame and
+// shadow and, with a system panel, offers a close button and a size grip.
+
+#include <optional>
+
+#include "components/foundation/cxContainer.h"
+#include "components/foundation/cxContainerPopup.h"
+#include "components/foundation/cxLookAndFeels.h"
+
+// Posted to the popup with a character typed into the editor; the
+// character goes to the control inside the popup.
+inline constexpr UINT CM_POPUPCONTROLKEY = 0x806B;
+
+enum TcxEditPopupBorderStyle { epbsDefault, epbsSingle, epbsFrame3D, epbsFlat };
+
+// What the popup window asks of the drop-down editor it belongs to.
+class IcxEditPopupWindowOwner {
+public:
+    virtual ~IcxEditPopupWindowOwner() = default;
+    virtual bool PopupWindowAcceptsAnySize() = 0;
+    virtual SIZE GetPopupWindowClientPreferredSize() = 0;
+    // The editor's visible bounds in its parent's client coordinates.
+    virtual RECT GetPopupWindowOwnerControlBounds() = 0;
+    virtual void PositionPopupWindowChilds(const RECT& clientRect) = 0;
+    virtual TcxLookAndFeelKind GetPopupLookAndFeelKind() = 0;
+    // The editor's list may snap a client size the user drags to; False
+    // keeps the old size.
+    virtual bool IsPopupLookupDataVisual() = 0;
+    virtual bool CanResizePopupVisualArea(SIZE& clientSize, int maxHeight) = 0;
+    // The user changed the popup's size.
+    virtual void PopupWindowResizedByUser() = 0;
+    // The close button was released: close without accepting.
+    virtual void ClosePopupWindowByButton() = 0;
+};
+
+// Corners of the size grip.
+enum TcxEditPopupGripCorner { egcTopLeft, egcTopRight, egcBottomLeft, egcBottomRight };
+
+class TcxCustomEditPopupWindowViewInfo : public TcxContainerViewInfo {
+public:
+    static hostlib::TClass StaticClass();
+    hostlib::TClass ClassType() const override { return StaticClass(); }
+
+    void Construct() override;
+    virtual void Calculate();
+    virtual void DrawBorder(TcxCanvas* canvas, RECT& r);
+    // Frame, client edge, shadow and panel, per side.
+    virtual RECT GetBorderExtent();
+    RECT GetClientExtent() { return GetBorderExtent(); }
+    void InternalPaint(TcxCanvas* canvas) override;
+    virtual int GetSysPanelHeight();
+    // Whether a resize starts at the point; sets the drag directions.
+    bool IsSizingPlace(int x, int y, int& horz, int& vert);
+
+    int FrameWidth() const;
+    int ClientEdgeWidth() const;
+    bool PanelAtBottom() const { return SizeGripCorner == egcBottomLeft || SizeGripCorner == egcBottomRight; }
+    bool GripAtRight() const { return SizeGripCorner == egcTopRight || SizeGripCorner == egcBottomRight; }
+    bool UsesThemes() const;
+
+    TcxEditPopupBorderStyle PopupBorderStyle = epbsDefault;
+    bool ClientEdge = false;
+    bool CloseButton = false;
+    bool Sizeable = false;
+    bool SysPanelStyle = false;
+    TcxEditPopupGripCorner SizeGripCorner = egcBottomRight;
+    int SysPanelHeight = 0;
+    int MinSysPanelHeight = 0;
+    int SizingOffset = 0;
+    RECT SizingRegionBounds{};
+    RECT SizeGripRect{};
+    RECT SizeGripSizingRect{};
+    RECT CloseButtonRect{};
+    // 1 normal, 2 hot, 3 pressed.
+    int CloseButtonState = 1;
+    int CloseButtonNativeState = 0;
+    TcxLookAndFeelKind LookAndFeelKind = lfStandard;
+    bool IsEditPopup = false;
+
+protected:
+    RECT PanelRect() const;
+    void CalculateGrip(int panelHeight);
+    void CalculateCloseButton(int panelHeight);
+    void DrawClientEdge(TcxCanvas* canvas, const RECT& client);
+    void DrawSizeGrip(TcxCanvas* canvas);
+    void DrawCloseButton(TcxCanvas* canvas);
+    void DrawPanelSeparator(TcxCanvas* canvas);
+};
+
+class TcxCustomEditPopupWindow : public TcxCustomPopupWindow {
+public:
+    static hostlib::TClass StaticClass();
+    hostlib::TClass ClassType() const override { return StaticClass(); }
+    void Construct(hostlib::TWinControl* ownerControl) override;
+    using TcxCustomPopupWindow::Construct;
+
+    virtual hostlib::TClass GetViewInfoClass() const;
+    TcxCustomEditPopupWindowViewInfo* ViewInfo() const { return viewInfo_.get(); }
+    IcxEditPopupWindowOwner* GetEdit() const;
+
+    bool AcceptsAnySize() override;
+    void AdjustClientRect(RECT& rect) override;
+    POINT CalculatePosition() override;
+    void CalculateSize() override;
+    virtual void CalculateViewInfo();
+    // Corrects a size the user drags to; False leaves the size alone. (The
+    // control's own CanResize guards every SetBounds.)
+    virtual bool CanResizePopup(int& width, int& height);
+    virtual void DoPopupControlKey(char key);
+    SIZE GetMinSize();
+    void RefreshPopupWindow();
+    void DrawSizeFrame(const RECT& r);
+
+    // Settings copied from the editor's properties when the popup is set up.
+    TcxEditPopupBorderStyle BorderStyle() const { return viewInfo_->PopupBorderStyle; }
+    void SetBorderStyle(TcxEditPopupBorderStyle value) { viewInfo_->PopupBorderStyle = value; }
+    bool ClientEdge() const { return viewInfo_->ClientEdge; }
+    void SetClientEdge(bool value) { viewInfo_->ClientEdge = value; }
+    bool CloseButton() const { return viewInfo_->CloseButton; }
+    void SetCloseButton(bool value) { viewInfo_->CloseButton = value; }
+    int MinSysPanelHeight() const { return viewInfo_->MinSysPanelHeight; }
+    void SetMinSysPanelHeight(int value) { viewInfo_->MinSysPanelHeight = value; }
+    bool NativeStyle() const { return viewInfo_->NativeStyle; }
+    void SetNativeStyle(bool value) { viewInfo_->NativeStyle = value; }
+    bool Shadow() const { return viewInfo_->Shadow; }
+    void SetShadow(bool value) { viewInfo_->Shadow = value; }
+    bool Sizeable() const { return viewInfo_->Sizeable; }
+    void SetSizeable(bool value) { viewInfo_->Sizeable = value; }
+    bool SysPanelStyle() const { return viewInfo_->SysPanelStyle; }
+    void SetSysPanelStyle(bool value) { viewInfo_->SysPanelStyle = value; }
+    bool PopupAutoSize() const { return popupAutoSize_; }
+    void SetPopupAutoSize(bool value) { popupAutoSize_ = value; }
+    int PopupWidth() const { return popupWidth_; }
+    void SetPopupWidth(int value) { popupWidth_ = value; }
+    int PopupHeight() const { return popupHeight_; }
+    void SetPopupHeight(int value) { popupHeight_ = value; }
+    int MinWidth() const { return minWidth_; }
+    void SetMinWidth(int value) { minWidth_ = value; }
+    int MinHeight() const { return minHeight_; }
+    void SetMinHeight(int value) { minHeight_ = value; }
+    TcxPopupAlignHorz Alignment() const { return HorzPlacement(); }
+    void SetAlignment(TcxPopupAlignHorz value) { SetHorzPlacement(value); }
+    // Resizing moves the window at once; else a frame shows the new size.
+    bool ShowContentWhileResize() const { return showContentWhileResize_; }
+    void SetShowContentWhileResize(bool value) { showContentWhileResize_ = value; }
+    bool Resizing() const { return resizing_; }
+    // The editor's bounds in screen coordinates, as last placed.
+    const RECT& OwnerScreenBounds() const { return ownerScreenBounds_; }
+
+protected:
+    void Destroy() override;
+    void Dispatch(hostlib::TMessage& message) override;
+    void DoClosed() override;
+    void DoClosing() override;
+    void Paint() override;
+    void Resize() override;
+    void MouseDown(hostlib::TMouseButton button, hostlib::TShiftState shift, int x, int y) override;
+    void MouseMove(hostlib::TShiftState shift, int x, int y) override;
+    void MouseUp(hostlib::TMouseButton button, hostlib::TShiftState shift, int x, int y) override;
+    void MouseLeave(hostlib::TControl* control) override;
+
+    // The room between the editor and the work area's edge on the popup's side.
+    int RoomBesideEditor() const;
+
+private:
+    void CMPopupControlKey(hostlib::TMessage& m);
+    void UpdateOwnerBounds();
+    void ChooseGripCorner(POINT position);
+    void SetCloseButtonState(int state);
+    void UpdateCursor(int x, int y);
+    void StartDrag(int x, int y, int horz, int vert);
+    void Drag(POINT screen);
+    RECT DraggedBounds(POINT screen);
+    void ApplyDraggedBounds(const RECT& r);
+    void EndDrag();
+    void EraseSizeFrame();
+    void UpdateShadowRegion();
+
+    hostlib::ObjectPtr<TcxCustomEditPopupWindowViewInfo> viewInfo_;
+    bool popupAutoSize_ = true;
+    int popupWidth_ = 0;
+    int popupHeight_ = 0;
+    int minWidth_ = 0;
+    int minHeight_ = 0;
+    bool showContentWhileResize_ = true;
+    RECT ownerScreenBounds_{};
+    bool resizing_ = false;
+    bool closeButtonPressed_ = false;
+    int horzDirection_ = 0;
+    int vertDirection_ = 0;
+    POINT grabOffset_{};
+    RECT lastBounds_{};
+    std::optional<RECT> sizeFrame_;
+};
+
+// The popup window's minimum of the system panel metrics.
+int cxEditPopupSizingOffset();
