@@ -366,6 +366,9 @@ inline constexpr UINT EM_GETMARGINS = 0x00D4;
 inline constexpr UINT EM_GETLIMITTEXT = 0x00D5;
 inline constexpr UINT EM_POSFROMCHAR = 0x00D6;
 inline constexpr UINT EM_CHARFROMPOS = 0x00D7;
+// The caret (the active end of the selection) as a character index; a
+// message of this system alone.
+inline constexpr UINT EM_GETCARETINDEX = 0x00DF;
 inline constexpr WPARAM EC_LEFTMARGIN = 0x0001;
 inline constexpr WPARAM EC_RIGHTMARGIN = 0x0002;
 inline constexpr WPARAM EC_USEFONTINFO = 0xFFFF;

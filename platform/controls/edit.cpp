@@ -1,6 +1,8 @@
 // The "EDIT" class: single and multi-line text editing with selection, the
 // caret, single-level undo, the clipboard and the EM_ messages. Positions
-// are byte offsets into the UTF-8 text, always on character boundaries.
+// are byte offsets into the UTF-8 text, always on character boundaries; the
+// limit counts characters. Clipboard keys reach the clipboard as messages
+// the control sends itself, so a subclass sees what the user asked for.
 #include <algorithm>
 #include <cctype>
 #include <cstring>
@@ -36,6 +38,16 @@ std::string FromCodePoint(UINT cp)
         units = {static_cast<char16_t>(cp)};
     }
     return quelvo::sys::NarrowText(units);
+}
+
+// The first count characters of a UTF-8 text.
+std::string FirstChars(const std::string& text, long count)
+{
+    std::size_t end = 0;
+    for (long seen = 0; end < text.size(); ++end) {
+        if (IsLead(text[end]) && seen++ == count) break;
+    }
+    return text.substr(0, end);
 }
 
 int Utf8Length(unsigned char lead)
@@ -101,6 +113,8 @@ private:
     int SelMin() const { return std::min(anchor_, caret_); }
     int SelMax() const { return std::max(anchor_, caret_); }
     int Len() const { return static_cast<int>(text_.size()); }
+    int Chars(int from, int to) const { return CharCount(text_.substr(static_cast<std::size_t>(from), static_cast<std::size_t>(to - from))); }
+    void SendSelf(UINT msg) { SendMessageA(hwnd_, msg, 0, 0); }
     int Snap(int pos) const;
     int NextChar(int pos) const;
     int PrevChar(int pos) const;
@@ -385,13 +399,10 @@ bool Edit::Replace(const std::string& insertIn, bool canUndo, bool byUser)
             c = static_cast<char>((style & ES_UPPERCASE) ? std::toupper(static_cast<unsigned char>(c))
                                                          : std::tolower(static_cast<unsigned char>(c)));
     int from = SelMin(), to = SelMax();
-    long room = static_cast<long>(limit_) - (Len() - (to - from));
+    long room = static_cast<long>(limit_) - (Chars(0, Len()) - Chars(from, to));
     bool cut = false;
-    if (static_cast<long>(insert.size()) > room) {
-        // Keep whole characters that fit.
-        std::size_t keep = static_cast<std::size_t>(std::max(0L, room));
-        while (keep > 0 && keep < insert.size() && !IsLead(insert[keep])) --keep;
-        insert.resize(keep);
+    if (static_cast<long>(CharCount(insert)) > room) {
+        insert = FirstChars(insert, std::max(0L, room));
         cut = true;
     }
     if (!Multi() && !(style & ES_AUTOHSCROLL) && byUser && !insert.empty()) {
@@ -560,10 +571,10 @@ void Edit::OnChar(UINT ch)
     bool ctrl = KeyDown(VK_CONTROL);
     switch (ch) {
     case 1: SetSel(0, Len()); return;          // Ctrl+A
-    case 3: Copy(); return;                     // Ctrl+C
-    case 22: Paste(); return;                   // Ctrl+V
-    case 24: Cut(); return;                     // Ctrl+X
-    case 26: Undo(); return;                    // Ctrl+Z
+    case 3: SendSelf(WM_COPY); return;          // Ctrl+C
+    case 22: SendSelf(WM_PASTE); return;        // Ctrl+V
+    case 24: SendSelf(WM_CUT); return;          // Ctrl+X
+    case 26: SendSelf(WM_UNDO); return;         // Ctrl+Z
     case 8: {                                   // Backspace
         if (ReadOnly()) return;
         if (SelMin() == SelMax()) {
@@ -662,9 +673,10 @@ void Edit::OnKey(int vk)
         break;
     }
     case VK_DELETE:
-        if (ReadOnly()) break;
         if (shift) {
-            Cut();
+            SendSelf(WM_CUT);  // a read-only control decides for itself
+        } else if (ReadOnly()) {
+            break;
         } else if (SelMin() == SelMax()) {
             if (caret_ >= Len()) break;
             BeginUndo(false);
@@ -676,8 +688,8 @@ void Edit::OnKey(int vk)
         }
         break;
     case VK_INSERT:
-        if (ctrl) Copy();
-        else if (shift) Paste();
+        if (ctrl) SendSelf(WM_COPY);
+        else if (shift) SendSelf(WM_PASTE);
         break;
     default: break;
     }
@@ -798,6 +810,7 @@ LRESULT Edit::EditMessage(UINT msg, WPARAM wParam, LPARAM lParam)
     case EM_REPLACESEL: return OnReplaceSel(wParam, lParam);
     case EM_LIMITTEXT: return OnLimitText(wParam);
     case EM_GETLIMITTEXT: return limit_;
+    case EM_GETCARETINDEX: return Chars(0, caret_);
     case EM_SETREADONLY: return OnSetReadOnly(wParam);
     case EM_CANUNDO: return canUndo_ ? TRUE : FALSE;
     case EM_EMPTYUNDOBUFFER: return OnEmptyUndoBuffer();

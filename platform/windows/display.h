@@ -82,6 +82,8 @@ public:
     // Where the pointer really is, for GetCursorPos; false when the
     // display cannot tell (the layer's last known place holds).
     virtual bool PointerPosition(POINT&) const { return false; }
+    // MessageBeep: the display sounds its bell.
+    virtual void Beep() {}
 };
 
 class HeadlessDisplay : public DisplayBackend {
@@ -94,6 +96,7 @@ public:
     int DragThreshold() const override { return dragThreshold_; }
     int DoubleClickDistance() const override { return doubleClickDistance_; }
     void PointerVisible(bool visible) override { pointerVisible_ = visible; }
+    void Beep() override { ++beeps_; }
 
     void SetScreenSize(int width, int height);
     HCURSOR CurrentCursor() const { return cursor_; }
@@ -104,6 +107,8 @@ public:
     void SetDragThreshold(int pixels) { dragThreshold_ = pixels; }
     void SetDoubleClickDistance(int pixels) { doubleClickDistance_ = pixels; }
     bool PointerShown() const { return pointerVisible_; }
+    // Beeps this display was asked for (it has no speaker; tests count).
+    unsigned BeepCount() const { return beeps_; }
 
     // Synthetic input at screen points. Each call queues raw input; call
     // PumpUntilIdle to have it delivered.
@@ -143,6 +148,7 @@ private:
     int dragThreshold_ = 0;
     int doubleClickDistance_ = 0;
     bool pointerVisible_ = true;
+    unsigned beeps_ = 0;
 };
 
 // The display in use; a headless display is created on first use when no

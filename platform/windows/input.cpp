@@ -679,6 +679,7 @@ unsigned& BeepCounter()
 BOOL MessageBeep(UINT)
 {
     ++BeepCounter();
+    quelvo::win::Display().Beep();
     return TRUE;
 }
 

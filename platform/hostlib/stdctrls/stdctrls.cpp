@@ -143,6 +143,11 @@ int TCustomEdit::SelLength() const
     return ByteToChar(text, end) - ByteToChar(text, start);
 }
 
+int TCustomEdit::CaretIndex() const
+{
+    return handle_ ? static_cast<int>(SendMessageA(handle_, EM_GETCARETINDEX, 0, 0)) : 0;
+}
+
 void TCustomEdit::SetSelStart(int value)
 {
     const int byte = CharToByte(TWinControl::Text(), std::max(0, value));

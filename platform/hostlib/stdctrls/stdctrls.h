@@ -29,6 +29,7 @@ public:
     TClass ClassType() const override { return StaticClass(); }
     void Construct(TComponent* owner) override;
 
+    // In characters; 0 for no limit of our own.
     int MaxLength() const { return maxLength_; }
     void SetMaxLength(int value);
     bool ReadOnly() const { return readOnly_; }
@@ -46,6 +47,8 @@ public:
     void SetSelStart(int value);
     int SelLength() const;
     void SetSelLength(int value);
+    // Where the caret stands: the end of the selection the user moves.
+    int CaretIndex() const;
     void SelectAll();
     void Clear() { SetText(""); }
     // The selected text; setting it replaces the selection (undoably).

@@ -443,6 +443,14 @@ bool X11Display::PointerPosition(POINT& out) const
     return true;
 }
 
+void X11Display::Beep()
+{
+    Impl& m = *impl_;
+    if (m.lost) return;
+    XBell(m.dpy, 0);
+    XFlush(m.dpy);
+}
+
 void X11Display::PointerVisible(bool visible)
 {
     Impl& m = *impl_;

@@ -43,6 +43,8 @@ public:
     void PointerMoved(POINT pt) override;
     void PointerVisible(bool visible) override;
     bool PointerPosition(POINT& out) const override;
+    // Rings the server's bell at its base volume.
+    void Beep() override;
 
     // The X window showing a top-level window (0 when it has none).
     unsigned long XWindowOf(HWND hwnd) const;

@@ -134,7 +134,9 @@ TEST_F(EditTest, LimitAndWhatReplaceSelectionKeeps)
     } cases[] = {
         {5, "abc", 3, 3, "defgh", "abcde", true},
         {5, "abc", 0, 3, "123456789", "12345", true},
-        {6, "ab", 1, 1, "\xE2\x82\xAC\xE2\x82\xAC", "a\xE2\x82\xAC" "b", true},  // a whole character or nothing
+        {3, "ab", 1, 1, "\xE2\x82\xAC\xE2\x82\xAC", "a\xE2\x82\xAC" "b", true},  // the limit counts characters
+        {5, "", 0, 0, "\xC3\xA4\xC3\xA4\xC3\xA4\xC3\xA4\xC3\xA4", "\xC3\xA4\xC3\xA4\xC3\xA4\xC3\xA4\xC3\xA4", false},
+        {5, "abcd", 2, 2, "xyz", "abxcd", true},  // what follows the selection stays
         {5, "abc", 1, 2, "X", "aXc", false},
         {0, "abc", 3, 3, "defgh", "abcdefgh", false},  // 0: the largest limit
     };
@@ -240,6 +242,65 @@ TEST_F(EditTest, ClipboardMessagesAndKeys)
     Select(digits, 1, 1);
     SendMessageA(digits, WM_PASTE, 0, 0);
     EXPECT_EQ(Text(digits), "1");
+}
+
+// Clipboard keys arrive at the window procedure as clipboard messages, so
+// a subclass sees them; the control's own handling stays behind them.
+TEST_F(EditTest, ClipboardKeysBecomeMessagesToItself)
+{
+    static std::vector<UINT> seen;
+    static WNDPROC original = nullptr;
+    static bool swallow = false;
+    auto spy = [](HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) -> LRESULT {
+        if (msg == WM_COPY || msg == WM_CUT || msg == WM_PASTE || msg == WM_UNDO) {
+            seen.push_back(msg);
+            if (swallow) return 0;
+        }
+        return CallWindowProcA(original, hwnd, msg, wParam, lParam);
+    };
+    struct Case {
+        int vk;
+        bool shift, ctrl;
+        UINT message;
+    } cases[] = {
+        {'C', false, true, WM_COPY},       {'X', false, true, WM_CUT},
+        {'V', false, true, WM_PASTE},      {'Z', false, true, WM_UNDO},
+        {VK_INSERT, false, true, WM_COPY}, {VK_DELETE, true, false, WM_CUT},
+        {VK_INSERT, true, false, WM_PASTE},
+    };
+    for (bool readOnly : {false, true}) {
+        HWND e = MakeEdit(ES_AUTOHSCROLL | (readOnly ? ES_READONLY : 0), "abc");
+        original = reinterpret_cast<WNDPROC>(
+            SetWindowLongPtrA(e, GWL_WNDPROC, reinterpret_cast<LONG_PTR>(static_cast<WNDPROC>(spy))));
+        swallow = true;
+        for (const Case& c : cases) {
+            seen.clear();
+            Select(e, 0, -1);
+            Do(e, {K(c.vk, c.shift, c.ctrl)});
+            ASSERT_EQ(seen.size(), 1u) << c.vk;
+            EXPECT_EQ(seen[0], c.message) << c.vk;
+            EXPECT_EQ(Text(e), "abc") << "the subclass kept it from the control";
+        }
+        swallow = false;
+        ASSERT_TRUE(quelvo::ctl::SetClipboardText(nullptr, "z"));
+        Select(e, 0, 1);
+        Do(e, {K('V', false, true)});
+        EXPECT_EQ(Text(e), readOnly ? "abc" : "zbc");
+        DestroyWindow(e);
+    }
+}
+
+TEST_F(EditTest, CaretIndexCountsCharactersAtTheMovedEnd)
+{
+    HWND e = MakeEdit(ES_AUTOHSCROLL, "a\xC3\xA9\xE2\x82\xAC" "b");
+    struct Case {
+        int anchor, caret;  // bytes
+        LRESULT index;      // characters
+    } cases[] = {{0, 0, 0}, {0, 3, 2}, {6, 1, 1}, {1, 7, 4}, {0, -1, 4}};
+    for (const Case& c : cases) {
+        Select(e, c.anchor, c.caret);
+        EXPECT_EQ(SendMessageA(e, EM_GETCARETINDEX, 0, 0), c.index) << c.anchor << "," << c.caret;
+    }
 }
 
 TEST_F(EditTest, NotificationsAndColours)

@@ -746,6 +746,10 @@ TEST(Beeps, EveryBeepAskedForIsCounted)
     MessageBeep(0);
     MessageBeep(0xFFFFFFFF);
     EXPECT_EQ(MessageBeepCount(), before + 2);
+    // The display in use hears each one.
+    const unsigned heard = quelvo::win::Headless().BeepCount();
+    MessageBeep(0);
+    EXPECT_EQ(quelvo::win::Headless().BeepCount(), heard + 1);
 }
 
 }  // namespace

@@ -665,6 +665,35 @@ TEST_F(StdCtrlsTest, EditSelectionClipboardAndUndo)
     EXPECT_EQ(edit->Text(), "wxy");
 }
 
+TEST_F(StdCtrlsTest, EditCaretIndexAndMaxLengthCountCharacters)
+{
+    // Five two-byte characters fit a limit of five.
+    edit->SetMaxLength(5);
+    edit->SetSelText("\xC3\xA4\xC3\xA4\xC3\xA4\xC3\xA4\xC3\xA4\xC3\xA4");
+    EXPECT_EQ(edit->Text(), "\xC3\xA4\xC3\xA4\xC3\xA4\xC3\xA4\xC3\xA4");
+    EXPECT_EQ(edit->CaretIndex(), 5);
+    // The caret is the end the user moved, not the selection's start.
+    edit->SetSelStart(4);
+    edit->SetFocus();
+    Pump();
+    Screen().KeyDown(VK_SHIFT);
+    Screen().PressKey(VK_LEFT);
+    Screen().PressKey(VK_LEFT);
+    Screen().KeyUp(VK_SHIFT);
+    Pump();
+    EXPECT_EQ(edit->SelStart(), 2);
+    EXPECT_EQ(edit->SelLength(), 2);
+    EXPECT_EQ(edit->CaretIndex(), 2);
+    Screen().KeyDown(VK_SHIFT);
+    Screen().PressKey(VK_RIGHT);
+    Screen().PressKey(VK_RIGHT);
+    Screen().PressKey(VK_RIGHT);
+    Screen().KeyUp(VK_SHIFT);
+    Pump();
+    EXPECT_EQ(edit->SelStart(), 4);
+    EXPECT_EQ(edit->CaretIndex(), 5);
+}
+
 TEST_F(StdCtrlsTest, EnterClicksTheFocusedButtonElseTheDefault)
 {
     auto* ok = Add<TButton>(form, "Ok", 220, 10, 75, 25);

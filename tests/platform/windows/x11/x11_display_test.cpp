@@ -6,6 +6,7 @@
 #include <X11/Xatom.h>
 #include <X11/Xlib.h>
 #include <X11/Xutil.h>
+#include <X11/XKBlib.h>
 #include <X11/extensions/XTest.h>
 #include <X11/extensions/Xfixes.h>
 #include <X11/extensions/shape.h>
@@ -1567,3 +1568,24 @@ TEST_F(X11DisplayTest, ProgramsPickTheDesktopByTheirEnvironment)
 }
 
 }  // namespace
+
+TEST_F(X11DisplayTest, ABeepRingsTheServersBell)
+{
+    int opcode = 0, xkbEvent = 0, xkbError = 0, major = XkbMajorVersion, minor = XkbMinorVersion;
+    ASSERT_TRUE(XkbQueryExtension(other_, &opcode, &xkbEvent, &xkbError, &major, &minor));
+    ASSERT_TRUE(XkbSelectEvents(other_, XkbUseCoreKbd, XkbBellNotifyMask, XkbBellNotifyMask));
+    XSync(other_, False);
+    MessageBeep(0);
+    auto rang = [&] {
+        for (int i = 0; i < 200; ++i) {
+            while (XPending(other_)) {
+                XEvent ev;
+                XNextEvent(other_, &ev);
+                if (ev.type == xkbEvent && reinterpret_cast<XkbAnyEvent&>(ev).xkb_type == XkbBellNotify) return true;
+            }
+            std::this_thread::sleep_for(std::chrono::milliseconds(10));
+        }
+        return false;
+    };
+    EXPECT_TRUE(rang());
+}
