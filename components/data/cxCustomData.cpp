@@ -3681,7 +3681,9 @@ void TcxCustomDataController::CopyRecord(int fromRecordIndex, int toRecordIndex)
     const bool intoSource = IsProviderMode() && toRecordIndex >= 0;
     for (int i = 0; i < fields_->Count(); ++i) {
         TcxCustomDataField* field = fields_->Items(i);
-        if (field->ReferenceField()) continue;
+        // A record owns its detail objects: a copy sharing them would free
+        // them with itself.
+        if (field->ReferenceField() || (relations_ && field == relations_->DataField())) continue;
         TcxValueDef* def = field->ValueDef();
         if (!def) continue;
         if (intoSource) {

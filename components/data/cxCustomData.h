@@ -1080,6 +1080,7 @@ public:
     bool IsDataChangedListenersExist() const;
     TcxDataListenerLink* AddListenerLink();
     static void RemoveListenerLink(TcxDataListenerLink* link);
+    bool HasListenerLinks() const { return !listenerLinks_.empty(); }
     void CorrectPrevSelectionChangedInfo();
     bool InNotifyControl() const { return inNotifyControl_; }
 

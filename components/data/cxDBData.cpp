@@ -185,7 +185,10 @@ hostlib::TClass TcxDBDataLink::StaticClass()
 
 void TcxDBDataLink::ActiveChanged()
 {
-    if (provider_) provider_->LinkActiveChanged(Active());
+    if (!provider_) return;
+    provider_->LinkActiveChanged(Active());
+    TcxDBDataController* controller = provider_->DBDataController();
+    if (controller && controller->IsLoading()) controller->SetActivatedWhileLoading();
 }
 
 void TcxDBDataLink::DataSetChanged()
@@ -303,10 +306,74 @@ bool TcxDBDataProvider::IsOtherProviderBusy() const
     return false;
 }
 
+// Another controller of the same data set is inside an update or a keyed
+// locate: it tells this one afterwards.
+bool TcxDBDataProvider::IsOtherDataControllerUpdating()
+{
+    hostlib::TDataSet* dataSet = DataSet();
+    if (!dataSet) return false;
+    for (TcxDBDataProvider* other : Providers()) {
+        // One that is passing its changes on wants them read.
+        if (other == this || other->DataSet() != dataSet || other->inNotify_) continue;
+        TcxCustomDataController* controller = other->DataController();
+        const bool locating = other->LocateCount() > 0 && controller->IsKeyNavigation();
+        if (controller->GetLockCount() == 0 && !locating) continue;
+        if (!controller->HasListenerLinks()) other->AddListener(this);
+        return true;
+    }
+    return false;
+}
+
+// A provider of the data set (this one included) is moving its cursor: the
+// change is a move, not new data.
+bool TcxDBDataProvider::IsDataSetBusy() const
+{
+    hostlib::TDataSet* dataSet = DataSet();
+    if (!dataSet) return false;
+    for (TcxDBDataProvider* other : Providers()) {
+        if (other->DataSet() != dataSet) continue;
+        TcxCustomDataController* controller = other->DataController();
+        const bool locating = other->LocateCount() > 0 && (controller->IsKeyNavigation() || other->IsGridMode());
+        if (other->inNotify_) return !postLocate_;
+        if (controller->GetLockCount() == 0 && !locating) continue;
+        if (postLocate_) return false;
+        return !IsGridMode() || !DataController()->HasListenerLinks();
+    }
+    return false;
+}
+
+bool TcxDBDataProvider::IsOtherInsert() const
+{
+    hostlib::TDataSet* dataSet = DataSet();
+    for (TcxDBDataProvider* other : Providers())
+        if (other != this && dataSet && other->DataSet() == dataSet && other->inInsert_) return true;
+    return false;
+}
+
+void TcxDBDataProvider::AddListener(TcxDBDataProvider* provider)
+{
+    if (std::find(listeners_.begin(), listeners_.end(), provider) == listeners_.end()) listeners_.push_back(provider);
+}
+
+void TcxDBDataProvider::NotifyListeners()
+{
+    if (inNotify_) return;
+    inNotify_ = true;
+    quelvo::sys::ScopeGuard reset([this] { inNotify_ = false; });
+    while (!listeners_.empty()) {
+        TcxDBDataProvider* listener = listeners_.back();
+        listeners_.pop_back();
+        listener->LinkDataSetChanged();
+    }
+}
+
 void TcxDBDataProvider::Destroy()
 {
     auto& providers = Providers();
     providers.erase(std::remove(providers.begin(), providers.end(), this), providers.end());
+    for (TcxDBDataProvider* other : providers)
+        other->listeners_.erase(std::remove(other->listeners_.begin(), other->listeners_.end(), this),
+                                other->listeners_.end());
     // The link must not call back into a provider being torn down.
     if (link_) link_->SetDataSource(nullptr);
     link_.reset();
@@ -460,6 +527,8 @@ void TcxDBDataProvider::Scroll(int distance)
         DataSet()->MoveBy(distance - active);
     else
         DataSet()->MoveBy(distance + link_->RecordCount() - active - 1);
+    DataController()->CorrectPrevSelectionChangedInfo();
+    DataController()->SyncSelected(true);
 }
 
 void TcxDBDataProvider::SavePos()
@@ -517,6 +586,21 @@ bool TcxDBDataProvider::CanModify() const
 bool TcxDBDataProvider::CanDelete() const
 {
     return CanModify() && !DataSet()->IsEmpty();
+}
+
+bool TcxDBDataProvider::CanInitEditing(int recordIndex)
+{
+    if (IsUnboundColumnMode()) return TcxCustomDataProvider::CanInitEditing(recordIndex);
+    inCanInitEditing_ = true;
+    quelvo::sys::ScopeGuard reset([this] { inCanInitEditing_ = false; });
+    TcxCustomDataController* controller = DataController();
+    bool result = true;
+    if (controller->UseNewItemRowForEditing() && controller->GetNewItemRowFocused() && !IsInserting())
+        Insert();
+    else
+        result = link_->Edit();
+    if (result) SetChanging();
+    return result;
 }
 
 void TcxDBDataProvider::Delete()
@@ -841,7 +925,10 @@ bool TcxDBDataProvider::DoLocate(const std::string& text, bool forward, bool nex
         }
         if (!found) RestorePos();
     }
-    if (found) controller->Change({dccLayout});
+    if (found) {
+        controller->CorrectPrevSelectionChangedInfo();
+        controller->Change({dccLayout});
+    }
     return found;
 }
 
@@ -857,6 +944,7 @@ void TcxDBDataProvider::DataScrolled(int distance)
         currentRecordIndex_ += distance;
     }
     TcxCustomDataProvider::DataScrolled(distance);
+    if (IsGridMode() && DBDataController()->IsSequenced()) DBDataController()->UpdateScrollBars();
 }
 
 void TcxDBDataProvider::LayoutChanged(TcxDataLayoutChanges changes)
@@ -932,6 +1020,8 @@ void TcxDBDataProvider::LinkActiveChanged(bool active)
     // A detail reopening a shared query for its own key: the others keep
     // their rows rather than reopen it for theirs in turn.
     if (IsOtherProviderBusy()) return;
+    activeChanging_ = true;
+    quelvo::sys::ScopeGuard reset([this] { activeChanging_ = false; });
     ActiveChanged(active);
 }
 
@@ -949,7 +1039,11 @@ bool TcxDBDataProvider::IsOtherDetailChanged() const
 
 void TcxDBDataProvider::LinkDataSetChanged()
 {
-    if (IsOtherProviderBusy() || IsOtherDetailChanged()) return;
+    if (IsOtherDataControllerUpdating() || IsOtherProviderBusy() || IsOtherDetailChanged()) return;
+    if (IsDataSetBusy()) {
+            DataScrolled(0);
+        return;
+    }
     if (IsGridMode()) {
         GridModeDataSetChanged();
         return;
@@ -1008,7 +1102,20 @@ void TcxDBDataProvider::LinkEditingChanged()
         SetUpdatingRecord(EditingRecordIndex(), false);
         return;
     }
+    if (IsSmartRefresh()) CopyNewItemRecord();
     ResetEditing();
+}
+
+// The new-item row's record was posted: an ordinary record takes its values
+// and is read again once the data set has its key.
+void TcxDBDataProvider::CopyNewItemRecord()
+{
+    TcxCustomDataController* controller = DataController();
+    const int editing = EditingRecordIndex();
+    if (!controller->IsNewItemRecordIndex(editing) || !updatingInserting_) return;
+    const int appended = controller->AppendRecord();
+    controller->CopyRecord(editing, appended);
+    updatingNewRecordIndex_ = appended;
 }
 
 // ---- smart refresh ---------------------------------------------------------------
@@ -1042,8 +1149,10 @@ void TcxDBDataProvider::ForgetRecord(int recordIndex)
 // The focused record, or for the new-item row the record it was copied to.
 int TcxDBDataProvider::SmartTargetRecord() const
 {
-    const int focused = DataController()->GetFocusedRecordIndex();
-    if (focused < -1 && updatingNewRecordIndex_ != -1) return updatingNewRecordIndex_;
+    TcxCustomDataController* controller = DataController();
+    const int focused = controller->GetFocusedRecordIndex();
+    if (focused < 0 && controller->IsNewItemRecordIndex(updatingRecordIndex_) && updatingNewRecordIndex_ != -1)
+        return updatingNewRecordIndex_;
     return focused;
 }
 
@@ -1056,9 +1165,9 @@ bool TcxDBDataProvider::ReadInsertedRecord(int recordIndex, const Variant& store
     if (!updatingInserting_ || !storedKey.IsNull() || keys.size() != 1 || keys.front()->DataType() != hostlib::ftAutoInc)
         return false;
     if (controller->FindRecordIndexByKey(controller->GetKeyFieldsValues()) != -1) return false;
-    if (recordIndex < -1) {
+    if (recordIndex < 0) {
         recordIndex = controller->AppendRecord();
-        controller->CopyRecord(controller->GetFocusedRecordIndex(), recordIndex);
+        controller->CopyRecord(updatingRecordIndex_, recordIndex);
     }
     controller->DoUpdateRecord(recordIndex);
     return true;
@@ -1070,7 +1179,7 @@ void TcxDBDataProvider::SmartDataChanged()
     const int updating = updatingRecordIndex_;
     if (updating != cxNullEditingRecordIndex) {
         int record = SmartTargetRecord();
-        if (updating == record || (updating < -1 && record == updatingNewRecordIndex_)) {
+        if (updating == record || (controller->IsNewItemRecordIndex(updating) && record == updatingNewRecordIndex_)) {
             const Variant storedKey = record >= 0 ? controller->GetRecordId(record) : Variant::Null();
             if (record >= 0 && VarEquals(storedKey, controller->GetKeyFieldsValues())) {
                 controller->DoUpdateRecord(record);
@@ -1092,8 +1201,22 @@ void TcxDBDataProvider::SmartDataChanged()
 
 void TcxDBDataProvider::DoInitInsertingRecord(int recordIndex, const Variant& groupValues)
 {
-    if (inInsert_ || inCanInitEditing_ || insertingRecord_) TcxCustomDataProvider::DoInitInsertingRecord(recordIndex, groupValues);
-    DBDataController()->UpdateEditingRecord();
+    TcxDBDataController* controller = DBDataController();
+    if (inInsert_ || inCanInitEditing_ || IsOtherInsert()) {
+        TcxCustomDataProvider::DoInitInsertingRecord(recordIndex, groupValues);
+        if (controller->Options().Contains(dcoAssignMasterDetailKeys)) AssignMasterDetailKeys();
+        controller->DoInitInsertingRecord(recordIndex);
+    }
+    controller->UpdateEditingRecord();
+}
+
+// A new detail record belongs to its master record.
+void TcxDBDataProvider::AssignMasterDetailKeys()
+{
+    TcxDBDataController* controller = DBDataController();
+    const Variant& keys = controller->MasterDetailKeyValues();
+    if (!IsDetail() || keys.IsNull() || keys.IsEmpty()) return;
+    SetDataSetValues(DataSet(), controller->GetMasterDetailKeyFields(), keys);
 }
 
 // ---- TcxDBDataField ------------------------------------------------------------
@@ -2090,7 +2213,8 @@ bool TcxDBDataController::CanFocusRecord(int recordIndex)
 {
     TcxDBDataProvider& provider = DBProvider();
     if (provider.IsInserting() && recordIndex == provider.EditingRecordIndex()) return true;
-    if (recordIndex < -1 && UseNewItemRowForEditing()) return true;
+    // No record focused is the new-item row: the cursor stays.
+    if (recordIndex < 0 && UseNewItemRowForEditing()) return true;
     if (!provider.IsInserting() && recordIndex < -1) Post();
     bool result = true;
     {
@@ -2262,7 +2386,77 @@ bool TcxDBDataController::UpdateAction(hostlib::TComponent* action)
 
 void TcxDBDataController::UpdateGridModeBufferCount()
 {
-    if (IsGridMode()) DBProvider().UpdateGridMode();
+    if (!IsGridMode()) return;
+    lockOnAfterSummary_ = true;
+    quelvo::sys::ScopeGuard reset([this] { lockOnAfterSummary_ = false; });
+    DBProvider().UpdateGridMode();
+}
+
+// A grid-mode detail whose shared data set stands on another master's rows
+// has nothing to report.
+bool TcxDBDataController::LockOnAfterSummary() const
+{
+    if (TcxCustomDataController::LockOnAfterSummary() || lockOnAfterSummary_) return true;
+    TcxDBDataProvider& provider = DBProvider();
+    hostlib::TDataSet* dataSet = DataSet();
+    if (!IsGridMode() || IsPattern() || !provider.IsDetail() || !dataSet || !dataSet->Active()) return false;
+    return !VarEquals(GetDataSetValues(dataSet, GetMasterDetailKeyFields()), masterDetailKeyValues_);
+}
+
+int TcxDBDataController::GetActiveRecordIndex() const
+{
+    if (!IsGridMode()) return TcxCustomDataController::GetActiveRecordIndex();
+    return DBProvider().DataLink().ActiveRecord();
+}
+
+bool TcxDBDataController::IsSequenced() const
+{
+    hostlib::TDataSet* dataSet = DataSet();
+    return dataSet && dataSet->IsSequenced();
+}
+
+void TcxDBDataController::Loaded()
+{
+    // A data set active before loading sent no activation: the fields are
+    // bound here.
+    if (!activatedWhileLoading_ && DBProvider().IsActiveDataSet()) LayoutChanged({lcStructure});
+    TcxCustomDataController::Loaded();
+    loaded_ = true;
+}
+
+void TcxDBDataController::NotifyDataControllers()
+{
+    DBProvider().NotifyListeners();
+}
+
+bool TcxDBDataController::CheckMasterBrowseMode()
+{
+    TcxDBDataRelation* relation = DBMasterRelation();
+    auto* master = relation ? hostlib::As<TcxDBDataController>(relation->GetDataController()) : nullptr;
+    if (inResetDataSetCurrent_ || !master) return true;
+    if (!master->CheckMasterBrowseMode()) return false;
+    // Posting may reload the master and free its details, this one among
+    // them.
+    TcxDataListenerLink* masterLink = master->AddListenerLink();
+    TcxDataListenerLink* ownLink = AddListenerLink();
+    quelvo::sys::ScopeGuard release([masterLink, ownLink] {
+        RemoveListenerLink(ownLink);
+        RemoveListenerLink(masterLink);
+    });
+    master->CheckBrowseMode();
+    if (ownLink->DataController) CheckBrowseMode();
+    return masterLink->DataController && ownLink->DataController;
+}
+
+bool TcxDBDataController::CanChangeDetailExpanding(int recordIndex, bool expanded)
+{
+    if (IsGridMode() && expanded) {
+        // Focusing scrolls the buffer window: the record may have moved.
+        if (!ChangeFocusedRecordIndex(recordIndex) || GetFocusedRecordIndex() != recordIndex)
+            ChangeFocusedRecordIndex(recordIndex);
+        if (GetFocusedRecordIndex() != recordIndex) return false;
+    }
+    return TcxCustomDataController::CanChangeDetailExpanding(recordIndex, expanded);
 }
 
 // ---- grid mode: bookmarks and selection ----------------------------------------
@@ -2295,6 +2489,7 @@ void TcxDBDataController::InternalGotoBookmark()
 {
     if (!IsGridMode()) return TcxCustomDataController::InternalGotoBookmark();
     if (DataSet()) DataSet()->GotoBookmark(bookmark_);
+    CorrectPrevSelectionChangedInfo();
 }
 
 bool TcxDBDataController::InternalCheckBookmark(int deletedRecordIndex)

@@ -152,6 +152,7 @@ public:
     void Next() override;
     void Last() override;
     void MoveBy(int distance) override;
+    // Scrolls the buffer window by the distance.
     void Scroll(int distance) override;
     void SavePos() override;
     void RestorePos() override;
@@ -159,6 +160,7 @@ public:
 
     bool CanModify() const override;
     bool CanDelete() const override;
+    bool CanInitEditing(int recordIndex) override;
     void Delete() override;
     void DeleteRecords(std::vector<int>& list) override;
     void EndDeleting() override;
@@ -210,6 +212,15 @@ public:
     bool PostLocate() const { return postLocate_; }
     void ResetPostLocate() { postLocate_ = false; }
 
+    bool IsOtherInsert() const override;
+    bool IsDetail() const;
+    // A provider whose own locate or update moved the shared data set
+    // notifies the providers that skipped its changes once it is done.
+    void AddListener(TcxDBDataProvider* provider);
+    void NotifyListeners();
+    bool InNotify() const { return inNotify_; }
+    bool ActiveChanging() const { return activeChanging_; }
+
     // Called by the data link.
     void LinkActiveChanged(bool active);
     void LinkDataSetChanged();
@@ -243,9 +254,12 @@ private:
     void RestoreWindowRow(int storedRow);
     void GridModeDataSetChanged();
     bool IsSyncInsert() const;
-    bool IsDetail() const;
     bool IsOtherProviderBusy() const;
+    bool IsOtherDataControllerUpdating();
+    bool IsDataSetBusy() const;
     bool IsOtherDetailChanged() const;
+    void AssignMasterDetailKeys();
+    void CopyNewItemRecord();
     bool DetailHasRows(TcxDBDataController& detail, const hostlib::Variant& key);
     void AddNewRecord(bool append);
     void FinishSmartChange();
@@ -268,6 +282,9 @@ private:
     int updatingNewRecordIndex_ = -1;
     bool updatingInserting_ = false;
     int deletedFocusedRecordIndex_ = -1;
+    bool activeChanging_ = false;
+    bool inNotify_ = false;
+    std::vector<TcxDBDataProvider*> listeners_;
 };
 
 // A controller field bound to a data-set field by name. It may hold
@@ -514,6 +531,18 @@ public:
     bool UpdateAction(hostlib::TComponent* action) override;
     void RefreshExternalData() override;
     void CheckBrowseMode() override;
+    // Posts or cancels pending changes of the masters above, then its own;
+    // false when a controller did not survive it.
+    bool CheckMasterBrowseMode() override;
+    // Grid mode expands only the focused record: it is focused first.
+    bool CanChangeDetailExpanding(int recordIndex, bool expanded) override;
+    int GetActiveRecordIndex() const override;
+    bool LockOnAfterSummary() const override;
+    void NotifyDataControllers() override;
+    void Loaded() override;
+    bool IsSequenced() const;
+    bool IsLoaded() const { return loaded_; }
+    void SetActivatedWhileLoading() { activatedWhileLoading_ = true; }
 
     virtual void DoDataSourceChanged() {}
     virtual int GetDefaultGridModeBufferCount() const { return 100; }
@@ -624,6 +653,10 @@ private:
     bool resetDBFields_ = false;
     bool inUnboundCopy_ = false;
     bool inCheckBrowseMode_ = false;
+    bool inResetDataSetCurrent_ = false;
+    bool lockOnAfterSummary_ = false;
+    bool loaded_ = false;
+    bool activatedWhileLoading_ = false;
     hostlib::TBookmark bookmark_;
     std::string masterKeyFieldNames_;
     std::string detailKeyFieldNames_;

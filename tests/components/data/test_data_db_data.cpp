@@ -248,3 +248,53 @@ TEST(DBDataModes, AssignCopiesEverySettingAndTheEvents)
     EXPECT_EQ(calls, 1);
     EXPECT_FALSE(reopened);
 }
+
+TEST_F(DBDataFixture, ControllersSharingADataSetFollowEachOthersFocus)
+{
+    Bind();
+    auto other = MakeObject<TestDBController>(nullptr);
+    other->AddColumn("ID");
+    other->AddColumn("Name");
+    controller->SetKeyFieldNames("ID");
+    other->SetKeyFieldNames("ID");
+    other->SetDataSource(source.get());
+    struct Case {
+        TestDBController* mover;
+        TestDBController* follower;
+        int record;
+    };
+    const Case cases[] = {{controller.get(), other.get(), 7}, {other.get(), controller.get(), 12},
+                          {controller.get(), other.get(), 0}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.record);
+        ASSERT_TRUE(c.mover->ChangeFocusedRecordIndex(c.record));
+        EXPECT_EQ(ds->RecNo(), c.record + 1);
+        EXPECT_EQ(c.follower->GetFocusedRecordIndex(), c.record);
+    }
+}
+
+TEST_F(DBDataFixture, LoadingBindsTheFieldsOnceUnlessTheDataSetOpenedMeanwhile)
+{
+    struct Case {
+        bool boundBeforeLoading;
+        bool reloadedByLoaded;
+    };
+    for (const Case c : {Case{true, true}, Case{false, false}}) {
+        SCOPED_TRACE(c.boundBeforeLoading);
+        auto owner = MakeObject<hostlib::TComponent>(nullptr);
+        auto loaded = MakeObject<TestDBController>(owner.get());
+        loaded->AddColumn("ID");
+        loaded->AddColumn("Name");
+        if (c.boundBeforeLoading) loaded->SetDataSource(source.get());
+        owner->IncludeState(hostlib::csLoading);
+        if (!c.boundBeforeLoading) loaded->SetDataSource(source.get());
+        int loads = 0;
+        loaded->OnDataChanged = hostlib::TNotifyEvent::FromFunction([&loads](hostlib::TObject*) { ++loads; });
+        owner->ExcludeState(hostlib::csLoading);
+        loaded->Loaded();
+        EXPECT_TRUE(loaded->IsLoaded());
+        EXPECT_EQ(loads > 0, c.reloadedByLoaded);
+        EXPECT_EQ(loaded->GetRecordCount(), 20);
+        EXPECT_EQ(hostlib::VarToStr(loaded->GetValue(19, 1)), "C20");
+    }
+}

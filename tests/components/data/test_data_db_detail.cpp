@@ -180,3 +180,73 @@ TEST_F(DBDetail, WithoutADetailFilterAdapterTheDetailCannotBePositioned)
         EXPECT_STREQ(e.what(), "DetailFilterController not found");
     }
 }
+
+TEST_F(DBDetail, ANewOrderTakesItsCustomersKeyWhileTheOptionIsOn)
+{
+    auto orders = MakeObject<hostlib::TMemDataSet>(nullptr);
+    Build(*orders, false);
+    TestDBController* detail = Detail(4);
+    for (const bool assign : {true, false}) {
+        SCOPED_TRACE(assign);
+        TcxDataControllerOptions options = detail->Options();
+        if (assign)
+            options.Include(dcoAssignMasterDetailKeys);
+        else
+            options.Exclude(dcoAssignMasterDetailKeys);
+        detail->SetOptions(options);
+        detail->Append();
+        ASSERT_EQ(orders->State(), hostlib::dsInsert);
+        EXPECT_EQ(orders->FieldByName("CustomerID")->Value(), assign ? Variant(5) : Variant::Null());
+        detail->Cancel();
+    }
+}
+
+TEST_F(DBDetail, MovingInADetailFirstPostsItsMastersPendingEditAndTellsWhetherItSurvived)
+{
+    auto orders = MakeObject<hostlib::TMemDataSet>(nullptr);
+    Build(*orders, false);
+    // A full reload of the master frees its details; a smart one reads the
+    // posted record alone.
+    struct Case {
+        bool smartRefresh;
+        bool survived;
+    };
+    for (const Case c : {Case{true, true}, Case{false, false}}) {
+        SCOPED_TRACE(c.smartRefresh);
+        master->DataModeController().SetSmartRefresh(c.smartRefresh);
+        ASSERT_TRUE(master->ChangeFocusedRecordIndex(4));
+        TestDBController* detail = Detail(4);
+        customers->Edit();
+        const std::string name = c.smartRefresh ? "Smart" : "Full";
+        customers->FieldByName("Name")->SetAsString(name);
+        EXPECT_EQ(detail->CheckMasterBrowseMode(), c.survived);
+        EXPECT_EQ(customers->State(), hostlib::dsBrowse);
+        EXPECT_EQ(customers->FieldByName("Name")->AsString(), name);
+        EXPECT_EQ(master->IsDetailDataControllerExist(4, 0), c.survived);
+    }
+    // Without a data-set master there is nothing to post.
+    EXPECT_TRUE(master->CheckMasterBrowseMode());
+}
+
+TEST_F(DBDetail, InGridModeExpandingADetailFocusesItsMasterRecordFirst)
+{
+    auto orders = MakeObject<hostlib::TMemDataSet>(nullptr);
+    Build(*orders, false);
+    master->DataModeController().SetGridModeBufferCount(5);
+    master->DataModeController().SetGridMode(true);
+    ASSERT_TRUE(master->IsGridMode());
+    struct Case {
+        int record;
+        int customer;
+    };
+    for (const Case c : {Case{3, 4}, Case{1, 2}}) {
+        SCOPED_TRACE(c.record);
+        EXPECT_TRUE(master->ChangeDetailExpanding(c.record, true));
+        EXPECT_EQ(master->GetFocusedRecordIndex(), c.record);
+        EXPECT_EQ(customers->FieldByName("ID")->AsInteger(), c.customer);
+        EXPECT_TRUE(master->GetDetailExpanding(c.record));
+    }
+    // Collapsing moves nothing.
+    EXPECT_TRUE(master->ChangeDetailExpanding(3, false));
+    EXPECT_EQ(master->GetFocusedRecordIndex(), 1);
+}

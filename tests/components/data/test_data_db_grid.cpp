@@ -202,3 +202,74 @@ TEST_F(DBGrid, SearchingWalksTheDataSetAndWrapsOnlyOnAFirstSearch)
     EXPECT_TRUE(controller->Search().Locate(name, "C17"));
     EXPECT_EQ(CurrentName(), "C17");
 }
+
+namespace {
+
+// Counts the scroll-bar updates a scroll asks for.
+class ScrollBarController : public TestDBController {
+public:
+    void UpdateScrollBars() override { ++scrollBarUpdates; }
+    int scrollBarUpdates = 0;
+};
+
+// A data set whose record numbers say nothing about positions.
+class UnsequencedDataSet : public hostlib::TMemDataSet {
+public:
+    static hostlib::TClass StaticClass()
+    {
+        return hostlib::DefineClass<UnsequencedDataSet, hostlib::TMemDataSet>("UnsequencedDataSet");
+    }
+    hostlib::TClass ClassType() const override { return StaticClass(); }
+    bool IsSequenced() const override { return false; }
+};
+
+} // namespace
+
+TEST_F(DBGrid, TheActiveRecordIsTheWindowRowAndOnlySequencedDataSetsUpdateScrollBars)
+{
+    EXPECT_EQ(controller->GetActiveRecordIndex(), 0);
+    customers->MoveBy(2);
+    EXPECT_EQ(controller->GetActiveRecordIndex(), 2);
+    customers->MoveBy(10); // C13 ends the window
+    EXPECT_EQ(controller->GetActiveRecordIndex(), 4);
+    EXPECT_EQ(controller->GetActiveRecordIndex(), controller->DBProvider().DataLink().ActiveRecord());
+    controller->DataModeController().SetGridMode(false);
+    EXPECT_EQ(controller->GetActiveRecordIndex(), controller->GetFocusedRecordIndex());
+
+    for (const bool sequenced : {true, false}) {
+        SCOPED_TRACE(sequenced);
+        ObjectPtr<hostlib::TMemDataSet> ds(sequenced ? MakeObject<hostlib::TMemDataSet>(nullptr).release()
+                                                     : MakeObject<UnsequencedDataSet>(nullptr).release());
+        db_test::FillCustomers(*ds, countries.get());
+        auto dataSource = MakeObject<hostlib::TDataSource>(nullptr);
+        dataSource->SetDataSet(ds.get());
+        auto scrolled = MakeObject<ScrollBarController>(nullptr);
+        scrolled->AddColumn("Name");
+        scrolled->DataModeController().SetGridModeBufferCount(5);
+        scrolled->DataModeController().SetGridMode(true);
+        scrolled->SetDataSource(dataSource.get());
+        EXPECT_EQ(scrolled->IsSequenced(), sequenced);
+        const int before = scrolled->scrollBarUpdates;
+        ds->MoveBy(7);
+        EXPECT_EQ(scrolled->scrollBarUpdates > before, sequenced);
+    }
+}
+
+TEST_F(DBGrid, ResizingTheBufferWindowRunsNoAfterSummaryEvent)
+{
+    auto* summary = static_cast<TcxDBDataSummaryItem*>(controller->Summary().FooterSummaryItems().Add());
+    summary->SetItemLink(controller->GetItem(0));
+    summary->SetKind(skCount);
+    int afterSummary = 0;
+    controller->Summary().OnAfterSummary =
+        TcxAfterSummaryEvent::FromFunction([&afterSummary](TcxDataSummary*) { ++afterSummary; });
+    controller->DataModeController().SetGridModeBufferCount(7);
+    EXPECT_EQ(controller->DataStorage().RecordCount(), 7);
+    EXPECT_EQ(afterSummary, 0);
+    EXPECT_FALSE(controller->LockOnAfterSummary());
+    // A change of the data itself is summed and announced.
+    customers->Edit();
+    customers->FieldByName("Name")->SetAsString("Edited");
+    customers->Post();
+    EXPECT_GT(afterSummary, 0);
+}

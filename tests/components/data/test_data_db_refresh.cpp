@@ -119,3 +119,25 @@ TEST_F(DBSmartRefresh, DeletingTheFocusedRecordDropsItWithoutAReload)
     EXPECT_EQ(NameOfKey(2), "<none>");
     EXPECT_EQ(customers->RecordCount(), 17);
 }
+
+TEST_F(DBSmartRefresh, ARecordPostedFromTheNewItemRowBecomesAnOrdinaryRecordWithItsKey)
+{
+    controller->SetUseNewItemRowForEditing(true);
+    controller->SetNewItemRowFocused(true);
+    ASSERT_TRUE(controller->CanInitEditing(name));
+    EXPECT_EQ(customers->State(), hostlib::dsInsert);
+    EXPECT_EQ(controller->GetRecordCount(), 20); // the new-item row holds it
+    ASSERT_TRUE(controller->SetEditValue(name, Variant("Newcomer"), evsValue));
+    controller->Post();
+    EXPECT_EQ(customers->State(), hostlib::dsBrowse);
+    EXPECT_EQ(controller->GetRecordCount(), 21);
+    EXPECT_EQ(NameOfKey(21), "Newcomer");
+    EXPECT_EQ(controller->loads, loadsBefore);
+
+    // Editing a shown record puts the data set into edit, not insert.
+    ASSERT_TRUE(controller->ChangeFocusedRecordIndex(2));
+    ASSERT_TRUE(controller->CanInitEditing(name));
+    EXPECT_EQ(customers->State(), hostlib::dsEdit);
+    EXPECT_EQ(CurrentName(), "C3");
+    controller->Cancel();
+}
