@@ -7,6 +7,7 @@
 #include <cstring>
 
 #include "platform/graphics/winuserdraw.h"
+#include "platform/system/muldiv.h"
 
 namespace quelvo::ctl::detail {
 
@@ -145,8 +146,42 @@ int ListBox::ItemTop(int index) const
     return y;
 }
 
+int ListBox::Rows() const
+{
+    RECT client;
+    GetClientRect(hwnd_, &client);
+    return std::max<int>(1, client.bottom / std::max(1, itemHeight_));
+}
+
+int ListBox::VisibleColumns() const
+{
+    RECT client;
+    GetClientRect(hwnd_, &client);
+    return std::max<int>(1, client.right / std::max(1, columnWidth_));
+}
+
+int ListBox::ColumnCount() const { return (Count() + Rows() - 1) / Rows(); }
+
+RECT ListBox::ColumnItemRect(int index) const
+{
+    const int rows = Rows(), h = std::max(1, itemHeight_), w = std::max(1, columnWidth_);
+    const int column = index / rows - top_ / rows, row = index % rows;
+    return RECT{column * w, row * h, (column + 1) * w, (row + 1) * h};
+}
+
+int ListBox::ColumnItemFromPoint(POINT pt, bool& outside) const
+{
+    const int rows = Rows();
+    const int row = pt.y < 0 ? 0 : std::min(rows - 1, static_cast<int>(pt.y) / std::max(1, itemHeight_));
+    const int column = pt.x < 0 ? -1 : static_cast<int>(pt.x) / std::max(1, columnWidth_);
+    const int index = top_ + column * rows + row;
+    if (pt.y >= rows * std::max(1, itemHeight_) || index >= Count()) outside = true;
+    return std::clamp(index, 0, Count() - 1);
+}
+
 RECT ListBox::ItemRect(int index) const
 {
+    if (MultiColumn()) return ColumnItemRect(index);
     RECT client;
     GetClientRect(hwnd_, &client);
     int y = ItemTop(index);
@@ -159,6 +194,7 @@ int ListBox::ItemFromPoint(POINT pt, bool& outside) const
     GetClientRect(hwnd_, &client);
     outside = !PtInRect(&client, pt);
     if (Count() == 0) return 0;
+    if (MultiColumn()) return ColumnItemFromPoint(pt, outside);
     if (pt.y < 0) return std::max(0, top_ - 1);
     int y = 0;
     for (int i = top_; i < Count(); ++i) {
@@ -172,6 +208,7 @@ int ListBox::ItemFromPoint(POINT pt, bool& outside) const
 
 int ListBox::VisibleCount() const
 {
+    if (MultiColumn()) return VisibleColumns() * Rows();
     RECT client;
     GetClientRect(hwnd_, &client);
     int y = 0, n = 0;
@@ -192,6 +229,12 @@ void ListBox::SetTop(int top)
     int maxTop = Count();
     int y = 0;
     while (maxTop > 0 && y + ItemHeightOf(maxTop - 1) <= client.bottom) y += ItemHeightOf(--maxTop);
+    if (MultiColumn()) {
+        // A column starts the view; the last column stays at the right edge.
+        const int rows = Rows();
+        maxTop = std::max(0, ColumnCount() - VisibleColumns()) * rows;
+        top = std::max(0, top) / rows * rows;
+    }
     top = std::clamp(top, 0, std::max(0, maxTop));
     if (top == top_) return;
     top_ = top;
@@ -202,6 +245,12 @@ void ListBox::SetTop(int top)
 void ListBox::EnsureVisible(int index)
 {
     if (!Valid(index)) return;
+    if (MultiColumn()) {
+        const int rows = Rows(), column = index / rows, first = top_ / rows;
+        if (column < first) SetTop(column * rows);
+        else if (column >= first + VisibleColumns()) SetTop((column - VisibleColumns() + 1) * rows);
+        return;
+    }
     if (index < top_) {
         SetTop(index);
         return;
@@ -260,6 +309,7 @@ void ListBox::UpdateBars()
 {
     DWORD style = Style();
     if (style & LBS_NOREDRAW) return;
+    if (MultiColumn()) return UpdateColumnBar();
     RECT client;
     GetClientRect(hwnd_, &client);
     if (wantsVBar_) {
@@ -280,6 +330,18 @@ void ListBox::UpdateBars()
         si.nPos = xOffset_;
         SetScrollInfo(hwnd_, SB_HORZ, &si, TRUE);
     }
+}
+
+void ListBox::UpdateColumnBar()
+{
+    if (!wantsHBar_) return;
+    SCROLLINFO si;
+    si.fMask = SIF_RANGE | SIF_PAGE | SIF_POS | ((Style() & LBS_DISABLENOSCROLL) ? SIF_DISABLENOSCROLL : 0);
+    si.nMin = 0;
+    si.nMax = std::max(0, ColumnCount() - 1);
+    si.nPage = static_cast<UINT>(VisibleColumns());
+    si.nPos = top_ / Rows();
+    SetScrollInfo(hwnd_, SB_HORZ, &si, TRUE);
 }
 
 void ListBox::DrawItem(HDC dc, int index, UINT action)
@@ -317,13 +379,29 @@ void ListBox::DrawItem(HDC dc, int index, UINT action)
         FillRect(dc, &rc, GetSysColorBrush(COLOR_HIGHLIGHT));
         SetTextColor(dc, GetSysColor(COLOR_HIGHLIGHTTEXT));
     }
-    const std::string& text = items_[static_cast<std::size_t>(index)].text;
     RECT t = rc;
     t.left += 2;
     SetBkMode(dc, TRANSPARENT);
-    DrawTextA(dc, text.c_str(), static_cast<int>(text.size()), &t,
-              DT_SINGLELINE | DT_VCENTER | DT_NOPREFIX | ((Style() & LBS_USETABSTOPS) ? DT_EXPANDTABS : 0));
+    DrawItemText(dc, items_[static_cast<std::size_t>(index)].text, t);
     if (focus) DrawFocusRect(dc, &rc);
+}
+
+void ListBox::DrawItemText(HDC dc, const std::string& text, RECT r)
+{
+    const int length = static_cast<int>(text.size());
+    if (!(Style() & LBS_USETABSTOPS)) {
+        DrawTextA(dc, text.c_str(), length, &r, DT_SINGLELINE | DT_VCENTER | DT_NOPREFIX);
+        return;
+    }
+    TEXTMETRICA tm{};
+    GetTextMetricsA(dc, &tm);
+    std::vector<INT> stops;
+    for (int stop : tabStops_) stops.push_back(MulDiv(stop, std::max<int>(tm.tmAveCharWidth, 1), 4));
+    const int saved = SaveDC(dc);
+    IntersectClipRect(dc, r.left, r.top, r.right, r.bottom);
+    const int y = r.top + (r.bottom - r.top - static_cast<int>(tm.tmHeight)) / 2;
+    TabbedTextOutA(dc, r.left, y, text.c_str(), length, static_cast<int>(stops.size()), stops.data(), r.left);
+    RestoreDC(dc, saved);
 }
 
 void ListBox::Paint(HDC dc)
@@ -339,7 +417,7 @@ void ListBox::Paint(HDC dc)
     }
     for (int i = top_; i < Count(); ++i) {
         RECT r = ItemRect(i);
-        if (r.top >= client.bottom) break;
+        if (r.top >= client.bottom || r.left >= client.right) break;
         SetTextColor(dc, text);
         DrawItem(dc, i, ODA_DRAWENTIRE);
     }
@@ -402,6 +480,10 @@ void ListBox::Key(int vk)
         return;
     case VK_LEFT:
     case VK_RIGHT: {
+        if (MultiColumn()) {
+            target = from + (vk == VK_LEFT ? -Rows() : Rows());
+            break;
+        }
         int dx = vk == VK_LEFT ? -8 : 8;
         if (hExtent_ > 0) Scroll(WM_HSCROLL, SB_THUMBPOSITION, xOffset_ + dx);
         return;
@@ -428,8 +510,28 @@ void ListBox::Char(char c)
     else SetCur(found, true);
 }
 
+void ListBox::ScrollColumns(WORD code, int thumb)
+{
+    const int rows = Rows(), column = top_ / rows, page = VisibleColumns();
+    switch (code) {
+    case SB_LINELEFT: SetTop((column - 1) * rows); break;
+    case SB_LINERIGHT: SetTop((column + 1) * rows); break;
+    case SB_PAGELEFT: SetTop((column - page) * rows); break;
+    case SB_PAGERIGHT: SetTop((column + page) * rows); break;
+    case SB_LEFT: SetTop(0); break;
+    case SB_RIGHT: SetTop(Count()); break;
+    case SB_THUMBTRACK:
+    case SB_THUMBPOSITION: SetTop(thumb * rows); break;
+    default: break;
+    }
+}
+
 void ListBox::Scroll(UINT msg, WORD code, int thumb)
 {
+    if (MultiColumn()) {
+        if (msg == WM_HSCROLL) ScrollColumns(code, thumb);
+        return;
+    }
     if (msg == WM_HSCROLL) {
         RECT client;
         GetClientRect(hwnd_, &client);
@@ -538,6 +640,8 @@ LRESULT ListBox::ListMessage(UINT msg, WPARAM wParam, LPARAM lParam)
     case LB_SELECTSTRING: return OnSelectString(wParam, lParam);
     case LB_SETHORIZONTALEXTENT: return OnSetHorizontalExtent(wParam);
     case LB_GETHORIZONTALEXTENT: return hExtent_;
+    case LB_SETTABSTOPS: return OnSetTabStops(wParam, lParam);
+    case LB_SETCOLUMNWIDTH: return OnSetColumnWidth(wParam);
     case kLbSetCombo: return OnSetCombo(wParam);
     default: return Default(msg, wParam, lParam);
     }
@@ -547,8 +651,17 @@ LRESULT ListBox::OnCreate()
 {
     itemHeight_ = FontHeight();
     if (Style() & LBS_OWNERDRAWFIXED) Measure(-1);
-    wantsVBar_ = (Style() & WS_VSCROLL) != 0;  // the bars come and go with the items
+    // The bars come and go with the items; columns scroll sideways only.
+    wantsVBar_ = (Style() & WS_VSCROLL) != 0 && !MultiColumn();
     wantsHBar_ = (Style() & WS_HSCROLL) != 0;
+    // Columns are 15 average characters wide until told otherwise.
+    HDC dc = GetDC(hwnd_);
+    HGDIOBJ old = SelectObject(dc, Font());
+    TEXTMETRICA tm{};
+    GetTextMetricsA(dc, &tm);
+    SelectObject(dc, old);
+    ReleaseDC(hwnd_, dc);
+    columnWidth_ = std::max(1, 15 * static_cast<int>(tm.tmAveCharWidth));
     UpdateBars();
     return 0;
 }
@@ -854,6 +967,28 @@ LRESULT ListBox::OnSetHorizontalExtent(WPARAM wParam)
     xOffset_ = std::min(xOffset_, hExtent_);
     UpdateBars();
     return 0;
+}
+
+LRESULT ListBox::OnSetColumnWidth(WPARAM wParam)
+{
+    columnWidth_ = std::clamp(static_cast<int>(wParam), 1, 0x7FFF);
+    SetTop(top_);
+    UpdateBars();
+    InvalidateRect(hwnd_, nullptr, TRUE);
+    return 0;
+}
+
+// No stops: every 32 units; one: every that many; more: the stops, rising.
+LRESULT ListBox::OnSetTabStops(WPARAM wParam, LPARAM lParam)
+{
+    const auto* stops = reinterpret_cast<const INT*>(lParam);
+    if (!(Style() & LBS_USETABSTOPS) || wParam > 0x7FFF || (wParam > 0 && !stops)) return FALSE;
+    std::vector<int> values(stops, stops + wParam);
+    for (std::size_t i = 0; i < values.size(); ++i)
+        if (values[i] <= 0 || (i > 0 && values[i] <= values[i - 1])) return FALSE;
+    tabStops_ = std::move(values);
+    InvalidateRect(hwnd_, nullptr, TRUE);
+    return TRUE;
 }
 
 LRESULT ListBox::OnSetCombo(WPARAM wParam)

@@ -55,6 +55,8 @@ private:
     LRESULT OnGetItemData(WPARAM wParam);
     LRESULT OnSelectString(WPARAM wParam, LPARAM lParam);
     LRESULT OnSetHorizontalExtent(WPARAM wParam);
+    LRESULT OnSetTabStops(WPARAM wParam, LPARAM lParam);
+    LRESULT OnSetColumnWidth(WPARAM wParam);
     LRESULT OnSetCombo(WPARAM wParam);
     LRESULT ListMessage(UINT msg, WPARAM wParam, LPARAM lParam);
 
@@ -71,6 +73,11 @@ protected:
     bool Variable() const { return (Style() & LBS_OWNERDRAWVARIABLE) != 0; }
     bool MultiSel() const { return (Style() & (LBS_MULTIPLESEL | LBS_EXTENDEDSEL)) != 0; }
     bool Valid(int i) const { return i >= 0 && i < Count(); }
+    // Items fill columns top to bottom; the horizontal bar scrolls by columns.
+    bool MultiColumn() const { return (Style() & LBS_MULTICOLUMN) != 0 && !Variable(); }
+    int Rows() const;         // items a column holds
+    int VisibleColumns() const;  // columns fully shown, at least one
+    int ColumnCount() const;
     HWND NotifyTarget() const;
     void NotifyCode(WORD code) const;
 
@@ -93,10 +100,15 @@ protected:
     void Measure(int index);
     void Paint(HDC dc) override;
     void DrawItem(HDC dc, int index, UINT action);
+    void DrawItemText(HDC dc, const std::string& text, RECT r);
     void UserSelect(int index, bool shift, bool ctrl, bool fromMouseMove);
     void Key(int vk);
     void Char(char c);
     void Scroll(UINT msg, WORD code, int thumb);
+    void ScrollColumns(WORD code, int thumb);
+    void UpdateColumnBar();
+    RECT ColumnItemRect(int index) const;
+    int ColumnItemFromPoint(POINT pt, bool& outside) const;
 
     std::vector<Item> items_;
     int cur_ = -1;      // single selection
@@ -105,6 +117,8 @@ protected:
     int top_ = 0;
     int itemHeight_ = 0;
     int hExtent_ = 0;
+    int columnWidth_ = 0;
+    std::vector<int> tabStops_;  // dialog units: a quarter of the average character width
     int xOffset_ = 0;
     bool focused_ = false;
     bool tracking_ = false;

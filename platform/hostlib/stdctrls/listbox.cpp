@@ -29,6 +29,8 @@ TClass TListBox::StaticClass()
         b.Property("ItemHeight", &TListBox::ItemHeight, &TListBox::SetItemHeight).Default(16);
         b.Property("ScrollWidth", &TListBox::ScrollWidth, &TListBox::SetScrollWidth).Default(0);
         b.Property("TabWidth", &TListBox::TabWidth, &TListBox::SetTabWidth).Default(0);
+        b.Property("Columns", &TListBox::Columns, &TListBox::SetColumns).Default(0);
+        b.Property("AutoComplete", &TListBox::AutoComplete, &TListBox::SetAutoComplete).Default(true);
         b.Property("BorderStyle", &TListBox::BorderStyle, &TListBox::SetBorderStyle).Default(bsSingle);
         b.EventProperty("OnDrawItem", &TListBox::OnDrawItem);
         b.EventProperty("OnMeasureItem", &TListBox::OnMeasureItem);
@@ -70,6 +72,8 @@ void TListBox::CreateParams(TCreateParams& p)
     if (style_ == lbOwnerDrawVariable) p.Style |= LBS_OWNERDRAWVARIABLE | LBS_HASSTRINGS;
     else if (IsOwnerDraw()) p.Style |= LBS_OWNERDRAWFIXED | (IsVirtual() ? 0 : LBS_HASSTRINGS);
     if (tabWidth_ > 0) p.Style |= LBS_USETABSTOPS;
+    // Columns scroll sideways only.
+    if (columns_ > 0) p.Style = (p.Style | LBS_MULTICOLUMN) & ~WS_VSCROLL;
 }
 
 void TListBox::CreateWnd()
@@ -77,6 +81,11 @@ void TListBox::CreateWnd()
     TWinControl::CreateWnd();
     if (IsOwnerDraw() && style_ != lbOwnerDrawVariable) SendMessageA(handle_, LB_SETITEMHEIGHT, 0, MAKELPARAM(itemHeight_, 0));
     if (scrollWidth_ > 0) SendMessageA(handle_, LB_SETHORIZONTALEXTENT, static_cast<WPARAM>(scrollWidth_), 0);
+    SetColumnWidth();
+    if (tabWidth_ > 0) {
+        INT stop = tabWidth_;
+        SendMessageA(handle_, LB_SETTABSTOPS, 1, reinterpret_cast<LPARAM>(&stop));
+    }
     FillWindow();
 }
 
@@ -156,6 +165,29 @@ void TListBox::SetScrollWidth(int value)
 {
     scrollWidth_ = std::max(0, value);
     if (HandleAllocated()) SendMessageA(handle_, LB_SETHORIZONTALEXTENT, static_cast<WPARAM>(scrollWidth_), 0);
+}
+
+void TListBox::SetColumns(int value)
+{
+    value = std::max(0, value);
+    if (value == columns_) return;
+    const bool styleChanges = (value > 0) != (columns_ > 0);
+    columns_ = value;
+    if (styleChanges) Recreate();
+    else SetColumnWidth();
+}
+
+void TListBox::SetColumnWidth()
+{
+    if (columns_ <= 0 || !HandleAllocated()) return;
+    const int width = std::max(1, ClientWidth() / columns_);
+    SendMessageA(handle_, LB_SETCOLUMNWIDTH, static_cast<WPARAM>(width), 0);
+}
+
+void TListBox::Resize()
+{
+    SetColumnWidth();
+    TWinControl::Resize();
 }
 
 void TListBox::SetTabWidth(int value)
@@ -351,6 +383,24 @@ void TListBox::CNDrawItem(TMessage& m)
         if (state.Contains(odFocused)) canvas_->DrawFocusRect(dis->rcItem);
     }
     m.Result = TRUE;
+}
+
+void TListBox::KeyPress(char& key)
+{
+    TWinControl::KeyPress(key);
+    if (!autoComplete_ || key == 0 || (key != '\b' && static_cast<unsigned char>(key) < 0x20)) return;
+    constexpr DWORD kTypingPause = 500;
+    const DWORD now = GetTickCount();
+    if (now - lastKeyTime_ >= kTypingPause) typed_.clear();
+    lastKeyTime_ = now;
+    if (key != '\b') typed_ += key;
+    else if (!typed_.empty()) typed_.pop_back();
+    // The list's own one-letter search stays out of it.
+    key = 0;
+    const int found = typed_.empty() ? -1 : FindItem(typed_);
+    if (found < 0 || found == ItemIndex()) return;
+    SetItemIndex(found);
+    Click();
 }
 
 void TListBox::Dispatch(TMessage& m)

@@ -57,10 +57,18 @@ public:
     void SetItemHeight(int value);
     int ScrollWidth() const { return scrollWidth_; }
     void SetScrollWidth(int value);
-    // Non-zero expands tabs in items at the list class's default stops
-    // (the class takes no stop widths).
+    // Above 0: the items fill that many columns of the client width, top
+    // to bottom, and the horizontal bar scrolls by columns.
+    int Columns() const { return columns_; }
+    void SetColumns(int value);
+    // Non-zero: tabs in items move to the next multiple of TabWidth
+    // dialog units (a quarter of the font's average character width).
     int TabWidth() const { return tabWidth_; }
     void SetTabWidth(int value);
+    // Typed characters select the first item their text starts (ignoring
+    // case); a pause of 500 ms starts a new text, Backspace shortens it.
+    bool AutoComplete() const { return autoComplete_; }
+    void SetAutoComplete(bool value) { autoComplete_ = value; }
     // bsSingle (a frame) or bsNone.
     TBorderStyle BorderStyle() const { return borderStyle_; }
     void SetBorderStyle(TBorderStyle value);
@@ -98,6 +106,8 @@ protected:
     void CreateParams(TCreateParams& params) override;
     void CreateWnd() override;
     void Dispatch(TMessage& message) override;
+    void KeyPress(char& key) override;
+    void Resize() override;
     // Draws on Canvas(), whose font and brush are set for the item's state.
     virtual void DrawItem(int index, const RECT& rect, TOwnerDrawState state);
     virtual void MeasureItem(int index, int& height);
@@ -110,6 +120,7 @@ private:
     std::vector<int> SelectedIndexes() const;
     void Recreate();
     void CNDrawItem(TMessage& m);
+    void SetColumnWidth();
 
     ObjectPtr<TStringList> items_;
     ObjectPtr<TCanvas> canvas_;
@@ -122,6 +133,10 @@ private:
     int itemHeight_ = 16;
     int scrollWidth_ = 0;
     int tabWidth_ = 0;
+    int columns_ = 0;
+    bool autoComplete_ = true;
+    std::string typed_;
+    DWORD lastKeyTime_ = 0;
 };
 
 }  // namespace hostlib

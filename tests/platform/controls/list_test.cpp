@@ -1,11 +1,16 @@
 // LISTBOX and COMBOBOX: items, selection modes and keys, owner drawing,
 // the native scroll bar, drop-down and selection.
+#include <cstdint>
 #include <cstring>
+#include <vector>
 
 #include "ctl_fixture.h"
 
 namespace ctltest {
 namespace {
+
+// A COLORREF as the display's 0xRRGGBB.
+std::uint32_t RgbOf(COLORREF c) { return ((c & 0xFF) << 16) | (c & 0xFF00) | ((c >> 16) & 0xFF); }
 
 class ListTest : public CtlTest {
 protected:
@@ -500,6 +505,103 @@ TEST_F(ComboTest, OwnerDrawnComboDrawsItsField)
 // A window that paints a subclassed control hands it the DC of its own
 // BeginPaint in WM_PAINT; the control draws into that DC, whose update
 // region it could not get again.
+TEST_F(ListTest, MultipleColumnsFillTopToBottomAndScrollByColumns)
+{
+    HWND lb = MakeList(LBS_MULTICOLUMN | LBS_NOINTEGRALHEIGHT | WS_HSCROLL, 20, 120);
+    SendMessageA(lb, LB_SETITEMHEIGHT, 0, 20);
+    SendMessageA(lb, LB_SETCOLUMNWIDTH, 45, 0);
+    Pump();
+    RECT client;
+    GetClientRect(lb, &client);
+    const int rows = client.bottom / 20, shown = client.right / 45;
+    ASSERT_GE(rows, 2);
+    ASSERT_EQ(shown, 3);
+    const int columns = (20 + rows - 1) / rows;
+    ASSERT_GT(columns, shown);
+
+    RECT r{};
+    SendMessageA(lb, LB_GETITEMRECT, rows + 1, reinterpret_cast<LPARAM>(&r));
+    EXPECT_EQ(r.left, 45);
+    EXPECT_EQ(r.top, 20);
+    EXPECT_EQ(r.right, 90);
+    EXPECT_EQ(LOWORD(SendMessageA(lb, LB_ITEMFROMPOINT, 0, MAKELPARAM(50, 25))), rows + 1);
+    EXPECT_EQ(HIWORD(SendMessageA(lb, LB_ITEMFROMPOINT, 0, MAKELPARAM(140, 5 + 20 * (rows - 1)))), 0)
+        << "a partly shown column answers too";
+
+    // The user sees the current item where its rectangle says.
+    SendMessageA(lb, LB_SETCURSEL, rows + 1, 0);
+    Pump();
+    EXPECT_EQ(Screen().ClientPixel(lb, 47, 22), RgbOf(GetSysColor(COLOR_HIGHLIGHT)));
+    EXPECT_EQ(Screen().ClientPixel(lb, 2, 22), RgbOf(GetSysColor(COLOR_WINDOW)));
+
+    // Right moves a column on and scrolls whole columns into view.
+    SetFocus(lb);
+    for (int i = 0; i < 2; ++i) Screen().PressKey(VK_RIGHT);
+    Pump();
+    EXPECT_EQ(SendMessageA(lb, LB_GETCURSEL, 0, 0), 3 * rows + 1);
+    EXPECT_EQ(SendMessageA(lb, LB_GETTOPINDEX, 0, 0), rows);
+    Screen().PressKey(VK_LEFT);
+    Pump();
+    EXPECT_EQ(SendMessageA(lb, LB_GETCURSEL, 0, 0), 2 * rows + 1);
+
+    struct Case {
+        WORD code;
+        int top;
+    };
+    const Case cases[] = {{SB_LEFT, 0}, {SB_LINERIGHT, rows}, {SB_RIGHT, (columns - shown) * rows},
+                          {SB_LINELEFT, (columns - shown - 1) * rows}, {SB_PAGELEFT, 0}};
+    for (const Case& c : cases) {
+        SendMessageA(lb, WM_HSCROLL, c.code, 0);
+        EXPECT_EQ(SendMessageA(lb, LB_GETTOPINDEX, 0, 0), c.top) << c.code;
+    }
+    SCROLLINFO si{};
+    si.fMask = SIF_ALL;
+    GetScrollInfo(lb, SB_HORZ, &si);
+    EXPECT_EQ(si.nMax, columns - 1);
+    EXPECT_EQ(static_cast<int>(si.nPage), shown);
+    SendMessageA(lb, LB_SETTOPINDEX, rows + 1, 0);
+    EXPECT_EQ(SendMessageA(lb, LB_GETTOPINDEX, 0, 0), rows) << "the view starts at a column";
+}
+
+TEST_F(ListTest, TabStopsPlaceTheTextAfterATab)
+{
+    HWND lb = MakeChild("LISTBOX", "", LBS_USETABSTOPS, 10, 10, 200, 60, 45);
+    LOGFONTA lf{};
+    lf.lfHeight = -16;  // 8 pixels a character: a dialog unit is 2 pixels
+    std::strcpy(lf.lfFaceName, quelvo::gfx::kFixedTestFace);
+    HFONT font = CreateFontIndirectA(&lf);
+    SendMessageA(lb, WM_SETFONT, reinterpret_cast<WPARAM>(font), TRUE);
+    SendMessageA(lb, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>("A\tB"));
+    Pump();
+    auto firstInk = [&](int from) {
+        for (int x = from; x < 190; ++x)
+            for (int y = 0; y < 16; ++y)
+                if (Screen().ClientPixel(lb, x, y) != 0xFFFFFF) return x;
+        return -1;
+    };
+    // The text starts 2 pixels in; stops count from there.
+    const int bearing = firstInk(0) - 2;
+    struct Case {
+        std::vector<INT> stops;
+        int x;
+    };
+    const Case cases[] = {{{}, 2 + 64}, {{10}, 2 + 20}, {{40, 60}, 2 + 80}, {{3, 30}, 2 + 60}};
+    for (const Case& c : cases) {
+        EXPECT_EQ(SendMessageA(lb, LB_SETTABSTOPS, c.stops.size(), reinterpret_cast<LPARAM>(c.stops.data())), TRUE);
+        Pump();
+        EXPECT_EQ(firstInk(12), c.x + bearing) << c.stops.size();
+    }
+    const INT falling[] = {60, 40};
+    EXPECT_EQ(SendMessageA(lb, LB_SETTABSTOPS, 2, reinterpret_cast<LPARAM>(falling)), FALSE);
+    EXPECT_EQ(SendMessageA(lb, LB_SETTABSTOPS, 3, 0), FALSE);
+    Pump();
+    EXPECT_EQ(firstInk(12), 2 + 60 + bearing) << "refused stops keep the last ones";
+    HWND plain = MakeChild("LISTBOX", "", 0, 10, 80, 100, 40, 46);
+    EXPECT_EQ(SendMessageA(plain, LB_SETTABSTOPS, 0, 0), FALSE) << "without LBS_USETABSTOPS";
+    DestroyWindow(lb);
+    DeleteObject(font);
+}
+
 TEST_F(ListTest, APaintMessageCarryingADcPaintsIntoIt)
 {
     HWND button = MakeChild("BUTTON", "", BS_OWNERDRAW, 10, 150, 80, 24, 43);

@@ -15,6 +15,7 @@
 #include "platform/hostlib/stdctrls/listbox.h"
 #include "platform/hostlib/stdctrls/richedit.h"
 #include "platform/hostlib/stdctrls/stdctrls.h"
+#include "platform/graphics/wingdi.h"
 #include "platform/windows/winuser.h"
 #include "tests/platform/hostlib/visual/visual_fixture.h"
 
@@ -597,6 +598,82 @@ TEST_F(StdCtrlsTest, VirtualListAsksOnlyForWhatItShows)
     EXPECT_THROW(list->ItemText(2000), EListError);
     auto* plain = Add<TListBox>(form, "Plain", 10, 10, 100, 80);
     EXPECT_THROW(plain->SetCount(5), EListError);
+}
+
+TEST_F(StdCtrlsTest, TypingSelectsTheFirstItemTheTypedTextStarts)
+{
+    auto* list = Add<TListBox>(form, "Typed", 215, 10, 100, 80);
+    for (const char* item : {"apple", "Banana", "bandana", "cherry", "band"}) list->Items()->Add(item);
+    int clicks = 0;
+    list->OnClick = TNotifyEvent::FromFunction([&](TObject*) { ++clicks; });
+    list->SetFocus();
+    Pump();
+    struct Step {
+        const char* keys;
+        unsigned pause;
+        int index;
+    };
+    // Quick keys make one text; a pause starts a new one.
+    const Step steps[] = {
+        {"b", 0, 1}, {"a", 0, 1}, {"nd", 0, 2}, {"\b", 0, 1}, {"c", 600, 3}, {"BANDA", 600, 2}, {"x", 0, 2},
+    };
+    for (const Step& step : steps) {
+        Advance(step.pause);
+        for (const char* k = step.keys; *k; ++k) list->Perform(WM_CHAR, static_cast<unsigned char>(*k), 0);
+        Pump();
+        EXPECT_EQ(list->ItemIndex(), step.index) << step.keys;
+    }
+    EXPECT_EQ(clicks, 6) << "once for each item that became current";
+
+    // Without it, the list's own one-letter search runs.
+    list->SetAutoComplete(false);
+    Advance(600);
+    list->Perform(WM_CHAR, 'b', 0);
+    EXPECT_EQ(list->ItemIndex(), 4) << "the next item starting with b after the current one";
+}
+
+TEST_F(StdCtrlsTest, ColumnsShareTheWidthAndTabsStopAtTabWidth)
+{
+    auto* list = Add<TListBox>(form, "Columns", 10, 10, 200, 100);
+    list->SetBorderStyle(bsNone);
+    list->SetColumns(4);
+    for (int i = 0; i < 30; ++i) list->Items()->Add("item " + std::to_string(i));
+    Pump();
+    const int itemHeight = static_cast<int>(SendMessageA(list->Handle(), LB_GETITEMHEIGHT, 0, 0));
+    const int rows = list->ClientHeight() / itemHeight;
+    ASSERT_GE(rows, 2);
+    struct Case {
+        int width, index, left;
+    };
+    // A quarter of the client width each, filled top to bottom.
+    const Case cases[] = {{200, rows, 50}, {200, 2 * rows + 1, 100}, {120, rows, 30}};
+    for (const Case& c : cases) {
+        list->SetWidth(c.width);
+        Pump();
+        EXPECT_EQ(list->ItemRect(c.index).left, c.left) << c.width;
+        EXPECT_EQ(list->ItemRect(c.index).top, c.index % rows * itemHeight) << c.width;
+    }
+    list->SetColumns(0);
+    Pump();
+    EXPECT_EQ(list->ItemRect(rows).left, 0) << "one column again";
+
+    auto* tabbed = Add<TListBox>(form, "Tabbed", 215, 10, 100, 40);
+    tabbed->SetBorderStyle(bsNone);
+    tabbed->Font()->SetName(quelvo::gfx::kFixedTestFace);
+    tabbed->Font()->SetHeight(-16);
+    tabbed->SetTabWidth(20);  // 40 pixels at 8 pixels a character
+    tabbed->Items()->Add("A\tB");
+    Pump();
+    auto inkAt = [&](int x) {
+        for (int y = 0; y < 16; ++y)
+            if (Screen().ClientPixel(tabbed->Handle(), x, y) != 0xFFFFFF) return true;
+        return false;
+    };
+    int first = 12;
+    while (first < 150 && !inkAt(first)) ++first;
+    int bearing = 0;
+    while (bearing < 8 && !inkAt(2 + bearing)) ++bearing;
+    EXPECT_EQ(first, 2 + 40 + bearing);
 }
 
 TEST_F(StdCtrlsTest, MultiSelectionOperations)
