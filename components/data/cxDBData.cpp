@@ -288,6 +288,14 @@ std::vector<TcxDBDataProvider*>& Providers()
 }
 } // namespace
 
+std::vector<TcxDBDataProvider*> TcxDBDataProvider::ProvidersOf(hostlib::TDataSet* dataSet)
+{
+    std::vector<TcxDBDataProvider*> result;
+    for (TcxDBDataProvider* provider : Providers())
+        if (dataSet && provider->DataSet() == dataSet) result.push_back(provider);
+    return result;
+}
+
 void TcxDBDataProvider::Construct(TcxCustomDataController* controller)
 {
     TcxCustomDataProvider::Construct(controller);
@@ -434,7 +442,8 @@ bool TcxDBDataProvider::IsSyncMode() const
     if (!IsGridMode() && !modes->SyncMode()) return false;
     if (!IsDetail()) return true;
     if (!modes->DetailInSyncMode()) return false;
-    return modes->DetailInSQLMode() || DataController()->IsKeyNavigation() || IsGridMode();
+    if (modes->DetailInSQLMode()) return IsDataSetCurrent();
+    return DataController()->IsKeyNavigation() || IsGridMode();
 }
 
 bool TcxDBDataProvider::IsDetail() const
@@ -493,10 +502,55 @@ void TcxDBDataProvider::First()
     if (keys.IsNull() || keys.IsEmpty()) return;
     bool reopened = false;
     controller->DataModeController().DoDetailFirst(controller->GetMasterDetailKeyFieldNames(), keys, reopened);
-    if (!reopened) return;
-    SavePos();
-    // Reopening made the data set's default fields anew.
-    controller->UpdateFields();
+    if (reopened) {
+        SavePos();
+        // Reopening made the data set's default fields anew.
+        controller->UpdateFields();
+    }
+    SetIsDataSetCurrent(true);
+}
+
+bool TcxDBDataProvider::IsDetailInSyncMode() const
+{
+    TcxDBDataModeController* modes = Modes();
+    return IsDetail() && modes && modes->DetailInSyncMode();
+}
+
+// Details of one master share their data set: it stands on one detail's
+// rows at a time.
+bool TcxDBDataProvider::IsDataSetCurrent() const
+{
+    TcxDBDataModeController* modes = Modes();
+    if (!IsDetail() || !modes || modes->DetailInSQLMode() || !IsSyncMode()) return dataSetCurrent_;
+    if (inCanInitEditing_) return true;
+    const bool otherInitEditing = IsOtherProvider([](const TcxDBDataProvider& p) { return p.inCanInitEditing_; });
+    if (inInsert_ || insertingRecord_) return !otherInitEditing;
+    TcxCustomDataController* controller = DataController();
+    if ((controller->GetFocusedRowIndex() != -1 || dataSetCurrent_) && !IsOtherInsert()) return true;
+    return controller->UseNewItemRowForEditing() && controller->GetNewItemRowFocused() && IsInserting() &&
+           !otherInitEditing;
+}
+
+void TcxDBDataProvider::SetIsDataSetCurrent(bool value)
+{
+    if (dataSetCurrent_ == value) return;
+    TcxDBDataController* controller = DBDataController();
+    TcxCustomDataRelation* relation = controller->GetMasterRelation();
+    if (value && relation) {
+        controller->ForEachDetail(relation, [controller](TcxCustomDataController* detail) {
+            if (auto* dbDetail = hostlib::As<TcxDBDataController>(detail)) controller->ResetDataSetCurrent(dbDetail);
+        });
+    }
+    dataSetCurrent_ = value;
+    controller->DoDataSetCurrentChanged(value);
+}
+
+bool TcxDBDataProvider::IsOtherProvider(const std::function<bool(const TcxDBDataProvider&)>& test) const
+{
+    hostlib::TDataSet* dataSet = DataSet();
+    for (TcxDBDataProvider* other : Providers())
+        if (other != this && dataSet && other->DataSet() == dataSet && test(*other)) return true;
+    return false;
 }
 
 void TcxDBDataProvider::Prev()
@@ -1003,7 +1057,8 @@ int TcxDBDataProvider::CompareBookmarks(const hostlib::TBookmark& a, const hostl
 
 void TcxDBDataProvider::RecordChanged(hostlib::TField*)
 {
-    if (IsEditing() && !IsUnboundColumnMode()) DBDataController()->UpdateEditingRecord();
+    const bool current = !IsDetailInSyncMode() || IsDataSetCurrent();
+    if (IsEditing() && !IsUnboundColumnMode() && current) DBDataController()->UpdateEditingRecord();
     ResetChanging();
 }
 
@@ -1031,10 +1086,11 @@ bool TcxDBDataProvider::IsOtherDetailChanged() const
 {
     TcxDBDataModeController* modes = Modes();
     if (!IsDetail() || !modes || !modes->DetailInSQLMode()) return false;
+    if (!modes->DetailInSyncMode()) return true;
     TcxDBDataController* controller = DBDataController();
     const Variant& keys = controller->MasterDetailKeyValues();
-    if (keys.IsNull() || keys.IsEmpty()) return false;
-    return !modes->DetailIsCurrentQuery(controller->GetMasterDetailKeyFieldNames(), keys);
+    if (IsDataSetCurrent() || keys.IsNull() || keys.IsEmpty()) return false;
+    return !VarEquals(GetDataSetValues(DataSet(), controller->GetMasterDetailKeyFields()), keys);
 }
 
 void TcxDBDataProvider::LinkDataSetChanged()
@@ -1058,6 +1114,7 @@ void TcxDBDataProvider::LinkDataSetChanged()
         ResetSmartRefresh();
         return;
     }
+    if (IsDetail() && !IsDataSetCurrent()) return;
     if (DataSet()->State() == hostlib::dsInsert && !TcxCustomDataProvider::IsInserting() && IsSyncInsert())
         DoInsertingRecord();
 }
@@ -2080,8 +2137,9 @@ void TcxDBDataController::RetrieveField(TcxDBDataField* field, bool lookupOnly)
     }
     // FindField finds aggregate fields too.
     hostlib::TField* dataSetField = field->FieldName().empty() ? nullptr : dataSet->FindField(field->FieldName());
+    const bool same = dataSetField && dataSetField == field->Field();
     field->SetField(dataSetField);
-    if (!dataSetField) return;
+    if (!dataSetField || (same && IsOtherDetailCreating())) return;
     field->SetPropertiesByField(dataSetField);
     if (dataSetField->Lookup() && field->FieldCount() == 0) UpdateField(field, dataSetField->KeyFields(), true);
 }
@@ -2220,10 +2278,68 @@ bool TcxDBDataController::CanFocusRecord(int recordIndex)
     {
         provider.BeginLocate();
         quelvo::sys::ScopeGuard end([&provider] { provider.EndLocate(); });
-        result = provider.IsSyncMode() ? TryFocusRecord(recordIndex) : TcxCustomDataController::CanFocusRecord(recordIndex);
+        result = LocateFocusedRecord(recordIndex);
     }
     SyncMasterPos();
     return result;
+}
+
+bool TcxDBDataController::LocateFocusedRecord(int recordIndex)
+{
+    TcxDBDataProvider& provider = DBProvider();
+    if (provider.IsDetailInSyncMode()) {
+        // Losing the data set to another detail moves nothing.
+        if (inResetDataSetCurrent_) return TcxCustomDataController::CanFocusRecord(recordIndex);
+        CheckCurrentQuery();
+    }
+    return provider.IsSyncMode() ? TryFocusRecord(recordIndex) : TcxCustomDataController::CanFocusRecord(recordIndex);
+}
+
+void TcxDBDataController::SetFocus()
+{
+    if (DBProvider().IsDetailInSyncMode()) CheckCurrentQuery();
+}
+
+// In SQL mode the shared query may hold another detail's rows: it is
+// reopened for this one's keys.
+void TcxDBDataController::CheckCurrentQuery()
+{
+    if (!DataModeController().DetailInSQLMode() || !DataSet()) return;
+    if (DataModeController().DetailIsCurrentQuery(GetMasterDetailKeyFieldNames(), masterDetailKeyValues_)) {
+        DBProvider().SetIsDataSetCurrent(true);
+        return;
+    }
+    TcxDBDataProvider& provider = DBProvider();
+    provider.Freeze();
+    inCheckCurrentQuery_ = true;
+    quelvo::sys::ScopeGuard unfreeze([this, &provider] {
+        inCheckCurrentQuery_ = false;
+        provider.Unfreeze();
+    });
+    provider.First();
+    provider.SavePos();
+    provider.RestorePos();
+    provider.SetCurrentRecordIndex(0);
+}
+
+void TcxDBDataController::ResetDataSetCurrent(TcxDBDataController* controller)
+{
+    controller->inResetDataSetCurrent_ = true;
+    quelvo::sys::ScopeGuard reset([controller] { controller->inResetDataSetCurrent_ = false; });
+    controller->DBProvider().ClearDataSetCurrent();
+    controller->ChangeFocusedRecordIndex(-1);
+}
+
+bool TcxDBDataController::IsOtherDetailCreating() const
+{
+    hostlib::TDataSet* dataSet = DataSet();
+    if (!dataSet) return false;
+    for (TcxDBDataProvider* provider : TcxDBDataProvider::ProvidersOf(dataSet)) {
+        TcxDBDataController* controller = provider->DBDataController();
+        TcxCustomDataController* master = controller ? controller->GetMasterDataController() : nullptr;
+        if (controller && (controller->inCheckCurrentQuery_ || (master && master->IsCreatingLinkObject()))) return true;
+    }
+    return false;
 }
 
 bool TcxDBDataController::TryFocusRecord(int recordIndex)

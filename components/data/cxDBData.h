@@ -213,7 +213,16 @@ public:
     void ResetPostLocate() { postLocate_ = false; }
 
     bool IsOtherInsert() const override;
+    static std::vector<TcxDBDataProvider*> ProvidersOf(hostlib::TDataSet* dataSet);
     bool IsDetail() const;
+    bool IsDetailInSyncMode() const;
+    // A provider of the data set is moving its cursor: a change is a move.
+    bool IsDataSetBusy() const;
+    // Whether the shared data set stands on this detail's rows; setting it
+    // takes it from the other details of the master relation.
+    bool IsDataSetCurrent() const;
+    void SetIsDataSetCurrent(bool value);
+    void ClearDataSetCurrent() { dataSetCurrent_ = false; }
     // A provider whose own locate or update moved the shared data set
     // notifies the providers that skipped its changes once it is done.
     void AddListener(TcxDBDataProvider* provider);
@@ -256,7 +265,7 @@ private:
     bool IsSyncInsert() const;
     bool IsOtherProviderBusy() const;
     bool IsOtherDataControllerUpdating();
-    bool IsDataSetBusy() const;
+    bool IsOtherProvider(const std::function<bool(const TcxDBDataProvider&)>& test) const;
     bool IsOtherDetailChanged() const;
     void AssignMasterDetailKeys();
     void CopyNewItemRecord();
@@ -284,6 +293,7 @@ private:
     int deletedFocusedRecordIndex_ = -1;
     bool activeChanging_ = false;
     bool inNotify_ = false;
+    bool dataSetCurrent_ = false;
     std::vector<TcxDBDataProvider*> listeners_;
 };
 
@@ -596,6 +606,14 @@ public:
     void BeginLocate();
     void EndLocate();
     void SyncDataSetPos();
+    void SetFocus() override;
+    // In SQL mode reopens the shared query for this detail's keys.
+    void CheckCurrentQuery();
+    // The controller loses the data set and its focused record.
+    void ResetDataSetCurrent(TcxDBDataController* controller);
+    bool IsOtherDetailCreating() const;
+    bool InCheckCurrentQuery() const { return inCheckCurrentQuery_; }
+    virtual void DoDataSetCurrentChanged(bool) {}
 
     // Master-detail: a detail shows the rows of its master record's key
     // values in the detail key fields.
@@ -640,6 +658,7 @@ protected:
 
 private:
     void RetrieveField(TcxDBDataField* field, bool lookupOnly);
+    bool LocateFocusedRecord(int recordIndex);
     TcxDBDataField* FindFieldByName(const std::string& name, const TcxDBDataField* except) const;
     void ShareFieldByName(TcxDBDataField* field);
     void ReassignReferringFields(TcxDBDataField* field);
@@ -654,6 +673,7 @@ private:
     bool inUnboundCopy_ = false;
     bool inCheckBrowseMode_ = false;
     bool inResetDataSetCurrent_ = false;
+    bool inCheckCurrentQuery_ = false;
     bool lockOnAfterSummary_ = false;
     bool loaded_ = false;
     bool activatedWhileLoading_ = false;

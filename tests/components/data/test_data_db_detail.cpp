@@ -250,3 +250,44 @@ TEST_F(DBDetail, InGridModeExpandingADetailFocusesItsMasterRecordFirst)
     EXPECT_TRUE(master->ChangeDetailExpanding(3, false));
     EXPECT_EQ(master->GetFocusedRecordIndex(), 1);
 }
+
+TEST_F(DBDetail, InSQLModeOneDetailHoldsTheQueryAndFocusingAnotherReopensItForThatOne)
+{
+    auto orders = MakeObject<TFooQuery>(nullptr);
+    Build(*orders, true);
+    TestDBController* five = Detail(4);
+    EXPECT_TRUE(five->DBProvider().IsDataSetCurrent());
+    TestDBController* eleven = Detail(10);
+    EXPECT_TRUE(eleven->DBProvider().IsDataSetCurrent());
+    // The detail that lost the query lost its focused row and follows no
+    // cursor.
+    EXPECT_FALSE(five->DBProvider().IsDataSetCurrent());
+    EXPECT_EQ(five->GetFocusedRecordIndex(), -1);
+    EXPECT_FALSE(five->DBProvider().IsSyncMode());
+
+    const int opens = orders->opens;
+    struct Case {
+        TestDBController* detail;
+        int record;
+        int customer;
+        int order;
+        int reopens;
+    };
+    const Case cases[] = {{five, 1, 5, 502, 1}, {five, 0, 5, 501, 0}, {eleven, 1, 11, 1102, 1}};
+    int expectedOpens = opens;
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.order);
+        ASSERT_TRUE(c.detail->ChangeFocusedRecordIndex(c.record));
+        expectedOpens += c.reopens;
+        EXPECT_EQ(orders->opens, expectedOpens);
+        EXPECT_EQ(orders->Params()->ParamByName("CustomerID")->Value(), Variant(c.customer));
+        EXPECT_EQ(orders->FieldByName("OrderID")->AsInteger(), c.order);
+        EXPECT_TRUE(c.detail->DBProvider().IsDataSetCurrent());
+        EXPECT_NE(five->DBProvider().IsDataSetCurrent(), eleven->DBProvider().IsDataSetCurrent());
+    }
+    // Focusing the control of a detail takes the query back for it.
+    five->SetFocus();
+    EXPECT_EQ(orders->Params()->ParamByName("CustomerID")->Value(), Variant(5));
+    EXPECT_EQ(OrderIds(*five), (std::vector<int>{501, 502}));
+    EXPECT_EQ(OrderIds(*eleven), (std::vector<int>{1101, 1102}));
+}
