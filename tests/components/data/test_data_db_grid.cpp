@@ -273,3 +273,26 @@ TEST_F(DBGrid, ResizingTheBufferWindowRunsNoAfterSummaryEvent)
     customers->Post();
     EXPECT_GT(afterSummary, 0);
 }
+
+TEST_F(DBGrid, ScrollingMovesTheWindowByTheDistanceAndKeepsTheFocusedRowSelected)
+{
+    struct Case {
+        int distance;
+        std::string firstShown;
+        std::string cursor;
+    };
+    // The window starts at C1..C5 with the cursor on C1.
+    const Case cases[] = {{3, "C4", "C8"}, {-2, "C2", "C2"}, {0, "C2", "C2"}, {16, "C16", "C20"}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.distance);
+        controller->SyncSelected(false);
+        controller->DBProvider().Scroll(c.distance);
+        EXPECT_EQ(Name(*controller, 0, name), c.firstShown);
+        EXPECT_EQ(CurrentName(), c.cursor);
+        EXPECT_EQ(controller->GetRecordCount(), 5);
+        if (c.distance == 0) continue;
+        EXPECT_TRUE(controller->FocusedSelected());
+        EXPECT_EQ(controller->GetSelectedCount(), 1);
+        EXPECT_EQ(controller->GetSelectedRowIndex(0), controller->GetFocusedRowIndex());
+    }
+}
