@@ -253,3 +253,18 @@ TEST(DataRelations, ExpandedDetailsAreKeptByKeyAcrossAReload)
 }
 
 } // namespace
+
+TEST(DataRelations, ACopiedRecordTakesTheValuesButNotTheDetailsOfItsSource)
+{
+    MasterDetail md(3);
+    TcxCustomDataController* clone = md.Clone(1);
+    ASSERT_NE(clone, nullptr);
+    ASSERT_TRUE(md.master->ChangeDetailExpanding(1, true));
+    md.master->CopyRecord(1, 2);
+    EXPECT_EQ(md.master->GetValue(2, 0), md.master->GetValue(1, 0));
+    EXPECT_FALSE(md.master->GetDetailExpanding(2));
+    // Dropping the copy leaves the source's details alone.
+    md.master->DeleteRecord(2);
+    EXPECT_TRUE(md.master->GetDetailExpanding(1));
+    EXPECT_EQ(md.Clone(1), clone);
+}
