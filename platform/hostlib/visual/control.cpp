@@ -207,7 +207,7 @@ TClass TControl::StaticClass()
         b.Property("Hint", &TControl::Hint, &TControl::SetHint);
         b.Property("ShowHint", &TControl::ShowHint, &TControl::SetShowHint).Default(false);
         b.Property("Caption", &TControl::Caption, &TControl::SetCaption);
-        b.Property("Color", &TControl::Color, &TControl::SetColor);
+        b.Property("Color", &TControl::Color, &TControl::SetColor).Idents(&ColorIdents());
         b.Property("ParentColor", &TControl::ParentColor, &TControl::SetParentColor);
         b.Property("ParentFont", &TControl::ParentFont, &TControl::SetParentFont).Default(true);
         b.Property("Cursor", &TControl::Cursor, &TControl::SetCursor).Default(0LL);

@@ -40,6 +40,41 @@ COLORREF ColorToRGB(TColor color)
     return static_cast<COLORREF>(color) & 0xFFFFFF;
 }
 
+const TIdentMap& ColorIdents()
+{
+    static const TIdentMap map{
+        {clBlack, "clBlack"}, {clMaroon, "clMaroon"}, {clGreen, "clGreen"}, {clOlive, "clOlive"},
+        {clNavy, "clNavy"}, {clPurple, "clPurple"}, {clTeal, "clTeal"}, {clGray, "clGray"},
+        {clSilver, "clSilver"}, {clRed, "clRed"}, {clLime, "clLime"}, {clYellow, "clYellow"},
+        {clBlue, "clBlue"}, {clFuchsia, "clFuchsia"}, {clAqua, "clAqua"}, {clWhite, "clWhite"},
+        {clMoneyGreen, "clMoneyGreen"}, {clSkyBlue, "clSkyBlue"}, {clCream, "clCream"}, {clMedGray, "clMedGray"},
+        {clActiveBorder, "clActiveBorder"}, {clActiveCaption, "clActiveCaption"},
+        {clAppWorkSpace, "clAppWorkSpace"}, {clBackground, "clBackground"}, {clBtnFace, "clBtnFace"},
+        {clBtnHighlight, "clBtnHighlight"}, {clBtnShadow, "clBtnShadow"}, {clBtnText, "clBtnText"},
+        {clCaptionText, "clCaptionText"}, {clDefault, "clDefault"},
+        {clGradientActiveCaption, "clGradientActiveCaption"},
+        {clGradientInactiveCaption, "clGradientInactiveCaption"}, {clGrayText, "clGrayText"},
+        {clHighlight, "clHighlight"}, {clHighlightText, "clHighlightText"}, {clHotLight, "clHotLight"},
+        {clInactiveBorder, "clInactiveBorder"}, {clInactiveCaption, "clInactiveCaption"},
+        {clInactiveCaptionText, "clInactiveCaptionText"}, {clInfoBk, "clInfoBk"}, {clInfoText, "clInfoText"},
+        {clMenu, "clMenu"}, {clMenuBar, "clMenuBar"}, {clMenuHighlight, "clMenuHighlight"},
+        {clMenuText, "clMenuText"}, {clNone, "clNone"}, {clScrollBar, "clScrollBar"},
+        {cl3DDkShadow, "cl3DDkShadow"}, {cl3DLight, "cl3DLight"}, {clWindow, "clWindow"},
+        {clWindowFrame, "clWindowFrame"}, {clWindowText, "clWindowText"},
+    };
+    return map;
+}
+
+bool IdentToColor(std::string_view ident, TColor& color)
+{
+    int value = 0;
+    if (!IdentToInt(ColorIdents(), ident, value)) return false;
+    color = value;
+    return true;
+}
+
+bool ColorToIdent(TColor color, std::string& ident) { return IntToIdent(ColorIdents(), color, ident); }
+
 const TEnumInfo& EnumTypeInfo(TFontStyle*)
 {
     static const TEnumInfo info{"TFontStyle", {"fsBold", "fsItalic", "fsUnderline", "fsStrikeOut"}, 0};
@@ -95,7 +130,7 @@ TClass TFont::StaticClass()
 {
     return DefineClass<TFont, TGraphicsObject>("TFont", [](ClassBuilder<TFont>& b) {
         b.Property("Charset", &TFont::Charset, &TFont::SetCharset).Default(1);
-        b.Property("Color", &TFont::Color, &TFont::SetColor);
+        b.Property("Color", &TFont::Color, &TFont::SetColor).Idents(&ColorIdents());
         b.Property("Height", &TFont::Height, &TFont::SetHeight);
         b.Property("Name", &TFont::Name, &TFont::SetName);
         b.Property("Pitch", &TFont::Pitch, &TFont::SetPitch).Default(fpDefault);
@@ -111,6 +146,7 @@ LOGFONTA TFont::LogFont() const
     lf.lfItalic = style_.Contains(fsItalic) ? 1 : 0;
     lf.lfUnderline = style_.Contains(fsUnderline) ? 1 : 0;
     lf.lfStrikeOut = style_.Contains(fsStrikeOut) ? 1 : 0;
+    lf.lfEscapement = escapement_;
     lf.lfPitchAndFamily = pitch_ == fpFixed ? FIXED_PITCH : pitch_ == fpVariable ? VARIABLE_PITCH : DEFAULT_PITCH;
     std::strncpy(lf.lfFaceName, name_.c_str(), LF_FACESIZE - 1);
     return lf;
@@ -137,6 +173,7 @@ void TFont::SetHandle(HFONT font)
     if (lf.lfItalic) style_.Include(fsItalic);
     if (lf.lfUnderline) style_.Include(fsUnderline);
     if (lf.lfStrikeOut) style_.Include(fsStrikeOut);
+    escapement_ = lf.lfEscapement;
     Changed();
 }
 
@@ -147,10 +184,12 @@ void TFont::SetHeight(int value) { SetIfChanged(height_, value, [this] { Changed
 void TFont::SetStyle(TFontStyles value) { SetIfChanged(style_, value, [this] { Changed(); }); }
 void TFont::SetColor(TColor value) { SetIfChanged(color_, value, [this] { Changed(); }); }
 void TFont::SetPitch(TFontPitch value) { SetIfChanged(pitch_, value, [this] { Changed(); }); }
+void TFont::SetEscapement(int value) { SetIfChanged(escapement_, value, [this] { Changed(); }); }
 
 bool TFont::SameAs(const TFont& o) const
 {
-    return name_ == o.name_ && height_ == o.height_ && style_ == o.style_ && color_ == o.color_ && pitch_ == o.pitch_;
+    return name_ == o.name_ && height_ == o.height_ && style_ == o.style_ && color_ == o.color_ && pitch_ == o.pitch_ &&
+           escapement_ == o.escapement_;
 }
 
 void TFont::Assign(TPersistent* source)
@@ -163,13 +202,14 @@ void TFont::Assign(TPersistent* source)
     style_ = f->style_;
     color_ = f->color_;
     pitch_ = f->pitch_;
+    escapement_ = f->escapement_;
     Changed();
 }
 
 TClass TBrush::StaticClass()
 {
     return DefineClass<TBrush, TGraphicsObject>("TBrush", [](ClassBuilder<TBrush>& b) {
-        b.Property("Color", &TBrush::Color, &TBrush::SetColor);
+        b.Property("Color", &TBrush::Color, &TBrush::SetColor).Idents(&ColorIdents());
         b.Property("Style", &TBrush::Style, &TBrush::SetStyle).Default(bsSolid);
     });
 }
@@ -239,7 +279,7 @@ void TBrush::Assign(TPersistent* source)
 TClass TPen::StaticClass()
 {
     return DefineClass<TPen, TGraphicsObject>("TPen", [](ClassBuilder<TPen>& b) {
-        b.Property("Color", &TPen::Color, &TPen::SetColor);
+        b.Property("Color", &TPen::Color, &TPen::SetColor).Idents(&ColorIdents());
         b.Property("Mode", &TPen::Mode, &TPen::SetMode).Default(pmCopy);
         b.Property("Style", &TPen::Style, &TPen::SetStyle).Default(psSolid);
         b.Property("Width", &TPen::Width, &TPen::SetWidth).Default(1);

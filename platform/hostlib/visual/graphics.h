@@ -50,6 +50,10 @@ inline constexpr TColor cl3DLight = SystemColor(22);
 inline constexpr TColor clInfoText = SystemColor(23);
 inline constexpr TColor clInfoBk = SystemColor(24);
 inline constexpr TColor clHotLight = SystemColor(26);
+inline constexpr TColor clGradientActiveCaption = SystemColor(27);
+inline constexpr TColor clGradientInactiveCaption = SystemColor(28);
+inline constexpr TColor clMenuHighlight = SystemColor(29);
+inline constexpr TColor clMenuBar = SystemColor(30);
 inline constexpr TColor clBlack = 0x000000;
 inline constexpr TColor clMaroon = 0x000080;
 inline constexpr TColor clGreen = 0x008000;
@@ -66,12 +70,25 @@ inline constexpr TColor clBlue = 0xFF0000;
 inline constexpr TColor clFuchsia = 0xFF00FF;
 inline constexpr TColor clAqua = 0xFFFF00;
 inline constexpr TColor clWhite = 0xFFFFFF;
+inline constexpr TColor clMoneyGreen = 0xC0DCC0;
+inline constexpr TColor clSkyBlue = 0xF0CAA6;
+inline constexpr TColor clCream = 0xF0FBFF;
+inline constexpr TColor clMedGray = 0xA4A0A0;
 inline constexpr TColor clNone = 0x1FFFFFFF;
 inline constexpr TColor clDefault = 0x20000000;
 
 // The RGB value of a colour; system colours are looked up, clNone and
 // clDefault give black.
 COLORREF ColorToRGB(TColor color);
+
+// The 52 colour identifiers ("clBlack" ... "clWindowText") with their
+// values, in the order form resources and colour pickers list them; a
+// colour property names its value through this map.
+const TIdentMap& ColorIdents();
+// Case-insensitive; false (and color untouched) for an unknown identifier.
+bool IdentToColor(std::string_view ident, TColor& color);
+// The identifier of a colour that has one; false otherwise.
+bool ColorToIdent(TColor color, std::string& ident);
 
 // ---- fonts, brushes, pens --------------------------------------------------
 enum TFontStyle { fsBold, fsItalic, fsUnderline, fsStrikeOut };
@@ -126,6 +143,9 @@ public:
     void SetColor(TColor value);
     TFontPitch Pitch() const { return pitch_; }
     void SetPitch(TFontPitch value);
+    // The angle of the text's baseline in tenths of a degree, counter-clockwise.
+    int Escapement() const { return escapement_; }
+    void SetEscapement(int value);
     int PixelsPerInch() const { return 96; }
     // Kept for form resources; text is UTF-8 whatever the value.
     int Charset() const { return charset_; }
@@ -140,6 +160,7 @@ private:
     TFontStyles style_;
     TColor color_ = clWindowText;
     TFontPitch pitch_ = fpDefault;
+    int escapement_ = 0;
     int charset_ = 1;
 };
 

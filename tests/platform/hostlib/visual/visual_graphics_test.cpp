@@ -558,3 +558,90 @@ TEST_F(Graphics, BrushCopyReplacesTheTransparentColour)
 }
 
 }  // namespace
+
+TEST(ColorIdentifiers, NameEveryIdentifierAndReadBackTheSameColour)
+{
+    const struct {
+        const char* ident;
+        TColor color;
+    } cases[] = {
+        {"clBlack", 0x000000},          {"clMaroon", 0x000080},         {"clNavy", 0x800000},
+        {"clMoneyGreen", 0xC0DCC0},     {"clSkyBlue", 0xF0CAA6},        {"clCream", 0xF0FBFF},
+        {"clMedGray", 0xA4A0A0},        {"clScrollBar", SystemColor(0)}, {"clBackground", SystemColor(1)},
+        {"clBtnFace", SystemColor(15)}, {"clGradientActiveCaption", SystemColor(27)},
+        {"clGradientInactiveCaption", SystemColor(28)}, {"clMenuHighlight", SystemColor(29)},
+        {"clMenuBar", SystemColor(30)}, {"clNone", 0x1FFFFFFF},     {"clDefault", 0x20000000},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.ident);
+        TColor color = 12345;
+        ASSERT_TRUE(IdentToColor(c.ident, color));
+        EXPECT_EQ(color, c.color);
+        std::string ident;
+        ASSERT_TRUE(ColorToIdent(c.color, ident));
+        EXPECT_EQ(ident, c.ident);
+    }
+    EXPECT_EQ(static_cast<std::uint32_t>(clBtnFace), 0x8000000Fu);
+    ASSERT_EQ(ColorIdents().size(), 52u);
+    for (const TIdentMapEntry& e : ColorIdents()) {
+        TColor color = 0;
+        EXPECT_TRUE(IdentToColor(e.Name, color)) << e.Name;
+        std::string back;
+        EXPECT_TRUE(ColorToIdent(color, back) && back == e.Name) << e.Name << " names one colour only";
+    }
+}
+
+TEST(ColorIdentifiers, UnknownTextsLeaveTheColourAlone)
+{
+    TColor color = 77;
+    EXPECT_TRUE(IdentToColor("CLBTNFACE", color)) << "identifiers ignore case";
+    EXPECT_EQ(color, clBtnFace);
+    color = 77;
+    for (const char* text : {"", "cl", "clBtnFace ", "Black", "12"}) EXPECT_FALSE(IdentToColor(text, color)) << text;
+    EXPECT_EQ(color, 77);
+    std::string ident = "kept";
+    EXPECT_FALSE(ColorToIdent(0x123456, ident));
+    EXPECT_EQ(ident, "kept");
+}
+
+TEST(ColorIdentifiers, ColourPropertiesTakeAndGiveIdentifiers)
+{
+    ObjectPtr<TFont> font(CreateObject<TFont>());
+    SetPropValue(font.get(), "Color", Variant(std::string("clSkyBlue")));
+    EXPECT_EQ(font->Color(), clSkyBlue);
+    const TPropInfo* prop = GetPropInfo(font.get(), "Color");
+    ASSERT_NE(prop, nullptr);
+    EXPECT_EQ(prop->Idents, &ColorIdents());
+}
+
+TEST_F(Graphics, AnEscapementTurnsTheTextAndSurvivesCopiesAndAdoption)
+{
+    ObjectPtr<TBitmap> b(CreateObject<TBitmap>());
+    b->SetSize(80, 80);
+    b->Canvas()->Brush()->SetColor(clWhite);
+    b->Canvas()->FillRect(RECT{0, 0, 80, 80});
+    b->Canvas()->Font()->SetName(gfx::kFixedTestFace);
+    b->Canvas()->Font()->SetHeight(-16);
+    b->Canvas()->Font()->SetColor(clBlack);
+    b->Canvas()->Font()->SetEscapement(2700);
+    b->Canvas()->Brush()->SetStyle(bsClear);
+    b->Canvas()->TextOut(40, 4, "MMMM");
+    RECT ink{80, 80, -1, -1};
+    for (int y = 0; y < 80; ++y)
+        for (int x = 0; x < 80; ++x)
+            if (b->Canvas()->Pixel(x, y) == clBlack) ink = RECT{std::min<LONG>(ink.left, x), std::min<LONG>(ink.top, y),
+                                                                 std::max<LONG>(ink.right, x + 1), std::max<LONG>(ink.bottom, y + 1)};
+    EXPECT_GT(ink.bottom - ink.top, 24) << "four glyphs run downwards";
+    EXPECT_LE(ink.right - ink.left, 16) << "one glyph high across";
+    EXPECT_LE(ink.right, 41) << "the glyph tops lie to the right of the origin";
+
+    ObjectPtr<TFont> copy(CreateObject<TFont>());
+    copy->Assign(b->Canvas()->Font());
+    EXPECT_EQ(copy->Escapement(), 2700);
+    const LOGFONTA lf = copy->LogFont();
+    ObjectPtr<TFont> adopted(CreateObject<TFont>());
+    HFONT handle = CreateFontIndirectA(&lf);
+    adopted->SetHandle(handle);
+    DeleteObject(handle);
+    EXPECT_EQ(adopted->Escapement(), 2700);
+}
