@@ -80,7 +80,7 @@ void TcxCustomProgressBarProperties::Destroy()
 }
 
 TClass TcxCustomProgressBarProperties::GetViewDataClass() { return TcxCustomProgressBarViewData::StaticClass(); }
-TClass TcxCustomProgressBarProperties::GetContainerClass() { return TcxCustomEditProperties::GetContainerClass(); }
+TClass TcxCustomProgressBarProperties::GetContainerClass() { return TcxProgressBar::StaticClass(); }
 TClass TcxCustomProgressBarProperties::GetViewInfoClass() { return TcxCustomProgressBarViewInfo::StaticClass(); }
 
 TcxEditSupportedOperations TcxCustomProgressBarProperties::GetSupportedOperations()
@@ -843,6 +843,105 @@ void TcxCustomProgressBarViewData::InternalGetEditConstantPartSize(TcxCanvas* ca
     w += 0 + 3;
     size.cx += w;
     size.cy += emptyHeight;
+}
+
+// ---- TcxCustomProgressBar ----------------------------------------------------------
+
+TClass TcxCustomProgressBar::StaticClass()
+{
+    return DefineClass<TcxCustomProgressBar, TcxCustomEdit>("TcxCustomProgressBar");
+}
+
+void TcxCustomProgressBar::Construct(TComponent* owner)
+{
+    TcxCustomEdit::Construct(owner);
+    SetControlStyle(ControlStyle() - TControlStyle{csAcceptsControls, csCaptureMouse, csClickEvents, csDoubleClicks});
+    SetParentColor(!IsInplace());
+    SetBounds(Left(), Top(), 121, 21);
+    ActiveProperties()->OnChangeTransparent = TNotifyEvent::Bind(this, &TcxCustomProgressBar::ChangeTransparentHandler);
+}
+
+void TcxCustomProgressBar::RepositoryItemAssigned()
+{
+    TcxCustomEdit::RepositoryItemAssigned();
+    ActiveProperties()->OnChangeTransparent = TNotifyEvent::Bind(this, &TcxCustomProgressBar::ChangeTransparentHandler);
+}
+
+TClass TcxCustomProgressBar::GetPropertiesClass() const { return TcxProgressBarProperties::StaticClass(); }
+
+bool TcxCustomProgressBar::CanFocus() { return IsInplace() && TcxCustomEdit::CanFocus(); }
+bool TcxCustomProgressBar::CanFocusOnClick() { return IsInplace() && TcxCustomEdit::CanFocusOnClick(); }
+
+bool TcxCustomProgressBar::IsRefreshOnWindowPosChangedNeeded()
+{
+    return !IsInplace() && ActiveProperties()->Transparent();
+}
+
+TcxContainerStyleValues TcxCustomProgressBar::GetNotPublishedStyleValues() const
+{
+    return {csvHotTrack, csvButtonStyle, csvButtonTransparency, csvPopupBorderStyle};
+}
+
+void TcxCustomProgressBar::FillSizeProperties(TcxEditSizeProperties& sizeProperties)
+{
+    sizeProperties = TcxEditSizeProperties{};
+    sizeProperties.MaxLineCount = 1;
+    sizeProperties.Width = RectWidth(GetViewInfo()->ClientRect);
+}
+
+void TcxCustomProgressBar::ChangeTransparentHandler(TObject*) { Invalidate(); }
+
+void TcxCustomProgressBar::SetPosition(double value)
+{
+    if (value == Position()) return;
+    TcxCustomProgressBarProperties* p = ActiveProperties();
+    if (!IsLoading() && p->Min() < p->Max()) value = std::clamp(value, p->Min(), p->Max());
+    SetEditValue(Variant(value));
+}
+
+void TcxCustomProgressBar::SynchronizeDisplayValue()
+{
+    TcxCustomProgressBarProperties* p = ActiveProperties();
+    Variant display;
+    p->PrepareDisplayValue(EditValue(), display, Focused());
+    GetViewInfo()->Position = display.AsDouble();
+    if (p->Transparent()) Invalidate();
+    p->CorrectPositionWithMaxMin(GetViewInfo());
+    ShortRefreshContainer(false);
+}
+
+void TcxCustomProgressBar::PropertiesChanged(TObject* sender)
+{
+    CheckEditValue();
+    ActiveProperties()->CorrectPositionWithMaxMin(GetViewInfo());
+    TcxCustomEdit::PropertiesChanged(sender);
+    if (ActiveProperties()->Transparent()) Invalidate();
+}
+
+void TcxCustomProgressBar::CheckEditValue()
+{
+    if (IsInplace() || IsDBEdit() || PropertiesChangeLocked()) return;
+    CheckEditorValueBounds();
+}
+
+void TcxCustomProgressBar::CheckEditorValueBounds()
+{
+    TcxCustomProgressBarProperties* p = ActiveProperties();
+    if (!(p->Min() < p->Max())) return;
+    Variant display;
+    p->PrepareDisplayValue(EditValue(), display, Focused());
+    const double value = display.AsDouble();
+    if (value < p->Min()) InternalSetEditValue(Variant(p->Min()), false);
+    else if (value > p->Max()) InternalSetEditValue(Variant(p->Max()), false);
+}
+
+TClass TcxProgressBar::StaticClass()
+{
+    return DefineClass<TcxProgressBar, TcxCustomProgressBar>("TcxProgressBar", [](ClassBuilder<TcxProgressBar>& b) {
+        using C = TcxProgressBar;
+        b.Property("Position", &C::Position, &C::SetPosition).Stored(&C::GetPositionStored);
+        b.Property("Properties", &C::Properties, &C::SetProperties);
+    });
 }
 
 // ---- registration -------------------------------------------------------------------

@@ -253,6 +253,58 @@ private:
     void CalculateForegroundImage(TcxCustomProgressBarViewInfo* viewInfo);
 };
 
+// ---- control -----------------------------------------------------------------------
+
+// A stand-alone bar: never focused outside a cell, no input, its value kept
+// inside [Min, Max].
+class TcxCustomProgressBar : public TcxCustomEdit {
+public:
+    static hostlib::TClass StaticClass();
+    hostlib::TClass ClassType() const override { return StaticClass(); }
+
+    void Construct(hostlib::TComponent* owner) override;
+    using TcxCustomEdit::Construct;
+    bool CanFocus() override;
+    bool CanFocusOnClick() override;
+    bool IsRefreshOnWindowPosChangedNeeded() override;
+    TcxContainerStyleValues GetNotPublishedStyleValues() const override;
+    virtual void FillSizeProperties(TcxEditSizeProperties& sizeProperties);
+    void PropertiesChanged(hostlib::TObject* sender) override;
+    void SynchronizeDisplayValue() override;
+    hostlib::TClass GetPropertiesClass() const override;
+    virtual void CheckEditorValueBounds();
+    virtual void CheckEditValue();
+
+    // The shown position (the clamped display value).
+    double Position() const { return GetViewInfo()->Position; }
+    // Clamped into [Min, Max] unless loading from a form resource.
+    void SetPosition(double value);
+    bool GetPositionStored() const { return Position() != 0; }
+    TcxCustomProgressBarProperties* Properties() const
+    {
+        return static_cast<TcxCustomProgressBarProperties*>(TcxCustomEdit::Properties());
+    }
+    void SetProperties(TcxCustomProgressBarProperties* value) { TcxCustomEdit::SetProperties(value); }
+    TcxCustomProgressBarProperties* ActiveProperties()
+    {
+        return static_cast<TcxCustomProgressBarProperties*>(TcxCustomEdit::ActiveProperties());
+    }
+    TcxCustomProgressBarViewInfo* GetViewInfo() const
+    {
+        return static_cast<TcxCustomProgressBarViewInfo*>(ViewInfo());
+    }
+
+protected:
+    void ChangeTransparentHandler(hostlib::TObject* sender);
+    void RepositoryItemAssigned() override;
+};
+
+class TcxProgressBar : public TcxCustomProgressBar {
+public:
+    static hostlib::TClass StaticClass();
+    hostlib::TClass ClassType() const override { return StaticClass(); }
+};
+
 // G of the bar's gradients: each channel Trunc(i * (c2 - c1) / n + c1), its
 // low byte, with i kept within 0..n; the first colour for n <= 0.
 COLORREF ProgressBarGradientColor(hostlib::TColor color1, hostlib::TColor color2, int i, int n);
