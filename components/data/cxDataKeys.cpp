@@ -7,6 +7,8 @@
 
 using hostlib::Variant;
 
+namespace cx_data_keys {
+
 hostlib::TClass TcxKeyInfo::StaticClass()
 {
     return hostlib::DefineClass<TcxKeyInfo, hostlib::TObject>("TcxKeyInfo");
@@ -212,3 +214,5 @@ void TcxSaveObject::Restore()
     detailKeys_.Restore();
     selectedKeys_.Restore();
 }
+
+} // namespace cx_data_keys

@@ -11,6 +11,11 @@
 
 class TcxCustomDataController;
 class TcxCustomDataField;
+
+// The key sets live in their own namespace: the control library's set of
+// keys a control takes from the dialog manager has the same name.
+namespace cx_data_keys {
+
 class TcxSaveObject;
 
 class TcxKeyInfo : public hostlib::TObject {
@@ -120,3 +125,12 @@ private:
     TcxDetailKeys detailKeys_;
     TcxSelectedKeys selectedKeys_;
 };
+
+} // namespace cx_data_keys
+
+using cx_data_keys::TcxDetailKeyInfo;
+using cx_data_keys::TcxDetailKeys;
+using cx_data_keys::TcxKeyInfo;
+using cx_data_keys::TcxSaveObject;
+using cx_data_keys::TcxSelectedKeyInfo;
+using cx_data_keys::TcxSelectedKeys;

@@ -1,0 +1,1108 @@
+#include "components/treelist/cxInplaceContainerControllers.h"
+
+#include "platform/hostlib/core/exceptions.h"
+#include "platform/hostlib/visual/forms.h"
+#include "platform/system/scope_guard.h"
+#include "platform/windows/winuser.h"
+
+using namespace hostlib;
+using quelvo::sys::ScopeGuard;
+
+namespace {
+
+// Clears a running flag on every way out.
+struct FlagScope {
+    explicit FlagScope(bool& flag) : flag_(flag) { flag_ = true; }
+    ~FlagScope() { flag_ = false; }
+    FlagScope(const FlagScope&) = delete;
+    FlagScope& operator=(const FlagScope&) = delete;
+
+private:
+    bool& flag_;
+};
+
+// Far off to the right: the editor is kept but out of sight.
+constexpr int kOutOfSight = 1073741823;
+
+} // namespace
+
+// ---- editing controller: life ---------------------------------------------------------------
+
+TClass TcxEditingController::StaticClass()
+{
+    return DefineClass<TcxEditingController, TObject>("TcxEditingController");
+}
+
+void TcxEditingController::Construct(TcxCustomControlController* controller)
+{
+    controller_ = controller;
+    editList_.reset(CreateObject<TcxInplaceEditList>());
+}
+
+void TcxEditingController::Destroy()
+{
+    StopEditShowingTimer();
+    for (int i = 0; i < editList_->Count(); ++i)
+        if (TcxCustomEdit* edit = editList_->Items(i)->Edit) edit->SetParent(nullptr);
+    editList_.reset();
+    TObject::Destroy();
+}
+
+TcxEditingControl* TcxEditingController::Control() const { return controller_->EditingControl(); }
+
+bool TcxEditingController::IsDragging()
+{
+    return Control()->Dragging() || Control()->DragAndDropState() == ddsInProcess;
+}
+
+// ---- editing controller: start of editing ------------------------------------------------------
+
+void TcxEditingController::SetEditingItem(TcxCustomInplaceEditContainer* item)
+{
+    if (item == editingItem_ || editingItemSetting_) return;
+    FlagScope setting(editingItemSetting_);
+    if (item) {
+        if (!item->CanEdit() || !Control()->DoEditing(item)) return;
+        item->SetFocused(true);
+    }
+    HideEdit(false);
+    editingItem_ = item;
+    if (!item) return;
+    try {
+        ShowEdit(item);
+    } catch (...) {
+        editingItem_ = nullptr;
+        throw;
+    }
+    if (!editPreparing_ && !edit_) editingItem_ = nullptr;
+}
+
+void TcxEditingController::ShowEdit(TcxCustomInplaceEditContainer* item) { DoShowEdit(item, Activation::Plain, 0, {}, -1, -1); }
+
+void TcxEditingController::ShowEdit(TcxCustomInplaceEditContainer* item, char key)
+{
+    DoShowEdit(item, Activation::Key, key, {}, -1, -1);
+}
+
+void TcxEditingController::ShowEdit(TcxCustomInplaceEditContainer* item, TShiftState shift, int x, int y)
+{
+    DoShowEdit(item, Activation::Mouse, 0, shift, x, y);
+}
+
+void TcxEditingController::DoShowEdit(TcxCustomInplaceEditContainer* item, Activation how, char key, TShiftState,
+                                      int, int)
+{
+    if (!item) item = controller_->FocusedItem();
+    if (!PrepareEdit(item, how == Activation::Mouse)) return;
+    edit_->Activate(item->EditDataRef());
+    if (how == Activation::Key && key) SendKeyPress(edit_, key);
+}
+
+bool TcxEditingController::PrepareEdit(TcxCustomInplaceEditContainer* item, bool onMouseEvent)
+{
+    controller_->CancelCheckEditPost();
+    if (editPreparing_ || editHiding_ || !item || IsDragging()) return false;
+    if (item == editingItem_ && !editingItemSetting_)
+        return edit_ && (Control()->Focused() || onMouseEvent);
+    FlagScope preparing(editPreparing_);
+    if (!Control()->Focused()) return false;
+    controller_->BeforeShowEdit();
+    TcxEditCellViewInfo* cell = controller_->GetFocusedCellViewInfo(item);
+    item->SetEditing(cell != nullptr);
+    if (!item->Editing()) return false;
+    try {
+        TcxCustomEditProperties* properties = GetEditingProperties();
+        item->SetEditValueSource(properties->GetEditValueSource(true));
+        edit_ = editList_->GetEdit(properties);
+        edit_->SetVisible(false);
+        edit_->SetParent(Control());
+    } catch (...) {
+        edit_ = nullptr;
+        item->SetEditing(false);
+        throw;
+    }
+    cell->Invalidate(false);
+    InitEdit();
+    return true;
+}
+
+TcxCustomEditProperties* TcxEditingController::GetEditingProperties()
+{
+    if (!editingItem_ || Control()->IsDestroying()) return nullptr;
+    TcxEditCellViewInfo* cell = controller_->GetEditingViewInfo();
+    if (!cell) return editingItem_->PropertiesValue();
+    TcxCustomInplaceEditContainer* item = cell->GetEditContainer();
+    TcxCustomEditProperties* properties = item->DoGetEditProperties(cell->GetViewInfoData());
+    item->DoGetEditingProperties(cell->GetViewInfoData(), properties);
+    return properties;
+}
+
+void TcxEditingController::InitEdit()
+{
+    HookEdit();
+    UpdateEdit();
+    UpdateEditValue();
+    Control()->DoInitEdit(editingItem_, edit_);
+}
+
+void TcxEditingController::HookEdit()
+{
+    TcxCustomEditProperties* properties = edit_->ActiveProperties();
+    prevOnChange_ = properties->OnChange;
+    prevOnEditValueChanged_ = properties->OnEditValueChanged;
+    properties->OnChange = TNotifyEvent::Bind(this, &TcxEditingController::EditChanged);
+    properties->OnEditValueChanged = TNotifyEvent::Bind(this, &TcxEditingController::EditValueChanged);
+    edit_->OnAfterKeyDown = TcxEditKeyEvent::Bind(this, &TcxEditingController::EditAfterKeyDown);
+    edit_->OnEditing = TcxEditEditingEvent::Bind(this, &TcxEditingController::EditEditing);
+    edit_->OnPostEditValue = TNotifyEvent::Bind(this, &TcxEditingController::EditPostEditValue);
+    edit_->OnExit = TNotifyEvent::Bind(this, &TcxEditingController::EditExit);
+    edit_->OnKeyDown = TKeyEvent::Bind(this, &TcxEditingController::EditKeyDown);
+}
+
+void TcxEditingController::UnhookEdit()
+{
+    TcxCustomEditProperties* properties = edit_->ActiveProperties();
+    properties->OnChange = prevOnChange_;
+    properties->OnEditValueChanged = prevOnEditValueChanged_;
+    edit_->OnAfterKeyDown.Clear();
+    edit_->OnEditing.Clear();
+    edit_->OnPostEditValue.Clear();
+    edit_->OnExit.Clear();
+    edit_->OnKeyDown.Clear();
+    edit_->OnFocusChanged.Clear();
+}
+
+// ---- editing controller: placement --------------------------------------------------------------
+
+void TcxEditingController::UpdateEdit()
+{
+    if (!edit_ || !editingItem_ || !editingItem_->FocusedCellViewInfo()) return;
+    if (editPreparing_) DoUpdateEdit();
+    else PostEditUpdate();
+    editPlaced_ = true;
+}
+
+void TcxEditingController::CheckEditUpdatePost()
+{
+    if (editUpdateNeeded_) DoUpdateEdit();
+}
+
+void TcxEditingController::MoveEditOutOfSight()
+{
+    if (edit_) edit_->SetLeft(kOutOfSight);
+}
+
+void TcxEditingController::DoUpdateEdit()
+{
+    editUpdateNeeded_ = false;
+    if (!IsEditing() || !edit_) return;
+    controller_->BeforeShowEdit();
+    TcxCustomInplaceEditContainer* focused = controller_->FocusedItem();
+    TcxEditCellViewInfo* cell = focused ? controller_->GetFocusedCellViewInfo(focused) : nullptr;
+    if (!cell || !cell->Visible || IsRectEmpty(&cell->EditRect)) return MoveEditOutOfSight();
+    if (editPreparing_) {
+        cell->Refresh(false);
+        cxAssignEditStyle(cell);
+        edit_->Style()->Assign(Control()->EditStyle());
+    }
+    const RECT& r = cell->EditRect;
+    edit_->SetBounds(r.left, r.top, r.right - r.left, r.bottom - r.top);
+    edit_->SetVisible(true);
+}
+
+void TcxEditingController::AfterViewInfoCalculate()
+{
+    if (!IsEditing() || (editPlaced_ && !editingItem_->IsEditPartVisible())) return;
+    CancelEditUpdatePost();
+    MoveEditOutOfSight();
+}
+
+// ---- editing controller: values and end of editing ----------------------------------------------
+
+void TcxEditingController::UpdateEditValue()
+{
+    if (!IsEditing() || !edit_ || editHiding_ || initiatingEditing_) return;
+    edit_->SetEditValue(editingItem_->GetEditValue());
+    edit_->SelectAll();
+}
+
+void TcxEditingController::UpdateValue()
+{
+    if (!IsEditing() || !edit_ || !edit_->Modified()) return;
+    editingItem_->SetEditValue(edit_->EditValue());
+    edit_->SetModifiedAfterEnter(false);
+}
+
+bool TcxEditingController::AcceptEdit()
+{
+    UpdateValue();
+    TcxControlDataController* data = controller_->DataController();
+    data->PostEditingData();
+    if (controller_->IsImmediatePost()) data->Post();
+    if (!editingItem_) return false;
+    TcxEditCellViewInfo* cell = editingItem_->FocusedCellViewInfo();
+    if (cell && cell->Properties) edit_->ActiveProperties()->Update(cell->Properties);
+    return true;
+}
+
+void TcxEditingController::TakeEditAway()
+{
+    UnhookEdit();
+    edit_->SetModified(false);
+    const bool checks = controller_->EditChecksEnabled();
+    controller_->SetEditChecksEnabled(false);
+    {
+        ScopeGuard restore([this, checks] { controller_->SetEditChecksEnabled(checks); });
+        controller_->SetFocus();
+    }
+    edit_->SetVisible(false);
+    edit_ = nullptr;
+}
+
+void TcxEditingController::HideEdit(bool accept)
+{
+    controller_->CancelCheckEditPost();
+    CancelEditUpdatePost();
+    StopEditShowingTimer();
+    if (editHiding_ || !IsEditing()) return;
+    FlagScope hiding(editHiding_);
+    if (edit_ && accept && !AcceptEdit()) return;
+    TcxCustomInplaceEditContainer* item = editingItem_;
+    if (!Control()->IsDestroying()) Control()->DoEdited(item);
+    editingItem_ = nullptr;
+    controller_->RefreshFocusedCellViewInfo(item);
+    if (edit_) TakeEditAway();
+    errorOnEditExit_ = false;
+}
+
+void TcxEditingController::RemoveEdit(TcxCustomEditProperties* properties)
+{
+    if (!properties) return;
+    if (edit_ && GetEditingProperties() == properties) SetEditingItem(nullptr);
+    editList_->RemoveItem(properties);
+}
+
+bool TcxEditingController::CanRemoveEditFocus() { return !(edit_ && edit_->Focused() && !editHiding_); }
+
+bool TcxEditingController::GetHideEditOnExit() { return !(controller_->GetAlwaysShowEditor() && !Control()->Focused()); }
+
+bool TcxEditingController::GetHideEditOnFocusedRecordChange()
+{
+    if (!controller_->GetAlwaysShowEditor()) return true;
+    const bool perRecord = editingItem_ && editingItem_->OnGetEditProperties.Assigned();
+    return perRecord || Control()->OnEditing.Assigned() || Control()->OnInitEdit.Assigned();
+}
+
+// ---- editing controller: delayed show -------------------------------------------------------------
+
+void TcxEditingController::StartEditShowingTimer(TcxCustomInplaceEditContainer* item)
+{
+    StopEditShowingTimer();
+    editShowingTimerItem_ = item;
+    editShowingTimer_.reset(CreateObject<TTimer>(static_cast<TComponent*>(nullptr)));
+    editShowingTimer_->SetInterval(static_cast<unsigned>(GetDblClickInterval()));
+    editShowingTimer_->OnTimer = TNotifyEvent::Bind(this, &TcxEditingController::EditShowingTimerHandler);
+    editShowingTimer_->SetEnabled(true);
+}
+
+void TcxEditingController::StopEditShowingTimer() { editShowingTimer_.reset(); }
+
+void TcxEditingController::EditShowingTimerHandler(TObject*)
+{
+    StopEditShowingTimer();
+    if (editShowingTimerItem_) editShowingTimerItem_->SetEditing(true);
+}
+
+// ---- editing controller: editor events ---------------------------------------------------------
+
+void TcxEditingController::EditAfterKeyDown(TObject*, WORD& key, TShiftState shift)
+{
+    if (controller_->IsKeyForController(key, shift)) controller_->KeyDown(key, shift);
+}
+
+void TcxEditingController::EditChanged(TObject* sender)
+{
+    prevOnChange_(sender);
+    Control()->DoEditChanged(editingItem_);
+}
+
+void TcxEditingController::EditValueChanged(TObject* sender)
+{
+    prevOnEditValueChanged_(sender);
+    Control()->DoEditValueChanged(editingItem_);
+}
+
+void TcxEditingController::EditEditing(TObject*, bool& canEdit)
+{
+    FlagScope initiating(initiatingEditing_);
+    canEdit = editingItem_ && editingItem_->CanInitEditing();
+}
+
+void TcxEditingController::EditPostEditValue(TObject*) { UpdateValue(); }
+
+void TcxEditingController::EditExit(TObject*)
+{
+    if (GetHideEditOnExit()) HideEdit(!controller_->GetCancelEditingOnExit());
+    Control()->FocusChanged();
+}
+
+void TcxEditingController::EditKeyDown(TObject*, WORD& key, TShiftState shift)
+{
+    Control()->OnKeyDown(Control(), key, shift);
+    controller_->BeforeEditKeyDown(key, shift);
+    switch (key) {
+    case VK_RETURN:
+        HideEdit(true);
+        controller_->CheckEdit();
+        key = 0;
+        break;
+    case VK_ESCAPE: {
+        const bool modified = edit_ && edit_->Modified();
+        HideEdit(false);
+        controller_->CheckEdit();
+        if (modified) key = 0;
+        break;
+    }
+    default: break;
+    }
+}
+
+// ---- hit test ----------------------------------------------------------------------------------
+
+TClass TcxCustomHitTestController::StaticClass()
+{
+    return DefineClass<TcxCustomHitTestController, TObject>("TcxCustomHitTestController");
+}
+
+TcxEditingControl* TcxCustomHitTestController::GetControl() const { return controller_->EditingControl(); }
+
+TcxCustomControlViewInfo* TcxCustomHitTestController::ViewInfo() const { return GetControl()->ViewInfo(); }
+
+bool TcxCustomHitTestController::AllowDesignMouseEvents(int x, int y, TShiftState shift)
+{
+    RecalculateOnMouseEvent(x, y, shift);
+    return false;
+}
+
+void TcxCustomHitTestController::ReCalculate() { ReCalculate(hitPoint_); }
+
+void TcxCustomHitTestController::ReCalculate(const POINT& p)
+{
+    ClearState();
+    if (GetControl()->IsLocked()) return;
+    hitPoint_ = p;
+    TcxCustomControlViewInfo* viewInfo = ViewInfo();
+    if (viewInfo->GetState(cxvisCalculationNeeded)) viewInfo->Calculate();
+    DoCalculate();
+}
+
+void TcxCustomHitTestController::RecalculateOnMouseEvent(int x, int y, TShiftState shift)
+{
+    shift_ = shift;
+    hitState_ |= 1;
+    ScopeGuard clear([this] { hitState_ &= ~std::uint64_t{1}; });
+    ReCalculate(POINT{x, y});
+}
+
+void TcxCustomHitTestController::DoCalculate()
+{
+    TcxCustomControlViewInfo* viewInfo = ViewInfo();
+    for (int i = 0; i < viewInfo->EditCellCount(); ++i) {
+        TcxEditCellViewInfo* cell = viewInfo->EditCells(i);
+        if (cxPtInViewInfoItem(cell, hitPoint_)) return SetHitTestItem(cell);
+    }
+    SetHitTestItem(nullptr);
+}
+
+void TcxCustomHitTestController::SetHitTestItem(TObject* item)
+{
+    TObject* previous = hitTestItem_;
+    hitTestItem_ = item;
+    if (IsMouseEvent()) {
+        TcxHotTrackController* hot = controller_->HotTrackController();
+        hot->SetShowHint(GetControl()->Options()->GetOptionsBehavior()->CellHints());
+        hot->SetHotElement(item, hitPoint_);
+    }
+    if (item != previous) HitTestItemChanged(previous);
+}
+
+void TcxCustomHitTestController::DestroyingItem(TObject* item)
+{
+    if (item != hitTestItem_) return;
+    hitTestItem_ = nullptr;
+    ClearState();
+    controller_->HotTrackController()->CheckDestroyingElement(item);
+}
+
+// ---- hot tracking -----------------------------------------------------------------------------
+
+TClass TcxHotTrackController::StaticClass()
+{
+    return DefineClass<TcxHotTrackController, TObject>("TcxHotTrackController");
+}
+
+void TcxHotTrackController::UpdateState(TObject* element, const POINT& p)
+{
+    if (auto* hot = dynamic_cast<IcxHotTrackElement*>(element)) hot->UpdateHotTrackState(p);
+    else if (auto* cell = As<TcxEditCellViewInfo>(element)) cell->UpdateHotTrackState(p);
+}
+
+void TcxHotTrackController::Clear()
+{
+    prevHitPoint_ = POINT{-1, -1};
+    prevElement_ = nullptr;
+}
+
+void TcxHotTrackController::SetHotElement(TObject* element, const POINT& p)
+{
+    if (control_->IsLocked()) return Clear();
+    if (element != prevElement_) {
+        hintElement_ = prevElement_;
+        UpdateState(prevElement_, POINT{-1, -1});
+        UpdateState(element, p);
+    } else if (p.x != prevHitPoint_.x || p.y != prevHitPoint_.y) {
+        UpdateState(element, p);
+    }
+    prevHitPoint_ = p;
+    prevElement_ = element;
+    if (element != hintElement_) CancelHint();
+}
+
+void TcxHotTrackController::CheckDestroyingElement(TObject* element)
+{
+    if (element != prevElement_ && element != hintElement_) return;
+    if (element == prevElement_) prevElement_ = nullptr;
+    if (element == hintElement_) {
+        CancelHint();
+        hintElement_ = nullptr;
+    }
+    SetHotElement(nullptr, POINT{-1, -1});
+}
+
+// ---- cell navigator ---------------------------------------------------------------------------
+
+TClass TcxCustomCellNavigator::StaticClass()
+{
+    return DefineClass<TcxCustomCellNavigator, TObject>("TcxCustomCellNavigator");
+}
+
+void TcxCustomCellNavigator::KeyDown(WORD& key, TShiftState shift)
+{
+    TcxCustomInplaceEditContainer* item = controller_->FocusedItem();
+    switch (key) {
+    case VK_TAB:
+        FocusNextCell(!shift.Contains(ssShift), false, shift);
+        key = 0;
+        break;
+    case VK_RETURN:
+    case VK_F2:
+        if (!shift.Empty() || !item) break;
+        item->SetEditing(true);
+        if (item->Editing()) key = 0;
+        break;
+    case VK_LEFT:
+    case VK_RIGHT:
+        FocusNextCell(key == VK_RIGHT, false, shift);
+        key = 0;
+        break;
+    case VK_UP:
+    case VK_DOWN:
+        FocusNextCell(key == VK_DOWN, true, shift);
+        key = 0;
+        break;
+    default: break;
+    }
+}
+
+void TcxCustomCellNavigator::KeyPress(char& key)
+{
+    const auto c = static_cast<unsigned char>(key);
+    const bool opens = c == 8 || c == 22 || c == 24 || c >= 32;
+    TcxCustomInplaceEditContainer* item = controller_->FocusedItem();
+    if (!opens || !item) return;
+    controller_->EditingController()->ShowEdit(item, key);
+    key = 0;
+}
+
+// ---- control controller: life -------------------------------------------------------------------
+
+TClass TcxCustomControlController::StaticClass()
+{
+    return DefineClass<TcxCustomControlController, TObject>("TcxCustomControlController");
+}
+
+void TcxCustomControlController::Construct(TcxEditingControl* control)
+{
+    control_ = control;
+    editingController_.reset(CreateInstance<TcxEditingController>(control->GetEditingControllerClass(), this));
+    hitTestController_.reset(CreateInstance<TcxCustomHitTestController>(control->GetHitTestControllerClass(), this));
+    hotTrackController_.reset(CreateInstance<TcxHotTrackController>(control->GetHotTrackControllerClass(), control));
+    navigator_.reset(CreateInstance<TcxCustomCellNavigator>(GetNavigatorClass(), this));
+}
+
+void TcxCustomControlController::Destroy()
+{
+    navigator_.reset();
+    editingController_.reset();
+    hotTrackController_.reset();
+    hitTestController_.reset();
+    TObject::Destroy();
+}
+
+TClass TcxCustomControlController::GetNavigatorClass() { return TcxCustomCellNavigator::StaticClass(); }
+
+TcxControlDataController* TcxCustomControlController::DataController() const { return control_->DataController(); }
+
+IcxEditingControlOptions* TcxCustomControlController::Options() const { return control_->Options(); }
+
+TcxCustomInplaceEditContainer* TcxCustomControlController::EditingItem() const
+{
+    return editingController_ ? editingController_->EditingItem() : nullptr;
+}
+
+void TcxCustomControlController::SetEditingItem(TcxCustomInplaceEditContainer* item)
+{
+    if (editingController_) editingController_->SetEditingItem(item);
+}
+
+bool TcxCustomControlController::IsEditing() const { return editingController_ && editingController_->IsEditing(); }
+
+void TcxCustomControlController::Reset()
+{
+    editingController_->PostEditUpdate();
+    hitTestController_->ClearState();
+    hitTestController_->ResetHitTestItem();
+    hotTrackController_->Clear();
+}
+
+void TcxCustomControlController::Clear()
+{
+    hitTestController_->ClearState();
+    hotTrackController_->Clear();
+}
+
+// ---- control controller: options -----------------------------------------------------------------
+
+bool TcxCustomControlController::GetAlwaysShowEditor() { return Options()->GetOptionsBehavior()->AlwaysShowEditor(); }
+bool TcxCustomControlController::GetFocusCellOnCycle() { return Options()->GetOptionsBehavior()->FocusCellOnCycle(); }
+bool TcxCustomControlController::GetGoToNextCellOnEnter() { return Options()->GetOptionsBehavior()->GoToNextCellOnEnter(); }
+bool TcxCustomControlController::GetGoToNextCellOnTab() { return Options()->GetOptionsBehavior()->GoToNextCellOnTab(); }
+
+bool TcxCustomControlController::GetImmediateEditor()
+{
+    TcxControlOptionsBehavior* b = Options()->GetOptionsBehavior();
+    return (b->ImmediateEditor() || b->AlwaysShowEditor()) && control_->DragMode() == dmManual;
+}
+
+bool TcxCustomControlController::GetCancelEditingOnExit()
+{
+    TcxDataControllerEditState state = DataController()->GetEditState();
+    TcxDataControllerEditState relevant;
+    for (TcxDataControllerEditKind kind : {dceInsert, dceChanging, dceModified})
+        if (state.Contains(kind)) relevant.Include(kind);
+    return Options()->GetOptionsData()->CancelOnExit() && relevant == TcxDataControllerEditState{dceInsert};
+}
+
+void TcxCustomControlController::BehaviorChanged() { control_->ViewInfo()->UpdateSelection(); }
+
+// ---- control controller: check edit and paint ------------------------------------------------------
+
+void TcxCustomControlController::CheckEdit()
+{
+    CancelCheckEditPost();
+    if (editChecksEnabled_ && GetAlwaysShowEditor()) editingController_->ShowEdit(nullptr);
+}
+
+void TcxCustomControlController::PostShowEdit()
+{
+    TcxControlOptionsBehavior* b = Options()->GetOptionsBehavior();
+    if (!IsEditing() && (b->ImmediateEditor() || b->AlwaysShowEditor()) && control_->DragAndDropState() == ddsNone &&
+        hitTestController_->IsItemEditCell())
+        PostCheckEdit();
+}
+
+void TcxCustomControlController::BeforePaint() { editingController_->CheckEditUpdatePost(); }
+
+// ---- control controller: mouse ----------------------------------------------------------------------
+
+void TcxCustomControlController::MouseEnter() { hitTestController_->ReCalculate(); }
+
+void TcxCustomControlController::MouseLeave()
+{
+    HideHint();
+    hitTestController_->RecalculateOnMouseEvent(-1, -1, TShiftState{});
+    hotTrackController_->SetHotElement(nullptr, POINT{-1, -1});
+}
+
+void TcxCustomControlController::HideHint() { hotTrackController_->CancelHint(); }
+
+void TcxCustomControlController::BeforeMouseDown(TMouseButton, TShiftState, int, int)
+{
+    wasEditingAtMouseDown_ = IsEditing();
+}
+
+bool TcxCustomControlController::IsOnEditButton(TcxEditCellViewInfo* cell, int x, int y)
+{
+    if (!cell || !cell->ViewInfo() || control_->DragMode() != dmManual) return false;
+    const POINT p{x - cell->ViewInfo()->Left, y - cell->ViewInfo()->Top};
+    return cell->ViewInfo()->IsHotTrack(p);
+}
+
+void TcxCustomControlController::ShowEditOnMouseDown(TcxEditCellViewInfo* cell, TMouseButton button, bool onButton,
+                                                     TShiftState shift, int x, int y)
+{
+    if (button != mbLeft) return;
+    if (onButton) editingController_->ShowEdit(cell->GetEditContainer(), shift, x, y);
+    else editingController_->ShowEdit(cell->GetEditContainer(), TShiftState{}, -1, -1);
+}
+
+void TcxCustomControlController::DoMouseDown(TMouseButton button, TShiftState shift, int x, int y)
+{
+    const int prevRecord = GetFocusedRecordIndex();
+    TcxCustomInplaceEditContainer* prevItem = focusedItem_;
+    doubleClick_ = shift.Contains(ssDouble);
+    clickedOnFocusedCell_ = false;
+    editingController_->StopEditShowingTimer();
+    TcxEditCellViewInfo* cell = hitTestController_->EditCellViewInfo();
+    const bool onButton = IsOnEditButton(cell, x, y);
+    if (onButton) clickedCell_ = cell;
+    MouseDown(button, shift, x, y);
+    hitTestController_->RecalculateOnMouseEvent(x, y, shift);
+    cell = hitTestController_->EditCellViewInfo();
+    if (button == mbMiddle || !cell) return;
+    SetFocusedRecordItem(cell->GetRecordIndex(), cell->GetEditContainer());
+    hitTestController_->RecalculateOnMouseEvent(x, y, shift);
+    cell = hitTestController_->EditCellViewInfo();
+    if (!cell) return;
+    if (GetImmediateEditor() || (onButton && cell == clickedCell_)) return ShowEditOnMouseDown(cell, button, onButton, shift, x, y);
+    clickedOnFocusedCell_ = GetFocusedRecordIndex() == prevRecord && focusedItem_ == prevItem && focusedItem_;
+    if (!clickedOnFocusedCell_ && focusedItem_) focusedItem_->CancelIncSearching();
+}
+
+void TcxCustomControlController::DoMouseMove(TShiftState shift, int x, int y)
+{
+    MouseMove(shift, x, y);
+    hitTestController_->RecalculateOnMouseEvent(x, y, shift);
+}
+
+void TcxCustomControlController::DoMouseUp(TMouseButton button, TShiftState shift, int x, int y)
+{
+    MouseUp(button, shift, x, y);
+    TcxEditCellViewInfo* cell = hitTestController_->EditCellViewInfo();
+    if (clickedOnFocusedCell_ && !IsEditing() && !doubleClick_ && cell && button == mbLeft)
+        editingController_->StartEditShowingTimer(cell->GetEditContainer());
+    hitTestController_->RecalculateOnMouseEvent(x, y, shift);
+    cell = hitTestController_->EditCellViewInfo();
+    if (IsEditing() || doubleClick_ || !cell || !Options()->GetOptionsBehavior()->ImmediateEditor()) return;
+    editingController_->StopEditShowingTimer();
+    if (button == mbLeft) editingController_->ShowEdit(cell->GetEditContainer());
+}
+
+void TcxCustomControlController::DoEditDblClick(TObject*) { control_->DblClick(); }
+
+void TcxCustomControlController::DragOver(TObject*, int, int, TDragState, bool&) { editingController_->HideEdit(true); }
+
+void TcxCustomControlController::EndDrag(TObject*, int x, int y)
+{
+    hitTestController_->ReCalculate(POINT{x, y});
+    if (wasEditingAtMouseDown_ || GetAlwaysShowEditor()) editingController_->ShowEdit(nullptr);
+}
+
+void TcxCustomControlController::BeginDragAndDrop() { editingController_->HideEdit(true); }
+
+void TcxCustomControlController::EndDragAndDrop(bool)
+{
+    if (control_->DragAndDropState() == ddsNone) CheckEdit();
+}
+
+// ---- control controller: focus --------------------------------------------------------------------
+
+int TcxCustomControlController::GetFocusedRecordIndex() { return DataController()->GetFocusedRecordIndex(); }
+
+void TcxCustomControlController::SetFocusedRecordItem(int recordIndex, TcxCustomInplaceEditContainer* item)
+{
+    ScopeGuard finish([this] {
+        editChecksEnabled_ = true;
+        CheckEdit();
+        focusedCellUnchanged_ = false;
+    });
+    editingController_->HideEdit(true);
+    editChecksEnabled_ = false;
+    focusedCellUnchanged_ = recordIndex == GetFocusedRecordIndex();
+    SetFocusedRecordIndex(recordIndex);
+    focusedCellUnchanged_ = focusedCellUnchanged_ && item == focusedItem_;
+    SetFocusedItem(item);
+}
+
+void TcxCustomControlController::SetFocusedRecordIndex(int value)
+{
+    if (cxInRange(value, 0, DataController()->GetRecordCount() - 1)) {
+        if (!CanFocusedRecordIndex(value)) return;
+        DataController()->ChangeFocusedRecordIndex(value);
+    }
+    if (value == GetFocusedRecordIndex()) MakeFocusedRecordVisible();
+}
+
+void TcxCustomControlController::SetFocusedItem(TcxCustomInplaceEditContainer* value)
+{
+    if (IsEditing()) editingController_->HideEdit(true);
+    if (value && !value->CanFocus()) return;
+    if (value == focusedItem_) {
+        MakeFocusedItemVisible();
+    } else {
+        TcxCustomInplaceEditContainer* previous = focusedItem_;
+        focusedItem_ = value;
+        FocusedItemChanged(previous);
+    }
+    CheckEdit();
+}
+
+void TcxCustomControlController::FocusedItemChanged(TcxCustomInplaceEditContainer* prevFocusedItem)
+{
+    if (control_->IsLoading() || control_->IsDestroying()) return;
+    CancelIncSearching();
+    MakeFocusedItemVisible();
+    if (!focusedCellUnchanged_) {
+        TcxEditCellViewInfo* previous = prevFocusedItem ? GetFocusedCellViewInfo(prevFocusedItem) : nullptr;
+        TcxEditCellViewInfo* current = focusedItem_ ? GetFocusedCellViewInfo(focusedItem_) : nullptr;
+        if (previous && previous != current) previous->Refresh(false);
+        if (current) current->Refresh(false);
+    }
+    navigator_->Refresh();
+}
+
+void TcxCustomControlController::FocusedRecordChanged(int, int)
+{
+    if (editingController_->GetHideEditOnFocusedRecordChange()) editingController_->HideEdit(true);
+    CheckEdit();
+    editingController_->UpdateEditValue();
+}
+
+void TcxCustomControlController::RefreshFocusedCellViewInfo(TcxCustomInplaceEditContainer* item)
+{
+    if (focusedCellUnchanged_ || !item) return;
+    TcxEditCellViewInfo* cell = GetFocusedCellViewInfo(item);
+    if (cell && cell->Refresh(true)) control_->LayoutChanged();
+}
+
+void TcxCustomControlController::RefreshFocusedRecord()
+{
+    bool changed = false;
+    control_->IncLockCount();
+    {
+        ScopeGuard unlock([this] { control_->DecLockCount(); });
+        for (int i = 0; i < control_->ItemCount() && !changed; ++i) {
+            TcxEditCellViewInfo* cell = GetFocusedCellViewInfo(control_->Items(i));
+            changed = cell && cell->Refresh(true);
+        }
+    }
+    if (!changed || control_->IsLocked()) return;
+    control_->BeforeUpdate();
+    control_->LayoutChanged();
+}
+
+bool TcxCustomControlController::HasFocusedControls()
+{
+    return editingController_->Edit() && editingController_->Edit()->Focused();
+}
+
+void TcxCustomControlController::FocusChanged()
+{
+    const bool focusedNow = control_->IsFocused() || HasFocusedControls();
+    if (focusedNow) {
+        CheckEdit();
+        TcxCustomEdit* edit = editingController_->Edit();
+        if (edit && GetAlwaysShowEditor() && !edit->Focused() && edit->CanFocus()) edit->SetFocus();
+        else if (edit && !edit->Focused() && !GetAlwaysShowEditor()) editingController_->HideEdit(true);
+        else if (!edit && GetAlwaysShowEditor() && GetImmediateEditor()) editingController_->ShowEdit(nullptr);
+    }
+    if (focusedNow == focused_) return;
+    focused_ = focusedNow;
+    ControlFocusChanged();
+}
+
+void TcxCustomControlController::ControlFocusChanged()
+{
+    if (!GetFocused() && editingController_->GetHideEditOnExit()) editingController_->HideEdit(true);
+    control_->ViewInfo()->UpdateSelection();
+}
+
+void TcxCustomControlController::DoExit()
+{
+    if (GetCancelEditingOnExit()) return DataController()->Cancel();
+    DataController()->PostEditingData();
+    if (IsImmediatePost()) DataController()->Post();
+}
+
+bool TcxCustomControlController::MayFocus()
+{
+    return !(control_->Focused() && IsEditing() && GetAlwaysShowEditor());
+}
+
+void TcxCustomControlController::SetFocus()
+{
+    if (!editingController_->CanRemoveEditFocus()) return;
+    if (control_->CanFocusEx() && control_->IsFocused()) control_->SetFocus();
+    PostCheckEdit();
+}
+
+// ---- control controller: keys and incremental search ----------------------------------------------
+
+bool TcxCustomControlController::IsKeyForController(WORD key, TShiftState)
+{
+    switch (key) {
+    case VK_TAB: return GetGoToNextCellOnTab();
+    case VK_ESCAPE:
+    case VK_PRIOR:
+    case VK_NEXT:
+    case VK_LEFT:
+    case VK_UP:
+    case VK_RIGHT:
+    case VK_DOWN:
+    case VK_INSERT: return true;
+    default: return false;
+    }
+}
+
+void TcxCustomControlController::KeyDown(WORD& key, TShiftState shift)
+{
+    if (!navigationSkip_) {
+        if (GetIsIncSearching()) key = IncSearchKeyDown(key, shift);
+        navigator_->KeyDown(key, shift);
+    }
+    const bool plain = shift.Empty() || shift == TShiftState{ssShift};
+    switch (key) {
+    case VK_TAB:
+        if (GetGoToNextCellOnTab() && plain) {
+            navigator_->FocusNextCell(shift.Empty(), false, shift);
+            key = 0;
+        }
+        break;
+    case VK_RETURN:
+        if (GetGoToNextCellOnEnter() && plain) navigator_->FocusNextCell(shift.Empty(), false, shift);
+        break;
+    case VK_ESCAPE: DataController()->Cancel(); break;
+    case VK_PRIOR:
+    case VK_NEXT: DoNextPage(key == VK_NEXT, shift); break;
+    default: break;
+    }
+}
+
+void TcxCustomControlController::KeyPress(char& key)
+{
+    if (keyHandled_) {
+        keyHandled_ = false;
+        return;
+    }
+    const auto c = static_cast<unsigned char>(key);
+    TcxCustomInplaceEditContainer* item = GetItemForIncSearching();
+    const TcxDataControllerEditState state = DataController()->GetEditState();
+    if ((c == 8 || c > 31) && item && item->CanIncSearch() && !state.Contains(dceInsert) && !state.Contains(dceEdit)) {
+        if (c != 8) SetIncSearchingText(GetIncSearchingText() + key);
+        key = 0;
+    }
+    navigator_->DoKeyPress(key);
+}
+
+WORD TcxCustomControlController::IncSearchKeyDown(WORD key, TShiftState shift)
+{
+    TcxCustomInplaceEditContainer* item = GetItemForIncSearching();
+    if (!item) return key;
+    switch (key) {
+    case VK_BACK: {
+        std::string text = GetIncSearchingText();
+        if (!text.empty()) text.pop_back();
+        SetIncSearchingText(text);
+        return 0;
+    }
+    case VK_ESCAPE: item->CancelIncSearching(); return 0;
+    case VK_UP:
+    case VK_DOWN:
+        if (shift != TShiftState{ssCtrl}) return key;
+        SearchLocateNext(item, key == VK_DOWN);
+        return 0;
+    default: return key;
+    }
+}
+
+TcxCustomInplaceEditContainer* TcxCustomControlController::GetItemForIncSearching()
+{
+    TcxControlOptionsBehavior* b = Options()->GetOptionsBehavior();
+    return b->IncSearch() && b->IncSearchItem() ? b->IncSearchItem() : focusedItem_;
+}
+
+void TcxCustomControlController::SetIncSearchingText(const std::string& text)
+{
+    if (text == GetIncSearchingText()) return;
+    TcxCustomInplaceEditContainer* item = GetIsIncSearching() ? GetIncSearchingItem() : GetItemForIncSearching();
+    if (!item) return;
+    if (!text.empty()) SearchLocate(item, text);
+    else CancelIncSearching();
+    TcxCustomInplaceEditContainer* searched = GetItemForIncSearching();
+    if (TcxEditCellViewInfo* cell = searched ? GetFocusedCellViewInfo(searched) : nullptr) cell->Invalidate(true);
+}
+
+void TcxCustomControlController::CancelIncSearching()
+{
+    TcxCustomInplaceEditContainer* item = GetItemForIncSearching();
+    DataController()->Search().Cancel();
+    if (TcxEditCellViewInfo* cell = item ? GetFocusedCellViewInfo(item) : nullptr) cell->Refresh(true);
+}
+
+TcxCustomInplaceEditContainer* TcxCustomControlController::GetIncSearchingItem()
+{
+    if (!GetIsIncSearching()) return nullptr;
+    const int index = DataController()->Search().GetItemIndex();
+    return cxInRange(index, 0, control_->ItemCount() - 1) ? control_->Items(index) : nullptr;
+}
+
+std::string TcxCustomControlController::GetIncSearchingText() { return DataController()->Search().GetSearchText(); }
+
+bool TcxCustomControlController::GetIsIncSearching() { return DataController()->Search().GetSearching(); }
+
+void TcxCustomControlController::SearchLocate(TcxCustomInplaceEditContainer* item, const std::string& value)
+{
+    DataController()->Search().Locate(item->ItemIndex(), value);
+}
+
+void TcxCustomControlController::SearchLocateNext(TcxCustomInplaceEditContainer*, bool forward)
+{
+    DataController()->Search().LocateNext(forward);
+}
+
+void TcxCustomControlController::WndProc(TMessage& message)
+{
+    if (message.Msg == WM_IME_STARTCOMPOSITION) editingController_->ShowEdit(nullptr);
+}
+
+// ---- drag image helper ------------------------------------------------------------------------
+
+TClass TcxDragImageHelper::StaticClass()
+{
+    return DefineClass<TcxDragImageHelper, TObject>("TcxDragImageHelper");
+}
+
+void TcxDragImageHelper::Construct(TcxEditingControl* control, const POINT& dragPos)
+{
+    control_ = control;
+    dragStart_ = dragPos;
+    InitDragImage();
+}
+
+void TcxDragImageHelper::Destroy()
+{
+    if (visible_) HideDragImage();
+    picture_.reset();
+    TObject::Destroy();
+}
+
+RECT TcxDragImageHelper::GetDisplayRect() { return control_->DragDropImageDisplayRect(); }
+
+void TcxDragImageHelper::InitDragImage()
+{
+    const RECT r = GetDisplayRect();
+    pictureBounds_ = RECT{0, 0, r.right - r.left, r.bottom - r.top};
+    hotSpot_ = POINT{r.left - dragStart_.x, r.top - dragStart_.y};
+    picture_.reset(CreateObject<TBitmap>());
+    picture_->SetSize(pictureBounds_.right, pictureBounds_.bottom);
+    TcxCanvas canvas(picture_->Canvas());
+    control_->DrawDragDropImage(picture_.get(), &canvas);
+}
+
+void TcxDragImageHelper::DragAndDrop(const POINT& p)
+{
+    imagePosition_ = POINT{p.x + hotSpot_.x, p.y + hotSpot_.y};
+    if (!visible_) ShowDragImage();
+}
+
+RECT TcxDragImageHelper::ImageRect() const
+{
+    RECT r = pictureBounds_;
+    OffsetRect(&r, imagePosition_.x, imagePosition_.y);
+    return r;
+}
+
+void TcxDragImageHelper::SetDragImageVisible(bool value)
+{
+    if (value == visible_) return;
+    if (value) ShowDragImage();
+    else HideDragImage();
+}
+
+// ---- the drag mouse hook ------------------------------------------------------------------------
+
+namespace {
+
+struct DragHookState {
+    TcxEditingControl* control = nullptr;
+    HHOOK hook = nullptr;
+};
+
+DragHookState& HookState()
+{
+    static DragHookState state;
+    return state;
+}
+
+LRESULT DragMouseHook(int code, WPARAM wParam, LPARAM lParam)
+{
+    DragHookState& state = HookState();
+    const LRESULT result = CallNextHookEx(state.hook, code, wParam, lParam);
+    TcxEditingControl* control = state.control;
+    if (!control || code < 0) return result;
+    const auto* info = reinterpret_cast<const MOUSEHOOKSTRUCT*>(lParam);
+    switch (wParam) {
+    case WM_MOUSEMOVE:
+        if (control->Dragging() && control->DragImageHelper() && info) control->DragImageHelper()->DragAndDrop(info->pt);
+        break;
+    case WM_LBUTTONUP:
+    case WM_RBUTTONUP: control->FinishDragImages(); break;
+    default: break;
+    }
+    return result;
+}
+
+} // namespace
+
+void cxInstallDragImageHook(TcxEditingControl* control)
+{
+    cxRemoveDragImageHook();
+    DragHookState& state = HookState();
+    state.control = control;
+    state.hook = SetWindowsHookExA(WH_MOUSE, &DragMouseHook, nullptr, GetCurrentThreadId());
+}
+
+void cxRemoveDragImageHook()
+{
+    DragHookState& state = HookState();
+    ScopeGuard clear([&state] {
+        state.control = nullptr;
+        state.hook = nullptr;
+    });
+    if (state.hook) UnhookWindowsHookEx(state.hook);
+}
+
+bool cxDragImageHookInstalled() { return HookState().hook != nullptr; }
+
+bool cxHideDragImage(HWND wnd)
+{
+    TcxEditingControl* control = HookState().control;
+    TcxDragImageHelper* helper = control ? control->DragImageHelper() : nullptr;
+    if (!helper || !control->Dragging() || !helper->DragImageVisible()) return false;
+    RECT r = helper->ImageRect();
+    MapWindowRect(nullptr, wnd, r);
+    HDC dc = GetDC(wnd);
+    const bool visible = RectVisible(dc, &r) != FALSE;
+    ReleaseDC(wnd, dc);
+    if (visible) helper->HideDragImage();
+    return visible;
+}
+
+bool cxShowDragImage(HWND)
+{
+    TcxEditingControl* control = HookState().control;
+    TcxDragImageHelper* helper = control ? control->DragImageHelper() : nullptr;
+    if (!helper || !control->Dragging() || helper->DragImageVisible()) return false;
+    helper->ShowDragImage();
+    return true;
+}
