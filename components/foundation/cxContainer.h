@@ -245,6 +245,8 @@ protected:
 
 private:
     friend class TcxContainerMouseTrackingHelper;
+    // Hands its keys, mouse and drags to the container's own handlers.
+    friend class TcxCustomInnerListBox;
 
     void SetEchoColor(hostlib::TColor value);
     void SetEchoFont(hostlib::TFont* value);

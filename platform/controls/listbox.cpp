@@ -590,7 +590,7 @@ LRESULT ListBox::Handle(UINT msg, WPARAM wParam, LPARAM lParam)
     case WM_CAPTURECHANGED: tracking_ = false; return 0;
     case WM_MOUSEWHEEL: return OnMouseWheel(wParam);
     case WM_VSCROLL:
-    case WM_HSCROLL: return OnScroll(msg, wParam);
+    case WM_HSCROLL: return OnScroll(msg, wParam, lParam);
     default: return ListMessage(msg, wParam, lParam);
     }
 }
@@ -787,10 +787,12 @@ LRESULT ListBox::OnMouseWheel(WPARAM wParam)
     return 0;
 }
 
-LRESULT ListBox::OnScroll(UINT msg, WPARAM wParam)
+// From the list's own bar the thumb position is the bar's full-width track
+// position; from a scroll-bar control (lParam) it is the one in wParam.
+LRESULT ListBox::OnScroll(UINT msg, WPARAM wParam, LPARAM lParam)
 {
     int thumb = static_cast<int>(HIWORD(wParam));
-    if (LOWORD(wParam) == SB_THUMBTRACK || LOWORD(wParam) == SB_THUMBPOSITION) {
+    if (!lParam && (LOWORD(wParam) == SB_THUMBTRACK || LOWORD(wParam) == SB_THUMBPOSITION)) {
         SCROLLINFO si;
         si.fMask = SIF_TRACKPOS;
         if (GetScrollInfo(hwnd_, msg == WM_VSCROLL ? SB_VERT : SB_HORZ, &si)) thumb = si.nTrackPos;

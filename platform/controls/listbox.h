@@ -34,7 +34,7 @@ private:
     LRESULT OnLButtonUp();
     LRESULT OnLButtonDblClk(LPARAM lParam);
     LRESULT OnMouseWheel(WPARAM wParam);
-    LRESULT OnScroll(UINT msg, WPARAM wParam);
+    LRESULT OnScroll(UINT msg, WPARAM wParam, LPARAM lParam);
     LRESULT OnInsertString(WPARAM wParam, LPARAM lParam);
     LRESULT OnGetText(WPARAM wParam, LPARAM lParam);
     LRESULT OnGetTextLen(WPARAM wParam);

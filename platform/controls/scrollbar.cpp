@@ -810,8 +810,11 @@ BOOL GetScrollBarInfo(HWND hwnd, LONG object, SCROLLBARINFO* sbi)
     std::fill(std::begin(sbi->rgstate), std::end(sbi->rgstate), 0u);
     DWORD style = static_cast<DWORD>(GetWindowLongA(hwnd, GWL_STYLE));
     bool visible = bar == SB_CTL ? IsWindowVisible(hwnd) != FALSE : (style & (bar == SB_VERT ? WS_VSCROLL : WS_HSCROLL)) != 0;
+    // A window hidden itself has its bars off screen; one that only waits
+    // for a parent to show has them where they will show, so a control that
+    // lays bars of its own over them can place those before the form shows.
     if (!visible) sbi->rgstate[0] |= STATE_SYSTEM_INVISIBLE;
-    else if (!IsWindowVisible(hwnd) || g.length <= 0) sbi->rgstate[0] |= STATE_SYSTEM_OFFSCREEN;
+    else if ((style & WS_VISIBLE) == 0 || g.length <= 0) sbi->rgstate[0] |= STATE_SYSTEM_OFFSCREEN;
     bool enabled = IsWindowEnabled(hwnd) && Scrollable(info) && info.arrows != ESB_DISABLE_BOTH;
     if (!enabled) sbi->rgstate[0] |= STATE_SYSTEM_UNAVAILABLE;
     if (!enabled || (info.arrows & ESB_DISABLE_LTUP)) sbi->rgstate[kArrow1] |= STATE_SYSTEM_UNAVAILABLE;

@@ -356,7 +356,6 @@ void TListBox::DrawItem(int index, const RECT& rect, TOwnerDrawState state)
         r.left += 2;
         canvas_->DrawText(ItemText(index), r, DT_LEFT | DT_VCENTER | DT_SINGLELINE | DT_NOPREFIX | DT_EXPANDTABS);
     }
-    if (state.Contains(odFocused)) canvas_->DrawFocusRect(rect);
 }
 
 void TListBox::CNDrawItem(TMessage& m)
@@ -376,12 +375,12 @@ void TListBox::CNDrawItem(TMessage& m)
         canvas_->Brush()->SetColor(clHighlight);
         canvas_->Font()->SetColor(clHighlightText);
     }
-    if (index >= 0) {
-        DrawItem(index, dis->rcItem, state);
-    } else {
-        canvas_->FillRect(dis->rcItem);
-        if (state.Contains(odFocused)) canvas_->DrawFocusRect(dis->rcItem);
-    }
+    auto alive = AliveToken();
+    if (index >= 0) DrawItem(index, dis->rcItem, state);
+    else canvas_->FillRect(dis->rcItem);
+    // A drawing handler draws its own focus; a descendant's DrawItem gets it.
+    const bool handlerDraws = OnDrawItem && style_ != lbVirtual;
+    if (*alive && state.Contains(odFocused) && !handlerDraws) canvas_->DrawFocusRect(dis->rcItem);
     m.Result = TRUE;
 }
 

@@ -199,6 +199,16 @@ TEST_F(ListTest, ScrollingAndTheNativeBar)
         EXPECT_EQ(SendMessageA(lb, LB_GETTOPINDEX, 0, 0), c.expectedTop) << c.code;
         EXPECT_EQ(GetScrollPos(lb, SB_VERT), c.expectedTop);
     }
+    // A scroll-bar control of another window (lParam) gives the thumb
+    // position in wParam; the list's own bar is not being tracked.
+    HWND other = CreateWindowExA(0, "SCROLLBAR", "", WS_CHILD | SBS_VERT, 0, 0, 17, 50, host_, nullptr, nullptr, nullptr);
+    for (WORD code : {static_cast<WORD>(SB_THUMBTRACK), static_cast<WORD>(SB_THUMBPOSITION)}) {
+        const int target = code == SB_THUMBTRACK ? 7 : 3;
+        SendMessageA(lb, WM_VSCROLL, MAKEWPARAM(code, target), reinterpret_cast<LPARAM>(other));
+        EXPECT_EQ(SendMessageA(lb, LB_GETTOPINDEX, 0, 0), target) << code;
+    }
+    DestroyWindow(other);
+    SendMessageA(lb, WM_VSCROLL, SB_TOP, 0);
     // A click on the bar's lower arrow scrolls by one line.
     ASSERT_TRUE(GetScrollBarInfo(lb, OBJID_VSCROLL, &sbi));
     Screen().Click(POINT{(sbi.rcScrollBar.left + sbi.rcScrollBar.right) / 2, sbi.rcScrollBar.bottom - 3});

@@ -189,6 +189,14 @@ TEST_F(ScrollTest, StatesForHiddenDisabledAndBadRequests)
     SCROLLBARINFO v = Info();
     EXPECT_EQ(v.rgstate[1], STATE_SYSTEM_UNAVAILABLE);
     EXPECT_EQ(v.rgstate[5], 0u);
+    // Off screen while the window is hidden itself, not while only its
+    // parent waits to be shown.
+    ShowWindow(host_, SW_HIDE);
+    EXPECT_EQ(Info().rgstate[0] & (STATE_SYSTEM_INVISIBLE | STATE_SYSTEM_OFFSCREEN), 0u);
+    ShowWindow(win_, SW_HIDE);
+    EXPECT_EQ(Info().rgstate[0] & STATE_SYSTEM_OFFSCREEN, STATE_SYSTEM_OFFSCREEN);
+    ShowWindow(win_, SW_SHOW);
+    ShowWindow(host_, SW_SHOW);
     EXPECT_TRUE(ShowScrollBar(win_, SB_VERT, FALSE));
     EXPECT_EQ(Info().rgstate[0] & STATE_SYSTEM_INVISIBLE, STATE_SYSTEM_INVISIBLE);
 
