@@ -327,7 +327,7 @@ public:
 
     // Nothing unless the kind validates; an empty error text becomes the
     // general message, then the editor's handlers run (DoValidate).
-    void ValidateDisplayValue(hostlib::Variant& displayValue, std::string& errorText, bool& error,
+    virtual void ValidateDisplayValue(hostlib::Variant& displayValue, std::string& errorText, bool& error,
                               TcxCustomEdit* edit = nullptr);
     // The editor's OnValidate handlers; when one reports an error without
     // changing the text, the display value becomes the editor's own text.

@@ -14,6 +14,7 @@
 namespace hostlib {
 
 enum TEditCharCase { ecNormal, ecUpperCase, ecLowerCase };
+const TEnumInfo& EnumTypeInfo(TEditCharCase*);
 enum TScrollStyle { ssNone, ssHorizontal, ssVertical, ssBoth };
 const TEnumInfo& EnumTypeInfo(TScrollStyle*);
 
