@@ -174,6 +174,8 @@ public:
     bool IsOnValidateEventAssigned();
     void DoOnValidate(hostlib::Variant& displayValue, std::string& errorText, bool& error);
     bool DoEditing();
+    // DoEditing is asking CanModify and OnEditing.
+    bool IsInsideEditing() const { return insideEditing_; }
     void DoClick();
     void DoPostEditValue() { OnPostEditValue(this); }
 
