@@ -66,6 +66,7 @@ TClass TCustomAction::StaticClass()
         b.Property("Hint", &TCustomAction::Hint, &TCustomAction::SetHint);
         b.Property("Visible", &TCustomAction::Visible, &TCustomAction::SetVisible).Default(true);
         b.Property("GroupIndex", &TCustomAction::GroupIndex, &TCustomAction::SetGroupIndex).Default(0);
+        b.Property("ImageIndex", &TCustomAction::ImageIndex, &TCustomAction::SetImageIndex).Default(-1);
     });
 }
 
@@ -121,6 +122,30 @@ void TCustomAction::SetVisible(bool value)
     Change();
 }
 
+void TCustomAction::SetImageIndex(int value)
+{
+    if (value == imageIndex_) return;
+    ForEachLink([&](TBasicActionLink& l) {
+        if (auto* link = As<TActionLink>(&l); link && link->IsImageIndexLinked()) link->SetImageIndex(value);
+    });
+    imageIndex_ = value;
+    Change();
+}
+
+void TCustomAction::SetActionList(TActionList* value)
+{
+    if (value == actionList_) return;
+    if (actionList_) actionList_->RemoveAction(this);
+    actionList_ = value;
+    if (actionList_) actionList_->AddAction(this);
+}
+
+void TCustomAction::Destroy()
+{
+    SetActionList(nullptr);
+    TBasicAction::Destroy();
+}
+
 TClass TAction::StaticClass() { return DefineClass<TAction, TCustomAction>("TAction"); }
 
 // ---- links --------------------------------------------------------------------------
@@ -157,6 +182,7 @@ bool TActionLink::IsCheckedLinked() const { return CustomAction() != nullptr; }
 bool TActionLink::IsEnabledLinked() const { return CustomAction() != nullptr; }
 bool TActionLink::IsHintLinked() const { return CustomAction() != nullptr; }
 bool TActionLink::IsVisibleLinked() const { return CustomAction() != nullptr; }
+bool TActionLink::IsImageIndexLinked() const { return CustomAction() != nullptr; }
 
 TClass TControlActionLink::StaticClass() { return DefineClass<TControlActionLink, TActionLink>("TControlActionLink"); }
 
@@ -208,5 +234,44 @@ TClass TWinControlActionLink::StaticClass()
 {
     return DefineClass<TWinControlActionLink, TControlActionLink>("TWinControlActionLink");
 }
+
+// ---- action list ----------------------------------------------------------------------
+
+TClass TActionList::StaticClass()
+{
+    return DefineClass<TActionList, TComponent>("TActionList", [](ClassBuilder<TActionList>& b) {
+        b.Property("Images", &TActionList::Images, &TActionList::SetImages);
+    });
+}
+
+void TActionList::Destroy()
+{
+    // Actions outlive their list: they forget it.
+    const std::vector<TCustomAction*> actions = actions_;
+    for (TCustomAction* action : actions) action->SetActionList(nullptr);
+    SetImages(nullptr);
+    TComponent::Destroy();
+}
+
+void TActionList::Notification(TComponent* component, TOperation operation)
+{
+    TComponent::Notification(component, operation);
+    if (operation == opRemove && component == images_) images_ = nullptr;
+}
+
+void TActionList::SetImages(TCustomImageList* value)
+{
+    if (value == images_) return;
+    if (images_) images_->RemoveFreeNotification(this);
+    images_ = value;
+    if (images_) images_->FreeNotification(this);
+}
+
+void TActionList::AddAction(TCustomAction* action)
+{
+    if (std::find(actions_.begin(), actions_.end(), action) == actions_.end()) actions_.push_back(action);
+}
+
+void TActionList::RemoveAction(TCustomAction* action) { std::erase(actions_, action); }
 
 }  // namespace hostlib

@@ -9,10 +9,12 @@
 
 #include "platform/hostlib/core/component.h"
 #include "platform/hostlib/visual/controls.h"
+#include "platform/hostlib/visual/imagelist.h"
 
 namespace hostlib {
 
 class TBasicActionLink;
+class TCustomAction;
 
 class TBasicAction : public TComponent {
 public:
@@ -59,6 +61,15 @@ public:
     void SetVisible(bool value);
     int GroupIndex() const { return groupIndex_; }
     void SetGroupIndex(int value) { groupIndex_ = value; }
+    // An image of the action list's Images; -1 for none.
+    int ImageIndex() const { return imageIndex_; }
+    void SetImageIndex(int value);
+    // The list the action belongs to; nullptr for none.
+    class TActionList* ActionList() const { return actionList_; }
+    void SetActionList(class TActionList* value);
+
+protected:
+    void Destroy() override;
 
 private:
     std::string caption_;
@@ -67,6 +78,8 @@ private:
     std::string hint_;
     bool visible_ = true;
     int groupIndex_ = 0;
+    int imageIndex_ = -1;
+    class TActionList* actionList_ = nullptr;
 };
 
 class TAction : public TCustomAction {
@@ -111,12 +124,14 @@ public:
     virtual bool IsEnabledLinked() const;
     virtual bool IsHintLinked() const;
     virtual bool IsVisibleLinked() const;
+    virtual bool IsImageIndexLinked() const;
     // Carry a new value to the client (empty here).
     virtual void SetCaption(const std::string&) {}
     virtual void SetChecked(bool) {}
     virtual void SetEnabled(bool) {}
     virtual void SetHint(const std::string&) {}
     virtual void SetVisible(bool) {}
+    virtual void SetImageIndex(int) {}
 
 protected:
     TCustomAction* CustomAction() const;
@@ -148,6 +163,30 @@ class TWinControlActionLink : public TControlActionLink {
 public:
     static TClass StaticClass();
     TClass ClassType() const override { return StaticClass(); }
+};
+
+// Actions kept together, sharing one image list.
+class TActionList : public TComponent {
+public:
+    static TClass StaticClass();
+    TClass ClassType() const override { return StaticClass(); }
+    void Notification(TComponent* component, TOperation operation) override;
+
+    TCustomImageList* Images() const { return images_; }
+    void SetImages(TCustomImageList* value);
+    int ActionCount() const { return static_cast<int>(actions_.size()); }
+    TCustomAction* Actions(int index) const { return actions_.at(static_cast<std::size_t>(index)); }
+
+protected:
+    void Destroy() override;
+
+private:
+    friend class TCustomAction;
+    void AddAction(TCustomAction* action);
+    void RemoveAction(TCustomAction* action);
+
+    TCustomImageList* images_ = nullptr;
+    std::vector<TCustomAction*> actions_;
 };
 
 }  // namespace hostlib

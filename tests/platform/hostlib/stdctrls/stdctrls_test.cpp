@@ -816,6 +816,50 @@ TEST_F(StdCtrlsTest, ActionLinksCarryChangesToFollowingClients)
     EXPECT_EQ(link->Action(), nullptr);
 }
 
+// Records the image index a client is told.
+class TImageLink : public TControlActionLink {
+public:
+    static TClass StaticClass() { return DefineClass<TImageLink, TControlActionLink>("TImageLink"); }
+    TClass ClassType() const override { return StaticClass(); }
+    void SetImageIndex(int value) override { shown = value; }
+    bool IsImageIndexLinked() const override { return TControlActionLink::IsImageIndexLinked() && follows; }
+    int shown = -1;
+    bool follows = true;
+};
+
+TEST_F(StdCtrlsTest, ActionListsShareImagesAndActionsCarryAnImageIndex)
+{
+    auto list = MakeObject<TActionList>(nullptr);
+    auto images = MakeObject<TImageList>(nullptr);
+    list->SetImages(images.get());
+    auto first = MakeObject<TAction>(nullptr);
+    auto second = MakeObject<TAction>(nullptr);
+    EXPECT_EQ(first->ImageIndex(), -1);
+    first->SetActionList(list.get());
+    second->SetActionList(list.get());
+    first->SetActionList(list.get());
+    ASSERT_EQ(list->ActionCount(), 2);
+    EXPECT_EQ(list->Actions(1), second.get());
+    EXPECT_EQ(first->ActionList(), list.get());
+
+    ObjectPtr<TImageLink> link(CreateObject<TImageLink>(static_cast<TObject*>(edit)));
+    link->SetAction(first.get());
+    first->SetImageIndex(3);
+    EXPECT_EQ(link->shown, 3);
+    link->follows = false;
+    first->SetImageIndex(4);
+    EXPECT_EQ(link->shown, 3) << "a client that stopped following keeps its image";
+    EXPECT_EQ(first->ImageIndex(), 4);
+
+    // Whichever goes first, the other forgets it.
+    second.reset();
+    EXPECT_EQ(list->ActionCount(), 1);
+    images.reset();
+    EXPECT_EQ(list->Images(), nullptr);
+    list.reset();
+    EXPECT_EQ(first->ActionList(), nullptr);
+}
+
 // ---- clicks by position on framed forms ---------------------------------------------------------
 
 TEST_F(StdCtrlsTest, ClicksReachWrappedControlsOnFramedForms)
