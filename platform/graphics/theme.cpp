@@ -339,6 +339,20 @@ void DrawX(const Painter& p, const RECT& r, COLORREF c)
     p.Line(x0 + s - 1, y0, x0, y0 + s - 1, c);
 }
 
+// Groups of three diagonal lines towards the bottom-right corner, the
+// first of each lit, as the classic grip has them.
+void SizeGripLines(const Painter& p, const RECT& r)
+{
+    const int n = std::min(r.right - r.left, r.bottom - r.top);
+    for (int k = 1; k + 3 <= n; k += 4) {
+        for (int j = 0; j < 3; ++j) {
+            const COLORREF colour = j == 0 ? kWhite : kScroll[Pressed].fill;
+            for (int i = 0; i < k + j; ++i)
+                p.Fill(RECT{r.right - k - j + i, r.bottom - 1 - i, r.right - k - j + i + 1, r.bottom - i}, colour);
+        }
+    }
+}
+
 void DrawPart(HDC dc, Cls cls, int part, int state, const RECT& bounds)
 {
     Painter p{dc};
@@ -383,6 +397,9 @@ void DrawPart(HDC dc, Cls cls, int part, int state, const RECT& bounds)
                    c.fill);
         } else if (part == SBP_GRIPPERHORZ || part == SBP_GRIPPERVERT) {
             // The flat thumb needs no gripper.
+        } else if (part == SBP_SIZEBOX) {
+            p.Fill(r, c.fill);
+            SizeGripLines(p, r);
         } else {
             p.Fill(r, c.fill);
         }

@@ -176,6 +176,25 @@ TEST(ThemeDrawTest, OpaqueScrollBarPartsCoverTheirWholeRectangle)
     }
 }
 
+TEST(ThemeDrawTest, SizeBoxShowsTheGripLinesInItsBottomRightCorner)
+{
+    Theme scroll("ScrollBar");
+    Canvas cv(30, 30, RGB(1, 2, 3));
+    RECT r{5, 5, 25, 25};
+    ASSERT_EQ(DrawThemeBackground(scroll.h, cv.dc(), SBP_SIZEBOX, 1, &r, nullptr), 0);
+    const COLORREF face = GetPixel(cv.dc(), 6, 6);
+    EXPECT_NE(face, RGB(1, 2, 3));
+    // Each group: one lit line, then two shadowed ones, on the diagonals
+    // x + y = const next to the corner.
+    EXPECT_EQ(GetPixel(cv.dc(), 24, 24), RGB(255, 255, 255));
+    EXPECT_EQ(GetPixel(cv.dc(), 23, 24), GetPixel(cv.dc(), 24, 23));
+    EXPECT_NE(GetPixel(cv.dc(), 23, 24), face);
+    EXPECT_EQ(GetPixel(cv.dc(), 22, 24), GetPixel(cv.dc(), 23, 24));
+    EXPECT_EQ(GetPixel(cv.dc(), 21, 24), face) << "the gap between groups";
+    EXPECT_EQ(GetPixel(cv.dc(), 20, 24), RGB(255, 255, 255)) << "the next group";
+    EXPECT_EQ(GetPixel(cv.dc(), 8, 8), face) << "the lines stay in the corner's half";
+}
+
 TEST(ThemeDrawTest, TextEdgesAndParentBackground)
 {
     Theme button("Button"), edit("Edit");
