@@ -222,6 +222,11 @@ void TCustomForm::CreateParams(TCreateParams& p)
     TWinControl::CreateParams(p);
     p.Style = WS_CLIPCHILDREN | WS_CLIPSIBLINGS;
     p.ExStyle = 0;
+    if (Parent()) {
+        p.Style |= WS_CHILD;
+        if (!Enabled()) p.Style |= WS_DISABLED;
+        return;
+    }
     p.WndParent = nullptr;
     switch (borderStyle_) {
     case bsNone: p.Style |= WS_POPUP; break;
@@ -301,6 +306,16 @@ void TCustomForm::Show()
 
 void TCustomForm::SetVisible(bool value) { TWinControl::SetVisible(value); }
 
+void TCustomForm::SetParent(TWinControl* parent)
+{
+    if (parent == Parent()) return;
+    TWinControl::SetParent(parent);
+    if (IsDestroying() || !Visible()) return;
+    // The window is made anew, as a child or as a top-level window.
+    formState_.Exclude(fsShowing);
+    UpdateShowing();
+}
+
 void TCustomForm::PlaceOnShow()
 {
     if (placed_) return;
@@ -327,12 +342,12 @@ void TCustomForm::PlaceOnShow()
 
 void TCustomForm::UpdateShowing()
 {
-    const bool show = Visible();
+    const bool show = Visible() && (!Parent() || Parent()->Showing());
     if (show == formState_.Contains(fsShowing)) return;
     auto alive = AliveToken();
     if (show) {
         HandleNeeded();
-        PlaceOnShow();
+        if (!Parent()) PlaceOnShow();
         if (!activeControl_) {
             if (TWinControl* first = FindNextControl(nullptr, true, true, false)) activeControl_ = first;
         }
@@ -341,7 +356,8 @@ void TCustomForm::UpdateShowing()
         formState_.Include(fsShowing);
         for (int i = 0; i < ControlCount(); ++i)
             if (auto* w = As<TWinControl>(Controls(i))) w->UpdateShowing();
-        const int cmd = windowState_ == wsMaximized   ? SW_SHOWMAXIMIZED
+        const int cmd = Parent()                      ? SW_SHOWNOACTIVATE
+                        : windowState_ == wsMaximized ? SW_SHOWMAXIMIZED
                         : windowState_ == wsMinimized ? SW_SHOWMINIMIZED
                                                       : SW_SHOW;
         ShowWindow(Handle(), cmd);
@@ -619,6 +635,8 @@ void TCustomForm::Dispatch(TMessage& m)
         WMActivate(m);
         return;
     case WM_SETFOCUS:
+        // A form on another form is one of that form's controls.
+        if (Parent()) break;
         SetFocusedControl(this);
         DefaultHandler(m);
         return;

@@ -104,6 +104,10 @@ public:
     void Release();
     virtual bool CloseQuery();
     void SetVisible(bool value) override;
+    // With a parent the form is a child window: no frame or caption, shown
+    // with its parent, never activated, its controls' focus kept by the
+    // form it lies on. Without one it is a top-level window again.
+    void SetParent(TWinControl* parent) override;
     bool Showing() const override;
     void UpdateShowing() override;
     // Before the window exists, the size less the frame its style will have.

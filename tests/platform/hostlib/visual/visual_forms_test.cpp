@@ -170,6 +170,64 @@ TEST_F(Forms, FramesPositionsAndStylesOfForms)
     }
 }
 
+TEST_F(Forms, AFormWithAParentIsAChildWindowAndTopLevelAgainWithout)
+{
+    TForm* outer = NewForm(400, 300);
+    auto* panel = Add<TTraceControl>(outer, "panel", 20, 30, 250, 200);
+    panel->SetColor(clNavy);
+    auto* before = Add<TTraceControl>(outer, "before", 300, 30, 50, 20);
+    before->SetTabStop(true);
+    outer->Show();
+    Pump();
+    before->SetFocus();
+    Pump();
+    TForm* inner = NewForm(200, 120);
+    inner->SetColor(clLime);
+    auto* field = Add<TTraceControl>(inner, "field", 10, 10, 80, 20);
+    field->SetTabStop(true);
+    field->SetColor(clYellow);
+    inner->Show();
+    Pump();
+    ASSERT_NE(GetWindowLongA(inner->Handle(), GWL_STYLE) & WS_CAPTION, 0);
+
+    inner->SetParent(panel);
+    inner->SetBounds(5, 6, 200, 120);
+    Pump();
+    const LONG_PTR style = GetWindowLongA(inner->Handle(), GWL_STYLE);
+    EXPECT_NE(style & WS_CHILD, 0);
+    EXPECT_EQ(style & WS_CAPTION, 0) << "no frame or caption";
+    EXPECT_EQ(GetParent(inner->Handle()), panel->Handle());
+    EXPECT_EQ(inner->ClientWidth(), 200);
+    const POINT origin = panel->ClientToScreen(POINT{5, 6});
+    EXPECT_EQ(Screen().ScreenPixel(origin.x + 150, origin.y + 100), 0x00FF00u) << "shown inside the panel";
+    EXPECT_EQ(Screen().ScreenPixel(origin.x + 20, origin.y + 15), 0xFFFF00u);
+
+    // Clicking into it does not activate it; its controls' focus is the
+    // outer form's.
+    ClickAt(field);
+    EXPECT_EQ(GetActiveWindow(), outer->Handle());
+    field->SetFocus();
+    Pump();
+    EXPECT_EQ(GetFocus(), field->Handle());
+    EXPECT_EQ(outer->ActiveControl(), field);
+
+    outer->Hide();
+    Pump();
+    EXPECT_FALSE(IsWindowVisible(inner->Handle())) << "hidden with its parent";
+    outer->Show();
+    Pump();
+    EXPECT_TRUE(IsWindowVisible(inner->Handle()));
+
+    inner->SetParent(nullptr);
+    Pump();
+    ASSERT_TRUE(inner->HandleAllocated());
+    EXPECT_NE(GetWindowLongA(inner->Handle(), GWL_STYLE) & WS_CAPTION, 0) << "top-level again";
+    EXPECT_EQ(GetParent(inner->Handle()), nullptr);
+    EXPECT_TRUE(IsWindowVisible(inner->Handle()));
+    inner->Free();
+    outer->Free();
+}
+
 TEST_F(Forms, OnPaintDrawsOnTheFormsCanvasBeforeGraphicChildren)
 {
     TForm* form = NewForm(100, 100);
