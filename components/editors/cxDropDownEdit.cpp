@@ -320,7 +320,9 @@ void TcxCustomEditPopupWindow::Construct(TWinControl* ownerControl)
 
 void TcxCustomEditPopupWindow::Destroy()
 {
-    EndDrag();
+    // A drag in progress ends without moving the window that goes.
+    resizing_ = false;
+    EraseSizeFrame();
     TcxCustomPopupWindow::Destroy();
     viewInfo_.reset();
 }
