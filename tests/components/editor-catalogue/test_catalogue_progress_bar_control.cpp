@@ -129,8 +129,12 @@ TEST_F(ProgressBarControlTest, TheWindowShowsTheFillAndTheInvertedText)
             const TColor p = At(bar, x, y);
             inverted += p == 0x7FFFFF;
             plain += p == clBlack;
-            if (p == 0x7FFFFF) EXPECT_LT(x, inner.left + filled) << "inverted only over the fill";
-            if (p == clBlack) EXPECT_GE(x, inner.left + filled) << "the text colour only beside it";
+            if (p == 0x7FFFFF) {
+                EXPECT_LT(x, inner.left + filled) << "inverted only over the fill";
+            }
+            if (p == clBlack) {
+                EXPECT_GE(x, inner.left + filled) << "the text colour only beside it";
+            }
         }
     EXPECT_GT(inverted, 10);
     EXPECT_GT(plain, 10);
