@@ -7,6 +7,7 @@
 // twice under two clip rectangles, in the text colour and in the inverse of
 // what lies beneath. Both pictures are compared pixel for pixel first.
 #include "bench/common/alternating.h"
+#include "bench/common/cell_screen.h"
 #include "components/editor-catalogue/cxProgressBar.h"
 #include "components/editors/cxEditPaintUtils.h"
 #include "components/editors/cxEditStyles.h"
@@ -22,8 +23,9 @@
 namespace {
 
 using namespace hostlib;
+using quelvo::bench::CellScreen;
 
-constexpr int kWidth = 1920, kHeight = 1080;
+constexpr int kWidth = CellScreen::kWidth, kHeight = CellScreen::kHeight;
 constexpr int kCellWidth = 75, kCellHeight = 18;
 constexpr int kColumns = 25, kRows = 40, kCells = kColumns * kRows;
 
@@ -36,54 +38,6 @@ RECT CellRect(int cell)
 }
 
 COLORREF Inverse(COLORREF c) { return ~c & 0xFFFFFF; }
-
-// A bitmap the size of a screen with the fixed-metrics face selected.
-class CellScreen {
-public:
-    CellScreen()
-    {
-        dc_ = CreateCompatibleDC(nullptr);
-        HDC display = CreateDCA("DISPLAY", nullptr, nullptr, nullptr);
-        bitmap_ = CreateCompatibleBitmap(display, kWidth, kHeight);
-        DeleteDC(display);
-        oldBitmap_ = SelectObject(dc_, bitmap_);
-        font_->SetName(quelvo::gfx::kFixedTestFace);
-        font_->SetHeight(-16);
-        host_->SetHandle(dc_);
-        host_->SetFont(font_.get());
-        canvas_.SetCanvas(host_.get());
-        RECT all{0, 0, kWidth, kHeight};
-        FillRect(dc_, &all, static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH)));
-    }
-    ~CellScreen()
-    {
-        host_->SetHandle(nullptr);
-        SelectObject(dc_, oldBitmap_);
-        DeleteObject(bitmap_);
-        DeleteDC(dc_);
-    }
-    CellScreen(const CellScreen&) = delete;
-    CellScreen& operator=(const CellScreen&) = delete;
-    HDC DC() const { return dc_; }
-    TcxCanvas* Canvas() { return &canvas_; }
-    TFont* Font() const { return font_.get(); }
-    std::vector<COLORREF> Pixels() const
-    {
-        std::vector<COLORREF> pixels;
-        pixels.reserve(static_cast<std::size_t>(kWidth) * kHeight);
-        for (int y = 0; y < kHeight; ++y)
-            for (int x = 0; x < kWidth; ++x) pixels.push_back(GetPixel(dc_, x, y));
-        return pixels;
-    }
-
-private:
-    HDC dc_ = nullptr;
-    HBITMAP bitmap_ = nullptr;
-    HGDIOBJ oldBitmap_ = nullptr;
-    ObjectPtr<TFont> font_ = MakeObject<TFont>();
-    ObjectPtr<TCanvas> host_ = MakeObject<TCanvas>();
-    TcxCanvas canvas_{nullptr};
-};
 
 // The column: its properties, a cell style, one view info per cell.
 class Column {

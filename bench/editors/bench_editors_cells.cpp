@@ -7,6 +7,7 @@
 // every laid-out cell with Offset, with no new layout. Both pictures are
 // compared pixel for pixel before timing.
 #include "bench/common/alternating.h"
+#include "bench/common/cell_screen.h"
 #include "components/editors/cxEditPaintUtils.h"
 #include "components/editors/cxEditTextUtils.h"
 #include "components/editors/cxEditViewData.h"
@@ -22,8 +23,9 @@
 namespace {
 
 using namespace hostlib;
+using quelvo::bench::CellScreen;
 
-constexpr int kWidth = 1920, kHeight = 1080;
+constexpr int kWidth = CellScreen::kWidth, kHeight = CellScreen::kHeight;
 constexpr int kCellWidth = 75, kCellHeight = 18;
 constexpr int kColumns = 25, kRows = 40, kCells = kColumns * kRows;
 constexpr int kShift = kCellHeight; // how far Offset moves the cells per paint
@@ -46,53 +48,6 @@ UINT DrawTextFormat(int cell)
 {
     return DT_SINGLELINE | DT_VCENTER | DT_NOPREFIX | (cell % 10 == 0 ? DT_END_ELLIPSIS : 0u);
 }
-
-// A bitmap the size of a screen with the fixed-metrics face selected.
-class CellScreen {
-public:
-    CellScreen()
-    {
-        dc_ = CreateCompatibleDC(nullptr);
-        HDC display = CreateDCA("DISPLAY", nullptr, nullptr, nullptr);
-        bitmap_ = CreateCompatibleBitmap(display, kWidth, kHeight);
-        DeleteDC(display);
-        oldBitmap_ = SelectObject(dc_, bitmap_);
-        font_->SetName(quelvo::gfx::kFixedTestFace);
-        font_->SetHeight(-16);
-        host_->SetHandle(dc_);
-        host_->SetFont(font_.get());
-        canvas_.SetCanvas(host_.get());
-        RECT all{0, 0, kWidth, kHeight};
-        FillRect(dc_, &all, static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH)));
-    }
-    ~CellScreen()
-    {
-        host_->SetHandle(nullptr);
-        SelectObject(dc_, oldBitmap_);
-        DeleteObject(bitmap_);
-        DeleteDC(dc_);
-    }
-    HDC DC() const { return dc_; }
-    TcxCanvas* Canvas() { return &canvas_; }
-    TFont* Font() const { return font_.get(); }
-    std::vector<COLORREF> Pixels() const
-    {
-        std::vector<COLORREF> pixels;
-        pixels.reserve(static_cast<std::size_t>(kWidth) * kHeight);
-        for (int y = 0; y < kHeight; ++y)
-            for (int x = 0; x < kWidth; ++x)
-                pixels.push_back(GetPixel(dc_, x, y));
-        return pixels;
-    }
-
-private:
-    HDC dc_ = nullptr;
-    HBITMAP bitmap_ = nullptr;
-    HGDIOBJ oldBitmap_ = nullptr;
-    ObjectPtr<TFont> font_ = MakeObject<TFont>();
-    ObjectPtr<TCanvas> host_ = MakeObject<TCanvas>();
-    TcxCanvas canvas_{nullptr};
-};
 
 // A cell's text laid out once, as a text cell keeps it with its view info:
 // the rows are made and placed with the layout and only drawn when painted.
