@@ -8,6 +8,7 @@
 #include <stdlib.h>
 
 #include <chrono>
+#include <cstdint>
 #include <filesystem>
 #include <functional>
 #include <string>
@@ -87,6 +88,23 @@ protected:
         int x = 0, y = 0;
         XTranslateCoordinates(other_, xid, DefaultRootWindow(other_), 0, 0, &x, &y, &child);
         return POINT{x, y};
+    }
+    // Whether the server shows a window of ours (mapped with its parents).
+    bool Viewable(HWND window)
+    {
+        XWindowAttributes wa{};
+        const auto w = static_cast<::Window>(x_->XWindowOf(window));
+        return w && XGetWindowAttributes(other_, w, &wa) && wa.map_state == IsViewable;
+    }
+    // The server's pixel of a window of ours, 0xRRGGBB; all ones when unreadable.
+    std::uint32_t ServerPixel(HWND window, int x, int y)
+    {
+        const auto w = static_cast<::Window>(x_->XWindowOf(window));
+        XImage* image = XGetImage(other_, w, x, y, 1, 1, AllPlanes, ZPixmap);
+        if (!image) return 0xFFFFFFFFu;
+        const auto pixel = static_cast<std::uint32_t>(XGetPixel(image, 0, 0) & 0xFFFFFF);
+        XDestroyImage(image);
+        return pixel;
     }
     // Pixels of a top-level window on the server that differ from its
     // surface; -1 when either cannot be read.

@@ -38,16 +38,6 @@ protected:
         cxStandardLookAndFeelPaintersFinalize();
         cxLookAndFeelsFinalize();
     }
-    // The server's pixel of a window, 0xRRGGBB.
-    unsigned long ServerPixel(HWND window, int x, int y)
-    {
-        const auto w = static_cast<::Window>(x_->XWindowOf(window));
-        XImage* image = XGetImage(other_, w, x, y, 1, 1, AllPlanes, ZPixmap);
-        if (!image) return ~0ul;
-        const unsigned long p = XGetPixel(image, 0, 0) & 0xFFFFFF;
-        XDestroyImage(image);
-        return p;
-    }
 };
 
 TEST_F(ProgressBarOnX11, TheServerShowsTheFillAndTheInvertedText)
@@ -61,11 +51,7 @@ TEST_F(ProgressBarOnX11, TheServerShowsTheFillAndTheInvertedText)
     bar->SetParent(form);
     bar->SetPosition(60);
     form->Show();
-    ASSERT_TRUE(PumpUntil([&] {
-        XWindowAttributes wa{};
-        const auto w = static_cast<::Window>(x_->XWindowOf(form->Handle()));
-        return w && XGetWindowAttributes(other_, w, &wa) && wa.map_state == IsViewable;
-    }));
+    ASSERT_TRUE(PumpUntil([&] { return Viewable(form->Handle()); }));
     Settle();
     EXPECT_EQ(Mismatches(form->Handle()), 0);
 

@@ -99,11 +99,7 @@ TEST_F(CatalogueOnX11, ClicksOnTheKeypadComputeAndTheServerShowsTheControls)
     nav->SetParent(form);
     nav->SetControl(data);
     form->Show();
-    ASSERT_TRUE(PumpUntil([&] {
-        XWindowAttributes wa{};
-        const auto w = static_cast<::Window>(x_->XWindowOf(form->Handle()));
-        return w && XGetWindowAttributes(other_, w, &wa) && wa.map_state == IsViewable;
-    }));
+    ASSERT_TRUE(PumpUntil([&] { return Viewable(form->Handle()); }));
     Settle();
     int pressed = 0;
     calc->OnCalcButtonClick = TcxCalcButtonClick::FromFunction([&](TObject*, TcxCalcButtonKind&) { ++pressed; });

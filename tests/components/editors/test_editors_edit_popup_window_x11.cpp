@@ -48,12 +48,6 @@ protected:
         cxContainerPopupFinalize();
         cxLookAndFeelsFinalize();
     }
-    bool Viewable(HWND hwnd)
-    {
-        XWindowAttributes wa{};
-        const auto w = static_cast<::Window>(x_->XWindowOf(hwnd));
-        return w && XGetWindowAttributes(other_, w, &wa) && wa.map_state == IsViewable;
-    }
 };
 
 TEST_F(EditPopupOnX11, OpensBelowTheEditorShowsItsFrameAndClosesByItsButton)

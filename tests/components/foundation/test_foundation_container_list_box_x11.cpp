@@ -59,12 +59,6 @@ protected:
         dxThemeManagerFinalize();
         dxUxThemeFinalize();
     }
-    bool Viewable(HWND hwnd)
-    {
-        XWindowAttributes wa{};
-        const auto w = static_cast<::Window>(x_->XWindowOf(hwnd));
-        return w && XGetWindowAttributes(other_, w, &wa) && wa.map_state == IsViewable;
-    }
     std::uint32_t ServerPixel(TControl* control, int x, int y)
     {
         const POINT p = control->ClientToScreen(POINT{x, y});

@@ -56,22 +56,7 @@ protected:
         cxContainerPopupFinalize();
         cxLookAndFeelsFinalize();
     }
-    bool Viewable(HWND hwnd)
-    {
-        XWindowAttributes wa{};
-        const auto w = static_cast<::Window>(x_->XWindowOf(hwnd));
-        return w && XGetWindowAttributes(other_, w, &wa) && wa.map_state == IsViewable;
-    }
     void ClickAt(POINT p) { ClickScreen(p); }
-    std::uint32_t ServerPixel(HWND hwnd, int x, int y)
-    {
-        const auto w = static_cast<::Window>(x_->XWindowOf(hwnd));
-        XImage* image = XGetImage(other_, w, x, y, 1, 1, AllPlanes, ZPixmap);
-        if (!image) return 0xFFFFFFFFu;
-        const auto pixel = static_cast<std::uint32_t>(XGetPixel(image, 0, 0) & 0xFFFFFF);
-        XDestroyImage(image);
-        return pixel;
-    }
 };
 
 TEST_F(PopupOnX11, BothKindsOpenAsTheirOwnWindowsAndAClickOnTheFormClosesThem)
