@@ -95,9 +95,14 @@ TEST_F(ContainerListBoxOnX11, BorderBarsClickAndWheelAsTheUserSeesThem)
 
     const RECT item = list->ItemRect(2);
     ClickScreen(list->ClientToScreen(POINT{item.left + 10, (item.top + item.bottom) / 2}));
-    ASSERT_TRUE(PumpUntil([&] { return list->ItemIndex() == 2; }));
-    for (int turn = 0; turn < 2; ++turn) ClickScreen(list->ClientToScreen(POINT{20, 20}), 5);
-    ASSERT_TRUE(PumpUntil([&] { return list->TopIndex() >= 6; }));
+    // The wheel goes to the focused control: the click must have given the
+    // list the focus and ended its capture before the wheel turns.
+    ASSERT_TRUE(PumpUntil([&] { return list->ItemIndex() == 2 && list->Focused() && !GetCapture(); }));
+    for (int turn = 1; turn <= 2; ++turn) {
+        ClickScreen(list->ClientToScreen(POINT{20, 20}), 5);
+        ASSERT_TRUE(PumpUntil([&] { return list->TopIndex() >= 3 * turn; }))
+            << "turn " << turn << ": top index " << list->TopIndex() << ", focus on the list " << list->Focused();
+    }
     EXPECT_EQ(bar->Position(), list->TopIndex()) << "the bar follows the wheel";
     EXPECT_GT(bar->ThumbnailRect().top, thumb.top);
     Settle();
