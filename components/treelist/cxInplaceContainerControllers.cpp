@@ -89,13 +89,16 @@ void TcxEditingController::ShowEdit(TcxCustomInplaceEditContainer* item, TShiftS
     DoShowEdit(item, Activation::Mouse, 0, shift, x, y);
 }
 
-void TcxEditingController::DoShowEdit(TcxCustomInplaceEditContainer* item, Activation how, char key, TShiftState,
-                                      int, int)
+void TcxEditingController::DoShowEdit(TcxCustomInplaceEditContainer* item, Activation how, char key,
+                                      TShiftState shift, int x, int y)
 {
     if (!item) item = controller_->FocusedItem();
     if (!PrepareEdit(item, how == Activation::Mouse)) return;
-    edit_->Activate(item->EditDataRef());
-    if (how == Activation::Key && key) SendKeyPress(edit_, key);
+    switch (how) {
+    case Activation::Plain: edit_->Activate(item->EditDataRef()); break;
+    case Activation::Key: edit_->ActivateByKey(key, item->EditDataRef()); break;
+    case Activation::Mouse: edit_->ActivateByMouse(shift, x, y, item->EditDataRef()); break;
+    }
 }
 
 bool TcxEditingController::PrepareEdit(TcxCustomInplaceEditContainer* item, bool onMouseEvent)
@@ -229,12 +232,15 @@ void TcxEditingController::UpdateEditValue()
 void TcxEditingController::UpdateValue()
 {
     if (!IsEditing() || !edit_ || !edit_->Modified()) return;
+    edit_->ValidateEdit(true);
     editingItem_->SetEditValue(edit_->EditValue());
     edit_->SetModifiedAfterEnter(false);
 }
 
 bool TcxEditingController::AcceptEdit()
 {
+    // A value the editor refuses keeps it open on the cell.
+    if (!edit_->Deactivate()) Abort();
     UpdateValue();
     TcxControlDataController* data = controller_->DataController();
     data->PostEditingData();
@@ -836,7 +842,9 @@ void TcxCustomControlController::DoExit()
 
 bool TcxCustomControlController::MayFocus()
 {
-    return !(control_->Focused() && IsEditing() && GetAlwaysShowEditor());
+    TcxCustomEdit* edit = editingController_->Edit();
+    if (!control_->IsFocused() || !IsEditing() || !edit) return true;
+    return !GetAlwaysShowEditor() && edit->ValidateEdit(true);
 }
 
 void TcxCustomControlController::SetFocus()

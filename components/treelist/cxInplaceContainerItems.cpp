@@ -581,9 +581,9 @@ void TcxCustomInplaceEditContainer::SetFocused(bool value)
     if (!controller) return;
     if (value) return controller->SetFocusedItem(this);
     if (controller->FocusedItem() != this) return;
-    // The focus leaves the item; the derived control gives it to another
-    // one at its next layout change.
-    controller->EditingController()->HideEdit(false);
+    // The focus leaves the item with what was typed into it; the derived
+    // control gives it to another one at its next layout change.
+    controller->EditingController()->HideEdit(true);
     controller->InternalSetFocusedItem(nullptr);
 }
 

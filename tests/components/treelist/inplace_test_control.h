@@ -11,6 +11,7 @@
 #include <string>
 #include <vector>
 
+#include "components/editors/cxEditControl.h"
 #include "components/editors/cxEditDataRegisteredRepositoryItems.h"
 #include "components/treelist/cxInplaceContainerControllers.h"
 #include "components/treelist/cxTLOptions.h"
@@ -83,6 +84,45 @@ private:
     }
 };
 
+// The kind's editor keeps its text itself, like a one-line text editor:
+// a key typed after everything was selected replaces the text, later keys
+// append; the value follows the text on validation.
+class TTestEdit : public TcxCustomEdit {
+public:
+    static hostlib::TClass StaticClass() { return hostlib::DefineClass<TTestEdit, TcxCustomEdit>("TTestEdit"); }
+    hostlib::TClass ClassType() const override { return StaticClass(); }
+    hostlib::TClass GetPropertiesClass() const override;
+
+    std::string GetDisplayValue() override { return text; }
+    void SetInternalDisplayValue(const hostlib::Variant& value) override { text = hostlib::VarToStr(value); }
+    void SynchronizeDisplayValue() override
+    {
+        text = GetEditValue().IsNull() || GetEditValue().IsEmpty() ? "" : hostlib::VarToStr(GetEditValue());
+    }
+    void SelectAll() override { allSelected = true; }
+
+    std::string text;
+    bool allSelected = false;
+    std::vector<POINT> clicks;
+
+protected:
+    void InternalSetDisplayValue(const hostlib::Variant& value) override { InternalSetEditValue(value, true); }
+    bool CanKeyPressModifyEdit(char) override { return true; }
+    void DoEditKeyPress(char& key) override
+    {
+        TcxCustomEdit::DoEditKeyPress(key);
+        if (static_cast<unsigned char>(key) < 32) return;
+        text = (allSelected ? std::string() : text) + key;
+        allSelected = false;
+        ChangeHandler(this);
+    }
+    void MouseDown(hostlib::TMouseButton button, hostlib::TShiftState shift, int x, int y) override
+    {
+        clicks.push_back(POINT{x, y});
+        TcxCustomEdit::MouseDown(button, shift, x, y);
+    }
+};
+
 class TTestTextProperties : public TcxCustomEditProperties {
 public:
     static hostlib::TClass StaticClass()
@@ -91,8 +131,22 @@ public:
     }
     hostlib::TClass ClassType() const override { return StaticClass(); }
 
+    hostlib::TClass GetContainerClass() override { return TTestEdit::StaticClass(); }
     hostlib::TClass GetViewInfoClass() override { return TTestTextViewInfo::StaticClass(); }
     hostlib::TClass GetViewDataClass() override { return TTestTextViewData::StaticClass(); }
+    bool CanValidate() override { return true; }
+    // A text equal to rejected does not validate; shared by the copies
+    // the editors take.
+    void ValidateDisplayValue(hostlib::Variant& displayValue, std::string& errorText, bool& error,
+                              TcxCustomEdit* = nullptr) override
+    {
+        if (!rejected.empty() && hostlib::VarToStr(displayValue) == rejected) {
+            error = true;
+            errorText = rejectText;
+        }
+    }
+    static inline std::string rejected;
+    static inline std::string rejectText;
     TcxEditSupportedOperations GetSupportedOperations() override
     {
         return TcxEditSupportedOperations{esoIncSearch, esoSorting};
@@ -103,6 +157,8 @@ public:
     }
     TcxDataEditValueSource source = evsValue;
 };
+
+inline hostlib::TClass TTestEdit::GetPropertiesClass() const { return TTestTextProperties::StaticClass(); }
 
 // A second kind, to tell apart which properties a cell took.
 class TTestOtherProperties : public TTestTextProperties {
