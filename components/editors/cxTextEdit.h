@@ -9,6 +9,8 @@
 #include <string>
 
 #include "components/editors/cxEdit.h"
+#include "components/editors/cxEditTextUtils.h"
+#include "components/editors/cxEditViewData.h"
 #include "components/editors/cxFormats.h"
 #include "platform/hostlib/core/lists.h"
 #include "platform/hostlib/stdctrls/stdctrls.h"
@@ -82,6 +84,8 @@ public:
     TcxEditDisplayFormatOptions GetDisplayFormatOptions() override { return {dfoSupports}; }
     TcxEditSupportedOperations GetSupportedOperations() override;
     hostlib::TClass GetAssignedValuesClass() override;
+    hostlib::TClass GetViewDataClass() override;
+    hostlib::TClass GetViewInfoClass() override;
     bool IsResetEditClass() override { return GetEditingStyle() != esNoEdit; }
     std::string GetValidateErrorText(int errorKind) override;
     bool CompareDisplayValues(const hostlib::Variant& value1, const hostlib::Variant& value2) override;
@@ -250,6 +254,112 @@ public:
     static hostlib::TClass StaticClass();
     hostlib::TClass ClassType() const override { return StaticClass(); }
 };
+
+// ---- view data and view info -------------------------------------------------------
+
+// What a text editor paints: its display text, selection and rows laid out
+// once per calculation (moving the view info moves the rows with it).
+class TcxCustomTextEditViewInfo : public TcxCustomEditViewInfo {
+public:
+    static hostlib::TClass StaticClass();
+    hostlib::TClass ClassType() const override { return StaticClass(); }
+
+    void Offset(int dx, int dy) override;
+    bool NeedShowHint(TcxCanvas* canvas, const POINT& p, const RECT& visibleBounds, std::string& text,
+                      bool& isMultiLine, RECT& textRect) override;
+    using TcxCustomEditViewInfo::NeedShowHint;
+    virtual void DrawText(TcxCanvas* canvas);
+
+    // The laid-out rows of the last paint; rows point into Text of the cache.
+    struct TextOutCache {
+        bool Initialized = false;
+        bool ForceEndEllipsis = false;
+        int RowCount = 0;
+        std::string Text;
+        TcxTextRows Rows;
+        TcxTextParams Params;
+        RECT TextRect{};
+        int SelStart = 0;
+        int SelLength = 0;
+        hostlib::TColor SelTextColor = hostlib::clDefault;
+        hostlib::TColor SelBackgroundColor = hostlib::clDefault;
+    };
+    // Forgets the rows; the next paint lays the text out again.
+    void InvalidateTextOutCache() { TextOutData.Initialized = false; }
+
+    std::string Text;
+    RECT TextRect{};
+    unsigned DrawTextFlags = 0;
+    int SelStart = 0;
+    int SelLength = 0;
+    hostlib::TColor SelTextColor = hostlib::clDefault;
+    hostlib::TColor SelBackgroundColor = hostlib::clDefault;
+    int MaxLineCount = 0;
+    TcxEditEditingStyle EditingStyle = esEdit;
+    bool IsEditClass = false;
+    bool HasPopupWindow = false;
+    bool DrawSelectionBar = false;
+    bool ComboBoxStyle = false;
+    bool IsOwnerDrawing = false;
+    hostlib::Event<TcxCanvas*, const RECT&> OnCustomDraw;
+    TextOutCache TextOutData;
+
+protected:
+    void InternalPaint(TcxCanvas* canvas) override;
+};
+
+class TcxCustomTextEditViewData : public TcxCustomEditViewData {
+public:
+    static hostlib::TClass StaticClass();
+    hostlib::TClass ClassType() const override { return StaticClass(); }
+
+    void InitCacheData() override;
+    std::string InternalEditValueToDisplayText(const hostlib::Variant& editValue) override;
+    SIZE InternalGetEditContentSize(TcxCanvas* canvas, const hostlib::Variant& editValue,
+                                    const TcxEditSizeProperties& sizeProperties) override;
+    void Calculate(TcxCanvas* canvas, const RECT& bounds, const POINT& p, TcxMouseButton button,
+                   hostlib::TShiftState shift, TcxCustomEditViewInfo* viewInfo, bool isMouseEvent) override;
+    void EditValueToDrawValue(TcxCanvas* canvas, const hostlib::Variant& editValue,
+                              TcxCustomEditViewInfo* viewInfo) override;
+    RECT GetClientExtent(TcxCanvas* canvas, TcxCustomEditViewInfo* viewInfo) override;
+
+    virtual bool GetIsEditClass();
+    virtual bool IsComboBoxStyle() { return false; }
+    virtual void PrepareDrawTextFlags(TcxCanvas* canvas, TcxCustomEditViewInfo* viewInfo);
+    virtual void DisplayValueToDrawValue(const hostlib::Variant& displayValue, TcxCustomEditViewInfo* viewInfo);
+    virtual unsigned GetDrawTextFlags();
+    // Margins of the text inside the client rectangle (left, top, right, bottom).
+    virtual RECT GetDrawTextOffset();
+
+    void PrepareSelection(TcxCustomEditViewInfo* viewInfo);
+    // All 24 colour bits inverted.
+    static hostlib::TColor InvertColor(hostlib::TColor color);
+    TcxCustomTextEditProperties* GetProperties() const
+    {
+        return static_cast<TcxCustomTextEditProperties*>(Properties());
+    }
+
+private:
+    void PrepareAutoHeightFlags(TcxCanvas* canvas, TcxCustomTextEditViewInfo* viewInfo);
+
+    bool isValueEditorWithValueFormatting_ = false;
+};
+
+// Frame, background, selection bar, text and focus rectangle of a text editor.
+void DrawTextEdit(TcxCanvas* canvas, TcxCustomTextEditViewInfo* viewInfo);
+void DrawEditText(TcxCanvas* canvas, TcxCustomTextEditViewInfo* viewInfo);
+// Lays the text out into the view info's cache (once per calculation) and
+// draws the cached rows with the selection highlighted.
+void InternalTextOut(TcxCanvas* canvas, TcxCustomTextEditViewInfo* viewInfo, const std::string& text, int leftIndent,
+                     int rightIndent, int maxLineCount, hostlib::TColor selTextColor,
+                     hostlib::TColor selBackgroundColor, int selLength, int selStart, unsigned flags,
+                     const RECT& rect);
+// The text's size in the view data's font: with a width, rows wrapped into
+// it; without, one row (or the longest of several).
+SIZE GetTextEditContentSize(TcxCanvas* canvas, TcxCustomEditViewData* viewData, const std::string& text,
+                            unsigned flags, const TcxEditSizeProperties& sizeProperties, bool addCorrection = true);
+RECT GetTextEditDrawTextOffset(hostlib::TAlignment alignment, bool isInplace);
+RECT GetTextEditDrawTextOffset(TcxCustomTextEditViewData* viewData);
 
 // ---- unit functions ----------------------------------------------------------------
 

@@ -275,6 +275,9 @@ TcxEditSupportedOperations TcxCustomTextEditProperties::GetSupportedOperations()
 
 TClass TcxCustomTextEditProperties::GetAssignedValuesClass() { return TcxTextEditPropertiesValues::StaticClass(); }
 
+TClass TcxCustomTextEditProperties::GetViewDataClass() { return TcxCustomTextEditViewData::StaticClass(); }
+TClass TcxCustomTextEditProperties::GetViewInfoClass() { return TcxCustomTextEditViewInfo::StaticClass(); }
+
 TClass TcxCustomTextEditProperties::GetLookupDataClass() { return nullptr; }
 
 std::string TcxCustomTextEditProperties::GetValidateErrorText(int errorKind)
