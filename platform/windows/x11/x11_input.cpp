@@ -103,8 +103,14 @@ void X11Display::Impl::HandleEvent(XEvent& ev)
         HandleButton(ev.xbutton, ev.type == ButtonPress);
         break;
     case MotionNotify: {
+        // Only the latest of a run of moves counts; a move queued behind a
+        // press or release stays behind it, or a drag would start at its end.
         XEvent next;
-        while (XCheckTypedWindowEvent(dpy, ev.xmotion.window, MotionNotify, &next)) ev = next;  // only the latest counts
+        while (XEventsQueued(dpy, QueuedAlready) > 0) {
+            XPeekEvent(dpy, &next);
+            if (next.type != MotionNotify || next.xmotion.window != ev.xmotion.window) break;
+            XNextEvent(dpy, &ev);
+        }
         lastEventTime = ev.xmotion.time;
         QueueMove(POINT{ev.xmotion.x_root, ev.xmotion.y_root});
         break;

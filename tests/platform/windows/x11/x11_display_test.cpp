@@ -652,6 +652,26 @@ TEST_F(X11DisplayTest, PointerInputReachesTheWindowUnderIt)
     EXPECT_TRUE(Messages(WM_LBUTTONDOWN, main).empty());
     EXPECT_EQ(GetActiveWindow(), main) << "clicking activates";
 
+    // A move queued behind a press stays behind it: the drag starts where
+    // the press was and the move comes after it.
+    gLog.clear();
+    const POINT from = ScreenPoint(child, 30, 30), to = ScreenPoint(child, 60, 50);
+    XTestFakeMotionEvent(other_, DefaultScreen(other_), from.x, from.y, CurrentTime);
+    XTestFakeButtonEvent(other_, 1, True, CurrentTime);
+    XTestFakeMotionEvent(other_, DefaultScreen(other_), to.x, to.y, CurrentTime);
+    XTestFakeButtonEvent(other_, 1, False, CurrentTime);
+    XFlush(other_);
+    ASSERT_TRUE(PumpUntil([&] { return !Messages(WM_LBUTTONUP, child).empty(); }));
+    std::ptrdiff_t down = -1, moveTo = -1;
+    for (std::size_t i = 0; i < gLog.size(); ++i) {
+        if (gLog[i].hwnd != child) continue;
+        if (gLog[i].msg == WM_LBUTTONDOWN || gLog[i].msg == WM_LBUTTONDBLCLK) down = static_cast<std::ptrdiff_t>(i);
+        if (gLog[i].msg == WM_MOUSEMOVE && LOWORD(gLog[i].lParam) == 60) moveTo = static_cast<std::ptrdiff_t>(i);
+    }
+    ASSERT_GE(down, 0);
+    EXPECT_EQ(LOWORD(gLog[static_cast<std::size_t>(down)].lParam), 30) << "the press is where it happened";
+    EXPECT_GT(moveTo, down) << "the move after the press comes after it";
+
     SetFocus(child);
     XTestFakeButtonEvent(other_, 5, True, CurrentTime);
     XTestFakeButtonEvent(other_, 5, False, CurrentTime);
