@@ -447,10 +447,26 @@ TClass TcxHotTrackController::StaticClass()
     return DefineClass<TcxHotTrackController, TObject>("TcxHotTrackController");
 }
 
+void TcxHotTrackController::Construct(TcxEditingControl* control)
+{
+    control_ = control;
+    hintTimer_.reset(CreateObject<TTimer>(static_cast<TComponent*>(nullptr)));
+    ResetTimer();
+    TClass windowClass = Application->HintWindowClass() ? Application->HintWindowClass() : THintWindow::StaticClass();
+    hintWindow_.reset(CreateInstance<THintWindow>(windowClass, static_cast<TComponent*>(nullptr)));
+    hintWindow_->SetColor(Application->HintColor());
+}
+
+void TcxHotTrackController::Destroy()
+{
+    hintTimer_.reset();
+    hintWindow_.reset();
+    TObject::Destroy();
+}
+
 void TcxHotTrackController::UpdateState(TObject* element, const POINT& p)
 {
     if (auto* hot = dynamic_cast<IcxHotTrackElement*>(element)) hot->UpdateHotTrackState(p);
-    else if (auto* cell = As<TcxEditCellViewInfo>(element)) cell->UpdateHotTrackState(p);
 }
 
 void TcxHotTrackController::Clear()
@@ -472,6 +488,7 @@ void TcxHotTrackController::SetHotElement(TObject* element, const POINT& p)
     prevHitPoint_ = p;
     prevElement_ = element;
     if (element != hintElement_) CancelHint();
+    if (HintNeeded()) InternalShowHint();
 }
 
 void TcxHotTrackController::CheckDestroyingElement(TObject* element)
@@ -483,6 +500,77 @@ void TcxHotTrackController::CheckDestroyingElement(TObject* element)
         hintElement_ = nullptr;
     }
     SetHotElement(nullptr, POINT{-1, -1});
+}
+
+// A hint only over the active form; an MDI parent form counts as active
+// while the application is.
+bool TcxHotTrackController::FormAllowsHint()
+{
+    TCustomForm* form = GetParentForm(control_);
+    if (!form || form->Active()) return true;
+    return form->FormStyle() == fsMDIForm && Application->Active();
+}
+
+bool TcxHotTrackController::CanShowHint()
+{
+    TcxCustomControlController* controller = control_->Controller();
+    if (!showHint_ || controller->MousePressed() || !FormAllowsHint()) return false;
+    if (control_->IsDesigning() || control_->Dragging() || control_->DragAndDropState() != ddsNone) return false;
+    return !(controller->IsEditing() && controller->EditingController()->Edit() &&
+             prevElement_ == controller->GetEditingViewInfo());
+}
+
+// The part of the pointer below its hot spot.
+int TcxHotTrackController::CursorOffset() { return GetSystemMetrics(SM_CYCURSOR); }
+
+bool TcxHotTrackController::HintNeeded()
+{
+    auto* element = dynamic_cast<IcxHotTrackElement*>(prevElement_);
+    if (!element || !CanShowHint()) return false;
+    bool offsetHint = false;
+    hint_.clear();
+    TcxCanvas* canvas = cxScreenCanvas();
+    if (!element->IsNeedHint(canvas, prevHitPoint_, hint_, hintMultiLine_, hintRect_, offsetHint)) return false;
+    POINT p = control_->ClientToScreen(element->GetOrigin());
+    if (offsetHint) p.y += CursorOffset();
+    hintWindow_->Canvas()->Font()->Assign(canvas->Font());
+    hintWindow_->Font()->Assign(canvas->Font());
+    if (As<TcxEditCellViewInfo>(prevElement_)) {
+        p.x -= 1;
+        p.y -= 1;
+    }
+    hintRect_ = hintWindow_->CalcHintRect(Screen->Width(), hint_);
+    OffsetRect(&hintRect_, p.x, p.y);
+    return true;
+}
+
+void TcxHotTrackController::InternalShowHint()
+{
+    if (hintVisible_ || hintElement_ == prevElement_) return;
+    DoShowHint();
+    hintElement_ = prevElement_;
+    hintVisible_ = true;
+    hintWindow_->ActivateHint(hintRect_, hint_);
+    hintTimer_->SetEnabled(false);
+    hintTimer_->SetInterval(kHideHintWait);
+    hintTimer_->OnTimer = TNotifyEvent::Bind(this, &TcxHotTrackController::HintTimerHide);
+    hintTimer_->SetEnabled(kHideHintWait > 0);
+}
+
+void TcxHotTrackController::InternalHideHint()
+{
+    if (hintVisible_) DoHideHint();
+    hintVisible_ = false;
+    if (hintWindow_ && hintWindow_->HandleAllocated()) ShowWindow(hintWindow_->Handle(), SW_HIDE);
+    if (hintTimer_) ResetTimer();
+}
+
+// Idle, the timer would show a hint after a pause; nothing starts it.
+void TcxHotTrackController::ResetTimer()
+{
+    hintTimer_->SetEnabled(false);
+    hintTimer_->SetInterval(kShowHintWait);
+    hintTimer_->OnTimer = TNotifyEvent::Bind(this, &TcxHotTrackController::HintTimerShow);
 }
 
 // ---- cell navigator ---------------------------------------------------------------------------

@@ -12,19 +12,6 @@
 #include "components/treelist/cxInplaceContainerViewInfo.h"
 #include "platform/hostlib/visual/timer.h"
 
-// An element that lights up under the mouse and may want a hint.
-class IcxHotTrackElement {
-public:
-    virtual POINT GetOrigin() = 0;
-    virtual bool IsNeedHint(TcxCanvas* canvas, const POINT& p, std::string& text, bool& isMultiLine, RECT& textRect,
-                            bool& isNeedOffsetHint) = 0;
-    // (-1, -1): the pointer has left the element.
-    virtual void UpdateHotTrackState(const POINT& p) = 0;
-
-protected:
-    ~IcxHotTrackElement() = default;
-};
-
 // ---- editing controller ----------------------------------------------------------------
 
 class TcxEditingController : public hostlib::TObject {
@@ -157,27 +144,53 @@ public:
     static hostlib::TClass StaticClass();
     hostlib::TClass ClassType() const override { return StaticClass(); }
 
-    virtual void Construct(TcxEditingControl* control) { control_ = control; }
+    virtual void Construct(TcxEditingControl* control);
 
     virtual void DoHideHint() {}
     virtual void DoShowHint() {}
 
     void SetHotElement(hostlib::TObject* element, const POINT& p);
     void CheckDestroyingElement(hostlib::TObject* element);
-    void CancelHint() { hintVisible_ = false; }
+    void CancelHint() { InternalHideHint(); }
     void Clear();
+    bool CanShowHint();
+    bool HintNeeded();
     bool ShowHint() const { return showHint_; }
     void SetShowHint(bool value) { showHint_ = value; }
     hostlib::TObject* HotElement() const { return prevElement_; }
     const POINT& PrevHitPoint() const { return prevHitPoint_; }
+    bool HintVisible() const { return hintVisible_; }
+    const std::string& Hint() const { return hint_; }
+    // Screen rectangle of the hint window.
+    const RECT& HintRect() const { return hintRect_; }
+    hostlib::THintWindow* HintWindow() const { return hintWindow_.get(); }
+
+    // How long a shown hint stays, in ms.
+    static constexpr int kHideHintWait = 5000;
+    static constexpr int kShowHintWait = 1000;
+
+protected:
+    void Destroy() override;
 
 private:
     static void UpdateState(hostlib::TObject* element, const POINT& p);
+    bool FormAllowsHint();
+    int CursorOffset();
+    void InternalShowHint();
+    void InternalHideHint();
+    void ResetTimer();
+    void HintTimerShow(hostlib::TObject*) { InternalShowHint(); }
+    void HintTimerHide(hostlib::TObject*) { InternalHideHint(); }
 
     TcxEditingControl* control_ = nullptr;
     bool showHint_ = false;
+    std::string hint_;
+    bool hintMultiLine_ = false;
+    hostlib::ObjectPtr<hostlib::TTimer> hintTimer_;
+    RECT hintRect_{};
     bool hintVisible_ = false;
     hostlib::TObject* hintElement_ = nullptr;
+    hostlib::ObjectPtr<hostlib::THintWindow> hintWindow_;
     POINT prevHitPoint_{-1, -1};
     hostlib::TObject* prevElement_ = nullptr;
 };

@@ -348,6 +348,12 @@ bool TcxEditCellViewInfo::IsSupportedHotTrack()
     return style && style->LookAndFeel()->Painter()->IsButtonHotTrack();
 }
 
+POINT TcxEditCellViewInfo::GetOrigin()
+{
+    if (!viewInfo_) return POINT{ClipRect.left, ClipRect.top};
+    return POINT{viewInfo_->Bounds.left, viewInfo_->Bounds.top};
+}
+
 bool TcxEditCellViewInfo::IsNeedHint(TcxCanvas* canvas, const POINT& p, std::string& text, bool& isMultiLine,
                                      RECT& textRect, bool& isNeedOffsetHint)
 {

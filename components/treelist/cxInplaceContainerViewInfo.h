@@ -100,7 +100,20 @@ private:
     hostlib::TObject* owner_ = nullptr;
 };
 
-class TcxEditCellViewInfo : public TcxCustomViewInfoItem {
+// An element that lights up under the mouse and may want a hint.
+class IcxHotTrackElement {
+public:
+    virtual POINT GetOrigin() = 0;
+    virtual bool IsNeedHint(TcxCanvas* canvas, const POINT& p, std::string& text, bool& isMultiLine, RECT& textRect,
+                            bool& isNeedOffsetHint) = 0;
+    // (-1, -1): the pointer has left the element.
+    virtual void UpdateHotTrackState(const POINT& p) = 0;
+
+protected:
+    ~IcxHotTrackElement() = default;
+};
+
+class TcxEditCellViewInfo : public TcxCustomViewInfoItem, public IcxHotTrackElement {
 public:
     static hostlib::TClass StaticClass();
     hostlib::TClass ClassType() const override { return StaticClass(); }
@@ -111,9 +124,11 @@ public:
     TcxEditingControl* GetControl() override;
     void Assign(TcxCustomViewInfoItem* source) override;
 
-    virtual bool IsNeedHint(TcxCanvas* canvas, const POINT& p, std::string& text, bool& isMultiLine,
-                            RECT& textRect, bool& isNeedOffsetHint);
-    virtual void UpdateHotTrackState(const POINT& p);
+    // The top-left corner of the editor's view info.
+    POINT GetOrigin() override;
+    bool IsNeedHint(TcxCanvas* canvas, const POINT& p, std::string& text, bool& isMultiLine, RECT& textRect,
+                    bool& isNeedOffsetHint) override;
+    void UpdateHotTrackState(const POINT& p) override;
     virtual bool ChangedHeight(int prevHeight, int height);
     virtual RECT ContentOffset() { return RECT{1, 1, 1, 1}; }
     virtual TcxEditButtonTransparency GetButtonTransparency();

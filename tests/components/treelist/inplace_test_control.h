@@ -34,6 +34,20 @@ public:
     }
     hostlib::TClass ClassType() const override { return StaticClass(); }
 
+    // Cut off when wider than the client: the hint shows it whole.
+    using TcxCustomEditViewInfo::NeedShowHint;
+    bool NeedShowHint(TcxCanvas* canvas, const POINT&, const RECT&, std::string& text, bool& isMultiLine,
+                      RECT& textRect) override
+    {
+        text.clear();
+        if (canvas && Font) canvas->SetFont(Font);
+        isMultiLine = false;
+        if (static_cast<int>(Text.size()) * 8 <= ClientRect.right - ClientRect.left) return false;
+        text = Text;
+        textRect = ClientRect;
+        return true;
+    }
+
     std::string Text;
     // The canvas's left and top alignment flags.
     static constexpr int kLeftTop = 0x1 | 0x8;

@@ -1,5 +1,6 @@
 // The controllers of the small editing control on the headless display:
-// the live editor's activation, validation and posting.
+// the live editor's activation, validation and posting; the hint of a
+// cell whose text is cut off.
 #include "tests/components/treelist/treelist_fixture.h"
 
 #include <functional>
@@ -126,6 +127,109 @@ TEST_F(EditingTest, ARefusedValueKeepsTheEditorOpenWithItsText)
     EXPECT_EQ(Stored(0, 0), "r0c0");
     TTestTextProperties::rejected.clear();
     TTestTextProperties::rejectText.clear();
+}
+
+// ---- cell hints ------------------------------------------------------------------------
+
+constexpr const char* kLongText = "a much longer text";
+
+struct HintTest : ControlTest {
+    void SetUp() override
+    {
+        ControlTest::SetUp();
+        MakeControl(2, 3);
+        control->OptionsBehavior()->SetCellHints(true);
+        control->OptionsBehavior()->SetImmediateEditor(false);
+        control->DataController()->SetValue(1, 0, Variant(kLongText));
+        control->LayoutChanged();
+        Pump();
+    }
+    TcxHotTrackController* Hot() const { return control->Controller()->HotTrackController(); }
+    void Hover(int record, int item)
+    {
+        TTestCell* cell = control->TestViewInfo()->Cell(record, item);
+        Screen().MoveMouse(At(control, cell->ClipRect.left + 10, cell->ClipRect.top + 5));
+        Pump();
+    }
+    bool HintShown() const
+    {
+        HWND window = Hot()->HintWindow()->HandleAllocated() ? Hot()->HintWindow()->Handle() : nullptr;
+        return Hot()->HintVisible() && window && IsWindowVisible(window);
+    }
+    COLORREF ScreenColor(int x, int y)
+    {
+        const std::uint32_t p = Screen().ScreenPixel(x, y);
+        return RGB((p >> 16) & 0xFF, (p >> 8) & 0xFF, p & 0xFF);
+    }
+};
+
+TEST_F(HintTest, ACutOffTextShowsItsHintAtOnceJustAboveTheCellForFiveSeconds)
+{
+    Hover(0, 0);
+    EXPECT_FALSE(HintShown()) << "a text that fits wants no hint";
+    Hover(1, 0);
+    ASSERT_TRUE(HintShown()) << "shown at once, without waiting";
+    EXPECT_EQ(Hot()->Hint(), kLongText);
+
+    TTestCell* cell = control->TestViewInfo()->Cell(1, 0);
+    const POINT origin = control->ClientToScreen(POINT{cell->ViewInfo()->Bounds.left, cell->ViewInfo()->Bounds.top});
+    const RECT r = Hot()->HintRect();
+    EXPECT_EQ(r.left, origin.x - 1);
+    EXPECT_EQ(r.top, origin.y - 1);
+    EXPECT_GT(r.right - r.left, static_cast<LONG>(std::string(kLongText).size()) * kCharWidth)
+        << "the whole text, wider than the cell";
+
+    const COLORREF paper = ColorToRGB(Application->HintColor());
+    EXPECT_EQ(ScreenColor(r.left + 1, r.bottom - 2), paper) << "the hint window lies over the control";
+    int ink = 0;
+    for (int y = r.top + 1; y < r.bottom - 1; ++y)
+        for (int x = r.left + 1; x < r.right - 1; ++x) ink += ScreenColor(x, y) != paper;
+    EXPECT_GT(ink, 20) << "the text is drawn";
+
+    Advance(TcxHotTrackController::kHideHintWait - 1);
+    Pump();
+    EXPECT_TRUE(HintShown());
+    Advance(1);
+    Pump();
+    EXPECT_FALSE(HintShown()) << "gone after five seconds though the pointer stays";
+    Hover(1, 0);
+    EXPECT_FALSE(HintShown()) << "not again over the same cell";
+    Hover(0, 1);
+    Hover(1, 0);
+    EXPECT_TRUE(HintShown()) << "again after the pointer came back";
+    Hover(0, 0);
+    EXPECT_FALSE(HintShown()) << "leaving the cell hides it";
+}
+
+TEST_F(HintTest, NoHintWhereItWouldBeInTheWay)
+{
+    struct Case {
+        const char* when;
+        std::function<void()> arrange;
+    };
+    const Case cases[] = {
+        {"cell hints off", [&] { control->OptionsBehavior()->SetCellHints(false); }},
+        {"a button held", [&] { control->Controller()->SetMousePressed(true); }},
+        {"the cell being edited", [&] {
+             control->SetFocus();
+             control->Controller()->SetFocusedRecordItem(1, items[0].get());
+             items[0]->SetEditing(true);
+             Pump();
+         }},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.when);
+        Hover(2, 1);
+        c.arrange();
+        Hover(1, 0);
+        EXPECT_FALSE(HintShown());
+        control->OptionsBehavior()->SetCellHints(true);
+        control->Controller()->SetMousePressed(false);
+        control->Controller()->EditingController()->HideEdit(false);
+    }
+    Hover(2, 1);
+    Hover(1, 0);
+    EXPECT_TRUE(HintShown()) << "each condition was undone";
 }
 
 } // namespace

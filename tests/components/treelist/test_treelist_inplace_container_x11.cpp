@@ -1,6 +1,7 @@
 // The small editing control in a real X11 window under the test's own
-// Xvfb: the server shows what the control painted, buffered and not, and a
-// click on a cell reaches the controller, which focuses that cell.
+// Xvfb: the server shows what the control painted, buffered and not, a
+// click on a cell reaches the controller, which focuses that cell, and the
+// pointer over a cut-off text brings up its hint window.
 #include <gtest/gtest.h>
 
 #include <memory>
@@ -71,6 +72,45 @@ TEST_F(InplaceContainerOnX11, TheServerShowsTheCellsAndAClickFocusesOne)
     ClickScreen(control->ClientToScreen(POINT{cell->ClipRect.left + 5, cell->ClipRect.top + 5}));
     EXPECT_TRUE(PumpUntil([&] { return control->Controller()->FocusedItem() == items[1].get(); }));
     EXPECT_EQ(control->DataController()->GetFocusedRecordIndex(), 2);
+    items.clear();
+}
+
+TEST_F(InplaceContainerOnX11, ThePointerOverACutOffTextBringsUpItsHint)
+{
+    TForm* form = Application->CreateForm<TForm>();
+    form->SetBounds(60, 60, 300, 200);
+    auto* control = CreateObject<TTestControl>(form);
+    control->SetBounds(10, 10, 240, 120);
+    control->SetBorderStyle(cxcbsNone);
+    control->Font()->SetName(quelvo::gfx::kFixedTestFace);
+    control->Font()->SetHeight(-16);
+    control->OptionsBehavior()->SetCellHints(true);
+    items.emplace_back(CreateObject<TTestItem>(nullptr));
+    items.back()->SetEditingControl(control);
+    control->DataController()->SetRecordCount(2);
+    control->DataController()->SetValue(0, 0, Variant("short"));
+    control->DataController()->SetValue(1, 0, Variant("a much longer text"));
+    control->SetParent(form);
+    form->Show();
+    ASSERT_TRUE(PumpUntil([&] { return Viewable(form->Handle()); }));
+    Settle();
+
+    TcxHotTrackController* hot = control->Controller()->HotTrackController();
+    TTestCell* cell = control->TestViewInfo()->Cell(1, 0);
+    ASSERT_NE(cell, nullptr);
+    ClickScreen(control->ClientToScreen(POINT{cell->ClipRect.left + 5, cell->ClipRect.top + 5}), 1, false, false);
+    ASSERT_TRUE(PumpUntil([&] { return hot->HintVisible() && Viewable(hot->HintWindow()->Handle()); }));
+    Settle();
+    HWND hint = hot->HintWindow()->Handle();
+    EXPECT_EQ(Mismatches(hint), 0) << "the server shows the hint as painted";
+    const COLORREF paper = ColorToRGB(Application->HintColor());
+    const std::uint32_t expected = (GetRValue(paper) << 16) | (GetGValue(paper) << 8) | GetBValue(paper);
+    EXPECT_EQ(ServerPixel(hint, 1, 1), expected);
+    RECT r{};
+    GetWindowRect(hint, &r);
+    const POINT origin = control->ClientToScreen(POINT{cell->ViewInfo()->Bounds.left, cell->ViewInfo()->Bounds.top});
+    EXPECT_EQ(r.left, origin.x - 1);
+    EXPECT_EQ(r.top, origin.y - 1);
     items.clear();
 }
 
