@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdlib>
+#include <memory>
+#include <vector>
 
 #include "components/editor-catalogue/cxExtEditUtils.h"
 #include "components/data/cxVariants.h"
@@ -329,6 +331,54 @@ RECT Moved(RECT r, POINT by)
     return r;
 }
 
+// The bitmaps a bar is painted through. A column repaints hundreds of
+// cells of one size a second, so they are kept on the painting thread and
+// lent from bar to bar instead of made anew; a bar painted while another
+// is (an earlier sibling under a transparent one) borrows a set of its own.
+struct ScratchBitmaps {
+    ObjectPtr<TBitmap> work = NewBitmap(pf24bit);
+    ObjectPtr<TBitmap> mask = NewBitmap(pf1bit);
+    ObjectPtr<TBitmap> saved = NewBitmap(pf24bit);
+
+    static ObjectPtr<TBitmap> NewBitmap(TPixelFormat format)
+    {
+        ObjectPtr<TBitmap> bitmap(CreateObject<TBitmap>());
+        bitmap->SetPixelFormat(format);
+        return bitmap;
+    }
+    // Grows a bitmap to hold w x h at its top left; it never shrinks, so
+    // cells of varying sizes do not reallocate it. What lies beyond is
+    // drawn on at most, never read back.
+    static void Fit(TBitmap* bitmap, int w, int h)
+    {
+        if (bitmap->Width() < w || bitmap->Height() < h)
+            bitmap->SetSize(std::max(bitmap->Width(), w), std::max(bitmap->Height(), h));
+    }
+};
+
+class ScratchLease {
+public:
+    ScratchLease()
+    {
+        if (Pool().empty()) Pool().push_back(std::make_unique<ScratchBitmaps>());
+        set_ = std::move(Pool().back());
+        Pool().pop_back();
+    }
+    ~ScratchLease() { Pool().push_back(std::move(set_)); }
+    ScratchLease(const ScratchLease&) = delete;
+    ScratchLease& operator=(const ScratchLease&) = delete;
+    ScratchBitmaps& operator*() const { return *set_; }
+    ScratchBitmaps* operator->() const { return set_.get(); }
+
+private:
+    static std::vector<std::unique_ptr<ScratchBitmaps>>& Pool()
+    {
+        thread_local std::vector<std::unique_ptr<ScratchBitmaps>> pool;
+        return pool;
+    }
+    std::unique_ptr<ScratchBitmaps> set_;
+};
+
 // One paint of a bar: everything goes to a work bitmap in the bar's own
 // coordinates (a cell's bar at the origin, a stand-alone bar at its client
 // position), which one block copy puts on the canvas.
@@ -369,7 +419,11 @@ private:
     bool horizontal_ = true;
     bool native_ = false;
     TcxProgressBarBarStyle style_ = cxbsSolid;
-    ObjectPtr<TBitmap> work_;
+    ScratchLease scratch_;
+    // The work bitmap: the lent one, or for a stand-alone transparent bar
+    // (whose parent paints into it) a fresh one.
+    TBitmap* work_ = nullptr;
+    ObjectPtr<TBitmap> ownWork_;
     ObjectPtr<TBitmap> strip_;
     HDC dc_ = nullptr;
 };
@@ -410,16 +464,21 @@ void BarPainter::Run()
 
 void BarPainter::CreateWorkBitmap()
 {
-    work_.reset(CreateObject<TBitmap>());
-    work_->SetPixelFormat(pf24bit);
-    work_->SetSize(w_ + o_.x, h_ + o_.y);
+    const bool parentPaints = vi_->PaintTransparent && !vi_->IsInplace && vi_->Owner;
+    if (parentPaints) {
+        ownWork_ = ScratchBitmaps::NewBitmap(pf24bit);
+        work_ = ownWork_.get();
+    } else {
+        work_ = scratch_->work.get();
+    }
+    ScratchBitmaps::Fit(work_, w_ + o_.x, h_ + o_.y);
     dc_ = work_->Canvas()->Handle();
-    if (vi_->PaintTransparent && vi_->IsInplace)
-        BitBlt(dc_, 0, 0, w_, h_, canvas_->Handle(), vi_->BarRect.left, vi_->BarRect.top, SRCCOPY);
-    else if (vi_->PaintTransparent && vi_->Owner)
-        DrawTransparentControlBackground(vi_->Owner, work_->Canvas(), RECT{0, 0, w_ + o_.x, h_ + o_.y});
-    else
-        FillColor(RECT{0, 0, w_ + o_.x, h_ + o_.y}, ColorToRGB(vi_->BackgroundColor()));
+    const RECT all{0, 0, w_ + o_.x, h_ + o_.y};
+    if (parentPaints) return DrawTransparentControlBackground(vi_->Owner, work_->Canvas(), all);
+    if (!vi_->PaintTransparent) return FillColor(all, ColorToRGB(vi_->BackgroundColor()));
+    // What the canvas does not cover stays black, as in a new bitmap.
+    FillColor(all, RGB(0, 0, 0));
+    BitBlt(dc_, 0, 0, w_, h_, canvas_->Handle(), vi_->BarRect.left, vi_->BarRect.top, SRCCOPY);
 }
 
 void BarPainter::PrepareTheme()
@@ -657,15 +716,15 @@ void BarPainter::DrawInvertedText(const std::string& text, POINT at, const RECT&
 {
     const int qw = RectWidth(q), qh = RectHeight(q);
     if (qw <= 0 || qh <= 0) return TextAt(work_->Canvas(), text, at, vi_->TextColor);
-    ObjectPtr<TBitmap> mask(CreateObject<TBitmap>());
-    mask->SetPixelFormat(pf1bit);
-    mask->SetSize(qw, qh);
+    TBitmap* mask = scratch_->mask.get();
+    ScratchBitmaps::Fit(mask, qw, qh);
+    // The lent mask's canvas keeps the clear brush of its last text.
+    mask->Canvas()->Brush()->SetStyle(bsSolid);
     mask->Canvas()->Brush()->SetColor(clWhite);
     mask->Canvas()->FillRect(RECT{0, 0, qw, qh});
     TextAt(mask->Canvas(), text, POINT{at.x - q.left, at.y - q.top}, clBlack);
-    ObjectPtr<TBitmap> saved(CreateObject<TBitmap>());
-    saved->SetPixelFormat(pf24bit);
-    saved->SetSize(qw, qh);
+    TBitmap* saved = scratch_->saved.get();
+    ScratchBitmaps::Fit(saved, qw, qh);
     BitBlt(saved->Canvas()->Handle(), 0, 0, qw, qh, dc_, q.left, q.top, SRCCOPY);
     PatBlt(mask->Canvas()->Handle(), 0, 0, qw, qh, DSTINVERT);
     TextAt(work_->Canvas(), text, at, vi_->TextColor);

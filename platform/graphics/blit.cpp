@@ -94,6 +94,29 @@ struct BlitSource {
     }
 };
 
+// SRCCOPY at the same size between surfaces of one kind: rows copied as
+// they are. Pixels whose source lies outside the source are left alone.
+bool CopyStraight(const Target& t, const RECT& r, const BlitSource& src)
+{
+    const int top = std::max(r.top, t.box.top), bottom = std::min(r.bottom, t.box.bottom);
+    const int sw = src.surface->Width(), sh = src.surface->Height();
+    for (int yy = top; yy < bottom; ++yy) {
+        const int sy = src.y + (yy - r.top);
+        if (sy < 0 || sy >= sh)
+            continue;
+        const Pixel* srow = src.surface->Row(sy);
+        Pixel* drow = t.surface->Row(yy);
+        t.ForSpan(yy, r.left, r.right, [&](int a, int b) {
+            const int shift = src.x - r.left;
+            a = std::max(a, -shift);
+            b = std::min(b, sw - shift);
+            if (a < b)
+                std::copy(srow + a + shift, srow + b + shift, drow + a);
+        });
+    }
+    return true;
+}
+
 // The general transfer: destination rectangle (surface coordinates) with a
 // destination-to-source mapping, a ternary code and the DC's brush.
 BOOL Transfer(DCObj& dst, int x, int y, int w, int h, const BlitSource* src, std::uint8_t code,
@@ -103,13 +126,17 @@ BOOL Transfer(DCObj& dst, int x, int y, int w, int h, const BlitSource* src, std
         return TRUE;
     if (!SaneSpan(0, w) || !SaneSpan(0, h) || (src && (!SaneSpan(0, src->w) || !SaneSpan(0, src->h))))
         return FALSE;
-    Target t;
-    if (!t.Open(dst))
-        return TRUE;
     RECT r = DestRect(dst, x, y, w, h);
+    Target t;
+    if (!t.Open(dst, &r))
+        return TRUE;
     int dw = r.right - r.left, dh = r.bottom - r.top;
     // Destination mirroring by a negative size: the source runs backwards.
     bool flipX = w < 0, flipY = h < 0;
+    // Same size, same direction: source index = start + offset, no division.
+    const bool straight = src && !flipX && !flipY && src->w == dw && src->h == dh;
+    if (straight && code == 0xCC && !mask && src->map.kind == SourceMap::Kind::Same)
+        return CopyStraight(t, r, *src);
     Paint pat;
     bool needPattern = UsesPattern(code) || (mask && UsesPattern(backCode));
     if (needPattern) {
@@ -122,7 +149,7 @@ BOOL Transfer(DCObj& dst, int x, int y, int w, int h, const BlitSource* src, std
         int row = yy - r.top;
         if (flipY)
             row = dh - 1 - row;
-        int sy = src ? SourceIndex(row, dh, src->y, src->h) : 0;
+        int sy = !src ? 0 : straight ? src->y + row : SourceIndex(row, dh, src->y, src->h);
         Pixel* drow = t.surface->Row(yy);
         t.ForSpan(yy, r.left, r.right, [&](int a, int b) {
             for (int xx = a; xx < b; ++xx) {
@@ -131,7 +158,7 @@ BOOL Transfer(DCObj& dst, int x, int y, int w, int h, const BlitSource* src, std
                     col = dw - 1 - col;
                 Pixel s = 0;
                 if (src) {
-                    int sx = SourceIndex(col, dw, src->x, src->w);
+                    int sx = straight ? src->x + col : SourceIndex(col, dw, src->x, src->w);
                     if (!src->Fetch(sx, sy, s))
                         continue; // outside the source: left alone
                 }

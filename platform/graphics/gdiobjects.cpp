@@ -157,6 +157,25 @@ unsigned NearestIndex(const std::vector<RGBQUAD>& table, Pixel p)
     return best;
 }
 
+bool IsEmpty(const RECT& r) { return r.left >= r.right || r.top >= r.bottom; }
+
+RECT Intersection(const RECT& a, const RECT& b)
+{
+    return RECT{std::max(a.left, b.left), std::max(a.top, b.top), std::min(a.right, b.right),
+                std::min(a.bottom, b.bottom)};
+}
+
+// The bounding box of both; an empty one adds nothing.
+RECT Union(const RECT& a, const RECT& b)
+{
+    if (IsEmpty(a))
+        return IsEmpty(b) ? RECT{} : b;
+    if (IsEmpty(b))
+        return a;
+    return RECT{std::min(a.left, b.left), std::min(a.top, b.top), std::max(a.right, b.right),
+                std::max(a.bottom, b.bottom)};
+}
+
 // One pixel of a packed row of 1, 4, 8 or 24 bits: its raw value (a table
 // index or 0xRRGGBB), read and written in place.
 unsigned RawAt(const std::uint8_t* row, int x, int bits)
@@ -207,63 +226,105 @@ std::uint64_t NextBitmapStamp()
     return ++sequence;
 }
 
-void BitmapObj::Sync(BitmapAccess access)
+void BitmapObj::Sync(BitmapAccess access, const RECT* drawn)
 {
     if (access == BitmapAccess::Draw)
         changeStamp = NextBitmapStamp();
     if (access == BitmapAccess::Query || !dib || bitsPixel == 32 || dibBits.empty() || surface.Empty())
         return;
+    bool changed = TakeWrites();
+    if (access == BitmapAccess::Read) {
+        if (!IsEmpty(ahead_)) {
+            Pack(ahead_);
+            changed = true;
+        }
+        ahead_ = RECT{};
+    } else {
+        const RECT all{0, 0, width, height};
+        ahead_ = Union(ahead_, drawn ? Intersection(*drawn, all) : all);
+    }
+    if (changed)
+        changeStamp = NextBitmapStamp();
+}
+
+bool BitmapObj::TakeWrites()
+{
     const LONG stride = WidthBytes();
     const bool allNew = dibBitsSeen_.size() != dibBits.size();
-    const bool pack = access == BitmapAccess::Read && surfaceAhead_;
-    auto colourOf = [&](unsigned raw) {
-        return bitsPixel == 24 ? static_cast<Pixel>(raw) : PaletteColor(colorTable, raw);
-    };
+    bool any = false;
+    for (int y = 0; y < height; ++y) {
+        const std::size_t offset = static_cast<std::size_t>(topDown ? y : height - 1 - y) * stride;
+        const std::uint8_t* bits = dibBits.data() + offset;
+        const std::uint8_t* seen = allNew ? nullptr : dibBitsSeen_.data() + offset;
+        if (!allNew && std::memcmp(bits, seen, static_cast<std::size_t>(stride)) == 0)
+            continue;
+        any = true;
+        Pixel* row = surface.Row(y);
+        for (int x = 0; x < width; ++x) {
+            const unsigned raw = RawAt(bits, x, bitsPixel);
+            if (allNew || raw != RawAt(seen, x, bitsPixel))
+                row[x] = bitsPixel == 24 ? static_cast<Pixel>(raw) : PaletteColor(colorTable, raw);
+        }
+        if (!allNew)
+            RememberBits(y, y + 1);
+    }
+    if (allNew)
+        dibBitsSeen_ = dibBits;
+    return any;
+}
+
+// What was drawn inside `area` goes to the packed bits, and the surface
+// keeps the colour the bits can hold.
+void BitmapObj::Pack(const RECT& area)
+{
+    const LONG stride = WidthBytes();
     // Drawing repeats one colour over many pixels: remember the last match.
     Pixel lastColour = 0;
     unsigned lastRaw = 0;
     bool haveLast = false;
-    auto rawFor = [&](Pixel p) {
-        if (bitsPixel == 24)
-            return static_cast<unsigned>(p);
-        if (!haveLast || p != lastColour) {
-            lastColour = p;
-            lastRaw = NearestIndex(colorTable, p);
-            haveLast = true;
-        }
-        return lastRaw;
-    };
-    bool changedRows = false;
-    for (int y = 0; y < height; ++y) {
-        const std::size_t offset = static_cast<std::size_t>(topDown ? y : height - 1 - y) * stride;
-        std::uint8_t* bits = dibBits.data() + offset;
-        const std::uint8_t* seen = allNew ? nullptr : dibBitsSeen_.data() + offset;
-        const bool written = allNew || std::memcmp(bits, seen, static_cast<std::size_t>(stride)) != 0;
-        if (!written && !pack)
-            continue;
-        changedRows = true;
+    for (int y = area.top; y < area.bottom; ++y) {
+        std::uint8_t* bits = dibBits.data() + static_cast<std::size_t>(topDown ? y : height - 1 - y) * stride;
         Pixel* row = surface.Row(y);
-        for (int x = 0; x < width; ++x) {
-            unsigned raw = RawAt(bits, x, bitsPixel);
-            if (written && (allNew || raw != RawAt(seen, x, bitsPixel))) {
-                row[x] = colourOf(raw);
-                continue;
+        if (bitsPixel == 24) {
+            for (int x = area.left; x < area.right; ++x) {
+                const Pixel p = row[x] & 0xFFFFFFu;
+                bits[x * 3] = static_cast<std::uint8_t>(p);
+                bits[x * 3 + 1] = static_cast<std::uint8_t>(p >> 8);
+                bits[x * 3 + 2] = static_cast<std::uint8_t>(p >> 16);
+                row[x] = p;
             }
-            if (!pack)
-                continue;
-            Pixel want = row[x] & 0xFFFFFFu;
-            if (want != colourOf(raw)) {
-                raw = rawFor(want);
+            continue;
+        }
+        for (int x = area.left; x < area.right; ++x) {
+            const Pixel want = row[x] & 0xFFFFFFu;
+            unsigned raw = RawAt(bits, x, bitsPixel);
+            if (want != PaletteColor(colorTable, raw)) {
+                if (!haveLast || want != lastColour) {
+                    lastColour = want;
+                    lastRaw = NearestIndex(colorTable, want);
+                    haveLast = true;
+                }
+                raw = lastRaw;
                 StoreRaw(bits, x, bitsPixel, raw);
             }
-            row[x] = colourOf(raw);
+            row[x] = PaletteColor(colorTable, raw);
         }
     }
-    if (changedRows) {
+    RememberBits(area.top, area.bottom);
+}
+
+// Surface rows [rowFrom, rowTo) of dibBits become what was last seen.
+void BitmapObj::RememberBits(int rowFrom, int rowTo)
+{
+    const LONG stride = WidthBytes();
+    if (dibBitsSeen_.size() != dibBits.size()) {
         dibBitsSeen_ = dibBits;
-        changeStamp = NextBitmapStamp();
+        return;
     }
-    surfaceAhead_ = access == BitmapAccess::Draw;
+    for (int y = rowFrom; y < rowTo; ++y) {
+        const std::size_t offset = static_cast<std::size_t>(topDown ? y : height - 1 - y) * stride;
+        std::memcpy(dibBitsSeen_.data() + offset, dibBits.data() + offset, static_cast<std::size_t>(stride));
+    }
 }
 
 void SyncAllBitmaps()
@@ -293,14 +354,14 @@ HBITMAP DefaultDCBitmap()
     return bitmap;
 }
 
-Surface* TargetSurface(DCObj& dc, BitmapAccess access)
+Surface* TargetSurface(DCObj& dc, BitmapAccess access, const RECT* drawn)
 {
     if (dc.external)
         return dc.external;
     BitmapObj* b = LookupBitmap(dc.st.bitmap);
     if (!b)
         return nullptr;
-    b->Sync(access);
+    b->Sync(access, drawn);
     return &b->surface;
 }
 

@@ -93,11 +93,18 @@ struct BitmapObj : GdiObject {
     // draws into, reads or writes a bitmap calls it first. A pixel the
     // program sets to the value its bits already held is not seen as
     // written: after drawing, GdiFlush comes before writing the memory.
-    void Sync(BitmapAccess access);
+    // `drawn` bounds what a Draw may change (surface coordinates; null for
+    // anywhere), so a Read packs only that part.
+    void Sync(BitmapAccess access, const RECT* drawn = nullptr);
 
 private:
+    // Program writes since the last Sync go to the surface; true when any.
+    bool TakeWrites();
+    void Pack(const RECT& area);
+    void RememberBits(int rowFrom, int rowTo);
+
     std::vector<std::uint8_t> dibBitsSeen_; // dibBits as of the last Sync
-    bool surfaceAhead_ = false;             // drawn on since the last Read
+    RECT ahead_{};                          // drawn on since the last Read
 };
 
 struct RegionObj : GdiObject {
@@ -191,8 +198,9 @@ void Unregister(HGDIOBJ handle);
 HBITMAP DefaultDCBitmap();
 
 // The surface a DC draws into (Draw) or is read from (Read), or null (a
-// memory DC with no bitmap). Its bitmap is synced for that access.
-Surface* TargetSurface(DCObj& dc, BitmapAccess access = BitmapAccess::Draw);
+// memory DC with no bitmap). Its bitmap is synced for that access; `drawn`
+// bounds what a Draw may change (null for anywhere).
+Surface* TargetSurface(DCObj& dc, BitmapAccess access = BitmapAccess::Draw, const RECT* drawn = nullptr);
 // Syncs every bitmap for reading (GdiFlush).
 void SyncAllBitmaps();
 // True when the DC draws into a 1-bit bitmap (colours become black or white).

@@ -61,15 +61,20 @@ Paint PaintOfBrush(DCObj& dc, BrushObj* b)
 
 Paint BrushPaint(DCObj& dc, HGDIOBJ brush) { return PaintOfBrush(dc, ResolveBrush(static_cast<HBRUSH>(brush))); }
 
-bool Target::Open(DCObj& d)
+bool Target::Open(DCObj& d, const RECT* bound)
 {
     dc = &d;
-    surface = TargetSurface(d);
-    if (!surface)
-        return false;
     clip = &EffectiveClip(d);
     box = d.effectiveBox;
     simple = d.effectiveIsRect;
+    // Nothing is drawn outside the clip box, so a section packs no more.
+    RECT drawn = box;
+    if (bound)
+        drawn = RECT{std::max(box.left, bound->left), std::max(box.top, bound->top),
+                     std::min(box.right, bound->right), std::min(box.bottom, bound->bottom)};
+    surface = TargetSurface(d, BitmapAccess::Draw, &drawn);
+    if (!surface)
+        return false;
     return !clip->Empty();
 }
 

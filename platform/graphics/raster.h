@@ -98,7 +98,8 @@ struct Target {
     RECT box{};
     bool simple = true;
     bool Open(HDC handle);
-    bool Open(DCObj& dc);
+    // `bound` (surface coordinates) holds all the caller will draw, when known.
+    bool Open(DCObj& dc, const RECT* bound = nullptr);
     // Calls f(x0, x1) for the clipped pieces of [x0, x1) on row y.
     template <class F>
     void ForSpan(int y, int x0, int x1, F&& f) const

@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "components/editor-catalogue/cxProgressBar.h"
@@ -415,6 +416,52 @@ TEST_F(ProgressBarTest, VerticalTextRunsDownwards)
     const RECT inverted = Ink(full.get(), 0x7FFFFF);
     EXPECT_GT(inverted.bottom - inverted.top, 24) << "the rotated text is inverted over the fill";
     EXPECT_EQ(Ink(full.get(), ProgressBarCell::kText).right, -1);
+}
+
+// Cells share their painting bitmaps from one to the next: a cell painted
+// after larger, differently coloured or rotated ones looks exactly as on a
+// thread that never painted a bar before.
+TEST_F(ProgressBarTest, ACellLooksTheSameWhateverWasPaintedBefore)
+{
+    struct Case {
+        const char* name;
+        int value, w, h;
+        TcxProgressBarOrientation text;
+        TcxProgressBarBarStyle style;
+        TColor begin;
+        bool transparent;
+    } cases[] = {
+        {"large, rotated text, LEDs", 90, 140, 40, cxorVertical, cxbsLEDs, clRed, false},
+        {"small, text partly over the fill", 37, 75, 18, cxorHorizontal, cxbsSolid, clNavy, false},
+        {"narrower than its text", 60, 20, 18, cxorHorizontal, cxbsSolid, clGreen, false},
+        {"transparent over the canvas", 50, 60, 14, cxorHorizontal, cxbsGradient, clMaroon, true},
+        {"small again, text beside the fill", 5, 75, 18, cxorHorizontal, cxbsSolid, clNavy, false},
+    };
+    auto paint = [](const Case& c) {
+        ProgressBarCell cell;
+        cell.properties->SetTextOrientation(c.text);
+        cell.properties->SetBarStyle(c.style);
+        cell.properties->SetBeginColor(c.begin);
+        cell.properties->SetBarBevelOuter(cxbvRaised);
+        ObjectPtr<TBitmap> b(CreateObject<TBitmap>());
+        b->SetPixelFormat(pf24bit);
+        b->SetSize(c.w, c.h);
+        for (int y = 0; y < c.h; ++y)
+            for (int x = 0; x < c.w; ++x) b->Canvas()->SetPixel(x, y, (x + y) % 3 ? clYellow : clTeal);
+        TcxCanvas canvas(b->Canvas());
+        auto info = cell.NewViewInfo();
+        info->Transparent = c.transparent;
+        cell.Paint(&canvas, info.get(), RECT{0, 0, c.w, c.h}, Variant(c.value));
+        std::vector<TColor> pixels;
+        for (int y = 0; y < c.h; ++y)
+            for (int x = 0; x < c.w; ++x) pixels.push_back(At(b.get(), x, y));
+        return pixels;
+    };
+    for (const Case& c : cases) {
+        std::vector<TColor> fresh;
+        std::thread([&] { fresh = paint(c); }).join();
+        EXPECT_EQ(paint(c), fresh) << c.name;
+    }
 }
 
 TEST_F(ProgressBarTest, TheConfiguratorsColumnsPaint)

@@ -361,6 +361,37 @@ TEST(SectionSyncTest, WrittenBitsAndDrawingBothSurviveInEitherOrder)
             }
 }
 
+// After a read, drawing that touches only small places (under a clip, a
+// block copy through a moved origin, one pixel) must still reach every
+// reader, beside what the program wrote and what was drawn before.
+TEST(SectionSyncTest, SmallDrawingsAfterAReadReachEveryReader)
+{
+    for (auto [bits, topDown] : Depths())
+        for (const Reader& reader : Readers()) {
+            Section s(bits, topDown);
+            ASSERT_TRUE(s.Ok()) << bits;
+            Canvas ink(1, 1, s.Ink2());
+            s.Fill(RECT{0, 0, kW, kH}, kWhite);
+            s.Fill(RECT{0, 0, 1, 1}, s.Ink());
+            GdiFlush();
+            s.Poke(s.mem(), 7, 3, s.Ink2());
+            const int saved = SaveDC(s.dc());
+            IntersectClipRect(s.dc(), 2, 1, 5, 3);
+            s.Fill(RECT{0, 0, kW, kH}, s.Ink());
+            RestoreDC(s.dc(), saved);
+            SetViewportOrgEx(s.dc(), 3, 1, nullptr);
+            BitBlt(s.dc(), 3, 1, 1, 1, ink.dc(), 0, 0, SRCCOPY); // device (6, 2)
+            SetViewportOrgEx(s.dc(), 0, 0, nullptr);
+            SetPixel(s.dc(), 1, 3, s.Ink2());
+            Picture want = Expected(s.Ink());
+            want[0] = s.Ink();
+            want[3 * kW + 7] = s.Ink2();
+            want[2 * kW + 6] = s.Ink2();
+            want[3 * kW + 1] = s.Ink2();
+            EXPECT_EQ(reader.read(s), want) << Name(bits, topDown, reader.name);
+        }
+}
+
 TEST(SectionSyncTest, NeighboursInOnePackedByteKeepTheLastWordOfEach)
 {
     // Pixels 0..3 share a byte at 1 and 4 bits: drawing and memory writes

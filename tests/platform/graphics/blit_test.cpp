@@ -1,10 +1,13 @@
 // Raster operations between DCs, colour conversions, masks, transparency,
 // alpha blending and device-independent bits.
+#include "platform/graphics/surface.h"
 #include "tests/platform/graphics/canvas.h"
 
 #include <gtest/gtest.h>
 
 #include <cstring>
+#include <string>
+#include <vector>
 
 using quelvo::gfx::test::Canvas;
 using quelvo::gfx::test::kBlack;
@@ -77,6 +80,62 @@ TEST(RasterOperationTest, OverlappingCopiesOnOneSurfaceMoveAsAWhole)
     EXPECT_EQ(cv.At(1, 0), RGB(1, 0, 0));
     EXPECT_EQ(cv.At(2, 0), RGB(2, 0, 0));
     EXPECT_EQ(cv.At(3, 0), RGB(3, 0, 0));
+}
+
+// A copy at one size walks the source row by row; what its source misses
+// (off the edges) stays as it was, and a clip of two pieces takes both.
+TEST(RasterOperationTest, SameSizeCopiesKeepWhatLiesOffTheSourceAndFollowTheClip)
+{
+    Canvas src(3, 2);
+    for (int y = 0; y < 2; ++y)
+        for (int x = 0; x < 3; ++x)
+            SetPixel(src.dc(), x, y, RGB(1 + x, 1 + y, 0));
+    struct Case {
+        const char* name;
+        int sx, sy;
+        std::vector<std::string> art; // '.' untouched, digits: source column + 1, row by case
+    } cases[] = {
+        {"inside", 0, 0, {".....", ".123.", ".123.", "....."}},
+        {"off the left and top", -1, -1, {".....", ".....", "..12.", "....."}},
+        {"off the right and bottom", 1, 1, {".....", ".23..", ".....", "....."}},
+    };
+    for (const Case& c : cases) {
+        Canvas cv(5, 4);
+        SetWindowOrgEx(cv.dc(), -1, -1, nullptr); // logical (0, 0) at device (1, 1)
+        ASSERT_TRUE(BitBlt(cv.dc(), 0, 0, 3, 2, src.dc(), c.sx, c.sy, SRCCOPY)) << c.name;
+        std::vector<std::string> art;
+        for (int y = 0; y < 4; ++y) {
+            std::string row;
+            for (int x = 0; x < 5; ++x) {
+                COLORREF p = cv.At(x, y);
+                row += p == kWhite ? '.' : static_cast<char>('0' + GetRValue(p));
+            }
+            art.push_back(row);
+        }
+        EXPECT_EQ(Joined(art), Joined(c.art)) << c.name;
+    }
+    Canvas cv(5, 1);
+    HRGN two = CreateRectRgn(0, 0, 1, 1);
+    HRGN second = CreateRectRgn(2, 0, 4, 1);
+    CombineRgn(two, two, second, RGN_OR);
+    SelectClipRgn(cv.dc(), two);
+    BitBlt(cv.dc(), 0, 0, 3, 1, src.dc(), 0, 0, SRCCOPY);
+    SelectClipRgn(cv.dc(), nullptr); // reading is clipped as well
+    EXPECT_EQ(Joined(cv.Art({{kWhite, '.'}, {RGB(1, 1, 0), '1'}, {RGB(2, 1, 0), '2'}, {RGB(3, 1, 0), '3'}})),
+              Joined({"1.3.."}));
+    DeleteObject(two);
+    DeleteObject(second);
+}
+
+// Copies keep the source's alpha byte, so per-pixel alpha survives them.
+TEST(RasterOperationTest, CopiesKeepTheAlphaByte)
+{
+    Canvas src(2, 1), cv(2, 1);
+    quelvo::gfx::SurfaceOfDC(src.dc())->Set(0, 0, 0x80102030u);
+    quelvo::gfx::SurfaceOfDC(src.dc())->Set(1, 0, 0xFF405060u);
+    BitBlt(cv.dc(), 0, 0, 2, 1, src.dc(), 0, 0, SRCCOPY);
+    EXPECT_EQ(quelvo::gfx::SurfaceOfDC(cv.dc())->At(0, 0), 0x80102030u);
+    EXPECT_EQ(quelvo::gfx::SurfaceOfDC(cv.dc())->At(1, 0), 0xFF405060u);
 }
 
 TEST(MonochromeTest, MonoToColourUsesTheDestinationTextAndBackgroundColours)
