@@ -304,6 +304,8 @@ protected:
     virtual void RepositoryItemAssigned() {}
     virtual void InitializeEditData() {}
 
+    // The value alone, for kinds that derive it from their text.
+    void StoreEditValue(const hostlib::Variant& value) { editValue_ = value; }
     bool IsUserChange() const { return userChange_; }
     void SetUserChange(bool value) { userChange_ = value; }
     bool IsValidated() const { return validated_; }

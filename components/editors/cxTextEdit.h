@@ -9,9 +9,11 @@
 #include <string>
 
 #include "components/editors/cxEdit.h"
+#include "components/editors/cxEditControl.h"
 #include "components/editors/cxEditTextUtils.h"
 #include "components/editors/cxEditViewData.h"
 #include "components/editors/cxFormats.h"
+#include "components/editors/cxTextEditLookup.h"
 #include "platform/hostlib/core/lists.h"
 #include "platform/hostlib/stdctrls/stdctrls.h"
 
@@ -84,6 +86,7 @@ public:
     TcxEditDisplayFormatOptions GetDisplayFormatOptions() override { return {dfoSupports}; }
     TcxEditSupportedOperations GetSupportedOperations() override;
     hostlib::TClass GetAssignedValuesClass() override;
+    hostlib::TClass GetContainerClass() override;
     hostlib::TClass GetViewDataClass() override;
     hostlib::TClass GetViewInfoClass() override;
     bool IsResetEditClass() override { return GetEditingStyle() != esNoEdit; }
@@ -361,6 +364,393 @@ SIZE GetTextEditContentSize(TcxCanvas* canvas, TcxCustomEditViewData* viewData, 
 RECT GetTextEditDrawTextOffset(hostlib::TAlignment alignment, bool isInplace);
 RECT GetTextEditDrawTextOffset(TcxCustomTextEditViewData* viewData);
 
+// ---- inner edit --------------------------------------------------------------------
+
+// What a text editor asks of the real edit it hosts.
+class IcxInnerTextEdit : public IcxCustomInnerEdit {
+public:
+    virtual void CopyToClipboard() = 0;
+    virtual hostlib::TAlignment GetAlignment() = 0;
+    virtual bool GetAutoSelect() = 0;
+    virtual hostlib::TEditCharCase GetCharCase() = 0;
+    virtual TcxEditEchoMode GetEchoMode() = 0;
+    virtual bool GetHideSelection() = 0;
+    virtual char GetImeLastChar() = 0;
+    virtual TImeMode GetImeMode() = 0;
+    virtual std::string GetImeName() = 0;
+    virtual bool GetInternalUpdating() = 0;
+    virtual int GetMaxLength() = 0;
+    virtual bool GetMultiLine() = 0;
+    virtual bool GetOEMConvert() = 0;
+    virtual char GetPasswordChar() = 0;
+    virtual int GetSelLength() = 0;
+    virtual int GetSelStart() = 0;
+    virtual std::string GetSelText() = 0;
+    virtual void SelectAll() = 0;
+    virtual void SetAlignment(hostlib::TAlignment value) = 0;
+    virtual void SetAutoSelect(bool value) = 0;
+    virtual void SetCharCase(hostlib::TEditCharCase value) = 0;
+    virtual void SetEchoMode(TcxEditEchoMode value) = 0;
+    virtual void SetHideSelection(bool value) = 0;
+    virtual void SetInternalUpdating(bool value) = 0;
+    virtual void SetImeMode(TImeMode value) = 0;
+    virtual void SetImeName(const std::string& value) = 0;
+    virtual void SetMaxLength(int value) = 0;
+    virtual void SetOEMConvert(bool value) = 0;
+    virtual void SetPasswordChar(char value) = 0;
+    virtual void SetSelLength(int value) = 0;
+    virtual void SetSelStart(int value) = 0;
+    virtual void SetSelText(const std::string& value) = 0;
+
+protected:
+    ~IcxInnerTextEdit() = default;
+};
+
+class TcxCustomInnerTextEdit;
+class TcxCustomTextEdit;
+
+// The interface's rules over the inner edit's window; the selection of a
+// pending input-method character stands in for the window's meanwhile.
+class TcxCustomInnerTextEditHelper : public hostlib::TObject {
+public:
+    static hostlib::TClass StaticClass();
+    hostlib::TClass ClassType() const override { return StaticClass(); }
+    explicit TcxCustomInnerTextEditHelper(TcxCustomInnerTextEdit* edit) : edit_(edit) {}
+
+    hostlib::Variant GetEditValue();
+    void SetEditValue(const hostlib::Variant& value);
+    int GetSelStart();
+    int GetSelLength();
+    void SetSelStart(int value);
+    void SetSelLength(int value);
+    void SelectAll();
+    void SetAlignment(hostlib::TAlignment value);
+    void SetEchoMode(TcxEditEchoMode value);
+    void SetPasswordChar(char value);
+    char GetImeLastChar();
+    // Applies the selection kept while an input-method character was pending.
+    void RestoreSelection();
+
+private:
+    TcxCustomInnerTextEdit* edit_;
+    int savedSelStart_ = 0;
+    int savedSelLength_ = 0;
+};
+
+// The real single-line edit of a focused text editor. It decides nothing
+// itself: keys, mouse, focus and clipboard go to the editor first.
+class TcxCustomInnerTextEdit : public hostlib::TCustomEdit, public IcxInnerTextEdit {
+public:
+    static hostlib::TClass StaticClass();
+    hostlib::TClass ClassType() const override { return StaticClass(); }
+    void Construct(hostlib::TComponent* owner) override;
+
+    TcxCustomTextEdit* GetContainer() const;
+    // The character index at the caret.
+    int GetCursorPos();
+    void UpdateEchoMode();
+    virtual void AdjustMargins();
+    bool IsImeCharPending() const { return imeCharCount_ > 0; }
+    // The edit window's own handling of a message the editor let through.
+    void PassToEdit(hostlib::TMessage& m);
+
+    void SetBounds(int left, int top, int width, int height) override;
+    bool CanFocus() override;
+    hostlib::TPopupMenu* GetPopupMenu() override;
+    void DragDrop(hostlib::TObject* source, int x, int y) override;
+    void DragOver(hostlib::TObject* source, int x, int y, hostlib::TDragState state, bool& accept) override;
+    void DefaultHandler(hostlib::TMessage& message) override;
+
+    // IcxContainerInnerControl and IcxCustomInnerEdit.
+    hostlib::TWinControl* GetControl() override { return this; }
+    TcxContainer* GetControlContainer() override;
+    hostlib::Variant GetEditValue() override { return helper_->GetEditValue(); }
+    hostlib::TNotifyEvent GetOnChange() override { return OnChange; }
+    bool GetReadOnly() override { return ReadOnly(); }
+    void LockBounds(bool lock) override;
+    void SafelySetFocus() override;
+    void SetEditValue(const hostlib::Variant& value) override { helper_->SetEditValue(value); }
+    void SetParent(hostlib::TWinControl* value) override { TCustomEdit::SetParent(value); }
+    void SetOnChange(const hostlib::TNotifyEvent& value) override { OnChange = value; }
+    void SetReadOnly(bool value) override { TCustomEdit::SetReadOnly(value); }
+    // IcxInnerTextEdit.
+    void CopyToClipboard() override { TCustomEdit::CopyToClipboard(); }
+    hostlib::TAlignment GetAlignment() override { return alignment_; }
+    bool GetAutoSelect() override { return AutoSelect(); }
+    hostlib::TEditCharCase GetCharCase() override { return CharCase(); }
+    TcxEditEchoMode GetEchoMode() override { return echoMode_; }
+    bool GetHideSelection() override { return HideSelection(); }
+    char GetImeLastChar() override { return helper_->GetImeLastChar(); }
+    TImeMode GetImeMode() override { return imeMode_; }
+    std::string GetImeName() override { return imeName_; }
+    bool GetInternalUpdating() override { return internalUpdating_; }
+    int GetMaxLength() override { return MaxLength(); }
+    bool GetMultiLine() override { return false; }
+    bool GetOEMConvert() override { return oemConvert_; }
+    char GetPasswordChar() override { return passwordChar_; }
+    int GetSelLength() override { return helper_->GetSelLength(); }
+    int GetSelStart() override { return helper_->GetSelStart(); }
+    std::string GetSelText() override { return SelText(); }
+    void SelectAll() override { helper_->SelectAll(); }
+    void SetAlignment(hostlib::TAlignment value) override { helper_->SetAlignment(value); }
+    void SetAutoSelect(bool value) override { TCustomEdit::SetAutoSelect(value); }
+    void SetCharCase(hostlib::TEditCharCase value) override { TCustomEdit::SetCharCase(value); }
+    void SetEchoMode(TcxEditEchoMode value) override { helper_->SetEchoMode(value); }
+    void SetHideSelection(bool value) override { TCustomEdit::SetHideSelection(value); }
+    void SetInternalUpdating(bool value) override { internalUpdating_ = value; }
+    void SetImeMode(TImeMode value) override { imeMode_ = value; }
+    void SetImeName(const std::string& value) override { imeName_ = value; }
+    void SetMaxLength(int value) override { TCustomEdit::SetMaxLength(value); }
+    void SetOEMConvert(bool value) override { oemConvert_ = value; }
+    void SetPasswordChar(char value) override { helper_->SetPasswordChar(value); }
+    void SetSelLength(int value) override { helper_->SetSelLength(value); }
+    void SetSelStart(int value) override { helper_->SetSelStart(value); }
+    void SetSelText(const std::string& value) override { TCustomEdit::SetSelText(value); }
+
+protected:
+    void Destroy() override;
+    void WndProc(hostlib::TMessage& message) override;
+    void Dispatch(hostlib::TMessage& message) override;
+    void CreateHandle() override;
+    void CreateParams(hostlib::TCreateParams& params) override;
+    void CreateWnd() override;
+    void Click() override;
+    void DblClick() override;
+    bool DoMouseWheel(hostlib::TShiftState shift, int wheelDelta, POINT mousePos) override;
+    void KeyDown(WORD& key, hostlib::TShiftState shift) override;
+    void KeyPress(char& key) override;
+    void KeyUp(WORD& key, hostlib::TShiftState shift) override;
+    void MouseDown(hostlib::TMouseButton button, hostlib::TShiftState shift, int x, int y) override;
+    void MouseMove(hostlib::TShiftState shift, int x, int y) override;
+    void MouseUp(hostlib::TMouseButton button, hostlib::TShiftState shift, int x, int y) override;
+    using TCustomEdit::MouseEnter;
+    using TCustomEdit::MouseLeave;
+    virtual void MouseEnter(hostlib::TControl* control) { (void)control; }
+    virtual void MouseLeave(hostlib::TControl* control);
+
+private:
+    friend class TcxCustomInnerTextEditHelper;
+
+    // One per message of Dispatch.
+    void WMChar(hostlib::TMessage& m);
+    void WMClipboard(hostlib::TMessage& m);
+    void WMGetDlgCode(hostlib::TMessage& m);
+    void WMKeyDown(hostlib::TMessage& m);
+    void WMFocus(hostlib::TMessage& m);
+    void WMSize(hostlib::TMessage& m);
+    void CMMouseEnterLeave(hostlib::TMessage& m);
+    bool SendToPopup(hostlib::TMessage& m);
+    bool IsContainerAutoDrag();
+    // Runs the editor's handler of a key; a key it sets to 0 was used.
+    template <class Key, class Handler>
+    void ForwardKey(Key& key, Handler&& handler);
+
+    hostlib::ObjectPtr<TcxCustomInnerTextEditHelper> helper_;
+    hostlib::TAlignment alignment_ = cxEditDefaultHorzAlignment;
+    TcxEditEchoMode echoMode_ = eemNormal;
+    char passwordChar_ = '\0';
+    TImeMode imeMode_ = imDontCare;
+    std::string imeName_;
+    bool oemConvert_ = false;
+    bool internalUpdating_ = false;
+    bool creating_ = true;
+    int boundsLockCount_ = 0;
+    // Character messages still expected for the last input-method character.
+    int imeCharCount_ = 0;
+    char imeLastChar_ = '\0';
+};
+
+// Whether a key changed the text or the selection of an inner edit.
+struct TcxCustomInnerTextEditPrevState {
+    bool IsTextSaved = false;
+    std::string PrevText;
+    int PrevSelStart = 0;
+    int PrevSelLength = 0;
+};
+void SaveTextEditState(IcxInnerTextEdit* innerEdit, bool saveText, TcxCustomInnerTextEditPrevState& state);
+// The text is compared regardless of case: a case-only change is none.
+bool CheckTextEditState(IcxInnerTextEdit* innerEdit, const TcxCustomInnerTextEditPrevState& state);
+
+// ---- the text editor ---------------------------------------------------------------
+
+enum TcxEditScrollCause { escKeyboard, escMouseWheel };
+
+class TcxCustomTextEdit : public TcxCustomEdit, public IcxTextEditLookupDataOwner, public IcxFormatControllerListener {
+public:
+    static hostlib::TClass StaticClass();
+    hostlib::TClass ClassType() const override { return StaticClass(); }
+
+    void Construct(hostlib::TComponent* owner) override;
+    using TcxCustomEdit::Construct;
+
+    hostlib::TClass GetPropertiesClass() const override;
+    hostlib::TClass GetInnerEditClass() const override;
+    TcxCustomTextEditProperties* Properties() const
+    {
+        return static_cast<TcxCustomTextEditProperties*>(TcxCustomEdit::Properties());
+    }
+    TcxCustomTextEditProperties* ActiveProperties()
+    {
+        return static_cast<TcxCustomTextEditProperties*>(TcxCustomEdit::ActiveProperties());
+    }
+    TcxCustomTextEditViewInfo* ViewInfo() const
+    {
+        return static_cast<TcxCustomTextEditViewInfo*>(TcxCustomEdit::ViewInfo());
+    }
+    IcxInnerTextEdit* InnerTextEdit() const { return dynamic_cast<IcxInnerTextEdit*>(InnerEdit()); }
+    IcxTextEditLookupData* ILookupData() const { return lookupData_.get(); }
+    TcxCustomTextEditLookupData* LookupData() const { return lookupData_.get(); }
+
+    // The shown text: the inner edit's.
+    std::string Text() const override;
+    int SelStart() { return GetSelStart(); }
+    int SelLength() { return GetSelLength(); }
+    std::string SelText() { return GetSelText(); }
+    virtual int GetSelStart();
+    virtual int GetSelLength();
+    virtual std::string GetSelText();
+    virtual void SetSelStart(int value);
+    virtual void SetSelLength(int value);
+    virtual void SetSelText(const std::string& value);
+    void SetSelection(int start, int length);
+    int ItemIndex();
+    void SetItemIndex(int value);
+    hostlib::TObject* ItemObject();
+    void SetItemObject(hostlib::TObject* value);
+    int CursorPos();
+    std::string EditingText() const { return Text(); }
+    virtual void SetEditingText(const std::string& value);
+    bool BeepOnEnter() const { return beepOnEnter_; }
+    void SetBeepOnEnter(bool value) { beepOnEnter_ = value; }
+
+    void CopyToClipboard() override;
+    void CutToClipboard() override;
+    void PasteFromClipboard() override;
+    void SelectAll() override;
+    virtual void ClearSelection();
+    virtual void Undo() { ResetEditValue(); }
+    void Activate(TcxCustomEditData*& editData) override;
+    void PrepareEditValue(const hostlib::Variant& displayValue, hostlib::Variant& editValue, bool editFocused) override;
+    std::string GetDisplayValue() override;
+    void SetInternalDisplayValue(const hostlib::Variant& value) override;
+    void SynchronizeDisplayValue() override;
+    void SynchronizeEditValue() override;
+    void PropertiesChanged(hostlib::TObject* sender) override;
+    bool RefreshContainer(POINT p, TcxMouseButton button, hostlib::TShiftState shift, bool isMouseEvent) override;
+    // Whether the inner edit shows (else the view info paints the text).
+    bool IsEditClass() override;
+
+    // The locale's formats changed.
+    void FormatChanged() override;
+    void LockLookupDataTextChanged() override { lookupDataTextChangedLocked_ = true; }
+    void UnlockLookupDataTextChanged() override { lookupDataTextChangedLocked_ = false; }
+
+    // Incremental lookup: the completed tail after the typed prefix is selected.
+    bool FindSelection() const { return findSelection_; }
+    void SetFindSelection(bool value);
+    void SetFindSelectionSuppressed(bool value) { findSelectionSuppressed_ = value; }
+    void SetHideInnerEdit(bool value);
+    void SetShowInnerEdit(bool value);
+    bool PopupClosedByKey() const { return popupClosedByKey_; }
+    void SetPopupClosedByKey(bool value) { popupClosedByKey_ = value; }
+    bool IsNavigationPosting() const { return navigationPost_; }
+
+protected:
+    friend class TcxCustomInnerTextEdit;
+
+    void Destroy() override;
+    void Loaded() override;
+    void Dispatch(hostlib::TMessage& message) override;
+    void DoExit() override;
+    bool DoMouseWheel(hostlib::TShiftState shift, int wheelDelta, POINT mousePos) override;
+    void KeyPress(char& key) override;
+    void GetChildControlBounds(const RECT& bounds, hostlib::TControl* child, std::optional<RECT>& region) override;
+    void AdjustInnerEditPosition() override;
+    bool CanKeyDownModifyEdit(WORD key, hostlib::TShiftState shift) override;
+    bool CanKeyPressModifyEdit(char key) override;
+    void ChangeHandler(hostlib::TObject* sender) override;
+    void DoEditKeyDown(WORD& key, hostlib::TShiftState shift) override;
+    void DoEditKeyPress(char& key) override;
+    void FillSizeProperties(TcxEditSizeProperties& sizeProperties) override;
+    bool InternalDoEditing() override;
+    void InternalSetDisplayValue(const hostlib::Variant& value) override;
+    void InternalValidateDisplayValue(const hostlib::Variant& displayValue) override;
+    bool IsValidChar(char key) override;
+    bool SetDisplayText(const std::string& value) override;
+    void UpdateDrawValue() override;
+    bool WantNavigationKeys() override { return true; }
+    LRESULT LockedInnerEditWindowProc(HWND wnd, UINT msg, WPARAM wParam, LPARAM lParam) override;
+
+    virtual void AdjustInnerEdit();
+    // Whether the selection may become the given text: the resulting text
+    // and where the cursor goes then.
+    virtual bool CanChangeSelText(const std::string& value, std::string& newText, int& newCursorPos);
+    virtual void CheckEditValue();
+    virtual void CheckEditorValueBounds() {}
+    virtual void DoOnNewLookupDisplayText(const std::string& text);
+    virtual bool GetScrollLookupDataList(TcxEditScrollCause scrollCause) { return (void)scrollCause, false; }
+    virtual void HandleSelectItem(hostlib::TObject* sender);
+    virtual std::string InternalGetText() { return GetDisplayValue(); }
+    virtual bool InternalSetText(const std::string& value) { return SetDisplayText(value); }
+    virtual void LookupKeyToEditValue(const hostlib::Variant& key, hostlib::Variant& value);
+    virtual void ResetOnNewDisplayValue();
+    virtual void UpdateDisplayValue();
+
+    bool IsFindSelectionSuppressed() const { return findSelectionSuppressed_; }
+    bool IsSynchronizing() const { return synchronizing_; }
+    bool IsLookupDataTextChangedLocked() const { return lookupDataTextChangedLocked_; }
+
+private:
+    TcxEditEditingStyle EditingStyle() { return ActiveProperties()->GetEditingStyle(); }
+    bool HasLookupItems();
+    int InnerEditHeight();
+    bool GoLookup(TcxEditLookupDataGoDirection direction);
+    void PostAfterNavigation();
+    bool NavigationKey(WORD& key, hostlib::TShiftState shift);
+    void ArrowKey(WORD& key, hostlib::TShiftState shift);
+    bool Lookup(std::string& text);
+    bool LookupTypedChar(char key, bool& found);
+    void LookupBackspace(char& key);
+    void PaintedSelection(TcxCustomTextEditViewInfo* viewInfo);
+    // One per message of Dispatch.
+    void WMClear(hostlib::TMessage& m);
+    void WMGetText(hostlib::TMessage& m);
+    void WMGetTextLength(hostlib::TMessage& m);
+    void WMSetText(hostlib::TMessage& m);
+
+    hostlib::ObjectPtr<TcxCustomTextEditLookupData> lookupData_;
+    bool beepOnEnter_ = true;
+    bool findSelection_ = false;
+    bool findSelectionSuppressed_ = false;
+    bool hideInnerEdit_ = false;
+    bool showInnerEdit_ = false;
+    bool synchronizing_ = false;
+    bool navigationPost_ = false;
+    bool popupClosedByKey_ = false;
+    bool lookupDataTextChangedLocked_ = false;
+    bool positioningInnerEdit_ = false;
+    bool settingText_ = false;
+    bool creatingEdit_ = false;
+    // The clipboard message the inner edit is asking about, if any.
+    hostlib::TMessage* innerClipboardMessage_ = nullptr;
+};
+
+// The published single-line text editor.
+class TcxTextEdit : public TcxCustomTextEdit {
+public:
+    static hostlib::TClass StaticClass();
+    hostlib::TClass ClassType() const override { return StaticClass(); }
+    TcxTextEditProperties* Properties() const
+    {
+        return static_cast<TcxTextEditProperties*>(TcxCustomTextEdit::Properties());
+    }
+    void SetProperties(TcxTextEditProperties* value) { TcxCustomEdit::SetProperties(value); }
+    TcxTextEditProperties* ActiveProperties()
+    {
+        return static_cast<TcxTextEditProperties*>(TcxCustomTextEdit::ActiveProperties());
+    }
+};
+
 // ---- unit functions ----------------------------------------------------------------
 
 // ASCII letters only: national letters keep their case.
@@ -375,4 +765,8 @@ void InsertThousandSeparator(std::string& text);
 // Unit start-up: the plain text editor joins the registered editor kinds as
 // "TextEdit"; shut-down only counts down.
 void cxTextEditInitialize();
+// Characters of a UTF-8 text, and the byte at which a character index
+// starts (the text's size past the end).
+int TextCharCount(const std::string& text);
+size_t TextByteOffset(const std::string& text, int charIndex);
 void cxTextEditFinalize();

@@ -278,7 +278,7 @@ TClass TcxCustomTextEditProperties::GetAssignedValuesClass() { return TcxTextEdi
 TClass TcxCustomTextEditProperties::GetViewDataClass() { return TcxCustomTextEditViewData::StaticClass(); }
 TClass TcxCustomTextEditProperties::GetViewInfoClass() { return TcxCustomTextEditViewInfo::StaticClass(); }
 
-TClass TcxCustomTextEditProperties::GetLookupDataClass() { return nullptr; }
+TClass TcxCustomTextEditProperties::GetLookupDataClass() { return TcxCustomTextEditLookupData::StaticClass(); }
 
 std::string TcxCustomTextEditProperties::GetValidateErrorText(int errorKind)
 {

@@ -16,29 +16,28 @@ bool IsEmptyRect(const RECT& r) { return r.right <= r.left || r.bottom <= r.top;
 
 bool Contains(const RECT& r, const POINT& p) { return p.x >= r.left && p.x < r.right && p.y >= r.top && p.y < r.bottom; }
 
-// Characters of a UTF-8 text, and the byte at which a character starts.
-int CharCount(const std::string& text)
+bool IsFixedListOrNoEdit(TcxEditEditingStyle style) { return style == esFixedList || style == esNoEdit; }
+
+} // namespace
+
+int TextCharCount(const std::string& text)
 {
     return static_cast<int>(std::count_if(text.begin(), text.end(), [](char c) {
         return (static_cast<unsigned char>(c) & 0xC0) != 0x80;
     }));
 }
 
-int ByteOffset(const std::string& text, int charIndex)
+size_t TextByteOffset(const std::string& text, int charIndex)
 {
-    size_t i = 0;
-    for (int n = 0; i < text.size(); ++i) {
+    int n = 0;
+    for (size_t i = 0; i < text.size(); ++i) {
         if ((static_cast<unsigned char>(text[i]) & 0xC0) == 0x80)
             continue;
         if (n++ == charIndex)
-            return static_cast<int>(i);
+            return i;
     }
-    return static_cast<int>(text.size());
+    return text.size();
 }
-
-bool IsFixedListOrNoEdit(TcxEditEditingStyle style) { return style == esFixedList || style == esNoEdit; }
-
-} // namespace
 
 // ---- offsets -----------------------------------------------------------------------
 
@@ -174,14 +173,14 @@ namespace {
 // The selection in bytes of the text, cut to it; none when it starts outside.
 void StoreSelection(TcxCustomTextEditViewInfo::TextOutCache& cache, int selStart, int selLength)
 {
-    const int length = CharCount(cache.Text);
+    const int length = TextCharCount(cache.Text);
     if (selStart < 0 || selStart >= length || selLength <= 0) {
         cache.SelStart = cache.SelLength = 0;
         return;
     }
     selLength = std::min(selLength, length - selStart);
-    cache.SelStart = ByteOffset(cache.Text, selStart);
-    cache.SelLength = ByteOffset(cache.Text, selStart + selLength) - cache.SelStart;
+    cache.SelStart = static_cast<int>(TextByteOffset(cache.Text, selStart));
+    cache.SelLength = static_cast<int>(TextByteOffset(cache.Text, selStart + selLength)) - cache.SelStart;
 }
 
 void LayOutText(TcxCanvas* canvas, TcxCustomTextEditViewInfo::TextOutCache& cache, int leftIndent, int rightIndent,
