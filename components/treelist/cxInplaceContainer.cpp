@@ -360,6 +360,12 @@ void TcxEditingControl::FinishLayoutChange()
 
 void TcxEditingControl::DoLayoutChanged() { viewInfo_->Calculate(); }
 
+void TcxEditingControl::ExchangeItems(int index1, int index2)
+{
+    items_->Exchange(index1, index2);
+    UpdateIndexes();
+}
+
 void TcxEditingControl::UpdateViewStyles()
 {
     if (viewInfo_) viewInfo_->SetState(cxvisStylesChanged, true);

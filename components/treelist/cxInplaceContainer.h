@@ -244,6 +244,8 @@ public:
     void LayoutChanged();
     void UpdateViewStyles();
     void UpdateIndexes();
+    // Swaps two items' places in the item list and renumbers them.
+    void ExchangeItems(int index1, int index2);
     void FinishDragImages();
     int LayoutChangeDepth() const { return layoutChangeDepth_; }
     bool FullRepaintNeeded() const { return fullRepaint_; }

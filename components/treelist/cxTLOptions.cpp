@@ -1,5 +1,7 @@
 #include "components/treelist/cxTLOptions.h"
 
+#include "components/treelist/cxTL.h"
+
 #include <climits>
 
 using namespace hostlib;
@@ -75,6 +77,13 @@ void TcxTreeListOptionsView::Changed()
     if (TcxEditingControl* control = EditingControl()) control->UpdateViewStyles();
 }
 
+void TcxTreeListOptionsView::SetHeaderSingleLine(bool value)
+{
+    if (value)
+        if (auto* treeList = As<TcxCustomTreeListControl>(EditingControl())) treeList->HeaderSingleLineChanging();
+    SetState(tlov::HeaderSingleLine, value);
+}
+
 void TcxTreeListOptionsView::SetState(int bit, bool value)
 {
     if (state_.Set(bit, value)) Changed();
@@ -107,6 +116,13 @@ void TcxTreeListOptionsView::SetGridLineColor(TColor value)
     if (value == gridLineColor_) return;
     gridLineColor_ = value;
     if (gridLines_ != tlglNone) Changed();
+}
+
+TcxCustomInplaceEditContainer* TcxTreeListOptionsView::GetCategorizedColumn() const
+{
+    if (categorizedColumn_) return categorizedColumn_;
+    auto* treeList = As<TcxCustomTreeListControl>(EditingControl());
+    return treeList && treeList->GetVisibleColumnCount() > 0 ? treeList->GetVisibleColumn(0) : nullptr;
 }
 
 void TcxTreeListOptionsView::SetCategorizedColumn(TcxCustomInplaceEditContainer* value)
@@ -246,6 +262,12 @@ void TcxTreeListOptionsBehavior::Construct(TPersistent* owner)
     waitForExpandNodeTime_ = 500;
 }
 
+void TcxTreeListOptionsBehavior::SetChangeDelay(int value)
+{
+    changeDelay_ = value < 0 ? 0 : value;
+    if (auto* treeList = As<TcxCustomTreeListControl>(EditingControl())) treeList->ChangeDelayChanged(changeDelay_);
+}
+
 void TcxTreeListOptionsBehavior::Assign(TPersistent* source)
 {
     if (auto* b = As<TcxTreeListOptionsBehavior>(source)) {
@@ -279,6 +301,7 @@ void TcxTreeListOptionsData::SetState(int bit, bool value)
 {
     state_.Set(bit, value);
     Changed();
+    if (auto* treeList = As<TcxCustomTreeListControl>(EditingControl())) treeList->RefreshNavigatorButtons();
 }
 
 TcxControlDataController* TcxTreeListOptionsData::DataController() const

@@ -97,7 +97,8 @@ public:
     bool UseNodeColorForIndent() const { return GetState(tlov::UseNodeColorForIndent); }
     void SetUseNodeColorForIndent(bool value) { SetState(tlov::UseNodeColorForIndent, value); }
     bool HeaderSingleLine() const { return GetState(tlov::HeaderSingleLine); }
-    void SetHeaderSingleLine(bool value) { SetState(tlov::HeaderSingleLine, value); }
+    // Turning it on first moves every column of the tree list to one line.
+    void SetHeaderSingleLine(bool value);
     bool ExtPaintStyle() const { return GetState(tlov::ExtPaintStyle); }
     void SetExtPaintStyle(bool value) { SetState(tlov::ExtPaintStyle, value); }
     bool UseImageIndexForSelected() const { return GetState(tlov::UseImageIndexForSelected); }
@@ -108,6 +109,8 @@ public:
     // The stored column, or none.
     TcxCustomInplaceEditContainer* CategorizedColumn() const { return categorizedColumn_; }
     void SetCategorizedColumn(TcxCustomInplaceEditContainer* value);
+    // The stored column, else the first visible column of the tree list.
+    TcxCustomInplaceEditContainer* GetCategorizedColumn() const;
     hostlib::TColor DropArrowColor() const { return dropArrowColor_; }
     void SetDropArrowColor(hostlib::TColor value) { dropArrowColor_ = value; }
     hostlib::TColor FixedSeparatorColor() const { return fixedSeparatorColor_; }
@@ -263,7 +266,8 @@ public:
 
     // The interval of the change-delay timer; a negative value is 0 (off).
     int ChangeDelay() const { return changeDelay_; }
-    void SetChangeDelay(int value) { changeDelay_ = value < 0 ? 0 : value; }
+    // The tree list's change timer runs exactly while the value is above 0.
+    void SetChangeDelay(int value);
     int WaitForExpandNodeTime() const { return waitForExpandNodeTime_; }
     void SetWaitForExpandNodeTime(int value) { waitForExpandNodeTime_ = value; }
 

@@ -1,0 +1,1230 @@
+#pragma once
+// The tree list: nodes holding the tree structure (cell values stay in the
+// data controller's records), columns arranged in bands and band rows with
+// proportional width distribution, the control that owns them, and the
+// sorting of sibling lists by relinking nodes. The classes refer to each
+// other throughout, so they are declared together; the sources are split by
+// class family.
+
+#include <cstdint>
+#include <exception>
+#include <string>
+#include <vector>
+
+#include "components/editor-catalogue/cxNavigator.h"
+#include "components/treelist/cxInplaceContainerControllers.h"
+#include "components/treelist/cxInplaceContainerViewInfo.h"
+#include "components/treelist/cxTLOptions.h"
+#include "platform/hostlib/core/exceptions.h"
+#include "platform/hostlib/visual/timer.h"
+
+class TcxTreeListNode;
+class TcxTreeListNodes;
+class TcxTreeListColumn;
+class TcxTreeListBand;
+class TcxTreeListBands;
+class TcxTreeListBandRow;
+class TcxTreeListBandRows;
+class TcxCustomTreeListControl;
+
+// ---- messages and the error class -----------------------------------------------------
+
+inline constexpr hostlib::TResourceString scxIndexOutOfBounds{65500, "Index %d out of bounds"};
+inline constexpr hostlib::TResourceString scxInvalidStreamFormat{65501, "Invalid stream format"};
+inline constexpr hostlib::TResourceString scxMultiSelectRequired{65502, "Multi select required"};
+inline constexpr hostlib::TResourceString scxDeleteRecordQuestion{65503, "Delete record(s)?"};
+inline constexpr hostlib::TResourceString scxConfirmCaption{65504, "Confirm"};
+inline constexpr hostlib::TResourceString scxCustomizeCaption{65505, "Customize"};
+inline constexpr hostlib::TResourceString scxColumnsCaption{65506, "   Columns   "};
+inline constexpr hostlib::TResourceString scxBandsCaption{65507, "    Bands    "};
+
+namespace cx_treelist_names {
+inline constexpr const char* EcxTreeList = "EcxTreeList";
+}
+using EcxTreeList = hostlib::ErrorClass<hostlib::Exception, &cx_treelist_names::EcxTreeList>;
+[[noreturn]] void cxTreeListError(const std::string& text);
+std::string scxStr(const hostlib::TResourceString& resource);
+
+// Cursors the drag kinds show beyond the library's own.
+inline constexpr hostlib::TCursor crcxTreeListDragNoDrop = -23424;
+inline constexpr hostlib::TCursor crcxTreeListDragInsert = 101;
+
+// Unit start (the sorting manager, the drag cursors) and end.
+void cxTreeListInitialize();
+void cxTreeListFinalize();
+
+// ---- enumerations and events ------------------------------------------------------------
+
+enum TcxTreeListBandFixedKind { tlbfNone, tlbfLeft, tlbfRight };
+enum TcxTreeListNodeAttachMode { tlamAdd, tlamAddFirst, tlamAddChild, tlamAddChildFirst, tlamInsert };
+enum TcxTreeListNodeAddMode { tlnaAdd, tlnaAddFirst, tlnaInsert };
+enum TcxTreeListImageIndexType { tlitImageIndex, tlitSelectedIndex, tlitStateIndex };
+enum TcxDragSizingDirection { dsdHorz, dsdVert };
+const hostlib::TEnumInfo& EnumTypeInfo(TcxTreeListBandFixedKind*);
+const hostlib::TEnumInfo& EnumTypeInfo(TcxDataSortOrder*);
+const hostlib::TEnumInfo& EnumTypeInfo(TcxSummaryKind*);
+
+using TcxTreeListBandChangedEvent = hostlib::Event<hostlib::TObject*, TcxTreeListBand*>;
+using TcxTreeListItemChangedEvent = hostlib::Event<hostlib::TObject*, hostlib::TObject*>;
+using TcxTreeListNodeChangingEvent = hostlib::Event<hostlib::TObject*, TcxTreeListNode*, bool&>;
+using TcxTreeListNodeChangedEvent = hostlib::Event<hostlib::TObject*, TcxTreeListNode*>;
+using TcxTreeListColumnChangedEvent = hostlib::Event<hostlib::TObject*, TcxTreeListColumn*>;
+using TcxTreeListNodeCompareEvent = hostlib::Event<hostlib::TObject*, TcxTreeListNode*, TcxTreeListNode*, int&>;
+using TcxTreeListFocusedColumnChanged = hostlib::Event<hostlib::TObject*, TcxTreeListColumn*, TcxTreeListColumn*>;
+using TcxTreeListFocusedChangedEvent = hostlib::Event<hostlib::TObject*, TcxTreeListNode*, TcxTreeListNode*>;
+using TcxTreeListGetNodeImageIndexEvent =
+    hostlib::Event<hostlib::TObject*, TcxTreeListNode*, TcxTreeListImageIndexType, int&>;
+using TcxTreeListIsGroupNodeEvent = hostlib::Event<hostlib::TObject*, TcxTreeListNode*, bool&>;
+using TcxTreeListOnHotTrackNodeEvent =
+    hostlib::Event<hostlib::TObject*, TcxTreeListNode*, hostlib::TShiftState, hostlib::TCursor&>;
+using TcxTreeListMoveToEvent = hostlib::Event<hostlib::TObject*, TcxTreeListNode*, TcxTreeListNodeAttachMode,
+                                              hostlib::TList*, bool&, bool&>;
+using TcxTreeListNodeDataChangedEvent = hostlib::Event<hostlib::TObject*, TcxTreeListNode*, TcxTreeListColumn*>;
+using TcxTreeListGetDisplayTextEvent = hostlib::Event<TcxTreeListColumn*, TcxTreeListNode*, std::string&>;
+using TcxTreeListEditingEvent = hostlib::Event<hostlib::TObject*, TcxTreeListColumn*, bool&>;
+// A caller's compare: negative, zero or positive.
+using TcxTreeListCompareFunc = int (*)(TcxTreeListNode*, TcxTreeListNode*);
+
+// What a sized object offers to the sizing drag.
+class IcxDragSizing {
+public:
+    virtual bool CanSizing(TcxDragSizingDirection direction) = 0;
+    virtual RECT GetSizingBoundsRect(TcxDragSizingDirection direction) = 0;
+    virtual int GetSizingIncrement(TcxDragSizingDirection direction) = 0;
+    virtual bool IsDynamicUpdate() = 0;
+    virtual void SetSizeDelta(TcxDragSizingDirection direction, int delta) = 0;
+
+protected:
+    ~IcxDragSizing() = default;
+};
+
+// ---- width distribution -------------------------------------------------------------
+
+// The foundation has a class of this name and fields for its own use; the
+// tree list's lives apart.
+namespace cxtl {
+class TcxAutoWidthItem {
+public:
+    int AutoWidth = 0;
+    bool Fixed = false;
+    int MinWidth = 0;
+    int Width = 0;
+};
+}  // namespace cxtl
+
+// Shares an available width over items in proportion to their widths;
+// an item whose share falls below its minimum is held there and the pass
+// restarts. Fixed items keep their widths.
+class TcxTreeListAutoWidthController {
+public:
+    void Init(int availableWidth, int capacity);
+    void Add(cxtl::TcxAutoWidthItem* item);
+    void Calculate();
+    int Count() const { return static_cast<int>(items_.size()); }
+    cxtl::TcxAutoWidthItem* Items(int index) const { return items_.at(static_cast<std::size_t>(index)); }
+    int AvailableWidth() const { return availableWidth_; }
+
+private:
+    // One pass over the free items; false when an item had to be held at its minimum.
+    bool Distribute(int lastIndex);
+
+    std::vector<cxtl::TcxAutoWidthItem*> items_;
+    int availableWidth_ = 0;
+    int minWidthSum_ = 0;
+    int firstIndex_ = 0;
+    int widthSum_ = 0;
+};
+
+// ---- captions and column sub-objects ----------------------------------------------------
+
+class TcxTreeListCaption : public TcxOwnedPersistent {
+public:
+    static hostlib::TClass StaticClass();
+    hostlib::TClass ClassType() const override { return StaticClass(); }
+
+    void Construct(hostlib::TPersistent* owner) override;
+    void Assign(hostlib::TPersistent* source) override;
+    virtual void Changed();
+
+    hostlib::TAlignment AlignHorz() const { return alignHorz_; }
+    void SetAlignHorz(hostlib::TAlignment value) { SetField(alignHorz_, value); }
+    TcxAlignmentVert AlignVert() const { return alignVert_; }
+    void SetAlignVert(TcxAlignmentVert value) { SetField(alignVert_, value); }
+    hostlib::TBitmap* Glyph() const { return glyph_.get(); }
+    void SetGlyph(hostlib::TBitmap* value);
+    hostlib::TAlignment GlyphAlignHorz() const { return glyphAlignHorz_; }
+    void SetGlyphAlignHorz(hostlib::TAlignment value);
+    TcxAlignmentVert GlyphAlignVert() const { return glyphAlignVert_; }
+    void SetGlyphAlignVert(TcxAlignmentVert value);
+    std::string Text() const { return text_; }
+    void SetText(const std::string& value) { SetField(text_, value); }
+    bool ShowEndEllipsis() const { return state_.Get(1); }
+    void SetShowEndEllipsis(bool value) { if (state_.Set(1, value)) Changed(); }
+    bool MultiLine() const { return state_.Get(2); }
+    void SetMultiLine(bool value) { if (state_.Set(2, value)) Changed(); }
+
+    TcxCustomTreeListControl* TreeList() const { return treeList_; }
+    void SetTreeList(TcxCustomTreeListControl* value) { treeList_ = value; }
+    // Restores both alignments without a repaint.
+    void ResetAlignments();
+
+private:
+    template <class T>
+    void SetField(T& field, const T& value)
+    {
+        if (field == value) return;
+        field = value;
+        Changed();
+    }
+    bool HasGlyph() const;
+
+    hostlib::TAlignment alignHorz_ = hostlib::taLeftJustify;
+    TcxAlignmentVert alignVert_ = vaTop;
+    hostlib::ObjectPtr<hostlib::TBitmap> glyph_;
+    hostlib::TAlignment glyphAlignHorz_ = hostlib::taLeftJustify;
+    TcxAlignmentVert glyphAlignVert_ = vaTop;
+    std::string text_;
+    TcxCustomTreeListControl* treeList_ = nullptr;
+    TcxOptionBits state_;
+};
+
+class TcxTreeListColumnPosition : public TcxOwnedPersistent {
+public:
+    static hostlib::TClass StaticClass();
+    hostlib::TClass ClassType() const override { return StaticClass(); }
+
+    void Assign(hostlib::TPersistent* source) override;
+    virtual void Changed();
+
+    int BandIndex() const;
+    void SetBandIndex(int value);
+    int ColIndex() const { return colIndex_; }
+    void SetColIndex(int value);
+    int LineCount() const { return lineCount_; }
+    void SetLineCount(int value);
+    int RowIndex() const { return rowIndex_; }
+    void SetRowIndex(int value);
+
+    TcxTreeListColumn* Column() const;
+    TcxTreeListBand* GetBandFromIndex(int index) const;
+    void SetPosition(int colIndex, int rowIndex);
+    void SetPositionEx(int bandIndex, int colIndex, bool insertRow, int rowIndex);
+    // Remembers the band index while the tree list loads; Load applies it.
+    void Save() { savedBandIndex_ = BandIndex(); }
+    void Load() { SetBandIndex(savedBandIndex_); }
+    // Fields written without notification.
+    void ForceSingleLine() { rowIndex_ = 0; lineCount_ = 1; }
+    void SetLineCountField(int value) { lineCount_ = value; }
+    void SetRowIndexField(int value) { rowIndex_ = value; }
+    void SetColIndexField(int value) { colIndex_ = value; }
+
+private:
+    int savedBandIndex_ = -1;
+    int colIndex_ = 0;
+    int lineCount_ = 1;
+    int rowIndex_ = 0;
+};
+
+class TcxTreeListColumnOptions : public TcxCustomEditContainerItemOptions {
+public:
+    static hostlib::TClass StaticClass();
+    hostlib::TClass ClassType() const override { return StaticClass(); }
+
+    void Construct(hostlib::TPersistent* owner) override;
+    void Assign(hostlib::TPersistent* source) override;
+    void Changed() override;
+    virtual void RestoreDefaults();
+
+    bool CellEndEllipsis() const { return state_.Get(1); }
+    void SetCellEndEllipsis(bool value) { SetState(1, value); }
+    bool Sizing() const { return state_.Get(2); }
+    void SetSizing(bool value) { SetState(2, value); }
+    bool Footer() const { return state_.Get(3); }
+    void SetFooter(bool value) { SetState(3, value); }
+    bool Hidden() const { return hidden_; }
+    void SetHidden(bool value) { hidden_ = value; }
+
+private:
+    void SetState(int bit, bool value)
+    {
+        if (state_.Set(bit, value)) Changed();
+    }
+
+    TcxOptionBits state_;
+    bool hidden_ = false;
+};
+
+class TcxTreeListColumnSummaryFooter : public TcxOwnedInterfacedPersistent {
+public:
+    static hostlib::TClass StaticClass();
+    hostlib::TClass ClassType() const override { return StaticClass(); }
+
+    void Assign(hostlib::TPersistent* source) override;
+    virtual void SummaryItemChanged();
+
+    hostlib::TAlignment AlignHorz() const { return alignHorz_; }
+    void SetAlignHorz(hostlib::TAlignment value) { SetField(alignHorz_, value); }
+    TcxAlignmentVert AlignVert() const { return alignVert_; }
+    void SetAlignVert(TcxAlignmentVert value) { SetField(alignVert_, value); }
+    bool MultiLine() const { return multiLine_; }
+    void SetMultiLine(bool value) { SetField(multiLine_, value); }
+    std::string Format() const;
+    void SetFormat(const std::string& value);
+    bool IsFormatStored() const { return !format_.empty(); }
+    TcxSummaryKind Kind() const;
+    void SetKind(TcxSummaryKind value);
+    std::string SummaryText() const;
+    void SetSummaryText(const std::string& value);
+    hostlib::Variant SummaryValue() const;
+    void SetSummaryValue(const hostlib::Variant& value);
+
+private:
+    template <class T>
+    void SetField(T& field, const T& value)
+    {
+        if (field == value) return;
+        field = value;
+        SummaryItemChanged();
+    }
+    TcxTreeListColumn* Column() const;
+    TcxDataSummaryItem* FindItem() const;
+
+    hostlib::TAlignment alignHorz_ = hostlib::taLeftJustify;
+    TcxAlignmentVert alignVert_ = vaTop;
+    std::string format_;
+    bool multiLine_ = false;
+    mutable int itemIndex_ = -1;
+};
+
+// ---- the column ---------------------------------------------------------------------
+
+class TcxTreeListColumn : public TcxCustomInplaceEditContainer, public IcxDragSizing {
+public:
+    static hostlib::TClass StaticClass();
+    hostlib::TClass ClassType() const override { return StaticClass(); }
+
+    static constexpr int kDefaultMinWidth = 20;
+    static constexpr int kDefaultWidth = 100;
+
+    void Construct(hostlib::TComponent* owner) override;
+    void Assign(hostlib::TPersistent* source) override;
+
+    // Published.
+    TcxTreeListCaption* Caption() const { return caption_.get(); }
+    void SetCaption(TcxTreeListCaption* value) { caption_->Assign(value); }
+    int MinWidth() const { return minWidth_; }
+    void SetMinWidth(int value);
+    TcxTreeListColumnOptions* ColumnOptions() const;
+    void SetColumnOptions(TcxTreeListColumnOptions* value) { Options()->Assign(value); }
+    TcxTreeListColumnPosition* Position() const { return position_.get(); }
+    void SetPositionProp(TcxTreeListColumnPosition* value) { position_->Assign(value); }
+    TcxDataSortOrder SortOrder() const { return sortOrder_; }
+    void SetSortOrder(TcxDataSortOrder value);
+    TcxTreeListColumnSummaryFooter* SummaryFooter() const { return summaryFooter_.get(); }
+    void SetSummaryFooter(TcxTreeListColumnSummaryFooter* value) { summaryFooter_->Assign(value); }
+    bool Visible() const;
+    void SetVisible(bool value);
+    int Width() const { return width_; }
+    void SetWidth(int value);
+    TcxTreeListGetDisplayTextEvent OnGetDisplayText;
+
+    // Public read-only values.
+    int DisplayWidth() const;
+    int CurrentWidth() const { return currentWidth_; }
+    void SetCurrentWidth(int value) { currentWidth_ = value; }
+    bool IsLeft() const;
+    bool IsRight() const;
+    bool IsLeftMost() const;
+    bool IsRightMost() const;
+    bool IsHidden() const { return !Visibility() || IsPreview(); }
+    bool IsPreview() const;
+    bool Visibility() const;
+    int VisibleIndex() const;
+    int IndentWidth() const;
+    TcxCustomTreeListControl* TreeList() const;
+    TcxTreeListBand* OwnerBand() const { return ownerBand_; }
+    TcxTreeListBandRow* OwnerBandRow() const;
+    int VisibleIndexInBand() const { return visibleIndexInBand_; }
+    void SetVisibleIndexInBand(int value) { visibleIndexInBand_ = value; }
+    cxtl::TcxAutoWidthItem* AutoWidthItem() { return &autoWidthItem_; }
+    bool StateVisible() const { return state_.Get(8); }
+
+    // Widths.
+    int GetRealMinWidth() const;
+    int GetRealMinSize() const;
+    int GetAvailableMaxWidth();
+    void InitAutoWidthItem();
+    void AssignDisplayWidth();
+    // Fields written without the setters (best fit, layout adjustment).
+    void SetWidthField(int value) { width_ = value; }
+    void SetMinWidthField(int value) { minWidth_ = value; }
+
+    // Band membership and position.
+    void SetOwnerBand(TcxTreeListBand* band);
+    virtual void InternalSetBandOwner(TcxTreeListBand* band, bool remove);
+    void PositionChanged();
+    void SetItemIndexEx(int index);
+
+    // Sorting and display text.
+    virtual bool CanSorted();
+    virtual TcxDataSortOrder GetRealSortOrder();
+    std::string GetDisplayText(int recordIndex);
+    virtual void DoOnGetDisplayText(TcxTreeListNode* node, bool asText, hostlib::Variant& value);
+    virtual void DoGetNodeDisplayText(TcxTreeListNode* node, const hostlib::Variant& value, std::string& result);
+
+    // Abilities.
+    virtual bool CanMoving();
+    bool CanFocus() override;
+    bool CanInitEditing() override;
+    void MakeVisible();
+    void RestoreWidths();
+    virtual void RestoreDefaults();
+
+    // IcxDragSizing
+    bool CanSizing(TcxDragSizingDirection direction) override;
+    RECT GetSizingBoundsRect(TcxDragSizingDirection direction) override;
+    int GetSizingIncrement(TcxDragSizingDirection direction) override;
+    bool IsDynamicUpdate() override { return false; }
+    void SetSizeDelta(TcxDragSizingDirection direction, int delta) override;
+
+    // The component's place in the form tree.
+    bool HasParent() const override { return true; }
+    hostlib::TComponent* GetParentComponent() const override;
+    void SetParentComponent(hostlib::TComponent* parent) override;
+
+    hostlib::TClass GetOptionsClass() override { return TcxTreeListColumnOptions::StaticClass(); }
+    void DoSetEditingControl(TcxEditingControl* value) override;
+
+protected:
+    void Destroy() override;
+    virtual void DoSizeChanged();
+    virtual void DoVisibilityChanged();
+    virtual hostlib::TClass GetPositionClass() { return TcxTreeListColumnPosition::StaticClass(); }
+    virtual hostlib::TClass GetSummaryFooterClass() { return TcxTreeListColumnSummaryFooter::StaticClass(); }
+
+private:
+    void ApplyWidth(int value);
+
+    cxtl::TcxAutoWidthItem autoWidthItem_;
+    hostlib::ObjectPtr<TcxTreeListCaption> caption_;
+    int currentWidth_ = kDefaultWidth;
+    int minWidth_ = kDefaultMinWidth;
+    TcxTreeListBand* ownerBand_ = nullptr;
+    hostlib::ObjectPtr<TcxTreeListColumnPosition> position_;
+    TcxDataSortOrder sortOrder_ = soNone;
+    TcxOptionBits state_;
+    hostlib::ObjectPtr<TcxTreeListColumnSummaryFooter> summaryFooter_;
+    int visibleIndexInBand_ = -1;
+    int width_ = kDefaultWidth;
+};
+
+// ---- bands --------------------------------------------------------------------------
+
+class TcxTreeListBandOptions : public TcxOwnedPersistent {
+public:
+    static hostlib::TClass StaticClass();
+    hostlib::TClass ClassType() const override { return StaticClass(); }
+
+    void Construct(hostlib::TPersistent* owner) override;
+    void Assign(hostlib::TPersistent* source) override;
+    virtual void Changed();
+    virtual void RestoreDefaults();
+
+    bool Customizing() const { return state_.Get(0); }
+    void SetCustomizing(bool value) { SetState(0, value); }
+    bool Moving() const { return state_.Get(1); }
+    void SetMoving(bool value) { SetState(1, value); }
+    bool OnlyOwnColumns() const { return state_.Get(2); }
+    void SetOnlyOwnColumns(bool value) { SetState(2, value); }
+    bool Sizing() const { return state_.Get(3); }
+    void SetSizing(bool value) { SetState(3, value); }
+    bool Hidden() const { return hidden_; }
+    void SetHidden(bool value) { hidden_ = value; }
+
+private:
+    void SetState(int bit, bool value)
+    {
+        if (state_.Set(bit, value)) Changed();
+    }
+
+    TcxOptionBits state_;
+    bool hidden_ = false;
+};
+
+class TcxTreeListBandRow {
+public:
+    explicit TcxTreeListBandRow(TcxTreeListBandRows* rows) : rows_(rows) {}
+
+    void AddColumn(TcxTreeListColumn* column);
+    int IndexOf(TcxTreeListColumn* column) const;
+    int Count() const { return static_cast<int>(columns_.size()); }
+    TcxTreeListColumn* Items(int index) const { return columns_.at(static_cast<std::size_t>(index)); }
+    TcxTreeListColumn* GetItemEx(int index) const;
+    TcxTreeListColumn* First() const { return columns_.empty() ? nullptr : columns_.front(); }
+    TcxTreeListColumn* Last() const { return columns_.empty() ? nullptr : columns_.back(); }
+    int Index() const;
+    bool IsFirst() const { return Index() == 0; }
+    bool IsLast() const;
+    void UpdateInformation();
+    int LineCount();
+    int LineOffset() const { return lineOffset_; }
+    void SetLineOffset(int value) { lineOffset_ = value; }
+    int GetRowMinWidth() const;
+    int GetMinWidth() const;
+    int GetWidth() const;
+    int GetMaxColumnWidth(TcxTreeListColumn* column) const;
+    void ColumnSizeChanged(TcxTreeListColumn* column);
+    void DoCalculateColumnsAutoWidth();
+    TcxTreeListBand* Band() const;
+    TcxTreeListAutoWidthController* GetAutoWidthController() const;
+
+private:
+    TcxTreeListBandRows* rows_;
+    std::vector<TcxTreeListColumn*> columns_;
+    int lineCount_ = 0;
+    int lineOffset_ = 0;
+};
+
+class TcxTreeListBandRows {
+public:
+    explicit TcxTreeListBandRows(TcxTreeListBand* band) : band_(band) {}
+
+    TcxTreeListBandRow* Add();
+    void Clear() { rows_.clear(); }
+    int Count() const { return static_cast<int>(rows_.size()); }
+    TcxTreeListBandRow* Items(int index) const { return rows_.at(static_cast<std::size_t>(index)).get(); }
+    TcxTreeListBandRow* GetItemEx(int index) const;
+    TcxTreeListBandRow* First() const { return GetItemEx(0); }
+    TcxTreeListBandRow* Last() const { return GetItemEx(Count() - 1); }
+    int IndexOf(const TcxTreeListBandRow* row) const;
+    void UpdateInformation();
+    int LineCount() const { return lineCount_; }
+    int GetMinWidth() const;
+    int GetLeftMostMinWidth() const;
+    int GetLeftMostWidth() const;
+    int CalculateAvaliableMinWidth() const;
+    TcxTreeListBand* Band() const { return band_; }
+
+private:
+    TcxTreeListBand* band_;
+    std::vector<std::unique_ptr<TcxTreeListBandRow>> rows_;
+    int lineCount_ = 0;
+};
+
+class TcxTreeListBand : public TcxInterfacedCollectionItem, public IcxDragSizing {
+public:
+    static hostlib::TClass StaticClass();
+    hostlib::TClass ClassType() const override { return StaticClass(); }
+
+    static constexpr int kDefaultMinWidth = 20;
+
+    void Construct(hostlib::TCollection* collection) override;
+    void Assign(hostlib::TPersistent* source) override;
+
+    // Published.
+    TcxTreeListCaption* Caption() const { return caption_.get(); }
+    void SetCaption(TcxTreeListCaption* value) { caption_->Assign(value); }
+    TcxTreeListBandFixedKind FixedKind() const;
+    void SetFixedKind(TcxTreeListBandFixedKind value);
+    int MinWidth() const { return minWidth_; }
+    void SetMinWidth(int value);
+    TcxTreeListBandOptions* Options() const { return options_.get(); }
+    void SetOptions(TcxTreeListBandOptions* value) { options_->Assign(value); }
+    bool Visible() const { return state_.Get(0); }
+    void SetVisible(bool value);
+    int Width() const { return width_; }
+    void SetWidth(int value);
+    int VisibleIndex() const;
+    void SetVisibleIndex(int value);
+
+    // Public.
+    TcxTreeListBands* Bands() const;
+    TcxCustomTreeListControl* TreeList() const;
+    int ColumnCount() const { return static_cast<int>(columns_.size()); }
+    TcxTreeListColumn* GetColumn(int index) const { return columns_.at(static_cast<std::size_t>(index)); }
+    int VisibleColumnCount() const { return static_cast<int>(visibleColumns_.size()); }
+    TcxTreeListColumn* GetVisibleColumn(int index) const
+    {
+        return visibleColumns_.at(static_cast<std::size_t>(index));
+    }
+    int DisplayWidth() const { return IndentWidth() + currentWidth_; }
+    int IndentWidth() const;
+    bool IsLeftMost() const;
+    bool IsRightMost() const;
+    int ItemIndex() const { return Index(); }
+    void SetItemIndex(int value);
+    bool IsFixed() const { return FixedKind() != tlbfNone; }
+    bool IsOnlyOwnColumns() const { return options_->OnlyOwnColumns(); }
+    int CurrentWidth() const { return currentWidth_; }
+    void SetCurrentWidth(int value) { currentWidth_ = value; }
+    int NaturalWidth() const { return naturalWidth_; }
+    int MinimalWidth() const { return minimalWidth_; }
+    TcxTreeListBandRows* Rows() { return &rows_; }
+    cxtl::TcxAutoWidthItem* AutoWidthItem() { return &autoWidthItem_; }
+    void SetWidthField(int value) { width_ = value; }
+
+    // Columns and rows.
+    void AddColumn(TcxTreeListColumn* column);
+    void RemoveColumn(TcxTreeListColumn* column);
+    void DetachColumn(TcxTreeListColumn* column);
+    void AddVisibleColumn(TcxTreeListColumn* column) { visibleColumns_.push_back(column); }
+    void ReBuildRows();
+    void RealignColumns();
+    void Changed(bool allItems) { TcxInterfacedCollectionItem::Changed(allItems); }
+
+    // Widths.
+    int GetMaxDeltaWidth();
+    int ActuallyBandWidth() const;
+    void AssignBandWidths();
+    void InitAutoWidthItem();
+    void AssignDisplayWidth();
+    void SetBandWidth(int value);
+    void RestoreWidths();
+    virtual void RestoreDefaults();
+
+    virtual bool CanMoving();
+    void SetBandVisiblePos(int index);
+    // Fixed kind bits written without moving (the visible order does that).
+    void ResetFixedKind() { SetFixedKindBits(tlbfNone); }
+
+    // IcxDragSizing
+    bool CanSizing(TcxDragSizingDirection direction) override;
+    RECT GetSizingBoundsRect(TcxDragSizingDirection direction) override;
+    int GetSizingIncrement(TcxDragSizingDirection direction) override;
+    bool IsDynamicUpdate() override { return false; }
+    void SetSizeDelta(TcxDragSizingDirection direction, int delta) override;
+
+protected:
+    void Destroy() override;
+    virtual void VisibleChanged();
+    virtual hostlib::TClass GetOptionsClass() { return TcxTreeListBandOptions::StaticClass(); }
+
+private:
+    void SetFixedKindBits(TcxTreeListBandFixedKind value);
+    // Step 4 of a rebuild: rows from the sorted visible columns.
+    void FillRows(const std::vector<TcxTreeListColumn*>& sorted, int& largestSum);
+
+    cxtl::TcxAutoWidthItem autoWidthItem_;
+    TcxTreeListBandRows rows_{this};
+    int naturalWidth_ = 0;
+    hostlib::ObjectPtr<TcxTreeListCaption> caption_;
+    std::vector<TcxTreeListColumn*> columns_;
+    int minimalWidth_ = 0;
+    int currentWidth_ = 0;
+    int minWidth_ = kDefaultMinWidth;
+    hostlib::ObjectPtr<TcxTreeListBandOptions> options_;
+    TcxOptionBits state_;
+    std::vector<TcxTreeListColumn*> visibleColumns_;
+    int width_ = 0;
+};
+
+class TcxTreeListBands : public hostlib::TCollection {
+public:
+    static hostlib::TClass StaticClass();
+    hostlib::TClass ClassType() const override { return StaticClass(); }
+
+    virtual void Construct(TcxCustomTreeListControl* treeList);
+    hostlib::TPersistent* GetOwner() const override;
+
+    TcxTreeListBand* Add();
+    TcxTreeListBand* Items(int index) const { return static_cast<TcxTreeListBand*>(TCollection::Items(index)); }
+    int GetAbsoluteIndex(int visibleIndex) const;
+    int GetVisibleIndex(int index) const;
+    TcxTreeListBand* GetVisibleItemEx(bool last) const;
+    virtual void RefreshBandStates();
+    virtual void RestoreDefaults();
+    virtual void RestoreWidths();
+    void RealignColumns(bool rebuild);
+    TcxCustomTreeListControl* TreeList() const { return treeList_; }
+
+protected:
+    void Update(hostlib::TCollectionItem* item) override;
+
+private:
+    TcxCustomTreeListControl* treeList_ = nullptr;
+};
+
+// ---- nodes --------------------------------------------------------------------------
+
+class TcxTreeListNode : public hostlib::TPersistent, public IcxDragSizing {
+public:
+    static hostlib::TClass StaticClass();
+    hostlib::TClass ClassType() const override { return StaticClass(); }
+
+    // State bits.
+    static constexpr std::uint32_t nsDeleting = 0x02;
+    static constexpr std::uint32_t nsHasChildren = 0x04;
+    static constexpr std::uint32_t nsCollapsed = 0x10;
+
+    virtual void Construct(TcxTreeListNodes* owner);
+    void Assign(hostlib::TPersistent* source) override;
+    hostlib::TPersistent* GetOwner() const override;
+
+    virtual int AddDataControllerRecord();
+    virtual TcxTreeListNode* AddChild();
+    virtual TcxTreeListNode* AddChildFirst();
+    virtual TcxTreeListNode* InsertChild(TcxTreeListNode* beforeNode);
+    virtual void MoveTo(TcxTreeListNode* destination, TcxTreeListNodeAttachMode mode);
+    virtual void Repaint(bool recalculate);
+    bool CanMove(TcxTreeListNode* destination, TcxTreeListNodeAttachMode mode) const;
+    void Delete();
+    void DeleteChildren();
+
+    // Values of the node's record.
+    void AssignValues(const std::vector<hostlib::Variant>& values);
+    hostlib::Variant GetValue(int index) const;
+    void SetValue(int index, const hostlib::Variant& value);
+    std::string GetText(int index) const;
+    void SetText(int index, const std::string& value) { SetValue(index, hostlib::Variant(value)); }
+    int GetValueCount() const;
+
+    // State.
+    void Expand(bool recurse);
+    void Collapse(bool recurse);
+    bool Expanded() const { return childCount_ > 0 && !(state_ & nsCollapsed); }
+    void SetExpanded(bool value);
+    bool CanExpand();
+    bool CanCollapse();
+    bool HasChildren() const { return (state_ & nsHasChildren) || childCount_ > 0; }
+    void SetHasChildren(bool value);
+    bool Focused() const;
+    void SetFocused(bool value);
+    bool Selected() const;
+    void SetSelected(bool value);
+    void MakeVisible();
+    bool IsDeleting() const;
+    bool IsGroupNode();
+    bool HotTrack() const;
+    void EndEdit(bool cancel);
+    RECT DisplayRect(bool textOnly) const;
+
+    // Sorting of the children.
+    void AlphaSort(bool recurse = false) { CustomSort(nullptr, recurse); }
+    void CustomSort(TcxTreeListCompareFunc compare, bool recurse = false);
+
+    // Images.
+    int GetNodeImageIndex(TcxTreeListImageIndexType type);
+    void SetNodeImageIndex(TcxTreeListImageIndexType type, int value);
+    int ImageIndex() { return GetNodeImageIndex(tlitImageIndex); }
+    int SelectedIndex() { return GetNodeImageIndex(tlitSelectedIndex); }
+    int StateIndex() { return GetNodeImageIndex(tlitStateIndex); }
+    int StoredImageIndex(TcxTreeListImageIndexType type) const { return imageIndexes_[type]; }
+    void SetStoredImageIndex(TcxTreeListImageIndexType type, int value) { imageIndexes_[type] = value; }
+
+    // Navigation.
+    TcxTreeListNode* getFirstChild() const { return firstChild_; }
+    TcxTreeListNode* GetLastChild() const { return lastChild_; }
+    TcxTreeListNode* getNextSibling() const { return next_; }
+    TcxTreeListNode* getPrevSibling() const { return prev_; }
+    TcxTreeListNode* GetNextChild(TcxTreeListNode* child) const { return child ? child->next_ : nullptr; }
+    TcxTreeListNode* GetPrevChild(TcxTreeListNode* child) const { return child ? child->prev_ : nullptr; }
+    TcxTreeListNode* GetNextSiblingEx(TcxTreeListNode* child, bool forward) const
+    {
+        return forward ? GetNextChild(child) : GetPrevChild(child);
+    }
+    TcxTreeListNode* GetNext() const;
+    TcxTreeListNode* GetPrev() const;
+    TcxTreeListNode* GetNextVisible() const;
+    TcxTreeListNode* GetPrevVisible() const;
+    TcxTreeListNode* GetNextVisibleEx(bool backward) const { return backward ? GetPrevVisible() : GetNextVisible(); }
+    TcxTreeListNode* GetItem(int index) const;
+    int IndexOf(const TcxTreeListNode* child) const;
+    TcxTreeListNode* GetRootParent() const;
+    bool HasAsParent(const TcxTreeListNode* node) const;
+    int Level() const;
+    int AbsoluteIndex() const;
+    int VisibleIndex() const;
+    bool IsFirst() const { return prev_ == nullptr; }
+    bool IsLast() const { return next_ == nullptr; }
+    virtual bool GetIsFirstVisible() const;
+    virtual bool GetIsLastVisible() const;
+    bool IsVisible() const;
+    TcxCustomTreeListControl* TreeList() const;
+    TcxControlDataController* DataController() const;
+    TcxTreeListNodes* Owner() const { return owner_; }
+    TcxTreeListNode* Parent() const { return parent_; }
+    int Count() const { return childCount_; }
+    int Index() const { return index_; }
+    int RecordIndex() const { return recordIndex_; }
+    void SetRecordIndex(int value) { recordIndex_ = value; }
+    std::uint32_t State() const { return state_; }
+    void SetState(std::uint32_t value) { state_ = value; }
+    void* Data() const { return data_; }
+    void SetData(void* value) { data_ = value; }
+    int StoredVisibleIndex() const { return visibleIndex_; }
+
+    // IcxDragSizing
+    bool CanSizing(TcxDragSizingDirection direction) override;
+    RECT GetSizingBoundsRect(TcxDragSizingDirection direction) override;
+    int GetSizingIncrement(TcxDragSizingDirection) override { return 1; }
+    bool IsDynamicUpdate() override { return false; }
+    void SetSizeDelta(TcxDragSizingDirection direction, int delta) override;
+
+protected:
+    void Destroy() override;
+
+private:
+    friend class TcxTreeListNodes;
+    friend class TreeListSortJob;
+
+    void InternalRemove();
+    void LinkAsLastChild(TcxTreeListNode* parent);
+    void LinkAsFirstChild(TcxTreeListNode* parent);
+    void LinkBefore(TcxTreeListNode* sibling);
+    // Renumbers the sibling indexes from this node on.
+    void RenumberFrom();
+    bool OwnDeletingMark() const { return (state_ & nsDeleting) != 0; }
+
+    TcxTreeListNodes* owner_ = nullptr;
+    TcxTreeListNode* parent_ = nullptr;
+    TcxTreeListNode* firstChild_ = nullptr;
+    TcxTreeListNode* lastChild_ = nullptr;
+    TcxTreeListNode* prev_ = nullptr;
+    TcxTreeListNode* next_ = nullptr;
+    int childCount_ = 0;
+    int index_ = 0;
+    int recordIndex_ = -1;
+    std::uint32_t state_ = nsCollapsed;
+    void* data_ = nullptr;
+    int imageIndexes_[3] = {-1, -1, -1};
+    int visibleIndex_ = -1;
+};
+
+class TcxTreeListRootNode : public TcxTreeListNode {
+public:
+    static hostlib::TClass StaticClass();
+    hostlib::TClass ClassType() const override { return StaticClass(); }
+
+    int AddDataControllerRecord() override { return -1; }
+};
+
+class TcxUnboundTreeListNode : public TcxTreeListNode {
+public:
+    static hostlib::TClass StaticClass();
+    hostlib::TClass ClassType() const override { return StaticClass(); }
+
+    void Construct(TcxTreeListNodes* owner) override;
+    void Assign(hostlib::TPersistent* source) override;
+};
+
+class TcxTreeListNodes : public hostlib::TPersistent {
+public:
+    static hostlib::TClass StaticClass();
+    hostlib::TClass ClassType() const override { return StaticClass(); }
+
+    static constexpr std::uint32_t nssDestroying = 0x02;
+    static constexpr std::uint32_t nssReading = 0x80;
+    static constexpr std::uint32_t nssDirty = 0x1000;
+
+    virtual void Construct(TcxCustomTreeListControl* owner);
+    hostlib::TPersistent* GetOwner() const override;
+
+    void Clear();
+    virtual void Changed();
+    virtual void CalculateInfo(bool locked);
+    virtual void DoNodeChanged(TcxTreeListNode* node);
+    virtual TcxTreeListNode* GetVisibleNode(int& index);
+    void SetTopVisibleIndex(int index);
+    TcxTreeListNode* GetAbsoluteItem(int index) const;
+    TcxTreeListNode* GetItem(int index) const;
+    int GetCount() const;
+    int GetMaxLevel();
+    int GetVisibleCount();
+    TcxTreeListNode* GetTopVisibleNode();
+    TcxTreeListNode* InternalAddNode(TcxTreeListNode* node, TcxTreeListNode* relative, TcxTreeListNodeAttachMode mode);
+
+    TcxTreeListNode* Root() const { return root_; }
+    TcxCustomTreeListControl* TreeList() const { return owner_; }
+    std::uint32_t State() const { return state_; }
+    bool HasState(std::uint32_t bits) const { return (state_ & bits) != 0; }
+    void SetStateBits(std::uint32_t bits, bool on) { state_ = on ? (state_ | bits) : (state_ & ~bits); }
+    void MarkDirty() { state_ |= nssDirty; }
+    int TopIndex() const { return topIndex_; }
+    void SetTopIndex(int value) { topIndex_ = value; }
+    TcxTreeListNode* TopNode() const { return topNode_; }
+    void SetTopNode(TcxTreeListNode* value) { topNode_ = value; }
+    int FocusedVisibleIndex() const { return focusedVisibleIndex_; }
+    void SetFocusedVisibleIndex(int value) { focusedVisibleIndex_ = value; }
+    void ForgetTopNodeIf(TcxTreeListNode* node)
+    {
+        if (topNode_ == node) topNode_ = nullptr;
+    }
+
+protected:
+    void Destroy() override;
+
+private:
+    TcxTreeListNode* NearestStart(int index, bool& forward);
+
+    TcxCustomTreeListControl* owner_ = nullptr;
+    TcxTreeListNode* root_ = nullptr;
+    std::uint32_t state_ = nssDirty;
+    int visibleCount_ = 0;
+    int maxLevel_ = 0;
+    int topIndex_ = 0;
+    TcxTreeListNode* topNode_ = nullptr;
+    int focusedVisibleIndex_ = -1;
+};
+
+// ---- helpers the control creates --------------------------------------------------------
+
+// What this part of the tree list needs of its controller: the node of a
+// record and the focused node. Input handling comes with the controller
+// itself.
+class TcxTreeListController : public TcxCustomControlController {
+public:
+    static hostlib::TClass StaticClass();
+    hostlib::TClass ClassType() const override { return StaticClass(); }
+
+    TcxTreeListNode* GetNode(int recordIndex) const;
+    TcxTreeListNode* GetFocusedNode() const;
+    void SetFocusedNode(TcxTreeListNode* node);
+    TcxCustomTreeListControl* TreeList() const;
+
+    TcxEditCellViewInfo* GetFocusedCellViewInfo(TcxCustomInplaceEditContainer*) override { return nullptr; }
+    void MakeFocusedItemVisible() override {}
+    void MakeFocusedRecordVisible() override;
+    void CheckEdit() override;
+};
+
+// The layout of rows and headers comes with the view info of the rows; this
+// one only keeps the default edit height.
+class TcxTreeListViewInfo : public TcxCustomControlViewInfo {
+public:
+    static hostlib::TClass StaticClass();
+    hostlib::TClass ClassType() const override { return StaticClass(); }
+
+    void CalculateDefaultEditHeight() override;
+    void DoCalculate() override;
+};
+
+// ---- the control --------------------------------------------------------------------
+
+class TcxCustomTreeListControl : public TcxExtEditingControl {
+public:
+    static hostlib::TClass StaticClass();
+    hostlib::TClass ClassType() const override { return StaticClass(); }
+
+    static constexpr int kVersion = 0x00040002;
+
+    void Construct(hostlib::TComponent* owner) override;
+    void Loaded() override;
+
+    // ---- nodes
+    void Clear();
+    int Count() const;
+    TcxTreeListNode* Items(int index) const;
+    TcxTreeListNode* TopNode() const;
+    TcxTreeListNode* LastNode() const;
+    TcxTreeListNode* GetNodeByID(int recordIndex) const;
+    void FullExpand();
+    void FullCollapse();
+    TcxTreeListNodes* Nodes() const { return nodes_.get(); }
+    void DeleteSelection();
+    // Deletions nest; an error a deletion handler raised is kept until the
+    // outermost deletion has finished, then raised (unless the control is
+    // going away).
+    void BeginNodeDeletion() { ++deletionDepth_; }
+    void EndNodeDeletion(bool raise);
+    void KeepDeletionError(std::exception_ptr error)
+    {
+        if (!deletionError_) deletionError_ = error;
+    }
+    int RecordMapCount() const { return static_cast<int>(recordMap_.size()); }
+    // The record map entry (none when empty or out of range).
+    TcxTreeListNode* RecordMapNode(int recordIndex) const;
+
+    virtual TcxTreeListNode* AddNode(TcxTreeListNode* node, TcxTreeListNode* relative,
+                                     TcxTreeListNodeAttachMode mode, void* data);
+    virtual void BeforeAddNode(TcxTreeListNode*, TcxTreeListNode*, TcxTreeListNodeAddMode) {}
+    virtual TcxTreeListNode* CreateNode();
+    TcxTreeListNode* DoCreateNode();
+    void AddToRecordMap(TcxTreeListNode* node);
+
+    // ---- focus
+    TcxTreeListNode* FocusedNode() const;
+    void SetFocusedNode(TcxTreeListNode* node);
+    TcxTreeListColumn* FocusedColumn() const;
+    void SetFocusedColumn(TcxTreeListColumn* column);
+    virtual void DoSetNodeFocused(TcxTreeListNode* node, bool focused);
+
+    // ---- selection
+    void Select(TcxTreeListNode* node, hostlib::TShiftState shift);
+    void Select(const std::vector<TcxTreeListNode*>& nodes);
+    void Select(hostlib::TList* list);
+    void Subselect(TcxTreeListNode* node);
+    void Deselect(TcxTreeListNode* node);
+    void ClearSelection();
+    void SelectAll();
+    TcxTreeListNode* GetSelections(hostlib::TList* list);
+    std::vector<TcxTreeListNode*> GetSelectionsEx();
+    TcxTreeListNode* Selections(int index) const;
+    int SelectionCount() const;
+    bool IsNodeInSelection(const TcxTreeListNode* node) const;
+    void AddToSelection(TcxTreeListNode* node);
+    void RemoveFromSelection(TcxTreeListNode* node);
+    void BeginUpdateSelection() { ++selectionUpdateCount_; }
+    void EndUpdateSelection();
+    void CancelUpdateSelection() { if (selectionUpdateCount_ > 0) --selectionUpdateCount_; }
+    bool IsSelectionLocked() const { return selectionUpdateCount_ > 0; }
+    virtual bool CanMultiSelect();
+    bool IsMultiSelect() { return CanMultiSelect(); }
+
+    // ---- columns and bands
+    TcxTreeListColumn* CreateColumn(TcxTreeListBand* band = nullptr);
+    void DeleteAllColumns();
+    TcxTreeListColumn* ColumnByName(const std::string& name) const;
+    TcxTreeListColumn* GetColumn(int index) const;
+    int GetColumnCount() const { return ItemCount(); }
+    TcxTreeListColumn* GetColumnById(int index) const;
+    TcxTreeListColumn* GetVisibleColumn(int index) const;
+    int GetVisibleColumnCount() const { return static_cast<int>(visibleColumns_.size()); }
+    TcxTreeListBand* GetVisibleBand(int index) const;
+    int GetVisibleBandCount() const { return static_cast<int>(visibleBands_.size()); }
+    std::vector<TcxTreeListBand*>& VisibleBandList() { return visibleBands_; }
+    TcxTreeListBands* Bands() const { return bands_.get(); }
+    void SetBands(TcxTreeListBands* value) { bands_->Assign(value); }
+    void MakeDefaultLayout();
+    void RestoreColumnsDefaults();
+    void RestoreColumnsWidths();
+    virtual bool CanColumnVisible(TcxTreeListColumn*) { return true; }
+    void RefreshVisibleIndexes();
+    virtual void DoCalculateBandsAutoWidth(TcxTreeListBand* band);
+    int GetMaxBandWidth(TcxTreeListBand* band);
+    int GetFixedBandCount() const;
+    void AssignColumnWidths(TcxTreeListBand* band);
+    int GetLevelIndentsWidth(int level, bool withImages, TcxTreeListNode* node);
+    int LeftMostIndentWidth() const { return leftMostIndentWidth_; }
+    void SetLeftMostIndentWidth(int value) { leftMostIndentWidth_ = value; }
+    int LevelIndentWidth() const { return levelIndentWidth_; }
+    int HeaderLineCount() const { return headerLineCount_; }
+    void RaiseHeaderLineCount(int value) { if (value > headerLineCount_) headerLineCount_ = value; }
+    void ResetHeaderLineCount() { headerLineCount_ = 0; }
+    TcxTreeListAutoWidthController* AutoWidthController() { return &autoWidthController_; }
+    void ColumnSortOrderChanged(TcxTreeListColumn* column);
+    void SetDefaultLayoutFlag(bool value) { defaultLayout_ = value; }
+    bool DefaultLayout() const { return defaultLayout_; }
+    void SetDefaultLayout(bool value) { defaultLayout_ = value; }
+    virtual void DoUpdateDesignerForms() {}
+    void Modified();
+    void MakeNodeVisible(TcxTreeListNode* node);
+    int HorzScrollPos() const { return horzScrollPos_; }
+    void SetHorzScrollPos(int value) { horzScrollPos_ = value; }
+
+    // ---- options
+    TcxTreeListOptionsView* OptionsView() const;
+    TcxTreeListOptionsBehavior* OptionsBehavior() const;
+    TcxTreeListOptionsData* OptionsData() const;
+    TcxTreeListOptionsCustomizing* OptionsCustomizing() const { return optionsCustomizing_.get(); }
+    void SetOptionsCustomizing(TcxTreeListOptionsCustomizing* value) { optionsCustomizing_->Assign(value); }
+    TcxTreeListOptionsSelection* OptionsSelection() const { return optionsSelection_.get(); }
+    void SetOptionsSelection(TcxTreeListOptionsSelection* value) { optionsSelection_->Assign(value); }
+    TcxTreeListPreview* Preview() const { return preview_.get(); }
+    void SetPreview(TcxTreeListPreview* value) { preview_->Assign(value); }
+    int DefaultRowHeight() const;
+    void SetDefaultRowHeight(int value);
+    bool IsDefaultRowHeightAssigned() const { return defaultRowHeight_ != 0; }
+    // Wiring from the option objects.
+    void ChangeDelayChanged(int value);
+    void HeaderSingleLineChanging();
+    void RefreshNavigatorButtons();
+    TcxNavigatorControlNotifier* NavigatorNotifier() const { return navigatorNotifier_.get(); }
+    hostlib::TTimer* ChangeTimer() const { return changeTimer_.get(); }
+
+    // ---- update
+    void Freeze() { ++freezeCount_; }
+    void UnFreeze();
+    bool IsFreeze() const { return freezeCount_ > 0; }
+    bool IsLocked() override;
+        void FullRefresh() { LayoutChanged(); }
+    void StoreTopPos();
+    void RestoreTopPos();
+
+    // ---- sorting
+    bool Sorted() const { return !sortedColumns_.empty(); }
+    void SetSorted(bool value);
+    void ClearSorting() { SetSorted(false); }
+    int GetSortedColumnCount() const { return static_cast<int>(sortedColumns_.size()); }
+    TcxTreeListColumn* GetSortedColumn(int index) const { return sortedColumns_.at(static_cast<std::size_t>(index)); }
+    void DisableSorting() { ++sortingDisabled_; }
+    void EnableSorting();
+    void NeedSortPost() { sortPosted_ = true; }
+    void CancelSortPost() { sortPosted_ = false; }
+    bool IsNeedSortPost() const { return sortPosted_; }
+    void SetSortOrderChangedFlag() { sortOrderChanged_ = true; }
+    virtual void DoSortNodes();
+    virtual void RecreateSortOrdersList();
+    virtual void RestoreSorting() {}
+    const std::vector<TcxDataSortInfo>& SortOrders() const { return sortOrders_; }
+    virtual void DoOnCompare(TcxTreeListNode* node1, TcxTreeListNode* node2, int& result);
+    void RefreshAfterSort();
+
+    // ---- dispatchers
+    virtual void DoChanged(bool delayed);
+    virtual bool DoCanNodeCollapse(TcxTreeListNode* node);
+    virtual bool DoCanNodeExpand(TcxTreeListNode* node);
+    virtual bool DoCanSelectNode(TcxTreeListNode* node);
+    virtual void DoSetNodeExpanded(TcxTreeListNode* node, bool expand);
+    virtual int DoGetNodeImageIndex(TcxTreeListNode* node, TcxTreeListImageIndexType type);
+    virtual void DoSetNodeImageIndex(TcxTreeListNode* node, TcxTreeListImageIndexType type, int value);
+    virtual bool DoIsGroupNode(TcxTreeListNode* node);
+    virtual int DoGetNodeValueCount() { return GetColumnCount(); }
+    virtual void DoNodeChanged(TcxTreeListNode*) { LayoutChanged(); }
+    virtual void DoSelectionChanged();
+    virtual void DoFocusedRecordChanged(int prevRecordIndex, int recordIndex);
+    virtual void DoOnDeletion(TcxTreeListNode* node) { OnDeletion(this, node); }
+    virtual void DoOnExpanded(TcxTreeListNode* node) { OnExpanded(this, node); }
+    virtual void DoOnCollapsed(TcxTreeListNode* node) { OnCollapsed(this, node); }
+    virtual void DoSorting();
+    virtual void DoOnAfterSorting() { OnAfterSorting(this); }
+    virtual void DoBandSizeChanged(TcxTreeListBand* band);
+    virtual void DoColumnSizeChanged(TcxTreeListColumn* column);
+    virtual void DoCheckDeletedNode(TcxTreeListNode* node);
+    virtual void DoDeleteNode(TcxTreeListNode* node);
+    virtual void DoRemoveNode(TcxTreeListNode* node);
+    virtual void DoValidateDeletedNodes();
+    virtual void DoRecordChanged(int recordIndex, int itemIndex);
+    virtual void DoDataChangedEvent();
+    virtual void DoLayoutChangedEvent();
+    virtual void DoBandHeaderClick(TcxTreeListBand* band);
+    virtual void DoColumnHeaderClick(TcxTreeListColumn* column);
+    void UpdateFocusedRecordPost();
+    void PostUpdateFocusedRecord();
+    void CheckFocusedItem();
+    virtual void UpdateNode(TcxTreeListNode* node);
+    virtual void InternalMove(TcxTreeListNode* node, TcxTreeListNode* destination, TcxTreeListNodeAttachMode mode);
+    virtual TcxTreeListNode* InternalCopy(TcxTreeListNode* node, TcxTreeListNode* destination);
+    void DoInternalMoveTo(TcxTreeListNode* attachNode, TcxTreeListNodeAttachMode mode, bool copy,
+                          std::vector<TcxTreeListNode*> nodes);
+    int GetVersion() const { return kVersion; }
+    // The drag cursor of a controller drag kind (0..3).
+    static hostlib::TCursor DragCursorOfKind(int kind);
+    void RecordEventHappened() { eventHappened_ = true; }
+    bool InImageIndexEvent() const { return inImageIndexEvent_; }
+
+    // ---- events
+    hostlib::TNotifyEvent OnAfterSorting;
+    hostlib::TNotifyEvent OnChange;
+    hostlib::TNotifyEvent OnCustomizationFormVisibleChanged;
+    hostlib::TNotifyEvent OnDataChanged;
+    hostlib::TNotifyEvent OnLayoutChanged;
+    hostlib::TNotifyEvent OnSelectionChanged;
+    hostlib::TNotifyEvent OnSorting;
+    hostlib::TNotifyEvent OnTopRecordIndexChanged;
+    TcxTreeListBandChangedEvent OnBandHeaderClick;
+    TcxTreeListItemChangedEvent OnBandSizeChanged;
+    TcxTreeListItemChangedEvent OnColumnSizeChanged;
+    TcxTreeListNodeChangingEvent OnCanSelectNode;
+    TcxTreeListNodeChangingEvent OnCollapsing;
+    TcxTreeListNodeChangingEvent OnExpanding;
+    TcxTreeListNodeChangedEvent OnCollapsed;
+    TcxTreeListNodeChangedEvent OnDeletion;
+    TcxTreeListNodeChangedEvent OnExpanded;
+    TcxTreeListColumnChangedEvent OnColumnHeaderClick;
+    TcxTreeListNodeCompareEvent OnCompare;
+    TcxTreeListFocusedColumnChanged OnFocusedColumnChanged;
+    TcxTreeListFocusedChangedEvent OnFocusedNodeChanged;
+    TcxTreeListGetNodeImageIndexEvent OnGetNodeImageIndex;
+    TcxTreeListIsGroupNodeEvent OnIsGroupNode;
+    TcxTreeListMoveToEvent OnMoveTo;
+    TcxTreeListNodeDataChangedEvent OnNodeChanged;
+
+    // Form streaming.
+    void GetChildren(const std::function<void(hostlib::TComponent*)>& proc, hostlib::TComponent* root) override;
+    void ReadState(hostlib::TReader& reader) override;
+    void Updating() override;
+    void Updated() override;
+    void SaveColumnsParams();
+    void AssignColumnsParams();
+
+protected:
+    void Destroy() override;
+    void CreateSubClasses() override;
+    void DestroySubClasses() override;
+    void BeforeUpdate() override;
+    void DoLayoutChanged() override;
+    void AfterLayoutChanged() override;
+    void DataChanged() override;
+    void ControlUpdateData(TcxUpdateControlInfo* info) override;
+    void DoInplaceEditContainerItemRemoved(TcxCustomInplaceEditContainer* item) override;
+    bool DoEditing(TcxCustomInplaceEditContainer* item) override;
+    void DoEditChanged(TcxCustomInplaceEditContainer* item) override;
+    void DoEdited(TcxCustomInplaceEditContainer* item) override;
+    void DoEditValueChanged(TcxCustomInplaceEditContainer* item) override;
+    void DoInitEdit(TcxCustomInplaceEditContainer* item, TcxCustomEdit* edit) override;
+    void WndProc(hostlib::TMessage& message) override;
+    hostlib::TClass GetControllerClass() override { return TcxTreeListController::StaticClass(); }
+    hostlib::TClass GetViewInfoClass() override { return TcxTreeListViewInfo::StaticClass(); }
+    hostlib::TClass GetOptionsBehaviorClass() override { return TcxTreeListOptionsBehavior::StaticClass(); }
+    hostlib::TClass GetOptionsDataClass() override { return TcxTreeListOptionsData::StaticClass(); }
+    hostlib::TClass GetOptionsViewClass() override { return TcxTreeListOptionsView::StaticClass(); }
+    virtual hostlib::TClass GetBandItemClass() { return TcxTreeListBand::StaticClass(); }
+    virtual hostlib::TClass GetNodesClass() { return TcxTreeListNodes::StaticClass(); }
+    virtual hostlib::TClass GetTreeListColumnClass() { return TcxTreeListColumn::StaticClass(); }
+    virtual void DoClear();
+    virtual void DoSelectAll();
+    virtual void DeleteSelectionList(std::vector<TcxTreeListNode*>& list);
+    virtual void UpdateSelection();
+    void CalculateLeftMostIndentWidth();
+
+private:
+    void DoChangedTimer(hostlib::TObject* sender);
+    void RefreshVisibleLists();
+    void CalculateLevelIndentWidth();
+    void RunSortPost();
+    void FreeColumns();
+
+    TcxTreeListAutoWidthController autoWidthController_;
+    hostlib::ObjectPtr<TcxTreeListBands> bands_;
+    std::vector<TcxTreeListBand*> visibleBands_;
+    std::vector<TcxTreeListColumn*> visibleColumns_;
+    std::vector<TcxTreeListColumn*> sortedColumns_;
+    std::vector<TcxDataSortInfo> sortOrders_;
+    std::vector<TcxTreeListNode*> selection_;
+    std::vector<TcxTreeListNode*>* selectionBeingDeleted_ = nullptr;
+    std::vector<int> deletionQueue_;
+    std::vector<TcxTreeListNode*> recordMap_;
+    int leftMostIndentWidth_ = 0;
+    int levelIndentWidth_ = 0;
+    int headerLineCount_ = 0;
+    hostlib::ObjectPtr<hostlib::TTimer> changeTimer_;
+    bool defaultLayout_ = false;
+    int defaultRowHeight_ = 0;
+    int freezeCount_ = 0;
+    int sortingDisabled_ = 0;
+    int selectionUpdateCount_ = 0;
+    int topPosToRestore_ = -1;
+    int horzScrollPos_ = 0;
+    bool sortPosted_ = false;
+    bool sortOrderChanged_ = false;
+    bool focusedRecordUpdatePosted_ = false;
+    bool inImageIndexEvent_ = false;
+    bool eventHappened_ = false;
+    int deletionDepth_ = 0;
+    std::exception_ptr deletionError_;
+    hostlib::ObjectPtr<TcxTreeListOptionsCustomizing> optionsCustomizing_;
+    hostlib::ObjectPtr<TcxTreeListOptionsSelection> optionsSelection_;
+    hostlib::ObjectPtr<TcxTreeListPreview> preview_;
+    hostlib::ObjectPtr<TcxNavigatorControlNotifier> navigatorNotifier_;
+    hostlib::ObjectPtr<TcxTreeListNodes> nodes_;
+};
+
+// The unbound tree list placed on forms.
+class TcxTreeList : public TcxCustomTreeListControl {
+public:
+    static hostlib::TClass StaticClass();
+    hostlib::TClass ClassType() const override { return StaticClass(); }
+
+    TcxTreeListNode* Add(TcxTreeListNode* sibling = nullptr, void* data = nullptr);
+    TcxTreeListNode* AddFirst(TcxTreeListNode* sibling = nullptr, void* data = nullptr);
+    TcxTreeListNode* AddChild(TcxTreeListNode* parent, void* data = nullptr);
+    TcxTreeListNode* AddChildFirst(TcxTreeListNode* parent, void* data = nullptr);
+    TcxTreeListNode* Insert(TcxTreeListNode* before, void* data = nullptr);
+    TcxTreeListNode* InsertEx(TcxTreeListNode* node, TcxTreeListNode* before, void* data = nullptr);
+
+    void DoSetNodeImageIndex(TcxTreeListNode* node, TcxTreeListImageIndexType type, int value) override;
+};
+
+// Order of columns in the visible list: row, then (Ex) band, then column.
+int cxCompareColumnsPos(TcxTreeListColumn* a, TcxTreeListColumn* b);
+int cxCompareColumnsPosEx(TcxTreeListColumn* a, TcxTreeListColumn* b);
