@@ -18,6 +18,7 @@ class TListBox;
 enum TListBoxStyle { lbStandard, lbOwnerDrawFixed, lbOwnerDrawVariable, lbVirtual, lbVirtualOwnerDraw };
 enum TOwnerDrawStateFlag { odSelected, odGrayed, odDisabled, odChecked, odFocused, odDefault, odComboBoxEdit };
 using TOwnerDrawState = TSet<TOwnerDrawStateFlag>;
+const TEnumInfo& EnumTypeInfo(TListBoxStyle*);
 
 using TDrawItemEvent = Event<TWinControl*, int, RECT, TOwnerDrawState>;
 using TMeasureItemEvent = Event<TWinControl*, int, int&>;

@@ -1,7 +1,7 @@
-// A push button, a calculator and a navigator in a real X11 window under
-// the test's own Xvfb: clicks on 1, +, 2 and = reach the keypad, a click on
-// Next reaches the navigator's data control, and the server shows what the
-// form drew.
+// A push button, a calculator, a navigator and a list box in a real X11
+// window under the test's own Xvfb: clicks on 1, +, 2 and = reach the keypad,
+// a click on Next reaches the navigator's data control, a click on a row
+// selects it, and the server shows what the form drew.
 #include <gtest/gtest.h>
 
 #include <stdlib.h>
@@ -16,13 +16,17 @@
 
 #include "components/editor-catalogue/cxButtons.h"
 #include "components/editor-catalogue/cxCalc.h"
+#include "components/editor-catalogue/cxListBox.h"
 #include "components/editor-catalogue/cxNavigator.h"
+#include "components/foundation/cxContainer.h"
+#include "components/foundation/cxControls.h"
 #include "components/foundation/cxLookAndFeels.h"
 #include "components/foundation/cxStandardLookAndFeelPainters.h"
 #include "components/foundation/cxUltraFlatLookAndFeelPainters.h"
 #include "platform/controls/control_base.h"
 #include "platform/graphics/surface.h"
 #include "platform/hostlib/visual/forms.h"
+#include "platform/system/scope_guard.h"
 #include "platform/windows/display.h"
 #include "platform/windows/loop.h"
 #include "platform/windows/x11/x11_display.h"
@@ -116,6 +120,50 @@ TEST_F(CatalogueOnX11, ClicksOnTheKeypadComputeAndTheServerShowsTheControls)
     ASSERT_TRUE(PumpUntil([&] { return data->actions == std::vector<int>{NBDI_NEXT}; }));
     Settle();
     EXPECT_EQ(Mismatches(form->Handle()), 0);
+}
+
+TEST_F(CatalogueOnX11, AListBoxShowsItsRowsAndAClickSelectsOne)
+{
+    cxControlsInitialize();
+    cxContainerInitialize();
+    quelvo::sys::ScopeGuard done([] {
+        cxContainerFinalize();
+        cxControlsFinalize();
+    });
+    TForm* form = Application->CreateForm<TForm>();
+    form->SetBounds(60, 60, 200, 160);
+    auto* box = CreateObject<TcxListBox>(form);
+    box->SetBounds(10, 10, 121, 97);
+    box->SetListStyle(lbOwnerDrawFixed);
+    box->SetItemHeight(20);
+    const TColor colours[] = {0x0000C0, 0x00C000, 0xC00000};
+    box->OnDrawItem = TcxListBoxDrawItemEvent::FromFunction(
+        [&](TcxListBox*, TcxCanvas* canvas, int index, RECT r, TOwnerDrawState) {
+            canvas->SetBrushColor(colours[index % 3]);
+            canvas->FillRect(r);
+        });
+    for (const char* s : {"a", "b", "c"}) box->Items()->Add(s);
+    box->SetParent(form);
+    form->Show();
+    ASSERT_TRUE(PumpUntil([&] { return Viewable(form->Handle()); }));
+    Settle();
+
+    const POINT root = RootPosition(static_cast<::Window>(x_->XWindowOf(form->Handle())));
+    auto rowCentre = [&](int index) {
+        const RECT r = box->ItemRect(index);
+        return box->ClientToScreen(POINT{(r.left + r.right) / 2, (r.top + r.bottom) / 2});
+    };
+    for (int i = 0; i < 3; ++i) {
+        const POINT p = rowCentre(i);
+        const auto c = static_cast<std::uint32_t>(ColorToRGB(colours[i]));
+        EXPECT_EQ(ServerPixel(form->Handle(), p.x - root.x, p.y - root.y),
+                  ((c & 0xFF) << 16) | (c & 0xFF00) | ((c >> 16) & 0xFF)) << i;
+    }
+    ClickScreen(rowCentre(2));
+    ASSERT_TRUE(PumpUntil([&] { return box->ItemIndex() == 2; }));
+    Settle();
+    EXPECT_EQ(Mismatches(form->Handle()), 0);
+    form->Free();
 }
 
 }  // namespace
