@@ -5,10 +5,15 @@
 #include <iostream>
 #include <memory>
 
+#include "platform/hostlib/visual/pictures.h"
 #include "platform/hostlib/visual/timer.h"
 #include "platform/system/scope_guard.h"
 #include "platform/system/winbase.h"
 #include "platform/windows/winuser.h"
+
+namespace quelvo_resources {
+void Register_foundation();
+}
 
 using namespace hostlib;
 
@@ -1240,175 +1245,20 @@ void HideHourglassCursor()
 
 namespace {
 
-// The library's cursors are drawn here: a 32 x 32 black shape with a white
-// outline, so they show on any background.
-class CursorArt {
-public:
-    void Set(int x, int y)
-    {
-        if (x >= 0 && x < kSize && y >= 0 && y < kSize) ink_[y * kSize + x] = true;
-    }
-    void Fill(int left, int top, int right, int bottom)
-    {
-        for (int y = top; y < bottom; ++y)
-            for (int x = left; x < right; ++x) Set(x, y);
-    }
-    void Frame(int left, int top, int right, int bottom)
-    {
-        Fill(left, top, right, top + 1);
-        Fill(left, bottom - 1, right, bottom);
-        Fill(left, top, left + 1, bottom);
-        Fill(right - 1, top, right, bottom);
-    }
-    // A solid triangle of the given height pointing in a direction from (x, y).
-    void Triangle(int x, int y, TcxDirection direction, int height)
-    {
-        for (int i = 0; i < height; ++i)
-            for (int j = -i; j <= i; ++j) {
-                switch (direction) {
-                case dirUp: Set(x + j, y + i); break;
-                case dirDown: Set(x + j, y - i); break;
-                case dirLeft: Set(x + i, y + j); break;
-                case dirRight: Set(x - i, y + j); break;
-                default: break;
-                }
-            }
-    }
-    void Arrow()
-    {
-        for (int y = 0; y < 16; ++y) Fill(0, y, 1 + y * 2 / 3, y + 1);
-        Fill(3, 12, 5, 19);
-    }
-    void Disc(int cx, int cy, int radius, bool ring)
-    {
-        for (int y = -radius; y <= radius; ++y)
-            for (int x = -radius; x <= radius; ++x) {
-                const int d = x * x + y * y;
-                if (d <= radius * radius && (!ring || d >= (radius - 2) * (radius - 2))) Set(cx + x, cy + y);
-            }
-    }
-    HCURSOR Make(int hotX, int hotY) const;
-
-private:
-    static constexpr int kSize = 32;
-    bool Ink(int x, int y) const { return x >= 0 && x < kSize && y >= 0 && y < kSize && ink_[y * kSize + x]; }
-    bool NearInk(int x, int y) const
-    {
-        for (int dy = -1; dy <= 1; ++dy)
-            for (int dx = -1; dx <= 1; ++dx)
-                if (Ink(x + dx, y + dy)) return true;
-        return false;
-    }
-    bool ink_[kSize * kSize] = {};
-};
-
-HCURSOR CursorArt::Make(int hotX, int hotY) const
-{
-    std::vector<std::uint32_t> pixels(kSize * kSize, 0);
-    constexpr int stride = kSize / 8;
-    std::vector<unsigned char> mask(stride * kSize, 0);
-    for (int y = 0; y < kSize; ++y)
-        for (int x = 0; x < kSize; ++x) {
-            if (Ink(x, y)) pixels[y * kSize + x] = 0xFF000000u;
-            else if (NearInk(x, y)) pixels[y * kSize + x] = 0xFFFFFFFFu;
-            else mask[y * stride + x / 8] |= static_cast<unsigned char>(0x80u >> (x % 8));
-        }
-    HBITMAP color = CreateBitmap(kSize, kSize, 1, 32, pixels.data());
-    HBITMAP monochrome = CreateBitmap(kSize, kSize, 1, 1, mask.data());
-    quelvo::sys::ScopeGuard free([&] {
-        DeleteObject(color);
-        DeleteObject(monochrome);
-    });
-    ICONINFO info;
-    info.fIcon = FALSE;
-    info.xHotspot = static_cast<DWORD>(hotX);
-    info.yHotspot = static_cast<DWORD>(hotY);
-    info.hbmColor = color;
-    info.hbmMask = monochrome;
-    return CreateIconIndirect(&info);
-}
-
-// A scroll cursor: a centre disc and an arrow head for each direction it offers.
-HCURSOR ScrollCursor(std::initializer_list<TcxDirection> directions)
-{
-    CursorArt art;
-    art.Disc(16, 16, 2, false);
-    for (TcxDirection d : directions) {
-        switch (d) {
-        case dirUp: art.Triangle(16, 5, dirUp, 6); break;
-        case dirDown: art.Triangle(16, 27, dirDown, 6); break;
-        case dirLeft: art.Triangle(5, 16, dirLeft, 6); break;
-        case dirRight: art.Triangle(27, 16, dirRight, 6); break;
-        default: break;
-        }
-    }
-    return art.Make(16, 16);
-}
-
-HCURSOR DragCursor(int pages, bool plus, bool cross)
-{
-    CursorArt art;
-    art.Arrow();
-    for (int i = 0; i < pages; ++i) art.Frame(8 + i * 3, 18 - i * 3, 20 + i * 3, 28 - i * 3);
-    if (plus) {
-        art.Fill(22, 25, 31, 27);
-        art.Fill(25, 22, 27, 31);
-    }
-    if (cross)
-        for (int i = 0; i < 8; ++i) {
-            art.Fill(22 + i, 22 + i, 24 + i, 23 + i);
-            art.Fill(29 - i, 22 + i, 31 - i, 23 + i);
-        }
-    return art.Make(0, 0);
-}
-
-HCURSOR NoDropCursor()
-{
-    CursorArt art;
-    art.Disc(16, 16, 9, true);
-    for (int i = -6; i <= 6; ++i) art.Fill(16 + i - 1, 16 + i, 16 + i + 2, 16 + i + 1);
-    return art.Make(16, 16);
-}
-
-HCURSOR SizeCursor(bool vertical)
-{
-    CursorArt art;
-    if (vertical) {
-        art.Fill(6, 15, 26, 17);
-        art.Fill(15, 6, 17, 13);
-        art.Fill(15, 19, 17, 26);
-        art.Triangle(16, 4, dirUp, 4);
-        art.Triangle(16, 27, dirDown, 4);
-    } else {
-        art.Fill(15, 6, 17, 26);
-        art.Fill(6, 15, 13, 17);
-        art.Fill(19, 15, 26, 17);
-        art.Triangle(4, 16, dirLeft, 4);
-        art.Triangle(27, 16, dirRight, 4);
-    }
-    return art.Make(16, 16);
-}
-
 void RegisterCursors()
 {
     if (!hostlib::Screen) return;
-    const std::pair<TCursor, HCURSOR> cursors[] = {
-        {cxcrDragCopy, DragCursor(1, true, false)},
-        {cxcrFullScroll, ScrollCursor({dirUp, dirDown, dirLeft, dirRight})},
-        {cxcrHorScroll, ScrollCursor({dirLeft, dirRight})},
-        {cxcrVerScroll, ScrollCursor({dirUp, dirDown})},
-        {cxcrUpScroll, ScrollCursor({dirUp})},
-        {cxcrRightScroll, ScrollCursor({dirRight})},
-        {cxcrDownScroll, ScrollCursor({dirDown})},
-        {cxcrLeftScroll, ScrollCursor({dirLeft})},
-        {cxcrRemove, DragCursor(1, false, true)},
-        {cxcrVertSize, SizeCursor(true)},
-        {cxcrHorzSize, SizeCursor(false)},
-        {cxcrMultiDrag, DragCursor(2, false, false)},
-        {cxcrNoDrop, NoDropCursor()},
-        {cxcrDrag, DragCursor(1, false, false)},
+    const std::pair<TCursor, const char*> cursors[] = {
+        {cxcrDragCopy, "CX_DRAGCOPYCURSOR"},     {cxcrFullScroll, "CX_FULLSCROLLCURSOR"},
+        {cxcrHorScroll, "CX_HORSCROLLCURSOR"},   {cxcrVerScroll, "CX_VERSCROLLCURSOR"},
+        {cxcrUpScroll, "CX_UPSCROLLCURSOR"},     {cxcrRightScroll, "CX_RIGHTSCROLLCURSOR"},
+        {cxcrDownScroll, "CX_DOWNSCROLLCURSOR"}, {cxcrLeftScroll, "CX_LEFTSCROLLCURSOR"},
+        {cxcrRemove, "CX_REMOVECURSOR"},         {cxcrVertSize, "CX_VERTSIZECURSOR"},
+        {cxcrHorzSize, "CX_HORZSIZECURSOR"},     {cxcrMultiDrag, "CX_MULTIDRAGCURSOR"},
+        {cxcrNoDrop, "CX_NODROPCURSOR"},         {cxcrDrag, "CX_DRAGCURSOR"},
     };
-    for (const auto& [id, handle] : cursors) hostlib::Screen->SetCursors(id, handle);
+    quelvo_resources::Register_foundation();
+    for (const auto& [id, name] : cursors) hostlib::Screen->SetCursors(id, hostlib::LoadCursorFromResourceName(name));
 }
 
 }  // namespace

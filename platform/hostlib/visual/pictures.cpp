@@ -4,6 +4,7 @@
 #include <cctype>
 #include <cstring>
 
+#include "platform/graphics/cursor_file.h"
 #include "platform/hostlib/core/resources.h"
 #include "platform/hostlib/core/streams.h"
 
@@ -352,6 +353,15 @@ void TIcon::LoadFromResourceName(const std::string& name)
 {
     TResourceStream resource(name, restype::Icon);
     LoadFromStream(resource);
+}
+
+HCURSOR LoadCursorFromResourceName(const std::string& name)
+{
+    TResourceStream resource(name, restype::Cursor);
+    std::string error;
+    HCURSOR cursor = gfx::CreateCursorFromFile(ReadRest(resource), error);
+    if (!cursor) throw EInvalidGraphic("Cursor " + name + " is not valid: " + error);
+    return cursor;
 }
 
 bool TIcon::Decode(const std::vector<std::uint8_t>& bytes, gfx::Picture& picture, std::string& error)

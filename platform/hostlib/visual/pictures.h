@@ -60,6 +60,11 @@ private:
     HICON handle_ = nullptr;
 };
 
+// A CURSOR resource holding a cursor file, as a cursor handle the caller
+// owns (Screen->SetCursors takes it over); raises EResNotFound /
+// EInvalidGraphic.
+HCURSOR LoadCursorFromResourceName(const std::string& name);
+
 class TPngImage : public TPixelGraphic {
 public:
     static TClass StaticClass();

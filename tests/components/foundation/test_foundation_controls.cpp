@@ -982,6 +982,13 @@ TEST_F(Controls, TheLibraryCursorsAreRegistered)
         ICONINFO info{};
         ASSERT_TRUE(GetIconInfo(cursor, &info)) << id;
         EXPECT_FALSE(info.fIcon) << id;
+        // Pointing cursors point with their tip, the others at their centre.
+        const bool tip = id == cxcrDragCopy || id == cxcrRemove || id == cxcrMultiDrag || id == cxcrDrag;
+        EXPECT_EQ(info.xHotspot, tip ? 0u : 16u) << id;
+        EXPECT_EQ(info.yHotspot, tip ? 0u : 16u) << id;
+        BITMAP mask{};
+        GetObjectA(info.hbmMask, sizeof(mask), &mask);
+        EXPECT_EQ(mask.bmWidth, 32) << id;
         if (info.hbmColor) DeleteObject(info.hbmColor);
         if (info.hbmMask) DeleteObject(info.hbmMask);
         EXPECT_NE(cursor, hostlib::Screen->Cursors(crDefault)) << id;

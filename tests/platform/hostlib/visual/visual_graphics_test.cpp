@@ -171,6 +171,33 @@ TEST_F(Graphics, BitmapsAndIconsFromResources)
     EXPECT_EQ(loadedIcon->Width(), 3);
 }
 
+TEST_F(Graphics, CursorsFromResources)
+{
+    // 8 x 8, one bit, hot spot (5, 6), every pixel black and opaque.
+    std::vector<std::uint8_t> file;
+    auto put = [&](std::uint32_t v, int bytes) {
+        for (int i = 0; i < bytes; ++i) file.push_back(static_cast<std::uint8_t>(v >> (8 * i)));
+    };
+    put(0, 2), put(2, 2), put(1, 2);
+    put(8, 1), put(8, 1), put(0, 2), put(5, 2), put(6, 2), put(40 + 8 + 64, 4), put(22, 4);
+    put(40, 4), put(8, 4), put(16, 4), put(1, 2), put(1, 2);
+    for (int i = 0; i < 6; ++i) put(0, 4);
+    put(0, 4), put(0xFFFFFF, 4);
+    for (int i = 0; i < 16; ++i) put(0, 4);
+    RegisterResource("TEST_CURSOR", restype::Cursor, file.data(), file.size());
+    RegisterResource("TEST_BAD_CURSOR", restype::Cursor, file.data(), file.size() - 10);
+    HCURSOR cursor = LoadCursorFromResourceName("test_cursor");
+    ICONINFO info{};
+    ASSERT_TRUE(GetIconInfo(cursor, &info));
+    EXPECT_EQ(info.xHotspot, 5u);
+    EXPECT_EQ(info.yHotspot, 6u);
+    DeleteObject(info.hbmColor);
+    DeleteObject(info.hbmMask);
+    DestroyCursor(cursor);
+    EXPECT_THROW(LoadCursorFromResourceName("TEST_BAD_CURSOR"), EInvalidGraphic);
+    EXPECT_THROW(LoadCursorFromResourceName("NO_SUCH_CURSOR"), EResNotFound);
+}
+
 TEST_F(Graphics, JpegCompressionQualityChangesTheData)
 {
     auto source = Gradient(16, 16);
