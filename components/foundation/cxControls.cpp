@@ -415,8 +415,17 @@ int TcxControl::GetBorderSize()
 
 RECT TcxControl::GetBounds()
 {
+    if (!IsRectEmpty(&explicitBounds_)) return explicitBounds_;
     if (HandleAllocated()) return ClientRect();
     return RECT{0, 0, Width(), Height()};
+}
+
+void TcxControl::SetExplicitBounds(const RECT& value)
+{
+    if (EqualRect(&explicitBounds_, &value)) return;
+    explicitBounds_ = value;
+    BoundsChanged();
+    Invalidate();
 }
 
 RECT TcxControl::GetClientBounds()

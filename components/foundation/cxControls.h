@@ -293,6 +293,8 @@ public:
     virtual bool CanFocusOnClick();
     virtual bool FocusWhenChildIsClicked(hostlib::TControl*) { return CanFocusOnClick(); }
     virtual int GetBorderSize();
+    // The explicit bounds rectangle when one was set, else the client
+    // rectangle (the whole control before the window exists).
     virtual RECT GetBounds();
     virtual RECT GetClientBounds();
     virtual hostlib::TCursor GetCursor(int, int) { return defaultCursor_; }
@@ -349,6 +351,10 @@ protected:
     void Dispatch(hostlib::TMessage& message) override;
     void CreateScrollBars();
     void DestroyScrollBars();
+    // Where a descendant draws its content and border; an empty rectangle
+    // goes back to the client rectangle.
+    RECT ExplicitBounds() const { return explicitBounds_; }
+    void SetExplicitBounds(const RECT& value);
     void ScrollEvent(hostlib::TObject* sender, hostlib::TScrollCode scrollCode, int& scrollPos);
     // Middle-button auto-scroll: a modal loop until a click, Esc or the
     // capture ends it.
@@ -398,6 +404,7 @@ private:
 
     hostlib::ObjectPtr<TcxCanvas> cxCanvas_;
     hostlib::ObjectPtr<TcxScreenCanvas> screenCanvas_;
+    RECT explicitBounds_{};
     hostlib::ObjectPtr<TcxLookAndFeel> lookAndFeel_;
     TcxControlBorderStyle borderStyle_ = cxcbsNone;
     hostlib::TScrollStyle scrollBars_ = hostlib::ssBoth;

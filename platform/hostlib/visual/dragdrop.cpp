@@ -4,6 +4,7 @@
 
 #include "platform/hostlib/visual/forms.h"
 #include "platform/hostlib/visual/imagelist.h"
+#include "platform/system/scope_guard.h"
 #include "platform/windows/winuser.h"
 
 namespace hostlib {
@@ -21,6 +22,9 @@ struct DragState {
 
 namespace {
 DragState* gDrag = nullptr;
+// Set while a control's DoStartDrag runs; a CancelDrag then refuses the drag.
+bool gStarting = false;
+bool gStartCancelled = false;
 
 LRESULT SendDrag(TControl* target, TDragMessage kind, POINT screenPos)
 {
@@ -70,9 +74,15 @@ void TDragControlObject::Finished(TObject* target, int x, int y, bool)
 
 void StartDrag(TControl* control, bool immediate, int threshold)
 {
-    if (!control || gDrag) return;
+    if (!control || gDrag || gStarting) return;
     TDragObject* object = nullptr;
-    control->DoStartDrag(object);
+    gStarting = true;
+    gStartCancelled = false;
+    {
+        quelvo::sys::ScopeGuard started([] { gStarting = false; });
+        control->DoStartDrag(object);
+    }
+    if (gStartCancelled) return;
     auto state = std::make_unique<DragState>();
     state->source = control;
     state->ownsObject = object == nullptr;
@@ -154,7 +164,11 @@ void DragDone(bool drop)
     if (Screen) ::SetCursor(Screen->Cursors(crDefault));
 }
 
-void CancelDrag() { DragDone(false); }
+void CancelDrag()
+{
+    if (gStarting && !gDrag) gStartCancelled = true;
+    DragDone(false);
+}
 
 void DragMouseMessage(TControl* control, TMessage& m)
 {

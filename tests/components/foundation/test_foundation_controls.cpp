@@ -35,11 +35,14 @@ public:
 
     bool focusable = true;
     bool startDragAndDrop = false;
+    bool refuseDrag = false;
+    using TcxControl::SetExplicitBounds;
     TcxMouseWheelScrollingKind wheelKind = mwskNone;
     POINT afterDown{-99, -99};
 
     bool MayFocus() override { return focusable; }
     bool StartDragAndDrop(const POINT&) override { return startDragAndDrop; }
+    bool StartDrag(TDragObject*) override { return !refuseDrag; }
     TcxMouseWheelScrollingKind GetMouseWheelScrollingKind() override { return wheelKind; }
     void Scroll(TScrollBarKind kind, TScrollCode code, int&) override
     {
@@ -188,6 +191,38 @@ TEST_F(Controls, AnAutomaticDragWaitsForTheLibrarysDetection)
     Screen().ButtonUp(POINT{p.x + 150, p.y});
     Pump();
     EXPECT_FALSE(DraggingAny());
+
+    // A drag the control refuses when it starts never begins.
+    control->refuseDrag = true;
+    Advance(1000);
+    Screen().ButtonDown(p);
+    Screen().MoveMouse(POINT{p.x + 10, p.y});
+    Screen().MoveMouse(POINT{p.x + 150, p.y});
+    Pump();
+    EXPECT_EQ(starts, 2);
+    EXPECT_FALSE(DraggingAny());
+    EXPECT_NE(GetCapture(), control->Handle()) << "nothing holds the mouse for a refused drag";
+    Screen().ButtonUp(POINT{p.x + 150, p.y});
+    Pump();
+}
+
+TEST_F(Controls, AnExplicitBoundsRectangleReplacesTheClientRectangle)
+{
+    const auto text = [](const RECT& r) {
+        return std::to_string(r.left) + "," + std::to_string(r.top) + "," + std::to_string(r.right) + "," +
+               std::to_string(r.bottom);
+    };
+    control->SetBorderStyle(cxcbsDefault);
+    control->SetScrollBars(ssNone);
+    Pump();
+    const std::string client = text(control->ClientRect());
+    EXPECT_EQ(text(control->GetBounds()), client);
+    const int b = control->GetBorderSize();
+    control->SetExplicitBounds(RECT{10, 8, 60, 48});
+    EXPECT_EQ(text(control->GetBounds()), "10,8,60,48");
+    EXPECT_EQ(text(control->GetClientBounds()), text(RECT{10 + b, 8 + b, 60 - b, 48 - b})) << "the border inside it";
+    control->SetExplicitBounds(RECT{});
+    EXPECT_EQ(text(control->GetBounds()), client) << "an empty rectangle goes back to the client rectangle";
 }
 
 TEST_F(Controls, AControlWiderThan16BitsTakesThePointFromTheCursor)

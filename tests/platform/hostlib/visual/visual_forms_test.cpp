@@ -816,6 +816,21 @@ public:
     TDragImageList* GetDragImages() override { return images; }
 };
 
+TEST_F(Drag, CancellingFromTheStartHandlerRefusesTheDrag)
+{
+    Build();
+    source->OnStartDrag = TStartDragEvent::FromFunction([](TObject*, TDragObject*&) { CancelDrag(); });
+    source->BeginDrag(true);
+    EXPECT_FALSE(DraggingAny());
+    EXPECT_FALSE(source->Dragging());
+    EXPECT_EQ(GetCaptureControl(), nullptr);
+    source->OnStartDrag = nullptr;
+    source->BeginDrag(false);
+    EXPECT_TRUE(source->Dragging()) << "the next drag starts as usual";
+    CancelDrag();
+    Pump();
+}
+
 TEST_F(Drag, TheDragImageFollowsTheMouseInATopmostDisabledWindow)
 {
     Build();
