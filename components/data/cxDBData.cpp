@@ -350,6 +350,22 @@ bool TcxDBDataProvider::IsDataSetBusy() const
     return false;
 }
 
+bool TcxDBDataProvider::IsDetailDataSetBusy() const
+{
+    for (TcxDBDataProvider* provider : ProvidersOf(DataSet())) {
+        TcxCustomDataController* controller = provider->DataController();
+        if (controller->GetLockCount() > 0 && controller->IsDetailMode()) return true;
+    }
+    return false;
+}
+
+bool TcxDBDataProvider::IsCanInitEditingBusy() const
+{
+    for (TcxDBDataProvider* provider : ProvidersOf(DataSet()))
+        if (provider->inCanInitEditing_) return true;
+    return false;
+}
+
 bool TcxDBDataProvider::IsOtherInsert() const
 {
     hostlib::TDataSet* dataSet = DataSet();
@@ -858,12 +874,27 @@ void TcxDBDataProvider::AssignItemValue(int recordIndex, TcxCustomDataField* fie
         SetFieldValue(dataSetField, value);
 }
 
+void TcxDBDataProvider::SetPostLocateFlags()
+{
+    for (TcxDBDataProvider* provider : ProvidersOf(DataSet()))
+        if (!provider->DataController()->IsPattern()) provider->postLocate_ = true;
+}
+
+void TcxDBDataProvider::BeginLocate()
+{
+    TcxCustomDataProvider::BeginLocate();
+    if (DataSetInEditState()) SetPostLocateFlags();
+}
+
 void TcxDBDataProvider::Freeze()
 {
     TcxCustomDataProvider::Freeze();
     if (hostlib::TDataSet* dataSet = DataSet()) {
         dataSet->DisableControls();
-        if (dataSet->Active() && DataSetInEditState()) dataSet->Cancel();
+        if (dataSet->Active() && DataSetInEditState()) {
+            SetPostLocateFlags();
+            dataSet->Cancel();
+        }
     }
 }
 

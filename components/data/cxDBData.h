@@ -175,6 +175,9 @@ public:
                       TcxDataEditValueSource source) override;
     void AssignItemValue(int recordIndex, TcxCustomDataField* field, const hostlib::Variant& value) override;
 
+    // Over a pending change of the data set, a locate or a freeze marks
+    // every provider of it: the moves that follow are not new data.
+    void BeginLocate() override;
     void Freeze() override;
     void Unfreeze() override;
     hostlib::TClass GetValueDefReaderClass() const override { return TcxValueDefDBReader::StaticClass(); }
@@ -213,6 +216,11 @@ public:
     void ResetPostLocate() { postLocate_ = false; }
 
     bool IsOtherInsert() const override;
+    // A provider of the data set inside an update of a detail controller.
+    bool IsDetailDataSetBusy() const;
+    bool IsOtherDetailDataSetInInsert() const { return IsOtherInsert(); }
+    // A provider of the data set (this one included) inside CanInitEditing.
+    bool IsCanInitEditingBusy() const;
     static std::vector<TcxDBDataProvider*> ProvidersOf(hostlib::TDataSet* dataSet);
     bool IsDetail() const;
     bool IsDetailInSyncMode() const;
@@ -267,6 +275,7 @@ private:
     bool IsOtherDataControllerUpdating();
     bool IsOtherProvider(const std::function<bool(const TcxDBDataProvider&)>& test) const;
     bool IsOtherDetailChanged() const;
+    void SetPostLocateFlags();
     void AssignMasterDetailKeys();
     void CopyNewItemRecord();
     bool DetailHasRows(TcxDBDataController& detail, const hostlib::Variant& key);

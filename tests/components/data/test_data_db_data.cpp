@@ -298,3 +298,66 @@ TEST_F(DBDataFixture, LoadingBindsTheFieldsOnceUnlessTheDataSetOpenedMeanwhile)
         EXPECT_EQ(hostlib::VarToStr(loaded->GetValue(19, 1)), "C20");
     }
 }
+
+// Over a pending change a locate or a freeze marks every controller of the
+// data set, so the moves it makes are not taken for new data.
+TEST_F(DBDataFixture, ALocateOverAPendingChangeMarksEveryControllerOfTheDataSet)
+{
+    Bind();
+    auto other = MakeObject<TestDBController>(nullptr);
+    other->AddColumn("ID");
+    other->SetDataSource(source.get());
+    TcxDBDataProvider& mine = controller->DBProvider();
+    TcxDBDataProvider& theirs = other->DBProvider();
+
+    other->BeginUpdate();
+    EXPECT_TRUE(mine.IsDataSetBusy()) << "another controller is updating";
+    mine.BeginLocate();
+    mine.EndLocate();
+    EXPECT_FALSE(theirs.PostLocate()) << "no pending change, nothing marked";
+    ds->Edit();
+    mine.BeginLocate();
+    EXPECT_TRUE(mine.PostLocate());
+    EXPECT_TRUE(theirs.PostLocate());
+    EXPECT_FALSE(mine.IsDataSetBusy()) << "marked, its moves are not new data";
+    mine.EndLocate();
+    ds->Cancel();
+    other->EndUpdate();
+
+    mine.ResetPostLocate();
+    theirs.ResetPostLocate();
+    ds->Edit();
+    ds->FieldByName("Name")->SetAsString("changed");
+    mine.Freeze();
+    EXPECT_EQ(ds->State(), hostlib::dsBrowse) << "the pending change is cancelled";
+    EXPECT_EQ(ds->FieldByName("Name")->AsString(), "C1");
+    EXPECT_TRUE(theirs.PostLocate());
+    mine.Unfreeze();
+}
+
+TEST_F(DBDataFixture, ControllersOfOneDataSetSeeEachOthersInsertAndEditingStart)
+{
+    Bind();
+    auto other = MakeObject<TestDBController>(nullptr);
+    other->AddColumn("ID");
+    other->SetDataSource(source.get());
+    TcxDBDataProvider& mine = controller->DBProvider();
+    TcxDBDataProvider& theirs = other->DBProvider();
+    std::vector<std::string> seen;
+    ds->BeforeInsert = hostlib::TDataSetNotifyEvent::FromFunction([&](hostlib::TDataSet*) {
+        seen.push_back(std::string("insert: other ") + (theirs.IsOtherDetailDataSetInInsert() ? "sees" : "blind") +
+                       ", own " + (mine.IsOtherDetailDataSetInInsert() ? "sees" : "blind"));
+    });
+    ds->BeforeEdit = hostlib::TDataSetNotifyEvent::FromFunction([&](hostlib::TDataSet*) {
+        seen.push_back(std::string("edit: other ") + (theirs.IsCanInitEditingBusy() ? "busy" : "free"));
+    });
+    EXPECT_FALSE(theirs.IsCanInitEditingBusy());
+    EXPECT_FALSE(theirs.IsOtherDetailDataSetInInsert());
+    mine.Append();
+    ds->Cancel();
+    ASSERT_TRUE(controller->ChangeFocusedRecordIndex(0));
+    EXPECT_TRUE(mine.CanInitEditing(0));
+    ds->Cancel();
+    EXPECT_EQ(seen, (std::vector<std::string>{"insert: other sees, own blind", "edit: other busy"}));
+    EXPECT_FALSE(theirs.IsCanInitEditingBusy()) << "only while it runs";
+}

@@ -291,3 +291,24 @@ TEST_F(DBDetail, InSQLModeOneDetailHoldsTheQueryAndFocusingAnotherReopensItForTh
     EXPECT_EQ(OrderIds(*five), (std::vector<int>{501, 502}));
     EXPECT_EQ(OrderIds(*eleven), (std::vector<int>{1101, 1102}));
 }
+
+TEST_F(DBDetail, ADetailInsideAnUpdateMakesItsDataSetBusy)
+{
+    auto orders = MakeObject<hostlib::TMemDataSet>(nullptr);
+    Build(*orders, false);
+    auto plain = MakeObject<TestDBController>(nullptr);
+    plain->AddColumn("OrderID");
+    plain->SetDataSource(ordersSource.get());
+    TestDBController* detail = Detail(4);
+    ASSERT_NE(detail, nullptr);
+    EXPECT_FALSE(pattern->DBProvider().IsDetailDataSetBusy());
+    plain->BeginUpdate();
+    EXPECT_FALSE(pattern->DBProvider().IsDetailDataSetBusy()) << "a controller that is no detail";
+    plain->EndUpdate();
+    detail->BeginUpdate();
+    EXPECT_TRUE(pattern->DBProvider().IsDetailDataSetBusy());
+    EXPECT_TRUE(plain->DBProvider().IsDetailDataSetBusy());
+    EXPECT_FALSE(master->DBProvider().IsDetailDataSetBusy()) << "another data set";
+    detail->EndUpdate();
+    EXPECT_FALSE(pattern->DBProvider().IsDetailDataSetBusy());
+}
