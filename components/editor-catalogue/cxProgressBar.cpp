@@ -335,10 +335,50 @@ RECT Moved(RECT r, POINT by)
 // cells of one size a second, so they are kept on the painting thread and
 // lent from bar to bar instead of made anew; a bar painted while another
 // is (an earlier sibling under a transparent one) borrows a set of its own.
+// A two-colour device bitmap in a memory DC of its own, grown as needed:
+// the text mask. Unlike a section, nothing has to be packed after drawing.
+class MaskSurface {
+public:
+    MaskSurface() = default;
+    MaskSurface(const MaskSurface&) = delete;
+    MaskSurface& operator=(const MaskSurface&) = delete;
+    ~MaskSurface() { Release(); }
+    // A DC whose bitmap holds at least w x h.
+    HDC Fit(int w, int h)
+    {
+        if (dc_ && w <= width_ && h <= height_) return dc_;
+        Release();
+        width_ = std::max(w, width_);
+        height_ = std::max(h, height_);
+        bitmap_ = CreateBitmap(width_, height_, 1, 1, nullptr);
+        dc_ = CreateCompatibleDC(nullptr);
+        old_ = SelectObject(dc_, bitmap_);
+        SetBkMode(dc_, TRANSPARENT);
+        return dc_;
+    }
+
+private:
+    void Release()
+    {
+        if (dc_) {
+            SelectObject(dc_, old_);
+            DeleteDC(dc_);
+        }
+        if (bitmap_) DeleteObject(bitmap_);
+        dc_ = nullptr;
+        bitmap_ = nullptr;
+    }
+    HDC dc_ = nullptr;
+    HBITMAP bitmap_ = nullptr;
+    HGDIOBJ old_ = nullptr;
+    int width_ = 0, height_ = 0;
+};
+
+// The work bitmap holds 32-bit pixels: nothing drawn into it carries
+// alpha, and unlike fewer bits per pixel it never needs packing.
 struct ScratchBitmaps {
-    ObjectPtr<TBitmap> work = NewBitmap(pf24bit);
-    ObjectPtr<TBitmap> mask = NewBitmap(pf1bit);
-    ObjectPtr<TBitmap> saved = NewBitmap(pf24bit);
+    ObjectPtr<TBitmap> work = NewBitmap(pf32bit);
+    MaskSurface mask;
 
     static ObjectPtr<TBitmap> NewBitmap(TPixelFormat format)
     {
@@ -466,7 +506,7 @@ void BarPainter::CreateWorkBitmap()
 {
     const bool parentPaints = vi_->PaintTransparent && !vi_->IsInplace && vi_->Owner;
     if (parentPaints) {
-        ownWork_ = ScratchBitmaps::NewBitmap(pf24bit);
+        ownWork_ = ScratchBitmaps::NewBitmap(pf32bit);
         work_ = ownWork_.get();
     } else {
         work_ = scratch_->work.get();
@@ -690,7 +730,8 @@ void BarPainter::TextAt(TCanvas* target, const std::string& text, POINT at, TCol
     if (vi_->TextOrientation == cxorVertical) target->Font()->SetEscapement(2700);
     target->Font()->SetColor(color);
     target->Brush()->SetStyle(bsClear);
-    target->TextOut(at.x, at.y, text);
+    // Not TextOut: the pen need not follow the text, which costs a measure.
+    target->ExtTextOut(at.x, at.y, 0, nullptr, text);
 }
 
 void BarPainter::DrawText()
@@ -698,7 +739,8 @@ void BarPainter::DrawText()
     const std::string text = vi_->BarText();
     TCanvas* c = work_->Canvas();
     c->Font()->Assign(vi_->Font);
-    const int tw = c->TextWidth(text), th = c->TextHeight(text);
+    const SIZE extent = c->TextExtent(text);
+    const int tw = extent.cx, th = extent.cy;
     if (vi_->TextOrientation == cxorHorizontal) {
         const POINT at{(w_ - tw) / 2 + o_.x, (h_ - th) / 2 + o_.y};
         if (at.x >= t_.right || vi_->SolidTextColor) return TextAt(c, text, at, vi_->TextColor);
@@ -711,26 +753,25 @@ void BarPainter::DrawText()
 }
 
 // Inside q the glyphs show the inverse of what lies beneath; outside it
-// the text keeps its colour.
+// the text keeps its colour. The mask holds the glyphs inside q as white
+// on black, which the inverting copy turns into inverted pixels.
 void BarPainter::DrawInvertedText(const std::string& text, POINT at, const RECT& q)
 {
     const int qw = RectWidth(q), qh = RectHeight(q);
     if (qw <= 0 || qh <= 0) return TextAt(work_->Canvas(), text, at, vi_->TextColor);
-    TBitmap* mask = scratch_->mask.get();
-    ScratchBitmaps::Fit(mask, qw, qh);
-    // The lent mask's canvas keeps the clear brush of its last text.
-    mask->Canvas()->Brush()->SetStyle(bsSolid);
-    mask->Canvas()->Brush()->SetColor(clWhite);
-    mask->Canvas()->FillRect(RECT{0, 0, qw, qh});
-    TextAt(mask->Canvas(), text, POINT{at.x - q.left, at.y - q.top}, clBlack);
-    TBitmap* saved = scratch_->saved.get();
-    ScratchBitmaps::Fit(saved, qw, qh);
-    BitBlt(saved->Canvas()->Handle(), 0, 0, qw, qh, dc_, q.left, q.top, SRCCOPY);
-    PatBlt(mask->Canvas()->Handle(), 0, 0, qw, qh, DSTINVERT);
+    ExcludeClipRect(dc_, q.left, q.top, q.right, q.bottom);
     TextAt(work_->Canvas(), text, at, vi_->TextColor);
-    BitBlt(dc_, q.left, q.top, qw, qh, saved->Canvas()->Handle(), 0, 0, SRCCOPY);
+    SelectClipRgn(dc_, nullptr);
+    HDC mask = scratch_->mask.Fit(qw, qh);
+    const RECT all{0, 0, qw, qh};
+    ::FillRect(mask, &all, static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH)));
+    // The work canvas's font as the text was just drawn with it.
+    const HGDIOBJ oldFont = SelectObject(mask, work_->Canvas()->Font()->Handle());
+    SetTextColor(mask, RGB(255, 255, 255));
+    ExtTextOutA(mask, at.x - q.left, at.y - q.top, 0, nullptr, text.c_str(), static_cast<UINT>(text.size()), nullptr);
+    SelectObject(mask, oldFont);
     const COLORREF oldText = SetTextColor(dc_, RGB(0, 0, 0)), oldBack = SetBkColor(dc_, RGB(255, 255, 255));
-    BitBlt(dc_, q.left, q.top, qw, qh, mask->Canvas()->Handle(), 0, 0, SRCINVERT);
+    BitBlt(dc_, q.left, q.top, qw, qh, mask, 0, 0, SRCINVERT);
     SetTextColor(dc_, oldText);
     SetBkColor(dc_, oldBack);
 }

@@ -117,6 +117,36 @@ bool CopyStraight(const Target& t, const RECT& r, const BlitSource& src)
     return true;
 }
 
+// A same-size transfer with neither pattern nor mask: for each destination
+// row, the source pixels it meets (others are left alone) through `rop`.
+template <class Rop>
+void StraightRows(const Target& t, const RECT& r, const BlitSource& src, Rop rop)
+{
+    const int top = std::max(r.top, t.box.top), bottom = std::min(r.bottom, t.box.bottom);
+    const int sw = src.surface->Width(), sh = src.surface->Height(), shift = src.x - r.left;
+    for (int yy = top; yy < bottom; ++yy) {
+        const int sy = src.y + (yy - r.top);
+        if (sy < 0 || sy >= sh)
+            continue;
+        const Pixel* srow = src.surface->Row(sy);
+        Pixel* drow = t.surface->Row(yy);
+        t.ForSpan(yy, std::max<int>(r.left, -shift), std::min<int>(r.right, sw - shift), [&](int a, int b) {
+            for (int x = a; x < b; ++x)
+                drow[x] = rop(src.map.Map(srow[x + shift]), drow[x]);
+        });
+    }
+}
+
+void TransferStraight(const Target& t, const RECT& r, const BlitSource& src, std::uint8_t code)
+{
+    switch (code) {
+    case 0x66: return StraightRows(t, r, src, [](Pixel s, Pixel d) { return s ^ d; });
+    case 0x88: return StraightRows(t, r, src, [](Pixel s, Pixel d) { return s & d; });
+    case 0xEE: return StraightRows(t, r, src, [](Pixel s, Pixel d) { return s | d; });
+    default: return StraightRows(t, r, src, [code](Pixel s, Pixel d) { return ApplyRop3(code, 0, s, d); });
+    }
+}
+
 // The general transfer: destination rectangle (surface coordinates) with a
 // destination-to-source mapping, a ternary code and the DC's brush.
 BOOL Transfer(DCObj& dst, int x, int y, int w, int h, const BlitSource* src, std::uint8_t code,
@@ -137,8 +167,12 @@ BOOL Transfer(DCObj& dst, int x, int y, int w, int h, const BlitSource* src, std
     const bool straight = src && !flipX && !flipY && src->w == dw && src->h == dh;
     if (straight && code == 0xCC && !mask && src->map.kind == SourceMap::Kind::Same)
         return CopyStraight(t, r, *src);
-    Paint pat;
     bool needPattern = UsesPattern(code) || (mask && UsesPattern(backCode));
+    if (straight && !mask && !needPattern) {
+        TransferStraight(t, r, *src, code);
+        return TRUE;
+    }
+    Paint pat;
     if (needPattern) {
         pat = BrushPaint(dst, dst.st.brush);
         if (pat.kind == Paint::Kind::None)

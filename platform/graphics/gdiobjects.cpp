@@ -295,6 +295,10 @@ void BitmapObj::Pack(const RECT& area)
             }
             continue;
         }
+        if (bitsPixel == 1 && colorTable.size() == 2) {
+            PackMonoRow(bits, row, area.left, area.right);
+            continue;
+        }
         for (int x = area.left; x < area.right; ++x) {
             const Pixel want = row[x] & 0xFFFFFFu;
             unsigned raw = RawAt(bits, x, bitsPixel);
@@ -311,6 +315,37 @@ void BitmapObj::Pack(const RECT& area)
         }
     }
     RememberBits(area.top, area.bottom);
+}
+
+// Pack for two-colour rows, a byte at a time: a pixel keeps its bit when
+// that shows its colour, takes the other when that does, else the nearer
+// entry's.
+void BitmapObj::PackMonoRow(std::uint8_t* bits, Pixel* row, int from, int to)
+{
+    const Pixel colour[2] = {PaletteColor(colorTable, 0), PaletteColor(colorTable, 1)};
+    Pixel lastColour = colour[0];
+    unsigned lastBit = 0;
+    auto bitOf = [&](Pixel want, unsigned held) {
+        if (want == colour[held])
+            return held;
+        if (want == colour[held ^ 1u])
+            return held ^ 1u;
+        if (want != lastColour) {
+            lastColour = want;
+            lastBit = NearestIndex(colorTable, want);
+        }
+        return lastBit;
+    };
+    for (int x = from; x < to;) {
+        std::uint8_t byte = bits[x >> 3];
+        for (const int end = std::min(to, (x | 7) + 1); x < end; ++x) {
+            const auto mask = static_cast<std::uint8_t>(0x80 >> (x & 7));
+            const unsigned bit = bitOf(row[x] & 0xFFFFFFu, (byte & mask) ? 1u : 0u);
+            byte = static_cast<std::uint8_t>(bit ? (byte | mask) : (byte & ~mask));
+            row[x] = colour[bit];
+        }
+        bits[(x - 1) >> 3] = byte;
+    }
 }
 
 // Surface rows [rowFrom, rowTo) of dibBits become what was last seen.

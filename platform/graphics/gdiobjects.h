@@ -101,6 +101,7 @@ private:
     // Program writes since the last Sync go to the surface; true when any.
     bool TakeWrites();
     void Pack(const RECT& area);
+    void PackMonoRow(std::uint8_t* bits, Pixel* row, int from, int to);
     void RememberBits(int rowFrom, int rowTo);
 
     std::vector<std::uint8_t> dibBitsSeen_; // dibBits as of the last Sync

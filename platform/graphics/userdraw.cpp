@@ -290,8 +290,9 @@ int FillRect(HDC handle, const RECT* rect, HBRUSH brush)
     BrushObj* b = ResolveBrush(brush);
     if (!dc || !rect || !b)
         return 0;
+    const RECT bound = SurfaceRect(*dc, *rect);
     Target t;
-    if (t.Open(*dc))
+    if (t.Open(*dc, &bound))
         FillLogical(*dc, t, *rect, BrushPaint(*dc, brush), R2_COPYPEN);
     return 1;
 }

@@ -362,7 +362,7 @@ TEST(SectionSyncTest, WrittenBitsAndDrawingBothSurviveInEitherOrder)
 }
 
 // After a read, drawing that touches only small places (under a clip, a
-// block copy through a moved origin, one pixel) must still reach every
+// block copy and a fill through a moved origin, one pixel) must still reach every
 // reader, beside what the program wrote and what was drawn before.
 TEST(SectionSyncTest, SmallDrawingsAfterAReadReachEveryReader)
 {
@@ -381,6 +381,7 @@ TEST(SectionSyncTest, SmallDrawingsAfterAReadReachEveryReader)
             RestoreDC(s.dc(), saved);
             SetViewportOrgEx(s.dc(), 3, 1, nullptr);
             BitBlt(s.dc(), 3, 1, 1, 1, ink.dc(), 0, 0, SRCCOPY); // device (6, 2)
+            s.Fill(RECT{1, -1, 2, 0}, s.Ink2());                 // device (4, 0)
             SetViewportOrgEx(s.dc(), 0, 0, nullptr);
             SetPixel(s.dc(), 1, 3, s.Ink2());
             Picture want = Expected(s.Ink());
@@ -388,6 +389,7 @@ TEST(SectionSyncTest, SmallDrawingsAfterAReadReachEveryReader)
             want[3 * kW + 7] = s.Ink2();
             want[2 * kW + 6] = s.Ink2();
             want[3 * kW + 1] = s.Ink2();
+            want[0 * kW + 4] = s.Ink2();
             EXPECT_EQ(reader.read(s), want) << Name(bits, topDown, reader.name);
         }
 }

@@ -99,20 +99,23 @@ TEST(RasterOperationTest, SameSizeCopiesKeepWhatLiesOffTheSourceAndFollowTheClip
         {"off the left and top", -1, -1, {".....", ".....", "..12.", "....."}},
         {"off the right and bottom", 1, 1, {".....", ".23..", ".....", "....."}},
     };
-    for (const Case& c : cases) {
-        Canvas cv(5, 4);
-        SetWindowOrgEx(cv.dc(), -1, -1, nullptr); // logical (0, 0) at device (1, 1)
-        ASSERT_TRUE(BitBlt(cv.dc(), 0, 0, 3, 2, src.dc(), c.sx, c.sy, SRCCOPY)) << c.name;
-        std::vector<std::string> art;
-        for (int y = 0; y < 4; ++y) {
-            std::string row;
-            for (int x = 0; x < 5; ++x) {
-                COLORREF p = cv.At(x, y);
-                row += p == kWhite ? '.' : static_cast<char>('0' + GetRValue(p));
+    // On white, SRCAND leaves the source's colours as SRCCOPY does.
+    for (DWORD rop : {SRCCOPY, SRCAND}) {
+        for (const Case& c : cases) {
+            Canvas cv(5, 4);
+            SetWindowOrgEx(cv.dc(), -1, -1, nullptr); // logical (0, 0) at device (1, 1)
+            ASSERT_TRUE(BitBlt(cv.dc(), 0, 0, 3, 2, src.dc(), c.sx, c.sy, rop)) << c.name;
+            std::vector<std::string> art;
+            for (int y = 0; y < 4; ++y) {
+                std::string row;
+                for (int x = 0; x < 5; ++x) {
+                    COLORREF p = cv.At(x, y);
+                    row += p == kWhite ? '.' : static_cast<char>('0' + GetRValue(p));
+                }
+                art.push_back(row);
             }
-            art.push_back(row);
+            EXPECT_EQ(Joined(art), Joined(c.art)) << c.name << (rop == SRCAND ? ", SRCAND" : "");
         }
-        EXPECT_EQ(Joined(art), Joined(c.art)) << c.name;
     }
     Canvas cv(5, 1);
     HRGN two = CreateRectRgn(0, 0, 1, 1);
