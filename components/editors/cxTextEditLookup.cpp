@@ -1,6 +1,7 @@
 #include "components/editors/cxTextEditLookup.h"
 
 #include "components/editors/cxEditControl.h"
+#include "components/editors/cxEditStyles.h"
 #include "components/editors/cxTextEdit.h"
 #include "platform/hostlib/core/format.h"
 #include "platform/system/scope_guard.h"
@@ -87,7 +88,61 @@ bool TcxCustomTextEditLookupData::CanResizeVisualArea(SIZE&, int, int) { return 
 
 SIZE TcxCustomTextEditLookupData::GetVisualAreaPreferredSize(int, int) { return SIZE{0, 0}; }
 
-void TcxCustomTextEditLookupData::HandleSelectItem(TObject*) {}
+void TcxCustomTextEditLookupData::HandleSelectItem(TObject*)
+{
+    if (list_)
+        itemIndex_ = list_->ItemIndex();
+}
+
+void TcxCustomTextEditLookupData::SetListItemIndex(int index)
+{
+    if (list_)
+        list_->TcxCustomInnerListBox::SetItemIndex(index);
+}
+
+// ---- the visual list ---------------------------------------------------------------
+
+void TcxCustomTextEditLookupData::Initialize(TWinControl* visualControlsParent)
+{
+    if (!list_) {
+        TClass listClass = GetListBoxClass();
+        if (!listClass)
+            return;
+        list_ = CreateInstance<TcxCustomEditListBox>(listClass, static_cast<TComponent*>(visualControlsParent));
+    }
+    auto* style = static_cast<TcxCustomEditStyle*>(GetEdit()->GetActiveStyle());
+    list_->SetColor(style->Color());
+    list_->SetFont(style->GetVisibleFont());
+    list_->Canvas()->Font()->Assign(style->GetVisibleFont());
+    list_->SetParent(visualControlsParent);
+    list_->OnSelectItem = TNotifyEvent::Bind(this, &TcxCustomTextEditLookupData::HandleSelectItem);
+    list_->SetItemCount(GetItemCount());
+    list_->TcxCustomInnerListBox::SetItemIndex(itemIndex_);
+    list_->RecreateWindow();
+    TextChanged();
+}
+
+void TcxCustomTextEditLookupData::ListChanged()
+{
+    if (list_)
+        list_->SetItemCount(GetItemCount());
+}
+
+void TcxCustomTextEditLookupData::PropertiesChanged() { ListChanged(); }
+
+void TcxCustomTextEditLookupData::PositionVisualArea(const RECT& clientRect)
+{
+    if (list_)
+        list_->SetBoundsRect(clientRect);
+}
+
+bool TcxCustomTextEditLookupData::IsMouseOverList(const POINT& screenPoint)
+{
+    if (!list_ || !list_->HandleAllocated())
+        return false;
+    const POINT p = list_->ScreenToClient(screenPoint);
+    return p.x >= 0 && p.y >= 0 && p.x < list_->Width() && p.y < list_->Height();
+}
 
 // ---- keys and the highlight --------------------------------------------------------
 
@@ -249,4 +304,134 @@ void TcxCustomTextEditLookupData::Go(TcxEditLookupDataGoDirection direction, boo
         return;
     const int start = itemIndex_ != -1 ? itemIndex_ : currentKey_;
     SetItemIndex(GoTarget(direction, circular, start));
+}
+
+// ---- TcxCustomEditListBox ----------------------------------------------------------
+
+TClass TcxCustomEditListBox::StaticClass()
+{
+    return DefineClass<TcxCustomEditListBox, TcxCustomInnerListBox>("TcxCustomEditListBox");
+}
+
+void TcxCustomEditListBox::Construct(TComponent* owner)
+{
+    TcxCustomInnerListBox::Construct(owner);
+    SetStyle(lbOwnerDrawVariable);
+    SetBorderStyle(bsNone);
+    hotTrack_ = true;
+}
+
+void TcxCustomEditListBox::DoSelectItem()
+{
+    SetExternalScrollBarsParameters();
+    OnSelectItem(this);
+}
+
+void TcxCustomEditListBox::SetItemIndex(int index)
+{
+    auto alive = AliveToken();
+    TcxCustomInnerListBox::SetItemIndex(index);
+    if (*alive)
+        DoSelectItem();
+}
+
+void TcxCustomEditListBox::Click()
+{
+    auto alive = AliveToken();
+    TcxCustomInnerListBox::Click();
+    if (*alive)
+        DoSelectItem();
+}
+
+bool TcxCustomEditListBox::DoDrawItem(int, const RECT&, TOwnerDrawState) { return false; }
+
+int TcxCustomEditListBox::GetHeight(int rowCount) { return rowCount * GetItemHeight(); }
+
+std::string TcxCustomEditListBox::GetItem(int index) { return Items()->Strings(index); }
+
+int TcxCustomEditListBox::GetItemHeight(int) { return GetDefaultItemHeight(); }
+
+int TcxCustomEditListBox::GetDefaultItemHeight() { return MeasureText("Wg").cy; }
+
+int TcxCustomEditListBox::GetItemWidth(int index) { return MeasureText(GetItem(index)).cx; }
+
+// The list's canvas draws only while an item paints: measuring takes a
+// device context of its own.
+SIZE TcxCustomEditListBox::MeasureText(const std::string& text)
+{
+    HWND wnd = HandleAllocated() ? Handle() : nullptr;
+    HDC dc = GetDC(wnd);
+    quelvo::sys::ScopeGuard release([wnd, dc] { ReleaseDC(wnd, dc); });
+    ObjectPtr<TCanvas> canvas = MakeObject<TCanvas>();
+    canvas->SetHandle(dc);
+    quelvo::sys::ScopeGuard detach([&canvas] { canvas->SetHandle(nullptr); });
+    canvas->Font()->Assign(Font());
+    return SIZE{canvas->TextWidth(text), canvas->TextHeight(text)};
+}
+
+bool TcxCustomEditListBox::IsVisible() { return HandleAllocated() && IsWindowVisible(Handle()); }
+
+void TcxCustomEditListBox::SetItemCount(int count)
+{
+    TStrings* items = Items();
+    items->BeginUpdate();
+    quelvo::sys::ScopeGuard done([items] { items->EndUpdate(); });
+    while (items->Count() < count)
+        items->Add({});
+    while (items->Count() > std::max(count, 0))
+        items->Delete(items->Count() - 1);
+}
+
+void TcxCustomEditListBox::MeasureItem(int index, int& height) { height = GetItemHeight(index); }
+
+void TcxCustomEditListBox::DrawItem(int index, const RECT& rect, TOwnerDrawState state)
+{
+    if (DoDrawItem(index, rect, state))
+        return;
+    TCanvas* canvas = Canvas();
+    canvas->FillRect(rect);
+    if (index < 0 || index >= Items()->Count())
+        return;
+    canvas->Brush()->SetStyle(bsClear);
+    RECT r = rect;
+    r.left += 2;
+    canvas->DrawText(GetItem(index), r, DT_LEFT | DT_VCENTER | DT_SINGLELINE | DT_NOPREFIX);
+}
+
+void TcxCustomEditListBox::MouseMove(TShiftState shift, int x, int y)
+{
+    auto alive = AliveToken();
+    TcxCustomInnerListBox::MouseMove(shift, x, y);
+    if (!*alive || !hotTrack_ || !HandleAllocated() || GetCapture() == Handle())
+        return;
+    const int index = ItemAtPos(POINT{x, y}, true);
+    if (index != -1 && index != ItemIndex())
+        SetItemIndex(index);
+}
+
+bool TcxCustomEditListBox::DoMouseWheel(TShiftState shift, int wheelDelta, POINT mousePos)
+{
+    auto alive = AliveToken();
+    if (TcxCustomInnerListBox::DoMouseWheel(shift, wheelDelta, mousePos))
+        return true;
+    if (!*alive || !HandleAllocated())
+        return false;
+    UINT lines = 3;
+    SystemParametersInfoA(SPI_GETWHEELSCROLLLINES, 0, &lines, 0);
+    const WPARAM code = wheelDelta > 0 ? SB_LINEUP : SB_LINEDOWN;
+    for (UINT i = 0; i < lines && *alive; ++i)
+        SendMessageA(Handle(), WM_VSCROLL, code, 0);
+    return true;
+}
+
+// Shown, the list draws as focused while the focus stays in the editor.
+void TcxCustomEditListBox::Dispatch(TMessage& m)
+{
+    auto alive = AliveToken();
+    TcxCustomInnerListBox::Dispatch(m);
+    if (m.Msg != CM_SHOWINGCHANGED || !*alive || !Showing() || !HandleAllocated())
+        return;
+    TMessage focus;
+    focus.Msg = WM_SETFOCUS;
+    TcxCustomInnerListBox::DefaultHandler(focus);
 }

@@ -9,6 +9,7 @@
 
 #include "components/editors/cxEdit.h"
 #include "components/foundation/cxClasses.h"
+#include "components/foundation/cxContainerListBox.h"
 
 class TcxCustomEdit;
 class TcxCustomTextEditProperties;
@@ -63,6 +64,47 @@ protected:
     ~IcxTextEditLookupDataOwner() = default;
 };
 
+// The owner-drawn list of a visual lookup: rows of one text height, the
+// item under the mouse highlighted, drawn focused while the editor keeps
+// the keyboard.
+class TcxCustomEditListBox : public TcxCustomInnerListBox {
+public:
+    static hostlib::TClass StaticClass();
+    hostlib::TClass ClassType() const override { return StaticClass(); }
+    void Construct(hostlib::TComponent* owner) override;
+
+    // Runs the select-item event after the inherited change.
+    void SetItemIndex(int index);
+    virtual bool DoDrawItem(int index, const RECT& rect, hostlib::TOwnerDrawState state);
+    virtual int GetHeight(int rowCount);
+    virtual std::string GetItem(int index);
+    virtual int GetItemHeight(int index = -1);
+    virtual int GetItemWidth(int index);
+    virtual void RecreateWindow() {}
+    void InternalRecreateWindow() { RecreateWnd(); }
+    bool IsVisible();
+    void SetItemCount(int count);
+    int GetDefaultItemHeight();
+    bool HotTrack() const { return hotTrack_; }
+    void SetHotTrack(bool value) { hotTrack_ = value; }
+    void Click() override;
+
+    hostlib::TNotifyEvent OnSelectItem;
+
+protected:
+    void Dispatch(hostlib::TMessage& message) override;
+    void DrawItem(int index, const RECT& rect, hostlib::TOwnerDrawState state) override;
+    void MeasureItem(int index, int& height) override;
+    bool DoMouseWheel(hostlib::TShiftState shift, int wheelDelta, POINT mousePos) override;
+    void MouseMove(hostlib::TShiftState shift, int x, int y) override;
+
+private:
+    void DoSelectItem();
+    SIZE MeasureText(const std::string& text);
+
+    bool hotTrack_ = true;
+};
+
 class TcxCustomTextEditLookupData : public TcxInterfacedPersistent, public IcxTextEditLookupData {
 public:
     static hostlib::TClass StaticClass();
@@ -75,7 +117,7 @@ public:
     virtual hostlib::TClass GetListBoxClass() { return nullptr; }
     virtual void HandleSelectItem(hostlib::TObject* sender);
     virtual bool InternalLocate(std::string& text, std::string& tail, bool next, bool textChangeSearch);
-    virtual void ListChanged() {}
+    virtual void ListChanged();
 
     bool CanResizeVisualArea(SIZE& newSize, int maxHeight = 0, int maxWidth = 0) override;
     void CloseUp() override { InternalSetItemIndex(currentKey_); }
@@ -83,19 +125,20 @@ public:
     void DropDown() override {}
     void DroppedDown(const std::string& findText) override { (void)findText; }
     bool Find(const std::string& text) override { return IndexOf(text) != -1; }
-    hostlib::TWinControl* GetActiveControl() override { return nullptr; }
+    hostlib::TWinControl* GetActiveControl() override { return list_; }
     hostlib::Variant GetCurrentKey() override { return hostlib::Variant(currentKey_); }
     std::string GetDisplayText(const hostlib::Variant& key) override;
     hostlib::TNotifyEvent GetOnCurrentKeyChanged() override { return OnCurrentKeyChanged; }
     hostlib::TNotifyEvent GetOnSelectItem() override { return OnSelectItem; }
     SIZE GetVisualAreaPreferredSize(int maxHeight, int width = 0) override;
     void Go(TcxEditLookupDataGoDirection direction, bool circular) override;
-    void Initialize(hostlib::TWinControl* visualControlsParent) override { (void)visualControlsParent; }
+    // Makes the list of a visual kind on first use and fills it.
+    void Initialize(hostlib::TWinControl* visualControlsParent) override;
     bool IsEmpty() override { return GetItemCount() == 0; }
-    bool IsMouseOverList(const POINT& screenPoint) override { return (void)screenPoint, false; }
+    bool IsMouseOverList(const POINT& screenPoint) override;
     bool Locate(std::string& text, std::string& tail, bool next) override;
-    void PositionVisualArea(const RECT& clientRect) override { (void)clientRect; }
-    void PropertiesChanged() override {}
+    void PositionVisualArea(const RECT& clientRect) override;
+    void PropertiesChanged() override;
     void SelectItem() override;
     void SetCurrentKey(const hostlib::Variant& key) override;
     void SetOnCurrentKeyChanged(const hostlib::TNotifyEvent& value) override { OnCurrentKeyChanged = value; }
@@ -120,9 +163,9 @@ public:
 protected:
     void InternalSetCurrentKey(int index);
     virtual void InternalSetItemIndex(int index);
-    // The visual kinds' list; none here.
-    virtual bool IsListVisible() { return false; }
-    virtual void SetListItemIndex(int index) { (void)index; }
+    TcxCustomEditListBox* List() const { return list_; }
+    virtual bool IsListVisible() { return list_ && list_->IsVisible(); }
+    virtual void SetListItemIndex(int index);
     void DoSelectItem() { OnSelectItem(this); }
     void DoCurrentKeyChanged() { OnCurrentKeyChanged(this); }
 
@@ -133,5 +176,7 @@ private:
 
     int currentKey_ = -1;
     int itemIndex_ = -1;
+    // Owned by the control it was made on.
+    TcxCustomEditListBox* list_ = nullptr;
 };
 using TcxCustomTextEditLookupDataClass = hostlib::TClass;

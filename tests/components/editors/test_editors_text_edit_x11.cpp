@@ -7,6 +7,7 @@
 
 #include <cstdint>
 #include <string>
+#include <vector>
 
 #include "components/editors/cxEditPaintUtils.h"
 #include "components/editors/cxTextEdit.h"
@@ -102,6 +103,30 @@ TEST_F(TextEditOnX11, TypedTextShowsWhereTheEditorDrawsIt)
     EXPECT_EQ(typed.right, drawn.right);
     EXPECT_EQ(typed.top, drawn.top);
     EXPECT_EQ(Mismatches(form->Handle()), 0) << "the server shows what the editor painted";
+    form->Free();
+}
+
+TEST_F(TextEditOnX11, AClickOnTheListChoosesItsRow)
+{
+    TForm* form = Application->CreateForm<TForm>();
+    form->SetBounds(40, 40, 260, 160);
+    auto* list = CreateObject<TcxCustomEditListBox>(static_cast<TComponent*>(form));
+    list->Font()->SetName(quelvo::gfx::kFixedTestFace);
+    list->Font()->SetHeight(-16);
+    list->SetBounds(20, 20, 150, 5 * 16);
+    list->SetParent(form);
+    for (const char* item : {"one", "two", "three", "four"})
+        list->Items()->Add(item);
+    std::vector<int> selected;
+    list->OnSelectItem = TNotifyEvent::FromFunction([&](TObject*) { selected.push_back(list->ItemIndex()); });
+    form->Show();
+    ASSERT_TRUE(PumpUntil([&] { return Viewable(form->Handle()); }));
+    Settle();
+    ClickScreen(list->ClientToScreen(POINT{30, 2 * 16 + 8}));
+    EXPECT_TRUE(PumpUntil([&] { return !selected.empty() && selected.back() == 2; }));
+    Settle();
+    EXPECT_EQ(list->ItemIndex(), 2);
+    EXPECT_EQ(Mismatches(form->Handle()), 0) << "the server shows what the list painted";
     form->Free();
 }
 
