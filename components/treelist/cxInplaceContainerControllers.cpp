@@ -1,9 +1,12 @@
 #include "components/treelist/cxInplaceContainerControllers.h"
 
+#include <algorithm>
+
 #include "platform/hostlib/core/exceptions.h"
 #include "platform/hostlib/visual/forms.h"
 #include "platform/system/scope_guard.h"
 #include "platform/windows/winuser.h"
+#include "platform/windows/x11/layered.h"
 
 using namespace hostlib;
 using quelvo::sys::ScopeGuard;
@@ -23,6 +26,9 @@ private:
 
 // Far off to the right: the editor is kept but out of sight.
 constexpr int kOutOfSight = 1073741823;
+
+constexpr const char* kDragImageClass = "TcxDragImageWindow";
+constexpr const char* kDragImageProp = "cx.dragimagehelper";
 
 } // namespace
 
@@ -1088,6 +1094,11 @@ void TcxDragImageHelper::Construct(TcxEditingControl* control, const POINT& drag
 void TcxDragImageHelper::Destroy()
 {
     if (visible_) HideDragImage();
+    if (window_) {
+        RemovePropA(window_, kDragImageProp);
+        DestroyWindow(window_);
+        window_ = nullptr;
+    }
     picture_.reset();
     TObject::Destroy();
 }
@@ -1097,7 +1108,7 @@ RECT TcxDragImageHelper::GetDisplayRect() { return control_->DragDropImageDispla
 void TcxDragImageHelper::InitDragImage()
 {
     const RECT r = GetDisplayRect();
-    pictureBounds_ = RECT{0, 0, r.right - r.left, r.bottom - r.top};
+    pictureBounds_ = RECT{0, 0, std::max<LONG>(0, r.right - r.left), std::max<LONG>(0, r.bottom - r.top)};
     hotSpot_ = POINT{r.left - dragStart_.x, r.top - dragStart_.y};
     picture_.reset(CreateObject<TBitmap>());
     picture_->SetSize(pictureBounds_.right, pictureBounds_.bottom);
@@ -1105,10 +1116,68 @@ void TcxDragImageHelper::InitDragImage()
     control_->DrawDragDropImage(picture_.get(), &canvas);
 }
 
+LRESULT TcxDragImageHelper::ImageWindowProc(HWND wnd, UINT msg, WPARAM wParam, LPARAM lParam)
+{
+    auto* helper = static_cast<TcxDragImageHelper*>(GetPropA(wnd, kDragImageProp));
+    switch (msg) {
+    case WM_NCHITTEST: return HTTRANSPARENT;
+    case WM_PAINT: {
+        PAINTSTRUCT ps;
+        HDC dc = BeginPaint(wnd, &ps);
+        if (helper) helper->PaintImage(dc);
+        EndPaint(wnd, &ps);
+        return 0;
+    }
+    default: return DefWindowProcA(wnd, msg, wParam, lParam);
+    }
+}
+
+void TcxDragImageHelper::CreateImageWindow()
+{
+    WNDCLASSA existing;
+    if (!GetClassInfoA(nullptr, kDragImageClass, &existing)) {
+        WNDCLASSA wc{};
+        wc.lpfnWndProc = &TcxDragImageHelper::ImageWindowProc;
+        wc.lpszClassName = kDragImageClass;
+        RegisterClassA(&wc);
+    }
+    const DWORD exStyle = WS_EX_LAYERED | WS_EX_TOPMOST | WS_EX_TOOLWINDOW | WS_EX_NOACTIVATE | WS_EX_TRANSPARENT;
+    window_ = CreateWindowExA(exStyle, kDragImageClass, "", WS_POPUP | WS_DISABLED, imagePosition_.x, imagePosition_.y,
+                              pictureBounds_.right, pictureBounds_.bottom, nullptr, nullptr, nullptr, nullptr);
+    if (!window_) return;
+    SetPropA(window_, kDragImageProp, this);
+    SetLayeredWindowAttributes(window_, 0, kDragImageAlpha, LWA_ALPHA);
+}
+
+void TcxDragImageHelper::PaintImage(HDC dc)
+{
+    BitBlt(dc, 0, 0, pictureBounds_.right, pictureBounds_.bottom, picture_->Canvas()->Handle(), 0, 0, SRCCOPY);
+}
+
+void TcxDragImageHelper::DrawImage(const POINT& p)
+{
+    if (!window_) CreateImageWindow();
+    if (!window_) return;
+    SetWindowPos(window_, HWND_TOPMOST, p.x, p.y, 0, 0, SWP_NOSIZE | SWP_NOACTIVATE | SWP_SHOWWINDOW);
+}
+
+void TcxDragImageHelper::ShowDragImage()
+{
+    visible_ = true;
+    DrawImage(imagePosition_);
+}
+
+void TcxDragImageHelper::HideDragImage()
+{
+    visible_ = false;
+    if (window_) ShowWindow(window_, SW_HIDE);
+}
+
 void TcxDragImageHelper::DragAndDrop(const POINT& p)
 {
     imagePosition_ = POINT{p.x + hotSpot_.x, p.y + hotSpot_.y};
-    if (!visible_) ShowDragImage();
+    if (visible_) DrawImage(imagePosition_);
+    else ShowDragImage();
 }
 
 RECT TcxDragImageHelper::ImageRect() const
@@ -1180,25 +1249,8 @@ void cxRemoveDragImageHook()
 
 bool cxDragImageHookInstalled() { return HookState().hook != nullptr; }
 
-bool cxHideDragImage(HWND wnd)
-{
-    TcxEditingControl* control = HookState().control;
-    TcxDragImageHelper* helper = control ? control->DragImageHelper() : nullptr;
-    if (!helper || !control->Dragging() || !helper->DragImageVisible()) return false;
-    RECT r = helper->ImageRect();
-    MapWindowRect(nullptr, wnd, r);
-    HDC dc = GetDC(wnd);
-    const bool visible = RectVisible(dc, &r) != FALSE;
-    ReleaseDC(wnd, dc);
-    if (visible) helper->HideDragImage();
-    return visible;
-}
+// The picture lives in a window of its own, which painting the windows
+// below it never touches: there is nothing to take off them.
+bool cxHideDragImage(HWND) { return false; }
 
-bool cxShowDragImage(HWND)
-{
-    TcxEditingControl* control = HookState().control;
-    TcxDragImageHelper* helper = control ? control->DragImageHelper() : nullptr;
-    if (!helper || !control->Dragging() || helper->DragImageVisible()) return false;
-    helper->ShowDragImage();
-    return true;
-}
+bool cxShowDragImage(HWND) { return false; }

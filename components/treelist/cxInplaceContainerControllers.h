@@ -369,10 +369,16 @@ private:
 
 // ---- drag image of the host's drag -------------------------------------------------------
 
+// The picture of what is dragged follows the pointer in a click-through
+// top-level window of its own, translucent at kDragImageAlpha: the display
+// blends it over whatever lies below, so nothing under it is saved, redrawn
+// or repainted when it moves.
 class TcxDragImageHelper : public hostlib::TObject {
 public:
     static hostlib::TClass StaticClass();
     hostlib::TClass ClassType() const override { return StaticClass(); }
+
+    static constexpr BYTE kDragImageAlpha = 200;
 
     virtual void Construct(TcxEditingControl* control, const POINT& dragPos);
 
@@ -380,8 +386,9 @@ public:
     virtual void DragAndDrop(const POINT& p);
     virtual RECT GetDisplayRect();
     virtual void InitDragImage();
-    virtual void HideDragImage() { visible_ = false; }
-    virtual void ShowDragImage() { visible_ = true; }
+    virtual void DrawImage(const POINT& p);
+    virtual void HideDragImage();
+    virtual void ShowDragImage();
 
     bool DragImageVisible() const { return visible_; }
     void SetDragImageVisible(bool value);
@@ -389,11 +396,17 @@ public:
     POINT ImagePosition() const { return imagePosition_; }
     RECT ImageRect() const;
     TcxEditingControl* DragControl() const { return control_; }
+    // The window showing the picture; none before it was first shown.
+    HWND ImageWindow() const { return window_; }
 
 protected:
     void Destroy() override;
 
 private:
+    static LRESULT ImageWindowProc(HWND wnd, UINT msg, WPARAM wParam, LPARAM lParam);
+    void CreateImageWindow();
+    void PaintImage(HDC dc);
+
     TcxEditingControl* control_ = nullptr;
     bool visible_ = false;
     POINT dragStart_{};
@@ -401,9 +414,11 @@ private:
     POINT hotSpot_{};
     RECT pictureBounds_{};
     POINT imagePosition_{};
+    HWND window_ = nullptr;
 };
 
-// Around painting a window: the drag image is taken off it and put back.
+// Around painting a window: whether the drag image had to be taken off it
+// and put back (never, since it has a window of its own).
 bool cxHideDragImage(HWND wnd);
 bool cxShowDragImage(HWND wnd);
 // The thread's drag mouse hook for a control's drag image.

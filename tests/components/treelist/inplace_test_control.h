@@ -267,6 +267,8 @@ public:
     }
     void MakeFocusedItemVisible() override {}
     void MakeFocusedRecordVisible() override {}
+    // Cells can be dragged (with an automatic drag mode).
+    bool CanDrag(int, int) override { return true; }
     void RefreshFocusedRecord() override
     {
         Note("refresh focused record");
@@ -310,6 +312,19 @@ public:
 
     TTestViewInfo* TestViewInfo() const { return static_cast<TTestViewInfo*>(ViewInfo()); }
     std::vector<std::string> log;
+
+    // The drag picture: the first cell, its left half in one colour, its
+    // right half in another.
+    RECT DragDropImageDisplayRect() override { return RECT{0, 0, kCellWidth, kCellHeight}; }
+    void DrawDragDropImage(hostlib::TBitmap*, TcxCanvas* canvas) override
+    {
+        canvas->SetBrushColor(kDragLeft);
+        canvas->FillRect(RECT{0, 0, kCellWidth / 2, kCellHeight});
+        canvas->SetBrushColor(kDragRight);
+        canvas->FillRect(RECT{kCellWidth / 2, 0, kCellWidth, kCellHeight});
+    }
+    static constexpr hostlib::TColor kDragLeft = 0x00C08000;
+    static constexpr hostlib::TColor kDragRight = 0x000040E0;
 
 protected:
     hostlib::TClass GetViewInfoClass() override { return TTestViewInfo::StaticClass(); }

@@ -1,11 +1,12 @@
 // The controllers of the small editing control on the headless display:
 // the live editor's activation, validation and posting; the hint of a
-// cell whose text is cut off.
+// cell whose text is cut off; the picture that follows a drag.
 #include "tests/components/treelist/treelist_fixture.h"
 
 #include <functional>
 
 #include "platform/hostlib/core/exceptions.h"
+#include "platform/windows/x11/layered.h"
 
 using namespace hostlib;
 using namespace treelisttest;
@@ -230,6 +231,68 @@ TEST_F(HintTest, NoHintWhereItWouldBeInTheWay)
     Hover(2, 1);
     Hover(1, 0);
     EXPECT_TRUE(HintShown()) << "each condition was undone";
+}
+
+// ---- drag image --------------------------------------------------------------------------
+
+struct DragImageTest : ControlTest {
+    COLORREF ScreenColor(POINT p)
+    {
+        const std::uint32_t c = Screen().ScreenPixel(p.x, p.y);
+        return RGB((c >> 16) & 0xFF, (c >> 8) & 0xFF, c & 0xFF);
+    }
+};
+
+TEST_F(DragImageTest, ATranslucentPictureFollowsTheDragUntilTheButtonComesUp)
+{
+    MakeControl(2, 3);
+    control->OptionsBehavior()->SetImmediateEditor(false);
+    control->OptionsBehavior()->SetDragDropText(true);
+    const POINT start = At(control, 30, 5);
+    Screen().ButtonDown(start);
+    Pump();
+    control->BeginDrag(true);
+    Screen().MoveMouse(POINT{start.x + 20, start.y + 30});
+    Pump();
+    ASSERT_TRUE(control->Dragging());
+    TcxDragImageHelper* helper = control->DragImageHelper();
+    ASSERT_NE(helper, nullptr);
+    ASSERT_TRUE(cxDragImageHookInstalled());
+
+    Screen().MoveMouse(POINT{start.x + 60, start.y + 90});
+    Pump();
+    ASSERT_TRUE(helper->DragImageVisible());
+    HWND window = helper->ImageWindow();
+    ASSERT_NE(window, nullptr);
+    EXPECT_TRUE(IsWindowVisible(window));
+    EXPECT_EQ(quelvo::win::WindowAlpha(window), TcxDragImageHelper::kDragImageAlpha);
+    EXPECT_NE(GetWindowLongA(window, GWL_EXSTYLE) & WS_EX_TRANSPARENT, 0) << "the pointer passes through";
+    // The picture keeps its place relative to the pointer: the cell began
+    // 30 pixels left of it.
+    const POINT corner{start.x + 60 - 30, start.y + 90 - 5};
+    RECT wr{};
+    GetWindowRect(window, &wr);
+    EXPECT_EQ(wr.left, corner.x);
+    EXPECT_EQ(wr.top, corner.y);
+    EXPECT_EQ(wr.right - wr.left, kCellWidth);
+    EXPECT_EQ(ScreenColor(POINT{corner.x + 2, corner.y + 2}), ColorToRGB(TTestControl::kDragLeft));
+    EXPECT_EQ(ScreenColor(POINT{corner.x + kCellWidth - 3, corner.y + kCellHeight - 3}),
+              ColorToRGB(TTestControl::kDragRight));
+
+    Screen().MoveMouse(POINT{start.x + 64, start.y + 93});
+    Pump();
+    GetWindowRect(window, &wr);
+    EXPECT_EQ(wr.left, corner.x + 4) << "a small move moves the picture along";
+    EXPECT_EQ(wr.top, corner.y + 3);
+    const COLORREF left = ColorToRGB(TTestControl::kDragLeft);
+    EXPECT_NE(ScreenColor(POINT{corner.x + 1, corner.y + 1}), left) << "nothing stays behind where it was";
+
+    Screen().ButtonUp(POINT{start.x + 64, start.y + 93});
+    Pump();
+    EXPECT_EQ(control->DragImageHelper(), nullptr);
+    EXPECT_FALSE(cxDragImageHookInstalled());
+    EXPECT_FALSE(IsWindow(window));
+    EXPECT_NE(ScreenColor(POINT{corner.x + 6, corner.y + 5}), left);
 }
 
 } // namespace

@@ -1,9 +1,11 @@
 // The small editing control in a real X11 window under the test's own
 // Xvfb: the server shows what the control painted, buffered and not, a
 // click on a cell reaches the controller, which focuses that cell, and the
-// pointer over a cut-off text brings up its hint window.
+// pointer over a cut-off text brings up its hint window, and a drag takes
+// a translucent picture of the cell along.
 #include <gtest/gtest.h>
 
+#include <cstdlib>
 #include <memory>
 #include <vector>
 
@@ -111,6 +113,55 @@ TEST_F(InplaceContainerOnX11, ThePointerOverACutOffTextBringsUpItsHint)
     const POINT origin = control->ClientToScreen(POINT{cell->ViewInfo()->Bounds.left, cell->ViewInfo()->Bounds.top});
     EXPECT_EQ(r.left, origin.x - 1);
     EXPECT_EQ(r.top, origin.y - 1);
+    items.clear();
+}
+
+TEST_F(InplaceContainerOnX11, ADragTakesATranslucentPictureAlong)
+{
+    TForm* form = Application->CreateForm<TForm>();
+    form->SetBounds(60, 60, 300, 200);
+    auto* control = CreateObject<TTestControl>(form);
+    control->SetBounds(10, 10, 240, 120);
+    control->SetBorderStyle(cxcbsNone);
+    control->OptionsBehavior()->SetImmediateEditor(false);
+    control->OptionsBehavior()->SetDragDropText(true);
+    items.emplace_back(CreateObject<TTestItem>(nullptr));
+    items.back()->SetEditingControl(control);
+    control->DataController()->SetRecordCount(2);
+    control->SetParent(form);
+    form->Show();
+    ASSERT_TRUE(PumpUntil([&] { return Viewable(form->Handle()); }));
+    Settle();
+
+    const POINT start = control->ClientToScreen(POINT{30, 5});
+    ClickScreen(start, 1, true, false);
+    ASSERT_TRUE(PumpUntil([&] { return control->Controller()->MousePressed(); }));
+    control->BeginDrag(true);
+    const POINT to{start.x + 50, start.y + 70};
+    ClickScreen(POINT{start.x + 10, start.y + 10}, 1, false, false);
+    ClickScreen(to, 1, false, false);
+    TcxDragImageHelper* helper = nullptr;
+    ASSERT_TRUE(PumpUntil([&] {
+        helper = control->DragImageHelper();
+        return helper && helper->DragImageVisible() && helper->ImageRect().left == to.x - 30 &&
+               Viewable(helper->ImageWindow());
+    }));
+    Settle();
+    HWND window = helper->ImageWindow();
+    const POINT root = RootPosition(x_->XWindowOf(window));
+    EXPECT_EQ(root.x, to.x - 30);
+    EXPECT_EQ(root.y, to.y - 5);
+    // Blended by the server: the colour itself, or premultiplied by the
+    // window's opacity on a visual with alpha.
+    const COLORREF left = ColorToRGB(TTestControl::kDragLeft);
+    const std::uint32_t pixel = ServerPixel(window, 2, 2);
+    const int blue = static_cast<int>(pixel & 0xFF);
+    const int full = GetBValue(left), premultiplied = full * TcxDragImageHelper::kDragImageAlpha / 255;
+    EXPECT_TRUE(std::abs(blue - full) <= 1 || std::abs(blue - premultiplied) <= 1) << std::hex << pixel;
+
+    ClickScreen(to, 1, false, true);
+    EXPECT_TRUE(PumpUntil([&] { return control->DragImageHelper() == nullptr; }));
+    EXPECT_FALSE(IsWindow(window));
     items.clear();
 }
 
