@@ -202,10 +202,19 @@ TClass TcxTreeListColumnOptions::StaticClass()
 {
     return DefineClass<TcxTreeListColumnOptions, TcxCustomEditContainerItemOptions>("TcxTreeListColumnOptions", [](ClassBuilder<TcxTreeListColumnOptions>& b) {
         using O = TcxTreeListColumnOptions;
+        using I = TcxCustomEditContainerItemOptions;
         b.Property("CellEndEllipsis", &O::CellEndEllipsis, &O::SetCellEndEllipsis).Default(true);
+        b.Property("Customizing", &I::Customizing, &I::SetCustomizing).Default(true);
+        b.Property("Editing", &I::Editing, &I::SetEditing).Default(true);
+        b.Property("Focusing", &I::Focusing, &I::SetFocusing).Default(true);
         b.Property("Footer", &O::Footer, &O::SetFooter).Default(false);
         b.Property("Hidden", &O::Hidden, &O::SetHidden).Default(false);
+        b.Property("IncSearch", &I::IncSearch, &I::SetIncSearch).Default(true);
+        b.Property("Moving", &I::Moving, &I::SetMoving).Default(true);
+        b.Property("ShowEditButtons", &I::ShowEditButtons, &I::SetShowEditButtons).Default(eisbDefault);
         b.Property("Sizing", &O::Sizing, &O::SetSizing).Default(true);
+        b.Property("Sorting", &I::Sorting, &I::SetSorting).Default(true);
+        b.Property("TabStop", &I::TabStop, &I::SetTabStop).Default(true);
     });
 }
 

@@ -1109,7 +1109,50 @@ void TcxCustomTreeListControl::GetChildren(const std::function<void(TComponent*)
 
 // ---- the unbound tree list -----------------------------------------------------------------
 
-TClass TcxTreeList::StaticClass() { return DefineClass<TcxTreeList, TcxCustomTreeListControl>("TcxTreeList"); }
+TClass TcxTreeList::StaticClass()
+{
+    return DefineClass<TcxTreeList, TcxCustomTreeListControl>("TcxTreeList", [](ClassBuilder<TcxTreeList>& b) {
+        using T = TcxTreeList;
+        b.Property("Bands", &T::Bands, &T::SetBands);
+        b.Property("BufferedPaint", &T::BufferedPaint, &T::SetBufferedPaint).NoDefault();
+        b.Property("DefaultLayout", &T::DefaultLayout, &T::SetDefaultLayout).Default(false);
+        b.Property("DefaultRowHeight", &T::DefaultRowHeight, &T::SetDefaultRowHeight)
+            .Stored(&T::IsDefaultRowHeightAssigned);
+        b.Property("LookAndFeel", &T::LookAndFeel, &T::SetLookAndFeel);
+        b.Property("OptionsBehavior", &T::OptionsBehavior,
+                   [](T& t, TcxTreeListOptionsBehavior* v) { t.OptionsBehavior()->Assign(v); });
+        b.Property("OptionsCustomizing", &T::OptionsCustomizing, &T::SetOptionsCustomizing);
+        b.Property("OptionsData", &T::OptionsData, [](T& t, TcxTreeListOptionsData* v) { t.OptionsData()->Assign(v); });
+        b.Property("OptionsSelection", &T::OptionsSelection, &T::SetOptionsSelection);
+        b.Property("OptionsView", &T::OptionsView, [](T& t, TcxTreeListOptionsView* v) { t.OptionsView()->Assign(v); });
+        b.Property("Preview", &T::Preview, &T::SetPreview);
+        b.EventProperty("OnAfterSorting", &T::OnAfterSorting);
+        b.EventProperty("OnBandHeaderClick", &T::OnBandHeaderClick);
+        b.EventProperty("OnBandSizeChanged", &T::OnBandSizeChanged);
+        b.EventProperty("OnCanSelectNode", &T::OnCanSelectNode);
+        b.EventProperty("OnChange", &T::OnChange);
+        b.EventProperty("OnCollapsed", &T::OnCollapsed);
+        b.EventProperty("OnCollapsing", &T::OnCollapsing);
+        b.EventProperty("OnColumnHeaderClick", &T::OnColumnHeaderClick);
+        b.EventProperty("OnColumnSizeChanged", &T::OnColumnSizeChanged);
+        b.EventProperty("OnCompare", &T::OnCompare);
+        b.EventProperty("OnCustomizationFormVisibleChanged", &T::OnCustomizationFormVisibleChanged);
+        b.EventProperty("OnDataChanged", &T::OnDataChanged);
+        b.EventProperty("OnDeletion", &T::OnDeletion);
+        b.EventProperty("OnExpanded", &T::OnExpanded);
+        b.EventProperty("OnExpanding", &T::OnExpanding);
+        b.EventProperty("OnFocusedColumnChanged", &T::OnFocusedColumnChanged);
+        b.EventProperty("OnFocusedNodeChanged", &T::OnFocusedNodeChanged);
+        b.EventProperty("OnGetNodeImageIndex", &T::OnGetNodeImageIndex);
+        b.EventProperty("OnIsGroupNode", &T::OnIsGroupNode);
+        b.EventProperty("OnLayoutChanged", &T::OnLayoutChanged);
+        b.EventProperty("OnMoveTo", &T::OnMoveTo);
+        b.EventProperty("OnNodeChanged", &T::OnNodeChanged);
+        b.EventProperty("OnSelectionChanged", &T::OnSelectionChanged);
+        b.EventProperty("OnSorting", &T::OnSorting);
+        b.EventProperty("OnTopRecordIndexChanged", &T::OnTopRecordIndexChanged);
+    });
+}
 
 TcxTreeListNode* TcxTreeList::Add(TcxTreeListNode* sibling, void* data)
 {
