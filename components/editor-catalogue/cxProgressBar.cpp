@@ -304,7 +304,10 @@ std::string TcxCustomProgressBarViewInfo::BarText() const
 void TcxCustomProgressBarViewInfo::Paint(TcxCanvas* canvas)
 {
     const bool themed = AreVisualStylesMustBeUsed(NativeStyle, totProgress);
-    if (!themed && !(IsInplace && Transparent)) DrawCustomEdit(canvas, this, true, bpsSolid);
+    // A cell's bar is copied over all of its bounds, frame and background
+    // included, so they are not painted first only to be covered.
+    const bool barCoversAll = IsInplace && EqualRect(&BarRect, &Bounds) && !IsRectEmpty(&BarRect);
+    if (!themed && !(IsInplace && Transparent) && !barCoversAll) DrawCustomEdit(canvas, this, true, bpsSolid);
     PaintProgressBar(canvas);
 }
 
@@ -552,9 +555,8 @@ void BarPainter::DrawBar()
 void BarPainter::FillColor(const RECT& r, COLORREF color)
 {
     if (r.right <= r.left || r.bottom <= r.top) return;
-    HBRUSH brush = CreateSolidBrush(color);
-    ::FillRect(dc_, &r, brush);
-    DeleteObject(brush);
+    SetDCBrushColor(dc_, color);
+    ::FillRect(dc_, &r, static_cast<HBRUSH>(GetStockObject(DC_BRUSH)));
 }
 
 void BarPainter::Edge(const RECT& r)
