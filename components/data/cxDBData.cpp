@@ -1967,6 +1967,7 @@ void TcxDBDataController::Construct(hostlib::TComponent* owner)
 
 void TcxDBDataController::Destroy()
 {
+    destroying_ = true;
     DBProvider().SetDataSource(nullptr);
     TcxCustomDataController::Destroy();
     modeController_.reset();
@@ -2398,6 +2399,13 @@ void TcxDBDataController::UpdateFocused()
 
 void TcxDBDataController::SyncDataSetPos()
 {
+    TcxDBDataProvider& dbProvider = DBProvider();
+    // A controller going away moves nothing.
+    if (destroying_ || IsDestroying()) return;
+    if (IsPattern()) {
+        if (!dbProvider.ActiveChanging() && !dbProvider.IsDataSetBusy()) SyncMasterDetailDataSetPos();
+        return;
+    }
     if (!IsKeyNavigation()) return;
     std::vector<TcxCustomDataField*> keyFields;
     GetKeyFields(keyFields);
@@ -2408,6 +2416,67 @@ void TcxDBDataController::SyncDataSetPos()
     if (record == provider.CurrentRecordIndex()) return;
     provider.SetCurrentRecordIndex(record);
     TcxCustomDataController::UpdateFocused();
+}
+
+void TcxDBDataController::SyncMasterDetailDataSetPos()
+{
+    if (updateDataSetPos_ || inCheckBrowseMode_) return;
+    SyncMasterDetail();
+}
+
+bool TcxDBDataController::IsMasterChainReady() const
+{
+    for (const TcxDBDataController* c = this; c;) {
+        hostlib::TDataSet* dataSet = c->DataSet();
+        const bool editing = c->DBProvider().IsEditing() || c->inCheckBrowseMode_ ||
+                             (dataSet && (dataSet->State() == hostlib::dsEdit || dataSet->State() == hostlib::dsInsert));
+        // One that is destroyed or reloading would lose the detail it expands.
+        if (c->destroying_ || c->IsDestroying() || c->GetLockCount() > 0) return false;
+        if (!c->DBProvider().IsSyncMode() || !c->IsKeyNavigation() || editing) return false;
+        TcxDBDataRelation* relation = c->DBMasterRelation();
+        c = relation ? hostlib::As<TcxDBDataController>(relation->GetDataController()) : nullptr;
+    }
+    return true;
+}
+
+// True when the master's data set stands on the record whose key the
+// detail data set's cursor holds.
+bool TcxDBDataController::LocateMasterRecord(TcxDBDataController& master, const TcxDBDataRelation& relation)
+{
+    hostlib::TDataSet* masterSet = master.DataSet();
+    const std::string masterNames = relation.GetMasterKeyFieldNames();
+    const Variant detailValues = GetDataSetValues(DataSet(), DataSet()->GetFieldList(relation.GetDetailKeyFieldNames()));
+    const Variant masterValues = GetDataSetValues(masterSet, masterSet->GetFieldList(masterNames));
+    if (VarEquals(detailValues, masterValues)) return !master.InFocusDetails();
+    TcxDBDataProvider& provider = master.DBProvider();
+    provider.BeginLocate();
+    quelvo::sys::ScopeGuard end([&provider] { provider.EndLocate(); });
+    return masterSet->Locate(masterNames, detailValues);
+}
+
+TcxCustomDataController* TcxDBDataController::SyncMasterDetail()
+{
+    TcxCustomDataRelation* relation = GetMasterRelation();
+    if (!relation || GetMasterDetailKeyFieldNames().empty()) return this;
+    auto* dbRelation = hostlib::As<TcxDBDataRelation>(relation);
+    if (!dbRelation) return nullptr;
+    auto* master = hostlib::As<TcxDBDataController>(relation->GetDataController());
+    if (!master || !DBProvider().IsSyncMode() || !master->IsMasterChainReady() || master->IsCreatingLinkObject())
+        return nullptr;
+    {
+        master->updateDataSetPos_ = true;
+        quelvo::sys::ScopeGuard reset([master] { master->updateDataSetPos_ = false; });
+        if (!LocateMasterRecord(*master, *dbRelation)) return nullptr;
+    }
+    TcxCustomDataController* synced = master->SyncMasterDetail();
+    if (!synced) return nullptr;
+    const int record = synced->GetFocusedRecordIndex();
+    if (synced->GetFocusedRowIndex() == -1 || record < 0) return nullptr;
+    const int relationIndex = relation->GetIndex();
+    synced->ChangeDetailExpanding(record, true);
+    if (!synced->GetDetailExpanding(record)) return nullptr;
+    synced->ChangeDetailActiveRelationIndex(record, relationIndex);
+    return synced->GetDetailDataController(record, relationIndex);
 }
 
 // ---- records read again ---------------------------------------------------------

@@ -615,6 +615,13 @@ public:
     void BeginLocate();
     void EndLocate();
     void SyncDataSetPos();
+    // For a pattern detail: the masters follow the detail data set's cursor.
+    void SyncMasterDetailDataSetPos();
+    // Moves the masters to the record whose key the detail data set's
+    // cursor holds and expands its detail; the detail controller that now
+    // shows the cursor's record, this one without a data-set master, or
+    // nil.
+    TcxCustomDataController* SyncMasterDetail();
     void SetFocus() override;
     // In SQL mode reopens the shared query for this detail's keys.
     void CheckCurrentQuery();
@@ -674,6 +681,10 @@ private:
     void ForEachDBField(const std::function<void(TcxDBDataField*)>& proc);
     hostlib::Variant LookupKeyValue(int recordIndex, TcxDBDataField* field) const;
     bool FilterIgnoresOrigin() const;
+    // The masters from this one up are synchronised, keyed and neither
+    // editing nor posting.
+    bool IsMasterChainReady() const;
+    bool LocateMasterRecord(TcxDBDataController& master, const TcxDBDataRelation& relation);
 
     hostlib::ObjectPtr<TcxDBDataModeController> modeController_;
     std::string keyFieldNames_;
@@ -683,6 +694,8 @@ private:
     bool inCheckBrowseMode_ = false;
     bool inResetDataSetCurrent_ = false;
     bool inCheckCurrentQuery_ = false;
+    bool updateDataSetPos_ = false;
+    bool destroying_ = false;
     bool lockOnAfterSummary_ = false;
     bool loaded_ = false;
     bool activatedWhileLoading_ = false;

@@ -312,3 +312,31 @@ TEST_F(DBDetail, ADetailInsideAnUpdateMakesItsDataSetBusy)
     detail->EndUpdate();
     EXPECT_FALSE(pattern->DBProvider().IsDetailDataSetBusy());
 }
+
+TEST_F(DBDetail, TheMastersFollowTheOrderTheDetailDataSetStandsOn)
+{
+    auto orders = MakeObject<hostlib::TMemDataSet>(nullptr);
+    Build(*orders, false);
+    ASSERT_TRUE(master->ChangeFocusedRecordIndex(0));
+    auto customerId = [&] { return customers->FieldByName("ID")->AsInteger(); };
+    // Orders 101, 201, 202, 401, 501, 502, 701, 801, ...
+    orders->First();
+    orders->MoveBy(5);
+    ASSERT_EQ(orders->FieldByName("OrderID")->AsInteger(), 502);
+    EXPECT_EQ(customerId(), 5) << "the master data set found the customer";
+    EXPECT_EQ(master->GetFocusedRecordIndex(), 4);
+    EXPECT_TRUE(master->GetDetailExpanding(4));
+    EXPECT_EQ(pattern->SyncMasterDetail(), Detail(4)) << "the detail that shows order 502";
+
+    // A master with a pending change is not moved.
+    customers->Edit();
+    orders->Next();
+    EXPECT_EQ(pattern->SyncMasterDetail(), nullptr);
+    EXPECT_EQ(customerId(), 5);
+    customers->Cancel();
+
+    auto plain = MakeObject<TestDBController>(nullptr);
+    plain->AddColumn("OrderID");
+    plain->SetDataSource(ordersSource.get());
+    EXPECT_EQ(plain->SyncMasterDetail(), plain.get()) << "no master: itself";
+}
