@@ -306,6 +306,8 @@ protected:
 
     // The value alone, for kinds that derive it from their text.
     void StoreEditValue(const hostlib::Variant& value) { editValue_ = value; }
+    // Escape reset the value; the character it makes is still to come.
+    bool IsEscapeHandled() const { return escapeHandled_; }
     bool IsUserChange() const { return userChange_; }
     void SetUserChange(bool value) { userChange_ = value; }
     bool IsValidated() const { return validated_; }

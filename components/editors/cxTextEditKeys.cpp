@@ -165,7 +165,7 @@ bool TcxCustomTextEdit::DoMouseWheel(TShiftState shift, int wheelDelta, POINT mo
 
 void TcxCustomTextEdit::KeyPress(char& key)
 {
-    if (key == '\x1B' && popupClosedByKey_ && !HasPopupWindow())
+    if (key == '\x1B' && IsEscapeHandled() && popupClosedByKey_ && !HasPopupWindow())
         popupClosedByKey_ = false;
     TcxCustomEdit::KeyPress(key);
 }

@@ -48,6 +48,16 @@ public:
     using TcxCustomTextEdit::CanChangeSelText;
 };
 
+// A kind whose keys and wheel step through its items, as the list kinds do.
+class SteppingTextEdit : public StyledTextEdit {
+public:
+    static TClass StaticClass() { return DefineClass<SteppingTextEdit, StyledTextEdit>("TestSteppingTextEdit"); }
+    TClass ClassType() const override { return StaticClass(); }
+
+protected:
+    bool GetScrollLookupDataList(TcxEditScrollCause) override { return true; }
+};
+
 struct TextEditTest : VisualTest {
     void SetUp() override
     {
@@ -71,10 +81,11 @@ struct TextEditTest : VisualTest {
         dxUxThemeFinalize();
         VisualTest::TearDown();
     }
-    StyledTextEdit* NewEdit(const std::string& text = {}, TAlignment horz = taLeftJustify)
+    template <class Edit = StyledTextEdit>
+    Edit* NewEdit(const std::string& text = {}, TAlignment horz = taLeftJustify)
     {
         ++count;
-        auto* edit = Add<StyledTextEdit>(form, "Edit" + std::to_string(count), 10, 10 + 40 * count, 150, 24);
+        auto* edit = Add<Edit>(form, "Edit" + std::to_string(count), 10, 10 + 40 * count, 150, 24);
         edit->Style()->Font()->SetName(quelvo::gfx::kFixedTestFace);
         edit->Style()->Font()->SetHeight(-16);
         edit->Style()->LookAndFeel()->SetKind(lfStandard);
@@ -178,6 +189,12 @@ TEST_F(TextEditTest, TypingCompletesFromTheItems)
         EXPECT_EQ(edit->SelLength(), s.selLength) << s.typed;
     }
     EXPECT_EQ(edit->ItemIndex(), -1) << "a text no item starts with leaves the items";
+    edit->SetEditValue(Variant(std::string()));
+    Type("apr");
+    Key(VK_BACK);
+    EXPECT_EQ(edit->Text(), "apple") << "Backspace shortens the typed part and completes again";
+    EXPECT_EQ(edit->SelStart(), 2);
+    EXPECT_EQ(edit->SelLength(), 3);
 }
 
 TEST_F(TextEditTest, AFixedListIgnoresACharacterThatStartsNoItem)
@@ -435,6 +452,39 @@ TEST_F(TextEditTest, InPlaceEnterIsSilentAndKeysThatChangeNothingReachTheList)
     Key(VK_LEFT);
     EXPECT_EQ(afterKeys, std::vector<WORD>{VK_LEFT}) << "only the key that changed nothing";
     delete data;
+}
+
+TEST_F(TextEditTest, OnlyAKindThatAsksStepsThroughItsItemsByKeysAndWheel)
+{
+    StyledTextEdit* plain = NewEdit();
+    Items(plain, {"one", "two", "three"});
+    Focus(plain);
+    Key(VK_DOWN);
+    Screen().Wheel(plain->ClientToScreen(POINT{5, 5}), -WHEEL_DELTA);
+    Pump();
+    EXPECT_EQ(plain->Text(), "") << "a plain editor's items only complete typed text";
+
+    auto* stepping = NewEdit<SteppingTextEdit>();
+    Items(stepping, {"one", "two", "three"});
+    stepping->Properties()->SetImmediatePost(true);
+    int clicks = 0;
+    stepping->OnClick = TNotifyEvent::FromFunction([&](TObject*) { ++clicks; });
+    Focus(stepping);
+    Key(VK_DOWN);
+    EXPECT_EQ(stepping->Text(), "one");
+    Key(VK_DOWN);
+    EXPECT_EQ(stepping->Text(), "two");
+    EXPECT_EQ(clicks, 2);
+    EXPECT_EQ(VarToStr(stepping->EditValue()), "two") << "posted at once";
+    Key(VK_NEXT);
+    EXPECT_EQ(stepping->Text(), "three") << "a page stops at the last item";
+    Key(VK_DOWN);
+    EXPECT_EQ(clicks, 3) << "no click when the item stays";
+    KeyWith(VK_CONTROL, VK_PRIOR);
+    EXPECT_EQ(stepping->Text(), "one");
+    Screen().Wheel(stepping->ClientToScreen(POINT{5, 5}), -WHEEL_DELTA);
+    Pump();
+    EXPECT_EQ(stepping->Text(), "two") << "the wheel steps down";
 }
 
 } // namespace
