@@ -586,6 +586,56 @@ TClass TcxCustomCellNavigator::StaticClass()
     return DefineClass<TcxCustomCellNavigator, TObject>("TcxCustomCellNavigator");
 }
 
+TcxControlDataController* TcxCustomCellNavigator::DataController() const { return controller_->DataController(); }
+
+TcxCustomInplaceEditContainer* TcxCustomCellNavigator::ScanRow(bool forward, int rowIndex, int& cellIndex)
+{
+    const int step = forward ? 1 : -1;
+    TcxCustomInplaceEditContainer* container = GetCellContainer(rowIndex, cellIndex);
+    while (container && !(container->CanFocus() && container->CanTabStop())) {
+        cellIndex += step;
+        container = GetCellContainer(rowIndex, cellIndex);
+    }
+    return container;
+}
+
+TcxCustomInplaceEditContainer* TcxCustomCellNavigator::SelectCell(bool forward, bool nextRow, int& rowIndex,
+                                                                  int& cellIndex)
+{
+    const int startCell = cellIndex;
+    // A descendant whose rows wrap around would cycle for ever.
+    for (int rows = 0; rows <= rowCount_ + 1; ++rows) {
+        if (TcxCustomInplaceEditContainer* container = ScanRow(forward, rowIndex, cellIndex)) return container;
+        cellIndex = startCell;
+        const int row = rowIndex;
+        if (controller_->GetFocusCellOnCycle() && !nextRow) CalcNextRow(forward, rowIndex, cellIndex);
+        if (rowIndex == row) return nullptr;
+        const int count = GetCount(rowIndex);
+        if (count == 0 && MayFocusedEmptyRow(rowIndex)) return nullptr;
+        cellIndex = forward ? 0 : count - 1;
+    }
+    return nullptr;
+}
+
+void TcxCustomCellNavigator::FocusNextCell(bool forward, bool nextRow, TShiftState shift)
+{
+    int row = 0, cell = 0;
+    Init(row, cell, rowCount_);
+    const int startRow = row, startCell = cell;
+    if (nextRow) CalcNextRow(forward, row, cell);
+    else cell += forward ? 1 : -1;
+    // Only a cell that takes the focus by Tab, or an empty row that may
+    // be focused, is a place to go.
+    TcxCustomInplaceEditContainer* container = SelectCell(forward, nextRow, row, cell);
+    const int count = GetCount(row);
+    const bool valid = (container && cxInRange(cell, 0, count - 1)) || (count == 0 && MayFocusedEmptyRow(row));
+    if (!valid) {
+        row = startRow;
+        cell = startCell;
+    }
+    if (row != startRow || cell != startCell) SetFocusCell(row, cell, shift);
+}
+
 void TcxCustomCellNavigator::KeyDown(WORD& key, TShiftState shift)
 {
     TcxCustomInplaceEditContainer* item = controller_->FocusedItem();
@@ -624,6 +674,17 @@ void TcxCustomCellNavigator::KeyPress(char& key)
     key = 0;
 }
 
+// ---- design selection --------------------------------------------------------------------------
+
+TClass cxDesignSelectionHelperClass = nullptr;
+
+TClass TcxCustomDesignSelectionHelper::StaticClass()
+{
+    return DefineClass<TcxCustomDesignSelectionHelper, TObject>("TcxCustomDesignSelectionHelper");
+}
+
+TcxEditingControl* TcxCustomDesignSelectionHelper::GetControl() const { return controller_->EditingControl(); }
+
 // ---- control controller: life -------------------------------------------------------------------
 
 TClass TcxCustomControlController::StaticClass()
@@ -638,10 +699,14 @@ void TcxCustomControlController::Construct(TcxEditingControl* control)
     hitTestController_.reset(CreateInstance<TcxCustomHitTestController>(control->GetHitTestControllerClass(), this));
     hotTrackController_.reset(CreateInstance<TcxHotTrackController>(control->GetHotTrackControllerClass(), control));
     navigator_.reset(CreateInstance<TcxCustomCellNavigator>(GetNavigatorClass(), this));
+    if (control->IsDesigning() && cxDesignSelectionHelperClass)
+        designSelectionHelper_.reset(
+            CreateInstance<TcxCustomDesignSelectionHelper>(cxDesignSelectionHelperClass, this));
 }
 
 void TcxCustomControlController::Destroy()
 {
+    designSelectionHelper_.reset();
     navigator_.reset();
     editingController_.reset();
     hotTrackController_.reset();

@@ -204,17 +204,57 @@ public:
 
     virtual void Construct(TcxCustomControlController* controller) { controller_ = controller; }
 
+    // Rows and cells are what the derived navigator makes of them.
+    virtual TcxCustomInplaceEditContainer* SelectCell(bool forward, bool nextRow, int& rowIndex, int& cellIndex);
+    virtual void CalcNextRow(bool, int&, int&) { cxAbstractError(); }
+    virtual TcxCustomInplaceEditContainer* GetCellContainer(int, int) { cxAbstractError(); }
+    virtual int GetCount(int) { cxAbstractError(); }
+    virtual void Init(int&, int&, int&) { cxAbstractError(); }
+    virtual bool MayFocusedEmptyRow(int) { return false; }
+    virtual void SetFocusCell(int, int, hostlib::TShiftState) { cxAbstractError(); }
+    virtual void DoKeyPress(char& key) { KeyPress(key); }
+    virtual void FocusNextCell(bool forward, bool nextRow, hostlib::TShiftState shift);
     virtual void KeyDown(WORD& key, hostlib::TShiftState shift);
     virtual void KeyPress(char& key);
-    virtual void DoKeyPress(char& key) { KeyPress(key); }
-    virtual void FocusNextCell(bool, bool, hostlib::TShiftState) {}
     virtual void Refresh() {}
 
     TcxCustomControlController* Controller() const { return controller_; }
+    TcxControlDataController* DataController() const;
+    int RowCount() const { return rowCount_; }
+
+private:
+    // Steps along the row from cellIndex to the first cell that takes the
+    // focus by Tab; none when the row runs out.
+    TcxCustomInplaceEditContainer* ScanRow(bool forward, int rowIndex, int& cellIndex);
+
+    TcxCustomControlController* controller_ = nullptr;
+    int rowCount_ = 0;
+};
+
+// ---- design selection ---------------------------------------------------------------------
+
+// What a design environment selects in a control it edits; the running
+// program never has one.
+class TcxCustomDesignSelectionHelper : public hostlib::TObject {
+public:
+    static hostlib::TClass StaticClass();
+    hostlib::TClass ClassType() const override { return StaticClass(); }
+
+    virtual void Construct(TcxCustomControlController* controller) { controller_ = controller; }
+
+    virtual bool IsObjectSelected(hostlib::TPersistent*) { cxAbstractError(); }
+    virtual void Select(hostlib::TPersistent*, hostlib::TShiftState) { cxAbstractError(); }
+    virtual void UnselectObject(hostlib::TPersistent*) { cxAbstractError(); }
+
+    TcxCustomControlController* Controller() const { return controller_; }
+    TcxEditingControl* GetControl() const;
 
 private:
     TcxCustomControlController* controller_ = nullptr;
 };
+
+// The class a design environment supplies; none by default.
+extern hostlib::TClass cxDesignSelectionHelperClass;
 
 // ---- control controller --------------------------------------------------------------------
 
@@ -334,6 +374,7 @@ public:
     bool EditChecksEnabled() const { return editChecksEnabled_; }
     void SetEditChecksEnabled(bool value) { editChecksEnabled_ = value; }
     bool CheckEditPosted() const { return checkEditPosted_; }
+    TcxCustomDesignSelectionHelper* DesignSelectionHelper() const { return designSelectionHelper_.get(); }
     hostlib::TObject* DragItem() const { return dragItem_; }
     void SetDragItem(hostlib::TObject* value) { dragItem_ = value; }
 
@@ -349,6 +390,7 @@ private:
     bool editChecksEnabled_ = true;
     bool navigationSkip_ = false;
     bool checkEditPosted_ = false;
+    hostlib::ObjectPtr<TcxCustomDesignSelectionHelper> designSelectionHelper_;
     bool focusedCellUnchanged_ = false;
     bool escapePressed_ = false;
     hostlib::TObject* dragItem_ = nullptr;

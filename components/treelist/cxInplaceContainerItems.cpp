@@ -327,6 +327,9 @@ void TcxCustomInplaceEditContainer::Destroy()
 {
     if (propertiesValue_ && propertiesValue_->ChangeNotification.Target() == this)
         propertiesValue_->ChangeNotification.Clear();
+    if (editingControl_ && !editingControl_->IsDestroying() && editingControl_->IsDesigning())
+        if (TcxCustomDesignSelectionHelper* helper = editingControl_->Controller()->DesignSelectionHelper())
+            helper->UnselectObject(this);
     SetRepositoryItem(nullptr);
     DoSetEditingControl(nullptr);
     options_.reset();

@@ -267,6 +267,7 @@ public:
     }
     void MakeFocusedItemVisible() override {}
     void MakeFocusedRecordVisible() override {}
+    hostlib::TClass GetNavigatorClass() override;
     // Cells can be dragged (with an automatic drag mode).
     bool CanDrag(int, int) override { return true; }
     void RefreshFocusedRecord() override
@@ -284,6 +285,40 @@ public:
 private:
     void Note(const std::string& what);
 };
+
+// Rows are records, cells are items in their order.
+class TTestNavigator : public TcxCustomCellNavigator {
+public:
+    static hostlib::TClass StaticClass()
+    {
+        return hostlib::DefineClass<TTestNavigator, TcxCustomCellNavigator>("TTestNavigator");
+    }
+    hostlib::TClass ClassType() const override { return StaticClass(); }
+
+    void CalcNextRow(bool forward, int& rowIndex, int&) override
+    {
+        const int next = rowIndex + (forward ? 1 : -1);
+        if (next >= 0 && next < RowCount()) rowIndex = next;
+    }
+    TcxCustomInplaceEditContainer* GetCellContainer(int, int cellIndex) override
+    {
+        TcxEditingControl* control = Controller()->EditingControl();
+        return cellIndex >= 0 && cellIndex < control->ItemCount() ? control->Items(cellIndex) : nullptr;
+    }
+    int GetCount(int) override { return Controller()->EditingControl()->ItemCount(); }
+    void Init(int& rowIndex, int& cellIndex, int& rowCount) override
+    {
+        rowIndex = Controller()->GetFocusedRecordIndex();
+        cellIndex = Controller()->FocusedItem() ? Controller()->FocusedItem()->ItemIndex() : -1;
+        rowCount = DataController()->GetRecordCount();
+    }
+    void SetFocusCell(int rowIndex, int cellIndex, hostlib::TShiftState) override
+    {
+        Controller()->SetFocusedRecordItem(rowIndex, Controller()->EditingControl()->Items(cellIndex));
+    }
+};
+
+inline hostlib::TClass TTestController::GetNavigatorClass() { return TTestNavigator::StaticClass(); }
 
 class TTestPainter : public TcxCustomControlPainter {
 public:

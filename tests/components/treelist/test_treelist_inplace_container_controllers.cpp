@@ -1,9 +1,11 @@
 // The controllers of the small editing control on the headless display:
 // the live editor's activation, validation and posting; the hint of a
-// cell whose text is cut off; the picture that follows a drag.
+// cell whose text is cut off; the picture that follows a drag; the cell
+// navigator's moves; the design selection a design environment supplies.
 #include "tests/components/treelist/treelist_fixture.h"
 
 #include <functional>
+#include <vector>
 
 #include "platform/hostlib/core/exceptions.h"
 #include "platform/windows/x11/layered.h"
@@ -293,6 +295,137 @@ TEST_F(DragImageTest, ATranslucentPictureFollowsTheDragUntilTheButtonComesUp)
     EXPECT_FALSE(cxDragImageHookInstalled());
     EXPECT_FALSE(IsWindow(window));
     EXPECT_NE(ScreenColor(POINT{corner.x + 6, corner.y + 5}), left);
+}
+
+// ---- cell navigator ----------------------------------------------------------------------
+
+struct NavigatorTest : ControlTest {
+    void Press(WORD vk, TShiftState shift)
+    {
+        WORD key = vk;
+        control->Controller()->KeyDown(key, shift);
+        Pump();
+    }
+    int FocusedCell() const
+    {
+        TcxCustomInplaceEditContainer* item = control->Controller()->FocusedItem();
+        return item ? item->ItemIndex() : -1;
+    }
+};
+
+TEST_F(NavigatorTest, TabAndArrowsMoveTheFocusedCellPastItemsThatTakeNoTab)
+{
+    MakeControl(3, 3);
+    control->OptionsBehavior()->SetImmediateEditor(false);
+    control->Controller()->SetFocusedRecordItem(0, items[0].get());
+    struct Step {
+        const char* what;
+        std::function<void()> arrange;
+        WORD key;
+        TShiftState shift;
+        int record, cell;
+    };
+    const TShiftState none, shifted{ssShift};
+    const Step steps[] = {
+        {"tab", nullptr, VK_TAB, none, 0, 1},
+        {"tab again", nullptr, VK_TAB, none, 0, 2},
+        {"the row ends", nullptr, VK_TAB, none, 0, 2},
+        {"tab wraps with focus-cell-on-cycle", [&] { control->OptionsBehavior()->SetFocusCellOnCycle(true); }, VK_TAB,
+         none, 1, 0},
+        {"shift+tab wraps back", nullptr, VK_TAB, shifted, 0, 2},
+        {"left", nullptr, VK_LEFT, none, 0, 1},
+        {"down", nullptr, VK_DOWN, none, 1, 1},
+        {"down again", nullptr, VK_DOWN, none, 2, 1},
+        {"no row below", nullptr, VK_DOWN, none, 2, 1},
+        {"up", nullptr, VK_UP, none, 1, 1},
+        {"left to the first", nullptr, VK_LEFT, none, 1, 0},
+        {"no tab stop is skipped", [&] { items[1]->Options()->SetTabStop(false); }, VK_TAB, none, 1, 2},
+        {"back past it", nullptr, VK_TAB, shifted, 1, 0},
+        {"unfocusable ones too, into the next row", [&] { items[2]->Options()->SetFocusing(false); }, VK_TAB, none, 2, 0},
+        {"none left on the last row", nullptr, VK_TAB, none, 2, 0},
+    };
+    for (const Step& s : steps) {
+        SCOPED_TRACE(s.what);
+        if (s.arrange) s.arrange();
+        Press(s.key, s.shift);
+        EXPECT_EQ(control->DataController()->GetFocusedRecordIndex(), s.record);
+        EXPECT_EQ(FocusedCell(), s.cell);
+    }
+}
+
+TEST_F(NavigatorTest, TheBaseLeavesRowsAndCellsToItsDescendants)
+{
+    MakeControl(1, 1);
+    ObjectPtr<TcxCustomCellNavigator> base(
+        CreateInstance<TcxCustomCellNavigator>(TcxCustomCellNavigator::StaticClass(), control->Controller()));
+    EXPECT_THROW(base->FocusNextCell(true, false, TShiftState{}), EAbstractError);
+    EXPECT_FALSE(base->MayFocusedEmptyRow(0));
+}
+
+// ---- design selection ----------------------------------------------------------------------
+
+class TDesignControl : public TTestControl {
+public:
+    static TClass StaticClass() { return DefineClass<TDesignControl, TTestControl>("TDesignControl"); }
+    TClass ClassType() const override { return StaticClass(); }
+    void Construct(TComponent* owner) override
+    {
+        IncludeState(csDesigning);
+        TTestControl::Construct(owner);
+    }
+};
+
+class TRecordingSelection : public TcxCustomDesignSelectionHelper {
+public:
+    static TClass StaticClass()
+    {
+        return DefineClass<TRecordingSelection, TcxCustomDesignSelectionHelper>("TRecordingSelection");
+    }
+    TClass ClassType() const override { return StaticClass(); }
+    void Construct(TcxCustomControlController* controller) override
+    {
+        TcxCustomDesignSelectionHelper::Construct(controller);
+        ++alive;
+    }
+    void UnselectObject(TPersistent* object) override { unselected.push_back(object); }
+    static inline int alive = 0;
+    static inline std::vector<TPersistent*> unselected;
+
+protected:
+    void Destroy() override
+    {
+        --alive;
+        TcxCustomDesignSelectionHelper::Destroy();
+    }
+};
+
+TEST_F(ControlTest, OnlyAControlBeingDesignedHasTheSuppliedSelectionAndItemsLeaveIt)
+{
+    quelvo::sys::ScopeGuard restore([] { cxDesignSelectionHelperClass = nullptr; });
+    ObjectPtr<TTestControl> designed(CreateObject<TDesignControl>(static_cast<TComponent*>(nullptr)));
+    EXPECT_EQ(designed->Controller()->DesignSelectionHelper(), nullptr) << "none supplied";
+
+    cxDesignSelectionHelperClass = TRecordingSelection::StaticClass();
+    ObjectPtr<TTestControl> running(CreateObject<TTestControl>(static_cast<TComponent*>(nullptr)));
+    EXPECT_EQ(running->Controller()->DesignSelectionHelper(), nullptr) << "not at run time";
+    ObjectPtr<TTestControl> other(CreateObject<TDesignControl>(static_cast<TComponent*>(nullptr)));
+    TcxCustomDesignSelectionHelper* helper = other->Controller()->DesignSelectionHelper();
+    ASSERT_NE(helper, nullptr);
+    EXPECT_EQ(helper->ClassType(), TRecordingSelection::StaticClass());
+    EXPECT_EQ(helper->GetControl(), other.get());
+
+    ObjectPtr<TTestItem> item(CreateObject<TTestItem>(nullptr)), kept(CreateObject<TTestItem>(nullptr));
+    item->SetEditingControl(other.get());
+    kept->SetEditingControl(other.get());
+    TPersistent* gone = item.get();
+    item.reset();
+    EXPECT_EQ(TRecordingSelection::unselected, std::vector<TPersistent*>{gone});
+    kept->SetEditingControl(nullptr);
+    kept.reset();
+    EXPECT_EQ(TRecordingSelection::unselected.size(), 1u) << "an item outside the control unselects nothing";
+    other.reset();
+    EXPECT_EQ(TRecordingSelection::alive, 0) << "freed with its controller";
+    TRecordingSelection::unselected.clear();
 }
 
 } // namespace
