@@ -2,6 +2,7 @@
 // nodes; the records never move. One job serves a whole recursive sort.
 
 #include <algorithm>
+#include <string>
 #include <vector>
 
 #include "components/treelist/cxTL.h"
@@ -50,11 +51,47 @@ private:
         items_.clear();
         for (TcxTreeListNode* child = node_->getFirstChild(); child; child = child->getNextSibling())
             items_.push_back(child);
+        BuildKeys();
         bool movedHere = false;
         std::swap(moved_, movedHere);
         QuickSort(0, count - 1);
         if (moved_) Relink();
         moved_ = moved_ || movedHere;
+    }
+
+    // The default compare orders records field by field; where the data
+    // controller can key a field, each node's keys are built once per list
+    // and compared as bytes, which gives the same order.
+    void BuildKeys()
+    {
+        keyed_ = useDefaultCompare_ && !treeList_->SortOrders().empty();
+        if (!keyed_) return;
+        const std::size_t fields = treeList_->SortOrders().size();
+        keys_.resize(items_.size());
+        TcxControlDataController* data = treeList_->DataController();
+        for (std::size_t i = 0; i < items_.size() && keyed_; ++i) {
+            keys_[i].resize(fields);
+            for (std::size_t f = 0; f < fields && keyed_; ++f) {
+                keys_[i][f].clear();
+                keyed_ = data->GetSortKey(items_[i]->RecordIndex(), treeList_->SortOrders()[f].Field, keys_[i][f]);
+            }
+        }
+    }
+
+    int CompareKeys(std::size_t index, const std::vector<std::string>& pivotKeys, TcxTreeListNode* pivot)
+    {
+        const auto& orders = treeList_->SortOrders();
+        for (std::size_t f = 0; f < orders.size(); ++f) {
+            const int result = keys_[index][f].compare(pivotKeys[f]);
+            if (result != 0) return orders[f].SortOrder == soDescending ? -result : result;
+        }
+        return treeList_->DataController()->CompareEqualRecords(items_[index]->RecordIndex(), pivot->RecordIndex());
+    }
+
+    int CompareAt(std::size_t index, TcxTreeListNode* pivot, const std::vector<std::string>& pivotKeys)
+    {
+        if (items_[index] == pivot) return 0;
+        return keyed_ ? CompareKeys(index, pivotKeys, pivot) : Compare(items_[index], pivot);
     }
 
     // A node compared with itself is equal before any compare is asked, so a
@@ -79,17 +116,20 @@ private:
     void QuickSort(int l, int r)
     {
         while (l < r) {
-            TcxTreeListNode* pivot = items_[static_cast<std::size_t>((l + r) / 2)];
+            const auto middle = static_cast<std::size_t>((l + r) / 2);
+            TcxTreeListNode* pivot = items_[middle];
+            if (keyed_) pivotKeys_ = keys_[middle];
             int i = l, j = r;
             do {
-                while (i < r && Compare(items_[static_cast<std::size_t>(i)], pivot) < 0) ++i;
-                while (j > l && Compare(items_[static_cast<std::size_t>(j)], pivot) > 0) --j;
+                while (i < r && CompareAt(static_cast<std::size_t>(i), pivot, pivotKeys_) < 0) ++i;
+                while (j > l && CompareAt(static_cast<std::size_t>(j), pivot, pivotKeys_) > 0) --j;
                 if (i <= j) {
                     // Only a real exchange moves anything: a list already in
                     // order must not trigger the refresh.
                     if (i < j) {
                         moved_ = true;
                         std::swap(items_[static_cast<std::size_t>(i)], items_[static_cast<std::size_t>(j)]);
+                        if (keyed_) std::swap(keys_[static_cast<std::size_t>(i)], keys_[static_cast<std::size_t>(j)]);
                     }
                     ++i;
                     --j;
@@ -126,6 +166,9 @@ private:
     bool useDefaultCompare_;
     TcxTreeListNode* node_ = nullptr;
     std::vector<TcxTreeListNode*> items_;
+    std::vector<std::vector<std::string>> keys_;
+    std::vector<std::string> pivotKeys_;
+    bool keyed_ = false;
     bool moved_ = false;
     int refCount_ = 0;
 };
