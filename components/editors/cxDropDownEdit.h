@@ -1,20 +1,25 @@
 #pragma once
-// The drop-down editors' popup window: it belongs to one editor, opens below
-// or above it inside the desktop work area, sizes itself from the editor's
-// preferred client size or from stored sizes, draws its own frame and
-// shadow and, with a system panel, offers a close button and a size grip.
+// The drop-down editors: their popup window and the settings they share.
+// The popup window belongs to one editor, opens below or above it inside
+// the desktop work area, sizes itself from the editor's preferred client
+// size or from stored sizes, draws its own frame and shadow and, with a
+// system panel, offers a close button and a size grip. The drop-down
+// properties add the popup's settings and the drop-down button to the
+// masked editor's.
 
 #include <optional>
 
+#include "components/editors/cxEditDataBinding.h"
+#include "components/editors/cxMaskEdit.h"
 #include "components/foundation/cxContainer.h"
 #include "components/foundation/cxContainerPopup.h"
 #include "components/foundation/cxLookAndFeels.h"
+#include "platform/hostlib/visual/forms.h"
 
 // Posted to the popup with a character typed into the editor; the
 // character goes to the control inside the popup.
 inline constexpr UINT CM_POPUPCONTROLKEY = 0x806B;
 
-enum TcxEditPopupBorderStyle { epbsDefault, epbsSingle, epbsFrame3D, epbsFlat };
 
 // What the popup window asks of the drop-down editor it belongs to.
 class IcxEditPopupWindowOwner {
@@ -198,3 +203,142 @@ private:
 
 // The popup window's minimum of the system panel metrics.
 int cxEditPopupSizingOffset();
+
+// ---- drop-down properties ----------------------------------------------------------
+
+class TcxCustomDropDownEditProperties : public TcxCustomMaskEditProperties {
+public:
+    static hostlib::TClass StaticClass();
+    hostlib::TClass ClassType() const override { return StaticClass(); }
+
+    void Construct(hostlib::TPersistent* owner) override;
+    void Assign(hostlib::TPersistent* source) override;
+    // The glyph button shows the glyph while there is one, the arrow again
+    // once it is gone.
+    void Changed() override;
+    bool IsLookupDataVisual() override { return true; }
+    hostlib::TClass GetViewDataClass() override;
+
+    virtual int DropDownButtonVisibleIndex() { return 0; }
+    // A click into the text opens the popup.
+    virtual bool DropDownOnClick() { return false; }
+    // The value is posted when the popup has closed, not when it accepts.
+    virtual bool GetAlwaysPostEditValue() { return false; }
+    virtual hostlib::TClass GetPopupWindowClass();
+    virtual bool PopupWindowAcceptsAnySize() { return true; }
+    virtual bool PopupWindowCapturesFocus() { return false; }
+
+    // Created on first read.
+    hostlib::TBitmap* ButtonGlyph() const;
+    void SetButtonGlyph(hostlib::TBitmap* value) { ButtonGlyph()->Assign(value); }
+    bool IsButtonGlyphStored() const { return buttonGlyph_ && !buttonGlyph_->Empty(); }
+    int GlyphButtonIndex() const { return glyphButtonIndex_; }
+    void SetGlyphButtonIndex(int value);
+    bool ImmediateDropDown() const { return immediateDropDown_; }
+    void SetImmediateDropDown(bool value) { immediateDropDown_ = value; }
+    bool ImmediatePopup() const { return immediatePopup_; }
+    void SetImmediatePopup(bool value) { immediatePopup_ = value; }
+    hostlib::TAlignment PopupAlignment() const { return popupAlignment_; }
+    void SetPopupAlignment(hostlib::TAlignment value) { Set(popupAlignment_, value); }
+    bool PopupAutoSize() const { return popupAutoSize_; }
+    void SetPopupAutoSize(bool value) { popupAutoSize_ = value; }
+    bool PopupClientEdge() const { return popupClientEdge_; }
+    void SetPopupClientEdge(bool value) { Set(popupClientEdge_, value); }
+    // The four sizes tell nobody: they apply at the next opening.
+    int PopupHeight() const { return popupHeight_; }
+    void SetPopupHeight(int value);
+    int PopupWidth() const { return popupWidth_; }
+    void SetPopupWidth(int value);
+    int PopupMinHeight() const { return popupMinHeight_; }
+    void SetPopupMinHeight(int value);
+    int PopupMinWidth() const { return popupMinWidth_; }
+    void SetPopupMinWidth(int value);
+    bool PopupSizeable() const { return popupSizeable_; }
+    void SetPopupSizeable(bool value) { Set(popupSizeable_, value); }
+    bool PopupSysPanelStyle() const { return popupSysPanelStyle_; }
+    void SetPopupSysPanelStyle(bool value) { Set(popupSysPanelStyle_, value); }
+    bool PostPopupValueOnTab() const { return postPopupValueOnTab_; }
+    void SetPostPopupValueOnTab(bool value) { postPopupValueOnTab_ = value; }
+
+    hostlib::TCloseQueryEvent OnCloseQuery;
+    hostlib::TNotifyEvent OnCloseUp;
+    hostlib::TNotifyEvent OnInitPopup;
+    hostlib::TNotifyEvent OnPopup;
+
+protected:
+    void Destroy() override;
+private:
+    template <class T>
+    void Set(T& field, const T& value)
+    {
+        if (field == value)
+            return;
+        field = value;
+        Changed();
+    }
+    TcxEditButton* GlyphButton() const;
+    void ButtonGlyphChanged(hostlib::TObject* sender);
+    void UpdateGlyphButtonKind();
+
+    mutable hostlib::ObjectPtr<hostlib::TBitmap> buttonGlyph_;
+    int glyphButtonIndex_ = 0;
+    bool immediateDropDown_ = true;
+    bool immediatePopup_ = false;
+    hostlib::TAlignment popupAlignment_ = hostlib::taLeftJustify;
+    bool popupAutoSize_ = true;
+    bool popupClientEdge_ = false;
+    int popupHeight_ = 0;
+    int popupWidth_ = 0;
+    int popupMinHeight_ = 0;
+    int popupMinWidth_ = 0;
+    bool popupSizeable_ = false;
+    bool popupSysPanelStyle_ = false;
+    bool postPopupValueOnTab_ = false;
+    bool changing_ = false;
+};
+
+// The face of a drop-down editor: a closed, focused fixed-list editor shows
+// its text on a selection bar.
+class TcxCustomDropDownEditViewData : public TcxCustomTextEditViewData {
+public:
+    static hostlib::TClass StaticClass();
+    hostlib::TClass ClassType() const override { return StaticClass(); }
+
+    void Calculate(TcxCanvas* canvas, const RECT& bounds, const POINT& p, TcxMouseButton button,
+                   hostlib::TShiftState shift, TcxCustomEditViewInfo* viewInfo, bool isMouseEvent) override;
+    // The drop-down button does not press while its popup is open under
+    // the mouse.
+    bool CanPressButton(TcxCustomEditViewInfo* viewInfo, int buttonVisibleIndex) override;
+
+    // Set by the editor.
+    bool HasPopup = false;
+    bool IsHotAndPopup = false;
+    // The editor shows the typed prefix of a fixed-list item selected
+    // instead of the bar.
+    bool InFindSelection = false;
+
+protected:
+    virtual bool NeedsSelectionBar(TcxCustomTextEditViewInfo* viewInfo);
+};
+
+// What an in-place drop-down editor remembers per cell: a popup the user
+// resized opens there with that size again.
+class TcxCustomDropDownEditData : public TcxCustomEditData {
+public:
+    static hostlib::TClass StaticClass();
+    hostlib::TClass ClassType() const override { return StaticClass(); }
+
+    bool PopupResized() const { return popupResized_; }
+    void SetPopupResized(bool value) { popupResized_ = value; }
+    int Width() const { return width_; }
+    void SetWidth(int value) { width_ = value; }
+    int Height() const { return height_; }
+    void SetHeight(int value) { height_ = value; }
+    // A fresh cell: not resized, the properties' stored size.
+    void Initialize(TcxCustomDropDownEditProperties* properties);
+
+private:
+    bool popupResized_ = false;
+    int width_ = 0;
+    int height_ = 0;
+};

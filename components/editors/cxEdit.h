@@ -407,6 +407,8 @@ protected:
     virtual void BaseSetAlignment(TcxEditAlignment* value);
     virtual void ButtonsChanged(hostlib::TObject* sender);
     bool IsOwnerDestroying() const;
+    // Components registered here come back through FreeNotification.
+    TcxFreeNotificator* FreeNotificator() const { return freeNotificator_.get(); }
 
 private:
     template <class T>
