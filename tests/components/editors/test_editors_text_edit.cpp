@@ -3,23 +3,15 @@
 // clipboard and selection editing under the maximum length, the inner
 // edit's handling of keys and clipboard messages, the text messages, and
 // where the text shows unfocused and focused.
-#include "tests/platform/hostlib/visual/visual_fixture.h"
+#include "tests/components/editors/editor_form_fixture.h"
 
 #include <string>
 #include <vector>
 
 #include "components/editors/cxEditInplaceList.h"
-#include "components/editors/cxEditPaintUtils.h"
 #include "components/editors/cxTextEdit.h"
-#include "components/foundation/cxControls.h"
-#include "components/foundation/cxLookAndFeels.h"
-#include "components/foundation/cxStandardLookAndFeelPainters.h"
-#include "components/foundation/cxUltraFlatLookAndFeelPainters.h"
-#include "components/foundation/dxThemeManager.h"
-#include "components/foundation/dxUxTheme.h"
 #include "platform/controls/winctl.h"
 #include "platform/hostlib/core/exceptions.h"
-#include "tests/platform/graphics/canvas.h"
 
 using namespace hostlib;
 using namespace visualtest;
@@ -58,28 +50,11 @@ protected:
     bool GetScrollLookupDataList(TcxEditScrollCause) override { return true; }
 };
 
-struct TextEditTest : VisualTest {
+struct TextEditTest : editortest::EditorFormTest {
     void SetUp() override
     {
-        VisualTest::SetUp();
+        EditorFormTest::SetUp();
         cxTextEditInitialize();
-        quelvo::gfx::test::SetDistinctSysColors();
-        form = NewForm(400, 300);
-        form->Show();
-        Pump();
-    }
-    void TearDown() override
-    {
-        form->Free();
-        FreeDefaultEditStyleController();
-        cxEditPaintUtilsFinalize();
-        cxControlsFinalize();
-        cxUltraFlatLookAndFeelPaintersFinalize();
-        cxStandardLookAndFeelPaintersFinalize();
-        cxLookAndFeelsFinalize();
-        dxThemeManagerFinalize();
-        dxUxThemeFinalize();
-        VisualTest::TearDown();
     }
     template <class Edit = StyledTextEdit>
     Edit* NewEdit(const std::string& text = {}, TAlignment horz = taLeftJustify)
@@ -118,7 +93,7 @@ struct TextEditTest : VisualTest {
     // Columns and rows of the editor's window that show the colour.
     RECT Ink(TWinControl* control, COLORREF colour)
     {
-        const std::uint32_t rgb = (GetRValue(colour) << 16) | (GetGValue(colour) << 8) | GetBValue(colour);
+        const std::uint32_t rgb = Rgb(colour);
         RECT r{-1, -1, -1, -1};
         for (int y = 0; y < control->Height(); ++y)
             for (int x = 0; x < control->Width(); ++x) {
@@ -132,7 +107,6 @@ struct TextEditTest : VisualTest {
         return r;
     }
 
-    TForm* form = nullptr;
     int count = 0;
 };
 

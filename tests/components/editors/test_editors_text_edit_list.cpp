@@ -2,20 +2,12 @@
 // high, items drawn two pixels in, the item under the mouse highlighted and
 // reported to the lookup data without changing the value, the wheel
 // scrolling by lines, and the row count following the items.
-#include "tests/platform/hostlib/visual/visual_fixture.h"
+#include "tests/components/editors/editor_form_fixture.h"
 
 #include <string>
 #include <vector>
 
-#include "components/editors/cxEditPaintUtils.h"
 #include "components/editors/cxTextEdit.h"
-#include "components/foundation/cxControls.h"
-#include "components/foundation/cxLookAndFeels.h"
-#include "components/foundation/cxStandardLookAndFeelPainters.h"
-#include "components/foundation/cxUltraFlatLookAndFeelPainters.h"
-#include "components/foundation/dxThemeManager.h"
-#include "components/foundation/dxUxTheme.h"
-#include "tests/platform/graphics/canvas.h"
 
 using namespace hostlib;
 using namespace visualtest;
@@ -59,16 +51,10 @@ public:
     VisualLookupData* Data() const { return static_cast<VisualLookupData*>(LookupData()); }
 };
 
-std::uint32_t Rgb(COLORREF c) { return (GetRValue(c) << 16) | (GetGValue(c) << 8) | GetBValue(c); }
-
-struct EditListTest : VisualTest {
+struct EditListTest : editortest::EditorFormTest {
     void SetUp() override
     {
-        VisualTest::SetUp();
-        quelvo::gfx::test::SetDistinctSysColors();
-        form = NewForm(400, 300);
-        form->Show();
-        Pump();
+        EditorFormTest::SetUp();
         edit = Add<ListEdit>(form, "Edit", 10, 10, 150, 24);
         edit->Style()->Font()->SetName(quelvo::gfx::kFixedTestFace);
         edit->Style()->Font()->SetHeight(-16);
@@ -79,21 +65,7 @@ struct EditListTest : VisualTest {
         edit->Data()->PositionVisualArea(RECT{10, 50, 160, 50 + 5 * 16});
         Pump();
     }
-    void TearDown() override
-    {
-        form->Free();
-        FreeDefaultEditStyleController();
-        cxEditPaintUtilsFinalize();
-        cxControlsFinalize();
-        cxUltraFlatLookAndFeelPaintersFinalize();
-        cxStandardLookAndFeelPaintersFinalize();
-        cxLookAndFeelsFinalize();
-        dxThemeManagerFinalize();
-        dxUxThemeFinalize();
-        VisualTest::TearDown();
-    }
 
-    TForm* form = nullptr;
     ListEdit* edit = nullptr;
     TcxCustomEditListBox* list = nullptr;
 };
