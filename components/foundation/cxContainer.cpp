@@ -861,6 +861,27 @@ void TcxContainer::DoContextPopup(POINT mousePos, bool& handled)
 
 // ---- mirrored scroll bars -----------------------------------------------------------------------------------
 
+TcxScrollBar* TcxContainer::GetMirrorScrollBar(TScrollBarKind kind)
+{
+    return kind == sbHorizontal ? static_cast<TcxScrollBar*>(HScrollBar()) : VScrollBar();
+}
+
+void TcxContainer::UpdateScrollBars()
+{
+    if (innerControl_ && UsecxScrollBars()) return SetScrollBarsParameters(false);
+    TcxControl::UpdateScrollBars();
+}
+
+void TcxContainer::Scroll(TScrollBarKind kind, TScrollCode code, int& position)
+{
+    if (!InnerControlHasWindow()) return TcxControl::Scroll(kind, code, position);
+    // Sent as the window's own bar: naming the mirror would reflect the
+    // message back to it.
+    HWND inner = innerControl_->Handle();
+    SendMessageA(inner, kind == sbHorizontal ? WM_HSCROLL : WM_VSCROLL, MAKEWPARAM(code, position), 0);
+    if (IsWindow(inner)) position = GetScrollPos(inner, kind == sbHorizontal ? SB_HORZ : SB_VERT);
+}
+
 void TcxContainer::SetScrollBarsParameters(bool isScrolling)
 {
     if (!innerControl_ || !NeedsScrollBars() || GetIsDestroying() || !UsecxScrollBars()) return;

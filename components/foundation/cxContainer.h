@@ -198,8 +198,9 @@ public:
     virtual TcxContainerStyleValues GetNotPublishedStyleValues() const { return {}; }
 
     // The library scroll bar that mirrors the inner control's native bar
-    // of a kind; none here.
-    virtual TcxScrollBar* GetMirrorScrollBar(hostlib::TScrollBarKind) { return nullptr; }
+    // of a kind: the control's own bar of that kind (none unless
+    // NeedsScrollBars).
+    virtual TcxScrollBar* GetMirrorScrollBar(hostlib::TScrollBarKind kind);
 
     // ---- overrides
     hostlib::TDragImageList* GetDragImages() override;
@@ -211,6 +212,11 @@ public:
     bool CanFocusOnClick() override;
     RECT GetClientBounds() override;
     bool NeedsScrollBars() override { return false; }
+    // With an inner control the bars follow its native bars instead of
+    // being settled from InitScrollBarsParameters.
+    void UpdateScrollBars() override;
+    // Scrolls the inner control's native bar and reads its position back.
+    void Scroll(hostlib::TScrollBarKind kind, hostlib::TScrollCode code, int& position) override;
     void GetTabOrderList(std::vector<hostlib::TWinControl*>& list) override;
     bool MayFocus() override;
     void CursorChanged() override;

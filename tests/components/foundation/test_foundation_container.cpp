@@ -5,6 +5,7 @@
 // cursor over the border; hot tracking; mirrored scroll bars.
 #include "tests/platform/hostlib/visual/visual_fixture.h"
 
+#include <algorithm>
 #include <functional>
 #include <string>
 #include <vector>
@@ -48,6 +49,7 @@ protected:
     }
     void Dispatch(TMessage& m) override
     {
+        if (m.Msg == WM_VSCROLL) Note(this, "scroll " + std::to_string(LOWORD(m.WParam)));
         if (m.Msg == WM_KEYDOWN || m.Msg == WM_CHAR) {
             Note(this, "got " + std::to_string(m.Msg) + " " + std::to_string(m.WParam));
             m.Result = 42;
@@ -544,6 +546,66 @@ TEST_F(Container, MirroredScrollBars)
     ShowScrollBar(inner->Handle(), SB_HORZ, FALSE);
     container->SetScrollBarsParameters(false);
     EXPECT_FALSE(h->Visible()) << "an invisible native bar";
+}
+
+// A container that has the control's own bars mirrors with them.
+class TBarContainer : public TcxContainer {
+public:
+    static TClass StaticClass() { return DefineClass<TBarContainer, TcxContainer>("TBarContainer"); }
+    TClass ClassType() const override { return StaticClass(); }
+    using TcxContainer::SetInnerControl;
+    bool NeedsScrollBars() override { return true; }
+};
+
+TEST_F(Container, TheControlsOwnBarsMirrorTheInnerControlsBars)
+{
+    auto* bars = Add<TBarContainer>(form, "bars", 20, 100, 200, 120);
+    auto* inner = CreateObject<TTestInner>(bars);
+    inner->SetName("inner");
+    inner->extraStyle = WS_VSCROLL;
+    inner->SetParent(bars);
+    bars->SetInnerControl(inner);
+    bars->ShortRefreshContainer(false);  // places the inner control
+    Pump();
+    SCROLLINFO info{};
+    info.cbSize = sizeof(info);
+    info.fMask = SIF_ALL;
+    info.nMax = 99;
+    info.nPage = 10;
+    SetScrollInfo(inner->Handle(), SB_VERT, &info, TRUE);
+    bars->SetScrollBarsParameters(false);
+    Pump();
+    TcxScrollBar* v = bars->GetMirrorScrollBar(sbVertical);
+    ASSERT_EQ(v, bars->VScrollBar());
+    EXPECT_EQ(bars->GetMirrorScrollBar(sbHorizontal), bars->HScrollBar());
+    EXPECT_EQ(container->GetMirrorScrollBar(sbVertical), nullptr) << "no bars of its own, nothing mirrored";
+    SCROLLBARINFO native{};
+    native.cbSize = sizeof(native);
+    ASSERT_TRUE(GetScrollBarInfo(inner->Handle(), OBJID_VSCROLL, &native));
+    const POINT topLeft = bars->ScreenToClient(POINT{native.rcScrollBar.left, native.rcScrollBar.top});
+    EXPECT_TRUE(v->Visible());
+    EXPECT_EQ(v->Left(), topLeft.x) << "laid over the native bar";
+    EXPECT_EQ(v->Top(), topLeft.y);
+    EXPECT_EQ(v->Max(), 99);
+    EXPECT_FALSE(bars->HScrollBar()->Visible()) << "no native horizontal bar";
+    // A click on the mirror's lower arrow scrolls the native bar.
+    const RECT down = v->LineDownRect();
+    Screen().Click(v->ClientToScreen(POINT{(down.left + down.right) / 2, (down.top + down.bottom) / 2}));
+    Pump();
+    EXPECT_NE(std::find(Log().begin(), Log().end(), "inner scroll 1"), Log().end());
+}
+
+TEST_F(Container, TheWindowRegionIsSetOnlyWhenItChanges)
+{
+    Style(cbsSingle, true, false);
+    RECT update{};
+    container->ShortRefreshContainer(false);
+    EXPECT_FALSE(GetUpdateRect(form->Handle(), &update, FALSE)) << "the same region again exposes nothing";
+    container->Style()->SetShadow(true);
+    EXPECT_TRUE(GetUpdateRect(form->Handle(), &update, FALSE)) << "a changed region exposes the parent";
+    Pump();
+    container->ShortRefreshContainer(false);
+    EXPECT_FALSE(GetUpdateRect(form->Handle(), &update, FALSE));
 }
 
 TEST_F(Container, FreeFunctions)
