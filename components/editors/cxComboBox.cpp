@@ -1,6 +1,8 @@
 // The combo box's settings and the drop-down editors' registration.
 #include "components/editors/cxComboBox.h"
 
+#include <algorithm>
+
 #include "components/editors/cxEditConsts.h"
 #include "components/editors/cxPopupEdit.h"
 #include "platform/system/scope_guard.h"
@@ -76,6 +78,53 @@ void TcxCustomComboBoxProperties::SetItemHeight(int value)
 TClass TcxCustomComboBoxProperties::GetViewDataClass() { return TcxCustomComboBoxViewData::StaticClass(); }
 
 TClass TcxCustomComboBoxProperties::GetViewInfoClass() { return TcxCustomComboBoxViewInfo::StaticClass(); }
+
+TClass TcxCustomComboBoxProperties::GetPopupWindowClass() { return TcxComboBoxPopupWindow::StaticClass(); }
+
+// ---- popup window ----------------------------------------------------------------------
+
+TClass TcxComboBoxPopupWindow::StaticClass()
+{
+    return DefineClass<TcxComboBoxPopupWindow, TcxCustomEditPopupWindow>("TcxComboBoxPopupWindow");
+}
+
+void TcxComboBoxPopupWindow::CalculateSize()
+{
+    ViewInfo()->SizeGripCorner = egcBottomRight;
+    UpdateOwnerBounds();
+    IcxEditPopupWindowOwner* edit = GetEdit();
+    const RECT extent = ViewInfo()->GetBorderExtent();
+    const SIZE minSize = GetMinSize();
+    const SIZE preferred = edit ? edit->GetPopupWindowClientPreferredSize() : SIZE{};
+    const bool resized = edit && edit->IsPopupResized() && Sizeable();
+    int width = CalculateWidth(resized, extent, preferred);
+    int height = CalculateHeight(resized, extent, preferred);
+    if (Sizeable()) {
+        if (MinWidth() > 0)
+            width = std::max(width, MinWidth());
+        if (MinHeight() > 0)
+            height = std::max(height, MinHeight());
+    }
+    SetWidth(std::max<int>(width, minSize.cx));
+    SetHeight(std::max<int>(height, minSize.cy));
+}
+
+int TcxComboBoxPopupWindow::CalculateWidth(bool resized, const RECT& extent, SIZE preferred)
+{
+    const int ownerWidth = OwnerScreenBounds().right - OwnerScreenBounds().left;
+    if (resized || (!PopupAutoSize() && PopupWidth() > 0))
+        return PopupWidth();
+    if (PopupAutoSize())
+        return std::max<int>(preferred.cx + extent.left + extent.right, ownerWidth);
+    return ownerWidth;
+}
+
+int TcxComboBoxPopupWindow::CalculateHeight(bool resized, const RECT& extent, SIZE preferred)
+{
+    if ((!resized && PopupHeight() == 0) || (!Sizeable() && PopupAutoSize()))
+        return preferred.cy + extent.top + extent.bottom;
+    return PopupHeight();
+}
 
 // ---- view info and view data -----------------------------------------------------------
 

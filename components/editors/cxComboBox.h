@@ -29,6 +29,7 @@ public:
     bool DropDownOnClick() override { return dropDownListStyle_ == lsFixedList; }
     hostlib::TClass GetViewDataClass() override;
     hostlib::TClass GetViewInfoClass() override;
+    hostlib::TClass GetPopupWindowClass() override;
 
     TcxEditDropDownListStyle DropDownListStyle() const { return dropDownListStyle_; }
     void SetDropDownListStyle(TcxEditDropDownListStyle value);
@@ -99,6 +100,20 @@ private:
     {
         return static_cast<TcxCustomComboBoxProperties*>(Properties());
     }
+};
+
+// The list's popup: as high as the rows it shows, at least as wide as the
+// editor, or the size the user gave it.
+class TcxComboBoxPopupWindow : public TcxCustomEditPopupWindow {
+public:
+    static hostlib::TClass StaticClass();
+    hostlib::TClass ClassType() const override { return StaticClass(); }
+
+    void CalculateSize() override;
+
+private:
+    int CalculateWidth(bool resized, const RECT& extent, SIZE preferred);
+    int CalculateHeight(bool resized, const RECT& extent, SIZE preferred);
 };
 
 // The published settings of the combo box.

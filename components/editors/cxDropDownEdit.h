@@ -39,6 +39,8 @@ public:
     virtual void PopupWindowResizedByUser() = 0;
     // The close button was released: close without accepting.
     virtual void ClosePopupWindowByButton() = 0;
+    // The user resized the popup of this editor (or of its cell) before.
+    virtual bool IsPopupResized() { return false; }
 };
 
 // Corners of the size grip.
@@ -169,10 +171,10 @@ protected:
 
     // The room between the editor and the work area's edge on the popup's side.
     int RoomBesideEditor() const;
+    void UpdateOwnerBounds();
 
 private:
     void CMPopupControlKey(hostlib::TMessage& m);
-    void UpdateOwnerBounds();
     void ChooseGripCorner(POINT position);
     void SetCloseButtonState(int state);
     void UpdateCursor(int x, int y);

@@ -1,6 +1,7 @@
 // The combo box's face without a control: the selection bar of a focused
 // fixed-list editor, the owner-drawn face of a fixed-list cell and the state
-// its handler gets, and the arrow centred in the combo button. Distinct
+// its handler gets, the arrow centred in the combo button, and the size of
+// the list's popup. Distinct
 // system colours make every pixel tell which colour painted it.
 #include "tests/platform/hostlib/visual/visual_fixture.h"
 
@@ -209,6 +210,94 @@ TEST_F(ComboView, TheArrowSitsCentredInItsButton)
                                                                       << ".." << b.right;
     EXPECT_LE(std::abs((top - b.top) - (b.bottom - 1 - bottom)), 1) << top << ".." << bottom;
     EXPECT_GT(bottom - top, 0) << "a triangle, not a line";
+}
+
+// An editor that answers the list popup's questions with fixed facts.
+class TListOwner : public TTraceControl, public IcxEditPopupWindowOwner {
+public:
+    static TClass StaticClass() { return DefineClass<TListOwner, TTraceControl>("TListOwner"); }
+    TClass ClassType() const override { return StaticClass(); }
+
+    bool PopupWindowAcceptsAnySize() override { return true; }
+    SIZE GetPopupWindowClientPreferredSize() override { return preferred; }
+    RECT GetPopupWindowOwnerControlBounds() override { return RECT{Left(), Top(), Left() + Width(), Top() + Height()}; }
+    void PositionPopupWindowChilds(const RECT&) override {}
+    TcxLookAndFeelKind GetPopupLookAndFeelKind() override { return lfStandard; }
+    bool IsPopupLookupDataVisual() override { return true; }
+    bool CanResizePopupVisualArea(SIZE&, int) override { return true; }
+    void PopupWindowResizedByUser() override {}
+    void ClosePopupWindowByButton() override {}
+    bool IsPopupResized() override { return resized; }
+
+    SIZE preferred{60, 48};
+    bool resized = false;
+};
+
+struct ComboPopup : VisualTest {
+    TForm* form = nullptr;
+    TListOwner* edit = nullptr;
+    TcxComboBoxPopupWindow* popup = nullptr;
+    void SetUp() override
+    {
+        VisualTest::SetUp();
+        Screen().SetWorkArea(RECT{0, 0, 1000, 800});
+        form = NewForm(400, 300);
+        edit = Add<TListOwner>(form, "edit", 20, 20, 120, 24);
+        form->Show();
+        Pump();
+        popup = CreateObject<TcxComboBoxPopupWindow>(static_cast<TWinControl*>(edit));
+        popup->SetBorderStyle(epbsSingle);
+    }
+    void TearDown() override
+    {
+        popup->Free();
+        form->Free();
+        Screen().SetWorkArea(RECT{});
+        VisualTest::TearDown();
+    }
+};
+
+TEST_F(ComboPopup, SizeFollowsTheRowsTheEditorAndWhatTheUserChose)
+{
+    // A single frame: one pixel on every side.
+    struct Case {
+        bool autoSize;
+        bool sizeable;
+        bool resized;
+        int width;
+        int height;
+        SIZE preferred;
+        SIZE expected;
+    } cases[] = {
+        {true, false, false, 0, 0, {60, 48}, {120, 50}},     // at least the editor's width
+        {true, false, false, 0, 0, {200, 48}, {202, 50}},    // wider rows widen it
+        {true, false, true, 300, 90, {60, 48}, {120, 50}},   // not sizeable: never the user's size
+        {false, false, false, 0, 0, {200, 48}, {120, 50}},   // no auto size, no width: the editor's
+        {false, false, false, 300, 0, {200, 48}, {300, 50}}, // the stored width
+        {true, true, true, 300, 90, {60, 48}, {300, 90}},    // resized by the user
+        {true, true, false, 300, 0, {60, 48}, {120, 50}},    // not resized, no height: the rows
+        {true, true, false, 300, 90, {60, 48}, {120, 90}},   // a stored height
+    };
+    for (const Case& c : cases) {
+        popup->SetPopupAutoSize(c.autoSize);
+        popup->SetSizeable(c.sizeable);
+        popup->SetPopupWidth(c.width);
+        popup->SetPopupHeight(c.height);
+        edit->resized = c.resized;
+        edit->preferred = c.preferred;
+        popup->CalculateSize();
+        EXPECT_EQ(popup->Width(), c.expected.cx) << &c - cases;
+        EXPECT_EQ(popup->Height(), c.expected.cy) << &c - cases;
+    }
+    popup->SetSizeable(true);
+    popup->SetMinWidth(150);
+    popup->SetMinHeight(70);
+    edit->resized = false;
+    popup->SetPopupHeight(0);
+    popup->CalculateSize();
+    EXPECT_EQ(popup->Width(), 150) << "minimums raise a sizeable popup";
+    EXPECT_EQ(popup->Height(), 70);
+    EXPECT_EQ(popup->ViewInfo()->SizeGripCorner, egcBottomRight);
 }
 
 } // namespace

@@ -47,7 +47,9 @@ TEST_F(DropDownProperties, DefaultsAndTheDropDownButton)
     EXPECT_FALSE(properties->PostPopupValueOnTab());
     EXPECT_TRUE(properties->ValidateOnEnter());
     EXPECT_TRUE(properties->IsLookupDataVisual());
-    EXPECT_EQ(properties->GetPopupWindowClass(), TcxCustomEditPopupWindow::StaticClass());
+    EXPECT_EQ(properties->GetPopupWindowClass(), TcxComboBoxPopupWindow::StaticClass());
+    EXPECT_EQ(MakeObject<TcxCustomDropDownEditProperties>(nullptr)->GetPopupWindowClass(),
+              TcxCustomEditPopupWindow::StaticClass());
     EXPECT_TRUE(properties->ButtonGlyph()->Empty());
 }
 
