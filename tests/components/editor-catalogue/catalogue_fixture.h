@@ -6,12 +6,7 @@
 
 #include <cstdint>
 
-#include "components/foundation/cxControls.h"
-#include "components/foundation/cxLookAndFeels.h"
-#include "components/foundation/cxStandardLookAndFeelPainters.h"
-#include "components/foundation/cxUltraFlatLookAndFeelPainters.h"
-#include "components/foundation/dxThemeManager.h"
-#include "components/foundation/dxUxTheme.h"
+#include "tests/components/control_units.h"
 #include "platform/graphics/wingdi.h"
 #include "platform/hostlib/visual/graphics.h"
 
@@ -22,23 +17,13 @@ protected:
     void SetUp() override
     {
         VisualTest::SetUp();
-        dxUxThemeInitialize();
-        dxThemeManagerInitialize();
-        cxLookAndFeelsInitialize();
-        cxStandardLookAndFeelPaintersInitialize();
-        cxUltraFlatLookAndFeelPaintersInitialize();
-        cxControlsInitialize();
+        componenttest::StartControlUnits();
     }
     void TearDown() override
     {
         if (form) form->Free();
         form = nullptr;
-        cxControlsFinalize();
-        cxUltraFlatLookAndFeelPaintersFinalize();
-        cxStandardLookAndFeelPaintersFinalize();
-        cxLookAndFeelsFinalize();
-        dxThemeManagerFinalize();
-        dxUxThemeFinalize();
+        componenttest::EndControlUnits();
         VisualTest::TearDown();
     }
     // 16 pixels high, every character 8 wide.

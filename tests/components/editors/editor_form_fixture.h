@@ -7,12 +7,7 @@
 
 #include "components/editors/cxEditPaintUtils.h"
 #include "components/editors/cxEditStyles.h"
-#include "components/foundation/cxControls.h"
-#include "components/foundation/cxLookAndFeels.h"
-#include "components/foundation/cxStandardLookAndFeelPainters.h"
-#include "components/foundation/cxUltraFlatLookAndFeelPainters.h"
-#include "components/foundation/dxThemeManager.h"
-#include "components/foundation/dxUxTheme.h"
+#include "tests/components/control_units.h"
 #include "tests/platform/graphics/canvas.h"
 
 namespace editortest {
@@ -31,12 +26,7 @@ struct EditorFormTest : visualtest::VisualTest {
         form->Free();
         FreeDefaultEditStyleController();
         cxEditPaintUtilsFinalize();
-        cxControlsFinalize();
-        cxUltraFlatLookAndFeelPaintersFinalize();
-        cxStandardLookAndFeelPaintersFinalize();
-        cxLookAndFeelsFinalize();
-        dxThemeManagerFinalize();
-        dxUxThemeFinalize();
+        componenttest::EndControlUnits();
         VisualTest::TearDown();
     }
     // 0x00RRGGBB of a colour, as the display's pixels are read.

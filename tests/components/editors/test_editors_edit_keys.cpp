@@ -11,12 +11,7 @@
 #include "components/editors/cxEditInplaceList.h"
 #include "components/editors/cxEditPaintUtils.h"
 #include "components/editors/cxEditViewData.h"
-#include "components/foundation/cxControls.h"
-#include "components/foundation/cxLookAndFeels.h"
-#include "components/foundation/cxStandardLookAndFeelPainters.h"
-#include "components/foundation/cxUltraFlatLookAndFeelPainters.h"
-#include "components/foundation/dxThemeManager.h"
-#include "components/foundation/dxUxTheme.h"
+#include "tests/components/control_units.h"
 #include "platform/controls/winctl.h"
 #include "platform/hostlib/core/exceptions.h"
 
@@ -127,12 +122,7 @@ struct EditKeysTest : VisualTest {
         form->Free();
         FreeDefaultEditStyleController();
         cxEditPaintUtilsFinalize();
-        cxControlsFinalize();
-        cxUltraFlatLookAndFeelPaintersFinalize();
-        cxStandardLookAndFeelPaintersFinalize();
-        cxLookAndFeelsFinalize();
-        dxThemeManagerFinalize();
-        dxUxThemeFinalize();
+        componenttest::EndControlUnits();
         VisualTest::TearDown();
     }
     // A stand-alone editor on the form, focused, holding value.

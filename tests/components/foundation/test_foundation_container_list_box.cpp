@@ -10,9 +10,7 @@
 #include <vector>
 
 #include "components/foundation/cxContainerListBox.h"
-#include "components/foundation/cxStandardLookAndFeelPainters.h"
-#include "components/foundation/cxUltraFlatLookAndFeelPainters.h"
-#include "components/foundation/dxUxTheme.h"
+#include "tests/components/control_units.h"
 #include "platform/graphics/winuserdraw.h"
 #include "platform/windows/winuser.h"
 #include "tests/platform/graphics/canvas.h"
@@ -83,12 +81,7 @@ protected:
     {
         VisualTest::SetUp();
         quelvo::gfx::test::SetDistinctSysColors();
-        dxUxThemeInitialize();
-        dxThemeManagerInitialize();
-        cxLookAndFeelsInitialize();
-        cxStandardLookAndFeelPaintersInitialize();
-        cxUltraFlatLookAndFeelPaintersInitialize();
-        cxControlsInitialize();
+        componenttest::StartControlUnits();
         cxContainerInitialize();
         form = NewForm(400, 300);
         form->SetColor(kFormColor);
@@ -106,12 +99,7 @@ protected:
         TPopupMenu::SetTracker(nullptr);
         form->Free();
         cxContainerFinalize();
-        cxControlsFinalize();
-        cxUltraFlatLookAndFeelPaintersFinalize();
-        cxStandardLookAndFeelPaintersFinalize();
-        cxLookAndFeelsFinalize();
-        dxThemeManagerFinalize();
-        dxUxThemeFinalize();
+        componenttest::EndControlUnits();
         quelvo::gfx::ResetSysColors();
         VisualTest::TearDown();
     }

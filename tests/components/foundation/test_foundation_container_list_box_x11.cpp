@@ -7,9 +7,7 @@
 #include <string>
 
 #include "components/foundation/cxContainerListBox.h"
-#include "components/foundation/cxStandardLookAndFeelPainters.h"
-#include "components/foundation/cxUltraFlatLookAndFeelPainters.h"
-#include "components/foundation/dxUxTheme.h"
+#include "tests/components/control_units.h"
 #include "platform/hostlib/visual/forms.h"
 #include "tests/components/x11_form_fixture.h"
 
@@ -41,23 +39,13 @@ class ContainerListBoxOnX11 : public x11test::X11FormTest {
 protected:
     void InitUnits() override
     {
-        dxUxThemeInitialize();
-        dxThemeManagerInitialize();
-        cxLookAndFeelsInitialize();
-        cxStandardLookAndFeelPaintersInitialize();
-        cxUltraFlatLookAndFeelPaintersInitialize();
-        cxControlsInitialize();
+        componenttest::StartControlUnits();
         cxContainerInitialize();
     }
     void DoneUnits() override
     {
         cxContainerFinalize();
-        cxControlsFinalize();
-        cxUltraFlatLookAndFeelPaintersFinalize();
-        cxStandardLookAndFeelPaintersFinalize();
-        cxLookAndFeelsFinalize();
-        dxThemeManagerFinalize();
-        dxUxThemeFinalize();
+        componenttest::EndControlUnits();
     }
     std::uint32_t ServerPixel(TControl* control, int x, int y)
     {
