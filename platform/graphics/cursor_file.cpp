@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "platform/system/little_endian.h"
 #include "platform/system/scope_guard.h"
 
 namespace quelvo::gfx {
@@ -14,13 +15,9 @@ constexpr std::size_t kInfoHeaderSize = 40;
 // Cursors are small; anything bigger is not one.
 constexpr std::int64_t kMaxSide = 256;
 
-std::uint32_t Le32(const std::uint8_t* p) { return p[0] | (p[1] << 8) | (p[2] << 16) | (std::uint32_t(p[3]) << 24); }
-std::uint16_t Le16(const std::uint8_t* p) { return static_cast<std::uint16_t>(p[0] | (p[1] << 8)); }
-void Put32(std::uint8_t* p, std::uint32_t v)
-{
-    for (int i = 0; i < 4; ++i)
-        p[i] = static_cast<std::uint8_t>(v >> (8 * i));
-}
+using sys::ReadLe16;
+using sys::ReadLe32;
+using sys::WriteLe32;
 
 bool Fail(std::string& error, const char* message)
 {
@@ -39,9 +36,9 @@ struct Entry {
 
 bool ReadDirectory(const std::vector<std::uint8_t>& b, Entry& chosen, std::string& error)
 {
-    if (b.size() < kDirectorySize || Le16(&b[0]) != 0 || Le16(&b[2]) != 2)
+    if (b.size() < kDirectorySize || ReadLe16(&b[0]) != 0 || ReadLe16(&b[2]) != 2)
         return Fail(error, "not a cursor file");
-    const std::size_t count = Le16(&b[4]);
+    const std::size_t count = ReadLe16(&b[4]);
     if (count == 0)
         return Fail(error, "the cursor file holds no image");
     if (kDirectorySize + count * kEntrySize > b.size())
@@ -52,10 +49,10 @@ bool ReadDirectory(const std::vector<std::uint8_t>& b, Entry& chosen, std::strin
         Entry entry;
         entry.width = e[0] ? e[0] : 256;
         entry.height = e[1] ? e[1] : 256;
-        entry.hotX = Le16(e + 4);
-        entry.hotY = Le16(e + 6);
-        entry.size = Le32(e + 8);
-        entry.offset = Le32(e + 12);
+        entry.hotX = ReadLe16(e + 4);
+        entry.hotY = ReadLe16(e + 6);
+        entry.size = ReadLe32(e + 8);
+        entry.offset = ReadLe32(e + 12);
         if (!found || (entry.width == 32 && entry.height == 32 && (chosen.width != 32 || chosen.height != 32)))
             chosen = entry;
         found = true;
@@ -90,12 +87,12 @@ bool DibAsBmp(const std::vector<std::uint8_t>& image, std::vector<std::uint8_t>&
 {
     if (image.size() < kInfoHeaderSize)
         return Fail(error, "the cursor bitmap header is cut short");
-    const std::uint32_t headerSize = Le32(&image[0]);
-    const auto w = static_cast<std::int32_t>(Le32(&image[4]));
-    const auto h2 = static_cast<std::int32_t>(Le32(&image[8]));
-    const std::uint16_t bits = Le16(&image[14]);
-    const std::uint32_t compression = Le32(&image[16]);
-    const std::uint32_t colorsUsed = Le32(&image[32]);
+    const std::uint32_t headerSize = ReadLe32(&image[0]);
+    const auto w = static_cast<std::int32_t>(ReadLe32(&image[4]));
+    const auto h2 = static_cast<std::int32_t>(ReadLe32(&image[8]));
+    const std::uint16_t bits = ReadLe16(&image[14]);
+    const std::uint32_t compression = ReadLe32(&image[16]);
+    const std::uint32_t colorsUsed = ReadLe32(&image[32]);
     if (headerSize < kInfoHeaderSize || headerSize > image.size())
         return Fail(error, "unsupported cursor bitmap header");
     if (w <= 0 || h2 <= 0 || h2 % 2 != 0 || w > kMaxSide || h2 / 2 > kMaxSide)
@@ -117,9 +114,9 @@ bool DibAsBmp(const std::vector<std::uint8_t>& image, std::vector<std::uint8_t>&
     bmp[0] = 'B';
     bmp[1] = 'M';
     bmp.insert(bmp.end(), image.begin(), image.begin() + static_cast<std::ptrdiff_t>(maskOffset));
-    Put32(&bmp[2], static_cast<std::uint32_t>(bmp.size()));
-    Put32(&bmp[10], static_cast<std::uint32_t>(14 + dataStart));
-    Put32(&bmp[14 + 8], static_cast<std::uint32_t>(h));
+    WriteLe32(&bmp[2], static_cast<std::uint32_t>(bmp.size()));
+    WriteLe32(&bmp[10], static_cast<std::uint32_t>(14 + dataStart));
+    WriteLe32(&bmp[14 + 8], static_cast<std::uint32_t>(h));
     width = w;
     height = static_cast<int>(h);
     return true;

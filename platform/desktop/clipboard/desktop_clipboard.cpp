@@ -5,6 +5,7 @@
 
 #include "platform/controls/winctl.h"
 #include "platform/graphics/picture.h"
+#include "platform/system/little_endian.h"
 #include "platform/system/text_conversion.h"
 #include "platform/windows/x11/x11_display.h"
 
@@ -20,15 +21,8 @@ constexpr std::size_t kInfoHeaderBytes = 40;
 // Short: the clipboard is asked on every availability check.
 constexpr int kAskMs = 500;
 
-std::uint32_t Le32(const std::uint8_t* p)
-{
-    return p[0] | (std::uint32_t(p[1]) << 8) | (std::uint32_t(p[2]) << 16) | (std::uint32_t(p[3]) << 24);
-}
-
-void Put32(std::vector<std::uint8_t>& out, std::size_t at, std::uint32_t v)
-{
-    for (int i = 0; i < 4; ++i) out[at + i] = static_cast<std::uint8_t>(v >> (8 * i));
-}
+using sys::ReadLe32;
+using sys::WriteLe32;
 
 // What this program offers on the desktop; the lost handler and the
 // backend share it.
@@ -129,11 +123,11 @@ bool UseDesktopClipboard()
 std::vector<std::uint8_t> BmpFileFromDib(const std::vector<std::uint8_t>& dib)
 {
     if (dib.size() < kInfoHeaderBytes) return {};
-    std::uint32_t headerBytes = Le32(&dib[0]);
+    std::uint32_t headerBytes = ReadLe32(&dib[0]);
     if (headerBytes < kInfoHeaderBytes || headerBytes > dib.size()) return {};
     unsigned bits = dib[14] | (unsigned(dib[15]) << 8);
-    std::uint32_t compression = Le32(&dib[16]);
-    std::uint32_t used = Le32(&dib[32]);
+    std::uint32_t compression = ReadLe32(&dib[16]);
+    std::uint32_t used = ReadLe32(&dib[32]);
     std::uint64_t colours = 0;
     if (bits >= 1 && bits <= 8) colours = used && used < (1u << bits) ? used : (1u << bits);
     std::uint64_t masks = compression == 3 && headerBytes == kInfoHeaderBytes ? 12 : 0;
@@ -143,8 +137,8 @@ std::vector<std::uint8_t> BmpFileFromDib(const std::vector<std::uint8_t>& dib)
     std::vector<std::uint8_t> file(kFileHeaderBytes, 0);
     file[0] = 'B';
     file[1] = 'M';
-    Put32(file, 2, static_cast<std::uint32_t>(total));
-    Put32(file, 10, static_cast<std::uint32_t>(offset));
+    WriteLe32(&file[2], static_cast<std::uint32_t>(total));
+    WriteLe32(&file[10], static_cast<std::uint32_t>(offset));
     file.insert(file.end(), dib.begin(), dib.end());
     return file;
 }

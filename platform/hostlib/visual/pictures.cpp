@@ -7,6 +7,7 @@
 #include "platform/graphics/cursor_file.h"
 #include "platform/hostlib/core/resources.h"
 #include "platform/hostlib/core/streams.h"
+#include "platform/system/little_endian.h"
 
 namespace hostlib {
 
@@ -31,11 +32,8 @@ bool ValidPicture(const gfx::Picture& p)
            p.pixels.size() == static_cast<std::size_t>(p.width) * static_cast<std::size_t>(p.height);
 }
 
-std::uint32_t Read16(const std::vector<std::uint8_t>& b, std::size_t at) { return b[at] | (b[at + 1] << 8); }
-std::uint32_t Read32(const std::vector<std::uint8_t>& b, std::size_t at)
-{
-    return b[at] | (b[at + 1] << 8) | (b[at + 2] << 16) | (static_cast<std::uint32_t>(b[at + 3]) << 24);
-}
+std::uint32_t Read16(const std::vector<std::uint8_t>& b, std::size_t at) { return quelvo::sys::ReadLe16(&b[at]); }
+std::uint32_t Read32(const std::vector<std::uint8_t>& b, std::size_t at) { return quelvo::sys::ReadLe32(&b[at]); }
 void Put16(std::vector<std::uint8_t>& b, std::uint32_t v)
 {
     b.push_back(v & 0xFF);
