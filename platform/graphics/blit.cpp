@@ -94,33 +94,11 @@ struct BlitSource {
     }
 };
 
-// SRCCOPY at the same size between surfaces of one kind: rows copied as
-// they are. Pixels whose source lies outside the source are left alone.
-bool CopyStraight(const Target& t, const RECT& r, const BlitSource& src)
-{
-    const int top = std::max(r.top, t.box.top), bottom = std::min(r.bottom, t.box.bottom);
-    const int sw = src.surface->Width(), sh = src.surface->Height();
-    for (int yy = top; yy < bottom; ++yy) {
-        const int sy = src.y + (yy - r.top);
-        if (sy < 0 || sy >= sh)
-            continue;
-        const Pixel* srow = src.surface->Row(sy);
-        Pixel* drow = t.surface->Row(yy);
-        t.ForSpan(yy, r.left, r.right, [&](int a, int b) {
-            const int shift = src.x - r.left;
-            a = std::max(a, -shift);
-            b = std::min(b, sw - shift);
-            if (a < b)
-                std::copy(srow + a + shift, srow + b + shift, drow + a);
-        });
-    }
-    return true;
-}
-
-// A same-size transfer with neither pattern nor mask: for each destination
-// row, the source pixels it meets (others are left alone) through `rop`.
-template <class Rop>
-void StraightRows(const Target& t, const RECT& r, const BlitSource& src, Rop rop)
+// A same-size transfer with neither pattern nor mask: each destination
+// span meets the source at a fixed offset; `rowOp(source, dest, count)`
+// combines the pixels. Pixels whose source lies outside it are left alone.
+template <class RowOp>
+void StraightRows(const Target& t, const RECT& r, const BlitSource& src, RowOp rowOp)
 {
     const int top = std::max(r.top, t.box.top), bottom = std::min(r.bottom, t.box.bottom);
     const int sw = src.surface->Width(), sh = src.surface->Height(), shift = src.x - r.left;
@@ -131,19 +109,35 @@ void StraightRows(const Target& t, const RECT& r, const BlitSource& src, Rop rop
         const Pixel* srow = src.surface->Row(sy);
         Pixel* drow = t.surface->Row(yy);
         t.ForSpan(yy, std::max<int>(r.left, -shift), std::min<int>(r.right, sw - shift), [&](int a, int b) {
-            for (int x = a; x < b; ++x)
-                drow[x] = rop(src.map.Map(srow[x + shift]), drow[x]);
+            if (a < b)
+                rowOp(srow + a + shift, drow + a, b - a);
         });
     }
+}
+
+// SRCCOPY between surfaces of one kind: rows copied as they are.
+bool CopyStraight(const Target& t, const RECT& r, const BlitSource& src)
+{
+    StraightRows(t, r, src, [](const Pixel* s, Pixel* d, int n) { std::copy(s, s + n, d); });
+    return true;
+}
+
+template <class Rop>
+void MappedRows(const Target& t, const RECT& r, const BlitSource& src, Rop rop)
+{
+    StraightRows(t, r, src, [&](const Pixel* s, Pixel* d, int n) {
+        for (int i = 0; i < n; ++i)
+            d[i] = rop(src.map.Map(s[i]), d[i]);
+    });
 }
 
 void TransferStraight(const Target& t, const RECT& r, const BlitSource& src, std::uint8_t code)
 {
     switch (code) {
-    case 0x66: return StraightRows(t, r, src, [](Pixel s, Pixel d) { return s ^ d; });
-    case 0x88: return StraightRows(t, r, src, [](Pixel s, Pixel d) { return s & d; });
-    case 0xEE: return StraightRows(t, r, src, [](Pixel s, Pixel d) { return s | d; });
-    default: return StraightRows(t, r, src, [code](Pixel s, Pixel d) { return ApplyRop3(code, 0, s, d); });
+    case 0x66: return MappedRows(t, r, src, [](Pixel s, Pixel d) { return s ^ d; });
+    case 0x88: return MappedRows(t, r, src, [](Pixel s, Pixel d) { return s & d; });
+    case 0xEE: return MappedRows(t, r, src, [](Pixel s, Pixel d) { return s | d; });
+    default: return MappedRows(t, r, src, [code](Pixel s, Pixel d) { return ApplyRop3(code, 0, s, d); });
     }
 }
 
