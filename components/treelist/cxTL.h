@@ -15,6 +15,7 @@
 #include "components/treelist/cxInplaceContainerControllers.h"
 #include "components/treelist/cxInplaceContainerViewInfo.h"
 #include "components/treelist/cxTLOptions.h"
+#include "components/treelist/cxTLStyles.h"
 #include "platform/hostlib/core/exceptions.h"
 #include "platform/hostlib/visual/timer.h"
 
@@ -393,6 +394,9 @@ public:
     void SetParentComponent(hostlib::TComponent* parent) override;
 
     hostlib::TClass GetOptionsClass() override { return TcxTreeListColumnOptions::StaticClass(); }
+    hostlib::TClass GetStylesClass() override { return TcxTreeListColumnStyles::StaticClass(); }
+    TcxTreeListColumnStyles* TreeListStyles() const;
+    void SetTreeListStyles(TcxTreeListColumnStyles* value) { SetStyles(value); }
     void DoSetEditingControl(TcxEditingControl* value) override;
 
 protected:
@@ -530,6 +534,8 @@ public:
     void SetMinWidth(int value);
     TcxTreeListBandOptions* Options() const { return options_.get(); }
     void SetOptions(TcxTreeListBandOptions* value) { options_->Assign(value); }
+    TcxTreeListBandStyles* Styles() const { return styles_.get(); }
+    void SetStyles(TcxTreeListBandStyles* value) { styles_->Assign(value); }
     bool Visible() const { return state_.Get(0); }
     void SetVisible(bool value);
     int Width() const { return width_; }
@@ -613,6 +619,7 @@ private:
     int currentWidth_ = 0;
     int minWidth_ = kDefaultMinWidth;
     hostlib::ObjectPtr<TcxTreeListBandOptions> options_;
+    hostlib::ObjectPtr<TcxTreeListBandStyles> styles_;
     TcxOptionBits state_;
     std::vector<TcxTreeListColumn*> visibleColumns_;
     int width_ = 0;
@@ -895,6 +902,7 @@ public:
     hostlib::TClass ClassType() const override { return StaticClass(); }
 
     void CalculateDefaultEditHeight() override;
+    void CalculateDefaultHeights() override;
     void DoCalculate() override;
 };
 
@@ -1021,6 +1029,8 @@ public:
     void SetOptionsSelection(TcxTreeListOptionsSelection* value) { optionsSelection_->Assign(value); }
     TcxTreeListPreview* Preview() const { return preview_.get(); }
     void SetPreview(TcxTreeListPreview* value) { preview_->Assign(value); }
+    TcxTreeListStyles* Styles() const;
+    void SetStyles(TcxTreeListStyles* value) { TcxExtEditingControl::SetStyles(value); }
     int DefaultRowHeight() const;
     void SetDefaultRowHeight(int value);
     bool IsDefaultRowHeightAssigned() const { return defaultRowHeight_ != 0; }
@@ -1155,6 +1165,7 @@ protected:
     void WndProc(hostlib::TMessage& message) override;
     hostlib::TClass GetControllerClass() override { return TcxTreeListController::StaticClass(); }
     hostlib::TClass GetViewInfoClass() override { return TcxTreeListViewInfo::StaticClass(); }
+    hostlib::TClass GetControlStylesClass() override { return TcxTreeListStyles::StaticClass(); }
     hostlib::TClass GetOptionsBehaviorClass() override { return TcxTreeListOptionsBehavior::StaticClass(); }
     hostlib::TClass GetOptionsDataClass() override { return TcxTreeListOptionsData::StaticClass(); }
     hostlib::TClass GetOptionsViewClass() override { return TcxTreeListOptionsView::StaticClass(); }

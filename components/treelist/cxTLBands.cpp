@@ -301,6 +301,7 @@ TClass TcxTreeListBand::StaticClass()
         b.Property("FixedKind", &B::FixedKind, &B::SetFixedKind).Default(tlbfNone);
         b.Property("MinWidth", &B::MinWidth, &B::SetMinWidth).Default(kDefaultMinWidth);
         b.Property("Options", &B::Options, &B::SetOptions);
+        b.Property("Styles", &B::Styles, &B::SetStyles);
         b.Property("Visible", &B::Visible, &B::SetVisible).Default(true);
         b.Property("VisibleIndex", &B::VisibleIndex, &B::SetVisibleIndex).Stored(false);
         b.Property("Width", &B::Width, &B::SetWidth).Default(0);
@@ -324,6 +325,7 @@ void TcxTreeListBand::Construct(TCollection* collection)
     options_.reset(CreateInstance<TcxTreeListBandOptions>(GetOptionsClass(), self));
     caption_.reset(CreateObject<TcxTreeListCaption>(self));
     caption_->SetTreeList(treeList);
+    styles_.reset(CreateObject<TcxTreeListBandStyles>(self));
     SetVisible(true);
     RestoreWidths();
     if (treeList) treeList->DoUpdateDesignerForms();
@@ -342,6 +344,7 @@ void TcxTreeListBand::Destroy()
             column->InternalSetBandOwner(nullptr, false);
     }
     options_.reset();
+    styles_.reset();
     TcxInterfacedCollectionItem::Destroy();
 }
 
@@ -355,6 +358,7 @@ void TcxTreeListBand::Assign(TPersistent* source)
     SetVisible(other->Visible());
     options_->Assign(other->Options());
     caption_->Assign(other->Caption());
+    styles_->Assign(other->Styles());
     SetFixedKind(other->FixedKind());
 }
 

@@ -377,6 +377,7 @@ TClass TcxTreeListColumn::StaticClass()
         b.Property("Options", &C::ColumnOptions, &C::SetColumnOptions);
         b.Property("Position", &C::Position, &C::SetPositionProp);
         b.Property("SortOrder", &C::SortOrder, &C::SetSortOrder).Default(soNone);
+        b.Property("Styles", &C::TreeListStyles, &C::SetTreeListStyles);
         b.Property("SummaryFooter", &C::SummaryFooter, &C::SetSummaryFooter);
         b.Property("Visible", &C::Visible, &C::SetVisible).Default(true);
         b.Property("Width", &C::Width, &C::SetWidth).Default(kDefaultWidth);
@@ -454,6 +455,11 @@ TcxCustomTreeListControl* TcxTreeListColumn::TreeList() const { return As<TcxCus
 TcxTreeListColumnOptions* TcxTreeListColumn::ColumnOptions() const
 {
     return static_cast<TcxTreeListColumnOptions*>(Options());
+}
+
+TcxTreeListColumnStyles* TcxTreeListColumn::TreeListStyles() const
+{
+    return static_cast<TcxTreeListColumnStyles*>(Styles());
 }
 
 // ---- column: visibility and place ----------------------------------------------------------

@@ -62,6 +62,12 @@ void TcxTreeListViewInfo::CalculateDefaultEditHeight()
     SetDefaultEditHeight(std::max(height, 1));
 }
 
+void TcxTreeListViewInfo::CalculateDefaultHeights()
+{
+    static_cast<TcxCustomTreeListControl*>(Control())->Styles()->ContentStyleChanged();
+    TcxCustomControlViewInfo::CalculateDefaultHeights();
+}
+
 void TcxTreeListViewInfo::DoCalculate()
 {
     CalculateDefaultHeights();
@@ -134,6 +140,11 @@ void TcxCustomTreeListControl::FreeColumns()
     std::vector<TcxCustomInplaceEditContainer*> columns;
     for (int i = 0; i < ItemCount(); ++i) columns.push_back(TcxExtEditingControl::Items(i));
     for (TcxCustomInplaceEditContainer* column : columns) column->Free();
+}
+
+TcxTreeListStyles* TcxCustomTreeListControl::Styles() const
+{
+    return static_cast<TcxTreeListStyles*>(TcxExtEditingControl::Styles());
 }
 
 TcxTreeListOptionsView* TcxCustomTreeListControl::OptionsView() const
@@ -1126,6 +1137,7 @@ TClass TcxTreeList::StaticClass()
         b.Property("OptionsSelection", &T::OptionsSelection, &T::SetOptionsSelection);
         b.Property("OptionsView", &T::OptionsView, [](T& t, TcxTreeListOptionsView* v) { t.OptionsView()->Assign(v); });
         b.Property("Preview", &T::Preview, &T::SetPreview);
+        b.Property("Styles", &T::Styles, &T::SetStyles);
         b.EventProperty("OnAfterSorting", &T::OnAfterSorting);
         b.EventProperty("OnBandHeaderClick", &T::OnBandHeaderClick);
         b.EventProperty("OnBandSizeChanged", &T::OnBandSizeChanged);
@@ -1192,10 +1204,15 @@ void cxTreeListSortingFinalize();
 void cxTreeListInitialize()
 {
     cxTreeListSortingInitialize();
+    RegisterClass(TcxTreeListStyleSheet::StaticClass());
     TScreen* screen = hostlib::Screen;
     if (!screen) return;
     screen->SetCursors(crcxTreeListDragNoDrop, screen->Cursors(crNoDrop));
     screen->SetCursors(crcxTreeListDragInsert, screen->Cursors(crDrag));
 }
 
-void cxTreeListFinalize() { cxTreeListSortingFinalize(); }
+void cxTreeListFinalize()
+{
+    UnRegisterClass(TcxTreeListStyleSheet::StaticClass());
+    cxTreeListSortingFinalize();
+}
