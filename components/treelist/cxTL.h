@@ -16,7 +16,9 @@
 #include "components/treelist/cxInplaceContainerViewInfo.h"
 #include "components/treelist/cxTLOptions.h"
 #include "components/treelist/cxTLStyles.h"
+#include "components/treelist/cxTLViewInfo.h"
 #include "platform/hostlib/core/exceptions.h"
+#include "platform/hostlib/visual/imagelist.h"
 #include "platform/hostlib/visual/timer.h"
 
 class TcxTreeListNode;
@@ -56,11 +58,9 @@ void cxTreeListFinalize();
 
 // ---- enumerations and events ------------------------------------------------------------
 
-enum TcxTreeListBandFixedKind { tlbfNone, tlbfLeft, tlbfRight };
 enum TcxTreeListNodeAttachMode { tlamAdd, tlamAddFirst, tlamAddChild, tlamAddChildFirst, tlamInsert };
 enum TcxTreeListNodeAddMode { tlnaAdd, tlnaAddFirst, tlnaInsert };
 enum TcxTreeListImageIndexType { tlitImageIndex, tlitSelectedIndex, tlitStateIndex };
-enum TcxDragSizingDirection { dsdHorz, dsdVert };
 const hostlib::TEnumInfo& EnumTypeInfo(TcxTreeListBandFixedKind*);
 const hostlib::TEnumInfo& EnumTypeInfo(TcxDataSortOrder*);
 const hostlib::TEnumInfo& EnumTypeInfo(TcxSummaryKind*);
@@ -396,6 +396,7 @@ public:
     hostlib::TClass GetOptionsClass() override { return TcxTreeListColumnOptions::StaticClass(); }
     hostlib::TClass GetStylesClass() override { return TcxTreeListColumnStyles::StaticClass(); }
     TcxTreeListColumnStyles* TreeListStyles() const;
+    TcxTreeListColumnViewInfo* ViewInfo() const { return viewInfo_.get(); }
     void SetTreeListStyles(TcxTreeListColumnStyles* value) { SetStyles(value); }
     void DoSetEditingControl(TcxEditingControl* value) override;
 
@@ -420,6 +421,7 @@ private:
     hostlib::ObjectPtr<TcxTreeListColumnSummaryFooter> summaryFooter_;
     int visibleIndexInBand_ = -1;
     int width_ = kDefaultWidth;
+    hostlib::ObjectPtr<TcxTreeListColumnViewInfo> viewInfo_;
 };
 
 // ---- bands --------------------------------------------------------------------------
@@ -535,6 +537,7 @@ public:
     TcxTreeListBandOptions* Options() const { return options_.get(); }
     void SetOptions(TcxTreeListBandOptions* value) { options_->Assign(value); }
     TcxTreeListBandStyles* Styles() const { return styles_.get(); }
+    TcxTreeListBandViewInfo* ViewInfo() const { return viewInfo_.get(); }
     void SetStyles(TcxTreeListBandStyles* value) { styles_->Assign(value); }
     bool Visible() const { return state_.Get(0); }
     void SetVisible(bool value);
@@ -620,6 +623,7 @@ private:
     int minWidth_ = kDefaultMinWidth;
     hostlib::ObjectPtr<TcxTreeListBandOptions> options_;
     hostlib::ObjectPtr<TcxTreeListBandStyles> styles_;
+    hostlib::ObjectPtr<TcxTreeListBandViewInfo> viewInfo_;
     TcxOptionBits state_;
     std::vector<TcxTreeListColumn*> visibleColumns_;
     int width_ = 0;
@@ -888,23 +892,25 @@ public:
     void SetFocusedNode(TcxTreeListNode* node);
     TcxCustomTreeListControl* TreeList() const;
 
+    // Sorting by a header click: a plain click sorts by the column only,
+    // Shift (with multi-sort) adds it, Ctrl removes it.
+    virtual void DoChangeColumnSortOrder(TcxTreeListColumn* column, TcxDataSortOrder order, hostlib::TShiftState shift);
+    // A header was dragged during the current press; the press was part of a double click.
+    bool HeaderDragged() const { return headerDragged_; }
+    void SetHeaderDragged(bool value) { headerDragged_ = value; }
+    bool DblClickPress() const { return dblClickPress_; }
+    void SetDblClickPress(bool value) { dblClickPress_ = value; }
+
     TcxEditCellViewInfo* GetFocusedCellViewInfo(TcxCustomInplaceEditContainer*) override { return nullptr; }
     void MakeFocusedItemVisible() override {}
     void MakeFocusedRecordVisible() override;
     void CheckEdit() override;
+
+private:
+    bool headerDragged_ = false;
+    bool dblClickPress_ = false;
 };
 
-// The layout of rows and headers comes with the view info of the rows; this
-// one only keeps the default edit height.
-class TcxTreeListViewInfo : public TcxCustomControlViewInfo {
-public:
-    static hostlib::TClass StaticClass();
-    hostlib::TClass ClassType() const override { return StaticClass(); }
-
-    void CalculateDefaultEditHeight() override;
-    void CalculateDefaultHeights() override;
-    void DoCalculate() override;
-};
 
 // ---- the control --------------------------------------------------------------------
 
@@ -1001,7 +1007,15 @@ public:
     int GetMaxBandWidth(TcxTreeListBand* band);
     int GetFixedBandCount() const;
     void AssignColumnWidths(TcxTreeListBand* band);
+    int GetLevelIndentCount(int level, bool withImages, TcxTreeListNode* node);
     int GetLevelIndentsWidth(int level, bool withImages, TcxTreeListNode* node);
+    virtual int ImagesIndentWidth();
+    bool HasImages() const { return Images() || StateImages(); }
+    int GetIndentWidth(bool flag) const { return flag ? leftMostIndentWidth_ : 0; }
+    void ApplyBestFit();
+    void AdjustColumnsWidth();
+    virtual TcxTreeListNode* GetStartNodeForBestFit();
+    virtual int GetCountNodeForBestFit() { return -1; }
     int LeftMostIndentWidth() const { return leftMostIndentWidth_; }
     void SetLeftMostIndentWidth(int value) { leftMostIndentWidth_ = value; }
     int LevelIndentWidth() const { return levelIndentWidth_; }
@@ -1015,9 +1029,38 @@ public:
     void SetDefaultLayout(bool value) { defaultLayout_ = value; }
     virtual void DoUpdateDesignerForms() {}
     void Modified();
-    void MakeNodeVisible(TcxTreeListNode* node);
-    int HorzScrollPos() const { return horzScrollPos_; }
-    void SetHorzScrollPos(int value) { horzScrollPos_ = value; }
+    virtual void MakeNodeVisible(TcxTreeListNode* node);
+
+    // ---- layout
+    TcxTreeListViewInfo* TreeListViewInfo() const;
+    int BorderSize() { return GetBorderSize(); }
+    int GetHeaderHeight() const;
+    int GetBandPanelHeight() const;
+    int GetHeaderPanelHeight() const { return GetHeaderHeight() + GetBandPanelHeight(); }
+    int GetFooterHeight() const;
+    int RealBandLineHeight() const { return realBandLineHeight_; }
+    void SetRealBandLineHeight(int value) { realBandLineHeight_ = value; }
+    void InitScrollBarsParameters() override;
+    int GetTopVisibleIndex() const;
+    void SetTopVisibleIndex(int index);
+    TcxTreeListNode* GetTopVisibleNode() const;
+    void SetTopVisibleNode(TcxTreeListNode* node);
+    TcxTreeListNode* GetLastVisibleNode() const;
+    void SetLastVisibleNode(TcxTreeListNode* node);
+    int GetVisibleCount() const;
+    void SetGlassCursor();
+    void RestoreCursor();
+    int GlassCursorCount() const { return glassCursorCount_; }
+    RECT DragDropImageDisplayRect() override;
+    void DrawDragDropImage(hostlib::TBitmap* bitmap, TcxCanvas* canvas) override;
+    virtual std::string GetDragDropText();
+    virtual void GetDragDropViewParams(TcxViewParams& params);
+    hostlib::TCustomImageList* Images() const { return images_.list; }
+    void SetImages(hostlib::TCustomImageList* value);
+    hostlib::TCustomImageList* StateImages() const { return stateImages_.list; }
+    void SetStateImages(hostlib::TCustomImageList* value);
+    virtual void OnChangeImages(hostlib::TObject* sender);
+    void Notification(hostlib::TComponent* component, hostlib::TOperation operation) override;
 
     // ---- options
     TcxTreeListOptionsView* OptionsView() const;
@@ -1138,6 +1181,16 @@ public:
     TcxTreeListIsGroupNodeEvent OnIsGroupNode;
     TcxTreeListMoveToEvent OnMoveTo;
     TcxTreeListNodeDataChangedEvent OnNodeChanged;
+    TcxCustomDrawViewInfoItemEvent OnCustomDrawBackground;
+    TcxCustomDrawViewInfoItemEvent OnCustomDrawBandHeader;
+    TcxCustomDrawViewInfoItemEvent OnCustomDrawCellsGroup;
+    TcxCustomDrawViewInfoItemEvent OnCustomDrawFooter;
+    TcxCustomDrawViewInfoItemEvent OnCustomDrawFooterCell;
+    TcxCustomDrawViewInfoItemEvent OnCustomDrawHeader;
+    TcxCustomDrawViewInfoItemEvent OnCustomDrawHeaderCell;
+    TcxCustomDrawViewInfoItemEvent OnCustomDrawIndentCell;
+    TcxCustomDrawViewInfoItemEvent OnCustomDrawIndicatorCell;
+    TcxCustomDrawViewInfoItemEvent OnCustomDrawPreview;
 
     // Form streaming.
     void GetChildren(const std::function<void(hostlib::TComponent*)>& proc, hostlib::TComponent* root) override;
@@ -1177,8 +1230,15 @@ protected:
     virtual void DeleteSelectionList(std::vector<TcxTreeListNode*>& list);
     virtual void UpdateSelection();
     void CalculateLeftMostIndentWidth();
+    // The node under the mouse; the focused node until the hit test knows rows.
+    virtual TcxTreeListNode* GetHitTestNode();
 
 private:
+    struct ImageListLink {
+        hostlib::TCustomImageList* list = nullptr;
+        hostlib::ObjectPtr<hostlib::TChangeLink> link;
+    };
+    void SetImageList(ImageListLink& holder, hostlib::TCustomImageList* value);
     void DoChangedTimer(hostlib::TObject* sender);
     void RefreshVisibleLists();
     void CalculateLevelIndentWidth();
@@ -1195,6 +1255,11 @@ private:
     std::vector<TcxTreeListNode*>* selectionBeingDeleted_ = nullptr;
     std::vector<int> deletionQueue_;
     std::vector<TcxTreeListNode*> recordMap_;
+    ImageListLink images_;
+    ImageListLink stateImages_;
+    int realBandLineHeight_ = 0;
+    int glassCursorCount_ = 0;
+    hostlib::TCursor savedCursor_ = hostlib::crDefault;
     int leftMostIndentWidth_ = 0;
     int levelIndentWidth_ = 0;
     int headerLineCount_ = 0;
@@ -1205,7 +1270,6 @@ private:
     int sortingDisabled_ = 0;
     int selectionUpdateCount_ = 0;
     int topPosToRestore_ = -1;
-    int horzScrollPos_ = 0;
     bool sortPosted_ = false;
     bool sortOrderChanged_ = false;
     bool focusedRecordUpdatePosted_ = false;

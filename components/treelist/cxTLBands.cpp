@@ -326,6 +326,7 @@ void TcxTreeListBand::Construct(TCollection* collection)
     caption_.reset(CreateObject<TcxTreeListCaption>(self));
     caption_->SetTreeList(treeList);
     styles_.reset(CreateObject<TcxTreeListBandStyles>(self));
+    viewInfo_.reset(CreateObject<TcxTreeListBandViewInfo>(static_cast<TObject*>(this)));
     SetVisible(true);
     RestoreWidths();
     if (treeList) treeList->DoUpdateDesignerForms();
@@ -345,6 +346,7 @@ void TcxTreeListBand::Destroy()
     }
     options_.reset();
     styles_.reset();
+    viewInfo_.reset();
     TcxInterfacedCollectionItem::Destroy();
 }
 
@@ -580,7 +582,7 @@ void TcxTreeListBand::SetWidth(int value)
     width_ = value;
     TcxCustomTreeListControl* treeList = TreeList();
     if (!treeList || treeList->IsLocked() || !Visible()) return;
-    treeList->SetHorzScrollPos(0);
+    treeList->TreeListViewInfo()->HorzScrollPos = 0;
     SetBandWidth(value);
 }
 

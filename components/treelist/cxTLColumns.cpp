@@ -394,6 +394,7 @@ void TcxTreeListColumn::Construct(TComponent* owner)
     summaryFooter_.reset(CreateInstance<TcxTreeListColumnSummaryFooter>(GetSummaryFooterClass(), self));
     caption_.reset(CreateObject<TcxTreeListCaption>(self));
     position_.reset(CreateInstance<TcxTreeListColumnPosition>(GetPositionClass(), self));
+    viewInfo_.reset(CreateObject<TcxTreeListColumnViewInfo>(this));
     minWidth_ = kDefaultMinWidth;
     width_ = kDefaultWidth;
     currentWidth_ = kDefaultWidth;
@@ -414,6 +415,7 @@ void TcxTreeListColumn::Destroy()
     caption_.reset();
     position_.reset();
     summaryFooter_.reset();
+    viewInfo_.reset();
     TcxCustomInplaceEditContainer::Destroy();
 }
 
@@ -614,7 +616,7 @@ void TcxTreeListColumn::SetWidth(int value)
 void TcxTreeListColumn::ApplyWidth(int value)
 {
     TcxCustomTreeListControl* treeList = TreeList();
-    treeList->SetHorzScrollPos(0);
+    treeList->TreeListViewInfo()->HorzScrollPos = 0;
     if (ownerBand_->Width() != 0) {
         treeList->AssignColumnWidths(ownerBand_);
         if (TcxTreeListBandRow* row = OwnerBandRow())
@@ -798,7 +800,20 @@ void TcxTreeListColumn::DoGetNodeDisplayText(TcxTreeListNode* node, const Varian
 void TcxTreeListColumn::MakeVisible()
 {
     TcxCustomTreeListControl* treeList = TreeList();
-    if (!treeList || !Visibility() || ownerBand_->IsFixed()) return;
-    // The header rectangles come with the header layout; scrolling follows it.
-    if (IsLeftMost()) treeList->SetHorzScrollPos(0);
+    if (!treeList || !Visibility() || !ownerBand_ || ownerBand_->IsFixed()) return;
+    TcxTreeListViewInfo* layout = treeList->TreeListViewInfo();
+    RECT area = treeList->GetClientBounds();
+    if (treeList->OptionsView()->Indicator()) area.left += treeList->OptionsView()->IndicatorWidth();
+    const RECT header = viewInfo_->ColumnHeader()->DisplayRect;
+    const bool inside = header.left >= area.left && header.right <= area.right;
+    if (inside && !IsLeftMost()) return;
+    int delta = 0;
+    if (IsLeftMost()) delta = 0;
+    else if (header.right <= area.right && header.left < area.left)
+        delta = header.left - area.left - treeList->OptionsView()->HorzIncrement();
+    else if (header.right > area.right) delta = header.right - area.right;
+    if (delta == 0 && !IsLeftMost()) return;
+    const int position = IsLeftMost() ? 0 : layout->HorzScrollPos + delta;
+    layout->DoScrollHorizontal(std::clamp(position, 0, std::max(0, layout->ContentWidth - layout->ViewportWidth)));
+    treeList->UpdateScrollBars();
 }

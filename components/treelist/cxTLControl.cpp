@@ -42,36 +42,21 @@ void TcxTreeListController::MakeFocusedRecordVisible()
     if (TcxTreeListNode* node = GetFocusedNode()) TreeList()->MakeNodeVisible(node);
 }
 
+void TcxTreeListController::DoChangeColumnSortOrder(TcxTreeListColumn* column, TcxDataSortOrder order, TShiftState shift)
+{
+    TcxCustomTreeListControl* treeList = TreeList();
+    if (!treeList->OptionsBehavior()->Sorting() || !column->ColumnOptions()->Sorting()) return;
+    treeList->DisableSorting();
+    quelvo::sys::ScopeGuard enable([treeList] { treeList->EnableSorting(); });
+    const bool ctrl = shift.Contains(ssCtrl);
+    if (!((shift.Contains(ssShift) || ctrl) && treeList->OptionsBehavior()->MultiSort())) treeList->SetSorted(false);
+    column->SetSortOrder(ctrl ? soNone : order);
+}
+
 void TcxTreeListController::CheckEdit()
 {
     TcxCustomControlController::CheckEdit();
     TreeList()->RefreshNavigatorButtons();
-}
-
-TClass TcxTreeListViewInfo::StaticClass()
-{
-    return DefineClass<TcxTreeListViewInfo, TcxCustomControlViewInfo>("TcxTreeListViewInfo");
-}
-
-void TcxTreeListViewInfo::CalculateDefaultEditHeight()
-{
-    TcxCustomTreeListControl* control = static_cast<TcxCustomTreeListControl*>(Control());
-    int height = 0;
-    for (int i = 0; i < control->GetColumnCount(); ++i)
-        height = std::max(height, control->GetColumn(i)->GetEditDefaultHeight(control->Font()));
-    SetDefaultEditHeight(std::max(height, 1));
-}
-
-void TcxTreeListViewInfo::CalculateDefaultHeights()
-{
-    static_cast<TcxCustomTreeListControl*>(Control())->Styles()->ContentStyleChanged();
-    TcxCustomControlViewInfo::CalculateDefaultHeights();
-}
-
-void TcxTreeListViewInfo::DoCalculate()
-{
-    CalculateDefaultHeights();
-    TcxCustomControlViewInfo::DoCalculate();
 }
 
 // ---- construction --------------------------------------------------------------------------
@@ -106,6 +91,10 @@ void TcxCustomTreeListControl::CreateSubClasses()
     changeTimer_->SetEnabled(false);
     changeTimer_->SetInterval(0);
     changeTimer_->OnTimer = TNotifyEvent::Bind(this, &TcxCustomTreeListControl::DoChangedTimer);
+    for (ImageListLink* holder : {&images_, &stateImages_}) {
+        holder->link.reset(CreateObject<TChangeLink>());
+        holder->link->OnChange = TNotifyEvent::Bind(this, &TcxCustomTreeListControl::OnChangeImages);
+    }
 }
 
 void TcxCustomTreeListControl::Destroy()
@@ -118,6 +107,8 @@ void TcxCustomTreeListControl::Destroy()
 void TcxCustomTreeListControl::DestroySubClasses()
 {
     BeginUpdate();
+    SetImages(nullptr);
+    SetStateImages(nullptr);
     changeTimer_.reset();
     sortOrders_.clear();
     navigatorNotifier_.reset();
@@ -786,30 +777,6 @@ void TcxCustomTreeListControl::DoCalculateBandsAutoWidth(TcxTreeListBand* band)
     for (TcxTreeListBand* visible : visibleBands_) visible->AssignDisplayWidth();
 }
 
-void TcxCustomTreeListControl::CalculateLevelIndentWidth()
-{
-    levelIndentWidth_ = ViewInfo()->GetLookAndFeelPainter()->SmallExpandButtonSize() + 6;
-}
-
-int TcxCustomTreeListControl::GetLevelIndentsWidth(int level, bool, TcxTreeListNode*)
-{
-    // Image lists join the indent with the painting of rows.
-    return (level + (OptionsView()->ShowRoot() ? 1 : 0)) * levelIndentWidth_;
-}
-
-void TcxCustomTreeListControl::CalculateLeftMostIndentWidth()
-{
-    int value = 0;
-    if (nodes_->GetVisibleCount() > 0 && !visibleBands_.empty()) {
-        value = std::max(0, GetLevelIndentsWidth(nodes_->GetMaxLevel(), true, nullptr));
-        TcxTreeListBandRows* rows = visibleBands_.front()->Rows();
-        const int slack = rows->GetLeftMostWidth() - rows->GetLeftMostMinWidth();
-        value = slack < value ? value - slack : 0;
-    }
-    if (OptionsBehavior()->AutomateLeftMostIndent()) leftMostIndentWidth_ = value;
-    else leftMostIndentWidth_ = std::max(leftMostIndentWidth_, value);
-}
-
 int TcxCustomTreeListControl::DefaultRowHeight() const
 {
     return defaultRowHeight_ != 0 ? defaultRowHeight_ : ViewInfo()->DefaultEditHeight();
@@ -826,15 +793,6 @@ void TcxCustomTreeListControl::SetDefaultRowHeight(int value)
 }
 
 void TcxCustomTreeListControl::Modified() { defaultLayout_ = false; }
-
-void TcxCustomTreeListControl::MakeNodeVisible(TcxTreeListNode* node)
-{
-    if (!node || !node->IsVisible()) return;
-    nodes_->CalculateInfo(false);
-    // The rows' view information scrolls the node in; until it exists the
-    // top position follows the node when it lies above it.
-    if (node->StoredVisibleIndex() < nodes_->TopIndex()) nodes_->SetTopVisibleIndex(node->StoredVisibleIndex());
-}
 
 void TcxCustomTreeListControl::StoreTopPos() { topPosToRestore_ = nodes_->TopIndex(); }
 
@@ -896,6 +854,7 @@ void TcxCustomTreeListControl::RefreshVisibleLists()
 
 void TcxCustomTreeListControl::DoLayoutChanged()
 {
+    RestoreCursor();
     bands_->RefreshBandStates();
     ResetHeaderLineCount();
     PostUpdateFocusedRecord();
@@ -958,6 +917,7 @@ void TcxCustomTreeListControl::UpdateNode(TcxTreeListNode* node)
 void TcxCustomTreeListControl::Loaded()
 {
     TcxExtEditingControl::Loaded();
+    RestoreCursor();
     AssignColumnsParams();
     if (TcxTreeListNode* node = FocusedNode()) MakeNodeVisible(node);
     DataChanged();
@@ -1127,6 +1087,8 @@ TClass TcxTreeList::StaticClass()
         b.Property("Bands", &T::Bands, &T::SetBands);
         b.Property("BufferedPaint", &T::BufferedPaint, &T::SetBufferedPaint).NoDefault();
         b.Property("DefaultLayout", &T::DefaultLayout, &T::SetDefaultLayout).Default(false);
+        b.Property("Images", &T::Images, &T::SetImages);
+        b.Property("StateImages", &T::StateImages, &T::SetStateImages);
         b.Property("DefaultRowHeight", &T::DefaultRowHeight, &T::SetDefaultRowHeight)
             .Stored(&T::IsDefaultRowHeightAssigned);
         b.Property("LookAndFeel", &T::LookAndFeel, &T::SetLookAndFeel);
@@ -1148,6 +1110,17 @@ TClass TcxTreeList::StaticClass()
         b.EventProperty("OnColumnHeaderClick", &T::OnColumnHeaderClick);
         b.EventProperty("OnColumnSizeChanged", &T::OnColumnSizeChanged);
         b.EventProperty("OnCompare", &T::OnCompare);
+        b.EventProperty("OnCustomDrawBackground", &T::OnCustomDrawBackground);
+        b.EventProperty("OnCustomDrawBandHeader", &T::OnCustomDrawBandHeader);
+        b.EventProperty("OnCustomDrawCell", &T::OnCustomDrawCell);
+        b.EventProperty("OnCustomDrawCellsGroup", &T::OnCustomDrawCellsGroup);
+        b.EventProperty("OnCustomDrawFooter", &T::OnCustomDrawFooter);
+        b.EventProperty("OnCustomDrawFooterCell", &T::OnCustomDrawFooterCell);
+        b.EventProperty("OnCustomDrawHeader", &T::OnCustomDrawHeader);
+        b.EventProperty("OnCustomDrawHeaderCell", &T::OnCustomDrawHeaderCell);
+        b.EventProperty("OnCustomDrawIndentCell", &T::OnCustomDrawIndentCell);
+        b.EventProperty("OnCustomDrawIndicatorCell", &T::OnCustomDrawIndicatorCell);
+        b.EventProperty("OnCustomDrawPreview", &T::OnCustomDrawPreview);
         b.EventProperty("OnCustomizationFormVisibleChanged", &T::OnCustomizationFormVisibleChanged);
         b.EventProperty("OnDataChanged", &T::OnDataChanged);
         b.EventProperty("OnDeletion", &T::OnDeletion);

@@ -34,8 +34,9 @@ class TreeListLayoutTest : public TreeListTest {
 protected:
     TcxTreeList* MakeT()
     {
+        if (form) form->Free();
         form = NewForm(400, 300);
-        list = hostlib::CreateObject<TcxTreeList>(form);
+        list = hostlib::CreateInstance<TcxTreeList>(listClass ? listClass : TcxTreeList::StaticClass(), form);
         list->BeginUpdate();
         list->SetBounds(0, 0, 300, 200);
         list->SetBorderStyle(cxcbsNone);
@@ -71,7 +72,18 @@ protected:
         column->SetWidth(width);
         return column;
     }
-    TcxTreeListViewInfo* ViewInfo() const { return static_cast<TcxTreeListViewInfo*>(list->ViewInfo()); }
+    TcxTreeListViewInfo* ViewInfo() const { return list->TreeListViewInfo(); }
+    // A column in a band of its own, created at the end of the bands.
+    TcxTreeListBand* AddBand(TcxTreeListColumn* column, TcxTreeListBandFixedKind kind = tlbfNone)
+    {
+        TcxTreeListBand* band = list->Bands()->Add();
+        band->SetFixedKind(kind);
+        column->Position()->SetBandIndex(band->Index());
+        return band;
+    }
+    RECT HeaderRect(TcxTreeListColumn* column) const { return column->ViewInfo()->ColumnHeader()->DisplayRect; }
+
+    hostlib::TClass listClass = nullptr;
 
     TcxTreeListColumn* a = nullptr;
     TcxTreeListColumn* b = nullptr;
