@@ -192,11 +192,11 @@ public:
 
     // Per-cell data of an in-place container.
     virtual void Activate(TcxCustomEditData*& editData);
-    void ActivateByKey(char key, TcxCustomEditData*& editData);
+    virtual void ActivateByKey(char key, TcxCustomEditData*& editData);
     // x, y in the parent's client coordinates.
-    void ActivateByMouse(hostlib::TShiftState shift, int x, int y, TcxCustomEditData*& editData);
+    virtual void ActivateByMouse(hostlib::TShiftState shift, int x, int y, TcxCustomEditData*& editData);
     // Validates (raising) on leaving a cell; the value then shows as stored.
-    bool Deactivate();
+    virtual bool Deactivate();
     void DoClearEditData(TcxCustomEditData* editData);
     TcxCustomEditData* EditData() const { return editData_; }
     bool IsDblClickTimerRunning() const;

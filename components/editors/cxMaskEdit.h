@@ -19,6 +19,7 @@ public:
     void Assign(hostlib::TPersistent* source) override;
 
     TcxEditDisplayFormatOptions GetDisplayFormatOptions() override;
+    hostlib::TClass GetContainerClass() override;
     bool IsEditValueValid(hostlib::Variant& editValue, bool editFocused) override;
     void PrepareDisplayValue(const hostlib::Variant& editValue, hostlib::Variant& displayValue,
                              bool editFocused) override;
@@ -82,6 +83,123 @@ class TcxMaskEditProperties : public TcxCustomMaskEditProperties {
 public:
     static hostlib::TClass StaticClass();
     hostlib::TClass ClassType() const override { return StaticClass(); }
+};
+
+// ---- the masked editor -----------------------------------------------------------
+
+// The text editor with a mask: typing, deleting, pasting and cutting go
+// through the mode of the mask kind, and the value is the text the mode
+// derives from what is shown. Without a mask it is the plain text editor.
+class TcxCustomMaskEdit : public TcxCustomTextEdit, public IcxMaskEditModeEdit {
+public:
+    static hostlib::TClass StaticClass();
+    hostlib::TClass ClassType() const override { return StaticClass(); }
+
+    void Construct(hostlib::TComponent* owner) override;
+    using TcxCustomTextEdit::Construct;
+
+    hostlib::TClass GetPropertiesClass() const override;
+    TcxCustomMaskEditProperties* Properties() const
+    {
+        return static_cast<TcxCustomMaskEditProperties*>(TcxCustomTextEdit::Properties());
+    }
+    TcxCustomMaskEditProperties* ActiveProperties()
+    {
+        return static_cast<TcxCustomMaskEditProperties*>(TcxCustomTextEdit::ActiveProperties());
+    }
+    TcxMaskEditCustomMode* Mode() const { return mode_.get(); }
+    // The active properties have a mask and the editor a mode for it.
+    bool IsMasked();
+
+    void CutToClipboard() override;
+    void PasteFromClipboard() override;
+    void PrepareEditValue(const hostlib::Variant& displayValue, hostlib::Variant& editValue,
+                          bool editFocused) override;
+    void SynchronizeDisplayValue() override;
+    void PropertiesChanged(hostlib::TObject* sender) override;
+    void SetSelStart(int value) override;
+    void SetSelLength(int value) override;
+    void SetSelText(const std::string& value) override;
+    // Re-applies the display value of the current text.
+    virtual void UpdateTextFormatting();
+    // The inner edit's text, read and written through the data binding.
+    std::string EditText();
+    void SetEditText(const std::string& value);
+
+    // What the mode asks of its editor.
+    IcxMaskEditModeProperties* ModeProperties() override { return ActiveProperties(); }
+    bool ModePropertiesLocked() override { return propertiesLock_ > 0; }
+    bool ModeHandleAllocated() override { return HandleAllocated(); }
+    bool ModeIsMasked() override { return IsMasked(); }
+    bool ModeIsEditing() override;
+    std::string ModeText() override { return GetDisplayValue(); }
+    void ModeSetDisplayText(const std::string& text) override;
+    int ModeSelStart() override { return InnerTextEdit()->GetSelStart(); }
+    int ModeSelLength() override { return InnerTextEdit()->GetSelLength(); }
+    void ModeSetSelStart(int value) override { InnerTextEdit()->SetSelStart(value); }
+    void ModeSetSelLength(int value) override { InnerTextEdit()->SetSelLength(value); }
+    std::string ModePreparedDisplayText() override;
+    void ModeSetEditValueText(const std::string& text) override;
+    bool ModeShiftFlag() override { return shiftFlag_; }
+    void ModeSetShiftFlag(bool value) override { shiftFlag_ = value; }
+    void SendMyKeyDown(WORD key, hostlib::TShiftState shift) override;
+    void SendMyKeyPress(char key) override;
+    bool IsCharValidForPos(char& ch, int position) override { return (void)ch, (void)position, true; }
+
+protected:
+    void Destroy() override;
+    void Loaded() override;
+    void KeyDown(WORD& key, hostlib::TShiftState shift) override;
+    void KeyPress(char& key) override;
+    void KeyUp(WORD& key, hostlib::TShiftState shift) override;
+    void MouseDown(hostlib::TMouseButton button, hostlib::TShiftState shift, int x, int y) override;
+    void MouseMove(hostlib::TShiftState shift, int x, int y) override;
+    void DblClick() override;
+    void DoEnter() override;
+    void ChangeHandler(hostlib::TObject* sender) override;
+    void DoEditKeyDown(WORD& key, hostlib::TShiftState shift) override;
+    void DoEditKeyPress(char& key) override;
+    void DoEditKeyUp(WORD& key, hostlib::TShiftState shift) override;
+    void InternalSetDisplayValue(const hostlib::Variant& value) override;
+    std::string InternalGetText() override;
+    bool InternalSetText(const std::string& value) override;
+
+private:
+    // A fresh mode of the properties' kind, compiled with their mask.
+    void RecreateMode();
+    // The text shown for a value text in the current focus state.
+    std::string ShownText(const std::string& valueText);
+    // Each answers whether the inner edit should still process the key.
+    bool ModeKeyDown(WORD key, hostlib::TShiftState shift);
+    bool ArrowKeyDown(WORD key, hostlib::TShiftState shift);
+    bool DeleteKeyDown(hostlib::TShiftState shift);
+    void ApplyMaskChanges(bool kindChanged, bool maskChanged, bool caseChanged);
+    void ReplaceMode(bool kindChanged);
+    void SetSelectionDirectly(int start, int length);
+    void SendToInner(UINT message, WPARAM wParam);
+
+    std::unique_ptr<TcxMaskEditCustomMode> mode_;
+    std::string valueText_;
+    hostlib::TEditCharCase charCase_ = hostlib::ecNormal;
+    int propertiesLock_ = 0;
+    bool shiftFlag_ = false;
+    bool sendingKeys_ = false;
+};
+
+// The published masked editor.
+class TcxMaskEdit : public TcxCustomMaskEdit {
+public:
+    static hostlib::TClass StaticClass();
+    hostlib::TClass ClassType() const override { return StaticClass(); }
+    TcxMaskEditProperties* Properties() const
+    {
+        return static_cast<TcxMaskEditProperties*>(TcxCustomMaskEdit::Properties());
+    }
+    void SetProperties(TcxMaskEditProperties* value) { TcxCustomEdit::SetProperties(value); }
+    TcxMaskEditProperties* ActiveProperties()
+    {
+        return static_cast<TcxMaskEditProperties*>(TcxCustomMaskEdit::ActiveProperties());
+    }
 };
 
 // Unit start-up: the masked kind joins the registered editor kinds as
