@@ -381,6 +381,13 @@ public:
     void RestoreWidths();
     virtual void RestoreDefaults();
 
+    // Best fit: the widest cell over the visible nodes, header and footer
+    // included; the scratch width holds the maximum while measuring.
+    void ApplyBestFit();
+    int GetHeaderFooterBestfitSize();
+    int BestFitWidth() const { return bestFitWidth_; }
+    void SetBestFitWidth(int value) { bestFitWidth_ = value; }
+
     // IcxDragSizing
     bool CanSizing(TcxDragSizingDirection direction) override;
     RECT GetSizingBoundsRect(TcxDragSizingDirection direction) override;
@@ -411,6 +418,7 @@ private:
     void ApplyWidth(int value);
 
     cxtl::TcxAutoWidthItem autoWidthItem_;
+    int bestFitWidth_ = 0;
     hostlib::ObjectPtr<TcxTreeListCaption> caption_;
     int currentWidth_ = kDefaultWidth;
     int minWidth_ = kDefaultMinWidth;
@@ -593,6 +601,8 @@ public:
 
     virtual bool CanMoving();
     void SetBandVisiblePos(int index);
+    // Every column of the band takes its best width; the band then follows them.
+    void ApplyBestFit();
     // Fixed kind bits written without moving (the visible order does that).
     void ResetFixedKind() { SetFixedKindBits(tlbfNone); }
 
@@ -610,6 +620,8 @@ protected:
 
 private:
     void SetFixedKindBits(TcxTreeListBandFixedKind value);
+    void MeasureColumns(TcxTreeListNode* node, int count);
+    int AssignBestFitWidths();
     // Step 4 of a rebuild: rows from the sorted visible columns.
     void FillRows(const std::vector<TcxTreeListColumn*>& sorted, int& largestSum);
 
@@ -1016,6 +1028,8 @@ public:
     void AdjustColumnsWidth();
     virtual TcxTreeListNode* GetStartNodeForBestFit();
     virtual int GetCountNodeForBestFit() { return -1; }
+    // The width a cell needs (the scratch width of the column keeps the maximum).
+    int MeasureCellWidth(TcxTreeListColumn* column, TcxTreeListNode* node, bool focused, int height);
     int LeftMostIndentWidth() const { return leftMostIndentWidth_; }
     void SetLeftMostIndentWidth(int value) { leftMostIndentWidth_ = value; }
     int LevelIndentWidth() const { return levelIndentWidth_; }
@@ -1255,6 +1269,7 @@ private:
     std::vector<TcxTreeListNode*>* selectionBeingDeleted_ = nullptr;
     std::vector<int> deletionQueue_;
     std::vector<TcxTreeListNode*> recordMap_;
+    hostlib::ObjectPtr<TcxEditCellViewInfo> measureCell_;
     ImageListLink images_;
     ImageListLink stateImages_;
     int realBandLineHeight_ = 0;

@@ -107,6 +107,7 @@ void TcxCustomTreeListControl::Destroy()
 void TcxCustomTreeListControl::DestroySubClasses()
 {
     BeginUpdate();
+    measureCell_.reset();
     SetImages(nullptr);
     SetStateImages(nullptr);
     changeTimer_.reset();

@@ -367,4 +367,73 @@ TEST_F(LayoutTest, DefaultColoursComeFromThePainterAndSystemColoursAreResolved)
     EXPECT_EQ(ViewInfo()->RealTreeLineColor & 0xFF000000, 0u);
 }
 
+TEST_F(LayoutTest, TheScrollBarsShowTheContentWidthAndTheVisibleNodes)
+{
+    MakeT();
+    a->SetWidth(500);
+    TcxTreeListViewInfo* info = ViewInfo();
+    ASSERT_EQ(info->ContentWidth, 580);
+    const TcxScrollBarData& horz = list->HScrollBar()->Data();
+    EXPECT_EQ(horz.Min, 0);
+    EXPECT_EQ(horz.Max, 579);
+    EXPECT_EQ(horz.SmallChange, 6);
+    EXPECT_EQ(horz.PageSize, list->GetClientBounds().right - list->GetClientBounds().left);
+    EXPECT_TRUE(list->HScrollBarVisible());
+    // Until rows are laid out nothing is known not to fit.
+    EXPECT_FALSE(list->VScrollBar()->Data().AllowShow);
+    EXPECT_FALSE(list->VScrollBarVisible());
+}
+
+TEST_F(LayoutTest, MakingANodeVisibleInsideAnUpdatePutsTheResultingTopBackAtTheEnd)
+{
+    MakeT();
+    list->BeginUpdate();
+    for (int i = 0; i < 16; ++i) AddRow(nullptr, {"X" + std::to_string(i), "x"});
+    list->EndUpdate();
+    list->SetTopVisibleIndex(10);
+    ASSERT_EQ(list->GetTopVisibleIndex(), 10);
+    list->BeginUpdate();
+    list->Nodes()->MarkDirty();
+    list->MakeNodeVisible(c0);
+    EXPECT_EQ(list->Nodes()->TopIndex(), 1) << "scrolled up to the node";
+    list->Nodes()->SetTopIndex(7);
+    list->EndUpdate();
+    EXPECT_EQ(list->Nodes()->TopIndex(), 1) << "the stored position comes back when the update ends";
+}
+
+TEST_F(LayoutTest, TheDragImageIsFramedInBlackOnTheSelectionColourWithTheNodeText)
+{
+    MakeT();
+    list->SetFocusedNode(c0);
+    ObjectPtr<TBitmap> bitmap(CreateObject<TBitmap>());
+    bitmap->SetSize(60, 21);
+    TcxCanvas canvas(bitmap->Canvas());
+    list->DrawDragDropImage(bitmap.get(), &canvas);
+    TCanvas* pixels = bitmap->Canvas();
+    const TColor selection = static_cast<TColor>(ColorToRGB(TestLayoutPainter::Class()->DefaultSelectionColor()));
+    const TColor text = static_cast<TColor>(ColorToRGB(TestLayoutPainter::Class()->DefaultSelectionTextColor()));
+    for (const POINT p : {POINT{0, 0}, POINT{59, 0}, POINT{0, 20}, POINT{59, 20}, POINT{30, 0}})
+        EXPECT_EQ(pixels->Pixel(p.x, p.y), TColor(0)) << p.x << "," << p.y;
+    EXPECT_EQ(pixels->Pixel(1, 1), selection);
+    EXPECT_EQ(pixels->Pixel(58, 10), selection) << "right of the text";
+    // "C0" stands left-aligned two pixels in: two 6-pixel glyphs from x = 2.
+    int inked = 0;
+    for (int x = 2; x < 14; ++x)
+        for (int y = 2; y < 19; ++y) inked += pixels->Pixel(x, y) == text ? 1 : 0;
+    EXPECT_GT(inked, 0);
+    for (int y = 2; y < 19; ++y) EXPECT_NE(pixels->Pixel(20, y), text) << "no third glyph";
+}
+
+TEST_F(LayoutTest, DropZonesOfHeadersReachTenPixelsBeyondTheirPanels)
+{
+    MakeT();
+    list->OptionsView()->SetBands(true);
+    TcxTreeListHeaderViewInfo* bandHeader = list->Bands()->Items(0)->ViewInfo()->Header();
+    EXPECT_EQ(B(bandHeader->GetDroppingRect()), (Box{0, -10, 300, 29}));
+    EXPECT_EQ(B(a->ViewInfo()->ColumnHeader()->GetDroppingRect()), (Box{0, 9, 300, 48}));
+    EXPECT_TRUE(bandHeader->CanDropAt(POINT{50, 5}));
+    EXPECT_TRUE(bandHeader->CanDropAt(POINT{50, 45})) << "ten pixels below the band";
+    EXPECT_FALSE(bandHeader->CanDropAt(POINT{250, 5})) << "no band there";
+}
+
 } // namespace
