@@ -1,7 +1,8 @@
-// The button editor's settings and registration.
+// The button editor: its settings, the control and its registration.
 #include "components/editors/cxButtonEdit.h"
 
 #include "components/editors/cxEditConsts.h"
+#include "components/editors/cxEditRepositoryItems.h"
 
 using namespace hostlib;
 
@@ -15,6 +16,8 @@ void TcxCustomButtonEditProperties::Construct(TPersistent* owner)
     TcxCustomMaskEditProperties::Construct(owner);
     static_cast<TcxEditButton*>(Buttons()->Add())->SetKind(bkEllipsis);
 }
+
+TClass TcxCustomButtonEditProperties::GetContainerClass() { return TcxButtonEdit::StaticClass(); }
 
 TClass TcxButtonEditProperties::StaticClass()
 {
@@ -41,6 +44,45 @@ TClass TcxButtonEditProperties::StaticClass()
             b.Property("ViewStyle", &P::ViewStyle, &P::SetViewStyle).Default(vsNormal);
             b.EventProperty("OnNewLookupDisplayText", &P::OnNewLookupDisplayText);
         });
+}
+
+// ---- the editor ---------------------------------------------------------------------
+
+TClass TcxCustomButtonEdit::StaticClass()
+{
+    return DefineClass<TcxCustomButtonEdit, TcxCustomMaskEdit>("TcxCustomButtonEdit");
+}
+
+TClass TcxCustomButtonEdit::GetPropertiesClass() const { return TcxButtonEditProperties::StaticClass(); }
+
+TcxContainerStyleValues TcxCustomButtonEdit::GetNotPublishedStyleValues() const { return {csvPopupBorderStyle}; }
+
+void TcxCustomButtonEdit::ReadState(TReader& reader)
+{
+    // A form that stores no buttons (all were deleted) writes none, so
+    // only an empty collection here reads back what was saved.
+    if (!defaultButtonsCleared_) {
+        defaultButtonsCleared_ = true;
+        // The active properties are the own ones while a form is read: a
+        // repository item is bound after reading, and its buttons are
+        // shared with other editors.
+        Properties()->Buttons()->Clear();
+    }
+    TcxCustomMaskEdit::ReadState(reader);
+}
+
+TClass TcxButtonEdit::StaticClass()
+{
+    return DefineClass<TcxButtonEdit, TcxCustomButtonEdit>("TcxButtonEdit", [](ClassBuilder<TcxButtonEdit>& b) {
+        using C = TcxButtonEdit;
+        b.Property("BeepOnEnter", &C::BeepOnEnter, &C::SetBeepOnEnter).Default(true);
+        b.Property("Properties", &C::Properties, &C::SetProperties);
+        b.Property("RepositoryItem", &C::RepositoryItem, &C::SetRepositoryItem);
+        b.Property("Style", &C::Style, &C::SetStyle);
+        b.Property("StyleDisabled", &C::StyleDisabled, &C::SetStyleDisabled);
+        b.Property("StyleFocused", &C::StyleFocused, &C::SetStyleFocused);
+        b.Property("StyleHot", &C::StyleHot, &C::SetStyleHot);
+    });
 }
 
 namespace {
