@@ -14,6 +14,11 @@ using TcxNaturalNumber = std::int32_t;   // 1..2147483647
 using TcxPositiveNumber = std::int32_t;  // 0..2147483647
 
 inline constexpr TcxResourceString scxSEditRepositoryProgressBarItem{64310, "ProgressBar|Represents a ProgressBar"};
+// The check box's default display texts and the radio group's default caption.
+inline constexpr TcxResourceString cxSEditCheckBoxChecked{64311, "True"};
+inline constexpr TcxResourceString cxSEditCheckBoxGrayed{64312, ""};
+inline constexpr TcxResourceString cxSEditCheckBoxUnchecked{64313, "False"};
+inline constexpr TcxResourceString cxSRadioGroupDefaultCaption{64314, ""};
 
 inline constexpr int cxIdentColorCount = 52;
 inline constexpr int cxHTML4ColorCount = 16;

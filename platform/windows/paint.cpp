@@ -455,6 +455,13 @@ HDC GetDCEx(HWND hwnd, HRGN clipRegion, DWORD flags)
 HDC GetDC(HWND hwnd) { return GetDCEx(hwnd, nullptr, 0); }
 HDC GetWindowDC(HWND hwnd) { return GetDCEx(hwnd, nullptr, DCX_WINDOW); }
 
+HWND WindowFromDC(HDC dc)
+{
+    auto& dcs = Dcs();
+    auto it = dcs.find(dc);
+    return it == dcs.end() ? nullptr : it->second.hwnd;
+}
+
 int ReleaseDC(HWND, HDC dc)
 {
     auto& dcs = Dcs();

@@ -132,6 +132,9 @@ HDC GetDC(HWND hwnd);
 HDC GetWindowDC(HWND hwnd);
 HDC GetDCEx(HWND hwnd, HRGN clip, DWORD flags);
 int ReleaseDC(HWND hwnd, HDC dc);
+// The window a context from GetDC, GetDCEx or BeginPaint draws on; null for
+// any other context (memory, screen) or one already released.
+HWND WindowFromDC(HDC dc);
 int ScrollWindowEx(HWND hwnd, int dx, int dy, const RECT* scroll, const RECT* clip, HRGN update,
                    LPRECT updateRect, UINT flags);
 BOOL ScrollWindow(HWND hwnd, int dx, int dy, const RECT* scroll, const RECT* clip);

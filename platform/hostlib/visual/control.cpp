@@ -28,6 +28,12 @@ const TEnumInfo& EnumTypeInfo(TDragMode*)
     return info;
 }
 
+const TEnumInfo& EnumTypeInfo(TDragKind*)
+{
+    static const TEnumInfo info{"TDragKind", {"dkDrag", "dkDock"}, 0};
+    return info;
+}
+
 // ---- helpers ------------------------------------------------------------------
 
 TShiftState KeysToShiftState(WPARAM keys)
@@ -216,6 +222,7 @@ TClass TControl::StaticClass()
         b.Property("Constraints", &TControl::Constraints);
         b.Property("Font", &TControl::Font, &TControl::SetFont).Stored([](const TControl& c) { return !c.ParentFont(); });
         b.Property("DragMode", &TControl::DragMode, &TControl::SetDragMode).Default(dmManual);
+        b.Property("DragKind", &TControl::DragKind, &TControl::SetDragKind).Default(dkDrag);
         b.Property("DragCursor", &TControl::DragCursor, &TControl::SetDragCursor).Default(static_cast<long long>(crDrag));
         b.Property("ParentShowHint", &TControl::ParentShowHint, &TControl::SetParentShowHint).Default(true);
         b.Property("PopupMenu", &TControl::PopupMenu, &TControl::SetPopupMenu);

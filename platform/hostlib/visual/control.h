@@ -66,11 +66,13 @@ enum TMouseButton { mbLeft, mbRight, mbMiddle };
 enum TShiftStateFlag { ssShift, ssAlt, ssCtrl, ssLeft, ssRight, ssMiddle, ssDouble };
 using TShiftState = TSet<TShiftStateFlag>;
 enum TDragMode { dmManual, dmAutomatic };
+enum TDragKind { dkDrag, dkDock };
 enum TDragState { dsDragEnter, dsDragLeave, dsDragMove };
 
 const TEnumInfo& EnumTypeInfo(TAlign*);
 const TEnumInfo& EnumTypeInfo(TAnchorKind*);
 const TEnumInfo& EnumTypeInfo(TDragMode*);
+const TEnumInfo& EnumTypeInfo(TDragKind*);
 
 using TCursor = int;
 inline constexpr TCursor crDefault = 0;
@@ -232,6 +234,9 @@ public:
     virtual TPopupMenu* GetPopupMenu() { return popupMenu_; }
     TDragMode DragMode() const { return dragMode_; }
     virtual void SetDragMode(TDragMode value) { dragMode_ = value; }
+    TDragKind DragKind() const { return dragKind_; }
+    // Virtual so that compound controls can pass it on to their parts.
+    virtual void SetDragKind(TDragKind value) { dragKind_ = value; }
     TCursor DragCursor() const { return dragCursor_; }
     void SetDragCursor(TCursor value) { dragCursor_ = value; }
     bool IsDestroyingControl() const { return destroyingControl_; }
@@ -362,6 +367,7 @@ private:
     TCursor cursor_ = crDefault;
     TPopupMenu* popupMenu_ = nullptr;
     TDragMode dragMode_ = dmManual;
+    TDragKind dragKind_ = dkDrag;
     TCursor dragCursor_ = crDrag;
     bool destroyingControl_ = false;
     bool anchorRulesValid_ = false;

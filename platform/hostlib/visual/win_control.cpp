@@ -807,6 +807,13 @@ void TWinControl::SelectNext(TWinControl* current, bool goForward, bool checkTab
     if (TWinControl* next = FindNextControl(current, goForward, checkTabStop, !checkTabStop)) next->SetFocus();
 }
 
+void TWinControl::SelectFirst()
+{
+    TWinControl* first = FindNextControl(nullptr, true, true, false);
+    if (!first) first = FindNextControl(nullptr, true, false, false);
+    if (first) first->SetFocus();
+}
+
 void TWinControl::SetVisible(bool value)
 {
     if (!value) MoveFocusAway();

@@ -87,6 +87,9 @@ public:
     virtual bool Focused();
     virtual void SetFocus();
     void SelectNext(TWinControl* current, bool goForward, bool checkTabStop);
+    // Focuses the first tab stop inside, else the first control that can
+    // take the focus at all.
+    void SelectFirst();
     TWinControl* FindNextControl(TWinControl* current, bool goForward, bool checkTabStop, bool checkParent);
     // The children in tab order, each followed by its own list; a control
     // may stand in for another here (a compound control's inner part).

@@ -258,11 +258,17 @@ TEST_F(Paint, ScreenDcMeasuresAndGetDcDrawsOutsidePaint)
     HWND w = Painter("w", WS_POPUP | WS_VISIBLE, 0, 0, 50, 50, kRed);
     Pump();
     HDC dc = GetDC(w);
+    EXPECT_EQ(WindowFromDC(dc), w);
+    EXPECT_EQ(WindowFromDC(screen), nullptr) << "a released context names no window";
     HBRUSH b = CreateSolidBrush(kGreen);
     RECT r{0, 0, 5, 5};
     FillRect(dc, &r, b);
     DeleteObject(b);
     ReleaseDC(w, dc);
+    EXPECT_EQ(WindowFromDC(dc), nullptr);
+    HDC memory = CreateCompatibleDC(nullptr);
+    EXPECT_EQ(WindowFromDC(memory), nullptr);
+    DeleteDC(memory);
     EXPECT_EQ(Px(2, 2), kGreenPx);
     EXPECT_EQ(Px(10, 10), kRedPx);
 }

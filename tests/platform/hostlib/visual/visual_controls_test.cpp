@@ -505,6 +505,58 @@ TEST_F(Keys, TabOrderAsksEachControlForItsList)
     EXPECT_EQ(form->FindNextControl(a, true, true, false), standIn->part);
 }
 
+TEST_F(Keys, SelectFirstFocusesTheFirstTabStopInsideAndFallsBackToAnyFocusable)
+{
+    Build();
+    auto* panel = Add<TTraceControl>(form, "panel", 0, 40, 100, 50);
+    auto* off = Add<TTraceControl>(panel, "off", 0, 0, 20, 20);
+    auto* first = Add<TTraceControl>(panel, "first", 30, 0, 20, 20);
+    auto* second = Add<TTraceControl>(panel, "second", 60, 0, 20, 20);
+    off->SetEnabled(false);
+    Pump();
+    a->SetFocus();
+    panel->SelectFirst();
+    EXPECT_EQ(Focused(), "first") << "a disabled control is passed over";
+    first->SetTabStop(false);
+    second->SetTabStop(false);
+    a->SetFocus();
+    panel->SelectFirst();
+    EXPECT_EQ(Focused(), "first") << "without tab stops the first focusable control";
+    first->SetEnabled(false);
+    second->SetEnabled(false);
+    a->SetFocus();
+    panel->SelectFirst();
+    EXPECT_EQ(Focused(), "a") << "nothing to focus leaves the focus where it was";
+}
+
+// A compound control handing its drag kind on to its part.
+class TDragKindRelay : public TTraceControl {
+public:
+    static TClass StaticClass() { return DefineClass<TDragKindRelay, TTraceControl>("TDragKindRelay"); }
+    TClass ClassType() const override { return StaticClass(); }
+    TControl* part = nullptr;
+    void SetDragKind(TDragKind value) override
+    {
+        TTraceControl::SetDragKind(value);
+        if (part) part->SetDragKind(value);
+    }
+};
+
+TEST_F(Keys, DragKindIsVirtualAndStreamedOnlyWhenNotDrag)
+{
+    Build();
+    auto* relay = Add<TDragKindRelay>(form, "relay", 0, 40, 60, 30);
+    relay->part = Add<TTraceControl>(relay, "part", 5, 5, 20, 20);
+    EXPECT_EQ(relay->DragKind(), dkDrag);
+    static_cast<TControl*>(relay)->SetDragKind(dkDock);
+    EXPECT_EQ(relay->part->DragKind(), dkDock) << "the override runs through the base pointer";
+    const TPropInfo* info = GetPropInfo(relay, "DragKind");
+    ASSERT_NE(info, nullptr);
+    EXPECT_FALSE(IsDefaultPropValue(relay, *info));
+    relay->SetDragKind(dkDrag);
+    EXPECT_TRUE(IsDefaultPropValue(relay, *info)) << "dkDrag is the default";
+}
+
 TEST_F(Keys, EnterAndEscapeClickTheDefaultAndCancelButtons)
 {
     Build();
