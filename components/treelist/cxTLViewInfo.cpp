@@ -247,7 +247,10 @@ void TcxTreeListViewInfo::CalculateDefaultHeights()
     if (BandLineHeight != 0) treeList->SetRealBandLineHeight(BandLineHeight);
     calculatedBands_ = treeList->VisibleBandList();
     calculatedColumns_.clear();
-    for (int i = 0; i < treeList->GetVisibleColumnCount(); ++i) calculatedColumns_.push_back(treeList->GetVisibleColumn(i));
+    for (int i = 0; i < treeList->GetVisibleColumnCount(); ++i) {
+        TcxTreeListColumn* column = treeList->GetVisibleColumn(i);
+        calculatedColumns_.emplace_back(column, column->OwnerBand());
+    }
 }
 
 bool TcxTreeListViewInfo::VisibleItemsChanged() const
@@ -255,8 +258,10 @@ bool TcxTreeListViewInfo::VisibleItemsChanged() const
     TcxCustomTreeListControl* treeList = GetTreeList();
     if (calculatedBands_ != treeList->VisibleBandList()) return true;
     if (static_cast<int>(calculatedColumns_.size()) != treeList->GetVisibleColumnCount()) return true;
-    for (int i = 0; i < treeList->GetVisibleColumnCount(); ++i)
-        if (calculatedColumns_[static_cast<std::size_t>(i)] != treeList->GetVisibleColumn(i)) return true;
+    for (int i = 0; i < treeList->GetVisibleColumnCount(); ++i) {
+        TcxTreeListColumn* column = treeList->GetVisibleColumn(i);
+        if (calculatedColumns_[static_cast<std::size_t>(i)] != std::make_pair(column, column->OwnerBand())) return true;
+    }
     return false;
 }
 

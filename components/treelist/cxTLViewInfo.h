@@ -398,5 +398,5 @@ private:
     hostlib::ObjectPtr<hostlib::TBrush> fixedSeparatorBrush_;
     TcxTreeListHeaderViewInfo* pressedHeader_ = nullptr;
     std::vector<TcxTreeListBand*> calculatedBands_;
-    std::vector<TcxTreeListColumn*> calculatedColumns_;
+    std::vector<std::pair<TcxTreeListColumn*, TcxTreeListBand*>> calculatedColumns_;
 };

@@ -83,6 +83,18 @@ TEST_F(StylesTest, ColumnContentOverridesBandContentWhichOverridesTheRowStyles)
     EXPECT_EQ(Content(n0, b).TextColor, TColor(0x222222));
 }
 
+TEST_F(StylesTest, AColumnMovedToAnotherBandTakesThatBandsContent)
+{
+    MakeT();
+    list->Bands()->Items(0)->Styles()->SetContent(NewStyle(TColor(0x333333)));
+    TcxTreeListBand* other = AddBand(AddColumn("C", 60));
+    other->Styles()->SetContent(NewStyle(TColor(0x777777)));
+    ASSERT_EQ(Content(n0, b).Color, TColor(0x333333));
+    b->Position()->SetBandIndex(other->Index());
+    ASSERT_EQ(b->OwnerBand(), other);
+    EXPECT_EQ(Content(n0, b).Color, TColor(0x777777));
+}
+
 TEST_F(StylesTest, TheContentEventOverridesColumnBandAndRowStyles)
 {
     MakeT();
