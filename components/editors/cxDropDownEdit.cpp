@@ -487,8 +487,20 @@ void TcxCustomEditPopupWindow::DoPopupControlKey(char key)
 
 void TcxCustomEditPopupWindow::Dispatch(TMessage& m)
 {
-    if (m.Msg == CM_POPUPCONTROLKEY) return CMPopupControlKey(m);
-    TcxCustomPopupWindow::Dispatch(m);
+    switch (m.Msg) {
+    case CM_POPUPCONTROLKEY: return CMPopupControlKey(m);
+    case WM_MOUSEACTIVATE: return WMMouseActivate(m);
+    default: return TcxCustomPopupWindow::Dispatch(m);
+    }
+}
+
+// A popup that leaves the keyboard to its editor is not activated by a
+// click either: the editor would take it as leaving and close the popup.
+void TcxCustomEditPopupWindow::WMMouseActivate(TMessage& m)
+{
+    if (CaptureFocus())
+        return TcxCustomPopupWindow::Dispatch(m);
+    m.Result = MA_NOACTIVATE;
 }
 
 void TcxCustomEditPopupWindow::CMPopupControlKey(TMessage& m) { DoPopupControlKey(static_cast<char>(m.WParam)); }

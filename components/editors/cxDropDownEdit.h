@@ -175,6 +175,7 @@ protected:
 
 private:
     void CMPopupControlKey(hostlib::TMessage& m);
+    void WMMouseActivate(hostlib::TMessage& m);
     void ChooseGripCorner(POINT position);
     void SetCloseButtonState(int state);
     void UpdateCursor(int x, int y);
@@ -219,6 +220,7 @@ public:
     // once it is gone.
     void Changed() override;
     bool IsLookupDataVisual() override { return true; }
+    hostlib::TClass GetContainerClass() override;
     hostlib::TClass GetViewDataClass() override;
 
     virtual int DropDownButtonVisibleIndex() { return 0; }
@@ -343,4 +345,160 @@ private:
     bool popupResized_ = false;
     int width_ = 0;
     int height_ = 0;
+};
+
+// ---- the drop-down editor ------------------------------------------------------------
+
+// Sent to the editor: open the popup.
+inline constexpr UINT CM_DROPDOWN = 0x8067;
+// Posted to the editor after a paste opened the popup.
+inline constexpr UINT CM_DROPDOWNBYPASTE = 0x806C;
+
+class TcxCustomDropDownEdit;
+
+// The look and feel the controls inside the popup follow: in place the kind
+// of the editor's style, else the kind of its first button's style.
+class TcxEditPopupControlLookAndFeel : public TcxLookAndFeel {
+public:
+    static hostlib::TClass StaticClass();
+    hostlib::TClass ClassType() const override { return StaticClass(); }
+
+    TcxCustomDropDownEdit* Edit() const;
+    // Tells the listeners when what the editor's style resolves to changed.
+    void EditStyleChanged();
+
+protected:
+    TcxLookAndFeelKind InternalGetKind() const override;
+    bool InternalGetNativeStyle() const override;
+};
+
+// The inner edit of a drop-down editor: no hint while the popup is open,
+// and the character of a released Alt key never arrives.
+class TcxCustomDropDownInnerEdit : public TcxCustomInnerTextEdit {
+public:
+    static hostlib::TClass StaticClass();
+    hostlib::TClass ClassType() const override { return StaticClass(); }
+
+protected:
+    void Dispatch(hostlib::TMessage& message) override;
+    void KeyUp(WORD& key, hostlib::TShiftState shift) override;
+};
+
+class TcxCustomDropDownEdit : public TcxCustomMaskEdit, public IcxEditPopupWindowOwner {
+public:
+    static hostlib::TClass StaticClass();
+    hostlib::TClass ClassType() const override { return StaticClass(); }
+
+    void Construct(hostlib::TComponent* owner) override;
+    using TcxCustomMaskEdit::Construct;
+    void BeforeDestruction() override;
+
+    hostlib::TClass GetPropertiesClass() const override;
+    hostlib::TClass GetEditDataClass() const override;
+    hostlib::TClass GetInnerEditClass() const override;
+    TcxCustomDropDownEditProperties* Properties() const
+    {
+        return static_cast<TcxCustomDropDownEditProperties*>(TcxCustomMaskEdit::Properties());
+    }
+    TcxCustomDropDownEditProperties* ActiveProperties()
+    {
+        return static_cast<TcxCustomDropDownEditProperties*>(TcxCustomMaskEdit::ActiveProperties());
+    }
+    TcxCustomEditPopupWindow* PopupWindow() const { return popupWindow_.get(); }
+    TcxEditPopupControlLookAndFeel* PopupControlsLookAndFeel() const { return popupLookAndFeel_.get(); }
+    bool DroppedDown() { return HasPopupWindow(); }
+    void SetDroppedDown(bool value);
+
+    // Opening and closing.
+    virtual bool CanDropDown() { return false; }
+    // Closes an open popup; an accepted close takes the highlighted item.
+    virtual void CloseUp(bool accepted);
+    virtual void DropDown();
+    bool HasPopupWindow() override;
+    bool Focused() override;
+
+    void Activate(TcxCustomEditData*& editData) override;
+    void ActivateByKey(char key, TcxCustomEditData*& editData) override;
+    void ActivateByMouse(hostlib::TShiftState shift, int x, int y, TcxCustomEditData*& editData) override;
+    bool Deactivate() override;
+    void PasteFromClipboard() override;
+    void PropertiesChanged(hostlib::TObject* sender) override;
+    bool RefreshContainer(POINT p, TcxMouseButton button, hostlib::TShiftState shift, bool isMouseEvent) override;
+    void FocusChanged() override;
+    void ContainerStyleChanged(hostlib::TObject* sender) override;
+
+    // IcxEditPopupWindowOwner.
+    bool PopupWindowAcceptsAnySize() override { return ActiveProperties()->PopupWindowAcceptsAnySize(); }
+    SIZE GetPopupWindowClientPreferredSize() override { return SIZE{0, 0}; }
+    RECT GetPopupWindowOwnerControlBounds() override;
+    void PositionPopupWindowChilds(const RECT& clientRect) override;
+    TcxLookAndFeelKind GetPopupLookAndFeelKind() override { return popupLookAndFeel_->Kind(); }
+    bool IsPopupLookupDataVisual() override;
+    bool CanResizePopupVisualArea(SIZE& clientSize, int maxHeight) override;
+    void PopupWindowResizedByUser() override;
+    void ClosePopupWindowByButton() override { CloseUp(false); }
+    bool IsPopupResized() override { return popupResized_; }
+
+    // Set by the popup window while the user resizes it.
+    bool IsResizedByUser() const { return resizedByUser_; }
+
+protected:
+    void Destroy() override;
+    void CreateHandle() override;
+    void Dispatch(hostlib::TMessage& message) override;
+    TcxCustomEditViewData* CreateViewData() override;
+    void DoButtonDown(int buttonVisibleIndex) override;
+    void DoEditKeyDown(WORD& key, hostlib::TShiftState shift) override;
+    void DoEditKeyPress(char& key) override;
+    void DoEditProcessTab(hostlib::TShiftState shift) override;
+    void DoExit() override;
+    bool DoMouseWheel(hostlib::TShiftState shift, int wheelDelta, POINT mousePos) override;
+    bool GetScrollLookupDataList(TcxEditScrollCause scrollCause) override;
+    void InitializeEditData() override;
+    bool IsEditorKey(WORD key, hostlib::TShiftState shift) override;
+    void MouseDown(hostlib::TMouseButton button, hostlib::TShiftState shift, int x, int y) override;
+    bool SendActivationKey(char key) override;
+
+    virtual void CreatePopupWindow();
+    virtual void DoCloseUp();
+    virtual bool DoCloseQuery();
+    virtual void DoInitPopup();
+    virtual void DoPopup();
+    virtual void EditButtonClick() {}
+    virtual hostlib::TWinControl* GetPopupFocusedControl();
+    virtual void InitializeLookupData();
+    virtual void InitializePopupWindow();
+    virtual void PopupControlsLookAndFeelChanged(TcxLookAndFeel* sender, TcxLookAndFeelValues changed)
+    {
+        (void)sender, (void)changed;
+    }
+    virtual void SetupPopupWindow();
+    virtual void PopupWindowShowed(hostlib::TObject* sender);
+    virtual void PopupWindowClosed(hostlib::TObject* sender);
+    virtual void PopupWindowClosing(hostlib::TObject* sender) { (void)sender; }
+    virtual void PopupWindowShowing(hostlib::TObject* sender) { (void)sender; }
+    void PopupWindowCloseQuery(hostlib::TObject* sender, bool& canClose);
+    // The data of the cell being edited in place, if any.
+    TcxCustomDropDownEditData* DropDownEditData() const;
+    bool IsHotAndPopup() const { return isHotAndPopup_; }
+    bool IsActivatingByMouse() const { return activatingByMouse_; }
+
+private:
+    bool HasPopupControl();
+    bool ToggleKey(WORD key, hostlib::TShiftState shift);
+    bool CloseKey(WORD& key, hostlib::TShiftState shift);
+    void PostPopupKey(char key);
+    void StorePopupSize();
+    void SetIsHotAndPopup();
+    void DropDownByPasteHandler();
+    void PostAfterCloseUp();
+    void PostIfAlwaysPosting();
+    void RemovePendingShowMessages();
+
+    hostlib::ObjectPtr<TcxCustomEditPopupWindow> popupWindow_;
+    hostlib::ObjectPtr<TcxEditPopupControlLookAndFeel> popupLookAndFeel_;
+    bool isHotAndPopup_ = false;
+    bool activatingByMouse_ = false;
+    bool popupResized_ = false;
+    bool resizedByUser_ = false;
 };
