@@ -1,17 +1,25 @@
 #include "components/editor-catalogue/cxRadioGroup.h"
 
 #include <algorithm>
+#include <cstdint>
 
+#include "components/data/cxVariants.h"
+#include "components/editor-catalogue/cxExtEditConsts.h"
+#include "components/editors/cxEditConsts.h"
+#include "components/editors/cxEditUtils.h"
 #include "components/foundation/cxGeometry.h"
 #include "components/foundation/dxThemeManager.h"
 #include "components/foundation/dxUxTheme.h"
 #include "platform/controls/ctldefs.h"
 #include "platform/graphics/winuserdraw.h"
+#include "platform/hostlib/visual/forms.h"
 #include "platform/hostlib/visual/menus.h"
+#include "platform/hostlib/visual/messages.h"
 #include "platform/system/scope_guard.h"
 #include "platform/windows/winuser.h"
 
 using namespace hostlib;
+using quelvo::sys::ScopeGuard;
 
 namespace {
 
@@ -459,4 +467,631 @@ void TcxRadioButton::Paint()
     RECT textRect{};
     PaintCaption(native, textRect);
     if (Focused() && !Caption().empty()) PaintFocus(textRect, TextFlags());
+}
+
+// ---- radio group items -------------------------------------------------------------------------
+
+TClass TcxRadioGroupItem::StaticClass()
+{
+    return DefineClass<TcxRadioGroupItem, TcxButtonGroupItem>(
+        "TcxRadioGroupItem", [](ClassBuilder<TcxRadioGroupItem>& b) {
+            using I = TcxRadioGroupItem;
+            b.Property("Caption", &I::Caption, &I::SetCaption);
+            b.Property("Value", &I::Value, &I::SetValue).Stored(&I::IsValueStored);
+            b.Property("Tag", &I::Tag, &I::SetTag).Default(0);
+        });
+}
+
+void TcxRadioGroupItem::Construct(TCollection* collection)
+{
+    value_ = Variant::Null();
+    TcxButtonGroupItem::Construct(collection);
+}
+
+void TcxRadioGroupItem::SetValue(const Variant& value)
+{
+    if (InternalVarEqualsExact(value_, value)) return;
+    value_ = value;
+    NotifyChanged();
+}
+
+void TcxRadioGroupItem::Assign(TPersistent* source)
+{
+    if (auto* s = As<TcxRadioGroupItem>(source)) SetValue(s->value_);
+    TcxButtonGroupItem::Assign(source);
+}
+
+TClass TcxRadioGroupItems::StaticClass()
+{
+    return DefineClass<TcxRadioGroupItems, TcxButtonGroupItems>("TcxRadioGroupItems");
+}
+
+// ---- radio group properties --------------------------------------------------------------------
+
+TClass TcxCustomRadioGroupProperties::StaticClass()
+{
+    return DefineClass<TcxCustomRadioGroupProperties, TcxCustomButtonGroupProperties>("TcxCustomRadioGroupProperties");
+}
+
+void TcxCustomRadioGroupProperties::Construct(TPersistent* owner)
+{
+    TcxCustomButtonGroupProperties::Construct(owner);
+    defaultCaption_ = cxGetResourceString(cxSRadioGroupDefaultCaption);
+}
+
+TcxButtonGroupItems* TcxCustomRadioGroupProperties::CreateItems()
+{
+    auto* items = CreateObject<TcxRadioGroupItems>();
+    items->Construct(this, TcxRadioGroupItem::StaticClass());
+    return items;
+}
+
+TClass TcxCustomRadioGroupProperties::GetViewDataClass() { return TcxCustomRadioGroupViewData::StaticClass(); }
+TClass TcxCustomRadioGroupProperties::GetContainerClass() { return TcxRadioGroup::StaticClass(); }
+TClass TcxCustomRadioGroupProperties::GetViewInfoClass() { return TcxCustomRadioGroupViewInfo::StaticClass(); }
+
+void TcxCustomRadioGroupProperties::Assign(TPersistent* source)
+{
+    auto* s = As<TcxCustomRadioGroupProperties>(source);
+    if (!s) {
+        TcxCustomButtonGroupProperties::Assign(source);
+        return;
+    }
+    BeginUpdate();
+    ScopeGuard end([this] { EndUpdate(); });
+    TcxCustomButtonGroupProperties::Assign(source);
+    SetDefaultValue(s->defaultValue_);
+    SetWordWrap(s->WordWrap());
+}
+
+int TcxCustomRadioGroupProperties::GetRadioGroupItemIndex(const Variant& value)
+{
+    TcxRadioGroupItems* items = Items();
+    for (int i = 0; i < items->Count(); ++i) {
+        TcxRadioGroupItem* item = items->Items(i);
+        const bool match = item->Value().IsNull() ? item->Caption() == VarToStr(value)
+                                                  : VarEqualsExact(value, item->Value());
+        if (match) return i;
+    }
+    return -1;
+}
+
+std::string TcxCustomRadioGroupProperties::GetDisplayText(const Variant& editValue, bool)
+{
+    const int index = GetRadioGroupItemIndex(editValue);
+    return index < 0 ? defaultCaption_ : Items()->Items(index)->Caption();
+}
+
+void TcxCustomRadioGroupProperties::PrepareDisplayValue(const Variant& editValue, Variant& displayValue, bool)
+{
+    displayValue = Variant(static_cast<std::int32_t>(GetRadioGroupItemIndex(editValue)));
+}
+
+bool TcxCustomRadioGroupProperties::CompareDisplayValues(const Variant& value1, const Variant& value2)
+{
+    return GetRadioGroupItemIndex(value1) == GetRadioGroupItemIndex(value2);
+}
+
+TcxEditSupportedOperations TcxCustomRadioGroupProperties::GetSupportedOperations()
+{
+    TcxEditSupportedOperations operations{esoAlwaysHotTrack, esoAutoHeight,     esoFiltering,
+                                          esoHorzAlignment,  esoSorting,        esoSortingByDisplayText};
+    if (Items()->Count() > 0) operations.Include(esoHotTrack);
+    return operations;
+}
+
+int TcxCustomRadioGroupProperties::GetColumnCount()
+{
+    const int columns = std::min(Columns(), Items()->Count());
+    return columns == 0 ? 1 : columns;
+}
+
+void TcxCustomRadioGroupProperties::SetDefaultCaption(const std::string& value)
+{
+    if (value == defaultCaption_) return;
+    defaultCaption_ = value;
+    Changed();
+}
+
+bool TcxCustomRadioGroupProperties::IsDefaultCaptionStored() const
+{
+    return defaultCaption_ != cxGetResourceString(cxSRadioGroupDefaultCaption);
+}
+
+void TcxCustomRadioGroupProperties::SetDefaultValue(const Variant& value)
+{
+    if (InternalVarEqualsExact(value, defaultValue_)) return;
+    defaultValue_ = value;
+    Changed();
+}
+
+TClass TcxRadioGroupProperties::StaticClass()
+{
+    return DefineClass<TcxRadioGroupProperties, TcxCustomRadioGroupProperties>(
+        "TcxRadioGroupProperties", [](ClassBuilder<TcxRadioGroupProperties>& b) {
+            using P = TcxRadioGroupProperties;
+            b.Property("AssignedValues", &P::AssignedValues, &P::SetAssignedValues);
+            b.Property("Columns", &P::Columns, &P::SetColumns).Default(1);
+            b.Property("DefaultCaption", &P::DefaultCaption, &P::SetDefaultCaption).Stored(&P::IsDefaultCaptionStored);
+            b.Property("DefaultValue", &P::DefaultValue, &P::SetDefaultValue).Stored(&P::IsDefaultValueStored);
+            b.Property("ImmediatePost", &P::ImmediatePost, &P::SetImmediatePost).Default(false);
+            b.Property("Items", &P::Items, &P::SetItems);
+            b.Property("ReadOnly", &P::ReadOnly, &P::SetReadOnly).Stored(&P::IsReadOnlyStored);
+            b.Property("WordWrap", &P::WordWrap, &P::SetWordWrap).Default(false);
+            b.EventProperty("OnChange", &P::OnChange);
+            b.EventProperty("OnEditValueChanged", &P::OnEditValueChanged);
+        });
+}
+
+// ---- radio group view --------------------------------------------------------------------------
+
+int RadioGroupButtonThemeState(TcxEditButtonState state, bool checked)
+{
+    static const int unchecked[] = {4, 1, 3, 2};  // disabled, normal, pressed, selected
+    return unchecked[state] + (checked ? 4 : 0);
+}
+
+TClass TcxCustomRadioGroupViewData::StaticClass()
+{
+    return DefineClass<TcxCustomRadioGroupViewData, TcxButtonGroupViewData>("TcxCustomRadioGroupViewData");
+}
+
+void TcxCustomRadioGroupViewData::Calculate(TcxCanvas* canvas, const RECT& bounds, const POINT& p,
+                                            TcxMouseButton button, TShiftState shift, TcxCustomEditViewInfo* viewInfo,
+                                            bool isMouseEvent)
+{
+    TcxButtonGroupViewData::Calculate(canvas, bounds, p, button, shift, viewInfo, isMouseEvent);
+    viewInfo->SetBackgroundColor(Style()->Color());
+}
+
+void TcxCustomRadioGroupViewData::EditValueToDrawValue(TcxCanvas*, const Variant& editValue,
+                                                       TcxCustomEditViewInfo* viewInfo)
+{
+    static_cast<TcxCustomRadioGroupViewInfo*>(viewInfo)->ItemIndex =
+        GetRadioProperties()->GetRadioGroupItemIndex(editValue);
+    if (PaintOptions.Contains(epoAutoHeight)) viewInfo->PaintOptions.Include(epoAutoHeight);
+}
+
+void TcxCustomRadioGroupViewData::GetEditMetrics(bool autoHeight, TcxCanvas* canvas, TcxEditMetrics& m)
+{
+    const bool native = IsButtonNativeStyle(Style()->LookAndFeel());
+    m.ColumnOffset = IsInplace ? 1 : 6;
+    m.ColumnWidthCorrection = IsInplace ? -2 : -6;
+    m.ColumnGap = 0;
+    if (!canvas) return;
+    (void)autoHeight;
+    m.TextWidthCorrection = native ? 1 : 3;
+    m.AutoHeightWidthCorrection = IsInplace ? -5 : -6;
+    m.ButtonExtraWidth = native ? 5 : 7;
+    m.ExtraTotalWidth = IsInplace ? 1 : 6;
+    m.GlyphSize = cxRadioButtonGlyphSize();
+    if (native)
+        dxUxTheme::GetThemePartSize(OpenTheme(totButton), canvas->Handle(), kRadioThemePart, 1, TS_TRUE, m.GlyphSize);
+}
+
+void TcxCustomRadioGroupViewData::CalculateButtonNativeState(TcxCustomEditViewInfo* viewInfo,
+                                                             TcxGroupBoxButtonViewInfo* button)
+{
+    if (!button->Data.NativeStyle) return;
+    const bool checked = button->ButtonIndex == static_cast<TcxCustomRadioGroupViewInfo*>(viewInfo)->ItemIndex;
+    button->Data.NativePart = kRadioThemePart;
+    button->Data.NativeState = RadioGroupButtonThemeState(button->Data.State, checked);
+    button->Data.BackgroundPartiallyTransparent =
+        dxUxTheme::IsThemeBackgroundPartiallyTransparent(OpenTheme(totButton), kRadioThemePart,
+                                                         button->Data.NativeState) != FALSE;
+}
+
+TClass TcxCustomRadioGroupViewInfo::StaticClass()
+{
+    return DefineClass<TcxCustomRadioGroupViewInfo, TcxButtonGroupViewInfo>("TcxCustomRadioGroupViewInfo");
+}
+
+RECT TcxCustomRadioGroupViewInfo::GlyphRect(TcxEditButtonViewInfo* button, const SIZE& glyph) const
+{
+    const RECT& b = button->Bounds;
+    const int top = b.top + (cxRectHeight(b) - glyph.cy) / 2;
+    const int shift = IsDBEditPaintCopyDrawing && !button->Data.NativeStyle ? 1 : 0;
+    return RECT{b.left + shift, top, b.left + shift + glyph.cx, top + glyph.cy};
+}
+
+void TcxCustomRadioGroupViewInfo::DrawButtonCaption(TcxCanvas* canvas, TcxGroupBoxButtonViewInfo* button,
+                                                     const RECT& glyph)
+{
+    PrepareCanvasFont(canvas);
+    canvas->SetFont(Font);
+    canvas->Font()->SetColor(TextColor);
+    RECT text{glyph.right, button->Bounds.top, button->Bounds.right, button->Bounds.bottom};
+    ExtendRect(text, button->Data.NativeStyle ? RECT{3, -1, 0, -1} : RECT{5, 0, 1, 0});
+    if (IsDBEditPaintCopyDrawing) OffsetRect(&text, 0, -1);
+    canvas->Brush()->SetStyle(bsClear);
+    canvas->DrawTexT(button->Caption, text, static_cast<int>(DrawTextFlags), true);
+    canvas->Brush()->SetStyle(bsSolid);
+    if (IsInplace || !Focused) return;
+    RECT focus = text;
+    canvas->TextExtent(button->Caption, focus, static_cast<int>(DrawTextFlags));
+    InflateRect(&focus, 1, 1);
+    ++focus.bottom;
+    canvas->SetBrushColor(BackgroundColor());
+    canvas->DrawFocusRect(focus);
+}
+
+void TcxCustomRadioGroupViewInfo::DrawButton(TcxCanvas* canvas, int buttonVisibleIndex)
+{
+    auto* button = static_cast<TcxGroupBoxButtonViewInfo*>(ButtonsInfo[static_cast<std::size_t>(buttonVisibleIndex)].get());
+    const bool checked = buttonVisibleIndex == ItemIndex;
+    const bool native = button->Data.NativeStyle;
+    SIZE size = cxRadioButtonGlyphSize();
+    if (native)
+        dxUxTheme::GetThemePartSize(OpenTheme(totButton), canvas->Handle(), kRadioThemePart, button->Data.NativeState,
+                                    TS_TRUE, size);
+    const RECT glyph = GlyphRect(button, size);
+    const int saved = SaveDC(canvas->Handle());
+    ScopeGuard restore([&] { RestoreDC(canvas->Handle(), saved); });
+    canvas->IntersectClipRect(button->Bounds);
+    if (native) {
+        dxUxTheme::DrawThemeBackground(OpenTheme(totButton), canvas->Handle(), kRadioThemePart,
+                                       button->Data.NativeState, &glyph, nullptr);
+    } else {
+        static const TcxButtonState byState[] = {cxbsDisabled, cxbsNormal, cxbsPressed, cxbsHot};
+        static const TcxLookAndFeelKind byStyle[] = {lfStandard, lfStandard, lfFlat,     lfStandard,
+                                                     lfStandard, lfUltraFlat, lfOffice11};
+        GetPainterClass(false, byStyle[button->Data.Style])
+            ->DrawRadioButton(canvas, glyph.left, glyph.top, byState[button->Data.State], checked, false,
+                              BackgroundColor(), IsDesigning);
+    }
+    canvas->ExcludeClipRect(glyph);
+    if (!Transparent) {
+        canvas->SetBrushColor(BackgroundColor());
+        canvas->FillRect(button->Bounds);
+    }
+    DrawButtonCaption(canvas, button, glyph);
+}
+
+// ---- radio group buttons -----------------------------------------------------------------------
+
+TClass TcxCustomRadioGroupButton::StaticClass()
+{
+    return DefineClass<TcxCustomRadioGroupButton, TcxRadioButton>("TcxCustomRadioGroupButton");
+}
+
+void TcxCustomRadioGroupButton::Construct(TComponent* owner)
+{
+    TcxRadioButton::Construct(owner);
+    if (TcxCustomRadioGroup* group = RadioGroup()) LookAndFeel()->SetMasterLookAndFeel(group->Style()->LookAndFeel());
+}
+
+void TcxCustomRadioGroupButton::SetCheckedSilently(bool value)
+{
+    SetClicksDisabled(true);
+    ScopeGuard enable([this] { SetClicksDisabled(false); });
+    SetChecked(value);
+}
+
+TcxCustomRadioGroup* TcxCustomRadioGroupButton::RadioGroup() const { return As<TcxCustomRadioGroup>(Owner()); }
+
+int TcxCustomRadioGroupButton::ButtonIndex() const
+{
+    TcxCustomRadioGroup* group = RadioGroup();
+    if (!group) return -1;
+    for (int i = 0; i < group->ButtonCount(); ++i)
+        if (group->Buttons(i) == this) return i;
+    return -1;
+}
+
+bool TcxCustomRadioGroupButton::IsInplace() { return RadioGroup() && RadioGroup()->IsInplace(); }
+bool TcxCustomRadioGroupButton::IsNativeStyle() { return RadioGroup() && RadioGroup()->IsButtonNativeStyle(); }
+bool TcxCustomRadioGroupButton::CanFocus() { return RadioGroup() ? RadioGroup()->CanFocusEx() : TcxRadioButton::CanFocus(); }
+TPopupMenu* TcxCustomRadioGroupButton::GetPopupMenu() { return RadioGroup() ? RadioGroup()->GetPopupMenu() : nullptr; }
+
+void TcxCustomRadioGroupButton::Click()
+{
+    TcxRadioButton::Click();
+    if (TcxCustomRadioGroup* group = RadioGroup(); group && !group->IsLoading()) group->Click();
+}
+
+// Focus arriving on a button selects its item, as far as editing allows.
+void TcxCustomRadioGroupButton::DoEnter()
+{
+    TcxCustomRadioGroup* group = RadioGroup();
+    if (!group) return;
+    group->ShortRefreshContainer(false);
+    if (ButtonIndex() == group->ItemIndex()) return;
+    group->LockChangeEvents(true);
+    ScopeGuard unlock([group] { group->LockChangeEvents(false); });
+    SelectOnEnter();
+}
+
+void TcxCustomRadioGroupButton::SelectOnEnter()
+{
+    TcxCustomRadioGroup* group = RadioGroup();
+    if (group->IsUpdatingButtons()) return;
+    const bool focused = Focused();
+    if (focused && !group->DoEditing()) return;
+    group->SetUserChangeFlag(focused);
+    {
+        ScopeGuard clear([group] { group->SetUserChangeFlag(false); });
+        group->SetItemIndex(ButtonIndex());
+    }
+    if (focused) group->PostFromButton();
+}
+
+void TcxCustomRadioGroupButton::DoExit()
+{
+    TcxRadioButton::DoExit();
+    if (TcxCustomRadioGroup* group = RadioGroup()) group->ShortRefreshContainer(false);
+}
+
+void TcxCustomRadioGroupButton::KeyPress(char& key)
+{
+    TcxRadioButton::KeyPress(key);
+    if ((key == '\b' || key == ' ') && RadioGroup() && !RadioGroup()->CanModify()) key = 0;
+}
+
+void TcxCustomRadioGroupButton::WndProc(TMessage& m)
+{
+    TcxCustomRadioGroup* group = RadioGroup();
+    const bool press = m.Msg == WM_LBUTTONDOWN || m.Msg == WM_LBUTTONDBLCLK;
+    if (group && press && group->DragMode() == dmAutomatic && !group->IsDesigning()) {
+        group->BeginDrag(false);
+        return;
+    }
+    TcxRadioButton::WndProc(m);
+}
+
+void TcxCustomRadioGroupButton::DefaultHandler(TMessage& m) { TcxRadioButton::DefaultHandler(m); }
+
+void TcxCustomRadioGroupButton::Dispatch(TMessage& m)
+{
+    switch (m.Msg) {
+    case CN_COMMAND: return CNCommand(m);
+    case WM_GETDLGCODE:
+        TcxRadioButton::Dispatch(m);
+        if (IsInplace()) m.Result |= DLGC_WANTARROWS | DLGC_WANTTAB;
+        return;
+    default: return TcxRadioButton::Dispatch(m);
+    }
+}
+
+// Only the selected button, or one the group lets change, takes a click.
+void TcxCustomRadioGroupButton::CNCommand(TMessage& m)
+{
+    if (inCommand_) return;
+    inCommand_ = true;
+    ScopeGuard done([this] { inCommand_ = false; });
+    const WORD code = HIWORD(m.WParam);
+    if (code != BN_CLICKED && code != BN_DOUBLECLICKED) return;
+    TcxCustomRadioGroup* group = RadioGroup();
+    try {
+        if (!group || ButtonIndex() == group->ItemIndex() || (group->CanModify() && group->DoEditing()))
+            TcxRadioButton::Dispatch(m);
+    } catch (...) {
+        Application->HandleException(this);
+    }
+}
+
+// ---- radio group control -----------------------------------------------------------------------
+
+TClass TcxCustomRadioGroup::StaticClass()
+{
+    return DefineClass<TcxCustomRadioGroup, TcxCustomButtonGroup>("TcxCustomRadioGroup");
+}
+
+TClass TcxCustomRadioGroup::GetPropertiesClass() const { return TcxRadioGroupProperties::StaticClass(); }
+
+void TcxCustomRadioGroup::Construct(TComponent* owner)
+{
+    TcxCustomButtonGroup::Construct(owner);
+    SetControlStyle(TControlStyle{csCaptureMouse, csClickEvents, csSetCaption, csDoubleClicks, csReplicatable});
+    itemIndex_ = -1;
+    SetAutoSize(false);
+    SetBounds(Left(), Top(), 185, 105);
+    SetParentColor(!IsInplace());
+}
+
+TWinControl* TcxCustomRadioGroup::GetButtonInstance() { return CreateObject<TcxCustomRadioGroupButton>(this); }
+
+void TcxCustomRadioGroup::CheckButton(int index, bool checked)
+{
+    if (index < 0 || index >= ButtonCount()) return;
+    updating_ = true;
+    ScopeGuard done([this] { updating_ = false; });
+    RadioButton(index)->SetCheckedSilently(checked);
+}
+
+void TcxCustomRadioGroup::SetItemIndex(int value)
+{
+    if (IsLoading()) {
+        loadedItemIndex_ = value;
+        return;
+    }
+    value = std::clamp(value, -1, ButtonCount() - 1);
+    if (value == itemIndex_) {
+        if (!IsUserChange()) SetModified(false);
+        return;
+    }
+    CheckButton(itemIndex_, false);
+    Variant editValue;
+    PrepareEditValue(Variant(static_cast<std::int32_t>(value)), editValue, InternalFocused());
+    SetInternalEditValue(editValue);
+    itemIndex_ = value;
+    CheckButton(value, true);
+}
+
+void TcxCustomRadioGroup::PrepareEditValue(const Variant& displayValue, Variant& editValue, bool)
+{
+    TcxCustomRadioGroupProperties* p = ActiveProperties();
+    const int index = displayValue.IsNull() || displayValue.IsEmpty() ? -1 : displayValue.AsInteger();
+    if (index < 0 || index >= p->Items()->Count()) {
+        editValue = p->DefaultValue();
+        return;
+    }
+    TcxRadioGroupItem* item = p->Items()->Items(index);
+    editValue = item->Value().IsNull() ? Variant(item->Caption()) : item->Value();
+}
+
+void TcxCustomRadioGroup::InternalSetEditValue(const Variant& value, bool validateEditValue)
+{
+    const int old = itemIndex_;
+    TcxCustomButtonGroup::InternalSetEditValue(value, validateEditValue);
+    itemIndex_ = ActiveProperties()->GetRadioGroupItemIndex(value);
+    if (itemIndex_ != old) {
+        CheckButton(old, false);
+        CheckButton(itemIndex_, true);
+        static_cast<TcxCustomRadioGroupViewInfo*>(ViewInfo())->ItemIndex = itemIndex_;
+        if (itemIndex_ >= 0) Click();
+        DoChange();
+    }
+    ShortRefreshContainer(false);
+}
+
+void TcxCustomRadioGroup::PostFromButton()
+{
+    if (ActiveProperties()->ImmediatePost() && CanPostEditValue() && ValidateEdit(true)) InternalPostEditValue(false);
+}
+
+void TcxCustomRadioGroup::Activate(TcxCustomEditData*& editData)
+{
+    TcxCustomButtonGroup::Activate(editData);
+    if (ButtonCount() == 0) return;
+    TWinControl* button = Buttons(itemIndex_ >= 0 && itemIndex_ < ButtonCount() ? itemIndex_ : 0);
+    if (button->CanFocus()) button->SetFocus();
+}
+
+void TcxCustomRadioGroup::Loaded()
+{
+    TcxCustomButtonGroup::Loaded();
+    const int stored = loadedItemIndex_;
+    itemIndex_ = -2;
+    SetItemIndex(stored);
+}
+
+void TcxCustomRadioGroup::UpdateButtons()
+{
+    TcxCustomButtonGroup::UpdateButtons();
+    TcxRadioGroupItems* items = ActiveProperties()->Items();
+    for (int i = 0; i < ButtonCount() && i < items->Count(); ++i) {
+        RadioButton(i)->SetCaption(items->Items(i)->Caption());
+        RadioButton(i)->SetWordWrap(ActiveProperties()->WordWrap());
+    }
+    CheckButton(itemIndex_, true);
+}
+
+void TcxCustomRadioGroup::SynchronizeButtonsStyle()
+{
+    TcxCustomButtonGroup::SynchronizeButtonsStyle();
+    TcxCustomEditViewInfo* vi = ViewInfo();
+    if (vi->ButtonCount() == 0) return;
+    static const TcxLookAndFeelKind byStyle[] = {lfStandard, lfStandard, lfFlat,     lfStandard,
+                                                 lfStandard, lfUltraFlat, lfOffice11};
+    const TcxLookAndFeelKind kind = byStyle[vi->ButtonsInfo[0]->Data.Style];
+    for (int i = 0; i < ButtonCount(); ++i) RadioButton(i)->LookAndFeel()->SetKind(kind);
+}
+
+void TcxCustomRadioGroup::CursorChanged()
+{
+    TcxCustomButtonGroup::CursorChanged();
+    for (int i = 0; i < ButtonCount(); ++i) Buttons(i)->SetCursor(Cursor());
+}
+
+void TcxCustomRadioGroup::SetDragMode(TDragMode value)
+{
+    TcxCustomButtonGroup::SetDragMode(value);
+    for (int i = 0; i < ButtonCount(); ++i) Buttons(i)->SetDragMode(value);
+}
+
+void TcxCustomRadioGroup::SetDragKind(TDragKind value)
+{
+    TcxCustomButtonGroup::SetDragKind(value);
+    for (int i = 0; i < ButtonCount(); ++i) Buttons(i)->SetDragKind(value);
+}
+
+void TcxCustomRadioGroup::ParentBackgroundChanged()
+{
+    TcxCustomButtonGroup::ParentBackgroundChanged();
+    for (int i = 0; i < ButtonCount(); ++i) RadioButton(i)->SetParentBackground(ParentBackground());
+}
+
+bool TcxCustomRadioGroup::IsInternalControl(TControl* control)
+{
+    if (!control) return false;
+    if (TcxCustomButtonGroup::IsInternalControl(control)) return true;
+    for (int i = 0; i < ButtonCount(); ++i)
+        if (Buttons(i) == control) return true;
+    return false;
+}
+
+bool TcxCustomRadioGroup::IsButtonDC(HDC dc)
+{
+    HWND window = WindowFromDC(dc);
+    for (int i = 0; i < ButtonCount(); ++i)
+        if (Buttons(i)->HandleAllocated() && Buttons(i)->Handle() == window) return true;
+    return false;
+}
+
+void TcxCustomRadioGroup::GetTabOrderList(std::vector<TWinControl*>& list)
+{
+    TcxCustomButtonGroup::GetTabOrderList(list);
+    if (!TabStop()) std::erase(list, static_cast<TWinControl*>(this));
+    if (IsInplace() && Visible() && Parent()) std::erase(list, Parent());
+}
+
+void TcxCustomRadioGroup::Dispatch(TMessage& m)
+{
+    switch (m.Msg) {
+    case CM_DIALOGCHAR: return CMDialogChar(m);
+    case CM_FOCUSRADIOBUTTON: return CMFocusRadioButton(m);
+    default: return TcxCustomButtonGroup::Dispatch(m);
+    }
+}
+
+void TcxCustomRadioGroup::CMDialogChar(TMessage& m)
+{
+    if (!IsAccel(static_cast<WORD>(m.WParam), Text()) || !CanFocus()) {
+        TcxCustomButtonGroup::Dispatch(m);
+        return;
+    }
+    SelectFirst();
+    m.Result = 1;
+}
+
+void TcxCustomRadioGroup::CMFocusRadioButton(TMessage& m)
+{
+    const auto index = static_cast<int>(m.WParam);
+    if (index < 0 || index >= ButtonCount() || index >= ActiveProperties()->Items()->Count()) return;
+    if (Buttons(index)->CanFocus()) Buttons(index)->SetFocus();
+}
+
+TClass TcxRadioGroup::StaticClass()
+{
+    return DefineClass<TcxRadioGroup, TcxCustomRadioGroup>("TcxRadioGroup", [](ClassBuilder<TcxRadioGroup>& b) {
+        using C = TcxRadioGroup;
+        b.Property("Alignment", &C::Alignment, &C::SetAlignment).Default(alTopLeft);
+        b.Property("ItemIndex", &C::ItemIndex, &C::SetItemIndex).Default(-1);
+        b.Property("Properties", &C::Properties, &C::SetProperties);
+        b.Property("Style", &C::Style, &C::SetStyle);
+        b.Property("StyleDisabled", &C::StyleDisabled, &C::SetStyleDisabled);
+        b.Property("StyleFocused", &C::StyleFocused, &C::SetStyleFocused);
+        b.Property("StyleHot", &C::StyleHot, &C::SetStyleHot);
+        b.EventProperty("OnEditing", &C::OnEditing);
+    });
+}
+
+// ---- registration ------------------------------------------------------------------------------
+
+namespace {
+int gRadioGroupStarts = 0;
+}  // namespace
+
+void cxRadioGroupInitialize()
+{
+    if (gRadioGroupStarts++ > 0) return;
+    cxRadioButtonGlyphSize();
+    GetRegisteredEditProperties()->Register(TcxRadioGroupProperties::StaticClass(),
+                                            cxGetResourceString(scxSEditRepositoryRadioGroupItem));
+}
+
+void cxRadioGroupFinalize()
+{
+    if (gRadioGroupStarts == 0 || --gRadioGroupStarts > 0) return;
+    GetRegisteredEditProperties()->Unregister(TcxRadioGroupProperties::StaticClass());
 }
