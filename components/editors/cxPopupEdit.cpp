@@ -1,6 +1,9 @@
-// The popup editor's settings and popup window.
+// The popup editor: its settings, its popup window, and the control that
+// moves the popup control in and back.
 #include "components/editors/cxPopupEdit.h"
 
+#include "components/editors/cxEditConsts.h"
+#include "components/editors/cxEditRepositoryItems.h"
 #include "components/editors/cxTextEditLookup.h"
 #include "platform/system/scope_guard.h"
 
@@ -143,3 +146,161 @@ TClass TcxPopupEditPopupWindow::StaticClass()
 }
 
 TClass TcxPopupEditPopupWindow::GetViewInfoClass() const { return TcxPopupEditPopupWindowViewInfo::StaticClass(); }
+
+// ---- the editor ------------------------------------------------------------------------
+
+TClass TcxCustomPopupEdit::StaticClass()
+{
+    return DefineClass<TcxCustomPopupEdit, TcxCustomDropDownEdit>("TcxCustomPopupEdit");
+}
+
+TClass TcxCustomPopupEdit::GetPropertiesClass() const { return TcxPopupEditProperties::StaticClass(); }
+
+TClass TcxCustomPopupEditProperties::GetContainerClass() { return TcxPopupEdit::StaticClass(); }
+
+void TcxCustomPopupEdit::Destroy()
+{
+    // The control goes home before the popup window, its parent now, is freed.
+    if (movedControl_ && PopupWindow() && PopupWindow()->IsVisible())
+        RestorePopupControlData();
+    TcxCustomDropDownEdit::Destroy();
+}
+
+void TcxCustomPopupEdit::Notification(TComponent* component, TOperation operation)
+{
+    TcxCustomDropDownEdit::Notification(component, operation);
+    if (operation != opRemove)
+        return;
+    if (component == movedControl_)
+        movedControl_ = nullptr;
+    if (component == savedParent_)
+        savedParent_ = nullptr;
+}
+
+bool TcxCustomPopupEdit::CanDropDown() { return ActiveProperties()->PopupControl() != nullptr; }
+
+void TcxCustomPopupEdit::DoInitPopup()
+{
+    CheckPopupControl(ActiveProperties()->PopupControl());
+    TcxCustomDropDownEdit::DoInitPopup();
+}
+
+void TcxCustomPopupEdit::CheckPopupControl(TControl* control)
+{
+    if (!control)
+        return;
+    bool circular = control == PopupWindow();
+    for (TControl* c = this; c && !circular; c = c->Parent())
+        circular = c == control;
+    if (circular)
+        throw Exception(cxGetResourceString(cxSEditPopupCircularReferencingError));
+}
+
+TWinControl* TcxCustomPopupEdit::GetPopupFocusedControl()
+{
+    return As<TWinControl>(ActiveProperties()->PopupControl());
+}
+
+SIZE TcxCustomPopupEdit::GetPopupWindowClientPreferredSize()
+{
+    TControl* control = ActiveProperties()->PopupControl();
+    return control ? SIZE{control->Width(), control->Height()} : SIZE{};
+}
+
+void TcxCustomPopupEdit::PositionPopupWindowChilds(const RECT& clientRect)
+{
+    TControl* control = movedControl_;
+    if (!control)
+        return;
+    control->SetLeft(clientRect.left);
+    control->SetTop(clientRect.top);
+    control->SetWidth(clientRect.right - clientRect.left);
+    control->SetHeight(clientRect.bottom - clientRect.top);
+}
+
+void TcxCustomPopupEdit::SetupPopupWindow()
+{
+    // Set up again while open: a control already inside stays as it is,
+    // one no longer named goes home first.
+    TControl* control = ActiveProperties()->PopupControl();
+    if (control != movedControl_) {
+        RestorePopupControlData();
+        if (control) {
+            SavePopupControlData();
+            control->SetParent(PopupWindow());
+            control->SetVisible(true);
+        }
+    }
+    TcxCustomDropDownEdit::SetupPopupWindow();
+    if (movedControl_)
+        movedControl_->SetAlign(alClient);
+}
+
+void TcxCustomPopupEdit::SavePopupControlData()
+{
+    TControl* control = ActiveProperties()->PopupControl();
+    movedControl_ = control;
+    Watch(control);
+    savedAlign_ = control->Align();
+    savedBorderStyle_.reset();
+    if (auto* form = As<TCustomForm>(control)) {
+        savedBorderStyle_ = form->BorderStyle();
+        form->SetBorderStyle(bsNone);
+    }
+    savedBounds_ = control->BoundsRect();
+    savedParent_ = control->Parent();
+    Watch(savedParent_);
+    savedVisible_ = control->Visible();
+}
+
+void TcxCustomPopupEdit::RestorePopupControlData()
+{
+    TControl* control = movedControl_;
+    TWinControl* parent = savedParent_;
+    movedControl_ = nullptr;
+    savedParent_ = nullptr;
+    if (!control || control->IsDestroying())
+        return;
+    control->SetVisible(false);
+    control->SetParent(parent);
+    control->SetAlign(savedAlign_);
+    control->SetBoundsRect(savedBounds_);
+    // The frame before the form shows again, so it is never seen without.
+    if (auto* form = As<TCustomForm>(control); form && savedBorderStyle_)
+        form->SetBorderStyle(*savedBorderStyle_);
+    control->SetVisible(savedVisible_);
+    Unwatch(control);
+    Unwatch(parent);
+}
+
+void TcxCustomPopupEdit::PopupWindowClosed(TObject* sender)
+{
+    RestorePopupControlData();
+    TcxCustomDropDownEdit::PopupWindowClosed(sender);
+}
+
+void TcxCustomPopupEdit::Watch(TComponent* component)
+{
+    if (component)
+        component->FreeNotification(this);
+}
+
+void TcxCustomPopupEdit::Unwatch(TComponent* component)
+{
+    if (component)
+        component->RemoveFreeNotification(this);
+}
+
+TClass TcxPopupEdit::StaticClass()
+{
+    return DefineClass<TcxPopupEdit, TcxCustomPopupEdit>("TcxPopupEdit", [](ClassBuilder<TcxPopupEdit>& b) {
+        using C = TcxPopupEdit;
+        b.Property("BeepOnEnter", &C::BeepOnEnter, &C::SetBeepOnEnter).Default(true);
+        b.Property("Properties", &C::Properties, &C::SetProperties);
+        b.Property("RepositoryItem", &C::RepositoryItem, &C::SetRepositoryItem);
+        b.Property("Style", &C::Style, &C::SetStyle);
+        b.Property("StyleDisabled", &C::StyleDisabled, &C::SetStyleDisabled);
+        b.Property("StyleFocused", &C::StyleFocused, &C::SetStyleFocused);
+        b.Property("StyleHot", &C::StyleHot, &C::SetStyleHot);
+    });
+}

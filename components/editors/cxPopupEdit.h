@@ -4,8 +4,11 @@
 // is open. It keeps the text editor's lookup over its items but never
 // shows them as a list.
 
+#include <optional>
+
 #include "components/editors/cxDropDownEdit.h"
 #include "platform/hostlib/visual/control.h"
+#include "platform/hostlib/visual/forms.h"
 
 class TcxCustomPopupEditProperties : public TcxCustomDropDownEditProperties {
 public:
@@ -19,6 +22,7 @@ public:
     bool IsLookupDataVisual() override { return false; }
     hostlib::TClass GetPopupWindowClass() override;
     bool PopupWindowCapturesFocus() override { return true; }
+    hostlib::TClass GetContainerClass() override;
 
     // Not owned; cleared when the control goes.
     hostlib::TControl* PopupControl() const { return popupControl_; }
@@ -55,4 +59,60 @@ public:
     hostlib::TClass ClassType() const override { return StaticClass(); }
 
     hostlib::TClass GetViewInfoClass() const override;
+};
+
+// ---- the editor ----------------------------------------------------------------------
+
+// The popup editor control: while its popup is open, the control its
+// properties name lies inside it, filling the client area.
+class TcxCustomPopupEdit : public TcxCustomDropDownEdit {
+public:
+    static hostlib::TClass StaticClass();
+    hostlib::TClass ClassType() const override { return StaticClass(); }
+
+    hostlib::TClass GetPropertiesClass() const override;
+    TcxPopupEditProperties* Properties() const
+    {
+        return static_cast<TcxPopupEditProperties*>(TcxCustomEdit::Properties());
+    }
+    void SetProperties(TcxPopupEditProperties* value) { TcxCustomEdit::SetProperties(value); }
+    TcxPopupEditProperties* ActiveProperties()
+    {
+        return static_cast<TcxPopupEditProperties*>(TcxCustomEdit::ActiveProperties());
+    }
+
+protected:
+    void Destroy() override;
+    void Notification(hostlib::TComponent* component, hostlib::TOperation operation) override;
+    bool CanDropDown() override;
+    // Refuses a control that holds the editor or the popup itself.
+    void DoInitPopup() override;
+    hostlib::TWinControl* GetPopupFocusedControl() override;
+    SIZE GetPopupWindowClientPreferredSize() override;
+    void PositionPopupWindowChilds(const RECT& clientRect) override;
+    void SetupPopupWindow() override;
+    void PopupWindowClosed(hostlib::TObject* sender) override;
+    // Move the popup control in and back. Only the control moved in goes
+    // back, whatever PopupControl names meanwhile.
+    virtual void SavePopupControlData();
+    virtual void RestorePopupControlData();
+
+private:
+    void CheckPopupControl(hostlib::TControl* control);
+    void Watch(hostlib::TComponent* component);
+    void Unwatch(hostlib::TComponent* component);
+
+    hostlib::TControl* movedControl_ = nullptr;
+    hostlib::TWinControl* savedParent_ = nullptr;
+    hostlib::TAlign savedAlign_ = hostlib::alNone;
+    RECT savedBounds_{};
+    bool savedVisible_ = false;
+    std::optional<hostlib::TFormBorderStyle> savedBorderStyle_;
+};
+
+// The published popup editor.
+class TcxPopupEdit : public TcxCustomPopupEdit {
+public:
+    static hostlib::TClass StaticClass();
+    hostlib::TClass ClassType() const override { return StaticClass(); }
 };

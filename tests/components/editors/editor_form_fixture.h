@@ -23,7 +23,9 @@ struct EditorFormTest : visualtest::VisualTest {
     }
     void TearDown() override
     {
-        form->Free();
+        // A test that needs units ended after its form frees it itself.
+        if (form)
+            form->Free();
         FreeDefaultEditStyleController();
         cxEditPaintUtilsFinalize();
         componenttest::EndControlUnits();

@@ -1,7 +1,10 @@
 // The button and popup editors in a real X11 session under the test's own
 // Xvfb: a click from another client on the ellipsis button clicks it and
-// the server shows what the editor painted.
+// the server shows what the editor painted; a click on the popup editor's
+// button opens its popup as a window of its own right below the editor,
+// with the popup control showing inside.
 #include "components/editors/cxButtonEdit.h"
+#include "components/editors/cxPopupEdit.h"
 #include "components/editors/cxEditPaintUtils.h"
 #include "components/foundation/cxContainerPopup.h"
 #include "tests/components/control_units.h"
@@ -11,6 +14,20 @@
 using namespace hostlib;
 
 namespace {
+
+// A control that fills itself with one colour.
+class TColourPanel : public TCustomControl {
+public:
+    static TClass StaticClass() { return DefineClass<TColourPanel, TCustomControl>("TX11ColourPanel"); }
+    TClass ClassType() const override { return StaticClass(); }
+
+protected:
+    void Paint() override
+    {
+        Canvas()->Brush()->SetColor(clLime);
+        Canvas()->FillRect(ClientRect());
+    }
+};
 
 class EditorsOnX11 : public x11test::X11FormTest {
 protected:
@@ -64,6 +81,40 @@ TEST_F(EditorsOnX11, AClickOnTheEllipsisFromAnotherClientClicksIt)
     Settle();
     EXPECT_EQ(clicks, 1);
     EXPECT_TRUE(PumpUntil([&] { return Mismatches(form->Handle()) == 0; })) << "the server shows the button";
+    form->Free();
+}
+
+TEST_F(EditorsOnX11, ThePopupControlShowsInsideThePopupBelowTheEditor)
+{
+    TForm* form = ShownForm();
+    auto* edit = NewEdit<TcxPopupEdit>(form);
+    auto* panel = CreateObject<TColourPanel>(static_cast<TComponent*>(form));
+    panel->SetBounds(20, 120, 150, 110);
+    panel->SetVisible(false);
+    panel->SetParent(form);
+    edit->Properties()->SetPopupControl(panel);
+    form->Show();
+    ASSERT_TRUE(PumpUntil([&] { return Viewable(form->Handle()); }));
+    Settle();
+
+    ClickScreen(ButtonCentre(edit));
+    ASSERT_TRUE(PumpUntil([&] { return edit->DroppedDown() && Viewable(edit->PopupWindow()->Handle()); }));
+    Settle();
+    const HWND popup = edit->PopupWindow()->Handle();
+    const auto window = x_->XWindowOf(popup);
+    EXPECT_NE(window, x_->XWindowOf(form->Handle())) << "a window of its own";
+    const POINT root = RootPosition(window);
+    const POINT below = edit->ClientToScreen(POINT{0, edit->Height()});
+    EXPECT_EQ(root.x, below.x);
+    EXPECT_EQ(root.y, below.y);
+    const POINT inside = panel->ClientToScreen(POINT{75, 55});
+    EXPECT_EQ(ServerPixel(popup, inside.x - root.x, inside.y - root.y), 0x00FF00u) << "the control shows inside";
+    EXPECT_TRUE(PumpUntil([&] { return Mismatches(popup) == 0; })) << "the server shows what the popup drew";
+
+    edit->SetDroppedDown(false);
+    ASSERT_TRUE(PumpUntil([&] { return !Viewable(popup); }));
+    EXPECT_EQ(panel->Parent(), form);
+    EXPECT_FALSE(panel->Visible());
     form->Free();
 }
 
