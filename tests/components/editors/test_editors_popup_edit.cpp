@@ -11,6 +11,8 @@
 #include "components/editors/cxEditConsts.h"
 #include "components/editors/cxPopupEdit.h"
 #include "platform/hostlib/core/exceptions.h"
+#include "platform/hostlib/core/form_resource.h"
+#include "platform/system/scope_guard.h"
 
 inline bool operator==(const RECT& a, const RECT& b)
 {
@@ -25,6 +27,13 @@ using namespace hostlib;
 using namespace visualtest;
 
 namespace {
+
+// A form class of its own, so a written form can be read back into one.
+class PickForm : public TForm {
+public:
+    static TClass StaticClass() { return DefineClass<PickForm, TForm>("TestPopupEditForm"); }
+    TClass ClassType() const override { return StaticClass(); }
+};
 
 struct PopupEditTest : editortest::EditorFormTest {
     void SetUp() override
@@ -260,6 +269,42 @@ TEST_F(PopupEditTest, AnotherControlNamedWhileOpenLeavesTheMovedOneToGoHome)
     if (IsOpen())
         Close();
     EXPECT_FALSE(IsOpen());
+}
+
+TEST_F(PopupEditTest, AFormResourceNamesThePopupControl)
+{
+    RegisterClasses({PickForm::StaticClass(), TcxPopupEdit::StaticClass(), TcxPopupEditProperties::StaticClass(),
+                     TTraceControl::StaticClass()});
+    auto* source = CreateObject<PickForm>(static_cast<TComponent*>(nullptr));
+    source->SetName("Source");
+    auto* written = Add<TcxPopupEdit>(source, "Chooser", 10, 10, 150, 24);
+    auto* list = Add<TTraceControl>(source, "Choices", 10, 100, 130, 120);
+    written->Properties()->SetPopupControl(list);
+    written->Properties()->SetPopupAutoSize(false);
+    const std::string text = WriteFormResource(source);
+    source->Free();
+    EXPECT_NE(text.find("PopupControl = Choices"), std::string::npos) << text;
+
+    auto* read = CreateObject<PickForm>(static_cast<TComponent*>(nullptr));
+    quelvo::sys::ScopeGuard freeRead([read] { read->Free(); });
+    ReadFormResource(read, text, "pick.form");
+    read->Show();
+    Pump();
+    auto* chooser = As<TcxPopupEdit>(read->FindComponent("Chooser"));
+    auto* choices = As<TTraceControl>(read->FindComponent("Choices"));
+    ASSERT_TRUE(chooser && choices) << text;
+    EXPECT_EQ(chooser->Properties()->PopupControl(), choices);
+    chooser->SetFocus();
+    Pump();
+    Key(VK_F4);
+    Pump();
+    ASSERT_TRUE(chooser->DroppedDown());
+    EXPECT_EQ(choices->Parent(), chooser->PopupWindow());
+    EXPECT_EQ(chooser->PopupWindow()->Width(), 250);
+    chooser->SetDroppedDown(false);
+    Pump();
+    EXPECT_EQ(choices->Parent(), read);
+    EXPECT_EQ(choices->Top(), 100);
 }
 
 }  // namespace
