@@ -341,3 +341,32 @@ TEST_F(RadioGroupTest, ButtonsStandInTheirColumnsWithTheSelectedDot)
     EXPECT_EQ(centre(0), centre(2));
     EXPECT_EQ(group->RadioButton(3)->Caption(), "Item3");
 }
+
+TEST_F(RadioGroupTest, DragSettingsAndTheFocusMessageReachTheButtons)
+{
+    Items(3);
+    group->SetDragKind(dkDock);
+    group->SetDragMode(dmAutomatic);
+    for (int i = 0; i < 3; ++i) {
+        EXPECT_EQ(group->Buttons(i)->DragKind(), dkDock) << i;
+        EXPECT_EQ(group->Buttons(i)->DragMode(), dmAutomatic) << i;
+    }
+    group->SetDragMode(dmManual);
+    SendMessageA(group->Handle(), CM_FOCUSRADIOBUTTON, 2, 0);
+    Pump();
+    EXPECT_EQ(Focused(), 2);
+    SendMessageA(group->Handle(), CM_FOCUSRADIOBUTTON, 7, 0);
+    Pump();
+    EXPECT_EQ(Focused(), 2) << "no such item";
+}
+
+TEST_F(RadioGroupTest, TheAcceleratorEntersAtTheFirstButton)
+{
+    group->SetCaption("&Pick");
+    Items(3);
+    other->SetFocus();
+    Pump();
+    KeyWith(VK_MENU, 'P');
+    EXPECT_EQ(Focused(), 0);
+    EXPECT_EQ(group->ItemIndex(), 0) << "entering a button selects it";
+}
