@@ -144,6 +144,8 @@ void TcxCustomComboBoxViewInfo::DoCustomDraw(TcxCanvas* canvas, const RECT& rect
     TOwnerDrawState state{odComboBoxEdit};
     if (Focused)
         state = state + TOwnerDrawState{odSelected, odFocused};
+    if (Edit)
+        return Edit->DoOnDrawItem(canvas, ItemIndex, rect, state);
     auto* properties = As<TcxCustomComboBoxProperties>(EditProperties);
     if (properties && properties->OnDrawItem)
         properties->OnDrawItem(nullptr, canvas, ItemIndex, rect, state);
@@ -167,6 +169,7 @@ void TcxCustomComboBoxViewData::Calculate(TcxCanvas* canvas, const RECT& bounds,
     const bool ownerDrawn = ComboProperties()->DropDownListStyle() == lsFixedList && EditHasDrawItemHandler;
     info->ItemIndex = ownerDrawn ? EditItemIndex : -1;
     info->IsOwnerDrawing = info->ItemIndex != -1;
+    info->Edit = info->IsOwnerDrawing ? As<TcxCustomComboBox>(Edit) : nullptr;
 }
 
 void TcxCustomComboBoxViewData::EditValueToDrawValue(TcxCanvas* canvas, const Variant& editValue,

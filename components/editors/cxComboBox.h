@@ -30,6 +30,8 @@ public:
     hostlib::TClass GetViewDataClass() override;
     hostlib::TClass GetViewInfoClass() override;
     hostlib::TClass GetPopupWindowClass() override;
+    hostlib::TClass GetContainerClass() override;
+    hostlib::TClass GetLookupDataClass() override;
 
     TcxEditDropDownListStyle DropDownListStyle() const { return dropDownListStyle_; }
     void SetDropDownListStyle(TcxEditDropDownListStyle value);
@@ -121,6 +123,118 @@ class TcxComboBoxProperties : public TcxCustomComboBoxProperties {
 public:
     static hostlib::TClass StaticClass();
     hostlib::TClass ClassType() const override { return StaticClass(); }
+};
+
+// ---- the list and the editor ---------------------------------------------------------
+
+// The rows of the combo box's list: of the fixed item height or measured by
+// the application, painted by it when it asks to; a release over a row
+// chooses it and closes the list.
+class TcxComboBoxListBox : public TcxCustomEditListBox {
+public:
+    static hostlib::TClass StaticClass();
+    hostlib::TClass ClassType() const override { return StaticClass(); }
+
+    bool DoDrawItem(int index, const RECT& rect, hostlib::TOwnerDrawState state) override;
+    int GetHeight(int rowCount) override;
+    std::string GetItem(int index) override;
+    int GetItemHeight(int index = -1) override;
+    void RecreateWindow() override;
+    TcxCustomComboBox* Edit() const;
+    // The next mouse move is the cursor resting where the list opened.
+    void IgnoreNextMouseMove() { ignoreNextMouseMove_ = true; }
+
+protected:
+    void MeasureItem(int index, int& height) override;
+    void MouseMove(hostlib::TShiftState shift, int x, int y) override;
+    void MouseUp(hostlib::TMouseButton button, hostlib::TShiftState shift, int x, int y) override;
+
+private:
+    bool firstRecreation_ = true;
+    bool prevMeasured_ = false;
+    int prevItemHeight_ = 0;
+    bool ignoreNextMouseMove_ = false;
+};
+
+class TcxComboBoxLookupData : public TcxCustomTextEditLookupData {
+public:
+    static hostlib::TClass StaticClass();
+    hostlib::TClass ClassType() const override { return StaticClass(); }
+
+    hostlib::TClass GetListBoxClass() override { return TcxComboBoxListBox::StaticClass(); }
+    bool CanResizeVisualArea(SIZE& newSize, int maxHeight = 0, int maxWidth = 0) override;
+    SIZE GetVisualAreaPreferredSize(int maxHeight, int width = 0) override;
+    void Initialize(hostlib::TWinControl* visualControlsParent) override;
+    TcxComboBoxListBox* ComboList() const { return static_cast<TcxComboBoxListBox*>(List()); }
+};
+
+class TcxCustomComboBoxInnerEdit : public TcxCustomDropDownInnerEdit {
+public:
+    static hostlib::TClass StaticClass();
+    hostlib::TClass ClassType() const override { return StaticClass(); }
+
+protected:
+    void Dispatch(hostlib::TMessage& message) override;
+};
+
+class TcxCustomComboBox : public TcxCustomDropDownEdit {
+public:
+    static hostlib::TClass StaticClass();
+    hostlib::TClass ClassType() const override { return StaticClass(); }
+
+    void Construct(hostlib::TComponent* owner) override;
+    using TcxCustomDropDownEdit::Construct;
+    hostlib::TClass GetPropertiesClass() const override;
+    hostlib::TClass GetInnerEditClass() const override;
+    TcxCustomComboBoxProperties* Properties() const
+    {
+        return static_cast<TcxCustomComboBoxProperties*>(TcxCustomDropDownEdit::Properties());
+    }
+    TcxCustomComboBoxProperties* ActiveProperties()
+    {
+        return static_cast<TcxCustomComboBoxProperties*>(TcxCustomDropDownEdit::ActiveProperties());
+    }
+    TcxComboBoxLookupData* ComboLookupData() const { return As<TcxComboBoxLookupData>(LookupData()); }
+
+    void Activate(TcxCustomEditData*& editData) override;
+    bool CanDropDown() override;
+    SIZE GetPopupWindowClientPreferredSize() override;
+    void DoOnDrawItem(TcxCanvas* canvas, int index, const RECT& rect, hostlib::TOwnerDrawState state);
+    void DoOnMeasureItem(int index, TcxCanvas* canvas, int& height);
+    bool IsOnDrawItemEventAssigned();
+    bool IsOnMeasureItemEventAssigned();
+    // The next opening sizes the list's height from its rows again.
+    void ResetPopupHeight();
+    // The current item follows the text.
+    void SynchronizeItemIndex();
+
+protected:
+    void ChangeHandler(hostlib::TObject* sender) override;
+    TcxCustomEditViewData* CreateViewData() override;
+    void DblClick() override;
+    void Dispatch(hostlib::TMessage& message) override;
+    void MouseMove(hostlib::TShiftState shift, int x, int y) override;
+    void InitializePopupWindow() override;
+    void PopupWindowShowed(hostlib::TObject* sender) override;
+
+private:
+    void StepToNextItem();
+};
+
+// The published combo box.
+class TcxComboBox : public TcxCustomComboBox {
+public:
+    static hostlib::TClass StaticClass();
+    hostlib::TClass ClassType() const override { return StaticClass(); }
+    TcxComboBoxProperties* Properties() const
+    {
+        return static_cast<TcxComboBoxProperties*>(TcxCustomComboBox::Properties());
+    }
+    void SetProperties(TcxComboBoxProperties* value) { TcxCustomEdit::SetProperties(value); }
+    TcxComboBoxProperties* ActiveProperties()
+    {
+        return static_cast<TcxComboBoxProperties*>(TcxCustomComboBox::ActiveProperties());
+    }
 };
 
 // Unit start-up: the combo box, then the popup edit, join the registered

@@ -485,6 +485,7 @@ protected:
 
 private:
     bool HasPopupControl();
+    bool IsFocusInPopup();
     bool ToggleKey(WORD key, hostlib::TShiftState shift);
     bool CloseKey(WORD& key, hostlib::TShiftState shift);
     void PostPopupKey(char key);

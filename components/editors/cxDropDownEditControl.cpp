@@ -434,8 +434,12 @@ void TcxCustomDropDownEdit::CloseUp(bool accepted)
         if (*alive && accepted)
             PostAfterCloseUp();
     }
-    if (*alive && popupWindow_)
-        popupWindow_->CloseUp(false);
+    if (!*alive || !popupWindow_)
+        return;
+    const bool focusInPopup = IsFocusInPopup();
+    popupWindow_->CloseUp(false);
+    if (*alive && focusInPopup && InnerEdit())
+        InnerEdit()->SafelySetFocus();
 }
 
 void TcxCustomDropDownEdit::PostAfterCloseUp()
@@ -666,15 +670,28 @@ bool TcxCustomDropDownEdit::DoMouseWheel(TShiftState shift, int wheelDelta, POIN
     return true;
 }
 
+bool TcxCustomDropDownEdit::IsFocusInPopup()
+{
+    const HWND focus = GetFocus();
+    if (!focus || !popupWindow_ || !popupWindow_->HandleAllocated())
+        return false;
+    return focus == popupWindow_->Handle() || IsChild(popupWindow_->Handle(), focus);
+}
+
+// A click into the popup's list moves the focus there; that is no leaving.
 void TcxCustomDropDownEdit::FocusChanged()
 {
     TcxCustomMaskEdit::FocusChanged();
-    if (HasPopupWindow() && !popupWindow_->CaptureFocus() && !InnerEdit()->GetControl()->Focused())
+    if (HasPopupWindow() && !popupWindow_->CaptureFocus() && !InnerEdit()->GetControl()->Focused() &&
+        !IsFocusInPopup())
         CloseUp(false);
 }
 
 void TcxCustomDropDownEdit::DoExit()
 {
+    // A focused editor that goes has no styles left to lay itself out with.
+    if (GetIsDestroying())
+        return;
     CloseUp(false);
     TcxCustomMaskEdit::DoExit();
 }
