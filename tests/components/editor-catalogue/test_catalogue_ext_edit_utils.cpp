@@ -55,8 +55,8 @@ TEST(ExtEditRectangles, DrawBoundsPaintsOnTheRightAndBottomCoordinates)
         SCOPED_TRACE(i);
         EXPECT_EQ(b->Canvas()->Pixel(0, i), clRed) << "column 0, rows 0 to 10";
         EXPECT_EQ(b->Canvas()->Pixel(i, 0), clRed) << "row 0, columns 0 to 10";
-        if (i >= 1 && i <= 9) EXPECT_EQ(b->Canvas()->Pixel(10, i), clBlue) << "column 10, rows 1 to 9";
-        if (i >= 1) EXPECT_EQ(b->Canvas()->Pixel(i, 10), clBlue) << "row 10, columns 1 to 10";
+        if (i >= 1 && i <= 9) { EXPECT_EQ(b->Canvas()->Pixel(10, i), clBlue) << "column 10, rows 1 to 9"; }
+        if (i >= 1) { EXPECT_EQ(b->Canvas()->Pixel(i, 10), clBlue) << "row 10, columns 1 to 10"; }
     }
     EXPECT_EQ(b->Canvas()->Pixel(11, 5), clWhite);
     EXPECT_EQ(b->Canvas()->Pixel(5, 11), clWhite);

@@ -213,7 +213,7 @@ TEST_F(ProgressBarTest, TheFilledLengthAndPercentFollowTheRange)
         ObjectPtr<TBitmap> b = Paint(cell, Variant(c.position), c.width, 18, info.get());
         EXPECT_EQ(info->BarText(), c.text);
         EXPECT_TRUE(Run(b.get(), 9, 0, c.filled, clNavy));
-        if (c.filled < c.width) EXPECT_EQ(At(b.get(), c.filled, 9), ProgressBarCell::kBackground);
+        if (c.filled < c.width) { EXPECT_EQ(At(b.get(), c.filled, 9), ProgressBarCell::kBackground); }
     }
 }
 

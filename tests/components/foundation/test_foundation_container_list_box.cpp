@@ -214,7 +214,7 @@ TEST_F(ContainerListBox, ExternalBarsFollowTheNativeBars)
             EXPECT_EQ(Text(bar->BoundsRect()), Text(NativeBar(bar->Kind() == sbVertical ? OBJID_VSCROLL : OBJID_HSCROLL)));
         }
         if (v->Visible()) {
-            if (step.position >= 0) EXPECT_EQ(v->Position(), step.position);
+            if (step.position >= 0) { EXPECT_EQ(v->Position(), step.position); }
             EXPECT_EQ(v->Position(), list->TopIndex());
             EXPECT_EQ(v->Max(), list->Count() - 1);
         }
@@ -331,7 +331,7 @@ TEST_F(ContainerListBox, DialogCodesWantTabUnlessCtrlIsHeld)
         Pump();
         const LRESULT code = list->Perform(WM_GETDLGCODE);
         EXPECT_EQ(code & DLGC_WANTTAB, c.wanted & DLGC_WANTTAB);
-        if (c.withContainer) EXPECT_EQ(code & DLGC_WANTCHARS, DLGC_WANTCHARS);
+        if (c.withContainer) { EXPECT_EQ(code & DLGC_WANTCHARS, DLGC_WANTCHARS); }
         EXPECT_EQ(code & DLGC_WANTARROWS, DLGC_WANTARROWS) << "the native list's own code stays";
         if (c.ctrl) Screen().KeyUp(VK_CONTROL);
         Pump();

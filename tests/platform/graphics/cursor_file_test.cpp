@@ -105,7 +105,7 @@ TEST(CursorFile, OneBitImageMaskAndHotSpot)
         for (int x = 0; x < 16; ++x) {
             SCOPED_TRACE(testing::Message() << x << "," << y);
             ASSERT_EQ(cursor.mask[y * 16 + x], OutsideDisc(x, y) ? 1 : 0) << "rows run top-down";
-            if (!OutsideDisc(x, y)) ASSERT_EQ(cursor.picture.pixels[y * 16 + x] & 0xFFFFFF, x == y ? 0xFFFFFFu : 0u);
+            if (!OutsideDisc(x, y)) { ASSERT_EQ(cursor.picture.pixels[y * 16 + x] & 0xFFFFFF, x == y ? 0xFFFFFFu : 0u); }
         }
 }
 
