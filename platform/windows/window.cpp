@@ -264,6 +264,22 @@ void EnsureSurface(Window* w)
     s.Fill(0x00FFFFFF);
 }
 
+MINMAXINFO DefaultMinMaxInfo()
+{
+    MINMAXINFO mmi;
+    mmi.ptMaxSize = {GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)};
+    mmi.ptMinTrackSize = {GetSystemMetrics(SM_CXMIN), GetSystemMetrics(SM_CYMIN)};
+    mmi.ptMaxTrackSize = {GetSystemMetrics(SM_CXSCREEN) + 12, GetSystemMetrics(SM_CYSCREEN) + 12};
+    return mmi;
+}
+
+MINMAXINFO TrackLimits(HWND hwnd)
+{
+    MINMAXINFO mmi = DefaultMinMaxInfo();
+    if (IsWindow(hwnd)) SendMessageA(hwnd, WM_GETMINMAXINFO, 0, reinterpret_cast<LPARAM>(&mmi));
+    return mmi;
+}
+
 }  // namespace quelvo::win::detail
 
 using namespace quelvo::win::detail;
@@ -480,10 +496,7 @@ HWND CreateWindowExA(DWORD exStyle, LPCSTR className, LPCSTR windowName, DWORD s
     cs.dwExStyle = exStyle;
 
     if (!child && !messageOnly && (w->style & (WS_THICKFRAME | WS_CAPTION))) {
-        MINMAXINFO mmi;
-        mmi.ptMaxSize = {GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)};
-        mmi.ptMinTrackSize = {GetSystemMetrics(SM_CXMIN), GetSystemMetrics(SM_CYMIN)};
-        mmi.ptMaxTrackSize = {GetSystemMetrics(SM_CXSCREEN) + 12, GetSystemMetrics(SM_CYSCREEN) + 12};
+        MINMAXINFO mmi = DefaultMinMaxInfo();
         Deliver(w, WM_GETMINMAXINFO, 0, reinterpret_cast<LPARAM>(&mmi));
         if (!(w = Find(hwnd))) return nullptr;
     }

@@ -262,6 +262,10 @@ void ResetIpc();
 
 void InstallSignalsOnFirstWindow();
 
+// The sizes a top-level window may take, as WM_GETMINMAXINFO answers them
+// now (the system's defaults when the window leaves them alone).
+MINMAXINFO DefaultMinMaxInfo();
+MINMAXINFO TrackLimits(HWND hwnd);
 // Frame thickness (left, top, right, bottom) of the default non-client area.
 RECT NonClientInsets(DWORD style, DWORD exStyle, bool child);
 extern const HWND kDesktop;

@@ -60,28 +60,6 @@ std::vector<TFileFilter> ParseFileFilter(const std::string& filter)
 
 namespace {
 
-// '*' any run, '?' one character; both sides already folded.
-bool Glob(std::string_view name, std::string_view pattern)
-{
-    std::size_t n = 0, p = 0, starP = std::string::npos, starN = 0;
-    while (n < name.size()) {
-        if (p < pattern.size() && (pattern[p] == '?' || pattern[p] == name[n])) {
-            ++n;
-            ++p;
-        } else if (p < pattern.size() && pattern[p] == '*') {
-            starP = p++;
-            starN = n;
-        } else if (starP != std::string::npos) {
-            p = starP + 1;
-            n = ++starN;
-        } else {
-            return false;
-        }
-    }
-    while (p < pattern.size() && pattern[p] == '*') ++p;
-    return p == pattern.size();
-}
-
 bool IsExecutableFile(const fs::path& path)
 {
     std::error_code ec;
@@ -98,14 +76,6 @@ TFileDialogResponder& Responder()
 }
 
 }  // namespace
-
-bool MatchesFilePattern(const std::string& name, const std::string& pattern, bool executable)
-{
-    const std::string p = AnsiLowerCase(pattern);
-    if (p == "*" || p == "*.*") return true;
-    if (p == "*.exe" && executable) return true;
-    return Glob(AnsiLowerCase(name), p);
-}
 
 bool MatchesFileFilter(const std::string& name, const TFileFilter& filter, bool executable)
 {

@@ -16,6 +16,7 @@
 #include <vector>
 
 #include "platform/hostlib/core/component.h"
+#include "platform/hostlib/core/files.h"
 #include "platform/hostlib/visual/forms.h"
 
 namespace hostlib {
@@ -59,7 +60,6 @@ struct TFileFilter {
 // "name|patterns|name|patterns..."; a trailing name without patterns is
 // dropped.
 std::vector<TFileFilter> ParseFileFilter(const std::string& filter);
-bool MatchesFilePattern(const std::string& name, const std::string& pattern, bool executable);
 bool MatchesFileFilter(const std::string& name, const TFileFilter& filter, bool executable);
 
 // What a dialog asks; a responder installed for tests answers instead of

@@ -8,6 +8,7 @@
 #include "platform/graphics/surface.h"
 #include "platform/hostlib/visual/property_set.h"
 #include "platform/hostlib/core/resources.h"
+#include "platform/hostlib/core/filer.h"
 #include "platform/hostlib/core/streams.h"
 
 namespace hostlib {
@@ -852,6 +853,20 @@ void TBitmap::SaveToStream(TStream& stream)
     const gfx::Picture picture = ToPicture();
     const auto bytes = gfx::WriteBmp(picture, BitCount());
     stream.WriteBuffer(bytes.data(), static_cast<std::int64_t>(bytes.size()));
+}
+
+void TBitmap::DefineProperties(TFiler& filer)
+{
+    TGraphic::DefineProperties(filer);
+    filer.DefineBinaryProperty(
+        "Data",
+        [this](TStream& stream) {
+            if (stream.Size() == stream.Position())
+                SetSize(0, 0);
+            else
+                LoadFromStream(stream);
+        },
+        [this](TStream& stream) { SaveToStream(stream); }, !Empty());
 }
 
 void TBitmap::Draw(TCanvas& canvas, const RECT& rect)

@@ -387,6 +387,8 @@ public:
     void Assign(TPersistent* source) override;
     void LoadFromStream(TStream& stream) override;
     void SaveToStream(TStream& stream) override;
+    // "Data": the BMP bytes, so form resources hold the pixels.
+    void DefineProperties(TFiler& filer) override;
     // A BITMAP resource: a BMP file, or a device-independent bitmap
     // without the file header. Raises EResNotFound / EInvalidGraphic.
     void LoadFromResourceName(const std::string& name);

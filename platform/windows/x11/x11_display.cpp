@@ -894,8 +894,39 @@ void X11Display::Impl::SetSizeHints(TopWindow& t)
         size.flags |= PMinSize | PMaxSize;
         size.min_width = size.max_width = size.width;
         size.min_height = size.max_height = size.height;
+    } else if (t.framed) {
+        // The window's own limits, for the X window inside our frame.
+        const SIZE minimum = MinimumInnerSize(t), maximum = MaximumInnerSize(t);
+        size.flags |= PMinSize;
+        size.min_width = minimum.cx;
+        size.min_height = minimum.cy;
+        if (maximum.cx > 0) {
+            size.flags |= PMaxSize;
+            size.max_width = maximum.cx;
+            size.max_height = maximum.cy;
+        }
     }
     XSetWMNormalHints(dpy, t.xid, &size);
+}
+
+SIZE X11Display::Impl::MinimumInnerSize(const TopWindow& t) const
+{
+    const MINMAXINFO mmi = detail::TrackLimits(t.hwnd);
+    return SIZE{std::max<LONG>(1, mmi.ptMinTrackSize.x - t.insets.left - t.insets.right),
+                std::max<LONG>(1, mmi.ptMinTrackSize.y - t.insets.top - t.insets.bottom)};
+}
+
+SIZE X11Display::Impl::MaximumInnerSize(const TopWindow& t) const
+{
+    // Only a limit the window sets itself: the system's default follows
+    // the screen, which the desktop knows better.
+    const MINMAXINFO mmi = detail::TrackLimits(t.hwnd);
+    const MINMAXINFO defaults = detail::DefaultMinMaxInfo();
+    if (mmi.ptMaxTrackSize.x == defaults.ptMaxTrackSize.x && mmi.ptMaxTrackSize.y == defaults.ptMaxTrackSize.y)
+        return SIZE{0, 0};
+    const SIZE minimum = MinimumInnerSize(t);
+    return SIZE{std::max<LONG>(minimum.cx, mmi.ptMaxTrackSize.x - t.insets.left - t.insets.right),
+                std::max<LONG>(minimum.cy, mmi.ptMaxTrackSize.y - t.insets.top - t.insets.bottom)};
 }
 
 void X11Display::Impl::DestroyXWindow(TopWindow& t)

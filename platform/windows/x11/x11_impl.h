@@ -159,6 +159,10 @@ struct X11Display::Impl {
     std::vector<Atom> NetStates(const TopWindow& t);  // _NET_WM_STATE as it stands
     void SetIcon(TopWindow& t);
     void SetAllowedActions(TopWindow& t);
+    // The sizes the window allows for its X window (inside our frame);
+    // a maximum of 0 x 0 when it sets none.
+    SIZE MinimumInnerSize(const TopWindow& t) const;
+    SIZE MaximumInnerSize(const TopWindow& t) const;
     void SetSizeHints(TopWindow& t);
     void SyncShape(TopWindow& t);
     bool IsIconicOnDesktop(const TopWindow& t);

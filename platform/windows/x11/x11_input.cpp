@@ -181,9 +181,20 @@ void X11Display::Impl::HandleConfigure(TopWindow& t)
     if (SameRect(g, t.geometry)) return;
     t.geometry = g;
     t.dirty = true;
-    // The window manager moved or sized us: the window follows, frame included.
-    SetWindowPos(t.hwnd, nullptr, g.left - t.insets.left, g.top - t.insets.top, Width(g) + t.insets.left + t.insets.right,
-                 Height(g) + t.insets.top + t.insets.bottom, SWP_NOZORDER | SWP_NOACTIVATE);
+    // The window manager moved or sized us: the window follows, frame
+    // included, within its own limits (the X window is then sized back).
+    int width = Width(g), height = Height(g);
+    if (t.framed && (t.style & WS_THICKFRAME)) {
+        const SIZE minimum = MinimumInnerSize(t), maximum = MaximumInnerSize(t);
+        width = std::max<int>(width, minimum.cx);
+        height = std::max<int>(height, minimum.cy);
+        if (maximum.cx > 0) {
+            width = std::min<int>(width, maximum.cx);
+            height = std::min<int>(height, maximum.cy);
+        }
+    }
+    SetWindowPos(t.hwnd, nullptr, g.left - t.insets.left, g.top - t.insets.top, width + t.insets.left + t.insets.right,
+                 height + t.insets.top + t.insets.bottom, SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
 void X11Display::Impl::HandleFocusIn(TopWindow& t)

@@ -9,6 +9,8 @@
 #include "platform/hostlib/visual/clipboard.h"
 #include "platform/hostlib/visual/imagelist.h"
 #include "platform/hostlib/visual/pictures.h"
+#include "platform/hostlib/core/exceptions.h"
+#include "platform/hostlib/core/form_resource.h"
 #include "platform/hostlib/core/resources.h"
 #include "platform/hostlib/core/streams.h"
 
@@ -169,6 +171,61 @@ TEST_F(Graphics, BitmapsAndIconsFromResources)
     ObjectPtr<TIcon> loadedIcon(CreateObject<TIcon>());
     loadedIcon->LoadFromResourceName("TEST_ICON");
     EXPECT_EQ(loadedIcon->Width(), 3);
+}
+
+// A component with a bitmap, as buttons carry their glyphs.
+class TGlyphHolder : public TComponent {
+public:
+    static TClass StaticClass()
+    {
+        return DefineClass<TGlyphHolder, TComponent>(
+            "TGlyphHolder", [](ClassBuilder<TGlyphHolder>& b) { b.Property("Glyph", &TGlyphHolder::Glyph); });
+    }
+    TClass ClassType() const override { return StaticClass(); }
+    TBitmap* Glyph() const { return glyph_.get(); }
+
+private:
+    ObjectPtr<TBitmap> glyph_{CreateObject<TBitmap>()};
+};
+
+std::string HexText(const std::vector<std::uint8_t>& bytes)
+{
+    static const char digits[] = "0123456789ABCDEF";
+    std::string text;
+    for (std::uint8_t b : bytes) {
+        text += digits[b >> 4];
+        text += digits[b & 15];
+    }
+    return text;
+}
+
+TEST_F(Graphics, BitmapPixelsTravelThroughFormResources)
+{
+    RegisterClasses({TGlyphHolder::StaticClass()});
+    auto source = Gradient(3, 2);
+    const std::string text = "Holder : TGlyphHolder {\n  Glyph.Data = hex{" + HexText(Bytes(*source)) + "};\n}\n";
+    ObjectPtr<TComponent> holder(CreateFromFormResource(text, "glyph.form", nullptr));
+    TBitmap* glyph = static_cast<TGlyphHolder*>(holder.get())->Glyph();
+    ASSERT_EQ(glyph->Width(), 3);
+    ASSERT_EQ(glyph->Height(), 2);
+    EXPECT_EQ(glyph->Canvas()->Pixel(2, 1), static_cast<TColor>(RGB(32, 16, 0x40)));
+    // Written back, the pixels read the same; an empty glyph writes nothing.
+    const std::string written = WriteFormResource(holder.get());
+    EXPECT_NE(written.find("Glyph.Data = hex{"), std::string::npos) << written;
+    ObjectPtr<TComponent> again(CreateFromFormResource(written, "again.form", nullptr));
+    EXPECT_EQ(static_cast<TGlyphHolder*>(again.get())->Glyph()->Canvas()->Pixel(2, 1), static_cast<TColor>(RGB(32, 16, 0x40)));
+    ObjectPtr<TGlyphHolder> empty(CreateObject<TGlyphHolder>());
+    EXPECT_EQ(WriteFormResource(empty.get()).find("Glyph.Data"), std::string::npos);
+    // Bytes that are no bitmap fail with the line that holds them.
+    for (const char* bad : {"Holder : TGlyphHolder {\n  Glyph.Data = hex{424D00};\n}\n",
+                            "Holder : TGlyphHolder {\n  Glyph.Data = \"x\";\n}\n"}) {
+        try {
+            ObjectPtr<TComponent> broken(CreateFromFormResource(bad, "bad.form", nullptr));
+            ADD_FAILURE() << "read " << bad;
+        } catch (const EFormResourceError& e) {
+            EXPECT_NE(std::string(e.what()).find("bad.form:2:"), std::string::npos) << e.what();
+        }
+    }
 }
 
 TEST_F(Graphics, CursorsFromResources)

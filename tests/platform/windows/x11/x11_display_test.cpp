@@ -80,6 +80,9 @@ std::vector<Received> gLog;
 std::vector<std::string> gDropped;
 POINT gDropPoint{};
 COLORREF gFill = RGB(0x20, 0x60, 0xA0);
+// Track sizes the windows answer WM_GETMINMAXINFO with (0: the default).
+POINT gMinTrack{0, 0};
+POINT gMaxTrack{0, 0};
 
 LRESULT RecordingProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam)
 {
@@ -104,6 +107,12 @@ LRESULT RecordingProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam)
         return 0;
     }
     case WM_ERASEBKGND: return 1;
+    case WM_GETMINMAXINFO: {
+        auto* info = reinterpret_cast<MINMAXINFO*>(lParam);
+        if (gMinTrack.x > 0) info->ptMinTrackSize = gMinTrack;
+        if (gMaxTrack.x > 0) info->ptMaxTrackSize = gMaxTrack;
+        return 0;
+    }
     case WM_DROPFILES: {
         auto drop = reinterpret_cast<HDROP>(wParam);
         UINT n = DragQueryFileA(drop, 0xFFFFFFFFu, nullptr, 0);
@@ -450,6 +459,48 @@ TEST_F(X11DisplayTest, TopLevelWindowsBecomeXWindowsOfTheirKind)
 
 // Dialog boxes are announced as dialogs even without an owner, and the
 // window manager offers only the buttons the style has.
+TEST_F(X11DisplayTest, ASizableWindowKeepsItsTrackSizesAgainstTheWindowManager)
+{
+    gMinTrack = {300, 200};
+    gMaxTrack = {500, 400};
+    struct Reset {
+        ~Reset() { gMinTrack = gMaxTrack = {0, 0}; }
+    } reset;
+    HWND w = Make("limits", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 100, 100, 350, 250);
+    ASSERT_TRUE(WaitViewable(w));
+    Settle();
+    RECT outer{}, client{};
+    GetWindowRect(w, &outer);
+    GetClientRect(w, &client);
+    // The X window is the client part: the hints are the limits less our frame.
+    const int frameX = (outer.right - outer.left) - client.right;
+    const int frameY = (outer.bottom - outer.top) - client.bottom;
+    XSizeHints hints{};
+    long supplied = 0;
+    ASSERT_TRUE(XGetWMNormalHints(other_, XOf(w), &hints, &supplied));
+    EXPECT_TRUE((hints.flags & PMinSize) && (hints.flags & PMaxSize));
+    EXPECT_EQ(hints.min_width, 300 - frameX);
+    EXPECT_EQ(hints.min_height, 200 - frameY);
+    EXPECT_EQ(hints.max_width, 500 - frameX);
+    EXPECT_EQ(hints.max_height, 400 - frameY);
+    // A window manager asking for less or more gets the nearest size allowed.
+    struct Case {
+        unsigned width, height;
+        int expectedWidth, expectedHeight;
+    };
+    for (const Case& c : {Case{100, 80, 300, 200}, Case{900, 700, 500, 400}, Case{360, 260, 360 + frameX, 260 + frameY}}) {
+        XResizeWindow(other_, XOf(w), c.width, c.height);
+        XFlush(other_);
+        EXPECT_TRUE(PumpUntil([&] {
+            RECT r{};
+            GetWindowRect(w, &r);
+            const RECT g = XGeometry(XOf(w));
+            return r.right - r.left == c.expectedWidth && r.bottom - r.top == c.expectedHeight &&
+                   g.right - g.left == c.expectedWidth - frameX && g.bottom - g.top == c.expectedHeight - frameY;
+        })) << c.width << " x " << c.height;
+    }
+}
+
 TEST_F(X11DisplayTest, DialogsAndTheButtonsTheWindowManagerOffers)
 {
     constexpr DWORD kModalFrame = 0x80;  // DS_MODALFRAME
