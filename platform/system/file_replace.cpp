@@ -1,5 +1,6 @@
 #include "platform/system/file_replace.h"
 
+#include <cerrno>
 #include <cstdlib>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -52,7 +53,11 @@ bool ReplaceFileContents(const std::string& path, std::string_view content)
     ok = ok && ::fsync(fd) == 0;
     ok = (::close(fd) == 0) && ok;
     ok = ok && ::rename(temp.c_str(), target.c_str()) == 0;
-    if (!ok) ::unlink(temp.c_str());
+    if (!ok) {
+        const int reason = errno;
+        ::unlink(temp.c_str());
+        errno = reason;
+    }
     return ok;
 }
 

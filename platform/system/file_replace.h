@@ -11,7 +11,8 @@ namespace quelvo::sys {
 // disk and renames it over the target. The new file keeps the mode of the
 // one it replaces (a new one: 0666 less the umask). A path that is a
 // symbolic link stays one: the file it points to gets the content. False,
-// with the target untouched and no temporary file left, when any step fails.
+// with the target untouched, no temporary file left and errno saying why,
+// when any step fails.
 bool ReplaceFileContents(const std::string& path, std::string_view content);
 
 }  // namespace quelvo::sys

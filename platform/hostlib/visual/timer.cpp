@@ -12,6 +12,14 @@ constexpr const char* kMethodProp = "hostlib.method";
 
 LRESULT UtilWindowProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam)
 {
+    // A utility window ends with the object it serves, never on request:
+    // close requests reach every top-level window of a program (signals,
+    // other programs closing it).
+    if (msg == WM_CLOSE) return 0;
+    if (msg == WM_NCDESTROY) {
+        delete static_cast<TWndMethod*>(RemovePropA(hwnd, kMethodProp));
+        return DefWindowProcA(hwnd, msg, wParam, lParam);
+    }
     auto* holder = static_cast<TWndMethod*>(GetPropA(hwnd, kMethodProp));
     if (!holder || !*holder) return DefWindowProcA(hwnd, msg, wParam, lParam);
     // A copy: the method may free its window (and the holder) meanwhile.

@@ -375,6 +375,19 @@ TEST_F(Forms, TimersFireOnTheManualClock)
     }
 }
 
+TEST_F(Forms, ATimerOutlivesACloseRequestToEveryWindowOfTheProgram)
+{
+    int fired = 0;
+    ObjectPtr<TTimer> t(CreateObject<TTimer>(nullptr));
+    t->SetInterval(100);
+    t->OnTimer = TNotifyEvent::FromFunction([&](TObject*) { ++fired; });
+    // What a termination signal or another program closing this one does.
+    EnumWindows([](HWND hwnd, LPARAM) -> BOOL { return PostMessageA(hwnd, WM_CLOSE, 0, 0); }, 0);
+    Pump();
+    Advance(100);
+    EXPECT_EQ(fired, 1);
+}
+
 TEST_F(Forms, ChangingATimerRestartsItsCount)
 {
     int fired = 0;
