@@ -1,9 +1,6 @@
-#include <cstdio>
+// QuelvoConfigurator: the window that shows the processes and edits the
+// rules and options the tray program works by.
 
-// Placeholder until the configurator's window is built on the component
-// library.
-int main()
-{
-    std::puts("QuelvoConfigurator: the configuration program is not assembled yet.");
-    return 0;
-}
+#include "configurator/ConfiguratorApp.h"
+
+int main() { return quelvo::configurator::RunConfigurator(); }

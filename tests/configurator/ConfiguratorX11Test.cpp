@@ -1,0 +1,234 @@
+// The real program on a private X server: its window as the desktop sees
+// it (title, process, place and size), its tab row drawn, its minimum size
+// kept against a window manager that asks for less, and a click on OK that
+// ends it and leaves the settings file.
+#include <gtest/gtest.h>
+
+#include <fcntl.h>
+#include <signal.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <chrono>
+#include <cstdlib>
+#include <filesystem>
+#include <functional>
+#include <string>
+#include <thread>
+
+#include "tests/common/TempFolder.h"
+#include "tests/configurator/ExpectedSettings.h"
+#include "tests/platform/windows/x11/xvfb_server.h"
+
+#include <X11/Xatom.h>
+#include <X11/Xlib.h>
+#include <X11/Xutil.h>
+#include <X11/extensions/XTest.h>
+
+using namespace configuratortest;
+namespace fs = std::filesystem;
+using namespace std::chrono_literals;
+
+namespace {
+
+bool WaitFor(const std::function<bool()>& condition, std::chrono::milliseconds limit)
+{
+    const auto end = std::chrono::steady_clock::now() + limit;
+    while (std::chrono::steady_clock::now() < end) {
+        if (condition()) return true;
+        std::this_thread::sleep_for(20ms);
+    }
+    return condition();
+}
+
+class ConfiguratorX11 : public testing::Test {
+protected:
+    void SetUp() override
+    {
+        std::string error;
+        ASSERT_TRUE(server_.Start(&error)) << error;
+        dpy_ = XOpenDisplay(server_.Name().c_str());
+        ASSERT_NE(dpy_, nullptr);
+        for (const char* sub : {"runtime", "config", "home"}) fs::create_directory(private_.File(sub));
+        fs::permissions(private_.File("runtime"), fs::perms::owner_all);
+        fs::copy_file(QUELVO_CONFIGURATOR, folder_.File("QuelvoConfigurator.exe"));
+        fs::permissions(folder_.File("QuelvoConfigurator.exe"), fs::perms::owner_all);
+    }
+    void TearDown() override
+    {
+        if (pid_ > 0) {
+            ::kill(pid_, SIGKILL);
+            ::waitpid(pid_, nullptr, 0);
+        }
+        if (dpy_) XCloseDisplay(dpy_);
+    }
+
+    void Start()
+    {
+        const std::string program = folder_.File("QuelvoConfigurator.exe");
+        pid_ = ::fork();
+        if (pid_ == 0) {
+            ::setenv("DISPLAY", server_.Name().c_str(), 1);
+            ::setenv("XDG_RUNTIME_DIR", private_.File("runtime").c_str(), 1);
+            ::setenv("XDG_CONFIG_HOME", private_.File("config").c_str(), 1);
+            ::setenv("HOME", private_.File("home").c_str(), 1);
+            ::unsetenv("DBUS_SESSION_BUS_ADDRESS");
+            // Started from elsewhere: the program finds its own folder.
+            if (::chdir("/") != 0) ::_exit(126);
+            const int null = ::open("/dev/null", O_RDWR);
+            ::dup2(null, 1);
+            ::execl(program.c_str(), program.c_str(), static_cast<char*>(nullptr));
+            ::_exit(127);
+        }
+    }
+    // Exit status, or -1 when it runs on past the limit.
+    int WaitExit(std::chrono::milliseconds limit)
+    {
+        int status = 0;
+        if (!WaitFor([&] { return ::waitpid(pid_, &status, WNOHANG) == pid_; }, limit)) return -1;
+        pid_ = -1;
+        return WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
+    }
+
+    long Cardinal(Window w, const char* property)
+    {
+        Atom type = 0;
+        int format = 0;
+        unsigned long count = 0, after = 0;
+        unsigned char* data = nullptr;
+        long value = -1;
+        if (XGetWindowProperty(dpy_, w, XInternAtom(dpy_, property, False), 0, 1, False, XA_CARDINAL, &type, &format,
+                               &count, &after, &data) == Success && data && count == 1)
+            value = *reinterpret_cast<long*>(data);
+        if (data) XFree(data);
+        return value;
+    }
+    std::string Utf8(Window w, const char* property)
+    {
+        Atom type = 0;
+        int format = 0;
+        unsigned long count = 0, after = 0;
+        unsigned char* data = nullptr;
+        std::string value;
+        if (XGetWindowProperty(dpy_, w, XInternAtom(dpy_, property, False), 0, 1024, False,
+                               XInternAtom(dpy_, "UTF8_STRING", False), &type, &format, &count, &after, &data) == Success &&
+            data)
+            value.assign(reinterpret_cast<char*>(data), count);
+        if (data) XFree(data);
+        return value;
+    }
+    // The program's mapped top-level window, by its process id.
+    Window FindWindow()
+    {
+        Window found = 0;
+        WaitFor([&] {
+            Window root = 0, parent = 0, *children = nullptr;
+            unsigned count = 0;
+            XQueryTree(dpy_, DefaultRootWindow(dpy_), &root, &parent, &children, &count);
+            for (unsigned i = 0; i < count && !found; ++i) {
+                XWindowAttributes wa{};
+                if (Cardinal(children[i], "_NET_WM_PID") == pid_ && XGetWindowAttributes(dpy_, children[i], &wa) &&
+                    wa.map_state == IsViewable)
+                    found = children[i];
+            }
+            if (children) XFree(children);
+            return found != 0;
+        }, 60s);
+        return found;
+    }
+    struct Geometry {
+        int x, y, width, height;
+    };
+    Geometry GeometryOf(Window w)
+    {
+        XWindowAttributes wa{};
+        XGetWindowAttributes(dpy_, w, &wa);
+        int x = 0, y = 0;
+        Window child = 0;
+        XTranslateCoordinates(dpy_, w, DefaultRootWindow(dpy_), 0, 0, &x, &y, &child);
+        return {x, y, wa.width, wa.height};
+    }
+    unsigned long Pixel(Window w, int x, int y)
+    {
+        XImage* image = XGetImage(dpy_, w, x, y, 1, 1, AllPlanes, ZPixmap);
+        if (!image) return ~0ul;
+        const unsigned long p = XGetPixel(image, 0, 0) & 0xFFFFFF;
+        XDestroyImage(image);
+        return p;
+    }
+    void Click(Window w, int x, int y)
+    {
+        const Geometry g = GeometryOf(w);
+        XTestFakeMotionEvent(dpy_, DefaultScreen(dpy_), g.x + x, g.y + y, CurrentTime);
+        XTestFakeButtonEvent(dpy_, 1, True, CurrentTime);
+        XTestFakeButtonEvent(dpy_, 1, False, CurrentTime);
+        XFlush(dpy_);
+    }
+
+    x11test::XvfbServer server_;
+    Display* dpy_ = nullptr;
+    TempFolder folder_;
+    TempFolder private_;
+    pid_t pid_ = -1;
+};
+
+TEST_F(ConfiguratorX11, TheWindowShowsKeepsItsMinimumAndClosesOnOk)
+{
+    Start();
+    const Window w = FindWindow();
+    ASSERT_NE(w, 0u) << "no window mapped";
+    EXPECT_EQ(Utf8(w, "_NET_WM_NAME"), "Quelvo Configuration GUI version G9");
+
+    // The X window is the inner part of the 520 x 320 form at 264, 338:
+    // the frame is as wide on every side but the top, which adds the caption.
+    const Geometry g = GeometryOf(w);
+    const int side = g.x - 264;
+    const int top = g.y - 338;
+    EXPECT_GT(side, 0);
+    EXPECT_GT(top, side);
+    EXPECT_EQ(g.width, 520 - 2 * side);
+    EXPECT_EQ(g.height, 320 - top - side);
+
+    // The tab row: "Processes" unpressed in the page's colour (that of the
+    // page below it), "Configuration" pressed in another colour all along
+    // its top.
+    int longest = 0;
+    EXPECT_TRUE(WaitFor([&] {
+        const unsigned long face = Pixel(w, 100, 100);
+        if (Pixel(w, 6, 4) != face) return false;
+        int run = 0;
+        longest = 0;
+        for (int x = 30; x < 260; ++x) {
+            const unsigned long p = Pixel(w, x, 4);
+            run = p != face && p == Pixel(w, x - 1, 4) ? run + 1 : 0;
+            longest = std::max(longest, run);
+        }
+        return longest > 40;
+    }, 10s)) << "no pressed tab drawn; longest run " << longest;
+
+    // The minimum size as the hints say it, and kept when a window manager
+    // asks for less.
+    XSizeHints hints{};
+    long supplied = 0;
+    ASSERT_TRUE(XGetWMNormalHints(dpy_, w, &hints, &supplied));
+    EXPECT_TRUE(hints.flags & PMinSize);
+    EXPECT_EQ(hints.min_width, g.width - 10);
+    EXPECT_EQ(hints.min_height, g.height);
+    XResizeWindow(dpy_, w, 300, 200);
+    XFlush(dpy_);
+    EXPECT_TRUE(WaitFor([&] {
+        const Geometry now = GeometryOf(w);
+        return now.width == g.width - 10 && now.height == g.height;
+    }, 10s)) << "sized " << GeometryOf(w).width << " x " << GeometryOf(w).height;
+    XResizeWindow(dpy_, w, static_cast<unsigned>(g.width), static_cast<unsigned>(g.height));
+    XFlush(dpy_);
+    ASSERT_TRUE(WaitFor([&] { return GeometryOf(w).width == g.width; }, 10s));
+
+    // OK, where the form places it in its client area (the X window).
+    Click(w, 436 + 36, 238 + 12);
+    EXPECT_EQ(WaitExit(60s), 0);
+    EXPECT_EQ(TempFolder::Read(folder_.File("Quelvo.ini")), kEmptyFolderSettings);
+}
+
+}  // namespace
