@@ -6,6 +6,7 @@
 #include "components/foundation/dxThemeManager.h"
 #include "platform/controls/ctldefs.h"
 #include "platform/graphics/picture.h"
+#include "platform/hostlib/visual/actnlist.h"
 #include "platform/hostlib/visual/control_canvas.h"
 #include "platform/system/scope_guard.h"
 #include "platform/windows/winuser.h"
@@ -499,6 +500,23 @@ void TcxCustomButton::Notification(TComponent* component, TOperation operation)
     if (operation != opRemove) return;
     if (component == dropDownMenu_) dropDownMenu_ = nullptr;
     if (component == popupMenu_) popupMenu_ = nullptr;
+}
+
+void TcxCustomButton::ActionChange(TObject* sender, bool checkDefaults)
+{
+    TButton::ActionChange(sender, checkDefaults);
+    auto* action = As<TCustomAction>(sender);
+    if (!action || !Glyph()->Empty() || !action->ActionList()) return;
+    TCustomImageList* images = action->ActionList()->Images();
+    const int index = action->ImageIndex();
+    if (!images || index < 0 || index >= images->Count()) return;
+    // Fuchsia around the image becomes the glyph's mask (its lower left pixel).
+    auto image = MakeObject<TBitmap>();
+    image->SetSize(images->Width(), images->Height());
+    image->Canvas()->Brush()->SetColor(clFuchsia);
+    image->Canvas()->FillRect(RECT{0, 0, images->Width(), images->Height()});
+    images->Draw(image->Canvas(), 0, 0, index);
+    SetGlyph(image.get());
 }
 
 void TcxCustomButton::SetButtonStyle(bool isDefault)

@@ -220,6 +220,8 @@ protected:
     void MouseMove(hostlib::TShiftState shift, int x, int y) override;
     void MouseEnter() override;
     void MouseLeave() override;
+    // Without a glyph of its own the button shows the action's image.
+    void ActionChange(hostlib::TObject* sender, bool checkDefaults) override;
     void DoContextPopup(POINT mousePos, bool& handled) override;
     void DoDropDownMenu();
     void InternalPaint();

@@ -2,6 +2,7 @@
 
 #include "platform/controls/winctl.h"
 #include "platform/hostlib/core/format.h"
+#include "platform/system/scope_guard.h"
 
 namespace hostlib {
 
@@ -487,6 +488,23 @@ void TRadioButton::SetChecked(bool value)
     if (!clicksDisabled_) Click();
 }
 
+void TRadioButton::SetCheckedQuietly(bool value)
+{
+    const bool was = clicksDisabled_;
+    clicksDisabled_ = true;
+    quelvo::sys::ScopeGuard restore([this, was] { clicksDisabled_ = was; });
+    SetChecked(value);
+}
+
+TClass TRadioButton::GetActionLinkClass() { return TButtonActionLink::StaticClass(); }
+
+void TRadioButton::ActionChange(TObject* sender, bool checkDefaults)
+{
+    TWinControl::ActionChange(sender, checkDefaults);
+    if (auto* action = As<TCustomAction>(sender); action && (!checkDefaults || !checked_))
+        SetCheckedQuietly(action->Checked());
+}
+
 void TRadioButton::Dispatch(TMessage& m)
 {
     if (m.Msg == CN_COMMAND && HIWORD(m.WParam) == BN_CLICKED) {
@@ -542,6 +560,46 @@ void TCheckBox::SetState(TCheckBoxState value)
     state_ = value;
     if (HandleAllocated()) SendMessageA(handle_, BM_SETCHECK, static_cast<WPARAM>(state_), 0);
     if (!clicksDisabled_) Click();
+}
+
+void TCheckBox::SetCheckedQuietly(bool value)
+{
+    const bool was = clicksDisabled_;
+    clicksDisabled_ = true;
+    quelvo::sys::ScopeGuard restore([this, was] { clicksDisabled_ = was; });
+    SetChecked(value);
+}
+
+TClass TCheckBox::GetActionLinkClass() { return TButtonActionLink::StaticClass(); }
+
+void TCheckBox::ActionChange(TObject* sender, bool checkDefaults)
+{
+    TWinControl::ActionChange(sender, checkDefaults);
+    if (auto* action = As<TCustomAction>(sender); action && (!checkDefaults || state_ == cbUnchecked))
+        SetCheckedQuietly(action->Checked());
+}
+
+// ---- TButtonActionLink ----------------------------------------------------------------------------
+
+TClass TButtonActionLink::StaticClass()
+{
+    return DefineClass<TButtonActionLink, TWinControlActionLink>("TButtonActionLink");
+}
+
+// Followed while the client shows the action's Checked (a grayed box does not).
+bool TButtonActionLink::IsCheckedLinked() const
+{
+    if (!TWinControlActionLink::IsCheckedLinked()) return false;
+    const bool wanted = CustomAction()->Checked();
+    if (auto* box = As<TCheckBox>(Client())) return box->State() == (wanted ? cbChecked : cbUnchecked);
+    if (auto* radio = As<TRadioButton>(Client())) return radio->Checked() == wanted;
+    return false;
+}
+
+void TButtonActionLink::SetChecked(bool value)
+{
+    if (auto* box = As<TCheckBox>(Client())) box->SetCheckedQuietly(value);
+    else if (auto* radio = As<TRadioButton>(Client())) radio->SetCheckedQuietly(value);
 }
 
 void TCheckBox::Toggle()

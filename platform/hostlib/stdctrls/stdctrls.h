@@ -6,6 +6,7 @@
 #include <string>
 #include <utility>
 
+#include "platform/hostlib/visual/actnlist.h"
 #include "platform/hostlib/visual/controls.h"
 #include "platform/hostlib/core/lists.h"
 #include "platform/hostlib/data/dbcommon.h"
@@ -200,8 +201,14 @@ protected:
     // While set, a change of state raises no OnClick.
     bool ClicksDisabled() const { return clicksDisabled_; }
     void SetClicksDisabled(bool value) { clicksDisabled_ = value; }
+    TClass GetActionLinkClass() override;
+    // Also takes the action's Checked, without a click.
+    void ActionChange(TObject* sender, bool checkDefaults) override;
 
 private:
+    friend class TButtonActionLink;
+    void SetCheckedQuietly(bool value);
+
     bool clicksDisabled_ = false;
     TCheckBoxState state_ = cbUnchecked;
     bool allowGrayed_ = false;
@@ -233,11 +240,27 @@ protected:
     // While set, becoming checked raises no OnClick.
     bool ClicksDisabled() const { return clicksDisabled_; }
     void SetClicksDisabled(bool value) { clicksDisabled_ = value; }
+    TClass GetActionLinkClass() override;
+    // Also takes the action's Checked, without a click.
+    void ActionChange(TObject* sender, bool checkDefaults) override;
 
 private:
+    friend class TButtonActionLink;
+    void SetCheckedQuietly(bool value);
+
     bool checked_ = false;
     bool clicksDisabled_ = false;
     TLeftRight alignment_ = taRightJustify;
+};
+
+// Carries an action's Checked to a check box or radio button; the client
+// changes without raising OnClick, so the action does not run again.
+class TButtonActionLink : public TWinControlActionLink {
+public:
+    static TClass StaticClass();
+    TClass ClassType() const override { return StaticClass(); }
+    bool IsCheckedLinked() const override;
+    void SetChecked(bool value) override;
 };
 
 // Puts strings into a list window of a standard class: the reset message,

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "platform/hostlib/visual/actnlist.h"
 #include "platform/hostlib/visual/control_internal.h"
 #include "platform/hostlib/visual/dragdrop.h"
 #include "platform/hostlib/visual/forms.h"
@@ -226,6 +227,7 @@ TClass TControl::StaticClass()
         b.Property("DragCursor", &TControl::DragCursor, &TControl::SetDragCursor).Default(static_cast<long long>(crDrag));
         b.Property("ParentShowHint", &TControl::ParentShowHint, &TControl::SetParentShowHint).Default(true);
         b.Property("PopupMenu", &TControl::PopupMenu, &TControl::SetPopupMenu);
+        b.Property("Action", &TControl::Action, &TControl::SetAction);
         b.EventProperty("OnClick", &TControl::OnClick);
         b.EventProperty("OnDblClick", &TControl::OnDblClick);
         b.EventProperty("OnMouseDown", &TControl::OnMouseDown);
@@ -269,6 +271,7 @@ void TControl::Destroy()
     if (Application) Application->ControlDestroyed(this);
     EndDragFor(this);
     if (parent_) parent_->RemoveControl(this);
+    actionLink_.reset();
     font_.reset();
     constraints_.reset();
     TComponent::Destroy();
@@ -539,7 +542,42 @@ void TControl::DoMouseUp(const TMessage& m, TMouseButton button)
     MouseUp(button, KeysToShiftState(m.WParam), MessageX(m.LParam), MessageY(m.LParam));
 }
 
-void TControl::Click() { OnClick(this); }
+void TControl::Click()
+{
+    if (!OnClick && actionLink_ && actionLink_->Action()) {
+        actionLink_->Execute(this);
+        return;
+    }
+    OnClick(this);
+}
+
+TBasicAction* TControl::Action() const { return actionLink_ ? actionLink_->Action() : nullptr; }
+
+void TControl::SetAction(TBasicAction* value)
+{
+    if (!value) {
+        actionLink_.reset();
+        controlStyle_.Exclude(csActionClient);
+        return;
+    }
+    controlStyle_.Include(csActionClient);
+    if (!actionLink_) actionLink_.reset(CreateInstance<TControlActionLink>(GetActionLinkClass(), static_cast<TObject*>(this)));
+    actionLink_->SetAction(value);
+    // While loading, what the resource gave the control wins.
+    ActionChange(value, ComponentState().Contains(csLoading));
+}
+
+TClass TControl::GetActionLinkClass() { return TControlActionLink::StaticClass(); }
+
+void TControl::ActionChange(TObject* sender, bool checkDefaults)
+{
+    auto* action = As<TCustomAction>(sender);
+    if (!action) return;
+    if (!checkDefaults || Caption().empty()) SetCaption(action->Caption());
+    if (!checkDefaults || Enabled()) SetEnabled(action->Enabled());
+    if (!checkDefaults || Hint().empty()) SetHint(action->Hint());
+    if (!checkDefaults || Visible()) SetVisible(action->Visible());
+}
 void TControl::DblClick() { OnDblClick(this); }
 void TControl::MouseDown(TMouseButton b, TShiftState s, int x, int y) { OnMouseDown(this, b, s, x, y); }
 void TControl::MouseMove(TShiftState s, int x, int y) { OnMouseMove(this, s, x, y); }

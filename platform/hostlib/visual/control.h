@@ -21,6 +21,8 @@ class TPopupMenu;
 class TControlCanvas;
 class TDragObject;
 class TDragImageList;
+class TBasicAction;
+class TControlActionLink;
 
 enum TAlign { alNone, alTop, alBottom, alLeft, alRight, alClient, alCustom };
 enum TAnchorKind { akLeft, akTop, akRight, akBottom };
@@ -286,11 +288,24 @@ public:
     TComponent* GetParentComponent() const override;
     void SetParentComponent(TComponent* parent) override;
 
-    // Simulated clicks (the "click" of a button, menu and test helpers).
+    // Simulated clicks (the "click" of a button, menu and test helpers):
+    // OnClick when assigned, else the action.
     virtual void Click();
+
+    // The action whose caption, enabled state, hint and visibility the
+    // control follows; nullptr for none.
+    TBasicAction* Action() const;
+    void SetAction(TBasicAction* value);
+    TControlActionLink* ActionLink() const { return actionLink_.get(); }
 
 protected:
     void Destroy() override;
+    friend class TControlActionLink;
+    // The link class SetAction creates.
+    virtual TClass GetActionLinkClass();
+    // Takes over the action's state: everything, or with checkDefaults only
+    // what the control still shows as its default.
+    virtual void ActionChange(TObject* sender, bool checkDefaults);
     virtual void DblClick();
     virtual void MouseDown(TMouseButton button, TShiftState shift, int x, int y);
     virtual void MouseMove(TShiftState shift, int x, int y);
@@ -375,6 +390,7 @@ private:
     SIZE anchorParentSize_{};
     bool updatingFromParent_ = false;
     std::shared_ptr<bool> alive_ = std::make_shared<bool>(true);
+    ObjectPtr<TControlActionLink> actionLink_;
 };
 
 // The form a control sits on (nullptr when none).

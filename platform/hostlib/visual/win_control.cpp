@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "platform/hostlib/visual/actnlist.h"
 #include "platform/hostlib/visual/control_canvas.h"
 #include "platform/hostlib/visual/control_internal.h"
 #include "platform/hostlib/visual/dragdrop.h"
@@ -78,6 +79,8 @@ TClass TWinControl::StaticClass()
 }
 
 TWinControl::TWinControl() = default;
+
+TClass TWinControl::GetActionLinkClass() { return TWinControlActionLink::StaticClass(); }
 
 void TWinControl::Construct(TComponent* owner)
 {

@@ -121,6 +121,7 @@ public:
     bool DoKeyPress(TMessage& message);
 
 protected:
+    TClass GetActionLinkClass() override;
     void Destroy() override;
     virtual void CreateParams(TCreateParams& params);
     // Makes the window an instance of a registered class (a standard

@@ -7,6 +7,7 @@
 
 #include "components/editor-catalogue/cxButtons.h"
 #include "platform/controls/ctldefs.h"
+#include "platform/hostlib/visual/actnlist.h"
 #include "platform/windows/winuser.h"
 
 using namespace hostlib;
@@ -186,6 +187,92 @@ TEST_F(Buttons, AFormShowsGlyphCaptionColourAndTheHotBorder)
     Advance(50);
     EXPECT_FALSE(b->IsHot());
     EXPECT_NE(Pixel(b, 0, 0), Rgb(clHighlight));
+}
+
+// An action list whose images are 16 x 16: a blank one, then a blue
+// square over (4, 4)-(12, 12) on an olive mask.
+struct ActionImages {
+    ActionImages()
+    {
+        images->SetSize(16, 16);
+        auto blank = SquareGlyph(1);
+        blank->Canvas()->Brush()->SetColor(cxButtonGlyphMaskColor);
+        blank->Canvas()->FillRect(RECT{0, 0, 16, 16});
+        images->AddMasked(blank.get(), cxButtonGlyphMaskColor);
+        auto blue = SquareGlyph(1);
+        blue->Canvas()->Brush()->SetColor(clBlue);
+        blue->Canvas()->FillRect(RECT{4, 4, 12, 12});
+        images->AddMasked(blue.get(), cxButtonGlyphMaskColor);
+        list->SetImages(images.get());
+        action->SetActionList(list.get());
+        action->SetCaption("ABCDE");
+    }
+    ObjectPtr<TImageList> images = MakeObject<TImageList>(nullptr);
+    ObjectPtr<TActionList> list = MakeObject<TActionList>(nullptr);
+    ObjectPtr<TAction> action = MakeObject<TAction>(nullptr);
+};
+
+TEST_F(Buttons, AButtonWithoutAGlyphShowsItsActionsImageOnFuchsia)
+{
+    ActionImages a;
+    a.action->SetImageIndex(1);
+    TcxButton* b = NewButton();
+    b->Colors()->SetNormal(clLime);
+    b->Colors()->SetDefault(clLime);
+    b->SetAction(a.action.get());
+    EXPECT_EQ(b->Caption(), "ABCDE");
+    ASSERT_EQ(b->Glyph()->Width(), 16);
+    EXPECT_EQ(b->Glyph()->Canvas()->Pixel(0, 15), clFuchsia);
+    EXPECT_EQ(b->Glyph()->Canvas()->Pixel(8, 8), clBlue);
+    form->Show();
+    Pump();
+    // Laid out as any 16-pixel glyph: at x 20, y 7, the square at (24, 11)-(32, 19).
+    EXPECT_EQ(Pixel(b, 28, 15), Rgb(clBlue));
+    EXPECT_EQ(Pixel(b, 22, 15), Rgb(clLime)) << "the fuchsia around the image is transparent";
+    EXPECT_EQ(Pixel(b, 22, 9), Rgb(clLime));
+    // Once the button has a glyph, a later image of the action leaves it.
+    a.action->SetImageIndex(0);
+    EXPECT_EQ(b->Glyph()->Canvas()->Pixel(8, 8), clBlue);
+}
+
+TEST_F(Buttons, TheActionsImageIsTakenOnlyWhenThereIsOneAndTheButtonHasNoGlyph)
+{
+    struct Case {
+        const char* what;
+        int imageIndex;
+        bool inList;
+        bool withImages;
+        bool ownGlyph;
+        TColor centre;  // the glyph's centre pixel afterwards; clNone for no glyph
+    };
+    const Case cases[] = {
+        {"taken", 1, true, true, false, clBlue},
+        {"own glyph kept", 1, true, true, true, clRed},
+        {"no image index", -1, true, true, false, clNone},
+        {"index past the images", 2, true, true, false, clNone},
+        {"action outside a list", 1, false, true, false, clNone},
+        {"list without images", 1, true, false, false, clNone},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        ActionImages a;
+        a.action->SetImageIndex(c.imageIndex);
+        if (!c.inList) a.action->SetActionList(nullptr);
+        if (!c.withImages) a.list->SetImages(nullptr);
+        TcxButton* b = NewButton();
+        if (c.ownGlyph) b->SetGlyph(SquareGlyph(1).get());
+        b->SetAction(a.action.get());
+        if (c.centre == clNone) EXPECT_TRUE(b->Glyph()->Empty());
+        else EXPECT_EQ(b->Glyph()->Canvas()->Pixel(8, 8), c.centre);
+        b->SetAction(nullptr);
+    }
+    // An image index given after the action was assigned reaches the button.
+    ActionImages a;
+    TcxButton* b = NewButton();
+    b->SetAction(a.action.get());
+    EXPECT_TRUE(b->Glyph()->Empty());
+    a.action->SetImageIndex(1);
+    EXPECT_EQ(b->Glyph()->Canvas()->Pixel(8, 8), clBlue);
 }
 
 class DropDown : public Buttons {

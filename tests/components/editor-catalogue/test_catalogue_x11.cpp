@@ -25,6 +25,7 @@
 #include "components/foundation/cxUltraFlatLookAndFeelPainters.h"
 #include "platform/controls/control_base.h"
 #include "platform/graphics/surface.h"
+#include "platform/hostlib/visual/actnlist.h"
 #include "platform/hostlib/visual/forms.h"
 #include "platform/system/scope_guard.h"
 #include "platform/windows/display.h"
@@ -90,10 +91,30 @@ TEST_F(CatalogueOnX11, ClicksOnTheKeypadComputeAndTheServerShowsTheControls)
 {
     TForm* form = Application->CreateForm<TForm>();
     form->SetBounds(60, 60, 300, 280);
+    // The button follows an action: its caption, its image as the glyph,
+    // and a click runs it.
+    auto* images = CreateObject<TImageList>(form);
+    images->SetSize(16, 16);
+    auto square = MakeObject<TBitmap>();
+    square->SetSize(16, 16);
+    square->Canvas()->Brush()->SetColor(clOlive);
+    square->Canvas()->FillRect(RECT{0, 0, 16, 16});
+    square->Canvas()->Brush()->SetColor(clBlue);
+    square->Canvas()->FillRect(RECT{4, 4, 12, 12});
+    images->AddMasked(square.get(), clOlive);
+    auto* actions = CreateObject<TActionList>(form);
+    actions->SetImages(images);
+    auto* action = CreateObject<TAction>(form);
+    action->SetActionList(actions);
+    action->SetCaption("OK");
+    action->SetImageIndex(0);
+    int runs = 0;
+    action->OnExecute = TNotifyEvent::FromFunction([&](TObject*) { ++runs; });
     auto* button = CreateObject<TcxButton>(form);
     button->SetBounds(10, 10, 100, 30);
-    button->SetCaption("OK");
     button->SetParent(form);
+    button->SetAction(action);
+    ASSERT_EQ(button->Caption(), "OK");
     auto* calc = CreateObject<TTextCalculator>(form);
     calc->SetBounds(10, 50, 198, 131);
     calc->SetParent(form);
@@ -118,7 +139,21 @@ TEST_F(CatalogueOnX11, ClicksOnTheKeypadComputeAndTheServerShowsTheControls)
     const RECT next = nav->ViewInfo()->ButtonViewInfo(NBDI_NEXT).Bounds;
     ClickScreen(nav->ClientToScreen(POINT{(next.left + next.right) / 2, (next.top + next.bottom) / 2}));
     ASSERT_TRUE(PumpUntil([&] { return data->actions == std::vector<int>{NBDI_NEXT}; }));
+    ClickScreen(button->ClientToScreen(POINT{80, 15}));
+    ASSERT_TRUE(PumpUntil([&] { return runs == 1; }));
     Settle();
+    // The action's 8 x 8 square shows on the server, its olive and fuchsia not.
+    const POINT root = RootPosition(static_cast<::Window>(x_->XWindowOf(form->Handle())));
+    const POINT origin = button->ClientToScreen(POINT{0, 0});
+    int blue = 0, mask = 0;
+    for (int y = 0; y < 30; ++y)
+        for (int x = 0; x < 100; ++x) {
+            const std::uint32_t p = ServerPixel(form->Handle(), origin.x + x - root.x, origin.y + y - root.y);
+            blue += p == 0x0000FF;
+            mask += p == 0x808000 || p == 0xFF00FF;
+        }
+    EXPECT_EQ(blue, 64);
+    EXPECT_EQ(mask, 0);
     EXPECT_EQ(Mismatches(form->Handle()), 0);
 }
 

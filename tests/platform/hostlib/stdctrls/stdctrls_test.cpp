@@ -8,7 +8,8 @@
 #include <string>
 #include <vector>
 
-#include "platform/hostlib/stdctrls/actnlist.h"
+#include "platform/hostlib/core/form_resource.h"
+#include "platform/hostlib/visual/actnlist.h"
 #include "platform/hostlib/stdctrls/buttons.h"
 #include "platform/hostlib/stdctrls/comctrls.h"
 #include "platform/hostlib/stdctrls/extctrls.h"
@@ -858,6 +859,163 @@ TEST_F(StdCtrlsTest, ActionListsShareImagesAndActionsCarryAnImageIndex)
     EXPECT_EQ(list->Images(), nullptr);
     list.reset();
     EXPECT_EQ(first->ActionList(), nullptr);
+}
+
+// ---- controls following an action ------------------------------------------------------------
+
+TEST_F(StdCtrlsTest, AControlTakesItsActionsStateAndRunsItWithoutOnClick)
+{
+    auto action = MakeObject<TAction>(nullptr);
+    action->SetCaption("&Run");
+    action->SetHint("Run it|Runs the thing");
+    action->SetEnabled(false);
+    int runs = 0;
+    action->OnExecute = TNotifyEvent::FromFunction([&](TObject* sender) {
+        EXPECT_EQ(sender, action.get());
+        ++runs;
+    });
+    auto* button = Add<TButton>(form, "Button1", 150, 10, 75, 25);
+    EXPECT_EQ(button->ActionLink(), nullptr);
+    button->SetAction(action.get());
+    ASSERT_NE(button->ActionLink(), nullptr);
+    EXPECT_TRUE(button->ActionLink()->ClassType()->InheritsFrom(TWinControlActionLink::StaticClass()));
+    EXPECT_EQ(button->Action(), action.get());
+    EXPECT_EQ(button->Caption(), "&Run") << "assigned at run time, the action's state replaces the control's";
+    EXPECT_EQ(button->Hint(), "Run it|Runs the thing");
+    EXPECT_FALSE(button->Enabled());
+    action->SetEnabled(true);
+    EXPECT_TRUE(button->Enabled());
+    action->SetVisible(false);
+    EXPECT_FALSE(button->Visible());
+    action->SetVisible(true);
+
+    // A user's click runs the action while the control has no OnClick.
+    ClickAt(button);
+    Pump();
+    EXPECT_EQ(runs, 1);
+    button->SetFocus();
+    Pump();
+    Key(VK_SPACE);
+    Pump();
+    EXPECT_EQ(runs, 2);
+    int own = 0;
+    button->OnClick = TNotifyEvent::FromFunction([&](TObject*) { ++own; });
+    button->Click();
+    EXPECT_EQ(runs, 2) << "OnClick replaces the action";
+    EXPECT_EQ(own, 1);
+
+    // Whichever goes first, the other forgets it.
+    button->SetAction(nullptr);
+    EXPECT_EQ(button->Action(), nullptr);
+    EXPECT_EQ(action->LinkCount(), 0);
+    button->SetAction(action.get());
+    button->Free();
+    EXPECT_EQ(action->LinkCount(), 0);
+    auto* other = Add<TButton>(form, "Button2", 150, 40, 75, 25);
+    other->SetAction(action.get());
+    action.reset();
+    EXPECT_EQ(other->Action(), nullptr);
+    other->Click();  // nothing to run, no crash
+}
+
+// Counts how often the action's changes reach the control.
+class TActionCountingButton : public TButton {
+public:
+    static TClass StaticClass() { return DefineClass<TActionCountingButton, TButton>("TActionCountingButton"); }
+    TClass ClassType() const override { return StaticClass(); }
+    std::vector<bool> changes;
+
+protected:
+    void ActionChange(TObject* sender, bool checkDefaults) override
+    {
+        changes.push_back(checkDefaults);
+        TButton::ActionChange(sender, checkDefaults);
+    }
+};
+
+TEST_F(StdCtrlsTest, EveryActionChangeReachesTheControlWhichKeepsWhatItSetItself)
+{
+    auto action = MakeObject<TAction>(nullptr);
+    auto* button = Add<TActionCountingButton>(form, "Button1", 150, 10, 75, 25);
+    button->SetAction(action.get());
+    EXPECT_EQ(button->changes, (std::vector<bool>{false}));
+    action->SetImageIndex(2);  // no property of the control, still a change
+    action->SetCaption("Go");
+    EXPECT_EQ(button->changes, (std::vector<bool>{false, true, true}));
+    EXPECT_EQ(button->Caption(), "Go");
+    button->SetCaption("Mine");
+    button->SetHint("my hint");
+    button->SetEnabled(false);
+    action->SetCaption("Stop");
+    action->SetHint("their hint");
+    action->SetEnabled(true);
+    EXPECT_EQ(button->Caption(), "Mine");
+    EXPECT_EQ(button->Hint(), "my hint");
+    EXPECT_FALSE(button->Enabled());
+}
+
+TEST_F(StdCtrlsTest, AFormResourceKeepsTheControlsOwnCaptionOverItsAction)
+{
+    RegisterClasses({TAction::StaticClass(), TButton::StaticClass()});
+    TForm* loaded = NewForm();
+    // The reference is declared before the action it names.
+    ReadFormResource(loaded, R"(Form2 : TForm {
+  Own : TButton {
+    Caption = "Own";
+    Action = Act;
+  }
+  Plain : TButton {
+    Action = Act;
+  }
+  Act : TAction {
+    Caption = "Act";
+    Hint = "acting";
+  }
+})", "actions.form");
+    auto* act = As<TAction>(loaded->FindComponent("Act"));
+    auto* own = As<TButton>(loaded->FindComponent("Own"));
+    auto* plain = As<TButton>(loaded->FindComponent("Plain"));
+    ASSERT_TRUE(act && own && plain);
+    EXPECT_EQ(own->Action(), act);
+    EXPECT_EQ(own->Caption(), "Own");
+    EXPECT_EQ(own->Hint(), "acting");
+    EXPECT_EQ(plain->Caption(), "Act") << "an empty caption is the default";
+    const std::string written = WriteFormResource(loaded);
+    EXPECT_NE(written.find("Action = Act"), std::string::npos) << written;
+}
+
+TEST_F(StdCtrlsTest, CheckBoxesAndRadioButtonsFollowTheActionsCheckedWithoutAClick)
+{
+    auto action = MakeObject<TAction>(nullptr);
+    action->SetChecked(true);
+    int runs = 0;
+    action->OnExecute = TNotifyEvent::FromFunction([&](TObject*) { ++runs; });
+    check->OnClick = {};
+    auto* radio = Add<TRadioButton>(form, "Radio1", 150, 70, 100, 17);
+    auto* sibling = Add<TRadioButton>(form, "Radio2", 150, 90, 100, 17);
+    sibling->SetChecked(true);
+    for (TWinControl* client : {static_cast<TWinControl*>(check), static_cast<TWinControl*>(radio)})
+        client->SetAction(action.get());
+    EXPECT_TRUE(check->Checked());
+    EXPECT_TRUE(radio->Checked());
+    EXPECT_FALSE(sibling->Checked()) << "a radio button checked by its action still unchecks its group";
+    EXPECT_EQ(runs, 0) << "following the action is no click";
+    action->SetChecked(false);
+    EXPECT_FALSE(check->Checked());
+    EXPECT_FALSE(radio->Checked());
+    EXPECT_EQ(runs, 0);
+
+    // The user's click runs the action once.
+    ClickAt(check);
+    Pump();
+    EXPECT_TRUE(check->Checked());
+    EXPECT_EQ(runs, 1);
+    // A grayed box no longer follows.
+    check->SetAllowGrayed(true);
+    check->SetState(cbGrayed);
+    EXPECT_EQ(runs, 2);
+    action->SetChecked(true);
+    EXPECT_EQ(check->State(), cbGrayed);
 }
 
 // ---- clicks by position on framed forms ---------------------------------------------------------

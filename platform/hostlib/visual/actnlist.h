@@ -1,14 +1,13 @@
 #pragma once
-// Action bases: an action holds a command's caption, checked, enabled,
-// hint and visible state; action links carry changes to their client
-// control. Controls use them only through the link classes; no action list
-// dispatches actions here.
+// Actions: an action holds a command's caption, checked, enabled, hint,
+// visible state and image; action links carry its changes to the control
+// that follows it (TControl::Action). No action list dispatches actions.
 
 #include <string>
 #include <vector>
 
 #include "platform/hostlib/core/component.h"
-#include "platform/hostlib/visual/controls.h"
+#include "platform/hostlib/visual/control.h"
 #include "platform/hostlib/visual/imagelist.h"
 
 namespace hostlib {
@@ -154,6 +153,9 @@ public:
 
 protected:
     void AssignClient(TObject* client) override;
+    // After any change of the action the client takes over what it still
+    // shows as its default (the push button its glyph, for one).
+    void Change() override;
 
 private:
     TControl* client_ = nullptr;

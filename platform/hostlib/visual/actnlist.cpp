@@ -1,4 +1,4 @@
-#include "platform/hostlib/stdctrls/actnlist.h"
+#include "platform/hostlib/visual/actnlist.h"
 
 #include <algorithm>
 
@@ -187,6 +187,11 @@ bool TActionLink::IsImageIndexLinked() const { return CustomAction() != nullptr;
 TClass TControlActionLink::StaticClass() { return DefineClass<TControlActionLink, TActionLink>("TControlActionLink"); }
 
 void TControlActionLink::AssignClient(TObject* client) { client_ = As<TControl>(client); }
+
+void TControlActionLink::Change()
+{
+    if (client_ && Action()) client_->ActionChange(Action(), true);
+}
 
 // A client property follows the action while it still shows the action's
 // value.
