@@ -68,6 +68,8 @@ inline constexpr TcxResourceString cxSEditTimeConvertError{64005, "Could not con
 inline constexpr TcxResourceString cxSEditValidateErrorText{
     64006, "Invalid input value. Use escape key to abandon changes"};
 inline constexpr TcxResourceString cxSEditValueOutOfBounds{64007, "Value out of bounds"};
+// What the hyperlink editor puts in front of an address without one.
+inline constexpr TcxResourceString cxSEditHyperLinkPrefix{64008, "http://"};
 
 // Registration texts of the editor kinds: name, "|", description.
 inline constexpr TcxResourceString scxSEditRepositoryBlobItem{64010, "BlobEdit|Represents the BLOB editor"};
