@@ -160,6 +160,7 @@ public:
 
     void LockChangeEvents(bool lock, bool invokeChangedOnUnlock = true) { catcher_->Lock(lock, invokeChangedOnUnlock); }
     bool AreChangeEventsLocked() const { return catcher_->IsLocked(); }
+    TcxEditChangeEventsCatcher* ChangeEventsCatcher() const { return catcher_.get(); }
     void LockEditValueChanging(bool lock);
     void LockClick(bool lock);
     bool IsClickLocked() const { return clickLock_ > 0; }

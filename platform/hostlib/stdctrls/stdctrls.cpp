@@ -1,5 +1,7 @@
 #include "platform/hostlib/stdctrls/stdctrls.h"
 
+#include <algorithm>
+
 #include "platform/controls/winctl.h"
 #include "platform/hostlib/core/format.h"
 #include "platform/system/scope_guard.h"
@@ -398,6 +400,31 @@ void TCustomMemo::SetScrollBars(TScrollStyle value)
     if (value == scrollBars_) return;
     scrollBars_ = value;
     if (HandleAllocated()) RecreateWnd();
+}
+
+POINT TCustomMemo::CaretPos() const
+{
+    if (!handle_) return POINT{0, 0};
+    // The window counts line offsets in bytes, the caret in characters.
+    const std::string text = TWinControl::Text();
+    const int caret = CaretIndex();
+    const auto line =
+        static_cast<int>(SendMessageA(handle_, EM_LINEFROMCHAR, static_cast<WPARAM>(CharToByte(text, caret)), 0));
+    const auto start = static_cast<int>(SendMessageA(handle_, EM_LINEINDEX, static_cast<WPARAM>(line), 0));
+    return POINT{caret - ByteToChar(text, start), line};
+}
+
+void TCustomMemo::SetCaretPos(POINT value)
+{
+    const std::string text = TWinControl::Text();
+    const auto lines = static_cast<int>(SendMessageA(Handle(), EM_GETLINECOUNT, 0, 0));
+    const int line = std::clamp(static_cast<int>(value.y), 0, std::max(0, lines - 1));
+    const auto start = static_cast<int>(SendMessageA(Handle(), EM_LINEINDEX, static_cast<WPARAM>(line), 0));
+    const auto length = static_cast<int>(SendMessageA(Handle(), EM_LINELENGTH, static_cast<WPARAM>(start), 0));
+    const int first = ByteToChar(text, start);
+    const int column = std::clamp(static_cast<int>(value.x), 0, ByteToChar(text, start + length) - first);
+    SetSelStart(first + column);
+    SetSelLength(0);
 }
 
 void TCustomMemo::Dispatch(TMessage& m)

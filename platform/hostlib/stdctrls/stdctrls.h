@@ -145,6 +145,10 @@ public:
     // Tab is typed (else it moves the focus).
     bool WantTabs() const { return wantTabs_; }
     void SetWantTabs(bool value) { wantTabs_ = value; }
+    // The caret as column (x) and line (y), in characters; setting it
+    // leaves an empty selection there, kept within the line and the text.
+    POINT CaretPos() const;
+    void SetCaretPos(POINT value);
 
 protected:
     void CreateParams(TCreateParams& params) override;

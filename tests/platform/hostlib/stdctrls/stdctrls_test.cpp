@@ -861,6 +861,30 @@ TEST_F(StdCtrlsTest, ActionListsShareImagesAndActionsCarryAnImageIndex)
     EXPECT_EQ(first->ActionList(), nullptr);
 }
 
+TEST_F(StdCtrlsTest, AMemosCaretIsAColumnAndALineInCharacters)
+{
+    auto* memo = Add<TMemo>(form, "Memo1", 150, 10, 150, 80);
+    memo->SetText("ab\r\n\xC3\xA7" "d\r\nxyz");  // a two-byte letter on the second line
+    Pump();
+    struct Case {
+        POINT set, got;
+        int selStart;
+    } cases[] = {
+        {{0, 0}, {0, 0}, 0},
+        {{1, 1}, {1, 1}, 5},
+        {{2, 1}, {2, 1}, 6},
+        {{9, 9}, {3, 2}, 11},  // kept within the text
+        {{-1, -1}, {0, 0}, 0},
+    };
+    for (const Case& c : cases) {
+        memo->SetCaretPos(c.set);
+        EXPECT_EQ(memo->SelStart(), c.selStart) << c.set.x << "," << c.set.y;
+        EXPECT_EQ(memo->SelLength(), 0);
+        EXPECT_EQ(memo->CaretPos().x, c.got.x) << c.set.x << "," << c.set.y;
+        EXPECT_EQ(memo->CaretPos().y, c.got.y) << c.set.x << "," << c.set.y;
+    }
+}
+
 // ---- controls following an action ------------------------------------------------------------
 
 TEST_F(StdCtrlsTest, AControlTakesItsActionsStateAndRunsItWithoutOnClick)
