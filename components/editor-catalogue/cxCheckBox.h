@@ -13,7 +13,7 @@
 #include "components/editors/cxEditStyles.h"
 #include "components/editors/cxEditViewData.h"
 #include "components/editors/cxTextEdit.h"
-#include "platform/hostlib/stdctrls/actnlist.h"
+#include "platform/hostlib/visual/actnlist.h"
 
 // The three states of a check box, shared by the check box, the check-state
 // text encoding and the list controls that paint check cells.
@@ -316,7 +316,7 @@ public:
     hostlib::TBasicAction* Action() const;
     void SetAction(hostlib::TBasicAction* value);
     // The action changed; with checkDefaults only a set Checked is taken.
-    virtual void ActionChange(hostlib::TObject* sender, bool checkDefaults);
+    void ActionChange(hostlib::TObject* sender, bool checkDefaults) override;
 
     TcxCustomCheckBoxProperties* Properties() const
     {
