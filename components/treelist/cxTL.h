@@ -76,6 +76,8 @@ using TcxTreeListFocusedChangedEvent = hostlib::Event<hostlib::TObject*, TcxTree
 using TcxTreeListGetNodeImageIndexEvent =
     hostlib::Event<hostlib::TObject*, TcxTreeListNode*, TcxTreeListImageIndexType, int&>;
 using TcxTreeListIsGroupNodeEvent = hostlib::Event<hostlib::TObject*, TcxTreeListNode*, bool&>;
+using TcxTreeListGetNodePreviewHeightEvent =
+    hostlib::Event<hostlib::TObject*, TcxTreeListNode*, const hostlib::Variant&, int&>;
 using TcxTreeListOnHotTrackNodeEvent =
     hostlib::Event<hostlib::TObject*, TcxTreeListNode*, hostlib::TShiftState, hostlib::TCursor&>;
 using TcxTreeListMoveToEvent = hostlib::Event<hostlib::TObject*, TcxTreeListNode*, TcxTreeListNodeAttachMode,
@@ -1205,6 +1207,7 @@ public:
     TcxCustomDrawViewInfoItemEvent OnCustomDrawIndentCell;
     TcxCustomDrawViewInfoItemEvent OnCustomDrawIndicatorCell;
     TcxCustomDrawViewInfoItemEvent OnCustomDrawPreview;
+    TcxTreeListGetNodePreviewHeightEvent OnGetNodePreviewHeight;
 
     // Form streaming.
     void GetChildren(const std::function<void(hostlib::TComponent*)>& proc, hostlib::TComponent* root) override;
@@ -1318,3 +1321,6 @@ public:
 // Order of columns in the visible list: row, then (Ex) band, then column.
 int cxCompareColumnsPos(TcxTreeListColumn* a, TcxTreeListColumn* b);
 int cxCompareColumnsPosEx(TcxTreeListColumn* a, TcxTreeListColumn* b);
+
+// The borders grid lines give a cell or cells group.
+TcxBorders cxTreeListGridLineBorders(TcxTreeListGridLines lines);

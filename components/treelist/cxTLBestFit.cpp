@@ -12,45 +12,6 @@ using namespace hostlib;
 
 namespace {
 
-// A cell of a given column and node that no row owns; measuring creates no
-// object per cell.
-class TcxTreeListMeasureCellViewInfo : public TcxEditCellViewInfo {
-public:
-    static TClass StaticClass()
-    {
-        return DefineClass<TcxTreeListMeasureCellViewInfo, TcxEditCellViewInfo>("TcxTreeListMeasureCellViewInfo");
-    }
-    TClass ClassType() const override { return StaticClass(); }
-
-    void Prepare(TcxTreeListColumn* column, TcxTreeListNode* node, bool focused)
-    {
-        column_ = column;
-        node_ = node;
-        focused_ = focused;
-    }
-    RECT ContentOffset() override { return RECT{}; }
-    TcxEditButtonTransparency GetButtonTransparency() override { return ebtNone; }
-    TcxCustomInplaceEditContainer* GetEditContainer() override { return column_; }
-    bool GetFocused() override { return focused_; }
-    int GetRecordIndex() override { return node_ ? node_->RecordIndex() : -1; }
-    void* GetViewInfoData() override { return node_; }
-    bool IsAutoHeight() override { return false; }
-    bool IsEndEllipsis() override { return false; }
-    TcxViewParams GetEditViewParams() override { return column_->TreeList()->Styles()->DoGetContentParams(node_, column_); }
-
-protected:
-    void Destroy() override
-    {
-        column_ = nullptr;
-        TcxEditCellViewInfo::Destroy();
-    }
-
-private:
-    TcxTreeListColumn* column_ = nullptr;
-    TcxTreeListNode* node_ = nullptr;
-    bool focused_ = false;
-};
-
 // Caption width in the font plus 8, plus a glyph beside (not behind) the text.
 int CaptionBestWidth(TcxTreeListCaption* caption, TFont* font)
 {
@@ -74,8 +35,8 @@ int LevelIndent(TcxTreeListColumn* column, TcxTreeListNode* node)
 
 int TcxCustomTreeListControl::MeasureCellWidth(TcxTreeListColumn* column, TcxTreeListNode* node, bool focused, int height)
 {
-    if (!measureCell_) measureCell_.reset(CreateObject<TcxTreeListMeasureCellViewInfo>(static_cast<TObject*>(nullptr)));
-    auto* cell = static_cast<TcxTreeListMeasureCellViewInfo*>(measureCell_.get());
+    if (!measureCell_) measureCell_.reset(CreateObject<TcxTemporaryCellViewInfo>(static_cast<TObject*>(nullptr)));
+    auto* cell = static_cast<TcxTemporaryCellViewInfo*>(measureCell_.get());
     cell->Prepare(column, node, focused);
     column->InitEditViewInfo(cell);
     cell->DisplayRect = cell->ClipRect = cell->ContentRect = cell->EditRect = RECT{0, 0, 0, height};

@@ -77,7 +77,12 @@ TClass TcxTreeListIndicatorViewInfo::StaticClass()
     return DefineClass<TcxTreeListIndicatorViewInfo, TcxTreeListViewInfoItem>("TcxTreeListIndicatorViewInfo");
 }
 
-TcxTreeListViewInfo* TcxTreeListIndicatorViewInfo::Layout() const { return As<TcxTreeListViewInfo>(Owner()); }
+// The corner cells belong to the layout, a row's cell to its row.
+TcxTreeListViewInfo* TcxTreeListIndicatorViewInfo::Layout() const
+{
+    if (auto* row = As<TcxTreeListNodeViewInfo>(Owner())) return row->Owner()->Owner();
+    return As<TcxTreeListViewInfo>(Owner());
+}
 
 TcxCustomTreeListControl* TcxTreeListIndicatorViewInfo::GetTreeList()
 {

@@ -129,8 +129,12 @@ void TcxCustomTreeListControl::SetTopVisibleIndex(int index)
 {
     TcxTreeListNodes* nodes = Nodes();
     if (IsLocked()) {
-        nodes->SetTopIndex(index);
-        nodes->SetTopNode(nodes->GetVisibleNode(index));
+        // Looking the node up re-syncs the stored index with the old top
+        // node, so the index is stored after it.
+        int found = index;
+        TcxTreeListNode* node = nodes->GetVisibleNode(found);
+        nodes->SetTopNode(node);
+        nodes->SetTopIndex(node ? found : index);
         TreeListViewInfo()->DoCalculate();
         return;
     }

@@ -26,66 +26,6 @@ bool IsEmptyRect(const RECT& r) { return r.right <= r.left || r.bottom <= r.top;
 
 } // namespace
 
-// ---- node area ----------------------------------------------------------------------------
-
-TClass TcxTreeListNodesViewInfo::StaticClass()
-{
-    return DefineClass<TcxTreeListNodesViewInfo, TObject>("TcxTreeListNodesViewInfo");
-}
-
-TcxCustomTreeListControl* TcxTreeListNodesViewInfo::TreeList() const { return owner_->GetTreeList(); }
-
-int TcxTreeListNodesViewInfo::GetTopVisibleIndex() const
-{
-    if (TopNode && TopNode->IsVisible()) return TopNode->VisibleIndex();
-    return TreeList()->Nodes()->TopIndex();
-}
-
-void TcxTreeListNodesViewInfo::DoCalculate(bool)
-{
-    TcxCustomTreeListControl* treeList = TreeList();
-    Count = 0;
-    VisibleCount = 0;
-    IndentWidth = treeList->LevelIndentWidth();
-    RowsRect = owner_->VisibleCellsRect;
-    ScrollRect = Intersection(owner_->VisibleCellsRect, owner_->ScrollArea);
-    SpaceArea = owner_->CellsRect;
-    SpaceArea.left = owner_->GetBorderSize();
-    TopNode = treeList->Nodes()->GetTopVisibleNode();
-}
-
-void TcxTreeListNodesViewInfo::DoVertOffset(int rows)
-{
-    TreeList()->Nodes()->SetTopVisibleIndex(GetTopVisibleIndex() + rows);
-    DoCalculate(false);
-    owner_->InvalidateRect(RowsRect);
-}
-
-void TcxTreeListNodesViewInfo::MakeNodeVisible(TcxTreeListNode* node)
-{
-    const int index = node->VisibleIndex();
-    const int top = GetTopVisibleIndex();
-    if (index >= top && index < top + VisibleCount) return;
-    TreeList()->Nodes()->SetTopVisibleIndex(index < top ? index : std::max(0, index - std::max(VisibleCount, 1) + 1));
-    DoCalculate(false);
-    SynchronizeTopNode();
-}
-
-void TcxTreeListNodesViewInfo::SetLastVisibleNode(TcxTreeListNode* node)
-{
-    TreeList()->Nodes()->SetTopVisibleIndex(std::max(0, node->VisibleIndex() - std::max(VisibleCount, 1) + 1));
-    DoCalculate(false);
-    SynchronizeTopNode();
-}
-
-void TcxTreeListNodesViewInfo::SynchronizeTopNode()
-{
-    TcxTreeListNodes* nodes = TreeList()->Nodes();
-    nodes->SetTopNode(TopNode);
-    if (TopNode) nodes->SetTopIndex(TopNode->VisibleIndex());
-    NeedSynchronize = false;
-}
-
 // ---- layout: construction -------------------------------------------------------------------
 
 TClass TcxTreeListViewInfo::StaticClass()

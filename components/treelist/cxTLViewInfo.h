@@ -251,46 +251,388 @@ private:
     hostlib::ObjectPtr<TcxTreeListFooterItemViewInfo> footer_;
 };
 
-// ---- the node area ------------------------------------------------------------------
+// ---- row items ----------------------------------------------------------------------
 
-// The rows of the node area. Until rows are laid out it keeps the top of
-// the visible range and the rectangles the rows will fill.
+class TcxTreeListNodeViewInfo;
+class TcxTreeListNodesViewInfo;
+class TcxTreeListCellsGroupViewInfo;
+class TcxTreeListPreview;
+
+// One cell of a row: a column's value painted by the column's editor.
+class TcxTreeListEditCellViewInfo : public TcxEditCellViewInfo {
+public:
+    static hostlib::TClass StaticClass();
+    hostlib::TClass ClassType() const override { return StaticClass(); }
+
+    void DoHorzOffset(int dx) override { ShiftItem(dx, 0); }
+    void DoVertOffset(int dy) override { ShiftItem(0, dy); }
+    void Assign(TcxCustomViewInfoItem* source) override;
+    bool IsTransparent() override;
+    bool ChangedHeight(int prevHeight, int height) override;
+    RECT ContentOffset() override { return RECT{1, 1, 1, 1}; }
+    TcxEditButtonTransparency GetButtonTransparency() override;
+    hostlib::Variant GetDisplayValue() override;
+    TcxCustomInplaceEditContainer* GetEditContainer() override;
+    TcxViewParams GetEditViewParams() override;
+    bool GetFocused() override;
+    int GetRecordIndex() override;
+    hostlib::TColor GetSelectedTextColor() override;
+    hostlib::TColor GetSelectedBKColor() override;
+    void* GetViewInfoData() override { return GetNode(); }
+    bool IsAutoHeight() override;
+    bool IsEndEllipsis() override;
+
+    virtual TcxTreeListNode* GetNode();
+    virtual TcxTreeListNodesViewInfo* GetNodesViewInfo();
+    virtual TcxTreeListNodeViewInfo* GetNodeViewInfo();
+    virtual TcxCustomTreeListControl* GetTreeList();
+    virtual const TcxCustomDrawViewInfoItemEvent* CustomDrawEvent();
+    virtual TcxTreeListColumn* GetColumn();
+    virtual bool GetHotTrack();
+    virtual int GetLineCount();
+    virtual int GetLineOffset();
+    virtual bool GetSelected();
+    virtual TcxViewParams GetTreeListEditCellParams();
+    virtual void ShiftItem(int dx, int dy);
+
+    TcxViewParams IncSearchParams();
+    // With row auto height the cell spans the row; otherwise it keeps its
+    // height and its offset inside the row.
+    void SetPosition(int top, int height, const RECT& clip);
+    void UpdateViewInfoPosition();
+
+    int GroupIndex = 0;
+    TcxTreeListColumnViewInfo* ColumnViewInfo = nullptr;
+};
+
+// The one cell of a group row (categorized painting), across all bands.
+class TcxTreeListGroupNodeEditViewInfo : public TcxTreeListEditCellViewInfo {
+public:
+    static hostlib::TClass StaticClass();
+    hostlib::TClass ClassType() const override { return StaticClass(); }
+
+    void DoCalculate() override;
+    bool ChangedHeight(int prevHeight, int height) override;
+    TcxTreeListColumn* GetColumn() override;
+    void ShiftItem(int dx, int dy) override;
+    virtual void Update();
+
+    RECT GetCellRect();
+};
+
+// The preview text of a row, above or below its cells.
+class TcxTreeListNodePreviewViewInfo : public TcxTreeListEditCellViewInfo {
+public:
+    static hostlib::TClass StaticClass();
+    hostlib::TClass ClassType() const override { return StaticClass(); }
+
+    void Construct(hostlib::TObject* owner) override;
+    void DoCalculate() override;
+    RECT ContentOffset() override;
+    TcxEditButtonTransparency GetButtonTransparency() override { return ebtHideInactive; }
+    int GetMaxLineCount() override;
+    bool IsAutoHeight() override;
+    TcxTreeListColumn* GetColumn() override;
+    bool GetHotTrack() override { return false; }
+    int GetLineCount() override { return GetMaxLineCount(); }
+    int GetLineOffset() override { return 0; }
+    TcxViewParams GetTreeListEditCellParams() override;
+    void ShiftItem(int dx, int dy) override;
+    virtual void DoInitPreviewSettings(int top);
+    virtual void Update();
+
+    int CheckPreviewHeight(int offsets);
+    RECT GetPreviewRect();
+
+    TcxTreeListPreview* Preview = nullptr;
+    int PreviewHeight = 0;
+};
+
+// The cells of one band in a row.
+class TcxTreeListCellsGroupViewInfo : public TcxTreeListViewInfoItem {
+public:
+    static hostlib::TClass StaticClass();
+    hostlib::TClass ClassType() const override { return StaticClass(); }
+
+    void Assign(TcxCustomViewInfoItem* source) override;
+    void DoCalculate() override;
+    void DoHorzOffset(int dx) override { ShiftGroup(dx, 0); }
+    void DoVertOffset(int dy) override { ShiftGroup(0, dy); }
+    TcxCustomTreeListControl* GetTreeList() override;
+    virtual void DoCalculateCellsLayout();
+    virtual bool GetHotTrack();
+    virtual bool GetSelected();
+    virtual hostlib::TBitmap* GetGroupBitmap();
+    virtual void SetSize(int top, int height);
+    virtual void ShiftGroup(int dx, int dy);
+
+    TcxTreeListNodeViewInfo* GetNodeViewInfo() const;
+    TcxTreeListNode* GetNode() const;
+    TcxTreeListBand* GetBand() const;
+    bool GetFixed() const;
+    int GetCount() const { return EndCell - FirstCell; }
+    TcxTreeListEditCellViewInfo* GetCell(int index) const;
+    int GetCellsHeight();
+    hostlib::TBrush* GetCurrentBrush();
+    void CalculateEditCellRect(TcxTreeListEditCellViewInfo* cell, int bandLeft);
+
+    bool BandOpaque = false;
+    TcxTreeListBandViewInfo* BandViewInfo = nullptr;
+    TcxBorders Borders;
+    int FirstCell = 0;
+    int EndCell = 0;
+};
+
+// Tree-line flags of an indent.
+inline constexpr int tlifUp = 1, tlifDown = 2, tlifRight = 4;
+
+// One indent of a row: a tree level with its lines and expand button, or
+// an image.
+class TcxTreeListIndentViewInfo : public TcxTreeListViewInfoItem {
+public:
+    static hostlib::TClass StaticClass();
+    hostlib::TClass ClassType() const override { return StaticClass(); }
+
+    void DoCalculate() override;
+    void DoHorzOffset(int dx) override { ShiftIndent(dx, 0); }
+    void DoVertOffset(int dy) override { ShiftIndent(0, dy); }
+    TcxCustomTreeListControl* GetTreeList() override;
+    virtual void ShiftIndent(int dx, int dy);
+
+    TcxTreeListNodeViewInfo* GetNodeViewInfo() const;
+    TcxTreeListNode* GetNode() const { return Node; }
+    TcxTreeListNodeViewInfo* GetNextVisible() const;
+    TcxTreeListNodeViewInfo* GetPrevVisible() const;
+    bool GetIsExpanded() const;
+    RECT GetButtonRect();
+    void UpdateImageIndex();
+
+    TcxBorders Borders;
+    int Lines = 0;
+    bool ImageValid = false;
+    bool HasButton = false;
+    RECT HorzLineRect{};
+    int ImageIndex = -1;
+    bool IsStateImage = false;
+    hostlib::TCustomImageList* Images = nullptr;
+    RECT VertLineRect{};
+    int Level = 0;
+    bool IsLevel = false;
+    int ImageKind = 0; // a TcxTreeListImageIndexType
+    TcxTreeListNode* Node = nullptr;
+};
+
+// ---- rows ---------------------------------------------------------------------------
+
+// One row of the node area.
+class TcxTreeListNodeViewInfo : public hostlib::TObject {
+public:
+    static hostlib::TClass StaticClass();
+    hostlib::TClass ClassType() const override { return StaticClass(); }
+
+    virtual void Construct(TcxTreeListNodesViewInfo* owner);
+    virtual void DoCalculate();
+    virtual void DoCalculateAutoHeights();
+    virtual void DoCalculateCellsViewInfo();
+    virtual void DoCalculateImageIndents(int& right);
+    virtual int DoCalculateIndentsLayout();
+    virtual void DoCalculateIndentsViewInfo();
+    virtual void DoCalculateLayout();
+    virtual void DoHorzOffset(int dx);
+    virtual void DoVertOffset(int dy);
+    virtual TcxIndicatorKind GetNodeIndicatorKind();
+    virtual void Update(bool force);
+    virtual void UpdateClipping();
+    virtual void UpdateImageIndexes();
+    virtual void UpdatePostCalculate(int top, int index);
+    void AssignLayoutTo(TcxTreeListNodeViewInfo* row);
+
+    TcxTreeListCellsGroupViewInfo* GetGroup(int i) const { return groups_.at(static_cast<std::size_t>(i)).get(); }
+    int GetGroupCount() const { return static_cast<int>(groups_.size()); }
+    TcxTreeListEditCellViewInfo* GetCell(int i) const { return cells_.at(static_cast<std::size_t>(i)).get(); }
+    int GetCellCount() const { return static_cast<int>(cells_.size()); }
+    TcxTreeListIndentViewInfo* GetIndent(int i) const { return indents_.at(static_cast<std::size_t>(i)).get(); }
+    int GetIndentCount() const { return indentCount_; }
+    int GetIndentWidth() const;
+    int GetRealHeight() const;
+    int GetVisibleIndex() const;
+    bool GetHotTrack() const;
+    RECT GetFocusRect();
+    RECT GetVisibleRect(bool fixed) const;
+    TcxTreeListCellsGroupViewInfo* AddGroup(TcxTreeListBandViewInfo* band, int x);
+    void AddCell(TcxTreeListColumnViewInfo* column, int groupIndex);
+    void ReallocateData(int groupCount, int cellCount);
+    void UpdateContentRects();
+    void UpdateLinks();
+    void Clear();
+
+    TcxTreeListNodesViewInfo* Owner() const { return owner_; }
+    TcxTreeListIndicatorViewInfo* Indicator() const { return indicator_.get(); }
+    TcxTreeListNodePreviewViewInfo* Preview() const { return preview_.get(); }
+    TcxTreeListGroupNodeEditViewInfo* GroupNodeEdit() const { return groupNodeEdit_.get(); }
+
+    TcxTreeListNode* Node = nullptr;
+    bool CellsCalculated = false;
+    bool Focused = false;
+    bool HasButton = false;
+    bool HasPreview = false;
+    bool Selected = false;
+    bool Visible = false;
+    bool IsGroup = false;
+    bool Expanded = false;
+    TcxBorders Borders;
+    int Level = 0;
+    TcxTreeListEditCellViewInfo* FocusedCell = nullptr;
+    TcxTreeListNodeViewInfo* NextVisible = nullptr;
+    TcxTreeListNodeViewInfo* PrevVisible = nullptr;
+    int IndentLeft = 0;
+    RECT CellsArea{};
+    RECT RowClipRect{};
+    RECT ContentRect{};
+    int CellsOffset = 0;
+    int PreviewTop = 0;
+    int CellsMaxHeight = 0;
+    int CellsMaxHeightCount = 0;
+    TcxTreeListCellsGroupViewInfo* LeftFixedGroup = nullptr;
+    TcxTreeListCellsGroupViewInfo* RightFixedGroup = nullptr;
+    RECT Separators[2]{};
+    int Index = 0;
+    int Top = 0;
+
+protected:
+    void Destroy() override;
+
+private:
+    TcxCustomTreeListControl* TreeList() const;
+    TcxTreeListViewInfo* Layout() const;
+    void SetIndentCount(int count);
+    void CalculateIndentInfo(int& right);
+    void CalculateIndentBorders(int nextCount);
+    bool RefreshItems(bool refresh);
+
+    TcxTreeListNodesViewInfo* owner_ = nullptr;
+    std::vector<hostlib::ObjectPtr<TcxTreeListCellsGroupViewInfo>> groups_;
+    std::vector<hostlib::ObjectPtr<TcxTreeListEditCellViewInfo>> cells_;
+    // Indent objects are pooled; the first indentCount_ are in use.
+    std::vector<hostlib::ObjectPtr<TcxTreeListIndentViewInfo>> indents_;
+    int indentCount_ = 0;
+    hostlib::ObjectPtr<TcxTreeListIndicatorViewInfo> indicator_;
+    hostlib::ObjectPtr<TcxTreeListNodePreviewViewInfo> preview_;
+    hostlib::ObjectPtr<TcxTreeListGroupNodeEditViewInfo> groupNodeEdit_;
+};
+
+// The rows of the node area, from the top node down to the first row that
+// does not fit. Row objects are pooled and reused from node to node.
 class TcxTreeListNodesViewInfo : public hostlib::TObject {
 public:
     static hostlib::TClass StaticClass();
     hostlib::TClass ClassType() const override { return StaticClass(); }
 
     virtual void Construct(TcxTreeListViewInfo* owner) { owner_ = owner; }
+    virtual int Add(TcxTreeListNode* node);
+    virtual void BeforeShowEdit() { PostViewInfoUpdate(); }
+    virtual void CalculatePreviewHeight();
     virtual void DoCalculate(bool recalculateTemplate);
-    virtual void DoHorzOffset(int) {}
+    virtual void DoCalculateShiftUp(int count);
+    virtual void DoCalculateShiftDown(int count);
+    virtual void DoHorzOffset(int dx);
     virtual void DoVertOffset(int rows);
+    virtual void FocusedRecordChanged(TcxTreeListNode* previous, TcxTreeListNode* node);
     virtual void MakeNodeVisible(TcxTreeListNode* node);
+    virtual void ProcessNodes(TcxTreeListNode* node, bool stopAtBottom);
     virtual void SetLastVisibleNode(TcxTreeListNode* node);
     virtual void SynchronizeTopNode();
-    virtual void UpdateSelectedNodes() {}
+    virtual void UpdateSelectedNodes();
+    virtual void UpdatePostCalculate();
+    virtual void UpdateData();
+    virtual hostlib::TClass GetGroupViewInfoItemClass() { return TcxTreeListCellsGroupViewInfo::StaticClass(); }
+    virtual hostlib::TClass GetEditCellViewInfoItemClass() { return TcxTreeListEditCellViewInfo::StaticClass(); }
+    virtual hostlib::TClass GetIndentViewInfoItemClass() { return TcxTreeListIndentViewInfo::StaticClass(); }
+    virtual hostlib::TClass GetNodePreviewViewInfoClass() { return TcxTreeListNodePreviewViewInfo::StaticClass(); }
+    virtual hostlib::TClass GetNodeViewInfoClass() { return TcxTreeListNodeViewInfo::StaticClass(); }
 
+    TcxTreeListNodeViewInfo* GetNodeViewInfo(int i) const { return rows_.at(static_cast<std::size_t>(i)).get(); }
+    bool FindNodeViewInfo(TcxTreeListNode* node, TcxTreeListNodeViewInfo*& row) const;
+    int GetTopVisibleIndex() const;
+    int GetMaxVisibleIndex() const;
+    TcxTreeListNode* GetNextNodeFromViewInfo(int i) const;
+    int PoolSize() const { return static_cast<int>(rows_.size()); }
+    int Capacity() const { return static_cast<int>(rows_.capacity()); }
+    void AddNode(TcxTreeListNode* node);
+    int MoveFirstToLatest(bool keepOne);
+    void ChangeDirection() { IsAddFirst = !IsAddFirst; }
+    void ClearState();
+    void Clear();
+    void NeedUpdatePost() { UpdatePost = true; }
+    void CancelUpdatePost() { UpdatePost = false; }
     void NeedViewInfoUpdatePost()
     {
         NeedSynchronize = true;
         NeedUpdatePos = true;
     }
-    int GetTopVisibleIndex() const;
+    bool PostViewInfoUpdate();
+    void PostUpdate();
+    bool GetScrollWindow() const { return false; }
+    void ProcessAddNode(TcxTreeListNode*& node, bool& full);
     TcxTreeListViewInfo* Owner() const { return owner_; }
+    TcxTreeListNodeViewInfo* Template() const { return template_.get(); }
+    TcxCustomTreeListControl* TreeList() const;
 
     bool NeedSynchronize = false;
     bool NeedUpdatePos = false;
+    bool UpdatePost = false;
+    bool SelectionUpdating = false;
     RECT RowsRect{};
-    RECT ScrollRect{};
-    RECT SpaceArea{};
     int Count = 0;
     int IndentWidth = 0;
-    int VisibleCount = 0;
+    bool IsAddFirst = false;
+    bool IsRowAutoHeight = false;
+    int NodesBottom = 0;
+    RECT ScrollRect{};
+    RECT SpaceArea{};
     TcxTreeListNode* TopNode = nullptr;
+    int VisibleCount = 0;
+
+protected:
+    void Destroy() override;
 
 private:
-    TcxCustomTreeListControl* TreeList() const;
+    bool Full() const { return NodesBottom > RowsRect.bottom; }
+    void FillRows(TcxTreeListNode* node, bool stopAtBottom);
 
     TcxTreeListViewInfo* owner_ = nullptr;
+    std::vector<hostlib::ObjectPtr<TcxTreeListNodeViewInfo>> rows_;
+    int poolCapacity_ = 0;
+    hostlib::ObjectPtr<TcxTreeListNodeViewInfo> template_;
+};
+
+// A cell that belongs to no row: best fit measures any column and node
+// with it.
+class TcxTemporaryCellViewInfo : public TcxTreeListEditCellViewInfo {
+public:
+    static hostlib::TClass StaticClass();
+    hostlib::TClass ClassType() const override { return StaticClass(); }
+
+    RECT ContentOffset() override { return RECT{}; }
+    TcxEditButtonTransparency GetButtonTransparency() override { return ebtNone; }
+    bool GetFocused() override { return focused_; }
+    bool IsAutoHeight() override { return false; }
+    bool IsEndEllipsis() override { return false; }
+    TcxTreeListNode* GetNode() override { return node_; }
+    TcxTreeListColumn* GetColumn() override { return column_; }
+    TcxCustomTreeListControl* GetTreeList() override;
+    bool GetSelected() override { return false; }
+    TcxViewParams GetEditViewParams() override { return GetTreeListEditCellParams(); }
+
+    void Prepare(TcxTreeListColumn* column, TcxTreeListNode* node, bool focused);
+
+protected:
+    void Destroy() override;
+
+private:
+    TcxTreeListColumn* column_ = nullptr;
+    TcxTreeListNode* node_ = nullptr;
+    bool focused_ = false;
 };
 
 // ---- the layout ---------------------------------------------------------------------
