@@ -223,6 +223,28 @@ TEST_F(RowsTest, AGroupRowShowsOneCellAcrossTheRow)
     EXPECT_EQ(cell.bottom, 37);
 }
 
+TEST_F(RowsTest, AutoHeightRowsFollowTheirTallestCell)
+{
+    MakeT();
+    list->OptionsView()->SetCellAutoHeight(true);
+    const int plain = Row(n0)->CellsMaxHeight;
+    EXPECT_GE(plain, ViewInfo()->DefaultEditHeight()) << "at least the default edit height, not the row height";
+    EXPECT_EQ(Row(n0)->CellsMaxHeightCount, 2) << "both cells at that height";
+    c0->SetText(1, "one\ntwo\nthree");
+    list->LayoutChanged();
+    TcxTreeListNodeViewInfo* tall = Row(c0);
+    const int three = tall->GetCell(1)->Height();
+    EXPECT_GE(three, plain + 2 * 13);
+    EXPECT_EQ(tall->CellsMaxHeight, three);
+    EXPECT_EQ(tall->CellsMaxHeightCount, 1);
+    EXPECT_EQ(tall->GetCell(0)->DisplayRect.bottom - tall->GetCell(0)->DisplayRect.top, three) << "the row's cells span it";
+    EXPECT_EQ(Row(c1)->ContentRect.top, tall->ContentRect.bottom) << "the next row moves down";
+    EXPECT_TRUE(tall->GetCell(1)->ChangedHeight(three, plain)) << "shrinking asks for a new layout";
+    c0->SetText(1, "c0");
+    list->LayoutChanged();
+    EXPECT_EQ(Row(c0)->CellsMaxHeight, plain);
+}
+
 // ---- cells ----------------------------------------------------------------------------------
 
 TEST_F(RowsTest, SelectionOfCells)
