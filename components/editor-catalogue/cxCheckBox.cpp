@@ -1,4 +1,5 @@
 #include "components/editor-catalogue/cxCheckBox.h"
+#include "components/editors/cxEditStyles.h"
 
 #include <algorithm>
 #include <climits>
@@ -1297,10 +1298,7 @@ TClass TcxCheckBox::StaticClass()
         b.Property("Checked", [](const C& c) { return const_cast<C&>(c).Checked(); }, &C::SetChecked)
             .Stored([](const C&) { return false; });
         b.Property("Action", &C::Action, &C::SetAction);
-        b.Property("Style", &C::Style, &C::SetStyle);
-        b.Property("StyleDisabled", &C::StyleDisabled, &C::SetStyleDisabled);
-        b.Property("StyleFocused", &C::StyleFocused, &C::SetStyleFocused);
-        b.Property("StyleHot", &C::StyleHot, &C::SetStyleHot);
+        PublishEditStyles(b);
         b.EventProperty("OnEditing", &C::OnEditing);
     });
 }

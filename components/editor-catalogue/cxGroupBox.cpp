@@ -1,4 +1,5 @@
 #include "components/editor-catalogue/cxGroupBox.h"
+#include "components/editors/cxEditStyles.h"
 
 #include <algorithm>
 
@@ -551,10 +552,7 @@ TClass TcxGroupBox::StaticClass()
         using C = TcxGroupBox;
         b.Property("Alignment", &C::Alignment, &C::SetAlignment).Default(alTopLeft);
         b.Property("CaptionBkColor", &C::CaptionBkColor, &C::SetCaptionBkColor).Stored([](const C&) { return false; });
-        b.Property("Style", &C::Style, &C::SetStyle);
-        b.Property("StyleDisabled", &C::StyleDisabled, &C::SetStyleDisabled);
-        b.Property("StyleFocused", &C::StyleFocused, &C::SetStyleFocused);
-        b.Property("StyleHot", &C::StyleHot, &C::SetStyleHot);
+        PublishEditStyles(b);
     });
 }
 

@@ -1,4 +1,5 @@
 #include "components/editor-catalogue/cxListBox.h"
+#include "components/editors/cxEditStyles.h"
 
 #include <algorithm>
 
@@ -98,10 +99,7 @@ TClass TcxListBox::StaticClass()
         b.Property("ListStyle", &L::ListStyle, &L::SetListStyle).Default(lbStandard);
         b.Property("MultiSelect", &L::MultiSelect, &L::SetMultiSelect).Default(false);
         b.Property("Sorted", &L::Sorted, &L::SetSorted).Default(false);
-        b.Property("Style", &L::Style, &L::SetStyle);
-        b.Property("StyleDisabled", &L::StyleDisabled, &L::SetStyleDisabled);
-        b.Property("StyleFocused", &L::StyleFocused, &L::SetStyleFocused);
-        b.Property("StyleHot", &L::StyleHot, &L::SetStyleHot);
+        PublishEditStyles(b);
         b.Property("AutoComplete", &L::AutoComplete, &L::SetAutoComplete).Default(true);
         b.Property("IntegralHeight", &L::IntegralHeight, &L::SetIntegralHeight).Default(false);
         b.Property("ScrollWidth", &L::ScrollWidth, &L::SetScrollWidth).Default(0);

@@ -1,4 +1,5 @@
 #include "components/editor-catalogue/cxRadioGroup.h"
+#include "components/editors/cxEditStyles.h"
 
 #include <algorithm>
 #include <cstdint>
@@ -1068,10 +1069,7 @@ TClass TcxRadioGroup::StaticClass()
         b.Property("Alignment", &C::Alignment, &C::SetAlignment).Default(alTopLeft);
         b.Property("ItemIndex", &C::ItemIndex, &C::SetItemIndex).Default(-1);
         b.Property("Properties", &C::Properties, &C::SetProperties);
-        b.Property("Style", &C::Style, &C::SetStyle);
-        b.Property("StyleDisabled", &C::StyleDisabled, &C::SetStyleDisabled);
-        b.Property("StyleFocused", &C::StyleFocused, &C::SetStyleFocused);
-        b.Property("StyleHot", &C::StyleHot, &C::SetStyleHot);
+        PublishEditStyles(b);
         b.EventProperty("OnEditing", &C::OnEditing);
     });
 }

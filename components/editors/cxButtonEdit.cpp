@@ -1,5 +1,6 @@
 // The button editor: its settings, the control and its registration.
 #include "components/editors/cxButtonEdit.h"
+#include "components/editors/cxEditStyles.h"
 
 #include "components/editors/cxEditConsts.h"
 #include "components/editors/cxEditRepositoryItems.h"
@@ -78,10 +79,7 @@ TClass TcxButtonEdit::StaticClass()
         b.Property("BeepOnEnter", &C::BeepOnEnter, &C::SetBeepOnEnter).Default(true);
         b.Property("Properties", &C::Properties, &C::SetProperties);
         b.Property("RepositoryItem", &C::RepositoryItem, &C::SetRepositoryItem);
-        b.Property("Style", &C::Style, &C::SetStyle);
-        b.Property("StyleDisabled", &C::StyleDisabled, &C::SetStyleDisabled);
-        b.Property("StyleFocused", &C::StyleFocused, &C::SetStyleFocused);
-        b.Property("StyleHot", &C::StyleHot, &C::SetStyleHot);
+        PublishEditStyles(b);
     });
 }
 

@@ -10,17 +10,7 @@ using namespace hostlib;
 
 namespace {
 
-class FlagScope {
-public:
-    FlagScope(bool& flag, bool value) : flag_(flag), saved_(flag) { flag_ = value; }
-    ~FlagScope() { flag_ = saved_; }
-    FlagScope(const FlagScope&) = delete;
-    FlagScope& operator=(const FlagScope&) = delete;
-
-private:
-    bool& flag_;
-    bool saved_;
-};
+using quelvo::sys::FlagScope;
 
 TcxLookAndFeelKind KindOfButtonStyle(TcxEditButtonStyle style)
 {

@@ -273,10 +273,7 @@ TClass TcxEditStyleController::StaticClass()
     using S = TcxEditStyleController;
     return DefineClass<TcxEditStyleController, TcxStyleController>(
         "TcxEditStyleController", [](ClassBuilder<TcxEditStyleController>& b) {
-            b.Property("Style", &S::Style, &S::SetStyle);
-            b.Property("StyleDisabled", &S::StyleDisabled, &S::SetStyleDisabled);
-            b.Property("StyleFocused", &S::StyleFocused, &S::SetStyleFocused);
-            b.Property("StyleHot", &S::StyleHot, &S::SetStyleHot);
+            PublishEditStyles(b);
             b.EventProperty("OnStyleChanged", &S::OnStyleChanged);
         });
 }
@@ -327,13 +324,9 @@ void FreeDefaultEditStyleController()
 
 TClass TcxDefaultEditStyleController::StaticClass()
 {
-    using S = TcxDefaultEditStyleController;
     return DefineClass<TcxDefaultEditStyleController, TComponent>(
         "TcxDefaultEditStyleController", [](ClassBuilder<TcxDefaultEditStyleController>& b) {
-            b.Property("Style", &S::Style, &S::SetStyle);
-            b.Property("StyleDisabled", &S::StyleDisabled, &S::SetStyleDisabled);
-            b.Property("StyleFocused", &S::StyleFocused, &S::SetStyleFocused);
-            b.Property("StyleHot", &S::StyleHot, &S::SetStyleHot);
+            PublishEditStyles(b);
         });
 }
 

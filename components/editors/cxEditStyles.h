@@ -150,6 +150,17 @@ protected:
     void Destroy() override;
 };
 
+// The four style properties the editors and the style controllers publish,
+// in the order their form resources store them.
+template <class C>
+void PublishEditStyles(hostlib::ClassBuilder<C>& b)
+{
+    b.Property("Style", &C::Style, &C::SetStyle);
+    b.Property("StyleDisabled", &C::StyleDisabled, &C::SetStyleDisabled);
+    b.Property("StyleFocused", &C::StyleFocused, &C::SetStyleFocused);
+    b.Property("StyleHot", &C::StyleHot, &C::SetStyleHot);
+}
+
 // The global default edit style controller (also the container library's
 // default controller), created on first use.
 TcxEditStyleController* DefaultEditStyleController();

@@ -1,6 +1,7 @@
 // The popup editor: its settings, its popup window, and the control that
 // moves the popup control in and back.
 #include "components/editors/cxPopupEdit.h"
+#include "components/editors/cxEditStyles.h"
 
 #include "components/editors/cxEditConsts.h"
 #include "components/editors/cxEditRepositoryItems.h"
@@ -298,9 +299,6 @@ TClass TcxPopupEdit::StaticClass()
         b.Property("BeepOnEnter", &C::BeepOnEnter, &C::SetBeepOnEnter).Default(true);
         b.Property("Properties", &C::Properties, &C::SetProperties);
         b.Property("RepositoryItem", &C::RepositoryItem, &C::SetRepositoryItem);
-        b.Property("Style", &C::Style, &C::SetStyle);
-        b.Property("StyleDisabled", &C::StyleDisabled, &C::SetStyleDisabled);
-        b.Property("StyleFocused", &C::StyleFocused, &C::SetStyleFocused);
-        b.Property("StyleHot", &C::StyleHot, &C::SetStyleHot);
+        PublishEditStyles(b);
     });
 }

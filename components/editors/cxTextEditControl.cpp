@@ -16,18 +16,7 @@ using namespace hostlib;
 
 namespace {
 
-// Keeps a flag set for a scope and restores what it was.
-class FlagScope {
-public:
-    FlagScope(bool& flag, bool value) : flag_(flag), saved_(flag) { flag_ = value; }
-    ~FlagScope() { flag_ = saved_; }
-    FlagScope(const FlagScope&) = delete;
-    FlagScope& operator=(const FlagScope&) = delete;
-
-private:
-    bool& flag_;
-    bool saved_;
-};
+using quelvo::sys::FlagScope;
 
 bool IsListStyle(TcxEditEditingStyle style) { return style == esEditList || style == esFixedList; }
 bool IsNoTextStyle(TcxEditEditingStyle style) { return style == esFixedList || style == esNoEdit; }

@@ -41,4 +41,18 @@ private:
 template <class F>
 ScopeGuard(F) -> ScopeGuard<F>;
 
+// Sets a flag for a scope and gives it back the value it had: re-entry
+// guards that must hold also when the guarded call throws.
+class FlagScope {
+public:
+    FlagScope(bool& flag, bool value) : flag_(flag), saved_(flag) { flag_ = value; }
+    ~FlagScope() { flag_ = saved_; }
+    FlagScope(const FlagScope&) = delete;
+    FlagScope& operator=(const FlagScope&) = delete;
+
+private:
+    bool& flag_;
+    bool saved_;
+};
+
 }  // namespace quelvo::sys
