@@ -188,12 +188,17 @@ TEST_F(CatalogueOnX11, AListBoxShowsItsRowsAndAClickSelectsOne)
         const RECT r = box->ItemRect(index);
         return box->ClientToScreen(POINT{(r.left + r.right) / 2, (r.top + r.bottom) / 2});
     };
-    for (int i = 0; i < 3; ++i) {
+    auto serverRow = [&](int i) {
         const POINT p = rowCentre(i);
+        return ServerPixel(form->Handle(), p.x - root.x, p.y - root.y);
+    };
+    auto expectedRow = [&](int i) {
         const auto c = static_cast<std::uint32_t>(ColorToRGB(colours[i]));
-        EXPECT_EQ(ServerPixel(form->Handle(), p.x - root.x, p.y - root.y),
-                  ((c & 0xFF) << 16) | (c & 0xFF00) | ((c >> 16) & 0xFF)) << i;
-    }
+        return ((c & 0xFF) << 16) | (c & 0xFF00) | ((c >> 16) & 0xFF);
+    };
+    // A loaded server may show the window before its first paint arrives.
+    PumpUntil([&] { return serverRow(0) == expectedRow(0) && serverRow(2) == expectedRow(2); });
+    for (int i = 0; i < 3; ++i) EXPECT_EQ(serverRow(i), expectedRow(i)) << i;
     ClickScreen(rowCentre(2));
     ASSERT_TRUE(PumpUntil([&] { return box->ItemIndex() == 2; }));
     Settle();
