@@ -199,6 +199,10 @@ TEST_F(CatalogueOnX11, AListBoxShowsItsRowsAndAClickSelectsOne)
     // A loaded server may show the window before its first paint arrives.
     PumpUntil([&] { return serverRow(0) == expectedRow(0) && serverRow(2) == expectedRow(2); });
     for (int i = 0; i < 3; ++i) EXPECT_EQ(serverRow(i), expectedRow(i)) << i;
+    // The pointer arrives first and the list takes its entry, as under a
+    // user's hand; a press on the same event as the entry can be lost.
+    ClickScreen(rowCentre(2), 1, false, false);
+    Settle();
     ClickScreen(rowCentre(2));
     ASSERT_TRUE(PumpUntil([&] { return box->ItemIndex() == 2; }));
     Settle();
