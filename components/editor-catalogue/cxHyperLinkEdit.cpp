@@ -320,21 +320,17 @@ void TcxCustomHyperLinkEdit::PropertiesChanged(TObject* sender)
 // ---- unit start-up ------------------------------------------------------------------------------
 
 namespace {
-int& UnitStarts()
-{
-    static int starts = 0;
-    return starts;
-}
+constinit TcxEditUnitStarts gUnitStarts;
 }  // namespace
 
 void cxHyperLinkEditInitialize()
 {
-    if (UnitStarts()++ == 0)
+    if (gUnitStarts.Start())
         GetRegisteredEditProperties()->Register(TcxHyperLinkEditProperties::StaticClass(),
                                                 cxGetResourceString(scxSEditRepositoryHyperLinkItem));
 }
 
 void cxHyperLinkEditFinalize()
 {
-    if (UnitStarts() > 0) --UnitStarts();
+    gUnitStarts.End();
 }

@@ -864,21 +864,17 @@ void TcxCustomMemo::Dispatch(TMessage& m)
 // ---- unit start-up ------------------------------------------------------------------------------
 
 namespace {
-int& UnitStarts()
-{
-    static int starts = 0;
-    return starts;
-}
+constinit TcxEditUnitStarts gUnitStarts;
 }  // namespace
 
 void cxMemoInitialize()
 {
-    if (UnitStarts()++ == 0)
+    if (gUnitStarts.Start())
         GetRegisteredEditProperties()->Register(TcxMemoProperties::StaticClass(),
                                                 cxGetResourceString(scxSEditRepositoryMemoItem));
 }
 
 void cxMemoFinalize()
 {
-    if (UnitStarts() > 0) --UnitStarts();
+    gUnitStarts.End();
 }

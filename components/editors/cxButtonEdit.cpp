@@ -84,22 +84,17 @@ TClass TcxButtonEdit::StaticClass()
 }
 
 namespace {
-int& UnitStarts()
-{
-    static int starts = 0;
-    return starts;
-}
-} // namespace
+constinit TcxEditUnitStarts gUnitStarts;
+}  // namespace
 
 void cxButtonEditInitialize()
 {
-    if (UnitStarts()++ == 0)
+    if (gUnitStarts.Start())
         GetRegisteredEditProperties()->Register(TcxButtonEditProperties::StaticClass(),
                                                 cxGetResourceString(scxSEditRepositoryButtonItem));
 }
 
 void cxButtonEditFinalize()
 {
-    if (UnitStarts() > 0)
-        --UnitStarts();
+    gUnitStarts.End();
 }

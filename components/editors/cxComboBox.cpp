@@ -232,16 +232,12 @@ TClass TcxComboBoxProperties::StaticClass()
 // ---- unit start-up ---------------------------------------------------------------------
 
 namespace {
-int& UnitStarts()
-{
-    static int starts = 0;
-    return starts;
-}
-} // namespace
+constinit TcxEditUnitStarts gUnitStarts;
+}  // namespace
 
 void cxDropDownEditInitialize()
 {
-    if (UnitStarts()++ != 0)
+    if (!gUnitStarts.Start())
         return;
     GetRegisteredEditProperties()->Register(TcxComboBoxProperties::StaticClass(),
                                             cxGetResourceString(scxSEditRepositoryComboBoxItem));
@@ -251,6 +247,5 @@ void cxDropDownEditInitialize()
 
 void cxDropDownEditFinalize()
 {
-    if (UnitStarts() > 0)
-        --UnitStarts();
+    gUnitStarts.End();
 }

@@ -448,6 +448,21 @@ using TcxCustomEditPropertiesClass = hostlib::TClass;
 // Every editor kind's properties class, registered with "name|description"
 // (and with the streaming class registry).
 TcxRegisteredClasses* GetRegisteredEditProperties();
+// Counts the starts of a unit that registers editor kinds: the first start
+// registers them, the later ones and the ends only count (the kinds stay
+// registered for the program's life). Declare it constinit: starts may come
+// from other units' static set-up.
+class TcxEditUnitStarts {
+public:
+    bool Start() { return starts_++ == 0; }
+    void End()
+    {
+        if (starts_ > 0) --starts_;
+    }
+
+private:
+    int starts_ = 0;
+};
 // Every live properties object, in creation order.
 const std::vector<TcxCustomEditProperties*>& cxEditPropertiesList();
 hostlib::TComponent* GetOwnerComponent(hostlib::TPersistent* persistent);

@@ -205,21 +205,17 @@ TClass TcxMaskEditProperties::StaticClass()
 // ---- unit start-up --------------------------------------------------------------------------
 
 namespace {
-int& UnitStarts()
-{
-    static int starts = 0;
-    return starts;
-}
+constinit TcxEditUnitStarts gUnitStarts;
 }  // namespace
 
 void cxMaskEditInitialize()
 {
-    if (UnitStarts()++ == 0)
+    if (gUnitStarts.Start())
         GetRegisteredEditProperties()->Register(TcxMaskEditProperties::StaticClass(),
                                                 cxGetResourceString(scxSEditRepositoryMaskItem));
 }
 
 void cxMaskEditFinalize()
 {
-    if (UnitStarts() > 0) --UnitStarts();
+    gUnitStarts.End();
 }

@@ -703,22 +703,17 @@ void InsertThousandSeparator(std::string& text)
 // ---- unit start-up -----------------------------------------------------------------
 
 namespace {
-int& UnitStarts()
-{
-    static int starts = 0;
-    return starts;
-}
-} // namespace
+constinit TcxEditUnitStarts gUnitStarts;
+}  // namespace
 
 void cxTextEditInitialize()
 {
-    if (UnitStarts()++ == 0)
+    if (gUnitStarts.Start())
         GetRegisteredEditProperties()->Register(TcxTextEditProperties::StaticClass(),
                                                 cxGetResourceString(scxSEditRepositoryTextItem));
 }
 
 void cxTextEditFinalize()
 {
-    if (UnitStarts() > 0)
-        --UnitStarts();
+    gUnitStarts.End();
 }
