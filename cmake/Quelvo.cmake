@@ -1,11 +1,18 @@
 # Helpers shared by every folder's CMakeLists.txt.
 
 # quelvo_library(name SOURCES ... [DEPS ...] [PUBLIC_LIBS ...])
-# One static library per layer or subsystem; the include root is the
-# repository root, so headers are named by their path ("engine/CIniFile.h").
+# One library per layer or subsystem; the include root is the repository
+# root, so headers are named by their path ("engine/CIniFile.h"). Static,
+# except in the sanitizer build: there every test executable would carry its
+# own instrumented copy of the layers below it, over a hundred megabytes
+# each, so the layers are shared there and each is on disk once.
 function(quelvo_library name)
   cmake_parse_arguments(Q "" "" "SOURCES;DEPS" ${ARGN})
-  add_library(${name} STATIC ${Q_SOURCES})
+  if(QUELVO_SANITIZE)
+    add_library(${name} SHARED ${Q_SOURCES})
+  else()
+    add_library(${name} STATIC ${Q_SOURCES})
+  endif()
   target_include_directories(${name} PUBLIC ${PROJECT_SOURCE_DIR})
   if(Q_DEPS)
     target_link_libraries(${name} PUBLIC ${Q_DEPS})
