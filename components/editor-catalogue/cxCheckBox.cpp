@@ -1045,12 +1045,6 @@ void TcxCustomCheckBox::Construct(TComponent* owner)
     GetViewInfo()->State = cbsUnchecked;
 }
 
-void TcxCustomCheckBox::Destroy()
-{
-    actionLink_.reset();
-    TcxCustomEdit::Destroy();
-}
-
 TcxContainerStyleValues TcxCustomCheckBox::GetNotPublishedStyleValues() const
 {
     return {csvEdges, csvButtonStyle, csvButtonTransparency, csvPopupBorderStyle};
@@ -1225,28 +1219,16 @@ void TcxCustomCheckBox::ProcessViewInfoChanges(TcxCustomEditViewInfo* prevViewIn
     if (previous && previous->CheckState == ecsPressed && GetViewInfo()->CheckState == ecsHot) Toggle();
 }
 
-TBasicAction* TcxCustomCheckBox::Action() const { return actionLink_ ? actionLink_->Action() : nullptr; }
-
-void TcxCustomCheckBox::SetAction(TBasicAction* value)
-{
-    if (!value) {
-        actionLink_.reset();
-        return;
-    }
-    if (!actionLink_) {
-        actionLink_.reset(CreateObject<TcxCheckBoxActionLink>());
-        actionLink_->Construct(this);
-    }
-    actionLink_->SetAction(value);
-    ActionChange(value, IsLoading());
-}
+TClass TcxCustomCheckBox::GetActionLinkClass() { return TcxCheckBoxActionLink::StaticClass(); }
 
 void TcxCustomCheckBox::ActionChange(TObject* sender, bool checkDefaults)
 {
+    TcxCustomEdit::ActionChange(sender, checkDefaults);
     if ((IsLoading() || inLoaded_) && stateRemembered_) return;
     auto* action = As<TCustomAction>(sender);
-    if (!action || !actionLink_) return;
-    if (!checkDefaults || !Checked()) actionLink_->InternalSetChecked(action->Checked());
+    auto* link = As<TcxCheckBoxActionLink>(ActionLink());
+    if (!action || !link) return;
+    if (!checkDefaults || !Checked()) link->InternalSetChecked(action->Checked());
 }
 
 // Without csDoubleClicks the second press of a double click is one more press.
@@ -1297,7 +1279,6 @@ TClass TcxCheckBox::StaticClass()
             .Stored([](const C& c) { return const_cast<C&>(c).IsStateStored(); });
         b.Property("Checked", [](const C& c) { return const_cast<C&>(c).Checked(); }, &C::SetChecked)
             .Stored([](const C&) { return false; });
-        b.Property("Action", &C::Action, &C::SetAction);
         PublishEditStyles(b);
         b.EventProperty("OnEditing", &C::OnEditing);
     });

@@ -312,10 +312,8 @@ public:
     void SetChecked(bool value) { SetState(value ? cbsChecked : cbsUnchecked); }
     bool IsStateStored();
     bool IsKeyPressed() const { return keyPressed_; }
-    // Joins the box to an action; its Checked follows the action's.
-    hostlib::TBasicAction* Action() const;
-    void SetAction(hostlib::TBasicAction* value);
-    // The action changed; with checkDefaults only a set Checked is taken.
+    // The action changed: the control's handling, then its Checked (with
+    // checkDefaults only a set Checked is taken).
     void ActionChange(hostlib::TObject* sender, bool checkDefaults) override;
 
     TcxCustomCheckBoxProperties* Properties() const
@@ -330,7 +328,7 @@ public:
     TcxCustomCheckBoxViewInfo* GetViewInfo() const { return static_cast<TcxCustomCheckBoxViewInfo*>(ViewInfo()); }
 
 protected:
-    void Destroy() override;
+    hostlib::TClass GetActionLinkClass() override;
     void Loaded() override;
     void Paint() override;
     void WndProc(hostlib::TMessage& message) override;
@@ -348,14 +346,12 @@ protected:
 private:
     void CMDialogChar(hostlib::TMessage& m);
     void WMLButtonUp(hostlib::TMessage& m);
-    void ActionLinkChanged(hostlib::TObject* sender);
     void ApplyStateChange();
 
     bool keyPressed_ = false;
     bool inLoaded_ = false;
     bool stateRemembered_ = false;
     TcxCheckBoxState rememberedState_ = cbsUnchecked;
-    hostlib::ObjectPtr<TcxCheckBoxActionLink> actionLink_;
 };
 
 class TcxCheckBox : public TcxCustomCheckBox {

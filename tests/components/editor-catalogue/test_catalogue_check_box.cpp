@@ -394,6 +394,29 @@ TEST_F(CheckBoxTest, StateFromAFormWinsOverTheActionAndActionsCheckSilently)
     EXPECT_TRUE(events.empty()) << "no OnClick or OnChange";
 }
 
+TEST_F(CheckBoxTest, TheActionGivesCaptionAndEnabledAndAClickWithoutOnClickExecutesIt)
+{
+    auto* action = CreateObject<TAction>(form);
+    action->SetCaption("&Wrap");
+    int executed = 0;
+    action->OnExecute = TNotifyEvent::FromFunction([&](TObject*) { ++executed; });
+    box->SetAction(action);
+    EXPECT_NE(As<TcxCheckBoxActionLink>(box->ActionLink()), nullptr);
+    EXPECT_EQ(box->Caption(), "&Wrap") << "the control's own handling first";
+    action->SetEnabled(false);
+    EXPECT_FALSE(box->Enabled());
+    action->SetEnabled(true);
+
+    box->OnClick = {};
+    const RECT c = Check();
+    Screen().Click(At(box, (c.left + c.right) / 2, (c.top + c.bottom) / 2));
+    Pump();
+    EXPECT_EQ(box->State(), cbsChecked);
+    EXPECT_EQ(executed, 1) << "the box's click runs the action when OnClick is unset";
+    box->SetAction(nullptr);
+    EXPECT_EQ(box->ActionLink(), nullptr);
+}
+
 // ---- as a user sees it -------------------------------------------------------------------------
 
 TEST_F(CheckBoxTest, UltraFlatShowsItsFrameAndTheMarkInButtonText)
