@@ -4,6 +4,8 @@
 #include <cmath>
 #include <cstdlib>
 
+#include "components/data/cxVariants.h"
+#include "components/editors/cxEditConsts.h"
 #include "components/foundation/cxGeometry.h"
 #include "components/foundation/cxStandardLookAndFeelPainters.h"
 #include "platform/hostlib/core/exceptions.h"
@@ -620,3 +622,461 @@ void TcxCustomCalculator::Paint()
         if (Canvas()->RectVisible(b.BtnRect)) PaintButton(painter, b);
     if (showFocusRect_ && Focused()) Canvas()->DrawFocusRect(cxRectInflate(buttons_[cbEqual].BtnRect, -3, -3));
 }
+
+// ---- the calculator editor's properties ---------------------------------------------------------
+
+TClass TcxCalcEditPropertiesValues::StaticClass()
+{
+    return DefineClass<TcxCalcEditPropertiesValues, TcxTextEditPropertiesValues>(
+        "TcxCalcEditPropertiesValues", [](ClassBuilder<TcxCalcEditPropertiesValues>& b) {
+            using V = TcxCalcEditPropertiesValues;
+            // The properties' Precision writes the value and sets the flag.
+            b.Property("Precision", &V::Precision, &V::SetPrecision).Stored(false);
+        });
+}
+
+void TcxCalcEditPropertiesValues::SetPrecision(bool value)
+{
+    if (value == precision_) return;
+    precision_ = value;
+    Changed();
+}
+
+void TcxCalcEditPropertiesValues::Assign(TPersistent* source)
+{
+    auto* other = As<TcxCalcEditPropertiesValues>(source);
+    if (!other) {
+        TcxTextEditPropertiesValues::Assign(source);
+        return;
+    }
+    BeginUpdate();
+    quelvo::sys::ScopeGuard endUpdate([this] { EndUpdate(); });
+    TcxTextEditPropertiesValues::Assign(source);
+    SetPrecision(other->precision_);
+}
+
+void TcxCalcEditPropertiesValues::RestoreDefaults()
+{
+    BeginUpdate();
+    quelvo::sys::ScopeGuard endUpdate([this] { EndUpdate(); });
+    TcxTextEditPropertiesValues::RestoreDefaults();
+    SetPrecision(false);
+}
+
+TClass TcxCustomCalcEditProperties::StaticClass()
+{
+    return DefineClass<TcxCustomCalcEditProperties, TcxCustomPopupEditProperties>("TcxCustomCalcEditProperties");
+}
+
+TClass TcxCalcEditProperties::StaticClass()
+{
+    return DefineClass<TcxCalcEditProperties, TcxCustomCalcEditProperties>(
+        "TcxCalcEditProperties", [](ClassBuilder<TcxCalcEditProperties>& b) {
+            using P = TcxCalcEditProperties;
+            b.Property("BeepOnError", &P::BeepOnError, &P::SetBeepOnError).Default(true);
+            b.Property("ButtonGlyph", &P::ButtonGlyph, &P::SetButtonGlyph).Stored(&P::IsButtonGlyphStored);
+            b.Property("DisplayFormat", &P::DisplayFormat, &P::SetDisplayFormat).Stored(&P::IsDisplayFormatStored);
+            b.Property("ImeMode", &P::ImeMode, &P::SetImeMode).Default(imDontCare);
+            b.Property("ImeName", &P::ImeName, &P::SetImeName);
+            b.Property("Precision", &P::Precision, &P::SetPrecision).Stored(&P::IsPrecisionStored);
+            b.Property("QuickClose", &P::QuickClose, &P::SetQuickClose).Default(false);
+            b.Property("ScientificFormat", &P::ScientificFormat, &P::SetScientificFormat).Default(false);
+            b.Property("UseThousandSeparator", &P::UseThousandSeparator, &P::SetUseThousandSeparator).Default(false);
+            b.Property("ValidateOnEnter", &P::ValidateOnEnter, &P::SetValidateOnEnter).Default(true);
+            b.EventProperty("OnCloseUp", &P::OnCloseUp);
+            b.EventProperty("OnInitPopup", &P::OnInitPopup);
+            b.EventProperty("OnPopup", &P::OnPopup);
+        });
+}
+
+void TcxCustomCalcEditProperties::Construct(TPersistent* owner)
+{
+    TcxCustomPopupEditProperties::Construct(owner);
+    SetBeepOnError(true);
+    precision_ = 15;
+    SetPopupSizeable(false);
+    SetImmediateDropDown(false);
+}
+
+void TcxCustomCalcEditProperties::Assign(TPersistent* source)
+{
+    auto* other = As<TcxCustomCalcEditProperties>(source);
+    if (!other) {
+        TcxCustomPopupEditProperties::Assign(source);
+        return;
+    }
+    BeginUpdate();
+    quelvo::sys::ScopeGuard endUpdate([this] { EndUpdate(); });
+    TcxCustomPopupEditProperties::Assign(source);
+    SetBeepOnError(other->BeepOnError());
+    AssignedValues()->SetPrecision(false);
+    if (other->IsPrecisionStored()) SetPrecision(other->Precision());
+    SetQuickClose(other->quickClose_);
+    SetScientificFormat(other->scientificFormat_);
+    SetUseThousandSeparator(other->useThousandSeparator_);
+}
+
+TClass TcxCustomCalcEditProperties::GetAssignedValuesClass() { return TcxCalcEditPropertiesValues::StaticClass(); }
+
+int TcxCustomCalcEditProperties::Precision() const
+{
+    int result = 15;
+    if (AssignedValues()->Precision()) result = precision_;
+    else if (IcxEditDefaultValuesProvider* provider = IDefaultValuesProvider()) result = provider->DefaultPrecision();
+    return std::min(result, 15);
+}
+
+void TcxCustomCalcEditProperties::SetPrecision(int value)
+{
+    value = std::clamp(value, 0, 255);
+    if (AssignedValues()->Precision() && value == precision_) return;
+    BeginUpdate();
+    quelvo::sys::ScopeGuard endUpdate([this] { EndUpdate(); });
+    AssignedValues()->SetPrecision(true);
+    precision_ = value;
+    Changed();
+}
+
+void TcxCustomCalcEditProperties::SetQuickClose(bool value)
+{
+    if (value == quickClose_) return;
+    quickClose_ = value;
+    Changed();
+}
+
+void TcxCustomCalcEditProperties::SetScientificFormat(bool value)
+{
+    if (value == scientificFormat_) return;
+    scientificFormat_ = value;
+    Changed();
+}
+
+void TcxCustomCalcEditProperties::SetUseThousandSeparator(bool value)
+{
+    if (value == useThousandSeparator_) return;
+    useThousandSeparator_ = value;
+    Changed();
+}
+
+bool TcxCustomCalcEditProperties::StrToFloatEx(std::string text, long double& value)
+{
+    RemoveAll(text, std::string(1, FormatSettings().ThousandSeparator));
+    value = 0;
+    long double number = 0;
+    if (!TryStrToFloat(text, number)) return false;
+    const long double magnitude = std::fabs(number);
+    if (number != 0 && (magnitude < 5.0e-324L || magnitude > 1.7e308L)) return false;
+    value = number;
+    return true;
+}
+
+bool TcxCustomCalcEditProperties::IsEditValueValid(Variant& editValue, bool)
+{
+    if (VarIsSoftNull(editValue) || VarIsNumericEx(editValue)) return true;
+    long double value = 0;
+    return VarIsStr(editValue) && TryStrToFloat(VarToStr(editValue), value);
+}
+
+bool TcxCustomCalcEditProperties::IsDisplayValueValid(Variant&, bool) { return true; }
+
+bool TcxCustomCalcEditProperties::HasDigitGrouping(bool) { return useThousandSeparator_ && !scientificFormat_; }
+
+TcxDataEditValueSource TcxCustomCalcEditProperties::GetEditValueSource(bool editFocused)
+{
+    if (editFocused || AssignedValues()->DisplayFormat()) return evsValue;
+    IcxEditDefaultValuesProvider* provider = IDefaultValuesProvider();
+    return provider && provider->IsDisplayFormatDefined(true) ? evsText : evsValue;
+}
+
+std::string TcxCustomCalcEditProperties::FormatNumber(long double value) const
+{
+    const int precision = Precision();
+    if (!scientificFormat_) {
+        std::string text = FloatToStrF(value, ffGeneral, precision, 0);
+        if (useThousandSeparator_) InsertThousandSeparator(text);
+        return text;
+    }
+    std::string text = FloatToStrF(value, ffExponent, precision, 0);
+    std::string exponent;
+    RemoveExponentialPart(text, exponent);
+    const char separator = FormatSettings().DecimalSeparator;
+    if (text.find(separator) != std::string::npos) {
+        while (!text.empty() && text.back() == '0') text.pop_back();
+        if (!text.empty() && text.back() == separator) text.pop_back();
+    }
+    return text + exponent;
+}
+
+void TcxCustomCalcEditProperties::PrepareDisplayValue(const Variant& editValue, Variant& displayValue,
+                                                      bool editFocused)
+{
+    if (VarIsSoftNull(editValue)) {
+        displayValue = Variant(std::string());
+        return;
+    }
+    long double value = 0;
+    if (VarIsStr(editValue)) {
+        if (!TryStrToFloat(Trim(VarToStr(editValue)), value)) {
+            displayValue = Variant(VarToStr(editValue));
+            return;
+        }
+    } else {
+        value = editValue.AsDouble();
+    }
+    if (editFocused || !AssignedValues()->DisplayFormat())
+        displayValue = Variant(FormatNumber(value));
+    else
+        displayValue = Variant(FormatFloat(DisplayFormat(), static_cast<double>(value)));
+}
+
+void TcxCustomCalcEditProperties::ValidateDisplayValue(Variant& displayValue, std::string& errorText, bool& error,
+                                                       TcxCustomEdit* edit)
+{
+    error = false;
+    TcxCustomPopupEditProperties::ValidateDisplayValue(displayValue, errorText, error, edit);
+}
+
+// ---- the drop-down keypad -----------------------------------------------------------------------
+
+TClass TcxPopupCalculator::StaticClass()
+{
+    return DefineClass<TcxPopupCalculator, TcxCustomCalculator>("TcxPopupCalculator");
+}
+
+void TcxPopupCalculator::Construct(TComponent* owner)
+{
+    TcxCustomCalculator::Construct(owner);
+    SetPopup(true);
+}
+
+TcxCustomLookAndFeelPainterClass TcxPopupCalculator::GetPainter()
+{
+    if (!edit_) return TcxCustomCalculator::GetPainter();
+    return edit_->Style()->LookAndFeel()->GetAvailablePainter(TdxThemedObjectTypes{totButton});
+}
+
+std::string TcxPopupCalculator::GetEditorValue() { return edit_ ? edit_->Text() : std::string(); }
+
+void TcxPopupCalculator::SetEditorValue(const std::string& text)
+{
+    if (!edit_ || !edit_->DoEditing()) return;
+    edit_->SetInternalDisplayValue(Variant(text));
+    edit_->SetModifiedAfterEnter(true);
+}
+
+void TcxPopupCalculator::Init() { ForgetKeyButton(); }
+
+void TcxPopupCalculator::FitToFont()
+{
+    FontChanged();
+    Resize();
+}
+
+void TcxPopupCalculator::KeyDown(WORD& key, TShiftState shift)
+{
+    const bool alt = shift.Contains(ssAlt);
+    if (key == VK_ESCAPE) {
+        HidePopup();
+        key = 0;
+        return;
+    }
+    if (key == VK_INSERT && shift.Contains(ssShift)) PasteFromClipboard();
+    else if (key == VK_INSERT && shift.Contains(ssCtrl)) CopyToClipboard();
+    else if (key == VK_F4 || ((key == VK_UP || key == VK_DOWN) && alt)) HidePopup();
+    else if (key == VK_TAB && edit_) edit_->DoEditKeyDown(key, shift);
+    if (key != 0) TcxCustomCalculator::KeyDown(key, shift);
+}
+
+void TcxPopupCalculator::KeyPress(char& key)
+{
+    TcxCustomCalculator::KeyPress(key);
+    const bool quickClose = edit_ && edit_->ActiveProperties()->QuickClose();
+    if (key == '\r' || (key == '=' && quickClose)) HidePopup();
+}
+
+// ---- the calculator editor ----------------------------------------------------------------------
+
+TClass TcxCustomCalcEdit::StaticClass()
+{
+    return DefineClass<TcxCustomCalcEdit, TcxCustomPopupEdit>("TcxCustomCalcEdit");
+}
+
+TClass TcxCalcEdit::StaticClass()
+{
+    return DefineClass<TcxCalcEdit, TcxCustomCalcEdit>("TcxCalcEdit", [](ClassBuilder<TcxCalcEdit>& b) {
+        using C = TcxCalcEdit;
+        b.Property("BeepOnEnter", &C::BeepOnEnter, &C::SetBeepOnEnter).Default(true);
+        b.Property("Properties", &C::Properties, &C::SetProperties);
+    });
+}
+
+TClass TcxCustomCalcEditProperties::GetContainerClass() { return TcxCalcEdit::StaticClass(); }
+TClass TcxCustomCalcEdit::GetPropertiesClass() const { return TcxCalcEditProperties::StaticClass(); }
+
+void TcxCustomCalcEdit::Construct(TComponent* owner)
+{
+    TcxCustomPopupEdit::Construct(owner);
+    SetEditValue(Variant(0.0));
+    calculator_ = CreateObject<TcxPopupCalculator>(static_cast<TComponent*>(this));
+    calculator_->SetEdit(this);
+    calculator_->SetAutoFontSize(false);
+    calculator_->SetVisible(false);
+    calculator_->OnHidePopup = TNotifyEvent::Bind(this, &TcxCustomCalcEdit::HideCalculator);
+    BindCalculator();
+}
+
+void TcxCustomCalcEdit::Destroy()
+{
+    if (Properties() && Properties()->PopupControl() == calculator_) Properties()->SetPopupControl(nullptr);
+    TcxCustomPopupEdit::Destroy();
+    calculator_ = nullptr;
+}
+
+void TcxCustomCalcEdit::BindCalculator()
+{
+    TcxCustomCalcEditProperties* properties = ActiveProperties();
+    if (properties->PopupControl() == calculator_) return;
+    properties->LockUpdate(true);
+    quelvo::sys::ScopeGuard unlock([properties] { properties->LockUpdate(false); });
+    properties->SetPopupControl(calculator_);
+}
+
+void TcxCustomCalcEdit::HideCalculator(TObject*) { CloseUp(false); }
+
+long double TcxCustomCalcEdit::Value()
+{
+    const Variant value = EditValue();
+    if (VarIsNull(value) || VarIsEmpty(value)) return 0;
+    if (!VarIsStr(value)) return value.AsDouble();
+    const std::string text = Trim(VarToStr(value));
+    long double number = 0;
+    if (text.empty()) return 0;
+    if (!TryStrToFloat(text, number)) throw EConvertError(Format(messages::SInvalidFloat, text));
+    return number;
+}
+
+void TcxCustomCalcEdit::SetValue(long double value) { SetInternalEditValue(Variant(static_cast<double>(value))); }
+
+void TcxCustomCalcEdit::PrepareEditValue(const Variant& displayValue, Variant& editValue, bool)
+{
+    std::string text = VarToStr(displayValue);
+    if (ActiveProperties()->HasDigitGrouping(false)) RemoveThousandSeparator(text);
+    text = Trim(text);
+    long double value = 0;
+    if (!text.empty() && TryStrToFloat(text, value)) editValue = Variant(static_cast<double>(value));
+    else editValue = Variant::Null();
+}
+
+bool TcxCustomCalcEdit::IsValidChar(char key)
+{
+    const char separator = FormatSettings().DecimalSeparator;
+    const bool candidate = key == '+' || key == '-' || (key >= '0' && key <= '9') || key == 'E' || key == 'e' ||
+                           key == separator;
+    if (!candidate) return false;
+    std::string text = Text();
+    const int start = std::clamp(SelStart(), 0, static_cast<int>(text.size()));
+    const int length = std::clamp(SelLength(), 0, static_cast<int>(text.size()) - start);
+    text.erase(static_cast<std::size_t>(start), static_cast<std::size_t>(length));
+    if (key == '-' && text.empty()) return true;
+    text.insert(static_cast<std::size_t>(start), 1, key);
+    long double value = 0;
+    return TcxCustomCalcEditProperties::StrToFloatEx(text, value);
+}
+
+void TcxCustomCalcEdit::KeyPress(char& key)
+{
+    if (key == ',' || key == '.') key = FormatSettings().DecimalSeparator;
+    if (static_cast<unsigned char>(key) > 31 && !IsValidChar(key)) {
+        key = 0;
+        if (ActiveProperties()->BeepOnError()) MessageBeep(0);
+        return;
+    }
+    TcxCustomPopupEdit::KeyPress(key);
+}
+
+bool TcxCustomCalcEdit::CanDropDown()
+{
+    return !ActiveProperties()->ReadOnly() && DataBinding()->GetIsDataAvailable();
+}
+
+void TcxCustomCalcEdit::DoInitPopup()
+{
+    TcxCustomPopupEdit::DoInitPopup();
+    BindCalculator();
+}
+
+void TcxCustomCalcEdit::CreatePopupWindow()
+{
+    TcxCustomPopupEdit::CreatePopupWindow();
+    PopupWindow()->SetModalMode(false);
+}
+
+void TcxCustomCalcEdit::InitializePopupWindow()
+{
+    TcxCustomPopupEdit::InitializePopupWindow();
+    calculator_->HandleNeeded();
+    calculator_->Font()->Assign(Style()->GetVisibleFont());
+    calculator_->FitToFont();
+}
+
+void TcxCustomCalcEdit::PopupWindowShowed(TObject* sender)
+{
+    TcxCustomPopupEdit::PopupWindowShowed(sender);
+    calculator_->Init();
+}
+
+void TcxCustomCalcEdit::PopupWindowClosed(TObject* sender)
+{
+    if (Text() == cxGetResourceString(cxSCalcError)) SetInternalEditValue(Variant(0.0));
+    if (ActiveProperties()->AutoSelect()) SelectAll();
+    else SetSelStart(static_cast<int>(Text().size()));
+    TcxCustomPopupEdit::PopupWindowClosed(sender);
+}
+
+void TcxCustomCalcEdit::PropertiesChanged(TObject* sender)
+{
+    if (sender && ActiveProperties()->FormatChanging()) return;
+    TcxCustomPopupEdit::PropertiesChanged(sender);
+    if (PropertiesChangeLocked() || !calculator_) return;
+    calculator_->SetBeepOnError(ActiveProperties()->BeepOnError());
+    calculator_->SetPrecision(ActiveProperties()->Precision());
+    BindCalculator();
+}
+
+void TcxCustomCalcEdit::FormatChanged()
+{
+    TcxCustomPopupEdit::FormatChanged();
+    DataBinding()->UpdateDisplayValue();
+}
+
+void TcxCustomCalcEdit::DoEnter()
+{
+    SynchronizeDisplayValue();
+    TcxCustomPopupEdit::DoEnter();
+}
+
+void TcxCustomCalcEdit::DoExit()
+{
+    TcxCustomPopupEdit::DoExit();
+    DataBinding()->UpdateDisplayValue();
+}
+
+void TcxCustomCalcEdit::PasteFromClipboard()
+{
+    if (DoEditing()) calculator_->PasteFromClipboard();
+}
+
+// ---- unit start-up ------------------------------------------------------------------------------
+
+namespace {
+constinit TcxEditUnitStarts gCalcEditStarts;
+}  // namespace
+
+void cxCalcEditInitialize()
+{
+    if (gCalcEditStarts.Start())
+        GetRegisteredEditProperties()->Register(TcxCalcEditProperties::StaticClass(),
+                                                cxGetResourceString(scxSEditRepositoryCalcItem));
+}
+
+void cxCalcEditFinalize() { gCalcEditStarts.End(); }

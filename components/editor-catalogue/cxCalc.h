@@ -1,7 +1,9 @@
 #pragma once
 // A pocket-calculator keypad without a display of its own: the number is
 // text read and written through GetEditorValue and SetEditorValue, which
-// the calculator editor binds to its text. Arithmetic is 80-bit.
+// the calculator editor binds to its text. Arithmetic is 80-bit. The
+// calculator editor: a popup editor for a number whose drop-down is the
+// keypad.
 
 #include <array>
 #include <string>
@@ -9,6 +11,7 @@
 #include "components/foundation/cxClasses.h"
 #include "components/foundation/cxControls.h"
 #include "components/foundation/cxLookAndFeelPainters.h"
+#include "components/editors/cxPopupEdit.h"
 #include "platform/hostlib/visual/forms.h"
 
 enum TcxCalcButtonKind {
@@ -107,6 +110,7 @@ protected:
     void KeyUp(WORD& key, hostlib::TShiftState shift) override;
     void Resize() override;
     void SetPopup(bool value) { isPopup_ = value; }
+    void ForgetKeyButton() { keyButton_ = cbNone; }
 
     void DoButtonDown(TcxCalcButtonKind kind);
     void DoButtonUp(TcxCalcButtonKind kind);
@@ -166,3 +170,176 @@ private:
     TcxCalcButtonKind keyButton_ = cbNone;
     bool tracking_ = false;
 };
+
+// ---- the calculator editor ------------------------------------------------------------
+
+
+class TcxCustomCalcEdit;
+
+// The assigned-value flags of the calculator editor: Precision besides the
+// text editor's.
+class TcxCalcEditPropertiesValues : public TcxTextEditPropertiesValues {
+public:
+    static hostlib::TClass StaticClass();
+    hostlib::TClass ClassType() const override { return StaticClass(); }
+
+    void Assign(hostlib::TPersistent* source) override;
+    void RestoreDefaults() override;
+
+    bool Precision() const { return precision_; }
+    void SetPrecision(bool value);
+
+private:
+    bool precision_ = false;
+};
+
+class TcxCustomCalcEditProperties : public TcxCustomPopupEditProperties {
+public:
+    static hostlib::TClass StaticClass();
+    hostlib::TClass ClassType() const override { return StaticClass(); }
+
+    void Construct(hostlib::TPersistent* owner) override;
+    void Assign(hostlib::TPersistent* source) override;
+    hostlib::TClass GetAssignedValuesClass() override;
+    hostlib::TClass GetContainerClass() override;
+    bool IsEditValueValid(hostlib::Variant& editValue, bool editFocused) override;
+    void PrepareDisplayValue(const hostlib::Variant& editValue, hostlib::Variant& displayValue,
+                             bool editFocused) override;
+    void ValidateDisplayValue(hostlib::Variant& displayValue, std::string& errorText, bool& error,
+                              TcxCustomEdit* edit = nullptr) override;
+    TcxDataEditValueSource GetEditValueSource(bool editFocused) override;
+    bool HasDigitGrouping(bool isDisplayValueSynchronizing) override;
+    bool IsDisplayValueValid(hostlib::Variant& displayValue, bool editFocused) override;
+    bool GetAlwaysPostEditValue() override { return true; }
+    bool PopupWindowAcceptsAnySize() override { return false; }
+
+    // The number of a text without the locale's thousand separators, when
+    // it is 0 or within the range of a double.
+    static bool StrToFloatEx(std::string text, long double& value);
+
+    TcxCalcEditPropertiesValues* AssignedValues() const
+    {
+        return static_cast<TcxCalcEditPropertiesValues*>(TcxCustomPopupEditProperties::AssignedValues());
+    }
+    // The assigned value, else the provider's, capped at 15 digits.
+    int Precision() const;
+    void SetPrecision(int value);
+    bool IsPrecisionStored() const { return AssignedValues()->Precision(); }
+    bool QuickClose() const { return quickClose_; }
+    void SetQuickClose(bool value);
+    bool ScientificFormat() const { return scientificFormat_; }
+    void SetScientificFormat(bool value);
+    bool UseThousandSeparator() const { return useThousandSeparator_; }
+    void SetUseThousandSeparator(bool value);
+
+private:
+    std::string FormatNumber(long double value) const;
+
+    int precision_ = 15;
+    bool quickClose_ = false;
+    bool scientificFormat_ = false;
+    bool useThousandSeparator_ = false;
+};
+
+class TcxCalcEditProperties : public TcxCustomCalcEditProperties {
+public:
+    static hostlib::TClass StaticClass();
+    hostlib::TClass ClassType() const override { return StaticClass(); }
+};
+
+// The keypad of the drop-down: its display is the editor's text.
+class TcxPopupCalculator : public TcxCustomCalculator {
+public:
+    static hostlib::TClass StaticClass();
+    hostlib::TClass ClassType() const override { return StaticClass(); }
+    void Construct(hostlib::TComponent* owner) override;
+    using TcxCustomCalculator::Construct;
+
+    TcxCustomLookAndFeelPainterClass GetPainter() override;
+    std::string GetEditorValue() override;
+    void SetEditorValue(const std::string& text) override;
+    // A key held when the popup last closed is forgotten.
+    virtual void Init();
+    // Sizes the keypad from the font just given.
+    void FitToFont();
+
+    TcxCustomCalcEdit* Edit() const { return edit_; }
+    void SetEdit(TcxCustomCalcEdit* value) { edit_ = value; }
+
+protected:
+    void KeyDown(WORD& key, hostlib::TShiftState shift) override;
+    void KeyPress(char& key) override;
+
+private:
+    TcxCustomCalcEdit* edit_ = nullptr;
+};
+
+class TcxCustomCalcEdit : public TcxCustomPopupEdit {
+public:
+    static hostlib::TClass StaticClass();
+    hostlib::TClass ClassType() const override { return StaticClass(); }
+    void Construct(hostlib::TComponent* owner) override;
+    using TcxCustomPopupEdit::Construct;
+
+    hostlib::TClass GetPropertiesClass() const override;
+    TcxCustomCalcEditProperties* Properties() const
+    {
+        return static_cast<TcxCustomCalcEditProperties*>(TcxCustomEdit::Properties());
+    }
+    void SetProperties(TcxCustomCalcEditProperties* value) { TcxCustomEdit::SetProperties(value); }
+    TcxCustomCalcEditProperties* ActiveProperties()
+    {
+        return static_cast<TcxCustomCalcEditProperties*>(TcxCustomEdit::ActiveProperties());
+    }
+    TcxPopupCalculator* Calculator() const { return calculator_; }
+
+    // 0 for Null or an empty text.
+    long double Value();
+    void SetValue(long double value);
+
+    void PasteFromClipboard() override;
+    void PrepareEditValue(const hostlib::Variant& displayValue, hostlib::Variant& editValue,
+                          bool editFocused) override;
+    void PropertiesChanged(hostlib::TObject* sender) override;
+    void FormatChanged() override;
+    bool CanDropDown() override;
+    void HideCalculator(hostlib::TObject* sender);
+
+protected:
+    void Destroy() override;
+    bool IsValidChar(char key) override;
+    void KeyPress(char& key) override;
+    void DoEnter() override;
+    void DoExit() override;
+    void CreatePopupWindow() override;
+    void DoInitPopup() override;
+    void InitializePopupWindow() override;
+    void PopupWindowShowed(hostlib::TObject* sender) override;
+    void PopupWindowClosed(hostlib::TObject* sender) override;
+
+private:
+    friend class TcxPopupCalculator;
+    void BindCalculator();
+
+    TcxPopupCalculator* calculator_ = nullptr;
+};
+
+class TcxCalcEdit : public TcxCustomCalcEdit {
+public:
+    static hostlib::TClass StaticClass();
+    hostlib::TClass ClassType() const override { return StaticClass(); }
+    TcxCalcEditProperties* Properties() const
+    {
+        return static_cast<TcxCalcEditProperties*>(TcxCustomCalcEdit::Properties());
+    }
+    void SetProperties(TcxCalcEditProperties* value) { TcxCustomEdit::SetProperties(value); }
+    TcxCalcEditProperties* ActiveProperties()
+    {
+        return static_cast<TcxCalcEditProperties*>(TcxCustomCalcEdit::ActiveProperties());
+    }
+};
+
+// Unit start-up: "CalcEdit" joins the registered editor kinds; shut-down
+// only counts down.
+void cxCalcEditInitialize();
+void cxCalcEditFinalize();

@@ -439,6 +439,13 @@ void TcxCustomEditPopupWindow::Resize()
     UpdateShadowRegion();
 }
 
+void TcxCustomEditPopupWindow::SetBounds(int left, int top, int width, int height)
+{
+    const bool moved = left != Left() || top != Top();
+    TcxCustomPopupWindow::SetBounds(left, top, width, height);
+    if (moved) UpdateShadowRegion();
+}
+
 void TcxCustomEditPopupWindow::UpdateShadowRegion()
 {
     if (!HandleAllocated()) return;

@@ -112,6 +112,8 @@ public:
     void AdjustClientRect(RECT& rect) override;
     POINT CalculatePosition() override;
     void CalculateSize() override;
+    // The part cut out over the editor depends on where the popup lies.
+    void SetBounds(int left, int top, int width, int height) override;
     virtual void CalculateViewInfo();
     // Corrects a size the user drags to; False leaves the size alone. (The
     // control's own CanResize guards every SetBounds.)

@@ -555,7 +555,8 @@ void TcxCustomDropDownEdit::DoEditKeyPress(char& key)
         if (!*alive)
             return;
     }
-    if (popupWindow_ && popupWindow_->CaptureFocus() && key != '\r' && CanDropDown() && HasPopupControl()) {
+    // Only an open popup takes the typed key: a closed one leaves it to the text.
+    if (HasPopupWindow() && popupWindow_->CaptureFocus() && key != '\r' && CanDropDown() && HasPopupControl()) {
         PostPopupKey(key);
         key = 0;
         return;

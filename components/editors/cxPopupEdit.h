@@ -71,14 +71,15 @@ public:
     hostlib::TClass ClassType() const override { return StaticClass(); }
 
     hostlib::TClass GetPropertiesClass() const override;
-    TcxPopupEditProperties* Properties() const
+    // Kinds built on this editor bring properties of their own below the
+    // custom popup properties.
+    TcxCustomPopupEditProperties* Properties() const
     {
-        return static_cast<TcxPopupEditProperties*>(TcxCustomEdit::Properties());
+        return static_cast<TcxCustomPopupEditProperties*>(TcxCustomEdit::Properties());
     }
-    void SetProperties(TcxPopupEditProperties* value) { TcxCustomEdit::SetProperties(value); }
-    TcxPopupEditProperties* ActiveProperties()
+    TcxCustomPopupEditProperties* ActiveProperties()
     {
-        return static_cast<TcxPopupEditProperties*>(TcxCustomEdit::ActiveProperties());
+        return static_cast<TcxCustomPopupEditProperties*>(TcxCustomEdit::ActiveProperties());
     }
 
 protected:
@@ -115,4 +116,13 @@ class TcxPopupEdit : public TcxCustomPopupEdit {
 public:
     static hostlib::TClass StaticClass();
     hostlib::TClass ClassType() const override { return StaticClass(); }
+    TcxPopupEditProperties* Properties() const
+    {
+        return static_cast<TcxPopupEditProperties*>(TcxCustomPopupEdit::Properties());
+    }
+    void SetProperties(TcxPopupEditProperties* value) { TcxCustomEdit::SetProperties(value); }
+    TcxPopupEditProperties* ActiveProperties()
+    {
+        return static_cast<TcxPopupEditProperties*>(TcxCustomPopupEdit::ActiveProperties());
+    }
 };
