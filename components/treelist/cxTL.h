@@ -83,6 +83,8 @@ using TcxTreeListOnHotTrackNodeEvent =
 using TcxTreeListMoveToEvent = hostlib::Event<hostlib::TObject*, TcxTreeListNode*, TcxTreeListNodeAttachMode,
                                               hostlib::TList*, bool&, bool&>;
 using TcxTreeListNodeDataChangedEvent = hostlib::Event<hostlib::TObject*, TcxTreeListNode*, TcxTreeListColumn*>;
+// Sender, canvas, the background rectangle, done.
+using TcxCustomDrawBackgroundEvent = hostlib::Event<hostlib::TObject*, TcxCanvas*, const RECT&, bool&>;
 using TcxTreeListGetDisplayTextEvent = hostlib::Event<TcxTreeListColumn*, TcxTreeListNode*, std::string&>;
 using TcxTreeListEditingEvent = hostlib::Event<hostlib::TObject*, TcxTreeListColumn*, bool&>;
 // A caller's compare: negative, zero or positive.
@@ -1197,7 +1199,7 @@ public:
     TcxTreeListIsGroupNodeEvent OnIsGroupNode;
     TcxTreeListMoveToEvent OnMoveTo;
     TcxTreeListNodeDataChangedEvent OnNodeChanged;
-    TcxCustomDrawViewInfoItemEvent OnCustomDrawBackground;
+    TcxCustomDrawBackgroundEvent OnCustomDrawBackground;
     TcxCustomDrawViewInfoItemEvent OnCustomDrawBandHeader;
     TcxCustomDrawViewInfoItemEvent OnCustomDrawCellsGroup;
     TcxCustomDrawViewInfoItemEvent OnCustomDrawFooter;
@@ -1235,6 +1237,7 @@ protected:
     void WndProc(hostlib::TMessage& message) override;
     hostlib::TClass GetControllerClass() override { return TcxTreeListController::StaticClass(); }
     hostlib::TClass GetViewInfoClass() override { return TcxTreeListViewInfo::StaticClass(); }
+    hostlib::TClass GetPainterClass() override;
     hostlib::TClass GetControlStylesClass() override { return TcxTreeListStyles::StaticClass(); }
     hostlib::TClass GetOptionsBehaviorClass() override { return TcxTreeListOptionsBehavior::StaticClass(); }
     hostlib::TClass GetOptionsDataClass() override { return TcxTreeListOptionsData::StaticClass(); }

@@ -7,6 +7,7 @@
 
 #include "components/editor-catalogue/cxNavigator.h"
 #include "components/treelist/cxTL.h"
+#include "components/treelist/cxTLPainter.h"
 #include "platform/hostlib/core/format.h"
 #include "platform/hostlib/visual/forms.h"
 
@@ -65,6 +66,8 @@ TClass TcxCustomTreeListControl::StaticClass()
 {
     return DefineClass<TcxCustomTreeListControl, TcxExtEditingControl>("TcxCustomTreeListControl");
 }
+
+TClass TcxCustomTreeListControl::GetPainterClass() { return TcxTreeListControlPainter::StaticClass(); }
 
 void TcxCustomTreeListControl::Construct(TComponent* owner)
 {

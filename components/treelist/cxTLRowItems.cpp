@@ -306,6 +306,11 @@ TcxTreeListColumn* TcxTreeListNodePreviewViewInfo::GetColumn()
     return Preview ? As<TcxTreeListColumn>(Preview->Column()) : nullptr;
 }
 
+const TcxCustomDrawViewInfoItemEvent* TcxTreeListNodePreviewViewInfo::CustomDrawEvent()
+{
+    return &GetTreeList()->OnCustomDrawPreview;
+}
+
 bool TcxTreeListNodePreviewViewInfo::IsAutoHeight() { return Preview && Preview->AutoHeight(); }
 
 int TcxTreeListNodePreviewViewInfo::GetMaxLineCount() { return Preview ? Preview->MaxLineCount() : 0; }

@@ -275,8 +275,9 @@ void TcxTreeListViewInfo::CalculateHeaderFooterViewInfo()
     if (grown > PrevContentWidth - HorzScrollPos - ViewportWidth)
         HorzScrollPos = std::clamp(HorzScrollPos - grown, 0, std::max(PrevContentWidth, 0));
     const int border = GetBorderSize();
-    RECT r{0, border, 0,
-           border + view->BandLineCount() * BandLineHeight + treeList->HeaderLineCount() * HeaderLineHeight};
+    // The band line counts only when band headers are shown: otherwise the
+    // band would reach into the rows by one band line.
+    RECT r{0, border, 0, GetCellsOffset()};
     int left = GetContentOffset() - (FixedBands[tlbfLeft] ? 0 : HorzScrollPos);
     FooterRect = RECT{};
     if (HasFooterPanel()) {

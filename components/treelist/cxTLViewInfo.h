@@ -330,6 +330,7 @@ public:
     void DoCalculate() override;
     RECT ContentOffset() override;
     TcxEditButtonTransparency GetButtonTransparency() override { return ebtHideInactive; }
+    const TcxCustomDrawViewInfoItemEvent* CustomDrawEvent() override;
     int GetMaxLineCount() override;
     bool IsAutoHeight() override;
     TcxTreeListColumn* GetColumn() override;

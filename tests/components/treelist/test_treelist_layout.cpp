@@ -300,9 +300,9 @@ TEST_F(LayoutTest, ARightFixedBandStaysAtTheRightEdgeOfANarrowClient)
     list->SetBounds(0, 0, 120, 200);
     AddBand(b, tlbfRight);
     TcxTreeListBandViewInfo* right = list->Bands()->Items(1)->ViewInfo();
-    // The band rectangle counts the band line even with band headers off.
+    // With band headers off the band rectangle ends with the column headers.
     const int bottom = ViewInfo()->ClientRect().bottom;
-    EXPECT_EQ(B(right->DisplayRect), (Box{40, 0, 120, 38}));
+    EXPECT_EQ(B(right->DisplayRect), (Box{40, 0, 120, 19}));
     EXPECT_EQ(B(ViewInfo()->FixedSeparators[1]), (Box{38, 0, 40, bottom}));
     EXPECT_EQ(ViewInfo()->ScrollArea.right, 38);
 
