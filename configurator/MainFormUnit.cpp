@@ -14,6 +14,7 @@
 #include "platform/hostlib/core/form_resource.h"
 #include "platform/hostlib/stdctrls/buttons.h"
 #include "platform/hostlib/stdctrls/comctrls.h"
+#include "platform/hostlib/stdctrls/dialogs.h"
 #include "platform/hostlib/stdctrls/extctrls.h"
 #include "platform/hostlib/stdctrls/richedit.h"
 #include "platform/hostlib/stdctrls/stdctrls.h"
@@ -74,10 +75,6 @@ void RegisterConfiguratorClasses()
 namespace cfg = quelvo::configurator;
 
 namespace {
-
-constexpr const char* kTrayRunningHint = "The main Quelvo tray tool is currently running.";
-constexpr const char* kTrayStoppedHint =
-    "The main Quelvo tray tool is not currently running; double-click here to launch it.";
 
 // The component of the form by its name and class; a form resource that
 // lacks it is a broken build, not a user error.
@@ -189,6 +186,7 @@ void TMainForm::FindComponents()
     OkBitBtn = Named<TBitBtn>(this, "OkBitBtn");
     StatusBar = Named<TStatusBar>(this, "StatusBar");
     TimerUpdateProcesses = Named<TTimer>(this, "TimerUpdateProcesses");
+    OpenDialog = Named<TOpenDialog>(this, "OpenDialog");
     LaunchAppFileDropper = Named<TFileDropper>(this, "LaunchAppFileDropper");
     FileDropperRules = Named<TFileDropper>(this, "FileDropperRules");
 }
@@ -229,61 +227,6 @@ void TMainForm::ApplyHint(TObject*) { ShowHint(); }
 void TMainForm::ShowHint() { SetStatusText(Application->Hint()); }
 
 void TMainForm::SetStatusText(const std::string& text) { StatusBar->SetSimpleText(text); }
-
-// ---- tray status, pages, log ---------------------------------------------------------------
-
-void TMainForm::UpdateTrayStatus(bool force)
-{
-    const bool running = cfg::Watcher().FindProcessByName(cfg::kTrayProgram) != nullptr;
-    if (running == TrayRunning && !force) return;
-    for (TLabel* label : {QuelvoRunningLabel, QuelvoTrayProcOnlyStatus}) {
-        label->SetCaption(running ? "Running" : "Not Running");
-        label->Font()->SetColor(running ? clGreen : clRed);
-        label->SetHint(running ? kTrayRunningHint : kTrayStoppedHint);
-    }
-    TrayRunning = running;
-}
-
-void TMainForm::PageControlChange(TObject*)
-{
-    const TTabSheet* page = PageControl->ActivePage();
-    const bool processes = page == ProcessTabSheet;
-    const bool config = page == ConfigTabSheet;
-    HideLowCheckBox->SetVisible(processes);
-    DefaultsBitBtn->SetVisible(!processes);
-    ConfigLabel1->SetVisible(config);
-    ConfigLabel2->SetCaption(config ? "Or drag-and-drop files from explorer." : "Double-click on status to toggle.");
-    ConfigLabel2->SetHint(processes ? "No priorities will be changed unless Quelvo Tray Tool is running." : "");
-    QuelvoTrayProcOnlyLabel->SetVisible(!config);
-    QuelvoTrayProcOnlyStatus->SetVisible(!config);
-    if (!processes && !config) RefreshLogView();
-}
-
-void TMainForm::RefreshLogView()
-{
-    const std::string path = FilePath(cfg::kLogFile);
-    if (!FileExists(path)) {
-        LogRichEdit->SetText("Log file is empty.");
-        return;
-    }
-    std::ifstream in(path, std::ios::binary | std::ios::ate);
-    if (!in) return;
-    const long long size = static_cast<long long>(in.tellg());
-    in.close();
-    if (size == logSize_) return;
-    LogRichEdit->Lines()->LoadFromFile(path);
-    LogRichEdit->SetSelStart(static_cast<int>(size + 2));
-    SendMessageA(LogRichEdit->Handle(), EM_SCROLLCARET, 0, 0);
-    logSize_ = size;
-}
-
-bool TMainForm::StartupShortcutExists(const std::string& name)
-{
-    const std::string shortcut = StartupShortcutName();
-    const std::size_t dot = shortcut.find_last_of('.');
-    const std::string extension = dot == std::string::npos ? std::string() : shortcut.substr(dot);
-    return FileExists(SpecialFolderPath(CSIDL_STARTUP) + "/" + name + extension);
-}
 
 // ---- rule list -------------------------------------------------------------------------------
 
@@ -369,17 +312,3 @@ void TMainForm::TerminateProcessHarshly1Click(TObject*) {}
 void TMainForm::AddRuleClick(TObject*) {}
 void TMainForm::DeleteRuleClick(TObject*) {}
 void TMainForm::FileDropperRulesDrop(TObject*, const std::string&) {}
-void TMainForm::LaunchAppFileDropperDrop(TObject*, const std::string&) {}
-void TMainForm::LaunchAppOpenSpeedButtonClick(TObject*) {}
-void TMainForm::LaunchAppEditChange(TObject*) {}
-void TMainForm::LogFileCheckBoxClick(TObject*) {}
-void TMainForm::BalloonCheckBoxClick(TObject*) {}
-void TMainForm::LowTriggerMaskEditChange(TObject*) {}
-void TMainForm::HighTriggerMaskEditChange(TObject*) {}
-void TMainForm::DoubleClickOptionChange(TObject*) {}
-void TMainForm::SmoothingTrackBarChange(TObject*) {}
-void TMainForm::DefaultsBitBtnClick(TObject*) {}
-void TMainForm::QuelvoRunningLabelDblClick(TObject*) {}
-void TMainForm::StartWindowsCheckBoxClick(TObject*) {}
-void TMainForm::HelpBitBtnClick(TObject*) {}
-void TMainForm::ClearLogItemClick(TObject*) {}

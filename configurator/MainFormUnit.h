@@ -8,6 +8,7 @@
 
 #include "engine/ProcessWatcher.h"
 #include "engine/ProgramOptions.h"
+#include "platform/hostlib/core/datetime.h"
 #include "platform/hostlib/visual/forms.h"
 
 namespace hostlib {
@@ -95,6 +96,7 @@ public:
     hostlib::TBitBtn* OkBitBtn = nullptr;
     hostlib::TStatusBar* StatusBar = nullptr;
     hostlib::TTimer* TimerUpdateProcesses = nullptr;
+    hostlib::TOpenDialog* OpenDialog = nullptr;
     TFileDropper* LaunchAppFileDropper = nullptr;
     TFileDropper* FileDropperRules = nullptr;
 
@@ -129,6 +131,8 @@ public:
     LRESULT NotifyTray();
     void ControlsToOptions();
     void OptionsToControls();
+    // Copies the option controls into the engine and the options.
+    void ApplyControls();
 
     // ---- Rule list, tray status, pages ----
     void FillRuleList();
@@ -136,6 +140,9 @@ public:
     void SyncRuleRows(const std::string& name, const std::string& text, TcxTreeListNode* keep);
     void UpdateTrayStatus(bool force);
     bool StartupShortcutExists(const std::string& name);
+    // Whether the shortcut exists afterwards.
+    bool SetStartupShortcut(const std::string& name, const std::string& target, const std::string& arguments,
+                            bool wanted);
     void RefreshLogView();
     void PageControlChange(hostlib::TObject* sender);
 
@@ -176,5 +183,9 @@ private:
     void WriteGuiConfig(class CIniFile& document);
     void ReadGuiConfig(const class CIniFile& document);
     void RuleChanged(TcxTreeListNode* row);
+    void SetLaunchTool(const std::string& path);
+    bool applying_ = false;
+    // The log file as last loaded into the view.
     long long logSize_ = -1;
+    hostlib::TDateTime logAge_ = -1;
 };

@@ -1,7 +1,10 @@
 // The real program on a private X server: its window as the desktop sees
 // it (title, process, place and size), its tab row drawn, its minimum size
 // kept against a window manager that asks for less, and a click on OK that
-// ends it and leaves the settings file.
+// ends it and leaves the settings file; a double click on the red tray
+// status that starts the tray program beside it and turns the status green.
+// As root it runs sealed in a pid namespace of its own, so that tray sees
+// nothing but what the test starts.
 #include <gtest/gtest.h>
 
 #include <fcntl.h>
@@ -13,11 +16,14 @@
 #include <chrono>
 #include <cstdlib>
 #include <filesystem>
+#include <fstream>
 #include <functional>
 #include <string>
 #include <thread>
+#include <vector>
 
 #include "tests/common/TempFolder.h"
+#include "tests/common/live.h"
 #include "tests/configurator/ExpectedSettings.h"
 #include "tests/platform/windows/x11/xvfb_server.h"
 
@@ -42,6 +48,11 @@ bool WaitFor(const std::function<bool()>& condition, std::chrono::milliseconds l
     return condition();
 }
 
+// A box in a window and how many pixels of a kind it holds.
+struct Area {
+    int left = 1 << 30, top = 1 << 30, right = -1, bottom = -1, count = 0;
+};
+
 class ConfiguratorX11 : public testing::Test {
 protected:
     void SetUp() override
@@ -57,6 +68,11 @@ protected:
     }
     void TearDown() override
     {
+        // A tray the program started is not our child: asked first, so it
+        // leaves as it should.
+        for (const pid_t tray : Running("QuelvoTray.exe")) ::kill(tray, SIGTERM);
+        if (!WaitFor([&] { return Running("QuelvoTray.exe").empty(); }, 10s))
+            for (const pid_t tray : Running("QuelvoTray.exe")) ::kill(tray, SIGKILL);
         if (pid_ > 0) {
             ::kill(pid_, SIGKILL);
             ::waitpid(pid_, nullptr, 0);
@@ -157,6 +173,60 @@ protected:
         XDestroyImage(image);
         return p;
     }
+    // Where a window shows a colour: the box around its pixels of it, within
+    // a part of the window (all of it when empty). Text is drawn smoothed on
+    // a real server, so a colour is told by its hue.
+    Area Find(Window w, bool (*wanted)(unsigned long), const Area& within = Area{})
+    {
+        const Geometry g = GeometryOf(w);
+        Area area;
+        XImage* image = XGetImage(dpy_, w, 0, 0, static_cast<unsigned>(g.width), static_cast<unsigned>(g.height),
+                                  AllPlanes, ZPixmap);
+        if (!image) return area;
+        const bool all = within.count == 0;
+        for (int y = all ? 0 : within.top; y < (all ? g.height : std::min(g.height, within.bottom)); ++y)
+            for (int x = all ? 0 : within.left; x < (all ? g.width : std::min(g.width, within.right)); ++x) {
+                if (!wanted(XGetPixel(image, x, y) & 0xFFFFFF)) continue;
+                area = {std::min(area.left, x), std::min(area.top, y), std::max(area.right, x + 1),
+                        std::max(area.bottom, y + 1), area.count + 1};
+            }
+        XDestroyImage(image);
+        return area;
+    }
+    static bool Reddish(unsigned long c)
+    {
+        const long r = (c >> 16) & 0xFF, g = (c >> 8) & 0xFF, b = c & 0xFF;
+        return r >= g + 0x80 && r >= b + 0x80;
+    }
+    static bool Greenish(unsigned long c)
+    {
+        const long r = (c >> 16) & 0xFF, g = (c >> 8) & 0xFF, b = c & 0xFF;
+        return g >= r + 0x40 && g >= b + 0x40;
+    }
+    void DoubleClick(Window w, int x, int y)
+    {
+        const Geometry g = GeometryOf(w);
+        XTestFakeMotionEvent(dpy_, DefaultScreen(dpy_), g.x + x, g.y + y, CurrentTime);
+        for (int i = 0; i < 2; ++i) {
+            XTestFakeButtonEvent(dpy_, 1, True, CurrentTime);
+            XTestFakeButtonEvent(dpy_, 1, False, CurrentTime);
+        }
+        XFlush(dpy_);
+    }
+    // Processes running a program of the folder.
+    std::vector<pid_t> Running(const std::string& name) const
+    {
+        std::vector<pid_t> pids;
+        std::error_code ec;
+        for (const auto& entry : fs::directory_iterator("/proc", ec)) {
+            const std::string id = entry.path().filename().string();
+            if (id.find_first_not_of("0123456789") != std::string::npos) continue;
+            std::error_code linkError;
+            if (fs::read_symlink(entry.path() / "exe", linkError) == fs::path(folder_.File(name)))
+                pids.push_back(static_cast<pid_t>(std::stoi(id)));
+        }
+        return pids;
+    }
     void Click(Window w, int x, int y)
     {
         const Geometry g = GeometryOf(w);
@@ -229,6 +299,36 @@ TEST_F(ConfiguratorX11, TheWindowShowsKeepsItsMinimumAndClosesOnOk)
     Click(w, 436 + 36, 238 + 12);
     EXPECT_EQ(WaitExit(60s), 0);
     EXPECT_EQ(TempFolder::Read(folder_.File("Quelvo.ini")), kEmptyFolderSettings);
+}
+
+TEST_F(ConfiguratorX11, ADoubleClickOnTheRedStatusStartsTheTrayAndTurnsItGreen)
+{
+    if (::geteuid() == 0) {
+        ASSERT_TRUE(quelvo::test::live::Sealed()) << "not in a pid namespace of its own";
+    }
+    fs::copy_file(QUELVO_TRAY, folder_.File("QuelvoTray.exe"));
+    fs::permissions(folder_.File("QuelvoTray.exe"), fs::perms::owner_all);
+    // Nothing here is busy enough to be lowered.
+    std::ofstream(folder_.File("Quelvo.ini")) << "[Settings]\nCpuTriggerHigh=99\nCpuTriggerLow=0\n";
+    Start();
+    const Window w = FindWindow();
+    ASSERT_NE(w, 0u) << "no window mapped";
+    // The first tick writes "Not Running" in red on the Configuration page.
+    Area red;
+    ASSERT_TRUE(WaitFor([&] { return (red = Find(w, Reddish)).count > 20; }, 10s)) << "no red status shown";
+    EXPECT_LT(red.right - red.left, 120) << "one label's worth of red";
+
+    DoubleClick(w, (red.left + red.right) / 2, (red.top + red.bottom) / 2);
+    EXPECT_TRUE(WaitFor([&] { return !Running("QuelvoTray.exe").empty(); }, 1s)) << "no tray started";
+    const auto started = std::chrono::steady_clock::now();
+    // Two ticks, and the time the server needs to show the painted label;
+    // "Running" is shorter than what it replaces.
+    const Area label{red.left - 4, red.top - 4, red.right + 4, red.bottom + 4, 1};
+    EXPECT_TRUE(WaitFor([&] { return Find(w, Greenish, label).count > 20 && Find(w, Reddish, label).count == 0; }, 3s))
+        << "still not green after "
+        << std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now() - started).count()
+        << " ms";
+    EXPECT_EQ(Running("QuelvoTray.exe").size(), 1u);
 }
 
 }  // namespace

@@ -151,4 +151,17 @@ TEST_F(ReloadTest, ATrayWithoutItsWindowYetGetsOneRequestOnceTheWindowExists)
     EXPECT_EQ(Inode(folder.File("Quelvo.ini")), written) << "waiting rewrites nothing";
 }
 
+TEST_F(ReloadTest, OptionChangesAskTheTrayWithoutTheRulesFlag)
+{
+    Open();
+    const std::string log = logs.File("options.log");
+    const pid_t probe = StartProbe(log);
+    ASSERT_TRUE(TickUntilProbeWindow(probe));
+    ClickControl(form, "DefaultsBitBtn");
+    Ticks(1);
+    ClickControl(form, "LogFileCheckBox");
+    Ticks(1);
+    EXPECT_EQ(Requests(log), (std::vector<std::string>{"777 0", "777 0"}));
+}
+
 }  // namespace

@@ -5,6 +5,7 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <ctime>
 #include <string_view>
 
 #include "platform/hostlib/core/format.h"
@@ -32,6 +33,22 @@ bool FileExists(const std::string& fileName)
 }
 
 bool DeleteFile(const std::string& fileName) { return !fileName.empty() && ::unlink(fileName.c_str()) == 0; }
+
+TDateTime FileAge(const std::string& fileName)
+{
+    struct stat st{};
+    if (fileName.empty() || ::stat(fileName.c_str(), &st) != 0 || S_ISDIR(st.st_mode)) return -1;
+    std::tm local{};
+    if (!localtime_r(&st.st_mtim.tv_sec, &local)) return -1;
+    TDateTime age = 0;
+    TDateTime time = 0;
+    // A stamp outside the calendar (or a leap second) is no age to show.
+    if (!TryEncodeDate(local.tm_year + 1900, local.tm_mon + 1, local.tm_mday, age) ||
+        !TryEncodeTime(local.tm_hour, local.tm_min, local.tm_sec < 60 ? local.tm_sec : 59,
+                       static_cast<int>(st.st_mtim.tv_nsec / 1000000), time))
+        return -1;
+    return age < 0 ? age - time : age + time;
+}
 
 namespace {
 

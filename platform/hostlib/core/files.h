@@ -6,6 +6,8 @@
 #include <memory>
 #include <string>
 
+#include "platform/hostlib/core/datetime.h"
+
 namespace hostlib {
 
 inline constexpr int faReadOnly = 0x01;
@@ -23,6 +25,9 @@ std::string ExtractFileName(const std::string& fileName);
 // True for an existing file (following links); false for a folder.
 bool FileExists(const std::string& fileName);
 bool DeleteFile(const std::string& fileName);
+// The file's last modification in local time, to the millisecond the file
+// system keeps (links followed); -1 for a missing path or a folder.
+TDateTime FileAge(const std::string& fileName);
 
 // '*' any run, '?' one character, case-insensitive; "*" and "*.*" match
 // every name, "*.exe" also every executable file.

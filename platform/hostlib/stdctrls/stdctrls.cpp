@@ -281,8 +281,14 @@ void TCustomMaskEdit::Dispatch(TMessage& m)
 {
     // Pasted or otherwise replaced text is spread over the mask again.
     if (m.Msg == CN_COMMAND && HIWORD(m.WParam) == EN_CHANGE && IsMasked() && Text() != masked_.Text()) {
+        const std::string before = masked_.Text();
         masked_.SetText(Text());
-        ShowMasked(-1);
+        // Shown differently, the text is set again and that change is
+        // raised; shown as pasted, the change is raised here.
+        if (Text() != masked_.Text())
+            ShowMasked(-1);
+        else if (masked_.Text() != before)
+            Change();
         return;
     }
     TCustomEdit::Dispatch(m);

@@ -1,10 +1,12 @@
 // File names, file tests and folder listings.
 #include <gtest/gtest.h>
 
+#include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 #include <algorithm>
+#include <ctime>
 #include <filesystem>
 #include <map>
 #include <string>
@@ -53,6 +55,31 @@ TEST(Files, ExistsIsForFilesAndDeleteRemovesThem)
     EXPECT_TRUE(DeleteFile(file));
     EXPECT_FALSE(FileExists(file));
     EXPECT_FALSE(DeleteFile(file));
+}
+
+TEST(Files, AgeIsTheModificationTimeInLocalTimeToTheMillisecond)
+{
+    TempFolder folder;
+    const std::string file = folder.Write("Quelvo.log", "x");
+    std::filesystem::create_directory(folder.File("sub"));
+    std::filesystem::create_symlink(file, folder.File("link"));
+    std::filesystem::create_symlink(folder.File("gone"), folder.File("dangling"));
+    // 2026-03-04 05:06:07.891 local time, set on the file itself.
+    std::tm local{};
+    local.tm_year = 126;
+    local.tm_mon = 2;
+    local.tm_mday = 4;
+    local.tm_hour = 5;
+    local.tm_min = 6;
+    local.tm_sec = 7;
+    local.tm_isdst = -1;
+    const timespec times[2] = {{0, UTIME_OMIT}, {std::mktime(&local), 891'456'789}};
+    ASSERT_EQ(::utimensat(AT_FDCWD, file.c_str(), times, 0), 0);
+    const TDateTime expected = EncodeDateTime(2026, 3, 4, 5, 6, 7, 891);
+    EXPECT_DOUBLE_EQ(FileAge(file), expected);
+    EXPECT_DOUBLE_EQ(FileAge(folder.File("link")), expected) << "the link's target counts";
+    for (const std::string& none : {folder.File("sub"), folder.File("missing"), folder.File("dangling"), std::string()})
+        EXPECT_EQ(FileAge(none), -1) << none;
 }
 
 // Name -> attributes of every entry a listing reports.

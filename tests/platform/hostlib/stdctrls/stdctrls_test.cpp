@@ -16,6 +16,7 @@
 #include "platform/hostlib/stdctrls/listbox.h"
 #include "platform/hostlib/stdctrls/richedit.h"
 #include "platform/hostlib/stdctrls/stdctrls.h"
+#include "platform/hostlib/visual/clipboard.h"
 #include "platform/graphics/wingdi.h"
 #include "platform/windows/winuser.h"
 #include "tests/platform/hostlib/visual/visual_fixture.h"
@@ -55,6 +56,15 @@ protected:
         Pump();
     }
 
+    // Select all, paste: the text replaced in one change.
+    void PasteOver(TCustomEdit* c, const std::string& text)
+    {
+        Clipboard()->SetAsText(text);
+        c->SelectAll();
+        c->PasteFromClipboard();
+        Pump();
+    }
+
     TForm* form = nullptr;
     TEdit* edit = nullptr;
     TMaskEdit* mask = nullptr;
@@ -86,6 +96,8 @@ TEST_F(StdCtrlsTest, WhenChangeEventsFire)
         {"mask emptied", [&] { mask->SetText(""); }, {"mask"}, [&] { return mask->Text() == "00"; }},
         {"mask typing", [&] { Type(mask, "7"); }, {"mask"}, [&] { return mask->Text() == "07"; }},
         {"mask refused letter", [&] { Type(mask, "q"); }, {}, [&] { return mask->Text() == "07"; }},
+        {"mask pasted as shown", [&] { PasteOver(mask, "42"); }, {"mask"}, [&] { return mask->Text() == "42"; }},
+        {"mask pasted short", [&] { PasteOver(mask, "5"); }, {"mask"}, [&] { return mask->Text() == "05"; }},
         {"check set", [&] { check->SetChecked(true); }, {"check"}, [&] { return check->Checked(); }},
         {"check same", [&] { check->SetChecked(true); }, {}, [&] { return check->Checked(); }},
         {"check click", [&] { ClickAt(check); }, {"check"}, [&] { return !check->Checked(); }},
