@@ -54,8 +54,26 @@ public:
     TcxInplaceEditList* EditList() const { return editList_.get(); }
     TcxCustomControlController* Controller() const { return controller_; }
 
+    // Posting the value when the editor lost the focus failed; the editor
+    // took the focus back.
+    bool ErrorOnEditExit() const { return errorOnEditExit_; }
+
 protected:
     void Destroy() override;
+
+    // The editor's events, hooked while it edits a cell.
+    virtual void EditAfterKeyDown(hostlib::TObject* sender, WORD& key, hostlib::TShiftState shift);
+    virtual void EditChanged(hostlib::TObject* sender);
+    virtual void EditDblClick(hostlib::TObject* sender);
+    virtual void EditEditing(hostlib::TObject* sender, bool& canEdit);
+    virtual void EditEnter(hostlib::TObject* sender);
+    virtual void EditExit(hostlib::TObject* sender);
+    virtual void EditFocusChanged(hostlib::TObject*) {}
+    virtual void EditKeyDown(hostlib::TObject* sender, WORD& key, hostlib::TShiftState shift);
+    virtual void EditKeyPress(hostlib::TObject* sender, char& key);
+    virtual void EditKeyUp(hostlib::TObject* sender, WORD& key, hostlib::TShiftState shift);
+    virtual void EditPostEditValue(hostlib::TObject* sender);
+    virtual void EditValueChanged(hostlib::TObject* sender);
 
 private:
     enum class Activation { Plain, Key, Mouse };
@@ -68,15 +86,9 @@ private:
     bool AcceptEdit();
     void TakeEditAway();
     void EditShowingTimerHandler(hostlib::TObject* sender);
+    void ResendEnter(WORD key, hostlib::TShiftState shift);
+    void PassEscapeToForm(WORD& key);
     TcxEditingControl* Control() const;
-    // Editor events.
-    void EditAfterKeyDown(hostlib::TObject* sender, WORD& key, hostlib::TShiftState shift);
-    void EditChanged(hostlib::TObject* sender);
-    void EditValueChanged(hostlib::TObject* sender);
-    void EditEditing(hostlib::TObject* sender, bool& canEdit);
-    void EditPostEditValue(hostlib::TObject* sender);
-    void EditExit(hostlib::TObject* sender);
-    void EditKeyDown(hostlib::TObject* sender, WORD& key, hostlib::TShiftState shift);
 
     TcxCustomControlController* controller_ = nullptr;
     TcxCustomEdit* edit_ = nullptr;
@@ -374,6 +386,11 @@ public:
     bool EditChecksEnabled() const { return editChecksEnabled_; }
     void SetEditChecksEnabled(bool value) { editChecksEnabled_ = value; }
     bool CheckEditPosted() const { return checkEditPosted_; }
+    bool WasEditingAtMouseDown() const { return wasEditingAtMouseDown_; }
+    void SetWasEditingAtMouseDown(bool value) { wasEditingAtMouseDown_ = value; }
+    // Set around an Enter the editor hands back: the key skips incremental
+    // search and the navigator.
+    void SetNavigationSkip(bool value) { navigationSkip_ = value; }
     TcxCustomDesignSelectionHelper* DesignSelectionHelper() const { return designSelectionHelper_.get(); }
     hostlib::TObject* DragItem() const { return dragItem_; }
     void SetDragItem(hostlib::TObject* value) { dragItem_ = value; }

@@ -917,7 +917,16 @@ public:
     bool DblClickPress() const { return dblClickPress_; }
     void SetDblClickPress(bool value) { dblClickPress_ = value; }
 
-    TcxEditCellViewInfo* GetFocusedCellViewInfo(TcxCustomInplaceEditContainer*) override { return nullptr; }
+    // The cell of a column in a row: the row's preview or group cell when
+    // the column is theirs, else the column's cell in its band's group; none
+    // when the column is not shown.
+    virtual TcxTreeListEditCellViewInfo* GetCellFromViewInfo(TcxTreeListColumn* column, TcxTreeListNodeViewInfo* row);
+    // The same for a node, none when it has no row in view.
+    virtual TcxTreeListEditCellViewInfo* GetCellFromViewInfoEx(TcxTreeListColumn* column, TcxTreeListNode* node);
+    TcxEditCellViewInfo* GetFocusedCellViewInfo(TcxCustomInplaceEditContainer* item) override;
+    void BeforeShowEdit() override;
+    // None while the control has no layout.
+    TcxTreeListNodesViewInfo* NodesViewInfo() const;
     void MakeFocusedItemVisible() override {}
     void MakeFocusedRecordVisible() override;
     void CheckEdit() override;

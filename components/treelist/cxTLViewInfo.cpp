@@ -392,6 +392,7 @@ void TcxTreeListViewInfo::DoScrollHorizontal(int newPosition)
         nodesViewInfo_->DoHorzOffset(delta);
     }
     InvalidateScrollRect(dsdHorz);
+    PostEditUpdate();
 }
 
 void TcxTreeListViewInfo::DoScrollVertical(int delta)
@@ -401,6 +402,14 @@ void TcxTreeListViewInfo::DoScrollVertical(int delta)
     nodesViewInfo_->NeedViewInfoUpdatePost();
     InvalidateScrollRect(dsdVert);
     nodesViewInfo_->SynchronizeTopNode();
+    PostEditUpdate();
+}
+
+// The cells moved under an open editor: it follows them at the next paint.
+void TcxTreeListViewInfo::PostEditUpdate()
+{
+    if (TcxCustomControlController* controller = GetTreeList()->Controller())
+        controller->EditingController()->PostEditUpdate();
 }
 
 void TcxTreeListViewInfo::InvalidateRect(const RECT& r)

@@ -731,6 +731,7 @@ private:
     // change of the visible bands or columns without a style change must
     // refresh them too.
     bool VisibleItemsChanged() const;
+    void PostEditUpdate();
 
     std::vector<TcxTreeListBandViewInfo*> bands_;
     hostlib::ObjectPtr<TcxTreeListNodesViewInfo> nodesViewInfo_;
