@@ -305,7 +305,7 @@ public:
         list_->SetTopVisibleIndex(top);
         Pump();
     }
-    // The rows the next tick paints, counted by their name cells.
+    // The rows a tick paints by itself, counted by their name cells.
     int PaintedRows(int tick)
     {
         int rows = 0;
@@ -315,7 +315,6 @@ public:
                 auto* cell = As<TcxTreeListEditCellViewInfo>(item);
                 rows += cell && cell->GetColumn() == name;
             });
-        list_->Invalidate();
         Tick(tick);
         list_->OnCustomDrawCell = {};
         return rows;
