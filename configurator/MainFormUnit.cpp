@@ -196,6 +196,7 @@ void TMainForm::FindComponents()
 void TMainForm::TimerUpdateProcessesTimer(TObject*)
 {
     UpdateSample();
+    RefreshProcessList();
     cfg::Watcher().PurgeVanished();
     if (Dirty)
         SaveSettingsIfDirty();
@@ -228,87 +229,3 @@ void TMainForm::ShowHint() { SetStatusText(Application->Hint()); }
 
 void TMainForm::SetStatusText(const std::string& text) { StatusBar->SetSimpleText(text); }
 
-// ---- rule list -------------------------------------------------------------------------------
-
-void TMainForm::FillRuleList()
-{
-    cxTreeListRules->BeginUpdate();
-    ScopeGuard end([this] { cxTreeListRules->EndUpdate(); });
-    std::vector<ProcessOverrideRule*> rules;
-    for (const auto& rule : cfg::Watcher().Rules()) rules.push_back(rule.get());
-    for (ProcessOverrideRule* rule : rules) {
-        // Re-applying an earlier row removed the further rules of its name.
-        const auto& now = cfg::Watcher().Rules();
-        const bool present = std::any_of(now.begin(), now.end(), [rule](const auto& r) { return r.get() == rule; });
-        if (present) AddRuleNode(rule);
-    }
-}
-
-TcxTreeListNode* TMainForm::AddRuleNode(ProcessOverrideRule* rule)
-{
-    TcxTreeListNode* row = cxTreeListRules->AddChild(nullptr);
-    row->SetData(rule);
-    row->AssignValues({Variant(rule->Name), Variant(ProcessWatcher::RuleText(rule))});
-    row->SetFocused(true);
-    RuleChanged(row);
-    return row;
-}
-
-void TMainForm::RuleChanged(TcxTreeListNode* row)
-{
-    const std::string name = row->GetValue(0).AsString();
-    cfg::Watcher().SetRule(name, row->GetText(1));
-    Dirty = true;
-    RulesChanged = true;
-    const ProcessOverrideRule* rule = cfg::Watcher().FindRule(name);
-    SyncRuleRows(name, rule ? ProcessWatcher::RuleText(rule) : std::string(), row);
-}
-
-void TMainForm::SyncRuleRows(const std::string& name, const std::string& text, TcxTreeListNode* keep)
-{
-    cxTreeListRules->BeginUpdate();
-    ScopeGuard end([this] { cxTreeListRules->EndUpdate(); });
-    for (int i = 0; i < cxTreeListRules->Count();) {
-        TcxTreeListNode* row = cxTreeListRules->Items(i);
-        if (row->GetValue(0).AsString() != name) {
-            ++i;
-            continue;
-        }
-        if ((keep && row != keep) || text.empty()) {
-            row->Delete();
-            continue;
-        }
-        if (row->GetText(1) != text) row->SetValue(1, Variant(text));
-        ++i;
-    }
-}
-
-void TMainForm::cxTreeListColumn_RuleRuleStringPropertiesChange(TObject*)
-{
-    if (TcxTreeListNode* row = cxTreeListRules->FocusedNode()) RuleChanged(row);
-}
-
-// ---- the process list's events ---------------------------------------------------------------
-
-void TMainForm::cxTreeListProcessesTopRecordIndexChanged(TObject*)
-{
-    if (TcxTreeListNode* row = cxTreeListProcesses->FocusedNode()) row->SetFocused(false);
-}
-
-void TMainForm::cxTreeListProcessesColumnHeaderClick(TObject* sender, TcxTreeListColumn*)
-{
-    cxTreeListProcessesTopRecordIndexChanged(sender);
-}
-
-void TMainForm::cxTreeListProcessesFocusedNodeChanged(TObject*, TcxTreeListNode*, TcxTreeListNode*) {}
-void TMainForm::cxTreeListProcessesNothing(TObject*) {}
-
-// Handlers the form binds whose work comes with the pages' own behaviour.
-void TMainForm::cxTreeListProcessescxTreeListColumn_PriorityPropertiesChange(TObject*) {}
-void TMainForm::cxTreeListProcessescxTreeListColumn_RulePropertiesChange(TObject*) {}
-void TMainForm::HideLowCheckBoxClick(TObject*) {}
-void TMainForm::TerminateNowClick(TObject*) {}
-void TMainForm::TerminateProcessHarshly1Click(TObject*) {}
-void TMainForm::AddRuleClick(TObject*) {}
-void TMainForm::DeleteRuleClick(TObject*) {}
-void TMainForm::FileDropperRulesDrop(TObject*, const std::string&) {}

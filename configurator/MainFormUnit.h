@@ -134,10 +134,18 @@ public:
     // Copies the option controls into the engine and the options.
     void ApplyControls();
 
+    // ---- Process list ----
+    void RefreshProcessList();
+    TcxTreeListNode* AddProcessNode(ProcessObject* record);
+    void ClearProcessList();
+    void SetProcessPriority(ProcessObject* record, DWORD priorityClass);
+
     // ---- Rule list, tray status, pages ----
     void FillRuleList();
     TcxTreeListNode* AddRuleNode(ProcessOverrideRule* rule);
     void SyncRuleRows(const std::string& name, const std::string& text, TcxTreeListNode* keep);
+    void UpdateProcessRuleColumn(const std::string& name, const std::string& text);
+    void AddRuleForFile(const std::string& path, const std::string& text);
     void UpdateTrayStatus(bool force);
     bool StartupShortcutExists(const std::string& name);
     // Whether the shortcut exists afterwards.
@@ -185,6 +193,9 @@ private:
     void RuleChanged(TcxTreeListNode* row);
     void SetLaunchTool(const std::string& path);
     bool applying_ = false;
+    void RefreshProcessRow(ProcessObject* record, bool hideLow);
+    TcxTreeListNode* UnfocusForDeletions();
+    void ClosePidOfFocusedRow(bool terminate);
     // The log file as last loaded into the view.
     long long logSize_ = -1;
     hostlib::TDateTime logAge_ = -1;

@@ -1,0 +1,98 @@
+// The process list's menu on real child processes: closing asks a process
+// without a window to end, forced termination kills one that will not.
+#include "tests/configurator/ConfiguratorFixture.h"
+
+#include <signal.h>
+#include <sys/prctl.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <thread>
+
+#include "components/treelist/cxTL.h"
+#include "platform/hostlib/stdctrls/stdctrls.h"
+
+using namespace configuratortest;
+using namespace std::chrono_literals;
+
+namespace {
+
+class ProcessCloseTest : public ConfiguratorTest {
+protected:
+    void TearDown() override
+    {
+        for (pid_t pid : children_) {
+            ::kill(pid, SIGKILL);
+            ::waitpid(pid, nullptr, 0);
+        }
+        ConfiguratorTest::TearDown();
+    }
+    pid_t StartChild(bool ignoreTerm)
+    {
+        const pid_t pid = ::fork();
+        if (pid == 0) {
+            // Gone with the test, however it ends.
+            ::prctl(PR_SET_PDEATHSIG, SIGKILL);
+            // As a program started afresh: nothing blocked.
+            sigset_t none;
+            sigemptyset(&none);
+            ::sigprocmask(SIG_SETMASK, &none, nullptr);
+            ::signal(SIGTERM, ignoreTerm ? SIG_IGN : SIG_DFL);
+            for (;;) ::pause();
+        }
+        children_.push_back(pid);
+        return pid;
+    }
+    // The signal that ended the child, 0 while it runs on.
+    int EndedBy(pid_t pid, std::chrono::milliseconds limit = 5000ms)
+    {
+        const auto end = std::chrono::steady_clock::now() + limit;
+        do {
+            int status = 0;
+            if (::waitpid(pid, &status, WNOHANG) == pid) {
+                std::erase(children_, pid);
+                return WIFSIGNALED(status) ? WTERMSIG(status) : -1;
+            }
+            std::this_thread::sleep_for(10ms);
+        } while (std::chrono::steady_clock::now() < end);
+        return 0;
+    }
+    TcxTreeListNode* RowOf(pid_t pid)
+    {
+        const ProcessObject* record = watcher->FindProcess(static_cast<DWORD>(pid));
+        return record ? static_cast<TcxTreeListNode*>(record->UserData) : nullptr;
+    }
+
+private:
+    std::vector<pid_t> children_;
+};
+
+TEST_F(ProcessCloseTest, CloseEndsASleepingChildAndForcedTerminationOneThatIgnoresTheRequest)
+{
+    const pid_t sleeping = StartChild(false);
+    const pid_t stubborn = StartChild(true);
+    std::this_thread::sleep_for(50ms);  // its signal disposition is set
+    Open();
+    form->HideLowCheckBox->SetChecked(false);
+    Ticks(1);
+    ASSERT_NE(RowOf(sleeping), nullptr);
+    ASSERT_NE(RowOf(stubborn), nullptr);
+
+    RowOf(sleeping)->SetFocused(true);
+    form->TerminateNowClick(form);
+    EXPECT_EQ(EndedBy(sleeping), SIGTERM);
+    Ticks(1);
+    EXPECT_EQ(watcher->FindProcess(static_cast<DWORD>(sleeping)), nullptr) << "its row went with its record";
+
+    RowOf(stubborn)->SetFocused(true);
+    form->TerminateNowClick(form);
+    EXPECT_EQ(EndedBy(stubborn, 300ms), 0) << "still running";
+    Ticks(1);
+    ASSERT_NE(RowOf(stubborn), nullptr);
+    RowOf(stubborn)->SetFocused(true);
+    form->TerminateProcessHarshly1Click(form);
+    EXPECT_EQ(EndedBy(stubborn), SIGKILL);
+}
+
+}  // namespace
