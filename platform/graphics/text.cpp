@@ -1,6 +1,7 @@
 // Fonts and text output.
 #include "platform/graphics/fonts.h"
 #include "platform/graphics/raster.h"
+#include "platform/system/locale_name.h"
 
 #include <algorithm>
 #include <cstring>
@@ -421,6 +422,30 @@ BOOL GetTextMetricsA(HDC handle, TEXTMETRICA* tm)
                                              TMPF_TRUETYPE | (log.lfPitchAndFamily & 0xF0));
     tm->tmCharSet = log.lfCharSet;
     return TRUE;
+}
+
+namespace {
+
+BYTE CharsetOfLocale(const std::string& name)
+{
+    const std::string territory = name.substr(0, name.find_first_of(".@"));
+    if (territory == "zh_CN" || territory == "zh_SG")
+        return GB2312_CHARSET;
+    if (territory == "zh_TW" || territory == "zh_HK" || territory == "zh_MO")
+        return CHINESEBIG5_CHARSET;
+    if (territory == "ar" || territory.rfind("ar_", 0) == 0)
+        return ARABIC_CHARSET;
+    return ANSI_CHARSET;
+}
+
+}  // namespace
+
+int GetTextCharset(HDC dc)
+{
+    TEXTMETRICA tm{};
+    if (!GetTextMetricsA(dc, &tm))
+        return DEFAULT_CHARSET;
+    return tm.tmCharSet == DEFAULT_CHARSET ? CharsetOfLocale(quelvo::sys::UserLocaleName()) : tm.tmCharSet;
 }
 
 BOOL GetCharWidth32A(HDC handle, UINT first, UINT last, int* widths)

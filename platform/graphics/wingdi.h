@@ -247,6 +247,9 @@ inline constexpr LONG FW_HEAVY = 900;
 inline constexpr BYTE ANSI_CHARSET = 0;
 inline constexpr BYTE DEFAULT_CHARSET = 1;
 inline constexpr BYTE SYMBOL_CHARSET = 2;
+inline constexpr BYTE GB2312_CHARSET = 134;
+inline constexpr BYTE CHINESEBIG5_CHARSET = 136;
+inline constexpr BYTE ARABIC_CHARSET = 178;
 inline constexpr BYTE OEM_CHARSET = 255;
 inline constexpr BYTE OUT_DEFAULT_PRECIS = 0;
 inline constexpr BYTE OUT_TT_PRECIS = 4;
@@ -507,6 +510,11 @@ BOOL GetTextExtentPointA(HDC dc, LPCSTR text, int length, LPSIZE size);
 // that fit, `dx[i]` the extent through the character that byte i is part of.
 BOOL GetTextExtentExPointA(HDC dc, LPCSTR text, int length, int maxExtent, int* fit, int* dx, LPSIZE size);
 BOOL GetTextMetricsA(HDC dc, TEXTMETRICA* metrics);
+// The character set of the selected font; DEFAULT_CHARSET stands for the
+// set of the user's locale (Chinese of the mainland and Singapore GB2312,
+// of Taiwan, Hong Kong and Macao Big5, Arabic ARABIC_CHARSET, every other
+// ANSI_CHARSET). DEFAULT_CHARSET for an invalid device context.
+int GetTextCharset(HDC dc);
 BOOL GetCharWidth32A(HDC dc, UINT first, UINT last, int* widths);
 BOOL GetCharWidthA(HDC dc, UINT first, UINT last, int* widths);
 BOOL GetCharABCWidthsA(HDC dc, UINT first, UINT last, ABC* widths);

@@ -2,9 +2,12 @@
 // checked as rectangles: the opaque text cell, ink bounding boxes, extents.
 #include "tests/platform/graphics/canvas.h"
 
+#include "platform/system/locale_name.h"
+
 #include <gtest/gtest.h>
 
 #include <cstring>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -506,3 +509,35 @@ TEST(TextJustificationTest, BreaksTakeTheExtraPixelsUntilReset)
 }
 
 } // namespace
+
+namespace {
+
+struct LocaleNameScope {
+    explicit LocaleNameScope(const char* name) { quelvo::sys::SetUserLocaleNameOverride(std::string(name)); }
+    ~LocaleNameScope() { quelvo::sys::SetUserLocaleNameOverride(std::nullopt); }
+};
+
+TEST(TextCharset, TheDefaultSetIsTheLocalesAndAnExplicitOneStays)
+{
+    struct Case {
+        const char* locale;
+        int expected;
+    };
+    const Case cases[] = {
+        {"zh_CN.UTF-8", GB2312_CHARSET}, {"zh_SG", GB2312_CHARSET},       {"zh_TW.UTF-8", CHINESEBIG5_CHARSET},
+        {"zh_HK", CHINESEBIG5_CHARSET},  {"zh_MO@x", CHINESEBIG5_CHARSET}, {"ar_EG.UTF-8", ARABIC_CHARSET},
+        {"ar", ARABIC_CHARSET},          {"en_US.UTF-8", ANSI_CHARSET},    {"C", ANSI_CHARSET},
+        {"zh", ANSI_CHARSET},            {"arn_CL", ANSI_CHARSET},         {"", ANSI_CHARSET},
+    };
+    Canvas canvas(4, 4);
+    for (const Case& c : cases) {
+        LocaleNameScope locale(c.locale);
+        Selected font(canvas.dc(), Font(-13));
+        EXPECT_EQ(GetTextCharset(canvas.dc()), c.expected) << c.locale;
+        Selected arabic(canvas.dc(), CreateFontA(-13, 0, 0, 0, 0, 0, 0, 0, ARABIC_CHARSET, 0, 0, 0, 0, "Tahoma"));
+        EXPECT_EQ(GetTextCharset(canvas.dc()), ARABIC_CHARSET) << "a font's own set, whatever the locale";
+    }
+    EXPECT_EQ(GetTextCharset(nullptr), DEFAULT_CHARSET);
+}
+
+}  // namespace
