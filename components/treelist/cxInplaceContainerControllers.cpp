@@ -55,6 +55,28 @@ void TcxCustomHitTestController::RecalculateOnMouseEvent(int x, int y, TShiftSta
     ReCalculate(POINT{x, y});
 }
 
+void TcxCustomHitTestController::SetCoordinate(int index, int value)
+{
+    POINT p = hitPoint_;
+    (index == 0 ? p.x : p.y) = value;
+    ReCalculate(p);
+}
+
+bool TcxCustomHitTestController::GetHasCode(std::uint64_t code) const
+{
+    const auto low = [](std::uint64_t v) { return static_cast<std::uint32_t>(v); };
+    const auto high = [](std::uint64_t v) { return static_cast<std::uint32_t>(v >> 32); };
+    return (low(hitState_) & low(code)) != 0 || (high(hitState_) & high(code)) != 0;
+}
+
+void TcxCustomHitTestController::SetHasCode(std::uint64_t code, bool value)
+{
+    if (GetHasCode(code) == value) return;
+    const auto previous = static_cast<int>(static_cast<std::uint32_t>(hitState_));
+    hitState_ = value ? (hitState_ | code) : (hitState_ & ~code);
+    HitCodeChanged(previous);
+}
+
 void TcxCustomHitTestController::DoCalculate()
 {
     TcxCustomControlViewInfo* viewInfo = ViewInfo();
@@ -704,7 +726,7 @@ void TcxCustomControlController::KeyPress(char& key)
     TcxCustomInplaceEditContainer* item = GetItemForIncSearching();
     const TcxDataControllerEditState state = DataController()->GetEditState();
     if ((c == 8 || c > 31) && item && item->CanIncSearch() && !state.Contains(dceInsert) && !state.Contains(dceEdit)) {
-        if (c != 8) SetIncSearchingText(GetIncSearchingText() + key);
+        if (c != 8) AppendIncSearchByte(key);
         key = 0;
     }
     navigator_->DoKeyPress(key);
@@ -715,12 +737,10 @@ WORD TcxCustomControlController::IncSearchKeyDown(WORD key, TShiftState shift)
     TcxCustomInplaceEditContainer* item = GetItemForIncSearching();
     if (!item) return key;
     switch (key) {
-    case VK_BACK: {
-        std::string text = GetIncSearchingText();
-        if (!text.empty()) text.pop_back();
-        SetIncSearchingText(text);
+    case VK_BACK:
+        incSearchPending_.clear();
+        SetIncSearchingText(cxDropLastCharacter(GetIncSearchingText()));
         return 0;
-    }
     case VK_ESCAPE: item->CancelIncSearching(); return 0;
     case VK_UP:
     case VK_DOWN:
@@ -729,6 +749,43 @@ WORD TcxCustomControlController::IncSearchKeyDown(WORD key, TShiftState shift)
         return 0;
     default: return key;
     }
+}
+
+namespace {
+
+bool IsContinuationByte(unsigned char c) { return (c & 0xC0) == 0x80; }
+
+std::size_t SequenceLength(unsigned char lead)
+{
+    if (lead >= 0xF0 && lead < 0xF8) return 4;
+    if (lead >= 0xE0) return lead < 0xF0 ? 3 : 1;
+    return lead >= 0xC0 ? 2 : 1;
+}
+
+} // namespace
+
+std::string cxDropLastCharacter(const std::string& text)
+{
+    if (text.empty()) return text;
+    std::size_t start = text.size() - 1;
+    while (start > 0 && IsContinuationByte(static_cast<unsigned char>(text[start]))) --start;
+    const auto lead = static_cast<unsigned char>(text[start]);
+    const bool whole = !IsContinuationByte(lead) && SequenceLength(lead) == text.size() - start;
+    // A malformed tail loses one byte.
+    return text.substr(0, whole ? start : text.size() - 1);
+}
+
+void TcxCustomControlController::AppendIncSearchByte(char byte)
+{
+    const auto c = static_cast<unsigned char>(byte);
+    // A sequence broken by a byte that cannot continue it is dropped.
+    if (!incSearchPending_.empty() && !IsContinuationByte(c)) incSearchPending_.clear();
+    if (incSearchPending_.empty() && IsContinuationByte(c)) return;
+    incSearchPending_ += byte;
+    if (incSearchPending_.size() < SequenceLength(static_cast<unsigned char>(incSearchPending_[0]))) return;
+    std::string character;
+    character.swap(incSearchPending_);
+    SetIncSearchingText(GetIncSearchingText() + character);
 }
 
 TcxCustomInplaceEditContainer* TcxCustomControlController::GetItemForIncSearching()

@@ -6,6 +6,7 @@
 // host's drag. Derived controls replace the parts that depend on their
 // layout (the focused cell, making things visible, moving between cells).
 
+#include <cstdint>
 #include <string>
 
 #include "components/editors/cxEditInplaceList.h"
@@ -140,6 +141,19 @@ public:
     TcxEditingControl* GetControl() const;
     TcxCustomControlController* Controller() const { return controller_; }
     hostlib::TShiftState Shift() const { return shift_; }
+    // One coordinate of the hit point (0: X, 1: Y); setting recalculates.
+    int GetCoordinate(int index) const { return index == 0 ? hitPoint_.x : hitPoint_.y; }
+    void SetCoordinate(int index, int value);
+    // Hit codes are bits of the 64-bit state; bit 0 is the mouse-event flag.
+    bool GetHasCode(std::uint64_t code) const;
+    void SetHasCode(std::uint64_t code, bool value);
+    std::uint64_t HitState() const { return hitState_; }
+
+protected:
+    // Puts back codes of an earlier calculation, keeping the mouse-event flag.
+    void RestoreHitState(std::uint64_t state) { hitState_ = (state & ~std::uint64_t{1}) | (hitState_ & 1); }
+    void SetShift(hostlib::TShiftState shift) { shift_ = shift; }
+    void SetMouseEvent(bool value) { hitState_ = value ? (hitState_ | 1) : (hitState_ & ~std::uint64_t{1}); }
 
 private:
     TcxCustomControlController* controller_ = nullptr;
@@ -367,6 +381,9 @@ public:
     TcxCustomInplaceEditContainer* GetItemForIncSearching();
     void SetIncSearchingText(const std::string& text);
     void InternalSetFocusedItem(TcxCustomInplaceEditContainer* item) { focusedItem_ = item; }
+    // Typed text arrives a byte at a time: a character's first byte waits
+    // for the rest before the search text grows by it.
+    void AppendIncSearchByte(char byte);
 
     TcxEditingControl* EditingControl() const { return control_; }
     TcxControlDataController* DataController() const;
@@ -392,6 +409,9 @@ public:
     // search and the navigator.
     void SetNavigationSkip(bool value) { navigationSkip_ = value; }
     TcxCustomDesignSelectionHelper* DesignSelectionHelper() const { return designSelectionHelper_.get(); }
+    bool KeyHandled() const { return keyHandled_; }
+    void SetKeyHandled(bool value) { keyHandled_ = value; }
+    bool DoubleClick() const { return doubleClick_; }
     hostlib::TObject* DragItem() const { return dragItem_; }
     void SetDragItem(hostlib::TObject* value) { dragItem_ = value; }
 
@@ -424,7 +444,11 @@ private:
     hostlib::ObjectPtr<TcxCustomCellNavigator> navigator_;
     bool clickedOnFocusedCell_ = false;
     TcxEditCellViewInfo* clickedCell_ = nullptr;
+    std::string incSearchPending_;
 };
+
+// The text without its last character (a whole UTF-8 sequence).
+std::string cxDropLastCharacter(const std::string& text);
 
 // ---- drag image of the host's drag -------------------------------------------------------
 

@@ -895,9 +895,106 @@ private:
 
 // ---- helpers the control creates --------------------------------------------------------
 
-// What this part of the tree list needs of its controller: the node of a
-// record and the focused node. Input handling comes with the controller
-// itself.
+// Hit codes: bit numbers of the hit test's state.
+inline constexpr int tlhcBand = 4, tlhcHeaderPanel = 5, tlhcBandHeader = 6, tlhcButton = 7, tlhcColumn = 8,
+                     tlhcColumnHeader = 9, tlhcFooterPanel = 10, tlhcColumnFooter = 11, tlhcIndicator = 12,
+                     tlhcNode = 13, tlhcFixedSeparator = 15, tlhcHorzSizing = 16, tlhcVertSizing = 17,
+                     tlhcImage = 18, tlhcStateImage = 19, tlhcPreview = 20, tlhcIndent = 21;
+
+// What lies under a point of the tree list: band, column and node, the
+// part of them, and the edges that size a band, a column or a row.
+class TcxTreeListHitTest : public TcxCustomHitTestController {
+public:
+    static hostlib::TClass StaticClass();
+    hostlib::TClass ClassType() const override { return StaticClass(); }
+
+    // How far beyond an edge the mouse still takes it.
+    static constexpr int kSizingMargin = 3;
+    // Calculations kept after a double click.
+    static constexpr int kSkipCount = 4;
+
+    bool AllowDesignMouseEvents(int x, int y, hostlib::TShiftState shift) override;
+    void DoCalculate() override;
+    hostlib::TCursor GetCurrentCursor() override;
+    void HitTestItemChanged(hostlib::TObject* prevItem) override;
+    virtual bool CheckHitInBands();
+    virtual TcxTreeListHeaderViewInfo* GetHitTestItem();
+    virtual void Update();
+    virtual bool CanMoving();
+    virtual bool CanSizing(TcxDragSizingDirection& direction);
+
+    bool CanSizing();
+    bool GetState(int bit) const { return GetHasCode(std::uint64_t{1} << bit); }
+    void SetHitState(int bit, bool value) { SetHasCode(std::uint64_t{1} << bit, value); }
+    bool HitAtImages() const { return GetState(tlhcImage) || GetState(tlhcStateImage); }
+    TcxTreeListBand* HitBand() const { return hitBand_; }
+    TcxTreeListColumn* HitColumn() const { return hitColumn_; }
+    TcxTreeListNode* HitNode() const { return hitNode_; }
+    TcxTreeListNode* SizingNode() const { return sizingNode_; }
+    TcxTreeListHeaderViewInfo* PressedHeader() const { return pressedHeader_; }
+    void SetPressedHeader(TcxTreeListHeaderViewInfo* header) { pressedHeader_ = header; }
+    int SkipCount() const { return skipCount_; }
+    void SetSkipCount(int value) { skipCount_ = value; }
+    TcxCustomTreeListControl* GetTreeList() const;
+    TcxTreeListViewInfo* GetViewInfo() const;
+
+private:
+    bool Check(const RECT& r) const;
+    bool CheckHitInBand(TcxTreeListBandViewInfo* band);
+    bool CheckHitInColumn(TcxTreeListColumnViewInfo* column);
+    void CheckHitInNodes();
+    bool CheckHitInNode(TcxTreeListNodeViewInfo* row);
+    bool HitInGroups(TcxTreeListNodeViewInfo* row);
+    bool HitInGroup(TcxTreeListCellsGroupViewInfo* group);
+    bool HitInIndent(TcxTreeListNodeViewInfo* row);
+    bool HitInItem(TcxCustomViewInfoItem* item, int code, int margin);
+    IcxDragSizing* FindSizingEdge(TcxDragSizingDirection& direction, bool& found);
+    bool IsSizingDrag() const;
+
+    TcxTreeListBand* hitBand_ = nullptr;
+    TcxTreeListColumn* hitColumn_ = nullptr;
+    TcxTreeListNode* hitNode_ = nullptr;
+    TcxTreeListHeaderViewInfo* pressedHeader_ = nullptr;
+    TcxTreeListNode* sizingNode_ = nullptr;
+    hostlib::TObject* hitItem_ = nullptr;
+    int skipCount_ = 0;
+    // The codes of the last full calculation, kept while skipping.
+    std::uint64_t calculatedState_ = 0;
+};
+
+class TcxTreeListController;
+
+// Moves the focused cell: rows are visible node indexes, cells indexes in
+// the list of visible columns.
+class TcxTreeListCellNavigator : public TcxCustomCellNavigator {
+public:
+    static hostlib::TClass StaticClass();
+    hostlib::TClass ClassType() const override { return StaticClass(); }
+
+    TcxCustomInplaceEditContainer* SelectCell(bool forward, bool nextRow, int& rowIndex, int& cellIndex) override;
+    void CalcNextRow(bool forward, int& rowIndex, int& cellIndex) override;
+    TcxCustomInplaceEditContainer* GetCellContainer(int rowIndex, int cellIndex) override;
+    int GetCount(int rowIndex) override;
+    void Init(int& rowIndex, int& cellIndex, int& rowCount) override;
+    void SetFocusCell(int rowIndex, int cellIndex, hostlib::TShiftState shift) override;
+    void KeyDown(WORD& key, hostlib::TShiftState shift) override;
+
+    bool IsGroupRow(int rowIndex);
+    // The visible index in band of the column standing in a band row at the
+    // given column's position.
+    int GetCellIndex(TcxTreeListColumn* column, int bandRow);
+    TcxTreeListNode* GetFocusedNode();
+    TcxTreeListController* TreeListController() const;
+    TcxCustomTreeListControl* TreeList() const;
+
+private:
+    TcxTreeListNode* VisibleNode(int rowIndex) const;
+    bool MoveInBand(bool forward, int& cellIndex);
+    int GoToNextNodeCell(bool forward, int rowIndex, int cellIndex);
+};
+
+// Turns keys and the mouse into focus, selection, expansion, sorting,
+// scrolling, incremental search and hot tracking.
 class TcxTreeListController : public TcxCustomControlController {
 public:
     static hostlib::TClass StaticClass();
@@ -907,6 +1004,77 @@ public:
     TcxTreeListNode* GetFocusedNode() const;
     void SetFocusedNode(TcxTreeListNode* node);
     TcxCustomTreeListControl* TreeList() const;
+    TcxTreeListHitTest* HitTest() const;
+
+    // ---- input
+    void MouseLeave() override;
+    void DoCancelMode() override;
+    void BeforeMouseDown(hostlib::TMouseButton button, hostlib::TShiftState shift, int x, int y) override;
+    void BeforePaint() override;
+    void DoMouseDown(hostlib::TMouseButton button, hostlib::TShiftState shift, int x, int y) override;
+    void DoNextPage(bool forward, hostlib::TShiftState shift) override;
+    void FocusedItemChanged(TcxCustomInplaceEditContainer* prevFocusedItem) override;
+    void FocusedRecordChanged(int prevFocusedRowIndex, int focusedRowIndex) override;
+    bool IsKeyForController(WORD key, hostlib::TShiftState shift) override;
+    void SetFocusedRecordIndex(int value) override;
+    hostlib::TClass GetNavigatorClass() override;
+    void CancelIncSearching() override;
+    TcxCustomInplaceEditContainer* GetIncSearchingItem() override;
+    std::string GetIncSearchingText() override { return incSearchText_; }
+    bool GetIsIncSearching() override { return !incSearchText_.empty(); }
+    void SearchLocate(TcxCustomInplaceEditContainer* item, const std::string& value) override;
+    void SearchLocateNext(TcxCustomInplaceEditContainer* item, bool forward) override;
+    void UpdateRecord(int recordIndex) override;
+    void ControlFocusChanged() override;
+    void DblClick() override;
+    hostlib::TCursor GetCursor(int x, int y) override;
+    void KeyDown(WORD& key, hostlib::TShiftState shift) override;
+    void KeyUp(WORD& key, hostlib::TShiftState shift) override;
+    void MouseDown(hostlib::TMouseButton button, hostlib::TShiftState shift, int x, int y) override;
+    void MouseMove(hostlib::TShiftState shift, int x, int y) override;
+    void MouseUp(hostlib::TMouseButton button, hostlib::TShiftState shift, int x, int y) override;
+    void Scroll(hostlib::TScrollBarKind kind, hostlib::TScrollCode code, int& position) override;
+    void SetFocusedRecordItem(int recordIndex, TcxCustomInplaceEditContainer* item) override;
+
+    virtual void CheckHitItemOnMouseDown(hostlib::TMouseButton button, hostlib::TShiftState shift, int x, int y);
+    virtual void DoShowNextPageEx(bool forward, bool moveFocus, hostlib::TShiftState shift);
+    // Keys that act on the focused node; true when the key was taken.
+    virtual bool IsNodeKeyHandle(TcxTreeListNode* node, WORD& key, hostlib::TShiftState shift);
+    virtual bool DoSearch(TcxTreeListNode* node, int itemIndex, bool forward, const std::string& text);
+    virtual void Select(TcxTreeListNode* node, hostlib::TShiftState shift);
+    virtual bool IsDestroying();
+
+    void CancelSelection(bool keepFocused);
+    TcxTreeListNode* GetSelectionAnchor();
+    TcxTreeListNode* SelectionAnchor() const { return selectionAnchor_; }
+    bool CanDeleteSelection();
+    bool CanInsertNode();
+    bool DeleteConfirmation();
+    void DoNextNode(bool back);
+    TcxTreeListNode* GetNextIncSearchNode(TcxTreeListNode* node, bool forward);
+    TcxTreeListNode* IncSearchNode() const { return incSearchNode_; }
+    void UpdateNodeIncSearchingCell(TcxTreeListNode* node);
+    void SetHotTrackNode(TcxTreeListNode* node, hostlib::TShiftState shift);
+    void UpdateHotTrackNode(hostlib::TShiftState shift);
+    void UpdateHotTrackNode(int x, int y, hostlib::TShiftState shift);
+    void SetHotTrackCursor(hostlib::TCursor cursor);
+    TcxTreeListNode* HotTrackNode() const { return hotTrackNode_; }
+    bool IsControllerEvent() const { return controllerEventDepth_ > 0; }
+    hostlib::TShiftState ValidateShift(hostlib::TShiftState shift) const
+    {
+        return IsControllerEvent() ? storedShift_ : shift;
+    }
+    // Forgets a node that goes away.
+    void NodeDeleting(TcxTreeListNode* node);
+    // Counts a running controller handler; while one runs the stored shift
+    // stands for the shift handlers are given.
+    struct EventScope {
+        explicit EventScope(TcxTreeListController* controller) : c(controller) { ++c->controllerEventDepth_; }
+        EventScope(const EventScope&) = delete;
+        EventScope& operator=(const EventScope&) = delete;
+        ~EventScope() { --c->controllerEventDepth_; }
+        TcxTreeListController* c;
+    };
 
     // Sorting by a header click: a plain click sorts by the column only,
     // Shift (with multi-sort) adds it, Ctrl removes it.
@@ -934,6 +1102,24 @@ public:
 private:
     bool headerDragged_ = false;
     bool dblClickPress_ = false;
+    void SearchCheck(bool found);
+    bool HitAtNodeEx();
+    void ToggleNodeSelection(TcxTreeListNode* node);
+    void SelectRange(TcxTreeListNode* node, bool keepOthers);
+    void ReleasePressedHeader();
+    bool DeleteFocusedSelection();
+    int ScrollPosition(hostlib::TScrollCode code, int position, int page, int line, int max, int given);
+
+    int lastTopIndex_ = -1;
+    hostlib::TShiftState storedShift_;
+    std::string incSearchText_;
+    TcxTreeListNode* incSearchNode_ = nullptr;
+    int controllerEventDepth_ = 0;
+    bool searching_ = false;
+    bool destroying_ = false;
+    hostlib::TCursor savedCursor_ = hostlib::crDefault;
+    TcxTreeListNode* selectionAnchor_ = nullptr;
+    TcxTreeListNode* hotTrackNode_ = nullptr;
 };
 
 
@@ -1057,6 +1243,16 @@ public:
     virtual void DoUpdateDesignerForms() {}
     void Modified();
     virtual void MakeNodeVisible(TcxTreeListNode* node);
+    // A new node from the keyboard: before the focused node (above) or as its
+    // last child; true when one was added under a focused node.
+    virtual bool InsertNode(bool above);
+    // The next or previous match of a running incremental search; true when
+    // the focus moved.
+    bool FindNext(bool forward);
+    void CancelSearching() { Controller()->CancelIncSearching(); }
+    bool GetSearching() { return Controller()->GetIsIncSearching(); }
+    std::string SearchingText() { return Controller()->GetIncSearchingText(); }
+    void SetSearchingText(const std::string& text) { Controller()->SetIncSearchingText(text); }
 
     // ---- layout
     TcxTreeListViewInfo* TreeListViewInfo() const;
@@ -1168,8 +1364,12 @@ public:
     virtual void DoLayoutChangedEvent();
     virtual void DoBandHeaderClick(TcxTreeListBand* band);
     virtual void DoColumnHeaderClick(TcxTreeListColumn* column);
+    virtual void DoOnHotTrackNode(TcxTreeListNode* node, hostlib::TShiftState shift, hostlib::TCursor& cursor);
+    virtual void DoOnTopRecordIndexChanged() { OnTopRecordIndexChanged(this); }
+    virtual void DoFocusedItemChanged(TcxCustomInplaceEditContainer* prevItem, TcxCustomInplaceEditContainer* item);
     void UpdateFocusedRecordPost();
     void PostUpdateFocusedRecord();
+    bool IsFocusedRecordUpdatePosted() const { return focusedRecordUpdatePosted_; }
     void CheckFocusedItem();
     virtual void UpdateNode(TcxTreeListNode* node);
     virtual void InternalMove(TcxTreeListNode* node, TcxTreeListNode* destination, TcxTreeListNodeAttachMode mode);
@@ -1208,6 +1408,7 @@ public:
     TcxTreeListIsGroupNodeEvent OnIsGroupNode;
     TcxTreeListMoveToEvent OnMoveTo;
     TcxTreeListNodeDataChangedEvent OnNodeChanged;
+    TcxTreeListOnHotTrackNodeEvent OnHotTrackNode;
     TcxCustomDrawBackgroundEvent OnCustomDrawBackground;
     TcxCustomDrawViewInfoItemEvent OnCustomDrawBandHeader;
     TcxCustomDrawViewInfoItemEvent OnCustomDrawCellsGroup;
@@ -1245,6 +1446,7 @@ protected:
     void DoInitEdit(TcxCustomInplaceEditContainer* item, TcxCustomEdit* edit) override;
     void WndProc(hostlib::TMessage& message) override;
     hostlib::TClass GetControllerClass() override { return TcxTreeListController::StaticClass(); }
+    hostlib::TClass GetHitTestControllerClass() override { return TcxTreeListHitTest::StaticClass(); }
     hostlib::TClass GetViewInfoClass() override { return TcxTreeListViewInfo::StaticClass(); }
     hostlib::TClass GetPainterClass() override;
     hostlib::TClass GetControlStylesClass() override { return TcxTreeListStyles::StaticClass(); }
@@ -1259,7 +1461,7 @@ protected:
     virtual void DeleteSelectionList(std::vector<TcxTreeListNode*>& list);
     virtual void UpdateSelection();
     void CalculateLeftMostIndentWidth();
-    // The node under the mouse; the focused node until the hit test knows rows.
+    // The node under the mouse.
     virtual TcxTreeListNode* GetHitTestNode();
 
 private:

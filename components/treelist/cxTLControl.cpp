@@ -49,6 +49,7 @@ void TcxTreeListController::DoChangeColumnSortOrder(TcxTreeListColumn* column, T
     if (!treeList->OptionsBehavior()->Sorting() || !column->ColumnOptions()->Sorting()) return;
     treeList->DisableSorting();
     quelvo::sys::ScopeGuard enable([treeList] { treeList->EnableSorting(); });
+    shift = ValidateShift(shift);
     const bool ctrl = shift.Contains(ssCtrl);
     if (!((shift.Contains(ssShift) || ctrl) && treeList->OptionsBehavior()->MultiSort())) treeList->SetSorted(false);
     column->SetSortOrder(ctrl ? soNone : order);
@@ -223,9 +224,9 @@ void TcxCustomTreeListControl::FullCollapse() { nodes_->Root()->Collapse(true); 
 
 // ---- deletion ------------------------------------------------------------------------------
 
-void TcxCustomTreeListControl::DoCheckDeletedNode(TcxTreeListNode*)
+void TcxCustomTreeListControl::DoCheckDeletedNode(TcxTreeListNode* node)
 {
-    // The controller holds no node references until input handling exists.
+    if (auto* controller = static_cast<TcxTreeListController*>(Controller())) controller->NodeDeleting(node);
 }
 
 void TcxCustomTreeListControl::DoDeleteNode(TcxTreeListNode* node)
@@ -901,8 +902,6 @@ void TcxCustomTreeListControl::ControlUpdateData(TcxUpdateControlInfo* info)
         if (TcxTreeListNode* node = GetNodeByID(changed->RecordIndex)) UpdateNode(node);
     } else {
         TcxExtEditingControl::ControlUpdateData(info);
-        if (auto* focused = As<TcxFocusedRecordChangedInfo>(info))
-            DoFocusedRecordChanged(focused->PrevFocusedRecordIndex, focused->FocusedRecordIndex);
     }
     if (!IsLocked()) Invalidate();
     RefreshNavigatorButtons();

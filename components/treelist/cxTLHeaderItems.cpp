@@ -169,9 +169,10 @@ TcxCustomTreeListControl* TcxTreeListHeaderViewInfo::GetTreeList() { return Owne
 void TcxTreeListHeaderViewInfo::Destroy()
 {
     TcxCustomTreeListControl* treeList = GetTreeList();
-    if (treeList && treeList->ViewInfo()) {
-        auto* layout = static_cast<TcxTreeListViewInfo*>(treeList->ViewInfo());
-        if (layout->PressedHeader() == this) layout->SetPressedHeader(nullptr);
+    if (treeList && treeList->Controller()) {
+        auto* hitTest = static_cast<TcxTreeListHitTest*>(treeList->Controller()->HitTestController());
+        if (hitTest->PressedHeader() == this) hitTest->SetPressedHeader(nullptr);
+        hitTest->DestroyingItem(this);
     }
     TcxTreeListViewInfoItem::Destroy();
 }
@@ -271,14 +272,14 @@ void TcxTreeListHeaderViewInfo::SetPressed(bool value)
 {
     TcxCustomTreeListControl* treeList = GetTreeList();
     if (!treeList || !treeList->Controller() || value == Pressed) return;
-    auto* layout = static_cast<TcxTreeListViewInfo*>(treeList->ViewInfo());
+    auto* hitTest = static_cast<TcxTreeListHitTest*>(treeList->Controller()->HitTestController());
     Pressed = value;
     if (value) {
-        TcxTreeListHeaderViewInfo* previous = layout->PressedHeader();
+        TcxTreeListHeaderViewInfo* previous = hitTest->PressedHeader();
         if (previous && previous != this) previous->SetPressed(false);
-        layout->SetPressedHeader(this);
-    } else if (layout->PressedHeader() == this) {
-        layout->SetPressedHeader(nullptr);
+        hitTest->SetPressedHeader(this);
+    } else if (hitTest->PressedHeader() == this) {
+        hitTest->SetPressedHeader(nullptr);
     }
     ButtonStateChanged(!value, value);
     UpdateState();
@@ -291,14 +292,13 @@ void TcxTreeListHeaderViewInfo::ButtonStateChanged(bool wasPressed, bool isPress
 
 bool TcxTreeListHeaderViewInfo::CanDropAt(const POINT& p)
 {
-    TcxTreeListViewInfo* layout = GetTreeListViewInfo();
-    for (int i = 0; i < layout->GetVisibleBandCount(); ++i) {
-        TcxTreeListBandViewInfo* band = layout->GetVisibleBand(i);
-        RECT zone = band->ClipRect;
-        zone.bottom += 10;
-        if (band->Visible && PtInRect(&zone, p)) return true;
-    }
-    return false;
+    auto* hitTest = static_cast<TcxTreeListHitTest*>(GetTreeList()->Controller()->HitTestController());
+    hitTest->SetHitPoint(p);
+    TcxTreeListBand* band = hitTest->HitBand();
+    if (!band || !band->ViewInfo()) return false;
+    RECT zone = band->ViewInfo()->ClipRect;
+    zone.bottom += 10;
+    return PtInRect(&zone, p) != 0;
 }
 
 RECT TcxTreeListHeaderViewInfo::GetDroppingRect()
@@ -345,9 +345,9 @@ bool TcxTreeListHeaderViewInfo::IsNeedHint(TcxCanvas* canvas, const POINT& p, st
     isMultiLine = GetState(2);
     canvas->TextExtent(text, measured, cxtfLeft | cxtfTop | (isMultiLine ? cxtfWordBreak : cxtfSingleLine));
     const bool taller = measured.bottom - measured.top > TextRect.bottom - TextRect.top;
-    // Sizing at the point is the hit test's call; until it answers, a point
-    // on the text never starts one.
-    const bool wider = PtInRect(&TextRect, p) && measured.right - measured.left > TextRect.right - TextRect.left;
+    auto* hitTest = static_cast<TcxTreeListHitTest*>(GetTreeList()->Controller()->HitTestController());
+    const bool wider = !hitTest->CanSizing() && PtInRect(&TextRect, p) &&
+                       measured.right - measured.left > TextRect.right - TextRect.left;
     return taller || wider;
 }
 
@@ -438,7 +438,7 @@ void TcxTreeListColumnHeaderViewInfo::ButtonStateChanged(bool wasPressed, bool i
     TcxCustomTreeListControl* treeList = GetTreeList();
     auto* controller = static_cast<TcxTreeListController*>(treeList->Controller());
     TcxTreeListColumn* column = GetColumn();
-    if (!controller->HeaderDragged() && !controller->DblClickPress()) {
+    if (!controller->HeaderDragged() && !controller->DoubleClick()) {
         const TcxDataSortOrder order = column->SortOrder() == soAscending ? soDescending : soAscending;
         controller->DoChangeColumnSortOrder(column, order, TShiftState{});
     }

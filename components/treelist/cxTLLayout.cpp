@@ -213,7 +213,10 @@ void TcxCustomTreeListControl::RestoreCursor()
 
 // ---- drag image -----------------------------------------------------------------------------
 
-TcxTreeListNode* TcxCustomTreeListControl::GetHitTestNode() { return FocusedNode(); }
+TcxTreeListNode* TcxCustomTreeListControl::GetHitTestNode()
+{
+    return static_cast<TcxTreeListHitTest*>(Controller()->HitTestController())->HitNode();
+}
 
 std::string TcxCustomTreeListControl::GetDragDropText()
 {

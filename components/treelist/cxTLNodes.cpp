@@ -340,7 +340,12 @@ void TcxTreeListNode::MakeVisible()
 
 bool TcxTreeListNode::IsGroupNode() { return TreeList()->DoIsGroupNode(this); }
 
-bool TcxTreeListNode::HotTrack() const { return false; }
+bool TcxTreeListNode::HotTrack() const
+{
+    TcxCustomTreeListControl* treeList = TreeList();
+    return treeList && treeList->Controller() &&
+           static_cast<TcxTreeListController*>(treeList->Controller())->HotTrackNode() == this;
+}
 
 void TcxTreeListNode::EndEdit(bool cancel)
 {
@@ -352,7 +357,16 @@ void TcxTreeListNode::Repaint(bool)
     // Rows carry no view information until the row layout exists.
 }
 
-RECT TcxTreeListNode::DisplayRect(bool) const { return RECT{}; }
+// The row's rectangle, or only the part its cells take; empty out of view.
+RECT TcxTreeListNode::DisplayRect(bool textOnly) const
+{
+    TcxCustomTreeListControl* treeList = TreeList();
+    TcxTreeListViewInfo* layout = treeList ? treeList->TreeListViewInfo() : nullptr;
+    TcxTreeListNodeViewInfo* row = nullptr;
+    if (!layout || !layout->NodesViewInfo()->FindNodeViewInfo(const_cast<TcxTreeListNode*>(this), row)) return RECT{};
+    if (!textOnly) return row->ContentRect;
+    return RECT{row->CellsArea.left, row->ContentRect.top, row->CellsArea.right, row->ContentRect.bottom};
+}
 
 int TcxTreeListNode::GetNodeImageIndex(TcxTreeListImageIndexType type)
 {

@@ -462,6 +462,7 @@ TcxIndicatorKind TcxTreeListNodeViewInfo::GetNodeIndicatorKind()
     if (!Focused) return Selected ? ikMultiDot : ikNone;
     TcxCustomTreeListControl* treeList = TreeList();
     if (treeList->Controller()->EditingController()->IsEditing()) return ikEdit;
+    if (treeList->DataController()->GetEditState().Contains(dceInsert)) return ikInsert;
     if (Selected && treeList->SelectionCount() > 1) return ikMultiArrow;
     return ikArrow;
 }
@@ -834,7 +835,8 @@ void TcxTreeListNodesViewInfo::FocusedRecordChanged(TcxTreeListNode* previous, T
 
 void TcxTreeListNodesViewInfo::UpdateSelectedNodes()
 {
-    if (TreeList()->IsLocked()) {
+    // Rows of a layout waiting to be recalculated may show nodes that are gone.
+    if (TreeList()->IsLocked() || Owner()->GetState(cxvisCalculationNeeded)) {
         UpdatePost = true;
         return;
     }

@@ -687,9 +687,6 @@ public:
     hostlib::TBrush* FooterBrush() const { return footerBrush_.get(); }
     hostlib::TBrush* GridLineBrush() const { return gridLineBrush_.get(); }
     hostlib::TBrush* FixedSeparatorBrush() const { return fixedSeparatorBrush_.get(); }
-    // The header the mouse holds down; at most one.
-    TcxTreeListHeaderViewInfo* PressedHeader() const { return pressedHeader_; }
-    void SetPressedHeader(TcxTreeListHeaderViewInfo* header) { pressedHeader_ = header; }
 
     int BandCount = 0;
     TcxTreeListBandViewInfo* FixedBands[3] = {nullptr, nullptr, nullptr};
@@ -740,7 +737,6 @@ private:
     hostlib::ObjectPtr<hostlib::TBrush> footerBrush_;
     hostlib::ObjectPtr<hostlib::TBrush> gridLineBrush_;
     hostlib::ObjectPtr<hostlib::TBrush> fixedSeparatorBrush_;
-    TcxTreeListHeaderViewInfo* pressedHeader_ = nullptr;
     std::vector<TcxTreeListBand*> calculatedBands_;
     std::vector<std::pair<TcxTreeListColumn*, TcxTreeListBand*>> calculatedColumns_;
 };

@@ -22,6 +22,7 @@ protected:
     {
         return column->ViewInfo()->ColumnHeader();
     }
+    TcxTreeListHitTest* HitTest() const { return static_cast<TcxTreeListHitTest*>(list->Controller()->HitTestController()); }
     TBitmap* Glyph(int width, int height)
     {
         auto* bitmap = CreateObject<TBitmap>();
@@ -178,9 +179,9 @@ TEST_F(HeaderItemsTest, PressingASecondHeaderReleasesTheFirstAndClicksSortInACyc
     Header(b)->SetPressed(true);
     EXPECT_FALSE(Header(a)->Pressed);
     EXPECT_TRUE(Header(b)->Pressed);
-    EXPECT_EQ(ViewInfo()->PressedHeader(), Header(b));
+    EXPECT_EQ(HitTest()->PressedHeader(), Header(b));
     Header(b)->SetPressed(false);
-    EXPECT_EQ(ViewInfo()->PressedHeader(), nullptr);
+    EXPECT_EQ(HitTest()->PressedHeader(), nullptr);
     list->OnColumnHeaderClick = {};
 }
 

@@ -239,7 +239,8 @@ TEST_F(LayoutTest, TheHourglassIsSetOnceAndGivesBackTheCursorBeforeIt)
 TEST_F(LayoutTest, TheDragImageSitsRightOfTheMouseAroundOneLineOfTheFirstColumn)
 {
     MakeT();
-    list->SetFocusedNode(c0);
+    list->SetFocusedNode(n1);
+    list->Controller()->HitTestController()->ReCalculate(POINT{50, 45});
     const POINT screen = list->ClientToScreen(POINT{50, 60});
     SetCursorPos(screen.x, screen.y);
     const RECT r = list->DragDropImageDisplayRect();
@@ -247,7 +248,7 @@ TEST_F(LayoutTest, TheDragImageSitsRightOfTheMouseAroundOneLineOfTheFirstColumn)
     EXPECT_EQ(r.top, 60 - 2);
     EXPECT_EQ(r.right - r.left, a->DisplayWidth() + 4);
     EXPECT_EQ(r.bottom - r.top, 13 + 4);
-    EXPECT_EQ(list->GetDragDropText(), "C0");
+    EXPECT_EQ(list->GetDragDropText(), "C0") << "the row the hit test found, not the focused one";
 }
 
 TEST_F(LayoutTest, TheIndicatorColumnShiftsTheBandsAndCountsInTheContentWidth)
@@ -405,7 +406,7 @@ TEST_F(LayoutTest, MakingANodeVisibleInsideAnUpdatePutsTheResultingTopBackAtTheE
 TEST_F(LayoutTest, TheDragImageIsFramedInBlackOnTheSelectionColourWithTheNodeText)
 {
     MakeT();
-    list->SetFocusedNode(c0);
+    list->Controller()->HitTestController()->ReCalculate(POINT{50, 45});
     ObjectPtr<TBitmap> bitmap(CreateObject<TBitmap>());
     bitmap->SetSize(60, 21);
     TcxCanvas canvas(bitmap->Canvas());

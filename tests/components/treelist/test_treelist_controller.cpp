@@ -1,0 +1,443 @@
+// What a user does to the tree list with keys and the mouse on the headless
+// display: clicks that focus, arrows, Home and End, Tab, paging, numpad
+// expansion, inserting and deleting rows, header clicks that sort, double
+// clicks, multi-selection, incremental search, gaining the focus, and
+// focus kept when rows go away.
+#include <functional>
+
+#include "platform/hostlib/stdctrls/stdctrls.h"
+#include "tests/components/treelist/tree_list_layout_fixture.h"
+
+using namespace hostlib;
+using namespace treelisttest;
+
+namespace {
+
+class ControllerTest : public TreeListLayoutTest {
+protected:
+    void TearDown() override
+    {
+        if (list) {
+            list->OnColumnHeaderClick = {};
+            list->OnHotTrackNode = {};
+        }
+        Application->SetMessageBoxResponder(nullptr);
+        TreeListLayoutTest::TearDown();
+    }
+    // Fixture T without editors, so clicks and keys stay with the list.
+    void MakeList()
+    {
+        MakeT();
+        list->OptionsBehavior()->SetImmediateEditor(false);
+        list->OptionsData()->SetEditing(false);
+    }
+    TcxTreeListController* Controller() const { return static_cast<TcxTreeListController*>(list->Controller()); }
+    TcxTreeListHitTest* HitTest() const { return Controller()->HitTest(); }
+    // Clicks far enough apart in time that none makes a double click.
+    void Click(int x, int y)
+    {
+        Advance(1000);
+        ClickAt(list, x, y);
+    }
+    void ClickWith(int modifier, int x, int y)
+    {
+        Advance(1000);
+        Screen().KeyDown(modifier);
+        Screen().Click(At(list, x, y));
+        Screen().KeyUp(modifier);
+        Pump();
+    }
+    void DoubleClick(int x, int y)
+    {
+        Advance(1000);
+        Screen().DoubleClick(At(list, x, y));
+        Pump();
+    }
+    void Char(unsigned char c)
+    {
+        SendMessageA(list->Handle(), WM_CHAR, c, 0);
+        Pump();
+    }
+    void Type(const std::string& text)
+    {
+        Screen().TypeText(text);
+        Pump();
+    }
+    struct Place {
+        TcxTreeListNode* node;
+        TcxTreeListColumn* column;
+    };
+    struct Step {
+        const char* what;
+        std::function<void()> act;
+        Place expected;
+    };
+    void Run(const std::vector<Step>& steps)
+    {
+        for (const Step& step : steps) {
+            step.act();
+            EXPECT_EQ(list->FocusedNode(), step.expected.node) << step.what;
+            EXPECT_EQ(list->FocusedColumn(), step.expected.column) << step.what;
+        }
+    }
+    std::function<void()> Press(int vk)
+    {
+        return [this, vk] { Key(vk); };
+    }
+    std::function<void()> PressWith(int modifier, int vk)
+    {
+        return [this, modifier, vk] { KeyWith(modifier, vk); };
+    }
+};
+
+TEST_F(ControllerTest, AClickFocusesTheCellAndKeysMoveIt)
+{
+    MakeList();
+    Click(50, 25);
+    ASSERT_TRUE(list->Focused());
+    Run({
+        {"the click", [] {}, {n0, a}},
+        {"Right", Press(VK_RIGHT), {n0, b}},
+        {"Right at the last cell", Press(VK_RIGHT), {n0, b}},
+        {"Down keeps the column", Press(VK_DOWN), {c0, b}},
+        {"Left", Press(VK_LEFT), {c0, a}},
+        {"Down", Press(VK_DOWN), {c1, a}},
+        {"Down", Press(VK_DOWN), {n1, a}},
+        {"Down past the end without inserting", Press(VK_DOWN), {n1, a}},
+        {"Page Down on the last node", Press(VK_NEXT), {n1, a}},
+        {"numpad + expands, Down enters the children",
+         [this] {
+             Key(VK_ADD);
+             Key(VK_DOWN);
+         },
+         {d0, a}},
+        {"Ctrl+Home", PressWith(VK_CONTROL, VK_HOME), {n0, a}},
+        {"End", Press(VK_END), {n0, b}},
+        {"Home", Press(VK_HOME), {n0, a}},
+        {"numpad - collapses, Down skips the children",
+         [this] {
+             Key(VK_SUBTRACT);
+             Key(VK_DOWN);
+         },
+         {n1, a}},
+        {"Ctrl+End", PressWith(VK_CONTROL, VK_END), {d0, a}},
+        {"Up", Press(VK_UP), {n1, a}},
+    });
+    EXPECT_TRUE(n1->Expanded());
+    EXPECT_FALSE(n0->Expanded());
+    EXPECT_FALSE(list->Controller()->IsEditing()) << "the numpad keys' characters are swallowed";
+    EXPECT_FALSE(list->GetSearching());
+}
+
+TEST_F(ControllerTest, TabWrapsIntoTheNextRowAndNumpadStarExpandsTheBranch)
+{
+    MakeList();
+    list->OptionsBehavior()->SetFocusCellOnCycle(true);
+    list->OptionsBehavior()->SetGoToNextCellOnTab(true);
+    Click(150, 25);
+    Run({
+        {"the click", [] {}, {n0, b}},
+        {"Tab", Press(VK_TAB), {c0, a}},
+        {"Shift+Tab", PressWith(VK_SHIFT, VK_TAB), {n0, b}},
+    });
+    TcxTreeListNode* e0 = AddRow(d0, {"E0", "e0"});
+    Click(50, 80);
+    ASSERT_EQ(list->FocusedNode(), n1);
+    Key(VK_MULTIPLY);
+    EXPECT_TRUE(n1->Expanded());
+    EXPECT_TRUE(d0->Expanded()) << "every level below";
+    EXPECT_TRUE(e0->IsVisible());
+}
+
+TEST_F(ControllerTest, WithoutCellSelectLeftAndRightScrollAndOneColumnExpandsAndCollapses)
+{
+    MakeList();
+    list->OptionsSelection()->SetCellSelect(false);
+    list->SetBounds(0, 0, 120, 200);
+    Pump();
+    Click(50, 25);
+    ASSERT_EQ(list->FocusedNode(), n0);
+    TcxTreeListViewInfo* layout = ViewInfo();
+    ASSERT_GT(layout->ContentWidth, layout->ViewportWidth);
+    Key(VK_RIGHT);
+    EXPECT_GT(layout->HorzScrollPos, 0) << "Right scrolls";
+    Key(VK_LEFT);
+    EXPECT_EQ(layout->HorzScrollPos, 0) << "Left scrolls back";
+    Key(VK_DOWN);
+    EXPECT_EQ(list->FocusedNode(), c0);
+    Key(VK_UP);
+    EXPECT_EQ(list->FocusedNode(), n0);
+
+    list->OptionsSelection()->SetCellSelect(true);
+    b->SetVisible(false);
+    Pump();
+    Key(VK_LEFT);
+    EXPECT_FALSE(n0->Expanded()) << "one column: Left collapses";
+    Key(VK_RIGHT);
+    EXPECT_TRUE(n0->Expanded()) << "one column: Right expands";
+    EXPECT_EQ(list->FocusedNode(), n0);
+}
+
+TEST_F(ControllerTest, InsertingRows)
+{
+    MakeList();
+    list->OptionsData()->SetInserting(true);
+    Click(50, 80);
+    Key(VK_DOWN);
+    ASSERT_EQ(list->Count(), 3) << "Down past the end adds a row";
+    TcxTreeListNode* added = n1->getNextSibling();
+    EXPECT_EQ(list->FocusedNode(), added) << "after the last row, at its level";
+    EXPECT_EQ(list->FocusedColumn(), a);
+
+    Click(150, 62);
+    ASSERT_EQ(list->FocusedNode(), c1);
+    KeyWith(VK_CONTROL, VK_INSERT);
+    ASSERT_EQ(n0->Count(), 3) << "Ctrl+Insert on a child stays among its siblings";
+    EXPECT_EQ(c0->getNextSibling(), list->FocusedNode());
+    EXPECT_EQ(list->FocusedNode()->getNextSibling(), c1);
+
+    Click(150, 80);
+    ASSERT_EQ(list->FocusedNode(), c1);
+    Key(VK_INSERT);
+    EXPECT_EQ(c1->Count(), 1) << "Insert adds a last child";
+    EXPECT_EQ(list->FocusedNode(), c1->getFirstChild());
+
+    n0->SetFocused(true);
+    Pump();
+    KeyWith(VK_CONTROL, VK_INSERT);
+    EXPECT_EQ(list->TopNode(), list->FocusedNode()) << "before a top-level node";
+    EXPECT_EQ(list->TopNode()->getNextSibling(), n0);
+}
+
+TEST_F(ControllerTest, CtrlDeleteAsksFirst)
+{
+    MakeList();
+    list->OptionsBehavior()->SetConfirmDelete(true);
+    std::vector<std::string> asked;
+    int answer = IDCANCEL;
+    Application->SetMessageBoxResponder([&](const std::string& text, const std::string& caption, UINT flags) {
+        asked.push_back(text + "|" + caption + "|" + std::to_string(flags));
+        return answer;
+    });
+    Click(50, 62);
+    ASSERT_EQ(list->FocusedNode(), c1);
+    Key(VK_DELETE);
+    EXPECT_TRUE(asked.empty()) << "Delete alone is no command";
+    KeyWith(VK_CONTROL, VK_DELETE);
+    ASSERT_EQ(asked.size(), 1u);
+    EXPECT_EQ(asked[0], "Delete record(s)?|Confirm|" + std::to_string(MB_OKCANCEL | MB_ICONQUESTION));
+    EXPECT_EQ(n0->Count(), 2) << "Cancel keeps the row";
+    answer = IDOK;
+    KeyWith(VK_CONTROL, VK_DELETE);
+    EXPECT_EQ(n0->Count(), 1);
+    EXPECT_EQ(list->FocusedNode(), n1) << "the focus stays at the row's place: " << list->FocusedNode()->GetText(0);
+}
+
+TEST_F(ControllerTest, TheFocusKeepsItsPlaceWhenRowsGo)
+{
+    MakeList();
+    Click(50, 62);
+    ASSERT_EQ(list->FocusedNode(), c1);
+    c0->Delete();
+    Pump();
+    EXPECT_EQ(list->FocusedNode(), n1) << "a row above went: the focus stays at the third row";
+    n1->Delete();
+    Pump();
+    EXPECT_EQ(list->FocusedNode(), c1) << "the focused last row went: the new last row";
+    c1->SetFocused(true);
+    ASSERT_EQ(list->FocusedNode(), c1);
+    n1 = c1;
+
+    std::vector<std::pair<TcxTreeListNode*, TcxTreeListNode*>> changes;
+    list->OnFocusedNodeChanged = TcxTreeListFocusedChangedEvent::FromFunction(
+        [&](TObject*, TcxTreeListNode* from, TcxTreeListNode* to) { changes.emplace_back(from, to); });
+    n1->SetFocused(false);
+    ASSERT_EQ(changes.size(), 1u);
+    EXPECT_EQ(changes[0].first, n1);
+    EXPECT_EQ(changes[0].second, nullptr);
+}
+
+TEST_F(ControllerTest, HeaderClicksSort)
+{
+    MakeList();
+    std::vector<TcxTreeListColumn*> clicks;
+    list->OnColumnHeaderClick =
+        TcxTreeListColumnChangedEvent::FromFunction([&](TObject*, TcxTreeListColumn* column) { clicks.push_back(column); });
+    list->OptionsBehavior()->SetMultiSort(false);
+    std::vector<TcxDataSortOrder> orders{a->SortOrder()};
+    for (int i = 0; i < 3; ++i) {
+        Click(50, 5);
+        orders.push_back(a->SortOrder());
+    }
+    EXPECT_EQ(orders, (std::vector<TcxDataSortOrder>{soNone, soAscending, soDescending, soAscending}));
+    EXPECT_EQ(clicks, (std::vector<TcxTreeListColumn*>{a, a, a}));
+    Click(150, 5);
+    EXPECT_EQ(a->SortOrder(), soNone) << "a plain click replaces the sort";
+    EXPECT_EQ(b->SortOrder(), soAscending);
+    ClickWith(VK_SHIFT, 50, 5);
+    EXPECT_EQ(b->SortOrder(), soNone) << "Shift keeps others only with multi-sort";
+    EXPECT_EQ(a->SortOrder(), soAscending);
+    list->OptionsBehavior()->SetMultiSort(true);
+    ClickWith(VK_SHIFT, 150, 5);
+    EXPECT_EQ(a->SortOrder(), soAscending);
+    EXPECT_EQ(b->SortOrder(), soAscending);
+    ClickWith(VK_CONTROL, 150, 5);
+    EXPECT_EQ(b->SortOrder(), soNone) << "Ctrl takes a column out";
+    EXPECT_EQ(a->SortOrder(), soAscending);
+    EXPECT_EQ(HitTest()->PressedHeader(), nullptr);
+}
+
+TEST_F(ControllerTest, DoubleClicksExpandRowsAndFitColumns)
+{
+    MakeList();
+    DoubleClick(50, 80);
+    EXPECT_TRUE(n1->Expanded()) << "a double click on a row toggles it";
+    DoubleClick(50, 80);
+    EXPECT_FALSE(n1->Expanded());
+    list->OptionsBehavior()->SetExpandOnDblClick(false);
+    DoubleClick(50, 80);
+    EXPECT_FALSE(n1->Expanded());
+
+    Click(7, 80);
+    EXPECT_TRUE(n1->Expanded()) << "a click on the button";
+    EXPECT_EQ(list->FocusedNode(), n1) << "the row was focused before";
+
+    const int width = a->Width();
+    DoubleClick(99, 5);
+    EXPECT_NE(a->Width(), width) << "a double click on a header edge fits the column";
+    EXPECT_EQ(a->SortOrder(), soNone) << "and sorts nothing";
+}
+
+TEST_F(ControllerTest, TheMiddleButtonNeverFocuses)
+{
+    MakeList();
+    Click(50, 25);
+    Screen().Click(At(list, 50, 80), quelvo::win::MouseButton::Middle);
+    Pump();
+    EXPECT_EQ(list->FocusedNode(), n0);
+}
+
+TEST_F(ControllerTest, MultiSelectionWithShiftAndCtrl)
+{
+    MakeList();
+    list->OptionsSelection()->SetMultiSelect(true);
+    Click(50, 25);
+    ClickWith(VK_SHIFT, 50, 62);
+    EXPECT_EQ(list->SelectionCount(), 3) << "N0 to C1";
+    ClickWith(VK_CONTROL, 50, 45);
+    EXPECT_FALSE(c0->Selected()) << "Ctrl toggles";
+    EXPECT_EQ(list->SelectionCount(), 2);
+    ClickWith(VK_CONTROL, 50, 80);
+    EXPECT_TRUE(n1->Selected());
+    EXPECT_EQ(Controller()->SelectionAnchor(), n1);
+    ClickWith(VK_SHIFT, 50, 62);
+    EXPECT_EQ(list->SelectionCount(), 2) << "a range from the anchor, the rest dropped";
+    EXPECT_TRUE(c1->Selected());
+    EXPECT_TRUE(n1->Selected());
+    Click(50, 25);
+    EXPECT_EQ(list->SelectionCount(), 1) << "a plain click selects its row alone";
+    EXPECT_TRUE(n0->Selected());
+    KeyWith(VK_SHIFT, VK_DOWN);
+    EXPECT_EQ(list->SelectionCount(), 2) << "Shift+Down extends";
+    Controller()->CancelSelection(false);
+    EXPECT_EQ(list->SelectionCount(), 0);
+    EXPECT_EQ(Controller()->SelectionAnchor(), nullptr);
+}
+
+TEST_F(ControllerTest, TabbingInWithoutAFocusedRowFocusesTheTopRowInView)
+{
+    MakeList();
+    auto* before = CreateObject<TEdit>(form);
+    before->SetParent(form);
+    before->SetBounds(310, 10, 60, 20);
+    before->SetFocus();
+    list->SetBounds(0, 0, 300, 19 + 2 * 18);
+    Pump();
+    list->SetTopVisibleIndex(1);
+    list->SetFocusedNode(nullptr);
+    Pump();
+    ASSERT_EQ(list->FocusedNode(), nullptr);
+    list->SetFocus();
+    Pump();
+    ASSERT_NE(list->FocusedNode(), nullptr);
+    EXPECT_EQ(list->FocusedNode(), c0) << "the top row in view, not record 0: " << list->FocusedNode()->GetText(0);
+    EXPECT_EQ(list->FocusedColumn(), a);
+    EXPECT_EQ(list->GetTopVisibleIndex(), 1) << "nothing scrolls";
+}
+
+// N0 apple, C0 apricot, C1 banana, N1 avocado, D0 blueberry under collapsed N1.
+class IncSearchTest : public ControllerTest {
+protected:
+    void MakeFruit()
+    {
+        MakeList();
+        const std::pair<TcxTreeListNode*, const char*> texts[] = {
+            {n0, "apple"}, {c0, "apricot"}, {c1, "banana"}, {n1, "avocado"}, {d0, "blueberry"}};
+        for (const auto& [node, text] : texts) node->SetText(0, text);
+        list->OptionsBehavior()->SetIncSearch(true);
+        list->OptionsBehavior()->SetIncSearchItem(a);
+        Click(50, 25);
+    }
+    std::string Text() { return list->SearchingText(); }
+};
+
+TEST_F(IncSearchTest, TypingFindsRowsAndMissesTakeTheCharacterBack)
+{
+    MakeFruit();
+    Run({
+        {"a", [this] { Type("a"); }, {n0, a}},
+        {"ap", [this] { Type("p"); }, {n0, a}},
+        {"Ctrl+Down finds the next", PressWith(VK_CONTROL, VK_DOWN), {c0, a}},
+        {"a miss of Ctrl+Down keeps focus and text", PressWith(VK_CONTROL, VK_DOWN), {c0, a}},
+    });
+    EXPECT_EQ(Text(), "ap");
+    Key(VK_BACK);
+    EXPECT_EQ(Text(), "a");
+    Key(VK_ESCAPE);
+    EXPECT_FALSE(list->GetSearching());
+    Type("b");
+    EXPECT_EQ(list->FocusedNode(), c1);
+    Type("l");
+    EXPECT_EQ(Text(), "b") << "collapsed children are not searched";
+    EXPECT_EQ(list->FocusedNode(), c1);
+    Key(VK_ESCAPE);
+    list->OptionsBehavior()->SetExpandOnIncSearch(true);
+    Type("bl");
+    EXPECT_EQ(list->FocusedNode(), d0);
+    EXPECT_TRUE(n1->Expanded());
+    EXPECT_EQ(Text(), "bl");
+    Key(VK_ESCAPE);
+    Type("z");
+    EXPECT_FALSE(list->GetSearching()) << "a miss on the first character ends the search";
+    EXPECT_EQ(list->FocusedNode(), d0);
+    EXPECT_FALSE(list->Controller()->IsEditing());
+}
+
+TEST_F(IncSearchTest, ACharacterOfTwoBytesIsSearchedOnce)
+{
+    MakeFruit();
+    c1->SetText(0, "\xC3\xA9" "clair");
+    int searches = 0;
+    list->OnFocusedNodeChanged =
+        TcxTreeListFocusedChangedEvent::FromFunction([&](TObject*, TcxTreeListNode*, TcxTreeListNode*) { ++searches; });
+    Char(0xC3);
+    EXPECT_FALSE(list->GetSearching()) << "half a character is no search";
+    EXPECT_EQ(list->FocusedNode(), n0);
+    Char(0xA9);
+    EXPECT_EQ(list->FocusedNode(), c1);
+    EXPECT_EQ(Text(), "\xC3\xA9");
+    EXPECT_EQ(searches, 1);
+    Key(VK_BACK);
+    EXPECT_FALSE(list->GetSearching()) << "Backspace takes the whole character";
+}
+
+TEST_F(IncSearchTest, EscapeWithoutASearchCancelsTheRowsEdit)
+{
+    MakeFruit();
+    list->DataController()->Edit();
+    ASSERT_TRUE(list->DataController()->GetEditState().Contains(dceEdit));
+    Key(VK_ESCAPE);
+    EXPECT_FALSE(list->DataController()->GetEditState().Contains(dceEdit));
+}
+
+} // namespace
