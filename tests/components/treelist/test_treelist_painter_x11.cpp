@@ -1,6 +1,6 @@
 // The tree list in a real X11 window under the test's own Xvfb: the server
 // shows the header and the rows as the list painted them, also after a
-// scroll and with a selected row.
+// scroll, with a selected row and with an editor open on its cell.
 #include <gtest/gtest.h>
 
 #include <memory>
@@ -123,6 +123,23 @@ TEST_F(TreeListOnX11, TheServerShowsTheListAsPainted)
     ASSERT_TRUE(row->Selected);
     const RECT cell = row->GetCell(1)->DisplayRect;
     EXPECT_EQ(ListPixel(l, cell.right - 3, cell.top + 3), Rgb(l->ViewInfo()->SelectionParams().Color));
+
+    // An editor open on that cell: the server shows it where the list put it.
+    l->SetFocus();
+    l->SetFocusedColumn(l->GetColumn(1));
+    l->Controller()->EditingController()->ShowEdit(l->GetColumn(1));
+    ASSERT_TRUE(PumpUntil([&] {
+        TcxCustomEdit* edit = l->Controller()->EditingController()->Edit();
+        return edit && edit->Visible();
+    }));
+    Settle();
+    EXPECT_EQ(Mismatches(form->Handle()), 0) << "with an editor";
+    const RECT bounds = l->Controller()->EditingController()->Edit()->BoundsRect();
+    EXPECT_TRUE(bounds.left >= cell.left && bounds.right <= cell.right && bounds.top >= cell.top &&
+                bounds.bottom <= cell.bottom)
+        << "the editor sits on the cell: " << bounds.left << "," << bounds.top << "," << bounds.right << ","
+        << bounds.bottom;
+    l->Controller()->EditingController()->HideEdit(false);
 }
 
 } // namespace
