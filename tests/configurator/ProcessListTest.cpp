@@ -4,6 +4,8 @@
 #include "tests/configurator/ListsFixture.h"
 
 
+#include <algorithm>
+
 #include "platform/hostlib/core/format_settings.h"
 #include "platform/hostlib/stdctrls/stdctrls.h"
 
@@ -134,6 +136,34 @@ TEST_F(ProcessListTest, TheFocusedRowKeepsTheFocusWhenRowsAboveItGo)
     Tick();
     EXPECT_EQ(Processes()->Count(), 1);
     EXPECT_EQ(Processes()->FocusedNode(), nullptr);
+}
+
+TEST_F(ProcessListTest, AnAverageOfHalfShowsAGreenBarAcrossTheLeftHalfOfItsCell)
+{
+    AddProcesses();
+    Open();
+    form->PageControl->SetActivePage(form->ProcessTabSheet);
+    ShowAll();
+    Record(100)->SmoothedCpuUse = 50;
+    form->RefreshProcessList();
+    Pump();
+    TcxTreeListColumn* average = Processes()->GetColumn(1);
+    const auto green = [&](int x, int y) {
+        const POINT p = form->ScreenToClient(Processes()->ClientToScreen(POINT{x, y}));
+        return Screen().ClientPixel(form->Handle(), p.x, p.y) == 0x008000u;
+    };
+    // The one busy row's line: the one with most green in the column.
+    const int start = Processes()->GetColumn(0)->Width();
+    const int width = average->Width();
+    int left = 0, right = 0;
+    for (int y = 0; y < Processes()->Height(); ++y) {
+        int line = 0;
+        for (int x = start; x < start + width / 2 - 6; ++x) line += green(x, y);
+        left = std::max(left, line);
+        for (int x = start + width - 12; x < start + width; ++x) right += green(x, y);
+    }
+    EXPECT_GT(left, width / 4) << "green across the left half";
+    EXPECT_EQ(right, 0) << "none near the right edge";
 }
 
 TEST_F(ProcessListTest, TheProcessorCellsHoldTheUseRoundedHalfToEvenWhateverTheLocale)
