@@ -1,6 +1,8 @@
 // The window's smaller duties: the tray program's status with starting and
 // stopping it, the start-up shortcut, the log page, the help file, and the
 // controls below the pages that follow the active page.
+#include <sys/stat.h>
+
 #include <algorithm>
 #include <fstream>
 #include <string>
@@ -43,9 +45,18 @@ std::string ShortcutPath(const std::string& name)
     return folder + "/" + name + (dot == std::string::npos ? std::string() : shortcut.substr(dot));
 }
 
+// Whether a path is a plain file: opening a pipe or a device put in the
+// log's place would wait for a writer or a reader that never comes.
+bool IsPlainFile(const std::string& path)
+{
+    struct stat st{};
+    return ::stat(path.c_str(), &st) == 0 && S_ISREG(st.st_mode);
+}
+
 // The size of a file as reading it finds it; -1 when it cannot be read.
 long long ReadableSize(const std::string& path)
 {
+    if (!IsPlainFile(path)) return -1;
     std::ifstream in(path, std::ios::binary | std::ios::ate);
     if (!in) return -1;
     return static_cast<long long>(in.tellg());
@@ -140,9 +151,10 @@ void TMainForm::RefreshLogView()
 
 void TMainForm::ClearLogItemClick(TObject*)
 {
-    {
+    const std::string path = FilePath(cfg::kLogFile);
+    if (!FileExists(path) || IsPlainFile(path)) {
         // Empties the file, or makes it empty when there is none.
-        std::ofstream emptied(FilePath(cfg::kLogFile), std::ios::binary | std::ios::trunc);
+        std::ofstream emptied(path, std::ios::binary | std::ios::trunc);
     }
     RefreshLogView();
 }

@@ -246,6 +246,22 @@ TEST_F(LogPageTest, ClearLogFromThePopupMenuEmptiesFileAndView)
     EXPECT_EQ(View(), "");
 }
 
+TEST_F(LogPageTest, APipeInPlaceOfTheLogIsNeitherReadNorWritten)
+{
+    WriteLog(Lines(0, 2));
+    folder.Write("Quelvo.ini", "[GuiConfig]\nActivePage=2\n");
+    Open();
+    ASSERT_EQ(form->LogRichEdit->Lines()->Count(), 2);
+    fs::remove(folder.File("Quelvo.log"));
+    ASSERT_EQ(::mkfifo(folder.File("Quelvo.log").c_str(), 0600), 0);
+    // Opening it would wait for a writer (or a reader) for good.
+    Ticks(2);
+    EXPECT_EQ(form->LogRichEdit->Lines()->Count(), 2) << "left as it was";
+    static_cast<TMenuItem*>(form->FindComponent("ClearLogItem"))->Click();
+    EXPECT_TRUE(fs::is_fifo(folder.File("Quelvo.log")));
+    EXPECT_EQ(form->LogRichEdit->Lines()->Count(), 2);
+}
+
 // ---- start-up shortcut ------------------------------------------------------------------------
 
 class ShortcutTest : public ConfiguratorTest {
