@@ -55,7 +55,17 @@ void TClipboard::SetAsText(const std::string& text)
     SetClipboardData(CF_TEXT, block);
 }
 
-bool TClipboard::HasFormat(UINT format) { return IsClipboardFormatAvailable(format) != FALSE; }
+bool TClipboard::HasFormat(UINT format)
+{
+    if (format == CF_PICTURE()) format = CF_BITMAP;
+    return IsClipboardFormatAvailable(format) != FALSE;
+}
+
+UINT CF_PICTURE()
+{
+    static const UINT format = RegisterClipboardFormatA("Quelvo Picture");
+    return format;
+}
 
 void TClipboard::Clear()
 {

@@ -30,4 +30,8 @@ protected:
 // The one clipboard object of the program.
 TClipboard* Clipboard();
 
+// The registered picture format: a picture is on the clipboard whenever a
+// bitmap is.
+UINT CF_PICTURE();
+
 }  // namespace hostlib

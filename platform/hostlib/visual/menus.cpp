@@ -149,6 +149,7 @@ void TMenuItem::Destroy()
 {
     if (parent_) parent_->Remove(this);
     Clear();
+    bitmap_.reset();
     TComponent::Destroy();
 }
 
@@ -246,6 +247,12 @@ TCustomImageList* TMenuItem::Images() const
     return menu ? menu->Images() : nullptr;
 }
 
+TBitmap* TMenuItem::Bitmap()
+{
+    if (!bitmap_) bitmap_.reset(CreateObject<TBitmap>());
+    return bitmap_.get();
+}
+
 void TMenuItem::MeasureItem(TCanvas* canvas, int& width, int& height)
 {
     if (OnMeasureItem) {
@@ -276,6 +283,8 @@ void TMenuItem::DrawItem(TCanvas* canvas, RECT rect, bool selected)
     if (images && imageIndex_ >= 0 && imageIndex_ < images->Count())
         images->Draw(canvas, rect.left + 2, rect.top + (rect.bottom - rect.top - images->Height()) / 2, imageIndex_,
                      enabled_);
+    else if (bitmap_ && !bitmap_->Empty())
+        canvas->Draw(rect.left + 2, rect.top + (rect.bottom - rect.top - bitmap_->Height()) / 2, bitmap_.get());
     RECT text = rect;
     text.left += imageWidth + 8;
     canvas->Brush()->SetStyle(bsClear);

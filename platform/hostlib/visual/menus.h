@@ -53,6 +53,10 @@ public:
     void SetGroupIndex(int value) { groupIndex_ = value; }
     int ImageIndex() const { return imageIndex_; }
     void SetImageIndex(int value) { imageIndex_ = value; }
+    // A glyph of the item's own, drawn where an image-list image would be
+    // when the item shows none; created empty on first read.
+    TBitmap* Bitmap();
+    void SetBitmap(TBitmap* value) { Bitmap()->Assign(value); }
     const std::string& Hint() const { return hint_; }
     void SetHint(const std::string& value) { hint_ = value; }
 
@@ -97,6 +101,7 @@ private:
     bool radioItem_ = false;
     int groupIndex_ = 0;
     int imageIndex_ = -1;
+    ObjectPtr<TBitmap> bitmap_;
     std::string hint_;
     std::vector<TMenuItem*> items_;
     TMenuItem* parent_ = nullptr;

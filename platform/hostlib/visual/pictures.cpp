@@ -6,6 +6,7 @@
 
 #include "platform/graphics/cursor_file.h"
 #include "platform/hostlib/core/resources.h"
+#include "platform/hostlib/visual/clipboard.h"
 #include "platform/hostlib/core/streams.h"
 #include "platform/system/little_endian.h"
 
@@ -599,6 +600,6 @@ void TPicture::AssignTo(TPersistent* dest)
     TPersistent::AssignTo(dest);
 }
 
-bool TPicture::SupportsClipboardFormat(UINT format) { return format == 2; }
+bool TPicture::SupportsClipboardFormat(UINT format) { return format == 2 || format == CF_PICTURE(); }
 
 }  // namespace hostlib
