@@ -223,12 +223,12 @@ void TcxCustomComboBox::Activate(TcxCustomEditData*& editData)
     SynchronizeItemIndex();
 }
 
-bool TcxCustomComboBox::CanDropDown() { return !LookupData() || !LookupData()->IsEmpty(); }
+bool TcxCustomComboBox::CanDropDown() { return !ILookupData() || !ILookupData()->IsEmpty(); }
 
 void TcxCustomComboBox::SynchronizeItemIndex()
 {
-    if (LookupData() && ActiveProperties()->UseLookupData())
-        LookupData()->TextChanged();
+    if (ILookupData() && ActiveProperties()->UseLookupData())
+        ILookupData()->TextChanged();
 }
 
 void TcxCustomComboBox::DoOnDrawItem(TcxCanvas* canvas, int index, const RECT& rect, TOwnerDrawState state)
@@ -276,18 +276,18 @@ TcxCustomEditViewData* TcxCustomComboBox::CreateViewData()
 
 void TcxCustomComboBox::ChangeHandler(TObject* sender)
 {
-    const Variant previous = LookupData() ? LookupData()->GetCurrentKey() : Variant();
+    const Variant previous = ILookupData() ? ILookupData()->GetCurrentKey() : Variant();
     LockClick(true);
     quelvo::sys::ScopeGuard fireClick([this, previous] {
         LockClick(false);
-        if (LookupData() && !InternalVarEqualsExact(previous, LookupData()->GetCurrentKey()))
+        if (ILookupData() && !InternalVarEqualsExact(previous, ILookupData()->GetCurrentKey()))
             DoClick();
     });
     TcxCustomDropDownEdit::ChangeHandler(sender);
     const TcxEditEditingStyle style = ActiveProperties()->GetEditingStyle();
-    if (LookupData() && !IsLookupDataTextChangedLocked() &&
+    if (ILookupData() && !IsLookupDataTextChangedLocked() &&
         (HasPopupWindow() || style == esEditList || style == esFixedList))
-        LookupData()->TextChanged();
+        ILookupData()->TextChanged();
 }
 
 void TcxCustomComboBox::DblClick()
@@ -295,19 +295,19 @@ void TcxCustomComboBox::DblClick()
     TcxCustomDropDownEdit::DblClick();
     LockChangeEvents(true);
     quelvo::sys::ScopeGuard unlock([this] { LockChangeEvents(false); });
-    if (!HasPopupWindow() && ActiveProperties()->Revertable() && LookupData())
+    if (!HasPopupWindow() && ActiveProperties()->Revertable() && ILookupData())
         StepToNextItem();
 }
 
 void TcxCustomComboBox::StepToNextItem()
 {
-    const int previous = ItemIndex();
+    const Variant previous = ILookupData()->GetCurrentKey();
     {
         LockClick(true);
         quelvo::sys::ScopeGuard unlock([this] { LockClick(false); });
-        LookupData()->Go(egdNext, true);
+        ILookupData()->Go(egdNext, true);
     }
-    if (ItemIndex() == previous)
+    if (InternalVarEqualsExact(ILookupData()->GetCurrentKey(), previous))
         return;
     DoClick();
     if (!CanPostEditValue() || !ActiveProperties()->ImmediatePost() || !ValidateEdit(true))
@@ -354,7 +354,7 @@ void TcxCustomComboBox::PopupWindowShowed(TObject* sender)
 
 SIZE TcxCustomComboBox::GetPopupWindowClientPreferredSize()
 {
-    if (!ComboLookupData())
+    if (!ILookupData())
         return SIZE{0, 0};
     const RECT extent = PopupWindow()->ViewInfo()->GetBorderExtent();
     RECT bounds = GetPopupWindowOwnerControlBounds();
@@ -374,5 +374,5 @@ SIZE TcxCustomComboBox::GetPopupWindowClientPreferredSize()
         width = (area.right - area.left) - horizontal;
     else if (properties->PopupWidth() >= 1)
         width = properties->PopupWidth() - horizontal;
-    return ComboLookupData()->GetVisualAreaPreferredSize(std::max(above, below), width);
+    return ILookupData()->GetVisualAreaPreferredSize(std::max(above, below), width);
 }

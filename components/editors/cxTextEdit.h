@@ -598,8 +598,12 @@ public:
         return static_cast<TcxCustomTextEditViewInfo*>(TcxCustomEdit::ViewInfo());
     }
     IcxInnerTextEdit* InnerTextEdit() const { return dynamic_cast<IcxInnerTextEdit*>(InnerEdit()); }
-    IcxTextEditLookupData* ILookupData() const { return lookupData_.get(); }
-    TcxCustomTextEditLookupData* LookupData() const { return lookupData_.get(); }
+    IcxTextEditLookupData* ILookupData() const { return lookupData_; }
+    // The item-list lookup data; nullptr for kinds whose lookup data is of
+    // another family (a lookup grid).
+    TcxCustomTextEditLookupData* LookupData() const { return hostlib::As<TcxCustomTextEditLookupData>(lookupObject_.get()); }
+    // The lookup data object, whatever its family.
+    TcxInterfacedPersistent* LookupDataObject() const { return lookupObject_.get(); }
 
     // The shown text: the inner edit's.
     std::string Text() const override;
@@ -705,6 +709,7 @@ private:
     bool HasLookupItems();
     int InnerEditHeight();
     bool GoLookup(TcxEditLookupDataGoDirection direction);
+    hostlib::Variant CurrentLookupKey() const;
     void PostAfterNavigation();
     bool NavigationKey(WORD& key, hostlib::TShiftState shift);
     void ArrowKey(WORD& key, hostlib::TShiftState shift);
@@ -718,7 +723,9 @@ private:
     void WMGetTextLength(hostlib::TMessage& m);
     void WMSetText(hostlib::TMessage& m);
 
-    hostlib::ObjectPtr<TcxCustomTextEditLookupData> lookupData_;
+    // Any lookup data implements the interface; item lists and grids differ.
+    hostlib::ObjectPtr<TcxInterfacedPersistent> lookupObject_;
+    IcxTextEditLookupData* lookupData_ = nullptr;
     bool beepOnEnter_ = true;
     bool findSelection_ = false;
     bool findSelectionSuppressed_ = false;

@@ -49,8 +49,11 @@ void TcxCustomTextEdit::Construct(TComponent* owner)
     SetParentColor(false);
     SetBounds(Left(), Top(), 121, 21);
     if (TClass lookupClass = ActiveProperties()->GetLookupDataClass()) {
-        lookupData_.reset(CreateInstance<TcxCustomTextEditLookupData>(lookupClass, static_cast<TPersistent*>(this)));
-        lookupData_->OnSelectItem = TNotifyEvent::Bind(this, &TcxCustomTextEdit::HandleSelectItem);
+        lookupObject_.reset(CreateInstance<TcxInterfacedPersistent>(lookupClass, static_cast<TPersistent*>(this)));
+        lookupData_ = dynamic_cast<IcxTextEditLookupData*>(lookupObject_.get());
+        if (!lookupData_)
+            ClassCastError(lookupClass, TcxInterfacedPersistent::StaticClass());
+        lookupData_->SetOnSelectItem(TNotifyEvent::Bind(this, &TcxCustomTextEdit::HandleSelectItem));
     }
     cxFormatController()->AddListener(this);
 }
@@ -58,7 +61,8 @@ void TcxCustomTextEdit::Construct(TComponent* owner)
 void TcxCustomTextEdit::Destroy()
 {
     cxFormatController()->RemoveListener(this);
-    lookupData_.reset();
+    lookupData_ = nullptr;
+    lookupObject_.reset();
     TcxCustomEdit::Destroy();
 }
 
@@ -151,7 +155,13 @@ void TcxCustomTextEdit::SetSelText(const std::string& value)
     SetSelection(cursor, 0);
 }
 
-int TcxCustomTextEdit::ItemIndex() { return lookupData_ ? lookupData_->CurrentKey() : -1; }
+int TcxCustomTextEdit::ItemIndex()
+{
+    TcxCustomTextEditLookupData* items = LookupData();
+    return items ? items->CurrentKey() : -1;
+}
+
+Variant TcxCustomTextEdit::CurrentLookupKey() const { return lookupData_ ? lookupData_->GetCurrentKey() : Variant(); }
 
 void TcxCustomTextEdit::SetItemIndex(int value)
 {

@@ -54,13 +54,13 @@ bool TcxCustomTextEdit::CanKeyDownModifyEdit(WORD key, TShiftState shift)
 // Steps through the items with clicks held back; True when the value moved.
 bool TcxCustomTextEdit::GoLookup(TcxEditLookupDataGoDirection direction)
 {
-    const int previous = ItemIndex();
+    const Variant previous = CurrentLookupKey();
     {
         LockClick(true);
         quelvo::sys::ScopeGuard unlock([this] { LockClick(false); });
         lookupData_->Go(direction, false);
     }
-    if (ItemIndex() == previous)
+    if (InternalVarEqualsExact(CurrentLookupKey(), previous))
         return false;
     DoClick();
     PostAfterNavigation();
@@ -261,7 +261,7 @@ void TcxCustomTextEdit::DoEditKeyPress(char& key)
         SetFindSelection(false);
         return;
     }
-    const int previousKey = ItemIndex();
+    const Variant previousKey = CurrentLookupKey();
     const bool previousFindSelection = findSelection_;
     bool found = false;
     {
@@ -279,7 +279,7 @@ void TcxCustomTextEdit::DoEditKeyPress(char& key)
         }
     }
     SetUserChange(userChange);
-    if (lookupData_ && ItemIndex() != previousKey) {
+    if (lookupData_ && !InternalVarEqualsExact(CurrentLookupKey(), previousKey)) {
         DoClick();
         if (found) {
             const bool findSelection = findSelection_;
