@@ -3,12 +3,7 @@
 // cell has scrolled away.
 #include <gtest/gtest.h>
 
-#include <memory>
-
-#include "components/editors/cxEditPaintUtils.h"
-#include "components/treelist/cxTL.h"
-#include "tests/components/treelist/inplace_test_control.h"
-#include "tests/components/x11_form_fixture.h"
+#include "tests/components/treelist/tree_list_x11_fixture.h"
 
 using namespace hostlib;
 using namespace treelisttest;
@@ -17,36 +12,7 @@ namespace {
 
 constexpr TColor kEditColor = 0x00FF00;
 
-class TreeListEditingOnX11 : public x11test::X11FormTest {
-protected:
-    void InitUnits() override
-    {
-        cxInplaceContainerInitialize();
-        cxTreeListInitialize();
-        kind = std::make_unique<DefaultTextKind>();
-    }
-    void DoneUnits() override
-    {
-        // The columns' default editor is the test kind's: they go first.
-        if (form) form->Free();
-        form = nullptr;
-        kind.reset();
-        cxTreeListFinalize();
-        cxInplaceContainerFinalize();
-        FreeDefaultEditStyleController();
-        cxEditPaintUtilsFinalize();
-    }
-    // What the server shows at a point of the list's client area.
-    std::uint32_t ListPixel(TControl* list, POINT p)
-    {
-        const POINT screen = list->ClientToScreen(p);
-        const POINT root = RootPosition(x_->XWindowOf(form->Handle()));
-        return ServerPixel(form->Handle(), screen.x - root.x, screen.y - root.y);
-    }
-
-    std::unique_ptr<DefaultTextKind> kind;
-    TForm* form = nullptr;
-};
+class TreeListEditingOnX11 : public TreeListX11Test {};
 
 TEST_F(TreeListEditingOnX11, TheServerShowsTheEditorOnItsCellUntilTheCellScrollsAway)
 {

@@ -5,35 +5,16 @@
 
 #include <memory>
 
-#include "components/editors/cxEditPaintUtils.h"
-#include "components/treelist/cxTL.h"
 #include "platform/graphics/wingdi.h"
-#include "tests/components/treelist/inplace_test_control.h"
-#include "tests/components/x11_form_fixture.h"
+#include "tests/components/treelist/tree_list_x11_fixture.h"
 
 using namespace hostlib;
 using namespace treelisttest;
 
 namespace {
 
-class TreeListOnX11 : public x11test::X11FormTest {
+class TreeListOnX11 : public TreeListX11Test {
 protected:
-    void InitUnits() override
-    {
-        cxInplaceContainerInitialize();
-        cxTreeListInitialize();
-        kind = std::make_unique<DefaultTextKind>();
-    }
-    void DoneUnits() override
-    {
-        if (form) form->Free();
-        form = nullptr;
-        kind.reset();
-        cxTreeListFinalize();
-        cxInplaceContainerFinalize();
-        FreeDefaultEditStyleController();
-        cxEditPaintUtilsFinalize();
-    }
     static std::uint32_t Rgb(TColor color)
     {
         const auto c = static_cast<std::uint32_t>(ColorToRGB(color));
@@ -75,14 +56,7 @@ protected:
         form->Show();
         return l;
     }
-    // The server's pixel at a point of the list's client area, read from
-    // the form's window, which the list draws into.
-    std::uint32_t ListPixel(TcxTreeList* l, int x, int y)
-    {
-        const POINT screen = l->ClientToScreen(POINT{x, y});
-        const POINT window = RootPosition(static_cast<unsigned long>(x_->XWindowOf(form->Handle())));
-        return ServerPixel(form->Handle(), screen.x - window.x, screen.y - window.y);
-    }
+    std::uint32_t ListPixel(TcxTreeList* l, int x, int y) { return TreeListX11Test::ListPixel(l, POINT{x, y}); }
     // The server agrees with the surface, and the header, a row and the
     // background right of the columns have their colours there.
     void ExpectShownAsPainted(TcxTreeList* l, const char* when)
@@ -95,8 +69,6 @@ protected:
         EXPECT_EQ(ListPixel(l, 250, 100), Rgb(background->Color())) << when;
     }
 
-    std::unique_ptr<DefaultTextKind> kind;
-    TForm* form = nullptr;
     TcxStyle* content = nullptr;
     TcxStyle* background = nullptr;
 };
