@@ -7,12 +7,14 @@
 // private pid namespace (see live_main.cpp) and one at a time.
 
 #include <sched.h>
+#include <sys/resource.h>
 #include <sys/types.h>
 #include <unistd.h>
 
 #include <algorithm>
 #include <chrono>
 #include <cstdlib>
+#include <filesystem>
 #include <fstream>
 #include <iterator>
 #include <sstream>
@@ -52,6 +54,34 @@ inline double StatSeconds(const std::string& path)
     if (fields.size() < 13) return -1;
     const double ticks = std::stod(StatField(fields, 14)) + std::stod(StatField(fields, 15));
     return ticks / static_cast<double>(::sysconf(_SC_CLK_TCK));
+}
+
+// Whether this process may give a lowered priority back: root, or a nice
+// limit of 20.
+inline bool MayRaisePriorities()
+{
+    if (::geteuid() == 0) return true;
+    rlimit limit{};
+    return ::getrlimit(RLIMIT_NICE, &limit) == 0 && limit.rlim_cur >= 20;
+}
+
+// The nice values of every thread of a process (empty once it is gone).
+inline std::vector<int> ThreadNices(pid_t pid)
+{
+    std::vector<int> nices;
+    std::error_code ec;
+    for (const auto& task : std::filesystem::directory_iterator("/proc/" + std::to_string(pid) + "/task", ec)) {
+        const std::string nice = StatField(StatFields(task.path().string() + "/stat"), 19);
+        if (!nice.empty()) nices.push_back(std::atoi(nice.c_str()));
+    }
+    return nices;
+}
+
+// Whether a process still exists with every thread at the nice value.
+inline bool AllAt(pid_t pid, int nice)
+{
+    const std::vector<int> nices = ThreadNices(pid);
+    return !nices.empty() && std::all_of(nices.begin(), nices.end(), [nice](int n) { return n == nice; });
 }
 
 // Of a process, all its threads together.

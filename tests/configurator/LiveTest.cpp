@@ -38,13 +38,6 @@ constexpr UINT kConfigure = 403;
 
 fs::path OwnFolder() { return fs::read_symlink("/proc/self/exe").parent_path(); }
 
-bool MayRaisePriorities()
-{
-    if (::geteuid() == 0) return true;
-    rlimit limit{};
-    return ::getrlimit(RLIMIT_NICE, &limit) == 0 && limit.rlim_cur >= 20;
-}
-
 bool WaitFor(const std::function<bool()>& condition, std::chrono::milliseconds limit)
 {
     const auto end = std::chrono::steady_clock::now() + limit;
@@ -55,29 +48,11 @@ bool WaitFor(const std::function<bool()>& condition, std::chrono::milliseconds l
     return condition();
 }
 
-// The nice values of every thread of a process (empty once it is gone).
-std::vector<int> ThreadNices(pid_t pid)
-{
-    std::vector<int> nices;
-    std::error_code ec;
-    for (const auto& task : fs::directory_iterator("/proc/" + std::to_string(pid) + "/task", ec)) {
-        const std::string nice = live::StatField(live::StatFields(task.path().string() + "/stat"), 19);
-        if (!nice.empty()) nices.push_back(std::atoi(nice.c_str()));
-    }
-    return nices;
-}
-
-bool AllAt(pid_t pid, int nice)
-{
-    const std::vector<int> nices = ThreadNices(pid);
-    return !nices.empty() && std::all_of(nices.begin(), nices.end(), [nice](int n) { return n == nice; });
-}
-
 class LiveConfigurator : public testing::Test {
 protected:
     void SetUp() override
     {
-        if (!MayRaisePriorities()) GTEST_SKIP() << "needs root, or RLIMIT_NICE of 20, to give priorities back";
+        if (!live::MayRaisePriorities()) GTEST_SKIP() << "needs root, or RLIMIT_NICE of 20, to give priorities back";
         if (::geteuid() == 0) {
             ASSERT_TRUE(live::Sealed()) << "not in a pid namespace of its own";
         }
@@ -191,7 +166,7 @@ TEST_F(LiveConfigurator, LegacyRulesReachTheRunningTrayAndConfigureTogglesTheWin
     ASSERT_TRUE(WaitFor([&] { return (trayWindow = FirstWindow(tray)) != nullptr; }, 60s)) << "the tray did not start";
     // Two ticks of the tray: it has no rule for the process.
     std::this_thread::sleep_for(2200ms);
-    EXPECT_TRUE(AllAt(hog, 0));
+    EXPECT_TRUE(live::AllAt(hog, 0));
 
     const pid_t configurator = Spawn("QuelvoConfigurator.exe");
     ASSERT_TRUE(WaitFor([&] { return FirstWindow(configurator) != nullptr; }, 60s)) << "no configurator window";
@@ -199,7 +174,7 @@ TEST_F(LiveConfigurator, LegacyRulesReachTheRunningTrayAndConfigureTogglesTheWin
     // tray to reload with the rules flag, which applies it at once.
     EXPECT_TRUE(WaitFor([&] { return Settings().find("RuleStrings=hog.exe?Force Low\r") != std::string::npos; }, 3s))
         << Settings();
-    EXPECT_TRUE(WaitFor([&] { return AllAt(hog, 19); }, 3s)) << "nice " << ThreadNices(hog).front();
+    EXPECT_TRUE(WaitFor([&] { return live::AllAt(hog, 19); }, 3s)) << "nice " << live::ThreadNices(hog).front();
 
     // "Configure" closes the running configurator, which saves on the way.
     const ino_t before = SettingsInode();

@@ -44,31 +44,6 @@ bool WaitFor(const std::function<bool()>& condition, std::chrono::milliseconds l
     return condition();
 }
 
-bool MayRaisePriorities()
-{
-    if (::geteuid() == 0) return true;
-    rlimit limit{};
-    return ::getrlimit(RLIMIT_NICE, &limit) == 0 && limit.rlim_cur >= 20;
-}
-
-// The nice values of every thread of a process (empty once it is gone).
-std::vector<int> ThreadNices(pid_t pid)
-{
-    std::vector<int> nices;
-    std::error_code ec;
-    for (const auto& task : fs::directory_iterator("/proc/" + std::to_string(pid) + "/task", ec)) {
-        const std::string nice = live::StatField(live::StatFields(task.path().string() + "/stat"), 19);
-        if (!nice.empty()) nices.push_back(std::atoi(nice.c_str()));
-    }
-    return nices;
-}
-
-bool AllAt(pid_t pid, int nice)
-{
-    const std::vector<int> nices = ThreadNices(pid);
-    return !nices.empty() && std::all_of(nices.begin(), nices.end(), [nice](int n) { return n == nice; });
-}
-
 std::string TraySettings(int high)
 {
     return "[Settings]\nLogging=1\nBalloonTips=0\nCpuTriggerHigh=" + std::to_string(high) +
@@ -210,7 +185,7 @@ TEST_F(TrayFromTheWindow, DoubleClicksStartOneTrayWhoseLogThePageFollows)
 
 TEST_F(TrayFromTheWindow, ADoubleClickOnRunningClosesTheTrayWhichGivesBackWhatItLowered)
 {
-    if (!MayRaisePriorities()) GTEST_SKIP() << "needs root, or RLIMIT_NICE of 20, to give priorities back";
+    if (!live::MayRaisePriorities()) GTEST_SKIP() << "needs root, or RLIMIT_NICE of 20, to give priorities back";
     const int threshold = StartBurnerForThreshold();
     folder.Write("Quelvo.ini", TraySettings(threshold));
     ToggleBurner();
@@ -226,7 +201,7 @@ TEST_F(TrayFromTheWindow, ADoubleClickOnRunningClosesTheTrayWhichGivesBackWhatIt
     const std::vector<pid_t> trays = Trays();
     ASSERT_EQ(trays.size(), 1u);
     const live::ShareMeter share(burner_);
-    ASSERT_TRUE(WaitFor([&] { return AllAt(burner_, 19); }, 20s))
+    ASSERT_TRUE(WaitFor([&] { return live::AllAt(burner_, 19); }, 20s))
         << "not lowered after holding " << share.MachinePercent() << " % of the machine against " << threshold
         << " %\n" << Log();
 
@@ -234,7 +209,7 @@ TEST_F(TrayFromTheWindow, ADoubleClickOnRunningClosesTheTrayWhichGivesBackWhatIt
     DoubleClick(label);
     EXPECT_TRUE(WaitFor([&] { return ::kill(trays[0], 0) != 0; }, 3s)) << "the tray is still there";
     EXPECT_LT(std::chrono::steady_clock::now() - asked, 3500ms);
-    EXPECT_TRUE(AllAt(burner_, 0)) << "given back before the tray went";
+    EXPECT_TRUE(live::AllAt(burner_, 0)) << "given back before the tray went";
     const std::string log = Log();
     const std::string last = " -> Closing Down | goodbye!\n";
     EXPECT_TRUE(log.size() >= last.size() && log.compare(log.size() - last.size(), last.size(), last) == 0) << log;
