@@ -470,8 +470,8 @@ void TcxCustomControlController::BeforeMouseDown(TMouseButton, TShiftState, int,
 bool TcxCustomControlController::IsOnEditButton(TcxEditCellViewInfo* cell, int x, int y)
 {
     if (!cell || !cell->ViewInfo() || control_->DragMode() != dmManual) return false;
-    const POINT p{x - cell->ViewInfo()->Left, y - cell->ViewInfo()->Top};
-    return cell->ViewInfo()->IsHotTrack(p);
+    // The view info takes its own origin off the control's point.
+    return cell->ViewInfo()->IsHotTrack(POINT{x, y});
 }
 
 void TcxCustomControlController::ShowEditOnMouseDown(TcxEditCellViewInfo* cell, TMouseButton button, bool onButton,

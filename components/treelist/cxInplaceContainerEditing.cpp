@@ -4,6 +4,8 @@
 // discarding it, and handing the keys it does not use to the control.
 #include "components/treelist/cxInplaceContainerControllers.h"
 
+#include <utility>
+
 #include "platform/hostlib/core/exceptions.h"
 #include "platform/hostlib/visual/forms.h"
 #include "platform/system/scope_guard.h"
@@ -144,19 +146,22 @@ TcxCustomEditProperties* TcxEditingController::GetEditingProperties()
     return properties;
 }
 
+// The editor takes the cell's value with the properties' handlers saved
+// and cleared: showing a value is no change of the user's.
 void TcxEditingController::InitEdit()
 {
-    HookEdit();
+    TcxCustomEditProperties* properties = edit_->ActiveProperties();
+    prevOnChange_ = std::exchange(properties->OnChange, {});
+    prevOnEditValueChanged_ = std::exchange(properties->OnEditValueChanged, {});
     UpdateEdit();
     UpdateEditValue();
+    HookEdit();
     Control()->DoInitEdit(editingItem_, edit_);
 }
 
 void TcxEditingController::HookEdit()
 {
     TcxCustomEditProperties* properties = edit_->ActiveProperties();
-    prevOnChange_ = properties->OnChange;
-    prevOnEditValueChanged_ = properties->OnEditValueChanged;
     properties->OnChange = TNotifyEvent::Bind(this, &TcxEditingController::EditChanged);
     properties->OnEditValueChanged = TNotifyEvent::Bind(this, &TcxEditingController::EditValueChanged);
     edit_->OnAfterKeyDown = TcxEditKeyEvent::Bind(this, &TcxEditingController::EditAfterKeyDown);

@@ -459,6 +459,7 @@ TEST_F(EditingTest, AnImmediatePostComboPostsEachChoiceAtOnceAndKeepsItsOwnHandl
     Editing()->ShowEdit(b);
     Pump();
     ExpectOver(n0, b);
+    EXPECT_EQ(changes, 0) << "the editor taking the cell's value is no change";
     // In a cell the arrows move between rows; the choice is made in the
     // list that drops down.
     KeyWith(VK_MENU, VK_DOWN);
