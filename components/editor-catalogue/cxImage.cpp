@@ -623,6 +623,9 @@ void TcxCustomImage::PictureChanged(TObject*)
     ApplyTransparency();
     if (!IsLoading()) {
         ViewInfo()->TopLeft = POINT{};
+        for (TcxControlScrollBar* bar : {HScrollBar(), VScrollBar()})
+            if (bar) bar->SetPosition(0);
+        UpdateScrollBars();
         ShortRefreshContainer(false);
         if (HandleAllocated()) ::InvalidateRect(Handle(), nullptr, FALSE);
     }
@@ -642,6 +645,76 @@ void TcxCustomImage::PropertiesChanged(TObject* sender)
 }
 
 bool TcxCustomImage::Focused() { return dialogOpen_ || TcxCustomEdit::Focused(); }
+
+// ---- scrolling ------------------------------------------------------------------------------
+
+namespace {
+constexpr int kScrollStep = 8;
+}  // namespace
+
+void TcxCustomImage::InitScrollBarsParameters()
+{
+    if (!picture_ || !HScrollBar() || !VScrollBar() || IsInplace() || AutoSize() || IsPictureEmpty(picture_.get()))
+        return;
+    TcxCustomImageProperties* properties = ActiveProperties();
+    if (properties->Center() || properties->Stretch()) return;
+    // The client area as the bars being settled leave it; the view info's
+    // may still be laid out for the bars shown before.
+    const TcxCustomEditViewInfo* info = ViewInfo();
+    const RECT& e = info->BorderExtent;
+    int width = info->Bounds.right - info->Bounds.left - e.left - e.right;
+    int height = info->Bounds.bottom - info->Bounds.top - e.top - e.bottom;
+    if (HScrollBarVisible()) height -= HScrollBar()->Height();
+    if (VScrollBarVisible()) width -= VScrollBar()->Width();
+    if (width <= 0 || height <= 0) return;
+    const POINT& offset = ViewInfo()->TopLeft;
+    SetScrollBarInfo(sbHorizontal, 0, picture_->Width() - 1, kScrollStep, width, offset.x, true, true);
+    SetScrollBarInfo(sbVertical, 0, picture_->Height() - 1, kScrollStep, height, offset.y, true, true);
+}
+
+void TcxCustomImage::Scroll(TScrollBarKind kind, TScrollCode code, int& position)
+{
+    TcxControlScrollBar* bar = kind == sbHorizontal ? HScrollBar() : VScrollBar();
+    if (!bar) return;
+    switch (code) {
+    case scLineUp: position = bar->Position() - kScrollStep; break;
+    case scLineDown: position = bar->Position() + kScrollStep; break;
+    case scPageUp: position = bar->Position() - bar->PageSize(); break;
+    case scPageDown: position = bar->Position() + bar->PageSize(); break;
+    case scTrack:
+    case scPosition: break;
+    default: return;
+    }
+    const int extent = kind == sbHorizontal ? picture_->Width() : picture_->Height();
+    position = std::clamp(position, 0, std::max(0, extent - bar->PageSize()));
+    bar->SetPosition(position);
+    position = bar->Position();
+    SynchronizeImage();
+}
+
+void TcxCustomImage::InitializeViewData(TcxCustomEditViewData* viewData)
+{
+    TcxCustomEdit::InitializeViewData(viewData);
+    viewData->HScrollBarVisible = HScrollBarVisible();
+    viewData->VScrollBarVisible = VScrollBarVisible();
+}
+
+void TcxCustomImage::UpdateScrollBars()
+{
+    TcxCustomEdit::UpdateScrollBars();
+    SynchronizeImage();
+}
+
+void TcxCustomImage::SynchronizeImage()
+{
+    if (!HandleAllocated() || !HScrollBar() || !VScrollBar()) return;
+    ViewInfo()->TopLeft = POINT{HScrollBarVisible() ? HScrollBar()->Position() : 0,
+                                VScrollBarVisible() ? VScrollBar()->Position() : 0};
+    ShortRefreshContainer(false);
+    // The client area the bars lie beside is known only now.
+    SetInternalControlsBounds();
+    ::InvalidateRect(Handle(), nullptr, FALSE);
+}
 
 void TcxCustomImage::Clear()
 {

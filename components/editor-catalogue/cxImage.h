@@ -231,8 +231,18 @@ protected:
     void DoContextPopup(POINT mousePos, bool& handled) override;
     void KeyDown(WORD& key, hostlib::TShiftState shift) override;
     void KeyPress(char& key) override;
+    // A picture larger than the client area scrolls by the editor's own
+    // bars, unless it is centred or stretched.
+    bool NeedsScrollBars() override { return true; }
+    void InitScrollBarsParameters() override;
+    void Scroll(hostlib::TScrollBarKind kind, hostlib::TScrollCode code, int& position) override;
+    void UpdateScrollBars() override;
+    // The client area leaves room for the visible bars.
+    void InitializeViewData(TcxCustomEditViewData* viewData) override;
 
 private:
+    // The view info's offset follows the bars' positions.
+    void SynchronizeImage();
     void PictureChanged(hostlib::TObject* sender);
     void ApplyTransparency();
     void DoOnAssignPicture();

@@ -170,6 +170,58 @@ TEST_F(ImageTest, AStretchedPictureKeepsItsProportions)
     }
 }
 
+TEST_F(ImageTest, APictureLargerThanTheEditorScrollsByEightPixels)
+{
+    // 300 x 200, red, with a black column at x = 20 and a black row at y = 20.
+    auto bitmap = MakeObject<TBitmap>();
+    bitmap->SetSize(300, 200);
+    bitmap->Canvas()->Brush()->SetColor(clRed);
+    bitmap->Canvas()->FillRect(RECT{0, 0, 300, 200});
+    bitmap->Canvas()->Brush()->SetColor(clBlack);
+    bitmap->Canvas()->FillRect(RECT{20, 0, 21, 200});
+    bitmap->Canvas()->FillRect(RECT{0, 20, 300, 21});
+    TMemoryStream stream;
+    bitmap->SaveToStream(stream);
+    edit->Properties()->SetCenter(false);
+    edit->SetEditValue(Variant(std::string(stream.Bytes().begin(), stream.Bytes().end())));
+    Pump();
+    TcxControlScrollBar* h = edit->HScrollBar();
+    TcxControlScrollBar* v = edit->VScrollBar();
+    ASSERT_TRUE(h->Visible());
+    ASSERT_TRUE(v->Visible());
+    const RECT k = edit->ViewInfo()->ClientRect;
+    EXPECT_LE(k.right, v->Left()) << "the picture is not drawn under the bar";
+    EXPECT_LE(k.bottom, h->Top());
+    const std::uint32_t black = 0, red = Rgb(ColorToRGB(clRed));
+    EXPECT_EQ(Pixel(k.left + 20, k.top + 50), black);
+    EXPECT_EQ(Pixel(k.left + 50, k.top + 20), black);
+
+    // One click on each bar's far arrow moves the picture by 8.
+    ClickAt(h, h->Width() - 3, h->Height() / 2);
+    ClickAt(v, v->Width() / 2, v->Height() - 3);
+    EXPECT_EQ(h->Position(), 8);
+    EXPECT_EQ(v->Position(), 8);
+    EXPECT_EQ(Pixel(k.left + 12, k.top + 50), black);
+    EXPECT_EQ(Pixel(k.left + 20, k.top + 50), red);
+    EXPECT_EQ(Pixel(k.left + 50, k.top + 12), black);
+    EXPECT_EQ(Pixel(k.left + 50, k.top + 20), red);
+
+    // Scrolling stops where the picture's far edge meets the client's.
+    for (int i = 0; i < 60; ++i) ClickAt(h, h->Width() - 3, h->Height() / 2);
+    EXPECT_EQ(h->Position(), 300 - (k.right - k.left));
+    EXPECT_EQ(edit->ViewInfo()->TopLeft.x, h->Position());
+
+    // A new picture starts at the top left; a centred or stretched one has no bars.
+    edit->SetEditValue(Variant(std::string(stream.Bytes().begin(), stream.Bytes().end())));
+    Pump();
+    EXPECT_EQ(h->Position(), 0);
+    EXPECT_EQ(Pixel(k.left + 20, k.top + 50), black);
+    edit->Properties()->SetStretch(true);
+    Pump();
+    EXPECT_FALSE(h->Visible());
+    EXPECT_FALSE(v->Visible());
+}
+
 TEST_F(ImageTest, ClipboardCommandsAndTheirKeys)
 {
     edit->SetEditValue(Variant(Encoded(TBitmap::StaticClass(), 4, 3, clRed)));
