@@ -514,9 +514,22 @@ void TcxEditingControl::MouseEnter(TControl* control)
 
 void TcxEditingControl::MouseLeave(TControl* control)
 {
+    // The pointer leaving a child (the open editor) for the control's own
+    // area has not left the control.
+    if (control && control != this && PointerOverClient()) return TcxControl::MouseLeave(control);
     EndMouseTracking(&mouseTracker_);
-    controller_->MouseLeave();
+    if (controller_) controller_->MouseLeave();
     TcxControl::MouseLeave(control);
+}
+
+bool TcxEditingControl::PointerOverClient()
+{
+    if (!HandleAllocated()) return false;
+    POINT p{};
+    GetCursorPos(&p);
+    p = ScreenToClient(p);
+    const RECT client = GetClientBounds();
+    return PtInRect(&client, p) != 0;
 }
 
 void TcxEditingControl::DblClick()
@@ -527,7 +540,8 @@ void TcxEditingControl::DblClick()
 
 void TcxEditingControl::DoExit()
 {
-    controller_->DoExit();
+    // Freeing a focused control takes the focus away after its helpers went.
+    if (controller_) controller_->DoExit();
     TcxControl::DoExit();
 }
 
@@ -540,7 +554,7 @@ void TcxEditingControl::FocusChanged()
 void TcxEditingControl::DoCancelMode()
 {
     TcxControl::DoCancelMode();
-    controller_->DoCancelMode();
+    if (controller_) controller_->DoCancelMode();
 }
 
 hostlib::TCursor TcxEditingControl::GetCursor(int x, int y)

@@ -382,6 +382,7 @@ private:
         TcxEditingControl* control_;
     };
     void FinishLayoutChange();
+    bool PointerOverClient();
     void WMCancelMode(hostlib::TMessage& m);
     void WMSetCursor(hostlib::TMessage& m);
     void ItemsPropertiesChanged();

@@ -1,6 +1,7 @@
 #include "components/treelist/cxInplaceContainerControllers.h"
 
 #include <algorithm>
+#include <vector>
 
 #include "platform/hostlib/core/exceptions.h"
 #include "platform/hostlib/visual/forms.h"
@@ -187,8 +188,69 @@ bool TcxHotTrackController::CanShowHint()
              prevElement_ == controller->GetEditingViewInfo());
 }
 
-// The part of the pointer below its hot spot.
-int TcxHotTrackController::CursorOffset() { return GetSystemMetrics(SM_CYCURSOR); }
+namespace {
+
+// A monochrome bitmap's rows as a bottom-up DIB, rows padded to whole
+// 32-bit words; empty when it cannot be read.
+std::vector<BYTE> MonochromeRows(HBITMAP bitmap, const BITMAP& bm, int stride)
+{
+    std::vector<BYTE> bits(static_cast<std::size_t>(stride) * static_cast<std::size_t>(bm.bmHeight));
+    struct {
+        BITMAPINFOHEADER header;
+        RGBQUAD colors[2];
+    } format{};
+    format.header.biSize = sizeof(BITMAPINFOHEADER);
+    format.header.biWidth = bm.bmWidth;
+    format.header.biHeight = bm.bmHeight;
+    format.header.biPlanes = 1;
+    format.header.biBitCount = 1;
+    format.header.biCompression = BI_RGB;
+    HDC dc = CreateCompatibleDC(nullptr);
+    ScopeGuard freeDc([dc] { DeleteDC(dc); });
+    if (!GetDIBits(dc, bitmap, 0, static_cast<UINT>(bm.bmHeight), bits.data(), reinterpret_cast<BITMAPINFO*>(&format),
+                   DIB_RGB_COLORS))
+        bits.clear();
+    return bits;
+}
+
+// How many rows of the picture, counted from its top, reach down to the
+// lowest one the mask draws: the AND mask (the last `width` rows of the
+// bottom-up buffer) is scanned for a byte other than all-transparent, and
+// a mask with nothing there falls back to the XOR part below it. The row
+// is counted whole, wherever in it the first drawn byte lies. 0 when
+// nothing is drawn.
+int DrawnRows(const std::vector<BYTE>& bits, int width, int height, int stride)
+{
+    const auto begin = bits.begin();
+    const auto andStart = begin + static_cast<std::ptrdiff_t>(stride) * (height - width);
+    auto found = std::find_if(andStart, bits.end(), [](BYTE b) { return b != 0xFF; });
+    if (found == bits.end() && height >= 2 * width)
+        if (auto x = std::find_if(begin, andStart, [](BYTE b) { return b != 0; }); x != andStart) found = x;
+    if (found == bits.end()) return 0;
+    return height - static_cast<int>((found - begin) / stride);
+}
+
+} // namespace
+
+// The part of the pointer below its hot spot; a cursor without readable
+// bitmaps counts as a whole system cursor.
+int TcxHotTrackController::CursorOffset()
+{
+    ICONINFO info{};
+    if (!GetIconInfo(GetCursor(), &info) || !info.hbmMask) return GetSystemMetrics(SM_CYCURSOR);
+    ScopeGuard release([&info] {
+        DeleteObject(info.hbmMask);
+        if (info.hbmColor) DeleteObject(info.hbmColor);
+    });
+    BITMAP bm{};
+    if (!GetObject(info.hbmMask, sizeof(bm), &bm) || bm.bmWidth <= 0 || bm.bmHeight < bm.bmWidth)
+        return GetSystemMetrics(SM_CYCURSOR);
+    const int stride = (bm.bmWidth + 31) / 32 * 4;
+    const std::vector<BYTE> bits = MonochromeRows(info.hbmMask, bm, stride);
+    const int rows = bits.empty() ? 0 : DrawnRows(bits, bm.bmWidth, bm.bmHeight, stride);
+    if (rows == 0) return GetSystemMetrics(SM_CYCURSOR);
+    return rows - static_cast<int>(info.yHotspot);
+}
 
 bool TcxHotTrackController::HintNeeded()
 {

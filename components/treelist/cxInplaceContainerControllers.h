@@ -190,6 +190,8 @@ public:
     // Screen rectangle of the hint window.
     const RECT& HintRect() const { return hintRect_; }
     hostlib::THintWindow* HintWindow() const { return hintWindow_.get(); }
+    // How far the current cursor reaches below its hot spot, in pixels.
+    int CursorOffset();
 
     // How long a shown hint stays, in ms.
     static constexpr int kHideHintWait = 5000;
@@ -201,7 +203,6 @@ protected:
 private:
     static void UpdateState(hostlib::TObject* element, const POINT& p);
     bool FormAllowsHint();
-    int CursorOffset();
     void InternalShowHint();
     void InternalHideHint();
     void ResetTimer();

@@ -16,15 +16,17 @@ using quelvo::sys::ScopeGuard;
 
 namespace {
 
-// Clears a running flag on every way out.
+// Sets a flag for a scope and puts back what it was, so that a nested
+// scope does not clear the flag of the one around it.
 struct FlagScope {
-    explicit FlagScope(bool& flag) : flag_(flag) { flag_ = true; }
-    ~FlagScope() { flag_ = false; }
+    explicit FlagScope(bool& flag) : flag_(flag), previous_(flag) { flag_ = true; }
+    ~FlagScope() { flag_ = previous_; }
     FlagScope(const FlagScope&) = delete;
     FlagScope& operator=(const FlagScope&) = delete;
 
 private:
     bool& flag_;
+    bool previous_;
 };
 
 // Far off to the right: the editor is kept but out of sight.
@@ -117,8 +119,11 @@ bool TcxEditingController::PrepareEdit(TcxCustomInplaceEditContainer* item, bool
     if (!Control()->Focused()) return false;
     controller_->BeforeShowEdit();
     TcxEditCellViewInfo* cell = controller_->GetFocusedCellViewInfo(item);
+    // A cell out of view (a delayed show after scrolling) has no editor to
+    // take; the item stays editing while its editing is being set, so the
+    // missing cell decides.
     item->SetEditing(cell != nullptr);
-    if (!item->Editing()) return false;
+    if (!cell || !item->Editing()) return false;
     try {
         TcxCustomEditProperties* properties = GetEditingProperties();
         item->SetEditValueSource(properties->GetEditValueSource(true));

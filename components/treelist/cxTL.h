@@ -1103,6 +1103,7 @@ private:
     bool headerDragged_ = false;
     bool dblClickPress_ = false;
     void SearchCheck(bool found);
+    static bool TypesCharacter(WORD key, hostlib::TShiftState shift);
     bool HitAtNodeEx();
     void ToggleNodeSelection(TcxTreeListNode* node);
     void SelectRange(TcxTreeListNode* node, bool keepOthers);

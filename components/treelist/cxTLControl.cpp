@@ -909,7 +909,10 @@ void TcxCustomTreeListControl::ControlUpdateData(TcxUpdateControlInfo* info)
 
 void TcxCustomTreeListControl::UpdateNode(TcxTreeListNode* node)
 {
-    if (!node->IsVisible() || !Sorted()) return;
+    if (!node->IsVisible()) return;
+    // A closing update bracket lays every row out again anyway.
+    if (!IsLocked()) Controller()->UpdateRecord(node->RecordIndex());
+    if (!Sorted()) return;
     DoSorting();
     quelvo::sys::ScopeGuard after([this] { DoOnAfterSorting(); });
     RecreateSortOrdersList();

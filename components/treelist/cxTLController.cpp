@@ -198,6 +198,7 @@ void TcxTreeListController::NodeDeleting(TcxTreeListNode* node)
     if (hotTrackNode_ == node) hotTrackNode_ = nullptr;
     if (incSearchNode_ == node) incSearchNode_ = nullptr;
     if (HitTest()->HitNode() == node) HitTest()->ClearState();
+    if (TcxTreeListViewInfo* layout = TreeList()->TreeListViewInfo()) layout->NodesViewInfo()->NodeDeleting(node);
 }
 
 // ---- controller: focus ----------------------------------------------------------------------------
@@ -280,7 +281,11 @@ void TcxTreeListController::KeyDown(WORD& key, TShiftState shift)
     storedShift_ = shift;
     const WORD pressed = key;
     TcxCustomTreeListControl* treeList = TreeList();
-    SetKeyHandled(IsNodeKeyHandle(GetFocusedNode(), key, shift));
+    // Only a taken key that types a character has one to swallow; left set
+    // after Home or End, the flag would eat the next character that comes
+    // without a key of its own (composed text).
+    const bool taken = IsNodeKeyHandle(GetFocusedNode(), key, shift);
+    SetKeyHandled(taken && TypesCharacter(pressed, shift));
     TcxTreeListNode* node = GetFocusedNode();
     if (key == VK_SPACE && node && treeList->IsMultiSelect() && HasShiftOrCtrl(shift)) {
         if (shift.Contains(ssCtrl)) ToggleNodeSelection(node);
@@ -314,6 +319,12 @@ void TcxTreeListController::KeyUp(WORD& key, TShiftState shift)
     EventScope scope(this);
     storedShift_ = shift;
     TcxCustomControlController::KeyUp(key, shift);
+}
+
+bool TcxTreeListController::TypesCharacter(WORD key, TShiftState shift)
+{
+    const bool numpad = key == VK_MULTIPLY || key == VK_ADD || key == VK_SUBTRACT;
+    return numpad && !shift.Contains(ssCtrl) && !shift.Contains(ssAlt);
 }
 
 bool TcxTreeListController::IsNodeKeyHandle(TcxTreeListNode* node, WORD& key, TShiftState shift)
@@ -756,10 +767,11 @@ void TcxTreeListController::SetHotTrackNode(TcxTreeListNode* node, TShiftState s
     TcxTreeListNode* previous = hotTrackNode_;
     hotTrackNode_ = node;
     if (!hotTrack) return;
-    if (previous) previous->Repaint(false);
+    // The rows take their hot colours again.
+    if (previous) previous->Repaint(true);
     else savedCursor_ = treeList->Cursor();
     if (!node) return SetHotTrackCursor(savedCursor_);
-    node->Repaint(false);
+    node->Repaint(true);
     TCursor cursor = crDefault;
     treeList->DoOnHotTrackNode(node, shift, cursor);
     SetHotTrackCursor(cursor);

@@ -352,9 +352,16 @@ void TcxTreeListNode::EndEdit(bool cancel)
     TreeList()->Controller()->EditingController()->HideEdit(!cancel);
 }
 
-void TcxTreeListNode::Repaint(bool)
+void TcxTreeListNode::Repaint(bool recalculate)
 {
-    // Rows carry no view information until the row layout exists.
+    TcxCustomTreeListControl* treeList = TreeList();
+    TcxTreeListViewInfo* layout = treeList ? treeList->TreeListViewInfo() : nullptr;
+    // Rows waiting for the layout may show nodes that are gone; it paints them all.
+    if (!layout || treeList->IsLocked() || layout->GetState(cxvisCalculationNeeded)) return;
+    TcxTreeListNodeViewInfo* row = nullptr;
+    if (!layout->NodesViewInfo()->FindNodeViewInfo(this, row)) return;
+    row->Update(recalculate);
+    layout->InvalidateRect(row->ContentRect);
 }
 
 // The row's rectangle, or only the part its cells take; empty out of view.

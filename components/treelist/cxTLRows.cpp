@@ -543,6 +543,14 @@ int TcxTreeListNodesViewInfo::GetTopVisibleIndex() const
     return TreeList()->Nodes()->TopIndex();
 }
 
+// Inside an update bracket the rows are not laid out again until it
+// closes, and closing it brings the focused row into view first, counting
+// from the top row: without it, from the nodes' own top index.
+void TcxTreeListNodesViewInfo::NodeDeleting(TcxTreeListNode* node)
+{
+    if (TopNode == node) TopNode = nullptr;
+}
+
 int TcxTreeListNodesViewInfo::GetMaxVisibleIndex() const { return TreeList()->Nodes()->GetVisibleCount() - 1; }
 
 bool TcxTreeListNodesViewInfo::FindNodeViewInfo(TcxTreeListNode* node, TcxTreeListNodeViewInfo*& row) const
@@ -826,7 +834,9 @@ void TcxTreeListNodesViewInfo::SynchronizeTopNode()
 
 void TcxTreeListNodesViewInfo::FocusedRecordChanged(TcxTreeListNode* previous, TcxTreeListNode* node)
 {
-    if (previous == node || TreeList()->IsLocked()) return;
+    // Rows waiting to be laid out again may show nodes that are gone; the
+    // layout shows the new focus when it runs.
+    if (previous == node || TreeList()->IsLocked() || Owner()->GetState(cxvisCalculationNeeded)) return;
     TcxTreeListNodeViewInfo* row = nullptr;
     if (FindNodeViewInfo(previous, row)) row->Update(false);
     if (FindNodeViewInfo(node, row)) row->Update(false);

@@ -575,6 +575,8 @@ public:
     void PostUpdate();
     bool GetScrollWindow() const { return false; }
     void ProcessAddNode(TcxTreeListNode*& node, bool& full);
+    // A node being deleted: the layout keeps no reference to it.
+    void NodeDeleting(TcxTreeListNode* node);
     TcxTreeListViewInfo* Owner() const { return owner_; }
     TcxTreeListNodeViewInfo* Template() const { return template_.get(); }
     TcxCustomTreeListControl* TreeList() const;

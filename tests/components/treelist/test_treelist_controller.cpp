@@ -440,4 +440,39 @@ TEST_F(IncSearchTest, EscapeWithoutASearchCancelsTheRowsEdit)
     EXPECT_FALSE(list->DataController()->GetEditState().Contains(dceEdit));
 }
 
+
+TEST_F(ControllerTest, AFocusedListCanBeFreedWithItsEditorOpen)
+{
+    for (const bool editing : {false, true}) {
+        SCOPED_TRACE(editing ? "editor open" : "no editor");
+        MakeT();
+        list->OptionsBehavior()->SetImmediateEditor(editing);
+        Click(50, 25);
+        ASSERT_TRUE(list->Focused() || list->Controller()->IsEditing());
+        ASSERT_EQ(list->Controller()->IsEditing(), editing);
+        list->Free();
+        list = nullptr;
+        Pump();
+        EXPECT_FALSE(form->ActiveControl()) << "the focus went with it";
+    }
+}
+
+// A composed character arrives as WM_CHAR alone, without a key of its own.
+TEST_F(IncSearchTest, HomeAndEndLeaveTheNextCharacterAlone)
+{
+    MakeFruit();
+    for (const int vk : {VK_HOME, VK_END}) {
+        Key(VK_ESCAPE);
+        Key(vk);
+        Char('b');
+        EXPECT_EQ(list->FocusedNode(), c1) << vk;
+        EXPECT_EQ(Text(), "b") << vk;
+        c1->SetFocused(false);
+        n0->SetFocused(true);
+    }
+    Key(VK_ESCAPE);
+    Key(VK_ADD);
+    EXPECT_FALSE(list->GetSearching()) << "numpad + expands; its character is swallowed";
+}
+
 } // namespace

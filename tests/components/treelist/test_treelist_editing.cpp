@@ -413,6 +413,26 @@ TEST_F(EditingTest, TheDelayedShowWaitsForTheDoubleClickTimeAndAStopCancelsIt)
     }
 }
 
+TEST_F(EditingTest, TheDelayedShowForACellScrolledOutOfViewOpensNoEditor)
+{
+    Prepare();
+    list->SetBounds(0, 0, 300, 19 + 2 * 18);
+    Focus(n0, a);
+    Editing()->StartEditShowingTimer(a);
+    list->SetTopVisibleIndex(2);
+    Pump();
+    ASSERT_EQ(Cell(n0, a), nullptr) << "the row is out of view";
+    Advance(static_cast<std::uint64_t>(GetDoubleClickTime()));
+    Pump();
+    EXPECT_EQ(Edit(), nullptr);
+    EXPECT_EQ(Editing()->EditingItem(), nullptr);
+    EXPECT_EQ(LimeInRows(), 0);
+    list->SetTopVisibleIndex(0);
+    Editing()->ShowEdit(a);
+    Pump();
+    ExpectOver(n0, a);
+}
+
 // ---- repository items ----------------------------------------------------------------------
 
 TEST_F(EditingTest, ARemovedRepositoryItemTakesItsEditorAlongWithoutPosting)

@@ -357,4 +357,24 @@ TEST_F(RowsTest, TheFocusRectAndIndicatorKinds)
     EXPECT_EQ(Row(n0)->GetNodeIndicatorKind(), ikNone);
 }
 
+
+// The top row goes, with its children, inside an update bracket while a row
+// below it is focused: closing the bracket brings the focused place into
+// view from a layout that must not reach the freed rows.
+TEST_F(RowsTest, RowsDeletedFromTheTopInsideAnUpdateLeaveTheLayoutSound)
+{
+    MakeTen(100);
+    TcxTreeListNode* x2 = n1->getNextSibling()->getNextSibling()->getNextSibling();
+    n1->SetFocused(true);
+    Pump();
+    ASSERT_EQ(Rows()->TopNode, n0);
+    list->BeginUpdate();
+    n0->Delete();
+    list->EndUpdate();
+    Pump();
+    EXPECT_EQ(list->FocusedNode(), x2) << "the focus keeps its visible index";
+    EXPECT_EQ(RowIndexes(), (std::vector<int>{0, 1, 2, 3, 4, 5}));
+    EXPECT_EQ(Placed()->GetNodeViewInfo(0)->Node, n1);
+}
+
 } // namespace
