@@ -5,6 +5,7 @@
 #include "components/foundation/cxGeometry.h"
 #include "components/foundation/cxLookAndFeelPainterImages.h"
 #include "components/foundation/cxLookAndFeels.h"
+#include "platform/graphics/winuserdraw.h"
 #include "platform/system/muldiv.h"
 
 using namespace hostlib;
@@ -582,9 +583,30 @@ void TcxCustomLookAndFeelPainter::DrawIndicatorItemEx(TcxCanvas* canvas, const R
     DrawIndicatorImage(canvas, r, kind);
 }
 
-void TcxCustomLookAndFeelPainter::DrawScrollBarPart(TcxCanvas*, bool, const RECT&, TcxScrollBarPart,
-                                                    TcxButtonState) const
+// Drawn when no look and feel's painter is registered: the platform's own
+// scroll-bar parts, so that the bar never shows what its buffer held.
+void TcxCustomLookAndFeelPainter::DrawScrollBarPart(TcxCanvas* canvas, bool horizontal, const RECT& r,
+                                                    TcxScrollBarPart part, TcxButtonState state) const
 {
+    if (r.right <= r.left || r.bottom <= r.top) return;
+    const UINT pushed = state == cxbsPressed ? DFCS_PUSHED | DFCS_FLAT : 0;
+    const UINT inactive = state == cxbsDisabled ? DFCS_INACTIVE : 0;
+    RECT area = r;
+    switch (part) {
+    case sbpLineUp:
+        DrawFrameControl(canvas->Handle(), &area, DFC_SCROLL,
+                         (horizontal ? DFCS_SCROLLLEFT : DFCS_SCROLLUP) | pushed | inactive);
+        break;
+    case sbpLineDown:
+        DrawFrameControl(canvas->Handle(), &area, DFC_SCROLL,
+                         (horizontal ? DFCS_SCROLLRIGHT : DFCS_SCROLLDOWN) | pushed | inactive);
+        break;
+    case sbpThumbnail: DrawFrameControl(canvas->Handle(), &area, DFC_BUTTON, DFCS_BUTTONPUSH); break;
+    default:
+        canvas->Brush()->SetColor(state == cxbsPressed ? clBtnShadow : clScrollBar);
+        canvas->FillRect(r);
+        break;
+    }
 }
 
 void TcxCustomLookAndFeelPainter::DrawMonthHeader(TcxCanvas* canvas, const RECT& bounds, const std::string& text,

@@ -284,6 +284,18 @@ TEST_F(MemoTest, LinesShowOneBelowTheOtherAndAVerticalBarAppearsForMore)
     TWinControl* bar = memo->VScrollBar();
     EXPECT_GT(bar->Left(), memo->Width() / 2);
     EXPECT_GT(bar->Height(), 40);
+    // The bar is drawn, even by the painter of no registered look and
+    // feel: a face with arrow buttons, not a black block.
+    const int barPixels = bar->Width() * bar->Height();
+    int face = 0, black = 0;
+    for (int y = 0; y < bar->Height(); ++y)
+        for (int x = 0; x < bar->Width(); ++x) {
+            const std::uint32_t px = Screen().ClientPixel(memo->Handle(), bar->Left() + x, bar->Top() + y);
+            face += px == Rgb(GetSysColor(COLOR_BTNFACE));
+            black += px == 0;
+        }
+    EXPECT_LT(black, barPixels / 10);
+    EXPECT_GT(face, barPixels / 10);
     // Its lower arrow scrolls the lines by one.
     ClickAt(bar, bar->Width() / 2, bar->Height() - 3);
     EXPECT_EQ(SendMessageA(Inner(memo), EM_GETFIRSTVISIBLELINE, 0, 0), 1);
