@@ -7,7 +7,6 @@
 #include <string>
 
 #include "components/editors/cxComboBox.h"
-#include "components/treelist/cxInplaceContainerControllers.h"
 
 using namespace configuratortest;
 using namespace hostlib;
@@ -34,8 +33,7 @@ protected:
     void ClickCellButton(TcxTreeList* list, TcxTreeListNode* row, int column)
     {
         Pump();
-        auto* controller = static_cast<TcxTreeListController*>(list->Controller());
-        TcxTreeListEditCellViewInfo* cell = controller->GetCellFromViewInfoEx(list->GetColumn(column), row);
+        TcxTreeListEditCellViewInfo* cell = Cell(list, row, column);
         ASSERT_NE(cell, nullptr) << "the row is not in view";
         const RECT r = cell->EditRect;
         Screen().Click(list->ClientToScreen(POINT{r.right - 6, (r.top + r.bottom) / 2}));

@@ -5,9 +5,11 @@
 // without a window keeps a reload request waiting, so a test reads the
 // flag the next request would carry.
 
+#include <cstdint>
 #include <memory>
 #include <string>
 
+#include "components/treelist/cxInplaceContainerControllers.h"
 #include "components/treelist/cxTL.h"
 #include "platform/system/fake_system.h"
 #include "tests/configurator/ConfiguratorFixture.h"
@@ -60,6 +62,19 @@ protected:
         return record ? static_cast<TcxTreeListNode*>(record->UserData) : nullptr;
     }
     TcxTreeList* Processes() const { return form->cxTreeListProcesses; }
+    // Where a row's cell of a column stands in its list, as last laid out;
+    // none when the row is out of view.
+    TcxTreeListEditCellViewInfo* Cell(TcxTreeList* list, TcxTreeListNode* row, int column) const
+    {
+        auto* controller = static_cast<TcxTreeListController*>(list->Controller());
+        return controller->GetCellFromViewInfoEx(list->GetColumn(column), row);
+    }
+    // What the screen shows at a point of a list.
+    std::uint32_t ListPixel(TcxTreeList* list, int x, int y)
+    {
+        const POINT p = form->ScreenToClient(list->ClientToScreen(POINT{x, y}));
+        return Screen().ClientPixel(form->Handle(), p.x, p.y);
+    }
     TcxTreeList* Rules() const { return form->cxTreeListRules; }
     // "name=text" of every rule row, in order, ", " between them.
     std::string RuleRows() const

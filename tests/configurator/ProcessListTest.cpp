@@ -5,6 +5,7 @@
 
 
 #include <algorithm>
+#include <cstdint>
 
 #include "platform/hostlib/core/format_settings.h"
 #include "platform/hostlib/stdctrls/stdctrls.h"
@@ -164,6 +165,120 @@ TEST_F(ProcessListTest, AnAverageOfHalfShowsAGreenBarAcrossTheLeftHalfOfItsCell)
     }
     EXPECT_GT(left, width / 4) << "green across the left half";
     EXPECT_EQ(right, 0) << "none near the right edge";
+}
+
+// ---- what the rows look like ------------------------------------------------------------------
+
+class ProcessListPixelsTest : public ProcessListTest {
+protected:
+    void ShowPage()
+    {
+        AddProcesses();
+        Open();
+        form->PageControl->SetActivePage(form->ProcessTabSheet);
+        ShowAll();
+        Pump();
+    }
+    // Pixels of the process list within a box that pass a test.
+    template <class Wanted>
+    int CountIn(const RECT& r, Wanted wanted)
+    {
+        int count = 0;
+        for (int y = r.top; y < r.bottom; ++y)
+            for (int x = r.left; x < r.right; ++x) count += wanted(ListPixel(Processes(), x, y));
+        return count;
+    }
+    RECT CellRect(DWORD pid, int column)
+    {
+        TcxTreeListEditCellViewInfo* cell = Cell(Processes(), Row(pid), column);
+        return cell ? cell->EditRect : RECT{};
+    }
+};
+
+TEST_F(ProcessListPixelsTest, AnIdleRowShowsNoInstantBarWhereABusyRowShowsItsShare)
+{
+    ShowPage();
+    Record(100)->CpuUse = 50;
+    form->RefreshProcessList();
+    Pump();
+    const auto navy = [](std::uint32_t c) { return c == 0x000080u; };
+    const RECT busy = CellRect(100, 0);
+    const int half = (busy.right - busy.left) / 2;
+    EXPECT_GT(CountIn(RECT{busy.left, busy.top, busy.left + half - 4, busy.bottom}, navy),
+              (half - 4) * (busy.bottom - busy.top) / 2)
+        << "the bar's colour across the left half";
+    EXPECT_EQ(CountIn(RECT{busy.right - 12, busy.top, busy.right, busy.bottom}, navy), 0);
+    for (DWORD idle : {101u, 102u}) EXPECT_EQ(CountIn(CellRect(idle, 0), navy), 0) << idle;
+}
+
+TEST_F(ProcessListPixelsTest, ThePriorityCellShowsItsClassAndItsButtonOnEveryRow)
+{
+    fake.AddProcess(103, "/usr/bin/low.exe").priorityClass = BELOW_NORMAL_PRIORITY_CLASS;
+    ShowPage();
+    fake.Process(101)->deniedAccess = PROCESS_QUERY_INFORMATION;
+    Tick();
+    Pump();
+    ASSERT_EQ(Processes()->FocusedNode(), nullptr);
+    struct Case {
+        DWORD pid;
+        const char* text;
+    };
+    // How far right the text's dark pixels reach from the cell's left edge.
+    int reach[3] = {};
+    const Case cases[] = {{101, ""}, {100, "Normal"}, {103, "Below Normal"}};
+    for (int i = 0; i < 3; ++i) {
+        const Case& c = cases[i];
+        ASSERT_EQ(Row(c.pid)->GetText(3), c.text);
+        TcxTreeListEditCellViewInfo* cell = Cell(Processes(), Row(c.pid), 3);
+        ASSERT_NE(cell, nullptr);
+        ASSERT_EQ(cell->ViewInfo()->ButtonCount(), 1) << c.text;
+        RECT button = cell->ViewInfo()->ButtonsInfo[0]->Bounds;
+        OffsetRect(&button, cell->ViewInfo()->Left, cell->ViewInfo()->Top);
+        const int area = (button.right - button.left) * (button.bottom - button.top);
+        EXPECT_GT(CountIn(button, [](std::uint32_t p) { return p == 0xD4D0C8u; }), area / 2)
+            << "the button's face on the " << c.text << " row";
+        EXPECT_GE(CountIn(button, [](std::uint32_t p) { return p == 0u; }), 5)
+            << "its arrow on the " << c.text << " row";
+        const RECT r = cell->EditRect;
+        for (int x = r.left; x < button.left; ++x)
+            for (int y = r.top; y < r.bottom; ++y)
+                if ((ListPixel(Processes(), x, y) & 0xFF) < 0x60) reach[i] = x - r.left + 1;
+    }
+    EXPECT_EQ(reach[0], 0) << "no text for a class that cannot be read";
+    EXPECT_GT(reach[1], 20);
+    EXPECT_GT(reach[2], reach[1] + 20) << "the longer name reaches further";
+}
+
+TEST_F(ProcessListPixelsTest, TheFocusedRowKeepsItsFocusRectangleAcrossTicks)
+{
+    ShowPage();
+    // Dots of the focus rectangle: the inverse of the cell's own colour on
+    // the line just above the cell.
+    const auto dots = [&](DWORD pid) {
+        const RECT r = CellRect(pid, 2);
+        const std::uint32_t inside = ListPixel(Processes(), r.left, r.top);
+        return CountIn(RECT{r.left - 1, r.top - 1, r.right + 1, r.top},
+                       [inside](std::uint32_t p) { return p == (~inside & 0xFFFFFFu); });
+    };
+    const auto click = [&](DWORD pid) {
+        const RECT r = CellRect(pid, 2);
+        Screen().Click(Processes()->ClientToScreen(POINT{(r.left + r.right) / 2, (r.top + r.bottom) / 2}));
+        Pump();
+    };
+    for (DWORD pid : {100u, 101u, 102u}) EXPECT_EQ(dots(pid), 0) << pid;
+    click(102);
+    ASSERT_EQ(Processes()->FocusedNode(), Row(102));
+    const int width = CellRect(102, 2).right - CellRect(102, 2).left;
+    EXPECT_GT(dots(102), width / 3);
+    Busy(100, 20);
+    Tick(2);
+    Pump();
+    ASSERT_EQ(Processes()->FocusedNode(), Row(102));
+    EXPECT_GT(dots(102), width / 3) << "kept while the cells around it change";
+    for (DWORD pid : {100u, 101u}) EXPECT_EQ(dots(pid), 0) << pid;
+    click(100);
+    EXPECT_GT(dots(100), width / 3);
+    EXPECT_EQ(dots(102), 0) << "gone from the row that lost the focus";
 }
 
 TEST_F(ProcessListTest, TheProcessorCellsHoldTheUseRoundedHalfToEvenWhateverTheLocale)
