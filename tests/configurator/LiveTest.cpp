@@ -171,8 +171,10 @@ TEST_F(LiveConfigurator, LegacyRulesReachTheRunningTrayAndConfigureTogglesTheWin
     const pid_t configurator = Spawn("QuelvoConfigurator.exe");
     ASSERT_TRUE(WaitFor([&] { return FirstWindow(configurator) != nullptr; }, 60s)) << "no configurator window";
     // Its first tick saves the rule read from the legacy file and asks the
-    // tray to reload with the rules flag, which applies it at once.
-    EXPECT_TRUE(WaitFor([&] { return Settings().find("RuleStrings=hog.exe?Force Low\r") != std::string::npos; }, 3s))
+    // tray to reload with the rules flag, which applies it at once. The
+    // window maps before that tick, which a loaded machine may hold back
+    // for seconds.
+    EXPECT_TRUE(WaitFor([&] { return Settings().find("RuleStrings=hog.exe?Force Low\r") != std::string::npos; }, 10s))
         << Settings();
     EXPECT_TRUE(WaitFor([&] { return live::AllAt(hog, 19); }, 3s)) << "nice " << live::ThreadNices(hog).front();
 
