@@ -214,6 +214,9 @@ TcxFormatController*& Registered()
 
 std::unique_ptr<TcxFormatController>& Owned()
 {
+    // The receivers must outlive the controller: a controller that still has
+    // listeners at exit leaves them when it is destroyed.
+    Receivers();
     static std::unique_ptr<TcxFormatController> owned;
     return owned;
 }
