@@ -404,7 +404,7 @@ TcxButton* TcxCustomCalendar::NewButton(const TcxResourceString& caption, int ta
 
 void TcxCustomCalendar::CreateButtons()
 {
-    todayButton_ = NewButton(cxSDateToday, 1);
+    todayButton_ = NewButton(cxSDateTodayButton, 1);
     nowButton_ = NewButton(cxSDateNowButton, 2);
     clearButton_ = NewButton(cxSDateClear, 3);
     okButton_ = NewButton(cxSDateOK, 4);

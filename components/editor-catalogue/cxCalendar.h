@@ -24,7 +24,7 @@ const hostlib::TEnumInfo& EnumTypeInfo(TDateButton*);
 // Stands for no date in every calendar operation.
 inline constexpr hostlib::TDateTime cxCalendarNullDate = -700000.0;
 
-inline constexpr TcxResourceString cxSDateToday{64341, "Today"};
+inline constexpr TcxResourceString cxSDateTodayButton{64341, "Today"};
 inline constexpr TcxResourceString cxSDateNowButton{64342, "Now"};
 inline constexpr TcxResourceString cxSDateClear{64343, "Clear"};
 inline constexpr TcxResourceString cxSDateOK{64344, "OK"};
