@@ -5,6 +5,7 @@
 #include "tests/components/editors/editor_form_fixture.h"
 
 #include <string>
+#include <vector>
 
 #include "components/editor-catalogue/cxTimeEdit.h"
 #include "components/editors/cxFormats.h"
@@ -278,6 +279,45 @@ TEST_F(TimeEditTest, TheTwelveHourMasksFollowTheLocalesDesignators)
     }
     cxBroadcastSettingChange("intl");
     EXPECT_EQ(edit->Properties()->EditMask(), "00:00:00 cc;1;0");
+}
+
+TEST_F(TimeEditTest, ItsSpinButtonsShowArrowsAndAPressStepsTheFieldUnderTheCaret)
+{
+    using quelvo::gfx::test::Distinct;
+    TcxTimeEdit* edit = NewEdit();
+    edit->Style()->SetButtonStyle(btsHotFlat);
+    Focus(edit);
+    Show(edit, EncodeTime(10, 30, 0, 0));
+    edit->SetSelection(4, 0);
+    const auto* info = static_cast<TcxSpinEditViewInfo*>(edit->ViewInfo());
+    const RECT up = info->ButtonsInfo[sebForward]->Bounds, down = info->ButtonsInfo[sebBackward]->Bounds;
+    ASSERT_GT(info->ArrowSize, 1);
+    const std::uint32_t text = Rgb(Distinct(COLOR_BTNTEXT)), face = Rgb(Distinct(COLOR_BTNFACE));
+    auto rows = [&](const RECT& r, std::uint32_t rgb) {
+        std::vector<int> widths;
+        for (int y = r.top; y < r.bottom; ++y) {
+            int n = 0;
+            for (int x = r.left; x < r.right; ++x)
+                n += Screen().ClientPixel(edit->Handle(), x, y) == rgb;
+            if (n > 0)
+                widths.push_back(n);
+        }
+        return widths;
+    };
+    const std::vector<int> upArrow = rows(up, text), downArrow = rows(down, text);
+    ASSERT_EQ(upArrow.size(), static_cast<size_t>(info->ArrowSize));
+    EXPECT_LT(upArrow.front(), upArrow.back()) << "the up arrow widens from its tip";
+    EXPECT_GT(downArrow.front(), downArrow.back()) << "the down arrow narrows to its tip";
+    EXPECT_LE(info->ClientRect.right, up.left) << "the text left of the buttons";
+    EXPECT_EQ(Screen().ClientPixel(edit->Handle(), up.left + 2, up.top + 2), face);
+
+    const POINT held = edit->ClientToScreen(POINT{(up.left + up.right) / 2, (up.top + up.bottom) / 2});
+    Screen().ButtonDown(held);
+    Pump();
+    EXPECT_EQ(Screen().ClientPixel(edit->Handle(), up.left + 2, up.top + 2), text) << "pressed: filled dark";
+    EXPECT_EQ(edit->Text(), "10:31:00") << "the minute under the caret";
+    Screen().ButtonUp(held);
+    Pump();
 }
 
 TEST_F(TimeEditTest, TheEditorIsRegistered)
