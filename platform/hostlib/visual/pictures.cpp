@@ -209,7 +209,8 @@ std::string Lower(std::string s)
 
 void DrawPixels(HDC dc, const RECT& rect, const gfx::Picture& picture)
 {
-    if (!ValidPicture(picture) || picture.width == 0 || picture.height == 0) return;
+    const int w = rect.right - rect.left, h = rect.bottom - rect.top;
+    if (!ValidPicture(picture) || picture.width == 0 || picture.height == 0 || w <= 0 || h <= 0) return;
     BITMAPINFO info{};
     info.bmiHeader.biWidth = picture.width;
     info.bmiHeader.biHeight = -picture.height;
@@ -218,18 +219,24 @@ void DrawPixels(HDC dc, const RECT& rect, const gfx::Picture& picture)
     HBITMAP bmp = CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
     if (!bmp) return;
     auto* out = static_cast<gfx::Pixel*>(bits);
-    for (std::size_t i = 0; i < picture.pixels.size(); ++i) {
-        const gfx::Pixel p = picture.pixels[i];
-        const unsigned a = picture.hasAlpha ? p >> 24 : 255;
-        auto scale = [a](unsigned v) { return (v * a + 127) / 255; };
-        out[i] = (a << 24) | (scale((p >> 16) & 0xFF) << 16) | (scale((p >> 8) & 0xFF) << 8) | scale(p & 0xFF);
-    }
     HDC mem = CreateCompatibleDC(nullptr);
     HGDIOBJ old = SelectObject(mem, bmp);
-    BLENDFUNCTION blend;
-    blend.AlphaFormat = AC_SRC_ALPHA;
-    AlphaBlend(dc, rect.left, rect.top, rect.right - rect.left, rect.bottom - rect.top, mem, 0, 0, picture.width,
-               picture.height, blend);
+    if (!picture.hasAlpha) {
+        // Opaque: blending at full alpha is a copy, without weighing each
+        // pixel of a large picture for the few a small rectangle shows.
+        for (std::size_t i = 0; i < picture.pixels.size(); ++i) out[i] = picture.pixels[i] | 0xFF000000u;
+        StretchBlt(dc, rect.left, rect.top, w, h, mem, 0, 0, picture.width, picture.height, SRCCOPY);
+    } else {
+        for (std::size_t i = 0; i < picture.pixels.size(); ++i) {
+            const gfx::Pixel p = picture.pixels[i];
+            const unsigned a = p >> 24;
+            auto scale = [a](unsigned v) { return (v * a + 127) / 255; };
+            out[i] = (a << 24) | (scale((p >> 16) & 0xFF) << 16) | (scale((p >> 8) & 0xFF) << 8) | scale(p & 0xFF);
+        }
+        BLENDFUNCTION blend;
+        blend.AlphaFormat = AC_SRC_ALPHA;
+        AlphaBlend(dc, rect.left, rect.top, w, h, mem, 0, 0, picture.width, picture.height, blend);
+    }
     SelectObject(mem, old);
     DeleteDC(mem);
     DeleteObject(bmp);
