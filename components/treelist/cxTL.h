@@ -1244,6 +1244,8 @@ public:
     virtual void DoUpdateDesignerForms() {}
     void Modified();
     virtual void MakeNodeVisible(TcxTreeListNode* node);
+    // A descendant may keep the focused record from changing.
+    virtual bool SkipFocusedRecordChanged() { return false; }
     // A new node from the keyboard: before the focused node (above) or as its
     // last child; true when one was added under a focused node.
     virtual bool InsertNode(bool above);

@@ -203,7 +203,11 @@ void TcxTreeListController::NodeDeleting(TcxTreeListNode* node)
 
 // ---- controller: focus ----------------------------------------------------------------------------
 
-void TcxTreeListController::SetFocusedRecordIndex(int value) { TcxCustomControlController::SetFocusedRecordIndex(value); }
+void TcxTreeListController::SetFocusedRecordIndex(int value)
+{
+    if (TreeList()->SkipFocusedRecordChanged()) return;
+    TcxCustomControlController::SetFocusedRecordIndex(value);
+}
 
 void TcxTreeListController::SetFocusedRecordItem(int recordIndex, TcxCustomInplaceEditContainer* item)
 {

@@ -4,6 +4,8 @@
 // clicks, multi-selection, incremental search, gaining the focus, and
 // focus kept when rows go away.
 #include <functional>
+#include <string>
+#include <vector>
 
 #include "platform/hostlib/stdctrls/stdctrls.h"
 #include "tests/components/treelist/tree_list_layout_fixture.h"
@@ -473,6 +475,165 @@ TEST_F(IncSearchTest, HomeAndEndLeaveTheNextCharacterAlone)
     Key(VK_ESCAPE);
     Key(VK_ADD);
     EXPECT_FALSE(list->GetSearching()) << "numpad + expands; its character is swallowed";
+}
+
+
+// ---- editing from the keyboard, a pressed header, columns brought into view --------------
+
+class KeyEditingTest : public ControllerTest {
+protected:
+    // Fixture T with editing and no editor on a click.
+    void MakeEditable()
+    {
+        MakeT();
+        list->OptionsBehavior()->SetImmediateEditor(false);
+        Click(50, 25);
+        ASSERT_FALSE(list->Controller()->IsEditing());
+    }
+    TTestEdit* Edit() const { return As<TTestEdit>(list->Controller()->EditingController()->Edit()); }
+};
+
+TEST_F(KeyEditingTest, F2EnterAndATypedCharacterOpenTheEditor)
+{
+    MakeEditable();
+    struct Case {
+        const char* what;
+        std::function<void()> open;
+        std::string text;
+    };
+    const Case cases[] = {
+        {"F2", [this] { Key(VK_F2); }, "N0"},
+        {"Enter", [this] { Key(VK_RETURN); }, "N0"},
+        {"a character", [this] { Type("x"); }, "x"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        c.open();
+        ASSERT_TRUE(list->Controller()->IsEditing());
+        ASSERT_NE(Edit(), nullptr);
+        EXPECT_EQ(list->Controller()->EditingItem(), a);
+        EXPECT_EQ(Edit()->text, c.text);
+        EXPECT_TRUE(Edit()->Focused());
+        Key(VK_ESCAPE);
+        EXPECT_FALSE(list->Controller()->IsEditing());
+        EXPECT_EQ(n0->GetText(0), "N0") << "Escape discards";
+        EXPECT_TRUE(list->Focused());
+    }
+    KeyWith(VK_SHIFT, VK_F2);
+    EXPECT_FALSE(list->Controller()->IsEditing()) << "only a plain F2";
+}
+
+TEST_F(KeyEditingTest, EnterWithGoToNextCellPostsMovesAndReopens)
+{
+    MakeEditable();
+    list->OptionsBehavior()->SetGoToNextCellOnEnter(true);
+    Key(VK_F2);
+    Type("zz");
+    Key(VK_RETURN);
+    EXPECT_EQ(n0->GetText(0), "zz") << "posted";
+    EXPECT_EQ(list->FocusedNode(), n0);
+    EXPECT_EQ(list->FocusedColumn(), b);
+    ASSERT_TRUE(list->Controller()->IsEditing()) << "reopened on the next cell";
+    EXPECT_EQ(list->Controller()->EditingItem(), b);
+    ASSERT_NE(Edit(), nullptr);
+    EXPECT_EQ(Edit()->text, "n0");
+    Key(VK_ESCAPE);
+    list->OptionsBehavior()->SetGoToNextCellOnEnter(false);
+    Key(VK_RETURN);
+    Key(VK_RETURN);
+    EXPECT_EQ(list->FocusedColumn(), b) << "without the option Enter stays on the cell";
+    EXPECT_FALSE(list->Controller()->IsEditing());
+}
+
+TEST_F(ControllerTest, APressedHeaderLooksPressedUntilTheButtonGoesUp)
+{
+    MakeList();
+    const auto header = [this] {
+        std::vector<std::uint32_t> pixels;
+        for (int y = 0; y < 19; ++y)
+            for (int x = 0; x < 100; ++x) pixels.push_back(Screen().ClientPixel(list->Handle(), x, y));
+        return pixels;
+    };
+    const std::vector<std::uint32_t> raised = header();
+    Screen().ButtonDown(At(list, 50, 5));
+    Pump();
+    EXPECT_NE(HitTest()->PressedHeader(), nullptr);
+    EXPECT_NE(header(), raised) << "pressed while the button is held";
+    Screen().ButtonUp(At(list, 50, 5));
+    Pump();
+    EXPECT_EQ(HitTest()->PressedHeader(), nullptr);
+    list->Repaint();
+    Pump();
+    // The release sorted A: the mark is drawn, the rest is the raised look.
+    int differing = 0;
+    const std::vector<std::uint32_t> after = header();
+    for (std::size_t i = 0; i < after.size(); ++i) differing += after[i] != raised[i];
+    EXPECT_LT(differing, 12 * 12) << "no more than the sort mark differs";
+}
+
+TEST_F(ControllerTest, AColumnBroughtIntoViewOnAListScrolledRight)
+{
+    MakeList();
+    TcxTreeListColumn* c = AddColumn("C", 60);
+    list->SetBounds(0, 0, 120, 200);
+    Pump();
+    TcxTreeListViewInfo* layout = ViewInfo();
+    ASSERT_EQ(layout->ContentWidth, 240);
+    ASSERT_EQ(layout->ViewportWidth, 120);
+    const int increment = list->OptionsView()->HorzIncrement();
+    struct Case {
+        const char* what;
+        int from;
+        TcxTreeListColumn* column;
+        int to;
+    };
+    const Case cases[] = {
+        {"the left-most column goes to the start", 120, a, 0},
+        {"cut on the left: its left edge at the area's", 120, b, 100 - increment},
+        {"cut on the right: its right edge at the area's", 0, b, 60},
+        {"wholly in view: stays", 60, b, 60},
+        {"the last column", 0, c, 120},
+    };
+    for (const Case& k : cases) {
+        layout->DoScrollHorizontal(k.from);
+        Pump();
+        ASSERT_EQ(layout->HorzScrollPos, k.from) << k.what;
+        k.column->MakeVisible();
+        Pump();
+        EXPECT_EQ(layout->HorzScrollPos, k.to) << k.what;
+    }
+    AddBand(c, tlbfRight);
+    Pump();
+    layout->DoScrollHorizontal(0);
+    const int position = layout->HorzScrollPos;
+    c->MakeVisible();
+    EXPECT_EQ(layout->HorzScrollPos, position) << "a fixed band's column is always in view";
+}
+
+// A tree list that can hold its focused record where it is.
+class THoldingTreeList : public TcxTreeList {
+public:
+    static TClass StaticClass() { return DefineClass<THoldingTreeList, TcxTreeList>("THoldingTreeList"); }
+    TClass ClassType() const override { return StaticClass(); }
+    bool SkipFocusedRecordChanged() override { return hold; }
+    bool hold = false;
+};
+
+TEST_F(ControllerTest, ADescendantSkippingFocusChangesKeepsTheFocusedRow)
+{
+    listClass = THoldingTreeList::StaticClass();
+    MakeList();
+    auto* holding = static_cast<THoldingTreeList*>(list);
+    Click(50, 25);
+    ASSERT_EQ(list->FocusedNode(), n0);
+    holding->hold = true;
+    Key(VK_DOWN);
+    Click(50, 80);
+    n1->SetFocused(true);
+    EXPECT_EQ(list->FocusedNode(), n0) << "keys, clicks and code leave the focus";
+    holding->hold = false;
+    Key(VK_DOWN);
+    EXPECT_EQ(list->FocusedNode(), c0);
 }
 
 } // namespace
