@@ -13,6 +13,7 @@
 
 #include <algorithm>
 #include <chrono>
+#include <cmath>
 #include <filesystem>
 #include <fstream>
 #include <functional>
@@ -20,6 +21,7 @@
 #include <thread>
 #include <vector>
 
+#include "components/treelist/cxTL.h"
 #include "platform/hostlib/stdctrls/extctrls.h"
 #include "platform/hostlib/stdctrls/richedit.h"
 #include "platform/hostlib/stdctrls/stdctrls.h"
@@ -137,6 +139,26 @@ protected:
     }
     // The burner rests while the tray starts, which takes long beside it.
     void ToggleBurner() { ::kill(burner_, SIGUSR1); }
+    // The tray started as a user starts it, from elsewhere.
+    void StartTray()
+    {
+        const std::string program = folder.File("QuelvoTray.exe");
+        const pid_t pid = ::fork();
+        if (pid == 0) {
+            if (::chdir("/") != 0) ::_exit(126);
+            ::execl(program.c_str(), program.c_str(), static_cast<char*>(nullptr));
+            ::_exit(127);
+        }
+    }
+    // The burner's row on the Processes page; none while it has none.
+    TcxTreeListNode* BurnerRow() const
+    {
+        for (int i = 0; i < form->cxTreeListProcesses->Count(); ++i) {
+            TcxTreeListNode* row = form->cxTreeListProcesses->Items(i);
+            if (row->GetText(2) == burnerName_) return row;
+        }
+        return nullptr;
+    }
 
     TempFolder private_;
     std::string burnerName_;
@@ -221,3 +243,45 @@ TEST_F(TrayFromTheWindow, ADoubleClickOnRunningClosesTheTrayWhichGivesBackWhatIt
 }
 
 }  // namespace
+
+TEST_F(TrayFromTheWindow, TheProcessListShowsTheBurnersShareAndThePriorityTheTrayGaveIt)
+{
+    if (!live::MayRaisePriorities()) GTEST_SKIP() << "needs root, or RLIMIT_NICE of 20, to give priorities back";
+    const int threshold = StartBurnerForThreshold();
+    folder.Write("Quelvo.ini", TraySettings(threshold) + "[GuiConfig]\nActivePage=0\nHideLowCPUs=0\n");
+    ToggleBurner();
+    Open();
+    ASSERT_FALSE(form->HideLowCheckBox->Checked());
+    Ticks(2);
+    ASSERT_NE(BurnerRow(), nullptr) << "no row for " << burnerName_;
+    EXPECT_EQ(BurnerRow()->GetText(3), "Normal");
+
+    StartTray();
+    ASSERT_TRUE(WaitFor([&] { return Log().find(" -> Starting Up | hello world!\n") != std::string::npos; }, 60s))
+        << Log();
+    ToggleBurner();
+    const live::ShareMeter share(burner_);
+    ASSERT_TRUE(WaitFor([&] { return live::AllAt(burner_, 19); }, 20s))
+        << "not lowered after holding " << share.MachinePercent() << " % of the machine against " << threshold
+        << " %\n" << Log();
+
+    // Two ticks of the window a second apart, each between two readings of
+    // what the burner got: its instant cell lies within what the kernel
+    // gave it between the two samples.
+    const live::Reading beforeStart = live::ReadNow(burner_);
+    Ticks(1);
+    const live::Reading afterStart = live::ReadNow(burner_);
+    std::this_thread::sleep_for(1s);
+    const live::Reading beforeEnd = live::ReadNow(burner_);
+    Ticks(1);
+    const live::Reading afterEnd = live::ReadNow(burner_);
+    TcxTreeListNode* row = BurnerRow();
+    ASSERT_NE(row, nullptr);
+    EXPECT_EQ(row->GetText(3), "Low") << "the class the tray gave it";
+    const live::ShareBounds got = live::Bounds(beforeStart, afterStart, beforeEnd, afterEnd);
+    const double percent = 100.0 / live::OnlineProcessors();
+    const int shown = row->GetValue(0).AsInteger();
+    EXPECT_GE(shown, static_cast<int>(std::floor(got.least * percent)) - 1);
+    EXPECT_LE(shown, static_cast<int>(std::ceil(got.most * percent)) + 1);
+    EXPECT_NE(Log().find("Lowering Process Priority"), std::string::npos) << Log();
+}
