@@ -3091,9 +3091,11 @@ void TcxCustomDataController::DataChanged(TcxDataChange kind, int itemIndex, int
     } else {
         info_->Refresh();
     }
-    const TcxDataControllerEditState state = GetEditState();
-    if (TcxCustomDataController* master = GetMasterDataController())
+    // Most controllers have no master: ask for it before the edit state.
+    if (TcxCustomDataController* master = GetMasterDataController()) {
+        const TcxDataControllerEditState state = GetEditState();
         if (!state.Contains(dceInsert) && !state.Contains(dceEdit)) master->ResetHasChildrenFlag();
+    }
 }
 
 void TcxCustomDataController::DataNotification()

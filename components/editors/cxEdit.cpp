@@ -520,8 +520,8 @@ void TcxCustomEditProperties::SetIDefaultValuesProvider(IcxEditDefaultValuesProv
     provider_ = value;
     // Editors (controls) re-read their defaults; repository items and
     // columns hear of them through the editors that use them.
-    if (Is<TControl>(GetOwner()))
-        DefaultValuesChanged();
+    if (ownerKind_ == OwnerKind::Unknown) ownerKind_ = Is<TControl>(GetOwner()) ? OwnerKind::Editor : OwnerKind::Other;
+    if (ownerKind_ == OwnerKind::Editor) DefaultValuesChanged();
 }
 
 bool TcxCustomEditProperties::DisplayFormatDefined()

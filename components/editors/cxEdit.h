@@ -5,6 +5,7 @@
 // kind by its properties class name, the repository-item listener interface
 // and the small helpers every editor unit uses.
 
+#include <cstdint>
 #include <string>
 #include <vector>
 
@@ -440,6 +441,10 @@ private:
     IcxEditDefaultValuesProvider* provider_ = nullptr;
     int updateCount_ = 0;
     bool changesLocked_ = false;
+    // Whether the owner is an editor, asked once: an in-place item hands its
+    // provider over on every cell read, and the owner never changes.
+    enum class OwnerKind : std::uint8_t { Unknown, Editor, Other };
+    OwnerKind ownerKind_ = OwnerKind::Unknown;
 };
 using TcxCustomEditPropertiesClass = hostlib::TClass;
 

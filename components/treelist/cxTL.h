@@ -434,6 +434,10 @@ private:
     int visibleIndexInBand_ = -1;
     int width_ = kDefaultWidth;
     hostlib::ObjectPtr<TcxTreeListColumnViewInfo> viewInfo_;
+    // The editing control as a tree list, cast once per control: every cell
+    // read asks for it. Forgotten whenever the control changes.
+    mutable TcxEditingControl* treeListControl_ = nullptr;
+    mutable TcxCustomTreeListControl* treeList_ = nullptr;
 };
 
 // ---- bands --------------------------------------------------------------------------

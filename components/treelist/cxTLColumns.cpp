@@ -3,6 +3,7 @@
 
 #include <algorithm>
 #include <climits>
+#include <utility>
 
 #include "components/treelist/cxTL.h"
 
@@ -422,6 +423,9 @@ void TcxTreeListColumn::Destroy()
 void TcxTreeListColumn::DoSetEditingControl(TcxEditingControl* value)
 {
     if (!IsDestroying() && value) caption_->SetTreeList(As<TcxCustomTreeListControl>(value));
+    // A new control may sit where a freed one was.
+    treeListControl_ = nullptr;
+    treeList_ = nullptr;
     TcxCustomInplaceEditContainer::DoSetEditingControl(value);
     if (TcxCustomTreeListControl* treeList = TreeList()) treeList->DoUpdateDesignerForms();
 }
@@ -452,7 +456,15 @@ void TcxTreeListColumn::Assign(TPersistent* source)
     SetVisible(other->StateVisible());
 }
 
-TcxCustomTreeListControl* TcxTreeListColumn::TreeList() const { return As<TcxCustomTreeListControl>(EditingControl()); }
+TcxCustomTreeListControl* TcxTreeListColumn::TreeList() const
+{
+    TcxEditingControl* control = EditingControl();
+    if (control != treeListControl_) {
+        treeListControl_ = control;
+        treeList_ = As<TcxCustomTreeListControl>(control);
+    }
+    return treeList_;
+}
 
 TcxTreeListColumnOptions* TcxTreeListColumn::ColumnOptions() const
 {
@@ -784,11 +796,17 @@ void TcxTreeListColumn::DoOnGetDisplayText(TcxTreeListNode* node, bool asText, V
     std::string result;
     if (!properties || properties->GetEditValueSource(false) != evsValue) {
         DoGetNodeDisplayText(node, value, result);
-        value = Variant(result);
+        value = Variant(std::move(result));
         return;
     }
+    // Without a handler the answer is empty and the raw value is the one
+    // just read; a handler may have written the record, so read it again.
+    const bool handled = static_cast<bool>(OnGetDisplayText);
     DoGetNodeDisplayText(node, Variant(std::string()), result);
-    value = result.empty() ? GetValue(node->RecordIndex()) : Variant(result);
+    if (!result.empty())
+        value = Variant(std::move(result));
+    else if (handled)
+        value = GetValue(node->RecordIndex());
 }
 
 void TcxTreeListColumn::DoGetNodeDisplayText(TcxTreeListNode* node, const Variant& value, std::string& result)

@@ -54,44 +54,61 @@ private:
         BuildKeys();
         bool movedHere = false;
         std::swap(moved_, movedHere);
-        QuickSort(0, count - 1);
+        if (keyed_)
+            SortByKeys();
+        else
+            QuickSort(0, count - 1);
         if (moved_) Relink();
         moved_ = moved_ || movedHere;
     }
 
     // The default compare orders records field by field; where the data
     // controller can key a field, each node's keys are built once per list
-    // and compared as bytes, which gives the same order.
+    // and compared as bytes, which gives the same order. Ties fall to the
+    // records' own order, so the order is total and any sort finds the one
+    // the compare defines.
     void BuildKeys()
     {
         keyed_ = useDefaultCompare_ && !treeList_->SortOrders().empty();
         if (!keyed_) return;
-        const std::size_t fields = treeList_->SortOrders().size();
-        keys_.resize(items_.size());
+        const auto& orders = treeList_->SortOrders();
+        const std::size_t fields = orders.size();
+        keys_.resize(items_.size() * fields);
         TcxControlDataController* data = treeList_->DataController();
         for (std::size_t i = 0; i < items_.size() && keyed_; ++i) {
-            keys_[i].resize(fields);
             for (std::size_t f = 0; f < fields && keyed_; ++f) {
-                keys_[i][f].clear();
-                keyed_ = data->GetSortKey(items_[i]->RecordIndex(), treeList_->SortOrders()[f].Field, keys_[i][f]);
+                std::string& key = keys_[i * fields + f];
+                key.clear();
+                keyed_ = data->GetSortKey(items_[i]->RecordIndex(), orders[f].Field, key);
             }
         }
     }
 
-    int CompareKeys(std::size_t index, const std::vector<std::string>& pivotKeys, TcxTreeListNode* pivot)
+    int CompareKeys(std::size_t a, std::size_t b) const
     {
         const auto& orders = treeList_->SortOrders();
-        for (std::size_t f = 0; f < orders.size(); ++f) {
-            const int result = keys_[index][f].compare(pivotKeys[f]);
+        const std::size_t fields = orders.size();
+        for (std::size_t f = 0; f < fields; ++f) {
+            const int result = keys_[a * fields + f].compare(keys_[b * fields + f]);
             if (result != 0) return orders[f].SortOrder == soDescending ? -result : result;
         }
-        return treeList_->DataController()->CompareEqualRecords(items_[index]->RecordIndex(), pivot->RecordIndex());
+        return treeList_->DataController()->CompareEqualRecords(items_[a]->RecordIndex(), items_[b]->RecordIndex());
     }
 
-    int CompareAt(std::size_t index, TcxTreeListNode* pivot, const std::vector<std::string>& pivotKeys)
+    // Sorts positions by the keys and moves the nodes after them; a list
+    // already in order is left alone and does not count as moved.
+    void SortByKeys()
     {
-        if (items_[index] == pivot) return 0;
-        return keyed_ ? CompareKeys(index, pivotKeys, pivot) : Compare(items_[index], pivot);
+        const std::size_t count = items_.size();
+        order_.resize(count);
+        for (std::size_t i = 0; i < count; ++i) order_[i] = i;
+        const auto less = [this](std::size_t a, std::size_t b) { return CompareKeys(a, b) < 0; };
+        if (std::is_sorted(order_.begin(), order_.end(), less)) return;
+        std::sort(order_.begin(), order_.end(), less);
+        sorted_.resize(count);
+        for (std::size_t i = 0; i < count; ++i) sorted_[i] = items_[order_[i]];
+        items_.swap(sorted_);
+        moved_ = true;
     }
 
     // A node compared with itself is equal before any compare is asked, so a
@@ -118,18 +135,16 @@ private:
         while (l < r) {
             const auto middle = static_cast<std::size_t>((l + r) / 2);
             TcxTreeListNode* pivot = items_[middle];
-            if (keyed_) pivotKeys_ = keys_[middle];
             int i = l, j = r;
             do {
-                while (i < r && CompareAt(static_cast<std::size_t>(i), pivot, pivotKeys_) < 0) ++i;
-                while (j > l && CompareAt(static_cast<std::size_t>(j), pivot, pivotKeys_) > 0) --j;
+                while (i < r && Compare(items_[static_cast<std::size_t>(i)], pivot) < 0) ++i;
+                while (j > l && Compare(items_[static_cast<std::size_t>(j)], pivot) > 0) --j;
                 if (i <= j) {
                     // Only a real exchange moves anything: a list already in
                     // order must not trigger the refresh.
                     if (i < j) {
                         moved_ = true;
                         std::swap(items_[static_cast<std::size_t>(i)], items_[static_cast<std::size_t>(j)]);
-                        if (keyed_) std::swap(keys_[static_cast<std::size_t>(i)], keys_[static_cast<std::size_t>(j)]);
                     }
                     ++i;
                     --j;
@@ -166,8 +181,9 @@ private:
     bool useDefaultCompare_;
     TcxTreeListNode* node_ = nullptr;
     std::vector<TcxTreeListNode*> items_;
-    std::vector<std::vector<std::string>> keys_;
-    std::vector<std::string> pivotKeys_;
+    std::vector<std::string> keys_;  // a row of sort fields per item
+    std::vector<std::size_t> order_;
+    std::vector<TcxTreeListNode*> sorted_;
     bool keyed_ = false;
     bool moved_ = false;
     int refCount_ = 0;

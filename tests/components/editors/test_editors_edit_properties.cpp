@@ -116,6 +116,25 @@ TEST_F(PropertiesTest, ChangesAreBracketedAndSetReadOnlyOnlyChangesOnce)
     EXPECT_EQ(changes, 2) << "EndUpdate without a change";
 }
 
+TEST_F(PropertiesTest, OnlyAnEditorsPropertiesAnnounceEveryProviderTheyAreGiven)
+{
+    auto provider = MakeObject<FieldProvider>(nullptr);
+    auto editor = MakeObject<TControl>(nullptr);
+    auto owned = MakeObject<TcxCustomEditProperties>(editor.get());
+    int ownedChanges = 0;
+    owned->ChangeNotification = TNotifyEvent::FromFunction([&ownedChanges](TObject*) { ++ownedChanges; });
+    for (int round = 1; round <= 2; ++round) {
+        // The same provider again still makes the editor re-read its defaults.
+        owned->SetIDefaultValuesProvider(provider.get());
+        properties->SetIDefaultValuesProvider(provider.get());
+        EXPECT_EQ(ownedChanges, round);
+        EXPECT_EQ(changes, 0) << "properties of no editor hear of defaults through their editors";
+    }
+    owned->SetIDefaultValuesProvider(nullptr);
+    EXPECT_EQ(ownedChanges, 3);
+    EXPECT_EQ(owned->IDefaultValuesProvider(), nullptr);
+}
+
 TEST_F(PropertiesTest, TheWorkingAlignmentShowsTheProviderUntilHorzIsSet)
 {
     auto provider = MakeObject<FieldProvider>(nullptr);

@@ -206,6 +206,91 @@ TEST_F(ColumnsTest, SetItemIndexExchangesTheColumnsAndRenumbers)
     EXPECT_EQ(list->GetColumnCount(), 3);
 }
 
+// ---- display text ------------------------------------------------------------------------
+
+using DisplayTextTest = TreeListTest;
+
+TEST_F(DisplayTextTest, TheHandlerAnswersForEitherValueSourceAndAnEmptyAnswerOfAValueEditorKeepsTheValue)
+{
+    struct Case {
+        const char* name;
+        TcxDataEditValueSource source;
+        bool handled;
+        std::string answer;
+        std::string expected;
+    };
+    const std::vector<Case> cases = {
+        {"value editor, no handler", evsValue, false, "", "7"},
+        {"value editor, handler answers", evsValue, true, "seven", "seven"},
+        {"value editor, empty answer keeps the value", evsValue, true, "", "7"},
+        {"text editor, no handler", evsText, false, "", "7"},
+        {"text editor, handler answers", evsText, true, "seven", "seven"},
+        {"text editor, empty answer is shown empty", evsText, true, "", ""},
+    };
+    MakeTreeList(1);
+    MakeInteger(Column(0));
+    TcxTreeListNode* node = AddRow(nullptr, {Variant(7)});
+    auto* properties = static_cast<TTestTextProperties*>(Column(0)->Properties());
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        properties->source = c.source;
+        // Read once before the handler is set, so nothing from an earlier
+        // read may stand in for the handler's answer.
+        Column(0)->OnGetDisplayText = {};
+        node->GetText(0);
+        std::string seen = "unset";
+        if (c.handled)
+            Column(0)->OnGetDisplayText = TcxTreeListGetDisplayTextEvent::FromFunction(
+                [&](TcxTreeListColumn*, TcxTreeListNode*, std::string& text) {
+                    seen = text;
+                    text = c.answer;
+                });
+        EXPECT_EQ(node->GetText(0), c.expected);
+        EXPECT_EQ(Column(0)->GetDisplayText(node->RecordIndex()), c.expected);
+        // A value editor's handler is asked with an empty text; a text
+        // editor's with the display text.
+        if (c.handled) {
+            EXPECT_EQ(seen, c.source == evsValue ? "" : "7");
+        }
+    }
+    Column(0)->OnGetDisplayText = {};
+}
+
+TEST_F(DisplayTextTest, AHandlerThatWritesTheRecordAndAnswersEmptyShowsTheWrittenValue)
+{
+    MakeTreeList(1);
+    TcxTreeListNode* node = AddRow(nullptr, {Variant("old")});
+    Column(0)->OnGetDisplayText = TcxTreeListGetDisplayTextEvent::FromFunction(
+        [](TcxTreeListColumn*, TcxTreeListNode* row, std::string& text) {
+            row->SetValue(0, Variant("new"));
+            text.clear();
+        });
+    EXPECT_EQ(node->GetText(0), "new");
+    Column(0)->OnGetDisplayText = {};
+}
+
+TEST_F(DisplayTextTest, AColumnMovedToAnotherListReadsThatList)
+{
+    MakeTreeList(1);
+    ObjectPtr<TcxTreeList> other = MakeObject<TcxTreeList>(nullptr);
+    TcxTreeListColumn* column = other->CreateColumn();
+    TcxTreeListNode* first = AddRow(nullptr, {Variant("first list")});
+    TcxTreeListNode* second = other->AddChild(nullptr);
+    second->SetValue(0, Variant("second list"));
+    ASSERT_EQ(column->TreeList(), other.get());
+    EXPECT_EQ(second->GetText(0), "second list");
+    column->SetEditingControl(nullptr);
+    EXPECT_EQ(column->TreeList(), nullptr);
+    EXPECT_EQ(column->GetDisplayText(0), "");
+    column->SetEditingControl(list);
+    EXPECT_EQ(column->TreeList(), list);
+    ASSERT_EQ(column->ItemIndex(), 1);
+    first->SetValue(1, Variant("moved"));
+    EXPECT_EQ(first->GetText(1), "moved");
+    EXPECT_EQ(column->GetDisplayText(first->RecordIndex()), "moved");
+    column->Free();
+}
+
 // ---- bands ------------------------------------------------------------------------------
 
 using BandsTest = TreeListTest;
