@@ -264,6 +264,7 @@ void TcxCustomDateEditProperties::SetInputKind(TcxInputKind value)
 }
 
 TClass TcxCustomDateEditProperties::GetContainerClass() { return TcxDateEdit::StaticClass(); }
+TClass TcxCustomDateEditProperties::GetPopupWindowClass() { return TcxDateEditPopupWindow::StaticClass(); }
 
 std::string TcxCustomDateEditProperties::MaskEmptyText()
 {
@@ -555,6 +556,51 @@ void TcxPopupCalendar::MouseMove(TShiftState shift, int x, int y)
     const TDateTime date = edit_->Date();
     SetSelectDate(IsNullDate(date) ? date : WholeDays(date));
     InvalidateRect(DaysRect(), false);
+}
+
+// ---- the drop-down window ----------------------------------------------------------------------
+
+TClass TcxDateEditPopupWindow::StaticClass()
+{
+    return DefineClass<TcxDateEditPopupWindow, TcxPopupEditPopupWindow>("TcxDateEditPopupWindow");
+}
+
+void TcxDateEditPopupWindow::Construct(TWinControl* ownerControl)
+{
+    TcxPopupEditPopupWindow::Construct(ownerControl);
+    SetKeyPreview(true);
+}
+
+bool TcxDateEditPopupWindow::IsPopupCalendarKey(WORD key, TShiftState shift)
+{
+    switch (key) {
+    case VK_ESCAPE: {
+        // The focus may be on the time editor's inner edit.
+        for (TWinControl* c = ActiveControl(); c && c != this; c = c->Parent()) {
+            if (As<TcxButton>(c))
+                return true;
+            if (auto* timeEdit = As<TcxTimeEdit>(c))
+                return !timeEdit->ModifiedAfterEnter();
+        }
+        return false;
+    }
+    case VK_UP:
+    case VK_DOWN: return shift.Contains(ssAlt);
+    case VK_F4: return !shift.Contains(ssAlt);
+    default: return false;
+    }
+}
+
+void TcxDateEditPopupWindow::KeyDown(WORD& key, TShiftState shift)
+{
+    TcxPopupEditPopupWindow::KeyDown(key, shift);
+    auto* edit = dynamic_cast<TcxCustomDateEdit*>(OwnerControl());
+    if (key == 0 || !edit || !IsPopupCalendarKey(key, shift))
+        return;
+    // The calendar itself hears its keys once, not again through here.
+    if (ActiveControl() == edit->Calendar())
+        return;
+    edit->Calendar()->KeyDown(key, shift);
 }
 
 // ---- the editor ---------------------------------------------------------------------------------

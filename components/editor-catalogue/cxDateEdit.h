@@ -72,6 +72,7 @@ public:
     bool IsDisplayValueValid(hostlib::Variant& displayValue, bool editFocused) override;
     bool GetAlwaysPostEditValue() override { return true; }
     bool PopupWindowAcceptsAnySize() override { return false; }
+    hostlib::TClass GetPopupWindowClass() override;
 
     void BuildEditMask();
     // The mask the kind and the input kind ask for.
@@ -155,11 +156,26 @@ public:
     hostlib::TNotifyEvent OnHidePopup;
 
 protected:
+    friend class TcxDateEditPopupWindow;
     void KeyDown(WORD& key, hostlib::TShiftState shift) override;
     void MouseMove(hostlib::TShiftState shift, int x, int y) override;
 
 private:
     TcxCustomDateEdit* edit_ = nullptr;
+};
+
+// The drop-down window: keys that close the calendar reach it from
+// whichever of its controls has the focus.
+class TcxDateEditPopupWindow : public TcxPopupEditPopupWindow {
+public:
+    static hostlib::TClass StaticClass();
+    hostlib::TClass ClassType() const override { return StaticClass(); }
+    void Construct(hostlib::TWinControl* ownerControl) override;
+    using TcxPopupEditPopupWindow::Construct;
+    bool IsPopupCalendarKey(WORD key, hostlib::TShiftState shift);
+
+protected:
+    void KeyDown(WORD& key, hostlib::TShiftState shift) override;
 };
 
 class TcxCustomDateEdit : public TcxCustomPopupEdit {

@@ -368,6 +368,41 @@ TEST_F(DateEditTest, KeysInTheOpenCalendarTakeOrKeepTheValue)
     }
 }
 
+TEST_F(DateEditTest, CloseKeysReachTheCalendarFromItsTimeEditorAndButtons)
+{
+    edit->Properties()->SetKind(ckDateTime);
+    const TDateTime start = EncodeDate(2004, 5, 17) + EncodeTime(9, 0, 0, 0);
+    struct Case {
+        const char* name;
+        int modifier;  // 0: none
+        WORD key;
+        bool closes;
+    };
+    const Case cases[] = {
+        {"Escape", 0, VK_ESCAPE, true},
+        {"Alt+Down", VK_MENU, VK_DOWN, true},
+        {"F4", 0, VK_F4, true},
+        {"Down alone stays", 0, VK_DOWN, false},
+    };
+    for (const Case& c : cases) {
+        edit->SetEditValue(Variant::FromDate(start));
+        Open();
+        ASSERT_TRUE(edit->PopupWindow()->KeyPreview());
+        Focus(edit->Calendar()->TimeEdit());
+        if (c.modifier)
+            KeyWith(c.modifier, c.key);
+        else
+            Key(c.key);
+        Pump();
+        EXPECT_EQ(edit->DroppedDown(), !c.closes) << c.name;
+        EXPECT_NEAR(edit->Date(), start, 1e-9) << c.name << ": the value stays";
+        if (edit->DroppedDown()) {
+            edit->CloseUp(false);
+            Pump();
+        }
+    }
+}
+
 TEST_F(DateEditTest, AClickOnADayMakesItTheValue)
 {
     edit->SetEditValue(Variant::FromDate(EncodeDate(2004, 5, 17) + EncodeTime(14, 30, 0, 0)));

@@ -235,6 +235,12 @@ TEST_F(TimeEditTest, NoValueAndUnreadableValuesShowAsNothing)
     } catch (const EConvertError& e) {
         EXPECT_EQ(e.Message(), "Could not convert to time");
     }
+    p->SetShowDate(true);
+    p->PrepareDisplayValue(Variant::FromDate(EncodeDate(2004, 5, 17) + 0.4375), shown, false);
+    EXPECT_EQ(VarToStr(shown), "5/17/2004 10:30:00 AM") << "ShowDate: a day part shows with its date";
+    p->PrepareDisplayValue(Variant::FromDate(0.4375), shown, false);
+    EXPECT_EQ(VarToStr(shown), "10:30:00") << "without a day part only the time";
+    p->SetShowDate(false);
     p->SetUse24HourFormat(false);
     EXPECT_EQ(p->DefaultFocusedDisplayValue(), "12:00:00 AM");
 }
