@@ -610,6 +610,45 @@ TEST_F(ControllerTest, AColumnBroughtIntoViewOnAListScrolledRight)
     EXPECT_EQ(layout->HorzScrollPos, position) << "a fixed band's column is always in view";
 }
 
+// Only what the list invalidates is painted again: the selection colours
+// must follow the focus with no repaint forced, also right after a layout.
+TEST_F(ControllerTest, TheFocusedCellsSelectionColoursMoveWithDown)
+{
+    MakeList();
+    Click(50, 25);
+    const std::uint32_t selection = ColorToRGB(ViewInfo()->SelectionParams().Color);
+    const auto rgb = [](COLORREF c) {
+        return static_cast<std::uint32_t>((GetRValue(c) << 16) | (GetGValue(c) << 8) | GetBValue(c));
+    };
+    // Inside B's cell of the row at a visible index, away from its text:
+    // with the focus on A, the rest of the row shows the selection.
+    const auto cell = [this](int row) { return Screen().ClientPixel(list->Handle(), 177, 19 + 18 * row + 9); };
+    ASSERT_EQ(cell(0), rgb(selection));
+    const std::uint32_t plain = cell(1);
+    ASSERT_NE(plain, rgb(selection));
+    struct Case {
+        const char* what;
+        std::function<void()> before;
+    };
+    const Case cases[] = {
+        {"plain", [] {}},
+        {"after a layout", [this] { b->SetWidth(b->Width() + 1); }},
+        {"inside an update", [this] {
+             list->BeginUpdate();
+             list->EndUpdate();
+         }},
+    };
+    int row = 0;
+    for (const Case& c : cases) {
+        c.before();
+        Pump();
+        Key(VK_DOWN);
+        ++row;
+        EXPECT_EQ(cell(row), rgb(selection)) << c.what << ": the newly focused cell";
+        EXPECT_EQ(cell(row - 1), plain) << c.what << ": the cell left behind";
+    }
+}
+
 // A tree list that can hold its focused record where it is.
 class THoldingTreeList : public TcxTreeList {
 public:
