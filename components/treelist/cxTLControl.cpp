@@ -910,8 +910,15 @@ void TcxCustomTreeListControl::ControlUpdateData(TcxUpdateControlInfo* info)
 void TcxCustomTreeListControl::UpdateNode(TcxTreeListNode* node)
 {
     if (!node->IsVisible()) return;
-    // A closing update bracket lays every row out again anyway.
-    if (!IsLocked()) Controller()->UpdateRecord(node->RecordIndex());
+    // A closing update bracket lays every row out again anyway. A display
+    // text handler may write its record while the row is laid out: that
+    // write must not lay it out again (UI thread only).
+    static bool updatingRow = false;
+    if (!IsLocked() && !updatingRow) {
+        updatingRow = true;
+        quelvo::sys::ScopeGuard done([] { updatingRow = false; });
+        Controller()->UpdateRecord(node->RecordIndex());
+    }
     if (!Sorted()) return;
     DoSorting();
     quelvo::sys::ScopeGuard after([this] { DoOnAfterSorting(); });
