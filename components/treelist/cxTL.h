@@ -6,18 +6,22 @@
 // other throughout, so they are declared together; the sources are split by
 // class family.
 
+#include <climits>
 #include <cstdint>
 #include <exception>
+#include <map>
 #include <string>
 #include <vector>
 
 #include "components/editor-catalogue/cxNavigator.h"
+#include "components/foundation/cxStorage.h"
 #include "components/treelist/cxInplaceContainerControllers.h"
 #include "components/treelist/cxInplaceContainerViewInfo.h"
 #include "components/treelist/cxTLOptions.h"
 #include "components/treelist/cxTLStyles.h"
 #include "components/treelist/cxTLViewInfo.h"
 #include "platform/hostlib/core/exceptions.h"
+#include "platform/hostlib/core/streams.h"
 #include "platform/hostlib/visual/imagelist.h"
 #include "platform/hostlib/visual/timer.h"
 
@@ -303,7 +307,7 @@ private:
 
 // ---- the column ---------------------------------------------------------------------
 
-class TcxTreeListColumn : public TcxCustomInplaceEditContainer, public IcxDragSizing {
+class TcxTreeListColumn : public TcxCustomInplaceEditContainer, public IcxDragSizing, public IcxStoredObject {
 public:
     static hostlib::TClass StaticClass();
     hostlib::TClass ClassType() const override { return StaticClass(); }
@@ -410,6 +414,13 @@ public:
     TcxTreeListColumnViewInfo* ViewInfo() const { return viewInfo_.get(); }
     void SetTreeListStyles(TcxTreeListColumnStyles* value) { SetStyles(value); }
     void DoSetEditingControl(TcxEditingControl* value) override;
+
+    // Layout storage: position, size, visibility, caption and sort order.
+    using TcxCustomInplaceEditContainer::GetProperties;
+    std::string GetObjectName() override;
+    bool GetProperties(hostlib::TStrings* properties) override;
+    void GetPropertyValue(const std::string& name, hostlib::Variant& value) override;
+    void SetPropertyValue(const std::string& name, const hostlib::Variant& value) override;
 
 protected:
     void Destroy() override;
@@ -533,7 +544,7 @@ private:
     int lineCount_ = 0;
 };
 
-class TcxTreeListBand : public TcxInterfacedCollectionItem, public IcxDragSizing {
+class TcxTreeListBand : public TcxInterfacedCollectionItem, public IcxDragSizing, public IcxStoredObject {
 public:
     static hostlib::TClass StaticClass();
     hostlib::TClass ClassType() const override { return StaticClass(); }
@@ -587,6 +598,13 @@ public:
     TcxTreeListBandRows* Rows() { return &rows_; }
     cxtl::TcxAutoWidthItem* AutoWidthItem() { return &autoWidthItem_; }
     void SetWidthField(int value) { width_ = value; }
+    void SetMinWidthField(int value) { minWidth_ = value; }
+
+    // Layout storage: caption, size, visibility and place.
+    std::string GetObjectName() override;
+    bool GetProperties(hostlib::TStrings* properties) override;
+    void GetPropertyValue(const std::string& name, hostlib::Variant& value) override;
+    void SetPropertyValue(const std::string& name, const hostlib::Variant& value) override;
 
     // Columns and rows.
     void AddColumn(TcxTreeListColumn* column);
@@ -649,7 +667,7 @@ private:
     int width_ = 0;
 };
 
-class TcxTreeListBands : public hostlib::TCollection {
+class TcxTreeListBands : public hostlib::TCollection, public IcxStoredObject, public IcxStoredParent {
 public:
     static hostlib::TClass StaticClass();
     hostlib::TClass ClassType() const override { return StaticClass(); }
@@ -667,6 +685,15 @@ public:
     virtual void RestoreWidths();
     void RealignColumns(bool rebuild);
     TcxCustomTreeListControl* TreeList() const { return treeList_; }
+
+    // Layout storage: the bands are the children.
+    std::string GetObjectName() override { return "Bands"; }
+    bool GetProperties(hostlib::TStrings*) override { return true; }
+    void GetPropertyValue(const std::string&, hostlib::Variant&) override {}
+    void SetPropertyValue(const std::string&, const hostlib::Variant&) override {}
+    hostlib::TObject* CreateChild(const std::string& objectName, const std::string& className) override;
+    void DeleteChild(const std::string& objectName, hostlib::TObject* object) override;
+    void GetChildren(hostlib::TStrings* children) override;
 
 protected:
     void Update(hostlib::TCollectionItem* item) override;
@@ -784,6 +811,12 @@ public:
     void SetData(void* value) { data_ = value; }
     int StoredVisibleIndex() const { return visibleIndex_; }
 
+    // The node's part of the data stream: record index, state bits and the
+    // child count when it has or claims children (0 otherwise); the unbound
+    // node adds its image indexes.
+    virtual void ReadData(hostlib::TStream& stream, int& childCount);
+    virtual void WriteData(hostlib::TStream& stream);
+
     // IcxDragSizing
     bool CanSizing(TcxDragSizingDirection direction) override;
     RECT GetSizingBoundsRect(TcxDragSizingDirection direction) override;
@@ -836,6 +869,8 @@ public:
 
     void Construct(TcxTreeListNodes* owner) override;
     void Assign(hostlib::TPersistent* source) override;
+    void ReadData(hostlib::TStream& stream, int& childCount) override;
+    void WriteData(hostlib::TStream& stream) override;
 };
 
 class TcxTreeListNodes : public hostlib::TPersistent {
@@ -849,6 +884,10 @@ public:
 
     virtual void Construct(TcxCustomTreeListControl* owner);
     hostlib::TPersistent* GetOwner() const override;
+    // Copies the nodes of another tree list (through its data stream).
+    void Assign(hostlib::TPersistent* source) override;
+    // Links a node read from a stream as the last child of parent.
+    void LinkReadNode(TcxTreeListNode* node, TcxTreeListNode* parent) { node->LinkAsLastChild(parent); }
 
     void Clear();
     virtual void Changed();
@@ -1130,7 +1169,10 @@ private:
 
 // ---- the control --------------------------------------------------------------------
 
-class TcxCustomTreeListControl : public TcxExtEditingControl {
+class TcxCustomTreeListControl : public TcxExtEditingControl,
+                                 public IcxNavigator,
+                                 public IcxStoredObject,
+                                 public IcxStoredParent {
 public:
     static hostlib::TClass StaticClass();
     hostlib::TClass ClassType() const override { return StaticClass(); }
@@ -1260,6 +1302,88 @@ public:
     bool GetSearching() { return Controller()->GetIsIncSearching(); }
     std::string SearchingText() { return Controller()->GetIncSearchingText(); }
     void SetSearchingText(const std::string& text) { Controller()->SetIncSearchingText(text); }
+
+    // ---- clipboard text: tab-separated captions and display texts
+    void CopyAllToClipboard() { DoWriteToClipboard(false); }
+    void CopySelectedToClipboard() { DoWriteToClipboard(true); }
+    bool DoWriteToClipboard(bool selectedOnly);
+    bool DoWriteToText(bool selectedOnly, std::string& text);
+    virtual void DoWriteHeaderToText(std::string& text);
+    virtual void DoWriteNodeToText(TcxTreeListNode* node, std::string& text);
+
+    // ---- searching: the first node from start (the first node when none)
+    // for which filter answers true
+    using TcxTreeListFindFunc = bool (*)(TcxTreeListNode* node, void* data);
+    TcxTreeListNode* Find(void* data, TcxTreeListNode* start, bool expandedOnly, bool forward,
+                          TcxTreeListFindFunc filter);
+    // A node whose display text in the column contains the text (case-sensitive).
+    TcxTreeListNode* FindNodeByText(const std::string& text, TcxTreeListColumn* column, TcxTreeListNode* start = nullptr,
+                                    bool expandedOnly = false, bool forward = true);
+
+    // ---- focus moves
+    void GotoBOF();
+    void GotoEOF();
+    void GotoNext();
+    void GotoPrev();
+    void GotoNextPage();
+    void GotoPrevPage();
+    bool IsBOF() override;
+    bool IsEOF() override;
+
+    // ---- the navigator's view of the list
+    bool CanDelete() override;
+    bool CanEdit() override;
+    bool CanInsert() override;
+    bool GetNavigatorIsActive() override;
+    bool IsBookmarkAvailable() override;
+    bool GetIsEditing() override;
+    void ClearBookmark() override;
+    void DoAction(int buttonIndex) override;
+    TcxNavigatorControlNotifier* GetNotifier() override { return navigatorNotifier_.get(); }
+    bool IsActionSupported(int buttonIndex) override { return buttonIndex >= 0 && buttonIndex <= 13; }
+    bool HasData();
+    void SaveBookmark();
+    void GotoBookmark();
+
+    // ---- data stream: the header (version, block length) checked before
+    // anything changes; the nodes part read or written
+    virtual void ReadData(hostlib::TStream& stream);
+    virtual void WriteData(hostlib::TStream& stream);
+    // Reads the 8-byte header at the position and returns the block's end;
+    // raises "Invalid stream format" when the block does not fit the stream.
+    std::int64_t CheckStreamHeader(hostlib::TStream& stream);
+    virtual void DoAssignNodes(TcxCustomTreeListControl*) {}
+
+    // ---- layout storage: columns and bands
+    void StoreToIniFile(const std::string& fileName, bool reCreate = true);
+    void StoreToRegistry(const std::string& key, bool reCreate = true);
+    void StoreToStream(hostlib::TStream* stream);
+    void RestoreFromIniFile(const std::string& fileName, bool childrenCreating = false, bool childrenDeleting = false);
+    void RestoreFromRegistry(const std::string& key, bool childrenCreating = false, bool childrenDeleting = false);
+    void RestoreFromStream(hostlib::TStream* stream, bool childrenCreating = false, bool childrenDeleting = false);
+    std::string GetObjectName() override { return GetStoredObjectName(); }
+    bool GetProperties(hostlib::TStrings* properties) override { return GetStoredObjectProperties(properties); }
+    void GetPropertyValue(const std::string& name, hostlib::Variant& value) override
+    {
+        GetStoredPropertyValue(name, value);
+    }
+    void SetPropertyValue(const std::string& name, const hostlib::Variant& value) override
+    {
+        SetStoredPropertyValue(name, value);
+    }
+    hostlib::TObject* CreateChild(const std::string& objectName, const std::string& className) override
+    {
+        return StoredCreateChild(objectName, className);
+    }
+    void DeleteChild(const std::string& objectName, hostlib::TObject* object) override
+    {
+        StoredDeleteChild(objectName, object);
+    }
+    void GetChildren(hostlib::TStrings* children) override { GetStoredChildren(children); }
+    // While a layout is restored: a column's place in the sorted-columns
+    // list (-1: none) and its band, applied once everything is read.
+    void NoteStoredSortIndex(TcxTreeListColumn* column, int index);
+    void NoteStoredBandIndex(TcxTreeListColumn* column, int index);
 
     // ---- layout
     TcxTreeListViewInfo* TreeListViewInfo() const;
@@ -1430,6 +1554,7 @@ public:
 
     // Form streaming.
     void GetChildren(const std::function<void(hostlib::TComponent*)>& proc, hostlib::TComponent* root) override;
+    void SetNodes(TcxTreeListNodes* value) { nodes_->Assign(value); }
     void ReadState(hostlib::TReader& reader) override;
     void Updating() override;
     void Updated() override;
@@ -1465,6 +1590,13 @@ protected:
     virtual hostlib::TClass GetTreeListColumnClass() { return TcxTreeListColumn::StaticClass(); }
     virtual void DoClear();
     virtual void DoSelectAll();
+    virtual std::string GetStoredObjectName() { return Name(); }
+    virtual bool GetStoredObjectProperties(hostlib::TStrings*) { return true; }
+    virtual void GetStoredPropertyValue(const std::string&, hostlib::Variant&) {}
+    virtual void SetStoredPropertyValue(const std::string&, const hostlib::Variant&) {}
+    virtual void GetStoredChildren(hostlib::TStrings* children);
+    virtual hostlib::TObject* StoredCreateChild(const std::string& objectName, const std::string& className);
+    virtual void StoredDeleteChild(const std::string&, hostlib::TObject*) {}
     virtual void DeleteSelectionList(std::vector<TcxTreeListNode*>& list);
     virtual void UpdateSelection();
     void CalculateLeftMostIndentWidth();
@@ -1482,6 +1614,21 @@ private:
     void CalculateLevelIndentWidth();
     void RunSortPost();
     void FreeColumns();
+    // Data stream reading: the record stream, then the tree.
+    void ReadNodes(hostlib::TStream& stream);
+    void ReadRecordsAndTree(hostlib::TStream& stream);
+    // One layout storage run.
+    void StoreLayout(TcxStorage& storage, void (TcxStorage::*store)(hostlib::TObject*), bool reCreate);
+    void RestoreLayout(TcxStorage& storage, void (TcxStorage::*restore)(hostlib::TObject*), bool childrenCreating,
+                       bool childrenDeleting);
+    static constexpr int kNoStoredIndex = INT_MIN;
+    struct RestoredColumn {
+        int sortIndex = -1;
+        int bandIndex = kNoStoredIndex;
+    };
+    void InsertFromNavigator();
+    void ApplyRestoredColumns(std::map<TcxTreeListColumn*, RestoredColumn>& restored);
+    int ColumnIndexOf(TcxTreeListColumn* column) const;
 
     TcxTreeListAutoWidthController autoWidthController_;
     hostlib::ObjectPtr<TcxTreeListBands> bands_;
@@ -1521,6 +1668,7 @@ private:
     hostlib::ObjectPtr<TcxTreeListPreview> preview_;
     hostlib::ObjectPtr<TcxNavigatorControlNotifier> navigatorNotifier_;
     hostlib::ObjectPtr<TcxTreeListNodes> nodes_;
+    std::map<TcxTreeListColumn*, RestoredColumn>* restoredColumns_ = nullptr;
 };
 
 // The unbound tree list placed on forms.
@@ -1537,6 +1685,22 @@ public:
     TcxTreeListNode* InsertEx(TcxTreeListNode* node, TcxTreeListNode* before, void* data = nullptr);
 
     void DoSetNodeImageIndex(TcxTreeListNode* node, TcxTreeListImageIndexType type, int value) override;
+
+    // The data stream: a block of version, length, the record stream and
+    // the nodes in pre-order, written at the stream's position.
+    void SaveToStream(hostlib::TStream& stream);
+    void LoadFromStream(hostlib::TStream& stream);
+    // Saving replaces the file only once the whole stream is written.
+    void SaveToFile(const std::string& fileName);
+    void LoadFromFile(const std::string& fileName);
+    void DoAssignNodes(TcxCustomTreeListControl* source) override;
+    void DefineProperties(hostlib::TFiler& filer) override;
+    void Loaded() override;
+
+private:
+    void ReadBinaryData(hostlib::TStream& stream);
+    // The form's Data until Loaded reads it.
+    hostlib::ObjectPtr<hostlib::TMemoryStream> formData_;
 };
 
 // Order of columns in the visible list: row, then (Ex) band, then column.
