@@ -408,6 +408,23 @@ TEST_F(LayoutStorageTest, AnIniFileHoldsTheColumnsAndBandsAndRestoresThem)
     EXPECT_EQ(Column(2)->OwnerBand(), list->Bands()->Items(1));
 }
 
+TEST_F(LayoutStorageTest, TheRegistryHoldsALayoutToo)
+{
+    MakeLayout();
+    Column(1)->SetWidth(150);
+    list->Bands()->Items(1)->Caption()->SetText("Right");
+    const std::string key = "Software\\QuelvoTest\\TreeListLayout";
+    list->StoreToRegistry(key);
+    Column(1)->SetWidth(50);
+    list->Bands()->Items(1)->Caption()->SetText("");
+    list->Bands()->Items(1)->Free();
+    list->RestoreFromRegistry(key, true, false);
+    EXPECT_EQ(Column(1)->Width(), 150);
+    ASSERT_EQ(list->Bands()->Count(), 2);
+    EXPECT_EQ(list->Bands()->Items(1)->Caption()->Text(), "Right");
+    EXPECT_EQ(Column(2)->OwnerBand(), list->Bands()->Items(1));
+}
+
 TEST_F(LayoutStorageTest, AColumnWithoutANameIsStoredByClassAndIndex)
 {
     MakeTreeList(2);
