@@ -786,7 +786,8 @@ void TcxEditingControl::EndDragAndDrop(bool accepted)
 
 TcxDragAndDropObjectClass TcxEditingControl::GetDragAndDropObjectClass()
 {
-    return controller_->GetDragAndDropObjectClass();
+    if (TcxDragAndDropObjectClass cls = controller_->GetDragAndDropObjectClass()) return cls;
+    return TcxControl::GetDragAndDropObjectClass();
 }
 
 // ---- extended control ----------------------------------------------------------------------------

@@ -336,6 +336,7 @@ public:
     virtual void DragOver(hostlib::TObject* source, int x, int y, hostlib::TDragState state, bool& accept);
     virtual void EndDrag(hostlib::TObject* target, int x, int y);
     virtual TcxDragAndDropObjectClass GetDragAndDropObjectClass() { return nullptr; }
+    virtual TcxDragSizingDirection GetResizeDirection() { return dsdHorz; }
     virtual hostlib::TClass GetNavigatorClass();
     virtual void StartDrag(hostlib::TDragObject*&) {}
     virtual void BeforeStartDrag() {}

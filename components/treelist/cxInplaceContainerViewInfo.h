@@ -9,6 +9,21 @@
 #include "components/foundation/cxStyles.h"
 #include "components/treelist/cxInplaceContainerItems.h"
 
+// What a sized object offers to the sizing drag.
+enum TcxDragSizingDirection { dsdHorz, dsdVert };
+
+class IcxDragSizing {
+public:
+    virtual bool CanSizing(TcxDragSizingDirection direction) = 0;
+    virtual RECT GetSizingBoundsRect(TcxDragSizingDirection direction) = 0;
+    virtual int GetSizingIncrement(TcxDragSizingDirection direction) = 0;
+    virtual bool IsDynamicUpdate() = 0;
+    virtual void SetSizeDelta(TcxDragSizingDirection direction, int delta) = 0;
+
+protected:
+    ~IcxDragSizing() = default;
+};
+
 // ---- view info ----------------------------------------------------------------------
 
 // State bits of the view info.

@@ -94,19 +94,6 @@ using TcxTreeListEditingEvent = hostlib::Event<hostlib::TObject*, TcxTreeListCol
 // A caller's compare: negative, zero or positive.
 using TcxTreeListCompareFunc = int (*)(TcxTreeListNode*, TcxTreeListNode*);
 
-// What a sized object offers to the sizing drag.
-class IcxDragSizing {
-public:
-    virtual bool CanSizing(TcxDragSizingDirection direction) = 0;
-    virtual RECT GetSizingBoundsRect(TcxDragSizingDirection direction) = 0;
-    virtual int GetSizingIncrement(TcxDragSizingDirection direction) = 0;
-    virtual bool IsDynamicUpdate() = 0;
-    virtual void SetSizeDelta(TcxDragSizingDirection direction, int delta) = 0;
-
-protected:
-    ~IcxDragSizing() = default;
-};
-
 // ---- width distribution -------------------------------------------------------------
 
 // The foundation has a class of this name and fields for its own use; the
@@ -400,7 +387,7 @@ public:
     bool CanSizing(TcxDragSizingDirection direction) override;
     RECT GetSizingBoundsRect(TcxDragSizingDirection direction) override;
     int GetSizingIncrement(TcxDragSizingDirection direction) override;
-    bool IsDynamicUpdate() override { return false; }
+    bool IsDynamicUpdate() override;
     void SetSizeDelta(TcxDragSizingDirection direction, int delta) override;
 
     // The component's place in the form tree.
@@ -636,7 +623,7 @@ public:
     bool CanSizing(TcxDragSizingDirection direction) override;
     RECT GetSizingBoundsRect(TcxDragSizingDirection direction) override;
     int GetSizingIncrement(TcxDragSizingDirection direction) override;
-    bool IsDynamicUpdate() override { return false; }
+    bool IsDynamicUpdate() override;
     void SetSizeDelta(TcxDragSizingDirection direction, int delta) override;
 
 protected:
@@ -1142,7 +1129,15 @@ public:
     void MakeFocusedRecordVisible() override;
     void CheckEdit() override;
 
+    // ---- dragging
+    TcxDragAndDropObjectClass GetDragAndDropObjectClass() override;
+    TcxDragSizingDirection GetResizeDirection() override { return resizeDirection_; }
+    bool StartDragAndDrop(const POINT& p) override;
+    void BeginDragAndDrop() override;
+    void EndDragAndDrop(bool accepted) override;
+
 private:
+    TcxDragSizingDirection resizeDirection_ = dsdHorz;
     bool headerDragged_ = false;
     bool dblClickPress_ = false;
     void SearchCheck(bool found);

@@ -21,10 +21,8 @@ class TcxCustomTreeListControl;
 class TcxTreeListViewInfo;
 class TcxTreeListBandViewInfo;
 class TcxTreeListColumnViewInfo;
-class IcxDragSizing;
 
 enum TcxTreeListBandFixedKind { tlbfNone, tlbfLeft, tlbfRight };
-enum TcxDragSizingDirection { dsdHorz, dsdVert };
 
 // ---- item base ----------------------------------------------------------------------
 
@@ -92,10 +90,17 @@ public:
     bool GetVisible() const;
 };
 
-class TcxTreeListHeaderViewInfo : public TcxTreeListViewInfoItem, public IcxHotTrackElement {
+class TcxTreeListHeaderViewInfo : public TcxTreeListViewInfoItem, public IcxHotTrackElement, public IcxDragSizing {
 public:
     static hostlib::TClass StaticClass();
     hostlib::TClass ClassType() const override { return StaticClass(); }
+
+    // Sizing the header sizes what it heads.
+    bool CanSizing(TcxDragSizingDirection direction) override;
+    RECT GetSizingBoundsRect(TcxDragSizingDirection direction) override;
+    int GetSizingIncrement(TcxDragSizingDirection direction) override;
+    bool IsDynamicUpdate() override;
+    void SetSizeDelta(TcxDragSizingDirection direction, int delta) override;
 
     void DoCalculate() override;
     void DoHorzOffset(int dx) override;

@@ -2,7 +2,9 @@
 #include <algorithm>
 #include <array>
 #include <cstdio>
+#include <cstdint>
 #include <memory>
+#include <vector>
 
 #include "platform/windows/wm_state.h"
 
@@ -176,6 +178,45 @@ int HeadlessDisplay::PumpUntilIdle(int maxMessages)
     return count;
 }
 
+namespace {
+
+// The constant alpha of a layered window with LWA_ALPHA, else 255.
+unsigned LayeredAlpha(const detail::Window* w)
+{
+    if (!(w->exStyle & WS_EX_LAYERED)) return 255;
+    for (const auto& [name, value] : w->props) {
+        if (name != kLayeredAttributesProp) continue;
+        const auto packed = reinterpret_cast<std::uintptr_t>(value);
+        return (packed >> 8) & 0x02 ? static_cast<unsigned>(packed & 0xFF) : 255;
+    }
+    return 255;
+}
+
+unsigned ScaleByte(unsigned v, unsigned a) { return (v * a * 2 + 255) / 510; }
+
+// The drawing layer's constant-alpha blend of src over dst.
+std::uint32_t Blend(std::uint32_t src, std::uint32_t dst, unsigned alpha)
+{
+    if (alpha >= 255) return src;
+    std::uint32_t out = 0;
+    for (int shift = 0; shift < 24; shift += 8) {
+        unsigned v = ScaleByte((dst >> shift) & 0xFF, 255 - alpha) + ScaleByte((src >> shift) & 0xFF, alpha);
+        out |= static_cast<std::uint32_t>(std::min(255u, v)) << shift;
+    }
+    return out;
+}
+
+bool CoversPixel(const detail::Window* w, int sx, int sy, int& lx, int& ly)
+{
+    if (!(w->style & WS_VISIBLE) || !w->surface) return false;
+    lx = sx - w->window.left;
+    ly = sy - w->window.top;
+    if (!w->surface->Contains(lx, ly)) return false;
+    return !w->shapeRegion || PtInRegion(w->shapeRegion, lx, ly);
+}
+
+}  // namespace
+
 gfx::Surface HeadlessDisplay::CaptureScreen() const
 {
     gfx::Surface screen(size_.cx, size_.cy);
@@ -185,6 +226,7 @@ gfx::Surface HeadlessDisplay::CaptureScreen() const
         detail::Window* w = *it;
         if (!(w->style & WS_VISIBLE) || !w->surface) continue;
         const gfx::Surface& s = *w->surface;
+        const unsigned alpha = LayeredAlpha(w);
         for (int y = 0; y < s.Height(); ++y) {
             int sy = w->window.top + y;
             if (sy < 0 || sy >= size_.cy) continue;
@@ -192,25 +234,34 @@ gfx::Surface HeadlessDisplay::CaptureScreen() const
                 int sx = w->window.left + x;
                 if (sx < 0 || sx >= size_.cx) continue;
                 if (w->shapeRegion && !PtInRegion(w->shapeRegion, x, y)) continue;
-                screen.Set(sx, sy, s.At(x, y));
+                screen.Set(sx, sy, Blend(s.At(x, y), screen.At(sx, sy), alpha));
             }
         }
     }
     return screen;
 }
 
+// Composites from the topmost opaque window down to the point's pixel, so
+// translucent windows blend over what lies below them.
 std::uint32_t HeadlessDisplay::ScreenPixel(int x, int y) const
 {
     if (x < 0 || y < 0 || x >= size_.cx || y >= size_.cy) return 0xFFFFFFFF;
-    for (detail::Window* w : S().topLevels) {
-        if (!(w->style & WS_VISIBLE) || !w->surface) continue;
-        int lx = x - w->window.left;
-        int ly = y - w->window.top;
-        if (!w->surface->Contains(lx, ly)) continue;
-        if (w->shapeRegion && !PtInRegion(w->shapeRegion, lx, ly)) continue;
-        return w->surface->At(lx, ly) & 0x00FFFFFF;
+    std::vector<const detail::Window*> covering;
+    std::uint32_t pixel = desktopColour & 0x00FFFFFF;
+    for (const detail::Window* w : S().topLevels) {
+        int lx = 0;
+        int ly = 0;
+        if (!CoversPixel(w, x, y, lx, ly)) continue;
+        covering.push_back(w);
+        if (LayeredAlpha(w) >= 255) break;
     }
-    return desktopColour & 0x00FFFFFF;
+    for (auto it = covering.rbegin(); it != covering.rend(); ++it) {
+        int lx = 0;
+        int ly = 0;
+        CoversPixel(*it, x, y, lx, ly);
+        pixel = Blend((*it)->surface->At(lx, ly) & 0x00FFFFFF, pixel, LayeredAlpha(*it));
+    }
+    return pixel;
 }
 
 std::uint32_t HeadlessDisplay::ClientPixel(HWND hwnd, int x, int y) const

@@ -18,6 +18,10 @@
 
 namespace quelvo::win {
 
+// The window property holding a layered window's attributes: bit 16 set,
+// the LWA_* flags in bits 8-15, the constant alpha in bits 0-7.
+inline constexpr const char* kLayeredAttributesProp = "Quelvo.LayeredAttributes";
+
 enum class MouseButton { Left, Right, Middle };
 
 // Raw input as a backend reports it; the window manager turns it into

@@ -3,9 +3,11 @@
 
 #include <cstdint>
 
+#include "platform/windows/display.h"
+
 namespace {
 
-constexpr const char* kAttributesProp = "Quelvo.LayeredAttributes";
+constexpr const char* kAttributesProp = quelvo::win::kLayeredAttributesProp;
 constexpr const char* kKeyProp = "Quelvo.LayeredKey";
 
 bool IsLayered(HWND hwnd)

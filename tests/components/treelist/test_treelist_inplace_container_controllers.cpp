@@ -243,6 +243,16 @@ struct DragImageTest : ControlTest {
         const std::uint32_t c = Screen().ScreenPixel(p.x, p.y);
         return RGB((c >> 16) & 0xFF, (c >> 8) & 0xFF, c & 0xFF);
     }
+    // The screen shows the picture blended at its alpha over what lies below.
+    static bool Blended(COLORREF shown, COLORREF picture, COLORREF below)
+    {
+        const int a = TcxDragImageHelper::kDragImageAlpha;
+        for (int shift = 0; shift < 24; shift += 8) {
+            const int p = (picture >> shift) & 0xFF, d = (below >> shift) & 0xFF, s = (shown >> shift) & 0xFF;
+            if (std::abs(s - (p * a + d * (255 - a)) / 255) > 1) return false;
+        }
+        return true;
+    }
 };
 
 TEST_F(DragImageTest, ATranslucentPictureFollowsTheDragUntilTheButtonComesUp)
@@ -251,6 +261,9 @@ TEST_F(DragImageTest, ATranslucentPictureFollowsTheDragUntilTheButtonComesUp)
     control->OptionsBehavior()->SetImmediateEditor(false);
     control->OptionsBehavior()->SetDragDropText(true);
     const POINT start = At(control, 30, 5);
+    const POINT corner{start.x + 60 - 30, start.y + 90 - 5};
+    const COLORREF belowLeft = ScreenColor(POINT{corner.x + 2, corner.y + 2});
+    const COLORREF belowRight = ScreenColor(POINT{corner.x + kCellWidth - 3, corner.y + kCellHeight - 3});
     Screen().ButtonDown(start);
     Pump();
     control->BeginDrag(true);
@@ -271,15 +284,14 @@ TEST_F(DragImageTest, ATranslucentPictureFollowsTheDragUntilTheButtonComesUp)
     EXPECT_NE(GetWindowLongA(window, GWL_EXSTYLE) & WS_EX_TRANSPARENT, 0) << "the pointer passes through";
     // The picture keeps its place relative to the pointer: the cell began
     // 30 pixels left of it.
-    const POINT corner{start.x + 60 - 30, start.y + 90 - 5};
     RECT wr{};
     GetWindowRect(window, &wr);
     EXPECT_EQ(wr.left, corner.x);
     EXPECT_EQ(wr.top, corner.y);
     EXPECT_EQ(wr.right - wr.left, kCellWidth);
-    EXPECT_EQ(ScreenColor(POINT{corner.x + 2, corner.y + 2}), ColorToRGB(TTestControl::kDragLeft));
-    EXPECT_EQ(ScreenColor(POINT{corner.x + kCellWidth - 3, corner.y + kCellHeight - 3}),
-              ColorToRGB(TTestControl::kDragRight));
+    EXPECT_TRUE(Blended(ScreenColor(POINT{corner.x + 2, corner.y + 2}), ColorToRGB(TTestControl::kDragLeft), belowLeft));
+    EXPECT_TRUE(Blended(ScreenColor(POINT{corner.x + kCellWidth - 3, corner.y + kCellHeight - 3}),
+                        ColorToRGB(TTestControl::kDragRight), belowRight));
 
     Screen().MoveMouse(POINT{start.x + 64, start.y + 93});
     Pump();

@@ -5,6 +5,7 @@
 #include <fstream>
 #include <map>
 
+#include "platform/windows/x11/layered.h"
 #include "tests/platform/windows/win_fixture.h"
 
 using namespace wintest;
@@ -179,6 +180,45 @@ TEST_F(Paint, TopLevelWindowsCompositeInZOrder)
     EXPECT_GT(std::filesystem::file_size(png), 1280u * 1024u * 3u) << "stored, not compressed";
     EXPECT_FALSE(quelvo::win::WritePng(quelvo::gfx::Surface(), png));
     (void)b;
+}
+
+// A layered popup shows blended with its constant alpha, the way a
+// compositing desktop shows drag pictures; both ways of reading the screen agree.
+TEST_F(Paint, LayeredWindowsBlendWithTheirConstantAlpha)
+{
+    const std::uint32_t desk = Screen().desktopColour & 0xFFFFFF;
+    auto blend = [](std::uint32_t src, std::uint32_t dst, unsigned a) {
+        std::uint32_t out = 0;
+        for (int shift = 0; shift < 24; shift += 8) {
+            const unsigned s = (src >> shift) & 0xFF, d = (dst >> shift) & 0xFF;
+            out |= ((s * a + d * (255 - a) + 127) / 255) << shift;
+        }
+        return out;
+    };
+    auto near = [](std::uint32_t a, std::uint32_t b) {
+        for (int shift = 0; shift < 24; shift += 8)
+            if (std::abs(int((a >> shift) & 0xFF) - int((b >> shift) & 0xFF)) > 1) return false;
+        return true;
+    };
+    Painter("below", WS_POPUP | WS_VISIBLE, 0, 0, 60, 60, kBlue);
+    HWND top = Make("top", WS_POPUP, 30, 30, 60, 60, nullptr, 0, WS_EX_LAYERED | WS_EX_TOPMOST, "painter");
+    gColour[top] = kRed;
+    ShowWindow(top, SW_SHOWNA);
+    Pump();
+    EXPECT_EQ(Px(40, 40), kRedPx) << "opaque until attributes are set";
+    ASSERT_TRUE(SetLayeredWindowAttributes(top, 0, 200, LWA_ALPHA));
+    Pump();
+    const quelvo::gfx::Surface shot = Screen().CaptureScreen();
+    struct Case { int x, y; std::uint32_t under; } cases[] = {{40, 40, kBluePx}, {80, 80, desk}};
+    for (const Case& c : cases) {
+        const std::uint32_t want = blend(kRedPx, c.under, 200);
+        EXPECT_TRUE(near(Px(c.x, c.y), want)) << c.x << " " << std::hex << Px(c.x, c.y) << " " << want;
+        EXPECT_EQ(shot.At(c.x, c.y) & 0xFFFFFF, Px(c.x, c.y));
+    }
+    EXPECT_EQ(Px(10, 10), kBluePx);
+    ASSERT_TRUE(SetLayeredWindowAttributes(top, 0, 200, LWA_COLORKEY));
+    Pump();
+    EXPECT_EQ(Px(40, 40), kRedPx) << "constant alpha only with LWA_ALPHA";
 }
 
 TEST_F(Paint, HiddenWindowsAreNotPaintedUntilShown)
