@@ -1,0 +1,91 @@
+#pragma once
+// The lookup grid over a data set: columns name data-set fields, the data
+// controller is a data-set controller that does not follow the data set's
+// cursor, and a column's caption and width come from its field.
+
+#include <string>
+
+#include "components/data/cxDBData.h"
+#include "components/editor-catalogue/cxLookupGrid.h"
+
+class TcxCustomLookupDBGrid;
+
+// Display formats of a data-set column follow whether its data keeps texts.
+class TcxLookupDBGridDefaultValuesProvider : public TcxLookupGridDefaultValuesProvider {
+public:
+    static hostlib::TClass StaticClass();
+    hostlib::TClass ClassType() const override { return StaticClass(); }
+};
+
+class TcxLookupDBGridColumn : public TcxLookupGridColumn {
+public:
+    static hostlib::TClass StaticClass();
+    hostlib::TClass ClassType() const override { return StaticClass(); }
+
+    void Assign(hostlib::TPersistent* source) override;
+    hostlib::TClass GetDefaultValuesProviderClass() override;
+    std::string DefaultCaption() override;
+    TcxEditRepositoryItem* DefaultRepositoryItem() override;
+    int DefaultWidth() override;
+
+    std::string FieldName() const;
+    void SetFieldName(const std::string& value);
+    hostlib::TField* Field() const;
+
+private:
+    TcxDBDataController* DBController() const;
+};
+
+class TcxLookupDBGridColumns : public TcxLookupGridColumns {
+public:
+    static hostlib::TClass StaticClass();
+    hostlib::TClass ClassType() const override { return StaticClass(); }
+
+    TcxLookupDBGridColumn* Add() { return static_cast<TcxLookupDBGridColumn*>(TcxLookupGridColumns::Add()); }
+    TcxLookupDBGridColumn* Items(int index) const
+    {
+        return static_cast<TcxLookupDBGridColumn*>(TcxLookupGridColumns::Items(index));
+    }
+    // The first column of that field name, ignoring case; nullptr for none.
+    TcxLookupDBGridColumn* ColumnByFieldName(const std::string& name) const;
+};
+
+class TcxLookupGridDBDataController : public TcxDBDataController {
+public:
+    static hostlib::TClass StaticClass();
+    hostlib::TClass ClassType() const override { return StaticClass(); }
+
+    void Construct(hostlib::TComponent* owner) override;
+    hostlib::TObject* GetItem(int index) const override;
+    void UpdateScrollBars() override;
+    TcxCustomLookupGrid* Grid() const { return hostlib::As<TcxCustomLookupGrid>(Owner()); }
+};
+
+class TcxCustomLookupDBGrid : public TcxCustomLookupGrid {
+public:
+    static hostlib::TClass StaticClass();
+    hostlib::TClass ClassType() const override { return StaticClass(); }
+
+    hostlib::TClass GetColumnClass() override { return TcxLookupDBGridColumn::StaticClass(); }
+    hostlib::TClass GetColumnsClass() override { return TcxLookupDBGridColumns::StaticClass(); }
+    hostlib::TClass GetDataControllerClass() override { return TcxLookupGridDBDataController::StaticClass(); }
+    virtual void CreateColumnsByFields(const std::vector<std::string>& names);
+
+    // One column per field of the data set, in its order.
+    void CreateAllColumns();
+    // One column per name of a ";"-separated list.
+    void CreateColumnsByFieldNames(const std::string& names);
+
+    TcxLookupDBGridColumns* Columns() const { return static_cast<TcxLookupDBGridColumns*>(TcxCustomLookupGrid::Columns()); }
+    TcxDBDataController* DBDataController() const { return static_cast<TcxDBDataController*>(DataController()); }
+    hostlib::TDataSource* DataSource() const { return DBDataController()->DataSource(); }
+    void SetDataSource(hostlib::TDataSource* value) { DBDataController()->SetDataSource(value); }
+    std::string KeyFieldNames() const { return DBDataController()->KeyFieldNames(); }
+    void SetKeyFieldNames(const std::string& value) { DBDataController()->SetKeyFieldNames(value); }
+};
+
+class TcxLookupDBGrid : public TcxCustomLookupDBGrid {
+public:
+    static hostlib::TClass StaticClass();
+    hostlib::TClass ClassType() const override { return StaticClass(); }
+};

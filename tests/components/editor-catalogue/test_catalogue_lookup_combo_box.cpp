@@ -1,0 +1,181 @@
+// The lookup combo box over an in-memory list data set: key to text and
+// back, the grid-mode cache of texts, pick mode, the null key of two key
+// fields, list fields rebuilt without a change, the locks kept paired when
+// grid mode is switched off, and the kind found by its properties class.
+#include "tests/components/editor-catalogue/lookup_fixture.h"
+
+#include "components/editor-catalogue/cxDBLookupComboBox.h"
+#include "platform/hostlib/data/memdataset.h"
+
+using namespace hostlib;
+using namespace lookuptest;
+
+namespace {
+
+struct LookupComboBoxTest : LookupTest {
+    void SetUp() override
+    {
+        LookupTest::SetUp();
+        cxDBLookupComboBoxInitialize();
+        list->FieldDefs().Add("id", ftInteger);
+        list->FieldDefs().Add("group", ftInteger);
+        list->FieldDefs().Add("name", ftString, 20);
+        list->Open();
+        const char* names[] = {"Normal", "High", "Low", "Idle", "Realtime"};
+        for (int i = 0; i < 5; ++i)
+            list->AppendRecord({Variant(10 + i), Variant(i % 2), Variant(std::string(names[i]))});
+        source->SetDataSet(list.get());
+    }
+    void TearDown() override
+    {
+        if (form)
+            form->Free();
+        form = nullptr;
+        cxDBLookupComboBoxFinalize();
+        LookupTest::TearDown();
+    }
+    TcxLookupComboBox* NewCombo(const std::string& keys = "id")
+    {
+        auto* edit = CreateObject<TcxLookupComboBox>(form);
+        edit->SetBounds(20, 20, 200, 21);
+        edit->SetParent(form);
+        TcxLookupComboBoxProperties* p = edit->Properties();
+        p->SetListSource(source.get());
+        p->SetKeyFieldNames(keys);
+        p->SetListFieldNames("name");
+        Pump();
+        return edit;
+    }
+
+    ObjectPtr<TMemDataSet> list = MakeObject<TMemDataSet>(nullptr);
+    ObjectPtr<TDataSource> source = MakeObject<TDataSource>(nullptr);
+};
+
+TEST_F(LookupComboBoxTest, KeyAndTextBothWays)
+{
+    TcxLookupComboBox* edit = NewCombo();
+    struct Case {
+        int key;
+        std::string text;
+    };
+    for (const Case& c : {Case{12, "Low"}, Case{10, "Normal"}, Case{14, "Realtime"}}) {
+        edit->SetEditValue(Variant(c.key));
+        EXPECT_EQ(edit->Text(), c.text);
+        Variant key;
+        edit->SetEditValue(Variant::Null());
+        edit->PrepareEditValue(Variant(c.text), key, true);
+        EXPECT_EQ(key.AsInteger(), c.key) << c.text;
+    }
+    Variant key;
+    edit->PrepareEditValue(Variant(std::string("nobody")), key, true);
+    EXPECT_TRUE(key.IsNull());
+    edit->SetEditValue(Variant(99));
+    EXPECT_EQ(edit->Text(), "") << "an unknown key shows nothing";
+}
+
+TEST_F(LookupComboBoxTest, GridModeCachesTextsMissesIncludedUntilAChange)
+{
+    TcxLookupComboBox* edit = NewCombo();
+    TcxLookupComboBoxProperties* p = edit->Properties();
+    p->SetGridMode(true);
+    ASSERT_TRUE(p->Grid()->DataController()->IsGridMode());
+    EXPECT_EQ(p->GetDisplayLookupText(Variant(13)), "Idle");
+    EXPECT_EQ(p->GetDisplayLookupText(Variant(20)), "") << "unknown";
+    EXPECT_EQ(p->LookupList()->Count(), 2) << "the miss is kept too";
+    list->AppendRecord({Variant(20), Variant(0), Variant(std::string("Late"))});
+    EXPECT_EQ(p->GetDisplayLookupText(Variant(20)), "") << "answered from the cache";
+    p->SetDropDownRows(5);
+    p->Changed();
+    EXPECT_EQ(p->LookupList()->Count(), 0);
+    EXPECT_EQ(p->GetDisplayLookupText(Variant(20)), "Late");
+}
+
+TEST_F(LookupComboBoxTest, PickModeTakesTheTextAsValue)
+{
+    TcxLookupComboBox* edit = NewCombo("name");
+    TcxLookupComboBoxProperties* p = edit->Properties();
+    EXPECT_TRUE(p->IsPickMode());
+    EXPECT_EQ(p->GetEditValueSource(false), evsText);
+    Variant value;
+    edit->PrepareEditValue(Variant(std::string("anything")), value, true);
+    EXPECT_EQ(VarToStr(value), "anything");
+    p->SetKeyFieldNames("id");
+    EXPECT_FALSE(p->IsPickMode());
+}
+
+TEST_F(LookupComboBoxTest, TwoKeyFieldsGiveAnArrayKey)
+{
+    TcxLookupComboBox* edit = NewCombo("id;group");
+    const Variant null = edit->Properties()->GetNullKey();
+    ASSERT_TRUE(null.IsArray());
+    EXPECT_EQ(VarArrayHighBound(null, 1) - VarArrayLowBound(null, 1) + 1, 2);
+    EXPECT_TRUE(null[0].IsNull());
+    EXPECT_TRUE(null[1].IsNull());
+    Variant key;
+    edit->PrepareEditValue(Variant(std::string("Idle")), key, true);
+    ASSERT_TRUE(key.IsArray());
+    EXPECT_EQ(key[0].AsInteger(), 13);
+    EXPECT_EQ(key[1].AsInteger(), 1);
+    edit->SetEditValue(key);
+    EXPECT_EQ(edit->Text(), "Idle");
+}
+
+TEST_F(LookupComboBoxTest, SameListFieldNamesRebuildWithoutChanged)
+{
+    TcxLookupComboBox* edit = NewCombo();
+    TcxLookupComboBoxProperties* p = edit->Properties();
+    int changes = 0;
+    p->ChangeNotification = TNotifyEvent::FromFunction([&](TObject*) { ++changes; });
+    TcxLookupDBGridColumn* before = p->ListColumns()->Items(0);
+    p->SetListFieldNames("name");
+    EXPECT_EQ(changes, 0);
+    EXPECT_NE(p->ListColumns()->Items(0), before) << "rebuilt";
+    p->SetListFieldNames("name;id");
+    EXPECT_EQ(changes, 1);
+    EXPECT_EQ(p->ListFieldNames(), "name;id");
+}
+
+TEST_F(LookupComboBoxTest, LocksStayPairedWhenGridModeIsSwitchedOff)
+{
+    TcxLookupComboBox* edit = NewCombo();
+    TcxLookupComboBoxProperties* p = edit->Properties();
+    TcxDBDataController* controller = p->Grid()->DBDataController();
+    p->SetGridMode(true);
+    p->LockDataChanged();
+    p->SetGridMode(false);
+    p->LockDataChanged();
+    p->UnlockDataChanged();
+    p->UnlockDataChanged();
+    EXPECT_FALSE(controller->DataChangedNotifyLocked());
+    // The grid-mode notification is free again: a locate moves the rows.
+    p->SetGridMode(true);
+    p->LockDataChanged();
+    p->UnlockDataChanged();
+    EXPECT_EQ(p->GetDisplayLookupText(Variant(11)), "High");
+}
+
+TEST_F(LookupComboBoxTest, IncrementalFilteringOverTheListDataSet)
+{
+    TcxLookupComboBox* edit = NewCombo();
+    TcxCustomDataController* controller = edit->Properties()->Grid()->DataController();
+    edit->LookupData()->DropDown();
+    std::string text = "l", tail;
+    ASSERT_TRUE(edit->LookupData()->Locate(text, tail, false));
+    EXPECT_EQ(text + tail, "Low");
+    EXPECT_EQ(controller->GetRowCount(), 1);
+    EXPECT_EQ(edit->LookupData()->GetCurrentKey().AsInteger(), 12);
+    edit->LookupData()->CloseUp();
+    EXPECT_EQ(controller->GetRowCount(), 5);
+}
+
+TEST_F(LookupComboBoxTest, KindIsFoundByItsPropertiesClassName)
+{
+    EXPECT_EQ(GetRegisteredEditProperties()->FindByClassName("TcxLookupComboBoxProperties"),
+              TcxLookupComboBoxProperties::StaticClass());
+    ObjectPtr<TcxLookupComboBoxProperties> p = MakeObject<TcxLookupComboBoxProperties>(nullptr);
+    EXPECT_EQ(p->GetContainerClass(), TcxLookupComboBox::StaticClass());
+    EXPECT_EQ(p->DropDownListStyle(), lsEditFixedList);
+    EXPECT_TRUE(p->Grid()->IsPopupControl());
+}
+
+}  // namespace
