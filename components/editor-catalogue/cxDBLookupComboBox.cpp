@@ -54,10 +54,14 @@ void TcxLookupComboBoxProperties::Assign(TPersistent* source)
     quelvo::sys::ScopeGuard end([this] { EndUpdate(); });
     SetGridMode(other->GridMode());
     SetListOptions(other->ListOptions());
-    SetListSource(other->ListSource());
-    SetListColumns(other->ListColumns());
+    if (!IsDefinedByLookup()) {
+        SetListSource(other->ListSource());
+        SetListColumns(other->ListColumns());
+    }
     grid_->DataController()->OnSortingChanged = other->grid_->DataController()->OnSortingChanged;
     TcxCustomDBLookupEditProperties::Assign(source);
+    if (IsDefinedByLookup())
+        SetListColumns(other->ListColumns());
 }
 
 TClass TcxLookupComboBoxProperties::GetContainerClass() { return TcxLookupComboBox::StaticClass(); }
@@ -139,11 +143,16 @@ int TcxLookupComboBoxProperties::GetDBLookupGridColumnIndexByFieldName(const std
 void TcxLookupComboBoxProperties::SetListColumns(TcxLookupDBGridColumns* value)
 {
     grid_->Columns()->Assign(value);
+    CheckLookupColumn();
     CheckDisplayColumnIndex();
 }
 
 void TcxLookupComboBoxProperties::SetListSource(TDataSource* value)
 {
+    if (IsDefinedByLookup() && !IsDefining())
+        DefineByLookupError();
+    if (value)
+        CheckCircularLink(value);
     grid_->SetDataSource(value);
     Changed();
 }
@@ -163,6 +172,12 @@ TClass TcxLookupComboBox::StaticClass()
         using C = TcxLookupComboBox;
         b.Property("Properties", &C::Properties, &C::SetProperties);
     });
+}
+
+TClass TcxDBLookupComboBox::StaticClass()
+{
+    return DefineClass<TcxDBLookupComboBox, TcxCustomLookupComboBox>(
+        "TcxDBLookupComboBox", [](ClassBuilder<TcxDBLookupComboBox>& b) { PublishDBEditTwin(b); });
 }
 
 // ---- unit start-up ------------------------------------------------------------------------------

@@ -6,6 +6,7 @@
 
 #include <string>
 
+#include "components/editor-catalogue/cxDBEdit.h"
 #include "components/editor-catalogue/cxDBLookupEdit.h"
 #include "components/editor-catalogue/cxDBLookupGrid.h"
 #include "components/editors/cxEditRepositoryItems.h"
@@ -53,7 +54,11 @@ public:
     void SetListColumns(TcxLookupDBGridColumns* value);
     TcxLookupGridOptions* ListOptions() const { return grid_->Options(); }
     void SetListOptions(TcxLookupGridOptions* value) { grid_->Options()->Assign(value); }
-    hostlib::TDataSource* ListSource() const { return grid_ ? grid_->DataSource() : nullptr; }
+    // Nil while the bound lookup field defines the list.
+    hostlib::TDataSource* ListSource() const
+    {
+        return grid_ && !Mutable()->IsDefinedByLookup() ? grid_->DataSource() : nullptr;
+    }
     void SetListSource(hostlib::TDataSource* value);
     std::string KeyFieldNamesProperty() const { return Mutable()->KeyFieldNames(); }
     int ListFieldIndexProperty() const { return Mutable()->ListFieldIndex(); }
@@ -86,6 +91,13 @@ public:
 };
 
 class TcxLookupComboBox : public TcxCustomLookupComboBox {
+public:
+    static hostlib::TClass StaticClass();
+    hostlib::TClass ClassType() const override { return StaticClass(); }
+};
+
+// The data-aware lookup combo box: its value is the bound field's.
+class TcxDBLookupComboBox : public TcxDBEditTwin<TcxCustomLookupComboBox, TcxDBTextEditDataBinding> {
 public:
     static hostlib::TClass StaticClass();
     hostlib::TClass ClassType() const override { return StaticClass(); }

@@ -1,6 +1,7 @@
 #include "components/editor-catalogue/cxDBLookupEdit.h"
 
 #include "components/data/cxDB.h"
+#include "components/editor-catalogue/cxDBEdit.h"
 #include "platform/hostlib/data/dbcommon.h"
 #include "platform/system/scope_guard.h"
 
@@ -43,6 +44,7 @@ TClass TcxCustomDBLookupEditProperties::StaticClass()
 
 void TcxCustomDBLookupEditProperties::Destroy()
 {
+    SetLookupField(nullptr);
     lookupList_.reset();
     TcxCustomLookupEditProperties::Destroy();
 }
@@ -64,7 +66,120 @@ void TcxCustomDBLookupEditProperties::Assign(TPersistent* source)
 void TcxCustomDBLookupEditProperties::Changed()
 {
     CheckLookupList();
+    CheckLookup();
+    CheckLookupColumn();
     TcxCustomLookupEditProperties::Changed();
+}
+
+// ---- the lookup-field definition ----------------------------------------------------------------
+
+TField* TcxCustomDBLookupEditProperties::GetDataField()
+{
+    IcxEditDefaultValuesProvider* provider = IDefaultValuesProvider();
+    auto* db = provider ? As<TcxCustomDBEditDefaultValuesProvider>(provider->GetInstance()) : nullptr;
+    return db ? db->Field() : nullptr;
+}
+
+TField* TcxCustomDBLookupEditProperties::GetLookupField()
+{
+    TField* field = GetDataField();
+    return field && field->Lookup() ? field : nullptr;
+}
+
+std::string TcxCustomDBLookupEditProperties::GetLookupResultFieldName()
+{
+    return lookupField_ ? lookupField_->LookupResultField() : std::string();
+}
+
+void TcxCustomDBLookupEditProperties::DefineByLookupError()
+{
+    DatabaseError(db_messages::SPropDefByLookup);
+}
+
+void TcxCustomDBLookupEditProperties::CheckLookup() { SetLookupField(GetLookupField()); }
+
+void TcxCustomDBLookupEditProperties::CheckLookupColumn()
+{
+    const std::string name = GetLookupResultFieldName();
+    if (!name.empty())
+        DBLookupGridCheckColumnByFieldName(name);
+}
+
+void TcxCustomDBLookupEditProperties::DefineByLookupField()
+{
+    TcxDBDataController* controller = GetDBLookupGridDataController();
+    if (!controller)
+        return;
+    defining_ = true;
+    quelvo::sys::ScopeGuard done([this] { defining_ = false; });
+    controller->SetDataSource(lookupDataSource_.get());
+    const std::string result = lookupField_->LookupResultField();
+    if (GetDBLookupGridColumnIndexByFieldName(result) == -1)
+        SetListFieldNames(result);
+    SetKeyFieldNames(lookupField_->LookupKeyFields());
+    SetListFieldIndex(0);
+}
+
+void TcxCustomDBLookupEditProperties::SetLookupField(TField* value)
+{
+    if (lookupField_ == value)
+        return;
+    lookupField_ = value;
+    if (!value) {
+        lookupDataSource_.reset();
+        return;
+    }
+    if (!lookupDataSource_)
+        lookupDataSource_.reset(CreateObject<TDataSource>(nullptr));
+    lookupDataSource_->SetDataSet(value->LookupDataSet());
+    DefineByLookupField();
+    if (TcxDBDataController* controller = GetDBLookupGridDataController())
+        CheckCircularLink(controller->DataSource());
+}
+
+namespace {
+// Whether the data set or one of its masters is the source's data set.
+bool IsLinkedToDataSet(TDataSource* source, TDataSet* dataSet)
+{
+    TDataSet* target = source ? source->DataSet() : nullptr;
+    // Bounded: master chains are short, and a malformed ring must not hang.
+    for (int depth = 0; dataSet && target && depth < 256; ++depth) {
+        if (dataSet == target)
+            return true;
+        TDataSource* master = dataSet->DataSource();
+        dataSet = master ? master->DataSet() : nullptr;
+    }
+    return false;
+}
+}  // namespace
+
+void TcxCustomDBLookupEditProperties::CheckCircularLink(TDataSource* source)
+{
+    TField* field = GetDataField();
+    if (field && IsLinkedToDataSet(source, field->DataSet()))
+        DatabaseError(db_messages::SCircularDataLink);
+}
+
+TcxDataEditValueSource TcxCustomDBLookupEditProperties::GetEditValueSource(bool editFocused)
+{
+    if (lookupField_)
+        return editFocused ? evsKey : evsText;
+    return TcxCustomLookupEditProperties::GetEditValueSource(editFocused);
+}
+
+int TcxCustomDBLookupEditProperties::GetDisplayColumnIndex()
+{
+    const std::string result = GetLookupResultFieldName();
+    if (!result.empty())
+        return GetDBLookupGridColumnIndexByFieldName(result);
+    return TcxCustomLookupEditProperties::GetDisplayColumnIndex();
+}
+
+void TcxCustomDBLookupEditProperties::SetDisplayColumnIndex(int index)
+{
+    if (IsDefinedByLookup() && !defining_)
+        DefineByLookupError();
+    TcxCustomLookupEditProperties::SetDisplayColumnIndex(index);
 }
 
 void TcxCustomDBLookupEditProperties::CheckLookupList()
@@ -116,6 +231,8 @@ std::string TcxCustomDBLookupEditProperties::KeyFieldNames()
 
 void TcxCustomDBLookupEditProperties::SetKeyFieldNames(const std::string& value)
 {
+    if (IsDefinedByLookup() && !defining_)
+        DefineByLookupError();
     if (TcxDBDataController* controller = GetDBLookupGridDataController())
         controller->SetKeyFieldNames(value);
 }
@@ -131,10 +248,16 @@ std::string TcxCustomDBLookupEditProperties::ListFieldNames()
 void TcxCustomDBLookupEditProperties::SetListFieldNames(const std::string& value)
 {
     const bool differs = value != ListFieldNames();
+    // The rebuild's own data change is not a change of the properties.
+    DisableChanging();
     DBLookupGridBeginUpdate();
     {
-        quelvo::sys::ScopeGuard end([this] { DBLookupGridEndUpdate(); });
+        quelvo::sys::ScopeGuard end([this] {
+            DBLookupGridEndUpdate();
+            EnableChanging();
+        });
         DBLookupGridCreateColumnsByFieldNames(value);
+        CheckLookupColumn();
         CheckDisplayColumnIndex();
     }
     if (differs)
@@ -205,6 +328,12 @@ void TcxCustomDBLookupEditProperties::WithDataChangedLocked(F&& proc)
 
 // ---- key and text -------------------------------------------------------------------------------
 
+namespace {
+// Locating posts or cancels a record being edited in the list data set, so a
+// lookup made while it is edited (its own notifications included) only reads.
+bool IsBrowsing(TDataSet* dataSet) { return dataSet && dataSet->State() == dsBrowse; }
+}  // namespace
+
 std::string TcxCustomDBLookupEditProperties::LoadedDisplayText(const Variant& key)
 {
     TcxDBDataController* controller = GetDBLookupGridDataController();
@@ -224,7 +353,7 @@ std::string TcxCustomDBLookupEditProperties::LocateDisplayText(const Variant& ke
         TDataSet* dataSet = GetDBLookupGridDataController()->DataSet();
         TField* list = GetListField();
         try {
-            if (dataSet && dataSet->Active() && list && dataSet->Locate(KeyFieldNames(), key))
+            if (IsBrowsing(dataSet) && list && dataSet->Locate(KeyFieldNames(), key))
                 text = list->AsString();
         } catch (const EVariantError&) {
         } catch (const EDatabaseError&) {
@@ -242,6 +371,9 @@ std::string TcxCustomDBLookupEditProperties::GetDisplayLookupText(const Variant&
     int index = 0;
     if (lookupList_->Find(key, index))
         return lookupList_->Items(index).DisplayText;
+    TDataSet* dataSet = GetDBLookupGridDataController()->DataSet();
+    if (dataSet && dataSet->Active() && !IsBrowsing(dataSet))
+        return {};
     const std::string text = LocateDisplayText(key);
     // Misses are kept too, so an unknown key is looked for once.
     lookupList_->Insert(index, key, text);
@@ -255,7 +387,7 @@ int TcxCustomDBLookupEditProperties::FindInGridMode(int itemIndex, const std::st
         TcxDBDataController* controller = GetDBLookupGridDataController();
         TDataSet* dataSet = controller->DataSet();
         TField* field = controller->GetItemField(itemIndex);
-        if (!dataSet || !dataSet->Active() || !field)
+        if (!IsBrowsing(dataSet) || !field)
             return;
         TLocateOptions options{loCaseInsensitive};
         if (partial)

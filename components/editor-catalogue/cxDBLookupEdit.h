@@ -10,6 +10,7 @@
 #include "components/data/cxDBData.h"
 #include "components/data/cxDataStorage.h"
 #include "components/editor-catalogue/cxLookupEdit.h"
+#include "platform/hostlib/data/datalink.h"
 
 class TcxCustomDBLookupEditLookupData : public TcxCustomLookupEditLookupData {
 public:
@@ -34,6 +35,10 @@ public:
     int FindByText(int itemIndex, const std::string& text, bool partial) override;
     std::string GetDisplayLookupText(const hostlib::Variant& key) override;
     bool GetIncrementalFiltering() override;
+    TcxDataEditValueSource GetEditValueSource(bool editFocused) override;
+    int GetDisplayColumnIndex() override;
+    void SetDisplayColumnIndex(int index) override;
+    bool IsLookupField() override { return lookupField_ != nullptr; }
     hostlib::Variant GetNullKey() override;
     bool IsPickMode() override;
     void LockDataChanged() override;
@@ -61,6 +66,20 @@ public:
     TcxLookupList* LookupList() const { return lookupList_.get(); }
     // Empties the key-to-text cache; grid mode follows the cache's use.
     void CheckLookupList();
+    // Takes list source, key fields and list field from the bound field
+    // when that is a lookup field.
+    virtual void CheckLookup();
+    // Adds the lookup field's result column when the list lacks it.
+    virtual void CheckLookupColumn();
+    // The bound field of a data-aware editor, nullptr for others.
+    hostlib::TField* GetDataField();
+    hostlib::TField* GetLookupField();
+    std::string GetLookupResultFieldName();
+    [[noreturn]] void DefineByLookupError();
+    bool IsDefining() const { return defining_; }
+    // Raises "Circular datalinks are not allowed" when the source's data set
+    // is the bound field's data set or one of its masters.
+    void CheckCircularLink(hostlib::TDataSource* source);
 
 protected:
     void Destroy() override;
@@ -73,6 +92,12 @@ private:
     template <class F>
     void WithDataChangedLocked(F&& proc);
 
+    void SetLookupField(hostlib::TField* value);
+    void DefineByLookupField();
+
+    hostlib::TField* lookupField_ = nullptr;
+    hostlib::ObjectPtr<hostlib::TDataSource> lookupDataSource_;
+    bool defining_ = false;
     hostlib::ObjectPtr<TcxLookupList> lookupList_;
     // Per lock, whether it also locked the grid-mode notification, so that
     // every unlock releases exactly what its lock took.

@@ -166,3 +166,42 @@ void TcxCustomLookupDBGrid::CreateColumnsByFieldNames(const std::string& names)
     GetFieldNames(names, list);
     CreateColumnsByFields(list);
 }
+
+bool TcxCustomLookupDBGrid::IsRecNoScrolling() const
+{
+    TDataSet* dataSet = DBDataController()->DataSet();
+    return DBDataController()->IsGridMode() && dataSet && dataSet->Active() && dataSet->IsSequenced();
+}
+
+void TcxCustomLookupDBGrid::InitScrollBarsParameters()
+{
+    if (!IsRecNoScrolling()) {
+        TcxCustomLookupGrid::InitScrollBarsParameters();
+        return;
+    }
+    TDataSet* dataSet = DBDataController()->DataSet();
+    const int page = ViewInfo()->FullyVisibleRowCount;
+    SetScrollBarInfo(sbVertical, 0, dataSet->RecordCount() + page - 2, 1, page, dataSet->RecNo() - 1, true, true);
+}
+
+void TcxCustomLookupDBGrid::ScrollByRecNo(TScrollCode code, int position)
+{
+    switch (code) {
+    case scLineUp: FocusNextRow(false); break;
+    case scLineDown: FocusNextRow(true); break;
+    case scPageUp: FocusPriorPage(); break;
+    case scPageDown: FocusNextPage(); break;
+    case scPosition: DBDataController()->DataSet()->SetRecNo(position + 1); break;
+    default: break;
+    }
+}
+
+void TcxCustomLookupDBGrid::Scroll(TScrollBarKind kind, TScrollCode code, int& position)
+{
+    if (kind != sbVertical || !IsRecNoScrolling()) {
+        TcxCustomLookupGrid::Scroll(kind, code, position);
+        return;
+    }
+    ScrollByRecNo(code, position);
+    position = DBDataController()->DataSet()->RecNo() - 1;
+}

@@ -66,6 +66,8 @@ public:
     static hostlib::TClass StaticClass();
     hostlib::TClass ClassType() const override { return StaticClass(); }
 
+    void InitScrollBarsParameters() override;
+    void Scroll(hostlib::TScrollBarKind kind, hostlib::TScrollCode code, int& position) override;
     hostlib::TClass GetColumnClass() override { return TcxLookupDBGridColumn::StaticClass(); }
     hostlib::TClass GetColumnsClass() override { return TcxLookupDBGridColumns::StaticClass(); }
     hostlib::TClass GetDataControllerClass() override { return TcxLookupGridDBDataController::StaticClass(); }
@@ -82,6 +84,12 @@ public:
     void SetDataSource(hostlib::TDataSource* value) { DBDataController()->SetDataSource(value); }
     std::string KeyFieldNames() const { return DBDataController()->KeyFieldNames(); }
     void SetKeyFieldNames(const std::string& value) { DBDataController()->SetKeyFieldNames(value); }
+
+private:
+    // In grid mode over a data set that numbers its records, the bar shows
+    // the record number and moving it moves the focus, not the top row.
+    bool IsRecNoScrolling() const;
+    void ScrollByRecNo(hostlib::TScrollCode code, int position);
 };
 
 class TcxLookupDBGrid : public TcxCustomLookupDBGrid {

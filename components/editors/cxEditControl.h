@@ -330,6 +330,8 @@ private:
     };
     friend class TcxEditChangeEventsCatcher;
     friend struct TcxCustomEditAccess;
+    // A data-aware binding passes its link's editing state on.
+    friend class TcxDBEditDataBinding;
 
     bool IsLoadingOrDestroying() const { return IsLoading() || IsDestroying() || destroying_; }
     void AttachOwnProperties();

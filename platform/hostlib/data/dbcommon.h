@@ -132,6 +132,7 @@ inline constexpr const char* SNotBoolean = "'%s' is not a valid boolean value fo
 inline constexpr const char* SDuplicateFieldName = "Duplicate field name '%s'";
 inline constexpr const char* SFieldTypeMismatch = "Type mismatch for field '%s'";
 inline constexpr const char* SCircularDataLink = "Circular datalinks are not allowed";
+inline constexpr const char* SPropDefByLookup = "Property already defined by lookup field";
 inline constexpr const char* SInvalidBookmark = "Record not found";
 inline constexpr const char* SFilterSyntax = "Filter expression error: %s";
 inline constexpr const char* SLookupInfoError = "Lookup information for field '%s' is incomplete";

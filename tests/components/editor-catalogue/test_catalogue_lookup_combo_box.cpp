@@ -1,7 +1,8 @@
 // The lookup combo box over an in-memory list data set: key to text and
 // back, the grid-mode cache of texts, pick mode, the null key of two key
 // fields, list fields rebuilt without a change, the locks kept paired when
-// grid mode is switched off, and the kind found by its properties class.
+// grid mode is switched off, the record-number scroll bar, and the kind
+// found by its properties class.
 #include "tests/components/editor-catalogue/lookup_fixture.h"
 
 #include "components/editor-catalogue/cxDBLookupComboBox.h"
@@ -79,15 +80,21 @@ TEST_F(LookupComboBoxTest, GridModeCachesTextsMissesIncludedUntilAChange)
     TcxLookupComboBoxProperties* p = edit->Properties();
     p->SetGridMode(true);
     ASSERT_TRUE(p->Grid()->DataController()->IsGridMode());
+    const int before = p->LookupList()->Count();
     EXPECT_EQ(p->GetDisplayLookupText(Variant(13)), "Idle");
     EXPECT_EQ(p->GetDisplayLookupText(Variant(20)), "") << "unknown";
-    EXPECT_EQ(p->LookupList()->Count(), 2) << "the miss is kept too";
+    EXPECT_EQ(p->LookupList()->Count(), before + 2) << "the miss is kept too";
+    int index = 0;
+    ASSERT_TRUE(p->LookupList()->Find(Variant(20), index));
+    EXPECT_EQ(p->LookupList()->Items(index).DisplayText, "");
+    EXPECT_EQ(p->GetDisplayLookupText(Variant(20)), "");
+    EXPECT_EQ(p->LookupList()->Count(), before + 2) << "answered from the cache";
     list->AppendRecord({Variant(20), Variant(0), Variant(std::string("Late"))});
-    EXPECT_EQ(p->GetDisplayLookupText(Variant(20)), "") << "answered from the cache";
+    EXPECT_FALSE(p->LookupList()->Find(Variant(20), index)) << "a change of the list empties the cache";
+    EXPECT_EQ(p->GetDisplayLookupText(Variant(20)), "Late");
     p->SetDropDownRows(5);
     p->Changed();
-    EXPECT_EQ(p->LookupList()->Count(), 0);
-    EXPECT_EQ(p->GetDisplayLookupText(Variant(20)), "Late");
+    EXPECT_FALSE(p->LookupList()->Find(Variant(20), index));
 }
 
 TEST_F(LookupComboBoxTest, PickModeTakesTheTextAsValue)
@@ -166,6 +173,59 @@ TEST_F(LookupComboBoxTest, IncrementalFilteringOverTheListDataSet)
     EXPECT_EQ(edit->LookupData()->GetCurrentKey().AsInteger(), 12);
     edit->LookupData()->CloseUp();
     EXPECT_EQ(controller->GetRowCount(), 5);
+}
+
+TEST_F(LookupComboBoxTest, AppendingToTheListWhileShownKeepsTheNewRecord)
+{
+    TcxLookupComboBox* edit = NewCombo();
+    edit->Properties()->SetGridMode(true);
+    edit->SetEditValue(Variant(11));
+    list->AppendRecord({Variant(30), Variant(0), Variant(std::string("Late"))});
+    EXPECT_EQ(list->RecordCount(), 6);
+    EXPECT_EQ(edit->Properties()->GetDisplayLookupText(Variant(30)), "Late");
+    EXPECT_EQ(edit->Text(), "High");
+}
+
+TEST_F(LookupComboBoxTest, InGridModeTheScrollBarFollowsTheRecordNumber)
+{
+    for (int i = 0; i < 25; ++i)
+        list->AppendRecord({Variant(100 + i), Variant(0), Variant("More" + std::to_string(i))});
+    TcxLookupComboBox* edit = NewCombo();
+    TcxLookupComboBoxProperties* p = edit->Properties();
+    p->SetGridMode(true);
+    p->SetDropDownRows(6);
+    list->First();
+    edit->SetFocus();
+    edit->DropDown();
+    Pump();
+    ASSERT_TRUE(edit->DroppedDown());
+    TcxLookupDBGrid* grid = p->Grid();
+    grid->UpdateScrollBars();
+    const int page = grid->ViewInfo()->FullyVisibleRowCount;
+    ASSERT_GT(page, 1);
+    EXPECT_EQ(grid->VScrollBar()->Max(), 30 + page - 2);
+    EXPECT_EQ(grid->VScrollBar()->PageSize(), page);
+    EXPECT_EQ(grid->VScrollBar()->Position(), list->RecNo() - 1);
+    struct Case {
+        TScrollCode code;
+        int position;
+        int recNo;
+    };
+    const int start = list->RecNo();
+    for (const Case c : {Case{scLineDown, 0, start + 1}, Case{scLineUp, 0, start}, Case{scPosition, 19, 20},
+                         Case{scTrack, 3, 20}}) {
+        int position = c.position;
+        grid->Scroll(sbVertical, c.code, position);
+        EXPECT_EQ(list->RecNo(), c.recNo) << int(c.code);
+        EXPECT_EQ(position, list->RecNo() - 1);
+    }
+    int position = 0;
+    grid->Scroll(sbVertical, scPageDown, position);
+    EXPECT_GE(list->RecNo(), 20 + page - 1) << "a page on";
+    EXPECT_EQ(position, list->RecNo() - 1);
+    p->SetGridMode(false);
+    grid->UpdateScrollBars();
+    EXPECT_EQ(grid->VScrollBar()->Max(), grid->DataController()->GetRowCount() - 1) << "rows again";
 }
 
 TEST_F(LookupComboBoxTest, KindIsFoundByItsPropertiesClassName)
