@@ -89,6 +89,20 @@ protected:
         XTranslateCoordinates(other_, xid, DefaultRootWindow(other_), 0, 0, &x, &y, &child);
         return POINT{x, y};
     }
+    // Clicks a drop-down editor's button and checks that its drop-down opens
+    // as a window of its own below the editor; that window in `popup`.
+    template <class Edit>
+    void DropDownByButton(Edit* edit, HWND form, HWND& popup)
+    {
+        ClickScreen(edit->ClientToScreen(POINT{edit->Width() - 8, edit->Height() / 2}));
+        ASSERT_TRUE(PumpUntil([&] { return edit->DroppedDown(); }));
+        popup = edit->PopupWindow()->Handle();
+        ASSERT_TRUE(PumpUntil([&] { return Viewable(popup); }));
+        EXPECT_NE(x_->XWindowOf(popup), x_->XWindowOf(form));
+        const POINT popupOrigin = RootPosition(x_->XWindowOf(popup));
+        const POINT editOrigin = RootPosition(x_->XWindowOf(edit->Handle()));
+        EXPECT_GE(popupOrigin.y, editOrigin.y + edit->Height()) << "below the editor";
+    }
     // Whether the server shows a window of ours (mapped with its parents).
     bool Viewable(HWND window)
     {

@@ -58,14 +58,8 @@ TEST_F(CalcEditOnX11, TheKeypadOpensAsItsOwnWindowAndClicksWriteTheResult)
     form->Show();
     ASSERT_TRUE(PumpUntil([&] { return Viewable(form->Handle()); }));
     Settle();
-    ClickScreen(edit->ClientToScreen(POINT{edit->Width() - 8, edit->Height() / 2}));  // the drop-down button
-    ASSERT_TRUE(PumpUntil([&] { return edit->DroppedDown(); }));
-    HWND popup = edit->PopupWindow()->Handle();
-    ASSERT_TRUE(PumpUntil([&] { return Viewable(popup); }));
-    EXPECT_NE(x_->XWindowOf(popup), x_->XWindowOf(form->Handle()));
-    const POINT popupOrigin = RootPosition(x_->XWindowOf(popup));
-    const POINT editOrigin = RootPosition(x_->XWindowOf(edit->Handle()));
-    EXPECT_GE(popupOrigin.y, editOrigin.y + edit->Height()) << "below the editor";
+    HWND popup = nullptr;
+    ASSERT_NO_FATAL_FAILURE(DropDownByButton(edit, form->Handle(), popup));
     Settle();
 
     TcxPopupCalculator* calc = edit->Calculator();

@@ -104,14 +104,8 @@ TEST_F(DateAndSpinOnX11, SpinCurrencyAndTheDropDownCalendarAnswerTheMouseAndKeys
         TypeKey(key);
     ASSERT_TRUE(PumpUntil([&] { return currency->Text() == "12.5"; })) << currency->Text();
 
-    ClickScreen(date->ClientToScreen(POINT{date->Width() - 8, date->Height() / 2}));  // the drop-down button
-    ASSERT_TRUE(PumpUntil([&] { return date->DroppedDown(); }));
-    HWND popup = date->PopupWindow()->Handle();
-    ASSERT_TRUE(PumpUntil([&] { return Viewable(popup); }));
-    EXPECT_NE(x_->XWindowOf(popup), x_->XWindowOf(form->Handle()));
-    const POINT popupOrigin = RootPosition(x_->XWindowOf(popup));
-    const POINT editOrigin = RootPosition(x_->XWindowOf(date->Handle()));
-    EXPECT_GE(popupOrigin.y, editOrigin.y + date->Height()) << "below the editor";
+    HWND popup = nullptr;
+    ASSERT_NO_FATAL_FAILURE(DropDownByButton(date, form->Handle(), popup));
     EXPECT_EQ(currency->Text(), "$12.50") << "left unfocused it shows as money";
     Settle();
 
