@@ -667,9 +667,27 @@ TClass TcxDBSpinEdit::StaticClass()
     return DefineClass<TcxDBSpinEdit, TcxCustomSpinEdit>("TcxDBSpinEdit", [](ClassBuilder<TcxDBSpinEdit>& b) { PublishDBEditTwin(b); });
 }
 
+TClass TcxDBTimeEdit::StaticClass()
+{
+    return DefineClass<TcxDBTimeEdit, TcxCustomTimeEdit>("TcxDBTimeEdit", [](ClassBuilder<TcxDBTimeEdit>& b) { PublishDBEditTwin(b); });
+}
+
+TClass TcxDBBlobEdit::StaticClass()
+{
+    return DefineClass<TcxDBBlobEdit, TcxCustomBlobEdit>("TcxDBBlobEdit", [](ClassBuilder<TcxDBBlobEdit>& b) {
+        PublishDBEditTwin(b);
+        b.EventProperty("OnGetGraphicClass", &TcxDBBlobEdit::OnGetGraphicClass);
+    });
+}
+
 TClass TcxDBCalcEdit::StaticClass()
 {
     return DefineClass<TcxDBCalcEdit, TcxCustomCalcEdit>("TcxDBCalcEdit", [](ClassBuilder<TcxDBCalcEdit>& b) { PublishDBEditTwin(b); });
+}
+
+TClass TcxDBDateEdit::StaticClass()
+{
+    return DefineClass<TcxDBDateEdit, TcxCustomDateEdit>("TcxDBDateEdit", [](ClassBuilder<TcxDBDateEdit>& b) { PublishDBEditTwin(b); });
 }
 
 TClass TcxDBCurrencyEdit::StaticClass()

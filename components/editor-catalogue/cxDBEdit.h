@@ -8,9 +8,11 @@
 #include <string>
 
 #include "components/data/cxDB.h"
+#include "components/editor-catalogue/cxBlobEdit.h"
 #include "components/editor-catalogue/cxCalc.h"
 #include "components/editor-catalogue/cxCheckBox.h"
 #include "components/editor-catalogue/cxCurrencyEdit.h"
+#include "components/editor-catalogue/cxDateEdit.h"
 #include "components/editor-catalogue/cxHyperLinkEdit.h"
 #include "components/editor-catalogue/cxImage.h"
 #include "components/editor-catalogue/cxImageComboBox.h"
@@ -19,6 +21,7 @@
 #include "components/editor-catalogue/cxMemo.h"
 #include "components/editor-catalogue/cxRadioGroup.h"
 #include "components/editor-catalogue/cxSpinEdit.h"
+#include "components/editor-catalogue/cxTimeEdit.h"
 #include "components/editors/cxButtonEdit.h"
 #include "components/editors/cxComboBox.h"
 #include "components/editors/cxEditDataBinding.h"
@@ -288,7 +291,26 @@ public:
     hostlib::TClass ClassType() const override { return StaticClass(); }
 };
 
+class TcxDBTimeEdit : public TcxDBEditTwin<TcxCustomTimeEdit, TcxDBTextEditDataBinding> {
+public:
+    static hostlib::TClass StaticClass();
+    hostlib::TClass ClassType() const override { return StaticClass(); }
+};
+
+// Reads and writes the field's value itself, not its text.
+class TcxDBBlobEdit : public TcxDBEditTwin<TcxCustomBlobEdit, TcxDBEditDataBinding> {
+public:
+    static hostlib::TClass StaticClass();
+    hostlib::TClass ClassType() const override { return StaticClass(); }
+};
+
 class TcxDBCalcEdit : public TcxDBEditTwin<TcxCustomCalcEdit, TcxDBTextEditDataBinding> {
+public:
+    static hostlib::TClass StaticClass();
+    hostlib::TClass ClassType() const override { return StaticClass(); }
+};
+
+class TcxDBDateEdit : public TcxDBEditTwin<TcxCustomDateEdit, TcxDBTextEditDataBinding> {
 public:
     static hostlib::TClass StaticClass();
     hostlib::TClass ClassType() const override { return StaticClass(); }

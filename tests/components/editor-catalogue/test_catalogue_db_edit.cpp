@@ -3,14 +3,21 @@
 // texts written as Null or "" by the target field's type, lookup fields
 // with one and two keys, defaults taken from fields, the data-link query,
 // binding assignment, and the lookup combo box defined by a lookup field.
+// The date, time and BLOB kinds: the field's display format shown while
+// unfocused, the date kept while the time is edited, and the BLOB kind,
+// icon and drop-down that the field's type chooses.
 #include "tests/components/editor-catalogue/lookup_fixture.h"
+
+#include <optional>
 
 #include "components/editor-catalogue/cxDBEdit.h"
 #include "components/editor-catalogue/cxDBLookupComboBox.h"
+#include "components/editors/cxFormats.h"
 #include "platform/hostlib/data/dbcommon.h"
 #include "platform/hostlib/core/streams.h"
 #include "platform/hostlib/data/memdataset.h"
 #include "platform/windows/winuser.h"
+#include "tests/components/editors/fixed_locale.h"
 
 using namespace hostlib;
 using namespace lookuptest;
@@ -59,6 +66,7 @@ struct DBEditTest : LookupTest {
         lookup->SetKeyFields("name_id");
         lookup->SetLookupKeyFields("id");
         lookup->SetLookupResultField("name");
+        AddMoreFields();
         main->Open();
         main->AppendRecord({Variant(1), Variant("first"), Variant(1.5), Variant(true)});
         main->AppendRecord({Variant(3), Variant("second"), Variant::Null(), Variant(false)});
@@ -74,6 +82,7 @@ struct DBEditTest : LookupTest {
         cxDBLookupComboBoxFinalize();
         LookupTest::TearDown();
     }
+    virtual void AddMoreFields() {}
     template <class E>
     E* Bound(const std::string& field, TDataSource* from = nullptr)
     {
@@ -348,6 +357,265 @@ TEST_F(DBEditTest, ATwoKeyLookupWritesEachKey)
     EXPECT_EQ(places->FieldByName("b")->AsInteger(), 4);
     EXPECT_EQ(places->FieldByName("region")->AsString(), "three-four");
     edit->Free();
+}
+
+// ---- date, time and BLOB kinds ------------------------------------------------------------------
+
+const TDateTime kFirstDay = EncodeDate(2004, 5, 17) + EncodeTime(14, 30, 0, 0);
+const TDateTime kSecondDay = EncodeDate(2004, 6, 1) + EncodeTime(9, 0, 0, 0);
+
+// "main" with a date-and-time field "day", a time field "clock" and values
+// in its BLOB fields, under a fixed English locale.
+struct DBKindsTest : DBEditTest {
+    void SetUp() override
+    {
+        cxFormatSettingsUpdate().Reload = [] {};
+        cxFormatController()->FormatChanged();
+        DBEditTest::SetUp();
+        cxTimeEditInitialize();
+        cxDateEditInitialize();
+        cxBlobEditInitialize();
+        SetValues({Variant::FromDate(kFirstDay), Variant::FromDate(EncodeTime(10, 30, 0, 0)), Variant("memo text"),
+                   Variant(std::string("\x01\x02", 2)), Variant(SmallBitmap())});
+        main->Next();
+        SetValues({Variant::FromDate(kSecondDay), Variant::FromDate(EncodeTime(23, 15, 0, 0)), Variant::Null(),
+                   Variant::Null(), Variant::Null()});
+        main->First();
+    }
+    void AddMoreFields() override
+    {
+        main->FieldDefs().Add("day", ftDateTime);
+        main->FieldDefs().Add("clock", ftTime);
+        AddField<TDateTimeField>(*main, "day");
+        AddField<TTimeField>(*main, "clock");
+    }
+    void TearDown() override
+    {
+        if (form)
+            form->Free();
+        form = nullptr;
+        cxBlobEditFinalize();
+        cxDateEditFinalize();
+        cxTimeEditFinalize();
+        DBEditTest::TearDown();
+        cxFormatSettingsUpdate() = savedUpdate;
+        locale.reset();
+        cxFormatController()->FormatChanged();
+    }
+    // day, clock, notes, raw, picture of the current record.
+    void SetValues(const std::vector<Variant>& values)
+    {
+        const char* names[] = {"day", "clock", "notes", "raw", "picture"};
+        main->Edit();
+        for (std::size_t i = 0; i < values.size(); ++i)
+            main->FieldByName(names[i])->SetValue(values[i]);
+        main->Post();
+    }
+    static std::string SmallBitmap()
+    {
+        ObjectPtr<TBitmap> bitmap = MakeObject<TBitmap>();
+        bitmap->SetSize(4, 3);
+        TMemoryStream stream;
+        bitmap->SaveToStream(stream);
+        return std::string(stream.Bytes().begin(), stream.Bytes().end());
+    }
+    template <class E>
+    E* BoundFixed(const std::string& field, int top = 20)
+    {
+        auto* edit = Bound<E>(field);
+        edit->SetTop(top);
+        edit->Style()->LookAndFeel()->SetKind(lfStandard);
+        UseFixedFace(edit->Style()->Font());
+        Pump();
+        return edit;
+    }
+    double Day() const { return main->FieldByName("day")->AsDateTime(); }
+
+    std::optional<ScopedFormatSettings> locale{std::in_place, FixedEnglishLocale()};
+    TcxFormatSettingsUpdate savedUpdate = cxFormatSettingsUpdate();
+};
+
+TEST_F(DBKindsTest, DateTwinReadsOnScrollingAndPostsATypedDateWithTheFieldsTime)
+{
+    auto* edit = Bound<TcxDBDateEdit>("day");
+    edit->Properties()->SetInputKind(ikStandard);
+    EXPECT_NEAR(edit->Date(), kFirstDay, 1e-9);
+    main->Next();
+    Pump();
+    EXPECT_NEAR(edit->Date(), kSecondDay, 1e-9) << "read on scrolling";
+    Type(edit, "6/15/2004");
+    EXPECT_EQ(main->State(), dsEdit) << "typing enters edit state";
+    EXPECT_EQ(edit->Text(), "6/15/2004") << "entering edit state keeps the typed value";
+    EXPECT_NEAR(Day(), kSecondDay, 1e-9) << "nothing written before posting";
+    main->Post();
+    // The saved time is the one the field held.
+    EXPECT_NEAR(Day(), EncodeDate(2004, 6, 15) + EncodeTime(9, 0, 0, 0), 1e-9);
+}
+
+TEST_F(DBKindsTest, TimeTwinEditsTheTimeAndKeepsTheFieldsDate)
+{
+    auto* clock = BoundFixed<TcxDBTimeEdit>("clock");
+    EXPECT_NEAR(clock->Time(), EncodeTime(10, 30, 0, 0), 1e-9);
+    auto* edit = BoundFixed<TcxDBTimeEdit>("day", 60);
+    EXPECT_NEAR(edit->Time(), EncodeTime(14, 30, 0, 0), 1e-9);
+    main->Next();
+    Pump();
+    EXPECT_NEAR(clock->Time(), EncodeTime(23, 15, 0, 0), 1e-9) << "read on scrolling";
+    edit->SetFocus();
+    Pump();
+    edit->SetSelection(0, 0);
+    Key(VK_UP);
+    EXPECT_EQ(main->State(), dsEdit) << "spinning the hour enters edit state";
+    main->Post();
+    EXPECT_NEAR(Day(), kSecondDay + EncodeTime(1, 0, 0, 0), 1e-9) << "the date part stays";
+}
+
+TEST_F(DBKindsTest, ReadOnlyDateAndTimeFieldsRefuseTyping)
+{
+    struct Case {
+        const char* field;
+        bool time;
+    };
+    for (const Case c : {Case{"day", false}, Case{"clock", true}}) {
+        SCOPED_TRACE(c.field);
+        main->FieldByName(c.field)->SetReadOnly(true);
+        TcxCustomEdit* edit = c.time ? static_cast<TcxCustomEdit*>(Bound<TcxDBTimeEdit>(c.field))
+                                     : Bound<TcxDBDateEdit>(c.field);
+        edit->SetFocus();
+        Pump();
+        const std::string before = edit->Text();
+        Screen().TypeText("1");
+        Key(VK_UP);
+        EXPECT_EQ(edit->Text(), before);
+        EXPECT_EQ(main->State(), dsBrowse);
+        edit->Free();
+    }
+}
+
+TEST_F(DBKindsTest, UnfocusedDateAndTimeTwinsShowTheFieldsDisplayFormat)
+{
+    static_cast<TDateTimeField*>(main->FieldByName("day"))->SetDisplayFormat("yyyy-mm-dd");
+    static_cast<TDateTimeField*>(main->FieldByName("clock"))->SetDisplayFormat("hh:nn");
+    auto* date = BoundFixed<TcxDBDateEdit>("day");
+    auto* time = BoundFixed<TcxDBTimeEdit>("clock", 60);
+    struct Case {
+        TcxCustomEdit* edit;
+        const char* unfocused;
+        const char* focused;
+        TDateTime value;
+    };
+    for (const Case c : {Case{date, "2004-05-17", "5/17/2004", kFirstDay},
+                         Case{time, "10:30", "10:30:00", EncodeTime(10, 30, 0, 0)}}) {
+        SCOPED_TRACE(c.unfocused);
+        EXPECT_EQ(c.edit->Text(), c.unfocused);
+        EXPECT_NEAR(c.edit->EditValue().AsDouble(), c.value, 1e-9) << "the edit value stays the field's value";
+        c.edit->SetFocus();
+        Pump();
+        EXPECT_EQ(c.edit->Text(), c.focused) << "focused it shows its own text";
+    }
+    // What the user sees: the date twin, left again, paints the field's
+    // text as a plain text editor paints that same text.
+    auto* plain = CreateObject<TcxTextEdit>(form);
+    plain->SetBounds(date->Left(), 100, date->Width(), date->Height());
+    plain->Style()->LookAndFeel()->SetKind(lfStandard);
+    UseFixedFace(plain->Style()->Font());
+    plain->SetParent(form);
+    plain->SetText("2004-05-17");
+    Pump();
+    int inked = 0, differ = 0;
+    for (int y = 3; y < date->Height() - 3; ++y)
+        for (int x = 3; x < 10 * 8; ++x) {
+            const std::uint32_t shown = Pixel(date, x, y);
+            inked += shown == Rgb(clWindowText);
+            differ += shown != Pixel(plain, x, y);
+        }
+    EXPECT_GT(inked, 40) << "the text is painted";
+    EXPECT_EQ(differ, 0);
+}
+
+TEST_F(DBKindsTest, TheFieldTypeChoosesTheBlobKindItsIconAndButton)
+{
+    struct Case {
+        const char* field;
+        TcxBlobEditKind kind;
+        TcxEditButtonKind button;
+    };
+    int top = 10;
+    for (const Case c : {Case{"notes", bekMemo, bkDown}, Case{"raw", bekBlob, bkEllipsis},
+                         Case{"picture", bekPict, bkDown}}) {
+        SCOPED_TRACE(c.field);
+        auto* twin = BoundFixed<TcxDBBlobEdit>(c.field, top);
+        EXPECT_EQ(twin->ActiveProperties()->ActiveBlobEditKind(), c.kind);
+        EXPECT_EQ(twin->ActiveProperties()->Buttons()->Items(0)->Kind(), c.button);
+        EXPECT_FALSE(twin->EditValue().IsNull());
+        // A plain editor of that kind holding the same value paints the same icon.
+        auto* plain = CreateObject<TcxBlobEdit>(form);
+        plain->SetBounds(twin->Left(), top + 30, twin->Width(), twin->Height());
+        plain->Style()->LookAndFeel()->SetKind(lfStandard);
+        UseFixedFace(plain->Style()->Font());
+        plain->Properties()->SetBlobEditKind(c.kind);
+        plain->SetParent(form);
+        plain->SetEditValue(twin->EditValue());
+        Pump();
+        const RECT icon = static_cast<TcxBlobEditViewInfo*>(twin->ViewInfo())->IconRect;
+        ASSERT_EQ(icon.right - icon.left, 18);
+        int differ = 0;
+        for (int y = icon.top; y < icon.bottom; ++y)
+            for (int x = icon.left; x < icon.right; ++x)
+                differ += Pixel(twin, x, y) != Pixel(plain, x, y);
+        EXPECT_EQ(differ, 0);
+        top += 70;
+    }
+}
+
+TEST_F(DBKindsTest, BlobTwinEditsAMemoFieldInItsDropDown)
+{
+    auto* edit = BoundFixed<TcxDBBlobEdit>("notes");
+    EXPECT_EQ(VarToStr(edit->EditValue()), "memo text");
+    main->Next();
+    Pump();
+    EXPECT_TRUE(edit->EditValue().IsNull()) << "read on scrolling";
+    main->Prior();
+    Pump();
+    edit->SetFocus();
+    Pump();
+    edit->DropDown();
+    Pump();
+    auto* memo = As<TcxPopupMemo>(edit->PopupEditor());
+    ASSERT_NE(memo, nullptr);
+    EXPECT_EQ(memo->Text(), "memo text");
+    memo->SetSelStart(static_cast<int>(memo->Text().size()));
+    Screen().TypeText("!");
+    Pump();
+    ASSERT_NE(edit->OKButton(), nullptr);
+    ClickAt(edit->OKButton());
+    Pump();
+    EXPECT_FALSE(edit->DroppedDown());
+    EXPECT_EQ(main->State(), dsEdit) << "accepting the memo enters edit state";
+    EXPECT_EQ(main->FieldByName("notes")->AsString(), "memo text");
+    main->Post();
+    EXPECT_EQ(main->FieldByName("notes")->AsString(), "memo text!");
+}
+
+TEST_F(DBKindsTest, AReadOnlyBlobFieldOpensWithCloseOnly)
+{
+    main->FieldByName("notes")->SetReadOnly(true);
+    auto* edit = BoundFixed<TcxDBBlobEdit>("notes");
+    edit->SetFocus();
+    Pump();
+    edit->DropDown();
+    Pump();
+    ASSERT_NE(edit->CancelButton(), nullptr);
+    EXPECT_EQ(edit->CancelButton()->Caption(), "&Close");
+    EXPECT_EQ(edit->OKButton(), nullptr);
+    auto* memo = As<TcxPopupMemo>(edit->PopupEditor());
+    ASSERT_NE(memo, nullptr);
+    Screen().TypeText("x");
+    Pump();
+    EXPECT_EQ(memo->Text(), "memo text");
+    edit->CloseUp(false);
+    Pump();
+    EXPECT_EQ(main->State(), dsBrowse);
 }
 
 }  // namespace
