@@ -10,8 +10,20 @@ using namespace hostlib;
 
 TClass TcxLookupDBGridDefaultValuesProvider::StaticClass()
 {
-    return DefineClass<TcxLookupDBGridDefaultValuesProvider, TcxLookupGridDefaultValuesProvider>(
+    return DefineClass<TcxLookupDBGridDefaultValuesProvider, TcxCustomDBEditDefaultValuesProvider>(
         "TcxLookupDBGridDefaultValuesProvider");
+}
+
+TcxLookupDBGridColumn* TcxLookupDBGridDefaultValuesProvider::Column() const
+{
+    return As<TcxLookupDBGridColumn>(GetOwner());
+}
+
+bool TcxLookupDBGridDefaultValuesProvider::IsDisplayFormatDefined(bool)
+{
+    TcxLookupDBGridColumn* column = Column();
+    TcxCustomLookupGrid* grid = column ? column->Grid() : nullptr;
+    return grid && grid->DataController()->GetItemTextStored(column->Index());
 }
 
 // ---- columns ------------------------------------------------------------------------------------
@@ -60,6 +72,12 @@ void TcxLookupDBGridColumn::Assign(TPersistent* source)
 TClass TcxLookupDBGridColumn::GetDefaultValuesProviderClass()
 {
     return TcxLookupDBGridDefaultValuesProvider::StaticClass();
+}
+
+void TcxLookupDBGridColumn::InitDefaultValuesProvider()
+{
+    if (auto* provider = As<TcxCustomDBEditDefaultValuesProvider>(DefaultValuesProvider()))
+        provider->SetField(Field());
 }
 
 std::string TcxLookupDBGridColumn::DefaultCaption()
@@ -171,6 +189,13 @@ bool TcxCustomLookupDBGrid::IsRecNoScrolling() const
 {
     TDataSet* dataSet = DBDataController()->DataSet();
     return DBDataController()->IsGridMode() && dataSet && dataSet->Active() && dataSet->IsSequenced();
+}
+
+void TcxCustomLookupDBGrid::DataChanged()
+{
+    for (int i = 0; i < Columns()->Count(); ++i)
+        Columns()->Items(i)->InitDefaultValuesProvider();
+    TcxCustomLookupGrid::DataChanged();
 }
 
 void TcxCustomLookupDBGrid::InitScrollBarsParameters()

@@ -6,15 +6,21 @@
 #include <string>
 
 #include "components/data/cxDBData.h"
+#include "components/editor-catalogue/cxDBEdit.h"
 #include "components/editor-catalogue/cxLookupGrid.h"
 
 class TcxCustomLookupDBGrid;
+class TcxLookupDBGridColumn;
 
-// Display formats of a data-set column follow whether its data keeps texts.
-class TcxLookupDBGridDefaultValuesProvider : public TcxLookupGridDefaultValuesProvider {
+// A data-set column's cells take their defaults from its field, as a
+// data-aware editor's do; only whether a display format is defined follows
+// whether the column's data keeps texts.
+class TcxLookupDBGridDefaultValuesProvider : public TcxCustomDBEditDefaultValuesProvider {
 public:
     static hostlib::TClass StaticClass();
     hostlib::TClass ClassType() const override { return StaticClass(); }
+    bool IsDisplayFormatDefined(bool isCurrencyValueAccepted) override;
+    TcxLookupDBGridColumn* Column() const;
 };
 
 class TcxLookupDBGridColumn : public TcxLookupGridColumn {
@@ -27,6 +33,8 @@ public:
     std::string DefaultCaption() override;
     TcxEditRepositoryItem* DefaultRepositoryItem() override;
     int DefaultWidth() override;
+    // The provider follows the column's present field.
+    void InitDefaultValuesProvider();
 
     std::string FieldName() const;
     void SetFieldName(const std::string& value);
@@ -68,6 +76,7 @@ public:
 
     void InitScrollBarsParameters() override;
     void Scroll(hostlib::TScrollBarKind kind, hostlib::TScrollCode code, int& position) override;
+    void DataChanged() override;
     hostlib::TClass GetColumnClass() override { return TcxLookupDBGridColumn::StaticClass(); }
     hostlib::TClass GetColumnsClass() override { return TcxLookupDBGridColumns::StaticClass(); }
     hostlib::TClass GetDataControllerClass() override { return TcxLookupGridDBDataController::StaticClass(); }

@@ -1,12 +1,13 @@
 // The lookup combo box over an in-memory list data set: key to text and
 // back, the grid-mode cache of texts, pick mode, the null key of two key
 // fields, list fields rebuilt without a change, the locks kept paired when
-// grid mode is switched off, the record-number scroll bar, and the kind
-// found by its properties class.
+// grid mode is switched off, the record-number scroll bar, list columns
+// aligned as their fields ask, and the kind found by its properties class.
 #include "tests/components/editor-catalogue/lookup_fixture.h"
 
 #include "components/editor-catalogue/cxDBLookupComboBox.h"
 #include "platform/hostlib/data/memdataset.h"
+#include "platform/system/scope_guard.h"
 
 using namespace hostlib;
 using namespace lookuptest;
@@ -226,6 +227,60 @@ TEST_F(LookupComboBoxTest, InGridModeTheScrollBarFollowsTheRecordNumber)
     p->SetGridMode(false);
     grid->UpdateScrollBars();
     EXPECT_EQ(grid->VScrollBar()->Max(), grid->DataController()->GetRowCount() - 1) << "rows again";
+}
+
+TEST_F(LookupComboBoxTest, ListColumnsAlignTheirCellsAsTheirFieldsAsk)
+{
+    ObjectPtr<TMemDataSet> loads = MakeObject<TMemDataSet>(nullptr);
+    loads->FieldDefs().Add("name", ftString, 10);
+    loads->FieldDefs().Add("load", ftFloat);
+    loads->Open();
+    loads->FieldByName("name")->SetAlignment(taCenter);
+    loads->AppendRecord({Variant(std::string("Normal")), Variant(1.5)});
+    loads->AppendRecord({Variant(std::string("High")), Variant(12.25)});
+    ObjectPtr<TDataSource> loadsSource = MakeObject<TDataSource>(nullptr);
+    loadsSource->SetDataSet(loads.get());
+    auto* edit = CreateObject<TcxLookupComboBox>(form);
+    quelvo::sys::ScopeGuard freeEdit([edit] { edit->Free(); });
+    edit->SetBounds(20, 20, 200, 21);
+    UseFixedFace(edit->Style()->Font());
+    edit->SetParent(form);
+    TcxLookupComboBoxProperties* p = edit->Properties();
+    p->SetListSource(loadsSource.get());
+    p->SetKeyFieldNames("name");
+    p->SetListFieldNames("name;load");
+    p->ListColumns()->Items(0)->SetWidth(100);
+    p->ListColumns()->Items(1)->SetWidth(100);
+    edit->SetEditValue(Variant(std::string("High")));
+    edit->SetFocus();
+    edit->DropDown();
+    Pump();
+    ASSERT_TRUE(edit->DroppedDown());
+    TcxLookupDBGrid* grid = p->Grid();
+
+    // Blank pixels left and right of the ink in a cell of the first row,
+    // which is not the focused one.
+    const auto margins = [&](int column) {
+        const RECT cell = grid->ViewInfo()->Rows.FindByRowIndex(0)->Items(column)->ContentBounds;
+        int first = -1, last = -1;
+        for (int x = cell.left; x < cell.right; ++x)
+            for (int y = cell.top; y < cell.bottom; ++y)
+                if (Pixel(grid, x, y) == Rgb(clWindowText)) {
+                    first = first < 0 ? x - cell.left : first;
+                    last = x - cell.left;
+                }
+        return std::pair{first, cell.right - cell.left - 1 - last};
+    };
+    const auto [loadLeft, loadRight] = margins(1);
+    EXPECT_LT(loadRight, 6) << "a number field's cells are right-aligned";
+    EXPECT_GT(loadLeft, 40);
+    const auto [nameLeft, nameRight] = margins(0);
+    EXPECT_GT(nameLeft, 10) << "centred as the name field asks";
+    EXPECT_NEAR(nameLeft, nameRight, 4);
+    auto* provider = As<TcxCustomDBEditDefaultValuesProvider>(p->ListColumns()->Items(1)->DefaultValuesProvider());
+    EXPECT_EQ(provider ? provider->Field() : nullptr, loads->FieldByName("load")) << "a column's cells see their field";
+    edit->CloseUp(false);
+    Pump();
 }
 
 TEST_F(LookupComboBoxTest, KindIsFoundByItsPropertiesClassName)
