@@ -7,6 +7,7 @@
 #include <cstdio>
 #include <cstdlib>
 
+#include "platform/system/backend.h"
 #include "platform/system/clock.h"
 #include "platform/system/registry.h"
 #include "platform/system/winbase.h"
@@ -458,12 +459,11 @@ void ProcessWatcher::UpdateProcessCpu(DWORD processId, std::int64_t value, std::
 
 // ---- Priority classes ------------------------------------------------------
 
+// The configuration window reads it for every shown process at every tick:
+// the class a handle would give, without opening one.
 DWORD ProcessWatcher::GetPidPriority(DWORD processId)
 {
-    const ScopedProcessHandle process(OpenProcess(PROCESS_QUERY_INFORMATION, FALSE, processId));
-    if (!process)
-        return 0;
-    return GetPriorityClass(process.get());
+    return quelvo::sys::ReadPriorityClass(processId);
 }
 
 bool ProcessWatcher::SetPidPriority(DWORD processId, DWORD priorityClass)

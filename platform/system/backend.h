@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "platform/system/winerror.h"
 #include "platform/system/wintypes.h"
 
 namespace quelvo::sys {
@@ -96,6 +97,10 @@ public:
     // ERROR_INVALID_PARAMETER when there is no such process,
     // ERROR_ACCESS_DENIED when a requested right cannot be granted.
     virtual DWORD OpenProcess(DWORD pid, DWORD access, std::unique_ptr<ProcessHandleState>& handle) = 0;
+    // The class a process has now, as a handle opened for queries reads it,
+    // without opening one: cheap enough to ask for every process at every
+    // sample. The errors are OpenProcess's.
+    virtual DWORD ReadPriorityClass(DWORD pid, DWORD& priorityClass) = 0;
     // perfTime100ns: the monotonic clock; now100ns: now on the base of the
     // samples' start times.
     virtual DWORD SampleProcesses(std::vector<ProcessSample>& samples, std::int64_t& perfTime100ns,
@@ -134,6 +139,12 @@ SystemBackend& Backend();
 // The backend's journal of lowered processes, for the programs.
 inline int AdoptPriorityJournal() { return Backend().AdoptPriorityJournal(); }
 inline void ClosePriorityJournal() { Backend().ClosePriorityJournal(); }
+// The class of a running process read afresh; 0 when it cannot be read.
+inline DWORD ReadPriorityClass(DWORD pid)
+{
+    DWORD priorityClass = 0;
+    return Backend().ReadPriorityClass(pid, priorityClass) == ERROR_SUCCESS ? priorityClass : 0;
+}
 // Installs a backend (null = the Linux backend); returns the previous one.
 SystemBackend* InstallBackend(SystemBackend* backend);
 // The Linux backend itself, whatever is installed.

@@ -230,6 +230,14 @@ DWORD FakeSystem::OpenProcess(DWORD pid, DWORD access, std::unique_ptr<ProcessHa
     return ERROR_SUCCESS;
 }
 
+// As a handle opened for queries reads it, refusals included.
+DWORD FakeSystem::ReadPriorityClass(DWORD pid, DWORD& priorityClass)
+{
+    std::unique_ptr<ProcessHandleState> handle;
+    if (const DWORD error = OpenProcess(pid, PROCESS_QUERY_INFORMATION, handle); error != ERROR_SUCCESS) return error;
+    return handle->PriorityClass(priorityClass);
+}
+
 DWORD FakeSystem::SampleProcesses(std::vector<ProcessSample>& samples, std::int64_t& perfTime100ns,
                                   std::int64_t& now100ns)
 {

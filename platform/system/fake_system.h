@@ -127,6 +127,7 @@ public:
     DWORD ListProcesses(std::vector<DWORD>& pids) override;
     DWORD SnapshotProcesses(std::vector<ProcessEntry>& entries) override;
     DWORD OpenProcess(DWORD pid, DWORD access, std::unique_ptr<ProcessHandleState>& handle) override;
+    DWORD ReadPriorityClass(DWORD pid, DWORD& priorityClass) override;
     DWORD SampleProcesses(std::vector<ProcessSample>& samples, std::int64_t& perfTime100ns,
                           std::int64_t& now100ns) override;
     std::shared_ptr<RegistryStore> Registry() override { return registry_; }

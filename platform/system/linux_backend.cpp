@@ -200,6 +200,11 @@ public:
         return OpenLinuxProcess(pid, access, handle);
     }
 
+    DWORD ReadPriorityClass(DWORD pid, DWORD& priorityClass) override
+    {
+        return ReadLinuxPriorityClass(pid, priorityClass);
+    }
+
     DWORD SampleProcesses(std::vector<ProcessSample>& samples, std::int64_t& perfTime100ns,
                           std::int64_t& now100ns) override
     {

@@ -278,14 +278,18 @@ DWORD SetAllThreads(pid_t pid, NiceOf&& niceOf)
     return error;
 }
 
-// The class a process has now, by its scheduling policy and nice value.
-DWORD ClassOf(pid_t pid, const ProcStat& stat)
+// The class of a scheduling policy (as sched_getscheduler gives it, with
+// the reset-on-fork flag that may be set on it) and a nice value.
+DWORD ClassOfScheduling(int policy, long nice)
 {
-    const int policy = sched_getscheduler(pid);
+    policy &= ~SCHED_RESET_ON_FORK;
     if (policy == SCHED_FIFO || policy == SCHED_RR) return REALTIME_PRIORITY_CLASS;
     if (policy == SCHED_IDLE) return IDLE_PRIORITY_CLASS;
-    return ClassOfNice(stat.nice);
+    return ClassOfNice(nice);
 }
+
+// The class a process has now, by its main thread's policy and nice value.
+DWORD ClassOf(pid_t pid, const ProcStat& stat) { return ClassOfScheduling(sched_getscheduler(pid), stat.nice); }
 
 // Gives every thread its saved nice value back (threads started since get
 // the main thread's).
@@ -515,6 +519,24 @@ void CloseLinuxPriorityJournal()
     std::lock_guard lock(memory.mutex);
     if (!memory.journal.empty()) unlink(memory.journal.c_str());
     memory.journal.clear();
+}
+
+// The same class as a handle's read, by the main thread's policy and nice
+// value, with three system calls and no file: the process list reads it for
+// every row at every tick. One difference: a process that has ended but not
+// yet been waited for still reads its last class.
+DWORD ReadLinuxPriorityClass(DWORD pidValue, DWORD& priorityClass)
+{
+    if (pidValue == 0 || pidValue > static_cast<DWORD>(INT_MAX)) return ERROR_INVALID_PARAMETER;
+    const auto pid = static_cast<pid_t>(pidValue);
+    // Signal 0 to the thread of that id within the process of that id: it
+    // exists only for a process id, never for the id of another thread.
+    if (syscall(SYS_tgkill, pid, pid, 0) != 0 && errno != EPERM) return ERROR_INVALID_PARAMETER;
+    const int policy = sched_getscheduler(pid);
+    int nice = 0;
+    if (policy < 0 || !ThreadNice(pid, nice)) return ERROR_INVALID_PARAMETER;
+    priorityClass = ClassOfScheduling(policy, nice);
+    return ERROR_SUCCESS;
 }
 
 DWORD OpenLinuxProcess(DWORD pidValue, DWORD access, std::unique_ptr<ProcessHandleState>& handle)

@@ -15,5 +15,7 @@ void CloseLinuxPriorityJournal();
 
 // Opens a process by id with the rights asked for (see OpenProcess).
 DWORD OpenLinuxProcess(DWORD pid, DWORD access, std::unique_ptr<ProcessHandleState>& handle);
+// The class a handle of that process would read (see ReadPriorityClass).
+DWORD ReadLinuxPriorityClass(DWORD pid, DWORD& priorityClass);
 
 }  // namespace quelvo::sys

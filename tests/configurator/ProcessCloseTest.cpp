@@ -1,13 +1,17 @@
-// The process list's menu on real child processes: closing asks a process
-// without a window to end, forced termination kills one that will not.
+// The process list on real child processes: closing asks a process without
+// a window to end, forced termination kills one that will not, and a class
+// changed by another program shows at the next tick.
 #include "tests/configurator/ConfiguratorFixture.h"
 
+#include <sched.h>
 #include <signal.h>
+#include <sys/resource.h>
 #include <sys/prctl.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
 #include <chrono>
+#include <functional>
 #include <thread>
 
 #include "components/treelist/cxTL.h"
@@ -18,7 +22,7 @@ using namespace std::chrono_literals;
 
 namespace {
 
-class ProcessCloseTest : public ConfiguratorTest {
+class RealProcessTest : public ConfiguratorTest {
 protected:
     void TearDown() override
     {
@@ -68,7 +72,7 @@ private:
     std::vector<pid_t> children_;
 };
 
-TEST_F(ProcessCloseTest, CloseEndsASleepingChildAndForcedTerminationOneThatIgnoresTheRequest)
+TEST_F(RealProcessTest, CloseEndsASleepingChildAndForcedTerminationOneThatIgnoresTheRequest)
 {
     const pid_t sleeping = StartChild(false);
     const pid_t stubborn = StartChild(true);
@@ -93,6 +97,34 @@ TEST_F(ProcessCloseTest, CloseEndsASleepingChildAndForcedTerminationOneThatIgnor
     RowOf(stubborn)->SetFocused(true);
     form->TerminateProcessHarshly1Click(form);
     EXPECT_EQ(EndedBy(stubborn), SIGKILL);
+}
+
+TEST_F(RealProcessTest, AClassChangedByAnotherProgramShowsAtTheNextTick)
+{
+    const pid_t child = StartChild(false);
+    Open();
+    form->HideLowCheckBox->SetChecked(false);
+    Ticks(1);
+    ASSERT_NE(RowOf(child), nullptr);
+    EXPECT_EQ(RowOf(child)->GetText(3), "Normal");
+
+    // Lowering needs no privilege; each step is made behind the list's back.
+    const auto nice = [child](int value) { ::setpriority(PRIO_PROCESS, static_cast<id_t>(child), value); };
+    const auto idle = [child](int) {
+        sched_param param{};
+        ::sched_setscheduler(child, SCHED_IDLE, &param);
+    };
+    const struct {
+        std::function<void(int)> change;
+        int value;
+        const char* shown;
+    } steps[] = {{nice, 7, "Below Normal"}, {nice, 19, "Low"}, {idle, 0, "Low"}};
+    for (const auto& step : steps) {
+        step.change(step.value);
+        Ticks(1);
+        ASSERT_NE(RowOf(child), nullptr);
+        EXPECT_EQ(RowOf(child)->GetText(3), step.shown) << step.value;
+    }
 }
 
 }  // namespace

@@ -8,15 +8,18 @@
 #include <sys/syscall.h>
 #include <chrono>
 #include <fstream>
+#include <functional>
 #include <iostream>
 #include <map>
 #include <numeric>
+#include <sched.h>
 #include <set>
 #include <sstream>
 #include <sys/resource.h>
 #include <sys/stat.h>
 #include <thread>
 
+#include "platform/system/backend.h"
 #include "platform/system/linux_proc.h"
 #include "platform/system/priority_map.h"
 #include "platform/system/winsys.h"
@@ -307,6 +310,76 @@ TEST(LinuxSystem, EveryClassRoundTrips)
     sched_param param{};
     ASSERT_EQ(sched_setscheduler(child.Pid(), SCHED_IDLE, &param), 0);
     EXPECT_EQ(GetPriorityClass(process.Get()), IDLE_PRIORITY_CLASS);
+}
+
+// The "tid nice" lines of a child started with "nices", up to "ready".
+std::vector<pid_t> ThreadsOfNicesChild(Child& child)
+{
+    std::vector<pid_t> tids;
+    for (std::string line = child.ReadLine(); !line.empty() && line != "ready"; line = child.ReadLine())
+        tids.push_back(std::stoi(line));
+    return tids;
+}
+
+// The read without a handle, the one the process list makes for every row,
+// gives what a handle reads: the main thread's policy and nice value.
+TEST(LinuxSystem, TheClassReadWithoutAHandleIsTheHandlesClass)
+{
+    struct Case {
+        const char* what;
+        std::vector<std::string> mode;
+        std::function<void(pid_t)> change;
+        DWORD expected;
+    };
+    const auto nice = [](int value) { return [value](pid_t pid) { setpriority(PRIO_PROCESS, static_cast<id_t>(pid), value); }; };
+    const Case cases[] = {
+        {"as started", {"sleep"}, [](pid_t) {}, NORMAL_PRIORITY_CLASS},
+        {"nice 7 from outside", {"sleep"}, nice(7), BELOW_NORMAL_PRIORITY_CLASS},
+        {"nice 17 from outside", {"sleep"}, nice(17), IDLE_PRIORITY_CLASS},
+        {"a thread at 19 beside a main thread at 0", {"nices", "0", "19"}, [](pid_t) {}, NORMAL_PRIORITY_CLASS},
+        {"a thread at 19 beside a main thread at 10", {"nices", "10", "19", "19"}, [](pid_t) {},
+         BELOW_NORMAL_PRIORITY_CLASS},
+        {"idle policy flagged to reset on fork", {"sleep"},
+         [](pid_t pid) {
+             sched_param param{};
+             sched_setscheduler(pid, SCHED_IDLE | SCHED_RESET_ON_FORK, &param);
+         },
+         IDLE_PRIORITY_CLASS},
+    };
+    for (const Case& c : cases) {
+        std::vector<std::string> argv{HelperPath()};
+        argv.insert(argv.end(), c.mode.begin(), c.mode.end());
+        Child child(argv);
+        ASSERT_GT(child.Pid(), 0);
+        const std::vector<pid_t> tids = c.mode[0] == "nices" ? ThreadsOfNicesChild(child) : std::vector<pid_t>{};
+        ASSERT_EQ(tids.size() + 1, c.mode.size()) << c.what;
+        if (tids.empty()) std::this_thread::sleep_for(std::chrono::milliseconds(50));  // let it exec
+        c.change(child.Pid());
+        Handle process(OpenProcess(PROCESS_QUERY_INFORMATION, FALSE, static_cast<DWORD>(child.Pid())));
+        ASSERT_NE(process.Get(), nullptr) << c.what;
+        EXPECT_EQ(ReadPriorityClass(static_cast<DWORD>(child.Pid())), c.expected) << c.what;
+        EXPECT_EQ(GetPriorityClass(process.Get()), c.expected) << c.what;
+        // Another thread's id names no process, for either read.
+        for (const pid_t tid : tids) {
+            if (tid == child.Pid()) continue;
+            EXPECT_EQ(ReadPriorityClass(static_cast<DWORD>(tid)), 0u) << c.what;
+            EXPECT_EQ(OpenProcess(PROCESS_QUERY_INFORMATION, FALSE, static_cast<DWORD>(tid)), nullptr) << c.what;
+        }
+    }
+}
+
+TEST(LinuxSystem, NoClassIsReadForAnIdThatNamesNoProcess)
+{
+    pid_t ended = 0;
+    {
+        Child child({HelperPath(), "sleep"});
+        ended = child.Pid();
+    }  // killed and waited for
+    for (const DWORD pid : {0u, static_cast<DWORD>(ended), 0x80000000u, 0xFFFFFFFFu}) {
+        DWORD priorityClass = 0;
+        EXPECT_EQ(Backend().ReadPriorityClass(pid, priorityClass), ERROR_INVALID_PARAMETER) << pid;
+        EXPECT_EQ(ReadPriorityClass(pid), 0u) << pid;
+    }
 }
 
 TEST(LinuxSystem, ThreadsStartedDuringTheWalkAreReached)
