@@ -368,7 +368,9 @@ void TcxCustomInplaceEditContainer::DoSetEditingControl(TcxEditingControl* value
 {
     if (editingControl_ == value) return;
     if (value && value->ViewInfo()) value->ViewInfo()->SetState(cxvisStylesChanged, true);
-    if (editingControl_ && !editingControl_->IsDestroying()) editingControl_->DoInplaceEditContainerItemRemoved(this);
+    // A control that is being destroyed but still alive (its owner frees
+    // the items first) must not keep the item in its lists either.
+    if (editingControl_) editingControl_->DoInplaceEditContainerItemRemoved(this);
     editingControl_ = value;
     if (!value) return;
     value->BeginUpdate();

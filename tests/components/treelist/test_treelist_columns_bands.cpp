@@ -206,6 +206,50 @@ TEST_F(ColumnsTest, SetItemIndexExchangesTheColumnsAndRenumbers)
     EXPECT_EQ(list->GetColumnCount(), 3);
 }
 
+// ---- life ------------------------------------------------------------------------------
+
+// Columns belong to the tree list's owner, so a form frees them in its own
+// order; whatever goes first, nothing freed may be reached afterwards.
+TEST_F(ColumnsTest, FreeingTheFormTheListOrAColumnFirstIsSafe)
+{
+    enum class First { form, list, column };
+    struct Case {
+        const char* name;
+        bool parented;
+        First first;
+    } cases[] = {
+        {"form of an unparented list", false, First::form},
+        {"form of a parented list", true, First::form},
+        {"list, then the form", false, First::list},
+        {"a column, then the form", false, First::column},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        MakeTreeList(3, c.parented);
+        MakeInteger(Column(1));
+        AddRow(nullptr, {Variant("a"), Variant(2), Variant("x")});
+        AddRow(nullptr, {Variant("b"), Variant(1), Variant("y")});
+        Column(1)->SetSortOrder(soAscending);
+        list->Preview()->SetColumn(Column(0));
+        list->Items(0)->SetFocused(true);
+        list->Controller()->SetFocusedItem(Column(2));
+        if (c.parented) {
+            list->Controller()->EditingController()->ShowEdit(Column(2));
+            Pump();
+            ASSERT_NE(list->Controller()->EditingController()->Edit(), nullptr);
+        }
+        if (c.first == First::list) list->Free();
+        if (c.first == First::column) {
+            Column(2)->Free();
+            EXPECT_EQ(list->GetColumnCount(), 2);
+            EXPECT_EQ(list->DataController()->GetItemCount(), 2);
+        }
+        list = nullptr;
+        form->Free();
+        form = nullptr;
+    }
+}
+
 // ---- display text ------------------------------------------------------------------------
 
 using DisplayTextTest = TreeListTest;
