@@ -368,6 +368,27 @@ TEST_F(ComboBoxTest, AFocusedFixedListComboShowsItsSelectionBarAndACentredArrow)
     EXPECT_LE(std::abs((arrow.top + arrow.bottom) - (button.top + button.bottom)), 2);
 }
 
+// Freeing a focused editor moves the focus away, and leaving ends the
+// search state; by then its properties are gone.
+TEST_F(ComboBoxTest, AFocusedComboFreedInTheMiddleOfASearchLeavesQuietly)
+{
+    for (TcxEditDropDownListStyle style : {lsFixedList, lsEditList}) {
+        SCOPED_TRACE(style);
+        auto* edit = Add<TcxComboBox>(form, "Combo", 20, 100, 160, 22);
+        for (const std::string& item : kPriorities)
+            edit->Properties()->Items()->Add(item);
+        edit->Properties()->SetDropDownListStyle(style);
+        edit->SetFocus();
+        Pump();
+        Type("Hi");
+        ASSERT_TRUE(edit->FindSelection());
+        ASSERT_TRUE(edit->Focused());
+        edit->Free();
+        Pump();
+        EXPECT_EQ(form->FindComponent("Combo"), nullptr);
+    }
+}
+
 TEST_F(ComboBoxTest, TheFaceIsOwnerDrawnOnlyInTheFixedListStyleWithAnItem)
 {
     auto* edit = Add<TcxComboBox>(form, "Combo", 20, 100, 160, 22);
