@@ -34,10 +34,14 @@ std::string Environment(const char* name)
     return value != nullptr ? value : "";
 }
 
-std::string HomeFolder()
+std::string HomeFolder() { return HomeFolderOf(geteuid()); }
+
+// A folder below the home folder; "" without a home, rather than a path
+// below the root that is nobody's.
+std::string BelowHome(const char* relative)
 {
-    std::string home = Environment("HOME");
-    return home.empty() ? "/" : home;
+    const std::string home = HomeFolder();
+    return home.empty() ? home : home + "/" + relative;
 }
 
 // An XDG base folder: the variable when it is an absolute path, else the
@@ -46,7 +50,7 @@ std::string XdgFolder(const char* variable, const char* fallbackBelowHome)
 {
     std::string value = Environment(variable);
     if (!value.empty() && value.front() == '/') return value;
-    return HomeFolder() + "/" + fallbackBelowHome;
+    return BelowHome(fallbackBelowHome);
 }
 
 std::int64_t ClockIn100ns(clockid_t clock)
@@ -328,12 +332,15 @@ public:
     std::string SpecialFolder(int csidl) override
     {
         switch (csidl) {
-        case CSIDL_STARTUP: return XdgFolder("XDG_CONFIG_HOME", ".config") + "/autostart";
+        case CSIDL_STARTUP: {
+            const std::string config = XdgFolder("XDG_CONFIG_HOME", ".config");
+            return config.empty() ? config : config + "/autostart";
+        }
         case CSIDL_APPDATA: return XdgFolder("XDG_CONFIG_HOME", ".config");
         case CSIDL_LOCAL_APPDATA: return XdgFolder("XDG_DATA_HOME", ".local/share");
         case CSIDL_PERSONAL: return HomeFolder();
         case CSIDL_DESKTOP:
-        case CSIDL_DESKTOPDIRECTORY: return HomeFolder() + "/Desktop";
+        case CSIDL_DESKTOPDIRECTORY: return BelowHome("Desktop");
         default: return {};
         }
     }

@@ -27,19 +27,6 @@ std::string Environment(const char* name)
     return value != nullptr ? value : "";
 }
 
-std::string HomeOf(uid_t uid)
-{
-    std::string home = Environment("HOME");
-    if (IsAbsolute(home)) return home;
-    std::vector<char> buffer(16384);
-    passwd entry{};
-    passwd* found = nullptr;
-    if (getpwuid_r(uid, &entry, buffer.data(), buffer.size(), &found) == 0 && found != nullptr &&
-        IsAbsolute(found->pw_dir))
-        return found->pw_dir;
-    return {};
-}
-
 // A real folder of this user that no one else may write to.
 bool OwnedAndClosed(const std::string& path, uid_t uid)
 {
@@ -77,12 +64,25 @@ std::string StateFolderPath(const UserPlaces& places)
 
 }  // namespace
 
+std::string HomeFolderOf(uid_t uid)
+{
+    std::string home = Environment("HOME");
+    if (IsAbsolute(home)) return home;
+    std::vector<char> buffer(16384);
+    passwd entry{};
+    passwd* found = nullptr;
+    if (getpwuid_r(uid, &entry, buffer.data(), buffer.size(), &found) == 0 && found != nullptr &&
+        IsAbsolute(found->pw_dir))
+        return found->pw_dir;
+    return {};
+}
+
 UserPlaces PlacesFromEnvironment(uid_t uid)
 {
     UserPlaces places;
     places.xdgRuntimeDir = Environment("XDG_RUNTIME_DIR");
     places.xdgStateHome = Environment("XDG_STATE_HOME");
-    places.home = HomeOf(uid);
+    places.home = HomeFolderOf(uid);
     return places;
 }
 

@@ -36,6 +36,10 @@ struct UserPlaces {
 };
 UserPlaces PlacesFromEnvironment(uid_t uid);
 
+// The user's home: $HOME when it is an absolute path, else the password
+// database's entry for uid; "" when neither gives one.
+std::string HomeFolderOf(uid_t uid);
+
 // Computed on each call from the environment; creates the folder when
 // missing and tightens its mode when it is ours but open to others.
 RuntimeFolderResult RuntimeFolder();

@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <fcntl.h>
+#include <pwd.h>
 #include <filesystem>
 #include <fstream>
 #include <sstream>
@@ -127,35 +128,67 @@ TEST(ShellLink, RefusesWhatItDoesNotKnow)
     link->Release();
 }
 
-TEST(StartupFolder, FollowsXdgConfigHome)
+// Sets or unsets (null) an environment variable for its lifetime.
+class ScopedVariable {
+public:
+    ScopedVariable(const char* name, const char* value) : name_(name)
+    {
+        const char* saved = std::getenv(name);
+        had_ = saved != nullptr;
+        if (had_) saved_ = saved;
+        Set(value);
+    }
+    ~ScopedVariable() { Set(had_ ? saved_.c_str() : nullptr); }
+    ScopedVariable(const ScopedVariable&) = delete;
+    ScopedVariable& operator=(const ScopedVariable&) = delete;
+
+private:
+    void Set(const char* value) const
+    {
+        if (value != nullptr) {
+            setenv(name_, value, 1);
+        } else {
+            unsetenv(name_);
+        }
+    }
+    const char* name_;
+    std::string saved_;
+    bool had_ = false;
+};
+
+// The folder a special folder id names; "" when there is none.
+std::string SpecialFolder(int id)
 {
-    const char* saved = std::getenv("XDG_CONFIG_HOME");
-    const std::string restore = saved != nullptr ? saved : "";
+    LPITEMIDLIST list = nullptr;
+    if (SHGetSpecialFolderLocation(nullptr, id, &list) != S_OK) return {};
+    char path[MAX_PATH] = {};
+    EXPECT_TRUE(SHGetPathFromIDListA(list, path));
+    CoTaskMemFree(list);
+    return path;
+}
+
+TEST(StartupFolder, FollowsXdgConfigHomeThenTheHomeOfTheUser)
+{
+    const passwd* entry = getpwuid(geteuid());
+    const std::string account = entry != nullptr && entry->pw_dir[0] == '/' ? entry->pw_dir : "";
+    const std::string accountConfig = account.empty() ? "" : account + "/.config/autostart";
     struct Case {
-        const char* value;  // null = unset
+        const char* config;  // XDG_CONFIG_HOME; null = unset
+        const char* home;    // HOME; null = unset
         std::string expected;
     };
-    const std::string home = std::getenv("HOME") != nullptr ? std::getenv("HOME") : "/";
-    const Case cases[] = {{"/cfg", "/cfg/autostart"},
-                          {nullptr, home + "/.config/autostart"},
-                          {"relative/ignored", home + "/.config/autostart"}};
+    const Case cases[] = {{"/cfg", "/h", "/cfg/autostart"},
+                          {nullptr, "/h", "/h/.config/autostart"},
+                          {"relative/ignored", "/h", "/h/.config/autostart"},
+                          {"/cfg", nullptr, "/cfg/autostart"},
+                          {nullptr, nullptr, accountConfig},
+                          {nullptr, "", accountConfig},
+                          {nullptr, "relative", accountConfig}};
     for (const Case& c : cases) {
-        if (c.value != nullptr) {
-            setenv("XDG_CONFIG_HOME", c.value, 1);
-        } else {
-            unsetenv("XDG_CONFIG_HOME");
-        }
-        LPITEMIDLIST list = nullptr;
-        ASSERT_EQ(SHGetSpecialFolderLocation(nullptr, CSIDL_STARTUP, &list), S_OK);
-        char path[MAX_PATH] = {};
-        EXPECT_TRUE(SHGetPathFromIDListA(list, path));
-        EXPECT_EQ(path, c.expected);
-        CoTaskMemFree(list);
-    }
-    if (saved != nullptr) {
-        setenv("XDG_CONFIG_HOME", restore.c_str(), 1);
-    } else {
-        unsetenv("XDG_CONFIG_HOME");
+        SCOPED_TRACE(std::string(c.config ? c.config : "(unset)") + " " + (c.home ? c.home : "(unset)"));
+        const ScopedVariable config("XDG_CONFIG_HOME", c.config);
+        const ScopedVariable home("HOME", c.home);
+        EXPECT_EQ(SpecialFolder(CSIDL_STARTUP), c.expected);
     }
 }
 
