@@ -9,7 +9,6 @@
 
 #include <fcntl.h>
 #include <signal.h>
-#include <sys/resource.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -55,14 +54,6 @@ fs::path OwnFolder()
     return fs::read_symlink("/proc/self/exe").parent_path();
 }
 
-bool MayRaisePriorities()
-{
-    if (::geteuid() == 0)
-        return true;
-    rlimit limit{};
-    return ::getrlimit(RLIMIT_NICE, &limit) == 0 && limit.rlim_cur >= 20;
-}
-
 // The nice value of a process; 99 when unreadable.
 int NiceOf(pid_t pid)
 {
@@ -95,7 +86,7 @@ class LiveTray : public testing::Test {
 protected:
     void SetUp() override
     {
-        if (!MayRaisePriorities())
+        if (!live::MayRaisePriorities())
             GTEST_SKIP() << "needs root, or RLIMIT_NICE of 20, to give priorities back";
         // As root the tray sees nothing but what the test starts.
         if (::geteuid() == 0) {
