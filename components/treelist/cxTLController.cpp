@@ -801,13 +801,16 @@ bool TcxCustomTreeListControl::InsertNode(bool above)
 {
     TcxTreeListNode* focused = FocusedNode();
     if (!focused && !above) return false;
-    // Above the focused node means before it under its own parent.
-    const TcxTreeListNodeAttachMode mode = above ? tlamInsert : tlamAdd;
+    // Above a child node is above its parent, one level up; above a
+    // top-level node is just before it.
+    TcxTreeListNode* relative = focused;
+    if (above && focused && focused->Parent() != Nodes()->Root()) relative = focused->Parent();
+    const TcxTreeListNodeAttachMode mode = above && focused ? tlamInsert : tlamAdd;
     TcxTreeListNode* added = nullptr;
     BeginUpdate();
     {
         ScopeGuard close([this] { EndUpdate(); });
-        added = AddNode(nullptr, focused, focused ? mode : tlamAdd, nullptr);
+        added = AddNode(nullptr, relative, mode, nullptr);
     }
     // A child of a collapsed node is shown, so that it can take the focus.
     added->MakeVisible();

@@ -194,9 +194,9 @@ TEST_F(ControllerTest, InsertingRows)
     Click(150, 62);
     ASSERT_EQ(list->FocusedNode(), c1);
     KeyWith(VK_CONTROL, VK_INSERT);
-    ASSERT_EQ(n0->Count(), 3) << "Ctrl+Insert on a child stays among its siblings";
-    EXPECT_EQ(c0->getNextSibling(), list->FocusedNode());
-    EXPECT_EQ(list->FocusedNode()->getNextSibling(), c1);
+    EXPECT_EQ(n0->Count(), 2) << "Ctrl+Insert on a child goes one level up";
+    EXPECT_EQ(list->TopNode(), list->FocusedNode());
+    EXPECT_EQ(list->FocusedNode()->getNextSibling(), n0) << "just before the child's parent";
 
     Click(150, 80);
     ASSERT_EQ(list->FocusedNode(), c1);
@@ -206,9 +206,11 @@ TEST_F(ControllerTest, InsertingRows)
 
     n0->SetFocused(true);
     Pump();
+    TcxTreeListNode* above = n0->getPrevSibling();
     KeyWith(VK_CONTROL, VK_INSERT);
-    EXPECT_EQ(list->TopNode(), list->FocusedNode()) << "before a top-level node";
-    EXPECT_EQ(list->TopNode()->getNextSibling(), n0);
+    EXPECT_EQ(list->FocusedNode()->getNextSibling(), n0) << "just before a top-level node";
+    EXPECT_EQ(list->FocusedNode()->getPrevSibling(), above);
+    EXPECT_EQ(list->FocusedNode()->Parent(), n0->Parent());
 }
 
 TEST_F(ControllerTest, CtrlDeleteAsksFirst)
