@@ -274,6 +274,39 @@ std::string TcxCustomDateEditProperties::MaskEmptyText()
     return mode ? mode->GetEmptyString() : std::string();
 }
 
+bool TcxCustomDateEditProperties::IsEmptyText(const std::string& text)
+{
+    if (text == MaskEmptyText())
+        return true;
+    if (!IsMasked() || MaskKind() != emkStandard)
+        return false;
+    Variant focusedNull;
+    PrepareDisplayValue(Variant::Null(), focusedNull, true);
+    return text == CreateMode()->GetFormattedText(std::string()) || text == VarToStr(focusedNull);
+}
+
+std::unique_ptr<TcxMaskEditCustomMode> TcxCustomDateEditProperties::GetModeClass(TcxEditMaskKind kind,
+                                                                                  IcxMaskEditModeEdit* edit)
+{
+    if (kind != emkStandard)
+        return TcxCustomPopupEditProperties::GetModeClass(kind, edit);
+    return std::make_unique<TcxDateEditMaskStandardMode>(edit, this);
+}
+
+char TcxCustomDateEditProperties::GetStandardMaskBlank(int position)
+{
+    TcxTimeZoneInfo zone;
+    if (!GetTimeZoneInfo(position, zone) || zone.Kind == tzTimeSuffix)
+        return '\0';
+    return '0';
+}
+
+char TcxDateEditMaskStandardMode::GetBlank(int position) const
+{
+    auto* properties = dynamic_cast<TcxCustomDateEditProperties*>(GetProperties());
+    return properties ? properties->GetStandardMaskBlank(position + 1) : TcxMaskEditStandardMode::GetBlank(position);
+}
+
 bool TcxCustomDateEditProperties::GetTimeZoneInfo(int position, TcxTimeZoneInfo& info)
 {
     TcxFormatController* controller = cxFormatController();
@@ -304,7 +337,7 @@ void TcxCustomDateEditProperties::InternalPrepareEditValue(const std::string& te
 {
     editValue = Variant::Null();
     TDateTime date = 0;
-    if (text != MaskEmptyText() && ParseDate(text, date))
+    if (!IsEmptyText(text) && ParseDate(text, date))
         editValue = Variant::FromDate(date);
     else if (dateOnError_ == deToday)
         editValue = Variant::FromDate(kind_ == ckDateTime ? WallClock() : WholeDays(WallClock()));
@@ -400,17 +433,16 @@ void TcxCustomDateEditProperties::PrepareDisplayValue(const Variant& editValue, 
 bool TcxCustomDateEditProperties::ResolveDate(Variant& displayValue, std::string& errorText, bool& error,
                                               TcxCustomDateEdit* edit, TDateTime& date)
 {
-    const std::string empty = MaskEmptyText();
     auto parse = [&] {
         date = 0;
-        if (VarToStr(displayValue) != empty && !cxDateUtils::TextToDateEx(VarToStr(displayValue), date))
+        if (!IsEmptyText(VarToStr(displayValue)) && !cxDateUtils::TextToDateEx(VarToStr(displayValue), date))
             error = true;
     };
     bool displayChangedByHandler = false;
     try {
         parse();
         if (edit && edit->IsOnValidateEventAssigned()) {
-            if (VarToStr(displayValue) != empty && !error) {
+            if (!IsEmptyText(VarToStr(displayValue)) && !error) {
                 Variant normalised;
                 PrepareDisplayValue(Variant::FromDate(date), normalised, true);
                 displayValue = Variant(TrimRight(VarToStr(normalised)));
@@ -419,7 +451,7 @@ bool TcxCustomDateEditProperties::ResolveDate(Variant& displayValue, std::string
             bool isUserErrorDisplayValue = false;
             DoValidate(displayValue, errorText, error, edit, isUserErrorDisplayValue);
             displayChangedByHandler = VarToStr(displayValue) != before;
-            if (!error && VarToStr(displayValue) != empty)
+            if (!error && !IsEmptyText(VarToStr(displayValue)))
                 parse();
         } else if (error && dateOnError_ != deNoChange) {
             date = dateOnError_ == deNull ? cxCalendarNullDate : kind_ == ckDateTime ? WallClock() : WholeDays(WallClock());
@@ -438,7 +470,7 @@ void TcxCustomDateEditProperties::AcceptDate(TDateTime date, Variant& displayVal
 {
     // Clearing the text clears the value: a saved time alone would be a
     // date the user never entered.
-    if (IsNullDate(date) || VarToStr(displayValue) == MaskEmptyText()) {
+    if (IsNullDate(date) || IsEmptyText(VarToStr(displayValue))) {
         if (edit)
             edit->SetSavedTime(0);
         displayValue = Variant(MaskEmptyText());

@@ -4,6 +4,7 @@
 // format and picked from the month calendar in its drop-down. A date-only
 // editor can keep the time part of its value while the date is edited.
 
+#include <memory>
 #include <string>
 
 #include "components/editor-catalogue/cxCalendar.h"
@@ -73,16 +74,23 @@ public:
     bool GetAlwaysPostEditValue() override { return true; }
     bool PopupWindowAcceptsAnySize() override { return false; }
     hostlib::TClass GetPopupWindowClass() override;
+    std::unique_ptr<TcxMaskEditCustomMode> GetModeClass(TcxEditMaskKind kind, IcxMaskEditModeEdit* edit) override;
 
     void BuildEditMask();
     // The mask the kind and the input kind ask for.
     TcxEditMask KindEditMask() const;
     // The time zone of a 1-based position of a masked date-and-time text.
     bool GetTimeZoneInfo(int position, TcxTimeZoneInfo& info);
+    // What an empty 1-based position of the standard mask shows: '0' in the
+    // digits of a time, '\0' (the mask's own blank) elsewhere.
+    char GetStandardMaskBlank(int position);
     // Null, or the date a text stands for (DateOnError applied).
     void InternalPrepareEditValue(const std::string& text, hostlib::Variant& editValue);
     // The text of an empty editor.
     std::string MaskEmptyText();
+    // Nothing typed: the empty text, or what an emptied or empty focused
+    // editor shows with the time at its blanks.
+    bool IsEmptyText(const std::string& text);
 
     TcxDateEditPropertiesValues* AssignedValues() const
     {
@@ -140,6 +148,14 @@ class TcxDateEditProperties : public TcxCustomDateEditProperties {
 public:
     static hostlib::TClass StaticClass();
     hostlib::TClass ClassType() const override { return StaticClass(); }
+};
+
+// The standard mask of the date editor: the digits of a time show 0 when
+// empty, so a cleared time still reads as one.
+class TcxDateEditMaskStandardMode : public TcxMaskEditStandardMode {
+public:
+    using TcxMaskEditStandardMode::TcxMaskEditStandardMode;
+    char GetBlank(int position) const override;
 };
 
 // The calendar of the drop-down.

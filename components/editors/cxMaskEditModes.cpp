@@ -86,11 +86,26 @@ void TcxMaskEditStandardMode::Compile(const TcxEditMask& mask)
     if (!Edit()) SetNeedUpdateEditValue(true);
 }
 
+char TcxMaskEditStandardMode::BlankAt(int position) const
+{
+    const char blank = GetBlank(position);
+    return blank ? blank : mask_.Blank();
+}
+
+void TcxMaskEditStandardMode::ApplyBlanks(std::string& text) const
+{
+    const int count = std::min(Length(text), static_cast<int>(mask_.Count()));
+    for (int i = 0; i < count; ++i) {
+        if (!IsLiteral(i) && text[i] == mask_.Blank()) text[i] = BlankAt(i);
+    }
+}
+
 std::string TcxMaskEditStandardMode::GetFormattedText(const std::string& text)
 {
     if (mask_.Count() == 0) return text;
     std::string result = text;
     mask_.Format(result, true);
+    ApplyBlanks(result);
     return result;
 }
 
@@ -180,7 +195,7 @@ bool TcxMaskEditStandardMode::PressDelete()
     const int start = SelStart();
     const int end = std::min({start + SelLength(), Length(text), static_cast<int>(mask_.Count())});
     for (int i = start; i < end; ++i) {
-        if (!IsLiteral(i)) text[i] = GetBlank();
+        if (!IsLiteral(i)) text[i] = BlankAt(i);
     }
     Edit()->ModeSetDisplayText(text);
     SetCaret(start);

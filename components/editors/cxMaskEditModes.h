@@ -168,10 +168,15 @@ public:
     void UpdateEditValue() override;
     std::string GetUpdatedText(const std::string& text) override;
 
-    virtual char GetBlank() const { return mask_.Blank(); }
+    // The character an empty position shows; '\0' leaves it to the mask's
+    // blank. Derived modes give single positions a blank of their own.
+    virtual char GetBlank(int) const { return mask_.Blank(); }
     const TcxStandardMask& Mask() const { return mask_; }
 
 private:
+    char BlankAt(int position) const;
+    // Empty positions of a full edit text take their own blank.
+    void ApplyBlanks(std::string& text) const;
     bool IsLiteral(int position) const;
     int FirstEditable() const;
     // The caret at a position, shown as a one-character selection.

@@ -190,6 +190,44 @@ TEST_F(DateEditTest, AFocusedMaskedDateAndTimeShowsNoValueAsTheZeroTime)
     EXPECT_EQ(Shown(Variant::FromDate(kNow), true), "2004-03-17 10:30:00 AM");
 }
 
+// An emptied time shows its digits as 0, so a date typed over a cleared
+// editor is a whole date and time at once; the date keeps its own blank,
+// and a cleared text is still no value.
+TEST_F(DateEditTest, AClearedMaskedTimeShowsZeroes)
+{
+    auto* p = edit->Properties();
+    p->SetKind(ckDateTime);
+    edit->SetEditValue(Variant::FromDate(EncodeDate(2004, 5, 17) + EncodeTime(10, 15, 0, 0)));
+    Focus(edit);
+    edit->SetSelection(14, 1);
+    Key(VK_DELETE);
+    Pump();
+    EXPECT_EQ(edit->Text(), "2004-05-17 10:05:00 AM") << "a deleted minute digit";
+    edit->SelectAll();
+    Key(VK_DELETE);
+    Pump();
+    EXPECT_EQ(edit->Text(), "    -  -   00:00:00   ");
+    Key(VK_RETURN);
+    Pump();
+    EXPECT_TRUE(edit->EditValue().IsNull()) << "cleared, not 1899-12-30";
+    Key(VK_HOME);
+    Screen().TypeText("20040317");
+    Pump();
+    EXPECT_EQ(edit->Text(), "2004-03-17 00:00:00   ");
+    Key(VK_RETURN);
+    Pump();
+    ASSERT_FALSE(edit->EditValue().IsNull()) << edit->Text();
+    EXPECT_EQ(edit->EditValue().AsDouble(), EncodeDate(2004, 3, 17));
+    EXPECT_EQ(edit->Text(), "2004-03-17 12:00:00 AM");
+
+    p->SetKind(ckDate);
+    p->SetInputKind(ikMask);
+    edit->SelectAll();
+    Key(VK_DELETE);
+    Pump();
+    EXPECT_EQ(edit->Text(), "    -  -  ") << "a date alone keeps the mask's blank";
+}
+
 TEST_F(DateEditTest, TypedDatesKeepTheSavedTimeAndClearingGivesNoValue)
 {
     auto* p = edit->Properties();

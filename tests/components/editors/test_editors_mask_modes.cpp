@@ -28,10 +28,13 @@ class Editor : public IcxMaskEditModeEdit {
 public:
     Editor(TcxEditMaskKind kind, const std::string& mask) : mode(TcxMaskEditCustomMode::Create(kind, this, &settings))
     {
-        mode->Compile(mask);
-        text_ = mode->GetFormattedText(std::string());
-        mode->SetText(text_);
-        KeyDown(VK_HOME);
+        Start(mask);
+    }
+    // With a mode of the test's own.
+    template <class Make>
+    Editor(const std::string& mask, Make make) : mode(make(this, &settings))
+    {
+        Start(mask);
     }
 
     void Type(const std::string& keys)
@@ -115,6 +118,13 @@ public:
     std::string editValue;
 
 private:
+    void Start(const std::string& mask)
+    {
+        mode->Compile(mask);
+        text_ = mode->GetFormattedText(std::string());
+        mode->SetText(text_);
+        KeyDown(VK_HOME);
+    }
     int Clamp(int value) const { return std::clamp(value, 0, static_cast<int>(text_.size())); }
     void ReplaceSelection(const std::string& with)
     {
@@ -227,6 +237,54 @@ INSTANTIATE_TEST_SUITE_P(
         KeyCase{emkRegExprEx, "'+7 '\\d+", "", "+7 ", 0, true, 0},
         KeyCase{emkRegExprEx, "'+7 '\\d+", "5\b\b", "+7 ", 3, true, 1},
         KeyCase{emkRegExprEx, "'+7 '\\d+", "56", "+7 56", 5, true, 0}));
+
+// Positions with a blank of their own; '\0' leaves a position to the
+// mask's blank.
+class OwnBlanksMode : public TcxMaskEditStandardMode {
+public:
+    OwnBlanksMode(IcxMaskEditModeEdit* edit, IcxMaskEditModeProperties* properties, std::string blanks)
+        : TcxMaskEditStandardMode(edit, properties), blanks_(std::move(blanks))
+    {
+    }
+    char GetBlank(int position) const override
+    {
+        return position < static_cast<int>(blanks_.size()) ? blanks_[position] : '\0';
+    }
+
+private:
+    std::string blanks_;
+};
+
+TEST(MaskModes, APositionShowsItsOwnBlankWhenEmpty)
+{
+    const std::string blanks("\0\0\0\0\0\0" "00\0" "0", 10);  // the last one left to the mask
+    struct Case {
+        std::string keys;
+        std::string text;
+        int caret;
+    };
+    const Case cases[] = {
+        {"", "__/__ 00:0_", 0},
+        {"1231", "12/31 00:0_", 6},
+        {"12314", "12/31 40:0_", 7},
+        {"123145\b", "12/31 40:0_", 7},
+        {"123145^#", "_2/31 45:0_", 0},
+        {"12314567$\b\b", "12/31 45:0_", 9},
+    };
+    for (const Case& c : cases) {
+        Editor editor("!99/99 99:99;1;_", [&](Editor* e, Settings* s) {
+            return std::make_unique<OwnBlanksMode>(e, s, blanks);
+        });
+        Play(editor, c.keys);
+        EXPECT_EQ(editor.Text(), c.text) << c.keys;
+        EXPECT_EQ(editor.Caret(), c.caret) << c.keys;
+    }
+    Settings settings;
+    OwnBlanksMode mode(nullptr, &settings, blanks);
+    mode.Compile("!99/99 99:99;1;_");
+    EXPECT_EQ(mode.GetFormattedText("1231"), "12/31 00:0_");
+    EXPECT_EQ(mode.GetEmptyString(), "  /     :  ") << "the value of no input stays blank";
+}
 
 TEST(MaskModes, PastePlacesTheTextFromTheCaret)
 {
