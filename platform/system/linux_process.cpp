@@ -288,6 +288,36 @@ DWORD ClassOfScheduling(int policy, long nice)
     return ClassOfNice(nice);
 }
 
+// One thread's scheduling attributes as sched_getattr fills them, in the
+// first layout, which every kernel that has the call knows.
+struct SchedulingAttributes {
+    std::uint32_t size = sizeof(SchedulingAttributes);
+    std::uint32_t policy = 0;
+    std::uint64_t flags = 0;
+    std::int32_t nice = 0;
+    std::uint32_t priority = 0;
+    std::uint64_t runtime = 0;
+    std::uint64_t deadline = 0;
+    std::uint64_t period = 0;
+};
+
+// A thread's policy and nice value: in one call where the kernel has it, in
+// two where it has not or a filter refuses it.
+bool ReadScheduling(pid_t tid, int& policy, int& nice)
+{
+#ifdef SYS_sched_getattr
+    SchedulingAttributes attributes;
+    if (syscall(SYS_sched_getattr, tid, &attributes, sizeof(attributes), 0) == 0) {
+        policy = static_cast<int>(attributes.policy);
+        nice = attributes.nice;
+        return true;
+    }
+    if (errno != ENOSYS && errno != EPERM) return false;
+#endif
+    policy = sched_getscheduler(tid);
+    return policy >= 0 && ThreadNice(tid, nice);
+}
+
 // The class a process has now, by its main thread's policy and nice value.
 DWORD ClassOf(pid_t pid, const ProcStat& stat) { return ClassOfScheduling(sched_getscheduler(pid), stat.nice); }
 
@@ -522,19 +552,16 @@ void CloseLinuxPriorityJournal()
 }
 
 // The same class as a handle's read, by the main thread's policy and nice
-// value, with three system calls and no file: the process list reads it for
-// every row at every tick. One difference: a process that has ended but not
-// yet been waited for still reads its last class.
+// value, in one system call and without a file: the process list reads it
+// for every row at every tick. It is meant for the ids the process listing
+// gives; unlike a handle, the id of a thread reads that thread, and a
+// process that has ended but was not yet waited for reads its last class.
 DWORD ReadLinuxPriorityClass(DWORD pidValue, DWORD& priorityClass)
 {
     if (pidValue == 0 || pidValue > static_cast<DWORD>(INT_MAX)) return ERROR_INVALID_PARAMETER;
-    const auto pid = static_cast<pid_t>(pidValue);
-    // Signal 0 to the thread of that id within the process of that id: it
-    // exists only for a process id, never for the id of another thread.
-    if (syscall(SYS_tgkill, pid, pid, 0) != 0 && errno != EPERM) return ERROR_INVALID_PARAMETER;
-    const int policy = sched_getscheduler(pid);
+    int policy = 0;
     int nice = 0;
-    if (policy < 0 || !ThreadNice(pid, nice)) return ERROR_INVALID_PARAMETER;
+    if (!ReadScheduling(static_cast<pid_t>(pidValue), policy, nice)) return ERROR_INVALID_PARAMETER;
     priorityClass = ClassOfScheduling(policy, nice);
     return ERROR_SUCCESS;
 }
