@@ -644,23 +644,17 @@ void TcxCalcEditPropertiesValues::SetPrecision(bool value)
 
 void TcxCalcEditPropertiesValues::Assign(TPersistent* source)
 {
-    auto* other = As<TcxCalcEditPropertiesValues>(source);
-    if (!other) {
-        TcxTextEditPropertiesValues::Assign(source);
-        return;
-    }
-    BeginUpdate();
-    quelvo::sys::ScopeGuard endUpdate([this] { EndUpdate(); });
-    TcxTextEditPropertiesValues::Assign(source);
-    SetPrecision(other->precision_);
+    cxAssignKind(
+        *this, source, [this](TPersistent* s) { TcxTextEditPropertiesValues::Assign(s); },
+        [this](const TcxCalcEditPropertiesValues& other) { SetPrecision(other.precision_); });
 }
 
 void TcxCalcEditPropertiesValues::RestoreDefaults()
 {
-    BeginUpdate();
-    quelvo::sys::ScopeGuard endUpdate([this] { EndUpdate(); });
-    TcxTextEditPropertiesValues::RestoreDefaults();
-    SetPrecision(false);
+    cxWithinUpdate(*this, [this] {
+        TcxTextEditPropertiesValues::RestoreDefaults();
+        SetPrecision(false);
+    });
 }
 
 TClass TcxCustomCalcEditProperties::StaticClass()
@@ -700,20 +694,15 @@ void TcxCustomCalcEditProperties::Construct(TPersistent* owner)
 
 void TcxCustomCalcEditProperties::Assign(TPersistent* source)
 {
-    auto* other = As<TcxCustomCalcEditProperties>(source);
-    if (!other) {
-        TcxCustomPopupEditProperties::Assign(source);
-        return;
-    }
-    BeginUpdate();
-    quelvo::sys::ScopeGuard endUpdate([this] { EndUpdate(); });
-    TcxCustomPopupEditProperties::Assign(source);
-    SetBeepOnError(other->BeepOnError());
-    AssignedValues()->SetPrecision(false);
-    if (other->IsPrecisionStored()) SetPrecision(other->Precision());
-    SetQuickClose(other->quickClose_);
-    SetScientificFormat(other->scientificFormat_);
-    SetUseThousandSeparator(other->useThousandSeparator_);
+    cxAssignKind(*this, source, [this](TPersistent* s) { TcxCustomPopupEditProperties::Assign(s); },
+                 [this](TcxCustomCalcEditProperties& other) {
+                     SetBeepOnError(other.BeepOnError());
+                     AssignedValues()->SetPrecision(false);
+                     if (other.IsPrecisionStored()) SetPrecision(other.Precision());
+                     SetQuickClose(other.quickClose_);
+                     SetScientificFormat(other.scientificFormat_);
+                     SetUseThousandSeparator(other.useThousandSeparator_);
+                 });
 }
 
 TClass TcxCustomCalcEditProperties::GetAssignedValuesClass() { return TcxCalcEditPropertiesValues::StaticClass(); }

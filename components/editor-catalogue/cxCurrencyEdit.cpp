@@ -57,18 +57,13 @@ void TcxCustomCurrencyEditProperties::Construct(TPersistent* owner)
 
 void TcxCustomCurrencyEditProperties::Assign(TPersistent* source)
 {
-    auto* other = As<TcxCustomCurrencyEditProperties>(source);
-    if (!other) {
-        TcxCustomTextEditProperties::Assign(source);
-        return;
-    }
-    BeginUpdate();
-    quelvo::sys::ScopeGuard endUpdate([this] { EndUpdate(); });
-    TcxCustomTextEditProperties::Assign(source);
-    decimalPlaces_ = other->decimalPlaces_;
-    SetNullable(other->nullable_);
-    SetNullString(other->nullString_);
-    SetUseThousandSeparator(other->useThousandSeparator_);
+    cxAssignKind(*this, source, [this](TPersistent* s) { TcxCustomTextEditProperties::Assign(s); },
+                 [this](const TcxCustomCurrencyEditProperties& other) {
+                     decimalPlaces_ = other.decimalPlaces_;
+                     SetNullable(other.nullable_);
+                     SetNullString(other.nullString_);
+                     SetUseThousandSeparator(other.useThousandSeparator_);
+                 });
 }
 
 void TcxCustomCurrencyEditProperties::SetNullable(bool value)

@@ -96,25 +96,21 @@ void TcxDateEditPropertiesValues::SetInputKind(bool value)
 
 void TcxDateEditPropertiesValues::Assign(TPersistent* source)
 {
-    auto* other = As<TcxDateEditPropertiesValues>(source);
-    if (!other) {
-        TcxTextEditPropertiesValues::Assign(source);
-        return;
-    }
-    BeginUpdate();
-    quelvo::sys::ScopeGuard endUpdate([this] { EndUpdate(); });
-    TcxTextEditPropertiesValues::Assign(source);
-    SetDateButtons(other->dateButtons_);
-    SetInputKind(other->inputKind_);
+    cxAssignKind(
+        *this, source, [this](TPersistent* s) { TcxTextEditPropertiesValues::Assign(s); },
+        [this](const TcxDateEditPropertiesValues& other) {
+            SetDateButtons(other.dateButtons_);
+            SetInputKind(other.inputKind_);
+        });
 }
 
 void TcxDateEditPropertiesValues::RestoreDefaults()
 {
-    BeginUpdate();
-    quelvo::sys::ScopeGuard endUpdate([this] { EndUpdate(); });
-    TcxTextEditPropertiesValues::RestoreDefaults();
-    SetDateButtons(false);
-    SetInputKind(false);
+    cxWithinUpdate(*this, [this] {
+        TcxTextEditPropertiesValues::RestoreDefaults();
+        SetDateButtons(false);
+        SetInputKind(false);
+    });
 }
 
 // ---- properties ---------------------------------------------------------------------------------
@@ -160,26 +156,21 @@ TClass TcxCustomDateEditProperties::GetAssignedValuesClass() { return TcxDateEdi
 
 void TcxCustomDateEditProperties::Assign(TPersistent* source)
 {
-    auto* other = As<TcxCustomDateEditProperties>(source);
-    if (!other) {
-        TcxCustomPopupEditProperties::Assign(source);
-        return;
-    }
-    BeginUpdate();
-    quelvo::sys::ScopeGuard endUpdate([this] { EndUpdate(); });
-    TcxCustomPopupEditProperties::Assign(source);
-    SetArrowsForYear(other->arrowsForYear_);
-    AssignedValues()->SetDateButtons(false);
-    if (other->AssignedValues()->DateButtons())
-        SetDateButtons(other->dateButtons_);
-    SetDateOnError(other->dateOnError_);
-    AssignedValues()->SetInputKind(false);
-    if (other->AssignedValues()->InputKind())
-        SetInputKind(other->inputKind_);
-    SetKind(other->kind_);
-    SetSaveTime(other->saveTime_);
-    SetShowTime(other->showTime_);
-    SetYearsInMonthList(other->yearsInMonthList_);
+    cxAssignKind(*this, source, [this](TPersistent* s) { TcxCustomPopupEditProperties::Assign(s); },
+                 [this](TcxCustomDateEditProperties& other) {
+                     SetArrowsForYear(other.arrowsForYear_);
+                     AssignedValues()->SetDateButtons(false);
+                     if (other.AssignedValues()->DateButtons())
+                         SetDateButtons(other.dateButtons_);
+                     SetDateOnError(other.dateOnError_);
+                     AssignedValues()->SetInputKind(false);
+                     if (other.AssignedValues()->InputKind())
+                         SetInputKind(other.inputKind_);
+                     SetKind(other.kind_);
+                     SetSaveTime(other.saveTime_);
+                     SetShowTime(other.showTime_);
+                     SetYearsInMonthList(other.yearsInMonthList_);
+                 });
 }
 
 // Every change rebuilds the mask first, so it follows the kind, the input

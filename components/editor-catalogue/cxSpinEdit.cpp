@@ -146,23 +146,17 @@ void TcxSpinEditPropertiesValues::SetValueType(bool value)
 
 void TcxSpinEditPropertiesValues::Assign(TPersistent* source)
 {
-    auto* other = As<TcxSpinEditPropertiesValues>(source);
-    if (!other) {
-        TcxTextEditPropertiesValues::Assign(source);
-        return;
-    }
-    BeginUpdate();
-    quelvo::sys::ScopeGuard endUpdate([this] { EndUpdate(); });
-    TcxTextEditPropertiesValues::Assign(source);
-    SetValueType(other->valueType_);
+    cxAssignKind(
+        *this, source, [this](TPersistent* s) { TcxTextEditPropertiesValues::Assign(s); },
+        [this](const TcxSpinEditPropertiesValues& other) { SetValueType(other.valueType_); });
 }
 
 void TcxSpinEditPropertiesValues::RestoreDefaults()
 {
-    BeginUpdate();
-    quelvo::sys::ScopeGuard endUpdate([this] { EndUpdate(); });
-    TcxTextEditPropertiesValues::RestoreDefaults();
-    SetValueType(false);
+    cxWithinUpdate(*this, [this] {
+        TcxTextEditPropertiesValues::RestoreDefaults();
+        SetValueType(false);
+    });
 }
 
 // ---- properties ---------------------------------------------------------------------------------

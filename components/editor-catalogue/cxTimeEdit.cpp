@@ -156,18 +156,13 @@ void TcxCustomTimeEditProperties::Construct(TPersistent* owner)
 
 void TcxCustomTimeEditProperties::Assign(TPersistent* source)
 {
-    auto* other = As<TcxCustomTimeEditProperties>(source);
-    if (!other) {
-        TcxCustomSpinEditProperties::Assign(source);
-        return;
-    }
-    BeginUpdate();
-    quelvo::sys::ScopeGuard endUpdate([this] { EndUpdate(); });
-    TcxCustomSpinEditProperties::Assign(source);
-    SetShowDate(other->showDate_);
-    SetTimeFormat(other->timeFormat_);
-    SetUse24HourFormat(other->use24HourFormat_);
-    SetUseTimeFormatWhenUnfocused(other->useTimeFormatWhenUnfocused_);
+    cxAssignKind(*this, source, [this](TPersistent* s) { TcxCustomSpinEditProperties::Assign(s); },
+                 [this](const TcxCustomTimeEditProperties& other) {
+                     SetShowDate(other.showDate_);
+                     SetTimeFormat(other.timeFormat_);
+                     SetUse24HourFormat(other.use24HourFormat_);
+                     SetUseTimeFormatWhenUnfocused(other.useTimeFormatWhenUnfocused_);
+                 });
 }
 
 void TcxCustomTimeEditProperties::SetShowDate(bool value)

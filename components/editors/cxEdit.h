@@ -15,6 +15,7 @@
 #include "platform/hostlib/visual/controls.h"
 #include "platform/hostlib/visual/graphics.h"
 #include "platform/hostlib/visual/menus.h"
+#include "platform/system/scope_guard.h"
 #include "components/foundation/cxGraphics.h"
 
 enum TcxEditButtonKind { bkEllipsis, bkDown, bkGlyph, bkText };
@@ -188,6 +189,33 @@ private:
     TcxEditVertAlignment vert_ = cxEditDefaultVertAlignment;
     bool isHorzAssigned_ = false;
 };
+
+// ---- copying settings --------------------------------------------------------------
+
+// Runs steps inside the update bracket of editor settings (properties or
+// their assigned values), so that their change is signalled once.
+template <class Settings, class Steps>
+void cxWithinUpdate(Settings& settings, Steps&& steps)
+{
+    settings.BeginUpdate();
+    quelvo::sys::ScopeGuard end([&settings] { settings.EndUpdate(); });
+    steps();
+}
+
+// Assign of one kind of settings: a source of another kind goes to the
+// inherited Assign alone; one of this kind is copied in one update
+// bracket, the inherited part first, then the kind's own.
+template <class Kind, class Inherited, class Own>
+void cxAssignKind(Kind& self, hostlib::TPersistent* source, Inherited&& inherited, Own&& own)
+{
+    Kind* other = hostlib::As<Kind>(source);
+    if (!other)
+        return inherited(source);
+    cxWithinUpdate(self, [&] {
+        inherited(source);
+        own(*other);
+    });
+}
 
 // ---- assigned values ---------------------------------------------------------------
 

@@ -124,31 +124,26 @@ bool TcxTextEditPropertiesValues::IsMinValueStored() const
 
 void TcxTextEditPropertiesValues::Assign(TPersistent* source)
 {
-    auto* other = As<TcxTextEditPropertiesValues>(source);
-    if (!other) {
-        TcxCustomEditPropertiesValues::Assign(source);
-        return;
-    }
-    BeginUpdate();
-    quelvo::sys::ScopeGuard endUpdate([this] { EndUpdate(); });
-    TcxCustomEditPropertiesValues::Assign(source);
-    SetDisplayFormat(other->displayFormat_);
-    SetEditFormat(other->editFormat_);
-    SetMaxLength(other->maxLength_);
-    SetMaxValue(other->maxValue_);
-    SetMinValue(other->minValue_);
+    cxAssignKind(*this, source, [this](TPersistent* s) { TcxCustomEditPropertiesValues::Assign(s); },
+                 [this](const TcxTextEditPropertiesValues& other) {
+                     SetDisplayFormat(other.displayFormat_);
+                     SetEditFormat(other.editFormat_);
+                     SetMaxLength(other.maxLength_);
+                     SetMaxValue(other.maxValue_);
+                     SetMinValue(other.minValue_);
+                 });
 }
 
 void TcxTextEditPropertiesValues::RestoreDefaults()
 {
-    BeginUpdate();
-    quelvo::sys::ScopeGuard endUpdate([this] { EndUpdate(); });
-    TcxCustomEditPropertiesValues::RestoreDefaults();
-    SetDisplayFormat(false);
-    SetEditFormat(false);
-    SetMaxLength(false);
-    SetMaxValue(false);
-    SetMinValue(false);
+    cxWithinUpdate(*this, [this] {
+        TcxCustomEditPropertiesValues::RestoreDefaults();
+        SetDisplayFormat(false);
+        SetEditFormat(false);
+        SetMaxLength(false);
+        SetMaxValue(false);
+        SetMinValue(false);
+    });
 }
 
 // ---- TcxCustomTextEditProperties: life and copies ----------------------------------
