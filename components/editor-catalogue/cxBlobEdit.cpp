@@ -383,31 +383,23 @@ void TcxBlobEditViewData::PrepareDrawTextFlags(TcxCanvas*, TcxCustomEditViewInfo
 
 TClass TcxPopupMemo::StaticClass() { return DefineClass<TcxPopupMemo, TcxMemo>("TcxPopupMemo"); }
 
-void TcxPopupMemo::KeyDown(WORD& key, TShiftState shift)
-{
-    if (BlobEdit) {
-        if (const int result = BlobEdit->PopupKeyResult(key, shift, false)) {
-            key = 0;
-            BlobEdit->ClosePopupWithResult(result);
-            return;
-        }
-    }
-    TcxMemo::KeyDown(key, shift);
-}
-
 TClass TcxPopupImage::StaticClass() { return DefineClass<TcxPopupImage, TcxImage>("TcxPopupImage"); }
 
-void TcxPopupImage::KeyDown(WORD& key, TShiftState shift)
+template <class Editor, bool Picture>
+void TcxBlobPopupEditor<Editor, Picture>::KeyDown(WORD& key, TShiftState shift)
 {
     if (BlobEdit) {
-        if (const int result = BlobEdit->PopupKeyResult(key, shift, true)) {
+        if (const int result = BlobEdit->PopupKeyResult(key, shift, Picture)) {
             key = 0;
             BlobEdit->ClosePopupWithResult(result);
             return;
         }
     }
-    TcxImage::KeyDown(key, shift);
+    Editor::KeyDown(key, shift);
 }
+
+template class TcxBlobPopupEditor<TcxMemo, false>;
+template class TcxBlobPopupEditor<TcxImage, true>;
 
 TClass TcxBlobEditPopupWindow::StaticClass()
 {

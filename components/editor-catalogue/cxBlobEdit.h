@@ -167,26 +167,29 @@ public:
     }
 };
 
-// The memo of the drop-down; its keys may close the drop-down first.
-class TcxPopupMemo : public TcxMemo {
+// An editor of the drop-down (memo or image); its keys may close the
+// drop-down first.
+template <class Editor, bool Picture>
+class TcxBlobPopupEditor : public Editor {
 public:
-    static hostlib::TClass StaticClass();
-    hostlib::TClass ClassType() const override { return StaticClass(); }
     TcxCustomBlobEdit* BlobEdit = nullptr;
 
 protected:
     void KeyDown(WORD& key, hostlib::TShiftState shift) override;
 };
+extern template class TcxBlobPopupEditor<TcxMemo, false>;
+extern template class TcxBlobPopupEditor<TcxImage, true>;
 
-// The image editor of the drop-down; its keys may close the drop-down first.
-class TcxPopupImage : public TcxImage {
+class TcxPopupMemo : public TcxBlobPopupEditor<TcxMemo, false> {
 public:
     static hostlib::TClass StaticClass();
     hostlib::TClass ClassType() const override { return StaticClass(); }
-    TcxCustomBlobEdit* BlobEdit = nullptr;
+};
 
-protected:
-    void KeyDown(WORD& key, hostlib::TShiftState shift) override;
+class TcxPopupImage : public TcxBlobPopupEditor<TcxImage, true> {
+public:
+    static hostlib::TClass StaticClass();
+    hostlib::TClass ClassType() const override { return StaticClass(); }
 };
 
 class TcxBlobEditPopupWindow : public TcxPopupEditPopupWindow {
