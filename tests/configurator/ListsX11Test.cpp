@@ -3,6 +3,7 @@
 // onto the rule list through XDND becomes a row and an "Ignore" rule in
 // the settings file. As root it runs sealed in a pid namespace of its own.
 #include "tests/configurator/ConfiguratorX11Fixture.h"
+#include "tests/platform/windows/x11/xdnd_source.h"
 
 #include <fstream>
 
@@ -58,18 +59,7 @@ protected:
     }
     void SendXdnd(Window target, Window source, const char* type, long l1, long l2, long l3, long l4)
     {
-        XEvent ev{};
-        ev.xclient.type = ClientMessage;
-        ev.xclient.window = target;
-        ev.xclient.message_type = AtomOf(type);
-        ev.xclient.format = 32;
-        ev.xclient.data.l[0] = static_cast<long>(source);
-        ev.xclient.data.l[1] = l1;
-        ev.xclient.data.l[2] = l2;
-        ev.xclient.data.l[3] = l3;
-        ev.xclient.data.l[4] = l4;
-        XSendEvent(dpy_, target, False, NoEventMask, &ev);
-        XFlush(dpy_);
+        x11test::SendXdndMessage(dpy_, target, source, AtomOf(type), l1, l2, l3, l4);
     }
     // Waits for a reply of the drop target, handing it the dragged list of
     // files whenever it asks for it.
@@ -79,19 +69,7 @@ protected:
             while (XPending(dpy_)) {
                 XNextEvent(dpy_, &reply);
                 if (reply.type == ClientMessage && reply.xclient.message_type == AtomOf(type)) return true;
-                if (reply.type != SelectionRequest) continue;
-                const XSelectionRequestEvent& req = reply.xselectionrequest;
-                XChangeProperty(dpy_, req.requestor, req.property, req.target, 8, PropModeReplace,
-                                reinterpret_cast<const unsigned char*>(uris.data()), static_cast<int>(uris.size()));
-                XEvent answer{};
-                answer.xselection.type = SelectionNotify;
-                answer.xselection.requestor = req.requestor;
-                answer.xselection.selection = req.selection;
-                answer.xselection.target = req.target;
-                answer.xselection.property = req.property;
-                answer.xselection.time = req.time;
-                XSendEvent(dpy_, req.requestor, False, NoEventMask, &answer);
-                XFlush(dpy_);
+                if (reply.type == SelectionRequest) x11test::AnswerUriListRequest(dpy_, reply.xselectionrequest, uris);
             }
             return false;
         }, 10s);

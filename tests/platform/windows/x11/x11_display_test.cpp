@@ -34,6 +34,7 @@
 #include "platform/windows/loop.h"
 #include "platform/desktop/clipboard/desktop_clipboard.h"
 #include "platform/windows/x11/dropfiles.h"
+#include "tests/platform/windows/x11/xdnd_source.h"
 #include "platform/windows/x11/layered.h"
 #include "platform/windows/x11/x11_display.h"
 #include "platform/windows/x11/x11_keys.h"
@@ -1222,18 +1223,7 @@ TEST_F(X11DisplayTest, FilesDroppedByAnotherProgramArriveAsDropFiles)
     ::Window source = XCreateSimpleWindow(other_, root_, 0, 0, 1, 1, 0, 0, 0);
     XSetSelectionOwner(other_, Atom_("XdndSelection"), source, CurrentTime);
     auto send = [&](const char* type, long l1, long l2, long l3, long l4) {
-        XEvent ev{};
-        ev.xclient.type = ClientMessage;
-        ev.xclient.window = xmain;
-        ev.xclient.message_type = Atom_(type);
-        ev.xclient.format = 32;
-        ev.xclient.data.l[0] = static_cast<long>(source);
-        ev.xclient.data.l[1] = l1;
-        ev.xclient.data.l[2] = l2;
-        ev.xclient.data.l[3] = l3;
-        ev.xclient.data.l[4] = l4;
-        XSendEvent(other_, xmain, False, NoEventMask, &ev);
-        XFlush(other_);
+        x11test::SendXdndMessage(other_, xmain, source, Atom_(type), l1, l2, l3, l4);
     };
     auto reply = [&](const char* type, XEvent& out) {
         return PumpUntil([&] {
@@ -1243,10 +1233,7 @@ TEST_F(X11DisplayTest, FilesDroppedByAnotherProgramArriveAsDropFiles)
                 if (out.type == SelectionRequest) {
                     // The dragged data, as a file manager offers it.
                     const std::string list = "file:///tmp/first%20file.txt\r\nhttp://example.org/x\r\nfile:///etc/hostname\r\n";
-                    XSelectionRequestEvent& req = out.xselectionrequest;
-                    XChangeProperty(other_, req.requestor, req.property, req.target, 8, PropModeReplace,
-                                    reinterpret_cast<const unsigned char*>(list.data()), static_cast<int>(list.size()));
-                    AnswerSelection(other_, req, req.property);
+                    x11test::AnswerUriListRequest(other_, out.xselectionrequest, list);
                 }
             }
             return false;
