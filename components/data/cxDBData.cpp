@@ -2560,11 +2560,14 @@ void TcxDBDataController::RestructData()
 
 void TcxDBDataController::LoadStorage()
 {
-    // A closed data set shows no rows, whatever was copied from it.
-    if (!DBProvider().IsActive() && !DBProvider().IsDataSource()) DataStorage().Clear(false);
+    // A closed data set shows no rows, whatever was copied from it; the rows
+    // built over those records go with them before anyone is told.
+    const bool closed = !DBProvider().IsActive() && !DBProvider().IsDataSource();
+    if (closed) DataStorage().Clear(false);
     SaveKeys();
     {
         quelvo::sys::ScopeGuard restore([this] { RestoreKeys(); });
+        if (closed && !destroying_ && !IsDestroying()) Refresh();
         TcxCustomDataController::LoadStorage();
     }
     DBProvider().ResetPostLocate();

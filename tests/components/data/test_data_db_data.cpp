@@ -110,6 +110,27 @@ TEST_F(DBDataFixture, ChangesMadeInTheDataSetReachTheRows)
     EXPECT_EQ(controller->GetItemField(1), ds->FieldByName("Name"));
 }
 
+TEST_F(DBDataFixture, AClosedDataSetLeavesNoRowsByTheTimeTheControlHears)
+{
+    Bind();
+    ds->MoveBy(3);
+    int notices = 0, staleRows = 0;
+    controller->OnUpdateControl = TcxUpdateControlEvent::FromFunction([&](TcxUpdateControlInfo*) {
+        ++notices;
+        for (int row = 0; row < controller->GetRowCount(); ++row)
+            staleRows += controller->GetRowInfo(row).RecordIndex >= controller->GetRecordCount();
+    });
+    ds->Close();
+    EXPECT_GT(notices, 0);
+    EXPECT_EQ(staleRows, 0);
+    EXPECT_EQ(controller->GetRowCount(), 0);
+    ds->Open();
+    EXPECT_EQ(controller->GetRowCount(), 20);
+    source.reset();
+    EXPECT_EQ(staleRows, 0);
+    EXPECT_EQ(controller->GetRowCount(), 0);
+}
+
 TEST_F(DBDataFixture, TheFocusAndTheCursorFollowEachOther)
 {
     ds->MoveBy(3);

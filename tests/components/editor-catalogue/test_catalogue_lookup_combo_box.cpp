@@ -2,7 +2,8 @@
 // back, the grid-mode cache of texts, pick mode, the null key of two key
 // fields, list fields rebuilt without a change, the locks kept paired when
 // grid mode is switched off, the record-number scroll bar, list columns
-// aligned as their fields ask, and the kind found by its properties class.
+// aligned as their fields ask, a closed or freed list, and the kind found
+// by its properties class.
 #include "tests/components/editor-catalogue/lookup_fixture.h"
 
 #include "components/editor-catalogue/cxDBLookupComboBox.h"
@@ -281,6 +282,44 @@ TEST_F(LookupComboBoxTest, ListColumnsAlignTheirCellsAsTheirFieldsAsk)
     EXPECT_EQ(provider ? provider->Field() : nullptr, loads->FieldByName("load")) << "a column's cells see their field";
     edit->CloseUp(false);
     Pump();
+}
+
+TEST_F(LookupComboBoxTest, ClosingTheListEmptiesTheOpenDropDownAndFreeingItsSourceIsHarmless)
+{
+    TcxLookupComboBox* edit = NewCombo();
+    UseFixedFace(edit->Style()->Font());
+    edit->SetEditValue(Variant(12));
+    edit->SetFocus();
+    edit->DropDown();
+    Pump();
+    ASSERT_TRUE(edit->DroppedDown());
+    TcxLookupDBGrid* grid = edit->Properties()->Grid();
+    ASSERT_GT(grid->ViewInfo()->VisibleRowCount, 0);
+    const RECT firstRow = grid->ViewInfo()->Rows.FindByRowIndex(0)->Bounds;
+    const auto ink = [&] {
+        int count = 0;
+        for (int y = firstRow.top; y < firstRow.bottom; ++y)
+            for (int x = firstRow.left; x < firstRow.right; ++x)
+                count += Pixel(grid, x, y) == Rgb(clWindowText);
+        return count;
+    };
+    ASSERT_GT(ink(), 20) << "\"Normal\" is shown";
+    list->Close();
+    Pump();
+    EXPECT_EQ(grid->DataController()->GetRowCount(), 0);
+    EXPECT_EQ(grid->ViewInfo()->VisibleRowCount, 0);
+    EXPECT_EQ(ink(), 0) << "no row is left on screen";
+    list->Open();
+    Pump();
+    EXPECT_EQ(grid->DataController()->GetRowCount(), 5);
+    EXPECT_GT(ink(), 20);
+    edit->CloseUp(false);
+    Pump();
+    EXPECT_NO_THROW({
+        source.reset();
+        Pump();
+    });
+    EXPECT_EQ(grid->DataController()->GetRowCount(), 0);
 }
 
 TEST_F(LookupComboBoxTest, KindIsFoundByItsPropertiesClassName)
