@@ -299,6 +299,7 @@ std::vector<TcxDBDataProvider*> TcxDBDataProvider::ProvidersOf(hostlib::TDataSet
 void TcxDBDataProvider::Construct(TcxCustomDataController* controller)
 {
     TcxCustomDataProvider::Construct(controller);
+    dbController_ = hostlib::As<TcxDBDataController>(controller);
     link_.reset(hostlib::CreateObject<TcxDBDataLink>(this));
     Providers().push_back(this);
 }
@@ -406,7 +407,7 @@ void TcxDBDataProvider::Destroy()
 
 TcxDBDataController* TcxDBDataProvider::DBDataController() const
 {
-    return hostlib::As<TcxDBDataController>(DataController());
+    return dbController_;
 }
 
 TcxDBDataModeController* TcxDBDataProvider::Modes() const

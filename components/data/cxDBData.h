@@ -289,6 +289,9 @@ private:
     bool StepLocate(bool forward, bool next);
 
     hostlib::ObjectPtr<TcxDBDataLink> link_;
+    // The controller as its data-set class, found once: the grid-mode test
+    // of every cell read asks for it.
+    TcxDBDataController* dbController_ = nullptr;
     SavePosInfo savePos_;
     int currentRecordIndex_ = 0;
     bool inGridModeUpdate_ = false;

@@ -243,6 +243,12 @@ void TcxStringValueType::GetDataValue(const std::uint8_t* P, Variant& V) const
     GetValue(PrepareValueBuffer(P), V);
 }
 
+std::string TcxStringValueType::GetDefaultDisplayText(const std::uint8_t* P) const
+{
+    const std::string* s = StringAt(P);
+    return s ? *s : std::string();
+}
+
 void TcxStringValueType::ReadDataValue(std::uint8_t* P, TStream& stream) const
 {
     AssignString(P, ReadStringFunc(stream));
@@ -288,6 +294,11 @@ const void* TcxStringValueType::PrepareValueBuffer(const std::uint8_t* P) const
 void TcxWideStringValueType::GetDataValue(const std::uint8_t* P, Variant& V) const
 {
     GetValue(PrepareValueBuffer(P), V);
+}
+
+std::string TcxWideStringValueType::GetDefaultDisplayText(const std::uint8_t* P) const
+{
+    return TcxValueType::GetDefaultDisplayText(P);
 }
 
 void TcxWideStringValueType::ReadDataValue(std::uint8_t* P, TStream& stream) const

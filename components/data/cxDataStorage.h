@@ -101,6 +101,8 @@ public:
     void FreeBuffer(std::uint8_t* P) const override;
     int GetDataSize() const override;
     void GetDataValue(const std::uint8_t* P, hostlib::Variant& V) const override;
+    // The text itself, without the round trip through a variant.
+    std::string GetDefaultDisplayText(const std::uint8_t* P) const override;
     void ReadDataValue(std::uint8_t* P, hostlib::TStream& stream) const override;
     void SetDataValue(std::uint8_t* P, const hostlib::Variant& V) const override;
     void WriteDataValue(const std::uint8_t* P, hostlib::TStream& stream) const override;
@@ -117,6 +119,8 @@ class TcxWideStringValueType
     : public TcxValueTypeOf<TcxWideStringValueType, TcxStringValueType, &cx_value_type_names::WideString> {
 public:
     void GetDataValue(const std::uint8_t* P, hostlib::Variant& V) const override;
+    // Through its OLE string, as any value's default text is.
+    std::string GetDefaultDisplayText(const std::uint8_t* P) const override;
     void ReadDataValue(std::uint8_t* P, hostlib::TStream& stream) const override;
     void WriteDataValue(const std::uint8_t* P, hostlib::TStream& stream) const override;
     void GetValue(const void* P, hostlib::Variant& V) const override;

@@ -60,11 +60,11 @@ double GetStartDateOfWeek(double dateTime)
 
 bool DataCompareText(const std::string& S1, const std::string& S2, bool partial)
 {
-    const std::string a = hostlib::AnsiUpperCase(S1);
-    const std::string b = hostlib::AnsiUpperCase(S2);
-    if (b.empty() || !partial)
-        return a == b;
-    return a.size() >= b.size() && a.compare(0, b.size(), b) == 0;
+    // Every record's text meets this on each typed key of a search or
+    // filter: compared as upper-cased, not upper-cased first.
+    if (S2.empty() || !partial)
+        return hostlib::AnsiUpperCaseEquals(S1, S2);
+    return hostlib::AnsiUpperCaseStartsWith(S1, S2);
 }
 
 // ---- TcxCustomDataBinding ---------------------------------------------------

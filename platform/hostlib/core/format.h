@@ -177,6 +177,11 @@ std::string LowerCase(std::string_view s);
 // Locale-aware: letters of UTF-8 text (Latin, Greek, Cyrillic) change case.
 std::string AnsiUpperCase(std::string_view s);
 std::string AnsiLowerCase(std::string_view s);
+// AnsiUpperCase(a) == AnsiUpperCase(b), and whether AnsiUpperCase(text)
+// begins with AnsiUpperCase(prefix), compared as the upper case is made,
+// without building either text.
+bool AnsiUpperCaseEquals(std::string_view a, std::string_view b);
+bool AnsiUpperCaseStartsWith(std::string_view text, std::string_view prefix);
 // Ordinal: bytes, ASCII letters folded for the Text forms. Return <0, 0, >0.
 int CompareStr(std::string_view a, std::string_view b);
 int CompareText(std::string_view a, std::string_view b);

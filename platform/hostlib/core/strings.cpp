@@ -62,27 +62,82 @@ char32_t ToLower(char32_t c)
     return c;
 }
 
+// Appends the mapped form of the character at s[i], advancing i; malformed
+// bytes are kept as they are.
+template <class Map>
+void AppendMapped(std::string& out, std::string_view s, std::size_t& i, Map map)
+{
+    const std::size_t start = i;
+    const char32_t c = DecodeUtf8(s, i);
+    if (c == kReplacement && !(i - start == 3 && s.substr(start, 3) == "\xEF\xBF\xBD"))
+        out.append(s.substr(start, i - start));
+    else
+        quelvo::sys::AppendUtf8(out, map(c));
+}
+
 template <class Map>
 std::string MapCase(std::string_view s, Map map)
 {
     std::string out;
     out.reserve(s.size());
     std::size_t i = 0;
-    while (i < s.size()) {
-        const std::size_t start = i;
-        const char32_t c = DecodeUtf8(s, i);
-        if (c == kReplacement && !(i - start == 3 && s.substr(start, 3) == "\xEF\xBF\xBD")) {
-            out.append(s.substr(start, i - start));  // keep malformed bytes as they are
-            continue;
-        }
-        quelvo::sys::AppendUtf8(out, map(c));
-    }
+    while (i < s.size()) AppendMapped(out, s, i, map);
     return out;
 }
 
 char AsciiUpper(char c)
 {
     return (c >= 'a' && c <= 'z') ? static_cast<char>(c - 32) : c;
+}
+
+// The bytes of AnsiUpperCase(s) one at a time, a character made only when
+// its first byte is asked for: comparisons stop at the first difference.
+class UpperCaseBytes {
+public:
+    explicit UpperCaseBytes(std::string_view s) : s_(s) {}
+
+    // False at the end.
+    bool Next(char& out)
+    {
+        if (pending_ == made_.size()) {
+            if (i_ == s_.size()) return false;
+            if (static_cast<unsigned char>(s_[i_]) < 0x80) {
+                out = AsciiUpper(s_[i_++]);
+                return true;
+            }
+            MakeCharacter();
+        }
+        out = made_[pending_++];
+        return true;
+    }
+
+private:
+    void MakeCharacter()
+    {
+        made_.clear();
+        pending_ = 0;
+        AppendMapped(made_, s_, i_, ToUpper);
+    }
+
+    std::string_view s_;
+    std::size_t i_ = 0;
+    std::string made_;  // at most four bytes: never allocates
+    std::size_t pending_ = 0;
+};
+
+// Compares the upper-case bytes of a with those of b; with prefixOnly, a
+// may go on past the end of b.
+bool UpperCaseBytesMatch(std::string_view a, std::string_view b, bool prefixOnly)
+{
+    UpperCaseBytes left(a);
+    UpperCaseBytes right(b);
+    char ca = 0;
+    char cb = 0;
+    for (;;) {
+        const bool moreA = left.Next(ca);
+        if (!right.Next(cb)) return prefixOnly || !moreA;
+        if (!moreA || ca != cb) return false;
+    }
 }
 
 int Sign(long long v)
@@ -195,6 +250,16 @@ std::string AnsiUpperCase(std::string_view s)
 std::string AnsiLowerCase(std::string_view s)
 {
     return MapCase(s, ToLower);
+}
+
+bool AnsiUpperCaseEquals(std::string_view a, std::string_view b)
+{
+    return UpperCaseBytesMatch(a, b, false);
+}
+
+bool AnsiUpperCaseStartsWith(std::string_view text, std::string_view prefix)
+{
+    return UpperCaseBytesMatch(text, prefix, true);
 }
 
 int CompareStr(std::string_view a, std::string_view b)

@@ -532,6 +532,27 @@ TEST(Strings, CaseAndComparison)
 // The collation keys order every pair of short texts over letters that
 // fold, carry accents, change case in more than one way, or are malformed
 // exactly as the comparisons do.
+// Comparing as the upper case is made must agree with upper-casing both
+// texts first, also where a character changes its length (dotless i, y
+// with diaeresis) and for malformed bytes, which stay as they are.
+TEST(Strings, UpperCaseComparisonsAgreeWithUpperCasedTexts)
+{
+    const std::vector<std::string> pieces = {"",     "a",        "A",        "\xC4\xB1", "I",    "\xC3\xBF",
+                                             "\xC5\xB8", "\xC3",  "\x83",     "\xEF\xBF\xBD", "\xE0\x80", "\xCF\x82",
+                                             "\xCE\xA3", "z"};
+    std::vector<std::string> texts;
+    for (const std::string& a : pieces)
+        for (const std::string& b : pieces) texts.push_back(a + b);
+    for (const std::string& x : texts)
+        for (const std::string& y : texts) {
+            const std::string ux = AnsiUpperCase(x);
+            const std::string uy = AnsiUpperCase(y);
+            EXPECT_EQ(AnsiUpperCaseEquals(x, y), ux == uy) << x << " / " << y;
+            EXPECT_EQ(AnsiUpperCaseStartsWith(x, y), ux.compare(0, uy.size(), uy) == 0 && ux.size() >= uy.size())
+                << x << " / " << y;
+        }
+}
+
 TEST(Strings, CollationKeysOrderAsTheComparisons)
 {
     const std::vector<std::string> letters = {"a", "A", "b", "i", "I", "\u0130", "\u0131", "e", "\u00E9", "\u00C9",
