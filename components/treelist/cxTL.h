@@ -993,6 +993,8 @@ private:
 };
 
 class TcxTreeListController;
+class TcxControllerAutoScrollingObject;
+class TcxTreeListCustomizing;
 
 // Moves the focused cell: rows are visible node indexes, cells indexes in
 // the list of visible columns.
@@ -1136,8 +1138,37 @@ public:
     void BeginDragAndDrop() override;
     void EndDragAndDrop(bool accepted) override;
 
+    // ---- node dragging through the host's drag
+    static constexpr int kNodeDragStrip = 10;
+    static constexpr int kDragKindMove = 0, kDragKindCopy = 1, kDragKindNoDrop = 2, kDragKindInsert = 3;
+    bool CanDrag(int x, int y) override;
+    void BeforeStartDrag() override;
+    void DragOver(hostlib::TObject* source, int x, int y, hostlib::TDragState state, bool& accept) override;
+    void DragDrop(hostlib::TObject* source, int x, int y) override;
+    void EndDrag(hostlib::TObject* target, int x, int y) override;
+    virtual void CheckAutoScrolling(const POINT& p);
+    virtual void CheckButtonTimer();
+    virtual void DragEnter();
+    virtual void DragLeave();
+    virtual void DragMove(hostlib::TObject* source, const POINT& p, bool& accept);
+    virtual void DropTo(TcxTreeListNode* node, bool onCells);
+    virtual void OnExpandTimer(hostlib::TObject* sender);
+    virtual bool IsDragCopy();
+    void ResetButtonTimer();
+    bool IsDragMode() const;
+    int GetDragKind(const POINT& p);
+    TcxTreeListNode* ExpandTimerNode() const { return expandTimerNode_; }
+    hostlib::TTimer* ExpandTimer() const { return expandTimer_.get(); }
+    TcxControllerAutoScrollingObject* NodeDragScroller(int side) const;
+    void ForgetDragNode(TcxTreeListNode* node);
+
 private:
     TcxDragSizingDirection resizeDirection_ = dsdHorz;
+    TcxTreeListColumn* dragStartColumn_ = nullptr;
+    TcxTreeListNode* dragStartNode_ = nullptr;
+    TcxTreeListNode* expandTimerNode_ = nullptr;
+    hostlib::ObjectPtr<hostlib::TTimer> expandTimer_;
+    hostlib::ObjectPtr<hostlib::TObject> nodeDragScrollers_[4];
     bool headerDragged_ = false;
     bool dblClickPress_ = false;
     void SearchCheck(bool found);
@@ -1402,6 +1433,7 @@ public:
     int GlassCursorCount() const { return glassCursorCount_; }
     RECT DragDropImageDisplayRect() override;
     void DrawDragDropImage(hostlib::TBitmap* bitmap, TcxCanvas* canvas) override;
+    void DragDrop(hostlib::TObject* source, int x, int y) override;
     virtual std::string GetDragDropText();
     virtual void GetDragDropViewParams(TcxViewParams& params);
     hostlib::TCustomImageList* Images() const { return images_.list; }
@@ -1505,6 +1537,15 @@ public:
     int GetVersion() const { return kVersion; }
     // The drag cursor of a controller drag kind (0..3).
     static hostlib::TCursor DragCursorOfKind(int kind);
+    void CMDrag(hostlib::TMessage& message);
+    // The customization form's owner; none before the sub-objects exist.
+    TcxTreeListCustomizing* Customizing() const { return customizing_; }
+    void SetCustomizing(TcxTreeListCustomizing* value);
+    virtual hostlib::TClass GetCustomizingClass();
+    void DoOnCustomizationVisibleChanged() { OnCustomizationFormVisibleChanged(this); }
+    // The node focused when a node drag entered the list.
+    TcxTreeListNode* DragFocusedNode() const { return dragFocusedNode_; }
+    void SetDragFocusedNode(TcxTreeListNode* node) { dragFocusedNode_ = node; }
     void RecordEventHappened() { eventHappened_ = true; }
     bool InImageIndexEvent() const { return inImageIndexEvent_; }
 
@@ -1658,6 +1699,8 @@ private:
     bool eventHappened_ = false;
     int deletionDepth_ = 0;
     std::exception_ptr deletionError_;
+    TcxTreeListCustomizing* customizing_ = nullptr;
+    TcxTreeListNode* dragFocusedNode_ = nullptr;
     hostlib::ObjectPtr<TcxTreeListOptionsCustomizing> optionsCustomizing_;
     hostlib::ObjectPtr<TcxTreeListOptionsSelection> optionsSelection_;
     hostlib::ObjectPtr<TcxTreeListPreview> preview_;

@@ -7,6 +7,7 @@
 
 #include "components/editor-catalogue/cxNavigator.h"
 #include "components/treelist/cxTL.h"
+#include "components/treelist/cxTLCustomizationForm.h"
 #include "components/treelist/cxTLPainter.h"
 #include "platform/hostlib/core/format.h"
 #include "platform/hostlib/visual/forms.h"
@@ -87,6 +88,7 @@ void TcxCustomTreeListControl::CreateSubClasses()
     preview_.reset(CreateObject<TcxTreeListPreview>(self));
     bands_.reset(CreateObject<TcxTreeListBands>(this));
     bands_->SetPropName("Bands");
+    customizing_ = CreateInstance<TcxTreeListCustomizing>(GetCustomizingClass(), self);
     DataController()->OnRecordChanged = TcxDataRecordChangedEvent::FromFunction(
         [this](TcxCustomDataController*, int record, int item) { DoRecordChanged(record, item); }, this);
     DataController()->OnDataChanged =
@@ -111,6 +113,8 @@ void TcxCustomTreeListControl::Destroy()
 void TcxCustomTreeListControl::DestroySubClasses()
 {
     BeginUpdate();
+    if (customizing_) customizing_->Free();
+    customizing_ = nullptr;
     measureCell_.reset();
     SetImages(nullptr);
     SetStateImages(nullptr);
@@ -797,7 +801,18 @@ void TcxCustomTreeListControl::SetDefaultRowHeight(int value)
     Modified();
 }
 
-void TcxCustomTreeListControl::Modified() { defaultLayout_ = false; }
+void TcxCustomTreeListControl::Modified()
+{
+    defaultLayout_ = false;
+    if (customizing_) customizing_->Modified();
+}
+
+TClass TcxCustomTreeListControl::GetCustomizingClass() { return TcxTreeListCustomizing::StaticClass(); }
+
+void TcxCustomTreeListControl::SetCustomizing(TcxTreeListCustomizing* value)
+{
+    if (customizing_ && value) customizing_->Assign(value);
+}
 
 void TcxCustomTreeListControl::StoreTopPos() { topPosToRestore_ = nodes_->TopIndex(); }
 
@@ -871,6 +886,8 @@ void TcxCustomTreeListControl::DoLayoutChanged()
     TcxExtEditingControl::DoLayoutChanged();
     if (LayoutChangeDepth() == 1) CheckFocusedItem();
     DoUpdateDesignerForms();
+    // The lists of hidden headers follow every change of the layout.
+    if (customizing_) customizing_->Modified();
 }
 
 void TcxCustomTreeListControl::AfterLayoutChanged()
@@ -1039,9 +1056,21 @@ TCursor TcxCustomTreeListControl::DragCursorOfKind(int kind)
     return kind >= 0 && kind < 4 ? cursors[kind] : crDrag;
 }
 
+// The host's drag shows this control's drag cursor over it: the one of
+// what a drop at the point would do.
 void TcxCustomTreeListControl::WndProc(TMessage& message)
 {
+    if (message.Msg == CM_DRAG) CMDrag(message);
     TcxExtEditingControl::WndProc(message);
+}
+
+void TcxCustomTreeListControl::CMDrag(TMessage& message)
+{
+    const auto kind = static_cast<TDragMessage>(message.WParam);
+    const auto* rec = reinterpret_cast<const TDragRec*>(message.LParam);
+    auto* controller = As<TcxTreeListController>(Controller());
+    if (!rec || !controller || (kind != dmDragEnter && kind != dmDragMove)) return;
+    SetDragCursor(DragCursorOfKind(controller->GetDragKind(ScreenToClient(rec->Pos))));
 }
 
 // ---- form streaming ------------------------------------------------------------------------

@@ -197,6 +197,7 @@ void TcxTreeListController::NodeDeleting(TcxTreeListNode* node)
     if (selectionAnchor_ == node) selectionAnchor_ = nullptr;
     if (hotTrackNode_ == node) hotTrackNode_ = nullptr;
     if (incSearchNode_ == node) incSearchNode_ = nullptr;
+    ForgetDragNode(node);
     if (HitTest()->HitNode() == node) HitTest()->ClearState();
     if (TcxTreeListViewInfo* layout = TreeList()->TreeListViewInfo()) layout->NodesViewInfo()->NodeDeleting(node);
 }
