@@ -2742,12 +2742,6 @@ void TcxCustomDataController::CheckRecordRange(int recordIndex) const
     if (!ordinary && !newItem) InvalidOperation(cxSDataRecordIndexError);
 }
 
-void TcxCustomDataController::CheckRange(int recordIndex, int itemIndex) const
-{
-    CheckRecordRange(recordIndex);
-    CheckItemRange(itemIndex);
-}
-
 // ---- loading and modes -------------------------------------------------------
 
 void TcxCustomDataController::LayoutChanged(TcxDataLayoutChanges)
@@ -3645,8 +3639,10 @@ TcxDataControllerEditState TcxCustomDataController::GetEditState() const
 
 bool TcxCustomDataController::GetIsEditing() const
 {
+    // Asked on every cell write; mostly nothing is edited.
+    if (!provider_->IsEditing()) return false;
     const TcxDataControllerEditState state = GetEditState();
-    return (state.Contains(dceInsert) || state.Contains(dceEdit)) && provider_->IsEditing();
+    return state.Contains(dceInsert) || state.Contains(dceEdit);
 }
 
 TcxDataControllerEditOperations TcxCustomDataController::GetEditOperations() const

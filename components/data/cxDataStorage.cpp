@@ -55,8 +55,10 @@ void FreeString(std::uint8_t* P)
 // numbers do.
 void AppendBigEndian(std::string& key, std::uint64_t bits)
 {
-    for (int shift = 56; shift >= 0; shift -= 8)
-        key.push_back(static_cast<char>((bits >> shift) & 0xFF));
+    char bytes[8];
+    for (int i = 7; i >= 0; --i, bits >>= 8)
+        bytes[i] = static_cast<char>(bits & 0xFF);
+    key.append(bytes, sizeof bytes);
 }
 
 // A signed integer with its sign bit flipped orders as an unsigned one.
@@ -278,7 +280,7 @@ int TcxStringValueType::CompareValues(const void* P1, const void* P2) const
 void TcxStringValueType::GetValue(const void* P, Variant& V) const
 {
     const auto* s = static_cast<const std::string*>(P);
-    V = s ? Variant(*s) : Variant::Null();
+    V = s ? Variant(std::string_view(*s)) : Variant::Null();
 }
 
 int TcxStringValueType::GetVarType() const
@@ -1029,13 +1031,10 @@ std::vector<TcxDataStorage::Buffer>& TcxDataStorage::BuffersOf(const TcxValueDef
     return IsInternalLayout(valueDefs) ? internalRecords_ : records_;
 }
 
-TcxDataStorage::Buffer& TcxDataStorage::RecordBuffer(int index)
+TcxDataStorage::Buffer& TcxDataStorage::OtherRecordBuffer(int index)
 {
-    if (index >= 0) {
-        if (index >= RecordCount())
-            IndexError(index);
-        return records_[static_cast<std::size_t>(index)];
-    }
+    if (index >= 0)
+        IndexError(index);
     const std::int64_t slot = -static_cast<std::int64_t>(index) - 1;
     if (slot >= InternalRecordCount())
         IndexError(index);
@@ -1056,12 +1055,6 @@ std::vector<std::uint8_t> TcxDataStorage::TakeRecordBuffers(int index)
     Buffer taken;
     taken.swap(RecordBuffer(index));
     return taken;
-}
-
-std::uint8_t* TcxDataStorage::RecordBuffers(int index)
-{
-    Buffer& buffer = RecordBuffer(index);
-    return buffer.empty() ? nullptr : buffer.data();
 }
 
 void TcxDataStorage::SetRecordBuffers(int index, std::vector<std::uint8_t> buffer)
@@ -1169,7 +1162,7 @@ void TcxDataStorage::SetDisplayText(int index, TcxValueDef* valueDef, const std:
         valueDef->SetDisplayText(AllocRecordBuffer(index), S);
 }
 
-bool TcxDataStorage::CheckValueDef(int index, TcxValueDef*& valueDef)
+bool TcxDataStorage::CheckOtherValueDef(int index, TcxValueDef*& valueDef)
 {
     if (!valueDef)
         return false;

@@ -196,6 +196,8 @@ private:
             return V.AsDouble();
         else if constexpr (VarTypeCode == hostlib::varInt64)
             return V.AsInt64();
+        else if (V.VarType() == VarTypeCode)
+            return static_cast<T>(V.AsInteger());  // the common case needs no converted copy
         else
             return static_cast<T>(V.AsType(VarTypeCode).AsInteger());
     }
@@ -504,7 +506,11 @@ public:
     void SetRecordCount(int value);
     int InternalRecordCount() const { return static_cast<int>(internalRecords_.size()); }
     // Nullptr when the record has no buffer.
-    std::uint8_t* RecordBuffers(int index);
+    std::uint8_t* RecordBuffers(int index)
+    {
+        std::vector<std::uint8_t>& buffer = RecordBuffer(index);
+        return buffer.empty() ? nullptr : buffer.data();
+    }
     // Replaces the record's buffer (taking ownership), freeing the old one.
     // A buffer that is neither empty nor of the layout's record size raises
     // EInvalidOperation. Heap values of the new buffer become the storage's.
@@ -525,7 +531,13 @@ public:
     void SetValue(int index, TcxValueDef* valueDef, const hostlib::Variant& V);
     std::string GetDisplayText(int index, TcxValueDef* valueDef);
     void SetDisplayText(int index, TcxValueDef* valueDef, const std::string& S);
-    bool CheckValueDef(int index, TcxValueDef*& valueDef);
+    bool CheckValueDef(int index, TcxValueDef*& valueDef)
+    {
+        // An ordinary record of the ordinary layout, the common case, costs
+        // no call.
+        if (valueDef && index >= 0 && valueDef->ValueDefs() == &valueDefs_) return true;
+        return CheckOtherValueDef(index, valueDef);
+    }
     int CompareRecords(int index1, int index2, TcxValueDef* valueDef);
     // True when Null; otherwise the prepared value for CompareValues.
     bool GetCompareInfo(int index, TcxValueDef* valueDef, const void*& prepared);
@@ -572,7 +584,14 @@ private:
 
     bool IsInternalLayout(const TcxValueDefs* valueDefs) const { return valueDefs == &internalValueDefs_; }
     std::vector<Buffer>& BuffersOf(const TcxValueDefs* valueDefs);
-    Buffer& RecordBuffer(int index);
+    Buffer& RecordBuffer(int index)
+    {
+        if (index >= 0 && index < RecordCount()) return records_[static_cast<std::size_t>(index)];
+        return OtherRecordBuffer(index);
+    }
+    // An internal record's buffer; raises for an index out of range.
+    Buffer& OtherRecordBuffer(int index);
+    bool CheckOtherValueDef(int index, TcxValueDef*& valueDef);
     int RecordOffset(const TcxValueDefs* valueDefs) const;
     void FreeBufferParts(TcxValueDefs* valueDefs, Buffer& buffer);
     void InsertValueDef(TcxValueDefs* valueDefs, TcxValueDef* valueDef);

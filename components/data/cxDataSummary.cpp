@@ -830,6 +830,7 @@ void TcxDataSummary::BeginCalculateSummary(TcxDataSummaryItems& items, TcxDataSu
 void TcxDataSummary::CalculateSummary(TcxDataSummaryItems& items, int first, int last, TcxDataSummaryValues& values,
                                       TcxDataSummaryCountValues& counts)
 {
+    if (items.Count() == 0) return;  // no need to walk every record
     for (int position = first; position <= last; ++position) {
         const int record = GetRecordIndex(position);
         if (record == -1) continue;

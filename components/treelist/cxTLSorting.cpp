@@ -2,6 +2,7 @@
 // nodes; the records never move. One job serves a whole recursive sort.
 
 #include <algorithm>
+#include <cstdint>
 #include <string>
 #include <vector>
 
@@ -82,13 +83,47 @@ private:
                 keyed_ = data->GetSortKey(items_[i]->RecordIndex(), orders[f].Field, key);
             }
         }
+        if (keyed_) BuildHeads();
     }
 
+    // The first sixteen bytes of each first key as two numbers (which hold
+    // a whole number or date key), so that most compares need no string
+    // compare.
+    void BuildHeads()
+    {
+        const std::size_t fields = treeList_->SortOrders().size();
+        heads_.resize(items_.size());
+        for (std::size_t i = 0; i < items_.size(); ++i) {
+            const std::string& key = keys_[i * fields];
+            const auto byte = [&key](std::size_t b) -> std::uint64_t {
+                return b < key.size() ? static_cast<unsigned char>(key[b]) : 0u;
+            };
+            KeyHead& head = heads_[i];
+            head = KeyHead{0, 0, key.size()};
+            for (std::size_t b = 0; b < 8; ++b) {
+                head.high = head.high << 8 | byte(b);
+                head.low = head.low << 8 | byte(b + 8);
+            }
+        }
+    }
+
+    // Heads that differ order as their keys do (a shorter key is padded with
+    // zero bytes, which never orders it after a longer one); equal heads of
+    // keys of one length up to sixteen bytes mean equal keys.
     int CompareKeys(std::size_t a, std::size_t b) const
     {
         const auto& orders = treeList_->SortOrders();
         const std::size_t fields = orders.size();
-        for (std::size_t f = 0; f < fields; ++f) {
+        const KeyHead& headA = heads_[a];
+        const KeyHead& headB = heads_[b];
+        std::size_t f = 0;
+        if (headA.high != headB.high || headA.low != headB.low) {
+            const bool less = headA.high != headB.high ? headA.high < headB.high : headA.low < headB.low;
+            const int result = less ? -1 : 1;
+            return orders[0].SortOrder == soDescending ? -result : result;
+        }
+        if (headA.size == headB.size && headA.size <= 16) f = 1;
+        for (; f < fields; ++f) {
             const int result = keys_[a * fields + f].compare(keys_[b * fields + f]);
             if (result != 0) return orders[f].SortOrder == soDescending ? -result : result;
         }
@@ -181,7 +216,13 @@ private:
     bool useDefaultCompare_;
     TcxTreeListNode* node_ = nullptr;
     std::vector<TcxTreeListNode*> items_;
+    struct KeyHead {
+        std::uint64_t high;
+        std::uint64_t low;
+        std::size_t size;
+    };
     std::vector<std::string> keys_;  // a row of sort fields per item
+    std::vector<KeyHead> heads_;     // of each item's first key
     std::vector<std::size_t> order_;
     std::vector<TcxTreeListNode*> sorted_;
     bool keyed_ = false;
