@@ -2,6 +2,8 @@
 // columns, nested lists, sorting when an update ends, the guard against
 // records out of step with nodes, compares that never answer equal, and
 // that a sort which moves nothing refreshes nothing.
+#include <algorithm>
+
 #include "tests/components/treelist/tree_list_fixture.h"
 
 using namespace hostlib;
@@ -165,6 +167,40 @@ TEST_F(SortingTest, OnlyASortThatMovesNodesRefreshes)
     EXPECT_EQ(Keys(Root()), (std::vector<int>{2, 3, 5}));
     EXPECT_GE(layouts, 1);
     EXPECT_EQ(changes, 1);
+}
+
+// Keys that agree in their first bytes, keys that are the start of longer
+// ones and the extremes of a whole number order as the values do, in both
+// directions, ties in creation order.
+TEST_F(SortingTest, KeysAlikeInTheirFirstBytesOrderAsTheirValues)
+{
+    const std::vector<int> numbers = {-5, 2147483647, 0, -2147483647 - 1, 7, -1, 7, 256, 255};
+    const std::vector<std::string> texts = {"a shared start of some texts 2", "a shared start of some texts 10",
+                                            "a shared start of some texts",   "a shared start of",
+                                            "",                               "b",
+                                            "a shared start of some texts 2", "a shared start of some texts\x01"};
+    MakeTreeList(2);
+    MakeInteger(Column(0));
+    for (std::size_t i = 0; i < std::max(numbers.size(), texts.size()); ++i)
+        AddRow(nullptr, {Variant(numbers[i % numbers.size()]), Variant(texts[i % texts.size()])});
+    const auto expected = [&](int column, bool descending) {
+        std::vector<int> order = Records(Root());
+        std::sort(order.begin(), order.end());
+        std::stable_sort(order.begin(), order.end(), [&](int a, int b) {
+            const Variant x = list->DataController()->GetValue(a, column);
+            const Variant y = list->DataController()->GetValue(b, column);
+            return descending ? y < x : x < y;
+        });
+        return order;
+    };
+    for (int column : {0, 1}) {
+        for (const auto order : {soAscending, soDescending}) {
+            SCOPED_TRACE(std::to_string(column) + (order == soAscending ? " ascending" : " descending"));
+            list->ClearSorting();
+            Column(column)->SetSortOrder(order);
+            EXPECT_EQ(Records(Root()), expected(column, order == soDescending));
+        }
+    }
 }
 
 } // namespace
