@@ -48,6 +48,7 @@ void TcxCustomMaskEditProperties::SetEditMask(const TcxEditMask& value)
 {
     if (value == GetEditMask()) {
         editMask_ = value;
+        editMaskKind_ = maskKind_;
         return;
     }
     // A wrong mask raises here, before anything changed.
@@ -55,6 +56,7 @@ void TcxCustomMaskEditProperties::SetEditMask(const TcxEditMask& value)
     BeginUpdate();
     quelvo::sys::ScopeGuard endUpdate([this] { EndUpdate(); });
     editMask_ = value;
+    editMaskKind_ = maskKind_;
     if (GetIsMasked() && MaxLength() != 0) SetMaxLength(0);
     Changed();
 }

@@ -46,6 +46,9 @@ public:
     bool IsMasked() const { return const_cast<TcxCustomMaskEditProperties*>(this)->GetIsMasked(); }
     TcxEditMaskKind MaskKind() const { return maskKind_; }
     void SetMaskKind(TcxEditMaskKind value);
+    // The kind in force when the mask was set: a kind and mask assigned
+    // together in one update belong together.
+    TcxEditMaskKind EditMaskKind() const { return editMaskKind_; }
     bool CaseInsensitive() const { return caseInsensitive_; }
     void SetCaseInsensitive(bool value);
     bool AlwaysShowBlanksAndLiterals() const { return alwaysShowBlanksAndLiterals_; }
@@ -68,6 +71,7 @@ private:
 
     TcxEditMaskKind maskKind_ = emkStandard;
     TcxEditMask editMask_;
+    TcxEditMaskKind editMaskKind_ = emkStandard;
     bool caseInsensitive_ = true;
     bool alwaysShowBlanksAndLiterals_ = false;
     bool ignoreMaskBlank_ = false;

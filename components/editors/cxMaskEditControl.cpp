@@ -413,7 +413,7 @@ void TcxCustomMaskEdit::ReplaceMode(bool kindChanged)
     ++propertiesLock_;
     quelvo::sys::ScopeGuard unlock([this] { --propertiesLock_; });
     TcxCustomMaskEditProperties* properties = ActiveProperties();
-    if (kindChanged && IsRegExprKind(properties->MaskKind()) != IsRegExprKind(mode_->GetMaskKind())) {
+    if (kindChanged && IsRegExprKind(properties->MaskKind()) != IsRegExprKind(properties->EditMaskKind())) {
         // A mask of the one family means something else in the other.
         properties->BeginUpdate();
         quelvo::sys::ScopeGuard endUpdate([properties] { properties->EndUpdate(false); });

@@ -423,6 +423,14 @@ TEST_F(FilterHelpersTest, ARegularExpressionIsTypedInTheExtendedKind)
         EXPECT_EQ(p->EditMask(), c.mask);
         EXPECT_EQ(p->AutoSelect(), c.autoSelect) << c.mask;
     }
+    // The same in a value editor, whose mask must survive the kind's change.
+    auto column = NewProperties<TcxMaskEditProperties>();
+    column->SetMaskKind(emkRegExpr);
+    column->SetEditMask("[0-9]+");
+    ObjectPtr<TcxCustomEdit> edit = FilterEdit(column.get());
+    auto* p = static_cast<TcxCustomMaskEditProperties*>(edit->Properties());
+    EXPECT_EQ(p->MaskKind(), emkRegExprEx);
+    EXPECT_EQ(p->EditMask(), "[0-9]+");
 }
 
 TEST_F(FilterHelpersTest, EachKindSetsUpItsValueEditor)

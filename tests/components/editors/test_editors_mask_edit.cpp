@@ -186,6 +186,21 @@ TEST_F(MaskEditTest, AWrongExpressionRaisesAndTheEditorKeepsItsMask)
     EXPECT_EQ(Shown(edit), "45");
 }
 
+TEST_F(MaskEditTest, AKindAndAMaskAssignedTogetherStayTogether)
+{
+    TcxMaskEdit* edit = NewEdit(emkStandard, "");
+    auto source = MakeObject<TcxMaskEditProperties>(static_cast<TPersistent*>(nullptr));
+    source->SetMaskKind(emkRegExpr);
+    source->SetEditMask("\\d\\d");
+    edit->Properties()->Assign(source.get());
+    Pump();
+    EXPECT_EQ(edit->Properties()->EditMask(), "\\d\\d");
+    EXPECT_TRUE(edit->IsMasked());
+    Focus(edit);
+    Play("1x2");
+    EXPECT_EQ(Shown(edit), "12");
+}
+
 TEST_F(MaskEditTest, ChangingTheKindClearsAMaskOfTheOtherFamilyOnly)
 {
     TcxMaskEdit* edit = NewEdit(emkStandard, "(000)");
