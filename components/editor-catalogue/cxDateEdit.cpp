@@ -126,6 +126,7 @@ TClass TcxDateEditProperties::StaticClass()
         "TcxDateEditProperties", [](ClassBuilder<TcxDateEditProperties>& b) {
             using P = TcxDateEditProperties;
             b.Property("ArrowsForYear", &P::ArrowsForYear, &P::SetArrowsForYear).Default(true);
+            b.Property("DateButtons", &P::DateButtons, &P::SetDateButtons).Stored(&P::IsDateButtonsStored);
             b.Property("DateOnError", &P::DateOnError, &P::SetDateOnError).Default(deNoChange);
             b.Property("ImeMode", &P::ImeMode, &P::SetImeMode).Default(imDontCare);
             b.Property("ImeName", &P::ImeName, &P::SetImeName);
@@ -650,6 +651,7 @@ void TcxCustomDateEdit::Construct(TComponent* owner)
     calendar_->SetEdit(this);
     calendar_->SetVisible(false);
     calendar_->OnHidePopup = TNotifyEvent::Bind(this, &TcxCustomDateEdit::HideCalendar);
+    FollowLookAndFeel();
     BindCalendar();
     popupStartDate_ = cxCalendarNullDate;
 }
@@ -671,6 +673,17 @@ void TcxCustomDateEdit::PropertiesChanged(TObject* sender)
     TcxCustomDateEditProperties* properties = ActiveProperties();
     if (!PropertiesChangeLocked() && properties->EditMask() != properties->KindEditMask())
         properties->Changed();
+}
+
+// The calendar's buttons and time editor are painted in the editor's look
+// and feel and follow its changes.
+void TcxCustomDateEdit::FollowLookAndFeel()
+{
+    TcxLookAndFeel* master = Style()->LookAndFeel();
+    for (TcxButton* button : {calendar_->TodayButton(), calendar_->NowButton(), calendar_->ClearButton(),
+                              calendar_->OKButton()})
+        button->LookAndFeel()->SetMasterLookAndFeel(master);
+    calendar_->TimeEdit()->Style()->LookAndFeel()->SetMasterLookAndFeel(master);
 }
 
 void TcxCustomDateEdit::BindCalendar()

@@ -101,6 +101,7 @@ public:
     // The assigned buttons, else those of the kind.
     TDateButtons DateButtons() const;
     void SetDateButtons(TDateButtons value);
+    bool IsDateButtonsStored() const { return AssignedValues()->DateButtons(); }
     TDateOnError DateOnError() const { return dateOnError_; }
     void SetDateOnError(TDateOnError value);
     // The assigned input kind, else that of the kind.
@@ -248,6 +249,7 @@ protected:
 private:
     friend class TcxPopupCalendar;
     void BindCalendar();
+    void FollowLookAndFeel();
     void SetUpCalendarLook();
     // Typing into the time part of a masked date and time.
     bool TypeInDesignator(char& ch, int position, const TcxTimeZoneInfo& zone);

@@ -12,6 +12,7 @@
 #include "components/editors/cxEditConsts.h"
 #include "components/editors/cxFormats.h"
 #include "platform/hostlib/core/exceptions.h"
+#include "platform/hostlib/core/form_resource.h"
 #include "platform/hostlib/core/format.h"
 #include "platform/windows/winuser.h"
 #include "tests/components/editors/fixed_locale.h"
@@ -378,6 +379,29 @@ TEST_F(DateEditTest, TheCalendarOpensOnTodayBelowTheEditor)
     EXPECT_EQ(Screen().ScreenPixel(otherCorner.x, otherCorner.y), Rgb(ColorToRGB(calendar->Color())));
 }
 
+// The drop-down's time editor takes the editor's look and feel: changing
+// it while the calendar is open repaints it in the new kind.
+TEST_F(DateEditTest, TheCalendarsTimeEditorFollowsTheEditorsLookAndFeel)
+{
+    edit->Properties()->SetKind(ckDateTime);
+    edit->Style()->LookAndFeel()->SetNativeStyle(false);
+    edit->Style()->LookAndFeel()->SetKind(lfStandard);
+    Open();
+    TcxPopupCalendar* calendar = edit->Calendar();
+    TcxButton* now = calendar->NowButton();
+    ASSERT_TRUE(now->Visible());
+    TcxTimeEdit* time = calendar->TimeEdit();
+    auto frame = [&](int inset) {
+        const POINT p = time->ClientToScreen(POINT{inset, inset});
+        return Screen().ScreenPixel(p.x, p.y);
+    };
+    EXPECT_EQ(frame(1), Rgb(ColorToRGB(cl3DDkShadow))) << "the time editor's sunken frame";
+    edit->Style()->LookAndFeel()->SetKind(lfUltraFlat);
+    Pump();
+    EXPECT_NE(frame(0), Rgb(ColorToRGB(clBtnShadow)));
+    EXPECT_EQ(frame(1), Rgb(ColorToRGB(clBtnShadow))) << "one flat line";
+}
+
 TEST_F(DateEditTest, KeysInTheOpenCalendarTakeOrKeepTheValue)
 {
     const TDateTime start = EncodeDate(2004, 5, 17);
@@ -458,6 +482,39 @@ TEST_F(DateEditTest, AClickOnADayMakesItTheValue)
     Pump();
     EXPECT_FALSE(edit->DroppedDown());
     EXPECT_NEAR(edit->Date(), target + EncodeTime(14, 30, 0, 0), 1e-9) << "the day, with the saved time";
+}
+
+// Buttons are written only when set, and a loaded editor's calendar shows
+// the ones it was given.
+TEST_F(DateEditTest, AssignedDateButtonsRoundTripThroughAFormResource)
+{
+    edit->Properties()->SetDateButtons(TDateButtons{btnClear});
+    TcxDateEdit* plain = NewEdit();
+    const std::string text = WriteFormResource(form);
+    EXPECT_NE(text.find("DateButtons = [btnClear]"), std::string::npos) << text;
+    EXPECT_EQ(text.find("DateButtons"), text.rfind("DateButtons")) << "the other editor keeps its kind's:\n" << text;
+
+    RegisterClasses({TForm::StaticClass(), TcxDateEdit::StaticClass()});
+    ObjectPtr<TComponent> loaded(CreateFromFormResource(text, "date.form", nullptr));
+    auto* copy = As<TcxDateEdit>(loaded->FindComponent(edit->Name()));
+    auto* plainCopy = As<TcxDateEdit>(loaded->FindComponent(plain->Name()));
+    ASSERT_NE(copy, nullptr) << text;
+    ASSERT_NE(plainCopy, nullptr) << text;
+    EXPECT_EQ(copy->Properties()->DateButtons(), TDateButtons{btnClear});
+    EXPECT_TRUE(copy->Properties()->IsDateButtonsStored());
+    EXPECT_FALSE(plainCopy->Properties()->IsDateButtonsStored());
+    plainCopy->Properties()->SetKind(ckDateTime);
+    EXPECT_EQ(plainCopy->Properties()->DateButtons(), (TDateButtons{btnClear, btnNow})) << "still the kind's";
+
+    As<TForm>(loaded.get())->Show();
+    Pump();
+    edit = copy;
+    Open();
+    TcxPopupCalendar* calendar = copy->Calendar();
+    EXPECT_TRUE(calendar->ClearButton()->Visible());
+    EXPECT_FALSE(calendar->TodayButton()->Visible()) << "the kind's default is not used";
+    copy->CloseUp(false);
+    Pump();
 }
 
 TEST_F(DateEditTest, TheEditorIsRegistered)
