@@ -75,6 +75,14 @@ protected:
         PumpUntil([] { return false; }, 200);
         x_->Flush();
     }
+    // A key pressed and released by another client, as a user types it.
+    void TypeKey(KeySym sym)
+    {
+        const KeyCode code = XKeysymToKeycode(other_, sym);
+        XTestFakeKeyEvent(other_, code, True, CurrentTime);
+        XTestFakeKeyEvent(other_, code, False, CurrentTime);
+        XFlush(other_);
+    }
     void ClickScreen(POINT p, unsigned button = 1, bool press = true, bool release = true)
     {
         XTestFakeMotionEvent(other_, DefaultScreen(other_), p.x, p.y, CurrentTime);

@@ -64,13 +64,6 @@ protected:
         edit->SetParent(form);
         return edit;
     }
-    void TypeKey(KeySym sym)
-    {
-        const KeyCode code = XKeysymToKeycode(other_, sym);
-        XTestFakeKeyEvent(other_, code, True, CurrentTime);
-        XTestFakeKeyEvent(other_, code, False, CurrentTime);
-        XFlush(other_);
-    }
     static POINT Centre(TControl* c, const RECT& r)
     {
         return c->ClientToScreen(POINT{(r.left + r.right) / 2, (r.top + r.bottom) / 2});

@@ -66,13 +66,6 @@ protected:
         edit->DataBinding()->SetDataField(field);
         return edit;
     }
-    void TypeKey(KeySym sym)
-    {
-        const KeyCode code = XKeysymToKeycode(other_, sym);
-        XTestFakeKeyEvent(other_, code, True, CurrentTime);
-        XTestFakeKeyEvent(other_, code, False, CurrentTime);
-        XFlush(other_);
-    }
     // The calendar cell that shows a day; empty when it is not on the grid.
     static RECT DayCell(TcxPopupCalendar* calendar, TDateTime day)
     {

@@ -45,13 +45,6 @@ protected:
         cxStandardLookAndFeelPaintersFinalize();
         cxLookAndFeelsFinalize();
     }
-    void TypeKey(KeySym sym)
-    {
-        const KeyCode code = XKeysymToKeycode(other_, sym);
-        XTestFakeKeyEvent(other_, code, True, CurrentTime);
-        XTestFakeKeyEvent(other_, code, False, CurrentTime);
-        XFlush(other_);
-    }
     // Pixels of the control in the colour, as the server shows them.
     int ServerCount(TWinControl* c, std::uint32_t rgb)
     {

@@ -40,13 +40,6 @@ protected:
         cxStandardLookAndFeelPaintersFinalize();
         cxLookAndFeelsFinalize();
     }
-    void TypeKey(KeySym sym)
-    {
-        const KeyCode code = XKeysymToKeycode(other_, sym);
-        XTestFakeKeyEvent(other_, code, True, CurrentTime);
-        XTestFakeKeyEvent(other_, code, False, CurrentTime);
-        XFlush(other_);
-    }
     // First and last column, first row of the server's pixels of the
     // editor in the colour; left -1 when none.
     RECT ServerInk(TcxCustomEdit* edit, std::uint32_t rgb)

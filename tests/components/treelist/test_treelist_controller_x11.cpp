@@ -56,13 +56,6 @@ protected:
     }
     // The middle of a row's text in column 0, in screen coordinates.
     POINT RowPoint(int visibleIndex) { return list->ClientToScreen(POINT{60, 19 + 18 * visibleIndex + 9}); }
-    void TypeKey(KeySym sym)
-    {
-        const KeyCode code = XKeysymToKeycode(other_, sym);
-        XTestFakeKeyEvent(other_, code, True, CurrentTime);
-        XTestFakeKeyEvent(other_, code, False, CurrentTime);
-        XFlush(other_);
-    }
     TcxTreeListController* Controller() const { return static_cast<TcxTreeListController*>(list->Controller()); }
 
     TcxTreeList* list = nullptr;
