@@ -332,12 +332,26 @@ TEST_F(LiveFaults, ANamedPipeAsSettingsFileIsRefusedAndSignalsServed)
     Forget(tray);
 }
 
+// The folder right below /tmp that holds path, or path itself when it lies
+// elsewhere.
+fs::path TopFolderBelowTmp(const fs::path& path)
+{
+    const fs::path absolute = fs::absolute(path).lexically_normal();
+    auto part = absolute.begin();
+    if (absolute.root_path() != "/" || ++part == absolute.end() || *part != "tmp") return absolute;
+    if (++part == absolute.end()) return absolute;
+    return fs::path("/tmp") / *part;
+}
+
 TEST_F(LiveFaults, ARuntimeFolderMadeFirstBySomeoneElse)
 {
     if (!live::Sealed()) GTEST_SKIP() << "needs a private mount namespace to put its own /tmp in place";
     // Installed before the mounts: the build folder may itself lie below /tmp.
     Installation at(base_, "a");
-    const int kept = ::open(base_.c_str(), O_PATH | O_DIRECTORY | O_CLOEXEC);
+    // The tray's shared libraries sit in the build tree beside base_, so a
+    // build below /tmp keeps its whole top folder there, not base_ alone.
+    const fs::path keep = TopFolderBelowTmp(base_);
+    const int kept = ::open(keep.c_str(), O_PATH | O_DIRECTORY | O_CLOEXEC);
     ASSERT_GE(kept, 0);
     quelvo::sys::ScopeGuard closeKept([kept] { ::close(kept); });
     // Our own /tmp and /run/user, seen by this test and its children only,
@@ -348,10 +362,10 @@ TEST_F(LiveFaults, ARuntimeFolderMadeFirstBySomeoneElse)
     });
     ASSERT_EQ(::mount("tmpfs", "/tmp", "tmpfs", 0, "mode=1777"), 0);
     ASSERT_EQ(::mount("tmpfs", "/run/user", "tmpfs", 0, "mode=755"), 0);
-    if (!fs::exists(base_)) {
-        fs::create_directories(base_);
+    if (!fs::exists(keep)) {
+        fs::create_directories(keep);
         const std::string source = "/proc/self/fd/" + std::to_string(kept);
-        ASSERT_EQ(::mount(source.c_str(), base_.c_str(), nullptr, MS_BIND, nullptr), 0);
+        ASSERT_EQ(::mount(source.c_str(), keep.c_str(), nullptr, MS_BIND, nullptr), 0);
     }
     const std::string squatted = "/tmp/quelvo-" + std::to_string(::geteuid());
     ASSERT_EQ(::mkdir(squatted.c_str(), 0777), 0);
